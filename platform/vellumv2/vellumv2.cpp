@@ -4,13 +4,21 @@
 
 extern "C" {
 
-int32_t VLMC_changepath(const char*) { return VLM_OK; }
+int32_t VLMC_changepath(const char*) {
+    return VLM_OK;
+}
 
-int32_t VLMC_exmodeset(int32_t, uint32_t, uint32_t) { return VLM_OK; }
+int32_t VLMC_exmodeset(int32_t, uint32_t, uint32_t) {
+    return VLM_OK;
+}
 
-int32_t VLMC_exopen(const char*, int32_t, int32_t) { return VLM_ERR_FILECREATE; }
+int32_t VLMC_exopen(const char*, int32_t, int32_t) {
+    return VLM_ERR_FILECREATE;
+}
 
-int32_t VLMC_submodeset(int32_t, const void* record) { return record ? VLM_ERR_NOTOPEN : VLM_ERR_PARAM; }
+int32_t VLMC_submodeset(int32_t, const void* record) {
+    return record ? VLM_ERR_NOTOPEN : VLM_ERR_PARAM;
+}
 
 int32_t VLMC_spmake(const PdfPageImageDesc* page, const PdfPageRect*) {
     return page ? VLM_ERR_NOTOPEN : VLM_ERR_PARAM;
@@ -23,7 +31,9 @@ int32_t VLMC_getFileSize(uint32_t* size) {
     return VLM_ERR_NOTOPEN;
 }
 
-int32_t VLMC_exclose(int32_t) { return VLM_ERR_NOTOPEN; }
+int32_t VLMC_exclose(int32_t) {
+    return VLM_ERR_NOTOPEN;
+}
 
 int32_t VLMD_spdetect(const PdfPageImageDesc* page, int32_t* degrees, double* radians) {
     if (degrees)

@@ -9,31 +9,31 @@ extern "C" {
 // Results of every call: 0 success, negative failure. No call throws.
 enum : int32_t {
     VLM_OK = 0,
-    VLM_ERR_PARAM = -1001,        // a null pointer, an unknown mode or a malformed record
-    VLM_ERR_NOMEMORY = -1002,     // out of memory while making a page
-    VLM_ERR_FILECREATE = -1003,   // the document file cannot be created
-    VLM_ERR_NOTOPEN = -1004,      // no session is open, or the open one is of the other kind
-    VLM_ERR_ALREADYOPEN = -1005,  // a session is already open
-    VLM_ERR_FILEWRITE = -1006,    // writing the document failed (disk full, I/O error)
-    VLM_ERR_IMAGE = -1007,        // the page's image kind, size or line length is not usable
-    VLM_ERR_LANGUAGE = -1101,     // a recognition language pack (or the orientation model) is missing
-    VLM_ERR_OCR = -1102,          // the recognition engine failed on a page
+    VLM_ERR_PARAM = -1001,          // a null pointer, an unknown mode or a malformed record
+    VLM_ERR_NOMEMORY = -1002,       // out of memory while making a page
+    VLM_ERR_FILECREATE = -1003,     // the document file cannot be created
+    VLM_ERR_NOTOPEN = -1004,        // no session is open, or the open one is of the other kind
+    VLM_ERR_ALREADYOPEN = -1005,    // a session is already open
+    VLM_ERR_FILEWRITE = -1006,      // writing the document failed (disk full, I/O error)
+    VLM_ERR_IMAGE = -1007,          // the page's image kind, size or line length is not usable
+    VLM_ERR_LANGUAGE = -1101,       // a recognition language pack (or the orientation model) is missing
+    VLM_ERR_OCR = -1102,            // the recognition engine failed on a page
     VLM_ERR_DETECTNOMEMORY = -1902, // out of memory while reducing the page for detection
     VLM_ERR_ENGINENOMEMORY = -1904, // the recognition engine ran out of memory
 };
 
 // Modes of VLMC_exmodeset.
 enum : int32_t {
-    VLM_MODE_PLAIN = 0,     // lossless images (Flate; CCITT G4 for 1-bit pages)
-    VLM_MODE_DETECT = 1,    // text-direction detection session
-    VLM_MODE_COMPRESS = 2,  // JPEG for grey and colour pages (quality from sub-mode 50), G4 for 1-bit
+    VLM_MODE_PLAIN = 0,    // lossless images (Flate; CCITT G4 for 1-bit pages)
+    VLM_MODE_DETECT = 1,   // text-direction detection session
+    VLM_MODE_COMPRESS = 2, // JPEG for grey and colour pages (quality from sub-mode 50), G4 for 1-bit
 };
 
 // Modes of VLMC_exopen.
 enum : int32_t {
-    VLM_OPEN_PDF = 0,      // a document without text layer
-    VLM_OPEN_PDF_OCR = 5,  // a document whose pages get an invisible text layer (also accepted: 1)
-    VLM_OPEN_DETECT = 6,   // a detection session, no path
+    VLM_OPEN_PDF = 0,     // a document without text layer
+    VLM_OPEN_PDF_OCR = 5, // a document whose pages get an invisible text layer (also accepted: 1)
+    VLM_OPEN_DETECT = 6,  // a detection session, no path
 };
 
 // Language mask bits of VLMC_exmodeset. Chinese is Simplified unless the flag word has
@@ -52,9 +52,9 @@ enum : uint32_t { VLM_FLAG_TRADITIONAL_CHINESE = 256 };
 
 // Image kinds of PdfPageImageDesc::lKind.
 enum : int32_t {
-    VLM_KIND_BW = 33,     // 1 bit per pixel, most significant bit first, 1 = black
-    VLM_KIND_GRAY = 8,    // 8-bit grey, 0 = black
-    VLM_KIND_BGR = 136,   // 24-bit colour, samples blue, green, red per pixel
+    VLM_KIND_BW = 33,   // 1 bit per pixel, most significant bit first, 1 = black
+    VLM_KIND_GRAY = 8,  // 8-bit grey, 0 = black
+    VLM_KIND_BGR = 136, // 24-bit colour, samples blue, green, red per pixel
 };
 
 // Sub-modes of VLMC_submodeset.
