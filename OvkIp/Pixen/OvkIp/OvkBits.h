@@ -24,4 +24,6 @@ int CompareBits(const unsigned char* a, const unsigned char* b, int32_t bits);
 void MemStepSet(unsigned char* p, int value, int32_t step, uint32_t count);
 
 // Bytes of a line of bits bits, padded to 32 bits as every line this layer makes.
-inline int32_t PaddedLineBytes(int64_t bits) { return static_cast<int32_t>(((bits + 31) / 32) * 4); }
+inline int32_t PaddedLineBytes(int64_t bits) {
+    return static_cast<int32_t>(((bits + 31) / 32) * 4);
+}

@@ -8,7 +8,9 @@ namespace {
 constexpr uint32_t kMmxBit = 0x800000;
 constexpr uint32_t kSse2Bit = 0x4000000;
 
-int IsFeature(uint32_t /*mask*/) { return 0; }
+int IsFeature(uint32_t /*mask*/) {
+    return 0;
+}
 } // namespace
 
 int IsMMXFeatureAvailable() {

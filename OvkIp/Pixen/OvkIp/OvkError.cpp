@@ -10,9 +10,13 @@ namespace {
 std::atomic<int32_t> nIpLastError{0};
 }
 
-int IpGetLastError() { return nIpLastError.load(std::memory_order_relaxed); }
+int IpGetLastError() {
+    return nIpLastError.load(std::memory_order_relaxed);
+}
 
-void IpSetLastError(int code) { nIpLastError.store(code, std::memory_order_relaxed); }
+void IpSetLastError(int code) {
+    nIpLastError.store(code, std::memory_order_relaxed);
+}
 
 void OnErrorThrow(int code) {
     if (code != 0) {
@@ -26,7 +30,9 @@ void OnAssertThrow(bool condition, int code) {
     }
 }
 
-void OnErrorThrowLong(long code) { throw code; }
+void OnErrorThrowLong(long code) {
+    throw code;
+}
 
 int IpCaughtCode() noexcept {
     try {

@@ -12,7 +12,9 @@
 #include <new>
 
 namespace {
-int32_t PaddedSync(int32_t width, int32_t bps) { return PaddedLineBytes(static_cast<int64_t>(width) * bps); }
+int32_t PaddedSync(int32_t width, int32_t bps) {
+    return PaddedLineBytes(static_cast<int64_t>(width) * bps);
+}
 } // namespace
 
 CImageInfo::CImageInfo(tagOVKIMAGEINFO* rec) : m_pInfo(rec) {
@@ -21,7 +23,9 @@ CImageInfo::CImageInfo(tagOVKIMAGEINFO* rec) : m_pInfo(rec) {
     }
 }
 
-CImageInfo::CImageInfo(const tagOVKIMAGEINFO& rec) { Init(rec, 1); }
+CImageInfo::CImageInfo(const tagOVKIMAGEINFO& rec) {
+    Init(rec, 1);
+}
 
 CImageInfo::CImageInfo(const CImageInfo& other) : m_bBlackIs(other.m_bBlackIs) {
     if (other.m_pInfo != nullptr && CreateOvkImageInfoStruct() != nullptr) {
@@ -33,7 +37,8 @@ CImageInfo::CImageInfo(int32_t width, int32_t height, int32_t bps, int32_t spp, 
     Init(width, PaddedSync(width, bps), height, bps, spp, order);
 }
 
-CImageInfo::CImageInfo(int32_t width, int32_t sync, int32_t height, int32_t bps, int32_t spp, uint32_t order) {
+CImageInfo::CImageInfo(int32_t width, int32_t sync, int32_t height, int32_t bps, int32_t spp,
+                       uint32_t order) {
     Init(width, sync, height, bps, spp, order);
 }
 
@@ -49,7 +54,9 @@ CImageInfo::CImageInfo(int32_t width, int32_t sync, int32_t height, int32_t bps,
     m_bAllocTypeVirtualYes = virtualAlloc;
 }
 
-CImageInfo::~CImageInfo() { CImageInfo::ReleaseImageBuffer(); }
+CImageInfo::~CImageInfo() {
+    CImageInfo::ReleaseImageBuffer();
+}
 
 tagOVKIMAGEINFO* CImageInfo::CreateOvkImageInfoStruct() {
     if (m_pInfo == nullptr) {
@@ -130,7 +137,9 @@ unsigned char* CImageInfo::DetachImageBuffer() {
     return m_pInfo->lpImage;
 }
 
-void CImageInfo::FreeImageBuffer(unsigned char* buffer) { std::free(buffer); }
+void CImageInfo::FreeImageBuffer(unsigned char* buffer) {
+    std::free(buffer);
+}
 
 unsigned char* CImageInfo::SetPtr(unsigned char* p) {
     if (m_bAllocBuffer != 0) {
@@ -140,7 +149,9 @@ unsigned char* CImageInfo::SetPtr(unsigned char* p) {
     return p;
 }
 
-int32_t CImageInfo::SetWidth(int32_t width) { return m_pInfo->lWidth = width; }
+int32_t CImageInfo::SetWidth(int32_t width) {
+    return m_pInfo->lWidth = width;
+}
 
 int32_t CImageInfo::SetHeight(int32_t height) {
     m_pInfo->lHeight = height;
@@ -165,9 +176,13 @@ int32_t CImageInfo::SetBps(int32_t bps) {
     return m_pInfo->lBps;
 }
 
-uint32_t CImageInfo::SetSize(uint32_t size) { return m_pInfo->tImageSize = size; }
+uint32_t CImageInfo::SetSize(uint32_t size) {
+    return m_pInfo->tImageSize = size;
+}
 
-uint32_t CImageInfo::SetRGBOrder(uint32_t order) { return m_pInfo->ulRGBOrder = order; }
+uint32_t CImageInfo::SetRGBOrder(uint32_t order) {
+    return m_pInfo->ulRGBOrder = order;
+}
 
 void CImageInfo::SetResolution(int32_t x, int32_t y) {
     m_pInfo->lXResolution = x;
@@ -202,7 +217,8 @@ bool CImageInfo::IsValidLayout() const {
     }
     const int32_t bps = m_pInfo->lBps;
     const int32_t spp = m_pInfo->lSpp;
-    if ((bps != 1 && bps != 4 && bps != 8 && bps != 16) || (spp != 1 && spp != 3) || m_pInfo->ulRGBOrder > 1) {
+    if ((bps != 1 && bps != 4 && bps != 8 && bps != 16) || (spp != 1 && spp != 3) ||
+        m_pInfo->ulRGBOrder > 1) {
         return false;
     }
     const int64_t samples = m_pInfo->ulRGBOrder == kOvkPixelOrder ? spp : 1;

@@ -97,10 +97,11 @@ public:
     static void FreeImageBuffer(unsigned char* buffer);
 
     // Makes the record if there is none and fills the geometry and the (not owned) buffer.
-    tagOVKIMAGEINFO* Init(int32_t width, int32_t sync, int32_t height, int32_t bps, int32_t spp, uint32_t order,
-                          unsigned char* buffer, uint32_t size);
+    tagOVKIMAGEINFO* Init(int32_t width, int32_t sync, int32_t height, int32_t bps, int32_t spp,
+                          uint32_t order, unsigned char* buffer, uint32_t size);
     // Makes the record if needed and allocates a new buffer by the layout rule; null when that fails.
-    unsigned char* Init(int32_t width, int32_t sync, int32_t height, int32_t bps, int32_t spp, uint32_t order);
+    unsigned char* Init(int32_t width, int32_t sync, int32_t height, int32_t bps, int32_t spp,
+                        uint32_t order);
     // The same with rec's geometry; copies the pixels when copy is not 0.
     unsigned char* Init(const tagOVKIMAGEINFO& rec, int copy);
     // Record of this object, made (zeroed, size word set) when there is none; null when that fails.

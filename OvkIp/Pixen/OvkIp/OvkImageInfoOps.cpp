@@ -47,7 +47,8 @@ void CImageInfo::VertLine(int32_t x, int32_t y, int32_t length, uint32_t colour)
         return;
     }
     const int32_t first = std::max(y, 0);
-    const int32_t last = static_cast<int32_t>(std::min<int64_t>(static_cast<int64_t>(y) + length, m_pInfo->lHeight));
+    const int32_t last =
+        static_cast<int32_t>(std::min<int64_t>(static_cast<int64_t>(y) + length, m_pInfo->lHeight));
     const bool grey = m_pInfo->lSpp == 1;
     for (int32_t line = first; line < last; ++line) {
         unsigned char* p = PixelPtr(x, line);
@@ -56,7 +57,8 @@ void CImageInfo::VertLine(int32_t x, int32_t y, int32_t length, uint32_t colour)
             continue;
         }
         for (int k = 0; k < 3; ++k) {
-            p[k * static_cast<ptrdiff_t>(m_pInfo->lSync)] = static_cast<unsigned char>(colour >> (8 * (k + 1)));
+            p[k * static_cast<ptrdiff_t>(m_pInfo->lSync)] =
+                static_cast<unsigned char>(colour >> (8 * (k + 1)));
         }
     }
 }
@@ -91,7 +93,9 @@ uint8_t CImageInfo::RectAve(const Ovk::tagRECT* r) const {
     return static_cast<uint8_t>(RoundDiv(sum, count));
 }
 
-void CImageInfo::Reverse() { memneg(m_pInfo->lpImage, m_pInfo->tImageSize); }
+void CImageInfo::Reverse() {
+    memneg(m_pInfo->lpImage, m_pInfo->tImageSize);
+}
 
 int CImageInfo::SetBlackIs(int black) {
     if ((black != 0) != (m_bBlackIs != 0)) {
@@ -102,9 +106,9 @@ int CImageInfo::SetBlackIs(int black) {
 }
 
 std::unique_ptr<CImageInfo> CImageInfo::CreateSameSize() const {
-    std::unique_ptr<CImageInfo> image(new (std::nothrow) CImageInfo(m_pInfo->lWidth, m_pInfo->lSync,
-                                                                    m_pInfo->lHeight, m_pInfo->lBps,
-                                                                    m_pInfo->lSpp, m_pInfo->ulRGBOrder));
+    std::unique_ptr<CImageInfo> image(new (std::nothrow)
+                                          CImageInfo(m_pInfo->lWidth, m_pInfo->lSync, m_pInfo->lHeight,
+                                                     m_pInfo->lBps, m_pInfo->lSpp, m_pInfo->ulRGBOrder));
     if (image == nullptr || image->GetInfo() == nullptr || image->GetPtr() == nullptr) {
         return nullptr;
     }
@@ -147,7 +151,8 @@ bool CImageInfo::operator==(const CImageInfo& other) const {
     const int64_t bits = static_cast<int64_t>(a.lWidth) * a.lBps * (lineOrder ? 1 : a.lSpp);
     const int64_t lines = static_cast<int64_t>(a.lHeight) * (lineOrder ? a.lSpp : 1);
     for (int64_t line = 0; line < lines; ++line) {
-        if (CompareBits(a.lpImage + line * a.lSync, b.lpImage + line * b.lSync, static_cast<int32_t>(bits)) != 0) {
+        if (CompareBits(a.lpImage + line * a.lSync, b.lpImage + line * b.lSync, static_cast<int32_t>(bits)) !=
+            0) {
             return false;
         }
     }

@@ -1,8 +1,8 @@
 // Image record, view and error convention of the analysis layer.
+#include "OvkImageInfo.h"
 #include "OvkBits.h"
 #include "OvkCpuFeature.h"
 #include "OvkError.h"
-#include "OvkImageInfo.h"
 
 #include <gtest/gtest.h>
 
@@ -74,7 +74,8 @@ TEST(OvkBits, PartialByteCopyAndCompare) {
     EXPECT_NE(CompareBits(a, b, 14), 0);
     unsigned char neg[5] = {0x00, 0xFF, 0x0F, 0xF0, 0x55};
     memneg(neg, 5);
-    EXPECT_EQ(std::vector<unsigned char>(neg, neg + 5), (std::vector<unsigned char>{0xFF, 0x00, 0xF0, 0x0F, 0xAA}));
+    EXPECT_EQ(std::vector<unsigned char>(neg, neg + 5),
+              (std::vector<unsigned char>{0xFF, 0x00, 0xF0, 0x0F, 0xAA}));
 }
 
 TEST(CImageInfoLayout, WrappingRewritesSizeFromLayout) {
