@@ -10,7 +10,9 @@ namespace {
 std::atomic<DSMENTRYPROC> announcedEntry{nullptr};
 }
 
-void setManagerEntry(DSMENTRYPROC entry) noexcept { announcedEntry.store(entry); }
+void setManagerEntry(DSMENTRYPROC entry) noexcept {
+    announcedEntry.store(entry);
+}
 
 DSMENTRYPROC managerEntry() noexcept {
     if (DSMENTRYPROC entry = announcedEntry.load())

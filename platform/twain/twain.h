@@ -4,9 +4,9 @@
 
 #include <cstddef>
 
-#include "twaintypes.h"
-#include "twaincodes.h"
 #include "twaincaps.h"
+#include "twaincodes.h"
+#include "twaintypes.h"
 
 #pragma pack(push, 2)
 

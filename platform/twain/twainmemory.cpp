@@ -11,7 +11,9 @@ namespace {
 
 // Keys are stored inverted so that the table itself does not keep a forgotten block reachable: leak
 // checkers still report containers that nobody frees.
-std::uintptr_t keyOf(const void* block) { return ~reinterpret_cast<std::uintptr_t>(block); }
+std::uintptr_t keyOf(const void* block) {
+    return ~reinterpret_cast<std::uintptr_t>(block);
+}
 
 class BlockTable {
 public:
@@ -62,10 +64,14 @@ void freeHandle(TW_HANDLE handle) noexcept {
         std::free(handle);
 }
 
-TW_MEMREF lockHandle(TW_HANDLE handle) noexcept { return handle; }
+TW_MEMREF lockHandle(TW_HANDLE handle) noexcept {
+    return handle;
+}
 
 void unlockHandle(TW_HANDLE) noexcept {}
 
-TW_UINT32 handleSize(TW_HANDLE handle) noexcept { return handle ? blocks().size(handle) : 0; }
+TW_UINT32 handleSize(TW_HANDLE handle) noexcept {
+    return handle ? blocks().size(handle) : 0;
+}
 
 } // namespace twain
