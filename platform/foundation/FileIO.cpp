@@ -1,0 +1,135 @@
+// POSIX calls rather than iostreams so that every step's failure is seen: short writes, fsync and
+// rename errors all abort the replacement.
+#include "FileIO.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fnd {
+namespace {
+
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    ~FileDescriptor() { close(); }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int get() const { return fd_; }
+    bool valid() const { return fd_ >= 0; }
+    // Closing can report a delayed write error, so the caller checks it.
+    bool close() {
+        if (fd_ < 0)
+            return true;
+        const int rc = ::close(fd_);
+        fd_ = -1;
+        return rc == 0;
+    }
+
+private:
+    int fd_;
+};
+
+bool fail(std::string* error, const std::string& what, const std::filesystem::path& path) {
+    if (error)
+        *error = what + " " + path.string() + ": " + std::strerror(errno);
+    return false;
+}
+
+bool writeAll(int fd, std::span<const std::uint8_t> bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            errno = n == 0 ? EIO : errno;
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool readAll(int fd, std::vector<std::uint8_t>& bytes) {
+    std::uint8_t chunk[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, chunk, sizeof chunk);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return false;
+        if (n == 0)
+            return true;
+        bytes.insert(bytes.end(), chunk, chunk + n);
+    }
+}
+
+// Makes the rename itself durable; a folder that cannot be synced is not an error worth failing for.
+void syncFolder(const std::filesystem::path& folder) {
+    FileDescriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.valid())
+        ::fsync(dir.get());
+}
+
+} // namespace
+
+ReadStatus readWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>& bytes,
+                         std::uintmax_t maxBytes, std::string* error) {
+    bytes.clear();
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!fd.valid()) {
+        const bool missing = errno == ENOENT || errno == ENOTDIR;
+        fail(error, "cannot open", path);
+        return missing ? ReadStatus::Missing : ReadStatus::Unreadable;
+    }
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0)
+        return fail(error, "cannot examine", path), ReadStatus::Unreadable;
+    if (!S_ISREG(st.st_mode)) {
+        errno = EINVAL;
+        return fail(error, "not a regular file:", path), ReadStatus::Unreadable;
+    }
+    if (static_cast<std::uintmax_t>(st.st_size) > maxBytes) {
+        if (error)
+            *error = "file too large: " + path.string();
+        return ReadStatus::TooLarge;
+    }
+    bytes.reserve(static_cast<std::size_t>(st.st_size));
+    if (!readAll(fd.get(), bytes) || bytes.size() > maxBytes) {
+        fail(error, "cannot read", path);
+        bytes.clear();
+        return ReadStatus::Unreadable;
+    }
+    return ReadStatus::Ok;
+}
+
+bool writeFileAtomically(const std::filesystem::path& path, std::span<const std::uint8_t> bytes,
+                         std::string* error) {
+    if (path.empty() || !path.has_filename()) {
+        errno = EINVAL;
+        return fail(error, "bad file name", path);
+    }
+    const std::filesystem::path folder = path.parent_path().empty() ? "." : path.parent_path();
+    std::string temp = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
+    FileDescriptor fd(::mkostemp(temp.data(), O_CLOEXEC));
+    if (!fd.valid())
+        return fail(error, "cannot create a temporary file in", folder);
+
+    struct stat old {};
+    const mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
+    const bool ok = ::fchmod(fd.get(), mode) == 0 && writeAll(fd.get(), bytes) && ::fsync(fd.get()) == 0 &&
+                    fd.close() && ::rename(temp.c_str(), path.c_str()) == 0;
+    if (!ok) {
+        const int saved = errno;
+        ::unlink(temp.c_str());
+        errno = saved;
+        return fail(error, "cannot write", path);
+    }
+    syncFolder(folder);
+    return true;
+}
+
+} // namespace fnd

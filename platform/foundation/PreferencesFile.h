@@ -1,0 +1,48 @@
+// A preferences file: a property-list dictionary read whole, changed key by key and written back
+// whole and atomically. A missing file reads as empty. A damaged one (not a property list, or not a
+// dictionary) reads as empty with one warning on stderr and stays on disk as it is until save().
+#pragma once
+
+#include "Value.h"
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace fnd {
+
+class PreferencesFile {
+public:
+    enum class State { Missing, Loaded, Damaged };
+
+    // Reads the file at once; an empty path gives an empty set that cannot be saved.
+    explicit PreferencesFile(std::filesystem::path path);
+
+    // "$XDG_CONFIG_HOME/<bundleId>.plist", falling back to "~/.config". Empty for an identifier that
+    // could leave that folder (empty, ".", "..", or containing '/').
+    static std::filesystem::path pathForBundle(std::string_view bundleId);
+    // The user's configuration folder: $XDG_CONFIG_HOME when absolute, else ~/.config.
+    static std::filesystem::path configFolder();
+
+    const std::filesystem::path& path() const { return path_; }
+    State state() const { return state_; }
+
+    // Read a key with a typed getter; a value of another type reads as missing: get("k").asString().
+    const Value& get(std::string_view key) const { return values_.get(key); }
+    void set(std::string_view key, Value value) { values_.set(key, std::move(value)); }
+    void remove(std::string_view key) { values_.remove(key); }
+    const Dictionary& values() const { return values_; }
+    Dictionary& values() { return values_; }
+
+    // Drops unsaved changes and reads the file again.
+    void reload();
+    // Writes every key; creates the folder when needed. False (and error) when nothing was written.
+    bool save(std::string* error = nullptr);
+
+private:
+    std::filesystem::path path_;
+    Dictionary values_;
+    State state_ = State::Missing;
+};
+
+} // namespace fnd

@@ -1,0 +1,127 @@
+// Preferences files: missing and damaged files read as empty, damaged ones survive until a save, a
+// failed write keeps the old file, and other keys in the file are kept across a save.
+#include "foundation/PreferencesFile.h"
+#include "foundation/PropertyList.h"
+
+#include "TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+
+using namespace fnd;
+
+TEST(PreferencesFile, MissingFileReadsEmptyAndSaveCreatesItsFolder) {
+    TempFolder dir;
+    const auto file = dir / "sub/folder/prefs.plist";
+    PreferencesFile prefs(file);
+    EXPECT_EQ(prefs.state(), PreferencesFile::State::Missing);
+    EXPECT_TRUE(prefs.values().empty());
+
+    prefs.set("CapDataVersion", "1");
+    prefs.set("CapData", Data{9, 8, 7});
+    ASSERT_TRUE(prefs.save());
+
+    PreferencesFile again(file);
+    EXPECT_EQ(again.state(), PreferencesFile::State::Loaded);
+    EXPECT_EQ(*again.get("CapData").asData(), (Data{9, 8, 7}));
+}
+
+TEST(PreferencesFile, DamagedFileWarnsOnceReadsEmptyAndIsKeptUntilSaved) {
+    TempFolder dir;
+    const auto file = dir / "prefs.plist";
+    const std::string damaged = "<?xml version=\"1.0\"?><plist><dict><key>CapData</key><da";
+    writeText(file, damaged);
+
+    testing::internal::CaptureStderr();
+    PreferencesFile prefs(file);
+    const std::string warning = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(prefs.state(), PreferencesFile::State::Damaged);
+    EXPECT_TRUE(prefs.values().empty());
+    EXPECT_EQ(std::count(warning.begin(), warning.end(), '\n'), 1) << warning;
+    EXPECT_NE(warning.find(file.string()), std::string::npos);
+    EXPECT_EQ(readText(file), damaged);
+
+    prefs.set("SettingMode", std::int32_t{1});
+    ASSERT_TRUE(prefs.save());
+    EXPECT_EQ(PreferencesFile(file).get("SettingMode").asInt32(), 1);
+}
+
+TEST(PreferencesFile, NonDictionaryRootCountsAsDamaged) {
+    TempFolder dir;
+    const auto file = dir / "prefs.plist";
+    ASSERT_TRUE(plist::writeXmlFile(file, Value(Array{1, 2})));
+    testing::internal::CaptureStderr();
+    PreferencesFile prefs(file);
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(prefs.state(), PreferencesFile::State::Damaged);
+    EXPECT_TRUE(prefs.values().empty());
+}
+
+TEST(PreferencesFile, WrongTypedValueReadsAsMissingAndOtherKeysSurviveASave) {
+    TempFolder dir;
+    const auto file = dir / "prefs.plist";
+    ASSERT_TRUE(plist::writeXmlFile(file, Value(Dictionary{{"CapDataVersion", std::int32_t{1}},
+                                                          {"WindowFrame", "{{10, 20}, {300, 200}}"}})));
+    PreferencesFile prefs(file);
+    EXPECT_EQ(prefs.get("CapDataVersion").asString(), nullptr);
+    EXPECT_EQ(prefs.get("WindowFrame").asData(), nullptr);
+
+    prefs.set("CapDataVersion", "1");
+    ASSERT_TRUE(prefs.save());
+    PreferencesFile again(file);
+    EXPECT_EQ(*again.get("CapDataVersion").asString(), "1");
+    EXPECT_EQ(*again.get("WindowFrame").asString(), "{{10, 20}, {300, 200}}");
+}
+
+TEST(PreferencesFile, FailedWriteLeavesTheOldFileAndNoTemporaryFile) {
+    TempFolder dir;
+    const auto file = dir / "prefs.plist";
+    PreferencesFile prefs(file);
+    prefs.set("CapData", Data{1});
+    ASSERT_TRUE(prefs.save());
+    const std::string before = readText(file);
+
+    // A file-size limit below the new file's size makes the write itself fail half way.
+    prefs.set("CapData", Data(100000, 0x55));
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    rlimit small = saved;
+    small.rlim_cur = before.size() + 1000;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    std::string error;
+    const bool saved_ok = prefs.save(&error);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+
+    EXPECT_FALSE(saved_ok);
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(readText(file), before);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+}
+
+TEST(PreferencesFile, PathFollowsTheConfigFolderAndRefusesEscapingIdentifiers) {
+    const char* old = std::getenv("XDG_CONFIG_HOME");
+    const std::string kept = old ? old : "";
+    ::setenv("XDG_CONFIG_HOME", "/tmp/cfg", 1);
+    EXPECT_EQ(PreferencesFile::pathForBundle("com.orvikElectronics.k3100"), "/tmp/cfg/com.orvikElectronics.k3100.plist");
+    ::setenv("XDG_CONFIG_HOME", "relative/ignored", 1);
+    ::setenv("HOME", "/home/someone", 1);
+    EXPECT_EQ(PreferencesFile::pathForBundle("a.b"), "/home/someone/.config/a.b.plist");
+    EXPECT_TRUE(PreferencesFile::pathForBundle("../evil").empty());
+    EXPECT_TRUE(PreferencesFile::pathForBundle("").empty());
+    EXPECT_TRUE(PreferencesFile::pathForBundle("..").empty());
+    if (old)
+        ::setenv("XDG_CONFIG_HOME", kept.c_str(), 1);
+    else
+        ::unsetenv("XDG_CONFIG_HOME");
+}
+
+TEST(PreferencesFile, WithoutAPathNothingIsSaved) {
+    PreferencesFile prefs{std::filesystem::path()};
+    prefs.set("a", 1);
+    std::string error;
+    EXPECT_FALSE(prefs.save(&error));
+    EXPECT_FALSE(error.empty());
+}

@@ -1,0 +1,37 @@
+// A private folder for one test, removed with everything in it when the test ends.
+#pragma once
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+class TempFolder {
+public:
+    TempFolder() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "fndtest.XXXXXX").string();
+        path_ = ::mkdtemp(pattern.data()) ? pattern : "";
+    }
+    ~TempFolder() {
+        std::error_code ec;
+        std::filesystem::remove_all(path_, ec);
+    }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+
+private:
+    std::filesystem::path path_;
+};
+
+inline void writeText(const std::filesystem::path& p, const std::string& text) {
+    std::ofstream(p, std::ios::binary) << text;
+}
+
+inline std::string readText(const std::filesystem::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
