@@ -54,10 +54,18 @@ std::optional<std::uint64_t> Number::toUInt64() const {
     return u_;
 }
 
-std::optional<std::int32_t> Number::toInt32() const { return narrow<std::int32_t>(toInt64()); }
-std::optional<std::int16_t> Number::toInt16() const { return narrow<std::int16_t>(toInt64()); }
-std::optional<std::uint32_t> Number::toUInt32() const { return narrowUnsigned<std::uint32_t>(toUInt64()); }
-std::optional<std::uint16_t> Number::toUInt16() const { return narrowUnsigned<std::uint16_t>(toUInt64()); }
+std::optional<std::int32_t> Number::toInt32() const {
+    return narrow<std::int32_t>(toInt64());
+}
+std::optional<std::int16_t> Number::toInt16() const {
+    return narrow<std::int16_t>(toInt64());
+}
+std::optional<std::uint32_t> Number::toUInt32() const {
+    return narrowUnsigned<std::uint32_t>(toUInt64());
+}
+std::optional<std::uint16_t> Number::toUInt16() const {
+    return narrowUnsigned<std::uint16_t>(toUInt64());
+}
 
 double Number::toDouble() const {
     if (isReal())

@@ -17,8 +17,7 @@ public:
     // The kind follows the argument's type: bool, then signed or unsigned by width (8-bit types
     // widen to 16), float, double. Characters are not numbers.
     template <typename T>
-        requires std::is_arithmetic_v<T> && (!std::is_same_v<T, char>)
-    explicit Number(T v) {
+    requires std::is_arithmetic_v<T> &&(!std::is_same_v<T, char>)explicit Number(T v) {
         if constexpr (std::is_same_v<T, bool>) {
             kind_ = Kind::Bool;
             u_ = v ? 1 : 0;

@@ -20,7 +20,9 @@ std::filesystem::path homeFolder() {
 
 } // namespace
 
-PreferencesFile::PreferencesFile(std::filesystem::path path) : path_(std::move(path)) { reload(); }
+PreferencesFile::PreferencesFile(std::filesystem::path path) : path_(std::move(path)) {
+    reload();
+}
 
 std::filesystem::path PreferencesFile::configFolder() {
     if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && xdg[0] == '/')
@@ -29,8 +31,8 @@ std::filesystem::path PreferencesFile::configFolder() {
 }
 
 std::filesystem::path PreferencesFile::pathForBundle(std::string_view bundleId) {
-    if (bundleId.empty() || bundleId == "." || bundleId == ".." || bundleId.find('/') != std::string_view::npos ||
-        bundleId.find('\0') != std::string_view::npos)
+    if (bundleId.empty() || bundleId == "." || bundleId == ".." ||
+        bundleId.find('/') != std::string_view::npos || bundleId.find('\0') != std::string_view::npos)
         return {};
     return configFolder() / (std::string(bundleId) + ".plist");
 }
@@ -50,7 +52,8 @@ void PreferencesFile::reload() {
     }
     state_ = State::Damaged;
     const std::string why = file.ok() ? "not a dictionary: " + path_.string() : file.error;
-    std::fprintf(stderr, "preferences ignored (%s); the file is kept until settings are saved\n", why.c_str());
+    std::fprintf(stderr, "preferences ignored (%s); the file is kept until settings are saved\n",
+                 why.c_str());
 }
 
 bool PreferencesFile::save(std::string* error) {

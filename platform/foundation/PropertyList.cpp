@@ -40,7 +40,8 @@ Node fromDate(Date d, std::string* error) {
         whole += 1;
         micro = 0;
     }
-    if (!(whole >= std::numeric_limits<std::int32_t>::min() && whole <= std::numeric_limits<std::int32_t>::max())) {
+    if (!(whole >= std::numeric_limits<std::int32_t>::min() &&
+          whole <= std::numeric_limits<std::int32_t>::max())) {
         setError(error, "date out of range");
         return nullptr;
     }
@@ -61,7 +62,9 @@ Node fromNumber(const Number& n, std::string* error) {
     return Node(plist_new_uint(static_cast<std::uint64_t>(*i)));
 }
 
-bool hasNul(const std::string& s) { return s.find('\0') != std::string::npos; }
+bool hasNul(const std::string& s) {
+    return s.find('\0') != std::string::npos;
+}
 
 Node toNode(const Value& v, int depth, std::string* error);
 
@@ -211,7 +214,8 @@ std::optional<Value> parse(std::span<const std::uint8_t> bytes, std::string* err
         return std::nullopt;
     }
     plist_t raw = nullptr;
-    plist_from_memory(reinterpret_cast<const char*>(bytes.data()), static_cast<std::uint32_t>(bytes.size()), &raw);
+    plist_from_memory(reinterpret_cast<const char*>(bytes.data()), static_cast<std::uint32_t>(bytes.size()),
+                      &raw);
     Node root(raw);
     std::optional<Value> v = fromNode(root.get(), 0);
     if (!v)

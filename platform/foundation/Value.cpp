@@ -26,7 +26,9 @@ Value* Dictionary::find(std::string_view key) {
     return it == entries_.end() ? nullptr : &it->second;
 }
 
-const Value* Dictionary::find(std::string_view key) const { return const_cast<Dictionary*>(this)->find(key); }
+const Value* Dictionary::find(std::string_view key) const {
+    return const_cast<Dictionary*>(this)->find(key);
+}
 
 void Dictionary::set(std::string_view key, Value value) {
     if (value.isAbsent()) {
@@ -87,9 +89,15 @@ std::optional<double> Value::asDouble() const {
     return n ? std::optional<double>(n->toDouble()) : std::nullopt;
 }
 
-std::optional<std::int16_t> Value::asInt16() const { return asNumber() ? asNumber()->toInt16() : std::nullopt; }
-std::optional<std::int32_t> Value::asInt32() const { return asNumber() ? asNumber()->toInt32() : std::nullopt; }
-std::optional<std::int64_t> Value::asInt64() const { return asNumber() ? asNumber()->toInt64() : std::nullopt; }
+std::optional<std::int16_t> Value::asInt16() const {
+    return asNumber() ? asNumber()->toInt16() : std::nullopt;
+}
+std::optional<std::int32_t> Value::asInt32() const {
+    return asNumber() ? asNumber()->toInt32() : std::nullopt;
+}
+std::optional<std::int64_t> Value::asInt64() const {
+    return asNumber() ? asNumber()->toInt64() : std::nullopt;
+}
 std::optional<std::uint16_t> Value::asUInt16() const {
     return asNumber() ? asNumber()->toUInt16() : std::nullopt;
 }
@@ -100,6 +108,8 @@ std::optional<std::uint64_t> Value::asUInt64() const {
     return asNumber() ? asNumber()->toUInt64() : std::nullopt;
 }
 
-bool operator==(const Value& a, const Value& b) { return a.v_ == b.v_; }
+bool operator==(const Value& a, const Value& b) {
+    return a.v_ == b.v_;
+}
 
 } // namespace fnd

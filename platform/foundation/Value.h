@@ -68,8 +68,7 @@ public:
     Value(const char* s) : v_(std::string(s ? s : "")) {}
     Value(Number n) : v_(n) {}
     template <typename T>
-        requires std::is_arithmetic_v<T> && (!std::is_same_v<T, char>)
-    Value(T n) : v_(Number(n)) {}
+    requires std::is_arithmetic_v<T> &&(!std::is_same_v<T, char>)Value(T n) : v_(Number(n)) {}
     Value(Data d) : v_(std::move(d)) {}
     Value(Date d) : v_(d) {}
     Value(Array a) : v_(std::move(a)) {}

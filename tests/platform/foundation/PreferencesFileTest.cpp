@@ -63,7 +63,7 @@ TEST(PreferencesFile, WrongTypedValueReadsAsMissingAndOtherKeysSurviveASave) {
     TempFolder dir;
     const auto file = dir / "prefs.plist";
     ASSERT_TRUE(plist::writeXmlFile(file, Value(Dictionary{{"CapDataVersion", std::int32_t{1}},
-                                                          {"WindowFrame", "{{10, 20}, {300, 200}}"}})));
+                                                           {"WindowFrame", "{{10, 20}, {300, 200}}"}})));
     PreferencesFile prefs(file);
     EXPECT_EQ(prefs.get("CapDataVersion").asString(), nullptr);
     EXPECT_EQ(prefs.get("WindowFrame").asData(), nullptr);
@@ -105,7 +105,8 @@ TEST(PreferencesFile, PathFollowsTheConfigFolderAndRefusesEscapingIdentifiers) {
     const char* old = std::getenv("XDG_CONFIG_HOME");
     const std::string kept = old ? old : "";
     ::setenv("XDG_CONFIG_HOME", "/tmp/cfg", 1);
-    EXPECT_EQ(PreferencesFile::pathForBundle("com.orvikElectronics.k3100"), "/tmp/cfg/com.orvikElectronics.k3100.plist");
+    EXPECT_EQ(PreferencesFile::pathForBundle("com.orvikElectronics.k3100"),
+              "/tmp/cfg/com.orvikElectronics.k3100.plist");
     ::setenv("XDG_CONFIG_HOME", "relative/ignored", 1);
     ::setenv("HOME", "/home/someone", 1);
     EXPECT_EQ(PreferencesFile::pathForBundle("a.b"), "/home/someone/.config/a.b.plist");

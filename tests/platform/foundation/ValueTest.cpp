@@ -29,7 +29,8 @@ TEST(Value, NumbersKeepKindAndConvertOnlyWhenExact) {
     EXPECT_EQ(Value(std::int64_t{70000}).asInt16(), std::nullopt);
     EXPECT_EQ(Value(std::int32_t{-1}).asUInt32(), std::nullopt);
     EXPECT_EQ(Value(std::numeric_limits<std::uint64_t>::max()).asInt64(), std::nullopt);
-    EXPECT_EQ(Value(std::numeric_limits<std::uint64_t>::max()).asUInt64(), std::numeric_limits<std::uint64_t>::max());
+    EXPECT_EQ(Value(std::numeric_limits<std::uint64_t>::max()).asUInt64(),
+              std::numeric_limits<std::uint64_t>::max());
     EXPECT_EQ(Value(2.5).asInt32(), std::nullopt);
     EXPECT_EQ(Value(3.0).asInt32(), 3);
     EXPECT_EQ(Value(1e300).asInt64(), std::nullopt);
