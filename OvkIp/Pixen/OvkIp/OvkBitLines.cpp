@@ -31,8 +31,8 @@ void MemStepCopy(unsigned char* dst, const unsigned char* src, int32_t bytes, ui
         return;
     }
     for (uint32_t line = 0; line < lines; ++line) {
-        std::memcpy(dst + static_cast<ptrdiff_t>(line) * dstStep, src + static_cast<ptrdiff_t>(line) * srcStep,
-                    static_cast<size_t>(bytes));
+        std::memcpy(dst + static_cast<ptrdiff_t>(line) * dstStep,
+                    src + static_cast<ptrdiff_t>(line) * srcStep, static_cast<size_t>(bytes));
     }
 }
 
@@ -65,7 +65,8 @@ void BitStepCopy(unsigned char* dst, int32_t dstBit, const unsigned char* src, i
         return;
     }
     if (dstBit % 8 == 0 && srcBit % 8 == 0 && bits % 8 == 0) {
-        MemStepCopy(dst + dstBit / 8, src + srcBit / 8, bits / 8, static_cast<uint32_t>(lines), dstStep, srcStep);
+        MemStepCopy(dst + dstBit / 8, src + srcBit / 8, bits / 8, static_cast<uint32_t>(lines), dstStep,
+                    srcStep);
         return;
     }
     for (int32_t line = 0; line < lines; ++line) {
@@ -86,7 +87,9 @@ void MemBitSwitch(unsigned char* p, size_t n) {
     }
 }
 
-void MemSwitch(unsigned char* p, size_t n) { std::reverse(p, p + n); }
+void MemSwitch(unsigned char* p, size_t n) {
+    std::reverse(p, p + n);
+}
 
 void MemStepSwitch(unsigned char* p, size_t n, size_t step) {
     if (step == 0) {

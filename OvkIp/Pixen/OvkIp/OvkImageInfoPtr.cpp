@@ -23,7 +23,8 @@ int CImageInfoPtr::Rotate(long angle) {
         OnErrorThrowLong(kIpBadParameter);
     }
     const CImageInfo& src = *m_pImg;
-    // A line of the turned image holds one source column: all samples in pixel order, one plane in line order.
+    // A line of the turned image holds one source column: all samples in pixel order, one plane in line
+    // order.
     const int32_t lineBits = src.GetBps() * (src.IsLineOrder() ? 1 : src.GetSpp());
     const int32_t sync = PaddedLineBytes(static_cast<int64_t>(src.GetHeight()) * lineBits);
     std::unique_ptr<CImageInfo> turned(new (std::nothrow) CImageInfo(

@@ -1,6 +1,6 @@
 // Owning pointer, rotations and bit helpers.
-#include "OvkBits.h"
 #include "OvkImageInfoPtr.h"
+#include "OvkBits.h"
 
 #include <gtest/gtest.h>
 
@@ -17,10 +17,11 @@ void Scramble(CImageInfo& image, unsigned seed) {
     }
 }
 
-CImageInfoPtr MakeImage(int32_t width, int32_t height, int32_t bps, int32_t spp, uint32_t order, unsigned seed) {
+CImageInfoPtr MakeImage(int32_t width, int32_t height, int32_t bps, int32_t spp, uint32_t order,
+                        unsigned seed) {
     CImageInfoPtr image;
-    image.Attach(std::make_unique<CImageInfo>(width, PaddedLineBytes(int64_t{width} * bps * (order ? 1 : spp)),
-                                              height, bps, spp, order));
+    image.Attach(std::make_unique<CImageInfo>(
+        width, PaddedLineBytes(int64_t{width} * bps * (order ? 1 : spp)), height, bps, spp, order));
     Scramble(*image, seed);
     return image;
 }
@@ -38,11 +39,13 @@ void ExpectClockwiseOf(const CImageInfo& turned, const CImageInfo& src) {
     for (int32_t y = 0; y < turned.GetHeight(); ++y) {
         for (int32_t x = 0; x < turned.GetWidth(); ++x) {
             if (src.GetBps() == 1) {
-                ASSERT_EQ(turned.PGET2(x, y) != 0, src.PGET2(y, src.GetHeight() - 1 - x) != 0) << x << "," << y;
+                ASSERT_EQ(turned.PGET2(x, y) != 0, src.PGET2(y, src.GetHeight() - 1 - x) != 0)
+                    << x << "," << y;
                 continue;
             }
             for (int k = 0; k < src.GetSpp(); ++k) {
-                ASSERT_EQ(Sample(turned, x, y, k), Sample(src, y, src.GetHeight() - 1 - x, k)) << x << "," << y;
+                ASSERT_EQ(Sample(turned, x, y, k), Sample(src, y, src.GetHeight() - 1 - x, k))
+                    << x << "," << y;
             }
         }
     }
