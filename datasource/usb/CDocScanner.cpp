@@ -31,7 +31,9 @@ std::vector<SScannerDesc> CDocScanner::CreateScannerList(const SScannerDesc& des
     return list;
 }
 
-void CDocScanner::ReleaseScannerList(std::vector<SScannerDesc>& list) { list.clear(); }
+void CDocScanner::ReleaseScannerList(std::vector<SScannerDesc>& list) {
+    list.clear();
+}
 
 int CDocScanner::OpenSession() {
     if (!desc.device)
@@ -71,9 +73,15 @@ int CDocScanner::ScanComplete() {
     return 0;
 }
 
-int CDocScanner::ReadLines(uint8_t*, uint32_t, uint32_t*) { return 0; }
-int CDocScanner::AbortScan() { return 0; }
-int CDocScanner::GetStatus(const char*, void*) { return 0; }
+int CDocScanner::ReadLines(uint8_t*, uint32_t, uint32_t*) {
+    return 0;
+}
+int CDocScanner::AbortScan() {
+    return 0;
+}
+int CDocScanner::GetStatus(const char*, void*) {
+    return 0;
+}
 
 usb::UsbStatus CDocScanner::ReadData(uint8_t* buffer, uint32_t* size, uint32_t noDataTimeoutMs,
                                      uint32_t completionTimeoutMs) {
@@ -85,8 +93,8 @@ usb::UsbStatus CDocScanner::ReadData(uint8_t* buffer, uint32_t* size, uint32_t n
         return usb::UsbStatus::NoDevice;
     }
     size_t received = 0;
-    const usb::UsbStatus status =
-        desc.device->bulkRead(inPipe, {buffer, *size}, received, std::max(noDataTimeoutMs, completionTimeoutMs));
+    const usb::UsbStatus status = desc.device->bulkRead(inPipe, {buffer, *size}, received,
+                                                        std::max(noDataTimeoutMs, completionTimeoutMs));
     *size = static_cast<uint32_t>(received);
     return status;
 }

@@ -43,14 +43,16 @@ uint32_t COrvkQSCommands::runCommand(const usb::CommandBlock& block, std::span<c
         return kScanErrDeviceNotFound;
     std::lock_guard lock(device()->commandMutex());
     const auto container = usb::commandContainer(block);
-    usb::UsbStatus result = WriteData(container.data(), container.size(), kTransferTimeoutMs, kTransferTimeoutMs);
+    usb::UsbStatus result =
+        WriteData(container.data(), container.size(), kTransferTimeoutMs, kTransferTimeoutMs);
     if (result != usb::UsbStatus::Ok)
         return DecodeIOResult(result);
     if (!dataOut.empty()) {
         const auto header = usb::dataHeader(static_cast<uint32_t>(dataOut.size()));
         std::vector<uint8_t> data(header.begin(), header.end());
         data.insert(data.end(), dataOut.begin(), dataOut.end());
-        result = WriteData(data.data(), static_cast<uint32_t>(data.size()), kTransferTimeoutMs, kTransferTimeoutMs);
+        result = WriteData(data.data(), static_cast<uint32_t>(data.size()), kTransferTimeoutMs,
+                           kTransferTimeoutMs);
     } else if (!dataIn.empty()) {
         uint32_t size = static_cast<uint32_t>(dataIn.size());
         result = ReadData(dataIn.data(), &size, kTransferTimeoutMs, kTransferTimeoutMs);
@@ -62,7 +64,9 @@ uint32_t COrvkQSCommands::runCommand(const usb::CommandBlock& block, std::span<c
     return GetResponse();
 }
 
-uint32_t COrvkQSCommands::ExecTestUnitReady() { return runCommand(usb::blockTestUnitReady(), {}, {}); }
+uint32_t COrvkQSCommands::ExecTestUnitReady() {
+    return runCommand(usb::blockTestUnitReady(), {}, {});
+}
 
 uint32_t COrvkQSCommands::ExecRequestSense(uint32_t* packedSense, bool* endOfMedium, uint32_t* information) {
     std::array<uint8_t, usb::kRequestSenseLength> data{};
@@ -95,8 +99,12 @@ uint32_t COrvkQSCommands::ExecInquiry(std::array<char, 9>* vendor, std::array<ch
     return kScanOk;
 }
 
-uint32_t COrvkQSCommands::ExecReserveUnit() { return runCommand(usb::blockReserveUnit(), {}, {}); }
-uint32_t COrvkQSCommands::ExecReleaseUnit() { return runCommand(usb::blockReleaseUnit(), {}, {}); }
+uint32_t COrvkQSCommands::ExecReserveUnit() {
+    return runCommand(usb::blockReserveUnit(), {}, {});
+}
+uint32_t COrvkQSCommands::ExecReleaseUnit() {
+    return runCommand(usb::blockReleaseUnit(), {}, {});
+}
 
 uint32_t COrvkQSCommands::ExecSetWindow(const SScanWindow& window) {
     const auto data = usb::encodeWindowList(window);
@@ -136,7 +144,9 @@ uint32_t COrvkQSCommands::ExecObjectPosition(PositionMode mode) {
     return runCommand(usb::blockObjectPosition(mode), {}, {});
 }
 
-uint32_t COrvkQSCommands::ExecStopBatch() { return runCommand(usb::blockStopBatch(), {}, {}); }
+uint32_t COrvkQSCommands::ExecStopBatch() {
+    return runCommand(usb::blockStopBatch(), {}, {});
+}
 
 uint32_t COrvkQSCommands::ExecSetAdjustData(const SAdjustInfo& front, const SAdjustInfo& back) {
     const auto data = usb::encodeAdjustData(front, back);
@@ -149,7 +159,8 @@ uint32_t COrvkQSCommands::ExecGetMemory(uint32_t address, uint32_t length, uint8
     while (length > 0) {
         const uint32_t block = std::min(length, usb::kMaxGetMemoryLength);
         uint32_t received = 0;
-        const uint32_t result = runCommand(usb::blockGetMemory(address, block), {}, {buffer, block}, &received);
+        const uint32_t result =
+            runCommand(usb::blockGetMemory(address, block), {}, {buffer, block}, &received);
         if (result != kScanOk)
             return result;
         // A block cut short would leave a hole in the caller's copy of the device memory.

@@ -28,7 +28,8 @@ public:
     // Outputs may be null. The information field is reported only when the incorrect-length bit is set.
     uint32_t ExecRequestSense(uint32_t* packedSense, bool* endOfMedium, uint32_t* information);
     // Texts are copied with a terminating zero; outputs may be null.
-    uint32_t ExecInquiry(std::array<char, 9>* vendor, std::array<char, 17>* product, std::array<char, 5>* revision);
+    uint32_t ExecInquiry(std::array<char, 9>* vendor, std::array<char, 17>* product,
+                         std::array<char, 5>* revision);
     uint32_t ExecReserveUnit();
     uint32_t ExecReleaseUnit();
     uint32_t ExecSetWindow(const SScanWindow& window);
@@ -51,8 +52,8 @@ public:
 private:
     // Runs one whole command under the device's command lock. `received` (may be null) gets the byte
     // count of an in data phase.
-    uint32_t runCommand(const usb::CommandBlock& block, std::span<const uint8_t> dataOut, std::span<uint8_t> dataIn,
-                        uint32_t* received = nullptr);
+    uint32_t runCommand(const usb::CommandBlock& block, std::span<const uint8_t> dataOut,
+                        std::span<uint8_t> dataIn, uint32_t* received = nullptr);
 };
 
 } // namespace k3100

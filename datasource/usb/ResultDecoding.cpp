@@ -28,7 +28,8 @@ uint32_t DecodeIOResult(usb::UsbStatus result) {
 }
 
 uint32_t PackSense(const usb::SenseData& sense) {
-    return (static_cast<uint32_t>(sense.key) << 16) | (static_cast<uint32_t>(sense.code) << 8) | sense.qualifier;
+    return (static_cast<uint32_t>(sense.key) << 16) | (static_cast<uint32_t>(sense.code) << 8) |
+           sense.qualifier;
 }
 
 namespace {

@@ -24,7 +24,9 @@ inline void putBE32(uint8_t* p, uint32_t v) {
     p[3] = static_cast<uint8_t>(v);
 }
 
-inline uint16_t getBE16(const uint8_t* p) { return static_cast<uint16_t>((p[0] << 8) | p[1]); }
+inline uint16_t getBE16(const uint8_t* p) {
+    return static_cast<uint16_t>((p[0] << 8) | p[1]);
+}
 
 inline uint32_t getBE24(const uint8_t* p) {
     return (static_cast<uint32_t>(p[0]) << 16) | (static_cast<uint32_t>(p[1]) << 8) | p[2];

@@ -7,8 +7,8 @@ namespace k3100::usb {
 namespace {
 
 constexpr DataKindCode kKindCodes[kDataKindCount] = {
-    {0x00, 0x00, 0x00, 0},   {0x80, 0x00, 0x00, 16}, {0x80, 0x00, 0x04, 16}, {0x80, 0x00, 0x01, 16},
-    {0x84, 0x00, 0x00, 8},   {0x8B, 0x00, 0x00, 1},  {0x8C, 0x00, 0x00, 128}, {0x8C, 0x00, 0x01, 128},
+    {0x00, 0x00, 0x00, 0}, {0x80, 0x00, 0x00, 16}, {0x80, 0x00, 0x04, 16},  {0x80, 0x00, 0x01, 16},
+    {0x84, 0x00, 0x00, 8}, {0x8B, 0x00, 0x00, 1},  {0x8C, 0x00, 0x00, 128}, {0x8C, 0x00, 0x01, 128},
 };
 
 CommandBlock opOnly(Op op) {
@@ -29,7 +29,9 @@ CommandBlock transferBlock(Op op, DataKind kind, uint32_t length) {
 
 } // namespace
 
-DataKindCode dataKindCode(DataKind kind) { return kKindCodes[static_cast<int>(kind) % kDataKindCount]; }
+DataKindCode dataKindCode(DataKind kind) {
+    return kKindCodes[static_cast<int>(kind) % kDataKindCount];
+}
 
 std::optional<DataKind> dataKindFrom(uint8_t type, uint8_t qualifier4, uint8_t qualifier5) {
     for (int k = 0; k < kDataKindCount; ++k) {
@@ -65,7 +67,9 @@ std::optional<PositionMode> positionModeFrom(uint8_t byte1) {
     }
 }
 
-CommandBlock blockTestUnitReady() { return opOnly(Op::TestUnitReady); }
+CommandBlock blockTestUnitReady() {
+    return opOnly(Op::TestUnitReady);
+}
 
 CommandBlock blockRequestSense() {
     CommandBlock b = opOnly(Op::RequestSense);
@@ -79,8 +83,12 @@ CommandBlock blockInquiry() {
     return b;
 }
 
-CommandBlock blockReserveUnit() { return opOnly(Op::ReserveUnit); }
-CommandBlock blockReleaseUnit() { return opOnly(Op::ReleaseUnit); }
+CommandBlock blockReserveUnit() {
+    return opOnly(Op::ReserveUnit);
+}
+CommandBlock blockReleaseUnit() {
+    return opOnly(Op::ReleaseUnit);
+}
 
 CommandBlock blockScan(uint8_t sideCount) {
     CommandBlock b = opOnly(Op::Scan);
@@ -94,8 +102,12 @@ CommandBlock blockSetWindow() {
     return b;
 }
 
-CommandBlock blockRead(DataKind kind, uint32_t length) { return transferBlock(Op::Read, kind, length); }
-CommandBlock blockSend(DataKind kind, uint32_t length) { return transferBlock(Op::Send, kind, length); }
+CommandBlock blockRead(DataKind kind, uint32_t length) {
+    return transferBlock(Op::Read, kind, length);
+}
+CommandBlock blockSend(DataKind kind, uint32_t length) {
+    return transferBlock(Op::Send, kind, length);
+}
 
 CommandBlock blockObjectPosition(PositionMode mode) {
     CommandBlock b = opOnly(Op::ObjectPosition);
@@ -117,7 +129,9 @@ CommandBlock blockDefineScanMode() {
     return b;
 }
 
-CommandBlock blockStopBatch() { return opOnly(Op::StopBatch); }
+CommandBlock blockStopBatch() {
+    return opOnly(Op::StopBatch);
+}
 
 CommandBlock blockSetAdjustData() {
     CommandBlock b = opOnly(Op::SetAdjustData);

@@ -51,10 +51,10 @@ enum class DataKind : uint8_t {
 inline constexpr int kDataKindCount = 8;
 
 struct DataKindCode {
-    uint8_t type;      // byte 2 of the block
+    uint8_t type;       // byte 2 of the block
     uint8_t qualifier4; // byte 4
     uint8_t qualifier5; // byte 5
-    uint32_t length;   // fixed transfer length, 0 for "as asked"
+    uint32_t length;    // fixed transfer length, 0 for "as asked"
 };
 
 DataKindCode dataKindCode(DataKind kind);

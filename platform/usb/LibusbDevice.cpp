@@ -70,8 +70,9 @@ int clampTimeout(uint32_t timeoutMs) {
     // libusb treats 0 as "wait for ever"; a caller asking for 0 ms wants the shortest wait instead.
     if (timeoutMs == 0)
         return 1;
-    return timeoutMs > static_cast<uint32_t>(std::numeric_limits<int>::max()) ? std::numeric_limits<int>::max()
-                                                                                : static_cast<int>(timeoutMs);
+    return timeoutMs > static_cast<uint32_t>(std::numeric_limits<int>::max())
+               ? std::numeric_limits<int>::max()
+               : static_cast<int>(timeoutMs);
 }
 
 } // namespace
@@ -154,16 +155,16 @@ UsbStatus LibusbDevice::bulkWrite(uint8_t pipe, std::span<const uint8_t> data, u
     if (data.size() > static_cast<size_t>(std::numeric_limits<int>::max()))
         return UsbStatus::BadArgument;
     int sent = 0;
-    const UsbStatus status =
-        fromLibusb(libusb_bulk_transfer(handle_, static_cast<unsigned char>(endpoint),
-                                        const_cast<unsigned char*>(data.data()), static_cast<int>(data.size()),
-                                        &sent, clampTimeout(timeoutMs)));
+    const UsbStatus status = fromLibusb(libusb_bulk_transfer(
+        handle_, static_cast<unsigned char>(endpoint), const_cast<unsigned char*>(data.data()),
+        static_cast<int>(data.size()), &sent, clampTimeout(timeoutMs)));
     if (status == UsbStatus::Ok && static_cast<size_t>(sent) != data.size())
         return UsbStatus::IoError;
     return status;
 }
 
-UsbStatus LibusbDevice::bulkRead(uint8_t pipe, std::span<uint8_t> buffer, size_t& received, uint32_t timeoutMs) {
+UsbStatus LibusbDevice::bulkRead(uint8_t pipe, std::span<uint8_t> buffer, size_t& received,
+                                 uint32_t timeoutMs) {
     received = 0;
     if (handle_ == nullptr)
         return UsbStatus::NoDevice;

@@ -19,7 +19,8 @@ SocketDevice::~SocketDevice() {
 }
 
 UsbStatus SocketDevice::exchange(uint8_t op, uint8_t pipe, uint32_t timeoutMs, uint32_t length,
-                                 std::span<const uint8_t> payload, uint32_t* value, std::vector<uint8_t>* reply) {
+                                 std::span<const uint8_t> payload, uint32_t* value,
+                                 std::vector<uint8_t>* reply) {
     std::lock_guard lock(mutex_);
     if (fd_ < 0)
         return UsbStatus::NoDevice;
@@ -69,11 +70,12 @@ uint32_t SocketDevice::locationId() const {
 UsbStatus SocketDevice::bulkWrite(uint8_t pipe, std::span<const uint8_t> data, uint32_t timeoutMs) {
     if (data.size() > kMaxSocketPayload)
         return UsbStatus::BadArgument;
-    return exchange(static_cast<uint8_t>(SocketOp::BulkWrite), pipe, timeoutMs, static_cast<uint32_t>(data.size()),
-                    data, nullptr, nullptr);
+    return exchange(static_cast<uint8_t>(SocketOp::BulkWrite), pipe, timeoutMs,
+                    static_cast<uint32_t>(data.size()), data, nullptr, nullptr);
 }
 
-UsbStatus SocketDevice::bulkRead(uint8_t pipe, std::span<uint8_t> buffer, size_t& received, uint32_t timeoutMs) {
+UsbStatus SocketDevice::bulkRead(uint8_t pipe, std::span<uint8_t> buffer, size_t& received,
+                                 uint32_t timeoutMs) {
     received = 0;
     if (buffer.size() > kMaxSocketPayload)
         return UsbStatus::BadArgument;
@@ -103,7 +105,8 @@ UsbStatus SocketDevice::control(const std::string& command, std::string& reply) 
     return status;
 }
 
-UsbStatus findSocketDevices(const char* socketPath, uint16_t vendorId, uint16_t productId, DeviceList& found) {
+UsbStatus findSocketDevices(const char* socketPath, uint16_t vendorId, uint16_t productId,
+                            DeviceList& found) {
     found.clear();
     const int fd = connectUnixSocket(socketPath == nullptr ? std::string() : std::string(socketPath));
     if (fd < 0)

@@ -15,13 +15,13 @@
 namespace k3100::usb {
 
 enum class SocketOp : uint8_t {
-    Probe = 1,     // reply value: vendor id << 16 | product id
-    Open = 2,      // reply value: location id
+    Probe = 1, // reply value: vendor id << 16 | product id
+    Open = 2,  // reply value: location id
     Close = 3,
     BulkWrite = 4,
     BulkRead = 5,
     ClearHalt = 6,
-    Control = 7,   // payload: a text command for the emulator; reply payload: its answer text
+    Control = 7, // payload: a text command for the emulator; reply payload: its answer text
 };
 
 // Larger frames are refused: a READ of the scanner moves at most a few MiB.

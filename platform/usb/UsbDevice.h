@@ -34,7 +34,8 @@ public:
 
     // One bulk transfer; `received` is the byte count that arrived (a short read is not an error).
     virtual UsbStatus bulkWrite(uint8_t pipe, std::span<const uint8_t> data, uint32_t timeoutMs) = 0;
-    virtual UsbStatus bulkRead(uint8_t pipe, std::span<uint8_t> buffer, size_t& received, uint32_t timeoutMs) = 0;
+    virtual UsbStatus bulkRead(uint8_t pipe, std::span<uint8_t> buffer, size_t& received,
+                               uint32_t timeoutMs) = 0;
 
     // Clears a stall on the host side and on the device side of the pipe.
     virtual UsbStatus clearHalt(uint8_t pipe) = 0;

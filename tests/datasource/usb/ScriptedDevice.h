@@ -26,8 +26,9 @@ public:
     usb::UsbStatus clearStatus = usb::UsbStatus::Ok;
 
     void replyStatus(uint32_t value) {
-        replies.push_back({usb::UsbStatus::Ok, {uint8_t(value >> 24), uint8_t(value >> 16), uint8_t(value >> 8),
-                                                uint8_t(value)}});
+        replies.push_back(
+            {usb::UsbStatus::Ok,
+             {uint8_t(value >> 24), uint8_t(value >> 16), uint8_t(value >> 8), uint8_t(value)}});
     }
     void replyData(std::vector<uint8_t> bytes) { replies.push_back({usb::UsbStatus::Ok, std::move(bytes)}); }
     void replyFailure(usb::UsbStatus status) { replies.push_back({status, {}}); }

@@ -8,7 +8,9 @@
 namespace k3100::usb {
 namespace {
 
-std::vector<int> bytes(const CommandBlock& b) { return {b.begin(), b.end()}; }
+std::vector<int> bytes(const CommandBlock& b) {
+    return {b.begin(), b.end()};
+}
 
 TEST(CommandWire, CommandBlocksCarryTheirFields) {
     struct Case {
@@ -24,16 +26,34 @@ TEST(CommandWire, CommandBlocksCarryTheirFields) {
         {"release", blockReleaseUnit(), {0x17, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
         {"scan duplex", blockScan(2), {0x1B, 0, 0, 0, 2, 0, 0, 0, 0, 0, 0, 0}},
         {"set window", blockSetWindow(), {0x24, 0, 0, 0, 0, 0, 0, 0, 52, 0, 0, 0}},
-        {"read 2 MiB image", blockRead(DataKind::Image, 2097152), {0x28, 0, 0x00, 0, 0, 0, 0x20, 0x00, 0x00, 0, 0, 0}},
-        {"read geometry B", blockRead(DataKind::GeometryB, 16), {0x28, 0, 0x80, 0, 0x00, 0x04, 0, 0, 16, 0, 0, 0}},
-        {"read geometry C", blockRead(DataKind::GeometryC, 16), {0x28, 0, 0x80, 0, 0x00, 0x01, 0, 0, 16, 0, 0, 0}},
+        {"read 2 MiB image",
+         blockRead(DataKind::Image, 2097152),
+         {0x28, 0, 0x00, 0, 0, 0, 0x20, 0x00, 0x00, 0, 0, 0}},
+        {"read geometry B",
+         blockRead(DataKind::GeometryB, 16),
+         {0x28, 0, 0x80, 0, 0x00, 0x04, 0, 0, 16, 0, 0, 0}},
+        {"read geometry C",
+         blockRead(DataKind::GeometryC, 16),
+         {0x28, 0, 0x80, 0, 0x00, 0x01, 0, 0, 16, 0, 0, 0}},
         {"read panel keys", blockRead(DataKind::PanelKeys, 8), {0x28, 0, 0x84, 0, 0, 0, 0, 0, 8, 0, 0, 0}},
-        {"read document ready", blockRead(DataKind::DocumentReady, 1), {0x28, 0, 0x8B, 0, 0, 0, 0, 0, 1, 0, 0, 0}},
-        {"send max length", blockSend(DataKind::MaxScanLength, 128), {0x2A, 0, 0x8C, 0, 0x00, 0x01, 0, 0, 0x80, 0, 0, 0}},
-        {"object position unload", blockObjectPosition(PositionMode::Unload), {0x31, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
-        {"object position check", blockObjectPosition(PositionMode::DocumentCheck), {0x31, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
-        {"object position clear", blockObjectPosition(PositionMode::ClearError), {0x31, 4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
-        {"get memory", blockGetMemory(0x10080000, 8192), {0x3B, 0, 0x10, 0x08, 0x00, 0x00, 0x00, 0x20, 0x00, 0, 0, 0}},
+        {"read document ready",
+         blockRead(DataKind::DocumentReady, 1),
+         {0x28, 0, 0x8B, 0, 0, 0, 0, 0, 1, 0, 0, 0}},
+        {"send max length",
+         blockSend(DataKind::MaxScanLength, 128),
+         {0x2A, 0, 0x8C, 0, 0x00, 0x01, 0, 0, 0x80, 0, 0, 0}},
+        {"object position unload",
+         blockObjectPosition(PositionMode::Unload),
+         {0x31, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
+        {"object position check",
+         blockObjectPosition(PositionMode::DocumentCheck),
+         {0x31, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
+        {"object position clear",
+         blockObjectPosition(PositionMode::ClearError),
+         {0x31, 4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
+        {"get memory",
+         blockGetMemory(0x10080000, 8192),
+         {0x3B, 0, 0x10, 0x08, 0x00, 0x00, 0x00, 0x20, 0x00, 0, 0, 0}},
         {"define scan mode", blockDefineScanMode(), {0xD6, 0x10, 0, 0, 20, 0, 0, 0, 0, 0, 0, 0}},
         {"stop batch", blockStopBatch(), {0xD8, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
         {"set adjust data", blockSetAdjustData(), {0xE1, 0, 0, 0, 0, 0, 0, 0, 32, 0, 0, 0}},

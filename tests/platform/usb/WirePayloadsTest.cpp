@@ -55,7 +55,8 @@ TEST(WirePayloads, ModePagesSetTheirBits) {
     EXPECT_EQ(p1[13], 1);
 
     const auto p2 = encodeModePage({2, 1, 2, 3, 4, 0});
-    EXPECT_EQ((std::vector<int>{p2[4], p2[11], p2[12], p2[13], p2[14]}), (std::vector<int>{0x36, 1, 2, 3, 4}));
+    EXPECT_EQ((std::vector<int>{p2[4], p2[11], p2[12], p2[13], p2[14]}),
+              (std::vector<int>{0x36, 1, 2, 3, 4}));
 
     const auto decoded = decodeModePage(p1);
     ASSERT_TRUE(decoded);
