@@ -8,10 +8,18 @@
 //   FileIO.h           whole-file reads and atomic file replacement (temp file, fsync, rename).
 //   PreferencesFile.h  a settings file read whole, changed by key and saved atomically; missing or
 //                      damaged files read as empty and damaged ones are kept until the next save.
+//   NotificationCenter.h  observers by name and object; synchronous post with a user info that
+//                      observers may fill in to answer the poster.
+//   RunLoop.h, Timer.h one loop per thread: one-shot and repeating timers, re-entrant runFor(),
+//                      delayed calls per target with cancel, FIFO calls to the main thread (waiting
+//                      or not), and a driver interface so another event loop can run it.
 #pragma once
 
 #include "FileIO.h"
+#include "NotificationCenter.h"
 #include "Number.h"
 #include "PreferencesFile.h"
 #include "PropertyList.h"
+#include "RunLoop.h"
+#include "Timer.h"
 #include "Value.h"
