@@ -18,8 +18,8 @@ namespace fnd {
 
 struct Notification {
     std::string_view name;
-    const Value& object;   // absent when the poster gave none
-    Dictionary* userInfo;  // may be null; owned by the poster, valid during the call only
+    const Value& object;  // absent when the poster gave none
+    Dictionary* userInfo; // may be null; owned by the poster, valid during the call only
 };
 
 class NotificationCenter {

@@ -21,7 +21,8 @@ constexpr Clock::duration kMinRepeat = std::chrono::milliseconds(1);
 Clock::duration toDuration(double seconds) {
     if (!(seconds > 0.0)) // negative and NaN
         return Clock::duration::zero();
-    return std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(std::min(seconds, kMaxSeconds)));
+    return std::chrono::duration_cast<Clock::duration>(
+        std::chrono::duration<double>(std::min(seconds, kMaxSeconds)));
 }
 
 // A failing callback must not take the loop, and every later timer, down with it.
@@ -44,7 +45,9 @@ RunLoop::~RunLoop() {
             t->callback_ = nullptr;
 }
 
-bool RunLoop::isMainThread() { return ::gettid() == ::getpid(); }
+bool RunLoop::isMainThread() {
+    return ::gettid() == ::getpid();
+}
 
 RunLoop& RunLoop::main() {
     static RunLoop loop;
@@ -60,8 +63,8 @@ RunLoop& RunLoop::current() {
 
 TimerRef RunLoop::schedule(double seconds, bool repeats, Timer::Callback callback, const void* target) {
     const Clock::duration delay = toDuration(seconds);
-    auto timer = std::make_shared<Timer>(Timer::Key(), std::move(callback), std::max(delay, kMinRepeat), repeats,
-                                         target);
+    auto timer = std::make_shared<Timer>(Timer::Key(), std::move(callback), std::max(delay, kMinRepeat),
+                                         repeats, target);
     {
         std::lock_guard lock(mutex_);
         timer->fireAt_ = Clock::now() + delay;
@@ -78,7 +81,8 @@ TimerRef RunLoop::addTimer(double seconds, bool repeats, Timer::Callback callbac
 
 void RunLoop::performAfterDelay(const void* target, std::function<void()> fn, double seconds) {
     if (fn)
-        schedule(seconds, false, [fn = std::move(fn)](Timer&) { fn(); }, target);
+        schedule(
+            seconds, false, [fn = std::move(fn)](Timer&) { fn(); }, target);
 }
 
 void RunLoop::cancelPerforms(const void* target) {
@@ -163,7 +167,8 @@ void RunLoop::runDueTimers() {
         for (const TimerRef& t : timers_)
             if (t->isValid() && !t->firing_ && t->fireAt_ <= now)
                 due.push_back(t);
-        std::sort(due.begin(), due.end(), [](const TimerRef& a, const TimerRef& b) { return a->fireAt_ < b->fireAt_; });
+        std::sort(due.begin(), due.end(),
+                  [](const TimerRef& a, const TimerRef& b) { return a->fireAt_ < b->fireAt_; });
     }
     for (const TimerRef& t : due)
         fire(t);

@@ -33,13 +33,14 @@ TEST(NotificationCenter, ObjectsAndNamesSelectObservers) {
     NotificationCenter center;
     int window = 0, otherWindow = 0, owner = 0;
     std::vector<std::string> seen;
-    center.addObserver(&owner, "ShowQSWindowNotification", [&](const Notification&) { seen.push_back("any"); });
+    center.addObserver(&owner, "ShowQSWindowNotification",
+                       [&](const Notification&) { seen.push_back("any"); });
     center.addObserver(
         &owner, "ShowQSWindowNotification", [&](const Notification&) { seen.push_back("window"); },
         Value::pointer(&window));
-    center.addObserver(
-        &owner, "CloseRequestNotification",
-        [&](const Notification& n) { seen.push_back(n.object.asBool().value_or(false) ? "save" : "keep"); });
+    center.addObserver(&owner, "CloseRequestNotification", [&](const Notification& n) {
+        seen.push_back(n.object.asBool().value_or(false) ? "save" : "keep");
+    });
 
     center.post("ShowQSWindowNotification", Value::pointer(&window));
     center.post("ShowQSWindowNotification", Value::pointer(&otherWindow));

@@ -71,9 +71,12 @@ TEST(RunLoop, CancelRemovesOnlyThatTargetsDelayedCalls) {
     RunLoop loop;
     int dialog = 0, other = 0;
     std::vector<std::string> ran;
-    loop.performAfterDelay(&dialog, [&] { ran.push_back("dialog"); }, 0);
-    loop.performAfterDelay(&dialog, [&] { ran.push_back("dialog later"); }, 0.01);
-    loop.performAfterDelay(&other, [&] { ran.push_back("other"); }, 0.01);
+    loop.performAfterDelay(
+        &dialog, [&] { ran.push_back("dialog"); }, 0);
+    loop.performAfterDelay(
+        &dialog, [&] { ran.push_back("dialog later"); }, 0.01);
+    loop.performAfterDelay(
+        &other, [&] { ran.push_back("other"); }, 0.01);
     loop.cancelPerforms(&dialog);
     EXPECT_TRUE(runUntil(loop, [&] { return !ran.empty(); }));
     loop.runFor(0.02);
