@@ -1,0 +1,68 @@
+// Streaming PDF file: every page is written out with its image as it is added, so the file on disk grows
+// page by page; finishing appends the page tree, catalogue, cross-reference table and trailer and moves
+// the file to its name. Until then it lies beside its target under a temporary name.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vlm {
+
+// One image XObject, already encoded.
+struct PdfImage {
+    std::vector<uint8_t> stream;
+    std::string filterEntries; // /Filter, /DecodeParms, /Decode as the encoding needs them
+    std::string colorSpace;    // "DeviceGray" or "DeviceRGB"
+    int32_t width = 0;
+    int32_t height = 0;
+    int32_t bitsPerComponent = 8;
+};
+
+struct PdfPage {
+    PdfImage image;
+    double widthPt = 0; // 1/72 inch
+    double heightPt = 0;
+    std::string textOperators; // invisible text drawn with font /F0, empty for none
+};
+
+class PdfDocument {
+public:
+    // Creates the temporary file beside `path`; VLM_OK or VLM_ERR_FILECREATE.
+    static int32_t create(const std::string& path, std::unique_ptr<PdfDocument>& document);
+    ~PdfDocument(); // an unfinished document leaves no file behind
+
+    PdfDocument(const PdfDocument&) = delete;
+    PdfDocument& operator=(const PdfDocument&) = delete;
+
+    // Appends the page; after a write failure the file is cut back to the pages before it.
+    int32_t addPage(const PdfPage& page);
+
+    // Size the finished file would have now (bytes).
+    uint64_t finishedSize() const;
+    int32_t pageCount() const { return static_cast<int32_t>(pageObjects_.size()); }
+
+    // Writes the closing tables and renames the file; a document without pages is removed instead.
+    int32_t finish();
+
+private:
+    PdfDocument(std::string path, std::string tempPath, int fd);
+
+    struct Chunk; // bytes of one page with its objects' offsets
+    uint32_t appendFont(Chunk& chunk);
+    uint32_t appendPageObjects(Chunk& chunk, const PdfPage& page, uint32_t font);
+    std::string closingTables() const;
+    bool writeAll(const std::string& bytes);
+    void discard();
+
+    std::string path_;
+    std::string tempPath_;
+    int fd_ = -1;
+    uint64_t written_ = 0;
+    std::vector<uint64_t> offsets_; // index = object number; objects 1 and 2 are written last
+    std::vector<uint32_t> pageObjects_;
+    uint32_t fontObject_ = 0;
+};
+
+} // namespace vlm

@@ -1,0 +1,98 @@
+// Data folder and engine start. Packs are checked as files first, so that a missing one is a clear
+// error code and Tesseract never gets to complain on the terminal about it.
+#include "tesseract_engine.h"
+
+#include "vellumv2.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <mutex>
+#include <tesseract/baseapi.h>
+
+namespace vlm {
+namespace {
+
+std::mutex pathLock;
+std::string customPath;
+
+struct LanguageBit {
+    uint32_t bit;
+    const char* pack;
+};
+constexpr LanguageBit kLanguages[] = {
+    {VLM_LANG_JAPANESE, "jpn"}, {VLM_LANG_ENGLISH, "eng"}, {VLM_LANG_CHINESE, "chi_sim"},
+    {VLM_LANG_FRENCH, "fra"},   {VLM_LANG_ITALIAN, "ita"}, {VLM_LANG_GERMAN, "deu"},
+    {VLM_LANG_SPANISH, "spa"},  {VLM_LANG_DUTCH, "nld"},
+};
+constexpr uint32_t kKnownBits = 0xFF;
+
+std::string systemDataPath() {
+    if (const char* prefix = std::getenv("TESSDATA_PREFIX"); prefix != nullptr && *prefix != '\0')
+        return prefix;
+    // Debian and Ubuntu keep the packs per major version; older releases used "4.00".
+    for (const char* candidate : {"/usr/share/tesseract-ocr/5/tessdata", "/usr/share/tesseract-ocr/4.00/tessdata",
+                                  "/usr/share/tessdata", "/usr/local/share/tessdata"}) {
+        std::error_code error;
+        if (std::filesystem::is_directory(candidate, error))
+            return candidate;
+    }
+    return "/usr/share/tesseract-ocr/5/tessdata";
+}
+
+} // namespace
+
+void setDataPath(const char* path) {
+    std::lock_guard lock(pathLock);
+    customPath = path != nullptr ? path : "";
+}
+
+std::string dataPath() {
+    std::lock_guard lock(pathLock);
+    return customPath.empty() ? systemDataPath() : customPath;
+}
+
+std::string languagesOfMask(uint32_t mask, uint32_t flags) {
+    if (mask == 0 || (mask & ~kKnownBits) != 0)
+        return "";
+    std::string languages;
+    for (const LanguageBit& language : kLanguages) {
+        if ((mask & language.bit) == 0)
+            continue;
+        if (!languages.empty())
+            languages += '+';
+        const bool traditional = language.bit == VLM_LANG_CHINESE && (flags & VLM_FLAG_TRADITIONAL_CHINESE);
+        languages += traditional ? "chi_tra" : language.pack;
+    }
+    return languages;
+}
+
+void TessDeleter::operator()(tesseract::TessBaseAPI* api) const {
+    const std::unique_ptr<tesseract::TessBaseAPI> owned(api);
+    owned->End();
+}
+
+int32_t startEngine(const std::string& folder, const std::string& languages, Engine& engine) {
+    engine.reset();
+    size_t start = 0;
+    while (start <= languages.size()) {
+        const size_t end = std::min(languages.find('+', start), languages.size());
+        const std::filesystem::path pack =
+            std::filesystem::path(folder) / (languages.substr(start, end - start) + ".traineddata");
+        std::error_code error;
+        if (!std::filesystem::is_regular_file(pack, error))
+            return VLM_ERR_LANGUAGE;
+        start = end + 1;
+    }
+    engine.reset(std::make_unique<tesseract::TessBaseAPI>().release());
+    // Tesseract's diagnostics would go to stderr; a library stays quiet.
+    engine->SetVariable("debug_file", "/dev/null");
+    const std::string withSlash = folder.empty() || folder.back() == '/' ? folder : folder + "/";
+    if (engine->Init(withSlash.c_str(), languages.c_str()) != 0) {
+        engine.reset();
+        return VLM_ERR_LANGUAGE;
+    }
+    return VLM_OK;
+}
+
+} // namespace vlm
