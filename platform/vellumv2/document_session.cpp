@@ -31,8 +31,10 @@ struct DocumentState {
 };
 
 DocumentState& session() {
-    static DocumentState state;
-    return state;
+    // Never destroyed: Tesseract's own dictionary cache may already be gone at exit, and ending an engine
+    // after it would leak and warn. The process ends right after anyway.
+    static DocumentState* const state = std::make_unique<DocumentState>().release();
+    return *state;
 }
 
 struct SubModeHeader {
@@ -139,7 +141,8 @@ int32_t makePage(const PdfPageImageDesc& page, const PdfPageRect* rect) {
     if (s.withText) {
         std::vector<OcrWord> words;
         const GreyImage grey = greyReduced(packed.view, 1);
-        if (const int32_t result = recognizeWords(*s.engine, grey, page.lXResolution, words); result != VLM_OK)
+        if (const int32_t result = recognizeWords(*s.engine, grey, page.lXResolution, words);
+            result != VLM_OK)
             return result;
         pdfPage.textOperators = textOperators(words, scaleX, scaleY, pdfPage.heightPt);
     }

@@ -42,13 +42,21 @@ toff_t seekMemory(thandle_t h, toff_t offset, int whence) {
     return f->position;
 }
 
-int closeMemory(thandle_t) { return 0; }
-toff_t sizeOfMemory(thandle_t h) { return static_cast<MemoryFile*>(h)->bytes.size(); }
-int mapNothing(thandle_t, void**, toff_t*) { return 0; }
+int closeMemory(thandle_t) {
+    return 0;
+}
+toff_t sizeOfMemory(thandle_t h) {
+    return static_cast<MemoryFile*>(h)->bytes.size();
+}
+int mapNothing(thandle_t, void**, toff_t*) {
+    return 0;
+}
 void unmapNothing(thandle_t, void*, toff_t) {}
 
 // Messages stay inside: this library never prints, and other users of libtiff keep their own handlers.
-int ignoreMessage(TIFF*, void*, const char*, const char*, va_list) { return 1; }
+int ignoreMessage(TIFF*, void*, const char*, const char*, va_list) {
+    return 1;
+}
 
 TIFF* openMemoryTiff(MemoryFile& file) {
     TIFFOpenOptions* options = TIFFOpenOptionsAlloc();

@@ -15,7 +15,9 @@ struct ErrorManager {
     std::jmp_buf jump;
 };
 
-void leaveOnError(j_common_ptr cinfo) { std::longjmp(reinterpret_cast<ErrorManager*>(cinfo->err)->jump, 1); }
+void leaveOnError(j_common_ptr cinfo) {
+    std::longjmp(reinterpret_cast<ErrorManager*>(cinfo->err)->jump, 1);
+}
 
 void stayQuiet(j_common_ptr, int) {}
 

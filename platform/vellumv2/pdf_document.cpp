@@ -34,7 +34,9 @@ std::string format(const char* pattern, ...) {
     return std::string(buffer, static_cast<size_t>(std::max(n, 0)));
 }
 
-std::string number(double value) { return format("%.4f", value); }
+std::string number(double value) {
+    return format("%.4f", value);
+}
 
 } // namespace
 
@@ -78,7 +80,9 @@ struct PdfDocument::Chunk {
 PdfDocument::PdfDocument(std::string path, std::string tempPath, int fd)
     : path_(std::move(path)), tempPath_(std::move(tempPath)), fd_(fd), offsets_(kPageTree + 1, 0) {}
 
-PdfDocument::~PdfDocument() { discard(); }
+PdfDocument::~PdfDocument() {
+    discard();
+}
 
 int32_t PdfDocument::create(const std::string& path, std::unique_ptr<PdfDocument>& document) {
     document.reset();
@@ -125,18 +129,18 @@ uint32_t PdfDocument::appendFont(Chunk& chunk) {
         chunk.addFlateStream(format("/Length1 %zu", font.size()), std::string(font.begin(), font.end()));
     const uint32_t glyphMap = chunk.addFlateStream("", map);
     const uint32_t toUnicode = chunk.addFlateStream("", toUnicodeCMap());
-    const uint32_t descriptor = chunk.addObject(
-        format("<< /Type /FontDescriptor /FontName /GlyphLessFont /Flags 5 /FontBBox [0 0 %d %d] /ItalicAngle 0 "
-               "/Ascent %d /Descent 0 /CapHeight %d /StemV 80 /FontFile2 %u 0 R >>",
-               kGlyphWidth, kGlyphHeight, kGlyphHeight, kGlyphHeight, fontFile));
-    const uint32_t cidFont = chunk.addObject(
-        format("<< /Type /Font /Subtype /CIDFontType2 /BaseFont /GlyphLessFont /CIDSystemInfo << /Registry "
-               "(Adobe) /Ordering (Identity) /Supplement 0 >> /FontDescriptor %u 0 R /DW %d /CIDToGIDMap %u 0 R >>",
-               descriptor, kGlyphWidth, glyphMap));
-    return chunk.addObject(
-        format("<< /Type /Font /Subtype /Type0 /BaseFont /GlyphLessFont /Encoding /Identity-H /DescendantFonts "
-               "[%u 0 R] /ToUnicode %u 0 R >>",
-               cidFont, toUnicode));
+    const uint32_t descriptor = chunk.addObject(format(
+        "<< /Type /FontDescriptor /FontName /GlyphLessFont /Flags 5 /FontBBox [0 0 %d %d] /ItalicAngle 0 "
+        "/Ascent %d /Descent 0 /CapHeight %d /StemV 80 /FontFile2 %u 0 R >>",
+        kGlyphWidth, kGlyphHeight, kGlyphHeight, kGlyphHeight, fontFile));
+    const uint32_t cidFont = chunk.addObject(format(
+        "<< /Type /Font /Subtype /CIDFontType2 /BaseFont /GlyphLessFont /CIDSystemInfo << /Registry "
+        "(Adobe) /Ordering (Identity) /Supplement 0 >> /FontDescriptor %u 0 R /DW %d /CIDToGIDMap %u 0 R >>",
+        descriptor, kGlyphWidth, glyphMap));
+    return chunk.addObject(format(
+        "<< /Type /Font /Subtype /Type0 /BaseFont /GlyphLessFont /Encoding /Identity-H /DescendantFonts "
+        "[%u 0 R] /ToUnicode %u 0 R >>",
+        cidFont, toUnicode));
 }
 
 uint32_t PdfDocument::appendPageObjects(Chunk& chunk, const PdfPage& page, uint32_t font) {
@@ -196,12 +200,14 @@ std::string PdfDocument::closingTables() const {
     tail += format("xref\n0 %zu\n0000000000 65535 f \n", offsets.size());
     for (size_t i = 1; i < offsets.size(); ++i)
         tail += format("%010llu 00000 n \n", static_cast<unsigned long long>(offsets[i]));
-    tail += format("trailer\n<< /Size %zu /Root %u 0 R >>\nstartxref\n%llu\n%%%%EOF\n", offsets.size(), kCatalog,
-                   static_cast<unsigned long long>(xref));
+    tail += format("trailer\n<< /Size %zu /Root %u 0 R >>\nstartxref\n%llu\n%%%%EOF\n", offsets.size(),
+                   kCatalog, static_cast<unsigned long long>(xref));
     return tail;
 }
 
-uint64_t PdfDocument::finishedSize() const { return written_ + closingTables().size(); }
+uint64_t PdfDocument::finishedSize() const {
+    return written_ + closingTables().size();
+}
 
 int32_t PdfDocument::finish() {
     if (fd_ < 0)

@@ -31,8 +31,9 @@ std::string systemDataPath() {
     if (const char* prefix = std::getenv("TESSDATA_PREFIX"); prefix != nullptr && *prefix != '\0')
         return prefix;
     // Debian and Ubuntu keep the packs per major version; older releases used "4.00".
-    for (const char* candidate : {"/usr/share/tesseract-ocr/5/tessdata", "/usr/share/tesseract-ocr/4.00/tessdata",
-                                  "/usr/share/tessdata", "/usr/local/share/tessdata"}) {
+    for (const char* candidate :
+         {"/usr/share/tesseract-ocr/5/tessdata", "/usr/share/tesseract-ocr/4.00/tessdata",
+          "/usr/share/tessdata", "/usr/local/share/tessdata"}) {
         std::error_code error;
         if (std::filesystem::is_directory(candidate, error))
             return candidate;

@@ -40,9 +40,13 @@ int32_t openDetection() {
     return VLM_OK;
 }
 
-bool detectionIsOpen() { return state.open; }
+bool detectionIsOpen() {
+    return state.open;
+}
 
-void closeDetection() { state.open = false; }
+void closeDetection() {
+    state.open = false;
+}
 
 int32_t detectDirection(const PdfPageImageDesc& page, int32_t& degrees) {
     degrees = 0;

@@ -35,8 +35,15 @@ std::u16string utf16OfUtf8(const std::string& text) {
     size_t i = 0;
     while (i < text.size()) {
         const auto lead = static_cast<unsigned char>(text[i]);
-        const size_t length = lead < 0x80 ? 1 : (lead >> 5) == 6 ? 2 : (lead >> 4) == 14 ? 3 : (lead >> 3) == 30 ? 4 : 0;
-        char32_t c = length == 1 ? lead : length == 2 ? (lead & 0x1F) : length == 3 ? (lead & 0x0F) : (lead & 0x07);
+        const size_t length = lead < 0x80         ? 1
+                              : (lead >> 5) == 6  ? 2
+                              : (lead >> 4) == 14 ? 3
+                              : (lead >> 3) == 30 ? 4
+                                                  : 0;
+        char32_t c = length == 1   ? lead
+                     : length == 2 ? (lead & 0x1F)
+                     : length == 3 ? (lead & 0x0F)
+                                   : (lead & 0x07);
         bool valid = length != 0 && i + length <= text.size();
         for (size_t k = 1; valid && k < length; ++k) {
             const auto next = static_cast<unsigned char>(text[i + k]);
@@ -81,7 +88,8 @@ int32_t recognizeWords(tesseract::TessBaseAPI& engine, const GreyImage& page, in
     return VLM_OK;
 }
 
-std::string textOperators(const std::vector<OcrWord>& words, double scaleX, double scaleY, double pageHeightPt) {
+std::string textOperators(const std::vector<OcrWord>& words, double scaleX, double scaleY,
+                          double pageHeightPt) {
     if (words.empty())
         return "";
     std::string ops = "BT\n3 Tr\n";

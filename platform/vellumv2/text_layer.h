@@ -25,7 +25,8 @@ int32_t recognizeWords(tesseract::TessBaseAPI& engine, const GreyImage& page, in
 
 // Content-stream operators drawing the words with font /F0 on a page of the given height in points;
 // scaleX and scaleY turn pixels into points.
-std::string textOperators(const std::vector<OcrWord>& words, double scaleX, double scaleY, double pageHeightPt);
+std::string textOperators(const std::vector<OcrWord>& words, double scaleX, double scaleY,
+                          double pageHeightPt);
 
 // UTF-8 to UTF-16 code units; malformed sequences and characters beyond 16 bits become U+FFFD.
 std::u16string utf16OfUtf8(const std::string& text);

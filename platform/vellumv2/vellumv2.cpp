@@ -38,7 +38,8 @@ int32_t VLMC_changepath(const char* path) {
 int32_t VLMC_exmodeset(int32_t mode, uint32_t langMask, uint32_t flags) {
     if (mode == VLM_MODE_DETECT)
         return VLM_OK; // orientation needs no language; the session opens with VLMC_exopen
-    return guarded(VLM_ERR_NOMEMORY, VLM_ERR_PARAM, [&] { return vlm::setDocumentMode(mode, langMask, flags); });
+    return guarded(VLM_ERR_NOMEMORY, VLM_ERR_PARAM,
+                   [&] { return vlm::setDocumentMode(mode, langMask, flags); });
 }
 
 int32_t VLMC_exopen(const char* path, int32_t openMode, int32_t reserved) {

@@ -22,8 +22,8 @@ std::string textPdf(const std::vector<std::string>& lines, int32_t widthPt, int3
     const std::vector<std::string> objects = {
         "<< /Type /Catalog /Pages 2 0 R >>",
         "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
-        "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 " + std::to_string(widthPt) + " " + std::to_string(heightPt) +
-            "] /Resources << /Font << /F1 5 0 R >> >> /Contents 4 0 R >>",
+        "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 " + std::to_string(widthPt) + " " +
+            std::to_string(heightPt) + "] /Resources << /Font << /F1 5 0 R >> >> /Contents 4 0 R >>",
         "<< /Length " + std::to_string(content.size()) + " >>\nstream\n" + content + "endstream",
         "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>",
     };
@@ -80,8 +80,8 @@ std::string run(const std::string& command, int* status) {
 }
 
 std::string scratchFolder(const std::string& name) {
-    const auto folder = std::filesystem::temp_directory_path() /
-                        ("vellumv2-test-" + std::to_string(getpid()) + "-" + name);
+    const auto folder =
+        std::filesystem::temp_directory_path() / ("vellumv2-test-" + std::to_string(getpid()) + "-" + name);
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
     return folder.string();
@@ -91,7 +91,8 @@ Page renderText(const std::vector<std::string>& lines, int32_t dpi, int32_t widt
     const std::string folder = scratchFolder("render");
     std::ofstream(folder + "/text.pdf", std::ios::binary) << textPdf(lines, widthPt, heightPt);
     int status = 0;
-    run("pdftoppm -gray -r " + std::to_string(dpi) + " -singlefile " + folder + "/text.pdf " + folder + "/page",
+    run("pdftoppm -gray -r " + std::to_string(dpi) + " -singlefile " + folder + "/text.pdf " + folder +
+            "/page",
         &status);
     if (status != 0)
         throw std::runtime_error("pdftoppm failed");

@@ -24,7 +24,8 @@ struct Page {
 };
 
 // A grey page of `widthPt` x `heightPt` points with the lines of text at 14 pt, rendered at `dpi`.
-Page renderText(const std::vector<std::string>& lines, int32_t dpi, int32_t widthPt = 595, int32_t heightPt = 842);
+Page renderText(const std::vector<std::string>& lines, int32_t dpi, int32_t widthPt = 595,
+                int32_t heightPt = 842);
 
 Page rotateClockwise(const Page& grey); // 8-bit pages only
 Page toBgr(const Page& grey);           // grey in every sample

@@ -29,7 +29,8 @@ const Page& upright() {
 
 struct DetectionSession {
     DetectionSession() {
-        opened = VLMC_exmodeset(VLM_MODE_DETECT, 3, 0) == VLM_OK && VLMC_exopen(nullptr, VLM_OPEN_DETECT, 0) == VLM_OK;
+        opened = VLMC_exmodeset(VLM_MODE_DETECT, 3, 0) == VLM_OK &&
+                 VLMC_exopen(nullptr, VLM_OPEN_DETECT, 0) == VLM_OK;
     }
     ~DetectionSession() {
         if (opened)
@@ -64,7 +65,8 @@ TEST(TextDirection, FindsEachQuarterTurnOfPrintedText) {
 TEST(TextDirection, WorksOnColourAndBilevelPages) {
     DetectionSession session;
     ASSERT_TRUE(session.opened);
-    const Page sideways = vlmtest::rotateClockwise(vlmtest::rotateClockwise(vlmtest::rotateClockwise(upright())));
+    const Page sideways =
+        vlmtest::rotateClockwise(vlmtest::rotateClockwise(vlmtest::rotateClockwise(upright())));
     EXPECT_EQ(session.detect(vlmtest::toBgr(sideways)), 270);
     EXPECT_EQ(session.detect(vlmtest::toBw(sideways)), 270);
 }

@@ -1,0 +1,230 @@
+// The document maker seen from outside: files are checked with qpdf, pdfimages and pdftotext, the tools
+// a user's readers resemble, rather than by re-reading our own bytes.
+#include "test_pages.h"
+#include "vellumv2.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <thread>
+
+namespace {
+
+using vlmtest::Page;
+namespace fs = std::filesystem;
+
+const std::vector<std::string> kText = {
+    "Invoice number 4711 for scanning services",
+    "Searchable documents keep their words",
+};
+
+const Page& textPage() {
+    static const Page page = vlmtest::renderText(kText, 150, 420, 120);
+    return page;
+}
+
+int32_t startDocument(const std::string& path, int32_t mode, uint32_t languages, int32_t quality = 75) {
+    if (int32_t r = VLMC_exmodeset(mode, languages, 0); r != VLM_OK)
+        return r;
+    if (int32_t r = VLMC_exopen(path.c_str(), languages != 0 ? VLM_OPEN_PDF_OCR : VLM_OPEN_PDF, 0); r != VLM_OK)
+        return r;
+    const VlmSubModeOptions options{1, 16, 497, 0, 0};
+    const VlmSubModeQuality q{1, 8, quality};
+    if (int32_t r = VLMC_submodeset(VLM_SUBMODE_OPTIONS, &options); r != VLM_OK)
+        return r;
+    return VLMC_submodeset(VLM_SUBMODE_QUALITY, &q);
+}
+
+int32_t addPage(const Page& page, const PdfPageRect* rect = nullptr) {
+    const PdfPageImageDesc desc = page.desc();
+    return VLMC_spmake(&desc, rect);
+}
+
+// Rows of `pdfimages -list`: page, width, height, colour, bits per component, encoding.
+std::vector<std::string> imageRows(const std::string& path) {
+    std::istringstream lines(vlmtest::run("pdfimages -list '" + path + "'"));
+    std::vector<std::string> rows;
+    std::string line;
+    for (int skip = 0; skip < 2 && std::getline(lines, line); ++skip) {
+    }
+    while (std::getline(lines, line)) {
+        std::istringstream fields(line);
+        std::string page, num, type, width, height, colour, comp, bpc, enc;
+        fields >> page >> num >> type >> width >> height >> colour >> comp >> bpc >> enc;
+        rows.push_back(page + " " + width + "x" + height + " " + colour + " " + bpc + " " + enc);
+    }
+    return rows;
+}
+
+std::string decodedPixels(const std::string& path, const std::string& expectedMagic) {
+    std::ifstream in(path, std::ios::binary);
+    std::string magic;
+    int width = 0, height = 0, max = 0;
+    in >> magic >> width >> height;
+    if (magic != "P4")
+        in >> max;
+    in.get();
+    EXPECT_EQ(magic, expectedMagic);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void expectValid(const std::string& path) {
+    int status = -1;
+    const std::string report = vlmtest::run("qpdf --check '" + path + "' 2>&1", &status);
+    EXPECT_EQ(status, 0) << report;
+}
+
+TEST(PdfMaker, EachImageKindBecomesAPageWithItsEncoding) {
+    const std::string path = vlmtest::scratchFolder("kinds") + "/kinds.pdf";
+    const Page grey = textPage();
+    ASSERT_EQ(startDocument(path, VLM_MODE_COMPRESS, 0, 50), VLM_OK);
+    ASSERT_EQ(addPage(vlmtest::toBgr(grey)), VLM_OK);
+    ASSERT_EQ(addPage(grey), VLM_OK);
+    ASSERT_EQ(addPage(vlmtest::toBw(grey)), VLM_OK);
+    ASSERT_EQ(VLMC_exclose(0), VLM_OK);
+    expectValid(path);
+    const std::string size = std::to_string(grey.width) + "x" + std::to_string(grey.height);
+    EXPECT_EQ(imageRows(path), (std::vector<std::string>{"1 " + size + " rgb 8 jpeg", "2 " + size + " gray 8 jpeg",
+                                                         "3 " + size + " gray 1 ccitt"}));
+    // The page keeps the size of the paper that was scanned.
+    const std::string info = vlmtest::run("pdfinfo '" + path + "'");
+    EXPECT_NE(info.find("Page size:       420 x 120 pts"), std::string::npos) << info;
+}
+
+TEST(PdfMaker, LosslessPagesGiveBackTheirPixels) {
+    const std::string folder = vlmtest::scratchFolder("lossless");
+    Page colour = vlmtest::toBgr(textPage());
+    colour.pixels[0] = 10; // blue of the first pixel, to see the sample order
+    colour.pixels[2] = 200;
+    ASSERT_EQ(startDocument(folder + "/plain.pdf", VLM_MODE_PLAIN, 0), VLM_OK);
+    ASSERT_EQ(addPage(colour), VLM_OK);
+    ASSERT_EQ(addPage(vlmtest::toBw(textPage())), VLM_OK);
+    ASSERT_EQ(VLMC_exclose(0), VLM_OK);
+    expectValid(folder + "/plain.pdf");
+    const std::vector<std::string> rows = imageRows(folder + "/plain.pdf");
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_NE(rows[0].find("rgb 8 image"), std::string::npos) << rows[0];
+
+    // pdfimages decodes to PPM (red, green, blue) and PBM (1 = black, rows padded to bytes, as ours).
+    vlmtest::run("pdfimages '" + folder + "/plain.pdf' '" + folder + "/raw'");
+    const std::string ppm = decodedPixels(folder + "/raw-000.ppm", "P6");
+    ASSERT_EQ(ppm.size(), colour.pixels.size());
+    EXPECT_EQ(static_cast<uint8_t>(ppm[0]), 200);
+    EXPECT_EQ(static_cast<uint8_t>(ppm[2]), 10);
+    const Page bw = vlmtest::toBw(textPage());
+    std::string pbm = decodedPixels(folder + "/raw-001.pbm", "P4");
+    ASSERT_EQ(pbm.size(), bw.pixels.size());
+    // pdfimages sets the bits past the width.
+    const auto padding = static_cast<char>(bw.width % 8 != 0 ? 0xFF >> (bw.width % 8) : 0);
+    for (size_t end = static_cast<size_t>(bw.sync); end <= pbm.size(); end += static_cast<size_t>(bw.sync))
+        pbm[end - 1] = static_cast<char>(pbm[end - 1] & ~padding);
+    EXPECT_TRUE(pbm == std::string(bw.pixels.begin(), bw.pixels.end()));
+}
+
+TEST(PdfMaker, FileSizeAfterTheLastPageIsTheFinishedFileSize) {
+    const std::string path = vlmtest::scratchFolder("size") + "/size.pdf";
+    ASSERT_EQ(startDocument(path, VLM_MODE_PLAIN, 0), VLM_OK);
+    uint32_t previous = 0;
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_EQ(addPage(textPage()), VLM_OK);
+        uint32_t size = 0;
+        ASSERT_EQ(VLMC_getFileSize(&size), VLM_OK);
+        EXPECT_GT(size, previous);
+        previous = size;
+    }
+    EXPECT_FALSE(fs::exists(path)); // only the finished file carries the name
+    ASSERT_EQ(VLMC_exclose(0), VLM_OK);
+    EXPECT_EQ(fs::file_size(path), previous);
+    uint32_t size = 1;
+    EXPECT_EQ(VLMC_getFileSize(&size), VLM_ERR_NOTOPEN);
+    EXPECT_EQ(size, 0u);
+}
+
+TEST(PdfMaker, TextLayerMakesTheScannedWordsSearchable) {
+    const std::string path = vlmtest::scratchFolder("ocr") + "/ocr.pdf";
+    ASSERT_EQ(startDocument(path, VLM_MODE_COMPRESS, VLM_LANG_ENGLISH), VLM_OK);
+    ASSERT_EQ(addPage(vlmtest::toBw(textPage())), VLM_OK);
+    ASSERT_EQ(addPage(textPage()), VLM_OK);
+    ASSERT_EQ(VLMC_exclose(0), VLM_OK);
+    expectValid(path);
+    const std::string text = vlmtest::run("pdftotext -layout '" + path + "' -");
+    for (const std::string& line : kText)
+        EXPECT_NE(text.find(line), std::string::npos) << text;
+    // One embedded font shared by both pages.
+    const std::string fonts = vlmtest::run("pdffonts '" + path + "' | tail -n +3");
+    EXPECT_EQ(std::count(fonts.begin(), fonts.end(), '\n'), 1) << fonts;
+    EXPECT_NE(fonts.find("CID TrueType      Identity-H       yes"), std::string::npos) << fonts;
+}
+
+TEST(PdfMaker, RectangleChoosesThePartOfTheImage) {
+    const std::string path = vlmtest::scratchFolder("rect") + "/rect.pdf";
+    ASSERT_EQ(startDocument(path, VLM_MODE_PLAIN, 0), VLM_OK);
+    const PdfPageRect part{3, 5, 101, 40}; // a 1-bit left edge inside a byte
+    ASSERT_EQ(addPage(vlmtest::toBw(textPage()), &part), VLM_OK);
+    const PdfPageRect outside{0, 0, textPage().width + 1, 10};
+    EXPECT_EQ(addPage(textPage(), &outside), VLM_ERR_PARAM);
+    ASSERT_EQ(VLMC_exclose(0), VLM_OK);
+    expectValid(path);
+    EXPECT_EQ(imageRows(path), std::vector<std::string>{"1 101x40 gray 1 ccitt"});
+}
+
+TEST(PdfMaker, FailuresAreCodesAndLeaveNoBrokenFile) {
+    const std::string folder = vlmtest::scratchFolder("fail");
+    const std::string path = folder + "/fail.pdf";
+    uint32_t size = 0;
+    EXPECT_EQ(addPage(textPage()), VLM_ERR_NOTOPEN);
+    EXPECT_EQ(VLMC_exclose(0), VLM_ERR_NOTOPEN);
+    EXPECT_EQ(VLMC_exmodeset(7, 0, 0), VLM_ERR_PARAM);
+    EXPECT_EQ(VLMC_exmodeset(VLM_MODE_PLAIN, 0x100, 0), VLM_ERR_PARAM);
+    EXPECT_EQ(startDocument(folder + "/missing/x.pdf", VLM_MODE_PLAIN, 0), VLM_ERR_FILECREATE);
+
+    ASSERT_EQ(startDocument(path, VLM_MODE_PLAIN, 0), VLM_OK);
+    EXPECT_EQ(VLMC_exopen(path.c_str(), VLM_OPEN_PDF, 0), VLM_ERR_ALREADYOPEN);
+    const VlmSubModeQuality zero{1, 8, 0};
+    EXPECT_EQ(VLMC_submodeset(VLM_SUBMODE_QUALITY, &zero), VLM_ERR_PARAM);
+    Page bad = textPage();
+    bad.kind = 16;
+    EXPECT_EQ(addPage(bad), VLM_ERR_IMAGE);
+    bad = textPage();
+    bad.resolution = 0;
+    EXPECT_EQ(addPage(bad), VLM_ERR_IMAGE);
+    EXPECT_EQ(VLMC_spmake(nullptr, nullptr), VLM_ERR_PARAM);
+    ASSERT_EQ(VLMC_getFileSize(&size), VLM_OK);
+    // Only failed pages: closing leaves nothing behind, not an empty or broken file.
+    ASSERT_EQ(VLMC_exclose(0), VLM_OK);
+    EXPECT_TRUE(fs::is_empty(folder));
+}
+
+TEST(PdfMaker, MissingLanguagePackIsAnErrorAtOpen) {
+    const std::string folder = vlmtest::scratchFolder("nopack");
+    fs::copy_file("/usr/share/tesseract-ocr/5/tessdata/eng.traineddata", folder + "/eng.traineddata");
+    ASSERT_EQ(VLMC_changepath(folder.c_str()), VLM_OK);
+    const int32_t english = startDocument(folder + "/eng.pdf", VLM_MODE_PLAIN, VLM_LANG_ENGLISH);
+    const int32_t closed = VLMC_exclose(0);
+    const int32_t dutch = startDocument(folder + "/nld.pdf", VLM_MODE_PLAIN, VLM_LANG_ENGLISH | VLM_LANG_DUTCH);
+    VLMC_changepath(nullptr);
+    EXPECT_EQ(english, VLM_OK);
+    EXPECT_EQ(closed, VLM_OK);
+    EXPECT_EQ(dutch, VLM_ERR_LANGUAGE);
+    EXPECT_EQ(VLMC_exclose(0), VLM_ERR_NOTOPEN);
+    EXPECT_FALSE(fs::exists(folder + "/nld.pdf"));
+}
+
+TEST(PdfMaker, DetectionOnAnotherThreadLeavesTheDocumentOpen) {
+    const std::string path = vlmtest::scratchFolder("threads") + "/doc.pdf";
+    ASSERT_EQ(startDocument(path, VLM_MODE_PLAIN, 0), VLM_OK);
+    int32_t opened = 1, closed = 1;
+    std::thread([&] {
+        opened = VLMC_exmodeset(VLM_MODE_DETECT, 3, 0) | VLMC_exopen(nullptr, VLM_OPEN_DETECT, 0);
+        closed = VLMC_exclose(0);
+    }).join();
+    EXPECT_EQ(opened, VLM_OK);
+    EXPECT_EQ(closed, VLM_OK);
+    EXPECT_EQ(addPage(textPage()), VLM_OK);
+    EXPECT_EQ(VLMC_exclose(0), VLM_OK);
+    expectValid(path);
+}
+
+} // namespace
