@@ -33,7 +33,9 @@ void detectPage(benchmark::State& state, const vlmtest::Page& page, int32_t expe
     }
 }
 
-void BM_DetectA4Grey300(benchmark::State& state) { detectPage(state, a4Grey(), 0); }
+void BM_DetectA4Grey300(benchmark::State& state) {
+    detectPage(state, a4Grey(), 0);
+}
 
 void BM_DetectA4Grey300Turned(benchmark::State& state) {
     static const vlmtest::Page turned = vlmtest::rotateClockwise(a4Grey());

@@ -28,7 +28,8 @@ const Page& textPage() {
 int32_t startDocument(const std::string& path, int32_t mode, uint32_t languages, int32_t quality = 75) {
     if (int32_t r = VLMC_exmodeset(mode, languages, 0); r != VLM_OK)
         return r;
-    if (int32_t r = VLMC_exopen(path.c_str(), languages != 0 ? VLM_OPEN_PDF_OCR : VLM_OPEN_PDF, 0); r != VLM_OK)
+    if (int32_t r = VLMC_exopen(path.c_str(), languages != 0 ? VLM_OPEN_PDF_OCR : VLM_OPEN_PDF, 0);
+        r != VLM_OK)
         return r;
     const VlmSubModeOptions options{1, 16, 497, 0, 0};
     const VlmSubModeQuality q{1, 8, quality};
@@ -86,8 +87,9 @@ TEST(PdfMaker, EachImageKindBecomesAPageWithItsEncoding) {
     ASSERT_EQ(VLMC_exclose(0), VLM_OK);
     expectValid(path);
     const std::string size = std::to_string(grey.width) + "x" + std::to_string(grey.height);
-    EXPECT_EQ(imageRows(path), (std::vector<std::string>{"1 " + size + " rgb 8 jpeg", "2 " + size + " gray 8 jpeg",
-                                                         "3 " + size + " gray 1 ccitt"}));
+    EXPECT_EQ(imageRows(path),
+              (std::vector<std::string>{"1 " + size + " rgb 8 jpeg", "2 " + size + " gray 8 jpeg",
+                                        "3 " + size + " gray 1 ccitt"}));
     // The page keeps the size of the paper that was scanned.
     const std::string info = vlmtest::run("pdfinfo '" + path + "'");
     EXPECT_NE(info.find("Page size:       420 x 120 pts"), std::string::npos) << info;
@@ -203,7 +205,8 @@ TEST(PdfMaker, MissingLanguagePackIsAnErrorAtOpen) {
     ASSERT_EQ(VLMC_changepath(folder.c_str()), VLM_OK);
     const int32_t english = startDocument(folder + "/eng.pdf", VLM_MODE_PLAIN, VLM_LANG_ENGLISH);
     const int32_t closed = VLMC_exclose(0);
-    const int32_t dutch = startDocument(folder + "/nld.pdf", VLM_MODE_PLAIN, VLM_LANG_ENGLISH | VLM_LANG_DUTCH);
+    const int32_t dutch =
+        startDocument(folder + "/nld.pdf", VLM_MODE_PLAIN, VLM_LANG_ENGLISH | VLM_LANG_DUTCH);
     VLMC_changepath(nullptr);
     EXPECT_EQ(english, VLM_OK);
     EXPECT_EQ(closed, VLM_OK);
