@@ -28,7 +28,9 @@ public:
     void Line() override;
     void Rect() override;
     // Whether the method applies to these images; Start and the one-line call do nothing when it does not.
-    virtual bool Accepts(const tagOVKIMAGEINFO* /*dst*/, const tagOVKIMAGEINFO* /*src*/) const { return true; }
+    virtual bool Accepts(const tagOVKIMAGEINFO* /*dst*/, const tagOVKIMAGEINFO* /*src*/) const {
+        return true;
+    }
 
 protected:
     // Clears the destination line, then packs one bit per pixel, most significant first.

@@ -2,7 +2,9 @@
 // and last pixels of a line stays inside them.
 #include "CBFuncED.h"
 
-CBFuncED::CBFuncED(int32_t capacity) { Reserve(capacity); }
+CBFuncED::CBFuncED(int32_t capacity) {
+    Reserve(capacity);
+}
 
 void CBFuncED::Reserve(int32_t width) {
     const size_t size = static_cast<size_t>(width) + 2 * kMargin;

@@ -43,7 +43,8 @@ private:
 } // namespace
 
 CBFuncMedian::CBFuncMedian(int32_t storeBytes)
-    : m_lineBytes(std::max(storeBytes, 0) / kStoredLines), m_store(static_cast<size_t>(m_lineBytes) * kStoredLines),
+    : m_lineBytes(std::max(storeBytes, 0) / kStoredLines),
+      m_store(static_cast<size_t>(m_lineBytes) * kStoredLines),
       m_threshold(static_cast<size_t>(m_lineBytes)) {}
 
 void CBFuncMedian::Reserve(int32_t width) {

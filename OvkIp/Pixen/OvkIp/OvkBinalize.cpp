@@ -12,9 +12,9 @@
 
 namespace {
 
-constexpr int32_t kStaticModes = 7; // modes 0..6 have a shared binariser
-constexpr int32_t kEdCapacity = 200;     // pixels
-constexpr int32_t kMedianStore = 400;    // bytes
+constexpr int32_t kStaticModes = 7;   // modes 0..6 have a shared binariser
+constexpr int32_t kEdCapacity = 200;  // pixels
+constexpr int32_t kMedianStore = 400; // bytes
 
 std::unique_ptr<CBFunc> MakeBinariser(int32_t mode) {
     switch (mode) {

@@ -172,7 +172,8 @@ TEST(ErrorDiffusion, MidGreyGivesHalfTheDotsAndExtremesStayPure) {
 
     std::fill(grey.pixels.begin(), grey.pixels.end(), 255);
     const TestImage white = BinariseInBands(grey, kBinErrorDiffusion, {64});
-    EXPECT_TRUE(std::all_of(white.pixels.begin(), white.pixels.end(), [](unsigned char b) { return b == 0; }));
+    EXPECT_TRUE(
+        std::all_of(white.pixels.begin(), white.pixels.end(), [](unsigned char b) { return b == 0; }));
 }
 
 // Threshold of pixel x from the plain definition: element 40 of the sorted 9 x 9 window of lines

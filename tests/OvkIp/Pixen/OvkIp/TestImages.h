@@ -36,7 +36,8 @@ struct TestImage {
     tagOVKIMAGEINFO Band(int32_t first, int32_t count) const {
         tagOVKIMAGEINFO band = rec;
         const int32_t planes = rec.ulRGBOrder == kOvkLineOrder ? rec.lSpp : 1;
-        band.lpImage = const_cast<unsigned char*>(pixels.data()) + static_cast<size_t>(rec.lSync) * planes * first;
+        band.lpImage =
+            const_cast<unsigned char*>(pixels.data()) + static_cast<size_t>(rec.lSync) * planes * first;
         band.lHeight = count;
         return band;
     }
