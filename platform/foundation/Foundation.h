@@ -13,13 +13,23 @@
 //   RunLoop.h, Timer.h one loop per thread: one-shot and repeating timers, re-entrant runFor(),
 //                      delayed calls per target with cancel, FIFO calls to the main thread (waiting
 //                      or not), and a driver interface so another event loop can run it.
+//   UserDefaults.h     per-bundle settings in $XDG_CONFIG_HOME/<bundle id>.plist, explicit synchronize()
+//                      that merges with what other processes wrote.
+//   StringTable.h      localised texts by key ("key" = "text"; files or property lists); a missing
+//                      key answers itself.
+//   Bundle.h           a binary's information dictionary, resource folder and localised strings,
+//                      found from a loaded address (dladdr) or the program; $K3100_BUNDLE_PATH
+//                      overrides where resource folders are looked for.
 #pragma once
 
+#include "Bundle.h"
 #include "FileIO.h"
 #include "NotificationCenter.h"
 #include "Number.h"
 #include "PreferencesFile.h"
 #include "PropertyList.h"
 #include "RunLoop.h"
+#include "StringTable.h"
 #include "Timer.h"
+#include "UserDefaults.h"
 #include "Value.h"
