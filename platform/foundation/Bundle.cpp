@@ -49,7 +49,8 @@ std::vector<std::string> languageCandidates() {
     std::vector<std::string> out;
     if (const char* language = std::getenv("LANGUAGE")) {
         std::string_view list(language);
-        for (std::size_t colon; !list.empty(); list = colon == std::string_view::npos ? "" : list.substr(colon + 1)) {
+        for (std::size_t colon; !list.empty();
+             list = colon == std::string_view::npos ? "" : list.substr(colon + 1)) {
             colon = list.find(':');
             addLocaleCandidates(list.substr(0, colon), out);
         }
@@ -73,7 +74,8 @@ Bundle::Bundle(const std::filesystem::path& binaryPath)
     if (Dictionary* d = file.ok() ? file.value.asDictionary() : nullptr)
         info_ = std::move(*d);
     else
-        std::fprintf(stderr, "bundle information ignored: %s\n", file.ok() ? "not a dictionary" : file.error.c_str());
+        std::fprintf(stderr, "bundle information ignored: %s\n",
+                     file.ok() ? "not a dictionary" : file.error.c_str());
 }
 
 std::optional<Bundle> Bundle::containing(const void* address) {
@@ -103,7 +105,8 @@ std::string Bundle::identifier() const {
     return id ? *id : std::string();
 }
 
-std::optional<std::filesystem::path> Bundle::pathForResource(std::string_view name, std::string_view ext) const {
+std::optional<std::filesystem::path> Bundle::pathForResource(std::string_view name,
+                                                             std::string_view ext) const {
     if (name.empty() || name.find('/') != std::string_view::npos)
         return std::nullopt;
     std::string file(name);

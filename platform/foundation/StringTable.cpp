@@ -36,7 +36,9 @@ private:
         pos_ = text_.size();
         return false;
     }
-    char peek(std::size_t ahead = 0) const { return pos_ + ahead < text_.size() ? text_[pos_ + ahead] : '\0'; }
+    char peek(std::size_t ahead = 0) const {
+        return pos_ + ahead < text_.size() ? text_[pos_ + ahead] : '\0';
+    }
     void advance() {
         if (text_[pos_++] == '\n')
             ++line_;
@@ -72,7 +74,8 @@ private:
         out.clear();
         if (peek() == '"')
             return quoted(out);
-        while (pos_ < text_.size() && (std::isalnum(static_cast<unsigned char>(peek())) || peek() == '_' || peek() == '.'))
+        while (pos_ < text_.size() &&
+               (std::isalnum(static_cast<unsigned char>(peek())) || peek() == '_' || peek() == '.'))
             out += text_[pos_++];
         return out.empty() ? fail("expected a quoted string") : true;
     }
@@ -101,12 +104,21 @@ private:
             return fail("unterminated string");
         advance();
         switch (c) {
-        case 'n': out += '\n'; return true;
-        case 't': out += '\t'; return true;
-        case 'r': out += '\r'; return true;
+        case 'n':
+            out += '\n';
+            return true;
+        case 't':
+            out += '\t';
+            return true;
+        case 'r':
+            out += '\r';
+            return true;
         case 'U':
-        case 'u': return unicode(out);
-        default: out += c; return true;
+        case 'u':
+            return unicode(out);
+        default:
+            out += c;
+            return true;
         }
     }
 
@@ -117,7 +129,8 @@ private:
             const char h = peek();
             if (!std::isxdigit(static_cast<unsigned char>(h)))
                 return fail("bad \\U escape");
-            cp = cp * 16 + static_cast<unsigned>(std::isdigit(static_cast<unsigned char>(h)) ? h - '0' : (h | 0x20) - 'a' + 10);
+            cp = cp * 16 + static_cast<unsigned>(
+                               std::isdigit(static_cast<unsigned char>(h)) ? h - '0' : (h | 0x20) - 'a' + 10);
             advance();
         }
         if (cp < 0x80) {
@@ -142,8 +155,9 @@ private:
 
 bool looksLikePropertyList(std::string_view text) {
     const std::size_t start = text.find_first_not_of(" \t\r\n");
-    return start != std::string_view::npos && (text.substr(start, 5) == "<?xml" || text.substr(start, 6) == "<plist" ||
-                                               text.substr(start, 6) == "bplist");
+    return start != std::string_view::npos &&
+           (text.substr(start, 5) == "<?xml" || text.substr(start, 6) == "<plist" ||
+            text.substr(start, 6) == "bplist");
 }
 
 } // namespace

@@ -35,12 +35,18 @@ std::optional<T> UserDefaults::copyOf(std::string_view key, const T* (Value::*ge
     return v ? std::optional<T>(*v) : std::nullopt;
 }
 
-std::optional<std::string> UserDefaults::string(std::string_view key) const { return copyOf(key, &Value::asString); }
-std::optional<Data> UserDefaults::data(std::string_view key) const { return copyOf(key, &Value::asData); }
+std::optional<std::string> UserDefaults::string(std::string_view key) const {
+    return copyOf(key, &Value::asString);
+}
+std::optional<Data> UserDefaults::data(std::string_view key) const {
+    return copyOf(key, &Value::asData);
+}
 std::optional<Dictionary> UserDefaults::dictionary(std::string_view key) const {
     return copyOf<Dictionary>(key, &Value::asDictionary);
 }
-std::optional<Array> UserDefaults::array(std::string_view key) const { return copyOf<Array>(key, &Value::asArray); }
+std::optional<Array> UserDefaults::array(std::string_view key) const {
+    return copyOf<Array>(key, &Value::asArray);
+}
 
 void UserDefaults::set(std::string_view key, Value value) {
     std::lock_guard lock(mutex_);

@@ -17,11 +17,12 @@ namespace {
 void makeResources(const std::filesystem::path& folder, const std::string& deviceName) {
     std::filesystem::create_directories(folder / "en.lproj");
     std::filesystem::create_directories(folder / "de.lproj");
-    ASSERT_TRUE(plist::writeXmlFile(folder / "Info.plist",
-                                    Value(Dictionary{{"CFBundleIdentifier", "com.example.k3100"},
-                                                     {"VXDeviceName", deviceName}})));
+    ASSERT_TRUE(plist::writeXmlFile(
+        folder / "Info.plist",
+        Value(Dictionary{{"CFBundleIdentifier", "com.example.k3100"}, {"VXDeviceName", deviceName}})));
     writeText(folder / "QSPaperSize.plist", "<plist/>");
-    writeText(folder / "en.lproj/text.strings", "\"Err_NoPaper\" = \"No paper\";\n\"Only_En\" = \"English\";");
+    writeText(folder / "en.lproj/text.strings",
+              "\"Err_NoPaper\" = \"No paper\";\n\"Only_En\" = \"English\";");
     writeText(folder / "de.lproj/text.strings", "/* German */\n\"Err_NoPaper\" = \"Kein Papier\";");
 }
 
@@ -35,7 +36,8 @@ TEST(Bundle, FindsResourcesBesideTheBinaryOrInTheSharedFolder) {
     EXPECT_EQ(ds.resourceFolder(), dir / "lib/twain/K3100.resources");
     EXPECT_EQ(ds.identifier(), "com.example.k3100");
     EXPECT_EQ(*ds.infoValue("VXDeviceName").asString(), "K3100");
-    EXPECT_EQ(ds.pathForResource("QSPaperSize", "plist"), dir / "lib/twain/K3100.resources/QSPaperSize.plist");
+    EXPECT_EQ(ds.pathForResource("QSPaperSize", "plist"),
+              dir / "lib/twain/K3100.resources/QSPaperSize.plist");
     EXPECT_EQ(ds.pathForResource("Missing", "plist"), std::nullopt);
     EXPECT_EQ(ds.pathForResource("../K3100", "ds"), std::nullopt);
 

@@ -1,7 +1,7 @@
 // String tables: the text form with comments, escapes and bare keys, damaged text, and the
 // property-list form; a missing key answers itself.
-#include "foundation/PropertyList.h"
 #include "foundation/StringTable.h"
+#include "foundation/PropertyList.h"
 
 #include "TempFolder.h"
 
@@ -47,8 +47,8 @@ TEST(StringTable, DamagedTextKeepsTheEntriesBeforeTheDamage) {
 
 TEST(StringTable, LoadsPropertyListTablesAndWarnsAboutDamagedFiles) {
     TempFolder dir;
-    ASSERT_TRUE(plist::writeXmlFile(dir / "plist.strings",
-                                    Value(Dictionary{{"Title", "Scan"}, {"NotText", 5}})));
+    ASSERT_TRUE(
+        plist::writeXmlFile(dir / "plist.strings", Value(Dictionary{{"Title", "Scan"}, {"NotText", 5}})));
     const StringTable fromPlist = StringTable::load(dir / "plist.strings");
     EXPECT_EQ(fromPlist.lookup("Title"), "Scan");
     EXPECT_EQ(fromPlist.lookup("NotText"), "NotText");
