@@ -13,8 +13,9 @@ namespace vlm {
 namespace {
 
 constexpr int32_t kDetectionDpi = 150;
-// Below this confidence the model is guessing (its own scale: 15 is reasonably sure); the page keeps 0.
-constexpr float kMinConfidence = 2.0f;
+// Margin of the best direction over the next (the model's scale; about 2 per line of text): below 5, that
+// is two or three lines, a turn is too often wrong, and leaving a page upright is the lesser harm.
+constexpr float kMinConfidence = 5.0f;
 
 struct DetectionState {
     Engine engine;

@@ -4,10 +4,12 @@
 #include "vellumv2.h"
 
 #include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <sys/resource.h>
 #include <thread>
 
 namespace {
@@ -161,15 +163,71 @@ TEST(PdfMaker, TextLayerMakesTheScannedWordsSearchable) {
 }
 
 TEST(PdfMaker, RectangleChoosesThePartOfTheImage) {
-    const std::string path = vlmtest::scratchFolder("rect") + "/rect.pdf";
-    ASSERT_EQ(startDocument(path, VLM_MODE_PLAIN, 0), VLM_OK);
-    const PdfPageRect part{3, 5, 101, 40}; // a 1-bit left edge inside a byte
-    ASSERT_EQ(addPage(vlmtest::toBw(textPage()), &part), VLM_OK);
+    const std::string folder = vlmtest::scratchFolder("rect");
+    const Page bw = vlmtest::toBw(textPage());
+    ASSERT_EQ(startDocument(folder + "/rect.pdf", VLM_MODE_PLAIN, 0), VLM_OK);
+    const PdfPageRect part{83, 80, 101, 40}; // over the first letters, the left edge inside a byte
+    ASSERT_EQ(addPage(bw, &part), VLM_OK);
     const PdfPageRect outside{0, 0, textPage().width + 1, 10};
     EXPECT_EQ(addPage(textPage(), &outside), VLM_ERR_PARAM);
     ASSERT_EQ(VLMC_exclose(0), VLM_OK);
+    expectValid(folder + "/rect.pdf");
+    EXPECT_EQ(imageRows(folder + "/rect.pdf"), std::vector<std::string>{"1 101x40 gray 1 ccitt"});
+
+    vlmtest::run("pdfimages '" + folder + "/rect.pdf' '" + folder + "/raw'");
+    const std::string pbm = decodedPixels(folder + "/raw-000.pbm", "P4");
+    ASSERT_EQ(pbm.size(), 13u * 40u);
+    int32_t black = 0;
+    for (int32_t y = 0; y < part.lHeight; ++y)
+        for (int32_t x = 0; x < part.lWidth; ++x) {
+            const size_t sx = static_cast<size_t>(part.lLeft + x);
+            const size_t sy = static_cast<size_t>(part.lTop + y);
+            const bool source = bw.pixels[sy * static_cast<size_t>(bw.sync) + sx / 8] & (0x80 >> (sx % 8));
+            const bool made =
+                static_cast<uint8_t>(pbm[static_cast<size_t>(y) * 13 + static_cast<size_t>(x) / 8]) &
+                (0x80 >> (x % 8));
+            ASSERT_EQ(made, source) << x << "," << y;
+            black += source;
+        }
+    EXPECT_GT(black, 0); // the part holds some text, so a shifted copy would show
+}
+
+TEST(PdfMaker, QualitySubModeSetsTheJpegQuality) {
+    const std::string folder = vlmtest::scratchFolder("quality");
+    std::vector<uint32_t> sizes;
+    for (int32_t quality : {10, 95}) {
+        const std::string path = folder + "/q" + std::to_string(quality) + ".pdf";
+        ASSERT_EQ(startDocument(path, VLM_MODE_COMPRESS, 0, quality), VLM_OK);
+        ASSERT_EQ(addPage(textPage()), VLM_OK);
+        ASSERT_EQ(VLMC_exclose(0), VLM_OK);
+        sizes.push_back(static_cast<uint32_t>(fs::file_size(path)));
+    }
+    EXPECT_LT(sizes[0] * 2, sizes[1]);
+}
+
+TEST(PdfMaker, PageThatCannotBeWrittenLeavesTheEarlierPagesIntact) {
+    const std::string path = vlmtest::scratchFolder("full") + "/full.pdf";
+    ASSERT_EQ(startDocument(path, VLM_MODE_PLAIN, 0), VLM_OK);
+    ASSERT_EQ(addPage(vlmtest::toBw(textPage())), VLM_OK);
+    uint32_t size = 0;
+    ASSERT_EQ(VLMC_getFileSize(&size), VLM_OK);
+    // A file-size limit just above the first page stands in for a full disk.
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit limit = saved;
+    limit.rlim_cur = size + 100;
+    setrlimit(RLIMIT_FSIZE, &limit);
+    const int32_t failed = addPage(textPage());
+    setrlimit(RLIMIT_FSIZE, &saved);
+    EXPECT_EQ(failed, VLM_ERR_FILEWRITE);
+    uint32_t after = 0;
+    ASSERT_EQ(VLMC_getFileSize(&after), VLM_OK);
+    EXPECT_EQ(after, size);
+    ASSERT_EQ(addPage(vlmtest::toBw(textPage())), VLM_OK);
+    ASSERT_EQ(VLMC_exclose(0), VLM_OK);
     expectValid(path);
-    EXPECT_EQ(imageRows(path), std::vector<std::string>{"1 101x40 gray 1 ccitt"});
+    EXPECT_EQ(imageRows(path).size(), 2u);
 }
 
 TEST(PdfMaker, FailuresAreCodesAndLeaveNoBrokenFile) {
