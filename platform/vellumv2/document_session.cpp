@@ -9,6 +9,7 @@
 #include "tesseract_engine.h"
 #include "text_layer.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 #include <mutex>
@@ -18,6 +19,8 @@ namespace vlm {
 namespace {
 
 constexpr int32_t kDefaultQuality = 75;
+// Recognition works best near 300 dpi; finer scans are reduced by a whole factor first.
+constexpr int32_t kRecognitionDpi = 300;
 
 struct DocumentState {
     std::mutex lock;
@@ -60,6 +63,20 @@ int32_t encodeImage(const PackedImage& packed, int32_t mode, int32_t quality, Pd
     }
     image.filterEntries = "/Filter /FlateDecode";
     return encodeFlate(packed.pixels.data(), packed.pixels.size(), image.stream);
+}
+
+int32_t addTextLayer(DocumentState& s, const PackedImage& packed, const PdfPageImageDesc& page,
+                     PdfPage& pdfPage) {
+    const int32_t factor = std::max(1, page.lXResolution / kRecognitionDpi);
+    std::vector<OcrWord> words;
+    const GreyImage grey = greyReduced(packed.view, factor);
+    if (const int32_t result = recognizeWords(*s.engine, grey, page.lXResolution / factor, words);
+        result != VLM_OK)
+        return result;
+    const double scaleX = 72.0 * factor / page.lXResolution; // points per pixel of the reduced copy
+    const double scaleY = 72.0 * factor / page.lYResolution;
+    pdfPage.textOperators = textOperators(words, scaleX, scaleY, pdfPage.heightPt);
+    return VLM_OK;
 }
 
 int32_t startTextEngine(DocumentState& s) {
@@ -130,21 +147,15 @@ int32_t makePage(const PdfPageImageDesc& page, const PdfPageRect* rect) {
     ImageView view;
     if (const int32_t result = viewOfPage(page, rect, view); result != VLM_OK)
         return result;
-    const PackedImage packed = packImage(view, rect ? rect->lLeft : 0, page.lXResolution, page.lYResolution);
+    const PackedImage packed = packImage(view, rect ? rect->lLeft : 0);
     PdfPage pdfPage;
     if (const int32_t result = encodeImage(packed, s.mode, s.quality, pdfPage.image); result != VLM_OK)
         return result;
-    const double scaleX = 72.0 / page.lXResolution; // points per pixel
-    const double scaleY = 72.0 / page.lYResolution;
-    pdfPage.widthPt = view.width * scaleX;
-    pdfPage.heightPt = view.height * scaleY;
+    pdfPage.widthPt = view.width * 72.0 / page.lXResolution;
+    pdfPage.heightPt = view.height * 72.0 / page.lYResolution;
     if (s.withText) {
-        std::vector<OcrWord> words;
-        const GreyImage grey = greyReduced(packed.view, 1);
-        if (const int32_t result = recognizeWords(*s.engine, grey, page.lXResolution, words);
-            result != VLM_OK)
+        if (const int32_t result = addTextLayer(s, packed, page, pdfPage); result != VLM_OK)
             return result;
-        pdfPage.textOperators = textOperators(words, scaleX, scaleY, pdfPage.heightPt);
     }
     return s.document->addPage(pdfPage);
 }

@@ -87,7 +87,7 @@ int32_t viewOfPage(const PdfPageImageDesc& page, const PdfPageRect* rect, ImageV
     return VLM_OK;
 }
 
-PackedImage packImage(const ImageView& view, int32_t firstColumn, int32_t xResolution, int32_t yResolution) {
+PackedImage packImage(const ImageView& view, int32_t firstColumn) {
     PackedImage image;
     const size_t bytes = lineBytes(view.kind, view.width);
     image.pixels.resize(bytes * static_cast<size_t>(view.height));
@@ -108,8 +108,6 @@ PackedImage packImage(const ImageView& view, int32_t firstColumn, int32_t xResol
     }
     image.view = {image.pixels.data(), bytes, view.width, view.height,
                   view.kind == VLM_KIND_BGR ? kKindRgb : view.kind};
-    image.xResolution = xResolution;
-    image.yResolution = yResolution;
     return image;
 }
 

@@ -26,8 +26,6 @@ struct ImageView {
 struct PackedImage {
     std::vector<uint8_t> pixels;
     ImageView view;
-    int32_t xResolution = 0;
-    int32_t yResolution = 0;
 };
 
 // Grey copy, 0 = black, one byte per pixel.
@@ -43,7 +41,7 @@ size_t lineBytes(int32_t kind, int32_t width);
 int32_t viewOfPage(const PdfPageImageDesc& page, const PdfPageRect* rect, ImageView& view);
 
 // Copies the view into packed lines: 1-bit rows start at the view's first column, colour is RGB.
-PackedImage packImage(const ImageView& view, int32_t firstColumn, int32_t xResolution, int32_t yResolution);
+PackedImage packImage(const ImageView& view, int32_t firstColumn);
 
 // Grey copy reduced by an integer factor (box average), for recognition and detection.
 GreyImage greyReduced(const ImageView& view, int32_t factor);

@@ -146,16 +146,29 @@ TEST(PdfMaker, FileSizeAfterTheLastPageIsTheFinishedFileSize) {
     EXPECT_EQ(size, 0u);
 }
 
+// Left edge (points) of the first word of a page as pdftotext places it.
+double firstWordLeft(const std::string& path, int page) {
+    const std::string boxes = vlmtest::run("pdftotext -bbox -f " + std::to_string(page) + " -l " +
+                                           std::to_string(page) + " '" + path + "' -");
+    const size_t word = boxes.find("<word xMin=\"");
+    return word == std::string::npos ? -1.0 : std::stod(boxes.substr(word + 12));
+}
+
 TEST(PdfMaker, TextLayerMakesTheScannedWordsSearchable) {
     const std::string path = vlmtest::scratchFolder("ocr") + "/ocr.pdf";
     ASSERT_EQ(startDocument(path, VLM_MODE_COMPRESS, VLM_LANG_ENGLISH), VLM_OK);
     ASSERT_EQ(addPage(vlmtest::toBw(textPage())), VLM_OK);
-    ASSERT_EQ(addPage(textPage()), VLM_OK);
+    ASSERT_EQ(addPage(vlmtest::renderText(kText, 600, 420, 120)), VLM_OK); // recognised on a reduced copy
     ASSERT_EQ(VLMC_exclose(0), VLM_OK);
     expectValid(path);
-    const std::string text = vlmtest::run("pdftotext -layout '" + path + "' -");
-    for (const std::string& line : kText)
-        EXPECT_NE(text.find(line), std::string::npos) << text;
+    for (int page : {1, 2}) {
+        const std::string text = vlmtest::run("pdftotext -layout -f " + std::to_string(page) + " -l " +
+                                              std::to_string(page) + " '" + path + "' -");
+        for (const std::string& line : kText)
+            EXPECT_NE(text.find(line), std::string::npos) << text;
+        // The words lie where the image shows them: the text was set 40 pt from the left edge.
+        EXPECT_NEAR(firstWordLeft(path, page), 40.0, 2.0);
+    }
     // One embedded font shared by both pages.
     const std::string fonts = vlmtest::run("pdffonts '" + path + "' | tail -n +3");
     EXPECT_EQ(std::count(fonts.begin(), fonts.end(), '\n'), 1) << fonts;
