@@ -26,12 +26,17 @@ constexpr char kHeader[] = "%PDF-1.4\n%\xE2\xE3\xCF\xD3\n";
 std::string format(const char* pattern, ...) __attribute__((format(printf, 1, 2)));
 
 std::string format(const char* pattern, ...) {
-    char buffer[256];
     va_list args;
     va_start(args, pattern);
-    const int n = std::vsnprintf(buffer, sizeof buffer, pattern, args);
+    va_list again;
+    va_copy(again, args);
+    const int n = std::max(std::vsnprintf(nullptr, 0, pattern, args), 0);
     va_end(args);
-    return std::string(buffer, static_cast<size_t>(std::max(n, 0)));
+    std::string text(static_cast<size_t>(n) + 1, '\0');
+    std::vsnprintf(text.data(), text.size(), pattern, again);
+    va_end(again);
+    text.resize(static_cast<size_t>(n));
+    return text;
 }
 
 std::string number(double value) {
@@ -77,7 +82,7 @@ struct PdfDocument::Chunk {
     }
 };
 
-PdfDocument::PdfDocument(std::string path, std::string tempPath, int fd)
+PdfDocument::PdfDocument(Key, std::string path, std::string tempPath, int fd)
     : path_(std::move(path)), tempPath_(std::move(tempPath)), fd_(fd), offsets_(kPageTree + 1, 0) {}
 
 PdfDocument::~PdfDocument() {
@@ -92,7 +97,7 @@ int32_t PdfDocument::create(const std::string& path, std::unique_ptr<PdfDocument
     const int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0)
         return VLM_ERR_FILECREATE;
-    document.reset(new PdfDocument(path, tempPath, fd));
+    document = std::make_unique<PdfDocument>(Key{}, path, tempPath, fd);
     if (!document->writeAll(std::string(kHeader, sizeof kHeader - 1))) {
         document.reset();
         return VLM_ERR_FILECREATE;

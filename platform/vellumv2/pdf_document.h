@@ -28,9 +28,14 @@ struct PdfPage {
 };
 
 class PdfDocument {
+    struct Key { // lets only create() construct, through std::make_unique
+        explicit Key() = default;
+    };
+
 public:
     // Creates the temporary file beside `path`; VLM_OK or VLM_ERR_FILECREATE.
     static int32_t create(const std::string& path, std::unique_ptr<PdfDocument>& document);
+    PdfDocument(Key, std::string path, std::string tempPath, int fd);
     ~PdfDocument(); // an unfinished document leaves no file behind
 
     PdfDocument(const PdfDocument&) = delete;
@@ -47,8 +52,6 @@ public:
     int32_t finish();
 
 private:
-    PdfDocument(std::string path, std::string tempPath, int fd);
-
     struct Chunk; // bytes of one page with its objects' offsets
     uint32_t appendFont(Chunk& chunk);
     uint32_t appendPageObjects(Chunk& chunk, const PdfPage& page, uint32_t font);
