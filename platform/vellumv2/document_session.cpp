@@ -153,10 +153,9 @@ int32_t makePage(const PdfPageImageDesc& page, const PdfPageRect* rect) {
         return result;
     pdfPage.widthPt = view.width * 72.0 / page.lXResolution;
     pdfPage.heightPt = view.height * 72.0 / page.lYResolution;
-    if (s.withText) {
-        if (const int32_t result = addTextLayer(s, packed, page, pdfPage); result != VLM_OK)
-            return result;
-    }
+    // A page whose recognition fails still carries its image: losing the page would be the greater harm.
+    if (s.withText && addTextLayer(s, packed, page, pdfPage) != VLM_OK)
+        pdfPage.textOperators.clear();
     return s.document->addPage(pdfPage);
 }
 

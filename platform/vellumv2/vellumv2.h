@@ -1,5 +1,6 @@
 // Document maker and text-direction detector: builds searchable multi-page PDF files one page at a time
-// and tells in which direction the text of a page runs. One session (document or detection) per process.
+// and tells in which direction the text of a page runs. One document at a time per process; a detection
+// session belongs to the thread that opened it, so pages can be turned while a document is being made.
 #pragma once
 
 #include <cstdint>
@@ -19,7 +20,7 @@ enum : int32_t {
     VLM_ERR_LANGUAGE = -1101,       // a recognition language pack (or the orientation model) is missing
     VLM_ERR_OCR = -1102,            // the recognition engine failed on a page
     VLM_ERR_DETECTNOMEMORY = -1902, // out of memory while reducing the page for detection
-    VLM_ERR_ENGINENOMEMORY = -1904, // the recognition engine ran out of memory
+    VLM_ERR_ENGINENOMEMORY = -1904, // the detection engine failed or ran out of memory
 };
 
 // Modes of VLMC_exmodeset.
@@ -119,8 +120,8 @@ int32_t VLMC_spmake(const PdfPageImageDesc* page, const PdfPageRect* rect);
 // size of the finished file.
 int32_t VLMC_getFileSize(uint32_t* size);
 
-// Closes the session; a document is finished and moved to its path (a document without pages leaves
-// no file). reserved must be 0.
+// Closes the calling thread's detection session if it has one, else the document: the document is
+// finished and moved to its path (one without pages leaves no file). reserved must be 0.
 int32_t VLMC_exclose(int32_t reserved);
 
 // Clockwise rotation of the page's text: 0, 90, 180 or 270 degrees (0 when the page has too little text),
