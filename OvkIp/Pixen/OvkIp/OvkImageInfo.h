@@ -158,6 +158,8 @@ public:
     // Inverts the pixels when the requested polarity differs from the current one.
     int SetBlackIs(int black);
     int SetWhiteIs(int white) { return !SetBlackIs(!white); }
+    // Records the polarity of pixels that someone else wrote, without touching them.
+    void AssignBlackIs(int black) { m_bBlackIs = black; }
 
     // New image of the same geometry (contents undefined) / with a copy of the pixels; null on failure.
     std::unique_ptr<CImageInfo> CreateSameSize() const;
