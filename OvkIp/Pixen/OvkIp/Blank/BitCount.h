@@ -7,7 +7,6 @@
 
 extern const std::array<uint8_t, 256> bBitCnt;
 
-
 // Set bits of n whole bytes.
 uint32_t GetBitNumByte(const uint8_t* p, uint32_t n);
 // Set bits of the n bits from bit `start`.

@@ -16,7 +16,9 @@ public:
     virtual ~CBuffer() = default;
     CBuffer(const CBuffer&) = delete;
     CBuffer& operator=(const CBuffer&) = delete;
-    CBuffer(CBuffer&& other) noexcept : m_data(std::move(other.m_data)), m_count(other.m_count) { other.m_count = 0; }
+    CBuffer(CBuffer&& other) noexcept : m_data(std::move(other.m_data)), m_count(other.m_count) {
+        other.m_count = 0;
+    }
     CBuffer& operator=(CBuffer&& other) noexcept {
         m_data = std::move(other.m_data);
         m_count = other.m_count;
@@ -53,7 +55,9 @@ public:
     }
 
 private:
-    static std::unique_ptr<T[]> allocate(int32_t n) { return std::unique_ptr<T[]>(new (std::nothrow) T[n]()); }
+    static std::unique_ptr<T[]> allocate(int32_t n) {
+        return std::unique_ptr<T[]>(new (std::nothrow) T[n]());
+    }
 
     std::unique_ptr<T[]> m_data;
     int32_t m_count = 0;

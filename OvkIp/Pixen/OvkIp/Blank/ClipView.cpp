@@ -34,8 +34,9 @@ int ClipView(tagOVKIMAGEINFO* dst, tagOVKIMAGEINFO* src, tagCLIPVIEWINFO* info) 
         if (!clampToImages(to, from, r))
             return 0;
         if (to.GetBps() == 1 && to.GetSpp() == 1) {
-            BitStepCopy(to.PixelPtr(0, r.lDstY), r.lDstX, from.PixelPtr(0, r.lSrcY), r.lSrcX, r.lWidth, r.lHeight,
-                        static_cast<int32_t>(to.GetStride()), static_cast<int32_t>(from.GetStride()));
+            BitStepCopy(to.PixelPtr(0, r.lDstY), r.lDstX, from.PixelPtr(0, r.lSrcY), r.lSrcX, r.lWidth,
+                        r.lHeight, static_cast<int32_t>(to.GetStride()),
+                        static_cast<int32_t>(from.GetStride()));
         } else if (to.GetBps() == 8 && (to.GetSpp() == 1 || to.GetSpp() == 3)) {
             if (to.IsLineOrder() != from.IsLineOrder())
                 return 0;
@@ -74,8 +75,8 @@ int ClipViewOwnBuffer(tagOVKIMAGEINFO* image, tagCLIPVIEWINFO* info) {
         if (sync > view.GetStride())
             return -1;
         for (int32_t y = 0; y < r.lHeight; ++y)
-            std::memmove(view.GetPtr() + static_cast<ptrdiff_t>(sync) * y, view.PixelPtr(r.lSrcX, r.lSrcY + y),
-                         static_cast<size_t>(r.lWidth) * view.GetSpp());
+            std::memmove(view.GetPtr() + static_cast<ptrdiff_t>(sync) * y,
+                         view.PixelPtr(r.lSrcX, r.lSrcY + y), static_cast<size_t>(r.lWidth) * view.GetSpp());
         view.SetWidth(r.lWidth);
         view.SetSync(sync);
         view.SetHeight(r.lHeight);

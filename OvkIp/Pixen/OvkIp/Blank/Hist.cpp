@@ -31,10 +31,13 @@ void CHist::Add(const uint8_t* p, uint32_t n, uint32_t rows, int32_t stride) {
 }
 
 void CHist::Add(const tagOVKIMAGEINFO* image) {
-    Add(image->lpImage, static_cast<uint32_t>(image->lWidth), static_cast<uint32_t>(image->lHeight), image->lSync);
+    Add(image->lpImage, static_cast<uint32_t>(image->lWidth), static_cast<uint32_t>(image->lHeight),
+        image->lSync);
 }
 
-int32_t CHist::GetColorNum() const { return kBins - Count<uint32_t>(m_bins, 0, kBins); }
+int32_t CHist::GetColorNum() const {
+    return kBins - Count<uint32_t>(m_bins, 0, kBins);
+}
 
 void CHist::GetPeek(int32_t* first, int32_t* second) {
     if (!m_peaksKnown) {

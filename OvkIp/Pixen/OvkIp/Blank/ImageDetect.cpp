@@ -152,7 +152,8 @@ int CImageInfoDetect::DetectV(Ovk::tagRECT* r) {
 namespace {
 // Slides windows of n + 1 pixels over a line read as it was before the pass; mode 0 closes gaps
 // between set ends, mode 1 opens runs between clear ends.
-template <typename Get, typename Set> int32_t filterLine(int32_t length, int32_t n, int mode, Get get, Set set) {
+template <typename Get, typename Set>
+int32_t filterLine(int32_t length, int32_t n, int mode, Get get, Set set) {
     std::vector<uint8_t> line(length + n + 1, 0);
     for (int32_t i = 0; i < length; ++i)
         line[i] = get(i) ? 1 : 0;
@@ -176,12 +177,14 @@ template <typename Get, typename Set> int32_t filterLine(int32_t length, int32_t
 
 int32_t CImageInfoDetect::HFilter(int32_t y, int32_t n, int mode) {
     return filterLine(
-        GetWidth(), n, mode, [&](int32_t x) { return PGET2(x, y); }, [&](int32_t x, int on) { PSET2(x, y, on); });
+        GetWidth(), n, mode, [&](int32_t x) { return PGET2(x, y); },
+        [&](int32_t x, int on) { PSET2(x, y, on); });
 }
 
 int32_t CImageInfoDetect::VFilter(int32_t x, int32_t n, int mode) {
     return filterLine(
-        GetHeight(), n, mode, [&](int32_t y) { return PGET2(x, y); }, [&](int32_t y, int on) { PSET2(x, y, on); });
+        GetHeight(), n, mode, [&](int32_t y) { return PGET2(x, y); },
+        [&](int32_t y, int on) { PSET2(x, y, on); });
 }
 
 int32_t CImageInfoDetect::HFilter(int32_t n, int mode) {

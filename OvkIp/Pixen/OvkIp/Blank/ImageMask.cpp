@@ -22,7 +22,9 @@ void GetMiddlePoint(tagPOINT* out, tagPOINT p1, tagPOINT p2, int32_t y) {
     *out = {static_cast<int32_t>(x), y};
 }
 
-void FillBits(uint8_t* line, int32_t first, int32_t count, int on) { BitSet(line, first, on, count); }
+void FillBits(uint8_t* line, int32_t first, int32_t count, int on) {
+    BitSet(line, first, on, count);
+}
 
 int IsInside(const CImageInfo& image, tagPOINT p) {
     return p.x >= 0 && p.y >= 0 && p.x < image.GetWidth() && p.y < image.GetHeight();
@@ -65,7 +67,9 @@ int FillTrapezoid(CImageInfo& image, tagPOINT tl, tagPOINT tr, tagPOINT br, tagP
 }
 
 namespace {
-int32_t roundHalfUp(double v) { return static_cast<int32_t>(v + 0.5); }
+int32_t roundHalfUp(double v) {
+    return static_cast<int32_t>(v + 0.5);
+}
 
 // Strip between x = 0 (left chain) or the right image edge and the segment p-q moved m pixels into
 // the document, along the segment's normal.
@@ -102,7 +106,8 @@ void fillRows(CImageInfo& image, int32_t top, int32_t bottom, int value) {
 
 void maskOutside(CImageInfo& image, const tagDETOUTLINEINFO& outline) {
     const int value = image.GetBps() == 1 ? 0 : 255;
-    const int32_t m = static_cast<int32_t>(int64_t{std::max(0, -outline.lMargin)} * image.GetXResolution() / 25400);
+    const int32_t m =
+        static_cast<int32_t>(int64_t{std::max(0, -outline.lMargin)} * image.GetXResolution() / 25400);
     const int32_t height = image.GetHeight();
     const tagPOINT* left = outline.pLeft;
     if (outline.lLeftCount > 1) {

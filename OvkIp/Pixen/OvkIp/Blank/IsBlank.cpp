@@ -18,9 +18,13 @@
 
 namespace {
 // Does a record of this size hold the 32-bit word with this index?
-constexpr bool holds(uint32_t size, int word) { return size >= 4u * (word + 1); }
+constexpr bool holds(uint32_t size, int word) {
+    return size >= 4u * (word + 1);
+}
 
-Ovk::tagRECT wholeImage(const CImageInfo& image) { return {0, 0, image.GetWidth(), image.GetHeight()}; }
+Ovk::tagRECT wholeImage(const CImageInfo& image) {
+    return {0, 0, image.GetWidth(), image.GetHeight()};
+}
 
 // The part of the area that lies inside the image, in bits from the start of a line.
 struct Span {
@@ -37,8 +41,8 @@ Span clip(const CImageInfo& image, const Ovk::tagRECT& area) {
     const int64_t x = std::max<int64_t>(area.x, 0);
     const int64_t y = std::max<int64_t>(area.y, 0);
     s.startBit = xOffset + x;
-    const int64_t columns = std::min<int64_t>({int64_t{area.width} - (x - area.x), image.GetWidth() - x,
-                                               lineBits - s.startBit});
+    const int64_t columns =
+        std::min<int64_t>({int64_t{area.width} - (x - area.x), image.GetWidth() - x, lineBits - s.startBit});
     const int64_t rows = std::min<int64_t>(int64_t{area.height} - (y - area.y), image.GetHeight() - y);
     if (columns <= 0 || rows <= 0 || s.startBit < 0)
         return {};
@@ -48,7 +52,9 @@ Span clip(const CImageInfo& image, const Ovk::tagRECT& area) {
     return s;
 }
 
-const uint8_t* rowPtr(const CImageInfo& image, int64_t y) { return image.GetPtr() + image.GetStride() * y; }
+const uint8_t* rowPtr(const CImageInfo& image, int64_t y) {
+    return image.GetPtr() + image.GetStride() * y;
+}
 
 // The area finder's result, shrunk by a tenth on each side unless the frame is excluded anyway.
 // The whole image when nothing is found (a finder failure leaves its code in the last-error cell).
@@ -74,7 +80,8 @@ Ovk::tagRECT FindBlankArea(CImageInfo& image, const tagISBLANKINFO& info) {
 }
 } // namespace
 
-uint32_t GetBitNum(CImageInfo* image, tagBITNUMRATIOINFO* info, const Ovk::tagRECT* area, int inverted, int frame) {
+uint32_t GetBitNum(CImageInfo* image, tagBITNUMRATIOINFO* info, const Ovk::tagRECT* area, int inverted,
+                   int frame) {
     const Span s = clip(*image, *area);
     uint32_t count = 0;
     uint64_t frameBits = 0;
@@ -121,7 +128,8 @@ int IsBlankResult(tagISBLANKINFO* info) {
     const int32_t t = info->lThreshold;
     const bool inverted = info->lInverted != 0;
     if (t >= 0 && t <= 100) {
-        const uint64_t ratio = info->ulTotal == 0 ? 0 : RoundDiv(uint64_t{info->ulCount} * 100, info->ulTotal);
+        const uint64_t ratio =
+            info->ulTotal == 0 ? 0 : RoundDiv(uint64_t{info->ulCount} * 100, info->ulTotal);
         info->ulRatio = static_cast<uint32_t>(ratio);
         return inverted ? (100 - static_cast<int64_t>(ratio)) > t : static_cast<int64_t>(ratio) > t;
     }
@@ -132,8 +140,7 @@ int IsBlankResult(tagISBLANKINFO* info) {
         count >>= 1;
         total >>= 1;
     }
-    const tagSHORTRAT ratio =
-        ToSHORTRAT({static_cast<int32_t>(count), static_cast<int32_t>(total)});
+    const tagSHORTRAT ratio = ToSHORTRAT({static_cast<int32_t>(count), static_cast<int32_t>(total)});
     const tagSHORTRAT threshold = {static_cast<int16_t>(static_cast<uint32_t>(t) >> 16),
                                    static_cast<int16_t>(t & 0xFFFF)};
     info->ulRatio = (static_cast<uint32_t>(static_cast<uint16_t>(ratio.numerator)) << 16) |

@@ -43,7 +43,9 @@ extern "C" int IsBlankPageEx2(tagOVKIMAGEINFO* image, tagISBLANKINFO* info);
 
 int IsBlankPageEx2Binary(CImageInfo* image, tagISBLANKINFO* info);
 int IsBlankPageEx2GrayScale(CImageInfo* image, tagISBLANKINFO* info);
-inline int IsBlankPageEx2Color(CImageInfo* image, tagISBLANKINFO* info) { return IsBlankPageEx2GrayScale(image, info); }
+inline int IsBlankPageEx2Color(CImageInfo* image, tagISBLANKINFO* info) {
+    return IsBlankPageEx2GrayScale(image, info);
+}
 // Writes the ratio and returns the verdict.
 int IsBlankResult(tagISBLANKINFO* info);
 
@@ -51,5 +53,6 @@ int IsBlankResult(tagISBLANKINFO* info);
 // the histogram's two peaks when automatic; colour: weighted grey, default 75).
 void Binarize(CImageInfo* dst, CImageInfo* src, int automatic, int32_t level);
 
-uint32_t GetBitNum(CImageInfo* image, tagBITNUMRATIOINFO* info, const Ovk::tagRECT* area, int inverted, int frame);
+uint32_t GetBitNum(CImageInfo* image, tagBITNUMRATIOINFO* info, const Ovk::tagRECT* area, int inverted,
+                   int frame);
 uint32_t GetEdgeNum(CImageInfo* image, tagISBLANKINFO* info, const Ovk::tagRECT* area, int frame);

@@ -27,9 +27,10 @@ int32_t traceChains(const CImageInfo& image, const tagDETOUTLINEINFO& info, Outl
     const int32_t width = image.GetWidth();
     const int32_t height = image.GetHeight();
     OnAssertThrow(width <= kMaxRunBits && height <= kMaxRunBits, kIpBadParameter);
-    const int32_t mx = static_cast<int32_t>(int64_t{image.GetXResolution()} * (info.ulMinWidth ? info.ulMinWidth : 2) / 25400);
-    const int32_t my =
-        static_cast<int32_t>(int64_t{image.GetYResolution()} * (info.ulMinHeight ? info.ulMinHeight : 2) / 25400);
+    const int32_t mx = static_cast<int32_t>(int64_t{image.GetXResolution()} *
+                                            (info.ulMinWidth ? info.ulMinWidth : 2) / 25400);
+    const int32_t my = static_cast<int32_t>(int64_t{image.GetYResolution()} *
+                                            (info.ulMinHeight ? info.ulMinHeight : 2) / 25400);
     std::vector<tagBWT> runs(std::max(width, height) + 1);
     std::vector<uint8_t> rowMarks((height + 7) / 8, 0xFF);
     OnAssertThrow(left.GetSize() == height && right.GetSize() == height, kIpNotEnoughMemory);

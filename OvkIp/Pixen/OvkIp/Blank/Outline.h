@@ -39,5 +39,7 @@ int FillTrapezoid(CImageInfo& image, Ovk::tagPOINT tl, Ovk::tagPOINT tr, Ovk::ta
 // x of the line p1-p2 at row y.
 void GetMiddlePoint(Ovk::tagPOINT* out, Ovk::tagPOINT p1, Ovk::tagPOINT p2, int32_t y);
 void FillBits(uint8_t* line, int32_t first, int32_t count, int on);
-inline void SETPOINT(Ovk::tagPOINT* out, int32_t x, int32_t y) { *out = {x, y}; }
+inline void SETPOINT(Ovk::tagPOINT* out, int32_t x, int32_t y) {
+    *out = {x, y};
+}
 int IsInside(const CImageInfo& image, Ovk::tagPOINT p);

@@ -1,7 +1,9 @@
 // Conversions between the long and short exact fractions.
 #include "Rational.h"
 
-tagLONGRAT ToLONGRAT(tagSHORTRAT r) { return {r.numerator, r.denominator}; }
+tagLONGRAT ToLONGRAT(tagSHORTRAT r) {
+    return {r.numerator, r.denominator};
+}
 
 tagSHORTRAT ToSHORTRAT(tagLONGRAT r) {
     int32_t n = r.numerator;

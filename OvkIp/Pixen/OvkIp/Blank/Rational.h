@@ -15,8 +15,12 @@ struct tagSHORTRAT {
 };
 
 namespace OvkRational {
-template <typename R> constexpr int64_t num(const R& r) { return r.numerator; }
-template <typename R> constexpr int64_t den(const R& r) { return r.denominator; }
+template <typename R> constexpr int64_t num(const R& r) {
+    return r.numerator;
+}
+template <typename R> constexpr int64_t den(const R& r) {
+    return r.denominator;
+}
 // <0, 0, >0 as a/b is below, equal to or above c/d; denominators are positive.
 template <typename A, typename B> constexpr int compare(const A& a, const B& b) {
     const int64_t left = num(a) * den(b);
@@ -27,7 +31,8 @@ template <typename T>
 concept Rational = requires(T r) {
     r.numerator;
     r.denominator;
-} && (sizeof(T) == sizeof(tagLONGRAT) || sizeof(T) == sizeof(tagSHORTRAT));
+}
+&&(sizeof(T) == sizeof(tagLONGRAT) || sizeof(T) == sizeof(tagSHORTRAT));
 } // namespace OvkRational
 
 template <OvkRational::Rational A, OvkRational::Rational B> constexpr bool operator<(const A& a, const B& b) {
@@ -36,16 +41,20 @@ template <OvkRational::Rational A, OvkRational::Rational B> constexpr bool opera
 template <OvkRational::Rational A, OvkRational::Rational B> constexpr bool operator>(const A& a, const B& b) {
     return OvkRational::compare(a, b) > 0;
 }
-template <OvkRational::Rational A, OvkRational::Rational B> constexpr bool operator==(const A& a, const B& b) {
+template <OvkRational::Rational A, OvkRational::Rational B>
+constexpr bool operator==(const A& a, const B& b) {
     return OvkRational::compare(a, b) == 0;
 }
-template <OvkRational::Rational A, OvkRational::Rational B> constexpr bool operator!=(const A& a, const B& b) {
+template <OvkRational::Rational A, OvkRational::Rational B>
+constexpr bool operator!=(const A& a, const B& b) {
     return OvkRational::compare(a, b) != 0;
 }
-template <OvkRational::Rational A, OvkRational::Rational B> constexpr bool operator<=(const A& a, const B& b) {
+template <OvkRational::Rational A, OvkRational::Rational B>
+constexpr bool operator<=(const A& a, const B& b) {
     return OvkRational::compare(a, b) <= 0;
 }
-template <OvkRational::Rational A, OvkRational::Rational B> constexpr bool operator>=(const A& a, const B& b) {
+template <OvkRational::Rational A, OvkRational::Rational B>
+constexpr bool operator>=(const A& a, const B& b) {
     return OvkRational::compare(a, b) >= 0;
 }
 

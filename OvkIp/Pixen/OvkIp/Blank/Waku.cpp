@@ -14,9 +14,13 @@ namespace {
 constexpr int32_t kNoContentFirst = 134217727;
 constexpr uint8_t kDefaultLineLevel = 80;
 
-bool recordHolds(const tagDETWAKUINFO& info, int word) { return info.ulSize >= 4u * (word + 1); }
+bool recordHolds(const tagDETWAKUINFO& info, int word) {
+    return info.ulSize >= 4u * (word + 1);
+}
 
-uint32_t levelOf(const tagDETWAKUINFO& info) { return recordHolds(info, 9) ? info.ulLevel : 0; }
+uint32_t levelOf(const tagDETWAKUINFO& info) {
+    return recordHolds(info, 9) ? info.ulLevel : 0;
+}
 
 // The image as 1-bit with set bits dark; grey and colour are binarised into `owned` first.
 CImageInfo* darkBits(CImageInfo& image, std::unique_ptr<CImageInfo>& owned, uint32_t level) {
@@ -34,8 +38,8 @@ CImageInfo* darkBits(CImageInfo& image, std::unique_ptr<CImageInfo>& owned, uint
 }
 
 // Left (or, from the right, last) column at which the rows' content reaches a run of rows.
-int32_t edgeColumn(const std::vector<int32_t>& ends, int32_t width, bool fromLeft, tagBWT* runs, uint8_t* column,
-                   MinimumRun minimum) {
+int32_t edgeColumn(const std::vector<int32_t>& ends, int32_t width, bool fromLeft, tagBWT* runs,
+                   uint8_t* column, MinimumRun minimum) {
     const auto rows = static_cast<int32_t>(ends.size());
     for (int32_t i = 0; i < width; ++i) {
         const int32_t x = fromLeft ? i : width - 1 - i;
@@ -62,7 +66,8 @@ void findArea(CImageInfo& bits, tagDETWAKUINFO& info, MinimumRun minimum) {
     std::vector<uint8_t> rowMarks((height + 7) / 8, 0xFF);
     for (int32_t y = 0; y < height; ++y) {
         tagDETWAKUINFO found = {};
-        DetectWidthBin(runs.data(), bits.GetPtr() + bits.GetStride() * y, width, &found, minimum.x, minimum.y);
+        DetectWidthBin(runs.data(), bits.GetPtr() + bits.GetStride() * y, width, &found, minimum.x,
+                       minimum.y);
         if (found.lWidth > 0) {
             first[y] = found.lX;
             last[y] = found.lX + found.lWidth - 1;
@@ -134,7 +139,8 @@ extern "C" int32_t* DetectWaku(tagOVKIMAGEINFO* image, tagDETWAKUINFO* info) {
         const int32_t f = ReductionSize(page.GetXResolution());
         if (page.GetBps() != 8 || page.GetSpp() != 1 || !page.IsValidLayout())
             throw -1;
-        CImageInfo reduced((page.GetWidth() + f - 1) / f, (page.GetHeight() + f - 1) / f, 8, 1, kOvkPixelOrder);
+        CImageInfo reduced((page.GetWidth() + f - 1) / f, (page.GetHeight() + f - 1) / f, 8, 1,
+                           kOvkPixelOrder);
         OnAssertThrow(reduced.GetInfo() && reduced.GetPtr(), 8);
         Reduct(reduced, page, f);
         CImageInfoDetect detector(reduced.GetWidth(), reduced.GetHeight());
@@ -175,8 +181,8 @@ std::pair<int32_t, int32_t> lineExtent(const CImageInfo& image, int32_t y, const
     const MinimumRun minimum = MinimumRunOf(info, image.GetXResolution(), image.GetYResolution());
     const uint32_t level = levelOf(info);
     std::vector<uint8_t> buffer;
-    const uint8_t* bits =
-        lineBits(image, y, level >= 1 && level <= 255 ? static_cast<uint8_t>(level) : kDefaultLineLevel, buffer);
+    const uint8_t* bits = lineBits(
+        image, y, level >= 1 && level <= 255 ? static_cast<uint8_t>(level) : kDefaultLineLevel, buffer);
     std::vector<tagBWT> runs(image.GetWidth() + 1);
     tagDETWAKUINFO found = {};
     DetectWidthBin(runs.data(), bits, image.GetWidth(), &found, minimum.x, minimum.y);
