@@ -2,6 +2,7 @@
 // and the process-wide shared binarisers of the static form. No exception leaves these functions.
 #include "OvkBinalize.h"
 
+#include "CBFuncAdaptRegion.h"
 #include "CBFuncColour.h"
 #include "CBFuncED.h"
 #include "CBFuncMedian.h"
@@ -32,6 +33,8 @@ std::unique_ptr<CBFunc> MakeBinariser(int32_t mode) {
         return std::make_unique<CBFuncMedian>(kMedianStore);
     case kBinAllChannelsDark:
         return std::make_unique<CBFuncTessik>();
+    case kBinAdaptRegion:
+        return std::make_unique<CBFuncAdaptRegion>();
     default:
         return nullptr;
     }
