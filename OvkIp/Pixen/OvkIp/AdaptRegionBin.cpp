@@ -11,8 +11,8 @@
 
 namespace {
 
-constexpr int32_t kStep = 4;      // pixels between block centres
-constexpr int32_t kMinSide = 8;   // pixels of one block
+constexpr int32_t kStep = 4;    // pixels between block centres
+constexpr int32_t kMinSide = 8; // pixels of one block
 
 // Copies the 4 x 4 cell of block (i, j) from src into dst, both 8-bit images of equal size.
 void CopyCell(CImageInfo& dst, const CImageInfo& src, int32_t j, int32_t i) {
@@ -37,7 +37,8 @@ void Threshold(CImageInfo& dst, const CImageInfo& aveMix, const CImageInfo& slic
             std::swap(upper, lower);
             Hokan::Hokan(lower, width, sliceRow(std::min((y - kStep) / kStep + 1, bh - 1)), kStep, bw);
         }
-        Hokan::Binalise(dst.PixelPtr(0, y), aveMix.PixelPtr(0, y), upper, lower, width, y < kStep ? 0 : y % kStep);
+        Hokan::Binalise(dst.PixelPtr(0, y), aveMix.PixelPtr(0, y), upper, lower, width,
+                        y < kStep ? 0 : y % kStep);
     }
 }
 
@@ -51,10 +52,10 @@ int BinariseSmall(CImageInfoPtr& dst, CImageInfoPtr& src, const uint32_t (&level
     CImageInfoPtr grown;
     CImageInfoPtr grownDst;
     if (width <= 0 || height <= 0 ||
-        grown.CreateImage(grownWidth, PaddedLineBytes(grownWidth * 8), grownHeight, 8, 1, src->GetXResolution(),
-                          src->GetYResolution()) == 0 ||
-        grownDst.CreateImage(grownWidth, PaddedLineBytes(grownWidth), grownHeight, 1, 1, src->GetXResolution(),
-                             src->GetYResolution()) == 0) {
+        grown.CreateImage(grownWidth, PaddedLineBytes(grownWidth * 8), grownHeight, 8, 1,
+                          src->GetXResolution(), src->GetYResolution()) == 0 ||
+        grownDst.CreateImage(grownWidth, PaddedLineBytes(grownWidth), grownHeight, 1, 1,
+                             src->GetXResolution(), src->GetYResolution()) == 0) {
         return 0;
     }
     for (int32_t y = 0; y < grownHeight; ++y) {
@@ -123,7 +124,8 @@ void Hokan(unsigned char* out, int32_t width, const unsigned char* slices, int32
         for (int32_t i = 0; i < offset; ++i) {
             const int32_t x = offset + offset * l + i;
             if (x < width) {
-                out[x] = static_cast<unsigned char>(((offset - 1 - i) * slices[l] + i * slices[l + 1]) / (offset - 1));
+                out[x] = static_cast<unsigned char>(((offset - 1 - i) * slices[l] + i * slices[l + 1]) /
+                                                    (offset - 1));
             }
         }
     }

@@ -39,7 +39,8 @@ uint8_t WeakEdgeRule(const CImageInfo& edge, int32_t x, int32_t y, const std::ar
     if (c[kBlockFlat] + c[kBlockWeakEdge] + c[kBlockStrongEdge] == 8) {
         return c[kBlockStrongEdge] == 0 ? kBlockStrongEdge : kBlockWeakEdge;
     }
-    return c[kBlockBusy] + c[kBlockWeakEdge] + c[kBlockBusyContrast] >= 7 ? kBlockBusyContrast : kBlockWeakEdge;
+    return c[kBlockBusy] + c[kBlockWeakEdge] + c[kBlockBusyContrast] >= 7 ? kBlockBusyContrast
+                                                                          : kBlockWeakEdge;
 }
 
 uint8_t BusyContrastRule(const CImageInfo& edge, int32_t x, int32_t y, const std::array<int32_t, 16>& c) {
@@ -97,7 +98,8 @@ void StrainBlock(CImageInfo& edge, CImageInfo& edgeSlice, CImageInfo& aveMixSlic
             return;
         }
         if (code == kBlockBusy &&
-            (other == kBlockBusyContrast || other == kBlockStrongEdge || other == kBlockWeakEdge) && ++edges == 3) {
+            (other == kBlockBusyContrast || other == kBlockStrongEdge || other == kBlockWeakEdge) &&
+            ++edges == 3) {
             SetBlockCode(edge, x, y, kBlockTookEdgeLevel);
             SliceAt(aveMixSlice, x, y) = SliceAt(aveMixSlice, nx, ny);
             return;

@@ -96,8 +96,8 @@ void IntegrityLine121Filter(uint16_t* out, const unsigned char* line, int32_t wi
     }
 }
 
-void IntegrityFilter121(unsigned char* out, const uint16_t* above, const uint16_t* here, const uint16_t* below,
-                        int32_t width) {
+void IntegrityFilter121(unsigned char* out, const uint16_t* above, const uint16_t* here,
+                        const uint16_t* below, int32_t width) {
     for (int32_t x = 0; x < width; ++x) {
         out[x] = static_cast<unsigned char>((above[x] + 2 * here[x] + below[x]) >> 4);
     }

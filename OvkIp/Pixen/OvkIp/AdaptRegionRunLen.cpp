@@ -105,7 +105,8 @@ namespace EdgeCorrection {
 int EdgeInfoToRoughBin(CImageInfoPtr& rough, const CImageInfo& edge) {
     const int32_t bw = edge.GetWidth();
     const int32_t bh = edge.GetHeight();
-    if (rough.CreateImage(bw, PaddedLineBytes(bw), bh, 1, 1, edge.GetXResolution(), edge.GetYResolution()) == 0) {
+    if (rough.CreateImage(bw, PaddedLineBytes(bw), bh, 1, 1, edge.GetXResolution(), edge.GetYResolution()) ==
+        0) {
         return 0;
     }
     std::memset(rough->GetPtr(), 0, rough->GetSize());

@@ -31,9 +31,10 @@ int32_t CBFuncAdaptRegion::GetLinearY(int32_t x, int32_t x1, int32_t y1, int32_t
 CBFuncAdaptRegion::Levels CBFuncAdaptRegion::ComputeLevels(int32_t sliceLevel, int32_t contrast) {
     const int32_t x = 255 - std::clamp(contrast, 0, 255);
     const int32_t y = 255 - std::clamp(sliceLevel, 0, 255);
-    return Levels{static_cast<uint32_t>(Segmented(x, 120, 350)), static_cast<uint32_t>(Segmented(x, 55, 300)),
-                  static_cast<uint32_t>(Segmented(x, 60, 300)),  kActivityLevel,
-                  static_cast<uint32_t>(Segmented(y, 80, 255)),  static_cast<uint32_t>(Segmented(y, 60, 255))};
+    return Levels{
+        static_cast<uint32_t>(Segmented(x, 120, 350)), static_cast<uint32_t>(Segmented(x, 55, 300)),
+        static_cast<uint32_t>(Segmented(x, 60, 300)),  kActivityLevel,
+        static_cast<uint32_t>(Segmented(y, 80, 255)),  static_cast<uint32_t>(Segmented(y, 60, 255))};
 }
 
 void CBFuncAdaptRegion::Rect() {
@@ -47,8 +48,8 @@ void CBFuncAdaptRegion::Rect() {
         dst.Attach(std::make_unique<CImageInfo>(m_width, m_dstSync, m_lines, 1, 1, m_order, m_dst, dstSize));
         src->SetResolution(m_xres, m_yres);
         dst->SetResolution(m_xres, m_yres);
-        if (AdaptRegionBin::AdaptRegionBin(dst, src, levels.S, levels.K, levels.T, levels.G, levels.F, levels.U) ==
-            0) {
+        if (AdaptRegionBin::AdaptRegionBin(dst, src, levels.S, levels.K, levels.T, levels.G, levels.F,
+                                           levels.U) == 0) {
             OnErrorThrowLong(kNoWorkingImage);
         }
     } catch (...) {
