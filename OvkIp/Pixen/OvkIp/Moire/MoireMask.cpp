@@ -38,7 +38,9 @@ MoireMask MoireMask::forResolutions(int32_t output, int32_t input) {
     return {};
 }
 
-MoireMask MoireMask::identity() { return {{1}, 1 << 14}; }
+MoireMask MoireMask::identity() {
+    return {{1}, 1 << 14};
+}
 
 int32_t MaskLine(const MoireMask& mask, const uint8_t* line, int32_t width, int32_t samples,
                  const std::vector<uint16_t>* keep, uint8_t* out, std::vector<uint8_t>& work) {
@@ -78,7 +80,9 @@ bool MoireWindow::push(const uint8_t* line) {
 }
 
 // Line i needs lines i - half .. i - half + taps - 1, and the ring holds the last taps lines.
-int64_t MoireWindow::ready() const { return m_pushed - m_mask.taps() + m_mask.half(); }
+int64_t MoireWindow::ready() const {
+    return m_pushed - m_mask.taps() + m_mask.half();
+}
 
 const uint8_t* MoireWindow::line(int64_t index) const {
     // The ring holds the last taps lines; beyond the page's edges its first or last line repeats.

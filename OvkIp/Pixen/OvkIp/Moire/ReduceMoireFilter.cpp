@@ -79,7 +79,9 @@ namespace {
 using Registry = LiveHandles<COvkReduceMoire>;
 using SetupMaker = std::function<COvkReduceMoire::Setup(const tagREDUCEMOIREFILTERINFO&)>;
 
-bool hasPixels(const tagOVKIMAGEINFO* image) { return image && image->lpImage; }
+bool hasPixels(const tagOVKIMAGEINFO* image) {
+    return image && image->lpImage;
+}
 
 MoireMask maskOf(const tagREDUCEMOIREFILTERINFO& info, int32_t output, int32_t input) {
     if (info.lMaskMode != 1) {
@@ -122,11 +124,13 @@ void wholePage(COvkReduceMoire& reducer, tagOVKIMAGEINFO* dst, const tagOVKIMAGE
     dst->lHeight = info.lDstHeight > 0 && total > info.lDstHeight ? info.lDstHeight : total;
 }
 
-int run(tagOVKIMAGEINFO* dst, tagOVKIMAGEINFO* src, tagREDUCEMOIREFILTERINFO* info, void* tagREDUCEMOIREFILTERINFO::*word,
-        Registry& registry, const SetupMaker& makeSetup, int32_t lastCommand) {
+int run(tagOVKIMAGEINFO* dst, tagOVKIMAGEINFO* src, tagREDUCEMOIREFILTERINFO* info,
+        void* tagREDUCEMOIREFILTERINFO::*word, Registry& registry, const SetupMaker& makeSetup,
+        int32_t lastCommand) {
     if (!info)
         return -1;
-    if (info->ulSize != sizeof(tagREDUCEMOIREFILTERINFO) || info->lCommand < 0 || info->lCommand > lastCommand)
+    if (info->ulSize != sizeof(tagREDUCEMOIREFILTERINFO) || info->lCommand < 0 ||
+        info->lCommand > lastCommand)
         return -4;
     void*& handle = info->*word;
     if (info->lCommand == kMoireRelease) {
@@ -181,48 +185,61 @@ Registry g_convertV;
 
 int ReduceMoire(tagOVKIMAGEINFO* dst, tagOVKIMAGEINFO* src, tagREDUCEMOIREFILTERINFO* info) {
     // The horizontal mask serves both directions: the pair of x resolutions chooses it.
-    return run(dst, src, info, &tagREDUCEMOIREFILTERINFO::hReduceMoire, g_reducers,
-               [](const tagREDUCEMOIREFILTERINFO& r) {
-                   const MoireMask mask = maskOf(r, r.lDstXResolution, r.lSrcXResolution);
-                   return COvkReduceMoire::Setup{mask, spread(r.lDstWidth, r.lSrcWidth), mask,
-                                                 spread(r.lDstHeight, r.lSrcHeight), pageLinesOf(r)};
-               },
-               kMoireWholePage);
+    return run(
+        dst, src, info, &tagREDUCEMOIREFILTERINFO::hReduceMoire, g_reducers,
+        [](const tagREDUCEMOIREFILTERINFO& r) {
+            const MoireMask mask = maskOf(r, r.lDstXResolution, r.lSrcXResolution);
+            return COvkReduceMoire::Setup{mask, spread(r.lDstWidth, r.lSrcWidth), mask,
+                                          spread(r.lDstHeight, r.lSrcHeight), pageLinesOf(r)};
+        },
+        kMoireWholePage);
 }
 
 int MaskFilterH(tagOVKIMAGEINFO* dst, tagOVKIMAGEINFO* src, tagREDUCEMOIREFILTERINFO* info) {
-    return run(dst, src, info, &tagREDUCEMOIREFILTERINFO::hMaskFilterH, g_maskH,
-               [](const tagREDUCEMOIREFILTERINFO& r) {
-                   return COvkReduceMoire::Setup{maskOf(r, r.lDstXResolution, r.lSrcXResolution), {},
-                                                 MoireMask::identity(), {}, INT64_MAX};
-               },
-               kMoireRelease);
+    return run(
+        dst, src, info, &tagREDUCEMOIREFILTERINFO::hMaskFilterH, g_maskH,
+        [](const tagREDUCEMOIREFILTERINFO& r) {
+            return COvkReduceMoire::Setup{
+                maskOf(r, r.lDstXResolution, r.lSrcXResolution), {}, MoireMask::identity(), {}, INT64_MAX};
+        },
+        kMoireRelease);
 }
 
 int MaskFilterV(tagOVKIMAGEINFO* dst, tagOVKIMAGEINFO* src, tagREDUCEMOIREFILTERINFO* info) {
-    return run(dst, src, info, &tagREDUCEMOIREFILTERINFO::hReduceMoire, g_maskV,
-               [](const tagREDUCEMOIREFILTERINFO& r) {
-                   return COvkReduceMoire::Setup{MoireMask::identity(), {},
-                                                 maskOf(r, r.lDstYResolution, r.lSrcYResolution), {},
-                                                 pageLinesOf(r)};
-               },
-               kMoireRelease);
+    return run(
+        dst, src, info, &tagREDUCEMOIREFILTERINFO::hReduceMoire, g_maskV,
+        [](const tagREDUCEMOIREFILTERINFO& r) {
+            return COvkReduceMoire::Setup{MoireMask::identity(),
+                                          {},
+                                          maskOf(r, r.lDstYResolution, r.lSrcYResolution),
+                                          {},
+                                          pageLinesOf(r)};
+        },
+        kMoireRelease);
 }
 
 int ResolutionConvertH(tagOVKIMAGEINFO* dst, tagOVKIMAGEINFO* src, tagREDUCEMOIREFILTERINFO* info) {
-    return run(dst, src, info, &tagREDUCEMOIREFILTERINFO::hResolutionConvertH, g_convertH,
-               [](const tagREDUCEMOIREFILTERINFO& r) {
-                   return COvkReduceMoire::Setup{MoireMask::identity(), spread(r.lDstWidth, r.lSrcWidth),
-                                                 MoireMask::identity(), {}, INT64_MAX};
-               },
-               kMoireRelease);
+    return run(
+        dst, src, info, &tagREDUCEMOIREFILTERINFO::hResolutionConvertH, g_convertH,
+        [](const tagREDUCEMOIREFILTERINFO& r) {
+            return COvkReduceMoire::Setup{MoireMask::identity(),
+                                          spread(r.lDstWidth, r.lSrcWidth),
+                                          MoireMask::identity(),
+                                          {},
+                                          INT64_MAX};
+        },
+        kMoireRelease);
 }
 
 int ResolutionConvertV(tagOVKIMAGEINFO* dst, tagOVKIMAGEINFO* src, tagREDUCEMOIREFILTERINFO* info) {
-    return run(dst, src, info, &tagREDUCEMOIREFILTERINFO::hResolutionConvertV, g_convertV,
-               [](const tagREDUCEMOIREFILTERINFO& r) {
-                   return COvkReduceMoire::Setup{MoireMask::identity(), {}, MoireMask::identity(),
-                                                 spread(r.lDstHeight, r.lSrcHeight), pageLinesOf(r)};
-               },
-               kMoireRelease);
+    return run(
+        dst, src, info, &tagREDUCEMOIREFILTERINFO::hResolutionConvertV, g_convertV,
+        [](const tagREDUCEMOIREFILTERINFO& r) {
+            return COvkReduceMoire::Setup{MoireMask::identity(),
+                                          {},
+                                          MoireMask::identity(),
+                                          spread(r.lDstHeight, r.lSrcHeight),
+                                          pageLinesOf(r)};
+        },
+        kMoireRelease);
 }

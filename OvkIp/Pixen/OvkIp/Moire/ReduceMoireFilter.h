@@ -25,12 +25,12 @@ struct tagREDUCEMOIREFILTERINFO {
     int32_t lSrcXResolution;
     int32_t lSrcYResolution;
     int32_t lSrcWidth;
-    int32_t lSrcHeight;         // lines of the whole input page
-    void* hReduceMoire;         // the reducer (ReduceMoire, MaskFilterV)
-    void* hResolutionConvertV;  // ResolutionConvertV
-    void* hMaskFilterH;         // MaskFilterH
-    void* hResolutionConvertH;  // ResolutionConvertH
-    int32_t lHeldLines;         // lines the vertical window holds after the first band
+    int32_t lSrcHeight;        // lines of the whole input page
+    void* hReduceMoire;        // the reducer (ReduceMoire, MaskFilterV)
+    void* hResolutionConvertV; // ResolutionConvertV
+    void* hMaskFilterH;        // MaskFilterH
+    void* hResolutionConvertH; // ResolutionConvertH
+    int32_t lHeldLines;        // lines the vertical window holds after the first band
 };
 
 enum : int32_t {

@@ -41,7 +41,8 @@ tagREDUCEMOIREFILTERINFO request(const Page& src, int32_t outDpi, int32_t inDpi)
     return r;
 }
 
-int call(tagREDUCEMOIREFILTERINFO& r, int32_t command, tagOVKIMAGEINFO* dst = nullptr, tagOVKIMAGEINFO* src = nullptr) {
+int call(tagREDUCEMOIREFILTERINFO& r, int32_t command, tagOVKIMAGEINFO* dst = nullptr,
+         tagOVKIMAGEINFO* src = nullptr) {
     r.lCommand = command;
     return ReduceMoire(dst, src, &r);
 }
