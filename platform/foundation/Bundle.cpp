@@ -80,10 +80,10 @@ Bundle::Bundle(const std::filesystem::path& binaryPath)
 
 std::optional<Bundle> Bundle::containing(const void* address) {
     Dl_info info{};
-    if (!address || ::dladdr(address, &info) == 0 || !info.dli_fname || !*info.dli_fname)
+    if (!address || ::dladdr(address, &info) == 0)
         return std::nullopt;
-    std::filesystem::path path(info.dli_fname);
-    // The main program may be reported by the name it was started with, not by a full path.
+    std::filesystem::path path(info.dli_fname ? info.dli_fname : "");
+    // The main program may be reported by the name it was started with, or not at all.
     std::error_code ec;
     if (!path.is_absolute() || !std::filesystem::exists(path, ec))
         path = std::filesystem::read_symlink("/proc/self/exe", ec);

@@ -19,7 +19,11 @@ UserDefaults::~UserDefaults() {
 }
 
 UserDefaults& UserDefaults::standard() {
-    static UserDefaults defaults(Bundle::main().identifier());
+    // A program without an identifier keeps its defaults under its own file name.
+    static UserDefaults defaults([] {
+        const std::string id = Bundle::main().identifier();
+        return id.empty() ? Bundle::main().binaryPath().filename().string() : id;
+    }());
     return defaults;
 }
 

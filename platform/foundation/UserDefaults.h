@@ -24,7 +24,7 @@ public:
     UserDefaults(const UserDefaults&) = delete;
     UserDefaults& operator=(const UserDefaults&) = delete;
 
-    // The defaults of the main bundle's identifier.
+    // The defaults of the main bundle's identifier (or, without one, of the program's file name).
     static UserDefaults& standard();
 
     // Copies, so the answer stays valid whatever other threads change. A value of another type
