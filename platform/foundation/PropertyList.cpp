@@ -2,6 +2,8 @@
 // unique_ptr, so an early return on bad input frees everything.
 #include "PropertyList.h"
 
+#include "BinaryPlistCheck.h"
+
 #include <plist/plist.h>
 
 #include <cmath>
@@ -211,6 +213,10 @@ std::optional<Value> fromNode(plist_t node, int depth) {
 std::optional<Value> parse(std::span<const std::uint8_t> bytes, std::string* error) {
     if (bytes.empty() || bytes.size() > kMaxFileBytes) {
         setError(error, bytes.empty() ? "empty property list" : "property list too large");
+        return std::nullopt;
+    }
+    if (binaryHasNulInStrings(bytes)) {
+        setError(error, "string with a NUL byte");
         return std::nullopt;
     }
     plist_t raw = nullptr;

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
 
 using namespace fnd;
@@ -123,6 +124,19 @@ TEST(PropertyList, RejectsDamagedInput) {
     };
     for (const std::string& bytes : damaged)
         EXPECT_FALSE(plist::parse(bytesOf(bytes))) << bytes;
+}
+
+TEST(PropertyList, RejectsABinaryKeyHoldingANul) {
+    // The property-list library would abort on such a key instead of reporting it.
+    std::optional<std::vector<std::uint8_t>> bin = plist::toBinary(Value(Dictionary{{"ab", 1}}));
+    ASSERT_TRUE(bin);
+    const std::uint8_t key[] = {0x52, 'a', 'b'}; // ASCII string object of length 2
+    auto at = std::search(bin->begin(), bin->end(), std::begin(key), std::end(key));
+    ASSERT_NE(at, bin->end());
+    at[2] = 0;
+    std::string error;
+    EXPECT_FALSE(plist::parse(*bin, &error));
+    EXPECT_NE(error.find("NUL"), std::string::npos);
 }
 
 TEST(PropertyList, ReadFileTellsMissingFromMalformed) {
