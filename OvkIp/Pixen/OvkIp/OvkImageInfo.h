@@ -161,6 +161,36 @@ public:
     // Records the polarity of pixels that someone else wrote, without touching them.
     void AssignBlackIs(int black) { m_bBlackIs = black; }
 
+    // Re-lays every line to its packed length (whole bytes), taking it from x samples into the old line.
+    void SetPack1(int32_t x);
+    // Re-lays every line to a multiple of n bytes; grows only an owned buffer (new bytes zero), shrinks from
+    // x samples into each old line.
+    void SetPackN(int n, int32_t x);
+    // 8-bit line-order images: fills the bytes after the last pixel of every plane line with value.
+    void CrearUnusedArea(uint32_t value);
+    // 8- and 16-bit grey or 8-bit line-order colour: drops the first n columns (the buffer moves n samples
+    // toward its start).
+    void ShiftLeft(int32_t n);
+    // n < 0 shifts left by -n; a shift to the right has no use and does nothing.
+    void Shift(int32_t n);
+    // Copies src with its top-left corner at (x, y), clipped to both images; bits and samples must agree.
+    void PutImage(int32_t x, int32_t y, const CImageInfo& src);
+    // Line y (every plane in line order) into out, 8/16/24 bits a pixel; out is returned.
+    unsigned char* GetHLineData(unsigned char* out, int32_t y) const;
+    // Column x, one sample a line (bytes for 8 bits, 16-bit words for 16), into out; out is returned.
+    unsigned char* GetVLineData(unsigned char* out, int32_t x) const;
+    // height lines of width bytes from pixel (x, y) down into out, lSync bytes apart (8 and 16 bits);
+    // nothing when the rectangle leaves the image.
+    unsigned char* GetRectData(unsigned char* out, int32_t x, int32_t y, int32_t width, int32_t ignored,
+                               int32_t height) const;
+    unsigned char* GetRectData(unsigned char* out, Ovk::tagRECT r, int32_t ignored) const {
+        return GetRectData(out, r.x, r.y, r.width, ignored, r.height);
+    }
+    // Removes lines y .. y + n - 1 (clamped to the image), moving the lines below up.
+    void CutOffH(int32_t y, int32_t n);
+    // Removes columns x .. x + n - 1 (clamped to the image) of an image ShiftLeft accepts.
+    void CutOffV(int32_t x, int32_t n);
+
     // New image of the same geometry (contents undefined) / with a copy of the pixels; null on failure.
     std::unique_ptr<CImageInfo> CreateSameSize() const;
     std::unique_ptr<CImageInfo> CreateCopy() const;
@@ -182,6 +212,13 @@ protected:
 
 private:
     void UpdateSizeFromLayout();
+    // Bits of one line of one plane (all samples in pixel order) and lines counting every plane.
+    int64_t LineBits() const;
+    int64_t PlaneLines() const;
+    // Re-lays every plane line to newSync bytes from bit offset x * bps of the old line.
+    void Relay(int32_t newSync, int32_t x);
+    // Bytes per sample for ShiftLeft and CutOffV, 0 for images they do not handle.
+    int32_t ColumnBytes() const;
 
     tagOVKIMAGEINFO* m_pInfo = nullptr;
     std::unique_ptr<tagOVKIMAGEINFO> m_ownInfo; // set when this object made the record
