@@ -16,7 +16,8 @@ int64_t CImageInfo::LineBits() const {
 }
 
 int64_t CImageInfo::PlaneLines() const {
-    return static_cast<int64_t>(m_pInfo->lHeight) * (m_pInfo->ulRGBOrder == kOvkLineOrder ? m_pInfo->lSpp : 1);
+    return static_cast<int64_t>(m_pInfo->lHeight) *
+           (m_pInfo->ulRGBOrder == kOvkLineOrder ? m_pInfo->lSpp : 1);
 }
 
 void CImageInfo::Relay(int32_t newSync, int32_t x) {
@@ -148,8 +149,8 @@ void CImageInfo::PutImage(int32_t x, int32_t y, const CImageInfo& src) {
     for (int32_t k = 0; k < planes; ++k) {
         const unsigned char* from = src.PixelPtr(0, top) + static_cast<ptrdiff_t>(k) * s.lSync;
         unsigned char* to = PixelPtr(0, y + top) + static_cast<ptrdiff_t>(k) * d.lSync;
-        BitStepCopy(to, (x + left) * pixelBits, from, left * pixelBits, (right - left) * pixelBits, bottom - top,
-                    static_cast<int32_t>(GetStride()), static_cast<int32_t>(src.GetStride()));
+        BitStepCopy(to, (x + left) * pixelBits, from, left * pixelBits, (right - left) * pixelBits,
+                    bottom - top, static_cast<int32_t>(GetStride()), static_cast<int32_t>(src.GetStride()));
     }
 }
 
@@ -176,8 +177,8 @@ unsigned char* CImageInfo::GetRectData(unsigned char* out, int32_t x, int32_t y,
                                        int32_t /*ignored*/, int32_t height) const {
     const int32_t bps = m_pInfo->lBps;
     const int64_t lineBytes = (LineBits() + 7) / 8;
-    const bool inside = x >= 0 && y >= 0 && width >= 0 && height >= 0 && int64_t{y} + height <= m_pInfo->lHeight &&
-                        int64_t{x} * bps / 8 + width <= lineBytes;
+    const bool inside = x >= 0 && y >= 0 && width >= 0 && height >= 0 &&
+                        int64_t{y} + height <= m_pInfo->lHeight && int64_t{x} * bps / 8 + width <= lineBytes;
     if ((bps == 8 || bps == 16) && inside) {
         MemStepCopy(out, PixelPtr(x, y), width, static_cast<uint32_t>(height), m_pInfo->lSync,
                     static_cast<int32_t>(GetStride()));

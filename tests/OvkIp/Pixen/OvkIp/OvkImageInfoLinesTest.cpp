@@ -43,7 +43,8 @@ TEST(CImageInfoLines, PackingShrinksAndGrowsLines) {
     bits.SetPackN(4, 0);
     ASSERT_EQ(bits.GetSync(), 4);
     const unsigned char grown[12] = {0xAB, 0xC0, 0, 0, 0x12, 0x30, 0, 0, 0xFF, 0xF0, 0, 0};
-    EXPECT_EQ(std::vector<unsigned char>(bits.GetPtr(), bits.GetPtr() + 12), std::vector<unsigned char>(grown, grown + 12));
+    EXPECT_EQ(std::vector<unsigned char>(bits.GetPtr(), bits.GetPtr() + 12),
+              std::vector<unsigned char>(grown, grown + 12));
     bits.SetPackN(1, 4); // shrink, taking each line from bit 4
     ASSERT_EQ(bits.GetSync(), 2);
     EXPECT_EQ(bits.GetPtr()[0], 0xBC);
