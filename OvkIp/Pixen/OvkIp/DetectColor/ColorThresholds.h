@@ -13,7 +13,9 @@ extern const ColorThresholdTable g_threshold_table2; // the default
 extern const ColorThresholdTable g_threshold_table3;
 
 inline bool IsColorPixel(const ColorThresholdTable& table, const uint8_t* rgb) {
-    const uint8_t hi = rgb[0] > rgb[1] ? (rgb[0] > rgb[2] ? rgb[0] : rgb[2]) : (rgb[1] > rgb[2] ? rgb[1] : rgb[2]);
-    const uint8_t lo = rgb[0] < rgb[1] ? (rgb[0] < rgb[2] ? rgb[0] : rgb[2]) : (rgb[1] < rgb[2] ? rgb[1] : rgb[2]);
+    const uint8_t hi =
+        rgb[0] > rgb[1] ? (rgb[0] > rgb[2] ? rgb[0] : rgb[2]) : (rgb[1] > rgb[2] ? rgb[1] : rgb[2]);
+    const uint8_t lo =
+        rgb[0] < rgb[1] ? (rgb[0] < rgb[2] ? rgb[0] : rgb[2]) : (rgb[1] < rgb[2] ? rgb[1] : rgb[2]);
     return hi - lo > table[hi];
 }

@@ -24,7 +24,9 @@ void release(tagDETECT_COLOR_INFO* info) {
     info->hDetector = nullptr;
 }
 
-bool hasPixels(const tagOVKIMAGEINFO* image) { return image && image->lpImage; }
+bool hasPixels(const tagOVKIMAGEINFO* image) {
+    return image && image->lpImage;
+}
 } // namespace
 
 void CDetectColor::init(tagDETECT_COLOR_INFO* info) {
@@ -33,8 +35,8 @@ void CDetectColor::init(tagDETECT_COLOR_INFO* info) {
         info->lTargetXResolution = kDefaultTargetResolution;
     if (info->lTargetYResolution <= 0)
         info->lTargetYResolution = kDefaultTargetResolution;
-    m_reducer->init(info->lWidth, info->lHeight, info->lXResolution, info->lYResolution, info->lTargetXResolution,
-                    info->lTargetYResolution);
+    m_reducer->init(info->lWidth, info->lHeight, info->lXResolution, info->lYResolution,
+                    info->lTargetXResolution, info->lTargetYResolution);
     // The store reads the detector's own table, so the mode's table below cleans the fringes too.
     m_reducer->option_init(&m_table, info->lHalfWindow, info->byDarkLevel, info->ulFillColor);
     switch (info->lMode) {
@@ -124,7 +126,8 @@ int32_t countBands(int32_t height, int32_t linesPerBand, IsColourLine isColourLi
 
 int32_t CDetectColor::ColorOrGray() const {
     return countBands(
-        m_reducedInfo.lHeight, m_linesPerBand, [this](int32_t y) { return IsOneLineColor(y); }, [](int32_t) {});
+        m_reducedInfo.lHeight, m_linesPerBand, [this](int32_t y) { return IsOneLineColor(y); },
+        [](int32_t) {});
 }
 
 void CDetectColor::PaintColorLine() {

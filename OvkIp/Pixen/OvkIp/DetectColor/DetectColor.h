@@ -13,15 +13,15 @@
 // The caller owns the record and keeps it (with its handle) between the calls of one page.
 struct tagDETECT_COLOR_INFO {
     uint32_t ulSize;
-    int32_t lColor;        // out: 1 colour, 0 grey
-    int32_t lBandCount;    // out: colour bands found
-    void* hDetector;       // the detector between calls
-    int32_t lCommand;      // 0 create, 1 first band, 2 further band, 3 last band, 4 release, 5 whole page
-    int32_t lWidth;        // of the page
-    int32_t lHeight;       // of the page
-    int32_t lXResolution;  // dpi
-    int32_t lYResolution;  // dpi
-    int32_t lMode;         // 0 defaults, 1 own table and counts, 2 built-in table, 3 own table and sensitivity
+    int32_t lColor;       // out: 1 colour, 0 grey
+    int32_t lBandCount;   // out: colour bands found
+    void* hDetector;      // the detector between calls
+    int32_t lCommand;     // 0 create, 1 first band, 2 further band, 3 last band, 4 release, 5 whole page
+    int32_t lWidth;       // of the page
+    int32_t lHeight;      // of the page
+    int32_t lXResolution; // dpi
+    int32_t lYResolution; // dpi
+    int32_t lMode;        // 0 defaults, 1 own table and counts, 2 built-in table, 3 own table and sensitivity
     int32_t lLinesPerBand; // mode 1
     int32_t lPixelsPerSpot;
     int32_t lSpotsPerLine;
@@ -30,10 +30,10 @@ struct tagDETECT_COLOR_INFO {
     int32_t lTablePreset; // mode 2: 1, 2 or 3
     int32_t lSensitivity; // modes 2 and 3
     int32_t lReserved80;
-    int32_t lHalfWindow;  // 0 means 2
-    uint8_t byDarkLevel;  // 0 means 50
+    int32_t lHalfWindow; // 0 means 2
+    uint8_t byDarkLevel; // 0 means 50
     uint8_t byReserved[3];
-    uint32_t ulFillColor; // R low byte, then G, B
+    uint32_t ulFillColor;       // R low byte, then G, B
     int32_t lTargetXResolution; // 0 means 75; written back
     int32_t lTargetYResolution;
 };

@@ -61,7 +61,8 @@ void COvkResCon::addLine(const uint8_t* line) {
 
 void COvkResCon::checkBand(const tagOVKIMAGEINFO& band) const {
     if (!band.lpImage || band.lBps != 8 || band.lSpp != 3 || band.ulRGBOrder != kOvkPixelOrder ||
-        band.lWidth != static_cast<int32_t>(m_xTable.size()) || band.lSync < band.lWidth * 3 || band.lHeight < 0)
+        band.lWidth != static_cast<int32_t>(m_xTable.size()) || band.lSync < band.lWidth * 3 ||
+        band.lHeight < 0)
         throw -4;
 }
 

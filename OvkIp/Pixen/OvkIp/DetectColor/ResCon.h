@@ -13,7 +13,8 @@ public:
     virtual ~COvkResCon() = default;
     // Throws -2 when the output would be empty or cannot be allocated, -4 for a resolution of 0
     // or an enlargement.
-    void init(int32_t srcWidth, int32_t srcHeight, int32_t srcXRes, int32_t srcYRes, int32_t xRes, int32_t yRes);
+    void init(int32_t srcWidth, int32_t srcHeight, int32_t srcXRes, int32_t srcYRes, int32_t xRes,
+              int32_t yRes);
     // Adds the lines of a band of source lines (24-bit, pixel order).
     virtual void image(const tagOVKIMAGEINFO& band);
     // Hands the reduced page over: its record (pointing into pixels) and its pixels.

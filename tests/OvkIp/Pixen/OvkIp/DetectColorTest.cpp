@@ -155,7 +155,7 @@ TEST(ReviseColorGap, PaintsFringesAndKeepsTheLastLines) {
     Page page = fringedText();
     page.fillRows(398, 399, 0, 399, 255, 0, 0); // colour in the last two lines stays
     ASSERT_EQ(ReviseColorGap(&page.info), 0);
-    EXPECT_EQ(page.pixels[0], 0); // the red fringe above the first stroke is now black
+    EXPECT_EQ(page.pixels[0], 0);                 // the red fringe above the first stroke is now black
     EXPECT_EQ(page.pixels[(7 * 400) * 3 + 2], 0); // the blue fringe below it too
     EXPECT_EQ(page.pixels[(2 * 400) * 3], 40);    // the stroke itself is untouched
     EXPECT_EQ(page.pixels[(399 * 400) * 3], 255);
