@@ -1,0 +1,172 @@
+// CDataSource: the application's connection to the data source. Generic TWAIN behaviour (states,
+// triplet and capability dispatch, condition codes); a scanner subclass fills the pure operations.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <span>
+
+#include "CapPool.h"
+#include "ExclusiveLock.h"
+#include "UIController.h"
+#include "twain/twain.h"
+
+// Width and height of the scan in 1/1200 inch.
+struct SScanSize {
+    float width = 0;
+    float height = 0;
+};
+
+class CDataSource {
+public:
+    // Internal states; 3 is unused. TWAIN states are these plus 3 (closed = 3 ... transferring = 7).
+    enum EState : std::int32_t { kClosed = 0, kOpen = 1, kEnabled = 2, kXferReady = 4, kTransferring = 5 };
+
+    using TripletHandler = TW_UINT16 (CDataSource::*)(pTW_IDENTITY origin, TW_MEMREF data);
+    struct STripletRow {
+        TW_UINT32 dg;
+        TW_UINT16 dat;
+        TW_UINT16 msg;
+        TripletHandler handler;
+        std::uint32_t states; // bit n set: allowed in mState n
+    };
+    // Answers a capability message before (or instead of) the generic container logic; returns a
+    // condition code and sets handled when it produced the whole answer.
+    using CapHandler = TW_UINT16 (CDataSource::*)(TW_UINT16 msg, pTW_CAPABILITY cap, CCapability* capability,
+                                                  bool& handled);
+    struct SCapHandlerRow {
+        TW_UINT16 capId;
+        CapHandler handler;
+    };
+
+    static constexpr std::uint32_t StateMask(std::initializer_list<int> states) {
+        std::uint32_t mask = 0;
+        for (int state : states)
+            mask |= 1u << state;
+        return mask;
+    }
+    static constexpr std::uint32_t kAnyState = StateMask({kClosed, kOpen, kEnabled, kXferReady, kTransferring});
+    static constexpr std::uint32_t kNotClosed = kAnyState & ~StateMask({kClosed});
+
+    static const STripletRow sTripletHandlers[];
+    static const std::size_t TRIPLETHANDLER_COUNT;
+    static const SCapHandlerRow sGeneralCapHandlers[];
+    static const std::size_t CAPHANDLERS_COUNT;
+    static const SMakeCapDesc sGeneralCapDesc[];
+    static const std::size_t CAPDESC_COUNT;
+    static constexpr char kLockName[] = "k_3100";
+
+    // The process's single instance, created on first use; null only when memory is short.
+    static CDataSource* CurrentDataSource();
+    // Ends the single instance (after MSG_CLOSEDS); the next call of CurrentDataSource makes a fresh one.
+    static void DestroyCurrentDataSource();
+    // Everything DS_Entry does; never throws.
+    static TW_UINT16 Entry(pTW_IDENTITY origin, TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data) noexcept;
+
+    CDataSource();
+    virtual ~CDataSource();
+    CDataSource(const CDataSource&) = delete;
+    CDataSource& operator=(const CDataSource&) = delete;
+
+    // Looks the triplet up, checks the state and runs its handler; failures leave a condition code.
+    TW_UINT16 Dispatch(pTW_IDENTITY origin, TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data);
+
+    virtual const STripletRow* GetTripletHandler(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg) const;
+    virtual CapHandler GetCapHandler(TW_UINT16 capId) const;
+    virtual TW_INT16 GetConditionCode() const { return mConditionCode; }
+    // Stores the condition code and returns rc unchanged.
+    virtual TW_UINT16 SetConditionCode(TW_INT16 conditionCode, TW_UINT16 rc);
+
+    // Triplet handlers, in table order.
+    virtual TW_UINT16 GetIdentity(pTW_IDENTITY origin, TW_MEMREF data);
+    virtual TW_UINT16 OpenDS(pTW_IDENTITY origin, TW_MEMREF data);
+    virtual TW_UINT16 CloseDS(pTW_IDENTITY origin, TW_MEMREF data);
+    virtual TW_UINT16 EnableDS(pTW_IDENTITY origin, TW_MEMREF data);
+    virtual TW_UINT16 EnableDSUIOnly(pTW_IDENTITY origin, TW_MEMREF data);
+    virtual TW_UINT16 DisableDS(pTW_IDENTITY origin, TW_MEMREF data);
+    virtual TW_UINT16 PendingEndXfers(pTW_IDENTITY origin, TW_MEMREF data);
+    virtual TW_UINT16 GetPendingXfers(pTW_IDENTITY origin, TW_MEMREF data);
+    virtual TW_UINT16 ResetPendingXfers(pTW_IDENTITY origin, TW_MEMREF data);
+    virtual TW_UINT16 SetupMemXfer(pTW_IDENTITY origin, TW_MEMREF data);
+    virtual TW_UINT16 GetStatus(pTW_IDENTITY origin, TW_MEMREF data);
+    virtual TW_UINT16 GetXferGroup(pTW_IDENTITY origin, TW_MEMREF data);
+    virtual TW_UINT16 GetDeviceEvent(pTW_IDENTITY origin, TW_MEMREF data);
+    virtual TW_UINT16 PassThru(pTW_IDENTITY origin, TW_MEMREF data);
+    virtual TW_UINT16 GetCapability(pTW_IDENTITY origin, TW_MEMREF data);
+    virtual TW_UINT16 GetCurrentCapability(pTW_IDENTITY origin, TW_MEMREF data);
+    virtual TW_UINT16 GetDefaultCapability(pTW_IDENTITY origin, TW_MEMREF data);
+    virtual TW_UINT16 ResetCapability(pTW_IDENTITY origin, TW_MEMREF data);
+    virtual TW_UINT16 SetCapability(pTW_IDENTITY origin, TW_MEMREF data);
+    virtual TW_UINT16 GetImageLayout(pTW_IDENTITY origin, TW_MEMREF data);
+    virtual TW_UINT16 GetDefaultImageLayout(pTW_IDENTITY origin, TW_MEMREF data);
+    virtual TW_UINT16 ResetImageLayout(pTW_IDENTITY origin, TW_MEMREF data);
+    virtual TW_UINT16 SetImageLayout(pTW_IDENTITY origin, TW_MEMREF data);
+    virtual TW_UINT16 GetImageInfo(pTW_IDENTITY origin, TW_MEMREF data);
+    virtual TW_UINT16 ImageMemXfer(pTW_IDENTITY origin, TW_MEMREF data);
+    virtual TW_UINT16 ImageNativeXfer(pTW_IDENTITY origin, TW_MEMREF data);
+    virtual TW_UINT16 ImageFileXfer(pTW_IDENTITY origin, TW_MEMREF data);
+
+    // Generic capability handlers.
+    virtual TW_UINT16 HandlePhysicalSize(TW_UINT16 msg, pTW_CAPABILITY cap, CCapability* capability, bool& handled);
+    virtual TW_UINT16 HandleCapFrames(TW_UINT16 msg, pTW_CAPABILITY cap, CCapability* capability, bool& handled);
+    virtual TW_UINT16 HandlePixelType(TW_UINT16 msg, pTW_CAPABILITY cap, CCapability* capability, bool& handled);
+    virtual TW_UINT16 HandleBitDepth(TW_UINT16 msg, pTW_CAPABILITY cap, CCapability* capability, bool& handled);
+
+    // Creates mCapPool with the generic capabilities; false when memory is short.
+    virtual bool SetupCapabilities();
+    virtual bool SetupUserInterfaceParameters(SUIParameters& params);
+    virtual std::int32_t GetPendingDocumentCount() { return mPendingXfers ? 1 : 0; }
+    // Delivers a message to the application through the source manager's callback.
+    virtual TW_UINT16 InvokeCallback(TW_CALLBACK& callback);
+    virtual TW_UINT16 HandleNotification(TW_UINT16 message);
+    virtual TW_UINT16 HandleXferReadyNotification() { return HandleNotification(MSG_XFERREADY); }
+
+    // Finds and prepares the scanner after open; false: no usable scanner.
+    virtual bool SetupScanner() = 0;
+    // Releases the scanner at close, stopping any scan still running.
+    virtual void TerminateScanner() = 0;
+    virtual TW_UINT16 PrepareScan() = 0;
+    virtual TW_UINT16 ReadImage(std::uint8_t* buffer, std::uint32_t bytesPerRow, std::uint32_t& rows) = 0;
+    virtual TW_UINT16 FinishScan() = 0;
+    virtual void RecoverScan() {}
+    // The stored settings; without a store nothing is loaded or saved.
+    virtual bool LoadCustomCapabilities() { return false; }
+    virtual bool SaveCustomCapabilities() { return false; }
+    // Redirects a capability id before lookup (the scanner's back-side twins).
+    virtual TW_UINT16 CapID(TW_UINT16 capId) { return capId; }
+    // Re-applies a capability's current value through its handler so that dependent capabilities follow.
+    virtual void SyncCapability(TW_UINT16 capId);
+    virtual SScanSize GetScanSize(bool detected);
+
+    std::int32_t GetState() const { return mState; }
+    CCapPool* GetCapPool() const { return mCapPool.get(); }
+    const TW_IDENTITY& GetOwnIdentity() const { return mIdentity; }
+
+protected:
+    TW_UINT16 Fail(TW_INT16 conditionCode) { return SetConditionCode(conditionCode, TWRC_FAILURE); }
+
+    std::int32_t mState = kClosed;
+    TW_INT16 mConditionCode = TWCC_SUCCESS;
+    TW_IDENTITY mIdentity{};
+    std::uint8_t mPendingXfers = 0;
+    std::unique_ptr<CCapPool> mCapPool;
+    std::unique_ptr<CExclusiveLockObject> mLock;
+    std::uint8_t mShowUI = 0;
+    std::uint8_t mImageInfoValid = 0;
+    std::uint8_t mEnabledWithoutUI = 0;
+    TW_IMAGEINFO mImageInfo{};
+    std::uint32_t mBytesPerRow = 0;
+    std::uint32_t mRowsTransferred = 0;
+    std::int32_t mTransferCount = 0;
+    std::unique_ptr<CUIController> mUIController;
+
+private:
+    bool AcquireScannerLock();
+    void ReleaseScannerLock();
+    void ReleaseUIController(bool saveIfShown);
+    void TearDown();
+    TW_UINT16 EnableWithDialog(int flag);
+    // The one-value answer of MSG_GETCURRENT, MSG_GETDEFAULT and MSG_RESET.
+    TW_UINT16 AnswerOneValue(pTW_CAPABILITY cap, CCapability* capability, ECapProperty property, bool passPoolCap);
+    TW_UINT16 FindCapability(TW_MEMREF data, pTW_CAPABILITY& cap, CCapability*& capability);
+};
