@@ -1,7 +1,7 @@
 // Identifiers of the data source's own capabilities. Lengths of the scan area are in 1/1200 inch.
 #pragma once
 
-#include "twain/twain.h"
+#include "twain.h"
 
 constexpr TW_UINT16 CCAP_OVKM_PAPERSIZE = 0x8400;
 constexpr TW_UINT16 CCAP_OVKM_SCANAREA_X = 0xA000;

@@ -47,7 +47,8 @@ std::unique_ptr<CCapability> MakeCapability(const SMakeCapDesc& row) {
     }
     case TWON_ARRAY: {
         const auto* init = static_cast<const SCapListInit*>(row.initial);
-        return std::make_unique<CCapArray>(row.itemType, readOnly, ListItems(init->count, init->values, size));
+        return std::make_unique<CCapArray>(row.itemType, readOnly,
+                                           ListItems(init->count, init->values, size));
     }
     case TWON_ENUMERATION: {
         const auto* init = static_cast<const SCapEnumInit*>(row.initial);
@@ -93,7 +94,8 @@ bool CCapPool::IsEqualToCapValues(const CCapPool& other, std::span<const TW_UINT
     });
 }
 
-bool EqualCapability::operator()(TW_UINT16 idA, const CCapability& a, TW_UINT16 idB, const CCapability& b) const {
+bool EqualCapability::operator()(TW_UINT16 idA, const CCapability& a, TW_UINT16 idB,
+                                 const CCapability& b) const {
     if (idA != idB)
         return false;
     if (std::find(mIgnore.begin(), mIgnore.end(), idA) != mIgnore.end())

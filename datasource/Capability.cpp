@@ -31,37 +31,16 @@ CapItem ItemFrom(std::span<const std::uint8_t> source, std::size_t size) {
 } // namespace
 
 std::size_t GetItemSize(TW_UINT16 itemType) {
-    switch (itemType) {
-    case TWTY_INT8:
-    case TWTY_UINT8:
-        return 1;
-    case TWTY_INT16:
-    case TWTY_UINT16:
-    case TWTY_BOOL:
-        return 2;
-    case TWTY_INT32:
-    case TWTY_UINT32:
-    case TWTY_FIX32:
-    case TWTY_FLOAT32:
-        return 4;
-    case TWTY_FRAME:
-        return 16;
-    case TWTY_STR32:
-        return 34;
-    case TWTY_STR64:
-        return 66;
-    case TWTY_STR128:
-        return 130;
-    case TWTY_STR255:
-        return 256;
-    default:
-        return 0;
-    }
+    return itemType == TWTY_FLOAT32 ? sizeof(float) : twainItemSize(itemType);
 }
 
-bool IsStringType(TW_UINT16 itemType) { return itemType >= TWTY_STR32 && itemType <= TWTY_STR255; }
+bool IsStringType(TW_UINT16 itemType) {
+    return itemType >= TWTY_STR32 && itemType <= TWTY_STR255;
+}
 
-TW_UINT16 CCapability::NativeItemType() const { return mItemType == TWTY_FLOAT32 ? TWTY_FIX32 : mItemType; }
+TW_UINT16 CCapability::NativeItemType() const {
+    return mItemType == TWTY_FLOAT32 ? TWTY_FIX32 : mItemType;
+}
 
 void CCapability::EncodeNativeItem(const CapItem& item, std::uint8_t* slot) const {
     if (mItemType == TWTY_FLOAT32) {
@@ -146,7 +125,9 @@ TW_UINT16 CCapability::AcceptItem(const std::uint8_t* item, TW_UINT16 itemType) 
 CCapOneValue::CCapOneValue(TW_UINT16 itemType, bool readOnly, std::span<const std::uint8_t> initial)
     : CCapability(itemType, readOnly), mCurrent(ItemFrom(initial, GetItemSize())), mDefault(mCurrent) {}
 
-std::unique_ptr<CCapability> CCapOneValue::Duplicate() const { return std::make_unique<CCapOneValue>(*this); }
+std::unique_ptr<CCapability> CCapOneValue::Duplicate() const {
+    return std::make_unique<CCapOneValue>(*this);
+}
 
 bool CCapOneValue::GetValue(std::span<std::uint8_t> destination, ECapProperty property) const {
     const CapItem& value = property == kCapDefault ? mDefault : mCurrent;
@@ -188,10 +169,12 @@ CCapRange::CCapRange(TW_UINT16 itemType, bool readOnly, std::span<const CapItem,
     mDefault = ItemFrom(values[1], GetItemSize());
 }
 
-std::unique_ptr<CCapability> CCapRange::Duplicate() const { return std::make_unique<CCapRange>(*this); }
+std::unique_ptr<CCapability> CCapRange::Duplicate() const {
+    return std::make_unique<CCapRange>(*this);
+}
 
 bool CCapRange::GetValue(std::span<std::uint8_t> destination, ECapProperty property) const {
-    const CapItem* value = property == kCapMaximum ? &mMaximum
+    const CapItem* value = property == kCapMaximum   ? &mMaximum
                            : property == kCapMinimum ? &mMinimum
                            : property == kCapStep    ? &mStep
                                                      : nullptr;

@@ -8,7 +8,7 @@
 #include <span>
 #include <vector>
 
-#include "twain/twain.h"
+#include "twain.h"
 
 // The data source's own item type: a 32-bit IEEE float, shown to applications as TWTY_FIX32.
 constexpr TW_UINT16 TWTY_FLOAT32 = 0x100;

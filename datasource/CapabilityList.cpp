@@ -26,7 +26,9 @@ CCapArray::CCapArray(TW_UINT16 itemType, bool readOnly, std::vector<CapItem> val
         value.resize(GetItemSize(), 0);
 }
 
-std::unique_ptr<CCapability> CCapArray::Duplicate() const { return std::make_unique<CCapArray>(*this); }
+std::unique_ptr<CCapability> CCapArray::Duplicate() const {
+    return std::make_unique<CCapArray>(*this);
+}
 
 std::int64_t CCapArray::Find(std::span<const std::uint8_t> item) const {
     const std::size_t size = GetItemSize();
@@ -49,7 +51,8 @@ bool CCapArray::SetValue(std::span<const std::uint8_t> source, ECapProperty) {
 }
 
 bool CCapArray::GetValueAtIndex(std::uint32_t index, std::span<std::uint8_t> destination) const {
-    if (index >= mValues.size() || mValues[index].size() != GetItemSize() || destination.size() < GetItemSize())
+    if (index >= mValues.size() || mValues[index].size() != GetItemSize() ||
+        destination.size() < GetItemSize())
         return false;
     std::copy(mValues[index].begin(), mValues[index].end(), destination.begin());
     return true;
@@ -69,11 +72,14 @@ TW_HANDLE CCapArray::CreateListContainer(std::size_t headerSize) const {
     return container;
 }
 
-TW_HANDLE CCapArray::CreateNativeContainer() const { return CreateListContainer(offsetof(TW_ARRAY, ItemList)); }
+TW_HANDLE CCapArray::CreateNativeContainer() const {
+    return CreateListContainer(offsetof(TW_ARRAY, ItemList));
+}
 
 CCapEnum::CCapEnum(TW_UINT16 itemType, bool readOnly, std::vector<CapItem> values, std::uint32_t defaultIndex,
                    std::uint32_t currentIndex)
-    : CCapArray(itemType, readOnly, std::move(values)), mCurrentIndex(currentIndex), mDefaultIndex(defaultIndex) {
+    : CCapArray(itemType, readOnly, std::move(values)), mCurrentIndex(currentIndex),
+      mDefaultIndex(defaultIndex) {
     // Indexes past the list would make every read of this capability undefined.
     if (mDefaultIndex >= mValues.size())
         mDefaultIndex = 0;
@@ -81,7 +87,9 @@ CCapEnum::CCapEnum(TW_UINT16 itemType, bool readOnly, std::vector<CapItem> value
         mCurrentIndex = mDefaultIndex;
 }
 
-std::unique_ptr<CCapability> CCapEnum::Duplicate() const { return std::make_unique<CCapEnum>(*this); }
+std::unique_ptr<CCapability> CCapEnum::Duplicate() const {
+    return std::make_unique<CCapEnum>(*this);
+}
 
 bool CCapEnum::GetValue(std::span<std::uint8_t> destination, ECapProperty property) const {
     return GetValueAtIndex(property == kCapDefault ? mDefaultIndex : mCurrentIndex, destination);

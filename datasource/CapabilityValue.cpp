@@ -20,7 +20,9 @@ template <class T> CapItem Store(T value) {
     return item;
 }
 
-bool IsIntegerType(TW_UINT16 type) { return type <= TWTY_BOOL; }
+bool IsIntegerType(TW_UINT16 type) {
+    return type <= TWTY_BOOL;
+}
 
 // Integer item as a 64-bit number: signed types sign-extended, unsigned and BOOL zero-extended.
 std::int64_t LoadInteger(TW_UINT16 type, const std::uint8_t* bytes) {
@@ -131,10 +133,24 @@ bool CCapability::WriteNumber(double value, ECapProperty property) {
     return false;
 }
 
-bool CCapability::WriteValue(std::int8_t value, ECapProperty property) { return WriteInteger(value, property); }
-bool CCapability::WriteValue(std::uint8_t value, ECapProperty property) { return WriteInteger(value, property); }
-bool CCapability::WriteValue(std::int16_t value, ECapProperty property) { return WriteInteger(value, property); }
-bool CCapability::WriteValue(std::uint16_t value, ECapProperty property) { return WriteInteger(value, property); }
-bool CCapability::WriteValue(std::int32_t value, ECapProperty property) { return WriteInteger(value, property); }
-bool CCapability::WriteValue(std::uint32_t value, ECapProperty property) { return WriteInteger(value, property); }
-bool CCapability::WriteValue(float value, ECapProperty property) { return WriteNumber(value, property); }
+bool CCapability::WriteValue(std::int8_t value, ECapProperty property) {
+    return WriteInteger(value, property);
+}
+bool CCapability::WriteValue(std::uint8_t value, ECapProperty property) {
+    return WriteInteger(value, property);
+}
+bool CCapability::WriteValue(std::int16_t value, ECapProperty property) {
+    return WriteInteger(value, property);
+}
+bool CCapability::WriteValue(std::uint16_t value, ECapProperty property) {
+    return WriteInteger(value, property);
+}
+bool CCapability::WriteValue(std::int32_t value, ECapProperty property) {
+    return WriteInteger(value, property);
+}
+bool CCapability::WriteValue(std::uint32_t value, ECapProperty property) {
+    return WriteInteger(value, property);
+}
+bool CCapability::WriteValue(float value, ECapProperty property) {
+    return WriteNumber(value, property);
+}

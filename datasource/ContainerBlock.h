@@ -7,7 +7,7 @@
 #include <cstring>
 #include <span>
 
-#include "twain/twain.h"
+#include "twain.h"
 
 // Zero-filled container of size bytes; null when memory is short. The receiver frees it.
 TW_HANDLE NewContainer(std::size_t size);

@@ -9,13 +9,18 @@
 #include "CapPool.h"
 #include "ExclusiveLock.h"
 #include "UIController.h"
-#include "twain/twain.h"
+#include "twain.h"
 
 // Width and height of the scan in 1/1200 inch.
 struct SScanSize {
     float width = 0;
     float height = 0;
 };
+
+// Bit of a data-source state in a triplet row's set of allowed states.
+constexpr std::uint32_t StateBit(int state) {
+    return 1u << state;
+}
 
 class CDataSource {
 public:
@@ -32,21 +37,16 @@ public:
     };
     // Answers a capability message before (or instead of) the generic container logic; returns a
     // condition code and sets handled when it produced the whole answer.
-    using CapHandler = TW_UINT16 (CDataSource::*)(TW_UINT16 msg, pTW_CAPABILITY cap, CCapability* capability,
+    using CapHandler = TW_UINT16 (CDataSource::*)(TW_UINT16 msg, TW_CAPABILITY* cap, CCapability* capability,
                                                   bool& handled);
     struct SCapHandlerRow {
         TW_UINT16 capId;
         CapHandler handler;
     };
 
-    static constexpr std::uint32_t StateMask(std::initializer_list<int> states) {
-        std::uint32_t mask = 0;
-        for (int state : states)
-            mask |= 1u << state;
-        return mask;
-    }
-    static constexpr std::uint32_t kAnyState = StateMask({kClosed, kOpen, kEnabled, kXferReady, kTransferring});
-    static constexpr std::uint32_t kNotClosed = kAnyState & ~StateMask({kClosed});
+    static constexpr std::uint32_t kAnyState = StateBit(kClosed) | StateBit(kOpen) | StateBit(kEnabled) |
+                                               StateBit(kXferReady) | StateBit(kTransferring);
+    static constexpr std::uint32_t kNotClosed = kAnyState & ~StateBit(kClosed);
 
     static const STripletRow sTripletHandlers[];
     static const std::size_t TRIPLETHANDLER_COUNT;
@@ -61,7 +61,8 @@ public:
     // Ends the single instance (after MSG_CLOSEDS); the next call of CurrentDataSource makes a fresh one.
     static void DestroyCurrentDataSource();
     // Everything DS_Entry does; never throws.
-    static TW_UINT16 Entry(pTW_IDENTITY origin, TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data) noexcept;
+    static TW_UINT16 Entry(pTW_IDENTITY origin, TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg,
+                           TW_MEMREF data) noexcept;
 
     CDataSource();
     virtual ~CDataSource();
@@ -73,9 +74,9 @@ public:
 
     virtual const STripletRow* GetTripletHandler(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg) const;
     virtual CapHandler GetCapHandler(TW_UINT16 capId) const;
-    virtual TW_INT16 GetConditionCode() const { return mConditionCode; }
+    virtual TW_UINT16 GetConditionCode() const { return mConditionCode; }
     // Stores the condition code and returns rc unchanged.
-    virtual TW_UINT16 SetConditionCode(TW_INT16 conditionCode, TW_UINT16 rc);
+    virtual TW_UINT16 SetConditionCode(TW_UINT16 conditionCode, TW_UINT16 rc);
 
     // Triplet handlers, in table order.
     virtual TW_UINT16 GetIdentity(pTW_IDENTITY origin, TW_MEMREF data);
@@ -107,10 +108,14 @@ public:
     virtual TW_UINT16 ImageFileXfer(pTW_IDENTITY origin, TW_MEMREF data);
 
     // Generic capability handlers.
-    virtual TW_UINT16 HandlePhysicalSize(TW_UINT16 msg, pTW_CAPABILITY cap, CCapability* capability, bool& handled);
-    virtual TW_UINT16 HandleCapFrames(TW_UINT16 msg, pTW_CAPABILITY cap, CCapability* capability, bool& handled);
-    virtual TW_UINT16 HandlePixelType(TW_UINT16 msg, pTW_CAPABILITY cap, CCapability* capability, bool& handled);
-    virtual TW_UINT16 HandleBitDepth(TW_UINT16 msg, pTW_CAPABILITY cap, CCapability* capability, bool& handled);
+    virtual TW_UINT16 HandlePhysicalSize(TW_UINT16 msg, TW_CAPABILITY* cap, CCapability* capability,
+                                         bool& handled);
+    virtual TW_UINT16 HandleCapFrames(TW_UINT16 msg, TW_CAPABILITY* cap, CCapability* capability,
+                                      bool& handled);
+    virtual TW_UINT16 HandlePixelType(TW_UINT16 msg, TW_CAPABILITY* cap, CCapability* capability,
+                                      bool& handled);
+    virtual TW_UINT16 HandleBitDepth(TW_UINT16 msg, TW_CAPABILITY* cap, CCapability* capability,
+                                     bool& handled);
 
     // Creates mCapPool with the generic capabilities; false when memory is short.
     virtual bool SetupCapabilities();
@@ -143,10 +148,10 @@ public:
     const TW_IDENTITY& GetOwnIdentity() const { return mIdentity; }
 
 protected:
-    TW_UINT16 Fail(TW_INT16 conditionCode) { return SetConditionCode(conditionCode, TWRC_FAILURE); }
+    TW_UINT16 Fail(TW_UINT16 conditionCode) { return SetConditionCode(conditionCode, TWRC_FAILURE); }
 
     std::int32_t mState = kClosed;
-    TW_INT16 mConditionCode = TWCC_SUCCESS;
+    TW_UINT16 mConditionCode = TWCC_SUCCESS;
     TW_IDENTITY mIdentity{};
     std::uint8_t mPendingXfers = 0;
     std::unique_ptr<CCapPool> mCapPool;
@@ -167,6 +172,7 @@ private:
     void TearDown();
     TW_UINT16 EnableWithDialog(int flag);
     // The one-value answer of MSG_GETCURRENT, MSG_GETDEFAULT and MSG_RESET.
-    TW_UINT16 AnswerOneValue(pTW_CAPABILITY cap, CCapability* capability, ECapProperty property, bool passPoolCap);
-    TW_UINT16 FindCapability(TW_MEMREF data, pTW_CAPABILITY& cap, CCapability*& capability);
+    TW_UINT16 AnswerOneValue(TW_CAPABILITY* cap, CCapability* capability, ECapProperty property,
+                             bool passPoolCap);
+    TW_UINT16 FindCapability(TW_MEMREF data, TW_CAPABILITY*& cap, CCapability*& capability);
 };

@@ -36,7 +36,9 @@ std::int32_t SaturateToInt32(double value) {
     return static_cast<std::int32_t>(value);
 }
 
-TW_FIX32 FloatToFix32(float value) { return Fix32FromScaled(value); }
+TW_FIX32 FloatToFix32(float value) {
+    return Fix32FromScaled(value);
+}
 
 float Fix32ToFloat(TW_FIX32 value) {
     return static_cast<float>(value.Whole) + static_cast<float>(value.Frac) / 65536.0f;
@@ -47,7 +49,8 @@ std::uint32_t InchToPixel(TW_FIX32 length, std::uint32_t resolution) {
 }
 
 std::uint32_t CmToPixel(TW_FIX32 length, std::uint32_t resolution) {
-    return SaturateToUInt32(Fix32ToFloat(length) / static_cast<float>(kCmPerInch) * static_cast<float>(resolution));
+    return SaturateToUInt32(Fix32ToFloat(length) / static_cast<float>(kCmPerInch) *
+                            static_cast<float>(resolution));
 }
 
 TW_FIX32 PixelToInch(std::uint32_t pixels, std::uint32_t resolution) {

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <span>
 
-#include "twain/twain.h"
+#include "twain.h"
 
 TW_FIX32 FloatToFix32(float value);
 float Fix32ToFloat(TW_FIX32 value);

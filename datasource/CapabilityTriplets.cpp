@@ -1,0 +1,112 @@
+// The five DAT_CAPABILITY messages. A capability handler may answer first; otherwise the capability's
+// own container answers MSG_GET and a temporary one value answers the current, default and reset values.
+#include "ContainerBlock.h"
+#include "DataSource.h"
+
+TW_UINT16 CDataSource::FindCapability(TW_MEMREF data, TW_CAPABILITY*& cap, CCapability*& capability) {
+    cap = static_cast<TW_CAPABILITY*>(data);
+    if (!cap)
+        return TWCC_BADVALUE;
+    capability = mCapPool ? mCapPool->GetCapability(CapID(cap->Cap)) : nullptr;
+    return capability ? TWCC_SUCCESS : TWCC_CAPUNSUPPORTED;
+}
+
+CDataSource::CapHandler CDataSource::GetCapHandler(TW_UINT16 capId) const {
+    for (std::size_t i = 0; i < CAPHANDLERS_COUNT; ++i) {
+        if (sGeneralCapHandlers[i].capId == capId)
+            return sGeneralCapHandlers[i].handler;
+    }
+    return nullptr;
+}
+
+TW_UINT16 CDataSource::GetCapability(pTW_IDENTITY, TW_MEMREF data) {
+    TW_CAPABILITY* cap = nullptr;
+    CCapability* capability = nullptr;
+    if (const TW_UINT16 code = FindCapability(data, cap, capability))
+        return Fail(code);
+    bool handled = false;
+    cap->hContainer = nullptr;
+    if (CapHandler handler = GetCapHandler(CapID(cap->Cap))) {
+        if (const TW_UINT16 code = (this->*handler)(MSG_GET, cap, capability, handled))
+            return Fail(code);
+    }
+    if (!handled) {
+        cap->ConType = capability->GetContainerType();
+        cap->hContainer = capability->CreateNativeContainer();
+    }
+    return cap->hContainer ? TWRC_SUCCESS : Fail(TWCC_LOWMEMORY);
+}
+
+TW_UINT16 CDataSource::AnswerOneValue(TW_CAPABILITY* cap, CCapability* capability, ECapProperty property,
+                                      bool passPoolCap) {
+    CapItem value(capability->GetItemSize(), 0);
+    capability->GetValue(value, property);
+    CCapOneValue temporary(capability->GetItemType(), true, value);
+    bool handled = false;
+    cap->hContainer = nullptr;
+    if (CapHandler handler = GetCapHandler(CapID(cap->Cap))) {
+        if (const TW_UINT16 code = (this->*handler)(MSG_GET, cap, passPoolCap ? capability : &temporary, handled))
+            return Fail(code);
+    }
+    if (!handled) {
+        cap->ConType = TWON_ONEVALUE;
+        cap->hContainer = temporary.CreateNativeContainer();
+    }
+    return cap->hContainer ? TWRC_SUCCESS : Fail(TWCC_LOWMEMORY);
+}
+
+TW_UINT16 CDataSource::GetCurrentCapability(pTW_IDENTITY, TW_MEMREF data) {
+    TW_CAPABILITY* cap = nullptr;
+    CCapability* capability = nullptr;
+    if (const TW_UINT16 code = FindCapability(data, cap, capability))
+        return Fail(code);
+    return AnswerOneValue(cap, capability, kCapCurrent, true);
+}
+
+TW_UINT16 CDataSource::GetDefaultCapability(pTW_IDENTITY, TW_MEMREF data) {
+    TW_CAPABILITY* cap = nullptr;
+    CCapability* capability = nullptr;
+    if (const TW_UINT16 code = FindCapability(data, cap, capability))
+        return Fail(code);
+    return AnswerOneValue(cap, capability, kCapDefault, false);
+}
+
+TW_UINT16 CDataSource::ResetCapability(pTW_IDENTITY, TW_MEMREF data) {
+    TW_CAPABILITY* cap = nullptr;
+    CCapability* capability = nullptr;
+    if (const TW_UINT16 code = FindCapability(data, cap, capability))
+        return Fail(code);
+    capability->Reset();
+    return AnswerOneValue(cap, capability, kCapCurrent, false);
+}
+
+// The application's container is only read: it stays the application's to dispose.
+TW_UINT16 CDataSource::SetCapability(pTW_IDENTITY, TW_MEMREF data) {
+    TW_CAPABILITY* cap = nullptr;
+    CCapability* capability = nullptr;
+    if (const TW_UINT16 code = FindCapability(data, cap, capability))
+        return Fail(code);
+    if (CapHandler handler = GetCapHandler(CapID(cap->Cap))) {
+        bool handled = false;
+        if (const TW_UINT16 code = (this->*handler)(MSG_SET, cap, capability, handled))
+            return Fail(code);
+        if (handled)
+            return TWRC_SUCCESS;
+    }
+    if (const TW_UINT16 code = capability->AcceptsNativeContainer(cap->ConType, cap->hContainer))
+        return Fail(code);
+    return TWRC_SUCCESS;
+}
+
+void CDataSource::SyncCapability(TW_UINT16 capId) {
+    CCapability* capability = mCapPool ? mCapPool->GetCapability(capId) : nullptr;
+    CapHandler handler = GetCapHandler(capId);
+    if (!capability || !handler)
+        return;
+    TW_CAPABILITY cap{capId, capability->GetContainerType(), capability->CreateNativeContainer()};
+    if (!cap.hContainer)
+        return;
+    bool handled = false;
+    (this->*handler)(MSG_SET, &cap, capability, handled);
+    DisposeContainer(cap.hContainer);
+}

@@ -1,0 +1,163 @@
+// Opening, enabling, disabling and closing the data source. The scanner lock is held exactly while the
+// data source is open; a close in any state releases everything, so no later open is locked out.
+#include <chrono>
+#include <thread>
+
+#include "CapIds.h"
+#include "DataSource.h"
+#include "managerentry.h"
+
+namespace {
+
+constexpr int kLockAttempts = 3;
+// Another process's scan usually ends within this; it is also what applications wait between retries.
+constexpr std::chrono::milliseconds kLockRetryDelay{1500};
+
+} // namespace
+
+bool CDataSource::AcquireScannerLock() {
+    for (int attempt = 1; attempt <= kLockAttempts; ++attempt) {
+        if (mLock->LockObject())
+            return true;
+        if (attempt < kLockAttempts)
+            std::this_thread::sleep_for(kLockRetryDelay);
+    }
+    return false;
+}
+
+void CDataSource::ReleaseScannerLock() {
+    if (mLock)
+        mLock->UnlockObject();
+    mLock.reset();
+}
+
+TW_UINT16 CDataSource::OpenDS(pTW_IDENTITY, TW_MEMREF data) {
+    if (auto* identity = static_cast<pTW_IDENTITY>(data))
+        *identity = mIdentity;
+    mLock = CExclusiveLockObject::CreateExclusiveLockObject(kLockName);
+    if (!mLock)
+        return Fail(TWCC_LOWMEMORY);
+    TW_UINT16 failure = TWCC_SUCCESS;
+    if (!AcquireScannerLock())
+        failure = TWCC_MAXCONNECTIONS;
+    else if (!SetupCapabilities())
+        failure = TWCC_LOWMEMORY;
+    if (failure == TWCC_SUCCESS) {
+        LoadCustomCapabilities();
+        SyncCapability(ICAP_PIXELTYPE);
+        SyncCapability(CCAP_OVKM_PAPERSIZE);
+        if (!SetupScanner())
+            failure = TWCC_NODS;
+    }
+    if (failure != TWCC_SUCCESS) {
+        mCapPool.reset();
+        ReleaseScannerLock();
+        return Fail(failure);
+    }
+    mShowUI = 0;
+    mImageInfoValid = 0;
+    mTransferCount = 0;
+    mState = kOpen;
+    return TWRC_SUCCESS;
+}
+
+void CDataSource::ReleaseUIController(bool saveIfShown) {
+    if (!mUIController)
+        return;
+    mUIController->cancelDelayedMessages();
+    if (saveIfShown && mShowUI && mCapPool && mUIController->isMainWindowVisible())
+        SaveCustomCapabilities();
+    mUIController.reset();
+}
+
+void CDataSource::TearDown() {
+    ReleaseUIController(false);
+    if (mEnabledWithoutUI && mCapPool)
+        SaveCustomCapabilities();
+    mCapPool.reset();
+    TerminateScanner();
+    mShowUI = 0;
+    mImageInfoValid = 0;
+    mPendingXfers = 0;
+    mEnabledWithoutUI = 0;
+    mState = kClosed;
+    ReleaseScannerLock();
+}
+
+TW_UINT16 CDataSource::CloseDS(pTW_IDENTITY, TW_MEMREF) {
+    if (mState != kClosed)
+        TearDown();
+    return TWRC_SUCCESS;
+}
+
+TW_UINT16 CDataSource::EnableDS(pTW_IDENTITY, TW_MEMREF data) {
+    const auto* ui = static_cast<const TW_USERINTERFACE*>(data);
+    if (!ui)
+        return Fail(TWCC_BADVALUE);
+    if (ui->ShowUI && !GetUIControllerFactory())
+        return Fail(TWCC_OPERATIONERROR);
+    mShowUI = ui->ShowUI ? 1 : 0;
+    mTransferCount = 0;
+    if (ui->ShowUI)
+        return EnableWithDialog(1);
+    mEnabledWithoutUI = 1;
+    const TW_UINT16 rc = HandleXferReadyNotification();
+    if (rc != TWRC_SUCCESS) {
+        // The application never heard of the transfer, so it still sees an open, disabled source.
+        mPendingXfers = 0;
+        mEnabledWithoutUI = 0;
+        mState = kOpen;
+    }
+    return rc;
+}
+
+TW_UINT16 CDataSource::EnableDSUIOnly(pTW_IDENTITY, TW_MEMREF) {
+    if (!GetUIControllerFactory())
+        return Fail(TWCC_OPERATIONERROR);
+    mShowUI = 0;
+    return EnableWithDialog(0);
+}
+
+TW_UINT16 CDataSource::EnableWithDialog(int flag) {
+    SUIParameters params;
+    if (!SetupUserInterfaceParameters(params))
+        return Fail(TWCC_LOWMEMORY);
+    mUIController = GetUIControllerFactory()();
+    if (!mUIController)
+        return Fail(TWCC_LOWMEMORY);
+    mUIController->setupMainUIWithParam(params, flag);
+    mUIController->showMainWindow();
+    mEnabledWithoutUI = 0;
+    mState = kEnabled;
+    return TWRC_SUCCESS;
+}
+
+TW_UINT16 CDataSource::DisableDS(pTW_IDENTITY, TW_MEMREF) {
+    ReleaseUIController(true);
+    mState = kOpen;
+    return TWRC_SUCCESS;
+}
+
+bool CDataSource::SetupUserInterfaceParameters(SUIParameters& params) {
+    params.capabilityPool = mCapPool.get();
+    return true;
+}
+
+TW_UINT16 CDataSource::HandleNotification(TW_UINT16 message) {
+    if (mCapPool && ((mShowUI && message == MSG_XFERREADY) || message == MSG_CLOSEDSOK))
+        SaveCustomCapabilities();
+    if (message == MSG_XFERREADY) {
+        mPendingXfers = 1;
+        mState = kXferReady;
+        mImageInfoValid = 0;
+    }
+    TW_CALLBACK callback{};
+    callback.Message = static_cast<TW_INT16>(message);
+    return InvokeCallback(callback);
+}
+
+TW_UINT16 CDataSource::InvokeCallback(TW_CALLBACK& callback) {
+    const TW_UINT16 rc =
+        twain::callManager(&mIdentity, nullptr, DG_CONTROL, DAT_CALLBACK, MSG_INVOKE_CALLBACK, &callback);
+    return rc == TWRC_FAILURE ? Fail(TWCC_OPERATIONERROR) : rc;
+}

@@ -1,0 +1,149 @@
+// Handlers shared by every data source of this family: physical sizes and the frame in the application's
+// units (inches, centimetres, pixels) over lengths kept in 1/1200 inch, and pixel type and bit depth,
+// which follow each other.
+#include <cmath>
+#include <cstddef>
+
+#include "CapHelpers.h"
+#include "CapIds.h"
+#include "ContainerBlock.h"
+#include "DataSource.h"
+#include "FixedPoint.h"
+
+namespace {
+
+constexpr TW_UINT16 kUnitInches = TWUN_INCHES;
+constexpr TW_UINT16 kUnitCentimeters = TWUN_CENTIMETERS;
+constexpr TW_UINT16 kUnitPixels = TWUN_PIXELS;
+constexpr std::size_t kFrameOffset = offsetof(TW_ONEVALUE, Item);
+
+std::uint32_t Whole(float value) { return SaturateToUInt32(value); }
+
+// A pixel edge in the application's units; false for units without a conversion here.
+bool PixelsToUnits(TW_UINT16 units, float pixels, float resolution, TW_FIX32& out) {
+    switch (units) {
+    case kUnitInches:
+        out = PixelToInch(Whole(pixels), Whole(resolution));
+        return true;
+    case kUnitCentimeters:
+        out = PixelToCm(Whole(pixels), Whole(resolution));
+        return true;
+    case kUnitPixels:
+        out = FloatToFix32(pixels);
+        return true;
+    default:
+        return false;
+    }
+}
+
+float UnitsToPixels(TW_UINT16 units, TW_FIX32 edge, float resolution) {
+    if (units == kUnitInches)
+        return static_cast<float>(InchToPixel(edge, Whole(resolution)));
+    if (units == kUnitCentimeters)
+        return static_cast<float>(CmToPixel(edge, Whole(resolution)));
+    return Fix32ToFloat(edge);
+}
+
+TW_HANDLE OneValueContainer(TW_UINT16 itemType, const void* item, std::size_t size) {
+    TW_HANDLE container = NewContainer(kFrameOffset + size);
+    CContainerBlock block(container);
+    if (block.IsValid()) {
+        block.Write(0, itemType);
+        std::memcpy(block.At(kFrameOffset), item, size);
+    }
+    return container;
+}
+
+} // namespace
+
+TW_UINT16 CDataSource::HandlePhysicalSize(TW_UINT16 msg, TW_CAPABILITY* cap, CCapability* capability,
+                                          bool& handled) {
+    if (msg != MSG_GET)
+        return TWCC_SUCCESS;
+    const CCapPool* pool = mCapPool.get();
+    const bool vertical = cap->Cap == ICAP_PHYSICALHEIGHT || cap->Cap == ICAP_MINIMUMHEIGHT;
+    const float resolution = GetCapFloatValue(pool, vertical ? ICAP_YRESOLUTION : ICAP_XRESOLUTION);
+    float size = 0;
+    capability->ReadValue(size);
+    const float pixels = size * resolution / kCapLengthUnitsPerInch;
+    const auto units = static_cast<TW_UINT16>(GetCapUIntValue(pool, ICAP_UNITS));
+    TW_FIX32 answer{};
+    if (!PixelsToUnits(units, units == kUnitPixels ? std::trunc(pixels) : pixels, resolution, answer))
+        return TWCC_SUCCESS;
+    cap->ConType = TWON_ONEVALUE;
+    cap->hContainer = OneValueContainer(TWTY_FIX32, &answer, sizeof answer);
+    handled = true;
+    return TWCC_SUCCESS;
+}
+
+TW_UINT16 CDataSource::HandleCapFrames(TW_UINT16 msg, TW_CAPABILITY* cap, CCapability*, bool& handled) {
+    CCapPool* pool = mCapPool.get();
+    const auto units = static_cast<TW_UINT16>(GetCapUIntValue(pool, ICAP_UNITS));
+    const float xRes = GetCapFloatValue(pool, ICAP_XRESOLUTION);
+    const float yRes = GetCapFloatValue(pool, ICAP_YRESOLUTION);
+    if (msg == MSG_GET) {
+        const float left = xRes * GetCapFloatValue(pool, CCAP_OVKM_SCANAREA_X) / kCapLengthUnitsPerInch;
+        const float top = yRes * GetCapFloatValue(pool, CCAP_OVKM_SCANAREA_Y) / kCapLengthUnitsPerInch;
+        const float width = xRes * GetCapFloatValue(pool, CCAP_OVKM_SCANAREA_WIDTH) / kCapLengthUnitsPerInch;
+        const float height = yRes * GetCapFloatValue(pool, CCAP_OVKM_SCANAREA_HEIGHT) / kCapLengthUnitsPerInch;
+        TW_FRAME frame{};
+        if (!PixelsToUnits(units, left, xRes, frame.Left) || !PixelsToUnits(units, top, yRes, frame.Top) ||
+            !PixelsToUnits(units, left + width, xRes, frame.Right) ||
+            !PixelsToUnits(units, top + height, yRes, frame.Bottom))
+            return TWCC_SUCCESS;
+        cap->ConType = TWON_ONEVALUE;
+        cap->hContainer = OneValueContainer(TWTY_FRAME, &frame, sizeof frame);
+        handled = true;
+        return TWCC_SUCCESS;
+    }
+    if (msg != MSG_SET || (units != kUnitInches && units != kUnitCentimeters && units != kUnitPixels))
+        return TWCC_SUCCESS;
+    CContainerBlock block(cap->hContainer);
+    TW_UINT16 itemType = 0;
+    TW_FRAME frame{};
+    if (cap->ConType != TWON_ONEVALUE || !block.Read(0, itemType) || itemType != TWTY_FRAME ||
+        !block.Read(kFrameOffset, frame) || !(xRes > 0) || !(yRes > 0))
+        return TWCC_BADVALUE;
+    const float left = UnitsToPixels(units, frame.Left, xRes);
+    const float top = UnitsToPixels(units, frame.Top, yRes);
+    const float right = UnitsToPixels(units, frame.Right, xRes);
+    const float bottom = UnitsToPixels(units, frame.Bottom, yRes);
+    if (right < left || bottom < top)
+        return TWCC_BADVALUE;
+    SetCapFloatValue(pool, CCAP_OVKM_SCANAREA_X, left * kCapLengthUnitsPerInch / xRes);
+    SetCapFloatValue(pool, CCAP_OVKM_SCANAREA_Y, top * kCapLengthUnitsPerInch / yRes);
+    SetCapFloatValue(pool, CCAP_OVKM_SCANAREA_WIDTH, (right - left) * kCapLengthUnitsPerInch / xRes);
+    SetCapFloatValue(pool, CCAP_OVKM_SCANAREA_HEIGHT, (bottom - top) * kCapLengthUnitsPerInch / yRes);
+    handled = true;
+    return TWCC_SUCCESS;
+}
+
+TW_UINT16 CDataSource::HandlePixelType(TW_UINT16 msg, TW_CAPABILITY* cap, CCapability* capability, bool&) {
+    if (msg != MSG_SET)
+        return TWCC_SUCCESS;
+    const TW_UINT16 code = capability->AcceptsNativeContainer(cap->ConType, cap->hContainer);
+    std::uint32_t pixelType = 0;
+    if (code == TWCC_SUCCESS && capability->ReadValue(pixelType) && pixelType <= TWPT_RGB)
+        SetCapUIntValue(mCapPool.get(), ICAP_BITDEPTH, pixelType == TWPT_BW ? 1 : 8);
+    return code;
+}
+
+TW_UINT16 CDataSource::HandleBitDepth(TW_UINT16 msg, TW_CAPABILITY* cap, CCapability* capability, bool&) {
+    if (msg != MSG_SET)
+        return TWCC_SUCCESS;
+    if (const TW_UINT16 code = capability->AcceptsNativeContainer(cap->ConType, cap->hContainer))
+        return code;
+    std::uint32_t depth = 0;
+    capability->ReadValue(depth);
+    CCapPool* pool = mCapPool.get();
+    if (depth == 8 && GetCapUIntValue(pool, ICAP_PIXELTYPE) == TWPT_BW)
+        SetCapUIntValue(pool, ICAP_PIXELTYPE, TWPT_GRAY);
+    else if (depth == 1)
+        SetCapUIntValue(pool, ICAP_PIXELTYPE, TWPT_BW);
+    return TWCC_SUCCESS;
+}
+
+SScanSize CDataSource::GetScanSize(bool) {
+    return {GetCapFloatValue(mCapPool.get(), CCAP_OVKM_SCANAREA_WIDTH),
+            GetCapFloatValue(mCapPool.get(), CCAP_OVKM_SCANAREA_HEIGHT)};
+}

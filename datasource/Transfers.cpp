@@ -1,0 +1,110 @@
+// Pending-transfer bookkeeping and the image layout, which reads and writes the frame through the
+// ICAP_FRAMES handler. The page transfers themselves come with the scanner's scan sequence.
+#include <cstddef>
+
+#include "CapHelpers.h"
+#include "CapIds.h"
+#include "ContainerBlock.h"
+#include "DataSource.h"
+#include "twainmemory.h"
+
+namespace {
+
+constexpr TW_UINT16 kScanArea[] = {CCAP_OVKM_SCANAREA_X, CCAP_OVKM_SCANAREA_Y, CCAP_OVKM_SCANAREA_WIDTH,
+                                   CCAP_OVKM_SCANAREA_HEIGHT};
+
+} // namespace
+
+TW_UINT16 CDataSource::GetPendingXfers(pTW_IDENTITY, TW_MEMREF data) {
+    auto* pending = static_cast<TW_PENDINGXFERS*>(data);
+    if (!pending)
+        return Fail(TWCC_BADVALUE);
+    pending->Count = static_cast<TW_UINT16>(mPendingXfers ? GetPendingDocumentCount() : 0);
+    return TWRC_SUCCESS;
+}
+
+TW_UINT16 CDataSource::PendingEndXfers(pTW_IDENTITY, TW_MEMREF data) {
+    auto* pending = static_cast<TW_PENDINGXFERS*>(data);
+    if (!pending)
+        return Fail(TWCC_BADVALUE);
+    mPendingXfers = 0;
+    mImageInfoValid = 0;
+    pending->Count = static_cast<TW_UINT16>(GetPendingDocumentCount());
+    if (pending->Count != 0) {
+        mState = kXferReady;
+        mPendingXfers = 1;
+    } else {
+        mState = kEnabled;
+    }
+    return TWRC_SUCCESS;
+}
+
+TW_UINT16 CDataSource::ResetPendingXfers(pTW_IDENTITY, TW_MEMREF data) {
+    auto* pending = static_cast<TW_PENDINGXFERS*>(data);
+    if (!pending)
+        return Fail(TWCC_BADVALUE);
+    if (mPendingXfers) {
+        mPendingXfers = 0;
+        mState = kEnabled;
+    }
+    pending->Count = 0;
+    mImageInfoValid = 0;
+    return TWRC_SUCCESS;
+}
+
+TW_UINT16 CDataSource::GetImageLayout(pTW_IDENTITY, TW_MEMREF data) {
+    auto* layout = static_cast<TW_IMAGELAYOUT*>(data);
+    CCapability* frames = mCapPool ? mCapPool->GetCapability(ICAP_FRAMES) : nullptr;
+    CapHandler handler = GetCapHandler(ICAP_FRAMES);
+    if (!layout)
+        return Fail(TWCC_BADVALUE);
+    if (!frames || !handler)
+        return Fail(TWCC_LOWMEMORY);
+    TW_CAPABILITY cap{ICAP_FRAMES, TWON_DONTCARE16, nullptr};
+    bool handled = false;
+    if (const TW_UINT16 code = (this->*handler)(MSG_GET, &cap, frames, handled))
+        return Fail(code);
+    const twain::OwnedHandle container(cap.hContainer);
+    CContainerBlock block(cap.hContainer);
+    if (!handled || !block.Read(offsetof(TW_ONEVALUE, Item), layout->Frame))
+        return Fail(TWCC_LOWMEMORY);
+    layout->DocumentNumber = 1;
+    layout->PageNumber = 1;
+    layout->FrameNumber = 1;
+    return TWRC_SUCCESS;
+}
+
+TW_UINT16 CDataSource::ResetImageLayout(pTW_IDENTITY origin, TW_MEMREF data) {
+    for (TW_UINT16 id : kScanArea)
+        ResetCapValue(mCapPool.get(), id);
+    return GetImageLayout(origin, data);
+}
+
+TW_UINT16 CDataSource::GetDefaultImageLayout(pTW_IDENTITY origin, TW_MEMREF data) {
+    std::int32_t current[std::size(kScanArea)];
+    for (std::size_t i = 0; i < std::size(kScanArea); ++i)
+        current[i] = GetCapSIntValue(mCapPool.get(), kScanArea[i]);
+    const TW_UINT16 rc = ResetImageLayout(origin, data);
+    for (std::size_t i = 0; i < std::size(kScanArea); ++i)
+        SetCapSIntValue(mCapPool.get(), kScanArea[i], current[i]);
+    return rc;
+}
+
+TW_UINT16 CDataSource::SetImageLayout(pTW_IDENTITY, TW_MEMREF data) {
+    const auto* layout = static_cast<const TW_IMAGELAYOUT*>(data);
+    CCapability* frames = mCapPool ? mCapPool->GetCapability(ICAP_FRAMES) : nullptr;
+    CapHandler handler = GetCapHandler(ICAP_FRAMES);
+    if (!layout)
+        return Fail(TWCC_BADVALUE);
+    if (!frames || !handler)
+        return Fail(TWCC_LOWMEMORY);
+    const twain::OwnedHandle container(NewContainer(offsetof(TW_ONEVALUE, Item) + sizeof(TW_FRAME)));
+    CContainerBlock block(container.get());
+    if (!block.Write(0, TWTY_FRAME) || !block.Write(offsetof(TW_ONEVALUE, Item), layout->Frame))
+        return Fail(TWCC_LOWMEMORY);
+    TW_CAPABILITY cap{ICAP_FRAMES, TWON_ONEVALUE, container.get()};
+    bool handled = false;
+    if (const TW_UINT16 code = (this->*handler)(MSG_SET, &cap, frames, handled))
+        return Fail(code);
+    return handled ? TWRC_SUCCESS : Fail(TWCC_LOWMEMORY);
+}

@@ -1,0 +1,283 @@
+// CDataSource through its dispatcher: states, condition codes, the capability triplets and the
+// generic handlers, with a minimal scanner subclass.
+#include <gtest/gtest.h>
+
+#include "CapIds.h"
+#include "ChildProcess.h"
+#include "Containers.h"
+#include "ExclusiveLock.h"
+#include "FixedPoint.h"
+#include "LockDir.h"
+#include "TestScanner.h"
+
+namespace {
+
+class DataSource : public ::testing::Test {
+protected:
+    TW_UINT16 Call(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, void* data) {
+        return mDS.Dispatch(&mApp, dg, dat, msg, data);
+    }
+    TW_UINT16 Status() {
+        TW_STATUS status{};
+        EXPECT_EQ(Call(DG_CONTROL, DAT_STATUS, MSG_GET, &status), TWRC_SUCCESS);
+        return status.ConditionCode;
+    }
+    void Open() { ASSERT_EQ(Call(DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, nullptr), TWRC_SUCCESS); }
+    TW_UINT16 Enable(bool showUI) {
+        TW_USERINTERFACE ui{static_cast<TW_BOOL>(showUI), 0, nullptr};
+        return Call(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS, &ui);
+    }
+    // Sends a capability message; the answer's container is kept in mAnswer.
+    TW_UINT16 Cap(TW_UINT16 msg, TW_UINT16 id, TW_UINT16 conType = 0, TW_HANDLE container = nullptr) {
+        TW_CAPABILITY cap{id, conType, container};
+        const TW_UINT16 rc = Call(DG_CONTROL, DAT_CAPABILITY, msg, &cap);
+        if (msg != MSG_SET) {
+            mAnswer.reset(cap.hContainer);
+            mAnswerType = cap.ConType;
+        }
+        return rc;
+    }
+    template <class T> TW_UINT16 SetOne(TW_UINT16 id, TW_UINT16 itemType, T value) {
+        const auto container = test::OneValue(itemType, value);
+        return Cap(MSG_SET, id, TWON_ONEVALUE, container.get());
+    }
+    template <class T> T AnswerItem(std::size_t offset = offsetof(TW_ONEVALUE, Item)) {
+        return test::Field<T>(mAnswer.get(), offset);
+    }
+    std::int32_t Int(TW_UINT16 id) { return GetCapSIntValue(mDS.GetCapPool(), id); }
+
+    test::LockDir mDir;
+    test::CTestScanner mDS;
+    TW_IDENTITY mApp{};
+    twain::OwnedHandle mAnswer;
+    TW_UINT16 mAnswerType = 0;
+};
+
+TEST_F(DataSource, ConditionCodeIsReportedOnceAndClearedBySuccess) {
+    EXPECT_EQ(Call(DG_CONTROL, DAT_CAPABILITY, MSG_QUERYSUPPORT, nullptr), TWRC_FAILURE);
+    EXPECT_EQ(Status(), TWCC_BADPROTOCOL);
+    EXPECT_EQ(Status(), TWCC_SUCCESS);
+
+    EXPECT_EQ(Call(DG_CONTROL, DAT_USERINTERFACE, MSG_DISABLEDS, nullptr), TWRC_FAILURE);
+    TW_IDENTITY identity{};
+    EXPECT_EQ(Call(DG_CONTROL, DAT_IDENTITY, MSG_GET, &identity), TWRC_SUCCESS);
+    EXPECT_EQ(Status(), TWCC_SUCCESS);
+}
+
+TEST_F(DataSource, IdentityTakesOverTheManagersIdAndOpenCopiesItOut) {
+    TW_IDENTITY identity{};
+    identity.Id = 77;
+    ASSERT_EQ(Call(DG_CONTROL, DAT_IDENTITY, MSG_GET, &identity), TWRC_SUCCESS);
+    EXPECT_EQ(identity.ProductName[0], 18);
+    EXPECT_EQ(std::string(identity.ProductName + 1), "Orvik K-3100 TWAIN");
+    EXPECT_EQ(TW_UINT32{identity.SupportedGroups}, DG_CONTROL | DG_IMAGE);
+    TW_IDENTITY opened{};
+    ASSERT_EQ(Call(DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, &opened), TWRC_SUCCESS);
+    EXPECT_EQ(TW_UINT32{opened.Id}, 77u);
+}
+
+TEST_F(DataSource, SecondOpenIsASequenceErrorAndKeepsTheSession) {
+    Open();
+    EXPECT_EQ(Call(DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, nullptr), TWRC_FAILURE);
+    EXPECT_EQ(Status(), TWCC_SEQERROR);
+    EXPECT_EQ(mDS.GetState(), CDataSource::kOpen);
+    EXPECT_NE(mDS.GetCapPool(), nullptr);
+}
+
+TEST_F(DataSource, EnableWithoutDialogSignalsTransferReady) {
+    Open();
+    EXPECT_EQ(Enable(false), TWRC_SUCCESS);
+    EXPECT_EQ(mDS.GetState(), CDataSource::kXferReady);
+    ASSERT_EQ(mDS.callbacks.size(), 1u);
+    EXPECT_EQ(mDS.callbacks[0], MSG_XFERREADY);
+    TW_PENDINGXFERS pending{};
+    ASSERT_EQ(Call(DG_CONTROL, DAT_PENDINGXFERS, MSG_GET, &pending), TWRC_SUCCESS);
+    EXPECT_EQ(TW_UINT16{pending.Count}, 1);
+    EXPECT_EQ(Call(DG_CONTROL, DAT_USERINTERFACE, MSG_DISABLEDS, nullptr), TWRC_FAILURE);
+    EXPECT_EQ(Status(), TWCC_SEQERROR);
+    ASSERT_EQ(Call(DG_CONTROL, DAT_PENDINGXFERS, MSG_RESET, &pending), TWRC_SUCCESS);
+    EXPECT_EQ(mDS.GetState(), CDataSource::kEnabled);
+    EXPECT_EQ(Call(DG_CONTROL, DAT_USERINTERFACE, MSG_DISABLEDS, nullptr), TWRC_SUCCESS);
+    EXPECT_EQ(mDS.GetState(), CDataSource::kOpen);
+}
+
+TEST_F(DataSource, FailedTransferReadySignalLeavesTheSourceOpen) {
+    Open();
+    mDS.callbackResult = TWRC_FAILURE;
+    EXPECT_EQ(Enable(false), TWRC_FAILURE);
+    EXPECT_EQ(mDS.GetState(), CDataSource::kOpen);
+    TW_PENDINGXFERS pending{};
+    ASSERT_EQ(Call(DG_CONTROL, DAT_PENDINGXFERS, MSG_GET, &pending), TWRC_SUCCESS);
+    EXPECT_EQ(TW_UINT16{pending.Count}, 0);
+}
+
+TEST_F(DataSource, DialogEnablesNeedAControllerFactory) {
+    Open();
+    ASSERT_EQ(Enable(true), TWRC_SUCCESS);
+    EXPECT_EQ(mDS.GetState(), CDataSource::kEnabled);
+    ASSERT_EQ(Call(DG_CONTROL, DAT_USERINTERFACE, MSG_DISABLEDS, nullptr), TWRC_SUCCESS);
+
+    const UIControllerFactory saved = GetUIControllerFactory();
+    SetUIControllerFactory(nullptr);
+    EXPECT_EQ(Enable(true), TWRC_FAILURE);
+    EXPECT_EQ(Status(), TWCC_OPERATIONERROR);
+    EXPECT_EQ(Call(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDSUIONLY, nullptr), TWRC_FAILURE);
+    EXPECT_EQ(Status(), TWCC_OPERATIONERROR);
+    SetUIControllerFactory([] { return nullptr; });
+    EXPECT_EQ(Enable(true), TWRC_FAILURE);
+    EXPECT_EQ(Status(), TWCC_LOWMEMORY);
+    SetUIControllerFactory(saved);
+    EXPECT_EQ(mDS.GetState(), CDataSource::kOpen);
+}
+
+TEST_F(DataSource, CloseWhileTransferReadyReleasesEverything) {
+    Open();
+    ASSERT_EQ(Enable(false), TWRC_SUCCESS);
+    ASSERT_EQ(Call(DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, nullptr), TWRC_SUCCESS);
+    EXPECT_EQ(mDS.GetState(), CDataSource::kClosed);
+    EXPECT_EQ(mDS.GetCapPool(), nullptr);
+    EXPECT_EQ(mDS.terminateCount, 1);
+    auto lock = CExclusiveLockObject::CreateExclusiveLockObject(CDataSource::kLockName);
+    ASSERT_NE(lock, nullptr);
+    EXPECT_TRUE(lock->LockObject());
+}
+
+TEST_F(DataSource, OpenWithoutScannerFailsAndKeepsNoLock) {
+    mDS.setupScannerResult = false;
+    EXPECT_EQ(Call(DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, nullptr), TWRC_FAILURE);
+    EXPECT_EQ(Status(), TWCC_NODS);
+    EXPECT_EQ(mDS.GetState(), CDataSource::kClosed);
+    auto lock = CExclusiveLockObject::CreateExclusiveLockObject(CDataSource::kLockName);
+    EXPECT_TRUE(lock && lock->LockObject());
+}
+
+TEST_F(DataSource, OpenGivesUpWhileAnotherProcessHoldsTheScanner) {
+    test::ChildProcess holder([] {
+        static auto lock = CExclusiveLockObject::CreateExclusiveLockObject(CDataSource::kLockName);
+        return lock && lock->LockObject() ? 'L' : 'F';
+    });
+    ASSERT_EQ(holder.Report(), 'L');
+    EXPECT_EQ(Call(DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, nullptr), TWRC_FAILURE);
+    EXPECT_EQ(Status(), TWCC_MAXCONNECTIONS);
+    EXPECT_EQ(mDS.GetState(), CDataSource::kClosed);
+    holder.Kill();
+    Open();
+}
+
+TEST_F(DataSource, GettersAnswerTheWholeListOrOneValue) {
+    Open();
+    ASSERT_EQ(Cap(MSG_GET, ICAP_PIXELTYPE), TWRC_SUCCESS);
+    EXPECT_EQ(mAnswerType, TWON_ENUMERATION);
+    EXPECT_EQ(AnswerItem<TW_UINT32>(offsetof(TW_ENUMERATION, NumItems)), 3u);
+    ASSERT_EQ(SetOne(ICAP_PIXELTYPE, TWTY_UINT16, TW_UINT16{TWPT_RGB}), TWRC_SUCCESS);
+    ASSERT_EQ(Cap(MSG_GETCURRENT, ICAP_PIXELTYPE), TWRC_SUCCESS);
+    EXPECT_EQ(mAnswerType, TWON_ONEVALUE);
+    EXPECT_EQ(AnswerItem<TW_UINT32>(), TWPT_RGB);
+    ASSERT_EQ(Cap(MSG_GETDEFAULT, ICAP_PIXELTYPE), TWRC_SUCCESS);
+    EXPECT_EQ(AnswerItem<TW_UINT32>(), TWPT_BW);
+    ASSERT_EQ(Cap(MSG_GET, ICAP_XRESOLUTION), TWRC_SUCCESS);
+    EXPECT_EQ(test::ItemType(mAnswer.get()), TWTY_FIX32);
+
+    ASSERT_EQ(Cap(MSG_RESET, ICAP_PIXELTYPE), TWRC_SUCCESS);
+    EXPECT_EQ(AnswerItem<TW_UINT32>(), TWPT_BW);
+    EXPECT_EQ(GetCapUIntValue(mDS.GetCapPool(), ICAP_PIXELTYPE), TWPT_BW);
+}
+
+TEST_F(DataSource, CapabilityFailuresCarryTheirConditionCodes) {
+    EXPECT_EQ(Cap(MSG_GET, ICAP_PIXELTYPE), TWRC_FAILURE);
+    EXPECT_EQ(Status(), TWCC_SEQERROR);
+    Open();
+    EXPECT_EQ(Cap(MSG_GET, 0x9876), TWRC_FAILURE);
+    EXPECT_EQ(Status(), TWCC_CAPUNSUPPORTED);
+    EXPECT_EQ(SetOne(ICAP_PHYSICALWIDTH, TWTY_FIX32, FloatToFix32(1)), TWRC_FAILURE);
+    EXPECT_EQ(Status(), TWCC_CAPBADOPERATION);
+    EXPECT_EQ(Cap(MSG_SET, ICAP_UNITS, TWON_ONEVALUE, nullptr), TWRC_FAILURE);
+    EXPECT_EQ(Status(), TWCC_BADVALUE);
+    EXPECT_EQ(Call(DG_CONTROL, DAT_CAPABILITY, MSG_SET, nullptr), TWRC_FAILURE);
+    EXPECT_EQ(Status(), TWCC_BADVALUE);
+    ASSERT_EQ(Call(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDSUIONLY, nullptr), TWRC_SUCCESS);
+    EXPECT_EQ(Cap(MSG_RESET, ICAP_PIXELTYPE), TWRC_FAILURE);
+    EXPECT_EQ(Status(), TWCC_SEQERROR);
+    EXPECT_EQ(Cap(MSG_GETCURRENT, ICAP_PIXELTYPE), TWRC_SUCCESS);
+}
+
+TEST_F(DataSource, PixelTypeAndBitDepthFollowEachOther) {
+    Open();
+    ASSERT_EQ(SetOne(ICAP_PIXELTYPE, TWTY_UINT16, TW_UINT16{TWPT_GRAY}), TWRC_SUCCESS);
+    EXPECT_EQ(Int(ICAP_BITDEPTH), 8);
+    ASSERT_EQ(SetOne(ICAP_PIXELTYPE, TWTY_UINT16, TW_UINT16{TWPT_BW}), TWRC_SUCCESS);
+    EXPECT_EQ(Int(ICAP_BITDEPTH), 1);
+    ASSERT_EQ(SetOne(ICAP_BITDEPTH, TWTY_UINT16, TW_UINT16{8}), TWRC_SUCCESS);
+    EXPECT_EQ(Int(ICAP_PIXELTYPE), TWPT_GRAY);
+    EXPECT_EQ(SetOne(ICAP_BITDEPTH, TWTY_UINT16, TW_UINT16{16}), TWRC_FAILURE);
+    EXPECT_EQ(Status(), TWCC_BADVALUE);
+    EXPECT_EQ(Int(ICAP_PIXELTYPE), TWPT_GRAY);
+}
+
+TEST_F(DataSource, ScannerHandlerAnswersItsOwnCapability) {
+    Open();
+    EXPECT_EQ(SetOne(test::kEvenCap, TWTY_INT32, TW_INT32{3}), TWRC_FAILURE);
+    EXPECT_EQ(Status(), TWCC_BADVALUE);
+    EXPECT_EQ(Int(test::kEvenCap), 2);
+    EXPECT_EQ(SetOne(test::kEvenCap, TWTY_INT32, TW_INT32{8}), TWRC_SUCCESS);
+    EXPECT_EQ(Int(test::kEvenCap), 8);
+}
+
+TEST_F(DataSource, FrameInPixelsAndInches) {
+    Open();
+    CCapPool* pool = mDS.GetCapPool();
+    ASSERT_EQ(SetOne(ICAP_UNITS, TWTY_UINT16, TW_UINT16{TWUN_PIXELS}), TWRC_SUCCESS);
+    SetCapSIntValue(pool, CCAP_OVKM_SCANAREA_WIDTH, 10200);
+    SetCapSIntValue(pool, CCAP_OVKM_SCANAREA_HEIGHT, 10200);
+    ASSERT_EQ(Cap(MSG_GET, ICAP_FRAMES), TWRC_SUCCESS);
+    auto frame = AnswerItem<TW_FRAME>();
+    EXPECT_EQ(test::ItemType(mAnswer.get()), TWTY_FRAME);
+    EXPECT_EQ(test::Fix(frame.Left), 0.0f);
+    EXPECT_EQ(test::Fix(frame.Right), 2550.0f);
+    EXPECT_EQ(test::Fix(frame.Bottom), 2550.0f);
+
+    ASSERT_EQ(SetOne(ICAP_UNITS, TWTY_UINT16, TW_UINT16{TWUN_INCHES}), TWRC_SUCCESS);
+    const TW_FRAME inches{FloatToFix32(1), FloatToFix32(1), FloatToFix32(2), FloatToFix32(3)};
+    ASSERT_EQ(SetOne(ICAP_FRAMES, TWTY_FRAME, inches), TWRC_SUCCESS);
+    EXPECT_EQ(Int(CCAP_OVKM_SCANAREA_X), 1200);
+    EXPECT_EQ(Int(CCAP_OVKM_SCANAREA_Y), 1200);
+    EXPECT_EQ(Int(CCAP_OVKM_SCANAREA_WIDTH), 1200);
+    EXPECT_EQ(Int(CCAP_OVKM_SCANAREA_HEIGHT), 2400);
+
+    ASSERT_EQ(Cap(MSG_GETDEFAULT, ICAP_FRAMES), TWRC_SUCCESS);
+    frame = AnswerItem<TW_FRAME>();
+    EXPECT_EQ(test::Fix(frame.Right), 2.0f);
+    EXPECT_EQ(test::Fix(frame.Bottom), 3.0f);
+
+    const TW_FRAME inverted{FloatToFix32(2), FloatToFix32(1), FloatToFix32(1), FloatToFix32(3)};
+    EXPECT_EQ(SetOne(ICAP_FRAMES, TWTY_FRAME, inverted), TWRC_FAILURE);
+    EXPECT_EQ(SetOne(ICAP_FRAMES, TWTY_UINT32, TW_UINT32{1}), TWRC_FAILURE);
+    EXPECT_EQ(Int(CCAP_OVKM_SCANAREA_WIDTH), 1200);
+}
+
+TEST_F(DataSource, ImageLayoutDefaultLeavesCurrentFrame) {
+    Open();
+    ASSERT_EQ(SetOne(ICAP_UNITS, TWTY_UINT16, TW_UINT16{TWUN_INCHES}), TWRC_SUCCESS);
+    TW_IMAGELAYOUT layout{};
+    layout.Frame = {FloatToFix32(0), FloatToFix32(0), FloatToFix32(4), FloatToFix32(5)};
+    ASSERT_EQ(Call(DG_IMAGE, DAT_IMAGELAYOUT, MSG_SET, &layout), TWRC_SUCCESS);
+    TW_IMAGELAYOUT answer{};
+    ASSERT_EQ(Call(DG_IMAGE, DAT_IMAGELAYOUT, MSG_GETDEFAULT, &answer), TWRC_SUCCESS);
+    EXPECT_EQ(test::Fix(answer.Frame.Right), 0.0f);
+    ASSERT_EQ(Call(DG_IMAGE, DAT_IMAGELAYOUT, MSG_GET, &answer), TWRC_SUCCESS);
+    EXPECT_EQ(test::Fix(answer.Frame.Right), 4.0f);
+    EXPECT_EQ(test::Fix(answer.Frame.Bottom), 5.0f);
+    EXPECT_EQ(TW_UINT32{answer.PageNumber}, 1u);
+}
+
+TEST_F(DataSource, PhysicalSizeInTheApplicationsUnits) {
+    Open();
+    SetCapFloatValue(mDS.GetCapPool(), ICAP_PHYSICALWIDTH, 10200.0f); // 8.5 inches in 1/1200 inch
+    ASSERT_EQ(Cap(MSG_GET, ICAP_PHYSICALWIDTH), TWRC_SUCCESS);
+    EXPECT_EQ(test::Fix(AnswerItem<TW_FIX32>()), 8.5f);
+    ASSERT_EQ(SetOne(ICAP_UNITS, TWTY_UINT16, TW_UINT16{TWUN_PIXELS}), TWRC_SUCCESS);
+    ASSERT_EQ(Cap(MSG_GETCURRENT, ICAP_PHYSICALWIDTH), TWRC_SUCCESS);
+    EXPECT_EQ(test::Fix(AnswerItem<TW_FIX32>()), 2550.0f);
+}
+
+} // namespace
