@@ -45,7 +45,8 @@ TW_UINT16 CDataSource::AnswerOneValue(TW_CAPABILITY* cap, CCapability* capabilit
     bool handled = false;
     cap->hContainer = nullptr;
     if (CapHandler handler = GetCapHandler(CapID(cap->Cap))) {
-        if (const TW_UINT16 code = (this->*handler)(MSG_GET, cap, passPoolCap ? capability : &temporary, handled))
+        if (const TW_UINT16 code =
+                (this->*handler)(MSG_GET, cap, passPoolCap ? capability : &temporary, handled))
             return Fail(code);
     }
     if (!handled) {

@@ -12,7 +12,9 @@ TW_HANDLE NewContainer(std::size_t size) {
     return twain::allocHandle(static_cast<TW_UINT32>(size));
 }
 
-void DisposeContainer(TW_HANDLE container) { twain::freeHandle(container); }
+void DisposeContainer(TW_HANDLE container) {
+    twain::freeHandle(container);
+}
 
 CContainerBlock::CContainerBlock(TW_HANDLE container) : mContainer(container) {
     const std::size_t size = twain::handleSize(container);

@@ -34,7 +34,9 @@ CDataSource* CDataSource::CurrentDataSource() {
     return sDataSource.get();
 }
 
-void CDataSource::DestroyCurrentDataSource() { sDataSource.reset(); }
+void CDataSource::DestroyCurrentDataSource() {
+    sDataSource.reset();
+}
 
 TW_UINT16 CDataSource::Entry(pTW_IDENTITY origin, TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg,
                              TW_MEMREF data) noexcept {
@@ -67,7 +69,8 @@ CDataSource::CDataSource() {
 
 CDataSource::~CDataSource() = default;
 
-TW_UINT16 CDataSource::Dispatch(pTW_IDENTITY origin, TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data) {
+TW_UINT16 CDataSource::Dispatch(pTW_IDENTITY origin, TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg,
+                                TW_MEMREF data) {
     const STripletRow* row = GetTripletHandler(dg, dat, msg);
     if (!row)
         return Fail(TWCC_BADPROTOCOL);
@@ -86,7 +89,8 @@ TW_UINT16 CDataSource::Dispatch(pTW_IDENTITY origin, TW_UINT32 dg, TW_UINT16 dat
     return rc;
 }
 
-const CDataSource::STripletRow* CDataSource::GetTripletHandler(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg) const {
+const CDataSource::STripletRow* CDataSource::GetTripletHandler(TW_UINT32 dg, TW_UINT16 dat,
+                                                               TW_UINT16 msg) const {
     const auto* end = sTripletHandlers + TRIPLETHANDLER_COUNT;
     const auto* row = std::find_if(sTripletHandlers, end, [&](const STripletRow& candidate) {
         return candidate.dg == dg && candidate.dat == dat && candidate.msg == msg;
@@ -125,6 +129,10 @@ TW_UINT16 CDataSource::GetXferGroup(pTW_IDENTITY, TW_MEMREF data) {
     return TWRC_SUCCESS;
 }
 
-TW_UINT16 CDataSource::GetDeviceEvent(pTW_IDENTITY, TW_MEMREF) { return Fail(TWCC_BADPROTOCOL); }
+TW_UINT16 CDataSource::GetDeviceEvent(pTW_IDENTITY, TW_MEMREF) {
+    return Fail(TWCC_BADPROTOCOL);
+}
 
-TW_UINT16 CDataSource::PassThru(pTW_IDENTITY, TW_MEMREF) { return Fail(TWCC_BADPROTOCOL); }
+TW_UINT16 CDataSource::PassThru(pTW_IDENTITY, TW_MEMREF) {
+    return Fail(TWCC_BADPROTOCOL);
+}

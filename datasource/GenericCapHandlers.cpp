@@ -17,7 +17,9 @@ constexpr TW_UINT16 kUnitCentimeters = TWUN_CENTIMETERS;
 constexpr TW_UINT16 kUnitPixels = TWUN_PIXELS;
 constexpr std::size_t kFrameOffset = offsetof(TW_ONEVALUE, Item);
 
-std::uint32_t Whole(float value) { return SaturateToUInt32(value); }
+std::uint32_t Whole(float value) {
+    return SaturateToUInt32(value);
+}
 
 // A pixel edge in the application's units; false for units without a conversion here.
 bool PixelsToUnits(TW_UINT16 units, float pixels, float resolution, TW_FIX32& out) {
@@ -85,7 +87,8 @@ TW_UINT16 CDataSource::HandleCapFrames(TW_UINT16 msg, TW_CAPABILITY* cap, CCapab
         const float left = xRes * GetCapFloatValue(pool, CCAP_OVKM_SCANAREA_X) / kCapLengthUnitsPerInch;
         const float top = yRes * GetCapFloatValue(pool, CCAP_OVKM_SCANAREA_Y) / kCapLengthUnitsPerInch;
         const float width = xRes * GetCapFloatValue(pool, CCAP_OVKM_SCANAREA_WIDTH) / kCapLengthUnitsPerInch;
-        const float height = yRes * GetCapFloatValue(pool, CCAP_OVKM_SCANAREA_HEIGHT) / kCapLengthUnitsPerInch;
+        const float height =
+            yRes * GetCapFloatValue(pool, CCAP_OVKM_SCANAREA_HEIGHT) / kCapLengthUnitsPerInch;
         TW_FRAME frame{};
         if (!PixelsToUnits(units, left, xRes, frame.Left) || !PixelsToUnits(units, top, yRes, frame.Top) ||
             !PixelsToUnits(units, left + width, xRes, frame.Right) ||

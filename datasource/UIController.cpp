@@ -10,6 +10,10 @@ UIControllerFactory& Factory() {
 
 } // namespace
 
-const UIControllerFactory& GetUIControllerFactory() { return Factory(); }
+const UIControllerFactory& GetUIControllerFactory() {
+    return Factory();
+}
 
-void SetUIControllerFactory(UIControllerFactory factory) { Factory() = std::move(factory); }
+void SetUIControllerFactory(UIControllerFactory factory) {
+    Factory() = std::move(factory);
+}

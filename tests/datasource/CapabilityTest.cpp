@@ -20,7 +20,8 @@ CapItem FloatItem(float value) {
 
 CCapRange MakeRange() {
     // current, default, maximum, minimum, step
-    const std::array<CapItem, 5> values{FloatItem(100), FloatItem(100), FloatItem(600), FloatItem(50), FloatItem(7)};
+    const std::array<CapItem, 5> values{FloatItem(100), FloatItem(100), FloatItem(600), FloatItem(50),
+                                        FloatItem(7)};
     return CCapRange(TWTY_FLOAT32, false, values);
 }
 
@@ -154,7 +155,8 @@ TEST(NativeContainers, EnumerationCarriesEveryEntryAndBothIndexes) {
     EXPECT_EQ(test::Field<TW_UINT32>(out.get(), offsetof(TW_ENUMERATION, NumItems)), 3u);
     EXPECT_EQ(test::Field<TW_UINT32>(out.get(), offsetof(TW_ENUMERATION, CurrentIndex)), 2u);
     EXPECT_EQ(test::Field<TW_UINT32>(out.get(), offsetof(TW_ENUMERATION, DefaultIndex)), 1u);
-    const auto last = test::Field<TW_FIX32>(out.get(), offsetof(TW_ENUMERATION, ItemList) + 2 * sizeof(TW_FIX32));
+    const auto last =
+        test::Field<TW_FIX32>(out.get(), offsetof(TW_ENUMERATION, ItemList) + 2 * sizeof(TW_FIX32));
     EXPECT_EQ(last.Whole, 600);
     EXPECT_EQ(twain::handleSize(out.get()), offsetof(TW_ENUMERATION, ItemList) + 3 * sizeof(TW_FIX32));
 }
