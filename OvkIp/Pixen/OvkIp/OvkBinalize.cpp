@@ -7,6 +7,7 @@
 #include "CBFuncED.h"
 #include "CBFuncMedian.h"
 #include "OvkError.h"
+#include "OvkHandles.h"
 
 #include <array>
 #include <memory>
@@ -38,6 +39,12 @@ std::unique_ptr<CBFunc> MakeBinariser(int32_t mode) {
     default:
         return nullptr;
     }
+}
+
+// Binarisers handed out through handle words; any other word is refused, never dereferenced.
+LiveHandles<CBFunc>& Handles() {
+    static LiveHandles<CBFunc> live;
+    return live;
 }
 
 // The shared binarisers of modes 0..6; callers of the static form must not interleave images.
@@ -146,12 +153,17 @@ void* CreateBinalizeHandle(tagBINFUNCINFO* info) {
     if (info == nullptr || info->ulSize < kBinFuncInfoHandleSize) {
         return nullptr;
     }
-    if (info->hBinFunc == nullptr) {
-        try {
-            info->hBinFunc = MakeBinariser(info->lMode).release();
-        } catch (...) {
-            info->hBinFunc = nullptr;
+    if (info->hBinFunc != nullptr) {
+        return Handles().contains(info->hBinFunc) ? info->hBinFunc : nullptr;
+    }
+    try {
+        std::unique_ptr<CBFunc> binariser = MakeBinariser(info->lMode);
+        if (binariser != nullptr) {
+            Handles().add(binariser.get());
+            info->hBinFunc = binariser.release();
         }
+    } catch (...) {
+        info->hBinFunc = nullptr;
     }
     return info->hBinFunc;
 }
@@ -161,6 +173,9 @@ void ReleaseBinalizeHandle(tagBINFUNCINFO* info) {
     if (info == nullptr || info->ulSize < kBinFuncInfoHandleSize) {
         return;
     }
-    std::unique_ptr<CBFunc> owned(static_cast<CBFunc*>(info->hBinFunc));
+    auto* binariser = static_cast<CBFunc*>(info->hBinFunc);
+    if (binariser != nullptr && Handles().remove(binariser)) {
+        std::unique_ptr<CBFunc> owned(binariser);
+    }
     info->hBinFunc = nullptr;
 }

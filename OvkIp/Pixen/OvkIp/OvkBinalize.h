@@ -41,7 +41,8 @@ void InitBINFUNCINFO(tagBINFUNCINFO* info);
 int BinalizeRectEx(tagOVKIMAGEINFO* dst, tagOVKIMAGEINFO* src, tagBINFUNCINFO* info);
 // One line through the shared binariser of the mode (modes 0 to 6, handle-form size).
 int BinalizeLineEx(tagOVKIMAGEINFO* dst, tagOVKIMAGEINFO* src, tagBINFUNCINFO* info);
-// The record's binariser, made when the handle word is null; null for mode 7, an unknown mode or no memory.
+// The record's binariser, made when the handle word is null; null for mode 7, an unknown mode, no memory
+// or a handle word that this library did not hand out (or already released).
 void* CreateBinalizeHandle(tagBINFUNCINFO* info);
 // Deletes the handle-form record's binariser and clears the handle word.
 void ReleaseBinalizeHandle(tagBINFUNCINFO* info);

@@ -85,6 +85,16 @@ TEST(BinalizeRecord, SizesModesAndHandles) {
     ReleaseBinalizeHandle(&good);
     EXPECT_EQ(good.hBinFunc, nullptr);
     ReleaseBinalizeHandle(&good);
+
+    // A released or made-up handle word is refused, not followed.
+    tagBINFUNCINFO stale = HandleRecord(kBinFixedSlice);
+    stale.hBinFunc = handle;
+    EXPECT_EQ(BinalizeRectEx(&dst.rec, &src.rec, &stale), -1);
+    int somewhere = 0;
+    stale.hBinFunc = &somewhere;
+    EXPECT_EQ(BinalizeRectEx(&dst.rec, &src.rec, &stale), -1);
+    ReleaseBinalizeHandle(&stale);
+    EXPECT_EQ(stale.hBinFunc, nullptr);
 }
 
 TEST(BinalizeRecord, RejectsImagesThatDoNotFit) {
