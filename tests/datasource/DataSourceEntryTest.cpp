@@ -5,8 +5,8 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <initializer_list>
 #include <dlfcn.h>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -55,7 +55,8 @@ const Triplet kTriplets[] = {
     {DG_CONTROL, DAT_DEVICEEVENT, MSG_GET, kNever, "DEVICEEVENT"},
     {DG_CONTROL, DAT_PASSTHRU, MSG_PASSTHRU, kNever, "PASSTHRU"},
     {DG_IMAGE, DAT_IMAGELAYOUT, MSG_GET, Bits({kOpen, kEnabled, kXferReady}), "IMAGELAYOUT GET"},
-    {DG_IMAGE, DAT_IMAGELAYOUT, MSG_GETDEFAULT, Bits({kOpen, kEnabled, kXferReady}), "IMAGELAYOUT GETDEFAULT"},
+    {DG_IMAGE, DAT_IMAGELAYOUT, MSG_GETDEFAULT, Bits({kOpen, kEnabled, kXferReady}),
+     "IMAGELAYOUT GETDEFAULT"},
     {DG_IMAGE, DAT_IMAGELAYOUT, MSG_RESET, Bits({kOpen, kEnabled, kXferReady}), "IMAGELAYOUT RESET"},
     {DG_IMAGE, DAT_IMAGELAYOUT, MSG_SET, Bits({kOpen, kEnabled, kXferReady}), "IMAGELAYOUT SET"},
     {DG_IMAGE, DAT_IMAGEINFO, MSG_GET, Bits({kXferReady}), "IMAGEINFO"},
@@ -67,7 +68,8 @@ const Triplet kTriplets[] = {
 std::vector<TW_UINT16> gCallbacks;
 
 // Stands in for the source manager when the data source signals the application.
-TW_UINT16 FakeManager(pTW_IDENTITY, pTW_IDENTITY, TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data) {
+TW_UINT16 FakeManager(pTW_IDENTITY, pTW_IDENTITY, TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg,
+                      TW_MEMREF data) {
     if (dg != DG_CONTROL || dat != DAT_CALLBACK || msg != MSG_INVOKE_CALLBACK || !data)
         return TWRC_FAILURE;
     gCallbacks.push_back(static_cast<TW_UINT16>(static_cast<TW_CALLBACK*>(data)->Message));
@@ -94,7 +96,9 @@ protected:
             dlclose(mModule);
     }
 
-    TW_UINT16 Call(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, void* data) { return mEntry(&mApp, dg, dat, msg, data); }
+    TW_UINT16 Call(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, void* data) {
+        return mEntry(&mApp, dg, dat, msg, data);
+    }
     TW_UINT16 Status() {
         TW_STATUS status{};
         EXPECT_EQ(Call(DG_CONTROL, DAT_STATUS, MSG_GET, &status), TWRC_SUCCESS);
