@@ -59,6 +59,16 @@ CBFunc* BFunc(int32_t mode) {
     return mode >= 0 && mode < kStaticModes ? table[static_cast<size_t>(mode)].get() : nullptr;
 }
 
+// The methods start at line lYpos; an image that starts further down must declare a buffer (tImageSize)
+// holding the lines it is asked for, or a band's page position would send them past its end.
+bool HoldsLines(const tagOVKIMAGEINFO* image, int32_t lines) {
+    if (image->lYpos == 0) {
+        return true;
+    }
+    const int64_t planes = image->ulRGBOrder == kOvkLineOrder ? image->lSpp : 1;
+    return (int64_t{image->lYpos} + lines) * image->lSync * planes <= int64_t{image->tImageSize};
+}
+
 // Pointers, formats and sizes that every method relies on to stay inside both buffers.
 bool ValidImages(const tagOVKIMAGEINFO* dst, const tagOVKIMAGEINFO* src) {
     if (dst == nullptr || src == nullptr || dst->lpImage == nullptr || src->lpImage == nullptr) {
@@ -73,7 +83,7 @@ bool ValidImages(const tagOVKIMAGEINFO* dst, const tagOVKIMAGEINFO* src) {
     }
     const int64_t samples = src->lSpp == 3 && src->ulRGBOrder == kOvkPixelOrder ? 3 : 1;
     return src->lSync >= src->lWidth * samples && int64_t{dst->lSync} * 8 >= src->lWidth &&
-           dst->lHeight >= src->lHeight;
+           dst->lHeight >= src->lHeight && HoldsLines(src, src->lHeight) && HoldsLines(dst, src->lHeight);
 }
 
 int BinalizeHandleForm(tagOVKIMAGEINFO* dst, tagOVKIMAGEINFO* src, tagBINFUNCINFO* info) {

@@ -113,6 +113,13 @@ TEST(BinalizeRecord, RejectsImagesThatDoNotFit) {
     noPixels.lpImage = nullptr;
     EXPECT_EQ(BinalizeRectEx(&dst.rec, &noPixels, &info), -1);
     EXPECT_EQ(BinalizeRectEx(nullptr, &src.rec, &info), -1);
+    tagOVKIMAGEINFO placed = src.rec; // a band that says it starts at line 1 of a two-line buffer
+    placed.lYpos = 1;
+    EXPECT_EQ(BinalizeRectEx(&dst.rec, &placed, &info), -1);
+    placed.lHeight = 1;
+    tagOVKIMAGEINFO oneLine = dst.rec;
+    oneLine.lHeight = 1;
+    EXPECT_EQ(BinalizeRectEx(&oneLine, &placed, &info), 0);
     ReleaseBinalizeHandle(&info);
 }
 
