@@ -46,6 +46,8 @@ public:
     virtual std::int32_t result(const CImg::tagIMGSET& image, tagDETECTSIZEINFO& info, const tagOPTION& option);
 
     std::int32_t comparisons() const { return m_search.comparisons(); }
+    // The page's geometry and resolutions as given to Initialize (no pixels).
+    const CImg::tagIMGSET& page() const { return m_page; }
 
     static constexpr std::int32_t kMaxDpi = 100000;
 

@@ -2,6 +2,7 @@
 // and for duplex scans the shadow the sheet's edge throws on a bright backing.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <vector>
@@ -66,23 +67,39 @@ inline std::vector<std::uint8_t> grey(const Sheet& sheet, int w, int h, int back
 // Duplex side: bright backing and sheet, with a dark shadow band of the given thickness just outside the
 // sheet's leading (top) or trailing (bottom) edge.
 inline std::vector<std::uint8_t> shadowed(const Sheet& sheet, int w, int h, bool leading, double thickness,
-                                          Noise noise) {
+                                          Noise noise, int backing = 200, int shadow = 50) {
     std::vector<std::uint8_t> px(static_cast<std::size_t>(w) * h);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
             double u, v;
             sheet.local(x, y, u, v);
-            int value = 200;
+            int value = backing;
             if (std::abs(u) <= sheet.width / 2 && std::abs(v) <= sheet.height / 2)
                 value = 235;
             else if (std::abs(u) <= sheet.width / 2) {
                 const double out = leading ? -sheet.height / 2 - v : v - sheet.height / 2;
                 if (out > 0 && out <= thickness)
-                    value = 50;
+                    value = shadow;
             }
             px[static_cast<std::size_t>(y) * w + x] = clampByte(value + noise.next());
         }
     return px;
+}
+
+} // namespace SyntheticPage
+
+namespace SyntheticPage {
+
+// The sheet's corners as they lie in the image: left-top, right-top, left-bottom, right-bottom (x, y).
+inline std::vector<Point> imageCorners(const Sheet& sheet) {
+    std::vector<Point> c = {sheet.corner(-1, -1), sheet.corner(1, -1), sheet.corner(-1, 1), sheet.corner(1, 1)};
+    // Top pair first, each pair left to right (rotations below 45 degrees).
+    std::sort(c.begin(), c.end(), [](const Point& l, const Point& r) { return l.y < r.y; });
+    if (c[0].x > c[1].x)
+        std::swap(c[0], c[1]);
+    if (c[2].x > c[3].x)
+        std::swap(c[2], c[3]);
+    return c;
 }
 
 } // namespace SyntheticPage
