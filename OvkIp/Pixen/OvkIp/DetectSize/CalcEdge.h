@@ -36,8 +36,8 @@ private:
     std::int32_t m_distance = 0;
     std::int32_t m_runLimit = 1; // lines in 0.25 mm
     std::int32_t m_width = 0;
-    std::int32_t m_count = 0;     // comparisons made (the y of the edges)
-    std::int64_t m_lines = 0;     // lines received
+    std::int32_t m_count = 0;          // comparisons made (the y of the edges)
+    std::int64_t m_lines = 0;          // lines received
     std::vector<std::uint8_t> m_store; // ring of D lines of one sample each
     std::vector<std::uint8_t> m_run;
 };

@@ -96,7 +96,8 @@ std::int32_t CDetectSize::result(tagDETECTSIZEINFO& info, const tagOPTION& optio
     return kStatusOk;
 }
 
-std::int32_t CDetectSize::result(const CImg::tagIMGSET& image, tagDETECTSIZEINFO& info, const tagOPTION& option) {
+std::int32_t CDetectSize::result(const CImg::tagIMGSET& image, tagDETECTSIZEINFO& info,
+                                 const tagOPTION& option) {
     if (info.size != static_cast<std::int32_t>(sizeof(tagDETECTSIZEINFO)))
         return kStatusBadArgument;
     std::int32_t status = Initialize(image, option);
@@ -176,7 +177,8 @@ void CDetectSize::calc_slant() {
 }
 
 bool CDetectSize::IsTooLongPaper() const {
-    return m_option.paperLength >= 1 && std::int64_t{m_option.paperLength} >= std::int64_t{m_page.ydpi} * 9000 / 254;
+    return m_option.paperLength >= 1 &&
+           std::int64_t{m_option.paperLength} >= std::int64_t{m_page.ydpi} * 9000 / 254;
 }
 
 void CDetectSize::make_result(tagDETECTSIZEINFO& info) {
@@ -213,8 +215,8 @@ bool CDetectSize::reference_points_fit(const tagDETECTSIZEINFO& info) const {
     if (o.refAx < 0 || o.refAy < 0 || o.refBx < 0 || o.refBy < 0)
         return true;
     const auto fits = [&](std::int32_t x, std::int32_t y) {
-        const std::int32_t expected = info.P4.x < x ? line_y(info.P4, info.P3, x, info.P4.y)
-                                                    : line_y(info.P1, info.P4, x, info.P4.y);
+        const std::int32_t expected =
+            info.P4.x < x ? line_y(info.P4, info.P3, x, info.P4.y) : line_y(info.P1, info.P4, x, info.P4.y);
         return std::abs(y - expected) <= m_T;
     };
     return fits(o.refAx, o.refAy) || fits(o.refBx, o.refBy);

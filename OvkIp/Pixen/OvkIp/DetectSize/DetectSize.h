@@ -1,6 +1,6 @@
 // Single-side paper detector: watches every column for the lines where the paper's leading and trailing
-// edges pass, fits the skew from the leading edge's outline and reports corners, slant and bounding rectangle.
-// It keeps only a window of D lines, so it runs while the page is still being read.
+// edges pass, fits the skew from the leading edge's outline and reports corners, slant and bounding
+// rectangle. It keeps only a window of D lines, so it runs while the page is still being read.
 #pragma once
 
 #include "CalcEdge.h"
@@ -43,7 +43,8 @@ public:
     // Meant to run once: it works on the edge vectors in place.
     virtual std::int32_t result(tagDETECTSIZEINFO& info, const tagOPTION& option);
     // Whole image: Initialize, one band and the result.
-    virtual std::int32_t result(const CImg::tagIMGSET& image, tagDETECTSIZEINFO& info, const tagOPTION& option);
+    virtual std::int32_t result(const CImg::tagIMGSET& image, tagDETECTSIZEINFO& info,
+                                const tagOPTION& option);
 
     std::int32_t comparisons() const { return m_search.comparisons(); }
     // The page's geometry and resolutions as given to Initialize (no pixels).

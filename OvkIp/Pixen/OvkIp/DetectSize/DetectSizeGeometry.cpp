@@ -126,7 +126,9 @@ void calc_points(CornerFit& fit, ConstEdgeSpan lead, ConstEdgeSpan trail, std::i
         rectangle_points(fit, m);
         return;
     }
-    const auto c = [](std::int64_t v) { return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, INT_MIN, INT_MAX)); };
+    const auto c = [](std::int64_t v) {
+        return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, INT_MIN, INT_MAX));
+    };
     fit.P[0] = cross(a, b, c(d.d0), c(d.d3));
     fit.P[1] = cross(a, b, c(d.d0), c(d.d1));
     fit.P[2] = cross(a, b, c(d.d2), c(d.d1));

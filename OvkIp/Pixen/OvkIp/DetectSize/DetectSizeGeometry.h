@@ -1,6 +1,6 @@
 // Paper geometry shared by the single-side and the duplex size detectors: slant from the leading edge's
-// outline, bounding rectangle, corners as the meeting points of the tightest lines along and across the slant,
-// resolution alignment, and the plausibility test with its fallback rectangle.
+// outline, bounding rectangle, corners as the meeting points of the tightest lines along and across the
+// slant, resolution alignment, and the plausibility test with its fallback rectangle.
 #pragma once
 
 #include "slant_fnc.h"
@@ -41,8 +41,8 @@ static_assert(sizeof(tagDETECTSIZEINFO) == 15 * 4);
 struct CornerFit {
     SlantPair slant{0, 0};
     EdgeRect rect{0, 0, 0, 0};
-    PointL P[4]{};                    // P1..P4
-    PointL P1s{}, P4s{}, P3s{};       // contour before the margin is applied
+    PointL P[4]{};              // P1..P4
+    PointL P1s{}, P4s{}, P3s{}; // contour before the margin is applied
 };
 
 // Margins of the fallback rectangle (negative = 0 / none).

@@ -36,8 +36,11 @@ public:
 
     // Statuses: 0, kStatusBadArgument (option size, resolutions outside 1..kMaxDpi, sides of different
     // geometry), kStatusNoMemory.
-    std::int32_t Initialize(const CImg::tagIMGSET& front, const CImg::tagIMGSET& back, const tagOPTION& option);
-    std::int32_t first(const CImg::tagIMGSET& front, const CImg::tagIMGSET& back) { return piece(front, back); }
+    std::int32_t Initialize(const CImg::tagIMGSET& front, const CImg::tagIMGSET& back,
+                            const tagOPTION& option);
+    std::int32_t first(const CImg::tagIMGSET& front, const CImg::tagIMGSET& back) {
+        return piece(front, back);
+    }
     std::int32_t mid(const CImg::tagIMGSET& front, const CImg::tagIMGSET& back) { return piece(front, back); }
     // Ignored when either band has no pixels or lines.
     std::int32_t last(const CImg::tagIMGSET& front, const CImg::tagIMGSET& back);
@@ -49,7 +52,8 @@ public:
 private:
     std::int32_t piece(const CImg::tagIMGSET& front, const CImg::tagIMGSET& back);
     SlantPair calc_slant(ConstEdgeSpan lead, const CImg::tagIMGSET& set) const;
-    void make_result(tagDETECTSIZEINFO& out, CornerFit& work, const CImg::tagIMGSET& set, std::int32_t lines) const;
+    void make_result(tagDETECTSIZEINFO& out, CornerFit& work, const CImg::tagIMGSET& set,
+                     std::int32_t lines) const;
     void roll_back(tagDETECTSIZEINFO& out, const CImg::tagIMGSET& set, std::int32_t lines) const;
 
     bool m_initialized = false;

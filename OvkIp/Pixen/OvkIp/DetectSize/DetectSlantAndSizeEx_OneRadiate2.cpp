@@ -137,7 +137,8 @@ extern "C" uint32_t DetectSlantAndSizeEx(tagOVKIMAGEINFO* image, tagDETECTSLANTS
 
 extern "C" uint32_t ReleaseSlantSizeExHandle(tagDETECTSLANTSIZEEXBASIC* record) {
     if (record != nullptr && record->pHandle != nullptr) {
-        std::unique_ptr<CDetectSlantAndSizeBase> owned(static_cast<CDetectSlantAndSizeBase*>(record->pHandle));
+        std::unique_ptr<CDetectSlantAndSizeBase> owned(
+            static_cast<CDetectSlantAndSizeBase*>(record->pHandle));
         record->pHandle = nullptr;
     }
     return 0;

@@ -18,7 +18,9 @@ CImg::tagIMGSET to_set(const tagOVKIMAGEINFO* image) {
     return set;
 }
 
-bool duplex_sized(DetectRec rec) { return rec->ulSize >= sizeof(tagDETECTSLANTSIZEEXBASIC); }
+bool duplex_sized(DetectRec rec) {
+    return rec->ulSize >= sizeof(tagDETECTSLANTSIZEEXBASIC);
+}
 
 } // namespace
 
@@ -113,7 +115,8 @@ std::uint32_t CDetectSlantAndSize_OneRadiate_With_Duplex_Main::LastProc(ImageRec
     return band(image, rec, Band::Last);
 }
 
-std::uint32_t CDetectSlantAndSize_OneRadiate_With_Duplex_Main::band(ImageRec image, DetectRec rec, Band which) {
+std::uint32_t CDetectSlantAndSize_OneRadiate_With_Duplex_Main::band(ImageRec image, DetectRec rec,
+                                                                    Band which) {
     if (!m_detector || !duplex_sized(rec))
         return kIpBadParameter;
     const CImg::tagIMGSET front = to_set(image), back = to_set(rec->pBackImage);

@@ -26,7 +26,9 @@ bool CEdge::init(std::int32_t width) {
     return true;
 }
 
-void CEdge::normalize(std::int32_t xdpi, std::int32_t ydpi) { normalize_edge(m_pos, xdpi, ydpi); }
+void CEdge::normalize(std::int32_t xdpi, std::int32_t ydpi) {
+    normalize_edge(m_pos, xdpi, ydpi);
+}
 
 bool CEdgeFlt::init(std::int32_t width, std::int32_t, std::int32_t ydpi) {
     const std::int32_t ys = (ydpi + getFltTrgDPI() - 1) / getFltTrgDPI();
@@ -45,7 +47,8 @@ void CEdgeFlt::noizegate(std::int32_t xdpi, std::int32_t) {
 }
 
 void CEdgeFlt_ShadowEdge::setEndTrim(std::int32_t millimetres, std::int32_t ydpi) {
-    m_endTrim = static_cast<std::int32_t>(std::clamp<std::int64_t>(std::int64_t{millimetres} * ydpi * 10 / 254, 0, 1 << 30));
+    m_endTrim = static_cast<std::int32_t>(
+        std::clamp<std::int64_t>(std::int64_t{millimetres} * ydpi * 10 / 254, 0, 1 << 30));
 }
 
 void CEdgeFlt_ShadowEdge::trim() {

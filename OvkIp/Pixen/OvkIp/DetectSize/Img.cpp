@@ -52,7 +52,8 @@ std::unique_ptr<CImg> makeImage(const CImg::tagIMGSET& set, bool owning) {
             img->m_pImg = set.pImg;
             return img;
         }
-        const std::size_t bytes = static_cast<std::size_t>(img->m_sync) * static_cast<std::size_t>(set.height);
+        const std::size_t bytes =
+            static_cast<std::size_t>(img->m_sync) * static_cast<std::size_t>(set.height);
         img->m_owned.reset(new (std::nothrow) std::uint8_t[std::max<std::size_t>(bytes, 1)]());
         if (!img->m_owned)
             return nullptr;
@@ -65,7 +66,9 @@ std::unique_ptr<CImg> makeImage(const CImg::tagIMGSET& set, bool owning) {
     }
 }
 
-std::unique_ptr<CImg> CImg::Create(const tagIMGSET& set) { return makeImage(set, true); }
+std::unique_ptr<CImg> CImg::Create(const tagIMGSET& set) {
+    return makeImage(set, true);
+}
 
 std::unique_ptr<CImg> CImg::Set(const tagIMGSET& set) {
     if (set.pImg == nullptr || set.sync == 0)
@@ -93,7 +96,9 @@ std::unique_ptr<CImg> CImg::createLike(std::int32_t bpp, std::int32_t order) con
     return Create(tagIMGSET{nullptr, m_width, m_height, 0, m_xdpi, m_ydpi, bpp, order});
 }
 
-std::int32_t CImg::past(std::int32_t, std::int32_t, const CImg&) { return kStatusNotImplemented; }
+std::int32_t CImg::past(std::int32_t, std::int32_t, const CImg&) {
+    return kStatusNotImplemented;
+}
 
 std::unique_ptr<CImg> CImg::cutout(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h) const {
     if (w < 0 || h < 0)

@@ -39,7 +39,8 @@ public:
     virtual bool black(std::int32_t x, std::int32_t y, std::uint8_t threshold) const = 0;
     virtual std::int32_t past(std::int32_t x, std::int32_t y, const CImg& image);
     virtual std::unique_ptr<CImg> rivise_resolution() const;
-    virtual std::unique_ptr<CImg> cutout(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h) const;
+    virtual std::unique_ptr<CImg> cutout(std::int32_t x, std::int32_t y, std::int32_t w,
+                                         std::int32_t h) const;
     virtual void revers();
     virtual void add(const CImg& image) = 0;
 
@@ -58,7 +59,9 @@ public:
 
 protected:
     CImg() = default;
-    bool inside(std::int32_t x, std::int32_t y) const { return x >= 0 && y >= 0 && x < m_width && y < m_height; }
+    bool inside(std::int32_t x, std::int32_t y) const {
+        return x >= 0 && y >= 0 && x < m_width && y < m_height;
+    }
     std::uint8_t* line(std::int32_t y) const { return m_pImg + static_cast<std::ptrdiff_t>(m_sync) * y; }
     // Owning image like this one but with another depth, same geometry and resolutions.
     std::unique_ptr<CImg> createLike(std::int32_t bpp, std::int32_t pixelorder) const;

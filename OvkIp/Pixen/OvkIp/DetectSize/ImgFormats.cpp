@@ -8,7 +8,9 @@ namespace {
 
 constexpr std::uint8_t kBitMask[8] = {0x80, 0x40, 0x20, 0x10, 0x08, 0x04, 0x02, 0x01};
 
-std::uint8_t secondSample(std::uint32_t rgb) { return static_cast<std::uint8_t>(rgb >> 8); }
+std::uint8_t secondSample(std::uint32_t rgb) {
+    return static_cast<std::uint8_t>(rgb >> 8);
+}
 
 } // namespace
 
@@ -28,16 +30,22 @@ std::uint32_t CBinaryImg::get(std::int32_t x, std::int32_t y) const {
     return (line(y)[x / 8] & kBitMask[x & 7]) != 0 ? 1u : 0u;
 }
 
-std::unique_ptr<CImg> CBinaryImg::binary(std::uint8_t) const { return clone(); }
+std::unique_ptr<CImg> CBinaryImg::binary(std::uint8_t) const {
+    return clone();
+}
 
-bool CBinaryImg::black(std::int32_t x, std::int32_t y, std::uint8_t) const { return get(x, y) != 0; }
+bool CBinaryImg::black(std::int32_t x, std::int32_t y, std::uint8_t) const {
+    return get(x, y) != 0;
+}
 
 void CGrayImg::put(std::int32_t x, std::int32_t y, std::uint32_t value) {
     if (inside(x, y))
         line(y)[x] = static_cast<std::uint8_t>(value);
 }
 
-std::uint32_t CGrayImg::get(std::int32_t x, std::int32_t y) const { return inside(x, y) ? line(y)[x] : 0u; }
+std::uint32_t CGrayImg::get(std::int32_t x, std::int32_t y) const {
+    return inside(x, y) ? line(y)[x] : 0u;
+}
 
 std::unique_ptr<CImg> CGrayImg::color() const {
     std::unique_ptr<CImg> out = createLike(24, 0);

@@ -45,7 +45,9 @@ void order_corners(const tagDETECTSIZEINFO& info, std::int32_t xdpi, std::int32_
 
 namespace {
 
-CDetectSize* detector(const tagSLANTSIZEREQ& req) { return static_cast<CDetectSize*>(req.pDetector); }
+CDetectSize* detector(const tagSLANTSIZEREQ& req) {
+    return static_cast<CDetectSize*>(req.pDetector);
+}
 
 void release(tagSLANTSIZEREQ& req) {
     std::unique_ptr<CDetectSize> owned(detector(req));

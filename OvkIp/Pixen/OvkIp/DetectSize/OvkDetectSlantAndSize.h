@@ -12,20 +12,21 @@
 
 // Record of DetectSlantAndSize; the caller owns it, the detector in pDetector belongs to the library.
 struct tagSLANTSIZEREQ {
-    uint32_t ulSize;     // sizeof(tagSLANTSIZEREQ)
-    void* pDetector;     // empty before command 0, emptied by command 4 and by any failure
-    uint32_t ulCommand;  // 0 create, 1 first band, 2 middle band, 3 last band, 4 release, 5 result
-    int32_t lCorner[8];  // four corners (x, y): left-top, right-top, left-bottom, right-bottom
-    int32_t lRect[4];    // left, top, right, bottom of the bounding rectangle
-    int32_t lSlant[2];   // slant pair (a, b)
-    int32_t lRefPoint[4];     // points A and B on the paper's upper edge (x, y); any negative: not checked
-    int32_t lPaperSize[2];    // kept, and the paper length in lines (0 = unknown)
-    int32_t lTopMargin;       // lines, for the fallback rectangle
-    int32_t lReserved;        // kept
-    int32_t lSideMargin[2];   // left and right margins in columns, for the fallback rectangle
+    uint32_t ulSize;        // sizeof(tagSLANTSIZEREQ)
+    void* pDetector;        // empty before command 0, emptied by command 4 and by any failure
+    uint32_t ulCommand;     // 0 create, 1 first band, 2 middle band, 3 last band, 4 release, 5 result
+    int32_t lCorner[8];     // four corners (x, y): left-top, right-top, left-bottom, right-bottom
+    int32_t lRect[4];       // left, top, right, bottom of the bounding rectangle
+    int32_t lSlant[2];      // slant pair (a, b)
+    int32_t lRefPoint[4];   // points A and B on the paper's upper edge (x, y); any negative: not checked
+    int32_t lPaperSize[2];  // kept, and the paper length in lines (0 = unknown)
+    int32_t lTopMargin;     // lines, for the fallback rectangle
+    int32_t lReserved;      // kept
+    int32_t lSideMargin[2]; // left and right margins in columns, for the fallback rectangle
 };
-static_assert(sizeof(void*) != 8 || (offsetof(tagSLANTSIZEREQ, ulCommand) == 16 &&
-                                     offsetof(tagSLANTSIZEREQ, lSideMargin) == 108 && sizeof(tagSLANTSIZEREQ) == 120));
+static_assert(sizeof(void*) != 8 ||
+              (offsetof(tagSLANTSIZEREQ, ulCommand) == 16 && offsetof(tagSLANTSIZEREQ, lSideMargin) == 108 &&
+               sizeof(tagSLANTSIZEREQ) == 120));
 
 extern "C" {
 // Status 0, or negative: 0x80000008 bad record or no detector, 0x80000003 bad argument, 0x80000002 no memory.

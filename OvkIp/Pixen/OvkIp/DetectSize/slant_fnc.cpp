@@ -53,7 +53,8 @@ void get_outline(ConstEdgeSpan e, std::int32_t x1, std::int32_t x2, std::vector<
     out.push_back(x2);
 }
 
-void get_sep_xvec(ConstEdgeSpan e, const std::vector<std::int32_t>& outline, std::vector<std::int32_t> parts[2]) {
+void get_sep_xvec(ConstEdgeSpan e, const std::vector<std::int32_t>& outline,
+                  std::vector<std::int32_t> parts[2]) {
     parts[0].clear();
     parts[1].clear();
     if (outline.empty())

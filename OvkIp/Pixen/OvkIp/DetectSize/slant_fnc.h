@@ -26,8 +26,10 @@ std::int32_t EnumContactPoint(ConstEdgeSpan e, std::int32_t x1, std::int32_t x2,
 // Columns of the upper outline from x1 to x2, both included; first receives the first top-level contact.
 void get_outline(ConstEdgeSpan e, std::int32_t x1, std::int32_t x2, std::vector<std::int32_t>& out,
                  std::int32_t& first);
-// parts[0]: outline start through its first minimum; parts[1]: outline end backwards through its last minimum.
-void get_sep_xvec(ConstEdgeSpan e, const std::vector<std::int32_t>& outline, std::vector<std::int32_t> parts[2]);
+// parts[0]: outline start through its first minimum; parts[1]: outline end backwards through its last
+// minimum.
+void get_sep_xvec(ConstEdgeSpan e, const std::vector<std::int32_t>& outline,
+                  std::vector<std::int32_t> parts[2]);
 std::vector<PVec> get_pvec(ConstEdgeSpan e, const std::vector<std::int32_t>& part);
 
 // Drops segments shorter than a length in pixels.

@@ -19,7 +19,9 @@ namespace {
 constexpr int kW = 1500, kH = 2000, kDpi = 300;
 constexpr int kMargin = kDpi * 10 / 254; // the detector's default corner margin, 1 mm
 
-Sheet sheetAt(double degrees) { return Sheet{750, 1000, 1200, 1600, degrees * std::numbers::pi / 180}; }
+Sheet sheetAt(double degrees) {
+    return Sheet{750, 1000, 1200, 1600, degrees * std::numbers::pi / 180};
+}
 
 CDetectSize::tagOPTION defaults() {
     CDetectSize::tagOPTION o{};
@@ -64,7 +66,8 @@ double ratio(const tagDETECTSIZEINFO& info) {
     return info.a > info.b ? double(info.b) / info.a : double(info.a) / info.b;
 }
 
-// Each reported corner lies on the sheet and at most two margins (plus the edge search's line) from the true one.
+// Each reported corner lies on the sheet and at most two margins (plus the edge search's line) from the true
+// one.
 void expectCornersNear(const tagDETECTSIZEINFO& info, const Sheet& sheet, int xdpi = kDpi, int ydpi = kDpi) {
     std::int32_t got[8];
     order_corners(info, xdpi, ydpi, got);
@@ -115,8 +118,8 @@ TEST(DetectSize, AnyBandSplitGivesTheWholePageResult) {
             const Page page = greyPage(sheet, noise);
             const tagDETECTSIZEINFO whole = detect(page.set);
             expectCornersNear(whole, sheet);
-            for (const std::vector<int>& bands : {std::vector<int>{1, 1, 5, 250}, std::vector<int>(200, 7),
-                                                  std::vector<int>{999, 3, 600}}) {
+            for (const std::vector<int>& bands :
+                 {std::vector<int>{1, 1, 5, 250}, std::vector<int>(200, 7), std::vector<int>{999, 3, 600}}) {
                 const tagDETECTSIZEINFO split = detect(page.set, bands);
                 EXPECT_EQ(0, std::memcmp(&whole, &split, sizeof(whole)));
             }
@@ -149,7 +152,8 @@ TEST(DetectSize, UnequalResolutionsAreAlignedAndScaledBack) {
     SyntheticPage::Noise noise{99, 4};
     for (int y = 0; y < kH; ++y)
         for (int x = 0; x < 2 * kW; ++x)
-            px[std::size_t(y) * 2 * kW + x] = SyntheticPage::clampByte((sheet.inside(x / 2.0, y) ? 220 : 40) + noise.next());
+            px[std::size_t(y) * 2 * kW + x] =
+                SyntheticPage::clampByte((sheet.inside(x / 2.0, y) ? 220 : 40) + noise.next());
     const tagDETECTSIZEINFO info = detect({px.data(), 2 * kW, kH, 2 * kW, 600, 300, 8, 0});
     // The pair is in page pixels: the top edge drops tan(angle) / 2 lines per 600-dpi column.
     EXPECT_NEAR(double(info.b) / info.a, std::tan(sheet.angle) / 2, 0.002);

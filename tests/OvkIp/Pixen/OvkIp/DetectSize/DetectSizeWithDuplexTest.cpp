@@ -1,7 +1,7 @@
 // The duplex detector on synthetic front/back pairs: the trailing edge's shadow on the front image, the
 // leading edge's shadow on the back image, which is mirrored and lags by the sensor offset.
-#include "DetectSize/DetectSizeStatus.h"
 #include "DetectSize/DetectSizeWithDuplex.h"
+#include "DetectSize/DetectSizeStatus.h"
 #include "DetectSize/OvkDetectSlantAndSize.h"
 #include "SyntheticPage.h"
 

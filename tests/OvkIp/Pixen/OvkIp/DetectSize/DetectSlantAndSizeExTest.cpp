@@ -90,7 +90,9 @@ void expectSide(const tagDETECTSLANTSIZESIDE& side, const Sheet& sheet) {
     EXPECT_EQ(side.lTop + side.lHeight, std::max(side.lCorner[5], side.lCorner[7]));
 }
 
-Sheet sheetAt(double degrees) { return Sheet{600, 800, 1000, 1300, degrees * std::numbers::pi / 180}; }
+Sheet sheetAt(double degrees) {
+    return Sheet{600, 800, 1000, 1300, degrees * std::numbers::pi / 180};
+}
 
 std::vector<std::uint8_t> darkBacking(const Sheet& s) {
     return SyntheticPage::grey(s, kW, kH, 40, 220, SyntheticPage::Noise{5, 4});
@@ -130,7 +132,8 @@ TEST(DetectSlantAndSizeEx, FrontAndBackWithSensorOffset) {
     back.mirrored = true;
     back.imageWidth = kW;
     back.cy += offset;
-    std::vector<std::uint8_t> f = SyntheticPage::shadowed(front, kW, kH, false, 4, SyntheticPage::Noise{3, 4});
+    std::vector<std::uint8_t> f =
+        SyntheticPage::shadowed(front, kW, kH, false, 4, SyntheticPage::Noise{3, 4});
     std::vector<std::uint8_t> b = SyntheticPage::shadowed(back, kW, kH, true, 4, SyntheticPage::Noise{4, 4});
     tagDETECTSLANTSIZEEXBASIC r = request(11, 0);
     r.ulDuplex = 1;

@@ -1,6 +1,6 @@
 // The size detectors' image objects: format choice, pixel access per format, conversions and resampling.
-#include "DetectSize/DetectSizeStatus.h"
 #include "DetectSize/Img.h"
+#include "DetectSize/DetectSizeStatus.h"
 
 #include <gtest/gtest.h>
 

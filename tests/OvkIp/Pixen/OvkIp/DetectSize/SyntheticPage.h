@@ -15,9 +15,9 @@ struct Point {
 };
 
 struct Sheet {
-    double cx, cy;        // centre, pixels
-    double width, height; // pixels
-    double angle;         // radians; positive turns the top edge down to the right
+    double cx, cy;         // centre, pixels
+    double width, height;  // pixels
+    double angle;          // radians; positive turns the top edge down to the right
     bool mirrored = false; // columns counted from the right (the back side of a duplex scan)
     int imageWidth = 0;    // needed when mirrored
 
@@ -52,7 +52,9 @@ struct Noise {
     }
 };
 
-inline std::uint8_t clampByte(int v) { return static_cast<std::uint8_t>(v < 0 ? 0 : (v > 255 ? 255 : v)); }
+inline std::uint8_t clampByte(int v) {
+    return static_cast<std::uint8_t>(v < 0 ? 0 : (v > 255 ? 255 : v));
+}
 
 // Grey page: sheet value on the backing value.
 inline std::vector<std::uint8_t> grey(const Sheet& sheet, int w, int h, int backing, int paper, Noise noise) {
@@ -92,7 +94,8 @@ namespace SyntheticPage {
 
 // The sheet's corners as they lie in the image: left-top, right-top, left-bottom, right-bottom (x, y).
 inline std::vector<Point> imageCorners(const Sheet& sheet) {
-    std::vector<Point> c = {sheet.corner(-1, -1), sheet.corner(1, -1), sheet.corner(-1, 1), sheet.corner(1, 1)};
+    std::vector<Point> c = {sheet.corner(-1, -1), sheet.corner(1, -1), sheet.corner(-1, 1),
+                            sheet.corner(1, 1)};
     // Top pair first, each pair left to right (rotations below 45 degrees).
     std::sort(c.begin(), c.end(), [](const Point& l, const Point& r) { return l.y < r.y; });
     if (c[0].x > c[1].x)
