@@ -1,0 +1,144 @@
+// DAT_IDENTITY of the manager: walking the installed data sources, opening and closing one. An opening or
+// closing data source stays reachable while its DS_Entry runs, so it may call back into the manager.
+#include <cstring>
+
+#include "callsource.h"
+#include "manager.h"
+
+namespace twain::dsm {
+namespace {
+
+// By Id when the application gives one, else by product name, else the default (the first listed).
+const SourceRecord* choose(const std::vector<SourceRecord>& sources, const TW_IDENTITY& wanted) {
+    for (const SourceRecord& source : sources)
+        if (wanted.Id != 0 && source.identity.Id == wanted.Id)
+            return &source;
+    if (wanted.ProductName[0] != 0) {
+        for (const SourceRecord& source : sources)
+            if (std::strncmp(source.identity.ProductName, wanted.ProductName, sizeof(TW_STR32)) == 0)
+                return &source;
+        return nullptr;
+    }
+    return wanted.Id == 0 && !sources.empty() ? &sources.front() : nullptr;
+}
+
+} // namespace
+
+TW_UINT16 Manager::identity(pTW_IDENTITY origin, TW_UINT16 msg, TW_MEMREF data) {
+    if (!data)
+        return fail(origin, TWCC_BADVALUE);
+    auto& record = *static_cast<TW_IDENTITY*>(data);
+    switch (msg) {
+    case MSG_GETFIRST:
+    case MSG_GETNEXT:
+    case MSG_GETDEFAULT:
+        return listSources(*origin, msg, record);
+    case MSG_OPENDS:
+        return openSource(*origin, record);
+    case MSG_CLOSEDS:
+        return closeSource(*origin, record);
+    default: // MSG_USERSELECT among them: there is no chooser to show
+        return fail(origin, TWCC_BADPROTOCOL);
+    }
+}
+
+TW_UINT16 Manager::listSources(const TW_IDENTITY& origin, TW_UINT16 msg, TW_IDENTITY& out) {
+    Lock lock(mMutex);
+    Application* app = application(&origin);
+    if (!app)
+        return failLocked(nullptr, TWCC_SEQERROR);
+    if (msg == MSG_GETNEXT) {
+        if (!app->listed)
+            return failLocked(app, TWCC_SEQERROR);
+        if (app->next >= app->listing.size())
+            return TWRC_ENDOFLIST;
+        out = app->listing[app->next++].identity;
+        return TWRC_SUCCESS;
+    }
+    lock.unlock();
+    std::vector<SourceRecord> found = mCatalog.scan(origin);
+    lock.lock();
+    app = application(&origin);
+    if (!app)
+        return failLocked(nullptr, TWCC_SEQERROR);
+    if (msg == MSG_GETDEFAULT) {
+        if (found.empty())
+            return failLocked(app, TWCC_NODS);
+        out = found.front().identity;
+        return TWRC_SUCCESS;
+    }
+    app->listing = std::move(found);
+    app->listed = true;
+    app->next = 0;
+    if (app->listing.empty())
+        return TWRC_ENDOFLIST;
+    out = app->listing[app->next++].identity;
+    return TWRC_SUCCESS;
+}
+
+TW_UINT16 Manager::openSource(TW_IDENTITY& origin, TW_IDENTITY& wanted) {
+    Lock lock(mMutex);
+    Application* app = application(&origin);
+    if (!app)
+        return failLocked(nullptr, TWCC_SEQERROR);
+    std::vector<SourceRecord> candidates = app->listing;
+    if (candidates.empty()) {
+        lock.unlock();
+        candidates = mCatalog.scan(origin);
+        lock.lock();
+        if (!(app = application(&origin)))
+            return failLocked(nullptr, TWCC_SEQERROR);
+    }
+    const SourceRecord* chosen = choose(candidates, wanted);
+    if (!chosen)
+        return failLocked(app, TWCC_NODS);
+    const SourceRecord source = *chosen;
+    const TW_UINT32 id = source.identity.Id;
+    if (const auto open = mOpen.find(id); open != mOpen.end())
+        return failLocked(app, open->second.appId == origin.Id ? TWCC_SEQERROR : TWCC_MAXCONNECTIONS);
+    mOpen.emplace(id, OpenSource{source, origin.Id, Link::Opening, {}});
+    lock.unlock();
+
+    // A data source keeps the Id of its latest identity query; a fresh instance after a close has lost it.
+    TW_IDENTITY current = source.identity;
+    callSource(source.entry, &origin, DG_CONTROL, DAT_IDENTITY, MSG_GET, &current);
+    wanted = source.identity;
+    const TW_UINT16 result = callSource(source.entry, &origin, DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, &wanted);
+    wanted.Id = id;
+    if (result == TWRC_SUCCESS) {
+        lock.lock();
+        mOpen.at(id).link = Link::Open;
+        return result;
+    }
+    // Keep the data source's reason where DAT_STATUS without destination finds it.
+    TW_STATUS reason{};
+    callSource(source.entry, &origin, DG_CONTROL, DAT_STATUS, MSG_GET, &reason);
+    lock.lock();
+    mOpen.erase(id);
+    failLocked(application(&origin), reason.ConditionCode ? reason.ConditionCode : TWCC_BUMMER);
+    return result;
+}
+
+TW_UINT16 Manager::closeSource(TW_IDENTITY& origin, TW_IDENTITY& source) {
+    Lock lock(mMutex);
+    Application* app = application(&origin);
+    if (!app)
+        return failLocked(nullptr, TWCC_SEQERROR);
+    const TW_UINT32 id = source.Id;
+    const auto open = mOpen.find(id);
+    if (open == mOpen.end() || open->second.appId != origin.Id || open->second.link != Link::Open)
+        return failLocked(app, TWCC_SEQERROR);
+    open->second.link = Link::Closing;
+    const DSENTRYPROC entry = open->second.source.entry;
+    lock.unlock();
+
+    const TW_UINT16 result = callSource(entry, &origin, DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, &source);
+    lock.lock();
+    if (result == TWRC_SUCCESS)
+        mOpen.erase(id);
+    else
+        mOpen.at(id).link = Link::Open;
+    return result;
+}
+
+} // namespace twain::dsm
