@@ -1,8 +1,8 @@
 // Dispatch of DSM_Entry: the manager's own triplets (DAT_PARENT, DAT_IDENTITY, DAT_CALLBACK and DAT_STATUS
 // without destination) are answered here; every other triplet goes to the destination data source, which
 // the calling application must have open.
-#include "callsource.h"
 #include "manager.h"
+#include "callsource.h"
 
 #include <cstring>
 #include <new>
@@ -43,8 +43,8 @@ TW_UINT16 Manager::entry(pTW_IDENTITY origin, pTW_IDENTITY dest, TW_UINT32 dg, T
     }
 }
 
-TW_UINT16 Manager::dispatch(pTW_IDENTITY origin, pTW_IDENTITY dest, TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg,
-                            TW_MEMREF data) {
+TW_UINT16 Manager::dispatch(pTW_IDENTITY origin, pTW_IDENTITY dest, TW_UINT32 dg, TW_UINT16 dat,
+                            TW_UINT16 msg, TW_MEMREF data) {
     if (dg == DG_CONTROL) {
         switch (dat) {
         case DAT_PARENT:

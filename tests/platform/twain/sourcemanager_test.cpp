@@ -35,8 +35,8 @@ struct Received {
 };
 Received received;
 
-TW_UINT16 recordingCallback(pTW_IDENTITY origin, pTW_IDENTITY dest, TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg,
-                            TW_MEMREF data) {
+TW_UINT16 recordingCallback(pTW_IDENTITY origin, pTW_IDENTITY dest, TW_UINT32 dg, TW_UINT16 dat,
+                            TW_UINT16 msg, TW_MEMREF data) {
     if (dg != DG_CONTROL || dat != DAT_NULL)
         return TWRC_FAILURE;
     received.messages.push_back(msg);
@@ -70,8 +70,8 @@ public:
     std::vector<TW_IDENTITY> list() {
         std::vector<TW_IDENTITY> sources;
         TW_IDENTITY source{};
-        for (TW_UINT16 msg = MSG_GETFIRST; call(nullptr, DG_CONTROL, DAT_IDENTITY, msg, &source) == TWRC_SUCCESS;
-             msg = MSG_GETNEXT)
+        for (TW_UINT16 msg = MSG_GETFIRST;
+             call(nullptr, DG_CONTROL, DAT_IDENTITY, msg, &source) == TWRC_SUCCESS; msg = MSG_GETNEXT)
             sources.push_back(source);
         return sources;
     }
@@ -121,7 +121,8 @@ protected:
         copyFile(TESTSOURCE_B, folder / "testsource_b.ds");
         copyFile(TESTSOURCE_REFUSING, folder / "z" / "refusing.ds");
         copyFile(TESTSOURCE_NOENTRY, folder / "sub" / "noentry.ds");
-        writeFile(folder / "broken.ds", "\x7f" "ELF but not really a shared object");
+        writeFile(folder / "broken.ds", "\x7f"
+                                        "ELF but not really a shared object");
         writeFile(folder / "sub" / "empty.ds", "");
         copyFile(TESTSOURCE_A, folder / "notes.txt"); // loadable, but not named as a data source
         setenv("K3100_TWAIN_DS_DIR", folder.c_str(), 1);

@@ -90,7 +90,8 @@ TW_UINT16 controlTriplet(pTW_IDENTITY origin, TW_UINT16 dat, TW_UINT16 msg, TW_M
 
 } // namespace
 
-extern "C" TW_UINT16 DS_Entry(pTW_IDENTITY pOrigin, TW_UINT32 DG, TW_UINT16 DAT, TW_UINT16 MSG, TW_MEMREF pData) {
+extern "C" TW_UINT16 DS_Entry(pTW_IDENTITY pOrigin, TW_UINT32 DG, TW_UINT16 DAT, TW_UINT16 MSG,
+                              TW_MEMREF pData) {
     if (DG == DG_CONTROL && DAT == DAT_IDENTITY)
         return identityTriplet(MSG, static_cast<TW_IDENTITY*>(pData));
     if (DG == DG_CONTROL && DAT == DAT_STATUS && MSG == MSG_GET) {
