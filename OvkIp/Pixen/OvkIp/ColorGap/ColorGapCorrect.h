@@ -10,15 +10,15 @@
 
 // The caller owns the record and keeps it, with its handle word, between the band calls of one page.
 struct COLORGAPINFO {
-    uint32_t ulSize;         // bytes the caller built; at least kColorGapInfoMinSize, read up to sizeof
-    uint32_t ulLast;         // 1 on the page's last band
-    uint32_t ulHeldLines;    // out: kColorGapDelay
-    void* hColorGap;         // the library's corrector; null before the first band and after the last
-    tagGAPPARAM* pGapParam;  // thresholds, or null for the defaults of the page's resolution (not owned)
-    uint8_t* pClassTable;    // the caller's class table, used without thresholds (not owned)
-    uint32_t ulClassTableSize;   // must be kColorTableSize for pClassTable to count
-    uint32_t* pPairTable;        // the caller's pair flags (not owned)
-    uint32_t ulPairTableSize;    // must be kPairTableSize for pPairTable to count
+    uint32_t ulSize;           // bytes the caller built; at least kColorGapInfoMinSize, read up to sizeof
+    uint32_t ulLast;           // 1 on the page's last band
+    uint32_t ulHeldLines;      // out: kColorGapDelay
+    void* hColorGap;           // the library's corrector; null before the first band and after the last
+    tagGAPPARAM* pGapParam;    // thresholds, or null for the defaults of the page's resolution (not owned)
+    uint8_t* pClassTable;      // the caller's class table, used without thresholds (not owned)
+    uint32_t ulClassTableSize; // must be kColorTableSize for pClassTable to count
+    uint32_t* pPairTable;      // the caller's pair flags (not owned)
+    uint32_t ulPairTableSize;  // must be kPairTableSize for pPairTable to count
 };
 constexpr uint32_t kColorGapInfoMinSize = offsetof(COLORGAPINFO, pGapParam);
 constexpr int32_t kColorGapDelay = 13; // lines

@@ -7,7 +7,7 @@
 
 // Thresholds of the class builder, levels 0..255.
 struct tagGAPPARAM {
-    int32_t dwGapParamSize;  // kGapParamSize; any other value means "use the defaults"
+    int32_t dwGapParamSize; // kGapParamSize; any other value means "use the defaults"
     int32_t lThreshold[13]; // P1..P13
 };
 static_assert(sizeof(tagGAPPARAM) == 56);
@@ -16,8 +16,8 @@ constexpr int32_t kGapParamSize = sizeof(tagGAPPARAM);
 constexpr int32_t kColorClassCount = 32;
 constexpr int32_t kColorTableSize = 32768; // one class per 15-bit colour
 constexpr int32_t kPairTableSize = kColorClassCount * kColorClassCount * 4;
-constexpr uint8_t kClassMono = 16;  // neutral colour; bits 2-3 give its brightness band
-constexpr uint8_t kClassBand = 12;  // 0 in these bits: the dark band
+constexpr uint8_t kClassMono = 16; // neutral colour; bits 2-3 give its brightness band
+constexpr uint8_t kClassBand = 12; // 0 in these bits: the dark band
 constexpr uint8_t kClassNone = 31;
 
 // 15-bit index of a colour: the five high bits of each sample.

@@ -52,7 +52,8 @@ int64_t COvkColorGap::OutputLines(int64_t lines, bool first, bool last) const {
     const int64_t before = first ? 0 : m_numInputLine;
     const int64_t after = before + lines;
     // Line i goes out when line i + 13 comes in.
-    int64_t out = std::max<int64_t>(0, after - kColorGapDelay) - std::max<int64_t>(0, before - kColorGapDelay);
+    int64_t out =
+        std::max<int64_t>(0, after - kColorGapDelay) - std::max<int64_t>(0, before - kColorGapDelay);
     if (last)
         out += std::min<int64_t>(after, kColorGapDelay);
     return out;

@@ -97,8 +97,7 @@ TEST(ColorGapTable, ClassesOfSomeColoursAt300Dpi) {
         {{56, 16, 16}, 0},     // dark red
         {{16, 32, 72}, 1},     // dark blue
         {{40, 72, 40}, 2},     // dark green, red among the smallest
-        {kReddish, 8},
-        {kPink, 12},
+        {kReddish, 8},         {kPink, 12},
     };
     for (const auto& c : cases) {
         const uint32_t rgb = c.colour[0] | c.colour[1] << 8 | c.colour[2] << 16;
