@@ -6,8 +6,7 @@
 
 namespace Ovk::Pixen {
 
-template <class T>
-std::int32_t CIPController<T>::execIP(CImg& image, void* info, tagIMAGESTATE state) {
+template <class T> std::int32_t CIPController<T>::execIP(CImg& image, void* info, tagIMAGESTATE state) {
     if (!m_pIP)
         return RTN_PAR;
     std::int32_t result;
@@ -21,8 +20,7 @@ std::int32_t CIPController<T>::execIP(CImg& image, void* info, tagIMAGESTATE sta
     return result;
 }
 
-template <class T>
-std::int32_t CIPController<T>::dispatch(CImg& image, void* info, tagIMAGESTATE state) {
+template <class T> std::int32_t CIPController<T>::dispatch(CImg& image, void* info, tagIMAGESTATE state) {
     switch (state) {
     case IMAGESTATE_WHOLE:
         m_bFirst = true;
@@ -45,14 +43,12 @@ std::int32_t CIPController<T>::dispatch(CImg& image, void* info, tagIMAGESTATE s
     return RTN_SEQUENCE;
 }
 
-template <class T>
-std::int32_t CIPController<T>::runWhole(CImg& image, void* info) {
+template <class T> std::int32_t CIPController<T>::runWhole(CImg& image, void* info) {
     const std::int32_t result = m_pIP->setInfo(image, info);
     return result != RTN_OK ? result : m_pIP->IP(image);
 }
 
-template <class T>
-std::int32_t CIPController<T>::IPMiddle(CImg& band, void* info) {
+template <class T> std::int32_t CIPController<T>::IPMiddle(CImg& band, void* info) {
     if (m_bFirst)
         m_ImgList.PopAll();
     if (m_nMode == BANDMODE_PAGE) {
@@ -73,8 +69,7 @@ std::int32_t CIPController<T>::IPMiddle(CImg& band, void* info) {
     return result != RTN_OK ? result : m_pIP->IPMiddle(band);
 }
 
-template <class T>
-std::int32_t CIPController<T>::IPLast(CImg& band, void* info) {
+template <class T> std::int32_t CIPController<T>::IPLast(CImg& band, void* info) {
     if (m_bFirst)
         m_ImgList.PopAll();
     if (m_nMode == BANDMODE_PAGE) {
@@ -89,8 +84,7 @@ std::int32_t CIPController<T>::IPLast(CImg& band, void* info) {
     return result != RTN_OK ? result : m_pIP->IPLast(band);
 }
 
-template <class T>
-std::int32_t CIPController<T>::joinPage(CImg& lastBand) {
+template <class T> std::int32_t CIPController<T>::joinPage(CImg& lastBand) {
     if (m_ImgList.empty())
         return RTN_OK; // the last band already is the whole page
     if (m_ImgList.PushBack(lastBand) == 0)

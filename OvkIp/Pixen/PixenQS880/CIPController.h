@@ -19,8 +19,7 @@ inline constexpr std::int32_t BANDMODE_HOLD = 2;     // as BAND, but the last ba
 inline constexpr std::int32_t BANDMODE_HOLD_ALT = 3; // same behaviour as HOLD
 inline constexpr std::int32_t BANDMODE_PAGE = 4;     // bands are gathered, the filter runs once on the page
 
-template <class T = CIPBase>
-class CIPController {
+template <class T = CIPBase> class CIPController {
 public:
     CIPController() = default;
     CIPController(const CIPController&) = delete;
@@ -35,8 +34,7 @@ public:
 
     // Creates the filter on first use, giving the controller its mode; later calls return the existing
     // filter, which must be an F (one controller serves one step). Throws std::bad_alloc.
-    template <class F, class... Args>
-    F& createIP(std::int32_t mode, Args&&... args) {
+    template <class F, class... Args> F& createIP(std::int32_t mode, Args&&... args) {
         if (!m_pIP) {
             m_pIP = std::make_unique<F>(std::forward<Args>(args)...);
             m_nMode = mode;

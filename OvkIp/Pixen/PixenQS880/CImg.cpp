@@ -89,9 +89,9 @@ int CImg::createImg(std::int32_t width, std::int32_t height, std::int32_t sync, 
     return createImg(0, 0, width, height, sync, bps, spp, order, xres, yres);
 }
 
-int CImg::createImg(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height, std::int32_t sync,
-                    std::int32_t bps, std::int32_t spp, std::uint32_t order, std::int32_t xres,
-                    std::int32_t yres) noexcept {
+int CImg::createImg(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
+                    std::int32_t sync, std::int32_t bps, std::int32_t spp, std::uint32_t order,
+                    std::int32_t xres, std::int32_t yres) noexcept {
     tagIMAGEINFO info{};
     info.ulSize = sizeof(tagIMAGEINFO);
     info.lXpos = x;

@@ -51,13 +51,15 @@ public:
     bool loadOvk(const char* path, ImageFileError* why = nullptr) noexcept;
 
     // A record file holds the 52-byte record alone; the pointer word is stored as 0 and read as null.
-    static bool saveImgInf(const char* path, const tagIMAGEINFO* info, ImageFileError* why = nullptr) noexcept;
+    static bool saveImgInf(const char* path, const tagIMAGEINFO* info,
+                           ImageFileError* why = nullptr) noexcept;
     // The record is untouched after a failure.
     static bool loadImgInf(const char* path, tagIMAGEINFO* info, ImageFileError* why = nullptr) noexcept;
 
     // One-page document through the document maker; subMode50 is its quality value.
     bool savePdf(const char* path, bool highCompression, std::int32_t subMode50, bool textRecognition,
-                 std::uint32_t language, std::uint32_t codePage, ImageFileError* why = nullptr) const noexcept;
+                 std::uint32_t language, std::uint32_t codePage,
+                 ImageFileError* why = nullptr) const noexcept;
 };
 
 } // namespace Ovk::Pixen

@@ -58,7 +58,8 @@ std::vector<std::uint8_t> buildHeaders(const tagIMAGEINFO& info, std::int32_t bi
     putLe32(&h[50], colours);
     for (std::uint32_t i = 0; i < colours; ++i) {
         // 1 bit: 0 white, 1 black; 8 bits: a grey ramp.
-        const std::uint8_t level = bits == 1 ? static_cast<std::uint8_t>(i == 0 ? 255 : 0) : static_cast<std::uint8_t>(i);
+        const std::uint8_t level =
+            bits == 1 ? static_cast<std::uint8_t>(i == 0 ? 255 : 0) : static_cast<std::uint8_t>(i);
         std::memset(&h[kHeadersBytes + 4 * i], level, 3);
     }
     return h;
@@ -67,7 +68,8 @@ std::vector<std::uint8_t> buildHeaders(const tagIMAGEINFO& info, std::int32_t bi
 void fillRow(const CImg& image, std::int32_t line, std::int32_t bits, std::vector<std::uint8_t>& row) {
     std::fill(row.begin(), row.end(), 0);
     if (bits != 24) {
-        const std::size_t bytes = std::min<std::size_t>(row.size(), static_cast<std::size_t>(image.getSync()));
+        const std::size_t bytes =
+            std::min<std::size_t>(row.size(), static_cast<std::size_t>(image.getSync()));
         std::memcpy(row.data(), image.getLine(line), bytes);
         return;
     }
@@ -145,14 +147,16 @@ bool CImgFile::saveBmp(const char* path, ImageFileError* why) const noexcept {
         return fail(why, ImageFileError::Unsupported);
     const std::int32_t bits = bps * spp;
     const std::int32_t rowBytes = calcSync(getWidth(), bits);
-    const std::uint64_t fileBytes = kHeadersBytes + 4 * colourCount(bits) + std::uint64_t(rowBytes) * getHeight();
+    const std::uint64_t fileBytes =
+        kHeadersBytes + 4 * colourCount(bits) + std::uint64_t(rowBytes) * getHeight();
     if (rowBytes < 0 || fileBytes > std::numeric_limits<std::uint32_t>::max())
         return fail(why, ImageFileError::TooLarge);
     try {
         UniqueFd fd = openForWriting(path);
         if (!fd.valid())
             return fail(why, ImageFileError::Open);
-        const std::vector<std::uint8_t> headers = buildHeaders(m_Info, bits, static_cast<std::uint32_t>(rowBytes));
+        const std::vector<std::uint8_t> headers =
+            buildHeaders(m_Info, bits, static_cast<std::uint32_t>(rowBytes));
         if (!writeAll(fd.get(), headers.data(), headers.size()))
             return fail(why, ImageFileError::Write);
         std::vector<std::uint8_t> row(static_cast<std::size_t>(rowBytes));

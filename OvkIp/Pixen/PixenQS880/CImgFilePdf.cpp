@@ -74,7 +74,7 @@ bool CImgFile::savePdf(const char* path, bool highCompression, std::int32_t subM
         return fail(why, ImageFileError::Unsupported);
 
     PdfPageImageDesc page{getImage(), getSync(), getWidth(), getHeight(), getXResolution(), getYResolution(),
-                          kind, 0, 0};
+                          kind,       0,         0};
     std::vector<std::uint8_t> bgr;
     try {
         if (kind == kKindColour) {

@@ -35,9 +35,8 @@ int CImgList::PushBack(CImg& band) {
     if (band.isNull())
         return 1;
     const tagIMAGEINFO& info = band.getInfo();
-    if (!m_Bands.empty() &&
-        (!matchesSummary(info) ||
-         std::int64_t{m_Summary.lHeight} + info.lHeight > std::numeric_limits<std::int32_t>::max()))
+    if (!m_Bands.empty() && (!matchesSummary(info) || std::int64_t{m_Summary.lHeight} + info.lHeight >
+                                                          std::numeric_limits<std::int32_t>::max()))
         return 0;
     auto holder = std::make_unique<CImg>();
     m_Bands.push_back(nullptr); // may throw; nothing has changed yet
@@ -64,7 +63,8 @@ void CImgList::PopAll() noexcept {
 }
 
 void CImgList::SpliceAndPopAll(CImg& out) noexcept {
-    m_Summary.tImageSize = CImg::calcSize(m_Summary.lSync, m_Summary.lHeight, m_Summary.lSpp, m_Summary.ulRGBOrder);
+    m_Summary.tImageSize =
+        CImg::calcSize(m_Summary.lSync, m_Summary.lHeight, m_Summary.lSpp, m_Summary.ulRGBOrder);
     out.deleteImg();
     out.createImg(&m_Summary);
     std::uint32_t offset = 0;

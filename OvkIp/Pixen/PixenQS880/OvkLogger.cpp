@@ -25,7 +25,8 @@ int openTraceFile(const char* path) noexcept {
     if (fd < 0)
         return -1;
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid() || ::ftruncate(fd, 0) != 0) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid() ||
+        ::ftruncate(fd, 0) != 0) {
         ::close(fd);
         return -1;
     }

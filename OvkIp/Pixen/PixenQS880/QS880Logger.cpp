@@ -23,8 +23,7 @@ using Ovk::OvkLogger;
 
 constexpr int kDebugImageNumbers = 1000; // names NNN.ovk, three digits
 
-template <class V>
-void value(const char* label, V v) {
+template <class V> void value(const char* label, V v) {
     OvkLogger::writeLog("%s%10u", label, static_cast<unsigned>(static_cast<std::uint32_t>(v)));
 }
 
@@ -37,14 +36,13 @@ void line(const char* text) {
 }
 
 void writeAdjustRegisters(const char* const labels[10], const tagADJUSTREGINFO& r) {
-    const std::uint32_t values[10] = {r.Gain1,  r.Reserved1, r.Offset1,   r.Reserved2, r.RedLED,
-                                      r.GreenLED, r.BlueLED, r.Reserved3, r.Reserved4, r.Reserved5};
+    const std::uint32_t values[10] = {r.Gain1,    r.Reserved1, r.Offset1,   r.Reserved2, r.RedLED,
+                                      r.GreenLED, r.BlueLED,   r.Reserved3, r.Reserved4, r.Reserved5};
     for (int i = 0; i < 10; ++i)
         value(labels[i], values[i]);
 }
 
-template <class ColourInfo>
-void writeColourInfo(const char* label, const ColourInfo* info) {
+template <class ColourInfo> void writeColourInfo(const char* label, const ColourInfo* info) {
     pointer(label, info);
     if (info == nullptr)
         return;
@@ -77,7 +75,8 @@ void writeSRGB(const tagSRGBCONVERSIONINFO* info) {
     const char* rowLabels[3] = {"\t    .Matrix                   ", "\t                              ",
                                 "\t                              "};
     for (int row = 0; row < 3; ++row)
-        OvkLogger::writeLog("%s%10u, %10u, %10u", rowLabels[row], static_cast<unsigned>(info->Matrix[3 * row]),
+        OvkLogger::writeLog("%s%10u, %10u, %10u", rowLabels[row],
+                            static_cast<unsigned>(info->Matrix[3 * row]),
                             static_cast<unsigned>(info->Matrix[3 * row + 1]),
                             static_cast<unsigned>(info->Matrix[3 * row + 2]));
 }
@@ -92,9 +91,9 @@ void writeDetect4Points(const tagDETECT4POINTSINFO* info) {
     writePoint("\t    .LeftBottom               ", info->LeftBottom);
     writePoint("\t    .RightBottom              ", info->RightBottom);
     const tagRECT32& r = info->rectDoc;
-    OvkLogger::writeLog("\t    .rectDoc                  %10u, %10u, %10u, %10u", static_cast<unsigned>(r.top),
-                        static_cast<unsigned>(r.right), static_cast<unsigned>(r.bottom),
-                        static_cast<unsigned>(r.left));
+    OvkLogger::writeLog("\t    .rectDoc                  %10u, %10u, %10u, %10u",
+                        static_cast<unsigned>(r.top), static_cast<unsigned>(r.right),
+                        static_cast<unsigned>(r.bottom), static_cast<unsigned>(r.left));
     writePoint("\t    .vectorSlant              ", info->vectorSlant);
     writePoint("\t    .Size                     ", tagPOINT32{info->Size.width, info->Size.height});
     value("\t    .lTopMargin               ", info->lTopMargin);
@@ -131,15 +130,17 @@ void QS880Logger::writeADJUSTINFO(const tagADJUSTINFO& info) noexcept {
     if (!OvkLogger::isLogOn())
         return;
     static const char* const front[10] = {
-        "    .FrontAdjustInfo.Gain1      ", "    .FrontAdjustInfo.Reserved1  ", "    .FrontAdjustInfo.Offset1    ",
-        "    .FrontAdjustInfo.Reserved2  ", "    .FrontAdjustInfo.RedLED     ", "    .FrontAdjustInfo.GreenLED   ",
-        "    .FrontAdjustInfo.BlueLED    ", "    .FrontAdjustInfo.Reserved3  ", "    .FrontAdjustInfo.Reserved4  ",
-        "    .FrontAdjustInfo.Reserved5  "};
+        "    .FrontAdjustInfo.Gain1      ", "    .FrontAdjustInfo.Reserved1  ",
+        "    .FrontAdjustInfo.Offset1    ", "    .FrontAdjustInfo.Reserved2  ",
+        "    .FrontAdjustInfo.RedLED     ", "    .FrontAdjustInfo.GreenLED   ",
+        "    .FrontAdjustInfo.BlueLED    ", "    .FrontAdjustInfo.Reserved3  ",
+        "    .FrontAdjustInfo.Reserved4  ", "    .FrontAdjustInfo.Reserved5  "};
     static const char* const back[10] = {
-        "    .BackAdjustInfo.Gain1       ", "    .BackAdjustInfo.Reserved1   ", "    .BackAdjustInfo.Offset1     ",
-        "    .BackAdjustInfo.Reserved2   ", "    .BackAdjustInfo.RedLED      ", "    .BackAdjustInfo.GreenLED    ",
-        "    .BackAdjustInfo.BlueLED     ", "    .BackAdjustInfo.Reserved3   ", "    .BackAdjustInfo.Reserved4   ",
-        "    .BackAdjustInfo.Reserved5   "};
+        "    .BackAdjustInfo.Gain1       ", "    .BackAdjustInfo.Reserved1   ",
+        "    .BackAdjustInfo.Offset1     ", "    .BackAdjustInfo.Reserved2   ",
+        "    .BackAdjustInfo.RedLED      ", "    .BackAdjustInfo.GreenLED    ",
+        "    .BackAdjustInfo.BlueLED     ", "    .BackAdjustInfo.Reserved3   ",
+        "    .BackAdjustInfo.Reserved4   ", "    .BackAdjustInfo.Reserved5   "};
     line("<ADJUSTINFO>");
     value("    .bDuplex                    ", info.bDuplex);
     value("    .lXResolution               ", info.lXResolution);
@@ -260,7 +261,8 @@ void QS880Logger::writeOvk(const CImg& image, const char* prefix) noexcept {
             char number[16];
             std::snprintf(number, sizeof number, "%03d.ovk", n);
             const std::string name = std::string(prefix) + number;
-            fileio::UniqueFd fd{::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600)};
+            fileio::UniqueFd fd{
+                ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600)};
             if (fd.valid()) {
                 fileio::writeOvkFile(fd.get(), image);
                 return;

@@ -42,8 +42,8 @@ struct tagSHADINGINFO {
 
 struct tagSRGBCONVERSIONINFO {
     std::uint32_t ulSize;
-    std::int32_t Type;       // 0 feeder matrix, 1 flatbed matrix, 2 Matrix below
-    std::int32_t Matrix[9];  // row by row, 1024 is 1.0
+    std::int32_t Type;      // 0 feeder matrix, 1 flatbed matrix, 2 Matrix below
+    std::int32_t Matrix[9]; // row by row, 1024 is 1.0
 };
 
 struct tagDETECT4POINTSINFO {

@@ -9,8 +9,7 @@
 
 namespace Ovk::Pixen {
 
-template <class Record>
-bool hasRecordSize(const void* record) noexcept {
+template <class Record> bool hasRecordSize(const void* record) noexcept {
     if (record == nullptr)
         return false;
     std::uint32_t size;
@@ -19,8 +18,7 @@ bool hasRecordSize(const void* record) noexcept {
 }
 
 // RTN_OK for a record of type Record, RTN_PAR for a null record or a wrong size word.
-template <class Record>
-std::int32_t checkRecordSize(const void* record) noexcept {
+template <class Record> std::int32_t checkRecordSize(const void* record) noexcept {
     return hasRecordSize<Record>(record) ? RTN_OK : RTN_PAR;
 }
 

@@ -16,8 +16,8 @@ using pixentest::patterned;
 
 namespace {
 
-tagIMAGEINFO record(std::int32_t width, std::int32_t height, std::int32_t sync, std::int32_t bps, std::int32_t spp,
-                    std::uint32_t order, std::uint32_t size) {
+tagIMAGEINFO record(std::int32_t width, std::int32_t height, std::int32_t sync, std::int32_t bps,
+                    std::int32_t spp, std::uint32_t order, std::uint32_t size) {
     tagIMAGEINFO info{};
     info.ulSize = sizeof info;
     info.lWidth = width;
@@ -43,7 +43,9 @@ TEST(CImg, MinimumLineLengthFollowsOrderAndRefusesOverflow) {
 }
 
 TEST(CImg, ValidityRules) {
-    const auto lineColour = [](std::uint32_t size) { return record(2552, 10, 2552, 8, 3, RGBORDER_LINE, size); };
+    const auto lineColour = [](std::uint32_t size) {
+        return record(2552, 10, 2552, 8, 3, RGBORDER_LINE, size);
+    };
     EXPECT_TRUE(CImg::checkInfo(&static_cast<const tagIMAGEINFO&>(lineColour(76560))));
     EXPECT_FALSE(CImg::checkInfo(&static_cast<const tagIMAGEINFO&>(lineColour(25520))));
 
@@ -151,8 +153,10 @@ TEST(CImg, AppendKeepsColourPlanesTogetherInLineOrder) {
     ASSERT_EQ(top.appendImg(bottom), 1);
     ASSERT_EQ(top.getSync(), 3);
     for (int plane = 0; plane < 3; ++plane) {
-        EXPECT_TRUE(std::equal(before.getLine(0, plane), before.getLine(0, plane) + 2, top.getLine(0, plane)));
-        EXPECT_TRUE(std::equal(bottom.getLine(0, plane), bottom.getLine(0, plane) + 3, top.getLine(1, plane)));
+        EXPECT_TRUE(
+            std::equal(before.getLine(0, plane), before.getLine(0, plane) + 2, top.getLine(0, plane)));
+        EXPECT_TRUE(
+            std::equal(bottom.getLine(0, plane), bottom.getLine(0, plane) + 3, top.getLine(1, plane)));
     }
 }
 
