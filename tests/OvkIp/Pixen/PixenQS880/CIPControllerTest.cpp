@@ -179,13 +179,15 @@ TEST(CIPController, StepCreatesTheFilterOnceAndReportsOutOfMemory) {
     CIPController<> controller;
     CImg image = band(10);
     EXPECT_EQ(controller.execIP(image, nullptr, IMAGESTATE_WHOLE), RTN_PAR); // no filter yet
-    EXPECT_EQ(controller.runStep<UnbuildableFilter>(BANDMODE_BAND, image, nullptr, IMAGESTATE_WHOLE), RTN_MEMORY);
+    EXPECT_EQ(controller.runStep<UnbuildableFilter>(BANDMODE_BAND, image, nullptr, IMAGESTATE_WHOLE),
+              RTN_MEMORY);
     EXPECT_EQ(controller.getIP(), nullptr);
     EXPECT_EQ(controller.runStep<RecordingFilter>(BANDMODE_PAGE, image, nullptr, IMAGESTATE_WHOLE), RTN_OK);
     auto* filter = static_cast<RecordingFilter*>(controller.getIP());
     EXPECT_EQ(controller.getMode(), BANDMODE_PAGE);
     filter->throwInIP = true;
-    EXPECT_EQ(controller.runStep<RecordingFilter>(BANDMODE_BAND, image, nullptr, IMAGESTATE_WHOLE), RTN_MEMORY);
+    EXPECT_EQ(controller.runStep<RecordingFilter>(BANDMODE_BAND, image, nullptr, IMAGESTATE_WHOLE),
+              RTN_MEMORY);
     EXPECT_EQ(controller.getIP(), filter);
     EXPECT_EQ(controller.getMode(), BANDMODE_PAGE);
 }
