@@ -12,11 +12,6 @@ namespace Ovk::DetectSize {
 
 namespace {
 
-std::int32_t toInt(double v) {
-    if (!(v > INT_MIN) || !(v < INT_MAX))
-        return std::isnan(v) ? 0 : (v > 0 ? INT_MAX : INT_MIN);
-    return static_cast<std::int32_t>(v);
-}
 
 std::int32_t scaled(std::int32_t v, std::int32_t num, std::int32_t den) {
     return static_cast<std::int32_t>(std::int64_t{v} * num / den);
@@ -59,6 +54,12 @@ void move(PointL& p, std::int32_t dx, std::int32_t dy) {
 }
 
 } // namespace
+
+std::int32_t trunc_to_int(double v) {
+    if (!(v > INT_MIN) || !(v < INT_MAX))
+        return std::isnan(v) ? 0 : (v > 0 ? INT_MAX : INT_MIN);
+    return static_cast<std::int32_t>(v);
+}
 
 SlantPair fit_slant(ConstEdgeSpan e, std::int32_t x1, std::int32_t x2, std::int32_t minLength) {
     std::vector<std::int32_t> outline;
@@ -109,7 +110,7 @@ EdgeRect calc_rect(ConstEdgeSpan lead, ConstEdgeSpan trail) {
 PointL cross(std::int32_t a, std::int32_t b, std::int32_t c1, std::int32_t c2) {
     const double k = static_cast<double>(b) / a;
     const double x = (static_cast<double>(c2) - c1) / (k + 1.0 / k);
-    return {toInt(x), toInt(k * x + c1)};
+    return {trunc_to_int(x), trunc_to_int(k * x + c1)};
 }
 
 void calc_points(CornerFit& fit, ConstEdgeSpan lead, ConstEdgeSpan trail, std::int32_t m) {
@@ -121,7 +122,7 @@ void calc_points(CornerFit& fit, ConstEdgeSpan lead, ConstEdgeSpan trail, std::i
                 if (x < static_cast<std::int32_t>(e.size()) && e[x] >= 0)
                     d.add(a, b, x, e[x]);
     }
-    const std::int32_t L = toInt(std::sqrt(static_cast<float>(a) * a + static_cast<float>(b) * b));
+    const std::int32_t L = trunc_to_int(std::sqrt(static_cast<float>(a) * a + static_cast<float>(b) * b));
     if (!d.any || L == 0) {
         rectangle_points(fit, m);
         return;

@@ -52,6 +52,9 @@ struct FallbackMargins {
     std::int32_t right; // columns
 };
 
+// Truncates towards zero, saturating at the int32 range (NaN gives 0).
+std::int32_t trunc_to_int(double v);
+
 // Slant from the upper outline of e between columns x1 and x2: the longer side of the outline's top, its
 // segments of at least minLength pixels and near the longest one's ratio summed. A flat top or no usable
 // segment gives (1, 0).

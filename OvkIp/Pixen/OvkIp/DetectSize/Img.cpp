@@ -139,6 +139,46 @@ std::unique_ptr<CImg> CImg::rivise_resolution() const {
     return out;
 }
 
+std::int32_t CImg::rect(Ovk::tagRECT& r, Ovk::tagPOINT* points) const {
+    r = {m_width, -1, -1, m_height};
+    const auto blackAt = [&](std::int32_t x, std::int32_t y) { return black(x, y, 128); };
+    const auto firstInLine = [&](std::int32_t y) {
+        std::int32_t x = 0;
+        while (x < m_width && !blackAt(x, y))
+            ++x;
+        return x;
+    };
+    const auto firstInColumn = [&](std::int32_t x) {
+        std::int32_t y = 0;
+        while (y < m_height && !blackAt(x, y))
+            ++y;
+        return y;
+    };
+    for (std::int32_t y = m_height - 1; y >= 0 && r.y < 0; --y)
+        if (const std::int32_t x = firstInLine(y); x < m_width) {
+            r.y = y;
+            points[1] = {x, y};
+        }
+    if (r.y < 0)
+        return 0;
+    for (std::int32_t x = 0; x < m_width && r.x == m_width; ++x)
+        if (const std::int32_t y = firstInColumn(x); y < m_height) {
+            r.x = x;
+            points[0] = {x, y};
+        }
+    for (std::int32_t x = m_width - 1; x >= 0 && r.width < 0; --x)
+        if (const std::int32_t y = firstInColumn(x); y < m_height) {
+            r.width = x;
+            points[2] = {x, y};
+        }
+    for (std::int32_t y = 0; y < m_height && r.height == m_height; ++y)
+        if (const std::int32_t x = firstInLine(y); x < m_width) {
+            r.height = y;
+            points[3] = {x, y};
+        }
+    return 0;
+}
+
 void CImg::revers() {
     const std::size_t bytes = static_cast<std::size_t>(m_sync) * static_cast<std::size_t>(m_height);
     for (std::size_t i = 0; i < bytes; ++i)

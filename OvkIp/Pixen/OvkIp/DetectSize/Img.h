@@ -2,6 +2,9 @@
 // that a detector can read pixels, convert formats and cut regions without knowing the format.
 #pragma once
 
+#include "Blank/OutlineChain.h"
+#include "OvkImageInfo.h"
+
 #include <cstdint>
 #include <memory>
 
@@ -39,6 +42,10 @@ public:
     virtual bool black(std::int32_t x, std::int32_t y, std::uint8_t threshold) const = 0;
     virtual std::int32_t past(std::int32_t x, std::int32_t y, const CImg& image);
     virtual std::unique_ptr<CImg> rivise_resolution() const;
+    // Extremes of the black pixels (black(x, y, 128)): rect.x the leftmost column, rect.y the lowest line,
+    // rect.width the rightmost column, rect.height the highest line; points[0..3] the black pixel met first
+    // on each (left, bottom, right, top). Without black pixels: width, -1, -1, height, points untouched.
+    virtual std::int32_t rect(Ovk::tagRECT& rect, Ovk::tagPOINT* points) const;
     virtual std::unique_ptr<CImg> cutout(std::int32_t x, std::int32_t y, std::int32_t w,
                                          std::int32_t h) const;
     virtual void revers();

@@ -1,9 +1,10 @@
-// DetectSlantAndSize: drives a CDetectSize through create, bands, result and release, keeping it in the
-// caller's record. Any failure releases the detector, so a record never holds a half-made one.
+// Command interfaces on the single-side detector, which lives in the caller's record from create to
+// release (any failure releases it, so a record never holds a half-made one), and the straight-line one.
 #include "OvkDetectSlantAndSize.h"
 
 #include "DetectSize.h"
 #include "DetectSizeStatus.h"
+#include "OvkStraight.h"
 
 #include <memory>
 
@@ -45,47 +46,92 @@ void order_corners(const tagDETECTSIZEINFO& info, std::int32_t xdpi, std::int32_
 
 namespace {
 
-CDetectSize* detector(const tagSLANTSIZEREQ& req) {
-    return static_cast<CDetectSize*>(req.pDetector);
-}
-
-void release(tagSLANTSIZEREQ& req) {
-    std::unique_ptr<CDetectSize> owned(detector(req));
-    req.pDetector = nullptr;
-}
-
-std::int32_t create(tagSLANTSIZEREQ& req, const CImg::tagIMGSET& set) {
-    release(req);
-    auto made = std::make_unique<CDetectSize>();
+CDetectSize::tagOPTION option_head() {
     CDetectSize::tagOPTION option{};
     option.size = sizeof(option);
+    return option;
+}
+
+CDetectSize::tagOPTION init_option(const tagSLANTSIZEREQ& req) {
+    CDetectSize::tagOPTION option = option_head();
     option.refAx = req.lRefPoint[0];
     option.refAy = req.lRefPoint[1];
     option.refBx = req.lRefPoint[2];
     option.refBy = req.lRefPoint[3];
     // Negative thresholds, margin and distance select the detector's defaults.
     option.edgeThreshold = option.trailThreshold = option.cornerMargin = option.distance = -1;
-    const std::int32_t status = made->Initialize(set, option);
-    req.pDetector = made.release();
-    return status;
+    return option;
 }
 
-std::int32_t result(tagSLANTSIZEREQ& req) {
-    CDetectSize& d = *detector(req);
-    CDetectSize::tagOPTION option{};
-    option.size = sizeof(option);
+CDetectSize::tagOPTION init_option(const tagSLANTSIZEINFO2& req) {
+    CDetectSize::tagOPTION option = option_head();
+    option.refAx = req.lRefPoint[0];
+    option.refAy = req.lRefPoint[1];
+    option.refBx = req.lRefPoint[2];
+    option.refBy = req.lRefPoint[3];
+    option.reserved7 = req.lOption[0];
+    option.topMargin = req.lOption[1];
+    option.leftMargin = req.lOption[2];
+    option.rightMargin = req.lOption[3];
+    option.edgeThreshold = req.lOption[4];
+    option.trailThreshold = req.lOption[5];
+    option.cornerMargin = req.lOption[6];
+    option.distance = req.lOption[7];
+    return option;
+}
+
+CDetectSize::tagOPTION result_option(const tagSLANTSIZEREQ& req) {
+    CDetectSize::tagOPTION option = option_head();
     option.reserved5 = req.lPaperSize[0];
     option.paperLength = req.lPaperSize[1];
     option.topMargin = req.lTopMargin;
     option.reserved7 = req.lReserved;
     option.leftMargin = req.lSideMargin[0];
     option.rightMargin = req.lSideMargin[1];
+    return option;
+}
+
+CDetectSize::tagOPTION result_option(const tagSLANTSIZEINFO2& req) {
+    CDetectSize::tagOPTION option = option_head();
+    option.reserved5 = req.lResultOption[0];
+    option.paperLength = req.lResultOption[1];
+    option.reserved7 = req.lOption[0];
+    option.topMargin = req.lOption[1];
+    option.leftMargin = req.lOption[2];
+    option.rightMargin = req.lOption[3];
+    return option;
+}
+
+// Resolutions for the corner order: the page's for the first interface, none (q = a) for the second.
+CImg::tagIMGSET order_resolution(const tagSLANTSIZEREQ&, const CDetectSize& d) { return d.page(); }
+CImg::tagIMGSET order_resolution(const tagSLANTSIZEINFO2&, const CDetectSize&) {
+    return CImg::tagIMGSET{nullptr, 0, 0, 0, 1, 1, 0, 0};
+}
+
+template <class Req> CDetectSize* detector(const Req& req) { return static_cast<CDetectSize*>(req.pDetector); }
+
+template <class Req> void release(Req& req) {
+    std::unique_ptr<CDetectSize> owned(detector(req));
+    req.pDetector = nullptr;
+}
+
+template <class Req> std::int32_t create(Req& req, const CImg::tagIMGSET& set) {
+    release(req);
+    auto made = std::make_unique<CDetectSize>();
+    const std::int32_t status = made->Initialize(set, init_option(req));
+    req.pDetector = made.release();
+    return status;
+}
+
+template <class Req> std::int32_t result(Req& req) {
+    CDetectSize& d = *detector(req);
     tagDETECTSIZEINFO info{};
     info.size = sizeof(info);
-    const std::int32_t status = d.result(info, option);
+    const std::int32_t status = d.result(info, result_option(req));
     if (status < 0)
         return status;
-    order_corners(info, d.page().xdpi, d.page().ydpi, req.lCorner);
+    const CImg::tagIMGSET res = order_resolution(req, d);
+    order_corners(info, res.xdpi, res.ydpi, req.lCorner);
     req.lRect[0] = info.xmin;
     req.lRect[1] = info.ymin;
     req.lRect[2] = info.xmax;
@@ -95,7 +141,7 @@ std::int32_t result(tagSLANTSIZEREQ& req) {
     return status;
 }
 
-std::int32_t run(tagSLANTSIZEREQ& req, const CImg::tagIMGSET& set) {
+template <class Req> std::int32_t run(Req& req, const CImg::tagIMGSET& set) {
     const std::uint32_t command = req.ulCommand;
     if (command == 0)
         return create(req, set);
@@ -117,10 +163,8 @@ std::int32_t run(tagSLANTSIZEREQ& req, const CImg::tagIMGSET& set) {
     }
 }
 
-} // namespace
-
-extern "C" int32_t DetectSlantAndSize(tagOVKIMAGEINFO* image, tagSLANTSIZEREQ* req) {
-    if (req == nullptr || req->ulSize != sizeof(tagSLANTSIZEREQ))
+template <class Req> std::int32_t command(tagOVKIMAGEINFO* image, Req* req) {
+    if (req == nullptr || req->ulSize != sizeof(Req))
         return kStatusBadRecord;
     CImg::tagIMGSET set{};
     Convert_OVKIMAGEINFOtoIMGSET(image, set);
@@ -133,4 +177,34 @@ extern "C" int32_t DetectSlantAndSize(tagOVKIMAGEINFO* image, tagSLANTSIZEREQ* r
     if (status < 0)
         release(*req);
     return status;
+}
+
+std::int32_t whole_page(tagOVKIMAGEINFO* image, tagSLANTSIZEINFO2& req) {
+    CImg::tagIMGSET set{};
+    Convert_OVKIMAGEINFOtoIMGSET(image, set);
+    const std::unique_ptr<CImg> page = CImg::Set(set);
+    const std::unique_ptr<CImg> grey = page ? page->gray() : nullptr;
+    if (!grey)
+        return kStatusNoMemory;
+    tagSTRAIGHT top{}, bottom{}, left{}, right{};
+    std::int32_t status = GetPaperLine(top, bottom, left, right, *grey);
+    if (status == 0)
+        status = CalcSlantFrom4Straight(top, bottom, left, right, req);
+    return status;
+}
+
+} // namespace
+
+extern "C" int32_t DetectSlantAndSize(tagOVKIMAGEINFO* image, tagSLANTSIZEREQ* req) { return command(image, req); }
+
+extern "C" int32_t DetectSlantAndSize2(tagOVKIMAGEINFO* image, tagSLANTSIZEINFO2* req) { return command(image, req); }
+
+extern "C" int32_t DetectSlantAndSize3(tagOVKIMAGEINFO* image, tagSLANTSIZEINFO2* req) {
+    if (req == nullptr || req->ulSize != sizeof(tagSLANTSIZEINFO2))
+        return kStatusBadRecord;
+    try {
+        return whole_page(image, *req);
+    } catch (...) {
+        return kStatusNoMemory;
+    }
 }

@@ -28,9 +28,30 @@ static_assert(sizeof(void*) != 8 ||
               (offsetof(tagSLANTSIZEREQ, ulCommand) == 16 && offsetof(tagSLANTSIZEREQ, lSideMargin) == 108 &&
                sizeof(tagSLANTSIZEREQ) == 120));
 
+// Record of DetectSlantAndSize2 and DetectSlantAndSize3: the same head, with every detector option.
+struct tagSLANTSIZEINFO2 {
+    uint32_t ulSize;
+    void* pDetector;
+    uint32_t ulCommand;
+    int32_t lCorner[8];
+    int32_t lRect[4];
+    int32_t lSlant[2];
+    int32_t lRefPoint[4];     // option words 1-4
+    int32_t lResultOption[2]; // option words 5-6
+    int32_t lOption[8];       // option words 7-14 (7-10 are also read for the result)
+    int32_t lReserved[4];
+};
+static_assert(sizeof(void*) != 8 || sizeof(tagSLANTSIZEINFO2) == 16 + 33 * 4 + 4);
+
 extern "C" {
 // Status 0, or negative: 0x80000008 bad record or no detector, 0x80000003 bad argument, 0x80000002 no memory.
 int32_t DetectSlantAndSize(tagOVKIMAGEINFO* image, tagSLANTSIZEREQ* req);
+// As DetectSlantAndSize, with the detector's thresholds, margin and distance from the record; the corner
+// order ignores the pixel aspect.
+int32_t DetectSlantAndSize2(tagOVKIMAGEINFO* image, tagSLANTSIZEINFO2* req);
+// Whole page without the detector: corners where the four straight paper edges meet. Also 0x80000002 when
+// the image cannot be read, or 1, 3, 4, 5 from the line geometry.
+int32_t DetectSlantAndSize3(tagOVKIMAGEINFO* image, tagSLANTSIZEINFO2* req);
 }
 
 namespace Ovk::DetectSize {

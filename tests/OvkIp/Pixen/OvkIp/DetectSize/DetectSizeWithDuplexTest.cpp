@@ -101,8 +101,9 @@ TEST(DetectSizeWithDuplex, FindsBothSidesOfAPairWithSensorOffset) {
                 EXPECT_NEAR(r, tangent, 0.002);
             }
             // Mirroring turns the skew the other way round on the back.
-            if (degrees != 0)
+            if (degrees != 0) {
                 EXPECT_NE(s.front.a > s.front.b, s.back.a > s.back.b);
+            }
             EXPECT_NEAR(s.front.ymax, s.back.ymax, 2);
         }
     }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 using namespace Ovk::DetectSize;
@@ -107,4 +108,27 @@ TEST(SizeImg, CutoutReviseResolutionAndInvert) {
     EXPECT_EQ(square->get(1, 3), 14u);
     grey->revers();
     EXPECT_EQ(px[1], 254);
+}
+
+TEST(SizeImg, RectFindsTheExtremeBlackPixels) {
+    std::vector<std::uint8_t> px(10 * 8, 255);
+    const auto grey = CImg::Set({px.data(), 10, 8, 10, 100, 100, 8, 0});
+    Ovk::tagRECT r{};
+    Ovk::tagPOINT points[4] = {{-5, -5}, {-5, -5}, {-5, -5}, {-5, -5}};
+    EXPECT_EQ(grey->rect(r, points), 0);
+    EXPECT_EQ(r.x, 10);
+    EXPECT_EQ(r.y, -1);
+    EXPECT_EQ(r.width, -1);
+    EXPECT_EQ(r.height, 8);
+    EXPECT_EQ(points[0].x, -5);
+    for (auto [x, y] : {std::pair{3, 2}, std::pair{6, 5}, std::pair{2, 4}})
+        px[std::size_t(y) * 10 + x] = 0;
+    ASSERT_EQ(grey->rect(r, points), 0);
+    EXPECT_EQ(r.x, 2);
+    EXPECT_EQ(r.y, 5);
+    EXPECT_EQ(r.width, 6);
+    EXPECT_EQ(r.height, 2);
+    EXPECT_EQ(points[1].x, 6);
+    EXPECT_EQ(points[0].y, 4);
+    EXPECT_EQ(points[3].x, 3);
 }
