@@ -12,7 +12,6 @@ namespace Ovk::DetectSize {
 
 namespace {
 
-
 std::int32_t scaled(std::int32_t v, std::int32_t num, std::int32_t den) {
     return static_cast<std::int32_t>(std::int64_t{v} * num / den);
 }

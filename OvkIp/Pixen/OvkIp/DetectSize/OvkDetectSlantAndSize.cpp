@@ -103,12 +103,16 @@ CDetectSize::tagOPTION result_option(const tagSLANTSIZEINFO2& req) {
 }
 
 // Resolutions for the corner order: the page's for the first interface, none (q = a) for the second.
-CImg::tagIMGSET order_resolution(const tagSLANTSIZEREQ&, const CDetectSize& d) { return d.page(); }
+CImg::tagIMGSET order_resolution(const tagSLANTSIZEREQ&, const CDetectSize& d) {
+    return d.page();
+}
 CImg::tagIMGSET order_resolution(const tagSLANTSIZEINFO2&, const CDetectSize&) {
     return CImg::tagIMGSET{nullptr, 0, 0, 0, 1, 1, 0, 0};
 }
 
-template <class Req> CDetectSize* detector(const Req& req) { return static_cast<CDetectSize*>(req.pDetector); }
+template <class Req> CDetectSize* detector(const Req& req) {
+    return static_cast<CDetectSize*>(req.pDetector);
+}
 
 template <class Req> void release(Req& req) {
     std::unique_ptr<CDetectSize> owned(detector(req));
@@ -195,9 +199,13 @@ std::int32_t whole_page(tagOVKIMAGEINFO* image, tagSLANTSIZEINFO2& req) {
 
 } // namespace
 
-extern "C" int32_t DetectSlantAndSize(tagOVKIMAGEINFO* image, tagSLANTSIZEREQ* req) { return command(image, req); }
+extern "C" int32_t DetectSlantAndSize(tagOVKIMAGEINFO* image, tagSLANTSIZEREQ* req) {
+    return command(image, req);
+}
 
-extern "C" int32_t DetectSlantAndSize2(tagOVKIMAGEINFO* image, tagSLANTSIZEINFO2* req) { return command(image, req); }
+extern "C" int32_t DetectSlantAndSize2(tagOVKIMAGEINFO* image, tagSLANTSIZEINFO2* req) {
+    return command(image, req);
+}
 
 extern "C" int32_t DetectSlantAndSize3(tagOVKIMAGEINFO* image, tagSLANTSIZEINFO2* req) {
     if (req == nullptr || req->ulSize != sizeof(tagSLANTSIZEINFO2))

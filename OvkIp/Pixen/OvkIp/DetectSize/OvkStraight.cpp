@@ -19,9 +19,12 @@ Form form(const tagSTRAIGHT& l) {
     return l.y != 0 ? Form::Horizontal : Form::Sloped;
 }
 
-bool paper(const CImg& image, std::int32_t x, std::int32_t y) { return image.get(x, y) > kPaper; }
+bool paper(const CImg& image, std::int32_t x, std::int32_t y) {
+    return image.get(x, y) > kPaper;
+}
 
-std::int32_t probe(const CImg& image, Ovk::tagPOINT& point, std::int32_t fixed, bool alongColumn, bool fromEnd) {
+std::int32_t probe(const CImg& image, Ovk::tagPOINT& point, std::int32_t fixed, bool alongColumn,
+                   bool fromEnd) {
     const std::int32_t n = alongColumn ? image.height() : image.width();
     for (std::int32_t i = 0; i < n; ++i) {
         const std::int32_t t = fromEnd ? n - 1 - i : i;
@@ -36,7 +39,8 @@ std::int32_t probe(const CImg& image, Ovk::tagPOINT& point, std::int32_t fixed, 
 
 using PointProbe = std::int32_t (*)(const CImg&, Ovk::tagPOINT&, std::int32_t);
 
-std::int32_t straight(tagSTRAIGHT& line, const CImg& image, std::int32_t extent, std::int32_t k, PointProbe get) {
+std::int32_t straight(tagSTRAIGHT& line, const CImg& image, std::int32_t extent, std::int32_t k,
+                      PointProbe get) {
     Ovk::tagPOINT p1{}, p2{};
     std::int32_t status = get(image, p1, extent / 2 - extent / 8 - k);
     if (status == 0)
@@ -66,12 +70,15 @@ std::int32_t CalcStraight(tagSTRAIGHT& line, Ovk::tagPOINT p1, Ovk::tagPOINT p2)
         line.y = p1.y;
     } else {
         line.slope = static_cast<double>(p1.y - p2.y) / (p1.x - p2.x);
-        line.intercept = static_cast<double>((std::int64_t{p2.x} * p1.y - std::int64_t{p1.x} * p2.y) / (p2.x - p1.x));
+        line.intercept =
+            static_cast<double>((std::int64_t{p2.x} * p1.y - std::int64_t{p1.x} * p2.y) / (p2.x - p1.x));
     }
     return 0;
 }
 
-std::int32_t SetXGetY(const tagSTRAIGHT& line, std::int32_t x) { return trunc_to_int(line.slope * x + line.intercept); }
+std::int32_t SetXGetY(const tagSTRAIGHT& line, std::int32_t x) {
+    return trunc_to_int(line.slope * x + line.intercept);
+}
 
 std::int32_t GetTopPoint(const CImg& image, Ovk::tagPOINT& point, std::int32_t x) {
     return probe(image, point, x, true, false);
@@ -148,8 +155,9 @@ std::int32_t CalcPointFrom2Straights(const tagSTRAIGHT& l1, const tagSTRAIGHT& l
     return 0;
 }
 
-std::int32_t CalcSlantFrom4Straight(const tagSTRAIGHT& top, const tagSTRAIGHT& bottom, const tagSTRAIGHT& left,
-                                    const tagSTRAIGHT& right, tagSLANTSIZEINFO2& record) {
+std::int32_t CalcSlantFrom4Straight(const tagSTRAIGHT& top, const tagSTRAIGHT& bottom,
+                                    const tagSTRAIGHT& left, const tagSTRAIGHT& right,
+                                    tagSLANTSIZEINFO2& record) {
     const tagSTRAIGHT* pairs[4][2] = {{&left, &top}, {&top, &right}, {&left, &bottom}, {&bottom, &right}};
     for (int i = 0; i < 4; ++i) {
         Ovk::tagPOINT p{};

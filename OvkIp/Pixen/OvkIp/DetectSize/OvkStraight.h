@@ -37,7 +37,8 @@ std::int32_t GetPaperLine(tagSTRAIGHT& top, tagSTRAIGHT& bottom, tagSTRAIGHT& le
                           const CImg& image);
 std::int32_t CalcPointFrom2Straights(const tagSTRAIGHT& l1, const tagSTRAIGHT& l2, Ovk::tagPOINT& point);
 // Corners left-top, right-top, left-bottom, right-bottom into the record's corner fields.
-std::int32_t CalcSlantFrom4Straight(const tagSTRAIGHT& top, const tagSTRAIGHT& bottom, const tagSTRAIGHT& left,
-                                    const tagSTRAIGHT& right, tagSLANTSIZEINFO2& record);
+std::int32_t CalcSlantFrom4Straight(const tagSTRAIGHT& top, const tagSTRAIGHT& bottom,
+                                    const tagSTRAIGHT& left, const tagSTRAIGHT& right,
+                                    tagSLANTSIZEINFO2& record);
 
 } // namespace Ovk::DetectSize

@@ -88,7 +88,8 @@ TEST(Straight, WholePageCornersOfARotatedSheet) {
     for (double degrees : {0.0, 2.0, -3.0}) {
         SCOPED_TRACE(degrees);
         const Sheet sheet{400, 500, 600, 800, degrees * std::numbers::pi / 180};
-        std::vector<std::uint8_t> px = SyntheticPage::grey(sheet, kW, kH, 30, 230, SyntheticPage::Noise{8, 3});
+        std::vector<std::uint8_t> px =
+            SyntheticPage::grey(sheet, kW, kH, 30, 230, SyntheticPage::Noise{8, 3});
         tagOVKIMAGEINFO image = record(px);
         tagSLANTSIZEINFO2 req = info2(0);
         ASSERT_EQ(DetectSlantAndSize3(&image, &req), 0);
@@ -140,7 +141,8 @@ TEST(Straight, SecondInterfaceMatchesTheFirstOnSquarePixels) {
         ASSERT_EQ(DetectSlantAndSize(&image, &one), 0);
         ASSERT_EQ(DetectSlantAndSize2(&image, &two), 0);
     }
-    EXPECT_EQ(0, std::memcmp(one.lCorner, two.lCorner, sizeof(one.lCorner) + sizeof(one.lRect) + sizeof(one.lSlant)));
+    EXPECT_EQ(0, std::memcmp(one.lCorner, two.lCorner,
+                             sizeof(one.lCorner) + sizeof(one.lRect) + sizeof(one.lSlant)));
     EXPECT_NE(one.lSlant[0], 0);
     two.ulCommand = 4;
     EXPECT_EQ(DetectSlantAndSize2(&image, &two), 0);
