@@ -35,7 +35,9 @@ public:
     // returns 1. Cont: a middle band, as many lines out as in. Finish: the held line and the last band,
     // into a dst with room for both. Each writes the record's line count back.
     virtual int Start(tagOVKIMAGEINFO* /*dst*/, tagOVKIMAGEINFO* /*src*/, tagEDGEINFO* /*info*/) { return 0; }
-    virtual int Finish(tagOVKIMAGEINFO* /*dst*/, tagOVKIMAGEINFO* /*src*/, tagEDGEINFO* /*info*/) { return 0; }
+    virtual int Finish(tagOVKIMAGEINFO* /*dst*/, tagOVKIMAGEINFO* /*src*/, tagEDGEINFO* /*info*/) {
+        return 0;
+    }
     virtual int Cont(tagOVKIMAGEINFO* /*dst*/, tagOVKIMAGEINFO* /*src*/, tagEDGEINFO* /*info*/) { return 0; }
 
     // Whether image suits this object: 8-bit samples in its layout and, inside a page, the page's width.

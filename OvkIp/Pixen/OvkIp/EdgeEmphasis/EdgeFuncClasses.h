@@ -53,8 +53,8 @@ using CEdgeFuncColorV2RGB4 = CEdgeFuncColorRGB1;
 using CEdgeFuncColorV2RGB5 = CEdgeFuncColorRGB3;
 
 // Level codes of the grey and pixel-order colour families.
-constexpr uint32_t kEdgeLevelV2 = 0x200;       // pixel-order colour, second series
-constexpr uint32_t kEdgeLevelMS = 0x400;       // grey, five by three
+constexpr uint32_t kEdgeLevelV2 = 0x200;        // pixel-order colour, second series
+constexpr uint32_t kEdgeLevelMS = 0x400;        // grey, five by three
 constexpr uint32_t kEdgeLevelMSforGray = 0xC00; // grey, five by three, gentler gains
 
 // The member for an image kind and level code; null when they select none (line-order colour needs a

@@ -36,7 +36,8 @@ int CEdgeFuncColor::EachPlane(Operation op, tagOVKIMAGEINFO* dst, tagOVKIMAGEINF
         tagOVKIMAGEINFO planeSrc{};
         OVKIMAGEINFO_Color2Gray(dst, &planeDst, k);
         OVKIMAGEINFO_Color2Gray(src, &planeSrc, k);
-        result = (m_planes[static_cast<size_t>(k - 1)].get()->*op)(&planeDst, src ? &planeSrc : nullptr, &copy);
+        result =
+            (m_planes[static_cast<size_t>(k - 1)].get()->*op)(&planeDst, src ? &planeSrc : nullptr, &copy);
     }
     info->ulLineCount = copy.ulLineCount;
     ulLineCount = copy.ulLineCount;

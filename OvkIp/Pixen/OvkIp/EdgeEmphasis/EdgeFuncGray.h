@@ -23,8 +23,12 @@ protected:
     virtual int32_t BytesPerPixel() const { return 1; }
     // Line operations on one line of width pixels; each returns 1 when it wrote dst, 0 when it held the line.
     virtual int LineStart1(uint8_t* dst, const uint8_t* src, int32_t width);
-    virtual int LineStart2(uint8_t* dst, const uint8_t* src, int32_t width) { return LineStart1(dst, src, width); }
-    virtual int LineCont(uint8_t* dst, const uint8_t* src, int32_t width) { return LineStart1(dst, src, width); }
+    virtual int LineStart2(uint8_t* dst, const uint8_t* src, int32_t width) {
+        return LineStart1(dst, src, width);
+    }
+    virtual int LineCont(uint8_t* dst, const uint8_t* src, int32_t width) {
+        return LineStart1(dst, src, width);
+    }
     // Writes the held line (no source); 0 when none was held.
     virtual int LineFinish(uint8_t* /*dst*/, int32_t /*width*/) { return 0; }
 

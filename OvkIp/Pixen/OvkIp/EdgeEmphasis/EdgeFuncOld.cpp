@@ -28,8 +28,8 @@ struct Lines {
 struct OldState {
     int32_t edf_width = 0; // 0: no page in progress
     int32_t spp = 0;
-    int planes = 0;        // planes worked on
-    bool mirror = false;   // the first plane's result is copied to the others
+    int planes = 0;      // planes worked on
+    bool mirror = false; // the first plane's result is copied to the others
     uint32_t mode = 0;
     std::vector<uint8_t> edf_heap;
     std::array<int32_t, 2 * kLevelRange> ExIntToByteTable{};

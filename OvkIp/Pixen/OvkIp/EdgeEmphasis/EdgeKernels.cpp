@@ -65,7 +65,8 @@ void FiveByThreeRun(uint8_t* out, const uint8_t* a, const uint8_t* line, const u
     border(1, 1);
     const int32_t centre = own[2][2], near = own[2][1];
     for (int32_t x = 2; x < width - 2; ++x) {
-        const int32_t self = centre * line[x] + near * (line[x - 1] + line[x + 1]) - line[x - 2] - line[x + 2];
+        const int32_t self =
+            centre * line[x] + near * (line[x - 1] + line[x + 1]) - line[x - 2] - line[x + 2];
         const int32_t around = 2 * (Vertical<Lines>(a, b, x - 2) + Vertical<Lines>(a, b, x + 2)) +
                                Vertical<Lines>(a, b, x - 1) + Vertical<Lines>(a, b, x) +
                                Vertical<Lines>(a, b, x + 1);
@@ -78,7 +79,8 @@ void FiveByThreeRun(uint8_t* out, const uint8_t* a, const uint8_t* line, const u
 
 template <int BytesPerPixel, int Sign>
 void FourNeighbourKernel<BytesPerPixel, Sign>::Line(uint8_t* out, const uint8_t* above, const uint8_t* line,
-                                                    const uint8_t* below, int32_t width, const int32_t* level) {
+                                                    const uint8_t* below, int32_t width,
+                                                    const int32_t* level) {
     if (above && below)
         FourNeighbourRun<BytesPerPixel, Sign, 2>(out, above, line, below, width, level);
     else if (above || below)

@@ -101,19 +101,30 @@ TEST(EdgeEmphasis, KernelsOnACentrePixel) {
         int expected;
     } cases[] = {
         // d = 4 * 100 - 4 * 50 = 200 through each grey table.
-        {kEdgeKindGrey, 2, 50, 112}, {kEdgeKindGrey, 3, 50, 112}, {kEdgeKindGrey, 4, 50, 150},
-        {kEdgeKindGrey, 5, 50, 255}, {kEdgeKindGrey, 6, 50, 112}, {kEdgeKindGrey, 7, 50, 125},
-        {kEdgeKindGrey, 8, 50, 150}, {kEdgeKindGrey, 9, 50, 200}, {kEdgeKindGrey, 10, 50, 255},
-        {kEdgeKindGrey, 2, 150, 88},  // d = -200: -12.5 truncates toward zero
-        {kEdgeKindGrey, 1, 50, 100},  // copy
+        {kEdgeKindGrey, 2, 50, 112},
+        {kEdgeKindGrey, 3, 50, 112},
+        {kEdgeKindGrey, 4, 50, 150},
+        {kEdgeKindGrey, 5, 50, 255},
+        {kEdgeKindGrey, 6, 50, 112},
+        {kEdgeKindGrey, 7, 50, 125},
+        {kEdgeKindGrey, 8, 50, 150},
+        {kEdgeKindGrey, 9, 50, 200},
+        {kEdgeKindGrey, 10, 50, 255},
+        {kEdgeKindGrey, 2, 150, 88}, // d = -200: -12.5 truncates toward zero
+        {kEdgeKindGrey, 1, 50, 100}, // copy
         // Five by three: d = 12 * 100 - 12 * 50 = 600, with gain 8/8 and 2/8.
-        {kEdgeKindGrey, 0x403, 50, 255}, {kEdgeKindGrey, 0xC02, 50, 250}, {kEdgeKindGrey, 0x401, 50, 100},
+        {kEdgeKindGrey, 0x403, 50, 255},
+        {kEdgeKindGrey, 0xC02, 50, 250},
+        {kEdgeKindGrey, 0x401, 50, 100},
         // Pixel-order colour: sharpening, smoothing (e = -200), unchanged.
-        {kEdgeKindPixelOrder, 3, 50, 112}, {kEdgeKindPixelOrder, 0x201, 50, 75},
-        {kEdgeKindPixelOrder, 0x203, 50, 88}, {kEdgeKindPixelOrder, 0x204, 50, 100},
+        {kEdgeKindPixelOrder, 3, 50, 112},
+        {kEdgeKindPixelOrder, 0x201, 50, 75},
+        {kEdgeKindPixelOrder, 0x203, 50, 88},
+        {kEdgeKindPixelOrder, 0x204, 50, 100},
         {kEdgeKindPixelOrder, 0x205, 50, 112},
         // Line-order colour: the planes' own tables.
-        {kEdgeKindLineOrder, 1, 50, 112}, {kEdgeKindLineOrder, 4, 50, 150},
+        {kEdgeKindLineOrder, 1, 50, 112},
+        {kEdgeKindLineOrder, 4, 50, 150},
     };
     for (const auto& c : cases)
         for (int32_t channel = 0; channel < (c.kind == kEdgeKindGrey ? 1 : 3); ++channel)
@@ -126,12 +137,14 @@ TEST(EdgeEmphasis, UniformPageIsUnchangedByEveryClass) {
     for (uint32_t level = 1; level <= 10; ++level)
         classes.emplace_back(kEdgeKindGrey, level);
     for (uint32_t k = 1; k <= 5; ++k)
-        for (auto [kind, level] : {std::pair{kEdgeKindGrey, 0x400 + k}, std::pair{kEdgeKindGrey, 0xC00 + k},
-                                   std::pair{kEdgeKindPixelOrder, k}, std::pair{kEdgeKindPixelOrder, 0x200 + k},
-                                   std::pair{kEdgeKindLineOrder, k}})
+        for (auto [kind, level] :
+             {std::pair{kEdgeKindGrey, 0x400 + k}, std::pair{kEdgeKindGrey, 0xC00 + k},
+              std::pair{kEdgeKindPixelOrder, k}, std::pair{kEdgeKindPixelOrder, 0x200 + k},
+              std::pair{kEdgeKindLineOrder, k}})
             classes.emplace_back(kind, level);
     for (auto [kind, level] : classes) {
-        Page page(9, 7, kind == kEdgeKindGrey ? 1 : 3, kind == kEdgeKindLineOrder ? kOvkLineOrder : kOvkPixelOrder);
+        Page page(9, 7, kind == kEdgeKindGrey ? 1 : 3,
+                  kind == kEdgeKindLineOrder ? kOvkLineOrder : kOvkPixelOrder);
         page.fill(173);
         EXPECT_EQ(Emphasise(page, kind, level, {4, 3}), page.pixels) << kind << " " << level;
     }
@@ -255,10 +268,9 @@ TEST(EdgeEmphasisOld, ModesOnACentrePixel) {
         uint8_t centre, cross, diagonal;
         int expected;
     } cases[] = {
-        {3, 100, 50, 100, 112}, // d = 200
-        {1, 100, 100, 50, 88},  // d = -200: pulled toward the diagonals
-        {2, 100, 50, 50, 100},
-        {5, 255, 0, 0, 255}, // 255 + 1020: past the end of a byte table for 0..1023
+        {3, 100, 50, 100, 112},                      // d = 200
+        {1, 100, 100, 50, 88},                       // d = -200: pulled toward the diagonals
+        {2, 100, 50, 50, 100},  {5, 255, 0, 0, 255}, // 255 + 1020: past the end of a byte table for 0..1023
         {4, 100, 255, 255, 0},
     };
     for (const auto& c : cases) {
