@@ -49,7 +49,8 @@ bool sameRecord(const tagIMAGEINFO& a, const tagIMAGEINFO& b) {
 
 TEST(CImgFile, OvkRoundTripKeepsRecordAndPixels) {
     TempDir dir;
-    for (const CImg& source : {patterned(37, 11, 8, 3, RGBORDER_LINE), patterned(13, 5, 1, 1, RGBORDER_PIXEL)}) {
+    for (const CImg& source :
+         {patterned(37, 11, 8, 3, RGBORDER_LINE), patterned(13, 5, 1, 1, RGBORDER_PIXEL)}) {
         CImgFile original(source);
         static_cast<tagIMAGEINFO*>(original)->lXpos = -4;
         static_cast<tagIMAGEINFO*>(original)->lYResolution = 150;
@@ -78,7 +79,8 @@ TEST(CImgFile, OvkLoaderRefusesMalformedFiles) {
         return dir / name;
     };
     expectRefused(variant("short-header.ovk", bytes.substr(0, 30)), ImageFileError::SizeMismatch, false);
-    expectRefused(variant("truncated.ovk", bytes.substr(0, bytes.size() - 1)), ImageFileError::SizeMismatch, false);
+    expectRefused(variant("truncated.ovk", bytes.substr(0, bytes.size() - 1)), ImageFileError::SizeMismatch,
+                  false);
     expectRefused(variant("trailing.ovk", bytes + "x"), ImageFileError::SizeMismatch, false);
     std::string sizeWord = bytes;
     putLe32(sizeWord, 0, 64);
@@ -166,7 +168,8 @@ TEST(CImgFile, BitmapLoaderRefusesWhatItCannotRead) {
     const std::string good = dir / "good.bmp";
     ASSERT_TRUE(CImgFile(patterned(8, 4, 8, 1, RGBORDER_PIXEL)).saveBmp(good.c_str()));
     const std::string bytes = readFile(good);
-    auto variant = [&](const std::string& name, std::size_t offset, std::uint32_t value, bool sixteenBit = false) {
+    auto variant = [&](const std::string& name, std::size_t offset, std::uint32_t value,
+                       bool sixteenBit = false) {
         std::string content = bytes;
         sixteenBit ? putLe16(content, offset, value) : putLe32(content, offset, value);
         writeFile(dir / name, content);
@@ -177,7 +180,8 @@ TEST(CImgFile, BitmapLoaderRefusesWhatItCannotRead) {
     expectRefused(variant("sixteen.bmp", 28, 16, true), ImageFileError::Unsupported, true);
     expectRefused(variant("thirty-two.bmp", 28, 32, true), ImageFileError::Unsupported, true);
     expectRefused(variant("compressed.bmp", 30, 1), ImageFileError::Unsupported, true);
-    expectRefused(variant("top-down.bmp", 22, static_cast<std::uint32_t>(-4)), ImageFileError::Unsupported, true);
+    expectRefused(variant("top-down.bmp", 22, static_cast<std::uint32_t>(-4)), ImageFileError::Unsupported,
+                  true);
     expectRefused(variant("no-width.bmp", 18, 0), ImageFileError::Geometry, true);
     // Headers that claim more than the file holds, or more than any page.
     expectRefused(variant("tall.bmp", 22, 5), ImageFileError::SizeMismatch, true);

@@ -1,8 +1,8 @@
 // The trace: off without its file, on (and emptied) with it, never through a link or into another
 // file; whole lines, cut at 2047 characters; record dumps; numbered debug images.
+#include "OvkLogger.h"
 #include "CIPController.h"
 #include "CImgFile.h"
-#include "OvkLogger.h"
 #include "QS880Logger.h"
 #include "TestImages.h"
 #include "TestSupport.h"
@@ -46,8 +46,8 @@ public:
 };
 
 // The tests need a process whose trace is still off, which a /tmp/Pixen.log of this user prevents.
-#define SKIP_WHEN_TRACE_ALREADY_ON()                                                                           \
-    if (OvkLogger::isLogOn())                                                                                  \
+#define SKIP_WHEN_TRACE_ALREADY_ON()                                                                         \
+    if (OvkLogger::isLogOn())                                                                                \
     GTEST_SKIP() << OvkLogger::DefaultPath << " exists, so the trace is on in this process"
 
 } // namespace
