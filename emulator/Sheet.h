@@ -1,0 +1,28 @@
+// A sheet in the emulated feeder: its front and back faces and its size in 1/1200 inch (the size of the
+// front image). A missing back is blank paper.
+#pragma once
+
+#include "PageImage.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace k3100::emu {
+
+struct Sheet {
+    std::string name;
+    std::shared_ptr<const PageImage> front; // never null
+    std::shared_ptr<const PageImage> back;  // null: blank paper
+    uint32_t width1200 = 0;
+    uint32_t length1200 = 0;
+};
+
+// "FRONT[,BACK]" where each face is an image file or a generated page: "gen:blank", "gen:ramp" (letter)
+// or "gen:blank-a4", "gen:ramp-a4". Nullopt with `error` set when a face cannot be had.
+std::optional<Sheet> sheetFromSpec(const std::string& spec, std::string& error);
+
+Sheet sheetFromImages(std::string name, PageImage front, std::optional<PageImage> back);
+
+} // namespace k3100::emu
