@@ -10,7 +10,9 @@ namespace k3100::emu {
 EmulatedDevice::EmulatedDevice(std::shared_ptr<Emulator::Core> core, uint16_t vendorId, uint16_t productId)
     : core_(std::move(core)), vendorId_(vendorId), productId_(productId) {}
 
-EmulatedDevice::~EmulatedDevice() { close(); }
+EmulatedDevice::~EmulatedDevice() {
+    close();
+}
 
 usb::UsbStatus EmulatedDevice::open() {
     std::lock_guard lock(core_->mutex);

@@ -20,7 +20,8 @@ public:
     void close() override;
     bool isOpen() const override;
     usb::UsbStatus bulkWrite(uint8_t pipe, std::span<const uint8_t> data, uint32_t timeoutMs) override;
-    usb::UsbStatus bulkRead(uint8_t pipe, std::span<uint8_t> buffer, size_t& received, uint32_t timeoutMs) override;
+    usb::UsbStatus bulkRead(uint8_t pipe, std::span<uint8_t> buffer, size_t& received,
+                            uint32_t timeoutMs) override;
     usb::UsbStatus clearHalt(uint8_t pipe) override;
     uint32_t locationId() const override;
 

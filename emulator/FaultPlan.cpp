@@ -7,19 +7,33 @@ namespace k3100::emu {
 namespace {
 
 constexpr std::pair<const char*, FaultKind> kKinds[] = {
-    {"no-paper", FaultKind::NoPaper},         {"jam", FaultKind::Jam},
-    {"double-feed", FaultKind::DoubleFeed},   {"cover-open", FaultKind::CoverOpen},
-    {"lamp-error", FaultKind::LampError},     {"not-ready", FaultKind::NotReady},
-    {"unit-attention", FaultKind::UnitAttention}, {"hardware-error", FaultKind::HardwareError},
-    {"timeout", FaultKind::Timeout},          {"stall", FaultKind::Stall},
-    {"gone", FaultKind::DeviceGone},          {"short-reads", FaultKind::ShortReads},
+    {"no-paper", FaultKind::NoPaper},
+    {"jam", FaultKind::Jam},
+    {"double-feed", FaultKind::DoubleFeed},
+    {"cover-open", FaultKind::CoverOpen},
+    {"lamp-error", FaultKind::LampError},
+    {"not-ready", FaultKind::NotReady},
+    {"unit-attention", FaultKind::UnitAttention},
+    {"hardware-error", FaultKind::HardwareError},
+    {"timeout", FaultKind::Timeout},
+    {"stall", FaultKind::Stall},
+    {"gone", FaultKind::DeviceGone},
+    {"short-reads", FaultKind::ShortReads},
 };
 
 constexpr std::pair<const char*, usb::Op> kOps[] = {
-    {"tur", usb::Op::TestUnitReady}, {"inquiry", usb::Op::Inquiry},   {"reserve", usb::Op::ReserveUnit},
-    {"release", usb::Op::ReleaseUnit}, {"scan", usb::Op::Scan},       {"window", usb::Op::SetWindow},
-    {"read", usb::Op::Read},         {"send", usb::Op::Send},         {"position", usb::Op::ObjectPosition},
-    {"memory", usb::Op::GetMemory},  {"mode", usb::Op::DefineScanMode}, {"stop", usb::Op::StopBatch},
+    {"tur", usb::Op::TestUnitReady},
+    {"inquiry", usb::Op::Inquiry},
+    {"reserve", usb::Op::ReserveUnit},
+    {"release", usb::Op::ReleaseUnit},
+    {"scan", usb::Op::Scan},
+    {"window", usb::Op::SetWindow},
+    {"read", usb::Op::Read},
+    {"send", usb::Op::Send},
+    {"position", usb::Op::ObjectPosition},
+    {"memory", usb::Op::GetMemory},
+    {"mode", usb::Op::DefineScanMode},
+    {"stop", usb::Op::StopBatch},
     {"adjust", usb::Op::SetAdjustData},
 };
 
@@ -80,7 +94,9 @@ std::optional<FaultSpec> parseFaultSpec(const std::string& text, std::string& er
     return spec;
 }
 
-void FaultPlan::arm(const FaultSpec& spec) { armed_.push_back({spec, 0}); }
+void FaultPlan::arm(const FaultSpec& spec) {
+    armed_.push_back({spec, 0});
+}
 
 std::optional<FaultKind> FaultPlan::onCommand(usb::Op op) {
     std::optional<FaultKind> strike;

@@ -12,8 +12,8 @@
 namespace k3100::emu {
 namespace {
 
-constexpr int kMaxSide = 20000;         // pixels: 1.6 m at 300 dpi
-constexpr int kDefaultDpi = 200;        // when a file does not say
+constexpr int kMaxSide = 20000;  // pixels: 1.6 m at 300 dpi
+constexpr int kDefaultDpi = 200; // when a file does not say
 constexpr uint32_t kMaxResolution = 2400;
 
 bool readToken(std::istream& in, std::string& token) {
@@ -62,7 +62,8 @@ std::optional<PageImage> loadPnm(const std::string& path, std::string& error) {
         }
         for (int x = 0; x < width; ++x)
             for (int c = 0; c < 3; ++c)
-                image.pixel(x, y)[c] = static_cast<uint8_t>(row[static_cast<size_t>(x) * channels + c % channels]);
+                image.pixel(x, y)[c] =
+                    static_cast<uint8_t>(row[static_cast<size_t>(x) * channels + c % channels]);
     }
     return image;
 }

@@ -9,8 +9,8 @@ namespace k3100::emu {
 namespace {
 
 int noise(int column, uint32_t line, int channel, int side) {
-    uint32_t h = static_cast<uint32_t>(column) * 7919u + line * 104729u + static_cast<uint32_t>(channel) * 31u +
-                 static_cast<uint32_t>(side) * 17u;
+    uint32_t h = static_cast<uint32_t>(column) * 7919u + line * 104729u +
+                 static_cast<uint32_t>(channel) * 31u + static_cast<uint32_t>(side) * 17u;
     h *= 2654435761u;
     return static_cast<int>((h >> 29) & 3) - 1; // -1..2 codes
 }
@@ -33,7 +33,9 @@ void pack12(const uint16_t* samples, size_t count, uint8_t* out) {
 
 } // namespace
 
-size_t packed12LineBytes(size_t samples) { return 2 * ((12 * samples / 8 + 1) / 2); }
+size_t packed12LineBytes(size_t samples) {
+    return 2 * ((12 * samples / 8 + 1) / 2);
+}
 
 RawScan::RawScan(RawScanSetup setup) : setup_(std::move(setup)) {
     const size_t samples = static_cast<size_t>(setup_.pixels) * setup_.sides;
@@ -55,22 +57,24 @@ void RawScan::prepareColumns() {
         const PageImage* face = nullptr;
         if (setup_.sheet)
             face = src.sideNumber == 1 ? setup_.sheet->back.get() : setup_.sheet->front.get();
-        const double paperLeft = (kSensorWidth1200 - static_cast<double>(setup_.sheet ? setup_.sheet->width1200 : 0)) / 2;
+        const double paperLeft =
+            (kSensorWidth1200 - static_cast<double>(setup_.sheet ? setup_.sheet->width1200 : 0)) / 2;
         for (int c = 0; c < 3; ++c)
             columnGain_[slot][c].resize(w);
         for (int i = 0; i < w; ++i) {
             const double pos1200 = (setup_.leftPixel + i + 0.5) * 1200.0 / setup_.xResolution;
-            const double light = amplification(regs) * illumination(src.sideNumber, pos1200 / kSensorWidth1200);
+            const double light =
+                amplification(regs) * illumination(src.sideNumber, pos1200 / kSensorWidth1200);
             for (int c = 0; c < 3; ++c)
-                columnGain_[slot][c][i] = lampLit(src.lighting, c) ? static_cast<float>(
-                                                                         light * powerOf(regs, c) *
-                                                                         lampResponse(c, setup_.xResolution))
-                                                                   : 0.0f;
+                columnGain_[slot][c][i] =
+                    lampLit(src.lighting, c)
+                        ? static_cast<float>(light * powerOf(regs, c) * lampResponse(c, setup_.xResolution))
+                        : 0.0f;
             strip_[slot][i] = static_cast<float>(stripReflectance(setup_.leftPixel + i, w));
             const double u = pos1200 - paperLeft;
             if (setup_.sheet && u >= 0 && u < setup_.sheet->width1200)
-                imageColumn_[slot][i] = face ? std::min(static_cast<int>(u * face->dpi() / 1200), face->width() - 1)
-                                             : 0;
+                imageColumn_[slot][i] =
+                    face ? std::min(static_cast<int>(u * face->dpi() / 1200), face->width() - 1) : 0;
         }
     }
 }

@@ -6,8 +6,8 @@
 // by the sensors' offset along the paper path.
 #pragma once
 
-#include "Sheet.h"
 #include "SensorModel.h"
+#include "Sheet.h"
 
 #include <array>
 #include <cstddef>
@@ -34,8 +34,8 @@ struct RawScanSetup {
     bool colour = false;
     int sides = 1;
     uint32_t lines = 0;
-    int32_t top1200 = 0;     // window top relative to the paper's leading edge
-    int offsetLines = 0;     // how many lines the back sensor trails the front
+    int32_t top1200 = 0;        // window top relative to the paper's leading edge
+    int offsetLines = 0;        // how many lines the back sensor trails the front
     std::optional<Sheet> sheet; // for Content::Paper
     std::array<SideSource, 2> side;
 };
@@ -69,7 +69,7 @@ private:
     int64_t renderedLine_ = -1;
     std::array<double, 2> dark_{};
     std::array<std::array<std::vector<float>, 3>, 2> columnGain_; // [slot][colour][column]
-    std::array<std::vector<int>, 2> imageColumn_;                  // [slot][column]: face x, -1 off paper
+    std::array<std::vector<int>, 2> imageColumn_;                 // [slot][column]: face x, -1 off paper
     std::array<std::vector<float>, 2> strip_;
     std::vector<uint16_t> samples_;
 };

@@ -75,9 +75,13 @@ ScannerModel::ScannerModel() : lightCurve_(buildLightCurveBlock()) {
     usb::putBE32(&maxLength_[usb::kMaxScanLengthWord], kDefaultMaxScanLength);
 }
 
-void ScannerModel::loadSheet(Sheet sheet) { feeder_.push_back(std::move(sheet)); }
+void ScannerModel::loadSheet(Sheet sheet) {
+    feeder_.push_back(std::move(sheet));
+}
 
-void ScannerModel::pressKey(int key) { keys_ |= usb::panelKeyBit(key); }
+void ScannerModel::pressKey(int key) {
+    keys_ |= usb::panelKeyBit(key);
+}
 
 void ScannerModel::clearFaults() {
     faults_.clear();
@@ -92,7 +96,9 @@ void ScannerModel::replug() {
     unitAttention_ = true; // a unit that was reset reports it once
 }
 
-uint32_t ScannerModel::totalCount() const { return usb::getBE32(&service_[usb::kServiceTotalCount]); }
+uint32_t ScannerModel::totalCount() const {
+    return usb::getBE32(&service_[usb::kServiceTotalCount]);
+}
 
 std::string ScannerModel::describe() const {
     std::ostringstream out;
@@ -107,9 +113,12 @@ void ScannerModel::endSession(SessionId session) {
         reservedBy_.reset();
 }
 
-bool ScannerModel::reservedByOther(SessionId session) const { return reservedBy_ && *reservedBy_ != session; }
+bool ScannerModel::reservedByOther(SessionId session) const {
+    return reservedBy_ && *reservedBy_ != session;
+}
 
-Outcome ScannerModel::execute(SessionId session, const usb::CommandBlock& block, std::span<const uint8_t> dataOut) {
+Outcome ScannerModel::execute(SessionId session, const usb::CommandBlock& block,
+                              std::span<const uint8_t> dataOut) {
     if (gone_) {
         Outcome o;
         o.transport = Outcome::Transport::Gone;
@@ -160,7 +169,8 @@ std::optional<Outcome> ScannerModel::injectFault(usb::Op op, const usb::CommandB
     return failed(senseOf(*kind));
 }
 
-Outcome ScannerModel::dispatch(SessionId session, const usb::CommandBlock& block, std::span<const uint8_t> dataOut) {
+Outcome ScannerModel::dispatch(SessionId session, const usb::CommandBlock& block,
+                               std::span<const uint8_t> dataOut) {
     switch (static_cast<usb::Op>(block[0])) {
     case usb::Op::TestUnitReady:
         return good();

@@ -34,8 +34,8 @@ struct Outcome {
 };
 
 struct PageGeometry {
-    uint32_t a = 0; // scanned length, 1/1200 inch
-    uint32_t b = 0; // document length (0xFFFFFFFF: longer than the maximum scan length)
+    uint32_t a = 0;              // scanned length, 1/1200 inch
+    uint32_t b = 0;              // document length (0xFFFFFFFF: longer than the maximum scan length)
     std::array<uint32_t, 4> c{}; // left, top, right, bottom margin around the paper
 };
 

@@ -30,7 +30,9 @@ std::vector<uint8_t> geometryBlock(std::initializer_list<uint32_t> words) {
     return block;
 }
 
-uint32_t nonNegative(int64_t v) { return static_cast<uint32_t>(std::max<int64_t>(v, 0)); }
+uint32_t nonNegative(int64_t v) {
+    return static_cast<uint32_t>(std::max<int64_t>(v, 0));
+}
 
 } // namespace
 
@@ -51,7 +53,9 @@ RawScanSetup ScannerModel::baseSetup(std::span<const uint8_t> sides) const {
         const int side = paper ? sides[slot] : slot;
         SideSource& src = s.side[slot];
         src.sideNumber = side;
-        src.content = paper ? Content::Paper : sides[slot] == kScanWhite ? Content::WhiteStrip : Content::Dark;
+        src.content = paper                       ? Content::Paper
+                      : sides[slot] == kScanWhite ? Content::WhiteStrip
+                                                  : Content::Dark;
         src.lighting.registers = registers_[side];
         src.lighting.dropOut = side == 0 ? modes_[2].first : modes_[2].second;
         src.lighting.enhance = side == 0 ? modes_[2].third : modes_[2].fourth;

@@ -15,7 +15,9 @@ constexpr double kGainSpan = 79;
 constexpr double kResponse300[3] = {1.10, 1.20, 1.05}; // red, green, blue per power unit at 300 dpi
 constexpr double kPi = 3.14159265358979323846;
 
-double gainSpan(uint8_t gain) { return kGainSpan - std::min<double>(gain, kGainSpan - 1); }
+double gainSpan(uint8_t gain) {
+    return kGainSpan - std::min<double>(gain, kGainSpan - 1);
+}
 
 } // namespace
 
@@ -24,7 +26,9 @@ double darkLevel(const usb::SAdjustInfo& r) {
     return std::clamp(kBlackCode + (r.Offset1 - kOffsetForBlack) * codesPerStep, 0.0, double(kMaxLevel));
 }
 
-double amplification(const usb::SAdjustInfo& r) { return kGainSpan / gainSpan(r.Gain1); }
+double amplification(const usb::SAdjustInfo& r) {
+    return kGainSpan / gainSpan(r.Gain1);
+}
 
 double lampResponse(int colour, int xResolution) {
     // Twice the resolution gives each element half the light.

@@ -11,9 +11,9 @@
 namespace k3100::emu {
 
 inline constexpr int kSensorWidth1200 = 10208; // sensor width in 1/1200 inch
-inline constexpr int kMaxLevel = 4095;          // 12-bit converter
-inline constexpr double kPaperWhite = 0.94;     // reflectance of white paper as the light curve normalises it
-inline constexpr double kBacking = 0.30;        // reflectance of the feeder's backing behind the paper
+inline constexpr int kMaxLevel = 4095;         // 12-bit converter
+inline constexpr double kPaperWhite = 0.94;    // reflectance of white paper as the light curve normalises it
+inline constexpr double kBacking = 0.30;       // reflectance of the feeder's backing behind the paper
 
 // Which lamps light a side: all three, or as the drop-out / colour-enhancement setting of the side asks.
 struct Lighting {

@@ -9,8 +9,12 @@ namespace {
 
 class DeviceState : public EmulatorTest {};
 
-uint32_t le32(const uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (uint32_t(p[3]) << 24); }
-uint16_t le16(const uint8_t* p) { return uint16_t(p[0] | (p[1] << 8)); }
+uint32_t le32(const uint8_t* p) {
+    return p[0] | (p[1] << 8) | (p[2] << 16) | (uint32_t(p[3]) << 24);
+}
+uint16_t le16(const uint8_t* p) {
+    return uint16_t(p[0] | (p[1] << 8));
+}
 
 TEST_F(DeviceState, PanelKeyPressIsReportedOnce) {
     emulator.pressKey(1);
@@ -82,8 +86,8 @@ TEST_F(DeviceState, LightCurveBlockReadsWholeAndParses) {
         EXPECT_TRUE(bits == 8 || bits == 16 || bits == 32);
         const uint32_t count = le32(&block[at + 12]);
         EXPECT_EQ(le32(&block[at + 20]), count * spp * bits / 8);
-        if (le16(&block[at + 2]) == 0 && spp == 3 && le16(&block[at + 24]) == 300 && (le32(&block[at + 28]) & 1) &&
-            block[at + 32] == 0 && block[at + 33] == 0)
+        if (le16(&block[at + 2]) == 0 && spp == 3 && le16(&block[at + 24]) == 300 &&
+            (le32(&block[at + 28]) & 1) && block[at + 32] == 0 && block[at + 33] == 0)
             ++usableColourFront300;
         at += header + le32(&block[at + 20]);
         ASSERT_LE(at, block.size());
@@ -91,7 +95,8 @@ TEST_F(DeviceState, LightCurveBlockReadsWholeAndParses) {
     EXPECT_EQ(usableColourFront300, 1);
 
     uint8_t byte;
-    EXPECT_EQ(scanner->ExecGetMemory(emu::kLightCurveAddress + emu::kLightCurveSize, 1, &byte), kScanErrCheckCondition);
+    EXPECT_EQ(scanner->ExecGetMemory(emu::kLightCurveAddress + emu::kLightCurveSize, 1, &byte),
+              kScanErrCheckCondition);
     EXPECT_EQ(senseError(), kScanErrIllegalRequest);
 }
 

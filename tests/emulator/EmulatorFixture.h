@@ -55,8 +55,9 @@ protected:
     }
 
     void setFeeding(uint8_t sideSelection, bool continuous, bool detectSize = false) {
-        ASSERT_EQ(scanner->ExecDefineScanMode({1, sideSelection, uint8_t(continuous), uint8_t(detectSize), 0, 0}),
-                  kScanOk);
+        ASSERT_EQ(
+            scanner->ExecDefineScanMode({1, sideSelection, uint8_t(continuous), uint8_t(detectSize), 0, 0}),
+            kScanOk);
     }
 
     struct Page {

@@ -12,8 +12,8 @@ namespace {
 
 class PageImageFiles : public ::testing::Test {
 protected:
-    std::filesystem::path dir = std::filesystem::temp_directory_path() /
-                                ("k3100-page-" + std::to_string(::getpid()));
+    std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / ("k3100-page-" + std::to_string(::getpid()));
     void SetUp() override { std::filesystem::create_directories(dir); }
     void TearDown() override { std::filesystem::remove_all(dir); }
 
@@ -26,8 +26,9 @@ protected:
 
 TEST_F(PageImageFiles, GreyAndColourPnm) {
     std::string error;
-    const auto grey = PageImage::load(write("g.pgm", std::string("P5\n# comment\n3 2\n255\n") + std::string("\x00\x80\xff\x10\x20\x30", 6)),
-                                      error);
+    const auto grey = PageImage::load(
+        write("g.pgm", std::string("P5\n# comment\n3 2\n255\n") + std::string("\x00\x80\xff\x10\x20\x30", 6)),
+        error);
     ASSERT_TRUE(grey) << error;
     EXPECT_EQ(grey->width(), 3);
     EXPECT_EQ(grey->pixel(1, 0)[2], 0x80);

@@ -119,9 +119,10 @@ TEST_F(Protocol, SenseFaultsDecodeToTheirErrors) {
         uint32_t error;
     };
     const Case cases[] = {
-        {"not-ready", kScanErrNotReady},   {"unit-attention", kScanErrNotReady}, {"jam", kScanErrPaperJam},
-        {"cover-open", kScanErrCoverOpen}, {"double-feed", kScanErrDoubleFeed},  {"lamp-error", kScanErrLampError},
-        {"no-paper", kScanErrNoPaper},     {"hardware-error", kScanErrHardware},
+        {"not-ready", kScanErrNotReady},     {"unit-attention", kScanErrNotReady},
+        {"jam", kScanErrPaperJam},           {"cover-open", kScanErrCoverOpen},
+        {"double-feed", kScanErrDoubleFeed}, {"lamp-error", kScanErrLampError},
+        {"no-paper", kScanErrNoPaper},       {"hardware-error", kScanErrHardware},
     };
     for (const Case& c : cases) {
         arm((std::string(c.fault) + "@tur:1").c_str());
@@ -144,10 +145,12 @@ TEST_F(Protocol, UnpluggedScannerIsGoneUntilReplugged) {
     arm("gone@tur:1");
     EXPECT_EQ(scanner->ExecTestUnitReady(), kScanErrDeviceNotFound);
     EXPECT_EQ(scanner->ExecInquiry(nullptr, nullptr, nullptr), kScanErrDeviceNotFound);
-    EXPECT_TRUE(CDocScanner::CreateScannerList({kTransportUSB, emulator.vendorId(), emulator.productId(), {}}).empty());
+    EXPECT_TRUE(CDocScanner::CreateScannerList({kTransportUSB, emulator.vendorId(), emulator.productId(), {}})
+                    .empty());
 
     EXPECT_EQ(emulator.control("replug"), "ok");
-    auto list = CDocScanner::CreateScannerList({kTransportUSB, emulator.vendorId(), emulator.productId(), {}});
+    auto list =
+        CDocScanner::CreateScannerList({kTransportUSB, emulator.vendorId(), emulator.productId(), {}});
     ASSERT_EQ(list.size(), 1u);
     COrvkQSCommands again(list[0]);
     ASSERT_EQ(again.OpenSession(), 0);

@@ -124,9 +124,9 @@ TEST_F(Scanning, ColourLinesComeInLineOrder) {
     const Page page = readPage();
     ASSERT_EQ(page.bytes.size(), size_t(2552) * 3 * 150);
     const size_t line = size_t(2552) * 3 * 75;
-    EXPECT_GT(page.bytes[line + 1276], 100);              // red line
-    EXPECT_LT(page.bytes[line + 2552 + 1276], 20);        // green line
-    EXPECT_LT(page.bytes[line + 2 * 2552 + 1276], 20);    // blue line
+    EXPECT_GT(page.bytes[line + 1276], 100);           // red line
+    EXPECT_LT(page.bytes[line + 2552 + 1276], 20);     // green line
+    EXPECT_LT(page.bytes[line + 2 * 2552 + 1276], 20); // blue line
 }
 
 std::vector<uint16_t> unpack12(const uint8_t* p, size_t samples) {
