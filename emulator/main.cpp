@@ -1,0 +1,125 @@
+// k3100-emulator: serves an emulated K3100 on a Unix socket (point K3100_EMULATOR_SOCKET at it and the
+// data source finds it as its scanner), or, with --control, sends one control to a running emulator.
+#include "Emulator.h"
+#include "SampleSheets.h"
+#include "SocketServer.h"
+
+#include "platform/usb/SocketDevice.h"
+#include "platform/usb/SocketProtocol.h"
+#include "platform/usb/UsbDiscovery.h"
+
+#include <atomic>
+#include <csignal>
+#include <cstdlib>
+#include <iostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::atomic<bool> stopRequested{false};
+
+void onSignal(int) { stopRequested = true; }
+
+constexpr const char* kUsage =
+    "usage: k3100-emulator [--socket PATH] [options]\n"
+    "  --socket PATH       socket to serve (default: $K3100_EMULATOR_SOCKET)\n"
+    "  --load \"SPEC [N]\"   put N sheets in the feeder; SPEC is FRONT[,BACK], each an image file\n"
+    "                      (PNM or TIFF) or gen:blank, gen:ramp, gen:blank-a4, gen:ramp-a4\n"
+    "  --samples           put the sample pages in the feeder\n"
+    "  --press KEY         press operation-panel key 1-3\n"
+    "  --fault SPEC        inject a fault: KIND[@[CMD:]N], e.g. jam@read:3, timeout@12\n"
+    "                      kinds: no-paper jam double-feed cover-open lamp-error not-ready\n"
+    "                      unit-attention hardware-error timeout stall gone short-reads\n"
+    "  --control TEXT      send TEXT to the emulator already serving PATH, print its answer, exit\n";
+
+struct Options {
+    std::string socket;
+    std::vector<std::string> controls; // applied in order before serving
+    std::string clientControl;
+    bool samples = false;
+};
+
+bool parse(int argc, char** argv, Options& options) {
+    if (const char* env = std::getenv(k3100::usb::kEmulatorSocketEnv))
+        options.socket = env;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--samples") {
+            options.samples = true;
+            continue;
+        }
+        if (i + 1 >= argc)
+            return false;
+        const std::string value = argv[++i];
+        if (arg == "--socket")
+            options.socket = value;
+        else if (arg == "--load")
+            options.controls.push_back("load " + value);
+        else if (arg == "--press")
+            options.controls.push_back("press " + value);
+        else if (arg == "--fault")
+            options.controls.push_back("fault " + value);
+        else if (arg == "--control")
+            options.clientControl = value;
+        else
+            return false;
+    }
+    return !options.socket.empty();
+}
+
+int sendControl(const std::string& socket, const std::string& text) {
+    const int fd = k3100::usb::connectUnixSocket(socket);
+    if (fd < 0) {
+        std::cerr << "k3100-emulator: no emulator serves " << socket << "\n";
+        return 1;
+    }
+    k3100::usb::SocketDevice device(fd, 0, 0);
+    std::string reply;
+    if (device.control(text, reply) != k3100::usb::UsbStatus::Ok) {
+        std::cerr << "k3100-emulator: the emulator went away\n";
+        return 1;
+    }
+    std::cout << reply << "\n";
+    return reply.rfind("error", 0) == 0 ? 1 : 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    if (!parse(argc, argv, options)) {
+        std::cerr << kUsage;
+        return 2;
+    }
+    if (!options.clientControl.empty())
+        return sendControl(options.socket, options.clientControl);
+
+    k3100::emu::Emulator emulator;
+    if (options.samples) {
+        std::string error;
+        if (!k3100::emu::loadSampleSheets(emulator, error)) {
+            std::cerr << "k3100-emulator: " << error << "\n";
+            return 1;
+        }
+    }
+    for (const std::string& control : options.controls) {
+        const std::string reply = emulator.control(control);
+        if (reply != "ok") {
+            std::cerr << "k3100-emulator: " << control << ": " << reply << "\n";
+            return 2;
+        }
+    }
+    k3100::emu::SocketServer server(emulator, options.socket);
+    std::string error;
+    if (!server.listen(error)) {
+        std::cerr << "k3100-emulator: " << error << "\n";
+        return 1;
+    }
+    std::signal(SIGINT, onSignal);
+    std::signal(SIGTERM, onSignal);
+    std::cout << "k3100-emulator: serving " << options.socket << " (" << emulator.control("status") << ")"
+              << std::endl;
+    server.run(stopRequested);
+    return 0;
+}

@@ -1,0 +1,140 @@
+// The k3100-emulator program shared by several processes: what one process does to the scanner through
+// the socket, another process sees.
+#include "datasource/usb/COrvkQSCommands.h"
+#include "datasource/usb/ScannerErrors.h"
+
+#include "platform/usb/UsbDiscovery.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace k3100::test {
+namespace {
+
+std::string emulatorProgram() { return std::string(std::getenv("K3100_BUILD_DIR")) + "/bin/k3100-emulator"; }
+
+// Runs the program with `args`; returns its process id (exit status through waitpid).
+pid_t spawn(const std::vector<std::string>& args) {
+    std::vector<char*> argv;
+    for (const auto& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    return pid;
+}
+
+int exitStatus(pid_t pid) {
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+class TwoProcesses : public ::testing::Test {
+protected:
+    std::string socket = (std::filesystem::temp_directory_path() / ("k3100-emu-" + std::to_string(getpid()))).string();
+    pid_t server = -1;
+
+    void SetUp() override {
+        ASSERT_TRUE(std::getenv("K3100_BUILD_DIR"));
+        server = spawn({emulatorProgram(), "--socket", socket, "--load", "gen:blank 2", "--press", "2"});
+        ASSERT_GT(server, 0);
+        // Wait until it serves (not a timed check: the loop only bounds a hung start).
+        for (int i = 0; i < 500 && !std::filesystem::exists(socket); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        ASSERT_TRUE(std::filesystem::exists(socket));
+        setenv(usb::kEmulatorSocketEnv, socket.c_str(), 1);
+    }
+    void TearDown() override {
+        unsetenv(usb::kEmulatorSocketEnv);
+        if (server > 0) {
+            kill(server, SIGTERM);
+            EXPECT_EQ(exitStatus(server), 0);
+        }
+        EXPECT_FALSE(std::filesystem::exists(socket)) << "socket removed on exit";
+    }
+
+    std::unique_ptr<COrvkQSCommands> openScanner() {
+        auto list = CDocScanner::CreateScannerList({kTransportUSB, kDefaultVendorId, kDefaultProductId, {}});
+        EXPECT_EQ(list.size(), 1u);
+        if (list.empty())
+            return nullptr;
+        auto scanner = std::make_unique<COrvkQSCommands>(list[0]);
+        EXPECT_EQ(scanner->OpenSession(), 0);
+        return scanner;
+    }
+
+    static uint8_t keys(COrvkQSCommands& scanner) {
+        uint8_t block[8] = {};
+        uint32_t length = sizeof block;
+        EXPECT_EQ(scanner.ExecRead(length, block, DataKind::PanelKeys), kScanOk);
+        return block[0];
+    }
+};
+
+TEST_F(TwoProcesses, AnotherProcessSeesTheSameScanner) {
+    auto scanner = openScanner();
+    ASSERT_TRUE(scanner);
+    EXPECT_EQ(keys(*scanner), 0x40) << "key 2 pressed by the server's option";
+
+    // A third process presses a key through the control channel.
+    EXPECT_EQ(exitStatus(spawn({emulatorProgram(), "--socket", socket, "--control", "press 1"})), 0);
+    EXPECT_EQ(keys(*scanner), 0x80);
+
+    // This process writes the serial number; a child process reads it back through its own connection.
+    std::array<uint8_t, 128> block{};
+    uint32_t length = block.size();
+    ASSERT_EQ(scanner->ExecRead(length, block.data(), DataKind::ServiceBlock), kScanOk);
+    const std::string serial = "SHARED-STATE-001";
+    std::copy(serial.begin(), serial.end(), block.begin() + 108);
+    ASSERT_EQ(scanner->ExecSend(block, DataKind::ServiceBlock), kScanOk);
+
+    const pid_t child = fork();
+    if (child == 0) {
+        auto list = CDocScanner::CreateScannerList({kTransportUSB, kDefaultVendorId, kDefaultProductId, {}});
+        if (list.size() != 1)
+            _exit(10);
+        COrvkQSCommands other(list[0]);
+        std::array<uint8_t, 128> seen{};
+        uint32_t n = seen.size();
+        if (other.OpenSession() != 0 || other.ExecRead(n, seen.data(), DataKind::ServiceBlock) != kScanOk)
+            _exit(11);
+        uint8_t ready = 0;
+        n = 1;
+        if (other.ExecRead(n, &ready, DataKind::DocumentReady) != kScanOk || ready != 1)
+            _exit(12);
+        _exit(std::string(seen.begin() + 108, seen.begin() + 124) == serial ? 0 : 13);
+    }
+    EXPECT_EQ(exitStatus(child), 0);
+}
+
+TEST_F(TwoProcesses, ControlChannelReportsAndRefuses) {
+    EXPECT_EQ(exitStatus(spawn({emulatorProgram(), "--socket", socket, "--control", "fault melt"})), 1);
+    EXPECT_EQ(exitStatus(spawn({emulatorProgram(), "--socket", socket + ".none", "--control", "status"})), 1);
+    EXPECT_EQ(exitStatus(spawn({emulatorProgram(), "--bogus"})), 2);
+    // A second server refuses a socket that is being served.
+    EXPECT_EQ(exitStatus(spawn({emulatorProgram(), "--socket", socket})), 1);
+}
+
+TEST_F(TwoProcesses, FaultsInjectedOverTheSocketReachTheHost) {
+    auto scanner = openScanner();
+    ASSERT_TRUE(scanner);
+    EXPECT_EQ(exitStatus(spawn({emulatorProgram(), "--socket", socket, "--control", "fault stall@tur:1"})), 0);
+    EXPECT_EQ(scanner->ExecTestUnitReady(), kScanErrPipeStalled);
+    EXPECT_EQ(scanner->ClearEndpoints(), kScanOk);
+    EXPECT_EQ(scanner->ExecTestUnitReady(), kScanOk);
+}
+
+} // namespace
+} // namespace k3100::test
