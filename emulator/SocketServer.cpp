@@ -42,7 +42,8 @@ bool answer(int fd, usb::UsbDevice& device, Emulator& emulator, const usb::Socke
     case SocketOp::ClearHalt:
         return usb::sendReply(fd, device.clearHalt(request.pipe), 0, {});
     case SocketOp::Control: {
-        const std::string reply = emulator.control(std::string(request.payload.begin(), request.payload.end()));
+        const std::string reply =
+            emulator.control(std::string(request.payload.begin(), request.payload.end()));
         return usb::sendReply(fd, usb::UsbStatus::Ok, 0,
                               std::span(reinterpret_cast<const uint8_t*>(reply.data()), reply.size()));
     }
@@ -52,7 +53,8 @@ bool answer(int fd, usb::UsbDevice& device, Emulator& emulator, const usb::Socke
 
 } // namespace
 
-SocketServer::SocketServer(Emulator& emulator, std::string path) : emulator_(emulator), path_(std::move(path)) {}
+SocketServer::SocketServer(Emulator& emulator, std::string path)
+    : emulator_(emulator), path_(std::move(path)) {}
 
 SocketServer::~SocketServer() {
     {
@@ -77,7 +79,7 @@ bool SocketServer::listen(std::string& error) {
         return false;
     }
     // Replace only a socket that nobody answers on; never another kind of file.
-    struct stat st{};
+    struct stat st {};
     if (::lstat(path_.c_str(), &st) == 0) {
         const int probe = usb::connectUnixSocket(path_);
         if (!S_ISSOCK(st.st_mode) || probe >= 0) {
@@ -91,7 +93,8 @@ bool SocketServer::listen(std::string& error) {
     address.sun_family = AF_UNIX;
     std::memcpy(address.sun_path, path_.c_str(), path_.size() + 1);
     listenFd_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (listenFd_ < 0 || ::bind(listenFd_, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
+    if (listenFd_ < 0 ||
+        ::bind(listenFd_, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
         ::listen(listenFd_, 16) != 0) {
         error = path_ + ": " + std::strerror(errno);
         if (listenFd_ >= 0)

@@ -19,7 +19,9 @@ namespace {
 
 std::atomic<bool> stopRequested{false};
 
-void onSignal(int) { stopRequested = true; }
+void onSignal(int) {
+    stopRequested = true;
+}
 
 constexpr const char* kUsage =
     "usage: k3100-emulator [--socket PATH] [options]\n"

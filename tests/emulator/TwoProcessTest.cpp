@@ -19,7 +19,9 @@
 namespace k3100::test {
 namespace {
 
-std::string emulatorProgram() { return std::string(std::getenv("K3100_BUILD_DIR")) + "/bin/k3100-emulator"; }
+std::string emulatorProgram() {
+    return std::string(std::getenv("K3100_BUILD_DIR")) + "/bin/k3100-emulator";
+}
 
 // Runs the program with `args`; returns its process id (exit status through waitpid).
 pid_t spawn(const std::vector<std::string>& args) {
@@ -43,7 +45,8 @@ int exitStatus(pid_t pid) {
 
 class TwoProcesses : public ::testing::Test {
 protected:
-    std::string socket = (std::filesystem::temp_directory_path() / ("k3100-emu-" + std::to_string(getpid()))).string();
+    std::string socket =
+        (std::filesystem::temp_directory_path() / ("k3100-emu-" + std::to_string(getpid()))).string();
     pid_t server = -1;
 
     void SetUp() override {
@@ -130,7 +133,8 @@ TEST_F(TwoProcesses, ControlChannelReportsAndRefuses) {
 TEST_F(TwoProcesses, FaultsInjectedOverTheSocketReachTheHost) {
     auto scanner = openScanner();
     ASSERT_TRUE(scanner);
-    EXPECT_EQ(exitStatus(spawn({emulatorProgram(), "--socket", socket, "--control", "fault stall@tur:1"})), 0);
+    EXPECT_EQ(exitStatus(spawn({emulatorProgram(), "--socket", socket, "--control", "fault stall@tur:1"})),
+              0);
     EXPECT_EQ(scanner->ExecTestUnitReady(), kScanErrPipeStalled);
     EXPECT_EQ(scanner->ClearEndpoints(), kScanOk);
     EXPECT_EQ(scanner->ExecTestUnitReady(), kScanOk);
