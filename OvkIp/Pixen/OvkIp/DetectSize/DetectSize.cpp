@@ -14,10 +14,10 @@ namespace Ovk::DetectSize {
 namespace {
 
 // y on the line through p and q at column x; a vertical line gives vertical.y.
-std::int32_t line_y(PointL p, PointL q, std::int32_t x, std::int32_t vertical) {
+std::int64_t line_y(PointL p, PointL q, std::int64_t x, std::int32_t vertical) {
     if (q.x == p.x)
         return vertical;
-    return static_cast<std::int32_t>(p.y + std::int64_t{q.y - p.y} * (x - p.x) / (q.x - p.x));
+    return p.y + (std::int64_t{q.y} - p.y) * (x - p.x) / (std::int64_t{q.x} - p.x);
 }
 
 } // namespace
@@ -25,7 +25,7 @@ std::int32_t line_y(PointL p, PointL q, std::int32_t x, std::int32_t vertical) {
 std::int32_t CDetectSize::Initialize(const CImg::tagIMGSET& page, const tagOPTION& option) {
     m_initialized = false;
     if (option.size != static_cast<std::int32_t>(sizeof(tagOPTION)) || page.xdpi < 1 || page.ydpi < 1 ||
-        page.xdpi > kMaxDpi || page.ydpi > kMaxDpi || page.width < 0)
+        page.xdpi > kMaxDpi || page.ydpi > kMaxDpi || page.width < 0 || option.cornerMargin > kMaxMargin)
         return kStatusBadArgument;
     m_fit = CornerFit{};
     if (page.width == 0)
@@ -202,7 +202,7 @@ bool CDetectSize::contour_fits() const {
     const PointL p1 = m_fit.P1s, p4 = m_fit.P4s, p3 = m_fit.P3s;
     std::int32_t misses = 0;
     for (std::int32_t x = f; x < l; ++x) {
-        const std::int32_t expected = x < p4.x ? line_y(p1, p4, x, p4.y) : line_y(p4, p3, x, p4.y);
+        const std::int64_t expected = x < p4.x ? line_y(p1, p4, x, p4.y) : line_y(p4, p3, x, p4.y);
         if (std::abs(expected - e2[static_cast<std::size_t>(x)]) > m_T)
             ++misses;
     }
@@ -215,7 +215,7 @@ bool CDetectSize::reference_points_fit(const tagDETECTSIZEINFO& info) const {
     if (o.refAx < 0 || o.refAy < 0 || o.refBx < 0 || o.refBy < 0)
         return true;
     const auto fits = [&](std::int32_t x, std::int32_t y) {
-        const std::int32_t expected =
+        const std::int64_t expected =
             info.P4.x < x ? line_y(info.P4, info.P3, x, info.P4.y) : line_y(info.P1, info.P4, x, info.P4.y);
         return std::abs(y - expected) <= m_T;
     };

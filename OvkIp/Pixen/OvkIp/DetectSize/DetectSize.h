@@ -34,7 +34,8 @@ public:
 
     virtual ~CDetectSize() = default;
 
-    // Statuses: 0, kStatusBadArgument (option size, resolution outside 1..kMaxDpi, D of 0), kStatusNoMemory.
+    // Statuses: 0, kStatusBadArgument (option size, resolution outside 1..kMaxDpi, D of 0, corner margin
+    // above kMaxMargin), kStatusNoMemory.
     std::int32_t Initialize(const CImg::tagIMGSET& page, const tagOPTION& option);
     std::int32_t first(const CImg::tagIMGSET& band) { return piece(band); }
     std::int32_t mid(const CImg::tagIMGSET& band) { return piece(band); }
@@ -51,6 +52,8 @@ public:
     const CImg::tagIMGSET& page() const { return m_page; }
 
     static constexpr std::int32_t kMaxDpi = 100000;
+    static constexpr std::int32_t kMaxMargin = 1 << 20; // pixels
+
 
 private:
     std::int32_t piece(const CImg::tagIMGSET& band);

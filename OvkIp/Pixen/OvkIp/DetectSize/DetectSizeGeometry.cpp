@@ -48,8 +48,8 @@ void rectangle_points(CornerFit& fit, std::int32_t m) {
 }
 
 void move(PointL& p, std::int32_t dx, std::int32_t dy) {
-    p.x += dx;
-    p.y += dy;
+    p.x = static_cast<std::int32_t>(std::clamp<std::int64_t>(std::int64_t{p.x} + dx, INT_MIN, INT_MAX));
+    p.y = static_cast<std::int32_t>(std::clamp<std::int64_t>(std::int64_t{p.y} + dy, INT_MIN, INT_MAX));
 }
 
 } // namespace
@@ -136,9 +136,10 @@ void calc_points(CornerFit& fit, ConstEdgeSpan lead, ConstEdgeSpan trail, std::i
     fit.P1s = fit.P[0];
     fit.P4s = fit.P[3];
     fit.P3s = fit.P[2];
-    const std::int32_t A = m * a / L, B = m * b / L;
-    const std::int32_t A2 = -2 * m * a / L, B2 = -2 * m * b / L;
-    const std::int32_t A1 = -m * a / L, B1 = -m * b / L, Bp = 2 * m * b / L;
+    // Margin steps along and across the slant, in 64 bits: m * a can pass the 32-bit range.
+    const auto step = [&](std::int64_t factor, std::int32_t v) { return c(factor * m * v / L); };
+    const std::int32_t A = step(1, a), B = step(1, b), A2 = step(-2, a), B2 = step(-2, b);
+    const std::int32_t A1 = step(-1, a), B1 = step(-1, b), Bp = step(2, b);
     if (a <= b) {
         move(fit.P[0], A + B, B + A);
         move(fit.P[1], A2 + B, B2 + A);

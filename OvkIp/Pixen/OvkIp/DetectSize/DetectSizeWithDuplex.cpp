@@ -25,7 +25,7 @@ std::int32_t CDetectSizeWithDuplex::Initialize(const CImg::tagIMGSET& front, con
     m_initialized = false;
     if (option.size != static_cast<std::int32_t>(sizeof(tagOPTION)) || !resolution_ok(front, kMaxDpi) ||
         !resolution_ok(back, kMaxDpi) || front.width < 1 || front.width != back.width ||
-        front.xdpi != back.xdpi || front.ydpi != back.ydpi)
+        front.xdpi != back.xdpi || front.ydpi != back.ydpi || option.cornerMargin > kMaxMargin)
         return kStatusBadArgument;
     m_option = option;
     if (m_option.endTrim < 0)

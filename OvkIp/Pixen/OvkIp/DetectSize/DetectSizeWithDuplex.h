@@ -35,7 +35,7 @@ public:
     virtual ~CDetectSizeWithDuplex() = default;
 
     // Statuses: 0, kStatusBadArgument (option size, resolutions outside 1..kMaxDpi, sides of different
-    // geometry), kStatusNoMemory.
+    // geometry, corner margin above kMaxMargin), kStatusNoMemory.
     std::int32_t Initialize(const CImg::tagIMGSET& front, const CImg::tagIMGSET& back,
                             const tagOPTION& option);
     std::int32_t first(const CImg::tagIMGSET& front, const CImg::tagIMGSET& back) {
@@ -48,6 +48,7 @@ public:
     std::int32_t result(tagDETECTSIZEINFO& info, const tagOPTION& option);
 
     static constexpr std::int32_t kMaxDpi = 100000;
+    static constexpr std::int32_t kMaxMargin = 1 << 20; // pixels
 
 private:
     std::int32_t piece(const CImg::tagIMGSET& front, const CImg::tagIMGSET& back);

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <cstring>
 #include <numbers>
@@ -151,4 +152,29 @@ TEST(Straight, SecondInterfaceMatchesTheFirstOnSquarePixels) {
     EXPECT_EQ(DetectSlantAndSize(&image, &one), 0);
     two.ulSize -= 4;
     EXPECT_EQ(DetectSlantAndSize2(&image, &two), static_cast<std::int32_t>(0x80000008u));
+}
+
+TEST(Straight, ExtremeOptionWordsAreRefusedOrHarmless) {
+    const Sheet sheet{400, 500, 600, 800, 2.0 * std::numbers::pi / 180};
+    std::vector<std::uint8_t> px = SyntheticPage::grey(sheet, kW, kH, 30, 230, SyntheticPage::Noise{8, 3});
+    tagOVKIMAGEINFO image = record(px);
+    tagSLANTSIZEINFO2 req = info2(0);
+    req.lOption[6] = INT32_MAX; // corner margin
+    EXPECT_EQ(DetectSlantAndSize2(&image, &req), kStatusBadArgument);
+    EXPECT_EQ(req.pDetector, nullptr);
+
+    // Reference points at the ends of the range only fail the plausibility test.
+    req = info2(0);
+    req.lRefPoint[0] = INT32_MAX, req.lRefPoint[1] = INT32_MAX;
+    req.lRefPoint[2] = 0, req.lRefPoint[3] = 0;
+    req.lOption[1] = 5;
+    for (std::uint32_t command : {0u, 1u, 5u}) {
+        req.ulCommand = command;
+        ASSERT_EQ(DetectSlantAndSize2(&image, &req), 0);
+    }
+    EXPECT_EQ(req.lSlant[0], 1);
+    EXPECT_EQ(req.lSlant[1], 0);
+    EXPECT_EQ(req.lRect[1], 5);
+    req.ulCommand = 4;
+    EXPECT_EQ(DetectSlantAndSize2(&image, &req), 0);
 }
