@@ -54,7 +54,6 @@ public:
     static constexpr std::int32_t kMaxDpi = 100000;
     static constexpr std::int32_t kMaxMargin = 1 << 20; // pixels
 
-
 private:
     std::int32_t piece(const CImg::tagIMGSET& band);
     void align_resolution();
