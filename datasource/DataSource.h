@@ -4,11 +4,14 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 
 #include "CapPool.h"
+#include "DataSourceNotificationHandler.h"
 #include "ExclusiveLock.h"
 #include "UIController.h"
+#include "foundation/Value.h"
 #include "twain.h"
 
 // Width and height of the scan in 1/1200 inch.
@@ -121,10 +124,16 @@ public:
     virtual bool SetupCapabilities();
     virtual bool SetupUserInterfaceParameters(SUIParameters& params);
     virtual std::int32_t GetPendingDocumentCount() { return mPendingXfers ? 1 : 0; }
-    // Delivers a message to the application through the source manager's callback.
-    virtual TW_UINT16 InvokeCallback(TW_CALLBACK& callback);
-    virtual TW_UINT16 HandleNotification(TW_UINT16 message);
-    virtual TW_UINT16 HandleXferReadyNotification() { return HandleNotification(MSG_XFERREADY); }
+    // Delivers a message to the application: through the source manager's callback, or as the
+    // notification "DSM Notification" when the data source lies inside the host program's own folder.
+    // object: what the notification that caused the message carried.
+    virtual TW_UINT16 InvokeCallback(TW_CALLBACK& callback, const fnd::Value& object);
+    // Saves the settings where the message calls for it, then signals the application.
+    virtual TW_UINT16 HandleNotification(TW_UINT16 message, const fnd::Value& object);
+    virtual TW_UINT16 HandleXferReadyNotification(const fnd::Value& object);
+    virtual TW_UINT16 HandleCloseRequestNotification(const fnd::Value& object);
+    virtual TW_UINT16 HandleCloseDsOkayNotification(const fnd::Value& object);
+    virtual TW_UINT16 HandleDeviceEventNotification(const fnd::Value& object);
 
     // Finds and prepares the scanner after open; false: no usable scanner.
     virtual bool SetupScanner() = 0;
@@ -134,9 +143,10 @@ public:
     virtual TW_UINT16 ReadImage(std::uint8_t* buffer, std::uint32_t bytesPerRow, std::uint32_t& rows) = 0;
     virtual TW_UINT16 FinishScan() = 0;
     virtual void RecoverScan() {}
-    // The stored settings; without a store nothing is loaded or saved.
-    virtual bool LoadCustomCapabilities() { return false; }
-    virtual bool SaveCustomCapabilities() { return false; }
+    // The settings blob in the preferences file: false when nothing usable is stored, or when the file
+    // could not be written.
+    virtual bool LoadCustomCapabilities();
+    virtual bool SaveCustomCapabilities();
     // Redirects a capability id before lookup (the scanner's back-side twins).
     virtual TW_UINT16 CapID(TW_UINT16 capId) { return capId; }
     // Re-applies a capability's current value through its handler so that dependent capabilities follow.
@@ -146,6 +156,8 @@ public:
     std::int32_t GetState() const { return mState; }
     CCapPool* GetCapPool() const { return mCapPool.get(); }
     const TW_IDENTITY& GetOwnIdentity() const { return mIdentity; }
+    // The data source's preferences file read whole; none when it is missing or damaged.
+    static std::optional<fnd::Dictionary> GetDataSourcePreference();
 
 protected:
     TW_UINT16 Fail(TW_UINT16 conditionCode) { return SetConditionCode(conditionCode, TWRC_FAILURE); }
@@ -164,8 +176,15 @@ protected:
     std::uint32_t mRowsTransferred = 0;
     std::int32_t mTransferCount = 0;
     std::unique_ptr<CUIController> mUIController;
+    std::unique_ptr<ComOrvikElectronicsK3100DataSourceNotificationHandler> mNotificationHandler =
+        std::make_unique<ComOrvikElectronicsK3100DataSourceNotificationHandler>(*this);
 
 private:
+    // The four notifications of the dialog and the data source's timers, from enable to disable.
+    void RegisterNotificationHandlers();
+    void RemoveNotificationHandlers();
+    // Posts "XferReadyNotification" and answers the code its handler left under "Result".
+    TW_UINT16 PostXferReady();
     bool AcquireScannerLock();
     void ReleaseScannerLock();
     void ReleaseUIController(bool saveIfShown);

@@ -4,8 +4,8 @@
 #include <thread>
 
 #include "CapIds.h"
+#include "ClientApp.h"
 #include "DataSource.h"
-#include "managerentry.h"
 
 namespace {
 
@@ -31,9 +31,11 @@ void CDataSource::ReleaseScannerLock() {
     mLock.reset();
 }
 
-TW_UINT16 CDataSource::OpenDS(pTW_IDENTITY, TW_MEMREF data) {
+TW_UINT16 CDataSource::OpenDS(pTW_IDENTITY origin, TW_MEMREF data) {
     if (auto* identity = static_cast<pTW_IDENTITY>(data))
         *identity = mIdentity;
+    if (origin)
+        CClientApp::BeginSession(*origin);
     mLock = CExclusiveLockObject::CreateExclusiveLockObject(kLockName);
     if (!mLock)
         return Fail(TWCC_LOWMEMORY);
@@ -81,12 +83,14 @@ void CDataSource::TearDown() {
     mPendingXfers = 0;
     mEnabledWithoutUI = 0;
     mState = kClosed;
+    RemoveNotificationHandlers();
     ReleaseScannerLock();
 }
 
 TW_UINT16 CDataSource::CloseDS(pTW_IDENTITY, TW_MEMREF) {
     if (mState != kClosed)
         TearDown();
+    CClientApp::EndSession();
     return TWRC_SUCCESS;
 }
 
@@ -100,13 +104,15 @@ TW_UINT16 CDataSource::EnableDS(pTW_IDENTITY, TW_MEMREF data) {
     mTransferCount = 0;
     if (ui->ShowUI)
         return EnableWithDialog(1);
+    RegisterNotificationHandlers();
     mEnabledWithoutUI = 1;
-    const TW_UINT16 rc = HandleXferReadyNotification();
+    const TW_UINT16 rc = PostXferReady();
     if (rc != TWRC_SUCCESS) {
         // The application never heard of the transfer, so it still sees an open, disabled source.
         mPendingXfers = 0;
         mEnabledWithoutUI = 0;
         mState = kOpen;
+        RemoveNotificationHandlers();
     }
     return rc;
 }
@@ -119,12 +125,14 @@ TW_UINT16 CDataSource::EnableDSUIOnly(pTW_IDENTITY, TW_MEMREF) {
 }
 
 TW_UINT16 CDataSource::EnableWithDialog(int flag) {
+    RegisterNotificationHandlers();
     SUIParameters params;
-    if (!SetupUserInterfaceParameters(params))
+    if (SetupUserInterfaceParameters(params))
+        mUIController = GetUIControllerFactory()();
+    if (!mUIController) {
+        RemoveNotificationHandlers();
         return Fail(TWCC_LOWMEMORY);
-    mUIController = GetUIControllerFactory()();
-    if (!mUIController)
-        return Fail(TWCC_LOWMEMORY);
+    }
     mUIController->setupMainUIWithParam(params, flag);
     mUIController->showMainWindow();
     mEnabledWithoutUI = 0;
@@ -134,6 +142,7 @@ TW_UINT16 CDataSource::EnableWithDialog(int flag) {
 
 TW_UINT16 CDataSource::DisableDS(pTW_IDENTITY, TW_MEMREF) {
     ReleaseUIController(true);
+    RemoveNotificationHandlers();
     mState = kOpen;
     return TWRC_SUCCESS;
 }
@@ -141,23 +150,4 @@ TW_UINT16 CDataSource::DisableDS(pTW_IDENTITY, TW_MEMREF) {
 bool CDataSource::SetupUserInterfaceParameters(SUIParameters& params) {
     params.capabilityPool = mCapPool.get();
     return true;
-}
-
-TW_UINT16 CDataSource::HandleNotification(TW_UINT16 message) {
-    if (mCapPool && ((mShowUI && message == MSG_XFERREADY) || message == MSG_CLOSEDSOK))
-        SaveCustomCapabilities();
-    if (message == MSG_XFERREADY) {
-        mPendingXfers = 1;
-        mState = kXferReady;
-        mImageInfoValid = 0;
-    }
-    TW_CALLBACK callback{};
-    callback.Message = static_cast<TW_INT16>(message);
-    return InvokeCallback(callback);
-}
-
-TW_UINT16 CDataSource::InvokeCallback(TW_CALLBACK& callback) {
-    const TW_UINT16 rc =
-        twain::callManager(&mIdentity, nullptr, DG_CONTROL, DAT_CALLBACK, MSG_INVOKE_CALLBACK, &callback);
-    return rc == TWRC_FAILURE ? Fail(TWCC_OPERATIONERROR) : rc;
 }

@@ -1,11 +1,26 @@
-// COrvkQSDS: the K3100's data source. For now it adds no capabilities and reports no pages; the scanner's
-// capability set, device and scan sequence grow here.
+// COrvkQSDS: the K3100's data source. It adds the scanner's capability set (front and back twins, the
+// side selector), handlers that keep dependent capabilities consistent, the paper list and the sizes
+// computed from it; the device and the scan sequence grow here.
 #pragma once
 
 #include "DataSource.h"
+#include "foundation/Value.h"
 
 class COrvkQSDS : public CDataSource {
 public:
+    // One row of the dialog's reset list: simpleMode 1 = also reset when the simple mode is prepared.
+    struct SUIRelatedCap {
+        TW_UINT16 capId;
+        TW_UINT16 simpleMode;
+    };
+
+    static const SMakeCapDesc sQSDSCapDesc[];
+    static const std::size_t QSDSCAPDESC_COUNT;
+    static const SCapHandlerRow sQSDSCapHandlers[];
+    static const std::size_t QSDSCAPHANDLERS_COUNT;
+    static const SUIRelatedCap sUIRelatedCaps[];
+    static const std::size_t sUIRelatedCapsCount;
+
     bool SetupScanner() override { return true; }
     void TerminateScanner() override {}
     TW_UINT16 PrepareScan() override { return Fail(TWCC_BADPROTOCOL); }
@@ -14,4 +29,65 @@ public:
         return Fail(TWCC_BADPROTOCOL);
     }
     TW_UINT16 FinishScan() override { return Fail(TWCC_BADPROTOCOL); }
+
+    bool SetupCapabilities() override;
+    CapHandler GetCapHandler(TW_UINT16 capId) const override;
+    // Hides direction recognition from one client and sends requests to the back twin while the side
+    // selector is -1.
+    TW_UINT16 CapID(TW_UINT16 capId) override;
+    TW_UINT16 HandleCapFrames(TW_UINT16 msg, TW_CAPABILITY* cap, CCapability* capability,
+                              bool& handled) override;
+    // The size the scan delivers, in 1/1200 inch. detected: the page size found on the last page may
+    // be used when detection is on.
+    SScanSize GetScanSize(bool detected) override;
+
+    // The selected paper's size in 1/1200 inch; the physical size for a free area or an unknown paper.
+    SScanSize GetCurrentPaperSize();
+    // At the first enable: clears the favourite name when the settings no longer match that favourite.
+    void CheckCapabilities();
+
+    // The paper list: "OriginalPapers" from the bundle, "CustomPapers" from the preferences.
+    const fnd::Dictionary& GetPaperSizes() const { return mPaperSizes; }
+    const fnd::Array& GetUserGammaDatas() const { return mUserGammaDatas; }
+
+    // Handlers of the scanner's capabilities, each (message, application's record, pool capability,
+    // handled out) -> condition code.
+    virtual TW_UINT16 HandleFeederEnabled(TW_UINT16 msg, TW_CAPABILITY* cap, CCapability* capability,
+                                          bool& handled);
+    virtual TW_UINT16 HandleResolution(TW_UINT16 msg, TW_CAPABILITY* cap, CCapability* capability,
+                                       bool& handled);
+    virtual TW_UINT16 HandleThreshold(TW_UINT16 msg, TW_CAPABILITY* cap, CCapability* capability,
+                                      bool& handled);
+    virtual TW_UINT16 HandleDocumentSize(TW_UINT16 msg, TW_CAPABILITY* cap, CCapability* capability,
+                                         bool& handled);
+    virtual TW_UINT16 HandleToneSettings(TW_UINT16 msg, TW_CAPABILITY* cap, CCapability* capability,
+                                         bool& handled);
+    virtual TW_UINT16 HandleSupportedSize(TW_UINT16 msg, TW_CAPABILITY* cap, CCapability* capability,
+                                          bool& handled);
+    virtual TW_UINT16 HandleScanArea(TW_UINT16 msg, TW_CAPABILITY* cap, CCapability* capability,
+                                     bool& handled);
+    virtual TW_UINT16 HandleXferCount(TW_UINT16 msg, TW_CAPABILITY* cap, CCapability* capability,
+                                      bool& handled);
+    virtual TW_UINT16 HandleDuplexEnabled(TW_UINT16 msg, TW_CAPABILITY* cap, CCapability* capability,
+                                          bool& handled);
+    virtual TW_UINT16 HandleAutoFeed(TW_UINT16 msg, TW_CAPABILITY* cap, CCapability* capability,
+                                     bool& handled);
+    virtual TW_UINT16 HandleAutomaticDeskew(TW_UINT16 msg, TW_CAPABILITY* cap, CCapability* capability,
+                                            bool& handled);
+
+protected:
+    // The page size found on the last scanned page (1/1200 inch); set by the scan.
+    SScanSize mDetectedPageSize;
+
+private:
+    void ApplyMeasurementDefaults();
+    void SetLinearCurves();
+    void LoadPaperList();
+    void SetScanArea(float x, float y, float width, float height);
+    // The size of a paper id (-1: the physical size); none for a user's paper that is missing or does
+    // not fit the scanner.
+    std::optional<SScanSize> PaperSizeFor(std::int32_t paperId);
+
+    fnd::Dictionary mPaperSizes;
+    fnd::Array mUserGammaDatas;
 };

@@ -27,7 +27,7 @@ public:
     }
     TW_UINT16 FinishScan() override { return Fail(TWCC_BADPROTOCOL); }
 
-    TW_UINT16 InvokeCallback(TW_CALLBACK& callback) override {
+    TW_UINT16 InvokeCallback(TW_CALLBACK& callback, const fnd::Value&) override {
         callbacks.push_back(callback.Message);
         return callbackResult;
     }

@@ -1,0 +1,109 @@
+// How the data source reaches its host application: the notifications of the dialog and of its own
+// timers become TWAIN messages, and each message reaches the application through the source manager's
+// callback, or, for a data source inside the host program's own folder, as "DSM Notification".
+#include "HostIntegration.h"
+
+#include <system_error>
+
+#include "DataSource.h"
+#include "foundation/Bundle.h"
+#include "managerentry.h"
+
+namespace {
+
+constexpr char kXferReadyNotification[] = "XferReadyNotification";
+constexpr char kCloseRequestNotification[] = "CloseRequestNotification";
+constexpr char kCloseDSOkayNotification[] = "CloseDSOkayNotification";
+constexpr char kDeviceEventNotification[] = "DeviceEventNotification";
+constexpr char kDSMNotification[] = "DSM Notification";
+
+bool IsEmbeddedInHost() {
+    const std::optional<fnd::Bundle> own = fnd::Bundle::containing(reinterpret_cast<const void*>(&IsEmbeddedInHost));
+    std::error_code ec;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return own && !ec && IsInsideHostFolder(own->binaryPath(), program);
+}
+
+} // namespace
+
+bool IsInsideHostFolder(const std::filesystem::path& dataSource, const std::filesystem::path& program) {
+    if (dataSource.empty() || program.empty() || dataSource == program)
+        return false;
+    const std::filesystem::path hostFolder = program.parent_path();
+    const std::filesystem::path relative = dataSource.parent_path().lexically_relative(hostFolder);
+    return !relative.empty() && *relative.begin() != "..";
+}
+
+void CDataSource::RegisterNotificationHandlers() {
+    using Handler = ComOrvikElectronicsK3100DataSourceNotificationHandler;
+    mNotificationHandler->addNotificationHandler(
+        static_cast<Handler::Method>(&CDataSource::HandleXferReadyNotification), kXferReadyNotification);
+    mNotificationHandler->addNotificationHandler(
+        static_cast<Handler::Method>(&CDataSource::HandleCloseRequestNotification), kCloseRequestNotification);
+    mNotificationHandler->addNotificationHandler(
+        static_cast<Handler::Method>(&CDataSource::HandleCloseDsOkayNotification), kCloseDSOkayNotification);
+    mNotificationHandler->addNotificationHandler(
+        static_cast<Handler::Method>(&CDataSource::HandleDeviceEventNotification), kDeviceEventNotification);
+}
+
+void CDataSource::RemoveNotificationHandlers() {
+    mNotificationHandler->removeNotificationHandlers();
+}
+
+TW_UINT16 CDataSource::PostXferReady() {
+    fnd::Dictionary userInfo{{"Result", fnd::Dictionary()}};
+    fnd::NotificationCenter::defaultCenter().post(kXferReadyNotification, fnd::Value::absent(), &userInfo);
+    const fnd::Dictionary* result = userInfo.get("Result").asDictionary();
+    const std::optional<std::uint16_t> code = result ? result->get("Code").asUInt16() : std::nullopt;
+    // No handler answered: the application would wait for a transfer that never comes.
+    return code ? *code : Fail(TWCC_BUMMER);
+}
+
+TW_UINT16 CDataSource::HandleXferReadyNotification(const fnd::Value& object) {
+    return HandleNotification(MSG_XFERREADY, object);
+}
+
+TW_UINT16 CDataSource::HandleCloseRequestNotification(const fnd::Value& object) {
+    return HandleNotification(MSG_CLOSEDSREQ, object);
+}
+
+TW_UINT16 CDataSource::HandleCloseDsOkayNotification(const fnd::Value& object) {
+    return HandleNotification(MSG_CLOSEDSOK, object);
+}
+
+TW_UINT16 CDataSource::HandleDeviceEventNotification(const fnd::Value& object) {
+    return HandleNotification(MSG_DEVICEEVENT, object);
+}
+
+TW_UINT16 CDataSource::HandleNotification(TW_UINT16 message, const fnd::Value& object) {
+    if (mCapPool) {
+        const bool saveRequested = message == MSG_CLOSEDSREQ && object.asBool().value_or(false);
+        if (message == MSG_CLOSEDSOK || (mShowUI && (message == MSG_XFERREADY || saveRequested)))
+            SaveCustomCapabilities();
+    }
+    if (message == MSG_XFERREADY) {
+        mPendingXfers = 1;
+        mState = kXferReady;
+        mImageInfoValid = 0;
+    }
+    TW_CALLBACK callback{};
+    callback.Message = static_cast<TW_INT16>(message);
+    return InvokeCallback(callback, object);
+}
+
+TW_UINT16 CDataSource::InvokeCallback(TW_CALLBACK& callback, const fnd::Value&) {
+    if (IsEmbeddedInHost()) {
+        fnd::Dictionary userInfo{
+            {"ORIGIN", fnd::Value::pointer(&mIdentity)},
+            {"DG", fnd::Value(TW_UINT32{DG_CONTROL})},
+            {"DAT", fnd::Value(TW_UINT16{DAT_CALLBACK})},
+            {"MSG", fnd::Value(TW_UINT16{MSG_INVOKE_CALLBACK})},
+            {"DATA", fnd::Value::pointer(&callback)},
+        };
+        fnd::NotificationCenter::defaultCenter().post(kDSMNotification, fnd::Value::absent(), &userInfo);
+        return TWRC_SUCCESS;
+    }
+    const TW_UINT16 rc =
+        twain::callManager(&mIdentity, nullptr, DG_CONTROL, DAT_CALLBACK, MSG_INVOKE_CALLBACK, &callback);
+    return rc == TWRC_FAILURE ? Fail(TWCC_OPERATIONERROR) : rc;
+}

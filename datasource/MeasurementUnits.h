@@ -1,0 +1,10 @@
+// Whether the user measures in centimetres, from the locale's measurement category (LC_MEASUREMENT).
+#pragma once
+
+#include <string_view>
+
+// localeName as in LC_ALL/LC_MEASUREMENT/LANG ("de_DE.UTF-8"). "C", "POSIX" and empty name no
+// preference (false). A locale the system does not have is judged by its territory.
+bool LocaleUsesMetric(std::string_view localeName);
+// The effective measurement locale of the process environment.
+bool UserMeasuresInCentimeters();
