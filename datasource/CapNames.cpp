@@ -32,7 +32,11 @@ void AppendUtf8(std::string& out, char32_t c) {
 // One code point from UTF-8 at text[i], advancing i; malformed bytes give U+FFFD and skip one byte.
 char32_t NextCodePoint(std::string_view text, std::size_t& i) {
     const auto lead = static_cast<unsigned char>(text[i++]);
-    const int extra = lead < 0x80 ? 0 : (lead >> 5) == 6 ? 1 : (lead >> 4) == 14 ? 2 : (lead >> 3) == 30 ? 3 : -1;
+    const int extra = lead < 0x80         ? 0
+                      : (lead >> 5) == 6  ? 1
+                      : (lead >> 4) == 14 ? 2
+                      : (lead >> 3) == 30 ? 3
+                                          : -1;
     if (extra < 0)
         return kReplacement;
     if (extra == 0)

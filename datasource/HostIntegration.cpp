@@ -18,7 +18,8 @@ constexpr char kDeviceEventNotification[] = "DeviceEventNotification";
 constexpr char kDSMNotification[] = "DSM Notification";
 
 bool IsEmbeddedInHost() {
-    const std::optional<fnd::Bundle> own = fnd::Bundle::containing(reinterpret_cast<const void*>(&IsEmbeddedInHost));
+    const std::optional<fnd::Bundle> own =
+        fnd::Bundle::containing(reinterpret_cast<const void*>(&IsEmbeddedInHost));
     std::error_code ec;
     const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", ec);
     return own && !ec && IsInsideHostFolder(own->binaryPath(), program);
@@ -39,7 +40,8 @@ void CDataSource::RegisterNotificationHandlers() {
     mNotificationHandler->addNotificationHandler(
         static_cast<Handler::Method>(&CDataSource::HandleXferReadyNotification), kXferReadyNotification);
     mNotificationHandler->addNotificationHandler(
-        static_cast<Handler::Method>(&CDataSource::HandleCloseRequestNotification), kCloseRequestNotification);
+        static_cast<Handler::Method>(&CDataSource::HandleCloseRequestNotification),
+        kCloseRequestNotification);
     mNotificationHandler->addNotificationHandler(
         static_cast<Handler::Method>(&CDataSource::HandleCloseDsOkayNotification), kCloseDSOkayNotification);
     mNotificationHandler->addNotificationHandler(
@@ -94,10 +96,8 @@ TW_UINT16 CDataSource::HandleNotification(TW_UINT16 message, const fnd::Value& o
 TW_UINT16 CDataSource::InvokeCallback(TW_CALLBACK& callback, const fnd::Value&) {
     if (IsEmbeddedInHost()) {
         fnd::Dictionary userInfo{
-            {"ORIGIN", fnd::Value::pointer(&mIdentity)},
-            {"DG", fnd::Value(TW_UINT32{DG_CONTROL})},
-            {"DAT", fnd::Value(TW_UINT16{DAT_CALLBACK})},
-            {"MSG", fnd::Value(TW_UINT16{MSG_INVOKE_CALLBACK})},
+            {"ORIGIN", fnd::Value::pointer(&mIdentity)},  {"DG", fnd::Value(TW_UINT32{DG_CONTROL})},
+            {"DAT", fnd::Value(TW_UINT16{DAT_CALLBACK})}, {"MSG", fnd::Value(TW_UINT16{MSG_INVOKE_CALLBACK})},
             {"DATA", fnd::Value::pointer(&callback)},
         };
         fnd::NotificationCenter::defaultCenter().post(kDSMNotification, fnd::Value::absent(), &userInfo);

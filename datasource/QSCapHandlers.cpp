@@ -2,6 +2,7 @@
 // capabilities that depend on it into line (resolutions together, feeding switches with the transfer
 // count, threshold with brightness, both sides of the tone settings, the scan area with the paper).
 // Dependent values are written only after the store succeeded, so a refused set changes nothing.
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 
@@ -130,8 +131,8 @@ TW_UINT16 COrvkQSDS::HandleThreshold(TW_UINT16 msg, TW_CAPABILITY* cap, CCapabil
         return TWCC_SUCCESS;
     if (const TW_UINT16 code = Store(cap, capability)) {
         TW_UINT16 value = 0;
-        const bool plainInteger = CClientApp::CurrentId() == CClientApp::kBridgeClient &&
-                                  ReadUInt16OneValue(cap, value);
+        const bool plainInteger =
+            CClientApp::CurrentId() == CClientApp::kBridgeClient && ReadUInt16OneValue(cap, value);
         if (!plainInteger)
             return code;
         if (!capability->WriteValue(value))
@@ -139,7 +140,9 @@ TW_UINT16 COrvkQSDS::HandleThreshold(TW_UINT16 msg, TW_CAPABILITY* cap, CCapabil
     }
     float threshold = 0;
     capability->ReadValue(threshold);
-    const float brightness = std::trunc(threshold * kThresholdToBrightness - kBrightnessOffset);
+    // Threshold 255 maps just past the brightness range; it means the brightest setting.
+    const float brightness =
+        std::min(kBrightnessOffset, std::trunc(threshold * kThresholdToBrightness - kBrightnessOffset));
     SetCapFloatValue(pool, ICAP_BRIGHTNESS, brightness);
     SetCapFloatValue(pool, BackTwin(ICAP_BRIGHTNESS), brightness);
     return TWCC_SUCCESS;
@@ -193,7 +196,8 @@ TW_UINT16 COrvkQSDS::HandleSupportedSize(TW_UINT16 msg, TW_CAPABILITY* cap, CCap
     if (const TW_UINT16 code = Store(cap, capability))
         return code;
     handled = true;
-    SetCapSIntValue(pool, CCAP_OVKM_PAPERSIZE, PaperForSupportedSize(GetCapUIntValue(pool, ICAP_SUPPORTEDSIZES)));
+    SetCapSIntValue(pool, CCAP_OVKM_PAPERSIZE,
+                    PaperForSupportedSize(GetCapUIntValue(pool, ICAP_SUPPORTEDSIZES)));
     // The new paper brings its whole page as the scan area, whether or not the paper id changed.
     const SScanSize paper = GetCurrentPaperSize();
     SetScanArea(0, 0, paper.width, paper.height);

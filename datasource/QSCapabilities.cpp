@@ -245,7 +245,8 @@ void COrvkQSDS::ApplyMeasurementDefaults() {
         return;
     constexpr std::int32_t kUnitCentimeters = 2;
     constexpr std::int32_t kPaperA4 = 0;
-    for (const auto& [id, value] : {std::pair{CCAP_OVKM_UNIT, kUnitCentimeters}, std::pair{CCAP_OVKM_PAPERSIZE, kPaperA4}}) {
+    for (const auto& [id, value] :
+         {std::pair{CCAP_OVKM_UNIT, kUnitCentimeters}, std::pair{CCAP_OVKM_PAPERSIZE, kPaperA4}}) {
         CCapability* capability = mCapPool->GetCapability(id);
         capability->WriteValue(value, kCapDefault);
         capability->WriteValue(value, kCapCurrent);

@@ -11,7 +11,9 @@ namespace {
 
 const fnd::Data* FindFavorite(const fnd::Dictionary& prefs, const std::string& name) {
     const fnd::Array* favorites = prefs.get(kPrefFavoriteSettings).asArray();
-    for (const fnd::Value& entry : favorites ? *favorites : fnd::Array()) {
+    if (!favorites)
+        return nullptr;
+    for (const fnd::Value& entry : *favorites) {
         const fnd::Dictionary* favorite = entry.asDictionary();
         const std::string* entryName = favorite ? favorite->get("Name").asString() : nullptr;
         if (entryName && *entryName == name && favorite->get("DataVersion").asInt32() == kSettingsBlobVersion)

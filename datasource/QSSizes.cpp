@@ -21,7 +21,8 @@ constexpr float kMinimumScanUnits = 64 * kCapLengthUnitsPerInch;
 
 // The papers the data source ships with, from its bundle's resources; empty when they cannot be read.
 fnd::Array ReadOriginalPapers() {
-    const std::optional<fnd::Bundle> bundle = fnd::Bundle::containing(reinterpret_cast<const void*>(&ReadOriginalPapers));
+    const std::optional<fnd::Bundle> bundle =
+        fnd::Bundle::containing(reinterpret_cast<const void*>(&ReadOriginalPapers));
     const auto path = bundle ? bundle->pathForResource("QSPaperSize", "plist") : std::nullopt;
     if (!path)
         return {};
@@ -63,7 +64,8 @@ void COrvkQSDS::SetScanArea(float x, float y, float width, float height) {
 
 std::optional<SScanSize> COrvkQSDS::PaperSizeFor(std::int32_t paperId) {
     const CCapPool* pool = GetCapPool();
-    const SScanSize physical{GetCapFloatValue(pool, ICAP_PHYSICALWIDTH), GetCapFloatValue(pool, ICAP_PHYSICALHEIGHT)};
+    const SScanSize physical{GetCapFloatValue(pool, ICAP_PHYSICALWIDTH),
+                             GetCapFloatValue(pool, ICAP_PHYSICALHEIGHT)};
     SScanSize size = physical;
     if (paperId >= 0) {
         if (const fnd::Array* papers = mPaperSizes.get(kOriginalPapers).asArray()) {
@@ -81,7 +83,9 @@ std::optional<SScanSize> COrvkQSDS::PaperSizeFor(std::int32_t paperId) {
     GetCapStrValue(pool, CCAP_OVKM_CUSTOMPAGESIZENAME, nameItem);
     const std::string name = DecodeCapName(nameItem);
     const fnd::Array* custom = mPaperSizes.get(kCustomPapers).asArray();
-    for (const fnd::Value& entry : custom ? *custom : fnd::Array()) {
+    if (!custom)
+        return std::nullopt;
+    for (const fnd::Value& entry : *custom) {
         const fnd::Dictionary* paper = entry.asDictionary();
         const std::string* entryName = paper ? paper->get("Name").asString() : nullptr;
         if (!entryName || *entryName != name)

@@ -87,6 +87,8 @@ protected:
         ASSERT_NE(mEntry, nullptr);
         twain::setManagerEntry(FakeManager);
         gCallbacks.clear();
+        // The data source stores its settings there; keep the user's own out of the test.
+        setenv("XDG_CONFIG_HOME", mDir.Path().c_str(), 1);
     }
     void TearDown() override {
         if (mEntry)
@@ -176,9 +178,9 @@ TEST_F(DataSourceEntry, EnableWithoutDialogCallsBackTransferReady) {
 
 TEST_F(DataSourceEntry, CapabilitiesTravelInRealContainers) {
     GoTo(kOpen);
-    const auto resolution = test::OneValue(TWTY_FIX32, TW_FIX32{600, 0});
+    const auto resolution = test::OneValue(TWTY_FIX32, TW_FIX32{250, 0});
     TW_CAPABILITY cap{ICAP_XRESOLUTION, TWON_ONEVALUE, resolution.get()};
-    EXPECT_EQ(Call(DG_CONTROL, DAT_CAPABILITY, MSG_SET, &cap), TWRC_FAILURE); // 600 is not listed
+    EXPECT_EQ(Call(DG_CONTROL, DAT_CAPABILITY, MSG_SET, &cap), TWRC_FAILURE); // 250 is not listed
     EXPECT_EQ(Status(), TWCC_BADVALUE);
 
     const TW_UINT16 units[] = {TWUN_INCHES, TWUN_PIXELS};
@@ -201,7 +203,7 @@ TEST_F(DataSourceEntry, CapabilitiesTravelInRealContainers) {
     const twain::OwnedHandle list(cap.hContainer);
     EXPECT_EQ(cap.ConType, TWON_ENUMERATION);
     EXPECT_EQ(test::ItemType(list.get()), TWTY_FIX32);
-    EXPECT_EQ(test::Field<TW_FIX32>(list.get(), offsetof(TW_ENUMERATION, ItemList)).Whole, 300);
+    EXPECT_EQ(test::Field<TW_FIX32>(list.get(), offsetof(TW_ENUMERATION, ItemList)).Whole, 150);
 }
 
 TEST_F(DataSourceEntry, CloseReleasesTheScannerForOtherProcesses) {
