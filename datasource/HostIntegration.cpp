@@ -17,12 +17,16 @@ constexpr char kCloseDSOkayNotification[] = "CloseDSOkayNotification";
 constexpr char kDeviceEventNotification[] = "DeviceEventNotification";
 constexpr char kDSMNotification[] = "DSM Notification";
 
+// Neither binary moves while the process runs, so the answer is worked out once.
 bool IsEmbeddedInHost() {
-    const std::optional<fnd::Bundle> own =
-        fnd::Bundle::containing(reinterpret_cast<const void*>(&IsEmbeddedInHost));
-    std::error_code ec;
-    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", ec);
-    return own && !ec && IsInsideHostFolder(own->binaryPath(), program);
+    static const bool embedded = [] {
+        const std::optional<fnd::Bundle> own =
+            fnd::Bundle::containing(reinterpret_cast<const void*>(&IsEmbeddedInHost));
+        std::error_code ec;
+        const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", ec);
+        return own && !ec && IsInsideHostFolder(own->binaryPath(), program);
+    }();
+    return embedded;
 }
 
 } // namespace
