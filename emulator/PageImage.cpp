@@ -6,6 +6,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <memory>
 
@@ -15,6 +18,8 @@ namespace {
 constexpr int kMaxSide = 20000;  // pixels: 1.6 m at 300 dpi
 constexpr int kDefaultDpi = 200; // when a file does not say
 constexpr uint32_t kMaxResolution = 2400;
+constexpr double kMaxSkew = 20;          // degrees; more would not pass the feeder's guides
+constexpr const char* kSkewTag = "k3100:skew=";
 
 bool readToken(std::istream& in, std::string& token) {
     token.clear();
@@ -85,6 +90,19 @@ int tiffDpi(TIFF* tiff) {
     return static_cast<int>(resolution + 0.5f);
 }
 
+double tiffSkew(TIFF* tiff) {
+    const char* description = nullptr;
+    if (TIFFGetField(tiff, TIFFTAG_IMAGEDESCRIPTION, &description) != 1 || description == nullptr)
+        return 0;
+    const std::string text(description);
+    const size_t at = text.find(kSkewTag);
+    if (at == std::string::npos)
+        return 0;
+    char* end = nullptr;
+    const double degrees = std::strtod(text.c_str() + at + std::strlen(kSkewTag), &end);
+    return std::isfinite(degrees) && std::abs(degrees) <= kMaxSkew ? degrees : 0;
+}
+
 std::optional<PageImage> loadTiff(const std::string& path, std::string& error) {
     TIFFSetErrorHandler(nullptr);
     TIFFSetWarningHandler(nullptr);
@@ -102,6 +120,7 @@ std::optional<PageImage> loadTiff(const std::string& path, std::string& error) {
         return std::nullopt;
     }
     PageImage image(static_cast<int>(width), static_cast<int>(height), tiffDpi(tiff.get()));
+    image.setSkewDegrees(tiffSkew(tiff.get()));
     for (uint32_t y = 0; y < height; ++y) {
         for (uint32_t x = 0; x < width; ++x) {
             const uint32_t p = rgba[static_cast<size_t>(y) * width + x];

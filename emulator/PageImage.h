@@ -17,6 +17,9 @@ public:
     int width() const { return width_; }
     int height() const { return height_; }
     int dpi() const { return dpi_; }
+    // How far the sheet printed with this face feeds tilted, degrees (a sample file can ask for it).
+    double skewDegrees() const { return skewDegrees_; }
+    void setSkewDegrees(double degrees) { skewDegrees_ = degrees; }
     bool empty() const { return width_ == 0 || height_ == 0; }
     const uint8_t* pixel(int x, int y) const { return &rgb_[(static_cast<size_t>(y) * width_ + x) * 3]; }
     uint8_t* pixel(int x, int y) { return &rgb_[(static_cast<size_t>(y) * width_ + x) * 3]; }
@@ -33,6 +36,7 @@ private:
     int width_ = 0;
     int height_ = 0;
     int dpi_ = 0;
+    double skewDegrees_ = 0;
     std::vector<uint8_t> rgb_;
 };
 

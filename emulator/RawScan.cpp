@@ -3,10 +3,13 @@
 #include "RawScan.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace k3100::emu {
 namespace {
+
+constexpr double kPi = 3.14159265358979323846;
 
 int noise(int column, uint32_t line, int channel, int side) {
     uint32_t h = static_cast<uint32_t>(column) * 7919u + line * 104729u +
@@ -14,6 +17,8 @@ int noise(int column, uint32_t line, int channel, int side) {
     h *= 2654435761u;
     return static_cast<int>((h >> 29) & 3) - 1; // -1..2 codes
 }
+
+constexpr uint8_t kPaperWhitePixel[3] = {255, 255, 255}; // a face without an image
 
 uint16_t powerOf(const usb::SAdjustInfo& r, int colour) {
     return colour == 0 ? r.RedLED : colour == 1 ? r.GreenLED : r.BlueLED;
@@ -54,9 +59,13 @@ void RawScan::prepareColumns() {
         dark_[slot] = darkLevel(regs);
         strip_[slot].resize(w);
         imageColumn_[slot].assign(w, -1);
-        const PageImage* face = nullptr;
-        if (setup_.sheet)
-            face = src.sideNumber == 1 ? setup_.sheet->back.get() : setup_.sheet->front.get();
+        const PageImage* image = setup_.sheet ? face(slot) : nullptr;
+        if (setup_.sheet) {
+            // The back sensor sees the sheet from below: its tilt runs the other way.
+            const double radians = setup_.sheet->skewDegrees * kPi / 180 * (src.sideNumber == 1 ? -1 : 1);
+            sin_[slot] = std::sin(radians);
+            cos_[slot] = std::cos(radians);
+        }
         const double paperLeft =
             (kSensorWidth1200 - static_cast<double>(setup_.sheet ? setup_.sheet->width1200 : 0)) / 2;
         for (int c = 0; c < 3; ++c)
@@ -74,46 +83,72 @@ void RawScan::prepareColumns() {
             const double u = pos1200 - paperLeft;
             if (setup_.sheet && u >= 0 && u < setup_.sheet->width1200)
                 imageColumn_[slot][i] =
-                    face ? std::min(static_cast<int>(u * face->dpi() / 1200), face->width() - 1) : 0;
+                    image ? std::min(static_cast<int>(u * image->dpi() / 1200), image->width() - 1) : 0;
         }
     }
 }
 
+const PageImage* RawScan::face(int slot) const {
+    return setup_.side[slot].sideNumber == 1 ? setup_.sheet->back.get() : setup_.sheet->front.get();
+}
+
+// Position along the paper (1/1200 inch from its leading edge) under raw line `y` of the side's sensor.
+double RawScan::lineOnPaper(int slot, uint32_t y) const {
+    const int shift = setup_.side[slot].sideNumber == 1 && setup_.sides == 2 ? setup_.offsetLines : 0;
+    return setup_.top1200 + (static_cast<double>(y) - shift + 0.5) * 1200.0 / setup_.yResolution;
+}
+
 // Row of the side's face under raw line `y`, or null where the sensor sees the backing.
 const uint8_t* RawScan::paperRow(int slot, uint32_t y) const {
-    const SideSource& src = setup_.side[slot];
-    const int shift = src.sideNumber == 1 && setup_.sides == 2 ? setup_.offsetLines : 0;
-    const double v = setup_.top1200 + (static_cast<double>(y) - shift + 0.5) * 1200.0 / setup_.yResolution;
+    const double v = lineOnPaper(slot, y);
     if (!setup_.sheet || v < 0 || v >= setup_.sheet->length1200)
         return nullptr;
-    static const uint8_t kWhite[3] = {255, 255, 255};
-    const PageImage* face = src.sideNumber == 1 ? setup_.sheet->back.get() : setup_.sheet->front.get();
-    if (face == nullptr)
-        return kWhite;
-    const int row = std::min(static_cast<int>(v * face->dpi() / 1200), face->height() - 1);
-    return face->pixel(0, row);
+    const PageImage* image = face(slot);
+    if (image == nullptr)
+        return kPaperWhitePixel;
+    const int row = std::min(static_cast<int>(v * image->dpi() / 1200), image->height() - 1);
+    return image->pixel(0, row);
+}
+
+// The face's pixel under sensor column `column` of a tilted sheet: the sensor position is turned back
+// about the paper's centre into the paper's own frame. Null over the backing.
+const uint8_t* RawScan::tiltedPixel(int slot, int column, uint32_t y) const {
+    const Sheet& sheet = *setup_.sheet;
+    const double du = (setup_.leftPixel + column + 0.5) * 1200.0 / setup_.xResolution - kSensorWidth1200 / 2.0;
+    const double dv = lineOnPaper(slot, y) - sheet.length1200 / 2.0;
+    const double u = cos_[slot] * du + sin_[slot] * dv + sheet.width1200 / 2.0;
+    const double v = -sin_[slot] * du + cos_[slot] * dv + sheet.length1200 / 2.0;
+    if (u < 0 || v < 0 || u >= sheet.width1200 || v >= sheet.length1200)
+        return nullptr;
+    const PageImage* image = face(slot);
+    if (image == nullptr)
+        return kPaperWhitePixel;
+    const int x = std::min(static_cast<int>(u * image->dpi() / 1200), image->width() - 1);
+    const int row = std::min(static_cast<int>(v * image->dpi() / 1200), image->height() - 1);
+    return image->pixel(x, row);
 }
 
 void RawScan::sideSamples(int slot, int channel, uint32_t y, uint16_t* out) {
     const SideSource& src = setup_.side[slot];
-    const int w = setup_.pixels;
-    const uint8_t* row = src.content == Content::Paper ? paperRow(slot, y) : nullptr;
-    const bool blankBack = setup_.sheet && src.sideNumber == 1 && !setup_.sheet->back;
-    for (int i = 0; i < w; ++i) {
+    const bool paper = src.content == Content::Paper;
+    const bool tilted = paper && sin_[slot] != 0;
+    const uint8_t* row = paper && !tilted ? paperRow(slot, y) : nullptr;
+    const bool blank = row == kPaperWhitePixel;
+    for (int i = 0; i < setup_.pixels; ++i) {
+        const uint8_t* pixel = nullptr;
+        if (tilted)
+            pixel = tiltedPixel(slot, i, y);
+        else if (row != nullptr && imageColumn_[slot][i] >= 0)
+            pixel = blank ? row : row + 3 * imageColumn_[slot][i];
         double level = dark_[slot];
         for (int c = 0; c < 3; ++c) {
             if (setup_.colour && c != channel)
                 continue;
             double r = 0;
-            if (src.content == Content::WhiteStrip) {
+            if (src.content == Content::WhiteStrip)
                 r = strip_[slot][i];
-            } else if (src.content == Content::Paper) {
-                const int x = imageColumn_[slot][i];
-                if (row == nullptr || x < 0)
-                    r = kBacking;
-                else
-                    r = kPaperWhite * (blankBack ? 255 : row[x * 3 + c]) / 255.0;
-            }
+            else if (paper)
+                r = pixel == nullptr ? kBacking : kPaperWhite * pixel[c] / 255.0;
             level += columnGain_[slot][c][i] * r;
         }
         const int value = static_cast<int>(level) + noise(i, y, channel, src.sideNumber);

@@ -60,6 +60,9 @@ private:
     void renderLine(uint32_t y);
     void sideSamples(int slot, int channel, uint32_t y, uint16_t* out);
     const uint8_t* paperRow(int slot, uint32_t y) const;
+    const uint8_t* tiltedPixel(int slot, int column, uint32_t y) const;
+    const PageImage* face(int slot) const;
+    double lineOnPaper(int slot, uint32_t y) const;
 
     RawScanSetup setup_;
     size_t colourLineBytes_ = 0;
@@ -71,6 +74,8 @@ private:
     std::array<std::array<std::vector<float>, 3>, 2> columnGain_; // [slot][colour][column]
     std::array<std::vector<int>, 2> imageColumn_;                 // [slot][column]: face x, -1 off paper
     std::array<std::vector<float>, 2> strip_;
+    std::array<double, 2> sin_{}; // tilt of each side's face as its sensor sees it
+    std::array<double, 2> cos_{1, 1};
     std::vector<uint16_t> samples_;
 };
 

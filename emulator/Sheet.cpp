@@ -1,6 +1,9 @@
 // Sheets from file names or generator names; the sheet takes the physical size of its front image.
 #include "Sheet.h"
 
+#include <cmath>
+#include <cstdlib>
+
 namespace k3100::emu {
 namespace {
 
@@ -9,6 +12,7 @@ constexpr uint32_t kLetterLength = 13200;
 constexpr uint32_t kA4Width = 9921; // 210 x 297 mm
 constexpr uint32_t kA4Length = 14031;
 constexpr int kGeneratedDpi = 150;
+constexpr double kMaxSkew = 20; // degrees
 
 std::optional<PageImage> face(const std::string& spec, std::string& error) {
     if (spec == "gen:blank")
@@ -33,13 +37,26 @@ Sheet sheetFromImages(std::string name, PageImage front, std::optional<PageImage
     sheet.name = std::move(name);
     sheet.width1200 = static_cast<uint32_t>(static_cast<uint64_t>(front.width()) * 1200 / front.dpi());
     sheet.length1200 = static_cast<uint32_t>(static_cast<uint64_t>(front.height()) * 1200 / front.dpi());
+    sheet.skewDegrees = front.skewDegrees();
     sheet.front = std::make_shared<const PageImage>(std::move(front));
     if (back)
         sheet.back = std::make_shared<const PageImage>(std::move(*back));
     return sheet;
 }
 
-std::optional<Sheet> sheetFromSpec(const std::string& spec, std::string& error) {
+std::optional<Sheet> sheetFromSpec(const std::string& text, std::string& error) {
+    std::string spec = text;
+    std::optional<double> skew;
+    if (const size_t at = spec.rfind('@'); at != std::string::npos) {
+        char* end = nullptr;
+        const std::string degrees = spec.substr(at + 1);
+        skew = std::strtod(degrees.c_str(), &end);
+        if (degrees.empty() || *end != '\0' || !(std::abs(*skew) <= kMaxSkew)) {
+            error = text + ": tilt must be a number of degrees up to 20";
+            return std::nullopt;
+        }
+        spec.resize(at);
+    }
     const size_t comma = spec.find(',');
     auto front = face(spec.substr(0, comma), error);
     if (!front)
@@ -50,7 +67,10 @@ std::optional<Sheet> sheetFromSpec(const std::string& spec, std::string& error) 
         if (!back)
             return std::nullopt;
     }
-    return sheetFromImages(spec, std::move(*front), std::move(back));
+    Sheet sheet = sheetFromImages(text, std::move(*front), std::move(back));
+    if (skew)
+        sheet.skewDegrees = *skew;
+    return sheet;
 }
 
 } // namespace k3100::emu

@@ -17,10 +17,12 @@ struct Sheet {
     std::shared_ptr<const PageImage> back;  // null: blank paper
     uint32_t width1200 = 0;
     uint32_t length1200 = 0;
+    double skewDegrees = 0; // the sheet feeds turned by this much (positive: clockwise as seen from the front)
 };
 
-// "FRONT[,BACK]" where each face is an image file or a generated page: "gen:blank", "gen:ramp" (letter)
-// or "gen:blank-a4", "gen:ramp-a4". Nullopt with `error` set when a face cannot be had.
+// "FRONT[,BACK][@DEGREES]" where each face is an image file or a generated page: "gen:blank", "gen:ramp"
+// (letter) or "gen:blank-a4", "gen:ramp-a4"; DEGREES tilts the sheet in the feeder (else the front
+// image's own tilt). Nullopt with `error` set when a face cannot be had.
 std::optional<Sheet> sheetFromSpec(const std::string& spec, std::string& error);
 
 Sheet sheetFromImages(std::string name, PageImage front, std::optional<PageImage> back);

@@ -89,6 +89,10 @@ int sendControl(const std::string& socket, const std::string& text) {
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::string(argv[1]) == "--help") {
+        std::cout << kUsage;
+        return 0;
+    }
     Options options;
     if (!parse(argc, argv, options)) {
         std::cerr << kUsage;

@@ -20,6 +20,9 @@ inline constexpr uint32_t kTransferTimeoutMs = 90000; // both the no-data and th
 // nothing but a K3100 (or the emulator) is ever matched.
 inline constexpr uint16_t kDefaultVendorId = 0xF3B1;
 inline constexpr uint16_t kDefaultProductId = 0x3100;
+// Keys of the data source's info dictionary that override them (numbers).
+inline constexpr const char* kVendorIdInfoKey = "VXUSBVendorID";
+inline constexpr const char* kProductIdInfoKey = "VXUSBProductID";
 
 struct SScannerDesc {
     uint32_t kind = kTransportUSB;
