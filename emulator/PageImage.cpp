@@ -18,7 +18,7 @@ namespace {
 constexpr int kMaxSide = 20000;  // pixels: 1.6 m at 300 dpi
 constexpr int kDefaultDpi = 200; // when a file does not say
 constexpr uint32_t kMaxResolution = 2400;
-constexpr double kMaxSkew = 20;          // degrees; more would not pass the feeder's guides
+constexpr double kMaxSkew = 20; // degrees; more would not pass the feeder's guides
 constexpr const char* kSkewTag = "k3100:skew=";
 
 bool readToken(std::istream& in, std::string& token) {

@@ -114,7 +114,8 @@ const uint8_t* RawScan::paperRow(int slot, uint32_t y) const {
 // about the paper's centre into the paper's own frame. Null over the backing.
 const uint8_t* RawScan::tiltedPixel(int slot, int column, uint32_t y) const {
     const Sheet& sheet = *setup_.sheet;
-    const double du = (setup_.leftPixel + column + 0.5) * 1200.0 / setup_.xResolution - kSensorWidth1200 / 2.0;
+    const double du =
+        (setup_.leftPixel + column + 0.5) * 1200.0 / setup_.xResolution - kSensorWidth1200 / 2.0;
     const double dv = lineOnPaper(slot, y) - sheet.length1200 / 2.0;
     const double u = cos_[slot] * du + sin_[slot] * dv + sheet.width1200 / 2.0;
     const double v = -sin_[slot] * du + cos_[slot] * dv + sheet.length1200 / 2.0;

@@ -17,7 +17,8 @@ struct Sheet {
     std::shared_ptr<const PageImage> back;  // null: blank paper
     uint32_t width1200 = 0;
     uint32_t length1200 = 0;
-    double skewDegrees = 0; // the sheet feeds turned by this much (positive: clockwise as seen from the front)
+    double skewDegrees =
+        0; // the sheet feeds turned by this much (positive: clockwise as seen from the front)
 };
 
 // "FRONT[,BACK][@DEGREES]" where each face is an image file or a generated page: "gen:blank", "gen:ramp"

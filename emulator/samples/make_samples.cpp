@@ -78,7 +78,8 @@ public:
     }
 
     // Sets a paragraph flush left within [left, right]; returns the baseline after its last line.
-    int paragraph(Canvas& canvas, int left, int right, int baseline, const std::string& text, const uint8_t* ink) {
+    int paragraph(Canvas& canvas, int left, int right, int baseline, const std::string& text,
+                  const uint8_t* ink) {
         std::istringstream words(text);
         std::string word;
         int x = left;
@@ -102,13 +103,16 @@ const char* kParagraphs[] = {
     "The feeder takes up to twenty sheets of ordinary office paper. Square the stack against the left guide, "
     "slide the right guide in until it touches the paper, and press the scan key once. Each sheet is drawn "
     "past both sensors, so the front and the back of every page are read in a single pass.",
-    "Before the first page of a batch the scanner measures its lamps against the white strip behind the glass. "
-    "The measurement takes a few seconds and is repeated only when the resolution or the colour mode changes, "
+    "Before the first page of a batch the scanner measures its lamps against the white strip behind the "
+    "glass. "
+    "The measurement takes a few seconds and is repeated only when the resolution or the colour mode "
+    "changes, "
     "or after five minutes without scanning.",
     "If two sheets are drawn in together the scanner stops and reports a double feed. Take the sheets out of "
     "the exit tray, place them back on top of the stack and continue. A sheet that stops half way is a paper "
     "jam: open the cover, remove the sheet gently in the direction of travel and close the cover again.",
-    "Pages that are nearly empty can be left out of the result. The blank page setting counts the dark specks "
+    "Pages that are nearly empty can be left out of the result. The blank page setting counts the dark "
+    "specks "
     "on each side and drops a side whose marks stay below the chosen level; stamps, punch holes and dust are "
     "usually below it, a single line of handwriting is not.",
     "Clean the rollers every few thousand sheets with a lint-free cloth moistened with water. The service "
@@ -136,14 +140,15 @@ int specificationTable(Canvas& page, Typesetter& serif, Typesetter& bold, int le
     for (const auto& row : kSpecifications) {
         bold.draw(page, left, baseline, row[0], kInk);
         serif.draw(page, column, baseline, row[1], kInk);
-        page.fill(left, baseline + serif.lineHeight() / 3, page.width - left, baseline + serif.lineHeight() / 3 + 2,
-                  kGreyInk);
+        page.fill(left, baseline + serif.lineHeight() / 3, page.width - left,
+                  baseline + serif.lineHeight() / 3 + 2, kGreyInk);
         baseline += serif.lineHeight() * 3 / 2;
     }
     return baseline;
 }
 
-int textPage(Canvas& page, Typesetter& serif, Typesetter& bold, const std::string& title, int first, int count) {
+int textPage(Canvas& page, Typesetter& serif, Typesetter& bold, const std::string& title, int first,
+             int count) {
     const int margin = kDpi; // one inch
     bold.size(18);
     int baseline = margin + bold.lineHeight();
@@ -185,11 +190,13 @@ Canvas colourPage(Typesetter& serif, Typesetter& bold) {
     bold.draw(page, kDpi, kDpi * 2 / 3, "Colour test sheet", white);
     const uint8_t swatches[][3] = {{200, 30, 30}, {30, 160, 60}, {30, 60, 190}, {230, 200, 30}, {20, 20, 20}};
     for (int i = 0; i < 5; ++i)
-        page.fill(kDpi + i * kDpi * 13 / 10, kDpi * 3 / 2, kDpi * 2 + i * kDpi * 13 / 10, kDpi * 5 / 2, swatches[i]);
+        page.fill(kDpi + i * kDpi * 13 / 10, kDpi * 3 / 2, kDpi * 2 + i * kDpi * 13 / 10, kDpi * 5 / 2,
+                  swatches[i]);
     // A smooth hue sweep stands in for a photograph.
     for (int y = kDpi * 3; y < kDpi * 6; ++y)
         for (int x = kDpi; x < page.width - kDpi; ++x) {
-            const double t = double(x - kDpi) / (page.width - 2 * kDpi), s = double(y - kDpi * 3) / (kDpi * 3);
+            const double t = double(x - kDpi) / (page.width - 2 * kDpi),
+                         s = double(y - kDpi * 3) / (kDpi * 3);
             const uint8_t c[3] = {uint8_t(255 * (1 - t) * (1 - s / 2)), uint8_t(255 * t * (1 - s / 2)),
                                   uint8_t(255 * s)};
             page.blend(x, y, c, 255);
@@ -222,7 +229,8 @@ bool writeTiff(const std::string& path, const Canvas& page, const std::string& d
         TIFFSetField(tiff, TIFFTAG_IMAGEDESCRIPTION, description.c_str());
     bool ok = true;
     for (int y = 0; y < page.height && ok; ++y)
-        ok = TIFFWriteScanline(tiff, const_cast<uint8_t*>(&page.pixels[size_t(y) * page.width * page.channels]),
+        ok = TIFFWriteScanline(tiff,
+                               const_cast<uint8_t*>(&page.pixels[size_t(y) * page.width * page.channels]),
                                uint32_t(y), 0) == 1;
     TIFFClose(tiff);
     return ok;
