@@ -145,6 +145,27 @@ TEST(ColorGapCorrect, LoneMarkIsLeftAndLastLineIgnoresStaleRingRows) {
     EXPECT_EQ(out.at(2, 31), kReddish);
 }
 
+TEST(ColorGapCorrect, CallersClassTableCountsOnlyAtItsSize) {
+    Page page(6, 20);
+    for (int32_t y = 0; y < 20; ++y)
+        page.row(y, y < 8 ? kWhite : kBlack);
+    page.row(8, kReddish);
+    std::vector<uint8_t> allBlack(kColorTableSize, 19); // no step from a class to itself is a fringe
+    const auto run = [&](uint32_t tableSize) {
+        Page work = page;
+        Page out(6, 20 + kColorGapDelay);
+        tagOVKIMAGEINFO src = work.record(0, 20), dst = out.record(0, out.height());
+        COLORGAPINFO info = Request();
+        info.ulLast = 1;
+        info.pClassTable = allBlack.data();
+        info.ulClassTableSize = tableSize;
+        EXPECT_EQ(ColorGapCorrect(&dst, &src, &info), kColorGapOk);
+        return out.at(0, 8);
+    };
+    EXPECT_EQ(run(kColorTableSize), kReddish);
+    EXPECT_EQ(run(kColorTableSize - 1), Grey(kReddish)); // ignored: the built table finds the fringe
+}
+
 TEST(ColorGapCorrect, ShortPageWaitsForTheLastBand) {
     Page page(4, 13);
     for (int32_t y = 0; y < 13; ++y)

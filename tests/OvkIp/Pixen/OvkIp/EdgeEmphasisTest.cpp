@@ -2,6 +2,7 @@
 // colour channels and planes worked on alone, the band protocol with its one line of delay and any band
 // split giving the whole-page result, refused records and handles, and the older process-wide functions.
 #include "EdgeEmphasis/EdgeFuncClasses.h"
+#include "EdgeEmphasis/EdgeFuncColor.h"
 #include "EdgeEmphasis/EdgeFuncOld.h"
 #include "EdgeEmphasis/OvkEdgeFunc.h"
 
@@ -130,6 +131,31 @@ TEST(EdgeEmphasis, KernelsOnACentrePixel) {
         for (int32_t channel = 0; channel < (c.kind == kEdgeKindGrey ? 1 : 3); ++channel)
             EXPECT_EQ(Centre(c.kind, c.level, c.around, channel), c.expected)
                 << "kind " << c.kind << " level " << std::hex << c.level << " channel " << channel;
+}
+
+TEST(EdgeEmphasis, ClassChosenByKindAndLevel) {
+    std::vector<tagEDGEINFO> records;
+    const auto made = [&](uintptr_t kind, uint32_t level) {
+        tagEDGEINFO& info = records.emplace_back(Request(kind, level));
+        CEdgeFunc* object = CreateEdgeFuncHandle(&info);
+        if (object) {
+            EXPECT_EQ(reinterpret_cast<uintptr_t>(object), info.hEdgeFunc);
+            EXPECT_EQ(CreateEdgeFuncHandle(&info), object); // a live object is returned as it is
+        }
+        return object;
+    };
+    EXPECT_TRUE(dynamic_cast<CEdgeFuncColorV2RGB3*>(made(kEdgeKindPixelOrder, 0x203)));
+    EXPECT_TRUE(dynamic_cast<CEdgeFuncColorRGB3*>(made(kEdgeKindPixelOrder, 3)));
+    EXPECT_TRUE(dynamic_cast<CEdgeFuncMSforGray2*>(made(kEdgeKindGrey, 0xC02)));
+    EXPECT_TRUE(dynamic_cast<CEdgeFuncMS4*>(made(kEdgeKindGrey0, 0x404)));
+    EXPECT_TRUE(dynamic_cast<CEdgeFuncA*>(made(kEdgeKindGrey, 10)));
+    EXPECT_TRUE(dynamic_cast<CEdgeFuncColor*>(made(kEdgeKindLineOrder, 5)));
+    for (auto [kind, level] : {std::pair{kEdgeKindGrey, 0u}, std::pair{kEdgeKindGrey, 0x406u},
+                               std::pair{kEdgeKindPixelOrder, 0x206u}, std::pair{kEdgeKindLineOrder, 6u},
+                               std::pair{uintptr_t{2}, 1u}})
+        EXPECT_EQ(made(kind, level), nullptr) << kind << " " << level;
+    for (auto& info : records)
+        ReleaseEdgeFuncHandle(&info);
 }
 
 TEST(EdgeEmphasis, UniformPageIsUnchangedByEveryClass) {
