@@ -7,6 +7,8 @@
 #include "platform/usb/CommandWire.h"
 #include "platform/usb/UsbDiscovery.h"
 
+#include <thread>
+
 namespace k3100::test {
 namespace {
 
@@ -176,6 +178,24 @@ TEST_F(Protocol, ClosingAConnectionDropsItsReservation) {
     ASSERT_EQ(other->ExecReserveUnit(), kScanOk);
     other->CloseSession();
     EXPECT_EQ(scanner->ExecReserveUnit(), kScanOk);
+}
+
+TEST_F(Protocol, CommandsFromTwoThreadsNeverInterleave) {
+    // Both threads share one connection; only the per-device lock keeps their phases apart.
+    auto run = [this](DataKind kind, uint32_t size, int& failures) {
+        std::vector<uint8_t> buffer(size);
+        for (int i = 0; i < 200; ++i) {
+            uint32_t length = size;
+            if (scanner->ExecRead(length, buffer.data(), kind) != kScanOk || length != size)
+                ++failures;
+        }
+    };
+    int failuresA = 0, failuresB = 0;
+    std::thread a(run, DataKind::ServiceBlock, 128, std::ref(failuresA));
+    std::thread b(run, DataKind::PanelKeys, 8, std::ref(failuresB));
+    a.join();
+    b.join();
+    EXPECT_EQ(failuresA + failuresB, 0);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "datasource/usb/COrvkQSCommands.h"
 #include "datasource/usb/ScannerErrors.h"
 
+#include "platform/usb/SocketProtocol.h"
 #include "platform/usb/UsbDiscovery.h"
 
 #include <gtest/gtest.h>
@@ -137,6 +138,19 @@ TEST_F(TwoProcesses, FaultsInjectedOverTheSocketReachTheHost) {
               0);
     EXPECT_EQ(scanner->ExecTestUnitReady(), kScanErrPipeStalled);
     EXPECT_EQ(scanner->ClearEndpoints(), kScanOk);
+    EXPECT_EQ(scanner->ExecTestUnitReady(), kScanOk);
+}
+
+TEST_F(TwoProcesses, AGarbledClientDoesNotDisturbOthers) {
+    const int fd = usb::connectUnixSocket(socket);
+    ASSERT_GE(fd, 0);
+    const uint8_t junk[] = {0xEE, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11};
+    ASSERT_EQ(write(fd, junk, sizeof junk), ssize_t(sizeof junk));
+    uint8_t byte = 0;
+    EXPECT_EQ(read(fd, &byte, 1), 0) << "the server hangs up on it";
+    close(fd);
+    auto scanner = openScanner();
+    ASSERT_TRUE(scanner);
     EXPECT_EQ(scanner->ExecTestUnitReady(), kScanOk);
 }
 
