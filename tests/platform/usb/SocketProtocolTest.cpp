@@ -1,7 +1,7 @@
 // Frames between the socket backend and the emulator's server, over a socket pair: a request and its
 // reply arrive whole, and malformed frames are refused instead of trusted.
-#include "platform/usb/BigEndian.h"
 #include "platform/usb/SocketProtocol.h"
+#include "platform/usb/BigEndian.h"
 
 #include <gtest/gtest.h>
 
