@@ -39,14 +39,19 @@ TW_UINT16 CDataSource::GetCapability(pTW_IDENTITY, TW_MEMREF data) {
 
 TW_UINT16 CDataSource::AnswerOneValue(TW_CAPABILITY* cap, CCapability* capability, ECapProperty property,
                                       bool passPoolCap) {
+    bool handled = false;
+    cap->hContainer = nullptr;
+    const CapHandler handler = GetCapHandler(CapID(cap->Cap));
+    // Handlers may bring the pool's value up to date on MSG_GET, so the current value is read after them.
+    if (handler && passPoolCap) {
+        if (const TW_UINT16 code = (this->*handler)(MSG_GET, cap, capability, handled))
+            return Fail(code);
+    }
     CapItem value(capability->GetItemSize(), 0);
     capability->GetValue(value, property);
     CCapOneValue temporary(capability->GetItemType(), true, value);
-    bool handled = false;
-    cap->hContainer = nullptr;
-    if (CapHandler handler = GetCapHandler(CapID(cap->Cap))) {
-        if (const TW_UINT16 code =
-                (this->*handler)(MSG_GET, cap, passPoolCap ? capability : &temporary, handled))
+    if (handler && !passPoolCap) {
+        if (const TW_UINT16 code = (this->*handler)(MSG_GET, cap, &temporary, handled))
             return Fail(code);
     }
     if (!handled) {

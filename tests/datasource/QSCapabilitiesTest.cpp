@@ -150,8 +150,8 @@ TEST_F(QSDataSourceTest, ThresholdDrivesBothBrightnessesInBlackAndWhite) {
     // Read back from the side the selector names.
     ASSERT_EQ(SetInt(CCAP_OVK_WINDOW, kWindowBack), TWRC_SUCCESS);
     SetCapFloatValue(Pool(), BackTwin(ICAP_BRIGHTNESS), -1000);
-    ASSERT_EQ(Cap(MSG_GET, ICAP_THRESHOLD), TWRC_SUCCESS);
-    EXPECT_EQ(AnswerField<TW_FIX32>(offsetof(TW_RANGE, CurrentValue)).Whole, 1);
+    ASSERT_EQ(Cap(MSG_GETCURRENT, ICAP_THRESHOLD), TWRC_SUCCESS);
+    EXPECT_EQ(AnswerField<TW_FIX32>(kItem).Whole, 1);
 
     EXPECT_EQ(SetOne(ICAP_THRESHOLD, TWTY_UINT16, TW_UINT16{50}), TWRC_FAILURE);
     EXPECT_EQ(Status(), TWCC_BADVALUE);
@@ -203,8 +203,8 @@ TEST_F(QSDataSourceTest, PaperFollowsSupportedSizesAndBringsItsScanArea) {
     EXPECT_EQ(AnswerField<TW_UINT16>(kEnumList + 2 * index), TWSS_USLEGAL);
 
     SetCapSIntValue(Pool(), CCAP_OVKM_PAPERSIZE, 2); // a paper without a size code counts as A4
-    ASSERT_EQ(Cap(MSG_GET, ICAP_SUPPORTEDSIZES), TWRC_SUCCESS);
-    EXPECT_EQ(AnswerField<TW_UINT32>(offsetof(TW_ENUMERATION, CurrentIndex)), 0u);
+    ASSERT_EQ(Cap(MSG_GETCURRENT, ICAP_SUPPORTEDSIZES), TWRC_SUCCESS);
+    EXPECT_EQ(AnswerField<TW_UINT16>(kItem), TWSS_A4);
 }
 
 TEST_F(QSDataSourceTest, DirectionRecognitionDoesNotExistForOneClient) {
