@@ -42,8 +42,9 @@ void CCollectArray::Extend12To16BitAndArrayCollect(std::uint16_t* out, const std
         out[n - 1 - k] = sample12(in, k);
 }
 
-void CCollectArray::Extend12To16BitAndSeparate(std::uint16_t* front, std::uint16_t* back, const std::uint8_t* in,
-                                               std::int32_t n, const tagDUMMYPIXELS&) {
+void CCollectArray::Extend12To16BitAndSeparate(std::uint16_t* front, std::uint16_t* back,
+                                               const std::uint8_t* in, std::int32_t n,
+                                               const tagDUMMYPIXELS&) {
     if (front == nullptr || back == nullptr || in == nullptr)
         return;
     const std::int32_t half = n / 2;
@@ -53,7 +54,8 @@ void CCollectArray::Extend12To16BitAndSeparate(std::uint16_t* front, std::uint16
     }
 }
 
-void CCollectArray::Separate(std::uint8_t* front, std::uint8_t* back, const std::uint8_t* in, std::int32_t n) {
+void CCollectArray::Separate(std::uint8_t* front, std::uint8_t* back, const std::uint8_t* in,
+                             std::int32_t n) {
     if (front == nullptr || back == nullptr || in == nullptr)
         return;
     const std::int32_t half = n / 2;

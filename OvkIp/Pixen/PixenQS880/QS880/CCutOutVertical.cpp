@@ -29,7 +29,8 @@ std::int32_t CCutOutVertical::CutOutVertical(CImg& band) {
     if (!isReadable(band) || (depth == 24 && band.getBps() != 8) || band.getRGBOrder() > RGBORDER_LINE)
         return RTN_PAR;
     const std::int64_t base = band.getXResolution() <= 300 ? 300 : 600;
-    const std::int64_t width = std::min<std::int64_t>(m_Info.lWidth * base / m_Info.lResolution, m_Info.lMaxWidth);
+    const std::int64_t width =
+        std::min<std::int64_t>(m_Info.lWidth * base / m_Info.lResolution, m_Info.lMaxWidth);
     if (width < 1 || m_Info.lStart < 0 || m_Info.lStart + width > band.getWidth())
         return RTN_PAR;
     const auto w = static_cast<std::int32_t>(width);

@@ -47,8 +47,9 @@ std::int32_t CDetect4PointsBase::runSequence(CImg& image, std::uint32_t first) {
     return result;
 }
 
-std::uint32_t CDetect4PointsBase::callDetector(CImg& image, tagDETECTSLANTSIZEEXBASIC& block, std::uint32_t command,
-                                               const tagRECT32& area, const tagDETECT4POINTSINFO& info) {
+std::uint32_t CDetect4PointsBase::callDetector(CImg& image, tagDETECTSLANTSIZEEXBASIC& block,
+                                               std::uint32_t command, const tagRECT32& area,
+                                               const tagDETECT4POINTSINFO& info) {
     block.ulSize = sizeof block;
     block.ulMethod = kDetectMethodWithDuplex;
     block.pHandle = m_hDetect;
@@ -59,7 +60,7 @@ std::uint32_t CDetect4PointsBase::callDetector(CImg& image, tagDETECTSLANTSIZEEX
     block.lRefPoint[1] = area.top;
     block.lRefPoint[2] = area.right;
     block.lRefPoint[3] = area.bottom;
-    const std::int32_t layout[6] = {info.Size.width, info.Size.height, info.lTopMargin,
+    const std::int32_t layout[6] = {info.Size.width,    info.Size.height, info.lTopMargin,
                                     info.lBottomMargin, info.lLeftMargin, info.lRightMargin};
     std::memcpy(block.lResultOption, layout, sizeof layout);
     const std::uint32_t status = DetectSlantAndSizeEx(analysisRecord(image), &block);

@@ -50,7 +50,8 @@ std::int32_t CSRGBConversion::SRGBConversion(CImg& band) {
     return RTN_OK;
 }
 
-void CSRGBConversion::SRGBConversionLine(std::uint8_t* line, std::int32_t width, const std::int32_t matrix[9]) {
+void CSRGBConversion::SRGBConversionLine(std::uint8_t* line, std::int32_t width,
+                                         const std::int32_t matrix[9]) {
     for (std::int32_t x = 0; x < width; ++x) {
         std::uint8_t* pixel = line + 3 * x;
         const std::int64_t r = pixel[0], g = pixel[1], b = pixel[2];

@@ -99,7 +99,8 @@ std::int32_t CShading::shadeLineOrderColour(CImg& out, const CImg& in, int shift
     if (shift == kShift8) {
         const bool vector = IsSSE2FeatureAvailable() != 0;
         for (std::int32_t y = 0; y < in.getHeight(); ++y) {
-            auto core = vector ? ShadingColorCore_OrderLine2Pixel_SIMD : ShadingColorCore_OrderLine2Pixel_NonSIMD;
+            auto core =
+                vector ? ShadingColorCore_OrderLine2Pixel_SIMD : ShadingColorCore_OrderLine2Pixel_NonSIMD;
             core(out.getLine(y), in.getLine(y), in.getSync(), gains, gainLine, blacks, width);
         }
         return RTN_OK;
@@ -118,8 +119,8 @@ std::int32_t CShading::shadeLineOrderColour(CImg& out, const CImg& in, int shift
 
 std::int32_t CShading::shadePixelOrder(CImg& out, const CImg& in, int shift) {
     const std::int32_t count = in.getWidth() * in.getSpp();
-    if (imgWhite.getRGBOrder() != RGBORDER_PIXEL || imgWhite.getBps() != 16 || referenceLine(imgWhite) < count ||
-        sampleCount(imgBlack) < count)
+    if (imgWhite.getRGBOrder() != RGBORDER_PIXEL || imgWhite.getBps() != 16 ||
+        referenceLine(imgWhite) < count || sampleCount(imgBlack) < count)
         return RTN_PAR;
     const std::uint16_t* gains = words(imgWhite);
     const std::uint16_t* blacks = words(imgBlack);
@@ -159,7 +160,8 @@ void CShading::mulImage(CImg& image, std::uint32_t factor) {
         return;
     auto* samples = reinterpret_cast<std::uint16_t*>(image.getImage());
     for (std::uint32_t i = 0; i < image.getImageSize() / 2; ++i)
-        samples[i] = static_cast<std::uint16_t>(std::min<std::uint64_t>(std::uint64_t{samples[i]} * factor, 0xFFFF));
+        samples[i] =
+            static_cast<std::uint16_t>(std::min<std::uint64_t>(std::uint64_t{samples[i]} * factor, 0xFFFF));
 }
 
 std::int32_t CShading::pack8OnUpperByteImage(CImg& image) {

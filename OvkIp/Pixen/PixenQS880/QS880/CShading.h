@@ -31,13 +31,14 @@ public:
     // Line-order colour line (planes inLineLength bytes apart) to one pixel-order line; gains planes
     // gainLineLength samples apart, one black level per column for all three colours.
     static void ShadingColorCore_OrderLine2Pixel_NonSIMD(std::uint8_t* out, const std::uint8_t* in,
-                                                         std::int32_t inLineLength, const std::uint16_t* gains,
-                                                         std::int32_t gainLineLength, const std::uint16_t* blacks,
-                                                         std::int32_t width);
+                                                         std::int32_t inLineLength,
+                                                         const std::uint16_t* gains,
+                                                         std::int32_t gainLineLength,
+                                                         const std::uint16_t* blacks, std::int32_t width);
     static void ShadingColorCore_OrderLine2Pixel_SIMD(std::uint8_t* out, const std::uint8_t* in,
                                                       std::int32_t inLineLength, const std::uint16_t* gains,
-                                                      std::int32_t gainLineLength, const std::uint16_t* blacks,
-                                                      std::int32_t width);
+                                                      std::int32_t gainLineLength,
+                                                      const std::uint16_t* blacks, std::int32_t width);
     static void ShadingGrayCore_NonSIMD(std::uint8_t* out, const std::uint8_t* in, const std::uint16_t* gains,
                                         const std::uint16_t* blacks, std::int32_t count);
     static void ShadingGrayCore_SIMD(std::uint8_t* out, const std::uint8_t* in, const std::uint16_t* gains,

@@ -6,11 +6,12 @@ namespace Ovk::Pixen::QS880 {
 
 void CShading::ShadingColorCore_OrderLine2Pixel_NonSIMD(std::uint8_t* out, const std::uint8_t* in,
                                                         std::int32_t inLineLength, const std::uint16_t* gains,
-                                                        std::int32_t gainLineLength, const std::uint16_t* blacks,
-                                                        std::int32_t width) {
+                                                        std::int32_t gainLineLength,
+                                                        const std::uint16_t* blacks, std::int32_t width) {
     for (std::int32_t x = 0; x < width; ++x)
         for (std::int32_t c = 0; c < 3; ++c)
-            out[3 * x + c] = shadeSample(in[c * inLineLength + x], blacks[x], gains[c * gainLineLength + x], kShift8);
+            out[3 * x + c] =
+                shadeSample(in[c * inLineLength + x], blacks[x], gains[c * gainLineLength + x], kShift8);
 }
 
 void CShading::ShadingGrayCore_NonSIMD(std::uint8_t* out, const std::uint8_t* in, const std::uint16_t* gains,

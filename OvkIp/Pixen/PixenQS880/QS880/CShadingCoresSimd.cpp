@@ -45,8 +45,9 @@ void CShading::ShadingColorCore_OrderLine2Pixel_SIMD(std::uint8_t* out, const st
     alignas(16) std::uint8_t planes[3][16];
     for (; x + 8 <= width; x += 8) {
         for (std::int32_t c = 0; c < 3; ++c)
-            _mm_store_si128(reinterpret_cast<__m128i*>(planes[c]),
-                            shadeEight(in + c * inLineLength + x, gains + c * gainLineLength + x, blacks + x));
+            _mm_store_si128(
+                reinterpret_cast<__m128i*>(planes[c]),
+                shadeEight(in + c * inLineLength + x, gains + c * gainLineLength + x, blacks + x));
         for (std::int32_t i = 0; i < 8; ++i)
             for (std::int32_t c = 0; c < 3; ++c)
                 out[3 * (x + i) + c] = planes[c][i];

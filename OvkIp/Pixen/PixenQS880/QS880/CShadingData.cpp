@@ -128,8 +128,8 @@ std::int32_t CShading::getPlatenImage(CImg& image) const {
 std::int32_t CShading::fixPlatenImage(CImg& image) const {
     if (!image.isNull() && image.getSpp() == 3 && image.getRGBOrder() == RGBORDER_LINE) {
         CImg pixels;
-        if (pixels.createImg(image.getWidth(), image.getHeight(), image.getBps(), image.getSpp(), RGBORDER_PIXEL,
-                             image.getXResolution(), image.getYResolution()) == 0)
+        if (pixels.createImg(image.getWidth(), image.getHeight(), image.getBps(), image.getSpp(),
+                             RGBORDER_PIXEL, image.getXResolution(), image.getYResolution()) == 0)
             return RTN_PAR;
         if (pixels.isNull())
             return RTN_MEMORY;
@@ -146,7 +146,8 @@ std::int32_t CShading::fillImage(CImg& image, const tagSHADING_AVARAGE& colour) 
         std::fill_n(bytes, image.getImageSize(), static_cast<std::uint8_t>(colour.gray));
         return RTN_OK;
     }
-    const std::uint8_t rgb[3] = {static_cast<std::uint8_t>(colour.red), static_cast<std::uint8_t>(colour.green),
+    const std::uint8_t rgb[3] = {static_cast<std::uint8_t>(colour.red),
+                                 static_cast<std::uint8_t>(colour.green),
                                  static_cast<std::uint8_t>(colour.blue)};
     for (std::int32_t y = 0; y < image.getHeight(); ++y) {
         if (image.getRGBOrder() == RGBORDER_LINE) {

@@ -57,7 +57,7 @@ struct tagDETECT4POINTSDUPLEXPARAM {
     tagRECT32 rcArea;
     std::int32_t lWidth;
     std::int32_t lLength;
-    CImg* pBackImage; // the back band that belongs to the band being processed
+    CImg* pBackImage;     // the back band that belongs to the band being processed
     std::int32_t lOffset; // lines between the sides
 };
 

@@ -17,7 +17,8 @@ using qs880test::samples16;
 namespace {
 
 // A shading filter holding gains and black levels of the given values for a width-pixel line.
-void prepare(CShading& filter, std::int32_t width, std::int32_t spp, std::uint16_t gain, std::uint16_t black) {
+void prepare(CShading& filter, std::int32_t width, std::int32_t spp, std::uint16_t gain,
+             std::uint16_t black) {
     tagSHADINGINFO info;
     info.imgWhite = referenceLine(width, spp, gain);
     info.imgBlack = referenceLine(width, spp, black);
@@ -101,8 +102,8 @@ TEST(Shading, VectorCoresGiveTheScalarBytes) {
         CShading::ShadingGrayCore_NonSIMD(scalar.data(), in.data(), gains.data(), blacks.data(), width);
         CShading::ShadingGrayCore_SIMD(vector.data(), in.data(), gains.data(), blacks.data(), width);
         ASSERT_EQ(scalar, vector) << "grey, width " << width;
-        CShading::ShadingColorCore_OrderLine2Pixel_NonSIMD(scalar.data(), in.data(), width, gains.data(), width,
-                                                           blacks.data(), width);
+        CShading::ShadingColorCore_OrderLine2Pixel_NonSIMD(scalar.data(), in.data(), width, gains.data(),
+                                                           width, blacks.data(), width);
         CShading::ShadingColorCore_OrderLine2Pixel_SIMD(vector.data(), in.data(), width, gains.data(), width,
                                                         blacks.data(), width);
         ASSERT_EQ(scalar, vector) << "colour, width " << width;
@@ -146,7 +147,8 @@ TEST(ShadingData, PlatenImagesTakeTheReferenceColour) {
     CImg white = referenceLine(2, 3, 0);
     for (std::int32_t c = 0; c < 3; ++c)
         for (std::int32_t x = 0; x < 2; ++x)
-            reinterpret_cast<std::uint16_t*>(white.getLine(0, c))[x] = static_cast<std::uint16_t>(1600 * (c + 1));
+            reinterpret_cast<std::uint16_t*>(white.getLine(0, c))[x] =
+                static_cast<std::uint16_t>(1600 * (c + 1));
     CImg black = referenceLine(2, 3, 0);
     ASSERT_EQ(0, filter.makeShadingData(white, black, CImg(white), CImg()));
     CImg image;
