@@ -1,0 +1,67 @@
+// The page library's interface for the data source: raw bands in, finished pages out, and the lamp
+// calibration. Every function works on the one process-wide pipeline, so calls must come from one
+// thread at a time and a calibration must not overlap a page.
+//
+// Results: 0 done, 1 not applicable, 2 bad parameter (wrong or missing record, image or option outside
+// what the model accepts), 3 an image could not be created, 4 out of sequence, 5 inconsistent options.
+// On failure the out images keep what they held. No exception leaves these functions.
+#pragma once
+
+#include "CIPBase.h"
+#include "CImg.h"
+#include "NormalFilterRecords.h"
+#include "QS880Records.h"
+
+#include <cstdint>
+
+namespace Ovk::Pixen::QS880 {
+
+class CSpecialFilter;
+
+// The pipeline behind every function; built at load, destroyed at unload.
+extern CSpecialFilter SpecialFilter;
+
+// One-sided pages. in: the raw band (processed in place, empty after success); out receives the result.
+// A page is one FilterSimplex call, or First, any Middles, then Last or LastAppended, each band passing
+// the same request. Middle or Last without a First of a one-sided page gives 4.
+std::int32_t FilterSimplex(CImg& out, CImg& in, tagFILTERSIMPLEXINFO* info);
+std::int32_t FilterSimplexFirst(CImg& out, CImg& in, tagFILTERSIMPLEXINFO* info);
+std::int32_t FilterSimplexMiddle(CImg& out, CImg& in, tagFILTERSIMPLEXINFO* info);
+std::int32_t FilterSimplexLast(CImg& out, CImg& in, tagFILTERSIMPLEXINFO* info);
+// The last band followed by lHeight lines of backing colour (the page's missing lines); lHeight <= 0
+// is FilterSimplexLast. in may be empty. Needs shading data of the side for the backing colour.
+std::int32_t FilterSimplexLastAppended(CImg& out, CImg& in, tagFILTERSIMPLEXINFO* info, std::int32_t lHeight);
+
+// Two-sided pages: the raw band holds both sides; frontOut and backOut receive the two sides.
+std::int32_t FilterDuplex(CImg& frontOut, CImg& backOut, CImg& in, tagFILTERDUPLEXINFO* info);
+std::int32_t FilterDuplexFirst(CImg& frontOut, CImg& backOut, CImg& in, tagFILTERDUPLEXINFO* info);
+std::int32_t FilterDuplexMiddle(CImg& frontOut, CImg& backOut, CImg& in, tagFILTERDUPLEXINFO* info);
+std::int32_t FilterDuplexLast(CImg& frontOut, CImg& backOut, CImg& in, tagFILTERDUPLEXINFO* info);
+std::int32_t FilterDuplexLastAppended(CImg& frontOut, CImg& backOut, CImg& in, tagFILTERDUPLEXINFO* info,
+                                      std::int32_t lHeight);
+
+// The generic chain alone on an already prepared whole image.
+std::int32_t NormalFilterSimplex(CImg& out, CImg& in, tagNORMALFILTERSIMPLEXINFO* info);
+std::int32_t NormalFilterDuplex(CImg& frontOut, CImg& backOut, CImg& in, tagNORMALFILTERDUPLEXINFO* info);
+
+// Back-side line offset in lines at res dpi (stored in micrometres, 6250 after load); setOffset takes
+// micrometres.
+std::int32_t getOffset(std::int32_t res);
+void setOffset(std::int32_t offset);
+// Dummy pixels of the sensor at res dpi: none on this model.
+std::int32_t getDummyPixelCount(std::int32_t res);
+// Path of the text-direction recogniser's data; the text is copied.
+void setOcrPath(const char* path);
+
+// Lamp calibration: AdjustLightFirst, then AdjustLightNext once per calibration scan until the record's
+// bAdjustDone is set (a further call gives 4); then AdjustLightLast for the white and black references
+// and AdjustLightFix per side with the scanner's 524288-byte light-curve block.
+void AdjustLightFirst(tagADJUSTINFO* info);
+std::int32_t AdjustLightNext(CImg& scan, tagADJUSTINFO* info);
+std::int32_t AdjustLightLast(CImg& front, CImg& back, CImg& scan, tagADJUSTINFO* info);
+// Corrects white with the light curve and turns white and black (one-line 16-bit references, changed in
+// place) into the side's shading data: afterwards they are the gain and black images of tagSHADINGINFO.
+std::int32_t AdjustLightFix(CImg& white, CImg& black, tagADJUSTINFO* info, tagSIDE side, const std::uint8_t* data,
+                            std::uint32_t size);
+
+} // namespace Ovk::Pixen::QS880
