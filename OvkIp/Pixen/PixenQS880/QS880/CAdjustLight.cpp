@@ -160,12 +160,14 @@ std::int32_t CAdjustLight::AdjustAnaproGain(CImg& front, CImg& back, tagADJUSTIN
         if (!measureAll(side == SIDE_FRONT ? front : back, true, brightest))
             return RTN_PAR;
         tagADJUSTREGINFO& registers = block(info, side);
-        registers.Gain1 = static_cast<std::uint8_t>(GetGainRegister(brightest, registers.Gain1, kWhiteTarget));
+        registers.Gain1 =
+            static_cast<std::uint8_t>(GetGainRegister(brightest, registers.Gain1, kWhiteTarget));
     }
     return RTN_OK;
 }
 
-void CAdjustLight::AdjustLight_GetSensorLevelInit(tagADJUSTINFO& info, std::int32_t power, std::int32_t mode) {
+void CAdjustLight::AdjustLight_GetSensorLevelInit(tagADJUSTINFO& info, std::int32_t power,
+                                                  std::int32_t mode) {
     m_lPower = power;
     m_lMode = mode;
     if ((mode & kKeepPowers) != 0) {
@@ -182,7 +184,8 @@ std::int32_t CAdjustLight::AdjustLight_GetSensorLevel(CImg& front, CImg& back, c
         if (side == SIDE_BACK && !info.bDuplex)
             break;
         CImg& image = side == SIDE_FRONT ? front : back;
-        if (image.getSpp() != 3 || image.getRGBOrder() != RGBORDER_LINE || !measureLevels(image, maxima, levels[side]))
+        if (image.getSpp() != 3 || image.getRGBOrder() != RGBORDER_LINE ||
+            !measureLevels(image, maxima, levels[side]))
             return RTN_PAR;
     }
     for (tagSIDE side : {SIDE_FRONT, SIDE_BACK}) {
@@ -204,7 +207,9 @@ void CAdjustLight::copyMeasurement(const tagADJUSTINFO& info, int to) {
         if (value.lPower < 0) {
             const tagADJUSTREGINFO& registers = block(info, i < 4 ? SIDE_FRONT : SIDE_BACK);
             const int colour = i % 4;
-            value.lPower = colour == 2 ? registers.GreenLED : colour == 3 ? registers.BlueLED : registers.RedLED;
+            value.lPower = colour == 2   ? registers.GreenLED
+                           : colour == 3 ? registers.BlueLED
+                                         : registers.RedLED;
         }
         m_LightParams[to + i] = value;
     }
@@ -295,7 +300,7 @@ void CAdjustLight::CheckRegLimit(tagADJUSTINFO& info, tagSIDE side) {
 }
 
 std::int32_t CAdjustLight::AdjustLightCurve(CImg& white, CImg& black, tagADJUSTINFO* info, tagSIDE side,
-                                           const std::uint8_t* data, std::uint32_t size) {
+                                            const std::uint8_t* data, std::uint32_t size) {
     if (info == nullptr)
         return RTN_PAR;
     CLightCurveAdjustData curves;

@@ -3,8 +3,8 @@
 // registers of the next scan, so that black sits at a fixed code and white reaches a fixed level.
 #pragma once
 
-#include "CImg.h"
 #include "CIPBase.h"
+#include "CImg.h"
 #include "QS880Records.h"
 
 #include <cstdint>

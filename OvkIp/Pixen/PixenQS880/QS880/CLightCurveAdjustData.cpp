@@ -80,17 +80,25 @@ std::int32_t CLightCurveAdjustData::LoadData(const std::uint8_t* data, std::uint
     return RTN_OK;
 }
 
-std::int32_t CLightCurveAdjustData::loadRecord(const std::uint8_t* data, std::uint32_t size, std::uint32_t& at,
-                                               CLightCurve& curve) {
+std::int32_t CLightCurveAdjustData::loadRecord(const std::uint8_t* data, std::uint32_t size,
+                                               std::uint32_t& at, CLightCurve& curve) {
     if (size - at < kShortHeader)
         return RTN_PAR;
     const std::uint8_t* h = data + at;
     tagLCAINFOHEADER& header = curve;
-    header = {static_cast<std::uint16_t>(GetWord(h, 0)), static_cast<std::uint16_t>(GetWord(h, 1)),
-              static_cast<std::uint16_t>(GetWord(h, 2)), static_cast<std::uint16_t>(GetWord(h, 3)),
-              GetDWord(h, 2), GetDWord(h, 3), GetDWord(h, 4), GetDWord(h, 5),
-              static_cast<std::uint16_t>(GetWord(h, 12)), static_cast<std::uint16_t>(GetWord(h, 13)),
-              GetDWord(h, 7), 0, 0};
+    header = {static_cast<std::uint16_t>(GetWord(h, 0)),
+              static_cast<std::uint16_t>(GetWord(h, 1)),
+              static_cast<std::uint16_t>(GetWord(h, 2)),
+              static_cast<std::uint16_t>(GetWord(h, 3)),
+              GetDWord(h, 2),
+              GetDWord(h, 3),
+              GetDWord(h, 4),
+              GetDWord(h, 5),
+              static_cast<std::uint16_t>(GetWord(h, 12)),
+              static_cast<std::uint16_t>(GetWord(h, 13)),
+              GetDWord(h, 7),
+              0,
+              0};
     if (header.usHeaderSize < kShortHeader || header.usHeaderSize > size - at)
         return RTN_PAR;
     if (header.usHeaderSize > kShortHeader) {
@@ -104,7 +112,8 @@ std::int32_t CLightCurveAdjustData::loadRecord(const std::uint8_t* data, std::ui
         header.ulDataSize == 0 || dataStart + header.ulDataSize > size)
         return RTN_PAR;
     // The last entry of the last table must lie inside the record's data.
-    if (std::uint64_t{tables - 1} * header.ulStride + std::uint64_t{header.ulCount} * entryBytes > header.ulDataSize)
+    if (std::uint64_t{tables - 1} * header.ulStride + std::uint64_t{header.ulCount} * entryBytes >
+        header.ulDataSize)
         return RTN_PAR;
     const auto next = static_cast<std::uint32_t>(dataStart + header.ulDataSize);
     if (curve.SetSize(header.ulCount * tables * 4) == 0)
@@ -139,8 +148,8 @@ std::uint16_t CLightCurveAdjustData::LightCurveAdjPixel(std::uint32_t white, std
     return static_cast<std::uint16_t>(std::min<std::uint64_t>(result, 0xFFFF));
 }
 
-const CLightCurve* CLightCurveAdjustData::findCurve(const CImg& white, std::int32_t side, std::int32_t dropOut,
-                                                    std::int32_t emphasis) const {
+const CLightCurve* CLightCurveAdjustData::findCurve(const CImg& white, std::int32_t side,
+                                                    std::int32_t dropOut, std::int32_t emphasis) const {
     for (std::uint32_t n = 0; n < m_ulCount; ++n) {
         const CLightCurve& curve = m_pCurves[n];
         bool kind;
@@ -167,7 +176,8 @@ std::int32_t CLightCurveAdjustData::AdjustData(const CImg& black, CImg& white, s
     const CLightCurve* curve = findCurve(white, side, dropOut, emphasis);
     if (curve == nullptr)
         return RTN_PAR;
-    const std::uint32_t n = std::min<std::uint32_t>(static_cast<std::uint32_t>(white.getWidth()), curve->ulCount);
+    const std::uint32_t n =
+        std::min<std::uint32_t>(static_cast<std::uint32_t>(white.getWidth()), curve->ulCount);
     auto* whites = reinterpret_cast<std::uint16_t*>(white.getImage());
     const auto* blacks = reinterpret_cast<const std::uint16_t*>(black.getImage());
     const bool lineOrder = white.getRGBOrder() == RGBORDER_LINE;

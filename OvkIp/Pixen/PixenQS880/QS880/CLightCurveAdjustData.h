@@ -62,7 +62,8 @@ public:
     std::uint32_t getCount() const { return m_ulCount; }
 
 private:
-    std::int32_t loadRecord(const std::uint8_t* data, std::uint32_t size, std::uint32_t& at, CLightCurve& curve);
+    std::int32_t loadRecord(const std::uint8_t* data, std::uint32_t size, std::uint32_t& at,
+                            CLightCurve& curve);
     const CLightCurve* findCurve(const CImg& white, std::int32_t side, std::int32_t dropOut,
                                  std::int32_t emphasis) const;
 

@@ -2,9 +2,9 @@
 // re-checks it; the steps run in a fixed order and the first failing step ends the band.
 #include "CSpecialFilter.h"
 
+#include "OvkLogger.h"
 #include "QS880/CShading.h"
 #include "QS880Logger.h"
-#include "OvkLogger.h"
 #include "RecordSize.h"
 
 #include <cstring>
@@ -61,9 +61,10 @@ std::int32_t CSpecialFilter::setInfo(CImg& image, void* info) {
 std::int32_t CSpecialFilter::checkInputImage(const CImg& image, bool duplex) const {
     if (image.isNull())
         return RTN_OK; // a band without data
-    const bool width = duplex ? oneOf(image.getWidth(), {5104, 10208}) : oneOf(image.getWidth(), {2552, 5104});
-    if (!width || image.getBps() != 8 || !oneOf(image.getSpp(), {1, 3}) || image.getRGBOrder() != RGBORDER_LINE ||
-        !oneOf(image.getXResolution(), {300, 600}) ||
+    const bool width =
+        duplex ? oneOf(image.getWidth(), {5104, 10208}) : oneOf(image.getWidth(), {2552, 5104});
+    if (!width || image.getBps() != 8 || !oneOf(image.getSpp(), {1, 3}) ||
+        image.getRGBOrder() != RGBORDER_LINE || !oneOf(image.getXResolution(), {300, 600}) ||
         !oneOf(image.getYResolution(), {100, 150, 200, 240, 300, 400, 600}))
         return RTN_PAR;
     return RTN_OK;
@@ -170,7 +171,8 @@ std::int32_t CSpecialFilter::getMaxWidthWithoutDummyPixels(std::int32_t width, s
 }
 
 std::int32_t CSpecialFilter::usableWidth() const {
-    return getMaxWidthWithoutDummyPixels(m_FilterInfo.InImageInfo.lWidth, m_FilterInfo.InImageInfo.lXResolution);
+    return getMaxWidthWithoutDummyPixels(m_FilterInfo.InImageInfo.lWidth,
+                                         m_FilterInfo.InImageInfo.lXResolution);
 }
 
 std::int32_t CSpecialFilter::getOffset(std::int32_t res) const {
@@ -178,7 +180,8 @@ std::int32_t CSpecialFilter::getOffset(std::int32_t res) const {
 }
 
 tagCOLLECTARRAYINFO CSpecialFilter::collectInfo() const {
-    return {sizeof(tagCOLLECTARRAYINFO), getDummyPixels(m_FilterInfo.InImageInfo.lXResolution), usableWidth()};
+    return {sizeof(tagCOLLECTARRAYINFO), getDummyPixels(m_FilterInfo.InImageInfo.lXResolution),
+            usableWidth()};
 }
 
 CShading* CSpecialFilter::getShading(tagSIDE side) const {

@@ -2,9 +2,9 @@
 // takes the platen colour that the side's shading measured, so it needs shading data of that side.
 #include "CSpecialFilter.h"
 
+#include "OvkLogger.h"
 #include "QS880/CShading.h"
 #include "QS880Logger.h"
-#include "OvkLogger.h"
 #include "RecordSize.h"
 
 namespace Ovk::Pixen::QS880 {

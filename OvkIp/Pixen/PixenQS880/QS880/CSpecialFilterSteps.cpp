@@ -45,8 +45,8 @@ std::int32_t CSpecialFilter::execDetect4Points(CImg& image, tagSIDE side, tagIMA
     const std::int32_t centre = in.lXpos + usableWidth() / 2;
     const std::int32_t reach = image.getXResolution() * 70 / 254; // 7 mm either side of the centre
     const std::int32_t top = points->lTopMargin * image.getYResolution() / in.lYResolution;
-    tagDETECT4POINTSPARAM param{sizeof param, points, {centre - reach, top, centre + reach, top},
-                                usableWidth(), in.lHeight};
+    tagDETECT4POINTSPARAM param{
+        sizeof param, points, {centre - reach, top, centre + reach, top}, usableWidth(), in.lHeight};
     return m_Detect4Points[index(side)].runStep<CDetect4Points>(BANDMODE_HOLD, image, &param, state);
 }
 
@@ -55,9 +55,10 @@ std::int32_t CSpecialFilter::execDetect4PointsDuplex(CImg& image, tagIMAGESTATE 
     tagDETECT4POINTSINFO* back = special(SIDE_BACK).pDetect4PointsInfo;
     if (front == nullptr || back == nullptr)
         return RTN_OK;
-    tagDETECT4POINTSDUPLEXPARAM param{sizeof param, front,         back, {-1, -1, -1, -1},
-                                      usableWidth(), m_FilterInfo.InImageInfo.lHeight, &m_BackImage,
-                                      getOffset(image.getYResolution())};
+    tagDETECT4POINTSDUPLEXPARAM param{sizeof param,  front,
+                                      back,          {-1, -1, -1, -1},
+                                      usableWidth(), m_FilterInfo.InImageInfo.lHeight,
+                                      &m_BackImage,  getOffset(image.getYResolution())};
     return m_Detect4PointsDuplex.runStep<CDetect4PointsDuplex>(BANDMODE_HOLD, image, &param, state);
 }
 

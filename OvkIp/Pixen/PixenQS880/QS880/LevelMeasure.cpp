@@ -39,7 +39,8 @@ bool measureLevels(const CImg& image, bool maxima, tagLEVELS& levels) {
 bool measureAll(const CImg& image, bool maxima, std::int32_t& level) {
     if (!isReadable(image) || image.getBps() != 16)
         return false;
-    level = extreme(reinterpret_cast<const std::uint16_t*>(image.getImage()), image.getImageSize() / 2, maxima);
+    level =
+        extreme(reinterpret_cast<const std::uint16_t*>(image.getImage()), image.getImageSize() / 2, maxima);
     return true;
 }
 

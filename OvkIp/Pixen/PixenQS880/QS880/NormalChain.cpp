@@ -14,7 +14,8 @@ std::int32_t checkState(tagIMAGESTATE state) {
 } // namespace
 
 std::int32_t CPassThroughChain::setInfo(CImg&, void* request) {
-    if (hasRecordSize<tagNORMALFILTERSIMPLEXINFO>(request) || hasRecordSize<tagNORMALFILTERDUPLEXINFO>(request))
+    if (hasRecordSize<tagNORMALFILTERSIMPLEXINFO>(request) ||
+        hasRecordSize<tagNORMALFILTERDUPLEXINFO>(request))
         return RTN_OK;
     return RTN_PAR;
 }

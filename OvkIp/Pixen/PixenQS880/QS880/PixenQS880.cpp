@@ -65,12 +65,11 @@ std::int32_t appendBelow(CImg& out, const CImg& tail) {
     if (out.appendImg(tail) != 0)
         return RTN_OK;
     const bool compatible = out.getBps() == tail.getBps() && out.getSpp() == tail.getSpp() &&
-                            out.getRGBOrder() == tail.getRGBOrder() && tail.getXpos() == 0 && tail.getYpos() == 0 &&
-                            out.getXResolution() == tail.getXResolution() &&
+                            out.getRGBOrder() == tail.getRGBOrder() && tail.getXpos() == 0 &&
+                            tail.getYpos() == 0 && out.getXResolution() == tail.getXResolution() &&
                             out.getYResolution() == tail.getYResolution();
     return compatible ? RTN_MEMORY : RTN_PAR;
 }
-
 
 } // namespace
 
@@ -104,7 +103,8 @@ std::int32_t FilterSimplexLast(CImg& out, CImg& in, tagFILTERSIMPLEXINFO* info) 
     });
 }
 
-std::int32_t FilterSimplexLastAppended(CImg& out, CImg& in, tagFILTERSIMPLEXINFO* info, std::int32_t lHeight) {
+std::int32_t FilterSimplexLastAppended(CImg& out, CImg& in, tagFILTERSIMPLEXINFO* info,
+                                       std::int32_t lHeight) {
     if (lHeight <= 0)
         return FilterSimplexLast(out, in, info);
     return guarded([&] {
@@ -167,7 +167,8 @@ std::int32_t FilterDuplexLastAppended(CImg& frontOut, CImg& backOut, CImg& in, t
             backOut.deleteImg();
             return SpecialFilter.IPAppendDuplex(frontOut, backOut, info, lHeight);
         }
-        if (const std::int32_t result = duplex(frontOut, backOut, in, info, IMAGESTATE_MIDDLE); result != RTN_OK)
+        if (const std::int32_t result = duplex(frontOut, backOut, in, info, IMAGESTATE_MIDDLE);
+            result != RTN_OK)
             return result;
         CImg frontTail;
         CImg backTail;
@@ -233,8 +234,8 @@ std::int32_t AdjustLightLast(CImg& front, CImg& back, CImg& scan, tagADJUSTINFO*
     return guarded([&] { return SpecialFilter.AdjustLightLast(front, back, scan, info); });
 }
 
-std::int32_t AdjustLightFix(CImg& white, CImg& black, tagADJUSTINFO* info, tagSIDE side, const std::uint8_t* data,
-                            std::uint32_t size) {
+std::int32_t AdjustLightFix(CImg& white, CImg& black, tagADJUSTINFO* info, tagSIDE side,
+                            const std::uint8_t* data, std::uint32_t size) {
     return guarded([&] {
         if (!hasRecordSize<tagADJUSTINFO>(info))
             return RTN_PAR;

@@ -61,7 +61,7 @@ std::int32_t AdjustLightNext(CImg& scan, tagADJUSTINFO* info);
 std::int32_t AdjustLightLast(CImg& front, CImg& back, CImg& scan, tagADJUSTINFO* info);
 // Corrects white with the light curve and turns white and black (one-line 16-bit references, changed in
 // place) into the side's shading data: afterwards they are the gain and black images of tagSHADINGINFO.
-std::int32_t AdjustLightFix(CImg& white, CImg& black, tagADJUSTINFO* info, tagSIDE side, const std::uint8_t* data,
-                            std::uint32_t size);
+std::int32_t AdjustLightFix(CImg& white, CImg& black, tagADJUSTINFO* info, tagSIDE side,
+                            const std::uint8_t* data, std::uint32_t size);
 
 } // namespace Ovk::Pixen::QS880

@@ -20,7 +20,8 @@ constexpr std::int32_t kPixels = 2552; // one side at 300 dpi
 
 k3100::emu::Lighting lighting(const tagADJUSTREGINFO& registers) {
     k3100::emu::Lighting light;
-    light.registers = {registers.Gain1, registers.Offset1, registers.RedLED, registers.GreenLED, registers.BlueLED};
+    light.registers = {registers.Gain1, registers.Offset1, registers.RedLED, registers.GreenLED,
+                       registers.BlueLED};
     return light;
 }
 
@@ -33,15 +34,16 @@ CImg calibrationScan(const tagADJUSTINFO& info, std::uint32_t lines = 6) {
     setup.colour = true;
     setup.sides = info.bDuplex ? 2 : 1;
     setup.lines = lines;
-    const auto content = info.ScanInfo == 0xFEFE ? k3100::emu::Content::WhiteStrip : k3100::emu::Content::Dark;
+    const auto content =
+        info.ScanInfo == 0xFEFE ? k3100::emu::Content::WhiteStrip : k3100::emu::Content::Dark;
     setup.side[0] = {0, content, lighting(info.FrontAdjustInfo)};
     setup.side[1] = {1, content, lighting(info.BackAdjustInfo)};
     k3100::emu::RawScan scan(setup);
     const std::int32_t width = kPixels * setup.sides;
     CImg image;
     image.createImg(0, 0, width, static_cast<std::int32_t>(lines),
-                    static_cast<std::int32_t>(k3100::emu::packed12LineBytes(static_cast<std::size_t>(width))), 12, 3,
-                    Ovk::RGBORDER_LINE, info.lXResolution, info.lXResolution);
+                    static_cast<std::int32_t>(k3100::emu::packed12LineBytes(static_cast<std::size_t>(width))),
+                    12, 3, Ovk::RGBORDER_LINE, info.lXResolution, info.lXResolution);
     EXPECT_EQ(image.getImageSize(), scan.read(image.getImage(), image.getImageSize()));
     return image;
 }
@@ -115,7 +117,8 @@ TEST(AdjustLight, SequenceConvergesOnTheEmulatedSensorInSevenSteps) {
                 const CImg& line = side == SIDE_FRONT ? front : back;
                 if (line.isNull())
                     continue;
-                const tagADJUSTREGINFO& registers = side == SIDE_FRONT ? info.FrontAdjustInfo : info.BackAdjustInfo;
+                const tagADJUSTREGINFO& registers =
+                    side == SIDE_FRONT ? info.FrontAdjustInfo : info.BackAdjustInfo;
                 const double offsetStep = 4096.0 * 0.99 * 152 / (1980.0 * (79 - registers.Gain1));
                 if (kind == 0xFFFF) {
                     EXPECT_NEAR(96, extreme(line, false), offsetStep + 2) << "duplex " << duplex;
@@ -139,7 +142,8 @@ TEST(LightCurve, EmulatorBlockLoadsAndAdjustsTheWhiteReference) {
     CImg white = constantLine(kPixels, 3, 3000);
     CImg black = constantLine(kPixels, 3, 100);
     tagADJUSTINFO info = adjustInfo(false);
-    ASSERT_EQ(0, AdjustLightFix(white, black, &info, SIDE_FRONT, block.data(), static_cast<std::uint32_t>(block.size())));
+    ASSERT_EQ(0, AdjustLightFix(white, black, &info, SIDE_FRONT, block.data(),
+                                static_cast<std::uint32_t>(block.size())));
     // The white became gains: a brighter curve factor lowers the gain below that of the bare reference.
     const auto* gains = reinterpret_cast<const std::uint16_t*>(white.getImage());
     EXPECT_LT(gains[0], 4281 * 4096 / 2900);
@@ -156,8 +160,8 @@ TEST(LightCurve, MalformedBlocksAreRefusedAndTheReferenceKept) {
     block[0] = 1;
     block[8] = 1; // one record ...
     block[12] = 36;
-    block[16] = 1;   // one table
-    block[18] = 16;  // of 16-bit entries
+    block[16] = 1;    // one table
+    block[18] = 16;   // of 16-bit entries
     block[24] = 0x10; // ... whose count runs far past the block
     block[25] = 0x27;
     block[26] = 0x00;

@@ -18,8 +18,9 @@ constexpr std::int32_t kHeight = 40;
 constexpr std::int32_t kOffset300 = 73; // the back sensor's lag at 300 dpi
 
 std::vector<std::uint8_t> bytesOf(const CImg& image) {
-    return image.isNull() ? std::vector<std::uint8_t>{}
-                          : std::vector<std::uint8_t>(image.getImage(), image.getImage() + image.getImageSize());
+    return image.isNull()
+               ? std::vector<std::uint8_t>{}
+               : std::vector<std::uint8_t>(image.getImage(), image.getImage() + image.getImageSize());
 }
 
 // What the pipeline must give for a page: the page itself, colour-gap corrected when it is in colour.
@@ -36,8 +37,8 @@ std::vector<std::uint8_t> expected(const Page& page) {
 }
 
 // Runs the raw stream through the one-sided functions in bands of the given heights.
-CImg runSimplex(const std::vector<std::uint8_t>& raw, std::int32_t spp, const std::vector<std::int32_t>& heights,
-                tagFILTERSIMPLEXINFO& request) {
+CImg runSimplex(const std::vector<std::uint8_t>& raw, std::int32_t spp,
+                const std::vector<std::int32_t>& heights, tagFILTERSIMPLEXINFO& request) {
     CImg page;
     std::int32_t first = 0;
     for (std::size_t b = 0; b < heights.size(); ++b) {
@@ -46,9 +47,9 @@ CImg runSimplex(const std::vector<std::uint8_t>& raw, std::int32_t spp, const st
         CImg out;
         const bool last = b + 1 == heights.size();
         const std::int32_t result = heights.size() == 1 ? FilterSimplex(out, in, &request)
-                                    : b == 0             ? FilterSimplexFirst(out, in, &request)
-                                    : last               ? FilterSimplexLast(out, in, &request)
-                                                         : FilterSimplexMiddle(out, in, &request);
+                                    : b == 0            ? FilterSimplexFirst(out, in, &request)
+                                    : last              ? FilterSimplexLast(out, in, &request)
+                                                        : FilterSimplexMiddle(out, in, &request);
         EXPECT_EQ(0, result) << "band " << b;
         EXPECT_TRUE(in.isNull());
         EXPECT_EQ(1, page.appendImg(out));
@@ -56,8 +57,9 @@ CImg runSimplex(const std::vector<std::uint8_t>& raw, std::int32_t spp, const st
     return page;
 }
 
-void runDuplex(const std::vector<std::uint8_t>& raw, std::int32_t spp, const std::vector<std::int32_t>& heights,
-               tagFILTERDUPLEXINFO& request, CImg& front, CImg& back) {
+void runDuplex(const std::vector<std::uint8_t>& raw, std::int32_t spp,
+               const std::vector<std::int32_t>& heights, tagFILTERDUPLEXINFO& request, CImg& front,
+               CImg& back) {
     std::int32_t first = 0;
     for (std::size_t b = 0; b < heights.size(); ++b) {
         CImg in = rawBand(raw, 2 * kWidth, spp, first, heights[b]);
@@ -66,9 +68,9 @@ void runDuplex(const std::vector<std::uint8_t>& raw, std::int32_t spp, const std
         CImg backOut;
         const bool last = b + 1 == heights.size();
         const std::int32_t result = heights.size() == 1 ? FilterDuplex(frontOut, backOut, in, &request)
-                                    : b == 0             ? FilterDuplexFirst(frontOut, backOut, in, &request)
-                                    : last               ? FilterDuplexLast(frontOut, backOut, in, &request)
-                                                         : FilterDuplexMiddle(frontOut, backOut, in, &request);
+                                    : b == 0            ? FilterDuplexFirst(frontOut, backOut, in, &request)
+                                    : last              ? FilterDuplexLast(frontOut, backOut, in, &request)
+                                                        : FilterDuplexMiddle(frontOut, backOut, in, &request);
         EXPECT_EQ(0, result) << "band " << b;
         EXPECT_EQ(1, front.appendImg(frontOut));
         EXPECT_EQ(1, back.appendImg(backOut));
@@ -76,7 +78,11 @@ void runDuplex(const std::vector<std::uint8_t>& raw, std::int32_t spp, const std
 }
 
 std::vector<std::vector<std::int32_t>> splits(std::int32_t lines) {
-    return {{lines}, {1, lines - 1}, {lines - 1, 1}, {13, 14, lines - 27}, randomSplit(lines, 5, 3),
+    return {{lines},
+            {1, lines - 1},
+            {lines - 1, 1},
+            {13, 14, lines - 27},
+            randomSplit(lines, 5, 3),
             randomSplit(lines, 9, 11)};
 }
 

@@ -5,8 +5,8 @@
 
 #include "CImg.h"
 
-#include <cstdint>
 #include <algorithm>
+#include <cstdint>
 #include <random>
 #include <vector>
 
@@ -77,7 +77,8 @@ inline std::vector<std::int32_t> randomSplit(std::int32_t total, std::int32_t ba
     std::vector<std::int32_t> heights;
     std::int32_t left = total;
     for (std::int32_t b = bands; b > 1 && left > b - 1; --b) {
-        const std::int32_t height = 1 + static_cast<std::int32_t>(random() % static_cast<std::uint32_t>(left - b + 1));
+        const std::int32_t height =
+            1 + static_cast<std::int32_t>(random() % static_cast<std::uint32_t>(left - b + 1));
         heights.push_back(height);
         left -= height;
     }

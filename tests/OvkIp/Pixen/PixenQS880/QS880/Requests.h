@@ -22,7 +22,8 @@ inline CImg constantLine(std::int32_t width, std::int32_t spp, std::uint16_t val
     return image;
 }
 
-inline Ovk::tagIMAGEINFO geometry(std::int32_t width, std::int32_t height, std::int32_t spp, std::uint32_t order) {
+inline Ovk::tagIMAGEINFO geometry(std::int32_t width, std::int32_t height, std::int32_t spp,
+                                  std::uint32_t order) {
     Ovk::tagIMAGEINFO info{};
     info.ulSize = sizeof info;
     info.lWidth = width;
