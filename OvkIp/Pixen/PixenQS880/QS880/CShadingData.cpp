@@ -126,7 +126,8 @@ std::int32_t CShading::getPlatenImage(CImg& image) const {
 }
 
 std::int32_t CShading::fixPlatenImage(CImg& image) const {
-    if (!image.isNull() && image.getSpp() == 3 && image.getRGBOrder() == RGBORDER_LINE) {
+    // Shaded bands leave in pixel order, grey ones too; the backing band must match them to be joined.
+    if (!image.isNull() && image.getRGBOrder() == RGBORDER_LINE) {
         CImg pixels;
         if (pixels.createImg(image.getWidth(), image.getHeight(), image.getBps(), image.getSpp(),
                              RGBORDER_PIXEL, image.getXResolution(), image.getYResolution()) == 0)
