@@ -26,7 +26,8 @@ CImg bandOf(const std::vector<std::uint8_t>& page, int first, int height) {
 
 TEST(Detect4Points, CornersOfASheetOnTheBackingReachTheCallersRecord) {
     const SyntheticPage::Sheet sheet{600, 800, 800, 1100, 0};
-    const std::vector<std::uint8_t> page = SyntheticPage::grey(sheet, kW, kH, 40, 220, SyntheticPage::Noise{5, 4});
+    const std::vector<std::uint8_t> page =
+        SyntheticPage::grey(sheet, kW, kH, 40, 220, SyntheticPage::Noise{5, 4});
     tagDETECT4POINTSINFO points{};
     points.ulSize = sizeof points;
     tagDETECT4POINTSPARAM param{sizeof param, &points, {-1, -1, -1, -1}, kW, kH};
