@@ -14,7 +14,7 @@ namespace {
 constexpr std::int32_t kWidth = 2552;
 constexpr std::uint32_t kBlockSize = 524288;
 
-// A light-curve block with one grey front curve at 300 dpi whose scale 0 leaves the white as it is.
+// A light-curve block with one grey curve per side at 300 dpi whose scale 0 leaves the white as it is.
 std::vector<std::uint8_t> neutralCurveBlock() {
     std::vector<std::uint8_t> block(kBlockSize, 0);
     auto put16 = [&](std::size_t at, std::uint32_t v) {
@@ -25,29 +25,36 @@ std::vector<std::uint8_t> neutralCurveBlock() {
         put16(at, v & 0xFFFF);
         put16(at + 2, v >> 16);
     };
-    put32(0, 1);   // time stamp
-    put32(8, 1);   // one record
-    put16(12, 36); // header bytes
-    put16(16, 1);  // one table
-    put16(18, 16); // of 16-bit entries
-    put32(24, kWidth);
-    put32(28, kWidth * 2);
-    put32(32, kWidth * 2);
-    put16(36, 300);
-    put16(38, 1);
-    put32(40, 1); // usable
+    put32(0, 1); // time stamp
+    put32(8, 2); // two records
+    std::size_t at = 12;
+    for (std::uint32_t side = 0; side < 2; ++side) {
+        put16(at, 36); // header bytes
+        put16(at + 2, side);
+        put16(at + 4, 1);  // one table
+        put16(at + 6, 16); // of 16-bit entries
+        put32(at + 12, kWidth);
+        put32(at + 16, kWidth * 2);
+        put32(at + 20, kWidth * 2);
+        put16(at + 24, 300);
+        put16(at + 26, 1);
+        put32(at + 28, 1); // usable
+        at += 36 + kWidth * 2;
+    }
     return block;
 }
 
-// Gives the pipeline's front shading its platen colour: a grey white reference of 3200 over black 100.
-void calibrateFront() {
+// Gives the pipeline's shading its platen colour: a grey white reference of 3200 over black 100.
+void calibrate() {
     const std::vector<std::uint8_t> block = neutralCurveBlock();
-    CImg white = constantLine(kWidth, 1, 3200);
-    CImg black = constantLine(kWidth, 1, 100);
-    tagADJUSTINFO info{};
-    info.ulSize = sizeof info;
-    info.lXResolution = 300;
-    ASSERT_EQ(0, AdjustLightFix(white, black, &info, SIDE_FRONT, block.data(), kBlockSize));
+    for (const tagSIDE side : {SIDE_FRONT, SIDE_BACK}) {
+        CImg white = constantLine(kWidth, 1, 3200);
+        CImg black = constantLine(kWidth, 1, 100);
+        tagADJUSTINFO info{};
+        info.ulSize = sizeof info;
+        info.lXResolution = 300;
+        ASSERT_EQ(0, AdjustLightFix(white, black, &info, side, block.data(), kBlockSize));
+    }
 }
 
 bool allLinesAre(const CImg& image, std::int32_t from, std::uint8_t value) {
@@ -61,7 +68,7 @@ bool allLinesAre(const CImg& image, std::int32_t from, std::uint8_t value) {
 } // namespace
 
 TEST(Append, MissingLinesFollowTheLastBandInThePlatenColour) {
-    calibrateFront();
+    calibrate();
     const Page page = makePage(kWidth, 10, 1, 8);
     std::int32_t lines = 0;
     const std::vector<std::uint8_t> raw = rawStream(page, nullptr, 0, lines);
@@ -105,4 +112,29 @@ TEST(Append, NoLinesIsAPlainLastBandAndNoShadingDataIsRefused) {
     EXPECT_EQ(RTN_PAR, fresh.IPAppendSimplex(band, &requests.simplex, 4));
     EXPECT_EQ(RTN_PAR, fresh.IPAppendSimplex(band, &requests.simplex, 0));
     EXPECT_TRUE(band.isNull());
+}
+
+TEST(Append, BothSidesOfATwoSidedPageGetTheirBackingLines) {
+    calibrate();
+    const Page front = makePage(kWidth, 10, 1, 31);
+    const Page back = makePage(kWidth, 10, 1, 32);
+    std::int32_t lines = 0;
+    const std::vector<std::uint8_t> raw = rawStream(front, &back, 73, lines);
+    IdentityRequests requests(kWidth, 16, 1); // 16 lines per side, the scanner sent 10 + the offset
+    CImg frontOut;
+    CImg backOut;
+    CImg in = rawBand(raw, 2 * kWidth, 1, 0, lines);
+    ASSERT_EQ(0, FilterDuplexLastAppended(frontOut, backOut, in, &requests.duplex, 6));
+    ASSERT_EQ(16, frontOut.getHeight());
+    ASSERT_EQ(16, backOut.getHeight());
+    for (std::int32_t y = 0; y < 10; ++y) {
+        ASSERT_TRUE(std::equal(frontOut.getLine(y), frontOut.getLine(y) + kWidth, &front.pixels[y * kWidth]))
+            << y;
+        ASSERT_TRUE(std::equal(backOut.getLine(y), backOut.getLine(y) + kWidth, &back.pixels[y * kWidth]))
+            << y;
+    }
+    // The front reads ahead of the back: its last lines came from the scanner (the backing it saw, 0x5A
+    // in the raw stream), while the back's missing lines are the appended ones.
+    EXPECT_TRUE(allLinesAre(frontOut, 10, 0x5A));
+    EXPECT_TRUE(allLinesAre(backOut, 10, 255));
 }
