@@ -9,6 +9,6 @@ function(k3100_add_test name)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
   gtest_discover_tests(${name}
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
-    PROPERTIES ENVIRONMENT "K3100_BUILD_DIR=${CMAKE_BINARY_DIR};K3100_SOURCE_DIR=${CMAKE_SOURCE_DIR}"
+    PROPERTIES ENVIRONMENT "K3100_BUILD_DIR=${CMAKE_BINARY_DIR}"
     DISCOVERY_TIMEOUT 60)
 endfunction()
