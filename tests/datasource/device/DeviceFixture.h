@@ -1,0 +1,97 @@
+// An opened device object on the in-process emulated scanner with the stand-in page library, and the
+// host's side of a batch: scan parameters, reading a whole side, waiting on a condition.
+#pragma once
+
+#include "COrvkQS.h"
+#include "FakeImageLibrary.h"
+
+#include "datasource/usb/ScannerErrors.h"
+#include "emulator/Emulator.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <thread>
+
+namespace k3100::test {
+
+// Grey, 150 dpi, a letter page: 1650 raw lines of 2552 bytes per side, three library bands.
+inline tagScanParam letterParams(bool duplex, bool batch) {
+    tagScanParam p{};
+    p.resolution = 150;
+    p.scanWidth = 10200;
+    p.scanLength = 13200;
+    p.pixelMode = 1;
+    p.duplex = duplex ? 2 : 0;
+    p.batch = batch;
+    p.rotation = 1;
+    return p;
+}
+
+// Waits for a condition set by another thread; generous bound, never a fixed sleep.
+inline bool eventually(const std::function<bool()>& condition) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
+}
+
+class DeviceTest : public ::testing::Test {
+protected:
+    emu::Emulator emulator;
+    FakeImageLibrary library;
+    std::unique_ptr<COrvkQS> device = open();
+    double now = 1000; // s, the device's clock
+
+    std::unique_ptr<COrvkQS> open() {
+        auto d = std::make_unique<COrvkQS>(
+            SScannerDesc{kTransportUSB, emulator.vendorId(), emulator.productId(), emulator.connect()}, library);
+        EXPECT_EQ(d->OpenSession(), 0);
+        d->setClock([this] { return now; });
+        return d;
+    }
+
+    void load(int sheets, const char* spec = "gen:ramp") {
+        std::string error;
+        auto sheet = emu::sheetFromSpec(spec, error);
+        ASSERT_TRUE(sheet) << error;
+        emulator.loadSheet(*sheet, sheets);
+    }
+
+    struct Side {
+        int result = 0;
+        tagScanParam param{};
+        std::vector<uint8_t> bytes;
+        uint32_t lines = 0;
+    };
+
+    // ScanPage, then ReadLines until the side ends or fails, then ScanComplete.
+    Side readSide(uint32_t rowBytes = 2552, uint32_t linesPerCall = 300) {
+        Side side;
+        side.result = device->ScanPage(&side.param);
+        if (side.result != 0)
+            return side;
+        std::vector<uint8_t> block(size_t(rowBytes) * linesPerCall);
+        for (int guard = 0; guard < 100000; ++guard) {
+            uint32_t count = linesPerCall;
+            side.result = device->ReadLines(block.data(), rowBytes, &count);
+            side.bytes.insert(side.bytes.end(), block.begin(), block.begin() + size_t(count) * rowBytes);
+            side.lines += count;
+            if (side.result != 0 || count == 0)
+                break;
+        }
+        device->ScanComplete();
+        return side;
+    }
+
+    void expectIdle() {
+        EXPECT_FALSE(device->ReaderRunning());
+        EXPECT_TRUE(eventually([&] { return !device->ProcessingRunning(); }));
+    }
+};
+
+} // namespace k3100::test
