@@ -58,7 +58,8 @@ Supply inspectPieces(const SPageData& page, uint64_t limit) {
 // One page's trip through the library; owned by the processing thread.
 class PageProcessor {
 public:
-    PageProcessor(COrvkQS& device, std::shared_ptr<SPageData> page) : d(device), page(std::move(page)) {}
+    PageProcessor(COrvkQS& device, std::shared_ptr<SPageData> page)
+        : d(device), page(std::move(page)), params(device.params) {}
     void run();
 
 private:
@@ -70,6 +71,7 @@ private:
 
     COrvkQS& d;
     std::shared_ptr<SPageData> page;
+    tagScanParam params; // this page's copy: its detected length must not leak into the host's record
     PageShape shape;
     std::unique_ptr<FilterRequest> request;
 };
@@ -107,7 +109,7 @@ uint32_t PageProcessor::waitForBand(uint32_t remaining, uint32_t& lines, uint32_
 uint32_t PageProcessor::copyBand(CImg& band, uint32_t lines) {
     band.createImg(static_cast<int32_t>(shape.bandLineWidth), static_cast<int32_t>(lines),
                    static_cast<int32_t>(shape.bandLineWidth), 8, shape.inSpp, 1,
-                   static_cast<int32_t>(d.params.opticalXRes), static_cast<int32_t>(d.params.opticalYRes));
+                   static_cast<int32_t>(params.opticalXRes), static_cast<int32_t>(params.opticalYRes));
     if (band.isNull())
         return fail(kScanErrNoMemory);
     uint64_t wanted = uint64_t(lines) * shape.rawLineBytes;
@@ -135,7 +137,7 @@ uint32_t PageProcessor::copyBand(CImg& band, uint32_t lines) {
 void PageProcessor::queueSide(SImageData& side, SideRequest& req, std::unique_ptr<CImg> out) {
     if (!out || out->isNull())
         return;
-    const tagScanParam& p = d.params;
+    const tagScanParam& p = params;
     const auto& outInfo = shape.sides == 2 ? request->duplex.OutImageInfo : request->simplex.OutImageInfo;
     uint32_t width = static_cast<uint32_t>(outInfo.lWidth) * (p.folio ? 2 : 1);
     uint32_t height = static_cast<uint32_t>(outInfo.lHeight);
@@ -169,7 +171,7 @@ uint32_t PageProcessor::runBand(CImg& band, uint32_t lines, uint32_t appended, u
         const std::array<const CImg*, 4> refs{d.whiteFront.get(), d.blackFront.get(), d.whiteBack.get(),
                                               d.blackBack.get()};
         PageGeometry geometry{page->geometryA, page->geometryB, page->geometryC};
-        request->fill(d.params, band, refs, geometry, d.protectImage, d.library);
+        request->fill(params, band, refs, geometry, d.protectImage, d.library);
     }
     const bool last = lines + appended >= remaining;
     const auto extra = static_cast<int32_t>(appended);
@@ -210,7 +212,7 @@ uint32_t PageProcessor::runBand(CImg& band, uint32_t lines, uint32_t appended, u
 }
 
 void PageProcessor::run() {
-    tagScanParam& p = d.params;
+    tagScanParam& p = params;
     shape.sides = (p.duplex == 2 || p.folio) ? 2 : 1;
     shape.inSpp = p.channelMode == 2 ? 3 : 1;
     if (shape.sides == 2 && !p.detectPageSize)
