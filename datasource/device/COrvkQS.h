@@ -24,9 +24,9 @@ namespace k3100 {
 // "GrayToBin", "Inverse" and tone tables).
 struct FilterSettings {
     int32_t brightness = 0;
-    int32_t contrast = 0;      // level index
+    int32_t contrast = 0;        // level index
     uint32_t checkBlankPage = 0; // on/off in the low half, slice in the high half
-    int32_t grayToBin = -1;    // binarisation method, -1 for none
+    int32_t grayToBin = -1;      // binarisation method, -1 for none
     int32_t inverse = 0;
     std::optional<std::array<uint8_t, 256>> gray, red, green, blue;
 };
@@ -41,7 +41,8 @@ public:
         uint64_t resumeBelow = 314572800;    // and let it go on
         std::chrono::milliseconds keyPoll{2000};
         std::chrono::milliseconds readerWaitLimit{120000}; // how long a status command waits for the reader
-        std::chrono::milliseconds pageWaitLimit{200000};   // longest wait for a page; beyond the device's time-outs
+        std::chrono::milliseconds pageWaitLimit{
+            200000};                  // longest wait for a page; beyond the device's time-outs
         uint32_t bandLimit = 2097152; // raw bytes per side in one library call
     };
 

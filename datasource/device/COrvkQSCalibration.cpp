@@ -13,7 +13,7 @@
 namespace k3100 {
 namespace {
 
-constexpr double kCalibrationLifetime = 300;   // s
+constexpr double kCalibrationLifetime = 300; // s
 constexpr uint32_t kLightCurveAddress = 0x10080000;
 constexpr uint32_t kLightCurveSize = 0x80000; // 512 KiB
 constexpr uint32_t kWindowWidth = 10208;      // 1/1200 inch
@@ -46,9 +46,8 @@ uint32_t COrvkQS::libraryError(int32_t result) {
 }
 
 COrvkQS::CalibrationKey COrvkQS::calibrationKeyOf(const tagScanParam& p) const {
-    return {sides(),        p.opticalXRes,       p.opticalYRes,       p.leftOffset,
-            p.scanWidth,    p.channelMode,       p.dropOutFront,      p.dropOutBack,
-            p.colourEnhanceFront, p.colourEnhanceBack};
+    return {sides(),       p.opticalXRes,  p.opticalYRes, p.leftOffset,         p.scanWidth,
+            p.channelMode, p.dropOutFront, p.dropOutBack, p.colourEnhanceFront, p.colourEnhanceBack};
 }
 
 bool COrvkQS::calibrationReusable() const {
@@ -131,9 +130,12 @@ uint32_t COrvkQS::calibrationScan(const qs::tagADJUSTINFO& info, int pass, int s
     const uint8_t sideSelection = params.folio ? 2 : static_cast<uint8_t>(params.duplex & 0xFF);
     usb::SScanModeParam colourPage{2, 0, 0, 0, 0, 0};
     if (!colour) {
-        colourPage = {2, static_cast<uint8_t>(params.dropOutFront), static_cast<uint8_t>(params.dropOutBack),
+        colourPage = {2,
+                      static_cast<uint8_t>(params.dropOutFront),
+                      static_cast<uint8_t>(params.dropOutBack),
                       static_cast<uint8_t>(params.colourEnhanceFront),
-                      static_cast<uint8_t>(params.colourEnhanceBack), 0};
+                      static_cast<uint8_t>(params.colourEnhanceBack),
+                      0};
     }
     for (const auto& mode : {usb::SScanModeParam{1, sideSelection, 0, 0, 0, 0}, colourPage}) {
         if ((result = explain(ExecDefineScanMode(mode))) != kScanOk)
@@ -148,8 +150,8 @@ uint32_t COrvkQS::calibrationScan(const qs::tagADJUSTINFO& info, int pass, int s
         return result;
     const int32_t width = static_cast<int32_t>(params.opticalXRes * kWindowWidth / 1200 * sideCount);
     const int32_t sync = 2 * ((12 * width / 8 + 1) / 2);
-    scan.createImg(width, kCalibrationLines, sync, 12, colour ? 3 : 1, 1, static_cast<int32_t>(params.opticalXRes),
-                   static_cast<int32_t>(params.opticalYRes));
+    scan.createImg(width, kCalibrationLines, sync, 12, colour ? 3 : 1, 1,
+                   static_cast<int32_t>(params.opticalXRes), static_cast<int32_t>(params.opticalYRes));
     if (scan.isNull())
         return kScanErrNoMemory;
     uint32_t length = scan.getImageSize();

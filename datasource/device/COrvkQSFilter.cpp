@@ -35,7 +35,8 @@ void COrvkQS::fillFinalFilter(Ovk::Pixen::tagNORMALFILTERSIMPLEXINFO& record, Fi
     r.tone.ucBrightness = static_cast<uint8_t>(s.brightness);
     r.tone.ucContrast = contrastForLevel(s.contrast, 0);
     const std::array<uint8_t*, 4> targets{r.tone.ucGray, r.tone.ucRed, r.tone.ucGreen, r.tone.ucBlue};
-    const std::array<const std::optional<std::array<uint8_t, 256>>*, 4> sources{&s.gray, &s.red, &s.green, &s.blue};
+    const std::array<const std::optional<std::array<uint8_t, 256>>*, 4> sources{&s.gray, &s.red, &s.green,
+                                                                                &s.blue};
     for (size_t i = 0; i < targets.size(); ++i) {
         if (*sources[i])
             std::copy((*sources[i])->begin(), (*sources[i])->end(), targets[i]);
@@ -53,8 +54,8 @@ void COrvkQS::fillFinalFilter(Ovk::Pixen::tagNORMALFILTERSIMPLEXINFO& record, Fi
             if (!tables)
                 block.pGRCInfo = nullptr;
         }
-        r.binary = {sizeof(r.binary), method, s.brightness == 0 ? kNeutral : static_cast<uint32_t>(s.brightness),
-                    contrast};
+        r.binary = {sizeof(r.binary), method,
+                    s.brightness == 0 ? kNeutral : static_cast<uint32_t>(s.brightness), contrast};
         block.pGrayToBinaryInfo = &r.binary;
         block.bInverse = s.inverse == 0;
         record.OutImageInfo.lBps = 1;
@@ -78,8 +79,8 @@ int COrvkQS::ApplyImageFilter(const FilterSettings& settings) {
     for (const SImageChunk& chunk : side->chunks)
         height += chunk.image->getHeight();
     auto joined = std::make_unique<CImg>();
-    joined->createImg(firstChunk.getWidth(), height, firstChunk.getSync(), firstChunk.getBps(), firstChunk.getSpp(),
-                      0, firstChunk.getXResolution(), firstChunk.getYResolution());
+    joined->createImg(firstChunk.getWidth(), height, firstChunk.getSync(), firstChunk.getBps(),
+                      firstChunk.getSpp(), 0, firstChunk.getXResolution(), firstChunk.getYResolution());
     if (joined->isNull())
         return static_cast<int>(kScanErrNoMemory);
     int32_t line = 0;

@@ -95,7 +95,9 @@ uint32_t PageProcessor::waitForBand(uint32_t remaining, uint32_t& lines, uint32_
         const uint64_t maxLines = std::max<uint64_t>(1, shape.bandLimit / shape.rawLineBytes);
         lines = static_cast<uint32_t>(std::min<uint64_t>({remaining, whole, maxLines}));
         // Missing lines are appended only in the band that takes the page's last data.
-        appended = (s.complete && whole <= maxLines && whole < remaining) ? remaining - static_cast<uint32_t>(whole) : 0;
+        appended = (s.complete && whole <= maxLines && whole < remaining)
+                       ? remaining - static_cast<uint32_t>(whole)
+                       : 0;
         if (whole >= maxLines || s.complete || whole >= remaining)
             return lines + appended > 0 ? kScanOk : fail(kScanErrNoPage);
         if (d.processingStop || (d.abortState == 1 && !d.readerRunning))
@@ -117,7 +119,8 @@ uint32_t PageProcessor::copyBand(CImg& band, uint32_t lines) {
     std::lock_guard lock(page->mutex);
     while (wanted > 0 && !page->pieces.empty()) {
         SScanData& piece = page->pieces.front();
-        const uint32_t take = static_cast<uint32_t>(std::min<uint64_t>(wanted, piece.byteCount - piece.taken));
+        const uint32_t take =
+            static_cast<uint32_t>(std::min<uint64_t>(wanted, piece.byteCount - piece.taken));
         std::memcpy(to, piece.buffer.get() + piece.taken, take);
         to += take;
         wanted -= take;
@@ -164,7 +167,8 @@ void PageProcessor::queueSide(SImageData& side, SideRequest& req, std::unique_pt
     side.chunks.push_back({std::move(out), 0});
 }
 
-uint32_t PageProcessor::runBand(CImg& band, uint32_t lines, uint32_t appended, uint32_t remaining, bool first) {
+uint32_t PageProcessor::runBand(CImg& band, uint32_t lines, uint32_t appended, uint32_t remaining,
+                                bool first) {
     auto frontOut = std::make_unique<CImg>();
     auto backOut = std::make_unique<CImg>();
     if (first) {
@@ -187,7 +191,8 @@ uint32_t PageProcessor::runBand(CImg& band, uint32_t lines, uint32_t appended, u
         else if (first)
             result = lib.FilterSimplexFirst(*frontOut, band, r);
         else
-            result = last ? lib.FilterSimplexLast(*frontOut, band, r) : lib.FilterSimplexMiddle(*frontOut, band, r);
+            result = last ? lib.FilterSimplexLast(*frontOut, band, r)
+                          : lib.FilterSimplexMiddle(*frontOut, band, r);
     } else {
         auto* r = &request->duplex;
         if (last && appended > 0)
@@ -216,7 +221,8 @@ void PageProcessor::run() {
     shape.sides = (p.duplex == 2 || p.folio) ? 2 : 1;
     shape.inSpp = p.channelMode == 2 ? 3 : 1;
     if (shape.sides == 2 && !p.detectPageSize)
-        shape.offsetLines = static_cast<uint32_t>(std::abs(d.library.getOffset(static_cast<int32_t>(p.opticalYRes))));
+        shape.offsetLines =
+            static_cast<uint32_t>(std::abs(d.library.getOffset(static_cast<int32_t>(p.opticalYRes))));
     const uint32_t rawWidth = p.opticalXRes * 10208 / 1200;
     shape.bandLineWidth = rawWidth * shape.sides;
     shape.rawLineBytes = shape.bandLineWidth * static_cast<uint32_t>(shape.inSpp);

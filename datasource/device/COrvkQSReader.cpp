@@ -173,7 +173,8 @@ void COrvkQS::ScanImage() {
             const uint32_t geometryError = readGeometry(*page);
             if (geometryError != kScanOk) {
                 std::lock_guard lock(page->mutex);
-                bufferedBytes -= page->pieces.empty() ? 0 : page->pieces.back().byteCount - page->pieces.back().taken;
+                bufferedBytes -=
+                    page->pieces.empty() ? 0 : page->pieces.back().byteCount - page->pieces.back().taken;
                 if (!page->pieces.empty())
                     page->pieces.pop_back();
                 page->pieces.push_back({0, 0, nullptr, SScanData::kError, geometryError});

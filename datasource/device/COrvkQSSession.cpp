@@ -30,13 +30,26 @@ bool isBenignError(uint32_t error) {
 void mapResolution(tagScanParam& p) {
     switch (p.resolution) {
     case 100:
-    case 150: p.opticalXRes = 300, p.opticalYRes = 150; break;
-    case 200: p.opticalXRes = 300, p.opticalYRes = 200; break;
-    case 240: p.opticalXRes = 300, p.opticalYRes = 240; break;
-    case 300: p.opticalXRes = 300, p.opticalYRes = 300; break;
-    case 400: p.opticalXRes = 600, p.opticalYRes = 400; break;
-    case 600: p.opticalXRes = 600, p.opticalYRes = 600; break;
-    default: break;
+    case 150:
+        p.opticalXRes = 300, p.opticalYRes = 150;
+        break;
+    case 200:
+        p.opticalXRes = 300, p.opticalYRes = 200;
+        break;
+    case 240:
+        p.opticalXRes = 300, p.opticalYRes = 240;
+        break;
+    case 300:
+        p.opticalXRes = 300, p.opticalYRes = 300;
+        break;
+    case 400:
+        p.opticalXRes = 600, p.opticalYRes = 400;
+        break;
+    case 600:
+        p.opticalXRes = 600, p.opticalYRes = 600;
+        break;
+    default:
+        break;
     }
     if (lowHalf(p.reduceMoire) == 0)
         return;
@@ -187,7 +200,8 @@ uint32_t COrvkQS::configureScan(tagScanParam& p) {
     window.composition = composition;
     window.bitsPerPixel = 8;
     p.outWidth = 0;
-    p.outLines = static_cast<uint32_t>(std::max(p.scanLength, 0.0f) * static_cast<float>(p.resolution) / 1200.0f);
+    p.outLines =
+        static_cast<uint32_t>(std::max(p.scanLength, 0.0f) * static_cast<float>(p.resolution) / 1200.0f);
     p.opticalLines = static_cast<uint32_t>(uint64_t(p.opticalYRes) * window.length / 1200);
     if (scannerInfo[96] == 0)
         p.doubleFeedUltrasonic = 0;

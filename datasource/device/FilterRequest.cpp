@@ -10,7 +10,7 @@ namespace k3100 {
 namespace {
 
 constexpr std::array<uint8_t, 8> kContrastTable{0, 1, 43, 85, 128, 170, 212, 255};
-constexpr int32_t kSensorWidth = 10208;  // 1/1200 inch
+constexpr int32_t kSensorWidth = 10208;   // 1/1200 inch
 constexpr int32_t kMaxPageLength = 47244; // 1/1200 inch: the longest page that sizing looks for
 constexpr uint32_t kEraseThreshold = 30;
 constexpr uint8_t kNeutral = 128; // brightness or contrast that leaves a binarisation threshold centred
@@ -22,7 +22,8 @@ int32_t colourNumber(uint32_t value) {
 } // namespace
 
 uint8_t contrastForLevel(int32_t level, uint8_t outside) {
-    return level >= 0 && level < static_cast<int32_t>(kContrastTable.size()) ? kContrastTable[level] : outside;
+    return level >= 0 && level < static_cast<int32_t>(kContrastTable.size()) ? kContrastTable[level]
+                                                                             : outside;
 }
 
 OutputFormat outputFormat(uint32_t pixelMode) {
@@ -33,7 +34,8 @@ OutputFormat outputFormat(uint32_t pixelMode) {
     return {1, 1};
 }
 
-void FilterRequest::fillSide(SideRequest& s, const tagScanParam& p, bool isBack, bool protect, bool frontHasTone) {
+void FilterRequest::fillSide(SideRequest& s, const tagScanParam& p, bool isBack, bool protect,
+                             bool frontHasTone) {
     const OutputFormat out = outputFormat(p.pixelMode);
     const int32_t brightness = isBack ? p.brightnessBack : p.brightnessFront;
     const int32_t contrast = isBack ? p.contrastBack : p.contrastFront;
@@ -47,9 +49,14 @@ void FilterRequest::fillSide(SideRequest& s, const tagScanParam& p, bool isBack,
         b.pDetectColorOrGrayInfo = &s.detect;
     }
     if (bleed && out.samples == 1) {
-        s.dropOut = {sizeof(s.dropOut), colourNumber(isBack ? p.dropOutBack : p.dropOutFront), nullptr, nullptr, 0, 0};
-        s.emphasis = {sizeof(s.emphasis), colourNumber(isBack ? p.colourEnhanceBack : p.colourEnhanceFront),
-                      nullptr, nullptr, 0, 0};
+        s.dropOut = {
+            sizeof(s.dropOut), colourNumber(isBack ? p.dropOutBack : p.dropOutFront), nullptr, nullptr, 0, 0};
+        s.emphasis = {sizeof(s.emphasis),
+                      colourNumber(isBack ? p.colourEnhanceBack : p.colourEnhanceFront),
+                      nullptr,
+                      nullptr,
+                      0,
+                      0};
         b.pDropOutColorInfo = &s.dropOut;
         b.pEmphasisColorInfo = &s.emphasis;
     }
@@ -156,7 +163,8 @@ Ovk::tagIMAGEINFO FilterRequest::outputInfo(const tagScanParam& p, ImageLibrary&
     info.lSpp = out.samples;
     info.lXResolution = info.lYResolution = static_cast<int32_t>(res);
     if (p.detectPageSize) {
-        info.lWidth = static_cast<int32_t>((kSensorWidth - 2 * int64_t(library.getDummyPixelCount(600))) * res / 1200);
+        info.lWidth =
+            static_cast<int32_t>((kSensorWidth - 2 * int64_t(library.getDummyPixelCount(600))) * res / 1200);
         info.lHeight = static_cast<int32_t>(res * kMaxPageLength / 1200);
     } else if (p.deskew && p.opticalYRes != 0) {
         info.lHeight = static_cast<int32_t>(int64_t(p.opticalLines) * res / p.opticalYRes);
@@ -164,8 +172,9 @@ Ovk::tagIMAGEINFO FilterRequest::outputInfo(const tagScanParam& p, ImageLibrary&
     return info;
 }
 
-void FilterRequest::fill(const tagScanParam& p, const CImg& band, const std::array<const CImg*, 4>& references,
-                         const PageGeometry& geometry, bool protect, ImageLibrary& library) {
+void FilterRequest::fill(const tagScanParam& p, const CImg& band,
+                         const std::array<const CImg*, 4>& references, const PageGeometry& geometry,
+                         bool protect, ImageLibrary& library) {
     const uint32_t sides = (p.duplex == 2 || p.folio) ? 2 : 1;
     fillSide(front, p, false, protect, true);
     fillSpecial(front, p, references[0], references[1], geometry);

@@ -34,14 +34,15 @@ public:
     virtual int32_t FilterDuplexLastAppended(CImg& front, CImg& back, CImg& in, qs::tagFILTERDUPLEXINFO* info,
                                              int32_t lHeight) = 0;
 
-    virtual int32_t NormalFilterSimplex(CImg& out, CImg& in, Ovk::Pixen::tagNORMALFILTERSIMPLEXINFO* info) = 0;
+    virtual int32_t NormalFilterSimplex(CImg& out, CImg& in,
+                                        Ovk::Pixen::tagNORMALFILTERSIMPLEXINFO* info) = 0;
 
     virtual void AdjustLightFirst(qs::tagADJUSTINFO* info) = 0;
     virtual int32_t AdjustLightNext(CImg& scan, qs::tagADJUSTINFO* info) = 0;
     virtual int32_t AdjustLightLast(CImg& front, CImg& back, CImg& scan, qs::tagADJUSTINFO* info) = 0;
     // data: the scanner's light-curve block, size bytes, read by the call only.
-    virtual int32_t AdjustLightFix(CImg& white, CImg& black, qs::tagADJUSTINFO* info, Ovk::Pixen::tagSIDE side,
-                                   const uint8_t* data, uint32_t size) = 0;
+    virtual int32_t AdjustLightFix(CImg& white, CImg& black, qs::tagADJUSTINFO* info,
+                                   Ovk::Pixen::tagSIDE side, const uint8_t* data, uint32_t size) = 0;
 
     virtual int32_t getOffset(int32_t res) = 0;
     virtual int32_t getDummyPixelCount(int32_t res) = 0;

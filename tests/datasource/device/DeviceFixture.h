@@ -49,7 +49,8 @@ protected:
 
     std::unique_ptr<COrvkQS> open() {
         auto d = std::make_unique<COrvkQS>(
-            SScannerDesc{kTransportUSB, emulator.vendorId(), emulator.productId(), emulator.connect()}, library);
+            SScannerDesc{kTransportUSB, emulator.vendorId(), emulator.productId(), emulator.connect()},
+            library);
         EXPECT_EQ(d->OpenSession(), 0);
         d->setClock([this] { return now; });
         return d;

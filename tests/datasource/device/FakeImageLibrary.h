@@ -35,10 +35,18 @@ public:
     qs::tagFILTERDUPLEXINFO lastDuplex{};
     std::vector<int32_t> appendedHeights;
 
-    int32_t FilterSimplex(CImg& o, CImg& i, qs::tagFILTERSIMPLEXINFO* r) override { return simplex("FilterSimplex", o, i, r); }
-    int32_t FilterSimplexFirst(CImg& o, CImg& i, qs::tagFILTERSIMPLEXINFO* r) override { return simplex("First", o, i, r); }
-    int32_t FilterSimplexMiddle(CImg& o, CImg& i, qs::tagFILTERSIMPLEXINFO* r) override { return simplex("Middle", o, i, r); }
-    int32_t FilterSimplexLast(CImg& o, CImg& i, qs::tagFILTERSIMPLEXINFO* r) override { return simplex("Last", o, i, r); }
+    int32_t FilterSimplex(CImg& o, CImg& i, qs::tagFILTERSIMPLEXINFO* r) override {
+        return simplex("FilterSimplex", o, i, r);
+    }
+    int32_t FilterSimplexFirst(CImg& o, CImg& i, qs::tagFILTERSIMPLEXINFO* r) override {
+        return simplex("First", o, i, r);
+    }
+    int32_t FilterSimplexMiddle(CImg& o, CImg& i, qs::tagFILTERSIMPLEXINFO* r) override {
+        return simplex("Middle", o, i, r);
+    }
+    int32_t FilterSimplexLast(CImg& o, CImg& i, qs::tagFILTERSIMPLEXINFO* r) override {
+        return simplex("Last", o, i, r);
+    }
     int32_t FilterSimplexLastAppended(CImg& o, CImg& i, qs::tagFILTERSIMPLEXINFO* r, int32_t h) override {
         const int32_t result = simplex("LastAppended", o, i, r);
         if (result != 0)
@@ -47,11 +55,20 @@ public:
         return appendBacking(o, r->InImageInfo.lWidth, h);
     }
 
-    int32_t FilterDuplex(CImg& f, CImg& b, CImg& i, qs::tagFILTERDUPLEXINFO* r) override { return duplex("FilterDuplex", f, b, i, r); }
-    int32_t FilterDuplexFirst(CImg& f, CImg& b, CImg& i, qs::tagFILTERDUPLEXINFO* r) override { return duplex("First", f, b, i, r); }
-    int32_t FilterDuplexMiddle(CImg& f, CImg& b, CImg& i, qs::tagFILTERDUPLEXINFO* r) override { return duplex("Middle", f, b, i, r); }
-    int32_t FilterDuplexLast(CImg& f, CImg& b, CImg& i, qs::tagFILTERDUPLEXINFO* r) override { return duplex("Last", f, b, i, r); }
-    int32_t FilterDuplexLastAppended(CImg& f, CImg& b, CImg& i, qs::tagFILTERDUPLEXINFO* r, int32_t h) override {
+    int32_t FilterDuplex(CImg& f, CImg& b, CImg& i, qs::tagFILTERDUPLEXINFO* r) override {
+        return duplex("FilterDuplex", f, b, i, r);
+    }
+    int32_t FilterDuplexFirst(CImg& f, CImg& b, CImg& i, qs::tagFILTERDUPLEXINFO* r) override {
+        return duplex("First", f, b, i, r);
+    }
+    int32_t FilterDuplexMiddle(CImg& f, CImg& b, CImg& i, qs::tagFILTERDUPLEXINFO* r) override {
+        return duplex("Middle", f, b, i, r);
+    }
+    int32_t FilterDuplexLast(CImg& f, CImg& b, CImg& i, qs::tagFILTERDUPLEXINFO* r) override {
+        return duplex("Last", f, b, i, r);
+    }
+    int32_t FilterDuplexLastAppended(CImg& f, CImg& b, CImg& i, qs::tagFILTERDUPLEXINFO* r,
+                                     int32_t h) override {
         const int32_t result = duplex("LastAppended", f, b, i, r);
         if (result != 0)
             return result;
@@ -92,8 +109,8 @@ public:
             back.createImg(front);
         return 0;
     }
-    int32_t AdjustLightFix(CImg& white, CImg& black, qs::tagADJUSTINFO*, Ovk::Pixen::tagSIDE, const uint8_t* data,
-                           uint32_t size) override {
+    int32_t AdjustLightFix(CImg& white, CImg& black, qs::tagADJUSTINFO*, Ovk::Pixen::tagSIDE,
+                           const uint8_t* data, uint32_t size) override {
         record("AdjustLightFix");
         return (white.isNull() || black.isNull() || data == nullptr || size != 0x80000) ? 2 : 0;
     }

@@ -1,7 +1,7 @@
 // Request records as the device fills them: level tables are range-checked, options turn on only the
 // sub-records they need, and two-sided input geometry is per side.
-#include "FakeImageLibrary.h"
 #include "FilterRequest.h"
+#include "FakeImageLibrary.h"
 
 #include <gtest/gtest.h>
 
