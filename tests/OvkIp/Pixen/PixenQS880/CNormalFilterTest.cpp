@@ -1,0 +1,158 @@
+// The chain's request checks, the order of its steps and the tone steps' output-format rules.
+#include "ChainSupport.h"
+#include "TestImages.h"
+
+#include <gtest/gtest.h>
+
+using namespace pixentest;
+
+namespace {
+
+tagERASEBACKPAGEINFO eraseRecord() { return {sizeof(tagERASEBACKPAGEINFO), 3, 1000}; }
+tagGRAYTOBINARYINFO binaryRecord(std::int32_t method) { return {sizeof(tagGRAYTOBINARYINFO), method, 128, 0}; }
+
+tagGRCINFO toneRecord(std::uint8_t brightness, std::uint8_t contrast) {
+    tagGRCINFO grc{};
+    grc.ulSize = sizeof grc;
+    grc.ucBrightness = brightness;
+    grc.ucContrast = contrast;
+    return grc;
+}
+
+std::int32_t accept(TestChain& chain, tagNORMALFILTERINFO block) {
+    CImg unused;
+    auto request = simplexRequest(block, 8, 1);
+    return chain.setInfo(unused, &request);
+}
+
+} // namespace
+
+TEST(NormalFilterRequest, RefusesMissingAndMisSizedRecords) {
+    TestChain chain;
+    CImg unused;
+    tagERASEBACKPAGEINFO erase = eraseRecord();
+    auto block = emptyBlock();
+    block.pEraseBackPageInfo = &erase;
+    ASSERT_EQ(accept(chain, block), RTN_OK);
+
+    EXPECT_EQ(chain.setInfo(unused, nullptr), RTN_PAR);
+    EXPECT_EQ(chain.front().pEraseBackPageInfo, &erase) << "a null record keeps the stored request";
+
+    block.ulSize = 60;
+    EXPECT_EQ(accept(chain, block), RTN_PAR);
+    EXPECT_EQ(chain.front().pEraseBackPageInfo, nullptr) << "a refused block clears the stored request";
+    EXPECT_EQ(chain.storedSize(), 0u);
+
+    std::uint32_t wrongSize = 100;
+    EXPECT_EQ(chain.setInfo(unused, &wrongSize), RTN_PAR);
+}
+
+TEST(NormalFilterRequest, ConsistencyRules) {
+    TestChain chain;
+    tagERASEBACKPAGEINFO erase = eraseRecord();
+    tagDROPOUTCOLORINFO dropOut{sizeof(tagDROPOUTCOLORINFO), 1, nullptr, nullptr, 0, 0};
+    tagGRAYTOBINARYINFO adaptive = binaryRecord(8);
+
+    auto block = emptyBlock();
+    block.pDropOutColorInfo = &dropOut;
+    EXPECT_EQ(accept(chain, block), RTN_OPTIONS) << "drop-out without show-through removal";
+    EXPECT_EQ(chain.front().pDropOutColorInfo, &dropOut) << "a request refused with 5 stays stored";
+    block.pEraseBackPageInfo = &erase;
+    EXPECT_EQ(accept(chain, block), RTN_OK);
+
+    block = emptyBlock();
+    block.pGrayToBinaryInfo = &adaptive;
+    block.pEraseBackPageInfo = &erase;
+    EXPECT_EQ(accept(chain, block), RTN_OPTIONS);
+
+    block.pEraseBackPageInfo = nullptr;
+    tagGRCINFO brightOnly = toneRecord(10, 0);
+    block.pGRCInfo = &brightOnly;
+    EXPECT_EQ(accept(chain, block), RTN_OK);
+    tagGRCINFO full = toneRecord(10, 20);
+    block.pGRCInfo = &full;
+    EXPECT_EQ(accept(chain, block), RTN_OPTIONS);
+    tagDETECTCOLORORGRAYINFO detect{sizeof(tagDETECTCOLORORGRAYINFO), 3, 0};
+    block.pDetectColorOrGrayInfo = &detect;
+    EXPECT_EQ(accept(chain, block), RTN_OK) << "automatic colour lifts the tone rule";
+}
+
+TEST(NormalFilterRequest, DuplexChecksBothSides) {
+    TestChain chain;
+    CImg unused;
+    tagERASEBACKPAGEINFO erase = eraseRecord();
+    tagGRAYTOBINARYINFO adaptive = binaryRecord(8);
+    auto back = emptyBlock();
+    back.pGrayToBinaryInfo = &adaptive;
+    back.pEraseBackPageInfo = &erase;
+    auto request = duplexRequest(emptyBlock(), back, 1, 1, false);
+    EXPECT_EQ(chain.setInfo(unused, &request), RTN_OPTIONS);
+
+    request.BackNormalFilterInfo.ulSize = 0;
+    EXPECT_EQ(chain.setInfo(unused, &request), RTN_PAR);
+}
+
+TEST(NormalFilterRequest, SideBySideWithBlankDetectionIsRefusedUpFront) {
+    TestChain chain;
+    CImg unused;
+    tagBLANKPAGEINFO blank{sizeof(tagBLANKPAGEINFO), 10, false};
+    auto back = emptyBlock();
+    back.pBlankPageInfo = &blank;
+    auto request = duplexRequest(emptyBlock(), back, 8, 1, true);
+    EXPECT_EQ(chain.setInfo(unused, &request), RTN_PAR);
+    request.bPutImageOnSide = false;
+    EXPECT_EQ(chain.setInfo(unused, &request), RTN_OK);
+}
+
+TEST(NormalFilterChain, ColourBandTurnsGreyOnlyForGreyOutput) {
+    TestChain chain;
+    CImg unused;
+    for (const std::int32_t outSpp : {1, 3}) {
+        auto request = simplexRequest(emptyBlock(), 8, outSpp);
+        ASSERT_EQ(chain.setInfo(unused, &request), RTN_OK);
+        CImg band = patterned(5, 4, 8, 3, Ovk::RGBORDER_PIXEL);
+        ASSERT_EQ(chain.execNormalFilter(band, SIDE_FRONT, IMAGESTATE_WHOLE), RTN_OK);
+        EXPECT_EQ(band.getSpp(), outSpp);
+    }
+    auto request = simplexRequest(emptyBlock(), 8, 1);
+    ASSERT_EQ(chain.setInfo(unused, &request), RTN_OK);
+    CImg grey = patterned(5, 4, 8, 1, Ovk::RGBORDER_PIXEL);
+    const auto before = bytesOf(grey);
+    ASSERT_EQ(chain.execNormalFilter(grey, SIDE_FRONT, IMAGESTATE_WHOLE), RTN_OK);
+    EXPECT_EQ(bytesOf(grey), before);
+}
+
+TEST(NormalFilterChain, BinaryOutputToneNeedsABinarisationRecord) {
+    TestChain chain;
+    CImg unused;
+    tagGRCINFO tone = toneRecord(0, 0);
+    auto block = emptyBlock();
+    block.pGRCInfo = &tone;
+    auto request = simplexRequest(block, 1, 1);
+    ASSERT_EQ(chain.setInfo(unused, &request), RTN_OK);
+    CImg band = patterned(5, 4, 8, 1, Ovk::RGBORDER_PIXEL);
+    const auto before = bytesOf(band);
+    EXPECT_EQ(chain.execNormalFilter(band, SIDE_FRONT, IMAGESTATE_WHOLE), RTN_PAR);
+    EXPECT_EQ(bytesOf(band), before);
+}
+
+TEST(NormalFilterChain, ShowThroughRemovalRunsBeforeDropOut) {
+    // Erasing first lifts the faint pixel to white; dropping red first would leave a grey that the
+    // erase threshold no longer reaches.
+    TestChain chain;
+    CImg unused;
+    tagERASEBACKPAGEINFO erase{sizeof(tagERASEBACKPAGEINFO), 7, 1000};
+    tagDROPOUTCOLORINFO dropOut{sizeof(tagDROPOUTCOLORINFO), 2, nullptr, nullptr, 0, 0};
+    auto block = emptyBlock();
+    block.pEraseBackPageInfo = &erase;
+    block.pDropOutColorInfo = &dropOut;
+    auto request = simplexRequest(block, 8, 3);
+    ASSERT_EQ(chain.setInfo(unused, &request), RTN_OK);
+    CImg pixel;
+    pixel.createImg(1, 1, 8, 3, Ovk::RGBORDER_PIXEL, 300, 300);
+    const std::uint8_t rgb[3] = {250, 120, 250};
+    std::copy(rgb, rgb + 3, pixel.getImage());
+    ASSERT_EQ(chain.execNormalFilter(pixel, SIDE_FRONT, IMAGESTATE_WHOLE), RTN_OK);
+    // q = 250*120*250/4096 = 1831, a = 1831 >= 1000 lifts all samples to 255; grey 120 first would give a = 421.
+    EXPECT_EQ(bytesOf(pixel), (std::vector<std::uint8_t>{255, 255, 255}));
+}
