@@ -21,9 +21,13 @@ constexpr std::array<double, 8> ColorOffset{-1, 75, 50, 25, 0, -51, -101, -152};
 constexpr std::array<double, 8> BinaryDivisor{-1, 0.3, 0.5, 0.7, 1.0, 1.5, 2.0, 3.0};
 constexpr std::array<double, 8> BinaryOffset{-1, 0, 0, 0, 0, -10, -10, -10};
 
-std::size_t levelIndex(std::int32_t level) noexcept { return static_cast<std::size_t>(std::clamp(level, 1, 7)); }
+std::size_t levelIndex(std::int32_t level) noexcept {
+    return static_cast<std::size_t>(std::clamp(level, 1, 7));
+}
 
-double brightnessShift(std::int32_t brightness) noexcept { return (brightness - 128) * 128.0 / 127.0; }
+double brightnessShift(std::int32_t brightness) noexcept {
+    return (brightness - 128) * 128.0 / 127.0;
+}
 
 double grayCurve(double value, std::int32_t brightness, std::int32_t level) noexcept {
     const std::size_t c = levelIndex(level);
@@ -42,7 +46,9 @@ double binaryCurve(double value, std::int32_t level) noexcept {
     return 280.0 * std::pow(value / 255.0, 1.0 / BinaryDivisor[c]) + BinaryOffset[c] + 0.5;
 }
 
-std::uint8_t toByte(double v) noexcept { return static_cast<std::uint8_t>(std::clamp(std::trunc(v), 0.0, 255.0)); }
+std::uint8_t toByte(double v) noexcept {
+    return static_cast<std::uint8_t>(std::clamp(std::trunc(v), 0.0, 255.0));
+}
 
 template <class Curve> void fill(std::uint8_t (&table)[256], Curve curve) noexcept {
     for (int i = 0; i < 256; ++i)
@@ -51,7 +57,9 @@ template <class Curve> void fill(std::uint8_t (&table)[256], Curve curve) noexce
 
 } // namespace
 
-CGRC::CGRC() noexcept { m_Info.ulSize = sizeof(tagGRCINFO); }
+CGRC::CGRC() noexcept {
+    m_Info.ulSize = sizeof(tagGRCINFO);
+}
 
 std::int32_t CGRC::setInfo(CImg&, void* info) {
     if (checkRecordSize<tagGRCINFO>(info) != RTN_OK)
@@ -66,7 +74,9 @@ void CGRC::setMode(ColorMode mode, bool errorDiffusion) noexcept {
     m_bErrorDiffusion = mode == COLORMODE_BINARY && errorDiffusion;
 }
 
-std::int32_t CGRC::contrastLevel(std::uint8_t contrast) noexcept { return std::min(7, std::max(1, contrast * 7 / 255 + 1)); }
+std::int32_t CGRC::contrastLevel(std::uint8_t contrast) noexcept {
+    return std::min(7, std::max(1, contrast * 7 / 255 + 1));
+}
 
 std::int32_t CGRC::calcGrayGamma(double value, std::int32_t brightness, std::int32_t level) noexcept {
     return std::max(0, static_cast<std::int32_t>(std::trunc(grayCurve(value, brightness, level))));

@@ -19,7 +19,9 @@ bool hasFullTone(const tagGRCINFO* grc) noexcept {
 
 } // namespace
 
-CNormalFilter::CNormalFilter() { OvkLogger::createLogger(OvkLogger::DefaultPath); }
+CNormalFilter::CNormalFilter() {
+    OvkLogger::createLogger(OvkLogger::DefaultPath);
+}
 
 CNormalFilter::~CNormalFilter() = default;
 
@@ -53,9 +55,8 @@ std::int32_t CNormalFilter::setInfo(CImg&, void* info) {
         request->BackNormalFilterInfo.ulSize != sizeof(tagNORMALFILTERINFO))
         return RTN_PAR;
     // A joined page cannot carry one verdict per side; refusing here beats failing after every band.
-    if (request->bPutImageOnSide &&
-        (request->FrontNormalFilterInfo.pBlankPageInfo != nullptr ||
-         request->BackNormalFilterInfo.pBlankPageInfo != nullptr))
+    if (request->bPutImageOnSide && (request->FrontNormalFilterInfo.pBlankPageInfo != nullptr ||
+                                     request->BackNormalFilterInfo.pBlankPageInfo != nullptr))
         return RTN_PAR;
     ulSize = request->ulSize;
     InImageInfo = request->InImageInfo;
@@ -91,14 +92,21 @@ std::int32_t CNormalFilter::execNormalFilter(CImg& image, tagSIDE side, tagIMAGE
 std::int32_t CNormalFilter::execOneSide(CImg& image, tagSIDE side, tagIMAGESTATE state) {
     using Step = std::int32_t (CNormalFilter::*)(CImg&, tagSIDE, tagIMAGESTATE);
     static constexpr Step Steps[] = {
-        &CNormalFilter::execDetectColorOrGray,  &CNormalFilter::execResolutionConvertNormal,
+        &CNormalFilter::execDetectColorOrGray,
+        &CNormalFilter::execResolutionConvertNormal,
         &CNormalFilter::execResolutionConvertWithReduceMoire,
-        &CNormalFilter::execEraseBackPage,      &CNormalFilter::execDropOutColor,
-        &CNormalFilter::execEmphasisColor,      &CNormalFilter::execColorToGray,
-        &CNormalFilter::execGRC,                &CNormalFilter::execEmphasisEdge,
-        &CNormalFilter::execSkewCorrection,     &CNormalFilter::execAutoSize,
-        &CNormalFilter::execTextImageDirection, &CNormalFilter::execRotate90x,
-        &CNormalFilter::execIsBlankPage,        &CNormalFilter::execGrayToBinary,
+        &CNormalFilter::execEraseBackPage,
+        &CNormalFilter::execDropOutColor,
+        &CNormalFilter::execEmphasisColor,
+        &CNormalFilter::execColorToGray,
+        &CNormalFilter::execGRC,
+        &CNormalFilter::execEmphasisEdge,
+        &CNormalFilter::execSkewCorrection,
+        &CNormalFilter::execAutoSize,
+        &CNormalFilter::execTextImageDirection,
+        &CNormalFilter::execRotate90x,
+        &CNormalFilter::execIsBlankPage,
+        &CNormalFilter::execGrayToBinary,
         &CNormalFilter::execInverse,
     };
     for (const Step step : Steps) {

@@ -92,14 +92,15 @@ protected:
     }
     void clearRequest() noexcept;
 
-    std::int32_t coreDropOutColor(CImg& image, std::int32_t index, tagIMAGESTATE state, tagDROPOUTCOLORINFO* info);
+    std::int32_t coreDropOutColor(CImg& image, std::int32_t index, tagIMAGESTATE state,
+                                  tagDROPOUTCOLORINFO* info);
     std::int32_t coreEmphasisColor(CImg& image, std::int32_t index, tagIMAGESTATE state,
                                    tagEMPHASISCOLORINFO* info);
     std::int32_t coreEraseBackPage(CImg& image, std::int32_t index, tagIMAGESTATE state,
                                    tagERASEBACKPAGEINFO* info);
     std::int32_t coreColorToGray(CImg& image, std::int32_t index, tagIMAGESTATE state);
-    std::int32_t coreGRC(CImg& image, std::int32_t index, tagIMAGESTATE state, tagGRCINFO* info, ColorMode mode,
-                         bool errorDiffusion);
+    std::int32_t coreGRC(CImg& image, std::int32_t index, tagIMAGESTATE state, tagGRCINFO* info,
+                         ColorMode mode, bool errorDiffusion);
     std::int32_t coreEmphasisEdge(CImg& image, std::int32_t index, tagIMAGESTATE state,
                                   tagEMPHASISEDGEINFO* info);
     std::int32_t coreGrayToBinary(CImg& image, std::int32_t index, tagIMAGESTATE state,

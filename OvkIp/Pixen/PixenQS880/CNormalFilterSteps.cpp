@@ -19,7 +19,9 @@ std::int32_t CNormalFilter::execIP(Controller* controller, CImg& image, void* in
     return controller->execIP(image, info, state);
 }
 
-std::int32_t CNormalFilter::execDetectColorOrGray(CImg&, tagSIDE, tagIMAGESTATE) { return RTN_NOT_APPLICABLE; }
+std::int32_t CNormalFilter::execDetectColorOrGray(CImg&, tagSIDE, tagIMAGESTATE) {
+    return RTN_NOT_APPLICABLE;
+}
 
 std::int32_t CNormalFilter::execResolutionConvertNormal(CImg&, tagSIDE side, tagIMAGESTATE) {
     return sideInfo(side).bReduceMoire ? RTN_OK : RTN_NOT_APPLICABLE;
@@ -29,9 +31,13 @@ std::int32_t CNormalFilter::execResolutionConvertWithReduceMoire(CImg&, tagSIDE 
     return sideInfo(side).bReduceMoire ? RTN_NOT_APPLICABLE : RTN_OK;
 }
 
-std::int32_t CNormalFilter::execSkewCorrection(CImg&, tagSIDE, tagIMAGESTATE) { return RTN_NOT_APPLICABLE; }
+std::int32_t CNormalFilter::execSkewCorrection(CImg&, tagSIDE, tagIMAGESTATE) {
+    return RTN_NOT_APPLICABLE;
+}
 
-std::int32_t CNormalFilter::execAutoSize(CImg&, tagSIDE, tagIMAGESTATE) { return RTN_NOT_APPLICABLE; }
+std::int32_t CNormalFilter::execAutoSize(CImg&, tagSIDE, tagIMAGESTATE) {
+    return RTN_NOT_APPLICABLE;
+}
 
 std::int32_t CNormalFilter::execEraseBackPage(CImg& image, tagSIDE side, tagIMAGESTATE state) {
     tagERASEBACKPAGEINFO* info = sideInfo(side).pEraseBackPageInfo;
@@ -152,7 +158,9 @@ std::int32_t CNormalFilter::EraseBackPage(CImg& image, tagERASEBACKPAGEINFO* inf
     return coreEraseBackPage(image, SIDE_FRONT, IMAGESTATE_WHOLE, info);
 }
 
-std::int32_t CNormalFilter::ColorToGray(CImg& image) { return coreColorToGray(image, SIDE_FRONT, IMAGESTATE_WHOLE); }
+std::int32_t CNormalFilter::ColorToGray(CImg& image) {
+    return coreColorToGray(image, SIDE_FRONT, IMAGESTATE_WHOLE);
+}
 
 std::int32_t CNormalFilter::GRC(CImg& image, tagGRCINFO* info, ColorMode mode, bool errorDiffusion) {
     return coreGRC(image, SIDE_FRONT, IMAGESTATE_WHOLE, info, mode, errorDiffusion);
@@ -166,7 +174,9 @@ std::int32_t CNormalFilter::GrayToBinary(CImg& image, tagGRAYTOBINARYINFO* info)
     return coreGrayToBinary(image, SIDE_FRONT, IMAGESTATE_WHOLE, info);
 }
 
-std::int32_t CNormalFilter::Inverse(CImg& image) { return coreInverse(image, SIDE_FRONT, IMAGESTATE_WHOLE); }
+std::int32_t CNormalFilter::Inverse(CImg& image) {
+    return coreInverse(image, SIDE_FRONT, IMAGESTATE_WHOLE);
+}
 
 std::int32_t CNormalFilter::TextImageDirection(CImg& image, tagTEXTIMAGEDIRECTIONINFO* info) {
     return coreTextImageDirection(image, SIDE_FRONT, IMAGESTATE_WHOLE, info);

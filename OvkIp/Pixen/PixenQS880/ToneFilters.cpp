@@ -12,7 +12,9 @@ namespace Ovk::Pixen {
 
 namespace {
 
-bool isColor8(const CImg& image) noexcept { return image.getBps() == 8 && image.getSpp() == 3; }
+bool isColor8(const CImg& image) noexcept {
+    return image.getBps() == 8 && image.getSpp() == 3;
+}
 
 // Calls f(r, g, b) with references to the samples of every pixel of an 8-bit colour image, in either order.
 template <class F> bool forEachColorPixel(CImg& image, F f) {
@@ -71,15 +73,16 @@ std::int32_t CEraseBackPage::IP(CImg& image) {
         return RTN_PAR;
     const std::uint32_t k = Coefficients[m_Info.ulCoefficient & 7];
     const std::uint32_t threshold = m_Info.ulThreshold;
-    const bool known = forEachColorPixel(image, [k, threshold](std::uint8_t& r, std::uint8_t& g, std::uint8_t& b) {
-        const std::uint32_t q = std::uint32_t{r} * g * b / 4096;
-        const std::uint32_t a = (k * q) >> 12;
-        if (a < threshold)
-            return;
-        r = static_cast<std::uint8_t>(std::min<std::uint32_t>(255, r + a));
-        g = static_cast<std::uint8_t>(std::min<std::uint32_t>(255, g + a));
-        b = static_cast<std::uint8_t>(std::min<std::uint32_t>(255, b + a));
-    });
+    const bool known =
+        forEachColorPixel(image, [k, threshold](std::uint8_t& r, std::uint8_t& g, std::uint8_t& b) {
+            const std::uint32_t q = std::uint32_t{r} * g * b / 4096;
+            const std::uint32_t a = (k * q) >> 12;
+            if (a < threshold)
+                return;
+            r = static_cast<std::uint8_t>(std::min<std::uint32_t>(255, r + a));
+            g = static_cast<std::uint8_t>(std::min<std::uint32_t>(255, g + a));
+            b = static_cast<std::uint8_t>(std::min<std::uint32_t>(255, b + a));
+        });
     return known ? RTN_OK : RTN_PAR;
 }
 
@@ -124,16 +127,17 @@ std::int32_t CEmphasisColor::IP(CImg& image) {
     return RTN_OK;
 }
 
-std::int32_t CColorToGray::setInfo(CImg& image, void*) { return isColor8(image) ? RTN_OK : RTN_PAR; }
+std::int32_t CColorToGray::setInfo(CImg& image, void*) {
+    return isColor8(image) ? RTN_OK : RTN_PAR;
+}
 
 std::int32_t CColorToGray::IP(CImg& image) {
-    if (!isColor8(image) ||
-        (image.getRGBOrder() != RGBORDER_PIXEL && image.getRGBOrder() != RGBORDER_LINE))
+    if (!isColor8(image) || (image.getRGBOrder() != RGBORDER_PIXEL && image.getRGBOrder() != RGBORDER_LINE))
         return RTN_PAR;
     const std::int32_t width = image.getWidth();
     CImg gray;
-    if (gray.createImg(image.getXpos(), image.getYpos(), width, image.getHeight(), width, 8, 1, RGBORDER_PIXEL,
-                       image.getXResolution(), image.getYResolution()) == 0)
+    if (gray.createImg(image.getXpos(), image.getYpos(), width, image.getHeight(), width, 8, 1,
+                       RGBORDER_PIXEL, image.getXResolution(), image.getYResolution()) == 0)
         return RTN_PAR;
     if (gray.isNull())
         return RTN_MEMORY;

@@ -8,8 +8,12 @@ using namespace pixentest;
 
 namespace {
 
-tagERASEBACKPAGEINFO eraseRecord() { return {sizeof(tagERASEBACKPAGEINFO), 3, 1000}; }
-tagGRAYTOBINARYINFO binaryRecord(std::int32_t method) { return {sizeof(tagGRAYTOBINARYINFO), method, 128, 0}; }
+tagERASEBACKPAGEINFO eraseRecord() {
+    return {sizeof(tagERASEBACKPAGEINFO), 3, 1000};
+}
+tagGRAYTOBINARYINFO binaryRecord(std::int32_t method) {
+    return {sizeof(tagGRAYTOBINARYINFO), method, 128, 0};
+}
 
 tagGRCINFO toneRecord(std::uint8_t brightness, std::uint8_t contrast) {
     tagGRCINFO grc{};
@@ -153,6 +157,7 @@ TEST(NormalFilterChain, ShowThroughRemovalRunsBeforeDropOut) {
     const std::uint8_t rgb[3] = {250, 120, 250};
     std::copy(rgb, rgb + 3, pixel.getImage());
     ASSERT_EQ(chain.execNormalFilter(pixel, SIDE_FRONT, IMAGESTATE_WHOLE), RTN_OK);
-    // q = 250*120*250/4096 = 1831, a = 1831 >= 1000 lifts all samples to 255; grey 120 first would give a = 421.
+    // q = 250*120*250/4096 = 1831, a = 1831 >= 1000 lifts all samples to 255; grey 120 first would give a =
+    // 421.
     EXPECT_EQ(bytesOf(pixel), (std::vector<std::uint8_t>{255, 255, 255}));
 }

@@ -18,7 +18,9 @@ public:
     std::int32_t IPLast(CImg&) override { return RTN_NOT_APPLICABLE; }
     std::int32_t execDetectColorOrGray(CImg&, tagSIDE, tagIMAGESTATE) override { return RTN_OK; }
     std::int32_t execResolutionConvertNormal(CImg&, tagSIDE, tagIMAGESTATE) override { return RTN_OK; }
-    std::int32_t execResolutionConvertWithReduceMoire(CImg&, tagSIDE, tagIMAGESTATE) override { return RTN_OK; }
+    std::int32_t execResolutionConvertWithReduceMoire(CImg&, tagSIDE, tagIMAGESTATE) override {
+        return RTN_OK;
+    }
     std::int32_t execSkewCorrection(CImg&, tagSIDE, tagIMAGESTATE) override { return RTN_OK; }
     std::int32_t execAutoSize(CImg&, tagSIDE, tagIMAGESTATE) override { return RTN_OK; }
     std::int32_t getMaxWidthWithoutDummyPixels(std::int32_t width, std::int32_t) override { return width; }
@@ -44,8 +46,9 @@ inline tagNORMALFILTERSIMPLEXINFO simplexRequest(const tagNORMALFILTERINFO& bloc
     return request;
 }
 
-inline tagNORMALFILTERDUPLEXINFO duplexRequest(const tagNORMALFILTERINFO& front, const tagNORMALFILTERINFO& back,
-                                               std::int32_t outBps, std::int32_t outSpp, bool onSide) {
+inline tagNORMALFILTERDUPLEXINFO duplexRequest(const tagNORMALFILTERINFO& front,
+                                               const tagNORMALFILTERINFO& back, std::int32_t outBps,
+                                               std::int32_t outSpp, bool onSide) {
     tagNORMALFILTERDUPLEXINFO request{};
     request.ulSize = sizeof request;
     request.OutImageInfo.lBps = outBps;
