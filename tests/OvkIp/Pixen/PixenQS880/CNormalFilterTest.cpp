@@ -161,3 +161,116 @@ TEST(NormalFilterChain, ShowThroughRemovalRunsBeforeDropOut) {
     // 421.
     EXPECT_EQ(bytesOf(pixel), (std::vector<std::uint8_t>{255, 255, 255}));
 }
+
+namespace {
+
+CImg turned(const CImg& page, std::int32_t degrees) {
+    TestChain chain;
+    CImg copy = page;
+    tagROTATE90XINFO rotate{sizeof rotate, degrees};
+    EXPECT_EQ(chain.Rotate90x(copy, &rotate), RTN_OK);
+    return copy;
+}
+
+} // namespace
+
+TEST(NormalFilterChain, BackFaceTurnsTheOtherWay) {
+    TestChain chain;
+    CImg unused;
+    tagROTATE90XINFO rotate{sizeof rotate, 90};
+    auto block = emptyBlock();
+    block.pRotate90xInfo = &rotate;
+    auto request = duplexRequest(block, block, 8, 1, false);
+    ASSERT_EQ(chain.setInfo(unused, &request), RTN_OK);
+    const CImg page = patterned(7, 4, 8, 1, Ovk::RGBORDER_PIXEL);
+    CImg front = page, back = page;
+    ASSERT_EQ(chain.execNormalFilter(front, back, IMAGESTATE_WHOLE), RTN_OK);
+    EXPECT_EQ(bytesOf(front), bytesOf(turned(page, 90)));
+    EXPECT_EQ(bytesOf(back), bytesOf(turned(page, 270)));
+}
+
+TEST(NormalFilterChain, WithoutTurnOrDirectionNothingIsGathered) {
+    TestChain chain;
+    CImg unused;
+    auto request = simplexRequest(emptyBlock(), 8, 1);
+    ASSERT_EQ(chain.setInfo(unused, &request), RTN_OK);
+    CImg band = patterned(7, 4, 8, 1, Ovk::RGBORDER_PIXEL);
+    ASSERT_EQ(chain.execNormalFilter(band, SIDE_FRONT, IMAGESTATE_FIRST), RTN_OK);
+    EXPECT_EQ(band.getHeight(), 4) << "the band goes on at once";
+}
+
+TEST(NormalFilterChain, BlankMeasureLeavesThePageAndAnswersAtTheLastBand) {
+    tagGRAYTOBINARYINFO binary = binaryRecord(0);
+    tagBLANKPAGEINFO blank{sizeof blank, 1, false};
+    auto block = emptyBlock();
+    block.pGrayToBinaryInfo = &binary;
+    block.bInverse = true;
+    CImg white;
+    white.createImg(200, 200, 8, 1, Ovk::RGBORDER_PIXEL, 300, 300);
+    std::memset(white.getImage(), 255, white.getImageSize());
+    const CImg busy = patterned(200, 200, 8, 1, Ovk::RGBORDER_PIXEL);
+    const auto runPage = [&](const CImg& page, const tagNORMALFILTERINFO& options) {
+        TestChain chain;
+        CImg unused;
+        auto request = simplexRequest(options, 1, 1);
+        EXPECT_EQ(chain.setInfo(unused, &request), RTN_OK);
+        blank.bBlankPage = true;
+        CImg first = page;
+        EXPECT_EQ(chain.execNormalFilter(first, SIDE_FRONT, IMAGESTATE_FIRST), RTN_OK);
+        if (options.pBlankPageInfo != nullptr) {
+            EXPECT_FALSE(blank.bBlankPage) << "no verdict before the last band";
+        }
+        CImg last;
+        EXPECT_EQ(chain.execNormalFilter(last, SIDE_FRONT, IMAGESTATE_LAST), RTN_OK);
+        return bytesOf(first);
+    };
+    const auto plain = runPage(busy, block);
+    block.pBlankPageInfo = &blank;
+    EXPECT_EQ(runPage(busy, block), plain);
+    EXPECT_FALSE(blank.bBlankPage) << "a busy page has content";
+    runPage(white, block);
+    EXPECT_TRUE(blank.bBlankPage);
+}
+
+TEST(NormalFilterChain, BlankMeasureOfGreyOutputNeedsATone) {
+    TestChain chain;
+    CImg unused;
+    tagBLANKPAGEINFO blank{sizeof blank, 10, false};
+    auto block = emptyBlock();
+    block.pBlankPageInfo = &blank;
+    auto request = simplexRequest(block, 8, 1);
+    ASSERT_EQ(chain.setInfo(unused, &request), RTN_OK);
+    CImg page = patterned(40, 30, 8, 1, Ovk::RGBORDER_PIXEL);
+    EXPECT_EQ(chain.execNormalFilter(page, SIDE_FRONT, IMAGESTATE_WHOLE), RTN_PAR);
+
+    tagGRCINFO tone = toneRecord(128, 128);
+    block.pGRCInfo = &tone;
+    blank.ulSize = 16;
+    request = simplexRequest(block, 8, 1);
+    ASSERT_EQ(chain.setInfo(unused, &request), RTN_OK);
+    EXPECT_EQ(chain.execNormalFilter(page, SIDE_FRONT, IMAGESTATE_WHOLE), RTN_PAR);
+}
+
+TEST(NormalFilterChain, SideBySideJoinIsTurnedByTheFrontOptions) {
+    TestChain chain;
+    CImg unused;
+    tagROTATE90XINFO frontTurn{sizeof frontTurn, 90}, backTurn{sizeof backTurn, 180};
+    auto front = emptyBlock(), back = emptyBlock();
+    front.pRotate90xInfo = &frontTurn;
+    back.pRotate90xInfo = &backTurn;
+    auto request = duplexRequest(front, back, 8, 1, true);
+    ASSERT_EQ(chain.setInfo(unused, &request), RTN_OK);
+    const CImg frontPage = patterned(6, 5, 8, 1, Ovk::RGBORDER_PIXEL, 1);
+    const CImg backPage = patterned(4, 5, 8, 1, Ovk::RGBORDER_PIXEL, 2);
+    CImg joined;
+    {
+        TestChain joiner;
+        CImg f = frontPage, b = backPage;
+        ASSERT_EQ(joiner.PutImageOnSide(joined, f, b), RTN_OK);
+        EXPECT_EQ(bytesOf(b), bytesOf(backPage)) << "the one-shot join leaves the back image alone";
+    }
+    CImg f = frontPage, b = backPage;
+    ASSERT_EQ(chain.execNormalFilter(f, b, IMAGESTATE_WHOLE), RTN_OK);
+    EXPECT_TRUE(b.isNull());
+    EXPECT_EQ(bytesOf(f), bytesOf(turned(joined, 90)));
+}
