@@ -22,11 +22,14 @@ constexpr std::array<std::uint8_t, 256> makeBitSwitch() {
 constexpr std::array<std::uint8_t, 256> byBitSwitch = makeBitSwitch();
 
 // Keeps the top `bits` bits of a byte (1..8).
-constexpr std::uint8_t topMask(std::int32_t bits) noexcept { return static_cast<std::uint8_t>(0xFF00u >> bits); }
+constexpr std::uint8_t topMask(std::int32_t bits) noexcept {
+    return static_cast<std::uint8_t>(0xFF00u >> bits);
+}
 
 } // namespace
 
-void mirrorBitRow(const std::uint8_t* in, std::uint8_t* out, std::int32_t width, std::int32_t bytes) noexcept {
+void mirrorBitRow(const std::uint8_t* in, std::uint8_t* out, std::int32_t width,
+                  std::int32_t bytes) noexcept {
     const std::int32_t used = (width + 7) / 8;
     const std::int32_t shift = 8 * used - width;
     for (std::int32_t k = 0; k < used; ++k) {

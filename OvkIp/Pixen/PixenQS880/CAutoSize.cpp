@@ -33,10 +33,13 @@ std::int32_t CAutoSize::IP(CImg& image) {
     const std::int32_t h = scale(m_Info.lHeight, image.getYResolution(), m_Info.lYResolution);
     if (x >= image.getWidth() || y >= image.getHeight())
         return RTN_PAR;
-    const std::int32_t right = static_cast<std::int32_t>(std::min<std::int64_t>(image.getWidth(), std::int64_t{x} + w));
-    const std::int32_t bottom = static_cast<std::int32_t>(std::min<std::int64_t>(image.getHeight(), std::int64_t{y} + h));
+    const std::int32_t right =
+        static_cast<std::int32_t>(std::min<std::int64_t>(image.getWidth(), std::int64_t{x} + w));
+    const std::int32_t bottom =
+        static_cast<std::int32_t>(std::min<std::int64_t>(image.getHeight(), std::int64_t{y} + h));
     CImg out;
-    const std::int32_t sync = CImg::calcMinSync(right - x, image.getBps(), image.getSpp(), image.getRGBOrder());
+    const std::int32_t sync =
+        CImg::calcMinSync(right - x, image.getBps(), image.getSpp(), image.getRGBOrder());
     if (out.createImg(0, 0, right - x, bottom - y, sync, image.getBps(), image.getSpp(), image.getRGBOrder(),
                       image.getXResolution(), image.getYResolution()) == 0)
         return RTN_PAR;

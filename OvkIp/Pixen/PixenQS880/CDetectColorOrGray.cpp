@@ -54,7 +54,9 @@ CDetectColorOrGray::CDetectColorOrGray() noexcept {
     m_Working.ulSize = sizeof(tagDETECT_COLOR_INFO);
 }
 
-CDetectColorOrGray::~CDetectColorOrGray() { deleteHandle(); }
+CDetectColorOrGray::~CDetectColorOrGray() {
+    deleteHandle();
+}
 
 void CDetectColorOrGray::deleteHandle() noexcept {
     if (m_Working.hDetector == nullptr)
@@ -88,9 +90,13 @@ std::int32_t CDetectColorOrGray::IP(CImg& image) {
     return result;
 }
 
-std::int32_t CDetectColorOrGray::IPFirst(CImg& band) { return run(band, kColorFirstBand); }
+std::int32_t CDetectColorOrGray::IPFirst(CImg& band) {
+    return run(band, kColorFirstBand);
+}
 
-std::int32_t CDetectColorOrGray::IPMiddle(CImg& band) { return run(band, kColorBand); }
+std::int32_t CDetectColorOrGray::IPMiddle(CImg& band) {
+    return run(band, kColorBand);
+}
 
 std::int32_t CDetectColorOrGray::IPLast(CImg& band) {
     const std::int32_t result = run(band, kColorLastBand);
@@ -125,7 +131,8 @@ std::int32_t CDetectColorOrGray::DetectColorOrGray(CImg& image) {
     }
 }
 
-std::int32_t CDetectColorOrGray::getDetectColorOrGrayResult(bool* colour, std::int32_t* count) const noexcept {
+std::int32_t CDetectColorOrGray::getDetectColorOrGrayResult(bool* colour,
+                                                            std::int32_t* count) const noexcept {
     if (colour != nullptr)
         *colour = m_Working.lColor == 1;
     if (count != nullptr)

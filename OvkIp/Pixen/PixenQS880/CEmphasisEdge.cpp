@@ -16,7 +16,9 @@ constexpr std::uint32_t PixelOrderLevelFlag = 512; // selects the kernels for in
 
 } // namespace
 
-CEmphasisEdge::~CEmphasisEdge() { releaseEmphasisEdgeHandle(); }
+CEmphasisEdge::~CEmphasisEdge() {
+    releaseEmphasisEdgeHandle();
+}
 
 void CEmphasisEdge::releaseEmphasisEdgeHandle() noexcept {
     if (m_Edge.hEdgeFunc != 0 && m_Edge.ulSize == kEdgeInfoSize)
@@ -104,7 +106,8 @@ std::int32_t CEmphasisEdge::EmphasisEdgeFinish(CImg& band) {
             return RTN_PAR; // the kernels hold back interleaved lines only
         tagIMAGEINFO joined = m_Remain;
         joined.lHeight = m_Remain.lHeight + band.getHeight();
-        joined.tImageSize = static_cast<std::uint32_t>(joined.lHeight) * static_cast<std::uint32_t>(joined.lSync);
+        joined.tImageSize =
+            static_cast<std::uint32_t>(joined.lHeight) * static_cast<std::uint32_t>(joined.lSync);
         CImg out;
         if (out.createImg(&joined) == 0)
             return RTN_PAR;

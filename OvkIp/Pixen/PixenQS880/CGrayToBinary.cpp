@@ -17,7 +17,9 @@ constexpr std::int32_t AdaptiveMethod = 8;
 
 CGrayToBinary::CGrayToBinary() noexcept = default;
 
-CGrayToBinary::~CGrayToBinary() { releaseBinalizeHandle(); }
+CGrayToBinary::~CGrayToBinary() {
+    releaseBinalizeHandle();
+}
 
 void CGrayToBinary::releaseBinalizeHandle() noexcept {
     if (m_Bin.hBinFunc != nullptr)
@@ -58,8 +60,9 @@ std::int32_t CGrayToBinary::IPLast(CImg& band) {
 
 std::int32_t CGrayToBinary::GrayToBinary(CImg& band) {
     CImg binary;
-    if (binary.createImg(band.getXpos(), band.getYpos(), band.getWidth(), band.getHeight(), (band.getWidth() + 7) / 8,
-                         1, 1, band.getRGBOrder(), band.getXResolution(), band.getYResolution()) == 0)
+    if (binary.createImg(band.getXpos(), band.getYpos(), band.getWidth(), band.getHeight(),
+                         (band.getWidth() + 7) / 8, 1, 1, band.getRGBOrder(), band.getXResolution(),
+                         band.getYResolution()) == 0)
         return RTN_PAR;
     if (binary.isNull())
         return RTN_MEMORY;
@@ -69,7 +72,8 @@ std::int32_t CGrayToBinary::GrayToBinary(CImg& band) {
         m_Bin.lSliceLevel = BrightnessToSlicelevel(m_Info.ulBrightness);
         m_Bin.lSliceLevel2 = static_cast<std::int32_t>(m_Info.ulContrast);
     } else {
-        m_Bin.lSliceLevel = m_Bin.lSliceLevel2 = getThresholdTable(static_cast<std::uint8_t>(m_Info.ulBrightness));
+        m_Bin.lSliceLevel = m_Bin.lSliceLevel2 =
+            getThresholdTable(static_cast<std::uint8_t>(m_Info.ulBrightness));
     }
     // The layer reads from line lYpos of each record: the whole band is meant.
     tagIMAGEINFO dst = binary.getInfo();

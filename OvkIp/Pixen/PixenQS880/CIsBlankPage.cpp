@@ -11,7 +11,8 @@
 namespace Ovk::Pixen {
 
 const tagBLANKRESOLUTION DEFAULTBLANKSKIPPLUS[BlankResolutionCount] = {
-    {100, 0.0}, {150, 0.0}, {200, 0.0}, {240, 0.0}, {300, 0.4}, {400, 1.1}, {600, 1.8}, {0, 0}, {0, 0}, {0, 0}};
+    {100, 0.0}, {150, 0.0}, {200, 0.0}, {240, 0.0}, {300, 0.4},
+    {400, 1.1}, {600, 1.8}, {0, 0},     {0, 0},     {0, 0}};
 
 namespace {
 
@@ -59,8 +60,8 @@ std::int32_t CIsBlankPage::IsBlankPage(CImg& image) {
         return RTN_OK;
     }
     m_Measure.ulLevel = static_cast<std::uint32_t>(m_Info.lSlice);
-    m_Measure.lThreshold =
-        static_cast<std::int32_t>(((static_cast<std::uint32_t>(m_Info.lRatio) & 0xFFFFu) << 16) | RatioDenominator);
+    m_Measure.lThreshold = static_cast<std::int32_t>(
+        ((static_cast<std::uint32_t>(m_Info.lRatio) & 0xFFFFu) << 16) | RatioDenominator);
     m_Measure.lInverted = m_bInvert ? 1 : 0;
     m_Measure.ulOptions = m_ulOption;
     IsBlankPageEx2(layerRecord(image), &m_Measure);

@@ -24,10 +24,12 @@ constexpr std::uint32_t BlankOptions = 257; // edge measure with the page frame 
 
 // Corrections of the content count per resolution, tuned for this chain's grey levels.
 constexpr tagBLANKRESOLUTION ChainBlankTable[BlankResolutionCount] = {
-    {100, -0.16}, {150, 0.36}, {200, -0.10}, {240, -0.10}, {300, -0.17},
-    {400, -0.27}, {600, -0.44}, {0, 0},      {0, 0},       {0, 0}};
+    {100, -0.16}, {150, 0.36},  {200, -0.10}, {240, -0.10}, {300, -0.17},
+    {400, -0.27}, {600, -0.44}, {0, 0},       {0, 0},       {0, 0}};
 
-bool isWholeOrLast(tagIMAGESTATE state) noexcept { return state == IMAGESTATE_WHOLE || state == IMAGESTATE_LAST; }
+bool isWholeOrLast(tagIMAGESTATE state) noexcept {
+    return state == IMAGESTATE_WHOLE || state == IMAGESTATE_LAST;
+}
 
 // Content threshold of the user's blank-page slider (0..100).
 std::int32_t blankLevel(std::int32_t slider) noexcept {
@@ -91,7 +93,8 @@ std::int32_t CNormalFilter::coreIsBlankPage(CImg& image, std::int32_t index, tag
     }
     if (info == nullptr || info->ulSize != sizeof(tagBLANKPAGEINFO))
         return RTN_PAR;
-    tagBLANKPAGEFILTERINFO filterInfo{sizeof(tagBLANKPAGEFILTERINFO), 0, slice, blankLevel(info->lBlankSkipSlice), 0};
+    tagBLANKPAGEFILTERINFO filterInfo{sizeof(tagBLANKPAGEFILTERINFO), 0, slice,
+                                      blankLevel(info->lBlankSkipSlice), 0};
     info->bBlankPage = false;
     const std::int32_t result = controller.execIP(image, &filterInfo, state);
     if (result == RTN_OK && isWholeOrLast(state))
@@ -115,7 +118,8 @@ std::int32_t CNormalFilter::execIsBlankPage(CImg& image, tagSIDE side, tagIMAGES
 }
 
 // Brings the copy to the form the output will have and gives the grey level that separates content there.
-std::int32_t CNormalFilter::blankLevelFromOutput(CImg& copy, tagSIDE side, tagIMAGESTATE state, std::int32_t& slice) {
+std::int32_t CNormalFilter::blankLevelFromOutput(CImg& copy, tagSIDE side, tagIMAGESTATE state,
+                                                 std::int32_t& slice) {
     const tagNORMALFILTERINFO& block = sideInfo(side);
     if (block.pGrayToBinaryInfo != nullptr) {
         tagGRAYTOBINARYINFO fixed = *block.pGrayToBinaryInfo;
@@ -147,7 +151,8 @@ std::int32_t CNormalFilter::execPutImageOnSide(CImg& front, CImg& back, tagIMAGE
     CImg& image = frontHasLines ? front : back;
     CImg& partner = frontHasLines ? back : front;
     constexpr std::int32_t ByteAligned = 1, WhiteFill = 0;
-    tagPUTIMAGEONSIDEINFO info{sizeof(tagPUTIMAGEONSIDEINFO), ByteAligned, WhiteFill, &partner, frontHasLines ? 1 : 0};
+    tagPUTIMAGEONSIDEINFO info{sizeof(tagPUTIMAGEONSIDEINFO), ByteAligned, WhiteFill, &partner,
+                               frontHasLines ? 1 : 0};
     const std::int32_t result = corePutImageOnSide(image, state, &info);
     if (result == RTN_OK)
         partner.deleteImg();
@@ -162,6 +167,8 @@ std::int32_t CNormalFilter::PutImageOnSide(CImg& out, CImg& front, CImg& back) {
     return result;
 }
 
-std::int32_t CNormalFilter::setOcrPath(const char* path) { return CTextImageDirection::setOcrPath(path); }
+std::int32_t CNormalFilter::setOcrPath(const char* path) {
+    return CTextImageDirection::setOcrPath(path);
+}
 
 } // namespace Ovk::Pixen

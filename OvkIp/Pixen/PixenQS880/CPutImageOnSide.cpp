@@ -65,8 +65,9 @@ std::int32_t remainder(const CImg& held, const CImg& fresh, std::int32_t first, 
     if (first >= total)
         return RTN_OK;
     const CImg& format = fresh.isNull() ? held : fresh;
-    if (out.createImg(0, 0, format.getWidth(), total - first, format.getSync(), format.getBps(), format.getSpp(),
-                      format.getRGBOrder(), format.getXResolution(), format.getYResolution()) == 0)
+    if (out.createImg(0, 0, format.getWidth(), total - first, format.getSync(), format.getBps(),
+                      format.getSpp(), format.getRGBOrder(), format.getXResolution(),
+                      format.getYResolution()) == 0)
         return RTN_SEQUENCE;
     if (out.isNull())
         return RTN_MEMORY;
@@ -76,7 +77,8 @@ std::int32_t remainder(const CImg& held, const CImg& fresh, std::int32_t first, 
         const CImg& src = fromHeld ? held : fresh;
         const std::int32_t at = fromHeld ? line : line - held.getHeight();
         for (std::int32_t plane = 0; plane < planes; ++plane)
-            std::memcpy(out.getLine(line - first, plane), src.getLine(at, plane), static_cast<std::size_t>(format.getSync()));
+            std::memcpy(out.getLine(line - first, plane), src.getLine(at, plane),
+                        static_cast<std::size_t>(format.getSync()));
     }
     return RTN_OK;
 }
@@ -160,14 +162,17 @@ std::int32_t CPutImageOnSide::join(CImg& image, bool final) {
     if (lf.getBps() != 8 && lf.getBps() != 1)
         return RTN_SEQUENCE;
     const bool planar = lf.getRGBOrder() == RGBORDER_LINE;
-    const RowLayout layout{lf.getBps() == 1, lf.getWidth(), rf.getWidth(), planar ? 1 : lf.getSpp(), m_Info.lFill != 0};
+    const RowLayout layout{lf.getBps() == 1, lf.getWidth(), rf.getWidth(), planar ? 1 : lf.getSpp(),
+                           m_Info.lFill != 0};
     const std::int32_t width = lf.getWidth() + rf.getWidth();
     const std::int64_t rowBits = std::int64_t{width} * lf.getBps() * layout.samples;
-    const std::int32_t sync = static_cast<std::int32_t>(m_Info.lAlign == 1 ? (rowBits + 7) / 8 : (rowBits + 31) / 32 * 4);
-    const std::int32_t height = final ? std::max(left.lines(), right.lines()) : std::min(left.lines(), right.lines());
+    const std::int32_t sync =
+        static_cast<std::int32_t>(m_Info.lAlign == 1 ? (rowBits + 7) / 8 : (rowBits + 31) / 32 * 4);
+    const std::int32_t height =
+        final ? std::max(left.lines(), right.lines()) : std::min(left.lines(), right.lines());
     CImg out;
-    if (out.createImg(0, 0, width, height, sync, lf.getBps(), lf.getSpp(), lf.getRGBOrder(), lf.getXResolution(),
-                      lf.getYResolution()) == 0)
+    if (out.createImg(0, 0, width, height, sync, lf.getBps(), lf.getSpp(), lf.getRGBOrder(),
+                      lf.getXResolution(), lf.getYResolution()) == 0)
         return RTN_PAR;
     if (out.isNull())
         return RTN_MEMORY;

@@ -14,7 +14,8 @@ namespace Ovk::Pixen {
 CResolutionConvertNormal::CResolutionConvertNormal() = default;
 CResolutionConvertNormal::~CResolutionConvertNormal() = default;
 
-std::vector<std::uint32_t> CResolutionConvertNormal::makeSpreadCountTable(std::int32_t nDst, std::int32_t nSrc) {
+std::vector<std::uint32_t> CResolutionConvertNormal::makeSpreadCountTable(std::int32_t nDst,
+                                                                          std::int32_t nSrc) {
     std::vector<std::uint32_t> table(static_cast<std::size_t>(std::max(nSrc, 0)), 0u);
     if (nSrc <= 0 || nDst <= 0)
         return table;
@@ -125,7 +126,8 @@ std::int32_t CResolutionConvertNormal::linesFor(std::int32_t bandLines) const no
     const bool reducing = m_nDstY < m_nSrcY;
     std::int64_t lines = 0;
     for (std::int32_t i = m_nInLine; i < m_nInLine + bandLines && i < m_nSrcY; ++i)
-        lines += reducing ? (m_YTable[static_cast<std::size_t>(i)] != 0 ? 1 : 0) : m_YTable[static_cast<std::size_t>(i)];
+        lines += reducing ? (m_YTable[static_cast<std::size_t>(i)] != 0 ? 1 : 0)
+                          : m_YTable[static_cast<std::size_t>(i)];
     return static_cast<std::int32_t>(lines);
 }
 
@@ -140,8 +142,8 @@ std::int32_t CResolutionConvertNormal::ResolutionConvertNormal(CImg& band) {
     CImg out;
     if (lines > 0) {
         const std::int32_t sync = CImg::calcMinSync(m_nDstX, 8, band.getSpp(), RGBORDER_PIXEL);
-        if (out.createImg(band.getXpos(), band.getYpos(), m_nDstX, lines, sync, 8, band.getSpp(), RGBORDER_PIXEL,
-                          m_Info.lDstXResolution, m_Info.lDstYResolution) == 0)
+        if (out.createImg(band.getXpos(), band.getYpos(), m_nDstX, lines, sync, 8, band.getSpp(),
+                          RGBORDER_PIXEL, m_Info.lDstXResolution, m_Info.lDstYResolution) == 0)
             return RTN_PAR;
         if (out.isNull())
             return RTN_MEMORY;

@@ -67,8 +67,8 @@ private:
     PixelMode m_Mode = ModeGray;
     std::uint8_t* m_pWrite = nullptr; // start of the next output line, null when none
     std::int32_t m_nOutSync = 0;
-    std::int32_t m_nInLine = 0;   // input lines of the page seen so far
-    std::int32_t m_nPending = 0;  // input lines in the accumulators, not yet emitted
+    std::int32_t m_nInLine = 0;  // input lines of the page seen so far
+    std::int32_t m_nPending = 0; // input lines in the accumulators, not yet emitted
     std::vector<std::uint32_t> m_XTable, m_YTable, m_Sums, m_Counts;
     std::unique_ptr<CStretchDataCore> m_pStretch;
 };

@@ -25,7 +25,9 @@ bool scannerResolution(const CImg& band) noexcept {
 
 } // namespace
 
-CResolutionConvertWithReduceMoire::~CResolutionConvertWithReduceMoire() { deleteHandle(); }
+CResolutionConvertWithReduceMoire::~CResolutionConvertWithReduceMoire() {
+    deleteHandle();
+}
 
 void CResolutionConvertWithReduceMoire::deleteHandle() noexcept {
     if (m_Info.ulSize == 0)
@@ -66,7 +68,9 @@ std::int32_t CResolutionConvertWithReduceMoire::IPFirst(CImg& band) {
     return convert(band, kMoireFirstBand);
 }
 
-std::int32_t CResolutionConvertWithReduceMoire::IPMiddle(CImg& band) { return convert(band, kMoireNextBand); }
+std::int32_t CResolutionConvertWithReduceMoire::IPMiddle(CImg& band) {
+    return convert(band, kMoireNextBand);
+}
 
 std::int32_t CResolutionConvertWithReduceMoire::IPLast(CImg& band) {
     std::int32_t result = convert(band, kMoireNextBand);
@@ -80,8 +84,8 @@ std::int32_t CResolutionConvertWithReduceMoire::IPLast(CImg& band) {
 // below it, so the flush image's own (zero) pixels never reach the output.
 std::int32_t CResolutionConvertWithReduceMoire::flush(CImg& band) {
     CImg tail;
-    if (tail.createImg(m_Info.lSrcWidth, m_Info.lHeldLines, m_lBps, m_lSpp, RGBORDER_PIXEL, m_Info.lSrcXResolution,
-                       m_Info.lSrcYResolution) == 0)
+    if (tail.createImg(m_Info.lSrcWidth, m_Info.lHeldLines, m_lBps, m_lSpp, RGBORDER_PIXEL,
+                       m_Info.lSrcXResolution, m_Info.lSrcYResolution) == 0)
         return RTN_PAR;
     if (tail.isNull())
         return RTN_MEMORY;
@@ -102,10 +106,13 @@ std::int32_t CResolutionConvertWithReduceMoire::convert(CImg& band, std::int32_t
     if (!scannerResolution(band))
         return RTN_PAR;
     try {
-        const std::int32_t height = static_cast<std::int32_t>(std::int64_t{band.getHeight()} * m_Info.lDstHeight /
-                                                              std::max(1, m_Info.lSrcHeight)) + 5;
+        const std::int32_t height =
+            static_cast<std::int32_t>(std::int64_t{band.getHeight()} * m_Info.lDstHeight /
+                                      std::max(1, m_Info.lSrcHeight)) +
+            5;
         CImg out;
-        const std::int32_t sync = CImg::calcMinSync(m_Info.lDstWidth, band.getBps(), band.getSpp(), RGBORDER_PIXEL);
+        const std::int32_t sync =
+            CImg::calcMinSync(m_Info.lDstWidth, band.getBps(), band.getSpp(), RGBORDER_PIXEL);
         if (out.createImg(band.getXpos(), band.getYpos(), m_Info.lDstWidth, height, sync, band.getBps(),
                           band.getSpp(), RGBORDER_PIXEL, m_Info.lDstXResolution, m_Info.lDstYResolution) == 0)
             return RTN_PAR;
@@ -118,7 +125,8 @@ std::int32_t CResolutionConvertWithReduceMoire::convert(CImg& band, std::int32_t
         CImg lines;
         if (produced > 0) {
             if (lines.createImg(out.getXpos(), out.getYpos(), out.getWidth(), produced, sync, out.getBps(),
-                                out.getSpp(), RGBORDER_PIXEL, out.getXResolution(), out.getYResolution()) == 0)
+                                out.getSpp(), RGBORDER_PIXEL, out.getXResolution(),
+                                out.getYResolution()) == 0)
                 return RTN_PAR;
             if (lines.isNull())
                 return RTN_MEMORY;

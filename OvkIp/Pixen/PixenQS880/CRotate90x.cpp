@@ -12,7 +12,9 @@ namespace Ovk::Pixen {
 
 namespace {
 
-std::int32_t planesOf(const CImg& image) noexcept { return image.getRGBOrder() == RGBORDER_LINE ? image.getSpp() : 1; }
+std::int32_t planesOf(const CImg& image) noexcept {
+    return image.getRGBOrder() == RGBORDER_LINE ? image.getSpp() : 1;
+}
 
 // Bytes of one pixel within one plane row; 0 when a pixel is not a whole number of bytes.
 std::int32_t pixelBytes(const CImg& image) noexcept {
@@ -22,8 +24,8 @@ std::int32_t pixelBytes(const CImg& image) noexcept {
 
 bool createTurned(CImg& out, const CImg& in, std::int32_t width, std::int32_t height, std::int32_t& result) {
     const std::int32_t sync = CImg::calcMinSync(width, in.getBps(), in.getSpp(), in.getRGBOrder());
-    if (out.createImg(in.getXpos(), in.getYpos(), width, height, sync, in.getBps(), in.getSpp(), in.getRGBOrder(),
-                      in.getXResolution(), in.getYResolution()) == 0) {
+    if (out.createImg(in.getXpos(), in.getYpos(), width, height, sync, in.getBps(), in.getSpp(),
+                      in.getRGBOrder(), in.getXResolution(), in.getYResolution()) == 0) {
         result = RTN_PAR;
         return false;
     }
@@ -56,7 +58,8 @@ void quarterTurnBytes(const CImg& in, CImg& out, std::int32_t bytes, bool clockw
             const std::int32_t column = clockwise ? h - 1 - y : y;
             for (std::int32_t x = 0; x < w; ++x, src += bytes) {
                 const std::int32_t row = clockwise ? x : w - 1 - x;
-                std::memcpy(out.getLine(row, plane) + std::int64_t{column} * bytes, src, static_cast<std::size_t>(bytes));
+                std::memcpy(out.getLine(row, plane) + std::int64_t{column} * bytes, src,
+                            static_cast<std::size_t>(bytes));
             }
         }
 }

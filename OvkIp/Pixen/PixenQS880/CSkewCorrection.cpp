@@ -16,7 +16,9 @@ struct Corners {
     double ltx, lty, rtx, rty, lbx, lby, rbx, rby;
 };
 
-std::int64_t toFixed(double v) noexcept { return static_cast<std::int64_t>(std::trunc(v * 65536.0)) * 65536; }
+std::int64_t toFixed(double v) noexcept {
+    return static_cast<std::int64_t>(std::trunc(v * 65536.0)) * 65536;
+}
 
 std::int32_t edge(double x0, double y0, double x1, double y1) noexcept {
     return static_cast<std::int32_t>(std::ceil(std::hypot(x1 - x0, y1 - y0)));
@@ -47,10 +49,14 @@ std::int32_t CSkewCorrection::setInfo(CImg& image, void* info) {
 std::int32_t CSkewCorrection::IP(CImg& image) {
     if (image.getBps() != 8)
         return RTN_NOT_APPLICABLE;
-    const auto sx = [&](std::int32_t v) { return double(std::int64_t{v} * image.getXResolution() / m_Info.lXResolution); };
-    const auto sy = [&](std::int32_t v) { return double(std::int64_t{v} * image.getYResolution() / m_Info.lYResolution); };
-    const Corners c{sx(m_Info.LeftTop.x),    sy(m_Info.LeftTop.y),    sx(m_Info.RightTop.x),
-                    sy(m_Info.RightTop.y),   sx(m_Info.LeftBottom.x), sy(m_Info.LeftBottom.y),
+    const auto sx = [&](std::int32_t v) {
+        return double(std::int64_t{v} * image.getXResolution() / m_Info.lXResolution);
+    };
+    const auto sy = [&](std::int32_t v) {
+        return double(std::int64_t{v} * image.getYResolution() / m_Info.lYResolution);
+    };
+    const Corners c{sx(m_Info.LeftTop.x),     sy(m_Info.LeftTop.y),    sx(m_Info.RightTop.x),
+                    sy(m_Info.RightTop.y),    sx(m_Info.LeftBottom.x), sy(m_Info.LeftBottom.y),
                     sx(m_Info.RightBottom.x), sy(m_Info.RightBottom.y)};
     const std::int32_t width = std::min(edge(c.ltx, c.lty, c.rtx, c.rty), edge(c.lbx, c.lby, c.rbx, c.rby));
     const std::int32_t height = std::min(edge(c.ltx, c.lty, c.lbx, c.lby), edge(c.rtx, c.rty, c.rbx, c.rby));
@@ -94,7 +100,8 @@ std::int32_t CSkewCorrection::IP(CImg& image) {
             const std::int32_t gy = static_cast<std::int32_t>((py >> 28) & 15);
             for (std::int32_t plane = 0; plane < planes; ++plane) {
                 const std::uint8_t* p00 = image.getLine(static_cast<std::int32_t>(Y), plane) + X * samples;
-                const std::uint8_t* p01 = image.getLine(static_cast<std::int32_t>(Y) + 1, plane) + X * samples;
+                const std::uint8_t* p01 =
+                    image.getLine(static_cast<std::int32_t>(Y) + 1, plane) + X * samples;
                 std::uint8_t* o = out.getLine(r, plane) + std::int64_t{placeX + j} * samples;
                 for (std::int32_t s = 0; s < samples; ++s)
                     o[s] = bilinear(p00 + s, p01 + s, samples, gx, gy);

@@ -37,11 +37,14 @@ std::int32_t imageKind(const CImg& image) noexcept {
 
 } // namespace
 
-CTextImageDirection::~CTextImageDirection() { closeLibrary(); }
+CTextImageDirection::~CTextImageDirection() {
+    closeLibrary();
+}
 
 std::int32_t CTextImageDirection::setOcrPath(const char* path) {
     const std::int32_t result = VLMC_changepath(path);
-    OvkLogger::writeLog("CTextImageDirection::setOcrPath VLMC_changepath return %d", static_cast<int>(result));
+    OvkLogger::writeLog("CTextImageDirection::setOcrPath VLMC_changepath return %d",
+                        static_cast<int>(result));
     return result;
 }
 
@@ -69,10 +72,12 @@ std::int32_t CTextImageDirection::openLibrary() {
         return RTN_PAR;
     std::int32_t result = VLMC_exmodeset(VLM_MODE_DETECT, static_cast<std::uint32_t>(m_Info.tidlang),
                                          static_cast<std::uint32_t>(m_Info.tidcodepage));
-    OvkLogger::writeLog("CTextImageDirection::openLibrary VLMC_exmodeset return %d", static_cast<int>(result));
+    OvkLogger::writeLog("CTextImageDirection::openLibrary VLMC_exmodeset return %d",
+                        static_cast<int>(result));
     if (result == 0) {
         result = VLMC_exopen(nullptr, VLM_OPEN_DETECT, 0);
-        OvkLogger::writeLog("CTextImageDirection::openLibrary VLMC_exopen return %d", static_cast<int>(result));
+        OvkLogger::writeLog("CTextImageDirection::openLibrary VLMC_exopen return %d",
+                            static_cast<int>(result));
     }
     if (result != 0)
         return mapResult(result);

@@ -17,6 +17,8 @@ inline tagOVKIMAGEINFO* layerRecord(CImg& image) noexcept {
     return reinterpret_cast<tagOVKIMAGEINFO*>(static_cast<tagIMAGEINFO*>(image));
 }
 
-inline tagOVKIMAGEINFO* layerRecord(tagIMAGEINFO& info) noexcept { return reinterpret_cast<tagOVKIMAGEINFO*>(&info); }
+inline tagOVKIMAGEINFO* layerRecord(tagIMAGEINFO& info) noexcept {
+    return reinterpret_cast<tagOVKIMAGEINFO*>(&info);
+}
 
 } // namespace Ovk::Pixen

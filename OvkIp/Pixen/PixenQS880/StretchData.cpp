@@ -35,8 +35,9 @@ void CStretchBoxData<Channels>::StretchDataProc(std::uint8_t* dst, std::int32_t,
 }
 
 template <int Channels>
-void CStretchFix2_3Data<Channels>::StretchDataProc(std::uint8_t* dst, std::int32_t dstCount, const std::uint8_t* src,
-                                                   std::int32_t srcCount, const std::uint32_t*) const {
+void CStretchFix2_3Data<Channels>::StretchDataProc(std::uint8_t* dst, std::int32_t dstCount,
+                                                   const std::uint8_t* src, std::int32_t srcCount,
+                                                   const std::uint32_t*) const {
     const std::int32_t groups = std::min(srcCount / 3, dstCount / 2) - 1;
     if (groups <= 0)
         return;
@@ -56,7 +57,8 @@ template class CStretchBoxData<3>;
 template class CStretchFix2_3Data<1>;
 template class CStretchFix2_3Data<3>;
 
-void stretchLinear(std::uint8_t* dst, std::int32_t n, const std::uint8_t* src, std::int32_t m, int channels) noexcept {
+void stretchLinear(std::uint8_t* dst, std::int32_t n, const std::uint8_t* src, std::int32_t m,
+                   int channels) noexcept {
     if (n <= 0 || m <= 0)
         return;
     constexpr std::int64_t Unit = CResolutionConvertNormal::LINER_UNIT;
@@ -67,7 +69,8 @@ void stretchLinear(std::uint8_t* dst, std::int32_t n, const std::uint8_t* src, s
         for (int c = 0; c < channels; ++c) {
             const std::int64_t a = src[i * channels + c];
             const std::int64_t b = src[std::min<std::int64_t>(i + 1, m - 1) * channels + c];
-            dst[std::int64_t{j} * channels + c] = static_cast<std::uint8_t>((a * (Unit - f) + b * f + Unit / 2) / Unit);
+            dst[std::int64_t{j} * channels + c] =
+                static_cast<std::uint8_t>((a * (Unit - f) + b * f + Unit / 2) / Unit);
         }
     }
     for (int c = 0; c < channels; ++c)

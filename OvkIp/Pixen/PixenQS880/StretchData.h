@@ -8,14 +8,14 @@ namespace Ovk::Pixen {
 
 template <int Channels> class CStretchBoxData : public CStretchDataCore {
 public:
-    void StretchDataProc(std::uint8_t* dst, std::int32_t dstCount, const std::uint8_t* src, std::int32_t srcCount,
-                         const std::uint32_t* table) const override;
+    void StretchDataProc(std::uint8_t* dst, std::int32_t dstCount, const std::uint8_t* src,
+                         std::int32_t srcCount, const std::uint32_t* table) const override;
 };
 
 template <int Channels> class CStretchFix2_3Data : public CStretchDataCore {
 public:
-    void StretchDataProc(std::uint8_t* dst, std::int32_t dstCount, const std::uint8_t* src, std::int32_t srcCount,
-                         const std::uint32_t* table) const override;
+    void StretchDataProc(std::uint8_t* dst, std::int32_t dstCount, const std::uint8_t* src,
+                         std::int32_t srcCount, const std::uint32_t* table) const override;
 };
 
 using CStretchData = CStretchBoxData<1>;
@@ -25,7 +25,8 @@ using CStretchFix2_3RGBData = CStretchFix2_3Data<3>;
 
 // n destination pixels from m source pixels by linear interpolation in 1/256 steps; the last destination
 // pixel is the last source pixel.
-void stretchLinear(std::uint8_t* dst, std::int32_t n, const std::uint8_t* src, std::int32_t m, int channels) noexcept;
+void stretchLinear(std::uint8_t* dst, std::int32_t n, const std::uint8_t* src, std::int32_t m,
+                   int channels) noexcept;
 
 // (256 - 85) / 256 and 85 / 256: the weights of two output pixels between three input pixels.
 bool IsStretch2_3(std::int32_t nDst, std::int32_t nSrc) noexcept;

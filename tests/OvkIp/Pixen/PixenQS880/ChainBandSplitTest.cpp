@@ -59,7 +59,8 @@ CImg testPage(std::int32_t spp) {
     for (std::int32_t y = 0; y < 40; ++y)
         for (std::int32_t x = 0; x < 45 * spp; ++x) {
             std::uint8_t& v = page.getLine(y)[x];
-            v = static_cast<std::uint8_t>(x >= 10 * spp && x < 30 * spp && y >= 12 && y < 25 ? v / 8 : 150 + v / 3);
+            v = static_cast<std::uint8_t>(x >= 10 * spp && x < 30 * spp && y >= 12 && y < 25 ? v / 8
+                                                                                             : 150 + v / 3);
         }
     return page;
 }
@@ -67,7 +68,8 @@ CImg testPage(std::int32_t spp) {
 // Heights of the bands of a page; a trailing 0 is an empty last band.
 std::vector<std::vector<std::int32_t>> splits(std::int32_t height) {
     std::vector<std::int32_t> lines(static_cast<std::size_t>(height), 1);
-    return {{height, 0}, {height - 1, 1}, {1, height - 1}, {9, 13, 6, height - 28}, {5, height - 5, 0}, lines};
+    return {{height, 0}, {height - 1, 1}, {1, height - 1}, {9, 13, 6, height - 28}, {5, height - 5, 0},
+            lines};
 }
 
 class SplitRunner {
@@ -176,7 +178,8 @@ TEST(NormalFilterBandSplit, EverySplitGivesTheWholePageOutput) {
         const Output whole = runner.whole();
         ASSERT_GT(whole.height, 0) << scenario.name;
         for (const auto& heights : splits(40))
-            expectSame(runner.banded(heights), whole, scenario.name + ", " + std::to_string(heights.size()) + " bands");
+            expectSame(runner.banded(heights), whole,
+                       scenario.name + ", " + std::to_string(heights.size()) + " bands");
     }
 }
 
@@ -207,8 +210,8 @@ Output runSideBySide(const std::vector<std::int32_t>& heights) {
             std::memcpy(b.getImage(), backPage.getLine(top), b.getImageSize());
         }
         top += heights[i];
-        const auto state = heights.size() == 1 ? IMAGESTATE_WHOLE
-                           : i == 0            ? IMAGESTATE_FIRST
+        const auto state = heights.size() == 1       ? IMAGESTATE_WHOLE
+                           : i == 0                  ? IMAGESTATE_FIRST
                            : i + 1 == heights.size() ? IMAGESTATE_LAST
                                                      : IMAGESTATE_MIDDLE;
         EXPECT_EQ(chain.setInfo(unused, &request), RTN_OK);

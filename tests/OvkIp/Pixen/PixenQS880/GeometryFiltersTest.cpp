@@ -15,7 +15,9 @@ using pixentest::patterned;
 
 namespace {
 
-int bitAt(const CImg& image, std::int32_t x, std::int32_t y) { return (image.getLine(y)[x / 8] >> (7 - x % 8)) & 1; }
+int bitAt(const CImg& image, std::int32_t x, std::int32_t y) {
+    return (image.getLine(y)[x / 8] >> (7 - x % 8)) & 1;
+}
 
 std::int32_t rotate(CImg& image, std::int32_t degrees) {
     CRotate90x filter;
@@ -100,7 +102,8 @@ TEST(Rotate90x, AnglesModulo360) {
 namespace {
 
 // A grey page with a bright square at (left, top) of size side, dark elsewhere.
-CImg pageWithSquare(std::int32_t width, std::int32_t height, std::int32_t left, std::int32_t top, std::int32_t side) {
+CImg pageWithSquare(std::int32_t width, std::int32_t height, std::int32_t left, std::int32_t top,
+                    std::int32_t side) {
     CImg page;
     page.createImg(width, height, 8, 1, Ovk::RGBORDER_PIXEL, 300, 300);
     for (std::int32_t y = top; y < top + side; ++y)

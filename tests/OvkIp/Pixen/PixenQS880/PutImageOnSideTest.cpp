@@ -16,7 +16,8 @@ class Joiner {
 public:
     std::int32_t band(CImg& front, CImg& back, bool first, bool last) {
         tagPUTIMAGEONSIDEINFO info{sizeof info, 1, 0, &back, 1};
-        const std::int32_t set = first ? m_Filter.setInfoFirst(front, &info) : m_Filter.setInfoMiddle(front, &info);
+        const std::int32_t set =
+            first ? m_Filter.setInfoFirst(front, &info) : m_Filter.setInfoMiddle(front, &info);
         if (set != RTN_OK)
             return set;
         return last ? m_Filter.IPLast(front) : (first ? m_Filter.IPFirst(front) : m_Filter.IPMiddle(front));
@@ -76,6 +77,7 @@ TEST(PutImageOnSide, RefusesMismatchedSides) {
     Joiner joiner;
     CImg front = lines(3, 1, 8), back = lines(3, 1, 1);
     EXPECT_EQ(joiner.band(front, back, true, true), RTN_PAR);
-    CImg deep = patterned(4, 3, 16, 1, Ovk::RGBORDER_PIXEL), deepBack = patterned(4, 3, 16, 1, Ovk::RGBORDER_PIXEL);
+    CImg deep = patterned(4, 3, 16, 1, Ovk::RGBORDER_PIXEL),
+         deepBack = patterned(4, 3, 16, 1, Ovk::RGBORDER_PIXEL);
     EXPECT_EQ(joiner.band(deep, deepBack, true, true), RTN_SEQUENCE);
 }

@@ -17,12 +17,19 @@ using pixentest::patterned;
 
 namespace {
 
-tagRESOLUTIONCONVERTINFO request(std::int32_t srcW, std::int32_t srcH, std::int32_t srcRes, std::int32_t dstRes,
-                                 std::int32_t dstYRes = 0) {
+tagRESOLUTIONCONVERTINFO request(std::int32_t srcW, std::int32_t srcH, std::int32_t srcRes,
+                                 std::int32_t dstRes, std::int32_t dstYRes = 0) {
     if (dstYRes == 0)
         dstYRes = dstRes;
-    return {sizeof(tagRESOLUTIONCONVERTINFO), srcW * dstRes / srcRes, srcH * dstYRes / srcRes, dstRes, dstYRes,
-            srcW, srcH, srcRes, srcRes};
+    return {sizeof(tagRESOLUTIONCONVERTINFO),
+            srcW * dstRes / srcRes,
+            srcH * dstYRes / srcRes,
+            dstRes,
+            dstYRes,
+            srcW,
+            srcH,
+            srcRes,
+            srcRes};
 }
 
 // Runs a page through a fresh controller in bands of the given heights (one band: whole page).
@@ -40,7 +47,9 @@ std::int32_t convert(CImg& page, tagRESOLUTIONCONVERTINFO info, const std::vecto
                        page.getXResolution(), page.getYResolution());
         std::memcpy(band.getImage(), page.getLine(top), band.getImageSize());
         top += bands[i];
-        const auto state = i == 0 ? IMAGESTATE_FIRST : i + 1 == bands.size() ? IMAGESTATE_LAST : IMAGESTATE_MIDDLE;
+        const auto state = i == 0                  ? IMAGESTATE_FIRST
+                           : i + 1 == bands.size() ? IMAGESTATE_LAST
+                                                   : IMAGESTATE_MIDDLE;
         const std::int32_t code = controller.runStep<Filter>(mode, band, &info, state);
         if (code != RTN_OK)
             return code;
@@ -61,7 +70,8 @@ std::vector<std::vector<std::int32_t>> splitsOf(std::int32_t height) {
 TEST(ResolutionConvert, SpreadTables) {
     const auto pattern = [](std::int32_t dst, std::int32_t src, std::size_t n) {
         const auto table = CResolutionConvertNormal::makeSpreadCountTable(dst, src);
-        EXPECT_EQ(std::accumulate(table.begin(), table.end(), 0u), static_cast<std::uint32_t>(dst)) << dst << "/" << src;
+        EXPECT_EQ(std::accumulate(table.begin(), table.end(), 0u), static_cast<std::uint32_t>(dst))
+            << dst << "/" << src;
         return std::vector<std::uint32_t>(table.begin(), table.begin() + static_cast<std::ptrdiff_t>(n));
     };
     EXPECT_EQ(pattern(200, 300, 6), (std::vector<std::uint32_t>{1, 0, 1, 1, 0, 1}));
@@ -80,12 +90,14 @@ TEST(ResolutionConvert, BoxAveragesWhenReducing) {
         for (std::int32_t x = 0; x < 300; ++x)
             page.getLine(y)[x] = static_cast<std::uint8_t>(x % 3 * 5 + y % 3 * 30);
     CImg half = page, third = page;
-    ASSERT_EQ(convert<CResolutionConvertNormal>(half, request(300, 300, 300, 150), {300}, BANDMODE_BAND), RTN_OK);
+    ASSERT_EQ(convert<CResolutionConvertNormal>(half, request(300, 300, 300, 150), {300}, BANDMODE_BAND),
+              RTN_OK);
     ASSERT_EQ(half.getWidth(), 150);
     ASSERT_EQ(half.getHeight(), 150);
     EXPECT_EQ(half.getXResolution(), 150);
     EXPECT_EQ(half.getLine(0)[0], 17) << "0, 5, 30, 35 truncated";
-    ASSERT_EQ(convert<CResolutionConvertNormal>(third, request(300, 300, 300, 100), {300}, BANDMODE_BAND), RTN_OK);
+    ASSERT_EQ(convert<CResolutionConvertNormal>(third, request(300, 300, 300, 100), {300}, BANDMODE_BAND),
+              RTN_OK);
     ASSERT_EQ(third.getWidth(), 100);
     ASSERT_EQ(third.getHeight(), 100);
     EXPECT_EQ(third.getLine(0)[0], 35);
@@ -116,10 +128,12 @@ TEST(ResolutionConvert, BandThatCompletesNoLineIsPassedEmpty) {
     CIPController<CIPBase> controller;
     auto info = request(300, 3, 300, 100);
     CImg first = patterned(300, 1, 8, 1, Ovk::RGBORDER_PIXEL);
-    ASSERT_EQ(controller.runStep<CResolutionConvertNormal>(BANDMODE_BAND, first, &info, IMAGESTATE_FIRST), RTN_OK);
+    ASSERT_EQ(controller.runStep<CResolutionConvertNormal>(BANDMODE_BAND, first, &info, IMAGESTATE_FIRST),
+              RTN_OK);
     EXPECT_TRUE(first.isNull()) << "one input line of three completes no output line";
     CImg rest = patterned(300, 2, 8, 1, Ovk::RGBORDER_PIXEL);
-    ASSERT_EQ(controller.runStep<CResolutionConvertNormal>(BANDMODE_BAND, rest, &info, IMAGESTATE_MIDDLE), RTN_OK);
+    ASSERT_EQ(controller.runStep<CResolutionConvertNormal>(BANDMODE_BAND, rest, &info, IMAGESTATE_MIDDLE),
+              RTN_OK);
     EXPECT_EQ(rest.getHeight(), 1);
 }
 
@@ -133,7 +147,8 @@ TEST(ResolutionConvert, AnyBandSplitGivesTheWholePageResult) {
         const auto info = request(31, 37, c.srcRes, c.dstRes, c.dstYRes);
         CImg whole = page;
         whole.getInfo();
-        static_cast<Ovk::tagIMAGEINFO*>(whole)->lXResolution = static_cast<Ovk::tagIMAGEINFO*>(whole)->lYResolution = c.srcRes;
+        static_cast<Ovk::tagIMAGEINFO*>(whole)->lXResolution =
+            static_cast<Ovk::tagIMAGEINFO*>(whole)->lYResolution = c.srcRes;
         const CImg source = whole;
         ASSERT_EQ(convert<CResolutionConvertNormal>(whole, info, {37}, BANDMODE_BAND), RTN_OK);
         for (const auto& split : splitsOf(37)) {
@@ -150,7 +165,8 @@ TEST(ReduceMoire, RefusesOddResolutionsAndDepths) {
     auto info = request(40, 20, 300, 200);
     EXPECT_EQ(convert<CResolutionConvertWithReduceMoire>(page, info, {20}, BANDMODE_HOLD_ALT), RTN_PAR);
     CImg deep = patterned(40, 20, 16, 1, Ovk::RGBORDER_PIXEL);
-    EXPECT_EQ(convert<CResolutionConvertWithReduceMoire>(deep, info, {20}, BANDMODE_HOLD_ALT), RTN_NOT_APPLICABLE);
+    EXPECT_EQ(convert<CResolutionConvertWithReduceMoire>(deep, info, {20}, BANDMODE_HOLD_ALT),
+              RTN_NOT_APPLICABLE);
 }
 
 TEST(ReduceMoire, AnyBandSplitGivesTheWholePageResult) {
@@ -163,7 +179,8 @@ TEST(ReduceMoire, AnyBandSplitGivesTheWholePageResult) {
         EXPECT_EQ(whole.getWidth(), 40);
         for (const auto& split : splitsOf(45)) {
             CImg banded = page;
-            ASSERT_EQ(convert<CResolutionConvertWithReduceMoire>(banded, info, split, BANDMODE_HOLD_ALT), RTN_OK);
+            ASSERT_EQ(convert<CResolutionConvertWithReduceMoire>(banded, info, split, BANDMODE_HOLD_ALT),
+                      RTN_OK);
             EXPECT_EQ(bytesOf(banded), bytesOf(whole)) << spp << " in " << split.size() << " bands";
         }
     }

@@ -1,7 +1,7 @@
 // Tone and colour filters on small known inputs.
+#include "ToneFilters.h"
 #include "CGRC.h"
 #include "TestImages.h"
-#include "ToneFilters.h"
 
 #include <gtest/gtest.h>
 
@@ -80,7 +80,8 @@ TEST(ColourSelect, DropOutAndEmphasisOfRed) {
     ASSERT_EQ(runOnce(dropOut, a, &red), RTN_OK);
     EXPECT_EQ(bytesOf(a), (std::vector<std::uint8_t>{255, 255, 255, 10, 10, 10}));
     CImg b = colourPixels({255, 0, 0, 10, 20, 31});
-    auto redEmphasis = tagEMPHASISCOLORINFO{sizeof(tagEMPHASISCOLORINFO), COLORSELECT_RED, nullptr, nullptr, 0, 0};
+    auto redEmphasis =
+        tagEMPHASISCOLORINFO{sizeof(tagEMPHASISCOLORINFO), COLORSELECT_RED, nullptr, nullptr, 0, 0};
     ASSERT_EQ(runOnce(emphasis, b, &redEmphasis), RTN_OK);
     EXPECT_EQ(bytesOf(b), (std::vector<std::uint8_t>{0, 0, 0, 25, 25, 25}));
 }
@@ -173,7 +174,8 @@ TEST(GRC, ComputedCurvesByOutputKind) {
         mid.getImage()[0] = 128;
         filter.setMode(COLORMODE_BINARY, diffusion);
         ASSERT_EQ(runOnce(filter, mid, &record), RTN_OK);
-        const int expected = diffusion ? static_cast<int>(345 * std::pow(128 / 255.0, 1 / 2.2) - 55 + 0.5) : 141;
+        const int expected =
+            diffusion ? static_cast<int>(345 * std::pow(128 / 255.0, 1 / 2.2) - 55 + 0.5) : 141;
         EXPECT_EQ(mid.getImage()[0], expected) << diffusion;
     }
 }
