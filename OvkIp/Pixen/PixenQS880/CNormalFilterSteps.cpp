@@ -10,7 +10,6 @@ namespace Ovk::Pixen {
 
 namespace {
 
-constexpr std::int32_t BinaryAdaptiveMethod = 8;
 constexpr std::int32_t BinaryErrorDiffusionMethod = 1;
 
 } // namespace

@@ -274,3 +274,23 @@ TEST(NormalFilterChain, SideBySideJoinIsTurnedByTheFrontOptions) {
     EXPECT_TRUE(b.isNull());
     EXPECT_EQ(bytesOf(f), bytesOf(turned(joined, 90)));
 }
+
+TEST(NormalFilterChain, TextDirectionIsClearedUntilThePageIsWhole) {
+    TestChain chain;
+    CImg unused;
+    tagTEXTIMAGEDIRECTIONINFO direction{sizeof direction, 0, 0, 90, 1.5};
+    auto block = emptyBlock();
+    block.pTextImageDirectionInfo = &direction;
+    auto request = simplexRequest(block, 8, 1);
+    ASSERT_EQ(chain.setInfo(unused, &request), RTN_OK);
+    CImg band = patterned(40, 30, 8, 1, Ovk::RGBORDER_PIXEL);
+    ASSERT_EQ(chain.execNormalFilter(band, SIDE_FRONT, IMAGESTATE_FIRST), RTN_OK);
+    EXPECT_TRUE(band.isNull()) << "the page is gathered for the detection";
+    EXPECT_EQ(direction.nDeg, 0);
+    EXPECT_EQ(direction.dRad, 0.0);
+    direction.nDeg = 180;
+    CImg last;
+    EXPECT_EQ(chain.execNormalFilter(last, SIDE_FRONT, IMAGESTATE_LAST), RTN_PAR)
+        << "no language to detect with";
+    EXPECT_EQ(direction.nDeg, 180) << "a failed detection leaves the record alone";
+}

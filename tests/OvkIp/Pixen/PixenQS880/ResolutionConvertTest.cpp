@@ -185,3 +185,14 @@ TEST(ReduceMoire, AnyBandSplitGivesTheWholePageResult) {
         }
     }
 }
+
+TEST(ReduceMoire, SetInfoReportsAReducerThatCannotBeMade) {
+    CResolutionConvertWithReduceMoire filter;
+    CImg page = patterned(40, 20, 8, 1, Ovk::RGBORDER_PIXEL);
+    auto info = request(40, 20, 300, 200);
+    EXPECT_EQ(filter.setInfo(page, &info), RTN_OK);
+    info.lSrcXResolution = 123; // no mask for this pair
+    EXPECT_EQ(filter.setInfo(page, &info), RTN_PAR);
+    info.ulSize = 32;
+    EXPECT_EQ(filter.setInfo(page, &info), RTN_PAR);
+}
