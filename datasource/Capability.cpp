@@ -145,21 +145,17 @@ bool CCapOneValue::SetValue(std::span<const std::uint8_t> source, ECapProperty p
 }
 
 TW_HANDLE CCapOneValue::CreateNativeContainer() const {
-    const std::size_t itemSize = GetItemSize();
-    TW_HANDLE container = NewContainer(kOneValueItem + std::max(itemSize, kWord));
+    TW_HANDLE container = NewContainer(kOneValueItem + std::max(GetItemSize(), kWord));
     CContainerBlock block(container);
     if (!block.IsValid())
         return container;
     block.Write(0, NativeItemType());
-    if (itemSize <= kWord && GetItemType() != TWTY_FLOAT32) {
-        std::uint32_t value = 0;
-        if (ReadValue(value))
-            block.Write(kOneValueItem, value);
-        else
-            std::memcpy(block.At(kOneValueItem), mCurrent.data(), itemSize);
-    } else {
+    std::uint32_t value = 0;
+    // Integers fill the whole 32-bit Item, sign-extended; everything else keeps its own bytes.
+    if (GetItemType() <= TWTY_BOOL && ReadValue(value))
+        block.Write(kOneValueItem, value);
+    else
         EncodeNativeItem(mCurrent, block.At(kOneValueItem));
-    }
     return container;
 }
 

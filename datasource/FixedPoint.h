@@ -18,8 +18,7 @@ TW_FIX32 PixelToCm(std::uint32_t pixels, std::uint32_t resolution);
 void MakeGammaTable(float gamma, std::span<std::uint8_t, 256> table);
 void MakeLinearTable(std::span<std::uint8_t, 256> table);
 
-// Float to unsigned 32-bit, truncated toward zero; below 0 gives 0, 2^32 and above (and NaN's opposite,
-// +infinity) give 0xFFFFFFFF, NaN gives 0.
+// Float to unsigned 32-bit, truncated toward zero; below 0 and NaN give 0, 2^32 and above 0xFFFFFFFF.
 std::uint32_t SaturateToUInt32(double value);
 // Float to signed 32-bit, truncated toward zero and clamped to the type's range; NaN gives 0.
 std::int32_t SaturateToInt32(double value);

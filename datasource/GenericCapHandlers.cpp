@@ -3,6 +3,7 @@
 // which follow each other.
 #include <cmath>
 #include <cstddef>
+#include <cstring>
 
 #include "CapHelpers.h"
 #include "CapIds.h"

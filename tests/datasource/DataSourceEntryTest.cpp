@@ -113,10 +113,11 @@ protected:
             return;
         ASSERT_EQ(Call(DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, nullptr), TWRC_SUCCESS);
         TW_USERINTERFACE ui{0, 0, nullptr};
-        if (state == kEnabled)
+        if (state == kEnabled) {
             ASSERT_EQ(Call(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDSUIONLY, &ui), TWRC_SUCCESS);
-        if (state == kXferReady)
+        } else if (state == kXferReady) {
             ASSERT_EQ(Call(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS, &ui), TWRC_SUCCESS);
+        }
     }
     // Open in a forked child: 'S' opened, 'M' refused for another user, '?' anything else.
     static char OpenInChild(DSENTRYPROC entry) {
