@@ -122,7 +122,8 @@ public:
 
     // Creates mCapPool with the generic capabilities; false when memory is short.
     virtual bool SetupCapabilities();
-    virtual bool SetupUserInterfaceParameters(SUIParameters& params);
+    // Fills the dialog's parameter dictionary; the base stores the pool under kUIParamCapabilityPool.
+    virtual bool SetupUserInterfaceParameters(fnd::Dictionary& params);
     virtual std::int32_t GetPendingDocumentCount() { return mPendingXfers ? 1 : 0; }
     // Delivers a message to the application: through the source manager's callback, or as the
     // notification "DSM Notification" when the data source lies inside the host program's own folder.
@@ -164,7 +165,7 @@ protected:
 
     std::int32_t mState = kClosed;
     TW_UINT16 mConditionCode = TWCC_SUCCESS;
-    TW_IDENTITY mIdentity{};
+    alignas(8) TW_IDENTITY mIdentity{}; // aligned so that callees may read Id as a plain 32-bit word
     std::uint8_t mPendingXfers = 0;
     std::unique_ptr<CCapPool> mCapPool;
     std::unique_ptr<CExclusiveLockObject> mLock;

@@ -126,7 +126,7 @@ TW_UINT16 CDataSource::EnableDSUIOnly(pTW_IDENTITY, TW_MEMREF) {
 
 TW_UINT16 CDataSource::EnableWithDialog(int flag) {
     RegisterNotificationHandlers();
-    SUIParameters params;
+    fnd::Dictionary params;
     if (SetupUserInterfaceParameters(params))
         mUIController = GetUIControllerFactory()();
     if (!mUIController) {
@@ -147,7 +147,7 @@ TW_UINT16 CDataSource::DisableDS(pTW_IDENTITY, TW_MEMREF) {
     return TWRC_SUCCESS;
 }
 
-bool CDataSource::SetupUserInterfaceParameters(SUIParameters& params) {
-    params.capabilityPool = mCapPool.get();
+bool CDataSource::SetupUserInterfaceParameters(fnd::Dictionary& params) {
+    params.set(kUIParamCapabilityPool, fnd::Value::pointer(mCapPool.get()));
     return true;
 }

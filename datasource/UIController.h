@@ -6,20 +6,19 @@
 #include <functional>
 #include <memory>
 
-class CCapPool;
+#include "foundation/Value.h"
 
-// What the data source hands the dialog at set-up. Everything stays owned by the data source and lives
-// until the controller is released.
-struct SUIParameters {
-    CCapPool* capabilityPool = nullptr;
-};
+// Key of the parameter dictionary holding the capability pool (a pointer value) for the dialog.
+inline constexpr char kUIParamCapabilityPool[] = "CapabiltyObject";
 
 class CUIController {
 public:
     virtual ~CUIController() = default;
 
-    // flag 1: the dialog of a scan; 0: the settings-only sequence.
-    virtual void setupMainUIWithParam(const SUIParameters& params, int flag) = 0;
+    // params: what the data source hands the dialog; objects behind its pointer values stay owned by the
+    // data source and live until the controller is released. flag 1: the dialog of a scan; 0: the
+    // settings-only sequence.
+    virtual void setupMainUIWithParam(const fnd::Dictionary& params, int flag) = 0;
     virtual void showMainWindow() = 0;
     virtual void hideMainWindow() = 0;
     virtual bool isMainWindowVisible() const = 0;
@@ -52,9 +51,9 @@ public:
 };
 
 // A dialog that shows nothing: every window stays hidden and no button is ever pressed.
-class CNullUIController final : public CUIController {
+class CNullUIController : public CUIController {
 public:
-    void setupMainUIWithParam(const SUIParameters&, int) override {}
+    void setupMainUIWithParam(const fnd::Dictionary&, int) override {}
     void showMainWindow() override {}
     void hideMainWindow() override {}
     bool isMainWindowVisible() const override { return false; }

@@ -1,117 +1,104 @@
-// K3100.ds as an application meets it: loaded at run time and driven through DS_Entry only, with this
-// test standing in for the source manager's callback. Checks the state rules of every triplet, the
-// condition codes, capabilities over real containers, and the scanner lock across processes.
+// K3100.ds as an application meets it: found and loaded by the source manager and driven through
+// DSM_Entry only. Checks the state rules of every triplet, the condition codes, capabilities over real
+// containers, the transfer-ready callback, and the scanner lock across processes.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <cstring>
-#include <dlfcn.h>
-#include <initializer_list>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "ChildProcess.h"
 #include "Containers.h"
 #include "LockDir.h"
-#include "managerentry.h"
+#include "TripletStates.h"
+
+namespace fs = std::filesystem;
+using namespace test;
 
 namespace {
 
-enum : int { kClosed = 0, kOpen = 1, kEnabled = 2, kXferReady = 4 };
-constexpr unsigned kNever = 0;
-
-struct Triplet {
-    TW_UINT32 dg;
-    TW_UINT16 dat;
-    TW_UINT16 msg;
-    unsigned states; // bit n: allowed in state n
-    const char* name;
-};
-
-constexpr unsigned Bits(std::initializer_list<int> states) {
-    unsigned bits = 0;
-    for (int state : states)
-        bits |= 1u << state;
-    return bits;
-}
-
-// The triplets a data source answers and where each is allowed; DAT_DEVICEEVENT and DAT_PASSTHRU belong
-// to the scanner, which does not take them yet.
-const Triplet kTriplets[] = {
-    {DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, Bits({kClosed}), "OPENDS"},
-    {DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS, Bits({kOpen}), "ENABLEDS"},
-    {DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDSUIONLY, Bits({kOpen}), "ENABLEDSUIONLY"},
-    {DG_CONTROL, DAT_USERINTERFACE, MSG_DISABLEDS, Bits({kEnabled}), "DISABLEDS"},
-    {DG_CONTROL, DAT_CAPABILITY, MSG_GET, Bits({kOpen, kEnabled, kXferReady}), "CAP GET"},
-    {DG_CONTROL, DAT_CAPABILITY, MSG_GETCURRENT, Bits({kOpen, kEnabled, kXferReady}), "CAP GETCURRENT"},
-    {DG_CONTROL, DAT_CAPABILITY, MSG_GETDEFAULT, Bits({kOpen, kEnabled, kXferReady}), "CAP GETDEFAULT"},
-    {DG_CONTROL, DAT_CAPABILITY, MSG_RESET, Bits({kOpen}), "CAP RESET"},
-    {DG_CONTROL, DAT_CAPABILITY, MSG_SET, Bits({kOpen}), "CAP SET"},
-    {DG_CONTROL, DAT_PENDINGXFERS, MSG_ENDXFER, Bits({kXferReady}), "ENDXFER"},
-    {DG_CONTROL, DAT_PENDINGXFERS, MSG_GET, Bits({kOpen, kEnabled, kXferReady}), "PENDINGXFERS GET"},
-    {DG_CONTROL, DAT_PENDINGXFERS, MSG_RESET, Bits({kXferReady}), "PENDINGXFERS RESET"},
-    {DG_CONTROL, DAT_SETUPMEMXFER, MSG_GET, Bits({kOpen, kEnabled, kXferReady}), "SETUPMEMXFER"},
-    {DG_CONTROL, DAT_XFERGROUP, MSG_GET, Bits({kOpen, kEnabled, kXferReady}), "XFERGROUP"},
-    {DG_CONTROL, DAT_DEVICEEVENT, MSG_GET, kNever, "DEVICEEVENT"},
-    {DG_CONTROL, DAT_PASSTHRU, MSG_PASSTHRU, kNever, "PASSTHRU"},
-    {DG_IMAGE, DAT_IMAGELAYOUT, MSG_GET, Bits({kOpen, kEnabled, kXferReady}), "IMAGELAYOUT GET"},
-    {DG_IMAGE, DAT_IMAGELAYOUT, MSG_GETDEFAULT, Bits({kOpen, kEnabled, kXferReady}),
-     "IMAGELAYOUT GETDEFAULT"},
-    {DG_IMAGE, DAT_IMAGELAYOUT, MSG_RESET, Bits({kOpen, kEnabled, kXferReady}), "IMAGELAYOUT RESET"},
-    {DG_IMAGE, DAT_IMAGELAYOUT, MSG_SET, Bits({kOpen, kEnabled, kXferReady}), "IMAGELAYOUT SET"},
-    {DG_IMAGE, DAT_IMAGEINFO, MSG_GET, Bits({kXferReady}), "IMAGEINFO"},
-    {DG_IMAGE, DAT_IMAGEMEMXFER, MSG_GET, Bits({kXferReady}), "IMAGEMEMXFER"},
-    {DG_IMAGE, DAT_IMAGENATIVEXFER, MSG_GET, Bits({kXferReady}), "IMAGENATIVEXFER"},
-    {DG_IMAGE, DAT_IMAGEFILEXFER, MSG_GET, Bits({kXferReady}), "IMAGEFILEXFER"},
-};
-
 std::vector<TW_UINT16> gCallbacks;
 
-// Stands in for the source manager when the data source signals the application.
-TW_UINT16 FakeManager(pTW_IDENTITY, pTW_IDENTITY, TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg,
-                      TW_MEMREF data) {
-    if (dg != DG_CONTROL || dat != DAT_CALLBACK || msg != MSG_INVOKE_CALLBACK || !data)
+TW_UINT16 RecordingCallback(pTW_IDENTITY, pTW_IDENTITY, TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg,
+                            TW_MEMREF) {
+    if (dg != DG_CONTROL || dat != DAT_NULL)
         return TWRC_FAILURE;
-    gCallbacks.push_back(static_cast<TW_UINT16>(static_cast<TW_CALLBACK*>(data)->Message));
+    gCallbacks.push_back(msg);
     return TWRC_SUCCESS;
+}
+
+// This system's identity texts: a length byte, then the text.
+void SetLengthPrefixed(TW_STR32& field, const char* text) {
+    std::memset(field, 0, sizeof field);
+    field[0] = static_cast<char>(std::strlen(text));
+    std::memcpy(field + 1, text, std::strlen(text));
 }
 
 class DataSourceEntry : public ::testing::Test {
 protected:
-    void SetUp() override {
+    // One data-source folder per process: the manager keeps what it loaded.
+    static void SetUpTestSuite() {
+        std::string pattern = (fs::temp_directory_path() / "k3100-ds-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        sFolder = pattern;
         const char* build = std::getenv("K3100_BUILD_DIR");
         ASSERT_NE(build, nullptr);
-        mModule = dlopen((std::string(build) + "/lib/K3100.ds").c_str(), RTLD_NOW | RTLD_LOCAL);
-        ASSERT_NE(mModule, nullptr) << dlerror();
-        mEntry = reinterpret_cast<DSENTRYPROC>(dlsym(mModule, "DS_Entry"));
-        ASSERT_NE(mEntry, nullptr);
-        twain::setManagerEntry(FakeManager);
+        fs::copy_file(fs::path(build) / "lib" / "K3100.ds", sFolder / "K3100.ds");
+        setenv("K3100_TWAIN_DS_DIR", sFolder.c_str(), 1);
+    }
+    static void TearDownTestSuite() { fs::remove_all(sFolder); }
+
+    void SetUp() override {
+        mApp.ProtocolMajor = TWON_PROTOCOLMAJOR;
+        mApp.ProtocolMinor = TWON_PROTOCOLMINOR;
+        mApp.SupportedGroups = DG_CONTROL | DG_IMAGE;
+        SetLengthPrefixed(mApp.ProductName, "Entry Test");
+        ASSERT_EQ(DSM_Entry(&mApp, nullptr, DG_CONTROL, DAT_PARENT, MSG_OPENDSM, nullptr), TWRC_SUCCESS);
+        TW_CALLBACK callback{};
+        callback.CallBackProc = reinterpret_cast<TW_MEMREF>(&RecordingCallback);
+        ASSERT_EQ(DSM_Entry(&mApp, nullptr, DG_CONTROL, DAT_CALLBACK, MSG_REGISTER_CALLBACK, &callback),
+                  TWRC_SUCCESS);
         gCallbacks.clear();
         // The data source stores its settings there; keep the user's own out of the test.
         setenv("XDG_CONFIG_HOME", mDir.Path().c_str(), 1);
     }
     void TearDown() override {
-        if (mEntry)
-            Call(DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, nullptr);
-        twain::setManagerEntry(nullptr);
-        if (mModule)
-            dlclose(mModule);
+        Close();
+        DSM_Entry(&mApp, nullptr, DG_CONTROL, DAT_PARENT, MSG_CLOSEDSM, nullptr);
     }
 
+    // Opens the scanner's data source by its product name; false with the reason in mStatus.
+    bool Open() {
+        mSource = TW_IDENTITY{};
+        SetLengthPrefixed(mSource.ProductName, "Orvik K-3100 TWAIN");
+        if (DSM_Entry(&mApp, nullptr, DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, &mSource) == TWRC_SUCCESS)
+            return mIsOpen = true;
+        TW_STATUS status{};
+        DSM_Entry(&mApp, nullptr, DG_CONTROL, DAT_STATUS, MSG_GET, &status);
+        mStatus = status.ConditionCode;
+        return false;
+    }
+    void Close() {
+        if (mIsOpen) {
+            EXPECT_EQ(DSM_Entry(&mApp, nullptr, DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, &mSource),
+                      TWRC_SUCCESS);
+        }
+        mIsOpen = false;
+    }
     TW_UINT16 Call(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, void* data) {
-        return mEntry(&mApp, dg, dat, msg, data);
+        return DSM_Entry(&mApp, &mSource, dg, dat, msg, data);
     }
     TW_UINT16 Status() {
         TW_STATUS status{};
         EXPECT_EQ(Call(DG_CONTROL, DAT_STATUS, MSG_GET, &status), TWRC_SUCCESS);
         return status.ConditionCode;
     }
-    // Closes, then walks the ordinary road to the state.
+    // Opens afresh and walks the ordinary road to the state.
     void GoTo(int state) {
-        ASSERT_EQ(Call(DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, nullptr), TWRC_SUCCESS);
-        if (state == kClosed)
-            return;
-        ASSERT_EQ(Call(DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, nullptr), TWRC_SUCCESS);
+        Close();
+        ASSERT_TRUE(Open());
         TW_USERINTERFACE ui{0, 0, nullptr};
         if (state == kEnabled) {
             ASSERT_EQ(Call(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDSUIONLY, &ui), TWRC_SUCCESS);
@@ -120,25 +107,25 @@ protected:
         }
     }
     // Open in a forked child: 'S' opened, 'M' refused for another user, '?' anything else.
-    static char OpenInChild(DSENTRYPROC entry) {
-        TW_IDENTITY app{};
-        if (entry(&app, DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, nullptr) == TWRC_SUCCESS)
+    char OpenInChild() {
+        if (Open())
             return 'S';
-        TW_STATUS status{};
-        entry(&app, DG_CONTROL, DAT_STATUS, MSG_GET, &status);
-        return status.ConditionCode == TWCC_MAXCONNECTIONS ? 'M' : '?';
+        return mStatus == TWCC_MAXCONNECTIONS ? 'M' : '?';
     }
 
-    test::LockDir mDir;
-    void* mModule = nullptr;
-    DSENTRYPROC mEntry = nullptr;
+    static inline fs::path sFolder;
+    LockDir mDir;
     TW_IDENTITY mApp{};
+    TW_IDENTITY mSource{};
+    bool mIsOpen = false;
+    TW_UINT16 mStatus = TWCC_SUCCESS;
 };
 
 TEST_F(DataSourceEntry, EveryTripletOutsideItsStatesFailsOnceWithItsConditionCode) {
-    for (int state : {kClosed, kOpen, kEnabled, kXferReady}) {
+    for (int state : {kOpen, kEnabled, kXferReady}) {
         for (const Triplet& triplet : kTriplets) {
-            if (triplet.states & (1u << state))
+            // The manager answers DAT_IDENTITY itself.
+            if ((triplet.states & (1u << state)) || triplet.dat == DAT_IDENTITY)
                 continue;
             GoTo(state);
             // Any record the triplet could read fits in this zeroed buffer; a capability record names one.
@@ -154,16 +141,15 @@ TEST_F(DataSourceEntry, EveryTripletOutsideItsStatesFailsOnceWithItsConditionCod
 }
 
 TEST_F(DataSourceEntry, UnknownTripletsAreBadProtocolInEveryState) {
-    for (int state : {kClosed, kOpen}) {
+    for (int state : {kOpen, kEnabled}) {
         GoTo(state);
         TW_CAPABILITY cap{ICAP_PIXELTYPE, 0, nullptr};
         EXPECT_EQ(Call(DG_CONTROL, DAT_CAPABILITY, MSG_QUERYSUPPORT, &cap), TWRC_FAILURE);
         EXPECT_EQ(Status(), TWCC_BADPROTOCOL);
         EXPECT_EQ(Call(DG_CONTROL, DAT_EVENT, MSG_PROCESSEVENT, nullptr), TWRC_FAILURE);
         EXPECT_EQ(Status(), TWCC_BADPROTOCOL);
-        EXPECT_EQ(Call(DG_CONTROL, DAT_CALLBACK, MSG_REGISTER_CALLBACK, nullptr), TWRC_FAILURE);
-        EXPECT_EQ(Status(), TWCC_BADPROTOCOL);
-        EXPECT_EQ(Call(DG_AUDIO, DAT_IDENTITY, MSG_GET, nullptr), TWRC_FAILURE);
+        TW_SETUPFILEXFER file{};
+        EXPECT_EQ(Call(DG_CONTROL, DAT_SETUPFILEXFER, MSG_GET, &file), TWRC_FAILURE);
         EXPECT_EQ(Status(), TWCC_BADPROTOCOL);
     }
 }
@@ -211,27 +197,27 @@ TEST_F(DataSourceEntry, CloseReleasesTheScannerForOtherProcesses) {
     // Forked while closed, so the child shares no open session or lock with this process.
     int go[2];
     ASSERT_EQ(pipe(go), 0);
-    const DSENTRYPROC entry = mEntry;
-    test::ChildProcess contender(
+    ChildProcess contender(
         [&] {
             char byte;
             close(go[1]);
-            return read(go[0], &byte, 1) == 1 ? OpenInChild(entry) : '?';
+            return read(go[0], &byte, 1) == 1 ? OpenInChild() : '?';
         },
         true);
     close(go[0]);
-    GoTo(kOpen);
+    ASSERT_TRUE(Open());
     ASSERT_EQ(write(go[1], "g", 1), 1);
     close(go[1]);
     EXPECT_EQ(contender.Report(), 'M'); // after three refusals 1.5 s apart
 
-    GoTo(kClosed);
-    test::ChildProcess next([&] { return OpenInChild(entry); });
+    Close();
+    ChildProcess next([&] { return OpenInChild(); });
     EXPECT_EQ(next.Report(), 'S');
     // The child holds the scanner until it dies; then this process takes over at once.
-    EXPECT_EQ(Call(DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, nullptr), TWRC_FAILURE);
+    EXPECT_FALSE(Open());
+    EXPECT_EQ(mStatus, TWCC_MAXCONNECTIONS);
     next.Kill();
-    EXPECT_EQ(Call(DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, nullptr), TWRC_SUCCESS);
+    EXPECT_TRUE(Open());
 }
 
 } // namespace

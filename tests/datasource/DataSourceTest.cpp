@@ -9,6 +9,7 @@
 #include "FixedPoint.h"
 #include "LockDir.h"
 #include "TestScanner.h"
+#include "TripletStates.h"
 
 namespace {
 
@@ -64,6 +65,18 @@ TEST_F(DataSource, ConditionCodeIsReportedOnceAndClearedBySuccess) {
     EXPECT_EQ(Status(), TWCC_SUCCESS);
 }
 
+TEST_F(DataSource, ClosedSourceAnswersOnlyIdentityStatusAndOpen) {
+    for (const test::Triplet& triplet : test::kTriplets) {
+        if (triplet.states & (1u << test::kClosed))
+            continue;
+        std::vector<std::uint8_t> record(512, 0);
+        SCOPED_TRACE(triplet.name);
+        EXPECT_EQ(Call(triplet.dg, triplet.dat, triplet.msg, record.data()), TWRC_FAILURE);
+        EXPECT_EQ(Status(), triplet.states == test::kNever ? TWCC_BADPROTOCOL : TWCC_SEQERROR);
+    }
+    EXPECT_EQ(Call(DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, nullptr), TWRC_SUCCESS);
+}
+
 TEST_F(DataSource, IdentityTakesOverTheManagersIdAndOpenCopiesItOut) {
     TW_IDENTITY identity{};
     identity.Id = 77;
@@ -111,13 +124,29 @@ TEST_F(DataSource, FailedTransferReadySignalLeavesTheSourceOpen) {
     EXPECT_EQ(TW_UINT16{pending.Count}, 0);
 }
 
+// Remembers what the data source handed the dialog.
+struct SeenDialog : CNullUIController {
+    inline static void* pool = nullptr;
+    inline static int flag = -1;
+    void setupMainUIWithParam(const fnd::Dictionary& params, int setupFlag) override {
+        pool = params.get(kUIParamCapabilityPool).asPointer();
+        flag = setupFlag;
+    }
+};
+
 TEST_F(DataSource, DialogEnablesNeedAControllerFactory) {
+    const UIControllerFactory saved = GetUIControllerFactory();
+    SetUIControllerFactory([] { return std::make_unique<SeenDialog>(); });
     Open();
     ASSERT_EQ(Enable(true), TWRC_SUCCESS);
     EXPECT_EQ(mDS.GetState(), CDataSource::kEnabled);
+    EXPECT_EQ(SeenDialog::pool, mDS.GetCapPool());
+    EXPECT_EQ(SeenDialog::flag, 1);
+    ASSERT_EQ(Call(DG_CONTROL, DAT_USERINTERFACE, MSG_DISABLEDS, nullptr), TWRC_SUCCESS);
+    ASSERT_EQ(Call(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDSUIONLY, nullptr), TWRC_SUCCESS);
+    EXPECT_EQ(SeenDialog::flag, 0);
     ASSERT_EQ(Call(DG_CONTROL, DAT_USERINTERFACE, MSG_DISABLEDS, nullptr), TWRC_SUCCESS);
 
-    const UIControllerFactory saved = GetUIControllerFactory();
     SetUIControllerFactory(nullptr);
     EXPECT_EQ(Enable(true), TWRC_FAILURE);
     EXPECT_EQ(Status(), TWCC_OPERATIONERROR);
