@@ -74,7 +74,7 @@ TW_UINT16 CDataSource::Dispatch(pTW_IDENTITY origin, TW_UINT32 dg, TW_UINT16 dat
     const STripletRow* row = GetTripletHandler(dg, dat, msg);
     if (!row)
         return Fail(TWCC_BADPROTOCOL);
-    if (!(row->states & (1u << mState)))
+    if (mState < 0 || mState > kTransferring || !(row->states & StateBit(mState)))
         return Fail(TWCC_SEQERROR);
     TW_UINT16 rc;
     try {

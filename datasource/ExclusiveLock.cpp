@@ -55,7 +55,12 @@ std::unique_ptr<CExclusiveLockObject> CExclusiveLockObject::CreateExclusiveLockO
         close(fd);
         return nullptr;
     }
-    return std::make_unique<CExclusiveLockObject>(Key{}, fd, std::move(path));
+    try {
+        return std::make_unique<CExclusiveLockObject>(Key{}, fd, std::move(path));
+    } catch (...) {
+        close(fd);
+        throw;
+    }
 }
 
 CExclusiveLockObject::~CExclusiveLockObject() {
