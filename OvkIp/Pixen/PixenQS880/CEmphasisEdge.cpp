@@ -128,6 +128,8 @@ std::int32_t CEmphasisEdge::EmphasisEdgeFinish(CImg& band) {
 }
 
 std::int32_t CEmphasisEdge::EmphasisEdge(CImg& page) {
+    if (page.isNull())
+        return RTN_OK; // nothing reached this step, nothing is held
     const std::int32_t started = EmphasisEdgeStart(page);
     if (started != RTN_OK)
         return started;

@@ -115,6 +115,8 @@ void CGRC::buildTables() noexcept {
 }
 
 std::int32_t CGRC::IP(CImg& image) {
+    if (image.isNull())
+        return RTN_OK; // a band that an earlier step has taken or emptied
     if (image.getBps() != 8)
         return RTN_PAR;
     const std::int32_t depth = image.getBps() * image.getSpp();

@@ -34,7 +34,7 @@ std::uint8_t CGrayToBinary::getThresholdTable(std::uint8_t brightness) const noe
 }
 
 std::int32_t CGrayToBinary::setInfo(CImg& image, void* info) {
-    if (checkRecordSize<tagGRAYTOBINARYINFO>(info) != RTN_OK || image.getBps() != 8)
+    if (checkRecordSize<tagGRAYTOBINARYINFO>(info) != RTN_OK || (!image.isNull() && image.getBps() != 8))
         return RTN_PAR;
     m_Info = *static_cast<const tagGRAYTOBINARYINFO*>(info);
     return RTN_OK;
@@ -59,6 +59,8 @@ std::int32_t CGrayToBinary::IPLast(CImg& band) {
 }
 
 std::int32_t CGrayToBinary::GrayToBinary(CImg& band) {
+    if (band.isNull())
+        return RTN_OK; // a band that an earlier step has taken or emptied
     CImg binary;
     if (binary.createImg(band.getXpos(), band.getYpos(), band.getWidth(), band.getHeight(),
                          (band.getWidth() + 7) / 8, 1, 1, band.getRGBOrder(), band.getXResolution(),

@@ -67,6 +67,8 @@ std::int32_t CEraseBackPage::setInfo(CImg&, void* info) {
 }
 
 std::int32_t CEraseBackPage::IP(CImg& image) {
+    if (image.isNull())
+        return RTN_OK; // a band that an earlier step has taken or emptied
     // Weight of the sample product, per coefficient 1..7 (unit 1/4096).
     static constexpr std::array<std::uint32_t, 8> Coefficients{0, 64, 128, 256, 512, 1024, 2048, 4096};
     if (!isColor8(image))
@@ -94,6 +96,8 @@ std::int32_t CDropOutColor::setInfo(CImg&, void* info) {
 }
 
 std::int32_t CDropOutColor::IP(CImg& image) {
+    if (image.isNull())
+        return RTN_OK; // a band that an earlier step has taken or emptied
     bool go = false;
     const std::int32_t result = checkSelect(image, m_Info.Color, go);
     if (!go)
@@ -107,13 +111,15 @@ std::int32_t CDropOutColor::IP(CImg& image) {
 }
 
 std::int32_t CEmphasisColor::setInfo(CImg& image, void* info) {
-    if (checkRecordSize<tagEMPHASISCOLORINFO>(info) != RTN_OK || !isColor8(image))
+    if (checkRecordSize<tagEMPHASISCOLORINFO>(info) != RTN_OK || (!image.isNull() && !isColor8(image)))
         return RTN_PAR;
     m_Info = *static_cast<const tagEMPHASISCOLORINFO*>(info);
     return RTN_OK;
 }
 
 std::int32_t CEmphasisColor::IP(CImg& image) {
+    if (image.isNull())
+        return RTN_OK; // a band that an earlier step has taken or emptied
     bool go = false;
     const std::int32_t result = checkSelect(image, m_Info.Color, go);
     if (!go)
@@ -128,10 +134,12 @@ std::int32_t CEmphasisColor::IP(CImg& image) {
 }
 
 std::int32_t CColorToGray::setInfo(CImg& image, void*) {
-    return isColor8(image) ? RTN_OK : RTN_PAR;
+    return image.isNull() || isColor8(image) ? RTN_OK : RTN_PAR;
 }
 
 std::int32_t CColorToGray::IP(CImg& image) {
+    if (image.isNull())
+        return RTN_OK; // a band that an earlier step has taken or emptied
     if (!isColor8(image) || (image.getRGBOrder() != RGBORDER_PIXEL && image.getRGBOrder() != RGBORDER_LINE))
         return RTN_PAR;
     const std::int32_t width = image.getWidth();
@@ -151,6 +159,8 @@ std::int32_t CColorToGray::IP(CImg& image) {
 }
 
 std::int32_t CInverse::IP(CImg& image) {
+    if (image.isNull())
+        return RTN_OK; // a band that an earlier step has taken or emptied
     if (image.getSpp() != 1)
         return RTN_PAR;
     const std::int32_t bytes = (image.getWidth() * image.getBps() + 7) / 8;

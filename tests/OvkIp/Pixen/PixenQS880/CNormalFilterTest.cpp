@@ -294,3 +294,28 @@ TEST(NormalFilterChain, TextDirectionIsClearedUntilThePageIsWhole) {
         << "no language to detect with";
     EXPECT_EQ(direction.nDeg, 180) << "a failed detection leaves the record alone";
 }
+
+TEST(NormalFilterChain, APageThatNoBandReachedPassesEveryStep) {
+    // A last band that reaches a step which has seen no band runs as a whole page, empty or not.
+    tagERASEBACKPAGEINFO erase = eraseRecord();
+    tagEMPHASISCOLORINFO emphasis{sizeof(tagEMPHASISCOLORINFO), 1, nullptr, nullptr, 0, 0};
+    tagGRCINFO tone = toneRecord(100, 100);
+    tagEMPHASISEDGEINFO edge{sizeof(tagEMPHASISEDGEINFO), 1};
+    tagGRAYTOBINARYINFO binary = binaryRecord(1);
+    auto block = emptyBlock();
+    block.pEraseBackPageInfo = &erase;
+    block.pEmphasisColorInfo = &emphasis;
+    block.pGRCInfo = &tone;
+    block.pEmphasisEdgeInfo = &edge;
+    block.pGrayToBinaryInfo = &binary;
+    block.bInverse = true;
+    TestChain chain;
+    CImg unused;
+    auto request = simplexRequest(block, 1, 1);
+    ASSERT_EQ(chain.setInfo(unused, &request), RTN_OK);
+    for (const tagIMAGESTATE state : {IMAGESTATE_FIRST, IMAGESTATE_LAST, IMAGESTATE_WHOLE}) {
+        CImg empty;
+        EXPECT_EQ(chain.execNormalFilter(empty, SIDE_FRONT, state), RTN_OK) << state;
+        EXPECT_TRUE(empty.isNull());
+    }
+}
