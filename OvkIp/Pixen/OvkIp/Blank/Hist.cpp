@@ -5,6 +5,7 @@
 #include "OvkImageInfo.h"
 
 #include <algorithm>
+#include <array>
 #include <new>
 
 CHist::CHist(uint32_t* bins, uint32_t count) : m_bins(bins), m_total(count) {
@@ -20,14 +21,27 @@ void CHist::Init() {
 }
 
 void CHist::Add(const uint8_t* p, uint32_t n) {
-    m_total += n;
-    for (uint32_t i = 0; i < n; ++i)
-        ++m_bins[p[i]];
+    Add(p, n, 1, 0);
 }
 
+// Four sets of bins counted in turn, merged at the end: on a page of mostly one grey level each
+// increment would otherwise wait for the previous one to the same bin.
 void CHist::Add(const uint8_t* p, uint32_t n, uint32_t rows, int32_t stride) {
-    for (uint32_t row = 0; row < rows; ++row, p += stride)
-        Add(p, n);
+    std::array<std::array<uint32_t, kBins>, 4> part{};
+    for (uint32_t row = 0; row < rows; ++row, p += stride) {
+        uint32_t i = 0;
+        for (; i + 4 <= n; i += 4) {
+            ++part[0][p[i]];
+            ++part[1][p[i + 1]];
+            ++part[2][p[i + 2]];
+            ++part[3][p[i + 3]];
+        }
+        for (; i < n; ++i)
+            ++part[0][p[i]];
+        m_total += n;
+    }
+    for (int32_t b = 0; b < kBins; ++b)
+        m_bins[b] += part[0][b] + part[1][b] + part[2][b] + part[3][b];
 }
 
 void CHist::Add(const tagOVKIMAGEINFO* image) {

@@ -73,7 +73,7 @@ private:
     int32_t m_outWidth = 0;
     std::unique_ptr<MoireWindow> m_window;
     std::vector<uint8_t> m_line;
-    std::vector<uint8_t> m_work;
+    MaskScratch m_work;
     int64_t m_next = 0;
     int64_t m_linesOut = 0;
 };
