@@ -28,7 +28,8 @@ void Sheets(benchmark::State& state, uint32_t filters) {
     state.SetBytesProcessed(static_cast<int64_t>(iterations) * sides * raw.bytes());
     state.counters["sheets/min"] = iterations / took.count();
     state.counters["peak_MiB"] = static_cast<double>(peak) / (1 << 20);
-    state.counters["peak/page"] = static_cast<double>(peak) / static_cast<double>(std::max<int64_t>(finished, 1));
+    state.counters["peak/page"] =
+        static_cast<double>(peak) / static_cast<double>(std::max<int64_t>(finished, 1));
 }
 
 void AllFormats(benchmark::internal::Benchmark* b) {

@@ -10,7 +10,9 @@
 constexpr int32_t kBandBytes = 2 << 20; // the data source's largest read of one side
 
 // Lines per band: kBandBytes of raw data, at least one line.
-inline int32_t BandLines(int32_t stride) { return std::max(1, kBandBytes / std::max(stride, 1)); }
+inline int32_t BandLines(int32_t stride) {
+    return std::max(1, kBandBytes / std::max(stride, 1));
+}
 
 // Record over `lines` lines starting at `first`; the library reads or writes through it (not owned).
 inline tagOVKIMAGEINFO BandRecord(uint8_t* first, int32_t width, int32_t lines, int32_t stride, int32_t bps,

@@ -52,8 +52,8 @@ void Reducer::end() {
     const int32_t stride = m_info.lSrcWidth * m_channels;
     const int32_t held = std::max(m_info.lHeldLines, 1);
     std::vector<uint8_t> spare(static_cast<size_t>(stride) * held);
-    tagOVKIMAGEINFO src = BandRecord(spare.data(), m_info.lSrcWidth, held, stride, 8, m_channels,
-                                     m_info.lSrcXResolution);
+    tagOVKIMAGEINFO src =
+        BandRecord(spare.data(), m_info.lSrcWidth, held, stride, 8, m_channels, m_info.lSrcXResolution);
     tagOVKIMAGEINFO dst = room();
     call(kMoireEnd, &dst, &src);
     m_written = std::min(m_written + dst.lHeight, m_info.lDstHeight);

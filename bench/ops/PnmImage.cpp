@@ -46,7 +46,8 @@ void WritePnm(const std::string& path, const PnmImage& image) {
     out << magic << '\n' << image.width << ' ' << image.height << '\n';
     if (image.channels != 0)
         out << "255\n";
-    out.write(reinterpret_cast<const char*>(image.pixels.data()), static_cast<std::streamsize>(image.pixels.size()));
+    out.write(reinterpret_cast<const char*>(image.pixels.data()),
+              static_cast<std::streamsize>(image.pixels.size()));
     if (!out)
         throw std::runtime_error(path + ": cannot write");
 }

@@ -43,12 +43,18 @@ int64_t Restart() {
     g_peak.store(live);
     return live;
 }
-int64_t Peak() { return g_peak.load(); }
+int64_t Peak() {
+    return g_peak.load();
+}
 } // namespace HeapPeak
 
 extern "C" {
-void* malloc(size_t size) { return Counted(__libc_malloc(size)); }
-void* calloc(size_t count, size_t size) { return Counted(__libc_calloc(count, size)); }
+void* malloc(size_t size) {
+    return Counted(__libc_malloc(size));
+}
+void* calloc(size_t count, size_t size) {
+    return Counted(__libc_calloc(count, size));
+}
 void free(void* block) {
     Uncount(block);
     __libc_free(block);
@@ -62,8 +68,12 @@ void* realloc(void* block, size_t size) {
     }
     return moved;
 }
-void* memalign(size_t alignment, size_t size) { return Counted(__libc_memalign(alignment, size)); }
-void* aligned_alloc(size_t alignment, size_t size) { return memalign(alignment, size); }
+void* memalign(size_t alignment, size_t size) {
+    return Counted(__libc_memalign(alignment, size));
+}
+void* aligned_alloc(size_t alignment, size_t size) {
+    return memalign(alignment, size);
+}
 int posix_memalign(void** out, size_t alignment, size_t size) {
     if (alignment < sizeof(void*) || (alignment & (alignment - 1)) != 0)
         return EINVAL;

@@ -24,13 +24,15 @@ struct SideChain::Page {
     std::unique_ptr<Reducer> reducer;
 
     tagOVKIMAGEINFO lines(const SheetSide& raw, int32_t y, int32_t count) {
-        return BandRecord(held.data() + static_cast<size_t>(raw.stride()) * y, raw.width, count, raw.stride(), 8,
-                          raw.channels, raw.dpi);
+        return BandRecord(held.data() + static_cast<size_t>(raw.stride()) * y, raw.width, count, raw.stride(),
+                          8, raw.channels, raw.dpi);
     }
 };
 
 namespace {
-uint32_t BandCommand(bool first, bool last) { return first ? 1 : last ? 3 : 2; }
+uint32_t BandCommand(bool first, bool last) {
+    return first ? 1 : last ? 3 : 2;
+}
 } // namespace
 
 int64_t SideChain::run(const SheetSide& raw) {
@@ -70,7 +72,8 @@ int64_t SideChain::run(const SheetSide& raw) {
 void SideChain::addBand(const SheetSide& raw, Page& page, const uint8_t* band, int32_t count, bool last) {
     int32_t added = count;
     if ((m_filters & kFilterColourGap) && raw.channels == 3) {
-        tagOVKIMAGEINFO in = BandRecord(const_cast<uint8_t*>(band), raw.width, count, raw.stride(), 8, 3, raw.dpi);
+        tagOVKIMAGEINFO in =
+            BandRecord(const_cast<uint8_t*>(band), raw.width, count, raw.stride(), 8, 3, raw.dpi);
         tagOVKIMAGEINFO out = page.lines(raw, page.written, raw.height - page.written);
         page.gap.ulLast = last ? 1 : 0;
         ColorGapCorrect(&out, &in, &page.gap);
