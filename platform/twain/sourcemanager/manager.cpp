@@ -100,7 +100,7 @@ TW_UINT16 Manager::closeManager(const TW_IDENTITY& origin) {
     for (const auto& [id, open] : mOpen)
         if (open.appId == origin.Id)
             return failLocked(app, TWCC_SEQERROR); // its data sources must be closed first
-    mApplications.erase(origin.Id);
+    mApplications.erase(TW_UINT32{origin.Id});
     return TWRC_SUCCESS;
 }
 
@@ -123,7 +123,7 @@ TW_UINT16 Manager::forward(pTW_IDENTITY origin, pTW_IDENTITY dest, TW_UINT32 dg,
     Application* app = application(origin);
     if (!app)
         return failLocked(nullptr, TWCC_SEQERROR);
-    const auto open = dest ? mOpen.find(dest->Id) : mOpen.end();
+    const auto open = dest ? mOpen.find(TW_UINT32{dest->Id}) : mOpen.end();
     if (open == mOpen.end() || open->second.appId != origin->Id)
         return failLocked(app, TWCC_BADDEST);
     const DSENTRYPROC entry = open->second.source.entry;
@@ -134,7 +134,7 @@ TW_UINT16 Manager::forward(pTW_IDENTITY origin, pTW_IDENTITY dest, TW_UINT32 dg,
 Manager::Application* Manager::application(const TW_IDENTITY* origin) {
     if (!origin)
         return nullptr;
-    const auto found = mApplications.find(origin->Id);
+    const auto found = mApplications.find(TW_UINT32{origin->Id});
     return found == mApplications.end() ? nullptr : &found->second;
 }
 

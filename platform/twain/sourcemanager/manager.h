@@ -67,6 +67,8 @@ private:
 
     std::mutex mMutex;
     std::map<TW_UINT32, Application> mApplications;
+    // Keys are looked up by value (TW_UINT32{x.Id}): in the packed record Id may sit on a 2-byte
+    // boundary, where no reference may bind to it.
     std::map<TW_UINT32, OpenSource> mOpen; // by data-source Id
     TW_UINT16 mCondition = TWCC_SUCCESS;
     SourceCatalog mCatalog;

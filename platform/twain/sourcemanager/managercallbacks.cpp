@@ -50,7 +50,7 @@ TW_UINT16 Manager::registerCallback(const TW_IDENTITY& origin, pTW_IDENTITY dest
         app->callback = callback;
         return TWRC_SUCCESS;
     }
-    const auto open = mOpen.find(dest->Id);
+    const auto open = mOpen.find(TW_UINT32{dest->Id});
     if (open == mOpen.end() || open->second.appId != origin.Id)
         return failLocked(app, TWCC_BADDEST);
     open->second.callback = callback;
@@ -59,7 +59,7 @@ TW_UINT16 Manager::registerCallback(const TW_IDENTITY& origin, pTW_IDENTITY dest
 
 TW_UINT16 Manager::invokeCallback(const TW_IDENTITY& source, pTW_IDENTITY dest, const TW_CALLBACK& record) {
     Lock lock(mMutex);
-    const auto open = mOpen.find(source.Id);
+    const auto open = mOpen.find(TW_UINT32{source.Id});
     if (open == mOpen.end())
         return failLocked(nullptr, TWCC_SEQERROR);
     if (dest && dest->Id != open->second.appId)
