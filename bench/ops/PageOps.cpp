@@ -78,7 +78,7 @@ std::string Blank(const PnmImage& page, int32_t dpi) {
     return text.str();
 }
 
-std::string Slant(const PnmImage& page, int32_t dpi) {
+PaperCorners FindPaper(const PnmImage& page, int32_t dpi) {
     tagSLANTSIZEREQ req{};
     req.ulSize = sizeof req;
     std::fill(std::begin(req.lRefPoint), std::end(req.lRefPoint), -1);
@@ -94,12 +94,21 @@ std::string Slant(const PnmImage& page, int32_t dpi) {
     });
     req.ulCommand = 5;
     DetectSlantAndSize(&whole, &req);
-    std::ostringstream text;
-    text << "slant " << req.lSlant[0] << ' ' << req.lSlant[1] << " rect";
-    for (int32_t v : req.lRect)
-        text << ' ' << v;
-    text << '\n';
+    PaperCorners found{};
+    std::copy(std::begin(req.lCorner), std::end(req.lCorner), found.corner);
+    std::copy(std::begin(req.lSlant), std::end(req.lSlant), found.slant);
+    std::copy(std::begin(req.lRect), std::end(req.lRect), found.rect);
     req.ulCommand = 4;
     DetectSlantAndSize(&whole, &req);
+    return found;
+}
+
+std::string Slant(const PnmImage& page, int32_t dpi) {
+    const PaperCorners found = FindPaper(page, dpi);
+    std::ostringstream text;
+    text << "slant " << found.slant[0] << ' ' << found.slant[1] << " rect";
+    for (int32_t v : found.rect)
+        text << ' ' << v;
+    text << '\n';
     return text.str();
 }

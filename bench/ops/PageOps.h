@@ -14,3 +14,18 @@ PnmImage Reduce(const PnmImage& page, int32_t dpi, int32_t outDpi);
 std::string Blank(const PnmImage& page, int32_t dpi);
 // Paper slant and corners found on the page against its dark backing, as text.
 std::string Slant(const PnmImage& page, int32_t dpi);
+
+// What the paper detector finds: corners (x, y) left-top, right-top, left-bottom, right-bottom, and slant.
+struct PaperCorners {
+    int32_t corner[8];
+    int32_t slant[2];
+    int32_t rect[4];
+};
+PaperCorners FindPaper(const PnmImage& page, int32_t dpi);
+
+// The page library's filters (LibraryOps.cpp).
+PnmImage ToGrey(const PnmImage& page, int32_t dpi);
+// Caller's curve 255 * (v / 255)^(1 / gamma) on every channel.
+PnmImage ToneCurve(const PnmImage& page, int32_t dpi, double gamma);
+// Paper found as above, then straightened and cropped to it.
+PnmImage Deskew(const PnmImage& page, int32_t dpi);

@@ -1,6 +1,6 @@
 // Command-line front of our page operations for bench/compare: reads a page, runs one operation, writes
 // the result, and reports the operation's own time on stderr so that I/O can be told apart.
-// usage: k3100-ops binarise|reduce|blank|slant DPI IN.pnm [OUT.pnm] [OUT-DPI]
+// usage: k3100-ops binarise|reduce|blank|slant|deskew|grey|tone DPI IN.pnm [OUT.pnm] [OUT-DPI]
 #include "PageOps.h"
 
 #include <chrono>
@@ -9,7 +9,8 @@
 
 namespace {
 int Usage() {
-    std::cerr << "usage: k3100-ops binarise|reduce|blank|slant DPI IN.pnm [OUT.pnm] [OUT-DPI]\n";
+    std::cerr
+        << "usage: k3100-ops binarise|reduce|blank|slant|deskew|grey|tone DPI IN.pnm [OUT.pnm] [OUT-DPI]\n";
     return 2;
 }
 
@@ -28,6 +29,12 @@ int Run(int argc, char** argv) {
         std::cout << Blank(page, dpi);
     else if (op == "slant")
         std::cout << Slant(page, dpi);
+    else if (op == "deskew")
+        result = Deskew(page, dpi);
+    else if (op == "grey")
+        result = ToGrey(page, dpi);
+    else if (op == "tone")
+        result = ToneCurve(page, dpi, 1.8);
     else
         return Usage();
     const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;

@@ -8,9 +8,9 @@
 #include <utility>
 
 namespace {
-constexpr double kA4Width = 8.27;   // inch
-constexpr double kA4Length = 11.69; // inch
-constexpr double kScanWidth = 8.6;  // inch: the backing shows on both sides
+constexpr double kA4Width = 8.27;       // inch
+constexpr double kA4Length = 11.69;     // inch
+constexpr int32_t kSensorPixels = 2552; // at 300 dpi: the sensor's width, a little wider than A4
 constexpr double kScanLength = 12.1;
 constexpr double kTilt = 0.017; // rad, about one degree
 constexpr uint8_t kBacking = 28;
@@ -38,11 +38,11 @@ SheetSide Draw(int32_t dpi, int32_t channels) {
     SheetSide side;
     side.dpi = dpi;
     side.channels = channels;
-    side.width = static_cast<int32_t>(kScanWidth * dpi);
+    side.width = kSensorPixels * dpi / 300;
     side.height = static_cast<int32_t>(kScanLength * dpi);
     side.pixels.resize(static_cast<size_t>(side.bytes()));
     const double cosT = std::cos(kTilt), sinT = std::sin(kTilt);
-    const double left = (kScanWidth - kA4Width) / 2, top = 0.2;
+    const double left = (double(kSensorPixels) / 300 - kA4Width) / 2, top = 0.2;
     uint8_t* p = side.pixels.data();
     for (int32_t y = 0; y < side.height; ++y) {
         for (int32_t x = 0; x < side.width; ++x) {

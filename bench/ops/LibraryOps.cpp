@@ -1,0 +1,82 @@
+// Our operations that live in the page library's filters: each runs the filter the chain would run, on a
+// whole page held in a CImg.
+#include "PageOps.h"
+
+#include "CGRC.h"
+#include "CImg.h"
+#include "CSkewCorrection.h"
+#include "ToneFilters.h"
+
+#include <cmath>
+#include <cstring>
+#include <stdexcept>
+
+using namespace Ovk::Pixen;
+
+namespace {
+CImg ToImage(const PnmImage& page, int32_t dpi) {
+    CImg image;
+    image.createImg(page.width, page.height, 8, page.channels, Ovk::RGBORDER_PIXEL, dpi, dpi);
+    if (image.isNull())
+        throw std::runtime_error("no memory for the page");
+    for (int32_t y = 0; y < page.height; ++y)
+        std::memcpy(image.getLine(y), page.pixels.data() + static_cast<size_t>(page.stride()) * y,
+                    static_cast<size_t>(page.stride()));
+    return image;
+}
+
+PnmImage ToPnm(const CImg& image) {
+    PnmImage page{image.getWidth(), image.getHeight(), image.getBps() == 1 ? 0 : image.getSpp(), {}};
+    page.pixels.resize(static_cast<size_t>(page.stride()) * page.height);
+    for (int32_t y = 0; y < page.height; ++y)
+        std::memcpy(page.pixels.data() + static_cast<size_t>(page.stride()) * y, image.getLine(y),
+                    static_cast<size_t>(page.stride()));
+    return page;
+}
+
+void Check(int32_t result, const char* what) {
+    if (result != 0)
+        throw std::runtime_error(std::string(what) + " refused the page: " + std::to_string(result));
+}
+} // namespace
+
+PnmImage ToGrey(const PnmImage& page, int32_t dpi) {
+    CImg image = ToImage(page, dpi);
+    CColorToGray filter;
+    Check(filter.setInfo(image, nullptr), "colour to grey");
+    Check(filter.IP(image), "colour to grey");
+    return ToPnm(image);
+}
+
+PnmImage ToneCurve(const PnmImage& page, int32_t dpi, double gamma) {
+    tagGRCINFO info{};
+    info.ulSize = sizeof info;
+    info.ucBrightness = 0; // the curves below, not computed ones
+    for (int32_t v = 0; v < 256; ++v) {
+        const auto out = static_cast<uint8_t>(std::lround(255 * std::pow(v / 255.0, 1 / gamma)));
+        info.ucGray[v] = info.ucRed[v] = info.ucGreen[v] = info.ucBlue[v] = out;
+    }
+    CImg image = ToImage(page, dpi);
+    CGRC filter;
+    Check(filter.setInfo(image, &info), "tone curve");
+    filter.setMode(page.channels == 3 ? COLORMODE_COLOR : COLORMODE_GRAY, false);
+    Check(filter.IP(image), "tone curve");
+    return ToPnm(image);
+}
+
+PnmImage Deskew(const PnmImage& page, int32_t dpi) {
+    const PaperCorners found = FindPaper(page, dpi);
+    tagDESKEWINFO info{};
+    info.LeftTop = {found.corner[0], found.corner[1]};
+    info.RightTop = {found.corner[2], found.corner[3]};
+    info.LeftBottom = {found.corner[4], found.corner[5]};
+    info.RightBottom = {found.corner[6], found.corner[7]};
+    info.vectorSlant = {found.slant[0], found.slant[1]};
+    info.lXResolution = info.lYResolution = dpi;
+    info.bAutoSize = 1;
+    CImg image = ToImage(page, dpi);
+    CSkewCorrection deskew;
+    Check(deskew.setInfo(image, &info), "deskew");
+    Check(deskew.IP(image), "deskew");
+    return ToPnm(image);
+}
