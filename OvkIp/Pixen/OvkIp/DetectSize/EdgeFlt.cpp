@@ -79,29 +79,36 @@ void CEdgeFlt_ShadowEdge::trimEnd(std::int32_t from, std::int32_t step, std::int
     }
 }
 
-void CEdgeFlt_TopShadowEdge::filter(const CImgLineBuffer& queue, std::int32_t x, std::int32_t line) {
-    const std::size_t i = static_cast<std::size_t>(x);
-    if (m_pos[i] != kInvalid && m_run[i] == 0)
-        return;
-    const int above = queue.at(line - m_up, x);
-    const int avg = (queue.at(line, x) + queue.at(line - 1, x)) / 2;
-    if (above - avg > kMinContrast && avg < kDarkLimit) {
-        m_pos[i] = line + 1;
-        ++m_run[i];
-    } else {
-        m_run[i] = 0;
+// Rows are looked up once per line: finding a row in the ring costs a division.
+void CEdgeFlt_TopShadowEdge::filter(const CImgLineBuffer& queue, std::int32_t line, std::int32_t width) {
+    const std::uint8_t* above = queue.row(line - m_up);
+    const std::uint8_t* here = queue.row(line);
+    const std::uint8_t* previous = queue.row(line - 1);
+    for (std::size_t i = 0; i < static_cast<std::size_t>(width); ++i) {
+        if (m_pos[i] != kInvalid && m_run[i] == 0)
+            continue;
+        const int avg = (here[i] + previous[i]) / 2;
+        if (above[i] - avg > kMinContrast && avg < kDarkLimit) {
+            m_pos[i] = line + 1;
+            ++m_run[i];
+        } else {
+            m_run[i] = 0;
+        }
     }
 }
 
-void CEdgeFlt_BtmShadowEdge::filter(const CImgLineBuffer& queue, std::int32_t x, std::int32_t line) {
-    const std::size_t i = static_cast<std::size_t>(x);
-    const int below = queue.at(line + m_down, x);
-    const int avg = (queue.at(line, x) + queue.at(line + 1, x)) / 2;
-    if (below - avg > kMinContrast && avg < kDarkLimit) {
-        m_pos[i] = line - m_run[i] - 1;
-        ++m_run[i];
-    } else {
-        m_run[i] = 0;
+void CEdgeFlt_BtmShadowEdge::filter(const CImgLineBuffer& queue, std::int32_t line, std::int32_t width) {
+    const std::uint8_t* below = queue.row(line + m_down);
+    const std::uint8_t* here = queue.row(line);
+    const std::uint8_t* next = queue.row(line + 1);
+    for (std::size_t i = 0; i < static_cast<std::size_t>(width); ++i) {
+        const int avg = (here[i] + next[i]) / 2;
+        if (below[i] - avg > kMinContrast && avg < kDarkLimit) {
+            m_pos[i] = line - m_run[i] - 1;
+            ++m_run[i];
+        } else {
+            m_run[i] = 0;
+        }
     }
 }
 

@@ -31,7 +31,8 @@ class CEdgeFlt : public CEdge {
 public:
     // Windows from the resolutions: decimation steps xs, ys for the filter's target resolution.
     bool init(std::int32_t width, std::int32_t xdpi, std::int32_t ydpi);
-    virtual void filter(const CImgLineBuffer& queue, std::int32_t x, std::int32_t line) = 0;
+    // Looks at page line `line` of the queue in columns 0 .. width - 1.
+    virtual void filter(const CImgLineBuffer& queue, std::int32_t line, std::int32_t width) = 0;
     // Drops short runs and frayed ends, then smooths with a running median.
     virtual void noizegate(std::int32_t xdpi, std::int32_t ydpi);
     virtual std::int32_t getFltTrgDPI() const { return 150; }
@@ -68,7 +69,7 @@ private:
 // Leading edge on the back image: the first dark run of a column, positioned on the line after it.
 class CEdgeFlt_TopShadowEdge : public CEdgeFlt_ShadowEdge {
 public:
-    void filter(const CImgLineBuffer& queue, std::int32_t x, std::int32_t line) override;
+    void filter(const CImgLineBuffer& queue, std::int32_t line, std::int32_t width) override;
     std::int32_t getFltTopTrgDPI() const override { return 5; }
     std::int32_t getFltBottomTrgDPI() const override { return 0; }
 
@@ -79,7 +80,7 @@ protected:
 // Trailing edge on the front image: the last dark run of a column, positioned on the line before it.
 class CEdgeFlt_BtmShadowEdge : public CEdgeFlt_ShadowEdge {
 public:
-    void filter(const CImgLineBuffer& queue, std::int32_t x, std::int32_t line) override;
+    void filter(const CImgLineBuffer& queue, std::int32_t line, std::int32_t width) override;
     std::int32_t getFltTopTrgDPI() const override { return 0; }
     std::int32_t getFltBottomTrgDPI() const override { return 5; }
 

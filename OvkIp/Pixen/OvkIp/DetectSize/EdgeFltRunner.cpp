@@ -28,10 +28,8 @@ void CEdgeFltRunner::runLine(const std::uint8_t* front, const std::uint8_t* back
     const std::int32_t total = m_front.seen();
     const std::int32_t trailingLine = total - m_bottom.windowDown() - 1;
     const std::int32_t leadingLine = total - 1;
-    for (std::int32_t x = 0; x < m_width; ++x) {
-        m_bottom.filter(m_front, x, trailingLine);
-        m_top.filter(m_back, x, leadingLine);
-    }
+    m_bottom.filter(m_front, trailingLine, m_width);
+    m_top.filter(m_back, leadingLine, m_width);
     m_front.pop();
     m_back.pop();
 }

@@ -14,9 +14,9 @@ public:
     void push(const std::uint8_t* samples, std::int32_t stride);
     void pop() { ++m_removed; }
 
-    // Sample at column x of page line y, which must be held.
-    std::uint8_t at(std::int32_t y, std::int32_t x) const {
-        return m_lines[static_cast<std::size_t>(y % m_capacity) * m_width + static_cast<std::size_t>(x)];
+    // Samples of page line y, which must be held.
+    const std::uint8_t* row(std::int32_t y) const {
+        return m_lines.data() + static_cast<std::size_t>(y % m_capacity) * m_width;
     }
     std::int32_t getQueLine() const { return m_received - m_removed; }
     std::int32_t removed() const { return m_removed; }
