@@ -11,9 +11,9 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <ctime>
 #include <cmath>
 #include <cstring>
+#include <ctime>
 #include <deque>
 #include <stdexcept>
 
@@ -102,8 +102,10 @@ int64_t RunSheet(const RawSheet& raw, Requests& requests) {
         const int32_t count = std::min(bandLines, raw.lines - y);
         // The read from the device: raw lines land in a fresh band image.
         CImg in;
-        in.createImg(0, 0, bandWidth, count, bandWidth, 8, raw.channels, Ovk::RGBORDER_LINE, raw.dpi, raw.dpi);
-        std::memcpy(in.getImage(), raw.stream.data() + raw.lineBytes() * y, static_cast<size_t>(raw.lineBytes()) * count);
+        in.createImg(0, 0, bandWidth, count, bandWidth, 8, raw.channels, Ovk::RGBORDER_LINE, raw.dpi,
+                     raw.dpi);
+        std::memcpy(in.getImage(), raw.stream.data() + raw.lineBytes() * y,
+                    static_cast<size_t>(raw.lineBytes()) * count);
         const bool first = y == 0, last = y + count >= raw.lines;
         CImg frontOut, backOut;
         if (raw.sides == 1) {
@@ -154,7 +156,8 @@ void Sheets(benchmark::State& state, Chain chain) {
     state.counters["sheets/min"] = iterations / minutes;
     // Both sides of a sheet are held together, so a page's share is half the sheet's peak.
     state.counters["peak_MiB/page"] = static_cast<double>(peak) / sides / (1 << 20);
-    state.counters["peak/page"] = static_cast<double>(peak) / static_cast<double>(std::max<int64_t>(finished, 1));
+    state.counters["peak/page"] =
+        static_cast<double>(peak) / static_cast<double>(std::max<int64_t>(finished, 1));
 }
 
 void AllFormats(benchmark::internal::Benchmark* b) {
