@@ -115,9 +115,13 @@ TEST_F(DeviceTest, FinishingWhileTheReaderIsPausedDoesNotHang) {
 }
 
 struct FaultCase {
+    const char* name;
     const char* fault;
     uint32_t error;
 };
+void PrintTo(const FaultCase& c, std::ostream* os) {
+    *os << c.fault;
+}
 
 class DeviceFaultTest : public DeviceTest, public ::testing::WithParamInterface<FaultCase> {};
 
@@ -136,11 +140,12 @@ TEST_P(DeviceFaultTest, DeviceFaultDuringAPageEndsWithItsCodeAndJoinedThreads) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, DeviceFaultTest,
-                         ::testing::Values(FaultCase{"jam@read:3", kScanErrPaperJam},
-                                           FaultCase{"double-feed@read:2", kScanErrDoubleFeed},
-                                           FaultCase{"cover-open@read:4", kScanErrCoverOpen},
-                                           FaultCase{"gone@read:3", kScanErrDeviceNotFound},
-                                           FaultCase{"timeout@read:3", kScanErrTimeout}));
+                         ::testing::Values(FaultCase{"Jam", "jam@read:3", kScanErrPaperJam},
+                                           FaultCase{"DoubleFeed", "double-feed@read:2", kScanErrDoubleFeed},
+                                           FaultCase{"CoverOpen", "cover-open@read:4", kScanErrCoverOpen},
+                                           FaultCase{"Unplugged", "gone@read:3", kScanErrDeviceNotFound},
+                                           FaultCase{"Timeout", "timeout@read:3", kScanErrTimeout}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(DeviceTest, NoPaperOnTheFirstSheetIsAnErrorNotTheEndOfTheBatch) {
     tagScanParam p = letterParams(false, true);

@@ -1,0 +1,137 @@
+// GetQSButtonStatus as the menu-bar helper calls it: K3100.ds loaded at run time, the scanner served by
+// the k3100-emulator program in another process, the scanner lock held (or not) by a third.
+#include "tests/datasource/ChildProcess.h"
+#include "tests/datasource/LockDir.h"
+
+#include "ExclusiveLock.h"
+
+#include "platform/usb/UsbDiscovery.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <dlfcn.h>
+#include <filesystem>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace k3100::test {
+namespace {
+
+using ButtonStatusFn = int (*)(uint32_t*, uint32_t*);
+
+pid_t spawn(const std::vector<std::string>& args) {
+    std::vector<char*> argv;
+    for (const auto& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    return pid;
+}
+
+int waitExit(pid_t pid) {
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+class ButtonStatus : public ::testing::Test {
+protected:
+    ::test::LockDir lockDir;
+    std::string build = std::getenv("K3100_BUILD_DIR") ? std::getenv("K3100_BUILD_DIR") : "";
+    std::string socket =
+        (std::filesystem::temp_directory_path() / ("k3100-button-" + std::to_string(getpid()))).string();
+    void* module = nullptr;
+    ButtonStatusFn getButtonStatus = nullptr;
+    pid_t server = -1;
+
+    void SetUp() override {
+        ASSERT_FALSE(build.empty());
+        module = dlopen((build + "/lib/K3100.ds").c_str(), RTLD_NOW | RTLD_LOCAL);
+        ASSERT_NE(module, nullptr) << dlerror();
+        getButtonStatus = reinterpret_cast<ButtonStatusFn>(dlsym(module, "GetQSButtonStatus"));
+        ASSERT_NE(getButtonStatus, nullptr);
+    }
+    void TearDown() override {
+        unsetenv(usb::kEmulatorSocketEnv);
+        if (server > 0) {
+            kill(server, SIGTERM);
+            waitExit(server);
+        }
+        if (module != nullptr)
+            dlclose(module);
+    }
+
+    void serve(const std::vector<std::string>& options) {
+        std::vector<std::string> args{build + "/bin/k3100-emulator", "--socket", socket};
+        args.insert(args.end(), options.begin(), options.end());
+        server = spawn(args);
+        ASSERT_GT(server, 0);
+        // Bounds a hung start only; the emulator answers as soon as its socket exists.
+        for (int i = 0; i < 500 && !std::filesystem::exists(socket); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        ASSERT_TRUE(std::filesystem::exists(socket));
+        setenv(usb::kEmulatorSocketEnv, socket.c_str(), 1);
+    }
+
+    void control(const std::string& text) {
+        EXPECT_EQ(waitExit(spawn({build + "/bin/k3100-emulator", "--socket", socket, "--control", text})), 0);
+    }
+};
+
+TEST_F(ButtonStatus, ReadsTheKeysOfAScannerServedByAnotherProcess) {
+    serve({"--press", "2"});
+    uint32_t keys = 99, location = 0;
+    ASSERT_EQ(getButtonStatus(&keys, &location), 0);
+    EXPECT_EQ(keys, 0b010u);
+    EXPECT_NE(location, 0u);
+    // A press is reported once.
+    ASSERT_EQ(getButtonStatus(&keys, &location), 0);
+    EXPECT_EQ(keys, 0u);
+    control("press 3");
+    keys = 0;
+    ASSERT_EQ(getButtonStatus(&keys, nullptr), 0);
+    EXPECT_EQ(keys, 0b100u);
+}
+
+TEST_F(ButtonStatus, RefusesAtOnceWhileAnotherProcessHoldsTheScanner) {
+    serve({"--press", "1"});
+    ::test::ChildProcess holder([] {
+        static auto lock = CExclusiveLockObject::CreateExclusiveLockObject("k_3100");
+        return lock && lock->LockObject() ? 'L' : 'F';
+    });
+    ASSERT_EQ(holder.Report(), 'L');
+    uint32_t keys = 77, location = 5;
+    EXPECT_EQ(getButtonStatus(&keys, &location), -2);
+    EXPECT_EQ(keys, 77u);
+    EXPECT_EQ(location, 0u);
+    holder.Kill();
+    // The scanner was not touched: the press is still there to be read.
+    ASSERT_EQ(getButtonStatus(&keys, &location), 0);
+    EXPECT_EQ(keys, 0b001u);
+}
+
+TEST_F(ButtonStatus, NoScannerAndMissingOutputAreReported) {
+    uint32_t keys = 0, location = 9;
+    EXPECT_EQ(getButtonStatus(&keys, &location), -1);
+    EXPECT_EQ(location, 0u);
+    EXPECT_EQ(getButtonStatus(nullptr, &location), -3);
+}
+
+TEST_F(ButtonStatus, UnreadableScannerGivesMinusThree) {
+    serve({"--fault", "hardware-error@read:1"});
+    uint32_t keys = 0;
+    EXPECT_EQ(getButtonStatus(&keys, nullptr), -3);
+}
+
+} // namespace
+} // namespace k3100::test
