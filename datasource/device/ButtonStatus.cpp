@@ -21,7 +21,8 @@ int readKeys(uint32_t* keyStatus, uint32_t* locationId) {
     if (!lock || !lock->LockObject())
         return kLockRefused;
     using namespace k3100;
-    std::vector<SScannerDesc> list = CDocScanner::CreateScannerList({kTransportUSB, kDefaultVendorId, kDefaultProductId, {}});
+    std::vector<SScannerDesc> list =
+        CDocScanner::CreateScannerList({kTransportUSB, kDefaultVendorId, kDefaultProductId, {}});
     int result = kNoScanner;
     if (!list.empty()) {
         auto device = std::make_unique<COrvkQS>(list.front(), PixenQS880Library());
@@ -49,7 +50,8 @@ int readKeys(uint32_t* keyStatus, uint32_t* locationId) {
 
 // keyStatus: bit 0 key 1, bit 1 key 2, bit 2 key 3; written only by a successful read. locationId may be
 // null. 0 read, -1 no scanner, -2 the scanner is in use (or the lock cannot be made), -3 it cannot be read.
-extern "C" __attribute__((visibility("default"))) int GetQSButtonStatus(uint32_t* keyStatus, uint32_t* locationId) {
+extern "C" __attribute__((visibility("default"))) int GetQSButtonStatus(uint32_t* keyStatus,
+                                                                        uint32_t* locationId) {
     if (locationId != nullptr)
         *locationId = 0;
     if (keyStatus == nullptr)

@@ -8,7 +8,9 @@ namespace {
 
 class PixenLibrary final : public ImageLibrary {
 public:
-    int32_t FilterSimplex(CImg& o, CImg& i, qs::tagFILTERSIMPLEXINFO* r) override { return qs::FilterSimplex(o, i, r); }
+    int32_t FilterSimplex(CImg& o, CImg& i, qs::tagFILTERSIMPLEXINFO* r) override {
+        return qs::FilterSimplex(o, i, r);
+    }
     int32_t FilterSimplexFirst(CImg& o, CImg& i, qs::tagFILTERSIMPLEXINFO* r) override {
         return qs::FilterSimplexFirst(o, i, r);
     }
@@ -33,14 +35,17 @@ public:
     int32_t FilterDuplexLast(CImg& f, CImg& b, CImg& i, qs::tagFILTERDUPLEXINFO* r) override {
         return qs::FilterDuplexLast(f, b, i, r);
     }
-    int32_t FilterDuplexLastAppended(CImg& f, CImg& b, CImg& i, qs::tagFILTERDUPLEXINFO* r, int32_t h) override {
+    int32_t FilterDuplexLastAppended(CImg& f, CImg& b, CImg& i, qs::tagFILTERDUPLEXINFO* r,
+                                     int32_t h) override {
         return qs::FilterDuplexLastAppended(f, b, i, r, h);
     }
     int32_t NormalFilterSimplex(CImg& o, CImg& i, Ovk::Pixen::tagNORMALFILTERSIMPLEXINFO* r) override {
         return qs::NormalFilterSimplex(o, i, r);
     }
     void AdjustLightFirst(qs::tagADJUSTINFO* info) override { qs::AdjustLightFirst(info); }
-    int32_t AdjustLightNext(CImg& scan, qs::tagADJUSTINFO* info) override { return qs::AdjustLightNext(scan, info); }
+    int32_t AdjustLightNext(CImg& scan, qs::tagADJUSTINFO* info) override {
+        return qs::AdjustLightNext(scan, info);
+    }
     int32_t AdjustLightLast(CImg& front, CImg& back, CImg& scan, qs::tagADJUSTINFO* info) override {
         return qs::AdjustLightLast(front, back, scan, info);
     }
