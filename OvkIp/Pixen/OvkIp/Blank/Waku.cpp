@@ -193,33 +193,34 @@ bool usableLines(const CImageInfo& image) {
     return image.GetSpp() == 1 && (image.GetBps() == 1 || image.GetBps() == 8) && image.IsValidLayout() &&
            image.GetWidth() <= kMaxRunBits && image.GetHeight() > 0;
 }
-} // namespace
 
-int32_t* DetectLineWidth(tagOVKIMAGEINFO* image, tagDETWAKUINFO* info) {
+// Common entry of the line finders: checks the arguments, runs measure on a usable image and
+// turns every failure into a null result.
+template <typename Measure> int32_t* onLines(tagOVKIMAGEINFO* image, tagDETWAKUINFO* info, Measure measure) {
     if (!image || !info || info->ulSize < 16)
         return nullptr;
     try {
         CImageInfo view(image);
-        if (!usableLines(view))
-            return nullptr;
+        return usableLines(view) ? measure(view) : nullptr;
+    } catch (...) {
+        return nullptr;
+    }
+}
+} // namespace
+
+int32_t* DetectLineWidth(tagOVKIMAGEINFO* image, tagDETWAKUINFO* info) {
+    return onLines(image, info, [info](const CImageInfo& view) {
         const auto [first, last] = lineExtent(view, 0, *info);
         if (first <= last) {
             info->lX = first;
             info->lWidth = last;
         }
         return &info->lX;
-    } catch (...) {
-        return nullptr;
-    }
+    });
 }
 
 int32_t* DetectLinesWidth(tagOVKIMAGEINFO* image, tagDETWAKUINFO* info) {
-    if (!image || !info || info->ulSize < 16)
-        return nullptr;
-    try {
-        CImageInfo view(image);
-        if (!usableLines(view))
-            return nullptr;
+    return onLines(image, info, [info](const CImageInfo& view) -> int32_t* {
         int32_t first = INT32_MAX;
         int32_t last = -1;
         for (const int32_t sixth : {1, 3, 5}) {
@@ -234,7 +235,5 @@ int32_t* DetectLinesWidth(tagOVKIMAGEINFO* image, tagDETWAKUINFO* info) {
         info->lX = std::max(first, 0);
         info->lWidth = std::min(last, view.GetWidth() - 1);
         return &info->lX;
-    } catch (...) {
-        return nullptr;
-    }
+    });
 }
