@@ -24,7 +24,7 @@ constexpr int kSheetsPerBatch = 20; // enough that the calibration at the batch 
 tagScanParam A4Params(uint32_t dpi, bool colour, bool duplex) {
     tagScanParam p{};
     p.resolution = dpi;
-    p.scanWidth = 9921;  // 210 mm in 1/1200 inch
+    p.scanWidth = 9921;   // 210 mm in 1/1200 inch
     p.scanLength = 14031; // 297 mm
     p.pixelMode = colour ? 2 : 1;
     p.duplex = duplex ? 2 : 0;
@@ -68,9 +68,9 @@ void Batch(benchmark::State& state) {
     const bool colour = state.range(1) != 0, duplex = state.range(2) == 2;
     k3100::emu::Emulator emulator;
     k3100::PixenLibrary library;
-    k3100::COrvkQS device(
-        k3100::SScannerDesc{k3100::kTransportUSB, emulator.vendorId(), emulator.productId(), emulator.connect()},
-        library);
+    k3100::COrvkQS device(k3100::SScannerDesc{k3100::kTransportUSB, emulator.vendorId(), emulator.productId(),
+                                              emulator.connect()},
+                          library);
     if (device.OpenSession() != 0)
         throw std::runtime_error("the device object did not open the emulated scanner");
     std::string error;

@@ -21,7 +21,8 @@ public:
     int32_t FilterSimplexLast(CImg& out, CImg& in, qs::tagFILTERSIMPLEXINFO* info) override {
         return qs::FilterSimplexLast(out, in, info);
     }
-    int32_t FilterSimplexLastAppended(CImg& out, CImg& in, qs::tagFILTERSIMPLEXINFO* info, int32_t lHeight) override {
+    int32_t FilterSimplexLastAppended(CImg& out, CImg& in, qs::tagFILTERSIMPLEXINFO* info,
+                                      int32_t lHeight) override {
         return qs::FilterSimplexLastAppended(out, in, info, lHeight);
     }
     int32_t FilterDuplex(CImg& front, CImg& back, CImg& in, qs::tagFILTERDUPLEXINFO* info) override {
@@ -44,7 +45,9 @@ public:
         return qs::NormalFilterSimplex(out, in, info);
     }
     void AdjustLightFirst(qs::tagADJUSTINFO* info) override { qs::AdjustLightFirst(info); }
-    int32_t AdjustLightNext(CImg& scan, qs::tagADJUSTINFO* info) override { return qs::AdjustLightNext(scan, info); }
+    int32_t AdjustLightNext(CImg& scan, qs::tagADJUSTINFO* info) override {
+        return qs::AdjustLightNext(scan, info);
+    }
     int32_t AdjustLightLast(CImg& front, CImg& back, CImg& scan, qs::tagADJUSTINFO* info) override {
         return qs::AdjustLightLast(front, back, scan, info);
     }
