@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstring>
 #include <stdexcept>
+#include <utility>
 
 using namespace Ovk::Pixen;
 
@@ -25,8 +26,11 @@ CImg ToImage(const PnmImage& page, int32_t dpi) {
     return image;
 }
 
-PnmImage ToPnm(const CImg& image) {
-    PnmImage page{image.getWidth(), image.getHeight(), image.getBps() == 1 ? 0 : image.getSpp(), {}};
+// Reuses `into`'s buffer when it is large enough: a fresh page-sized buffer costs more in page faults
+// than the filters themselves.
+PnmImage ToPnm(const CImg& image, PnmImage into = {}) {
+    PnmImage page{image.getWidth(), image.getHeight(), image.getBps() == 1 ? 0 : image.getSpp(),
+                  std::move(into.pixels)};
     page.pixels.resize(static_cast<size_t>(page.stride()) * page.height);
     for (int32_t y = 0; y < page.height; ++y)
         std::memcpy(page.pixels.data() + static_cast<size_t>(page.stride()) * y, image.getLine(y),
@@ -40,15 +44,15 @@ void Check(int32_t result, const char* what) {
 }
 } // namespace
 
-PnmImage ToGrey(const PnmImage& page, int32_t dpi) {
+PnmImage ToGrey(PnmImage page, int32_t dpi) {
     CImg image = ToImage(page, dpi);
     CColorToGray filter;
     Check(filter.setInfo(image, nullptr), "colour to grey");
     Check(filter.IP(image), "colour to grey");
-    return ToPnm(image);
+    return ToPnm(image, std::move(page));
 }
 
-PnmImage ToneCurve(const PnmImage& page, int32_t dpi, double gamma) {
+PnmImage ToneCurve(PnmImage page, int32_t dpi, double gamma) {
     tagGRCINFO info{};
     info.ulSize = sizeof info;
     info.ucBrightness = 0; // the curves below, not computed ones
@@ -61,10 +65,10 @@ PnmImage ToneCurve(const PnmImage& page, int32_t dpi, double gamma) {
     Check(filter.setInfo(image, &info), "tone curve");
     filter.setMode(page.channels == 3 ? COLORMODE_COLOR : COLORMODE_GRAY, false);
     Check(filter.IP(image), "tone curve");
-    return ToPnm(image);
+    return ToPnm(image, std::move(page));
 }
 
-PnmImage Deskew(const PnmImage& page, int32_t dpi) {
+PnmImage Deskew(PnmImage page, int32_t dpi) {
     const PaperCorners found = FindPaper(page, dpi);
     tagDESKEWINFO info{};
     info.LeftTop = {found.corner[0], found.corner[1]};
@@ -78,5 +82,5 @@ PnmImage Deskew(const PnmImage& page, int32_t dpi) {
     CSkewCorrection deskew;
     Check(deskew.setInfo(image, &info), "deskew");
     Check(deskew.IP(image), "deskew");
-    return ToPnm(image);
+    return ToPnm(image, std::move(page));
 }

@@ -23,9 +23,9 @@ struct PaperCorners {
 };
 PaperCorners FindPaper(const PnmImage& page, int32_t dpi);
 
-// The page library's filters (LibraryOps.cpp).
-PnmImage ToGrey(const PnmImage& page, int32_t dpi);
+// The page library's filters (LibraryOps.cpp); each takes the page over to reuse its buffer.
+PnmImage ToGrey(PnmImage page, int32_t dpi);
 // Caller's curve 255 * (v / 255)^(1 / gamma) on every channel.
-PnmImage ToneCurve(const PnmImage& page, int32_t dpi, double gamma);
+PnmImage ToneCurve(PnmImage page, int32_t dpi, double gamma);
 // Paper found as above, then straightened and cropped to it.
-PnmImage Deskew(const PnmImage& page, int32_t dpi);
+PnmImage Deskew(PnmImage page, int32_t dpi);

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <iostream>
+#include <utility>
 
 namespace {
 int Usage() {
@@ -17,7 +18,7 @@ int Usage() {
 int Run(int argc, char** argv) {
     const std::string op = argv[1];
     const int32_t dpi = std::atoi(argv[2]);
-    const PnmImage page = ReadPnm(argv[3]);
+    PnmImage page = ReadPnm(argv[3]);
     const std::string out = argc > 4 ? argv[4] : "";
     const auto start = std::chrono::steady_clock::now();
     PnmImage result;
@@ -30,11 +31,11 @@ int Run(int argc, char** argv) {
     else if (op == "slant")
         std::cout << Slant(page, dpi);
     else if (op == "deskew")
-        result = Deskew(page, dpi);
+        result = Deskew(std::move(page), dpi);
     else if (op == "grey")
-        result = ToGrey(page, dpi);
+        result = ToGrey(std::move(page), dpi);
     else if (op == "tone")
-        result = ToneCurve(page, dpi, 1.8);
+        result = ToneCurve(std::move(page), dpi, 1.8);
     else
         return Usage();
     const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
