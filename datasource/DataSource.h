@@ -12,6 +12,7 @@
 #include "ExclusiveLock.h"
 #include "UIController.h"
 #include "foundation/Value.h"
+#include "transfer/PageBitmap.h"
 #include "twain.h"
 
 // Width and height of the scan in 1/1200 inch.
@@ -154,6 +155,12 @@ public:
     virtual void SyncCapability(TW_UINT16 capId);
     virtual SScanSize GetScanSize(bool detected);
 
+    // Pulls the whole current page by memory transfer; origin null: not counted as a transfer. The page
+    // belongs to the caller; on failure it is empty and the answer is the failing code.
+    TW_UINT16 TransferTiffImage(pTW_IDENTITY origin, SPageBitmap& page);
+    // Bytes of one row of the described image; 0 when it has no pixels.
+    static std::uint32_t BytesPerRow(const TW_IMAGEINFO& info);
+
     std::int32_t GetState() const { return mState; }
     CCapPool* GetCapPool() const { return mCapPool.get(); }
     const TW_IDENTITY& GetOwnIdentity() const { return mIdentity; }
@@ -162,6 +169,8 @@ public:
 
 protected:
     TW_UINT16 Fail(TW_UINT16 conditionCode) { return SetConditionCode(conditionCode, TWRC_FAILURE); }
+    // Only 1 marks the information of the current page; other non-zero values mark a failed request.
+    bool HasValidImageInfo() const { return mImageInfoValid == 1 && mBytesPerRow > 0; }
 
     std::int32_t mState = kClosed;
     TW_UINT16 mConditionCode = TWCC_SUCCESS;
@@ -195,4 +204,9 @@ private:
     TW_UINT16 AnswerOneValue(TW_CAPABILITY* cap, CCapability* capability, ECapProperty property,
                              bool passPoolCap);
     TW_UINT16 FindCapability(TW_MEMREF data, TW_CAPABILITY*& cap, CCapability*& capability);
+    // PrepareScan until the page is ready or the scanner gives up.
+    TW_UINT16 PrepareFirstBlock();
+    TW_UINT16 ReadBlock(pTW_IDENTITY origin, TW_IMAGEMEMXFER& block, std::uint8_t* buffer, TW_UINT32 length);
+    TW_UINT16 PullPage(pTW_IDENTITY origin, std::vector<std::uint8_t>& pixels);
+    static std::vector<std::uint8_t> EncodeFileContents(TW_UINT16 format, const SPageBitmap& page);
 };

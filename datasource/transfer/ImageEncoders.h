@@ -1,0 +1,16 @@
+// Encoders that turn a whole page into file contents: TIFF and JPEG through libtiff and libjpeg, and the
+// picture format of the native transfer's file form. Each answers an empty vector when the page is not
+// valid or the library refused it; nothing is thrown but std::bad_alloc.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "PageBitmap.h"
+
+enum class ETiffCompression { kNone, kBest };
+
+// kBest: CCITT group 4 for 1-bit pages, Deflate for grey and colour.
+std::vector<std::uint8_t> EncodeTiff(const SPageBitmap& page, ETiffCompression compression = ETiffCompression::kNone);
+// quality 1..100; 1-bit pages are widened to 8-bit grey first, since JPEG has no 1-bit form.
+std::vector<std::uint8_t> EncodeJpeg(const SPageBitmap& page, int quality = 75);

@@ -1,0 +1,178 @@
+// Native and file transfers: the files are decoded again with libtiff and libjpeg (and the picture form
+// walked opcode by opcode) and compared with the synthetic page.
+#include <cstddef>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include <jpeglib.h>
+#include <tiffio.h>
+
+#include "PageSource.h"
+#include "transfer/PictEncoder.h"
+#include "twainmemory.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using test::PageSourceTest;
+
+struct SDecoded {
+    std::uint32_t width = 0, height = 0;
+    std::uint16_t samples = 0, bits = 0;
+    float xResolution = 0;
+    std::vector<std::vector<std::uint8_t>> rows;
+};
+
+SDecoded ReadTiff(const fs::path& path) {
+    SDecoded page;
+    TIFF* tiff = TIFFOpen(path.c_str(), "r");
+    if (!tiff)
+        return page;
+    TIFFGetField(tiff, TIFFTAG_IMAGEWIDTH, &page.width);
+    TIFFGetField(tiff, TIFFTAG_IMAGELENGTH, &page.height);
+    TIFFGetField(tiff, TIFFTAG_SAMPLESPERPIXEL, &page.samples);
+    TIFFGetField(tiff, TIFFTAG_BITSPERSAMPLE, &page.bits);
+    TIFFGetField(tiff, TIFFTAG_XRESOLUTION, &page.xResolution);
+    for (std::uint32_t y = 0; y < page.height; ++y) {
+        page.rows.emplace_back(TIFFScanlineSize(tiff));
+        TIFFReadScanline(tiff, page.rows.back().data(), y, 0);
+    }
+    TIFFClose(tiff);
+    return page;
+}
+
+std::vector<std::uint8_t> ReadBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+class FileTransferTest : public PageSourceTest {
+protected:
+    TW_UINT16 FileXfer(TW_UINT16 format, const fs::path& path) {
+        mName = path.string();
+        TW_SETUPFILEXFER2 setup{};
+        setup.FileName = mName.data();
+        setup.Format = format;
+        return Call(DG_IMAGE, DAT_IMAGEFILEXFER, MSG_GET, &setup);
+    }
+    fs::path File(const char* name) const { return fs::path(mDir.Path()) / name; }
+    std::string mName;
+};
+
+TEST_F(FileTransferTest, TiffFileHoldsThePageOfEachPixelType) {
+    for (std::int32_t pixelType : {TWPT_BW, TWPT_GRAY, TWPT_RGB}) {
+        SCOPED_TRACE(pixelType);
+        mDS.ForceState(CDataSource::kXferReady);
+        SetPage(pixelType, 37, 11);
+        TW_IMAGEINFO info{};
+        ASSERT_EQ(Info(info), TWRC_SUCCESS);
+        ASSERT_EQ(FileXfer(TWFF_TIFF, File("page.tif")), TWRC_XFERDONE);
+        const SDecoded page = ReadTiff(File("page.tif"));
+        ASSERT_EQ(page.width, 37u);
+        ASSERT_EQ(page.height, 11u);
+        EXPECT_FLOAT_EQ(page.xResolution, kDpi);
+        std::vector<std::uint8_t> expected(page.rows[0].size());
+        for (std::uint32_t y = 0; y < page.height; ++y) {
+            test::FillRow(pixelType, 37, y, expected.data());
+            EXPECT_EQ(page.rows[y], expected) << "row " << y;
+        }
+    }
+    EXPECT_EQ(mDS.TransferCount(), 3);
+}
+
+TEST_F(FileTransferTest, JpegFileDecodesToThePage) {
+    SetPage(TWPT_GRAY, 64, 32);
+    TW_IMAGEINFO info{};
+    ASSERT_EQ(Info(info), TWRC_SUCCESS);
+    ASSERT_EQ(FileXfer(TWFF_JFIF, File("page.jpg")), TWRC_XFERDONE);
+    const std::vector<std::uint8_t> bytes = ReadBytes(File("page.jpg"));
+    jpeg_decompress_struct decoder{};
+    jpeg_error_mgr error{};
+    decoder.err = jpeg_std_error(&error);
+    jpeg_create_decompress(&decoder);
+    jpeg_mem_src(&decoder, bytes.data(), bytes.size());
+    ASSERT_EQ(jpeg_read_header(&decoder, TRUE), JPEG_HEADER_OK);
+    jpeg_start_decompress(&decoder);
+    EXPECT_EQ(decoder.output_width, 64u);
+    EXPECT_EQ(decoder.output_height, 32u);
+    EXPECT_EQ(decoder.X_density, kDpi);
+    std::vector<std::uint8_t> row(64);
+    int worst = 0;
+    for (std::uint32_t y = 0; y < 32; ++y) {
+        JSAMPROW rows[] = {row.data()};
+        jpeg_read_scanlines(&decoder, rows, 1);
+        for (std::uint32_t x = 0; x < 64; ++x)
+            worst = std::max(worst, std::abs(row[x] - test::SampleAt(TWPT_GRAY, x, y, 0)));
+    }
+    jpeg_finish_decompress(&decoder);
+    jpeg_destroy_decompress(&decoder);
+    EXPECT_LE(worst, 12); // lossy at quality 75 on a smooth ramp
+}
+
+TEST_F(FileTransferTest, MissingFolderFailsAfterThePageWasTaken) {
+    SetPage(TWPT_GRAY, 10, 10);
+    TW_IMAGEINFO info{};
+    ASSERT_EQ(Info(info), TWRC_SUCCESS);
+    EXPECT_EQ(FileXfer(TWFF_TIFF, File("no such folder/page.tif")), TWRC_FAILURE);
+    EXPECT_EQ(Status(), TWCC_FILENOTFOUND);
+    EXPECT_EQ(mDS.finishCalls, 1);
+}
+
+TEST_F(FileTransferTest, UnknownFormatIsRefusedBeforeThePageIsTaken) {
+    SetPage(TWPT_GRAY, 10, 10);
+    TW_IMAGEINFO info{};
+    ASSERT_EQ(Info(info), TWRC_SUCCESS);
+    EXPECT_EQ(FileXfer(TWFF_BMP, File("page.bmp")), TWRC_FAILURE);
+    EXPECT_EQ(Status(), TWCC_BADVALUE);
+    EXPECT_EQ(mDS.prepareCalls, 0);
+    EXPECT_FALSE(fs::exists(File("page.bmp")));
+}
+
+TEST_F(FileTransferTest, NativeTransferHandsOverATiffInContainerMemory) {
+    SetPage(TWPT_RGB, 20, 6);
+    TW_IMAGEINFO info{};
+    ASSERT_EQ(Info(info), TWRC_SUCCESS);
+    TW_HANDLE handle = nullptr;
+    ASSERT_EQ(Call(DG_IMAGE, DAT_IMAGENATIVEXFER, MSG_GET, &handle), TWRC_XFERDONE);
+    twain::OwnedHandle owned(handle);
+    const auto* bytes = static_cast<const char*>(twain::lockHandle(handle));
+    std::ofstream(File("native.tif"), std::ios::binary).write(bytes, twain::handleSize(handle));
+    const SDecoded page = ReadTiff(File("native.tif"));
+    EXPECT_EQ(page.width, 20u);
+    EXPECT_EQ(page.samples, 3u);
+    ASSERT_EQ(page.rows.size(), 6u);
+    EXPECT_EQ(page.rows[5][3 * 4 + 1], test::SampleAt(TWPT_RGB, 4, 5, 1));
+}
+
+// Reads the picture's strips: each direct-map opcode's destination columns, and one pixel of each.
+TEST_F(FileTransferTest, PictureFileDrawsAWideColourPageInStrips) {
+    SetPage(TWPT_RGB, 2550, 3);
+    TW_IMAGEINFO info{};
+    ASSERT_EQ(Info(info), TWRC_SUCCESS);
+    ASSERT_EQ(FileXfer(TWFF_PICT, File("page.pict")), TWRC_XFERDONE);
+    const std::vector<std::uint8_t> file = ReadBytes(File("page.pict"));
+    ASSERT_GT(file.size(), 512u);
+    EXPECT_TRUE(std::all_of(file.begin(), file.begin() + 512, [](std::uint8_t b) { return b == 0; }));
+    auto u16 = [&](std::size_t at) { return static_cast<std::uint32_t>(file[at] << 8 | file[at + 1]); };
+    EXPECT_EQ(u16(512 + 6), 3u);    // frame bottom
+    EXPECT_EQ(u16(512 + 8), 2550u); // frame right
+    std::size_t at = 512 + 10 + 4 + 26 + 12; // frame, version, header, clip region
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> strips;
+    while (u16(at) == 0x009A) {
+        const std::uint32_t rowBytes = u16(at + 6) & 0x3FFF;
+        const std::size_t dst = at + 6 + 46 + 8;
+        strips.emplace_back(u16(dst + 2), u16(dst + 6));
+        const std::size_t pixels = dst + 10;
+        // Row 2, the strip's column 1, green.
+        EXPECT_EQ(file[pixels + 2 * rowBytes + 4 + 2], test::SampleAt(TWPT_RGB, strips.back().first + 1, 2, 1));
+        at = pixels + 3 * rowBytes;
+    }
+    EXPECT_EQ(u16(at), 0x00FFu);
+    const std::vector<std::pair<std::uint32_t, std::uint32_t>> expected{{0, 1000}, {1000, 2000}, {2000, 2550}};
+    EXPECT_EQ(strips, expected);
+    EXPECT_EQ(mDS.TransferCount(), 0); // the picture form is pulled without the application's identity
+}
+
+} // namespace
