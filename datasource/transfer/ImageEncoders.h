@@ -11,6 +11,7 @@
 enum class ETiffCompression { kNone, kBest };
 
 // kBest: CCITT group 4 for 1-bit pages, Deflate for grey and colour.
-std::vector<std::uint8_t> EncodeTiff(const SPageBitmap& page, ETiffCompression compression = ETiffCompression::kNone);
+std::vector<std::uint8_t> EncodeTiff(const SPageBitmap& page,
+                                     ETiffCompression compression = ETiffCompression::kNone);
 // quality 1..100; 1-bit pages are widened to 8-bit grey first, since JPEG has no 1-bit form.
 std::vector<std::uint8_t> EncodeJpeg(const SPageBitmap& page, int quality = 75);

@@ -78,8 +78,9 @@ private:
 } // namespace
 
 std::vector<std::uint8_t> EncodeJpeg(const SPageBitmap& page, int quality) {
-    const bool supported = (page.samplesPerPixel == 1 && (page.bitsPerSample == 1 || page.bitsPerSample == 8)) ||
-                           (page.samplesPerPixel == 3 && page.bitsPerSample == 8);
+    const bool supported =
+        (page.samplesPerPixel == 1 && (page.bitsPerSample == 1 || page.bitsPerSample == 8)) ||
+        (page.samplesPerPixel == 3 && page.bitsPerSample == 8);
     if (!page.IsValid() || !supported || page.width > JPEG_MAX_DIMENSION || page.height > JPEG_MAX_DIMENSION)
         return {};
     try {

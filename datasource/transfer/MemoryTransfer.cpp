@@ -13,8 +13,8 @@
 
 namespace {
 
-constexpr TW_UINT32 kMinBuffer = 0x8000;        // bytes
-constexpr TW_UINT32 kPreferredBuffer = 0x200000; // bytes, before the page is known
+constexpr TW_UINT32 kMinBuffer = 0x8000;             // bytes
+constexpr TW_UINT32 kPreferredBuffer = 0x200000;     // bytes, before the page is known
 constexpr std::uint64_t kLongPageBudget = 0x400000;  // bytes, pages over 14 inches
 constexpr std::uint64_t kShortPageBudget = 0xE00000; // bytes
 constexpr double kLongPageInches = 14.0;
@@ -22,10 +22,14 @@ constexpr double kLongPageInches = 14.0;
 // Samples and bits per sample of a pixel type; {0, 0} for a type this source cannot deliver.
 std::pair<TW_INT16, TW_INT16> SampleLayout(std::int32_t pixelType) {
     switch (pixelType) {
-    case TWPT_BW: return {1, 1};
-    case TWPT_GRAY: return {1, 8};
-    case TWPT_RGB: return {3, 8};
-    default: return {0, 0};
+    case TWPT_BW:
+        return {1, 1};
+    case TWPT_GRAY:
+        return {1, 8};
+    case TWPT_RGB:
+        return {3, 8};
+    default:
+        return {0, 0};
     }
 }
 
@@ -90,8 +94,8 @@ TW_UINT16 CDataSource::SetupMemXfer(pTW_IDENTITY, TW_MEMREF data) {
     if (HasValidImageInfo()) {
         const double inches = mImageInfo.ImageLength / Fix32ToFloat(mImageInfo.YResolution);
         const std::uint64_t budget = inches > kLongPageInches ? kLongPageBudget : kShortPageBudget;
-        const std::uint64_t rows =
-            std::max<std::uint64_t>(1, std::min<std::uint64_t>(mImageInfo.ImageLength, budget / mBytesPerRow));
+        const std::uint64_t rows = std::max<std::uint64_t>(
+            1, std::min<std::uint64_t>(mImageInfo.ImageLength, budget / mBytesPerRow));
         const auto size = static_cast<TW_UINT32>(std::min<std::uint64_t>(rows * mBytesPerRow, 0xFFFFFFFEu));
         setup->MinBufSize = std::min(size, kMinBuffer);
         setup->MaxBufSize = std::max(size, kPreferredBuffer);
@@ -171,7 +175,8 @@ TW_UINT16 CDataSource::TransferTiffImage(pTW_IDENTITY origin, SPageBitmap& page)
     page = SPageBitmap{};
     if (!HasValidImageInfo())
         return TWRC_CANCEL;
-    const std::uint64_t bytes = std::uint64_t{mBytesPerRow} * static_cast<std::uint32_t>(mImageInfo.ImageLength);
+    const std::uint64_t bytes =
+        std::uint64_t{mBytesPerRow} * static_cast<std::uint32_t>(mImageInfo.ImageLength);
     if (bytes > 0xFFFFFFFFu)
         return Fail(TWCC_LOWMEMORY);
     try {

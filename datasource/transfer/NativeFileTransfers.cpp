@@ -32,10 +32,14 @@ TW_UINT16 CDataSource::ImageNativeXfer(pTW_IDENTITY origin, TW_MEMREF data) {
 
 std::vector<std::uint8_t> CDataSource::EncodeFileContents(TW_UINT16 format, const SPageBitmap& page) {
     switch (format) {
-    case TWFF_PICT: return EncodePictFile(page);
-    case TWFF_TIFF: return EncodeTiff(page);
-    case TWFF_JFIF: return EncodeJpeg(page);
-    default: return {};
+    case TWFF_PICT:
+        return EncodePictFile(page);
+    case TWFF_TIFF:
+        return EncodeTiff(page);
+    case TWFF_JFIF:
+        return EncodeJpeg(page);
+    default:
+        return {};
     }
 }
 
@@ -51,7 +55,8 @@ TW_UINT16 CDataSource::ImageFileXfer(pTW_IDENTITY origin, TW_MEMREF data) {
         return Fail(TWCC_BADVALUE);
     SPageBitmap page;
     // The picture form runs without the application's identity, so it does not count as a transfer.
-    if (const TW_UINT16 rc = TransferTiffImage(format == TWFF_PICT ? nullptr : origin, page); rc != TWRC_SUCCESS)
+    if (const TW_UINT16 rc = TransferTiffImage(format == TWFF_PICT ? nullptr : origin, page);
+        rc != TWRC_SUCCESS)
         return rc;
     std::vector<std::uint8_t> contents;
     try {

@@ -67,8 +67,8 @@ std::vector<std::uint8_t> PackBits(const std::vector<std::uint8_t>& row) {
 }
 
 // The columns [x, x + width) of row y as the strip's pixel map holds them.
-std::vector<std::uint8_t> StripRow(const SPageBitmap& page, std::uint32_t y, std::uint32_t x, std::uint32_t width,
-                                   std::uint32_t rowBytes) {
+std::vector<std::uint8_t> StripRow(const SPageBitmap& page, std::uint32_t y, std::uint32_t x,
+                                   std::uint32_t width, std::uint32_t rowBytes) {
     std::vector<std::uint8_t> row(rowBytes, 0);
     const std::uint8_t* source = page.Row(y);
     if (page.samplesPerPixel == 3) {
@@ -86,18 +86,19 @@ std::vector<std::uint8_t> StripRow(const SPageBitmap& page, std::uint32_t y, std
     return row;
 }
 
-void WritePixMap(CBigEndianWriter& out, const SPageBitmap& page, std::uint32_t rowBytes, std::uint32_t width) {
+void WritePixMap(CBigEndianWriter& out, const SPageBitmap& page, std::uint32_t rowBytes,
+                 std::uint32_t width) {
     const bool colour = page.samplesPerPixel == 3;
     out.U16(static_cast<std::uint16_t>(rowBytes | 0x8000));
     out.Rect(0, 0, static_cast<std::int32_t>(page.height), static_cast<std::int32_t>(width));
-    out.U16(0);                 // version
-    out.U16(colour ? 1 : 0);    // packing: none for direct maps, PackBits for indexed ones
-    out.U32(0);                 // packed size
+    out.U16(0);              // version
+    out.U16(colour ? 1 : 0); // packing: none for direct maps, PackBits for indexed ones
+    out.U32(0);              // packed size
     out.Fixed(page.xResolution);
     out.Fixed(page.yResolution);
-    out.U16(colour ? 16 : 0);   // direct or indexed
+    out.U16(colour ? 16 : 0); // direct or indexed
     out.U16(colour ? 32 : page.bitsPerSample);
-    out.U16(colour ? 3 : 1);    // components
+    out.U16(colour ? 3 : 1); // components
     out.U16(colour ? 8 : page.bitsPerSample);
     out.U32(0); // plane bytes
     out.U32(0); // table
@@ -157,8 +158,9 @@ std::uint32_t PictStripWidth(const SPageBitmap& page) {
 }
 
 std::vector<std::uint8_t> EncodePict(const SPageBitmap& page) {
-    const bool supported = (page.samplesPerPixel == 1 && (page.bitsPerSample == 1 || page.bitsPerSample == 8)) ||
-                           (page.samplesPerPixel == 3 && page.bitsPerSample == 8);
+    const bool supported =
+        (page.samplesPerPixel == 1 && (page.bitsPerSample == 1 || page.bitsPerSample == 8)) ||
+        (page.samplesPerPixel == 3 && page.bitsPerSample == 8);
     if (!page.IsValid() || !supported || page.width > kMaxCoordinate || page.height > kMaxCoordinate)
         return {};
     const auto width = static_cast<std::int32_t>(page.width);

@@ -44,10 +44,17 @@ tmsize_t StreamWrite(thandle_t handle, void* buffer, tmsize_t size) {
 toff_t StreamSeek(thandle_t handle, toff_t offset, int whence) {
     auto* stream = static_cast<SMemoryStream*>(handle);
     switch (whence) {
-    case SEEK_SET: stream->position = offset; break;
-    case SEEK_CUR: stream->position += offset; break;
-    case SEEK_END: stream->position = stream->bytes.size() + offset; break;
-    default: return static_cast<toff_t>(-1);
+    case SEEK_SET:
+        stream->position = offset;
+        break;
+    case SEEK_CUR:
+        stream->position += offset;
+        break;
+    case SEEK_END:
+        stream->position = stream->bytes.size() + offset;
+        break;
+    default:
+        return static_cast<toff_t>(-1);
     }
     return stream->position;
 }
@@ -81,7 +88,8 @@ std::uint16_t CompressionTag(const SPageBitmap& page, ETiffCompression compressi
 bool WriteTags(TIFF* tiff, const SPageBitmap& page, ETiffCompression compression) {
     const std::uint16_t photometric = page.samplesPerPixel == 3 ? PHOTOMETRIC_RGB : PHOTOMETRIC_MINISBLACK;
     const std::uint32_t rowsPerStrip = std::max<std::uint32_t>(1, 65536 / page.bytesPerRow);
-    return TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, page.width) && TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, page.height) &&
+    return TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, page.width) &&
+           TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, page.height) &&
            TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, page.samplesPerPixel) &&
            TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, page.bitsPerSample) &&
            TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, photometric) &&

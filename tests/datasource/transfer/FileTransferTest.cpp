@@ -156,8 +156,8 @@ TEST_F(FileTransferTest, PictureFileDrawsAWideColourPageInStrips) {
     ASSERT_GT(file.size(), 512u);
     EXPECT_TRUE(std::all_of(file.begin(), file.begin() + 512, [](std::uint8_t b) { return b == 0; }));
     auto u16 = [&](std::size_t at) { return static_cast<std::uint32_t>(file[at] << 8 | file[at + 1]); };
-    EXPECT_EQ(u16(512 + 6), 3u);    // frame bottom
-    EXPECT_EQ(u16(512 + 8), 2550u); // frame right
+    EXPECT_EQ(u16(512 + 6), 3u);             // frame bottom
+    EXPECT_EQ(u16(512 + 8), 2550u);          // frame right
     std::size_t at = 512 + 10 + 4 + 26 + 12; // frame, version, header, clip region
     std::vector<std::pair<std::uint32_t, std::uint32_t>> strips;
     while (u16(at) == 0x009A) {
@@ -166,11 +166,13 @@ TEST_F(FileTransferTest, PictureFileDrawsAWideColourPageInStrips) {
         strips.emplace_back(u16(dst + 2), u16(dst + 6));
         const std::size_t pixels = dst + 10;
         // Row 2, the strip's column 1, green.
-        EXPECT_EQ(file[pixels + 2 * rowBytes + 4 + 2], test::SampleAt(TWPT_RGB, strips.back().first + 1, 2, 1));
+        EXPECT_EQ(file[pixels + 2 * rowBytes + 4 + 2],
+                  test::SampleAt(TWPT_RGB, strips.back().first + 1, 2, 1));
         at = pixels + 3 * rowBytes;
     }
     EXPECT_EQ(u16(at), 0x00FFu);
-    const std::vector<std::pair<std::uint32_t, std::uint32_t>> expected{{0, 1000}, {1000, 2000}, {2000, 2550}};
+    const std::vector<std::pair<std::uint32_t, std::uint32_t>> expected{
+        {0, 1000}, {1000, 2000}, {2000, 2550}};
     EXPECT_EQ(strips, expected);
     EXPECT_EQ(mDS.TransferCount(), 0); // the picture form is pulled without the application's identity
 }
