@@ -5,6 +5,7 @@
 
 #include "DataSource.h"
 #include "foundation/Value.h"
+#include "scan/AlertPresenter.h"
 
 class COrvkQSDS : public CDataSource {
 public:
@@ -43,6 +44,9 @@ public:
 
     // The selected paper's size in 1/1200 inch; the physical size for a free area or an unknown paper.
     SScanSize GetCurrentPaperSize();
+    // Shows the alert of a scanner error code and answers what the batch should do: TWRC_SUCCESS go on,
+    // TWRC_CANCEL stop, TWRC_CHECKSTATUS (2) try again. Clears the condition code.
+    virtual TW_UINT16 ShowAlert(std::uint32_t code);
     // At the first enable: clears the favourite name when the settings no longer match that favourite.
     void CheckCapabilities();
 
@@ -80,6 +84,7 @@ protected:
     SScanSize mDetectedPageSize;
 
 private:
+    static SAlert MakeAlert(std::uint32_t code);
     void ApplyMeasurementDefaults();
     void SetLinearCurves();
     void LoadPaperList();

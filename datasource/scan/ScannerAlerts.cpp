@@ -1,0 +1,101 @@
+// ShowAlert: a scanner error code becomes a localised alert from the string table "text". The answer
+// decides the batch: OK on the no-page alert retries (2), every other shown alert cancels.
+#include <cstdio>
+
+#include "AlertPresenter.h"
+#include "ClientApp.h"
+#include "OrvkQSDS.h"
+#include "usb/ScannerErrors.h"
+#include "foundation/Bundle.h"
+
+namespace {
+
+struct SAlertRow {
+    std::uint32_t code;
+    const char* key;
+};
+
+constexpr SAlertRow kAlertTable[] = {
+    {2, "Memory Error Message"},
+    {0x00000100, "Device Not Found Message"},
+    {0x00010000, "Not Ready Message"},
+    {0x00020000, "Medium Not Present Message"},
+    {0x00030000, "Paper Jam Message"},
+    {0x00040000, "Cover Open Message"},
+    {0x00050000, "Double Feed Detect Message"},
+    {0x00060000, "Lamp Error Message"},
+    {0x00070000, "Hardware Error Message"},
+    {0x00080000, "Illegal Request Message"},
+    {0x000A0000, "Time out Error Message"},
+    {0x000B0000, "Command Sequence Error Message"},
+    {0x000C0000, "System Resource Failure Message"},
+    {0x000F0000, "Unknown DeviceError Message"},
+    {k3100::kScanErrNoPage, "No Page Message"},
+};
+constexpr const char* kUnknownKey = "Unknown Error Message";
+
+// The informative text's key: the message key with its last word "Message" replaced by "Info".
+std::string InfoKey(const std::string& key) {
+    const std::size_t at = key.rfind("Message");
+    return at == std::string::npos ? key : key.substr(0, at) + "Info";
+}
+
+// Puts number in place of the first integer conversion of a translated text. The text is never used as a
+// printf format, so a translation with stray conversions cannot read beyond the one argument.
+std::string FormatOneInteger(const std::string& text, std::uint32_t number) {
+    for (std::size_t at = text.find('%'); at != std::string::npos; at = text.find('%', at + 2)) {
+        std::size_t end = at + 1;
+        while (end < text.size() && (text[end] == 'l' || text[end] == 'h'))
+            ++end;
+        if (end < text.size() && (text[end] == 'd' || text[end] == 'i' || text[end] == 'u'))
+            return text.substr(0, at) + std::to_string(number) + text.substr(end + 1);
+        if (end < text.size() && text[end] == '%')
+            continue;
+    }
+    return text;
+}
+
+std::string Localized(const std::string& key) {
+    // Looked up per alert: alerts are rare, and the bundle's folder may change between sessions.
+    const std::optional<fnd::Bundle> bundle = fnd::Bundle::containing(&kAlertTable);
+    return bundle ? bundle->localizedString(key, "text") : key;
+}
+
+} // namespace
+
+SAlert COrvkQSDS::MakeAlert(std::uint32_t code) {
+    const char* key = kUnknownKey;
+    for (const SAlertRow& row : kAlertTable)
+        if (row.code == code)
+            key = row.key;
+    SAlert alert;
+    alert.message = Localized(key);
+    alert.information = Localized(InfoKey(key));
+    if (key == kUnknownKey)
+        alert.message = FormatOneInteger(alert.message, code & 0x80000000u ? code & 0x7FFFFFFFu : 0);
+    alert.buttons.push_back(Localized("OK"));
+    if (code == k3100::kScanErrNoPage)
+        alert.buttons.push_back(Localized("Cancel"));
+    return alert;
+}
+
+TW_UINT16 COrvkQSDS::ShowAlert(std::uint32_t code) {
+    mConditionCode = TWCC_SUCCESS;
+    if (code == k3100::kScanOk || code == k3100::kScanErrEndOfBatch)
+        return TWRC_SUCCESS;
+    if (code == k3100::kScanErrCancelled)
+        return TWRC_CANCEL;
+    CAlertPresenter* presenter = GetAlertPresenter();
+    const CClientApp* client = CClientApp::Current();
+    const bool backgroundOnly = client && client->IsBackgroundOnly();
+    if (mUIController && !backgroundOnly)
+        mUIController->setScanPanelWorksWhenModal(false);
+    const std::optional<std::size_t> choice = presenter ? presenter->RunAlert(MakeAlert(code), backgroundOnly)
+                                                        : std::nullopt;
+    if (mUIController && !backgroundOnly)
+        mUIController->setScanPanelWorksWhenModal(true);
+    // An error nobody saw must not let the batch run on as if nothing happened.
+    if (!choice)
+        return TWRC_CANCEL;
+    return code == k3100::kScanErrNoPage && *choice == 0 ? TWRC_CHECKSTATUS : TWRC_CANCEL;
+}

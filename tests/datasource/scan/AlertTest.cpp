@@ -1,0 +1,77 @@
+// ShowAlert: which codes are shown, with which texts and buttons, and what each answer does to the batch.
+#include <gtest/gtest.h>
+
+#include "QSDataSource.h"
+#include "scan/AlertPresenter.h"
+
+namespace {
+
+class CRecordingPresenter : public CAlertPresenter {
+public:
+    std::vector<SAlert>* shown;
+    std::optional<std::size_t> answer;
+    CRecordingPresenter(std::vector<SAlert>* log, std::optional<std::size_t> choice) : shown(log), answer(choice) {}
+    std::optional<std::size_t> RunAlert(const SAlert& alert, bool) override {
+        shown->push_back(alert);
+        return answer;
+    }
+};
+
+class AlertTest : public test::QSDataSourceTest {
+protected:
+    void Answer(std::optional<std::size_t> choice) {
+        SetAlertPresenter(std::make_unique<CRecordingPresenter>(&mShown, choice));
+    }
+    void TearDown() override { SetAlertPresenter(std::make_unique<CLogAlertPresenter>()); }
+    std::vector<SAlert> mShown;
+};
+
+TEST_F(AlertTest, QuietCodesShowNothing) {
+    Answer(0);
+    EXPECT_EQ(mDS->ShowAlert(0), TWRC_SUCCESS);
+    EXPECT_EQ(mDS->ShowAlert(0x20000000), TWRC_SUCCESS);
+    EXPECT_EQ(mDS->ShowAlert(0x04000000), TWRC_CANCEL);
+    EXPECT_TRUE(mShown.empty());
+}
+
+TEST_F(AlertTest, DeviceErrorsShowTheirTextsAndCancel) {
+    Answer(0);
+    EXPECT_EQ(mDS->ShowAlert(0x00030000), TWRC_CANCEL);
+    ASSERT_EQ(mShown.size(), 1u);
+    EXPECT_EQ(mShown[0].message, "The paper has jammed.");
+    EXPECT_NE(mShown[0].information.find("jammed paper"), std::string::npos);
+    EXPECT_EQ(mShown[0].buttons, std::vector<std::string>{"OK"});
+}
+
+TEST_F(AlertTest, NoPageOffersRetryOrCancel) {
+    Answer(0);
+    EXPECT_EQ(mDS->ShowAlert(0x08000000), TWRC_CHECKSTATUS);
+    Answer(1);
+    EXPECT_EQ(mDS->ShowAlert(0x08000000), TWRC_CANCEL);
+    ASSERT_EQ(mShown.size(), 2u);
+    EXPECT_EQ(mShown[1].buttons, (std::vector<std::string>{"OK", "Cancel"}));
+}
+
+TEST_F(AlertTest, UnknownCodesNameTheirLowBitsOnlyWhenTheTopBitIsSet) {
+    Answer(0);
+    mDS->ShowAlert(0x80000001);
+    mDS->ShowAlert(0x00090000);
+    ASSERT_EQ(mShown.size(), 2u);
+    EXPECT_EQ(mShown[0].message, "An unexpected error occurred (code 1).");
+    EXPECT_EQ(mShown[1].message, "An unexpected error occurred (code 0).");
+}
+
+TEST_F(AlertTest, AnAlertThatCannotBeShownStopsTheBatch) {
+    Answer(std::nullopt);
+    EXPECT_EQ(mDS->ShowAlert(0x00050000), TWRC_CANCEL);
+    SetAlertPresenter(nullptr);
+    EXPECT_EQ(mDS->ShowAlert(0x08000000), TWRC_CANCEL);
+}
+
+TEST(LogAlertPresenter, AnswersCancelWhenThereIsAChoice) {
+    CLogAlertPresenter presenter;
+    EXPECT_EQ(presenter.RunAlert({"m", "i", {"OK", "Cancel"}, true}, false), std::optional<std::size_t>(1));
+    EXPECT_EQ(presenter.RunAlert({"m", "i", {"OK"}, true}, false), std::optional<std::size_t>(0));
+}
+
+} // namespace

@@ -1,0 +1,106 @@
+// Maps each option onto one capability setting, so that the scan itself only sends what was parsed.
+#include "ScanOptions.h"
+
+#include <charconv>
+#include <cstring>
+#include <map>
+
+#include "QSCapIds.h"
+#include "twain.h"
+
+namespace twainscan {
+namespace {
+
+const std::map<std::string, std::uint16_t> kPixelTypes{
+    {"bw", TWPT_BW}, {"grey", TWPT_GRAY}, {"gray", TWPT_GRAY}, {"colour", TWPT_RGB}, {"color", TWPT_RGB}};
+const std::map<std::string, std::uint16_t> kPapers{{"a4", TWSS_A4},          {"a5", TWSS_A5},
+                                                   {"b5", TWSS_JISB5},       {"letter", TWSS_USLETTER},
+                                                   {"legal", TWSS_USLEGAL}, {"executive", TWSS_USEXECUTIVE}};
+
+std::optional<long> Number(const std::string& text, long low, long high) {
+    long value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size() || value < low || value > high)
+        return std::nullopt;
+    return value;
+}
+
+void Flag(SScanOptions& options, std::uint16_t capId) {
+    options.settings.push_back({capId, TWTY_INT32, 1});
+}
+
+// Options that take a value; false with error set when the value is not acceptable.
+bool ValueOption(SScanOptions& options, const std::string& name, const std::string& value, std::string& error) {
+    if (name == "--output") {
+        options.outputFolder = value;
+    } else if (name == "--source") {
+        options.source = value;
+    } else if (name == "--prefix") {
+        options.prefix = value;
+    } else if (name == "--pixel-type" && kPixelTypes.count(value)) {
+        options.settings.push_back({ICAP_PIXELTYPE, TWTY_UINT16, double(kPixelTypes.at(value))});
+    } else if (name == "--paper" && kPapers.count(value)) {
+        options.settings.push_back({ICAP_SUPPORTEDSIZES, TWTY_UINT16, double(kPapers.at(value))});
+    } else if (name == "--resolution" && Number(value, 50, 1200)) {
+        options.settings.push_back({ICAP_XRESOLUTION, TWTY_FIX32, double(*Number(value, 50, 1200))});
+        options.settings.push_back({ICAP_YRESOLUTION, TWTY_FIX32, double(*Number(value, 50, 1200))});
+    } else if (name == "--count" && Number(value, -1, 32767) && *Number(value, -1, 32767) != 0) {
+        options.settings.push_back({CAP_XFERCOUNT, TWTY_INT16, double(*Number(value, -1, 32767))});
+    } else {
+        error = "bad value '" + value + "' for " + name;
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+const char* ScanUsage() {
+    return "usage: twainscan --list\n"
+           "       twainscan --output FOLDER [options]\n"
+           "options:\n"
+           "  --source TEXT          data source whose product name contains TEXT (default K-3100)\n"
+           "  --pixel-type bw|grey|colour\n"
+           "  --resolution DPI       50 to 1200\n"
+           "  --paper a4|a5|b5|letter|legal|executive\n"
+           "  --detect-size          find the paper size on each page\n"
+           "  --duplex               scan both sides\n"
+           "  --blank-skip           drop blank pages\n"
+           "  --deskew               straighten skewed pages\n"
+           "  --count N              stop after N pages (-1: all, the default)\n"
+           "  --prefix NAME          file names NAME-0001.tif ... (default page)\n";
+}
+
+std::optional<SScanOptions> ParseScanOptions(int argc, const char* const* argv, std::string& error) {
+    SScanOptions options;
+    const std::map<std::string, std::uint16_t> flags{{"--duplex", CAP_DUPLEXENABLED},
+                                                     {"--blank-skip", CCAP_OVK_BLANKSKIP},
+                                                     {"--deskew", CCAP_OVK_DESKEW},
+                                                     {"--detect-size", CCAP_OVK_DETECTPAGESIZE}};
+    for (int i = 1; i < argc; ++i) {
+        const std::string name = argv[i];
+        if (name == "--list") {
+            options.listOnly = true;
+        } else if (name == "--help" || name == "-h") {
+            options.help = true;
+        } else if (flags.count(name)) {
+            if (name == "--duplex")
+                options.settings.push_back({CAP_DUPLEXENABLED, TWTY_BOOL, 1});
+            else
+                Flag(options, flags.at(name));
+        } else if (i + 1 < argc && std::strncmp(argv[i], "--", 2) == 0) {
+            if (!ValueOption(options, name, argv[++i], error))
+                return std::nullopt;
+        } else {
+            error = "unknown or incomplete option '" + name + "'";
+            return std::nullopt;
+        }
+    }
+    if (!options.listOnly && !options.help && options.outputFolder.empty()) {
+        error = "no --output folder given";
+        return std::nullopt;
+    }
+    return options;
+}
+
+} // namespace twainscan

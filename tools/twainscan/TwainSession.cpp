@@ -1,0 +1,246 @@
+// Each call goes through DSM_Entry; the callback only records what the source announced, and the scan
+// loop reacts to it, so no TWAIN call is made from inside a callback except the device-event read.
+#include "TwainSession.h"
+
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+#include "twainmemory.h"
+
+namespace twainscan {
+namespace {
+
+CTwainSession* sSession = nullptr; // the one session that the callback reports to
+
+void SetText(TW_STR32& field, const char* text) {
+    std::memset(field, 0, sizeof field);
+    const std::size_t length = std::min(std::strlen(text), sizeof field - 2);
+    field[0] = static_cast<char>(length);
+    std::memcpy(field + 1, text, length);
+}
+
+twain::OwnedHandle OneValue(const SCapSetting& setting) {
+    twain::OwnedHandle handle(twain::allocHandle(sizeof(TW_ONEVALUE)));
+    if (!handle)
+        throw ScanError("out of memory");
+    auto* one = static_cast<TW_ONEVALUE*>(twain::lockHandle(handle.get()));
+    one->ItemType = setting.itemType;
+    TW_UINT32 item = 0;
+    if (setting.itemType == TWTY_FIX32) {
+        const auto whole = static_cast<std::int32_t>(setting.value * 65536.0 + 0.5);
+        TW_FIX32 fix{static_cast<TW_INT16>(whole >> 16), static_cast<TW_UINT16>(whole & 0xFFFF)};
+        std::memcpy(&item, &fix, sizeof fix);
+    } else if (setting.itemType == TWTY_INT16) {
+        const auto v = static_cast<TW_INT16>(setting.value);
+        std::memcpy(&item, &v, sizeof v);
+    } else if (setting.itemType == TWTY_UINT16 || setting.itemType == TWTY_BOOL) {
+        const auto v = static_cast<TW_UINT16>(setting.value);
+        std::memcpy(&item, &v, sizeof v);
+    } else {
+        const auto v = static_cast<TW_INT32>(setting.value);
+        std::memcpy(&item, &v, sizeof v);
+    }
+    std::memcpy(&one->Item, &item, sizeof item);
+    twain::unlockHandle(handle.get());
+    return handle;
+}
+
+} // namespace
+
+std::string IdentityText(const char* field, std::size_t size) {
+    const auto length = static_cast<unsigned char>(field[0]);
+    // This system writes a length byte first; other sources write plain zero-terminated text.
+    if (length > 0 && length < size - 1 && length < 32 && std::strlen(field + 1) == length)
+        return std::string(field + 1, length);
+    return std::string(field, strnlen(field, size));
+}
+
+CTwainSession::CTwainSession() {
+    mApp.Version.MajorNum = 1;
+    mApp.Version.Language = TWLG_USA;
+    mApp.Version.Country = TWCY_USA;
+    mApp.ProtocolMajor = 1;
+    mApp.ProtocolMinor = 9;
+    mApp.SupportedGroups = DG_CONTROL | DG_IMAGE;
+    SetText(mApp.Manufacturer, "K3100 Project");
+    SetText(mApp.ProductFamily, "Tools");
+    SetText(mApp.ProductName, "twainscan");
+    TW_MEMREF parent = nullptr;
+    Check(Call(DG_CONTROL, DAT_PARENT, MSG_OPENDSM, &parent, false), "opening the source manager");
+    mManagerOpen = true;
+    sSession = this;
+}
+
+CTwainSession::~CTwainSession() {
+    try {
+        Close();
+    } catch (...) {
+        // Closing is best effort here; the error that brought us here is already on its way.
+    }
+    if (mManagerOpen) {
+        TW_MEMREF parent = nullptr;
+        Call(DG_CONTROL, DAT_PARENT, MSG_CLOSEDSM, &parent, false);
+    }
+    sSession = nullptr;
+}
+
+TW_UINT16 CTwainSession::Call(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data, bool toSource) {
+    return DSM_Entry(&mApp, toSource ? &mSource : nullptr, dg, dat, msg, data);
+}
+
+void CTwainSession::Check(TW_UINT16 rc, const char* what, std::initializer_list<TW_UINT16> accepted) {
+    for (TW_UINT16 ok : accepted)
+        if (rc == ok)
+            return;
+    TW_STATUS status{};
+    DSM_Entry(&mApp, mSourceOpen ? &mSource : nullptr, DG_CONTROL, DAT_STATUS, MSG_GET, &status);
+    throw ScanError(std::string(what) + " failed (return code " + std::to_string(rc) + ", condition code " +
+                    std::to_string(status.ConditionCode) + ")");
+}
+
+std::vector<std::string> CTwainSession::ListSources() {
+    std::vector<std::string> names;
+    TW_IDENTITY source{};
+    TW_UINT16 rc = Call(DG_CONTROL, DAT_IDENTITY, MSG_GETFIRST, &source, false);
+    while (rc == TWRC_SUCCESS) {
+        names.push_back(IdentityText(source.ProductName, sizeof source.ProductName));
+        source = TW_IDENTITY{};
+        rc = Call(DG_CONTROL, DAT_IDENTITY, MSG_GETNEXT, &source, false);
+    }
+    Check(rc, "listing the data sources", {TWRC_ENDOFLIST});
+    return names;
+}
+
+void CTwainSession::OpenSource(const std::string& text) {
+    TW_IDENTITY source{};
+    TW_UINT16 rc = Call(DG_CONTROL, DAT_IDENTITY, MSG_GETFIRST, &source, false);
+    while (rc == TWRC_SUCCESS &&
+           IdentityText(source.ProductName, sizeof source.ProductName).find(text) == std::string::npos) {
+        source = TW_IDENTITY{};
+        rc = Call(DG_CONTROL, DAT_IDENTITY, MSG_GETNEXT, &source, false);
+    }
+    if (rc != TWRC_SUCCESS)
+        throw ScanError("no data source named like '" + text + "' was found");
+    mSource = source;
+    Check(Call(DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, &mSource, false), "opening the data source");
+    mSourceOpen = true;
+    TW_CALLBACK callback{};
+    callback.CallBackProc = reinterpret_cast<TW_MEMREF>(&CTwainSession::Callback);
+    Check(Call(DG_CONTROL, DAT_CALLBACK, MSG_REGISTER_CALLBACK, &callback), "registering the callback");
+}
+
+void CTwainSession::Set(const SCapSetting& setting) {
+    const twain::OwnedHandle container = OneValue(setting);
+    TW_CAPABILITY cap{setting.capId, TWON_ONEVALUE, container.get()};
+    const std::string what = "setting capability 0x" + [&] {
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "%04X", setting.capId);
+        return std::string(hex);
+    }();
+    Check(Call(DG_CONTROL, DAT_CAPABILITY, MSG_SET, &cap), what.c_str(), {TWRC_SUCCESS, TWRC_CHECKSTATUS});
+}
+
+TW_UINT16 CTwainSession::Callback(pTW_IDENTITY, pTW_IDENTITY, TW_UINT32, TW_UINT16, TW_UINT16 msg, TW_MEMREF) {
+    CTwainSession* session = sSession;
+    if (!session)
+        return TWRC_FAILURE;
+    switch (msg) {
+    case MSG_XFERREADY: session->mXferReady = true; break;
+    case MSG_CLOSEDSREQ: session->mCloseRequested = true; break;
+    case MSG_DEVICEEVENT: {
+        TW_DEVICEEVENT event{};
+        if (session->Call(DG_CONTROL, DAT_DEVICEEVENT, MSG_GET, &event) == TWRC_SUCCESS)
+            session->mDeviceEvents.push_back(event.Event);
+        break;
+    }
+    default: break;
+    }
+    return TWRC_SUCCESS;
+}
+
+void CTwainSession::Enable() {
+    TW_USERINTERFACE ui{};
+    ui.ShowUI = 0;
+    const TW_UINT16 rc = Call(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS, &ui);
+    if (rc == TWRC_CANCEL)
+        throw ScanError("the scanner did not start: no paper, or the scan was cancelled");
+    Check(rc, "starting the scan", {TWRC_SUCCESS, TWRC_CHECKSTATUS});
+    mEnabled = true;
+    // The transfer-ready message normally arrives during the enable; allow a late one for 10 s.
+    for (int i = 0; i < 100 && !mXferReady && !mCloseRequested; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    if (!mXferReady)
+        throw ScanError("the data source never reported a page ready");
+}
+
+EPageResult CTwainSession::TransferPage(SPageBitmap& page) {
+    TW_IMAGEINFO info{};
+    TW_UINT16 rc = Call(DG_IMAGE, DAT_IMAGEINFO, MSG_GET, &info);
+    if (rc == TWRC_CANCEL)
+        return EPageResult::kCancelled;
+    Check(rc, "reading the image information");
+    TW_SETUPMEMXFER setup{};
+    Check(Call(DG_CONTROL, DAT_SETUPMEMXFER, MSG_GET, &setup), "setting up the memory transfer");
+    ReadRows(info, page, setup.Preferred);
+    return page.IsValid() ? EPageResult::kDone : EPageResult::kCancelled;
+}
+
+void CTwainSession::ReadRows(const TW_IMAGEINFO& info, SPageBitmap& page, std::uint32_t bufferSize) {
+    page = SPageBitmap{};
+    std::vector<std::uint8_t> buffer(bufferSize);
+    for (;;) {
+        TW_IMAGEMEMXFER block{};
+        block.Memory.Flags = TWMF_APPOWNS | TWMF_POINTER;
+        block.Memory.Length = bufferSize;
+        block.Memory.TheMem = buffer.data();
+        const TW_UINT16 rc = Call(DG_IMAGE, DAT_IMAGEMEMXFER, MSG_GET, &block);
+        if (rc == TWRC_CANCEL) {
+            page = SPageBitmap{};
+            return;
+        }
+        Check(rc, "transferring the page", {TWRC_SUCCESS, TWRC_XFERDONE});
+        if (page.pixels.empty()) {
+            page.width = block.Columns;
+            page.height = static_cast<std::uint32_t>(info.ImageLength);
+            page.samplesPerPixel = static_cast<std::uint16_t>(info.SamplesPerPixel);
+            page.bitsPerSample = static_cast<std::uint16_t>(info.BitsPerPixel / std::max<TW_INT16>(1, info.SamplesPerPixel));
+            page.bytesPerRow = block.BytesPerRow;
+            page.xResolution = info.XResolution.Whole + info.XResolution.Frac / 65536.0f;
+            page.yResolution = info.YResolution.Whole + info.YResolution.Frac / 65536.0f;
+            page.pixels.resize(std::size_t{page.bytesPerRow} * page.height);
+        }
+        const std::size_t offset = std::size_t{block.YOffset} * page.bytesPerRow;
+        if (offset + block.BytesWritten > page.pixels.size())
+            throw ScanError("the data source sent rows beyond the page");
+        std::memcpy(page.pixels.data() + offset, buffer.data(), block.BytesWritten);
+        if (rc == TWRC_XFERDONE)
+            return;
+    }
+}
+
+bool CTwainSession::EndTransfer() {
+    TW_PENDINGXFERS pending{};
+    const TW_UINT16 rc = Call(DG_CONTROL, DAT_PENDINGXFERS, MSG_ENDXFER, &pending);
+    if (rc == TWRC_CANCEL)
+        return false;
+    Check(rc, "ending the page");
+    mXferReady = pending.Count != 0;
+    return pending.Count != 0;
+}
+
+void CTwainSession::Close() {
+    if (mSourceOpen) {
+        TW_PENDINGXFERS pending{};
+        Call(DG_CONTROL, DAT_PENDINGXFERS, MSG_RESET, &pending);
+        if (mEnabled) {
+            TW_USERINTERFACE ui{};
+            Call(DG_CONTROL, DAT_USERINTERFACE, MSG_DISABLEDS, &ui);
+            mEnabled = false;
+        }
+        Check(Call(DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, &mSource, false), "closing the data source");
+        mSourceOpen = false;
+    }
+}
+
+} // namespace twainscan

@@ -1,0 +1,69 @@
+// The application side of one TWAIN session through the source manager: open the manager, list and open
+// a data source, set capabilities, enable it without its dialog and pull each page by memory transfer.
+// Every failure becomes a ScanError carrying the triplet and the condition code the source reported.
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "ScanOptions.h"
+#include "transfer/PageBitmap.h"
+#include "twain.h"
+
+namespace twainscan {
+
+class ScanError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// How a page's transfer ended.
+enum class EPageResult { kDone, kCancelled };
+
+class CTwainSession {
+public:
+    CTwainSession();
+    ~CTwainSession();
+    CTwainSession(const CTwainSession&) = delete;
+    CTwainSession& operator=(const CTwainSession&) = delete;
+
+    // Product names of the data sources the manager finds.
+    std::vector<std::string> ListSources();
+    // Opens the first data source whose product name contains text.
+    void OpenSource(const std::string& text);
+    void Set(const SCapSetting& setting);
+    // Enables without the dialog and waits (bounded) for the first transfer-ready message.
+    void Enable();
+    // The next page; kCancelled when the source ended the batch instead.
+    EPageResult TransferPage(SPageBitmap& page);
+    // Ends the page: true when another one follows.
+    bool EndTransfer();
+    // Resets pending transfers, disables and closes the source; safe to call twice.
+    void Close();
+
+    std::uint16_t DeviceEventCount() const { return static_cast<std::uint16_t>(mDeviceEvents.size()); }
+
+private:
+    static TW_UINT16 Callback(pTW_IDENTITY origin, pTW_IDENTITY dest, TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg,
+                              TW_MEMREF data);
+    TW_UINT16 Call(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data, bool toSource = true);
+    // Throws with the triplet's name and the condition code unless rc is one of the accepted codes.
+    void Check(TW_UINT16 rc, const char* what, std::initializer_list<TW_UINT16> accepted = {TWRC_SUCCESS});
+    void ReadRows(const TW_IMAGEINFO& info, SPageBitmap& page, std::uint32_t bufferSize);
+
+    TW_IDENTITY mApp{};
+    TW_IDENTITY mSource{};
+    bool mManagerOpen = false;
+    bool mSourceOpen = false;
+    bool mEnabled = false;
+    bool mXferReady = false;
+    bool mCloseRequested = false;
+    std::vector<std::uint32_t> mDeviceEvents;
+};
+
+// A length-prefixed or zero-terminated TWAIN string as text.
+std::string IdentityText(const char* field, std::size_t size);
+
+} // namespace twainscan

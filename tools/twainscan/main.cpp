@@ -1,0 +1,84 @@
+// twainscan: scans a batch from a TWAIN data source by memory transfer and writes each page as a TIFF
+// file. Exit status 0 when at least one page was written and the batch ended normally, 1 otherwise.
+#include <cstdio>
+#include <filesystem>
+#include <new>
+
+#include "TwainSession.h"
+#include "foundation/FileIO.h"
+#include "transfer/ImageEncoders.h"
+
+namespace {
+
+using namespace twainscan;
+
+std::string PageName(const SScanOptions& options, int number) {
+    char name[32];
+    std::snprintf(name, sizeof name, "-%04d.tif", number);
+    return options.prefix + name;
+}
+
+void WritePage(const SScanOptions& options, const SPageBitmap& page, int number) {
+    const std::vector<std::uint8_t> tiff = EncodeTiff(page, ETiffCompression::kBest);
+    const std::filesystem::path path = std::filesystem::path(options.outputFolder) / PageName(options, number);
+    std::string error;
+    if (tiff.empty() || !fnd::writeFileAtomically(path, tiff, &error))
+        throw ScanError("cannot write " + path.string() + (error.empty() ? "" : ": " + error));
+    std::printf("page %d: %u x %u pixels, %u bit, %.0f dpi -> %s\n", number, page.width, page.height,
+                page.samplesPerPixel * page.bitsPerSample, page.xResolution, path.c_str());
+    std::fflush(stdout);
+}
+
+int Scan(const SScanOptions& options) {
+    std::error_code error;
+    std::filesystem::create_directories(options.outputFolder, error);
+    if (!std::filesystem::is_directory(options.outputFolder))
+        throw ScanError("cannot create the folder " + options.outputFolder);
+    CTwainSession session;
+    session.OpenSource(options.source);
+    for (const SCapSetting& setting : options.settings)
+        session.Set(setting);
+    session.Enable();
+    int pages = 0;
+    bool more = true;
+    while (more) {
+        SPageBitmap page;
+        if (session.TransferPage(page) == EPageResult::kCancelled)
+            break;
+        WritePage(options, page, ++pages);
+        more = session.EndTransfer();
+    }
+    session.Close();
+    if (pages == 0)
+        throw ScanError("no page was scanned");
+    std::printf("scanned %d page%s into %s\n", pages, pages == 1 ? "" : "s", options.outputFolder.c_str());
+    return 0;
+}
+
+int List() {
+    CTwainSession session;
+    for (const std::string& name : session.ListSources())
+        std::printf("%s\n", name.c_str());
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::string error;
+    const std::optional<SScanOptions> options = ParseScanOptions(argc, argv, error);
+    if (!options || options->help) {
+        std::fprintf(options ? stdout : stderr, "%s%s%s", options ? "" : "twainscan: ", error.c_str(),
+                     options ? "" : "\n");
+        std::fputs(ScanUsage(), options ? stdout : stderr);
+        return options ? 0 : 2;
+    }
+    try {
+        return options->listOnly ? List() : Scan(*options);
+    } catch (const ScanError& failure) {
+        std::fprintf(stderr, "twainscan: %s\n", failure.what());
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "twainscan: out of memory\n");
+    }
+    return 1;
+}
