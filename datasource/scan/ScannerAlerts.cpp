@@ -5,8 +5,8 @@
 #include "AlertPresenter.h"
 #include "ClientApp.h"
 #include "OrvkQSDS.h"
-#include "usb/ScannerErrors.h"
 #include "foundation/Bundle.h"
+#include "usb/ScannerErrors.h"
 
 namespace {
 
@@ -90,8 +90,8 @@ TW_UINT16 COrvkQSDS::ShowAlert(std::uint32_t code) {
     const bool backgroundOnly = client && client->IsBackgroundOnly();
     if (mUIController && !backgroundOnly)
         mUIController->setScanPanelWorksWhenModal(false);
-    const std::optional<std::size_t> choice = presenter ? presenter->RunAlert(MakeAlert(code), backgroundOnly)
-                                                        : std::nullopt;
+    const std::optional<std::size_t> choice =
+        presenter ? presenter->RunAlert(MakeAlert(code), backgroundOnly) : std::nullopt;
     if (mUIController && !backgroundOnly)
         mUIController->setScanPanelWorksWhenModal(true);
     // An error nobody saw must not let the batch run on as if nothing happened.

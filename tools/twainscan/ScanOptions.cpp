@@ -13,8 +13,8 @@ namespace {
 
 const std::map<std::string, std::uint16_t> kPixelTypes{
     {"bw", TWPT_BW}, {"grey", TWPT_GRAY}, {"gray", TWPT_GRAY}, {"colour", TWPT_RGB}, {"color", TWPT_RGB}};
-const std::map<std::string, std::uint16_t> kPapers{{"a4", TWSS_A4},          {"a5", TWSS_A5},
-                                                   {"b5", TWSS_JISB5},       {"letter", TWSS_USLETTER},
+const std::map<std::string, std::uint16_t> kPapers{{"a4", TWSS_A4},         {"a5", TWSS_A5},
+                                                   {"b5", TWSS_JISB5},      {"letter", TWSS_USLETTER},
                                                    {"legal", TWSS_USLEGAL}, {"executive", TWSS_USEXECUTIVE}};
 
 std::optional<long> Number(const std::string& text, long low, long high) {
@@ -30,7 +30,8 @@ void Flag(SScanOptions& options, std::uint16_t capId) {
 }
 
 // Options that take a value; false with error set when the value is not acceptable.
-bool ValueOption(SScanOptions& options, const std::string& name, const std::string& value, std::string& error) {
+bool ValueOption(SScanOptions& options, const std::string& name, const std::string& value,
+                 std::string& error) {
     if (name == "--output") {
         options.outputFolder = value;
     } else if (name == "--source") {

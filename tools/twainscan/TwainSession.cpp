@@ -141,20 +141,26 @@ void CTwainSession::Set(const SCapSetting& setting) {
     Check(Call(DG_CONTROL, DAT_CAPABILITY, MSG_SET, &cap), what.c_str(), {TWRC_SUCCESS, TWRC_CHECKSTATUS});
 }
 
-TW_UINT16 CTwainSession::Callback(pTW_IDENTITY, pTW_IDENTITY, TW_UINT32, TW_UINT16, TW_UINT16 msg, TW_MEMREF) {
+TW_UINT16 CTwainSession::Callback(pTW_IDENTITY, pTW_IDENTITY, TW_UINT32, TW_UINT16, TW_UINT16 msg,
+                                  TW_MEMREF) {
     CTwainSession* session = sSession;
     if (!session)
         return TWRC_FAILURE;
     switch (msg) {
-    case MSG_XFERREADY: session->mXferReady = true; break;
-    case MSG_CLOSEDSREQ: session->mCloseRequested = true; break;
+    case MSG_XFERREADY:
+        session->mXferReady = true;
+        break;
+    case MSG_CLOSEDSREQ:
+        session->mCloseRequested = true;
+        break;
     case MSG_DEVICEEVENT: {
         TW_DEVICEEVENT event{};
         if (session->Call(DG_CONTROL, DAT_DEVICEEVENT, MSG_GET, &event) == TWRC_SUCCESS)
             session->mDeviceEvents.push_back(event.Event);
         break;
     }
-    default: break;
+    default:
+        break;
     }
     return TWRC_SUCCESS;
 }
@@ -204,7 +210,8 @@ void CTwainSession::ReadRows(const TW_IMAGEINFO& info, SPageBitmap& page, std::u
             page.width = block.Columns;
             page.height = static_cast<std::uint32_t>(info.ImageLength);
             page.samplesPerPixel = static_cast<std::uint16_t>(info.SamplesPerPixel);
-            page.bitsPerSample = static_cast<std::uint16_t>(info.BitsPerPixel / std::max<TW_INT16>(1, info.SamplesPerPixel));
+            page.bitsPerSample =
+                static_cast<std::uint16_t>(info.BitsPerPixel / std::max<TW_INT16>(1, info.SamplesPerPixel));
             page.bytesPerRow = block.BytesPerRow;
             page.xResolution = info.XResolution.Whole + info.XResolution.Frac / 65536.0f;
             page.yResolution = info.YResolution.Whole + info.YResolution.Frac / 65536.0f;

@@ -46,8 +46,8 @@ public:
     std::uint16_t DeviceEventCount() const { return static_cast<std::uint16_t>(mDeviceEvents.size()); }
 
 private:
-    static TW_UINT16 Callback(pTW_IDENTITY origin, pTW_IDENTITY dest, TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg,
-                              TW_MEMREF data);
+    static TW_UINT16 Callback(pTW_IDENTITY origin, pTW_IDENTITY dest, TW_UINT32 dg, TW_UINT16 dat,
+                              TW_UINT16 msg, TW_MEMREF data);
     TW_UINT16 Call(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data, bool toSource = true);
     // Throws with the triplet's name and the condition code unless rc is one of the accepted codes.
     void Check(TW_UINT16 rc, const char* what, std::initializer_list<TW_UINT16> accepted = {TWRC_SUCCESS});

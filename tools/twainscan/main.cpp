@@ -20,7 +20,8 @@ std::string PageName(const SScanOptions& options, int number) {
 
 void WritePage(const SScanOptions& options, const SPageBitmap& page, int number) {
     const std::vector<std::uint8_t> tiff = EncodeTiff(page, ETiffCompression::kBest);
-    const std::filesystem::path path = std::filesystem::path(options.outputFolder) / PageName(options, number);
+    const std::filesystem::path path =
+        std::filesystem::path(options.outputFolder) / PageName(options, number);
     std::string error;
     if (tiff.empty() || !fnd::writeFileAtomically(path, tiff, &error))
         throw ScanError("cannot write " + path.string() + (error.empty() ? "" : ": " + error));

@@ -10,7 +10,8 @@ class CRecordingPresenter : public CAlertPresenter {
 public:
     std::vector<SAlert>* shown;
     std::optional<std::size_t> answer;
-    CRecordingPresenter(std::vector<SAlert>* log, std::optional<std::size_t> choice) : shown(log), answer(choice) {}
+    CRecordingPresenter(std::vector<SAlert>* log, std::optional<std::size_t> choice)
+        : shown(log), answer(choice) {}
     std::optional<std::size_t> RunAlert(const SAlert& alert, bool) override {
         shown->push_back(alert);
         return answer;

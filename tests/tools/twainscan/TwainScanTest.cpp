@@ -33,10 +33,10 @@ protected:
 
     SRun Run(const std::string& arguments) const {
         const std::string build = std::getenv("K3100_BUILD_DIR") ? std::getenv("K3100_BUILD_DIR") : ".";
-        const std::string command = "env K3100_TWAIN_DS_DIR='" + build + "/lib' K3100_LOCK_DIR='" + mDir.string() +
-                                    "' XDG_CONFIG_HOME='" + mDir.string() + "' K3100_EMULATOR_SOCKET='" +
-                                    (mDir / "no-scanner").string() + "' '" + build + "/bin/twainscan' " +
-                                    arguments + " 2>&1";
+        const std::string command = "env K3100_TWAIN_DS_DIR='" + build + "/lib' K3100_LOCK_DIR='" +
+                                    mDir.string() + "' XDG_CONFIG_HOME='" + mDir.string() +
+                                    "' K3100_EMULATOR_SOCKET='" + (mDir / "no-scanner").string() + "' '" +
+                                    build + "/bin/twainscan' " + arguments + " 2>&1";
         SRun run;
         FILE* pipe = popen(command.c_str(), "r");
         if (!pipe)
@@ -67,7 +67,8 @@ TEST_F(TwainScan, ScanWithoutAScannerFailsClearlyAndWritesNothing) {
 }
 
 TEST_F(TwainScan, BadCommandLinesAreRefusedWithUsage) {
-    for (const char* arguments : {"", "--output x --resolution 0", "--output x --pixel-type purple", "--frobnicate"}) {
+    for (const char* arguments :
+         {"", "--output x --resolution 0", "--output x --pixel-type purple", "--frobnicate"}) {
         const SRun run = Run(arguments);
         EXPECT_EQ(run.status, 2) << arguments;
         EXPECT_NE(run.output.find("usage:"), std::string::npos) << arguments;
@@ -75,8 +76,8 @@ TEST_F(TwainScan, BadCommandLinesAreRefusedWithUsage) {
 }
 
 TEST(ScanOptions, OptionsBecomeCapabilitySettingsInOrder) {
-    const char* argv[] = {"twainscan", "--output", "o", "--duplex", "--resolution", "600", "--blank-skip",
-                          "--count",   "3"};
+    const char* argv[] = {"twainscan", "--output",     "o",       "--duplex", "--resolution",
+                          "600",       "--blank-skip", "--count", "3"};
     std::string error;
     const auto options = twainscan::ParseScanOptions(std::size(argv), argv, error);
     ASSERT_TRUE(options) << error;
