@@ -67,10 +67,9 @@ void Batch(benchmark::State& state) {
     const auto dpi = static_cast<uint32_t>(state.range(0));
     const bool colour = state.range(1) != 0, duplex = state.range(2) == 2;
     k3100::emu::Emulator emulator;
-    k3100::PixenLibrary library;
     k3100::COrvkQS device(k3100::SScannerDesc{k3100::kTransportUSB, emulator.vendorId(), emulator.productId(),
                                               emulator.connect()},
-                          library);
+                          k3100::PixenQS880Library());
     if (device.OpenSession() != 0)
         throw std::runtime_error("the device object did not open the emulated scanner");
     std::string error;
