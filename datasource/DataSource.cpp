@@ -129,8 +129,9 @@ TW_UINT16 CDataSource::GetXferGroup(pTW_IDENTITY, TW_MEMREF data) {
     return TWRC_SUCCESS;
 }
 
+// Device events are a scanner's own; a closed source has none to report at all.
 TW_UINT16 CDataSource::GetDeviceEvent(pTW_IDENTITY, TW_MEMREF) {
-    return Fail(TWCC_BADPROTOCOL);
+    return Fail(mState == kClosed ? TWCC_SEQERROR : TWCC_BADPROTOCOL);
 }
 
 TW_UINT16 CDataSource::PassThru(pTW_IDENTITY, TW_MEMREF) {

@@ -3,12 +3,27 @@
 // computed from it; the device and the scan sequence grow here.
 #pragma once
 
+#include <memory>
+
 #include "DataSource.h"
 #include "foundation/Value.h"
 #include "scan/AlertPresenter.h"
 
+namespace k3100 {
+class COrvkQS;
+}
+
 class COrvkQSDS : public CDataSource {
 public:
+    // Custom device events reported by DAT_DEVICEEVENT.
+    static constexpr std::uint32_t kDeviceEventNone = 0x8001;
+    static constexpr std::uint32_t kDeviceEventScanReady = 0x8002;
+    static constexpr std::uint32_t kDeviceEventScanning = 0x8003;
+    static constexpr std::uint32_t kDeviceEventIdleTick = 0x8004;
+
+    COrvkQSDS();
+    ~COrvkQSDS() override;
+
     // One row of the dialog's reset list: simpleMode 1 = also reset when the simple mode is prepared.
     struct SUIRelatedCap {
         TW_UINT16 capId;
@@ -30,6 +45,11 @@ public:
         return Fail(TWCC_BADPROTOCOL);
     }
     TW_UINT16 FinishScan() override { return Fail(TWCC_BADPROTOCOL); }
+
+    TW_UINT16 PassThru(pTW_IDENTITY origin, TW_MEMREF data) override;
+    TW_UINT16 GetDeviceEvent(pTW_IDENTITY origin, TW_MEMREF data) override;
+    // Hands the data source an opened scanner (owned from now on); null detaches it.
+    void AttachScanner(std::unique_ptr<k3100::COrvkQS> scanner);
 
     bool SetupCapabilities() override;
     CapHandler GetCapHandler(TW_UINT16 capId) const override;
@@ -82,9 +102,15 @@ public:
 protected:
     // The page size found on the last scanned page (1/1200 inch); set by the scan.
     SScanSize mDetectedPageSize;
+    std::unique_ptr<k3100::COrvkQS> mScanner;
+    std::uint32_t mDeviceEvent = kDeviceEventNone;
 
 private:
     static SAlert MakeAlert(std::uint32_t code);
+    // One pass-through command on the scanner: 0 or the scanner's error.
+    std::uint32_t RunPassThru(std::uint32_t code, void* data);
+    // Reads a status of up to three words into the caller's buffer of bytes.
+    int ReadStatusInto(const char* key, void* data, std::size_t bytes);
     void ApplyMeasurementDefaults();
     void SetLinearCurves();
     void LoadPaperList();
