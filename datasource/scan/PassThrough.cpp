@@ -20,7 +20,7 @@ struct SPassThruRow {
 };
 
 constexpr SPassThruRow kCommands[] = {
-    {Code("AbRq"), 0}, {Code("GtBS"), 4}, {Code("GtDI"), 12}, {Code("GtXL"), 4},  {Code("RtPC"), 0},
+    {Code("AbRq"), 0}, {Code("GtBS"), 4},  {Code("GtDI"), 12}, {Code("GtXL"), 4}, {Code("RtPC"), 0},
     {Code("RtRC"), 0}, {Code("StSC"), 12}, {Code("StSN"), 16}, {Code("StXL"), 4},
 };
 
@@ -62,12 +62,18 @@ TW_UINT16 COrvkQSDS::PassThru(pTW_IDENTITY, TW_MEMREF data) {
 
 std::uint32_t COrvkQSDS::RunPassThru(std::uint32_t code, void* data) {
     switch (code) {
-    case Code("AbRq"): return static_cast<std::uint32_t>(mScanner->AbortScan());
-    case Code("GtBS"): return static_cast<std::uint32_t>(ReadStatusInto("OperationpanelEZKeyStatus", data, 4));
-    case Code("GtDI"): return static_cast<std::uint32_t>(ReadStatusInto("ServiceData", data, 12));
-    case Code("GtXL"): return static_cast<std::uint32_t>(ReadStatusInto("MaxScanLength", data, 4));
-    case Code("RtPC"): return mScanner->ClearRollerCounter(1);
-    case Code("RtRC"): return mScanner->ClearRollerCounter(0);
+    case Code("AbRq"):
+        return static_cast<std::uint32_t>(mScanner->AbortScan());
+    case Code("GtBS"):
+        return static_cast<std::uint32_t>(ReadStatusInto("OperationpanelEZKeyStatus", data, 4));
+    case Code("GtDI"):
+        return static_cast<std::uint32_t>(ReadStatusInto("ServiceData", data, 12));
+    case Code("GtXL"):
+        return static_cast<std::uint32_t>(ReadStatusInto("MaxScanLength", data, 4));
+    case Code("RtPC"):
+        return mScanner->ClearRollerCounter(1);
+    case Code("RtRC"):
+        return mScanner->ClearRollerCounter(0);
     case Code("StSC"): {
         const auto words = Words(data);
         return mScanner->SetScanCounter(words[0], words[1], words[2]);
@@ -83,7 +89,8 @@ std::uint32_t COrvkQSDS::RunPassThru(std::uint32_t code, void* data) {
         std::memcpy(&length, data, sizeof length);
         return mScanner->SetMaxScanLength(length);
     }
-    default: return 1;
+    default:
+        return 1;
     }
 }
 

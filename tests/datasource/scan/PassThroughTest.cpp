@@ -16,14 +16,15 @@ class PassThroughTest : public test::QSDataSourceTest {
 protected:
     void SetUp() override {
         Open();
-        auto scanner = std::make_unique<k3100::COrvkQS>(
-            k3100::SScannerDesc{k3100::kTransportUSB, mEmulator.vendorId(), mEmulator.productId(),
-                                mEmulator.connect()},
-            k3100::PixenQS880Library());
+        auto scanner =
+            std::make_unique<k3100::COrvkQS>(k3100::SScannerDesc{k3100::kTransportUSB, mEmulator.vendorId(),
+                                                                 mEmulator.productId(), mEmulator.connect()},
+                                             k3100::PixenQS880Library());
         ASSERT_EQ(scanner->OpenSession(), 0);
         mDS->AttachScanner(std::move(scanner));
     }
-    TW_UINT16 Send(const char (&command)[5], void* data = nullptr, TW_UINT32 bytes = 0, TW_UINT32 commandBytes = 4) {
+    TW_UINT16 Send(const char (&command)[5], void* data = nullptr, TW_UINT32 bytes = 0,
+                   TW_UINT32 commandBytes = 4) {
         const std::uint32_t code = std::uint32_t(command[0]) << 24 | std::uint32_t(command[1]) << 16 |
                                    std::uint32_t(command[2]) << 8 | std::uint32_t(command[3]);
         TW_PASSTHRU record{};
