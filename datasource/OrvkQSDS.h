@@ -12,6 +12,7 @@
 namespace k3100 {
 class COrvkQS;
 }
+struct tagScanParam;
 
 class COrvkQSDS : public CDataSource {
 public:
@@ -48,6 +49,10 @@ public:
 
     TW_UINT16 PassThru(pTW_IDENTITY origin, TW_MEMREF data) override;
     TW_UINT16 GetDeviceEvent(pTW_IDENTITY origin, TW_MEMREF data) override;
+    // The scan parameters of a new sheet from the current capabilities. continuous: feed on while paper
+    // is ready; prescanMode 0 none, 1 positioning prescan, 2 prescan kept for transfer. Tone tables are
+    // left zero.
+    tagScanParam MakeScanParam(bool continuous, std::uint32_t prescanMode);
     // Hands the data source an opened scanner (owned from now on); null detaches it.
     void AttachScanner(std::unique_ptr<k3100::COrvkQS> scanner);
 
@@ -107,6 +112,8 @@ protected:
 
 private:
     static SAlert MakeAlert(std::uint32_t code);
+    void FillScanArea(tagScanParam& param);
+    void FillColourMode(tagScanParam& param);
     // One pass-through command on the scanner: 0 or the scanner's error.
     std::uint32_t RunPassThru(std::uint32_t code, void* data);
     // Reads a status of up to three words into the caller's buffer of bytes.

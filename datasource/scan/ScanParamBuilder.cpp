@@ -1,0 +1,121 @@
+// The scan parameter record of a new sheet, read from the capabilities. Lengths are in 1/1200 inch; the
+// scan area is centred on the feeder the way the paper guides centre the sheet.
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstring>
+
+#include "CapHelpers.h"
+#include "ClientApp.h"
+#include "OrvkQSDS.h"
+#include "QSCapIds.h"
+#include "ScanParam.h"
+
+namespace {
+
+std::uint32_t UInt(const CCapPool* pool, TW_UINT16 id) {
+    return GetCapUIntValue(pool, id);
+}
+bool Flag(const CCapPool* pool, TW_UINT16 id) {
+    return GetCapSIntValue(pool, id) != 0;
+}
+
+// Level of a brightness or contrast value (-1000..1000) in steps of the capability's range.
+std::int32_t Level(const CCapPool* pool, TW_UINT16 id) {
+    const float step = GetCapStepSize(pool, id);
+    if (!(step > 0))
+        return 1;
+    return static_cast<std::int32_t>((GetCapFloatValue(pool, id) + 1000.0) / step + 1.5);
+}
+
+bool HalftoneIsErrorDiffusion(const CCapPool* pool) {
+    std::array<std::uint8_t, 34> item{};
+    if (!GetCapStrValue(pool, ICAP_HALFTONES, item))
+        return false;
+    static constexpr char kName[16] = "Error Diffusion";
+    return std::memcmp(item.data() + 1, kName, sizeof kName) == 0;
+}
+
+} // namespace
+
+void COrvkQSDS::FillScanArea(tagScanParam& param) {
+    const CCapPool* pool = GetCapPool();
+    const bool noMargin = Flag(pool, CCAP_OVK_DETECTPAGESIZE) || Flag(pool, CCAP_OVK_DESKEW) ||
+                          Flag(pool, ICAP_AUTOMATICDESKEW);
+    const double margin = noMargin ? 0.0 : GetCapSIntValue(pool, CCAP_OVK_MARGINLENGTH) * 1200.0 / 25.4;
+    const double physicalWidth = GetCapFloatValue(pool, ICAP_PHYSICALWIDTH);
+    const SScanSize paper = GetCurrentPaperSize();
+    const SScanSize scan = GetScanSize(false);
+    const double centre = std::trunc((physicalWidth - paper.width) * 0.5);
+    double left = centre + std::trunc(GetCapFloatValue(pool, CCAP_OVKM_SCANAREA_X) - margin);
+    if (left < 0)
+        left = 0;
+    if (left + scan.width > physicalWidth)
+        left = std::trunc(physicalWidth - scan.width);
+    param.leftOffset = static_cast<float>(left);
+    param.topOffset = static_cast<float>(std::trunc(GetCapFloatValue(pool, CCAP_OVKM_SCANAREA_Y) - margin));
+    param.scanWidth = scan.width;
+    param.scanLength = scan.height;
+}
+
+void COrvkQSDS::FillColourMode(tagScanParam& param) {
+    const CCapPool* pool = GetCapPool();
+    if (Flag(pool, CCAP_OVK_DETECTPAGETYPE)) {
+        param.pixelMode = 0x80;
+        param.binarization = UInt(pool, CCAP_OVKM_DETECTPAGETYPE_BWMODE);
+        param.autoColourThreshold = UInt(pool, CCAP_OVK_DETECTPAGETYPE_THRESHOLD);
+        param.autoColourAmount = UInt(pool, CCAP_OVK_DETECTPAGETYPE_AMOUNT);
+        return;
+    }
+    const std::int32_t pixelType = GetCapSIntValue(pool, ICAP_PIXELTYPE);
+    const bool textEnhance = Flag(pool, CCAP_OVK_TEXTENHANCE);
+    if (!(pixelType == TWPT_BW && textEnhance)) {
+        const std::uint32_t bleed = UInt(pool, CCAP_OVK_BLEEDTHROUGH) & 0xFFFF;
+        param.bleedThrough = bleed ? bleed | UInt(pool, CCAP_OVK_BLEEDTHROUGH_THRESHOLD) << 16 : 0;
+    }
+    param.pixelMode = pixelType == TWPT_GRAY ? 1 : (pixelType == TWPT_RGB ? 2 : 0);
+    if (pixelType == TWPT_BW)
+        param.binarization = HalftoneIsErrorDiffusion(pool) ? 1 : (textEnhance ? 2 : 0);
+}
+
+tagScanParam COrvkQSDS::MakeScanParam(bool continuous, std::uint32_t prescanMode) {
+    const CCapPool* pool = GetCapPool();
+    const bool prescan = prescanMode != 0;
+    const CClientApp* client = CClientApp::Current();
+    const bool backFromFront = Flag(pool, CCAP_OVK_PRESCAN) && !(client && client->IsBackgroundOnly());
+    tagScanParam param{};
+    param.resolution = static_cast<std::uint32_t>(std::max(0.0f, GetCapFloatValue(pool, ICAP_XRESOLUTION)));
+    FillScanArea(param);
+    param.batch = continuous && !prescan;
+    param.detectPageSize = Flag(pool, CCAP_OVK_DETECTPAGESIZE);
+    param.duplex = Flag(pool, CAP_DUPLEXENABLED) ? 2 : 0;
+    param.folio = Flag(pool, CCAP_OVK_FOLDLARGESIZE);
+    param.doubleFeedLength = !param.folio && Flag(pool, CCAP_OVK_DETECTDBLFEED_LENGTH);
+    param.doubleFeedUltrasonic = !param.folio && Flag(pool, CCAP_OVK_DETECTDBLFEED_ULTRASONIC);
+    param.jamless = Flag(pool, CCAP_OVK_FEEDER_JAMLESS);
+    param.keepPrescan = prescanMode == 2;
+    param.blankSkip = (prescan ? 0 : UInt(pool, CCAP_OVK_BLANKSKIP) & 0xFFFF) | UInt(pool, CCAP_OVK_BLANKSKIPSLICE3) << 16;
+    param.rotation = UInt(pool, CCAP_OVK_DATAORIENTATION);
+    param.deskew = Flag(pool, CCAP_OVK_DESKEW) || Flag(pool, ICAP_AUTOMATICDESKEW);
+    param.dropOutFront = UInt(pool, CCAP_OVK_DROPOUT);
+    param.dropOutBack = UInt(pool, BackTwin(CCAP_OVK_DROPOUT));
+    param.colourEnhanceFront = UInt(pool, CCAP_OVK_COLORENHANCE);
+    param.colourEnhanceBack = UInt(pool, BackTwin(CCAP_OVK_COLORENHANCE));
+    param.brightnessFront = Level(pool, ICAP_BRIGHTNESS);
+    param.contrastFront = Level(pool, ICAP_CONTRAST);
+    param.brightnessBack = !backFromFront && Flag(pool, CCAP_OVKM_BACKBRIGHTNESSENABLED)
+                               ? Level(pool, BackTwin(ICAP_BRIGHTNESS))
+                               : param.brightnessFront;
+    param.contrastBack = !backFromFront && Flag(pool, CCAP_OVKM_BACKCONTRASTENABLED)
+                             ? Level(pool, BackTwin(ICAP_CONTRAST))
+                             : param.contrastFront;
+    param.textBrightness = UInt(pool, CCAP_OVK_TEXTENHANCE_BRIGHTNESS);
+    param.textContrast = UInt(pool, CCAP_OVK_TEXTENHANCE_CONTRAST);
+    param.reverseScanType = Flag(pool, CCAP_OVK_REVERSESCANTYPE);
+    param.edgeEmphasis = UInt(pool, CCAP_OVK_EDGEEMPHASIS) << 16 | 1;
+    const std::uint32_t moire = UInt(pool, CCAP_OVK_REDUCE_MOIRE);
+    param.reduceMoire = (moire - 1) << 16 | (moire != 1 ? 1 : 0);
+    param.recognizeDirection = UInt(pool, CCAP_OVK_RECOGNIZE_DIRECTION);
+    FillColourMode(param);
+    return param;
+}
