@@ -94,7 +94,8 @@ tagScanParam COrvkQSDS::MakeScanParam(bool continuous, std::uint32_t prescanMode
     param.doubleFeedUltrasonic = !param.folio && Flag(pool, CCAP_OVK_DETECTDBLFEED_ULTRASONIC);
     param.jamless = Flag(pool, CCAP_OVK_FEEDER_JAMLESS);
     param.keepPrescan = prescanMode == 2;
-    param.blankSkip = (prescan ? 0 : UInt(pool, CCAP_OVK_BLANKSKIP) & 0xFFFF) | UInt(pool, CCAP_OVK_BLANKSKIPSLICE3) << 16;
+    param.blankSkip =
+        (prescan ? 0 : UInt(pool, CCAP_OVK_BLANKSKIP) & 0xFFFF) | UInt(pool, CCAP_OVK_BLANKSKIPSLICE3) << 16;
     param.rotation = UInt(pool, CCAP_OVK_DATAORIENTATION);
     param.deskew = Flag(pool, CCAP_OVK_DESKEW) || Flag(pool, ICAP_AUTOMATICDESKEW);
     param.dropOutFront = UInt(pool, CCAP_OVK_DROPOUT);
