@@ -24,10 +24,7 @@ bool oneOf(std::int32_t value, std::initializer_list<std::int32_t> accepted) {
 
 } // namespace
 
-CSpecialFilter::CSpecialFilter(std::unique_ptr<INormalChain> chain) : m_pNormalChain(std::move(chain)) {
-    if (!m_pNormalChain)
-        m_pNormalChain = std::make_unique<CPassThroughChain>();
-}
+CSpecialFilter::CSpecialFilter() = default;
 
 CSpecialFilter::~CSpecialFilter() = default;
 
@@ -91,18 +88,19 @@ std::int32_t CSpecialFilter::takeRequest(void* info) {
 }
 
 std::int32_t CSpecialFilter::setNormalChain(CImg& image) {
+    // The chain keeps its own copy of the request.
     if (isSimplex()) {
-        m_NormalSimplex = {sizeof m_NormalSimplex, m_FilterInfo.InImageInfo, m_FilterInfo.OutImageInfo,
-                           m_FilterInfo.FrontNormalFilterInfo};
-        return m_pNormalChain->setInfo(image, &m_NormalSimplex);
+        tagNORMALFILTERSIMPLEXINFO request{sizeof request, m_FilterInfo.InImageInfo, m_FilterInfo.OutImageInfo,
+                                           m_FilterInfo.FrontNormalFilterInfo};
+        return CNormalFilter::setInfo(image, &request);
     }
-    m_NormalDuplex = {sizeof m_NormalDuplex,
-                      m_FilterInfo.InImageInfo,
-                      m_FilterInfo.OutImageInfo,
-                      m_FilterInfo.FrontNormalFilterInfo,
-                      m_FilterInfo.BackNormalFilterInfo,
-                      m_FilterInfo.bPutImageOnSide};
-    return m_pNormalChain->setInfo(image, &m_NormalDuplex);
+    tagNORMALFILTERDUPLEXINFO request{sizeof request,
+                                      m_FilterInfo.InImageInfo,
+                                      m_FilterInfo.OutImageInfo,
+                                      m_FilterInfo.FrontNormalFilterInfo,
+                                      m_FilterInfo.BackNormalFilterInfo,
+                                      m_FilterInfo.bPutImageOnSide};
+    return CNormalFilter::setInfo(image, &request);
 }
 
 std::int32_t CSpecialFilter::checkParamError(tagSIDE side) const {
@@ -131,7 +129,7 @@ std::int32_t CSpecialFilter::runSimplex(CImg& image, tagIMAGESTATE state) {
     if (result == RTN_OK)
         result = execSpecialFilter(image, SIDE_FRONT, state);
     if (result == RTN_OK)
-        result = m_pNormalChain->execNormalFilter(image, SIDE_FRONT, state);
+        result = execNormalFilter(image, SIDE_FRONT, state);
     return result;
 }
 
@@ -149,7 +147,7 @@ std::int32_t CSpecialFilter::runDuplex(CImg& image, tagIMAGESTATE state) {
             result = execSpecialFilter(sideImage, side, state);
     }
     if (result == RTN_OK)
-        result = m_pNormalChain->execNormalFilter(image, m_BackImage, state);
+        result = execNormalFilter(image, m_BackImage, state);
     return result;
 }
 
@@ -165,14 +163,17 @@ tagDUMMYPIXELS CSpecialFilter::getDummyPixels(std::int32_t) {
     return {0, 0, 0}; // this sensor has none, at 600 dpi or any other resolution
 }
 
-std::int32_t CSpecialFilter::getMaxWidthWithoutDummyPixels(std::int32_t width, std::int32_t resolution) {
+std::int32_t CSpecialFilter::widthWithoutDummies(std::int32_t width, std::int32_t resolution) {
     const tagDUMMYPIXELS dummies = getDummyPixels(resolution);
     return width - (dummies.lDummy0 + dummies.lDummy1 + dummies.lDummy2);
 }
 
+std::int32_t CSpecialFilter::getMaxWidthWithoutDummyPixels(std::int32_t width, std::int32_t resolution) {
+    return widthWithoutDummies(width, resolution);
+}
+
 std::int32_t CSpecialFilter::usableWidth() const {
-    return getMaxWidthWithoutDummyPixels(m_FilterInfo.InImageInfo.lWidth,
-                                         m_FilterInfo.InImageInfo.lXResolution);
+    return widthWithoutDummies(m_FilterInfo.InImageInfo.lWidth, m_FilterInfo.InImageInfo.lXResolution);
 }
 
 std::int32_t CSpecialFilter::getOffset(std::int32_t res) const {

@@ -6,21 +6,20 @@
 
 #include "CAdjustLight.h"
 #include "CIPController.h"
-#include "NormalChain.h"
+#include "CNormalFilter.h"
+#include "CResolutionConvertNormal.h"
 #include "PrepRecords.h"
 #include "QS880Records.h"
 
 #include <cstdint>
-#include <memory>
 
 namespace Ovk::Pixen::QS880 {
 
 class CShading;
 
-class CSpecialFilter : public CIPBase {
+class CSpecialFilter : public CNormalFilter {
 public:
-    // The chain runs after the model's own steps; a pass-through chain until the generic one is given.
-    explicit CSpecialFilter(std::unique_ptr<INormalChain> chain = std::make_unique<CPassThroughChain>());
+    CSpecialFilter();
     ~CSpecialFilter() override;
     CSpecialFilter(const CSpecialFilter&) = delete;
     CSpecialFilter& operator=(const CSpecialFilter&) = delete;
@@ -58,23 +57,32 @@ public:
 
     std::int32_t checkParamError(tagSIDE side) const;
     static tagDUMMYPIXELS getDummyPixels(std::int32_t resolution);
-    static std::int32_t getMaxWidthWithoutDummyPixels(std::int32_t width, std::int32_t resolution);
+    std::int32_t getMaxWidthWithoutDummyPixels(std::int32_t width, std::int32_t resolution) override;
     // Back-side line offset: micrometres stored, lines at res dpi given out.
     std::int32_t getOffset(std::int32_t res) const;
     void setOffset(std::int32_t offset) { m_lOffset = offset; }
-    void setOcrPath(const char* path) { m_pNormalChain->setOcrPath(path); }
     const CAdjustLight& getAdjustLight() const { return m_AdjustLight; }
     // The side's shading filter, null until a page or the calibration has created it.
     CShading* getShading(tagSIDE side) const;
 
+    // The chain's steps that rely on this model's corner detection.
+    std::int32_t execDetectColorOrGray(CImg& image, tagSIDE side, tagIMAGESTATE state) override;
+    std::int32_t execResolutionConvertNormal(CImg& image, tagSIDE side, tagIMAGESTATE state) override;
+    std::int32_t execResolutionConvertWithReduceMoire(CImg& image, tagSIDE side, tagIMAGESTATE state) override;
+    std::int32_t execSkewCorrection(CImg& image, tagSIDE side, tagIMAGESTATE state) override;
+    std::int32_t execAutoSize(CImg& image, tagSIDE side, tagIMAGESTATE state) override;
+
 private:
-    using Controller = CIPController<CIPBase>;
+    static std::int32_t widthWithoutDummies(std::int32_t width, std::int32_t resolution);
 
     bool isDuplex() const { return m_FilterInfo.ulSize == sizeof(tagFILTERDUPLEXINFO); }
     bool isSimplex() const { return m_FilterInfo.ulSize == sizeof(tagFILTERSIMPLEXINFO); }
     std::int32_t takeRequest(void* info);
     std::int32_t checkInputImage(const CImg& image, bool duplex) const;
     std::int32_t setNormalChain(CImg& image);
+    std::int32_t applyColourVerdict(tagSIDE side, bool colour);
+    tagRESOLUTIONCONVERTINFO resolutionInfo(const CImg& image, tagSIDE side) const;
+    std::int32_t rawPageHeight(const tagDETECT4POINTSINFO& points) const;
     std::int32_t runSimplex(CImg& image, tagIMAGESTATE state);
     std::int32_t runDuplex(CImg& image, tagIMAGESTATE state);
 
@@ -113,9 +121,6 @@ private:
     Controller m_SRGBConversion[2];
     std::int32_t m_lOffset = 6250; // micrometres between the front and back reading lines
     std::int32_t m_lCutWidth = 0;  // width the column cut gives the page (target of resolution conversion)
-    tagNORMALFILTERSIMPLEXINFO m_NormalSimplex{}; // the chain's request, alive while a band runs
-    tagNORMALFILTERDUPLEXINFO m_NormalDuplex{};
-    std::unique_ptr<INormalChain> m_pNormalChain;
 };
 
 } // namespace Ovk::Pixen::QS880

@@ -40,7 +40,7 @@ std::int32_t CSpecialFilter::IPAppendSimplex(CImg& out, tagFILTERSIMPLEXINFO* in
     if (result == RTN_OK)
         result = execSpecialFilter(out, SIDE_FRONT, IMAGESTATE_LAST);
     if (result == RTN_OK)
-        result = m_pNormalChain->execNormalFilter(out, SIDE_FRONT, IMAGESTATE_LAST);
+        result = execNormalFilter(out, SIDE_FRONT, IMAGESTATE_LAST);
     return result;
 }
 
@@ -72,7 +72,7 @@ std::int32_t CSpecialFilter::IPAppendDuplex(CImg& front, CImg& back, tagFILTERDU
         if (result == RTN_OK)
             result = execSpecialFilter(side == SIDE_FRONT ? front : m_BackImage, side, IMAGESTATE_LAST);
     if (result == RTN_OK)
-        result = m_pNormalChain->execNormalFilter(front, m_BackImage, IMAGESTATE_LAST);
+        result = execNormalFilter(front, m_BackImage, IMAGESTATE_LAST);
     back.attachImg(m_BackImage);
     return result;
 }
@@ -80,20 +80,22 @@ std::int32_t CSpecialFilter::IPAppendDuplex(CImg& front, CImg& back, tagFILTERDU
 std::int32_t CSpecialFilter::NormalFilterSimplex(CImg& image, tagNORMALFILTERSIMPLEXINFO* info) {
     if (!hasRecordSize<tagNORMALFILTERSIMPLEXINFO>(info))
         return RTN_PAR;
-    if (const std::int32_t result = m_pNormalChain->setInfo(image, info); result != RTN_OK)
+    m_FilterInfo = tagFILTERDUPLEXINFO{}; // no model options may outlive the page they came with
+    if (const std::int32_t result = CNormalFilter::setInfo(image, info); result != RTN_OK)
         return result;
     m_lCutWidth = info->OutImageInfo.lWidth;
-    return m_pNormalChain->execNormalFilter(image, SIDE_FRONT, IMAGESTATE_WHOLE);
+    return execNormalFilter(image, SIDE_FRONT, IMAGESTATE_WHOLE);
 }
 
 std::int32_t CSpecialFilter::NormalFilterDuplex(CImg& image, tagNORMALFILTERDUPLEXINFO* info) {
     if (!hasRecordSize<tagNORMALFILTERDUPLEXINFO>(info))
         return RTN_PAR;
-    if (const std::int32_t result = m_pNormalChain->setInfo(image, info); result != RTN_OK)
+    m_FilterInfo = tagFILTERDUPLEXINFO{}; // no model options may outlive the page they came with
+    if (const std::int32_t result = CNormalFilter::setInfo(image, info); result != RTN_OK)
         return result;
     m_lCutWidth = info->OutImageInfo.lWidth;
     // Both option blocks act on the one image; the back output receives whatever back side is held.
-    return m_pNormalChain->execNormalFilter(image, m_BackImage, IMAGESTATE_WHOLE);
+    return execNormalFilter(image, m_BackImage, IMAGESTATE_WHOLE);
 }
 
 } // namespace Ovk::Pixen::QS880

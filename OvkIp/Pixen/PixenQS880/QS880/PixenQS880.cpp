@@ -213,10 +213,7 @@ std::int32_t getDummyPixelCount(std::int32_t res) {
 }
 
 void setOcrPath(const char* path) {
-    guarded([&] {
-        SpecialFilter.setOcrPath(path);
-        return RTN_OK;
-    });
+    guarded([&] { return CSpecialFilter::setOcrPath(path); });
 }
 
 void AdjustLightFirst(tagADJUSTINFO* info) {
