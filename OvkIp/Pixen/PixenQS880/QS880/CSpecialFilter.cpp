@@ -90,8 +90,8 @@ std::int32_t CSpecialFilter::takeRequest(void* info) {
 std::int32_t CSpecialFilter::setNormalChain(CImg& image) {
     // The chain keeps its own copy of the request.
     if (isSimplex()) {
-        tagNORMALFILTERSIMPLEXINFO request{sizeof request, m_FilterInfo.InImageInfo, m_FilterInfo.OutImageInfo,
-                                           m_FilterInfo.FrontNormalFilterInfo};
+        tagNORMALFILTERSIMPLEXINFO request{sizeof request, m_FilterInfo.InImageInfo,
+                                           m_FilterInfo.OutImageInfo, m_FilterInfo.FrontNormalFilterInfo};
         return CNormalFilter::setInfo(image, &request);
     }
     tagNORMALFILTERDUPLEXINFO request{sizeof request,

@@ -68,7 +68,8 @@ public:
     // The chain's steps that rely on this model's corner detection.
     std::int32_t execDetectColorOrGray(CImg& image, tagSIDE side, tagIMAGESTATE state) override;
     std::int32_t execResolutionConvertNormal(CImg& image, tagSIDE side, tagIMAGESTATE state) override;
-    std::int32_t execResolutionConvertWithReduceMoire(CImg& image, tagSIDE side, tagIMAGESTATE state) override;
+    std::int32_t execResolutionConvertWithReduceMoire(CImg& image, tagSIDE side,
+                                                      tagIMAGESTATE state) override;
     std::int32_t execSkewCorrection(CImg& image, tagSIDE side, tagIMAGESTATE state) override;
     std::int32_t execAutoSize(CImg& image, tagSIDE side, tagIMAGESTATE state) override;
 

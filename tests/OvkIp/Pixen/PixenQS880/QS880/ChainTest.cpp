@@ -17,7 +17,8 @@ constexpr std::int32_t kHeight = 600;
 
 Page tiltedSheet() {
     const SyntheticPage::Sheet sheet{1276, 300, 1200, 420, 0.02};
-    Page page{kWidth, kHeight, 1, SyntheticPage::grey(sheet, kWidth, kHeight, 40, 220, SyntheticPage::Noise{7, 4})};
+    Page page{kWidth, kHeight, 1,
+              SyntheticPage::grey(sheet, kWidth, kHeight, 40, 220, SyntheticPage::Noise{7, 4})};
     return page;
 }
 
@@ -80,9 +81,10 @@ TEST(Chain, DeskewedCroppedConvertedBinaryPageIsTheSameForEveryBandSplit) {
     EXPECT_NEAR(600, whole.getWidth(), 30);
     EXPECT_NEAR(210, whole.getHeight(), 30);
     const std::vector<std::uint8_t> want = bytesOf(whole);
-    for (const std::vector<std::int32_t>& heights :
-         {std::vector<std::int32_t>{1, lines - 1}, {lines - 1, 1}, {200, 200, lines - 400},
-          randomSplit(lines, 7, 5)}) {
+    for (const std::vector<std::int32_t>& heights : {std::vector<std::int32_t>{1, lines - 1},
+                                                     {lines - 1, 1},
+                                                     {200, 200, lines - 400},
+                                                     randomSplit(lines, 7, 5)}) {
         const CImg banded = run(raw, heights, request.simplex);
         EXPECT_EQ(whole.getWidth(), banded.getWidth()) << heights.size() << " bands";
         EXPECT_TRUE(want == bytesOf(banded)) << heights.size() << " bands";
