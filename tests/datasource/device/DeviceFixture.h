@@ -26,6 +26,10 @@ inline tagScanParam letterParams(bool duplex, bool batch) {
     p.duplex = duplex ? 2 : 0;
     p.batch = batch;
     p.rotation = 1;
+    // Brightness 0 tells the page library to apply these curves as they are: give it neutral ones.
+    for (auto& table : p.toneTables)
+        for (int v = 0; v < 256; ++v)
+            table[v] = static_cast<std::uint8_t>(v);
     return p;
 }
 
