@@ -47,6 +47,8 @@ public:
     }
     TW_UINT16 FinishScan() override { return Fail(TWCC_BADPROTOCOL); }
 
+    TW_UINT16 OpenDS(pTW_IDENTITY origin, TW_MEMREF data) override;
+    TW_UINT16 EnableDS(pTW_IDENTITY origin, TW_MEMREF data) override;
     TW_UINT16 PassThru(pTW_IDENTITY origin, TW_MEMREF data) override;
     TW_UINT16 GetDeviceEvent(pTW_IDENTITY origin, TW_MEMREF data) override;
     // The scan parameters of a new sheet from the current capabilities. continuous: feed on while paper
@@ -55,6 +57,7 @@ public:
     tagScanParam MakeScanParam(bool continuous, std::uint32_t prescanMode);
     // Hands the data source an opened scanner (owned from now on); null detaches it.
     void AttachScanner(std::unique_ptr<k3100::COrvkQS> scanner);
+    k3100::COrvkQS* GetScanner() const { return mScanner.get(); }
 
     bool SetupCapabilities() override;
     CapHandler GetCapHandler(TW_UINT16 capId) const override;
@@ -72,6 +75,9 @@ public:
     // Shows the alert of a scanner error code and answers what the batch should do: TWRC_SUCCESS go on,
     // TWRC_CANCEL stop, TWRC_CHECKSTATUS (2) try again. Clears the condition code.
     virtual TW_UINT16 ShowAlert(std::uint32_t code);
+    // Once per session, at the first enable without a dialog: reminds the user to exchange a worn roller
+    // or pad; with "CheckErrorMessage" in the preferences also shows every error alert once.
+    virtual void ShowRollerExchangeAlert();
     // At the first enable: clears the favourite name when the settings no longer match that favourite.
     void CheckCapabilities();
 
@@ -109,10 +115,12 @@ protected:
     SScanSize mDetectedPageSize;
     std::unique_ptr<k3100::COrvkQS> mScanner;
     std::uint32_t mDeviceEvent = kDeviceEventNone;
+    std::uint8_t mRollerCheckPending = 0;
 
 private:
     static SAlert MakeAlert(std::uint32_t code);
     void FillScanArea(tagScanParam& param);
+    void RunExchangeReminder(bool pad, bool backgroundOnly);
     void FillColourMode(tagScanParam& param);
     // One pass-through command on the scanner: 0 or the scanner's error.
     std::uint32_t RunPassThru(std::uint32_t code, void* data);
