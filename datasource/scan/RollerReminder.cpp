@@ -12,8 +12,8 @@ constexpr std::int64_t kDefaultRollerLimit = 100000; // sheets
 constexpr std::int64_t kDefaultPadLimit = 10000;     // sheets
 
 // The error alerts in the order a translator checks their texts.
-constexpr std::uint32_t kCheckedAlerts[] = {0x100,   0x40000,  0x50000,  0x30000,    0x20000, 0x60000,
-                                            0x10000, 0x70000,  0xB0000,  0xC0000,    0xA0000, 0x80000,
+constexpr std::uint32_t kCheckedAlerts[] = {0x100,      0x40000, 0x50000, 0x30000,   0x20000, 0x60000,
+                                            0x10000,    0x70000, 0xB0000, 0xC0000,   0xA0000, 0x80000,
                                             0x08000000, 0xF0000, 2,       0x80000001};
 
 } // namespace

@@ -29,14 +29,16 @@ protected:
     void SetUp() override {
         SetUIControllerFactory([this] { return std::make_unique<CReminderRecorder>(mReminders); });
         Open();
-        auto scanner = std::make_unique<k3100::COrvkQS>(
-            k3100::SScannerDesc{k3100::kTransportUSB, mEmulator.vendorId(), mEmulator.productId(),
-                                mEmulator.connect()},
-            k3100::PixenQS880Library());
+        auto scanner =
+            std::make_unique<k3100::COrvkQS>(k3100::SScannerDesc{k3100::kTransportUSB, mEmulator.vendorId(),
+                                                                 mEmulator.productId(), mEmulator.connect()},
+                                             k3100::PixenQS880Library());
         ASSERT_EQ(scanner->OpenSession(), 0);
         mDS->AttachScanner(std::move(scanner));
     }
-    void TearDown() override { SetUIControllerFactory([] { return std::make_unique<CNullUIController>(); }); }
+    void TearDown() override {
+        SetUIControllerFactory([] { return std::make_unique<CNullUIController>(); });
+    }
     void SetCounts(std::uint32_t total, std::uint32_t roller, std::uint32_t pad) {
         ASSERT_EQ(mDS->GetScanner()->SetScanCounter(total, roller, pad), 0u);
     }
