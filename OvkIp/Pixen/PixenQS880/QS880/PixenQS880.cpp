@@ -71,6 +71,16 @@ std::int32_t appendBelow(CImg& out, const CImg& tail) {
     return compatible ? RTN_MEMORY : RTN_PAR;
 }
 
+// A one-shot operation; the chain's filters are busy while a page's bands are in progress.
+template <class F> std::int32_t operation(F&& body) noexcept {
+    return guarded([&] { return g_page != Page::None ? RTN_SEQUENCE : body(); });
+}
+
+// The same for an operation with a record, which must be there and of its own size.
+template <class R, class F> std::int32_t operation(R* info, F&& body) noexcept {
+    return operation([&] { return hasRecordSize<R>(info) ? body() : RTN_PAR; });
+}
+
 } // namespace
 
 std::int32_t FilterSimplex(CImg& out, CImg& in, tagFILTERSIMPLEXINFO* info) {
@@ -197,6 +207,54 @@ std::int32_t NormalFilterDuplex(CImg& frontOut, CImg& backOut, CImg& in, tagNORM
         SpecialFilter.getBackImage(backOut);
         return RTN_OK;
     });
+}
+
+std::int32_t DropOutColor(CImg& image, tagDROPOUTCOLORINFO* info) {
+    return operation(info, [&] { return SpecialFilter.DropOutColor(image, info); });
+}
+
+std::int32_t EmphasisColor(CImg& image, tagEMPHASISCOLORINFO* info) {
+    return operation(info, [&] { return SpecialFilter.EmphasisColor(image, info); });
+}
+
+std::int32_t EraseBackPage(CImg& image, tagERASEBACKPAGEINFO* info) {
+    return operation(info, [&] { return SpecialFilter.EraseBackPage(image, info); });
+}
+
+std::int32_t ColorToGray(CImg& image) {
+    return operation([&] { return SpecialFilter.ColorToGray(image); });
+}
+
+std::int32_t GRC(CImg& image, tagGRCINFO* info, ColorMode mode, bool errorDiffusion) {
+    return operation(info, [&] { return SpecialFilter.GRC(image, info, mode, errorDiffusion); });
+}
+
+std::int32_t EmphasisEdge(CImg& image, tagEMPHASISEDGEINFO* info) {
+    return operation(info, [&] { return SpecialFilter.EmphasisEdge(image, info); });
+}
+
+std::int32_t GrayToBinary(CImg& image, tagGRAYTOBINARYINFO* info) {
+    return operation(info, [&] { return SpecialFilter.GrayToBinary(image, info); });
+}
+
+std::int32_t Inverse(CImg& image) {
+    return operation([&] { return SpecialFilter.Inverse(image); });
+}
+
+std::int32_t PutImageOnSide(CImg& out, CImg& front, CImg& back) {
+    return operation([&] { return SpecialFilter.PutImageOnSide(out, front, back); });
+}
+
+std::int32_t TextImageDirection(CImg& image, tagTEXTIMAGEDIRECTIONINFO* info) {
+    return operation(info, [&] { return SpecialFilter.TextImageDirection(image, info); });
+}
+
+std::int32_t Rotate90x(CImg& image, tagROTATE90XINFO* info) {
+    return operation(info, [&] { return SpecialFilter.Rotate90x(image, info); });
+}
+
+std::int32_t IsBlankPage(CImg& image, tagBLANKPAGEINFO* info) {
+    return operation(info, [&] { return SpecialFilter.IsBlankPage(image, info); });
 }
 
 std::int32_t getOffset(std::int32_t res) {

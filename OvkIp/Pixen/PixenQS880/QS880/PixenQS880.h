@@ -8,6 +8,7 @@
 #pragma once
 
 #include "CIPBase.h"
+#include "CGRC.h"
 #include "CImg.h"
 #include "NormalFilterRecords.h"
 #include "QS880Records.h"
@@ -43,6 +44,24 @@ std::int32_t FilterDuplexLastAppended(CImg& frontOut, CImg& backOut, CImg& in, t
 // The generic chain alone on an already prepared whole image.
 std::int32_t NormalFilterSimplex(CImg& out, CImg& in, tagNORMALFILTERSIMPLEXINFO* info);
 std::int32_t NormalFilterDuplex(CImg& frontOut, CImg& backOut, CImg& in, tagNORMALFILTERDUPLEXINFO* info);
+
+// One operation of the generic chain on a whole one-sided image, in place, with the given record. They
+// share the chain's filters, so while the bands of a page are in progress they give 4 and change nothing;
+// a missing record or one of another size gives 2.
+std::int32_t DropOutColor(CImg& image, tagDROPOUTCOLORINFO* info);
+std::int32_t EmphasisColor(CImg& image, tagEMPHASISCOLORINFO* info);
+std::int32_t EraseBackPage(CImg& image, tagERASEBACKPAGEINFO* info);
+std::int32_t ColorToGray(CImg& image);
+std::int32_t GRC(CImg& image, tagGRCINFO* info, ColorMode mode, bool errorDiffusion);
+std::int32_t EmphasisEdge(CImg& image, tagEMPHASISEDGEINFO* info);
+std::int32_t GrayToBinary(CImg& image, tagGRAYTOBINARYINFO* info);
+std::int32_t Inverse(CImg& image);
+// Joins front and back side by side into out; front is emptied on success, back is left as it is.
+std::int32_t PutImageOnSide(CImg& out, CImg& front, CImg& back);
+std::int32_t TextImageDirection(CImg& image, tagTEXTIMAGEDIRECTIONINFO* info);
+std::int32_t Rotate90x(CImg& image, tagROTATE90XINFO* info);
+// Measures the image at grey level 128; the verdict lands in info->bBlankPage.
+std::int32_t IsBlankPage(CImg& image, tagBLANKPAGEINFO* info);
 
 // Back-side line offset in lines at res dpi (stored in micrometres, 6250 after load); setOffset takes
 // micrometres.

@@ -105,3 +105,30 @@ TEST(Interface, OffsetAndDummyPixels) {
     EXPECT_EQ(0, getDummyPixelCount(300));
     EXPECT_EQ(0, getDummyPixelCount(600));
 }
+
+TEST(Interface, OneShotOperationsWorkOnWholeImagesAndWaitForTheRunningPage) {
+    CImg image;
+    image.createImg(64, 8, 8, 1, Ovk::RGBORDER_PIXEL, 300, 300);
+    for (std::int32_t y = 0; y < 8; ++y)
+        for (std::int32_t x = 0; x < 64; ++x)
+            image.getLine(y)[x] = static_cast<std::uint8_t>(x < 32 ? 10 : 240);
+    EXPECT_EQ(RTN_OK, Inverse(image));
+    EXPECT_EQ(245, image.getLine(3)[0]);
+    EXPECT_EQ(RTN_PAR, GrayToBinary(image, nullptr));
+
+    // Between the bands of a page the chain's filters hold that page: refused, image untouched.
+    IdentityRequests requests(kWidth, 8, 1);
+    CImg out;
+    CImg band = greyBand(kWidth, 4);
+    ASSERT_EQ(RTN_OK, FilterSimplexFirst(out, band, &requests.simplex));
+    tagGRAYTOBINARYINFO binary{sizeof binary, 0, 128, 128};
+    EXPECT_EQ(RTN_SEQUENCE, GrayToBinary(image, &binary));
+    EXPECT_EQ(RTN_SEQUENCE, Inverse(image));
+    EXPECT_EQ(8, image.getBps());
+    CImg last = greyBand(kWidth, 4);
+    ASSERT_EQ(RTN_OK, FilterSimplexLast(out, last, &requests.simplex));
+
+    ASSERT_EQ(RTN_OK, GrayToBinary(image, &binary));
+    EXPECT_EQ(1, image.getBps());
+    EXPECT_EQ(64, image.getWidth());
+}
