@@ -7,8 +7,8 @@
 // On failure the out images keep what they held. No exception leaves these functions.
 #pragma once
 
-#include "CIPBase.h"
 #include "CGRC.h"
+#include "CIPBase.h"
 #include "CImg.h"
 #include "NormalFilterRecords.h"
 #include "QS880Records.h"
