@@ -116,5 +116,63 @@ TEST_F(DeviceTest, NarrowRowsTakeTheStartOfEachLine) {
     EXPECT_EQ(device->FinishScan(), 0);
 }
 
+TEST_F(DeviceTest, StatusCommandGivesUpWhileTheReaderCannotEnd) {
+    COrvkQS::Limits limits;
+    limits.pauseAbove = 3u << 20;
+    limits.resumeBelow = 1u << 20;
+    limits.readerWaitLimit = std::chrono::milliseconds(300);
+    device->setLimits(limits);
+    load(3);
+    tagScanParam p = letterParams(false, true);
+    ASSERT_EQ(device->StartScan(&p), 0);
+    ASSERT_EQ(device->ScanPage(&p), 0);
+    ASSERT_TRUE(eventually([&] { return device->ReaderPaused(); }));
+    // The reader waits for pages the host has not taken yet: a command would wait for ever.
+    uint32_t ready = 0;
+    EXPECT_EQ(static_cast<uint32_t>(device->GetStatus("DocumentReadyStatus", &ready)), kScanErrDeviceBusy);
+    uint32_t count = 0;
+    EXPECT_EQ(device->GetStatus("BatchTransferCount", &count), 0);
+    EXPECT_GE(count, 1u);
+    EXPECT_EQ(device->FinishScan(), 0);
+}
+
+TEST_F(DeviceTest, FinalFilterRunsOnceOnTheKeptSide) {
+    load(1);
+    tagScanParam p = letterParams(false, false);
+    ASSERT_EQ(device->StartScan(&p), 0);
+    device->ProtectImageBuffer(true);
+    ASSERT_EQ(readSide().result, 0);
+    FilterSettings settings;
+    settings.contrast = 42; // outside the level table
+    ASSERT_EQ(device->ApplyImageFilter(settings), 0);
+    ASSERT_EQ(device->ApplyImageFilter(settings), 0);
+    EXPECT_EQ(library.count("Normal"), 1);
+    device->ProtectImageBuffer(false);
+    const Side filtered = readSide();
+    EXPECT_EQ(filtered.lines, 1650u);
+    EXPECT_EQ(device->FinishScan(), 0);
+}
+
+TEST_F(DeviceTest, PreviewBinarisationGivesWholeBytesWithinTheCallersLines) {
+    constexpr int32_t width = 40, height = 8, lineBytes = 48;
+    std::vector<uint8_t> pixels(lineBytes * height, 0xAB); // 0xAB marks the padding past each line
+    for (int32_t y = 0; y < height; ++y)
+        for (int32_t x = 0; x < width; ++x)
+            pixels[y * lineBytes + x] = static_cast<uint8_t>(x < width / 2 ? 20 : 235);
+    FilterSettings settings;
+    settings.grayToBin = 1;
+    ASSERT_EQ(device->ApplyImageFilter(pixels.data(), width, height, lineBytes, 8, 1, settings), 0);
+    for (int32_t y = 0; y < height; ++y) {
+        for (int32_t x = 0; x < width; ++x)
+            ASSERT_TRUE(pixels[y * lineBytes + x] == 0x00 || pixels[y * lineBytes + x] == 0xFF) << x << "," << y;
+        for (int32_t x = width; x < lineBytes; ++x)
+            ASSERT_EQ(pixels[y * lineBytes + x], 0xAB) << "past the line at " << x << "," << y;
+    }
+    EXPECT_NE(pixels[0], pixels[width - 1]);
+    // A line length that cannot hold the width is refused, not overrun.
+    EXPECT_EQ(static_cast<uint32_t>(device->ApplyImageFilter(pixels.data(), width, height, width - 1, 8, 1, settings)),
+              kScanErrIllegalRequest);
+}
+
 } // namespace
 } // namespace k3100::test

@@ -81,6 +81,8 @@ public:
         record("Normal");
         if (r == nullptr || r->ulSize != sizeof(*r))
             return 2;
+        if (r->NormalFilterInfo.pGrayToBinaryInfo != nullptr)
+            return threshold(out, in);
         out.attachImg(in);
         return 0;
     }
@@ -157,6 +159,18 @@ private:
             std::memcpy(back.getLine(y), in.getLine(y) + half, half);
         }
         in.deleteImg();
+        return 0;
+    }
+
+    // One bit a pixel, most significant first; set where the grey is light.
+    static int32_t threshold(CImg& out, CImg& in) {
+        CImg binary;
+        binary.createImg(in.getWidth(), in.getHeight(), 1, 1, 0);
+        for (int32_t y = 0; y < in.getHeight(); ++y)
+            for (int32_t x = 0; x < in.getWidth(); ++x)
+                if (in.getLine(y)[x] >= 128)
+                    binary.getLine(y)[x / 8] |= static_cast<uint8_t>(0x80 >> (x % 8));
+        out.attachImg(binary);
         return 0;
     }
 
