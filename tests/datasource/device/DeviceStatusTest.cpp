@@ -164,13 +164,15 @@ TEST_F(DeviceTest, PreviewBinarisationGivesWholeBytesWithinTheCallersLines) {
     ASSERT_EQ(device->ApplyImageFilter(pixels.data(), width, height, lineBytes, 8, 1, settings), 0);
     for (int32_t y = 0; y < height; ++y) {
         for (int32_t x = 0; x < width; ++x)
-            ASSERT_TRUE(pixels[y * lineBytes + x] == 0x00 || pixels[y * lineBytes + x] == 0xFF) << x << "," << y;
+            ASSERT_TRUE(pixels[y * lineBytes + x] == 0x00 || pixels[y * lineBytes + x] == 0xFF)
+                << x << "," << y;
         for (int32_t x = width; x < lineBytes; ++x)
             ASSERT_EQ(pixels[y * lineBytes + x], 0xAB) << "past the line at " << x << "," << y;
     }
     EXPECT_NE(pixels[0], pixels[width - 1]);
     // A line length that cannot hold the width is refused, not overrun.
-    EXPECT_EQ(static_cast<uint32_t>(device->ApplyImageFilter(pixels.data(), width, height, width - 1, 8, 1, settings)),
+    EXPECT_EQ(static_cast<uint32_t>(
+                  device->ApplyImageFilter(pixels.data(), width, height, width - 1, 8, 1, settings)),
               kScanErrIllegalRequest);
 }
 
