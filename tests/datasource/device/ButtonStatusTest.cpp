@@ -5,6 +5,8 @@
 
 #include "ExclusiveLock.h"
 
+#include "datasource/usb/CDocScanner.h"
+
 #include "platform/usb/UsbDiscovery.h"
 
 #include <gtest/gtest.h>
@@ -81,6 +83,14 @@ protected:
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         ASSERT_TRUE(std::filesystem::exists(socket));
         setenv(usb::kEmulatorSocketEnv, socket.c_str(), 1);
+        // The socket file appears just before the server listens: wait until it takes a connection.
+        usb::DeviceList devices;
+        for (int i = 0; i < 500 && devices.empty(); ++i) {
+            usb::findDevices(kDefaultVendorId, kDefaultProductId, devices);
+            if (devices.empty())
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        ASSERT_FALSE(devices.empty());
     }
 
     void control(const std::string& text) {
