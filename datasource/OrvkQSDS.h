@@ -50,6 +50,7 @@ public:
     TW_UINT16 OpenDS(pTW_IDENTITY origin, TW_MEMREF data) override;
     TW_UINT16 EnableDS(pTW_IDENTITY origin, TW_MEMREF data) override;
     TW_UINT16 PassThru(pTW_IDENTITY origin, TW_MEMREF data) override;
+    TW_UINT16 GetImageInfo(pTW_IDENTITY origin, TW_MEMREF data) override;
     TW_UINT16 GetDeviceEvent(pTW_IDENTITY origin, TW_MEMREF data) override;
     // The scan parameters of a new sheet from the current capabilities. continuous: feed on while paper
     // is ready; prescanMode 0 none, 1 positioning prescan, 2 prescan kept for transfer. Tone tables are
@@ -120,6 +121,9 @@ protected:
 private:
     static SAlert MakeAlert(std::uint32_t code);
     void FillScanArea(tagScanParam& param);
+    // Quarter turns and folded sheets change the delivered shape; also sets the row length.
+    void TurnImageInfo(TW_IMAGEINFO& info);
+    void EvenRowLength(TW_IMAGEINFO& info);
     void RunExchangeReminder(bool pad, bool backgroundOnly);
     void FillColourMode(tagScanParam& param);
     // One pass-through command on the scanner: 0 or the scanner's error.

@@ -1,0 +1,59 @@
+// The scanner's image information: the generic description turned for the page's orientation and
+// folded sheets, and row lengths kept even for one client that cannot take odd ones.
+#include "CapHelpers.h"
+#include "ClientApp.h"
+#include "OrvkQSDS.h"
+#include "QSCapIds.h"
+
+namespace {
+
+constexpr std::uint8_t kPoisonedImageInfo = 255; // a failed request of this transfer; repeats fail too
+
+} // namespace
+
+TW_UINT16 COrvkQSDS::GetImageInfo(pTW_IDENTITY origin, TW_MEMREF data) {
+    auto* info = static_cast<TW_IMAGEINFO*>(data);
+    if (!info)
+        return Fail(TWCC_BADVALUE);
+    const bool office = CClientApp::CurrentId() == CClientApp::kOfficeClient;
+    if (office && origin && mImageInfoValid == kPoisonedImageInfo)
+        return Fail(TWCC_SEQERROR);
+    const TW_UINT16 rc = CDataSource::GetImageInfo(origin, data);
+    if (rc != TWRC_SUCCESS) {
+        if (office && origin)
+            mImageInfoValid = kPoisonedImageInfo;
+        return rc;
+    }
+    TurnImageInfo(*info);
+    if (office && info->SamplesPerPixel == 1)
+        EvenRowLength(*info);
+    mImageInfo = *info;
+    return TWRC_SUCCESS;
+}
+
+void COrvkQSDS::TurnImageInfo(TW_IMAGEINFO& info) {
+    const CCapPool* pool = GetCapPool();
+    const bool direction = GetCapSIntValue(pool, CCAP_OVK_RECOGNIZE_DIRECTION) != 0;
+    const bool detectSize = GetCapSIntValue(pool, CCAP_OVK_DETECTPAGESIZE) != 0;
+    if (direction || detectSize)
+        return; // the scanned page already has its final shape
+    const std::int32_t orientation = GetCapSIntValue(pool, CCAP_OVK_DATAORIENTATION);
+    if (GetCapSIntValue(pool, CCAP_OVK_FOLDLARGESIZE))
+        info.ImageWidth *= 2; // both halves of the folded sheet side by side
+    if (orientation == 2 || orientation == 4) {
+        const TW_INT32 width = info.ImageWidth;
+        info.ImageWidth = info.ImageLength;
+        info.ImageLength = width;
+    }
+    mBytesPerRow = BytesPerRow(info);
+}
+
+void COrvkQSDS::EvenRowLength(TW_IMAGEINFO& info) {
+    if (info.PixelType == TWPT_BW && mBytesPerRow % 2 == 1 && mBytesPerRow != 1) {
+        mBytesPerRow &= ~1u;
+        info.ImageWidth = static_cast<TW_INT32>(mBytesPerRow * 8);
+    } else if (info.PixelType == TWPT_GRAY) {
+        mBytesPerRow &= ~1u;
+        info.ImageWidth = static_cast<TW_INT32>(mBytesPerRow);
+    }
+}
