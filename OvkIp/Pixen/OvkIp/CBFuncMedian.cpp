@@ -16,9 +16,11 @@ public:
         ++m_count[value];
         m_below += value < m_median ? 1 : 0;
     }
-    void Remove(unsigned value) {
-        --m_count[value];
-        m_below -= value < m_median ? 1 : 0;
+    // One value leaves the window and another enters; branch-free, as the two are unrelated.
+    void Replace(unsigned out, unsigned in) {
+        --m_count[out];
+        ++m_count[in];
+        m_below += static_cast<int32_t>(in < m_median) - static_cast<int32_t>(out < m_median);
     }
     // Smallest m whose values up to m number more than rank.
     unsigned Median() {
@@ -78,8 +80,7 @@ void CBFuncMedian::MedianThresholds() {
     for (int32_t x = 0; x < m_width; ++x) {
         if (x > firstCentre && x <= lastCentre) {
             for (const unsigned char* row : rows) {
-                window.Remove(row[x - firstCentre - 1]);
-                window.Add(row[x + kWindow / 2]);
+                window.Replace(row[x - firstCentre - 1], row[x + kWindow / 2]);
             }
             threshold = window.Median();
         }

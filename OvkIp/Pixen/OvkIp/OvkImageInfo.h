@@ -194,7 +194,8 @@ public:
     // New image of the same geometry (contents undefined) / with a copy of the pixels; null on failure.
     std::unique_ptr<CImageInfo> CreateSameSize() const;
     std::unique_ptr<CImageInfo> CreateCopy() const;
-    // Turns this view into a view of r inside the same buffer (refused for an owned buffer).
+    // Turns this view into a view of r (clipped to the image) inside the same buffer; refused for an
+    // owned buffer.
     void Trim(Ovk::tagRECT r);
     // Keeps the central keep part (0 <= keep < 1) of width and height.
     void Trim(double keep);

@@ -124,9 +124,17 @@ std::unique_ptr<CImageInfo> CImageInfo::CreateCopy() const {
 }
 
 void CImageInfo::Trim(Ovk::tagRECT r) {
-    unsigned char* corner = PixelPtr(r.x, r.y);
-    SetWidth(r.width);
-    SetHeight(r.height);
+    if (m_bAllocBuffer != 0) {
+        return; // an owned buffer cannot become a view into itself
+    }
+    // Clipped to the image, so the view never reaches outside the buffer.
+    const int64_t x0 = std::clamp<int64_t>(r.x, 0, m_pInfo->lWidth);
+    const int64_t y0 = std::clamp<int64_t>(r.y, 0, m_pInfo->lHeight);
+    const int64_t x1 = std::clamp<int64_t>(int64_t{r.x} + r.width, x0, m_pInfo->lWidth);
+    const int64_t y1 = std::clamp<int64_t>(int64_t{r.y} + r.height, y0, m_pInfo->lHeight);
+    unsigned char* corner = PixelPtr(static_cast<int32_t>(x0), static_cast<int32_t>(y0));
+    SetWidth(static_cast<int32_t>(x1 - x0));
+    SetHeight(static_cast<int32_t>(y1 - y0));
     SetPtr(corner);
 }
 

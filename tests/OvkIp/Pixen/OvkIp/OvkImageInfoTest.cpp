@@ -229,6 +229,14 @@ TEST(CImageInfoRegions, PolarityAndTrim) {
     EXPECT_EQ(view.GetHeight(), 2);
     EXPECT_EQ(view.GetPtr(), grey.GetPtr() + 4 + 1);
     EXPECT_EQ(view.GetSize(), 8u);
+
+    CImageInfo corner(grey);
+    corner.Trim(Ovk::tagRECT{-1, 3, 3, 5}); // clipped to columns 0..1 of line 3
+    EXPECT_EQ(corner.GetWidth(), 2);
+    EXPECT_EQ(corner.GetHeight(), 1);
+    EXPECT_EQ(corner.GetPtr(), grey.GetPtr() + 12);
+    grey.Trim(Ovk::tagRECT{1, 1, 1, 1});
+    EXPECT_EQ(grey.GetWidth(), 4);
 }
 
 } // namespace
