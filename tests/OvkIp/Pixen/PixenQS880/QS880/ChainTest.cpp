@@ -68,8 +68,9 @@ CImg run(const std::vector<std::uint8_t>& raw, const std::vector<std::int32_t>& 
                                     : last              ? FilterSimplexLast(out, in, &request)
                                                         : FilterSimplexMiddle(out, in, &request);
         EXPECT_EQ(0, result) << "band " << b << " of " << heights.size();
-        if (!out.isNull())
+        if (!out.isNull()) {
             EXPECT_EQ(1, page.appendImg(out));
+        }
     }
     return page;
 }
@@ -88,10 +89,12 @@ void runDuplex(const std::vector<std::uint8_t>& raw, const std::vector<std::int3
                                     : last              ? FilterDuplexLast(frontOut, backOut, in, &request)
                                                         : FilterDuplexMiddle(frontOut, backOut, in, &request);
         EXPECT_EQ(0, result) << "band " << b << " of " << heights.size();
-        if (!frontOut.isNull())
+        if (!frontOut.isNull()) {
             EXPECT_EQ(1, front.appendImg(frontOut));
-        if (!backOut.isNull())
+        }
+        if (!backOut.isNull()) {
             EXPECT_EQ(1, back.appendImg(backOut));
+        }
     }
 }
 
