@@ -38,14 +38,15 @@ public:
     static const SUIRelatedCap sUIRelatedCaps[];
     static const std::size_t sUIRelatedCapsCount;
 
-    bool SetupScanner() override { return true; }
-    void TerminateScanner() override {}
-    TW_UINT16 PrepareScan() override { return Fail(TWCC_BADPROTOCOL); }
-    TW_UINT16 ReadImage(std::uint8_t*, std::uint32_t, std::uint32_t& rows) override {
-        rows = 0;
-        return Fail(TWCC_BADPROTOCOL);
-    }
-    TW_UINT16 FinishScan() override { return Fail(TWCC_BADPROTOCOL); }
+    // Opens the session of the first scanner found. Without a scanner the source still opens, so that an
+    // application can set it up; the first scan then fails with an alert.
+    bool SetupScanner() override;
+    void TerminateScanner() override;
+    TW_UINT16 PrepareScan() override;
+    TW_UINT16 ReadImage(std::uint8_t* buffer, std::uint32_t bytesPerRow, std::uint32_t& rows) override;
+    TW_UINT16 FinishScan() override;
+    void RecoverScan() override;
+    std::int32_t GetPendingDocumentCount() override;
 
     TW_UINT16 OpenDS(pTW_IDENTITY origin, TW_MEMREF data) override;
     TW_UINT16 EnableDS(pTW_IDENTITY origin, TW_MEMREF data) override;
@@ -54,7 +55,7 @@ public:
     TW_UINT16 GetDeviceEvent(pTW_IDENTITY origin, TW_MEMREF data) override;
     // The scan parameters of a new sheet from the current capabilities. continuous: feed on while paper
     // is ready; prescanMode 0 none, 1 positioning prescan, 2 prescan kept for transfer. Tone tables are
-    // left zero.
+    // identity curves.
     tagScanParam MakeScanParam(bool continuous, std::uint32_t prescanMode);
     // Hands the data source an opened scanner (owned from now on); null detaches it.
     void AttachScanner(std::unique_ptr<k3100::COrvkQS> scanner);
@@ -117,6 +118,7 @@ protected:
     std::unique_ptr<k3100::COrvkQS> mScanner;
     std::uint32_t mDeviceEvent = kDeviceEventNone;
     std::uint8_t mRollerCheckPending = 0;
+    std::int32_t mSheetImagesLeft = 0; // images of the current sheet still to deliver
 
 private:
     static SAlert MakeAlert(std::uint32_t code);
@@ -126,6 +128,11 @@ private:
     void EvenRowLength(TW_IMAGEINFO& info);
     void RunExchangeReminder(bool pad, bool backgroundOnly);
     void FillColourMode(tagScanParam& param);
+    // Starts a sheet: scanner error code, 0 when its first image is ready.
+    std::uint32_t StartSheet();
+    bool IsDocumentReady();
+    // Shows a scanner error and answers what the application gets.
+    TW_UINT16 AnswerScannerError(std::uint32_t error);
     // One pass-through command on the scanner: 0 or the scanner's error.
     std::uint32_t RunPassThru(std::uint32_t code, void* data);
     // Reads a status of up to three words into the caller's buffer of bytes.

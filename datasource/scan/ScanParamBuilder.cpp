@@ -118,5 +118,9 @@ tagScanParam COrvkQSDS::MakeScanParam(bool continuous, std::uint32_t prescanMode
     param.reduceMoire = (moire - 1) << 16 | (moire != 1 ? 1 : 0);
     param.recognizeDirection = UInt(pool, CCAP_OVK_RECOGNIZE_DIRECTION);
     FillColourMode(param);
+    // Neutral curves: a zero table would map every level to black.
+    for (auto& table : param.toneTables)
+        for (std::size_t level = 0; level < 256; ++level)
+            table[level] = static_cast<std::uint8_t>(level);
     return param;
 }

@@ -31,12 +31,21 @@ protected:
     }
     void TearDown() override { fs::remove_all(mDir); }
 
-    SRun Run(const std::string& arguments) const {
+    // feeder: the emulator's --load argument; empty runs without a scanner.
+    SRun Run(const std::string& arguments, const std::string& feeder = "") const {
         const std::string build = std::getenv("K3100_BUILD_DIR") ? std::getenv("K3100_BUILD_DIR") : ".";
-        const std::string command = "env K3100_TWAIN_DS_DIR='" + build + "/lib' K3100_LOCK_DIR='" +
-                                    mDir.string() + "' XDG_CONFIG_HOME='" + mDir.string() +
-                                    "' K3100_EMULATOR_SOCKET='" + (mDir / "no-scanner").string() + "' '" +
-                                    build + "/bin/twainscan' " + arguments + " 2>&1";
+        const std::string socket = (mDir / (feeder.empty() ? "no-scanner" : "scanner")).string();
+        const std::string scan = "env K3100_TWAIN_DS_DIR='" + build + "/lib' K3100_LOCK_DIR='" + mDir.string() +
+                                 "' XDG_CONFIG_HOME='" + mDir.string() + "' K3100_EMULATOR_SOCKET='" + socket +
+                                 "' '" + build + "/bin/twainscan' " + arguments + " 2>&1";
+        const std::string emulator = "'" + build + "/bin/k3100-emulator' --socket '" + socket + "' ";
+        // The emulator answers a control only once it serves, so the scan never races its start.
+        const std::string command =
+            feeder.empty() ? scan
+                           : emulator + "--load '" + feeder + "' & e=$!; i=0; until " + emulator +
+                                 "--control status >/dev/null 2>&1 || [ $i -ge 500 ]; do sleep 0.02; i=$((i+1)); "
+                                 "done; " +
+                                 scan + "; r=$?; kill $e; wait $e 2>/dev/null; exit $r";
         SRun run;
         FILE* pipe = popen(command.c_str(), "r");
         if (!pipe)
@@ -91,6 +100,35 @@ TEST(ScanOptions, OptionsBecomeCapabilitySettingsInOrder) {
                                                                  {CCAP_OVK_BLANKSKIP, 1},
                                                                  {CAP_XFERCOUNT, 3}};
     EXPECT_EQ(settings, expected);
+}
+
+TEST_F(TwainScan, GreyBatchFromTheEmulatedFeederComesOutPageByPage) {
+    const fs::path out = mDir / "pages";
+    const SRun run = Run("--output '" + out.string() + "' --pixel-type grey --resolution 300", "gen:ramp-a4 2");
+    ASSERT_EQ(run.status, 0) << run.output;
+    std::vector<std::pair<unsigned, unsigned>> sizes;
+    std::size_t at = 0;
+    while ((at = run.output.find("page ", at)) != std::string::npos) {
+        unsigned number = 0, width = 0, height = 0;
+        if (std::sscanf(run.output.c_str() + at, "page %u: %u x %u pixels", &number, &width, &height) == 3)
+            sizes.emplace_back(width, height);
+        ++at;
+    }
+    ASSERT_EQ(sizes.size(), 2u) << run.output;
+    for (const auto& [width, height] : sizes) {
+        // A4 or letter at 300 dpi, whichever paper the source defaults to.
+        EXPECT_GE(width, 2400u);
+        EXPECT_LE(width, 2600u);
+        EXPECT_GE(height, 3200u);
+        EXPECT_LE(height, 3600u);
+    }
+    std::size_t files = 0;
+    for (const auto& entry : fs::directory_iterator(out)) {
+        ++files;
+        // A grey page of that size does not compress to almost nothing unless it is empty.
+        EXPECT_GT(fs::file_size(entry.path()), 10000u) << entry.path();
+    }
+    EXPECT_EQ(files, 2u);
 }
 
 } // namespace
