@@ -5,8 +5,8 @@
 #include <cstring>
 #include <exception>
 
-#include "CapHelpers.h"
 #include "COrvkQS.h"
+#include "CapHelpers.h"
 #include "OrvkQSDS.h"
 #include "PixenLibrary.h"
 #include "datasource/usb/CDocScanner.h"

@@ -35,17 +35,19 @@ protected:
     SRun Run(const std::string& arguments, const std::string& feeder = "") const {
         const std::string build = std::getenv("K3100_BUILD_DIR") ? std::getenv("K3100_BUILD_DIR") : ".";
         const std::string socket = (mDir / (feeder.empty() ? "no-scanner" : "scanner")).string();
-        const std::string scan = "env K3100_TWAIN_DS_DIR='" + build + "/lib' K3100_LOCK_DIR='" + mDir.string() +
-                                 "' XDG_CONFIG_HOME='" + mDir.string() + "' K3100_EMULATOR_SOCKET='" + socket +
-                                 "' '" + build + "/bin/twainscan' " + arguments + " 2>&1";
+        const std::string scan = "env K3100_TWAIN_DS_DIR='" + build + "/lib' K3100_LOCK_DIR='" +
+                                 mDir.string() + "' XDG_CONFIG_HOME='" + mDir.string() +
+                                 "' K3100_EMULATOR_SOCKET='" + socket + "' '" + build + "/bin/twainscan' " +
+                                 arguments + " 2>&1";
         const std::string emulator = "'" + build + "/bin/k3100-emulator' --socket '" + socket + "' ";
         // The emulator answers a control only once it serves, so the scan never races its start.
         const std::string command =
-            feeder.empty() ? scan
-                           : emulator + "--load '" + feeder + "' & e=$!; i=0; until " + emulator +
-                                 "--control status >/dev/null 2>&1 || [ $i -ge 500 ]; do sleep 0.02; i=$((i+1)); "
-                                 "done; " +
-                                 scan + "; r=$?; kill $e; wait $e 2>/dev/null; exit $r";
+            feeder.empty()
+                ? scan
+                : emulator + "--load '" + feeder + "' & e=$!; i=0; until " + emulator +
+                      "--control status >/dev/null 2>&1 || [ $i -ge 500 ]; do sleep 0.02; i=$((i+1)); "
+                      "done; " +
+                      scan + "; r=$?; kill $e; wait $e 2>/dev/null; exit $r";
         SRun run;
         FILE* pipe = popen(command.c_str(), "r");
         if (!pipe)
@@ -104,7 +106,8 @@ TEST(ScanOptions, OptionsBecomeCapabilitySettingsInOrder) {
 
 TEST_F(TwainScan, GreyBatchFromTheEmulatedFeederComesOutPageByPage) {
     const fs::path out = mDir / "pages";
-    const SRun run = Run("--output '" + out.string() + "' --pixel-type grey --resolution 300", "gen:ramp-a4 2");
+    const SRun run =
+        Run("--output '" + out.string() + "' --pixel-type grey --resolution 300", "gen:ramp-a4 2");
     ASSERT_EQ(run.status, 0) << run.output;
     std::vector<std::pair<unsigned, unsigned>> sizes;
     std::size_t at = 0;
