@@ -61,6 +61,7 @@ struct Requests {
     tagSRGBCONVERSIONINFO srgb{sizeof(tagSRGBCONVERSIONINFO), 0, {}}; // the feeder's matrix
     tagBLANKPAGEINFO blank{sizeof(tagBLANKPAGEINFO), 10, false};
     tagGRAYTOBINARYINFO binary{sizeof(tagGRAYTOBINARYINFO), 0, 128, 128};
+    tagGRCINFO tone{}; // neutral curves: the blank-page measure needs the tone record of the page
     tagFILTERSIMPLEXINFO simplex{};
     tagFILTERDUPLEXINFO duplex{};
 
@@ -70,11 +71,16 @@ struct Requests {
             side.imgBlack = Reference(raw.sideWidth, raw.channels, false);
         }
         findCorners = chain.skew || chain.autoSize;
+        tone.ulSize = sizeof tone;
+        for (int level = 0; level < 256; ++level)
+            tone.ucGray[level] = tone.ucRed[level] = tone.ucGreen[level] = tone.ucBlue[level] =
+                static_cast<uint8_t>(level);
         tagNORMALFILTERINFO normal{};
         normal.ulSize = sizeof normal;
         normal.bSkewCorrection = chain.skew;
         normal.bAutoSize = chain.autoSize;
         normal.pBlankPageInfo = chain.blank ? &blank : nullptr;
+        normal.pGRCInfo = chain.blank ? &tone : nullptr;
         normal.pGrayToBinaryInfo = chain.binary ? &binary : nullptr;
         const Ovk::tagIMAGEINFO in = Geometry(raw, Ovk::RGBORDER_LINE, 8);
         const Ovk::tagIMAGEINFO out = Geometry(raw, Ovk::RGBORDER_PIXEL, chain.binary ? 1 : 8);
