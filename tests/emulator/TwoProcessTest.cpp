@@ -1,5 +1,6 @@
 // The k3100-emulator program shared by several processes: what one process does to the scanner through
 // the socket, another process sees.
+#include "../datasource/ChildProcess.h"
 #include "datasource/usb/COrvkQSCommands.h"
 #include "datasource/usb/ScannerErrors.h"
 
@@ -24,25 +25,8 @@ std::string emulatorProgram() {
     return std::string(std::getenv("K3100_BUILD_DIR")) + "/bin/k3100-emulator";
 }
 
-// Runs the program with `args`; returns its process id (exit status through waitpid).
-pid_t spawn(const std::vector<std::string>& args) {
-    std::vector<char*> argv;
-    for (const auto& a : args)
-        argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    const pid_t pid = fork();
-    if (pid == 0) {
-        execv(argv[0], argv.data());
-        _exit(127);
-    }
-    return pid;
-}
-
-int exitStatus(pid_t pid) {
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
+using ::test::exitStatus;
+using ::test::spawn;
 
 class TwoProcesses : public ::testing::Test {
 protected:

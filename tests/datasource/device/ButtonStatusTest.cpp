@@ -27,24 +27,8 @@ namespace {
 
 using ButtonStatusFn = int (*)(uint32_t*, uint32_t*);
 
-pid_t spawn(const std::vector<std::string>& args) {
-    std::vector<char*> argv;
-    for (const auto& a : args)
-        argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    const pid_t pid = fork();
-    if (pid == 0) {
-        execv(argv[0], argv.data());
-        _exit(127);
-    }
-    return pid;
-}
-
-int waitExit(pid_t pid) {
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
+using ::test::exitStatus;
+using ::test::spawn;
 
 class ButtonStatus : public ::testing::Test {
 protected:
@@ -67,7 +51,7 @@ protected:
         unsetenv(usb::kEmulatorSocketEnv);
         if (server > 0) {
             kill(server, SIGTERM);
-            waitExit(server);
+            exitStatus(server);
         }
         if (module != nullptr)
             dlclose(module);
@@ -94,7 +78,7 @@ protected:
     }
 
     void control(const std::string& text) {
-        EXPECT_EQ(waitExit(spawn({build + "/bin/k3100-emulator", "--socket", socket, "--control", text})), 0);
+        EXPECT_EQ(exitStatus(spawn({build + "/bin/k3100-emulator", "--socket", socket, "--control", text})), 0);
     }
 };
 
