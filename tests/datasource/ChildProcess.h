@@ -5,9 +5,9 @@
 #include <csignal>
 #include <functional>
 #include <string>
-#include <vector>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 namespace test {
 

@@ -78,7 +78,8 @@ protected:
     }
 
     void control(const std::string& text) {
-        EXPECT_EQ(exitStatus(spawn({build + "/bin/k3100-emulator", "--socket", socket, "--control", text})), 0);
+        EXPECT_EQ(exitStatus(spawn({build + "/bin/k3100-emulator", "--socket", socket, "--control", text})),
+                  0);
     }
 };
 
