@@ -147,4 +147,10 @@ private:
 
     fnd::Dictionary mPaperSizes;
     fnd::Array mUserGammaDatas;
+
+    // Transfer sequencing.
+    // Feeding goes on while paper is ready: auto feed or auto scan with no fixed transfer count.
+    bool IsContinuousFeed();
+    // Images still wanted of a fixed transfer count; -1 when the application fixed none.
+    std::int32_t RemainingTransfers();
 };

@@ -133,17 +133,3 @@ void COrvkQSDS::RecoverScan() {
     mScanner->ScanComplete();
     mScanner->FinishScan();
 }
-
-std::int32_t COrvkQSDS::GetPendingDocumentCount() {
-    // Without a feeder to ask, only the announced transfer is known.
-    if (!mScanner)
-        return CDataSource::GetPendingDocumentCount();
-    std::int32_t remaining = GetCapSIntValue(GetCapPool(), CAP_XFERCOUNT);
-    if (remaining > 0)
-        remaining = std::max(0, remaining - mTransferCount);
-    if (remaining >= 0)
-        return remaining;
-    if (mPendingXfers || mSheetImagesLeft > 0)
-        return -1;
-    return IsDocumentReady() ? -1 : 0;
-}
