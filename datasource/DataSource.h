@@ -169,6 +169,8 @@ public:
 
 protected:
     TW_UINT16 Fail(TW_UINT16 conditionCode) { return SetConditionCode(conditionCode, TWRC_FAILURE); }
+    // PrepareScan until the page is ready or the scanner gives up.
+    TW_UINT16 PrepareFirstBlock();
     // Only 1 marks the information of the current page; other non-zero values mark a failed request.
     bool HasValidImageInfo() const { return mImageInfoValid == 1 && mBytesPerRow > 0; }
 
@@ -204,8 +206,6 @@ private:
     TW_UINT16 AnswerOneValue(TW_CAPABILITY* cap, CCapability* capability, ECapProperty property,
                              bool passPoolCap);
     TW_UINT16 FindCapability(TW_MEMREF data, TW_CAPABILITY*& cap, CCapability*& capability);
-    // PrepareScan until the page is ready or the scanner gives up.
-    TW_UINT16 PrepareFirstBlock();
     TW_UINT16 ReadBlock(pTW_IDENTITY origin, TW_IMAGEMEMXFER& block, std::uint8_t* buffer, TW_UINT32 length);
     TW_UINT16 PullPage(pTW_IDENTITY origin, std::vector<std::uint8_t>& pixels);
     static std::vector<std::uint8_t> EncodeFileContents(TW_UINT16 format, const SPageBitmap& page);

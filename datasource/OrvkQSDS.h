@@ -8,6 +8,7 @@
 #include "DataSource.h"
 #include "foundation/Value.h"
 #include "scan/AlertPresenter.h"
+#include "scan/ScopedTimer.h"
 
 namespace k3100 {
 class COrvkQS;
@@ -46,12 +47,8 @@ public:
     TW_UINT16 ReadImage(std::uint8_t* buffer, std::uint32_t bytesPerRow, std::uint32_t& rows) override;
     TW_UINT16 FinishScan() override;
     void RecoverScan() override;
-    std::int32_t GetPendingDocumentCount() override;
 
-    TW_UINT16 OpenDS(pTW_IDENTITY origin, TW_MEMREF data) override;
-    TW_UINT16 EnableDS(pTW_IDENTITY origin, TW_MEMREF data) override;
     TW_UINT16 PassThru(pTW_IDENTITY origin, TW_MEMREF data) override;
-    TW_UINT16 GetImageInfo(pTW_IDENTITY origin, TW_MEMREF data) override;
     TW_UINT16 GetDeviceEvent(pTW_IDENTITY origin, TW_MEMREF data) override;
     // The scan parameters of a new sheet from the current capabilities. continuous: feed on while paper
     // is ready; prescanMode 0 none, 1 positioning prescan, 2 prescan kept for transfer. Tone tables are
@@ -112,6 +109,24 @@ public:
     virtual TW_UINT16 HandleAutomaticDeskew(TW_UINT16 msg, TW_CAPABILITY* cap, CCapability* capability,
                                             bool& handled);
 
+    // Transfer sequencing: opening and enabling for a batch, the end of each image, the transfer-ready
+    // signal, and the notifications that can end a scan from outside.
+    TW_UINT16 OpenDS(pTW_IDENTITY origin, TW_MEMREF data) override;
+    TW_UINT16 CloseDS(pTW_IDENTITY origin, TW_MEMREF data) override;
+    TW_UINT16 EnableDS(pTW_IDENTITY origin, TW_MEMREF data) override;
+    TW_UINT16 EnableDSUIOnly(pTW_IDENTITY origin, TW_MEMREF data) override;
+    // Scans the page first when its size, type or direction must be found before it can be described.
+    TW_UINT16 GetImageInfo(pTW_IDENTITY origin, TW_MEMREF data) override;
+    TW_UINT16 ResetPendingXfers(pTW_IDENTITY origin, TW_MEMREF data) override;
+    std::int32_t GetPendingDocumentCount() override;
+    // The host is quitting: ends the batch, disables and closes.
+    virtual TW_UINT16 HandleApplicationWillTerminateNotification(const fnd::Value& object);
+    // The dialog dropped its prescan image, and the kept images with it.
+    virtual TW_UINT16 HandleDestroyImageRequestNotification(const fnd::Value& object);
+    // Posts "XferReadyNotification" with no object: what the transfer-ready timer does when it fires.
+    void PerformXferReadyNotification();
+    bool IsXferReadyScheduled() const { return mXferReadyTimer.IsScheduled(); }
+
 protected:
     // The page size found on the last scanned page (1/1200 inch); set by the scan.
     SScanSize mDetectedPageSize;
@@ -149,8 +164,13 @@ private:
     fnd::Array mUserGammaDatas;
 
     // Transfer sequencing.
+    void RegisterScanNotificationHandlers();
+    TW_UINT16 ScanBeforeDescribing();
     // Feeding goes on while paper is ready: auto feed or auto scan with no fixed transfer count.
     bool IsContinuousFeed();
     // Images still wanted of a fixed transfer count; -1 when the application fixed none.
     std::int32_t RemainingTransfers();
+    void ScheduleXferReady();
+
+    CScopedTimer mXferReadyTimer; // one-shot: the next transfer-ready signal for clients that need one
 };

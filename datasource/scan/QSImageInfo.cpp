@@ -1,5 +1,6 @@
-// The scanner's image information: the generic description turned for the page's orientation and
-// folded sheets, and row lengths kept even for one client that cannot take odd ones.
+// The scanner's image information: the page is scanned first when its size, type or direction is only
+// known afterwards; the generic description is turned for the page's orientation and folded sheets, and
+// row lengths are kept even for one client that cannot take odd ones.
 #include "CapHelpers.h"
 #include "ClientApp.h"
 #include "OrvkQSDS.h"
@@ -18,7 +19,9 @@ TW_UINT16 COrvkQSDS::GetImageInfo(pTW_IDENTITY origin, TW_MEMREF data) {
     const bool office = CClientApp::CurrentId() == CClientApp::kOfficeClient;
     if (office && origin && mImageInfoValid == kPoisonedImageInfo)
         return Fail(TWCC_SEQERROR);
-    const TW_UINT16 rc = CDataSource::GetImageInfo(origin, data);
+    TW_UINT16 rc = ScanBeforeDescribing();
+    if (rc == TWRC_SUCCESS)
+        rc = CDataSource::GetImageInfo(origin, data);
     if (rc != TWRC_SUCCESS) {
         if (office && origin)
             mImageInfoValid = kPoisonedImageInfo;
@@ -29,6 +32,20 @@ TW_UINT16 COrvkQSDS::GetImageInfo(pTW_IDENTITY origin, TW_MEMREF data) {
         EvenRowLength(*info);
     mImageInfo = *info;
     return TWRC_SUCCESS;
+}
+
+TW_UINT16 COrvkQSDS::ScanBeforeDescribing() {
+    const CCapPool* pool = GetCapPool();
+    const bool detects = GetCapSIntValue(pool, CCAP_OVK_DETECTPAGESIZE) ||
+                         GetCapSIntValue(pool, CCAP_OVK_DETECTPAGETYPE) ||
+                         GetCapSIntValue(pool, CCAP_OVK_RECOGNIZE_DIRECTION);
+    // With blank skip on an open count the page was scanned when it was found not blank.
+    const bool alreadyScanned = GetCapSIntValue(pool, CCAP_OVK_BLANKSKIP) &&
+                                static_cast<TW_INT16>(GetCapSIntValue(pool, CAP_XFERCOUNT)) == -1;
+    // Size, type and direction are only known once the page has been scanned.
+    if (alreadyScanned || mSheetImagesLeft != 0 || !detects)
+        return TWRC_SUCCESS;
+    return PrepareFirstBlock();
 }
 
 void COrvkQSDS::TurnImageInfo(TW_IMAGEINFO& info) {

@@ -18,22 +18,6 @@ constexpr std::uint32_t kCheckedAlerts[] = {0x100,      0x40000, 0x50000, 0x3000
 
 } // namespace
 
-TW_UINT16 COrvkQSDS::OpenDS(pTW_IDENTITY origin, TW_MEMREF data) {
-    const TW_UINT16 rc = CDataSource::OpenDS(origin, data);
-    if (rc == TWRC_SUCCESS) {
-        mRollerCheckPending = 1;
-        mDeviceEvent = kDeviceEventNone;
-    }
-    return rc;
-}
-
-TW_UINT16 COrvkQSDS::EnableDS(pTW_IDENTITY origin, TW_MEMREF data) {
-    if (mState == kOpen)
-        ShowRollerExchangeAlert();
-    mDeviceEvent = kDeviceEventNone;
-    return CDataSource::EnableDS(origin, data);
-}
-
 void COrvkQSDS::ShowRollerExchangeAlert() {
     if (!GetUIControllerFactory() || !mRollerCheckPending || mUIController)
         return;

@@ -7,6 +7,15 @@
 #include "CapHelpers.h"
 #include "OrvkQSDS.h"
 #include "datasource/usb/ScannerErrors.h"
+#include "foundation/NotificationCenter.h"
+#include "foundation/RunLoop.h"
+
+namespace {
+
+constexpr double kXferReadyDelay = 0.2; // s, for clients that need a fresh transfer-ready signal
+constexpr char kXferReadyNotification[] = "XferReadyNotification";
+
+} // namespace
 
 bool COrvkQSDS::IsContinuousFeed() {
     const CCapPool* pool = GetCapPool();
@@ -42,4 +51,32 @@ std::int32_t COrvkQSDS::GetPendingDocumentCount() {
         return CDataSource::GetPendingDocumentCount();
     }
     return IsDocumentReady() ? -1 : 0;
+}
+
+TW_UINT16 COrvkQSDS::ResetPendingXfers(pTW_IDENTITY origin, TW_MEMREF data) {
+    // A transfer-ready signal still to come would restart the batch the application just ended.
+    mXferReadyTimer.Reset();
+    const TW_UINT16 rc = CDataSource::ResetPendingXfers(origin, data);
+    if (rc != TWRC_SUCCESS)
+        return rc;
+    if (mScanner && mScanner->GetState() > k3100::CDocScanner::kSessionOpen) {
+        mScanner->AbortScan();
+        RecoverScan();
+    }
+    mPendingXfers = 0;
+    mState = kEnabled;
+    static_cast<TW_PENDINGXFERS*>(data)->Count = 0;
+    mDeviceEvent = kDeviceEventNone;
+    return TWRC_SUCCESS;
+}
+
+void COrvkQSDS::ScheduleXferReady() {
+    mXferReadyTimer.Reset(fnd::RunLoop::current().addTimer(kXferReadyDelay, false, [this](fnd::Timer&) {
+        mXferReadyTimer.Reset();
+        PerformXferReadyNotification();
+    }));
+}
+
+void COrvkQSDS::PerformXferReadyNotification() {
+    fnd::NotificationCenter::defaultCenter().post(kXferReadyNotification);
 }

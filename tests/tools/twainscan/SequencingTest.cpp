@@ -1,0 +1,124 @@
+// Batches end to end: this test program is the TWAIN application, reaching K3100.ds through the source
+// manager, and the scanner is a k3100-emulator process. It follows what an application sees of the
+// sequencing: device events in order, the counts at the end of each image, how a batch ends on a
+// transfer limit, a cancel, a jam or blank pages, and that the scanner lock is free after every ending.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "ChildProcess.h"
+#include "QSCapIds.h"
+#include "TwainTestApp.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr char kOtherMaker[] = "Sequencing Tests";
+constexpr std::uint32_t kNone = 0x8001;
+
+class Sequencing : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "sequencing-XXXXXX").string();
+        ASSERT_TRUE(mkdtemp(pattern.data()));
+        mDir = pattern;
+        const char* build = std::getenv("K3100_BUILD_DIR");
+        mBuild = build ? build : ".";
+        setenv("K3100_TWAIN_DS_DIR", (mBuild / "lib").c_str(), 1);
+        setenv("K3100_LOCK_DIR", mDir.c_str(), 1);
+        setenv("XDG_CONFIG_HOME", mDir.c_str(), 1);
+        setenv("K3100_EMULATOR_SOCKET", Socket().c_str(), 1);
+    }
+    void TearDown() override {
+        if (mEmulator > 0) {
+            kill(mEmulator, SIGTERM);
+            test::exitStatus(mEmulator);
+        }
+        fs::remove_all(mDir);
+    }
+
+    std::string Socket() const { return (mDir / "scanner").string(); }
+    std::string Emulator() const { return (mBuild / "bin" / "k3100-emulator").string(); }
+
+    // Starts the emulated scanner with its feeder loaded and faults armed, and waits until it serves.
+    void StartScanner(const std::vector<std::string>& loads, const std::vector<std::string>& faults = {}) {
+        std::vector<std::string> args{Emulator(), "--socket", Socket()};
+        for (const std::string& load : loads)
+            args.insert(args.end(), {"--load", load});
+        for (const std::string& fault : faults)
+            args.insert(args.end(), {"--fault", fault});
+        mEmulator = test::spawn(args);
+        ASSERT_GT(mEmulator, 0);
+        for (int i = 0; i < 500; ++i) {
+            if (test::exitStatus(test::spawn({Emulator(), "--socket", Socket(), "--control", "status"})) == 0)
+                return;
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        FAIL() << "the emulator never served " << Socket();
+    }
+
+    // Opens the source as the given maker's application, in grey at 150 dpi.
+    void Open(test::CTwainTestApp& app) {
+        ASSERT_EQ(app.Open(), TWRC_SUCCESS);
+        ASSERT_EQ(app.Set(ICAP_PIXELTYPE, TWTY_UINT16, TWPT_GRAY), TWRC_SUCCESS);
+        ASSERT_EQ(app.Set(ICAP_XRESOLUTION, TWTY_FIX32, 150u), TWRC_SUCCESS);
+        ASSERT_EQ(app.Set(ICAP_YRESOLUTION, TWTY_FIX32, 150u), TWRC_SUCCESS);
+    }
+
+    // True when another process could take the scanner now.
+    bool LockIsFree() const {
+        const int fd = open((mDir / "k_3100").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        if (fd < 0)
+            return false;
+        const bool free = flock(fd, LOCK_EX | LOCK_NB) == 0;
+        close(fd);
+        return free;
+    }
+
+    fs::path mDir;
+    fs::path mBuild;
+    pid_t mEmulator = -1;
+};
+
+} // namespace
+
+TEST_F(Sequencing, TransferCountStopsTheBatchWithPaperLeft) {
+    StartScanner({"gen:ramp-a4 5"});
+    test::CTwainTestApp app(kOtherMaker);
+    Open(app);
+    ASSERT_EQ(app.Set(CAP_XFERCOUNT, TWTY_INT16, 3), TWRC_SUCCESS);
+    const test::SBatch batch = app.Scan();
+    EXPECT_EQ(batch.pages.size(), 3u);
+    EXPECT_EQ(batch.counts, (std::vector<TW_INT16>{2, 1, 0}));
+    EXPECT_EQ(app.CurrentDeviceEvent(), kNone);
+    app.Close();
+    EXPECT_TRUE(LockIsFree());
+}
+
+TEST_F(Sequencing, ResetOrCloseMidBatchFreesTheScanner) {
+    StartScanner({"gen:ramp-a4 4"});
+    for (const bool reset : {true, false}) {
+        test::CTwainTestApp app(kOtherMaker);
+        Open(app);
+        const test::SBatch batch = app.Scan(1);
+        ASSERT_EQ(batch.pages.size(), 1u);
+        if (reset) {
+            EXPECT_EQ(app.ResetPending(), TWRC_SUCCESS);
+            EXPECT_EQ(app.CurrentDeviceEvent(), kNone);
+            EXPECT_EQ(app.Disable(), TWRC_SUCCESS);
+        }
+        app.Close();
+        EXPECT_TRUE(LockIsFree()) << (reset ? "reset" : "close");
+    }
+}
