@@ -125,7 +125,8 @@ public:
     bool GetValueAtIndex(std::uint32_t index, std::span<std::uint8_t> destination) const;
 
 protected:
-    // Position of the first entry equal to item (strings compare by their length and text), or -1.
+    // Position of the first entry equal to item, or -1. Strings compare by their text, which may come
+    // length-prefixed or zero-terminated.
     std::int64_t Find(std::span<const std::uint8_t> item) const;
     TW_HANDLE CreateListContainer(std::size_t headerSize) const;
 

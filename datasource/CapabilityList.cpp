@@ -1,5 +1,5 @@
 // Array and enumeration capabilities: lists of fixed-size items, compared byte for byte except strings,
-// which compare by their length byte and the text it covers.
+// which compare by their text.
 #include "Capability.h"
 
 #include <algorithm>
@@ -9,13 +9,24 @@
 
 namespace {
 
-bool EqualItems(TW_UINT16 itemType, std::span<const std::uint8_t> a, std::span<const std::uint8_t> b,
+// Entries are stored length-prefixed; applications on this platform may send the same text
+// zero-terminated instead, so an incoming string matches in either form. An unterminated or too long
+// string matches nothing.
+bool EqualStrings(std::span<const std::uint8_t> entry, std::span<const std::uint8_t> item, std::size_t size) {
+    const std::size_t length = entry[0];
+    if (length >= size)
+        return false;
+    const auto text = entry.subspan(1, length);
+    const bool prefixed = item[0] == length && std::ranges::equal(text, item.subspan(1, length));
+    const bool terminated = item[length] == 0 && std::ranges::equal(text, item.first(length));
+    return prefixed || terminated;
+}
+
+bool EqualItems(TW_UINT16 itemType, std::span<const std::uint8_t> entry, std::span<const std::uint8_t> item,
                 std::size_t size) {
-    if (!IsStringType(itemType))
-        return std::equal(a.begin(), a.begin() + static_cast<std::ptrdiff_t>(size), b.begin());
-    const std::size_t length = a[0];
-    return length == b[0] && length < size &&
-           std::equal(a.begin() + 1, a.begin() + 1 + static_cast<std::ptrdiff_t>(length), b.begin() + 1);
+    if (IsStringType(itemType))
+        return EqualStrings(entry, item, size);
+    return std::ranges::equal(entry.first(size), item.first(size));
 }
 
 } // namespace

@@ -272,4 +272,40 @@ TEST_F(QSDataSourceTest, MetricLocaleStartsInCentimetresOnA4) {
     EXPECT_EQ(Int(CCAP_OVKM_SCANAREA_WIDTH), 9921);
 }
 
+TEST_F(QSDataSourceTest, HalftoneNameIsTakenInEitherStringForm) {
+    Open();
+    const auto currentName = [this] {
+        EXPECT_EQ(Cap(MSG_GETCURRENT, ICAP_HALFTONES), TWRC_SUCCESS);
+        const auto length = AnswerField<std::uint8_t>(kItem);
+        std::string name;
+        for (std::size_t i = 1; i <= length && i < sizeof(TW_STR32); ++i)
+            name += AnswerField<char>(kItem + i);
+        return name;
+    };
+    TW_STR32 terminated{};
+    std::strcpy(terminated, "Error Diffusion");
+    ASSERT_EQ(SetOne(ICAP_HALFTONES, TWTY_STR32, terminated), TWRC_SUCCESS);
+    EXPECT_EQ(currentName(), "Error Diffusion");
+    TW_STR32 prefixed{};
+    test::SetIdentityText(prefixed, "None");
+    ASSERT_EQ(SetOne(ICAP_HALFTONES, TWTY_STR32, prefixed), TWRC_SUCCESS);
+    EXPECT_EQ(currentName(), "None");
+    ASSERT_EQ(SetOne(ICAP_HALFTONES, TWTY_STR32, terminated), TWRC_SUCCESS);
+
+    // No terminating zero; a length byte past the field; a name in a container shorter than the field.
+    TW_STR32 unterminated;
+    std::memset(unterminated, 'E', sizeof unterminated);
+    TW_STR32 tooLong{};
+    test::SetIdentityText(tooLong, "None");
+    tooLong[0] = 40;
+    const char cut[5] = "None";
+    const twain::OwnedHandle refused[] = {test::OneValue(TWTY_STR32, unterminated),
+                                          test::OneValue(TWTY_STR32, tooLong), test::OneValue(TWTY_STR32, cut)};
+    for (const auto& container : refused) {
+        EXPECT_EQ(Cap(MSG_SET, ICAP_HALFTONES, TWON_ONEVALUE, container.get()), TWRC_FAILURE);
+        EXPECT_EQ(Status(), TWCC_BADVALUE);
+    }
+    EXPECT_EQ(currentName(), "Error Diffusion");
+}
+
 } // namespace

@@ -99,7 +99,8 @@ protected:
         }
         return rc;
     }
-    template <class T> TW_UINT16 SetOne(TW_UINT16 id, TW_UINT16 itemType, T value) {
+    // By reference, so that a string field keeps its size instead of decaying to a pointer.
+    template <class T> TW_UINT16 SetOne(TW_UINT16 id, TW_UINT16 itemType, const T& value) {
         const auto container = OneValue(itemType, value);
         return Cap(MSG_SET, id, TWON_ONEVALUE, container.get());
     }
