@@ -300,7 +300,8 @@ TEST_F(QSDataSourceTest, HalftoneNameIsTakenInEitherStringForm) {
     tooLong[0] = 40;
     const char cut[5] = "None";
     const twain::OwnedHandle refused[] = {test::OneValue(TWTY_STR32, unterminated),
-                                          test::OneValue(TWTY_STR32, tooLong), test::OneValue(TWTY_STR32, cut)};
+                                          test::OneValue(TWTY_STR32, tooLong),
+                                          test::OneValue(TWTY_STR32, cut)};
     for (const auto& container : refused) {
         EXPECT_EQ(Cap(MSG_SET, ICAP_HALFTONES, TWON_ONEVALUE, container.get()), TWRC_FAILURE);
         EXPECT_EQ(Status(), TWCC_BADVALUE);
