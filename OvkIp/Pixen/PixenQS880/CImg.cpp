@@ -216,9 +216,4 @@ std::uint32_t CImg::calcSize(std::int32_t sync, std::int32_t height, std::int32_
     return static_cast<std::uint32_t>(size);
 }
 
-std::uint8_t* CImg::getLine(std::int32_t line, std::int32_t plane) const noexcept {
-    const std::int64_t planes = m_Info.ulRGBOrder == RGBORDER_LINE ? m_Info.lSpp : 1;
-    return m_Info.lpImage + (std::int64_t{line} * planes + plane) * m_Info.lSync;
-}
-
 } // namespace Ovk::Pixen

@@ -75,7 +75,11 @@ public:
     std::int32_t getXResolution() const noexcept { return m_Info.lXResolution; }
     std::int32_t getYResolution() const noexcept { return m_Info.lYResolution; }
     // Address of single-colour line `line` of plane `plane` (plane is 0 in pixel order).
-    std::uint8_t* getLine(std::int32_t line, std::int32_t plane = 0) const noexcept;
+    // Inline: the hot loops of every filter call it per line.
+    std::uint8_t* getLine(std::int32_t line, std::int32_t plane = 0) const noexcept {
+        const std::int64_t planes = m_Info.ulRGBOrder == RGBORDER_LINE ? m_Info.lSpp : 1;
+        return m_Info.lpImage + (std::int64_t{line} * planes + plane) * m_Info.lSync;
+    }
 
 protected:
     tagIMAGEINFO m_Info;

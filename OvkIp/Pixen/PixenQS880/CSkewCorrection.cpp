@@ -32,6 +32,64 @@ std::uint8_t bilinear(const std::uint8_t* p00, const std::uint8_t* p01, std::int
     return static_cast<std::uint8_t>(top + (((bottom - top) * gy) >> 4));
 }
 
+std::int64_t floorDiv(std::int64_t n, std::int64_t d) noexcept { // d > 0
+    return n >= 0 ? n / d : -((-n + d - 1) / d);
+}
+
+struct Span {
+    std::int32_t first, last; // columns [first, last)
+};
+
+// Columns j of [0, count) whose fixed-point coordinate a + j * b lies in [lo, hi). The position moves
+// linearly along a row, so the columns whose neighbours all exist form one run.
+Span within(std::int64_t a, std::int64_t b, std::int64_t lo, std::int64_t hi, std::int32_t count) noexcept {
+    std::int64_t first = 0, last = count;
+    if (b > 0) {
+        first = -floorDiv(a - lo, b);
+        last = -floorDiv(a - hi, b);
+    } else if (b < 0) {
+        first = floorDiv(a - hi, -b) + 1;
+        last = floorDiv(a - lo, -b) + 1;
+    } else if (a < lo || a >= hi) {
+        last = 0;
+    }
+    return {static_cast<std::int32_t>(std::clamp<std::int64_t>(first, 0, count)),
+            static_cast<std::int32_t>(std::clamp<std::int64_t>(last, 0, count))};
+}
+
+// One source plane: its first byte, bytes from one line to the next, bytes per pixel.
+struct Plane {
+    const std::uint8_t* base;
+    std::int64_t lineStep;
+    std::int32_t samples;
+};
+
+// Fills `count` output pixels from position (px, py) on; every neighbour lies on the page. Samples is the
+// pixel size when known at compile time (0: take the plane's).
+template <std::int32_t Samples>
+void sampleRun(const Plane& src, std::uint8_t* out, std::int64_t px, std::int64_t py, std::int64_t colX,
+               std::int64_t colY, std::int32_t count) noexcept {
+    const std::int32_t samples = Samples != 0 ? Samples : src.samples;
+    for (std::int32_t j = 0; j < count; ++j, px += colX, py += colY, out += samples) {
+        const std::uint8_t* p00 = src.base + (py >> 32) * src.lineStep + (px >> 32) * samples;
+        const std::uint8_t* p01 = p00 + src.lineStep;
+        const auto gx = static_cast<std::int32_t>((px >> 28) & 15);
+        const auto gy = static_cast<std::int32_t>((py >> 28) & 15);
+        for (std::int32_t s = 0; s < samples; ++s)
+            out[s] = bilinear(p00 + s, p01 + s, samples, gx, gy);
+    }
+}
+
+void sampleRun(const Plane& src, std::uint8_t* out, std::int64_t px, std::int64_t py, std::int64_t colX,
+               std::int64_t colY, std::int32_t count) noexcept {
+    if (src.samples == 1)
+        sampleRun<1>(src, out, px, py, colX, colY, count);
+    else if (src.samples == 3)
+        sampleRun<3>(src, out, px, py, colX, colY, count);
+    else
+        sampleRun<0>(src, out, px, py, colX, colY, count);
+}
+
 } // namespace
 
 std::int32_t CSkewCorrection::setInfo(CImg& image, void* info) {
@@ -88,24 +146,21 @@ std::int32_t CSkewCorrection::IP(CImg& image) {
     const std::int32_t planes = planar ? image.getSpp() : 1;
     const std::int32_t samples = planar ? 1 : image.getSpp();
     const std::int64_t colX = toFixed(stepX), colY = toFixed(stepY);
+    // Column 0 and row 0 count: only the right and bottom neighbours must exist.
+    const std::int64_t endX = (std::int64_t{image.getWidth()} - 1) << 32;
+    const std::int64_t endY = (std::int64_t{image.getHeight()} - 1) << 32;
     std::int64_t rowX = toFixed(x0), rowY = toFixed(y0);
     for (std::int32_t r = 0; r < copyH; ++r, rowX -= colY, rowY += colX) {
-        std::int64_t px = rowX, py = rowY;
-        for (std::int32_t j = 0; j < copyW; ++j, px += colX, py += colY) {
-            const std::int64_t X = px >> 32, Y = py >> 32;
-            // Column 0 and row 0 count: only the right and bottom neighbours must exist.
-            if (X < 0 || Y < 0 || X >= image.getWidth() - 1 || Y >= image.getHeight() - 1)
-                continue;
-            const std::int32_t gx = static_cast<std::int32_t>((px >> 28) & 15);
-            const std::int32_t gy = static_cast<std::int32_t>((py >> 28) & 15);
-            for (std::int32_t plane = 0; plane < planes; ++plane) {
-                const std::uint8_t* p00 = image.getLine(static_cast<std::int32_t>(Y), plane) + X * samples;
-                const std::uint8_t* p01 =
-                    image.getLine(static_cast<std::int32_t>(Y) + 1, plane) + X * samples;
-                std::uint8_t* o = out.getLine(r, plane) + std::int64_t{placeX + j} * samples;
-                for (std::int32_t s = 0; s < samples; ++s)
-                    o[s] = bilinear(p00 + s, p01 + s, samples, gx, gy);
-            }
+        const Span alongX = within(rowX, colX, 0, endX, copyW);
+        const Span alongY = within(rowY, colY, 0, endY, copyW);
+        const std::int32_t first = std::max(alongX.first, alongY.first);
+        const std::int32_t last = std::min(alongX.last, alongY.last);
+        if (first >= last)
+            continue;
+        for (std::int32_t plane = 0; plane < planes; ++plane) {
+            const Plane src{image.getLine(0, plane), std::int64_t{image.getSync()} * planes, samples};
+            std::uint8_t* o = out.getLine(r, plane) + std::int64_t{placeX + first} * samples;
+            sampleRun(src, o, rowX + first * colX, rowY + first * colY, colX, colY, last - first);
         }
     }
     image.attachImg(out);
