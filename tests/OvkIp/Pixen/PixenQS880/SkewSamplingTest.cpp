@@ -82,12 +82,12 @@ struct Layout {
 
 TEST(SkewSampling, EveryLayoutAndSlantMatchesThePixelByPixelWalk) {
     const tagDESKEWINFO documents[] = {
-        corners({20, 10}, {180, 30}, {5, 150}, {165, 170}),        // slanted down to the right, inside
-        corners({30, 40}, {190, 5}, {55, 170}, {215, 135}),        // slanted up, right edge off the page
-        corners({-25, -15}, {150, -40}, {10, 160}, {185, 135}),    // crosses the left and top edges
-        corners({60, 70}, {260, 95}, {35, 260}, {235, 285}),       // runs off the right and bottom
-        corners({0, 0}, {199, 0}, {0, 179}, {199, 179}),           // straight, to the last column and row
-        corners({100, -60}, {230, 70}, {-30, 70}, {100, 200}),     // a quarter turn's half: 45 degrees
+        corners({20, 10}, {180, 30}, {5, 150}, {165, 170}),     // slanted down to the right, inside
+        corners({30, 40}, {190, 5}, {55, 170}, {215, 135}),     // slanted up, right edge off the page
+        corners({-25, -15}, {150, -40}, {10, 160}, {185, 135}), // crosses the left and top edges
+        corners({60, 70}, {260, 95}, {35, 260}, {235, 285}),    // runs off the right and bottom
+        corners({0, 0}, {199, 0}, {0, 179}, {199, 179}),        // straight, to the last column and row
+        corners({100, -60}, {230, 70}, {-30, 70}, {100, 200}),  // a quarter turn's half: 45 degrees
     };
     const Layout layouts[] = {{1, Ovk::RGBORDER_PIXEL}, {3, Ovk::RGBORDER_PIXEL}, {3, Ovk::RGBORDER_LINE}};
     for (const Layout& layout : layouts)
