@@ -43,16 +43,65 @@ public:
     // application can set it up; the first scan then fails with an alert.
     bool SetupScanner() override;
     void TerminateScanner() override;
+
+    // ---- Scan steps of a sheet (scan control) ----
+    // Kind of the current transfer-ready request ("scanModeParam.xferReady.qsds").
+    enum EXferReadyScanMode : std::uint32_t {
+        kScanModeNormal = 0,
+        kScanModePositioning = 1,  // prescan for the dialog's preview; nothing is kept
+        kScanModeKeepPrescan = 2,  // prescan the first page and keep it for transfer
+        kScanModeKeptThenEnd = 3,  // transfer the kept images, then end the batch
+        kScanModeKeptThenScan = 4, // transfer the kept images, then scan on
+        kScanModeKeptDone = 5,     // the kept images of mode 3 are out; the batch is ending
+    };
+    // Answer of PrepareScan that asks its caller to prepare again (with condition code 0).
+    static constexpr TW_UINT16 kPrepareAgain = TWRC_CHECKSTATUS;
+    // Condition code of a jamless request that found no paper (answered with kPrepareAgain).
+    static constexpr TW_UINT16 kConditionNoPaper = 20;
+    // Flags of the scan panel: continue and stop enabled, scanning text; both enabled, waiting text;
+    // only stop enabled, scanning text; nothing enabled, waiting text.
+    static constexpr std::uint32_t kPanelScanning = 0x10003;
+    static constexpr std::uint32_t kPanelWaiting = 3;
+    static constexpr std::uint32_t kPanelStopOnly = 0x10002;
+    static constexpr std::uint32_t kPanelIdle = 0;
+    // CCAP_OVK_MANUALFEED value that also starts on paper lying in the feeder.
+    static constexpr std::int32_t kManualFeedAutoStart = 3;
+    // No paper, paper jam, cover open, double feed: the errors jamless mode swallows.
+    static bool IsFeedError(std::uint32_t error);
+
+    // Makes the next image available: starts a new sheet or continues the current one. TWRC_SUCCESS,
+    // kPrepareAgain, TWRC_CANCEL (the batch stops) or a failure with its condition code.
     TW_UINT16 PrepareScan() override;
     TW_UINT16 ReadImage(std::uint8_t* buffer, std::uint32_t bytesPerRow, std::uint32_t& rows) override;
     TW_UINT16 FinishScan() override;
     void RecoverScan() override;
+    // One tick of the user interface during long device operations: the dialog's stop and abort
+    // buttons reach the scanner here.
+    virtual void Idle();
+    // Paper lies in the feeder. error (may be null) receives the status read's error code.
+    virtual bool IsDocumentReady(std::uint32_t* error = nullptr);
+    // Scans one image into the device's page buffer; 0 or a scanner error code.
+    virtual std::uint32_t ScanPage(tagScanParam& param);
+    // ScanPage, then the page's blank flag; a blank or failed page is discarded at once.
+    virtual std::uint32_t IsBlankPage(std::uint8_t& blank);
+    // Prepares and scans until a page that is not blank is ready or the batch ends; blank (may be null)
+    // receives the last page's blank flag. 0 when an image is ready, else a scanner error code.
+    virtual std::uint32_t PerformSkipBlankPages(std::uint8_t* blank);
+    // The modal wait of the manual feed: true when the user chose to stop, false to go on.
+    bool WaitForUserAction(bool autoStart);
+    // Scans a page for the dialog's preview (modes 1 and 2).
+    virtual TW_UINT16 Prescan();
+    // Runs the final filter on a kept prescan image; 0 or a scanner error code.
+    virtual std::uint32_t ApplyFinalImageFilter();
+    // The dialog in setup mode, without a scan.
+    virtual TW_UINT16 CreateUserInterface();
+    bool SetupUserInterfaceParameters(fnd::Dictionary& params) override;
 
     TW_UINT16 PassThru(pTW_IDENTITY origin, TW_MEMREF data) override;
     TW_UINT16 GetDeviceEvent(pTW_IDENTITY origin, TW_MEMREF data) override;
     // The scan parameters of a new sheet from the current capabilities. continuous: feed on while paper
-    // is ready; prescanMode 0 none, 1 positioning prescan, 2 prescan kept for transfer. Tone tables are
-    // identity curves.
+    // is ready; prescanMode 0 none, 1 positioning prescan, 2 prescan kept for transfer. With the gamma
+    // mode on, the tone tables carry the curves and the levels are 0; otherwise the levels apply.
     tagScanParam MakeScanParam(bool continuous, std::uint32_t prescanMode);
     // Hands the data source an opened scanner (owned from now on); null detaches it.
     void AttachScanner(std::unique_ptr<k3100::COrvkQS> scanner);
@@ -134,6 +183,9 @@ protected:
     std::uint32_t mDeviceEvent = kDeviceEventNone;
     std::uint8_t mRollerCheckPending = 0;
     std::int32_t mSheetImagesLeft = 0; // images of the current sheet still to deliver
+    std::int32_t mKeptImagesLeft = 0;  // prescan images kept by the dialog, not yet transferred
+    std::uint8_t mStopBatch = 0;       // the batch ends after the current image
+    std::uint32_t mScanMode = kScanModeNormal;
 
 private:
     static SAlert MakeAlert(std::uint32_t code);
@@ -143,11 +195,24 @@ private:
     void EvenRowLength(TW_IMAGEINFO& info);
     void RunExchangeReminder(bool pad, bool backgroundOnly);
     void FillColourMode(tagScanParam& param);
-    // Starts a sheet: scanner error code, 0 when its first image is ready.
-    std::uint32_t StartSheet();
-    bool IsDocumentReady();
-    // Shows a scanner error and answers what the application gets.
+    // Scan-step internals.
+    // CCAP_OVK_MANUALFEED, 0 for a client without windows (nobody could answer the wait).
+    std::int32_t ManualFeedMode() const;
+    bool IsOn(TW_UINT16 capId) const;
+    void PostDeviceEvent(std::uint32_t event);
+    void PrepareScanPanel(bool manualFeed);
+    void ResumeProgress();
+    // Starts a sheet and scans its first image: 0 or the scanner's error.
+    std::uint32_t StartSheet(tagScanParam& param);
+    TW_UINT16 AnswerSheetError(std::uint32_t error, std::int32_t manualFeed, bool jamless);
+    // The scanner's verdict on the image just read: 0 or the error to show.
+    std::uint32_t CheckSheetStatus(bool continuous);
+    // Answer of the manual-feed wait, polled once: 0 none yet, 1 go on, 2 stop.
+    int PollUserAction(bool autoStart, std::int32_t delay, std::optional<double>& paperSince);
+    void WaitForPanelKeyRelease();
+    // Shows a scanner error and answers what the application gets; a batch that must stop is marked.
     TW_UINT16 AnswerScannerError(std::uint32_t error);
+    void FillToneTables(tagScanParam& param, bool backFromFront);
     // One pass-through command on the scanner: 0 or the scanner's error.
     std::uint32_t RunPassThru(std::uint32_t code, void* data);
     // Reads a status of up to three words into the caller's buffer of bytes.

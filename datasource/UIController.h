@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "foundation/Value.h"
+#include "transfer/PageBitmap.h"
 
 // Key of the parameter dictionary holding the capability pool (a pointer value) for the dialog.
 inline constexpr char kUIParamCapabilityPool[] = "CapabiltyObject";
@@ -44,6 +45,8 @@ public:
     virtual void setScanPanelWorksWhenModal(bool works) = 0;
 
     virtual void updateColorModeControls() = 0;
+    // Shows a prescanned page in the preview; positioning: the page only helps to place the scan area.
+    virtual void setScanImage(const SPageBitmap& image, std::uint32_t xResolution, bool positioning) = 0;
     virtual void runModalRollerExchangeAlert(bool isPad, bool isBackgroundOnly) = 0;
 
     // Drops every delayed message still queued for this controller; called before it is released.
@@ -74,6 +77,7 @@ public:
     bool isScanPanelVisible() const override { return false; }
     void setScanPanelWorksWhenModal(bool) override {}
     void updateColorModeControls() override {}
+    void setScanImage(const SPageBitmap&, std::uint32_t, bool) override {}
     void runModalRollerExchangeAlert(bool, bool) override {}
     void cancelDelayedMessages() override {}
 };

@@ -1,26 +1,50 @@
-// The scanner's scan steps under the generic transfers: a sheet is started and scanned before its first
-// row is read, its rows come from the device's finished bands, and the sheet is closed once its images are
-// out. Whether another image follows is asked of the scanner's feeder, so a batch ends with the paper.
+// The scanner's session and the image steps under the generic transfers: the session is opened with the
+// source and closed with it, rows come from the device's finished bands while the dialog stays alive, and
+// an image is closed once the scanner confirms it ended cleanly.
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <exception>
 
 #include "COrvkQS.h"
 #include "CapHelpers.h"
+#include "HostWaits.h"
 #include "OrvkQSDS.h"
 #include "PixenLibrary.h"
+#include "QSCapIds.h"
 #include "datasource/usb/CDocScanner.h"
 #include "datasource/usb/ScannerErrors.h"
+#include "foundation/Bundle.h"
 
 namespace {
 
 constexpr std::uint8_t kWhite = 0xFF; // in every pixel type with black at zero
+constexpr double kRowTimerInterval = 1.0; // s between idle ticks while rows are read
+// Longest waits on the scanner's answers (s); beyond the device's own time-outs, so only a broken
+// scanner reaches them.
+constexpr double kKeyReleaseLimit = 30.0;
+constexpr double kBatchStatusLimit = 300.0;
+
+double SecondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// Where the text-direction detector finds its data: beside the host program when the data source is
+// built into it, else in the data source's own resources.
+std::string OcrDataPath() {
+    const std::optional<fnd::Bundle> own = fnd::Bundle::containing(reinterpret_cast<const void*>(&OcrDataPath));
+    const fnd::Bundle& host = fnd::Bundle::main();
+    if (!own || own->binaryPath().parent_path() == host.binaryPath().parent_path())
+        return host.resourceFolder().string();
+    return own->resourceFolder().string();
+}
 
 } // namespace
 
 bool COrvkQSDS::SetupScanner() {
     using namespace k3100;
     mSheetImagesLeft = 0;
+    mKeptImagesLeft = 0;
     std::vector<SScannerDesc> list =
         CDocScanner::CreateScannerList({kTransportUSB, kDefaultVendorId, kDefaultProductId, {}});
     if (list.empty())
@@ -33,66 +57,60 @@ bool COrvkQSDS::SetupScanner() {
     CDocScanner::ReleaseScannerList(list);
     if (!mScanner)
         return false;
+    mScanner->SetOcrPath(OcrDataPath().c_str());
     std::uint32_t maxScanLength = 0;
     const bool ready = mScanner->OpenSession() == 0 && mScanner->StartScan(nullptr) == 0 &&
                        mScanner->GetStatus("MaxScanLength", &maxScanLength) == 0;
     const bool finished = mScanner->FinishScan() == 0;
+    CCapability* height = mCapPool ? mCapPool->GetCapability(ICAP_PHYSICALHEIGHT) : nullptr;
     // A scanner that is there but will not talk is an error, not a missing scanner.
-    if (!ready || !finished) {
+    if (!ready || !finished || !height) {
         TerminateScanner();
         return false;
     }
+    // The scanner counts its maximum length in micrometres; capabilities use 1/1200 inch.
+    const float length = static_cast<float>(maxScanLength * 6u / 127u);
+    const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(&length), sizeof length);
+    height->SetValue(bytes, kCapDefault);
+    height->SetValue(bytes, kCapCurrent);
     return true;
 }
 
 void COrvkQSDS::TerminateScanner() {
+    if (mUIController) {
+        mUIController->setShield(false);
+        mUIController->hideProgressWindow();
+        mUIController->hideScanPanel();
+    }
     if (!mScanner)
         return;
+    if (mScanner->StartScan(nullptr) == 0) {
+        WaitForPanelKeyRelease();
+        mScanner->FinishScan();
+    }
     mScanner->CloseSession();
     mScanner.reset();
     mSheetImagesLeft = 0;
+    mKeptImagesLeft = 0;
 }
 
-bool COrvkQSDS::IsDocumentReady() {
+void COrvkQSDS::WaitForPanelKeyRelease() {
+    // A key still held would start the next scan at once; a scanner that never reports the release
+    // must not hold up the close.
+    const auto start = std::chrono::steady_clock::now();
+    std::uint32_t keys = 0;
+    while (mScanner->GetStatus("OperationpanelEZKeyStatus", &keys) == 0 && keys != 0 &&
+           SecondsSince(start) < kKeyReleaseLimit)
+        k3100::PauseForHost();
+}
+
+bool COrvkQSDS::IsDocumentReady(std::uint32_t* error) {
     std::uint32_t ready = 0;
-    return mScanner && mScanner->GetStatus("DocumentReadyStatus", &ready) == 0 && ready != 0;
-}
-
-TW_UINT16 COrvkQSDS::AnswerScannerError(std::uint32_t error) {
-    const TW_UINT16 answer = ShowAlert(error);
-    return answer == TWRC_SUCCESS ? Fail(TWCC_OPERATIONERROR) : answer;
-}
-
-std::uint32_t COrvkQSDS::StartSheet() {
-    const CCapPool* pool = GetCapPool();
-    std::int32_t remaining = GetCapSIntValue(pool, CAP_XFERCOUNT);
-    if (remaining > 0)
-        remaining -= mTransferCount;
-    mDetectedPageSize = SScanSize{};
-    tagScanParam param = MakeScanParam(false, 0);
-    mScanner->SetEzKeyAbort(0);
-    const std::uint32_t previousError = mScanner->GetScannerError();
-    if (!IsDocumentReady())
-        return k3100::kScanErrNoPage;
-    mScanner->SetScannerError(previousError);
-    if (const int error = mScanner->StartScan(&param))
-        return static_cast<std::uint32_t>(error);
-    if (const int error = mScanner->ScanPage(&param)) {
-        mScanner->FinishScan();
-        return static_cast<std::uint32_t>(error);
-    }
-    const bool duplex = GetCapUIntValue(pool, CAP_DUPLEXENABLED) != 0;
-    mSheetImagesLeft = duplex && (remaining > 1 || remaining == -1) ? 2 : 1;
-    return 0;
-}
-
-TW_UINT16 COrvkQSDS::PrepareScan() {
-    if (!mScanner)
-        return Fail(TWCC_OPERATIONERROR);
-    if (mSheetImagesLeft > 0)
-        return TWRC_SUCCESS;
-    const std::uint32_t error = StartSheet();
-    return error == 0 ? TWRC_SUCCESS : AnswerScannerError(error);
+    const std::uint32_t result = mScanner ? static_cast<std::uint32_t>(mScanner->GetStatus("DocumentReadyStatus", &ready))
+                                          : k3100::kScanErrDeviceNotFound;
+    if (error)
+        *error = result;
+    return result == 0 && ready != 0;
 }
 
 TW_UINT16 COrvkQSDS::ReadImage(std::uint8_t* buffer, std::uint32_t bytesPerRow, std::uint32_t& rows) {
@@ -100,9 +118,19 @@ TW_UINT16 COrvkQSDS::ReadImage(std::uint8_t* buffer, std::uint32_t bytesPerRow, 
     rows = 0;
     if (!mScanner)
         return Fail(TWCC_OPERATIONERROR);
+    Idle();
     std::uint32_t delivered = wanted;
-    if (const int error = mScanner->ReadLines(buffer, bytesPerRow, &delivered))
-        return AnswerScannerError(static_cast<std::uint32_t>(error));
+    std::uint32_t error = 0;
+    CScopedTimer timer;
+    try {
+        timer.Reset(fnd::RunLoop::current().addTimer(kRowTimerInterval, true, [this](fnd::Timer&) { Idle(); }));
+        error = static_cast<std::uint32_t>(mScanner->ReadLines(buffer, bytesPerRow, &delivered));
+    } catch (const std::bad_alloc&) {
+        error = k3100::kScanErrNoMemory;
+    }
+    timer.Reset();
+    if (error != 0)
+        return AnswerScannerError(error);
     // A side shorter than the announced image is finished in white: the application was promised its
     // length, and asking again would only bring nothing forever.
     if (delivered == 0) {
@@ -113,12 +141,44 @@ TW_UINT16 COrvkQSDS::ReadImage(std::uint8_t* buffer, std::uint32_t bytesPerRow, 
     return TWRC_SUCCESS;
 }
 
+std::uint32_t COrvkQSDS::CheckSheetStatus(bool continuous) {
+    using namespace k3100;
+    std::uint32_t value = 0;
+    if (!continuous) {
+        std::uint32_t error = mScanner->GetScannerError();
+        if (error == 0)
+            error = static_cast<std::uint32_t>(mScanner->GetStatus("ScannerErrorStatus", &value));
+        if (error == 0)
+            error = static_cast<std::uint32_t>(mScanner->GetStatus("DocumentReadyStatus", &value));
+        return error;
+    }
+    // Feeding on: wait until the scanner has the next page or knows the batch is over.
+    const auto start = std::chrono::steady_clock::now();
+    for (;;) {
+        Idle();
+        std::uint32_t error = mScanner->GetScannerError();
+        if (error == 0)
+            error = static_cast<std::uint32_t>(mScanner->GetStatus("BatchTransferCount", &value));
+        if (error == kScanErrNoPaper || error == kScanErrEndOfBatch || error == kScanErrCancelled)
+            return 0;
+        if (error != 0 || value != 0)
+            return error;
+        if (SecondsSince(start) > kBatchStatusLimit)
+            return kScanErrTimeout;
+        PauseForHost();
+    }
+}
+
 TW_UINT16 COrvkQSDS::FinishScan() {
     if (!mScanner)
         return Fail(TWCC_OPERATIONERROR);
-    std::uint32_t error = mScanner->GetScannerError();
+    const bool continuous = mScanMode == kScanModeNormal && IsContinuousFeed();
+    // Jamless mode ends the batch quietly on a feed error, so only the page itself is closed.
+    std::uint32_t error = IsOn(CCAP_OVK_FEEDER_JAMLESS) ? 0 : CheckSheetStatus(continuous);
     if (error == 0)
         error = static_cast<std::uint32_t>(mScanner->ScanComplete());
+    // The generic end of transfer does not count the sheet's images; until PendingEndXfers of this
+    // class does, the sheet is closed here after its last image.
     if (--mSheetImagesLeft <= 0) {
         mSheetImagesLeft = 0;
         mScanner->FinishScan();
@@ -128,8 +188,14 @@ TW_UINT16 COrvkQSDS::FinishScan() {
 
 void COrvkQSDS::RecoverScan() {
     mSheetImagesLeft = 0;
-    if (!mScanner)
-        return;
-    mScanner->ScanComplete();
-    mScanner->FinishScan();
+    mKeptImagesLeft = 0;
+    if (mScanner) {
+        mScanner->ScanComplete();
+        mScanner->FinishScan();
+    }
+    if (mUIController) {
+        mUIController->setShield(false);
+        mUIController->hideProgressWindow();
+        mUIController->hideScanPanel();
+    }
 }

@@ -6,10 +6,12 @@
 #include <cstring>
 
 #include "CapHelpers.h"
+#include "FixedPoint.h"
 #include "ClientApp.h"
 #include "OrvkQSDS.h"
 #include "QSCapIds.h"
 #include "ScanParam.h"
+#include "ScanSettings.h"
 
 namespace {
 
@@ -20,8 +22,13 @@ bool Flag(const CCapPool* pool, TW_UINT16 id) {
     return GetCapSIntValue(pool, id) != 0;
 }
 
-// Level of a brightness or contrast value (-1000..1000) in steps of the capability's range.
-std::int32_t Level(const CCapPool* pool, TW_UINT16 id) {
+constexpr unsigned kToneChannels = 4; // grey, red, green, blue
+
+} // namespace
+
+namespace k3100 {
+
+std::int32_t ToneLevel(const CCapPool* pool, TW_UINT16 id) {
     const float step = GetCapStepSize(pool, id);
     if (!(step > 0))
         return 1;
@@ -36,7 +43,14 @@ bool HalftoneIsErrorDiffusion(const CCapPool* pool) {
     return std::memcmp(item.data() + 1, kName, sizeof kName) == 0;
 }
 
-} // namespace
+void MakeToneTable(const CCapPool* pool, TW_UINT16 curveId, TW_UINT16 gammaId, bool useCurve,
+                   std::span<std::uint8_t, 256> table) {
+    // A curve is stored as the 256 bytes of the table itself.
+    if (!useCurve || !GetCapStrValue(pool, curveId, table))
+        MakeGammaTable(GetCapFloatValue(pool, gammaId), table);
+}
+
+} // namespace k3100
 
 void COrvkQSDS::FillScanArea(tagScanParam& param) {
     const CCapPool* pool = GetCapPool();
@@ -75,7 +89,7 @@ void COrvkQSDS::FillColourMode(tagScanParam& param) {
     }
     param.pixelMode = pixelType == TWPT_GRAY ? 1 : (pixelType == TWPT_RGB ? 2 : 0);
     if (pixelType == TWPT_BW)
-        param.binarization = HalftoneIsErrorDiffusion(pool) ? 1 : (textEnhance ? 2 : 0);
+        param.binarization = k3100::HalftoneIsErrorDiffusion(pool) ? 1 : (textEnhance ? 2 : 0);
 }
 
 tagScanParam COrvkQSDS::MakeScanParam(bool continuous, std::uint32_t prescanMode) {
@@ -102,13 +116,13 @@ tagScanParam COrvkQSDS::MakeScanParam(bool continuous, std::uint32_t prescanMode
     param.dropOutBack = UInt(pool, BackTwin(CCAP_OVK_DROPOUT));
     param.colourEnhanceFront = UInt(pool, CCAP_OVK_COLORENHANCE);
     param.colourEnhanceBack = UInt(pool, BackTwin(CCAP_OVK_COLORENHANCE));
-    param.brightnessFront = Level(pool, ICAP_BRIGHTNESS);
-    param.contrastFront = Level(pool, ICAP_CONTRAST);
+    param.brightnessFront = k3100::ToneLevel(pool, ICAP_BRIGHTNESS);
+    param.contrastFront = k3100::ToneLevel(pool, ICAP_CONTRAST);
     param.brightnessBack = !backFromFront && Flag(pool, CCAP_OVKM_BACKBRIGHTNESSENABLED)
-                               ? Level(pool, BackTwin(ICAP_BRIGHTNESS))
+                               ? k3100::ToneLevel(pool, BackTwin(ICAP_BRIGHTNESS))
                                : param.brightnessFront;
     param.contrastBack = !backFromFront && Flag(pool, CCAP_OVKM_BACKCONTRASTENABLED)
-                             ? Level(pool, BackTwin(ICAP_CONTRAST))
+                             ? k3100::ToneLevel(pool, BackTwin(ICAP_CONTRAST))
                              : param.contrastFront;
     param.textBrightness = UInt(pool, CCAP_OVK_TEXTENHANCE_BRIGHTNESS);
     param.textContrast = UInt(pool, CCAP_OVK_TEXTENHANCE_CONTRAST);
@@ -117,10 +131,29 @@ tagScanParam COrvkQSDS::MakeScanParam(bool continuous, std::uint32_t prescanMode
     const std::uint32_t moire = UInt(pool, CCAP_OVK_REDUCE_MOIRE);
     param.reduceMoire = (moire - 1) << 16 | (moire != 1 ? 1 : 0);
     param.recognizeDirection = UInt(pool, CCAP_OVK_RECOGNIZE_DIRECTION);
+    if (Flag(pool, CCAP_OVKM_GAMMAMODE))
+        FillToneTables(param, backFromFront);
     FillColourMode(param);
-    // Neutral curves: a zero table would map every level to black.
-    for (auto& table : param.toneTables)
-        for (std::size_t level = 0; level < 256; ++level)
-            table[level] = static_cast<std::uint8_t>(level);
     return param;
+}
+
+void COrvkQSDS::FillToneTables(tagScanParam& param, bool backFromFront) {
+    const CCapPool* pool = GetCapPool();
+    const std::uint32_t method = UInt(pool, CCAP_OVKM_GAMMAMETHOD);
+    // Bit i (front) or i + 4 (back) of the method picks the drawn curve of channel i over its gamma.
+    auto fill = [&](std::uint8_t (&table)[256], TW_UINT16 curve, TW_UINT16 gamma, unsigned bit) {
+        k3100::MakeToneTable(pool, curve, gamma, (method & 1u << bit) != 0, table);
+    };
+    for (unsigned channel = 0; channel < kToneChannels; ++channel) {
+        const auto offset = static_cast<TW_UINT16>(channel);
+        fill(param.toneTables[channel], CCAP_OVKM_GRAYCURVE + offset, CCAP_OVKM_GRAYGAMMA + offset, channel);
+        std::uint8_t(&back)[256] = param.toneTables[kToneChannels + channel];
+        if (backFromFront)
+            std::memcpy(back, param.toneTables[channel], sizeof back);
+        else
+            fill(back, BackTwin(CCAP_OVKM_GRAYCURVE + offset), BackTwin(CCAP_OVKM_GRAYGAMMA + offset),
+                 channel + kToneChannels);
+    }
+    // Zero levels tell the page library to take the tables as they are.
+    param.brightnessFront = param.brightnessBack = param.contrastFront = param.contrastBack = 0;
 }

@@ -1,0 +1,167 @@
+// The dialog's side of a scan: the dialog made without a scan, the parameters it receives, the prescan
+// that fills its preview, and the final filter that gives a kept prescan page the settings chosen after
+// it was scanned. A black-and-white prescan is made in grey so that the dialog can still change the
+// binarisation of the kept page.
+#include <array>
+
+#include "COrvkQS.h"
+#include "CapHelpers.h"
+#include "OrvkQSDS.h"
+#include "QSCapIds.h"
+#include "ScanSettings.h"
+#include "usb/ScannerErrors.h"
+
+namespace {
+
+constexpr std::uint32_t kPrescanEdgeEmphasis = 3; // text stays sharp in the grey prescan of a text page
+
+// Capability values that a prescan changes for its own scan only.
+class CPrescanSettings {
+public:
+    explicit CPrescanSettings(CCapPool* pool)
+        : mPool(pool), mPixelType(GetCapUIntValue(pool, ICAP_PIXELTYPE)),
+          mEdgeEmphasis(GetCapUIntValue(pool, CCAP_OVK_EDGEEMPHASIS)),
+          mBleedThrough(GetCapUIntValue(pool, CCAP_OVK_BLEEDTHROUGH)) {}
+    ~CPrescanSettings() {
+        SetCapUIntValue(mPool, ICAP_PIXELTYPE, mPixelType);
+        SetCapUIntValue(mPool, CCAP_OVK_EDGEEMPHASIS, mEdgeEmphasis);
+        SetCapUIntValue(mPool, CCAP_OVK_BLEEDTHROUGH, mBleedThrough);
+    }
+    CPrescanSettings(const CPrescanSettings&) = delete;
+    CPrescanSettings& operator=(const CPrescanSettings&) = delete;
+
+    void UseGrey() {
+        if (mPixelType != TWPT_BW)
+            return;
+        SetCapUIntValue(mPool, ICAP_PIXELTYPE, TWPT_GRAY);
+        if (GetCapSIntValue(mPool, CCAP_OVK_TEXTENHANCE) != 0) {
+            SetCapUIntValue(mPool, CCAP_OVK_EDGEEMPHASIS, kPrescanEdgeEmphasis);
+            SetCapUIntValue(mPool, CCAP_OVK_BLEEDTHROUGH, 0);
+        }
+    }
+
+private:
+    CCapPool* mPool;
+    std::uint32_t mPixelType;
+    std::uint32_t mEdgeEmphasis;
+    std::uint32_t mBleedThrough;
+};
+
+} // namespace
+
+TW_UINT16 COrvkQSDS::CreateUserInterface() {
+    const UIControllerFactory& factory = GetUIControllerFactory();
+    if (!factory)
+        return Fail(TWCC_OPERATIONERROR);
+    fnd::Dictionary params;
+    std::unique_ptr<CUIController> controller;
+    try {
+        if (SetupUserInterfaceParameters(params))
+            controller = factory();
+    } catch (const std::bad_alloc&) {
+        controller.reset();
+    }
+    if (!controller)
+        return Fail(TWCC_LOWMEMORY);
+    if (mUIController)
+        mUIController->cancelDelayedMessages();
+    mUIController = std::move(controller);
+    mUIController->setupMainUIWithParam(params, 0);
+    return TWRC_SUCCESS;
+}
+
+bool COrvkQSDS::SetupUserInterfaceParameters(fnd::Dictionary& params) {
+    if (!CDataSource::SetupUserInterfaceParameters(params))
+        return false;
+    params.set("ScannerObject", fnd::Value::pointer(mScanner.get()));
+    params.set("SupportedPapers", mPaperSizes);
+    params.set("UserGammaDatas", mUserGammaDatas);
+    return true;
+}
+
+TW_UINT16 COrvkQSDS::Prescan() {
+    if (mScanMode != kScanModePositioning && mScanMode != kScanModeKeepPrescan) {
+        if (mScanner)
+            mScanner->ProtectImageBuffer(false);
+        return Fail(TWCC_SEQERROR);
+    }
+    const bool keep = mScanMode == kScanModeKeepPrescan;
+    SPageBitmap page;
+    TW_UINT16 rc = TWRC_SUCCESS;
+    {
+        CPrescanSettings settings(GetCapPool());
+        if (keep) {
+            // The page stays in the scanner object for its transfer after the dialog.
+            if (mScanner)
+                mScanner->ProtectImageBuffer(true);
+            settings.UseGrey();
+        }
+        TW_IMAGEINFO info{};
+        rc = GetImageInfo(nullptr, &info);
+        if (rc == TWRC_SUCCESS)
+            rc = TransferTiffImage(nullptr, page);
+    }
+    if (rc == TWRC_SUCCESS) {
+        if (!mUIController)
+            CreateUserInterface();
+        else if (!mShowUI)
+            mUIController->updateColorModeControls();
+        if (mUIController) {
+            const float resolution = GetCapFloatValue(GetCapPool(), ICAP_XRESOLUTION);
+            mUIController->setScanImage(page, resolution > 0 ? static_cast<std::uint32_t>(resolution) : 0,
+                                        !keep);
+            mUIController->showMainWindow();
+        }
+    }
+    if (keep && mScanner)
+        mScanner->ProtectImageBuffer(false);
+    return rc;
+}
+
+std::uint32_t COrvkQSDS::ApplyFinalImageFilter() {
+    if (!mScanner)
+        return k3100::kScanErrDeviceNotFound;
+    const CCapPool* pool = GetCapPool();
+    const std::int32_t pixelType = GetCapSIntValue(pool, ICAP_PIXELTYPE);
+    const bool blackAndWhite = pixelType == TWPT_BW;
+    const bool text = blackAndWhite && IsOn(CCAP_OVK_TEXTENHANCE);
+    k3100::FilterSettings settings;
+    const std::int32_t brightness = text ? GetCapSIntValue(pool, CCAP_OVK_TEXTENHANCE_BRIGHTNESS)
+                                         : k3100::ToneLevel(pool, ICAP_BRIGHTNESS);
+    const std::int32_t contrast = text ? GetCapSIntValue(pool, CCAP_OVK_TEXTENHANCE_CONTRAST)
+                                       : k3100::ToneLevel(pool, ICAP_CONTRAST);
+    if (blackAndWhite) {
+        settings.grayToBin = k3100::HalftoneIsErrorDiffusion(pool) ? 1 : (text ? 8 : 0);
+        settings.inverse = IsOn(CCAP_OVK_REVERSESCANTYPE) ? 1 : 0;
+    }
+    const bool gammaMode = IsOn(CCAP_OVKM_GAMMAMODE);
+    if (gammaMode) {
+        const std::uint32_t method = GetCapUIntValue(pool, CCAP_OVKM_GAMMAMETHOD);
+        auto table = [&](unsigned channel) {
+            std::array<std::uint8_t, 256> values{};
+            const auto offset = static_cast<TW_UINT16>(channel);
+            k3100::MakeToneTable(pool, CCAP_OVKM_GRAYCURVE + offset, CCAP_OVKM_GRAYGAMMA + offset,
+                                 (method & 1u << channel) != 0, values);
+            return values;
+        };
+        if (pixelType == TWPT_RGB) {
+            settings.red = table(1);
+            settings.green = table(2);
+            settings.blue = table(3);
+        } else {
+            settings.gray = table(0);
+        }
+    }
+    if (!gammaMode || text) {
+        settings.brightness = brightness;
+        settings.contrast = contrast;
+    }
+    settings.checkBlankPage = (GetCapUIntValue(pool, CCAP_OVK_BLANKSKIP) & 0xFFFFu) |
+                              GetCapUIntValue(pool, CCAP_OVK_BLANKSKIPSLICE3) << 16;
+    if (mUIController) {
+        mUIController->setShield(true);
+        if (IsOn(CAP_INDICATORS))
+            mUIController->showProgressWindow();
+    }
+    return static_cast<std::uint32_t>(mScanner->ApplyImageFilter(settings));
+}

@@ -1,0 +1,20 @@
+// Readings of the capabilities that the scan record and the final filter of kept prescan images share, so
+// that a page looks the same whichever of the two applies the tone settings.
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include "CapPool.h"
+
+namespace k3100 {
+
+// Level of a brightness or contrast value (-1000..1000) in steps of the capability's range.
+std::int32_t ToneLevel(const CCapPool* pool, TW_UINT16 id);
+// The current ICAP_HALFTONES name is "Error Diffusion".
+bool HalftoneIsErrorDiffusion(const CCapPool* pool);
+// A channel's tone table: the drawn curve when useCurve, else the table of the gamma value.
+void MakeToneTable(const CCapPool* pool, TW_UINT16 curveId, TW_UINT16 gammaId, bool useCurve,
+                   std::span<std::uint8_t, 256> table);
+
+} // namespace k3100

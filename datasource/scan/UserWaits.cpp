@@ -1,0 +1,81 @@
+// The user's ways into a scan that blocks the host's thread: the idle tick passes the dialog's stop and
+// abort buttons (and, for the maker's own application, a device event it can answer with an abort) to the
+// scanner, and the manual-feed wait polls paper, panel keys and the scan panel without spinning.
+#include <chrono>
+
+#include "COrvkQS.h"
+#include "CapHelpers.h"
+#include "ClientApp.h"
+#include "HostWaits.h"
+#include "OrvkQSDS.h"
+#include "QSCapIds.h"
+#include "usb/ScannerErrors.h"
+
+namespace {
+
+enum EUserAnswer : int { kNoAnswer = 0, kGoOn = 1, kStop = 2 };
+constexpr int kPanelStopPressed = 2;
+constexpr std::uint32_t kStartKeyBit = 1u << 0; // the panel's start key
+constexpr std::uint32_t kStopKeyBit = 1u << 1;  // the panel's stop key
+
+double Now() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+} // namespace
+
+void COrvkQSDS::Idle() {
+    if (mUIController) {
+        if (mUIController->isScanPanelVisible()) {
+            mUIController->idleScanPanel();
+            if (mUIController->scanPanelStatus() == kPanelStopPressed && mScanner)
+                mScanner->AbortScan();
+        }
+        if (mUIController->idleProgress() && mScanner)
+            mScanner->AbortScan();
+    }
+    // The maker's application has no dialog of ours to press stop in; this event is its moment to abort.
+    if (mShowUI == 0 && CClientApp::CurrentId() == CClientApp::kOwnApplication) {
+        const std::uint32_t kept = mDeviceEvent;
+        PostDeviceEvent(kDeviceEventIdleTick);
+        mDeviceEvent = kept;
+    }
+}
+
+bool COrvkQSDS::WaitForUserAction(bool autoStart) {
+    const std::int32_t delay = GetCapSIntValue(GetCapPool(), CCAP_OVK_AUTOSTARTDELAY); // s
+    const std::intptr_t session = mUIController ? mUIController->beginScanPanelModalSession() : 0;
+    std::optional<double> paperSince;
+    int answer = kNoAnswer;
+    while ((answer = PollUserAction(autoStart, delay, paperSince)) == kNoAnswer)
+        k3100::PauseForHost();
+    if (mUIController)
+        mUIController->endScanPanelModalSession(session);
+    return answer == kStop;
+}
+
+int COrvkQSDS::PollUserAction(bool autoStart, std::int32_t delay, std::optional<double>& paperSince) {
+    if (mUIController)
+        mUIController->idleScanPanel();
+    if (autoStart) {
+        // Paper must lie still for the whole delay; taking it out starts the delay again.
+        if (!IsDocumentReady())
+            paperSince.reset();
+        else if (!paperSince)
+            paperSince = Now();
+        else if (Now() - *paperSince > delay)
+            return kGoOn;
+    }
+    std::uint32_t keys = 0;
+    const std::uint32_t error =
+        mScanner ? static_cast<std::uint32_t>(mScanner->GetStatus("OperationpanelEZKeyStatus", &keys))
+                 : k3100::kScanErrDeviceNotFound;
+    // A scanner that cannot be asked will never bring paper either.
+    if (error != 0)
+        return kStop;
+    if (keys & kStartKeyBit)
+        return kGoOn;
+    if (keys & kStopKeyBit)
+        return kStop;
+    return mUIController ? mUIController->scanPanelStatus() : kNoAnswer;
+}
