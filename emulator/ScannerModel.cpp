@@ -14,7 +14,7 @@ namespace k3100::emu {
 namespace {
 
 constexpr usb::SAdjustInfo kPowerOnRegisters{0, 103, 1800, 1800, 1800};
-constexpr uint32_t kDefaultMaxScanLength = 47244; // 1/1200 inch: about one metre
+constexpr uint32_t kDefaultMaxScanLength = 1000000; // micrometres: one metre
 constexpr const char* kSerialNumber = "K31EMU0000000001";
 constexpr uint32_t kMaxWindowLength = 1200 * 60; // 60 inches
 constexpr uint16_t kYResolutions[] = {100, 150, 200, 240, 300, 400, 600};

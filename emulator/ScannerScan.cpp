@@ -98,7 +98,8 @@ std::optional<Outcome> ScannerModel::startPage() {
     RawScanSetup setup = baseSetup(pageSides_);
     const int64_t top = setup.top1200;
     const int64_t paperLeft = (kSensorWidth1200 - static_cast<int64_t>(sheet.width1200)) / 2;
-    const uint32_t maxLength = usb::getBE32(&maxLength_[usb::kMaxScanLengthWord]);
+    // The unit keeps its longest page in micrometres; 6/127 turns that into 1/1200 inch.
+    const int64_t maxLength = int64_t{usb::getBE32(&maxLength_[usb::kMaxScanLengthWord])} * 6 / 127;
     const int64_t document = std::min<int64_t>(sheet.length1200, maxLength);
     // With page-size detection the unit reads to the paper's end plus a margin; else the whole window.
     const int64_t scanned =

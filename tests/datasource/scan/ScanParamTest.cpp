@@ -54,3 +54,58 @@ TEST_F(ScanParamTest, BlackAndWhiteChoosesItsBinarisation) {
 }
 
 } // namespace
+
+namespace {
+
+class ToneTableTest : public test::QSDataSourceTest {
+protected:
+    void SetUp() override {
+        Open();
+        SetCapSIntValue(Pool(), CCAP_OVKM_GAMMAMODE, 1);
+    }
+    static std::array<std::uint8_t, 256> Gamma(float gamma) {
+        std::array<std::uint8_t, 256> table{};
+        MakeGammaTable(gamma, table);
+        return table;
+    }
+    static std::array<std::uint8_t, 256> Table(const std::uint8_t (&table)[256]) {
+        std::array<std::uint8_t, 256> copy{};
+        std::memcpy(copy.data(), table, copy.size());
+        return copy;
+    }
+};
+
+TEST_F(ToneTableTest, GammaModeCarriesTheCurvesAndClearsTheLevels) {
+    SetCapFloatValue(Pool(), CCAP_OVKM_REDGAMMA, 2.2f);
+    SetCapFloatValue(Pool(), BackTwin(CCAP_OVKM_REDGAMMA), 0.5f);
+    std::array<std::uint8_t, 256> drawn{};
+    for (std::size_t i = 0; i < drawn.size(); ++i)
+        drawn[i] = static_cast<std::uint8_t>(255 - i);
+    ASSERT_TRUE(SetCapStrValue(Pool(), CCAP_OVKM_GRAYCURVE, drawn));
+    SetCapUIntValue(Pool(), CCAP_OVKM_GAMMAMETHOD, 1); // front grey uses its drawn curve
+    const tagScanParam param = mDS->MakeScanParam(false, 0);
+    EXPECT_EQ(Table(param.toneTables[0]), drawn);
+    EXPECT_EQ(Table(param.toneTables[1]), Gamma(2.2f));
+    EXPECT_EQ(Table(param.toneTables[4]), Gamma(1.0f)); // the back's grey keeps its gamma
+    EXPECT_EQ(Table(param.toneTables[5]), Gamma(0.5f));
+    EXPECT_EQ(param.brightnessFront, 0);
+    EXPECT_EQ(param.contrastBack, 0);
+}
+
+TEST_F(ToneTableTest, BackCopiesTheFrontWhenItFollowsIt) {
+    SetCapSIntValue(Pool(), CCAP_OVK_PRESCAN, 1);
+    SetCapFloatValue(Pool(), CCAP_OVKM_BLUEGAMMA, 1.8f);
+    SetCapFloatValue(Pool(), BackTwin(CCAP_OVKM_BLUEGAMMA), 0.4f);
+    const tagScanParam param = mDS->MakeScanParam(false, 0);
+    EXPECT_EQ(Table(param.toneTables[7]), Gamma(1.8f));
+}
+
+TEST_F(ToneTableTest, WithoutGammaModeTheLevelsApply) {
+    SetCapSIntValue(Pool(), CCAP_OVKM_GAMMAMODE, 0);
+    SetCapFloatValue(Pool(), CCAP_OVKM_GRAYGAMMA, 2.2f);
+    const tagScanParam param = mDS->MakeScanParam(false, 0);
+    EXPECT_EQ(Table(param.toneTables[0]), (std::array<std::uint8_t, 256>{}));
+    EXPECT_NE(param.brightnessFront, 0);
+}
+
+} // namespace

@@ -1,0 +1,270 @@
+// The scan steps of a sheet against the emulated scanner and the real page library: starting a sheet and
+// its device events, an empty feeder with and without jamless mode, blank pages skipped, the manual-feed
+// wait, the idle tick, the prescan and the scanner's session values.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "COrvkQS.h"
+#include "PixenLibrary.h"
+#include "QSDataSource.h"
+#include "emulator/Emulator.h"
+#include "foundation/RunLoop.h"
+#include "scan/AlertPresenter.h"
+#include "usb/ScannerErrors.h"
+
+namespace {
+
+struct SDialogLog {
+    std::vector<std::uint32_t> panelFlags;
+    std::vector<SPageBitmap> previews;
+    int panelStatus = 0; // what the scan panel answers
+};
+
+class CDialogRecorder : public CNullUIController {
+public:
+    explicit CDialogRecorder(SDialogLog& log) : mLog(log) {}
+    void updateScanPanel(std::uint32_t flags) override { mLog.panelFlags.push_back(flags); }
+    int scanPanelStatus() const override { return mLog.panelStatus; }
+    void setScanImage(const SPageBitmap& image, std::uint32_t, bool) override { mLog.previews.push_back(image); }
+
+private:
+    SDialogLog& mLog;
+};
+
+class CAlertRecorder : public CAlertPresenter {
+public:
+    explicit CAlertRecorder(std::vector<std::string>& shown) : mShown(shown) {}
+    std::optional<std::size_t> RunAlert(const SAlert& alert, bool) override {
+        mShown.push_back(alert.message);
+        return alert.buttons.size() - 1; // Cancel where there is a choice
+    }
+
+private:
+    std::vector<std::string>& mShown;
+};
+
+// Exposes the scan state and records the device event current at each callback.
+class CSheetQSDS : public test::CTestQSDS {
+public:
+    std::vector<std::uint32_t> events;
+    TW_UINT16 InvokeCallback(TW_CALLBACK& callback, const fnd::Value& object) override {
+        if (callback.Message == MSG_DEVICEEVENT)
+            events.push_back(mDeviceEvent);
+        return CTestQSDS::InvokeCallback(callback, object);
+    }
+    bool SetupRealScanner() { return COrvkQSDS::SetupScanner(); }
+    void TerminateRealScanner() { COrvkQSDS::TerminateScanner(); }
+    std::int32_t& SheetImagesLeft() { return mSheetImagesLeft; }
+    std::uint32_t& ScanMode() { return mScanMode; }
+    bool StopBatch() const { return mStopBatch != 0; }
+    std::uint32_t DeviceEvent() const { return mDeviceEvent; }
+    TW_UINT16 Condition() const { return mConditionCode; }
+};
+
+class SheetScanningTest : public test::QSDataSourceTest {
+protected:
+    SheetScanningTest() {
+        auto ds = std::make_unique<CSheetQSDS>();
+        mSheetDS = ds.get();
+        mDS = std::move(ds);
+        SetUIControllerFactory([this] { return std::make_unique<CDialogRecorder>(mDialog); });
+        SetAlertPresenter(std::make_unique<CAlertRecorder>(mAlerts));
+    }
+    ~SheetScanningTest() override {
+        SetUIControllerFactory([] { return std::make_unique<CNullUIController>(); });
+        SetAlertPresenter(std::make_unique<CLogAlertPresenter>());
+    }
+    // Opens as the given application with the emulated scanner attached, grey at 150 dpi, and enables
+    // without the dialog (the transfer-ready state).
+    void Start(const char* manufacturer = "Test Maker") {
+        Open(manufacturer);
+        auto scanner = std::make_unique<k3100::COrvkQS>(
+            k3100::SScannerDesc{k3100::kTransportUSB, mEmulator.vendorId(), mEmulator.productId(),
+                                mEmulator.connect()},
+            k3100::PixenQS880Library());
+        ASSERT_EQ(scanner->OpenSession(), 0);
+        mDS->AttachScanner(std::move(scanner));
+        ASSERT_EQ(SetOne(ICAP_PIXELTYPE, TWTY_UINT16, TW_UINT16{TWPT_GRAY}), TWRC_SUCCESS);
+        ASSERT_EQ(SetFix(ICAP_XRESOLUTION, 150), TWRC_SUCCESS);
+        ASSERT_EQ(SetFix(ICAP_YRESOLUTION, 150), TWRC_SUCCESS);
+    }
+    void Enable() {
+        TW_USERINTERFACE ui{};
+        ASSERT_EQ(Call(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS, &ui), TWRC_SUCCESS);
+    }
+    // Lets the page in work run through the page library before the scan is stopped: the library frees
+    // a page's working buffers only at its last band.
+    void StopAfterPage() {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (mDS->GetScanner()->ProcessingRunning() && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        mDS->RecoverScan();
+    }
+    void Load(const char* spec, int count = 1) {
+        std::string error;
+        const auto sheet = k3100::emu::sheetFromSpec(spec, error);
+        ASSERT_TRUE(sheet) << error;
+        mEmulator.loadSheet(*sheet, count);
+    }
+
+    k3100::emu::Emulator mEmulator;
+    CSheetQSDS* mSheetDS = nullptr;
+    SDialogLog mDialog;
+    std::vector<std::string> mAlerts;
+};
+
+TEST_F(SheetScanningTest, NewSheetAnnouncesItselfAndCountsItsImages) {
+    Start();
+    ASSERT_EQ(SetBool(CAP_DUPLEXENABLED, true), TWRC_SUCCESS);
+    Enable();
+    Load("gen:ramp");
+    ASSERT_EQ(mDS->PrepareScan(), TWRC_SUCCESS);
+    EXPECT_EQ(mSheetDS->events, (std::vector<std::uint32_t>{0x8002, 0x8003}));
+    EXPECT_EQ(mSheetDS->SheetImagesLeft(), 2);
+    // A sheet in progress is only handed on: no new start, no events.
+    ASSERT_EQ(mDS->PrepareScan(), TWRC_SUCCESS);
+    EXPECT_EQ(mSheetDS->events.size(), 2u);
+    StopAfterPage();
+
+    // Only one more image wanted: the duplex sheet yields its front alone.
+    SetCapSIntValue(Pool(), CAP_XFERCOUNT, 1);
+    Load("gen:ramp");
+    ASSERT_EQ(mDS->PrepareScan(), TWRC_SUCCESS);
+    EXPECT_EQ(mSheetDS->SheetImagesLeft(), 1);
+    StopAfterPage();
+}
+
+TEST_F(SheetScanningTest, PositioningPrescanPostsNoDeviceEvents) {
+    Start();
+    Enable();
+    Load("gen:ramp");
+    mSheetDS->ScanMode() = COrvkQSDS::kScanModePositioning;
+    ASSERT_EQ(mDS->PrepareScan(), TWRC_SUCCESS);
+    EXPECT_TRUE(mSheetDS->events.empty());
+    EXPECT_TRUE(mDialog.panelFlags.empty()); // the dialog shows its own preview, not the scan panel
+    StopAfterPage();
+}
+
+TEST_F(SheetScanningTest, EmptyFeederAlertsButAJamlessFeedErrorEndsQuietly) {
+    Start();
+    Enable();
+    EXPECT_EQ(mDS->PrepareScan(), TWRC_CANCEL);
+    EXPECT_EQ(mAlerts.size(), 1u);
+    EXPECT_TRUE(mSheetDS->StopBatch());
+
+    mAlerts.clear();
+    SetCapSIntValue(Pool(), CCAP_OVK_FEEDER_JAMLESS, 1);
+    Load("gen:ramp", 2);
+    mEmulator.armFault({k3100::emu::FaultKind::Jam, std::nullopt, 1});
+    EXPECT_EQ(mDS->PrepareScan(), COrvkQSDS::kPrepareAgain);
+    EXPECT_EQ(mSheetDS->Condition(), COrvkQSDS::kConditionNoPaper);
+    // Skipping turns the quiet end into "no page".
+    mEmulator.armFault({k3100::emu::FaultKind::Jam, std::nullopt, 1});
+    EXPECT_EQ(mDS->PerformSkipBlankPages(nullptr), k3100::kScanErrNoPage);
+    EXPECT_EQ(mSheetDS->Condition(), TWCC_SUCCESS);
+    EXPECT_TRUE(mAlerts.empty());
+}
+
+TEST_F(SheetScanningTest, BlankPagesAreDroppedUntilOneWithContent) {
+    Start();
+    SetCapSIntValue(Pool(), CCAP_OVK_BLANKSKIP, 1);
+    Enable();
+    Load("gen:blank", 2);
+    Load("gen:ramp");
+    std::uint8_t blank = 1;
+    ASSERT_EQ(mDS->PerformSkipBlankPages(&blank), 0u);
+    EXPECT_EQ(blank, 0);
+    EXPECT_EQ(mEmulator.sheetsInFeeder(), 0u);
+    StopAfterPage();
+
+    // Nothing but blank paper: the batch ends as "no page", without an alert.
+    Load("gen:blank");
+    ASSERT_EQ(mDS->PerformSkipBlankPages(&blank), k3100::kScanErrNoPage);
+    EXPECT_EQ(blank, 1);
+    EXPECT_TRUE(mAlerts.empty());
+}
+
+TEST_F(SheetScanningTest, ManualFeedWaitsForPaperAndStartsOnItsOwn) {
+    Start();
+    SetCapSIntValue(Pool(), CCAP_OVK_MANUALFEED, COrvkQSDS::kManualFeedAutoStart);
+    SetCapSIntValue(Pool(), CCAP_OVK_AUTOSTARTDELAY, 0);
+    Enable();
+    // The paper arrives while the wait runs the host's loop.
+    bool loaded = false;
+    const fnd::TimerRef feed = fnd::RunLoop::current().addTimer(0.3, false, [&](fnd::Timer&) {
+        Load("gen:ramp");
+        loaded = true;
+    });
+    EXPECT_EQ(mDS->PrepareScan(), COrvkQSDS::kPrepareAgain);
+    EXPECT_TRUE(loaded);
+    EXPECT_EQ(mSheetDS->Condition(), TWCC_SUCCESS);
+    EXPECT_EQ(mDialog.panelFlags, (std::vector<std::uint32_t>{COrvkQSDS::kPanelScanning,
+                                                              COrvkQSDS::kPanelWaiting, COrvkQSDS::kPanelStopOnly}));
+    EXPECT_EQ(mDS->PrepareScan(), TWRC_SUCCESS);
+    StopAfterPage();
+}
+
+TEST_F(SheetScanningTest, ManualFeedStopsFromThePanelOrTheScannerKey) {
+    Start();
+    SetCapSIntValue(Pool(), CCAP_OVK_MANUALFEED, 1);
+    Enable();
+    mDialog.panelStatus = 2;
+    EXPECT_EQ(mDS->PrepareScan(), TWRC_CANCEL);
+    EXPECT_TRUE(mSheetDS->StopBatch());
+    EXPECT_EQ(mDialog.panelFlags.back(), COrvkQSDS::kPanelIdle);
+
+    mDialog.panelStatus = 0;
+    mEmulator.pressKey(2);
+    EXPECT_EQ(mDS->PrepareScan(), TWRC_CANCEL);
+    mEmulator.pressKey(1);
+    EXPECT_EQ(mDS->PrepareScan(), COrvkQSDS::kPrepareAgain);
+    EXPECT_TRUE(mAlerts.empty());
+}
+
+TEST_F(SheetScanningTest, IdleTickIsAnEventOnlyForTheMakersApplication) {
+    Start("Orvik Electronics");
+    Enable();
+    mDS->Idle();
+    EXPECT_EQ(mSheetDS->events, (std::vector<std::uint32_t>{COrvkQSDS::kDeviceEventIdleTick}));
+    EXPECT_EQ(mSheetDS->DeviceEvent(), COrvkQSDS::kDeviceEventNone);
+}
+
+TEST_F(SheetScanningTest, IdleTickStaysQuietForOtherApplications) {
+    Start();
+    Enable();
+    mDS->Idle();
+    EXPECT_TRUE(mSheetDS->events.empty());
+}
+
+TEST_F(SheetScanningTest, BlackAndWhitePrescanReachesTheDialogInGrey) {
+    Start();
+    ASSERT_EQ(SetOne(ICAP_PIXELTYPE, TWTY_UINT16, TW_UINT16{TWPT_BW}), TWRC_SUCCESS);
+    Enable();
+    Load("gen:ramp");
+    mSheetDS->ScanMode() = COrvkQSDS::kScanModeKeepPrescan;
+    ASSERT_EQ(mDS->Prescan(), TWRC_SUCCESS);
+    ASSERT_EQ(mDialog.previews.size(), 1u);
+    EXPECT_EQ(mDialog.previews[0].bitsPerSample, 8);
+    EXPECT_EQ(Int(ICAP_PIXELTYPE), TWPT_BW);
+
+    mSheetDS->ScanMode() = COrvkQSDS::kScanModeNormal;
+    EXPECT_EQ(mDS->Prescan(), TWRC_FAILURE);
+    EXPECT_EQ(Status(), TWCC_SEQERROR);
+}
+
+TEST_F(SheetScanningTest, SessionTakesThePhysicalHeightFromTheScanner) {
+    mEmulator.installAsBus();
+    Open();
+    ASSERT_TRUE(mSheetDS->SetupRealScanner());
+    std::uint32_t maxLength = 0; // micrometres
+    ASSERT_EQ(mDS->GetScanner()->GetStatus("MaxScanLength", &maxLength), 0);
+    EXPECT_FLOAT_EQ(Float(ICAP_PHYSICALHEIGHT), static_cast<float>(maxLength * 6 / 127));
+    ResetCapValue(Pool(), ICAP_PHYSICALHEIGHT);
+    EXPECT_FLOAT_EQ(Float(ICAP_PHYSICALHEIGHT), static_cast<float>(maxLength * 6 / 127));
+    mSheetDS->TerminateRealScanner();
+    EXPECT_EQ(mDS->GetScanner(), nullptr);
+}
+
+} // namespace
