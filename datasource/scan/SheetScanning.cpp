@@ -2,6 +2,8 @@
 // gets its scan parameters from the capabilities and is started and scanned, and a sheet that cannot start
 // is answered by jamless mode, the manual-feed wait or an alert. The dialog and the application hear of
 // each step as it happens, because the host's thread is blocked while the scanner works.
+#include <algorithm>
+
 #include "COrvkQS.h"
 #include "CapHelpers.h"
 #include "ClientApp.h"
