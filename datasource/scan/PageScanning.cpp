@@ -26,7 +26,8 @@ std::uint32_t COrvkQSDS::ScanPage(tagScanParam& param) {
     const bool detectType = IsOn(CCAP_OVK_DETECTPAGETYPE);
     CScopedTimer timer;
     try {
-        timer.Reset(fnd::RunLoop::current().addTimer(kScanTimerInterval, true, [this](fnd::Timer&) { Idle(); }));
+        timer.Reset(
+            fnd::RunLoop::current().addTimer(kScanTimerInterval, true, [this](fnd::Timer&) { Idle(); }));
     } catch (const std::bad_alloc&) {
         return k3100::kScanErrNoMemory;
     }
@@ -37,8 +38,8 @@ std::uint32_t COrvkQSDS::ScanPage(tagScanParam& param) {
     // The page is square-pixelled, so the X resolution serves both sides.
     if (sizeKnown && param.resolution > 0) {
         const float scale = kLengthUnitsPerInch / static_cast<float>(param.resolution);
-        mDetectedPageSize = SScanSize{static_cast<float>(param.outWidth) * scale,
-                                      static_cast<float>(param.outLines) * scale};
+        mDetectedPageSize =
+            SScanSize{static_cast<float>(param.outWidth) * scale, static_cast<float>(param.outLines) * scale};
     }
     if (detectType)
         SetCapUIntValue(GetCapPool(), ICAP_PIXELTYPE, PixelTypeOf(param.outPixelType));

@@ -128,8 +128,8 @@ std::uint32_t COrvkQSDS::ApplyFinalImageFilter() {
     k3100::FilterSettings settings;
     const std::int32_t brightness = text ? GetCapSIntValue(pool, CCAP_OVK_TEXTENHANCE_BRIGHTNESS)
                                          : k3100::ToneLevel(pool, ICAP_BRIGHTNESS);
-    const std::int32_t contrast = text ? GetCapSIntValue(pool, CCAP_OVK_TEXTENHANCE_CONTRAST)
-                                       : k3100::ToneLevel(pool, ICAP_CONTRAST);
+    const std::int32_t contrast =
+        text ? GetCapSIntValue(pool, CCAP_OVK_TEXTENHANCE_CONTRAST) : k3100::ToneLevel(pool, ICAP_CONTRAST);
     if (blackAndWhite) {
         settings.grayToBin = k3100::HalftoneIsErrorDiffusion(pool) ? 1 : (text ? 8 : 0);
         settings.inverse = IsOn(CCAP_OVK_REVERSESCANTYPE) ? 1 : 0;

@@ -18,7 +18,7 @@
 
 namespace {
 
-constexpr std::uint8_t kWhite = 0xFF; // in every pixel type with black at zero
+constexpr std::uint8_t kWhite = 0xFF;     // in every pixel type with black at zero
 constexpr double kRowTimerInterval = 1.0; // s between idle ticks while rows are read
 // Longest waits on the scanner's answers (s); beyond the device's own time-outs, so only a broken
 // scanner reaches them.
@@ -32,7 +32,8 @@ double SecondsSince(std::chrono::steady_clock::time_point start) {
 // Where the text-direction detector finds its data: beside the host program when the data source is
 // built into it, else in the data source's own resources.
 std::string OcrDataPath() {
-    const std::optional<fnd::Bundle> own = fnd::Bundle::containing(reinterpret_cast<const void*>(&OcrDataPath));
+    const std::optional<fnd::Bundle> own =
+        fnd::Bundle::containing(reinterpret_cast<const void*>(&OcrDataPath));
     const fnd::Bundle& host = fnd::Bundle::main();
     if (!own || own->binaryPath().parent_path() == host.binaryPath().parent_path())
         return host.resourceFolder().string();
@@ -106,8 +107,9 @@ void COrvkQSDS::WaitForPanelKeyRelease() {
 
 bool COrvkQSDS::IsDocumentReady(std::uint32_t* error) {
     std::uint32_t ready = 0;
-    const std::uint32_t result = mScanner ? static_cast<std::uint32_t>(mScanner->GetStatus("DocumentReadyStatus", &ready))
-                                          : k3100::kScanErrDeviceNotFound;
+    const std::uint32_t result =
+        mScanner ? static_cast<std::uint32_t>(mScanner->GetStatus("DocumentReadyStatus", &ready))
+                 : k3100::kScanErrDeviceNotFound;
     if (error)
         *error = result;
     return result == 0 && ready != 0;
@@ -123,7 +125,8 @@ TW_UINT16 COrvkQSDS::ReadImage(std::uint8_t* buffer, std::uint32_t bytesPerRow, 
     std::uint32_t error = 0;
     CScopedTimer timer;
     try {
-        timer.Reset(fnd::RunLoop::current().addTimer(kRowTimerInterval, true, [this](fnd::Timer&) { Idle(); }));
+        timer.Reset(
+            fnd::RunLoop::current().addTimer(kRowTimerInterval, true, [this](fnd::Timer&) { Idle(); }));
         error = static_cast<std::uint32_t>(mScanner->ReadLines(buffer, bytesPerRow, &delivered));
     } catch (const std::bad_alloc&) {
         error = k3100::kScanErrNoMemory;

@@ -6,8 +6,8 @@
 #include <cstring>
 
 #include "CapHelpers.h"
-#include "FixedPoint.h"
 #include "ClientApp.h"
+#include "FixedPoint.h"
 #include "OrvkQSDS.h"
 #include "QSCapIds.h"
 #include "ScanParam.h"
@@ -141,7 +141,7 @@ void COrvkQSDS::FillToneTables(tagScanParam& param, bool backFromFront) {
     const CCapPool* pool = GetCapPool();
     const std::uint32_t method = UInt(pool, CCAP_OVKM_GAMMAMETHOD);
     // Bit i (front) or i + 4 (back) of the method picks the drawn curve of channel i over its gamma.
-    auto fill = [&](std::uint8_t (&table)[256], TW_UINT16 curve, TW_UINT16 gamma, unsigned bit) {
+    auto fill = [&](std::uint8_t(&table)[256], TW_UINT16 curve, TW_UINT16 gamma, unsigned bit) {
         k3100::MakeToneTable(pool, curve, gamma, (method & 1u << bit) != 0, table);
     };
     for (unsigned channel = 0; channel < kToneChannels; ++channel) {

@@ -27,7 +27,9 @@ public:
     explicit CDialogRecorder(SDialogLog& log) : mLog(log) {}
     void updateScanPanel(std::uint32_t flags) override { mLog.panelFlags.push_back(flags); }
     int scanPanelStatus() const override { return mLog.panelStatus; }
-    void setScanImage(const SPageBitmap& image, std::uint32_t, bool) override { mLog.previews.push_back(image); }
+    void setScanImage(const SPageBitmap& image, std::uint32_t, bool) override {
+        mLog.previews.push_back(image);
+    }
 
 private:
     SDialogLog& mLog;
@@ -80,10 +82,10 @@ protected:
     // without the dialog (the transfer-ready state).
     void Start(const char* manufacturer = "Test Maker") {
         Open(manufacturer);
-        auto scanner = std::make_unique<k3100::COrvkQS>(
-            k3100::SScannerDesc{k3100::kTransportUSB, mEmulator.vendorId(), mEmulator.productId(),
-                                mEmulator.connect()},
-            k3100::PixenQS880Library());
+        auto scanner =
+            std::make_unique<k3100::COrvkQS>(k3100::SScannerDesc{k3100::kTransportUSB, mEmulator.vendorId(),
+                                                                 mEmulator.productId(), mEmulator.connect()},
+                                             k3100::PixenQS880Library());
         ASSERT_EQ(scanner->OpenSession(), 0);
         mDS->AttachScanner(std::move(scanner));
         ASSERT_EQ(SetOne(ICAP_PIXELTYPE, TWTY_UINT16, TW_UINT16{TWPT_GRAY}), TWRC_SUCCESS);
@@ -200,8 +202,9 @@ TEST_F(SheetScanningTest, ManualFeedWaitsForPaperAndStartsOnItsOwn) {
     EXPECT_EQ(mDS->PrepareScan(), COrvkQSDS::kPrepareAgain);
     EXPECT_TRUE(loaded);
     EXPECT_EQ(mSheetDS->Condition(), TWCC_SUCCESS);
-    EXPECT_EQ(mDialog.panelFlags, (std::vector<std::uint32_t>{COrvkQSDS::kPanelScanning,
-                                                              COrvkQSDS::kPanelWaiting, COrvkQSDS::kPanelStopOnly}));
+    EXPECT_EQ(mDialog.panelFlags,
+              (std::vector<std::uint32_t>{COrvkQSDS::kPanelScanning, COrvkQSDS::kPanelWaiting,
+                                          COrvkQSDS::kPanelStopOnly}));
     EXPECT_EQ(mDS->PrepareScan(), TWRC_SUCCESS);
     StopAfterPage();
 }
