@@ -37,8 +37,15 @@ TW_UINT16 CDataSource::GetCapability(pTW_IDENTITY, TW_MEMREF data) {
     return cap->hContainer ? TWRC_SUCCESS : Fail(TWCC_LOWMEMORY);
 }
 
-TW_UINT16 CDataSource::AnswerOneValue(TW_CAPABILITY* cap, CCapability* capability, ECapProperty property,
-                                      bool passPoolCap) {
+TW_UINT16 CDataSource::AnswerOneValue(TW_MEMREF data, EOneValueAnswer answer) {
+    TW_CAPABILITY* cap = nullptr;
+    CCapability* capability = nullptr;
+    if (const TW_UINT16 code = FindCapability(data, cap, capability))
+        return Fail(code);
+    if (answer == EOneValueAnswer::kReset)
+        capability->Reset();
+    // Only the current value lets the handler see the pool's capability; the others get the temporary.
+    const bool passPoolCap = answer == EOneValueAnswer::kCurrent;
     bool handled = false;
     cap->hContainer = nullptr;
     const CapHandler handler = GetCapHandler(CapID(cap->Cap));
@@ -48,7 +55,7 @@ TW_UINT16 CDataSource::AnswerOneValue(TW_CAPABILITY* cap, CCapability* capabilit
             return Fail(code);
     }
     CapItem value(capability->GetItemSize(), 0);
-    capability->GetValue(value, property);
+    capability->GetValue(value, answer == EOneValueAnswer::kDefault ? kCapDefault : kCapCurrent);
     CCapOneValue temporary(capability->GetItemType(), true, value);
     if (handler && !passPoolCap) {
         if (const TW_UINT16 code = (this->*handler)(MSG_GET, cap, &temporary, handled))
@@ -62,28 +69,15 @@ TW_UINT16 CDataSource::AnswerOneValue(TW_CAPABILITY* cap, CCapability* capabilit
 }
 
 TW_UINT16 CDataSource::GetCurrentCapability(pTW_IDENTITY, TW_MEMREF data) {
-    TW_CAPABILITY* cap = nullptr;
-    CCapability* capability = nullptr;
-    if (const TW_UINT16 code = FindCapability(data, cap, capability))
-        return Fail(code);
-    return AnswerOneValue(cap, capability, kCapCurrent, true);
+    return AnswerOneValue(data, EOneValueAnswer::kCurrent);
 }
 
 TW_UINT16 CDataSource::GetDefaultCapability(pTW_IDENTITY, TW_MEMREF data) {
-    TW_CAPABILITY* cap = nullptr;
-    CCapability* capability = nullptr;
-    if (const TW_UINT16 code = FindCapability(data, cap, capability))
-        return Fail(code);
-    return AnswerOneValue(cap, capability, kCapDefault, false);
+    return AnswerOneValue(data, EOneValueAnswer::kDefault);
 }
 
 TW_UINT16 CDataSource::ResetCapability(pTW_IDENTITY, TW_MEMREF data) {
-    TW_CAPABILITY* cap = nullptr;
-    CCapability* capability = nullptr;
-    if (const TW_UINT16 code = FindCapability(data, cap, capability))
-        return Fail(code);
-    capability->Reset();
-    return AnswerOneValue(cap, capability, kCapCurrent, false);
+    return AnswerOneValue(data, EOneValueAnswer::kReset);
 }
 
 // The application's container is only read: it stays the application's to dispose.

@@ -202,9 +202,9 @@ private:
     void ReleaseUIController(bool saveIfShown);
     void TearDown();
     TW_UINT16 EnableWithDialog(int flag);
-    // The one-value answer of MSG_GETCURRENT, MSG_GETDEFAULT and MSG_RESET.
-    TW_UINT16 AnswerOneValue(TW_CAPABILITY* cap, CCapability* capability, ECapProperty property,
-                             bool passPoolCap);
+    // The one-value answers: MSG_GETCURRENT, MSG_GETDEFAULT, and MSG_RESET (which resets first).
+    enum class EOneValueAnswer { kCurrent, kDefault, kReset };
+    TW_UINT16 AnswerOneValue(TW_MEMREF data, EOneValueAnswer answer);
     TW_UINT16 FindCapability(TW_MEMREF data, TW_CAPABILITY*& cap, CCapability*& capability);
     TW_UINT16 ReadBlock(pTW_IDENTITY origin, TW_IMAGEMEMXFER& block, std::uint8_t* buffer, TW_UINT32 length);
     TW_UINT16 PullPage(pTW_IDENTITY origin, std::vector<std::uint8_t>& pixels);

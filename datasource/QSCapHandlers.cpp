@@ -24,6 +24,19 @@ TW_UINT16 Store(TW_CAPABILITY* cap, CCapability* capability) {
     return capability->AcceptsNativeContainer(cap->ConType, cap->hContainer);
 }
 
+// MSG_SET only: stores the application's value, claims the message and then lets follow() bring the
+// dependent capabilities into line; a refused store is answered at once. Other messages pass through.
+template <class Follow>
+TW_UINT16 StoreThen(TW_UINT16 msg, TW_CAPABILITY* cap, CCapability* capability, bool& handled,
+                    Follow follow) {
+    if (msg != MSG_SET)
+        return TWCC_SUCCESS;
+    if (const TW_UINT16 code = Store(cap, capability))
+        return code;
+    handled = true;
+    return follow();
+}
+
 std::int32_t PaperForSupportedSize(std::uint32_t size) {
     switch (size) {
     case TWSS_JISB5:
@@ -76,37 +89,31 @@ bool ReadUInt16OneValue(const TW_CAPABILITY* cap, TW_UINT16& value) {
 
 TW_UINT16 COrvkQSDS::HandleFeederEnabled(TW_UINT16 msg, TW_CAPABILITY* cap, CCapability* capability,
                                          bool& handled) {
-    if (msg != MSG_SET)
+    return StoreThen(msg, cap, capability, handled, [this] {
+        if (GetCapUIntValue(GetCapPool(), CAP_FEEDERENABLED) == 0) {
+            SetCapUIntValue(GetCapPool(), CAP_AUTOFEED, 0);
+            SetCapUIntValue(GetCapPool(), CAP_AUTOSCAN, 0);
+        }
         return TWCC_SUCCESS;
-    if (const TW_UINT16 code = Store(cap, capability))
-        return code;
-    handled = true;
-    if (GetCapUIntValue(GetCapPool(), CAP_FEEDERENABLED) == 0) {
-        SetCapUIntValue(GetCapPool(), CAP_AUTOFEED, 0);
-        SetCapUIntValue(GetCapPool(), CAP_AUTOSCAN, 0);
-    }
-    return TWCC_SUCCESS;
+    });
 }
 
 TW_UINT16 COrvkQSDS::HandleResolution(TW_UINT16 msg, TW_CAPABILITY* cap, CCapability* capability,
                                       bool& handled) {
-    if (msg != MSG_SET)
+    return StoreThen(msg, cap, capability, handled, [this, cap, capability] {
+        CCapPool* pool = GetCapPool();
+        float resolution = 0;
+        capability->ReadValue(resolution);
+        const TW_UINT16 other = cap->Cap == ICAP_XRESOLUTION ? ICAP_YRESOLUTION : ICAP_XRESOLUTION;
+        if (GetCapFloatValue(pool, other) != resolution)
+            SetCapFloatValue(pool, other, resolution);
+        // Moire reduction must be on above the native 300 dpi; at 300 dpi its mode 2 becomes mode 3.
+        if (resolution > kMoireResolution)
+            SetCapSIntValue(pool, CCAP_OVK_REDUCE_MOIRE, 1);
+        else if (resolution == kMoireResolution && GetCapSIntValue(pool, CCAP_OVK_REDUCE_MOIRE) == 2)
+            SetCapSIntValue(pool, CCAP_OVK_REDUCE_MOIRE, 3);
         return TWCC_SUCCESS;
-    if (const TW_UINT16 code = Store(cap, capability))
-        return code;
-    handled = true;
-    CCapPool* pool = GetCapPool();
-    float resolution = 0;
-    capability->ReadValue(resolution);
-    const TW_UINT16 other = cap->Cap == ICAP_XRESOLUTION ? ICAP_YRESOLUTION : ICAP_XRESOLUTION;
-    if (GetCapFloatValue(pool, other) != resolution)
-        SetCapFloatValue(pool, other, resolution);
-    // Moire reduction must be on above the native 300 dpi; at 300 dpi its mode 2 becomes mode 3.
-    if (resolution > kMoireResolution)
-        SetCapSIntValue(pool, CCAP_OVK_REDUCE_MOIRE, 1);
-    else if (resolution == kMoireResolution && GetCapSIntValue(pool, CCAP_OVK_REDUCE_MOIRE) == 2)
-        SetCapSIntValue(pool, CCAP_OVK_REDUCE_MOIRE, 3);
-    return TWCC_SUCCESS;
+    });
 }
 
 TW_UINT16 COrvkQSDS::HandleThreshold(TW_UINT16 msg, TW_CAPABILITY* cap, CCapability* capability,
@@ -150,22 +157,18 @@ TW_UINT16 COrvkQSDS::HandleThreshold(TW_UINT16 msg, TW_CAPABILITY* cap, CCapabil
 
 TW_UINT16 COrvkQSDS::HandleDocumentSize(TW_UINT16 msg, TW_CAPABILITY* cap, CCapability* capability,
                                         bool& handled) {
-    if (msg != MSG_SET)
-        return TWCC_SUCCESS;
     CCapPool* pool = GetCapPool();
     const std::int32_t oldPaper = GetCapSIntValue(pool, CCAP_OVKM_PAPERSIZE);
-    if (const TW_UINT16 code = Store(cap, capability))
-        return code;
-    handled = true;
-    const SScanSize paper = GetCurrentPaperSize();
-    // An empty scan area (nothing stored yet) follows the paper even when the paper did not change.
-    const bool areaEmpty = GetCapFloatValue(pool, CCAP_OVKM_SCANAREA_WIDTH) <= 0 ||
-                           GetCapFloatValue(pool, CCAP_OVKM_SCANAREA_HEIGHT) <= 0;
-    const bool unchanged = GetCapSIntValue(pool, CCAP_OVKM_PAPERSIZE) == oldPaper;
-    if (unchanged && paper.width != 0 && paper.height != 0 && !areaEmpty)
+    return StoreThen(msg, cap, capability, handled, [this, pool, oldPaper] {
+        const SScanSize paper = GetCurrentPaperSize();
+        // An empty scan area (nothing stored yet) follows the paper even when the paper did not change.
+        const bool areaEmpty = GetCapFloatValue(pool, CCAP_OVKM_SCANAREA_WIDTH) <= 0 ||
+                               GetCapFloatValue(pool, CCAP_OVKM_SCANAREA_HEIGHT) <= 0;
+        const bool unchanged = GetCapSIntValue(pool, CCAP_OVKM_PAPERSIZE) == oldPaper;
+        if (!unchanged || paper.width == 0 || paper.height == 0 || areaEmpty)
+            SetScanArea(0, 0, paper.width, paper.height);
         return TWCC_SUCCESS;
-    SetScanArea(0, 0, paper.width, paper.height);
-    return TWCC_SUCCESS;
+    });
 }
 
 TW_UINT16 COrvkQSDS::HandleScanArea(TW_UINT16 msg, TW_CAPABILITY*, CCapability*, bool& handled) {
@@ -191,53 +194,43 @@ TW_UINT16 COrvkQSDS::HandleSupportedSize(TW_UINT16 msg, TW_CAPABILITY* cap, CCap
                         SupportedSizeForPaper(GetCapSIntValue(pool, CCAP_OVKM_PAPERSIZE)));
         return TWCC_SUCCESS;
     }
-    if (msg != MSG_SET)
+    return StoreThen(msg, cap, capability, handled, [this, pool] {
+        SetCapSIntValue(pool, CCAP_OVKM_PAPERSIZE,
+                        PaperForSupportedSize(GetCapUIntValue(pool, ICAP_SUPPORTEDSIZES)));
+        // The new paper brings its whole page as the scan area, whether or not the paper id changed.
+        const SScanSize paper = GetCurrentPaperSize();
+        SetScanArea(0, 0, paper.width, paper.height);
         return TWCC_SUCCESS;
-    if (const TW_UINT16 code = Store(cap, capability))
-        return code;
-    handled = true;
-    SetCapSIntValue(pool, CCAP_OVKM_PAPERSIZE,
-                    PaperForSupportedSize(GetCapUIntValue(pool, ICAP_SUPPORTEDSIZES)));
-    // The new paper brings its whole page as the scan area, whether or not the paper id changed.
-    const SScanSize paper = GetCurrentPaperSize();
-    SetScanArea(0, 0, paper.width, paper.height);
-    return TWCC_SUCCESS;
+    });
 }
 
 TW_UINT16 COrvkQSDS::HandleXferCount(TW_UINT16 msg, TW_CAPABILITY* cap, CCapability* capability,
                                      bool& handled) {
-    if (msg != MSG_SET)
-        return TWCC_SUCCESS;
     CCapPool* pool = GetCapPool();
     const std::int32_t oldCount = GetCapSIntValue(pool, CAP_XFERCOUNT);
-    if (const TW_UINT16 code = Store(cap, capability))
-        return code;
-    handled = true;
-    const std::int32_t count = GetCapSIntValue(pool, CAP_XFERCOUNT);
-    if (count == 0 || count < -1 || count > kMaxXferCount) {
-        SetCapSIntValue(pool, CAP_XFERCOUNT, oldCount);
-        return TWCC_BADVALUE;
-    }
-    if (count == -1) {
-        SetCapUIntValue(pool, CAP_DUPLEXENABLED, 0);
-    } else {
-        SetCapUIntValue(pool, CAP_AUTOFEED, 0);
-        SetCapUIntValue(pool, CAP_AUTOSCAN, 0);
-    }
-    return TWCC_SUCCESS;
+    return StoreThen(msg, cap, capability, handled, [pool, oldCount]() -> TW_UINT16 {
+        const std::int32_t count = GetCapSIntValue(pool, CAP_XFERCOUNT);
+        if (count == 0 || count < -1 || count > kMaxXferCount) {
+            SetCapSIntValue(pool, CAP_XFERCOUNT, oldCount);
+            return TWCC_BADVALUE;
+        }
+        if (count == -1) {
+            SetCapUIntValue(pool, CAP_DUPLEXENABLED, 0);
+        } else {
+            SetCapUIntValue(pool, CAP_AUTOFEED, 0);
+            SetCapUIntValue(pool, CAP_AUTOSCAN, 0);
+        }
+        return TWCC_SUCCESS;
+    });
 }
 
 TW_UINT16 COrvkQSDS::HandleDuplexEnabled(TW_UINT16 msg, TW_CAPABILITY* cap, CCapability* capability,
                                          bool& handled) {
-    if (msg != MSG_SET)
+    return StoreThen(msg, cap, capability, handled, [pool = GetCapPool()] {
+        if (GetCapUIntValue(pool, CAP_DUPLEXENABLED) != 0 && GetCapSIntValue(pool, CAP_XFERCOUNT) == 1)
+            SetCapSIntValue(pool, CAP_XFERCOUNT, -1);
         return TWCC_SUCCESS;
-    if (const TW_UINT16 code = Store(cap, capability))
-        return code;
-    handled = true;
-    CCapPool* pool = GetCapPool();
-    if (GetCapUIntValue(pool, CAP_DUPLEXENABLED) != 0 && GetCapSIntValue(pool, CAP_XFERCOUNT) == 1)
-        SetCapSIntValue(pool, CAP_XFERCOUNT, -1);
-    return TWCC_SUCCESS;
+    });
 }
 
 TW_UINT16 COrvkQSDS::HandleAutoFeed(TW_UINT16 msg, TW_CAPABILITY* cap, CCapability* capability,
@@ -263,13 +256,10 @@ TW_UINT16 COrvkQSDS::HandleAutomaticDeskew(TW_UINT16 msg, TW_CAPABILITY* cap, CC
         SetCapUIntValue(pool, ICAP_AUTOMATICDESKEW, GetCapUIntValue(pool, CCAP_OVK_DESKEW));
         return TWCC_SUCCESS;
     }
-    if (msg != MSG_SET)
+    return StoreThen(msg, cap, capability, handled, [pool] {
+        SetCapUIntValue(pool, CCAP_OVK_DESKEW, GetCapUIntValue(pool, ICAP_AUTOMATICDESKEW));
         return TWCC_SUCCESS;
-    if (const TW_UINT16 code = Store(cap, capability))
-        return code;
-    handled = true;
-    SetCapUIntValue(pool, CCAP_OVK_DESKEW, GetCapUIntValue(pool, ICAP_AUTOMATICDESKEW));
-    return TWCC_SUCCESS;
+    });
 }
 
 TW_UINT16 COrvkQSDS::HandleCapFrames(TW_UINT16 msg, TW_CAPABILITY* cap, CCapability* capability,

@@ -27,29 +27,19 @@ bool isBenignError(uint32_t error) {
            error == kScanErrCancelled || error == kScanErrNoPage || error == kScanErrEndOfBatch;
 }
 
+// The scanner reads at 300 or 600 dpi across the sensor and steps the paper at the output resolution.
+struct SOpticalResolution {
+    uint32_t resolution, x, y; // dpi
+};
+constexpr SOpticalResolution kOpticalResolutions[] = {
+    {100, 300, 150}, {150, 300, 150}, {200, 300, 200}, {240, 300, 240},
+    {300, 300, 300}, {400, 600, 400}, {600, 600, 600},
+};
+
 void mapResolution(tagScanParam& p) {
-    switch (p.resolution) {
-    case 100:
-    case 150:
-        p.opticalXRes = 300, p.opticalYRes = 150;
-        break;
-    case 200:
-        p.opticalXRes = 300, p.opticalYRes = 200;
-        break;
-    case 240:
-        p.opticalXRes = 300, p.opticalYRes = 240;
-        break;
-    case 300:
-        p.opticalXRes = 300, p.opticalYRes = 300;
-        break;
-    case 400:
-        p.opticalXRes = 600, p.opticalYRes = 400;
-        break;
-    case 600:
-        p.opticalXRes = 600, p.opticalYRes = 600;
-        break;
-    default:
-        break;
+    for (const SOpticalResolution& row : kOpticalResolutions) {
+        if (row.resolution == p.resolution)
+            p.opticalXRes = row.x, p.opticalYRes = row.y;
     }
     if (lowHalf(p.reduceMoire) == 0)
         return;
