@@ -17,9 +17,11 @@ namespace {
 constexpr size_t kRequestHeader = 12;
 constexpr size_t kReplyHeader = 12;
 
-bool writeAll(int fd, const uint8_t* data, size_t size) {
+// Repeats transfer(data, n), a send or recv, until size bytes have moved; a signal only retries, an
+// error or a closed peer fails.
+template <class Byte, class Transfer> bool moveAll(Byte* data, size_t size, Transfer transfer) {
     while (size > 0) {
-        const ssize_t n = ::send(fd, data, size, MSG_NOSIGNAL);
+        const ssize_t n = transfer(data, size);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
@@ -30,17 +32,12 @@ bool writeAll(int fd, const uint8_t* data, size_t size) {
     return true;
 }
 
+bool writeAll(int fd, const uint8_t* data, size_t size) {
+    return moveAll(data, size, [fd](const uint8_t* d, size_t n) { return ::send(fd, d, n, MSG_NOSIGNAL); });
+}
+
 bool readAll(int fd, uint8_t* data, size_t size) {
-    while (size > 0) {
-        const ssize_t n = ::recv(fd, data, size, 0);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        data += n;
-        size -= static_cast<size_t>(n);
-    }
-    return true;
+    return moveAll(data, size, [fd](uint8_t* d, size_t n) { return ::recv(fd, d, n, 0); });
 }
 
 bool validStatus(int32_t value) {

@@ -22,27 +22,13 @@ bool CBFuncColourBase::Accepts(const tagOVKIMAGEINFO* dst, const tagOVKIMAGEINFO
 }
 
 void CBFuncToMonoChrome::Line() {
-    const unsigned char* r = m_src;
-    const unsigned char* g = r + SampleStep();
-    const unsigned char* b = g + SampleStep();
-    const ptrdiff_t step = PixelStep();
-    const int32_t slice = m_slice;
-    PackLine([=](int32_t x) {
-        const ptrdiff_t i = x * step;
-        return RedToGray[r[i]] + GreenToGray[g[i]] + BlueToGray[b[i]] < slice;
+    PackColourLine([slice = m_slice](unsigned char r, unsigned char g, unsigned char b) {
+        return RedToGray[r] + GreenToGray[g] + BlueToGray[b] < slice;
     });
-    NextLine();
 }
 
 void CBFuncTessik::Line() {
-    const unsigned char* r = m_src;
-    const unsigned char* g = r + SampleStep();
-    const unsigned char* b = g + SampleStep();
-    const ptrdiff_t step = PixelStep();
-    const int32_t slice = m_slice;
-    PackLine([=](int32_t x) {
-        const ptrdiff_t i = x * step;
-        return r[i] < slice && g[i] < slice && b[i] < slice;
+    PackColourLine([slice = m_slice](unsigned char r, unsigned char g, unsigned char b) {
+        return r < slice && g < slice && b < slice;
     });
-    NextLine();
 }

@@ -14,6 +14,18 @@ protected:
     // Distance between the samples of one pixel and between neighbouring pixels.
     ptrdiff_t SampleStep() const { return m_order == kOvkLineOrder ? m_srcSync : 1; }
     ptrdiff_t PixelStep() const { return m_order == kOvkLineOrder ? 1 : 3; }
+    // Packs one line, black where isBlack(r, g, b) of the pixel, and moves to the next line.
+    template <class IsBlack> void PackColourLine(IsBlack isBlack) {
+        const unsigned char* r = m_src;
+        const unsigned char* g = r + SampleStep();
+        const unsigned char* b = g + SampleStep();
+        const ptrdiff_t step = PixelStep();
+        PackLine([=](int32_t x) {
+            const ptrdiff_t i = x * step;
+            return isBlack(r[i], g[i], b[i]);
+        });
+        NextLine();
+    }
 };
 
 // Black where the weighted grey 0.29 R + 0.587 G + 0.114 B (each term rounded) is below the slice.

@@ -25,7 +25,7 @@ private:
 
 namespace Ovk::Pixen {
 
-class CDetectColorOrGray : public CIPBase {
+class CDetectColorOrGray : public CInfoEachBandFilter {
 public:
     CDetectColorOrGray() noexcept;
     ~CDetectColorOrGray() override;
@@ -33,9 +33,6 @@ public:
     const char* getName() const override { return "DetectColorOrGray"; }
     // Takes a tagDETECT_COLOR_INFO, completes its threshold table and creates the detector.
     std::int32_t setInfo(CImg& image, void* info) override;
-    std::int32_t setInfoFirst(CImg& band, void* info) override { return setInfo(band, info); }
-    std::int32_t setInfoMiddle(CImg& band, void* info) override { return setInfo(band, info); }
-    std::int32_t setInfoLast(CImg& band, void* info) override { return setInfo(band, info); }
     std::int32_t IP(CImg& image) override;
     std::int32_t IPFirst(CImg& band) override;
     std::int32_t IPMiddle(CImg& band) override;

@@ -10,7 +10,7 @@
 
 namespace Ovk::Pixen {
 
-class CGrayToBinary : public CIPBase {
+class CGrayToBinary : public CInfoEachBandFilter {
 public:
     CGrayToBinary() noexcept;
     ~CGrayToBinary() override;
@@ -18,9 +18,6 @@ public:
     const char* getName() const override { return "GrayToBinary"; }
     // RTN_PAR without a record or for an image that is not 8 bits per sample.
     std::int32_t setInfo(CImg& image, void* info) override;
-    std::int32_t setInfoFirst(CImg& band, void* info) override { return setInfo(band, info); }
-    std::int32_t setInfoMiddle(CImg& band, void* info) override { return setInfo(band, info); }
-    std::int32_t setInfoLast(CImg& band, void* info) override { return setInfo(band, info); }
     std::int32_t IP(CImg& image) override;
     std::int32_t IPFirst(CImg& band) override;
     std::int32_t IPMiddle(CImg& band) override { return GrayToBinary(band); }

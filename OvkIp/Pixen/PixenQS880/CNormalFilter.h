@@ -4,15 +4,15 @@
 #pragma once
 
 #include "CGRC.h"
-#include "CIPBase.h"
 #include "CIPController.h"
+#include "FilterBases.h"
 #include "NormalFilterRecords.h"
 
 #include <cstdint>
 
 namespace Ovk::Pixen {
 
-class CNormalFilter : public CIPBase {
+class CNormalFilter : public CInfoEachBandFilter {
 public:
     using Controller = CIPController<CIPBase>;
 
@@ -25,9 +25,6 @@ public:
     // record (the stored request stays) or a wrong size word (the stored request is cleared); RTN_OPTIONS
     // for inconsistent options (the request stays stored).
     std::int32_t setInfo(CImg& image, void* info) override;
-    std::int32_t setInfoFirst(CImg& band, void* info) override { return setInfo(band, info); }
-    std::int32_t setInfoMiddle(CImg& band, void* info) override { return setInfo(band, info); }
-    std::int32_t setInfoLast(CImg& band, void* info) override { return setInfo(band, info); }
 
     // RTN_OK or RTN_OPTIONS.
     virtual std::int32_t cehckInfoSEQError(tagSIDE side);

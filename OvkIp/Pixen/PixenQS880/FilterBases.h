@@ -1,5 +1,6 @@
-// Two shapes that most filters share: one that does the same work on every band it is given, and one that
-// needs the whole page (its controller gathers the bands, so the band operations never apply).
+// Shapes that most filters share: one that does the same work on every band it is given, one that takes
+// its record again with every band, and one that needs the whole page (its controller gathers the bands,
+// so the band operations never apply).
 #pragma once
 
 #include "CIPBase.h"
@@ -18,15 +19,20 @@ public:
     std::int32_t setInfoLast(CImg&, void*) override { return RTN_OK; }
 };
 
+// Every band's record goes through setInfo.
+class CInfoEachBandFilter : public CIPBase {
+public:
+    std::int32_t setInfoFirst(CImg& band, void* info) override { return setInfo(band, info); }
+    std::int32_t setInfoMiddle(CImg& band, void* info) override { return setInfo(band, info); }
+    std::int32_t setInfoLast(CImg& band, void* info) override { return setInfo(band, info); }
+};
+
 // Runs only as IP on a gathered page.
-class CPageFilter : public CIPBase {
+class CPageFilter : public CInfoEachBandFilter {
 public:
     std::int32_t IPFirst(CImg&) override { return RTN_NOT_APPLICABLE; }
     std::int32_t IPMiddle(CImg&) override { return RTN_NOT_APPLICABLE; }
     std::int32_t IPLast(CImg&) override { return RTN_NOT_APPLICABLE; }
-    std::int32_t setInfoFirst(CImg& band, void* info) override { return setInfo(band, info); }
-    std::int32_t setInfoMiddle(CImg& band, void* info) override { return setInfo(band, info); }
-    std::int32_t setInfoLast(CImg& band, void* info) override { return setInfo(band, info); }
 };
 
 } // namespace Ovk::Pixen

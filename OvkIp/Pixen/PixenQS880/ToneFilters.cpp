@@ -54,6 +54,21 @@ std::int32_t checkSelect(const CImg& image, std::int32_t selector, bool& go) noe
     return RTN_OK;
 }
 
+// Drop-out and emphasis: when the selector names one channel of a band they apply to, calls
+// f(r, g, b, channel) on every pixel, channel 0..2 being the selected one.
+template <class F> std::int32_t forEachPixelOfSelection(CImg& image, std::int32_t selector, F f) {
+    if (image.isNull())
+        return RTN_OK; // a band that an earlier step has taken or emptied
+    bool go = false;
+    const std::int32_t result = checkSelect(image, selector, go);
+    if (!go)
+        return result;
+    const auto channel = static_cast<std::size_t>(selector - COLORSELECT_RED);
+    forEachColorPixel(
+        image, [&f, channel](std::uint8_t& r, std::uint8_t& g, std::uint8_t& b) { f(r, g, b, channel); });
+    return RTN_OK;
+}
+
 } // namespace
 
 std::int32_t CEraseBackPage::setInfo(CImg&, void* info) {
@@ -96,18 +111,11 @@ std::int32_t CDropOutColor::setInfo(CImg&, void* info) {
 }
 
 std::int32_t CDropOutColor::IP(CImg& image) {
-    if (image.isNull())
-        return RTN_OK; // a band that an earlier step has taken or emptied
-    bool go = false;
-    const std::int32_t result = checkSelect(image, m_Info.Color, go);
-    if (!go)
-        return result;
-    const std::size_t keep = static_cast<std::size_t>(m_Info.Color - COLORSELECT_RED);
-    forEachColorPixel(image, [keep](std::uint8_t& r, std::uint8_t& g, std::uint8_t& b) {
-        const std::uint8_t samples[3] = {r, g, b};
-        r = g = b = samples[keep];
-    });
-    return RTN_OK;
+    return forEachPixelOfSelection(image, m_Info.Color,
+                                   [](std::uint8_t& r, std::uint8_t& g, std::uint8_t& b, std::size_t keep) {
+                                       const std::uint8_t samples[3] = {r, g, b};
+                                       r = g = b = samples[keep];
+                                   });
 }
 
 std::int32_t CEmphasisColor::setInfo(CImg& image, void* info) {
@@ -118,19 +126,12 @@ std::int32_t CEmphasisColor::setInfo(CImg& image, void* info) {
 }
 
 std::int32_t CEmphasisColor::IP(CImg& image) {
-    if (image.isNull())
-        return RTN_OK; // a band that an earlier step has taken or emptied
-    bool go = false;
-    const std::int32_t result = checkSelect(image, m_Info.Color, go);
-    if (!go)
-        return result;
-    const std::size_t drop = static_cast<std::size_t>(m_Info.Color - COLORSELECT_RED);
-    forEachColorPixel(image, [drop](std::uint8_t& r, std::uint8_t& g, std::uint8_t& b) {
-        const std::uint32_t samples[3] = {r, g, b};
-        const std::uint32_t sum = samples[0] + samples[1] + samples[2] - samples[drop];
-        r = g = b = static_cast<std::uint8_t>(sum / 2);
-    });
-    return RTN_OK;
+    return forEachPixelOfSelection(
+        image, m_Info.Color, [](std::uint8_t& r, std::uint8_t& g, std::uint8_t& b, std::size_t drop) {
+            const std::uint32_t samples[3] = {r, g, b};
+            const std::uint32_t sum = samples[0] + samples[1] + samples[2] - samples[drop];
+            r = g = b = static_cast<std::uint8_t>(sum / 2);
+        });
 }
 
 std::int32_t CColorToGray::setInfo(CImg& image, void*) {

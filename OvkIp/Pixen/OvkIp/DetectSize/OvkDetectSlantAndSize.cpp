@@ -52,27 +52,34 @@ CDetectSize::tagOPTION option_head() {
     return option;
 }
 
-CDetectSize::tagOPTION init_option(const tagSLANTSIZEREQ& req) {
+// Reference points A and B as x, y pairs.
+CDetectSize::tagOPTION option_with_ref_points(const std::int32_t refPoint[4]) {
     CDetectSize::tagOPTION option = option_head();
-    option.refAx = req.lRefPoint[0];
-    option.refAy = req.lRefPoint[1];
-    option.refBx = req.lRefPoint[2];
-    option.refBy = req.lRefPoint[3];
+    option.refAx = refPoint[0];
+    option.refAy = refPoint[1];
+    option.refBx = refPoint[2];
+    option.refBy = refPoint[3];
+    return option;
+}
+
+// The second interface's first four options: reserved, top, left and right margin.
+void set_margins(CDetectSize::tagOPTION& option, const std::int32_t lOption[4]) {
+    option.reserved7 = lOption[0];
+    option.topMargin = lOption[1];
+    option.leftMargin = lOption[2];
+    option.rightMargin = lOption[3];
+}
+
+CDetectSize::tagOPTION init_option(const tagSLANTSIZEREQ& req) {
+    CDetectSize::tagOPTION option = option_with_ref_points(req.lRefPoint);
     // Negative thresholds, margin and distance select the detector's defaults.
     option.edgeThreshold = option.trailThreshold = option.cornerMargin = option.distance = -1;
     return option;
 }
 
 CDetectSize::tagOPTION init_option(const tagSLANTSIZEINFO2& req) {
-    CDetectSize::tagOPTION option = option_head();
-    option.refAx = req.lRefPoint[0];
-    option.refAy = req.lRefPoint[1];
-    option.refBx = req.lRefPoint[2];
-    option.refBy = req.lRefPoint[3];
-    option.reserved7 = req.lOption[0];
-    option.topMargin = req.lOption[1];
-    option.leftMargin = req.lOption[2];
-    option.rightMargin = req.lOption[3];
+    CDetectSize::tagOPTION option = option_with_ref_points(req.lRefPoint);
+    set_margins(option, req.lOption);
     option.edgeThreshold = req.lOption[4];
     option.trailThreshold = req.lOption[5];
     option.cornerMargin = req.lOption[6];
@@ -95,10 +102,7 @@ CDetectSize::tagOPTION result_option(const tagSLANTSIZEINFO2& req) {
     CDetectSize::tagOPTION option = option_head();
     option.reserved5 = req.lResultOption[0];
     option.paperLength = req.lResultOption[1];
-    option.reserved7 = req.lOption[0];
-    option.topMargin = req.lOption[1];
-    option.leftMargin = req.lOption[2];
-    option.rightMargin = req.lOption[3];
+    set_margins(option, req.lOption);
     return option;
 }
 

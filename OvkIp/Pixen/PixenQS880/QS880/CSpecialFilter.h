@@ -31,9 +31,6 @@ public:
     std::int32_t IPLast(CImg& band) override { return QS880Filter(band, IMAGESTATE_LAST); }
     // Checks and takes over a tagFILTERSIMPLEXINFO or tagFILTERDUPLEXINFO request (borrowed per call).
     std::int32_t setInfo(CImg& image, void* info) override;
-    std::int32_t setInfoFirst(CImg& band, void* info) override { return setInfo(band, info); }
-    std::int32_t setInfoMiddle(CImg& band, void* info) override { return setInfo(band, info); }
-    std::int32_t setInfoLast(CImg& band, void* info) override { return setInfo(band, info); }
 
     // Runs the pipeline on one band or a whole page of the accepted request; 0 without a request.
     std::int32_t QS880Filter(CImg& image, tagIMAGESTATE state);
