@@ -1,5 +1,5 @@
-// Processor-feature tests of the analysis layer. Every feature reads as absent, so each caller takes its
-// portable path; the answers are cached so that a caller may ask per band.
+// Processor-feature tests of the analysis layer: non-zero when the processor offers the feature that a
+// vector path needs. The answers are cached, so a caller may ask per band or per line.
 #pragma once
 
 int IsMMXFeatureAvailable();

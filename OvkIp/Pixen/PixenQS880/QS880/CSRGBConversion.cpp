@@ -2,6 +2,7 @@
 // toward zero and limited to a byte.
 #include "CSRGBConversion.h"
 
+#include "OvkVectorClones.h"
 #include "RecordSize.h"
 #include "ResultImage.h"
 
@@ -29,7 +30,8 @@ bool fitsInt32(const std::int32_t matrix[9]) {
     return true;
 }
 
-template <class Sum> void convertLine(std::uint8_t* line, std::int32_t width, const std::int32_t matrix[9]) {
+template <class Sum>
+OVK_VECTOR_CLONES void convertLine(std::uint8_t* line, std::int32_t width, const std::int32_t matrix[9]) {
     const Sum m[9] = {matrix[0], matrix[1], matrix[2], matrix[3], matrix[4],
                       matrix[5], matrix[6], matrix[7], matrix[8]};
     for (std::int32_t x = 0; x < width; ++x) {
