@@ -39,8 +39,8 @@ public:
     static const SUIRelatedCap sUIRelatedCaps[];
     static const std::size_t sUIRelatedCapsCount;
 
-    // Opens the session of the first scanner found. Without a scanner the source still opens, so that an
-    // application can set it up; the first scan then fails with an alert.
+    // Opens the session of the first scanner found and takes its maximum scan length; false when no
+    // scanner is there or it does not answer, which makes the open fail.
     bool SetupScanner() override;
     void TerminateScanner() override;
 

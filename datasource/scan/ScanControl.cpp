@@ -49,7 +49,7 @@ bool COrvkQSDS::SetupScanner() {
     std::vector<SScannerDesc> list =
         CDocScanner::CreateScannerList({kTransportUSB, kDefaultVendorId, kDefaultProductId, {}});
     if (list.empty())
-        return true;
+        return false;
     try {
         mScanner = std::make_unique<COrvkQS>(list.front(), PixenQS880Library());
     } catch (const std::exception&) {
@@ -64,7 +64,6 @@ bool COrvkQSDS::SetupScanner() {
                        mScanner->GetStatus("MaxScanLength", &maxScanLength) == 0;
     const bool finished = mScanner->FinishScan() == 0;
     CCapability* height = mCapPool ? mCapPool->GetCapability(ICAP_PHYSICALHEIGHT) : nullptr;
-    // A scanner that is there but will not talk is an error, not a missing scanner.
     if (!ready || !finished || !height) {
         TerminateScanner();
         return false;

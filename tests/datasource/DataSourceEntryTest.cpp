@@ -7,12 +7,15 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "ChildProcess.h"
 #include "Containers.h"
 #include "LockDir.h"
 #include "TripletStates.h"
+#include "emulator/SocketServer.h"
+#include "platform/usb/UsbDiscovery.h"
 
 namespace fs = std::filesystem;
 using namespace test;
@@ -36,6 +39,26 @@ void SetLengthPrefixed(TW_STR32& field, const char* text) {
     std::memcpy(field + 1, text, std::strlen(text));
 }
 
+// The emulated scanner served to the loaded data source (and to forked children) over a socket.
+class CServedScanner {
+public:
+    explicit CServedScanner(const fs::path& socket) : mServer(mEmulator, socket.string()) {
+        std::string error;
+        EXPECT_TRUE(mServer.listen(error)) << error;
+        mThread = std::thread([this] { mServer.run(mStop); });
+    }
+    ~CServedScanner() {
+        mStop = true;
+        mThread.join();
+    }
+
+private:
+    k3100::emu::Emulator mEmulator;
+    k3100::emu::SocketServer mServer;
+    std::atomic<bool> mStop{false};
+    std::thread mThread;
+};
+
 class DataSourceEntry : public ::testing::Test {
 protected:
     // One data-source folder per process: the manager keeps what it loaded.
@@ -47,8 +70,14 @@ protected:
         ASSERT_NE(build, nullptr);
         fs::copy_file(fs::path(build) / "lib" / "K3100.ds", sFolder / "K3100.ds");
         setenv("K3100_TWAIN_DS_DIR", sFolder.c_str(), 1);
+        sScanner = std::make_unique<CServedScanner>(sFolder / "scanner");
+        setenv(k3100::usb::kEmulatorSocketEnv, (sFolder / "scanner").c_str(), 1);
     }
-    static void TearDownTestSuite() { fs::remove_all(sFolder); }
+    static void TearDownTestSuite() {
+        unsetenv(k3100::usb::kEmulatorSocketEnv);
+        sScanner.reset();
+        fs::remove_all(sFolder);
+    }
 
     void SetUp() override {
         mApp.ProtocolMajor = TWON_PROTOCOLMAJOR;
@@ -114,6 +143,7 @@ protected:
     }
 
     static inline fs::path sFolder;
+    static inline std::unique_ptr<CServedScanner> sScanner;
     LockDir mDir;
     TW_IDENTITY mApp{};
     TW_IDENTITY mSource{};
@@ -154,13 +184,22 @@ TEST_F(DataSourceEntry, UnknownTripletsAreBadProtocolInEveryState) {
     }
 }
 
+TEST_F(DataSourceEntry, WithoutAScannerTheSourceDoesNotOpen) {
+    setenv(k3100::usb::kEmulatorSocketEnv, (sFolder / "nobody").c_str(), 1);
+    const bool opened = Open();
+    setenv(k3100::usb::kEmulatorSocketEnv, (sFolder / "scanner").c_str(), 1);
+    EXPECT_FALSE(opened);
+    EXPECT_EQ(mStatus, TWCC_NODS);
+    EXPECT_TRUE(Open()); // nothing of the failed attempt holds the scanner
+}
+
 TEST_F(DataSourceEntry, EnableWithoutDialogCallsBackTransferReady) {
     GoTo(kXferReady);
     ASSERT_EQ(gCallbacks.size(), 1u);
     EXPECT_EQ(gCallbacks[0], MSG_XFERREADY);
     TW_PENDINGXFERS pending{};
     ASSERT_EQ(Call(DG_CONTROL, DAT_PENDINGXFERS, MSG_GET, &pending), TWRC_SUCCESS);
-    EXPECT_EQ(TW_UINT16{pending.Count}, 1);
+    EXPECT_EQ(static_cast<TW_INT16>(pending.Count), -1); // a feeder batch without a transfer count: the paper decides
 }
 
 TEST_F(DataSourceEntry, CapabilitiesTravelInRealContainers) {
