@@ -199,7 +199,8 @@ TEST_F(DataSourceEntry, EnableWithoutDialogCallsBackTransferReady) {
     EXPECT_EQ(gCallbacks[0], MSG_XFERREADY);
     TW_PENDINGXFERS pending{};
     ASSERT_EQ(Call(DG_CONTROL, DAT_PENDINGXFERS, MSG_GET, &pending), TWRC_SUCCESS);
-    EXPECT_EQ(static_cast<TW_INT16>(pending.Count), -1); // a feeder batch without a transfer count: the paper decides
+    EXPECT_EQ(static_cast<TW_INT16>(pending.Count),
+              -1); // a feeder batch without a transfer count: the paper decides
 }
 
 TEST_F(DataSourceEntry, CapabilitiesTravelInRealContainers) {
