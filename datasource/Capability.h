@@ -68,6 +68,7 @@ private:
     bool WriteInteger(std::int64_t value, ECapProperty property);
     bool WriteNumber(double value, ECapProperty property);
     bool ReadNumber(double& out, ECapProperty property) const;
+    template <class T> bool ReadInteger(T& out, ECapProperty property) const;
     TW_UINT16 AcceptItem(const std::uint8_t* item, TW_UINT16 itemType);
 
     TW_UINT16 mItemType;

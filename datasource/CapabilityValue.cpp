@@ -3,6 +3,7 @@
 #include "Capability.h"
 
 #include <cstring>
+#include <type_traits>
 
 #include "FixedPoint.h"
 
@@ -93,26 +94,27 @@ bool CCapability::ReadValue(float& out, ECapProperty property) const {
     return true;
 }
 
-bool CCapability::ReadValue(std::uint32_t& out, ECapProperty property) const {
+// Integer items keep their low 32 bits, reinterpreted as T; other numbers are truncated toward zero and
+// saturated to T's range.
+template <class T> bool CCapability::ReadInteger(T& out, ECapProperty property) const {
     double value;
     if (!ReadNumber(value, property))
         return false;
     if (IsIntegerType(mItemType))
-        out = static_cast<std::uint32_t>(static_cast<std::int64_t>(value));
+        out = static_cast<T>(static_cast<std::uint32_t>(static_cast<std::int64_t>(value)));
+    else if constexpr (std::is_signed_v<T>)
+        out = SaturateToInt32(value);
     else
         out = SaturateToUInt32(value);
     return true;
 }
 
+bool CCapability::ReadValue(std::uint32_t& out, ECapProperty property) const {
+    return ReadInteger(out, property);
+}
+
 bool CCapability::ReadValue(std::int32_t& out, ECapProperty property) const {
-    double value;
-    if (!ReadNumber(value, property))
-        return false;
-    if (IsIntegerType(mItemType))
-        out = static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::int64_t>(value)));
-    else
-        out = SaturateToInt32(value);
-    return true;
+    return ReadInteger(out, property);
 }
 
 bool CCapability::WriteInteger(std::int64_t value, ECapProperty property) {

@@ -81,12 +81,7 @@ std::int32_t CDetectSize::last(const CImg::tagIMGSET& band) {
 std::int32_t CDetectSize::result(tagDETECTSIZEINFO& info, const tagOPTION& option) {
     if (!m_initialized)
         return kStatusBadArgument;
-    m_option.reserved5 = option.reserved5;
-    m_option.paperLength = option.paperLength;
-    m_option.reserved7 = option.reserved7;
-    m_option.topMargin = option.topMargin;
-    m_option.leftMargin = option.leftMargin;
-    m_option.rightMargin = option.rightMargin;
+    take_result_options(m_option, option);
     align_resolution();
     prepare_edges();
     calc_slant();

@@ -52,6 +52,17 @@ struct FallbackMargins {
     std::int32_t right; // columns
 };
 
+// The option words a result reads, which both detectors' option records hold alike: paper length and
+// the fallback margins.
+template <class Option> void take_result_options(Option& into, const Option& from) {
+    into.reserved5 = from.reserved5;
+    into.paperLength = from.paperLength;
+    into.reserved7 = from.reserved7;
+    into.topMargin = from.topMargin;
+    into.leftMargin = from.leftMargin;
+    into.rightMargin = from.rightMargin;
+}
+
 // Truncates towards zero, saturating at the int32 range (NaN gives 0).
 std::int32_t trunc_to_int(double v);
 

@@ -67,12 +67,7 @@ std::int32_t CDetectSizeWithDuplex::last(const CImg::tagIMGSET& front, const CIm
 std::int32_t CDetectSizeWithDuplex::result(tagDETECTSIZEINFO& info, const tagOPTION& option) {
     if (!m_initialized || option.size != static_cast<std::int32_t>(sizeof(tagOPTION)))
         return kStatusBadArgument;
-    m_option.reserved5 = option.reserved5;
-    m_option.paperLength = option.paperLength;
-    m_option.reserved7 = option.reserved7;
-    m_option.topMargin = option.topMargin;
-    m_option.leftMargin = option.leftMargin;
-    m_option.rightMargin = option.rightMargin;
+    take_result_options(m_option, option);
     m_option.side = option.side;
     if (!m_runner.fixed())
         m_runner.fixEdge(m_front.xdpi, m_front.ydpi);
