@@ -10,48 +10,22 @@
 #include "LockDir.h"
 #include "TestScanner.h"
 #include "TripletStates.h"
+#include "TripletTest.h"
 
 namespace {
 
-class DataSource : public ::testing::Test {
+class DataSource : public test::TripletTest {
 protected:
-    TW_UINT16 Call(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, void* data) {
-        return mDS.Dispatch(&mApp, dg, dat, msg, data);
-    }
-    TW_UINT16 Status() {
-        TW_STATUS status{};
-        EXPECT_EQ(Call(DG_CONTROL, DAT_STATUS, MSG_GET, &status), TWRC_SUCCESS);
-        return status.ConditionCode;
-    }
+    CDataSource& Source() override { return mDS; }
     void Open() { ASSERT_EQ(Call(DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, nullptr), TWRC_SUCCESS); }
     TW_UINT16 Enable(bool showUI) {
         TW_USERINTERFACE ui{static_cast<TW_BOOL>(showUI), 0, nullptr};
         return Call(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS, &ui);
     }
-    // Sends a capability message; the answer's container is kept in mAnswer.
-    TW_UINT16 Cap(TW_UINT16 msg, TW_UINT16 id, TW_UINT16 conType = 0, TW_HANDLE container = nullptr) {
-        TW_CAPABILITY cap{id, conType, container};
-        const TW_UINT16 rc = Call(DG_CONTROL, DAT_CAPABILITY, msg, &cap);
-        if (msg != MSG_SET) {
-            mAnswer.reset(cap.hContainer);
-            mAnswerType = cap.ConType;
-        }
-        return rc;
-    }
-    template <class T> TW_UINT16 SetOne(TW_UINT16 id, TW_UINT16 itemType, T value) {
-        const auto container = test::OneValue(itemType, value);
-        return Cap(MSG_SET, id, TWON_ONEVALUE, container.get());
-    }
-    template <class T> T AnswerItem(std::size_t offset = offsetof(TW_ONEVALUE, Item)) {
-        return test::Field<T>(mAnswer.get(), offset);
-    }
     std::int32_t Int(TW_UINT16 id) { return GetCapSIntValue(mDS.GetCapPool(), id); }
 
     test::LockDir mDir;
     test::CTestScanner mDS;
-    TW_IDENTITY mApp{};
-    twain::OwnedHandle mAnswer;
-    TW_UINT16 mAnswerType = 0;
 };
 
 TEST_F(DataSource, ConditionCodeIsReportedOnceAndClearedBySuccess) {
@@ -197,18 +171,18 @@ TEST_F(DataSource, GettersAnswerTheWholeListOrOneValue) {
     Open();
     ASSERT_EQ(Cap(MSG_GET, ICAP_PIXELTYPE), TWRC_SUCCESS);
     EXPECT_EQ(mAnswerType, TWON_ENUMERATION);
-    EXPECT_EQ(AnswerItem<TW_UINT32>(offsetof(TW_ENUMERATION, NumItems)), 3u);
+    EXPECT_EQ(AnswerField<TW_UINT32>(offsetof(TW_ENUMERATION, NumItems)), 3u);
     ASSERT_EQ(SetOne(ICAP_PIXELTYPE, TWTY_UINT16, TW_UINT16{TWPT_RGB}), TWRC_SUCCESS);
     ASSERT_EQ(Cap(MSG_GETCURRENT, ICAP_PIXELTYPE), TWRC_SUCCESS);
     EXPECT_EQ(mAnswerType, TWON_ONEVALUE);
-    EXPECT_EQ(AnswerItem<TW_UINT32>(), TWPT_RGB);
+    EXPECT_EQ(AnswerField<TW_UINT32>(), TWPT_RGB);
     ASSERT_EQ(Cap(MSG_GETDEFAULT, ICAP_PIXELTYPE), TWRC_SUCCESS);
-    EXPECT_EQ(AnswerItem<TW_UINT32>(), TWPT_BW);
+    EXPECT_EQ(AnswerField<TW_UINT32>(), TWPT_BW);
     ASSERT_EQ(Cap(MSG_GET, ICAP_XRESOLUTION), TWRC_SUCCESS);
     EXPECT_EQ(test::ItemType(mAnswer.get()), TWTY_FIX32);
 
     ASSERT_EQ(Cap(MSG_RESET, ICAP_PIXELTYPE), TWRC_SUCCESS);
-    EXPECT_EQ(AnswerItem<TW_UINT32>(), TWPT_BW);
+    EXPECT_EQ(AnswerField<TW_UINT32>(), TWPT_BW);
     EXPECT_EQ(GetCapUIntValue(mDS.GetCapPool(), ICAP_PIXELTYPE), TWPT_BW);
 }
 
@@ -259,7 +233,7 @@ TEST_F(DataSource, FrameInPixelsAndInches) {
     SetCapSIntValue(pool, CCAP_OVKM_SCANAREA_WIDTH, 10200);
     SetCapSIntValue(pool, CCAP_OVKM_SCANAREA_HEIGHT, 10200);
     ASSERT_EQ(Cap(MSG_GET, ICAP_FRAMES), TWRC_SUCCESS);
-    auto frame = AnswerItem<TW_FRAME>();
+    auto frame = AnswerField<TW_FRAME>();
     EXPECT_EQ(test::ItemType(mAnswer.get()), TWTY_FRAME);
     EXPECT_EQ(test::Fix(frame.Left), 0.0f);
     EXPECT_EQ(test::Fix(frame.Right), 2550.0f);
@@ -274,7 +248,7 @@ TEST_F(DataSource, FrameInPixelsAndInches) {
     EXPECT_EQ(Int(CCAP_OVKM_SCANAREA_HEIGHT), 2400);
 
     ASSERT_EQ(Cap(MSG_GETDEFAULT, ICAP_FRAMES), TWRC_SUCCESS);
-    frame = AnswerItem<TW_FRAME>();
+    frame = AnswerField<TW_FRAME>();
     EXPECT_EQ(test::Fix(frame.Right), 2.0f);
     EXPECT_EQ(test::Fix(frame.Bottom), 3.0f);
 
@@ -303,10 +277,10 @@ TEST_F(DataSource, PhysicalSizeInTheApplicationsUnits) {
     Open();
     SetCapFloatValue(mDS.GetCapPool(), ICAP_PHYSICALWIDTH, 10200.0f); // 8.5 inches in 1/1200 inch
     ASSERT_EQ(Cap(MSG_GET, ICAP_PHYSICALWIDTH), TWRC_SUCCESS);
-    EXPECT_EQ(test::Fix(AnswerItem<TW_FIX32>()), 8.5f);
+    EXPECT_EQ(test::Fix(AnswerField<TW_FIX32>()), 8.5f);
     ASSERT_EQ(SetOne(ICAP_UNITS, TWTY_UINT16, TW_UINT16{TWUN_PIXELS}), TWRC_SUCCESS);
     ASSERT_EQ(Cap(MSG_GETCURRENT, ICAP_PHYSICALWIDTH), TWRC_SUCCESS);
-    EXPECT_EQ(test::Fix(AnswerItem<TW_FIX32>()), 2550.0f);
+    EXPECT_EQ(test::Fix(AnswerField<TW_FIX32>()), 2550.0f);
 }
 
 } // namespace

@@ -20,6 +20,7 @@
 #include "LockDir.h"
 #include "OrvkQSDS.h"
 #include "QSCapIds.h"
+#include "TripletTest.h"
 #include "foundation/PreferencesFile.h"
 
 namespace test {
@@ -73,11 +74,9 @@ private:
     LockDir mDir;
 };
 
-class QSDataSourceTest : public ::testing::Test {
+class QSDataSourceTest : public TripletTest {
 protected:
-    TW_UINT16 Call(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, void* data) {
-        return mDS->Dispatch(&mApp, dg, dat, msg, data);
-    }
+    CDataSource& Source() override { return *mDS; }
     // Opens as the application named by manufacturer and product (length-prefixed strings).
     void Open(const char* manufacturer = "Test Maker", const char* product = "Test Scan") {
         SetIdentityText(mApp.Manufacturer, manufacturer);
@@ -85,29 +84,9 @@ protected:
         ASSERT_EQ(Call(DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, nullptr), TWRC_SUCCESS);
     }
     void Close() { ASSERT_EQ(Call(DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, nullptr), TWRC_SUCCESS); }
-    TW_UINT16 Status() {
-        TW_STATUS status{};
-        Call(DG_CONTROL, DAT_STATUS, MSG_GET, &status);
-        return status.ConditionCode;
-    }
-    TW_UINT16 Cap(TW_UINT16 msg, TW_UINT16 id, TW_UINT16 conType = 0, TW_HANDLE container = nullptr) {
-        TW_CAPABILITY cap{id, conType, container};
-        const TW_UINT16 rc = Call(DG_CONTROL, DAT_CAPABILITY, msg, &cap);
-        if (msg != MSG_SET) {
-            mAnswer.reset(cap.hContainer);
-            mAnswerType = cap.ConType;
-        }
-        return rc;
-    }
-    // By reference, so that a string field keeps its size instead of decaying to a pointer.
-    template <class T> TW_UINT16 SetOne(TW_UINT16 id, TW_UINT16 itemType, const T& value) {
-        const auto container = OneValue(itemType, value);
-        return Cap(MSG_SET, id, TWON_ONEVALUE, container.get());
-    }
     TW_UINT16 SetInt(TW_UINT16 id, TW_INT32 value) { return SetOne(id, TWTY_INT32, value); }
     TW_UINT16 SetFix(TW_UINT16 id, float value) { return SetOne(id, TWTY_FIX32, FloatToFix32(value)); }
     TW_UINT16 SetBool(TW_UINT16 id, bool value) { return SetOne(id, TWTY_BOOL, TW_BOOL{value}); }
-    template <class T> T AnswerField(std::size_t offset) { return Field<T>(mAnswer.get(), offset); }
 
     CCapPool* Pool() { return mDS->GetCapPool(); }
     std::int32_t Int(TW_UINT16 id) { return GetCapSIntValue(Pool(), id); }
@@ -115,9 +94,6 @@ protected:
 
     QSEnvironment mEnv;
     std::unique_ptr<CTestQSDS> mDS = std::make_unique<CTestQSDS>();
-    TW_IDENTITY mApp{};
-    twain::OwnedHandle mAnswer;
-    TW_UINT16 mAnswerType = 0;
 };
 
 } // namespace test

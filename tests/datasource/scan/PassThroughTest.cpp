@@ -5,8 +5,7 @@
 #include <array>
 #include <cstring>
 
-#include "COrvkQS.h"
-#include "PixenLibrary.h"
+#include "EmulatedScanner.h"
 #include "QSDataSource.h"
 #include "emulator/Emulator.h"
 
@@ -16,12 +15,7 @@ class PassThroughTest : public test::QSDataSourceTest {
 protected:
     void SetUp() override {
         Open();
-        auto scanner =
-            std::make_unique<k3100::COrvkQS>(k3100::SScannerDesc{k3100::kTransportUSB, mEmulator.vendorId(),
-                                                                 mEmulator.productId(), mEmulator.connect()},
-                                             k3100::PixenQS880Library());
-        ASSERT_EQ(scanner->OpenSession(), 0);
-        mDS->AttachScanner(std::move(scanner));
+        test::AttachEmulatedScanner(*mDS, mEmulator);
     }
     TW_UINT16 Send(const char (&command)[5], void* data = nullptr, TW_UINT32 bytes = 0,
                    TW_UINT32 commandBytes = 4) {

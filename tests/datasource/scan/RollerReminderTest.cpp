@@ -5,7 +5,7 @@
 #include <array>
 
 #include "COrvkQS.h"
-#include "PixenLibrary.h"
+#include "EmulatedScanner.h"
 #include "QSDataSource.h"
 #include "emulator/Emulator.h"
 
@@ -29,12 +29,7 @@ protected:
     void SetUp() override {
         SetUIControllerFactory([this] { return std::make_unique<CReminderRecorder>(mReminders); });
         Open();
-        auto scanner =
-            std::make_unique<k3100::COrvkQS>(k3100::SScannerDesc{k3100::kTransportUSB, mEmulator.vendorId(),
-                                                                 mEmulator.productId(), mEmulator.connect()},
-                                             k3100::PixenQS880Library());
-        ASSERT_EQ(scanner->OpenSession(), 0);
-        mDS->AttachScanner(std::move(scanner));
+        test::AttachEmulatedScanner(*mDS, mEmulator);
     }
     void TearDown() override {
         SetUIControllerFactory([] { return std::make_unique<CNullUIController>(); });

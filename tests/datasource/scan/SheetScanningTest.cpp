@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "COrvkQS.h"
-#include "PixenLibrary.h"
+#include "EmulatedScanner.h"
 #include "QSDataSource.h"
 #include "emulator/Emulator.h"
 #include "foundation/RunLoop.h"
@@ -82,12 +82,7 @@ protected:
     // without the dialog (the transfer-ready state).
     void Start(const char* manufacturer = "Test Maker") {
         Open(manufacturer);
-        auto scanner =
-            std::make_unique<k3100::COrvkQS>(k3100::SScannerDesc{k3100::kTransportUSB, mEmulator.vendorId(),
-                                                                 mEmulator.productId(), mEmulator.connect()},
-                                             k3100::PixenQS880Library());
-        ASSERT_EQ(scanner->OpenSession(), 0);
-        mDS->AttachScanner(std::move(scanner));
+        test::AttachEmulatedScanner(*mDS, mEmulator);
         ASSERT_EQ(SetOne(ICAP_PIXELTYPE, TWTY_UINT16, TW_UINT16{TWPT_GRAY}), TWRC_SUCCESS);
         ASSERT_EQ(SetFix(ICAP_XRESOLUTION, 150), TWRC_SUCCESS);
         ASSERT_EQ(SetFix(ICAP_YRESOLUTION, 150), TWRC_SUCCESS);
