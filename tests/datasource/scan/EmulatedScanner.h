@@ -14,9 +14,10 @@
 namespace test {
 
 inline void AttachEmulatedScanner(COrvkQSDS& ds, k3100::emu::Emulator& emulator) {
-    auto scanner = std::make_unique<k3100::COrvkQS>(
-        k3100::SScannerDesc{k3100::kTransportUSB, emulator.vendorId(), emulator.productId(), emulator.connect()},
-        k3100::PixenQS880Library());
+    auto scanner =
+        std::make_unique<k3100::COrvkQS>(k3100::SScannerDesc{k3100::kTransportUSB, emulator.vendorId(),
+                                                             emulator.productId(), emulator.connect()},
+                                         k3100::PixenQS880Library());
     ASSERT_EQ(scanner->OpenSession(), 0);
     ds.AttachScanner(std::move(scanner));
 }
