@@ -20,6 +20,7 @@ struct SDialogLog {
     std::vector<std::uint32_t> panelFlags;
     std::vector<SPageBitmap> previews;
     int panelStatus = 0; // what the scan panel answers
+    bool panelVisible = false;
 };
 
 class CDialogRecorder : public CNullUIController {
@@ -27,6 +28,7 @@ public:
     explicit CDialogRecorder(SDialogLog& log) : mLog(log) {}
     void updateScanPanel(std::uint32_t flags) override { mLog.panelFlags.push_back(flags); }
     int scanPanelStatus() const override { return mLog.panelStatus; }
+    bool isScanPanelVisible() const override { return mLog.panelVisible; }
     void setScanImage(const SPageBitmap& image, std::uint32_t, bool) override {
         mLog.previews.push_back(image);
     }
@@ -93,10 +95,13 @@ protected:
     }
     // Lets the page in work run through the page library before the scan is stopped: the library frees
     // a page's working buffers only at its last band.
-    void StopAfterPage() {
+    void WaitForPage() {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
         while (mDS->GetScanner()->ProcessingRunning() && std::chrono::steady_clock::now() < deadline)
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    void StopAfterPage() {
+        WaitForPage();
         mDS->RecoverScan();
     }
     void Load(const char* spec, int count = 1) {
@@ -229,12 +234,56 @@ TEST_F(SheetScanningTest, IdleTickIsAnEventOnlyForTheMakersApplication) {
     EXPECT_EQ(mSheetDS->DeviceEvent(), COrvkQSDS::kDeviceEventNone);
 }
 
-TEST_F(SheetScanningTest, IdleTickStaysQuietForOtherApplications) {
+TEST_F(SheetScanningTest, IdleTickStaysQuietForOtherApplicationsButPassesTheStopOn) {
     Start();
     Enable();
+    ASSERT_EQ(mDS->CreateUserInterface(), TWRC_SUCCESS);
+    std::uint32_t aborted = 1;
     mDS->Idle();
     EXPECT_TRUE(mSheetDS->events.empty());
+    ASSERT_EQ(mDS->GetScanner()->GetStatus("AbortState", &aborted), 0);
+    EXPECT_EQ(aborted, 0u);
+    mDialog.panelVisible = true;
+    mDialog.panelStatus = 2;
+    mDS->Idle();
+    ASSERT_EQ(mDS->GetScanner()->GetStatus("AbortState", &aborted), 0);
+    EXPECT_EQ(aborted, 1u);
 }
+
+// How the end of an image answers an error the scanner reported while it was read.
+struct SImageEndCase {
+    bool jamless;
+    bool continuous;
+    std::uint32_t error;
+    TW_UINT16 result;
+    bool alert;
+};
+
+class ImageEndTest : public SheetScanningTest, public ::testing::WithParamInterface<SImageEndCase> {};
+
+TEST_P(ImageEndTest, ScannerErrorDecidesTheAnswer) {
+    const SImageEndCase& c = GetParam();
+    Start();
+    SetCapSIntValue(Pool(), CCAP_OVK_FEEDER_JAMLESS, c.jamless);
+    SetCapSIntValue(Pool(), CAP_AUTOFEED, c.continuous);
+    Enable();
+    Load("gen:ramp");
+    ASSERT_EQ(mDS->PrepareScan(), TWRC_SUCCESS);
+    WaitForPage();
+    mDS->GetScanner()->SetScannerError(c.error);
+    EXPECT_EQ(mDS->FinishScan(), c.result);
+    EXPECT_EQ(mAlerts.size(), c.alert ? 1u : 0u);
+    EXPECT_EQ(mSheetDS->StopBatch(), c.alert);
+    mDS->RecoverScan();
+}
+
+INSTANTIATE_TEST_SUITE_P(Errors, ImageEndTest,
+                         ::testing::Values(SImageEndCase{false, false, 0, TWRC_SUCCESS, false},
+                                           SImageEndCase{false, false, k3100::kScanErrPaperJam, TWRC_CANCEL, true},
+                                           SImageEndCase{true, false, k3100::kScanErrPaperJam, TWRC_SUCCESS, false},
+                                           // Feeding on, an empty feeder is the batch's normal end.
+                                           SImageEndCase{false, true, k3100::kScanErrNoPaper, TWRC_SUCCESS, false},
+                                           SImageEndCase{false, true, k3100::kScanErrDoubleFeed, TWRC_CANCEL, true}));
 
 TEST_F(SheetScanningTest, BlackAndWhitePrescanReachesTheDialogInGrey) {
     Start();
