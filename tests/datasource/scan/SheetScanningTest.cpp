@@ -277,13 +277,14 @@ TEST_P(ImageEndTest, ScannerErrorDecidesTheAnswer) {
     mDS->RecoverScan();
 }
 
-INSTANTIATE_TEST_SUITE_P(Errors, ImageEndTest,
-                         ::testing::Values(SImageEndCase{false, false, 0, TWRC_SUCCESS, false},
-                                           SImageEndCase{false, false, k3100::kScanErrPaperJam, TWRC_CANCEL, true},
-                                           SImageEndCase{true, false, k3100::kScanErrPaperJam, TWRC_SUCCESS, false},
-                                           // Feeding on, an empty feeder is the batch's normal end.
-                                           SImageEndCase{false, true, k3100::kScanErrNoPaper, TWRC_SUCCESS, false},
-                                           SImageEndCase{false, true, k3100::kScanErrDoubleFeed, TWRC_CANCEL, true}));
+INSTANTIATE_TEST_SUITE_P(
+    Errors, ImageEndTest,
+    ::testing::Values(SImageEndCase{false, false, 0, TWRC_SUCCESS, false},
+                      SImageEndCase{false, false, k3100::kScanErrPaperJam, TWRC_CANCEL, true},
+                      SImageEndCase{true, false, k3100::kScanErrPaperJam, TWRC_SUCCESS, false},
+                      // Feeding on, an empty feeder is the batch's normal end.
+                      SImageEndCase{false, true, k3100::kScanErrNoPaper, TWRC_SUCCESS, false},
+                      SImageEndCase{false, true, k3100::kScanErrDoubleFeed, TWRC_CANCEL, true}));
 
 TEST_F(SheetScanningTest, BlackAndWhitePrescanReachesTheDialogInGrey) {
     Start();
