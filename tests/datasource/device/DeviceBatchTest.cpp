@@ -101,15 +101,7 @@ TEST_F(DeviceTest, ReaderPausesAboveTheQueueLimitAndResumesWhenPagesAreTaken) {
 }
 
 TEST_F(DeviceTest, FinishingWhileTheReaderIsPausedDoesNotHang) {
-    COrvkQS::Limits limits;
-    limits.pauseAbove = 3u << 20;
-    limits.resumeBelow = 1u << 20;
-    device->setLimits(limits);
-    load(3);
-    tagScanParam p = letterParams(false, true);
-    ASSERT_EQ(device->StartScan(&p), 0);
-    ASSERT_EQ(device->ScanPage(&p), 0);
-    ASSERT_TRUE(eventually([&] { return device->ReaderPaused(); }));
+    ASSERT_NO_FATAL_FAILURE(pauseReader());
     EXPECT_EQ(device->FinishScan(), 0);
     expectIdle();
 }

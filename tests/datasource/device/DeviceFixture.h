@@ -93,6 +93,18 @@ protected:
         return side;
     }
 
+    // A three-sheet batch whose reader has paused on its queue limit (above 3 MiB, resuming below 1 MiB).
+    void pauseReader(COrvkQS::Limits limits = {}) {
+        limits.pauseAbove = 3u << 20;
+        limits.resumeBelow = 1u << 20;
+        device->setLimits(limits);
+        load(3);
+        tagScanParam p = letterParams(false, true);
+        ASSERT_EQ(device->StartScan(&p), 0);
+        ASSERT_EQ(device->ScanPage(&p), 0);
+        ASSERT_TRUE(eventually([&] { return device->ReaderPaused(); }));
+    }
+
     void expectIdle() {
         EXPECT_FALSE(device->ReaderRunning());
         EXPECT_TRUE(eventually([&] { return !device->ProcessingRunning(); }));

@@ -118,15 +118,8 @@ TEST_F(DeviceTest, NarrowRowsTakeTheStartOfEachLine) {
 
 TEST_F(DeviceTest, StatusCommandGivesUpWhileTheReaderCannotEnd) {
     COrvkQS::Limits limits;
-    limits.pauseAbove = 3u << 20;
-    limits.resumeBelow = 1u << 20;
     limits.readerWaitLimit = std::chrono::milliseconds(300);
-    device->setLimits(limits);
-    load(3);
-    tagScanParam p = letterParams(false, true);
-    ASSERT_EQ(device->StartScan(&p), 0);
-    ASSERT_EQ(device->ScanPage(&p), 0);
-    ASSERT_TRUE(eventually([&] { return device->ReaderPaused(); }));
+    ASSERT_NO_FATAL_FAILURE(pauseReader(limits));
     // The reader waits for pages the host has not taken yet: a command would wait for ever.
     uint32_t ready = 0;
     EXPECT_EQ(static_cast<uint32_t>(device->GetStatus("DocumentReadyStatus", &ready)), kScanErrDeviceBusy);

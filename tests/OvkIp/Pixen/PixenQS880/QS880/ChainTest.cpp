@@ -48,63 +48,13 @@ struct ChainRequest : IdentityRequests {
     tagGRAYTOBINARYINFO binary{sizeof(tagGRAYTOBINARYINFO), 0, 128, 128};
 };
 
-std::vector<std::uint8_t> bytesOf(const CImg& image) {
-    return image.isNull()
-               ? std::vector<std::uint8_t>{}
-               : std::vector<std::uint8_t>(image.getImage(), image.getImage() + image.getImageSize());
-}
-
-CImg run(const std::vector<std::uint8_t>& raw, const std::vector<std::int32_t>& heights,
-         tagFILTERSIMPLEXINFO& request) {
-    CImg page;
-    std::int32_t first = 0;
-    for (std::size_t b = 0; b < heights.size(); ++b) {
-        CImg in = rawBand(raw, kWidth, 1, first, heights[b]);
-        first += heights[b];
-        CImg out;
-        const bool last = b + 1 == heights.size();
-        const std::int32_t result = heights.size() == 1 ? FilterSimplex(out, in, &request)
-                                    : b == 0            ? FilterSimplexFirst(out, in, &request)
-                                    : last              ? FilterSimplexLast(out, in, &request)
-                                                        : FilterSimplexMiddle(out, in, &request);
-        EXPECT_EQ(0, result) << "band " << b << " of " << heights.size();
-        if (!out.isNull()) {
-            EXPECT_EQ(1, page.appendImg(out));
-        }
-    }
-    return page;
-}
-
-void runDuplex(const std::vector<std::uint8_t>& raw, const std::vector<std::int32_t>& heights,
-               tagFILTERDUPLEXINFO& request, CImg& front, CImg& back) {
-    std::int32_t first = 0;
-    for (std::size_t b = 0; b < heights.size(); ++b) {
-        CImg in = rawBand(raw, 2 * kWidth, 1, first, heights[b]);
-        first += heights[b];
-        CImg frontOut;
-        CImg backOut;
-        const bool last = b + 1 == heights.size();
-        const std::int32_t result = heights.size() == 1 ? FilterDuplex(frontOut, backOut, in, &request)
-                                    : b == 0            ? FilterDuplexFirst(frontOut, backOut, in, &request)
-                                    : last              ? FilterDuplexLast(frontOut, backOut, in, &request)
-                                                        : FilterDuplexMiddle(frontOut, backOut, in, &request);
-        EXPECT_EQ(0, result) << "band " << b << " of " << heights.size();
-        if (!frontOut.isNull()) {
-            EXPECT_EQ(1, front.appendImg(frontOut));
-        }
-        if (!backOut.isNull()) {
-            EXPECT_EQ(1, back.appendImg(backOut));
-        }
-    }
-}
-
 } // namespace
 
 TEST(Chain, DeskewedCroppedConvertedBinaryPageIsTheSameForEveryBandSplit) {
     std::int32_t lines = 0;
     const std::vector<std::uint8_t> raw = rawStream(tiltedSheet(), nullptr, 0, lines);
     ChainRequest request;
-    const CImg whole = run(raw, {lines}, request.simplex);
+    const CImg whole = runSimplex(raw, kWidth, 1, {lines}, request.simplex);
     ASSERT_FALSE(whole.isNull());
     EXPECT_EQ(1, whole.getBps());
     EXPECT_EQ(150, whole.getXResolution());
@@ -116,7 +66,7 @@ TEST(Chain, DeskewedCroppedConvertedBinaryPageIsTheSameForEveryBandSplit) {
                                                      {lines - 1, 1},
                                                      {200, 200, lines - 400},
                                                      randomSplit(lines, 7, 5)}) {
-        const CImg banded = run(raw, heights, request.simplex);
+        const CImg banded = runSimplex(raw, kWidth, 1, heights, request.simplex);
         EXPECT_EQ(whole.getWidth(), banded.getWidth()) << heights.size() << " bands";
         EXPECT_TRUE(want == bytesOf(banded)) << heights.size() << " bands";
     }
@@ -130,7 +80,7 @@ TEST(Chain, BothSidesOfATiltedSheetAreStraightenedTheSameWayForEveryBandSplit) {
     ChainRequest request;
     CImg front;
     CImg back;
-    runDuplex(raw, {lines}, request.duplex, front, back);
+    runDuplex(raw, kWidth, 1, {lines}, request.duplex, front, back);
     ASSERT_FALSE(front.isNull());
     ASSERT_FALSE(back.isNull());
     EXPECT_EQ(1, back.getBps());
@@ -145,7 +95,7 @@ TEST(Chain, BothSidesOfATiltedSheetAreStraightenedTheSameWayForEveryBandSplit) {
          {std::vector<std::int32_t>{1, lines - 1}, {150, 150, lines - 300}, randomSplit(lines, 6, 9)}) {
         CImg bandedFront;
         CImg bandedBack;
-        runDuplex(raw, heights, request.duplex, bandedFront, bandedBack);
+        runDuplex(raw, kWidth, 1, heights, request.duplex, bandedFront, bandedBack);
         EXPECT_TRUE(wantFront == bytesOf(bandedFront)) << heights.size() << " bands, front";
         EXPECT_TRUE(wantBack == bytesOf(bandedBack)) << heights.size() << " bands, back";
     }

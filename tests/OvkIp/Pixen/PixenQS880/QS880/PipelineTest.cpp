@@ -17,12 +17,6 @@ constexpr std::int32_t kWidth = 2552; // one side at 300 dpi
 constexpr std::int32_t kHeight = 40;
 constexpr std::int32_t kOffset300 = 73; // the back sensor's lag at 300 dpi
 
-std::vector<std::uint8_t> bytesOf(const CImg& image) {
-    return image.isNull()
-               ? std::vector<std::uint8_t>{}
-               : std::vector<std::uint8_t>(image.getImage(), image.getImage() + image.getImageSize());
-}
-
 // What the pipeline must give for a page: the page itself, colour-gap corrected when it is in colour.
 std::vector<std::uint8_t> expected(const Page& page) {
     CImg image;
@@ -34,47 +28,6 @@ std::vector<std::uint8_t> expected(const Page& page) {
         EXPECT_EQ(0, corrector.IP(image));
     }
     return bytesOf(image);
-}
-
-// Runs the raw stream through the one-sided functions in bands of the given heights.
-CImg runSimplex(const std::vector<std::uint8_t>& raw, std::int32_t spp,
-                const std::vector<std::int32_t>& heights, tagFILTERSIMPLEXINFO& request) {
-    CImg page;
-    std::int32_t first = 0;
-    for (std::size_t b = 0; b < heights.size(); ++b) {
-        CImg in = rawBand(raw, kWidth, spp, first, heights[b]);
-        first += heights[b];
-        CImg out;
-        const bool last = b + 1 == heights.size();
-        const std::int32_t result = heights.size() == 1 ? FilterSimplex(out, in, &request)
-                                    : b == 0            ? FilterSimplexFirst(out, in, &request)
-                                    : last              ? FilterSimplexLast(out, in, &request)
-                                                        : FilterSimplexMiddle(out, in, &request);
-        EXPECT_EQ(0, result) << "band " << b;
-        EXPECT_TRUE(in.isNull());
-        EXPECT_EQ(1, page.appendImg(out));
-    }
-    return page;
-}
-
-void runDuplex(const std::vector<std::uint8_t>& raw, std::int32_t spp,
-               const std::vector<std::int32_t>& heights, tagFILTERDUPLEXINFO& request, CImg& front,
-               CImg& back) {
-    std::int32_t first = 0;
-    for (std::size_t b = 0; b < heights.size(); ++b) {
-        CImg in = rawBand(raw, 2 * kWidth, spp, first, heights[b]);
-        first += heights[b];
-        CImg frontOut;
-        CImg backOut;
-        const bool last = b + 1 == heights.size();
-        const std::int32_t result = heights.size() == 1 ? FilterDuplex(frontOut, backOut, in, &request)
-                                    : b == 0            ? FilterDuplexFirst(frontOut, backOut, in, &request)
-                                    : last              ? FilterDuplexLast(frontOut, backOut, in, &request)
-                                                        : FilterDuplexMiddle(frontOut, backOut, in, &request);
-        EXPECT_EQ(0, result) << "band " << b;
-        EXPECT_EQ(1, front.appendImg(frontOut));
-        EXPECT_EQ(1, back.appendImg(backOut));
-    }
 }
 
 std::vector<std::vector<std::int32_t>> splits(std::int32_t lines) {
@@ -98,7 +51,7 @@ TEST_P(SimplexPipeline, IdentityReferencesGiveThePageBackForEveryBandSplit) {
     const std::vector<std::uint8_t> want = expected(page);
     IdentityRequests requests(kWidth, kHeight, spp);
     for (const std::vector<std::int32_t>& heights : splits(lines)) {
-        const CImg result = runSimplex(raw, spp, heights, requests.simplex);
+        const CImg result = runSimplex(raw, kWidth, spp, heights, requests.simplex);
         EXPECT_EQ(kWidth, result.getWidth());
         EXPECT_EQ(kHeight, result.getHeight());
         EXPECT_TRUE(want == bytesOf(result)) << heights.size() << " bands";
@@ -119,7 +72,7 @@ TEST_P(DuplexPipeline, BothSidesComeBackWithoutTheSensorOffsetForEveryBandSplit)
     for (const std::vector<std::int32_t>& heights : splits(lines)) {
         CImg frontPage;
         CImg backPage;
-        runDuplex(raw, spp, heights, requests.duplex, frontPage, backPage);
+        runDuplex(raw, kWidth, spp, heights, requests.duplex, frontPage, backPage);
         EXPECT_TRUE(wantFront == bytesOf(frontPage)) << heights.size() << " bands, front";
         EXPECT_TRUE(wantBack == bytesOf(backPage)) << heights.size() << " bands, back";
     }
@@ -135,7 +88,7 @@ TEST(Pipeline, TheColumnCutKeepsTheRequestedDocumentColumns) {
     IdentityRequests requests(kWidth, 6, 1);
     requests.simplex.InImageInfo.lXpos = 100;
     requests.simplex.OutImageInfo.lWidth = 2000;
-    const CImg result = runSimplex(raw, 1, {2, 4}, requests.simplex);
+    const CImg result = runSimplex(raw, kWidth, 1, {2, 4}, requests.simplex);
     ASSERT_EQ(2000, result.getWidth());
     for (std::int32_t y = 0; y < 6; ++y)
         for (std::int32_t x = 0; x < 2000; x += 37)

@@ -4,6 +4,9 @@
 #pragma once
 
 #include "CImg.h"
+#include "QS880/PixenQS880.h"
+
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -13,6 +16,7 @@
 namespace qs880test {
 
 using Ovk::Pixen::CImg;
+using namespace Ovk::Pixen::QS880;
 
 // A page in pixel order, 8-bit, with recognisable content.
 struct Page {
@@ -84,6 +88,62 @@ inline std::vector<std::int32_t> randomSplit(std::int32_t total, std::int32_t ba
     }
     heights.push_back(left);
     return heights;
+}
+
+// The bytes of an image; none for a null image.
+inline std::vector<std::uint8_t> bytesOf(const CImg& image) {
+    return image.isNull()
+               ? std::vector<std::uint8_t>{}
+               : std::vector<std::uint8_t>(image.getImage(), image.getImage() + image.getImageSize());
+}
+
+// Runs the raw stream through the one-sided entry points in bands of the given heights, each taking its
+// input band, and gathers what comes out.
+inline CImg runSimplex(const std::vector<std::uint8_t>& raw, std::int32_t width, std::int32_t spp,
+                       const std::vector<std::int32_t>& heights, tagFILTERSIMPLEXINFO& request) {
+    CImg page;
+    std::int32_t first = 0;
+    for (std::size_t b = 0; b < heights.size(); ++b) {
+        CImg in = rawBand(raw, width, spp, first, heights[b]);
+        first += heights[b];
+        CImg out;
+        const bool last = b + 1 == heights.size();
+        const std::int32_t result = heights.size() == 1 ? FilterSimplex(out, in, &request)
+                                    : b == 0            ? FilterSimplexFirst(out, in, &request)
+                                    : last              ? FilterSimplexLast(out, in, &request)
+                                                        : FilterSimplexMiddle(out, in, &request);
+        EXPECT_EQ(0, result) << "band " << b << " of " << heights.size();
+        EXPECT_TRUE(in.isNull());
+        if (!out.isNull()) {
+            EXPECT_EQ(1, page.appendImg(out));
+        }
+    }
+    return page;
+}
+
+// The same for a two-sided stream (bands twice the side's width), gathering each side's output.
+inline void runDuplex(const std::vector<std::uint8_t>& raw, std::int32_t width, std::int32_t spp,
+                      const std::vector<std::int32_t>& heights, tagFILTERDUPLEXINFO& request, CImg& front,
+                      CImg& back) {
+    std::int32_t first = 0;
+    for (std::size_t b = 0; b < heights.size(); ++b) {
+        CImg in = rawBand(raw, 2 * width, spp, first, heights[b]);
+        first += heights[b];
+        CImg frontOut;
+        CImg backOut;
+        const bool last = b + 1 == heights.size();
+        const std::int32_t result = heights.size() == 1 ? FilterDuplex(frontOut, backOut, in, &request)
+                                    : b == 0            ? FilterDuplexFirst(frontOut, backOut, in, &request)
+                                    : last              ? FilterDuplexLast(frontOut, backOut, in, &request)
+                                                        : FilterDuplexMiddle(frontOut, backOut, in, &request);
+        EXPECT_EQ(0, result) << "band " << b << " of " << heights.size();
+        if (!frontOut.isNull()) {
+            EXPECT_EQ(1, front.appendImg(frontOut));
+        }
+        if (!backOut.isNull()) {
+            EXPECT_EQ(1, back.appendImg(backOut));
+        }
+    }
 }
 
 } // namespace qs880test
