@@ -100,6 +100,9 @@ void sampleRun(const Plane& src, std::uint8_t* out, std::int64_t px, std::int64_
     for (std::int32_t j = 0; j < count; ++j, px += colX, py += colY, out += samples) {
         const std::uint8_t* p00 = src.base + (py >> 32) * src.lineStep + (px >> 32) * samples;
         const std::uint8_t* p01 = p00 + src.lineStep;
+        // A slanted walk meets each source row in short pieces that the hardware does not prefetch; the
+        // row below is what the next output row reads here.
+        __builtin_prefetch(p01 + src.lineStep);
         const auto gx = static_cast<std::int32_t>((px >> 28) & 15);
         const auto gy = static_cast<std::int32_t>((py >> 28) & 15);
 #if defined(__SSE2__)

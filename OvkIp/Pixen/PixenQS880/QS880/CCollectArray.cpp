@@ -2,6 +2,7 @@
 // reads (3n + 1) / 2 bytes; callers size their lines from a checked record, which guarantees that.
 #include "CCollectArray.h"
 
+#include "OvkVectorClones.h"
 #include "RecordSize.h"
 #include "ResultImage.h"
 
@@ -54,8 +55,8 @@ void CCollectArray::Extend12To16BitAndSeparate(std::uint16_t* front, std::uint16
     }
 }
 
-void CCollectArray::Separate(std::uint8_t* front, std::uint8_t* back, const std::uint8_t* in,
-                             std::int32_t n) {
+OVK_VECTOR_CLONES void CCollectArray::Separate(std::uint8_t* front, std::uint8_t* back,
+                                               const std::uint8_t* in, std::int32_t n) {
     if (front == nullptr || back == nullptr || in == nullptr)
         return;
     const std::int32_t half = n / 2;

@@ -47,6 +47,22 @@ TEST(CollectArray, DuplexEightBitLineSplitsIntoUnmirroredFrontAndBack) {
     EXPECT_EQ(3, back.getWidth());
 }
 
+TEST(CollectArray, WideDuplexLinesSplitEveryPairWhateverTheRemainder) {
+    for (const std::int32_t pairs : {1, 15, 16, 17, 31, 32, 33, 100}) {
+        std::vector<std::uint8_t> in(2 * static_cast<std::size_t>(pairs));
+        for (std::size_t i = 0; i < in.size(); ++i)
+            in[i] = static_cast<std::uint8_t>(i * 37 + 5);
+        std::vector<std::uint8_t> front(pairs + 1, 0xEE), back(pairs + 1, 0xEE);
+        CCollectArray::Separate(front.data(), back.data(), in.data(), 2 * pairs);
+        for (std::int32_t i = 0; i < pairs; ++i) {
+            ASSERT_EQ(front[pairs - 1 - i], in[2 * i]) << pairs << " pairs, pair " << i;
+            ASSERT_EQ(back[i], in[2 * i + 1]) << pairs << " pairs, pair " << i;
+        }
+        EXPECT_EQ(front[pairs], 0xEE);
+        EXPECT_EQ(back[pairs], 0xEE);
+    }
+}
+
 TEST(CollectArray, TwelveBitSamplesUnpackAndTheOddOneUsesTwoBytes) {
     std::uint16_t out[3] = {};
     const std::uint8_t packed[5] = {0x21, 0x43, 0x65, 0xBC, 0x0A};
