@@ -55,6 +55,13 @@ template <class Curve> void fill(std::uint8_t (&table)[256], Curve curve) noexce
         table[i] = toByte(curve(static_cast<double>(i)));
 }
 
+bool neutral(const std::uint8_t (&table)[256]) noexcept {
+    for (int i = 0; i < 256; ++i)
+        if (table[i] != i)
+            return false;
+    return true;
+}
+
 } // namespace
 
 CGRC::CGRC() noexcept {
@@ -125,6 +132,10 @@ std::int32_t CGRC::IP(CImg& image) {
     // Brightness 0 selects the caller's own curves.
     if (m_Info.ucBrightness != 0 && m_nContrast != 0)
         buildTables();
+    // Neutral curves, what the default tone settings give, would rewrite every byte with itself.
+    if (depth == 8 ? neutral(m_Info.ucGray)
+                   : neutral(m_Info.ucRed) && neutral(m_Info.ucGreen) && neutral(m_Info.ucBlue))
+        return RTN_OK;
     const std::int32_t width = image.getWidth();
     for (std::int32_t y = 0; y < image.getHeight(); ++y) {
         std::uint8_t* p = image.getLine(y);
