@@ -3,6 +3,7 @@
 // per minute in wall time and this process's CPU seconds per sheet (the emulator runs in its own process).
 // usage: k3100-twain-bench [twainscan options without --output]; run through bench/endtoend.
 #include "TwainSession.h"
+#include "twain.h"
 
 #include <chrono>
 #include <cstdio>
@@ -65,8 +66,12 @@ int main(int argc, char** argv) {
     bool duplex = false;
     for (int i = 1; i < argc; ++i)
         duplex = duplex || std::string(argv[i]) == "--duplex";
+    // The data source's own default may be both sides; a simplex batch must say so.
+    auto settings = *options;
+    if (!duplex)
+        settings.settings.push_back({CAP_DUPLEXENABLED, TWTY_BOOL, 0});
     try {
-        return Run(*options, duplex);
+        return Run(settings, duplex);
     } catch (const std::exception& failure) {
         std::fprintf(stderr, "k3100-twain-bench: %s\n", failure.what());
         return 1;
