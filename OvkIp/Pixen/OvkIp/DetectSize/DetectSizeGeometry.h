@@ -52,6 +52,14 @@ struct FallbackMargins {
     std::int32_t right; // columns
 };
 
+// Reference points A and B on the paper's upper edge, as x, y pairs, into either detector's options.
+template <class Option> void set_ref_points(Option& option, const std::int32_t refPoint[4]) {
+    option.refAx = refPoint[0];
+    option.refAy = refPoint[1];
+    option.refBx = refPoint[2];
+    option.refBy = refPoint[3];
+}
+
 // The option words a result reads, which both detectors' option records hold alike: paper length and
 // the fallback margins.
 template <class Option> void take_result_options(Option& into, const Option& from) {

@@ -94,10 +94,7 @@ std::uint32_t CDetectSlantAndSize_OneRadiate_With_Duplex_Main::InitProc(ImageRec
     m_backRes = to_set(rec->pBackImage);
     CDetectSizeWithDuplex::tagOPTION option{};
     option.size = sizeof(option);
-    option.refAx = rec->lRefPoint[0];
-    option.refAy = rec->lRefPoint[1];
-    option.refBx = rec->lRefPoint[2];
-    option.refBy = rec->lRefPoint[3];
+    set_ref_points(option, rec->lRefPoint);
     option.reserved11 = option.reserved12 = option.cornerMargin = option.endTrim = -1;
     option.lineOffset = rec->lSensorOffset;
     return map_status(m_detector->Initialize(m_frontRes, m_backRes, option));

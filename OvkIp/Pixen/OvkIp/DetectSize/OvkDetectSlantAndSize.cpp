@@ -52,16 +52,6 @@ CDetectSize::tagOPTION option_head() {
     return option;
 }
 
-// Reference points A and B as x, y pairs.
-CDetectSize::tagOPTION option_with_ref_points(const std::int32_t refPoint[4]) {
-    CDetectSize::tagOPTION option = option_head();
-    option.refAx = refPoint[0];
-    option.refAy = refPoint[1];
-    option.refBx = refPoint[2];
-    option.refBy = refPoint[3];
-    return option;
-}
-
 // The second interface's first four options: reserved, top, left and right margin.
 void set_margins(CDetectSize::tagOPTION& option, const std::int32_t lOption[4]) {
     option.reserved7 = lOption[0];
@@ -71,14 +61,16 @@ void set_margins(CDetectSize::tagOPTION& option, const std::int32_t lOption[4]) 
 }
 
 CDetectSize::tagOPTION init_option(const tagSLANTSIZEREQ& req) {
-    CDetectSize::tagOPTION option = option_with_ref_points(req.lRefPoint);
+    CDetectSize::tagOPTION option = option_head();
+    set_ref_points(option, req.lRefPoint);
     // Negative thresholds, margin and distance select the detector's defaults.
     option.edgeThreshold = option.trailThreshold = option.cornerMargin = option.distance = -1;
     return option;
 }
 
 CDetectSize::tagOPTION init_option(const tagSLANTSIZEINFO2& req) {
-    CDetectSize::tagOPTION option = option_with_ref_points(req.lRefPoint);
+    CDetectSize::tagOPTION option = option_head();
+    set_ref_points(option, req.lRefPoint);
     set_margins(option, req.lOption);
     option.edgeThreshold = req.lOption[4];
     option.trailThreshold = req.lOption[5];
