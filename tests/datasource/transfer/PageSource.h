@@ -12,6 +12,7 @@
 #include "FixedPoint.h"
 #include "LockDir.h"
 #include "TestScanner.h"
+#include "TripletTest.h"
 
 namespace test {
 
@@ -65,19 +66,12 @@ public:
 };
 
 // Opens the page source and puts it into the transfer-ready state, as an application would see it.
-class PageSourceTest : public ::testing::Test {
+class PageSourceTest : public TripletTest {
 protected:
+    CDataSource& Source() override { return mDS; }
     void SetUp() override {
         ASSERT_EQ(Call(DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, nullptr), TWRC_SUCCESS);
         mDS.ForceState(CDataSource::kXferReady);
-    }
-    TW_UINT16 Call(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, void* data) {
-        return mDS.Dispatch(&mApp, dg, dat, msg, data);
-    }
-    TW_UINT16 Status() {
-        TW_STATUS status{};
-        Call(DG_CONTROL, DAT_STATUS, MSG_GET, &status);
-        return status.ConditionCode;
     }
     // A page of width x length pixels of the pixel type, at the source's one resolution.
     void SetPage(std::int32_t pixelType, std::uint32_t width, std::uint32_t length) {
@@ -96,7 +90,6 @@ protected:
 
     LockDir mDir;
     CPageSource mDS;
-    TW_IDENTITY mApp{};
 };
 
 } // namespace test

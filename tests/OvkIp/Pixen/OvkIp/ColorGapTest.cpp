@@ -1,6 +1,7 @@
 // Colour-gap corrector: classes of a few colours, fringes greyed across runs and the 12-line restart, lone
 // marks kept, the last line not corrected from a stale ring row, refusals, and any band split giving the
 // whole-page result.
+#include "../ImageRecord.h"
 #include "ColorGap/ColorGapCorrect.h"
 #include "ColorGap/ColorGapTable.h"
 
@@ -33,16 +34,9 @@ struct Page {
             set(x, y, c);
     }
     tagOVKIMAGEINFO record(int32_t first, int32_t lines) {
-        tagOVKIMAGEINFO r{};
-        r.ulSize = sizeof r;
-        r.lpImage = pixels.data() + static_cast<size_t>(first) * width * 3;
-        r.lWidth = width;
-        r.lHeight = lines;
-        r.lSync = width * 3;
-        r.lBps = 8;
-        r.lSpp = 3;
-        r.lXResolution = r.lYResolution = 300;
-        return r;
+        return imagetest::imageRecord<tagOVKIMAGEINFO>(width, lines, width * 3, 8, 3, kOvkPixelOrder,
+                                                       pixels.data() + static_cast<size_t>(first) * width * 3,
+                                                       0, 300);
     }
 };
 

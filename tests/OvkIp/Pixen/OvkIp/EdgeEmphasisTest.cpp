@@ -1,6 +1,7 @@
 // Edge emphasis: kernels on a centre pixel with known neighbours, uniform pages unchanged by every class,
 // colour channels and planes worked on alone, the band protocol with its one line of delay and any band
 // split giving the whole-page result, refused records and handles, and the older process-wide functions.
+#include "../ImageRecord.h"
 #include "EdgeEmphasis/EdgeFuncClasses.h"
 #include "EdgeEmphasis/EdgeFuncColor.h"
 #include "EdgeEmphasis/EdgeFuncOld.h"
@@ -24,16 +25,9 @@ struct Page {
         return pixels[row + (order == kOvkLineOrder ? c * width + x : x * spp + c)];
     }
     tagOVKIMAGEINFO record(int32_t first, int32_t lines) {
-        tagOVKIMAGEINFO r{};
-        r.ulSize = sizeof r;
-        r.lpImage = pixels.data() + static_cast<size_t>(first) * stride();
-        r.lWidth = width;
-        r.lHeight = lines;
-        r.lSync = order == kOvkLineOrder ? width : stride();
-        r.lBps = 8;
-        r.lSpp = spp;
-        r.ulRGBOrder = order;
-        return r;
+        return imagetest::imageRecord<tagOVKIMAGEINFO>(
+            width, lines, order == kOvkLineOrder ? width : stride(), 8, spp, order,
+            pixels.data() + static_cast<size_t>(first) * stride());
     }
     void fill(uint8_t v) { pixels.assign(pixels.size(), v); }
     void randomise(unsigned seed) {

@@ -1,5 +1,6 @@
 // Image record, view and error convention of the analysis layer.
 #include "OvkImageInfo.h"
+#include "../ImageRecord.h"
 #include "OvkBits.h"
 #include "OvkCpuFeature.h"
 #include "OvkError.h"
@@ -9,20 +10,6 @@
 #include <vector>
 
 namespace {
-
-tagOVKIMAGEINFO Record(unsigned char* pixels, int32_t width, int32_t height, int32_t sync, int32_t bps,
-                       int32_t spp, uint32_t order) {
-    tagOVKIMAGEINFO rec{};
-    rec.ulSize = sizeof rec;
-    rec.lpImage = pixels;
-    rec.lWidth = width;
-    rec.lHeight = height;
-    rec.lSync = sync;
-    rec.lBps = bps;
-    rec.lSpp = spp;
-    rec.ulRGBOrder = order;
-    return rec;
-}
 
 TEST(OvkError, ThrowHelpersAndCaughtCodes) {
     EXPECT_NO_THROW(OnErrorThrow(0));
@@ -81,7 +68,7 @@ TEST(OvkBits, PartialByteCopyAndCompare) {
 
 TEST(CImageInfoLayout, WrappingRewritesSizeFromLayout) {
     unsigned char pixels[1];
-    tagOVKIMAGEINFO rec = Record(pixels, 90, 10, 100, 8, 3, kOvkLineOrder);
+    tagOVKIMAGEINFO rec = imagetest::imageRecord<tagOVKIMAGEINFO>(90, 10, 100, 8, 3, kOvkLineOrder, pixels);
     rec.tImageSize = 7;
     CImageInfo lineOrder(&rec);
     EXPECT_EQ(rec.tImageSize, 3000u);
@@ -128,7 +115,7 @@ TEST(CImageInfoOwnership, BufferOwnershipIsExplicit) {
 
 TEST(CImageInfoSetters, DerivedFieldsFollow) {
     unsigned char pixels[1];
-    tagOVKIMAGEINFO rec = Record(pixels, 50, 4, 100, 8, 1, kOvkLineOrder);
+    tagOVKIMAGEINFO rec = imagetest::imageRecord<tagOVKIMAGEINFO>(50, 4, 100, 8, 1, kOvkLineOrder, pixels);
     rec.lYResolution = 200;
     CImageInfo image(&rec);
     image.SetResolution(300, 0);
@@ -146,7 +133,8 @@ TEST(CImageInfoCopies, DeepCopySharedViewAndEquality) {
     for (size_t i = 0; i < pixels.size(); ++i) {
         pixels[i] = static_cast<unsigned char>(i * 7);
     }
-    tagOVKIMAGEINFO rec = Record(pixels.data(), 3, 3, 4, 8, 1, kOvkLineOrder);
+    tagOVKIMAGEINFO rec =
+        imagetest::imageRecord<tagOVKIMAGEINFO>(3, 3, 4, 8, 1, kOvkLineOrder, pixels.data());
     rec.tImageSize = 12;
     rec.lXResolution = 300;
     CImageInfo deep(rec);

@@ -1,5 +1,6 @@
 // Validity rules, geometry and ownership of the image object, the band list and the byte buffer.
 #include "CImg.h"
+#include "../ImageRecord.h"
 #include "CImgList.h"
 #include "COvkRaster.h"
 #include "TestImages.h"
@@ -18,16 +19,7 @@ namespace {
 
 tagIMAGEINFO record(std::int32_t width, std::int32_t height, std::int32_t sync, std::int32_t bps,
                     std::int32_t spp, std::uint32_t order, std::uint32_t size) {
-    tagIMAGEINFO info{};
-    info.ulSize = sizeof info;
-    info.lWidth = width;
-    info.lHeight = height;
-    info.lSync = sync;
-    info.lBps = bps;
-    info.lSpp = spp;
-    info.ulRGBOrder = order;
-    info.tImageSize = size;
-    return info;
+    return imagetest::imageRecord<tagIMAGEINFO>(width, height, sync, bps, spp, order, nullptr, size);
 }
 
 } // namespace
