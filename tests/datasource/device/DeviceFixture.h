@@ -44,6 +44,40 @@ inline bool eventually(const std::function<bool()>& condition) {
     return true;
 }
 
+// Puts sheets made from spec into the emulated scanner's feeder.
+inline void loadSheets(emu::Emulator& emulator, int sheets, const char* spec) {
+    std::string error;
+    auto sheet = emu::sheetFromSpec(spec, error);
+    ASSERT_TRUE(sheet) << error;
+    emulator.loadSheet(*sheet, sheets);
+}
+
+struct Side {
+    int result = 0;
+    tagScanParam param{};
+    std::vector<uint8_t> bytes;
+    uint32_t lines = 0;
+};
+
+// ScanPage, then ReadLines until the side ends or fails, then ScanComplete.
+inline Side readSide(COrvkQS& device, uint32_t rowBytes, uint32_t linesPerCall) {
+    Side side;
+    side.result = device.ScanPage(&side.param);
+    if (side.result != 0)
+        return side;
+    std::vector<uint8_t> block(size_t(rowBytes) * linesPerCall);
+    for (int guard = 0; guard < 100000; ++guard) {
+        uint32_t count = linesPerCall;
+        side.result = device.ReadLines(block.data(), rowBytes, &count);
+        side.bytes.insert(side.bytes.end(), block.begin(), block.begin() + size_t(count) * rowBytes);
+        side.lines += count;
+        if (side.result != 0 || count == 0)
+            break;
+    }
+    device.ScanComplete();
+    return side;
+}
+
 class DeviceTest : public ::testing::Test {
 protected:
     emu::Emulator emulator;
@@ -60,37 +94,9 @@ protected:
         return d;
     }
 
-    void load(int sheets, const char* spec = "gen:ramp") {
-        std::string error;
-        auto sheet = emu::sheetFromSpec(spec, error);
-        ASSERT_TRUE(sheet) << error;
-        emulator.loadSheet(*sheet, sheets);
-    }
-
-    struct Side {
-        int result = 0;
-        tagScanParam param{};
-        std::vector<uint8_t> bytes;
-        uint32_t lines = 0;
-    };
-
-    // ScanPage, then ReadLines until the side ends or fails, then ScanComplete.
+    void load(int sheets, const char* spec = "gen:ramp") { loadSheets(emulator, sheets, spec); }
     Side readSide(uint32_t rowBytes = 2552, uint32_t linesPerCall = 300) {
-        Side side;
-        side.result = device->ScanPage(&side.param);
-        if (side.result != 0)
-            return side;
-        std::vector<uint8_t> block(size_t(rowBytes) * linesPerCall);
-        for (int guard = 0; guard < 100000; ++guard) {
-            uint32_t count = linesPerCall;
-            side.result = device->ReadLines(block.data(), rowBytes, &count);
-            side.bytes.insert(side.bytes.end(), block.begin(), block.begin() + size_t(count) * rowBytes);
-            side.lines += count;
-            if (side.result != 0 || count == 0)
-                break;
-        }
-        device->ScanComplete();
-        return side;
+        return test::readSide(*device, rowBytes, linesPerCall);
     }
 
     // A three-sheet batch whose reader has paused on its queue limit (above 3 MiB, resuming below 1 MiB).

@@ -19,37 +19,8 @@ protected:
 
     void SetUp() override { ASSERT_EQ(device->OpenSession(), 0); }
 
-    void load(int sheets, const char* spec) {
-        std::string error;
-        auto sheet = emu::sheetFromSpec(spec, error);
-        ASSERT_TRUE(sheet) << error;
-        emulator.loadSheet(*sheet, sheets);
-    }
-
-    struct Page {
-        int result = 0;
-        tagScanParam param{};
-        std::vector<uint8_t> bytes;
-        uint32_t lines = 0;
-    };
-
-    Page readPage(uint32_t rowBytes) {
-        Page page;
-        page.result = device->ScanPage(&page.param);
-        if (page.result != 0)
-            return page;
-        std::vector<uint8_t> block(rowBytes * 256u);
-        for (;;) {
-            uint32_t count = 256;
-            page.result = device->ReadLines(block.data(), rowBytes, &count);
-            page.bytes.insert(page.bytes.end(), block.begin(), block.begin() + size_t(count) * rowBytes);
-            page.lines += count;
-            if (page.result != 0 || count == 0)
-                break;
-        }
-        device->ScanComplete();
-        return page;
-    }
+    void load(int sheets, const char* spec) { loadSheets(emulator, sheets, spec); }
+    Side readPage(uint32_t rowBytes) { return readSide(*device, rowBytes, 256); }
 
     static double mean(const std::vector<uint8_t>& bytes) {
         return bytes.empty() ? 0 : std::accumulate(bytes.begin(), bytes.end(), 0.0) / double(bytes.size());
@@ -62,7 +33,7 @@ TEST_F(RealLibraryTest, SimplexBatchBecomesFinishedPages) {
     ASSERT_EQ(device->StartScan(&p), 0);
     const uint32_t width = 150 * 10200 / 1200;
     for (int sheet = 0; sheet < 3; ++sheet) {
-        const Page page = readPage(width);
+        const Side page = readPage(width);
         ASSERT_EQ(page.result, 0) << sheet;
         EXPECT_EQ(page.param.outWidth, width);
         EXPECT_EQ(page.param.outPixelType, 1u);
@@ -80,8 +51,8 @@ TEST_F(RealLibraryTest, DuplexBatchGivesBothSidesOfEverySheet) {
     ASSERT_EQ(device->StartScan(&p), 0);
     const uint32_t width = 150 * 10200 / 1200;
     for (int sheet = 0; sheet < 2; ++sheet) {
-        const Page front = readPage(width);
-        const Page back = readPage(width);
+        const Side front = readPage(width);
+        const Side back = readPage(width);
         ASSERT_EQ(front.result, 0) << sheet;
         ASSERT_EQ(back.result, 0) << sheet;
         EXPECT_EQ(front.lines, front.param.outLines);
