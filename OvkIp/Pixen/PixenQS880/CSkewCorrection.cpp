@@ -126,6 +126,46 @@ void sampleRun(const Plane& src, std::uint8_t* out, std::int64_t px, std::int64_
         sampleRun<0>(src, out, px, py, colX, colY, count);
 }
 
+// Start and steps of the walk in 32.32 fixed point (a row moves by (-colY, colX)) and the part of the
+// output it covers.
+struct Walk {
+    std::int64_t x, y;
+    std::int64_t colX, colY;
+    std::int32_t copyW, copyH, placeX;
+};
+
+// Writes every byte of `out` once: the samples the walk finds on the page, the background around them.
+void resample(const CImg& page, CImg& out, Walk walk, std::uint8_t background) noexcept {
+    const bool planar = page.getRGBOrder() == RGBORDER_LINE;
+    const std::int32_t planes = planar ? page.getSpp() : 1;
+    const std::int32_t samples = planar ? 1 : page.getSpp();
+    // Column 0 and row 0 count: only the right and bottom neighbours must exist.
+    const std::int64_t endX = (std::int64_t{page.getWidth()} - 1) << 32;
+    const std::int64_t endY = (std::int64_t{page.getHeight()} - 1) << 32;
+    for (std::int32_t r = 0; r < out.getHeight(); ++r, walk.x -= walk.colY, walk.y += walk.colX) {
+        Span run{0, 0};
+        if (r < walk.copyH) {
+            const Span alongX = within(walk.x, walk.colX, 0, endX, walk.copyW);
+            const Span alongY = within(walk.y, walk.colY, 0, endY, walk.copyW);
+            run = {std::max(alongX.first, alongY.first), std::min(alongX.last, alongY.last)};
+        }
+        const std::int32_t count = std::max(0, run.last - run.first);
+        const std::int64_t begin = count > 0 ? std::int64_t{walk.placeX + run.first} * samples : 0;
+        const std::int64_t end = begin + std::int64_t{count} * samples;
+        for (std::int32_t plane = 0; plane < planes; ++plane) {
+            std::uint8_t* line = out.getLine(r, plane);
+            std::memset(line, background, static_cast<std::size_t>(begin));
+            if (count > 0) {
+                const Plane src{page.getLine(0, plane), std::int64_t{page.getSync()} * planes, samples,
+                                page.getImage() + page.getImageSize()};
+                sampleRun(src, line + begin, walk.x + run.first * walk.colX, walk.y + run.first * walk.colY,
+                          walk.colX, walk.colY, count);
+            }
+            std::memset(line + end, background, static_cast<std::size_t>(out.getSync() - end));
+        }
+    }
+}
+
 } // namespace
 
 std::int32_t CSkewCorrection::setInfo(CImg& image, void* info) {
@@ -176,30 +216,8 @@ std::int32_t CSkewCorrection::IP(CImg& image) {
         return RTN_PAR;
     if (out.isNull())
         return RTN_MEMORY;
-    std::memset(out.getImage(), m_byBackground, out.getImageSize());
-
-    const bool planar = image.getRGBOrder() == RGBORDER_LINE;
-    const std::int32_t planes = planar ? image.getSpp() : 1;
-    const std::int32_t samples = planar ? 1 : image.getSpp();
-    const std::int64_t colX = toFixed(stepX), colY = toFixed(stepY);
-    // Column 0 and row 0 count: only the right and bottom neighbours must exist.
-    const std::int64_t endX = (std::int64_t{image.getWidth()} - 1) << 32;
-    const std::int64_t endY = (std::int64_t{image.getHeight()} - 1) << 32;
-    std::int64_t rowX = toFixed(x0), rowY = toFixed(y0);
-    for (std::int32_t r = 0; r < copyH; ++r, rowX -= colY, rowY += colX) {
-        const Span alongX = within(rowX, colX, 0, endX, copyW);
-        const Span alongY = within(rowY, colY, 0, endY, copyW);
-        const std::int32_t first = std::max(alongX.first, alongY.first);
-        const std::int32_t last = std::min(alongX.last, alongY.last);
-        if (first >= last)
-            continue;
-        for (std::int32_t plane = 0; plane < planes; ++plane) {
-            const Plane src{image.getLine(0, plane), std::int64_t{image.getSync()} * planes, samples,
-                            image.getImage() + image.getImageSize()};
-            std::uint8_t* o = out.getLine(r, plane) + std::int64_t{placeX + first} * samples;
-            sampleRun(src, o, rowX + first * colX, rowY + first * colY, colX, colY, last - first);
-        }
-    }
+    resample(image, out, {toFixed(x0), toFixed(y0), toFixed(stepX), toFixed(stepY), copyW, copyH, placeX},
+             m_byBackground);
     image.attachImg(out);
     return RTN_OK;
 }
