@@ -3,9 +3,9 @@
 #include "CImg.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
-#include <new>
 
 namespace Ovk::Pixen {
 
@@ -32,8 +32,9 @@ Wide sizeWide(Wide sync, Wide height, Wide spp, std::uint32_t order) {
 
 // The buffer pointer lives in the record because the record crosses into the analysis layer as is;
 // these two functions are the only places that allocate or free it.
+// calloc, because large blocks come from the system already zeroed and need no clearing pass.
 std::uint8_t* newBuffer(std::uint32_t size) noexcept {
-    return new (std::nothrow) std::uint8_t[size]();
+    return static_cast<std::uint8_t*>(std::calloc(size, 1));
 }
 
 } // namespace
@@ -125,7 +126,7 @@ int CImg::createImg(const CImg& other) noexcept {
 }
 
 void CImg::releaseBuffer() noexcept {
-    delete[] m_Info.lpImage;
+    std::free(m_Info.lpImage);
     m_Info.lpImage = nullptr;
 }
 
