@@ -1,6 +1,7 @@
 // POSIX calls rather than iostreams so that every step's failure is seen: short writes, fsync and
 // rename errors all abort the replacement.
 #include "FileIO.h"
+#include "WholeTransfer.h"
 
 #include <cerrno>
 #include <cstring>
@@ -39,18 +40,8 @@ bool fail(std::string* error, const std::string& what, const std::filesystem::pa
 }
 
 bool writeAll(int fd, std::span<const std::uint8_t> bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            errno = n == 0 ? EIO : errno;
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
+    return transferAll(bytes.data(), bytes.size(),
+                       [fd](const std::uint8_t* data, std::size_t n) { return ::write(fd, data, n); });
 }
 
 bool readAll(int fd, std::vector<std::uint8_t>& bytes) {

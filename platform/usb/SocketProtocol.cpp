@@ -3,6 +3,7 @@
 #include "SocketProtocol.h"
 
 #include "BigEndian.h"
+#include "platform/foundation/WholeTransfer.h"
 
 #include <array>
 #include <cerrno>
@@ -17,27 +18,13 @@ namespace {
 constexpr size_t kRequestHeader = 12;
 constexpr size_t kReplyHeader = 12;
 
-// Repeats transfer(data, n), a send or recv, until size bytes have moved; a signal only retries, an
-// error or a closed peer fails.
-template <class Byte, class Transfer> bool moveAll(Byte* data, size_t size, Transfer transfer) {
-    while (size > 0) {
-        const ssize_t n = transfer(data, size);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        data += n;
-        size -= static_cast<size_t>(n);
-    }
-    return true;
-}
-
 bool writeAll(int fd, const uint8_t* data, size_t size) {
-    return moveAll(data, size, [fd](const uint8_t* d, size_t n) { return ::send(fd, d, n, MSG_NOSIGNAL); });
+    return fnd::transferAll(data, size,
+                            [fd](const uint8_t* d, size_t n) { return ::send(fd, d, n, MSG_NOSIGNAL); });
 }
 
 bool readAll(int fd, uint8_t* data, size_t size) {
-    return moveAll(data, size, [fd](uint8_t* d, size_t n) { return ::recv(fd, d, n, 0); });
+    return fnd::transferAll(data, size, [fd](uint8_t* d, size_t n) { return ::recv(fd, d, n, 0); });
 }
 
 bool validStatus(int32_t value) {

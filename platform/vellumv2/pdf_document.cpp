@@ -6,6 +6,8 @@
 #include "image_encoders.h"
 #include "vellumv2.h"
 
+#include "foundation/WholeTransfer.h"
+
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
@@ -114,15 +116,10 @@ void PdfDocument::discard() {
 }
 
 bool PdfDocument::writeAll(const std::string& bytes) {
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd_, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += static_cast<size_t>(n);
-    }
+    const int fd = fd_;
+    if (!fnd::transferAll(bytes.data(), bytes.size(),
+                          [fd](const char* data, size_t n) { return ::write(fd, data, n); }))
+        return false;
     written_ += bytes.size();
     return true;
 }

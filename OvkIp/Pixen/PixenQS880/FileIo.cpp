@@ -1,6 +1,7 @@
-// File helpers over POSIX descriptors: loops over partial transfers and EINTR so callers see whole
-// reads and writes or a failure.
+// File helpers over POSIX descriptors: callers see whole reads and writes or a failure.
 #include "FileIo.h"
+
+#include "foundation/WholeTransfer.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -8,24 +9,6 @@
 #include <unistd.h>
 
 namespace Ovk::Pixen::fileio {
-namespace {
-
-// Repeats transfer(bytes, n), which returns what a read or write does, until size bytes have moved; a
-// signal only retries, an error or an early end of file fails.
-template <class Byte, class Transfer> bool moveAll(Byte* bytes, std::size_t size, Transfer transfer) {
-    while (size > 0) {
-        const ssize_t n = transfer(bytes, size);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        bytes += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-} // namespace
 
 UniqueFd::~UniqueFd() {
     close();
@@ -63,13 +46,13 @@ std::int64_t fileSize(int fd) noexcept {
 }
 
 bool writeAll(int fd, const void* data, std::size_t size) noexcept {
-    return moveAll(static_cast<const std::uint8_t*>(data), size,
-                   [fd](const std::uint8_t* bytes, std::size_t n) { return ::write(fd, bytes, n); });
+    return fnd::transferAll(static_cast<const std::uint8_t*>(data), size,
+                            [fd](const std::uint8_t* bytes, std::size_t n) { return ::write(fd, bytes, n); });
 }
 
 bool readAll(int fd, void* data, std::size_t size) noexcept {
-    return moveAll(static_cast<std::uint8_t*>(data), size,
-                   [fd](std::uint8_t* bytes, std::size_t n) { return ::read(fd, bytes, n); });
+    return fnd::transferAll(static_cast<std::uint8_t*>(data), size,
+                            [fd](std::uint8_t* bytes, std::size_t n) { return ::read(fd, bytes, n); });
 }
 
 } // namespace Ovk::Pixen::fileio
