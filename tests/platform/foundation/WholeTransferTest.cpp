@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
 #include <vector>
 
