@@ -166,8 +166,14 @@ public:
     TW_UINT16 EnableDSUIOnly(pTW_IDENTITY origin, TW_MEMREF data) override;
     // Scans the page first when its size, type or direction must be found before it can be described.
     TW_UINT16 GetImageInfo(pTW_IDENTITY origin, TW_MEMREF data) override;
+    // Ends one image's transfer and makes the next one ready: Count 0 no more images, -1 more of an
+    // unknown number, n exactly n more.
+    TW_UINT16 PendingEndXfers(pTW_IDENTITY origin, TW_MEMREF data) override;
     TW_UINT16 ResetPendingXfers(pTW_IDENTITY origin, TW_MEMREF data) override;
     std::int32_t GetPendingDocumentCount() override;
+    // The transfer-ready signal: runs the dialog's prescans, and with blank skip or jamless feeding
+    // finds the first image worth delivering before the application hears of it.
+    TW_UINT16 InvokeCallback(TW_CALLBACK& callback, const fnd::Value& object) override;
     // The host is quitting: ends the batch, disables and closes.
     virtual TW_UINT16 HandleApplicationWillTerminateNotification(const fnd::Value& object);
     // The dialog dropped its prescan image, and the kept images with it.
@@ -229,13 +235,37 @@ private:
     fnd::Array mUserGammaDatas;
 
     // Transfer sequencing.
+    struct SEndXfer;
     void RegisterScanNotificationHandlers();
     TW_UINT16 ScanBeforeDescribing();
     // Feeding goes on while paper is ready: auto feed or auto scan with no fixed transfer count.
     bool IsContinuousFeed();
     // Images still wanted of a fixed transfer count; -1 when the application fixed none.
     std::int32_t RemainingTransfers();
+    void ReadEndXferSettings(SEndXfer& x);
+    void CountDeliveredImage(SEndXfer& x);
+    TW_UINT16 EndSimpleImage(SEndXfer& x, pTW_IDENTITY origin, TW_PENDINGXFERS& pending);
+    void PrepareNextImage(SEndXfer& x);
+    // Scans the next image if one is due: 0 or the scanner's error.
+    std::uint32_t ScanNextImage(SEndXfer& x);
+    std::uint32_t ScanNextSide();
+    // Drops blank sides of the current sheet; ready: the side just scanned is worth delivering.
+    std::uint32_t SkipBlankSides(SEndXfer& x, bool& ready);
+    void HandleScannerError(SEndXfer& x);
+    void AlertScannerError(SEndXfer& x);
+    void CloseFinishedSheet(SEndXfer& x);
+    void WaitForMorePaper(SEndXfer& x);
+    void WaitForUserOrPaper(SEndXfer& x);
+    void StartNextSheet(SEndXfer& x);
+    void EndBatch(SEndXfer& x);
+    void ContinueBatch(SEndXfer& x);
     void ScheduleXferReady();
+    // The request a transfer-ready signal stands for (a dictionary), or the object as it came.
+    fnd::Value XferReadyRequest(const fnd::Value& object) const;
+    TW_UINT16 RunDialogPrescan();
+    // None when the first image is ready; otherwise what the signal answers instead.
+    std::optional<TW_UINT16> FindFirstImage(bool jamless);
+    TW_UINT16 EndBatchBeforeFirstImage(std::uint32_t error);
 
     CScopedTimer mXferReadyTimer; // one-shot: the next transfer-ready signal for clients that need one
 };

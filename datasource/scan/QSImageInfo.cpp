@@ -40,8 +40,9 @@ TW_UINT16 COrvkQSDS::ScanBeforeDescribing() {
                          GetCapSIntValue(pool, CCAP_OVK_DETECTPAGETYPE) ||
                          GetCapSIntValue(pool, CCAP_OVK_RECOGNIZE_DIRECTION);
     // With blank skip on an open count the page was scanned when it was found not blank.
+    const bool prescan = mScanMode == kScanModePositioning || mScanMode == kScanModeKeepPrescan;
     const bool alreadyScanned = GetCapSIntValue(pool, CCAP_OVK_BLANKSKIP) &&
-                                static_cast<TW_INT16>(GetCapSIntValue(pool, CAP_XFERCOUNT)) == -1;
+                                static_cast<TW_INT16>(GetCapSIntValue(pool, CAP_XFERCOUNT)) == -1 && !prescan;
     // Size, type and direction are only known once the page has been scanned.
     if (alreadyScanned || mSheetImagesLeft != 0 || !detects)
         return TWRC_SUCCESS;

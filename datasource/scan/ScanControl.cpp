@@ -179,16 +179,6 @@ TW_UINT16 COrvkQSDS::FinishScan() {
     std::uint32_t error = IsOn(CCAP_OVK_FEEDER_JAMLESS) ? 0 : CheckSheetStatus(continuous);
     if (error == 0)
         error = static_cast<std::uint32_t>(mScanner->ScanComplete());
-    // The generic end of transfer neither counts the sheet's images nor announces the end of the batch;
-    // until PendingEndXfers of this class does, the sheet is closed here after its last image, and the
-    // batch's last image returns the device event to rest.
-    if (--mSheetImagesLeft <= 0) {
-        mSheetImagesLeft = 0;
-        mScanner->FinishScan();
-        const std::int32_t remaining = RemainingTransfers(); // this image included
-        if (remaining == 1 || (remaining == -1 && !IsDocumentReady()))
-            mDeviceEvent = kDeviceEventNone;
-    }
     return error == 0 ? TWRC_SUCCESS : AnswerScannerError(error);
 }
 

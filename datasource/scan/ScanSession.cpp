@@ -19,6 +19,7 @@ TW_UINT16 COrvkQSDS::OpenDS(pTW_IDENTITY origin, TW_MEMREF data) {
     if (rc == TWRC_SUCCESS) {
         mXferReadyTimer.Reset();
         mRollerCheckPending = 1;
+        mScanMode = kScanModeNormal;
         mDeviceEvent = kDeviceEventNone;
     }
     return rc;
@@ -43,7 +44,9 @@ TW_UINT16 COrvkQSDS::EnableDS(pTW_IDENTITY origin, TW_MEMREF data) {
     ShowRollerExchangeAlert();
     if (ui->ShowUI)
         CheckCapabilities();
+    mScanMode = kScanModeNormal;
     mSheetImagesLeft = 0;
+    mKeptImagesLeft = 0;
     mDeviceEvent = kDeviceEventNone;
     RegisterScanNotificationHandlers();
     return CDataSource::EnableDS(origin, data);

@@ -1,82 +1,181 @@
-// The end of each image's transfer: whether another image follows and how many. The count comes from
-// the transfer count when the application fixed one, otherwise from the sheet in progress and the
-// scanner's feeder, so a batch ends exactly when the paper does.
-#include <algorithm>
-
+// The end of each image's transfer: the image is counted off its sheet and the next one is made ready
+// now (the sheet's other side, or the next sheet with blank pages dropped), so the count the application
+// gets is known to be right. Feed errors, stops and empty feeders all end in one place (BatchEnd.cpp).
 #include "COrvkQS.h"
 #include "CapHelpers.h"
-#include "OrvkQSDS.h"
+#include "EndXferState.h"
+#include "QSCapIds.h"
 #include "datasource/usb/ScannerErrors.h"
-#include "foundation/NotificationCenter.h"
-#include "foundation/RunLoop.h"
 
-namespace {
+using namespace k3100;
 
-constexpr double kXferReadyDelay = 0.2; // s, for clients that need a fresh transfer-ready signal
-constexpr char kXferReadyNotification[] = "XferReadyNotification";
-
-} // namespace
-
-bool COrvkQSDS::IsContinuousFeed() {
-    const CCapPool* pool = GetCapPool();
-    const bool autoFeed = GetCapUIntValue(pool, CAP_AUTOFEED) || GetCapUIntValue(pool, CAP_AUTOSCAN);
-    return autoFeed && static_cast<TW_INT16>(GetCapSIntValue(pool, CAP_XFERCOUNT)) == -1;
-}
-
-std::int32_t COrvkQSDS::RemainingTransfers() {
-    std::int32_t remaining = GetCapSIntValue(GetCapPool(), CAP_XFERCOUNT);
-    // More images than were asked for never makes the count "unknown".
-    if (remaining > 0)
-        remaining = std::max(0, remaining - mTransferCount);
-    return remaining;
-}
-
-std::int32_t COrvkQSDS::GetPendingDocumentCount() {
-    // Without a scanner only the announced transfer is known, and it will fail.
+TW_UINT16 COrvkQSDS::PendingEndXfers(pTW_IDENTITY origin, TW_MEMREF data) {
+    auto* pending = static_cast<TW_PENDINGXFERS*>(data);
+    if (!pending)
+        return Fail(TWCC_BADVALUE);
+    pending->Count = 0;
+    // Without a scanner no image can have been delivered; only the bookkeeping is left.
     if (!mScanner)
-        return CDataSource::GetPendingDocumentCount();
-    const std::int32_t remaining = RemainingTransfers();
-    if (remaining >= 0)
-        return remaining;
-    if (mPendingXfers || mSheetImagesLeft > 0)
-        return -1;
-    if (IsContinuousFeed()) {
-        // A continuous batch counts the pages the scanner has already fed.
-        std::uint32_t fed = 0;
-        const auto error = static_cast<std::uint32_t>(mScanner->GetStatus("BatchTransferCount", &fed));
-        if (error == 0)
-            return fed != 0 ? -1 : 0;
-        if (error == k3100::kScanErrNoPaper)
-            mScanner->SetScannerError(k3100::kScanErrEndOfBatch);
-        return CDataSource::GetPendingDocumentCount();
+        return CDataSource::PendingEndXfers(origin, data);
+    SEndXfer x;
+    ReadEndXferSettings(x);
+    if (mStopBatch) {
+        x.result = SetConditionCode(TWCC_SUCCESS, TWRC_SUCCESS);
+    } else {
+        CountDeliveredImage(x);
+        if (!x.duplex && !x.continuous && !x.blankSkip && !x.jamless) {
+            if (const TW_UINT16 rc = EndSimpleImage(x, origin, *pending); rc == TWRC_FAILURE)
+                return rc;
+        } else {
+            PrepareNextImage(x);
+        }
     }
-    return IsDocumentReady() ? -1 : 0;
+    if (mStopBatch)
+        x.count = 0;
+    CloseFinishedSheet(x);
+    WaitForMorePaper(x);
+    if (x.count == 0 || mStopBatch)
+        EndBatch(x);
+    else
+        ContinueBatch(x);
+    pending->Count = x.count;
+    mImageInfoValid = 0; // the next image needs its own information
+    return x.result;
 }
 
-TW_UINT16 COrvkQSDS::ResetPendingXfers(pTW_IDENTITY origin, TW_MEMREF data) {
-    // A transfer-ready signal still to come would restart the batch the application just ended.
-    mXferReadyTimer.Reset();
-    const TW_UINT16 rc = CDataSource::ResetPendingXfers(origin, data);
+void COrvkQSDS::ReadEndXferSettings(SEndXfer& x) {
+    x.manualFeed = ManualFeedMode();
+    x.jamless = IsOn(CCAP_OVK_FEEDER_JAMLESS);
+    x.remaining = RemainingTransfers();
+}
+
+void COrvkQSDS::CountDeliveredImage(SEndXfer& x) {
+    if (mSheetImagesLeft > 0)
+        --mSheetImagesLeft;
+    // Kept prescan images are already scanned: no feed can jam while they go out.
+    if (mKeptImagesLeft > 0 && --mKeptImagesLeft > 0)
+        x.jamless = false;
+    x.duplex = IsOn(CAP_DUPLEXENABLED);
+    x.blankSkip = IsOn(CCAP_OVK_BLANKSKIP);
+    x.kept = mScanMode == kScanModeKeptThenEnd || mScanMode == kScanModeKeptDone;
+    x.continuous = mScanMode == kScanModeNormal && IsContinuousFeed();
+    if (mScanMode == kScanModeKeptThenScan && mKeptImagesLeft == 0)
+        mScanMode = kScanModeNormal;
+}
+
+TW_UINT16 COrvkQSDS::EndSimpleImage(SEndXfer& x, pTW_IDENTITY origin, TW_PENDINGXFERS& pending) {
+    if (mScanMode == kScanModeKeptThenEnd && mKeptImagesLeft == 0) {
+        x.count = 0;
+        mSheetImagesLeft = 0;
+        return TWRC_SUCCESS;
+    }
+    if (x.remaining == 0)
+        return TWRC_SUCCESS;
+    const TW_UINT16 rc = CDataSource::PendingEndXfers(origin, &pending);
     if (rc != TWRC_SUCCESS)
         return rc;
-    if (mScanner && mScanner->GetState() > k3100::CDocScanner::kSessionOpen) {
-        mScanner->AbortScan();
-        RecoverScan();
-    }
-    mPendingXfers = 0;
-    mState = kEnabled;
-    static_cast<TW_PENDINGXFERS*>(data)->Count = 0;
-    mDeviceEvent = kDeviceEventNone;
+    x.count = pending.Count;
+    x.error = mScanner->GetScannerError();
+    HandleScannerError(x);
     return TWRC_SUCCESS;
 }
 
-void COrvkQSDS::ScheduleXferReady() {
-    mXferReadyTimer.Reset(fnd::RunLoop::current().addTimer(kXferReadyDelay, false, [this](fnd::Timer&) {
-        mXferReadyTimer.Reset();
-        PerformXferReadyNotification();
-    }));
+void COrvkQSDS::PrepareNextImage(SEndXfer& x) {
+    x.count = -1;
+    x.error = ScanNextImage(x);
+    if (x.jamless && IsFeedError(x.error)) {
+        // Without jams the batch simply ends after the images already delivered.
+        mStopBatch = 1;
+        x.count = 0;
+        mSheetImagesLeft = 0;
+        x.error = 0;
+        x.result = TWRC_SUCCESS;
+        return;
+    }
+    if (x.error != 0 && !mStopBatch) {
+        x.quietEnd = x.error == kScanErrEndOfBatch;
+        if (x.blank)
+            x.error = 0; // the feeder ran out on blank pages: nothing to tell the user
+        else
+            AlertScannerError(x);
+        x.count = 0;
+        mSheetImagesLeft = 0;
+    } else {
+        if (x.continuous)
+            mSheetImagesLeft = x.duplex ? 2 : 1;
+        x.quietEnd = false;
+    }
+    if (mSheetImagesLeft == 0 && x.error == 0) {
+        x.count = x.kept ? 0 : static_cast<TW_INT16>(GetPendingDocumentCount());
+        x.error = mScanner->GetScannerError();
+        HandleScannerError(x);
+    }
 }
 
-void COrvkQSDS::PerformXferReadyNotification() {
-    fnd::NotificationCenter::defaultCenter().post(kXferReadyNotification);
+std::uint32_t COrvkQSDS::ScanNextImage(SEndXfer& x) {
+    if (!x.blankSkip && (!x.jamless || x.continuous))
+        return x.continuous || mSheetImagesLeft > 0 ? ScanNextSide() : 0;
+    if (x.blankSkip && (x.continuous || mSheetImagesLeft > 0)) {
+        bool ready = false;
+        if (const std::uint32_t error = SkipBlankSides(x, ready); error != 0 || ready)
+            return error;
+    }
+    if (!x.kept && mSheetImagesLeft == 0 && GetPendingDocumentCount() != 0) {
+        std::uint8_t blank = 0;
+        std::uint32_t error = PerformSkipBlankPages(&blank);
+        x.blank = error == kScanErrNoPage && blank != 0;
+        // A jam behind the stop is the real cause; without jams it ends the batch quietly.
+        if (x.jamless && error == kScanErrCancelled && mScanner->GetScannerError() != 0)
+            error = mScanner->GetScannerError();
+        return error;
+    }
+    return x.jamless && mSheetImagesLeft > 0 ? ScanNextSide() : 0;
+}
+
+std::uint32_t COrvkQSDS::ScanNextSide() {
+    tagScanParam param{};
+    const std::uint32_t error = ScanPage(param);
+    if (error != 0)
+        mScanner->ScanComplete();
+    return error;
+}
+
+std::uint32_t COrvkQSDS::SkipBlankSides(SEndXfer& x, bool& ready) {
+    std::uint8_t blank = 0;
+    do {
+        if (mKeptImagesLeft > 0)
+            ApplyFinalImageFilter();
+        if (const std::uint32_t error = IsBlankPage(blank); error != 0)
+            return error;
+        if (blank) {
+            if (mSheetImagesLeft > 0)
+                --mSheetImagesLeft;
+            if (mKeptImagesLeft > 0)
+                --mKeptImagesLeft;
+            // A continuous feed has no sheet boundary: the next page is always due.
+            if (x.continuous && mSheetImagesLeft == 0)
+                mSheetImagesLeft = 1;
+        }
+    } while (blank && mSheetImagesLeft > 0);
+    // The side just scanned is the next image; scanning further would skip it.
+    ready = blank == 0;
+    return 0;
+}
+
+void COrvkQSDS::HandleScannerError(SEndXfer& x) {
+    if (mStopBatch) {
+        x.count = 0;
+        return;
+    }
+    if (x.jamless && IsFeedError(x.error)) {
+        mStopBatch = 1;
+        x.error = 0;
+    }
+    AlertScannerError(x);
+}
+
+void COrvkQSDS::AlertScannerError(SEndXfer& x) {
+    x.error = ShowAlert(x.error) == TWRC_CANCEL ? kScanErrCancelled : 0;
+    if (x.error != 0)
+        mStopBatch = 1;
 }

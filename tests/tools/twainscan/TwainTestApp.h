@@ -28,7 +28,9 @@ struct SBatch {
     std::vector<TW_INT16> counts;
     TW_UINT16 lastResult = TWRC_SUCCESS; // of the triplet that ended the batch
     TW_UINT16 conditionCode = TWCC_SUCCESS;
-    std::string endedBy; // "enable", "imageinfo", "transfer" or "endxfer"
+    std::string endedBy;                      // "enable", "imageinfo", "endxfer" or "stopped"
+    TW_UINT16 transferResult = TWRC_XFERDONE; // of the last image that did not come out
+    TW_UINT16 transferCondition = TWCC_SUCCESS;
 };
 
 class CTwainTestApp {
@@ -112,28 +114,11 @@ public:
         if (batch.lastResult != TWRC_SUCCESS || !mXferReady)
             return Ended(batch, "enable");
         mEnabled = true;
-        for (;;) {
-            TW_IMAGEINFO info{};
-            batch.lastResult = Call(DG_IMAGE, DAT_IMAGEINFO, MSG_GET, &info);
-            if (batch.lastResult != TWRC_SUCCESS)
-                return Ended(batch, "imageinfo");
-            SScannedPage page;
-            batch.lastResult = Transfer(info, page);
-            if (batch.lastResult != TWRC_XFERDONE)
-                return Ended(batch, "transfer");
-            batch.pages.push_back(std::move(page));
-            ++mPagesDone;
-            if (batch.pages.size() == stopAfter)
-                return Ended(batch, "stopped");
-            TW_PENDINGXFERS pending{};
-            batch.lastResult = Call(DG_CONTROL, DAT_PENDINGXFERS, MSG_ENDXFER, &pending);
-            if (batch.lastResult != TWRC_SUCCESS && batch.lastResult != TWRC_CANCEL)
-                return Ended(batch, "endxfer");
-            batch.counts.push_back(pending.Count);
-            if (pending.Count == 0 || batch.lastResult == TWRC_CANCEL)
-                return Ended(batch, "endxfer");
-        }
+        Transfer(batch, stopAfter, false);
+        return batch;
     }
+    // Goes on with a batch that Scan stopped: ends the image it stopped at and transfers on.
+    void Resume(SBatch& batch, std::size_t stopAfter = SIZE_MAX) { Transfer(batch, stopAfter, true); }
 
     // The device event the source reports now, asked outside any callback.
     std::uint32_t CurrentDeviceEvent() {
@@ -196,7 +181,45 @@ private:
         return batch;
     }
 
-    TW_UINT16 Transfer(const TW_IMAGEINFO& info, SScannedPage& page) {
+    void Transfer(SBatch& batch, std::size_t stopAfter, bool endFirst) {
+        for (;; endFirst = true) {
+            if (endFirst) {
+                TW_PENDINGXFERS pending{};
+                batch.lastResult = Call(DG_CONTROL, DAT_PENDINGXFERS, MSG_ENDXFER, &pending);
+                if (batch.lastResult != TWRC_SUCCESS && batch.lastResult != TWRC_CANCEL) {
+                    Ended(batch, "endxfer");
+                    return;
+                }
+                batch.counts.push_back(pending.Count);
+                if (pending.Count == 0 || batch.lastResult == TWRC_CANCEL) {
+                    Ended(batch, "endxfer");
+                    return;
+                }
+            }
+            TW_IMAGEINFO info{};
+            batch.lastResult = Call(DG_IMAGE, DAT_IMAGEINFO, MSG_GET, &info);
+            if (batch.lastResult != TWRC_SUCCESS) {
+                Ended(batch, "imageinfo");
+                return;
+            }
+            SScannedPage page;
+            const TW_UINT16 transferred = TransferImage(info, page);
+            if (transferred != TWRC_XFERDONE) {
+                // A cancelled or failed image still ends with MSG_ENDXFER, which decides what follows.
+                batch.transferResult = transferred;
+                batch.transferCondition = ConditionCode();
+                continue;
+            }
+            batch.pages.push_back(std::move(page));
+            ++mPagesDone;
+            if (batch.pages.size() == stopAfter) {
+                Ended(batch, "stopped");
+                return;
+            }
+        }
+    }
+
+    TW_UINT16 TransferImage(const TW_IMAGEINFO& info, SScannedPage& page) {
         TW_SETUPMEMXFER setup{};
         if (const TW_UINT16 rc = Call(DG_CONTROL, DAT_SETUPMEMXFER, MSG_GET, &setup); rc != TWRC_SUCCESS)
             return rc;

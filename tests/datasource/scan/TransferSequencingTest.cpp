@@ -1,0 +1,128 @@
+// The transfer sequencing inside one process against the emulated scanner: the transfer-ready timer of
+// the clients that need a fresh signal per image (and a reset that must stop it), image information
+// that has to scan first, the poisoned information of one client, and a host that quits mid-batch.
+#include <gtest/gtest.h>
+
+#include "COrvkQS.h"
+#include "ExclusiveLock.h"
+#include "PixenLibrary.h"
+#include "QSDataSource.h"
+#include "emulator/Emulator.h"
+#include "emulator/Sheet.h"
+#include "foundation/NotificationCenter.h"
+#include "foundation/RunLoop.h"
+
+namespace {
+
+class TransferSequencingTest : public test::QSDataSourceTest {
+protected:
+    // Opens as the given application with the emulated scanner attached, grey at 150 dpi.
+    void Start(const char* maker, const char* product, int sheets) {
+        mEmulator.loadSheet(*SheetOf("gen:ramp-a4"), sheets);
+        Open(maker, product);
+        auto scanner =
+            std::make_unique<k3100::COrvkQS>(k3100::SScannerDesc{k3100::kTransportUSB, mEmulator.vendorId(),
+                                                                 mEmulator.productId(), mEmulator.connect()},
+                                             k3100::PixenQS880Library());
+        ASSERT_EQ(scanner->OpenSession(), 0);
+        mDS->AttachScanner(std::move(scanner));
+        ASSERT_EQ(SetOne(ICAP_PIXELTYPE, TWTY_UINT16, TW_UINT16{TWPT_GRAY}), TWRC_SUCCESS);
+        ASSERT_EQ(SetFix(ICAP_XRESOLUTION, 150), TWRC_SUCCESS);
+        ASSERT_EQ(SetFix(ICAP_YRESOLUTION, 150), TWRC_SUCCESS);
+    }
+    static std::optional<k3100::emu::Sheet> SheetOf(const char* spec) {
+        std::string error;
+        return k3100::emu::sheetFromSpec(spec, error);
+    }
+    TW_UINT16 Enable() {
+        TW_USERINTERFACE ui{};
+        return Call(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS, &ui);
+    }
+    // One page by memory transfer: the last block's return code.
+    TW_UINT16 TransferPage() {
+        TW_IMAGEINFO info{};
+        if (const TW_UINT16 rc = Call(DG_IMAGE, DAT_IMAGEINFO, MSG_GET, &info); rc != TWRC_SUCCESS)
+            return rc;
+        TW_SETUPMEMXFER setup{};
+        Call(DG_CONTROL, DAT_SETUPMEMXFER, MSG_GET, &setup);
+        std::vector<std::uint8_t> buffer(setup.Preferred);
+        TW_UINT16 rc = TWRC_SUCCESS;
+        while (rc == TWRC_SUCCESS) {
+            TW_IMAGEMEMXFER block{};
+            block.Memory = {TWMF_APPOWNS | TWMF_POINTER, setup.Preferred, buffer.data()};
+            rc = Call(DG_IMAGE, DAT_IMAGEMEMXFER, MSG_GET, &block);
+        }
+        return rc;
+    }
+    TW_INT16 EndTransfer() {
+        TW_PENDINGXFERS pending{};
+        EXPECT_EQ(Call(DG_CONTROL, DAT_PENDINGXFERS, MSG_ENDXFER, &pending), TWRC_SUCCESS);
+        return pending.Count;
+    }
+    // Runs the host's loop until another callback arrives; false when none came within a generous bound.
+    bool RunUntilCallback() {
+        const std::size_t before = mDS->callbacks.size();
+        for (int i = 0; i < 100 && mDS->callbacks.size() == before; ++i)
+            fnd::RunLoop::current().runFor(0.05);
+        return mDS->callbacks.size() > before;
+    }
+
+    k3100::emu::Emulator mEmulator;
+};
+
+TEST_F(TransferSequencingTest, ClientsThatNeedAFreshSignalGetItFromATimerThatResetStops) {
+    Start("Apple Computer, Inc.", "Image Capture", 3);
+    ASSERT_EQ(Enable(), TWRC_SUCCESS);
+    ASSERT_EQ(TransferPage(), TWRC_XFERDONE);
+    EXPECT_EQ(EndTransfer(), -1);
+    EXPECT_TRUE(mDS->IsXferReadyScheduled());
+    ASSERT_TRUE(RunUntilCallback());
+    EXPECT_EQ(mDS->callbacks.back(), MSG_XFERREADY);
+    EXPECT_EQ(mDS->GetState(), CDataSource::kXferReady);
+
+    ASSERT_EQ(TransferPage(), TWRC_XFERDONE);
+    EXPECT_EQ(EndTransfer(), -1);
+    TW_PENDINGXFERS pending{};
+    EXPECT_EQ(Call(DG_CONTROL, DAT_PENDINGXFERS, MSG_RESET, &pending), TWRC_SUCCESS);
+    EXPECT_EQ(mDS->GetState(), CDataSource::kEnabled);
+    EXPECT_FALSE(mDS->IsXferReadyScheduled());
+    const std::size_t callbacks = mDS->callbacks.size();
+    fnd::RunLoop::current().runFor(0.4);
+    EXPECT_EQ(mDS->callbacks.size(), callbacks);
+}
+
+TEST_F(TransferSequencingTest, ImageInfoScansFirstWhenThePageSizeIsDetected) {
+    Start("Test Maker", "Test Scan", 0);
+    mEmulator.loadSheet(*SheetOf("gen:ramp"), 1); // letter: wider than the A4 that is set
+    ASSERT_EQ(SetOne(ICAP_SUPPORTEDSIZES, TWTY_UINT16, TW_UINT16{TWSS_A4}), TWRC_SUCCESS);
+    ASSERT_EQ(SetInt(CCAP_OVK_DETECTPAGESIZE, 1), TWRC_SUCCESS);
+    ASSERT_EQ(Enable(), TWRC_SUCCESS);
+    TW_IMAGEINFO info{};
+    ASSERT_EQ(Call(DG_IMAGE, DAT_IMAGEINFO, MSG_GET, &info), TWRC_SUCCESS);
+    // The letter sheet's length, found on the page (the edge may lose a few lines); A4 would be 1754.
+    EXPECT_NEAR(info.ImageLength, 11 * 150, 30);
+}
+
+TEST_F(TransferSequencingTest, OfficeClientsFailedImageInfoKeepsFailing) {
+    Start("Microsoft", "Microsoft Word", 0);
+    ASSERT_EQ(SetInt(CCAP_OVK_DETECTPAGESIZE, 1), TWRC_SUCCESS);
+    ASSERT_EQ(Enable(), TWRC_SUCCESS);
+    TW_IMAGEINFO info{};
+    EXPECT_NE(Call(DG_IMAGE, DAT_IMAGEINFO, MSG_GET, &info), TWRC_SUCCESS); // no paper to scan first
+    mEmulator.loadSheet(*SheetOf("gen:ramp-a4"), 1);
+    EXPECT_EQ(Call(DG_IMAGE, DAT_IMAGEINFO, MSG_GET, &info), TWRC_FAILURE);
+    EXPECT_EQ(Status(), TWCC_SEQERROR);
+}
+
+TEST_F(TransferSequencingTest, HostQuittingMidBatchClosesAndFreesTheScanner) {
+    Start("Test Maker", "Test Scan", 2);
+    ASSERT_EQ(Enable(), TWRC_SUCCESS);
+    ASSERT_EQ(TransferPage(), TWRC_XFERDONE);
+    fnd::NotificationCenter::defaultCenter().post("ApplicationWillTerminateNotification");
+    EXPECT_EQ(mDS->GetState(), CDataSource::kClosed);
+    const auto lock = CExclusiveLockObject::CreateExclusiveLockObject(CDataSource::kLockName);
+    ASSERT_TRUE(lock);
+    EXPECT_TRUE(lock->LockObject());
+}
+
+} // namespace
