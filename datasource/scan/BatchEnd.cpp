@@ -55,8 +55,8 @@ std::int32_t COrvkQSDS::GetPendingDocumentCount() {
         const auto error = static_cast<std::uint32_t>(mScanner->GetStatus("BatchTransferCount", &fed));
         if (error == 0)
             return fed != 0 ? -1 : 0;
-        if (error == k3100::kScanErrNoPaper)
-            mScanner->SetScannerError(k3100::kScanErrEndOfBatch);
+        if (error == kScanErrNoPaper)
+            mScanner->SetScannerError(kScanErrEndOfBatch);
         return CDataSource::GetPendingDocumentCount();
     }
     return IsDocumentReady() ? -1 : 0;
@@ -78,7 +78,8 @@ void COrvkQSDS::CloseFinishedSheet(SEndXfer& x) {
 
 void COrvkQSDS::WaitForMorePaper(SEndXfer& x) {
     const bool wait = x.manualFeed != 0 && x.count == 0;
-    if (x.remaining == 0 || x.kept || mStopBatch || mSheetImagesLeft != 0 || !(wait || (x.quietEnd && x.count)))
+    if (x.remaining == 0 || x.kept || mStopBatch || mSheetImagesLeft != 0 ||
+        !(wait || (x.quietEnd && x.count)))
         return;
     const auto deadline = std::chrono::steady_clock::now() + kMorePaperLimit;
     do {
@@ -87,7 +88,7 @@ void COrvkQSDS::WaitForMorePaper(SEndXfer& x) {
             WaitForUserOrPaper(x);
         if (mStopBatch)
             break;
-        if (IsDocumentReady(nullptr))
+        if (IsDocumentReady())
             StartNextSheet(x);
         if (x.count == 0 && !wait) {
             if (std::chrono::steady_clock::now() >= deadline)
@@ -164,7 +165,7 @@ TW_UINT16 COrvkQSDS::ResetPendingXfers(pTW_IDENTITY origin, TW_MEMREF data) {
     const TW_UINT16 rc = CDataSource::ResetPendingXfers(origin, data);
     if (rc != TWRC_SUCCESS)
         return rc;
-    if (mScanner && mScanner->GetState() > k3100::CDocScanner::kSessionOpen) {
+    if (mScanner && mScanner->GetState() > CDocScanner::kSessionOpen) {
         mScanner->AbortScan();
         RecoverScan();
     }

@@ -35,7 +35,9 @@ TW_UINT16 COrvkQSDS::InvokeCallback(TW_CALLBACK& callback, const fnd::Value& obj
             mSheetImagesLeft = mKeptImagesLeft;
             jamless = false; // kept images are scanned already
         }
-        if (IsOn(CCAP_OVK_BLANKSKIP) || jamless)
+        // After the end of an image has made the next one ready, searching again would skip it.
+        const bool imageReady = mScanMode == kScanModeNormal && mSheetImagesLeft != 0;
+        if ((IsOn(CCAP_OVK_BLANKSKIP) || jamless) && !imageReady && mScanner)
             if (const std::optional<TW_UINT16> early = FindFirstImage(jamless))
                 return *early;
     }

@@ -69,7 +69,8 @@ const char* ScanUsage() {
            "  --blank-skip           drop blank pages\n"
            "  --deskew               straighten skewed pages\n"
            "  --count N              stop after N pages (-1: all, the default)\n"
-           "  --prefix NAME          file names NAME-0001.tif ... (default page)\n";
+           "  --prefix NAME          file names NAME-0001.tif ... (default page)\n"
+           "  --events               print the scanner's device events as they come\n";
 }
 
 std::optional<SScanOptions> ParseScanOptions(int argc, const char* const* argv, std::string& error) {
@@ -84,6 +85,8 @@ std::optional<SScanOptions> ParseScanOptions(int argc, const char* const* argv, 
             options.listOnly = true;
         } else if (name == "--help" || name == "-h") {
             options.help = true;
+        } else if (name == "--events") {
+            options.showEvents = true;
         } else if (flags.count(name)) {
             if (name == "--duplex")
                 options.settings.push_back({CAP_DUPLEXENABLED, TWTY_BOOL, 1});

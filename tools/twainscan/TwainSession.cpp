@@ -155,8 +155,9 @@ TW_UINT16 CTwainSession::Callback(pTW_IDENTITY, pTW_IDENTITY, TW_UINT32, TW_UINT
         break;
     case MSG_DEVICEEVENT: {
         TW_DEVICEEVENT event{};
-        if (session->Call(DG_CONTROL, DAT_DEVICEEVENT, MSG_GET, &event) == TWRC_SUCCESS)
-            session->mDeviceEvents.push_back(event.Event);
+        if (session->mOnDeviceEvent &&
+            session->Call(DG_CONTROL, DAT_DEVICEEVENT, MSG_GET, &event) == TWRC_SUCCESS)
+            session->mOnDeviceEvent(event.Event);
         break;
     }
     default:

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -43,7 +44,10 @@ public:
     // Resets pending transfers, disables and closes the source; safe to call twice.
     void Close();
 
-    std::uint16_t DeviceEventCount() const { return static_cast<std::uint16_t>(mDeviceEvents.size()); }
+    // Called with each device event the source reports, inside the source's callback.
+    void SetDeviceEventListener(std::function<void(std::uint32_t)> listener) {
+        mOnDeviceEvent = std::move(listener);
+    }
 
 private:
     static TW_UINT16 Callback(pTW_IDENTITY origin, pTW_IDENTITY dest, TW_UINT32 dg, TW_UINT16 dat,
@@ -60,7 +64,7 @@ private:
     bool mEnabled = false;
     bool mXferReady = false;
     bool mCloseRequested = false;
-    std::vector<std::uint32_t> mDeviceEvents;
+    std::function<void(std::uint32_t)> mOnDeviceEvent;
 };
 
 // A length-prefixed or zero-terminated TWAIN string as text.

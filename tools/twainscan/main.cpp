@@ -30,12 +30,24 @@ void WritePage(const SScanOptions& options, const SPageBitmap& page, int number)
     std::fflush(stdout);
 }
 
+void PrintDeviceEvent(std::uint32_t event) {
+    const char* meaning = event == 0x8001   ? "idle"
+                          : event == 0x8002 ? "sheet ready"
+                          : event == 0x8003 ? "scanning"
+                          : event == 0x8004 ? "waiting"
+                                            : "other";
+    std::printf("device event 0x%04X: %s\n", event, meaning);
+    std::fflush(stdout);
+}
+
 int Scan(const SScanOptions& options) {
     std::error_code error;
     std::filesystem::create_directories(options.outputFolder, error);
     if (!std::filesystem::is_directory(options.outputFolder))
         throw ScanError("cannot create the folder " + options.outputFolder);
     CTwainSession session;
+    if (options.showEvents)
+        session.SetDeviceEventListener(PrintDeviceEvent);
     session.OpenSource(options.source);
     for (const SCapSetting& setting : options.settings)
         session.Set(setting);

@@ -107,8 +107,12 @@ TEST(ScanOptions, OptionsBecomeCapabilitySettingsInOrder) {
 TEST_F(TwainScan, GreyBatchFromTheEmulatedFeederComesOutPageByPage) {
     const fs::path out = mDir / "pages";
     const SRun run =
-        Run("--output '" + out.string() + "' --pixel-type grey --resolution 300", "gen:ramp-a4 2");
+        Run("--output '" + out.string() + "' --pixel-type grey --resolution 300 --events", "gen:ramp-a4 2");
     ASSERT_EQ(run.status, 0) << run.output;
+    // Each sheet is announced before its page line.
+    const std::size_t firstEvent = run.output.find("device event 0x8003: scanning");
+    EXPECT_LT(firstEvent, run.output.find("page 1:")) << run.output;
+    EXPECT_NE(run.output.find("device event 0x8003", firstEvent + 1), std::string::npos) << run.output;
     std::vector<std::pair<unsigned, unsigned>> sizes;
     std::size_t at = 0;
     while ((at = run.output.find("page ", at)) != std::string::npos) {
