@@ -202,8 +202,45 @@ TEST_F(Sequencing, TransferCountStopsTheBatchWithPaperLeft) {
     EXPECT_EQ(batch.pages.size(), 3u);
     EXPECT_EQ(batch.counts, (std::vector<TW_INT16>{2, 1, 0}));
     EXPECT_EQ(app.CurrentDeviceEvent(), kNone);
+    // One image from a duplex sheet: the front only, and the sheet is not left half read.
+    ASSERT_EQ(app.Disable(), TWRC_SUCCESS);
+    ASSERT_EQ(app.SetBool(CAP_DUPLEXENABLED, true), TWRC_SUCCESS);
+    ASSERT_EQ(app.Set(CAP_XFERCOUNT, TWTY_INT16, 1), TWRC_SUCCESS);
+    const test::SBatch single = app.Scan();
+    EXPECT_EQ(single.pages.size(), 1u);
+    EXPECT_EQ(single.counts, (std::vector<TW_INT16>{0}));
+    ASSERT_EQ(app.Disable(), TWRC_SUCCESS);
+    EXPECT_EQ(app.Scan().pages.size(), 1u); // the next sheet starts cleanly
     app.Close();
     EXPECT_TRUE(LockIsFree());
+}
+
+TEST_F(Sequencing, ContinuousFeedTakesEverySheetInTheFeeder) {
+    StartScanner({"gen:ramp-a4 3"});
+    test::CTwainTestApp app(kOtherMaker);
+    Open(app);
+    ASSERT_EQ(app.SetBool(CAP_AUTOFEED, true), TWRC_SUCCESS);
+    const test::SBatch batch = app.Scan();
+    EXPECT_EQ(batch.pages.size(), 3u);
+    EXPECT_EQ(batch.counts, (std::vector<TW_INT16>{-1, -1, 0}));
+    EXPECT_EQ(app.Disable(), TWRC_SUCCESS);
+}
+
+TEST_F(Sequencing, JamlessFeedEndsQuietlyAfterThePagesDelivered) {
+    StartScanner({"gen:ramp-a4 3"});
+    test::CTwainTestApp app(kOwnMaker);
+    Open(app);
+    ASSERT_EQ(app.SetInt(CCAP_OVK_FEEDER_JAMLESS, 1), TWRC_SUCCESS);
+    test::SBatch batch = app.Scan(1);
+    ASSERT_EQ(Control("fault jam@scan:1"), 0);
+    testing::internal::CaptureStderr();
+    app.Resume(batch);
+    const std::string alerts = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(batch.pages.size(), 1u);
+    EXPECT_EQ(batch.counts.back(), 0);
+    EXPECT_EQ(batch.lastResult, TWRC_SUCCESS); // not a cancel, even for the maker's application
+    EXPECT_EQ(Occurrences(alerts, "K3100:"), 0u) << alerts;
+    EXPECT_EQ(app.Disable(), TWRC_SUCCESS);
 }
 
 TEST_F(Sequencing, ResetOrCloseMidBatchFreesTheScanner) {

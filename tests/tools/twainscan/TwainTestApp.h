@@ -109,6 +109,7 @@ public:
     // stopAfter pages are in (then without ending the last one).
     SBatch Scan(std::size_t stopAfter = SIZE_MAX) {
         SBatch batch;
+        mXferReady = false;
         TW_USERINTERFACE ui{};
         batch.lastResult = Call(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS, &ui);
         if (batch.lastResult != TWRC_SUCCESS || !mXferReady)
