@@ -4,6 +4,8 @@
 #include "CShading.h"
 #include "ShadingSample.h"
 
+#include <cstring>
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -27,6 +29,15 @@ __m128i shadeEight(const std::uint8_t* in, const std::uint16_t* gains, const std
     return _mm_packus_epi16(value, zero);
 }
 
+// Four pixels, each the dword (r, g, b, 0), written by overlapping 4-byte stores 3 bytes apart. Each spare
+// byte is overwritten by the following pixel, so the caller must write at least one pixel after them.
+void storeFourPixels(std::uint8_t* out, __m128i pixels) {
+    for (int i = 0; i < 4; ++i, pixels = _mm_srli_si128(pixels, 4)) {
+        const auto value = static_cast<std::uint32_t>(_mm_cvtsi128_si32(pixels));
+        std::memcpy(out + 3 * i, &value, 4);
+    }
+}
+
 } // namespace
 
 void CShading::ShadingGrayCore_SIMD(std::uint8_t* out, const std::uint8_t* in, const std::uint16_t* gains,
@@ -42,15 +53,16 @@ void CShading::ShadingColorCore_OrderLine2Pixel_SIMD(std::uint8_t* out, const st
                                                      std::int32_t gainLineLength, const std::uint16_t* blacks,
                                                      std::int32_t width) {
     std::int32_t x = 0;
-    alignas(16) std::uint8_t planes[3][16];
-    for (; x + 8 <= width; x += 8) {
-        for (std::int32_t c = 0; c < 3; ++c)
-            _mm_store_si128(
-                reinterpret_cast<__m128i*>(planes[c]),
-                shadeEight(in + c * inLineLength + x, gains + c * gainLineLength + x, blacks + x));
-        for (std::int32_t i = 0; i < 8; ++i)
-            for (std::int32_t c = 0; c < 3; ++c)
-                out[3 * (x + i) + c] = planes[c][i];
+    // Strictly below the width: the last pixel of a block leaves a spare byte for the next one.
+    for (; x + 8 < width; x += 8) {
+        const __m128i red = shadeEight(in + x, gains + x, blacks + x);
+        const __m128i green = shadeEight(in + inLineLength + x, gains + gainLineLength + x, blacks + x);
+        const __m128i blue =
+            shadeEight(in + 2 * inLineLength + x, gains + 2 * gainLineLength + x, blacks + x);
+        const __m128i redGreen = _mm_unpacklo_epi8(red, green);
+        const __m128i blueZero = _mm_unpacklo_epi8(blue, _mm_setzero_si128());
+        storeFourPixels(out + 3 * x, _mm_unpacklo_epi16(redGreen, blueZero));
+        storeFourPixels(out + 3 * x + 12, _mm_unpackhi_epi16(redGreen, blueZero));
     }
     ShadingColorCore_OrderLine2Pixel_NonSIMD(out + 3 * x, in + x, inLineLength, gains + x, gainLineLength,
                                              blacks + x, width - x);
