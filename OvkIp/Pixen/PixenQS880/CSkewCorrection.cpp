@@ -64,9 +64,9 @@ Span within(std::int64_t a, std::int64_t b, std::int64_t lo, std::int64_t hi, st
 #if defined(__SSE2__)
 // The three samples of a pixel at once, in 16-bit lanes: top and bottom rows are interpolated together.
 // Every intermediate (a byte difference times a 4-bit weight) fits a signed lane, so the arithmetic
-// shifts give the scalar bytes. Reads 8 bytes at each of p00 and p01.
-void bilinear3(const std::uint8_t* p00, const std::uint8_t* p01, std::int32_t gx, std::int32_t gy,
-               std::uint8_t* out) noexcept {
+// shifts give the scalar bytes. Reads 8 bytes at each of p00 and p01; the pixel is in the low 3 bytes.
+std::uint32_t bilinear3(const std::uint8_t* p00, const std::uint8_t* p01, std::int32_t gx,
+                        std::int32_t gy) noexcept {
     const __m128i zero = _mm_setzero_si128();
     const __m128i top = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p00)), zero);
     const __m128i bottom = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p01)), zero);
@@ -77,8 +77,7 @@ void bilinear3(const std::uint8_t* p00, const std::uint8_t* p01, std::int32_t gx
     const __m128i down =
         _mm_mullo_epi16(_mm_sub_epi16(_mm_srli_si128(rows, 8), rows), _mm_set1_epi16(static_cast<short>(gy)));
     const __m128i value = _mm_add_epi16(rows, _mm_srai_epi16(down, 4));
-    const auto bytes = static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(value, value)));
-    std::memcpy(out, &bytes, 3);
+    return static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(value, value)));
 }
 #endif
 
@@ -107,7 +106,12 @@ void sampleRun(const Plane& src, std::uint8_t* out, std::int64_t px, std::int64_
         const auto gy = static_cast<std::int32_t>((py >> 28) & 15);
 #if defined(__SSE2__)
         if (Samples == 3 && p01 + 8 <= src.end) {
-            bilinear3(p00, p01, gx, gy, out);
+            const std::uint32_t pixel = bilinear3(p00, p01, gx, gy);
+            // One 4-byte store; its spare byte belongs to the next pixel, which is written after it.
+            if (j + 1 < count)
+                std::memcpy(out, &pixel, 4);
+            else
+                std::memcpy(out, &pixel, 3);
             continue;
         }
 #endif
