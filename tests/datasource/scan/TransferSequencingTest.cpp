@@ -125,4 +125,29 @@ TEST_F(TransferSequencingTest, HostQuittingMidBatchClosesAndFreesTheScanner) {
     EXPECT_TRUE(lock->LockObject());
 }
 
+// The real transfer-ready routing; the application itself cannot be reached here (no source manager),
+// so delivering to it fails, which tells whether it was tried.
+class CRoutingQSDS : public test::CTestQSDS {
+public:
+    TW_UINT16 InvokeCallback(TW_CALLBACK& callback, const fnd::Value& object) override {
+        return COrvkQSDS::InvokeCallback(callback, object);
+    }
+};
+
+TEST_F(TransferSequencingTest, PositioningPrescanStaysInsideTheDialog) {
+    mDS = std::make_unique<CRoutingQSDS>();
+    Start("Test Maker", "Test Scan", 1);
+    TW_USERINTERFACE ui{};
+    ui.ShowUI = 1;
+    ASSERT_EQ(Call(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS, &ui), TWRC_SUCCESS);
+    fnd::Dictionary userInfo{{"Result", fnd::Dictionary()}};
+    const fnd::Dictionary request{{"scanModeParam.xferReady.qsds", fnd::Value(std::uint32_t{1})}};
+    fnd::NotificationCenter::defaultCenter().post("XferReadyNotification", request, &userInfo);
+    EXPECT_EQ(userInfo.get("Result").asDictionary()->get("Code").asUInt16(), TWRC_SUCCESS);
+    EXPECT_EQ(mDS->GetState(), CDataSource::kEnabled);
+    TW_DEVICEEVENT event{};
+    ASSERT_EQ(Call(DG_CONTROL, DAT_DEVICEEVENT, MSG_GET, &event), TWRC_SUCCESS);
+    EXPECT_EQ(+event.Event, COrvkQSDS::kDeviceEventNone);
+}
+
 } // namespace
