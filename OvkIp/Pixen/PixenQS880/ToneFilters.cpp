@@ -2,6 +2,7 @@
 // colour in line order is read as three plane rows per image line.
 #include "ToneFilters.h"
 
+#include "OvkVectorClones.h"
 #include "RecordSize.h"
 
 #include <algorithm>
@@ -14,6 +15,24 @@ namespace {
 
 bool isColor8(const CImg& image) noexcept {
     return image.getBps() == 8 && image.getSpp() == 3;
+}
+
+// Grey as the weighted sum of the colours, weights in thousandths; the lines are separate loops so that
+// the compiler can vectorise them.
+std::uint8_t greyOf(std::uint32_t r, std::uint32_t g, std::uint32_t b) noexcept {
+    return static_cast<std::uint8_t>(std::min<std::uint32_t>(255, (299u * r + 587u * g + 114u * b) / 1000));
+}
+
+OVK_VECTOR_CLONES void greyFromPixels(const std::uint8_t* rgb, std::uint8_t* out,
+                                      std::int32_t width) noexcept {
+    for (std::int32_t x = 0; x < width; ++x, rgb += 3)
+        out[x] = greyOf(rgb[0], rgb[1], rgb[2]);
+}
+
+OVK_VECTOR_CLONES void greyFromPlanes(const std::uint8_t* r, const std::uint8_t* g, const std::uint8_t* b,
+                                      std::uint8_t* out, std::int32_t width) noexcept {
+    for (std::int32_t x = 0; x < width; ++x)
+        out[x] = greyOf(r[x], g[x], b[x]);
 }
 
 // Calls f(r, g, b) with references to the samples of every pixel of an 8-bit colour image, in either order.
@@ -150,11 +169,13 @@ std::int32_t CColorToGray::IP(CImg& image) {
         return RTN_PAR;
     if (gray.isNull())
         return RTN_MEMORY;
-    std::uint8_t* out = gray.getImage();
-    forEachColorPixel(image, [&out](std::uint8_t& r, std::uint8_t& g, std::uint8_t& b) {
-        const std::uint32_t value = (299u * r + 587u * g + 114u * b) / 1000;
-        *out++ = static_cast<std::uint8_t>(std::min<std::uint32_t>(255, value));
-    });
+    for (std::int32_t y = 0; y < image.getHeight(); ++y) {
+        if (image.getRGBOrder() == RGBORDER_PIXEL)
+            greyFromPixels(image.getLine(y), gray.getLine(y), width);
+        else
+            greyFromPlanes(image.getLine(y, 0), image.getLine(y, 1), image.getLine(y, 2), gray.getLine(y),
+                           width);
+    }
     image.attachImg(gray);
     return RTN_OK;
 }

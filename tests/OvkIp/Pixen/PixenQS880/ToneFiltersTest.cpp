@@ -116,6 +116,27 @@ TEST(ColorToGray, WeightedSumInBothColourOrders) {
     EXPECT_EQ(filter.setInfo(grey, nullptr), RTN_PAR);
 }
 
+TEST(ColorToGray, WideBandsMatchTheWeightedSumOfEveryPixel) {
+    // Widths that leave each remainder after the vector loops; both orders read the same pixels.
+    for (const std::int32_t width : {1, 15, 33, 2480})
+        for (const std::uint32_t order : {Ovk::RGBORDER_PIXEL, Ovk::RGBORDER_LINE}) {
+            CImg band = patterned(width, 3, 8, 3, order, 17);
+            std::vector<std::uint8_t> expected;
+            for (std::int32_t y = 0; y < 3; ++y)
+                for (std::int32_t x = 0; x < width; ++x) {
+                    std::uint32_t rgb[3];
+                    for (std::int32_t c = 0; c < 3; ++c)
+                        rgb[c] =
+                            order == Ovk::RGBORDER_PIXEL ? band.getLine(y)[3 * x + c] : band.getLine(y, c)[x];
+                    expected.push_back(
+                        static_cast<std::uint8_t>((299 * rgb[0] + 587 * rgb[1] + 114 * rgb[2]) / 1000));
+                }
+            CColorToGray filter;
+            ASSERT_EQ(runOnce(filter, band, static_cast<void*>(nullptr)), RTN_OK);
+            EXPECT_EQ(bytesOf(band), expected) << "width " << width << ", order " << order;
+        }
+}
+
 TEST(Inverse, ComplementsGreyAndBits) {
     CInverse filter;
     CImg grey = patterned(3, 2, 8, 1, Ovk::RGBORDER_PIXEL);
