@@ -126,12 +126,14 @@ uint32_t PageProcessor::copyBand(CImg& band, uint32_t lines) {
         wanted -= take;
         piece.taken += take;
         d.bufferedBytes -= take;
-        if (piece.taken == piece.byteCount && piece.code != SScanData::kLastPiece)
-            page->pieces.pop_front();
-        else if (piece.taken == piece.byteCount)
-            piece.buffer.reset();
-        if (piece.taken == piece.byteCount && piece.code == SScanData::kLastPiece)
+        if (piece.taken < piece.byteCount)
             break;
+        if (piece.code == SScanData::kLastPiece) {
+            // The emptied last piece stays behind as the page's end mark.
+            piece.buffer.reset();
+            break;
+        }
+        page->pieces.pop_front(); // `piece` dangles from here on
     }
     d.notifyProgress();
     return kScanOk;
