@@ -110,15 +110,35 @@ const uint8_t* RawScan::paperRow(int slot, uint32_t y) const {
     return image->pixel(0, row);
 }
 
-// The face's pixel under sensor column `column` of a tilted sheet: the sensor position is turned back
-// about the paper's centre into the paper's own frame. Null over the backing.
-const uint8_t* RawScan::tiltedPixel(int slot, int column, uint32_t y) const {
+// Where sensor column `column` of raw line `y` lies on the paper, in 1/1200 inch of the paper's own
+// frame: the sensor position turned back about the paper's centre (no turn for a straight sheet).
+std::pair<double, double> RawScan::onPaper(int slot, int column, uint32_t y) const {
     const Sheet& sheet = *setup_.sheet;
     const double du =
         (setup_.leftPixel + column + 0.5) * 1200.0 / setup_.xResolution - kSensorWidth1200 / 2.0;
     const double dv = lineOnPaper(slot, y) - sheet.length1200 / 2.0;
-    const double u = cos_[slot] * du + sin_[slot] * dv + sheet.width1200 / 2.0;
-    const double v = -sin_[slot] * du + cos_[slot] * dv + sheet.length1200 / 2.0;
+    return {cos_[slot] * du + sin_[slot] * dv + sheet.width1200 / 2.0,
+            -sin_[slot] * du + cos_[slot] * dv + sheet.length1200 / 2.0};
+}
+
+// The backing, or the thin shadow that an edge of the sheet throws on it: the back sensor sees the one
+// ahead of the leading edge, the front sensor the one behind the trailing edge. Two-sided size detection
+// finds the paper by these shadows alone.
+double RawScan::backingReflectance(int slot, int column, uint32_t y) const {
+    if (!setup_.sheet)
+        return kBacking;
+    const auto [u, v] = onPaper(slot, column, y);
+    if (u < 0 || u >= setup_.sheet->width1200)
+        return kBacking;
+    const bool back = setup_.side[slot].sideNumber == 1;
+    const double beyond = back ? -v : v - setup_.sheet->length1200;
+    return beyond > 0 && beyond <= kEdgeShadow1200 ? kShadow : kBacking;
+}
+
+// The face's pixel under sensor column `column` of a tilted sheet. Null over the backing.
+const uint8_t* RawScan::tiltedPixel(int slot, int column, uint32_t y) const {
+    const Sheet& sheet = *setup_.sheet;
+    const auto [u, v] = onPaper(slot, column, y);
     if (u < 0 || v < 0 || u >= sheet.width1200 || v >= sheet.length1200)
         return nullptr;
     const PageImage* image = face(slot);
@@ -141,6 +161,7 @@ void RawScan::sideSamples(int slot, int channel, uint32_t y, uint16_t* out) {
             pixel = tiltedPixel(slot, i, y);
         else if (row != nullptr && imageColumn_[slot][i] >= 0)
             pixel = blank ? row : row + 3 * imageColumn_[slot][i];
+        const double backing = paper && pixel == nullptr ? backingReflectance(slot, i, y) : kBacking;
         double level = dark_[slot];
         for (int c = 0; c < 3; ++c) {
             if (setup_.colour && c != channel)
@@ -149,7 +170,7 @@ void RawScan::sideSamples(int slot, int channel, uint32_t y, uint16_t* out) {
             if (src.content == Content::WhiteStrip)
                 r = strip_[slot][i];
             else if (paper)
-                r = pixel == nullptr ? kBacking : kPaperWhite * pixel[c] / 255.0;
+                r = pixel == nullptr ? backing : kPaperWhite * pixel[c] / 255.0;
             level += columnGain_[slot][c][i] * r;
         }
         const int value = static_cast<int>(level) + noise(i, y, channel, src.sideNumber);

@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace k3100::emu {
@@ -61,6 +62,8 @@ private:
     void sideSamples(int slot, int channel, uint32_t y, uint16_t* out);
     const uint8_t* paperRow(int slot, uint32_t y) const;
     const uint8_t* tiltedPixel(int slot, int column, uint32_t y) const;
+    std::pair<double, double> onPaper(int slot, int column, uint32_t y) const;
+    double backingReflectance(int slot, int column, uint32_t y) const;
     const PageImage* face(int slot) const;
     double lineOnPaper(int slot, uint32_t y) const;
 

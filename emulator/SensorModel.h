@@ -14,6 +14,9 @@ inline constexpr int kSensorWidth1200 = 10208; // sensor width in 1/1200 inch
 inline constexpr int kMaxLevel = 4095;         // 12-bit converter
 inline constexpr double kPaperWhite = 0.94;    // reflectance of white paper as the light curve normalises it
 inline constexpr double kBacking = 0.30;       // reflectance of the feeder's backing behind the paper
+inline constexpr double kShadow = 0.03;        // the shadow a sheet's edge throws on the backing
+// Depth of that shadow, 1/1200 inch (0.5 mm): under the 0.85 mm window in which size detection compares.
+inline constexpr double kEdgeShadow1200 = 24;
 
 // Which lamps light a side: all three, or as the drop-out / colour-enhancement setting of the side asks.
 struct Lighting {
