@@ -5,6 +5,8 @@
 
 #include "emulator/ScannerModel.h"
 
+#include <algorithm>
+
 namespace k3100::test {
 namespace {
 
@@ -110,6 +112,35 @@ TEST_F(Scanning, DuplexLinesInterleaveMirroredFrontWithBackAndOffsetTheBack) {
     EXPECT_LT(back(10, 2400) + 40, back(line, 2400));
     EXPECT_GT(back(10, 2400), back(line, 100) + 20);
     EXPECT_GT(front(10, 2400), 120);
+}
+
+TEST_F(Scanning, SheetEdgesThrowAShadowThatTheOtherSensorSees) {
+    emulator.loadSheet(sheet());
+    usb::SScanWindow w = window(300, 300, usb::kCompositionGrey, 13200 + 480);
+    w.top = static_cast<uint32_t>(-240); // 60 lines of backing ahead of the paper
+    setWindows(w);
+    setFeeding(2, false);
+    ASSERT_EQ(scanner->ExecSetAdjustData({0, 103, 700, 700, 700}, {0, 103, 700, 700, 700}), kScanOk);
+    ASSERT_EQ(scanner->ExecScan(kBoth), kScanOk);
+    const Page page = readPage();
+    constexpr size_t kLine = 2552 * 2;
+    constexpr int kOffset = 6250 * 300 / 25400;
+    ASSERT_EQ(page.bytes.size(), kLine * (3420 + kOffset));
+    auto front = [&](int line) { return page.bytes[line * kLine + 2 * (2551 - 1276)]; };
+    auto back = [&](int line) { return page.bytes[line * kLine + 2 * 1276 + 1]; };
+    auto darkest = [](auto side, int from, int to) {
+        int least = 255;
+        for (int line = from; line < to; ++line)
+            least = std::min<int>(least, side(line));
+        return least;
+    };
+    const int backing = back(10);
+    // The leading edge's shadow lies just ahead of the paper for the back sensor only, the trailing
+    // edge's just behind it for the front sensor only.
+    EXPECT_LT(darkest(back, 50 + kOffset, 60 + kOffset), backing - 30);
+    EXPECT_GT(darkest(front, 40, 60), backing - 10);
+    EXPECT_LT(darkest(front, 3360, 3370), backing - 30);
+    EXPECT_GT(darkest(back, 3360 + kOffset, 3370 + kOffset), backing - 10);
 }
 
 TEST_F(Scanning, ColourLinesComeInLineOrder) {

@@ -184,8 +184,8 @@ TEST_F(AutomaticSize, EachPageTakesTheSizeOfItsSheet) {
     const SBatch batch =
         Scan({"gen:ramp-a4", "gen:ramp"}, {"--pixel-type", "grey", "--resolution", "300", "--detect-size"});
     if (batch.error.find("reading the image information") != std::string::npos)
-        GTEST_SKIP() << "page size detection: the image information is not taken from the scanned page "
-                        "(the data source answers it before scanning and fails): "
+        GTEST_SKIP() << "page size detection: the data source never records the size it detected, so the "
+                        "image information describes an empty page: "
                      << batch.error;
     ASSERT_EQ(batch.error, "");
     ASSERT_EQ(batch.pages.size(), 2u);
