@@ -11,6 +11,8 @@ constexpr uint32_t kLetterWidth = 10200; // 8.5 x 11 inch
 constexpr uint32_t kLetterLength = 13200;
 constexpr uint32_t kA4Width = 9921; // 210 x 297 mm
 constexpr uint32_t kA4Length = 14031;
+constexpr uint32_t kA5Width = 6992; // 148 x 210 mm
+constexpr uint32_t kA5Length = 9921;
 constexpr int kGeneratedDpi = 150;
 constexpr double kMaxSkew = 20; // degrees
 
@@ -23,6 +25,10 @@ std::optional<PageImage> face(const std::string& spec, std::string& error) {
         return PageImage::blank(kA4Width, kA4Length, kGeneratedDpi);
     if (spec == "gen:ramp-a4")
         return PageImage::ramp(kA4Width, kA4Length, kGeneratedDpi);
+    if (spec == "gen:blank-a5")
+        return PageImage::blank(kA5Width, kA5Length, kGeneratedDpi);
+    if (spec == "gen:ramp-a5")
+        return PageImage::ramp(kA5Width, kA5Length, kGeneratedDpi);
     if (spec.rfind("gen:", 0) == 0) {
         error = spec + ": unknown generated page";
         return std::nullopt;

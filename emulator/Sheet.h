@@ -22,8 +22,8 @@ struct Sheet {
 };
 
 // "FRONT[,BACK][@DEGREES]" where each face is an image file or a generated page: "gen:blank", "gen:ramp"
-// (letter) or "gen:blank-a4", "gen:ramp-a4"; DEGREES tilts the sheet in the feeder (else the front
-// image's own tilt). Nullopt with `error` set when a face cannot be had.
+// (letter), "gen:blank-a4", "gen:ramp-a4", "gen:blank-a5" or "gen:ramp-a5"; DEGREES tilts the sheet in the
+// feeder (else the front image's own tilt). Nullopt with `error` set when a face cannot be had.
 std::optional<Sheet> sheetFromSpec(const std::string& spec, std::string& error);
 
 Sheet sheetFromImages(std::string name, PageImage front, std::optional<PageImage> back);
