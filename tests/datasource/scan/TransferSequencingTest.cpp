@@ -3,6 +3,8 @@
 // that has to scan first, the poisoned information of one client, and a host that quits mid-batch.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "COrvkQS.h"
 #include "ExclusiveLock.h"
 #include "PixenLibrary.h"
@@ -123,6 +125,18 @@ TEST_F(TransferSequencingTest, HostQuittingMidBatchClosesAndFreesTheScanner) {
     const auto lock = CExclusiveLockObject::CreateExclusiveLockObject(CDataSource::kLockName);
     ASSERT_TRUE(lock);
     EXPECT_TRUE(lock->LockObject());
+}
+
+TEST_F(TransferSequencingTest, ClientsThatCannotTakeChangingPixelTypesScanWithoutTypeDetection) {
+    for (const auto& [maker, product, kept] :
+         {std::tuple{"Microsoft", "Microsoft Word", 0}, std::tuple{"Test Maker", "Test Scan", 1}}) {
+        mDS = std::make_unique<test::CTestQSDS>();
+        Open(maker, product);
+        ASSERT_EQ(SetInt(CCAP_OVK_DETECTPAGETYPE, 1), TWRC_SUCCESS);
+        ASSERT_EQ(Enable(), TWRC_SUCCESS);
+        EXPECT_EQ(Int(CCAP_OVK_DETECTPAGETYPE), kept) << maker;
+        Close();
+    }
 }
 
 // The real transfer-ready routing; the application itself cannot be reached here (no source manager),

@@ -64,7 +64,8 @@ protected:
         mEmulator = test::spawn(args);
         ASSERT_GT(mEmulator, 0);
         for (int i = 0; i < 500; ++i) {
-            if (Control("status") == 0)
+            // Asked only once its socket exists, so that the wait stays quiet.
+            if (fs::exists(Socket()) && Control("status") == 0)
                 return;
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
