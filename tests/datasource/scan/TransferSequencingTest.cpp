@@ -13,6 +13,7 @@
 #include "emulator/Sheet.h"
 #include "foundation/NotificationCenter.h"
 #include "foundation/RunLoop.h"
+#include "usb/ScannerErrors.h"
 
 namespace {
 
@@ -137,6 +138,38 @@ TEST_F(TransferSequencingTest, ClientsThatCannotTakeChangingPixelTypesScanWithou
         EXPECT_EQ(Int(CCAP_OVK_DETECTPAGETYPE), kept) << maker;
         Close();
     }
+}
+
+// A scanner that ends each feed quietly yet keeps announcing paper that never becomes ready.
+class CPhantomPaperQSDS : public test::CTestQSDS {
+public:
+    int readyChecks = 0;
+    bool IsDocumentReady(std::uint32_t* error) override {
+        if (error)
+            *error = 0;
+        ++readyChecks;
+        return false;
+    }
+    std::uint32_t ScanPage(tagScanParam&) override { return k3100::kScanErrEndOfBatch; }
+    std::int32_t GetPendingDocumentCount() override { return -1; }
+    void DeliveredOneOfOneImage() {
+        mState = kTransferring;
+        mSheetImagesLeft = 1;
+    }
+};
+
+TEST_F(TransferSequencingTest, PaperThatNeverBecomesReadyEndsTheBatchAfterAWait) {
+    auto phantom = std::make_unique<CPhantomPaperQSDS>();
+    CPhantomPaperQSDS* ds = phantom.get();
+    mDS = std::move(phantom);
+    Start("Test Maker", "Test Scan", 0);
+    ASSERT_EQ(SetBool(CAP_AUTOFEED, true), TWRC_SUCCESS);
+    ds->DeliveredOneOfOneImage();
+    TW_PENDINGXFERS pending{};
+    EXPECT_EQ(Call(DG_CONTROL, DAT_PENDINGXFERS, MSG_ENDXFER, &pending), TWRC_SUCCESS);
+    EXPECT_EQ(pending.Count, 0);
+    EXPECT_EQ(mDS->GetState(), CDataSource::kEnabled);
+    EXPECT_GT(ds->readyChecks, 1); // it waited, polling, instead of asking once or for ever
 }
 
 // The real transfer-ready routing; the application itself cannot be reached here (no source manager),
