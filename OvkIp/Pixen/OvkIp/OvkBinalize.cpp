@@ -43,8 +43,8 @@ std::unique_ptr<CBFunc> MakeBinariser(int32_t mode) {
 
 // Binarisers handed out through handle words; any other word is refused, never dereferenced.
 LiveHandles<CBFunc>& Handles() {
-    static LiveHandles<CBFunc> live;
-    return live;
+    static LastingHandles<CBFunc> live;
+    return *live;
 }
 
 // The shared binarisers of modes 0..6; callers of the static form must not interleave images.
@@ -164,14 +164,10 @@ void* CreateBinalizeHandle(tagBINFUNCINFO* info) {
         return nullptr;
     }
     if (info->hBinFunc != nullptr) {
-        return Handles().contains(info->hBinFunc) ? info->hBinFunc : nullptr;
+        return Handles().find(info->hBinFunc);
     }
     try {
-        std::unique_ptr<CBFunc> binariser = MakeBinariser(info->lMode);
-        if (binariser != nullptr) {
-            Handles().add(binariser.get());
-            info->hBinFunc = binariser.release();
-        }
+        info->hBinFunc = Handles().add(MakeBinariser(info->lMode));
     } catch (...) {
         info->hBinFunc = nullptr;
     }
@@ -183,9 +179,7 @@ void ReleaseBinalizeHandle(tagBINFUNCINFO* info) {
     if (info == nullptr || info->ulSize < kBinFuncInfoHandleSize) {
         return;
     }
-    auto* binariser = static_cast<CBFunc*>(info->hBinFunc);
-    if (binariser != nullptr && Handles().remove(binariser)) {
-        std::unique_ptr<CBFunc> owned(binariser);
-    }
+    if (info->hBinFunc != nullptr)
+        Handles().release(info->hBinFunc);
     info->hBinFunc = nullptr;
 }

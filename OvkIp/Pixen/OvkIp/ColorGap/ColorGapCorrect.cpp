@@ -11,7 +11,7 @@
 #include <new>
 
 namespace {
-LiveHandles<COvkColorGap> g_correctors;
+LastingHandles<COvkColorGap> g_correctors;
 
 // 24-bit pixel-order lines of at least one pixel, inside their line length.
 bool IsPixelOrderColour(const tagOVKIMAGEINFO& image) {
@@ -48,10 +48,8 @@ int FirstBand(tagOVKIMAGEINFO& dst, const tagOVKIMAGEINFO& src, COLORGAPINFO& in
     if (code != kColorGapOk)
         return code;
     info.ulHeldLines = kColorGapDelay;
-    if (!last) {
-        g_correctors.add(corrector.get());
-        info.hColorGap = corrector.release();
-    }
+    if (!last)
+        info.hColorGap = g_correctors->add(std::move(corrector));
     return kColorGapOk;
 }
 } // namespace
@@ -63,9 +61,9 @@ int ColorGapCorrect(tagOVKIMAGEINFO* dst, tagOVKIMAGEINFO* src, COLORGAPINFO* in
     try {
         if (!info->hColorGap)
             return FirstBand(*dst, *src, *info, last);
-        if (!g_correctors.contains(info->hColorGap))
+        COvkColorGap* corrector = g_correctors->find(info->hColorGap);
+        if (!corrector)
             return kColorGapBadArgument;
-        auto* corrector = static_cast<COvkColorGap*>(info->hColorGap);
         const int code = Run(*corrector, *dst, *src, false, last);
         if (code == kColorGapOk && last)
             ReleaseColorGapHandle(info);
@@ -78,8 +76,6 @@ int ColorGapCorrect(tagOVKIMAGEINFO* dst, tagOVKIMAGEINFO* src, COLORGAPINFO* in
 void ReleaseColorGapHandle(COLORGAPINFO* info) {
     if (!info || !info->hColorGap)
         return;
-    auto* corrector = static_cast<COvkColorGap*>(info->hColorGap);
-    if (g_correctors.remove(corrector))
-        delete corrector;
+    g_correctors->release(info->hColorGap);
     info->hColorGap = nullptr;
 }

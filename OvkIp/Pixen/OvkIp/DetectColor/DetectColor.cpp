@@ -8,7 +8,7 @@
 #include <cstring>
 
 namespace {
-LiveHandles<CDetectColor> g_detectors;
+LastingHandles<CDetectColor> g_detectors;
 
 constexpr int32_t kDefaultTargetResolution = 75; // dpi: colour bands stay visible, the work stays small
 
@@ -18,9 +18,8 @@ int32_t bandsForSensitivity(int32_t sensitivity) {
 }
 
 void release(tagDETECT_COLOR_INFO* info) {
-    auto* detector = static_cast<CDetectColor*>(info->hDetector);
-    if (detector && g_detectors.remove(detector))
-        delete detector;
+    if (info->hDetector)
+        g_detectors->release(info->hDetector);
     info->hDetector = nullptr;
 }
 
@@ -157,13 +156,12 @@ int IsColorImage(tagOVKIMAGEINFO* image, tagDETECT_COLOR_INFO* info) {
             release(info); // a detector still held would otherwise be lost
             auto detector = std::make_unique<CDetectColor>();
             detector->init(info);
-            g_detectors.add(detector.get());
-            info->hDetector = detector.release();
+            info->hDetector = g_detectors->add(std::move(detector));
             return 0;
         }
-        auto* detector = static_cast<CDetectColor*>(info->hDetector);
+        CDetectColor* detector = g_detectors->find(info->hDetector);
         const bool needsImage = command != kColorLastBand;
-        if (!g_detectors.contains(detector) || (needsImage && !hasPixels(image)))
+        if (!detector || (needsImage && !hasPixels(image)))
             return -4;
         if (command == kColorLastBand)
             detector->end(hasPixels(image) ? image : nullptr, info);

@@ -11,7 +11,7 @@
 #include <cstring>
 
 namespace {
-LiveHandles<CEdgeFunc> g_objects;
+LastingHandles<CEdgeFunc> g_objects;
 
 bool IsKind(uintptr_t word) {
     return word == kEdgeKindGrey0 || word == kEdgeKindGrey || word == kEdgeKindLineOrder ||
@@ -25,8 +25,7 @@ uintptr_t KindOf(const tagOVKIMAGEINFO& src) {
 }
 
 CEdgeFunc* Live(uintptr_t word) {
-    return word && g_objects.contains(reinterpret_cast<void*>(word)) ? reinterpret_cast<CEdgeFunc*>(word)
-                                                                     : nullptr;
+    return word ? g_objects->find(reinterpret_cast<void*>(word)) : nullptr;
 }
 
 // The object of a first band: the record's own, or one made from its kind and then from the source's.
@@ -75,11 +74,9 @@ CEdgeFunc* CreateEdgeFuncHandle(tagEDGEINFO* info) {
     if (!IsKind(info->hEdgeFunc))
         return Live(info->hEdgeFunc);
     try {
-        std::unique_ptr<CEdgeFunc> object = CreateEdgeFuncObject(info->hEdgeFunc, info->ulLevel);
-        info->hEdgeFunc = reinterpret_cast<uintptr_t>(object.get());
-        if (object)
-            g_objects.add(object.get());
-        return object.release();
+        CEdgeFunc* object = g_objects->add(CreateEdgeFuncObject(info->hEdgeFunc, info->ulLevel));
+        info->hEdgeFunc = reinterpret_cast<uintptr_t>(object);
+        return object;
     } catch (...) {
         IpSetLastError(IpCaughtCode());
         return nullptr;
@@ -90,8 +87,8 @@ void ReleaseEdgeFuncHandle(tagEDGEINFO* info) {
     IpSetLastError(kIpSuccess);
     if (!info || info->ulSize < kEdgeInfoSize)
         return;
-    if (CEdgeFunc* object = Live(info->hEdgeFunc); object && g_objects.remove(object))
-        delete object;
+    if (info->hEdgeFunc != 0)
+        g_objects->release(reinterpret_cast<void*>(info->hEdgeFunc));
     info->hEdgeFunc = 0;
 }
 

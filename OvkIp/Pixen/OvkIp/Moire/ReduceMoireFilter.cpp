@@ -7,7 +7,7 @@
 #include <climits>
 #include <cstring>
 #include <functional>
-#include <new>
+#include <memory>
 
 COvkReduceMoire::COvkReduceMoire(Setup setup) : m_setup(std::move(setup)) {}
 
@@ -76,7 +76,7 @@ int32_t COvkReduceMoire::end(tagOVKIMAGEINFO* dst) {
 }
 
 namespace {
-using Registry = LiveHandles<COvkReduceMoire>;
+using Registry = LastingHandles<COvkReduceMoire>;
 using SetupMaker = std::function<COvkReduceMoire::Setup(const tagREDUCEMOIREFILTERINFO&)>;
 
 bool hasPixels(const tagOVKIMAGEINFO* image) {
@@ -106,9 +106,8 @@ int64_t pageLinesOf(const tagREDUCEMOIREFILTERINFO& info) {
 }
 
 void release(Registry& registry, void*& handle) {
-    auto* object = static_cast<COvkReduceMoire*>(handle);
-    if (handle && registry.remove(object))
-        delete object;
+    if (handle)
+        registry->release(handle);
     handle = nullptr;
 }
 
@@ -138,12 +137,9 @@ int run(tagOVKIMAGEINFO* dst, tagOVKIMAGEINFO* src, tagREDUCEMOIREFILTERINFO* in
         return 0;
     }
     if (info->lCommand == kMoireCreate) {
+        release(registry, handle); // a reducer still held would otherwise be lost
         try {
-            auto* object = new (std::nothrow) COvkReduceMoire(makeSetup(*info));
-            if (!object)
-                return -2;
-            registry.add(object);
-            handle = object;
+            handle = registry->add(std::make_unique<COvkReduceMoire>(makeSetup(*info)));
             return 0;
         } catch (int code) {
             return code;
@@ -152,9 +148,10 @@ int run(tagOVKIMAGEINFO* dst, tagOVKIMAGEINFO* src, tagREDUCEMOIREFILTERINFO* in
         }
     }
     const bool bandCommand = info->lCommand != kMoireEnd;
-    if (!registry.contains(handle) || !hasPixels(dst) || (bandCommand && !hasPixels(src)))
+    COvkReduceMoire* live = registry->find(handle);
+    if (!live || !hasPixels(dst) || (bandCommand && !hasPixels(src)))
         return -4;
-    auto& reducer = *static_cast<COvkReduceMoire*>(handle);
+    COvkReduceMoire& reducer = *live;
     try {
         if (info->lCommand == kMoireEnd) {
             reducer.end(dst);

@@ -1,0 +1,121 @@
+// Pages stopped between bands, as an abort or a paper jam leaves them: every step that owns buffers is
+// switched on, part of the page is fed, and the library must neither keep nor lose what those steps hold
+// (the leak check of the sanitizer build sees the rest), and the next page must come out as if alone.
+#include "QS880/PixenQS880.h"
+#include "RawBands.h"
+#include "Requests.h"
+
+#include "tests/OvkIp/Pixen/OvkIp/DetectSize/SyntheticPage.h"
+
+#include <gtest/gtest.h>
+
+using namespace qs880test;
+
+namespace {
+
+constexpr std::int32_t kWidth = 2552; // one side at 300 dpi
+constexpr std::int32_t kHeight = 240;
+constexpr std::int32_t kOffset300 = 73; // the back sensor's lag at 300 dpi
+
+Page sheetOn(std::int32_t spp) {
+    const SyntheticPage::Sheet sheet{1276, 120, 1100, 160, 0.015};
+    const std::vector<std::uint8_t> grey =
+        SyntheticPage::grey(sheet, kWidth, kHeight, 40, 220, SyntheticPage::Noise{7, 4});
+    Page page{kWidth, kHeight, spp, std::vector<std::uint8_t>(grey.size() * static_cast<std::size_t>(spp))};
+    for (std::size_t i = 0; i < page.pixels.size(); ++i)
+        page.pixels[i] = static_cast<std::uint8_t>(grey[i / static_cast<std::size_t>(spp)] - (i % 3) * 5);
+    return page;
+}
+
+// Every option whose step keeps state between bands, on both sides; halved resolution so that the moire
+// reduction runs, binarisation for a grey page.
+struct BusyRequest : IdentityRequests {
+    explicit BusyRequest(std::int32_t spp) : IdentityRequests(kWidth, kHeight, spp) {
+        for (tagDETECT4POINTSINFO& side : corners)
+            side.ulSize = sizeof side;
+        for (tagNORMALFILTERINFO* options :
+             {&simplex.NormalFilterInfo, &duplex.FrontNormalFilterInfo, &duplex.BackNormalFilterInfo})
+            switchOn(*options, spp);
+        for (Ovk::tagIMAGEINFO* out : {&simplex.OutImageInfo, &duplex.OutImageInfo}) {
+            out->lXResolution = 150;
+            out->lYResolution = 150;
+            out->lWidth = kWidth / 2;
+            out->lHeight = kHeight / 2;
+            out->lBps = spp == 1 ? 1 : 8;
+        }
+        simplex.SpecialFilterInfo.pDetect4PointsInfo = &corners[0];
+        duplex.FrontSpecialFilterInfo.pDetect4PointsInfo = &corners[0];
+        duplex.BackSpecialFilterInfo.pDetect4PointsInfo = &corners[1];
+        tone.ulSize = sizeof tone;
+        tone.ucBrightness = 140;
+        tone.ucContrast = 160;
+    }
+    void switchOn(tagNORMALFILTERINFO& options, std::int32_t spp) {
+        options.bReduceMoire = true;
+        options.pEmphasisEdgeInfo = &edge;
+        options.bSkewCorrection = true;
+        options.bAutoSize = true;
+        options.pGRCInfo = &tone; // the blank measure of a colour page takes its level from the tone
+        options.pBlankPageInfo = &blank;
+        if (spp == 1)
+            options.pGrayToBinaryInfo = &binary;
+    }
+    tagDETECT4POINTSINFO corners[2]{};
+    tagEMPHASISEDGEINFO edge{sizeof(tagEMPHASISEDGEINFO), 2};
+    tagBLANKPAGEINFO blank{sizeof(tagBLANKPAGEINFO), 30, false};
+    tagGRAYTOBINARYINFO binary{sizeof(tagGRAYTOBINARYINFO), 0, 128, 128};
+    tagGRCINFO tone{};
+};
+
+struct Sides {
+    CImg front;
+    CImg back;
+};
+
+// The first `bands` bands of `heights` only: the device stops calling when the page is abandoned.
+Sides feedDuplex(const std::vector<std::uint8_t>& raw, std::int32_t spp, const std::vector<std::int32_t>& heights,
+                 std::size_t bands, tagFILTERDUPLEXINFO& request) {
+    Sides sides;
+    std::int32_t first = 0;
+    for (std::size_t b = 0; b < bands; ++b) {
+        CImg in = rawBand(raw, 2 * kWidth, spp, first, heights[b]);
+        first += heights[b];
+        CImg front;
+        CImg back;
+        const bool last = b + 1 == heights.size();
+        const std::int32_t result = b == 0 ? FilterDuplexFirst(front, back, in, &request)
+                                    : last ? FilterDuplexLast(front, back, in, &request)
+                                           : FilterDuplexMiddle(front, back, in, &request);
+        EXPECT_EQ(0, result) << "band " << b;
+        sides.front.appendImg(front);
+        sides.back.appendImg(back);
+    }
+    return sides;
+}
+
+class AbandonedPage : public ::testing::TestWithParam<std::int32_t> {};
+
+TEST_P(AbandonedPage, TwoSidedPageStoppedMidwayLeavesTheNextPageUntouched) {
+    const std::int32_t spp = GetParam();
+    const Page sheet = sheetOn(spp);
+    std::int32_t lines = 0;
+    const std::vector<std::uint8_t> raw = rawStream(sheet, &sheet, kOffset300, lines);
+    const std::vector<std::int32_t> heights{70, 60, 90, lines - 220};
+    BusyRequest request(spp);
+    const Sides alone = feedDuplex(raw, spp, heights, heights.size(), request.duplex);
+    ASSERT_FALSE(alone.front.isNull());
+    ASSERT_FALSE(alone.back.isNull());
+
+    for (std::size_t stopAfter = 1; stopAfter < heights.size(); ++stopAfter) {
+        feedDuplex(raw, spp, heights, stopAfter, request.duplex);
+        const Sides next = feedDuplex(raw, spp, heights, heights.size(), request.duplex);
+        EXPECT_TRUE(bytesOf(alone.front) == bytesOf(next.front)) << "stopped after " << stopAfter;
+        EXPECT_TRUE(bytesOf(alone.back) == bytesOf(next.back)) << "stopped after " << stopAfter;
+    }
+    // The last page of the run is abandoned too: what it holds must be freed when the library goes.
+    feedDuplex(raw, spp, heights, 2, request.duplex);
+}
+
+INSTANTIATE_TEST_SUITE_P(GreyAndColour, AbandonedPage, ::testing::Values(1, 3));
+
+} // namespace
