@@ -73,8 +73,8 @@ struct Sides {
 };
 
 // The first `bands` bands of `heights` only: the device stops calling when the page is abandoned.
-Sides feedDuplex(const std::vector<std::uint8_t>& raw, std::int32_t spp, const std::vector<std::int32_t>& heights,
-                 std::size_t bands, tagFILTERDUPLEXINFO& request) {
+Sides feedDuplex(const std::vector<std::uint8_t>& raw, std::int32_t spp,
+                 const std::vector<std::int32_t>& heights, std::size_t bands, tagFILTERDUPLEXINFO& request) {
     Sides sides;
     std::int32_t first = 0;
     for (std::size_t b = 0; b < bands; ++b) {
