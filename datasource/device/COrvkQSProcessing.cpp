@@ -60,6 +60,9 @@ class PageProcessor {
 public:
     PageProcessor(COrvkQS& device, std::shared_ptr<SPageData> page)
         : d(device), page(std::move(page)), params(device.params) {}
+    ~PageProcessor();
+    PageProcessor(const PageProcessor&) = delete;
+    PageProcessor& operator=(const PageProcessor&) = delete;
     void run();
 
 private:
@@ -74,7 +77,16 @@ private:
     tagScanParam params; // this page's copy: its detected length must not leak into the host's record
     PageShape shape;
     std::unique_ptr<FilterRequest> request;
+    bool libraryPage = false; // the library holds bands of this page: a band went in, the page's end did not
 };
+
+// However the page stops (abort, jam, library failure, no memory), the library must not keep its bands.
+PageProcessor::~PageProcessor() {
+    if (!libraryPage)
+        return;
+    std::lock_guard lock(d.libraryMutex);
+    d.library.AbandonPage();
+}
 
 uint32_t PageProcessor::fail(uint32_t error) {
     if (error == kScanErrCancelled)
@@ -183,6 +195,7 @@ uint32_t PageProcessor::runBand(CImg& band, uint32_t lines, uint32_t appended, u
     const auto extra = static_cast<int32_t>(appended);
     ImageLibrary& lib = d.library;
     std::unique_lock libraryLock(d.libraryMutex);
+    libraryPage = true;
     int32_t result;
     if (shape.sides == 1) {
         auto* r = &request->simplex;
@@ -210,6 +223,7 @@ uint32_t PageProcessor::runBand(CImg& band, uint32_t lines, uint32_t appended, u
     libraryLock.unlock();
     if (result != 0)
         return fail(COrvkQS::libraryError(result));
+    libraryPage = !last;
     band.deleteImg();
     queueSide(d.front, request->front, std::move(frontOut));
     if (shape.sides == 2)

@@ -34,6 +34,9 @@ public:
     virtual int32_t FilterDuplexLastAppended(CImg& front, CImg& back, CImg& in, qs::tagFILTERDUPLEXINFO* info,
                                              int32_t lHeight) = 0;
 
+    // A page stopped before its last band: the library frees what it holds for it.
+    virtual void AbandonPage() = 0;
+
     virtual int32_t NormalFilterSimplex(CImg& out, CImg& in,
                                         Ovk::Pixen::tagNORMALFILTERSIMPLEXINFO* info) = 0;
 

@@ -39,6 +39,7 @@ public:
                                      int32_t h) override {
         return qs::FilterDuplexLastAppended(f, b, i, r, h);
     }
+    void AbandonPage() override { qs::AbandonPage(); }
     int32_t NormalFilterSimplex(CImg& o, CImg& i, Ovk::Pixen::tagNORMALFILTERSIMPLEXINFO* r) override {
         return qs::NormalFilterSimplex(o, i, r);
     }

@@ -6,6 +6,7 @@
 #include "CImgList.h"
 #include "ResultCodes.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <new>
@@ -55,6 +56,18 @@ public:
         return execIP(image, info, state);
     }
 
+    // Ends a page stopped before its last band (an abort, a jam, a failed band): the gathered bands and
+    // the filter go, with every buffer the filter holds; the next page creates the filter again.
+    void abandonPage() noexcept {
+        dropBands();
+        m_pIP.reset();
+    }
+    // The same for a filter whose state belongs to the session rather than the page: only the bands go.
+    void dropBands() noexcept {
+        m_ImgList.PopAll();
+        m_bFirst = true;
+    }
+
     T* getIP() const noexcept { return m_pIP.get(); }
     std::int32_t getMode() const noexcept { return m_nMode; }
     // For steps whose mode follows their parameters.
@@ -75,5 +88,11 @@ private:
 };
 
 extern template class CIPController<CIPBase>;
+
+// abandonPage for every controller of a step (one per side, or per side and copy).
+template <class T, std::size_t N> void abandonEach(CIPController<T> (&steps)[N]) noexcept {
+    for (CIPController<T>& step : steps)
+        step.abandonPage();
+}
 
 } // namespace Ovk::Pixen

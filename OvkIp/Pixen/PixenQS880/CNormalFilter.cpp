@@ -85,6 +85,26 @@ std::int32_t CNormalFilter::cehckInfoSEQError(tagSIDE side) {
     return RTN_OK;
 }
 
+void CNormalFilter::abandonPage() noexcept {
+    abandonEach(m_DetectColorOrGray);
+    abandonEach(m_ResolutionConvertNormal);
+    abandonEach(m_ResolutionConvertWithReduceMoire);
+    abandonEach(m_DropOutColor);
+    abandonEach(m_EmphasisColor);
+    abandonEach(m_EraseBackPage);
+    abandonEach(m_ColorToGray);
+    abandonEach(m_GRC);
+    abandonEach(m_EmphasisEdge);
+    abandonEach(m_AutoSize);
+    abandonEach(m_SkewCorrection);
+    abandonEach(m_GrayToBinary);
+    abandonEach(m_Inverse);
+    m_PutImageOnSide.abandonPage();
+    abandonEach(m_TextImageDirection);
+    abandonEach(m_Rotate90x);
+    abandonEach(m_IsBlankPage);
+}
+
 std::int32_t CNormalFilter::execNormalFilter(CImg& image, tagSIDE side, tagIMAGESTATE state) {
     return execOneSide(image, side, state);
 }

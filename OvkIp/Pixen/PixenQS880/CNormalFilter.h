@@ -50,6 +50,8 @@ public:
     // non-zero step result ends the chain and is returned.
     virtual std::int32_t execNormalFilter(CImg& image, tagSIDE side, tagIMAGESTATE state);
     virtual std::int32_t execNormalFilter(CImg& front, CImg& back, tagIMAGESTATE state);
+    // Frees what every step holds for a page that will get no more bands; the stored request stays.
+    virtual void abandonPage() noexcept;
 
     // The model class's steps: at this level they report that they are not available (RTN_NOT_APPLICABLE),
     // except a resolution conversion that the side's moire switch hands to the other one (RTN_OK).

@@ -147,6 +147,7 @@ TEST_P(DeviceFaultTest, DeviceFaultDuringAPageEndsWithItsCodeAndJoinedThreads) {
     device->FinishScan();
     expectIdle();
     EXPECT_EQ(device->BufferedBytes(), 0u);
+    EXPECT_FALSE(library.pageLeftOpen()) << "the library would keep the stopped page's bands";
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, DeviceFaultTest,
@@ -174,6 +175,10 @@ TEST_F(DeviceTest, LibraryFailureEndsThePageWithTheLibraryCode) {
     EXPECT_EQ(static_cast<uint32_t>(readSide().result), kScanErrImageLibrary);
     device->FinishScan();
     expectIdle();
+    const std::vector<std::string> calls = library.calls();
+    ASSERT_GE(calls.size(), 3u);
+    EXPECT_EQ(std::vector<std::string>(calls.end() - 3, calls.end()),
+              (std::vector<std::string>{"First", "Middle", "AbandonPage"}));
 }
 
 TEST_F(DeviceTest, HostAbortDuringABatchCancelsAndTheNextStartIsClean) {
@@ -189,6 +194,7 @@ TEST_F(DeviceTest, HostAbortDuringABatchCancelsAndTheNextStartIsClean) {
     EXPECT_GT(emulator.sheetsInFeeder(), 0u);
     device->FinishScan();
     expectIdle();
+    EXPECT_FALSE(library.pageLeftOpen());
     load(1);
     tagScanParam again = letterParams(false, false);
     EXPECT_EQ(device->StartScan(&again), 0);
@@ -230,6 +236,7 @@ TEST_F(DeviceTest, PanelKeyAbortsTheBatchAndStopsFeeding) {
     EXPECT_EQ(state, 2u);
     device->FinishScan();
     expectIdle();
+    EXPECT_FALSE(library.pageLeftOpen());
 }
 
 } // namespace

@@ -27,6 +27,17 @@ public:
         auto c = calls();
         return static_cast<int>(std::count(c.begin(), c.end(), name));
     }
+    // A page the device began in the library and neither ended with a last band nor abandoned.
+    bool pageLeftOpen() {
+        bool open = false;
+        for (const std::string& call : calls()) {
+            if (call == "First" || call == "Middle")
+                open = true;
+            else if (call == "Last" || call == "LastAppended" || call == "AbandonPage")
+                open = false;
+        }
+        return open;
+    }
     void clearLog() {
         std::lock_guard lock(mutex);
         log.clear();
@@ -77,6 +88,7 @@ public:
         return appendBacking(f, width, h) | appendBacking(b, width, h);
     }
 
+    void AbandonPage() override { record("AbandonPage"); }
     int32_t NormalFilterSimplex(CImg& out, CImg& in, Ovk::Pixen::tagNORMALFILTERSIMPLEXINFO* r) override {
         record("Normal");
         if (r == nullptr || r->ulSize != sizeof(*r))

@@ -28,6 +28,22 @@ CSpecialFilter::CSpecialFilter() = default;
 
 CSpecialFilter::~CSpecialFilter() = default;
 
+void CSpecialFilter::abandonPage() noexcept {
+    CNormalFilter::abandonPage();
+    m_CollectArrayForSimplex.abandonPage();
+    m_ExtendBitData12To16.abandonPage();
+    m_CollectArrayForDuplex.abandonPage();
+    m_Detect4PointsDuplex.abandonPage();
+    abandonEach(m_CutOffset);
+    abandonEach(m_Detect4Points);
+    for (Controller& shading : m_Shading)
+        shading.dropBands(); // the references come from the calibration, not from the page
+    abandonEach(m_ColorGapCorrect);
+    abandonEach(m_CutOutVertical);
+    abandonEach(m_SRGBConversion);
+    m_BackImage.deleteImg();
+}
+
 std::int32_t CSpecialFilter::setInfo(CImg& image, void* info) {
     if (info == nullptr) {
         OvkLogger::writeLog("CSpecialFilter::setInfo return RTN_PAR. (lpInfo == 0)");

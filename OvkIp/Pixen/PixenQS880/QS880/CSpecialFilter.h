@@ -36,6 +36,8 @@ public:
     std::int32_t QS880Filter(CImg& image, tagIMAGESTATE state);
     // Moves the back side of the last two-sided band into out.
     void getBackImage(CImg& out) { out.attachImg(m_BackImage); }
+    // Also frees the back side and the preparation steps' bands; shading references and offset stay.
+    void abandonPage() noexcept override;
     // lHeight lines of the platen colour, processed as the last band of the page.
     std::int32_t IPAppendSimplex(CImg& out, tagFILTERSIMPLEXINFO* info, std::int32_t lHeight);
     std::int32_t IPAppendDuplex(CImg& front, CImg& back, tagFILTERDUPLEXINFO* info, std::int32_t lHeight);

@@ -134,6 +134,11 @@ std::int32_t FilterSimplexLastAppended(CImg& out, CImg& in, tagFILTERSIMPLEXINFO
     });
 }
 
+void AbandonPage() noexcept {
+    g_page = Page::None;
+    SpecialFilter.abandonPage();
+}
+
 std::int32_t FilterDuplex(CImg& frontOut, CImg& backOut, CImg& in, tagFILTERDUPLEXINFO* info) {
     return guarded([&] {
         g_page = Page::None;

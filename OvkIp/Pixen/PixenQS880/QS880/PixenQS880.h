@@ -41,6 +41,11 @@ std::int32_t FilterDuplexLast(CImg& frontOut, CImg& backOut, CImg& in, tagFILTER
 std::int32_t FilterDuplexLastAppended(CImg& frontOut, CImg& backOut, CImg& in, tagFILTERDUPLEXINFO* info,
                                       std::int32_t lHeight);
 
+// Ends a page that will get no more bands (an abort, a jam, a failed band): frees every band, held line
+// and analysis object the pipeline keeps for it. The next band call must be a First or a whole page;
+// shading references and the offset stay. Harmless when no page is in progress.
+void AbandonPage() noexcept;
+
 // The generic chain alone on an already prepared whole image.
 std::int32_t NormalFilterSimplex(CImg& out, CImg& in, tagNORMALFILTERSIMPLEXINFO* info);
 std::int32_t NormalFilterDuplex(CImg& frontOut, CImg& backOut, CImg& in, tagNORMALFILTERDUPLEXINFO* info);
