@@ -13,8 +13,10 @@ namespace k3100::emu {
 inline constexpr int kSensorWidth1200 = 10208; // sensor width in 1/1200 inch
 inline constexpr int kMaxLevel = 4095;         // 12-bit converter
 inline constexpr double kPaperWhite = 0.94;    // reflectance of white paper as the light curve normalises it
-inline constexpr double kBacking = 0.30;       // reflectance of the feeder's backing behind the paper
-inline constexpr double kShadow = 0.03;        // the shadow a sheet's edge throws on the backing
+// Reflectance of the feeder's light grey backing behind the paper: light enough that two-sided size
+// detection, which takes only what is darker than 100 of 255 for an edge's shadow, never takes it.
+inline constexpr double kBacking = 0.75;
+inline constexpr double kShadow = 0.03; // the shadow a sheet's edge throws on the backing
 // Depth of that shadow, 1/1200 inch (0.5 mm): under the 0.85 mm window in which size detection compares.
 inline constexpr double kEdgeShadow1200 = 24;
 
