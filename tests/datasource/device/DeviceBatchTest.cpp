@@ -181,6 +181,20 @@ TEST_F(DeviceTest, LibraryFailureEndsThePageWithTheLibraryCode) {
               (std::vector<std::string>{"First", "Middle", "AbandonPage"}));
 }
 
+TEST_F(DeviceTest, FinishingDuringAPageLeavesNoPageOpenInTheLibrary) {
+    load(2);
+    tagScanParam p = letterParams(true, true);
+    ASSERT_EQ(device->StartScan(&p), 0);
+    ASSERT_EQ(device->ScanPage(&p), 0);
+    std::vector<uint8_t> rows(kRow * 10);
+    uint32_t count = 10;
+    ASSERT_EQ(device->ReadLines(rows.data(), kRow, &count), 0);
+    device->ScanComplete();
+    device->FinishScan();
+    expectIdle();
+    EXPECT_FALSE(library.pageLeftOpen());
+}
+
 TEST_F(DeviceTest, HostAbortDuringABatchCancelsAndTheNextStartIsClean) {
     load(3);
     tagScanParam p = letterParams(false, true);

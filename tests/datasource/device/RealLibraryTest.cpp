@@ -123,5 +123,19 @@ TEST_F(StoppedPageTest, AbortAfterTheFirstRowsOfAColourDuplexPageEndsTheBatchCle
     expectNextBatchWhole();
 }
 
+TEST_F(StoppedPageTest, FinishingInTheMiddleOfAColourDuplexPageAsRecoveryDoesEndsTheBatchCleanly) {
+    load(2, "gen:ramp");
+    tagScanParam p = busyParams();
+    ASSERT_EQ(device->StartScan(&p), 0);
+    ASSERT_EQ(device->ScanPage(&p), 0);
+    std::vector<uint8_t> rows(kColourRow * 16);
+    uint32_t count = 16;
+    ASSERT_EQ(device->ReadLines(rows.data(), kColourRow, &count), 0);
+    device->ScanComplete();
+    device->FinishScan();
+    EXPECT_FALSE(device->ProcessingRunning());
+    expectNextBatchWhole();
+}
+
 } // namespace
 } // namespace k3100::test
