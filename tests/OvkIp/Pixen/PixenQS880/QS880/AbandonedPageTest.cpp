@@ -110,47 +110,48 @@ Sides feedDuplex(const std::vector<std::uint8_t>& raw, std::int32_t spp,
     return sides;
 }
 
-class AbandonedPage : public ::testing::TestWithParam<std::int32_t> {};
+// One two-sided sheet cut into four bands, and its output when run alone.
+class AbandonedPage : public ::testing::TestWithParam<std::int32_t> {
+protected:
+    void SetUp() override {
+        std::int32_t lines = 0;
+        raw = rawStream(sheet, &sheet, kOffset300, lines);
+        heights = {70, 60, 90, lines - 220};
+        alone = feed(heights.size());
+        ASSERT_FALSE(alone.front.isNull());
+        ASSERT_FALSE(alone.back.isNull());
+    }
+    Sides feed(std::size_t bands) { return feedDuplex(raw, spp, heights, bands, request.duplex); }
+    void expectAlone(const Sides& page, std::size_t stopAfter) {
+        EXPECT_TRUE(bytesOf(alone.front) == bytesOf(page.front)) << "stopped after " << stopAfter;
+        EXPECT_TRUE(bytesOf(alone.back) == bytesOf(page.back)) << "stopped after " << stopAfter;
+    }
 
-TEST_P(AbandonedPage, TwoSidedPageStoppedMidwayLeavesTheNextPageUntouched) {
     const std::int32_t spp = GetParam();
     const Page sheet = sheetOn(spp);
-    std::int32_t lines = 0;
-    const std::vector<std::uint8_t> raw = rawStream(sheet, &sheet, kOffset300, lines);
-    const std::vector<std::int32_t> heights{70, 60, 90, lines - 220};
-    BusyRequest request(spp);
-    const Sides alone = feedDuplex(raw, spp, heights, heights.size(), request.duplex);
-    ASSERT_FALSE(alone.front.isNull());
-    ASSERT_FALSE(alone.back.isNull());
+    std::vector<std::uint8_t> raw;
+    std::vector<std::int32_t> heights;
+    BusyRequest request{spp};
+    Sides alone;
+};
 
+TEST_P(AbandonedPage, TwoSidedPageStoppedMidwayLeavesTheNextPageUntouched) {
     for (std::size_t stopAfter = 1; stopAfter < heights.size(); ++stopAfter) {
-        feedDuplex(raw, spp, heights, stopAfter, request.duplex);
-        const Sides next = feedDuplex(raw, spp, heights, heights.size(), request.duplex);
-        EXPECT_TRUE(bytesOf(alone.front) == bytesOf(next.front)) << "stopped after " << stopAfter;
-        EXPECT_TRUE(bytesOf(alone.back) == bytesOf(next.back)) << "stopped after " << stopAfter;
+        feed(stopAfter);
+        expectAlone(feed(heights.size()), stopAfter);
     }
-    // The last page of the run is abandoned too: what it holds must be freed when the library goes.
-    feedDuplex(raw, spp, heights, 2, request.duplex);
+    // The last page of the run is stopped too: what it holds must be freed when the library goes.
+    feed(2);
 }
 
 TEST_P(AbandonedPage, AbandoningAStoppedPageFreesWhatItHeldAndTheNextPageIsTheSame) {
-    const std::int32_t spp = GetParam();
-    const Page sheet = sheetOn(spp);
-    std::int32_t lines = 0;
-    const std::vector<std::uint8_t> raw = rawStream(sheet, &sheet, kOffset300, lines);
-    const std::vector<std::int32_t> heights{70, 60, 90, lines - 220};
-    BusyRequest request(spp);
-    const Sides alone = feedDuplex(raw, spp, heights, heights.size(), request.duplex);
-
     for (std::size_t stopAfter = 1; stopAfter < heights.size(); ++stopAfter) {
         const std::size_t before = heapInUse();
-        feedDuplex(raw, spp, heights, stopAfter, request.duplex);
+        feed(stopAfter);
         EXPECT_GT(heapInUse(), before) << "a stopped page holds bands and analysis objects";
         AbandonPage();
         EXPECT_LE(heapInUse(), before) << "stopped after " << stopAfter;
-        const Sides next = feedDuplex(raw, spp, heights, heights.size(), request.duplex);
-        EXPECT_TRUE(bytesOf(alone.front) == bytesOf(next.front)) << "stopped after " << stopAfter;
-        EXPECT_TRUE(bytesOf(alone.back) == bytesOf(next.back)) << "stopped after " << stopAfter;
+        expectAlone(feed(heights.size()), stopAfter);
     }
     AbandonPage(); // no page in progress: nothing to do
     CImg front;
