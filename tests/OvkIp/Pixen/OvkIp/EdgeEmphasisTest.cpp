@@ -5,10 +5,13 @@
 #include "EdgeEmphasis/EdgeFuncClasses.h"
 #include "EdgeEmphasis/EdgeFuncColor.h"
 #include "EdgeEmphasis/EdgeFuncOld.h"
+#include "EdgeEmphasis/EdgeKernels.h"
+#include "EdgeEmphasis/EdgeLevels.h"
 #include "EdgeEmphasis/OvkEdgeFunc.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <vector>
 
@@ -125,6 +128,56 @@ TEST(EdgeEmphasis, KernelsOnACentrePixel) {
         for (int32_t channel = 0; channel < (c.kind == kEdgeKindGrey ? 1 : 3); ++channel)
             EXPECT_EQ(Centre(c.kind, c.level, c.around, channel), c.expected)
                 << "kind " << c.kind << " level " << std::hex << c.level << " channel " << channel;
+}
+
+namespace {
+// The four-neighbour rule sample by sample: d = k * p - the sum of the k neighbours that exist.
+template <class Kernel, int Sign>
+std::vector<uint8_t> fourNeighbourByHand(const uint8_t* above, const std::vector<uint8_t>& line,
+                                         const uint8_t* below, const int32_t* level) {
+    const int32_t step = Kernel::kBytesPerPixel, n = static_cast<int32_t>(line.size());
+    std::vector<uint8_t> out(line.size());
+    for (int32_t i = 0; i < n; ++i) {
+        int32_t k = 0, sum = 0;
+        for (const int32_t j : {i - step, i + step})
+            if (j >= 0 && j < n)
+                ++k, sum += line[j];
+        for (const uint8_t* other : {above, below})
+            if (other)
+                ++k, sum += other[i];
+        out[i] = static_cast<uint8_t>(std::clamp(line[i] + level[Sign * (k * line[i] - sum)], 0, 255));
+    }
+    return out;
+}
+
+template <class Kernel, int Sign> void expectKernelFollowsTheRule(EdgeLevelRule rule) {
+    std::mt19937 random(5);
+    const std::vector<int32_t> table = MakeEdgeLevelTable(rule, Kernel::kLevelRange);
+    const int32_t* level = table.data() + Kernel::kLevelRange;
+    for (const int32_t width : {1, 2, 5, 11, 12, 40, 1001}) {
+        const size_t n = static_cast<size_t>(width) * Kernel::kBytesPerPixel;
+        std::vector<uint8_t> above(n), line(n), below(n), out(n + 1, 0xEE);
+        for (auto* row : {&above, &line, &below})
+            for (auto& v : *row)
+                v = static_cast<uint8_t>(random() % 4 == 0 ? 255 * (random() % 2) : random());
+        const uint8_t* neighbours[][2] = {
+            {above.data(), below.data()}, {above.data(), nullptr}, {nullptr, nullptr}};
+        for (const auto& pair : neighbours) {
+            Kernel::Line(out.data(), pair[0], line.data(), pair[1], width, level);
+            const std::vector<uint8_t> expected =
+                fourNeighbourByHand<Kernel, Sign>(pair[0], line, pair[1], level);
+            ASSERT_TRUE(std::equal(expected.begin(), expected.end(), out.begin()))
+                << "width " << width << ", lines " << (pair[0] != nullptr) + (pair[1] != nullptr);
+            ASSERT_EQ(out[n], 0xEE) << "width " << width;
+        }
+    }
+}
+} // namespace
+
+TEST(EdgeEmphasis, FourNeighbourKernelsFollowTheRuleOnWideLines) {
+    expectKernelFollowsTheRule<GreyKernel, 1>(EdgeLevel::Full);
+    expectKernelFollowsTheRule<ChannelKernel, 1>(EdgeLevel::Cored3);
+    expectKernelFollowsTheRule<ChannelAverageKernel, -1>(EdgeLevel::Sixteenth);
 }
 
 TEST(EdgeEmphasis, ClassChosenByKindAndLevel) {
