@@ -121,8 +121,11 @@ public:
     // The selected paper's size in 1/1200 inch; the physical size for a free area or an unknown paper.
     SScanSize GetCurrentPaperSize();
     // Shows the alert of a scanner error code and answers what the batch should do: TWRC_SUCCESS go on,
-    // TWRC_CANCEL stop, TWRC_CHECKSTATUS (2) try again. Clears the condition code.
+    // TWRC_CANCEL stop, TWRC_CHECKSTATUS (2) try again. Clears the condition code; a jam, double feed
+    // or open cover is kept as the batch's fault for DAT_STATUS.
     virtual TW_UINT16 ShowAlert(std::uint32_t code);
+    // Reports a pending failure first, otherwise the fault that stopped the last batch, once.
+    TW_UINT16 GetStatus(pTW_IDENTITY origin, TW_MEMREF data) override;
     // Once per session, at the first enable without a dialog: reminds the user to exchange a worn roller
     // or pad; with "CheckErrorMessage" in the preferences also shows every error alert once.
     virtual void ShowRollerExchangeAlert();
@@ -191,6 +194,9 @@ protected:
     std::int32_t mSheetImagesLeft = 0; // images of the current sheet still to deliver
     std::int32_t mKeptImagesLeft = 0;  // prescan images kept by the dialog, not yet transferred
     std::uint8_t mStopBatch = 0;       // the batch ends after the current image
+    // The condition code of the feed fault that stopped the batch. It outlives the cancelled transfer
+    // and the batch's end (both clear mConditionCode) until DAT_STATUS reads it or the next enable.
+    TW_UINT16 mFeedFault = TWCC_SUCCESS;
     std::uint32_t mScanMode = kScanModeNormal;
 
 private:

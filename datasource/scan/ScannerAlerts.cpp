@@ -1,6 +1,8 @@
 // ShowAlert: a scanner error code becomes a localised alert from the string table "text". The answer
-// decides the batch: OK on the no-page alert retries (2), every other shown alert cancels.
+// decides the batch: OK on the no-page alert retries (2), every other shown alert cancels. A feed fault
+// also leaves its TWAIN condition code, so that an application can tell it from its user's cancel.
 #include <cstdio>
+#include <utility>
 
 #include "AlertPresenter.h"
 #include "ClientApp.h"
@@ -33,6 +35,20 @@ constexpr SAlertRow kAlertTable[] = {
     {k3100::kScanErrNoPage, "No Page Message"},
 };
 constexpr const char* kUnknownKey = "Unknown Error Message";
+
+// TWAIN 1.9 has no code for an open cover; an operation error at least says the device stopped it.
+TW_UINT16 FeedFaultCondition(std::uint32_t code) {
+    switch (code) {
+    case k3100::kScanErrPaperJam:
+        return TWCC_PAPERJAM;
+    case k3100::kScanErrDoubleFeed:
+        return TWCC_PAPERDOUBLEFEED;
+    case k3100::kScanErrCoverOpen:
+        return TWCC_OPERATIONERROR;
+    default:
+        return TWCC_SUCCESS;
+    }
+}
 
 // The informative text's key: the message key with its last word "Message" replaced by "Info".
 std::string InfoKey(const std::string& key) {
@@ -81,6 +97,8 @@ SAlert COrvkQSDS::MakeAlert(std::uint32_t code) {
 
 TW_UINT16 COrvkQSDS::ShowAlert(std::uint32_t code) {
     mConditionCode = TWCC_SUCCESS;
+    if (const TW_UINT16 fault = FeedFaultCondition(code); fault != TWCC_SUCCESS)
+        mFeedFault = fault;
     if (code == k3100::kScanOk || code == k3100::kScanErrEndOfBatch)
         return TWRC_SUCCESS;
     if (code == k3100::kScanErrCancelled)
@@ -98,4 +116,12 @@ TW_UINT16 COrvkQSDS::ShowAlert(std::uint32_t code) {
     if (!choice)
         return TWRC_CANCEL;
     return code == k3100::kScanErrNoPage && *choice == 0 ? TWRC_CHECKSTATUS : TWRC_CANCEL;
+}
+
+TW_UINT16 COrvkQSDS::GetStatus(pTW_IDENTITY origin, TW_MEMREF data) {
+    const TW_UINT16 rc = CDataSource::GetStatus(origin, data);
+    auto* status = static_cast<TW_STATUS*>(data);
+    if (rc == TWRC_SUCCESS && status->ConditionCode == TWCC_SUCCESS)
+        status->ConditionCode = std::exchange(mFeedFault, TWCC_SUCCESS);
+    return rc;
 }

@@ -93,10 +93,20 @@ void CTwainSession::Check(TW_UINT16 rc, const char* what, std::initializer_list<
     for (TW_UINT16 ok : accepted)
         if (rc == ok)
             return;
+    throw ScanError(std::string(what) + " failed (return code " + std::to_string(rc) + ", condition code " +
+                    std::to_string(ConditionCode()) + ")");
+}
+
+TW_UINT16 CTwainSession::ConditionCode() {
     TW_STATUS status{};
     DSM_Entry(&mApp, mSourceOpen ? &mSource : nullptr, DG_CONTROL, DAT_STATUS, MSG_GET, &status);
-    throw ScanError(std::string(what) + " failed (return code " + std::to_string(rc) + ", condition code " +
-                    std::to_string(status.ConditionCode) + ")");
+    return status.ConditionCode;
+}
+
+void CTwainSession::NoteBatchFault() {
+    // A cancel and a jam return the same code; only the condition code tells them apart.
+    if (const TW_UINT16 code = ConditionCode(); code != TWCC_SUCCESS)
+        mBatchFault = code;
 }
 
 std::vector<std::string> CTwainSession::ListSources() {
@@ -184,8 +194,10 @@ void CTwainSession::Enable() {
 EPageResult CTwainSession::TransferPage(SPageBitmap& page) {
     TW_IMAGEINFO info{};
     TW_UINT16 rc = Call(DG_IMAGE, DAT_IMAGEINFO, MSG_GET, &info);
-    if (rc == TWRC_CANCEL)
+    if (rc == TWRC_CANCEL) {
+        NoteBatchFault();
         return EPageResult::kCancelled;
+    }
     Check(rc, "reading the image information");
     TW_SETUPMEMXFER setup{};
     Check(Call(DG_CONTROL, DAT_SETUPMEMXFER, MSG_GET, &setup), "setting up the memory transfer");
@@ -203,6 +215,7 @@ void CTwainSession::ReadRows(const TW_IMAGEINFO& info, SPageBitmap& page, std::u
         block.Memory.TheMem = buffer.data();
         const TW_UINT16 rc = Call(DG_IMAGE, DAT_IMAGEMEMXFER, MSG_GET, &block);
         if (rc == TWRC_CANCEL) {
+            NoteBatchFault();
             page = SPageBitmap{};
             return;
         }
@@ -230,6 +243,8 @@ void CTwainSession::ReadRows(const TW_IMAGEINFO& info, SPageBitmap& page, std::u
 bool CTwainSession::EndTransfer() {
     TW_PENDINGXFERS pending{};
     const TW_UINT16 rc = Call(DG_CONTROL, DAT_PENDINGXFERS, MSG_ENDXFER, &pending);
+    if (rc == TWRC_CANCEL || (rc == TWRC_SUCCESS && pending.Count == 0))
+        NoteBatchFault();
     if (rc == TWRC_CANCEL)
         return false;
     Check(rc, "ending the page");

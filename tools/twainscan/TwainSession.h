@@ -41,6 +41,9 @@ public:
     EPageResult TransferPage(SPageBitmap& page);
     // Ends the page: true when another one follows.
     bool EndTransfer();
+    // The condition code the source gave when it cancelled a page or ended the batch: 0 for a normal end
+    // or a user's cancel, otherwise the fault that stopped the scanner (TWCC_PAPERJAM...).
+    TW_UINT16 BatchFault() const { return mBatchFault; }
     // Resets pending transfers, disables and closes the source; safe to call twice.
     void Close();
 
@@ -56,6 +59,9 @@ private:
     // Throws with the triplet's name and the condition code unless rc is one of the accepted codes.
     void Check(TW_UINT16 rc, const char* what, std::initializer_list<TW_UINT16> accepted = {TWRC_SUCCESS});
     void ReadRows(const TW_IMAGEINFO& info, SPageBitmap& page, std::uint32_t bufferSize);
+    // Reads (and so clears) the source's condition code.
+    TW_UINT16 ConditionCode();
+    void NoteBatchFault();
 
     TW_IDENTITY mApp{};
     TW_IDENTITY mSource{};
@@ -64,6 +70,7 @@ private:
     bool mEnabled = false;
     bool mXferReady = false;
     bool mCloseRequested = false;
+    TW_UINT16 mBatchFault = TWCC_SUCCESS;
     std::function<void(std::uint32_t)> mOnDeviceEvent;
 };
 

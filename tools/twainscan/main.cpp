@@ -1,8 +1,10 @@
 // twainscan: scans a batch from a TWAIN data source by memory transfer and writes each page as a TIFF
-// file. Exit status 0 when at least one page was written and the batch ended normally, 1 otherwise.
+// file. Exit status 0 when at least one page was written and the batch ended normally or by a cancel,
+// 1 otherwise: a jam or another scanner fault fails the run even with the pages before it kept.
 #include <cstdio>
 #include <filesystem>
 #include <new>
+#include <string>
 
 #include "TwainSession.h"
 #include "foundation/FileIO.h"
@@ -28,6 +30,22 @@ void WritePage(const SScanOptions& options, const SPageBitmap& page, int number)
     std::printf("page %d: %u x %u pixels, %u bit, %.0f dpi -> %s\n", number, page.width, page.height,
                 page.samplesPerPixel * page.bitsPerSample, page.xResolution, path.c_str());
     std::fflush(stdout);
+}
+
+std::string FaultName(TW_UINT16 condition) {
+    if (condition == TWCC_PAPERJAM)
+        return "paper jam";
+    if (condition == TWCC_PAPERDOUBLEFEED)
+        return "double feed";
+    return "scanner fault (condition code " + std::to_string(condition) + ")";
+}
+
+void ThrowOnBatchFault(TW_UINT16 condition, int pages) {
+    if (condition == TWCC_SUCCESS)
+        return;
+    const std::string where = pages == 0 ? " before the first page" : " after page " + std::to_string(pages);
+    throw ScanError(FaultName(condition) + where + ": " + std::to_string(pages) + " page" +
+                    (pages == 1 ? "" : "s") + " written");
 }
 
 void PrintDeviceEvent(std::uint32_t event) {
@@ -62,6 +80,7 @@ int Scan(const SScanOptions& options) {
         more = session.EndTransfer();
     }
     session.Close();
+    ThrowOnBatchFault(session.BatchFault(), pages);
     if (pages == 0)
         throw ScanError("no page was scanned");
     std::printf("scanned %d page%s into %s\n", pages, pages == 1 ? "" : "s", options.outputFolder.c_str());

@@ -62,6 +62,31 @@ TEST_F(AlertTest, UnknownCodesNameTheirLowBitsOnlyWhenTheTopBitIsSet) {
     EXPECT_EQ(mShown[1].message, "An unexpected error occurred (code 0).");
 }
 
+// A feed fault's code outlives the cancel it causes, is read once, and never hides a later failure.
+TEST_F(AlertTest, FeedFaultsLeaveTheirConditionCodeForOneStatusRead) {
+    auto status = [&] {
+        TW_STATUS record{};
+        EXPECT_EQ(mDS->GetStatus(nullptr, &record), TWRC_SUCCESS);
+        return record.ConditionCode;
+    };
+    Answer(0);
+    const std::pair<std::uint32_t, TW_UINT16> faults[] = {
+        {0x00030000, TWCC_PAPERJAM}, {0x00050000, TWCC_PAPERDOUBLEFEED}, {0x00040000, TWCC_OPERATIONERROR}};
+    for (const auto& [code, condition] : faults) {
+        EXPECT_EQ(mDS->ShowAlert(code), TWRC_CANCEL);
+        EXPECT_EQ(mDS->GetConditionCode(), TWCC_SUCCESS) << code;
+        EXPECT_EQ(status(), condition) << code;
+        EXPECT_EQ(status(), TWCC_SUCCESS) << code;
+    }
+    mDS->ShowAlert(0x00030000);
+    mDS->ShowAlert(0); // a later quiet answer does not forget the jam
+    mDS->SetConditionCode(TWCC_BADVALUE, TWRC_FAILURE);
+    EXPECT_EQ(status(), TWCC_BADVALUE);
+    EXPECT_EQ(status(), TWCC_PAPERJAM);
+    mDS->ShowAlert(0x00060000); // a lamp error is no feed fault
+    EXPECT_EQ(status(), TWCC_SUCCESS);
+}
+
 TEST_F(AlertTest, AnAlertThatCannotBeShownStopsTheBatch) {
     Answer(std::nullopt);
     EXPECT_EQ(mDS->ShowAlert(0x00050000), TWRC_CANCEL);

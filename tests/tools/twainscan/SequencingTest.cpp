@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "ChildProcess.h"
@@ -149,6 +150,9 @@ TEST_F(Sequencing, AbortRequestOnlyCountsInsideTheIdleTick) {
     // The maker's own application learns that the batch was cancelled, not finished: from the image
     // the abort cut short, or from the end of the last image.
     EXPECT_TRUE(batch.transferResult == TWRC_CANCEL || batch.lastResult == TWRC_CANCEL) << batch.endedBy;
+    // A cancel is no fault: nothing for the application to report.
+    EXPECT_EQ(batch.transferCondition, TWCC_SUCCESS);
+    EXPECT_EQ(batch.conditionCode, TWCC_SUCCESS);
     EXPECT_EQ(batch.counts.back(), 0);
     EXPECT_EQ(app.Disable(), TWRC_SUCCESS);
     app.Close();
@@ -172,24 +176,31 @@ TEST_F(Sequencing, BlankBacksAreDroppedAndBlankLastSheetEndsQuietly) {
     EXPECT_TRUE(LockIsFree());
 }
 
-TEST_F(Sequencing, JamMidBatchKeepsThePagesBeforeIt) {
-    StartScanner({"gen:ramp-a4 3"});
+TEST_F(Sequencing, FeedFaultMidBatchKeepsThePagesBeforeItAndNamesTheFault) {
+    StartScanner({"gen:ramp-a4 8"});
+    const std::pair<const char*, TW_UINT16> faults[] = {
+        {"jam", TWCC_PAPERJAM}, {"double-feed", TWCC_PAPERDOUBLEFEED}, {"cover-open", TWCC_OPERATIONERROR}};
     test::CTwainTestApp app(kOtherMaker);
     Open(app);
-    test::SBatch batch = app.Scan(1);
-    ASSERT_EQ(batch.pages.size(), 1u);
-    // The next sheet's scan command meets a jam.
-    ASSERT_EQ(Control("fault jam@scan:1"), 0);
-    testing::internal::CaptureStderr();
-    app.Resume(batch);
-    const std::string alerts = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(Occurrences(alerts, "K3100:"), 1u) << alerts; // the jam, shown once
-    // The jam's alert stops the batch: the sheet it stopped does not come out, the one before stays.
-    EXPECT_EQ(batch.pages.size(), 1u);
-    EXPECT_EQ(batch.transferResult, TWRC_CANCEL);
-    EXPECT_EQ(batch.counts.back(), 0);
-    EXPECT_EQ(app.CurrentDeviceEvent(), kNone);
-    EXPECT_EQ(app.Disable(), TWRC_SUCCESS);
+    for (const auto& [fault, condition] : faults) {
+        test::SBatch batch = app.Scan(1);
+        ASSERT_EQ(batch.pages.size(), 1u) << fault;
+        // The next sheet's scan command meets the fault.
+        ASSERT_EQ(Control(std::string("fault ") + fault + "@scan:1"), 0);
+        testing::internal::CaptureStderr();
+        app.Resume(batch);
+        const std::string alerts = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(Occurrences(alerts, "K3100:"), 1u) << alerts; // the fault, shown once
+        // The alert stops the batch: the sheet it stopped does not come out, the one before stays. The
+        // image ends as a cancel, as before, but the condition code names the fault, once.
+        EXPECT_EQ(batch.pages.size(), 1u) << fault;
+        EXPECT_EQ(batch.transferResult, TWRC_CANCEL) << fault;
+        EXPECT_EQ(batch.transferCondition, condition) << fault;
+        EXPECT_EQ(batch.conditionCode, TWCC_SUCCESS) << fault;
+        EXPECT_EQ(batch.counts.back(), 0) << fault;
+        EXPECT_EQ(app.CurrentDeviceEvent(), kNone);
+        EXPECT_EQ(app.Disable(), TWRC_SUCCESS);
+    }
     app.Close();
     EXPECT_TRUE(LockIsFree());
 }

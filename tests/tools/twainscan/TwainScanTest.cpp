@@ -1,5 +1,6 @@
-// twainscan from the outside: its command line, the listing through the source manager, and a scan that
-// cannot succeed, which must end with a message and a non-zero status and leave no files behind.
+// twainscan from the outside: its command line, the listing through the source manager, a scan that
+// cannot succeed, which must end with a message and a non-zero status and leave no files behind, and a
+// jam, which keeps the pages before it but still fails the run.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -31,8 +32,9 @@ protected:
     }
     void TearDown() override { fs::remove_all(mDir); }
 
-    // feeder: the emulator's --load argument; empty runs without a scanner.
-    SRun Run(const std::string& arguments, const std::string& feeder = "") const {
+    // feeder: the emulator's --load argument; empty runs without a scanner. fault: its --fault argument.
+    SRun Run(const std::string& arguments, const std::string& feeder = "",
+             const std::string& fault = "") const {
         const std::string build = std::getenv("K3100_BUILD_DIR") ? std::getenv("K3100_BUILD_DIR") : ".";
         const std::string socket = (mDir / (feeder.empty() ? "no-scanner" : "scanner")).string();
         const std::string scan = "env K3100_TWAIN_DS_DIR='" + build + "/lib' K3100_LOCK_DIR='" +
@@ -44,7 +46,8 @@ protected:
         const std::string command =
             feeder.empty()
                 ? scan
-                : emulator + "--load '" + feeder + "' & e=$!; i=0; until " + emulator +
+                : emulator + "--load '" + feeder + "' " + (fault.empty() ? "" : "--fault '" + fault + "' ") +
+                      "& e=$!; i=0; until " + emulator +
                       "--control status >/dev/null 2>&1 || [ $i -ge 500 ]; do sleep 0.02; i=$((i+1)); "
                       "done; " +
                       scan + "; r=$?; kill $e; wait $e 2>/dev/null; exit $r";
@@ -136,6 +139,19 @@ TEST_F(TwainScan, GreyBatchFromTheEmulatedFeederComesOutPageByPage) {
         EXPECT_GT(fs::file_size(entry.path()), 10000u) << entry.path();
     }
     EXPECT_EQ(files, 2u);
+}
+
+TEST_F(TwainScan, JamMidBatchFailsTheRunAndKeepsThePagesBeforeIt) {
+    const fs::path out = mDir / "pages";
+    // The lamp calibration at the session's start takes nine scan commands; then each sheet takes one.
+    const SRun run = Run("--output '" + out.string() + "' --pixel-type grey --resolution 150",
+                         "gen:ramp-a4 4", "jam@scan:12");
+    EXPECT_EQ(run.status, 1) << run.output;
+    EXPECT_NE(run.output.find("twainscan: paper jam after page 2: 2 pages written"), std::string::npos)
+        << run.output;
+    EXPECT_TRUE(fs::exists(out / "page-0001.tif"));
+    EXPECT_TRUE(fs::exists(out / "page-0002.tif"));
+    EXPECT_FALSE(fs::exists(out / "page-0003.tif"));
 }
 
 } // namespace
