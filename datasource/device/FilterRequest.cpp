@@ -76,7 +76,8 @@ void FilterRequest::fillSide(SideRequest& s, const tagScanParam& p, bool isBack,
         std::copy_n(p.toneTables[base + 3], 256, s.tone.ucBlue);
         b.pGRCInfo = &s.tone;
     }
-    if (lowHalf(p.edgeEmphasis) != 0 && !text) {
+    // Level 0 selects no kernel, and the library refuses such a record: 0 means no edge emphasis.
+    if (lowHalf(p.edgeEmphasis) != 0 && highHalf(p.edgeEmphasis) != 0 && !text) {
         s.edge = {sizeof(s.edge), highHalf(p.edgeEmphasis)};
         b.pEmphasisEdgeInfo = &s.edge;
     }

@@ -99,6 +99,19 @@ TEST(FilterRequest, OptionsTurnOnTheirRecordsOnly) {
     EXPECT_EQ(Built(p).request.simplex.NormalFilterInfo.pRotate90xInfo, nullptr);
 }
 
+// The scan parameter always carries 1 in the low half, so only the level can switch edge emphasis off.
+TEST(FilterRequest, EdgeEmphasisLevelZeroAsksForNoEdgeFilter) {
+    tagScanParam p = greyParams();
+    p.edgeEmphasis = (3u << 16) | 1;
+    Built sharp(p);
+    ASSERT_NE(sharp.request.simplex.NormalFilterInfo.pEmphasisEdgeInfo, nullptr);
+    EXPECT_EQ(sharp.request.simplex.NormalFilterInfo.pEmphasisEdgeInfo->ulEmphasisLevel, 3u);
+    p.edgeEmphasis = (0u << 16) | 1;
+    EXPECT_EQ(Built(p).request.simplex.NormalFilterInfo.pEmphasisEdgeInfo, nullptr);
+    p.edgeEmphasis = 3u << 16; // switched off in the low half
+    EXPECT_EQ(Built(p).request.simplex.NormalFilterInfo.pEmphasisEdgeInfo, nullptr);
+}
+
 TEST(FilterRequest, DuplexInputIsOneSideOfTheBand) {
     tagScanParam p = greyParams();
     p.duplex = 2;

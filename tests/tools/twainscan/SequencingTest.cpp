@@ -255,6 +255,20 @@ TEST_F(Sequencing, JamlessFeedEndsQuietlyAfterThePagesDelivered) {
     EXPECT_EQ(app.Disable(), TWRC_SUCCESS);
 }
 
+TEST_F(Sequencing, EdgeEmphasisOffStillDeliversEveryPage) {
+    StartScanner({"gen:ramp-a4 2"});
+    test::CTwainTestApp app(kOtherMaker);
+    Open(app);
+    ASSERT_EQ(app.SetInt(CCAP_OVK_EDGEEMPHASIS, 0), TWRC_SUCCESS);
+    const test::SBatch batch = app.Scan();
+    EXPECT_EQ(batch.transferResult, TWRC_XFERDONE) << batch.transferCondition;
+    ASSERT_EQ(batch.pages.size(), 2u) << batch.endedBy << " " << batch.lastResult;
+    EXPECT_EQ(batch.counts, (std::vector<TW_INT16>{-1, 0}));
+    for (const test::SScannedPage& page : batch.pages)
+        EXPECT_GT(page.height, 1000u); // the whole sheet, not a stub the failed filter left
+    EXPECT_EQ(app.Disable(), TWRC_SUCCESS);
+}
+
 TEST_F(Sequencing, ResetOrCloseMidBatchFreesTheScanner) {
     StartScanner({"gen:ramp-a4 4"});
     for (const bool reset : {true, false}) {
