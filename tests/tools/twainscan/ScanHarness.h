@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <stdlib.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -32,7 +33,7 @@ struct SBatch {
 class ScanHarness : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "e2e-XXXXXX").string();
+        std::string pattern = (fs::temp_directory_path() / "k3100-e2e-XXXXXX").string();
         ASSERT_TRUE(mkdtemp(pattern.data()));
         mDir = pattern;
         const char* build = std::getenv("K3100_BUILD_DIR");
@@ -120,6 +121,8 @@ private:
         argv.push_back(nullptr);
         const pid_t pid = fork();
         if (pid == 0) {
+            // A test that dies (a sanitizer report) must not leave its scanner serving for ever.
+            prctl(PR_SET_PDEATHSIG, SIGTERM);
             const int quiet = open("/dev/null", O_WRONLY);
             dup2(quiet, STDOUT_FILENO);
             dup2(quiet, STDERR_FILENO);
