@@ -169,6 +169,36 @@ TEST_F(SheetScanningTest, EmptyFeederAlertsButAJamlessFeedErrorEndsQuietly) {
     EXPECT_TRUE(mAlerts.empty());
 }
 
+// The jam's code waits for the application through the cancel, but a sheet that goes through after it
+// makes it stale; a jam that jamless mode swallows leaves none.
+TEST_F(SheetScanningTest, JamCodeLastsUntilReadOrUntilTheNextSheetStarts) {
+    auto status = [&] {
+        TW_STATUS record{};
+        EXPECT_EQ(Call(DG_CONTROL, DAT_STATUS, MSG_GET, &record), TWRC_SUCCESS);
+        return record.ConditionCode;
+    };
+    Start();
+    Enable();
+    Load("gen:ramp", 3);
+    mEmulator.armFault({k3100::emu::FaultKind::Jam, std::nullopt, 1});
+    EXPECT_EQ(mDS->PrepareScan(), TWRC_CANCEL);
+    EXPECT_EQ(mAlerts.size(), 1u);
+    EXPECT_EQ(status(), TWCC_PAPERJAM);
+    EXPECT_EQ(status(), TWCC_SUCCESS);
+
+    mEmulator.armFault({k3100::emu::FaultKind::Jam, std::nullopt, 1});
+    EXPECT_EQ(mDS->PrepareScan(), TWRC_CANCEL);
+    ASSERT_EQ(mDS->PrepareScan(), TWRC_SUCCESS);
+    EXPECT_EQ(status(), TWCC_SUCCESS);
+    StopAfterPage();
+
+    SetCapSIntValue(Pool(), CCAP_OVK_FEEDER_JAMLESS, 1);
+    mEmulator.armFault({k3100::emu::FaultKind::Jam, std::nullopt, 1});
+    EXPECT_EQ(mDS->PrepareScan(), COrvkQSDS::kPrepareAgain);
+    mSheetDS->SetConditionCode(TWCC_SUCCESS, TWRC_SUCCESS); // as the caller does with its no-paper marker
+    EXPECT_EQ(status(), TWCC_SUCCESS);
+}
+
 TEST_F(SheetScanningTest, BlankPagesAreDroppedUntilOneWithContent) {
     Start();
     SetCapSIntValue(Pool(), CCAP_OVK_BLANKSKIP, 1);
