@@ -5,19 +5,10 @@
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <signal.h>
-#include <stdlib.h>
-#include <sys/prctl.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <chrono>
-#include <filesystem>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "EmulatorFixture.h"
 #include "ScanOptions.h"
 #include "TwainSession.h"
 
@@ -30,24 +21,8 @@ struct SBatch {
     std::string error; // empty when the batch ended normally
 };
 
-class ScanHarness : public ::testing::Test {
+class ScanHarness : public test::EmulatorFixture {
 protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "k3100-e2e-XXXXXX").string();
-        ASSERT_TRUE(mkdtemp(pattern.data()));
-        mDir = pattern;
-        const char* build = std::getenv("K3100_BUILD_DIR");
-        mBuild = build ? build : ".";
-        setenv("K3100_TWAIN_DS_DIR", (mBuild / "lib").c_str(), 1);
-        setenv("K3100_LOCK_DIR", mDir.c_str(), 1);
-        setenv("XDG_CONFIG_HOME", mDir.c_str(), 1);
-        setenv("K3100_EMULATOR_SOCKET", (mDir / "scanner").c_str(), 1);
-    }
-    void TearDown() override {
-        StopEmulator();
-        fs::remove_all(mDir);
-    }
-
     std::string Sample(const std::string& name) const {
         return (mBuild / "share/k3100/samples" / name).string();
     }
@@ -86,55 +61,6 @@ protected:
         StopEmulator();
         return batch;
     }
-
-private:
-    bool StartEmulator(const std::vector<std::string>& sheets) {
-        std::vector<std::string> args{(mBuild / "bin/k3100-emulator").string(), "--socket",
-                                      (mDir / "scanner").string()};
-        for (const std::string& sheet : sheets)
-            args.insert(args.end(), {"--load", sheet});
-        mEmulator = Spawn(args);
-        // It answers a control only once it serves, so the scan never races its start.
-        for (int i = 0; i < 500; ++i) {
-            const pid_t probe = Spawn({args[0], "--socket", args[2], "--control", "status"});
-            int status = 0;
-            waitpid(probe, &status, 0);
-            if (WIFEXITED(status) && WEXITSTATUS(status) == 0)
-                return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-        return false;
-    }
-
-    void StopEmulator() {
-        if (mEmulator <= 0)
-            return;
-        kill(mEmulator, SIGTERM);
-        waitpid(mEmulator, nullptr, 0);
-        mEmulator = -1;
-    }
-
-    static pid_t Spawn(const std::vector<std::string>& args) {
-        std::vector<char*> argv;
-        for (const std::string& a : args)
-            argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        const pid_t pid = fork();
-        if (pid == 0) {
-            // A test that dies (a sanitizer report) must not leave its scanner serving for ever.
-            prctl(PR_SET_PDEATHSIG, SIGTERM);
-            const int quiet = open("/dev/null", O_WRONLY);
-            dup2(quiet, STDOUT_FILENO);
-            dup2(quiet, STDERR_FILENO);
-            execv(argv[0], argv.data());
-            _exit(127);
-        }
-        return pid;
-    }
-
-    fs::path mDir;
-    fs::path mBuild;
-    pid_t mEmulator = -1;
 };
 
 } // namespace e2e

@@ -6,18 +6,12 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
-#include <cstdlib>
-#include <filesystem>
 #include <string>
-#include <thread>
-#include <utility>
 #include <vector>
 
-#include "ChildProcess.h"
+#include "EmulatorFixture.h"
 #include "QSCapIds.h"
 #include "TwainTestApp.h"
 
@@ -31,51 +25,10 @@ constexpr std::uint32_t kScanReady = 0x8002;
 constexpr std::uint32_t kScanning = 0x8003;
 constexpr std::uint32_t kNone = 0x8001;
 
-class Sequencing : public ::testing::Test {
+class Sequencing : public test::EmulatorFixture {
 protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "sequencing-XXXXXX").string();
-        ASSERT_TRUE(mkdtemp(pattern.data()));
-        mDir = pattern;
-        const char* build = std::getenv("K3100_BUILD_DIR");
-        mBuild = build ? build : ".";
-        setenv("K3100_TWAIN_DS_DIR", (mBuild / "lib").c_str(), 1);
-        setenv("K3100_LOCK_DIR", mDir.c_str(), 1);
-        setenv("XDG_CONFIG_HOME", mDir.c_str(), 1);
-        setenv("K3100_EMULATOR_SOCKET", Socket().c_str(), 1);
-    }
-    void TearDown() override {
-        if (mEmulator > 0) {
-            kill(mEmulator, SIGTERM);
-            test::exitStatus(mEmulator);
-        }
-        fs::remove_all(mDir);
-    }
-
-    std::string Socket() const { return (mDir / "scanner").string(); }
-    std::string Emulator() const { return (mBuild / "bin" / "k3100-emulator").string(); }
-
-    // Starts the emulated scanner with its feeder loaded and faults armed, and waits until it serves.
     void StartScanner(const std::vector<std::string>& loads, const std::vector<std::string>& faults = {}) {
-        std::vector<std::string> args{Emulator(), "--socket", Socket()};
-        for (const std::string& load : loads)
-            args.insert(args.end(), {"--load", load});
-        for (const std::string& fault : faults)
-            args.insert(args.end(), {"--fault", fault});
-        mEmulator = test::spawn(args);
-        ASSERT_GT(mEmulator, 0);
-        for (int i = 0; i < 500; ++i) {
-            // Asked only once its socket exists, so that the wait stays quiet.
-            if (fs::exists(Socket()) && Control("status") == 0)
-                return;
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-        FAIL() << "the emulator never served " << Socket();
-    }
-
-    // Sends one control to the running emulator; its exit status.
-    int Control(const std::string& text) const {
-        return test::exitStatus(test::spawn({Emulator(), "--socket", Socket(), "--control", text}));
+        ASSERT_TRUE(StartEmulator(loads, faults)) << "the emulator never served " << Socket();
     }
 
     // Opens the source as the given maker's application, in grey at 150 dpi.
@@ -103,9 +56,6 @@ protected:
         return free;
     }
 
-    fs::path mDir;
-    fs::path mBuild;
-    pid_t mEmulator = -1;
 };
 
 } // namespace
