@@ -55,7 +55,6 @@ protected:
         close(fd);
         return free;
     }
-
 };
 
 } // namespace
