@@ -39,14 +39,17 @@ TW_UINT16 COrvkQSDS::ScanBeforeDescribing() {
     const bool detects = GetCapSIntValue(pool, CCAP_OVK_DETECTPAGESIZE) ||
                          GetCapSIntValue(pool, CCAP_OVK_DETECTPAGETYPE) ||
                          GetCapSIntValue(pool, CCAP_OVK_RECOGNIZE_DIRECTION);
-    // With blank skip on an open count the page was scanned when it was found not blank.
-    const bool prescan = mScanMode == kScanModePositioning || mScanMode == kScanModeKeepPrescan;
-    const bool alreadyScanned = GetCapSIntValue(pool, CCAP_OVK_BLANKSKIP) &&
-                                static_cast<TW_INT16>(GetCapSIntValue(pool, CAP_XFERCOUNT)) == -1 && !prescan;
-    // Size, type and direction are only known once the page has been scanned.
-    if (alreadyScanned || mSheetImagesLeft != 0 || !detects)
+    // Size, type and direction are only known once the page has been scanned; an image in hand was.
+    if (mSheetImagesLeft != 0 || !detects)
         return TWRC_SUCCESS;
-    return PrepareFirstBlock();
+    const bool prescan = mScanMode == kScanModePositioning || mScanMode == kScanModeKeepPrescan;
+    const bool openCount = static_cast<TW_INT16>(GetCapSIntValue(pool, CAP_XFERCOUNT)) == -1;
+    if (!GetCapSIntValue(pool, CCAP_OVK_BLANKSKIP) || !openCount || prescan)
+        return PrepareFirstBlock();
+    // Nothing in hand with blank skip on an open count: describing it would report a page never measured
+    // (0 x 0), so find the next page that is not blank the way the transfer-ready signal does.
+    const bool found = PerformSkipBlankPages(nullptr) == 0 && mSheetImagesLeft != 0;
+    return found ? TWRC_SUCCESS : Fail(TWCC_OPERATIONERROR);
 }
 
 void COrvkQSDS::TurnImageInfo(TW_IMAGEINFO& info) {

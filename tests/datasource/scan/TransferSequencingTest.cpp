@@ -1,6 +1,7 @@
 // The transfer sequencing inside one process against the emulated scanner: the transfer-ready timer of
 // the clients that need a fresh signal per image (and a reset that must stop it), image information
-// that has to scan first, the poisoned information of one client, and a host that quits mid-batch.
+// that has to scan first (with blank skip: the next page that is not blank), the poisoned information of one
+// client, and a host that quits mid-batch.
 #include <gtest/gtest.h>
 
 #include <tuple>
@@ -104,6 +105,32 @@ TEST_F(TransferSequencingTest, ImageInfoScansFirstWhenThePageSizeIsDetected) {
     ASSERT_EQ(Call(DG_IMAGE, DAT_IMAGEINFO, MSG_GET, &info), TWRC_SUCCESS);
     // The letter sheet's length, found on the page (the edge may lose a few lines); A4 would be 1754.
     EXPECT_NEAR(info.ImageLength, 11 * 150, 30);
+}
+
+// Here no transfer-ready signal searched ahead, so the information itself must find the page.
+TEST_F(TransferSequencingTest, ImageInfoWithBlankSkipMeasuresTheNextPageThatIsNotBlank) {
+    Start("Test Maker", "Test Scan", 0);
+    mEmulator.loadSheet(*SheetOf("gen:blank-a4,gen:blank-a4"), 1);
+    mEmulator.loadSheet(*SheetOf("gen:ramp"), 1);
+    ASSERT_EQ(SetOne(ICAP_SUPPORTEDSIZES, TWTY_UINT16, TW_UINT16{TWSS_A4}), TWRC_SUCCESS);
+    ASSERT_EQ(SetInt(CCAP_OVK_DETECTPAGESIZE, 1), TWRC_SUCCESS);
+    ASSERT_EQ(SetInt(CCAP_OVK_BLANKSKIP, 1), TWRC_SUCCESS);
+    SetCapSIntValue(Pool(), CAP_XFERCOUNT, -1);
+    ASSERT_EQ(Enable(), TWRC_SUCCESS);
+    TW_IMAGEINFO info{};
+    ASSERT_EQ(Call(DG_IMAGE, DAT_IMAGEINFO, MSG_GET, &info), TWRC_SUCCESS) << Status();
+    EXPECT_NEAR(info.ImageLength, 11 * 150, 30); // the letter sheet behind the blank one
+}
+
+TEST_F(TransferSequencingTest, ImageInfoWithBlankSkipFailsPlainlyWhenOnlyBlankPagesAreLeft) {
+    Start("Test Maker", "Test Scan", 0);
+    mEmulator.loadSheet(*SheetOf("gen:blank-a4,gen:blank-a4"), 1);
+    ASSERT_EQ(SetInt(CCAP_OVK_DETECTPAGESIZE, 1), TWRC_SUCCESS);
+    ASSERT_EQ(SetInt(CCAP_OVK_BLANKSKIP, 1), TWRC_SUCCESS);
+    ASSERT_EQ(Enable(), TWRC_SUCCESS);
+    TW_IMAGEINFO info{};
+    EXPECT_EQ(Call(DG_IMAGE, DAT_IMAGEINFO, MSG_GET, &info), TWRC_FAILURE);
+    EXPECT_EQ(Status(), TWCC_OPERATIONERROR);
 }
 
 TEST_F(TransferSequencingTest, OfficeClientsFailedImageInfoKeepsFailing) {
