@@ -82,6 +82,17 @@ constexpr uint32_t kColourRow = 3 * 150 * 10200 / 1200; // bytes of a full-width
 
 class StoppedPageTest : public RealLibraryTest {
 protected:
+    // Starts a colour duplex page with every buffer-keeping option and reads its first rows.
+    void readFirstRowsOfABusyPage(int sheets) {
+        load(sheets, "gen:ramp");
+        tagScanParam p = busyParams();
+        ASSERT_EQ(device->StartScan(&p), 0);
+        ASSERT_EQ(device->ScanPage(&p), 0);
+        std::vector<uint8_t> rows(kColourRow * 16);
+        uint32_t count = 16;
+        ASSERT_EQ(device->ReadLines(rows.data(), kColourRow, &count), 0);
+    }
+
     // A later batch must come out whole: the stopped page left nothing behind in the library.
     void expectNextBatchWhole() {
         load(1, "gen:blank");
@@ -107,13 +118,7 @@ TEST_F(StoppedPageTest, JamInTheMiddleOfAColourDuplexPageEndsTheBatchCleanly) {
 }
 
 TEST_F(StoppedPageTest, AbortAfterTheFirstRowsOfAColourDuplexPageEndsTheBatchCleanly) {
-    load(3, "gen:ramp");
-    tagScanParam p = busyParams();
-    ASSERT_EQ(device->StartScan(&p), 0);
-    ASSERT_EQ(device->ScanPage(&p), 0);
-    std::vector<uint8_t> rows(kColourRow * 16);
-    uint32_t count = 16;
-    ASSERT_EQ(device->ReadLines(rows.data(), kColourRow, &count), 0);
+    ASSERT_NO_FATAL_FAILURE(readFirstRowsOfABusyPage(3));
     device->AbortScan();
     Side side = readSide(*device, kColourRow, 256);
     while (side.result == 0)
@@ -124,13 +129,7 @@ TEST_F(StoppedPageTest, AbortAfterTheFirstRowsOfAColourDuplexPageEndsTheBatchCle
 }
 
 TEST_F(StoppedPageTest, FinishingInTheMiddleOfAColourDuplexPageAsRecoveryDoesEndsTheBatchCleanly) {
-    load(2, "gen:ramp");
-    tagScanParam p = busyParams();
-    ASSERT_EQ(device->StartScan(&p), 0);
-    ASSERT_EQ(device->ScanPage(&p), 0);
-    std::vector<uint8_t> rows(kColourRow * 16);
-    uint32_t count = 16;
-    ASSERT_EQ(device->ReadLines(rows.data(), kColourRow, &count), 0);
+    ASSERT_NO_FATAL_FAILURE(readFirstRowsOfABusyPage(2));
     device->ScanComplete();
     device->FinishScan();
     EXPECT_FALSE(device->ProcessingRunning());
