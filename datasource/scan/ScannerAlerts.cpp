@@ -1,5 +1,5 @@
 // ShowAlert: a scanner error code becomes a localised alert from the string table "text". The answer
-// decides the batch: OK on the no-page alert retries (2), every other shown alert cancels. A feed fault
+// decides the batch: OK on the no-page alert retries (2), every other shown alert cancels. A device fault
 // also leaves its TWAIN condition code, so that an application can tell it from its user's cancel.
 #include <cstdio>
 #include <utility>
@@ -36,17 +36,29 @@ constexpr SAlertRow kAlertTable[] = {
 };
 constexpr const char* kUnknownKey = "Unknown Error Message";
 
-// TWAIN 1.9 has no code for an open cover; an operation error at least says the device stopped it.
-TW_UINT16 FeedFaultCondition(std::uint32_t code) {
+// The condition code that tells an application which fault ended its batch. TWAIN 1.9 names only a few
+// device faults; a scanner that vanished or stopped answering is "check the device", the rest an
+// operation error. The no-page alert is the user's own choice and leaves none.
+TW_UINT16 BatchFaultCondition(std::uint32_t code) {
     switch (code) {
+    case k3100::kScanOk:
+    case k3100::kScanErrNoPage:
+    case k3100::kScanErrCancelled:
+    case k3100::kScanErrEndOfBatch:
+        return TWCC_SUCCESS;
+    case k3100::kScanErrNoMemory:
+        return TWCC_LOWMEMORY;
     case k3100::kScanErrPaperJam:
         return TWCC_PAPERJAM;
     case k3100::kScanErrDoubleFeed:
         return TWCC_PAPERDOUBLEFEED;
-    case k3100::kScanErrCoverOpen:
-        return TWCC_OPERATIONERROR;
+    case k3100::kScanErrDeviceNotFound:
+    case k3100::kScanErrTransferIO:
+    case k3100::kScanErrPipeStalled:
+    case k3100::kScanErrTimeout:
+        return TWCC_CHECKDEVICEONLINE;
     default:
-        return TWCC_SUCCESS;
+        return TWCC_OPERATIONERROR;
     }
 }
 
@@ -97,8 +109,6 @@ SAlert COrvkQSDS::MakeAlert(std::uint32_t code) {
 
 TW_UINT16 COrvkQSDS::ShowAlert(std::uint32_t code) {
     mConditionCode = TWCC_SUCCESS;
-    if (const TW_UINT16 fault = FeedFaultCondition(code); fault != TWCC_SUCCESS)
-        mFeedFault = fault;
     if (code == k3100::kScanOk || code == k3100::kScanErrEndOfBatch)
         return TWRC_SUCCESS;
     if (code == k3100::kScanErrCancelled)
@@ -113,15 +123,17 @@ TW_UINT16 COrvkQSDS::ShowAlert(std::uint32_t code) {
     if (mUIController && !backgroundOnly)
         mUIController->setScanPanelWorksWhenModal(true);
     // An error nobody saw must not let the batch run on as if nothing happened.
-    if (!choice)
-        return TWRC_CANCEL;
-    return code == k3100::kScanErrNoPage && *choice == 0 ? TWRC_CHECKSTATUS : TWRC_CANCEL;
+    if (choice && code == k3100::kScanErrNoPage && *choice == 0)
+        return TWRC_CHECKSTATUS;
+    if (const TW_UINT16 fault = BatchFaultCondition(code); fault != TWCC_SUCCESS)
+        mBatchFault = fault;
+    return TWRC_CANCEL;
 }
 
 TW_UINT16 COrvkQSDS::GetStatus(pTW_IDENTITY origin, TW_MEMREF data) {
     const TW_UINT16 rc = CDataSource::GetStatus(origin, data);
     auto* status = static_cast<TW_STATUS*>(data);
     if (rc == TWRC_SUCCESS && status->ConditionCode == TWCC_SUCCESS)
-        status->ConditionCode = std::exchange(mFeedFault, TWCC_SUCCESS);
+        status->ConditionCode = std::exchange(mBatchFault, TWCC_SUCCESS);
     return rc;
 }

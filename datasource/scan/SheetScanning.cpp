@@ -95,7 +95,7 @@ TW_UINT16 COrvkQSDS::PrepareScan() {
     }
     if (const std::uint32_t error = StartSheet(param))
         return AnswerSheetError(error, manualFeed, jamless);
-    mFeedFault = TWCC_SUCCESS; // the paper moves again: an earlier fault no longer describes this scan
+    mBatchFault = TWCC_SUCCESS; // the paper moves again: an earlier fault no longer describes this scan
     mSheetImagesLeft = IsOn(CAP_DUPLEXENABLED) && (remaining > 1 || remaining == -1) ? 2 : 1;
     ResumeProgress();
     return TWRC_SUCCESS;

@@ -37,6 +37,10 @@ std::string FaultName(TW_UINT16 condition) {
         return "paper jam";
     if (condition == TWCC_PAPERDOUBLEFEED)
         return "double feed";
+    if (condition == TWCC_CHECKDEVICEONLINE)
+        return "the scanner is not connected or did not answer";
+    if (condition == TWCC_LOWMEMORY)
+        return "the data source ran out of memory";
     return "scanner fault (condition code " + std::to_string(condition) + ")";
 }
 

@@ -154,4 +154,54 @@ TEST_F(TwainScan, JamMidBatchFailsTheRunAndKeepsThePagesBeforeIt) {
     EXPECT_FALSE(fs::exists(out / "page-0003.tif"));
 }
 
+// Every fault the emulated scanner can raise, before the first sheet and on the second: the run fails with
+// the scanner's own alert and twainscan's summary, and the page before the fault stays. The lamp
+// calibration at the session's start takes nine scan commands, so scan 10 is the first sheet's.
+TEST_F(TwainScan, EveryScannerFaultFailsTheRunAndKeepsThePagesBeforeIt) {
+    struct SFault {
+        const char* kind;
+        const char* alert;   // in the data source's alert line
+        const char* summary; // in twainscan's last line
+    };
+    const SFault faults[] = {
+        {"jam", "jammed", "paper jam"},
+        {"double-feed", "Several sheets", "double feed"},
+        {"cover-open", "cover is open", "scanner fault (condition code 5)"},
+        {"no-paper", "no paper", "scanner fault (condition code 5)"},
+        {"lamp-error", "lamp failed", "scanner fault (condition code 5)"},
+        {"hardware-error", "hardware error", "scanner fault (condition code 5)"},
+        {"not-ready", "not ready", "scanner fault (condition code 5)"},
+        {"unit-attention", "not ready", "scanner fault (condition code 5)"},
+        {"stall", "out of order", "scanner fault (condition code 5)"},
+        {"timeout", "did not answer", "the scanner is not connected or did not answer"},
+        {"gone", "not found", "the scanner is not connected or did not answer"},
+    };
+    for (const SFault& fault : faults) {
+        for (const int sheet : {1, 2}) {
+            const fs::path out = mDir / (std::string(fault.kind) + std::to_string(sheet));
+            const SRun run =
+                Run("--output '" + out.string() + "' --pixel-type bw --resolution 150", "gen:ramp-a4 3",
+                    fault.kind + std::string("@scan:") + std::to_string(9 + sheet));
+            const std::string where = sheet == 1 ? "before the first page: 0 pages" : "after page 1: 1 page";
+            EXPECT_EQ(run.status, 1) << run.output;
+            EXPECT_NE(run.output.find(std::string("twainscan: ") + fault.summary + " " + where + " written"),
+                      std::string::npos)
+                << run.output;
+            const std::size_t alert = run.output.find("K3100: ");
+            EXPECT_NE(run.output.find(fault.alert, alert), std::string::npos) << run.output;
+            EXPECT_EQ(fs::exists(out / "page-0001.tif"), sheet == 2) << run.output;
+            EXPECT_FALSE(fs::exists(out / "page-0002.tif")) << run.output;
+        }
+    }
+}
+
+// Short reads only slow the transfer down: the batch still ends normally.
+TEST_F(TwainScan, ShortReadsStillDeliverEveryPage) {
+    const fs::path out = mDir / "pages";
+    const SRun run = Run("--output '" + out.string() + "' --pixel-type bw --resolution 150", "gen:ramp-a4 2",
+                         "short-reads@scan:10");
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_TRUE(fs::exists(out / "page-0002.tif")) << run.output;
+}
+
 } // namespace
