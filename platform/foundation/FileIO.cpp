@@ -4,6 +4,7 @@
 #include "WholeTransfer.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -65,6 +66,19 @@ void syncFolder(const std::filesystem::path& folder) {
         ::fsync(dir.get());
 }
 
+// Publishes temp under path without ever replacing a file there. File systems without the no-replace
+// rename get a hard link, which fails on an existing name just the same.
+bool publishNew(const char* temp, const char* path) {
+    if (::renameat2(AT_FDCWD, temp, AT_FDCWD, path, RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno != EINVAL && errno != ENOSYS)
+        return false;
+    if (::link(temp, path) != 0)
+        return false;
+    ::unlink(temp);
+    return true;
+}
+
 } // namespace
 
 ReadStatus readWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>& bytes,
@@ -98,7 +112,7 @@ ReadStatus readWholeFile(const std::filesystem::path& path, std::vector<std::uin
 }
 
 bool writeFileAtomically(const std::filesystem::path& path, std::span<const std::uint8_t> bytes,
-                         std::string* error) {
+                         std::string* error, Existing existing) {
     if (path.empty() || !path.has_filename()) {
         errno = EINVAL;
         return fail(error, "bad file name", path);
@@ -112,7 +126,9 @@ bool writeFileAtomically(const std::filesystem::path& path, std::span<const std:
     struct stat old {};
     const mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
     const bool ok = ::fchmod(fd.get(), mode) == 0 && writeAll(fd.get(), bytes) && ::fsync(fd.get()) == 0 &&
-                    fd.close() && ::rename(temp.c_str(), path.c_str()) == 0;
+                    fd.close() &&
+                    (existing == Existing::Replace ? ::rename(temp.c_str(), path.c_str()) == 0
+                                                   : publishNew(temp.c_str(), path.c_str()));
     if (!ok) {
         const int saved = errno;
         ::unlink(temp.c_str());

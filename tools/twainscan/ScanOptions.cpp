@@ -25,6 +25,11 @@ std::optional<long> Number(const std::string& text, long low, long high) {
     return value;
 }
 
+// A prefix must make a plain file name inside the output folder: no folder part, nothing hidden or "..".
+bool IsSafePrefix(const std::string& prefix) {
+    return !prefix.empty() && prefix.front() != '.' && prefix.find('/') == std::string::npos;
+}
+
 void Flag(SScanOptions& options, std::uint16_t capId) {
     options.settings.push_back({capId, TWTY_INT32, 1});
 }
@@ -36,7 +41,7 @@ bool ValueOption(SScanOptions& options, const std::string& name, const std::stri
         options.outputFolder = value;
     } else if (name == "--source") {
         options.source = value;
-    } else if (name == "--prefix") {
+    } else if (name == "--prefix" && IsSafePrefix(value)) {
         options.prefix = value;
     } else if (name == "--pixel-type" && kPixelTypes.count(value)) {
         options.settings.push_back({ICAP_PIXELTYPE, TWTY_UINT16, double(kPixelTypes.at(value))});
@@ -69,7 +74,8 @@ const char* ScanUsage() {
            "  --blank-skip           drop blank pages\n"
            "  --deskew               straighten skewed pages\n"
            "  --count N              stop after N pages (-1: all, the default)\n"
-           "  --prefix NAME          file names NAME-0001.tif ... (default page)\n"
+           "  --prefix NAME          file names NAME-0001.tif ... (default page), numbered on after the\n"
+           "                         highest page already in the folder\n"
            "  --events               print the scanner's device events as they come\n";
 }
 

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "QSCapIds.h"
@@ -33,11 +34,12 @@ protected:
     void TearDown() override { fs::remove_all(mDir); }
 
     // feeder: the emulator's --load argument; empty runs without a scanner. fault: its --fault argument.
-    SRun Run(const std::string& arguments, const std::string& feeder = "",
-             const std::string& fault = "") const {
+    // shell: commands run just before twainscan in its shell (limits).
+    SRun Run(const std::string& arguments, const std::string& feeder = "", const std::string& fault = "",
+             const std::string& shell = "") const {
         const std::string build = std::getenv("K3100_BUILD_DIR") ? std::getenv("K3100_BUILD_DIR") : ".";
         const std::string socket = (mDir / (feeder.empty() ? "no-scanner" : "scanner")).string();
-        const std::string scan = "env K3100_TWAIN_DS_DIR='" + build + "/lib' K3100_LOCK_DIR='" +
+        const std::string scan = shell + "env K3100_TWAIN_DS_DIR='" + build + "/lib' K3100_LOCK_DIR='" +
                                  mDir.string() + "' XDG_CONFIG_HOME='" + mDir.string() +
                                  "' K3100_EMULATOR_SOCKET='" + socket + "' '" + build + "/bin/twainscan' " +
                                  arguments + " 2>&1";
@@ -81,8 +83,9 @@ TEST_F(TwainScan, ScanWithoutAScannerFailsClearlyAndWritesNothing) {
 }
 
 TEST_F(TwainScan, BadCommandLinesAreRefusedWithUsage) {
-    for (const char* arguments :
-         {"", "--output x --resolution 0", "--output x --pixel-type purple", "--frobnicate"}) {
+    for (const char* arguments : {"", "--output x --resolution 0", "--output x --pixel-type purple",
+                                  "--frobnicate", "--output x --prefix ../up", "--output x --prefix a/b",
+                                  "--output x --prefix ..", "--output x --prefix /tmp/abs"}) {
         const SRun run = Run(arguments);
         EXPECT_EQ(run.status, 2) << arguments;
         EXPECT_NE(run.output.find("usage:"), std::string::npos) << arguments;
@@ -202,6 +205,40 @@ TEST_F(TwainScan, ShortReadsStillDeliverEveryPage) {
                          "short-reads@scan:10");
     EXPECT_EQ(run.status, 0) << run.output;
     EXPECT_TRUE(fs::exists(out / "page-0002.tif")) << run.output;
+}
+
+// A second batch into the same folder numbers on after the highest page there and replaces nothing.
+TEST_F(TwainScan, ASecondBatchNumbersOnAndNeverReplacesAPage) {
+    const fs::path out = mDir / "pages";
+    fs::create_directories(out);
+    for (const char* name : {"page-0001.tif", "page-0007.tif", "other-0020.tif"})
+        std::ofstream(out / name).flush();
+    const SRun run = Run("--output '" + out.string() + "' --pixel-type bw --resolution 150", "gen:ramp-a4 2");
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_EQ(fs::file_size(out / "page-0001.tif"), 0u);
+    EXPECT_EQ(fs::file_size(out / "page-0007.tif"), 0u);
+    EXPECT_GT(fs::file_size(out / "page-0008.tif"), 0u) << run.output;
+    EXPECT_GT(fs::file_size(out / "page-0009.tif"), 0u) << run.output;
+    EXPECT_FALSE(fs::exists(out / "page-0002.tif"));
+}
+
+// A folder that cannot take files is found before the scanner feeds anything.
+TEST_F(TwainScan, AnUnwritableFolderFailsBeforeTheFirstSheet) {
+    const SRun run = Run("--output /proc --pixel-type bw --resolution 150 --events", "gen:ramp-a4 1");
+    EXPECT_EQ(run.status, 1) << run.output;
+    EXPECT_NE(run.output.find("twainscan: cannot write into the folder /proc"), std::string::npos)
+        << run.output;
+    EXPECT_EQ(run.output.find("device event"), std::string::npos) << run.output;
+}
+
+// Past the file-size limit the page fails cleanly: a message, no hidden temporary file, no page.
+TEST_F(TwainScan, AFileSizeLimitLeavesNoTemporaryFile) {
+    const fs::path out = mDir / "pages";
+    const SRun run = Run("--output '" + out.string() + "' --pixel-type grey --resolution 300",
+                         "gen:ramp-a4 1", "", "ulimit -f 8; ");
+    EXPECT_EQ(run.status, 1) << run.output;
+    EXPECT_NE(run.output.find("twainscan: cannot write"), std::string::npos) << run.output;
+    EXPECT_TRUE(fs::is_empty(out)) << run.output;
 }
 
 } // namespace
