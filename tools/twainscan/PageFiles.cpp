@@ -14,7 +14,7 @@
 namespace twainscan {
 namespace {
 
-constexpr int kLastNumber = 9999; // four digits in the file name
+constexpr int kLastNumber = 9999;  // four digits in the file name
 constexpr int kPublishTries = 100; // names taken by another writer meanwhile are skipped
 
 void ProbeWritable(const std::filesystem::path& folder) {

@@ -92,7 +92,9 @@ TEST_F(TwainScan, BadCommandLinesAreRefusedWithUsage) {
     }
 }
 
-TEST(ScanOptions, OptionsBecomeCapabilitySettingsInOrder) {
+// Every documented option is sent once, given or at its default, in the same order whatever the command
+// line's order.
+TEST(ScanOptions, EveryOptionBecomesOneCapabilitySettingGivenOrDefault) {
     const char* argv[] = {"twainscan", "--output",     "o",       "--duplex", "--resolution",
                           "600",       "--blank-skip", "--count", "3"};
     std::string error;
@@ -102,12 +104,25 @@ TEST(ScanOptions, OptionsBecomeCapabilitySettingsInOrder) {
     std::vector<std::pair<std::uint16_t, double>> settings;
     for (const auto& s : options->settings)
         settings.emplace_back(s.capId, s.value);
-    const std::vector<std::pair<std::uint16_t, double>> expected{{CAP_DUPLEXENABLED, 1},
-                                                                 {ICAP_XRESOLUTION, 600},
-                                                                 {ICAP_YRESOLUTION, 600},
-                                                                 {CCAP_OVK_BLANKSKIP, 1},
-                                                                 {CAP_XFERCOUNT, 3}};
+    const std::vector<std::pair<std::uint16_t, double>> expected{
+        {ICAP_PIXELTYPE, TWPT_GRAY},    {ICAP_XRESOLUTION, 600}, {ICAP_YRESOLUTION, 600},
+        {ICAP_SUPPORTEDSIZES, TWSS_A4}, {CAP_DUPLEXENABLED, 1},  {CCAP_OVK_DETECTPAGESIZE, 0},
+        {CCAP_OVK_BLANKSKIP, 1},        {CCAP_OVK_DESKEW, 0},    {CAP_XFERCOUNT, 3}};
     EXPECT_EQ(settings, expected);
+}
+
+// What one run sets must not carry over into the next run that leaves it out.
+TEST_F(TwainScan, NothingSticksFromAnEarlierRun) {
+    const SRun first =
+        Run("--output '" + (mDir / "a").string() + "' --pixel-type colour --resolution 150 --count 1",
+            "gen:ramp-a4 3");
+    ASSERT_EQ(first.status, 0) << first.output;
+    ASSERT_NE(first.output.find("page 1: 1240 x"), std::string::npos) << first.output;
+    const SRun second = Run("--output '" + (mDir / "b").string() + "'", "gen:ramp-a4 2");
+    EXPECT_EQ(second.status, 0) << second.output;
+    EXPECT_NE(second.output.find("scanned 2 pages"), std::string::npos) << second.output;
+    EXPECT_EQ(second.output.find("24 bit"), std::string::npos) << second.output;
+    EXPECT_NE(second.output.find("page 2: 2480 x"), std::string::npos) << second.output;
 }
 
 TEST_F(TwainScan, GreyBatchFromTheEmulatedFeederComesOutPageByPage) {
