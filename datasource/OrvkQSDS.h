@@ -112,6 +112,8 @@ public:
     // Hides direction recognition from one client and sends requests to the back twin while the side
     // selector is -1.
     TW_UINT16 CapID(TW_UINT16 capId) override;
+    // Refuses values outside the capability's limits (QSCapLimits.h) with TWCC_BADVALUE.
+    TW_UINT16 SetCapability(pTW_IDENTITY origin, TW_MEMREF data) override;
     TW_UINT16 HandleCapFrames(TW_UINT16 msg, TW_CAPABILITY* cap, CCapability* capability,
                               bool& handled) override;
     // The size the scan delivers, in 1/1200 inch. detected: the page size found on the last page may
