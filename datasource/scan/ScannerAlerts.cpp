@@ -32,6 +32,7 @@ constexpr SAlertRow kAlertTable[] = {
     {0x000B0000, "Command Sequence Error Message"},
     {0x000C0000, "System Resource Failure Message"},
     {0x000F0000, "Unknown DeviceError Message"},
+    {k3100::kScanErrNoDirectionModel, "No Direction Model Message"},
     {k3100::kScanErrNoPage, "No Page Message"},
 };
 constexpr const char* kUnknownKey = "Unknown Error Message";

@@ -14,7 +14,12 @@ namespace vlm {
 
 // Process-wide data folder; "" or null restores the system's. Thread-safe.
 void setDataPath(const char* path);
-std::string dataPath();
+// The folder to start an engine for the languages ("osd" for orientation) from: the folder set above
+// when it holds every pack, else the system's, so that a folder with only some packs never hides the
+// system's others.
+std::string dataPathFor(const std::string& languages);
+// True when the packs of the languages lie in the folder dataPathFor chooses.
+bool packsFound(const std::string& languages);
 
 // "jpn+eng" and so on for a mask of VLM_LANG_* bits; "" for an empty mask or unknown bits.
 std::string languagesOfMask(uint32_t mask, uint32_t flags);

@@ -12,6 +12,7 @@
 namespace vlm {
 namespace {
 
+constexpr char kOrientationModel[] = "osd";
 constexpr int32_t kDetectionDpi = 150;
 // Margin of the best direction over the next (the model's scale; about 2 per line of text): below 5, that
 // is two or three lines, a turn is too often wrong, and leaving a page upright is the lesser harm.
@@ -27,13 +28,17 @@ thread_local DetectionState state;
 
 } // namespace
 
+bool detectionModelFound() {
+    return packsFound(kOrientationModel);
+}
+
 int32_t openDetection() {
     if (state.open)
         return VLM_ERR_ALREADYOPEN;
-    const std::string folder = dataPath();
+    const std::string folder = dataPathFor(kOrientationModel);
     if (!state.engine || state.folder != folder) {
         state.folder.clear();
-        if (const int32_t result = startEngine(folder, "osd", state.engine); result != VLM_OK)
+        if (const int32_t result = startEngine(folder, kOrientationModel, state.engine); result != VLM_OK)
             return result;
         state.folder = folder;
     }

@@ -8,6 +8,9 @@
 
 namespace vlm {
 
+// True when the orientation model is found, without loading it.
+bool detectionModelFound();
+
 // Opens this thread's session; the orientation model is loaded once per thread and data folder.
 int32_t openDetection();
 bool detectionIsOpen();
