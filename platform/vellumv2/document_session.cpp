@@ -80,7 +80,7 @@ int32_t addTextLayer(DocumentState& s, const PackedImage& packed, const PdfPageI
 }
 
 int32_t startTextEngine(DocumentState& s) {
-    const std::string folder = dataPathFor(s.languages);
+    const std::string folder = dataPath();
     const std::string key = folder + '\n' + s.languages;
     if (s.engine && s.engineKey == key)
         return VLM_OK;

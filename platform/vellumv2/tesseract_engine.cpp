@@ -63,13 +63,14 @@ void setDataPath(const char* path) {
     customPath = path != nullptr ? path : "";
 }
 
+std::string dataPath() {
+    std::lock_guard lock(pathLock);
+    return customPath.empty() ? systemDataPath() : customPath;
+}
+
 std::string dataPathFor(const std::string& languages) {
-    std::string custom;
-    {
-        std::lock_guard lock(pathLock);
-        custom = customPath;
-    }
-    return !custom.empty() && holdsPacks(custom, languages) ? custom : systemDataPath();
+    const std::string folder = dataPath();
+    return holdsPacks(folder, languages) ? folder : systemDataPath();
 }
 
 bool packsFound(const std::string& languages) {

@@ -14,9 +14,10 @@ namespace vlm {
 
 // Process-wide data folder; "" or null restores the system's. Thread-safe.
 void setDataPath(const char* path);
-// The folder to start an engine for the languages ("osd" for orientation) from: the folder set above
-// when it holds every pack, else the system's, so that a folder with only some packs never hides the
-// system's others.
+std::string dataPath();
+// The folder to start an engine for the languages from when the system's may stand in: the folder set
+// above when it holds every pack, else the system's. The orientation model ("osd") is looked for so,
+// since callers point the path at their recognition packs, which seldom include it.
 std::string dataPathFor(const std::string& languages);
 // True when the packs of the languages lie in the folder dataPathFor chooses.
 bool packsFound(const std::string& languages);

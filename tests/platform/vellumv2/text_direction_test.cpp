@@ -62,6 +62,21 @@ TEST(TextDirection, FindsEachQuarterTurnOfPrintedText) {
     }
 }
 
+// Real prose on A4 at 300 dpi in styles that defeat the model alone (small type, whole pages in italic):
+// every quarter turn is found.
+TEST(TextDirection, FindsEachQuarterTurnOfProseInSeveralStyles) {
+    DetectionSession session;
+    ASSERT_TRUE(session.opened);
+    const vlmtest::TextStyle styles[] = {{"Times-Italic", 12}, {"Courier-Bold", 8}, {"Helvetica", 9}};
+    for (const vlmtest::TextStyle& style : styles) {
+        Page page = vlmtest::renderText(vlmtest::proseLines(style), 300, 595, 842, style);
+        for (int32_t expected : {0, 90, 180, 270}) {
+            EXPECT_EQ(session.detect(page), expected) << style.font << " " << style.sizePt;
+            page = vlmtest::rotateClockwise(page);
+        }
+    }
+}
+
 TEST(TextDirection, WorksOnColourAndBilevelPages) {
     DetectionSession session;
     ASSERT_TRUE(session.opened);
