@@ -38,7 +38,8 @@ double threadSeconds() {
 double childSeconds() {
     rusage usage{};
     getrusage(RUSAGE_CHILDREN, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
 int32_t ours(const vlmtest::Page& page, double& seconds) {
@@ -47,7 +48,8 @@ int32_t ours(const vlmtest::Page& page, double& seconds) {
     double radians = 0;
     const PdfPageImageDesc desc = page.desc();
     if (VLMC_exmodeset(VLM_MODE_DETECT, VLM_LANG_ENGLISH, 0) != VLM_OK ||
-        VLMC_exopen(nullptr, VLM_OPEN_DETECT, 0) != VLM_OK || VLMD_spdetect(&desc, &degrees, &radians) != VLM_OK)
+        VLMC_exopen(nullptr, VLM_OPEN_DETECT, 0) != VLM_OK ||
+        VLMD_spdetect(&desc, &degrees, &radians) != VLM_OK)
         degrees = -1;
     VLMC_exclose(0);
     seconds = threadSeconds() - start;
@@ -57,7 +59,8 @@ int32_t ours(const vlmtest::Page& page, double& seconds) {
 void writePgm(const vlmtest::Page& page, const std::string& path) {
     std::ofstream out(path, std::ios::binary);
     out << "P5\n" << page.width << " " << page.height << "\n255\n";
-    out.write(reinterpret_cast<const char*>(page.pixels.data()), static_cast<std::streamsize>(page.pixels.size()));
+    out.write(reinterpret_cast<const char*>(page.pixels.data()),
+              static_cast<std::streamsize>(page.pixels.size()));
 }
 
 // Tesseract's "Orientation in degrees" is the clockwise turn of the text, as ours; -1 when it gives none.
@@ -75,14 +78,15 @@ int32_t tesseractCli(const vlmtest::Page& page, const std::string& path, double&
 int main(int argc, char** argv) {
     const std::string folder = argc > 1 ? argv[1] : vlmtest::scratchFolder("direction-bench");
     const bool withCli = vlmtest::run("command -v tesseract").size() > 0;
-    const vlmtest::TextStyle styles[] = {{"Helvetica", 9},        {"Times-Roman", 10}, {"Courier", 10},
-                                         {"Helvetica-Bold", 12},  {"Times-Italic", 12}, {"Times-Roman", 14},
-                                         {"Helvetica", 18},       {"Courier-Bold", 8}};
+    const vlmtest::TextStyle styles[] = {{"Helvetica", 9},       {"Times-Roman", 10},  {"Courier", 10},
+                                         {"Helvetica-Bold", 12}, {"Times-Italic", 12}, {"Times-Roman", 14},
+                                         {"Helvetica", 18},      {"Courier-Bold", 8}};
     Tally ourTally, cliTally;
     std::printf("%-16s %4s %5s | %6s %8s | %6s %8s\n", "font", "pt", "turn", "ours", "s", "cli", "s");
     size_t paragraph = 0;
     for (const vlmtest::TextStyle& style : styles) {
-        vlmtest::Page page = vlmtest::renderText(vlmtest::proseLines(style, paragraph++), 300, 595, 842, style);
+        vlmtest::Page page =
+            vlmtest::renderText(vlmtest::proseLines(style, paragraph++), 300, 595, 842, style);
         for (int32_t turn : {0, 90, 180, 270}) {
             double ourSeconds = 0, cliSeconds = 0;
             const int32_t found = ours(page, ourSeconds);
@@ -92,8 +96,8 @@ int main(int argc, char** argv) {
                 cli = tesseractCli(page, folder + "/page.pgm", cliSeconds);
                 cliTally.add(cli == turn, cliSeconds);
             }
-            std::printf("%-16s %4d %5d | %6d %8.3f | %6d %8.3f\n", style.font.c_str(), style.sizePt, turn, found,
-                        ourSeconds, cli, cliSeconds);
+            std::printf("%-16s %4d %5d | %6d %8.3f | %6d %8.3f\n", style.font.c_str(), style.sizePt, turn,
+                        found, ourSeconds, cli, cliSeconds);
             std::fflush(stdout);
             page = vlmtest::rotateClockwise(page);
         }

@@ -13,7 +13,7 @@ constexpr uint8_t kDark = 128;
 // How much more the profile across lines must vary than the one along them: text pages give 3 and more,
 // pictures and tables near 1.
 constexpr double kClearRatio = 2.0;
-constexpr int kMinLines = 3;   // fewer lines say too little about which side is up
+constexpr int kMinLines = 3;  // fewer lines say too little about which side is up
 constexpr size_t kStrips = 4; // a quarter of an A4 width drifts 10 pixels per degree of skew at 300 dpi
 
 using Profile = std::vector<uint32_t>;
@@ -21,7 +21,8 @@ using Profile = std::vector<uint32_t>;
 // Variance over squared mean of the profile between its first and last non-empty entry; 0 when empty.
 double contrast(const Profile& profile) {
     const auto first = std::find_if(profile.begin(), profile.end(), [](uint32_t v) { return v != 0; });
-    const auto last = std::find_if(profile.rbegin(), profile.rend(), [](uint32_t v) { return v != 0; }).base();
+    const auto last =
+        std::find_if(profile.rbegin(), profile.rend(), [](uint32_t v) { return v != 0; }).base();
     if (first >= last)
         return 0;
     double sum = 0, squares = 0;
@@ -79,8 +80,8 @@ StripProfiles profilesOf(const GreyImage& grey) {
         for (int32_t x = 0; x < grey.width; ++x) {
             const uint32_t isDark = line[x] < kDark;
             columns[static_cast<size_t>(x)] += isDark;
-            p.rows[static_cast<size_t>(x) * kStrips / static_cast<size_t>(grey.width)][static_cast<size_t>(y)] +=
-                isDark;
+            p.rows[static_cast<size_t>(x) * kStrips / static_cast<size_t>(grey.width)]
+                  [static_cast<size_t>(y)] += isDark;
         }
     }
     return p;

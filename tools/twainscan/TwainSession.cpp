@@ -133,7 +133,13 @@ void CTwainSession::OpenSource(const std::string& text) {
     if (rc != TWRC_SUCCESS)
         throw ScanError("no data source named like '" + text + "' was found");
     mSource = source;
-    Check(Call(DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, &mSource, false), "opening the data source");
+    if (Call(DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, &mSource, false) != TWRC_SUCCESS) {
+        const TW_UINT16 condition = ConditionCode();
+        throw ScanError(condition == TWCC_MAXCONNECTIONS
+                            ? "the scanner is in use by another program, or its lock is blocked"
+                            : "opening the data source failed (condition code " + std::to_string(condition) +
+                                  ")");
+    }
     mSourceOpen = true;
     TW_CALLBACK callback{};
     callback.CallBackProc = reinterpret_cast<TW_MEMREF>(&CTwainSession::Callback);
