@@ -235,6 +235,11 @@ void CTwainSession::ReadRows(const TW_IMAGEINFO& info, SPageBitmap& page, std::u
             page.bytesPerRow = block.BytesPerRow;
             page.xResolution = info.XResolution.Whole + info.XResolution.Frac / 65536.0f;
             page.yResolution = info.YResolution.Whole + info.YResolution.Frac / 65536.0f;
+            // Rows shorter than the width needs would make every encoder read past them.
+            if (page.bytesPerRow < page.MinimumBytesPerRow())
+                throw ScanError("the data source sent rows of " + std::to_string(page.bytesPerRow) +
+                                " bytes for " + std::to_string(page.width) + " pixels of " +
+                                std::to_string(info.BitsPerPixel) + " bits");
             page.pixels.resize(std::size_t{page.bytesPerRow} * page.height);
         }
         const std::size_t offset = std::size_t{block.YOffset} * page.bytesPerRow;
