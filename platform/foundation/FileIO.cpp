@@ -66,20 +66,20 @@ void syncFolder(const std::filesystem::path& folder) {
         ::fsync(dir.get());
 }
 
-// Publishes temp under path without ever replacing a file there. File systems without the no-replace
-// rename get a hard link, which fails on an existing name just the same.
-bool publishNew(const char* temp, const char* path) {
-    if (::renameat2(AT_FDCWD, temp, AT_FDCWD, path, RENAME_NOREPLACE) == 0)
+} // namespace
+
+// File systems without the no-replace rename get a hard link, which fails on an existing name just the
+// same.
+bool renameWithoutReplacing(const std::filesystem::path& from, const std::filesystem::path& to) {
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
         return true;
     if (errno != EINVAL && errno != ENOSYS)
         return false;
-    if (::link(temp, path) != 0)
+    if (::link(from.c_str(), to.c_str()) != 0)
         return false;
-    ::unlink(temp);
+    ::unlink(from.c_str());
     return true;
 }
-
-} // namespace
 
 ReadStatus readWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>& bytes,
                          std::uintmax_t maxBytes, std::string* error) {
@@ -128,7 +128,7 @@ bool writeFileAtomically(const std::filesystem::path& path, std::span<const std:
     const bool ok = ::fchmod(fd.get(), mode) == 0 && writeAll(fd.get(), bytes) && ::fsync(fd.get()) == 0 &&
                     fd.close() &&
                     (existing == Existing::Replace ? ::rename(temp.c_str(), path.c_str()) == 0
-                                                   : publishNew(temp.c_str(), path.c_str()));
+                                                   : renameWithoutReplacing(temp, path));
     if (!ok) {
         const int saved = errno;
         ::unlink(temp.c_str());

@@ -17,6 +17,9 @@ enum class ReadStatus { Ok, Missing, Unreadable, TooLarge };
 ReadStatus readWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>& bytes,
                          std::uintmax_t maxBytes, std::string* error = nullptr);
 
+// Renames from to to unless a file exists there (then false with errno EEXIST).
+bool renameWithoutReplacing(const std::filesystem::path& from, const std::filesystem::path& to);
+
 // Whether an atomic write may take the place of a file that already exists under the name.
 enum class Existing { Replace, Keep };
 
