@@ -31,14 +31,15 @@ bool IsSafePrefix(const std::string& prefix) {
 }
 
 // Every option twainscan documents, at its default, in the order they are sent: the paper before size
-// detection, which it would otherwise turn off. A data source keeps settings from one session to the next,
+// detection and the page count before duplex, since the source turns size detection off on a new paper
+// and duplex off on a count of all pages. A data source keeps settings from one session to the next,
 // so a run that leaves an option out must still send its default.
 std::vector<SCapSetting> DefaultSettings() {
     return {{ICAP_PIXELTYPE, TWTY_UINT16, TWPT_GRAY}, {ICAP_XRESOLUTION, TWTY_FIX32, 300},
             {ICAP_YRESOLUTION, TWTY_FIX32, 300},      {ICAP_SUPPORTEDSIZES, TWTY_UINT16, TWSS_A4},
-            {CAP_DUPLEXENABLED, TWTY_BOOL, 0},        {CCAP_OVK_DETECTPAGESIZE, TWTY_INT32, 0},
-            {CCAP_OVK_BLANKSKIP, TWTY_INT32, 0},      {CCAP_OVK_DESKEW, TWTY_INT32, 0},
-            {CAP_XFERCOUNT, TWTY_INT16, -1}};
+            {CAP_XFERCOUNT, TWTY_INT16, -1},          {CAP_DUPLEXENABLED, TWTY_BOOL, 0},
+            {CCAP_OVK_DETECTPAGESIZE, TWTY_INT32, 0}, {CCAP_OVK_BLANKSKIP, TWTY_INT32, 0},
+            {CCAP_OVK_DESKEW, TWTY_INT32, 0}};
 }
 
 void Set(SScanOptions& options, std::uint16_t capId, double value) {

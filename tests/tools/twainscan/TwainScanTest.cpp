@@ -106,8 +106,8 @@ TEST(ScanOptions, EveryOptionBecomesOneCapabilitySettingGivenOrDefault) {
         settings.emplace_back(s.capId, s.value);
     const std::vector<std::pair<std::uint16_t, double>> expected{
         {ICAP_PIXELTYPE, TWPT_GRAY},    {ICAP_XRESOLUTION, 600}, {ICAP_YRESOLUTION, 600},
-        {ICAP_SUPPORTEDSIZES, TWSS_A4}, {CAP_DUPLEXENABLED, 1},  {CCAP_OVK_DETECTPAGESIZE, 0},
-        {CCAP_OVK_BLANKSKIP, 1},        {CCAP_OVK_DESKEW, 0},    {CAP_XFERCOUNT, 3}};
+        {ICAP_SUPPORTEDSIZES, TWSS_A4}, {CAP_XFERCOUNT, 3},      {CAP_DUPLEXENABLED, 1},
+        {CCAP_OVK_DETECTPAGESIZE, 0},   {CCAP_OVK_BLANKSKIP, 1}, {CCAP_OVK_DESKEW, 0}};
     EXPECT_EQ(settings, expected);
 }
 
