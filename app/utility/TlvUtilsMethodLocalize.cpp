@@ -64,7 +64,7 @@ void applyParam(const ParamTarget& target, const QString& name, const QString& v
 
 // Looks raw up, applies its parameters and answers the visible part.
 QString localize(const QString& raw, const ParamTarget& target) {
-    const QString text = appkit::localized(raw);
+    const QString text = appkit::localized(raw.toStdString());
     const qsizetype marker = text.indexOf(QStringLiteral("$$"));
     if (marker < 0)
         return text;

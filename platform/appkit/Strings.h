@@ -11,6 +11,5 @@
 namespace appkit {
 
 QString localized(std::string_view key, const fnd::Bundle& bundle = fnd::Bundle::main());
-QString localized(const QString& key, const fnd::Bundle& bundle = fnd::Bundle::main());
 
 } // namespace appkit

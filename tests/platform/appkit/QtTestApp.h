@@ -12,7 +12,8 @@
 #include <string>
 
 // Destroyed when the tests end, before the exit handlers: Qt's own statics (the test input devices)
-// must still exist when it goes.
+// must still exist when it goes. K3100_QPA_PLATFORM, when set, overrides the offscreen platform that
+// the test environment names (scripts/screens renders on an X server that way).
 inline QApplication& testApplication() {
     struct Teardown : testing::Environment {
         void TearDown() override { delete qApp; }
@@ -21,6 +22,8 @@ inline QApplication& testApplication() {
     static char name[] = "k3100-test";
     static char* argv[] = {name, nullptr};
     static QApplication* app = [] {
+        if (const char* platform = std::getenv("K3100_QPA_PLATFORM"))
+            ::setenv("QT_QPA_PLATFORM", platform, 1);
         testing::AddGlobalTestEnvironment(new Teardown);
         return new QApplication(argc, argv);
     }();
