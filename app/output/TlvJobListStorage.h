@@ -68,7 +68,8 @@ public:
     // The row at a position; null outside 0..9.
     Row jobListMdlAtIndex(int row) const;
 
-    // ---- edits, each saved at once; false for a row outside 0..9 or a bad button ----
+    // ---- edits, each saved at once (in memory only while a stored list is kept aside); false for a
+    // row outside 0..9, a bad button, or a save that failed ----
     // Puts a copy of job in the row, keeping the row's job number; a button it holds leaves any other row.
     bool applyJob(int row, const TlvJobListSettingMdl& job);
     // Makes the row an unused slot with its number.
