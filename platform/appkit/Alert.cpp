@@ -22,6 +22,9 @@ constexpr int kIconSize = 64;   // px
 constexpr int kTextWidth = 320; // px, where texts wrap
 constexpr int kMaxButtons = 3;
 constexpr int kThirdButtonGap = 24; // px between the third button and the other two
+constexpr int kButtonMinWidth = 88; // px, so that short titles ("OK") still make a good target
+constexpr int kIconTextGap = 12;    // px
+constexpr int kTextButtonsGap = 8;  // px
 
 QLabel* textLabel(QWidget* parent, int tag) {
     auto* label = new QLabel(parent);
@@ -52,14 +55,14 @@ Alert::Alert() {
     texts->addStretch();
     auto* top = new QHBoxLayout;
     top->addWidget(icon_, 0, Qt::AlignTop);
-    top->addSpacing(12);
+    top->addSpacing(kIconTextGap);
     top->addLayout(texts);
     buttonRow_ = new QHBoxLayout;
     buttonRow_->addStretch();
     auto* all = new QVBoxLayout(this);
     all->setSizeConstraint(QLayout::SetFixedSize);
     all->addLayout(top);
-    all->addSpacing(8);
+    all->addSpacing(kTextButtonsGap);
     all->addLayout(buttonRow_);
 }
 
@@ -78,7 +81,7 @@ QPushButton* Alert::addButton(const QString& title) {
         return nullptr;
     auto* button = new QPushButton(title, this);
     button->setAutoDefault(false);
-    button->setMinimumWidth(88);
+    button->setMinimumWidth(kButtonMinWidth);
     setTag(button, kFirstButtonTag + static_cast<int>(buttons_.size()));
     const int index = static_cast<int>(buttons_.size());
     connect(button, &QPushButton::clicked, this, [this, index] { finishWith(index); });

@@ -150,6 +150,8 @@ TEST_F(VX_MessageTest, ErrorPanelsAndTheirStatusTexts) {
     whenAlertShows([](appkit::Alert& alert) {
         EXPECT_EQ(alert.alertStyle(), appkit::Alert::Style::Critical);
         EXPECT_EQ(alert.buttons().size(), 1);
+        auto* icon = appkit::viewWithTag<QLabel>(&alert, appkit::Alert::kIconTag);
+        EXPECT_FALSE(icon->pixmap().isNull()); // our own picture, drawn from the bundle's SVG
         EXPECT_TRUE(saveScreenshot(&alert, "alert-error"));
         click(alert, 0);
     });
