@@ -1,12 +1,15 @@
 // Text direction against the Tesseract command line on the same pages: real prose in several fonts and
 // sizes on A4 at 300 dpi, each turned by every quarter. For each page and turn it runs our detection (as
 // the page pipeline does: open, detect, close) and `tesseract <page> - --psm 0`, and prints who got the
-// turn right and the CPU time each took. Run on one core: taskset -c 0 bin/direction_bench [folder].
+// turn right and the CPU time each took. Run on one core: taskset -c 0 bin/direction_bench [folder
+// [skew]]; skew tilts every page by that many degrees first.
 #include "test_pages.h"
 #include "vellumv2.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
@@ -73,10 +76,26 @@ int32_t tesseractCli(const vlmtest::Page& page, const std::string& path, double&
     return at == std::string::npos ? -1 : std::stoi(output.substr(at + 24));
 }
 
+// The page tilted by a small angle as a scanner feeds it (a shear, which is the same for a degree or two),
+// about its centre; what leaves the page is lost, what enters is white.
+vlmtest::Page skewed(const vlmtest::Page& page, double degrees) {
+    const double slope = std::tan(degrees * 3.14159265358979 / 180);
+    vlmtest::Page out = page;
+    std::fill(out.pixels.begin(), out.pixels.end(), 255);
+    for (int32_t x = 0; x < page.width; ++x) {
+        const auto shift = static_cast<int32_t>(std::lround((x - page.width / 2) * slope));
+        for (int32_t y = std::max(0, -shift); y < std::min(page.height, page.height - shift); ++y)
+            out.pixels[size_t(y + shift) * size_t(page.sync) + size_t(x)] =
+                page.pixels[size_t(y) * size_t(page.sync) + size_t(x)];
+    }
+    return out;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    const std::string folder = argc > 1 ? argv[1] : vlmtest::scratchFolder("direction-bench");
+    const std::string folder = argc > 1 && *argv[1] ? argv[1] : vlmtest::scratchFolder("direction-bench");
+    const double skewDegrees = argc > 2 ? std::atof(argv[2]) : 0;
     const bool withCli = vlmtest::run("command -v tesseract").size() > 0;
     const vlmtest::TextStyle styles[] = {{"Helvetica", 9},       {"Times-Roman", 10},  {"Courier", 10},
                                          {"Helvetica-Bold", 12}, {"Times-Italic", 12}, {"Times-Roman", 14},
@@ -87,6 +106,8 @@ int main(int argc, char** argv) {
     for (const vlmtest::TextStyle& style : styles) {
         vlmtest::Page page =
             vlmtest::renderText(vlmtest::proseLines(style, paragraph++), 300, 595, 842, style);
+        if (skewDegrees != 0)
+            page = skewed(page, skewDegrees);
         for (int32_t turn : {0, 90, 180, 270}) {
             double ourSeconds = 0, cliSeconds = 0;
             const int32_t found = ours(page, ourSeconds);

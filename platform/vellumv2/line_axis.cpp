@@ -13,8 +13,16 @@ constexpr uint8_t kDark = 128;
 // How much more the profile across lines must vary than the one along them: text pages give 3 and more,
 // pictures and tables near 1.
 constexpr double kClearRatio = 2.0;
-constexpr int kMinLines = 3;  // fewer lines say too little about which side is up
-constexpr size_t kStrips = 4; // a quarter of an A4 width drifts 10 pixels per degree of skew at 300 dpi
+constexpr double kMinLineShare = 0.25; // of the page's width (rows) or height (columns)
+constexpr int kMinLines = 3;           // fewer lines say too little about which side is up
+// Up to 16 strips (a sixteenth of an A4 width drifts 2.7 pixels per degree of skew at 300 dpi), each at
+// least 150 pixels wide, so that a strip still crosses several letters of a line.
+constexpr size_t kMaxStrips = 16;
+constexpr size_t kMinStripPixels = 150;
+
+size_t stripsAcross(int32_t pixels) {
+    return std::clamp<size_t>(static_cast<size_t>(pixels) / kMinStripPixels, 1, kMaxStrips);
+}
 
 using Profile = std::vector<uint32_t>;
 
@@ -64,7 +72,7 @@ int addAscent(const Profile& profile, double (&sides)[2]) {
     return lines;
 }
 
-// Profiles of a few strips, so that a page skewed by a degree or two still shows clean lines in each:
+// Profiles of narrow strips, so that a page skewed by a degree still shows clean lines in each:
 // rows[s] sums the dark pixels of each row within the s-th vertical strip, columns[s] of each column
 // within the s-th horizontal strip.
 struct StripProfiles {
@@ -72,15 +80,16 @@ struct StripProfiles {
 };
 
 StripProfiles profilesOf(const GreyImage& grey) {
-    StripProfiles p{std::vector<Profile>(kStrips, Profile(static_cast<size_t>(grey.height))),
-                    std::vector<Profile>(kStrips, Profile(static_cast<size_t>(grey.width)))};
+    const size_t across = stripsAcross(grey.width), down = stripsAcross(grey.height);
+    StripProfiles p{std::vector<Profile>(across, Profile(static_cast<size_t>(grey.height))),
+                    std::vector<Profile>(down, Profile(static_cast<size_t>(grey.width)))};
     for (int32_t y = 0; y < grey.height; ++y) {
         const uint8_t* line = grey.pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(grey.width);
-        Profile& columns = p.columns[static_cast<size_t>(y) * kStrips / static_cast<size_t>(grey.height)];
+        Profile& columns = p.columns[static_cast<size_t>(y) * down / static_cast<size_t>(grey.height)];
         for (int32_t x = 0; x < grey.width; ++x) {
             const uint32_t isDark = line[x] < kDark;
             columns[static_cast<size_t>(x)] += isDark;
-            p.rows[static_cast<size_t>(x) * kStrips / static_cast<size_t>(grey.width)]
+            p.rows[static_cast<size_t>(x) * across / static_cast<size_t>(grey.width)]
                   [static_cast<size_t>(y)] += isDark;
         }
     }
@@ -109,14 +118,29 @@ double ascentOf(std::vector<Profile>& strips, bool reversed) {
 
 } // namespace
 
+// Share of the profiles' length between the first and the last dark pixel.
+double extentShare(const std::vector<Profile>& strips) {
+    Profile total(strips.front().size());
+    for (const Profile& profile : strips)
+        for (size_t i = 0; i < profile.size(); ++i)
+            total[i] += profile[i];
+    const auto first = std::find_if(total.begin(), total.end(), [](uint32_t v) { return v != 0; });
+    const auto last = std::find_if(total.rbegin(), total.rend(), [](uint32_t v) { return v != 0; }).base();
+    return first >= last ? 0 : double(last - first) / double(total.size());
+}
+
 LineEvidence textLines(const GreyImage& grey) {
     StripProfiles profiles = profilesOf(grey);
     const double across = meanContrast(profiles.rows), along = meanContrast(profiles.columns);
+    // Lines run the length of a text block: a single line turned sideways, whose letters would pass for
+    // short lines, covers only a sliver across the page.
+    const bool wide = extentShare(profiles.columns) >= kMinLineShare;
+    const bool tall = extentShare(profiles.rows) >= kMinLineShare;
     LineEvidence evidence;
-    if (across > kClearRatio * along) {
+    if (across > kClearRatio * along && wide) {
         evidence.axis = LineAxis::Rows;
         evidence.ascent = ascentOf(profiles.rows, false);
-    } else if (along > kClearRatio * across) {
+    } else if (along > kClearRatio * across && tall) {
         // Turned a quarter clockwise, the tops of the letters face right: the end of the profile.
         evidence.axis = LineAxis::Columns;
         evidence.ascent = ascentOf(profiles.columns, true);
