@@ -26,10 +26,9 @@ TEST(OneFoundation, APrivatelyLoadedModuleSharesTheHostsInstances) {
 
     std::string received;
     int owner = 0;
-    fnd::NotificationCenter::defaultCenter().addObserver(&owner, "ShowQSWindowNotification",
-                                                         [&](const fnd::Notification& n) {
-                                                             received = *n.object.asString();
-                                                         });
+    fnd::NotificationCenter::defaultCenter().addObserver(
+        &owner, "ShowQSWindowNotification",
+        [&](const fnd::Notification& n) { received = *n.object.asString(); });
     post("ShowQSWindowNotification");
     fnd::NotificationCenter::defaultCenter().removeObserver(&owner);
     EXPECT_EQ(received, "from the plug-in");
