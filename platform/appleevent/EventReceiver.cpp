@@ -11,7 +11,8 @@
 
 namespace ae {
 
-EventReceiver::EventReceiver(QString ownId, QDBusConnection bus) : ownId_(std::move(ownId)), bus_(std::move(bus)) {}
+EventReceiver::EventReceiver(QString ownId, QDBusConnection bus)
+    : ownId_(std::move(ownId)), bus_(std::move(bus)) {}
 
 EventReceiver::~EventReceiver() {
     if (owned_)
@@ -31,8 +32,9 @@ EventReceiver::Claim EventReceiver::claim() {
         exported_ = bus_.registerVirtualObject(objectPath(ownId_), this);
     if (!exported_)
         return Claim::Failed;
-    const QDBusReply<QDBusConnectionInterface::RegisterServiceReply> reply = bus_.interface()->registerService(
-        ownId_, QDBusConnectionInterface::DontQueueService, QDBusConnectionInterface::DontAllowReplacement);
+    const QDBusReply<QDBusConnectionInterface::RegisterServiceReply> reply =
+        bus_.interface()->registerService(ownId_, QDBusConnectionInterface::DontQueueService,
+                                          QDBusConnectionInterface::DontAllowReplacement);
     owned_ = reply.isValid() && reply.value() == QDBusConnectionInterface::ServiceRegistered;
     if (owned_)
         return Claim::Owned;
@@ -62,13 +64,14 @@ bool EventReceiver::handleMessage(const QDBusMessage& message, const QDBusConnec
     const QString prefix = ownId_ + u'.';
     if (message.type() != QDBusMessage::MethodCallMessage || !message.interface().startsWith(prefix))
         return false; // introspection and the like are Qt's
-    Event event{message.interface().mid(prefix.size()), message.member(), Parameters::fromWire(message.arguments())};
+    Event event{message.interface().mid(prefix.size()), message.member(),
+                Parameters::fromWire(message.arguments())};
     const auto it = handlers_.find({event.eventClass, event.eventId});
     if (it == handlers_.end()) {
         if (message.isReplyRequired())
-            connection.send(message.createErrorReply(QDBusError::UnknownMethod,
-                                                     QStringLiteral("event %1/%2 is not handled")
-                                                         .arg(event.eventClass, event.eventId)));
+            connection.send(message.createErrorReply(
+                QDBusError::UnknownMethod,
+                QStringLiteral("event %1/%2 is not handled").arg(event.eventClass, event.eventId)));
         return true;
     }
     dispatch(it->second, event, message, connection);

@@ -30,9 +30,8 @@ Reply fromBusReply(const QDBusMessage& answer, const QString& receiverId, std::c
         answer.errorName() == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner"))
         return failure(SendStatus::NotRunning, receiverId + QStringLiteral(" is not running"));
     if (type == QDBusError::NoReply || type == QDBusError::Timeout || type == QDBusError::TimedOut)
-        return failure(SendStatus::TimedOut, QStringLiteral("%1 did not answer within %2 ms")
-                                                 .arg(receiverId)
-                                                 .arg(timeout.count()));
+        return failure(SendStatus::TimedOut,
+                       QStringLiteral("%1 did not answer within %2 ms").arg(receiverId).arg(timeout.count()));
     return failure(SendStatus::Failed, answer.errorName() + QStringLiteral(": ") + answer.errorMessage());
 }
 
@@ -46,8 +45,8 @@ bool EventSender::isReceiverRunning() const {
 }
 
 QDBusMessage EventSender::message(const Event& event) const {
-    QDBusMessage m = QDBusMessage::createMethodCall(receiverId_, objectPath(receiverId_),
-                                                    interfaceName(receiverId_, event.eventClass), event.eventId);
+    QDBusMessage m = QDBusMessage::createMethodCall(
+        receiverId_, objectPath(receiverId_), interfaceName(receiverId_, event.eventClass), event.eventId);
     m.setAutoStartService(false);
     m << event.parameters.toWire();
     return m;

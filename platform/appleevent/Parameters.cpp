@@ -13,14 +13,22 @@ namespace {
 
 QVariant wireValue(const Parameter& p) {
     switch (p.width) {
-    case Width::Bool: return QVariant::fromValue(p.value != 0);
-    case Width::UInt8: return QVariant::fromValue(static_cast<std::uint8_t>(p.value));
-    case Width::Int16: return QVariant::fromValue(static_cast<std::int16_t>(p.value));
-    case Width::UInt16: return QVariant::fromValue(static_cast<std::uint16_t>(p.value));
-    case Width::Int32: return QVariant::fromValue(static_cast<std::int32_t>(p.value));
-    case Width::UInt32: return QVariant::fromValue(static_cast<std::uint32_t>(p.value));
-    case Width::Int64: return QVariant::fromValue(static_cast<qlonglong>(p.value));
-    case Width::UInt64: return QVariant::fromValue(static_cast<qulonglong>(p.value));
+    case Width::Bool:
+        return QVariant::fromValue(p.value != 0);
+    case Width::UInt8:
+        return QVariant::fromValue(static_cast<std::uint8_t>(p.value));
+    case Width::Int16:
+        return QVariant::fromValue(static_cast<std::int16_t>(p.value));
+    case Width::UInt16:
+        return QVariant::fromValue(static_cast<std::uint16_t>(p.value));
+    case Width::Int32:
+        return QVariant::fromValue(static_cast<std::int32_t>(p.value));
+    case Width::UInt32:
+        return QVariant::fromValue(static_cast<std::uint32_t>(p.value));
+    case Width::Int64:
+        return QVariant::fromValue(static_cast<qlonglong>(p.value));
+    case Width::UInt64:
+        return QVariant::fromValue(static_cast<qulonglong>(p.value));
     }
     return {};
 }
@@ -29,18 +37,26 @@ std::optional<Parameter> fromVariant(QVariant v) {
     if (v.userType() == qMetaTypeId<QDBusVariant>())
         v = qvariant_cast<QDBusVariant>(v).variant();
     switch (v.typeId()) {
-    case QMetaType::Bool: return Parameter{Width::Bool, v.toBool() ? 1 : 0};
-    case QMetaType::UChar: return Parameter{Width::UInt8, v.value<std::uint8_t>()};
-    case QMetaType::Short: return Parameter{Width::Int16, v.value<std::int16_t>()};
-    case QMetaType::UShort: return Parameter{Width::UInt16, v.value<std::uint16_t>()};
-    case QMetaType::Int: return Parameter{Width::Int32, v.value<std::int32_t>()};
-    case QMetaType::UInt: return Parameter{Width::UInt32, v.value<std::uint32_t>()};
-    case QMetaType::LongLong: return Parameter{Width::Int64, v.value<qlonglong>()};
+    case QMetaType::Bool:
+        return Parameter{Width::Bool, v.toBool() ? 1 : 0};
+    case QMetaType::UChar:
+        return Parameter{Width::UInt8, v.value<std::uint8_t>()};
+    case QMetaType::Short:
+        return Parameter{Width::Int16, v.value<std::int16_t>()};
+    case QMetaType::UShort:
+        return Parameter{Width::UInt16, v.value<std::uint16_t>()};
+    case QMetaType::Int:
+        return Parameter{Width::Int32, v.value<std::int32_t>()};
+    case QMetaType::UInt:
+        return Parameter{Width::UInt32, v.value<std::uint32_t>()};
+    case QMetaType::LongLong:
+        return Parameter{Width::Int64, v.value<qlonglong>()};
     case QMetaType::ULongLong:
         if (v.value<qulonglong>() > static_cast<qulonglong>(std::numeric_limits<std::int64_t>::max()))
             return std::nullopt;
         return Parameter{Width::UInt64, static_cast<std::int64_t>(v.value<qulonglong>())};
-    default: return std::nullopt;
+    default:
+        return std::nullopt;
     }
 }
 

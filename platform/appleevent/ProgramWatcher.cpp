@@ -15,7 +15,8 @@ bool isRunning(const QString& bundleId, const QDBusConnection& bus) {
 
 ProgramWatcher::ProgramWatcher(const QStringList& bundleIds, QDBusConnection bus, QObject* parent)
     : QObject(parent),
-      watcher_(QString(), bus, QDBusServiceWatcher::WatchForRegistration | QDBusServiceWatcher::WatchForUnregistration) {
+      watcher_(QString(), bus,
+               QDBusServiceWatcher::WatchForRegistration | QDBusServiceWatcher::WatchForUnregistration) {
     watcher_.setWatchedServices(bundleIds);
     connect(&watcher_, &QDBusServiceWatcher::serviceRegistered, this, &ProgramWatcher::launched);
     connect(&watcher_, &QDBusServiceWatcher::serviceUnregistered, this, &ProgramWatcher::terminated);

@@ -119,9 +119,11 @@ TEST_F(EventLink, AReceiverThatDoesNotAnswerEndsTheWaitAtTheTimeOut) {
     bool handled = false;
     {
         ae::EventReceiver silent(id, other);
-        silent.setHandler(ae::kClassQS, ae::kVersionPanel, [&](const ae::Event&, ae::Parameters&) { handled = true; });
+        silent.setHandler(ae::kClassQS, ae::kVersionPanel,
+                          [&](const ae::Event&, ae::Parameters&) { handled = true; });
         ASSERT_EQ(silent.claim(), ae::EventReceiver::Claim::Owned);
-        const ae::Reply reply = ae::EventSender(id).send(event(ae::kClassQS, ae::kVersionPanel), std::chrono::milliseconds(200));
+        const ae::Reply reply =
+            ae::EventSender(id).send(event(ae::kClassQS, ae::kVersionPanel), std::chrono::milliseconds(200));
         EXPECT_EQ(reply.status, ae::SendStatus::TimedOut);
         EXPECT_FALSE(handled);
     }

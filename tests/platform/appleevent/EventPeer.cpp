@@ -13,7 +13,8 @@
 namespace {
 
 const char* widthName(ae::Width w) {
-    static const char* const names[] = {"Bool", "UInt8", "Int16", "UInt16", "Int32", "UInt32", "Int64", "UInt64"};
+    static const char* const names[] = {"Bool",  "UInt8",  "Int16", "UInt16",
+                                        "Int32", "UInt32", "Int64", "UInt64"};
     return names[static_cast<int>(w)];
 }
 
@@ -40,7 +41,8 @@ int main(int argc, char** argv) {
     const QString logPath = QString::fromLocal8Bit(argv[2]);
     ae::EventReceiver receiver(QString::fromLocal8Bit(argv[1]));
     for (const char* id : {ae::kConnect, ae::kOutputCheck, ae::kActivateWindow, ae::kVersionPanel, ae::kScan})
-        receiver.setHandler(ae::kClassQS, id, [&](const ae::Event& e, ae::Parameters&) { record(logPath, e); });
+        receiver.setHandler(ae::kClassQS, id,
+                            [&](const ae::Event& e, ae::Parameters&) { record(logPath, e); });
     receiver.setHandler(ae::kClassQS, ae::kAppData, [&](const ae::Event& e, ae::Parameters& reply) {
         record(logPath, e);
         reply.setInt32(ae::kReturn, 1);

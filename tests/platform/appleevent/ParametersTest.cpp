@@ -1,7 +1,7 @@
 // Parameters keep the width they were sent with, and a handler's 32-bit read is lenient: any
 // integer width widens, and what is missing or cannot be read reads 0.
-#include "appleevent/EventNames.h"
 #include "appleevent/Parameters.h"
+#include "appleevent/EventNames.h"
 
 #include <gtest/gtest.h>
 
@@ -50,5 +50,6 @@ TEST(Parameters, AnythingButADictionaryCarriesNoParameters) {
 TEST(EventNames, ObjectPathFollowsTheBundleId) {
     EXPECT_EQ(ae::objectPath("com.orvikElectronics.tollivar"), "/com/orvikElectronics/tollivar");
     EXPECT_EQ(ae::objectPath("org.example.k3100-helper"), "/org/example/k3100_helper");
-    EXPECT_EQ(ae::interfaceName("com.orvikElectronics.tollivar", ae::kClassQS), "com.orvikElectronics.tollivar.thQS");
+    EXPECT_EQ(ae::interfaceName("com.orvikElectronics.tollivar", ae::kClassQS),
+              "com.orvikElectronics.tollivar.thQS");
 }
