@@ -15,7 +15,7 @@ EventReceiver::EventReceiver(QString ownId, QDBusConnection bus)
     : ownId_(std::move(ownId)), bus_(std::move(bus)) {}
 
 EventReceiver::~EventReceiver() {
-    if (owned_)
+    if (owned_ && bus_.interface())
         bus_.interface()->unregisterService(ownId_);
     if (exported_)
         bus_.unregisterObject(objectPath(ownId_));

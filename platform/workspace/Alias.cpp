@@ -6,7 +6,8 @@
 
 namespace ws {
 
-bool makeAlias(const std::filesystem::path& target, const std::filesystem::path& aliasPath, std::string* error) {
+bool makeAlias(const std::filesystem::path& target, const std::filesystem::path& aliasPath,
+               std::string* error) {
     std::error_code ec;
     const std::filesystem::file_status status = std::filesystem::symlink_status(aliasPath, ec);
     if (std::filesystem::exists(status) && !std::filesystem::is_symlink(status)) {

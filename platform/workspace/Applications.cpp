@@ -19,14 +19,16 @@ std::string envOr(const char* name, std::string fallback) {
 }
 
 bool isSafeId(std::string_view id) {
-    return !id.empty() && id.find('/') == std::string_view::npos && id.front() != '.' && id.ends_with(".desktop");
+    return !id.empty() && id.find('/') == std::string_view::npos && id.front() != '.' &&
+           id.ends_with(".desktop");
 }
 
 } // namespace
 
 std::vector<std::filesystem::path> applicationFolders() {
     std::vector<std::filesystem::path> folders{
-        std::filesystem::path(envOr("XDG_DATA_HOME", (homeFolder() / ".local/share").string())) / "applications"};
+        std::filesystem::path(envOr("XDG_DATA_HOME", (homeFolder() / ".local/share").string())) /
+        "applications"};
     std::string_view dirs = std::getenv("XDG_DATA_DIRS") && *std::getenv("XDG_DATA_DIRS")
                                 ? std::getenv("XDG_DATA_DIRS")
                                 : "/usr/local/share:/usr/share";

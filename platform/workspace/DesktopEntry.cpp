@@ -49,8 +49,12 @@ std::string unescapeValue(std::string_view raw) {
         const char next = i + 1 < raw.size() ? raw[i + 1] : '\0';
         const char* mapped = nullptr;
         if (raw[i] == '\\')
-            mapped = next == 's' ? " " : next == 'n' ? "\n" : next == 't' ? "\t" : next == 'r' ? "\r"
-                                                                       : next == '\\' ? "\\" : nullptr;
+            mapped = next == 's'    ? " "
+                     : next == 'n'  ? "\n"
+                     : next == 't'  ? "\t"
+                     : next == 'r'  ? "\r"
+                     : next == '\\' ? "\\"
+                                    : nullptr;
         if (mapped) {
             out += mapped;
             ++i;
@@ -65,9 +69,12 @@ std::string escapeValue(std::string_view text) {
     std::string out;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
-        out += c == '\\' ? "\\\\" : c == '\n' ? "\\n" : c == '\t' ? "\\t" : c == '\r' ? "\\r"
-               : (c == ' ' && i == 0)         ? "\\s"
-                                              : std::string(1, c);
+        out += c == '\\'              ? "\\\\"
+               : c == '\n'            ? "\\n"
+               : c == '\t'            ? "\\t"
+               : c == '\r'            ? "\\r"
+               : (c == ' ' && i == 0) ? "\\s"
+                                      : std::string(1, c);
     }
     return out;
 }
@@ -88,7 +95,8 @@ std::optional<DesktopEntry> DesktopEntry::parse(std::string_view text, std::file
         }
         const std::size_t eq = line.find('=');
         if (where == Inside && eq != std::string_view::npos && eq > 0)
-            entry.values_.emplace(std::string(trim(line.substr(0, eq))), unescapeValue(trim(line.substr(eq + 1))));
+            entry.values_.emplace(std::string(trim(line.substr(0, eq))),
+                                  unescapeValue(trim(line.substr(eq + 1))));
     }
     if (where == Before)
         return std::nullopt;

@@ -19,7 +19,8 @@ FileCodes fileCodes(const Argv& tokens) {
 
 // Expands the codes of one token that is not a list code standing alone. Absent: drop the token
 // (it was only codes and came out empty).
-std::optional<std::string> expandToken(const std::string& token, const DesktopEntry& entry, const std::string* file) {
+std::optional<std::string> expandToken(const std::string& token, const DesktopEntry& entry,
+                                       const std::string* file) {
     std::string out;
     bool hadCode = false;
     for (std::size_t i = 0; i < token.size(); ++i) {
@@ -68,7 +69,8 @@ std::optional<Argv> splitExec(std::string_view exec) {
     bool haveArg = false;
     for (std::size_t i = 0; i < exec.size(); ++i) {
         const char c = exec[i];
-        if (inQuotes && c == '\\' && i + 1 < exec.size() && std::string_view("\"`$\\").find(exec[i + 1]) != std::string_view::npos) {
+        if (inQuotes && c == '\\' && i + 1 < exec.size() &&
+            std::string_view("\"`$\\").find(exec[i + 1]) != std::string_view::npos) {
             current += exec[++i];
         } else if (c == '"') {
             inQuotes = !inQuotes;
@@ -107,6 +109,11 @@ std::vector<Argv> expandExec(const DesktopEntry& entry, const std::vector<std::f
     if (commands.front().empty() || commands.front().front().empty())
         return {};
     return commands;
+}
+
+bool takesFiles(const DesktopEntry& entry) {
+    const std::optional<Argv> tokens = splitExec(entry.exec());
+    return tokens && fileCodes(*tokens) != FileCodes::None;
 }
 
 std::string quoteExecArgument(std::string_view argument) {

@@ -24,6 +24,8 @@ std::optional<Argv> splitExec(std::string_view exec);
 // one without the files when the line takes none. Empty when the line is malformed or names no
 // program.
 std::vector<Argv> expandExec(const DesktopEntry& entry, const std::vector<std::filesystem::path>& files);
+// The line has a code for files (%f %F %u %U).
+bool takesFiles(const DesktopEntry& entry);
 
 // One argument as an Exec line writes it (before the string escapes): quoted when it holds anything
 // but plain characters, with '%' doubled.

@@ -8,6 +8,8 @@
 namespace ws {
 
 bool launch(const DesktopEntry& entry, const std::vector<std::filesystem::path>& files) {
+    if (!files.empty() && !takesFiles(entry))
+        return false;
     const std::vector<Argv> commands = expandExec(entry, files);
     const std::filesystem::path folder = entry.value("Path").value_or("");
     bool started = !commands.empty();

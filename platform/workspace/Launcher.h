@@ -13,7 +13,8 @@
 namespace ws {
 
 // Every command of the entry's Exec line (see expandExec), in the entry's Path folder when it names
-// one; false when the line is malformed or a command could not start.
+// one; false when the line is malformed or a command could not start. Files for an application that
+// takes none start nothing and answer false: it would open without them.
 bool launch(const DesktopEntry& entry, const std::vector<std::filesystem::path>& files = {});
 bool launchProgram(const std::filesystem::path& program, const std::vector<std::string>& arguments = {});
 bool openPath(const std::filesystem::path& path);

@@ -21,7 +21,8 @@ std::optional<DesktopEntry> ourEntry(const std::filesystem::path& file) {
 
 std::string entryText(const std::filesystem::path& program, std::string_view name) {
     return "[Desktop Entry]\nType=Application\nName=" + escapeValue(name) +
-           "\nExec=" + escapeValue(quoteExecArgument(program.string())) + "\n" + LoginItems::kMarkKey + "=true\n";
+           "\nExec=" + escapeValue(quoteExecArgument(program.string())) + "\n" + LoginItems::kMarkKey +
+           "=true\n";
 }
 
 } // namespace

@@ -11,8 +11,10 @@ namespace ws {
 std::filesystem::path userFolder(std::string_view name) {
     const char* home = std::getenv("HOME");
     const std::filesystem::path fallback = home && *home ? home : "/";
-    const bool plainName = !name.empty() && name.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ_") == std::string_view::npos;
-    const std::optional<std::string> answer = plainName ? runTool("xdg-user-dir", {std::string(name)}) : std::nullopt;
+    const bool plainName =
+        !name.empty() && name.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ_") == std::string_view::npos;
+    const std::optional<std::string> answer =
+        plainName ? runTool("xdg-user-dir", {std::string(name)}) : std::nullopt;
     if (!answer || answer->empty() || answer->front() != '/')
         return fallback;
     return *answer;

@@ -7,7 +7,8 @@
 namespace ws {
 namespace {
 
-QStringList toQt(std::vector<std::string>::const_iterator first, std::vector<std::string>::const_iterator last) {
+QStringList toQt(std::vector<std::string>::const_iterator first,
+                 std::vector<std::string>::const_iterator last) {
     QStringList list;
     for (; first != last; ++first)
         list << QString::fromStdString(*first);

@@ -17,7 +17,8 @@ TEST(Alias, ChainsResolveToTheirEndAndOnlyAliasesCount) {
     std::ofstream(dir / "bin/tapwell") << "program";
     fs::create_directories(dir / "share/k3100/tollivar");
     ASSERT_TRUE(ws::makeAlias("../../../bin/tapwell", dir / "share/k3100/tollivar/tapwell-link"));
-    ASSERT_TRUE(ws::makeAlias(dir / "share/k3100/tollivar/tapwell-link", dir / "share/k3100/tollivar/tapwell"));
+    ASSERT_TRUE(
+        ws::makeAlias(dir / "share/k3100/tollivar/tapwell-link", dir / "share/k3100/tollivar/tapwell"));
     EXPECT_EQ(ws::resolveAlias(dir / "share/k3100/tollivar/tapwell"), fs::canonical(dir / "bin/tapwell"));
 
     EXPECT_EQ(ws::resolveAlias(dir / "bin/tapwell"), std::nullopt); // a plain file is no alias

@@ -73,8 +73,9 @@ TEST_F(Applications, StandardFoldersFollowTheUsersSettings) {
 }
 
 TEST(DesktopEntry, OnlyTheMainGroupCountsAndEscapesAreUndone) {
-    const auto entry = ws::DesktopEntry::parse("# comment\n[Other]\nName=wrong\n[Desktop Entry]\nName = Scan\\sto "
-                                               "mail\nName=second\nComment=a\\\\b\\;c\n[Desktop Action x]\nIcon=no\n");
+    const auto entry =
+        ws::DesktopEntry::parse("# comment\n[Other]\nName=wrong\n[Desktop Entry]\nName = Scan\\sto "
+                                "mail\nName=second\nComment=a\\\\b\\;c\n[Desktop Action x]\nIcon=no\n");
     ASSERT_TRUE(entry);
     EXPECT_EQ(entry->value("Name"), "Scan to mail");
     EXPECT_EQ(entry->value("Comment"), "a\\b\\;c");

@@ -28,7 +28,8 @@ TEST(ExecLine, SingleFileCodesRunOnceForEachFileAndListCodesOnceForAll) {
     const std::vector<std::filesystem::path> files{"/tmp/a b.pdf", "/tmp/c.pdf"};
     EXPECT_EQ(ws::expandExec(entry("viewer --open=%f"), files),
               (std::vector<Argv>{{"viewer", "--open=/tmp/a b.pdf"}, {"viewer", "--open=/tmp/c.pdf"}}));
-    EXPECT_EQ(ws::expandExec(entry("viewer %U"), files), (std::vector<Argv>{{"viewer", "/tmp/a b.pdf", "/tmp/c.pdf"}}));
+    EXPECT_EQ(ws::expandExec(entry("viewer %U"), files),
+              (std::vector<Argv>{{"viewer", "/tmp/a b.pdf", "/tmp/c.pdf"}}));
     EXPECT_EQ(ws::expandExec(entry("viewer %F"), {}), (std::vector<Argv>{{"viewer"}}));
     EXPECT_EQ(ws::expandExec(entry("viewer %u"), {}), (std::vector<Argv>{{"viewer"}}));
     EXPECT_EQ(ws::expandExec(entry("viewer --new"), files), (std::vector<Argv>{{"viewer", "--new"}}));
@@ -36,16 +37,24 @@ TEST(ExecLine, SingleFileCodesRunOnceForEachFileAndListCodesOnceForAll) {
 
 TEST(ExecLine, OtherFieldCodes) {
     EXPECT_EQ(ws::expandExec(entry("viewer %i %c %k 100%% %d %m %f"), {"/tmp/x%f"}),
-              (std::vector<Argv>{{"viewer", "--icon", "viewer", "Viewer", "/usr/share/applications/viewer.desktop",
-                                  "100%", "/tmp/x%f"}}));
+              (std::vector<Argv>{{"viewer", "--icon", "viewer", "Viewer",
+                                  "/usr/share/applications/viewer.desktop", "100%", "/tmp/x%f"}}));
     EXPECT_TRUE(ws::expandExec(entry(R"("unclosed %f)"), {"/tmp/a"}).empty());
     EXPECT_TRUE(ws::expandExec(entry(""), {"/tmp/a"}).empty());
     EXPECT_TRUE(ws::expandExec(entry("%f"), {}).empty());
 }
 
 TEST(ExecLine, QuotedArgumentsComeBackIntact) {
-    const Argv awkward{"/opt/K3100 Apps/tap well", "it's \"quoted\"", "$HOME; rm -rf ~", "back\\slash",
-                       "`id`", "50% & more", "tab\there", "new\nline", " lead", "plain"};
+    const Argv awkward{"/opt/K3100 Apps/tap well",
+                       "it's \"quoted\"",
+                       "$HOME; rm -rf ~",
+                       "back\\slash",
+                       "`id`",
+                       "50% & more",
+                       "tab\there",
+                       "new\nline",
+                       " lead",
+                       "plain"};
     std::string exec;
     for (const std::string& arg : awkward)
         exec += (exec.empty() ? "" : " ") + ws::quoteExecArgument(arg);

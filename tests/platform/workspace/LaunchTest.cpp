@@ -33,7 +33,8 @@ protected:
 };
 
 // Names a shell would take apart.
-const std::vector<std::filesystem::path> kAwkward{"/tmp/scan 1.pdf", "/tmp/it's \"mine\".pdf", "/tmp/$HOME;ls.pdf"};
+const std::vector<std::filesystem::path> kAwkward{"/tmp/scan 1.pdf", "/tmp/it's \"mine\".pdf",
+                                                  "/tmp/$HOME;ls.pdf"};
 
 } // namespace
 
@@ -72,7 +73,13 @@ TEST_F(Launching, MailAttachesEveryFileAndOpenNamesThePath) {
     EXPECT_EQ(got[1], (Recording{"xdg-open", "/tmp/a folder; with $(stuff)"}));
 }
 
-TEST_F(Launching, AMalformedLineOrAMissingProgramStartsNothing) {
+TEST_F(Launching, NothingStartsForAMalformedLineAMissingProgramOrFilesNobodyTakes) {
     EXPECT_FALSE(ws::launch(*ws::DesktopEntry::parse("[Desktop Entry]\nExec=\"unclosed %f\n"), kAwkward));
     EXPECT_FALSE(ws::launchProgram(root / "no-such-program"));
+    const auto noFiles =
+        ws::DesktopEntry::parse("[Desktop Entry]\nExec=\"" ARGV_RECORDER "\" --new-window\n");
+    EXPECT_FALSE(ws::launch(*noFiles, kAwkward));
+    ASSERT_TRUE(ws::launch(*noFiles));
+    EXPECT_EQ(waitForRecordings(root / "records", 1),
+              (std::vector<Recording>{{"k3100-argv-recorder", "--new-window"}}));
 }

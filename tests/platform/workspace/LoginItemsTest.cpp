@@ -1,7 +1,7 @@
 // Login items: our marked autostart entry is written, found and removed; files without the mark are
 // never touched, however they are named.
-#include "workspace/DesktopEntry.h"
 #include "workspace/LoginItems.h"
+#include "workspace/DesktopEntry.h"
 
 #include "../foundation/ScopedEnv.h"
 
@@ -47,7 +47,8 @@ protected:
 } // namespace
 
 TEST_F(LoginItemsTest, OurEntryIsWrittenOnceFoundAndRemoved) {
-    EXPECT_EQ(items.entryPath(), temp.path().toStdString() + "/autostart/com.orvikElectronics.tapwell.desktop");
+    EXPECT_EQ(items.entryPath(),
+              temp.path().toStdString() + "/autostart/com.orvikElectronics.tapwell.desktop");
     EXPECT_FALSE(items.contains(program));
     EXPECT_EQ(items.remove(), LoginItems::Result::Unchanged);
     ASSERT_EQ(items.add(program, "Tapwell"), LoginItems::Result::Done);

@@ -19,7 +19,8 @@ inline std::vector<Recording> waitForRecordings(const std::filesystem::path& dir
     while (std::chrono::steady_clock::now() < giveUp) {
         found.clear();
         for (const auto& entry : std::filesystem::directory_iterator(dir)) {
-            if (entry.path().extension() == ".part" || entry.path().filename().string().rfind("argv-", 0) != 0)
+            if (entry.path().extension() == ".part" ||
+                entry.path().filename().string().rfind("argv-", 0) != 0)
                 continue;
             std::ifstream in(entry.path(), std::ios::binary);
             Recording r;
