@@ -42,10 +42,15 @@ std::vector<std::filesystem::path> applicationFolders() {
 }
 
 std::optional<std::filesystem::path> findDesktopFile(std::string_view desktopId) {
+    return findDesktopFile(desktopId, applicationFolders());
+}
+
+std::optional<std::filesystem::path> findDesktopFile(std::string_view desktopId,
+                                                     const std::vector<std::filesystem::path>& folders) {
     if (!isSafeId(desktopId))
         return std::nullopt;
     std::error_code ec;
-    for (const std::filesystem::path& folder : applicationFolders()) {
+    for (const std::filesystem::path& folder : folders) {
         std::string relative(desktopId);
         for (std::size_t dash = 0;; ++dash) {
             if (std::filesystem::is_regular_file(folder / relative, ec))
