@@ -124,6 +124,8 @@ public:
     // TWRC_CANCEL stop, TWRC_CHECKSTATUS (2) try again. Clears the condition code; a jam, double feed
     // or open cover is kept as the batch's fault for DAT_STATUS.
     virtual TW_UINT16 ShowAlert(std::uint32_t code);
+    // The alert itself and the user's answer, without the bookkeeping of the fault.
+    TW_UINT16 PresentAlert(std::uint32_t code);
     // Reports a pending failure first, otherwise the fault that stopped the last batch, once.
     TW_UINT16 GetStatus(pTW_IDENTITY origin, TW_MEMREF data) override;
     // Once per session, at the first enable without a dialog: reminds the user to exchange a worn roller
@@ -160,6 +162,15 @@ public:
                                      bool& handled);
     virtual TW_UINT16 HandleAutomaticDeskew(TW_UINT16 msg, TW_CAPABILITY* cap, CCapability* capability,
                                             bool& handled);
+    virtual TW_UINT16 HandleDeviceEventSelection(TW_UINT16 msg, TW_CAPABILITY* cap, CCapability* capability,
+                                                 bool& handled);
+    // MSG_RESET of CAP_DEVICEEVENT empties the selection, then answers as for any capability.
+    TW_UINT16 ResetCapability(pTW_IDENTITY origin, TW_MEMREF data) override;
+    // A device event goes to the application only when it selected it (CAP_DEVICEEVENT); this maker's
+    // own application receives them all.
+    bool WantsDeviceEvent(std::uint32_t event) const;
+    TW_UINT16 HandleDeviceEventNotification(const fnd::Value& object) override;
+    static std::unique_ptr<CCapability> MakeDeviceEventSelection(std::vector<CapItem> events);
 
     // Transfer sequencing: opening and enabling for a batch, the end of each image, the transfer-ready
     // signal, and the notifications that can end a scan from outside.

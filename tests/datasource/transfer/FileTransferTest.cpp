@@ -11,7 +11,7 @@
 
 #include "PageSource.h"
 #include "transfer/PictEncoder.h"
-#include "twainmemory.h"
+#include <malloc.h>
 
 namespace {
 
@@ -136,9 +136,10 @@ TEST_F(FileTransferTest, NativeTransferHandsOverATiffInContainerMemory) {
     ASSERT_EQ(Info(info), TWRC_SUCCESS);
     TW_HANDLE handle = nullptr;
     ASSERT_EQ(Call(DG_IMAGE, DAT_IMAGENATIVEXFER, MSG_GET, &handle), TWRC_XFERDONE);
-    twain::OwnedHandle owned(handle);
-    const auto* bytes = static_cast<const char*>(twain::lockHandle(handle));
-    std::ofstream(File("native.tif"), std::ios::binary).write(bytes, twain::handleSize(handle));
+    // Without a source manager the block comes from the C heap; the TIFF ends within it.
+    std::unique_ptr<void, decltype(&std::free)> owned(handle, &std::free);
+    std::ofstream(File("native.tif"), std::ios::binary)
+        .write(static_cast<const char*>(handle), static_cast<std::streamsize>(malloc_usable_size(handle)));
     const SDecoded page = ReadTiff(File("native.tif"));
     EXPECT_EQ(page.width, 20u);
     EXPECT_EQ(page.samples, 3u);
