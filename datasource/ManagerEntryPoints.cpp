@@ -19,8 +19,9 @@ TW_ENTRYPOINT Current() {
 } // namespace
 
 bool Set(const TW_ENTRYPOINT& entryPoints) {
-    const int memoryFunctions = (entryPoints.DSM_MemAllocate != nullptr) + (entryPoints.DSM_MemFree != nullptr) +
-                                (entryPoints.DSM_MemLock != nullptr) + (entryPoints.DSM_MemUnlock != nullptr);
+    const int memoryFunctions = (entryPoints.DSM_MemAllocate != nullptr) +
+                                (entryPoints.DSM_MemFree != nullptr) + (entryPoints.DSM_MemLock != nullptr) +
+                                (entryPoints.DSM_MemUnlock != nullptr);
     // Half a set of memory functions would free blocks with another allocator than made them.
     if (entryPoints.Size != sizeof(TW_ENTRYPOINT) || !entryPoints.DSM_Entry ||
         (memoryFunctions != 0 && memoryFunctions != 4))

@@ -13,7 +13,8 @@ constexpr TW_UINT16 kReportedEvents[] = {COrvkQSDS::kDeviceEventScanReady, COrvk
                                          COrvkQSDS::kDeviceEventIdleTick};
 
 bool IsReported(TW_UINT16 event) {
-    return std::find(std::begin(kReportedEvents), std::end(kReportedEvents), event) != std::end(kReportedEvents);
+    return std::find(std::begin(kReportedEvents), std::end(kReportedEvents), event) !=
+           std::end(kReportedEvents);
 }
 
 // The events of an application's array of TWTY_UINT16; false when it is no such array or names an event
@@ -24,7 +25,8 @@ bool ReadSelection(const TW_CAPABILITY& cap, std::vector<CapItem>& events) {
     const CContainerBlock block(cap.hContainer, TWON_ARRAY);
     TW_UINT16 itemType = 0;
     TW_UINT32 count = 0;
-    if (!block.Read(0, itemType) || itemType != TWTY_UINT16 || !block.Read(offsetof(TW_ARRAY, NumItems), count))
+    if (!block.Read(0, itemType) || itemType != TWTY_UINT16 ||
+        !block.Read(offsetof(TW_ARRAY, NumItems), count))
         return false;
     for (TW_UINT32 i = 0; i < count; ++i) {
         TW_UINT16 event = 0;
@@ -59,7 +61,8 @@ TW_UINT16 COrvkQSDS::HandleDeviceEventSelection(TW_UINT16 msg, TW_CAPABILITY* ca
         return TWCC_SUCCESS;
     const bool current = capability == mCapPool->GetCapability(CAP_DEVICEEVENT);
     cap->ConType = TWON_ARRAY;
-    cap->hContainer = current ? capability->CreateNativeContainer() : MakeDeviceEventSelection({})->CreateNativeContainer();
+    cap->hContainer =
+        current ? capability->CreateNativeContainer() : MakeDeviceEventSelection({})->CreateNativeContainer();
     handled = true;
     return TWCC_SUCCESS;
 }
@@ -74,7 +77,8 @@ TW_UINT16 COrvkQSDS::ResetCapability(pTW_IDENTITY origin, TW_MEMREF data) {
 bool COrvkQSDS::WantsDeviceEvent(std::uint32_t event) const {
     if (CClientApp::CurrentId() == CClientApp::kOwnApplication)
         return true;
-    const auto* selection = dynamic_cast<const CCapArray*>(mCapPool ? mCapPool->GetCapability(CAP_DEVICEEVENT) : nullptr);
+    const auto* selection =
+        dynamic_cast<const CCapArray*>(mCapPool ? mCapPool->GetCapability(CAP_DEVICEEVENT) : nullptr);
     for (std::uint32_t i = 0; selection && i < selection->GetValueCount(); ++i) {
         TW_UINT16 selected = 0;
         auto* bytes = reinterpret_cast<std::uint8_t*>(&selected);

@@ -246,7 +246,7 @@ using DSM_MEMUNLOCK = void (*)(TW_HANDLE handle);
 // DAT_ENTRYPOINT: what the source manager gives an application (MSG_GET) and a data source (MSG_SET).
 struct TW_ENTRYPOINT {
     TW_UINT32 Size; // sizeof(TW_ENTRYPOINT)
-    TW_UINT16 (*DSM_Entry)
+    TW_UINT16(*DSM_Entry)
     (TW_IDENTITY* pOrigin, TW_IDENTITY* pDest, TW_UINT32 DG, TW_UINT16 DAT, TW_UINT16 MSG, TW_MEMREF pData);
     DSM_MEMALLOCATE DSM_MemAllocate;
     DSM_MEMFREE DSM_MemFree;

@@ -82,6 +82,32 @@ TEST_F(FileTransferTest, TiffFileHoldsThePageOfEachPixelType) {
     EXPECT_EQ(mDS.TransferCount(), 3);
 }
 
+// The standard file transfer: the file is named beforehand (DAT_SETUPFILEXFER) and the transfer itself
+// carries no data; TIFF until told otherwise.
+TEST_F(FileTransferTest, SetUpFileTransferWritesTheNamedFile) {
+    TW_SETUPFILEXFER setup{};
+    ASSERT_EQ(Call(DG_CONTROL, DAT_SETUPFILEXFER, MSG_GETDEFAULT, &setup), TWRC_SUCCESS);
+    EXPECT_EQ(setup.Format, TWFF_TIFF);
+    EXPECT_STREQ(setup.FileName, "TWAIN.TMP");
+    setup.Format = TWFF_BMP;
+    EXPECT_EQ(Call(DG_CONTROL, DAT_SETUPFILEXFER, MSG_SET, &setup), TWRC_FAILURE);
+    EXPECT_EQ(Status(), TWCC_BADVALUE);
+    setup.Format = TWFF_TIFF;
+    std::snprintf(setup.FileName, sizeof setup.FileName, "%s", File("standard.tif").c_str());
+    ASSERT_EQ(Call(DG_CONTROL, DAT_SETUPFILEXFER, MSG_SET, &setup), TWRC_SUCCESS);
+    TW_SETUPFILEXFER current{};
+    ASSERT_EQ(Call(DG_CONTROL, DAT_SETUPFILEXFER, MSG_GET, &current), TWRC_SUCCESS);
+    EXPECT_STREQ(current.FileName, setup.FileName);
+
+    SetPage(TWPT_GRAY, 21, 5);
+    TW_IMAGEINFO info{};
+    ASSERT_EQ(Info(info), TWRC_SUCCESS);
+    ASSERT_EQ(Call(DG_IMAGE, DAT_IMAGEFILEXFER, MSG_GET, nullptr), TWRC_XFERDONE);
+    const SDecoded page = ReadTiff(File("standard.tif"));
+    EXPECT_EQ(page.width, 21u);
+    EXPECT_EQ(page.height, 5u);
+}
+
 TEST_F(FileTransferTest, JpegFileDecodesToThePage) {
     SetPage(TWPT_GRAY, 64, 32);
     TW_IMAGEINFO info{};
