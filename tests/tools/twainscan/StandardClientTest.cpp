@@ -166,6 +166,7 @@ TEST_P(StandardClient, ScansTheFeederPageByPage) {
     CloseScanner();
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryMechanism, StandardClient, testing::Values(TWSX_MEMORY, TWSX_NATIVE, TWSX_FILE));
+INSTANTIATE_TEST_SUITE_P(EveryMechanism, StandardClient,
+                         testing::Values(TWSX_MEMORY, TWSX_NATIVE, TWSX_FILE));
 
 } // namespace
