@@ -53,9 +53,9 @@ CDataSource::CDataSource() {
     mIdentity.Version.Language = TWLG_USA;
     mIdentity.Version.Country = TWCY_USA;
     SetTwainText(mIdentity.Version.Info, sizeof(TW_STR32), kDSVersionInfo);
-    mIdentity.ProtocolMajor = 1;
-    mIdentity.ProtocolMinor = 9;
-    // DF_DS2: the manager hands over its entry points and delivers messages to the application.
+    // TWAIN 2 (DF_DS2): the manager hands over its entry points and delivers messages to the application.
+    mIdentity.ProtocolMajor = 2;
+    mIdentity.ProtocolMinor = 1;
     mIdentity.SupportedGroups = DG_CONTROL | DG_IMAGE | DF_DS2;
     SetTwainText(mIdentity.Manufacturer, sizeof(TW_STR32), kDSManufacturer);
     SetTwainText(mIdentity.ProductFamily, sizeof(TW_STR32), kDSProductFamily);

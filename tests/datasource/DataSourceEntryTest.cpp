@@ -340,4 +340,25 @@ TEST_F(DataSourceEntry, ListedNameOpensTheSourceUnderTheManagersId) {
     EXPECT_STREQ(mSource.Manufacturer, "Orvik Electronics");
 }
 
+// CAP_DEVICEEVENT: the application's selection, answered as an array; a reset selects nothing again.
+TEST_F(DataSourceEntry, DeviceEventSelectionIsTheApplicationsArray) {
+    GoTo(kOpen);
+    const auto count = [&](TW_UINT16 msg) {
+        TW_CAPABILITY cap{CAP_DEVICEEVENT, 0, nullptr};
+        EXPECT_EQ(Call(DG_CONTROL, DAT_CAPABILITY, msg, &cap), TWRC_SUCCESS);
+        const test::OwnedHandle answer(cap.hContainer);
+        EXPECT_EQ(cap.ConType, TWON_ARRAY);
+        return test::Field<TW_UINT32>(answer.get(), offsetof(TW_ARRAY, NumItems));
+    };
+    EXPECT_EQ(count(MSG_GET), 0u);
+    const auto wanted = test::UInt16Array({0x8002, 0x8003, 0x8002});
+    TW_CAPABILITY cap{CAP_DEVICEEVENT, TWON_ARRAY, wanted.get()};
+    ASSERT_EQ(Call(DG_CONTROL, DAT_CAPABILITY, MSG_SET, &cap), TWRC_SUCCESS);
+    EXPECT_EQ(count(MSG_GET), 2u);
+    EXPECT_EQ(count(MSG_GETCURRENT), 2u);
+    EXPECT_EQ(count(MSG_GETDEFAULT), 0u);
+    EXPECT_EQ(count(MSG_RESET), 0u);
+    EXPECT_EQ(count(MSG_GET), 0u);
+}
+
 } // namespace

@@ -61,6 +61,7 @@ TEST_F(DataSource, IdentityIsTwain2AndOpenKeepsTheManagersId) {
     EXPECT_STREQ(identity.ProductFamily, "Orvik K-3100 Driver");
     EXPECT_STREQ(identity.Version.Info, "1.0");
     EXPECT_EQ(TW_UINT32{identity.SupportedGroups}, DG_CONTROL | DG_IMAGE | DF_DS2);
+    EXPECT_EQ(TW_UINT16{identity.ProtocolMajor}, 2);
     TW_IDENTITY opened{};
     opened.Id = 91; // the manager's number for this data source now
     ASSERT_EQ(Call(DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, &opened), TWRC_SUCCESS);
