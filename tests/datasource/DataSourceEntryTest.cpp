@@ -129,11 +129,13 @@ protected:
         Close();
         ASSERT_TRUE(Open());
         TW_USERINTERFACE ui{0, 0, nullptr};
-        if (state == kEnabled || state == kXferReady)
+        if (state == kEnabled || state == kXferReady) {
             ASSERT_EQ(Call(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS, &ui), TWRC_SUCCESS);
+        }
         TW_PENDINGXFERS pending{};
-        if (state == kEnabled)
+        if (state == kEnabled) {
             ASSERT_EQ(Call(DG_CONTROL, DAT_PENDINGXFERS, MSG_RESET, &pending), TWRC_SUCCESS);
+        }
     }
     // Open in a forked child: 'S' opened, 'M' refused for another user, '?' anything else.
     char OpenInChild() {
@@ -284,8 +286,9 @@ TEST_F(DataSourceEntry, ContainersAreTheApplicationsPlainMemory) {
         cap = {ICAP_PIXELTYPE, 0, nullptr};
         ASSERT_EQ(Call(DG_CONTROL, DAT_CAPABILITY, i % 2 ? MSG_GET : MSG_GETCURRENT, &cap), TWRC_SUCCESS)
             << i;
-        if (i % 2 == 0)
+        if (i % 2 == 0) {
             EXPECT_EQ(test::Field<TW_UINT32>(cap.hContainer, offsetof(TW_ONEVALUE, Item)), TWPT_RGB);
+        }
         release(cap.hContainer);
     }
 
