@@ -83,7 +83,8 @@ int append(FILE* target, FILE* source, uint32_t shift, uint64_t zeroLink, const 
     for (const ChainLink& ifd : chain) {
         const uint64_t first = uint64_t{ifd.offset} + shift + 2;
         for (uint32_t e = 0; e < ifd.entries; ++e) {
-            if (const int result = relocateEntry(target, first + e * kEntrySize, shift, end); result != kTiffOK)
+            if (const int result = relocateEntry(target, first + e * kEntrySize, shift, end);
+                result != kTiffOK)
                 return result;
         }
     }
@@ -116,7 +117,8 @@ int ConcatTiff(const char* targetPath, const char* sourcePath) {
         return kTiffOpenFirst;
     uint32_t pages = kTiffCountPages, unused = 0, zeroLink = 0;
     uint64_t oldSize = 0;
-    if (const int result = SearchLinkPos(target.get(), &pages, &unused, &zeroLink, &oldSize); result != kTiffOK)
+    if (const int result = SearchLinkPos(target.get(), &pages, &unused, &zeroLink, &oldSize);
+        result != kTiffOK)
         return result;
     FilePtr source(std::fopen(sourcePath, "rb"));
     if (!source)
@@ -128,7 +130,8 @@ int ConcatTiff(const char* targetPath, const char* sourcePath) {
     if (oldSize + sourceSize > kMaxOffset)
         return kTiffTooLarge;
     const uint64_t end = oldSize + sourceSize;
-    if (const int result = append(target.get(), source.get(), static_cast<uint32_t>(oldSize), zeroLink, chain, end);
+    if (const int result =
+            append(target.get(), source.get(), static_cast<uint32_t>(oldSize), zeroLink, chain, end);
         result != kTiffOK) {
         restore(target.get(), static_cast<uint32_t>(oldSize), zeroLink);
         return result;

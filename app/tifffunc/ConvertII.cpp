@@ -58,7 +58,8 @@ int convertEntry(FILE* file, uint64_t at, uint64_t fileSize) {
 
 int convertDirectory(FILE* file, const ChainLink& ifd, uint64_t fileSize) {
     for (uint32_t e = 0; e < ifd.entries; ++e) {
-        if (const int result = convertEntry(file, ifd.offset + 2 + e * kEntrySize, fileSize); result != kTiffOK)
+        if (const int result = convertEntry(file, ifd.offset + 2 + e * kEntrySize, fileSize);
+            result != kTiffOK)
             return result;
     }
     uint8_t count[2];

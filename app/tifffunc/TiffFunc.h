@@ -16,8 +16,9 @@ enum : int {
     kTiffWrite = 8,       // a write failed
     kTiffCloseFirst = 10, // closing the target failed
     kTiffCloseSecond = 11,
-    kTiffTooLarge = 12,   // the joined file would not be addressable with 32-bit offsets (4 GiB)
-    kTiffBadLayout = 13,  // a directory or value lies outside the file, the chain loops, or an offset is not 32-bit
+    kTiffTooLarge = 12, // the joined file would not be addressable with 32-bit offsets (4 GiB)
+    kTiffBadLayout =
+        13, // a directory or value lies outside the file, the chain loops, or an offset is not 32-bit
 };
 
 // Page count value that asks SearchLinkPos to count the directories.
@@ -30,7 +31,8 @@ uint64_t GetFileSize(FILE* file);
 // the directories into *pageCount and gives the position of the final zero link in *linkPos (*ifdOffset
 // 0); otherwise it gives the offset of directory *pageCount (1 = the first) and the position of the link
 // that points to it. *fileSize is the file's size.
-int SearchLinkPos(FILE* file, uint32_t* pageCount, uint32_t* ifdOffset, uint32_t* linkPos, uint64_t* fileSize);
+int SearchLinkPos(FILE* file, uint32_t* pageCount, uint32_t* ifdOffset, uint32_t* linkPos,
+                  uint64_t* fileSize);
 
 // Appends the little-endian TIFF file at source to the one at target; on any failure after the target
 // was opened it is left with its former contents and length.

@@ -28,13 +28,13 @@ void put32(uint8_t* b, uint32_t value, bool bigEndian) {
 
 uint32_t elementSize(uint16_t type) {
     switch (type) {
-    case 1:  // BYTE
-    case 2:  // ASCII
-    case 6:  // SBYTE
-    case 7:  // UNDEFINED
+    case 1: // BYTE
+    case 2: // ASCII
+    case 6: // SBYTE
+    case 7: // UNDEFINED
         return 1;
-    case 3:  // SHORT
-    case 8:  // SSHORT
+    case 3: // SHORT
+    case 8: // SSHORT
         return 2;
     case 4:  // LONG
     case 9:  // SLONG
@@ -120,7 +120,8 @@ uint64_t GetFileSize(FILE* file) {
     return end < 0 ? 0 : static_cast<uint64_t>(end);
 }
 
-int SearchLinkPos(FILE* file, uint32_t* pageCount, uint32_t* ifdOffset, uint32_t* linkPos, uint64_t* fileSize) {
+int SearchLinkPos(FILE* file, uint32_t* pageCount, uint32_t* ifdOffset, uint32_t* linkPos,
+                  uint64_t* fileSize) {
     using namespace tiff;
     if (file == nullptr || pageCount == nullptr || ifdOffset == nullptr || linkPos == nullptr ||
         fileSize == nullptr)

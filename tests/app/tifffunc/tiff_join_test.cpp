@@ -95,9 +95,8 @@ void patch32(const fs::path& path, uint64_t at, uint32_t value) {
 class TiffJoin : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir = fs::temp_directory_path() /
-              ("tifffunc-" + std::to_string(getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dir = fs::temp_directory_path() / ("tifffunc-" + std::to_string(getpid()) + "-" +
+                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir);
         fs::create_directories(dir);
     }
