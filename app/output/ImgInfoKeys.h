@@ -2,8 +2,8 @@
 // page list keeps: the raw file's name, its layout and the quarter turns the user gave it.
 #pragma once
 
-inline constexpr const char* ImgInfo_NameKey = "ImgInfo_NameKey";     // string: raw file in the temporary folder
-inline constexpr const char* ImgInfo_bppKey = "ImgInfo_bppKey";       // integer: 1, 8 or 24 bits per pixel
+inline constexpr const char* ImgInfo_NameKey = "ImgInfo_NameKey"; // string: raw file in the temporary folder
+inline constexpr const char* ImgInfo_bppKey = "ImgInfo_bppKey";   // integer: 1, 8 or 24 bits per pixel
 inline constexpr const char* ImgInfo_WidthKey = "ImgInfo_WidthKey";   // integer: pixels
 inline constexpr const char* ImgInfo_HeightKey = "ImgInfo_HeightKey"; // integer: pixels
 inline constexpr const char* ImgInfo_XResKey = "ImgInfo_XResKey";     // float: dots per inch

@@ -48,7 +48,8 @@ int32_t pdfQualityOfRate(int rate) {
     return std::clamp(rate, 1, 100);
 }
 
-TlvCreatePDF::TlvCreatePDF(TlvWrittenFiles& files, Renamer renamer) : mFiles(files), mRenamer(std::move(renamer)) {}
+TlvCreatePDF::TlvCreatePDF(TlvWrittenFiles& files, Renamer renamer)
+    : mFiles(files), mRenamer(std::move(renamer)) {}
 
 void TlvCreatePDF::openPDF(const TlvOutputOptions& o, const fs::path& path) {
     const OcrSelection ocr = ocrSelection(o);

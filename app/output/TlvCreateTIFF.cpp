@@ -8,7 +8,6 @@
 #include "transfer/ImageEncoders.h"
 #include "utility/TlvUtilsMethod.h"
 
-
 namespace tlv {
 namespace fs = std::filesystem;
 namespace {

@@ -170,8 +170,8 @@ void TlvExeWriteThread::dropNewFile(const TlvOutputOptions& o, bool newFile, con
         removeQuietly(*files.published);
 }
 
-void TlvExeWriteThread::onPageFailure(const TlvOutputFailure& failure, const TlvOutputOptions& o, bool newFile,
-                                      const PageFiles& files, int index,
+void TlvExeWriteThread::onPageFailure(const TlvOutputFailure& failure, const TlvOutputOptions& o,
+                                      bool newFile, const PageFiles& files, int index,
                                       const std::optional<fnd::Dictionary>& record) {
     mIsWriteFileCancel = true;
     if (isJobScanWriting()) {

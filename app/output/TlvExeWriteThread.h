@@ -37,8 +37,8 @@ public:
 
     // Writes one page (already turned and brought into the format's form). remakePath replaces the new
     // name of a page that starts a file; record is the page's record for the preview.
-    void exeWriteImgFiles(int index, const TlvPageImage& page, const TlvOutputOptions& options, bool isLastIndex,
-                          const std::optional<std::filesystem::path>& remakePath,
+    void exeWriteImgFiles(int index, const TlvPageImage& page, const TlvOutputOptions& options,
+                          bool isLastIndex, const std::optional<std::filesystem::path>& remakePath,
                           const std::optional<fnd::Dictionary>& record);
 
     // Closes the open PDF unless the current function prints or the format is not PDF.

@@ -12,7 +12,7 @@ namespace tlv {
 namespace fs = std::filesystem;
 namespace {
 
-constexpr int kMaxTries = 100000;   // names tried before giving up
+constexpr int kMaxTries = 100000; // names tried before giving up
 constexpr size_t kMaxCounterDigits = 15;
 
 bool isFolder(const fs::path& path) {
@@ -30,8 +30,8 @@ fs::path withStem(const fs::path& path, const std::string& stem) {
 
 int64_t leadingNumber(const std::string& text) {
     int64_t n = 0;
-    for (size_t i = 0; i < text.size() && i < kMaxCounterDigits && std::isdigit(static_cast<unsigned char>(text[i]));
-         ++i)
+    for (size_t i = 0;
+         i < text.size() && i < kMaxCounterDigits && std::isdigit(static_cast<unsigned char>(text[i])); ++i)
         n = n * 10 + (text[i] - '0');
     return n;
 }
@@ -60,7 +60,7 @@ std::optional<std::string> without(const std::string& text, const std::string& p
     return rest->toStdString();
 }
 
-bool exists(const fs::path& path) {
+bool isTaken(const fs::path& path) {
     std::error_code ec;
     return fs::exists(fs::symlink_status(path, ec));
 }
@@ -126,7 +126,8 @@ std::optional<fs::path> TlvFileNaming::changeNumInPath(const fs::path& path, int
 }
 
 std::optional<fs::path> TlvFileNaming::checkFilePath(const fs::path& start, bool isRenameMove,
-                                                     std::atomic<int64_t>& runCounter, Reserve reserveMode) const {
+                                                     std::atomic<int64_t>& runCounter,
+                                                     Reserve reserveMode) const {
     fs::path path = start;
     for (int tries = 0; tries < kMaxTries; ++tries) {
         if (!isRenameMove && mCounts) {
@@ -142,7 +143,7 @@ std::optional<fs::path> TlvFileNaming::checkFilePath(const fs::path& start, bool
                 runCounter = number;
             }
         }
-        if (!exists(path) && (reserveMode == Reserve::kNo || reserve(path)))
+        if (!isTaken(path) && (reserveMode == Reserve::kNo || reserve(path)))
             return path;
         const std::optional<fs::path> next =
             checkPathAndAddNumStrForPath(path, isAddedNumInString(path.filename().string()));

@@ -26,16 +26,18 @@ public:
     bool isAddedNumInString(const std::string& fileName) const;
 
     // The name with its trailing number moved on by one (isAddedNum) or with "_001" appended.
-    static std::optional<std::filesystem::path> checkPathAndAddNumStrForPath(const std::filesystem::path& path,
-                                                                             bool isAddedNum);
+    static std::optional<std::filesystem::path>
+    checkPathAndAddNumStrForPath(const std::filesystem::path& path, bool isAddedNum);
     // The name with its trailing number replaced by num, keeping the digit count where it fits.
-    static std::optional<std::filesystem::path> changeNumInPath(const std::filesystem::path& path, int64_t num);
+    static std::optional<std::filesystem::path> changeNumInPath(const std::filesystem::path& path,
+                                                                int64_t num);
 
     enum class Reserve { kNo, kCreate };
     // The first free name from path on; with kCreate the name is taken by creating an empty file with
     // O_CREAT|O_EXCL. runCounter is the batch's (-1: none yet). None when no name could be had.
     std::optional<std::filesystem::path> checkFilePath(const std::filesystem::path& path, bool isRenameMove,
-                                                       std::atomic<int64_t>& runCounter, Reserve reserve) const;
+                                                       std::atomic<int64_t>& runCounter,
+                                                       Reserve reserve) const;
 
 private:
     std::string mUserText; // the name part or the free name without extension

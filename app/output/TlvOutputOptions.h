@@ -4,6 +4,8 @@
 
 #include <string>
 
+class TlvFuncSettingMdl;
+
 namespace tlv {
 
 enum : int { kFormatPDF = 0, kFormatTIFF = 1, kFormatJPEG = 2 };
@@ -32,5 +34,10 @@ struct TlvOutputOptions {
     std::string imgFileName;  // the automatic name with its extension, made with the snapshot
     std::string freeFileName; // the name the user typed, with its extension; empty when none
 };
+
+// The snapshot of the settings entry of functionType (save, mail or application); the automatic name is
+// made now. pictureFolder is the user's picture folder.
+TlvOutputOptions outputOptionsOf(const TlvFuncSettingMdl& settings, int functionType,
+                                 std::string pictureFolder);
 
 } // namespace tlv

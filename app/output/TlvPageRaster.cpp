@@ -10,6 +10,7 @@
 #include "utility/TlvUtilsMethod.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <fcntl.h>
 #include <new>
 #include <sys/stat.h>
@@ -60,22 +61,33 @@ SPageBitmap emptyBitmap(int bpp, uint32_t width, uint32_t height, float xRes, fl
     return b;
 }
 
-void readExactly(const std::filesystem::path& path, std::vector<uint8_t>& pixels) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        if (errno == ENOENT)
-            fail(kNoErrOnlyThrow);
-        fail(kErrFileDecode);
+// The raw file, opened and measured before anything is allocated for it.
+class RawFile {
+public:
+    explicit RawFile(const std::filesystem::path& path) : mFd(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {
+        if (mFd < 0)
+            fail(errno == ENOENT ? kNoErrOnlyThrow : kErrFileDecode);
+        struct stat st {};
+        if (::fstat(mFd, &st) != 0 || !S_ISREG(st.st_mode))
+            fail(kErrFileDecode);
+        mSize = static_cast<uint64_t>(st.st_size);
     }
-    struct stat st {};
-    const bool whole = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
-                       static_cast<uint64_t>(st.st_size) >= pixels.size() &&
-                       fnd::transferAll(pixels.data(), pixels.size(),
-                                        [fd](uint8_t* data, size_t n) { return ::read(fd, data, n); });
-    ::close(fd);
-    if (!whole)
-        fail(kErrFileDecode);
-}
+    ~RawFile() { ::close(mFd); }
+    RawFile(const RawFile&) = delete;
+    RawFile& operator=(const RawFile&) = delete;
+
+    uint64_t size() const { return mSize; }
+    void readExactly(std::vector<uint8_t>& pixels) const {
+        const int fd = mFd;
+        if (!fnd::transferAll(pixels.data(), pixels.size(),
+                              [fd](uint8_t* data, size_t n) { return ::read(fd, data, n); }))
+            fail(kErrFileDecode);
+    }
+
+private:
+    int mFd;
+    uint64_t mSize = 0;
+};
 
 void rotateBytes(const SPageBitmap& src, SPageBitmap& dst, int turns) {
     const uint32_t pixel = src.samplesPerPixel; // bytes: 8-bit samples
@@ -96,7 +108,8 @@ void rotateBits(const SPageBitmap& src, SPageBitmap& dst, int turns) {
         std::span<uint8_t> out(dst.pixels.data() + uint64_t{dst.bytesPerRow} * r, dst.bytesPerRow);
         const int W = static_cast<int>(src.width), H = static_cast<int>(src.height);
         if (turns == 2)
-            TlvUtilsMethod::rotate_Image1Bpp(out, static_cast<int>(r), {src.Row(H - 1 - r), src.bytesPerRow}, W, H, 2);
+            TlvUtilsMethod::rotate_Image1Bpp(out, static_cast<int>(r), {src.Row(H - 1 - r), src.bytesPerRow},
+                                             W, H, 2);
         else
             TlvUtilsMethod::rotate_Image1Bpp(out, static_cast<int>(r), whole, W, H, turns == 1 ? 0 : 1);
     }
@@ -112,10 +125,14 @@ TlvPageImage readPageImage(const fnd::Dictionary& record, const std::filesystem:
     const RawPageRecord r = recordOf(record);
     TlvPageImage page;
     page.bpp = r.bpp;
+    const RawFile file(folder / r.name);
+    if (file.size() <
+        bytesPerRowByImgSetting(r.bpp, static_cast<uint64_t>(r.width)) * static_cast<uint64_t>(r.height))
+        fail(kErrFileDecode); // a short file: never encode memory that nobody wrote
     try {
         page.bitmap = emptyBitmap(r.bpp, static_cast<uint32_t>(r.width), static_cast<uint32_t>(r.height),
                                   static_cast<float>(r.xRes), static_cast<float>(r.yRes));
-        readExactly(folder / r.name, page.bitmap.pixels);
+        file.readExactly(page.bitmap.pixels);
         rotateImageRep(page, r.rotation);
     } catch (const std::bad_alloc&) {
         fail(kErrMemFull);
@@ -129,8 +146,9 @@ void rotateImageRep(TlvPageImage& page, int quarterTurns) {
         return;
     const SPageBitmap& src = page.bitmap;
     const bool odd = turns % 2 == 1;
-    SPageBitmap dst = emptyBitmap(page.bpp, odd ? src.height : src.width, odd ? src.width : src.height,
-                                  odd ? src.yResolution : src.xResolution, odd ? src.xResolution : src.yResolution);
+    SPageBitmap dst =
+        emptyBitmap(page.bpp, odd ? src.height : src.width, odd ? src.width : src.height,
+                    odd ? src.yResolution : src.xResolution, odd ? src.xResolution : src.yResolution);
     if (page.bpp == 1)
         rotateBits(src, dst, turns);
     else

@@ -37,10 +37,12 @@ TlvPageImage TlvReadFilesThread::imageRepByIndex(int index) const {
     return readPageImage(*record, TlvUtilsMethod::tmpImageFolderPath());
 }
 
-void TlvReadFilesThread::writeImageFileByIndex(int index, bool isLastIndex, const std::optional<fs::path>& remakePath,
+void TlvReadFilesThread::writeImageFileByIndex(int index, bool isLastIndex,
+                                               const std::optional<fs::path>& remakePath,
                                                const std::optional<fnd::Dictionary>& record) {
     const TlvOutputOptions options = mHost.curOutputOptions();
-    TlvPageImage page = record ? readPageImage(*record, TlvUtilsMethod::tmpImageFolderPath()) : imageRepByIndex(index);
+    TlvPageImage page =
+        record ? readPageImage(*record, TlvUtilsMethod::tmpImageFolderPath()) : imageRepByIndex(index);
     reversalImageBW(page, options.fileFormatType);
     conversionRGBToBGRImage(page, options.fileFormatType);
     mWriter.exeWriteImgFiles(index, page, options, isLastIndex, remakePath, record);

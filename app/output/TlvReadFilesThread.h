@@ -24,7 +24,8 @@ public:
     void readImgFileForJobScn(const fnd::Dictionary& record, int index);
 
     // Reads, prepares and writes one page; failures pass on to the caller.
-    void writeImageFileByIndex(int index, bool isLastIndex, const std::optional<std::filesystem::path>& remakePath,
+    void writeImageFileByIndex(int index, bool isLastIndex,
+                               const std::optional<std::filesystem::path>& remakePath,
                                const std::optional<fnd::Dictionary>& record);
     // The page at index of the page list, read from its raw file and turned.
     TlvPageImage imageRepByIndex(int index) const;

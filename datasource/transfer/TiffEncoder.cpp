@@ -110,7 +110,8 @@ bool WriteTags(TIFF* tiff, const SPageBitmap& page, ETiffCompression compression
 
 } // namespace
 
-std::vector<std::uint8_t> EncodeTiff(const SPageBitmap& page, ETiffCompression compression, EBilevelSense sense) {
+std::vector<std::uint8_t> EncodeTiff(const SPageBitmap& page, ETiffCompression compression,
+                                     EBilevelSense sense) {
     if (!page.IsValid() || (page.samplesPerPixel != 1 && page.samplesPerPixel != 3))
         return {};
     SMemoryStream stream;
