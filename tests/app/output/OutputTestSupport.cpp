@@ -19,7 +19,8 @@ const fs::path kProcessRoot = [] {
     fs::create_directories(root / "data");
     ::setenv("TMPDIR", (root / "tmp").c_str(), 1);
     ::setenv("XDG_DATA_HOME", (root / "data").c_str(), 1);
-    std::atexit([] { fs::remove_all(fs::temp_directory_path() / ("outtest-" + std::to_string(::getpid()))); });
+    std::atexit(
+        [] { fs::remove_all(fs::temp_directory_path() / ("outtest-" + std::to_string(::getpid()))); });
     return root;
 }();
 
@@ -140,9 +141,12 @@ fnd::Dictionary writeRawPage(const RawPage& page, int index) {
     const fs::path path = TlvUtilsMethod::tmpBaseImageFilePath(index);
     const std::vector<std::uint8_t> data = rawPixels(page, index);
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(data.data()), data.size());
-    return fnd::Dictionary{{ImgInfo_NameKey, path.filename().string()}, {ImgInfo_bppKey, page.bpp},
-                           {ImgInfo_WidthKey, page.width},          {ImgInfo_HeightKey, page.height},
-                           {ImgInfo_XResKey, page.xRes},            {ImgInfo_YResKey, page.yRes},
+    return fnd::Dictionary{{ImgInfo_NameKey, path.filename().string()},
+                           {ImgInfo_bppKey, page.bpp},
+                           {ImgInfo_WidthKey, page.width},
+                           {ImgInfo_HeightKey, page.height},
+                           {ImgInfo_XResKey, page.xRes},
+                           {ImgInfo_YResKey, page.yRes},
                            {ImgInfo_RotateKey, page.rotation}};
 }
 

@@ -61,7 +61,7 @@ public:
     int function = tlv::kFuncSave;
     bool confirmOutput = false;
     tlv::TlvOutputOptions options;
-    std::uint64_t mailLimit = 0;          // bytes; 0: no limit
+    std::uint64_t mailLimit = 0;              // bytes; 0: no limit
     tlv::TlvExeWriteThread* writer = nullptr; // told to stop at the mail limit
     tlv::TlvScanEndSignal scanEnd;
 

@@ -47,7 +47,8 @@ TEST_F(PageReader, EveryDepthAndQuarterTurnMapsEachPixel) {
     for (int bpp : {1, 8, 24}) {
         for (int turns = 0; turns < 4; ++turns) {
             const RawPage raw{bpp, 21, 13, 300, 150, turns}; // odd sizes: bits straddle bytes
-            const TlvPageImage page = tlv::readPageImage(writeRawPage(raw, 0), TlvUtilsMethod::tmpImageFolderPath());
+            const TlvPageImage page =
+                tlv::readPageImage(writeRawPage(raw, 0), TlvUtilsMethod::tmpImageFolderPath());
             const bool odd = turns % 2 == 1;
             ASSERT_EQ(page.bitmap.width, static_cast<uint32_t>(odd ? raw.height : raw.width));
             ASSERT_EQ(page.bitmap.height, static_cast<uint32_t>(odd ? raw.width : raw.height));

@@ -26,8 +26,8 @@ std::vector<ImageRow> imageRows(const fs::path& pdf) {
     while (std::getline(lines, line)) {
         std::istringstream f(line);
         ImageRow r;
-        f >> r.page >> skip >> skip >> r.width >> r.height >> r.colour >> skip >> r.bpc >> r.encoding >> skip >>
-            skip >> skip >> r.xppi >> r.yppi;
+        f >> r.page >> skip >> skip >> r.width >> r.height >> r.colour >> skip >> r.bpc >> r.encoding >>
+            skip >> skip >> skip >> r.xppi >> r.yppi;
         rows.push_back(r);
     }
     return rows;
@@ -121,9 +121,11 @@ TEST_F(PdfWriter, AllPagesInOneCompressedFile) {
 }
 
 TEST_F(PdfWriter, RecognisedTextIsSearchable) {
-    const vlmtest::Page text = vlmtest::renderText({"Quarterly report of the scanning office"}, 300, 420, 120);
+    const vlmtest::Page text =
+        vlmtest::renderText({"Quarterly report of the scanning office"}, 300, 420, 120);
     const fs::path raw = TlvUtilsMethod::tmpBaseImageFilePath(0);
-    std::ofstream(raw, std::ios::binary).write(reinterpret_cast<const char*>(text.pixels.data()), text.pixels.size());
+    std::ofstream(raw, std::ios::binary)
+        .write(reinterpret_cast<const char*>(text.pixels.data()), text.pixels.size());
     host.addPage(fnd::Dictionary{{ImgInfo_NameKey, raw.filename().string()},
                                  {ImgInfo_bppKey, 8},
                                  {ImgInfo_WidthKey, text.width},
@@ -164,10 +166,12 @@ TEST_F(PdfWriter, FileThatAppearsBeforeClosingMovesTheNumberOn) {
     std::ofstream(saveFolder / "Scan_001.pdf") << "the user's own file";
     writer->exeWriteImgFiles(1, page, options, false, std::nullopt, std::nullopt);
 
-    EXPECT_EQ(bytesOf(saveFolder / "Scan_001.pdf"), std::vector<char>({'t', 'h', 'e', ' ', 'u', 's', 'e', 'r', '\'', 's',
-                                                                       ' ', 'o', 'w', 'n', ' ', 'f', 'i', 'l', 'e'}));
+    EXPECT_EQ(bytesOf(saveFolder / "Scan_001.pdf"),
+              std::vector<char>({'t', 'h', 'e', ' ', 'u', 's', 'e', 'r', '\'', 's', ' ', 'o', 'w', 'n', ' ',
+                                 'f', 'i', 'l', 'e'}));
     expectValidPdf(saveFolder / "Scan_002.pdf", 2);
-    EXPECT_EQ(writer->writtenFiles().cpyWriteFilePathArray(), std::vector<fs::path>{saveFolder / "Scan_002.pdf"});
+    EXPECT_EQ(writer->writtenFiles().cpyWriteFilePathArray(),
+              std::vector<fs::path>{saveFolder / "Scan_002.pdf"});
     // The next group goes on from there.
     writer->exeWriteImgFiles(2, page, options, true, std::nullopt, std::nullopt);
     expectValidPdf(saveFolder / "Scan_003.pdf", 1);
