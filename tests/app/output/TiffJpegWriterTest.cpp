@@ -22,7 +22,8 @@ std::vector<RawPage> everyDepthAndTurn() {
 
 // The samples a reader should find: the raw page turned, and 1-bit pages stored with 1 = black.
 std::vector<std::uint8_t> expectedSamples(const RawPage& page, int index) {
-    tlv::TlvPageImage image = tlv::readPageImage(writeRawPage(page, index) /* the same bytes again */, TlvUtilsMethod::tmpImageFolderPath());
+    tlv::TlvPageImage image = tlv::readPageImage(writeRawPage(page, index) /* the same bytes again */,
+                                                 TlvUtilsMethod::tmpImageFolderPath());
     tlv::reversalImageBW(image, tlv::kFormatTIFF);
     return image.bitmap.pixels;
 }
@@ -34,7 +35,8 @@ void expectTiffPages(const fs::path& path, const std::vector<RawPage>& pages, in
     EXPECT_EQ(TIFFNumberOfDirectories(tiff), pages.size());
     for (size_t k = 0; k < pages.size(); ++k) {
         ASSERT_TRUE(TIFFSetDirectory(tiff, static_cast<tdir_t>(k)));
-        const std::vector<std::uint8_t> expected = expectedSamples(pages[k], firstIndex + static_cast<int>(k));
+        const std::vector<std::uint8_t> expected =
+            expectedSamples(pages[k], firstIndex + static_cast<int>(k));
         std::uint32_t width = 0, height = 0;
         std::uint16_t photometric = 0, compression = 0;
         float xres = 0;
@@ -47,7 +49,7 @@ void expectTiffPages(const fs::path& path, const std::vector<RawPage>& pages, in
         EXPECT_EQ(width, static_cast<std::uint32_t>(odd ? 40 : 64));
         EXPECT_EQ(xres, odd ? 200.0f : 300.0f);
         EXPECT_EQ(compression, pages[k].bpp == 1 ? COMPRESSION_CCITTFAX4 : COMPRESSION_NONE);
-        EXPECT_EQ(photometric, pages[k].bpp == 1    ? PHOTOMETRIC_MINISWHITE
+        EXPECT_EQ(photometric, pages[k].bpp == 1   ? PHOTOMETRIC_MINISWHITE
                                : pages[k].bpp == 8 ? PHOTOMETRIC_MINISBLACK
                                                    : PHOTOMETRIC_RGB);
         std::vector<std::uint8_t> got(expected.size());
@@ -78,7 +80,8 @@ TEST_F(TiffJpegWriter, EveryDepthAndTurnToTiffGroupedEveryThreePages) {
     const std::vector<fs::path> files = savedFiles();
     ASSERT_EQ(files.size(), 4u);
     for (size_t f = 0; f < files.size(); ++f) {
-        expectTiffPages(files[f], {pages.begin() + f * 3, pages.begin() + f * 3 + 3}, static_cast<int>(f * 3));
+        expectTiffPages(files[f], {pages.begin() + f * 3, pages.begin() + f * 3 + 3},
+                        static_cast<int>(f * 3));
         EXPECT_EQ(vlmtest::run("tiffdump '" + files[f].string() + "' | head -2 | tail -1").substr(0, 13),
                   "Magic: 0x4949");
         EXPECT_EQ(vlmtest::run("identify '" + files[f].string() + "' | wc -l"), "3\n");
@@ -135,8 +138,8 @@ TEST_F(TiffJpegWriter, JpegPagesTurnedWithTheQualityOfTheirRate) {
     ASSERT_EQ(files.size(), 8u);
     for (size_t f = 0; f < files.size(); ++f) {
         const bool odd = f % 4 % 2 == 1;
-        const std::string expected = (odd ? "40 64 200x300 " : "64 40 300x200 ") +
-                                     std::string(f < 4 ? "Gray" : "sRGB") + " 60";
+        const std::string expected =
+            (odd ? "40 64 200x300 " : "64 40 300x200 ") + std::string(f < 4 ? "Gray" : "sRGB") + " 60";
         EXPECT_EQ(vlmtest::run("identify -format '%w %h %[resolution.x]x%[resolution.y] %[colorspace] %Q' '" +
                                files[f].string() + "'"),
                   expected)
