@@ -83,8 +83,9 @@ TEST_F(PageWriter, FreeNamesGetACounterOfTheirOwn) {
     const tlv::TlvFileNaming automatic(host.options, true);
     std::ofstream(saveFolder / "Scan_999.pdf") << "x";
     std::atomic<int64_t> run{-1};
-    EXPECT_EQ(automatic.checkFilePath(saveFolder / "Scan_999.pdf", false, run, tlv::TlvFileNaming::Reserve::kNo),
-              saveFolder / "Scan_1000.pdf");
+    EXPECT_EQ(
+        automatic.checkFilePath(saveFolder / "Scan_999.pdf", false, run, tlv::TlvFileNaming::Reserve::kNo),
+        saveFolder / "Scan_1000.pdf");
 }
 
 TEST_F(PageWriter, NamesThatWouldLeaveTheFolderAreRefused) {
@@ -110,11 +111,14 @@ TEST_F(PageWriter, FailingWriteLeavesTheEarlierFilesIntact) {
     std::ofstream(saveFolder / "Notes.txt") << "the user's notes";
     for (const char* name : {"Scan_001.tiff", "Scan_001.jpg"}) {
         useJpeg(name);
-        host.options.fileFormatType = std::string(name).ends_with("tiff") ? tlv::kFormatTIFF : tlv::kFormatJPEG;
+        host.options.fileFormatType =
+            std::string(name).ends_with("tiff") ? tlv::kFormatTIFF : tlv::kFormatJPEG;
         host.options.ffMultiTypeTIFF = 1; // a file per page
         writer->initWriteFilePathArray();
-        const tlv::TlvPageImage small = tlv::readPageImage(writeRawPage({8, 40, 30}, 0), TlvUtilsMethod::tmpImageFolderPath());
-        const tlv::TlvPageImage big = tlv::readPageImage(writeRawPage({24, 600, 600}, 1), TlvUtilsMethod::tmpImageFolderPath());
+        const tlv::TlvPageImage small =
+            tlv::readPageImage(writeRawPage({8, 40, 30}, 0), TlvUtilsMethod::tmpImageFolderPath());
+        const tlv::TlvPageImage big =
+            tlv::readPageImage(writeRawPage({24, 600, 600}, 1), TlvUtilsMethod::tmpImageFolderPath());
         writer->exeWriteImgFiles(0, small, host.options, false, std::nullopt, std::nullopt);
         writer->exeWriteImgFiles(1, small, host.options, false, std::nullopt, std::nullopt);
         const std::vector<fs::path> before = savedFiles();
@@ -161,8 +165,9 @@ TEST_F(PageWriter, FailingPdfPageKeepsTheFinishedGroups) {
     int status = -1;
     vlmtest::run("qpdf --check '" + (saveFolder / "Scan_001.pdf").string() + "' >/dev/null", &status);
     EXPECT_EQ(status, 0);
-    EXPECT_NE(vlmtest::run("pdfinfo '" + (saveFolder / "Scan_002.pdf").string() + "'").find("Pages:           1"),
-              std::string::npos);
+    EXPECT_NE(
+        vlmtest::run("pdfinfo '" + (saveFolder / "Scan_002.pdf").string() + "'").find("Pages:           1"),
+        std::string::npos);
     EXPECT_FALSE(writer->pdf().isOpenPDF());
 }
 
@@ -203,8 +208,9 @@ TEST_F(PageWriter, JobPagesAreWrittenWhileScanningAndTheLastWaitsForTheEnd) {
     last.join();
     EXPECT_EQ(host.states(), std::vector<int>{104});
     writer->checkClosePDF();
-    EXPECT_NE(vlmtest::run("pdfinfo '" + (saveFolder / "Scan_001.pdf").string() + "'").find("Pages:           4"),
-              std::string::npos);
+    EXPECT_NE(
+        vlmtest::run("pdfinfo '" + (saveFolder / "Scan_001.pdf").string() + "'").find("Pages:           4"),
+        std::string::npos);
 }
 
 TEST_F(PageWriter, FailedJobPageStopsTheBatchAndTheNextBatchStartsClean) {
@@ -216,7 +222,8 @@ TEST_F(PageWriter, FailedJobPageStopsTheBatchAndTheNextBatchStartsClean) {
     addPage({8, 40, 30});
     fs::resize_file(TlvUtilsMethod::tmpBaseImageFilePath(1), 10); // the transfer broke off
     for (int i = 0; i < 3; ++i)
-        reader->readImgFileForJobScn(*host.imgInfoAtIndex(std::min<size_t>(i, host.countOfImgInfoDict() - 1)), i);
+        reader->readImgFileForJobScn(*host.imgInfoAtIndex(std::min<size_t>(i, host.countOfImgInfoDict() - 1)),
+                                     i);
     EXPECT_EQ(host.errors(), std::vector<std::string>{tlv::kErrFileDecode});
     EXPECT_EQ(host.states(), std::vector<int>{105});
     EXPECT_EQ(host.countOfImgInfoDict(), 1u); // the pages from the failed one on are dropped
