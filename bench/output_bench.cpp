@@ -34,16 +34,20 @@ const fs::path& benchRoot() {
 fnd::Dictionary a4Page(int bpp) {
     std::vector<std::string> lines;
     for (int i = 0; i < 40; ++i)
-        lines.push_back("Line " + std::to_string(i + 1) + ": scanned letters, invoices and forms carry printed text.");
+        lines.push_back("Line " + std::to_string(i + 1) +
+                        ": scanned letters, invoices and forms carry printed text.");
     const vlmtest::Page grey = vlmtest::renderText(lines, 300);
     const fs::path raw = TlvUtilsMethod::tmpBaseImageFilePath(bpp);
     std::ofstream out(raw, std::ios::binary);
     for (uint8_t sample : grey.pixels)
         for (int s = 0; s < bpp / 8; ++s)
             out.put(static_cast<char>(sample));
-    return fnd::Dictionary{{ImgInfo_NameKey, raw.filename().string()}, {ImgInfo_bppKey, bpp},
-                           {ImgInfo_WidthKey, grey.width},          {ImgInfo_HeightKey, grey.height},
-                           {ImgInfo_XResKey, 300.0},                {ImgInfo_YResKey, 300.0},
+    return fnd::Dictionary{{ImgInfo_NameKey, raw.filename().string()},
+                           {ImgInfo_bppKey, bpp},
+                           {ImgInfo_WidthKey, grey.width},
+                           {ImgInfo_HeightKey, grey.height},
+                           {ImgInfo_XResKey, 300.0},
+                           {ImgInfo_YResKey, 300.0},
                            {ImgInfo_RotateKey, 0}};
 }
 
@@ -70,16 +74,27 @@ void writePages(benchmark::State& state, int bpp, int format, int compression) {
         writer.initWriteFilePathArray();
         state.ResumeTiming();
     }
-    state.counters["pages/s"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["pages/s"] =
+        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 
 } // namespace
 
-BENCHMARK_CAPTURE(writePages, A4Grey300ToPdf, 8, tlv::kFormatPDF, 0)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK_CAPTURE(writePages, A4Grey300ToPdfJpeg, 8, tlv::kFormatPDF, 1)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK_CAPTURE(writePages, A4Grey300ToTiff, 8, tlv::kFormatTIFF, 0)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK_CAPTURE(writePages, A4Colour300ToPdf, 24, tlv::kFormatPDF, 0)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(writePages, A4Grey300ToPdf, 8, tlv::kFormatPDF, 0)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(writePages, A4Grey300ToPdfJpeg, 8, tlv::kFormatPDF, 1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(writePages, A4Grey300ToTiff, 8, tlv::kFormatTIFF, 0)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(writePages, A4Colour300ToPdf, 24, tlv::kFormatPDF, 0)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK_CAPTURE(writePages, A4Colour300ToPdfJpeg, 24, tlv::kFormatPDF, 1)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
-BENCHMARK_CAPTURE(writePages, A4Colour300ToTiff, 24, tlv::kFormatTIFF, 0)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(writePages, A4Colour300ToTiff, 24, tlv::kFormatTIFF, 0)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();

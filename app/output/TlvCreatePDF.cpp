@@ -62,8 +62,9 @@ void TlvCreatePDF::openPDF(const TlvOutputOptions& o, const fs::path& path) {
     mOpenPath = path;
     const VlmSubModeOptions options{1, 16, 497, 0, 0};
     const VlmSubModeQuality quality{1, 8, pdfQualityOfRate(o.compRatePDF)};
-    VLMC_submodeset(VLM_SUBMODE_OPTIONS, &options); // no effect on the document; results do not matter
-    VLMC_submodeset(VLM_SUBMODE_QUALITY, &quality);
+    if (VLMC_submodeset(VLM_SUBMODE_OPTIONS, &options) < 0 ||
+        VLMC_submodeset(VLM_SUBMODE_QUALITY, &quality) < 0)
+        fail(kErrPdfInit);
 }
 
 void TlvCreatePDF::closeGroup(uint32_t size) {

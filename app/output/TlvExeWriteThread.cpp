@@ -35,6 +35,7 @@ void removeQuietly(const fs::path& path) {
 struct TlvExeWriteThread::PageFiles {
     std::optional<fs::path> reserved;  // the new name this page reserved (TIFF, JPEG) or chose (PDF)
     std::optional<fs::path> published; // the PDF this page closed, under the name it got
+    bool isRemake = false;             // reserved is a file that was there before: never deleted
 };
 
 TlvExeWriteThread::TlvExeWriteThread(TlvOutputHost& host)
@@ -131,6 +132,7 @@ void TlvExeWriteThread::exeWriteImgFiles(int index, const TlvPageImage& image, c
     if (mHost.isQuitAppByUnmount())
         fail(kErrFileCreate);
     PageFiles files;
+    files.isRemake = remakePath.has_value();
     if (newFile)
         files.reserved = remakePath ? path : reserveName(path, o, automatic);
     const TlvWriteContext ctx{mHost, o, mFiles, mIsWriteFileCancel};
@@ -156,7 +158,7 @@ void TlvExeWriteThread::exeWriteImgFiles(int index, const TlvPageImage& image, c
 
 void TlvExeWriteThread::dropNewFile(const TlvOutputOptions& o, bool newFile, const PageFiles& files) {
     if (o.fileFormatType != kFormatPDF) {
-        if (files.reserved)
+        if (files.reserved && !files.isRemake)
             removeQuietly(*files.reserved);
         return;
     }
