@@ -2,7 +2,7 @@
 // temporary folder, brought into the format's form and written as a file of its own, PDF (lossless or
 // JPEG) or TIFF; pages per second. The files are removed between iterations, outside the timing.
 #include "OutputFakes.h"
-#include "output/TlvReadFilesThread.h"
+#include "TlvReadFilesThread.h"
 #include "test_pages.h"
 #include "utility/TlvUtilsMethod.h"
 

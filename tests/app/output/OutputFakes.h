@@ -2,10 +2,10 @@
 // tests and the output benchmark.
 #pragma once
 
-#include "output/ImgInfoKeys.h"
-#include "output/TlvExeWriteThread.h"
-#include "output/TlvOutputHost.h"
-#include "output/TlvScanEndSignal.h"
+#include "ImgInfoKeys.h"
+#include "TlvExeWriteThread.h"
+#include "TlvOutputHost.h"
+#include "TlvScanEndSignal.h"
 
 #include <filesystem>
 #include <mutex>

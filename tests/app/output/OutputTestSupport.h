@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "OutputFakes.h"
-#include "output/TlvReadFilesThread.h"
+#include "TlvReadFilesThread.h"
 
 #include <memory>
 

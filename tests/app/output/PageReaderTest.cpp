@@ -2,7 +2,7 @@
 // directly, the form each format wants, and raw files or records that cannot be trusted.
 #include "OutputTestSupport.h"
 
-#include "output/TlvOutputFailure.h"
+#include "TlvOutputFailure.h"
 #include "utility/TlvUtilsMethod.h"
 
 namespace outtest {

@@ -3,8 +3,8 @@
 // and a job batch written page by page while the scan runs.
 #include "OutputTestSupport.h"
 
-#include "output/TlvFileNaming.h"
-#include "output/TlvOutputFailure.h"
+#include "TlvFileNaming.h"
+#include "TlvOutputFailure.h"
 #include "test_pages.h"
 #include "utility/TlvUtilsMethod.h"
 

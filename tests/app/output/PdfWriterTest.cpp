@@ -2,7 +2,7 @@
 // pdftotext: the tools a user's readers resemble.
 #include "OutputTestSupport.h"
 
-#include "output/TlvOutputFailure.h"
+#include "TlvOutputFailure.h"
 #include "test_pages.h"
 #include "utility/TlvUtilsMethod.h"
 

@@ -2,8 +2,8 @@
 // with tiffinfo, tiffdump and ImageMagick's identify.
 #include "OutputTestSupport.h"
 
-#include "output/TlvCreateJPEG.h"
-#include "output/TlvOutputFailure.h"
+#include "TlvCreateJPEG.h"
+#include "TlvOutputFailure.h"
 #include "test_pages.h"
 #include "utility/TlvUtilsMethod.h"
 
