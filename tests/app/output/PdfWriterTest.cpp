@@ -120,6 +120,48 @@ TEST_F(PdfWriter, AllPagesInOneCompressedFile) {
         expectImage(rows[k], pages[k], true);
 }
 
+// The raw page's own file: a 1-bit page black on its left half, and a colour page red on its left half
+// and blue on its right.
+fnd::Dictionary halvesPage(int bpp, int index) {
+    const RawPage page{bpp, 64, 40, 300, 300, 0};
+    const auto row = tlv::bytesPerRowByImgSetting(bpp, page.width);
+    std::vector<std::uint8_t> data(row * page.height);
+    for (int y = 0; y < page.height; ++y)
+        for (int x = 0; x < page.width; ++x) {
+            const bool left = x < page.width / 2;
+            if (bpp == 1 && !left)
+                data[row * y + x / 8] |= static_cast<std::uint8_t>(0x80 >> (x % 8)); // 1 is white as scanned
+            if (bpp == 24)
+                data[row * y + 3 * x + (left ? 0 : 2)] = 255;
+        }
+    fnd::Dictionary record = writeRawPage(page, index); // its pattern is replaced by the halves
+    std::ofstream(TlvUtilsMethod::tmpBaseImageFilePath(index), std::ios::binary)
+        .write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
+    return record;
+}
+
+// Pixel (x, y) of page `page` rendered at the page's own 300 dpi, as "r g b".
+std::string renderedPixel(const fs::path& pdf, int page, int x, int y) {
+    const std::string ppm =
+        vlmtest::run("pdftoppm -r 300 -f " + std::to_string(page) + " -l " + std::to_string(page) + " -x " +
+                     std::to_string(x) + " -y " + std::to_string(y) + " -W 1 -H 1 '" + pdf.string() + "'");
+    const std::string pixel = ppm.substr(ppm.size() - 3);
+    return std::to_string(static_cast<std::uint8_t>(pixel[0])) + " " +
+           std::to_string(static_cast<std::uint8_t>(pixel[1])) + " " +
+           std::to_string(static_cast<std::uint8_t>(pixel[2]));
+}
+
+TEST_F(PdfWriter, BlackStaysBlackAndRedStaysRed) {
+    host.addPage(halvesPage(1, 0));
+    host.addPage(halvesPage(24, 1));
+    reader->readImgFiles();
+    const fs::path pdf = saveFolder / "Scan_001.pdf";
+    EXPECT_EQ(renderedPixel(pdf, 1, 5, 20), "0 0 0");
+    EXPECT_EQ(renderedPixel(pdf, 1, 60, 20), "255 255 255");
+    EXPECT_EQ(renderedPixel(pdf, 2, 5, 20), "255 0 0");
+    EXPECT_EQ(renderedPixel(pdf, 2, 60, 20), "0 0 255");
+}
+
 TEST_F(PdfWriter, RecognisedTextIsSearchable) {
     const vlmtest::Page text =
         vlmtest::renderText({"Quarterly report of the scanning office"}, 300, 420, 120);
