@@ -93,6 +93,11 @@ fs::path TlvExeWriteThread::reserveName(const fs::path& path, const TlvOutputOpt
     return *name;
 }
 
+void TlvExeWriteThread::forgetPdfNaming() {
+    std::lock_guard guard(mBatchLock);
+    mPdfNaming.reset();
+}
+
 std::optional<fs::path> TlvExeWriteThread::nextPdfName(const fs::path& taken) {
     std::lock_guard guard(mBatchLock);
     if (!mPdfNaming)
@@ -133,6 +138,8 @@ void TlvExeWriteThread::exeWriteImgFiles(int index, const TlvPageImage& image, c
         fail(kErrFileCreate);
     PageFiles files;
     files.isRemake = remakePath.has_value();
+    if (newFile && remakePath)
+        forgetPdfNaming(); // a remade file keeps the name it is given, or fails
     if (newFile)
         files.reserved = remakePath ? path : reserveName(path, o, automatic);
     const TlvWriteContext ctx{mHost, o, mFiles, mIsWriteFileCancel};

@@ -36,7 +36,9 @@ public:
     std::mutex& readWriteFileLock() { return mReadWriteFileLck; }
 
     // Writes one page (already turned and brought into the format's form). remakePath replaces the new
-    // name of a page that starts a file; record is the page's record for the preview.
+    // name of a page that starts a file: a name beside the old file that is not taken (the caller
+    // replaces the old file with it), never deleted by a failure; record is the page's record for the
+    // preview.
     void exeWriteImgFiles(int index, const TlvPageImage& page, const TlvOutputOptions& options,
                           bool isLastIndex, const std::optional<std::filesystem::path>& remakePath,
                           const std::optional<fnd::Dictionary>& record);
@@ -58,6 +60,7 @@ private:
     void displayPreviewByJobScan(int index, const std::optional<fnd::Dictionary>& record);
     bool isJobScanWriting() const;
     std::optional<std::filesystem::path> nextPdfName(const std::filesystem::path& taken);
+    void forgetPdfNaming();
 
     TlvOutputHost& mHost;
     TlvWrittenFiles mFiles;

@@ -86,6 +86,12 @@ void FakeHost::setWritedFileSizeForPfm(int, std::uint64_t bytes) {
         writer->setIsWriteFileCancel(true);
 }
 
+void FakeHost::resetMailCheck() {
+    std::lock_guard guard(mLock);
+    mMailChecked = false;
+    mMailBytes = 0;
+}
+
 void FakeHost::cancelDriver(bool) {}
 
 void FakeHost::displayOfPreview(const fnd::Dictionary&, int) {}

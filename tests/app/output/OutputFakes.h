@@ -49,6 +49,7 @@ public:
     void showErrorPanel(const std::string& key) override;
 
     void addPage(fnd::Dictionary record);
+    void resetMailCheck(); // a new batch: the question may come again
     void setState(int state);
     std::vector<int> states() const;
     std::vector<std::string> errors() const;

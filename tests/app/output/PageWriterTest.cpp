@@ -172,19 +172,33 @@ TEST_F(PageWriter, FailingPdfPageKeepsTheFinishedGroups) {
 }
 
 TEST_F(PageWriter, MailGoesToThePersistentOutboxAndStopsAtItsLimit) {
-    useJpeg("Mail_001.jpg");
+    const std::pair<int, const char*> formats[] = {{tlv::kFormatJPEG, "Mail_001.jpg"},
+                                                   {tlv::kFormatPDF, "Mail_001.pdf"},
+                                                   {tlv::kFormatTIFF, "Mail_001.tiff"}};
     host.function = tlv::kFuncMail;
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < 3; ++i)
         addPage({8, 64, 64});
-    host.mailLimit = 1; // any page passes it: the first file is kept, the rest not written
-    reader->readImgFiles();
-    EXPECT_EQ(host.errors(), std::vector<std::string>{tlv::kFlgMailSizeOver});
-    const std::vector<fs::path> listed = writer->writtenFiles().cpyWriteFilePathArray();
-    ASSERT_EQ(listed.size(), 1u);
     const fs::path outbox = root.parent_path() / "data" / "tollivar" / "outbox";
-    EXPECT_EQ(listed[0].parent_path().parent_path(), outbox);
-    EXPECT_TRUE(fs::exists(listed[0]));
-    EXPECT_EQ(fs::status(listed[0].parent_path()).permissions() & fs::perms::all, fs::perms::owner_all);
+    for (const auto& [format, name] : formats) {
+        host.options.fileFormatType = format;
+        host.options.imgFileName = name;
+        host.mailLimit = 1; // the first page passes it: its file is kept, the rest not written
+        writer->initWriteFilePathArray();
+        reader->readImgFiles();
+        EXPECT_EQ(host.errors().back(), tlv::kFlgMailSizeOver);
+        const std::vector<fs::path> listed = writer->writtenFiles().cpyWriteFilePathArray();
+        ASSERT_EQ(listed.size(), 1u) << name;
+        EXPECT_EQ(listed[0].parent_path().parent_path(), outbox);
+        EXPECT_EQ(fs::status(listed[0].parent_path()).permissions() & fs::perms::all, fs::perms::owner_all);
+        // One whole page (ImageMagick reads no PDF here: its policy forbids it).
+        const std::string pages = format == tlv::kFormatPDF
+                                      ? "qpdf --show-npages '" + listed[0].string() + "'"
+                                      : "identify '" + listed[0].string() + "' | wc -l";
+        EXPECT_EQ(vlmtest::run(pages + " 2>/dev/null"), "1\n") << name;
+        EXPECT_FALSE(writer->pdf().isOpenPDF());
+        writer->releaseWriteFilePathArray(false);
+        host.resetMailCheck();
+    }
     // Nothing of the mail in the temporary folder, which goes while the mail program may still read.
     for (const auto& entry : fs::recursive_directory_iterator(TlvUtilsMethod::tmpImageFolderPath()))
         EXPECT_EQ(entry.path().extension(), "") << entry.path();
