@@ -67,6 +67,22 @@ void TlvCreatePDF::openPDF(const TlvOutputOptions& o, const fs::path& path) {
         fail(kErrPdfInit);
 }
 
+void TlvCreatePDF::makePage(const TlvPageImage& image) {
+    const SPageBitmap& b = image.bitmap;
+    const PdfPageImageDesc desc{b.pixels.data(),
+                                static_cast<int32_t>(b.bytesPerRow),
+                                static_cast<int32_t>(b.width),
+                                static_cast<int32_t>(b.height),
+                                static_cast<int32_t>(b.xResolution), // dots per inch, truncated
+                                static_cast<int32_t>(b.yResolution),
+                                imageKind(image.bpp),
+                                0,
+                                0};
+    const PdfPageRect rect{0, 0, static_cast<int32_t>(b.width), static_cast<int32_t>(b.height)};
+    if (VLMC_spmake(&desc, &rect) < 0)
+        fail(kErrFileCreate);
+}
+
 void TlvCreatePDF::closeGroup(uint32_t size) {
     mWritedFilesSizePDF += size;
     const int32_t closed = closePDF();
@@ -89,19 +105,7 @@ void TlvCreatePDF::writeToPDF(const TlvWriteContext& ctx, const TlvWritePage& pa
             fail(kErrFileCreate);
         openPDF(o, *page.path);
     }
-    const SPageBitmap& b = page.image.bitmap;
-    const PdfPageImageDesc desc{b.pixels.data(),
-                                static_cast<int32_t>(b.bytesPerRow),
-                                static_cast<int32_t>(b.width),
-                                static_cast<int32_t>(b.height),
-                                static_cast<int32_t>(b.xResolution),
-                                static_cast<int32_t>(b.yResolution),
-                                imageKind(page.image.bpp),
-                                0,
-                                0};
-    const PdfPageRect rect{0, 0, static_cast<int32_t>(b.width), static_cast<int32_t>(b.height)};
-    if (VLMC_spmake(&desc, &rect) < 0)
-        fail(kErrFileCreate);
+    makePage(page.image);
     uint32_t bytes = 0;
     const int32_t sized = VLMC_getFileSize(&bytes);
     bool overLimit = false;

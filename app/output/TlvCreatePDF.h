@@ -43,6 +43,7 @@ public:
 
 private:
     void openPDF(const TlvOutputOptions& options, const std::filesystem::path& path);
+    void makePage(const TlvPageImage& image);
     void closeGroup(std::uint32_t size);
 
     TlvWrittenFiles& mFiles;
