@@ -147,6 +147,13 @@ int32_t TlvCreatePDF::closePDF() {
     return result;
 }
 
+std::optional<fs::path> TlvCreatePDF::openPath() {
+    std::lock_guard guard(mLock);
+    if (!mIsOpenPDF)
+        return std::nullopt;
+    return mOpenPath;
+}
+
 void TlvCreatePDF::abandonPDF() {
     std::lock_guard guard(mLock);
     if (mIsOpenPDF)

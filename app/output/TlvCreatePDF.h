@@ -34,6 +34,8 @@ public:
     // Drops the open document, so that no file appears.
     void abandonPDF();
     bool isOpenPDF() const { return mIsOpenPDF.load(); }
+    // The name the open document will get; none when none is open.
+    std::optional<std::filesystem::path> openPath();
     // Clearing the flag at the start of a batch drops a document a failed batch left open.
     void setIsOpenPDF(bool open);
 

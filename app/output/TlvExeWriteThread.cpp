@@ -127,51 +127,59 @@ void TlvExeWriteThread::exeWriteImgFiles(int index, const TlvPageImage& image, c
     const int func = mHost.curFuncTypeApp();
     if (func != kFuncSave && func != kFuncMail && func != kFuncApplication)
         return;
-    const bool newFile = startsFileOfFormat(o, index);
-    const bool automatic = mHost.curScanModeType() == kScanModeJOB || o.isUseFNSetting;
-    const fs::path path = remakePath ? *remakePath : pathInFolder(o, func, automatic);
-    if (mIsWriteFileCancel) {
-        checkClosePDF();
-        return;
-    }
-    if (mHost.isQuitAppByUnmount())
-        fail(kErrFileCreate);
+    const TlvWritePage page{image, index, isLastIndex, std::nullopt};
     PageFiles files;
     files.isRemake = remakePath.has_value();
-    if (newFile && remakePath)
-        forgetPdfNaming(); // a remade file keeps the name it is given, or fails
-    if (newFile)
-        files.reserved = remakePath ? path : reserveName(path, o, automatic);
-    const TlvWriteContext ctx{mHost, o, mFiles, mIsWriteFileCancel};
     try {
-        writeFormat(ctx, TlvWritePage{image, index, isLastIndex, files.reserved}, files);
+        if (!namePageAndWrite(page, o, func, remakePath, files))
+            return;
     } catch (const TlvOutputFailure& failure) {
-        onPageFailure(failure, o, newFile, files, index, record);
+        onPageFailure(failure, o, files, index, record);
         throw;
     } catch (const std::bad_alloc&) {
-        onPageFailure(TlvOutputFailure(kErrMemFull), o, newFile, files, index, record);
+        onPageFailure(TlvOutputFailure(kErrMemFull), o, files, index, record);
         fail(kErrMemFull);
     }
     if (mIsWriteFileCancel) { // stopped meanwhile: this page's new file goes
-        dropNewFile(o, newFile, files);
+        dropNewFile(o, files);
         return;
     }
-    if (newFile)
+    if (files.reserved)
         mFiles.addWriteFilePath(files.published.value_or(*files.reserved));
     displayPreviewByJobScan(index, record);
     if (isLastIndex || (isJobScanWriting() && mHost.isFinScanAndWritedFile(false, index)))
         sendAppState();
 }
 
-void TlvExeWriteThread::dropNewFile(const TlvOutputOptions& o, bool newFile, const PageFiles& files) {
+bool TlvExeWriteThread::namePageAndWrite(const TlvWritePage& page, const TlvOutputOptions& o, int func,
+                                         const std::optional<fs::path>& remakePath, PageFiles& files) {
+    const bool newFile = startsFileOfFormat(o, page.index);
+    const bool automatic = mHost.curScanModeType() == kScanModeJOB || o.isUseFNSetting;
+    const fs::path path = remakePath ? *remakePath : pathInFolder(o, func, automatic);
+    if (mIsWriteFileCancel) {
+        checkClosePDF();
+        return false;
+    }
+    if (mHost.isQuitAppByUnmount())
+        fail(kErrFileCreate);
+    if (newFile && remakePath)
+        forgetPdfNaming(); // a remade file keeps the name it is given, or fails
+    if (newFile)
+        files.reserved = remakePath ? path : reserveName(path, o, automatic);
+    const TlvWriteContext ctx{mHost, o, mFiles, mIsWriteFileCancel};
+    writeFormat(ctx, TlvWritePage{page.image, page.index, page.isLastIndex, files.reserved}, files);
+    return true;
+}
+
+void TlvExeWriteThread::dropNewFile(const TlvOutputOptions& o, const PageFiles& files) {
     if (o.fileFormatType != kFormatPDF) {
         if (files.reserved && !files.isRemake)
             removeQuietly(*files.reserved);
         return;
     }
-    if (mPdf.isOpenPDF()) {
-        if (newFile)
-            mPdf.abandonPDF();
+    if (const std::optional<fs::path> open = mPdf.openPath()) {
+        if (open == files.reserved)
+            mPdf.abandonPDF(); // this page started it
         else
             mPdf.closePDF(); // the pages before this one keep their file
     }
@@ -180,7 +188,7 @@ void TlvExeWriteThread::dropNewFile(const TlvOutputOptions& o, bool newFile, con
 }
 
 void TlvExeWriteThread::onPageFailure(const TlvOutputFailure& failure, const TlvOutputOptions& o,
-                                      bool newFile, const PageFiles& files, int index,
+                                      const PageFiles& files, int index,
                                       const std::optional<fnd::Dictionary>& record) {
     mIsWriteFileCancel = true;
     if (isJobScanWriting()) {
@@ -188,11 +196,11 @@ void TlvExeWriteThread::onPageFailure(const TlvOutputFailure& failure, const Tlv
         mHost.waitToFinishScan();
     }
     if (!failure.isMailSizeOver()) {
-        dropNewFile(o, newFile, files);
+        dropNewFile(o, files);
         return;
     }
     // At the mail-size limit the file that crossed it is kept.
-    if (newFile)
+    if (files.reserved)
         mFiles.addWriteFilePath(files.published.value_or(*files.reserved));
     if (o.fileFormatType == kFormatPDF)
         mPdf.closePDF();

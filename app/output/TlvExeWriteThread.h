@@ -53,9 +53,12 @@ private:
     std::filesystem::path pathInFolder(const TlvOutputOptions& options, int func, bool automatic);
     std::filesystem::path reserveName(const std::filesystem::path& path, const TlvOutputOptions& options,
                                       bool automatic);
+    // Names the page's file and writes the page; false when the write-cancel flag skipped it.
+    bool namePageAndWrite(const TlvWritePage& page, const TlvOutputOptions& options, int func,
+                          const std::optional<std::filesystem::path>& remakePath, PageFiles& files);
     void writeFormat(const TlvWriteContext& ctx, const TlvWritePage& page, PageFiles& files);
-    void dropNewFile(const TlvOutputOptions& options, bool newFile, const PageFiles& files);
-    void onPageFailure(const TlvOutputFailure& failure, const TlvOutputOptions& options, bool newFile,
+    void dropNewFile(const TlvOutputOptions& options, const PageFiles& files);
+    void onPageFailure(const TlvOutputFailure& failure, const TlvOutputOptions& options,
                        const PageFiles& files, int index, const std::optional<fnd::Dictionary>& record);
     void displayPreviewByJobScan(int index, const std::optional<fnd::Dictionary>& record);
     bool isJobScanWriting() const;
