@@ -1,7 +1,7 @@
 // Turns a big-endian TIFF file little-endian in place. Each directory entry is rewritten in the new
 // order; a value that does not fit in the entry is an offset, and the data it points at are swapped
 // element by element (rationals as two 32-bit words). Image data are bytes and stay as they are. The
-// whole chain is checked before the first byte changes.
+// whole chain and every value's place are checked before the first byte changes.
 #include "TiffLayout.h"
 
 #include <algorithm>
@@ -56,6 +56,20 @@ int convertEntry(FILE* file, uint64_t at, uint64_t fileSize) {
     return writeAt(file, at, entry, sizeof entry);
 }
 
+// Every value of the directory that lies outside its entry lies inside the file.
+int checkDirectory(FILE* file, const ChainLink& ifd, uint64_t fileSize) {
+    for (uint32_t e = 0; e < ifd.entries; ++e) {
+        uint8_t entry[kEntrySize];
+        if (const int result = readAt(file, ifd.offset + 2 + e * kEntrySize, entry, sizeof entry);
+            result != kTiffOK)
+            return result;
+        const uint64_t bytes = uint64_t{elementSize(get16(entry + 2, true))} * get32(entry + 4, true);
+        if (bytes > 4 && uint64_t{get32(entry + 8, true)} + bytes > fileSize)
+            return kTiffBadLayout;
+    }
+    return kTiffOK;
+}
+
 int convertDirectory(FILE* file, const ChainLink& ifd, uint64_t fileSize) {
     for (uint32_t e = 0; e < ifd.entries; ++e) {
         if (const int result = convertEntry(file, ifd.offset + 2 + e * kEntrySize, fileSize);
@@ -92,6 +106,10 @@ int convert(FILE* file) {
     uint64_t zeroLink = 0;
     if (const int result = walkChain(file, true, fileSize, chain, zeroLink); result != kTiffOK)
         return result;
+    for (const ChainLink& ifd : chain) {
+        if (const int result = checkDirectory(file, ifd, fileSize); result != kTiffOK)
+            return result;
+    }
     for (const ChainLink& ifd : chain) {
         if (const int result = convertDirectory(file, ifd, fileSize); result != kTiffOK)
             return result;

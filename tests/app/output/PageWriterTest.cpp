@@ -227,6 +227,21 @@ TEST_F(PageWriter, JobPagesAreWrittenWhileScanningAndTheLastWaitsForTheEnd) {
         std::string::npos);
 }
 
+TEST_F(PageWriter, LastJobPageOfAFailedBatchLeavesTheFailureStanding) {
+    host.scanMode = tlv::kScanModeJOB;
+    host.options.fileFormatType = tlv::kFormatJPEG;
+    host.options.imgFileName = "Scan_001.jpg";
+    host.setState(102);
+    host.scanEnd.batchStarted();
+    addPage({8, 40, 30});
+    host.isFinScanAndWritedFile(true, -1);
+    std::thread page([&] { reader->readImgFileForJobScn(*host.imgInfoAtIndex(0), 0); });
+    host.setState(105); // the batch ended with a jam
+    host.scanEnd.batchEnded();
+    page.join();
+    EXPECT_EQ(host.states(), std::vector<int>{105}); // never "finished" over the failure
+}
+
 TEST_F(PageWriter, FailedJobPageStopsTheBatchAndTheNextBatchStartsClean) {
     host.scanMode = tlv::kScanModeJOB;
     host.options.fileFormatType = tlv::kFormatPDF;

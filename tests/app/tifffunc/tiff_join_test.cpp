@@ -171,6 +171,23 @@ TEST_F(TiffJoin, BigEndianFileWithTwoPagesConvertsWhole) {
     expectPages(target(), pages);
 }
 
+TEST_F(TiffJoin, BigEndianFileWithAnOffsetOutsideIsRefusedUntouched) {
+    writeTiff(target(), {{21, 17, 3, 8, 6}}, true);
+    std::vector<char> bytes = bytesOf(target());
+    // The first directory's entries: make every value that is an offset point past the end.
+    const uint32_t ifd = static_cast<uint8_t>(bytes[4]) << 24 | static_cast<uint8_t>(bytes[5]) << 16 |
+                         static_cast<uint8_t>(bytes[6]) << 8 | static_cast<uint8_t>(bytes[7]);
+    const int entries = static_cast<uint8_t>(bytes[ifd]) << 8 | static_cast<uint8_t>(bytes[ifd + 1]);
+    for (int e = 0; e < entries; ++e) {
+        const size_t at = ifd + 2 + 12 * e;
+        if (bytes[at + 2] == 0 && bytes[at + 3] == 5) // RATIONAL: always an offset
+            bytes[at + 8] = 0x7F;
+    }
+    std::ofstream(target(), std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    EXPECT_EQ(ConvertII(target().c_str()), kTiffBadLayout);
+    EXPECT_EQ(bytesOf(target()), bytes);
+}
+
 TEST_F(TiffJoin, TargetThatWouldPassFourGibibytesIsRefusedAndKept) {
     writeTiff(target(), {{}});
     writeTiff(source(), {{}});
