@@ -70,7 +70,7 @@ void TlvReadFilesThread::readImgFiles() {
 
 void TlvReadFilesThread::readImgFileForJobScn(const fnd::Dictionary& record, int index) {
     JobPageCount running(mHost);
-    std::lock_guard page(mWriter.readWriteFileLock());
+    const TlvExeWriteThread::JobPageTurn turn(mWriter, index);
     try {
         try {
             if (!mWriter.isWriteFileCancel() && index >= 0)
