@@ -65,6 +65,8 @@ void TlvReadFilesThread::readImgFiles() {
         reportFailure(failure);
     } catch (const std::bad_alloc&) {
         reportFailure(TlvOutputFailure(kErrMemFull));
+    } catch (const std::exception&) { // a thread body lets nothing escape
+        reportFailure(TlvOutputFailure(kErrUnknown));
     }
 }
 
@@ -77,6 +79,10 @@ void TlvReadFilesThread::readImgFileForJobScn(const fnd::Dictionary& record, int
                 writeImageFileByIndex(index, false, std::nullopt, record);
         } catch (const std::bad_alloc&) {
             fail(kErrMemFull);
+        } catch (const TlvOutputFailure&) {
+            throw;
+        } catch (const std::exception&) { // a thread body lets nothing escape
+            fail(kErrUnknown);
         }
     } catch (const TlvOutputFailure& failure) {
         mWriter.setIsWriteFileCancel(true);
