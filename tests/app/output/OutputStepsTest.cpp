@@ -3,10 +3,10 @@
 // names, and the hand-off to a stand-in mail tool and application.
 #include "OutputTestSupport.h"
 
+#include "Recorded.h"
 #include "TlvConfirmedNames.h"
 #include "TlvExeRenameMoveThread.h"
 #include "TlvOutputFailure.h"
-#include "Recorded.h"
 #include "utility/TlvUtilsMethod.h"
 
 #include <fstream>
