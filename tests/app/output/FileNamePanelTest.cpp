@@ -1,5 +1,6 @@
 // The file-name setting panel driven by tag: the preview as the controls change, the enabling rules,
 // the start number's clamping, each refusal, and storing only on OK.
+#include "FakeFuncView.h"
 #include "FixedLookup.h"
 #include "QtTestApp.h"
 #include "TlvFileNameSettingCntlr.h"
@@ -16,19 +17,6 @@
 #include <QTest>
 
 namespace {
-
-// The function view as the panel sees it: a working copy and a count of its refreshes.
-struct FakeFuncView : tlv::TlvFuncViewLink {
-    TlvFuncSettingMdl settings;
-    int functionType = 0;
-    int changes = 0;
-    QWidget window;
-    TlvFuncSettingMdl* tmpFuncSettingMdl() override { return &settings; }
-    int curFuncTypeFuncView() const override { return functionType; }
-    QWidget* parentWindow(bool) override { return &window; }
-    void updateFuncCntlrs() override {}
-    void settingDidChangeFromFunc() override { ++changes; }
-};
 
 class FileNamePanel : public ::testing::Test, public WithTestApplication {
 protected:
