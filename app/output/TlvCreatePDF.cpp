@@ -11,6 +11,8 @@ namespace tlv {
 namespace fs = std::filesystem;
 namespace {
 
+constexpr int kMaxRenames = 1000; // names tried at closing before the document is given up
+
 struct OcrSelection {
     uint32_t mask;
     uint32_t flags;
@@ -133,8 +135,9 @@ int32_t TlvCreatePDF::closePDF() {
         return 0;
     int32_t result = VLMC_exclose(0);
     // A file appeared under the name meanwhile: the document takes the next free name.
-    while (result == VLM_ERR_FILEEXISTS) {
-        const std::optional<fs::path> next = mRenamer ? mRenamer(mOpenPath) : std::nullopt;
+    for (int tries = 0; result == VLM_ERR_FILEEXISTS; ++tries) {
+        const std::optional<fs::path> next =
+            mRenamer && tries < kMaxRenames ? mRenamer(mOpenPath) : std::nullopt;
         if (!next || VLMC_exrename(next->c_str()) != VLM_OK) {
             VLMC_exabandon();
             break;

@@ -7,6 +7,8 @@
 #include "TlvCreateTIFF.h"
 #include "TlvMailOutbox.h"
 
+#include <algorithm>
+
 namespace tlv {
 namespace fs = std::filesystem;
 namespace {
@@ -45,8 +47,25 @@ void TlvExeWriteThread::initWriteFilePathArray() {
     mFiles.initWriteFilePathArray();
     mRunCounter = -1;
     mIsWriteFileCancel = false;
+    {
+        std::lock_guard guard(mReadWriteFileLck);
+        mNextJobPage = 0;
+    }
     std::lock_guard guard(mBatchLock);
     mOutboxBatch = newOutboxBatchName();
+}
+
+TlvExeWriteThread::JobPageTurn::JobPageTurn(TlvExeWriteThread& writer, int index)
+    : mWriter(writer), mLock(writer.mReadWriteFileLck), mIndex(index) {
+    mWriter.mJobPageTurnDone.wait_for(mLock, kJobPageTurnWait, [this] {
+        return mIndex <= mWriter.mNextJobPage || mWriter.mIsWriteFileCancel.load();
+    });
+}
+
+TlvExeWriteThread::JobPageTurn::~JobPageTurn() {
+    mWriter.mNextJobPage = std::max(mWriter.mNextJobPage, mIndex + 1);
+    mLock.unlock();
+    mWriter.mJobPageTurnDone.notify_all();
 }
 
 void TlvExeWriteThread::releaseWriteFilePathArray(bool removeFiles) {

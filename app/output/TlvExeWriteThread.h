@@ -12,6 +12,8 @@
 #include "TlvWrittenFiles.h"
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <filesystem>
 #include <mutex>
 #include <optional>
@@ -32,8 +34,23 @@ public:
 
     void setIsWriteFileCancel(bool cancel) { mIsWriteFileCancel = cancel; }
     bool isWriteFileCancel() const { return mIsWriteFileCancel.load(); }
-    // Held by each scan-mode-1 page thread for its whole page, so pages are written one at a time.
-    std::mutex& readWriteFileLock() { return mReadWriteFileLck; }
+
+    // Held by each scan-mode-1 page thread for its whole page: pages are written one at a time and in
+    // page order. A page waits for the pages before it (not longer than kJobPageTurnWait, so that a
+    // page whose thread never came cannot stop the batch), or until the batch is cancelled.
+    class JobPageTurn {
+    public:
+        JobPageTurn(TlvExeWriteThread& writer, int index);
+        ~JobPageTurn();
+        JobPageTurn(const JobPageTurn&) = delete;
+        JobPageTurn& operator=(const JobPageTurn&) = delete;
+
+    private:
+        TlvExeWriteThread& mWriter;
+        std::unique_lock<std::mutex> mLock;
+        int mIndex;
+    };
+    static constexpr std::chrono::seconds kJobPageTurnWait{30};
 
     // Writes one page (already turned and brought into the format's form). remakePath replaces the new
     // name of a page that starts a file: a name beside the old file that is not taken (the caller
@@ -70,7 +87,9 @@ private:
     TlvCreatePDF mPdf;
     std::atomic<bool> mIsWriteFileCancel{false};
     std::atomic<int64_t> mRunCounter{-1};
-    std::mutex mReadWriteFileLck;
+    std::mutex mReadWriteFileLck; // the page turn and the two below
+    std::condition_variable mJobPageTurnDone;
+    int mNextJobPage = 0;
     std::mutex mBatchLock; // the two below
     std::string mOutboxBatch;
     std::optional<TlvFileNaming> mPdfNaming; // the rule that named the open PDF

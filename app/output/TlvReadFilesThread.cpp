@@ -65,18 +65,24 @@ void TlvReadFilesThread::readImgFiles() {
         reportFailure(failure);
     } catch (const std::bad_alloc&) {
         reportFailure(TlvOutputFailure(kErrMemFull));
+    } catch (const std::exception&) { // a thread body lets nothing escape
+        reportFailure(TlvOutputFailure(kErrUnknown));
     }
 }
 
 void TlvReadFilesThread::readImgFileForJobScn(const fnd::Dictionary& record, int index) {
     JobPageCount running(mHost);
-    std::lock_guard page(mWriter.readWriteFileLock());
+    const TlvExeWriteThread::JobPageTurn turn(mWriter, index);
     try {
         try {
             if (!mWriter.isWriteFileCancel() && index >= 0)
                 writeImageFileByIndex(index, false, std::nullopt, record);
         } catch (const std::bad_alloc&) {
             fail(kErrMemFull);
+        } catch (const TlvOutputFailure&) {
+            throw;
+        } catch (const std::exception&) { // a thread body lets nothing escape
+            fail(kErrUnknown);
         }
     } catch (const TlvOutputFailure& failure) {
         mWriter.setIsWriteFileCancel(true);

@@ -7,6 +7,7 @@
 #include "test_pages.h"
 #include "utility/TlvUtilsMethod.h"
 
+#include <thread>
 #include <tiffio.h>
 
 namespace outtest {
@@ -46,8 +47,8 @@ void expectTiffPages(const fs::path& path, const std::vector<RawPage>& pages, in
         TIFFGetField(tiff, TIFFTAG_COMPRESSION, &compression);
         TIFFGetField(tiff, TIFFTAG_XRESOLUTION, &xres);
         const bool odd = pages[k].rotation % 2 == 1;
-        EXPECT_EQ(width, static_cast<std::uint32_t>(odd ? 40 : 64));
-        EXPECT_EQ(xres, odd ? 200.0f : 300.0f);
+        EXPECT_EQ(width, static_cast<std::uint32_t>(odd ? pages[k].height : pages[k].width));
+        EXPECT_EQ(xres, static_cast<float>(odd ? pages[k].yRes : pages[k].xRes));
         EXPECT_EQ(compression, pages[k].bpp == 1 ? COMPRESSION_CCITTFAX4 : COMPRESSION_NONE);
         EXPECT_EQ(photometric, pages[k].bpp == 1   ? PHOTOMETRIC_MINISWHITE
                                : pages[k].bpp == 8 ? PHOTOMETRIC_MINISBLACK
@@ -125,6 +126,23 @@ TEST_F(TiffJpegWriter, ContinuingPageWithoutItsGroupFileFails) {
         EXPECT_EQ(failure.key(), tlv::kErrTiffAddPage);
     }
     EXPECT_TRUE(fs::is_empty(*TlvUtilsMethod::createAndMultiFolderPath()));
+}
+
+TEST_F(TiffJpegWriter, JobPagesArriveOutOfOrderAndAreJoinedInPageOrder) {
+    host.scanMode = tlv::kScanModeJOB;
+    host.options.fileFormatType = tlv::kFormatTIFF;
+    host.options.imgFileName = "Job.tiff";
+    host.setState(102);
+    const std::vector<RawPage> pages{{8, 30, 20}, {24, 20, 30}, {1, 40, 10}, {8, 12, 12}};
+    for (const RawPage& page : pages)
+        addPage(page);
+    std::vector<std::thread> threads; // the page threads start the wrong way round
+    for (int i = static_cast<int>(pages.size()) - 1; i >= 0; --i)
+        threads.emplace_back([this, i] { reader->readImgFileForJobScn(*host.imgInfoAtIndex(i), i); });
+    for (std::thread& thread : threads)
+        thread.join();
+    EXPECT_EQ(host.errors(), std::vector<std::string>{});
+    expectTiffPages(saveFolder / "Job.tiff", {pages[0], pages[1], pages[2], pages[3]}, 0);
 }
 
 TEST_F(TiffJpegWriter, JpegPagesTurnedWithTheQualityOfTheirRate) {
