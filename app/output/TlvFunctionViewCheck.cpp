@@ -70,7 +70,8 @@ void TlvFunctionViewCntlr::checkFuncStngSave() const {
     checkJpegFromScanSettings();
     if (isChoosingAtState202() && !mUseFNSetting->isChecked())
         checkFreeName();
-    if (mHost.curScanModeType() == 1 && mHost.isConfirmOutput() && type != kFuncPrint && !mIsOpenJobListPanel) {
+    if (mHost.curScanModeType() == 1 && mHost.isConfirmOutput() && type != kFuncPrint &&
+        !mIsOpenJobListPanel) {
         if (const std::optional<std::string> fault =
                 checkConfirmedNames(mTmpWriteFileNameArray, mHost.cpyWriteFilePathArray()))
             throw VX_Exception(*fault);

@@ -154,7 +154,8 @@ void TlvFunctionViewCntlr::buildViews() {
     mPartOfFileNameView = buildFileNameSection();
     mPartOfFileFormatView = buildFileFormatSection();
     mPartOfSavePlaceView = buildSavePlaceSection();
-    for (QWidget* part : {mPartOfAppNameView, mPartOfFileNameView, mPartOfFileFormatView, mPartOfSavePlaceView})
+    for (QWidget* part :
+         {mPartOfAppNameView, mPartOfFileNameView, mPartOfFileFormatView, mPartOfSavePlaceView})
         sections->addWidget(part);
     sections->addStretch(1);
     buildPrintView();
@@ -183,8 +184,10 @@ void TlvFunctionViewCntlr::connectControls() {
         changeUseFNSetting(); // the name shown carries no extension, but the rule's checks do
         textDidChange(kTagFileFormat);
     });
-    QObject::connect(mFileName, &QLineEdit::textEdited, mFuncMainView, [this] { textDidChange(kTagFileName); });
-    QObject::connect(mSavePath, &QLineEdit::textEdited, mFuncMainView, [this] { textDidChange(kTagSavePath); });
+    QObject::connect(mFileName, &QLineEdit::textEdited, mFuncMainView,
+                     [this] { textDidChange(kTagFileName); });
+    QObject::connect(mSavePath, &QLineEdit::textEdited, mFuncMainView,
+                     [this] { textDidChange(kTagSavePath); });
     QObject::connect(mFileNames, &QComboBox::editTextChanged, mFuncMainView,
                      [this] { textDidChange(kTagFileNames); });
     QObject::connect(mFileNames, &QComboBox::activated, mFuncMainView, [this](int index) {
@@ -326,7 +329,8 @@ void TlvFunctionViewCntlr::textDidChange(int tag) {
     if (tag == kTagFileNames) {
         const int selected = mFileNames->currentIndex();
         if (selected >= 0 && static_cast<std::size_t>(selected) < mTmpWriteFileNameArray.size()) {
-            mTmpWriteFileNameArray[static_cast<std::size_t>(selected)] = mFileNames->currentText().toStdString();
+            mTmpWriteFileNameArray[static_cast<std::size_t>(selected)] =
+                mFileNames->currentText().toStdString();
             mFileNames->setItemText(selected, mFileNames->currentText());
         }
     }

@@ -68,7 +68,6 @@ public:
     void setIsOpenJobListPanel(bool open) { mIsOpenJobListPanel = open; }
     bool isOpenJobListPanel() const { return mIsOpenJobListPanel; }
     const std::vector<std::string>& tmpWriteFileNameArray() const { return mTmpWriteFileNameArray; }
-    void setTmpWriteFileNameArray(std::vector<std::string> names) { mTmpWriteFileNameArray = std::move(names); }
 
     // Copies the settings, lays the view out for the function type, scan mode and state, and fills it.
     void initFuncMainView(const TlvFuncSettingMdl& settings);
