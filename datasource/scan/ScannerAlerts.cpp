@@ -37,13 +37,12 @@ constexpr SAlertRow kAlertTable[] = {
 };
 constexpr const char* kUnknownKey = "Unknown Error Message";
 
-// The condition code that tells an application which fault ended its batch. TWAIN 1.9 names only a few
-// device faults; a scanner that vanished or stopped answering is "check the device", the rest an
-// operation error. The no-page alert is the user's own choice and leaves none.
+// The condition code that tells an application which fault ended its batch: the closest TWAIN code; a
+// scanner that vanished or stopped answering is "check the device", the faults without a code of their
+// own an operation error.
 TW_UINT16 BatchFaultCondition(std::uint32_t code) {
     switch (code) {
     case k3100::kScanOk:
-    case k3100::kScanErrNoPage:
     case k3100::kScanErrCancelled:
     case k3100::kScanErrEndOfBatch:
         return TWCC_SUCCESS;
@@ -53,6 +52,9 @@ TW_UINT16 BatchFaultCondition(std::uint32_t code) {
         return TWCC_PAPERJAM;
     case k3100::kScanErrDoubleFeed:
         return TWCC_PAPERDOUBLEFEED;
+    case k3100::kScanErrNoPaper:
+    case k3100::kScanErrNoPage:
+        return TWCC_NOMEDIA; // else an empty feeder looks like the application's own cancel
     case k3100::kScanErrDeviceNotFound:
     case k3100::kScanErrTransferIO:
     case k3100::kScanErrPipeStalled:
@@ -110,6 +112,14 @@ SAlert COrvkQSDS::MakeAlert(std::uint32_t code) {
 
 TW_UINT16 COrvkQSDS::ShowAlert(std::uint32_t code) {
     mConditionCode = TWCC_SUCCESS;
+    const TW_UINT16 rc = PresentAlert(code);
+    // A fault the user chose to retry no longer describes the batch.
+    if (const TW_UINT16 fault = BatchFaultCondition(code); fault != TWCC_SUCCESS && rc != TWRC_CHECKSTATUS)
+        mBatchFault = fault;
+    return rc;
+}
+
+TW_UINT16 COrvkQSDS::PresentAlert(std::uint32_t code) {
     if (code == k3100::kScanOk || code == k3100::kScanErrEndOfBatch)
         return TWRC_SUCCESS;
     if (code == k3100::kScanErrCancelled)
@@ -124,11 +134,9 @@ TW_UINT16 COrvkQSDS::ShowAlert(std::uint32_t code) {
     if (mUIController && !backgroundOnly)
         mUIController->setScanPanelWorksWhenModal(true);
     // An error nobody saw must not let the batch run on as if nothing happened.
-    if (choice && code == k3100::kScanErrNoPage && *choice == 0)
-        return TWRC_CHECKSTATUS;
-    if (const TW_UINT16 fault = BatchFaultCondition(code); fault != TWCC_SUCCESS)
-        mBatchFault = fault;
-    return TWRC_CANCEL;
+    if (!choice)
+        return TWRC_CANCEL;
+    return code == k3100::kScanErrNoPage && *choice == 0 ? TWRC_CHECKSTATUS : TWRC_CANCEL;
 }
 
 TW_UINT16 COrvkQSDS::GetStatus(pTW_IDENTITY origin, TW_MEMREF data) {

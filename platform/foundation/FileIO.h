@@ -3,6 +3,8 @@
 // either the old or the new contents and a failed write leaves the old file untouched.
 #pragma once
 
+#include "Export.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <span>
@@ -14,11 +16,11 @@ namespace fnd {
 enum class ReadStatus { Ok, Missing, Unreadable, TooLarge };
 
 // Reads the whole file into bytes (cleared first). Files above maxBytes are refused, never read.
-ReadStatus readWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>& bytes,
-                         std::uintmax_t maxBytes, std::string* error = nullptr);
+FND_EXPORT ReadStatus readWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>& bytes,
+                                    std::uintmax_t maxBytes, std::string* error = nullptr);
 
 // Renames from to to unless a file exists there (then false with errno EEXIST).
-bool renameWithoutReplacing(const std::filesystem::path& from, const std::filesystem::path& to);
+FND_EXPORT bool renameWithoutReplacing(const std::filesystem::path& from, const std::filesystem::path& to);
 
 // Whether an atomic write may take the place of a file that already exists under the name.
 enum class Existing { Replace, Keep };
@@ -26,7 +28,7 @@ enum class Existing { Replace, Keep };
 // Replaces path with bytes atomically. An existing file's permission bits are kept; a new file gets
 // 0644. With Existing::Keep an existing file is never replaced: the write fails with EEXIST instead.
 // On failure the temporary file is removed, the old file is untouched and error says why.
-bool writeFileAtomically(const std::filesystem::path& path, std::span<const std::uint8_t> bytes,
-                         std::string* error = nullptr, Existing existing = Existing::Replace);
+FND_EXPORT bool writeFileAtomically(const std::filesystem::path& path, std::span<const std::uint8_t> bytes,
+                                    std::string* error = nullptr, Existing existing = Existing::Replace);
 
 } // namespace fnd

@@ -5,6 +5,7 @@
 // symbolic link is written through to the link's target.
 #pragma once
 
+#include "Export.h"
 #include "Value.h"
 
 #include <filesystem>
@@ -13,7 +14,7 @@
 
 namespace fnd {
 
-class PreferencesFile {
+class FND_EXPORT PreferencesFile {
 public:
     enum class State { Missing, Loaded, Damaged };
 

@@ -34,6 +34,8 @@ std::string FaultName(TW_UINT16 condition) {
         return "the scanner is not connected or did not answer";
     if (condition == TWCC_LOWMEMORY)
         return "the data source ran out of memory";
+    if (condition == TWCC_NOMEDIA)
+        return "no paper in the feeder";
     return "scanner fault (condition code " + std::to_string(condition) + ")";
 }
 
@@ -59,7 +61,7 @@ int Scan(const SScanOptions& options) {
     CPageFiles files(options.outputFolder, options.prefix);
     CTwainSession session;
     if (options.showEvents)
-        session.SetDeviceEventListener(PrintDeviceEvent);
+        session.SetDeviceEventListener({0x8002, 0x8003, 0x8004}, PrintDeviceEvent);
     session.OpenSource(options.source);
     for (const SCapSetting& setting : options.settings)
         session.Set(setting);

@@ -72,7 +72,7 @@ TEST_F(AlertTest, DeviceFaultsLeaveTheirConditionCodeForOneStatusRead) {
     Answer(0);
     const std::pair<std::uint32_t, TW_UINT16> faults[] = {
         {0x00030000, TWCC_PAPERJAM},          {0x00050000, TWCC_PAPERDOUBLEFEED},
-        {0x00040000, TWCC_OPERATIONERROR},    {0x00020000, TWCC_OPERATIONERROR},
+        {0x00040000, TWCC_OPERATIONERROR},    {0x00020000, TWCC_NOMEDIA},
         {0x00060000, TWCC_OPERATIONERROR},    {0x00070000, TWCC_OPERATIONERROR},
         {0x00010000, TWCC_OPERATIONERROR},    {0x80000001, TWCC_OPERATIONERROR},
         {0x00000100, TWCC_CHECKDEVICEONLINE}, {0x000A0000, TWCC_CHECKDEVICEONLINE},
@@ -88,11 +88,12 @@ TEST_F(AlertTest, DeviceFaultsLeaveTheirConditionCodeForOneStatusRead) {
     mDS->SetConditionCode(TWCC_BADVALUE, TWRC_FAILURE);
     EXPECT_EQ(status(), TWCC_BADVALUE);
     EXPECT_EQ(status(), TWCC_PAPERJAM);
-    // The no-page alert is the user's choice, retried or cancelled: no fault.
-    mDS->ShowAlert(0x08000000);
-    Answer(1);
+    // An empty feeder that the user chose to retry no longer describes the batch; one given up on does.
     mDS->ShowAlert(0x08000000);
     EXPECT_EQ(status(), TWCC_SUCCESS);
+    Answer(1);
+    mDS->ShowAlert(0x08000000);
+    EXPECT_EQ(status(), TWCC_NOMEDIA);
 }
 
 TEST_F(AlertTest, AnAlertThatCannotBeShownStopsTheBatch) {

@@ -185,7 +185,7 @@ TEST_F(TwainScan, EveryScannerFaultFailsTheRunAndKeepsThePagesBeforeIt) {
         {"jam", "jammed", "paper jam"},
         {"double-feed", "Several sheets", "double feed"},
         {"cover-open", "cover is open", "scanner fault (condition code 5)"},
-        {"no-paper", "no paper", "scanner fault (condition code 5)"},
+        {"no-paper", "no paper", "no paper in the feeder"},
         {"lamp-error", "lamp failed", "scanner fault (condition code 5)"},
         {"hardware-error", "hardware error", "scanner fault (condition code 5)"},
         {"not-ready", "not ready", "scanner fault (condition code 5)"},
