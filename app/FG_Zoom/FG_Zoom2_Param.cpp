@@ -51,10 +51,15 @@ bool FG_ZoomReduceParams(FG_Zoom2_Param* table, std::int32_t n, std::int32_t m) 
         const std::int32_t full = rest / n;
         carried = rest - full * n;
         const std::int32_t shaped = Shift_Coefficient(carried, n);
-        const std::int64_t divisor = static_cast<std::int64_t>(shaped) + static_cast<std::int64_t>(full) * n +
-                                     firstWeight;
+        const std::int64_t divisor =
+            static_cast<std::int64_t>(shaped) + static_cast<std::int64_t>(full) * n + firstWeight;
         needsDouble = needsDouble || divisor >= 65536;
-        table[i] = {first,   firstWeight, first + full, shaped, carried, static_cast<std::int32_t>(divisor),
+        table[i] = {first,
+                    firstWeight,
+                    first + full,
+                    shaped,
+                    carried,
+                    static_cast<std::int32_t>(divisor),
                     first + full + (carried != 0 ? 1 : 0)};
     }
     return needsDouble;

@@ -19,7 +19,8 @@ bool NeedsDouble(int dst, int src, int limit) {
 
 // One sample of one destination pixel from the source samples (stride: samples per pixel).
 template <typename Acc, typename Sample>
-std::uint32_t ScaleSample(const Sample* src, int stride, const FG_Zoom2_Param& e, bool reduce, Acc weightEach) {
+std::uint32_t ScaleSample(const Sample* src, int stride, const FG_Zoom2_Param& e, bool reduce,
+                          Acc weightEach) {
     Acc sum;
     if (!reduce) {
         sum = Acc(src[e.first * stride]) * Acc(e.firstWeight);
@@ -67,15 +68,15 @@ void Blend(const std::uint32_t* a, const std::uint32_t* b, const FG_Zoom2_Param&
 }
 
 template <typename Acc>
-void Accumulate(std::vector<Acc>& sum, const std::vector<std::uint32_t>& line, std::int64_t weight, bool clear) {
+void Accumulate(std::vector<Acc>& sum, const std::vector<std::uint32_t>& line, std::int64_t weight,
+                bool clear) {
     if (clear)
         std::fill(sum.begin(), sum.end(), Acc(0));
     for (std::size_t i = 0; i < sum.size(); ++i)
         sum[i] += Acc(line[i]) * Acc(weight);
 }
 
-template <typename Acc>
-void Divide(const std::vector<Acc>& sum, std::int32_t divisor, std::uint32_t* out) {
+template <typename Acc> void Divide(const std::vector<Acc>& sum, std::int32_t divisor, std::uint32_t* out) {
     for (std::size_t i = 0; i < sum.size(); ++i)
         out[i] = static_cast<std::uint32_t>(sum[i] / Acc(divisor));
 }

@@ -29,8 +29,8 @@ private:
     void CombineRows(std::uint32_t* out) const;
     void Store(const std::uint32_t* values, void* row) const;
 
-    int mSamples = 0;    // per pixel
-    int mWorkBits = 0;   // bits per pixel as worked on: 8 for 1-bit images
+    int mSamples = 0;  // per pixel
+    int mWorkBits = 0; // bits per pixel as worked on: 8 for 1-bit images
     int mDstRowBytes = 0;
     int mSrcRowBytes = 0;
     int mRowsReceived = 0;
@@ -41,7 +41,7 @@ private:
     std::vector<std::uint32_t> mLineA; // dstWidth * samples values each
     std::vector<std::uint32_t> mLineB;
     std::vector<std::uint32_t> mRowValues; // the destination row Read is about to store
-    std::vector<std::uint64_t> mSum; // vertical reduction accumulator, one of the two by precision
+    std::vector<std::uint64_t> mSum;       // vertical reduction accumulator, one of the two by precision
     std::vector<double> mSumDouble;
     std::vector<std::uint8_t> mBitLine; // 1-bit rows as one byte per pixel, 0 or 255
     std::vector<FG_Zoom2_Param> mHorizontal;
