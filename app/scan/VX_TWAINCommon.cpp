@@ -72,7 +72,7 @@ void VX_TWAINCommon::floatToFix32(TW_FIX32& out, float value) {
     out.Frac = static_cast<TW_UINT16>(v & 0xFFFF);
 }
 
-void VX_TWAINCommon::str32FromNSData(TW_STR32& out, const fnd::Data* data) {
+void VX_TWAINCommon::str32FromNSData(TW_STR32& out, const std::optional<fnd::Data>& data) {
     std::memset(out, 0, sizeof out);
     if (!data || data->empty())
         return;
@@ -81,7 +81,7 @@ void VX_TWAINCommon::str32FromNSData(TW_STR32& out, const fnd::Data* data) {
     std::memcpy(out + 1, data->data(), length);
 }
 
-void VX_TWAINCommon::str64FromNSStr(TW_STR64& out, const std::string* text) {
+void VX_TWAINCommon::str64FromNSStr(TW_STR64& out, const std::optional<std::string>& text) {
     std::memset(out, 0, sizeof out);
     if (!text || text->empty())
         return;
@@ -90,10 +90,10 @@ void VX_TWAINCommon::str64FromNSStr(TW_STR64& out, const std::string* text) {
     std::memcpy(out, item.data(), item.size());
 }
 
-void VX_TWAINCommon::str255FromNSData(TW_STR255& out, const fnd::Data* data) {
+void VX_TWAINCommon::str255FromNSData(TW_STR255& out, std::span<const std::uint8_t> data) {
     std::memset(out, 0, sizeof out);
-    if (data)
-        std::memcpy(out, data->data(), std::min(data->size(), sizeof out));
+    if (!data.empty())
+        std::memcpy(out, data.data(), std::min(data.size(), sizeof out));
 }
 
 std::optional<fnd::Data> VX_TWAINCommon::nsDataFromStr32(const TW_STR32& record) {
@@ -113,8 +113,10 @@ std::optional<std::string> VX_TWAINCommon::nsStrFromStr64(const TW_STR64& record
     return DecodeCapName(item);
 }
 
-fnd::Data VX_TWAINCommon::nsDataFromStr255(const TW_STR255& record) {
-    return fnd::Data(record, record + sizeof record);
+std::array<std::uint8_t, sizeof(TW_STR255)> VX_TWAINCommon::nsDataFromStr255(const TW_STR255& record) {
+    std::array<std::uint8_t, sizeof(TW_STR255)> bytes;
+    std::memcpy(bytes.data(), record, bytes.size());
+    return bytes;
 }
 
 std::string VX_TWAINCommon::identityText(const TW_STR32& field) {
@@ -122,6 +124,5 @@ std::string VX_TWAINCommon::identityText(const TW_STR32& field) {
 }
 
 void VX_TWAINCommon::setIdentityText(TW_STR32& field, std::string_view text) {
-    const fnd::Data bytes(text.begin(), text.end());
-    str32FromNSData(field, &bytes);
+    str32FromNSData(field, fnd::Data(text.begin(), text.end()));
 }

@@ -4,7 +4,10 @@
 // (a TWAIN 2 source's form), lengths are clamped to the record, and values too long are cut.
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -30,15 +33,15 @@ public:
     static void floatToFix32(TW_FIX32& out, float value);
 
     // Clear the record, then write the value, length-prefixed (STR32: bytes, at most 32; STR64: UTF-16
-    // units, at most 32) or raw (STR255: at most 256 bytes). nullptr and empty values leave it clear.
-    static void str32FromNSData(TW_STR32& out, const fnd::Data* data);
-    static void str64FromNSStr(TW_STR64& out, const std::string* text);
-    static void str255FromNSData(TW_STR255& out, const fnd::Data* data);
+    // units, at most 32) or raw (STR255: at most 256 bytes). Absent and empty values leave it clear.
+    static void str32FromNSData(TW_STR32& out, const std::optional<fnd::Data>& data);
+    static void str64FromNSStr(TW_STR64& out, const std::optional<std::string>& text);
+    static void str255FromNSData(TW_STR255& out, std::span<const std::uint8_t> data);
     // The record's value in either form; nullopt for an empty record.
     static std::optional<fnd::Data> nsDataFromStr32(const TW_STR32& record);
     static std::optional<std::string> nsStrFromStr64(const TW_STR64& record);
     // All 256 bytes.
-    static fnd::Data nsDataFromStr255(const TW_STR255& record);
+    static std::array<std::uint8_t, sizeof(TW_STR255)> nsDataFromStr255(const TW_STR255& record);
 
     // An identity field as text, in either form ("" when empty).
     static std::string identityText(const TW_STR32& field);
