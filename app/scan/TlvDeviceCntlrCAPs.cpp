@@ -40,7 +40,7 @@ void TlvDeviceCntlrCAPs::sendWord(TW_UINT16 cap, TW_UINT16 itemType, TW_UINT32 w
 }
 
 bool TlvDeviceCntlrCAPs::setCCAPsValues(const TlvScanSettingMdl* model, bool dialogMode, bool pageListEmpty,
-                                         TW_INT16* pResult) {
+                                        TW_INT16* pResult) {
     SResult result{true, pResult};
     // The data source shows no progress window of its own.
     sendWord(CAP_INDICATORS, TWTY_BOOL, 0, result);

@@ -20,7 +20,8 @@ public:
     // overrides unless the model uses the data source's own settings. dialogMode: opened for the data
     // source's dialog; pageListEmpty: no pages of an earlier part of the batch are kept. True when every
     // capability was accepted; else the first failing code goes into a present result cell still 0.
-    bool setCCAPsValues(const TlvScanSettingMdl* model, bool dialogMode, bool pageListEmpty, TW_INT16* pResult);
+    bool setCCAPsValues(const TlvScanSettingMdl* model, bool dialogMode, bool pageListEmpty,
+                        TW_INT16* pResult);
 
     // Reads every capability into model, all or nothing: after a failed read the model keeps all its
     // values. A present result cell is cleared first and receives the first failing code.

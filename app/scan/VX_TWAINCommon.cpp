@@ -43,8 +43,8 @@ bool VX_TWAINCommon::isVXDS_Identity(const TW_IDENTITY& identity, const fnd::Dic
     const std::string product = identityText(identity.ProductName);
     if (manufacturer.empty() || family.empty() || product.empty())
         return false;
-    return InfoEquals(info, "VXDSManufacturer", manufacturer) && InfoEquals(info, "VXDSProductFamily", family) &&
-           InfoEquals(info, "VXDSProductName", product);
+    return InfoEquals(info, "VXDSManufacturer", manufacturer) &&
+           InfoEquals(info, "VXDSProductFamily", family) && InfoEquals(info, "VXDSProductName", product);
 }
 
 void VX_TWAINCommon::setResult(TW_INT16 result, TW_INT16* pResult, bool* pIsSuccess) {

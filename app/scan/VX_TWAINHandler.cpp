@@ -22,7 +22,8 @@ TW_HANDLE AllocDefault(TW_UINT32 size) {
 } // namespace
 
 VX_TWAINHandler::VX_TWAINHandler(std::string_view manufacturer, std::string_view productFamily,
-                                 std::string_view productName, std::string_view versionInfo, DSMENTRYPROC entry) {
+                                 std::string_view productName, std::string_view versionInfo,
+                                 DSMENTRYPROC entry) {
     mAppIdentity.Id = 0; // the manager assigns it
     mAppIdentity.Version.MajorNum = 1;
     mAppIdentity.Version.MinorNum = 0;
@@ -35,8 +36,9 @@ VX_TWAINHandler::VX_TWAINHandler(std::string_view manufacturer, std::string_view
     VX_TWAINCommon::setIdentityText(mAppIdentity.Manufacturer, manufacturer);
     VX_TWAINCommon::setIdentityText(mAppIdentity.ProductFamily, productFamily);
     VX_TWAINCommon::setIdentityText(mAppIdentity.ProductName, productName);
-    mEntryPoints = {sizeof(TW_ENTRYPOINT), entry ? entry : VX_SourceManagerEntry(), &AllocDefault,
-                    &twain::freeHandle, &twain::lockHandle, &twain::unlockHandle};
+    mEntryPoints = {sizeof(TW_ENTRYPOINT), entry ? entry : VX_SourceManagerEntry(),
+                    &AllocDefault,         &twain::freeHandle,
+                    &twain::lockHandle,    &twain::unlockHandle};
 }
 
 VX_TWAINHandler::~VX_TWAINHandler() {

@@ -11,8 +11,8 @@
 #include "twain.h"
 
 // Results of the handler's own making.
-inline constexpr int kVXNoSourceManager = -1;  // the manager could not be opened / was not open
-inline constexpr int kVXNotOneValue = -50;     // a capability answer that is no one-value container
+inline constexpr int kVXNoSourceManager = -1;   // the manager could not be opened / was not open
+inline constexpr int kVXNotOneValue = -50;      // a capability answer that is no one-value container
 inline constexpr int kVXContainerMemory = -108; // no memory for a container
 
 // The item of a one-value container: one 32-bit word for numbers (16-bit values in its low half), the
@@ -41,8 +41,8 @@ class VX_TWAINHandler {
 public:
     // The four texts are written length-prefixed (the form the data source compares), cut to 32 bytes.
     // entry: the source manager's DSM_Entry; the loaded manager by default.
-    VX_TWAINHandler(std::string_view manufacturer, std::string_view productFamily, std::string_view productName,
-                    std::string_view versionInfo, DSMENTRYPROC entry = nullptr);
+    VX_TWAINHandler(std::string_view manufacturer, std::string_view productFamily,
+                    std::string_view productName, std::string_view versionInfo, DSMENTRYPROC entry = nullptr);
     // Disables, closes the data source and closes the manager as far as they are open.
     virtual ~VX_TWAINHandler();
     VX_TWAINHandler(const VX_TWAINHandler&) = delete;
