@@ -1,6 +1,7 @@
 // The TWAIN source manager as an application finds it: a shared library loaded at run time, so the
-// application depends on no particular manager at link time. "libsourcemanager.so" from the library
-// path (the build tree or the installed lib folder), or the file named by K3100_TWAIN_DSM.
+// application depends on no particular manager at link time. The file named by K3100_TWAIN_DSM, else
+// "libsourcemanager.so" in the lib folder beside the program's bin folder (the build tree and the
+// installed layout alike), else from the system's library path.
 #pragma once
 
 #include "twain.h"

@@ -60,7 +60,8 @@ float VX_TWAINCommon::fix32ToFloat(const TW_FIX32& value) {
 }
 
 void VX_TWAINCommon::floatToFix32(TW_FIX32& out, float value) {
-    const double scaled = static_cast<double>(value) * 65536.0 + 0.5;
+    // Rounded to the nearest step on both sides of zero; truncating would move negative values up.
+    const double scaled = std::floor(static_cast<double>(value) * 65536.0 + 0.5);
     std::int32_t v = 0;
     if (scaled >= static_cast<double>(std::numeric_limits<std::int32_t>::max()))
         v = std::numeric_limits<std::int32_t>::max();

@@ -29,7 +29,8 @@ public:
     static void setResult(TW_INT16 result, TW_INT16* pResult, bool* pIsSuccess);
 
     static float fix32ToFloat(const TW_FIX32& value);
-    // Rounds to the nearest 1/65536; values beyond the record's range saturate at its ends, NaN gives 0.
+    // Rounds to the nearest 1/65536 (halves upwards); values beyond the record's range saturate at its
+    // ends, NaN gives 0.
     static void floatToFix32(TW_FIX32& out, float value);
 
     // Clear the record, then write the value, length-prefixed (STR32: bytes, at most 32; STR64: UTF-16

@@ -128,11 +128,12 @@ int VX_TWAINHandler::getNext() {
 }
 
 int VX_TWAINHandler::openVXDS(const fnd::Dictionary& info) {
-    for (int rc = getFirst(); rc == TWRC_SUCCESS; rc = getNext()) {
+    int rc = getFirst();
+    for (; rc == TWRC_SUCCESS; rc = getNext()) {
         if (VX_TWAINCommon::isVXDS_Identity(mDSIdentity, info))
             return openDS();
     }
-    return TWRC_ENDOFLIST;
+    return rc;
 }
 
 int VX_TWAINHandler::openDS() {

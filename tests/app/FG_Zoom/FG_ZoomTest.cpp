@@ -36,7 +36,8 @@ Rows Scale(const Rows& source, int dstW, int dstH, int srcW, int bpp) {
 TEST(FGZoomParams, EnlargingThreeToFiveInterpolatesInQuarters) {
     std::vector<FG_Zoom2_Param> t(5);
     FG_ZoomEnlargeParams(t.data(), 5, 3);
-    const int q[] = {0, 0, 0, 1, 1}, wq[] = {4, 2, 0, 2, 0}, wNext[] = {0, 2, 4, 2, 4}, run[] = {3, 0, 0, 2, 0};
+    const int q[] = {0, 0, 0, 1, 1}, wq[] = {4, 2, 0, 2, 0}, wNext[] = {0, 2, 4, 2, 4},
+              run[] = {3, 0, 0, 2, 0};
     for (int i = 0; i < 5; ++i) {
         EXPECT_EQ(t[i].first, q[i]) << i;
         EXPECT_EQ(t[i].firstWeight, wq[i]) << i;
@@ -102,9 +103,10 @@ TEST(FGZoom, ReducesTenPixelsOfARowToThree) {
     const Rows out = Scale({row, row}, 3, 2, 10, 8);
     ASSERT_EQ(out.size(), 2u);
     auto v = [&](int x) { return int(row[x]); };
-    EXPECT_EQ(out[1], (std::vector<std::uint8_t>{std::uint8_t((3 * v(0) + 3 * v(1) + 3 * v(2)) / 9),
-                                                 std::uint8_t((2 * v(3) + 3 * v(4) + 3 * v(5) + 2 * v(6)) / 10),
-                                                 std::uint8_t((v(6) + 3 * v(7) + 3 * v(8) + 3 * v(9)) / 10)}));
+    EXPECT_EQ(out[1],
+              (std::vector<std::uint8_t>{std::uint8_t((3 * v(0) + 3 * v(1) + 3 * v(2)) / 9),
+                                         std::uint8_t((2 * v(3) + 3 * v(4) + 3 * v(5) + 2 * v(6)) / 10),
+                                         std::uint8_t((v(6) + 3 * v(7) + 3 * v(8) + 3 * v(9)) / 10)}));
 }
 
 TEST(FGZoom, ReductionToOnePixelAveragesEveryPixelEqually) {

@@ -122,6 +122,12 @@ TEST(TwainCommon, FixedPointRoundsAndSaturates) {
     const TW_FIX32 half = Fix(72.5f);
     EXPECT_EQ(half.Whole, 72);
     EXPECT_EQ(half.Frac, 32768);
+    const TW_FIX32 negative = Fix(-20.0f); // exact, not one step above
+    EXPECT_EQ(negative.Whole, -20);
+    EXPECT_EQ(negative.Frac, 0);
+    const TW_FIX32 minusHalf = Fix(-0.5f);
+    EXPECT_EQ(minusHalf.Whole, -1);
+    EXPECT_EQ(minusHalf.Frac, 32768);
     const TW_FIX32 huge = Fix(1e9f);
     EXPECT_EQ(huge.Whole, 32767);
     EXPECT_EQ(huge.Frac, 65535);
@@ -141,8 +147,8 @@ TEST(TwainCommon, Str32IsLengthPrefixedCutAndReadInEitherForm) {
     VX_TWAINCommon::str32FromNSData(record, std::nullopt);
     EXPECT_EQ(VX_TWAINCommon::nsDataFromStr32(record), std::nullopt);
     ZeroTerminated(record, "Error Diffusion");
-    EXPECT_EQ(VX_TWAINCommon::nsDataFromStr32(record), fnd::Data({'E', 'r', 'r', 'o', 'r', ' ', 'D', 'i', 'f',
-                                                                  'f', 'u', 's', 'i', 'o', 'n'}));
+    EXPECT_EQ(VX_TWAINCommon::nsDataFromStr32(record),
+              fnd::Data({'E', 'r', 'r', 'o', 'r', ' ', 'D', 'i', 'f', 'f', 'u', 's', 'i', 'o', 'n'}));
 }
 
 TEST(TwainCommon, Str64HoldsUtf16UnitsAndAcceptsZeroTerminatedText) {
