@@ -174,7 +174,8 @@ TEST_F(CapExchangeScripted, AContinuedBatchResendsEverythingOnceAnotherProgramCh
     ASSERT_TRUE(mCaps->setCCAPsValues(&model, false, false, &rc));
     EXPECT_GT(mScript->sets.size(), 75u);
     TW_FIX32 sent;
-    std::memcpy(&sent, mScript->containers.at(ICAP_XRESOLUTION).data() + offsetof(TW_ONEVALUE, Item), sizeof sent);
+    std::memcpy(&sent, mScript->containers.at(ICAP_XRESOLUTION).data() + offsetof(TW_ONEVALUE, Item),
+                sizeof sent);
     EXPECT_EQ(sent.Whole, 200);
 }
 
@@ -192,12 +193,12 @@ TEST_F(CapExchangeScripted, SimpleSettingsOverrideTheFullSetInTheirOrder) {
     // The indicators, rows 1 to 74, the overrides, and the side steps of the read-back that follows.
     ASSERT_EQ(mScript->sets.size(), 75u + 12u + 2u + 1u + 3u);
     const std::vector<TW_UINT16> overrides(mScript->sets.begin() + 75, mScript->sets.end() - 3);
-    EXPECT_EQ(overrides,
-              (std::vector<TW_UINT16>{ICAP_HALFTONES, CCAP_OVK_TEXTENHANCE, ICAP_PIXELTYPE, CCAP_OVK_DETECTPAGETYPE,
-                                      CCAP_OVKM_CUSTOM_SCANAREA, CCAP_OVKM_PAPERSIZE, CCAP_OVK_DETECTPAGESIZE,
-                                      ICAP_XRESOLUTION, ICAP_YRESOLUTION, CAP_DUPLEXENABLED, CCAP_OVK_BLANKSKIP,
-                                      CCAP_OVK_FOLDLARGESIZE, CCAP_OVK_DESKEW, CCAP_OVK_DATAORIENTATION,
-                                      CCAP_OVK_RECOGNIZE_DIRECTION}));
+    EXPECT_EQ(overrides, (std::vector<TW_UINT16>{ICAP_HALFTONES, CCAP_OVK_TEXTENHANCE, ICAP_PIXELTYPE,
+                                                 CCAP_OVK_DETECTPAGETYPE, CCAP_OVKM_CUSTOM_SCANAREA,
+                                                 CCAP_OVKM_PAPERSIZE, CCAP_OVK_DETECTPAGESIZE,
+                                                 ICAP_XRESOLUTION, ICAP_YRESOLUTION, CAP_DUPLEXENABLED,
+                                                 CCAP_OVK_BLANKSKIP, CCAP_OVK_FOLDLARGESIZE, CCAP_OVK_DESKEW,
+                                                 CCAP_OVK_DATAORIENTATION, CCAP_OVK_RECOGNIZE_DIRECTION}));
     const auto& kept = mScript->containers;
     EXPECT_EQ(Word(kept.at(ICAP_PIXELTYPE)) & 0xFFFF, TWPT_BW);
     EXPECT_EQ(Word(kept.at(CCAP_OVKM_PAPERSIZE)), 2);

@@ -42,10 +42,10 @@ TW_UINT16 Identity(TW_IDENTITY& id) {
 }
 
 TW_UINT16 Resolved(TW_UINT16 cap) {
-    static const std::set<TW_UINT16> twinned{ICAP_BRIGHTNESS,      ICAP_CONTRAST,         CCAP_OVK_DROPOUT,
-                                             CCAP_OVK_COLORENHANCE, CCAP_OVKM_GRAYCURVE,   CCAP_OVKM_REDCURVE,
-                                             CCAP_OVKM_GREENCURVE,  CCAP_OVKM_BLUECURVE,   CCAP_OVKM_GRAYGAMMA,
-                                             CCAP_OVKM_REDGAMMA,    CCAP_OVKM_GREENGAMMA,  CCAP_OVKM_BLUEGAMMA};
+    static const std::set<TW_UINT16> twinned{
+        ICAP_BRIGHTNESS,     ICAP_CONTRAST,      CCAP_OVK_DROPOUT,     CCAP_OVK_COLORENHANCE,
+        CCAP_OVKM_GRAYCURVE, CCAP_OVKM_REDCURVE, CCAP_OVKM_GREENCURVE, CCAP_OVKM_BLUECURVE,
+        CCAP_OVKM_GRAYGAMMA, CCAP_OVKM_REDGAMMA, CCAP_OVKM_GREENGAMMA, CCAP_OVKM_BLUEGAMMA};
     return sScript.window == kWindowBack && twinned.count(cap) ? BackTwin(cap) : cap;
 }
 
