@@ -6,12 +6,12 @@
 #include <cstdint>
 #include <memory>
 
-// Answers of Open, Send and Read.
+// Answers of Open, Send and Read. Bad argument: a zero size, an unknown pixel format, a missing row.
+// Out of order: not open or already open, rows still to read, no row ready, more rows than the source has.
 inline constexpr int kFGZoomDone = 0;
 inline constexpr int kFGZoomNoMemory = 1;
-inline constexpr int kFGZoomBadArgument = 2; // a zero size, an unknown pixel format, a missing row
-inline constexpr int kFGZoomOutOfOrder =
-    3; // not open / already open, rows waiting, no row ready, too many rows
+inline constexpr int kFGZoomBadArgument = 2;
+inline constexpr int kFGZoomOutOfOrder = 3;
 
 // Samples per pixel and bits per sample of the accepted formats (1, 8, 16, 24, 32, 48, 64 bits per
 // pixel); 0 for any other value.

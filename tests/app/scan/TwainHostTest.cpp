@@ -52,8 +52,27 @@ struct SFakeManager {
     static inline std::vector<TW_UINT16> messages;
     static inline TW_UINT16 conType = TWON_ONEVALUE;
     static inline std::vector<std::uint8_t> answer; // the container's bytes for MSG_GETCURRENT
-    static TW_UINT16 Entry(pTW_IDENTITY, pTW_IDENTITY, TW_UINT32, TW_UINT16, TW_UINT16 msg, TW_MEMREF data) {
+    static inline bool twain2 = false; // answers as a TWAIN 2 manager with memory functions of its own
+    static inline int allocated = 0;
+    static inline int freed = 0;
+    static TW_HANDLE Allocate(TW_UINT32 size) {
+        ++allocated;
+        return twain::allocHandle(size);
+    }
+    static void Free(TW_HANDLE handle) {
+        ++freed;
+        twain::freeHandle(handle);
+    }
+    static TW_UINT16 Entry(pTW_IDENTITY origin, pTW_IDENTITY, TW_UINT32, TW_UINT16 dat, TW_UINT16 msg,
+                           TW_MEMREF data) {
         messages.push_back(msg);
+        if (twain2 && msg == MSG_OPENDSM)
+            origin->SupportedGroups |= DF_DSM2;
+        if (dat == DAT_ENTRYPOINT) {
+            *static_cast<TW_ENTRYPOINT*>(data) = {
+                sizeof(TW_ENTRYPOINT), &Entry, &Allocate, &Free, &twain::lockHandle, &twain::unlockHandle};
+            return TWRC_SUCCESS;
+        }
         if (msg == MSG_GETCURRENT) {
             auto* cap = static_cast<TW_CAPABILITY*>(data);
             cap->ConType = conType;
@@ -241,4 +260,22 @@ TEST(TwainHandler, OneValueContainersPutTheItemWhereTheRecordSaysNotAtByteFour) 
     EXPECT_EQ(twain::handleSize(cap.hContainer), sizeof(TW_ONEVALUE));
     handler.releaseContainer(cap);
     EXPECT_EQ(static_cast<TW_HANDLE>(cap.hContainer), nullptr);
+}
+
+TEST(TwainHandler, ContainersComeFromATwain2ManagersOwnMemoryFunctions) {
+    SFakeManager::twain2 = true;
+    SFakeManager::allocated = SFakeManager::freed = 0;
+    {
+        VX_TWAINHandler handler("Orvik Electronics", "Orvik", "Tollivar", "1.00", &SFakeManager::Entry);
+        ASSERT_EQ(handler.openDSM(), TWRC_SUCCESS);
+        VX_CapItem item;
+        std::memset(&item, 0, sizeof item);
+        EXPECT_EQ(handler.setDSCapability(0x8000, TWTY_INT32, item), TWRC_SUCCESS);
+        SFakeManager::answer = OneValueBytes(TWTY_INT32, &item.word, sizeof item.word);
+        TW_UINT16 type = 0;
+        EXPECT_EQ(handler.getDSCapability(MSG_GETCURRENT, 0x8000, item, type), TWRC_SUCCESS);
+    }
+    SFakeManager::twain2 = false;
+    EXPECT_EQ(SFakeManager::allocated, 1); // the container the handler sent
+    EXPECT_EQ(SFakeManager::freed, 2);     // that one and the one the answer came in
 }
