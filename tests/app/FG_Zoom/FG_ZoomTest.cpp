@@ -204,3 +204,18 @@ TEST(FGZoom, FitInBoxKeepsProportionsAndNeverReachesZero) {
     EXPECT_EQ(fit(10000, 5, 329, 234), (std::vector<int>{329, 1}));
     EXPECT_EQ(fit(5, 10000, 234, 329), (std::vector<int>{1, 329}));
 }
+
+TEST(FGZoom, SixteenBitSamplesAverageInTheirOwnWidthAlsoInDoublePrecision) {
+    // 65536 source pixels of 16-bit samples: past the width where integer sums could overflow.
+    std::vector<std::uint16_t> row(65536);
+    for (std::size_t x = 0; x < row.size(); ++x)
+        row[x] = x % 2 ? 65535 : 0;
+    FG_Zoom zoom;
+    ASSERT_EQ(zoom.Open(1, 1, 65536, 2, 16, 2), kFGZoomDone);
+    std::uint16_t out = 0;
+    EXPECT_EQ(zoom.Send(row.data()), kFGZoomDone);
+    EXPECT_EQ(zoom.Send(row.data()), kFGZoomDone);
+    ASSERT_EQ(zoom.ReadyCount(), 1);
+    EXPECT_EQ(zoom.Read(&out), kFGZoomDone);
+    EXPECT_EQ(out, 32767); // 65535 / 2, truncated
+}
