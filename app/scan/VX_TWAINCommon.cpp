@@ -9,7 +9,6 @@
 #include <limits>
 
 #include "CapNames.h"
-#include "foundation/Bundle.h"
 
 namespace {
 
@@ -32,10 +31,6 @@ bool InfoEquals(const fnd::Dictionary& info, const char* key, const std::string&
 }
 
 } // namespace
-
-bool VX_TWAINCommon::isVXDS_Identity(const TW_IDENTITY& identity) {
-    return isVXDS_Identity(identity, fnd::Bundle::main().info());
-}
 
 bool VX_TWAINCommon::isVXDS_Identity(const TW_IDENTITY& identity, const fnd::Dictionary& info) {
     const std::string manufacturer = identityText(identity.Manufacturer);

@@ -20,8 +20,7 @@ public:
 
     // True when the identity's Manufacturer, ProductFamily and ProductName are all non-empty and equal
     // the information values "VXDSManufacturer", "VXDSProductFamily" and "VXDSProductName" of `info`
-    // (by default the application's own information dictionary).
-    static bool isVXDS_Identity(const TW_IDENTITY& identity);
+    // (the application's own information dictionary).
     static bool isVXDS_Identity(const TW_IDENTITY& identity, const fnd::Dictionary& info);
 
     // Keeps the first failure of a series: a non-zero result clears a still-set success flag and, when

@@ -12,12 +12,8 @@
 
 namespace {
 
-// Where the item starts in a one-value container and how much room the largest item needs.
+// Where the item starts in a one-value container: byte 2 with the records' 2-byte packing.
 constexpr std::size_t kItemOffset = offsetof(TW_ONEVALUE, Item);
-
-TW_HANDLE AllocDefault(TW_UINT32 size) {
-    return twain::allocHandle(size);
-}
 
 } // namespace
 
@@ -37,7 +33,7 @@ VX_TWAINHandler::VX_TWAINHandler(std::string_view manufacturer, std::string_view
     VX_TWAINCommon::setIdentityText(mAppIdentity.ProductFamily, productFamily);
     VX_TWAINCommon::setIdentityText(mAppIdentity.ProductName, productName);
     mEntryPoints = {sizeof(TW_ENTRYPOINT), entry ? entry : VX_SourceManagerEntry(),
-                    &AllocDefault,         &twain::freeHandle,
+                    &twain::allocHandle,   &twain::freeHandle,
                     &twain::lockHandle,    &twain::unlockHandle};
 }
 
