@@ -15,6 +15,7 @@
 namespace {
 
 constexpr std::string_view kDefaultLanguage = "English";
+constexpr std::chrono::seconds kAnswerLifetime{5};
 
 std::optional<std::string> environment(const char* name) {
     const char* value = std::getenv(name);
@@ -79,6 +80,15 @@ std::optional<std::string> lpoptionsDefault(const std::filesystem::path& file) {
 
 } // namespace
 
+template <typename Ask>
+std::optional<std::string> TlvSystemLookup::cached(CachedAnswer& slot, Ask ask) const {
+    std::lock_guard lock(mCacheMutex);
+    const auto now = std::chrono::steady_clock::now();
+    if (!slot.valid || now - slot.asked > kAnswerLifetime)
+        slot = {ask(), now, true};
+    return slot.answer;
+}
+
 std::string TlvSystemLookup::languageNameForLocale(std::string_view locale) {
     locale = locale.substr(0, locale.find_first_of(".@"));
     const std::size_t separator = locale.find_first_of("_-");
@@ -128,6 +138,14 @@ std::optional<std::string> TlvSystemLookup::defaultInLpoptions(std::string_view 
 
 // The order CUPS itself follows: the environment, the user's and the system's lpoptions, the server.
 std::optional<std::string> TlvSystemLookup::defaultPrinterName() const {
+    return cached(mPrinter, [] { return askDefaultPrinter(); });
+}
+
+std::optional<std::string> TlvSystemLookup::defaultImageApplication() const {
+    return cached(mImageApplication, [] { return askDefaultImageApplication(); });
+}
+
+std::optional<std::string> TlvSystemLookup::askDefaultPrinter() {
     for (const char* name : {"LPDEST", "PRINTER"})
         if (auto printer = environment(name))
             return printer;
@@ -169,7 +187,7 @@ TlvSystemLookup::desktopEntryPath(std::string_view desktopId,
     return std::nullopt;
 }
 
-std::optional<std::string> TlvSystemLookup::defaultImageApplication() const {
+std::optional<std::string> TlvSystemLookup::askDefaultImageApplication() {
     const auto answer = TlvCommandOutput({"xdg-mime", "query", "default", "image/jpeg"});
     if (!answer)
         return std::nullopt;

@@ -5,7 +5,9 @@
 
 #include "TlvPlatformLookup.h"
 
+#include <chrono>
 #include <filesystem>
+#include <mutex>
 #include <vector>
 
 class TlvSystemLookup : public TlvPlatformLookup {
@@ -27,4 +29,20 @@ public:
     desktopEntryPath(std::string_view desktopId, const std::vector<std::filesystem::path>& dataDirs);
     // The default destination named in a CUPS lpoptions text ("Default <name>[/<instance>] ...").
     static std::optional<std::string> defaultInLpoptions(std::string_view text);
+
+private:
+    // An answer that needs a helper program is kept for a few seconds: building the job lists asks
+    // the same question once per job.
+    struct CachedAnswer {
+        std::optional<std::string> answer;
+        std::chrono::steady_clock::time_point asked;
+        bool valid = false;
+    };
+    static std::optional<std::string> askDefaultPrinter();
+    static std::optional<std::string> askDefaultImageApplication();
+    template <typename Ask> std::optional<std::string> cached(CachedAnswer& slot, Ask ask) const;
+
+    mutable std::mutex mCacheMutex;
+    mutable CachedAnswer mPrinter;
+    mutable CachedAnswer mImageApplication;
 };
