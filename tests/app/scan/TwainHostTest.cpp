@@ -7,6 +7,7 @@
 #include <cstring>
 #include <vector>
 
+#include "ClientApp.h"
 #include "DataSourceIdentity.h"
 #include "VX_TWAINCommon.h"
 #include "VX_TWAINHandler.h"
@@ -204,6 +205,7 @@ TEST(TwainHandler, IdentityIsTheMakersOwnApplicationInTwain2Form) {
     EXPECT_EQ(VX_TWAINCommon::identityText(app.Version.Info), "1.00");
     EXPECT_EQ(TW_UINT32{app.SupportedGroups}, DG_CONTROL | DG_IMAGE | DF_APP2);
     EXPECT_EQ(handler.getDSState(), kVXStateDSMClosed);
+    EXPECT_EQ(CClientApp(app).ClientId(), CClientApp::kOwnApplication);
 }
 
 TEST(TwainHandler, ClosingAManagerNeverOpenedSendsNothing) {
