@@ -188,10 +188,10 @@ void TlvDeviceCntlr::seeCancel(bool& cancelSeen) {
     callOnMain([this] { mHost.setAppStateNum(105); });
 }
 
-// Keeps the first reason of a batch's failure for the message at its end. A cancel by the user, and a
-// cancel that the data source reports without a fault, are no failure.
+// Keeps the first reason of a batch's failure for the message at its end. A cancel that the user or
+// the application asked for is no failure; one that nobody here asked for ended the batch early.
 void TlvDeviceCntlr::noteFailure(int rc, bool userCancel) {
-    if (userCancel || mHost.isScnCancelOnMain())
+    if (userCancel || mHost.isScnCancelOnMain() || mIsScanCancel || mCloseRequested)
         return;
     std::string key;
     if (rc == kScnErrNoMemory) {
@@ -205,8 +205,6 @@ void TlvDeviceCntlr::noteFailure(int rc, bool userCancel) {
     } else {
         TW_UINT16 condition = 0;
         callOnMain([this, &condition] { condition = getStatusCC(); });
-        if (rc == TWRC_CANCEL && (condition == TWCC_SUCCESS || condition == 0xFFFF))
-            return;
         key = tlv::scanFailureKey(condition);
     }
     if (rc == kScnErrNoMemory || rc == kScnErrNoScaler) {
@@ -227,8 +225,13 @@ int TlvDeviceCntlr::stepOnMain(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_ME
     return rc;
 }
 
-// Runs fn on the main thread and waits for it. The waiting thread owns everything fn refers to.
+// Runs fn on the main thread and waits for it (at once on the main thread). The waiting thread owns
+// everything fn refers to.
 void TlvDeviceCntlr::callOnMain(std::function<void()> fn) {
+    if (fnd::RunLoop::isMainThread()) {
+        fn();
+        return;
+    }
     std::promise<void> done;
     std::future<void> finished = done.get_future();
     fnd::performOnMainThread(
