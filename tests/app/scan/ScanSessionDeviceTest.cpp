@@ -65,7 +65,8 @@ protected:
         if (!cntlr->openDS(&host.scanSettings, false))
             return false;
         const auto guard = std::chrono::steady_clock::now() + std::chrono::seconds(120);
-        while ((cntlr->isBatchRunning() || cntlr->isRunningMemXfer()) && std::chrono::steady_clock::now() < guard)
+        while ((cntlr->isBatchRunning() || cntlr->isRunningMemXfer()) &&
+               std::chrono::steady_clock::now() < guard)
             fnd::RunLoop::main().runFor(0.02);
         fnd::RunLoop::main().runFor(0); // what the end queued
         return !cntlr->isBatchRunning();
@@ -93,8 +94,8 @@ protected:
     }
     // The files in the temporary folder: exactly the raw files of the kept pages.
     std::size_t FilesInTmpFolder() const {
-        return static_cast<std::size_t>(std::distance(fs::directory_iterator(TlvUtilsMethod::tmpImageFolderPath()),
-                                                      fs::directory_iterator()));
+        return static_cast<std::size_t>(std::distance(
+            fs::directory_iterator(TlvUtilsMethod::tmpImageFolderPath()), fs::directory_iterator()));
     }
 
     test::TestScanHost host;
@@ -163,7 +164,8 @@ TEST_F(ScanSession, ACloseRequestMidBatchEndsItAndTheNextBatchRuns) {
     host.funcType = 2; // print: the batch ends at 104 without waiting for writers
     host.onPage = [](std::size_t count) {
         if (count == 1) // the data source asks to be closed, as the source manager would pass it on
-            TlvDeviceCntlr::TWAIN_ScanCallback(nullptr, nullptr, DG_CONTROL, DAT_NULL, MSG_CLOSEDSREQ, nullptr);
+            TlvDeviceCntlr::TWAIN_ScanCallback(nullptr, nullptr, DG_CONTROL, DAT_NULL, MSG_CLOSEDSREQ,
+                                               nullptr);
     };
     ASSERT_TRUE(RunBatch());
     EXPECT_EQ(host.states, (std::vector<int>{101, 102, 105}));
