@@ -1,6 +1,5 @@
 // Standard folders and file tests. The folders a user may not pick are those of settings and of the
-// system (what the original platform kept in its Library folders), the temporary folder and hidden
-// folders.
+// system, the temporary folder and hidden folders.
 #include "VX_Func.h"
 
 #include <QStandardPaths>

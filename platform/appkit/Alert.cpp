@@ -119,17 +119,24 @@ int Alert::runModal() {
         winId();
         windowHandle()->setTransientParent(above_->window()->windowHandle());
     }
+    // Should the wait end without a button (the application quitting), the answer declines.
+    answer_ = decliningIndex();
     QEventLoop loop;
     connect(this, &QDialog::finished, &loop, &QEventLoop::quit);
     show();
     raise();
     activateWindow();
     loop.exec();
+    hide();
     return answer_;
 }
 
+int Alert::decliningIndex() const {
+    return buttons_.size() >= 2 ? 1 : 0;
+}
+
 void Alert::reject() {
-    finishWith(buttons_.size() >= 2 ? 1 : 0);
+    finishWith(decliningIndex());
 }
 
 void Alert::finishWith(int index) {

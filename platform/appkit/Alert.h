@@ -1,7 +1,8 @@
 // An alert panel: an icon, a bold message, an informative text below it and up to three buttons, the
 // first on the right. runModal() shows it application-modal and waits in a local event loop for a
-// button, so the caller gets the answer as a result while windows keep repainting. Escape and the
-// window's close button answer as the button that declines (the second one, or the only one).
+// button, so the caller gets the answer as a result while windows keep repainting. Escape, the
+// window's close button and a wait ended by the application quitting answer as the button that
+// declines (the second one, or the only one).
 #pragma once
 
 #include <QDialog>
@@ -54,6 +55,7 @@ protected:
 
 private:
     void finishWith(int index);
+    int decliningIndex() const;
 
     QLabel* icon_;
     QLabel* message_;

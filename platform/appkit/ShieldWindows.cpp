@@ -1,6 +1,7 @@
 // The shield is a child widget laid over the whole window, kept on top and sized with it. It filters
-// the application's input events, so keys are stopped too (they go to the focused widget, which the
-// overlay does not cover), and accepts what it stops, so a stopped shortcut does not fire either.
+// the application's input events for every widget of the window, so keys are stopped too (they go to
+// the focused widget, not to what lies under the pointer), and accepts what it stops, so a stopped
+// shortcut does not fire either.
 // A window's shield and list of modal panels live in a small state object that the window owns.
 #include "ShieldWindows.h"
 
@@ -21,8 +22,7 @@ public:
         setObjectName("appkit.shield");
         setAttribute(Qt::WA_NoSystemBackground);
         setGeometry(window->rect());
-        window->installEventFilter(this);
-        qApp->installEventFilter(this);
+        qApp->installEventFilter(this); // sees the window's own events too
         raise();
         show();
     }

@@ -80,6 +80,12 @@ TEST_F(VX_MessageTest, AQuestionAnsweredOkOrCancel) {
     EXPECT_FALSE(VX_Message::isDisplayedMessageNow());
 }
 
+TEST_F(VX_MessageTest, AQuestionCutShortByQuittingIsNotConsent) {
+    whenAlertShows([](appkit::Alert&) { QCoreApplication::exit(0); });
+    EXPECT_FALSE(VX_Message::askQuestion("Cnfm_ReturnMainTopYesOrNo"));
+    EXPECT_EQ(VX_Message::currentPanel(), nullptr);
+}
+
 TEST_F(VX_MessageTest, ARefusedQuestionIsNeverConsent) {
     VX_Message::setDontMessageFlag(true);
     EXPECT_EQ(VX_Message::showPanelStyle("Confirm", "Cnfm_JobDeleteYesOrNo", "OK", "Cancel", nullptr, 1, 1),
