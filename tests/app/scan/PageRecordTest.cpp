@@ -96,7 +96,7 @@ TEST(PageRecord, MessagesTellNotFoundInUseAndScannerFaultsApart) {
     EXPECT_EQ(tlv::openFailureKey(TWRC_FAILURE, TWCC_BUMMER), "Err_NotUseScannerDriver");
     EXPECT_EQ(tlv::scanFailureKey(TWCC_PAPERJAM), "Err_ScanPaperJam");
     EXPECT_EQ(tlv::scanFailureKey(TWCC_PAPERDOUBLEFEED), "Err_ScanDoubleFeed");
-    EXPECT_EQ(tlv::scanFailureKey(29), "Err_ScanNoPaper"); // TWAIN 2's empty feeder
+    EXPECT_EQ(tlv::scanFailureKey(TWCC_NOMEDIA), "Err_ScanNoPaper");
     EXPECT_EQ(tlv::scanFailureKey(TWCC_CHECKDEVICEONLINE), "Err_ScannerNotConnected");
     EXPECT_EQ(tlv::scanFailureKey(TWCC_SUCCESS), "Err_ScanStopped");
 }

@@ -18,7 +18,7 @@
 #include "EmulatorFixture.h"
 #include "TestScanHost.h"
 #include "TlvDeviceCntlr.h"
-#include "TwainTestApp.h"
+#include "TwainSession.h"
 #include "foundation/PropertyList.h"
 #include "foundation/RunLoop.h"
 
@@ -118,18 +118,25 @@ TEST_F(ScanSession, ThreeDuplexSheetsGiveSixPagesAsTheDataSourceSendsThem) {
     EXPECT_FALSE(cntlr->isRunningMemXfer());
     EXPECT_TRUE(cntlr->isFinishMSGReset());
 
-    // The same sheets for a plain TWAIN application, which opens the data source with the settings
-    // the batch left in it: every raw file holds exactly the rows it receives.
+    // The same sheets for twainscan's session, which opens the data source with the settings the
+    // batch left in it: every raw file holds exactly the rows twainscan receives.
     cntlr.reset();
     StopEmulator();
     ASSERT_TRUE(StartEmulator(sheets));
-    test::CTwainTestApp app("Orvik Electronics");
-    ASSERT_EQ(app.Open(), TWRC_SUCCESS);
-    const test::SBatch batch = app.Scan();
-    ASSERT_EQ(batch.pages.size(), host.pages.size());
-    for (std::size_t i = 0; i < batch.pages.size(); ++i)
-        EXPECT_TRUE(FileBytes(RawFile(host.pages[i])) == batch.pages[i].pixels) << "page " << i;
-    app.Close();
+    twainscan::CTwainSession session;
+    session.OpenSource("K-3100");
+    session.Enable();
+    std::vector<SPageBitmap> received;
+    for (bool more = true; more;) {
+        SPageBitmap page;
+        ASSERT_EQ(session.TransferPage(page), twainscan::EPageResult::kDone);
+        received.push_back(std::move(page));
+        more = session.EndTransfer();
+    }
+    session.Close();
+    ASSERT_EQ(received.size(), host.pages.size());
+    for (std::size_t i = 0; i < received.size(); ++i)
+        EXPECT_TRUE(FileBytes(RawFile(host.pages[i])) == received[i].pixels) << "page " << i;
 }
 
 TEST_F(ScanSession, JobModeWithPagesStillBeingWrittenEndsInState103) {
