@@ -1,6 +1,6 @@
 // Each method is one DSM_Entry call plus the bookkeeping of the session's state and flags. Containers are
-// allocated and freed with the manager's memory functions when it is a TWAIN 2 manager, so that a
-// TWAIN 2 data source and this application share one allocator.
+// allocated and freed with the manager's memory functions once a TWAIN 2 manager or data source is met,
+// so that both sides share one allocator.
 #include "VX_TWAINHandler.h"
 
 #include <algorithm>
@@ -140,6 +140,9 @@ int VX_TWAINHandler::openDS() {
         return rc;
     mDSOpen = true;
     mState = kVXStateDSOpen;
+    // A TWAIN 2 data source allocates the containers it answers with the manager's memory functions.
+    if (mDSIdentity.SupportedGroups & DF_DS2)
+        takeEntryPoints();
     // A TWAIN 2 manager takes the callback per data source; the registration made without a data source
     // serves managers that keep one per application.
     if (mCallback.CallBackProc) {
