@@ -237,27 +237,26 @@ struct TW_JPEGCOMPRESSION {
     TW_MEMORY HuffmanAC[2];
 };
 
-#pragma pack(pop)
-
-using pTW_IDENTITY = TW_IDENTITY*;
-
-// A TWAIN 2 source manager's entry and memory functions (DG_CONTROL / DAT_ENTRYPOINT / MSG_GET): an
-// application and data sources that follow TWAIN 2 allocate the containers they hand over with these.
+// The source manager's memory functions (TWAIN 2). On Linux a handle is a plain pointer that never moves.
 using DSM_MEMALLOCATE = TW_HANDLE (*)(TW_UINT32 size);
 using DSM_MEMFREE = void (*)(TW_HANDLE handle);
 using DSM_MEMLOCK = TW_MEMREF (*)(TW_HANDLE handle);
 using DSM_MEMUNLOCK = void (*)(TW_HANDLE handle);
 
-#pragma pack(push, 2)
+// DAT_ENTRYPOINT: what the source manager gives an application (MSG_GET) and a data source (MSG_SET).
 struct TW_ENTRYPOINT {
-    TW_UINT32 Size; // sizeof(TW_ENTRYPOINT), set by the caller
-    TW_UINT16 (*DSM_Entry)(pTW_IDENTITY, pTW_IDENTITY, TW_UINT32, TW_UINT16, TW_UINT16, TW_MEMREF);
+    TW_UINT32 Size; // sizeof(TW_ENTRYPOINT)
+    TW_UINT16(*DSM_Entry)
+    (TW_IDENTITY* pOrigin, TW_IDENTITY* pDest, TW_UINT32 DG, TW_UINT16 DAT, TW_UINT16 MSG, TW_MEMREF pData);
     DSM_MEMALLOCATE DSM_MemAllocate;
     DSM_MEMFREE DSM_MemFree;
     DSM_MEMLOCK DSM_MemLock;
     DSM_MEMUNLOCK DSM_MemUnlock;
 };
+
 #pragma pack(pop)
+
+using pTW_IDENTITY = TW_IDENTITY*;
 
 // The source manager's entry; also the form of the application's callback, which the manager calls with
 // the data source as origin, the application as destination, DG_CONTROL, DAT_NULL and the message.

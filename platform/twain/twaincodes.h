@@ -11,7 +11,7 @@ inline constexpr TW_UINT16 TWON_PROTOCOLMINOR = 9;
 inline constexpr TW_UINT32 DG_CONTROL = 0x0001;
 inline constexpr TW_UINT32 DG_IMAGE = 0x0002;
 inline constexpr TW_UINT32 DG_AUDIO = 0x0004;
-// TWAIN 2 flags in the same word: the source manager, application or data source follows TWAIN 2.
+// Flags of TWAIN 2 in SupportedGroups: the source manager, an application, a data source of TWAIN 2.
 inline constexpr TW_UINT32 DF_DSM2 = 0x10000000;
 inline constexpr TW_UINT32 DF_APP2 = 0x20000000;
 inline constexpr TW_UINT32 DF_DS2 = 0x40000000;
@@ -131,6 +131,12 @@ inline constexpr TW_UINT16 TWCC_PAPERJAM = 20;
 inline constexpr TW_UINT16 TWCC_PAPERDOUBLEFEED = 21;
 inline constexpr TW_UINT16 TWCC_FILEWRITEERROR = 22;
 inline constexpr TW_UINT16 TWCC_CHECKDEVICEONLINE = 23;
+inline constexpr TW_UINT16 TWCC_INTERLOCK = 24;
+inline constexpr TW_UINT16 TWCC_DAMAGEDCORNER = 25;
+inline constexpr TW_UINT16 TWCC_FOCUSERROR = 26;
+inline constexpr TW_UINT16 TWCC_DOCTOOLIGHT = 27;
+inline constexpr TW_UINT16 TWCC_DOCTOODARK = 28;
+inline constexpr TW_UINT16 TWCC_NOMEDIA = 29;
 
 // Container types (TW_CAPABILITY::ConType).
 inline constexpr TW_UINT16 TWON_ARRAY = 3;
