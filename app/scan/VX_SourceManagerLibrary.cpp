@@ -1,40 +1,32 @@
 // dlopen with RTLD_LOCAL keeps the manager's symbols out of the process's global scope, as a data source
-// must reach the manager only through the entry it is given. The program's own folder is looked up
-// explicitly: a library path recorded in the program does not reach a dlopen made through an
-// interposed dlopen (a sanitizer's).
+// must reach the manager only through the entry it is given. The library is looked for by path: a
+// sanitizer's dlopen does not search the program's run path.
 #include "VX_SourceManagerLibrary.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <dlfcn.h>
 #include <filesystem>
-#include <string>
-#include <vector>
 
 namespace {
 
-constexpr char kManagerLibrary[] = "libsourcemanager.so";
-constexpr char kManagerOverride[] = "K3100_TWAIN_DSM";
-
-std::vector<std::string> Candidates() {
-    if (const char* path = std::getenv(kManagerOverride); path && *path)
-        return {path};
-    std::vector<std::string> paths;
+void* OpenManagerLibrary() {
     std::error_code error;
     const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (!error)
-        paths.push_back((program.parent_path().parent_path() / "lib" / kManagerLibrary).string());
-    paths.emplace_back(kManagerLibrary);
-    return paths;
+    for (const char* libdir : {K3100_INSTALL_LIBDIR, "lib"}) {
+        const std::filesystem::path beside = program.parent_path().parent_path() / libdir / K3100_DSM_LIBRARY;
+        if (!error && std::filesystem::exists(beside, error))
+            return dlopen(beside.c_str(), RTLD_NOW | RTLD_LOCAL);
+    }
+    return dlopen(K3100_DSM_LIBRARY, RTLD_NOW | RTLD_LOCAL);
 }
 
 DSMENTRYPROC Load() {
-    for (const std::string& path : Candidates()) {
-        if (void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL))
-            return reinterpret_cast<DSMENTRYPROC>(dlsym(library, "DSM_Entry"));
+    void* library = OpenManagerLibrary();
+    if (!library) {
+        std::fprintf(stderr, "the TWAIN source manager could not be loaded: %s\n", dlerror());
+        return nullptr;
     }
-    std::fprintf(stderr, "the TWAIN source manager could not be loaded: %s\n", dlerror());
-    return nullptr;
+    return reinterpret_cast<DSMENTRYPROC>(dlsym(library, "DSM_Entry"));
 }
 
 } // namespace

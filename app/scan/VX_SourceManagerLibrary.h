@@ -1,7 +1,7 @@
 // The TWAIN source manager as an application finds it: a shared library loaded at run time, so the
-// application depends on no particular manager at link time. The file named by K3100_TWAIN_DSM, else
-// "libsourcemanager.so" in the lib folder beside the program's bin folder (the build tree and the
-// installed layout alike), else from the system's library path.
+// application depends on no particular manager at link time. This project's manager from the library
+// folder beside the program's bin folder (the installed layout and the build tree alike), else
+// whichever manager of that name the system's library path offers.
 #pragma once
 
 #include "twain.h"
