@@ -191,12 +191,12 @@ TEST_F(ScanSession, ACloseRequestMidBatchEndsItAndTheNextBatchRuns) {
     ExpectWholePages();
 }
 
-// A data source that names no condition for an empty feeder or a vanished scanner reports a plain
-// cancel; the batch is then told as stopped.
+// A data source that names no condition for a vanished scanner reports a plain cancel; the batch is
+// then told as stopped.
 TEST_F(ScanSession, ScannerFaultsEndInFailureWithTheirMessageAndKeepEarlierPages) {
     const std::pair<const char*, std::vector<std::string>> faults[] = {
         {"jam", {"Err_ScanPaperJam"}},
-        {"no-paper", {"Err_ScanNoPaper", "Err_ScanStopped"}},
+        {"no-paper", {"Err_ScanNoPaper"}},
         {"gone", {"Err_ScannerNotConnected", "Err_ScanStopped"}},
     };
     host.scanSettings.setScnStReaderSideType(0);
