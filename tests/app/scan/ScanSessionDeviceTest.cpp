@@ -13,7 +13,6 @@
 #include <chrono>
 #include <fstream>
 #include <iterator>
-#include <thread>
 
 #include "EmulatorFixture.h"
 #include "TestScanHost.h"
