@@ -54,6 +54,7 @@ protected:
             waitpid(holder, nullptr, 0);
         }
         EmulatorFixture::TearDown();
+        unsetenv("TMPDIR");
     }
     void StartScanner(const std::vector<std::string>& loads, const std::vector<std::string>& faults = {}) {
         ASSERT_TRUE(StartEmulator(loads, faults)) << "the emulator never served " << Socket();
