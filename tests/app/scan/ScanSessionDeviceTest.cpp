@@ -221,6 +221,15 @@ TEST_F(ScanSession, ScannerFaultsEndInFailureWithTheirMessageAndKeepEarlierPages
     }
 }
 
+TEST_F(ScanSession, AnEmptyFeederAtTheStartIsToldAsNoPaper) {
+    StartScanner({});
+    ASSERT_TRUE(RunBatch()); // a failed enable is handled: the batch ends at once
+    EXPECT_EQ(host.messages, std::vector<std::string>{"Err_ScanNoPaper"});
+    EXPECT_EQ(host.pages.size(), 0u);
+    EXPECT_EQ(cntlr->curDSState(), kVXStateDSClosed);
+    EXPECT_TRUE(cntlr->isFinishMSGReset());
+}
+
 TEST_F(ScanSession, AScannerHeldByAnotherProgramIsInUse) {
     StartScanner({"gen:ramp-a4 1"});
     const std::string lock = (mDir / "k_3100").string();

@@ -24,7 +24,7 @@ struct SScriptedPage {
     TW_UINT32 claimedBytesPerRow = 0;
     TW_UINT32 claimedBytesWritten = 0;
     bool soundBlocks = true; // claims follow from the rows
-    TW_UINT32 extraRows = 0;  // rows a block brings beyond those the page has left
+    TW_UINT32 extraRows = 0; // rows a block brings beyond those the page has left
 };
 
 struct SScript {
@@ -150,7 +150,8 @@ protected:
         host.scanReadyByTwainCB(); // the scripted source sends no device events
         ASSERT_TRUE(cntlr->openDS(&host.scanSettings, false));
         const auto guard = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-        while ((cntlr->isBatchRunning() || cntlr->isRunningMemXfer()) && std::chrono::steady_clock::now() < guard)
+        while ((cntlr->isBatchRunning() || cntlr->isRunningMemXfer()) &&
+               std::chrono::steady_clock::now() < guard)
             fnd::RunLoop::main().runFor(0.01);
         fnd::RunLoop::main().runFor(0);
         ASSERT_FALSE(cntlr->isBatchRunning());
