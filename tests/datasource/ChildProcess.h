@@ -1,13 +1,11 @@
 // Second processes in tests: a forked child that runs a function, reports one byte through a pipe and
-// waits to be killed (the parent reads the byte to know the child has done its part), and spawned programs.
+// waits to be killed (the parent reads the byte to know the child has done its part).
 #pragma once
 
 #include <csignal>
 #include <functional>
-#include <string>
 #include <sys/wait.h>
 #include <unistd.h>
-#include <vector>
 
 namespace test {
 
@@ -55,26 +53,5 @@ private:
     pid_t mPid = -1;
     int mPipe = -1;
 };
-
-// Runs the program args[0] with args; returns its process id.
-inline pid_t spawn(const std::vector<std::string>& args) {
-    std::vector<char*> argv;
-    for (const auto& a : args)
-        argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    const pid_t pid = fork();
-    if (pid == 0) {
-        execv(argv[0], argv.data());
-        _exit(127);
-    }
-    return pid;
-}
-
-// Waits for the process; its exit status, or -1 when it did not exit normally.
-inline int exitStatus(pid_t pid) {
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
 
 } // namespace test

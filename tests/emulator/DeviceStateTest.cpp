@@ -1,6 +1,6 @@
 // State the emulated scanner keeps between commands: panel keys, paper present, service counters, the
 // light-curve memory, and one state seen by every connection.
-#include "EmulatorFixture.h"
+#include "EmulatorTest.h"
 
 #include "emulator/LightCurveBlock.h"
 

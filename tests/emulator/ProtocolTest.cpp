@@ -1,6 +1,6 @@
 // The emulated scanner's transport: containers it refuses, transport faults and how the command set
 // recovers from them (stall clearing, time-outs), sense decoding, reservations and shared state.
-#include "EmulatorFixture.h"
+#include "EmulatorTest.h"
 
 #include "emulator/FaultPlan.h"
 

@@ -1,6 +1,6 @@
 // The sample pages built for the emulator: all four are there, load as sheets, and the tilted one
 // reaches the sensor tilted.
-#include "EmulatorFixture.h"
+#include "EmulatorTest.h"
 
 #include "emulator/SampleSheets.h"
 

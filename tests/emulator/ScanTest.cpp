@@ -1,7 +1,7 @@
 // Scanning on the emulated scanner: the end of a page as a short read, batches over the feeder, and the
 // raw layout of the data (mirrored front, interleaved sides, line-order colour, the back side's offset,
 // packed 12-bit calibration lines).
-#include "EmulatorFixture.h"
+#include "EmulatorTest.h"
 
 #include "emulator/ScannerModel.h"
 

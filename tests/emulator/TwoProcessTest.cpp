@@ -1,61 +1,41 @@
 // The k3100-emulator program shared by several processes: what one process does to the scanner through
 // the socket, another process sees.
-#include "../datasource/ChildProcess.h"
 #include "datasource/usb/COrvkQSCommands.h"
 #include "datasource/usb/ScannerErrors.h"
 
 #include "platform/usb/SocketProtocol.h"
 #include "platform/usb/UsbDiscovery.h"
 
+#include "EmulatorProcess.h"
+
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <csignal>
+#include <array>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <string>
-#include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
 
 namespace k3100::test {
 namespace {
 
-std::string emulatorProgram() {
-    return std::string(std::getenv("K3100_BUILD_DIR")) + "/bin/k3100-emulator";
-}
-
 using ::test::exitStatus;
-using ::test::spawn;
 
 class TwoProcesses : public ::testing::Test {
 protected:
     std::string socket =
         (std::filesystem::temp_directory_path() / ("k3100-emu-" + std::to_string(getpid()))).string();
-    pid_t server = -1;
+    ::test::EmulatorProcess server{socket};
 
     void SetUp() override {
         ASSERT_TRUE(std::getenv("K3100_BUILD_DIR"));
-        server = spawn({emulatorProgram(), "--socket", socket, "--load", "gen:blank 2", "--press", "2"});
-        ASSERT_GT(server, 0);
-        // Wait until it answers, not only until its socket exists: between bind and listen a connection
-        // is refused (not a timed check: the loop only bounds a hung start).
-        bool serving = false;
-        for (int i = 0; i < 500 && !serving; ++i) {
-            serving = std::filesystem::exists(socket) &&
-                      exitStatus(spawn({emulatorProgram(), "--socket", socket, "--control", "status"})) == 0;
-            if (!serving)
-                std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-        ASSERT_TRUE(serving) << "the emulated scanner did not start serving " << socket;
+        ASSERT_TRUE(server.Start({"--load", "gen:blank 2", "--press", "2"}));
         setenv(usb::kEmulatorSocketEnv, socket.c_str(), 1);
     }
     void TearDown() override {
         unsetenv(usb::kEmulatorSocketEnv);
-        if (server > 0) {
-            kill(server, SIGTERM);
-            EXPECT_EQ(exitStatus(server), 0);
-        }
+        EXPECT_EQ(server.Stop(), 0);
         EXPECT_FALSE(std::filesystem::exists(socket)) << "socket removed on exit";
     }
 
@@ -83,7 +63,7 @@ TEST_F(TwoProcesses, AnotherProcessSeesTheSameScanner) {
     EXPECT_EQ(keys(*scanner), 0x40) << "key 2 pressed by the server's option";
 
     // A third process presses a key through the control channel.
-    EXPECT_EQ(exitStatus(spawn({emulatorProgram(), "--socket", socket, "--control", "press 1"})), 0);
+    EXPECT_EQ(server.Control("press 1"), 0);
     EXPECT_EQ(keys(*scanner), 0x80);
 
     // This process writes the serial number; a child process reads it back through its own connection.
@@ -114,18 +94,17 @@ TEST_F(TwoProcesses, AnotherProcessSeesTheSameScanner) {
 }
 
 TEST_F(TwoProcesses, ControlChannelReportsAndRefuses) {
-    EXPECT_EQ(exitStatus(spawn({emulatorProgram(), "--socket", socket, "--control", "fault melt"})), 1);
-    EXPECT_EQ(exitStatus(spawn({emulatorProgram(), "--socket", socket + ".none", "--control", "status"})), 1);
-    EXPECT_EQ(exitStatus(spawn({emulatorProgram(), "--bogus"})), 2);
+    EXPECT_EQ(server.Control("fault melt"), 1);
+    EXPECT_EQ(server.Run({"--socket", socket + ".none", "--control", "status"}), 1);
+    EXPECT_EQ(server.Run({"--bogus"}), 2);
     // A second server refuses a socket that is being served.
-    EXPECT_EQ(exitStatus(spawn({emulatorProgram(), "--socket", socket})), 1);
+    EXPECT_EQ(server.Run({"--socket", socket}), 1);
 }
 
 TEST_F(TwoProcesses, FaultsInjectedOverTheSocketReachTheHost) {
     auto scanner = openScanner();
     ASSERT_TRUE(scanner);
-    EXPECT_EQ(exitStatus(spawn({emulatorProgram(), "--socket", socket, "--control", "fault stall@tur:1"})),
-              0);
+    EXPECT_EQ(server.Control("fault stall@tur:1"), 0);
     EXPECT_EQ(scanner->ExecTestUnitReady(), kScanErrPipeStalled);
     EXPECT_EQ(scanner->ClearEndpoints(), kScanOk);
     EXPECT_EQ(scanner->ExecTestUnitReady(), kScanOk);

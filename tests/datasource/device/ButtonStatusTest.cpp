@@ -3,6 +3,8 @@
 #include "tests/datasource/ChildProcess.h"
 #include "tests/datasource/LockDir.h"
 
+#include "EmulatorProcess.h"
+
 #include "ExclusiveLock.h"
 
 #include "datasource/usb/CDocScanner.h"
@@ -11,14 +13,10 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <csignal>
 #include <cstdlib>
 #include <dlfcn.h>
 #include <filesystem>
 #include <string>
-#include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -26,9 +24,6 @@ namespace k3100::test {
 namespace {
 
 using ButtonStatusFn = int (*)(uint32_t*, uint32_t*);
-
-using ::test::exitStatus;
-using ::test::spawn;
 
 class ButtonStatus : public ::testing::Test {
 protected:
@@ -38,7 +33,7 @@ protected:
         (std::filesystem::temp_directory_path() / ("k3100-button-" + std::to_string(getpid()))).string();
     void* module = nullptr;
     ButtonStatusFn getButtonStatus = nullptr;
-    pid_t server = -1;
+    ::test::EmulatorProcess server{socket};
 
     void SetUp() override {
         ASSERT_FALSE(build.empty());
@@ -49,38 +44,17 @@ protected:
     }
     void TearDown() override {
         unsetenv(usb::kEmulatorSocketEnv);
-        if (server > 0) {
-            kill(server, SIGTERM);
-            exitStatus(server);
-        }
+        server.Stop();
         if (module != nullptr)
             dlclose(module);
     }
 
     void serve(const std::vector<std::string>& options) {
-        std::vector<std::string> args{build + "/bin/k3100-emulator", "--socket", socket};
-        args.insert(args.end(), options.begin(), options.end());
-        server = spawn(args);
-        ASSERT_GT(server, 0);
-        // Bounds a hung start only; the emulator answers as soon as its socket exists.
-        for (int i = 0; i < 500 && !std::filesystem::exists(socket); ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        ASSERT_TRUE(std::filesystem::exists(socket));
+        ASSERT_TRUE(server.Start(options));
         setenv(usb::kEmulatorSocketEnv, socket.c_str(), 1);
-        // The socket file appears just before the server listens: wait until it takes a connection.
-        usb::DeviceList devices;
-        for (int i = 0; i < 500 && devices.empty(); ++i) {
-            usb::findDevices(kDefaultVendorId, kDefaultProductId, devices);
-            if (devices.empty())
-                std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-        ASSERT_FALSE(devices.empty());
     }
 
-    void control(const std::string& text) {
-        EXPECT_EQ(exitStatus(spawn({build + "/bin/k3100-emulator", "--socket", socket, "--control", text})),
-                  0);
-    }
+    void control(const std::string& text) { EXPECT_EQ(server.Control(text), 0); }
 };
 
 TEST_F(ButtonStatus, ReadsTheKeysOfAScannerServedByAnotherProcess) {

@@ -11,7 +11,9 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
+#include "EmulatorProcess.h"
 #include "QSCapIds.h"
 #include "ScanOptions.h"
 
@@ -39,20 +41,21 @@ protected:
              const std::string& shell = "") const {
         const std::string build = std::getenv("K3100_BUILD_DIR") ? std::getenv("K3100_BUILD_DIR") : ".";
         const std::string socket = (mDir / (feeder.empty() ? "no-scanner" : "scanner")).string();
-        const std::string scan = shell + "env K3100_TWAIN_DS_DIR='" + build + "/lib' K3100_LOCK_DIR='" +
-                                 mDir.string() + "' XDG_CONFIG_HOME='" + mDir.string() +
-                                 "' K3100_EMULATOR_SOCKET='" + socket + "' '" + build + "/bin/twainscan' " +
-                                 arguments + " 2>&1";
-        const std::string emulator = "'" + build + "/bin/k3100-emulator' --socket '" + socket + "' ";
-        // The emulator answers a control only once it serves, so the scan never races its start.
-        const std::string command =
-            feeder.empty()
-                ? scan
-                : emulator + "--load '" + feeder + "' " + (fault.empty() ? "" : "--fault '" + fault + "' ") +
-                      "& e=$!; i=0; until " + emulator +
-                      "--control status >/dev/null 2>&1 || [ $i -ge 500 ]; do sleep 0.02; i=$((i+1)); "
-                      "done; " +
-                      scan + "; r=$?; kill $e; wait $e 2>/dev/null; exit $r";
+        const std::string command = shell + "env K3100_TWAIN_DS_DIR='" + build + "/lib' K3100_LOCK_DIR='" +
+                                    mDir.string() + "' XDG_CONFIG_HOME='" + mDir.string() +
+                                    "' K3100_EMULATOR_SOCKET='" + socket + "' '" + build + "/bin/twainscan' " +
+                                    arguments + " 2>&1";
+        test::EmulatorProcess emulator(socket);
+        if (!feeder.empty()) {
+            std::vector<std::string> options{"--load", feeder};
+            if (!fault.empty())
+                options.insert(options.end(), {"--fault", fault});
+            const ::testing::AssertionResult serving = emulator.Start(options);
+            if (!serving) {
+                ADD_FAILURE() << serving.message();
+                return {};
+            }
+        }
         SRun run;
         FILE* pipe = popen(command.c_str(), "r");
         if (!pipe)

@@ -1,0 +1,69 @@
+// A test with a scanner of its own: a k3100-emulator process on a private socket, and private folders for
+// the scanner lock and the preferences, so that tests running side by side never share a scanner.
+#pragma once
+
+#include "EmulatorProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <stdlib.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace test {
+
+class EmulatorFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern = (std::filesystem::temp_directory_path() / "k3100-e2e-XXXXXX").string();
+        ASSERT_TRUE(mkdtemp(pattern.data()));
+        mDir = pattern;
+        const char* build = std::getenv("K3100_BUILD_DIR");
+        mBuild = build ? build : ".";
+        mEmulator = std::make_unique<EmulatorProcess>(Socket());
+        setenv("K3100_TWAIN_DS_DIR", (mBuild / "lib").c_str(), 1);
+        setenv("K3100_LOCK_DIR", mDir.c_str(), 1);
+        setenv("XDG_CONFIG_HOME", mDir.c_str(), 1);
+        setenv("K3100_EMULATOR_SOCKET", Socket().c_str(), 1);
+    }
+    void TearDown() override {
+        StopEmulator();
+        std::filesystem::remove_all(mDir);
+    }
+
+    std::string Socket() const { return (mDir / "scanner").string(); }
+    std::string Emulator() const { return mEmulator->Program(); }
+
+    // Starts the emulated scanner with its feeder loaded (emulator --load specs) and faults armed; true
+    // once it serves, so that a scan never races its start.
+    bool StartEmulator(const std::vector<std::string>& loads, const std::vector<std::string>& faults = {}) {
+        std::vector<std::string> options;
+        for (const std::string& load : loads)
+            options.insert(options.end(), {"--load", load});
+        for (const std::string& fault : faults)
+            options.insert(options.end(), {"--fault", fault});
+        const ::testing::AssertionResult serving = mEmulator->Start(options);
+        if (!serving)
+            ADD_FAILURE() << serving.message();
+        return static_cast<bool>(serving);
+    }
+
+    void StopEmulator() {
+        if (mEmulator)
+            mEmulator->Stop();
+    }
+
+    // Sends one control to the running emulator; its exit status, -1 when it did not exit normally.
+    int Control(const std::string& text) const { return mEmulator->Control(text); }
+
+    std::filesystem::path mDir;
+    std::filesystem::path mBuild;
+
+private:
+    std::unique_ptr<EmulatorProcess> mEmulator;
+};
+
+} // namespace test
