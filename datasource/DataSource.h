@@ -2,6 +2,7 @@
 // triplet and capability dispatch, condition codes); a scanner subclass fills the pure operations.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -62,6 +63,8 @@ public:
     static const SMakeCapDesc sGeneralCapDesc[];
     static const std::size_t CAPDESC_COUNT;
     static constexpr char kLockName[] = "k_3100";
+    // Another process's scan usually ends within this; it is also what applications wait between retries.
+    static constexpr std::chrono::milliseconds kLockRetryDelay{1500};
 
     // The process's single instance, created on first use; null only when memory is short.
     static CDataSource* CurrentDataSource();
@@ -178,6 +181,8 @@ public:
     void DescribeIdentity(TW_IDENTITY& identity) const;
     // The data source's preferences file read whole; none when it is missing or damaged.
     static std::optional<fnd::Dictionary> GetDataSourcePreference();
+    // The pause after each refusal of the scanner lock; tests shorten it.
+    void SetLockRetryDelay(std::chrono::milliseconds delay) { mLockRetryDelay = delay; }
 
 protected:
     TW_UINT16 Fail(TW_UINT16 conditionCode) { return SetConditionCode(conditionCode, TWRC_FAILURE); }
@@ -209,6 +214,8 @@ protected:
         std::make_unique<ComOrvikElectronicsK3100DataSourceNotificationHandler>(*this);
 
 private:
+    std::chrono::milliseconds mLockRetryDelay = kLockRetryDelay;
+
     // The four notifications of the dialog and the data source's timers, from enable to disable.
     void RegisterNotificationHandlers();
     void RemoveNotificationHandlers();

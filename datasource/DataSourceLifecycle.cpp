@@ -14,8 +14,6 @@ namespace {
 constexpr int kLockAttempts = 3;
 // Values one application negotiates for its own batches; the next application must not inherit them.
 constexpr TW_UINT16 kSessionCaps[] = {CAP_XFERCOUNT, ICAP_XFERMECH};
-// Another process's scan usually ends within this; it is also what applications wait between retries.
-constexpr std::chrono::milliseconds kLockRetryDelay{1500};
 
 } // namespace
 
@@ -24,7 +22,7 @@ bool CDataSource::AcquireScannerLock() {
         if (mLock->LockObject())
             return true;
         // Also after the last refusal: a caller that retries at once then finds the other scan ended.
-        std::this_thread::sleep_for(kLockRetryDelay);
+        std::this_thread::sleep_for(mLockRetryDelay);
     }
     std::fprintf(stderr, "K3100: the scanner is in use by another program (lock %s)\n",
                  mLock->Path().c_str());

@@ -3,6 +3,7 @@
 // computed from it; the device and the scan sequence grow here.
 #pragma once
 
+#include <chrono>
 #include <memory>
 
 #include "DataSource.h"
@@ -23,8 +24,15 @@ public:
     static constexpr std::uint32_t kDeviceEventScanning = 0x8003;
     static constexpr std::uint32_t kDeviceEventIdleTick = 0x8004;
 
+    // A sheet the scanner has counted reaches the reading position within a few seconds; past this the
+    // scanner's report is taken to be wrong and the batch ends.
+    static constexpr std::chrono::milliseconds kMorePaperLimit{10000};
+
     COrvkQSDS();
     ~COrvkQSDS() override;
+
+    // How long a batch waits for paper the scanner announced; tests shorten it.
+    void SetMorePaperLimit(std::chrono::milliseconds limit) { mMorePaperLimit = limit; }
 
     // One row of the dialog's reset list: simpleMode 1 = also reset when the simple mode is prepared.
     struct SUIRelatedCap {
@@ -211,6 +219,8 @@ protected:
     std::uint32_t mScanMode = kScanModeNormal;
 
 private:
+    std::chrono::milliseconds mMorePaperLimit = kMorePaperLimit;
+
     // The alert itself and the user's answer, without the bookkeeping of the fault.
     TW_UINT16 PresentAlert(std::uint32_t code);
     // The CAP_DEVICEEVENT capability holding the selected events.

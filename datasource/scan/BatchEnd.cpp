@@ -18,9 +18,6 @@ namespace {
 constexpr double kXferReadyDelay = 0.2; // s, for clients that need a fresh transfer-ready signal
 constexpr char kXferReadyNotification[] = "XferReadyNotification";
 constexpr double kPaperPoll = 0.1; // s between feeder checks, with the host's loop running
-// A sheet the scanner has counted reaches the reading position within a few seconds; past this the
-// scanner's report is taken to be wrong and the batch ends.
-constexpr std::chrono::seconds kMorePaperLimit{10};
 
 } // namespace
 
@@ -81,7 +78,7 @@ void COrvkQSDS::WaitForMorePaper(SEndXfer& x) {
     if (x.remaining == 0 || x.kept || mStopBatch || mSheetImagesLeft != 0 ||
         !(wait || (x.quietEnd && x.count)))
         return;
-    const auto deadline = std::chrono::steady_clock::now() + kMorePaperLimit;
+    const auto deadline = std::chrono::steady_clock::now() + mMorePaperLimit;
     do {
         x.count = 0;
         if (wait)

@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
+
 #include "CapIds.h"
 #include "ChildProcess.h"
 #include "Containers.h"
@@ -170,6 +172,7 @@ TEST_F(DataSource, OpenGivesUpWhileAnotherProcessHoldsTheScanner) {
         return lock && lock->LockObject() ? 'L' : 'F';
     });
     ASSERT_EQ(holder.Report(), 'L');
+    mDS.SetLockRetryDelay(std::chrono::milliseconds(10));
     testing::internal::CaptureStderr();
     EXPECT_EQ(Call(DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, nullptr), TWRC_FAILURE);
     const std::string said = testing::internal::GetCapturedStderr();

@@ -4,6 +4,7 @@
 // client, and a host that quits mid-batch.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <tuple>
 
 #include "COrvkQS.h"
@@ -188,6 +189,7 @@ public:
 TEST_F(TransferSequencingTest, PaperThatNeverBecomesReadyEndsTheBatchAfterAWait) {
     auto phantom = std::make_unique<CPhantomPaperQSDS>();
     CPhantomPaperQSDS* ds = phantom.get();
+    ds->SetMorePaperLimit(std::chrono::milliseconds(300));
     mDS = std::move(phantom);
     Start("Test Maker", "Test Scan", 0);
     ASSERT_EQ(SetBool(CAP_AUTOFEED, true), TWRC_SUCCESS);

@@ -43,8 +43,8 @@ protected:
         const std::string socket = (mDir / (feeder.empty() ? "no-scanner" : "scanner")).string();
         const std::string command = shell + "env K3100_TWAIN_DS_DIR='" + build + "/lib' K3100_LOCK_DIR='" +
                                     mDir.string() + "' XDG_CONFIG_HOME='" + mDir.string() +
-                                    "' K3100_EMULATOR_SOCKET='" + socket + "' '" + build + "/bin/twainscan' " +
-                                    arguments + " 2>&1";
+                                    "' K3100_EMULATOR_SOCKET='" + socket + "' '" + build +
+                                    "/bin/twainscan' " + arguments + " 2>&1";
         test::EmulatorProcess emulator(socket);
         if (!feeder.empty()) {
             std::vector<std::string> options{"--load", feeder};
