@@ -16,8 +16,6 @@
 namespace k3100::usb {
 namespace {
 
-constexpr uint32_t kReplyMarginMs = 3000;
-
 // Bounds every send and receive on the socket to waitMs each.
 void setDeadline(int fd, uint32_t waitMs) {
     timeval limit{};
@@ -45,7 +43,8 @@ UsbStatus SocketDevice::exchange(uint8_t op, uint8_t pipe, uint32_t timeoutMs, u
     if (fd_ < 0)
         return UsbStatus::NoDevice;
     SocketReply answer;
-    setDeadline(fd_, (timeoutMs == 0 ? kDefaultTimeoutMs : timeoutMs) + kReplyMarginMs);
+    setDeadline(fd_, (timeoutMs == 0 ? kDefaultTimeoutMs : timeoutMs) +
+                         static_cast<uint32_t>(replyMargin_.count()));
     if (!sendRequest(fd_, static_cast<SocketOp>(op), pipe, timeoutMs, length, payload) ||
         !receiveReply(fd_, answer)) {
         const bool timedOut = errno == EAGAIN || errno == EWOULDBLOCK;

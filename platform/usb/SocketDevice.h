@@ -4,6 +4,7 @@
 
 #include "UsbDevice.h"
 
+#include <chrono>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -27,6 +28,10 @@ public:
     UsbStatus clearHalt(uint8_t pipe) override;
     uint32_t locationId() const override;
 
+    // Time for the emulator's own work on top of a request's time-out; tests shorten it.
+    static constexpr std::chrono::milliseconds kReplyMargin{3000};
+    void setReplyMargin(std::chrono::milliseconds margin) { replyMargin_ = margin; }
+
     // Asks the server which ids its scanner carries (vendor << 16 | product).
     UsbStatus probe(uint32_t& ids);
 
@@ -43,6 +48,7 @@ private:
     uint16_t productId_;
     bool open_ = false;
     uint32_t locationId_ = 0;
+    std::chrono::milliseconds replyMargin_ = kReplyMargin;
 };
 
 } // namespace k3100::usb

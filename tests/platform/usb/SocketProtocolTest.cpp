@@ -9,6 +9,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <chrono>
+
 namespace k3100::usb {
 namespace {
 
@@ -92,6 +94,7 @@ TEST(SocketDevice, ASilentPeerTimesOutAndIsThenGone) {
     int fds[2] = {-1, -1};
     ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, fds), 0);
     SocketDevice device(fds[0], 0x1234, 0x5678); // owns fds[0]; fds[1] never answers
+    device.setReplyMargin(std::chrono::milliseconds(10));
     std::vector<uint8_t> buffer(16);
     size_t received = 99;
     EXPECT_EQ(device.bulkRead(0x81, buffer, received, 100), UsbStatus::Timeout);
