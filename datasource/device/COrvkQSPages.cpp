@@ -136,8 +136,8 @@ bool COrvkQS::sideDescribed() {
 }
 
 bool COrvkQS::needsWholePage() const {
-    return params.detectPageSize || params.pixelMode == 128 || lowHalf(params.blankSkip) != 0 ||
-           params.jamless || params.recognizeDirection;
+    return params.detectPageSize || params.pixelMode == kPixelModeAutoColour ||
+           lowHalf(params.blankSkip) != 0 || params.jamless || params.recognizeDirection;
 }
 
 uint32_t COrvkQS::waitWholePage() {

@@ -158,7 +158,7 @@ void PageProcessor::queueSide(SImageData& side, SideRequest& req, std::unique_pt
     const auto& outInfo = shape.sides == 2 ? request->duplex.OutImageInfo : request->simplex.OutImageInfo;
     uint32_t width = static_cast<uint32_t>(outInfo.lWidth) * (p.folio ? 2 : 1);
     uint32_t height = static_cast<uint32_t>(outInfo.lHeight);
-    if (p.rotation == 2 || p.rotation == 4)
+    if (p.rotation == kRotate90 || p.rotation == kRotate270)
         std::swap(width, height);
     if (p.detectPageSize || p.recognizeDirection) {
         width = static_cast<uint32_t>(out->getWidth());

@@ -53,15 +53,15 @@ void mapResolution(tagScanParam& p) {
 }
 
 uint8_t chooseComposition(tagScanParam& p) {
-    if (lowHalf(p.bleedThrough) != 0 || p.pixelMode == 2) {
+    if (lowHalf(p.bleedThrough) != 0 || p.pixelMode == kPixelModeColour) {
         p.channelMode = 2;
         return usb::kCompositionColour;
     }
-    if (p.pixelMode == 0 || p.pixelMode == 1) {
+    if (p.pixelMode == kPixelModeBlackWhite || p.pixelMode == kPixelModeGrey) {
         p.channelMode = 1;
         return usb::kCompositionGrey;
     }
-    if (p.pixelMode == 128) {
+    if (p.pixelMode == kPixelModeAutoColour) {
         p.channelMode = 2;
         if (p.resolution < 300)
             p.opticalXRes = p.opticalYRes = 300;

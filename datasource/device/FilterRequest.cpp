@@ -27,9 +27,9 @@ uint8_t contrastForLevel(int32_t level, uint8_t outside) {
 }
 
 OutputFormat outputFormat(uint32_t pixelMode) {
-    if (pixelMode == 1)
+    if (pixelMode == kPixelModeGrey)
         return {8, 1};
-    if (pixelMode == 2)
+    if (pixelMode == kPixelModeColour)
         return {8, 3};
     return {1, 1};
 }
@@ -40,11 +40,11 @@ void FilterRequest::fillSide(SideRequest& s, const tagScanParam& p, bool isBack,
     const int32_t brightness = isBack ? p.brightnessBack : p.brightnessFront;
     const int32_t contrast = isBack ? p.contrastBack : p.contrastFront;
     const bool bleed = lowHalf(p.bleedThrough) != 0;
-    const bool text = p.binarization == 2;
+    const bool text = p.binarization == kBinarizeText;
     auto& b = s.block;
     b.ulSize = sizeof(b);
     b.bReduceMoire = lowHalf(p.reduceMoire) != 0;
-    if (p.pixelMode == 128) {
+    if (p.pixelMode == kPixelModeAutoColour) {
         s.detect = {sizeof(s.detect), static_cast<int32_t>(p.autoColourThreshold), p.autoColourAmount};
         b.pDetectColorOrGrayInfo = &s.detect;
     }
@@ -64,7 +64,8 @@ void FilterRequest::fillSide(SideRequest& s, const tagScanParam& p, bool isBack,
         s.erase = {sizeof(s.erase), highHalf(p.bleedThrough), kEraseThreshold};
         b.pEraseBackPageInfo = &s.erase;
     }
-    const bool textDropsTone = text && p.pixelMode != 128 && (p.brightnessFront != 0 || p.contrastFront != 0);
+    const bool textDropsTone =
+        text && p.pixelMode != kPixelModeAutoColour && (p.brightnessFront != 0 || p.contrastFront != 0);
     if (!protect && !textDropsTone && (!isBack || frontHasTone)) {
         s.tone.ulSize = sizeof(s.tone);
         s.tone.ucBrightness = static_cast<uint8_t>(brightness);
@@ -86,12 +87,12 @@ void FilterRequest::fillSide(SideRequest& s, const tagScanParam& p, bool isBack,
     if (p.recognizeDirection) {
         s.direction = {sizeof(s.direction), 3, 0, 0, 0.0};
         b.pTextImageDirectionInfo = &s.direction;
-    } else if (p.rotation >= 2 && p.rotation <= 4) {
+    } else if (p.rotation >= kRotate90 && p.rotation <= kRotate270) {
         s.rotate = {sizeof(s.rotate), static_cast<int32_t>(p.rotation * 90 - 90)};
         b.pRotate90xInfo = &s.rotate;
     }
     if (out.bits == 1) {
-        const int32_t method = p.binarization == 1 ? 1 : text ? 8 : 0;
+        const int32_t method = p.binarization == kBinarizeErrorDiffusion ? 1 : text ? 8 : 0;
         uint32_t bright = brightness == 0 ? kNeutral : static_cast<uint32_t>(brightness);
         uint32_t contr = contrast == 0 ? kNeutral : contrastForLevel(contrast, kNeutral);
         if (text)

@@ -54,6 +54,21 @@ struct tagScanParam {
 
 namespace k3100 {
 
+// pixelMode (and outPixelType, without the automatic detection).
+inline constexpr std::uint32_t kPixelModeBlackWhite = 0;
+inline constexpr std::uint32_t kPixelModeGrey = 1;
+inline constexpr std::uint32_t kPixelModeColour = 2;
+inline constexpr std::uint32_t kPixelModeAutoColour = 128;
+// binarization
+inline constexpr std::uint32_t kBinarizeThreshold = 0;
+inline constexpr std::uint32_t kBinarizeErrorDiffusion = 1;
+inline constexpr std::uint32_t kBinarizeText = 2;
+// rotation
+inline constexpr std::uint32_t kRotateNone = 1;
+inline constexpr std::uint32_t kRotate90 = 2;
+inline constexpr std::uint32_t kRotate180 = 3;
+inline constexpr std::uint32_t kRotate270 = 4;
+
 inline std::uint32_t lowHalf(std::uint32_t v) {
     return v & 0xFFFFu;
 }

@@ -5,6 +5,7 @@
 #include "CapHelpers.h"
 #include "OrvkQSDS.h"
 #include "QSCapIds.h"
+#include "ScanParam.h"
 #include "foundation/RunLoop.h"
 #include "usb/ScannerErrors.h"
 
@@ -14,7 +15,9 @@ constexpr double kScanTimerInterval = 0.3; // s between idle ticks while a page 
 constexpr float kLengthUnitsPerInch = 1200;
 
 TW_UINT16 PixelTypeOf(std::uint32_t detectedType) {
-    return detectedType == 0 ? TWPT_BW : (detectedType == 1 ? TWPT_GRAY : TWPT_RGB);
+    return detectedType == k3100::kPixelModeBlackWhite ? TWPT_BW
+           : detectedType == k3100::kPixelModeGrey     ? TWPT_GRAY
+                                                       : TWPT_RGB;
 }
 
 } // namespace

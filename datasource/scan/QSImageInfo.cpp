@@ -5,6 +5,7 @@
 #include "ClientApp.h"
 #include "OrvkQSDS.h"
 #include "QSCapIds.h"
+#include "ScanParam.h"
 
 namespace {
 
@@ -58,10 +59,10 @@ void COrvkQSDS::TurnImageInfo(TW_IMAGEINFO& info) {
     const bool detectSize = GetCapSIntValue(pool, CCAP_OVK_DETECTPAGESIZE) != 0;
     if (direction || detectSize)
         return; // the scanned page already has its final shape
-    const std::int32_t orientation = GetCapSIntValue(pool, CCAP_OVK_DATAORIENTATION);
+    const auto orientation = static_cast<std::uint32_t>(GetCapSIntValue(pool, CCAP_OVK_DATAORIENTATION));
     if (GetCapSIntValue(pool, CCAP_OVK_FOLDLARGESIZE))
         info.ImageWidth *= 2; // both halves of the folded sheet side by side
-    if (orientation == 2 || orientation == 4) {
+    if (orientation == k3100::kRotate90 || orientation == k3100::kRotate270) {
         const TW_INT32 width = info.ImageWidth;
         info.ImageWidth = info.ImageLength;
         info.ImageLength = width;

@@ -75,7 +75,7 @@ void COrvkQSDS::FillScanArea(tagScanParam& param) {
 void COrvkQSDS::FillColourMode(tagScanParam& param) {
     const CCapPool* pool = GetCapPool();
     if (Flag(pool, CCAP_OVK_DETECTPAGETYPE)) {
-        param.pixelMode = 0x80;
+        param.pixelMode = k3100::kPixelModeAutoColour;
         param.binarization = UInt(pool, CCAP_OVKM_DETECTPAGETYPE_BWMODE);
         param.autoColourThreshold = UInt(pool, CCAP_OVK_DETECTPAGETYPE_THRESHOLD);
         param.autoColourAmount = UInt(pool, CCAP_OVK_DETECTPAGETYPE_AMOUNT);
@@ -87,9 +87,13 @@ void COrvkQSDS::FillColourMode(tagScanParam& param) {
         const std::uint32_t bleed = UInt(pool, CCAP_OVK_BLEEDTHROUGH) & 0xFFFF;
         param.bleedThrough = bleed ? bleed | UInt(pool, CCAP_OVK_BLEEDTHROUGH_THRESHOLD) << 16 : 0;
     }
-    param.pixelMode = pixelType == TWPT_GRAY ? 1 : (pixelType == TWPT_RGB ? 2 : 0);
+    param.pixelMode = pixelType == TWPT_GRAY  ? k3100::kPixelModeGrey
+                      : pixelType == TWPT_RGB ? k3100::kPixelModeColour
+                                              : k3100::kPixelModeBlackWhite;
     if (pixelType == TWPT_BW)
-        param.binarization = k3100::HalftoneIsErrorDiffusion(pool) ? 1 : (textEnhance ? 2 : 0);
+        param.binarization = k3100::HalftoneIsErrorDiffusion(pool) ? k3100::kBinarizeErrorDiffusion
+                             : textEnhance                         ? k3100::kBinarizeText
+                                                                   : k3100::kBinarizeThreshold;
 }
 
 tagScanParam COrvkQSDS::MakeScanParam(bool continuous, std::uint32_t prescanMode) {
