@@ -200,12 +200,13 @@ void Binarize(CImageInfo* dst, CImageInfo* src, int automatic, int32_t level) {
     tagBINFUNCINFO request = {};
     request.ulSize = sizeof(request);
     if (src->GetSpp() == 1) {
-        CHist hist;
-        OnAssertThrow(hist.bins() != nullptr, 8);
-        hist.Add(src->GetInfo());
         level = level >= 1 && level <= 255 ? level : 90;
-        if (automatic)
+        if (automatic) {
+            CHist hist;
+            OnAssertThrow(hist.bins() != nullptr, 8);
+            hist.Add(src->GetInfo());
             level = (hist.Peek1() + hist.Peek2()) / 2;
+        }
         request.lMode = 0;
     } else if (src->GetSpp() == 3) {
         level = level >= 1 && level <= 255 ? level : 75;
