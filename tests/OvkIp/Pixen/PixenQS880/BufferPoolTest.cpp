@@ -134,6 +134,7 @@ TEST(CImgList, JoinedPagesOfABatchAreTheirBandsWhateverTheReusedBufferHeld) {
     CImg page;
     list.SpliceAndPopAll(page);
     ASSERT_EQ(page.getImageSize(), 300000u);
-    EXPECT_TRUE(std::all_of(page.getImage() + 299000, page.getImage() + 300000, [](std::uint8_t b) { return b == 0; }));
+    EXPECT_TRUE(std::all_of(page.getImage() + 299000, page.getImage() + 300000,
+                            [](std::uint8_t b) { return b == 0; }));
     BufferPool::releaseKept();
 }
