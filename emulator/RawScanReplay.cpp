@@ -25,7 +25,8 @@ template <typename T> void append(std::string& key, const T& value) {
 
 std::string replayKey(const RawScanSetup& s) {
     std::string key;
-    for (const int v : {s.xResolution, s.yResolution, s.leftPixel, s.pixels, s.bitsPerPixel, s.sides, s.offsetLines})
+    for (const int v :
+         {s.xResolution, s.yResolution, s.leftPixel, s.pixels, s.bitsPerPixel, s.sides, s.offsetLines})
         append(key, v);
     append(key, s.colour);
     append(key, s.lines);

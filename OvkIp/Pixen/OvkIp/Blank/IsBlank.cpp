@@ -105,10 +105,11 @@ uint32_t GetEdgeNum(CImageInfo* image, tagISBLANKINFO* info, const Ovk::tagRECT*
     std::vector<tagEDGENUMCOUNTINFO> columns(s.columns);
     EdgeCount sum;
     uint64_t frameBits = 0;
+    const uint8_t* above = nullptr;
     for (uint32_t i = 0; i < s.rows; ++i) {
         const uint8_t* row = rowPtr(*image, s.firstRow + int64_t{i});
-        const EdgeCount e = frame ? GetEdgeNumByteFrame(row, s.startBit, s.columns, columns.data())
-                                  : GetEdgeNumByteNoFrame(row, s.startBit, s.columns, columns.data());
+        const EdgeCount e = GetEdgeNumRow(row, above, s.startBit, s.columns, columns.data(), frame != 0);
+        above = row;
         sum.horizontal += e.horizontal;
         sum.vertical += e.vertical;
         frameBits += e.frame;
