@@ -1,11 +1,16 @@
-# k3100_add_test(<name> SOURCES <files...> LIBS <targets...>)
-# One GoogleTest program per call; every test case becomes its own CTest test.
+# k3100_add_test(<name> SOURCES <files...> LIBS <targets...> [ENV <VAR=value...>])
+# One GoogleTest program per call; every test case becomes its own CTest test. ENV is set for the
+# listing and for every test case by starting the program through "cmake -E env" (a list property
+# would lose its separators on the way through test discovery).
 find_package(GTest REQUIRED)
 include(GoogleTest)
 
 function(k3100_add_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;ENV" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
+  if(ARG_ENV)
+    set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR "${CMAKE_COMMAND};-E;env;${ARG_ENV}")
+  endif()
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
   gtest_discover_tests(${name}
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}

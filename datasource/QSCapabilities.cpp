@@ -8,10 +8,10 @@
 #include "CapHelpers.h"
 #include "ClientApp.h"
 #include "FixedPoint.h"
-#include "MeasurementUnits.h"
 #include "OrvkQSDS.h"
 #include "QSCapIds.h"
 #include "SettingsBlob.h"
+#include "foundation/MeasurementUnits.h"
 
 namespace {
 
@@ -241,7 +241,7 @@ TW_UINT16 COrvkQSDS::CapID(TW_UINT16 capId) {
 }
 
 void COrvkQSDS::ApplyMeasurementDefaults() {
-    if (!UserMeasuresInCentimeters())
+    if (!fnd::UserMeasuresInCentimeters())
         return;
     constexpr std::int32_t kUnitCentimeters = 2;
     constexpr std::int32_t kPaperA4 = 0;

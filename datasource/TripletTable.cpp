@@ -6,7 +6,6 @@ namespace {
 
 using DS = CDataSource;
 constexpr std::uint32_t kAny = DS::kAnyState;
-constexpr std::uint32_t kNotClosed = DS::kNotClosed;
 constexpr std::uint32_t kClosedOnly = StateBit(DS::kClosed);
 constexpr std::uint32_t kOpenOnly = StateBit(DS::kOpen);
 constexpr std::uint32_t kEnabledOnly = StateBit(DS::kEnabled);
@@ -24,23 +23,23 @@ const CDataSource::STripletRow CDataSource::sTripletHandlers[] = {
     {DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS, &DS::EnableDS, kOpenOnly},
     {DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDSUIONLY, &DS::EnableDSUIOnly, kOpenOnly},
     {DG_CONTROL, DAT_USERINTERFACE, MSG_DISABLEDS, &DS::DisableDS, kEnabledOnly},
-    {DG_CONTROL, DAT_CAPABILITY, MSG_GET, &DS::GetCapability, kNotClosed},
-    {DG_CONTROL, DAT_CAPABILITY, MSG_GETCURRENT, &DS::GetCurrentCapability, kNotClosed},
-    {DG_CONTROL, DAT_CAPABILITY, MSG_GETDEFAULT, &DS::GetDefaultCapability, kNotClosed},
+    {DG_CONTROL, DAT_CAPABILITY, MSG_GET, &DS::GetCapability, DS::kNotClosed},
+    {DG_CONTROL, DAT_CAPABILITY, MSG_GETCURRENT, &DS::GetCurrentCapability, DS::kNotClosed},
+    {DG_CONTROL, DAT_CAPABILITY, MSG_GETDEFAULT, &DS::GetDefaultCapability, DS::kNotClosed},
     {DG_CONTROL, DAT_CAPABILITY, MSG_RESET, &DS::ResetCapability, kOpenOnly},
     {DG_CONTROL, DAT_CAPABILITY, MSG_SET, &DS::SetCapability, kOpenOnly},
     {DG_CONTROL, DAT_PENDINGXFERS, MSG_ENDXFER, &DS::PendingEndXfers, kTransfer},
-    {DG_CONTROL, DAT_PENDINGXFERS, MSG_GET, &DS::GetPendingXfers, kNotClosed},
+    {DG_CONTROL, DAT_PENDINGXFERS, MSG_GET, &DS::GetPendingXfers, DS::kNotClosed},
     {DG_CONTROL, DAT_PENDINGXFERS, MSG_RESET, &DS::ResetPendingXfers, kTransfer},
     {DG_CONTROL, DAT_SETUPMEMXFER, MSG_GET, &DS::SetupMemXfer, kOpenToXferReady},
     {DG_CONTROL, DAT_STATUS, MSG_GET, &DS::GetStatus, kAny},
     {DG_CONTROL, DAT_XFERGROUP, MSG_GET, &DS::GetXferGroup, kOpenToXferReady},
     {DG_CONTROL, DAT_DEVICEEVENT, MSG_GET, &DS::GetDeviceEvent, kAny},
     {DG_CONTROL, DAT_PASSTHRU, MSG_PASSTHRU, &DS::PassThru, kAny},
-    {DG_IMAGE, DAT_IMAGELAYOUT, MSG_GET, &DS::GetImageLayout, kNotClosed},
-    {DG_IMAGE, DAT_IMAGELAYOUT, MSG_GETDEFAULT, &DS::GetDefaultImageLayout, kNotClosed},
-    {DG_IMAGE, DAT_IMAGELAYOUT, MSG_RESET, &DS::ResetImageLayout, kNotClosed},
-    {DG_IMAGE, DAT_IMAGELAYOUT, MSG_SET, &DS::SetImageLayout, kNotClosed},
+    {DG_IMAGE, DAT_IMAGELAYOUT, MSG_GET, &DS::GetImageLayout, DS::kNotClosed},
+    {DG_IMAGE, DAT_IMAGELAYOUT, MSG_GETDEFAULT, &DS::GetDefaultImageLayout, DS::kNotClosed},
+    {DG_IMAGE, DAT_IMAGELAYOUT, MSG_RESET, &DS::ResetImageLayout, DS::kNotClosed},
+    {DG_IMAGE, DAT_IMAGELAYOUT, MSG_SET, &DS::SetImageLayout, DS::kNotClosed},
     {DG_IMAGE, DAT_IMAGEINFO, MSG_GET, &DS::GetImageInfo, kTransfer},
     {DG_IMAGE, DAT_IMAGEMEMXFER, MSG_GET, &DS::ImageMemXfer, kTransfer},
     {DG_IMAGE, DAT_IMAGENATIVEXFER, MSG_GET, &DS::ImageNativeXfer, kTransfer},

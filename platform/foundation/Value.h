@@ -32,12 +32,13 @@ public:
     Dictionary() = default;
     Dictionary(std::initializer_list<Entry> entries);
 
-    std::size_t size() const { return entries_.size(); }
-    bool empty() const { return entries_.empty(); }
-    std::vector<Entry>::const_iterator begin() const { return entries_.begin(); }
-    std::vector<Entry>::const_iterator end() const { return entries_.end(); }
-    std::vector<Entry>::iterator begin() { return entries_.begin(); }
-    std::vector<Entry>::iterator end() { return entries_.end(); }
+    // Defined after Value: an entry can only be touched once Value is a complete type.
+    std::size_t size() const;
+    bool empty() const;
+    std::vector<Entry>::const_iterator begin() const;
+    std::vector<Entry>::const_iterator end() const;
+    std::vector<Entry>::iterator begin();
+    std::vector<Entry>::iterator end();
 
     // The value under key, or the shared absent value; chain a typed getter: d.get("k").asInt32().
     const Value& get(std::string_view key) const;
@@ -49,7 +50,7 @@ public:
     // Replaces an existing value in its place or appends the key. An absent value removes the key.
     void set(std::string_view key, Value value);
     bool remove(std::string_view key);
-    void clear() { entries_.clear(); }
+    void clear();
 
     // Same keys with equal values; order does not matter.
     friend bool operator==(const Dictionary& a, const Dictionary& b);
@@ -112,5 +113,27 @@ private:
     // Order matches Kind.
     std::variant<std::monostate, std::string, Number, Data, Date, Array, Dictionary, Pointer> v_;
 };
+
+inline std::size_t Dictionary::size() const {
+    return entries_.size();
+}
+inline bool Dictionary::empty() const {
+    return entries_.empty();
+}
+inline std::vector<Dictionary::Entry>::const_iterator Dictionary::begin() const {
+    return entries_.begin();
+}
+inline std::vector<Dictionary::Entry>::const_iterator Dictionary::end() const {
+    return entries_.end();
+}
+inline std::vector<Dictionary::Entry>::iterator Dictionary::begin() {
+    return entries_.begin();
+}
+inline std::vector<Dictionary::Entry>::iterator Dictionary::end() {
+    return entries_.end();
+}
+inline void Dictionary::clear() {
+    entries_.clear();
+}
 
 } // namespace fnd

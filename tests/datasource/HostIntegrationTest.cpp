@@ -3,7 +3,6 @@
 // helpers for names and the measurement system.
 #include "HostIntegration.h"
 #include "ClientApp.h"
-#include "MeasurementUnits.h"
 #include "QSDataSource.h"
 #include "UIController.h"
 #include "foundation/NotificationCenter.h"
@@ -124,16 +123,6 @@ TEST(HostFolder, DataSourceInsideTheProgramsFolderBelongsToIt) {
     EXPECT_FALSE(IsInsideHostFolder("/opt/app/lib/K3100.ds", "/opt/app/bin/app"));
     EXPECT_FALSE(IsInsideHostFolder("/opt/app/bin/app", "/opt/app/bin/app")); // linked in, not a plug-in
     EXPECT_FALSE(IsInsideHostFolder("", "/opt/app/bin/app"));
-}
-
-TEST(MeasurementUnits, LocaleDecidesCentimetres) {
-    EXPECT_TRUE(LocaleUsesMetric("de_DE.UTF-8"));
-    EXPECT_TRUE(LocaleUsesMetric("fr_CA"));
-    EXPECT_FALSE(LocaleUsesMetric("en_US.UTF-8"));
-    EXPECT_FALSE(LocaleUsesMetric("C"));
-    EXPECT_FALSE(LocaleUsesMetric("C.UTF-8"));
-    EXPECT_FALSE(LocaleUsesMetric("POSIX"));
-    EXPECT_FALSE(LocaleUsesMetric("en"));
 }
 
 TEST(CapNames, NamesRoundTripThroughUtf16) {

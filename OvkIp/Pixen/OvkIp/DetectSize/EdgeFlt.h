@@ -29,6 +29,7 @@ protected:
 
 class CEdgeFlt : public CEdge {
 public:
+    using CEdge::init;
     // Windows from the resolutions: decimation steps xs, ys for the filter's target resolution.
     bool init(std::int32_t width, std::int32_t xdpi, std::int32_t ydpi);
     // Looks at page line `line` of the queue in columns 0 .. width - 1.

@@ -200,6 +200,12 @@ TEST(ClipView, CopiesBitsExactly) {
     EXPECT_EQ(row(dst, 0), "11111100000111111111");
 }
 
+// GCC 12 sees the growth after a shrink to 0 as a copy out of a zero-length array (a known false positive).
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Warray-bounds"
+#pragma GCC diagnostic ignored "-Wstringop-overflow"
+#endif
 TEST(Buffer, ShrinkKeepsTheArray) {
     CBuffer<Ovk::tagPOINT> points(4);
     ASSERT_EQ(points.GetSize(), 4);
@@ -210,3 +216,6 @@ TEST(Buffer, ShrinkKeepsTheArray) {
     EXPECT_EQ(points.Resize(6), 1);
     EXPECT_EQ(points[5].x, 0);
 }
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif

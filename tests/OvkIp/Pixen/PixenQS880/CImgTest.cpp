@@ -91,7 +91,8 @@ TEST(CImg, CopiesAreDeepAndAttachMovesOwnership) {
 
     CImg assigned;
     assigned = original;
-    assigned = assigned;
+    const CImg& itself = assigned; // self-assignment must keep the image
+    assigned = itself;
     EXPECT_EQ(bytesOf(assigned), bytesOf(original));
     CImg empty;
     assigned = empty;

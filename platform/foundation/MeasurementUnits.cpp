@@ -23,6 +23,8 @@ std::string_view Territory(std::string_view name) {
 
 } // namespace
 
+namespace fnd {
+
 bool LocaleUsesMetric(std::string_view localeName) {
     if (localeName.empty() || localeName == "C" || localeName == "POSIX" || localeName.starts_with("C."))
         return false;
@@ -44,3 +46,5 @@ bool UserMeasuresInCentimeters() {
     }
     return false;
 }
+
+} // namespace fnd

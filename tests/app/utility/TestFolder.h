@@ -1,0 +1,38 @@
+// A private folder for one test, removed with everything in it when the test ends; a base folder
+// may be given to put it on a particular file system.
+#pragma once
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+class TestFolder {
+public:
+    explicit TestFolder(const std::filesystem::path& base = std::filesystem::temp_directory_path()) {
+        std::string pattern = (base / "tlvtest.XXXXXX").string();
+        path_ = ::mkdtemp(pattern.data()) ? pattern : "";
+    }
+    ~TestFolder() {
+        std::error_code ec;
+        std::filesystem::remove_all(path_, ec);
+    }
+    TestFolder(const TestFolder&) = delete;
+    TestFolder& operator=(const TestFolder&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+
+private:
+    std::filesystem::path path_;
+};
+
+inline void writeText(const std::filesystem::path& p, const std::string& text) {
+    std::ofstream(p, std::ios::binary) << text;
+}
+
+inline std::string readText(const std::filesystem::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
