@@ -1,4 +1,4 @@
-# k3100_add_test(<name> SOURCES <files...> LIBS <targets...> [ENV <VAR=value...>])
+# k3100_add_test(<name> SOURCES <files...> LIBS <targets...> [ENV <VAR=value...>] [LABEL <label>])
 # One GoogleTest program per call; every test case becomes its own CTest test. ENV is set for the
 # listing and for every test case by starting the program through "cmake -E env" (a list property
 # would lose its separators on the way through test discovery).
@@ -6,7 +6,11 @@ find_package(GTest REQUIRED)
 include(GoogleTest)
 
 function(k3100_add_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;ENV" ${ARGN})
+  cmake_parse_arguments(ARG "" "LABEL" "SOURCES;LIBS;ENV" ${ARGN})
+  set(label)
+  if(ARG_LABEL)
+    set(label LABELS ${ARG_LABEL})
+  endif()
   add_executable(${name} ${ARG_SOURCES})
   if(ARG_ENV)
     set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR "${CMAKE_COMMAND};-E;env;${ARG_ENV}")
@@ -14,6 +18,6 @@ function(k3100_add_test name)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
   gtest_discover_tests(${name}
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
-    PROPERTIES ENVIRONMENT "K3100_BUILD_DIR=${CMAKE_BINARY_DIR}"
+    PROPERTIES ENVIRONMENT "K3100_BUILD_DIR=${CMAKE_BINARY_DIR}" ${label}
     DISCOVERY_TIMEOUT 60)
 endfunction()

@@ -113,7 +113,7 @@ public:
     // The first of the application's preferred localisations ("en"); empty when none.
     static std::string currentLocaleStr();
     static bool isEqualToLocaleStr(std::string_view locale);
-    // The system version in the packed form of the original platform (0x1049 for 10.4.9). This system
+    // The system version in the packed form the version checks compare (0x1049 for 10.4.9). This system
     // answers as the newest one, so every check for an old system is false.
     static std::int32_t currentOSVersion();
     static bool isOS1030();

@@ -3,8 +3,8 @@
 // bring its own font size, frame or column width. Children are done before their parent.
 #include "TlvUtilsMethod.h"
 
+#include "appkit/Strings.h"
 #include "appkit/Tags.h"
-#include "foundation/Bundle.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -64,7 +64,7 @@ void applyParam(const ParamTarget& target, const QString& name, const QString& v
 
 // Looks raw up, applies its parameters and answers the visible part.
 QString localize(const QString& raw, const ParamTarget& target) {
-    const QString text = QString::fromStdString(fnd::Bundle::main().localizedString(raw.toStdString()));
+    const QString text = appkit::localized(raw.toStdString());
     const qsizetype marker = text.indexOf(QStringLiteral("$$"));
     if (marker < 0)
         return text;

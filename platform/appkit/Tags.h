@@ -9,8 +9,11 @@
 
 namespace appkit {
 
-// The name of the dynamic property that holds a control's tag.
+// The name of the dynamic property that holds a control's tag (widgets and menu actions).
 inline constexpr const char* kTagProperty = "tag";
+// The data roles of a pop-up menu's (combo box's) items: the item's tag and its represented object.
+inline constexpr int kItemTagRole = Qt::UserRole + 1;
+inline constexpr int kItemObjectRole = Qt::UserRole + 2;
 
 void setTag(QObject* object, int tag);
 // The object's tag; none when it has no integer "tag" property.
@@ -22,7 +25,7 @@ QWidget* viewWithTag(QWidget* view, int tag);
 
 // Like viewWithTag, but the widget must also be of type T; null otherwise.
 template <typename T> T* viewWithTag(QWidget* view, int tag) {
-    return qobject_cast<T*>(viewWithTag(view, tag));
+    return dynamic_cast<T*>(viewWithTag(view, tag));
 }
 
 } // namespace appkit

@@ -214,6 +214,12 @@ void RunLoop::runFor(double seconds) {
             wakeAt = *next;
         if (wakeAt <= now)
             continue;
+        if (RunLoopDriver* driver = driver_) {
+            lock.unlock();
+            if (driver->pumpEvents(std::chrono::duration<double>(wakeAt - now).count()))
+                continue;
+            lock.lock();
+        }
         timersChanged_ = false;
         changed_.wait_until(lock, wakeAt, [&] { return !calls_.empty() || timersChanged_; });
     }

@@ -22,6 +22,13 @@ class RunLoopDriver {
 public:
     virtual ~RunLoopDriver() = default;
     virtual void wake() = 0;
+    // Called by runFor() on the loop's thread instead of sleeping, for at most seconds: a driver that
+    // can handle its own loop's events meanwhile (so windows repaint while a caller waits in a nested
+    // run) does so and answers true; a wake() must end the wait early. False: runFor() sleeps itself.
+    virtual bool pumpEvents(double seconds) {
+        (void)seconds;
+        return false;
+    }
 };
 
 class RunLoop {

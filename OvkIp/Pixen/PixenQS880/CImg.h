@@ -4,12 +4,13 @@
 #pragma once
 
 #include "ImageInfo.h"
+#include "PixenExport.h"
 
 #include <cstdint>
 
 namespace Ovk::Pixen {
 
-class CImg {
+class PIXENQS880_EXPORT CImg {
 public:
     CImg() noexcept;
     // Deep copy; the copy is empty when the source is or when its buffer cannot be allocated.

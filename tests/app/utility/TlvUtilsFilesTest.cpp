@@ -87,6 +87,23 @@ TEST(TlvUtilsFileTest, SeesItsOwnProgramRunning) {
     EXPECT_FALSE(TlvUtilsMethod::isLaunchedApp(dir / "tool"));
 }
 
+TEST(TlvUtilsFileTest, FindsTheDesktopsMailProgram) {
+    TestFolder xdg;
+    fs::create_directories(xdg / "config");
+    fs::create_directories(xdg / "data/applications");
+    ::setenv("XDG_CONFIG_HOME", (xdg / "config").c_str(), 1);
+    ::setenv("XDG_DATA_HOME", (xdg / "data").c_str(), 1);
+    ::setenv("XDG_DATA_DIRS", (xdg / "none").c_str(), 1);
+    EXPECT_FALSE(TlvUtilsMethod::defaultMailAppPath());
+
+    writeText(xdg / "config/mimeapps.list",
+              "[Default Applications]\nx-scheme-handler/mailto=testmail.desktop\n");
+    writeText(
+        xdg / "data/applications/testmail.desktop",
+        "[Desktop Entry]\nType=Application\nName=Mail\nExec=true %u\nMimeType=x-scheme-handler/mailto;\n");
+    EXPECT_EQ(TlvUtilsMethod::defaultMailAppPath(), xdg / "data/applications/testmail.desktop");
+}
+
 // The temporary folder is chosen once per process, so each case runs in a fresh child process.
 class TlvTmpFolderTest : public testing::Test {
 protected:

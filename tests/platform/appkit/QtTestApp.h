@@ -6,15 +6,28 @@
 #include <QDir>
 #include <QWidget>
 
+#include <gtest/gtest.h>
+
 #include <cstdlib>
 #include <string>
 
+// Destroyed when the tests end, before the exit handlers: Qt's own statics (the test input devices)
+// must still exist when it goes. K3100_QPA_PLATFORM, when set, overrides the offscreen platform that
+// the test environment names (scripts/screens renders on an X server that way).
 inline QApplication& testApplication() {
+    struct Teardown : testing::Environment {
+        void TearDown() override { delete qApp; }
+    };
     static int argc = 1;
     static char name[] = "k3100-test";
     static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
+    static QApplication* app = [] {
+        if (const char* platform = std::getenv("K3100_QPA_PLATFORM"))
+            ::setenv("QT_QPA_PLATFORM", platform, 1);
+        testing::AddGlobalTestEnvironment(new Teardown);
+        return new QApplication(argc, argv);
+    }();
+    return *app;
 }
 
 // Renders widget into <build>/screenshots/<name>.png; answers whether the file was written.
@@ -24,3 +37,8 @@ inline bool saveScreenshot(QWidget* widget, const std::string& name) {
     QDir().mkpath(dir);
     return widget->grab().save(dir + "/" + QString::fromStdString(name) + ".png");
 }
+
+// A first member of a test fixture whose other members are widgets: the application comes first.
+struct WithTestApplication {
+    WithTestApplication() { testApplication(); }
+};

@@ -1,0 +1,200 @@
+// Alerts driven by tag, offscreen: answers, refusals, one alert at a time, panels asked for by worker
+// threads, error panels and their status texts. Each alert shown is also saved as a screenshot.
+#include "utility/VX_Message.h"
+#include "QtTestApp.h"
+#include "appkit/Alert.h"
+#include "appkit/QtRunLoopDriver.h"
+#include "appkit/Strings.h"
+#include "appkit/Tags.h"
+#include "utility/VX_Exception.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <thread>
+
+namespace {
+
+// Ends an event loop should the awaited alert never come (a failure, not a time measurement).
+constexpr int kGuardMs = 10000;
+
+// Runs act on the next alert as soon as it is on screen.
+void whenAlertShows(std::function<void(appkit::Alert&)> act) {
+    auto* poll = new QTimer(qApp);
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, act = std::move(act)] {
+        appkit::Alert* alert = VX_Message::currentPanel();
+        if (!alert || !alert->isVisible())
+            return;
+        poll->deleteLater();
+        poll->stop();
+        act(*alert);
+    });
+    poll->start(5);
+}
+
+void click(appkit::Alert& alert, int buttonIndex) {
+    auto* button = appkit::viewWithTag<QPushButton>(&alert, appkit::Alert::kFirstButtonTag + buttonIndex);
+    ASSERT_NE(button, nullptr);
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+QString textOf(appkit::Alert& alert, int tag) {
+    auto* label = appkit::viewWithTag<QLabel>(&alert, tag);
+    return label ? label->text() : QString("<none>");
+}
+
+class VX_MessageTest : public testing::Test {
+protected:
+    void SetUp() override {
+        testApplication();
+        VX_Message::setDontMessageFlag(false);
+        VX_Message::setStatusTextHandler([this](const QString&, const QString& text) { statusText = text; });
+    }
+    void TearDown() override { VX_Message::setStatusTextHandler(nullptr); }
+    QString statusText;
+};
+
+TEST_F(VX_MessageTest, AQuestionAnsweredOkOrCancel) {
+    whenAlertShows([](appkit::Alert& alert) {
+        EXPECT_EQ(textOf(alert, appkit::Alert::kMessageTag), appkit::localized("Confirm"));
+        EXPECT_EQ(textOf(alert, appkit::Alert::kInformativeTag), appkit::localized("Cnfm_JobDeleteYesOrNo"));
+        // Return answers Cancel.
+        EXPECT_TRUE(
+            appkit::viewWithTag<QPushButton>(&alert, appkit::Alert::kFirstButtonTag + 1)->isDefault());
+        EXPECT_TRUE(saveScreenshot(&alert, "alert-question"));
+        click(alert, 0);
+    });
+    EXPECT_TRUE(VX_Message::askQuestion("Cnfm_JobDeleteYesOrNo"));
+
+    whenAlertShows([](appkit::Alert& alert) { click(alert, 1); });
+    EXPECT_FALSE(VX_Message::askQuestion("Cnfm_JobDeleteYesOrNo"));
+
+    whenAlertShows([](appkit::Alert& alert) { QTest::keyClick(&alert, Qt::Key_Escape); });
+    EXPECT_EQ(VX_Message::showPanelStyle("Confirm", "Cnfm_RestoreYesOrNo", "OK", "Cancel", nullptr, 1, 1),
+              VX_Message::kSecondButton);
+    EXPECT_FALSE(VX_Message::isDisplayedMessageNow());
+}
+
+TEST_F(VX_MessageTest, AQuestionCutShortByQuittingIsNotConsent) {
+    whenAlertShows([](appkit::Alert&) { QCoreApplication::exit(0); });
+    EXPECT_FALSE(VX_Message::askQuestion("Cnfm_ReturnMainTopYesOrNo"));
+    EXPECT_EQ(VX_Message::currentPanel(), nullptr);
+}
+
+TEST_F(VX_MessageTest, ARefusedQuestionIsNeverConsent) {
+    VX_Message::setDontMessageFlag(true);
+    EXPECT_EQ(VX_Message::showPanelStyle("Confirm", "Cnfm_JobDeleteYesOrNo", "OK", "Cancel", nullptr, 1, 1),
+              VX_Message::kRefused);
+    EXPECT_FALSE(VX_Message::askQuestion("Cnfm_JobDeleteYesOrNo"));
+    EXPECT_EQ(VX_Message::currentPanel(), nullptr);
+}
+
+TEST_F(VX_MessageTest, ASecondAlertWhileOneIsUpIsRefusedAtOnce) {
+    int second = 0;
+    bool askedSecond = true;
+    whenAlertShows([&](appkit::Alert& alert) {
+        second = VX_Message::showPanelMsgKeyIsCritical("Error", "Err_NoSelectedJob", "OK", nullptr, true);
+        askedSecond = VX_Message::askQuestion("Cnfm_ScanCancelYesOrNo");
+        EXPECT_EQ(VX_Message::currentPanel(), &alert);
+        click(alert, 0);
+    });
+    EXPECT_EQ(VX_Message::showPanelMsgKeyIsCritical("Confirm", "Cnfm_BackUpSuccess", "OK", nullptr, false),
+              VX_Message::kFirstButton);
+    EXPECT_EQ(second, VX_Message::kRefused);
+    EXPECT_FALSE(askedSecond);
+}
+
+TEST_F(VX_MessageTest, ReturnGoesWhereTheStyleFormSays) {
+    // Two buttons and defBtnType 2: Return on the first.
+    whenAlertShows([](appkit::Alert& alert) {
+        EXPECT_TRUE(alert.buttons().at(0)->isDefault());
+        EXPECT_FALSE(alert.buttons().at(1)->isDefault());
+        QTest::keyClick(&alert, Qt::Key_Return);
+    });
+    EXPECT_EQ(VX_Message::showPanelStyle("Confirm", "Cnfm_RestoreYesOrNo", "OK", "Cancel", nullptr, 1, 2),
+              VX_Message::kFirstButton);
+
+    whenAlertShows([](appkit::Alert& alert) {
+        EXPECT_EQ(alert.buttons().size(), 3);
+        EXPECT_TRUE(saveScreenshot(&alert, "alert-three-buttons"));
+        click(alert, 2);
+    });
+    EXPECT_EQ(
+        VX_Message::showPanelStyle("Confirm", "Cnfm_JobMailSizeOverYesOrNo", "OK", "Cancel", "Error", 0, 0),
+        VX_Message::kThirdButton);
+}
+
+TEST_F(VX_MessageTest, APanelAskedForByAWorkerThread) {
+    appkit::QtRunLoopDriver driver;
+    QString shownText;
+    whenAlertShows([&](appkit::Alert& alert) {
+        shownText = textOf(alert, appkit::Alert::kInformativeTag);
+        EXPECT_TRUE(saveScreenshot(&alert, "alert-notice"));
+        click(alert, 0);
+    });
+    std::thread worker([] {
+        // The key's storage is gone before the main thread shows the panel.
+        auto key = std::make_unique<std::string>("Cnfm_RestoreSuccess");
+        VX_Message::PanelRequest request =
+            VX_Message::paramShowPanel("Confirm", key->c_str(), "OK", nullptr, false);
+        key.reset();
+        VX_Message::performShowPanelOnMainThread(std::move(request), true);
+        fnd::performOnMainThread([] { QApplication::quit(); }, false);
+    });
+    QTimer::singleShot(kGuardMs, qApp, &QApplication::quit);
+    QApplication::exec();
+    worker.join();
+    EXPECT_EQ(shownText, appkit::localized("Cnfm_RestoreSuccess"));
+}
+
+TEST_F(VX_MessageTest, ErrorPanelsAndTheirStatusTexts) {
+    whenAlertShows([](appkit::Alert& alert) {
+        EXPECT_EQ(alert.alertStyle(), appkit::Alert::Style::Critical);
+        EXPECT_EQ(alert.buttons().size(), 1);
+        auto* icon = appkit::viewWithTag<QLabel>(&alert, appkit::Alert::kIconTag);
+        EXPECT_FALSE(icon->pixmap().isNull()); // our own picture, drawn from the bundle's SVG
+        EXPECT_TRUE(saveScreenshot(&alert, "alert-error"));
+        click(alert, 0);
+    });
+    EXPECT_FALSE(VX_Message::showErrorPanel(std::make_exception_ptr(VX_Exception("Err_NotFoundFile"))));
+    EXPECT_EQ(statusText, appkit::localized("Err_NotFoundFile"));
+
+    whenAlertShows([](appkit::Alert& alert) {
+        EXPECT_EQ(textOf(alert, appkit::Alert::kInformativeTag), "Err_NoSuchKeyInTheTable");
+        click(alert, 0);
+    });
+    VX_Message::showErrorPanel("Err_NoSuchKeyInTheTable");
+
+    whenAlertShows([](appkit::Alert& alert) { click(alert, 0); });
+    EXPECT_TRUE(VX_Message::showErrorPanel(std::make_exception_ptr(std::bad_alloc())));
+    EXPECT_EQ(statusText, appkit::localized("Err_MemFullError"));
+
+    statusText.clear();
+    EXPECT_FALSE(VX_Message::showErrorPanel("NoErr_OnlyThrow"));
+    EXPECT_TRUE(statusText.isEmpty());
+    EXPECT_FALSE(VX_Message::showErrorPanel("Flg_MailSizeOver"));
+    EXPECT_EQ(VX_Message::currentPanel(), nullptr);
+    EXPECT_EQ(statusText, appkit::localized("Err_MailSizeOver"));
+}
+
+TEST_F(VX_MessageTest, AnAlertOverAWindowLeavesTheWindowAsItWas) {
+    QWidget window;
+    window.setWindowModality(Qt::NonModal);
+    window.show();
+    const Qt::WindowFlags flags = window.windowFlags();
+    whenAlertShows([&](appkit::Alert& alert) {
+        EXPECT_EQ(alert.windowHandle()->transientParent(), window.windowHandle());
+        click(alert, 0);
+    });
+    EXPECT_EQ(VX_Message::showPanelMsgKey("Error", "Err_PrintFailed", "OK", nullptr, nullptr, &window),
+              VX_Message::kFirstButton);
+    EXPECT_EQ(window.windowFlags(), flags);
+    EXPECT_TRUE(window.isVisible());
+}
+
+} // namespace
