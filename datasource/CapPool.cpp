@@ -23,8 +23,8 @@ std::vector<CapItem> ListItems(std::uint32_t count, const void* values, std::siz
 }
 
 // Equal when both containers exist and have the same bytes.
-bool EqualContainers(TW_HANDLE a, TW_HANDLE b) {
-    CContainerBlock blockA(a), blockB(b);
+bool EqualContainers(TW_UINT16 typeA, TW_HANDLE a, TW_UINT16 typeB, TW_HANDLE b) {
+    CContainerBlock blockA(a, typeA), blockB(b, typeB);
     return blockA.IsValid() && blockB.IsValid() && blockA.Size() == blockB.Size() &&
            std::equal(blockA.At(0), blockA.At(0) + blockA.Size(), blockB.At(0));
 }
@@ -102,7 +102,7 @@ bool EqualCapability::operator()(TW_UINT16 idA, const CCapability& a, TW_UINT16 
         return true;
     TW_HANDLE containerA = a.CreateNativeContainer();
     TW_HANDLE containerB = b.CreateNativeContainer();
-    const bool equal = EqualContainers(containerA, containerB);
+    const bool equal = EqualContainers(a.GetContainerType(), containerA, b.GetContainerType(), containerB);
     DisposeContainer(containerA);
     DisposeContainer(containerB);
     return equal;

@@ -8,12 +8,16 @@
 
 #include "ContainerBlock.h"
 #include "FixedPoint.h"
+#include "TwainText.h"
 
 namespace {
 
 constexpr std::size_t kOneValueItem = offsetof(TW_ONEVALUE, Item);
 // Native containers carry numbers of up to 4 bytes as one 32-bit field.
 constexpr std::size_t kWord = sizeof(TW_UINT32);
+// The standard capabilities' texts (halftone names). The wider string items belong to this data source's
+// own capabilities, which hold UTF-16 names and tone tables rather than texts.
+constexpr TW_UINT16 kTextItemType = TWTY_STR32;
 
 float LoadFloat(const CapItem& item) {
     float value;
@@ -46,6 +50,10 @@ void CCapability::EncodeNativeItem(const CapItem& item, std::uint8_t* slot) cons
     if (mItemType == TWTY_FLOAT32) {
         const TW_FIX32 fix = FloatToFix32(LoadFloat(item));
         std::memcpy(slot, &fix, sizeof fix);
+    } else if (mItemType == kTextItemType) {
+        // Stored with a length byte; applications on Linux read texts zero-terminated.
+        const std::string text = TwainText(reinterpret_cast<const char*>(item.data()), item.size());
+        SetTwainText(reinterpret_cast<char*>(slot), item.size(), text);
     } else {
         std::memcpy(slot, item.data(), item.size());
     }
@@ -54,7 +62,7 @@ void CCapability::EncodeNativeItem(const CapItem& item, std::uint8_t* slot) cons
 TW_UINT16 CCapability::AcceptsNativeContainer(TW_UINT16 containerType, TW_HANDLE container) {
     if (mReadOnly)
         return TWCC_CAPBADOPERATION;
-    CContainerBlock block(container);
+    CContainerBlock block(container, containerType);
     TW_UINT16 itemType = 0;
     if (!block.Read(0, itemType))
         return TWCC_BADVALUE;
@@ -145,8 +153,9 @@ bool CCapOneValue::SetValue(std::span<const std::uint8_t> source, ECapProperty p
 }
 
 TW_HANDLE CCapOneValue::CreateNativeContainer() const {
-    TW_HANDLE container = NewContainer(kOneValueItem + std::max(GetItemSize(), kWord));
-    CContainerBlock block(container);
+    const std::size_t size = kOneValueItem + std::max(GetItemSize(), kWord);
+    TW_HANDLE container = NewContainer(size);
+    CContainerBlock block(container, size);
     if (!block.IsValid())
         return container;
     block.Write(0, NativeItemType());
@@ -203,7 +212,7 @@ bool CCapRange::SetValue(std::span<const std::uint8_t> source, ECapProperty prop
 
 TW_HANDLE CCapRange::CreateNativeContainer() const {
     TW_HANDLE container = NewContainer(sizeof(TW_RANGE));
-    CContainerBlock block(container);
+    CContainerBlock block(container, sizeof(TW_RANGE));
     if (!block.IsValid())
         return container;
     block.Write(0, NativeItemType());

@@ -72,8 +72,9 @@ bool CCapArray::GetValueAtIndex(std::uint32_t index, std::span<std::uint8_t> des
 // Header written by the caller; this writes ItemType, NumItems and the list, which follows the header.
 TW_HANDLE CCapArray::CreateListContainer(std::size_t headerSize) const {
     const std::size_t size = GetItemSize();
-    TW_HANDLE container = NewContainer(headerSize + mValues.size() * size);
-    CContainerBlock block(container);
+    const std::size_t bytes = headerSize + mValues.size() * size;
+    TW_HANDLE container = NewContainer(bytes);
+    CContainerBlock block(container, bytes);
     if (!block.IsValid())
         return container;
     block.Write(0, NativeItemType());
@@ -123,7 +124,7 @@ bool CCapEnum::SetCurrentIndex(std::uint32_t index) {
 
 TW_HANDLE CCapEnum::CreateNativeContainer() const {
     TW_HANDLE container = CreateListContainer(offsetof(TW_ENUMERATION, ItemList));
-    CContainerBlock block(container);
+    CContainerBlock block(container, TWON_ENUMERATION);
     block.Write(offsetof(TW_ENUMERATION, CurrentIndex), static_cast<TW_UINT32>(mCurrentIndex));
     block.Write(offsetof(TW_ENUMERATION, DefaultIndex), static_cast<TW_UINT32>(mDefaultIndex));
     return container;

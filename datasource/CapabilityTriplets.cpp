@@ -98,6 +98,24 @@ TW_UINT16 CDataSource::SetCapability(pTW_IDENTITY, TW_MEMREF data) {
     return TWRC_SUCCESS;
 }
 
+// A one value of TWTY_INT32 with the TWQC_* operations the capability takes.
+TW_UINT16 CDataSource::QuerySupportCapability(pTW_IDENTITY, TW_MEMREF data) {
+    TW_CAPABILITY* cap = nullptr;
+    CCapability* capability = nullptr;
+    if (const TW_UINT16 code = FindCapability(data, cap, capability))
+        return Fail(code);
+    TW_INT32 operations = TWQC_GET | TWQC_GETCURRENT | TWQC_GETDEFAULT;
+    if (!capability->IsReadOnly())
+        operations |= TWQC_SET | TWQC_RESET;
+    constexpr std::size_t kSize = sizeof(TW_ONEVALUE);
+    cap->ConType = TWON_ONEVALUE;
+    cap->hContainer = NewContainer(kSize);
+    CContainerBlock block(cap->hContainer, kSize);
+    if (!block.Write(0, TWTY_INT32) || !block.Write(offsetof(TW_ONEVALUE, Item), operations))
+        return Fail(TWCC_LOWMEMORY);
+    return TWRC_SUCCESS;
+}
+
 void CDataSource::SyncCapability(TW_UINT16 capId) {
     CCapability* capability = mCapPool ? mCapPool->GetCapability(capId) : nullptr;
     CapHandler handler = GetCapHandler(capId);

@@ -7,29 +7,14 @@
 #include <cstring>
 #include <string>
 
+#include "TwainText.h"
 #include "foundation/Bundle.h"
 
 namespace {
 
 std::unique_ptr<CClientApp> sClientApp;
 
-// Identity strings arrive either length-prefixed (first byte at most this) or zero-terminated.
-constexpr unsigned char kMaxLengthByte = 0x21;
 constexpr char kOwnManufacturer[] = "Orvik Electronics";
-
-bool IsLengthPrefixed(const TW_STR32& field) {
-    return static_cast<unsigned char>(field[0]) <= kMaxLengthByte;
-}
-
-// The text of an identity string in either form, never reading past the field.
-std::string FieldText(const TW_STR32& field) {
-    const std::size_t size = sizeof(TW_STR32);
-    if (IsLengthPrefixed(field)) {
-        const std::size_t length = std::min<std::size_t>(static_cast<unsigned char>(field[0]), size - 1);
-        return std::string(field + 1, field + 1 + length);
-    }
-    return std::string(field, strnlen(field, size));
-}
 
 bool HostIsBackgroundOnly() {
     return fnd::Bundle::main().infoValue("LSBackgroundOnly").asBool().value_or(false);
@@ -50,8 +35,8 @@ const CClientApp::SSignature CClientApp::sAppSignature[] = {
 const std::size_t CClientApp::CLIENTAPP_COUNT = std::size(sAppSignature);
 
 CClientApp::CClientApp(const TW_IDENTITY& application) : mBackgroundOnly(HostIsBackgroundOnly() ? 1 : 0) {
-    const std::string manufacturer = FieldText(application.Manufacturer);
-    const std::string product = FieldText(application.ProductName);
+    const std::string manufacturer = TwainText(application.Manufacturer, sizeof application.Manufacturer);
+    const std::string product = TwainText(application.ProductName, sizeof application.ProductName);
     // An empty manufacturer names nobody, so it matches no signature.
     if (manufacturer.empty())
         return;
@@ -62,10 +47,10 @@ CClientApp::CClientApp(const TW_IDENTITY& application) : mBackgroundOnly(HostIsB
             break;
         }
     }
-    const bool lengthPrefixed = IsLengthPrefixed(application.Manufacturer);
-    if (mClientId == kGenericSuiteClient && !lengthPrefixed)
+    if (mClientId == kGenericSuiteClient && !IsLengthPrefixedText(application.Manufacturer))
         mClientId = kPlainTextSuiteClient;
-    if (lengthPrefixed && manufacturer == kOwnManufacturer)
+    // On Linux this maker's applications write their identity zero-terminated like any other.
+    if (manufacturer == kOwnManufacturer)
         mClientId = kOwnApplication;
 }
 

@@ -1,5 +1,6 @@
-// Bounds-checked access to a TWAIN container block. Containers come from applications, so every read
-// and write is checked against the size the allocator recorded for the block.
+// Bounds-checked access to a TWAIN container block. A handle is a plain pointer that says nothing of its
+// size, so an application's container is checked against its own header (item type, item count, indexes)
+// and taken to be as long as that header says; a container of our own is as long as we made it.
 #pragma once
 
 #include <cstddef>
@@ -9,13 +10,23 @@
 
 #include "twain.h"
 
-// Zero-filled container of size bytes; null when memory is short. The receiver frees it.
+// Zero-filled container of size bytes, from the source manager's memory functions when it gave them;
+// null when memory is short. The receiver frees it (DisposeContainer, or the manager's DSM_MemFree).
 TW_HANDLE NewContainer(std::size_t size);
 void DisposeContainer(TW_HANDLE container);
 
+// Bytes that a container of the type holds according to its header at data; 0 when the header makes no
+// sense (unknown item type, an item count beyond kMaxContainerItems, a current index past the list).
+std::size_t ContainerSize(TW_UINT16 containerType, const void* data);
+// No capability has more values; a larger count is a damaged header, not a list to walk.
+inline constexpr TW_UINT32 kMaxContainerItems = 65536;
+
 class CContainerBlock {
 public:
-    explicit CContainerBlock(TW_HANDLE container);
+    // An application's container of the given type (TWON_*), sized by its header.
+    CContainerBlock(TW_HANDLE container, TW_UINT16 containerType);
+    // A container this data source made with NewContainer(size).
+    CContainerBlock(TW_HANDLE container, std::size_t size);
     ~CContainerBlock();
     CContainerBlock(const CContainerBlock&) = delete;
     CContainerBlock& operator=(const CContainerBlock&) = delete;
@@ -44,6 +55,8 @@ public:
     }
 
 private:
+    void Take(std::size_t size);
+
     TW_HANDLE mContainer;
     std::uint8_t* mData = nullptr;
     std::size_t mSize = 0;

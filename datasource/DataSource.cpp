@@ -8,19 +8,13 @@
 #include <new>
 
 #include "DataSourceIdentity.h"
+#include "ManagerEntryPoints.h"
 #include "OrvkQSDS.h"
+#include "TwainText.h"
 
 namespace {
 
 std::unique_ptr<CDataSource> sDataSource;
-
-// This system's identity strings: a length byte, the text, a zero byte.
-template <std::size_t N> void SetLengthPrefixed(char (&field)[N], const char* text) {
-    const std::size_t length = std::min(std::strlen(text), N - 2);
-    std::memset(field, 0, N);
-    field[0] = static_cast<char>(length);
-    std::memcpy(field + 1, text, length);
-}
 
 bool IsCloseDS(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg) {
     return dg == DG_CONTROL && dat == DAT_IDENTITY && msg == MSG_CLOSEDS;
@@ -58,13 +52,14 @@ CDataSource::CDataSource() {
     mIdentity.Version.MinorNum = 0;
     mIdentity.Version.Language = TWLG_USA;
     mIdentity.Version.Country = TWCY_USA;
-    SetLengthPrefixed(mIdentity.Version.Info, kDSVersionInfo);
-    mIdentity.ProtocolMajor = 1;
-    mIdentity.ProtocolMinor = 9;
-    mIdentity.SupportedGroups = DG_CONTROL | DG_IMAGE;
-    SetLengthPrefixed(mIdentity.Manufacturer, kDSManufacturer);
-    SetLengthPrefixed(mIdentity.ProductFamily, kDSProductFamily);
-    SetLengthPrefixed(mIdentity.ProductName, kDSProductName);
+    SetTwainText(mIdentity.Version.Info, sizeof(TW_STR32), kDSVersionInfo);
+    // TWAIN 2 (DF_DS2): the manager hands over its entry points and delivers messages to the application.
+    mIdentity.ProtocolMajor = 2;
+    mIdentity.ProtocolMinor = 1;
+    mIdentity.SupportedGroups = DG_CONTROL | DG_IMAGE | DF_DS2;
+    SetTwainText(mIdentity.Manufacturer, sizeof(TW_STR32), kDSManufacturer);
+    SetTwainText(mIdentity.ProductFamily, sizeof(TW_STR32), kDSProductFamily);
+    SetTwainText(mIdentity.ProductName, sizeof(TW_STR32), kDSProductName);
 }
 
 CDataSource::~CDataSource() = default;
@@ -111,6 +106,19 @@ TW_UINT16 CDataSource::GetIdentity(pTW_IDENTITY, TW_MEMREF data) {
     return TWRC_SUCCESS;
 }
 
+void CDataSource::DescribeIdentity(TW_IDENTITY& identity) const {
+    const TW_UINT32 id = identity.Id;
+    identity = mIdentity;
+    identity.Id = id;
+}
+
+TW_UINT16 CDataSource::SetEntryPoint(pTW_IDENTITY, TW_MEMREF data) {
+    const auto* entryPoints = static_cast<const TW_ENTRYPOINT*>(data);
+    if (!entryPoints || !ManagerEntryPoints::Set(*entryPoints))
+        return Fail(TWCC_BADVALUE);
+    return TWRC_SUCCESS;
+}
+
 TW_UINT16 CDataSource::GetStatus(pTW_IDENTITY, TW_MEMREF data) {
     auto* status = static_cast<TW_STATUS*>(data);
     if (!status)
@@ -124,7 +132,7 @@ TW_UINT16 CDataSource::GetStatus(pTW_IDENTITY, TW_MEMREF data) {
 TW_UINT16 CDataSource::GetXferGroup(pTW_IDENTITY, TW_MEMREF data) {
     if (!data)
         return Fail(TWCC_BADVALUE);
-    const TW_UINT16 group = DG_IMAGE;
+    const TW_UINT32 group = DG_IMAGE;
     std::memcpy(data, &group, sizeof group);
     return TWRC_SUCCESS;
 }

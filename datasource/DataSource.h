@@ -6,6 +6,9 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "CapPool.h"
 #include "DataSourceNotificationHandler.h"
@@ -110,6 +113,13 @@ public:
     virtual TW_UINT16 ImageMemXfer(pTW_IDENTITY origin, TW_MEMREF data);
     virtual TW_UINT16 ImageNativeXfer(pTW_IDENTITY origin, TW_MEMREF data);
     virtual TW_UINT16 ImageFileXfer(pTW_IDENTITY origin, TW_MEMREF data);
+    // TWAIN 2 additions to the table.
+    virtual TW_UINT16 SetEntryPoint(pTW_IDENTITY origin, TW_MEMREF data);
+    virtual TW_UINT16 QuerySupportCapability(pTW_IDENTITY origin, TW_MEMREF data);
+    virtual TW_UINT16 GetSetupFileXfer(pTW_IDENTITY origin, TW_MEMREF data);
+    virtual TW_UINT16 GetDefaultSetupFileXfer(pTW_IDENTITY origin, TW_MEMREF data);
+    virtual TW_UINT16 SetSetupFileXfer(pTW_IDENTITY origin, TW_MEMREF data);
+    virtual TW_UINT16 ResetSetupFileXfer(pTW_IDENTITY origin, TW_MEMREF data);
 
     // Generic capability handlers.
     virtual TW_UINT16 HandlePhysicalSize(TW_UINT16 msg, TW_CAPABILITY* cap, CCapability* capability,
@@ -164,6 +174,8 @@ public:
     std::int32_t GetState() const { return mState; }
     CCapPool* GetCapPool() const { return mCapPool.get(); }
     const TW_IDENTITY& GetOwnIdentity() const { return mIdentity; }
+    // Writes what this data source describes of itself into identity, keeping the Id there.
+    void DescribeIdentity(TW_IDENTITY& identity) const;
     // The data source's preferences file read whole; none when it is missing or damaged.
     static std::optional<fnd::Dictionary> GetDataSourcePreference();
 
@@ -188,6 +200,11 @@ protected:
     std::uint32_t mRowsTransferred = 0;
     std::int32_t mTransferCount = 0;
     std::unique_ptr<CUIController> mUIController;
+    // The application that opened the data source: where its messages go.
+    alignas(8) TW_IDENTITY mApplication{};
+    // Where DAT_IMAGEFILEXFER without data writes the page (DAT_SETUPFILEXFER).
+    TW_SETUPFILEXFER mFileSetup = DefaultFileSetup();
+    std::vector<std::pair<TW_UINT16, std::unique_ptr<CCapability>>> mStoredSessionValues;
     std::unique_ptr<ComOrvikElectronicsK3100DataSourceNotificationHandler> mNotificationHandler =
         std::make_unique<ComOrvikElectronicsK3100DataSourceNotificationHandler>(*this);
 
@@ -201,6 +218,8 @@ private:
     void ReleaseScannerLock();
     void ReleaseUIController(bool saveIfShown);
     void TearDown();
+    // Copies of the per-session capabilities as the stored settings gave them at open.
+    void KeepStoredSessionValues();
     TW_UINT16 EnableWithDialog(int flag);
     // The one-value answers: MSG_GETCURRENT, MSG_GETDEFAULT, and MSG_RESET (which resets first).
     enum class EOneValueAnswer { kCurrent, kDefault, kReset };
@@ -209,4 +228,7 @@ private:
     TW_UINT16 ReadBlock(pTW_IDENTITY origin, TW_IMAGEMEMXFER& block, std::uint8_t* buffer, TW_UINT32 length);
     TW_UINT16 PullPage(pTW_IDENTITY origin, std::vector<std::uint8_t>& pixels);
     static std::vector<std::uint8_t> EncodeFileContents(TW_UINT16 format, const SPageBitmap& page);
+    static TW_SETUPFILEXFER DefaultFileSetup();
+    // Pulls the page and writes it to the named file in the format.
+    TW_UINT16 WriteFileTransfer(pTW_IDENTITY origin, TW_UINT16 format, const std::string& name);
 };

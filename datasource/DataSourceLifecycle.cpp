@@ -10,6 +10,8 @@
 namespace {
 
 constexpr int kLockAttempts = 3;
+// Values one application negotiates for its own batches; the next application must not inherit them.
+constexpr TW_UINT16 kSessionCaps[] = {CAP_XFERCOUNT, ICAP_XFERMECH};
 // Another process's scan usually ends within this; it is also what applications wait between retries.
 constexpr std::chrono::milliseconds kLockRetryDelay{1500};
 
@@ -32,10 +34,15 @@ void CDataSource::ReleaseScannerLock() {
 }
 
 TW_UINT16 CDataSource::OpenDS(pTW_IDENTITY origin, TW_MEMREF data) {
-    if (auto* identity = static_cast<pTW_IDENTITY>(data))
-        *identity = mIdentity;
-    if (origin)
+    // The Id and whatever else the manager keeps in the record stay the manager's.
+    if (auto* identity = static_cast<pTW_IDENTITY>(data)) {
+        mIdentity.Id = identity->Id;
+        DescribeIdentity(*identity);
+    }
+    if (origin) {
+        mApplication = *origin;
         CClientApp::BeginSession(*origin);
+    }
     mLock = CExclusiveLockObject::CreateExclusiveLockObject(kLockName);
     if (!mLock)
         return Fail(TWCC_LOWMEMORY);
@@ -46,6 +53,7 @@ TW_UINT16 CDataSource::OpenDS(pTW_IDENTITY origin, TW_MEMREF data) {
         failure = TWCC_LOWMEMORY;
     if (failure == TWCC_SUCCESS) {
         LoadCustomCapabilities();
+        KeepStoredSessionValues();
         SyncCapability(ICAP_PIXELTYPE);
         SyncCapability(CCAP_OVKM_PAPERSIZE);
         if (!SetupScanner())
@@ -72,10 +80,22 @@ void CDataSource::ReleaseUIController(bool saveIfShown) {
     mUIController.reset();
 }
 
+void CDataSource::KeepStoredSessionValues() {
+    mStoredSessionValues.clear();
+    for (TW_UINT16 id : kSessionCaps)
+        if (const CCapability* capability = mCapPool->GetCapability(id))
+            mStoredSessionValues.emplace_back(id, capability->Duplicate());
+}
+
 void CDataSource::TearDown() {
     ReleaseUIController(false);
-    if (mEnabledWithoutUI && mCapPool)
+    if (mEnabledWithoutUI && mCapPool) {
+        // Only the dialog's user chooses what is stored; an application's own batch settings are not.
+        for (auto& [id, stored] : mStoredSessionValues)
+            mCapPool->AppendCapability(id, std::move(stored));
         SaveCustomCapabilities();
+    }
+    mStoredSessionValues.clear();
     mCapPool.reset();
     TerminateScanner();
     mShowUI = 0;

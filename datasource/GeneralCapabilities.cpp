@@ -38,12 +38,13 @@ constexpr TW_UINT16 kPixelTypes[] = {TWPT_BW, TWPT_GRAY, TWPT_RGB};
 constexpr SCapEnumInit kPixelType{3, kPixelTypes, 0, 0};
 constexpr TW_UINT16 kUnitList[] = {TWUN_INCHES, TWUN_CENTIMETERS, TWUN_PIXELS};
 constexpr SCapEnumInit kUnits{3, kUnitList, 0, 0};
-constexpr TW_UINT16 kXferMechs[] = {TWSX_MEMORY, TWSX_NATIVE, TWSX_FILE2};
-constexpr SCapEnumInit kXferMech{3, kXferMechs, 0, 0};
+// TWSX_FILE is the standard file transfer (DAT_SETUPFILEXFER); TWSX_FILE2 names the file in the transfer.
+constexpr TW_UINT16 kXferMechs[] = {TWSX_MEMORY, TWSX_NATIVE, TWSX_FILE2, TWSX_FILE};
+constexpr SCapEnumInit kXferMech{4, kXferMechs, 0, 0};
 constexpr float kResolutions[] = {300.0f};
 constexpr SCapEnumInit kResolution{1, kResolutions, 0, 0};
 constexpr TW_UINT16 kFileFormats[] = {TWFF_TIFF, TWFF_PICT, TWFF_JFIF};
-constexpr SCapEnumInit kFileFormat{3, kFileFormats, 1, 1};
+constexpr SCapEnumInit kFileFormat{3, kFileFormats, 0, 0}; // TIFF, as DAT_SETUPFILEXFER starts
 
 constexpr TW_UINT32 kRW = 0;
 constexpr TW_UINT32 kRO = 1;

@@ -49,7 +49,7 @@ float UnitsToPixels(TW_UINT16 units, TW_FIX32 edge, float resolution) {
 
 TW_HANDLE OneValueContainer(TW_UINT16 itemType, const void* item, std::size_t size) {
     TW_HANDLE container = NewContainer(kFrameOffset + size);
-    CContainerBlock block(container);
+    CContainerBlock block(container, kFrameOffset + size);
     if (block.IsValid()) {
         block.Write(0, itemType);
         std::memcpy(block.At(kFrameOffset), item, size);
@@ -102,7 +102,7 @@ TW_UINT16 CDataSource::HandleCapFrames(TW_UINT16 msg, TW_CAPABILITY* cap, CCapab
     }
     if (msg != MSG_SET || (units != kUnitInches && units != kUnitCentimeters && units != kUnitPixels))
         return TWCC_SUCCESS;
-    CContainerBlock block(cap->hContainer);
+    CContainerBlock block(cap->hContainer, cap->ConType);
     TW_UINT16 itemType = 0;
     TW_FRAME frame{};
     if (cap->ConType != TWON_ONEVALUE || !block.Read(0, itemType) || itemType != TWTY_FRAME ||

@@ -1,13 +1,13 @@
 // How the data source reaches its host application: the notifications of the dialog and of its own
-// timers become TWAIN messages, and each message reaches the application through the source manager's
-// callback, or, for a data source inside the host program's own folder, as "DSM Notification".
+// timers become TWAIN messages, and each message reaches the application through the source manager
+// (DAT_NULL), or, for a data source inside the host program's own folder, as "DSM Notification".
 #include "HostIntegration.h"
 
 #include <system_error>
 
 #include "DataSource.h"
+#include "ManagerEntryPoints.h"
 #include "foundation/Bundle.h"
-#include "managerentry.h"
 
 namespace {
 
@@ -107,7 +107,8 @@ TW_UINT16 CDataSource::InvokeCallback(TW_CALLBACK& callback, const fnd::Value&) 
         fnd::NotificationCenter::defaultCenter().post(kDSMNotification, fnd::Value::absent(), &userInfo);
         return TWRC_SUCCESS;
     }
-    const TW_UINT16 rc =
-        twain::callManager(&mIdentity, nullptr, DG_CONTROL, DAT_CALLBACK, MSG_INVOKE_CALLBACK, &callback);
+    // TWAIN 2: a message to the application that opened the source, through the entry the manager gave.
+    const TW_UINT16 rc = ManagerEntryPoints::Call(&mIdentity, &mApplication, DG_CONTROL, DAT_NULL,
+                                                  static_cast<TW_UINT16>(callback.Message), nullptr);
     return rc == TWRC_FAILURE ? Fail(TWCC_OPERATIONERROR) : rc;
 }

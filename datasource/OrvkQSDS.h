@@ -121,8 +121,8 @@ public:
     // The selected paper's size in 1/1200 inch; the physical size for a free area or an unknown paper.
     SScanSize GetCurrentPaperSize();
     // Shows the alert of a scanner error code and answers what the batch should do: TWRC_SUCCESS go on,
-    // TWRC_CANCEL stop, TWRC_CHECKSTATUS (2) try again. Clears the condition code; a jam, double feed
-    // or open cover is kept as the batch's fault for DAT_STATUS.
+    // TWRC_CANCEL stop, TWRC_CHECKSTATUS (2) try again. Clears the condition code; a jam, double feed,
+    // open cover or empty feeder that stops the batch is kept as the batch's fault for DAT_STATUS.
     virtual TW_UINT16 ShowAlert(std::uint32_t code);
     // Reports a pending failure first, otherwise the fault that stopped the last batch, once.
     TW_UINT16 GetStatus(pTW_IDENTITY origin, TW_MEMREF data) override;
@@ -160,6 +160,14 @@ public:
                                      bool& handled);
     virtual TW_UINT16 HandleAutomaticDeskew(TW_UINT16 msg, TW_CAPABILITY* cap, CCapability* capability,
                                             bool& handled);
+    virtual TW_UINT16 HandleDeviceEventSelection(TW_UINT16 msg, TW_CAPABILITY* cap, CCapability* capability,
+                                                 bool& handled);
+    // MSG_RESET of CAP_DEVICEEVENT empties the selection, then answers as for any capability.
+    TW_UINT16 ResetCapability(pTW_IDENTITY origin, TW_MEMREF data) override;
+    // A device event goes to the application only when it selected it (CAP_DEVICEEVENT); this maker's
+    // own application receives them all.
+    bool WantsDeviceEvent(std::uint32_t event) const;
+    TW_UINT16 HandleDeviceEventNotification(const fnd::Value& object) override;
 
     // Transfer sequencing: opening and enabling for a batch, the end of each image, the transfer-ready
     // signal, and the notifications that can end a scan from outside.
@@ -201,6 +209,10 @@ protected:
     std::uint32_t mScanMode = kScanModeNormal;
 
 private:
+    // The alert itself and the user's answer, without the bookkeeping of the fault.
+    TW_UINT16 PresentAlert(std::uint32_t code);
+    // The CAP_DEVICEEVENT capability holding the selected events.
+    static std::unique_ptr<CCapability> MakeDeviceEventSelection(std::vector<CapItem> events);
     static SAlert MakeAlert(std::uint32_t code);
     void FillScanArea(tagScanParam& param);
     // Quarter turns and folded sheets change the delivered shape; also sets the row length.

@@ -79,7 +79,7 @@ TW_UINT16 SupportedSizeForPaper(std::int32_t paper) {
 bool ReadUInt16OneValue(const TW_CAPABILITY* cap, TW_UINT16& value) {
     if (cap->ConType != TWON_ONEVALUE)
         return false;
-    const CContainerBlock block(cap->hContainer);
+    const CContainerBlock block(cap->hContainer, TWON_ONEVALUE);
     TW_UINT16 itemType = 0;
     return block.Read(0, itemType) && itemType == TWTY_UINT16 &&
            block.Read(offsetof(TW_ONEVALUE, Item), value);

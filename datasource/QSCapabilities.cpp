@@ -160,6 +160,7 @@ const CDataSource::SCapHandlerRow COrvkQSDS::sQSDSCapHandlers[] = {
     {ICAP_MINIMUMWIDTH, &CDataSource::HandlePhysicalSize},
     {ICAP_MINIMUMHEIGHT, &CDataSource::HandlePhysicalSize},
     {CAP_XFERCOUNT, static_cast<CapHandler>(&QS::HandleXferCount)},
+    {CAP_DEVICEEVENT, static_cast<CapHandler>(&QS::HandleDeviceEventSelection)},
     {CAP_DUPLEXENABLED, static_cast<CapHandler>(&QS::HandleDuplexEnabled)},
     {CAP_AUTOFEED, static_cast<CapHandler>(&QS::HandleAutoFeed)},
     {CAP_AUTOSCAN, static_cast<CapHandler>(&QS::HandleAutoFeed)},
@@ -214,6 +215,9 @@ bool COrvkQSDS::SetupCapabilities() {
         if (row.capId < 0x8000)
             supported->WriteValue(row.capId);
     }
+    // An application's selection of device events lasts for its session only, so it is no table row.
+    mCapPool->AppendCapability(CAP_DEVICEEVENT, MakeDeviceEventSelection({}));
+    supported->WriteValue(CAP_DEVICEEVENT);
     ApplyMeasurementDefaults();
     SetLinearCurves();
     LoadPaperList();

@@ -6,7 +6,6 @@
 #include "CapIds.h"
 #include "ContainerBlock.h"
 #include "DataSource.h"
-#include "twainmemory.h"
 
 namespace {
 
@@ -64,8 +63,8 @@ TW_UINT16 CDataSource::GetImageLayout(pTW_IDENTITY, TW_MEMREF data) {
     bool handled = false;
     if (const TW_UINT16 code = (this->*handler)(MSG_GET, &cap, frames, handled))
         return Fail(code);
-    const twain::OwnedHandle container(cap.hContainer);
-    CContainerBlock block(cap.hContainer);
+    const std::unique_ptr<void, decltype(&DisposeContainer)> container(cap.hContainer, &DisposeContainer);
+    CContainerBlock block(cap.hContainer, cap.ConType);
     if (!handled || !block.Read(offsetof(TW_ONEVALUE, Item), layout->Frame))
         return Fail(TWCC_LOWMEMORY);
     layout->DocumentNumber = 1;
@@ -98,8 +97,10 @@ TW_UINT16 CDataSource::SetImageLayout(pTW_IDENTITY, TW_MEMREF data) {
         return Fail(TWCC_BADVALUE);
     if (!frames || !handler)
         return Fail(TWCC_LOWMEMORY);
-    const twain::OwnedHandle container(NewContainer(offsetof(TW_ONEVALUE, Item) + sizeof(TW_FRAME)));
-    CContainerBlock block(container.get());
+    constexpr std::size_t kSize = offsetof(TW_ONEVALUE, Item) + sizeof(TW_FRAME);
+    const std::unique_ptr<void, decltype(&DisposeContainer)> container(NewContainer(kSize),
+                                                                       &DisposeContainer);
+    CContainerBlock block(container.get(), kSize);
     if (!block.Write(0, TWTY_FRAME) || !block.Write(offsetof(TW_ONEVALUE, Item), layout->Frame))
         return Fail(TWCC_LOWMEMORY);
     TW_CAPABILITY cap{ICAP_FRAMES, TWON_ONEVALUE, container.get()};

@@ -28,6 +28,7 @@ const CDataSource::STripletRow CDataSource::sTripletHandlers[] = {
     {DG_CONTROL, DAT_CAPABILITY, MSG_GETDEFAULT, &DS::GetDefaultCapability, DS::kNotClosed},
     {DG_CONTROL, DAT_CAPABILITY, MSG_RESET, &DS::ResetCapability, kOpenOnly},
     {DG_CONTROL, DAT_CAPABILITY, MSG_SET, &DS::SetCapability, kOpenOnly},
+    {DG_CONTROL, DAT_CAPABILITY, MSG_QUERYSUPPORT, &DS::QuerySupportCapability, kNotClosed},
     {DG_CONTROL, DAT_PENDINGXFERS, MSG_ENDXFER, &DS::PendingEndXfers, kTransfer},
     {DG_CONTROL, DAT_PENDINGXFERS, MSG_GET, &DS::GetPendingXfers, DS::kNotClosed},
     {DG_CONTROL, DAT_PENDINGXFERS, MSG_RESET, &DS::ResetPendingXfers, kTransfer},
@@ -44,5 +45,10 @@ const CDataSource::STripletRow CDataSource::sTripletHandlers[] = {
     {DG_IMAGE, DAT_IMAGEMEMXFER, MSG_GET, &DS::ImageMemXfer, kTransfer},
     {DG_IMAGE, DAT_IMAGENATIVEXFER, MSG_GET, &DS::ImageNativeXfer, kTransfer},
     {DG_IMAGE, DAT_IMAGEFILEXFER, MSG_GET, &DS::ImageFileXfer, kTransfer},
+    {DG_CONTROL, DAT_ENTRYPOINT, MSG_SET, &DS::SetEntryPoint, kClosedOnly},
+    {DG_CONTROL, DAT_SETUPFILEXFER, MSG_GET, &DS::GetSetupFileXfer, kOpenToXferReady},
+    {DG_CONTROL, DAT_SETUPFILEXFER, MSG_GETDEFAULT, &DS::GetDefaultSetupFileXfer, kOpenToXferReady},
+    {DG_CONTROL, DAT_SETUPFILEXFER, MSG_SET, &DS::SetSetupFileXfer, kOpenToXferReady},
+    {DG_CONTROL, DAT_SETUPFILEXFER, MSG_RESET, &DS::ResetSetupFileXfer, kOpenOnly},
 };
 const std::size_t CDataSource::TRIPLETHANDLER_COUNT = std::size(sTripletHandlers);

@@ -1,10 +1,10 @@
-// The process-wide dialog factory; the settings dialog replaces the stand-in when it is built in.
+// The process-wide dialog factory: empty until the settings dialog installs itself.
 #include "UIController.h"
 
 namespace {
 
 UIControllerFactory& Factory() {
-    static UIControllerFactory factory = [] { return std::make_unique<CNullUIController>(); };
+    static UIControllerFactory factory;
     return factory;
 }
 

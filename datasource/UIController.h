@@ -1,5 +1,5 @@
 // The data source's view of its settings dialog: the operations it sends and how it obtains one.
-// The dialog itself comes later; CNullUIController stands in so that enabling with a dialog works.
+// CNullUIController is a dialog that shows nothing, a base for stand-ins.
 #pragma once
 
 #include <cstdint>
@@ -83,7 +83,7 @@ public:
 };
 
 // Makes a controller for each enable with a dialog. An empty factory means no dialog is available, which
-// makes such an enable fail. Starts out making CNullUIController.
+// makes such an enable fail, rather than wait for a dialog nobody sees. Starts out empty.
 using UIControllerFactory = std::function<std::unique_ptr<CUIController>()>;
 const UIControllerFactory& GetUIControllerFactory();
 void SetUIControllerFactory(UIControllerFactory factory);

@@ -45,6 +45,9 @@ TW_UINT16 FeedFaultCondition(std::uint32_t code) {
         return TWCC_PAPERDOUBLEFEED;
     case k3100::kScanErrCoverOpen:
         return TWCC_OPERATIONERROR;
+    case k3100::kScanErrNoPaper:
+    case k3100::kScanErrNoPage:
+        return TWCC_NOMEDIA; // else an empty feeder looks like the application's own cancel
     default:
         return TWCC_SUCCESS;
     }
@@ -97,8 +100,14 @@ SAlert COrvkQSDS::MakeAlert(std::uint32_t code) {
 
 TW_UINT16 COrvkQSDS::ShowAlert(std::uint32_t code) {
     mConditionCode = TWCC_SUCCESS;
-    if (const TW_UINT16 fault = FeedFaultCondition(code); fault != TWCC_SUCCESS)
+    const TW_UINT16 rc = PresentAlert(code);
+    // A fault the user chose to retry no longer describes the batch.
+    if (const TW_UINT16 fault = FeedFaultCondition(code); fault != TWCC_SUCCESS && rc != TWRC_CHECKSTATUS)
         mFeedFault = fault;
+    return rc;
+}
+
+TW_UINT16 COrvkQSDS::PresentAlert(std::uint32_t code) {
     if (code == k3100::kScanOk || code == k3100::kScanErrEndOfBatch)
         return TWRC_SUCCESS;
     if (code == k3100::kScanErrCancelled)

@@ -9,7 +9,7 @@
 #include "ClientApp.h"
 #include "DataSource.h"
 #include "FixedPoint.h"
-#include "twainmemory.h"
+#include "ManagerEntryPoints.h"
 
 namespace {
 
@@ -37,10 +37,7 @@ std::uint8_t* BlockMemory(const TW_MEMORY& memory, TW_UINT32& length) {
     length = memory.Length;
     if (!(memory.Flags & TWMF_HANDLE))
         return static_cast<std::uint8_t*>(memory.TheMem);
-    // A block from the shared allocator knows its size; never trust a length beyond it.
-    if (const TW_UINT32 size = twain::handleSize(memory.TheMem))
-        length = std::min(length, size);
-    return static_cast<std::uint8_t*>(twain::lockHandle(memory.TheMem));
+    return static_cast<std::uint8_t*>(ManagerEntryPoints::Lock(memory.TheMem));
 }
 
 } // namespace
@@ -124,7 +121,7 @@ TW_UINT16 CDataSource::ImageMemXfer(pTW_IDENTITY origin, TW_MEMREF data) {
     if (rc == TWRC_SUCCESS)
         rc = ReadBlock(origin, *block, buffer, length);
     if (block->Memory.Flags & TWMF_HANDLE)
-        twain::unlockHandle(block->Memory.TheMem);
+        ManagerEntryPoints::Unlock(block->Memory.TheMem);
     if (rc != TWRC_SUCCESS && rc != TWRC_XFERDONE)
         RecoverScan();
     return rc;

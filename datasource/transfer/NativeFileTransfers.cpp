@@ -5,11 +5,14 @@
 #include <filesystem>
 #include <new>
 
+#include "CapHelpers.h"
+#include "ContainerBlock.h"
 #include "DataSource.h"
 #include "ImageEncoders.h"
+#include "ManagerEntryPoints.h"
 #include "PictEncoder.h"
+#include "TwainText.h"
 #include "foundation/FileIO.h"
-#include "twainmemory.h"
 
 TW_UINT16 CDataSource::ImageNativeXfer(pTW_IDENTITY origin, TW_MEMREF data) {
     auto* handle = static_cast<TW_HANDLE*>(data);
@@ -20,11 +23,14 @@ TW_UINT16 CDataSource::ImageNativeXfer(pTW_IDENTITY origin, TW_MEMREF data) {
     if (const TW_UINT16 rc = TransferTiffImage(origin, page); rc != TWRC_SUCCESS)
         return rc;
     const std::vector<std::uint8_t> tiff = EncodeTiff(page);
-    TW_HANDLE block = tiff.empty() ? nullptr : twain::allocHandle(static_cast<TW_UINT32>(tiff.size()));
-    if (!block)
+    TW_HANDLE block = tiff.empty() ? nullptr : NewContainer(tiff.size());
+    TW_MEMREF memory = block ? ManagerEntryPoints::Lock(block) : nullptr;
+    if (!memory) {
+        DisposeContainer(block);
         return Fail(TWCC_LOWMEMORY);
-    std::memcpy(twain::lockHandle(block), tiff.data(), tiff.size());
-    twain::unlockHandle(block);
+    }
+    std::memcpy(memory, tiff.data(), tiff.size());
+    ManagerEntryPoints::Unlock(block);
     *handle = block;
     // The standard's answer for a delivered native image; the page is already finished.
     return TWRC_XFERDONE;
@@ -43,15 +49,69 @@ std::vector<std::uint8_t> CDataSource::EncodeFileContents(TW_UINT16 format, cons
     }
 }
 
-TW_UINT16 CDataSource::ImageFileXfer(pTW_IDENTITY origin, TW_MEMREF data) {
-    namespace fs = std::filesystem;
-    const auto* setup = static_cast<const TW_SETUPFILEXFER2*>(data);
+namespace {
+
+bool IsFileFormat(TW_UINT16 format) {
+    return format == TWFF_TIFF || format == TWFF_PICT || format == TWFF_JFIF;
+}
+
+} // namespace
+
+TW_SETUPFILEXFER CDataSource::DefaultFileSetup() {
+    TW_SETUPFILEXFER setup{};
+    SetTwainText(setup.FileName, sizeof setup.FileName, "TWAIN.TMP"); // the standard's default file
+    setup.Format = TWFF_TIFF;
+    return setup;
+}
+
+TW_UINT16 CDataSource::GetSetupFileXfer(pTW_IDENTITY, TW_MEMREF data) {
+    auto* setup = static_cast<TW_SETUPFILEXFER*>(data);
     if (!setup)
         return Fail(TWCC_BADVALUE);
-    const TW_UINT16 format = setup->Format;
+    *setup = mFileSetup;
+    return TWRC_SUCCESS;
+}
+
+TW_UINT16 CDataSource::GetDefaultSetupFileXfer(pTW_IDENTITY, TW_MEMREF data) {
+    auto* setup = static_cast<TW_SETUPFILEXFER*>(data);
+    if (!setup)
+        return Fail(TWCC_BADVALUE);
+    *setup = DefaultFileSetup();
+    return TWRC_SUCCESS;
+}
+
+TW_UINT16 CDataSource::SetSetupFileXfer(pTW_IDENTITY, TW_MEMREF data) {
+    const auto* setup = static_cast<const TW_SETUPFILEXFER*>(data);
+    if (!setup || !IsFileFormat(setup->Format) || strnlen(setup->FileName, sizeof setup->FileName) == 0 ||
+        strnlen(setup->FileName, sizeof setup->FileName) == sizeof setup->FileName)
+        return Fail(TWCC_BADVALUE);
+    mFileSetup = *setup;
+    SetCapUIntValue(mCapPool.get(), ICAP_IMAGEFILEFORMAT, setup->Format);
+    return TWRC_SUCCESS;
+}
+
+TW_UINT16 CDataSource::ResetSetupFileXfer(pTW_IDENTITY origin, TW_MEMREF data) {
+    mFileSetup = DefaultFileSetup();
+    SetCapUIntValue(mCapPool.get(), ICAP_IMAGEFILEFORMAT, mFileSetup.Format);
+    return GetSetupFileXfer(origin, data);
+}
+
+// Without data: the file of DAT_SETUPFILEXFER (TWSX_FILE). With data: the other platform's record, which
+// names the file itself (TWSX_FILE2).
+TW_UINT16 CDataSource::ImageFileXfer(pTW_IDENTITY origin, TW_MEMREF data) {
+    if (!data)
+        return WriteFileTransfer(
+            origin, mFileSetup.Format,
+            std::string(mFileSetup.FileName, strnlen(mFileSetup.FileName, sizeof(TW_STR255))));
+    const auto* setup = static_cast<const TW_SETUPFILEXFER2*>(data);
     const char* name = static_cast<const char*>(setup->FileName);
+    return WriteFileTransfer(origin, setup->Format, name ? name : "");
+}
+
+TW_UINT16 CDataSource::WriteFileTransfer(pTW_IDENTITY origin, TW_UINT16 format, const std::string& name) {
+    namespace fs = std::filesystem;
     // Refused before the page is pulled, so that the application can ask again correctly.
-    if ((format != TWFF_PICT && format != TWFF_TIFF && format != TWFF_JFIF) || !name || !*name)
+    if (!IsFileFormat(format) || name.empty())
         return Fail(TWCC_BADVALUE);
     SPageBitmap page;
     // The picture form runs without the application's identity, so it does not count as a transfer.

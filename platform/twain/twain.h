@@ -237,6 +237,23 @@ struct TW_JPEGCOMPRESSION {
     TW_MEMORY HuffmanAC[2];
 };
 
+// The source manager's memory functions (TWAIN 2). On Linux a handle is a plain pointer that never moves.
+using DSM_MEMALLOCATE = TW_HANDLE (*)(TW_UINT32 size);
+using DSM_MEMFREE = void (*)(TW_HANDLE handle);
+using DSM_MEMLOCK = TW_MEMREF (*)(TW_HANDLE handle);
+using DSM_MEMUNLOCK = void (*)(TW_HANDLE handle);
+
+// DAT_ENTRYPOINT: what the source manager gives an application (MSG_GET) and a data source (MSG_SET).
+struct TW_ENTRYPOINT {
+    TW_UINT32 Size; // sizeof(TW_ENTRYPOINT)
+    TW_UINT16(*DSM_Entry)
+    (TW_IDENTITY* pOrigin, TW_IDENTITY* pDest, TW_UINT32 DG, TW_UINT16 DAT, TW_UINT16 MSG, TW_MEMREF pData);
+    DSM_MEMALLOCATE DSM_MemAllocate;
+    DSM_MEMFREE DSM_MemFree;
+    DSM_MEMLOCK DSM_MemLock;
+    DSM_MEMUNLOCK DSM_MemUnlock;
+};
+
 #pragma pack(pop)
 
 using pTW_IDENTITY = TW_IDENTITY*;
@@ -314,3 +331,4 @@ static_assert(sizeof(TW_DEVICEEVENT) == 294 && offsetof(TW_DEVICEEVENT, PowerSup
 static_assert(offsetof(TW_CALLBACK, RefCon) == sizeof(void*) && sizeof(TW_CALLBACK) == sizeof(void*) + 6);
 static_assert(sizeof(TW_EVENT) == sizeof(void*) + 2);
 static_assert(sizeof(TW_PALETTE8) == 1028);
+static_assert(offsetof(TW_ENTRYPOINT, DSM_Entry) == 4 && sizeof(TW_ENTRYPOINT) == 4 + 5 * sizeof(void*));

@@ -11,6 +11,10 @@ inline constexpr TW_UINT16 TWON_PROTOCOLMINOR = 9;
 inline constexpr TW_UINT32 DG_CONTROL = 0x0001;
 inline constexpr TW_UINT32 DG_IMAGE = 0x0002;
 inline constexpr TW_UINT32 DG_AUDIO = 0x0004;
+// Flags of TWAIN 2 in SupportedGroups: the source manager, an application, a data source of TWAIN 2.
+inline constexpr TW_UINT32 DF_DSM2 = 0x10000000;
+inline constexpr TW_UINT32 DF_APP2 = 0x20000000;
+inline constexpr TW_UINT32 DF_DS2 = 0x40000000;
 
 // Data argument types.
 inline constexpr TW_UINT16 DAT_NULL = 0x0000;
@@ -46,6 +50,7 @@ inline constexpr TW_UINT16 DAT_AUDIOFILEXFER = 0x0201;
 inline constexpr TW_UINT16 DAT_AUDIOINFO = 0x0202;
 inline constexpr TW_UINT16 DAT_AUDIONATIVEXFER = 0x0203;
 inline constexpr TW_UINT16 DAT_SETUPFILEXFER2 = 0x0301;
+inline constexpr TW_UINT16 DAT_ENTRYPOINT = 0x0403;
 
 // Messages.
 inline constexpr TW_UINT16 MSG_NULL = 0x0000;
@@ -126,6 +131,12 @@ inline constexpr TW_UINT16 TWCC_PAPERJAM = 20;
 inline constexpr TW_UINT16 TWCC_PAPERDOUBLEFEED = 21;
 inline constexpr TW_UINT16 TWCC_FILEWRITEERROR = 22;
 inline constexpr TW_UINT16 TWCC_CHECKDEVICEONLINE = 23;
+inline constexpr TW_UINT16 TWCC_INTERLOCK = 24;
+inline constexpr TW_UINT16 TWCC_DAMAGEDCORNER = 25;
+inline constexpr TW_UINT16 TWCC_FOCUSERROR = 26;
+inline constexpr TW_UINT16 TWCC_DOCTOOLIGHT = 27;
+inline constexpr TW_UINT16 TWCC_DOCTOODARK = 28;
+inline constexpr TW_UINT16 TWCC_NOMEDIA = 29;
 
 // Container types (TW_CAPABILITY::ConType).
 inline constexpr TW_UINT16 TWON_ARRAY = 3;

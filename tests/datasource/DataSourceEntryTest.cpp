@@ -32,11 +32,10 @@ TW_UINT16 RecordingCallback(pTW_IDENTITY, pTW_IDENTITY, TW_UINT32 dg, TW_UINT16 
     return TWRC_SUCCESS;
 }
 
-// This system's identity texts: a length byte, then the text.
-void SetLengthPrefixed(TW_STR32& field, const char* text) {
+// Identity texts as a standard application on Linux writes them: zero-terminated.
+void SetText(TW_STR32& field, const char* text) {
     std::memset(field, 0, sizeof field);
-    field[0] = static_cast<char>(std::strlen(text));
-    std::memcpy(field + 1, text, std::strlen(text));
+    std::strncpy(field, text, sizeof field - 1);
 }
 
 // The emulated scanner served to the loaded data source (and to forked children) over a socket.
@@ -83,7 +82,7 @@ protected:
         mApp.ProtocolMajor = TWON_PROTOCOLMAJOR;
         mApp.ProtocolMinor = TWON_PROTOCOLMINOR;
         mApp.SupportedGroups = DG_CONTROL | DG_IMAGE;
-        SetLengthPrefixed(mApp.ProductName, "Entry Test");
+        SetText(mApp.ProductName, "Entry Test");
         ASSERT_EQ(DSM_Entry(&mApp, nullptr, DG_CONTROL, DAT_PARENT, MSG_OPENDSM, nullptr), TWRC_SUCCESS);
         TW_CALLBACK callback{};
         callback.CallBackProc = reinterpret_cast<TW_MEMREF>(&RecordingCallback);
@@ -101,7 +100,7 @@ protected:
     // Opens the scanner's data source by its product name; false with the reason in mStatus.
     bool Open() {
         mSource = TW_IDENTITY{};
-        SetLengthPrefixed(mSource.ProductName, "Orvik K-3100 TWAIN");
+        SetText(mSource.ProductName, "Orvik K-3100 TWAIN");
         if (DSM_Entry(&mApp, nullptr, DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, &mSource) == TWRC_SUCCESS)
             return mIsOpen = true;
         TW_STATUS status{};
@@ -124,15 +123,18 @@ protected:
         EXPECT_EQ(Call(DG_CONTROL, DAT_STATUS, MSG_GET, &status), TWRC_SUCCESS);
         return status.ConditionCode;
     }
-    // Opens afresh and walks the ordinary road to the state.
+    // Opens afresh and walks the ordinary road to the state; without a dialog, enabled is where a
+    // batch ends.
     void GoTo(int state) {
         Close();
         ASSERT_TRUE(Open());
         TW_USERINTERFACE ui{0, 0, nullptr};
-        if (state == kEnabled) {
-            ASSERT_EQ(Call(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDSUIONLY, &ui), TWRC_SUCCESS);
-        } else if (state == kXferReady) {
+        if (state == kEnabled || state == kXferReady) {
             ASSERT_EQ(Call(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS, &ui), TWRC_SUCCESS);
+        }
+        TW_PENDINGXFERS pending{};
+        if (state == kEnabled) {
+            ASSERT_EQ(Call(DG_CONTROL, DAT_PENDINGXFERS, MSG_RESET, &pending), TWRC_SUCCESS);
         }
     }
     // Open in a forked child: 'S' opened, 'M' refused for another user, '?' anything else.
@@ -154,8 +156,9 @@ protected:
 TEST_F(DataSourceEntry, EveryTripletOutsideItsStatesFailsOnceWithItsConditionCode) {
     for (int state : {kOpen, kEnabled, kXferReady}) {
         for (const Triplet& triplet : kTriplets) {
-            // The manager answers DAT_IDENTITY itself.
-            if ((triplet.states & (1u << state)) || triplet.dat == DAT_IDENTITY)
+            // The manager answers DAT_IDENTITY and DAT_ENTRYPOINT itself.
+            if ((triplet.states & (1u << state)) || triplet.dat == DAT_IDENTITY ||
+                triplet.dat == DAT_ENTRYPOINT)
                 continue;
             GoTo(state);
             // Any record the triplet could read fits in this zeroed buffer; a capability record names one.
@@ -173,13 +176,10 @@ TEST_F(DataSourceEntry, EveryTripletOutsideItsStatesFailsOnceWithItsConditionCod
 TEST_F(DataSourceEntry, UnknownTripletsAreBadProtocolInEveryState) {
     for (int state : {kOpen, kEnabled}) {
         GoTo(state);
-        TW_CAPABILITY cap{ICAP_PIXELTYPE, 0, nullptr};
-        EXPECT_EQ(Call(DG_CONTROL, DAT_CAPABILITY, MSG_QUERYSUPPORT, &cap), TWRC_FAILURE);
-        EXPECT_EQ(Status(), TWCC_BADPROTOCOL);
         EXPECT_EQ(Call(DG_CONTROL, DAT_EVENT, MSG_PROCESSEVENT, nullptr), TWRC_FAILURE);
         EXPECT_EQ(Status(), TWCC_BADPROTOCOL);
-        TW_SETUPFILEXFER file{};
-        EXPECT_EQ(Call(DG_CONTROL, DAT_SETUPFILEXFER, MSG_GET, &file), TWRC_FAILURE);
+        TW_UINT32 group = 0;
+        EXPECT_EQ(Call(DG_CONTROL, DAT_SETUPFILEXFER2, MSG_GET, &group), TWRC_FAILURE);
         EXPECT_EQ(Status(), TWCC_BADPROTOCOL);
     }
 }
@@ -221,13 +221,13 @@ TEST_F(DataSourceEntry, CapabilitiesTravelInRealContainers) {
 
     cap = {ICAP_UNITS, 0, nullptr};
     ASSERT_EQ(Call(DG_CONTROL, DAT_CAPABILITY, MSG_GETCURRENT, &cap), TWRC_SUCCESS);
-    const twain::OwnedHandle answer(cap.hContainer);
+    const test::OwnedHandle answer(cap.hContainer);
     EXPECT_EQ(cap.ConType, TWON_ONEVALUE);
     EXPECT_EQ(test::Field<TW_UINT32>(answer.get(), offsetof(TW_ONEVALUE, Item)), TWUN_PIXELS);
 
     cap = {ICAP_YRESOLUTION, 0, nullptr};
     ASSERT_EQ(Call(DG_CONTROL, DAT_CAPABILITY, MSG_GET, &cap), TWRC_SUCCESS);
-    const twain::OwnedHandle list(cap.hContainer);
+    const test::OwnedHandle list(cap.hContainer);
     EXPECT_EQ(cap.ConType, TWON_ENUMERATION);
     EXPECT_EQ(test::ItemType(list.get()), TWTY_FIX32);
     EXPECT_EQ(test::Field<TW_FIX32>(list.get(), offsetof(TW_ENUMERATION, ItemList)).Whole, 150);
@@ -258,6 +258,110 @@ TEST_F(DataSourceEntry, CloseReleasesTheScannerForOtherProcesses) {
     EXPECT_EQ(mStatus, TWCC_MAXCONNECTIONS);
     next.Kill();
     EXPECT_TRUE(Open());
+}
+
+// What a TWAIN 2 application meets: containers from the manager's memory or plain malloc, answers freed
+// with the manager's functions and asked for again, the support flags, the 32-bit transfer group.
+TEST_F(DataSourceEntry, ContainersAreTheApplicationsPlainMemory) {
+    GoTo(kOpen);
+    TW_ENTRYPOINT points{};
+    points.Size = sizeof points;
+    ASSERT_EQ(DSM_Entry(&mApp, nullptr, DG_CONTROL, DAT_ENTRYPOINT, MSG_GET, &points), TWRC_SUCCESS);
+    const DSM_MEMALLOCATE allocate = points.DSM_MemAllocate;
+    const DSM_MEMFREE release = points.DSM_MemFree;
+
+    TW_HANDLE managed = allocate(sizeof(TW_ONEVALUE));
+    auto* grey = static_cast<TW_ONEVALUE*>(managed);
+    grey->ItemType = TWTY_UINT16;
+    grey->Item = TWPT_GRAY;
+    TW_CAPABILITY cap{ICAP_PIXELTYPE, TWON_ONEVALUE, managed};
+    EXPECT_EQ(Call(DG_CONTROL, DAT_CAPABILITY, MSG_SET, &cap), TWRC_SUCCESS);
+    release(managed);
+    TW_UINT16 onStack[4] = {TWTY_UINT16, TWPT_RGB};
+    cap = {ICAP_PIXELTYPE, TWON_ONEVALUE, onStack};
+    EXPECT_EQ(Call(DG_CONTROL, DAT_CAPABILITY, MSG_SET, &cap), TWRC_SUCCESS);
+
+    // Freed the standard way, over and over: no answer may depend on what an allocator remembers.
+    for (int i = 0; i < 50; ++i) {
+        cap = {ICAP_PIXELTYPE, 0, nullptr};
+        ASSERT_EQ(Call(DG_CONTROL, DAT_CAPABILITY, i % 2 ? MSG_GET : MSG_GETCURRENT, &cap), TWRC_SUCCESS)
+            << i;
+        if (i % 2 == 0) {
+            EXPECT_EQ(test::Field<TW_UINT32>(cap.hContainer, offsetof(TW_ONEVALUE, Item)), TWPT_RGB);
+        }
+        release(cap.hContainer);
+    }
+
+    const auto ask = [&](TW_UINT16 id) {
+        TW_CAPABILITY query{id, 0, nullptr};
+        EXPECT_EQ(Call(DG_CONTROL, DAT_CAPABILITY, MSG_QUERYSUPPORT, &query), TWRC_SUCCESS);
+        const test::OwnedHandle answer(query.hContainer);
+        EXPECT_EQ(test::ItemType(answer.get()), TWTY_INT32);
+        return test::Field<TW_INT32>(answer.get(), offsetof(TW_ONEVALUE, Item));
+    };
+    const TW_INT32 getters = TWQC_GET | TWQC_GETCURRENT | TWQC_GETDEFAULT;
+    EXPECT_EQ(ask(ICAP_PIXELTYPE), getters | TWQC_SET | TWQC_RESET);
+    EXPECT_EQ(ask(ICAP_PHYSICALWIDTH), getters);
+    EXPECT_EQ(ask(CAP_DEVICEEVENT), getters | TWQC_SET | TWQC_RESET);
+    TW_CAPABILITY unknown{0x7777, 0, nullptr};
+    EXPECT_EQ(Call(DG_CONTROL, DAT_CAPABILITY, MSG_QUERYSUPPORT, &unknown), TWRC_FAILURE);
+    EXPECT_EQ(Status(), TWCC_CAPUNSUPPORTED);
+
+    TW_UINT32 group = 0xFFFFFFFF;
+    ASSERT_EQ(Call(DG_CONTROL, DAT_XFERGROUP, MSG_GET, &group), TWRC_SUCCESS);
+    EXPECT_EQ(group, DG_IMAGE);
+}
+
+// Without a dialog nothing would ever answer an enable that shows one: it fails at once, and the source
+// stays open and usable.
+TEST_F(DataSourceEntry, DialogEnablesFailWhileThereIsNoDialog) {
+    GoTo(kOpen);
+    TW_USERINTERFACE ui{1, 1, nullptr};
+    EXPECT_EQ(Call(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS, &ui), TWRC_FAILURE);
+    EXPECT_EQ(Status(), TWCC_OPERATIONERROR);
+    EXPECT_EQ(Call(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDSUIONLY, &ui), TWRC_FAILURE);
+    EXPECT_EQ(Status(), TWCC_OPERATIONERROR);
+    EXPECT_TRUE(gCallbacks.empty());
+    ui.ShowUI = 0;
+    EXPECT_EQ(Call(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS, &ui), TWRC_SUCCESS);
+    EXPECT_EQ(gCallbacks, std::vector<TW_UINT16>{MSG_XFERREADY});
+}
+
+// The manager's record keeps the Id it gave; the texts are zero-terminated, so a client can open the
+// source by the product name it listed.
+TEST_F(DataSourceEntry, ListedNameOpensTheSourceUnderTheManagersId) {
+    TW_IDENTITY listed{};
+    ASSERT_EQ(DSM_Entry(&mApp, nullptr, DG_CONTROL, DAT_IDENTITY, MSG_GETFIRST, &listed), TWRC_SUCCESS);
+    EXPECT_STREQ(listed.ProductName, "Orvik K-3100 TWAIN");
+    EXPECT_NE(listed.SupportedGroups & DF_DS2, 0u);
+    const TW_UINT32 listedId = listed.Id;
+    mSource = TW_IDENTITY{};
+    std::memcpy(mSource.ProductName, listed.ProductName, sizeof listed.ProductName);
+    ASSERT_EQ(DSM_Entry(&mApp, nullptr, DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, &mSource), TWRC_SUCCESS);
+    mIsOpen = true;
+    EXPECT_EQ(TW_UINT32{mSource.Id}, listedId);
+    EXPECT_STREQ(mSource.Manufacturer, "Orvik Electronics");
+}
+
+// CAP_DEVICEEVENT: the application's selection, answered as an array; a reset selects nothing again.
+TEST_F(DataSourceEntry, DeviceEventSelectionIsTheApplicationsArray) {
+    GoTo(kOpen);
+    const auto count = [&](TW_UINT16 msg) {
+        TW_CAPABILITY cap{CAP_DEVICEEVENT, 0, nullptr};
+        EXPECT_EQ(Call(DG_CONTROL, DAT_CAPABILITY, msg, &cap), TWRC_SUCCESS);
+        const test::OwnedHandle answer(cap.hContainer);
+        EXPECT_EQ(cap.ConType, TWON_ARRAY);
+        return test::Field<TW_UINT32>(answer.get(), offsetof(TW_ARRAY, NumItems));
+    };
+    EXPECT_EQ(count(MSG_GET), 0u);
+    const auto wanted = test::UInt16Array({0x8002, 0x8003, 0x8002});
+    TW_CAPABILITY cap{CAP_DEVICEEVENT, TWON_ARRAY, wanted.get()};
+    ASSERT_EQ(Call(DG_CONTROL, DAT_CAPABILITY, MSG_SET, &cap), TWRC_SUCCESS);
+    EXPECT_EQ(count(MSG_GET), 2u);
+    EXPECT_EQ(count(MSG_GETCURRENT), 2u);
+    EXPECT_EQ(count(MSG_GETDEFAULT), 0u);
+    EXPECT_EQ(count(MSG_RESET), 0u);
+    EXPECT_EQ(count(MSG_GET), 0u);
 }
 
 } // namespace

@@ -29,7 +29,7 @@ protected:
 };
 
 TEST_F(DataSource, ConditionCodeIsReportedOnceAndClearedBySuccess) {
-    EXPECT_EQ(Call(DG_CONTROL, DAT_CAPABILITY, MSG_QUERYSUPPORT, nullptr), TWRC_FAILURE);
+    EXPECT_EQ(Call(DG_CONTROL, DAT_FILESYSTEM, MSG_GETFIRSTFILE, nullptr), TWRC_FAILURE);
     EXPECT_EQ(Status(), TWCC_BADPROTOCOL);
     EXPECT_EQ(Status(), TWCC_SUCCESS);
 
@@ -51,16 +51,23 @@ TEST_F(DataSource, ClosedSourceAnswersOnlyIdentityStatusAndOpen) {
     EXPECT_EQ(Call(DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, nullptr), TWRC_SUCCESS);
 }
 
-TEST_F(DataSource, IdentityTakesOverTheManagersIdAndOpenCopiesItOut) {
+// On Linux identity texts are zero-terminated, and the Id in the manager's record stays the manager's.
+TEST_F(DataSource, IdentityIsTwain2AndOpenKeepsTheManagersId) {
     TW_IDENTITY identity{};
     identity.Id = 77;
     ASSERT_EQ(Call(DG_CONTROL, DAT_IDENTITY, MSG_GET, &identity), TWRC_SUCCESS);
-    EXPECT_EQ(identity.ProductName[0], 18);
-    EXPECT_EQ(std::string(identity.ProductName + 1), "Orvik K-3100 TWAIN");
-    EXPECT_EQ(TW_UINT32{identity.SupportedGroups}, DG_CONTROL | DG_IMAGE);
+    EXPECT_STREQ(identity.ProductName, "Orvik K-3100 TWAIN");
+    EXPECT_STREQ(identity.Manufacturer, "Orvik Electronics");
+    EXPECT_STREQ(identity.ProductFamily, "Orvik K-3100 Driver");
+    EXPECT_STREQ(identity.Version.Info, "1.0");
+    EXPECT_EQ(TW_UINT32{identity.SupportedGroups}, DG_CONTROL | DG_IMAGE | DF_DS2);
+    EXPECT_EQ(TW_UINT16{identity.ProtocolMajor}, 2);
     TW_IDENTITY opened{};
+    opened.Id = 91; // the manager's number for this data source now
     ASSERT_EQ(Call(DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, &opened), TWRC_SUCCESS);
-    EXPECT_EQ(TW_UINT32{opened.Id}, 77u);
+    EXPECT_EQ(TW_UINT32{opened.Id}, 91u);
+    EXPECT_STREQ(opened.ProductName, "Orvik K-3100 TWAIN");
+    EXPECT_EQ(TW_UINT32{mDS.GetOwnIdentity().Id}, 91u) << "messages to the application carry it";
 }
 
 TEST_F(DataSource, SecondOpenIsASequenceErrorAndKeepsTheSession) {
@@ -198,7 +205,9 @@ TEST_F(DataSource, CapabilityFailuresCarryTheirConditionCodes) {
     EXPECT_EQ(Status(), TWCC_BADVALUE);
     EXPECT_EQ(Call(DG_CONTROL, DAT_CAPABILITY, MSG_SET, nullptr), TWRC_FAILURE);
     EXPECT_EQ(Status(), TWCC_BADVALUE);
+    SetUIControllerFactory([] { return std::make_unique<CNullUIController>(); });
     ASSERT_EQ(Call(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDSUIONLY, nullptr), TWRC_SUCCESS);
+    SetUIControllerFactory(nullptr);
     EXPECT_EQ(Cap(MSG_RESET, ICAP_PIXELTYPE), TWRC_FAILURE);
     EXPECT_EQ(Status(), TWCC_SEQERROR);
     EXPECT_EQ(Cap(MSG_GETCURRENT, ICAP_PIXELTYPE), TWRC_SUCCESS);

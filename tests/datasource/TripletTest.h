@@ -44,7 +44,7 @@ protected:
     }
 
     TW_IDENTITY mApp{};
-    twain::OwnedHandle mAnswer;
+    test::OwnedHandle mAnswer;
     TW_UINT16 mAnswerType = 0;
 };
 

@@ -4,9 +4,9 @@
 
 #include <chrono>
 #include <cstring>
+#include <dlfcn.h>
+#include <filesystem>
 #include <thread>
-
-#include "twainmemory.h"
 
 namespace twainscan {
 namespace {
@@ -15,17 +15,34 @@ CTwainSession* sSession = nullptr; // the one session that the callback reports 
 
 void SetText(TW_STR32& field, const char* text) {
     std::memset(field, 0, sizeof field);
-    const std::size_t length = std::min(std::strlen(text), sizeof field - 2);
-    field[0] = static_cast<char>(length);
-    std::memcpy(field + 1, text, length);
+    std::strncpy(field, text, sizeof field - 1);
 }
 
-twain::OwnedHandle OneValue(const SCapSetting& setting) {
-    twain::OwnedHandle handle(twain::allocHandle(sizeof(TW_ONEVALUE)));
-    if (!handle)
-        throw ScanError("out of memory");
-    auto* one = static_cast<TW_ONEVALUE*>(twain::lockHandle(handle.get()));
-    one->ItemType = setting.itemType;
+// The manager installed with this program (lib/ beside bin/, also in the build tree), else the system's.
+// Looked for by path: a sanitizer's dlopen does not search the program's run path.
+void* OpenManagerLibrary() {
+    std::error_code error;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+    for (const char* libdir : {K3100_INSTALL_LIBDIR, "lib"}) {
+        const std::filesystem::path beside = program.parent_path().parent_path() / libdir / K3100_DSM_LIBRARY;
+        if (!error && std::filesystem::exists(beside, error))
+            return dlopen(beside.c_str(), RTLD_NOW | RTLD_LOCAL);
+    }
+    return dlopen(K3100_DSM_LIBRARY, RTLD_NOW | RTLD_LOCAL);
+}
+
+// The manager stays loaded to the end of the process: data sources it loaded may still run code.
+DSMENTRYPROC LoadManager() {
+    void* library = OpenManagerLibrary();
+    if (!library)
+        throw ScanError(std::string("cannot load the TWAIN source manager: ") + dlerror());
+    auto entry = reinterpret_cast<DSMENTRYPROC>(dlsym(library, "DSM_Entry"));
+    if (!entry)
+        throw ScanError("the TWAIN source manager has no DSM_Entry");
+    return entry;
+}
+
+TW_UINT32 ItemBits(const SCapSetting& setting) {
     TW_UINT32 item = 0;
     if (setting.itemType == TWTY_FIX32) {
         const auto whole = static_cast<std::int32_t>(setting.value * 65536.0 + 0.5);
@@ -41,28 +58,26 @@ twain::OwnedHandle OneValue(const SCapSetting& setting) {
         const auto v = static_cast<TW_INT32>(setting.value);
         std::memcpy(&item, &v, sizeof v);
     }
-    std::memcpy(&one->Item, &item, sizeof item);
-    twain::unlockHandle(handle.get());
-    return handle;
+    return item;
 }
 
 } // namespace
 
 std::string IdentityText(const char* field, std::size_t size) {
     const auto length = static_cast<unsigned char>(field[0]);
-    // This system writes a length byte first; other sources write plain zero-terminated text.
+    // Older sources write a length byte first; on Linux texts are zero-terminated.
     if (length > 0 && length < size - 1 && length < 32 && std::strlen(field + 1) == length)
         return std::string(field + 1, length);
     return std::string(field, strnlen(field, size));
 }
 
-CTwainSession::CTwainSession() {
+CTwainSession::CTwainSession() : mManager(LoadManager()) {
     mApp.Version.MajorNum = 1;
     mApp.Version.Language = TWLG_USA;
     mApp.Version.Country = TWCY_USA;
-    mApp.ProtocolMajor = 1;
-    mApp.ProtocolMinor = 9;
-    mApp.SupportedGroups = DG_CONTROL | DG_IMAGE;
+    mApp.ProtocolMajor = 2;
+    mApp.ProtocolMinor = 1;
+    mApp.SupportedGroups = DG_CONTROL | DG_IMAGE | DF_APP2;
     SetText(mApp.Manufacturer, "K3100 Project");
     SetText(mApp.ProductFamily, "Tools");
     SetText(mApp.ProductName, "twainscan");
@@ -70,6 +85,10 @@ CTwainSession::CTwainSession() {
     Check(Call(DG_CONTROL, DAT_PARENT, MSG_OPENDSM, &parent, false), "opening the source manager");
     mManagerOpen = true;
     sSession = this;
+    // A manager without memory functions leaves containers to the C heap.
+    mEntryPoints.Size = sizeof mEntryPoints;
+    if (Call(DG_CONTROL, DAT_ENTRYPOINT, MSG_GET, &mEntryPoints, false) != TWRC_SUCCESS)
+        mEntryPoints = TW_ENTRYPOINT{};
 }
 
 CTwainSession::~CTwainSession() {
@@ -86,7 +105,36 @@ CTwainSession::~CTwainSession() {
 }
 
 TW_UINT16 CTwainSession::Call(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data, bool toSource) {
-    return DSM_Entry(&mApp, toSource ? &mSource : nullptr, dg, dat, msg, data);
+    return mManager(&mApp, toSource ? &mSource : nullptr, dg, dat, msg, data);
+}
+
+CTwainSession::Container CTwainSession::NewContainer(std::size_t bytes) {
+    const TW_ENTRYPOINT points = mEntryPoints;
+    if (!points.DSM_MemAllocate)
+        return Container(std::calloc(1, bytes), [](void* block) { std::free(block); });
+    return Container(points.DSM_MemAllocate(static_cast<TW_UINT32>(bytes)),
+                     [points](void* block) { points.DSM_MemFree(block); });
+}
+
+void* CTwainSession::Lock(void* handle) const {
+    return handle && mEntryPoints.DSM_MemLock ? mEntryPoints.DSM_MemLock(handle) : handle;
+}
+
+void CTwainSession::Unlock(void* handle) const {
+    if (handle && mEntryPoints.DSM_MemUnlock)
+        mEntryPoints.DSM_MemUnlock(handle);
+}
+
+CTwainSession::Container CTwainSession::OneValue(const SCapSetting& setting) {
+    Container handle = NewContainer(sizeof(TW_ONEVALUE));
+    auto* one = static_cast<TW_ONEVALUE*>(Lock(handle.get()));
+    if (!one)
+        throw ScanError("out of memory");
+    one->ItemType = setting.itemType;
+    const TW_UINT32 item = ItemBits(setting);
+    std::memcpy(&one->Item, &item, sizeof item);
+    Unlock(handle.get());
+    return handle;
 }
 
 void CTwainSession::Check(TW_UINT16 rc, const char* what, std::initializer_list<TW_UINT16> accepted) {
@@ -99,7 +147,7 @@ void CTwainSession::Check(TW_UINT16 rc, const char* what, std::initializer_list<
 
 TW_UINT16 CTwainSession::ConditionCode() {
     TW_STATUS status{};
-    DSM_Entry(&mApp, mSourceOpen ? &mSource : nullptr, DG_CONTROL, DAT_STATUS, MSG_GET, &status);
+    mManager(&mApp, mSourceOpen ? &mSource : nullptr, DG_CONTROL, DAT_STATUS, MSG_GET, &status);
     return status.ConditionCode;
 }
 
@@ -138,10 +186,29 @@ void CTwainSession::OpenSource(const std::string& text) {
     TW_CALLBACK callback{};
     callback.CallBackProc = reinterpret_cast<TW_MEMREF>(&CTwainSession::Callback);
     Check(Call(DG_CONTROL, DAT_CALLBACK, MSG_REGISTER_CALLBACK, &callback), "registering the callback");
+    if (!mDeviceEvents.empty())
+        SelectDeviceEvents();
+}
+
+void CTwainSession::SelectDeviceEvents() {
+    const std::size_t bytes = offsetof(TW_ARRAY, ItemList) + mDeviceEvents.size() * sizeof(TW_UINT16);
+    const Container container = NewContainer(bytes);
+    auto* list = static_cast<std::uint8_t*>(Lock(container.get()));
+    if (!list)
+        throw ScanError("out of memory");
+    const TW_UINT16 itemType = TWTY_UINT16;
+    const auto count = static_cast<TW_UINT32>(mDeviceEvents.size());
+    std::memcpy(list, &itemType, sizeof itemType);
+    std::memcpy(list + offsetof(TW_ARRAY, NumItems), &count, sizeof count);
+    std::memcpy(list + offsetof(TW_ARRAY, ItemList), mDeviceEvents.data(),
+                mDeviceEvents.size() * sizeof(TW_UINT16));
+    Unlock(container.get());
+    TW_CAPABILITY cap{CAP_DEVICEEVENT, TWON_ARRAY, container.get()};
+    Check(Call(DG_CONTROL, DAT_CAPABILITY, MSG_SET, &cap), "asking for device events");
 }
 
 void CTwainSession::Set(const SCapSetting& setting) {
-    const twain::OwnedHandle container = OneValue(setting);
+    const Container container = OneValue(setting);
     TW_CAPABILITY cap{setting.capId, TWON_ONEVALUE, container.get()};
     const std::string what = "setting capability 0x" + [&] {
         char hex[8];

@@ -1,10 +1,12 @@
-// The application side of one TWAIN session through the source manager: open the manager, list and open
-// a data source, set capabilities, enable it without its dialog and pull each page by memory transfer.
-// Every failure becomes a ScanError carrying the triplet and the condition code the source reported.
+// The application side of one TWAIN session through the source manager: load the manager privately as
+// any application does, open it, list and open a data source, set capabilities, enable it without its
+// dialog and pull each page by memory transfer. Every failure becomes a ScanError carrying the triplet
+// and the condition code the source reported.
 #pragma once
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -47,8 +49,10 @@ public:
     // Resets pending transfers, disables and closes the source; safe to call twice.
     void Close();
 
-    // Called with each device event the source reports, inside the source's callback.
-    void SetDeviceEventListener(std::function<void(std::uint32_t)> listener) {
+    // Called with each device event the source reports, inside the source's callback; the events are
+    // asked for (CAP_DEVICEEVENT) when the source is opened.
+    void SetDeviceEventListener(std::vector<TW_UINT16> events, std::function<void(std::uint32_t)> listener) {
+        mDeviceEvents = std::move(events);
         mOnDeviceEvent = std::move(listener);
     }
 
@@ -56,6 +60,13 @@ private:
     static TW_UINT16 Callback(pTW_IDENTITY origin, pTW_IDENTITY dest, TW_UINT32 dg, TW_UINT16 dat,
                               TW_UINT16 msg, TW_MEMREF data);
     TW_UINT16 Call(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data, bool toSource = true);
+    // Container memory from the manager's functions; freed by the returned owner.
+    using Container = std::unique_ptr<void, std::function<void(void*)>>;
+    Container NewContainer(std::size_t bytes);
+    Container OneValue(const SCapSetting& setting);
+    void* Lock(void* handle) const;
+    void Unlock(void* handle) const;
+    void SelectDeviceEvents();
     // Throws with the triplet's name and the condition code unless rc is one of the accepted codes.
     void Check(TW_UINT16 rc, const char* what, std::initializer_list<TW_UINT16> accepted = {TWRC_SUCCESS});
     void ReadRows(const TW_IMAGEINFO& info, SPageBitmap& page, std::uint32_t bufferSize);
@@ -63,6 +74,8 @@ private:
     TW_UINT16 ConditionCode();
     void NoteBatchFault();
 
+    DSMENTRYPROC mManager = nullptr;
+    TW_ENTRYPOINT mEntryPoints{};
     TW_IDENTITY mApp{};
     TW_IDENTITY mSource{};
     bool mManagerOpen = false;
@@ -71,6 +84,7 @@ private:
     bool mXferReady = false;
     bool mCloseRequested = false;
     TW_UINT16 mBatchFault = TWCC_SUCCESS;
+    std::vector<TW_UINT16> mDeviceEvents;
     std::function<void(std::uint32_t)> mOnDeviceEvent;
 };
 

@@ -37,6 +37,8 @@ std::string FaultName(TW_UINT16 condition) {
         return "paper jam";
     if (condition == TWCC_PAPERDOUBLEFEED)
         return "double feed";
+    if (condition == TWCC_NOMEDIA)
+        return "no paper in the feeder";
     return "scanner fault (condition code " + std::to_string(condition) + ")";
 }
 
@@ -65,7 +67,7 @@ int Scan(const SScanOptions& options) {
         throw ScanError("cannot create the folder " + options.outputFolder);
     CTwainSession session;
     if (options.showEvents)
-        session.SetDeviceEventListener(PrintDeviceEvent);
+        session.SetDeviceEventListener({0x8002, 0x8003, 0x8004}, PrintDeviceEvent);
     session.OpenSource(options.source);
     for (const SCapSetting& setting : options.settings)
         session.Set(setting);

@@ -7,8 +7,8 @@
 #include <cstring>
 #include <new>
 
-#include "managerentry.h"
 #include "managerlog.h"
+#include "managermemory.h"
 
 namespace twain::dsm {
 
@@ -23,10 +23,7 @@ TW_UINT16 callSource(DSENTRYPROC entry, pTW_IDENTITY origin, TW_UINT32 dg, TW_UI
 }
 
 Manager& Manager::instance() {
-    static Manager* const manager = [] {
-        setManagerEntry(&DSM_Entry);
-        return new Manager;
-    }();
+    static Manager* const manager = new Manager;
     return *manager;
 }
 
@@ -55,6 +52,10 @@ TW_UINT16 Manager::dispatch(pTW_IDENTITY origin, pTW_IDENTITY dest, TW_UINT32 dg
             break;
         case DAT_CALLBACK:
             return callback(origin, dest, msg, data);
+        case DAT_NULL:
+            return deliver(*origin, dest, msg);
+        case DAT_ENTRYPOINT:
+            return entryPoint(origin, msg, data);
         case DAT_STATUS:
             if (!dest)
                 return status(origin, data);
@@ -101,6 +102,21 @@ TW_UINT16 Manager::closeManager(const TW_IDENTITY& origin) {
         if (open.appId == origin.Id)
             return failLocked(app, TWCC_SEQERROR); // its data sources must be closed first
     mApplications.erase(TW_UINT32{origin.Id});
+    return TWRC_SUCCESS;
+}
+
+TW_UINT16 Manager::entryPoint(pTW_IDENTITY origin, TW_UINT16 msg, TW_MEMREF data) {
+    if (msg != MSG_GET)
+        return fail(origin, TWCC_BADPROTOCOL);
+    if (!data)
+        return fail(origin, TWCC_BADVALUE);
+    {
+        Lock lock(mMutex);
+        if (!application(origin))
+            return failLocked(nullptr, TWCC_SEQERROR);
+    }
+    auto* record = static_cast<TW_ENTRYPOINT*>(data);
+    *record = entryPoints();
     return TWRC_SUCCESS;
 }
 

@@ -51,7 +51,9 @@ private:
     TW_UINT16 closeSource(TW_IDENTITY& origin, TW_IDENTITY& source);
     TW_UINT16 callback(pTW_IDENTITY origin, pTW_IDENTITY dest, TW_UINT16 msg, TW_MEMREF data);
     TW_UINT16 registerCallback(const TW_IDENTITY& origin, pTW_IDENTITY dest, const TW_CALLBACK& record);
-    TW_UINT16 invokeCallback(const TW_IDENTITY& source, pTW_IDENTITY dest, const TW_CALLBACK& record);
+    // DAT_NULL from a data source: its message to the application that opened it (dest).
+    TW_UINT16 deliver(const TW_IDENTITY& source, pTW_IDENTITY dest, TW_UINT16 msg);
+    TW_UINT16 entryPoint(pTW_IDENTITY origin, TW_UINT16 msg, TW_MEMREF data);
     TW_UINT16 status(pTW_IDENTITY origin, TW_MEMREF data);
     TW_UINT16 forward(pTW_IDENTITY origin, pTW_IDENTITY dest, TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg,
                       TW_MEMREF data);

@@ -1,5 +1,6 @@
-// DAT_CALLBACK: an application registers where the messages of its data sources go; a data source asks
-// the manager to deliver one. The callback runs on the data source's thread, without the manager's lock.
+// DAT_CALLBACK: an application registers where the messages of its data sources go; DAT_NULL: a data source
+// sends one to the application that opened it. The callback runs on the data source's thread, without the
+// manager's lock. The other platform's MSG_INVOKE_CALLBACK is refused, as a standard manager on Linux does.
 #include <cstdint>
 #include <cstring>
 
@@ -31,8 +32,6 @@ TW_UINT16 Manager::callback(pTW_IDENTITY origin, pTW_IDENTITY dest, TW_UINT16 ms
     switch (msg) {
     case MSG_REGISTER_CALLBACK:
         return registerCallback(*origin, dest, record);
-    case MSG_INVOKE_CALLBACK:
-        return invokeCallback(*origin, dest, record);
     default:
         return fail(origin, TWCC_BADPROTOCOL);
     }
@@ -57,14 +56,15 @@ TW_UINT16 Manager::registerCallback(const TW_IDENTITY& origin, pTW_IDENTITY dest
     return TWRC_SUCCESS;
 }
 
-TW_UINT16 Manager::invokeCallback(const TW_IDENTITY& source, pTW_IDENTITY dest, const TW_CALLBACK& record) {
+TW_UINT16 Manager::deliver(const TW_IDENTITY& source, pTW_IDENTITY dest, TW_UINT16 msg) {
     Lock lock(mMutex);
     const auto open = mOpen.find(TW_UINT32{source.Id});
     if (open == mOpen.end())
-        return failLocked(nullptr, TWCC_SEQERROR);
-    if (dest && dest->Id != open->second.appId)
+        return failLocked(nullptr, TWCC_BADPROTOCOL); // only an open data source sends DAT_NULL
+    // The message names its receiver; a data source cannot leave it to the manager to guess.
+    if (!dest || dest->Id != open->second.appId)
         return failLocked(nullptr, TWCC_BADDEST);
-    if (!isCallbackMessage(record.Message))
+    if (!isCallbackMessage(static_cast<TW_INT16>(msg)))
         return failLocked(nullptr, TWCC_BADVALUE);
     const Application& app = mApplications.at(open->second.appId);
     const Callback callback = open->second.callback.proc ? open->second.callback : app.callback;
@@ -75,7 +75,7 @@ TW_UINT16 Manager::invokeCallback(const TW_IDENTITY& source, pTW_IDENTITY dest, 
     lock.unlock();
 
     try {
-        return callback.proc(&from, &to, DG_CONTROL, DAT_NULL, static_cast<TW_UINT16>(record.Message),
+        return callback.proc(&from, &to, DG_CONTROL, DAT_NULL, msg,
                              reinterpret_cast<TW_MEMREF>(static_cast<std::uintptr_t>(callback.refCon)));
     } catch (...) {
         logLine("an application's callback threw an exception");

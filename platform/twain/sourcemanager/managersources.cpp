@@ -4,6 +4,8 @@
 
 #include "callsource.h"
 #include "manager.h"
+#include "managerlog.h"
+#include "managermemory.h"
 
 namespace twain::dsm {
 namespace {
@@ -102,9 +104,21 @@ TW_UINT16 Manager::openSource(TW_IDENTITY& origin, TW_IDENTITY& wanted) {
     // A data source keeps the Id of its latest identity query; a fresh instance after a close has lost it.
     TW_IDENTITY current = source.identity;
     callSource(source.entry, &origin, DG_CONTROL, DAT_IDENTITY, MSG_GET, &current);
+    if (source.identity.SupportedGroups & DF_DS2) {
+        TW_ENTRYPOINT points = entryPoints();
+        callSource(source.entry, &origin, DG_CONTROL, DAT_ENTRYPOINT, MSG_SET, &points);
+    }
     wanted = source.identity;
     const TW_UINT16 result = callSource(source.entry, &origin, DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, &wanted);
-    wanted.Id = id;
+    if (result == TWRC_SUCCESS && wanted.Id != id) {
+        // The Id is the manager's: a data source that overwrites it would take another one's calls.
+        logLine("refusing " + source.path + ": it changed its Id when opened");
+        callSource(source.entry, &origin, DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, &wanted);
+        wanted.Id = id;
+        lock.lock();
+        mOpen.erase(id);
+        return failLocked(application(&origin), TWCC_OPERATIONERROR);
+    }
     if (result == TWRC_SUCCESS) {
         lock.lock();
         mOpen.at(id).link = Link::Open;

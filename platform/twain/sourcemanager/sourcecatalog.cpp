@@ -20,7 +20,14 @@ TW_UINT32 newIdentityId() {
 
 fs::path dataSourceFolder() {
     const char* override = std::getenv("K3100_TWAIN_DS_DIR");
-    return override && *override ? fs::path(override) : fs::path("/usr/local/lib/twain");
+    if (override && *override)
+        return fs::path(override);
+    // Installed, the data sources lie in <prefix>/lib/twain, at a fixed place relative to this library,
+    // so the folder follows wherever the system was installed.
+    Dl_info info{};
+    if (dladdr(reinterpret_cast<const void*>(&dataSourceFolder), &info) && info.dli_fname)
+        return (fs::absolute(info.dli_fname).parent_path() / K3100_TWAIN_DS_FROM_LIBDIR).lexically_normal();
+    return fs::path("/usr/local/lib/twain");
 }
 
 namespace {

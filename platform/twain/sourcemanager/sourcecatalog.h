@@ -23,7 +23,8 @@ struct SourceRecord {
 // Ids for applications and data sources alike, so that one can never be taken for the other.
 TW_UINT32 newIdentityId();
 
-// K3100_TWAIN_DS_DIR when set, else the standard folder.
+// K3100_TWAIN_DS_DIR when set, else lib/twain of the prefix this library is installed under
+// (/usr/local/lib/twain for /usr/local).
 std::filesystem::path dataSourceFolder();
 
 class SourceCatalog {

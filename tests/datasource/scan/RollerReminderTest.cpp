@@ -31,9 +31,7 @@ protected:
         Open();
         test::AttachEmulatedScanner(*mDS, mEmulator);
     }
-    void TearDown() override {
-        SetUIControllerFactory([] { return std::make_unique<CNullUIController>(); });
-    }
+    void TearDown() override { SetUIControllerFactory(nullptr); }
     void SetCounts(std::uint32_t total, std::uint32_t roller, std::uint32_t pad) {
         ASSERT_EQ(mDS->GetScanner()->SetScanCounter(total, roller, pad), 0u);
     }

@@ -77,7 +77,7 @@ protected:
         SetAlertPresenter(std::make_unique<CAlertRecorder>(mAlerts));
     }
     ~SheetScanningTest() override {
-        SetUIControllerFactory([] { return std::make_unique<CNullUIController>(); });
+        SetUIControllerFactory(nullptr);
         SetAlertPresenter(std::make_unique<CLogAlertPresenter>());
     }
     // Opens as the given application with the emulated scanner attached, grey at 150 dpi, and enables
@@ -120,6 +120,8 @@ protected:
 TEST_F(SheetScanningTest, NewSheetAnnouncesItselfAndCountsItsImages) {
     Start();
     ASSERT_EQ(SetBool(CAP_DUPLEXENABLED, true), TWRC_SUCCESS);
+    const auto wanted = test::UInt16Array({0x8002, 0x8003});
+    ASSERT_EQ(Cap(MSG_SET, CAP_DEVICEEVENT, TWON_ARRAY, wanted.get()), TWRC_SUCCESS);
     Enable();
     Load("gen:ramp");
     ASSERT_EQ(mDS->PrepareScan(), TWRC_SUCCESS);

@@ -213,7 +213,9 @@ TEST_F(TransferSequencingTest, PositioningPrescanStaysInsideTheDialog) {
     Start("Test Maker", "Test Scan", 1);
     TW_USERINTERFACE ui{};
     ui.ShowUI = 1;
+    SetUIControllerFactory([] { return std::make_unique<CNullUIController>(); });
     ASSERT_EQ(Call(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS, &ui), TWRC_SUCCESS);
+    SetUIControllerFactory(nullptr);
     fnd::Dictionary userInfo{{"Result", fnd::Dictionary()}};
     const fnd::Dictionary request{{"scanModeParam.xferReady.qsds", fnd::Value(std::uint32_t{1})}};
     fnd::NotificationCenter::defaultCenter().post("XferReadyNotification", request, &userInfo);

@@ -11,7 +11,7 @@
 
 #include "PageSource.h"
 #include "transfer/PictEncoder.h"
-#include "twainmemory.h"
+#include <malloc.h>
 
 namespace {
 
@@ -82,6 +82,32 @@ TEST_F(FileTransferTest, TiffFileHoldsThePageOfEachPixelType) {
     EXPECT_EQ(mDS.TransferCount(), 3);
 }
 
+// The standard file transfer: the file is named beforehand (DAT_SETUPFILEXFER) and the transfer itself
+// carries no data; TIFF until told otherwise.
+TEST_F(FileTransferTest, SetUpFileTransferWritesTheNamedFile) {
+    TW_SETUPFILEXFER setup{};
+    ASSERT_EQ(Call(DG_CONTROL, DAT_SETUPFILEXFER, MSG_GETDEFAULT, &setup), TWRC_SUCCESS);
+    EXPECT_EQ(setup.Format, TWFF_TIFF);
+    EXPECT_STREQ(setup.FileName, "TWAIN.TMP");
+    setup.Format = TWFF_BMP;
+    EXPECT_EQ(Call(DG_CONTROL, DAT_SETUPFILEXFER, MSG_SET, &setup), TWRC_FAILURE);
+    EXPECT_EQ(Status(), TWCC_BADVALUE);
+    setup.Format = TWFF_TIFF;
+    std::snprintf(setup.FileName, sizeof setup.FileName, "%s", File("standard.tif").c_str());
+    ASSERT_EQ(Call(DG_CONTROL, DAT_SETUPFILEXFER, MSG_SET, &setup), TWRC_SUCCESS);
+    TW_SETUPFILEXFER current{};
+    ASSERT_EQ(Call(DG_CONTROL, DAT_SETUPFILEXFER, MSG_GET, &current), TWRC_SUCCESS);
+    EXPECT_STREQ(current.FileName, setup.FileName);
+
+    SetPage(TWPT_GRAY, 21, 5);
+    TW_IMAGEINFO info{};
+    ASSERT_EQ(Info(info), TWRC_SUCCESS);
+    ASSERT_EQ(Call(DG_IMAGE, DAT_IMAGEFILEXFER, MSG_GET, nullptr), TWRC_XFERDONE);
+    const SDecoded page = ReadTiff(File("standard.tif"));
+    EXPECT_EQ(page.width, 21u);
+    EXPECT_EQ(page.height, 5u);
+}
+
 TEST_F(FileTransferTest, JpegFileDecodesToThePage) {
     SetPage(TWPT_GRAY, 64, 32);
     TW_IMAGEINFO info{};
@@ -136,9 +162,10 @@ TEST_F(FileTransferTest, NativeTransferHandsOverATiffInContainerMemory) {
     ASSERT_EQ(Info(info), TWRC_SUCCESS);
     TW_HANDLE handle = nullptr;
     ASSERT_EQ(Call(DG_IMAGE, DAT_IMAGENATIVEXFER, MSG_GET, &handle), TWRC_XFERDONE);
-    twain::OwnedHandle owned(handle);
-    const auto* bytes = static_cast<const char*>(twain::lockHandle(handle));
-    std::ofstream(File("native.tif"), std::ios::binary).write(bytes, twain::handleSize(handle));
+    // Without a source manager the block comes from the C heap; the TIFF ends within it.
+    std::unique_ptr<void, decltype(&std::free)> owned(handle, &std::free);
+    std::ofstream(File("native.tif"), std::ios::binary)
+        .write(static_cast<const char*>(handle), static_cast<std::streamsize>(malloc_usable_size(handle)));
     const SDecoded page = ReadTiff(File("native.tif"));
     EXPECT_EQ(page.width, 20u);
     EXPECT_EQ(page.samples, 3u);

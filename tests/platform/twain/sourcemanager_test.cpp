@@ -2,6 +2,7 @@
 // opening and forwarding, callbacks (also nested and from another thread) and hostile arguments.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -121,6 +122,7 @@ protected:
         copyFile(TESTSOURCE_B, folder / "testsource_b.ds");
         copyFile(TESTSOURCE_REFUSING, folder / "z" / "refusing.ds");
         copyFile(TESTSOURCE_NOENTRY, folder / "sub" / "noentry.ds");
+        copyFile(TESTSOURCE_OVERWRITING, folder / "z" / "zz-overwriting.ds");
         writeFile(folder / "broken.ds", "\x7f"
                                         "ELF but not really a shared object");
         writeFile(folder / "sub" / "empty.ds", "");
@@ -158,8 +160,8 @@ TEST_F(SourceManager, ListsLoadableDataSourcesAndLogsEachBrokenFileOnce) {
     const std::vector<TW_IDENTITY> second = app.list();
     const std::string log = testing::internal::GetCapturedStderr();
 
-    EXPECT_EQ(productNames(first),
-              (std::vector<std::string>{"Test Source A", "Test Source B", "Refusing Source"}));
+    EXPECT_EQ(productNames(first), (std::vector<std::string>{"Test Source A", "Test Source B",
+                                                             "Refusing Source", "Overwriting Source"}));
     ASSERT_EQ(second.size(), first.size());
     for (std::size_t i = 0; i < first.size(); ++i) {
         EXPECT_EQ(second[i].Id, first[i].Id) << "a rescan keeps the Ids";
@@ -332,6 +334,62 @@ TEST_F(SourceManager, SurvivesNullArgumentsAndAThrowingDataSource) {
     EXPECT_EQ(app.call(&source, DG_CONTROL, DAT_XFERGROUP, MSG_GET, &group), TWRC_FAILURE);
     EXPECT_EQ(app.call(&source, DG_CONTROL, DAT_DEVICEEVENT, MSG_GET, &status), TWRC_SUCCESS)
         << "the manager and the data source still work after the exception";
+}
+
+TEST_F(SourceManager, GivesApplicationsItsEntryPointsAndMemory) {
+    Application app("TWAIN 2 App");
+    TW_ENTRYPOINT points{};
+    points.Size = sizeof points;
+    EXPECT_EQ(app.call(nullptr, DG_CONTROL, DAT_ENTRYPOINT, MSG_GET, &points), TWRC_FAILURE)
+        << "before MSG_OPENDSM";
+    ASSERT_EQ(app.openManager(), TWRC_SUCCESS);
+    ASSERT_EQ(app.call(nullptr, DG_CONTROL, DAT_ENTRYPOINT, MSG_GET, &points), TWRC_SUCCESS);
+    // Copied out: in the packed record the pointers sit on 2-byte boundaries.
+    const TW_UINT32 size = points.Size;
+    const auto entry = points.DSM_Entry;
+    const DSM_MEMALLOCATE allocate = points.DSM_MemAllocate;
+    const DSM_MEMFREE release = points.DSM_MemFree;
+    const DSM_MEMLOCK lock = points.DSM_MemLock;
+    const DSM_MEMUNLOCK unlock = points.DSM_MemUnlock;
+    EXPECT_EQ(size, sizeof(TW_ENTRYPOINT));
+    EXPECT_EQ(entry, &DSM_Entry);
+    ASSERT_TRUE(allocate && release && lock && unlock);
+    TW_HANDLE block = allocate(64);
+    auto* bytes = static_cast<unsigned char*>(lock(block));
+    ASSERT_NE(bytes, nullptr);
+    EXPECT_EQ(std::count(bytes, bytes + 64, 0), 64) << "zero-filled";
+    unlock(block);
+    release(block);
+}
+
+TEST_F(SourceManager, DeliversOnlyMessagesThatNameBothEnds) {
+    Application app("Strict");
+    ASSERT_EQ(app.openManager(), TWRC_SUCCESS);
+    ASSERT_EQ(app.registerCallback(nullptr, recordingCallback, 0), TWRC_SUCCESS);
+    TW_IDENTITY source;
+    ASSERT_EQ(app.open("Test Source A", source), TWRC_SUCCESS);
+    EXPECT_EQ(DSM_Entry(nullptr, &app.identity(), DG_CONTROL, DAT_NULL, MSG_XFERREADY, nullptr), TWRC_FAILURE)
+        << "no origin";
+    EXPECT_EQ(DSM_Entry(&source, nullptr, DG_CONTROL, DAT_NULL, MSG_XFERREADY, nullptr), TWRC_FAILURE)
+        << "no destination";
+    TW_CALLBACK old{};
+    old.Message = MSG_XFERREADY;
+    EXPECT_EQ(DSM_Entry(&source, nullptr, DG_CONTROL, DAT_CALLBACK, MSG_INVOKE_CALLBACK, &old), TWRC_FAILURE)
+        << "the other platform's way";
+    EXPECT_TRUE(received.messages.empty());
+    EXPECT_EQ(DSM_Entry(&source, &app.identity(), DG_CONTROL, DAT_NULL, MSG_CLOSEDSREQ, nullptr),
+              TWRC_SUCCESS);
+    EXPECT_EQ(received.messages, std::vector<TW_UINT16>{MSG_CLOSEDSREQ});
+}
+
+TEST_F(SourceManager, RefusesADataSourceThatTakesAnotherId) {
+    testing::internal::CaptureStderr();
+    Application app("Victim");
+    ASSERT_EQ(app.openManager(), TWRC_SUCCESS);
+    TW_IDENTITY source;
+    EXPECT_EQ(app.open("Overwriting Source", source), TWRC_FAILURE);
+    EXPECT_EQ(app.status(), TWCC_OPERATIONERROR);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("changed its Id"), std::string::npos);
 }
 
 } // namespace

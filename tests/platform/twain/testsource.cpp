@@ -1,11 +1,10 @@
-// A data source built only for the source manager's tests. It signals the application through the
-// manager (from its own thread and from a second one), reports who called it, throws on one triplet, and
-// forgets its Id at close as a data source does that drops its instance then.
+// A data source built only for the source manager's tests. It signals the application that opened it
+// through the entry the manager gave (from its own thread and from a second one), reports who called it,
+// throws on one triplet, and forgets its Id at close as a data source does that drops its instance then.
 #include <cstdio>
 #include <stdexcept>
 #include <thread>
 
-#include "managerentry.h"
 #include "twain.h"
 
 namespace {
@@ -15,7 +14,7 @@ TW_IDENTITY makeIdentity() {
     identity.Version.MajorNum = 1;
     identity.ProtocolMajor = TWON_PROTOCOLMAJOR;
     identity.ProtocolMinor = TWON_PROTOCOLMINOR;
-    identity.SupportedGroups = DG_CONTROL | DG_IMAGE;
+    identity.SupportedGroups = DG_CONTROL | DG_IMAGE | DF_DS2;
     snprintf(identity.Manufacturer, sizeof identity.Manufacturer, "%s", "Test Makers");
     snprintf(identity.ProductFamily, sizeof identity.ProductFamily, "%s", "Test Family");
     snprintf(identity.ProductName, sizeof identity.ProductName, "%s", TEST_SOURCE_NAME);
@@ -23,6 +22,8 @@ TW_IDENTITY makeIdentity() {
 }
 
 TW_IDENTITY self = makeIdentity();
+TW_IDENTITY application{};
+TW_ENTRYPOINT manager{};
 bool isOpen = false;
 TW_UINT16 condition = TWCC_SUCCESS;
 TW_UINT32 deviceEventReads = 0;
@@ -33,9 +34,9 @@ TW_UINT16 failWith(TW_UINT16 code) {
 }
 
 TW_UINT16 signal(TW_UINT16 message) {
-    TW_CALLBACK callback{};
-    callback.Message = static_cast<TW_INT16>(message);
-    return twain::callManager(&self, nullptr, DG_CONTROL, DAT_CALLBACK, MSG_INVOKE_CALLBACK, &callback);
+    if (!manager.DSM_Entry)
+        return failWith(TWCC_OPERATIONERROR);
+    return manager.DSM_Entry(&self, &application, DG_CONTROL, DAT_NULL, message, nullptr);
 }
 
 TW_UINT16 signalFromThread(TW_UINT16 message) {
@@ -44,7 +45,7 @@ TW_UINT16 signalFromThread(TW_UINT16 message) {
     return result;
 }
 
-TW_UINT16 identityTriplet(TW_UINT16 msg, TW_IDENTITY* data) {
+TW_UINT16 identityTriplet(pTW_IDENTITY origin, TW_UINT16 msg, TW_IDENTITY* data) {
     switch (msg) {
     case MSG_GET:
         self.Id = data->Id;
@@ -57,6 +58,12 @@ TW_UINT16 identityTriplet(TW_UINT16 msg, TW_IDENTITY* data) {
         return failWith(TWCC_CHECKDEVICEONLINE);
 #endif
         isOpen = true;
+        application = *origin;
+#ifdef TEST_SOURCE_OVERWRITES_ID
+        self.Id = 1; // the number it had before any manager told it its own
+#else
+        self.Id = data->Id;
+#endif
         *data = self;
         return TWRC_SUCCESS;
     case MSG_CLOSEDS:
@@ -93,7 +100,11 @@ TW_UINT16 controlTriplet(pTW_IDENTITY origin, TW_UINT16 dat, TW_UINT16 msg, TW_M
 extern "C" TW_UINT16 DS_Entry(pTW_IDENTITY pOrigin, TW_UINT32 DG, TW_UINT16 DAT, TW_UINT16 MSG,
                               TW_MEMREF pData) {
     if (DG == DG_CONTROL && DAT == DAT_IDENTITY)
-        return identityTriplet(MSG, static_cast<TW_IDENTITY*>(pData));
+        return identityTriplet(pOrigin, MSG, static_cast<TW_IDENTITY*>(pData));
+    if (DG == DG_CONTROL && DAT == DAT_ENTRYPOINT && MSG == MSG_SET) {
+        manager = *static_cast<TW_ENTRYPOINT*>(pData);
+        return TWRC_SUCCESS;
+    }
     if (DG == DG_CONTROL && DAT == DAT_STATUS && MSG == MSG_GET) {
         static_cast<TW_STATUS*>(pData)->ConditionCode = condition;
         condition = TWCC_SUCCESS;

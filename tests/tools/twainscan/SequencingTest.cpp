@@ -63,6 +63,7 @@ TEST_F(Sequencing, EachSheetIsAnnouncedAndTheEndReportsNoEvent) {
     StartScanner({"gen:ramp-a4 3"});
     test::CTwainTestApp app(kOtherMaker);
     Open(app);
+    ASSERT_EQ(app.SelectDeviceEvents({kScanReady, kScanning}), TWRC_SUCCESS);
     const test::SBatch batch = app.Scan();
     EXPECT_EQ(batch.endedBy, "endxfer");
     ASSERT_EQ(batch.pages.size(), 3u);
@@ -233,4 +234,53 @@ TEST_F(Sequencing, ResetOrCloseMidBatchFreesTheScanner) {
         app.Close();
         EXPECT_TRUE(LockIsFree()) << (reset ? "reset" : "close");
     }
+}
+
+// Device events reach a client only when it asked for them (CAP_DEVICEEVENT); the maker's own
+// application hears of every sheet without asking, as it was built to.
+TEST_F(Sequencing, DeviceEventsGoOnlyToClientsThatAskedForThem) {
+    StartScanner({"gen:ramp-a4 2"});
+    {
+        test::CTwainTestApp app(kOtherMaker);
+        Open(app);
+        EXPECT_EQ(app.SelectDeviceEvents({0x1234}), TWRC_FAILURE) << "an event this scanner never sends";
+        EXPECT_EQ(app.ConditionCode(), TWCC_BADVALUE);
+        ASSERT_EQ(app.Set(CAP_XFERCOUNT, TWTY_INT16, 1), TWRC_SUCCESS);
+        ASSERT_EQ(app.Scan().pages.size(), 1u);
+        EXPECT_TRUE(app.DeviceEvents().empty());
+    }
+    test::CTwainTestApp own(kOwnMaker);
+    Open(own);
+    ASSERT_EQ(own.Scan().pages.size(), 1u);
+    EXPECT_EQ(own.DeviceEvents(), (std::vector<std::uint32_t>{kScanReady, kScanning}));
+}
+
+// A transfer count is one application's wish for its own batch: the next application, which set none,
+// scans every sheet left.
+TEST_F(Sequencing, NextApplicationDoesNotInheritATransferCount) {
+    StartScanner({"gen:ramp-a4 3"});
+    {
+        test::CTwainTestApp first(kOtherMaker);
+        Open(first);
+        ASSERT_EQ(first.Set(CAP_XFERCOUNT, TWTY_INT16, 1), TWRC_SUCCESS);
+        EXPECT_EQ(first.Scan().pages.size(), 1u);
+    }
+    test::CTwainTestApp next(kOtherMaker);
+    Open(next);
+    const test::SBatch batch = next.Scan();
+    EXPECT_EQ(batch.pages.size(), 2u);
+    EXPECT_EQ(batch.endedBy, "endxfer");
+}
+
+// An empty feeder is told apart from the application's own cancel by its condition code.
+TEST_F(Sequencing, EmptyFeederIsReportedAsNoMedia) {
+    StartScanner({});
+    test::CTwainTestApp app(kOtherMaker);
+    Open(app);
+    testing::internal::CaptureStderr();
+    const test::SBatch batch = app.Scan();
+    testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(batch.pages.empty());
+    EXPECT_EQ(batch.transferResult, TWRC_CANCEL);
+    EXPECT_EQ(batch.transferCondition, TWCC_NOMEDIA);
 }

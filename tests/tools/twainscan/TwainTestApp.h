@@ -6,12 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "twain.h"
-#include "twainmemory.h"
 
 namespace test {
 
@@ -35,7 +36,7 @@ struct SBatch {
 
 class CTwainTestApp {
 public:
-    // manufacturer: the application's maker, as a length-prefixed identity string.
+    // manufacturer: the application's maker, zero-terminated as applications on Linux write it.
     explicit CTwainTestApp(const char* manufacturer) {
         sApp = this;
         mApp.Version.MajorNum = 1;
@@ -63,7 +64,7 @@ public:
             return rc;
         mManagerOpen = true;
         rc = DSM_Entry(&mApp, nullptr, DG_CONTROL, DAT_IDENTITY, MSG_GETFIRST, &mSource);
-        while (rc == TWRC_SUCCESS && std::string(mSource.ProductName + 1).find("K-3100") == std::string::npos)
+        while (rc == TWRC_SUCCESS && std::string(mSource.ProductName).find("K-3100") == std::string::npos)
             rc = DSM_Entry(&mApp, nullptr, DG_CONTROL, DAT_IDENTITY, MSG_GETNEXT, &mSource);
         if (rc != TWRC_SUCCESS)
             return rc;
@@ -85,10 +86,23 @@ public:
         return status.ConditionCode;
     }
 
+    // Asks for device events (CAP_DEVICEEVENT), in an array from the C heap.
+    TW_UINT16 SelectDeviceEvents(const std::vector<TW_UINT16>& events) {
+        const std::size_t bytes = offsetof(TW_ARRAY, ItemList) + events.size() * sizeof(TW_UINT16);
+        std::unique_ptr<void, decltype(&std::free)> handle(std::calloc(1, bytes), &std::free);
+        auto* list = static_cast<TW_ARRAY*>(handle.get());
+        list->ItemType = TWTY_UINT16;
+        list->NumItems = static_cast<TW_UINT32>(events.size());
+        std::memcpy(list->ItemList, events.data(), events.size() * sizeof(TW_UINT16));
+        TW_CAPABILITY cap{CAP_DEVICEEVENT, TWON_ARRAY, handle.get()};
+        return Call(DG_CONTROL, DAT_CAPABILITY, MSG_SET, &cap);
+    }
+
     // item: the value's bits as the item type lays them out (16-bit types in the low half).
     TW_UINT16 Set(TW_UINT16 capId, TW_UINT16 itemType, TW_UINT32 item) {
-        twain::OwnedHandle handle(twain::allocHandle(sizeof(TW_ONEVALUE)));
-        auto* one = static_cast<TW_ONEVALUE*>(twain::lockHandle(handle.get()));
+        // Like any application, from the C heap; the manager's blocks are the same on Linux.
+        std::unique_ptr<void, decltype(&std::free)> handle(std::calloc(1, sizeof(TW_ONEVALUE)), &std::free);
+        auto* one = static_cast<TW_ONEVALUE*>(handle.get());
         one->ItemType = itemType;
         if (itemType == TWTY_UINT16 || itemType == TWTY_INT16 || itemType == TWTY_BOOL) {
             const auto half = static_cast<TW_UINT16>(item);
@@ -96,7 +110,6 @@ public:
         } else {
             std::memcpy(&one->Item, &item, sizeof item);
         }
-        twain::unlockHandle(handle.get());
         TW_CAPABILITY cap{capId, TWON_ONEVALUE, handle.get()};
         return Call(DG_CONTROL, DAT_CAPABILITY, MSG_SET, &cap);
     }
@@ -172,8 +185,7 @@ public:
 private:
     static void SetText(TW_STR32& field, const char* text) {
         std::memset(field, 0, sizeof field);
-        field[0] = static_cast<char>(std::strlen(text));
-        std::memcpy(field + 1, text, std::strlen(text));
+        std::strncpy(field, text, sizeof field - 1);
     }
 
     SBatch& Ended(SBatch& batch, const char* step) {
