@@ -4,9 +4,9 @@
 
 #include <chrono>
 #include <cstring>
-#include <dlfcn.h>
-#include <filesystem>
 #include <thread>
+
+#include "managerlibrary.h"
 
 namespace twainscan {
 namespace {
@@ -18,28 +18,12 @@ void SetText(TW_STR32& field, const char* text) {
     std::strncpy(field, text, sizeof field - 1);
 }
 
-// The manager installed with this program (lib/ beside bin/, also in the build tree), else the system's.
-// Looked for by path: a sanitizer's dlopen does not search the program's run path.
-void* OpenManagerLibrary() {
-    std::error_code error;
-    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
-    for (const char* libdir : {K3100_INSTALL_LIBDIR, "lib"}) {
-        const std::filesystem::path beside = program.parent_path().parent_path() / libdir / K3100_DSM_LIBRARY;
-        if (!error && std::filesystem::exists(beside, error))
-            return dlopen(beside.c_str(), RTLD_NOW | RTLD_LOCAL);
-    }
-    return dlopen(K3100_DSM_LIBRARY, RTLD_NOW | RTLD_LOCAL);
-}
-
 // The manager stays loaded to the end of the process: data sources it loaded may still run code.
 DSMENTRYPROC LoadManager() {
-    void* library = OpenManagerLibrary();
-    if (!library)
-        throw ScanError(std::string("cannot load the TWAIN source manager: ") + dlerror());
-    auto entry = reinterpret_cast<DSMENTRYPROC>(dlsym(library, "DSM_Entry"));
-    if (!entry)
-        throw ScanError("the TWAIN source manager has no DSM_Entry");
-    return entry;
+    std::string error;
+    if (DSMENTRYPROC entry = twain::loadManagerEntry(K3100_DSM_LIBRARY, K3100_INSTALL_LIBDIR, error))
+        return entry;
+    throw ScanError("cannot load the TWAIN source manager: " + error);
 }
 
 TW_UINT32 ItemBits(const SCapSetting& setting) {
