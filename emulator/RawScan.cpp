@@ -54,7 +54,7 @@ RawScan::RawScan(RawScanSetup setup) : setup_(std::move(setup)) {
     line_.assign(lineBytes_, 0);
     samples_.assign(samples, 0);
     prepareColumns();
-    if (totalBytes() <= kMaxRecordedBytes)
+    if (replayLikeScans() && totalBytes() <= kMaxRecordedBytes)
         recording_.reserve(totalBytes());
 }
 

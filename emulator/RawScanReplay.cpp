@@ -17,11 +17,28 @@ std::shared_ptr<const RecordedScan>& recorded() {
     return last;
 }
 
+bool& replayOn() {
+    static bool on = false;
+    return on;
+}
+
 template <typename T> void append(std::string& key, const T& value) {
     key.append(reinterpret_cast<const char*>(&value), sizeof value);
 }
 
 } // namespace
+
+void setReplayLikeScans(bool on) {
+    const std::lock_guard<std::mutex> hold(recordedLock());
+    replayOn() = on;
+    if (!on)
+        recorded().reset();
+}
+
+bool replayLikeScans() {
+    const std::lock_guard<std::mutex> hold(recordedLock());
+    return replayOn();
+}
 
 std::string replayKey(const RawScanSetup& s) {
     std::string key;
@@ -53,6 +70,8 @@ std::string replayKey(const RawScanSetup& s) {
 std::shared_ptr<const RecordedScan> findRecorded(const RawScanSetup& setup) {
     const std::string key = replayKey(setup);
     const std::lock_guard<std::mutex> hold(recordedLock());
+    if (!replayOn())
+        return nullptr;
     const std::shared_ptr<const RecordedScan>& last = recorded();
     return last && last->key == key ? last : nullptr;
 }
@@ -68,7 +87,8 @@ void keepRecorded(const RawScanSetup& setup, std::vector<uint8_t> bytes) {
     }
     scan->bytes = std::move(bytes);
     const std::lock_guard<std::mutex> hold(recordedLock());
-    recorded() = std::move(scan);
+    if (replayOn())
+        recorded() = std::move(scan);
 }
 
 } // namespace k3100::emu

@@ -3,6 +3,7 @@
 // packed 12-bit calibration lines).
 #include "EmulatorFixture.h"
 
+#include "emulator/RawScanReplay.h"
 #include "emulator/ScannerModel.h"
 
 #include <algorithm>
@@ -57,6 +58,7 @@ TEST_F(Scanning, BatchRunsUntilTheFeederIsEmpty) {
 }
 
 TEST_F(Scanning, LikeSheetsReplayTheFirstSheetsBytesAndOtherSheetsAreDrawn) {
+    emu::setReplayLikeScans(true);
     emu::Sheet tilted = sheet("gen:ramp-a5");
     tilted.skewDegrees = 2;
     emulator.loadSheet(sheet("gen:ramp-a5"), 2);
@@ -74,6 +76,7 @@ TEST_F(Scanning, LikeSheetsReplayTheFirstSheetsBytesAndOtherSheetsAreDrawn) {
     EXPECT_EQ(other.bytes.size(), drawn.bytes.size());
     EXPECT_NE(other.bytes, drawn.bytes) << "a tilted sheet is drawn, not replayed";
     EXPECT_EQ(again.bytes, drawn.bytes) << "a sheet after another is drawn afresh alike";
+    emu::setReplayLikeScans(false);
 }
 
 TEST_F(Scanning, StopBatchEndsContinuousFeeding) {

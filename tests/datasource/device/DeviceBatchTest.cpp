@@ -196,12 +196,6 @@ TEST_F(DeviceTest, FinishingDuringAPageLeavesNoPageOpenInTheLibrary) {
 }
 
 TEST_F(DeviceTest, HostAbortDuringABatchCancelsAndTheNextStartIsClean) {
-    // The reader pauses after about a page, so sheets are still in the feeder when the abort comes however
-    // fast the scanner delivers (the emulator replays like sheets).
-    COrvkQS::Limits limits;
-    limits.pauseAbove = 3u << 20;
-    limits.resumeBelow = 1u << 20;
-    device->setLimits(limits);
     load(3);
     tagScanParam p = letterParams(false, true);
     ASSERT_EQ(device->StartScan(&p), 0);
