@@ -165,7 +165,13 @@ void CTwainSession::OpenSource(const std::string& text) {
     if (rc != TWRC_SUCCESS)
         throw ScanError("no data source named like '" + text + "' was found");
     mSource = source;
-    Check(Call(DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, &mSource, false), "opening the data source");
+    if (Call(DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, &mSource, false) != TWRC_SUCCESS) {
+        const TW_UINT16 condition = ConditionCode();
+        throw ScanError(condition == TWCC_MAXCONNECTIONS
+                            ? "the scanner is in use by another program, or its lock is blocked"
+                            : "opening the data source failed (condition code " + std::to_string(condition) +
+                                  ")");
+    }
     mSourceOpen = true;
     TW_CALLBACK callback{};
     callback.CallBackProc = reinterpret_cast<TW_MEMREF>(&CTwainSession::Callback);
@@ -280,6 +286,11 @@ void CTwainSession::ReadRows(const TW_IMAGEINFO& info, SPageBitmap& page, std::u
             page.bytesPerRow = block.BytesPerRow;
             page.xResolution = info.XResolution.Whole + info.XResolution.Frac / 65536.0f;
             page.yResolution = info.YResolution.Whole + info.YResolution.Frac / 65536.0f;
+            // Rows shorter than the width needs would make every encoder read past them.
+            if (page.bytesPerRow < page.MinimumBytesPerRow())
+                throw ScanError("the data source sent rows of " + std::to_string(page.bytesPerRow) +
+                                " bytes for " + std::to_string(page.width) + " pixels of " +
+                                std::to_string(info.BitsPerPixel) + " bits");
             page.pixels.resize(std::size_t{page.bytesPerRow} * page.height);
         }
         const std::size_t offset = std::size_t{block.YOffset} * page.bytesPerRow;
