@@ -143,7 +143,9 @@ protected:
 private:
     std::int32_t execOneSide(CImg& image, tagSIDE side, tagIMAGESTATE state);
     std::int32_t execSideBySide(CImg& front, CImg& back, tagIMAGESTATE state);
-    std::int32_t blankLevelFromOutput(CImg& copy, tagSIDE side, tagIMAGESTATE state, std::int32_t& slice);
+    struct BlankForm;
+    std::int32_t blankLevelFromOutput(const CImg& image, tagSIDE side, tagIMAGESTATE state, BlankForm& form);
+    std::int32_t blankGrey(const CImg& image, CImg& grey, tagIMAGESTATE state);
 };
 
 } // namespace Ovk::Pixen
