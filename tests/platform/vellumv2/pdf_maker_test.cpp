@@ -175,11 +175,37 @@ TEST(PdfMaker, TextLayerMakesTheScannedWordsSearchable) {
     EXPECT_NE(fonts.find("CID TrueType      Identity-H       yes"), std::string::npos) << fonts;
 }
 
+namespace {
+
+bool inked(const Page& bw, size_t x, size_t y) {
+    return bw.pixels[y * static_cast<size_t>(bw.sync) + x / 8] & (0x80 >> (x % 8));
+}
+
+// Over the first letters, wherever the font the system substitutes for the page's standard font puts
+// them, with the left edge inside a byte.
+PdfPageRect firstLetters(const Page& bw) {
+    int32_t left = bw.width;
+    int32_t top = bw.height;
+    for (int32_t y = 0; y < bw.height; ++y)
+        for (int32_t x = 0; x < bw.width; ++x)
+            if (inked(bw, static_cast<size_t>(x), static_cast<size_t>(y))) {
+                left = std::min(left, x);
+                top = std::min(top, y);
+            }
+    const int32_t start = (left + 3) % 8 != 0 ? left + 3 : left + 4;
+    return PdfPageRect{start, top, 101, 40};
+}
+
+} // namespace
+
 TEST(PdfMaker, RectangleChoosesThePartOfTheImage) {
     const std::string folder = vlmtest::scratchFolder("rect");
     const Page bw = vlmtest::toBw(textPage());
     ASSERT_EQ(startDocument(folder + "/rect.pdf", VLM_MODE_PLAIN, 0), VLM_OK);
-    const PdfPageRect part{83, 80, 101, 40}; // over the first letters, the left edge inside a byte
+    const PdfPageRect part = firstLetters(bw);
+    ASSERT_NE(part.lLeft % 8, 0);
+    ASSERT_LE(part.lLeft + part.lWidth, bw.width);
+    ASSERT_LE(part.lTop + part.lHeight, bw.height);
     ASSERT_EQ(addPage(bw, &part), VLM_OK);
     const PdfPageRect outside{0, 0, textPage().width + 1, 10};
     EXPECT_EQ(addPage(textPage(), &outside), VLM_ERR_PARAM);
@@ -195,7 +221,7 @@ TEST(PdfMaker, RectangleChoosesThePartOfTheImage) {
         for (int32_t x = 0; x < part.lWidth; ++x) {
             const size_t sx = static_cast<size_t>(part.lLeft + x);
             const size_t sy = static_cast<size_t>(part.lTop + y);
-            const bool source = bw.pixels[sy * static_cast<size_t>(bw.sync) + sx / 8] & (0x80 >> (sx % 8));
+            const bool source = inked(bw, sx, sy);
             const bool made =
                 static_cast<uint8_t>(pbm[static_cast<size_t>(y) * 13 + static_cast<size_t>(x) / 8]) &
                 (0x80 >> (x % 8));
