@@ -212,6 +212,10 @@ int VX_TWAINHandler::getDSStatus(TW_STATUS& st) {
     return call(&mDSIdentity, DG_CONTROL, DAT_STATUS, MSG_GET, &st);
 }
 
+int VX_TWAINHandler::getDSMStatus(TW_STATUS& st) {
+    return call(nullptr, DG_CONTROL, DAT_STATUS, MSG_GET, &st);
+}
+
 int VX_TWAINHandler::messageDS(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data) {
     return call(&mDSIdentity, dg, dat, msg, data);
 }

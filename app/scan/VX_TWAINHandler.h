@@ -70,6 +70,8 @@ public:
     int passThru(TW_PASSTHRU& pt);
     int getDeviceEvent(TW_DEVICEEVENT& ev);
     int getDSStatus(TW_STATUS& st);
+    // The manager's own status: after a failed open it holds the data source's reason.
+    int getDSMStatus(TW_STATUS& st);
     // Any triplet to the data source (image info, pending transfers, memory transfers).
     int messageDS(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data);
 
