@@ -9,9 +9,12 @@
 #include "PageBitmap.h"
 
 enum class ETiffCompression { kNone, kBest };
+// How 1-bit pages read: 0 black (the page bitmap's own form), or 1 black, stored as white-is-zero.
+enum class EBilevelSense { kZeroIsBlack, kOneIsBlack };
 
 // kBest: CCITT group 4 for 1-bit pages, Deflate for grey and colour.
 std::vector<std::uint8_t> EncodeTiff(const SPageBitmap& page,
-                                     ETiffCompression compression = ETiffCompression::kNone);
+                                     ETiffCompression compression = ETiffCompression::kNone,
+                                     EBilevelSense sense = EBilevelSense::kZeroIsBlack);
 // quality 1..100; 1-bit pages are widened to 8-bit grey first, since JPEG has no 1-bit form.
 std::vector<std::uint8_t> EncodeJpeg(const SPageBitmap& page, int quality = 75);

@@ -85,8 +85,15 @@ std::uint16_t CompressionTag(const SPageBitmap& page, ETiffCompression compressi
     return page.bitsPerSample == 1 ? COMPRESSION_CCITTFAX4 : COMPRESSION_ADOBE_DEFLATE;
 }
 
-bool WriteTags(TIFF* tiff, const SPageBitmap& page, ETiffCompression compression) {
-    const std::uint16_t photometric = page.samplesPerPixel == 3 ? PHOTOMETRIC_RGB : PHOTOMETRIC_MINISBLACK;
+std::uint16_t Photometric(const SPageBitmap& page, EBilevelSense sense) {
+    if (page.samplesPerPixel == 3)
+        return PHOTOMETRIC_RGB;
+    const bool whiteIsZero = page.bitsPerSample == 1 && sense == EBilevelSense::kOneIsBlack;
+    return whiteIsZero ? PHOTOMETRIC_MINISWHITE : PHOTOMETRIC_MINISBLACK;
+}
+
+bool WriteTags(TIFF* tiff, const SPageBitmap& page, ETiffCompression compression, EBilevelSense sense) {
+    const std::uint16_t photometric = Photometric(page, sense);
     const std::uint32_t rowsPerStrip = std::max<std::uint32_t>(1, 65536 / page.bytesPerRow);
     return TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, page.width) &&
            TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, page.height) &&
@@ -103,7 +110,8 @@ bool WriteTags(TIFF* tiff, const SPageBitmap& page, ETiffCompression compression
 
 } // namespace
 
-std::vector<std::uint8_t> EncodeTiff(const SPageBitmap& page, ETiffCompression compression) {
+std::vector<std::uint8_t> EncodeTiff(const SPageBitmap& page, ETiffCompression compression,
+                                     EBilevelSense sense) {
     if (!page.IsValid() || (page.samplesPerPixel != 1 && page.samplesPerPixel != 3))
         return {};
     SMemoryStream stream;
@@ -116,7 +124,7 @@ std::vector<std::uint8_t> EncodeTiff(const SPageBitmap& page, ETiffCompression c
     std::unique_ptr<TIFF, TiffClose> tiff(TIFFClientOpenExt("page", "w", &stream, StreamRead, StreamWrite,
                                                             StreamSeek, StreamClose, StreamSize, StreamMap,
                                                             StreamUnmap, options.get()));
-    if (!tiff || !WriteTags(tiff.get(), page, compression))
+    if (!tiff || !WriteTags(tiff.get(), page, compression, sense))
         return {};
     std::vector<std::uint8_t> row(page.bytesPerRow);
     for (std::uint32_t y = 0; y < page.height; ++y) {

@@ -178,8 +178,27 @@ int32_t closeDocument() {
     if (!s.document)
         return VLM_ERR_NOTOPEN;
     const int32_t result = s.document->finish();
-    s.document.reset();
+    if (result != VLM_ERR_FILEEXISTS)
+        s.document.reset();
     return result;
+}
+
+int32_t renameDocument(const char* path) {
+    DocumentState& s = session();
+    std::lock_guard guard(s.lock);
+    if (!s.document)
+        return VLM_ERR_NOTOPEN;
+    s.document->setPath(path);
+    return VLM_OK;
+}
+
+int32_t abandonDocument() {
+    DocumentState& s = session();
+    std::lock_guard guard(s.lock);
+    if (!s.document)
+        return VLM_ERR_NOTOPEN;
+    s.document.reset(); // leaves no file
+    return VLM_OK;
 }
 
 } // namespace vlm

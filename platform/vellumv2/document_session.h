@@ -14,5 +14,7 @@ int32_t openDocument(const char* path, bool withText);
 int32_t makePage(const PdfPageImageDesc& page, const PdfPageRect* rect);
 int32_t documentSize(uint32_t& size);
 int32_t closeDocument();
+int32_t renameDocument(const char* path);
+int32_t abandonDocument();
 
 } // namespace vlm

@@ -108,11 +108,26 @@ int32_t PdfDocument::create(const std::string& path, std::unique_ptr<PdfDocument
 }
 
 void PdfDocument::discard() {
-    if (fd_ < 0)
+    if (fd_ < 0 && !finished_)
         return;
-    ::close(fd_);
+    if (fd_ >= 0)
+        ::close(fd_);
     fd_ = -1;
+    finished_ = false;
     ::unlink(tempPath_.c_str());
+}
+
+// Moves the temporary file to its name unless a file of that name exists; errno EEXIST says it does.
+// Where the file system has no such rename, a hard link does the same and the temporary name goes.
+bool PdfDocument::publish() {
+    if (::renameat2(AT_FDCWD, tempPath_.c_str(), AT_FDCWD, path_.c_str(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno != EINVAL && errno != ENOSYS)
+        return false;
+    if (::link(tempPath_.c_str(), path_.c_str()) != 0)
+        return false;
+    ::unlink(tempPath_.c_str());
+    return true;
 }
 
 bool PdfDocument::writeAll(const std::string& bytes) {
@@ -212,22 +227,32 @@ uint64_t PdfDocument::finishedSize() const {
 }
 
 int32_t PdfDocument::finish() {
-    if (fd_ < 0)
+    if (fd_ < 0 && !finished_)
         return VLM_ERR_FILEWRITE;
-    if (pageObjects_.empty()) {
+    if (!finished_ && pageObjects_.empty()) {
         discard();
         return VLM_OK;
     }
-    if (!writeAll(closingTables()) || ::fsync(fd_) != 0) {
+    if (!finished_) {
+        if (!writeAll(closingTables()) || ::fsync(fd_) != 0) {
+            discard();
+            return VLM_ERR_FILEWRITE;
+        }
+        const int closed = ::close(fd_);
+        fd_ = -1;
+        finished_ = true;
+        if (closed != 0) {
+            discard();
+            return VLM_ERR_FILEWRITE;
+        }
+    }
+    if (!publish()) {
+        if (errno == EEXIST)
+            return VLM_ERR_FILEEXISTS;
         discard();
         return VLM_ERR_FILEWRITE;
     }
-    const int closed = ::close(fd_);
-    fd_ = -1;
-    if (closed != 0 || ::rename(tempPath_.c_str(), path_.c_str()) != 0) {
-        ::unlink(tempPath_.c_str());
-        return VLM_ERR_FILEWRITE;
-    }
+    finished_ = false;
     return VLM_OK;
 }
 

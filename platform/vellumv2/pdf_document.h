@@ -1,6 +1,7 @@
 // Streaming PDF file: every page is written out with its image as it is added, so the file on disk grows
 // page by page; finishing appends the page tree, catalogue, cross-reference table and trailer and moves
-// the file to its name. Until then it lies beside its target under a temporary name.
+// the file to its name, never over a file that is there. Until then it lies beside its target under a
+// temporary name.
 #pragma once
 
 #include <cstdint>
@@ -48,8 +49,11 @@ public:
     uint64_t finishedSize() const;
     int32_t pageCount() const { return static_cast<int32_t>(pageObjects_.size()); }
 
-    // Writes the closing tables and renames the file; a document without pages is removed instead.
+    // Writes the closing tables (once) and gives the file its name; a document without pages is removed
+    // instead. VLM_ERR_FILEEXISTS when the name is taken: the finished file waits for another name.
     int32_t finish();
+    // The name finish() gives the file; it must lie in the same folder as the first one.
+    void setPath(std::string path) { path_ = std::move(path); }
 
 private:
     struct Chunk; // bytes of one page with its objects' offsets
@@ -57,11 +61,13 @@ private:
     uint32_t appendPageObjects(Chunk& chunk, const PdfPage& page, uint32_t font);
     std::string closingTables() const;
     bool writeAll(const std::string& bytes);
+    bool publish();
     void discard();
 
     std::string path_;
     std::string tempPath_;
     int fd_ = -1;
+    bool finished_ = false; // the closing tables are written and the temporary file closed
     uint64_t written_ = 0;
     std::vector<uint64_t> offsets_; // index = object number; objects 1 and 2 are written last
     std::vector<uint32_t> pageObjects_;

@@ -84,6 +84,16 @@ int32_t VLMC_exclose(int32_t reserved) {
     return guarded(VLM_ERR_NOMEMORY, VLM_ERR_FILEWRITE, [] { return vlm::closeDocument(); });
 }
 
+int32_t VLMC_exrename(const char* path) {
+    if (path == nullptr || *path == '\0')
+        return VLM_ERR_PARAM;
+    return guarded(VLM_ERR_NOMEMORY, VLM_ERR_PARAM, [&] { return vlm::renameDocument(path); });
+}
+
+int32_t VLMC_exabandon(void) {
+    return guarded(VLM_ERR_NOMEMORY, VLM_ERR_PARAM, [] { return vlm::abandonDocument(); });
+}
+
 int32_t VLMD_spdetect(const PdfPageImageDesc* page, int32_t* degrees, double* radians) {
     if (degrees != nullptr)
         *degrees = 0;

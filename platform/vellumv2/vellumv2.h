@@ -17,6 +17,7 @@ enum : int32_t {
     VLM_ERR_ALREADYOPEN = -1005,    // a session is already open
     VLM_ERR_FILEWRITE = -1006,      // writing the document failed (disk full, I/O error)
     VLM_ERR_IMAGE = -1007,          // the page's image kind, size or line length is not usable
+    VLM_ERR_FILEEXISTS = -1008,     // the document's name was taken meanwhile; it stays open (VLMC_exclose)
     VLM_ERR_LANGUAGE = -1101,       // a recognition language pack (or the orientation model) is missing
     VLM_ERR_OCR = -1102,            // the recognition engine failed on a page
     VLM_ERR_DETECTNOMEMORY = -1902, // out of memory while reducing the page for detection
@@ -121,8 +122,16 @@ int32_t VLMC_spmake(const PdfPageImageDesc* page, const PdfPageRect* rect);
 int32_t VLMC_getFileSize(uint32_t* size);
 
 // Closes the calling thread's detection session if it has one, else the document: the document is
-// finished and moved to its path (one without pages leaves no file). reserved must be 0.
+// finished and moved to its path (one without pages leaves no file). A file already at the path is never
+// replaced: the result is then VLM_ERR_FILEEXISTS and the finished document stays open, to be given
+// another path with VLMC_exrename and closed again, or dropped with VLMC_exabandon. reserved must be 0.
 int32_t VLMC_exclose(int32_t reserved);
+
+// Gives the open document another path (UTF-8, in the same folder as the first; the text is copied).
+int32_t VLMC_exrename(const char* path);
+
+// Drops the open document, finished or not; no file is left behind.
+int32_t VLMC_exabandon(void);
 
 // Clockwise rotation of the page's text: 0, 90, 180 or 270 degrees (0 when the page has too little text),
 // also in radians. Needs an open detection session.

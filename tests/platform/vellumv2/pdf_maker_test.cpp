@@ -286,6 +286,39 @@ TEST(PdfMaker, MissingLanguagePackIsAnErrorAtOpen) {
     EXPECT_FALSE(fs::exists(folder + "/nld.pdf"));
 }
 
+TEST(PdfMaker, ClosingNeverReplacesAFileThatAppearedMeanwhile) {
+    const std::string folder = vlmtest::scratchFolder("noreplace");
+    const std::string path = folder + "/taken.pdf";
+    ASSERT_EQ(startDocument(path, VLM_MODE_PLAIN, 0), VLM_OK);
+    ASSERT_EQ(addPage(vlmtest::toBw(textPage())), VLM_OK);
+    std::ofstream(path) << "the user's own file";
+    EXPECT_EQ(VLMC_exclose(0), VLM_ERR_FILEEXISTS);
+    EXPECT_EQ(VLMC_exopen((folder + "/other.pdf").c_str(), VLM_OPEN_PDF, 0), VLM_ERR_ALREADYOPEN);
+    // Another name in the same folder takes the finished document.
+    ASSERT_EQ(VLMC_exrename((folder + "/taken_001.pdf").c_str()), VLM_OK);
+    ASSERT_EQ(VLMC_exclose(0), VLM_OK);
+    expectValid(folder + "/taken_001.pdf");
+    std::ifstream in(path);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "the user's own file");
+
+    // Or it is dropped, leaving nothing but the user's file.
+    ASSERT_EQ(startDocument(path, VLM_MODE_PLAIN, 0), VLM_OK);
+    ASSERT_EQ(addPage(textPage()), VLM_OK);
+    EXPECT_EQ(VLMC_exclose(0), VLM_ERR_FILEEXISTS);
+    EXPECT_EQ(VLMC_exabandon(), VLM_OK);
+    EXPECT_EQ(VLMC_exabandon(), VLM_ERR_NOTOPEN);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 2);
+}
+
+TEST(PdfMaker, AbandonedDocumentLeavesNoFile) {
+    const std::string folder = vlmtest::scratchFolder("abandon");
+    ASSERT_EQ(startDocument(folder + "/gone.pdf", VLM_MODE_PLAIN, 0), VLM_OK);
+    ASSERT_EQ(addPage(textPage()), VLM_OK);
+    EXPECT_EQ(VLMC_exabandon(), VLM_OK);
+    EXPECT_EQ(VLMC_exclose(0), VLM_ERR_NOTOPEN);
+    EXPECT_TRUE(fs::is_empty(folder));
+}
+
 TEST(PdfMaker, DetectionOnAnotherThreadLeavesTheDocumentOpen) {
     const std::string path = vlmtest::scratchFolder("threads") + "/doc.pdf";
     ASSERT_EQ(startDocument(path, VLM_MODE_PLAIN, 0), VLM_OK);

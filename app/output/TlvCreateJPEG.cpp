@@ -1,0 +1,31 @@
+// See TlvCreateJPEG.h. The file is written atomically over the reserved name.
+#include "TlvCreateJPEG.h"
+
+#include "TlvOutputFailure.h"
+#include "foundation/FileIO.h"
+#include "transfer/ImageEncoders.h"
+#include "utility/TlvUtilsMethod.h"
+
+#include <algorithm>
+
+namespace tlv {
+
+int jpegQualityOfRate(int rate) {
+    static constexpr int kQuality[] = {100, 80, 60, 40, 20};
+    if (rate >= 1 && rate <= 5)
+        return kQuality[rate - 1];
+    return std::clamp(rate * 100, 1, 100); // any other rate is the factor itself
+}
+
+void writeToJPEG(const TlvWriteContext& ctx, const TlvWritePage& page) {
+    if (page.image.bpp < 8)
+        fail(kErrJpegParam);
+    const std::vector<uint8_t> bytes =
+        EncodeJpeg(page.image.bitmap, jpegQualityOfRate(ctx.options.compRateJPEG));
+    if (bytes.empty() || !page.path || !fnd::writeFileAtomically(*page.path, bytes))
+        fail(kErrJpegCreate);
+    if (ctx.mailSizeOver(page.index, TlvUtilsMethod::fileBytesByPath(*page.path)))
+        fail(kFlgMailSizeOver);
+}
+
+} // namespace tlv

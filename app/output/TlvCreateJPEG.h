@@ -1,0 +1,13 @@
+// JPEG pages: one file per page, grey or colour, with the quality of the rate setting.
+#pragma once
+
+#include "TlvWriteContext.h"
+
+namespace tlv {
+
+// Fails with "Err_JPEGInvalidParam" (1-bit pages), "Err_JPEGNotCreate" or "Flg_MailSizeOver".
+void writeToJPEG(const TlvWriteContext& ctx, const TlvWritePage& page);
+// JPEG quality (1..100) of a rate setting: 1 the best, 5 the smallest.
+int jpegQualityOfRate(int rate);
+
+} // namespace tlv

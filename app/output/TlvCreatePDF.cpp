@@ -1,0 +1,172 @@
+// See TlvCreatePDF.h. Every negative result of the maker fails the page: a page is never lost while
+// success is reported.
+#include "TlvCreatePDF.h"
+
+#include "TlvOutputFailure.h"
+#include "vellumv2.h"
+
+#include <algorithm>
+
+namespace tlv {
+namespace fs = std::filesystem;
+namespace {
+
+constexpr int kMaxRenames = 1000; // names tried at closing before the document is given up
+
+struct OcrSelection {
+    uint32_t mask;
+    uint32_t flags;
+};
+
+// Recognition languages of the option panel's entries 0..9.
+OcrSelection ocrSelection(const TlvOutputOptions& o) {
+    static constexpr OcrSelection kLanguages[] = {{3, 0},  {1, 0},  {2, 0},   {64, 1}, {8, 0},
+                                                  {32, 1}, {16, 1}, {128, 1}, {4, 0},  {4, 256}};
+    if (!o.isAddOCR || o.ffOCRLangType < 0 || o.ffOCRLangType > 9)
+        return {0, 0};
+    return kLanguages[o.ffOCRLangType];
+}
+
+int32_t imageKind(int bpp) {
+    return bpp >= 24 ? VLM_KIND_BGR : bpp >= 8 ? VLM_KIND_GRAY : VLM_KIND_BW;
+}
+
+const char* openFailureKey(int32_t result) {
+    if (result > 0)
+        return kErrPdfInit; // the maker did not open a document
+    if (result == VLM_ERR_LANGUAGE)
+        return kErrOcrLanguage;
+    if (result == VLM_ERR_FILECREATE)
+        return kErrFileCreate;
+    return kErrPdfAlreadyOpen;
+}
+
+} // namespace
+
+int32_t pdfQualityOfRate(int rate) {
+    static constexpr int32_t kQuality[] = {100, 75, 50, 25, 1};
+    if (rate >= 1 && rate <= 5)
+        return kQuality[rate - 1];
+    return std::clamp(rate, 1, 100);
+}
+
+TlvCreatePDF::TlvCreatePDF(TlvWrittenFiles& files, Renamer renamer)
+    : mFiles(files), mRenamer(std::move(renamer)) {}
+
+void TlvCreatePDF::openPDF(const TlvOutputOptions& o, const fs::path& path) {
+    const OcrSelection ocr = ocrSelection(o);
+    if (VLMC_exmodeset(o.ffCompType == 0 ? VLM_MODE_PLAIN : VLM_MODE_COMPRESS, ocr.mask, ocr.flags) < 0)
+        fail(kErrPdfInit);
+    const int32_t opened = VLMC_exopen(path.c_str(), ocr.mask != 0 ? 1 : 0, 0);
+    if (opened != 0)
+        fail(openFailureKey(opened));
+    mIsOpenPDF = true;
+    mOpenPath = path;
+    const VlmSubModeOptions options{1, 16, 497, 0, 0};
+    const VlmSubModeQuality quality{1, 8, pdfQualityOfRate(o.compRatePDF)};
+    if (VLMC_submodeset(VLM_SUBMODE_OPTIONS, &options) < 0 ||
+        VLMC_submodeset(VLM_SUBMODE_QUALITY, &quality) < 0)
+        fail(kErrPdfInit);
+}
+
+void TlvCreatePDF::makePage(const TlvPageImage& image) {
+    const SPageBitmap& b = image.bitmap;
+    const PdfPageImageDesc desc{b.pixels.data(),
+                                static_cast<int32_t>(b.bytesPerRow),
+                                static_cast<int32_t>(b.width),
+                                static_cast<int32_t>(b.height),
+                                static_cast<int32_t>(b.xResolution), // dots per inch, truncated
+                                static_cast<int32_t>(b.yResolution),
+                                imageKind(image.bpp),
+                                0,
+                                0};
+    const PdfPageRect rect{0, 0, static_cast<int32_t>(b.width), static_cast<int32_t>(b.height)};
+    if (VLMC_spmake(&desc, &rect) < 0)
+        fail(kErrFileCreate);
+}
+
+void TlvCreatePDF::closeGroup(uint32_t size) {
+    mWritedFilesSizePDF += size;
+    const int32_t closed = closePDF();
+    if (closed == VLM_ERR_FILEEXISTS)
+        fail(kErrMakeFileName);
+    if (closed < 0)
+        fail(kErrPdfNotOpen);
+}
+
+void TlvCreatePDF::writeToPDF(const TlvWriteContext& ctx, const TlvWritePage& page,
+                              std::optional<fs::path>& published) {
+    std::lock_guard guard(mLock);
+    const TlvOutputOptions& o = ctx.options;
+    const bool last = page.isLastIndex && !ctx.host.isExecuteScnState(); // a running scan closes later
+    const int size = groupSizeOf(o.ffMultiTypePDF, o.multiPageNumPDF);
+    const bool newFile = startsFile(o.ffMultiTypePDF, o.multiPageNumPDF, page.index);
+    const bool closes = last || (size > 0 && page.index % size == size - 1);
+    if (newFile) {
+        if (!page.path)
+            fail(kErrFileCreate);
+        openPDF(o, *page.path);
+    }
+    makePage(page.image);
+    uint32_t bytes = 0;
+    const int32_t sized = VLMC_getFileSize(&bytes);
+    bool overLimit = false;
+    if (sized == 0 && ctx.host.curFuncTypeApp() == kFuncMail && !ctx.host.isCheckedMailSize()) {
+        ctx.host.resetWritedFileSize();
+        overLimit = ctx.mailSizeOver(page.index, bytes + writedFilesSizePDF());
+    }
+    if (!closes && !overLimit && !ctx.writeCancel.load()) {
+        if (sized < 0)
+            fail(kErrFileCreate);
+        return;
+    }
+    if (closes || !overLimit) {
+        closeGroup(bytes);
+        if (newFile)
+            published = mOpenPath;
+    }
+    if (overLimit)
+        fail(kFlgMailSizeOver);
+}
+
+int32_t TlvCreatePDF::closePDF() {
+    std::lock_guard guard(mLock);
+    if (!mIsOpenPDF)
+        return 0;
+    int32_t result = VLMC_exclose(0);
+    // A file appeared under the name meanwhile: the document takes the next free name.
+    for (int tries = 0; result == VLM_ERR_FILEEXISTS; ++tries) {
+        const std::optional<fs::path> next =
+            mRenamer && tries < kMaxRenames ? mRenamer(mOpenPath) : std::nullopt;
+        if (!next || VLMC_exrename(next->c_str()) != VLM_OK) {
+            VLMC_exabandon();
+            break;
+        }
+        mFiles.replaceWriteFilePath(mOpenPath, *next);
+        mOpenPath = *next;
+        result = VLMC_exclose(0);
+    }
+    mIsOpenPDF = false;
+    return result;
+}
+
+std::optional<fs::path> TlvCreatePDF::openPath() {
+    std::lock_guard guard(mLock);
+    if (!mIsOpenPDF)
+        return std::nullopt;
+    return mOpenPath;
+}
+
+void TlvCreatePDF::abandonPDF() {
+    std::lock_guard guard(mLock);
+    if (mIsOpenPDF)
+        VLMC_exabandon();
+    mIsOpenPDF = false;
+}
+
+void TlvCreatePDF::setIsOpenPDF(bool open) {
+    if (!open)
+        abandonPDF();
+}
+
+} // namespace tlv

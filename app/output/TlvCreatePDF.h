@@ -1,0 +1,62 @@
+// PDF pages through the document maker, which builds one document at a time: a file opens at the first
+// page of its group and closes at the group's last page or at the end of the batch. The document is
+// published under its name only when it closes, never over a file that appeared there meanwhile: the
+// numbering then moves on (the renamer) and the written-file list follows.
+#pragma once
+
+#include "TlvWriteContext.h"
+
+#include <atomic>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <mutex>
+#include <optional>
+
+namespace tlv {
+
+class TlvCreatePDF {
+public:
+    // The next free name after a taken one; none when there is none.
+    using Renamer = std::function<std::optional<std::filesystem::path>(const std::filesystem::path&)>;
+    TlvCreatePDF(TlvWrittenFiles& files, Renamer renamer);
+
+    // Adds the page. A page that starts a file gives its path in page.path; when that file is also
+    // closed by this page, published receives the name it got. Fails with "Err_PDFInitFault",
+    // "Err_PDFAlreadyOpen", "Err_PDFOCRLangMissing", "Err_FileCreateFailed", "Err_PDFNotOpen",
+    // "Err_MakeFileNameFailed" or "Flg_MailSizeOver"; after a failure the document is still open
+    // (the page writer closes or drops it).
+    void writeToPDF(const TlvWriteContext& ctx, const TlvWritePage& page,
+                    std::optional<std::filesystem::path>& published);
+
+    // Closes the open document (0 when none was open); the maker's result otherwise.
+    int32_t closePDF();
+    // Drops the open document, so that no file appears.
+    void abandonPDF();
+    bool isOpenPDF() const { return mIsOpenPDF.load(); }
+    // The name the open document will get; none when none is open.
+    std::optional<std::filesystem::path> openPath();
+    // Clearing the flag at the start of a batch drops a document a failed batch left open.
+    void setIsOpenPDF(bool open);
+
+    std::uint64_t writedFilesSizePDF() const { return mWritedFilesSizePDF.load(); }
+    void setWritedFilesSizePDF(std::uint64_t added) { mWritedFilesSizePDF += added; }
+    void resetWritedFilesSizePDF() { mWritedFilesSizePDF = 0; }
+
+private:
+    void openPDF(const TlvOutputOptions& options, const std::filesystem::path& path);
+    void makePage(const TlvPageImage& image);
+    void closeGroup(std::uint32_t size);
+
+    TlvWrittenFiles& mFiles;
+    Renamer mRenamer;
+    std::recursive_mutex mLock; // the document, its path and the flag change together
+    std::atomic<bool> mIsOpenPDF{false};
+    std::atomic<std::uint64_t> mWritedFilesSizePDF{0};
+    std::filesystem::path mOpenPath;
+};
+
+// The maker's JPEG quality of a rate setting (1 gives 100 .. 5 gives 1).
+int32_t pdfQualityOfRate(int rate);
+
+} // namespace tlv

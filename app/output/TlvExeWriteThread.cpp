@@ -1,0 +1,269 @@
+// See TlvExeWriteThread.h. Only files this batch made are ever deleted: TIFF and JPEG names are
+// reserved by creating them exclusively, and a PDF is published (never over an existing file) only when
+// it closes, so a failure deletes a PDF only when this page itself published it.
+#include "TlvExeWriteThread.h"
+
+#include "TlvCreateJPEG.h"
+#include "TlvCreateTIFF.h"
+#include "TlvMailOutbox.h"
+
+#include <algorithm>
+
+namespace tlv {
+namespace fs = std::filesystem;
+namespace {
+
+enum : int { kStateScanFinish = 104, kStateScanErr = 105, kStateFuncStart = 200, kStateRenameMove = 304 };
+enum : int { kStateHandOff = 305, kStateDone = 306, kStateWriteErr = 307 };
+
+bool startsFileOfFormat(const TlvOutputOptions& o, int index) {
+    switch (o.fileFormatType) {
+    case kFormatPDF:
+        return startsFile(o.ffMultiTypePDF, o.multiPageNumPDF, index);
+    case kFormatTIFF:
+        return startsFile(o.ffMultiTypeTIFF, o.multiPageNumTIFF, index);
+    default:
+        return true;
+    }
+}
+
+void removeQuietly(const fs::path& path) {
+    std::error_code ec;
+    fs::remove(path, ec);
+}
+
+} // namespace
+
+struct TlvExeWriteThread::PageFiles {
+    std::optional<fs::path> reserved;  // the new name this page reserved (TIFF, JPEG) or chose (PDF)
+    std::optional<fs::path> published; // the PDF this page closed, under the name it got
+    bool isRemake = false;             // reserved is a file that was there before: never deleted
+};
+
+TlvExeWriteThread::TlvExeWriteThread(TlvOutputHost& host)
+    : mHost(host), mPdf(mFiles, [this](const fs::path& taken) { return nextPdfName(taken); }) {}
+
+void TlvExeWriteThread::initWriteFilePathArray() {
+    mFiles.initWriteFilePathArray();
+    mRunCounter = -1;
+    mIsWriteFileCancel = false;
+    {
+        std::lock_guard guard(mReadWriteFileLck);
+        mNextJobPage = 0;
+    }
+    std::lock_guard guard(mBatchLock);
+    mOutboxBatch = newOutboxBatchName();
+}
+
+TlvExeWriteThread::JobPageTurn::JobPageTurn(TlvExeWriteThread& writer, int index)
+    : mWriter(writer), mLock(writer.mReadWriteFileLck), mIndex(index) {
+    mWriter.mJobPageTurnDone.wait_for(mLock, kJobPageTurnWait, [this] {
+        return mIndex <= mWriter.mNextJobPage || mWriter.mIsWriteFileCancel.load();
+    });
+}
+
+TlvExeWriteThread::JobPageTurn::~JobPageTurn() {
+    mWriter.mNextJobPage = std::max(mWriter.mNextJobPage, mIndex + 1);
+    mLock.unlock();
+    mWriter.mJobPageTurnDone.notify_all();
+}
+
+void TlvExeWriteThread::releaseWriteFilePathArray(bool removeFiles) {
+    if (removeFiles)
+        mPdf.abandonPDF();
+    else
+        mPdf.closePDF();
+    mPdf.resetWritedFilesSizePDF();
+    mFiles.releaseWriteFilePathArray(removeFiles);
+}
+
+fs::path TlvExeWriteThread::pathInFolder(const TlvOutputOptions& o, int func, bool automatic) {
+    std::optional<fs::path> folder;
+    if (func == kFuncMail) {
+        std::lock_guard guard(mBatchLock);
+        folder = mailOutboxFolder(mOutboxBatch);
+    } else {
+        folder = fs::path(o.isPictureFolderSave ? o.pictureFolder : o.fileSavePath);
+    }
+    const std::string& name = automatic ? o.imgFileName : o.freeFileName;
+    std::error_code ec;
+    if (!folder || !folder->is_absolute() || !fs::is_directory(*folder, ec) || !isUsableFileName(name))
+        fail(kErrNotFoundFile);
+    return *folder / name;
+}
+
+fs::path TlvExeWriteThread::reserveName(const fs::path& path, const TlvOutputOptions& o, bool automatic) {
+    const TlvFileNaming naming(o, automatic);
+    const bool pdf = o.fileFormatType == kFormatPDF;
+    const std::optional<fs::path> name = naming.checkFilePath(
+        path, false, mRunCounter, pdf ? TlvFileNaming::Reserve::kNo : TlvFileNaming::Reserve::kCreate);
+    if (!name)
+        fail(kErrMakeFileName);
+    // Numbering only changes the end of the name; checked again all the same.
+    if (name->parent_path() != path.parent_path() || !isUsableFileName(name->filename().string())) {
+        if (!pdf)
+            removeQuietly(*name);
+        fail(kErrMakeFileName);
+    }
+    if (pdf) {
+        std::lock_guard guard(mBatchLock);
+        mPdfNaming = naming;
+    }
+    return *name;
+}
+
+void TlvExeWriteThread::forgetPdfNaming() {
+    std::lock_guard guard(mBatchLock);
+    mPdfNaming.reset();
+}
+
+std::optional<fs::path> TlvExeWriteThread::nextPdfName(const fs::path& taken) {
+    std::lock_guard guard(mBatchLock);
+    if (!mPdfNaming)
+        return std::nullopt;
+    return mPdfNaming->checkFilePath(taken, false, mRunCounter, TlvFileNaming::Reserve::kNo);
+}
+
+void TlvExeWriteThread::writeFormat(const TlvWriteContext& ctx, const TlvWritePage& page, PageFiles& files) {
+    switch (ctx.options.fileFormatType) {
+    case kFormatPDF:
+        mPdf.writeToPDF(ctx, page, files.published);
+        break;
+    case kFormatTIFF:
+        writeToTIFF(ctx, page);
+        break;
+    case kFormatJPEG:
+        writeToJPEG(ctx, page);
+        break;
+    default:
+        fail(kErrFileCreate);
+    }
+}
+
+void TlvExeWriteThread::exeWriteImgFiles(int index, const TlvPageImage& image, const TlvOutputOptions& o,
+                                         bool isLastIndex, const std::optional<fs::path>& remakePath,
+                                         const std::optional<fnd::Dictionary>& record) {
+    const int func = mHost.curFuncTypeApp();
+    if (func != kFuncSave && func != kFuncMail && func != kFuncApplication)
+        return;
+    const TlvWritePage page{image, index, isLastIndex, std::nullopt};
+    PageFiles files;
+    files.isRemake = remakePath.has_value();
+    try {
+        if (!namePageAndWrite(page, o, func, remakePath, files))
+            return;
+    } catch (const TlvOutputFailure& failure) {
+        onPageFailure(failure, o, files, index, record);
+        throw;
+    } catch (const std::bad_alloc&) {
+        onPageFailure(TlvOutputFailure(kErrMemFull), o, files, index, record);
+        fail(kErrMemFull);
+    }
+    if (mIsWriteFileCancel) { // stopped meanwhile: this page's new file goes
+        dropNewFile(o, files);
+        return;
+    }
+    if (files.reserved)
+        mFiles.addWriteFilePath(files.published.value_or(*files.reserved));
+    displayPreviewByJobScan(index, record);
+    if (isLastIndex || (isJobScanWriting() && mHost.isFinScanAndWritedFile(false, index)))
+        sendAppState();
+}
+
+bool TlvExeWriteThread::namePageAndWrite(const TlvWritePage& page, const TlvOutputOptions& o, int func,
+                                         const std::optional<fs::path>& remakePath, PageFiles& files) {
+    const bool newFile = startsFileOfFormat(o, page.index);
+    const bool automatic = mHost.curScanModeType() == kScanModeJOB || o.isUseFNSetting;
+    const fs::path path = remakePath ? *remakePath : pathInFolder(o, func, automatic);
+    if (mIsWriteFileCancel) {
+        checkClosePDF();
+        return false;
+    }
+    if (mHost.isQuitAppByUnmount())
+        fail(kErrFileCreate);
+    if (newFile && remakePath)
+        forgetPdfNaming(); // a remade file keeps the name it is given, or fails
+    if (newFile)
+        files.reserved = remakePath ? path : reserveName(path, o, automatic);
+    const TlvWriteContext ctx{mHost, o, mFiles, mIsWriteFileCancel};
+    writeFormat(ctx, TlvWritePage{page.image, page.index, page.isLastIndex, files.reserved}, files);
+    return true;
+}
+
+void TlvExeWriteThread::dropNewFile(const TlvOutputOptions& o, const PageFiles& files) {
+    if (o.fileFormatType != kFormatPDF) {
+        if (files.reserved && !files.isRemake)
+            removeQuietly(*files.reserved);
+        return;
+    }
+    if (const std::optional<fs::path> open = mPdf.openPath()) {
+        if (open == files.reserved)
+            mPdf.abandonPDF(); // this page started it
+        else
+            mPdf.closePDF(); // the pages before this one keep their file
+    }
+    if (files.published)
+        removeQuietly(*files.published);
+}
+
+void TlvExeWriteThread::onPageFailure(const TlvOutputFailure& failure, const TlvOutputOptions& o,
+                                      const PageFiles& files, int index,
+                                      const std::optional<fnd::Dictionary>& record) {
+    mIsWriteFileCancel = true;
+    if (isJobScanWriting()) {
+        mHost.cancelDriver(true);
+        mHost.waitToFinishScan();
+    }
+    if (!failure.isMailSizeOver()) {
+        dropNewFile(o, files);
+        return;
+    }
+    // At the mail-size limit the file that crossed it is kept.
+    if (files.reserved)
+        mFiles.addWriteFilePath(files.published.value_or(*files.reserved));
+    if (o.fileFormatType == kFormatPDF)
+        mPdf.closePDF();
+    displayPreviewByJobScan(index, record);
+}
+
+bool TlvExeWriteThread::isJobScanWriting() const {
+    return mHost.curScanModeType() == kScanModeJOB && mHost.curFuncTypeApp() != kFuncPrint &&
+           mHost.isExecuteScnState();
+}
+
+void TlvExeWriteThread::displayPreviewByJobScan(int index, const std::optional<fnd::Dictionary>& record) {
+    if (record && isJobScanWriting())
+        mHost.displayOfPreview(*record, index);
+}
+
+void TlvExeWriteThread::checkClosePDF() {
+    if (mHost.curFuncTypeApp() == kFuncPrint || mHost.curOutputOptions().fileFormatType != kFormatPDF)
+        return;
+    mPdf.closePDF();
+}
+
+void TlvExeWriteThread::sendAppState() {
+    const int func = mHost.curFuncTypeApp();
+    const int done = func == kFuncSave ? kStateDone : kStateHandOff;
+    if (mHost.curScanModeType() == kScanModeFOA) {
+        mHost.setAppStateNum(done);
+        return;
+    }
+    if (mHost.appState() < kStateFuncStart) {
+        mHost.waitToFinishScan();
+        // Read after the wait: a batch that ended in failure stays failed.
+        const int state = mHost.appState();
+        mHost.setAppStateNum(state < kStateScanFinish ? kStateScanFinish : state);
+        return;
+    }
+    mHost.setAppStateNum(mHost.isCurConfirmOutput() ? kStateRenameMove : done);
+}
+
+void TlvExeWriteThread::sendAppStateByErr() {
+    if (mHost.curScanModeType() == kScanModeFOA || mHost.appState() > kStateScanErr)
+        mHost.setAppStateNum(kStateWriteErr);
+    else
+        mHost.setAppStateNum(kStateScanErr);
+}
+
+} // namespace tlv

@@ -1,0 +1,98 @@
+// The page writer: takes one page bitmap, decides which output file it goes into, names and reserves
+// new files, calls the PDF, TIFF or JPEG writer, lists every new file, and reports the next state.
+// It holds what the batch's writers share: the written-file list, the write-cancel flag, the run
+// counter, the page lock of the scan-mode-1 page threads and the open PDF.
+#pragma once
+
+#include "TlvCreatePDF.h"
+#include "TlvFileNaming.h"
+#include "TlvOutputFailure.h"
+#include "TlvOutputHost.h"
+#include "TlvPageRaster.h"
+#include "TlvWrittenFiles.h"
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <filesystem>
+#include <mutex>
+#include <optional>
+#include <string>
+
+namespace tlv {
+
+class TlvExeWriteThread {
+public:
+    explicit TlvExeWriteThread(TlvOutputHost& host);
+
+    // A batch: the list starts empty with the run counter at -1, and its mail files get a new outbox
+    // folder. At the end the open PDF is closed (or dropped when the files are removed).
+    void initWriteFilePathArray();
+    void releaseWriteFilePathArray(bool removeFiles);
+    TlvWrittenFiles& writtenFiles() { return mFiles; }
+    TlvCreatePDF& pdf() { return mPdf; }
+
+    void setIsWriteFileCancel(bool cancel) { mIsWriteFileCancel = cancel; }
+    bool isWriteFileCancel() const { return mIsWriteFileCancel.load(); }
+
+    // Held by each scan-mode-1 page thread for its whole page: pages are written one at a time and in
+    // page order. A page waits for the pages before it (not longer than kJobPageTurnWait, so that a
+    // page whose thread never came cannot stop the batch), or until the batch is cancelled.
+    class JobPageTurn {
+    public:
+        JobPageTurn(TlvExeWriteThread& writer, int index);
+        ~JobPageTurn();
+        JobPageTurn(const JobPageTurn&) = delete;
+        JobPageTurn& operator=(const JobPageTurn&) = delete;
+
+    private:
+        TlvExeWriteThread& mWriter;
+        std::unique_lock<std::mutex> mLock;
+        int mIndex;
+    };
+    static constexpr std::chrono::seconds kJobPageTurnWait{30};
+
+    // Writes one page (already turned and brought into the format's form). remakePath replaces the new
+    // name of a page that starts a file: a name beside the old file that is not taken (the caller
+    // replaces the old file with it), never deleted by a failure; record is the page's record for the
+    // preview.
+    void exeWriteImgFiles(int index, const TlvPageImage& page, const TlvOutputOptions& options,
+                          bool isLastIndex, const std::optional<std::filesystem::path>& remakePath,
+                          const std::optional<fnd::Dictionary>& record);
+
+    // Closes the open PDF unless the current function prints or the format is not PDF.
+    void checkClosePDF();
+    void sendAppState();
+    void sendAppStateByErr();
+
+private:
+    struct PageFiles; // the names a page is written under
+    std::filesystem::path pathInFolder(const TlvOutputOptions& options, int func, bool automatic);
+    std::filesystem::path reserveName(const std::filesystem::path& path, const TlvOutputOptions& options,
+                                      bool automatic);
+    // Names the page's file and writes the page; false when the write-cancel flag skipped it.
+    bool namePageAndWrite(const TlvWritePage& page, const TlvOutputOptions& options, int func,
+                          const std::optional<std::filesystem::path>& remakePath, PageFiles& files);
+    void writeFormat(const TlvWriteContext& ctx, const TlvWritePage& page, PageFiles& files);
+    void dropNewFile(const TlvOutputOptions& options, const PageFiles& files);
+    void onPageFailure(const TlvOutputFailure& failure, const TlvOutputOptions& options,
+                       const PageFiles& files, int index, const std::optional<fnd::Dictionary>& record);
+    void displayPreviewByJobScan(int index, const std::optional<fnd::Dictionary>& record);
+    bool isJobScanWriting() const;
+    std::optional<std::filesystem::path> nextPdfName(const std::filesystem::path& taken);
+    void forgetPdfNaming();
+
+    TlvOutputHost& mHost;
+    TlvWrittenFiles mFiles;
+    TlvCreatePDF mPdf;
+    std::atomic<bool> mIsWriteFileCancel{false};
+    std::atomic<int64_t> mRunCounter{-1};
+    std::mutex mReadWriteFileLck; // the page turn and the two below
+    std::condition_variable mJobPageTurnDone;
+    int mNextJobPage = 0;
+    std::mutex mBatchLock; // the two below
+    std::string mOutboxBatch;
+    std::optional<TlvFileNaming> mPdfNaming; // the rule that named the open PDF
+};
+
+} // namespace tlv

@@ -1,0 +1,37 @@
+// The failures of the output road. The name of a failure is the string-table key of its message;
+// "NoErr_OnlyThrow" unwinds without one and "Flg_MailSizeOver" stops the batch at the mail-size limit.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace tlv {
+
+inline constexpr const char* kErrUnknown = "Err_UnknownError";
+inline constexpr const char* kErrMemFull = "Err_MemFullError";
+inline constexpr const char* kErrFileDecode = "Err_FileDecodeFailed";
+inline constexpr const char* kErrNotFoundFile = "Err_NotFoundFile";
+inline constexpr const char* kErrMakeFileName = "Err_MakeFileNameFailed";
+inline constexpr const char* kErrFileCreate = "Err_FileCreateFailed";
+inline constexpr const char* kErrPdfInit = "Err_PDFInitFault";
+inline constexpr const char* kErrPdfAlreadyOpen = "Err_PDFAlreadyOpen";
+inline constexpr const char* kErrPdfNotOpen = "Err_PDFNotOpen";
+inline constexpr const char* kErrOcrLanguage = "Err_PDFOCRLangMissing";
+inline constexpr const char* kErrTiffAddPage = "Err_TIFFAddPage";
+inline constexpr const char* kErrJpegParam = "Err_JPEGInvalidParam";
+inline constexpr const char* kErrJpegCreate = "Err_JPEGNotCreate";
+inline constexpr const char* kNoErrOnlyThrow = "NoErr_OnlyThrow";
+inline constexpr const char* kFlgMailSizeOver = "Flg_MailSizeOver";
+
+class TlvOutputFailure : public std::runtime_error {
+public:
+    explicit TlvOutputFailure(const char* key) : std::runtime_error(key) {}
+    std::string key() const { return what(); }
+    bool isMailSizeOver() const { return key() == kFlgMailSizeOver; }
+};
+
+[[noreturn]] inline void fail(const char* key) {
+    throw TlvOutputFailure(key);
+}
+
+} // namespace tlv

@@ -1,0 +1,57 @@
+// What the output road needs of the application's main controller and scan view: the state and its
+// reports, the current job, the page list and the batch counters, and the calls that must run on the
+// main thread. Every call that the original made on the main thread and waited for is made through here
+// and returns when it is done there. The controller implements it; tests stand in for it.
+#pragma once
+
+#include "TlvOutputOptions.h"
+#include "foundation/Value.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace tlv {
+
+class TlvOutputHost {
+public:
+    virtual ~TlvOutputHost() = default;
+
+    virtual int appState() const = 0;
+    virtual bool isMainTopState() const = 0;
+    virtual bool isExecuteScnState() const = 0;
+    virtual void setAppStateNum(int state) = 0;
+
+    virtual int curScanModeType() const = 0;
+    virtual int curFuncTypeApp() const = 0;
+    virtual bool isCurConfirmOutput() const = 0;
+    // Snapshot of the current function's settings entry; the automatic name is made at this call.
+    virtual TlvOutputOptions curOutputOptions() const = 0;
+
+    // Page list: any thread.
+    virtual std::size_t countOfImgInfoDict() const = 0;
+    virtual std::optional<fnd::Dictionary> imgInfoAtIndex(std::size_t index) const = 0;
+    virtual bool isFinScanAndWritedFile(bool scanEnded, int index) = 0;
+    virtual void setSizeOverIndex(int index) = 0;
+    virtual void removeImgInfoByIndexOver() = 0;
+    virtual void upReadImgFileForJobScnCount() = 0;
+    virtual void downReadImgFileForJobScnCount() = 0;
+
+    // Mail-size check of the batch.
+    virtual bool isCheckedMailSize() const = 0;
+    virtual void resetWritedFileSize() = 0;
+    virtual void setWritedFileSizeForPfm(int index, std::uint64_t bytes) = 0;
+
+    virtual bool isQuitAppByUnmount() const = 0;
+
+    // Scan view: ask the data source to stop after the current page; block until the batch has ended
+    // (a condition that every end of a batch signals, see TlvScanEndSignal).
+    virtual void cancelDriver(bool cancel) = 0;
+    virtual void waitToFinishScan() = 0;
+
+    virtual void displayOfPreview(const fnd::Dictionary& record, int index) = 0;
+    virtual void showErrorPanel(const std::string& key) = 0;
+};
+
+} // namespace tlv

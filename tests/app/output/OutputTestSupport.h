@@ -1,0 +1,32 @@
+// The fixture the output tests share, and their checks.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include "OutputFakes.h"
+#include "TlvReadFilesThread.h"
+
+#include <memory>
+
+namespace outtest {
+
+// The fixture of the output tests: a private TMPDIR and XDG_DATA_HOME, a folder to save into, and the
+// controller, writer and reader wired together.
+class OutputTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    // Adds a page to the page list (its raw file made) with the next index.
+    void addPage(const RawPage& page);
+    std::vector<fs::path> savedFiles() const; // the save folder's files, sorted
+
+    fs::path root, saveFolder;
+    FakeHost host;
+    std::unique_ptr<tlv::TlvExeWriteThread> writer;
+    std::unique_ptr<tlv::TlvReadFilesThread> reader;
+    int pageCount = 0;
+};
+
+std::vector<char> bytesOf(const fs::path& path);
+
+} // namespace outtest

@@ -1,0 +1,284 @@
+// The page writer around the formats: numbering against files made before and during the batch, names
+// that would leave the chosen folder, failures injected half-way, the mail outbox and its size limit,
+// and a job batch written page by page while the scan runs.
+#include "OutputTestSupport.h"
+
+#include "TlvFileNaming.h"
+#include "TlvOutputFailure.h"
+#include "test_pages.h"
+#include "utility/TlvUtilsMethod.h"
+
+#include <csignal>
+#include <fstream>
+#include <sys/resource.h>
+#include <thread>
+
+namespace outtest {
+namespace {
+
+std::vector<std::string> namesIn(const std::vector<fs::path>& paths) {
+    std::vector<std::string> names;
+    for (const fs::path& path : paths)
+        names.push_back(path.filename().string());
+    return names;
+}
+
+// Files may grow to limit bytes; a write past it fails (EFBIG) instead of killing the process.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t limit) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &mOld);
+        rlimit next = mOld;
+        next.rlim_cur = limit;
+        setrlimit(RLIMIT_FSIZE, &next);
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &mOld); }
+
+private:
+    rlimit mOld{};
+};
+
+class PageWriter : public OutputTest {
+protected:
+    void useJpeg(const std::string& name) {
+        host.options.fileFormatType = tlv::kFormatJPEG;
+        host.options.imgFileName = name;
+    }
+};
+
+TEST_F(PageWriter, NumberingStepsOverFilesThatExist) {
+    useJpeg("Scan_001.jpg");
+    std::ofstream(saveFolder / "Scan_002.jpg") << "mine";
+    for (int i = 0; i < 3; ++i)
+        addPage({8, 16, 16});
+    reader->readImgFiles();
+    EXPECT_EQ(namesIn(savedFiles()),
+              (std::vector<std::string>{"Scan_001.jpg", "Scan_002.jpg", "Scan_003.jpg", "Scan_004.jpg"}));
+    EXPECT_EQ(bytesOf(saveFolder / "Scan_002.jpg"), (std::vector<char>{'m', 'i', 'n', 'e'}));
+    EXPECT_EQ(namesIn(writer->writtenFiles().cpyWriteFilePathArray()),
+              (std::vector<std::string>{"Scan_001.jpg", "Scan_003.jpg", "Scan_004.jpg"}));
+}
+
+TEST_F(PageWriter, FreeNamesGetACounterOfTheirOwn) {
+    host.options.isUseFNSetting = false;
+    std::atomic<int64_t> counter{-1};
+    const auto next = [&](const std::string& free) {
+        host.options.freeFileName = free;
+        const tlv::TlvFileNaming naming(host.options, false);
+        return naming.checkFilePath(saveFolder / free, false, counter, tlv::TlvFileNaming::Reserve::kCreate)
+            .value_or(fs::path())
+            .filename()
+            .string();
+    };
+    std::ofstream(saveFolder / "Doc.pdf") << "x";
+    EXPECT_EQ(next("Doc.pdf"), "Doc_001.pdf");
+    EXPECT_EQ(next("Doc.pdf"), "Doc_002.pdf"); // the first one is reserved now
+    std::ofstream(saveFolder / "Doc_12.pdf") << "x";
+    EXPECT_EQ(next("Doc_12.pdf"), "Doc_12_001.pdf"); // the user's digits are no counter
+    std::ofstream(saveFolder / "Doc_999.pdf") << "x";
+    EXPECT_EQ(next("Doc_999.pdf"), "Doc_999_001.pdf");
+
+    host.options.partFileName = "Scan";
+    const tlv::TlvFileNaming automatic(host.options, true);
+    std::ofstream(saveFolder / "Scan_999.pdf") << "x";
+    std::atomic<int64_t> run{-1};
+    EXPECT_EQ(
+        automatic.checkFilePath(saveFolder / "Scan_999.pdf", false, run, tlv::TlvFileNaming::Reserve::kNo),
+        saveFolder / "Scan_1000.pdf");
+}
+
+TEST_F(PageWriter, NamesThatWouldLeaveTheFolderAreRefused) {
+    for (const char* name : {"../Escape.pdf", ".hidden.pdf", "a/b.pdf", "", "what?.pdf"}) {
+        host.options.imgFileName = name;
+        EXPECT_FALSE(tlv::isUsableFileName(name)) << name;
+    }
+    host.options.imgFileName = "../Escape.pdf";
+    addPage({8, 16, 16});
+    reader->readImgFiles();
+    EXPECT_EQ(host.errors(), std::vector<std::string>{tlv::kErrNotFoundFile});
+    EXPECT_FALSE(fs::exists(root / "Escape.pdf"));
+    EXPECT_TRUE(savedFiles().empty());
+}
+
+TEST_F(PageWriter, EmptyPageListIsAFailure) {
+    reader->readImgFiles();
+    EXPECT_EQ(host.errors(), std::vector<std::string>{tlv::kErrNotFoundFile});
+    EXPECT_EQ(host.states(), std::vector<int>{307});
+}
+
+TEST_F(PageWriter, FailingWriteLeavesTheEarlierFilesIntact) {
+    std::ofstream(saveFolder / "Notes.txt") << "the user's notes";
+    for (const char* name : {"Scan_001.tiff", "Scan_001.jpg"}) {
+        useJpeg(name);
+        host.options.fileFormatType =
+            std::string(name).ends_with("tiff") ? tlv::kFormatTIFF : tlv::kFormatJPEG;
+        host.options.ffMultiTypeTIFF = 1; // a file per page
+        writer->initWriteFilePathArray();
+        const tlv::TlvPageImage small =
+            tlv::readPageImage(writeRawPage({8, 40, 30}, 0), TlvUtilsMethod::tmpImageFolderPath());
+        const tlv::TlvPageImage big =
+            tlv::readPageImage(writeRawPage({24, 600, 600}, 1), TlvUtilsMethod::tmpImageFolderPath());
+        writer->exeWriteImgFiles(0, small, host.options, false, std::nullopt, std::nullopt);
+        writer->exeWriteImgFiles(1, small, host.options, false, std::nullopt, std::nullopt);
+        const std::vector<fs::path> before = savedFiles();
+        std::vector<std::vector<char>> contents;
+        for (const fs::path& file : before)
+            contents.push_back(bytesOf(file));
+        std::string key;
+        {
+            const FileSizeLimit limit(64 * 1024);
+            try {
+                writer->exeWriteImgFiles(2, big, host.options, false, std::nullopt, std::nullopt);
+            } catch (const tlv::TlvOutputFailure& failure) {
+                key = failure.key();
+            }
+        }
+        EXPECT_EQ(key, name[9] == 't' ? tlv::kErrFileCreate : tlv::kErrJpegCreate) << name;
+        EXPECT_EQ(savedFiles(), before) << name; // the failed page's name went, nothing else
+        for (size_t i = 0; i < before.size(); ++i)
+            EXPECT_EQ(bytesOf(before[i]), contents[i]);
+        EXPECT_TRUE(writer->isWriteFileCancel());
+        writer->exeWriteImgFiles(3, small, host.options, false, std::nullopt, std::nullopt); // skipped
+        EXPECT_EQ(savedFiles(), before);
+        writer->releaseWriteFilePathArray(false);
+    }
+}
+
+TEST_F(PageWriter, FailingPdfPageKeepsTheFinishedGroups) {
+    host.options.fileFormatType = tlv::kFormatPDF;
+    host.options.ffMultiTypePDF = 1;
+    host.options.multiPageNumPDF = 2;
+    addPage({8, 40, 30});
+    addPage({8, 40, 30});
+    addPage({8, 40, 30});
+    addPage({24, 600, 600}); // noise that no encoder shrinks below the limit
+    addPage({8, 40, 30});
+    {
+        const FileSizeLimit limit(256 * 1024);
+        reader->readImgFiles();
+    }
+    EXPECT_EQ(host.errors(), std::vector<std::string>{tlv::kErrFileCreate});
+    EXPECT_EQ(host.states(), std::vector<int>{307});
+    // The first group is whole; the second lost its failed page and keeps the one before it.
+    EXPECT_EQ(namesIn(savedFiles()), (std::vector<std::string>{"Scan_001.pdf", "Scan_002.pdf"}));
+    int status = -1;
+    vlmtest::run("qpdf --check '" + (saveFolder / "Scan_001.pdf").string() + "' >/dev/null", &status);
+    EXPECT_EQ(status, 0);
+    EXPECT_NE(
+        vlmtest::run("pdfinfo '" + (saveFolder / "Scan_002.pdf").string() + "'").find("Pages:           1"),
+        std::string::npos);
+    EXPECT_FALSE(writer->pdf().isOpenPDF());
+}
+
+TEST_F(PageWriter, MailGoesToThePersistentOutboxAndStopsAtItsLimit) {
+    const std::pair<int, const char*> formats[] = {{tlv::kFormatJPEG, "Mail_001.jpg"},
+                                                   {tlv::kFormatPDF, "Mail_001.pdf"},
+                                                   {tlv::kFormatTIFF, "Mail_001.tiff"}};
+    host.function = tlv::kFuncMail;
+    for (int i = 0; i < 3; ++i)
+        addPage({8, 64, 64});
+    const fs::path outbox = root.parent_path() / "data" / "tollivar" / "outbox";
+    for (const auto& [format, name] : formats) {
+        host.options.fileFormatType = format;
+        host.options.imgFileName = name;
+        host.mailLimit = 1; // the first page passes it: its file is kept, the rest not written
+        writer->initWriteFilePathArray();
+        reader->readImgFiles();
+        EXPECT_EQ(host.errors().back(), tlv::kFlgMailSizeOver);
+        const std::vector<fs::path> listed = writer->writtenFiles().cpyWriteFilePathArray();
+        ASSERT_EQ(listed.size(), 1u) << name;
+        EXPECT_EQ(listed[0].parent_path().parent_path(), outbox);
+        EXPECT_EQ(fs::status(listed[0].parent_path()).permissions() & fs::perms::all, fs::perms::owner_all);
+        // One whole page (ImageMagick reads no PDF here: its policy forbids it).
+        const std::string pages = format == tlv::kFormatPDF
+                                      ? "qpdf --show-npages '" + listed[0].string() + "'"
+                                      : "identify '" + listed[0].string() + "' | wc -l";
+        EXPECT_EQ(vlmtest::run(pages + " 2>/dev/null"), "1\n") << name;
+        EXPECT_FALSE(writer->pdf().isOpenPDF());
+        writer->releaseWriteFilePathArray(false);
+        host.resetMailCheck();
+    }
+    // Nothing of the mail in the temporary folder, which goes while the mail program may still read.
+    for (const auto& entry : fs::recursive_directory_iterator(TlvUtilsMethod::tmpImageFolderPath()))
+        EXPECT_EQ(entry.path().extension(), "") << entry.path();
+}
+
+TEST_F(PageWriter, JobPagesAreWrittenWhileScanningAndTheLastWaitsForTheEnd) {
+    host.scanMode = tlv::kScanModeJOB;
+    host.options.fileFormatType = tlv::kFormatPDF;
+    host.setState(102);
+    host.scanEnd.batchStarted();
+    for (int i = 0; i < 3; ++i) {
+        addPage({8, 40, 30});
+        reader->readImgFileForJobScn(*host.imgInfoAtIndex(i), i);
+    }
+    EXPECT_TRUE(writer->pdf().isOpenPDF()); // a running scan closes the file later
+    host.isFinScanAndWritedFile(true, -1);
+    addPage({8, 40, 30});
+    std::thread last([&] { reader->readImgFileForJobScn(*host.imgInfoAtIndex(3), 3); });
+    host.setState(103);
+    host.scanEnd.batchEnded(); // the page thread sleeps on this, it does not spin
+    last.join();
+    EXPECT_EQ(host.states(), std::vector<int>{104});
+    writer->checkClosePDF();
+    EXPECT_NE(
+        vlmtest::run("pdfinfo '" + (saveFolder / "Scan_001.pdf").string() + "'").find("Pages:           4"),
+        std::string::npos);
+}
+
+TEST_F(PageWriter, LastJobPageOfAFailedBatchLeavesTheFailureStanding) {
+    host.scanMode = tlv::kScanModeJOB;
+    host.options.fileFormatType = tlv::kFormatJPEG;
+    host.options.imgFileName = "Scan_001.jpg";
+    host.setState(102);
+    host.scanEnd.batchStarted();
+    addPage({8, 40, 30});
+    host.isFinScanAndWritedFile(true, -1);
+    std::thread page([&] { reader->readImgFileForJobScn(*host.imgInfoAtIndex(0), 0); });
+    host.setState(105); // the batch ended with a jam
+    host.scanEnd.batchEnded();
+    page.join();
+    EXPECT_EQ(host.states(), std::vector<int>{105}); // never "finished" over the failure
+}
+
+TEST_F(PageWriter, FailedJobPageStopsTheBatchAndTheNextBatchStartsClean) {
+    host.scanMode = tlv::kScanModeJOB;
+    host.options.fileFormatType = tlv::kFormatPDF;
+    host.setState(102);
+    addPage({8, 40, 30});
+    addPage({8, 40, 30});
+    addPage({8, 40, 30});
+    fs::resize_file(TlvUtilsMethod::tmpBaseImageFilePath(1), 10); // the transfer broke off
+    for (int i = 0; i < 3; ++i)
+        reader->readImgFileForJobScn(*host.imgInfoAtIndex(std::min<size_t>(i, host.countOfImgInfoDict() - 1)),
+                                     i);
+    EXPECT_EQ(host.errors(), std::vector<std::string>{tlv::kErrFileDecode});
+    EXPECT_EQ(host.states(), std::vector<int>{105});
+    EXPECT_EQ(host.countOfImgInfoDict(), 1u); // the pages from the failed one on are dropped
+    EXPECT_TRUE(writer->pdf().isOpenPDF());
+
+    writer->releaseWriteFilePathArray(true); // the batch is thrown away: the open PDF goes too
+    EXPECT_FALSE(writer->pdf().isOpenPDF());
+    EXPECT_TRUE(savedFiles().empty());
+    writer->initWriteFilePathArray();
+    host.scanMode = tlv::kScanModeFOA;
+    host.setState(301);
+    reader->readImgFiles();
+    EXPECT_EQ(namesIn(savedFiles()), std::vector<std::string>{"Scan_001.pdf"});
+}
+
+TEST(ScanEndSignal, WaitsOnlyWhileABatchRuns) {
+    tlv::TlvScanEndSignal signal;
+    EXPECT_TRUE(signal.isFinishScan());
+    signal.waitForEnd(); // no batch: no wait
+    signal.batchStarted();
+    EXPECT_FALSE(signal.isFinishScan());
+    std::thread waiter([&] { signal.waitForEnd(); });
+    signal.batchEnded();
+    waiter.join();
+    EXPECT_TRUE(signal.isFinishScan());
+}
+
+} // namespace
+} // namespace outtest

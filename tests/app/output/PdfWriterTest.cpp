@@ -1,0 +1,223 @@
+// Pages of each depth and quarter turn to PDF files, grouped, checked with qpdf, pdfinfo, pdfimages and
+// pdftotext: the tools a user's readers resemble.
+#include "OutputTestSupport.h"
+
+#include "TlvOutputFailure.h"
+#include "test_pages.h"
+#include "utility/TlvUtilsMethod.h"
+
+#include <fstream>
+#include <sstream>
+
+namespace outtest {
+namespace {
+
+struct ImageRow {
+    int page = 0, width = 0, height = 0, bpc = 0, xppi = 0, yppi = 0;
+    std::string colour, encoding;
+};
+
+std::vector<ImageRow> imageRows(const fs::path& pdf) {
+    std::istringstream lines(vlmtest::run("pdfimages -list '" + pdf.string() + "'"));
+    std::vector<ImageRow> rows;
+    std::string line, skip;
+    std::getline(lines, line);
+    std::getline(lines, line);
+    while (std::getline(lines, line)) {
+        std::istringstream f(line);
+        ImageRow r;
+        f >> r.page >> skip >> skip >> r.width >> r.height >> r.colour >> skip >> r.bpc >> r.encoding >>
+            skip >> skip >> skip >> r.xppi >> r.yppi;
+        rows.push_back(r);
+    }
+    return rows;
+}
+
+// The text with every run of spaces made one, as the tools align their columns.
+std::string squeezed(const std::string& text) {
+    std::string out;
+    for (char c : text)
+        if (c != ' ' || out.empty() || out.back() != ' ')
+            out += c;
+    return out;
+}
+
+void expectValidPdf(const fs::path& pdf, int pages) {
+    int status = -1;
+    const std::string report = vlmtest::run("qpdf --check '" + pdf.string() + "' 2>&1", &status);
+    EXPECT_EQ(status, 0) << report;
+    const std::string info = vlmtest::run("pdfinfo '" + pdf.string() + "'");
+    EXPECT_NE(squeezed(info).find("Pages: " + std::to_string(pages) + "\n"), std::string::npos) << info;
+}
+
+// The pages: each depth with each quarter turn, 64 x 40 pixels at 300 x 200 dpi before turning.
+std::vector<RawPage> everyDepthAndTurn() {
+    std::vector<RawPage> pages;
+    for (int bpp : {1, 8, 24})
+        for (int turns = 0; turns < 4; ++turns)
+            pages.push_back({bpp, 64, 40, 300, 200, turns});
+    return pages;
+}
+
+void expectImage(const ImageRow& row, const RawPage& page, bool compressed) {
+    const bool odd = page.rotation % 2 == 1;
+    EXPECT_EQ(row.width, odd ? page.height : page.width);
+    EXPECT_EQ(row.height, odd ? page.width : page.height);
+    EXPECT_EQ(row.xppi, odd ? 200 : 300);
+    EXPECT_EQ(row.yppi, odd ? 300 : 200);
+    EXPECT_EQ(row.colour, page.bpp == 24 ? "rgb" : "gray");
+    EXPECT_EQ(row.bpc, page.bpp == 1 ? 1 : 8);
+    EXPECT_EQ(row.encoding, page.bpp == 1 ? "ccitt" : compressed ? "jpeg" : "image");
+}
+
+class PdfWriter : public OutputTest {
+protected:
+    void SetUp() override {
+        OutputTest::SetUp();
+        host.options.fileFormatType = tlv::kFormatPDF;
+        host.options.imgFileName = "Scan_001.pdf";
+    }
+};
+
+TEST_F(PdfWriter, EveryDepthAndTurnGroupedEveryTwoPages) {
+    const std::vector<RawPage> pages = everyDepthAndTurn();
+    for (const RawPage& page : pages)
+        addPage(page);
+    host.options.ffMultiTypePDF = 1;
+    host.options.multiPageNumPDF = 2;
+    reader->readImgFiles();
+    EXPECT_EQ(host.errors(), std::vector<std::string>{});
+    EXPECT_EQ(host.states(), std::vector<int>{306});
+    const std::vector<fs::path> files = savedFiles();
+    ASSERT_EQ(files.size(), 6u);
+    EXPECT_EQ(writer->writtenFiles().cpyWriteFilePathArray(), files);
+    for (size_t f = 0; f < files.size(); ++f) {
+        EXPECT_EQ(files[f].filename(), "Scan_00" + std::to_string(f + 1) + ".pdf");
+        expectValidPdf(files[f], 2);
+        const std::vector<ImageRow> rows = imageRows(files[f]);
+        ASSERT_EQ(rows.size(), 2u);
+        for (int k = 0; k < 2; ++k)
+            expectImage(rows[k], pages[f * 2 + k], false);
+    }
+    // The page keeps its paper size, turned with it: 64 px at 300 dpi and 40 px at 200 dpi.
+    const std::string sizes = vlmtest::run("pdfinfo -f 1 -l 2 '" + files[0].string() + "'");
+    EXPECT_NE(squeezed(sizes).find("Page 1 size: 15.36 x 14.4 pts"), std::string::npos) << sizes;
+    EXPECT_NE(squeezed(sizes).find("Page 2 size: 14.4 x 15.36 pts"), std::string::npos) << sizes;
+}
+
+TEST_F(PdfWriter, AllPagesInOneCompressedFile) {
+    const std::vector<RawPage> pages = everyDepthAndTurn();
+    for (const RawPage& page : pages)
+        addPage(page);
+    host.options.ffCompType = 1;
+    reader->readImgFiles();
+    const std::vector<fs::path> files = savedFiles();
+    ASSERT_EQ(files.size(), 1u);
+    expectValidPdf(files[0], 12);
+    const std::vector<ImageRow> rows = imageRows(files[0]);
+    ASSERT_EQ(rows.size(), pages.size());
+    for (size_t k = 0; k < pages.size(); ++k)
+        expectImage(rows[k], pages[k], true);
+}
+
+// The raw page's own file: a 1-bit page black on its left half, and a colour page red on its left half
+// and blue on its right.
+fnd::Dictionary halvesPage(int bpp, int index) {
+    const RawPage page{bpp, 64, 40, 300, 300, 0};
+    const auto row = tlv::bytesPerRowByImgSetting(bpp, page.width);
+    std::vector<std::uint8_t> data(row * page.height);
+    for (int y = 0; y < page.height; ++y)
+        for (int x = 0; x < page.width; ++x) {
+            const bool left = x < page.width / 2;
+            if (bpp == 1 && !left)
+                data[row * y + x / 8] |= static_cast<std::uint8_t>(0x80 >> (x % 8)); // 1 is white as scanned
+            if (bpp == 24)
+                data[row * y + 3 * x + (left ? 0 : 2)] = 255;
+        }
+    fnd::Dictionary record = writeRawPage(page, index); // its pattern is replaced by the halves
+    std::ofstream(TlvUtilsMethod::tmpBaseImageFilePath(index), std::ios::binary)
+        .write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
+    return record;
+}
+
+// Pixel (x, y) of page `page` rendered at the page's own 300 dpi, as "r g b".
+std::string renderedPixel(const fs::path& pdf, int page, int x, int y) {
+    const std::string ppm =
+        vlmtest::run("pdftoppm -r 300 -f " + std::to_string(page) + " -l " + std::to_string(page) + " -x " +
+                     std::to_string(x) + " -y " + std::to_string(y) + " -W 1 -H 1 '" + pdf.string() + "'");
+    const std::string pixel = ppm.substr(ppm.size() - 3);
+    return std::to_string(static_cast<std::uint8_t>(pixel[0])) + " " +
+           std::to_string(static_cast<std::uint8_t>(pixel[1])) + " " +
+           std::to_string(static_cast<std::uint8_t>(pixel[2]));
+}
+
+TEST_F(PdfWriter, BlackStaysBlackAndRedStaysRed) {
+    host.addPage(halvesPage(1, 0));
+    host.addPage(halvesPage(24, 1));
+    reader->readImgFiles();
+    const fs::path pdf = saveFolder / "Scan_001.pdf";
+    EXPECT_EQ(renderedPixel(pdf, 1, 5, 20), "0 0 0");
+    EXPECT_EQ(renderedPixel(pdf, 1, 60, 20), "255 255 255");
+    EXPECT_EQ(renderedPixel(pdf, 2, 5, 20), "255 0 0");
+    EXPECT_EQ(renderedPixel(pdf, 2, 60, 20), "0 0 255");
+}
+
+TEST_F(PdfWriter, RecognisedTextIsSearchable) {
+    const vlmtest::Page text =
+        vlmtest::renderText({"Quarterly report of the scanning office"}, 300, 420, 120);
+    const fs::path raw = TlvUtilsMethod::tmpBaseImageFilePath(0);
+    std::ofstream(raw, std::ios::binary)
+        .write(reinterpret_cast<const char*>(text.pixels.data()), text.pixels.size());
+    host.addPage(fnd::Dictionary{{ImgInfo_NameKey, raw.filename().string()},
+                                 {ImgInfo_bppKey, 8},
+                                 {ImgInfo_WidthKey, text.width},
+                                 {ImgInfo_HeightKey, text.height},
+                                 {ImgInfo_XResKey, 300.0},
+                                 {ImgInfo_YResKey, 300.0},
+                                 {ImgInfo_RotateKey, 0}});
+    host.options.isAddOCR = true;
+    host.options.ffOCRLangType = 2; // English
+    reader->readImgFiles();
+    ASSERT_EQ(host.errors(), std::vector<std::string>{});
+    const std::string words = vlmtest::run("pdftotext '" + (saveFolder / "Scan_001.pdf").string() + "' -");
+    EXPECT_NE(words.find("Quarterly report"), std::string::npos) << words;
+}
+
+TEST_F(PdfWriter, MissingLanguagePackHasItsOwnMessage) {
+    addPage({8, 32, 32});
+    host.options.isAddOCR = true;
+    host.options.ffOCRLangType = 3; // Spanish, not in the folder below
+    const fs::path packs = root / "packs";
+    fs::create_directories(packs);
+    ASSERT_EQ(VLMC_changepath(packs.c_str()), VLM_OK);
+    reader->readImgFiles();
+    VLMC_changepath(nullptr);
+    EXPECT_EQ(host.errors(), std::vector<std::string>{tlv::kErrOcrLanguage});
+    EXPECT_EQ(host.states(), std::vector<int>{307});
+    EXPECT_TRUE(savedFiles().empty());
+    EXPECT_FALSE(writer->pdf().isOpenPDF());
+}
+
+TEST_F(PdfWriter, FileThatAppearsBeforeClosingMovesTheNumberOn) {
+    host.options.ffMultiTypePDF = 1;
+    host.options.multiPageNumPDF = 2;
+    const tlv::TlvOutputOptions options = host.options;
+    const fs::path folder = TlvUtilsMethod::tmpImageFolderPath();
+    const tlv::TlvPageImage page = tlv::readPageImage(writeRawPage({8, 40, 30}, 0), folder);
+    writer->exeWriteImgFiles(0, page, options, false, std::nullopt, std::nullopt);
+    std::ofstream(saveFolder / "Scan_001.pdf") << "the user's own file";
+    writer->exeWriteImgFiles(1, page, options, false, std::nullopt, std::nullopt);
+
+    EXPECT_EQ(bytesOf(saveFolder / "Scan_001.pdf"),
+              std::vector<char>({'t', 'h', 'e', ' ', 'u', 's', 'e', 'r', '\'', 's', ' ', 'o', 'w', 'n', ' ',
+                                 'f', 'i', 'l', 'e'}));
+    expectValidPdf(saveFolder / "Scan_002.pdf", 2);
+    EXPECT_EQ(writer->writtenFiles().cpyWriteFilePathArray(),
+              std::vector<fs::path>{saveFolder / "Scan_002.pdf"});
+    // The next group goes on from there.
+    writer->exeWriteImgFiles(2, page, options, true, std::nullopt, std::nullopt);
+    expectValidPdf(saveFolder / "Scan_003.pdf", 1);
+}
+
+} // namespace
+} // namespace outtest
