@@ -1,19 +1,31 @@
 // Each method is one DSM_Entry call plus the bookkeeping of the session's state and flags. Containers are
-// allocated and freed with the manager's memory functions when it is a TWAIN 2 manager, so that a
-// TWAIN 2 data source and this application share one allocator.
+// allocated and freed with the manager's memory functions once a TWAIN 2 manager or data source is met,
+// so that both sides share one allocator; before that, and on Linux anyway, a handle is a C-heap block.
 #include "VX_TWAINHandler.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <malloc.h>
 
 #include "VX_SourceManagerLibrary.h"
 #include "VX_TWAINCommon.h"
-#include "twainmemory.h"
 
 namespace {
 
 // Where the item starts in a one-value container: byte 2 with the records' 2-byte packing.
 constexpr std::size_t kItemOffset = offsetof(TW_ONEVALUE, Item);
+
+TW_HANDLE HeapAllocate(TW_UINT32 size) {
+    return std::calloc(1, std::max<TW_UINT32>(size, 1));
+}
+void HeapFree(TW_HANDLE handle) {
+    std::free(handle);
+}
+TW_MEMREF HeapLock(TW_HANDLE handle) {
+    return handle;
+}
+void HeapUnlock(TW_HANDLE) {}
 
 } // namespace
 
@@ -32,9 +44,12 @@ VX_TWAINHandler::VX_TWAINHandler(std::string_view manufacturer, std::string_view
     VX_TWAINCommon::setIdentityText(mAppIdentity.Manufacturer, manufacturer);
     VX_TWAINCommon::setIdentityText(mAppIdentity.ProductFamily, productFamily);
     VX_TWAINCommon::setIdentityText(mAppIdentity.ProductName, productName);
-    mEntryPoints = {sizeof(TW_ENTRYPOINT), entry ? entry : VX_SourceManagerEntry(),
-                    &twain::allocHandle,   &twain::freeHandle,
-                    &twain::lockHandle,    &twain::unlockHandle};
+    mEntryPoints = {sizeof(TW_ENTRYPOINT),
+                    entry ? entry : VX_SourceManagerEntry(),
+                    &HeapAllocate,
+                    &HeapFree,
+                    &HeapLock,
+                    &HeapUnlock};
 }
 
 VX_TWAINHandler::~VX_TWAINHandler() {
@@ -140,6 +155,9 @@ int VX_TWAINHandler::openDS() {
         return rc;
     mDSOpen = true;
     mState = kVXStateDSOpen;
+    // A TWAIN 2 data source allocates the containers it answers with the manager's memory functions.
+    if (mDSIdentity.SupportedGroups & DF_DS2)
+        takeEntryPoints();
     // A TWAIN 2 manager takes the callback per data source; the registration made without a data source
     // serves managers that keep one per application.
     if (mCallback.CallBackProc) {
@@ -245,11 +263,11 @@ int VX_TWAINHandler::getOneValue(TW_CAPABILITY& cap, TW_UINT16& itemType, VX_Cap
     std::memset(&value, 0, sizeof value);
     const auto* block = static_cast<const std::uint8_t*>(mEntryPoints.DSM_MemLock(cap.hContainer));
     std::memcpy(&itemType, block + offsetof(TW_ONEVALUE, ItemType), sizeof itemType);
-    const std::size_t size = getItemSize(itemType);
-    std::size_t bytes = size >= 3 ? size : sizeof(TW_UINT32);
-    // A container of a known size is never read past its end, whatever item type it claims.
-    if (const TW_UINT32 known = twain::handleSize(cap.hContainer); known != 0)
-        bytes = std::min(bytes, known > kItemOffset ? known - kItemOffset : 0);
+    const std::size_t itemSize = getItemSize(itemType);
+    std::size_t bytes = itemSize >= 3 ? itemSize : sizeof(TW_UINT32);
+    // Never past the container's end, whatever item type it claims.
+    const std::size_t size = malloc_usable_size(cap.hContainer);
+    bytes = std::min(bytes, size > kItemOffset ? size - kItemOffset : 0);
     std::memcpy(&value, block + kItemOffset, bytes);
     mEntryPoints.DSM_MemUnlock(cap.hContainer);
     if (release)

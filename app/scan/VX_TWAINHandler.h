@@ -109,7 +109,7 @@ private:
     TW_IDENTITY mAppIdentity{};
     TW_IDENTITY mDSIdentity{};
     TW_CALLBACK mCallback{};
-    // The manager's entry and the memory functions for containers: the process's allocator until a
-    // TWAIN 2 manager hands out its own.
+    // The manager's entry and the memory functions for containers: the C heap until a TWAIN 2 manager
+    // hands out its own.
     TW_ENTRYPOINT mEntryPoints{};
 };

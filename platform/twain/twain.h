@@ -258,24 +258,6 @@ struct TW_ENTRYPOINT {
 
 using pTW_IDENTITY = TW_IDENTITY*;
 
-// A TWAIN 2 source manager's entry and memory functions (DG_CONTROL / DAT_ENTRYPOINT / MSG_GET): an
-// application and data sources that follow TWAIN 2 allocate the containers they hand over with these.
-using DSM_MEMALLOCATE = TW_HANDLE (*)(TW_UINT32 size);
-using DSM_MEMFREE = void (*)(TW_HANDLE handle);
-using DSM_MEMLOCK = TW_MEMREF (*)(TW_HANDLE handle);
-using DSM_MEMUNLOCK = void (*)(TW_HANDLE handle);
-
-#pragma pack(push, 2)
-struct TW_ENTRYPOINT {
-    TW_UINT32 Size; // sizeof(TW_ENTRYPOINT), set by the caller
-    TW_UINT16 (*DSM_Entry)(pTW_IDENTITY, pTW_IDENTITY, TW_UINT32, TW_UINT16, TW_UINT16, TW_MEMREF);
-    DSM_MEMALLOCATE DSM_MemAllocate;
-    DSM_MEMFREE DSM_MemFree;
-    DSM_MEMLOCK DSM_MemLock;
-    DSM_MEMUNLOCK DSM_MemUnlock;
-};
-#pragma pack(pop)
-
 // The source manager's entry; also the form of the application's callback, which the manager calls with
 // the data source as origin, the application as destination, DG_CONTROL, DAT_NULL and the message.
 using DSMENTRYPROC = TW_UINT16 (*)(pTW_IDENTITY pOrigin, pTW_IDENTITY pDest, TW_UINT32 DG, TW_UINT16 DAT,

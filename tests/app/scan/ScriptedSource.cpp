@@ -4,11 +4,11 @@
 #include "ScriptedSource.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 #include "DataSourceIdentity.h"
 #include "QSCapIds.h"
-#include "twainmemory.h"
 
 namespace {
 
@@ -55,8 +55,12 @@ TW_UINT16 Set(const TW_CAPABILITY& cap) {
         return refused->second;
     if (cap.ConType != TWON_ONEVALUE || !cap.hContainer)
         return TWRC_FAILURE;
-    const auto* block = static_cast<const std::uint8_t*>(twain::lockHandle(cap.hContainer));
-    const std::vector<std::uint8_t> bytes(block, block + twain::handleSize(cap.hContainer));
+    // The application's containers are C-heap blocks sized for their item.
+    const auto* block = static_cast<const std::uint8_t*>(static_cast<TW_HANDLE>(cap.hContainer));
+    TW_UINT16 itemType = 0;
+    std::memcpy(&itemType, block, sizeof itemType);
+    const std::size_t size = offsetof(TW_ONEVALUE, Item) + std::max<std::size_t>(twainItemSize(itemType), 4);
+    const std::vector<std::uint8_t> bytes(block, block + size);
     if (cap.Cap == CCAP_OVK_WINDOW)
         std::memcpy(&sScript.window, bytes.data() + offsetof(TW_ONEVALUE, Item), sizeof sScript.window);
     sScript.containers[Resolved(cap.Cap)] = bytes;
@@ -68,8 +72,8 @@ TW_UINT16 GetCurrent(TW_CAPABILITY& cap) {
     if (sScript.refuseGet.count(cap.Cap) || kept == sScript.containers.end())
         return TWRC_FAILURE;
     cap.ConType = TWON_ONEVALUE;
-    cap.hContainer = twain::allocHandle(static_cast<TW_UINT32>(kept->second.size()));
-    std::memcpy(twain::lockHandle(cap.hContainer), kept->second.data(), kept->second.size());
+    cap.hContainer = std::calloc(1, kept->second.size());
+    std::memcpy(static_cast<TW_HANDLE>(cap.hContainer), kept->second.data(), kept->second.size());
     return TWRC_SUCCESS;
 }
 

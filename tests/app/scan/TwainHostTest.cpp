@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -12,7 +13,6 @@
 #include "VX_TWAINCommon.h"
 #include "VX_TWAINHandler.h"
 #include "foundation/PropertyList.h"
-#include "twainmemory.h"
 
 namespace {
 
@@ -58,12 +58,14 @@ struct SFakeManager {
     static inline int freed = 0;
     static TW_HANDLE Allocate(TW_UINT32 size) {
         ++allocated;
-        return twain::allocHandle(size);
+        return std::calloc(1, size);
     }
     static void Free(TW_HANDLE handle) {
         ++freed;
-        twain::freeHandle(handle);
+        std::free(handle);
     }
+    static TW_MEMREF Lock(TW_HANDLE handle) { return handle; }
+    static void Unlock(TW_HANDLE) {}
     static TW_UINT16 Entry(pTW_IDENTITY origin, pTW_IDENTITY, TW_UINT32, TW_UINT16 dat, TW_UINT16 msg,
                            TW_MEMREF data) {
         messages.push_back(msg);
@@ -71,14 +73,14 @@ struct SFakeManager {
             origin->SupportedGroups |= DF_DSM2;
         if (dat == DAT_ENTRYPOINT) {
             *static_cast<TW_ENTRYPOINT*>(data) = {
-                sizeof(TW_ENTRYPOINT), &Entry, &Allocate, &Free, &twain::lockHandle, &twain::unlockHandle};
+                sizeof(TW_ENTRYPOINT), &Entry, &Allocate, &Free, &Lock, &Unlock};
             return TWRC_SUCCESS;
         }
         if (msg == MSG_GETCURRENT) {
             auto* cap = static_cast<TW_CAPABILITY*>(data);
             cap->ConType = conType;
-            cap->hContainer = twain::allocHandle(static_cast<TW_UINT32>(answer.size()));
-            std::memcpy(twain::lockHandle(cap->hContainer), answer.data(), answer.size());
+            cap->hContainer = std::calloc(1, answer.size());
+            std::memcpy(cap->hContainer, answer.data(), answer.size());
         }
         return TWRC_SUCCESS;
     }
@@ -256,10 +258,9 @@ TEST(TwainHandler, OneValueContainersPutTheItemWhereTheRecordSaysNotAtByteFour) 
     item.word = 0x12345678;
     ASSERT_EQ(handler.setupOneValue(cap, TWTY_INT32, item), 0);
     EXPECT_EQ(cap.ConType, TWON_ONEVALUE);
-    const auto* one = static_cast<const TW_ONEVALUE*>(twain::lockHandle(cap.hContainer));
+    const auto* one = static_cast<const TW_ONEVALUE*>(static_cast<TW_HANDLE>(cap.hContainer));
     EXPECT_EQ(one->ItemType, TWTY_INT32);
     EXPECT_EQ(TW_UINT32{one->Item}, 0x12345678u);
-    EXPECT_EQ(twain::handleSize(cap.hContainer), sizeof(TW_ONEVALUE));
     handler.releaseContainer(cap);
     EXPECT_EQ(static_cast<TW_HANDLE>(cap.hContainer), nullptr);
 }
