@@ -28,7 +28,8 @@ constexpr int kTeardownChecks = 200; // x 50 ms
 
 TlvDeviceCntlr::TlvDeviceCntlr(tlv::TlvScanHost& host, fnd::Dictionary appInfo, DSMENTRYPROC entry)
     : mHost(host), mAppInfo(std::move(appInfo)),
-      mTWAINHandler(std::make_unique<VX_TWAINHandler>("Orvik Electronics", "Orvik", "Tollivar", "1.00", entry)),
+      mTWAINHandler(
+          std::make_unique<VX_TWAINHandler>("Orvik Electronics", "Orvik", "Tollivar", "1.00", entry)),
       mCaps(std::make_unique<TlvDeviceCntlrCAPs>(*mTWAINHandler)) {
     sTlvDeviceCntlr = this;
     mTWAINHandler->registerCallback(&TlvDeviceCntlr::TWAIN_ScanCallback, 0);
@@ -97,11 +98,10 @@ bool TlvDeviceCntlr::openDS(TlvScanSettingMdl* model, bool isOpenDSPanel) {
     if (!isOpenDSPanel)
         return enableForScan();
     mUserInterface = TW_USERINTERFACE{};
-    mUserInterface.ShowUI = 1;
     const int rc = mTWAINHandler->enableDSUIOnly(mUserInterface);
     if (rc == TWRC_SUCCESS)
         return true;
-    mTWAINHandler->closeDS();
+    endBatch(false);
     mHost.showErrorPanel(rc == TWRC_ENDOFLIST ? "Err_NotFoundScannerDriver" : "Err_NotLoadScannerDriver");
     return false;
 }

@@ -23,7 +23,8 @@ constexpr std::uint32_t kDontCare32 = 0xFFFFFFFF;
 
 void TlvDeviceCntlr::xferReady(bool dummy) {
     if (mMainCallDepth > 0 || mIsRunningMemXfer) {
-        fnd::RunLoop::main().performAfterDelay(this, [this, dummy] { xferReady(dummy); }, kRecheck);
+        fnd::RunLoop::main().performAfterDelay(
+            this, [this, dummy] { xferReady(dummy); }, kRecheck);
         return;
     }
     if (mXferThread.joinable())
@@ -91,8 +92,8 @@ int TlvDeviceCntlr::readPage(int index, bool& cancelSeen) {
         mIsScanCancel = true; // the page is still read, so that the data source can go on
     }
     mTWAINHandler->setDSState(kVXStateTransferring);
-    rc = readBlocks(*layout, buffer, [&](const TW_IMAGEMEMXFER& block) { sink.take(block, buffer.data()); },
-                    &cancelSeen);
+    rc = readBlocks(
+        *layout, buffer, [&](const TW_IMAGEMEMXFER& block) { sink.take(block, buffer.data()); }, &cancelSeen);
     const bool written = sink.finish();
     seeCancel(cancelSeen);
     if (rc == TWRC_XFERDONE && written && !cancelSeen) {
@@ -104,7 +105,7 @@ int TlvDeviceCntlr::readPage(int index, bool& cancelSeen) {
     sink.discard();
     if (!cancelSeen)
         noteFailure(written ? rc : kScnErrFileWrite, false);
-    return rc == TWRC_XFERDONE ? kScnErrFileWrite : rc;
+    return rc == TWRC_XFERDONE && !written ? kScnErrFileWrite : rc;
 }
 
 int TlvDeviceCntlr::drainPage() {
@@ -124,7 +125,8 @@ int TlvDeviceCntlr::drainPage() {
 
 // Image information, pending count and buffer sizes of the coming page, checked before anything is
 // allocated from them.
-int TlvDeviceCntlr::pageFront(std::optional<tlv::TlvPageLayout>& layout, std::optional<std::uint32_t>& bufSize) {
+int TlvDeviceCntlr::pageFront(std::optional<tlv::TlvPageLayout>& layout,
+                              std::optional<std::uint32_t>& bufSize) {
     mImageInfo = TW_IMAGEINFO{};
     mSetupMemXfer = TW_SETUPMEMXFER{};
     mPendingXfers = TW_PENDINGXFERS{};
@@ -252,7 +254,8 @@ void TlvDeviceCntlr::callOnMain(std::function<void()> fn) {
 // anything queued here talks to it again.
 void TlvDeviceCntlr::runWhenFree(std::function<void()> fn) {
     if (mMainCallDepth > 0) {
-        fnd::RunLoop::main().performAfterDelay(this, [this, fn] { runWhenFree(fn); }, kRecheck);
+        fnd::RunLoop::main().performAfterDelay(
+            this, [this, fn] { runWhenFree(fn); }, kRecheck);
         return;
     }
     fn();

@@ -4,13 +4,6 @@
 
 namespace tlv {
 
-namespace {
-
-// TWAIN 2's condition code for an empty feeder.
-constexpr TW_UINT16 kConditionNoMedia = 29;
-
-} // namespace
-
 std::string openFailureKey(int rc, TW_UINT16 condition) {
     if (rc == kOpenQuitting)
         return "Err_NotLoadScannerDriver";
@@ -33,7 +26,7 @@ std::string scanFailureKey(TW_UINT16 condition) {
         return "Err_ScanPaperJam";
     case TWCC_PAPERDOUBLEFEED:
         return "Err_ScanDoubleFeed";
-    case kConditionNoMedia:
+    case TWCC_NOMEDIA:
         return "Err_ScanNoPaper";
     case TWCC_CHECKDEVICEONLINE:
     case TWCC_NODS:

@@ -65,7 +65,8 @@ void TlvScanSettingCntlr::connectActions() {
         QObject::connect(appkit::viewWithTag<QComboBox>(view, tag), &QComboBox::activated, view, report);
     QObject::connect(appkit::viewWithTag<QComboBox>(view, kPaperSize), &QComboBox::activated, view,
                      [this] { changePaperSize(); });
-    QObject::connect(directionGroup(appkit::viewWithTag(view, kDirection)), &QButtonGroup::idClicked, view, report);
+    QObject::connect(directionGroup(appkit::viewWithTag(view, kDirection)), &QButtonGroup::idClicked, view,
+                     report);
     for (const int tag : {kDeskew, kRecCharDir})
         QObject::connect(appkit::viewWithTag<QCheckBox>(view, tag), &QCheckBox::clicked, view, report);
     QObject::connect(appkit::viewWithTag<QCheckBox>(view, kUseDriverSetting), &QCheckBox::clicked, view,
@@ -160,11 +161,13 @@ void TlvScanSettingCntlr::updateCntlrs() {
 void TlvScanSettingCntlr::applyDirectionRule() {
     auto* useDriver = item<QCheckBox>(kUseDriverSetting);
     auto* paper = item<QComboBox>(kPaperSize);
-    const bool turnable = !(useDriver && useDriver->isChecked()) && paper && isTurnablePaper(paper->currentIndex());
+    const bool turnable =
+        !(useDriver && useDriver->isChecked()) && paper && isTurnablePaper(paper->currentIndex());
     if (QWidget* matrix = item<QWidget>(kDirection); matrix && matrix->isEnabled() != turnable)
         matrix->setEnabled(turnable);
-    const std::pair<int, const char*> pictures[] = {{kDirectionPictureV, turnable ? "DRV_SIZE_V_E" : "DRV_SIZE_V_G"},
-                                                    {kDirectionPictureH, turnable ? "DRV_SIZE_H_E" : "DRV_SIZE_H_G"}};
+    const std::pair<int, const char*> pictures[] = {
+        {kDirectionPictureV, turnable ? "DRV_SIZE_V_E" : "DRV_SIZE_V_G"},
+        {kDirectionPictureH, turnable ? "DRV_SIZE_H_E" : "DRV_SIZE_H_G"}};
     for (const auto& [tag, name] : pictures)
         if (auto* picture = item<QLabel>(tag))
             picture->setPixmap(appkit::bundleIcon(name).pixmap(kPictureSide, kPictureSide));

@@ -83,15 +83,17 @@ QWidget* settingsView() {
     add(label(Cntlr::kSidesLabel, "ScanSetting_SidesStr"),
         popUp(Cntlr::kSides, {"ScanSetting_Simplex", "ScanSetting_Duplex", "ScanSetting_DuplexSkipBlank"}));
     form->addWidget(tagged(new QCheckBox(appkit::localized("ScanSetting_Deskew")), Cntlr::kDeskew), r++, 1);
-    form->addWidget(tagged(new QCheckBox(appkit::localized("ScanSetting_RecCharDir")), Cntlr::kRecCharDir), r++, 1);
+    form->addWidget(tagged(new QCheckBox(appkit::localized("ScanSetting_RecCharDir")), Cntlr::kRecCharDir),
+                    r++, 1);
     form->setRowMinimumHeight(r++, 12);
-    form->addWidget(tagged(new QCheckBox(appkit::localized("ScanSetting_UseAdv")), Cntlr::kUseDriverSetting), r++,
-                    0, 1, 2);
+    form->addWidget(tagged(new QCheckBox(appkit::localized("ScanSetting_UseAdv")), Cntlr::kUseDriverSetting),
+                    r++, 0, 1, 2);
     auto* state = tagged(new QLabel, Cntlr::kUseDriverSettingState);
     state->setWordWrap(true);
     form->addWidget(state, r, 0, 1, 2);
-    form->addWidget(tagged(new QPushButton(appkit::localized("ScanSetting_AdvBtn")), Cntlr::kOpenDriverSetting),
-                    ++r, 1, Qt::AlignRight);
+    form->addWidget(
+        tagged(new QPushButton(appkit::localized("ScanSetting_AdvBtn")), Cntlr::kOpenDriverSetting), ++r, 1,
+        Qt::AlignRight);
     form->setColumnStretch(1, 1);
     return view;
 }

@@ -54,7 +54,8 @@ bool TlvScanViewCntlr::executeScanByCntlr() {
     mHost.clearIsFinScan();
     if (isWaitingForThreads()) {
         fnd::RunLoop::main().cancelPerforms(&mExecuteRequest);
-        fnd::RunLoop::main().performAfterDelay(&mExecuteRequest, [this] { executeScanByCntlr(); }, kRecheck);
+        fnd::RunLoop::main().performAfterDelay(
+            &mExecuteRequest, [this] { executeScanByCntlr(); }, kRecheck);
         return false;
     }
     mHost.setIsScnCancelOnMain(false);
@@ -94,12 +95,13 @@ void TlvScanViewCntlr::cancelDriver(std::optional<bool> cancel) {
 }
 
 void TlvScanViewCntlr::finishScan(const QObject* sender) {
-    const bool out = sender && appkit::tagOf(sender) == kFinishScanSenderTag && mHost.countOfImgInfoDict() > 0;
+    const bool out =
+        sender && appkit::tagOf(sender) == kFinishScanSenderTag && mHost.countOfImgInfoDict() > 0;
     if (isWaitingForThreads()) {
         QPointer<const QObject> again(sender);
         fnd::RunLoop::main().cancelPerforms(&mFinishRequest);
-        fnd::RunLoop::main().performAfterDelay(&mFinishRequest, [this, again] { finishScan(again.data()); },
-                                               kRecheck);
+        fnd::RunLoop::main().performAfterDelay(
+            &mFinishRequest, [this, again] { finishScan(again.data()); }, kRecheck);
         return;
     }
     if (!out) {

@@ -55,7 +55,7 @@ TEST(PageRecord, TheBufferHoldsARowAndStaysBounded) {
 TEST(PageRecord, BlocksMustFitTheBufferAndThePage) {
     const tlv::TlvPageLayout page = *tlv::pageLayoutOf(Info(100, 10, 8));
     EXPECT_TRUE(tlv::isSoundBlock(Block(100, 4, 400), 400, page, 0));
-    EXPECT_TRUE(tlv::isSoundBlock(Block(100, 4, 400), 400, page, 6)); // ends at the last row
+    EXPECT_TRUE(tlv::isSoundBlock(Block(100, 4, 400), 400, page, 6));  // ends at the last row
     EXPECT_FALSE(tlv::isSoundBlock(Block(100, 4, 400), 400, page, 7)); // one row beyond the page
     EXPECT_FALSE(tlv::isSoundBlock(Block(100, 5, 500), 400, page, 0)); // larger than the buffer
     EXPECT_FALSE(tlv::isSoundBlock(Block(99, 4, 396), 400, page, 0));  // rows shorter than the page's
@@ -96,7 +96,7 @@ TEST(PageRecord, MessagesTellNotFoundInUseAndScannerFaultsApart) {
     EXPECT_EQ(tlv::openFailureKey(TWRC_FAILURE, TWCC_BUMMER), "Err_NotUseScannerDriver");
     EXPECT_EQ(tlv::scanFailureKey(TWCC_PAPERJAM), "Err_ScanPaperJam");
     EXPECT_EQ(tlv::scanFailureKey(TWCC_PAPERDOUBLEFEED), "Err_ScanDoubleFeed");
-    EXPECT_EQ(tlv::scanFailureKey(29), "Err_ScanNoPaper"); // TWAIN 2's empty feeder
+    EXPECT_EQ(tlv::scanFailureKey(TWCC_NOMEDIA), "Err_ScanNoPaper");
     EXPECT_EQ(tlv::scanFailureKey(TWCC_CHECKDEVICEONLINE), "Err_ScannerNotConnected");
     EXPECT_EQ(tlv::scanFailureKey(TWCC_SUCCESS), "Err_ScanStopped");
 }

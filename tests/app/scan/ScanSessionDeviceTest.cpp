@@ -18,7 +18,7 @@
 #include "EmulatorFixture.h"
 #include "TestScanHost.h"
 #include "TlvDeviceCntlr.h"
-#include "TwainTestApp.h"
+#include "TwainSession.h"
 #include "foundation/PropertyList.h"
 #include "foundation/RunLoop.h"
 
@@ -65,7 +65,8 @@ protected:
         if (!cntlr->openDS(&host.scanSettings, false))
             return false;
         const auto guard = std::chrono::steady_clock::now() + std::chrono::seconds(120);
-        while ((cntlr->isBatchRunning() || cntlr->isRunningMemXfer()) && std::chrono::steady_clock::now() < guard)
+        while ((cntlr->isBatchRunning() || cntlr->isRunningMemXfer()) &&
+               std::chrono::steady_clock::now() < guard)
             fnd::RunLoop::main().runFor(0.02);
         fnd::RunLoop::main().runFor(0); // what the end queued
         return !cntlr->isBatchRunning();
@@ -93,8 +94,8 @@ protected:
     }
     // The files in the temporary folder: exactly the raw files of the kept pages.
     std::size_t FilesInTmpFolder() const {
-        return static_cast<std::size_t>(std::distance(fs::directory_iterator(TlvUtilsMethod::tmpImageFolderPath()),
-                                                      fs::directory_iterator()));
+        return static_cast<std::size_t>(std::distance(
+            fs::directory_iterator(TlvUtilsMethod::tmpImageFolderPath()), fs::directory_iterator()));
     }
 
     test::TestScanHost host;
@@ -117,18 +118,25 @@ TEST_F(ScanSession, ThreeDuplexSheetsGiveSixPagesAsTheDataSourceSendsThem) {
     EXPECT_FALSE(cntlr->isRunningMemXfer());
     EXPECT_TRUE(cntlr->isFinishMSGReset());
 
-    // The same sheets for a plain TWAIN application, which opens the data source with the settings
-    // the batch left in it: every raw file holds exactly the rows it receives.
+    // The same sheets for twainscan's session, which opens the data source with the settings the
+    // batch left in it: every raw file holds exactly the rows twainscan receives.
     cntlr.reset();
     StopEmulator();
     ASSERT_TRUE(StartEmulator(sheets));
-    test::CTwainTestApp app("Orvik Electronics");
-    ASSERT_EQ(app.Open(), TWRC_SUCCESS);
-    const test::SBatch batch = app.Scan();
-    ASSERT_EQ(batch.pages.size(), host.pages.size());
-    for (std::size_t i = 0; i < batch.pages.size(); ++i)
-        EXPECT_TRUE(FileBytes(RawFile(host.pages[i])) == batch.pages[i].pixels) << "page " << i;
-    app.Close();
+    twainscan::CTwainSession session;
+    session.OpenSource("K-3100");
+    session.Enable();
+    std::vector<SPageBitmap> received;
+    for (bool more = true; more;) {
+        SPageBitmap page;
+        ASSERT_EQ(session.TransferPage(page), twainscan::EPageResult::kDone);
+        received.push_back(std::move(page));
+        more = session.EndTransfer();
+    }
+    session.Close();
+    ASSERT_EQ(received.size(), host.pages.size());
+    for (std::size_t i = 0; i < received.size(); ++i)
+        EXPECT_TRUE(FileBytes(RawFile(host.pages[i])) == received[i].pixels) << "page " << i;
 }
 
 TEST_F(ScanSession, JobModeWithPagesStillBeingWrittenEndsInState103) {
@@ -163,7 +171,8 @@ TEST_F(ScanSession, ACloseRequestMidBatchEndsItAndTheNextBatchRuns) {
     host.funcType = 2; // print: the batch ends at 104 without waiting for writers
     host.onPage = [](std::size_t count) {
         if (count == 1) // the data source asks to be closed, as the source manager would pass it on
-            TlvDeviceCntlr::TWAIN_ScanCallback(nullptr, nullptr, DG_CONTROL, DAT_NULL, MSG_CLOSEDSREQ, nullptr);
+            TlvDeviceCntlr::TWAIN_ScanCallback(nullptr, nullptr, DG_CONTROL, DAT_NULL, MSG_CLOSEDSREQ,
+                                               nullptr);
     };
     ASSERT_TRUE(RunBatch());
     EXPECT_EQ(host.states, (std::vector<int>{101, 102, 105}));

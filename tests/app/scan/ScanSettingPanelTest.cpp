@@ -80,7 +80,8 @@ TEST_F(ScanSettingPanel, TheDetailedSettingsSwitchDisablesTheSimpleOnesAndBack) 
     for (const int tag : kLabels)
         EXPECT_TRUE(greyed(tag)) << tag;
     EXPECT_TRUE(control(Cntlr::kOpenDriverSetting)->isEnabled());
-    EXPECT_EQ(control<QLabel>(Cntlr::kUseDriverSettingState)->text(), appkit::localized("ScanSetting_UseAdvStr_On"));
+    EXPECT_EQ(control<QLabel>(Cntlr::kUseDriverSettingState)->text(),
+              appkit::localized("ScanSetting_UseAdvStr_On"));
     EXPECT_TRUE(shows(Cntlr::kDirectionPictureV, "DRV_SIZE_V_G"));
 
     click(Cntlr::kUseDriverSetting);
