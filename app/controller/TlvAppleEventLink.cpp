@@ -126,14 +126,18 @@ void TlvAppleEventLink::exeFoaScanByLogin() {
     mCntlr.executeScan();
 }
 
-void TlvAppleEventLink::exeJobScanByLogin(int row) {
+void TlvAppleEventLink::exeJobScanByLogin(int row, bool forPress) {
     if (row < 0 || row > 9 || !mCntlr.jobLists().jobListMdlAtIndex(row))
         return;
     if (tlv::isIdleForScanState(mCntlr.appState())) {
         mCntlr.appSettingObj().setForDisplayJobIndex(row);
         mCntlr.switchScanMode(kScanModeJOB, false);
     }
-    mCntlr.executeScan();
+    // The mode switch passed through the top state, which drops any quit; the press arms it anew.
+    if (forPress)
+        mCntlr.executeScanForPress();
+    else
+        mCntlr.executeScan();
 }
 
 int TlvAppleEventLink::rowWhere(const std::function<bool(const TlvJobListSettingMdl&)>& match) const {
@@ -172,10 +176,7 @@ void TlvAppleEventLink::startPressedJob(int status, bool launchedForPress) {
             VX_Message::paramShowPanel("Error", "Err_NotAllocJob", "OK", nullptr, true));
         return;
     }
-    exeJobScanByLogin(row);
-    // Starting passes through the top state, which clears the quit: it is asked for afterwards.
-    if (launchedForPress)
-        mCntlr.setAutoCloseForPressedJob();
+    exeJobScanByLogin(row, launchedForPress);
 }
 
 void TlvAppleEventLink::handleAppDataCheck(ae::Parameters& reply) {

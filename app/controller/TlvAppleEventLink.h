@@ -37,7 +37,8 @@ public:
     // A device button may start a scan now.
     bool isValidScanByDviceBtn() const;
     void exeFoaScanByLogin();
-    void exeJobScanByLogin(int row);
+    // forPress: the helper launched the application for this press, which quits after the job.
+    void exeJobScanByLogin(int row, bool forPress = false);
 
     // The event handlers.
     void handleConnectInfo(const ae::Parameters& event);

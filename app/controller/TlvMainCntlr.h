@@ -65,8 +65,6 @@ public:
     // ---- the quit ----
     bool isAutoCloseApp() const { return mIsAutoCloseApp.load(); }
     void setIsAutoCloseApp(bool on) { mIsAutoCloseApp = on; }
-    // The press's job was asked to start; the quit is armed only once its batch is ready.
-    void setAutoCloseForPressedJob() { mIsAutoClosePending = true; }
     // The delayed automatic quit: only in 306 with the flag set and no panel open; clears the flag.
     void terminateByAutoClose();
     // A quit that cannot be refused (signal, end of session): cancels the batch, waits for the workers
@@ -130,7 +128,11 @@ public:
     // running batch without a question (a question the user refuses leaves everything as it was).
     void switchScanMode(int mode, bool force);
     void switchScanMode(bool force) override { switchScanMode(-1, force); }
+    // The user's scan: never followed by the automatic quit.
     void executeScan() override;
+    // The scan of a helper's press that launched the application: the automatic quit is armed once
+    // the batch is ready (which may happen before this returns) and dropped when it fails first.
+    void executeScanForPress();
     void scanReadyByTwainCB() override;
     void showSelectFunction() override;
     void fixFunction() override;

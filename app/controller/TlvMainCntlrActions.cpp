@@ -68,8 +68,16 @@ bool TlvMainCntlr::isCheckValidSelectedJob() {
 }
 
 void TlvMainCntlr::executeScan() {
-    mIsAutoClosePending = false; // only the helper's press arms the quit, after this call
+    mIsAutoClosePending = false;
     if (isCheckValidSyncDriver() && isCheckValidSelectedJob() && mScanView)
+        mScanView->executeScanByCntlr();
+}
+
+void TlvMainCntlr::executeScanForPress() {
+    if (!isCheckValidSyncDriver() || !isCheckValidSelectedJob())
+        return;
+    mIsAutoClosePending = true;
+    if (mScanView)
         mScanView->executeScanByCntlr();
 }
 

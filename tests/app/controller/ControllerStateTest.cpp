@@ -77,7 +77,7 @@ TEST_F(Controller, EndOfBatchReportsCountOnlyWhileABatchRuns) {
 }
 
 TEST_F(Controller, PressedJobArmsTheQuitOnlyWhenItsBatchStarts) {
-    cntlr->setAutoCloseForPressedJob();
+    cntlr->executeScanForPress(); // no scan session here: the batch's start is simulated below
     EXPECT_FALSE(cntlr->isAutoCloseApp());
     cntlr->scanReadyByTwainCB(); // the press's batch is ready
     EXPECT_TRUE(cntlr->isAutoCloseApp());
@@ -92,8 +92,8 @@ TEST_F(Controller, PressedJobArmsTheQuitOnlyWhenItsBatchStarts) {
 }
 
 TEST_F(Controller, StartThatNeverCameLeavesNoQuitForALaterManualScan) {
-    cntlr->setAutoCloseForPressedJob(); // the press's start failed before the batch was ready
-    cntlr->executeScan();               // the user's own scan later
+    cntlr->executeScanForPress(); // the press's start failed before the batch was ready
+    cntlr->executeScan();         // the user's own scan later
     cntlr->scanReadyByTwainCB();
     EXPECT_FALSE(cntlr->isAutoCloseApp());
 }
