@@ -171,4 +171,8 @@ std::int32_t CNormalFilter::setOcrPath(const char* path) {
     return CTextImageDirection::setOcrPath(path);
 }
 
+std::int32_t CNormalFilter::checkTextDirection() {
+    return CTextImageDirection::checkLibrary();
+}
+
 } // namespace Ovk::Pixen

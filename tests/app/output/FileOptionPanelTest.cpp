@@ -27,7 +27,9 @@ protected:
         view.window.resize(600, 400);
         view.window.show();
     }
-    template <typename W = QWidget> W* item(QWidget* panel, int tag) { return appkit::viewWithTag<W>(panel, tag); }
+    template <typename W = QWidget> W* item(QWidget* panel, int tag) {
+        return appkit::viewWithTag<W>(panel, tag);
+    }
     void click(QWidget* panel, int tag) { QTest::mouseClick(item<QPushButton>(panel, tag), Qt::LeftButton); }
 
     FixedLookup lookup;
@@ -44,7 +46,7 @@ TEST_F(FileOptionPanels, PageCountIsClampedAndSelectsANewFileEveryNPages) {
     field->selectAll();
     QTest::keyClicks(field, "0");
     EXPECT_TRUE(item<QRadioButton>(pdf, Cntlr::kTagEveryN)->isChecked()); // at once
-    EXPECT_TRUE(QTest::qWaitFor([&] { return field->text() == "1"; }));  // once typing pauses
+    EXPECT_TRUE(QTest::qWaitFor([&] { return field->text() == "1"; }));   // once typing pauses
     auto* stepper = item<QSpinBox>(pdf, Cntlr::kTagPagesStepper);
     stepper->setValue(99);
     stepper->stepUp();

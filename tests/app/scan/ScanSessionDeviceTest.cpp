@@ -13,7 +13,6 @@
 #include <chrono>
 #include <fstream>
 #include <iterator>
-#include <thread>
 
 #include "EmulatorFixture.h"
 #include "TestScanHost.h"
@@ -55,6 +54,7 @@ protected:
             waitpid(holder, nullptr, 0);
         }
         EmulatorFixture::TearDown();
+        unsetenv("TMPDIR");
     }
     void StartScanner(const std::vector<std::string>& loads, const std::vector<std::string>& faults = {}) {
         ASSERT_TRUE(StartEmulator(loads, faults)) << "the emulator never served " << Socket();
@@ -191,12 +191,12 @@ TEST_F(ScanSession, ACloseRequestMidBatchEndsItAndTheNextBatchRuns) {
     ExpectWholePages();
 }
 
-// A data source that names no condition for an empty feeder or a vanished scanner reports a plain
-// cancel; the batch is then told as stopped.
+// A data source that names no condition for a vanished scanner reports a plain cancel; the batch is
+// then told as stopped.
 TEST_F(ScanSession, ScannerFaultsEndInFailureWithTheirMessageAndKeepEarlierPages) {
     const std::pair<const char*, std::vector<std::string>> faults[] = {
         {"jam", {"Err_ScanPaperJam"}},
-        {"no-paper", {"Err_ScanNoPaper", "Err_ScanStopped"}},
+        {"no-paper", {"Err_ScanNoPaper"}},
         {"gone", {"Err_ScannerNotConnected", "Err_ScanStopped"}},
     };
     host.scanSettings.setScnStReaderSideType(0);
@@ -219,6 +219,15 @@ TEST_F(ScanSession, ScannerFaultsEndInFailureWithTheirMessageAndKeepEarlierPages
         host.states.clear();
         host.messages.clear();
     }
+}
+
+TEST_F(ScanSession, AnEmptyFeederAtTheStartIsToldAsNoPaper) {
+    StartScanner({});
+    ASSERT_TRUE(RunBatch()); // a failed enable is handled: the batch ends at once
+    EXPECT_EQ(host.messages, std::vector<std::string>{"Err_ScanNoPaper"});
+    EXPECT_EQ(host.pages.size(), 0u);
+    EXPECT_EQ(cntlr->curDSState(), kVXStateDSClosed);
+    EXPECT_TRUE(cntlr->isFinishMSGReset());
 }
 
 TEST_F(ScanSession, AScannerHeldByAnotherProgramIsInUse) {
