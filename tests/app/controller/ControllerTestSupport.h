@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace test {
@@ -36,6 +37,9 @@ inline bool pumpUntil(const std::function<bool()>& done,
 class ScratchHome {
 public:
     ScratchHome() {
+        for (const char* name : {"XDG_CONFIG_HOME", "TMPDIR"})
+            if (const char* value = std::getenv(name))
+                mOld.emplace_back(name, value);
         std::string pattern = (std::filesystem::temp_directory_path() / "tlv-controller-XXXXXX").string();
         if (mkdtemp(pattern.data()))
             mDir = pattern;
@@ -43,6 +47,10 @@ public:
         setenv("TMPDIR", mDir.c_str(), 1);
     }
     ~ScratchHome() {
+        unsetenv("XDG_CONFIG_HOME");
+        unsetenv("TMPDIR");
+        for (const auto& [name, value] : mOld)
+            setenv(name.c_str(), value.c_str(), 1);
         std::error_code ignored;
         std::filesystem::remove_all(mDir, ignored);
     }
@@ -50,6 +58,7 @@ public:
 
 private:
     std::filesystem::path mDir;
+    std::vector<std::pair<std::string, std::string>> mOld;
 };
 
 class FakeMainView : public tlv::TlvMainView {
