@@ -6,6 +6,7 @@
 #include "foundation/Bundle.h"
 #include "foundation/FileIO.h"
 #include "foundation/MeasurementUnits.h"
+#include "workspace/Applications.h"
 
 #include <array>
 #include <cstdlib>
@@ -49,25 +50,6 @@ std::string chineseName(std::string_view rest) {
 
 std::string firstLine(std::string_view text) {
     return std::string(text.substr(0, text.find('\n')));
-}
-
-std::vector<std::filesystem::path> xdgDataDirs() {
-    std::vector<std::filesystem::path> dirs;
-    if (const auto home = environment("XDG_DATA_HOME"))
-        dirs.emplace_back(*home);
-    else if (const auto user = environment("HOME"))
-        dirs.push_back(std::filesystem::path(*user) / ".local/share");
-    std::string_view list = "/usr/local/share:/usr/share";
-    const auto configured = environment("XDG_DATA_DIRS");
-    if (configured)
-        list = *configured;
-    while (!list.empty()) {
-        const std::size_t colon = list.find(':');
-        if (colon != 0)
-            dirs.emplace_back(std::string(list.substr(0, colon)));
-        list = colon == std::string_view::npos ? std::string_view() : list.substr(colon + 1);
-    }
-    return dirs;
 }
 
 std::optional<std::string> lpoptionsDefault(const std::filesystem::path& file) {
@@ -169,29 +151,15 @@ std::optional<fnd::Dictionary> TlvSystemLookup::sharedPrintSettings() const {
 std::optional<std::filesystem::path>
 TlvSystemLookup::desktopEntryPath(std::string_view desktopId,
                                   const std::vector<std::filesystem::path>& dataDirs) {
-    if (desktopId.empty() || desktopId.find('/') != std::string_view::npos || desktopId.starts_with("."))
-        return std::nullopt;
-    std::error_code ec;
-    for (const std::filesystem::path& dir : dataDirs) {
-        std::string relative(desktopId);
-        for (std::size_t dash = 0;; ++dash) {
-            const std::filesystem::path candidate = dir / "applications" / relative;
-            if (std::filesystem::is_regular_file(candidate, ec))
-                return candidate;
-            dash = relative.find('-', dash);
-            if (dash == std::string::npos)
-                break;
-            relative[dash] = '/';
-        }
-    }
-    return std::nullopt;
+    std::vector<std::filesystem::path> folders;
+    for (const std::filesystem::path& dir : dataDirs)
+        folders.push_back(dir / "applications");
+    return ws::findDesktopFile(desktopId, folders);
 }
 
 std::optional<std::string> TlvSystemLookup::askDefaultImageApplication() {
-    const auto answer = TlvCommandOutput({"xdg-mime", "query", "default", "image/jpeg"});
-    if (!answer)
-        return std::nullopt;
-    const auto path = desktopEntryPath(firstLine(*answer), xdgDataDirs());
+    const std::optional<std::string> id = ws::defaultApplicationId("image/jpeg");
+    const std::optional<std::filesystem::path> path = id ? ws::findDesktopFile(*id) : std::nullopt;
     return path ? std::optional<std::string>(path->string()) : std::nullopt;
 }
 

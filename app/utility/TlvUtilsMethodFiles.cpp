@@ -4,9 +4,8 @@
 #include "TlvUtilsMethod.h"
 
 #include "foundation/FileIO.h"
-
-#include <QProcess>
-#include <QStandardPaths>
+#include "workspace/Applications.h"
+#include "workspace/RunningPrograms.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -18,9 +17,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-// The time a desktop query may take before it counts as failed.
-constexpr int kQueryTimeoutMs = 3000;
 
 class Fd {
 public:
@@ -146,33 +142,10 @@ bool TlvUtilsMethod::checkAndMakeTargetDirectory(const fs::path& path) {
 
 bool TlvUtilsMethod::isLaunchedApp(const fs::path& path) {
     std::error_code ec;
-    if (path.empty() || !fs::is_regular_file(path, ec))
-        return false;
-    const fs::path program = fs::canonical(path, ec);
-    if (ec)
-        return false;
-    for (const fs::directory_entry& entry : fs::directory_iterator("/proc", ec)) {
-        std::error_code linkError;
-        const fs::path exe = fs::read_symlink(entry.path() / "exe", linkError);
-        if (!linkError && exe == program)
-            return true;
-    }
-    return false;
+    return !path.empty() && fs::is_regular_file(path, ec) && ws::isProgramRunning(path);
 }
 
 std::optional<fs::path> TlvUtilsMethod::defaultMailAppPath() {
-    QProcess query;
-    query.start("xdg-mime", {"query", "default", "x-scheme-handler/mailto"});
-    if (!query.waitForFinished(kQueryTimeoutMs) || query.exitStatus() != QProcess::NormalExit) {
-        query.kill();
-        query.waitForFinished(kQueryTimeoutMs);
-        return std::nullopt;
-    }
-    const QString desktopId = QString::fromUtf8(query.readAllStandardOutput()).trimmed();
-    if (desktopId.isEmpty())
-        return std::nullopt;
-    const QString file = QStandardPaths::locate(QStandardPaths::ApplicationsLocation, desktopId);
-    if (file.isEmpty())
-        return std::nullopt;
-    return fs::path(file.toStdString());
+    const std::optional<std::string> id = ws::defaultApplicationId("x-scheme-handler/mailto");
+    return id ? ws::findDesktopFile(*id) : std::nullopt;
 }

@@ -26,12 +26,17 @@ std::filesystem::path findResourceFolder(const std::filesystem::path& binary) {
             list = colon == std::string_view::npos ? std::string_view() : list.substr(colon + 1);
         }
     }
+    if (const char* dataDir = std::getenv("K3100_DATA_DIR"); dataDir && *dataDir) {
+        const std::filesystem::path moved = std::filesystem::path(dataDir) / name;
+        if (std::filesystem::is_directory(moved, ec))
+            return moved;
+    }
     const std::filesystem::path beside = binary.parent_path() / folderName;
     if (std::filesystem::is_directory(beside, ec))
         return beside;
-    const std::filesystem::path shared = binary.parent_path().parent_path() / "share" / name;
-    if (std::filesystem::is_directory(shared, ec))
-        return shared;
+    const std::filesystem::path installed = binary.parent_path().parent_path() / "share" / "k3100" / name;
+    if (std::filesystem::is_directory(installed, ec))
+        return installed;
     return beside;
 }
 

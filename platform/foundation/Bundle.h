@@ -2,11 +2,13 @@
 // such as "CFBundleIdentifier" and "VXDeviceName") and its resource folder with the localised string
 // tables. The resource folder of a binary "<dir>/<name>.<ext>" is the first that exists of
 //   <folder>/<name>.resources  for each folder in $K3100_BUNDLE_PATH (colon-separated; for tests),
+//   $K3100_DATA_DIR/<name>     (programs' data folders moved, for tests and uninstalled builds),
 //   <dir>/<name>.resources     (the build tree, or a data source installed beside its resources),
-//   <dir>/../share/<name>      (an installed program);
+//   <dir>/../share/k3100/<name> (an installed program's data folder);
 // it holds "Info.plist", resources by name, and "<language>.lproj/<table>.strings".
 #pragma once
 
+#include "Export.h"
 #include "StringTable.h"
 #include "Value.h"
 
@@ -21,7 +23,7 @@
 
 namespace fnd {
 
-class Bundle {
+class FND_EXPORT Bundle {
 public:
     // The bundle of the binary at binaryPath; reads its information dictionary at once (missing:
     // empty; damaged: empty with one warning on stderr).

@@ -2,11 +2,13 @@
 // the conversion happens only at that boundary.
 #pragma once
 
+#include "Export.h"
+
 #include <compare>
 
 namespace fnd {
 
-struct Date {
+struct FND_EXPORT Date {
     double secondsSince1970 = 0.0;
 
     static Date now();

@@ -3,6 +3,8 @@
 // either the old or the new contents and a failed write leaves the old file untouched.
 #pragma once
 
+#include "Export.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <span>
@@ -14,12 +16,12 @@ namespace fnd {
 enum class ReadStatus { Ok, Missing, Unreadable, TooLarge };
 
 // Reads the whole file into bytes (cleared first). Files above maxBytes are refused, never read.
-ReadStatus readWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>& bytes,
-                         std::uintmax_t maxBytes, std::string* error = nullptr);
+FND_EXPORT ReadStatus readWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>& bytes,
+                                    std::uintmax_t maxBytes, std::string* error = nullptr);
 
 // Replaces path with bytes atomically. An existing file's permission bits are kept; a new file gets
 // 0644. On failure the temporary file is removed, the old file is untouched and error says why.
-bool writeFileAtomically(const std::filesystem::path& path, std::span<const std::uint8_t> bytes,
-                         std::string* error = nullptr);
+FND_EXPORT bool writeFileAtomically(const std::filesystem::path& path, std::span<const std::uint8_t> bytes,
+                                    std::string* error = nullptr);
 
 } // namespace fnd

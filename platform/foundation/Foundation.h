@@ -19,7 +19,8 @@
 //                      key answers itself.
 //   Bundle.h           a binary's information dictionary, resource folder and localised strings,
 //                      found from a loaded address (dladdr) or the program; $K3100_BUNDLE_PATH
-//                      overrides where resource folders are looked for.
+//                      overrides where resource folders are looked for, $K3100_DATA_DIR moves the
+//                      programs' data folders (share/k3100/<program> when installed).
 #pragma once
 
 #include "Bundle.h"

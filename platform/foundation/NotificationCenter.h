@@ -4,6 +4,7 @@
 // dictionary) and the poster reads the answer as soon as post() returns.
 #pragma once
 
+#include "Export.h"
 #include "Value.h"
 
 #include <functional>
@@ -22,7 +23,7 @@ struct Notification {
     Dictionary* userInfo; // may be null; owned by the poster, valid during the call only
 };
 
-class NotificationCenter {
+class FND_EXPORT NotificationCenter {
 public:
     using Handler = std::function<void(const Notification&)>;
 

@@ -2,13 +2,15 @@
 // record or sent on to TWAIN keeps its exact type; comparisons go by numeric value.
 #pragma once
 
+#include "Export.h"
+
 #include <cstdint>
 #include <optional>
 #include <type_traits>
 
 namespace fnd {
 
-class Number {
+class FND_EXPORT Number {
 public:
     enum class Kind : std::uint8_t { Bool, Int16, Int32, Int64, UInt16, UInt32, UInt64, Float, Double };
 
@@ -51,7 +53,7 @@ public:
     double toDouble() const;
 
     // Bools equal only bools; all other kinds compare by value, whatever their width.
-    friend bool operator==(const Number& a, const Number& b);
+    friend FND_EXPORT bool operator==(const Number& a, const Number& b);
 
 private:
     Kind kind_;

@@ -3,6 +3,7 @@
 // dictionary) reads as empty with one warning on stderr and stays on disk as it is until save().
 #pragma once
 
+#include "Export.h"
 #include "Value.h"
 
 #include <filesystem>
@@ -11,7 +12,7 @@
 
 namespace fnd {
 
-class PreferencesFile {
+class FND_EXPORT PreferencesFile {
 public:
     enum class State { Missing, Loaded, Damaged };
 

@@ -3,6 +3,7 @@
 // list does not record a width; dates keep whole seconds in XML.
 #pragma once
 
+#include "Export.h"
 #include "FileIO.h"
 #include "Value.h"
 
@@ -19,12 +20,13 @@ namespace fnd::plist {
 inline constexpr std::uintmax_t kMaxFileBytes = 64u << 20;
 
 // Absent for malformed input; never throws for bad bytes.
-std::optional<Value> parse(std::span<const std::uint8_t> bytes, std::string* error = nullptr);
+FND_EXPORT std::optional<Value> parse(std::span<const std::uint8_t> bytes, std::string* error = nullptr);
 
 // Fail (absent, with a reason) for values a property list cannot hold: an absent value, a pointer,
 // a string with a NUL byte, an unsigned number above 2^63-1, a date outside 1933..2069.
-std::optional<std::string> toXml(const Value& value, std::string* error = nullptr);
-std::optional<std::vector<std::uint8_t>> toBinary(const Value& value, std::string* error = nullptr);
+FND_EXPORT std::optional<std::string> toXml(const Value& value, std::string* error = nullptr);
+FND_EXPORT std::optional<std::vector<std::uint8_t>> toBinary(const Value& value,
+                                                             std::string* error = nullptr);
 
 struct FileContents {
     ReadStatus status = ReadStatus::Missing;
@@ -33,9 +35,10 @@ struct FileContents {
     std::string error;
     bool ok() const { return status == ReadStatus::Ok && !malformed; }
 };
-FileContents readFile(const std::filesystem::path& path);
+FND_EXPORT FileContents readFile(const std::filesystem::path& path);
 
 // Writes XML atomically (see writeFileAtomically); nothing is touched when the value cannot be written.
-bool writeXmlFile(const std::filesystem::path& path, const Value& value, std::string* error = nullptr);
+FND_EXPORT bool writeXmlFile(const std::filesystem::path& path, const Value& value,
+                             std::string* error = nullptr);
 
 } // namespace fnd::plist

@@ -4,6 +4,7 @@
 // own event loop, through a RunLoopDriver that calls processDue().
 #pragma once
 
+#include "Export.h"
 #include "Timer.h"
 
 #include <condition_variable>
@@ -18,7 +19,7 @@ namespace fnd {
 // Lets another event loop (a Qt application's) drive a RunLoop. wake() may be called from any thread
 // whenever work was queued or a timer was added; the driver must then, on the loop's thread, call
 // processDue() and call it again after the delay it answers.
-class RunLoopDriver {
+class FND_EXPORT RunLoopDriver {
 public:
     virtual ~RunLoopDriver() = default;
     virtual void wake() = 0;
@@ -31,7 +32,7 @@ public:
     }
 };
 
-class RunLoop {
+class FND_EXPORT RunLoop {
 public:
     // A loop of its own, run by whoever calls runFor(); threads normally use current().
     RunLoop() = default;
@@ -83,6 +84,6 @@ private:
 
 // Runs fn on the main thread. With wait, returns once it ran (at once when called on the main thread)
 // and passes its exception on; the main thread must be running its loop. Without wait, queues it.
-void performOnMainThread(std::function<void()> fn, bool wait);
+FND_EXPORT void performOnMainThread(std::function<void()> fn, bool wait);
 
 } // namespace fnd

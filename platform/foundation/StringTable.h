@@ -4,6 +4,8 @@
 // translation shows something sensible instead of nothing.
 #pragma once
 
+#include "Export.h"
+
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -11,7 +13,7 @@
 
 namespace fnd {
 
-class StringTable {
+class FND_EXPORT StringTable {
 public:
     StringTable() = default;
 

@@ -4,6 +4,7 @@
 // survive), writes it atomically and reads it back. Safe to use from several threads.
 #pragma once
 
+#include "Export.h"
 #include "Value.h"
 
 #include <filesystem>
@@ -15,7 +16,7 @@
 
 namespace fnd {
 
-class UserDefaults {
+class FND_EXPORT UserDefaults {
 public:
     // An identifier that names no valid file gives defaults that never save.
     explicit UserDefaults(std::string_view bundleId);

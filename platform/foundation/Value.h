@@ -5,6 +5,7 @@
 #pragma once
 
 #include "Date.h"
+#include "Export.h"
 #include "Number.h"
 
 #include <cstdint>
@@ -25,7 +26,7 @@ using Data = std::vector<std::uint8_t>;
 
 // String-keyed map that keeps keys in the order they were first set. Lookups are linear, which is
 // faster than hashing for the few dozen keys a settings file holds.
-class Dictionary {
+class FND_EXPORT Dictionary {
 public:
     using Entry = std::pair<std::string, Value>;
 
@@ -53,13 +54,13 @@ public:
     void clear();
 
     // Same keys with equal values; order does not matter.
-    friend bool operator==(const Dictionary& a, const Dictionary& b);
+    friend FND_EXPORT bool operator==(const Dictionary& a, const Dictionary& b);
 
 private:
     std::vector<Entry> entries_;
 };
 
-class Value {
+class FND_EXPORT Value {
 public:
     enum class Kind : std::uint8_t { Absent, String, Number, Data, Date, Array, Dictionary, Pointer };
 
@@ -103,7 +104,7 @@ public:
     std::optional<std::uint64_t> asUInt64() const;
     std::optional<double> asDouble() const;
 
-    friend bool operator==(const Value& a, const Value& b);
+    friend FND_EXPORT bool operator==(const Value& a, const Value& b);
 
 private:
     struct Pointer {

@@ -31,6 +31,7 @@ void makeResources(const std::filesystem::path& folder, const std::string& devic
 TEST(Bundle, FindsResourcesBesideTheBinaryOrInTheSharedFolder) {
     TempFolder dir;
     ScopedEnv noOverride("K3100_BUNDLE_PATH", nullptr);
+    ScopedEnv noDataDir("K3100_DATA_DIR", nullptr);
     makeResources(dir / "lib/twain/K3100.resources", "K3100");
     const Bundle ds(dir / "lib/twain/K3100.ds");
     EXPECT_EQ(ds.resourceFolder(), dir / "lib/twain/K3100.resources");
@@ -41,7 +42,9 @@ TEST(Bundle, FindsResourcesBesideTheBinaryOrInTheSharedFolder) {
     EXPECT_EQ(ds.pathForResource("Missing", "plist"), std::nullopt);
     EXPECT_EQ(ds.pathForResource("../K3100", "ds"), std::nullopt);
 
-    makeResources(dir / "share/tollivar", "installed");
+    makeResources(dir / "share/tollivar", "not the data folder");
+    EXPECT_TRUE(Bundle(dir / "bin/tollivar").info().empty());
+    makeResources(dir / "share/k3100/tollivar", "installed");
     EXPECT_EQ(*Bundle(dir / "bin/tollivar").infoValue("VXDeviceName").asString(), "installed");
 
     const Bundle none(dir / "bin/other");
@@ -57,6 +60,20 @@ TEST(Bundle, EnvironmentOverridesTheResourceFolder) {
     const std::string list = (dir / "nothing-here").string() + ":" + (dir / "override").string();
     ScopedEnv path("K3100_BUNDLE_PATH", list.c_str());
     EXPECT_EQ(*Bundle(dir / "beside/K3100.ds").infoValue("VXDeviceName").asString(), "override");
+}
+
+TEST(Bundle, DataDirMovesEachProgramsDataFolder) {
+    TempFolder dir;
+    ScopedEnv noOverride("K3100_BUNDLE_PATH", nullptr);
+    makeResources(dir / "prefix/share/k3100/tollivar", "installed");
+    makeResources(dir / "prefix/bin/K3100.resources", "beside");
+    makeResources(dir / "moved/tollivar", "moved");
+    ScopedEnv dataDir("K3100_DATA_DIR", (dir / "moved").c_str());
+    const Bundle program(dir / "prefix/bin/tollivar");
+    EXPECT_EQ(program.resourceFolder(), dir / "moved/tollivar");
+    EXPECT_EQ(*program.infoValue("VXDeviceName").asString(), "moved");
+    // A bundle without a folder there keeps its own.
+    EXPECT_EQ(*Bundle(dir / "prefix/bin/K3100.ds").infoValue("VXDeviceName").asString(), "beside");
 }
 
 TEST(Bundle, LocalisedStringsFollowTheUsersLanguageThenTheDevelopmentRegion) {

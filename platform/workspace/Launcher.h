@@ -1,0 +1,24 @@
+// Handing work to other programs without waiting for them: an application started from its .desktop
+// file (with files to open), a program started by path, a file or folder opened with the user's
+// default application (xdg-open), a new mail with attachments (xdg-email). Every answer means "it was
+// started", not "it succeeded".
+#pragma once
+
+#include "DesktopEntry.h"
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace ws {
+
+// Every command of the entry's Exec line (see expandExec), in the entry's Path folder when it names
+// one; false when the line is malformed or a command could not start. Files for an application that
+// takes none start nothing and answer false: it would open without them.
+bool launch(const DesktopEntry& entry, const std::vector<std::filesystem::path>& files = {});
+bool launchProgram(const std::filesystem::path& program, const std::vector<std::string>& arguments = {});
+bool openPath(const std::filesystem::path& path);
+// The mail program gets absolute paths; the files must stay until it has read them.
+bool composeMail(const std::vector<std::filesystem::path>& attachments);
+
+} // namespace ws

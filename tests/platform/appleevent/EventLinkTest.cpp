@@ -1,0 +1,131 @@
+// Events between two processes on the session bus (the tests run under dbus-run-session): a receiving
+// program started for the test, its name as "running", the watcher, replies and their bounds.
+#include "appleevent/EventNames.h"
+#include "appleevent/EventReceiver.h"
+#include "appleevent/EventSender.h"
+#include "appleevent/ProgramWatcher.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QFile>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+#include <unistd.h>
+
+namespace {
+
+// Generous: a sanitised peer on a busy machine may take seconds to start.
+constexpr int kStartWaitMs = 30000;
+
+QCoreApplication& app() {
+    static int argc = 1;
+    static char name[] = "appleevent_test";
+    static char* argv[] = {name, nullptr};
+    static QCoreApplication instance(argc, argv);
+    return instance;
+}
+
+QString uniqueId(const char* what) {
+    return QStringLiteral("org.k3100test.%1.p%2").arg(QLatin1String(what)).arg(::getpid());
+}
+
+ae::Event event(const char* eventClass, const char* id) {
+    return ae::Event{QString::fromLatin1(eventClass), QString::fromLatin1(id), {}};
+}
+
+class EventLink : public ::testing::Test {
+protected:
+    void SetUp() override {
+        app();
+        ASSERT_TRUE(QDBusConnection::sessionBus().isConnected()) << "run the tests under dbus-run-session";
+        ASSERT_TRUE(dir.isValid());
+    }
+    void startPeer(const QString& id) {
+        peer.start(QStringLiteral(AE_TEST_PEER), {id, logPath()});
+        ASSERT_TRUE(peer.waitForStarted());
+    }
+    QString logPath() const { return dir.filePath("events.log"); }
+    QString log() const {
+        QFile f(logPath());
+        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+    }
+
+    QTemporaryDir dir;
+    QProcess peer;
+};
+
+} // namespace
+
+TEST_F(EventLink, EventsKeepKeywordsAndWidthsAndTheWatcherSeesTheProgramComeAndGo) {
+    const QString id = uniqueId("peer");
+    ae::ProgramWatcher watcher({id});
+    QSignalSpy launched(&watcher, &ae::ProgramWatcher::launched);
+    QSignalSpy terminated(&watcher, &ae::ProgramWatcher::terminated);
+    EXPECT_FALSE(ae::isRunning(id));
+    startPeer(id);
+    ASSERT_TRUE(launched.wait(kStartWaitMs));
+    EXPECT_EQ(launched.front().front().toString(), id);
+    EXPECT_TRUE(ae::isRunning(id));
+
+    ae::EventReceiver second(id);
+    EXPECT_EQ(second.claim(), ae::EventReceiver::Claim::AlreadyRunning);
+
+    const ae::EventSender sender(id);
+    ae::Event connect = event(ae::kClassQS, ae::kConnect);
+    connect.parameters.setInt16(ae::kParam, -3);
+    connect.parameters.setInt32(ae::kParamStatus, 2);
+    connect.parameters.setInt32(ae::kParamLaunched, 0);
+    EXPECT_EQ(sender.post(connect), ae::SendStatus::Ok);
+
+    // The reply comes after the handler ran, and the bus keeps one sender's calls in order.
+    const ae::Reply data = sender.send(event(ae::kClassQS, ae::kAppData));
+    ASSERT_TRUE(data.ok()) << data.error.toStdString();
+    ASSERT_TRUE(data.parameters.find(ae::kReturn));
+    EXPECT_EQ(data.parameters.find(ae::kReturn)->width, ae::Width::Int32);
+    EXPECT_EQ(data.parameters.int32(ae::kReturn), 1);
+    EXPECT_EQ(log(), "thQS Cnct Parm=Int16:-3 PmSt=Int32:2 PmLa=Int32:0\nthQS Data\n");
+
+    const ae::Reply unknown = sender.send(event(ae::kClassQS, "Nope"));
+    EXPECT_EQ(unknown.status, ae::SendStatus::Failed);
+
+    EXPECT_EQ(sender.post(event(ae::kClassCore, ae::kQuit)), ae::SendStatus::Ok);
+    ASSERT_TRUE(terminated.wait(kStartWaitMs));
+    EXPECT_EQ(terminated.front().front().toString(), id);
+    ASSERT_TRUE(peer.waitForFinished(kStartWaitMs));
+    EXPECT_EQ(peer.exitCode(), 0);
+    EXPECT_FALSE(ae::isRunning(id));
+    EXPECT_TRUE(log().endsWith("aevt quit\n"));
+}
+
+TEST_F(EventLink, AProgramThatIsNotRunningFailsAtOnceWithAClearError) {
+    const QString id = uniqueId("nobody");
+    const ae::EventSender sender(id);
+    EXPECT_FALSE(sender.isReceiverRunning());
+    EXPECT_EQ(sender.post(event(ae::kClassQS, ae::kScan)), ae::SendStatus::NotRunning);
+    const ae::Reply reply = sender.send(event(ae::kClassQS, ae::kAppData));
+    EXPECT_EQ(reply.status, ae::SendStatus::NotRunning);
+    EXPECT_EQ(reply.error, id + " is not running");
+}
+
+TEST_F(EventLink, AReceiverThatDoesNotAnswerEndsTheWaitAtTheTimeOut) {
+    // A receiver on a second connection of this process: its events wait in this thread's queue,
+    // which does not run while the sender blocks, so it never answers in time.
+    const QString id = uniqueId("silent");
+    QDBusConnection other = QDBusConnection::connectToBus(QDBusConnection::SessionBus, "silent");
+    bool handled = false;
+    {
+        ae::EventReceiver silent(id, other);
+        silent.setHandler(ae::kClassQS, ae::kVersionPanel,
+                          [&](const ae::Event&, ae::Parameters&) { handled = true; });
+        ASSERT_EQ(silent.claim(), ae::EventReceiver::Claim::Owned);
+        const ae::Reply reply =
+            ae::EventSender(id).send(event(ae::kClassQS, ae::kVersionPanel), std::chrono::milliseconds(200));
+        EXPECT_EQ(reply.status, ae::SendStatus::TimedOut);
+        EXPECT_FALSE(handled);
+    }
+    QDBusConnection::disconnectFromBus("silent");
+}

@@ -1,0 +1,38 @@
+// A module loaded privately at run time shares the host's foundation: its notifications reach the
+// host's observers, and the main run loop and the standard defaults are the host's own objects.
+#include "foundation/NotificationCenter.h"
+#include "foundation/RunLoop.h"
+#include "foundation/UserDefaults.h"
+
+#include <gtest/gtest.h>
+
+#include <dlfcn.h>
+
+namespace {
+
+template <typename Fn> Fn symbol(void* module, const char* name) {
+    return reinterpret_cast<Fn>(::dlsym(module, name));
+}
+
+} // namespace
+
+TEST(OneFoundation, APrivatelyLoadedModuleSharesTheHostsInstances) {
+    void* module = ::dlopen(FOUNDATION_PLUGIN, RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(module, nullptr) << ::dlerror();
+    const auto post = symbol<void (*)(const char*)>(module, "pluginPost");
+    const auto mainLoop = symbol<const void* (*)()>(module, "pluginMainRunLoop");
+    const auto defaults = symbol<const void* (*)()>(module, "pluginStandardDefaults");
+    ASSERT_TRUE(post && mainLoop && defaults);
+
+    std::string received;
+    int owner = 0;
+    fnd::NotificationCenter::defaultCenter().addObserver(
+        &owner, "ShowQSWindowNotification",
+        [&](const fnd::Notification& n) { received = *n.object.asString(); });
+    post("ShowQSWindowNotification");
+    fnd::NotificationCenter::defaultCenter().removeObserver(&owner);
+    EXPECT_EQ(received, "from the plug-in");
+    EXPECT_EQ(mainLoop(), &fnd::RunLoop::main());
+    EXPECT_EQ(defaults(), &fnd::UserDefaults::standard());
+    ::dlclose(module);
+}

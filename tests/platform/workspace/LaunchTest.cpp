@@ -1,0 +1,85 @@
+// Launching hands every name over as one argument, whatever it holds: a recording program stands in
+// for the application, and under the names xdg-open and xdg-email for those tools.
+#include "workspace/DesktopEntry.h"
+#include "workspace/ExecLine.h"
+#include "workspace/Launcher.h"
+
+#include "../foundation/ScopedEnv.h"
+#include "Recorded.h"
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+namespace {
+
+class Launching : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(temp.isValid());
+        root = temp.path().toStdString();
+        std::filesystem::create_directories(root / "records");
+        std::filesystem::create_directories(root / "bin");
+        for (const char* tool : {"xdg-open", "xdg-email"})
+            std::filesystem::create_symlink(ARGV_RECORDER, root / "bin" / tool);
+        path = std::make_unique<ScopedEnv>("PATH", ((root / "bin").string() + ":/usr/bin:/bin").c_str());
+        records = std::make_unique<ScopedEnv>("K3100_ARGV_DIR", (root / "records").c_str());
+    }
+
+    QTemporaryDir temp;
+    std::filesystem::path root;
+    std::unique_ptr<ScopedEnv> path;
+    std::unique_ptr<ScopedEnv> records;
+};
+
+// Names a shell would take apart.
+const std::vector<std::filesystem::path> kAwkward{"/tmp/scan 1.pdf", "/tmp/it's \"mine\".pdf",
+                                                  "/tmp/$HOME;ls.pdf"};
+
+} // namespace
+
+TEST_F(Launching, AllFilesAtOnceArriveIntact) {
+    const std::string exec = ws::quoteExecArgument(ARGV_RECORDER) + " --files %F";
+    const auto entry = ws::DesktopEntry::parse("[Desktop Entry]\nExec=" + ws::escapeValue(exec) + "\n");
+    ASSERT_TRUE(ws::launch(*entry, kAwkward));
+    const auto got = waitForRecordings(root / "records", 1);
+    ASSERT_EQ(got.size(), 1u);
+    EXPECT_EQ(got[0], (Recording{"k3100-argv-recorder", "--files", kAwkward[0], kAwkward[1], kAwkward[2]}));
+}
+
+TEST_F(Launching, OneInvocationPerFileWithASingleFileCode) {
+    const auto entry = ws::DesktopEntry::parse("[Desktop Entry]\nExec=\"" ARGV_RECORDER "\" %f\n");
+    ASSERT_TRUE(ws::launch(*entry, kAwkward));
+    const auto got = waitForRecordings(root / "records", 3);
+    ASSERT_EQ(got.size(), 3u);
+    std::vector<std::string> files;
+    for (const Recording& r : got) {
+        ASSERT_EQ(r.size(), 2u);
+        files.push_back(r[1]);
+    }
+    std::sort(files.begin(), files.end());
+    std::vector<std::string> expected(kAwkward.begin(), kAwkward.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(files, expected);
+}
+
+TEST_F(Launching, MailAttachesEveryFileAndOpenNamesThePath) {
+    ASSERT_TRUE(ws::composeMail(kAwkward));
+    ASSERT_TRUE(ws::openPath("/tmp/a folder; with $(stuff)"));
+    const auto got = waitForRecordings(root / "records", 2);
+    ASSERT_EQ(got.size(), 2u);
+    EXPECT_EQ(got[0], (Recording{"xdg-email", "--attach", kAwkward[0], "--attach", kAwkward[1], "--attach",
+                                 kAwkward[2]}));
+    EXPECT_EQ(got[1], (Recording{"xdg-open", "/tmp/a folder; with $(stuff)"}));
+}
+
+TEST_F(Launching, NothingStartsForAMalformedLineAMissingProgramOrFilesNobodyTakes) {
+    EXPECT_FALSE(ws::launch(*ws::DesktopEntry::parse("[Desktop Entry]\nExec=\"unclosed %f\n"), kAwkward));
+    EXPECT_FALSE(ws::launchProgram(root / "no-such-program"));
+    const auto noFiles =
+        ws::DesktopEntry::parse("[Desktop Entry]\nExec=\"" ARGV_RECORDER "\" --new-window\n");
+    EXPECT_FALSE(ws::launch(*noFiles, kAwkward));
+    ASSERT_TRUE(ws::launch(*noFiles));
+    EXPECT_EQ(waitForRecordings(root / "records", 1),
+              (std::vector<Recording>{{"k3100-argv-recorder", "--new-window"}}));
+}
