@@ -1,0 +1,77 @@
+// Launching goes through the .desktop file's Exec line as an argument vector (never a shell); an
+// uninstalled build without one starts the alias's target directly.
+#include "DesktopPorts.h"
+
+#include "StatusMenu.h"
+#include "Tapwell_Utility.h"
+
+#include "appkit/Alert.h"
+#include "appkit/Strings.h"
+#include "appleevent/ProgramWatcher.h"
+#include "foundation/Bundle.h"
+#include "workspace/Applications.h"
+#include "workspace/Launcher.h"
+
+#include <QApplication>
+
+namespace tapwell {
+
+bool openMainApp() {
+    const std::string desktopId = Tapwell_Utility::mainAppIdentifier() + ".desktop";
+    if (const auto file = ws::findDesktopFile(desktopId))
+        if (const auto entry = ws::DesktopEntry::load(*file))
+            return ws::launch(*entry);
+    const auto path = Tapwell_Utility::getMainAppPath();
+    return path && ws::launchProgram(*path);
+}
+
+void showAlert(const char* informativeKey) {
+    appkit::Alert alert;
+    alert.setAlertStyle(appkit::Alert::Style::Critical);
+    alert.setMessageText(appkit::localized("Error"));
+    const QString name = QString::fromStdString(Tapwell_Utility::infoString("VXMainAppName", true));
+    alert.setInformativeText(appkit::localized(informativeKey).arg(name));
+    alert.addButton(appkit::localized("OK"));
+    alert.runModal();
+}
+
+namespace {
+
+void showAbout() {
+    appkit::Alert alert;
+    alert.setAlertStyle(appkit::Alert::Style::Informational);
+    alert.setMessageText(appkit::localized("AboutTitle"));
+    alert.setInformativeText(appkit::localized("AboutText"));
+    alert.addButton(appkit::localized("OK"));
+    alert.runModal();
+}
+
+} // namespace
+
+TapwellPorts desktopPorts(const ae::EventSender& sender, const ws::LoginItems& loginItems, StatusMenu& menu) {
+    TapwellPorts ports;
+    ports.readButton = [](std::uint32_t& status) {
+        std::uint32_t location = 0;
+        return Tapwell_Utility::dsButtonStatusCheck(&status, &location);
+    };
+    ports.hasMainApp = [] { return Tapwell_Utility::getMainAppPath().has_value(); };
+    ports.isMainAppRunning = [&sender] { return sender.isReceiverRunning(); };
+    ports.openMainApp = &openMainApp;
+    ports.post = [&sender](const ae::Event& event) { sender.post(event); };
+    ports.sendAndWait = [&sender](const ae::Event& event) { sender.send(event); };
+    ports.readAppSetting = [] { return readAppSetting(Tapwell_Utility::getPlistPath()); };
+    ports.loginEntry = [&loginItems](bool add) {
+        if (add)
+            loginItems.add(fnd::Bundle::main().binaryPath(), "Tapwell");
+        else
+            loginItems.remove();
+    };
+    ports.removeJunkLoginItems = [&loginItems] { loginItems.removeStrays(); };
+    ports.showAlert = &showAlert;
+    ports.setStatusImage = [&menu](bool connected) { menu.setConnected(connected); };
+    ports.showAbout = &showAbout;
+    ports.quit = [] { QApplication::quit(); };
+    return ports;
+}
+
+} // namespace tapwell
