@@ -6,6 +6,7 @@
 #include "Tapwell_Utility.h"
 
 #include "appkit/Alert.h"
+#include "appkit/Images.h"
 #include "appkit/Strings.h"
 #include "appleevent/ProgramWatcher.h"
 #include "foundation/Bundle.h"
@@ -29,7 +30,8 @@ void showAlert(const char* informativeKey) {
     appkit::Alert alert;
     alert.setAlertStyle(appkit::Alert::Style::Critical);
     alert.setMessageText(appkit::localized("Error"));
-    const QString name = QString::fromStdString(Tapwell_Utility::infoString("VXMainAppName", true));
+    alert.setIcon(appkit::bundleIcon("AppIcon"), appkit::bundleIcon("Caution"));
+    const QString name = QString::fromStdString(Tapwell_Utility::mainAppName());
     alert.setInformativeText(appkit::localized(informativeKey).arg(name));
     alert.addButton(appkit::localized("OK"));
     alert.runModal();
@@ -40,6 +42,7 @@ namespace {
 void showAbout() {
     appkit::Alert alert;
     alert.setAlertStyle(appkit::Alert::Style::Informational);
+    alert.setIcon(appkit::bundleIcon("AppIcon"));
     alert.setMessageText(appkit::localized("AboutTitle"));
     alert.setInformativeText(appkit::localized("AboutText"));
     alert.addButton(appkit::localized("OK"));

@@ -35,14 +35,15 @@ bool jobsAllowed(const MenuState& state) {
 } // namespace
 
 std::vector<MenuRow> builtInJobRows() {
-    return {job(-1, "JobList_Def00", -1), job(1, "JobList_Def01", 0), job(2, "JobList_Def02", 1),
-            job(3, "JobList_Def03_02", 0), job(4, "JobList_Def04", 3),  job(5, "JobList_Def05", 3)};
+    return {job(-1, "JobList_Def00", -1),  job(1, "JobList_Def01", 0), job(2, "JobList_Def02", 1),
+            job(3, "JobList_Def03_02", 0), job(4, "JobList_Def04", 3), job(5, "JobList_Def05", 3)};
 }
 
 std::vector<MenuRow> jobRows(const std::vector<JobMenuEntry>& jobs) {
     std::vector<MenuRow> rows;
     for (const JobMenuEntry& entry : jobs) {
-        MenuRow row = job(entry.num, entry.num == -1 ? "JobList_Def00" : "", entry.num == -1 ? -1 : entry.funcType);
+        MenuRow row =
+            job(entry.num, entry.num == -1 ? "JobList_Def00" : "", entry.num == -1 ? -1 : entry.funcType);
         if (entry.num != -1)
             row.title = entry.title;
         row.badge = entry.btnState;
@@ -53,8 +54,9 @@ std::vector<MenuRow> jobRows(const std::vector<JobMenuEntry>& jobs) {
 }
 
 std::vector<MenuRow> menuRows(const MenuState& state, const std::vector<MenuRow>& jobs) {
-    std::vector<MenuRow> rows{item(kTagQuit, "CloseApp"), separator(), item(kTagAbout, "VersionInfo"),
-                              item(kTagShowApp, "LaunchApp"), item(kTagOutputCheck, "OutputCheck"), separator()};
+    std::vector<MenuRow> rows{item(kTagQuit, "CloseApp"),           separator(),
+                              item(kTagAbout, "VersionInfo"),       item(kTagShowApp, "LaunchApp"),
+                              item(kTagOutputCheck, "OutputCheck"), separator()};
     for (std::size_t i = 0; i < jobs.size(); ++i) {
         rows.push_back(jobs[i]);
         if (i == 0 && jobs.size() > 1)

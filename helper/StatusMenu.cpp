@@ -1,42 +1,43 @@
-// Row images are composed like the original menu's: the button badge at the left, the function
-// icon 21 points further right, on a 37 x 16 canvas (16 x 16 for the FOA row).
+// Each row shows its output function's icon, and the scanner-button badge of the job that button
+// starts; the fixed rows keep a blank image so that all titles line up.
 #include "StatusMenu.h"
 
 #include "appkit/Images.h"
 #include "appkit/Strings.h"
 #include "appkit/Tags.h"
 
-#include <QPainter>
 #include <QPixmap>
 
 namespace tapwell {
 
 namespace {
 
-constexpr int kIconSize = 16;     // points
-constexpr int kFunctionLeft = 21; // points
-constexpr int kJobImageWidth = 37;
+constexpr int kIconSize = 16; // points
+constexpr int kDrawSize = 32; // pixels, sharp on a doubled-density screen too
 
 const char* functionImage(std::int32_t funcType) {
     switch (funcType) {
-    case 0: return "def_Folder_E_16";
-    case 1: return "def_MAPI_E_16";
-    case 2: return "def_Print_E_16";
-    case 3: return "def_App_E_16";
-    default: return nullptr;
+    case 0:
+        return "def_Folder_E_16";
+    case 1:
+        return "def_MAPI_E_16";
+    case 2:
+        return "def_Print_E_16";
+    case 3:
+        return "def_App_E_16";
+    default:
+        return nullptr;
     }
 }
 
+// A menu keeps one square icon per row, so the button badge sits on the function icon's corner.
 QIcon jobImage(const MenuRow& row) {
-    QPixmap canvas(row.foa ? kIconSize : kJobImageWidth, kIconSize);
-    canvas.fill(Qt::transparent);
-    QPainter painter(&canvas);
-    if (row.badge == 1)
-        appkit::bundleIcon("Thms_BTN_Start_16").paint(&painter, 0, 0, kIconSize, kIconSize);
-    if (const char* name = row.foa ? nullptr : functionImage(row.funcType))
-        appkit::bundleIcon(name).paint(&painter, kFunctionLeft, 0, kIconSize, kIconSize);
-    painter.end();
-    return QIcon(canvas);
+    const QIcon badge = row.badge == 1 ? appkit::bundleIcon("Thms_BTN_Start_16") : QIcon();
+    const char* name = row.foa ? nullptr : functionImage(row.funcType);
+    if (!name)
+        return badge;
+    const QIcon function = appkit::bundleIcon(name);
+    return badge.isNull() ? function : QIcon(appkit::badgedPixmap(function, badge, kDrawSize));
 }
 
 QIcon rowImage(const MenuRow& row) {
@@ -80,7 +81,8 @@ void StatusMenu::addRow(const MenuRow& row) {
         menu_.addSeparator()->setEnabled(row.enabled);
         return;
     }
-    const QString title = row.titleKey.empty() ? QString::fromStdString(row.title) : appkit::localized(row.titleKey);
+    const QString title =
+        row.titleKey.empty() ? QString::fromStdString(row.title) : appkit::localized(row.titleKey);
     QAction* action = menu_.addAction(rowImage(row), title);
     action->setIconVisibleInMenu(true);
     action->setEnabled(row.enabled);

@@ -24,11 +24,11 @@ struct TapwellPorts {
     std::function<int(std::uint32_t& status)> readButton; // GetQSButtonStatus through the data source
     std::function<bool()> hasMainApp;                     // the main application's path is known
     std::function<bool()> isMainAppRunning;
-    std::function<bool()> openMainApp;                   // started (not yet announced)
-    std::function<void(const ae::Event&)> post;          // no answer
-    std::function<void(const ae::Event&)> sendAndWait;   // bounded wait for the answer
+    std::function<bool()> openMainApp;                 // started (not yet announced)
+    std::function<void(const ae::Event&)> post;        // no answer
+    std::function<void(const ae::Event&)> sendAndWait; // bounded wait for the answer
     std::function<std::optional<AppSetting>()> readAppSetting;
-    std::function<void(bool add)> loginEntry;            // our own autostart entry only
+    std::function<void(bool add)> loginEntry; // our own autostart entry only
     std::function<void()> removeJunkLoginItems;
     std::function<void(const char* informativeKey)> showAlert;
     std::function<void(bool connected)> setStatusImage;

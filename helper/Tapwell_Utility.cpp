@@ -37,7 +37,8 @@ fs::path Tapwell_Utility::dataSourceFolder() {
     const char* override = std::getenv("K3100_TWAIN_DS_DIR");
     if (override && *override)
         return fs::path(override);
-    return (fnd::Bundle::main().binaryPath().parent_path() / ".." / K3100_TWAIN_DS_INSTALL_DIR).lexically_normal();
+    return (fnd::Bundle::main().binaryPath().parent_path() / ".." / K3100_TWAIN_DS_INSTALL_DIR)
+        .lexically_normal();
 }
 
 ButtonFunction Tapwell_Utility::dsBtnFunctionCheck() {
@@ -90,6 +91,13 @@ std::string Tapwell_Utility::mainAppIdentifier() {
             return id;
     }
     return kMainAppFallbackId;
+}
+
+std::string Tapwell_Utility::mainAppName() {
+    if (const std::optional<fs::path> path = getMainAppPath())
+        if (const std::string* name = fnd::Bundle(*path).infoValue("CFBundleName").asString())
+            return *name;
+    return infoString("VXMainAppName", true);
 }
 
 fs::path Tapwell_Utility::getPlistPath() {

@@ -31,6 +31,8 @@ public:
     static std::optional<std::filesystem::path> getMainAppPath();
     // The main application's bundle identifier: its bundle's, else the identity it is known by.
     static std::string mainAppIdentifier();
+    // The name the user knows it by: its bundle's CFBundleName, else the alias's name.
+    static std::string mainAppName();
     // $XDG_CONFIG_HOME/<main application id>.plist.
     static std::filesystem::path getPlistPath();
     // A string of the helper's own information dictionary, with its extension removed when asked.

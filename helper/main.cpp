@@ -25,8 +25,9 @@ int main(int argc, char** argv) {
     ae::EventReceiver receiver(QString::fromLatin1(kHelperId));
     receiver.setHandler(ae::kClassQS, ae::kConnect, [&controller](const ae::Event& event, ae::Parameters&) {
         if (controller)
-            controller->handleButtonAction(static_cast<std::uint32_t>(event.parameters.int32(ae::kParamStatus)),
-                                           event.parameters.int32(ae::kParamLaunched));
+            controller->handleButtonAction(
+                static_cast<std::uint32_t>(event.parameters.int32(ae::kParamStatus)),
+                event.parameters.int32(ae::kParamLaunched));
     });
     const ae::EventReceiver::Claim claim = receiver.claim();
     if (claim == ae::EventReceiver::Claim::AlreadyRunning)
@@ -45,8 +46,10 @@ int main(int argc, char** argv) {
     controller.emplace(desktopPorts(sender, loginItems, menu));
     ae::ProgramWatcher watcher({mainAppId});
     QObject::connect(&watcher, &ae::ProgramWatcher::launched, [&controller] { controller->didLaunchApp(); });
-    QObject::connect(&watcher, &ae::ProgramWatcher::terminated, [&controller] { controller->didTerminateApp(); });
-    QObject::connect(&application, &QApplication::aboutToQuit, [&controller] { controller->applicationWillTerminate(); });
+    QObject::connect(&watcher, &ae::ProgramWatcher::terminated,
+                     [&controller] { controller->didTerminateApp(); });
+    QObject::connect(&application, &QApplication::aboutToQuit,
+                     [&controller] { controller->applicationWillTerminate(); });
     controller->start();
     return application.exec();
 }
