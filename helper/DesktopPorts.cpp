@@ -16,6 +16,7 @@
 #include <QApplication>
 
 namespace tapwell {
+namespace fs = std::filesystem;
 
 bool openMainApp() {
     const std::string desktopId = Tapwell_Utility::mainAppIdentifier() + ".desktop";
@@ -37,19 +38,28 @@ void showAlert(const char* informativeKey) {
     alert.runModal();
 }
 
-namespace {
-
+// The About panel describes the main application: its name, version and copyright; without one it
+// names the helper instead of standing empty.
 void showAbout() {
+    const auto path = Tapwell_Utility::getMainAppPath();
+    const fnd::Bundle main(path ? *path : fs::path());
+    const auto text = [&main](const char* key) {
+        const std::string* value = main.infoValue(key).asString();
+        return value ? QString::fromStdString(*value) : QString();
+    };
+    const QString version = text("VXVersion"), shortVersion = text("CFBundleShortVersionString");
     appkit::Alert alert;
     alert.setAlertStyle(appkit::Alert::Style::Informational);
     alert.setIcon(appkit::bundleIcon("AppIcon"));
-    alert.setMessageText(appkit::localized("AboutTitle"));
-    alert.setInformativeText(appkit::localized("AboutText"));
+    const QString name = text("CFBundleName");
+    alert.setMessageText(name.isEmpty() ? QString::fromStdString(Tapwell_Utility::infoString("CFBundleName"))
+                                        : name);
+    const QString versionLine =
+        version.isEmpty() || shortVersion.isEmpty() ? QString() : version + shortVersion;
+    alert.setInformativeText(versionLine + "\n" + text("NSHumanReadableCopyright"));
     alert.addButton(appkit::localized("OK"));
     alert.runModal();
 }
-
-} // namespace
 
 TapwellPorts desktopPorts(const ae::EventSender& sender, const ws::LoginItems& loginItems, StatusMenu& menu) {
     TapwellPorts ports;

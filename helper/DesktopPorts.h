@@ -20,5 +20,7 @@ TapwellPorts desktopPorts(const ae::EventSender& sender, const ws::LoginItems& l
 bool openMainApp();
 // "Error" with the informative text of key, naming the main application.
 void showAlert(const char* informativeKey);
+// The About panel of the main application (its name, version and copyright), while it is not running.
+void showAbout();
 
 } // namespace tapwell

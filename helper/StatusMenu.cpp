@@ -2,6 +2,8 @@
 // starts; the fixed rows keep a blank image so that all titles line up.
 #include "StatusMenu.h"
 
+#include "Tapwell_Utility.h"
+
 #include "appkit/Images.h"
 #include "appkit/Strings.h"
 #include "appkit/Tags.h"
@@ -57,7 +59,7 @@ StatusMenu::StatusMenu(RowsSource rows, Chosen chosen) : rows_(std::move(rows)),
     if (QSystemTrayIcon::isSystemTrayAvailable()) {
         tray_ = std::make_unique<QSystemTrayIcon>();
         tray_->setContextMenu(&menu_);
-        tray_->setToolTip(appkit::localized("ToolTip"));
+        tray_->setToolTip(QString::fromStdString(Tapwell_Utility::infoString("VXTwainDriverName", true)));
     }
     connect(&menu_, &QMenu::aboutToShow, this, &StatusMenu::refresh);
     setConnected(false);

@@ -1,6 +1,7 @@
 // tapwell: the menu-bar helper. One instance per session: a second one finds the bus name taken and
 // leaves. Without a system tray it keeps polling and launching, and says so once.
 #include "DesktopPorts.h"
+#include "PowerEvents.h"
 #include "StatusMenu.h"
 #include "Tapwell_Utility.h"
 
@@ -50,6 +51,8 @@ int main(int argc, char** argv) {
                      [&controller] { controller->didTerminateApp(); });
     QObject::connect(&application, &QApplication::aboutToQuit,
                      [&controller] { controller->applicationWillTerminate(); });
+    PowerEvents power([&controller] { controller->sleep(); }, [&controller] { controller->wakeUp(); },
+                      [] { QApplication::quit(); });
     controller->start();
     return application.exec();
 }

@@ -28,13 +28,16 @@ fnd::Dictionary sampleRecord() {
             {"QS_ConfirmOutput", true},
             {"QS_StartAppPlugInScn", false},
             {"QS_ShowIcnLogInPC", true},
-            {"QS_JobMdlArray",
-             fnd::Array{job({{"QSMenu_BtnState", std::int32_t{1}}, {"QSMenu_FuncType", std::int32_t{0}},
-                             {"QSMenu_FuncIcnsPath", std::int32_t{0}}, {"QSMenu_TitleStr", std::int32_t{0}},
-                             {"QSMenu_Num", std::int32_t{-1}}}),
-                        job({{"QSMenu_BtnState", std::int32_t{2}}, {"QSMenu_FuncType", std::int32_t{3}},
-                             {"QSMenu_FuncIcnsPath", "/usr/bin/viewer"}, {"QSMenu_TitleStr", "Receipts"},
-                             {"QSMenu_Num", std::int32_t{4}}})}}};
+            {"QS_JobMdlArray", fnd::Array{job({{"QSMenu_BtnState", std::int32_t{1}},
+                                               {"QSMenu_FuncType", std::int32_t{0}},
+                                               {"QSMenu_FuncIcnsPath", std::int32_t{0}},
+                                               {"QSMenu_TitleStr", std::int32_t{0}},
+                                               {"QSMenu_Num", std::int32_t{-1}}}),
+                                          job({{"QSMenu_BtnState", std::int32_t{2}},
+                                               {"QSMenu_FuncType", std::int32_t{3}},
+                                               {"QSMenu_FuncIcnsPath", "/usr/bin/viewer"},
+                                               {"QSMenu_TitleStr", "Receipts"},
+                                               {"QSMenu_Num", std::int32_t{4}}})}}};
 }
 
 TEST(AppSettingRecord, ReadsEveryKeyWithItsType) {
@@ -58,12 +61,12 @@ TEST(AppSettingRecord, ReadsEveryKeyWithItsType) {
 TEST(AppSettingRecord, EntriesNeverInheritTheirNeighboursValues) {
     fnd::Dictionary record = sampleRecord();
     record.set("QS_JobMdlArray",
-               fnd::Array{job({{"QSMenu_BtnState", std::int32_t{1}}, {"QSMenu_FuncType", std::int32_t{2}},
+               fnd::Array{job({{"QSMenu_BtnState", std::int32_t{1}},
+                               {"QSMenu_FuncType", std::int32_t{2}},
                                {"QSMenu_Num", std::int32_t{7}}}),
-                          job({{"QSMenu_TitleStr", "no number"}}),
-                          job({{"QSMenu_Num", std::int32_t{11}}}),
-                          job({{"QSMenu_Num", "3"}}),
-                          job({{"QSMenu_Num", std::int32_t{2}}}), fnd::Value("not a dictionary")});
+                          job({{"QSMenu_TitleStr", "no number"}}), job({{"QSMenu_Num", std::int32_t{11}}}),
+                          job({{"QSMenu_Num", "3"}}), job({{"QSMenu_Num", std::int32_t{2}}}),
+                          fnd::Value("not a dictionary")});
     const std::optional<AppSetting> setting = decodeAppSetting(binary(record));
     ASSERT_TRUE(setting && setting->jobs);
     ASSERT_EQ(setting->jobs->size(), 2u);
@@ -106,8 +109,8 @@ TEST(AppSettingRecord, DamagedRecordsGiveNothing) {
         scribbled[i] ^= 0x5a;
     const std::string text = "bplist00 garbage";
     for (const std::vector<std::uint8_t>& bytes :
-         {std::vector<std::uint8_t>{}, truncated, scribbled, std::vector<std::uint8_t>(text.begin(), text.end()),
-          binary(fnd::Array{1, 2})}) {
+         {std::vector<std::uint8_t>{}, truncated, scribbled,
+          std::vector<std::uint8_t>(text.begin(), text.end()), binary(fnd::Array{1, 2})}) {
         // A scribble may still leave a dictionary: then only checked keys survive.
         const std::optional<AppSetting> setting = decodeAppSetting(bytes);
         if (setting) {
@@ -128,7 +131,8 @@ TEST(AppSettingRecord, ReadsTheRecordFromThePreferencesFile) {
     ASSERT_TRUE(fnd::plist::writeXmlFile(file, fnd::Dictionary{{"QS_AppSetting", "not data"}}));
     EXPECT_FALSE(readAppSetting(file));
 
-    ASSERT_TRUE(fnd::plist::writeXmlFile(file, fnd::Dictionary{{"QS_AppSetting", fnd::Data(binary(sampleRecord()))}}));
+    ASSERT_TRUE(fnd::plist::writeXmlFile(
+        file, fnd::Dictionary{{"QS_AppSetting", fnd::Data(binary(sampleRecord()))}}));
     const std::optional<AppSetting> setting = readAppSetting(file);
     ASSERT_TRUE(setting);
     EXPECT_EQ(setting->appState, 306);

@@ -2,14 +2,15 @@
 // programs' autostart files, and its events on the session bus (under dbus-run-session, offscreen).
 #include "DesktopPorts.h"
 #include "FakePorts.h"
+#include "PowerEvents.h"
 #include "QtTestApp.h"
 #include "StatusMenu.h"
 
 #include "appkit/Alert.h"
 #include "appkit/Tags.h"
-#include "foundation/Bundle.h"
 #include "appleevent/EventNames.h"
 #include "appleevent/EventReceiver.h"
+#include "foundation/Bundle.h"
 
 #include <QDBusConnection>
 #include <QPushButton>
@@ -20,8 +21,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <unistd.h>
 
 namespace tapwell::test {
@@ -49,7 +52,8 @@ TEST_F(HelperDesktop, StatusMenuRowsAreFoundByTagAndChosen) {
     int chosen = 0;
     MenuState state;
     state.outputCheck = true;
-    StatusMenu menu([&state] { return menuRows(state, builtInJobRows()); }, [&chosen](int tag) { chosen = tag; });
+    StatusMenu menu([&state] { return menuRows(state, builtInJobRows()); },
+                    [&chosen](int tag) { chosen = tag; });
     menu.refresh();
     QAction* job = actionWithTag(menu.menu(), kTagJobBase + 3);
     ASSERT_NE(job, nullptr);
@@ -71,15 +75,16 @@ TEST_F(HelperDesktop, StatusMenuRowsAreFoundByTagAndChosen) {
     menu.menu()->hide();
 }
 
-TEST_F(HelperDesktop, LaunchTimeoutAlertNamesTheApplicationAndCloses) {
+// Pictures the alert that show() brings up and closes it with its first button.
+bool pictureAndCloseAlert(const std::function<void()>& show, const std::string& name) {
     bool seen = false;
-    QTimer::singleShot(0, [&seen] {
+    QTimer::singleShot(0, [&seen, &name] {
         for (QWidget* window : QApplication::topLevelWidgets()) {
             auto* alert = dynamic_cast<appkit::Alert*>(window);
             if (!alert || !alert->isVisible())
                 continue;
             seen = true;
-            saveScreenshot(alert, "tapwell-alert-launch-timeout");
+            saveScreenshot(alert, name);
             auto* ok = appkit::viewWithTag<QPushButton>(alert, appkit::Alert::kFirstButtonTag);
             if (ok)
                 ok->click();
@@ -87,8 +92,20 @@ TEST_F(HelperDesktop, LaunchTimeoutAlertNamesTheApplicationAndCloses) {
                 alert->close();
         }
     });
-    showAlert("Err_LaunchTimeout");
-    EXPECT_TRUE(seen);
+    show();
+    return seen;
+}
+
+TEST_F(HelperDesktop, AlertsShowAndClose) {
+    EXPECT_TRUE(pictureAndCloseAlert([] { showAlert("Err_LaunchTimeout"); }, "tapwell-alert-launch-timeout"));
+    EXPECT_TRUE(pictureAndCloseAlert([] { showAbout(); }, "tapwell-about"));
+}
+
+TEST_F(HelperDesktop, SessionEndQuitsThroughTheMainLoop) {
+    int quits = 0;
+    PowerEvents power([] {}, [] {}, [&quits] { ++quits; });
+    ASSERT_EQ(::raise(SIGTERM), 0);
+    EXPECT_TRUE(QTest::qWaitFor([&quits] { return quits == 1; }, 10000));
 }
 
 TEST_F(HelperDesktop, LoginItemTouchesOnlyFilesTheHelperWrote) {
@@ -124,11 +141,13 @@ TEST_F(HelperDesktop, LoginItemTouchesOnlyFilesTheHelperWrote) {
 TEST_F(HelperDesktop, PollChangeReachesTheRunningApplicationOnTheBus) {
     ASSERT_TRUE(QDBusConnection::sessionBus().isConnected()) << "run the tests under dbus-run-session";
     const QString appId = QStringLiteral("org.k3100test.tollivar.p%1").arg(::getpid());
-    QDBusConnection peerBus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("peer"));
+    QDBusConnection peerBus =
+        QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("peer"));
     std::vector<std::string> received;
     ae::EventReceiver receiver(appId, peerBus);
-    receiver.setHandler(ae::kClassQS, ae::kConnect,
-                        [&received](const ae::Event& event, ae::Parameters&) { received.push_back(describe(event)); });
+    receiver.setHandler(ae::kClassQS, ae::kConnect, [&received](const ae::Event& event, ae::Parameters&) {
+        received.push_back(describe(event));
+    });
     ASSERT_EQ(receiver.claim(), ae::EventReceiver::Claim::Owned);
 
     const ae::EventSender sender(appId);

@@ -10,8 +10,9 @@ std::string describe(const ae::Event& event) {
     if (id == ae::kConnect) {
         const auto parm = p.find(ae::kParam);
         const std::string width = parm && parm->width == ae::Width::Int16 ? "" : "!";
-        return id + "(" + width + std::to_string(p.int32(ae::kParam)) + "," + std::to_string(p.int32(ae::kParamStatus)) +
-               "," + std::to_string(p.int32(ae::kParamLaunched)) + ")";
+        return id + "(" + width + std::to_string(p.int32(ae::kParam)) + "," +
+               std::to_string(p.int32(ae::kParamStatus)) + "," + std::to_string(p.int32(ae::kParamLaunched)) +
+               ")";
     }
     if (p.find(ae::kParam))
         return id + "(" + std::to_string(p.int32(ae::kParam)) + ")";

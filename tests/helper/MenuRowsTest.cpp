@@ -48,7 +48,8 @@ TEST(MenuRows, EnablingFollowsTheApplicationAndTheScanner) {
     for (int error : {-1, -2, -3, -10}) {
         MenuState scanner;
         scanner.connectErr = error;
-        EXPECT_EQ(enabledTags(menuRows(scanner, twoJobs())), (std::vector<int>{kTagQuit, kTagAbout, kTagShowApp}))
+        EXPECT_EQ(enabledTags(menuRows(scanner, twoJobs())),
+                  (std::vector<int>{kTagQuit, kTagAbout, kTagShowApp}))
             << error;
     }
 }
