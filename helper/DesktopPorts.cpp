@@ -8,7 +8,6 @@
 #include "appkit/Alert.h"
 #include "appkit/Images.h"
 #include "appkit/Strings.h"
-#include "appleevent/ProgramWatcher.h"
 #include "foundation/Bundle.h"
 #include "workspace/Applications.h"
 #include "workspace/Launcher.h"
@@ -61,17 +60,25 @@ void showAbout() {
     alert.runModal();
 }
 
-TapwellPorts desktopPorts(const ae::EventSender& sender, const ws::LoginItems& loginItems, StatusMenu& menu) {
+TapwellPorts desktopPorts(const TapwellAppleEvent& events, const ws::LoginItems& loginItems,
+                          StatusMenu& menu) {
     TapwellPorts ports;
     ports.readButton = [](std::uint32_t& status) {
         std::uint32_t location = 0;
         return Tapwell_Utility::dsButtonStatusCheck(&status, &location);
     };
     ports.hasMainApp = [] { return Tapwell_Utility::getMainAppPath().has_value(); };
-    ports.isMainAppRunning = [&sender] { return sender.isReceiverRunning(); };
+    ports.isMainAppRunning = [&events] { return events.isTargetRunning(); };
     ports.openMainApp = &openMainApp;
-    ports.post = [&sender](const ae::Event& event) { sender.post(event); };
-    ports.sendAndWait = [&sender](const ae::Event& event) { sender.send(event); };
+    ports.transConnectInfo = [&events](std::int16_t result, std::uint32_t status, std::uint32_t launched) {
+        events.transConnectInfo(result, status, launched);
+    };
+    ports.transAppDataCheck = [&events] { events.transAppDataCheck(); };
+    ports.transOutputCheckInfo = [&events](bool confirm) { events.transOutputCheckInfo(confirm); };
+    ports.transAppActiveWindowInfo = [&events] { events.transAppActiveWindowInfo(); };
+    ports.transVersionPanelInfo = [&events] { events.transVersionPanelInfo(); };
+    ports.transScanInfo = [&events](std::int32_t jobNumber) { events.transScanInfo(jobNumber); };
+    ports.transCloseAppInfo = [&events] { events.transCloseAppInfo(); };
     ports.readAppSetting = [] { return readAppSetting(Tapwell_Utility::getPlistPath()); };
     ports.loginEntry = [&loginItems](bool add) {
         if (add)

@@ -4,7 +4,7 @@
 
 #include "TapwellCntlr.h"
 
-#include "appleevent/EventSender.h"
+#include "TapwellAppleEvent.h"
 #include "workspace/LoginItems.h"
 
 namespace tapwell {
@@ -13,8 +13,9 @@ class StatusMenu;
 
 inline constexpr char kHelperId[] = "com.orvikElectronics.tapwell";
 
-// sender, loginItems and menu must outlive the ports.
-TapwellPorts desktopPorts(const ae::EventSender& sender, const ws::LoginItems& loginItems, StatusMenu& menu);
+// events, loginItems and menu must outlive the ports.
+TapwellPorts desktopPorts(const TapwellAppleEvent& events, const ws::LoginItems& loginItems,
+                          StatusMenu& menu);
 
 // Starts the main application from its .desktop file when one is installed, else by its path.
 bool openMainApp();

@@ -21,11 +21,13 @@ extern "C" void onTerminate(int) {
 
 } // namespace
 
-PowerEvents::PowerEvents(std::function<void()> sleep, std::function<void()> wake, std::function<void()> powerOff)
+PowerEvents::PowerEvents(std::function<void()> sleep, std::function<void()> wake,
+                         std::function<void()> powerOff)
     : sleep_(std::move(sleep)), wake_(std::move(wake)), powerOff_(std::move(powerOff)) {
-    QDBusConnection::systemBus().connect(QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
-                                         QStringLiteral("org.freedesktop.login1.Manager"),
-                                         QStringLiteral("PrepareForSleep"), this, SLOT(prepareForSleep(bool)));
+    QDBusConnection::systemBus().connect(
+        QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
+        QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("PrepareForSleep"), this,
+        SLOT(prepareForSleep(bool)));
     if (gSignalPipe[0] < 0 && ::pipe2(gSignalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
         return;
     notifier_ = std::make_unique<QSocketNotifier>(gSignalPipe[0], QSocketNotifier::Read);

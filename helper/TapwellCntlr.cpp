@@ -4,19 +4,9 @@
 // at start) the wait ends, the pending press or job is dropped, polling resumes and the user is told.
 #include "TapwellCntlr.h"
 
-#include "appleevent/EventNames.h"
-
 #include <chrono>
 
 namespace tapwell {
-
-namespace {
-
-ae::Event makeEvent(const char* eventClass, const char* eventId) {
-    return ae::Event{QString::fromLatin1(eventClass), QString::fromLatin1(eventId), {}};
-}
-
-} // namespace
 
 TapwellCntlr::TapwellCntlr(TapwellPorts ports) : ports_(std::move(ports)) {
     pollTimer_.setInterval(kPollInterval);
@@ -41,7 +31,7 @@ void TapwellCntlr::applicationWillTerminate() {
     terminateTimer();
     launchWait_.stop();
     if (openAppStatus_)
-        ports_.post(makeEvent(ae::kClassCore, ae::kQuit));
+        ports_.transCloseAppInfo();
     ports_.loginEntry(showIcnLogInPC_);
 }
 
@@ -81,7 +71,7 @@ void TapwellCntlr::checkScannerAction(int result, std::uint32_t status) {
         return;
     const int previous = connectErr_;
     if (openAppStatus_)
-        postConnect(result, status, 1);
+        transConnectInfo(result, status, 1);
     else if (status != 0 || (startingAppPlugInScn_ && previous == -1 && result == 0))
         launchMainApp();
     connectErr_ = result;
@@ -120,10 +110,10 @@ void TapwellCntlr::didLaunchApp() {
     launchWait_.stop();
     connectErr_ = connectErr_ == 0 ? -10 : 0;
     if (buttonStatus_ != 0)
-        postConnect(0, buttonStatus_, openAppStatus_ ? 1 : 0);
+        transConnectInfo(0, buttonStatus_, openAppStatus_ ? 1 : 0);
     else if (scanModeNum_ != 0)
-        postInt(ae::kScan, scanModeNum_);
-    postInt(ae::kOutputCheck, outputCheck_ ? 1 : 0);
+        ports_.transScanInfo(scanModeNum_);
+    ports_.transOutputCheckInfo(outputCheck_);
     runTimer();
     openAppStatus_ = true;
 }
@@ -140,7 +130,7 @@ void TapwellCntlr::didTerminateApp() {
 void TapwellCntlr::handleButtonAction(std::uint32_t status, std::int32_t launched) {
     if (openAppStatus_) {
         buttonStatus_ = status;
-        postConnect(0, status, 1);
+        transConnectInfo(0, status, 1);
     } else if (launched != 0 || startingAppPlugInScn_) {
         launchMainApp();
     }
@@ -148,7 +138,7 @@ void TapwellCntlr::handleButtonAction(std::uint32_t status, std::int32_t launche
 
 std::vector<MenuRow> TapwellCntlr::menuNeedsUpdate() {
     if (openAppStatus_) {
-        ports_.sendAndWait(makeEvent(ae::kClassQS, ae::kAppData));
+        ports_.transAppDataCheck();
         checkAppDataPlist(true);
         outputCheck_ = tempOutputCheck_;
     } else {
@@ -169,28 +159,25 @@ void TapwellCntlr::selectedAction(int tag) {
     }
     switch (tag) {
     case kTagAbout:
-        if (openAppStatus_) {
-            ae::Event version = makeEvent(ae::kClassQS, ae::kVersionPanel);
-            version.parameters.setInt32(ae::kParam, 1);
-            ports_.sendAndWait(version);
-        } else {
+        if (openAppStatus_)
+            ports_.transVersionPanelInfo();
+        else
             ports_.showAbout();
-        }
         return;
     case kTagShowApp:
         if (openAppStatus_)
-            postInt(ae::kActivateWindow, 1);
+            ports_.transAppActiveWindowInfo();
         else
             launchMainApp();
         return;
     case kTagOutputCheck:
         outputCheck_ = !outputCheck_;
         if (openAppStatus_)
-            postInt(ae::kOutputCheck, outputCheck_ ? 1 : 0);
+            ports_.transOutputCheckInfo(outputCheck_);
         return;
     default:
         if (openAppStatus_) {
-            postInt(ae::kScan, tag - kTagJobBase);
+            ports_.transScanInfo(tag - kTagJobBase);
         } else {
             scanModeNum_ = tag - kTagJobBase;
             launchMainApp();
@@ -223,18 +210,8 @@ void TapwellCntlr::takeSettings(const AppSetting& setting) {
     }
 }
 
-void TapwellCntlr::postConnect(int result, std::uint32_t status, std::int32_t launched) {
-    ae::Event connect = makeEvent(ae::kClassQS, ae::kConnect);
-    connect.parameters.setInt16(ae::kParam, static_cast<std::int16_t>(result));
-    connect.parameters.setInt32(ae::kParamStatus, static_cast<std::int32_t>(status));
-    connect.parameters.setInt32(ae::kParamLaunched, launched);
-    ports_.post(connect);
-}
-
-void TapwellCntlr::postInt(const char* eventId, std::int32_t value) {
-    ae::Event out = makeEvent(ae::kClassQS, eventId);
-    out.parameters.setInt32(ae::kParam, value);
-    ports_.post(out);
+void TapwellCntlr::transConnectInfo(int result, std::uint32_t status, std::uint32_t launched) {
+    ports_.transConnectInfo(static_cast<std::int16_t>(result), status, launched);
 }
 
 } // namespace tapwell

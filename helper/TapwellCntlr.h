@@ -7,8 +7,6 @@
 #include "AppSettingRecord.h"
 #include "MenuRows.h"
 
-#include "appleevent/Event.h"
-
 #include <QObject>
 #include <QTimer>
 
@@ -24,9 +22,15 @@ struct TapwellPorts {
     std::function<int(std::uint32_t& status)> readButton; // GetQSButtonStatus through the data source
     std::function<bool()> hasMainApp;                     // the main application's path is known
     std::function<bool()> isMainAppRunning;
-    std::function<bool()> openMainApp;                 // started (not yet announced)
-    std::function<void(const ae::Event&)> post;        // no answer
-    std::function<void(const ae::Event&)> sendAndWait; // bounded wait for the answer
+    std::function<bool()> openMainApp; // started (not yet announced)
+    // The events to the main application (TapwellAppleEvent); Data and verI wait for its answer.
+    std::function<void(std::int16_t result, std::uint32_t status, std::uint32_t launched)> transConnectInfo;
+    std::function<void()> transAppDataCheck;
+    std::function<void(bool confirm)> transOutputCheckInfo;
+    std::function<void()> transAppActiveWindowInfo;
+    std::function<void()> transVersionPanelInfo;
+    std::function<void(std::int32_t jobNumber)> transScanInfo;
+    std::function<void()> transCloseAppInfo;
     std::function<std::optional<AppSetting>()> readAppSetting;
     std::function<void(bool add)> loginEntry; // our own autostart entry only
     std::function<void()> removeJunkLoginItems;
@@ -81,8 +85,7 @@ public:
 private:
     void checkAppDataPlist(bool createMenu);
     void takeSettings(const AppSetting& setting);
-    void postConnect(int result, std::uint32_t status, std::int32_t launched);
-    void postInt(const char* eventId, std::int32_t value);
+    void transConnectInfo(int result, std::uint32_t status, std::uint32_t launched);
 
     TapwellPorts ports_;
     QTimer pollTimer_;

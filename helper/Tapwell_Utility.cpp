@@ -94,9 +94,11 @@ std::string Tapwell_Utility::mainAppIdentifier() {
 }
 
 std::string Tapwell_Utility::mainAppName() {
-    if (const std::optional<fs::path> path = getMainAppPath())
-        if (const std::string* name = fnd::Bundle(*path).infoValue("CFBundleName").asString())
+    if (const std::optional<fs::path> path = getMainAppPath()) {
+        const fnd::Bundle main(*path);
+        if (const std::string* name = main.infoValue("CFBundleName").asString())
             return *name;
+    }
     return infoString("VXMainAppName", true);
 }
 

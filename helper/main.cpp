@@ -37,14 +37,16 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "tapwell: no session bus; the main application cannot be told of presses\n");
 
     const QString mainAppId = QString::fromStdString(Tapwell_Utility::mainAppIdentifier());
-    const ae::EventSender sender(mainAppId);
+    // Without the main application at start-up no event is ever sent.
+    const TapwellAppleEvent events(Tapwell_Utility::getMainAppPath() ? std::optional(mainAppId)
+                                                                     : std::nullopt);
     const ws::LoginItems loginItems(kHelperId);
     StatusMenu menu([&controller] { return controller->menuNeedsUpdate(); },
                     [&controller](int tag) { controller->selectedAction(tag); });
     if (!menu.hasTray())
         std::fprintf(stderr, "tapwell: no system tray; the scanner's button still starts jobs\n");
 
-    controller.emplace(desktopPorts(sender, loginItems, menu));
+    controller.emplace(desktopPorts(events, loginItems, menu));
     ae::ProgramWatcher watcher({mainAppId});
     QObject::connect(&watcher, &ae::ProgramWatcher::launched, [&controller] { controller->didLaunchApp(); });
     QObject::connect(&watcher, &ae::ProgramWatcher::terminated,

@@ -155,8 +155,8 @@ std::optional<fs::path> TlvFileNaming::checkFilePath(const fs::path& start, bool
 }
 
 bool isUsableFileName(const std::string& name) {
-    if (name.empty() || name.size() > 255 || name == "." || name == ".." || name.front() == '.' ||
-        name.find('/') != std::string::npos || name.find('\0') != std::string::npos)
+    if (name.empty() || name.size() > kMaxFileNameBytes || name == "." || name == ".." ||
+        name.front() == '.' || name.find('/') != std::string::npos || name.find('\0') != std::string::npos)
         return false;
     return TlvUtilsMethod::isValidNameInString(QString::fromStdString(name));
 }

@@ -44,6 +44,9 @@ private:
     bool mCounts;          // the run counter applies
 };
 
+// The longest file name the file systems take (bytes, UTF-8).
+inline constexpr std::size_t kMaxFileNameBytes = 255;
+
 // True when name can be a file of its own in the chosen folder: not empty, no "/" or NUL, not "." or
 // "..", no leading ".", at most 255 bytes, none of the refused characters.
 bool isUsableFileName(const std::string& name);

@@ -20,6 +20,16 @@ inline constexpr const char* kErrOcrLanguage = "Err_PDFOCRLangMissing";
 inline constexpr const char* kErrTiffAddPage = "Err_TIFFAddPage";
 inline constexpr const char* kErrJpegParam = "Err_JPEGInvalidParam";
 inline constexpr const char* kErrJpegCreate = "Err_JPEGNotCreate";
+inline constexpr const char* kErrNotMakePath = "Err_NotMakePath";
+inline constexpr const char* kErrPrintFailed = "Err_PrintFailed";
+inline constexpr const char* kErrNotFoundPrinter = "Err_NotFoundPrinter";
+inline constexpr const char* kErrNonAppPath = "Err_NonAppPath";
+inline constexpr const char* kErrNotFoundMailApp = "Err_NotFoundMailApp";
+inline constexpr const char* kErrNonFileNameForJobScan = "Err_NonFileNameForJobScan";
+inline constexpr const char* kErrHeadCharDotFileName = "Err_HeadCharDotFileName";
+inline constexpr const char* kErrInValidFileName = "Err_InValidFileName";
+inline constexpr const char* kErrTooLongFileName = "Err_TooLongFileName";
+inline constexpr const char* kErrEqualFileNameForJobScan = "Err_EqualFileNameForJobScan";
 inline constexpr const char* kNoErrOnlyThrow = "NoErr_OnlyThrow";
 inline constexpr const char* kFlgMailSizeOver = "Flg_MailSizeOver";
 

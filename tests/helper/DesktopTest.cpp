@@ -109,10 +109,10 @@ TEST_F(HelperDesktop, SessionEndQuitsThroughTheMainLoop) {
 }
 
 TEST_F(HelperDesktop, LoginItemTouchesOnlyFilesTheHelperWrote) {
-    const ae::EventSender sender(QStringLiteral("org.k3100test.absent"));
+    const TapwellAppleEvent events(std::nullopt);
     const ws::LoginItems items(kHelperId);
     StatusMenu menu([] { return std::vector<MenuRow>{}; }, [](int) {});
-    const TapwellPorts ports = desktopPorts(sender, items, menu);
+    const TapwellPorts ports = desktopPorts(events, items, menu);
 
     fs::create_directories(autostart());
     const fs::path ours = items.entryPath();
@@ -150,10 +150,10 @@ TEST_F(HelperDesktop, PollChangeReachesTheRunningApplicationOnTheBus) {
     });
     ASSERT_EQ(receiver.claim(), ae::EventReceiver::Claim::Owned);
 
-    const ae::EventSender sender(appId);
+    const TapwellAppleEvent events(appId);
     const ws::LoginItems items(kHelperId);
     StatusMenu menu([] { return std::vector<MenuRow>{}; }, [](int) {});
-    TapwellCntlr controller(desktopPorts(sender, items, menu));
+    TapwellCntlr controller(desktopPorts(events, items, menu));
     controller.start();
     ASSERT_TRUE(controller.mainAppRunning());
     controller.checkScannerAction(-3, 0);

@@ -35,8 +35,16 @@ TapwellPorts fakePorts(Recorded& r) {
         ++r.opens;
         return r.openSucceeds;
     };
-    ports.post = [&r](const ae::Event& event) { r.events.push_back(describe(event)); };
-    ports.sendAndWait = [&r](const ae::Event& event) { r.events.push_back(describe(event)); };
+    ports.transConnectInfo = [&r](std::int16_t result, std::uint32_t status, std::uint32_t launched) {
+        r.events.push_back("Cnct(" + std::to_string(result) + "," + std::to_string(status) + "," +
+                           std::to_string(launched) + ")");
+    };
+    ports.transAppDataCheck = [&r] { r.events.emplace_back("Data"); };
+    ports.transOutputCheckInfo = [&r](bool confirm) { r.events.push_back(confirm ? "OpCk(1)" : "OpCk(0)"); };
+    ports.transAppActiveWindowInfo = [&r] { r.events.emplace_back("actW"); };
+    ports.transVersionPanelInfo = [&r] { r.events.emplace_back("verI"); };
+    ports.transScanInfo = [&r](std::int32_t job) { r.events.push_back("Scan(" + std::to_string(job) + ")"); };
+    ports.transCloseAppInfo = [&r] { r.events.emplace_back("quit"); };
     ports.readAppSetting = [&r] { return r.setting; };
     ports.loginEntry = [&r](bool add) { r.loginEntries.push_back(add); };
     ports.removeJunkLoginItems = [&r] { ++r.junkRemovals; };

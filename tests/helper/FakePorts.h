@@ -4,6 +4,8 @@
 
 #include "TapwellCntlr.h"
 
+#include "appleevent/Event.h"
+
 #include <deque>
 #include <string>
 #include <vector>
@@ -31,6 +33,7 @@ struct Recorded {
     int quits = 0;
 };
 
+// An event as it arrived on the bus; a Cnct whose result is not 16 bits wide is marked with '!'.
 std::string describe(const ae::Event& event);
 TapwellPorts fakePorts(Recorded& recorded);
 

@@ -1,17 +1,25 @@
-// UTF-16 <-> UTF-8 for the name capabilities. Code units are stored unaligned after the length byte, so
-// they are read and written byte by byte in little-endian order (the host order on every target).
-#include "CapNames.h"
+// The name capabilities of the K3100 (TWTY_STR64: custom paper, favourite, custom tone curve) hold a
+// length byte counting UTF-16 code units, then the units in host byte order. These convert them to and
+// from UTF-8, for the data source and the applications that exchange them alike. Code units are stored
+// unaligned after the length byte, so they are read and written byte by byte in little-endian order (the
+// host order on every target).
+#pragma once
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
-namespace {
+using CapNameItem = std::array<std::uint8_t, 66>;
+
+namespace capnames_detail {
 
 constexpr std::size_t kMaxUnits = (std::tuple_size_v<CapNameItem> - 1) / 2;
 constexpr char32_t kReplacement = 0xFFFD;
 
-void AppendUtf8(std::string& out, char32_t c) {
+inline void AppendUtf8(std::string& out, char32_t c) {
     if (c < 0x80) {
         out += static_cast<char>(c);
     } else if (c < 0x800) {
@@ -30,7 +38,7 @@ void AppendUtf8(std::string& out, char32_t c) {
 }
 
 // One code point from UTF-8 at text[i], advancing i; malformed bytes give U+FFFD and skip one byte.
-char32_t NextCodePoint(std::string_view text, std::size_t& i) {
+inline char32_t NextCodePoint(std::string_view text, std::size_t& i) {
     const auto lead = static_cast<unsigned char>(text[i++]);
     const int extra = lead < 0x80         ? 0
                       : (lead >> 5) == 6  ? 1
@@ -50,9 +58,11 @@ char32_t NextCodePoint(std::string_view text, std::size_t& i) {
     return c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF) ? kReplacement : c;
 }
 
-} // namespace
+} // namespace capnames_detail
 
-std::string DecodeCapName(const CapNameItem& item) {
+// The name as UTF-8; unpaired surrogates become U+FFFD. A length beyond the item is cut to what fits.
+inline std::string DecodeCapName(const CapNameItem& item) {
+    using namespace capnames_detail;
     const std::size_t count = std::min<std::size_t>(item[0], kMaxUnits);
     std::vector<char16_t> units(count);
     for (std::size_t i = 0; i < count; ++i)
@@ -70,7 +80,9 @@ std::string DecodeCapName(const CapNameItem& item) {
     return out;
 }
 
-CapNameItem EncodeCapName(std::string_view name) {
+// The item for a UTF-8 name, cut to the 32 units that fit; bytes that are not UTF-8 become U+FFFD.
+inline CapNameItem EncodeCapName(std::string_view name) {
+    using namespace capnames_detail;
     std::vector<char16_t> units;
     for (std::size_t i = 0; i < name.size();) {
         const char32_t c = NextCodePoint(name, i);

@@ -1,0 +1,71 @@
+// The application state: one integer that says where the road from scan to output stands, and the
+// ranges the rest of the application asks about. Compared as unsigned, so a stray negative value
+// falls in no range.
+#pragma once
+
+#include <cstdint>
+
+namespace tlv {
+
+enum AppState : std::int32_t {
+    AppStateMainTop = 0,
+    AppStateScanStandby = 100,
+    AppStateScanReady = 101,
+    AppStateScanning = 102,
+    AppStateScanWrite = 103,
+    AppStateScanFinish = 104,
+    AppStateScanErr = 105,
+    AppStateFuncStart = 200,
+    AppStateFuncSelect = 201,
+    AppStateFuncConfirm = 202,
+    AppStateFixStart = 300,
+    AppStateFixReadFiles = 301,
+    AppStateFixPrint = 302,
+    AppStateFixRemakeRotated = 303,
+    AppStateFixRenameMove = 304,
+    AppStateFixHandOff = 305,
+    AppStateFixDone = 306,
+    AppStateFixWriteErr = 307,
+    AppStateFixErr = 308,
+};
+
+constexpr bool inStates(std::int32_t state, std::uint32_t from, std::uint32_t to) {
+    const auto s = static_cast<std::uint32_t>(state);
+    return s >= from && s <= to;
+}
+constexpr bool isMainTopState(std::int32_t s) {
+    return inStates(s, 0, 99);
+}
+constexpr bool isExecuteScnState(std::int32_t s) {
+    return inStates(s, 100, 105);
+}
+constexpr bool isExeScningState(std::int32_t s) {
+    return inStates(s, 100, 102);
+}
+constexpr bool isFinishScnState(std::int32_t s) {
+    return inStates(s, 104, 105);
+}
+constexpr bool isStandbyScnState(std::int32_t s) {
+    return s == 0 || s == 100 || s == 104 || s == 105;
+}
+constexpr bool isConfirmFuncState(std::int32_t s) {
+    return inStates(s, 200, 202);
+}
+constexpr bool isFinishState(std::int32_t s) {
+    return inStates(s, 300, 309);
+}
+constexpr bool isFinishFixState(std::int32_t s) {
+    return static_cast<std::uint32_t>(s) >= 306;
+}
+constexpr bool isExecuteScnFuncState(std::int32_t s) {
+    return inStates(s, 100, 305);
+}
+constexpr bool isValidCancelState(std::int32_t s) {
+    return inStates(s, 100, 202);
+}
+// A device button or a menu job may start a scan: the top, a finished or failed batch, a finished output.
+constexpr bool isIdleForScanState(std::int32_t s) {
+    return isMainTopState(s) || isFinishFixState(s);
+}
+
+} // namespace tlv

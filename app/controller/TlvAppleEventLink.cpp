@@ -1,0 +1,225 @@
+// The receiving side of the helper's events and the settings record it reads.
+#include "TlvAppleEventLink.h"
+
+#include "TlvMainCntlr.h"
+#include "appleevent/EventNames.h"
+#include "foundation/PropertyList.h"
+#include "utility/TlvUtilsMethod.h"
+#include "utility/VX_Message.h"
+
+#include <QTimer>
+
+#include <algorithm>
+
+namespace tlv {
+
+namespace {
+
+// Stands for "none" where the record's reader expects a string.
+fnd::Value stringOrZero(const std::optional<std::string>& text) {
+    return text ? fnd::Value(*text) : fnd::Value(std::int32_t{0});
+}
+
+// Any thread-safe deferral of a step out of the bus dispatch: runs on the main loop after it returns.
+template <typename Fn> void later(Fn fn) {
+    QTimer::singleShot(0, std::move(fn));
+}
+
+} // namespace
+
+TlvAppleEventLink::TlvAppleEventLink(TlvMainCntlr& cntlr, TlvMainView* view, fnd::UserDefaults& defaults)
+    : mCntlr(cntlr), mView(view), mDefaults(defaults) {}
+
+void TlvAppleEventLink::setAppleEvent(ae::EventReceiver& receiver) {
+    using P = ae::Parameters;
+    receiver.setHandler(ae::kClassQS, ae::kConnect,
+                        [this](const ae::Event& e, P&) { handleConnectInfo(e.parameters); });
+    receiver.setHandler(ae::kClassQS, ae::kAppData,
+                        [this](const ae::Event&, P& reply) { handleAppDataCheck(reply); });
+    receiver.setHandler(ae::kClassQS, ae::kOutputCheck,
+                        [this](const ae::Event& e, P&) { handleOutputCheck(e.parameters); });
+    receiver.setHandler(ae::kClassQS, ae::kActivateWindow,
+                        [this](const ae::Event& e, P&) { handleAppActiveWindow(e.parameters); });
+    receiver.setHandler(ae::kClassQS, ae::kVersionPanel,
+                        [this](const ae::Event& e, P&) { handleVersionPanel(e.parameters); });
+    receiver.setHandler(ae::kClassQS, ae::kScan,
+                        [this](const ae::Event& e, P&) { handleScan(e.parameters); });
+    receiver.setHandler(ae::kClassCore, ae::kQuit, [this](const ae::Event&, P&) { handleQuit(); });
+}
+
+// ---- the record ----
+
+fnd::Array TlvAppleEventLink::pipeJobMdlArrayForLogin() const {
+    TlvJobListStorage& lists = mCntlr.jobLists();
+    std::vector<const TlvJobListSettingMdl*> jobs;
+    for (const TlvJobListStorage::Row& row : lists.jobListMdlArray())
+        jobs.push_back(row.get());
+    std::stable_sort(jobs.begin(), jobs.end(), [](const auto* a, const auto* b) {
+        return (a ? a->jList_Num() : 10000) < (b ? b->jList_Num() : 10000);
+    });
+    jobs.insert(jobs.begin(), lists.foaJobListMdl().get());
+    const bool btn1Foa = mCntlr.appSettingObj().isBtn1AllocFOAScan();
+    fnd::Array entries;
+    for (std::size_t i = 0; i < jobs.size(); ++i) {
+        const TlvJobListSettingMdl* job = jobs[i];
+        if (!job || (i != 0 && job->jList_Title().value_or(std::string()).empty()))
+            continue;
+        int button = job->jList_ScanBtnStatus();
+        if (i == 0)
+            button = btn1Foa ? 1 : -1;
+        else if (btn1Foa && button == 1)
+            button = -1;
+        std::optional<std::string> icon;
+        const TlvFuncSettingMdl* func = job->jList_FuncSettingMdl().get();
+        if (job->jList_FunctionType() == kFuncMail) {
+            if (const auto mail = TlvUtilsMethod::defaultMailAppPath())
+                icon = mail->string();
+        } else if (job->jList_FunctionType() == kFuncApplication && func) {
+            icon = func->applicationName();
+        }
+        fnd::Dictionary entry;
+        entry.set("QSMenu_BtnState", std::int32_t{button});
+        entry.set("QSMenu_FuncType", std::int32_t{job->jList_FunctionType()});
+        entry.set("QSMenu_FuncIcnsPath", stringOrZero(icon));
+        entry.set("QSMenu_TitleStr", stringOrZero(job->jList_Title()));
+        entry.set("QSMenu_Num", std::int32_t{job->jList_Num()});
+        entries.emplace_back(std::move(entry));
+    }
+    return entries;
+}
+
+std::optional<fnd::Dictionary> TlvAppleEventLink::pipeAppSettingForLogin() const {
+    if (!mCntlr.jobLists().foaJobListMdl())
+        return std::nullopt;
+    fnd::Dictionary record;
+    record.set("QS_IsModal", mCntlr.isModalWindow());
+    record.set("QS_AppState", std::int32_t{mCntlr.appState()});
+    record.set("QS_ConfirmOutput", mCntlr.isCurConfirmOutput());
+    record.set("QS_StartAppPlugInScn", mCntlr.prefsSettingObj().isStartingAppPlugInScn());
+    record.set("QS_ShowIcnLogInPC", mCntlr.prefsSettingObj().isShowIcnLogInPC());
+    record.set("QS_JobMdlArray", pipeJobMdlArrayForLogin());
+    return record;
+}
+
+bool TlvAppleEventLink::saveAppSettingForLogin() {
+    const std::optional<fnd::Dictionary> record = pipeAppSettingForLogin();
+    if (!record)
+        return false;
+    std::optional<std::vector<std::uint8_t>> bytes = fnd::plist::toBinary(fnd::Value(*record));
+    if (!bytes)
+        return false;
+    mDefaults.set(kAppSettingKey, fnd::Data(std::move(*bytes)));
+    return mDefaults.synchronize();
+}
+
+// ---- starting jobs ----
+
+bool TlvAppleEventLink::isValidScanByDviceBtn() const {
+    const int s = mCntlr.appState();
+    return !mCntlr.isModalWindow() &&
+           (tlv::isMainTopState(s) || tlv::isFinishScnState(s) || tlv::isFinishFixState(s));
+}
+
+void TlvAppleEventLink::exeFoaScanByLogin() {
+    if (tlv::isIdleForScanState(mCntlr.appState()))
+        mCntlr.switchScanMode(kScanModeFOA, false);
+    mCntlr.executeScan();
+}
+
+void TlvAppleEventLink::exeJobScanByLogin(int row) {
+    if (row < 0 || row > 9 || !mCntlr.jobLists().jobListMdlAtIndex(row))
+        return;
+    if (tlv::isIdleForScanState(mCntlr.appState())) {
+        mCntlr.appSettingObj().setForDisplayJobIndex(row);
+        mCntlr.switchScanMode(kScanModeJOB, false);
+    }
+    mCntlr.executeScan();
+}
+
+int TlvAppleEventLink::rowWhere(const std::function<bool(const TlvJobListSettingMdl&)>& match) const {
+    const auto& rows = mCntlr.jobLists().jobListMdlArray();
+    for (std::size_t row = 0; row < rows.size() && row < 10; ++row) {
+        if (rows[row] && match(*rows[row]))
+            return static_cast<int>(row);
+    }
+    return -1;
+}
+
+// ---- handlers ----
+
+void TlvAppleEventLink::handleConnectInfo(const ae::Parameters& event) {
+    const std::int32_t poll = event.int32(ae::kParam);
+    const std::int32_t status = event.int32(ae::kParamStatus);
+    const bool launchedForPress = event.int32(ae::kParamLaunched) == 0;
+    if (mView)
+        mView->updateScnBtn(poll == 0);
+    if (status < 1 || poll != 0)
+        return;
+    later([this, status, launchedForPress] { startPressedJob(status, launchedForPress); });
+}
+
+void TlvAppleEventLink::startPressedJob(int status, bool launchedForPress) {
+    if (!isValidScanByDviceBtn())
+        return;
+    if (status == 1 && mCntlr.appSettingObj().isBtn1AllocFOAScan()) {
+        exeFoaScanByLogin();
+        return;
+    }
+    const int row =
+        rowWhere([status](const TlvJobListSettingMdl& job) { return job.jList_ScanBtnStatus() == status; });
+    if (row < 0) {
+        VX_Message::performShowPanel(
+            VX_Message::paramShowPanel("Error", "Err_NotAllocJob", "OK", nullptr, true));
+        return;
+    }
+    exeJobScanByLogin(row);
+    // Starting passes through the top state, which clears the quit: it is asked for afterwards.
+    if (launchedForPress)
+        mCntlr.setAutoCloseForPressedJob();
+}
+
+void TlvAppleEventLink::handleAppDataCheck(ae::Parameters& reply) {
+    // 0 tells the helper that the record it would read is not current.
+    reply.setInt32(ae::kReturn, saveAppSettingForLogin() ? 1 : 0);
+}
+
+void TlvAppleEventLink::handleOutputCheck(const ae::Parameters& event) {
+    const bool on = event.int32(ae::kParam) != 0;
+    mCntlr.appSettingObj().setIsConfirmOutput(on);
+    if (mView)
+        mView->setConfirmOutputBox(on);
+}
+
+void TlvAppleEventLink::handleAppActiveWindow(const ae::Parameters& event) {
+    if (event.int32(ae::kParam) >= 1 && mView)
+        later([this] { mView->activateMainWindow(); });
+}
+
+void TlvAppleEventLink::handleVersionPanel(const ae::Parameters& event) {
+    if (event.int32(ae::kParam) >= 1 && mView)
+        later([this] { mView->showAbout(); });
+}
+
+void TlvAppleEventLink::handleScan(const ae::Parameters& event) {
+    const std::int32_t number = event.int32(ae::kParam);
+    later([this, number] {
+        // Refused while a batch or an output runs, and while a panel edits the jobs.
+        if (!tlv::isIdleForScanState(mCntlr.appState()) || mCntlr.isModalWindow())
+            return;
+        if (number < 0) {
+            exeFoaScanByLogin();
+            return;
+        }
+        const int row =
+            rowWhere([number](const TlvJobListSettingMdl& job) { return job.jList_Num() == number; });
+        if (row >= 0)
+            exeJobScanByLogin(row);
+    });
+}
+
+void TlvAppleEventLink::handleQuit() {
+    if (mView)
+        later([this] { mView->terminate(); });
+}
+
+} // namespace tlv

@@ -1,0 +1,61 @@
+// The application's side of the event link with the menu-bar helper: the six events of class thQS
+// and the quit event on the session bus, and the shared settings record "QS_AppSetting" that the
+// helper reads from the application's preferences to build its menu. Handlers read their parameters
+// leniently (any integer width, a missing one reads 0) and leave everything that may open a window to
+// a zero-delay timer, so the bus dispatch returns at once. Main thread only.
+#pragma once
+
+#include "appleevent/EventReceiver.h"
+#include "foundation/UserDefaults.h"
+
+#include <functional>
+#include <optional>
+
+class TlvJobListSettingMdl;
+class TlvMainCntlr;
+
+namespace tlv {
+
+class TlvMainView;
+
+class TlvAppleEventLink {
+public:
+    static constexpr const char* kAppSettingKey = "QS_AppSetting";
+
+    // The controller, the window and defaults outlive the link; view may be null.
+    TlvAppleEventLink(TlvMainCntlr& cntlr, TlvMainView* view, fnd::UserDefaults& defaults);
+
+    // Sets the handlers on receiver (before it claims its name).
+    void setAppleEvent(ae::EventReceiver& receiver);
+
+    // The record as the helper reads it; none when a model is missing.
+    std::optional<fnd::Dictionary> pipeAppSettingForLogin() const;
+    fnd::Array pipeJobMdlArrayForLogin() const;
+    // Writes the record (a binary property list inside a data value) and flushes the defaults.
+    bool saveAppSettingForLogin();
+
+    // A device button may start a scan now.
+    bool isValidScanByDviceBtn() const;
+    void exeFoaScanByLogin();
+    void exeJobScanByLogin(int row);
+
+    // The event handlers.
+    void handleConnectInfo(const ae::Parameters& event);
+    void handleAppDataCheck(ae::Parameters& reply);
+    void handleOutputCheck(const ae::Parameters& event);
+    void handleAppActiveWindow(const ae::Parameters& event);
+    void handleVersionPanel(const ae::Parameters& event);
+    void handleScan(const ae::Parameters& event);
+    void handleQuit();
+
+private:
+    void startPressedJob(int status, bool launchedForPress);
+    // The first of the ten rows whose job matches; -1 when none does.
+    int rowWhere(const std::function<bool(const TlvJobListSettingMdl&)>& match) const;
+
+    TlvMainCntlr& mCntlr;
+    TlvMainView* mView;
+    fnd::UserDefaults& mDefaults;
+};
+
+} // namespace tlv

@@ -1,0 +1,39 @@
+// The page list of a batch: one record per scanned page, in arrival order, shared by the main thread
+// and the output threads. The lock is the list's owner's for its whole life, so a thread that still
+// holds or takes it after the batch was released finds an absent list, never a freed lock.
+#pragma once
+
+#include "foundation/Value.h"
+
+#include <cstddef>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tlv {
+
+class TlvImgInfoList {
+public:
+    // Starts a batch's list; false (nothing changed) when one exists.
+    bool initImgInfoArray();
+    // Ends it; false when there was none.
+    bool releaseImgInfoArray();
+    bool exists() const;
+
+    // False when there is no list.
+    bool add(fnd::Dictionary record);
+    std::size_t count() const;
+    std::optional<fnd::Dictionary> at(std::size_t index) const;
+    std::optional<fnd::Dictionary> byName(const std::string& name) const;
+    // Replaces the record at index; false when there is none.
+    bool replace(std::size_t index, fnd::Dictionary record);
+    // Removes the records behind the first keep ones and answers them, last first.
+    std::vector<fnd::Dictionary> dropAfter(std::size_t keep);
+
+private:
+    mutable std::mutex mImgInfoLck;
+    std::optional<std::vector<fnd::Dictionary>> mImgInfoArray;
+};
+
+} // namespace tlv

@@ -1,0 +1,64 @@
+// One writer thread per batch over a queue of pages.
+#include "TlvJobPageQueue.h"
+
+namespace tlv {
+
+TlvJobPageQueue::TlvJobPageQueue(Writer write) : mWrite(std::move(write)) {}
+
+TlvJobPageQueue::~TlvJobPageQueue() {
+    drain();
+}
+
+void TlvJobPageQueue::enqueue(fnd::Dictionary record, int index) {
+    std::lock_guard lock(mLock);
+    mQueue.emplace_back(std::move(record), index);
+    ++mPending;
+    if (!mRunning) {
+        mRunning = true;
+        mThread = std::thread([this] { run(); });
+    }
+    mWork.notify_one();
+}
+
+int TlvJobPageQueue::pending() const {
+    std::lock_guard lock(mLock);
+    return mPending;
+}
+
+void TlvJobPageQueue::dropQueued() {
+    std::lock_guard lock(mLock);
+    mPending -= static_cast<int>(mQueue.size());
+    mQueue.clear();
+}
+
+void TlvJobPageQueue::drain() {
+    std::thread writer;
+    {
+        std::lock_guard lock(mLock);
+        mClosing = true;
+        mWork.notify_one();
+        writer = std::move(mThread);
+    }
+    if (writer.joinable())
+        writer.join();
+    std::lock_guard lock(mLock);
+    mClosing = false;
+    mRunning = false;
+}
+
+void TlvJobPageQueue::run() {
+    std::unique_lock lock(mLock);
+    for (;;) {
+        mWork.wait(lock, [this] { return !mQueue.empty() || mClosing; });
+        if (mQueue.empty())
+            return; // closing, and every page is written
+        auto [record, index] = std::move(mQueue.front());
+        mQueue.pop_front();
+        lock.unlock();
+        mWrite(record, index);
+        lock.lock();
+        --mPending;
+    }
+}
+
+} // namespace tlv

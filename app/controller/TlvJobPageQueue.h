@@ -1,0 +1,49 @@
+// The page writer of a job batch: one thread per batch takes the pages in the order they arrived and
+// writes them one after another, so no page waits on a lock for its turn and the files come out in
+// page order. The thread starts with the batch's first page and ends when the batch is drained.
+#pragma once
+
+#include "foundation/Value.h"
+
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+namespace tlv {
+
+class TlvJobPageQueue {
+public:
+    // write runs on the writer thread for each page: (record, page index).
+    using Writer = std::function<void(const fnd::Dictionary& record, int index)>;
+    explicit TlvJobPageQueue(Writer write);
+    // Drains what is queued and joins the thread.
+    ~TlvJobPageQueue();
+    TlvJobPageQueue(const TlvJobPageQueue&) = delete;
+    TlvJobPageQueue& operator=(const TlvJobPageQueue&) = delete;
+
+    // Queues a page; starts the writer thread when none runs.
+    void enqueue(fnd::Dictionary record, int index);
+    // Pages queued or being written.
+    int pending() const;
+    // Forgets the pages not yet started (a cancel); the page being written is finished.
+    void dropQueued();
+    // Ends the batch: waits until every queued page is written and the thread has ended; the next
+    // page starts a new batch.
+    void drain();
+
+private:
+    void run();
+
+    Writer mWrite;
+    mutable std::mutex mLock;
+    std::condition_variable mWork;
+    std::deque<std::pair<fnd::Dictionary, int>> mQueue;
+    int mPending = 0;
+    bool mRunning = false; // a writer thread exists for this batch
+    bool mClosing = false;
+    std::thread mThread;
+};
+
+} // namespace tlv

@@ -1,0 +1,172 @@
+// The main controller's life, its settings and the quit.
+#include "TlvMainCntlr.h"
+
+#include "TlvDeviceCntlr.h"
+#include "TlvScanViewCntlr.h"
+#include "foundation/RunLoop.h"
+#include "utility/TlvUtilsMethod.h"
+#include "utility/VX_Func.h"
+
+#include <QCoreApplication>
+
+TlvMainCntlr::TlvMainCntlr(fnd::UserDefaults& defaults)
+    : mDefaults(defaults), mAppSettingObj(defaults), mPrefsSettingObj(defaults), mJobLists(defaults),
+      mWriter(*this), mReader(*this, mWriter), mRenameMove(*this, mWriter, mReader), mPrint(*this, mReader),
+      mJobPages(
+          [this](const fnd::Dictionary& record, int index) { mReader.readImgFileForJobScn(record, index); }) {
+    mJobLists.loadJobListMdlFromFile(mAppSettingObj.isBtn1AllocFOAScan());
+}
+
+TlvMainCntlr::~TlvMainCntlr() {
+    mWriter.setIsWriteFileCancel(true);
+    drainWriters(kWorkerJoinBound);
+}
+
+void TlvMainCntlr::setScanCntlrs(TlvScanViewCntlr* scanView, TlvDeviceCntlr* device) {
+    mScanView = scanView;
+    mDevice = device;
+}
+
+bool TlvMainCntlr::isModalWindow() const {
+    return mView && mView->isModalWindow();
+}
+
+bool TlvMainCntlr::isValidSwitchState() const {
+    const int s = mAppState;
+    const bool ready = !mScanView || (!mScanView->isRunningScanThread() && mScanView->isReadyScan());
+    return ready && (tlv::inStates(s, 0, 202) || tlv::inStates(s, 306, 309));
+}
+
+bool TlvMainCntlr::isValidSyncDriver() const {
+    const bool ready = !mScanView || (!mScanView->isRunningScanThread() && mScanView->isReadyScan());
+    return ready && tlv::isStandbyScnState(mAppState);
+}
+
+bool TlvMainCntlr::isValidAppTerminate() const {
+    const bool scanning = mScanView && mScanView->isRunningScanThread();
+    return !scanning && !tlv::isExecuteScnFuncState(mAppState) && !isModalWindow();
+}
+
+void TlvMainCntlr::terminateByAutoClose() {
+    const bool quit =
+        mAppState == tlv::AppStateFixDone && mIsAutoCloseApp.exchange(false) && !isModalWindow();
+    mIsAutoCloseApp = false;
+    if (quit && mView)
+        mView->terminate();
+}
+
+void TlvMainCntlr::cancelForForcedQuit() {
+    mIsAutoCloseApp = false;
+    mIsAutoClosePending = false;
+    mWriter.setIsWriteFileCancel(true);
+    if (mScanView)
+        mScanView->cancelDriver(true);
+    mJobPages.dropQueued();
+    drainWriters(kWorkerJoinBound);
+}
+
+void TlvMainCntlr::applicationWillTerminate() {
+    mJobLists.saveJobListMdlToFile();
+    releaseImgInfoArray(false);
+    TlvUtilsMethod::removeTmpFolder();
+    mAppSettingObj.saveAppSttingToFile(mDefaults);
+    mDefaults.synchronize();
+}
+
+bool TlvMainCntlr::drainWriters(std::chrono::milliseconds bound) {
+    const auto pump = [] {
+        if (fnd::RunLoop::isMainThread())
+            fnd::RunLoop::main().runFor(0.01);
+    };
+    const auto until = std::chrono::steady_clock::now() + bound;
+    while (mJobPages.pending() > 0) {
+        if (std::chrono::steady_clock::now() >= until)
+            return false;
+        pump();
+    }
+    mJobPages.drain();
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(until - std::chrono::steady_clock::now());
+    return mWorkers.joinFor(std::max(left, std::chrono::milliseconds(0)), pump);
+}
+
+// ---- current job and settings ----
+
+TlvJobListSettingMdl* TlvMainCntlr::selJobListMdl() const {
+    const int row = mAppSettingObj.forDisplayJobIndex();
+    return row < 0 ? nullptr : mJobLists.jobListMdlAtIndex(row).get();
+}
+
+int TlvMainCntlr::curFuncTypeApp() const {
+    const TlvJobListSettingMdl* job =
+        curScanModeType() == tlv::kScanModeFOA ? mJobLists.foaJobListMdl().get() : selJobListMdl();
+    return job ? job->jList_FunctionType() : tlv::kFuncSave;
+}
+
+TlvScanSettingMdl* TlvMainCntlr::curScnMdlApp() {
+    TlvJobListSettingMdl* job =
+        curScanModeType() == tlv::kScanModeFOA ? mJobLists.foaJobListMdl().get() : selJobListMdl();
+    return job ? job->jList_ScanSettingMdl().get() : nullptr;
+}
+
+TlvFuncSettingMdl* TlvMainCntlr::curFuncMdlApp() {
+    TlvJobListSettingMdl* job =
+        curScanModeType() == tlv::kScanModeFOA ? mJobLists.foaJobListMdl().get() : selJobListMdl();
+    return job ? job->jList_FuncSettingMdl().get() : nullptr;
+}
+
+bool TlvMainCntlr::isCurValidContinueScan() const {
+    return curScanModeType() == tlv::kScanModeFOA ? mAppSettingObj.isValidContinueScanFOA()
+                                                  : mAppSettingObj.isValidContinueScanJOB();
+}
+
+tlv::TlvOutputOptions TlvMainCntlr::curOutputOptions() const {
+    TlvFuncSettingMdl* model = const_cast<TlvMainCntlr*>(this)->curFuncMdlApp();
+    if (!model)
+        return {};
+    return tlv::outputOptionsOf(*model, curFuncTypeApp(), VX_Func::defaultPictureFolder().string());
+}
+
+void TlvMainCntlr::setScnStngInFOAJLMdl(const TlvScanSettingMdl& model) {
+    TlvJobListSettingMdl job = mJobLists.foaJobListMdl()->copyWithZone();
+    job.setJList_ScanSettingMdl(std::make_shared<TlvScanSettingMdl>(model));
+    mJobLists.applyFoaJob(job);
+}
+
+// ---- host services ----
+
+void TlvMainCntlr::showErrorPanel(const std::string& key) {
+    if (mView)
+        mView->showErrorPanelLater(key);
+}
+
+QWidget* TlvMainCntlr::tlvMainWindow() {
+    return mView ? mView->window() : nullptr;
+}
+
+void TlvMainCntlr::dispatchOneUserEvent(double seconds) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, static_cast<int>(seconds * 1000));
+}
+
+void TlvMainCntlr::displayOfPreview(const fnd::Dictionary&, int index) {
+    if (!fnd::RunLoop::isMainThread()) {
+        fnd::performOnMainThread([this, index] { displayOfPreview({}, index); }, true);
+        return;
+    }
+    if (mView)
+        mView->updateScanNum(index + 1);
+}
+
+void TlvMainCntlr::cancelDriver(bool cancel) {
+    if (!fnd::RunLoop::isMainThread()) {
+        fnd::performOnMainThread([this, cancel] { cancelDriver(cancel); }, true);
+        return;
+    }
+    if (mScanView)
+        mScanView->cancelDriver(cancel);
+}
+
+void TlvMainCntlr::waitToFinishScan() {
+    if (mDevice && !fnd::RunLoop::isMainThread())
+        mDevice->waitToFinishScan();
+}

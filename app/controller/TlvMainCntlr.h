@@ -1,0 +1,202 @@
+// The application's main controller: the application state and the automatic step of each state, the
+// page list of the batch with the counters its writers share, the current mode, job and settings, the
+// actions of the main window that start, cancel and send on a batch, and the automatic quit after a
+// job that the helper started. It is the host of the scan session and of the output road. The state and
+// the screens belong to the main thread; worker threads report by calls that hand over to it and wait.
+#pragma once
+
+#include "TlvAppSettingMdl.h"
+#include "TlvAppState.h"
+#include "TlvExePrintThread.h"
+#include "TlvExeRenameMoveThread.h"
+#include "TlvExeWriteThread.h"
+#include "TlvImgInfoList.h"
+#include "TlvJobListStorage.h"
+#include "TlvJobPageQueue.h"
+#include "TlvMainView.h"
+#include "TlvOutputHost.h"
+#include "TlvPrefsSettingMdl.h"
+#include "TlvReadFilesThread.h"
+#include "TlvScanHost.h"
+#include "TlvWorkers.h"
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+
+class TlvDeviceCntlr;
+class TlvScanViewCntlr;
+
+class TlvMainCntlr final : public tlv::TlvScanHost, public tlv::TlvOutputHost {
+public:
+    // Delay of the automatic quit after a finished job (s).
+    static constexpr double kAutoCloseDelay = 5.0;
+    // How long the quit path waits for the output threads before it saves and leaves.
+    static constexpr std::chrono::seconds kWorkerJoinBound{10};
+
+    // Reads the settings and the job lists from defaults, which must outlive the controller.
+    explicit TlvMainCntlr(fnd::UserDefaults& defaults = fnd::UserDefaults::standard());
+    ~TlvMainCntlr() override;
+    TlvMainCntlr(const TlvMainCntlr&) = delete;
+    TlvMainCntlr& operator=(const TlvMainCntlr&) = delete;
+
+    // The window and the scan session; each may be null (tests, no scanner library). They outlive
+    // the controller or are detached with null before they go.
+    void setMainView(tlv::TlvMainView* view) { mView = view; }
+    void setScanCntlrs(TlvScanViewCntlr* scanView, TlvDeviceCntlr* device);
+
+    // ---- state ----
+    int appState() const override { return mAppState; }
+    // Main thread: the rules and the entry step of the new state.
+    void setAppState(int state);
+    // Any thread: a worker's report, handed to the main thread and waited for.
+    void setAppStateNum(int state) override;
+    bool isMainTopState() const override { return tlv::isMainTopState(mAppState); }
+    bool isExecuteScnState() const override { return tlv::isExecuteScnState(mAppState); }
+    bool isExeScningState() const override { return tlv::isExeScningState(mAppState); }
+    bool isValidSwitchState() const;
+    bool isValidSyncDriver() const;
+    // No batch, no output and no panel: a quit may go through.
+    bool isValidAppTerminate() const;
+    bool isModalWindow() const;
+
+    // ---- the quit ----
+    bool isAutoCloseApp() const { return mIsAutoCloseApp.load(); }
+    void setIsAutoCloseApp(bool on) { mIsAutoCloseApp = on; }
+    // The press's job was asked to start; the quit is armed only once its batch is ready.
+    void setAutoCloseForPressedJob() { mIsAutoClosePending = true; }
+    // The delayed automatic quit: only in 306 with the flag set and no panel open; clears the flag.
+    void terminateByAutoClose();
+    // A quit that cannot be refused (signal, end of session): cancels the batch, waits for the workers
+    // at most kWorkerJoinBound, then the shut-down saves.
+    void cancelForForcedQuit();
+    // The shut-down saves: the helper's record, the job lists, the settings; the batch's temporary files.
+    void applicationWillTerminate();
+
+    // ---- current job and settings ----
+    int curScanModeType() const override { return mAppSettingObj.scanModeType(); }
+    int curFuncTypeApp() const override;
+    TlvScanSettingMdl* curScnMdlApp() override;
+    TlvFuncSettingMdl* curFuncMdlApp();
+    bool isConfirmOutput() const override { return mAppSettingObj.isConfirmOutput(); }
+    bool isCurConfirmOutput() const override { return mAppSettingObj.isConfirmOutput(); }
+    bool isCurValidContinueScan() const;
+    tlv::TlvOutputOptions curOutputOptions() const override;
+    TlvAppSettingMdl& appSettingObj() { return mAppSettingObj; }
+    const TlvPrefsSettingMdl& prefsSettingObj() const { return mPrefsSettingObj; }
+    TlvJobListStorage& jobLists() { return mJobLists; }
+    // The job of the selected row; null when none is selected.
+    TlvJobListSettingMdl* selJobListMdl() const;
+
+    // ---- page list and batch counters (any thread unless noted) ----
+    void initImgInfoArray();
+    // Main thread: waits for the batch's writers, then ends the list, the counters and the written-file
+    // list (deleting the files when asked).
+    void releaseImgInfoArray(bool deleteFiles);
+    std::size_t countOfImgInfoDict() const override { return mImgInfo.count(); }
+    std::optional<fnd::Dictionary> imgInfoAtIndex(std::size_t index) const override {
+        return mImgInfo.at(index);
+    }
+    void addImgInfo(tlv::TlvPageRecord page) override;
+    void addImgInfo(const fnd::Dictionary& record, int index);
+    bool isFinScanAndWritedFile(bool scanEnded, int index) override;
+    void clearIsFinScan() override;
+    void upReadImgFileForJobScnCount() override { ++mReadImgFileForJobScnCount; }
+    void downReadImgFileForJobScnCount() override { --mReadImgFileForJobScnCount; }
+    int readImgFileForJobScnCount() const override;
+    void setSizeOverIndex(int index) override { mSizeOverIndex = index; }
+    int sizeOverIndex() const { return mSizeOverIndex; }
+    void removeImgInfoByIndexOver() override;
+    bool isCheckedMailSize() const override { return mIsCheckedMailSize; }
+    void resetWritedFileSize() override { mWritedFileSize = 0; }
+    std::uint64_t writedFileSize() const { return mWritedFileSize; }
+    void setWritedFileSizeForPfm(int index, std::uint64_t bytes) override;
+    void setWritedFileSize(int index, std::uint64_t bytes);
+
+    // ---- cancel ----
+    bool isScnCancelOnMain() const override { return mIsScnCancelOnMain; }
+    void setIsScnCancelOnMain(bool cancel) override { mIsScnCancelOnMain = cancel; }
+    void switchScanModeForCancelOnMain() override;
+    void setIsInvalidSwitchScanModeForCancelOnMain(bool invalid) override { mIsInvalidSwitch = invalid; }
+    bool isInvalidSwitchScanModeForCancelOnMain() const override { return mIsInvalidSwitch; }
+    void setIsWriteFileCancel(bool cancel) override { mWriter.setIsWriteFileCancel(cancel); }
+    void cancelDriver(bool cancel) override;
+    void waitToFinishScan() override;
+
+    // ---- actions ----
+    // Back to the top of mode (0/1), or of the current mode when mode is negative; force gives up a
+    // running batch without a question (a question the user refuses leaves everything as it was).
+    void switchScanMode(int mode, bool force);
+    void switchScanMode(bool force) override { switchScanMode(-1, force); }
+    void executeScan() override;
+    void scanReadyByTwainCB() override;
+    void showSelectFunction() override;
+    void fixFunction() override;
+    void executeFunction() override;
+    void checkClosePDF() override { mWriter.checkClosePDF(); }
+    void changeKeyView() override {}
+    bool isCheckValidSyncDriver() override;
+    bool isCheckValidSelectedJob();
+
+    // ---- host services ----
+    void showErrorPanel(const std::string& key) override;
+    bool isQuitAppByUnmount() const override { return false; }
+    bool isOpenQSWin() const override { return false; }
+    void settingDidChangeSendPerform() override {}
+    void setScnStngInFOAJLMdl(const TlvScanSettingMdl& model) override;
+    void setJobInfo_Foa() override {}
+    QWidget* tlvMainWindow() override;
+    void dispatchOneUserEvent(double seconds) override;
+    void displayOfPreview(const fnd::Dictionary& record, int index) override;
+
+    tlv::TlvExeWriteThread& writer() { return mWriter; }
+
+private:
+    void shiftNextDisposeByAppState();
+    void startWorker(void (TlvMainCntlr::*step)());
+    void readImgFilesStep() { mReader.readImgFiles(); }
+    void remakeRotatedStep() { mRenameMove.checkRotateAndRemakeImg(); }
+    void renameMoveStep();
+    void handOffStep();
+    void askMailSizeOver(int index);
+    bool askCancel(bool fromModeButton) const;
+    void clearBatchCounters();
+    // Main thread: cancels nothing, but waits (running the main loop) at most bound for the job page
+    // writer and the output steps; true when they have all ended.
+    bool drainWriters(std::chrono::milliseconds bound);
+    void armPendingAutoClose(int state);
+
+    fnd::UserDefaults& mDefaults;
+    tlv::TlvMainView* mView = nullptr;
+    TlvScanViewCntlr* mScanView = nullptr;
+    TlvDeviceCntlr* mDevice = nullptr;
+
+    std::atomic<int> mAppState{tlv::AppStateMainTop};
+    TlvAppSettingMdl mAppSettingObj;
+    TlvPrefsSettingMdl mPrefsSettingObj;
+    TlvJobListStorage mJobLists;
+
+    tlv::TlvImgInfoList mImgInfo;
+    std::atomic<bool> mIsAutoCloseApp{false};
+    // A helper's press started a job: armed when its batch really starts (101), dropped otherwise.
+    std::atomic<bool> mIsAutoClosePending{false};
+    std::atomic<std::uint64_t> mWritedFileSize{0};
+    std::atomic<bool> mIsCheckedMailSize{false};
+    std::atomic<int> mSizeOverIndex{-2};
+    std::atomic<int> mReadImgFileForJobScnCount{0};
+    std::mutex mFinScanAndWritedFileLck; // taken before the page list's lock
+    bool mIsFinScanLastIndex = false;
+    int mCountWritedFile = 0;
+    std::atomic<bool> mIsScnCancelOnMain{false};
+    std::atomic<bool> mIsInvalidSwitch{false};
+
+    tlv::TlvExeWriteThread mWriter;
+    tlv::TlvReadFilesThread mReader;
+    tlv::TlvExeRenameMoveThread mRenameMove;
+    tlv::TlvExePrintThread mPrint;
+    tlv::TlvWorkers mWorkers;
+    // Declared last: its thread writes through the members above and is drained first.
+    tlv::TlvJobPageQueue mJobPages;
+};

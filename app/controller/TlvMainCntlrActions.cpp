@@ -1,0 +1,98 @@
+// The main window's actions: the mode switch with the cancel of a running batch, starting a scan,
+// and sending a finished batch on to the function choice, the check screen or the output.
+#include "TlvMainCntlr.h"
+
+#include "TlvScanViewCntlr.h"
+#include "foundation/RunLoop.h"
+#include "utility/TlvUtilsMethod.h"
+#include "utility/VX_Message.h"
+
+using namespace tlv;
+
+bool TlvMainCntlr::askCancel(bool fromModeButton) const {
+    const char* question =
+        countOfImgInfoDict() == 0 && fromModeButton ? "Cnfm_ReturnMainTopYesOrNo" : "Cnfm_ScanCancelYesOrNo";
+    return VX_Message::askQuestion(question);
+}
+
+void TlvMainCntlr::switchScanMode(int mode, bool force) {
+    bool cancelled = false;
+    if (tlv::isValidCancelState(mAppState)) {
+        const bool ask = !force && (countOfImgInfoDict() > 0 || mode >= 0);
+        if (ask && !askCancel(mode >= 0)) {
+            if (mView)
+                mView->showTopScreen(-1); // the pressed mode button springs back
+            return;
+        }
+        mWriter.setIsWriteFileCancel(true);
+        cancelDriver(true);
+        cancelled = true;
+    } else if (force) {
+        return;
+    }
+    if (mode >= 0)
+        mAppSettingObj.setScanModeType(mode == kScanModeFOA ? kScanModeFOA : kScanModeJOB);
+    setAppState(AppStateMainTop);
+    if (mView)
+        mView->showTopScreen(curScanModeType());
+    releaseImgInfoArray(cancelled);
+    TlvUtilsMethod::removeTmpFolder();
+}
+
+void TlvMainCntlr::switchScanModeForCancelOnMain() {
+    const int state = mAppState;
+    const bool sent = mScanView && mScanView->wasSentCancelToDSOnCntlr();
+    if (!((tlv::isExeScningState(state) && sent) || tlv::inStates(state, 103, 199)))
+        return;
+    // One return to the top per scan, whichever thread asks first.
+    if (mIsInvalidSwitch.exchange(true))
+        return;
+    if (fnd::RunLoop::isMainThread())
+        switchScanMode(-1, true);
+    else
+        fnd::performOnMainThread([this] { switchScanMode(-1, true); }, true);
+}
+
+bool TlvMainCntlr::isCheckValidSyncDriver() {
+    if (isValidSyncDriver())
+        return true;
+    VX_Message::showPanelMsgKeyIsCritical("Error", "Err_NotUseScannerDriver", "OK", nullptr, true);
+    return false;
+}
+
+bool TlvMainCntlr::isCheckValidSelectedJob() {
+    if (curScanModeType() == kScanModeFOA || selJobListMdl())
+        return true;
+    VX_Message::showPanelMsgKeyIsCritical("Error", "Err_NoSelectedJob", "OK", nullptr, true);
+    return false;
+}
+
+void TlvMainCntlr::executeScan() {
+    mIsAutoClosePending = false; // only the helper's press arms the quit, after this call
+    if (isCheckValidSyncDriver() && isCheckValidSelectedJob() && mScanView)
+        mScanView->executeScanByCntlr();
+}
+
+void TlvMainCntlr::scanReadyByTwainCB() {
+    if (!tlv::isMainTopState(mAppState))
+        return;
+    TlvUtilsMethod::createTmpFolder();
+    initImgInfoArray();
+    setAppState(AppStateScanReady);
+}
+
+void TlvMainCntlr::showSelectFunction() {
+    setAppState(AppStateFuncSelect);
+}
+
+void TlvMainCntlr::fixFunction() {
+    setAppState(AppStateFuncConfirm);
+}
+
+void TlvMainCntlr::executeFunction() {
+    setAppState(AppStateFixStart);
+    if (curFuncTypeApp() == kFuncPrint)
+        setAppState(AppStateFixPrint);
+    else
+        setAppState(curScanModeType() == kScanModeFOA ? AppStateFixReadFiles : AppStateFixRemakeRotated);
+}

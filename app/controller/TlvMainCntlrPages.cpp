@@ -1,0 +1,128 @@
+// The page list of the batch, the counters its writers share and the mail-size check.
+#include "TlvMainCntlr.h"
+
+#include "ImgInfoKeys.h"
+#include "foundation/RunLoop.h"
+#include "utility/TlvUtilsMethod.h"
+#include "utility/VX_Message.h"
+
+#include <filesystem>
+
+using namespace tlv;
+
+void TlvMainCntlr::initImgInfoArray() {
+    if (mImgInfo.initImgInfoArray())
+        mWriter.initWriteFilePathArray();
+}
+
+void TlvMainCntlr::releaseImgInfoArray(bool deleteFiles) {
+    // The writers read the list and write the files: they end before either goes.
+    mJobPages.dropQueued();
+    if (!drainWriters(kWorkerJoinBound) || !mImgInfo.releaseImgInfoArray())
+        return;
+    clearBatchCounters();
+    mWriter.releaseWriteFilePathArray(deleteFiles);
+    if (mView)
+        mView->updateScanNum(0);
+}
+
+void TlvMainCntlr::clearBatchCounters() {
+    {
+        std::lock_guard lock(mFinScanAndWritedFileLck);
+        mIsFinScanLastIndex = false;
+        mCountWritedFile = 0;
+    }
+    mWritedFileSize = 0;
+    mIsCheckedMailSize = false;
+    mSizeOverIndex = -2;
+}
+
+void TlvMainCntlr::addImgInfo(TlvPageRecord page) {
+    addImgInfo(page.info, page.index);
+}
+
+void TlvMainCntlr::addImgInfo(const fnd::Dictionary& record, int index) {
+    if (!mImgInfo.add(record))
+        return;
+    if (curScanModeType() == kScanModeJOB && curFuncTypeApp() != kFuncPrint)
+        mJobPages.enqueue(record, index);
+    else
+        displayOfPreview(record, index);
+}
+
+bool TlvMainCntlr::isFinScanAndWritedFile(bool scanEnded, int index) {
+    std::lock_guard lock(mFinScanAndWritedFileLck);
+    if (index < 0)
+        mIsFinScanLastIndex = scanEnded;
+    else
+        mCountWritedFile = index + 1;
+    return mIsFinScanLastIndex && mImgInfo.count() == static_cast<std::size_t>(mCountWritedFile);
+}
+
+void TlvMainCntlr::clearIsFinScan() {
+    std::lock_guard lock(mFinScanAndWritedFileLck);
+    mIsFinScanLastIndex = false;
+}
+
+int TlvMainCntlr::readImgFileForJobScnCount() const {
+    return std::max(mReadImgFileForJobScnCount.load(), mJobPages.pending());
+}
+
+void TlvMainCntlr::removeImgInfoByIndexOver() {
+    const int over = mSizeOverIndex;
+    if (over <= -2)
+        return;
+    if (mWriter.isWriteFileCancel()) {
+        for (const fnd::Dictionary& dropped : mImgInfo.dropAfter(static_cast<std::size_t>(over + 1))) {
+            if (const std::string* name = dropped.get(ImgInfo_NameKey).asString()) {
+                std::error_code ignored;
+                std::filesystem::remove(TlvUtilsMethod::tmpImageFolderPath() / *name, ignored);
+            }
+        }
+    }
+    const int pages = static_cast<int>(mImgInfo.count());
+    fnd::performOnMainThread(
+        [this, pages] {
+            if (mView)
+                mView->updateScanNum(pages);
+        },
+        false);
+}
+
+void TlvMainCntlr::setWritedFileSizeForPfm(int index, std::uint64_t bytes) {
+    if (fnd::RunLoop::isMainThread())
+        setWritedFileSize(index, bytes);
+    else
+        fnd::performOnMainThread([this, index, bytes] { setWritedFileSize(index, bytes); }, true);
+}
+
+void TlvMainCntlr::setWritedFileSize(int index, std::uint64_t bytes) {
+    if (curFuncTypeApp() != kFuncMail || !mPrefsSettingObj.isShowMsgLimitOver())
+        return;
+    const int mode = curScanModeType();
+    const bool inBatch =
+        mode == kScanModeFOA ? tlv::isFinishState(mAppState) : tlv::isExecuteScnState(mAppState);
+    if (!inBatch || bytes == 0 || mIsCheckedMailSize)
+        return;
+    mWritedFileSize += bytes;
+    // Megabytes of the preference as bytes: an exact integer comparison.
+    const std::uint64_t limit = static_cast<std::uint64_t>(std::max(mPrefsSettingObj.mailAttachLimit(), 0))
+                                << 20;
+    if (mWritedFileSize > limit) {
+        mIsCheckedMailSize = true;
+        askMailSizeOver(index);
+    }
+}
+
+void TlvMainCntlr::askMailSizeOver(int index) {
+    const bool job = curScanModeType() == kScanModeJOB;
+    const int answer = VX_Message::showPanelStyle(
+        "Confirm", job ? "Cnfm_JobMailSizeOverYesOrNo" : "Cnfm_FoaMailSizeOverYesOrNo", "OK", "Cancel",
+        nullptr, VX_Message::kInformationalStyle, 1);
+    if (answer == 0)
+        return;
+    mSizeOverIndex = index;
+    mWriter.setIsWriteFileCancel(true);
+    if (job)
+        cancelDriver(true);
+}

@@ -1,0 +1,67 @@
+// The main window in its plain form: the mode buttons, the scan buttons of both top screens, the
+// confirm-output box, the finish and output buttons, the state and page counter, found by their
+// tags. It shows the controller's state and forwards the user's actions; the drawn views come later.
+#pragma once
+
+#include "TlvMainView.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QWidget>
+
+#include <functional>
+
+class TlvMainCntlr;
+
+namespace tlv {
+
+class TlvMainWindow final : public QWidget, public TlvMainView {
+public:
+    // Tags of the controls.
+    static constexpr int kFoaModeTag = 100;
+    static constexpr int kJobModeTag = 101;
+    static constexpr int kFoaScanTag = 202;
+    static constexpr int kConfirmOutputTag = 302;
+    static constexpr int kJobScanTag = 304;
+    static constexpr int kOutputTag = 1301;
+    static constexpr int kFinishTag = 1206;
+    static constexpr int kStateTag = 1400;
+    static constexpr int kPagesTag = 1401;
+
+    // quit runs the application's quit path; the controller outlives the window.
+    TlvMainWindow(TlvMainCntlr& cntlr, std::function<void()> quit);
+
+    void updateUIByAppState(int state) override;
+    void showTopScreen(int mode) override;
+    bool isModalWindow() const override;
+    QObject* finishScanSender() override { return mFinish; }
+    QWidget* window() override { return this; }
+    void showErrorPanelLater(const std::string& key) override;
+    void updateScanNum(int pages) override;
+    void updateScnBtn(bool enabled) override;
+    void setConfirmOutputBox(bool on) override;
+    void activateMainWindow() override;
+    void showAbout() override;
+    void terminate() override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QPushButton* button(const char* key, int tag);
+
+    TlvMainCntlr& mCntlr;
+    std::function<void()> mQuit;
+    QPushButton* mFoaMode;
+    QPushButton* mJobMode;
+    QPushButton* mFoaScan;
+    QPushButton* mJobScan;
+    QPushButton* mFinish;
+    QPushButton* mOutput;
+    QCheckBox* mConfirmOutput;
+    QLabel* mState;
+    QLabel* mPages;
+};
+
+} // namespace tlv

@@ -1,0 +1,80 @@
+// Counted worker threads with a bounded join.
+#include "TlvWorkers.h"
+
+#include <algorithm>
+
+namespace tlv {
+
+TlvWorkers::~TlvWorkers() {
+    reap(false);
+    std::lock_guard lock(mLock);
+    for (std::thread& thread : mThreads)
+        thread.detach(); // still running past the quit's bound: the process ends it
+}
+
+void TlvWorkers::start(std::function<void()> body) {
+    reap(false);
+    std::lock_guard lock(mLock);
+    ++mRunning;
+    mThreads.emplace_back([this, body = std::move(body)] {
+        body();
+        std::lock_guard done(mLock);
+        --mRunning;
+        mFinished.push_back(std::this_thread::get_id());
+        mEnded.notify_all();
+    });
+}
+
+int TlvWorkers::running() const {
+    std::lock_guard lock(mLock);
+    return mRunning;
+}
+
+bool TlvWorkers::joinFor(std::chrono::milliseconds bound, const std::function<void()>& pump) {
+    const auto until = std::chrono::steady_clock::now() + bound;
+    for (;;) {
+        {
+            std::unique_lock lock(mLock);
+            mEnded.wait_for(lock, std::chrono::milliseconds(10), [this] { return mRunning == 0; });
+            if (mRunning == 0)
+                break;
+        }
+        if (std::chrono::steady_clock::now() >= until)
+            return false;
+        if (pump)
+            pump();
+    }
+    reap(true);
+    return true;
+}
+
+void TlvWorkers::reap(bool all) {
+    std::vector<std::thread> ended;
+    {
+        std::lock_guard lock(mLock);
+        auto isEnded = [&](const std::thread& t) {
+            return all || std::find(mFinished.begin(), mFinished.end(), t.get_id()) != mFinished.end();
+        };
+        auto split = std::stable_partition(mThreads.begin(), mThreads.end(),
+                                           [&](const std::thread& t) { return !isEnded(t); });
+        std::move(split, mThreads.end(), std::back_inserter(ended));
+        mThreads.erase(split, mThreads.end());
+        if (all)
+            mFinished.clear();
+    }
+    for (std::thread& thread : ended) {
+        thread.join();
+    }
+    // Ids of joined threads may be reused by new ones.
+    std::lock_guard lock(mLock);
+    if (!all)
+        mFinished.erase(std::remove_if(mFinished.begin(), mFinished.end(),
+                                       [&](std::thread::id id) {
+                                           return std::none_of(
+                                               mThreads.begin(), mThreads.end(),
+                                               [&](const std::thread& t) { return t.get_id() == id; });
+                                       }),
+                        mFinished.end());
+}
+
+} // namespace tlv

@@ -1,0 +1,39 @@
+// The output steps' threads (reading, re-writing, moving, handing off): started here, counted while
+// they run, and waited for at the quit with a bound, so a hung step cannot keep the application from
+// saving its settings and leaving.
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace tlv {
+
+class TlvWorkers {
+public:
+    TlvWorkers() = default;
+    // Joins every thread that has ended; one still running is left to the end of the process.
+    ~TlvWorkers();
+    TlvWorkers(const TlvWorkers&) = delete;
+    TlvWorkers& operator=(const TlvWorkers&) = delete;
+
+    void start(std::function<void()> body);
+    int running() const;
+    // Waits until no worker runs, at most bound, calling pump between short waits (the main loop,
+    // where the workers' reports run). True when all ended.
+    bool joinFor(std::chrono::milliseconds bound, const std::function<void()>& pump);
+
+private:
+    void reap(bool all);
+
+    mutable std::mutex mLock;
+    std::condition_variable mEnded;
+    int mRunning = 0;
+    std::vector<std::thread> mThreads;
+    std::vector<std::thread::id> mFinished;
+};
+
+} // namespace tlv

@@ -1,0 +1,109 @@
+// tollivar: the desktop application. One instance per session: a second start hands its request (bring
+// the window to the front) to the first over the session bus and exits. Quits that cannot be refused
+// (SIGTERM, SIGINT, the end of the desktop session) cancel the batch, wait for the workers with a bound
+// and then run the same shut-down saves as a normal quit.
+#include "TlvAppleEventLink.h"
+#include "TlvDeviceCntlr.h"
+#include "TlvMainCntlr.h"
+#include "TlvMainWindow.h"
+#include "TlvScanViewCntlr.h"
+#include "appkit/QtRunLoopDriver.h"
+#include "appleevent/EventNames.h"
+#include "appleevent/EventReceiver.h"
+#include "appleevent/EventSender.h"
+#include "foundation/Bundle.h"
+#include "utility/TlvUtilsMethod.h"
+
+#include <QApplication>
+#include <QSessionManager>
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <cstdio>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr char kTollivarId[] = "com.orvikElectronics.tollivar";
+
+int sSignalPipe[2] = {-1, -1};
+
+void onSignal(int) {
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t ignored = ::write(sSignalPipe[1], &byte, 1);
+}
+
+// SIGTERM and SIGINT arrive on the main loop through a socket pair; the handler only writes a byte.
+void catchQuitSignals(QObject* owner, std::function<void()> forcedQuit) {
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, sSignalPipe) != 0)
+        return;
+    auto* notifier = new QSocketNotifier(sSignalPipe[0], QSocketNotifier::Read, owner);
+    QObject::connect(notifier, &QSocketNotifier::activated, owner, [notifier, forcedQuit] {
+        char byte = 0;
+        [[maybe_unused]] const ssize_t ignored = ::read(sSignalPipe[0], &byte, 1);
+        notifier->setEnabled(false);
+        forcedQuit();
+    });
+    struct sigaction action {};
+    action.sa_handler = onSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+}
+
+// The first instance takes over: it brings its window to the front.
+int handToFirstInstance() {
+    ae::Event event{ae::kClassQS, ae::kActivateWindow, {}};
+    event.parameters.setInt32(ae::kParam, 1);
+    return ae::EventSender(kTollivarId).post(event) == ae::SendStatus::Ok ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    appkit::QtRunLoopDriver driver;
+    fnd::UserDefaults& defaults = fnd::UserDefaults::standard();
+
+    TlvMainCntlr cntlr(defaults);
+    tlv::TlvMainWindow window(cntlr, [] { QApplication::quit(); });
+    cntlr.setMainView(&window);
+    tlv::TlvAppleEventLink link(cntlr, &window, defaults);
+    ae::EventReceiver receiver(kTollivarId);
+    link.setAppleEvent(receiver);
+    // The handlers act from the main loop, which runs only once the scan session below exists.
+    const ae::EventReceiver::Claim claim = receiver.claim();
+    if (claim == ae::EventReceiver::Claim::AlreadyRunning) {
+        cntlr.setMainView(nullptr);
+        return handToFirstInstance();
+    }
+    if (claim == ae::EventReceiver::Claim::Failed)
+        std::fprintf(stderr, "tollivar: no session bus; running without the helper's events\n");
+
+    TlvDeviceCntlr device(cntlr, fnd::Bundle::main().info());
+    TlvScanViewCntlr scanView(cntlr, &device);
+    cntlr.setScanCntlrs(&scanView, &device);
+
+    // Nothing of an earlier run is left.
+    cntlr.releaseImgInfoArray(false);
+    TlvUtilsMethod::removeTmpFolder();
+
+    const auto forcedQuit = [&cntlr] {
+        cntlr.cancelForForcedQuit();
+        QApplication::quit();
+    };
+    catchQuitSignals(&app, forcedQuit);
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &app,
+                     [&](QSessionManager&) { forcedQuit(); });
+
+    window.show();
+    const int status = QApplication::exec();
+
+    link.saveAppSettingForLogin();
+    cntlr.applicationWillTerminate();
+    cntlr.setScanCntlrs(nullptr, nullptr);
+    cntlr.setMainView(nullptr);
+    return status;
+}

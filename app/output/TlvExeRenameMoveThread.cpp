@@ -1,0 +1,122 @@
+// See TlvExeRenameMoveThread.h: moving the files to their confirmed names, and the hand-off.
+#include "TlvExeRenameMoveThread.h"
+
+#include "TlvConfirmedNames.h"
+#include "utility/TlvUtilsMethod.h"
+#include "workspace/Launcher.h"
+
+namespace tlv {
+namespace fs = std::filesystem;
+namespace {
+
+enum : int { kStateHandOff = 305, kStateDone = 306, kStateOutputErr = 308 };
+
+// Files that keep appearing under every free name would otherwise keep the move going for ever.
+constexpr int kMoveAttempts = 16;
+
+bool isThere(const fs::path& path) {
+    std::error_code ec;
+    return fs::exists(fs::symlink_status(path, ec));
+}
+
+} // namespace
+
+TlvExeRenameMoveThread::TlvExeRenameMoveThread(TlvOutputHost& host, TlvExeWriteThread& writer,
+                                               TlvReadFilesThread& reader)
+    : mHost(host), mWriter(writer), mReader(reader) {}
+
+void TlvExeRenameMoveThread::reportFailure(const std::string& key, int state) {
+    if (key != kNoErrOnlyThrow)
+        mHost.showErrorPanel(key);
+    mHost.setAppStateNum(state);
+}
+
+fs::path TlvExeRenameMoveThread::renameFolder(const std::vector<fs::path>& written) const {
+    // Mail files stay in the batch's outbox, which the mail program reads after this step.
+    const TlvOutputOptions o = mHost.curOutputOptions();
+    const fs::path folder = mHost.curFuncTypeApp() == kFuncMail
+                                ? written.front().parent_path()
+                                : fs::path(o.isPictureFolderSave ? o.pictureFolder : o.fileSavePath);
+    std::error_code ec;
+    if (!folder.is_absolute() || !fs::is_directory(folder, ec))
+        fail(kErrNotFoundFile);
+    return folder;
+}
+
+fs::path TlvExeRenameMoveThread::moveToFreeName(const fs::path& from, const fs::path& to) {
+    const TlvFileNaming naming(mHost.curOutputOptions(), true);
+    std::atomic<int64_t> noRunCounter{-1};
+    for (int attempt = 0; attempt < kMoveAttempts; ++attempt) {
+        const std::optional<fs::path> target =
+            naming.checkFilePath(to, true, noRunCounter, TlvFileNaming::Reserve::kNo);
+        if (!target || target->parent_path() != to.parent_path() ||
+            !isUsableFileName(target->filename().string()))
+            fail(kErrMakeFileName);
+        if (TlvUtilsMethod::enhancedMovePath(from, *target))
+            return *target;
+        if (!isThere(from))
+            fail(kErrNotFoundFile);
+        if (!isThere(*target))
+            fail(kErrNotMakePath);
+        // A file appeared under the free name meanwhile: it stays, the next name is tried.
+    }
+    fail(kErrMakeFileName);
+}
+
+void TlvExeRenameMoveThread::renameAndMoveFiles(const std::vector<std::string>& confirmedNames) {
+    try {
+        const std::vector<fs::path> written = mWriter.writtenFiles().cpyWriteFilePathArray();
+        if (written.empty() || confirmedNames.empty())
+            fail(kErrNotFoundFile);
+        if (const std::optional<std::string> fault = checkConfirmedNames(confirmedNames, written))
+            throw TlvOutputFailure(fault->c_str());
+        const fs::path folder = renameFolder(written);
+        for (std::size_t i = 0; i < written.size(); ++i) {
+            const fs::path target = folder / (confirmedNames[i] + extensionOfWritten(written[i]));
+            if (target == written[i])
+                continue;
+            const fs::path moved = moveToFreeName(written[i], target);
+            mWriter.writtenFiles().replaceWriteFilePath(written[i], moved);
+        }
+        mHost.setAppStateNum(mHost.curFuncTypeApp() == kFuncSave ? kStateDone : kStateHandOff);
+    } catch (const TlvOutputFailure& failure) {
+        reportFailure(failure.key(), kStateOutputErr);
+    } catch (const std::bad_alloc&) {
+        reportFailure(kErrMemFull, kStateOutputErr);
+    }
+}
+
+void TlvExeRenameMoveThread::handOff(bool isOpen, const std::string& applicationPath) {
+    const int func = mHost.curFuncTypeApp();
+    if (!isOpen || (func != kFuncMail && func != kFuncApplication))
+        fail(kErrUnknown);
+    const std::vector<fs::path> files = mWriter.writtenFiles().filePathUrls();
+    std::optional<ws::DesktopEntry> application;
+    if (func == kFuncApplication && !applicationPath.empty())
+        application = ws::DesktopEntry::load(applicationPath);
+    if (files.empty())
+        fail(kErrNotFoundFile);
+    if (func == kFuncMail) {
+        if (!ws::composeMail(files))
+            fail(kErrNotFoundMailApp);
+        return;
+    }
+    if (!application)
+        fail(kErrNonAppPath);
+    // The Exec line decides: every file in one start (%F, %U) or one start per file (%f, %u).
+    if (!ws::launch(*application, files))
+        fail(kErrNotFoundFile);
+}
+
+void TlvExeRenameMoveThread::openFileOnApp(bool isOpen, const std::string& applicationPath) {
+    try {
+        handOff(isOpen, applicationPath);
+        mHost.setAppStateNum(kStateDone);
+    } catch (const TlvOutputFailure& failure) {
+        reportFailure(failure.key(), kStateOutputErr);
+    } catch (const std::bad_alloc&) {
+        reportFailure(kErrMemFull, kStateOutputErr);
+    }
+}
+
+} // namespace tlv

@@ -1,0 +1,41 @@
+// See TlvPrintInfo.h. Stored values are outside input: a value of the wrong type or range is skipped.
+#include "TlvPrintInfo.h"
+
+#include <QPageSize>
+#include <QPrinter>
+
+#include <algorithm>
+
+namespace tlv {
+namespace {
+
+// More copies than this are a typing slip rather than a wish.
+constexpr std::int32_t kMaxCopies = 99;
+
+std::optional<QPageSize> pageSizeNamed(const std::string& name) {
+    for (int id = 0; id <= QPageSize::LastPageSize; ++id) {
+        const auto size = static_cast<QPageSize::PageSizeId>(id);
+        if (QPageSize::key(size).toStdString() == name)
+            return QPageSize(size);
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+void applyPrintInfo(const fnd::Dictionary& info, QPrinter& printer) {
+    if (const std::string* paper = info.get(kPrintInfoPaperKey).asString()) {
+        if (const std::optional<QPageSize> size = pageSizeNamed(*paper))
+            printer.setPageSize(*size);
+    }
+    if (const std::optional<bool> landscape = info.get(kPrintInfoLandscapeKey).asBool())
+        printer.setPageOrientation(*landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+    if (const std::optional<std::int32_t> copies = info.get(kPrintInfoCopiesKey).asInt32())
+        printer.setCopyCount(std::clamp(*copies, std::int32_t{1}, kMaxCopies));
+    if (const std::optional<bool> duplex = info.get(kPrintInfoDuplexKey).asBool())
+        printer.setDuplex(*duplex ? QPrinter::DuplexLongSide : QPrinter::DuplexNone);
+    if (const std::optional<bool> color = info.get(kPrintInfoColorKey).asBool())
+        printer.setColorMode(*color ? QPrinter::Color : QPrinter::GrayScale);
+}
+
+} // namespace tlv

@@ -1,0 +1,21 @@
+// The stored print information of an output function: a dictionary of our own with the printer's name,
+// the paper, orientation, copies, duplex and colour, applied to a printer before it prints.
+#pragma once
+
+#include "foundation/Value.h"
+
+class QPrinter;
+
+namespace tlv {
+
+inline constexpr const char* kPrintInfoPrinterKey = "PrinterName"; // string
+inline constexpr const char* kPrintInfoPaperKey = "PaperName";     // string: a page-size key ("A4")
+inline constexpr const char* kPrintInfoLandscapeKey = "Landscape"; // boolean
+inline constexpr const char* kPrintInfoCopiesKey = "Copies";       // integer 1..99
+inline constexpr const char* kPrintInfoDuplexKey = "Duplex";       // boolean: long-edge duplex
+inline constexpr const char* kPrintInfoColorKey = "Color";         // boolean
+
+// Sets what the dictionary holds with the right type and range; everything else stays as it is.
+void applyPrintInfo(const fnd::Dictionary& info, QPrinter& printer);
+
+} // namespace tlv

@@ -1,0 +1,124 @@
+// Re-writing the files whose pages the user turned on the confirmation screen (see
+// TlvExeRenameMoveThread.h). A group is written under a hidden name beside its file; only a complete
+// new file replaces the old one, by a rename over it, so a failure leaves the user's file as it was.
+#include "ImgInfoKeys.h"
+#include "TlvExeRenameMoveThread.h"
+#include "utility/TlvUtilsMethod.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace tlv {
+namespace fs = std::filesystem;
+namespace {
+
+enum : int { kStateWriteErr = 307 };
+
+// Pages per file: 0 all pages in one file, -1 one page per file.
+int groupSizeOfFormat(const TlvOutputOptions& o) {
+    int type = -1, n = 0;
+    if (o.fileFormatType == kFormatPDF) {
+        type = o.ffMultiTypePDF;
+        n = o.multiPageNumPDF;
+    } else if (o.fileFormatType == kFormatTIFF) {
+        type = o.ffMultiTypeTIFF;
+        n = o.multiPageNumTIFF;
+    }
+    if (type == 0)
+        return 0;
+    return type == 1 && n >= 1 ? n : -1;
+}
+
+bool isTurned(const TlvOutputHost& host, int index) {
+    const std::optional<fnd::Dictionary> record = host.imgInfoAtIndex(static_cast<std::size_t>(index));
+    return record && record->get(ImgInfo_RotateKey).asInt32().value_or(0) != 0;
+}
+
+// A free hidden name beside file with its extension. TIFF and JPEG names are taken by creating the file
+// (the writers write over it atomically); a PDF is published only under a name that is still free.
+fs::path remakeNameBeside(const fs::path& file, bool reserve) {
+    for (int n = 0; n < 1000; ++n) {
+        const fs::path candidate =
+            file.parent_path() / (".tlv-remake-" + std::to_string(n) + file.extension().string());
+        std::error_code ec;
+        if (!reserve) {
+            if (!fs::exists(candidate, ec) && !ec)
+                return candidate;
+            continue;
+        }
+        const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        if (fd >= 0) {
+            ::close(fd);
+            return candidate;
+        }
+    }
+    fail(kErrMakeFileName);
+}
+
+} // namespace
+
+TlvFileGroup targetRangeByIndex(const TlvOutputOptions& options, int index, int imgCnt) {
+    const int size = groupSizeOfFormat(options);
+    if (size == 0)
+        return {0, imgCnt, 0};
+    if (size < 1)
+        return {index, 1, index};
+    const int first = index / size * size;
+    return {first, first + size < imgCnt ? size : imgCnt - first, first / size};
+}
+
+void TlvExeRenameMoveThread::checkRotateAndRemakeImg() {
+    try {
+        const std::vector<fs::path> files = mWriter.writtenFiles().cpyWriteFilePathArray();
+        if (files.empty())
+            fail(kErrNotFoundFile);
+        TlvUtilsMethod::removeMultiFolder();
+        mWriter.setIsWriteFileCancel(false);
+        const int count = static_cast<int>(mHost.countOfImgInfoDict());
+        const TlvOutputOptions options = mHost.curOutputOptions();
+        for (int index = 0; index < count; ++index) {
+            if (!isTurned(mHost, index))
+                continue;
+            const TlvFileGroup group = targetRangeByIndex(options, index, count);
+            if (group.fileIndex < 0 || static_cast<std::size_t>(group.fileIndex) >= files.size())
+                fail(kErrNotFoundFile);
+            remakeGroup(group, files[static_cast<std::size_t>(group.fileIndex)]);
+            index = group.first + group.count - 1;
+        }
+        mWriter.sendAppState();
+    } catch (const TlvOutputFailure& failure) {
+        reportFailure(failure.key(), kStateWriteErr);
+    } catch (const std::bad_alloc&) {
+        reportFailure(kErrMemFull, kStateWriteErr);
+    }
+}
+
+void TlvExeRenameMoveThread::remakeGroup(const TlvFileGroup& group, const fs::path& file) {
+    TlvWrittenFiles& list = mWriter.writtenFiles();
+    const std::vector<fs::path> kept = list.cpyWriteFilePathArray();
+    const bool pdf = mHost.curOutputOptions().fileFormatType == kFormatPDF;
+    const fs::path remake = remakeNameBeside(file, !pdf);
+    // The writers add later pages of a group to the group's listed file: that is the new one now.
+    std::vector<fs::path> writing = kept;
+    writing[static_cast<std::size_t>(group.fileIndex)] = remake;
+    list.setWriteFilePathArray(writing);
+    std::error_code ec;
+    try {
+        for (int page = group.first; page < group.first + group.count; ++page)
+            mReader.writeImageFileByIndex(page, false, remake, std::nullopt);
+        mWriter.checkClosePDF();
+        if (!fs::is_regular_file(remake, ec) || fs::file_size(remake, ec) == 0)
+            fail(kErrFileCreate);
+        fs::rename(remake, file, ec);
+        if (ec)
+            fail(kErrFileCreate);
+    } catch (...) {
+        mWriter.pdf().abandonPDF();
+        fs::remove(remake, ec);
+        list.setWriteFilePathArray(kept);
+        throw;
+    }
+    list.setWriteFilePathArray(kept);
+}
+
+} // namespace tlv

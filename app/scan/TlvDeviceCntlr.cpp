@@ -1,0 +1,267 @@
+// Opening, enabling and closing the data source, its callback and device events, and the one end of
+// every batch. Failures to open are told apart by where they happened: a walk of the source list that
+// found no data source of this scanner, a scanner held by another program, a scanner not answering.
+#include "TlvDeviceCntlr.h"
+
+#include "TlvScanMessages.h"
+#include "TlvScanSettingMdl.h"
+#include "foundation/RunLoop.h"
+
+#include <chrono>
+
+namespace {
+
+std::atomic<TlvDeviceCntlr*> sTlvDeviceCntlr{nullptr};
+
+// Custom device events of this scanner's data source.
+constexpr TW_UINT16 kEventBatchStarting = 0x8002;
+constexpr TW_UINT16 kEventScanning = 0x8003;
+constexpr TW_UINT16 kEventIdleTick = 0x8004;
+// The abort request: the four characters as one 32-bit character constant in host order.
+constexpr std::uint32_t kAbortRequest = 0x41625271; // 'AbRq'
+// What the tick waits for one user event.
+constexpr double kTickEventWait = 0.1; /* s */
+// How long teardown lets a running transfer finish before closing under it.
+constexpr int kTeardownChecks = 200; // x 50 ms
+
+} // namespace
+
+TlvDeviceCntlr::TlvDeviceCntlr(tlv::TlvScanHost& host, fnd::Dictionary appInfo, DSMENTRYPROC entry)
+    : mHost(host), mAppInfo(std::move(appInfo)),
+      mTWAINHandler(
+          std::make_unique<VX_TWAINHandler>("Orvik Electronics", "Orvik", "Tollivar", "1.00", entry)),
+      mCaps(std::make_unique<TlvDeviceCntlrCAPs>(*mTWAINHandler)) {
+    sTlvDeviceCntlr = this;
+    mTWAINHandler->registerCallback(&TlvDeviceCntlr::TWAIN_ScanCallback, 0);
+}
+
+TlvDeviceCntlr::~TlvDeviceCntlr() {
+    for (int i = 0; i < kTeardownChecks && (mIsRunningMemXfer || mXferThread.joinable()); ++i)
+        fnd::RunLoop::main().runFor(0.05);
+    if (mXferThread.joinable())
+        mXferThread.join();
+    fnd::RunLoop::main().cancelPerforms(this);
+    TlvDeviceCntlr* self = this;
+    sTlvDeviceCntlr.compare_exchange_strong(self, nullptr);
+    mTWAINHandler.reset();
+}
+
+TlvDeviceCntlr* TlvDeviceCntlr::sharedDeviceCntlr() {
+    return sTlvDeviceCntlr;
+}
+
+void TlvDeviceCntlr::setIsScanCancel(bool cancel) {
+    mIsScanCancel = cancel;
+    if (!cancel)
+        mIsFinishMSGReset = false;
+}
+
+std::string TlvDeviceCntlr::lastFailureKey() const {
+    std::lock_guard lock(mBatchLock);
+    return mFailureKey;
+}
+
+bool TlvDeviceCntlr::isBatchRunning() const {
+    std::lock_guard lock(mBatchLock);
+    return mBatchRunning;
+}
+
+void TlvDeviceCntlr::waitToFinishScan() const {
+    std::unique_lock lock(mBatchLock);
+    mBatchEnded.wait(lock, [this] { return !mBatchRunning; });
+}
+
+// ---- opening ----
+
+bool TlvDeviceCntlr::openDS(TlvScanSettingMdl* model, bool isOpenDSPanel) {
+    // Never from inside a data source's call, nor over a batch still running.
+    if (mMainCallDepth > 0 || isBatchRunning() || mIsRunningMemXfer || mTWAINHandler->isDSOpen())
+        return false;
+    DepthScope call(mMainCallDepth);
+    mIsOpenDSPanel = isOpenDSPanel;
+    if (const int rc = findDSAndOpenDS(); rc != TWRC_SUCCESS) {
+        mHost.showErrorPanel(tlv::openFailureKey(rc, getStatusCC()));
+        if (mTWAINHandler->isDSOpen())
+            mTWAINHandler->closeDS();
+        return false;
+    }
+    if (!isOpenDSPanel && model)
+        stopWatchingBtnStatus();
+    mCurScanSettingMdl = model;
+    TW_INT16 result = 0;
+    if (!model || !mCaps->setCCAPsValues(model, isOpenDSPanel, mHost.countOfImgInfoDict() == 0, &result)) {
+        mTWAINHandler->closeDS();
+        mHost.showErrorPanel("Err_DriverSetFault");
+        return false;
+    }
+    beginBatch();
+    if (!isOpenDSPanel)
+        return enableForScan();
+    mUserInterface = TW_USERINTERFACE{};
+    const int rc = mTWAINHandler->enableDSUIOnly(mUserInterface);
+    if (rc == TWRC_SUCCESS)
+        return true;
+    endBatch(false);
+    mHost.showErrorPanel(rc == TWRC_ENDOFLIST ? "Err_NotFoundScannerDriver" : "Err_NotLoadScannerDriver");
+    return false;
+}
+
+int TlvDeviceCntlr::findDSAndOpenDS() {
+    const int rc = mTWAINHandler->openVXDS(mAppInfo);
+    if (mHost.isQuitAppByUnmount())
+        return tlv::kOpenQuitting;
+    return rc;
+}
+
+void TlvDeviceCntlr::beginBatch() {
+    mHost.setIsInvalidSwitchScanModeForCancelOnMain(false);
+    mCancelSentToDS = false;
+    mCloseRequested = false;
+    setIsScanCancel(false);
+    mIsRunningMemXfer = false;
+    std::lock_guard lock(mBatchLock);
+    mBatchRunning = true;
+    mFailureKey.clear();
+}
+
+// A failed enable ends the batch like any other failure, with the data source's reason.
+bool TlvDeviceCntlr::enableForScan() {
+    mUserInterface = TW_USERINTERFACE{};
+    const int rc = mTWAINHandler->enableDS(mUserInterface);
+    if (rc == TWRC_SUCCESS)
+        return true;
+    if (mHost.isScnCancelOnMain()) {
+        endBatch(false);
+        mHost.switchScanModeForCancelOnMain();
+        return true;
+    }
+    noteFailure(rc, false);
+    endBatch(false);
+    return true;
+}
+
+TW_UINT16 TlvDeviceCntlr::getStatusCC() {
+    mDSStatus = TW_STATUS{};
+    const int rc = mTWAINHandler->isDSOpen() ? mTWAINHandler->getDSStatus(mDSStatus)
+                                             : mTWAINHandler->getDSMStatus(mDSStatus);
+    return rc == TWRC_SUCCESS ? mDSStatus.ConditionCode : 0xFFFF;
+}
+
+// ---- the one end of a batch ----
+
+int TlvDeviceCntlr::endState(bool success) {
+    if (!success)
+        return 105;
+    if (mHost.curScanModeType() == 0 || mHost.curFuncTypeApp() == 2)
+        return 104;
+    return mHost.isFinScanAndWritedFile(true, -1) ? 104 : 103;
+}
+
+void TlvDeviceCntlr::endBatch(bool success) {
+    DepthScope call(mMainCallDepth);
+    if (!mIsOpenDSPanel)
+        mHost.setAppStateNum(endState(success));
+    mTWAINHandler->setDSState(kVXStateDSEnabled);
+    mIsFinishMSGReset = true;
+    if (mTWAINHandler->isDSEnabled())
+        mTWAINHandler->disableDS(nullptr);
+    if (mTWAINHandler->isDSOpen())
+        mTWAINHandler->closeDS();
+    std::string key;
+    {
+        std::lock_guard lock(mBatchLock);
+        mBatchRunning = false;
+        key = mFailureKey;
+    }
+    mBatchEnded.notify_all();
+    if (!key.empty())
+        mHost.showErrorPanel(key);
+}
+
+// ---- the callback and what it forwards ----
+
+TW_UINT16 TlvDeviceCntlr::TWAIN_ScanCallback(pTW_IDENTITY, pTW_IDENTITY, TW_UINT32, TW_UINT16, TW_UINT16 msg,
+                                             TW_MEMREF) {
+    TlvDeviceCntlr* self = sTlvDeviceCntlr;
+    if (!self)
+        return TWRC_SUCCESS;
+    const bool onMain = fnd::RunLoop::isMainThread();
+    switch (msg) {
+    case MSG_XFERREADY:
+        fnd::performOnMainThread([self] { self->mHost.scanReadyByTwainCB(); }, onMain);
+        fnd::performOnMainThread([self] { self->xferReady(false); }, false);
+        break;
+    case MSG_CLOSEDSREQ:
+        fnd::performOnMainThread([self] { self->runWhenFree([self] { self->closeRequest(); }); }, false);
+        break;
+    case MSG_CLOSEDSOK:
+        fnd::performOnMainThread([self] { self->runWhenFree([self] { self->closeOK(); }); }, false);
+        break;
+    case MSG_DEVICEEVENT:
+        // Only the main thread may talk to the data source and hand the interface its events.
+        fnd::performOnMainThread([self] { self->deviceEvent(); }, onMain);
+        break;
+    default:
+        break;
+    }
+    return TWRC_SUCCESS;
+}
+
+void TlvDeviceCntlr::deviceEvent() {
+    if (mIsOpenDSPanel || !mTWAINHandler->isDSOpen())
+        return;
+    TW_DEVICEEVENT event{};
+    if (mTWAINHandler->getDeviceEvent(event) != TWRC_SUCCESS)
+        return;
+    if (event.Event == kEventIdleTick) {
+        // The data source waits inside one of our calls: the interface gets its turn, but the calls
+        // that transfer threads queued wait for the outer call to return (runWhenFree).
+        mHost.dispatchOneUserEvent(kTickEventWait);
+        if (mHost.isScnCancelOnMain() || mIsScanCancel)
+            sendCancelToDS();
+    } else if (mIsScanCancel) {
+        return;
+    } else if (event.Event == kEventBatchStarting) {
+        mHost.scanReadyByTwainCB();
+        const int state = mHost.appState();
+        if (mHost.isExecuteScnState() && state != 102 && state != 103)
+            mHost.setAppStateNum(101);
+    } else if (event.Event == kEventScanning) {
+        mHost.setAppStateNum(102);
+    }
+}
+
+void TlvDeviceCntlr::sendCancelToDS() {
+    if (mCancelSentToDS.exchange(true))
+        return;
+    std::uint32_t code = kAbortRequest;
+    TW_PASSTHRU record{};
+    record.pCommand = &code;
+    record.CommandBytes = sizeof code;
+    mTWAINHandler->passThru(record);
+}
+
+// While a transfer thread runs, it ends the batch itself once its page is done; closing under it
+// would leave it talking to a closed data source.
+void TlvDeviceCntlr::closeRequest() {
+    if (!mTWAINHandler->isDSOpen())
+        return;
+    if (mIsRunningMemXfer && !mIsOpenDSPanel) {
+        mCloseRequested = true;
+        return;
+    }
+    endBatch(false);
+}
+
+void TlvDeviceCntlr::closeOK() {
+    if (!mTWAINHandler->isDSOpen())
+        return;
+    mTWAINHandler->disableDS(nullptr);
+    if (mIsOpenDSPanel && mCurScanSettingMdl) {
+        TW_INT16 result = 0;
+        if (!mCaps->getCCAPsValues(mCurScanSettingMdl, &result))
+            mHost.showErrorPanel("Err_NotGetSetting");
+    }
+    fnd::performOnMainThread([this] { mHost.settingDidChangeSendPerform(); }, false);
+    endBatch(true);
+}

@@ -1,0 +1,159 @@
+// The application's one TWAIN session: finds and opens this scanner's data source for each batch (or
+// for its settings dialog), sends the scan settings, enables it, turns its callbacks and device events
+// into application states, and takes the pages of a batch by memory transfer, one transfer thread per
+// page. Every TWAIN call is made on the main thread: the transfer thread hands each one over and waits.
+// Every way a batch ends (last page, cancel, failure, a close request, a failed enable) goes through
+// endBatch, which requests the final state, disables and closes the data source and wakes the waiters.
+#pragma once
+
+#include "TlvDeviceCntlrCAPs.h"
+#include "TlvPageRecord.h"
+#include "TlvScanHost.h"
+#include "VX_TWAINHandler.h"
+#include "foundation/Value.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+
+class TlvScanSettingMdl;
+
+// Results of the page transfer besides TWAIN's return codes.
+inline constexpr int kScnErrNoScaler = -1;  // the thumbnail could not be made
+inline constexpr int kScnErrNoMemory = -2;  // the transfer buffer or the thumbnail could not be allocated
+inline constexpr int kScnErrBadData = -3;   // the data source's numbers describe no real page or block
+inline constexpr int kScnErrFileWrite = -4; // the page's raw file could not be made or written
+
+class TlvDeviceCntlr {
+public:
+    // host and the information dictionary (VXDS* keys) describe the application; entry is the source
+    // manager's DSM_Entry (the loaded manager by default). Registers the callback, which opens the
+    // manager. Main thread. One controller at a time: it is the one the callback reaches.
+    TlvDeviceCntlr(tlv::TlvScanHost& host, fnd::Dictionary appInfo, DSMENTRYPROC entry = nullptr);
+    // Lets a running transfer end (running the main loop meanwhile), then closes what is open.
+    ~TlvDeviceCntlr();
+    TlvDeviceCntlr(const TlvDeviceCntlr&) = delete;
+    TlvDeviceCntlr& operator=(const TlvDeviceCntlr&) = delete;
+
+    // The controller the callback reaches; null when there is none.
+    static TlvDeviceCntlr* sharedDeviceCntlr();
+
+    VX_TWAINHandler& twHandler() { return *mTWAINHandler; }
+    std::uint32_t curDSState() const { return mTWAINHandler->getDSState(); }
+
+    // Opens the data source for a batch (panel false) or for its settings dialog (panel true) with
+    // model's settings; the dialog's confirmed settings are read back into model, which must then
+    // live until the data source is closed. False (after telling the user) when it could not start.
+    bool openDS(TlvScanSettingMdl* model, bool isOpenDSPanel);
+    bool isOpenDSPanel() const { return mIsOpenDSPanel; }
+    TlvScanSettingMdl* curScanSettingMdl() const { return mCurScanSettingMdl; }
+
+    // Flags of the batch, readable from any thread.
+    bool isRunningMemXfer() const { return mIsRunningMemXfer; }
+    bool isScanCancel() const { return mIsScanCancel; }
+    // Clearing it also clears the finished flag (a new batch).
+    void setIsScanCancel(bool cancel);
+    bool isFinishMSGReset() const { return mIsFinishMSGReset; }
+    bool wasSentCancelToDS() const { return mCancelSentToDS; }
+    int scnErr() const { return mScnErr; }
+    // The message the last batch ended with (a string-table key); empty when none.
+    std::string lastFailureKey() const;
+
+    // True while a batch is open (from the enable to its end). Any thread.
+    bool isBatchRunning() const;
+    // Blocks until the batch has ended; never call it on the main thread.
+    void waitToFinishScan() const;
+    // True while one of the controller's calls into the data source is on the stack (the interface
+    // runs during its idle tick): a user action must not call TWAIN then.
+    bool isInTwainCall() const { return mMainCallDepth > 0; }
+
+    // The data source's callback, registered with the source manager; any thread.
+    static TW_UINT16 TWAIN_ScanCallback(pTW_IDENTITY origin, pTW_IDENTITY dest, TW_UINT32 dg, TW_UINT16 dat,
+                                        TW_UINT16 msg, TW_MEMREF data);
+
+    // Main thread: the callback's messages.
+    void closeRequest();
+    void closeOK();
+    void deviceEvent();
+    // At most one abort per batch.
+    void sendCancelToDS();
+    // The last condition code of the data source; 0xFFFF when it could not be read.
+    TW_UINT16 getStatusCC();
+
+    // Main thread: the page ready now is transferred on a new thread (drained without keeping it when
+    // dummy). Starts once an earlier transfer thread has ended, re-checking every 50 ms.
+    void xferReady(bool dummy);
+
+private:
+    enum class Next { Page, DrainPage, EndSuccess, EndFailure };
+    struct PageRead;
+
+    int findDSAndOpenDS();
+    int openFailureCode(int rc);
+    bool enableForScan();
+    void showOpenFailure(int code);
+    void beginBatch();
+    void endBatch(bool success);
+    int endState(bool success);
+
+    // Transfer thread.
+    void completeMemoryXfer(bool dummy);
+    int readPage(int index, bool& cancelSeen);
+    int drainPage();
+    int pageFront(std::optional<tlv::TlvPageLayout>& layout, std::optional<std::uint32_t>& bufSize);
+    int readBlocks(const tlv::TlvPageLayout& page, std::vector<std::uint8_t>& buffer,
+                   const std::function<void(const TW_IMAGEMEMXFER&)>& take, bool* cancelSeen);
+    void noteFailure(int rc, bool userCancel);
+    Next finishPage(bool pageOk);
+    void seeCancel(bool& cancelSeen);
+    int stepOnMain(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data);
+    void callOnMain(std::function<void()> fn);
+    void runWhenFree(std::function<void()> fn);
+    void afterTransfer(Next next);
+
+    void startWatchingBtnStatus() {}
+    void stopWatchingBtnStatus() {}
+
+    tlv::TlvScanHost& mHost;
+    fnd::Dictionary mAppInfo;
+    std::unique_ptr<VX_TWAINHandler> mTWAINHandler;
+    std::unique_ptr<TlvDeviceCntlrCAPs> mCaps;
+    TlvScanSettingMdl* mCurScanSettingMdl = nullptr;
+    bool mIsOpenDSPanel = false;
+    std::atomic<bool> mIsRunningMemXfer{false};
+    std::atomic<bool> mIsScanCancel{false};
+    std::atomic<bool> mIsFinishMSGReset{false};
+    std::atomic<bool> mCancelSentToDS{false};
+    std::atomic<bool> mCloseRequested{false};
+    std::atomic<int> mScnErr{0};
+
+    // The records of the page in transfer; the transfer thread hands them to the main thread's calls.
+    TW_IMAGEINFO mImageInfo{};
+    TW_SETUPMEMXFER mSetupMemXfer{};
+    TW_IMAGEMEMXFER mImageMemXfer{};
+    TW_PENDINGXFERS mPendingXfers{};
+    TW_USERINTERFACE mUserInterface{};
+    TW_STATUS mDSStatus{};
+
+    // Main thread: how many of our calls into the data source are on the stack.
+    int mMainCallDepth = 0;
+    struct DepthScope {
+        explicit DepthScope(int& depth) : mDepth(depth) { ++mDepth; }
+        ~DepthScope() { --mDepth; }
+        DepthScope(const DepthScope&) = delete;
+        DepthScope& operator=(const DepthScope&) = delete;
+        int& mDepth;
+    };
+
+    std::thread mXferThread;
+    mutable std::mutex mBatchLock;
+    mutable std::condition_variable mBatchEnded;
+    bool mBatchRunning = false;
+    std::string mFailureKey; // under mBatchLock
+};

@@ -1,0 +1,147 @@
+// Waiting for the threads of an earlier batch is a re-check on the main run loop every 50 ms, never a
+// wait that would keep the main thread from serving those threads.
+#include "TlvScanViewCntlr.h"
+
+#include "appkit/Strings.h"
+#include "appkit/Tags.h"
+#include "foundation/RunLoop.h"
+
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+TlvScanViewCntlr* sScanViewCntlr = nullptr;
+constexpr double kRecheck = 0.05; /* s */
+
+} // namespace
+
+TlvScanViewCntlr::TlvScanViewCntlr(tlv::TlvScanHost& host, TlvDeviceCntlr* device)
+    : mHost(host), mDevice(device), mScanningView(new QWidget) {
+    appkit::setTag(mScanningView, kScanningViewTag);
+    auto* layout = new QVBoxLayout(mScanningView);
+    mScngJobInfoDmyView = new QWidget(mScanningView);
+    appkit::setTag(mScngJobInfoDmyView, kJobInfoPlaceholderTag);
+    mScngJobInfoDmyView->setMinimumSize(220, 120);
+    auto* button = new QPushButton(appkit::localized("Cancel"), mScanningView);
+    appkit::setTag(button, kScanButtonTag);
+    QObject::connect(button, &QPushButton::clicked, button, [this, button] { againExeScan(button); });
+    layout->addWidget(mScngJobInfoDmyView, 1);
+    layout->addWidget(button, 0, Qt::AlignRight);
+    sScanViewCntlr = this;
+}
+
+TlvScanViewCntlr::~TlvScanViewCntlr() {
+    fnd::RunLoop::main().cancelPerforms(&mExecuteRequest);
+    fnd::RunLoop::main().cancelPerforms(&mFinishRequest);
+    if (mScanningView && !mScanningView->parent())
+        delete mScanningView;
+    if (sScanViewCntlr == this)
+        sScanViewCntlr = nullptr;
+}
+
+TlvScanViewCntlr* TlvScanViewCntlr::sharedScanViewCntlr() {
+    return sScanViewCntlr;
+}
+
+bool TlvScanViewCntlr::isWaitingForThreads() const {
+    return isRunningScanThread() || mHost.readImgFileForJobScnCount() != 0;
+}
+
+bool TlvScanViewCntlr::executeScanByCntlr() {
+    mIsPerformedFinishScan = false;
+    mIsContinueScanState = false;
+    mHost.clearIsFinScan();
+    if (isWaitingForThreads()) {
+        fnd::RunLoop::main().cancelPerforms(&mExecuteRequest);
+        fnd::RunLoop::main().performAfterDelay(
+            &mExecuteRequest, [this] { executeScanByCntlr(); }, kRecheck);
+        return false;
+    }
+    mHost.setIsScnCancelOnMain(false);
+    cancelDriver(false);
+    mHost.setIsWriteFileCancel(false);
+    return mDevice && mDevice->openDS(mHost.curScnMdlApp(), false);
+}
+
+bool TlvScanViewCntlr::isReadyScan() const {
+    const std::uint32_t state = curDSStateOnCntlr();
+    return state == kVXStateDSMOpen || state == kVXStateDSClosed;
+}
+
+std::uint32_t TlvScanViewCntlr::curDSStateOnCntlr() const {
+    return mDevice ? mDevice->curDSState() : kVXStateDSMClosed;
+}
+
+bool TlvScanViewCntlr::wasSentCancelToDSOnCntlr() const {
+    return mDevice && mDevice->wasSentCancelToDS();
+}
+
+bool TlvScanViewCntlr::isCancelDriver() const {
+    return mDevice && mDevice->isScanCancel();
+}
+
+bool TlvScanViewCntlr::isRunningScanThread() const {
+    return mDevice && mDevice->isRunningMemXfer();
+}
+
+bool TlvScanViewCntlr::isFinishScan() const {
+    return mDevice && mDevice->isFinishMSGReset();
+}
+
+void TlvScanViewCntlr::cancelDriver(std::optional<bool> cancel) {
+    if (cancel && mDevice)
+        mDevice->setIsScanCancel(*cancel);
+}
+
+void TlvScanViewCntlr::finishScan(const QObject* sender) {
+    const bool out =
+        sender && appkit::tagOf(sender) == kFinishScanSenderTag && mHost.countOfImgInfoDict() > 0;
+    if (isWaitingForThreads()) {
+        QPointer<const QObject> again(sender);
+        fnd::RunLoop::main().cancelPerforms(&mFinishRequest);
+        fnd::RunLoop::main().performAfterDelay(
+            &mFinishRequest, [this, again] { finishScan(again.data()); }, kRecheck);
+        return;
+    }
+    if (!out) {
+        mHost.switchScanMode(false);
+    } else if (mHost.curScanModeType() == 0) {
+        mHost.setAppStateNum(200);
+        mHost.setAppStateNum(201);
+        mHost.showSelectFunction();
+    } else {
+        mHost.checkClosePDF();
+        mHost.setIsScnCancelOnMain(false);
+        cancelDriver(false);
+        mHost.setIsWriteFileCancel(false);
+        if (mHost.isConfirmOutput()) {
+            mHost.setAppStateNum(200);
+            mHost.setAppStateNum(202);
+            mHost.fixFunction();
+        } else {
+            mHost.executeFunction();
+        }
+    }
+    mHost.changeKeyView();
+}
+
+void TlvScanViewCntlr::againExeScan(QAbstractButton* button) {
+    if (button) {
+        button->setChecked(false);
+        button->setDown(false);
+    }
+    if (mIsPerformedFinishScan) {
+        fnd::RunLoop::main().cancelPerforms(&mFinishRequest);
+    } else if (mIsContinueScanState) {
+        mHost.executeScan();
+        return;
+    }
+    mHost.setIsScnCancelOnMain(true);
+    const int state = mHost.appState();
+    const bool ended = (state >= 103 && state <= 105) || mIsPerformedFinishScan;
+    if (ended && !mHost.isInvalidSwitchScanModeForCancelOnMain()) {
+        mHost.setIsInvalidSwitchScanModeForCancelOnMain(true);
+        mHost.switchScanMode(true);
+    }
+}

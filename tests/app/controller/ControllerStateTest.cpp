@@ -1,0 +1,218 @@
+// The main controller without a window or a scanner: the state rules, the automatic quit and when it
+// is armed, the page list and its release while the job-page writer runs, the once-per-scan return to
+// the top, and the mail-size check.
+#include "ControllerTestSupport.h"
+#include "TlvJobPageQueue.h"
+#include "TlvMainCntlr.h"
+#include "TlvPageRecord.h"
+#include "utility/TlvUtilsMethod.h"
+#include "utility/VX_Message.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <random>
+#include <thread>
+
+namespace {
+
+using namespace tlv;
+
+class Controller : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test::testDriver();
+        VX_Message::setDontMessageFlag(true); // questions answer as refused, nothing is shown
+        cntlr = std::make_unique<TlvMainCntlr>(defaults);
+        cntlr->setMainView(&view);
+    }
+    void TearDown() override {
+        cntlr.reset();
+        VX_Message::setDontMessageFlag(false);
+    }
+    // A job job saving into the scratch folder: one PDF for the whole batch, no text layer.
+    void UseSaveJob() {
+        TlvJobListSettingMdl job = cntlr->jobLists().jobListMdlAtIndex(0)->copyWithZone();
+        job.setJList_FunctionType(kFuncSave);
+        auto func = std::make_shared<TlvFuncSettingMdl>(*job.jList_FuncSettingMdl());
+        func->setFileFormatType(kFormatPDF, 0);
+        func->setIsAddOCR(false, 0);
+        func->setIsPictureFolderSave(false, 0);
+        func->setFileSavePath((home.dir() / "out").string(), 0);
+        job.setJList_FuncSettingMdl(func);
+        std::filesystem::create_directories(home.dir() / "out");
+        ASSERT_TRUE(cntlr->jobLists().applyJob(0, job));
+        cntlr->appSettingObj().setForDisplayJobIndex(0);
+        cntlr->appSettingObj().setScanModeType(kScanModeJOB);
+        cntlr->appSettingObj().setIsConfirmOutput(false);
+    }
+    // A grey page with its raw file, as the page transfer leaves it.
+    fnd::Dictionary Page(int index) {
+        const TlvPageLayout layout{120, 160, 8, 120, 100.0f, 100.0f};
+        std::ofstream raw(TlvUtilsMethod::tmpBaseImageFilePath(index), std::ios::binary);
+        const std::vector<char> rows(120 * 160, static_cast<char>(40 + index));
+        raw.write(rows.data(), static_cast<std::streamsize>(rows.size()));
+        return makeImgInfoDict(layout, index);
+    }
+
+    test::ScratchHome home;
+    fnd::UserDefaults defaults{"com.orvikElectronics.tollivar.test"};
+    test::FakeMainView view;
+    std::unique_ptr<TlvMainCntlr> cntlr;
+};
+
+TEST_F(Controller, EndOfBatchReportsCountOnlyWhileABatchRuns) {
+    cntlr->setAppState(AppStateScanFinish);
+    EXPECT_EQ(cntlr->appState(), AppStateMainTop);
+    cntlr->scanReadyByTwainCB();
+    cntlr->setAppState(AppStateScanning);
+    const std::size_t refreshes = view.states.size();
+    cntlr->setAppState(AppStateScanning); // the same state again: no refresh, no second step
+    EXPECT_EQ(view.states.size(), refreshes);
+    cntlr->setAppState(AppStateScanErr);
+    EXPECT_EQ(cntlr->appState(), AppStateScanErr);
+    cntlr->setAppState(AppStateFixDone);
+    cntlr->setAppState(AppStateScanFinish);
+    EXPECT_EQ(cntlr->appState(), AppStateFixDone);
+}
+
+TEST_F(Controller, PressedJobArmsTheQuitOnlyWhenItsBatchStarts) {
+    cntlr->setAutoCloseForPressedJob();
+    EXPECT_FALSE(cntlr->isAutoCloseApp());
+    cntlr->scanReadyByTwainCB(); // the press's batch is ready
+    EXPECT_TRUE(cntlr->isAutoCloseApp());
+
+    // A jam mid-batch: the failure state clears it, and 306 later never quits.
+    cntlr->setAppState(AppStateScanning);
+    cntlr->setAppState(AppStateScanErr);
+    EXPECT_FALSE(cntlr->isAutoCloseApp());
+    cntlr->setAppState(AppStateFixDone);
+    cntlr->terminateByAutoClose();
+    EXPECT_EQ(view.terminations, 0);
+}
+
+TEST_F(Controller, StartThatNeverCameLeavesNoQuitForALaterManualScan) {
+    cntlr->setAutoCloseForPressedJob(); // the press's start failed before the batch was ready
+    cntlr->executeScan();               // the user's own scan later
+    cntlr->scanReadyByTwainCB();
+    EXPECT_FALSE(cntlr->isAutoCloseApp());
+}
+
+TEST_F(Controller, AutomaticQuitNeedsStateFlagAndNoPanel) {
+    cntlr->scanReadyByTwainCB();
+    cntlr->setAppState(AppStateFixDone);
+    cntlr->setIsAutoCloseApp(true);
+    view.modal = true;
+    cntlr->terminateByAutoClose();
+    EXPECT_EQ(view.terminations, 0);
+    EXPECT_FALSE(cntlr->isAutoCloseApp()); // cleared in every case
+    view.modal = false;
+    cntlr->setIsAutoCloseApp(true);
+    cntlr->terminateByAutoClose();
+    EXPECT_EQ(view.terminations, 1);
+}
+
+TEST_F(Controller, QuitIsRefusedWhileABatchOrAnOutputRuns) {
+    EXPECT_TRUE(cntlr->isValidAppTerminate());
+    cntlr->scanReadyByTwainCB();
+    EXPECT_FALSE(cntlr->isValidAppTerminate());
+    cntlr->setAppState(AppStateFixDone);
+    EXPECT_TRUE(cntlr->isValidAppTerminate());
+    view.modal = true;
+    EXPECT_FALSE(cntlr->isValidAppTerminate());
+}
+
+TEST_F(Controller, ReturnAfterACancelHappensOncePerScanWhateverTheThreads) {
+    cntlr->scanReadyByTwainCB();
+    cntlr->setAppState(AppStateScanWrite);
+    std::vector<std::thread> threads;
+    for (int i = 0; i < 4; ++i)
+        threads.emplace_back([this] { cntlr->switchScanModeForCancelOnMain(); });
+    ASSERT_TRUE(test::pumpUntil([&] { return cntlr->appState() == AppStateMainTop; }));
+    for (std::thread& t : threads)
+        t.join();
+    EXPECT_EQ(view.topScreens.size(), 1u);
+}
+
+TEST_F(Controller, MailQuestionOnlyAboveTheLimitAndOncePerBatch) {
+    TlvJobListSettingMdl foa = cntlr->jobLists().foaJobListMdl()->copyWithZone();
+    foa.setJList_FunctionType(kFuncMail);
+    cntlr->jobLists().applyFoaJob(foa);
+    cntlr->scanReadyByTwainCB();
+    cntlr->setAppState(AppStateScanning);
+    cntlr->setAppState(AppStateScanFinish);
+    cntlr->setAppState(AppStateFixReadFiles);
+    const std::uint64_t limit = static_cast<std::uint64_t>(cntlr->prefsSettingObj().mailAttachLimit()) << 20;
+    cntlr->setWritedFileSize(0, limit); // exactly the limit: no question
+    EXPECT_FALSE(cntlr->isCheckedMailSize());
+    cntlr->setWritedFileSize(1, 1);
+    EXPECT_TRUE(cntlr->isCheckedMailSize());
+    EXPECT_EQ(cntlr->sizeOverIndex(), 1); // the refused question counts as Cancel
+    EXPECT_TRUE(cntlr->writer().isWriteFileCancel());
+}
+
+// Job pages go to one writer thread, in arrival order, however busy the machine is.
+TEST(JobPageQueue, TwentyPagesInOrderOnOneThreadUnderLoad) {
+    std::atomic<bool> busy{true};
+    std::vector<std::thread> load;
+    for (unsigned i = 0; i < std::max(2u, std::thread::hardware_concurrency()); ++i)
+        load.emplace_back([&] {
+            volatile unsigned x = 0;
+            while (busy)
+                x = x + 1;
+        });
+    std::vector<int> order;
+    std::vector<std::thread::id> threads;
+    std::mt19937 random(7);
+    {
+        tlv::TlvJobPageQueue queue([&](const fnd::Dictionary&, int index) {
+            std::this_thread::sleep_for(std::chrono::microseconds(random() % 500));
+            order.push_back(index);
+            threads.push_back(std::this_thread::get_id());
+        });
+        for (int i = 0; i < 20; ++i) {
+            queue.enqueue({}, i);
+            if (i % 3 == 0)
+                std::this_thread::yield();
+        }
+        queue.drain();
+        EXPECT_EQ(queue.pending(), 0);
+    }
+    busy = false;
+    for (std::thread& t : load)
+        t.join();
+    ASSERT_EQ(order.size(), 20u);
+    for (int i = 0; i < 20; ++i)
+        EXPECT_EQ(order[i], i);
+    EXPECT_EQ(std::count(threads.begin(), threads.end(), threads.front()), 20);
+}
+
+// A return to the top while job pages are being written: the writer finishes with the list still
+// there, then the list and the cancelled batch's files go.
+TEST_F(Controller, CancelWhilePagesAreWrittenReleasesAfterTheWriter) {
+    UseSaveJob();
+    cntlr->scanReadyByTwainCB();
+    cntlr->setAppState(AppStateScanning);
+    for (int i = 0; i < 20; ++i)
+        cntlr->addImgInfo(Page(i), i);
+    cntlr->switchScanMode(kScanModeJOB, true);
+    EXPECT_EQ(cntlr->appState(), AppStateMainTop);
+    EXPECT_EQ(cntlr->countOfImgInfoDict(), 0u);
+    EXPECT_EQ(cntlr->readImgFileForJobScnCount(), 0);
+    EXPECT_TRUE(std::filesystem::is_empty(home.dir() / "out"));
+}
+
+TEST_F(Controller, JobPagesAreWrittenIntoOneFileInOrder) {
+    UseSaveJob();
+    cntlr->scanReadyByTwainCB();
+    cntlr->setAppState(AppStateScanning);
+    for (int i = 0; i < 20; ++i)
+        cntlr->addImgInfo(Page(i), i);
+    cntlr->isFinScanAndWritedFile(true, -1);
+    ASSERT_TRUE(test::pumpUntil([&] { return cntlr->readImgFileForJobScnCount() == 0; }));
+    const auto files = cntlr->writer().writtenFiles().cpyWriteFilePathArray();
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(files[0].extension(), ".pdf");
+}
+
+} // namespace

@@ -1,0 +1,257 @@
+// Batches of the session controller against the real data source, loaded by the source manager, with
+// an emulated scanner in its own process: pages, their raw files, records and thumbnails, cancels and
+// close requests, scanner faults, and a scanner held by another program.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <fstream>
+#include <iterator>
+#include <thread>
+
+#include "EmulatorFixture.h"
+#include "TestScanHost.h"
+#include "TlvDeviceCntlr.h"
+#include "TwainSession.h"
+#include "foundation/PropertyList.h"
+#include "foundation/RunLoop.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+fnd::Dictionary AppInfo() {
+    const fnd::plist::FileContents file = fnd::plist::readFile(APP_INFO_PLIST);
+    const fnd::Dictionary* info = file.value.asDictionary();
+    return info ? *info : fnd::Dictionary{};
+}
+
+std::vector<std::uint8_t> FileBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class ScanSession : public test::EmulatorFixture {
+protected:
+    void SetUp() override {
+        EmulatorFixture::SetUp();
+        setenv("TMPDIR", mDir.c_str(), 1);
+        // Grey at 150 dpi, both sides, as the scan-settings panel would set it.
+        host.scanSettings.setScnStColType(2);
+        host.scanSettings.setScnStResType(0);
+        host.scanSettings.setScnStReaderSideType(1);
+        host.scanSettings.setIsRevisionSlope(false);
+    }
+    void TearDown() override {
+        cntlr.reset();
+        if (holder > 0) {
+            kill(holder, SIGTERM);
+            waitpid(holder, nullptr, 0);
+        }
+        EmulatorFixture::TearDown();
+    }
+    void StartScanner(const std::vector<std::string>& loads, const std::vector<std::string>& faults = {}) {
+        ASSERT_TRUE(StartEmulator(loads, faults)) << "the emulator never served " << Socket();
+        cntlr = std::make_unique<TlvDeviceCntlr>(host, AppInfo());
+    }
+    // Starts a batch and runs the main loop until it has ended (the guard only stops a hung test).
+    bool RunBatch() {
+        if (!cntlr->openDS(&host.scanSettings, false))
+            return false;
+        const auto guard = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+        while ((cntlr->isBatchRunning() || cntlr->isRunningMemXfer()) &&
+               std::chrono::steady_clock::now() < guard)
+            fnd::RunLoop::main().runFor(0.02);
+        fnd::RunLoop::main().runFor(0); // what the end queued
+        return !cntlr->isBatchRunning();
+    }
+    fs::path RawFile(const tlv::TlvPageRecord& page) const {
+        return TlvUtilsMethod::tmpImageFolderPath() / *page.info.get(ImgInfo_NameKey).asString();
+    }
+    // Each kept page has its raw file, as long as its record says, and a thumbnail of a real size.
+    void ExpectWholePages() const {
+        for (std::size_t i = 0; i < host.pages.size(); ++i) {
+            const tlv::TlvPageRecord& page = host.pages[i];
+            EXPECT_EQ(page.index, static_cast<int>(i));
+            EXPECT_EQ(*page.info.get(ImgInfo_NameKey).asString(), "tmpImg_" + std::to_string(i));
+            const auto width = *page.info.get(ImgInfo_WidthKey).asInt32();
+            const auto height = *page.info.get(ImgInfo_HeightKey).asInt32();
+            const auto bpp = *page.info.get(ImgInfo_bppKey).asInt32();
+            EXPECT_EQ(fs::file_size(RawFile(page)), std::uintmax_t((width * bpp + 7) / 8) * height);
+            EXPECT_EQ(*page.info.get(ImgInfo_XResKey).asDouble(), 150.0);
+            EXPECT_EQ(*page.info.get(ImgInfo_RotateKey).asInt32(), 0);
+            const tlv::TlvThumbSize size = tlv::sizeForPreImg(width, height);
+            EXPECT_EQ(page.thumbnail.width, size.width);
+            EXPECT_EQ(page.thumbnail.height, size.height);
+            EXPECT_EQ(page.thumbnail.pixels.size(), std::size_t(page.thumbnail.bytesPerRow) * size.height);
+        }
+    }
+    // The files in the temporary folder: exactly the raw files of the kept pages.
+    std::size_t FilesInTmpFolder() const {
+        return static_cast<std::size_t>(std::distance(
+            fs::directory_iterator(TlvUtilsMethod::tmpImageFolderPath()), fs::directory_iterator()));
+    }
+
+    test::TestScanHost host;
+    std::unique_ptr<TlvDeviceCntlr> cntlr;
+    pid_t holder = -1;
+};
+
+} // namespace
+
+TEST_F(ScanSession, ThreeDuplexSheetsGiveSixPagesAsTheDataSourceSendsThem) {
+    const std::vector<std::string> sheets{"gen:ramp-a4,gen:ramp-a4 3"};
+    StartScanner(sheets);
+    ASSERT_TRUE(RunBatch());
+    EXPECT_EQ(host.states, (std::vector<int>{101, 102, 104}));
+    EXPECT_EQ(host.messages, std::vector<std::string>{});
+    ASSERT_EQ(host.pages.size(), 6u);
+    ExpectWholePages();
+    EXPECT_EQ(FilesInTmpFolder(), 6u);
+    EXPECT_EQ(cntlr->curDSState(), kVXStateDSClosed);
+    EXPECT_FALSE(cntlr->isRunningMemXfer());
+    EXPECT_TRUE(cntlr->isFinishMSGReset());
+
+    // The same sheets for twainscan's session, which opens the data source with the settings the
+    // batch left in it: every raw file holds exactly the rows twainscan receives.
+    cntlr.reset();
+    StopEmulator();
+    ASSERT_TRUE(StartEmulator(sheets));
+    twainscan::CTwainSession session;
+    session.OpenSource("K-3100");
+    session.Enable();
+    std::vector<SPageBitmap> received;
+    for (bool more = true; more;) {
+        SPageBitmap page;
+        ASSERT_EQ(session.TransferPage(page), twainscan::EPageResult::kDone);
+        received.push_back(std::move(page));
+        more = session.EndTransfer();
+    }
+    session.Close();
+    ASSERT_EQ(received.size(), host.pages.size());
+    for (std::size_t i = 0; i < received.size(); ++i)
+        EXPECT_TRUE(FileBytes(RawFile(host.pages[i])) == received[i].pixels) << "page " << i;
+}
+
+TEST_F(ScanSession, JobModeWithPagesStillBeingWrittenEndsInState103) {
+    StartScanner({"gen:ramp-a4 2"});
+    host.scanMode = 1;
+    host.funcType = 0;
+    ASSERT_TRUE(RunBatch());
+    EXPECT_EQ(host.states, (std::vector<int>{101, 102, 103}));
+    EXPECT_TRUE(host.finScanMarked);
+}
+
+TEST_F(ScanSession, ACancelMidBatchKeepsThePagesBeforeItAndTellsNothing) {
+    StartScanner({"gen:ramp-a4,gen:ramp-a4 5"});
+    host.onPage = [this](std::size_t count) {
+        if (count == 2)
+            host.setIsScnCancelOnMain(true);
+    };
+    ASSERT_TRUE(RunBatch());
+    EXPECT_EQ(host.states, (std::vector<int>{101, 102, 105}));
+    EXPECT_GE(host.pages.size(), 2u);
+    EXPECT_LT(host.pages.size(), 10u);
+    ExpectWholePages();
+    EXPECT_EQ(FilesInTmpFolder(), host.pages.size());
+    EXPECT_TRUE(cntlr->wasSentCancelToDS());
+    EXPECT_EQ(host.messages, std::vector<std::string>{});
+    EXPECT_EQ(cntlr->curDSState(), kVXStateDSClosed);
+}
+
+TEST_F(ScanSession, ACloseRequestMidBatchEndsItAndTheNextBatchRuns) {
+    StartScanner({"gen:ramp-a4 6"});
+    host.scanMode = 1;
+    host.funcType = 2; // print: the batch ends at 104 without waiting for writers
+    host.onPage = [](std::size_t count) {
+        if (count == 1) // the data source asks to be closed, as the source manager would pass it on
+            TlvDeviceCntlr::TWAIN_ScanCallback(nullptr, nullptr, DG_CONTROL, DAT_NULL, MSG_CLOSEDSREQ,
+                                               nullptr);
+    };
+    ASSERT_TRUE(RunBatch());
+    EXPECT_EQ(host.states, (std::vector<int>{101, 102, 105}));
+    EXPECT_GE(host.pages.size(), 1u);
+    EXPECT_LT(host.pages.size(), 6u);
+    ExpectWholePages();
+    EXPECT_EQ(cntlr->curDSState(), kVXStateDSClosed);
+
+    host.onPage = nullptr;
+    host.states.clear();
+    host.setAppStateNum(0);
+    host.states.clear();
+    ASSERT_TRUE(RunBatch());
+    EXPECT_EQ(host.states, (std::vector<int>{101, 102, 104}));
+    EXPECT_GE(host.pages.size(), 1u);
+    ExpectWholePages();
+}
+
+// A data source that names no condition for an empty feeder or a vanished scanner reports a plain
+// cancel; the batch is then told as stopped.
+TEST_F(ScanSession, ScannerFaultsEndInFailureWithTheirMessageAndKeepEarlierPages) {
+    const std::pair<const char*, std::vector<std::string>> faults[] = {
+        {"jam", {"Err_ScanPaperJam"}},
+        {"no-paper", {"Err_ScanNoPaper", "Err_ScanStopped"}},
+        {"gone", {"Err_ScannerNotConnected", "Err_ScanStopped"}},
+    };
+    host.scanSettings.setScnStReaderSideType(0);
+    for (const auto& [fault, keys] : faults) {
+        SCOPED_TRACE(fault);
+        // Far enough into the batch that the first sheet is in.
+        StartScanner({"gen:ramp-a4 4"}, {std::string(fault) + "@read:30"});
+        ASSERT_TRUE(RunBatch());
+        EXPECT_EQ(host.states, (std::vector<int>{101, 102, 105}));
+        ASSERT_EQ(host.messages.size(), 1u);
+        EXPECT_NE(std::find(keys.begin(), keys.end(), host.messages[0]), keys.end()) << host.messages[0];
+        EXPECT_GE(host.pages.size(), 1u);
+        EXPECT_LT(host.pages.size(), 4u);
+        ExpectWholePages();
+        EXPECT_EQ(FilesInTmpFolder(), host.pages.size());
+        EXPECT_EQ(cntlr->curDSState(), kVXStateDSClosed);
+        cntlr.reset();
+        StopEmulator();
+        host.setAppStateNum(0);
+        host.states.clear();
+        host.messages.clear();
+    }
+}
+
+TEST_F(ScanSession, AScannerHeldByAnotherProgramIsInUse) {
+    StartScanner({"gen:ramp-a4 1"});
+    const std::string lock = (mDir / "k_3100").string();
+    // The other program takes the scanner's lock and keeps it while it runs.
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    holder = fork();
+    if (holder == 0) {
+        const int fd = open(lock.c_str(), O_RDWR | O_CREAT, 0600);
+        if (fd < 0 || flock(fd, LOCK_EX) != 0)
+            _exit(126);
+        (void)!write(ready[1], "1", 1);
+        execlp("sleep", "sleep", "60", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(ready[1]);
+    char byte = 0;
+    ASSERT_EQ(read(ready[0], &byte, 1), 1);
+    close(ready[0]);
+    EXPECT_FALSE(cntlr->openDS(&host.scanSettings, false));
+    EXPECT_EQ(host.messages, std::vector<std::string>{"Err_ScannerInUse"});
+    EXPECT_EQ(host.states, std::vector<int>{});
+    EXPECT_FALSE(cntlr->isBatchRunning());
+}
+
+TEST_F(ScanSession, NoDataSourceOfThisScannerIsNotFound) {
+    StartScanner({"gen:ramp-a4 1"});
+    fnd::Dictionary info = AppInfo();
+    info.set("VXDSProductName", "Another Scanner");
+    cntlr.reset();
+    cntlr = std::make_unique<TlvDeviceCntlr>(host, info);
+    EXPECT_FALSE(cntlr->openDS(&host.scanSettings, false));
+    EXPECT_EQ(host.messages, std::vector<std::string>{"Err_NotFoundScannerDriver"});
+}

@@ -1,0 +1,95 @@
+// The scanning view's controller without a data source: waiting for earlier threads by re-checks,
+// the end of a batch by mode, and the view's button.
+#include <gtest/gtest.h>
+
+#include "QtTestApp.h"
+#include "TestScanHost.h"
+#include "TlvScanViewCntlr.h"
+#include "appkit/Tags.h"
+#include "foundation/RunLoop.h"
+
+#include <QPushButton>
+
+namespace {
+
+class ScanView : public testing::Test, public WithTestApplication {
+protected:
+    void SetUp() override {
+        cntlr = std::make_unique<TlvScanViewCntlr>(host, nullptr);
+        appkit::setTag(&finishControl, TlvScanViewCntlr::kFinishScanSenderTag);
+    }
+    void AddPage() { host.addImgInfo(tlv::TlvPageRecord{}); }
+    // Lets the re-checks run (a few of them).
+    static void Settle() { fnd::RunLoop::main().runFor(0.2); }
+    QPushButton* Button() {
+        return appkit::viewWithTag<QPushButton>(cntlr->scanningView(), TlvScanViewCntlr::kScanButtonTag);
+    }
+
+    test::TestScanHost host;
+    QWidget finishControl;
+    std::unique_ptr<TlvScanViewCntlr> cntlr;
+};
+
+} // namespace
+
+TEST_F(ScanView, AScanWaitsForThePreviousBatchsWritersWithOneRequest) {
+    host.writers = 1;
+    host.setIsScnCancelOnMain(true);
+    host.writeCancel = true;
+    EXPECT_FALSE(cntlr->executeScanByCntlr());
+    EXPECT_FALSE(cntlr->executeScanByCntlr());
+    Settle();
+    EXPECT_TRUE(host.isScnCancelOnMain()); // still waiting: nothing was reset
+    host.writers = 0;
+    Settle();
+    EXPECT_FALSE(host.isScnCancelOnMain());
+    EXPECT_FALSE(host.writeCancel);
+    EXPECT_EQ(cntlr->curDSStateOnCntlr(), kVXStateDSMClosed); // no session: no scan starts
+    EXPECT_FALSE(cntlr->isReadyScan());
+}
+
+TEST_F(ScanView, TheEndOfABatchGoesWhereTheModeSays) {
+    cntlr->finishScan(&finishControl); // no pages: back to the top screen
+    EXPECT_EQ(host.topScreens, 1);
+    AddPage();
+    cntlr->finishScan(&finishControl);
+    EXPECT_EQ(host.states, (std::vector<int>{0, 200, 201}));
+    EXPECT_EQ(host.functionChoices, 1);
+
+    host.scanMode = 1;
+    host.confirmOutput = true;
+    host.states.clear();
+    cntlr->finishScan(&finishControl);
+    EXPECT_EQ(host.states, (std::vector<int>{200, 202}));
+    EXPECT_EQ(host.confirmations, 1);
+    host.confirmOutput = false;
+    cntlr->finishScan(&finishControl);
+    EXPECT_EQ(host.outputs, 1);
+    cntlr->finishScan(nullptr); // any other sender: no output
+    EXPECT_EQ(host.outputs, 1);
+    EXPECT_EQ(host.topScreens, 2);
+}
+
+TEST_F(ScanView, TheButtonCancelsAScheduledEndOnceAndContinuesWhenAsked) {
+    AddPage();
+    host.writers = 1;
+    cntlr->finishScan(&finishControl); // waits for the writer
+    cntlr->setIsPerformedFinishScan(true);
+    for (int i = 0; i < 3; ++i)
+        Button()->click();
+    host.writers = 0;
+    Settle();
+    EXPECT_EQ(host.functionChoices, 0); // the scheduled end was cancelled
+    EXPECT_EQ(host.topScreens, 1);
+    EXPECT_TRUE(host.isScnCancelOnMain());
+
+    cntlr->setIsPerformedFinishScan(false);
+    cntlr->setIsContinueScanState(true);
+    Button()->click();
+    EXPECT_EQ(host.continuedScans, 1);
+}
+
+TEST_F(ScanView, TheScanningViewIsPictured) {
+    cntlr->scanningView()->resize(320, 200);
+    EXPECT_TRUE(saveScreenshot(cntlr->scanningView(), "ScanningView"));
+}

@@ -1,0 +1,121 @@
+// The application controller as the scan session and the scan controllers see it, for tests: states
+// with the controller's acceptance rules, the page list, the messages the user would see, and counts
+// of the calls that stand for screens.
+#pragma once
+
+#include "TlvScanHost.h"
+#include "TlvScanSettingMdl.h"
+#include "utility/TlvUtilsMethod.h"
+
+#include <atomic>
+#include <functional>
+#include <mutex>
+#include <vector>
+
+namespace test {
+
+class TestScanHost : public tlv::TlvScanHost {
+public:
+    int appState() const override { return mState; }
+    void setAppStateNum(int state) override {
+        if ((state == 104 || state == 105) && !(mState >= 100 && mState <= 105))
+            return;
+        if (state == mState)
+            return;
+        mState = state;
+        states.push_back(state);
+    }
+    bool isExecuteScnState() const override { return mState >= 100 && mState <= 105; }
+    bool isExeScningState() const override { return mState >= 100 && mState <= 102; }
+    void scanReadyByTwainCB() override {
+        if (mState >= 100)
+            return;
+        TlvUtilsMethod::createTmpFolder();
+        std::lock_guard lock(mPagesLock);
+        pages.clear();
+        setAppStateNum(101);
+    }
+
+    int curScanModeType() const override { return scanMode; }
+    int curFuncTypeApp() const override { return funcType; }
+    TlvScanSettingMdl* curScnMdlApp() override { return &scanSettings; }
+    bool isConfirmOutput() const override { return confirmOutput; }
+
+    std::size_t countOfImgInfoDict() const override {
+        std::lock_guard lock(mPagesLock);
+        return pages.size();
+    }
+    void addImgInfo(tlv::TlvPageRecord page) override {
+        {
+            std::lock_guard lock(mPagesLock);
+            pages.push_back(std::move(page));
+        }
+        if (onPage)
+            onPage(pages.size());
+    }
+    bool isFinScanAndWritedFile(bool, int index) override {
+        if (index < 0)
+            finScanMarked = true;
+        return finScanMarked && writtenPages == static_cast<int>(countOfImgInfoDict());
+    }
+    void clearIsFinScan() override { finScanMarked = false; }
+    int readImgFileForJobScnCount() const override { return writers; }
+
+    bool isScnCancelOnMain() const override { return scanCancel; }
+    void setIsScnCancelOnMain(bool cancel) override { scanCancel = cancel; }
+    void switchScanModeForCancelOnMain() override {
+        if (!invalidSwitch.exchange(true))
+            ++cancelHandlings;
+    }
+    void setIsInvalidSwitchScanModeForCancelOnMain(bool invalid) override { invalidSwitch = invalid; }
+    bool isInvalidSwitchScanModeForCancelOnMain() const override { return invalidSwitch; }
+    void switchScanMode(bool) override {
+        ++topScreens;
+        mState = 0;
+        states.push_back(0);
+    }
+    void setIsWriteFileCancel(bool cancel) override { writeCancel = cancel; }
+
+    void showSelectFunction() override { ++functionChoices; }
+    void fixFunction() override { ++confirmations; }
+    void executeFunction() override { ++outputs; }
+    void checkClosePDF() override {}
+    void executeScan() override { ++continuedScans; }
+    void changeKeyView() override {}
+
+    void showErrorPanel(const std::string& key) override { messages.push_back(key); }
+    bool isQuitAppByUnmount() const override { return false; }
+    bool isOpenQSWin() const override { return false; }
+    bool isCheckValidSyncDriver() override { return true; }
+    void settingDidChangeSendPerform() override { ++settingChanges; }
+    void setScnStngInFOAJLMdl(const TlvScanSettingMdl& model) override { scanSettings = model; }
+    void setJobInfo_Foa() override {}
+    QWidget* tlvMainWindow() override { return nullptr; }
+    void dispatchOneUserEvent(double) override { ++ticks; }
+
+    // What the tests set and read.
+    int scanMode = 0;
+    int funcType = 0;
+    bool confirmOutput = false;
+    int writers = 0;
+    int writtenPages = 0;
+    TlvScanSettingMdl scanSettings;
+    std::function<void(std::size_t)> onPage; // main thread, after each page is added
+    std::vector<int> states;
+    std::vector<tlv::TlvPageRecord> pages;
+    std::vector<std::string> messages;
+    std::atomic<bool> scanCancel{false};
+    std::atomic<bool> invalidSwitch{false};
+    std::atomic<int> cancelHandlings{0};
+    bool finScanMarked = false;
+    bool writeCancel = false;
+    int topScreens = 0, functionChoices = 0, confirmations = 0, outputs = 0, continuedScans = 0;
+    int settingChanges = 0;
+    std::atomic<int> ticks{0};
+
+private:
+    int mState = 0;
+    mutable std::mutex mPagesLock;
+};
+
+} // namespace test
