@@ -9,6 +9,7 @@
 
 #include "datasource/usb/ScannerErrors.h"
 #include "emulator/Emulator.h"
+#include "emulator/RawScanReplay.h"
 
 #include <benchmark/benchmark.h>
 
@@ -66,6 +67,7 @@ double ProcessSeconds() {
 void Batch(benchmark::State& state) {
     const auto dpi = static_cast<uint32_t>(state.range(0));
     const bool colour = state.range(1) != 0, duplex = state.range(2) == 2;
+    k3100::emu::setReplayLikeScans(true); // the first sheet is drawn, the rest replayed
     k3100::emu::Emulator emulator;
     k3100::COrvkQS device(k3100::SScannerDesc{k3100::kTransportUSB, emulator.vendorId(), emulator.productId(),
                                               emulator.connect()},

@@ -1,6 +1,8 @@
 // Opening, enabling, disabling and closing the data source. The scanner lock is held exactly while the
 // data source is open; a close in any state releases everything, so no later open is locked out.
 #include <chrono>
+#include <cstdio>
+#include <string>
 #include <thread>
 
 #include "CapIds.h"
@@ -21,9 +23,11 @@ bool CDataSource::AcquireScannerLock() {
     for (int attempt = 1; attempt <= kLockAttempts; ++attempt) {
         if (mLock->LockObject())
             return true;
-        if (attempt < kLockAttempts)
-            std::this_thread::sleep_for(kLockRetryDelay);
+        // Also after the last refusal: a caller that retries at once then finds the other scan ended.
+        std::this_thread::sleep_for(kLockRetryDelay);
     }
+    std::fprintf(stderr, "K3100: the scanner is in use by another program (lock %s)\n",
+                 mLock->Path().c_str());
     return false;
 }
 
@@ -43,9 +47,13 @@ TW_UINT16 CDataSource::OpenDS(pTW_IDENTITY origin, TW_MEMREF data) {
         mApplication = *origin;
         CClientApp::BeginSession(*origin);
     }
-    mLock = CExclusiveLockObject::CreateExclusiveLockObject(kLockName);
-    if (!mLock)
-        return Fail(TWCC_LOWMEMORY);
+    std::string problem;
+    mLock = CExclusiveLockObject::CreateExclusiveLockObject(kLockName, &problem);
+    if (!mLock) {
+        // A lock that cannot be taken keeps the scanner from this program as surely as another user.
+        std::fprintf(stderr, "K3100: %s\n", problem.c_str());
+        return Fail(TWCC_MAXCONNECTIONS);
+    }
     TW_UINT16 failure = TWCC_SUCCESS;
     if (!AcquireScannerLock())
         failure = TWCC_MAXCONNECTIONS;

@@ -3,7 +3,9 @@
 #include "ExclusiveLock.h"
 
 #include <cerrno>
+#include <cstddef>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -33,6 +35,12 @@ int OpenLockFile(const std::string& path) {
     return -1;
 }
 
+std::nullptr_t Refuse(std::string* problem, const std::string& path, const std::string& why) {
+    if (problem)
+        *problem = "the scanner lock " + path + " " + why;
+    return nullptr;
+}
+
 } // namespace
 
 std::string CExclusiveLockObject::LockPath(std::string_view name) {
@@ -43,17 +51,21 @@ std::string CExclusiveLockObject::LockPath(std::string_view name) {
     return path;
 }
 
-std::unique_ptr<CExclusiveLockObject> CExclusiveLockObject::CreateExclusiveLockObject(std::string_view name) {
+std::unique_ptr<CExclusiveLockObject> CExclusiveLockObject::CreateExclusiveLockObject(std::string_view name,
+                                                                                      std::string* problem) {
     if (name.empty() || name.find('/') != std::string_view::npos)
         return nullptr;
     std::string path = LockPath(name);
     int fd = OpenLockFile(path);
+    // O_NOFOLLOW refuses a symbolic link with ELOOP; say so rather than "too many levels of links".
+    if (fd < 0 && errno == ELOOP)
+        return Refuse(problem, path, "is a symbolic link");
     if (fd < 0)
-        return nullptr;
+        return Refuse(problem, path, std::string("cannot be opened: ") + std::strerror(errno));
     struct stat info {};
     if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         close(fd);
-        return nullptr;
+        return Refuse(problem, path, "is not a plain file");
     }
     try {
         return std::make_unique<CExclusiveLockObject>(Key{}, fd, std::move(path));

@@ -8,9 +8,11 @@
 
 class CExclusiveLockObject {
 public:
-    // None when the lock file cannot be opened as a plain file (a symbolic link, a folder, no access).
-    // The file is created when missing and never truncated or removed.
-    static std::unique_ptr<CExclusiveLockObject> CreateExclusiveLockObject(std::string_view name);
+    // None when the lock file cannot be opened as a plain file (a symbolic link, a folder, a FIFO, no
+    // access); problem (when given) then says why, naming the file. The file is created when missing and
+    // never truncated or removed.
+    static std::unique_ptr<CExclusiveLockObject> CreateExclusiveLockObject(std::string_view name,
+                                                                           std::string* problem = nullptr);
 
     struct Key {
         explicit Key() = default;

@@ -112,6 +112,8 @@ public:
     // Hides direction recognition from one client and sends requests to the back twin while the side
     // selector is -1.
     TW_UINT16 CapID(TW_UINT16 capId) override;
+    // Refuses values outside the capability's limits (QSCapLimits.h) with TWCC_BADVALUE.
+    TW_UINT16 SetCapability(pTW_IDENTITY origin, TW_MEMREF data) override;
     TW_UINT16 HandleCapFrames(TW_UINT16 msg, TW_CAPABILITY* cap, CCapability* capability,
                               bool& handled) override;
     // The size the scan delivers, in 1/1200 inch. detected: the page size found on the last page may
@@ -202,10 +204,10 @@ protected:
     std::int32_t mSheetImagesLeft = 0; // images of the current sheet still to deliver
     std::int32_t mKeptImagesLeft = 0;  // prescan images kept by the dialog, not yet transferred
     std::uint8_t mStopBatch = 0;       // the batch ends after the current image
-    // The condition code of the feed fault that stopped the batch. It outlives the cancelled transfer
+    // The condition code of the device fault that stopped the batch. It outlives the cancelled transfer
     // and the batch's end (both clear mConditionCode) until DAT_STATUS reads it, the next enable or the
     // next sheet that starts.
-    TW_UINT16 mFeedFault = TWCC_SUCCESS;
+    TW_UINT16 mBatchFault = TWCC_SUCCESS;
     std::uint32_t mScanMode = kScanModeNormal;
 
 private:

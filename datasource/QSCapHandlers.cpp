@@ -11,6 +11,7 @@
 #include "ContainerBlock.h"
 #include "OrvkQSDS.h"
 #include "QSCapIds.h"
+#include "QSCapLimits.h"
 
 namespace {
 
@@ -18,7 +19,6 @@ constexpr float kMoireResolution = 300; // dpi
 // Threshold 0..255 spread over brightness -1000..1000: 2001/255 as a float.
 constexpr float kThresholdToBrightness = 2001.0f / 255.0f;
 constexpr float kBrightnessOffset = 1000;
-constexpr std::int32_t kMaxXferCount = 32768;
 
 TW_UINT16 Store(TW_CAPABILITY* cap, CCapability* capability) {
     return capability->AcceptsNativeContainer(cap->ConType, cap->hContainer);
@@ -210,7 +210,7 @@ TW_UINT16 COrvkQSDS::HandleXferCount(TW_UINT16 msg, TW_CAPABILITY* cap, CCapabil
     const std::int32_t oldCount = GetCapSIntValue(pool, CAP_XFERCOUNT);
     return StoreThen(msg, cap, capability, handled, [pool, oldCount]() -> TW_UINT16 {
         const std::int32_t count = GetCapSIntValue(pool, CAP_XFERCOUNT);
-        if (count == 0 || count < -1 || count > kMaxXferCount) {
+        if (!IsWithinCapLimits(CAP_XFERCOUNT, count)) {
             SetCapSIntValue(pool, CAP_XFERCOUNT, oldCount);
             return TWCC_BADVALUE;
         }

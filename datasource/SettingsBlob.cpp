@@ -11,6 +11,7 @@
 
 #include "CapHelpers.h"
 #include "QSCapIds.h"
+#include "QSCapLimits.h"
 
 namespace {
 
@@ -183,8 +184,18 @@ void FlattenField(const CCapPool& pool, const SBlobField& field, std::uint8_t* a
     }
 }
 
+// The field's integer as its capability holds it: 16-bit signed fields sign-extended.
+std::int32_t IntegerOf(const SBlobField& field, const std::uint8_t* at) {
+    const std::uint32_t raw = GetLE(at, FieldSize(field.kind));
+    return field.kind == kS16 ? static_cast<std::int16_t>(raw) : static_cast<std::int32_t>(raw);
+}
+
 void UnflattenField(CCapPool& pool, const SBlobField& field, const std::uint8_t* at) {
     const std::size_t size = FieldSize(field.kind);
+    const bool integer = field.kind == kU16 || field.kind == kS16 || field.kind == kU32 || field.kind == kS32;
+    // A value the scan cannot use would fail every scan and be saved again at each close.
+    if (integer && !IsWithinCapLimits(field.capId, IntegerOf(field, at)))
+        return;
     switch (field.kind) {
     case kU16:
     case kS16:

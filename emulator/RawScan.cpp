@@ -2,6 +2,8 @@
 // amplification), so each sample is dark + gain x reflectance plus a little deterministic noise.
 #include "RawScan.h"
 
+#include "RawScanReplay.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -46,10 +48,17 @@ RawScan::RawScan(RawScanSetup setup) : setup_(std::move(setup)) {
     const size_t samples = static_cast<size_t>(setup_.pixels) * setup_.sides;
     colourLineBytes_ = setup_.bitsPerPixel == 12 ? packed12LineBytes(samples) : samples;
     lineBytes_ = colourLineBytes_ * (setup_.colour ? 3 : 1);
+    replay_ = findRecorded(setup_);
+    if (replay_)
+        return;
     line_.assign(lineBytes_, 0);
     samples_.assign(samples, 0);
     prepareColumns();
+    if (replayLikeScans() && totalBytes() <= kMaxRecordedBytes)
+        recording_.reserve(totalBytes());
 }
+
+RawScan::~RawScan() = default;
 
 void RawScan::prepareColumns() {
     const int w = setup_.pixels;
@@ -203,6 +212,22 @@ void RawScan::renderLine(uint32_t y) {
 }
 
 size_t RawScan::read(uint8_t* out, size_t size) {
+    if (replay_) {
+        const size_t n = static_cast<size_t>(std::min<uint64_t>(size, remaining()));
+        std::memcpy(out, replay_->bytes.data() + produced_, n);
+        produced_ += n;
+        return n;
+    }
+    const size_t n = draw(out, size);
+    if (recording_.capacity() >= totalBytes()) {
+        recording_.insert(recording_.end(), out, out + n);
+        if (remaining() == 0)
+            keepRecorded(setup_, std::move(recording_));
+    }
+    return n;
+}
+
+size_t RawScan::draw(uint8_t* out, size_t size) {
     size_t copied = 0;
     while (copied < size && remaining() > 0) {
         const auto y = static_cast<uint32_t>(produced_ / lineBytes_);

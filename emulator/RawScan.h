@@ -12,11 +12,14 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
 
 namespace k3100::emu {
+
+struct RecordedScan;
 
 enum class Content : uint8_t { Paper, WhiteStrip, Dark };
 
@@ -47,16 +50,19 @@ size_t packed12LineBytes(size_t samples);
 class RawScan {
 public:
     explicit RawScan(RawScanSetup setup);
+    ~RawScan();
 
     uint64_t totalBytes() const { return static_cast<uint64_t>(lineBytes_) * setup_.lines; }
     uint64_t remaining() const { return totalBytes() - produced_; }
     size_t lineBytes() const { return lineBytes_; }
     const RawScanSetup& setup() const { return setup_; }
 
-    // Copies the next bytes of the scan, at most `size`; returns how many.
+    // Copies the next bytes of the scan, at most `size`; returns how many. A scan of the same setup as the
+    // last one read to its end replays that one's bytes.
     size_t read(uint8_t* out, size_t size);
 
 private:
+    size_t draw(uint8_t* out, size_t size);
     void prepareColumns();
     void renderLine(uint32_t y);
     void sideSamples(int slot, int channel, uint32_t y, uint16_t* out);
@@ -80,6 +86,8 @@ private:
     std::array<double, 2> sin_{}; // tilt of each side's face as its sensor sees it
     std::array<double, 2> cos_{1, 1};
     std::vector<uint16_t> samples_;
+    std::shared_ptr<const RecordedScan> replay_;
+    std::vector<uint8_t> recording_; // the bytes drawn so far, while the whole scan can be kept
 };
 
 } // namespace k3100::emu

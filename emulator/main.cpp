@@ -1,6 +1,7 @@
 // k3100-emulator: serves an emulated K3100 on a Unix socket (point K3100_EMULATOR_SOCKET at it and the
 // data source finds it as its scanner), or, with --control, sends one control to a running emulator.
 #include "Emulator.h"
+#include "RawScanReplay.h"
 #include "SampleSheets.h"
 #include "SocketServer.h"
 
@@ -34,13 +35,15 @@ constexpr const char* kUsage =
     "  --fault SPEC        inject a fault: KIND[@[CMD:]N], e.g. jam@read:3, timeout@12\n"
     "                      kinds: no-paper jam double-feed cover-open lamp-error not-ready\n"
     "                      unit-attention hardware-error timeout stall gone short-reads\n"
-    "  --control TEXT      send TEXT to the emulator already serving PATH, print its answer, exit\n";
+    "  --control TEXT      send TEXT to the emulator already serving PATH, print its answer, exit\n"
+    "  --replay            replay the last scan drawn for the next scan of the same setup (benchmarks)\n";
 
 struct Options {
     std::string socket;
     std::vector<std::string> controls; // applied in order before serving
     std::string clientControl;
     bool samples = false;
+    bool replay = false;
 };
 
 bool parse(int argc, char** argv, Options& options) {
@@ -48,6 +51,10 @@ bool parse(int argc, char** argv, Options& options) {
         options.socket = env;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
+        if (arg == "--replay") {
+            options.replay = true;
+            continue;
+        }
         if (arg == "--samples") {
             options.samples = true;
             continue;
@@ -102,6 +109,7 @@ int main(int argc, char** argv) {
     if (!options.clientControl.empty())
         return sendControl(options.socket, options.clientControl);
 
+    k3100::emu::setReplayLikeScans(options.replay);
     k3100::emu::Emulator emulator;
     if (options.samples) {
         std::string error;

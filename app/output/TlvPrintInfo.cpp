@@ -23,6 +23,17 @@ std::optional<QPageSize> pageSizeNamed(const std::string& name) {
 
 } // namespace
 
+fnd::Dictionary printInfoOf(const QPrinter& printer) {
+    fnd::Dictionary info;
+    info.set(kPrintInfoPrinterKey, printer.printerName().toStdString());
+    info.set(kPrintInfoPaperKey, QPageSize::key(printer.pageLayout().pageSize().id()).toStdString());
+    info.set(kPrintInfoLandscapeKey, printer.pageLayout().orientation() == QPageLayout::Landscape);
+    info.set(kPrintInfoCopiesKey, std::int32_t{printer.copyCount()});
+    info.set(kPrintInfoDuplexKey, printer.duplex() != QPrinter::DuplexNone);
+    info.set(kPrintInfoColorKey, printer.colorMode() == QPrinter::Color);
+    return info;
+}
+
 void applyPrintInfo(const fnd::Dictionary& info, QPrinter& printer) {
     if (const std::string* paper = info.get(kPrintInfoPaperKey).asString()) {
         if (const std::optional<QPageSize> size = pageSizeNamed(*paper))

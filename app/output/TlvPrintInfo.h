@@ -15,6 +15,8 @@ inline constexpr const char* kPrintInfoCopiesKey = "Copies";       // integer 1.
 inline constexpr const char* kPrintInfoDuplexKey = "Duplex";       // boolean: long-edge duplex
 inline constexpr const char* kPrintInfoColorKey = "Color";         // boolean
 
+// The printer's settings in that form (the printer's name included).
+fnd::Dictionary printInfoOf(const QPrinter& printer);
 // Sets what the dictionary holds with the right type and range; everything else stays as it is.
 void applyPrintInfo(const fnd::Dictionary& info, QPrinter& printer);
 

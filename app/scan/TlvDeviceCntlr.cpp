@@ -85,8 +85,6 @@ bool TlvDeviceCntlr::openDS(TlvScanSettingMdl* model, bool isOpenDSPanel) {
             mTWAINHandler->closeDS();
         return false;
     }
-    if (!isOpenDSPanel && model)
-        stopWatchingBtnStatus();
     mCurScanSettingMdl = model;
     TW_INT16 result = 0;
     if (!model || !mCaps->setCCAPsValues(model, isOpenDSPanel, mHost.countOfImgInfoDict() == 0, &result)) {

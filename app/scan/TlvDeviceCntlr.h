@@ -92,12 +92,9 @@ public:
 
 private:
     enum class Next { Page, DrainPage, EndSuccess, EndFailure };
-    struct PageRead;
 
     int findDSAndOpenDS();
-    int openFailureCode(int rc);
     bool enableForScan();
-    void showOpenFailure(int code);
     void beginBatch();
     void endBatch(bool success);
     int endState(bool success);
@@ -116,9 +113,6 @@ private:
     void callOnMain(std::function<void()> fn);
     void runWhenFree(std::function<void()> fn);
     void afterTransfer(Next next);
-
-    void startWatchingBtnStatus() {}
-    void stopWatchingBtnStatus() {}
 
     tlv::TlvScanHost& mHost;
     fnd::Dictionary mAppInfo;

@@ -23,7 +23,6 @@ public:
     // Ignores 104 and 105 unless the state lies in 100..105, and an unchanged value.
     virtual void setAppStateNum(int state) = 0;
     virtual bool isExecuteScnState() const = 0; // 100..105
-    virtual bool isExeScningState() const = 0;  // 100..102
     // Only in the top states: a fresh temporary folder and page list, the scanning view, state 101.
     virtual void scanReadyByTwainCB() = 0;
 

@@ -56,9 +56,6 @@ public:
     // The scanning view's button: continue scanning, or cancel.
     void againExeScan(QAbstractButton* button);
 
-    void startWatchingBtnStsOnCntlr() {}
-    void stopWatchingBtnStsOnCntlr() {}
-
 private:
     bool isWaitingForThreads() const;
 

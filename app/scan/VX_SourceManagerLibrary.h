@@ -1,7 +1,5 @@
-// The TWAIN source manager as an application finds it: a shared library loaded at run time, so the
-// application depends on no particular manager at link time. This project's manager from the library
-// folder beside the program's bin folder (the installed layout and the build tree alike), else
-// whichever manager of that name the system's library path offers.
+// The TWAIN source manager as the application finds it: this project's manager, loaded at run time
+// (twain::loadManagerEntry), so the application depends on no particular manager at link time.
 #pragma once
 
 #include "twain.h"

@@ -1,6 +1,5 @@
-// A length byte is told from zero-terminated text by its value: this system's strings never hold more
-// than 32 units, and text seldom starts with a control character; anything else is read up to its zero
-// or the record's end, whichever comes first.
+// Texts are read in either form (TwainText.h); binary values are written within the record, cut at its
+// capacity.
 #include "VX_TWAINCommon.h"
 
 #include <algorithm>
@@ -9,21 +8,12 @@
 #include <limits>
 
 #include "CapNames.h"
+#include "TwainText.h"
 
 namespace {
 
-// Bytes or UTF-16 units a length-prefixed record of this system holds.
-constexpr std::size_t kMaxPrefixed = 32;
-
-bool IsLengthPrefixed(const char* record) {
-    return static_cast<unsigned char>(record[0]) <= kMaxPrefixed;
-}
-
-std::string_view RecordText(const char* record, std::size_t size) {
-    if (IsLengthPrefixed(record))
-        return {record + 1, static_cast<unsigned char>(record[0])};
-    return {record, strnlen(record, size)};
-}
+// Bytes a TW_STR32 holds after its length byte, keeping a terminator.
+constexpr std::size_t kStr32Bytes = sizeof(TW_STR32) - 2;
 
 bool InfoEquals(const fnd::Dictionary& info, const char* key, const std::string& text) {
     const std::string* expected = info.get(key).asString();
@@ -72,7 +62,7 @@ void VX_TWAINCommon::str32FromNSData(TW_STR32& out, const std::optional<fnd::Dat
     std::memset(out, 0, sizeof out);
     if (!data || data->empty())
         return;
-    const std::size_t length = std::min(data->size(), kMaxPrefixed);
+    const std::size_t length = std::min(data->size(), kStr32Bytes);
     out[0] = static_cast<char>(length);
     std::memcpy(out + 1, data->data(), length);
 }
@@ -93,7 +83,7 @@ void VX_TWAINCommon::str255FromNSData(TW_STR255& out, std::span<const std::uint8
 }
 
 std::optional<fnd::Data> VX_TWAINCommon::nsDataFromStr32(const TW_STR32& record) {
-    const std::string_view text = RecordText(record, sizeof record);
+    const std::string text = TwainText(record, sizeof record);
     if (text.empty())
         return std::nullopt;
     return fnd::Data(text.begin(), text.end());
@@ -102,7 +92,7 @@ std::optional<fnd::Data> VX_TWAINCommon::nsDataFromStr32(const TW_STR32& record)
 std::optional<std::string> VX_TWAINCommon::nsStrFromStr64(const TW_STR64& record) {
     if (record[0] == 0)
         return std::nullopt;
-    if (!IsLengthPrefixed(record))
+    if (!IsLengthPrefixedText(record))
         return std::string(record, strnlen(record, sizeof record));
     CapNameItem item;
     std::memcpy(item.data(), record, item.size());
@@ -116,9 +106,9 @@ std::array<std::uint8_t, sizeof(TW_STR255)> VX_TWAINCommon::nsDataFromStr255(con
 }
 
 std::string VX_TWAINCommon::identityText(const TW_STR32& field) {
-    return std::string(RecordText(field, sizeof field));
+    return TwainText(field, sizeof field);
 }
 
 void VX_TWAINCommon::setIdentityText(TW_STR32& field, std::string_view text) {
-    str32FromNSData(field, fnd::Data(text.begin(), text.end()));
+    SetLengthPrefixedText(field, sizeof field, text);
 }

@@ -1,5 +1,5 @@
-// Our operations that live in the page library's filters: each runs the filter the chain would run, on a
-// whole page held in a CImg.
+// Our operations that live in the page library's filters: each runs the filter the chain would run, band by
+// band for colour to grey and the tone curve, on the whole page for deskew.
 #include "PageOps.h"
 
 #include "CGRC.h"
@@ -26,6 +26,19 @@ CImg ToImage(const PnmImage& page, int32_t dpi) {
     return image;
 }
 
+// The next `lines` rows of the file straight into the band's buffer; every byte is read, so it is not
+// cleared.
+void ReadBand(PnmReader& reader, CImg& band, int32_t lines, int32_t dpi) {
+    const PnmImage& page = reader.shape();
+    const Ovk::tagIMAGEINFO record = CImg::makeInfo(0, 0, page.width, lines, page.stride(), 8, page.channels,
+                                                    Ovk::RGBORDER_PIXEL, dpi, dpi);
+    if (band.getHeight() != lines)
+        band.createImgUnfilled(&record);
+    if (band.isNull())
+        throw std::runtime_error("no memory for a band");
+    reader.read(band.getImage(), lines);
+}
+
 // Reuses `into`'s buffer when it is large enough: a fresh page-sized buffer costs more in page faults
 // than the filters themselves.
 PnmImage ToPnm(const CImg& image, PnmImage into = {}) {
@@ -44,28 +57,40 @@ void Check(int32_t result, const char* what) {
 }
 } // namespace
 
-PnmImage ToGrey(PnmImage page, int32_t dpi) {
-    CImg image = ToImage(page, dpi);
-    CColorToGray filter;
-    Check(filter.setInfo(image, nullptr), "colour to grey");
-    Check(filter.IP(image), "colour to grey");
-    return ToPnm(image, std::move(page));
+void ToGrey(const std::string& in, const std::string& out, int32_t dpi) {
+    PnmReader reader(in);
+    const PnmImage& page = reader.shape();
+    PnmWriter writer(out, page.width, page.height, 1);
+    CImg band, grey;
+    ForEachBand(page.stride(), page.height, [&](int32_t, int32_t lines) {
+        ReadBand(reader, band, lines, dpi);
+        Check(CColorToGray::convert(band, grey), "colour to grey");
+        writer.write(grey.getImage(), grey.getImageSize());
+    });
 }
 
-PnmImage ToneCurve(PnmImage page, int32_t dpi, double gamma) {
+void ToneCurve(const std::string& in, const std::string& out, int32_t dpi, double gamma) {
     tagGRCINFO info{};
     info.ulSize = sizeof info;
     info.ucBrightness = 0; // the curves below, not computed ones
     for (int32_t v = 0; v < 256; ++v) {
-        const auto out = static_cast<uint8_t>(std::lround(255 * std::pow(v / 255.0, 1 / gamma)));
-        info.ucGray[v] = info.ucRed[v] = info.ucGreen[v] = info.ucBlue[v] = out;
+        const auto level = static_cast<uint8_t>(std::lround(255 * std::pow(v / 255.0, 1 / gamma)));
+        info.ucGray[v] = info.ucRed[v] = info.ucGreen[v] = info.ucBlue[v] = level;
     }
-    CImg image = ToImage(page, dpi);
+    PnmReader reader(in);
+    const PnmImage& page = reader.shape();
+    PnmWriter writer(out, page.width, page.height, page.channels);
+    CImg band;
     CGRC filter;
-    Check(filter.setInfo(image, &info), "tone curve");
-    filter.setMode(page.channels == 3 ? COLORMODE_COLOR : COLORMODE_GRAY, false);
-    Check(filter.IP(image), "tone curve");
-    return ToPnm(image, std::move(page));
+    ForEachBand(page.stride(), page.height, [&](int32_t y, int32_t lines) {
+        ReadBand(reader, band, lines, dpi);
+        if (y == 0) {
+            Check(filter.setInfo(band, &info), "tone curve");
+            filter.setMode(page.channels == 3 ? COLORMODE_COLOR : COLORMODE_GRAY, false);
+        }
+        Check(filter.IP(band), "tone curve");
+        writer.write(band.getImage(), band.getImageSize());
+    });
 }
 
 PnmImage Deskew(PnmImage page, int32_t dpi) {

@@ -1,4 +1,5 @@
-// Drives the analysis library band by band over an in-memory page, the way the page pipeline calls it.
+// Drives the analysis library band by band, the way the page pipeline calls it: streamed from the file for
+// the band operations, over the page in memory for the paper detector.
 #include "PageOps.h"
 
 #include "Bands.h"
@@ -26,52 +27,59 @@ PnmImage NewImage(int32_t width, int32_t height, int32_t channels) {
     return image;
 }
 
-// Calls body(y, lines) for each band of the page.
-template <typename Body> void ForEachBand(const PnmImage& page, Body body) {
-    const int32_t band = BandLines(page.stride());
-    for (int32_t y = 0; y < page.height; y += band)
-        body(y, std::min(band, page.height - y));
-}
-
 } // namespace
 
-PnmImage Binarise(const PnmImage& page, int32_t dpi) {
-    PnmImage out = NewImage(page.width, page.height, 0);
+void Binarise(const std::string& in, const std::string& out, int32_t dpi) {
+    PnmReader reader(in);
+    const PnmImage& page = reader.shape();
+    PnmWriter writer(out, page.width, page.height, 0);
+    const int32_t lines = BandLines(page.stride());
+    PnmImage band = NewImage(page.width, lines, page.channels);
+    PnmImage bits = NewImage(page.width, lines, 0);
     tagBINFUNCINFO info{kBinFuncInfoHandleSize, 0, 0, 0, 0, nullptr};
     InitBINFUNCINFO(&info);
     info.lMode = page.channels == 3 ? kBinWeightedGrey : kBinFixedSlice;
-    ForEachBand(page, [&](int32_t y, int32_t lines) {
-        tagOVKIMAGEINFO src = Record(page, y, lines, dpi);
-        tagOVKIMAGEINFO dst = Record(out, y, lines, dpi);
+    ForEachBand(page.stride(), page.height, [&](int32_t, int32_t count) {
+        reader.read(band.pixels.data(), count);
+        tagOVKIMAGEINFO src = Record(band, 0, count, dpi);
+        tagOVKIMAGEINFO dst = Record(bits, 0, count, dpi);
         if (BinalizeRectEx(&dst, &src, &info) != 0)
             throw std::runtime_error("binarisation refused the page");
+        writer.write(bits.pixels.data(), static_cast<size_t>(bits.stride()) * count);
     });
     ReleaseBinalizeHandle(&info);
-    return out;
 }
 
-PnmImage Reduce(const PnmImage& page, int32_t dpi, int32_t outDpi) {
+void Reduce(const std::string& in, const std::string& out, int32_t dpi, int32_t outDpi) {
+    PnmReader reader(in);
+    const PnmImage& page = reader.shape();
     Reducer reducer(page.width, page.height, page.channels, dpi, outDpi);
-    ForEachBand(page, [&](int32_t y, int32_t lines) {
-        tagOVKIMAGEINFO src = Record(page, y, lines, dpi);
+    PnmImage band = NewImage(page.width, BandLines(page.stride()), page.channels);
+    ForEachBand(page.stride(), page.height, [&](int32_t, int32_t count) {
+        reader.read(band.pixels.data(), count);
+        tagOVKIMAGEINFO src = Record(band, 0, count, dpi);
         reducer.band(&src);
     });
     reducer.end();
-    PnmImage out{reducer.width(), reducer.lines(), page.channels, std::move(reducer.pixels())};
-    out.pixels.resize(static_cast<size_t>(out.stride()) * out.height);
-    return out;
+    PnmWriter(out, reducer.width(), reducer.lines(), page.channels)
+        .write(reducer.pixels().data(),
+               static_cast<size_t>(reducer.width()) * std::max(page.channels, 1) * reducer.lines());
 }
 
-std::string Blank(const PnmImage& page, int32_t dpi) {
+std::string Blank(const std::string& in, int32_t dpi) {
+    PnmReader reader(in);
+    const PnmImage& page = reader.shape();
+    PnmImage band = NewImage(page.width, BandLines(page.stride()), page.channels);
     tagISBLANKINFO info{};
     info.ulSize = sizeof info;
     info.ulLevel = 128;
     info.lThreshold = 1; // percent of dark pixels
     int verdict = 0;
-    ForEachBand(page, [&](int32_t y, int32_t lines) {
-        tagOVKIMAGEINFO band = Record(page, y, lines, dpi);
-        info.rcArea = {0, 0, page.width, lines};
-        verdict = IsBlankPageEx2(&band, &info);
+    ForEachBand(page.stride(), page.height, [&](int32_t, int32_t count) {
+        reader.read(band.pixels.data(), count);
+        tagOVKIMAGEINFO record = Record(band, 0, count, dpi);
+        info.rcArea = {0, 0, page.width, count};
+        verdict = IsBlankPageEx2(&record, &info);
     });
     std::ostringstream text;
     text << (verdict ? "content" : "blank") << " ratio " << info.ulRatio << '\n';
@@ -87,7 +95,7 @@ PaperCorners FindPaper(const PnmImage& page, int32_t dpi) {
     if (DetectSlantAndSize(&whole, &req) != 0)
         throw std::runtime_error("slant detector refused the page");
     const int32_t band = BandLines(page.stride());
-    ForEachBand(page, [&](int32_t y, int32_t lines) {
+    ForEachBand(page.stride(), page.height, [&](int32_t y, int32_t lines) {
         tagOVKIMAGEINFO part = Record(page, y, lines, dpi);
         req.ulCommand = y == 0 ? 1 : y + band >= page.height ? 3 : 2;
         DetectSlantAndSize(&part, &req);

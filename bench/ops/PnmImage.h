@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -15,7 +16,32 @@ struct PnmImage {
     int32_t stride() const { return channels == 0 ? (width + 7) / 8 : width * channels; }
 };
 
-// Reads an 8-bit P5 or P6 file; throws std::runtime_error on anything else.
+// An 8-bit P5 or P6 file read in order, band by band as a scanner delivers a page; throws
+// std::runtime_error on anything else and on a short file.
+class PnmReader {
+public:
+    explicit PnmReader(const std::string& path);
+    // The page's geometry; pixels stay empty.
+    const PnmImage& shape() const { return m_shape; }
+    // The next `lines` rows into `rows` (lines * stride bytes).
+    void read(uint8_t* rows, int32_t lines);
+
+private:
+    std::ifstream m_in;
+    PnmImage m_shape;
+};
+
+// A P4, P5 or P6 file written in order; throws std::runtime_error when it cannot be written.
+class PnmWriter {
+public:
+    PnmWriter(const std::string& path, int32_t width, int32_t height, int32_t channels);
+    void write(const uint8_t* rows, size_t bytes);
+
+private:
+    std::ofstream m_out;
+    std::string m_path;
+};
+
+// The whole page at once.
 PnmImage ReadPnm(const std::string& path);
-// Writes P4, P5 or P6 by the image's channels; throws std::runtime_error when the file cannot be written.
 void WritePnm(const std::string& path, const PnmImage& image);

@@ -78,6 +78,8 @@ public:
 
     void SetEzKeyAbort(uint32_t key) { keyAbort = key; } // 1-based panel key, 0 none
     void SetOcrPath(const char* path);
+    // True when the page library can find what text direction needs.
+    bool CanDetectTextDirection();
     void ProtectImageBuffer(bool on);
     void CleanupImageBuffer();
     void CleanupPageBuffer();

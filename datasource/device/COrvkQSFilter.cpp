@@ -171,4 +171,9 @@ void COrvkQS::SetOcrPath(const char* path) {
     library.setOcrPath(path);
 }
 
+bool COrvkQS::CanDetectTextDirection() {
+    std::lock_guard lock(libraryMutex);
+    return library.checkTextDirection() == 0;
+}
+
 } // namespace k3100

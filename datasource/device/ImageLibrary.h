@@ -50,6 +50,8 @@ public:
     virtual int32_t getOffset(int32_t res) = 0;
     virtual int32_t getDummyPixelCount(int32_t res) = 0;
     virtual void setOcrPath(const char* path) = 0;
+    // 0 when text direction can run (its model is found).
+    virtual int32_t checkTextDirection() = 0;
 };
 
 } // namespace k3100

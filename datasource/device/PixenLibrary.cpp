@@ -57,6 +57,7 @@ public:
     int32_t getOffset(int32_t res) override { return qs::getOffset(res); }
     int32_t getDummyPixelCount(int32_t res) override { return qs::getDummyPixelCount(res); }
     void setOcrPath(const char* path) override { qs::setOcrPath(path); }
+    int32_t checkTextDirection() override { return qs::checkTextDirection(); }
 };
 
 } // namespace

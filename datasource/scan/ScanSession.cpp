@@ -48,7 +48,7 @@ TW_UINT16 COrvkQSDS::EnableDS(pTW_IDENTITY origin, TW_MEMREF data) {
     mSheetImagesLeft = 0;
     mKeptImagesLeft = 0;
     mDeviceEvent = kDeviceEventNone;
-    mFeedFault = TWCC_SUCCESS;
+    mBatchFault = TWCC_SUCCESS;
     RegisterScanNotificationHandlers();
     return CDataSource::EnableDS(origin, data);
 }

@@ -1,5 +1,5 @@
 // ShowAlert: a scanner error code becomes a localised alert from the string table "text". The answer
-// decides the batch: OK on the no-page alert retries (2), every other shown alert cancels. A feed fault
+// decides the batch: OK on the no-page alert retries (2), every other shown alert cancels. A device fault
 // also leaves its TWAIN condition code, so that an application can tell it from its user's cancel.
 #include <cstdio>
 #include <utility>
@@ -32,24 +32,36 @@ constexpr SAlertRow kAlertTable[] = {
     {0x000B0000, "Command Sequence Error Message"},
     {0x000C0000, "System Resource Failure Message"},
     {0x000F0000, "Unknown DeviceError Message"},
+    {k3100::kScanErrNoDirectionModel, "No Direction Model Message"},
     {k3100::kScanErrNoPage, "No Page Message"},
 };
 constexpr const char* kUnknownKey = "Unknown Error Message";
 
-// TWAIN 1.9 has no code for an open cover; an operation error at least says the device stopped it.
-TW_UINT16 FeedFaultCondition(std::uint32_t code) {
+// The condition code that tells an application which fault ended its batch: the closest TWAIN code; a
+// scanner that vanished or stopped answering is "check the device", the faults without a code of their
+// own an operation error.
+TW_UINT16 BatchFaultCondition(std::uint32_t code) {
     switch (code) {
+    case k3100::kScanOk:
+    case k3100::kScanErrCancelled:
+    case k3100::kScanErrEndOfBatch:
+        return TWCC_SUCCESS;
+    case k3100::kScanErrNoMemory:
+        return TWCC_LOWMEMORY;
     case k3100::kScanErrPaperJam:
         return TWCC_PAPERJAM;
     case k3100::kScanErrDoubleFeed:
         return TWCC_PAPERDOUBLEFEED;
-    case k3100::kScanErrCoverOpen:
-        return TWCC_OPERATIONERROR;
     case k3100::kScanErrNoPaper:
     case k3100::kScanErrNoPage:
         return TWCC_NOMEDIA; // else an empty feeder looks like the application's own cancel
+    case k3100::kScanErrDeviceNotFound:
+    case k3100::kScanErrTransferIO:
+    case k3100::kScanErrPipeStalled:
+    case k3100::kScanErrTimeout:
+        return TWCC_CHECKDEVICEONLINE;
     default:
-        return TWCC_SUCCESS;
+        return TWCC_OPERATIONERROR;
     }
 }
 
@@ -102,8 +114,8 @@ TW_UINT16 COrvkQSDS::ShowAlert(std::uint32_t code) {
     mConditionCode = TWCC_SUCCESS;
     const TW_UINT16 rc = PresentAlert(code);
     // A fault the user chose to retry no longer describes the batch.
-    if (const TW_UINT16 fault = FeedFaultCondition(code); fault != TWCC_SUCCESS && rc != TWRC_CHECKSTATUS)
-        mFeedFault = fault;
+    if (const TW_UINT16 fault = BatchFaultCondition(code); fault != TWCC_SUCCESS && rc != TWRC_CHECKSTATUS)
+        mBatchFault = fault;
     return rc;
 }
 
@@ -131,6 +143,6 @@ TW_UINT16 COrvkQSDS::GetStatus(pTW_IDENTITY origin, TW_MEMREF data) {
     const TW_UINT16 rc = CDataSource::GetStatus(origin, data);
     auto* status = static_cast<TW_STATUS*>(data);
     if (rc == TWRC_SUCCESS && status->ConditionCode == TWCC_SUCCESS)
-        status->ConditionCode = std::exchange(mFeedFault, TWCC_SUCCESS);
+        status->ConditionCode = std::exchange(mBatchFault, TWCC_SUCCESS);
     return rc;
 }

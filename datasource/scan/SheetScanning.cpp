@@ -79,6 +79,9 @@ TW_UINT16 COrvkQSDS::PrepareScan() {
     const bool continuous = IsContinuousFeed() && !prescan && mScanMode != kScanModeKeptDone;
     mDetectedPageSize = SScanSize{};
     tagScanParam param = MakeScanParam(continuous, prescan ? mScanMode : 0);
+    // Found out before the sheet moves: a page that cannot be finished would be lost.
+    if (IsOn(CCAP_OVK_RECOGNIZE_DIRECTION) && !mScanner->CanDetectTextDirection())
+        return AnswerSheetError(k3100::kScanErrNoDirectionModel, manualFeed, jamless);
     mScanner->SetEzKeyAbort(0);
     const bool dialogShowsPrescan =
         mShowUI && (mScanMode == kScanModeKeepPrescan || mScanMode == kScanModeKeptDone);
@@ -95,7 +98,7 @@ TW_UINT16 COrvkQSDS::PrepareScan() {
     }
     if (const std::uint32_t error = StartSheet(param))
         return AnswerSheetError(error, manualFeed, jamless);
-    mFeedFault = TWCC_SUCCESS; // the paper moves again: an earlier fault no longer describes this scan
+    mBatchFault = TWCC_SUCCESS; // the paper moves again: an earlier fault no longer describes this scan
     mSheetImagesLeft = IsOn(CAP_DUPLEXENABLED) && (remaining > 1 || remaining == -1) ? 2 : 1;
     ResumeProgress();
     return TWRC_SUCCESS;

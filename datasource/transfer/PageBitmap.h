@@ -16,8 +16,12 @@ struct SPageBitmap {
     float yResolution = 0;
     std::vector<std::uint8_t> pixels; // bytesPerRow x height bytes
 
+    // Bytes a row of the width needs at the depth; rows may be longer, never shorter.
+    std::uint64_t MinimumBytesPerRow() const {
+        return (std::uint64_t{width} * samplesPerPixel * bitsPerSample + 7) / 8;
+    }
     bool IsValid() const {
-        return width && height && samplesPerPixel && bitsPerSample && bytesPerRow &&
+        return width && height && samplesPerPixel && bitsPerSample && bytesPerRow >= MinimumBytesPerRow() &&
                pixels.size() >= std::uint64_t{bytesPerRow} * height;
     }
     const std::uint8_t* Row(std::uint32_t y) const { return pixels.data() + std::size_t{bytesPerRow} * y; }

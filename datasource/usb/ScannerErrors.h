@@ -26,6 +26,7 @@ inline constexpr uint32_t kScanErrTimeout = 0xA0000;
 inline constexpr uint32_t kScanErrCommandSequence = 0xB0000;
 inline constexpr uint32_t kScanErrSystemResource = 0xC0000;
 inline constexpr uint32_t kScanErrUnknownDevice = 0xF0000;
+inline constexpr uint32_t kScanErrNoDirectionModel = 0x100000; // text direction has no model to run on
 inline constexpr uint32_t kScanErrCheckCondition = 0x01000000;
 inline constexpr uint32_t kScanErrCancelled = 0x04000000;
 inline constexpr uint32_t kScanErrNoPage = 0x08000000;

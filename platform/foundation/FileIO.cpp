@@ -4,6 +4,7 @@
 #include "WholeTransfer.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -67,6 +68,19 @@ void syncFolder(const std::filesystem::path& folder) {
 
 } // namespace
 
+// File systems without the no-replace rename get a hard link, which fails on an existing name just the
+// same.
+bool renameWithoutReplacing(const std::filesystem::path& from, const std::filesystem::path& to) {
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno != EINVAL && errno != ENOSYS)
+        return false;
+    if (::link(from.c_str(), to.c_str()) != 0)
+        return false;
+    ::unlink(from.c_str());
+    return true;
+}
+
 ReadStatus readWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>& bytes,
                          std::uintmax_t maxBytes, std::string* error) {
     bytes.clear();
@@ -98,7 +112,7 @@ ReadStatus readWholeFile(const std::filesystem::path& path, std::vector<std::uin
 }
 
 bool writeFileAtomically(const std::filesystem::path& path, std::span<const std::uint8_t> bytes,
-                         std::string* error) {
+                         std::string* error, Existing existing) {
     if (path.empty() || !path.has_filename()) {
         errno = EINVAL;
         return fail(error, "bad file name", path);
@@ -112,7 +126,9 @@ bool writeFileAtomically(const std::filesystem::path& path, std::span<const std:
     struct stat old {};
     const mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
     const bool ok = ::fchmod(fd.get(), mode) == 0 && writeAll(fd.get(), bytes) && ::fsync(fd.get()) == 0 &&
-                    fd.close() && ::rename(temp.c_str(), path.c_str()) == 0;
+                    fd.close() &&
+                    (existing == Existing::Replace ? ::rename(temp.c_str(), path.c_str()) == 0
+                                                   : renameWithoutReplacing(temp, path));
     if (!ok) {
         const int saved = errno;
         ::unlink(temp.c_str());

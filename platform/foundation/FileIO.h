@@ -19,9 +19,16 @@ enum class ReadStatus { Ok, Missing, Unreadable, TooLarge };
 FND_EXPORT ReadStatus readWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>& bytes,
                                     std::uintmax_t maxBytes, std::string* error = nullptr);
 
+// Renames from to to unless a file exists there (then false with errno EEXIST).
+FND_EXPORT bool renameWithoutReplacing(const std::filesystem::path& from, const std::filesystem::path& to);
+
+// Whether an atomic write may take the place of a file that already exists under the name.
+enum class Existing { Replace, Keep };
+
 // Replaces path with bytes atomically. An existing file's permission bits are kept; a new file gets
-// 0644. On failure the temporary file is removed, the old file is untouched and error says why.
+// 0644. With Existing::Keep an existing file is never replaced: the write fails with EEXIST instead.
+// On failure the temporary file is removed, the old file is untouched and error says why.
 FND_EXPORT bool writeFileAtomically(const std::filesystem::path& path, std::span<const std::uint8_t> bytes,
-                                    std::string* error = nullptr);
+                                    std::string* error = nullptr, Existing existing = Existing::Replace);
 
 } // namespace fnd

@@ -1,10 +1,13 @@
 // Loading decides between missing, loaded and damaged once, so callers never see a half-read file.
 #include "PreferencesFile.h"
 
+#include "FileIO.h"
 #include "PropertyList.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <pwd.h>
 #include <unistd.h>
 
@@ -16,6 +19,34 @@ std::filesystem::path homeFolder() {
         return home;
     const passwd* pw = ::getpwuid(::getuid());
     return pw && pw->pw_dir ? pw->pw_dir : "/";
+}
+
+// The file a symbolic link (or a chain of them) leads to, so that a save replaces the target and keeps the
+// link; the path itself when it is no link. A chain longer than the system allows is left as it is.
+std::filesystem::path linkTarget(std::filesystem::path path) {
+    constexpr int kMaxLinks = 40;
+    std::error_code ec;
+    for (int i = 0; i < kMaxLinks && std::filesystem::is_symlink(path, ec); ++i) {
+        const std::filesystem::path target = std::filesystem::read_symlink(path, ec);
+        if (ec)
+            break;
+        path = target.is_absolute() ? target : path.parent_path() / target;
+    }
+    return path;
+}
+
+// Renames the damaged file to "<name>.damaged", or "<name>.damaged-2" and on when that is taken, so that
+// what it still holds can be recovered by hand; the path it now has, or empty when it could not move.
+std::filesystem::path moveAside(const std::filesystem::path& path) {
+    for (int n = 1; n < 100; ++n) {
+        std::filesystem::path aside = path;
+        aside += n == 1 ? ".damaged" : ".damaged-" + std::to_string(n);
+        if (renameWithoutReplacing(path, aside))
+            return aside;
+        if (errno != EEXIST)
+            break;
+    }
+    return {};
 }
 
 } // namespace
@@ -62,9 +93,19 @@ bool PreferencesFile::save(std::string* error) {
             *error = "no preferences file name";
         return false;
     }
+    const std::filesystem::path target = linkTarget(path_);
     std::error_code ec;
-    std::filesystem::create_directories(path_.parent_path(), ec);
-    if (!plist::writeXmlFile(path_, Value(values_), error))
+    std::filesystem::create_directories(target.parent_path(), ec);
+    if (state_ == State::Damaged) {
+        const std::filesystem::path aside = moveAside(target);
+        if (aside.empty()) {
+            if (error)
+                *error = "cannot move the damaged " + target.string() + " aside: " + std::strerror(errno);
+            return false;
+        }
+        std::fprintf(stderr, "preferences: the damaged file was kept as %s\n", aside.c_str());
+    }
+    if (!plist::writeFile(target, Value(values_), error))
         return false;
     state_ = State::Loaded;
     return true;

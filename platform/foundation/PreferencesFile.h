@@ -1,6 +1,8 @@
 // A preferences file: a property-list dictionary read whole, changed key by key and written back
 // whole and atomically. A missing file reads as empty. A damaged one (not a property list, or not a
-// dictionary) reads as empty with one warning on stderr and stays on disk as it is until save().
+// dictionary) reads as empty with one warning on stderr; save() first moves it aside to
+// "<name>.damaged" (and says so), so that favourites and papers it held are not lost. A file that is a
+// symbolic link is written through to the link's target.
 #pragma once
 
 #include "Export.h"

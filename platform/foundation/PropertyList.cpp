@@ -2,6 +2,8 @@
 // unique_ptr, so an early return on bad input frees everything.
 #include "PropertyList.h"
 
+#include <algorithm>
+
 #include "BinaryPlistCheck.h"
 
 #include <plist/plist.h>
@@ -260,6 +262,30 @@ std::optional<std::vector<std::uint8_t>> toBinary(const Value& value, std::strin
     return std::vector<std::uint8_t>(p, p + length);
 }
 
+namespace {
+
+// Characters below the space other than tab, line feed and carriage return have no place in XML 1.0.
+bool hasControlCharacter(const std::string& text) {
+    return std::any_of(text.begin(), text.end(), [](char c) {
+        const auto u = static_cast<unsigned char>(c);
+        return u < 0x20 && u != '\t' && u != '\n' && u != '\r';
+    });
+}
+
+bool holdsControlCharacters(const Value& value) {
+    if (const std::string* text = value.asString())
+        return hasControlCharacter(*text);
+    if (const Array* array = value.asArray())
+        return std::any_of(array->begin(), array->end(), holdsControlCharacters);
+    if (const Dictionary* dictionary = value.asDictionary())
+        return std::any_of(dictionary->begin(), dictionary->end(), [](const Dictionary::Entry& entry) {
+            return hasControlCharacter(entry.first) || holdsControlCharacters(entry.second);
+        });
+    return false;
+}
+
+} // namespace
+
 FileContents readFile(const std::filesystem::path& path) {
     FileContents out;
     std::vector<std::uint8_t> bytes;
@@ -275,7 +301,11 @@ FileContents readFile(const std::filesystem::path& path) {
     return out;
 }
 
-bool writeXmlFile(const std::filesystem::path& path, const Value& value, std::string* error) {
+bool writeFile(const std::filesystem::path& path, const Value& value, std::string* error) {
+    if (holdsControlCharacters(value)) {
+        const std::optional<std::vector<std::uint8_t>> binary = toBinary(value, error);
+        return binary && writeFileAtomically(path, *binary, error);
+    }
     std::optional<std::string> xml = toXml(value, error);
     if (!xml)
         return false;

@@ -37,8 +37,10 @@ struct FileContents {
 };
 FND_EXPORT FileContents readFile(const std::filesystem::path& path);
 
-// Writes XML atomically (see writeFileAtomically); nothing is touched when the value cannot be written.
-FND_EXPORT bool writeXmlFile(const std::filesystem::path& path, const Value& value,
-                             std::string* error = nullptr);
+// Writes the value atomically (see writeFileAtomically) as XML, or in the binary form when a string or
+// key holds a control character that XML 1.0 cannot carry even escaped, so that other tools can still
+// read the file. Nothing is touched when the value cannot be written.
+FND_EXPORT bool writeFile(const std::filesystem::path& path, const Value& value,
+                          std::string* error = nullptr);
 
 } // namespace fnd::plist

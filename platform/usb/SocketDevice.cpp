@@ -1,13 +1,33 @@
-// Socket backend: a lost connection means the device is gone, as an unplugged scanner would be.
+// Socket backend: a lost connection means the device is gone, as an unplugged scanner would be. Each
+// request waits for its reply as long as a USB transfer would (its own time-out, or the default one),
+// plus a margin for the emulator's own work; past that the connection is given up, since a late reply
+// would be taken for the answer to the next request.
 #include "SocketDevice.h"
 
 #include "SocketProtocol.h"
 #include "UsbDiscovery.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <sys/socket.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 namespace k3100::usb {
+namespace {
+
+constexpr uint32_t kReplyMarginMs = 3000;
+
+// Bounds every send and receive on the socket to waitMs each.
+void setDeadline(int fd, uint32_t waitMs) {
+    timeval limit{};
+    limit.tv_sec = static_cast<time_t>(waitMs / 1000);
+    limit.tv_usec = static_cast<suseconds_t>(waitMs % 1000) * 1000;
+    setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
+    setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
+}
+
+} // namespace
 
 SocketDevice::SocketDevice(int fd, uint16_t vendorId, uint16_t productId)
     : fd_(fd), vendorId_(vendorId), productId_(productId) {}
@@ -25,12 +45,14 @@ UsbStatus SocketDevice::exchange(uint8_t op, uint8_t pipe, uint32_t timeoutMs, u
     if (fd_ < 0)
         return UsbStatus::NoDevice;
     SocketReply answer;
+    setDeadline(fd_, (timeoutMs == 0 ? kDefaultTimeoutMs : timeoutMs) + kReplyMarginMs);
     if (!sendRequest(fd_, static_cast<SocketOp>(op), pipe, timeoutMs, length, payload) ||
         !receiveReply(fd_, answer)) {
+        const bool timedOut = errno == EAGAIN || errno == EWOULDBLOCK;
         ::close(fd_);
         fd_ = -1;
         open_ = false;
-        return UsbStatus::NoDevice;
+        return timedOut ? UsbStatus::Timeout : UsbStatus::NoDevice;
     }
     if (value != nullptr)
         *value = answer.value;

@@ -41,6 +41,21 @@ std::string systemDataPath() {
     return "/usr/share/tesseract-ocr/5/tessdata";
 }
 
+// True when folder holds the pack of every language of "jpn+eng".
+bool holdsPacks(const std::string& folder, const std::string& languages) {
+    size_t start = 0;
+    while (start <= languages.size()) {
+        const size_t end = std::min(languages.find('+', start), languages.size());
+        const std::filesystem::path pack =
+            std::filesystem::path(folder) / (languages.substr(start, end - start) + ".traineddata");
+        std::error_code error;
+        if (!std::filesystem::is_regular_file(pack, error))
+            return false;
+        start = end + 1;
+    }
+    return true;
+}
+
 } // namespace
 
 void setDataPath(const char* path) {
@@ -51,6 +66,15 @@ void setDataPath(const char* path) {
 std::string dataPath() {
     std::lock_guard lock(pathLock);
     return customPath.empty() ? systemDataPath() : customPath;
+}
+
+std::string dataPathFor(const std::string& languages) {
+    const std::string folder = dataPath();
+    return holdsPacks(folder, languages) ? folder : systemDataPath();
+}
+
+bool packsFound(const std::string& languages) {
+    return holdsPacks(dataPathFor(languages), languages);
 }
 
 std::string languagesOfMask(uint32_t mask, uint32_t flags) {
@@ -75,16 +99,8 @@ void TessDeleter::operator()(tesseract::TessBaseAPI* api) const {
 
 int32_t startEngine(const std::string& folder, const std::string& languages, Engine& engine) {
     engine.reset();
-    size_t start = 0;
-    while (start <= languages.size()) {
-        const size_t end = std::min(languages.find('+', start), languages.size());
-        const std::filesystem::path pack =
-            std::filesystem::path(folder) / (languages.substr(start, end - start) + ".traineddata");
-        std::error_code error;
-        if (!std::filesystem::is_regular_file(pack, error))
-            return VLM_ERR_LANGUAGE;
-        start = end + 1;
-    }
+    if (!holdsPacks(folder, languages))
+        return VLM_ERR_LANGUAGE;
     engine.reset(std::make_unique<tesseract::TessBaseAPI>().release());
     // Tesseract's diagnostics would go to stderr; a library stays quiet.
     engine->SetVariable("debug_file", "/dev/null");

@@ -15,6 +15,12 @@ namespace vlm {
 // Process-wide data folder; "" or null restores the system's. Thread-safe.
 void setDataPath(const char* path);
 std::string dataPath();
+// The folder to start an engine for the languages from when the system's may stand in: the folder set
+// above when it holds every pack, else the system's. The orientation model ("osd") is looked for so,
+// since callers point the path at their recognition packs, which seldom include it.
+std::string dataPathFor(const std::string& languages);
+// True when the packs of the languages lie in the folder dataPathFor chooses.
+bool packsFound(const std::string& languages);
 
 // "jpn+eng" and so on for a mask of VLM_LANG_* bits; "" for an empty mask or unknown bits.
 std::string languagesOfMask(uint32_t mask, uint32_t flags);

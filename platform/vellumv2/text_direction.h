@@ -8,7 +8,11 @@
 
 namespace vlm {
 
-// Opens this thread's session; the orientation model is loaded once per thread and data folder.
+// True when the orientation model is found, without loading it.
+bool detectionModelFound();
+
+// Opens this thread's session: VLM_ERR_LANGUAGE without an orientation model. The model is loaded, once
+// per thread and data folder, when a page first needs it.
 int32_t openDetection();
 bool detectionIsOpen();
 void closeDetection();

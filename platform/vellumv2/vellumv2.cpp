@@ -36,8 +36,10 @@ int32_t VLMC_changepath(const char* path) {
 }
 
 int32_t VLMC_exmodeset(int32_t mode, uint32_t langMask, uint32_t flags) {
+    // Orientation needs no language, only its model: a missing one is said here, before any page.
     if (mode == VLM_MODE_DETECT)
-        return VLM_OK; // orientation needs no language; the session opens with VLMC_exopen
+        return guarded(VLM_ERR_NOMEMORY, VLM_ERR_PARAM,
+                       [] { return vlm::detectionModelFound() ? VLM_OK : VLM_ERR_LANGUAGE; });
     return guarded(VLM_ERR_NOMEMORY, VLM_ERR_PARAM,
                    [&] { return vlm::setDocumentMode(mode, langMask, flags); });
 }

@@ -104,7 +104,8 @@ typedef struct VlmSubModeOptions {
 // The text is copied.
 int32_t VLMC_changepath(const char* path);
 
-// Chooses the mode, the recognition languages and the flag word of the next session.
+// Chooses the mode, the recognition languages and the flag word of the next session. For detection it
+// answers VLM_ERR_LANGUAGE when the orientation model is nowhere to be found.
 int32_t VLMC_exmodeset(int32_t mode, uint32_t langMask, uint32_t flags);
 
 // Opens the session chosen by VLMC_exmodeset. For a document, path (UTF-8) is the file to make;

@@ -2,6 +2,9 @@
 // generic handlers, with a minimal scanner subclass.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "CapIds.h"
 #include "ChildProcess.h"
 #include "Containers.h"
@@ -167,10 +170,28 @@ TEST_F(DataSource, OpenGivesUpWhileAnotherProcessHoldsTheScanner) {
         return lock && lock->LockObject() ? 'L' : 'F';
     });
     ASSERT_EQ(holder.Report(), 'L');
+    testing::internal::CaptureStderr();
     EXPECT_EQ(Call(DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, nullptr), TWRC_FAILURE);
+    const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_EQ(Status(), TWCC_MAXCONNECTIONS);
+    EXPECT_NE(said.find("in use by another program"), std::string::npos) << said;
+    EXPECT_NE(said.find(CExclusiveLockObject::LockPath(CDataSource::kLockName)), std::string::npos) << said;
     EXPECT_EQ(mDS.GetState(), CDataSource::kClosed);
     holder.Kill();
+    Open();
+}
+
+// A lock file that cannot be a lock keeps the scanner away as another user would: said so, by name.
+TEST_F(DataSource, OpenWithABlockedLockFileSaysSo) {
+    const std::string path = CExclusiveLockObject::LockPath(CDataSource::kLockName);
+    ASSERT_EQ(mkdir(path.c_str(), 0700), 0);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(Call(DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, nullptr), TWRC_FAILURE);
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(Status(), TWCC_MAXCONNECTIONS);
+    EXPECT_NE(said.find("scanner lock " + path + " is not a plain file"), std::string::npos) << said;
+    EXPECT_EQ(mDS.GetState(), CDataSource::kClosed);
+    ASSERT_EQ(rmdir(path.c_str()), 0);
     Open();
 }
 

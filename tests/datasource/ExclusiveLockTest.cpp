@@ -4,8 +4,11 @@
 
 #include <fcntl.h>
 #include <fstream>
+#include <functional>
+#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 #include "ChildProcess.h"
 #include "ExclusiveLock.h"
@@ -94,4 +97,22 @@ TEST_F(ExclusiveLock, NewLockFileIsReadableByEveryUserWhateverTheUmask) {
     ASSERT_EQ(stat(lock->Path().c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0644u);
     EXPECT_EQ(lock->Path(), mDir.Path() + "/" + kName);
+}
+
+// A lock file that is no plain file is refused with a reason that names it.
+TEST_F(ExclusiveLock, BlockedLockFileIsRefusedWithAReasonNamingIt) {
+    const std::string path = mDir.Path() + "/" + kName;
+    const std::pair<std::function<int()>, const char*> blockers[] = {
+        {[&] { return symlink((mDir.Path() + "/elsewhere").c_str(), path.c_str()); }, "symbolic link"},
+        {[&] { return mkfifo(path.c_str(), 0600); }, "not a plain file"},
+        {[&] { return mkdir(path.c_str(), 0700); }, "not a plain file"},
+    };
+    for (const auto& [block, reason] : blockers) {
+        ASSERT_EQ(block(), 0) << reason;
+        std::string problem;
+        EXPECT_EQ(CExclusiveLockObject::CreateExclusiveLockObject(kName, &problem), nullptr);
+        EXPECT_NE(problem.find(path), std::string::npos) << problem;
+        EXPECT_NE(problem.find(reason), std::string::npos) << problem;
+        ASSERT_EQ(remove(path.c_str()), 0);
+    }
 }

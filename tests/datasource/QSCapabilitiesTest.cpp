@@ -308,3 +308,32 @@ TEST_F(QSDataSourceTest, HalftoneNameIsTakenInEitherStringForm) {
 }
 
 } // namespace
+
+// A value the page pipeline cannot use is refused at MSG_SET and changes nothing; the limits themselves
+// are taken.
+TEST_F(QSDataSourceTest, VendorSettingsOutsideTheirLimitsAreRefused) {
+    Open();
+    struct SLimits {
+        TW_UINT16 id;
+        TW_INT32 low, high;
+    };
+    const SLimits limits[] = {{CCAP_OVK_EDGEEMPHASIS, 0, 5},
+                              {CCAP_OVK_BLEEDTHROUGH_THRESHOLD, 1, 7},
+                              {CCAP_OVK_DETECTPAGETYPE_THRESHOLD, 1, 7},
+                              {CCAP_OVK_DETECTPAGETYPE_AMOUNT, 1, 7},
+                              {CCAP_OVK_BLANKSKIPSLICE3, 0, 100},
+                              {CCAP_OVK_PRESCAN, 0, 1},
+                              {CCAP_OVK_RECOGNIZE_DIRECTION, 0, 1}};
+    for (const SLimits& l : limits) {
+        const std::int32_t before = Int(l.id);
+        for (TW_INT32 refused : {l.low - 1, l.high + 1, TW_INT32{-100000}}) {
+            EXPECT_EQ(SetInt(l.id, refused), TWRC_FAILURE) << l.id << " " << refused;
+            EXPECT_EQ(Status(), TWCC_BADVALUE) << l.id;
+            EXPECT_EQ(Int(l.id), before) << l.id;
+        }
+        for (TW_INT32 taken : {l.low, l.high}) {
+            EXPECT_EQ(SetInt(l.id, taken), TWRC_SUCCESS) << l.id << " " << taken;
+            EXPECT_EQ(Int(l.id), taken) << l.id;
+        }
+    }
+}

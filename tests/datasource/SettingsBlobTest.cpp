@@ -101,6 +101,37 @@ TEST_F(SettingsBlobTest, UnknownResolutionIsSkippedWhileOtherFieldsApply) {
     EXPECT_EQ(GetCapFloatValue(other, ICAP_BRIGHTNESS), 100.0f);
 }
 
+// A damaged or foreign blob's value that no scan could use keeps that field's default; the rest applies.
+TEST_F(SettingsBlobTest, FieldsOutsideTheirLimitsKeepTheirDefaults) {
+    Open();
+    ChangeEverythingStored();
+    CapData blob = Flatten();
+    const std::pair<std::size_t, std::uint32_t> damaged[] = {
+        {220, 9},           // edge emphasis
+        {240, 0},           // bleed-through threshold
+        {76, 8},            // page-type detection threshold
+        {80, 0},            // page-type detection amount
+        {100, 101},         // blank-skip slice
+        {280, 2},           // prescan
+        {232, 0xFFFFFFFFu}, // text direction
+    };
+    for (const auto& [offset, value] : damaged)
+        for (std::size_t i = 0; i < 4; ++i)
+            blob[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
+    blob[0] = blob[1] = 0; // transfer count 0
+    CCapPool* other = FreshPool();
+    CCapPool defaults;
+    defaults.Merge(*other);
+    ASSERT_TRUE(other->Unflatten(blob, 1));
+    for (TW_UINT16 id :
+         {CCAP_OVK_EDGEEMPHASIS, CCAP_OVK_BLEEDTHROUGH_THRESHOLD, CCAP_OVK_DETECTPAGETYPE_THRESHOLD,
+          CCAP_OVK_DETECTPAGETYPE_AMOUNT, CCAP_OVK_BLANKSKIPSLICE3, CCAP_OVK_PRESCAN,
+          CCAP_OVK_RECOGNIZE_DIRECTION, CAP_XFERCOUNT})
+        EXPECT_EQ(GetCapSIntValue(other, id), GetCapSIntValue(&defaults, id)) << id;
+    EXPECT_EQ(GetCapUIntValue(other, CCAP_OVK_BLANKSKIP), 1u);
+    EXPECT_EQ(GetCapFloatValue(other, ICAP_XRESOLUTION), 400.0f);
+}
+
 TEST_F(SettingsBlobTest, BlobOfAnotherVersionOrSizeChangesNothing) {
     Open();
     ChangeEverythingStored();

@@ -3,6 +3,7 @@
 // packed 12-bit calibration lines).
 #include "EmulatorFixture.h"
 
+#include "emulator/RawScanReplay.h"
 #include "emulator/ScannerModel.h"
 
 #include <algorithm>
@@ -54,6 +55,28 @@ TEST_F(Scanning, BatchRunsUntilTheFeederIsEmpty) {
     EXPECT_EQ(scanner->ExecRead(length, buffer.data(), DataKind::Image), kScanErrCheckCondition);
     EXPECT_EQ(senseError(), kScanErrNoPaper);
     EXPECT_EQ(emulator.totalCount(), 3u);
+}
+
+TEST_F(Scanning, LikeSheetsReplayTheFirstSheetsBytesAndOtherSheetsAreDrawn) {
+    emu::setReplayLikeScans(true);
+    emu::Sheet tilted = sheet("gen:ramp-a5");
+    tilted.skewDegrees = 2;
+    emulator.loadSheet(sheet("gen:ramp-a5"), 2);
+    emulator.loadSheet(tilted);
+    emulator.loadSheet(sheet("gen:ramp-a5"));
+    setWindows(window(300, 100, usb::kCompositionGrey, 2400));
+    setFeeding(0, true);
+    ASSERT_EQ(scanner->ExecScan(kFront), kScanOk);
+    const Page drawn = readPage(777); // reads that end inside lines
+    const Page replayed = readPage();
+    const Page other = readPage();
+    const Page again = readPage(4096);
+    ASSERT_EQ(drawn.bytes.size(), 2552u * 200);
+    EXPECT_EQ(replayed.bytes, drawn.bytes);
+    EXPECT_EQ(other.bytes.size(), drawn.bytes.size());
+    EXPECT_NE(other.bytes, drawn.bytes) << "a tilted sheet is drawn, not replayed";
+    EXPECT_EQ(again.bytes, drawn.bytes) << "a sheet after another is drawn afresh alike";
+    emu::setReplayLikeScans(false);
 }
 
 TEST_F(Scanning, StopBatchEndsContinuousFeeding) {

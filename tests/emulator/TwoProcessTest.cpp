@@ -38,10 +38,16 @@ protected:
         ASSERT_TRUE(std::getenv("K3100_BUILD_DIR"));
         server = spawn({emulatorProgram(), "--socket", socket, "--load", "gen:blank 2", "--press", "2"});
         ASSERT_GT(server, 0);
-        // Wait until it serves (not a timed check: the loop only bounds a hung start).
-        for (int i = 0; i < 500 && !std::filesystem::exists(socket); ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        ASSERT_TRUE(std::filesystem::exists(socket));
+        // Wait until it answers, not only until its socket exists: between bind and listen a connection
+        // is refused (not a timed check: the loop only bounds a hung start).
+        bool serving = false;
+        for (int i = 0; i < 500 && !serving; ++i) {
+            serving = std::filesystem::exists(socket) &&
+                      exitStatus(spawn({emulatorProgram(), "--socket", socket, "--control", "status"})) == 0;
+            if (!serving)
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        ASSERT_TRUE(serving) << "the emulated scanner did not start serving " << socket;
         setenv(usb::kEmulatorSocketEnv, socket.c_str(), 1);
     }
     void TearDown() override {

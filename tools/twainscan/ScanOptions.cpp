@@ -25,8 +25,27 @@ std::optional<long> Number(const std::string& text, long low, long high) {
     return value;
 }
 
-void Flag(SScanOptions& options, std::uint16_t capId) {
-    options.settings.push_back({capId, TWTY_INT32, 1});
+// A prefix must make a plain file name inside the output folder: no folder part, nothing hidden or "..".
+bool IsSafePrefix(const std::string& prefix) {
+    return !prefix.empty() && prefix.front() != '.' && prefix.find('/') == std::string::npos;
+}
+
+// Every option twainscan documents, at its default, in the order they are sent: the paper before size
+// detection and the page count before duplex, since the source turns size detection off on a new paper
+// and duplex off on a count of all pages. A data source keeps settings from one session to the next,
+// so a run that leaves an option out must still send its default.
+std::vector<SCapSetting> DefaultSettings() {
+    return {{ICAP_PIXELTYPE, TWTY_UINT16, TWPT_GRAY}, {ICAP_XRESOLUTION, TWTY_FIX32, 300},
+            {ICAP_YRESOLUTION, TWTY_FIX32, 300},      {ICAP_SUPPORTEDSIZES, TWTY_UINT16, TWSS_A4},
+            {CAP_XFERCOUNT, TWTY_INT16, -1},          {CAP_DUPLEXENABLED, TWTY_BOOL, 0},
+            {CCAP_OVK_DETECTPAGESIZE, TWTY_INT32, 0}, {CCAP_OVK_BLANKSKIP, TWTY_INT32, 0},
+            {CCAP_OVK_DESKEW, TWTY_INT32, 0}};
+}
+
+void Set(SScanOptions& options, std::uint16_t capId, double value) {
+    for (SCapSetting& setting : options.settings)
+        if (setting.capId == capId)
+            setting.value = value;
 }
 
 // Options that take a value; false with error set when the value is not acceptable.
@@ -36,17 +55,17 @@ bool ValueOption(SScanOptions& options, const std::string& name, const std::stri
         options.outputFolder = value;
     } else if (name == "--source") {
         options.source = value;
-    } else if (name == "--prefix") {
+    } else if (name == "--prefix" && IsSafePrefix(value)) {
         options.prefix = value;
     } else if (name == "--pixel-type" && kPixelTypes.count(value)) {
-        options.settings.push_back({ICAP_PIXELTYPE, TWTY_UINT16, double(kPixelTypes.at(value))});
+        Set(options, ICAP_PIXELTYPE, kPixelTypes.at(value));
     } else if (name == "--paper" && kPapers.count(value)) {
-        options.settings.push_back({ICAP_SUPPORTEDSIZES, TWTY_UINT16, double(kPapers.at(value))});
+        Set(options, ICAP_SUPPORTEDSIZES, kPapers.at(value));
     } else if (name == "--resolution" && Number(value, 50, 1200)) {
-        options.settings.push_back({ICAP_XRESOLUTION, TWTY_FIX32, double(*Number(value, 50, 1200))});
-        options.settings.push_back({ICAP_YRESOLUTION, TWTY_FIX32, double(*Number(value, 50, 1200))});
+        Set(options, ICAP_XRESOLUTION, double(*Number(value, 50, 1200)));
+        Set(options, ICAP_YRESOLUTION, double(*Number(value, 50, 1200)));
     } else if (name == "--count" && Number(value, -1, 32767) && *Number(value, -1, 32767) != 0) {
-        options.settings.push_back({CAP_XFERCOUNT, TWTY_INT16, double(*Number(value, -1, 32767))});
+        Set(options, CAP_XFERCOUNT, double(*Number(value, -1, 32767)));
     } else {
         error = "bad value '" + value + "' for " + name;
         return false;
@@ -59,22 +78,24 @@ bool ValueOption(SScanOptions& options, const std::string& name, const std::stri
 const char* ScanUsage() {
     return "usage: twainscan --list\n"
            "       twainscan --output FOLDER [options]\n"
-           "options:\n"
+           "options (each run sends every one, left-out ones at their default):\n"
            "  --source TEXT          data source whose product name contains TEXT (default K-3100)\n"
-           "  --pixel-type bw|grey|colour\n"
-           "  --resolution DPI       50 to 1200\n"
-           "  --paper a4|a5|b5|letter|legal|executive\n"
+           "  --pixel-type bw|grey|colour (default grey)\n"
+           "  --resolution DPI       50 to 1200 (default 300)\n"
+           "  --paper a4|a5|b5|letter|legal|executive (default a4)\n"
            "  --detect-size          find the paper size on each page\n"
            "  --duplex               scan both sides\n"
            "  --blank-skip           drop blank pages\n"
            "  --deskew               straighten skewed pages\n"
            "  --count N              stop after N pages (-1: all, the default)\n"
-           "  --prefix NAME          file names NAME-0001.tif ... (default page)\n"
+           "  --prefix NAME          file names NAME-0001.tif ... (default page), numbered on after the\n"
+           "                         highest page already in the folder\n"
            "  --events               print the scanner's device events as they come\n";
 }
 
 std::optional<SScanOptions> ParseScanOptions(int argc, const char* const* argv, std::string& error) {
     SScanOptions options;
+    options.settings = DefaultSettings();
     const std::map<std::string, std::uint16_t> flags{{"--duplex", CAP_DUPLEXENABLED},
                                                      {"--blank-skip", CCAP_OVK_BLANKSKIP},
                                                      {"--deskew", CCAP_OVK_DESKEW},
@@ -88,10 +109,7 @@ std::optional<SScanOptions> ParseScanOptions(int argc, const char* const* argv, 
         } else if (name == "--events") {
             options.showEvents = true;
         } else if (flags.count(name)) {
-            if (name == "--duplex")
-                options.settings.push_back({CAP_DUPLEXENABLED, TWTY_BOOL, 1});
-            else
-                Flag(options, flags.at(name));
+            Set(options, flags.at(name), 1);
         } else if (i + 1 < argc && std::strncmp(argv[i], "--", 2) == 0) {
             if (!ValueOption(options, name, argv[++i], error))
                 return std::nullopt;

@@ -21,7 +21,7 @@ struct SScanOptions {
     std::string source = "K-3100"; // must occur in the data source's product name
     std::string outputFolder;
     std::string prefix = "page";
-    std::vector<SCapSetting> settings; // in command-line order
+    std::vector<SCapSetting> settings; // every documented option, in a fixed order
 };
 
 // Parses argv; an error message when an option is unknown or its value is out of range.

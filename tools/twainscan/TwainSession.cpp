@@ -4,9 +4,9 @@
 
 #include <chrono>
 #include <cstring>
-#include <dlfcn.h>
-#include <filesystem>
 #include <thread>
+
+#include "managerlibrary.h"
 
 namespace twainscan {
 namespace {
@@ -18,28 +18,12 @@ void SetText(TW_STR32& field, const char* text) {
     std::strncpy(field, text, sizeof field - 1);
 }
 
-// The manager installed with this program (lib/ beside bin/, also in the build tree), else the system's.
-// Looked for by path: a sanitizer's dlopen does not search the program's run path.
-void* OpenManagerLibrary() {
-    std::error_code error;
-    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
-    for (const char* libdir : {K3100_INSTALL_LIBDIR, "lib"}) {
-        const std::filesystem::path beside = program.parent_path().parent_path() / libdir / K3100_DSM_LIBRARY;
-        if (!error && std::filesystem::exists(beside, error))
-            return dlopen(beside.c_str(), RTLD_NOW | RTLD_LOCAL);
-    }
-    return dlopen(K3100_DSM_LIBRARY, RTLD_NOW | RTLD_LOCAL);
-}
-
 // The manager stays loaded to the end of the process: data sources it loaded may still run code.
 DSMENTRYPROC LoadManager() {
-    void* library = OpenManagerLibrary();
-    if (!library)
-        throw ScanError(std::string("cannot load the TWAIN source manager: ") + dlerror());
-    auto entry = reinterpret_cast<DSMENTRYPROC>(dlsym(library, "DSM_Entry"));
-    if (!entry)
-        throw ScanError("the TWAIN source manager has no DSM_Entry");
-    return entry;
+    std::string error;
+    if (DSMENTRYPROC entry = twain::loadManagerEntry(K3100_DSM_LIBRARY, K3100_INSTALL_LIBDIR, error))
+        return entry;
+    throw ScanError("cannot load the TWAIN source manager: " + error);
 }
 
 TW_UINT32 ItemBits(const SCapSetting& setting) {
@@ -181,7 +165,13 @@ void CTwainSession::OpenSource(const std::string& text) {
     if (rc != TWRC_SUCCESS)
         throw ScanError("no data source named like '" + text + "' was found");
     mSource = source;
-    Check(Call(DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, &mSource, false), "opening the data source");
+    if (Call(DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, &mSource, false) != TWRC_SUCCESS) {
+        const TW_UINT16 condition = ConditionCode();
+        throw ScanError(condition == TWCC_MAXCONNECTIONS
+                            ? "the scanner is in use by another program, or its lock is blocked"
+                            : "opening the data source failed (condition code " + std::to_string(condition) +
+                                  ")");
+    }
     mSourceOpen = true;
     TW_CALLBACK callback{};
     callback.CallBackProc = reinterpret_cast<TW_MEMREF>(&CTwainSession::Callback);
@@ -296,6 +286,11 @@ void CTwainSession::ReadRows(const TW_IMAGEINFO& info, SPageBitmap& page, std::u
             page.bytesPerRow = block.BytesPerRow;
             page.xResolution = info.XResolution.Whole + info.XResolution.Frac / 65536.0f;
             page.yResolution = info.YResolution.Whole + info.YResolution.Frac / 65536.0f;
+            // Rows shorter than the width needs would make every encoder read past them.
+            if (page.bytesPerRow < page.MinimumBytesPerRow())
+                throw ScanError("the data source sent rows of " + std::to_string(page.bytesPerRow) +
+                                " bytes for " + std::to_string(page.width) + " pixels of " +
+                                std::to_string(info.BitsPerPixel) + " bits");
             page.pixels.resize(std::size_t{page.bytesPerRow} * page.height);
         }
         const std::size_t offset = std::size_t{block.YOffset} * page.bytesPerRow;

@@ -1,32 +1,25 @@
 // twainscan: scans a batch from a TWAIN data source by memory transfer and writes each page as a TIFF
 // file. Exit status 0 when at least one page was written and the batch ended normally or by a cancel,
 // 1 otherwise: a jam or another scanner fault fails the run even with the pages before it kept.
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <new>
 #include <string>
 
+#include "PageFiles.h"
 #include "TwainSession.h"
-#include "foundation/FileIO.h"
 #include "transfer/ImageEncoders.h"
 
 namespace {
 
 using namespace twainscan;
 
-std::string PageName(const SScanOptions& options, int number) {
-    char name[32];
-    std::snprintf(name, sizeof name, "-%04d.tif", number);
-    return options.prefix + name;
-}
-
-void WritePage(const SScanOptions& options, const SPageBitmap& page, int number) {
+void WritePage(CPageFiles& files, const SPageBitmap& page, int number) {
     const std::vector<std::uint8_t> tiff = EncodeTiff(page, ETiffCompression::kBest);
-    const std::filesystem::path path =
-        std::filesystem::path(options.outputFolder) / PageName(options, number);
-    std::string error;
-    if (tiff.empty() || !fnd::writeFileAtomically(path, tiff, &error))
-        throw ScanError("cannot write " + path.string() + (error.empty() ? "" : ": " + error));
+    if (tiff.empty())
+        throw ScanError("cannot encode page " + std::to_string(number));
+    const std::filesystem::path path = files.Write(tiff);
     std::printf("page %d: %u x %u pixels, %u bit, %.0f dpi -> %s\n", number, page.width, page.height,
                 page.samplesPerPixel * page.bitsPerSample, page.xResolution, path.c_str());
     std::fflush(stdout);
@@ -37,6 +30,10 @@ std::string FaultName(TW_UINT16 condition) {
         return "paper jam";
     if (condition == TWCC_PAPERDOUBLEFEED)
         return "double feed";
+    if (condition == TWCC_CHECKDEVICEONLINE)
+        return "the scanner is not connected or did not answer";
+    if (condition == TWCC_LOWMEMORY)
+        return "the data source ran out of memory";
     if (condition == TWCC_NOMEDIA)
         return "no paper in the feeder";
     return "scanner fault (condition code " + std::to_string(condition) + ")";
@@ -61,10 +58,7 @@ void PrintDeviceEvent(std::uint32_t event) {
 }
 
 int Scan(const SScanOptions& options) {
-    std::error_code error;
-    std::filesystem::create_directories(options.outputFolder, error);
-    if (!std::filesystem::is_directory(options.outputFolder))
-        throw ScanError("cannot create the folder " + options.outputFolder);
+    CPageFiles files(options.outputFolder, options.prefix);
     CTwainSession session;
     if (options.showEvents)
         session.SetDeviceEventListener({0x8002, 0x8003, 0x8004}, PrintDeviceEvent);
@@ -78,7 +72,7 @@ int Scan(const SScanOptions& options) {
         SPageBitmap page;
         if (session.TransferPage(page) == EPageResult::kCancelled)
             break;
-        WritePage(options, page, ++pages);
+        WritePage(files, page, ++pages);
         more = session.EndTransfer();
     }
     session.Close();
@@ -107,6 +101,9 @@ int main(int argc, char** argv) {
         std::fputs(ScanUsage(), options ? stdout : stderr);
         return options ? 0 : 2;
     }
+    // Past the file-size limit a write must fail with EFBIG, so that the page's temporary file is removed,
+    // instead of the signal ending the process with it left behind.
+    std::signal(SIGXFSZ, SIG_IGN);
     try {
         return options->listOnly ? List() : Scan(*options);
     } catch (const ScanError& failure) {

@@ -2,6 +2,8 @@
 // lYpos of each image and advance by the layout stride, so line-order colour steps over its three planes.
 #include "CBFunc.h"
 
+#include "OvkBits.h"
+
 namespace {
 unsigned char* FirstLine(tagOVKIMAGEINFO* image, ptrdiff_t stride) {
     return image->lpImage + stride * image->lYpos;
@@ -75,9 +77,8 @@ void CBFunc::Rect() {
 }
 
 void CBFunc::Line() {
-    const unsigned char* src = m_src;
-    const int32_t slice = m_slice;
-    PackLine([src, slice](int32_t x) { return src[x] < slice; });
+    std::memset(m_dst, 0, static_cast<size_t>(m_dstSync));
+    PackBelow(m_src, m_dst, m_width, m_slice);
     NextLine();
 }
 

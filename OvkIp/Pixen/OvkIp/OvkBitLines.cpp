@@ -5,6 +5,10 @@
 #include <algorithm>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 constexpr std::array<uint8_t, 256> MakeBitSwitch() {
     std::array<uint8_t, 256> table{};
@@ -153,5 +157,30 @@ void RGBReverseCopy(unsigned char* dstEnd, const unsigned char* src, size_t n) {
 void RGBStepCopy(unsigned char* dst, const unsigned char* src, ptrdiff_t dstStep, size_t n) {
     for (size_t i = 0; i < n; ++i) {
         std::memcpy(dst + static_cast<ptrdiff_t>(i) * dstStep, src + 3 * i, 3);
+    }
+}
+
+void PackBelow(const unsigned char* src, unsigned char* dst, int32_t width, int32_t slice) {
+    int32_t x = 0;
+#if defined(__SSE2__)
+    // Sixteen samples at once: v < slice is max(v, slice - 1) == slice - 1, and the compare mask comes
+    // out least significant bit first, so each byte is turned round.
+    if (slice >= 1 && slice <= 255) {
+        const __m128i top = _mm_set1_epi8(static_cast<char>(slice - 1));
+        for (; x + 16 <= width; x += 16) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + x));
+            const auto mask =
+                static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_max_epu8(v, top), top)));
+            dst[x >> 3] = byBitSwitch[mask & 0xFF];
+            dst[(x >> 3) + 1] = byBitSwitch[mask >> 8];
+        }
+    }
+#endif
+    for (; x < width; x += 8) {
+        const int32_t n = std::min(8, width - x);
+        unsigned bits = 0;
+        for (int32_t i = 0; i < n; ++i)
+            bits |= static_cast<unsigned>(src[x + i] < slice) << (7 - i);
+        dst[x >> 3] = static_cast<unsigned char>(bits);
     }
 }

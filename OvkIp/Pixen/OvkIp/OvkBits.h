@@ -47,6 +47,8 @@ void BitSet(unsigned char* p, int32_t first, int on, int32_t count);
 // Copies lines runs of bits bits from bit srcBit of each source line to bit dstBit of each destination line.
 void BitStepCopy(unsigned char* dst, int32_t dstBit, const unsigned char* src, int32_t srcBit, int32_t bits,
                  int32_t lines, int32_t dstStep, int32_t srcStep);
+// Packs the first width samples of src into (width + 7) / 8 bytes of dst: a set bit for a sample below slice.
+void PackBelow(const unsigned char* src, unsigned char* dst, int32_t width, int32_t slice);
 // Reverses the bit order inside each of n bytes.
 void MemBitSwitch(unsigned char* p, size_t n);
 // Reverses the order of n bytes / of each run of step bytes among n.

@@ -2,8 +2,9 @@
 // record whose line or buffer size would not fit its 32-bit field is refused instead of wrapping.
 #include "CImg.h"
 
+#include "BufferPool.h"
+
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 #include <limits>
 
@@ -28,13 +29,6 @@ Wide sizeWide(Wide sync, Wide height, Wide spp, std::uint32_t order) {
     if (order == RGBORDER_LINE)
         return sync * height * spp;
     return 0;
-}
-
-// The buffer pointer lives in the record because the record crosses into the analysis layer as is;
-// these two functions are the only places that allocate or free it.
-// calloc, because large blocks come from the system already zeroed and need no clearing pass.
-std::uint8_t* newBuffer(std::uint32_t size) noexcept {
-    return static_cast<std::uint8_t*>(std::calloc(size, 1));
 }
 
 } // namespace
@@ -62,7 +56,7 @@ bool CImg::copyFrom(const CImg& other) noexcept {
         return false;
     m_Info = other.m_Info;
     m_Info.lpImage = nullptr;
-    if (allocImgData() == 0) {
+    if (allocate(false) == 0) {
         deleteImg();
         return false;
     }
@@ -93,6 +87,13 @@ int CImg::createImg(std::int32_t width, std::int32_t height, std::int32_t sync, 
 int CImg::createImg(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
                     std::int32_t sync, std::int32_t bps, std::int32_t spp, std::uint32_t order,
                     std::int32_t xres, std::int32_t yres) noexcept {
+    const tagIMAGEINFO info = makeInfo(x, y, width, height, sync, bps, spp, order, xres, yres);
+    return createImg(&info);
+}
+
+tagIMAGEINFO CImg::makeInfo(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
+                            std::int32_t sync, std::int32_t bps, std::int32_t spp, std::uint32_t order,
+                            std::int32_t xres, std::int32_t yres) noexcept {
     tagIMAGEINFO info{};
     info.ulSize = sizeof(tagIMAGEINFO);
     info.lXpos = x;
@@ -106,17 +107,25 @@ int CImg::createImg(std::int32_t x, std::int32_t y, std::int32_t width, std::int
     info.tImageSize = calcSize(sync, height, spp, order);
     info.lXResolution = xres;
     info.lYResolution = yres;
-    return createImg(&info);
+    return info;
 }
 
 int CImg::createImg(const tagIMAGEINFO* info) noexcept {
+    return create(info, true);
+}
+
+int CImg::createImgUnfilled(const tagIMAGEINFO* info) noexcept {
+    return create(info, false);
+}
+
+int CImg::create(const tagIMAGEINFO* info, bool zeroed) noexcept {
     if (!checkInfo(info))
         return 0;
     const tagIMAGEINFO copy = *info; // info may be this image's own record
     releaseBuffer();
     m_Info = copy;
     m_Info.lpImage = nullptr;
-    if (allocImgData() == 0)
+    if (allocate(zeroed) == 0)
         deleteImg();
     return 1;
 }
@@ -125,8 +134,10 @@ int CImg::createImg(const CImg& other) noexcept {
     return createImg(&other.m_Info);
 }
 
+// The buffer pointer lives in the record because the record crosses into the analysis layer as is;
+// allocate and releaseBuffer are the only places that take or give it back.
 void CImg::releaseBuffer() noexcept {
-    std::free(m_Info.lpImage);
+    BufferPool::give(m_Info.lpImage);
     m_Info.lpImage = nullptr;
 }
 
@@ -194,10 +205,14 @@ bool CImg::checkInfo(const tagIMAGEINFO* info) noexcept {
 }
 
 int CImg::allocImgData() noexcept {
+    return allocate(true);
+}
+
+int CImg::allocate(bool zeroed) noexcept {
     releaseBuffer();
     if (m_Info.tImageSize == 0)
         return 0;
-    m_Info.lpImage = newBuffer(m_Info.tImageSize);
+    m_Info.lpImage = BufferPool::take(m_Info.tImageSize, zeroed);
     return m_Info.lpImage != nullptr ? 1 : 0;
 }
 

@@ -1,4 +1,5 @@
-// The library's image object: one image record plus the zero-filled pixel buffer that the object owns.
+// The library's image object: one image record plus the zero-filled pixel buffer that the object owns
+// (buffers come from BufferPool).
 // Filters hand images on by moving buffers (attachImg) and create results with the createImg forms.
 #pragma once
 
@@ -40,6 +41,9 @@ public:
     int createImg(const tagIMAGEINFO* info) noexcept;
     // Same geometry as other, zero pixels.
     int createImg(const CImg& other) noexcept;
+    // As createImg from a record, but the pixels are left unset: only for a result whose every byte,
+    // line padding included, the caller writes before anyone reads it.
+    PIXENQS880_INTERNAL int createImgUnfilled(const tagIMAGEINFO* info) noexcept;
 
     void deleteImg() noexcept;
     bool isNull() const noexcept { return m_Info.lpImage == nullptr; }
@@ -50,6 +54,11 @@ public:
     // allocated; this image is then unchanged.
     int appendImg(const CImg& src) noexcept;
 
+    // The record the createImg form with the same arguments creates from (no buffer).
+    PIXENQS880_INTERNAL static tagIMAGEINFO makeInfo(std::int32_t x, std::int32_t y, std::int32_t width,
+                                                     std::int32_t height, std::int32_t sync, std::int32_t bps,
+                                                     std::int32_t spp, std::uint32_t order, std::int32_t xres,
+                                                     std::int32_t yres) noexcept;
     // Validity of a record's geometry; size word, pointer, position and resolutions are not checked.
     static bool checkInfo(const tagIMAGEINFO* info) noexcept;
     // Replaces the buffer by a zero-filled one of tImageSize bytes; 0 when that is 0 or fails.
@@ -86,6 +95,10 @@ protected:
     tagIMAGEINFO m_Info;
 
 private:
+    friend class CImgList; // hands its joined page over as an image's buffer
+
+    PIXENQS880_INTERNAL int create(const tagIMAGEINFO* info, bool zeroed) noexcept;
+    PIXENQS880_INTERNAL int allocate(bool zeroed) noexcept;
     void releaseBuffer() noexcept;
     bool copyFrom(const CImg& other) noexcept;
 };

@@ -1,10 +1,14 @@
-// Band list: bands move in by buffer ownership, so collecting a page costs no copy; the page is copied
-// once, when it is joined.
+// Band list: the page grows band by band in one buffer (reserved at the previous page's size, so a
+// batch of like pages reuses it), and joining hands that buffer over.
 #include "CImgList.h"
 
+#include "BufferPool.h"
+
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <new>
 
 namespace Ovk::Pixen {
 
@@ -35,12 +39,12 @@ int CImgList::PushBack(CImg& band) {
     if (band.isNull())
         return 1;
     const tagIMAGEINFO& info = band.getInfo();
-    if (!m_Bands.empty() && (!matchesSummary(info) || std::int64_t{m_Summary.lHeight} + info.lHeight >
-                                                          std::numeric_limits<std::int32_t>::max()))
+    if (m_Bands != 0 && (!matchesSummary(info) || std::int64_t{m_Summary.lHeight} + info.lHeight >
+                                                      std::numeric_limits<std::int32_t>::max()))
         return 0;
-    auto holder = std::make_unique<CImg>();
-    m_Bands.push_back(nullptr); // may throw; nothing has changed yet
-    if (m_Bands.size() == 1) {
+    if (!reserve(m_Used + info.tImageSize))
+        throw std::bad_alloc();
+    if (m_Bands == 0) {
         m_Summary.lXpos = info.lXpos;
         m_Summary.lYpos = info.lYpos;
         m_Summary.lWidth = info.lWidth;
@@ -52,13 +56,34 @@ int CImgList::PushBack(CImg& band) {
         m_Summary.lYResolution = info.lYResolution;
     }
     m_Summary.lHeight += info.lHeight;
-    holder->attachImg(band);
-    m_Bands.back() = std::move(holder);
+    std::memcpy(m_Page + m_Used, band.getImage(), info.tImageSize);
+    m_Used += info.tImageSize;
+    ++m_Bands;
+    band.deleteImg();
     return 1;
 }
 
+bool CImgList::reserve(std::size_t bytes) noexcept {
+    if (bytes <= m_Capacity)
+        return true;
+    const std::size_t capacity = std::max({bytes, m_LastPage, 2 * m_Capacity});
+    void* grown = m_Page == nullptr ? BufferPool::take(capacity, false) : std::realloc(m_Page, capacity);
+    if (grown == nullptr)
+        return false;
+    m_Page = static_cast<std::uint8_t*>(grown);
+    m_Capacity = capacity;
+    return true;
+}
+
+void CImgList::releasePage() noexcept {
+    BufferPool::give(m_Page);
+    m_Page = nullptr;
+    m_Used = m_Capacity = 0;
+    m_Bands = 0;
+}
+
 void CImgList::PopAll() noexcept {
-    m_Bands.clear();
+    releasePage();
     m_Summary = emptySummary();
 }
 
@@ -66,18 +91,18 @@ void CImgList::SpliceAndPopAll(CImg& out) noexcept {
     m_Summary.tImageSize =
         CImg::calcSize(m_Summary.lSync, m_Summary.lHeight, m_Summary.lSpp, m_Summary.ulRGBOrder);
     out.deleteImg();
-    out.createImg(&m_Summary);
-    std::uint32_t offset = 0;
-    while (!m_Bands.empty()) {
-        const CImg& band = *m_Bands.front();
-        if (!out.isNull()) {
-            // A band whose record was changed after it came in must not write past the page.
-            const std::uint32_t bytes = std::min(band.getImageSize(), out.getImageSize() - offset);
-            std::memcpy(out.getImage() + offset, band.getImage(), bytes);
-            offset += bytes;
-        }
-        m_Bands.pop_front();
+    const std::size_t size = m_Summary.tImageSize;
+    if (m_Bands != 0 && CImg::checkInfo(&m_Summary) && reserve(size)) {
+        // Only bands whose records disagree with their geometry leave bytes unwritten; they read as the
+        // zero of a new image.
+        if (m_Used < size)
+            std::memset(m_Page + m_Used, 0, size - m_Used);
+        out.m_Info = m_Summary;
+        out.m_Info.lpImage = m_Page;
+        m_Page = nullptr;
+        m_LastPage = size;
     }
+    releasePage();
 }
 
 } // namespace Ovk::Pixen

@@ -78,6 +78,8 @@ public:
 
     // Folder of the text-direction language data; the result of the text-direction framework.
     static std::int32_t setOcrPath(const char* path);
+    // 0 when text direction can run (its model is found), else 2.
+    static std::int32_t checkTextDirection();
 
     // The chain's band driver: one call of the controller's filter for image in state state.
     static std::int32_t execIP(Controller* controller, CImg& image, void* info, tagIMAGESTATE state);
@@ -141,7 +143,9 @@ protected:
 private:
     std::int32_t execOneSide(CImg& image, tagSIDE side, tagIMAGESTATE state);
     std::int32_t execSideBySide(CImg& front, CImg& back, tagIMAGESTATE state);
-    std::int32_t blankLevelFromOutput(CImg& copy, tagSIDE side, tagIMAGESTATE state, std::int32_t& slice);
+    struct BlankForm;
+    std::int32_t blankLevelFromOutput(const CImg& image, tagSIDE side, tagIMAGESTATE state, BlankForm& form);
+    std::int32_t blankGrey(const CImg& image, CImg& grey, tagIMAGESTATE state);
 };
 
 } // namespace Ovk::Pixen

@@ -1,5 +1,5 @@
 // The chain's analysis and geometry steps: binarisation, edge emphasis, text direction, rotation, the
-// blank-page measure (on a copy of the page) and the side-by-side join of a duplex page.
+// blank-page measure (on the page's grey form) and the side-by-side join of a duplex page.
 #include "CNormalFilter.h"
 
 #include "CEmphasisEdge.h"
@@ -8,6 +8,7 @@
 #include "CPutImageOnSide.h"
 #include "CRotate90x.h"
 #include "CTextImageDirection.h"
+#include "OvkLogger.h"
 #include "ToneFilters.h"
 
 #include <algorithm>
@@ -102,32 +103,40 @@ std::int32_t CNormalFilter::coreIsBlankPage(CImg& image, std::int32_t index, tag
     return result;
 }
 
+// What the blank measure reads: the page itself where it only needs reading, else a form of its own.
+struct CNormalFilter::BlankForm {
+    CImg own;
+    bool readsPage = false;
+    std::int32_t slice = MidGrey; // grey level that separates content in that form
+};
+
 std::int32_t CNormalFilter::execIsBlankPage(CImg& image, tagSIDE side, tagIMAGESTATE state) {
     const tagNORMALFILTERINFO& block = sideInfo(side);
     if (block.pBlankPageInfo == nullptr)
         return RTN_OK;
-    // The measure works on a copy: the page itself goes on unchanged.
-    CImg copy(image);
-    if (copy.isNull() != image.isNull())
-        return RTN_MEMORY;
-    std::int32_t slice = MidGrey;
-    const std::int32_t prepared = blankLevelFromOutput(copy, side, state, slice);
+    // The page itself goes on unchanged.
+    BlankForm form;
+    const std::int32_t prepared = blankLevelFromOutput(image, side, state, form);
     if (prepared != RTN_OK)
         return prepared;
-    return coreIsBlankPage(copy, side, state, block.pBlankPageInfo, slice);
+    return coreIsBlankPage(form.readsPage ? image : form.own, side, state, block.pBlankPageInfo, form.slice);
 }
 
-// Brings the copy to the form the output will have and gives the grey level that separates content there.
-std::int32_t CNormalFilter::blankLevelFromOutput(CImg& copy, tagSIDE side, tagIMAGESTATE state,
-                                                 std::int32_t& slice) {
+// Brings the page to the form the output will have and gives the grey level that separates content there.
+// Binarisation works in place, so it gets a copy; colour becomes grey straight from the page; a grey page
+// is read as it is unless its bands must be gathered, which takes them over.
+std::int32_t CNormalFilter::blankLevelFromOutput(const CImg& image, tagSIDE side, tagIMAGESTATE state,
+                                                 BlankForm& form) {
     const tagNORMALFILTERINFO& block = sideInfo(side);
     if (block.pGrayToBinaryInfo != nullptr) {
+        form.own = image;
+        if (form.own.isNull() != image.isNull())
+            return RTN_MEMORY;
         tagGRAYTOBINARYINFO fixed = *block.pGrayToBinaryInfo;
         fixed.Method = 0;
-        std::int32_t result = coreGrayToBinary(copy, side + CopyIndex, state, &fixed);
+        std::int32_t result = coreGrayToBinary(form.own, side + CopyIndex, state, &fixed);
         if (result == RTN_OK && block.bInverse)
-            result = coreInverse(copy, side + CopyIndex, state);
-        slice = MidGrey;
+            result = coreInverse(form.own, side + CopyIndex, state);
         return result;
     }
     // A grey or colour output takes its level from the tone curve; without one there is none to take.
@@ -136,12 +145,30 @@ std::int32_t CNormalFilter::blankLevelFromOutput(CImg& copy, tagSIDE side, tagIM
     const std::int32_t brightness = block.pGRCInfo->ucBrightness;
     const std::int32_t level = CGRC::contrastLevel(block.pGRCInfo->ucContrast);
     const double input = CGRC::calcBinGammaInv(MidGrey, brightness, level);
-    if (copy.getSpp() == 3) {
-        slice = CGRC::calcColorGamma(input, brightness, level);
-        return coreColorToGray(copy, side, state);
+    if (image.getSpp() == 3) {
+        form.slice = CGRC::calcColorGamma(input, brightness, level);
+        return blankGrey(image, form.own, state);
     }
-    slice = CGRC::calcGrayGamma(input, brightness, level);
+    form.slice = CGRC::calcGrayGamma(input, brightness, level);
+    const bool gathers = state == IMAGESTATE_FIRST || state == IMAGESTATE_MIDDLE ||
+                         (state == IMAGESTATE_LAST && !m_IsBlankPage[side].getImgList().empty());
+    form.readsPage = !gathers;
+    if (gathers) {
+        form.own = image;
+        if (form.own.isNull() != image.isNull())
+            return RTN_MEMORY;
+    }
     return RTN_OK;
+}
+
+// The colour-to-grey step of the side on the page's grey form, traced as the step is.
+std::int32_t CNormalFilter::blankGrey(const CImg& image, CImg& grey, tagIMAGESTATE state) {
+    std::int32_t result = RTN_SEQUENCE;
+    if (state >= IMAGESTATE_WHOLE && state <= IMAGESTATE_LAST)
+        result = CColorToGray::convert(image, grey);
+    OvkLogger::writeLog("%30s.IP[%d] return %d", CColorToGray().getName(), static_cast<int>(state),
+                        static_cast<int>(result));
+    return result;
 }
 
 std::int32_t CNormalFilter::execPutImageOnSide(CImg& front, CImg& back, tagIMAGESTATE state) {
@@ -169,6 +196,10 @@ std::int32_t CNormalFilter::PutImageOnSide(CImg& out, CImg& front, CImg& back) {
 
 std::int32_t CNormalFilter::setOcrPath(const char* path) {
     return CTextImageDirection::setOcrPath(path);
+}
+
+std::int32_t CNormalFilter::checkTextDirection() {
+    return CTextImageDirection::checkLibrary();
 }
 
 } // namespace Ovk::Pixen

@@ -215,8 +215,10 @@ std::int32_t CSkewCorrection::IP(CImg& image) {
 
     CImg out;
     const std::int32_t sync = CImg::calcMinSync(outW, image.getBps(), image.getSpp(), image.getRGBOrder());
-    if (out.createImg(0, 0, outW, outH, sync, image.getBps(), image.getSpp(), image.getRGBOrder(),
-                      image.getXResolution(), image.getYResolution()) == 0)
+    const tagIMAGEINFO record =
+        CImg::makeInfo(0, 0, outW, outH, sync, image.getBps(), image.getSpp(), image.getRGBOrder(),
+                       image.getXResolution(), image.getYResolution());
+    if (out.createImgUnfilled(&record) == 0) // resample writes every byte
         return RTN_PAR;
     if (out.isNull())
         return RTN_MEMORY;

@@ -48,6 +48,13 @@ std::int32_t CTextImageDirection::setOcrPath(const char* path) {
     return result;
 }
 
+std::int32_t CTextImageDirection::checkLibrary() {
+    const std::int32_t result = VLMC_exmodeset(VLM_MODE_DETECT, VLM_LANG_ENGLISH, 0);
+    OvkLogger::writeLog("CTextImageDirection::checkLibrary VLMC_exmodeset return %d",
+                        static_cast<int>(result));
+    return mapResult(result);
+}
+
 std::int32_t CTextImageDirection::setInfo(CImg&, void* info) {
     if (checkRecordSize<tagTEXTIMAGEDIRECTIONINFO>(info) != RTN_OK)
         return RTN_PAR;

@@ -23,6 +23,8 @@ public:
 
     // Folder of the framework's language data, for every filter of the process.
     static std::int32_t setOcrPath(const char* path);
+    // 0 when the framework finds what text direction needs; 2 when it does not.
+    static std::int32_t checkLibrary();
 
 private:
     std::int32_t TextImageDirection(CImg& image);

@@ -1,6 +1,7 @@
-// Trace log. The file is opened without following links and must be a regular file owned by this user,
-// so a link or another user's file planted in /tmp cannot make the library empty or fill someone else's
-// file. Each line goes out in one write, so it is never buffered when the process dies.
+// Trace log. The file is opened without following links and must be a regular file owned by this user
+// with no second hard link, so a link or another user's file planted in /tmp cannot make the library
+// empty or fill someone else's file. Each line goes out in one write, so it is never buffered when the
+// process dies.
 #include "OvkLogger.h"
 
 #include <algorithm>
@@ -25,7 +26,8 @@ int openTraceFile(const char* path) noexcept {
     if (fd < 0)
         return -1;
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid() ||
+    // A second hard link would be a name for another file of this user, which the truncation would empty.
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid() || st.st_nlink != 1 ||
         ::ftruncate(fd, 0) != 0) {
         ::close(fd);
         return -1;

@@ -3,3 +3,5 @@
 #pragma once
 
 #define PIXENQS880_EXPORT __attribute__((visibility("default")))
+// Members of an exported class that only the library itself (and what links it statically) calls.
+#define PIXENQS880_INTERNAL __attribute__((visibility("hidden")))

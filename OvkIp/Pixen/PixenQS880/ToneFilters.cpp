@@ -158,14 +158,24 @@ std::int32_t CColorToGray::setInfo(CImg& image, void*) {
 }
 
 std::int32_t CColorToGray::IP(CImg& image) {
+    CImg gray;
+    const std::int32_t result = convert(image, gray);
+    if (result == RTN_OK && !gray.isNull())
+        image.attachImg(gray);
+    return result;
+}
+
+std::int32_t CColorToGray::convert(const CImg& image, CImg& gray) {
+    gray.deleteImg();
     if (image.isNull())
         return RTN_OK; // a band that an earlier step has taken or emptied
     if (!isColor8(image) || (image.getRGBOrder() != RGBORDER_PIXEL && image.getRGBOrder() != RGBORDER_LINE))
         return RTN_PAR;
     const std::int32_t width = image.getWidth();
-    CImg gray;
-    if (gray.createImg(image.getXpos(), image.getYpos(), width, image.getHeight(), width, 8, 1,
-                       RGBORDER_PIXEL, image.getXResolution(), image.getYResolution()) == 0)
+    const tagIMAGEINFO record =
+        CImg::makeInfo(image.getXpos(), image.getYpos(), width, image.getHeight(), width, 8, 1,
+                       RGBORDER_PIXEL, image.getXResolution(), image.getYResolution());
+    if (gray.createImgUnfilled(&record) == 0) // every line is written below, and a line is the width
         return RTN_PAR;
     if (gray.isNull())
         return RTN_MEMORY;
@@ -176,7 +186,6 @@ std::int32_t CColorToGray::IP(CImg& image) {
             greyFromPlanes(image.getLine(y, 0), image.getLine(y, 1), image.getLine(y, 2), gray.getLine(y),
                            width);
     }
-    image.attachImg(gray);
     return RTN_OK;
 }
 

@@ -58,6 +58,9 @@ public:
     const char* getName() const override { return "ColorToGray"; }
     std::int32_t setInfo(CImg& image, void* info) override;
     std::int32_t IP(CImg& image) override;
+    // The grey image of a colour one into gray (emptied first); image stays as it is. An empty image
+    // gives an empty gray.
+    static std::int32_t convert(const CImg& image, CImg& gray);
 };
 
 // Complements grey or 1-bit pixels.

@@ -16,13 +16,6 @@
 namespace outtest {
 namespace {
 
-std::vector<std::string> namesIn(const std::vector<fs::path>& paths) {
-    std::vector<std::string> names;
-    for (const fs::path& path : paths)
-        names.push_back(path.filename().string());
-    return names;
-}
-
 ino_t inodeOf(const fs::path& path) {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0 ? st.st_ino : 0;

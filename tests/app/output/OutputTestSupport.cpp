@@ -72,4 +72,11 @@ std::vector<char> bytesOf(const fs::path& path) {
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
+std::vector<std::string> namesIn(const std::vector<fs::path>& paths) {
+    std::vector<std::string> names;
+    for (const fs::path& path : paths)
+        names.push_back(path.filename().string());
+    return names;
+}
+
 } // namespace outtest

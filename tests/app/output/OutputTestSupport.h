@@ -28,5 +28,7 @@ protected:
 };
 
 std::vector<char> bytesOf(const fs::path& path);
+// The file names of paths, in their order.
+std::vector<std::string> namesIn(const std::vector<fs::path>& paths);
 
 } // namespace outtest

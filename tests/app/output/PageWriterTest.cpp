@@ -16,13 +16,6 @@
 namespace outtest {
 namespace {
 
-std::vector<std::string> namesIn(const std::vector<fs::path>& paths) {
-    std::vector<std::string> names;
-    for (const fs::path& path : paths)
-        names.push_back(path.filename().string());
-    return names;
-}
-
 // Files may grow to limit bytes; a write past it fails (EFBIG) instead of killing the process.
 class FileSizeLimit {
 public:

@@ -26,7 +26,6 @@ public:
         states.push_back(state);
     }
     bool isExecuteScnState() const override { return mState >= 100 && mState <= 105; }
-    bool isExeScningState() const override { return mState >= 100 && mState <= 102; }
     void scanReadyByTwainCB() override {
         if (mState >= 100)
             return;

@@ -1,5 +1,5 @@
 // Moving files, making folders and the private temporary folder, on real file systems.
-#include "TestFolder.h"
+#include "TempFolder.h"
 #include "utility/TlvUtilsMethod.h"
 
 #include <gtest/gtest.h>
@@ -19,7 +19,7 @@ unsigned modeOf(const fs::path& p) {
 }
 
 TEST(TlvUtilsMoveTest, MovesOnlyOntoAFreeName) {
-    TestFolder dir;
+    TempFolder dir;
     writeText(dir / "a", "new");
     writeText(dir / "b", "kept");
     EXPECT_FALSE(TlvUtilsMethod::enhancedMovePath(dir / "a", dir / "b"));
@@ -34,8 +34,8 @@ TEST(TlvUtilsMoveTest, MovesOnlyOntoAFreeName) {
 }
 
 TEST(TlvUtilsMoveTest, AcrossFileSystemsCopiesThenDeletes) {
-    TestFolder here;
-    TestFolder there("/dev/shm");
+    TempFolder here;
+    TempFolder there("/dev/shm");
     struct stat a {
     }, b{};
     ::stat(here.path().c_str(), &a);
@@ -57,7 +57,7 @@ TEST(TlvUtilsMoveTest, AcrossFileSystemsCopiesThenDeletes) {
 }
 
 TEST(TlvUtilsMakeFolderTest, MakesEveryComponentOrFails) {
-    TestFolder dir;
+    TempFolder dir;
     const fs::path deep = dir / "a/b/c";
     EXPECT_TRUE(TlvUtilsMethod::checkAndMakeTargetDirectory(deep));
     EXPECT_TRUE(fs::is_directory(deep));
@@ -71,7 +71,7 @@ TEST(TlvUtilsMakeFolderTest, MakesEveryComponentOrFails) {
 }
 
 TEST(TlvUtilsFileTest, SizesAndContents) {
-    TestFolder dir;
+    TempFolder dir;
     writeText(dir / "f", "12345");
     fs::create_symlink(dir / "f", dir / "link");
     EXPECT_EQ(TlvUtilsMethod::fileBytesByPath(dir / "link"), 5u);
@@ -82,13 +82,13 @@ TEST(TlvUtilsFileTest, SizesAndContents) {
 
 TEST(TlvUtilsFileTest, SeesItsOwnProgramRunning) {
     EXPECT_TRUE(TlvUtilsMethod::isLaunchedApp(fs::read_symlink("/proc/self/exe")));
-    TestFolder dir;
+    TempFolder dir;
     writeText(dir / "tool", "#!/bin/sh\n");
     EXPECT_FALSE(TlvUtilsMethod::isLaunchedApp(dir / "tool"));
 }
 
 TEST(TlvUtilsFileTest, FindsTheDesktopsMailProgram) {
-    TestFolder xdg;
+    TempFolder xdg;
     fs::create_directories(xdg / "config");
     fs::create_directories(xdg / "data/applications");
     ::setenv("XDG_CONFIG_HOME", (xdg / "config").c_str(), 1);
@@ -108,7 +108,7 @@ TEST(TlvUtilsFileTest, FindsTheDesktopsMailProgram) {
 class TlvTmpFolderTest : public testing::Test {
 protected:
     void SetUp() override { GTEST_FLAG_SET(death_test_style, "threadsafe"); }
-    TestFolder tmp;
+    TempFolder tmp;
     fs::path expectedBase() const { return tmp / ("Tlv_K3100_Tmp-" + std::to_string(::getuid())); }
 };
 

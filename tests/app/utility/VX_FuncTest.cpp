@@ -1,7 +1,7 @@
 // Folder tests, menu helpers, the Tab order and window placement.
 #include "utility/VX_Func.h"
 #include "QtTestApp.h"
-#include "TestFolder.h"
+#include "TempFolder.h"
 #include "appkit/Tags.h"
 
 #include <QLineEdit>
@@ -16,7 +16,7 @@ namespace fs = std::filesystem;
 namespace {
 
 TEST(VX_FuncFilesTest, ListsOnlyTheFilesOfAFolder) {
-    TestFolder dir;
+    TempFolder dir;
     EXPECT_EQ(VX_Func::directoryFilesAtPath(dir.path()), std::vector<std::string>{});
     writeText(dir / "page.pdf", "x");
     writeText(dir / ".hidden", "x");
@@ -32,7 +32,7 @@ TEST(VX_FuncFilesTest, ListsOnlyTheFilesOfAFolder) {
 }
 
 TEST(VX_FuncFilesTest, FoldersAUserMayPick) {
-    TestFolder dir;
+    TempFolder dir;
     fs::create_directories(dir / "Backups");
     fs::create_directories(dir / ".secret/inner");
     EXPECT_TRUE(VX_Func::isDisplaysDirectory(dir / "Backups"));

@@ -133,6 +133,7 @@ public:
     int32_t getOffset(int32_t res) override { return 6250 * res / 25400 + extraOffset; }
     int32_t getDummyPixelCount(int32_t) override { return 0; }
     void setOcrPath(const char* path) override { ocrPath = path; }
+    int32_t checkTextDirection() override { return 0; }
     std::string ocrPath;
 
 private:

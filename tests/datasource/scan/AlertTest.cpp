@@ -62,8 +62,8 @@ TEST_F(AlertTest, UnknownCodesNameTheirLowBitsOnlyWhenTheTopBitIsSet) {
     EXPECT_EQ(mShown[1].message, "An unexpected error occurred (code 0).");
 }
 
-// A feed fault's code outlives the cancel it causes, is read once, and never hides a later failure.
-TEST_F(AlertTest, FeedFaultsLeaveTheirConditionCodeForOneStatusRead) {
+// A device fault's code outlives the cancel it causes, is read once, and never hides a later failure.
+TEST_F(AlertTest, DeviceFaultsLeaveTheirConditionCodeForOneStatusRead) {
     auto status = [&] {
         TW_STATUS record{};
         EXPECT_EQ(mDS->GetStatus(nullptr, &record), TWRC_SUCCESS);
@@ -71,7 +71,12 @@ TEST_F(AlertTest, FeedFaultsLeaveTheirConditionCodeForOneStatusRead) {
     };
     Answer(0);
     const std::pair<std::uint32_t, TW_UINT16> faults[] = {
-        {0x00030000, TWCC_PAPERJAM}, {0x00050000, TWCC_PAPERDOUBLEFEED}, {0x00040000, TWCC_OPERATIONERROR}};
+        {0x00030000, TWCC_PAPERJAM},          {0x00050000, TWCC_PAPERDOUBLEFEED},
+        {0x00040000, TWCC_OPERATIONERROR},    {0x00020000, TWCC_NOMEDIA},
+        {0x00060000, TWCC_OPERATIONERROR},    {0x00070000, TWCC_OPERATIONERROR},
+        {0x00010000, TWCC_OPERATIONERROR},    {0x80000001, TWCC_OPERATIONERROR},
+        {0x00000100, TWCC_CHECKDEVICEONLINE}, {0x000A0000, TWCC_CHECKDEVICEONLINE},
+        {0x00000300, TWCC_CHECKDEVICEONLINE}, {2, TWCC_LOWMEMORY}};
     for (const auto& [code, condition] : faults) {
         EXPECT_EQ(mDS->ShowAlert(code), TWRC_CANCEL);
         EXPECT_EQ(mDS->GetConditionCode(), TWCC_SUCCESS) << code;
@@ -83,8 +88,12 @@ TEST_F(AlertTest, FeedFaultsLeaveTheirConditionCodeForOneStatusRead) {
     mDS->SetConditionCode(TWCC_BADVALUE, TWRC_FAILURE);
     EXPECT_EQ(status(), TWCC_BADVALUE);
     EXPECT_EQ(status(), TWCC_PAPERJAM);
-    mDS->ShowAlert(0x00060000); // a lamp error is no feed fault
+    // An empty feeder that the user chose to retry no longer describes the batch; one given up on does.
+    mDS->ShowAlert(0x08000000);
     EXPECT_EQ(status(), TWCC_SUCCESS);
+    Answer(1);
+    mDS->ShowAlert(0x08000000);
+    EXPECT_EQ(status(), TWCC_NOMEDIA);
 }
 
 TEST_F(AlertTest, AnAlertThatCannotBeShownStopsTheBatch) {

@@ -17,7 +17,7 @@ namespace {
 void makeResources(const std::filesystem::path& folder, const std::string& deviceName) {
     std::filesystem::create_directories(folder / "en.lproj");
     std::filesystem::create_directories(folder / "de.lproj");
-    ASSERT_TRUE(plist::writeXmlFile(
+    ASSERT_TRUE(plist::writeFile(
         folder / "Info.plist",
         Value(Dictionary{{"CFBundleIdentifier", "com.example.k3100"}, {"VXDeviceName", deviceName}})));
     writeText(folder / "QSPaperSize.plist", "<plist/>");

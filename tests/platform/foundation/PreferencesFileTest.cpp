@@ -51,7 +51,7 @@ TEST(PreferencesFile, DamagedFileWarnsOnceReadsEmptyAndIsKeptUntilSaved) {
 TEST(PreferencesFile, NonDictionaryRootCountsAsDamaged) {
     TempFolder dir;
     const auto file = dir / "prefs.plist";
-    ASSERT_TRUE(plist::writeXmlFile(file, Value(Array{1, 2})));
+    ASSERT_TRUE(plist::writeFile(file, Value(Array{1, 2})));
     testing::internal::CaptureStderr();
     PreferencesFile prefs(file);
     testing::internal::GetCapturedStderr();
@@ -62,8 +62,8 @@ TEST(PreferencesFile, NonDictionaryRootCountsAsDamaged) {
 TEST(PreferencesFile, WrongTypedValueReadsAsMissingAndOtherKeysSurviveASave) {
     TempFolder dir;
     const auto file = dir / "prefs.plist";
-    ASSERT_TRUE(plist::writeXmlFile(file, Value(Dictionary{{"CapDataVersion", std::int32_t{1}},
-                                                           {"WindowFrame", "{{10, 20}, {300, 200}}"}})));
+    ASSERT_TRUE(plist::writeFile(file, Value(Dictionary{{"CapDataVersion", std::int32_t{1}},
+                                                        {"WindowFrame", "{{10, 20}, {300, 200}}"}})));
     PreferencesFile prefs(file);
     EXPECT_EQ(prefs.get("CapDataVersion").asString(), nullptr);
     EXPECT_EQ(prefs.get("WindowFrame").asData(), nullptr);
@@ -125,4 +125,40 @@ TEST(PreferencesFile, WithoutAPathNothingIsSaved) {
     std::string error;
     EXPECT_FALSE(prefs.save(&error));
     EXPECT_FALSE(error.empty());
+}
+
+// The next save keeps a damaged file's bytes as "<name>.damaged" (and says so) before it writes anew.
+TEST(PreferencesFile, DamagedFileIsMovedAsideBeforeTheSaveReplacesIt) {
+    TempFolder dir;
+    const auto file = dir / "prefs.plist";
+    const std::string damaged = "<?xml version=\"1.0\"?><plist><dict><key>FavoriteSettings</key><arr";
+    for (int round = 1; round <= 2; ++round) {
+        writeText(file, damaged);
+        testing::internal::CaptureStderr();
+        PreferencesFile prefs(file);
+        prefs.set("SettingMode", std::int32_t{round});
+        ASSERT_TRUE(prefs.save());
+        const std::string said = testing::internal::GetCapturedStderr();
+        const auto aside = dir / (round == 1 ? "prefs.plist.damaged" : "prefs.plist.damaged-2");
+        EXPECT_EQ(readText(aside), damaged) << round;
+        EXPECT_NE(said.find(aside.string()), std::string::npos) << said;
+        EXPECT_EQ(PreferencesFile(file).get("SettingMode").asInt32(), round);
+    }
+}
+
+// A preferences file that is a symbolic link stays one: the save goes to the file it leads to.
+TEST(PreferencesFile, SymbolicLinkIsWrittenThroughToItsTarget) {
+    TempFolder dir;
+    std::filesystem::create_directories(dir / "synced");
+    const auto target = dir / "synced/prefs.plist";
+    const auto link = dir / "prefs.plist";
+    ASSERT_TRUE(plist::writeFile(target, Value(Dictionary{{"Kept", "yes"}})));
+    std::filesystem::create_symlink("synced/prefs.plist", link);
+    PreferencesFile prefs(link);
+    prefs.set("SettingMode", std::int32_t{2});
+    ASSERT_TRUE(prefs.save());
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    const PreferencesFile again(target);
+    EXPECT_EQ(again.get("SettingMode").asInt32(), 2);
+    EXPECT_EQ(*again.get("Kept").asString(), "yes");
 }

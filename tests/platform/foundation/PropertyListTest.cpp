@@ -106,7 +106,7 @@ TEST(PropertyList, RefusesValuesItCannotHoldWithoutTouchingTheFile) {
         std::string error;
         EXPECT_FALSE(plist::toXml(v, &error));
         EXPECT_FALSE(error.empty());
-        EXPECT_FALSE(plist::writeXmlFile(file, v));
+        EXPECT_FALSE(plist::writeFile(file, v));
     }
     EXPECT_EQ(readText(file), "old");
 }
@@ -149,8 +149,26 @@ TEST(PropertyList, ReadFileTellsMissingFromMalformed) {
     EXPECT_TRUE(bad.malformed);
     EXPECT_FALSE(bad.ok());
 
-    ASSERT_TRUE(plist::writeXmlFile(dir / "good.plist", Value(everyKind())));
+    ASSERT_TRUE(plist::writeFile(dir / "good.plist", Value(everyKind())));
     plist::FileContents good = plist::readFile(dir / "good.plist");
     ASSERT_TRUE(good.ok());
     EXPECT_EQ(good.value, Value(everyKind()));
+}
+
+// A string or key with a control character that XML cannot carry makes the file binary, which reads back
+// the same; a plain one stays XML.
+TEST(PropertyList, ControlCharactersAreWrittenInTheBinaryForm) {
+    TempFolder dir;
+    const Value plain(Dictionary{{"Name", "Office"}, {"Note", "tab\there\nand lines"}});
+    const Value odd(Dictionary{{"Name", "Off\x01ice"}, {"List", Value(Array{Value("a\x1b[0m")})}});
+    const Value oddKey(Dictionary{{"K\x07", 1}});
+    ASSERT_TRUE(plist::writeFile(dir / "plain.plist", plain));
+    EXPECT_EQ(readText(dir / "plain.plist").rfind("<?xml", 0), 0u);
+    for (const Value& value : {odd, oddKey}) {
+        ASSERT_TRUE(plist::writeFile(dir / "odd.plist", value));
+        EXPECT_EQ(readText(dir / "odd.plist").rfind("bplist00", 0), 0u);
+        const plist::FileContents back = plist::readFile(dir / "odd.plist");
+        ASSERT_TRUE(back.ok()) << back.error;
+        EXPECT_EQ(back.value, value);
+    }
 }

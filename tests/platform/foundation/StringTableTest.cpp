@@ -48,7 +48,7 @@ TEST(StringTable, DamagedTextKeepsTheEntriesBeforeTheDamage) {
 TEST(StringTable, LoadsPropertyListTablesAndWarnsAboutDamagedFiles) {
     TempFolder dir;
     ASSERT_TRUE(
-        plist::writeXmlFile(dir / "plist.strings", Value(Dictionary{{"Title", "Scan"}, {"NotText", 5}})));
+        plist::writeFile(dir / "plist.strings", Value(Dictionary{{"Title", "Scan"}, {"NotText", 5}})));
     const StringTable fromPlist = StringTable::load(dir / "plist.strings");
     EXPECT_EQ(fromPlist.lookup("Title"), "Scan");
     EXPECT_EQ(fromPlist.lookup("NotText"), "NotText");

@@ -1,4 +1,5 @@
-// A private folder for one test, removed with everything in it when the test ends.
+// A private folder for one test, removed with everything in it when the test ends; a base folder
+// may be given to put it on a particular file system.
 #pragma once
 
 #include <cstdlib>
@@ -9,8 +10,8 @@
 
 class TempFolder {
 public:
-    TempFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "fndtest.XXXXXX").string();
+    explicit TempFolder(const std::filesystem::path& base = std::filesystem::temp_directory_path()) {
+        std::string pattern = (base / "k3100test.XXXXXX").string();
         path_ = ::mkdtemp(pattern.data()) ? pattern : "";
     }
     ~TempFolder() {

@@ -2,6 +2,7 @@
 // reply arrive whole, and malformed frames are refused instead of trusted.
 #include "platform/usb/SocketProtocol.h"
 #include "platform/usb/BigEndian.h"
+#include "platform/usb/SocketDevice.h"
 
 #include <gtest/gtest.h>
 
@@ -77,6 +78,26 @@ TEST(SocketConnect, RefusesImpossiblePaths) {
     EXPECT_EQ(connectUnixSocket(""), -1);
     EXPECT_EQ(connectUnixSocket(std::string(200, 'x')), -1);
     EXPECT_EQ(connectUnixSocket("/nonexistent/socket"), -1);
+}
+
+} // namespace
+} // namespace k3100::usb
+
+namespace k3100::usb {
+namespace {
+
+// An emulator that stops answering: the read ends with a time-out as a USB transfer would, and the
+// connection, whose next reply could no longer be told apart, is given up.
+TEST(SocketDevice, ASilentPeerTimesOutAndIsThenGone) {
+    int fds[2] = {-1, -1};
+    ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, fds), 0);
+    SocketDevice device(fds[0], 0x1234, 0x5678); // owns fds[0]; fds[1] never answers
+    std::vector<uint8_t> buffer(16);
+    size_t received = 99;
+    EXPECT_EQ(device.bulkRead(0x81, buffer, received, 100), UsbStatus::Timeout);
+    EXPECT_EQ(received, 0u);
+    EXPECT_EQ(device.bulkRead(0x81, buffer, received, 100), UsbStatus::NoDevice);
+    close(fds[1]);
 }
 
 } // namespace

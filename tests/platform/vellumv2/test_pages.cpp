@@ -14,8 +14,11 @@
 namespace vlmtest {
 namespace {
 
-std::string textPdf(const std::vector<std::string>& lines, int32_t widthPt, int32_t heightPt) {
-    std::string content = "BT /F1 14 Tf 40 " + std::to_string(heightPt - 50) + " Td 18 TL\n";
+std::string textPdf(const std::vector<std::string>& lines, int32_t widthPt, int32_t heightPt,
+                    const TextStyle& style) {
+    const int32_t leading = style.sizePt * 9 / 7; // 18 pt lines for 14 pt text
+    std::string content = "BT /F1 " + std::to_string(style.sizePt) + " Tf 40 " +
+                          std::to_string(heightPt - 50) + " Td " + std::to_string(leading) + " TL\n";
     for (const std::string& line : lines)
         content += "(" + line + ") '\n";
     content += "ET\n";
@@ -25,7 +28,7 @@ std::string textPdf(const std::vector<std::string>& lines, int32_t widthPt, int3
         "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 " + std::to_string(widthPt) + " " +
             std::to_string(heightPt) + "] /Resources << /Font << /F1 5 0 R >> >> /Contents 4 0 R >>",
         "<< /Length " + std::to_string(content.size()) + " >>\nstream\n" + content + "endstream",
-        "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>",
+        "<< /Type /Font /Subtype /Type1 /BaseFont /" + style.font + " >>",
     };
     std::string pdf = "%PDF-1.4\n";
     std::vector<size_t> offsets;
@@ -87,9 +90,10 @@ std::string scratchFolder(const std::string& name) {
     return folder.string();
 }
 
-Page renderText(const std::vector<std::string>& lines, int32_t dpi, int32_t widthPt, int32_t heightPt) {
+Page renderText(const std::vector<std::string>& lines, int32_t dpi, int32_t widthPt, int32_t heightPt,
+                const TextStyle& style) {
     const std::string folder = scratchFolder("render");
-    std::ofstream(folder + "/text.pdf", std::ios::binary) << textPdf(lines, widthPt, heightPt);
+    std::ofstream(folder + "/text.pdf", std::ios::binary) << textPdf(lines, widthPt, heightPt, style);
     int status = 0;
     run("pdftoppm -gray -r " + std::to_string(dpi) + " -singlefile " + folder + "/text.pdf " + folder +
             "/page",
@@ -135,6 +139,62 @@ Page toBw(const Page& grey) {
             if (grey.pixels[static_cast<size_t>(y * grey.sync + x)] < 128)
                 bw.pixels[static_cast<size_t>(y * bw.sync + x / 8)] |= static_cast<uint8_t>(0x80 >> (x % 8));
     return bw;
+}
+
+} // namespace vlmtest
+
+namespace vlmtest {
+namespace {
+
+// Openings of public-domain novels: real sentences with the letter shapes, word lengths and punctuation
+// of body text, unlike a repeated test line.
+const char* const kParagraphs[] = {
+    "It is a truth universally acknowledged, that a single man in possession of a good fortune, must be in "
+    "want of a wife. However little known the feelings or views of such a man may be on his first entering "
+    "a neighbourhood, this truth is so well fixed in the minds of the surrounding families, that he is "
+    "considered the rightful property of some one or other of their daughters.",
+    "It was the best of times, it was the worst of times, it was the age of wisdom, it was the age of "
+    "foolishness, it was the epoch of belief, it was the epoch of incredulity, it was the season of Light, "
+    "it was the season of Darkness, it was the spring of hope, it was the winter of despair, we had "
+    "everything before us, we had nothing before us.",
+    "Call me Ishmael. Some years ago, never mind how long precisely, having little or no money in my purse, "
+    "and nothing particular to interest me on shore, I thought I would sail about a little and see the "
+    "watery part of the world. It is a way I have of driving off the spleen and regulating the circulation.",
+    "Happy families are all alike; every unhappy family is unhappy in its own way. Everything was in "
+    "confusion in the house. The wife had discovered that the husband was carrying on an intrigue with a "
+    "French girl, who had been a governess in their family, and she had announced to her husband that she "
+    "could not go on living in the same house with him.",
+    "In my younger and more vulnerable years my father gave me some advice that I have been turning over in "
+    "my mind ever since. Whenever you feel like criticizing any one, he told me, just remember that all the "
+    "people in this world have not had the advantages that you have had.",
+    "The mole had been working very hard all the morning, spring-cleaning his little home. First with "
+    "brooms, then with dusters; then on ladders and steps and chairs, with a brush and a pail of whitewash; "
+    "till he had dust in his throat and eyes, and splashes of whitewash all over his black fur.",
+};
+
+} // namespace
+
+std::vector<std::string> proseLines(const TextStyle& style, size_t firstParagraph) {
+    // Average advance of a letter: about half the size, three fifths for the fixed-pitch font.
+    const double advance = style.sizePt * (style.font.rfind("Courier", 0) == 0 ? 0.6 : 0.5);
+    const size_t width = static_cast<size_t>(515 / advance); // A4 less the margins, in characters
+    const size_t lineCount = static_cast<size_t>(760 / (style.sizePt * 9 / 7));
+    std::vector<std::string> lines;
+    for (size_t p = firstParagraph; lines.size() < lineCount; ++p) {
+        std::istringstream words(kParagraphs[p % std::size(kParagraphs)]);
+        std::string line;
+        for (std::string word; words >> word;) {
+            if (!line.empty() && line.size() + 1 + word.size() > width) {
+                lines.push_back(line);
+                line.clear();
+            }
+            line += (line.empty() ? "" : " ") + word;
+        }
+        lines.push_back(line);
+        lines.emplace_back(); // paragraph gap
+    }
+    lines.resize(lineCount);
+    return lines;
 }
 
 } // namespace vlmtest

@@ -23,9 +23,18 @@ struct Page {
     }
 };
 
-// A grey page of `widthPt` x `heightPt` points with the lines of text at 14 pt, rendered at `dpi`.
+// A standard PDF font (pdftoppm substitutes the system's nearest) and its size in points.
+struct TextStyle {
+    std::string font = "Helvetica";
+    int32_t sizePt = 14;
+};
+
+// A grey page of `widthPt` x `heightPt` points with the lines of text, rendered at `dpi`.
 Page renderText(const std::vector<std::string>& lines, int32_t dpi, int32_t widthPt = 595,
-                int32_t heightPt = 842);
+                int32_t heightPt = 842, const TextStyle& style = {});
+
+// Real prose (public-domain novels) wrapped for an A4 page in the style: about a page of body text.
+std::vector<std::string> proseLines(const TextStyle& style, size_t firstParagraph = 0);
 
 Page rotateClockwise(const Page& grey); // 8-bit pages only
 Page toBgr(const Page& grey);           // grey in every sample

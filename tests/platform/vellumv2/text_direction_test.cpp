@@ -62,6 +62,21 @@ TEST(TextDirection, FindsEachQuarterTurnOfPrintedText) {
     }
 }
 
+// Real prose on A4 at 300 dpi in styles that defeat the model alone (small type, whole pages in italic):
+// every quarter turn is found.
+TEST(TextDirection, FindsEachQuarterTurnOfProseInSeveralStyles) {
+    DetectionSession session;
+    ASSERT_TRUE(session.opened);
+    const vlmtest::TextStyle styles[] = {{"Times-Italic", 12}, {"Courier-Bold", 8}, {"Helvetica", 9}};
+    for (const vlmtest::TextStyle& style : styles) {
+        Page page = vlmtest::renderText(vlmtest::proseLines(style), 300, 595, 842, style);
+        for (int32_t expected : {0, 90, 180, 270}) {
+            EXPECT_EQ(session.detect(page), expected) << style.font << " " << style.sizePt;
+            page = vlmtest::rotateClockwise(page);
+        }
+    }
+}
+
 TEST(TextDirection, WorksOnColourAndBilevelPages) {
     DetectionSession session;
     ASSERT_TRUE(session.opened);
@@ -103,11 +118,22 @@ TEST(TextDirection, RefusesMisuse) {
     EXPECT_EQ(VLMD_spdetect(&desc, &degrees, &radians), VLM_ERR_IMAGE);
 }
 
-TEST(TextDirection, MissingOrientationModelIsAnErrorAtOpen) {
+// A data folder without the model (the data source's own) leaves the system's in use; without any model
+// the mode is refused before a page is given, and so is the open.
+TEST(TextDirection, MissingOrientationModelIsAnErrorAtModeAndOpen) {
     const std::string empty = vlmtest::scratchFolder("no-osd");
     ASSERT_EQ(VLMC_changepath(empty.c_str()), VLM_OK);
+    {
+        DetectionSession session;
+        EXPECT_TRUE(session.opened);
+        EXPECT_EQ(session.detect(vlmtest::rotateClockwise(upright())), 90);
+    }
+    setenv("TESSDATA_PREFIX", empty.c_str(), 1);
+    const int32_t mode = VLMC_exmodeset(VLM_MODE_DETECT, 3, 0);
     const int32_t opened = VLMC_exopen(nullptr, VLM_OPEN_DETECT, 0);
+    unsetenv("TESSDATA_PREFIX");
     VLMC_changepath(nullptr);
+    EXPECT_EQ(mode, VLM_ERR_LANGUAGE);
     EXPECT_EQ(opened, VLM_ERR_LANGUAGE);
     EXPECT_EQ(VLMC_exclose(0), VLM_ERR_NOTOPEN);
 }

@@ -284,3 +284,35 @@ TEST_F(Sequencing, EmptyFeederIsReportedAsNoMedia) {
     EXPECT_EQ(batch.transferResult, TWRC_CANCEL);
     EXPECT_EQ(batch.transferCondition, TWCC_NOMEDIA);
 }
+
+namespace {
+
+// Text direction runs on the system's orientation model although the data source points the recogniser
+// at its own folder; without any model the batch stops with a clear alert before a sheet moves.
+TEST_F(Sequencing, TextDirectionFindsItsModelOrStopsBeforeTheFirstSheet) {
+    StartScanner({"gen:ramp-a4 2"});
+    test::CTwainTestApp app(kOtherMaker);
+    Open(app);
+    ASSERT_EQ(app.SetInt(CCAP_OVK_RECOGNIZE_DIRECTION, 1), TWRC_SUCCESS);
+    const fs::path empty = mDir / "no-models";
+    fs::create_directories(empty);
+    setenv("TESSDATA_PREFIX", empty.c_str(), 1);
+    testing::internal::CaptureStderr();
+    test::SBatch refused = app.Scan();
+    const std::string alerts = testing::internal::GetCapturedStderr();
+    unsetenv("TESSDATA_PREFIX");
+    EXPECT_TRUE(refused.pages.empty());
+    EXPECT_EQ(refused.lastResult, TWRC_CANCEL) << refused.endedBy;
+    EXPECT_EQ(refused.conditionCode, TWCC_OPERATIONERROR) << refused.endedBy;
+    EXPECT_NE(alerts.find("orientation model is missing"), std::string::npos) << alerts;
+    app.ResetPending();
+    EXPECT_EQ(app.Disable(), TWRC_SUCCESS);
+
+    // Both sheets are still in the feeder, and with the system's model each comes out.
+    const test::SBatch batch = app.Scan();
+    EXPECT_EQ(batch.pages.size(), 2u) << batch.endedBy << " " << batch.transferCondition;
+    EXPECT_EQ(app.Disable(), TWRC_SUCCESS);
+    app.Close();
+}
+
+} // namespace

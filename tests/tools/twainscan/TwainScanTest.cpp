@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "QSCapIds.h"
@@ -33,11 +34,12 @@ protected:
     void TearDown() override { fs::remove_all(mDir); }
 
     // feeder: the emulator's --load argument; empty runs without a scanner. fault: its --fault argument.
-    SRun Run(const std::string& arguments, const std::string& feeder = "",
-             const std::string& fault = "") const {
+    // shell: commands run just before twainscan in its shell (limits).
+    SRun Run(const std::string& arguments, const std::string& feeder = "", const std::string& fault = "",
+             const std::string& shell = "") const {
         const std::string build = std::getenv("K3100_BUILD_DIR") ? std::getenv("K3100_BUILD_DIR") : ".";
         const std::string socket = (mDir / (feeder.empty() ? "no-scanner" : "scanner")).string();
-        const std::string scan = "env K3100_TWAIN_DS_DIR='" + build + "/lib' K3100_LOCK_DIR='" +
+        const std::string scan = shell + "env K3100_TWAIN_DS_DIR='" + build + "/lib' K3100_LOCK_DIR='" +
                                  mDir.string() + "' XDG_CONFIG_HOME='" + mDir.string() +
                                  "' K3100_EMULATOR_SOCKET='" + socket + "' '" + build + "/bin/twainscan' " +
                                  arguments + " 2>&1";
@@ -81,15 +83,18 @@ TEST_F(TwainScan, ScanWithoutAScannerFailsClearlyAndWritesNothing) {
 }
 
 TEST_F(TwainScan, BadCommandLinesAreRefusedWithUsage) {
-    for (const char* arguments :
-         {"", "--output x --resolution 0", "--output x --pixel-type purple", "--frobnicate"}) {
+    for (const char* arguments : {"", "--output x --resolution 0", "--output x --pixel-type purple",
+                                  "--frobnicate", "--output x --prefix ../up", "--output x --prefix a/b",
+                                  "--output x --prefix ..", "--output x --prefix /tmp/abs"}) {
         const SRun run = Run(arguments);
         EXPECT_EQ(run.status, 2) << arguments;
         EXPECT_NE(run.output.find("usage:"), std::string::npos) << arguments;
     }
 }
 
-TEST(ScanOptions, OptionsBecomeCapabilitySettingsInOrder) {
+// Every documented option is sent once, given or at its default, in the same order whatever the command
+// line's order.
+TEST(ScanOptions, EveryOptionBecomesOneCapabilitySettingGivenOrDefault) {
     const char* argv[] = {"twainscan", "--output",     "o",       "--duplex", "--resolution",
                           "600",       "--blank-skip", "--count", "3"};
     std::string error;
@@ -99,12 +104,25 @@ TEST(ScanOptions, OptionsBecomeCapabilitySettingsInOrder) {
     std::vector<std::pair<std::uint16_t, double>> settings;
     for (const auto& s : options->settings)
         settings.emplace_back(s.capId, s.value);
-    const std::vector<std::pair<std::uint16_t, double>> expected{{CAP_DUPLEXENABLED, 1},
-                                                                 {ICAP_XRESOLUTION, 600},
-                                                                 {ICAP_YRESOLUTION, 600},
-                                                                 {CCAP_OVK_BLANKSKIP, 1},
-                                                                 {CAP_XFERCOUNT, 3}};
+    const std::vector<std::pair<std::uint16_t, double>> expected{
+        {ICAP_PIXELTYPE, TWPT_GRAY},    {ICAP_XRESOLUTION, 600}, {ICAP_YRESOLUTION, 600},
+        {ICAP_SUPPORTEDSIZES, TWSS_A4}, {CAP_XFERCOUNT, 3},      {CAP_DUPLEXENABLED, 1},
+        {CCAP_OVK_DETECTPAGESIZE, 0},   {CCAP_OVK_BLANKSKIP, 1}, {CCAP_OVK_DESKEW, 0}};
     EXPECT_EQ(settings, expected);
+}
+
+// What one run sets must not carry over into the next run that leaves it out.
+TEST_F(TwainScan, NothingSticksFromAnEarlierRun) {
+    const SRun first =
+        Run("--output '" + (mDir / "a").string() + "' --pixel-type colour --resolution 150 --count 1",
+            "gen:ramp-a4 3");
+    ASSERT_EQ(first.status, 0) << first.output;
+    ASSERT_NE(first.output.find("page 1: 1240 x"), std::string::npos) << first.output;
+    const SRun second = Run("--output '" + (mDir / "b").string() + "'", "gen:ramp-a4 2");
+    EXPECT_EQ(second.status, 0) << second.output;
+    EXPECT_NE(second.output.find("scanned 2 pages"), std::string::npos) << second.output;
+    EXPECT_EQ(second.output.find("24 bit"), std::string::npos) << second.output;
+    EXPECT_NE(second.output.find("page 2: 2480 x"), std::string::npos) << second.output;
 }
 
 TEST_F(TwainScan, GreyBatchFromTheEmulatedFeederComesOutPageByPage) {
@@ -152,6 +170,90 @@ TEST_F(TwainScan, JamMidBatchFailsTheRunAndKeepsThePagesBeforeIt) {
     EXPECT_TRUE(fs::exists(out / "page-0001.tif"));
     EXPECT_TRUE(fs::exists(out / "page-0002.tif"));
     EXPECT_FALSE(fs::exists(out / "page-0003.tif"));
+}
+
+// Every fault the emulated scanner can raise, before the first sheet and on the second: the run fails with
+// the scanner's own alert and twainscan's summary, and the page before the fault stays. The lamp
+// calibration at the session's start takes nine scan commands, so scan 10 is the first sheet's.
+TEST_F(TwainScan, EveryScannerFaultFailsTheRunAndKeepsThePagesBeforeIt) {
+    struct SFault {
+        const char* kind;
+        const char* alert;   // in the data source's alert line
+        const char* summary; // in twainscan's last line
+    };
+    const SFault faults[] = {
+        {"jam", "jammed", "paper jam"},
+        {"double-feed", "Several sheets", "double feed"},
+        {"cover-open", "cover is open", "scanner fault (condition code 5)"},
+        {"no-paper", "no paper", "no paper in the feeder"},
+        {"lamp-error", "lamp failed", "scanner fault (condition code 5)"},
+        {"hardware-error", "hardware error", "scanner fault (condition code 5)"},
+        {"not-ready", "not ready", "scanner fault (condition code 5)"},
+        {"unit-attention", "not ready", "scanner fault (condition code 5)"},
+        {"stall", "out of order", "scanner fault (condition code 5)"},
+        {"timeout", "did not answer", "the scanner is not connected or did not answer"},
+        {"gone", "not found", "the scanner is not connected or did not answer"},
+    };
+    for (const SFault& fault : faults) {
+        for (const int sheet : {1, 2}) {
+            const fs::path out = mDir / (std::string(fault.kind) + std::to_string(sheet));
+            const SRun run =
+                Run("--output '" + out.string() + "' --pixel-type bw --resolution 150", "gen:ramp-a4 3",
+                    fault.kind + std::string("@scan:") + std::to_string(9 + sheet));
+            const std::string where = sheet == 1 ? "before the first page: 0 pages" : "after page 1: 1 page";
+            EXPECT_EQ(run.status, 1) << run.output;
+            EXPECT_NE(run.output.find(std::string("twainscan: ") + fault.summary + " " + where + " written"),
+                      std::string::npos)
+                << run.output;
+            const std::size_t alert = run.output.find("K3100: ");
+            EXPECT_NE(run.output.find(fault.alert, alert), std::string::npos) << run.output;
+            EXPECT_EQ(fs::exists(out / "page-0001.tif"), sheet == 2) << run.output;
+            EXPECT_FALSE(fs::exists(out / "page-0002.tif")) << run.output;
+        }
+    }
+}
+
+// Short reads only slow the transfer down: the batch still ends normally.
+TEST_F(TwainScan, ShortReadsStillDeliverEveryPage) {
+    const fs::path out = mDir / "pages";
+    const SRun run = Run("--output '" + out.string() + "' --pixel-type bw --resolution 150", "gen:ramp-a4 2",
+                         "short-reads@scan:10");
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_TRUE(fs::exists(out / "page-0002.tif")) << run.output;
+}
+
+// A second batch into the same folder numbers on after the highest page there and replaces nothing.
+TEST_F(TwainScan, ASecondBatchNumbersOnAndNeverReplacesAPage) {
+    const fs::path out = mDir / "pages";
+    fs::create_directories(out);
+    for (const char* name : {"page-0001.tif", "page-0007.tif", "other-0020.tif"})
+        std::ofstream(out / name).flush();
+    const SRun run = Run("--output '" + out.string() + "' --pixel-type bw --resolution 150", "gen:ramp-a4 2");
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_EQ(fs::file_size(out / "page-0001.tif"), 0u);
+    EXPECT_EQ(fs::file_size(out / "page-0007.tif"), 0u);
+    EXPECT_GT(fs::file_size(out / "page-0008.tif"), 0u) << run.output;
+    EXPECT_GT(fs::file_size(out / "page-0009.tif"), 0u) << run.output;
+    EXPECT_FALSE(fs::exists(out / "page-0002.tif"));
+}
+
+// A folder that cannot take files is found before the scanner feeds anything.
+TEST_F(TwainScan, AnUnwritableFolderFailsBeforeTheFirstSheet) {
+    const SRun run = Run("--output /proc --pixel-type bw --resolution 150 --events", "gen:ramp-a4 1");
+    EXPECT_EQ(run.status, 1) << run.output;
+    EXPECT_NE(run.output.find("twainscan: cannot write into the folder /proc"), std::string::npos)
+        << run.output;
+    EXPECT_EQ(run.output.find("device event"), std::string::npos) << run.output;
+}
+
+// Past the file-size limit the page fails cleanly: a message, no hidden temporary file, no page.
+TEST_F(TwainScan, AFileSizeLimitLeavesNoTemporaryFile) {
+    const fs::path out = mDir / "pages";
+    const SRun run = Run("--output '" + out.string() + "' --pixel-type grey --resolution 300",
+                         "gen:ramp-a4 1", "", "ulimit -f 8; ");
+    EXPECT_EQ(run.status, 1) << run.output;
+    EXPECT_NE(run.output.find("twainscan: cannot write"), std::string::npos) << run.output;
+    EXPECT_TRUE(fs::is_empty(out)) << run.output;
 }
 
 } // namespace

@@ -61,48 +61,89 @@ uint32_t GetBitNumFrame(const uint8_t* p, int64_t start, uint32_t n, bool frameI
 }
 
 namespace {
-// Shared walk of one row; withFrame makes the leading runs of row and columns frame.
-EdgeCount edgeRow(const uint8_t* p, int64_t start, uint32_t n, tagEDGENUMCOUNTINFO* columns, bool withFrame) {
-    EdgeCount result;
-    bool rowLeading = withFrame;
-    uint32_t rowLead = 0;
-    uint32_t rowRun = 0;
-    for (uint32_t x = 0; x < n; ++x) {
-        tagEDGENUMCOUNTINFO& column = columns[x];
-        if (GetBit(p, static_cast<int32_t>(start) + x)) {
-            if (rowLeading)
-                ++rowLead;
+// Bits [bit, bit + 8) of a line as one byte, first bit highest; both bytes lie inside the line when the
+// range does not start on a byte.
+uint8_t EightBits(const uint8_t* p, int64_t bit) {
+    const uint8_t* at = p + (bit >> 3);
+    const int shift = static_cast<int>(bit & 7);
+    return shift == 0 ? at[0] : static_cast<uint8_t>((at[0] << shift) | (at[1] >> (8 - shift)));
+}
+
+// One row's walk. A column whose pixel in the row above was clear holds no open run, so where eight
+// clear pixels lie under eight clear pixels (`above`, when given) only the row's own state changes.
+class EdgeRow {
+public:
+    EdgeRow(tagEDGENUMCOUNTINFO* columns, bool withFrame)
+        : m_columns(columns), m_frame(withFrame), m_rowLeading(withFrame) {}
+
+    EdgeCount walk(const uint8_t* p, const uint8_t* above, int64_t start, uint32_t n) {
+        uint32_t x = 0;
+        if (above != nullptr)
+            for (; x + 8 <= n; x += 8) {
+                if (EightBits(p, start + x) == 0 && EightBits(above, start + x) == 0) {
+                    clearInRow();
+                    continue;
+                }
+                for (uint32_t k = x; k < x + 8; ++k)
+                    pixel(k, GetBit(p, static_cast<int32_t>(start + k)) != 0);
+            }
+        for (; x < n; ++x)
+            pixel(x, GetBit(p, static_cast<int32_t>(start + x)) != 0);
+        if (m_frame)
+            m_result.frame = m_rowLead + m_rowRun;
+        return m_result;
+    }
+
+private:
+    void clearInRow() {
+        if (m_rowLeading) {
+            m_rowLeading = false;
+        } else if (m_rowRun != 0) {
+            ++m_result.horizontal;
+            m_rowRun = 0;
+        }
+    }
+
+    void pixel(uint32_t x, bool set) {
+        tagEDGENUMCOUNTINFO& column = m_columns[x];
+        if (set) {
+            if (m_rowLeading)
+                ++m_rowLead;
             else
-                ++rowRun;
-            if (withFrame && column.leading)
+                ++m_rowRun;
+            if (m_frame && column.leading)
                 ++column.leadingRun;
             else
                 ++column.pendingRun;
-            continue;
+            return;
         }
-        if (rowLeading) {
-            rowLeading = false;
-        } else if (rowRun != 0) {
-            ++result.horizontal;
-            rowRun = 0;
-        }
-        if (withFrame && column.leading) {
+        clearInRow();
+        if (m_frame && column.leading) {
             column.leading = 0;
         } else if (column.pendingRun != 0) {
-            ++result.vertical;
+            ++m_result.vertical;
             column.pendingRun = 0;
         }
     }
-    if (withFrame)
-        result.frame = rowLead + rowRun;
-    return result;
-}
+
+    tagEDGENUMCOUNTINFO* m_columns;
+    bool m_frame;
+    bool m_rowLeading;
+    uint32_t m_rowLead = 0;
+    uint32_t m_rowRun = 0;
+    EdgeCount m_result;
+};
 } // namespace
 
+EdgeCount GetEdgeNumRow(const uint8_t* p, const uint8_t* above, int64_t start, uint32_t n,
+                        tagEDGENUMCOUNTINFO* columns, bool withFrame) {
+    return EdgeRow(columns, withFrame).walk(p, above, start, n);
+}
+
 EdgeCount GetEdgeNumByteNoFrame(const uint8_t* p, int64_t start, uint32_t n, tagEDGENUMCOUNTINFO* columns) {
-    return edgeRow(p, start, n, columns, false);
+    return GetEdgeNumRow(p, nullptr, start, n, columns, false);
 }
 
 EdgeCount GetEdgeNumByteFrame(const uint8_t* p, int64_t start, uint32_t n, tagEDGENUMCOUNTINFO* columns) {
-    return edgeRow(p, start, n, columns, true);
+    return GetEdgeNumRow(p, nullptr, start, n, columns, true);
 }

@@ -36,3 +36,7 @@ struct EdgeCount {
 EdgeCount GetEdgeNumByteNoFrame(const uint8_t* p, int64_t start, uint32_t n, tagEDGENUMCOUNTINFO* columns);
 // The same with the set runs that touch the page's left and top edges taken as frame.
 EdgeCount GetEdgeNumByteFrame(const uint8_t* p, int64_t start, uint32_t n, tagEDGENUMCOUNTINFO* columns);
+// Either of the two (withFrame); given the row above (the one walked before), stretches clear in both rows
+// are passed over eight pixels at a time with the same result.
+EdgeCount GetEdgeNumRow(const uint8_t* p, const uint8_t* above, int64_t start, uint32_t n,
+                        tagEDGENUMCOUNTINFO* columns, bool withFrame);

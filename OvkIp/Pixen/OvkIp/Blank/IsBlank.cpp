@@ -105,10 +105,11 @@ uint32_t GetEdgeNum(CImageInfo* image, tagISBLANKINFO* info, const Ovk::tagRECT*
     std::vector<tagEDGENUMCOUNTINFO> columns(s.columns);
     EdgeCount sum;
     uint64_t frameBits = 0;
+    const uint8_t* above = nullptr;
     for (uint32_t i = 0; i < s.rows; ++i) {
         const uint8_t* row = rowPtr(*image, s.firstRow + int64_t{i});
-        const EdgeCount e = frame ? GetEdgeNumByteFrame(row, s.startBit, s.columns, columns.data())
-                                  : GetEdgeNumByteNoFrame(row, s.startBit, s.columns, columns.data());
+        const EdgeCount e = GetEdgeNumRow(row, above, s.startBit, s.columns, columns.data(), frame != 0);
+        above = row;
         sum.horizontal += e.horizontal;
         sum.vertical += e.vertical;
         frameBits += e.frame;
@@ -200,12 +201,13 @@ void Binarize(CImageInfo* dst, CImageInfo* src, int automatic, int32_t level) {
     tagBINFUNCINFO request = {};
     request.ulSize = sizeof(request);
     if (src->GetSpp() == 1) {
-        CHist hist;
-        OnAssertThrow(hist.bins() != nullptr, 8);
-        hist.Add(src->GetInfo());
         level = level >= 1 && level <= 255 ? level : 90;
-        if (automatic)
+        if (automatic) {
+            CHist hist;
+            OnAssertThrow(hist.bins() != nullptr, 8);
+            hist.Add(src->GetInfo());
             level = (hist.Peek1() + hist.Peek2()) / 2;
+        }
         request.lMode = 0;
     } else if (src->GetSpp() == 3) {
         level = level >= 1 && level <= 255 ? level : 75;

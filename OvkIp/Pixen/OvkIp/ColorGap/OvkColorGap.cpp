@@ -3,6 +3,8 @@
 // line i - 13 (whose lower neighbour is now checked) is corrected and written out.
 #include "ColorGap/OvkColorGap.h"
 
+#include "ColorGap/ColorGapMarks.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -136,41 +138,8 @@ void COvkColorGap::CheckDoubt(int32_t x, int32_t start, int32_t end, bool dark) 
         MapRow(Wrap(start + k))[x] = mark;
 }
 
-// Removes lone marks along the row and fills lone holes in a marked stretch.
 void COvkColorGap::SideCheck(int32_t y) {
-    uint8_t* m = MapRow(y);
-    const int32_t w = m_width;
-    bool marked = m[0] != 0;
-    for (int32_t x = 1; x < w - 1; ++x) {
-        if ((m[x] != 0) == marked)
-            continue;
-        if (m[x] != 0) {
-            if (m[x + 1] != 0) {
-                marked = true;
-                ++x;
-                continue;
-            }
-            if (x >= w - 2) {
-                m[x] = 0;
-                break;
-            }
-            if (m[x + 2] != 0) {
-                m[x + 1] = 1;
-                marked = true;
-            } else {
-                m[x] = 0;
-            }
-            x += 2;
-        } else {
-            if (m[x + 1] != 0)
-                m[x] = 1;
-            else
-                marked = false;
-            ++x;
-        }
-    }
-    if (!marked)
-        m[w - 1] = 0;
+    SideCheckRow(MapRow(y), m_width);
 }
 
 void COvkColorGap::SideCheckLast() {
@@ -191,10 +160,8 @@ void COvkColorGap::Correct(int32_t y, bool hasAbove, bool hasBelow) {
     const uint8_t* here = MapRow(y);
     const uint8_t* above = hasAbove ? MapRow(Wrap(y - 1)) : here;
     const uint8_t* below = hasBelow ? MapRow(Wrap(y + 1)) : here;
-    uint8_t* px = RingLine(y);
-    for (int32_t x = 0; x < m_width; ++x, px += 3)
-        if (here[x] | above[x] | below[x])
-            CorrectToMono(px);
+    uint8_t* line = RingLine(y);
+    ForEachMarked(here, above, below, m_width, [line](int32_t x) { CorrectToMono(line + 3 * x); });
 }
 
 void COvkColorGap::CorrectToMono(uint8_t* pixel) {

@@ -15,12 +15,14 @@ struct MaskRow {
     std::vector<int16_t> coefficients;
 };
 
-// Each row's coefficient sum times its scale is close to 2^14: unit gain.
+// Unit gain: each row's coefficient sum times its scale lies from 2^14 up to (but not reaching)
+// 2^14 x 256/255, so that a uniform level v keeps v through both truncating passes for every v up to 255.
+// (Rounded the other way, 125 x 131 and 127 x 129 fall short of 2^14 and turn white 255 into 253.)
 const std::array<MaskRow, 9> g_tbl = {{
-    {600, 100, 131, {8, 11, 15, 18, 21, 18, 15, 11, 8}},
+    {600, 100, 128, {8, 11, 15, 19, 22, 19, 15, 11, 8}},
     {600, 150, 128, {8, 17, 25, 28, 25, 17, 8}},
-    {600, 200, 129, {15, 30, 37, 30, 15}},
-    {600, 240, 129, {15, 30, 37, 30, 15}},
+    {600, 200, 128, {15, 30, 38, 30, 15}},
+    {600, 240, 128, {15, 30, 38, 30, 15}},
     {600, 300, 128, {32, 64, 32}},
     {300, 100, 64, {-4, 15, 35, 53, 59, 53, 35, 15, -4}},
     {300, 150, 64, {-15, 22, 73, 96, 73, 22, -15}},

@@ -37,8 +37,10 @@ std::int32_t CCutOutVertical::CutOutVertical(CImg& band) {
     const bool planes = depth == 24 && band.getRGBOrder() == RGBORDER_LINE;
     CImg result;
     const std::int32_t sync = CImg::calcMinSync(w, band.getBps(), band.getSpp(), band.getRGBOrder());
-    if (result.createImg(0, 0, w, band.getHeight(), sync, band.getBps(), band.getSpp(), band.getRGBOrder(),
-                         band.getXResolution(), band.getYResolution()) == 0)
+    const tagIMAGEINFO record =
+        CImg::makeInfo(0, 0, w, band.getHeight(), sync, band.getBps(), band.getSpp(), band.getRGBOrder(),
+                       band.getXResolution(), band.getYResolution());
+    if (result.createImgUnfilled(&record) == 0) // every line of every plane is copied below
         return RTN_PAR;
     if (result.isNull())
         return RTN_MEMORY;

@@ -279,6 +279,10 @@ void setOcrPath(const char* path) {
     guarded([&] { return CSpecialFilter::setOcrPath(path); });
 }
 
+std::int32_t checkTextDirection() {
+    return guarded([] { return CSpecialFilter::checkTextDirection(); });
+}
+
 void AdjustLightFirst(tagADJUSTINFO* info) {
     guarded([&] {
         SpecialFilter.AdjustLightFirst(hasRecordSize<tagADJUSTINFO>(info) ? info : nullptr);

@@ -83,6 +83,8 @@ PIXENQS880_EXPORT void setOffset(std::int32_t offset);
 PIXENQS880_EXPORT std::int32_t getDummyPixelCount(std::int32_t res);
 // Path of the text-direction recogniser's data; the text is copied.
 PIXENQS880_EXPORT void setOcrPath(const char* path);
+// 0 when text direction can run: its framework finds the orientation model; 2 when it cannot.
+PIXENQS880_EXPORT std::int32_t checkTextDirection();
 
 // Lamp calibration: AdjustLightFirst, then AdjustLightNext once per calibration scan until the record's
 // bAdjustDone is set (a further call gives 4); then AdjustLightLast for the white and black references

@@ -1,6 +1,7 @@
 // Binarisation record handling and the fixed methods on small known images.
 #include "CBFuncColour.h"
 #include "OvkBinalize.h"
+#include "OvkBits.h"
 #include "OvkError.h"
 #include "TestImages.h"
 
@@ -289,3 +290,22 @@ TEST(SharedBinarisers, LineCallUsesTheSharedObject) {
 }
 
 } // namespace
+
+TEST(FixedSlice, VectorPackingMatchesThePlainComparePerSample) {
+    std::mt19937 random(7);
+    std::vector<unsigned char> src(70);
+    for (unsigned char& v : src)
+        v = static_cast<unsigned char>(random());
+    src[3] = 0;
+    src[20] = 255;
+    for (const int32_t slice : {-1, 0, 1, 37, 128, 255, 256, 1000})
+        for (int32_t width = 0; width <= 70; ++width) {
+            src[5] = static_cast<unsigned char>(slice); // a sample at the slice itself stays clear
+            std::vector<unsigned char> packed(9, 0xAA), plain(9, 0xAA);
+            PackBelow(src.data(), packed.data(), width, slice);
+            for (int32_t x = 0; x < width; ++x)
+                plain[x / 8] = static_cast<unsigned char>(x % 8 == 0 ? 0 : plain[x / 8]) |
+                               static_cast<unsigned char>((src[x] < slice ? 0x80 : 0) >> (x % 8));
+            EXPECT_EQ(packed, plain) << "slice " << slice << " width " << width;
+        }
+}

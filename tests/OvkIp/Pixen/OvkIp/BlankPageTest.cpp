@@ -7,8 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
+#include <random>
 #include <vector>
 
 namespace {
@@ -175,4 +177,39 @@ TEST(BlankMeasure, RefusesImagesWithoutPixels) {
     EXPECT_EQ(IpGetLastError(), 8);
     EXPECT_EQ(IsBlankPageEx2(nullptr, &info), 0);
     EXPECT_EQ(IpGetLastError(), 87);
+}
+
+TEST(EdgeMeasure, SkippingClearStretchesUnderClearRowsMatchesThePixelByPixelWalk) {
+    std::mt19937 random(5);
+    constexpr int32_t kRows = 40, kLineBytes = 12;
+    for (const int density : {0, 2, 30, 80})
+        for (const bool frame : {false, true})
+            for (const int64_t start : {0, 3, 8, 13}) {
+                std::vector<uint8_t> bits(static_cast<size_t>(kRows) * kLineBytes);
+                for (size_t i = 0; i < bits.size(); ++i)
+                    for (int b = 0; b < 8; ++b)
+                        if (static_cast<int>(random() % 100) < density)
+                            bits[i] |= static_cast<uint8_t>(0x80 >> b);
+                // Long clear and set stretches too, so runs cross groups of eight.
+                std::fill_n(bits.begin() + 5 * kLineBytes, 3 * kLineBytes, 0);
+                std::fill_n(bits.begin() + 20 * kLineBytes + 2, 5, 0xFF);
+                const auto n = static_cast<uint32_t>(kLineBytes * 8 - start - 5);
+                std::vector<tagEDGENUMCOUNTINFO> skipping(n), plain(n);
+                const uint8_t* above = nullptr;
+                for (int32_t row = 0; row < kRows; ++row) {
+                    const uint8_t* p = bits.data() + static_cast<size_t>(row) * kLineBytes;
+                    const EdgeCount fast = GetEdgeNumRow(p, above, start, n, skipping.data(), frame);
+                    const EdgeCount each = frame ? GetEdgeNumByteFrame(p, start, n, plain.data())
+                                                 : GetEdgeNumByteNoFrame(p, start, n, plain.data());
+                    above = p;
+                    ASSERT_EQ(fast.horizontal, each.horizontal) << "row " << row << " start " << start;
+                    ASSERT_EQ(fast.vertical, each.vertical) << "row " << row << " start " << start;
+                    ASSERT_EQ(fast.frame, each.frame) << "row " << row << " start " << start;
+                }
+                for (uint32_t x = 0; x < n; ++x) {
+                    EXPECT_EQ(skipping[x].leading, plain[x].leading) << x;
+                    EXPECT_EQ(skipping[x].leadingRun, plain[x].leadingRun) << x;
+                    EXPECT_EQ(skipping[x].pendingRun, plain[x].pendingRun) << x;
+                }
+            }
 }

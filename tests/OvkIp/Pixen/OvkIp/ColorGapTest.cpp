@@ -3,6 +3,7 @@
 // whole-page result.
 #include "../ImageRecord.h"
 #include "ColorGap/ColorGapCorrect.h"
+#include "ColorGap/ColorGapMarks.h"
 #include "ColorGap/ColorGapTable.h"
 
 #include <gtest/gtest.h>
@@ -222,4 +223,67 @@ TEST(ColorGapCorrect, RefusesBadCallsWithoutChangingAnything) {
     ReleaseColorGapHandle(&info);
     EXPECT_EQ(info.hColorGap, nullptr);
     ReleaseColorGapHandle(&info);
+}
+
+namespace {
+// The row check one mark at a time, as the corrector first did it.
+void PlainSideCheck(uint8_t* m, int32_t w) {
+    bool marked = m[0] != 0;
+    for (int32_t x = 1; x < w - 1; ++x) {
+        if ((m[x] != 0) == marked)
+            continue;
+        if (m[x] != 0) {
+            if (m[x + 1] != 0) {
+                marked = true;
+                ++x;
+                continue;
+            }
+            if (x >= w - 2) {
+                m[x] = 0;
+                break;
+            }
+            if (m[x + 2] != 0) {
+                m[x + 1] = 1;
+                marked = true;
+            } else {
+                m[x] = 0;
+            }
+            x += 2;
+        } else {
+            if (m[x + 1] != 0)
+                m[x] = 1;
+            else
+                marked = false;
+            ++x;
+        }
+    }
+    if (!marked)
+        m[w - 1] = 0;
+}
+} // namespace
+
+TEST(ColorGapMarks, SkippingUnmarkedStretchesMatchesTheMarkByMarkForms) {
+    std::mt19937 random(11);
+    for (int32_t width : {1, 2, 3, 7, 8, 9, 17, 64, 203})
+        for (int density : {0, 3, 20, 60, 95}) {
+            std::vector<uint8_t> rows[3];
+            for (auto& row : rows) {
+                row.resize(static_cast<size_t>(width));
+                for (uint8_t& m : row)
+                    m = static_cast<int>(random() % 100) < density ? static_cast<uint8_t>(1 + random() % 2)
+                                                                   : 0;
+            }
+            std::vector<uint8_t> skipped = rows[0], plain = rows[0];
+            SideCheckRow(skipped.data(), width);
+            PlainSideCheck(plain.data(), width);
+            EXPECT_EQ(skipped, plain) << "width " << width << " density " << density;
+
+            std::vector<int32_t> visited, expected;
+            ForEachMarked(rows[0].data(), rows[1].data(), rows[2].data(), width,
+                          [&](int32_t x) { visited.push_back(x); });
+            for (int32_t x = 0; x < width; ++x)
+                if (rows[0][x] | rows[1][x] | rows[2][x])
+                    expected.push_back(x);
+            EXPECT_EQ(visited, expected) << "width " << width << " density " << density;
+        }
 }

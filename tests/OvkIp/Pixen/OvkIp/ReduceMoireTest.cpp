@@ -5,8 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <random>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -101,6 +103,22 @@ TEST(ReduceMoire, UniformPageKeepsItsLevel) {
     ASSERT_EQ(out.size(), 30u * 20u);
     for (uint8_t v : out)
         ASSERT_EQ(v, 200);
+}
+
+// Every built-in resolution pair keeps black, white and a mid grey through both passes.
+TEST(ReduceMoire, UniformLevelsSurviveEveryBuiltInMask) {
+    const std::pair<int32_t, int32_t> pairs[] = {{100, 600}, {150, 600}, {200, 600}, {240, 600}, {300, 600},
+                                                 {100, 300}, {150, 300}, {200, 300}, {240, 300}};
+    for (const auto& [outDpi, inDpi] : pairs) {
+        for (const uint8_t level : {uint8_t{255}, uint8_t{0}, uint8_t{1}, uint8_t{128}, uint8_t{254}}) {
+            Page page = makePage(60, 30, 3, inDpi);
+            std::memset(page.pixels.data(), level, page.pixels.size());
+            const std::vector<uint8_t> out = convert(page, outDpi, inDpi, 0);
+            ASSERT_FALSE(out.empty());
+            EXPECT_EQ(*std::min_element(out.begin(), out.end()), level) << inDpi << " to " << outDpi;
+            EXPECT_EQ(*std::max_element(out.begin(), out.end()), level) << inDpi << " to " << outDpi;
+        }
+    }
 }
 
 TEST(ReduceMoire, FineStripesBecomeEvenGrey) {

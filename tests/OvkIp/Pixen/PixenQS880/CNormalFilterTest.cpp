@@ -4,6 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
+#include <utility>
+#include <vector>
+
 using namespace pixentest;
 
 namespace {
@@ -317,5 +322,48 @@ TEST(NormalFilterChain, APageThatNoBandReachedPassesEveryStep) {
         CImg empty;
         EXPECT_EQ(chain.execNormalFilter(empty, SIDE_FRONT, state), RTN_OK) << state;
         EXPECT_TRUE(empty.isNull());
+    }
+}
+
+TEST(NormalFilterChain, BlankMeasureOfGreyAndColourPagesIsTheSameInAnyBandSplit) {
+    tagGRCINFO tone = toneRecord(128, 128);
+    tagBLANKPAGEINFO blank{sizeof blank, 10, false};
+    for (const std::int32_t spp : {1, 3}) {
+        CImg white;
+        white.createImg(240, 300, 8, spp, Ovk::RGBORDER_PIXEL, 300, 300);
+        std::memset(white.getImage(), 255, white.getImageSize());
+        const CImg busy = patterned(240, 300, 8, spp, Ovk::RGBORDER_PIXEL);
+        // Runs the page whole (no split) or in bands of `lines`; gives the output and the verdict.
+        const auto run = [&](const CImg& page, std::int32_t lines, bool measure) {
+            auto block = emptyBlock();
+            block.pGRCInfo = &tone;
+            block.pBlankPageInfo = measure ? &blank : nullptr;
+            TestChain chain;
+            CImg unused;
+            auto request = simplexRequest(block, 8, spp);
+            EXPECT_EQ(chain.setInfo(unused, &request), RTN_OK);
+            std::vector<std::uint8_t> out;
+            for (std::int32_t y = 0; y < page.getHeight(); y += lines) {
+                const std::int32_t count = std::min(lines, page.getHeight() - y);
+                CImg band;
+                band.createImg(240, count, 8, spp, Ovk::RGBORDER_PIXEL, 300, 300);
+                std::memcpy(band.getImage(), page.getLine(y), band.getImageSize());
+                const bool last = y + count >= page.getHeight();
+                const tagIMAGESTATE state = lines >= page.getHeight() ? IMAGESTATE_WHOLE
+                                            : y == 0                  ? IMAGESTATE_FIRST
+                                            : last                    ? IMAGESTATE_LAST
+                                                                      : IMAGESTATE_MIDDLE;
+                EXPECT_EQ(chain.execNormalFilter(band, SIDE_FRONT, state), RTN_OK);
+                const std::vector<std::uint8_t> bytes = bytesOf(band);
+                out.insert(out.end(), bytes.begin(), bytes.end());
+            }
+            return std::make_pair(out, measure && blank.bBlankPage);
+        };
+        for (const std::int32_t lines : {300, 100, 64}) {
+            const auto busyRun = run(busy, lines, true);
+            EXPECT_EQ(busyRun.first, run(busy, lines, false).first) << "the page goes on unchanged";
+            EXPECT_FALSE(busyRun.second) << "spp " << spp << " bands of " << lines;
+            EXPECT_TRUE(run(white, lines, true).second) << "spp " << spp << " bands of " << lines;
+        }
     }
 }

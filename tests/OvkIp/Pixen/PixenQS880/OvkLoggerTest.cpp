@@ -74,6 +74,22 @@ TEST(OvkLogger, StaysOffWithoutItsFileOrThroughALink) {
     EXPECT_EQ(readFile(target), "keep me");
 }
 
+// A hard link planted under the trace's name is another name for a file of this user: never emptied.
+TEST(OvkLogger, StaysOffOnAFileWithASecondHardLink) {
+    SKIP_WHEN_TRACE_ALREADY_ON();
+    TempDir dir;
+    const std::string precious = dir / "precious.txt";
+    const std::string log = dir / "Pixen.log";
+    writeFile(precious, "keep me");
+    std::filesystem::create_hard_link(precious, log);
+    EXPECT_EQ(inChild([&]() -> std::string {
+                  OvkLogger::createLogger(log.c_str());
+                  return OvkLogger::isLogOn() ? "trace turned on" : "";
+              }),
+              "");
+    EXPECT_EQ(readFile(precious), "keep me");
+}
+
 TEST(OvkLogger, ExistingFileIsEmptiedAndGetsWholeLines) {
     SKIP_WHEN_TRACE_ALREADY_ON();
     TempDir dir;

@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <random>
 
 using namespace Ovk::Pixen;
 using pixentest::bytesOf;
@@ -135,6 +136,24 @@ TEST(ColorToGray, WideBandsMatchTheWeightedSumOfEveryPixel) {
             ASSERT_EQ(runOnce(filter, band, static_cast<void*>(nullptr)), RTN_OK);
             EXPECT_EQ(bytesOf(band), expected) << "width " << width << ", order " << order;
         }
+}
+
+TEST(ColorToGray, EveryGreyLevelAndRandomPixelsMatchTheWeightedSum) {
+    // Equal colours sum to a whole multiple of 1000, where a rounding division would first go wrong.
+    std::mt19937 random(3);
+    CImg band;
+    band.createImg(512, 1, 8, 3, Ovk::RGBORDER_PIXEL, 300, 300);
+    std::uint8_t* p = band.getImage();
+    for (std::int32_t x = 0; x < 512; ++x)
+        for (std::int32_t c = 0; c < 3; ++c)
+            p[3 * x + c] = x < 256 ? static_cast<std::uint8_t>(x) : static_cast<std::uint8_t>(random());
+    std::vector<std::uint8_t> expected;
+    for (std::int32_t x = 0; x < 512; ++x)
+        expected.push_back(
+            static_cast<std::uint8_t>((299u * p[3 * x] + 587u * p[3 * x + 1] + 114u * p[3 * x + 2]) / 1000));
+    CColorToGray filter;
+    ASSERT_EQ(runOnce(filter, band, static_cast<void*>(nullptr)), RTN_OK);
+    EXPECT_EQ(bytesOf(band), expected);
 }
 
 TEST(Inverse, ComplementsGreyAndBits) {

@@ -1,0 +1,141 @@
+// See TlvFunctionViewCntlr.h: the checks of the controls, storing them, and the OK, cancel and mode
+// buttons. Names are judged as the files will bear them: with the format's extension.
+#include "TlvConfirmedNames.h"
+#include "TlvFileNaming.h"
+#include "TlvFunctionViewCntlr.h"
+#include "TlvOutputFailure.h"
+#include "TlvScanSettingMdl.h"
+#include "appkit/FilteringFields.h"
+#include "utility/TlvUtilsMethod.h"
+#include "utility/VX_Exception.h"
+#include "utility/VX_Message.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+
+#include <filesystem>
+#include <set>
+
+namespace tlv {
+namespace fs = std::filesystem;
+namespace {
+
+enum : int {
+    kStateSelectFunction = 201,
+    kStateOutputStart = 300,
+    kStateWrite = 301,
+    kStatePrint = 302,
+    kStateRemake = 303
+};
+
+} // namespace
+
+void TlvFunctionViewCntlr::checkJpegFromScanSettings() const {
+    const TlvScanSettingMdl* scan = curScnMdlFuncView();
+    if (!scan || !isSetFunMdlFileFormat() || mFileFormat->currentIndex() != kFormatJPEG)
+        return;
+    if (!scan->isUseDriverSetting()) {
+        if (scan->scnStColType() == 0)
+            throw VX_Exception("Err_NotCreateJpegFromAuto");
+        if (scan->scnStColType() == 3)
+            throw VX_Exception("Err_NotCreateJpegFromBW");
+        return;
+    }
+    if (scan->ccap_OVK_DETECTPAGETYPE() == 1)
+        throw VX_Exception("Err_NotCreateJpegFromAuto");
+    if (scan->icap_PIXELTYPE() == 0)
+        throw VX_Exception("Err_NotCreateJpegFromBW");
+}
+
+void TlvFunctionViewCntlr::checkFreeName() const {
+    const QString name = mFileName->text();
+    if (name.isEmpty())
+        throw VX_Exception(kErrNonFileNameForJobScan);
+    if (TlvUtilsMethod::isHeadCharDotInString(name))
+        throw VX_Exception(kErrHeadCharDotFileName);
+    const std::string whole =
+        name.toStdString() + TlvFuncSettingMdl::extensionForFormat(mFileFormat->currentIndex());
+    if (whole.size() > kMaxFileNameBytes)
+        throw VX_Exception(kErrTooLongFileName);
+    if (!TlvUtilsMethod::isValidNameInString(name) || !isUsableFileName(whole))
+        throw VX_Exception(kErrInValidFileName);
+}
+
+void TlvFunctionViewCntlr::checkFuncStngSave() const {
+    const int type = curFuncTypeFuncView();
+    std::error_code ec;
+    if (type == kFuncApplication && !fs::is_regular_file(mAppPath->text().toStdString(), ec))
+        throw VX_Exception(kErrNonAppPath);
+    checkJpegFromScanSettings();
+    if (isChoosingAtState202() && !mUseFNSetting->isChecked())
+        checkFreeName();
+    if (mHost.curScanModeType() == 1 && mHost.isConfirmOutput() && type != kFuncPrint &&
+        !mIsOpenJobListPanel) {
+        if (const std::optional<std::string> fault =
+                checkConfirmedNames(mTmpWriteFileNameArray, mHost.cpyWriteFilePathArray()))
+            throw VX_Exception(*fault);
+    }
+    if ((type == kFuncSave || type == kFuncApplication) && !mSavePicture->isChecked()) {
+        if (mSavePath->text().isEmpty())
+            throw VX_Exception("Err_NonSaveFilePath");
+        if (!fs::is_directory(mSavePath->text().toStdString(), ec))
+            throw VX_Exception("Err_NotFindSaveFPath");
+    }
+    if (type == kFuncPrint && mPrinterName->text().isEmpty())
+        throw VX_Exception(kErrNotFoundPrinter);
+}
+
+void TlvFunctionViewCntlr::saveFuncSettingFromCntlr() {
+    checkFuncStngSave();
+    const int type = curFuncTypeFuncView();
+    const int e = entryIndex();
+    if (type == kFuncApplication)
+        mTmpFuncSettingMdl->setApplicationName(mAppPath->text().toStdString());
+    if (type == kFuncPrint) {
+        mTmpFuncSettingMdl->setPrinterName(mPrinterName->text().toStdString());
+        mTmpFuncSettingMdl->setPrintLayoutType(mPrintLayout->currentIndex());
+        return;
+    }
+    if (e < 0)
+        return;
+    if (isChoosingAtState202() && !mUseFNSetting->isChecked())
+        mTmpFuncSettingMdl->setFreeFileName(mFileName->text().toStdString(), e);
+    if (isSetFunMdlFileFormat())
+        mTmpFuncSettingMdl->setFileFormatType(mFileFormat->currentIndex(), e);
+    if (type == kFuncSave || type == kFuncApplication) {
+        mTmpFuncSettingMdl->setFileSavePath(mSavePath->text().toStdString(), e);
+        mTmpFuncSettingMdl->setIsPictureFolderSave(mSavePicture->isChecked(), e);
+    }
+}
+
+void TlvFunctionViewCntlr::executeFunction(int tag) {
+    const int mode = mHost.curScanModeType();
+    if (mode == 1 && tag == kTagCancel) {
+        mHost.switchScanMode(0);
+        return;
+    }
+    if (tag == kTagOK || tag < 0) {
+        if (mode == 0 || mHost.isConfirmOutput()) {
+            try {
+                saveFuncSettingFromCntlr();
+            } catch (const VX_Exception& failure) {
+                VX_Message::showErrorPanel(failure.name(), mHost.mainWindow());
+                return;
+            }
+        }
+        mHost.completeFunction();
+        mHost.setAppState(kStateOutputStart);
+        if (mode == 0)
+            mHost.setFoaFuncSettingMdl(*mTmpFuncSettingMdl);
+        const bool print = curFuncTypeFuncView() == kFuncPrint;
+        mHost.setAppState(print ? kStatePrint : mode == 0 ? kStateWrite : kStateRemake);
+    } else if (mode == 0) {
+        mHost.setAppState(kStateSelectFunction);
+        mHost.showSelectFunction();
+    }
+    mHost.changeKeyView();
+    clearFuncMainView();
+}
+
+} // namespace tlv

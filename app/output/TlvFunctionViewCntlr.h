@@ -1,0 +1,150 @@
+// The output-function view: where the user sets what happens to the scanned pages (the application,
+// the file name, the format and the folder, or the printer), and on a job's confirmation screen
+// confirms or changes the written files' names. It edits a copy of the output settings, checks the
+// controls before they are stored, opens the file-name and file-option panels over itself, and moves
+// the application on to the output states.
+#pragma once
+
+#include "TlvFileNameSettingCntlr.h"
+#include "TlvFileOptionSettingCntlr.h"
+#include "TlvFuncSettingMdl.h"
+#include "TlvFuncViewHost.h"
+#include "TlvFuncViewLink.h"
+
+#include <QPointer>
+#include <QWidget>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPrinter;
+class QPushButton;
+
+namespace appkit {
+class FTextField;
+class FComboBox;
+} // namespace appkit
+
+namespace tlv {
+
+class TlvFunctionViewCntlr : public TlvFuncViewLink {
+public:
+    enum : int {
+        kTagAppIcon = 1401,
+        kTagAppPath = 1402,
+        kTagChooseApp = 1403,
+        kTagFileName = 1405,
+        kTagFileNames = 1406,
+        kTagUseFNSetting = 1407,
+        kTagFNSetting = 1408,
+        kTagFileOption = 1409,
+        kTagFileFormat = 1410,
+        kTagSavePicture = 1413,
+        kTagSavePath = 1414,
+        kTagChooseFolder = 1415,
+        kTagPrinterName = 1501,
+        kTagChoosePrinter = 1502,
+        kTagPrintLayout = 1504,
+        kTagPageLayout = 1505,
+        kTagCancel = 1300,
+        kTagOK = 1301,
+    };
+    static constexpr int kMaxFolderPath = 260; // characters
+
+    explicit TlvFunctionViewCntlr(TlvFuncViewHost& host);
+    ~TlvFunctionViewCntlr() override;
+
+    QWidget* funcMainView() const { return mFuncMainView; }
+    QWidget* fileMailAppView() const { return mFileMailAppView; }
+    QWidget* printView() const { return mPrintView; }
+    TlvFileNameSettingCntlr& fileNameSettingCntlr() { return *mFileNameCntlr; }
+    TlvFileOptionSettingCntlr& fileOptionSettingCntlr() { return *mFileOptionCntlr; }
+
+    void setIsOpenJobListPanel(bool open) { mIsOpenJobListPanel = open; }
+    bool isOpenJobListPanel() const { return mIsOpenJobListPanel; }
+    const std::vector<std::string>& tmpWriteFileNameArray() const { return mTmpWriteFileNameArray; }
+
+    // Copies the settings, lays the view out for the function type, scan mode and state, and fills it.
+    void initFuncMainView(const TlvFuncSettingMdl& settings);
+    // Checks the controls (throws VX_Exception named by the message key of the first fault), then
+    // copies them into the settings copy.
+    void saveFuncSettingFromCntlr();
+    void checkFuncStngSave() const;
+    // The OK (1301, also no sender: -1), cancel and mode buttons.
+    void executeFunction(int tag);
+    void clearFuncMainView();
+    // Ends of the choosers: the folder, the application's .desktop file, the printer's settings.
+    void savePlacePanelDidEnd(const QString& folder);
+    void selAppPanelDidEnd(const QString& desktopFile);
+    void didEndPrinterPnl(const QPrinter& printer);
+
+    int curFuncTypeFuncView() const override;
+    const TlvScanSettingMdl* curScnMdlFuncView() const;
+
+    // For the option panels.
+    TlvFuncSettingMdl* tmpFuncSettingMdl() override { return mTmpFuncSettingMdl.get(); }
+    QWidget* parentWindow(bool fromEditor) override;
+    void updateFuncCntlrs() override;
+    void settingDidChangeFromFunc() override;
+
+private:
+    void buildViews();
+    QWidget* buildAppNameSection();
+    QWidget* buildFileNameSection();
+    QWidget* buildFileFormatSection();
+    QWidget* buildSavePlaceSection();
+    void buildPrintView();
+    void connectControls();
+    void layoutSections();
+    void changeUseFNSetting();
+    void changeSavePicture();
+    void showAppIcon();
+    void textDidChange(int tag);
+    void showSavePlacePnl();
+    void showSelectAppPnl();
+    void showSelectPrinterPnl(bool pageLayout);
+    void checkJpegFromScanSettings() const;
+    void checkFreeName() const;
+    bool isNamesEditable() const;
+    bool isChoosingAtState202() const;
+    bool isSetFunMdlFileFormat() const;
+    int entryIndex() const { return TlvFuncSettingMdl::fIndexByFType(curFuncTypeFuncView()); }
+
+    TlvFuncViewHost& mHost;
+    std::unique_ptr<TlvFuncSettingMdl> mTmpFuncSettingMdl;
+    std::vector<std::string> mTmpWriteFileNameArray;
+    bool mIsOpenJobListPanel = false;
+    bool mIsSendPerform = true;
+
+    QPointer<QWidget> mFuncMainView;
+    QWidget* mFuncDummyView = nullptr;
+    QWidget* mFileMailAppView = nullptr;
+    QWidget* mPartOfAppNameView = nullptr;
+    QWidget* mPartOfFileNameView = nullptr;
+    QWidget* mPartOfFileFormatView = nullptr;
+    QWidget* mPartOfSavePlaceView = nullptr;
+    QWidget* mPrintView = nullptr;
+    QLabel* mAppIcon = nullptr;
+    QLineEdit* mAppPath = nullptr;
+    appkit::FTextField* mFileName = nullptr;
+    appkit::FComboBox* mFileNames = nullptr;
+    QCheckBox* mUseFNSetting = nullptr;
+    QPushButton* mFNSetting = nullptr;
+    QComboBox* mFileFormat = nullptr;
+    QCheckBox* mSavePicture = nullptr;
+    appkit::FTextField* mSavePath = nullptr;
+    QPushButton* mChooseFolder = nullptr;
+    QLineEdit* mPrinterName = nullptr;
+    QComboBox* mPrintLayout = nullptr;
+    QPushButton* mCancel = nullptr;
+
+    std::unique_ptr<TlvFileNameSettingCntlr> mFileNameCntlr;
+    std::unique_ptr<TlvFileOptionSettingCntlr> mFileOptionCntlr;
+};
+
+} // namespace tlv

@@ -1,0 +1,230 @@
+// The page transfer against a data source that says what a test tells it (a source manager entry of
+// the test's own): numbers that describe no real page, blocks beyond the buffer or the page, and a
+// source that sends blocks without rows. Each such page fails alone: the pages before it are kept, the
+// rest of the batch is drained, and the batch ends in failure with its message.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstring>
+#include <deque>
+
+#include "TestScanHost.h"
+#include "TlvDeviceCntlr.h"
+#include "VX_TWAINCommon.h"
+#include "foundation/RunLoop.h"
+
+namespace {
+
+// One page as the scripted source answers for it.
+struct SScriptedPage {
+    TW_IMAGEINFO info{};
+    TW_UINT32 maxBufSize = 0;
+    // Applied to each block the source fills: rows, bytes per row and bytes written as it claims them.
+    TW_UINT32 blockRows = 0;
+    TW_UINT32 claimedBytesPerRow = 0;
+    TW_UINT32 claimedBytesWritten = 0;
+    bool soundBlocks = true; // claims follow from the rows
+    TW_UINT32 extraRows = 0; // rows a block brings beyond those the page has left
+};
+
+struct SScript {
+    std::deque<SScriptedPage> pages;
+    TWAINCALLBACKPROC callback = nullptr;
+    TW_UINT32 rowsSent = 0;
+    int blocksAsked = 0;
+    int endXfers = 0;
+    int closes = 0;
+};
+SScript gScript;
+
+SScriptedPage GreyPage(TW_INT32 width, TW_INT32 height) {
+    SScriptedPage page;
+    page.info.ImageWidth = width;
+    page.info.ImageLength = height;
+    page.info.SamplesPerPixel = 1;
+    page.info.BitsPerSample[0] = 8;
+    page.info.BitsPerPixel = 8;
+    page.info.XResolution = TW_FIX32{150, 0};
+    page.info.YResolution = TW_FIX32{150, 0};
+    page.maxBufSize = static_cast<TW_UINT32>(width) * 4;
+    page.blockRows = 4;
+    return page;
+}
+
+TW_UINT16 Block(TW_IMAGEMEMXFER& block) {
+    const SScriptedPage& page = gScript.pages.front();
+    ++gScript.blocksAsked;
+    const auto rowBytes = static_cast<TW_UINT32>(page.info.ImageWidth);
+    const TW_UINT32 left = static_cast<TW_UINT32>(page.info.ImageLength) - gScript.rowsSent;
+    block.Rows = std::min(page.blockRows, left) + page.extraRows;
+    block.BytesPerRow = rowBytes;
+    block.BytesWritten = block.Rows * rowBytes;
+    if (!page.soundBlocks) {
+        block.BytesPerRow = page.claimedBytesPerRow;
+        block.BytesWritten = page.claimedBytesWritten;
+    }
+    std::memset(block.Memory.TheMem, 0x5A, std::min<TW_UINT32>(block.Memory.Length, block.Rows * rowBytes));
+    gScript.rowsSent = std::min(gScript.rowsSent + block.Rows, static_cast<TW_UINT32>(page.info.ImageLength));
+    return gScript.rowsSent >= static_cast<TW_UINT32>(page.info.ImageLength) && page.blockRows != 0
+               ? TWRC_XFERDONE
+               : TWRC_SUCCESS;
+}
+
+TW_UINT16 ControlTriplet(pTW_IDENTITY dest, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data) {
+    switch (dat) {
+    case DAT_CALLBACK:
+        gScript.callback = reinterpret_cast<TWAINCALLBACKPROC>(static_cast<TW_CALLBACK*>(data)->CallBackProc);
+        return TWRC_SUCCESS;
+    case DAT_IDENTITY:
+        if (msg == MSG_GETNEXT)
+            return TWRC_ENDOFLIST;
+        if (msg == MSG_GETFIRST) {
+            auto* identity = static_cast<TW_IDENTITY*>(data);
+            VX_TWAINCommon::setIdentityText(identity->Manufacturer, "Orvik Electronics");
+            VX_TWAINCommon::setIdentityText(identity->ProductFamily, "Orvik K-3100 Driver");
+            VX_TWAINCommon::setIdentityText(identity->ProductName, "Orvik K-3100 TWAIN");
+        }
+        gScript.closes += msg == MSG_CLOSEDS;
+        return TWRC_SUCCESS;
+    case DAT_USERINTERFACE:
+        if (msg == MSG_ENABLEDS)
+            gScript.callback(dest, nullptr, DG_CONTROL, DAT_NULL, MSG_XFERREADY, nullptr);
+        return TWRC_SUCCESS;
+    case DAT_PENDINGXFERS:
+        if (msg == MSG_ENDXFER) {
+            ++gScript.endXfers;
+            gScript.pages.pop_front();
+            gScript.rowsSent = 0;
+        }
+        static_cast<TW_PENDINGXFERS*>(data)->Count = static_cast<TW_UINT16>(gScript.pages.size());
+        return TWRC_SUCCESS;
+    case DAT_SETUPMEMXFER:
+        static_cast<TW_SETUPMEMXFER*>(data)->MaxBufSize = gScript.pages.front().maxBufSize;
+        return TWRC_SUCCESS;
+    case DAT_STATUS:
+        *static_cast<TW_STATUS*>(data) = TW_STATUS{};
+        return TWRC_SUCCESS;
+    case DAT_PARENT:
+        return TWRC_SUCCESS;
+    default:
+        return TWRC_FAILURE; // capabilities are taken as refused reads; sets are accepted below
+    }
+}
+
+TW_UINT16 ScriptedManager(pTW_IDENTITY, pTW_IDENTITY dest, TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg,
+                          TW_MEMREF data) {
+    if (dg == DG_IMAGE && dat == DAT_IMAGEINFO) {
+        *static_cast<TW_IMAGEINFO*>(data) = gScript.pages.front().info;
+        return TWRC_SUCCESS;
+    }
+    if (dg == DG_IMAGE && dat == DAT_IMAGEMEMXFER)
+        return Block(*static_cast<TW_IMAGEMEMXFER*>(data));
+    if (dat == DAT_CAPABILITY)
+        return msg == MSG_SET ? TWRC_SUCCESS : TWRC_FAILURE;
+    return ControlTriplet(dest, dat, msg, data);
+}
+
+class ScriptedSession : public testing::Test {
+protected:
+    // One private folder per process: the application takes its temporary folder's name once.
+    static void SetUpTestSuite() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "k3100-scripted-XXXXXX").string();
+        ASSERT_TRUE(mkdtemp(pattern.data()));
+        sDir = pattern;
+        setenv("TMPDIR", sDir.c_str(), 1);
+    }
+    static void TearDownTestSuite() {
+        std::filesystem::remove_all(sDir);
+        unsetenv("TMPDIR");
+    }
+    void SetUp() override {
+        gScript = SScript{};
+        fnd::Dictionary info{{"VXDSManufacturer", "Orvik Electronics"},
+                             {"VXDSProductFamily", "Orvik K-3100 Driver"},
+                             {"VXDSProductName", "Orvik K-3100 TWAIN"}};
+        cntlr = std::make_unique<TlvDeviceCntlr>(host, info, &ScriptedManager);
+    }
+    void TearDown() override { cntlr.reset(); }
+    void RunBatch(std::vector<SScriptedPage> pages) {
+        gScript.pages.assign(pages.begin(), pages.end());
+        host.scanReadyByTwainCB(); // the scripted source sends no device events
+        ASSERT_TRUE(cntlr->openDS(&host.scanSettings, false));
+        const auto guard = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while ((cntlr->isBatchRunning() || cntlr->isRunningMemXfer()) &&
+               std::chrono::steady_clock::now() < guard)
+            fnd::RunLoop::main().runFor(0.01);
+        fnd::RunLoop::main().runFor(0);
+        ASSERT_FALSE(cntlr->isBatchRunning());
+    }
+    // The page failed alone: the first page kept, the third drained, the batch ended in failure.
+    void ExpectFailedSecondPage() {
+        EXPECT_EQ(host.pages.size(), 1u);
+        EXPECT_EQ(host.states, (std::vector<int>{101, 105}));
+        EXPECT_EQ(host.messages, std::vector<std::string>{"Err_ScanDataFault"});
+        EXPECT_EQ(gScript.endXfers, 3);
+        EXPECT_EQ(gScript.closes, 1);
+        EXPECT_FALSE(std::filesystem::exists(TlvUtilsMethod::tmpBaseImageFilePath(1)));
+    }
+
+    static inline std::filesystem::path sDir;
+    test::TestScanHost host;
+    std::unique_ptr<TlvDeviceCntlr> cntlr;
+};
+
+} // namespace
+
+TEST_F(ScriptedSession, SoundPagesAreKeptWithTheirRowsAndThumbnails) {
+    RunBatch({GreyPage(40, 10), GreyPage(40, 10)});
+    ASSERT_EQ(host.pages.size(), 2u);
+    EXPECT_EQ(host.states, (std::vector<int>{101, 104}));
+    EXPECT_EQ(std::filesystem::file_size(TlvUtilsMethod::tmpBaseImageFilePath(1)), 400u);
+    EXPECT_EQ(host.pages[1].thumbnail.width, 329);
+    EXPECT_EQ(host.pages[1].thumbnail.height, 82);
+}
+
+TEST_F(ScriptedSession, InformationOfNoRealPageFailsThatPage) {
+    SScriptedPage bad = GreyPage(40, 10);
+    bad.info.ImageWidth = 0;
+    RunBatch({GreyPage(40, 10), bad, GreyPage(40, 10)});
+    ExpectFailedSecondPage();
+}
+
+TEST_F(ScriptedSession, ABufferThatHoldsNoRowFailsThatPage) {
+    SScriptedPage bad = GreyPage(40, 10);
+    bad.maxBufSize = 39;
+    RunBatch({GreyPage(40, 10), bad, GreyPage(40, 10)});
+    ExpectFailedSecondPage();
+}
+
+TEST_F(ScriptedSession, ABlockLargerThanTheBufferFailsThatPage) {
+    SScriptedPage bad = GreyPage(40, 10);
+    bad.soundBlocks = false;
+    bad.claimedBytesPerRow = 40;
+    bad.claimedBytesWritten = 100000;
+    RunBatch({GreyPage(40, 10), bad, GreyPage(40, 10)});
+    ExpectFailedSecondPage();
+}
+
+TEST_F(ScriptedSession, RowsShorterThanThePagesFailThatPage) {
+    SScriptedPage bad = GreyPage(40, 10);
+    bad.soundBlocks = false;
+    bad.claimedBytesPerRow = 20;
+    bad.claimedBytesWritten = 80;
+    RunBatch({GreyPage(40, 10), bad, GreyPage(40, 10)});
+    ExpectFailedSecondPage();
+}
+
+TEST_F(ScriptedSession, MoreRowsThanThePageHasFailThatPage) {
+    SScriptedPage bad = GreyPage(40, 10);
+    bad.maxBufSize = 40 * 8;
+    bad.extraRows = 3; // 7 rows, then 6 more: 13 rows for a page of 10
+    RunBatch({GreyPage(40, 10), bad, GreyPage(40, 10)});
+    ExpectFailedSecondPage();
+}
+
+TEST_F(ScriptedSession, ASourceThatSendsNoRowsDoesNotHangTheBatch) {
+    SScriptedPage stuck = GreyPage(40, 10);
+    stuck.blockRows = 0;
+    RunBatch({GreyPage(40, 10), stuck, GreyPage(40, 10)});
+    ExpectFailedSecondPage();
+}

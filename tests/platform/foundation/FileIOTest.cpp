@@ -1,0 +1,30 @@
+// Atomic writes that must not replace: an existing name is refused and left as it was, with no
+// temporary file behind; a free name is written as usual.
+#include <gtest/gtest.h>
+
+#include <cerrno>
+
+#include "TempFolder.h"
+#include "foundation/FileIO.h"
+
+namespace {
+
+const std::vector<std::uint8_t> kBytes{'n', 'e', 'w'};
+
+TEST(FileIO, KeepingAnExistingFileRefusesItsNameAndLeavesNoTemporaryFile) {
+    TempFolder folder;
+    writeText(folder / "page.tif", "old");
+    std::string error;
+    EXPECT_FALSE(fnd::writeFileAtomically(folder / "page.tif", kBytes, &error, fnd::Existing::Keep));
+    EXPECT_EQ(errno, EEXIST);
+    EXPECT_NE(error.find("page.tif"), std::string::npos);
+    EXPECT_EQ(readText(folder / "page.tif"), "old");
+    EXPECT_TRUE(fnd::writeFileAtomically(folder / "next.tif", kBytes, &error, fnd::Existing::Keep));
+    EXPECT_EQ(readText(folder / "next.tif"), "new");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 2);
+    // The default still replaces.
+    EXPECT_TRUE(fnd::writeFileAtomically(folder / "page.tif", kBytes));
+    EXPECT_EQ(readText(folder / "page.tif"), "new");
+}
+
+} // namespace
