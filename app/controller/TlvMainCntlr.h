@@ -55,7 +55,7 @@ public:
     void setAppStateNum(int state) override;
     bool isMainTopState() const override { return tlv::isMainTopState(mAppState); }
     bool isExecuteScnState() const override { return tlv::isExecuteScnState(mAppState); }
-    bool isExeScningState() const override { return tlv::isExeScningState(mAppState); }
+    bool isExeScningState() const { return tlv::isExeScningState(mAppState); }
     bool isValidSwitchState() const;
     bool isValidSyncDriver() const;
     // No batch, no output and no panel: a quit may go through.

@@ -128,11 +128,11 @@ TEST(AppSettingRecord, ReadsTheRecordFromThePreferencesFile) {
     const std::filesystem::path file = folder / "prefs.plist";
     EXPECT_FALSE(readAppSetting(file)) << "missing file";
 
-    ASSERT_TRUE(fnd::plist::writeXmlFile(file, fnd::Dictionary{{"QS_AppSetting", "not data"}}));
+    ASSERT_TRUE(fnd::plist::writeFile(file, fnd::Dictionary{{"QS_AppSetting", "not data"}}));
     EXPECT_FALSE(readAppSetting(file));
 
-    ASSERT_TRUE(fnd::plist::writeXmlFile(
-        file, fnd::Dictionary{{"QS_AppSetting", fnd::Data(binary(sampleRecord()))}}));
+    ASSERT_TRUE(
+        fnd::plist::writeFile(file, fnd::Dictionary{{"QS_AppSetting", fnd::Data(binary(sampleRecord()))}}));
     const std::optional<AppSetting> setting = readAppSetting(file);
     ASSERT_TRUE(setting);
     EXPECT_EQ(setting->appState, 306);
