@@ -1,0 +1,27 @@
+// The controller's ports on a real desktop: the data source's button function, the session bus,
+// XDG launching and autostart, and alerts.
+#pragma once
+
+#include "TapwellCntlr.h"
+
+#include "TapwellAppleEvent.h"
+#include "workspace/LoginItems.h"
+
+namespace tapwell {
+
+class StatusMenu;
+
+inline constexpr char kHelperId[] = "com.orvikElectronics.tapwell";
+
+// events, loginItems and menu must outlive the ports.
+TapwellPorts desktopPorts(const TapwellAppleEvent& events, const ws::LoginItems& loginItems,
+                          StatusMenu& menu);
+
+// Starts the main application from its .desktop file when one is installed, else by its path.
+bool openMainApp();
+// "Error" with the informative text of key, naming the main application.
+void showAlert(const char* informativeKey);
+// The About panel of the main application (its name, version and copyright), while it is not running.
+void showAbout();
+
+} // namespace tapwell
