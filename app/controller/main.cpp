@@ -90,9 +90,11 @@ int main(int argc, char** argv) {
     cntlr.releaseImgInfoArray(false);
     TlvUtilsMethod::removeTmpFolder();
 
+    // exit, not quit: Qt's quit first asks the windows to close, and a window in the middle of a batch
+    // refuses, which a signal or the end of the session must not allow.
     const auto forcedQuit = [&cntlr] {
         cntlr.cancelForForcedQuit();
-        QApplication::quit();
+        QCoreApplication::exit(0);
     };
     catchQuitSignals(&app, forcedQuit);
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &app,
