@@ -110,6 +110,10 @@ int COrvkQS::CloseSession() {
     CleanupPageBuffer();
     CleanupImageBuffer();
     currentImageData = nullptr;
+    {
+        std::lock_guard lock(libraryMutex);
+        library.ReleaseBuffers();
+    }
     return result;
 }
 

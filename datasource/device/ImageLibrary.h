@@ -36,6 +36,8 @@ public:
 
     // A page stopped before its last band: the library frees what it holds for it.
     virtual void AbandonPage() = 0;
+    // The scanner session ends: buffers the library keeps for reuse go back to the system.
+    virtual void ReleaseBuffers() = 0;
 
     virtual int32_t NormalFilterSimplex(CImg& out, CImg& in,
                                         Ovk::Pixen::tagNORMALFILTERSIMPLEXINFO* info) = 0;

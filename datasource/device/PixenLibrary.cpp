@@ -40,6 +40,7 @@ public:
         return qs::FilterDuplexLastAppended(f, b, i, r, h);
     }
     void AbandonPage() override { qs::AbandonPage(); }
+    void ReleaseBuffers() override { qs::ReleaseBuffers(); }
     int32_t NormalFilterSimplex(CImg& o, CImg& i, Ovk::Pixen::tagNORMALFILTERSIMPLEXINFO* r) override {
         return qs::NormalFilterSimplex(o, i, r);
     }

@@ -32,6 +32,12 @@ TEST_F(DeviceTest, SimplexBatchDeliversEachPageInBandsAndEndsTheBatch) {
     EXPECT_EQ(device->BufferedBytes(), 0u);
 }
 
+TEST_F(DeviceTest, ClosingTheSessionHandsTheLibrarysKeptBuffersBack) {
+    library.clearLog();
+    EXPECT_EQ(device->CloseSession(), 0);
+    EXPECT_EQ(library.calls(), std::vector<std::string>{"ReleaseBuffers"});
+}
+
 TEST_F(DeviceTest, DuplexBatchDeliversFrontThenBackOfEverySheet) {
     load(2, "gen:ramp,gen:blank");
     tagScanParam p = letterParams(true, true);

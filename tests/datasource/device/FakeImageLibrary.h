@@ -89,6 +89,7 @@ public:
     }
 
     void AbandonPage() override { record("AbandonPage"); }
+    void ReleaseBuffers() override { record("ReleaseBuffers"); }
     int32_t NormalFilterSimplex(CImg& out, CImg& in, Ovk::Pixen::tagNORMALFILTERSIMPLEXINFO* r) override {
         record("Normal");
         if (r == nullptr || r->ulSize != sizeof(*r))

@@ -2,6 +2,7 @@
 // moves the result into the caller's images; exceptions stop here and become result codes.
 #include "PixenQS880.h"
 
+#include "BufferPool.h"
 #include "CSpecialFilter.h"
 #include "RecordSize.h"
 
@@ -137,6 +138,10 @@ std::int32_t FilterSimplexLastAppended(CImg& out, CImg& in, tagFILTERSIMPLEXINFO
 void AbandonPage() noexcept {
     g_page = Page::None;
     SpecialFilter.abandonPage();
+}
+
+void ReleaseBuffers() noexcept {
+    BufferPool::releaseKept();
 }
 
 std::int32_t FilterDuplex(CImg& frontOut, CImg& backOut, CImg& in, tagFILTERDUPLEXINFO* info) {

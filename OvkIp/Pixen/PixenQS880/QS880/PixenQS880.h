@@ -51,6 +51,8 @@ PIXENQS880_EXPORT std::int32_t FilterDuplexLastAppended(CImg& frontOut, CImg& ba
 // and analysis object the pipeline keeps for it. The next band call must be a First or a whole page;
 // shading references and the offset stay. Harmless when no page is in progress.
 PIXENQS880_EXPORT void AbandonPage() noexcept;
+// Frees the page buffers kept for reuse; the next page allocates afresh. For the end of a session.
+PIXENQS880_EXPORT void ReleaseBuffers() noexcept;
 
 // The generic chain alone on an already prepared whole image.
 PIXENQS880_EXPORT std::int32_t NormalFilterSimplex(CImg& out, CImg& in, tagNORMALFILTERSIMPLEXINFO* info);
