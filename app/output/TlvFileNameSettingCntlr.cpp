@@ -6,6 +6,8 @@
 #include "TlvFileNaming.h"
 #include "TlvFuncSettingMdl.h"
 #include "TlvOutputFailure.h"
+#include "appkit/DialogButtons.h"
+
 #include "appkit/FilteringFields.h"
 #include "appkit/Strings.h"
 #include "appkit/Tags.h"
@@ -14,6 +16,7 @@
 #include "utility/VX_Exception.h"
 #include "utility/VX_FWindow.h"
 #include "utility/VX_Message.h"
+#include <QDialogButtonBox>
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -27,10 +30,7 @@ namespace {
 
 constexpr int kMaxDigits = 6;
 
-template <typename W> W* tagged(W* widget, int tag) {
-    appkit::setTag(widget, tag);
-    return widget;
-}
+using appkit::tagged;
 
 } // namespace
 
@@ -62,9 +62,7 @@ void TlvFileNameSettingCntlr::buildPanel() {
     mStartNum->setValidCharsInString("1234567890");
     mNumberLabel = tagged(new appkit::FStaticTextField, kTagNumberLabel);
     mNumberLabel->setText(appkit::localized("FName_Counter"));
-    auto* cancel = tagged(new QPushButton(appkit::localized("Cancel")), kTagCancel);
-    auto* ok = tagged(new QPushButton(appkit::localized("OK")), kTagOK);
-    ok->setDefault(true);
+    const auto [buttons, cancel, ok] = appkit::cancelAndOk(kTagCancel, kTagOK);
 
     auto* grid = new QGridLayout(mPanel);
     grid->addWidget(new QLabel(appkit::localized("FName_Prefix")), 0, 0);
@@ -79,11 +77,7 @@ void TlvFileNameSettingCntlr::buildPanel() {
     grid->addLayout(counter, 3, 1);
     grid->addWidget(new QLabel(appkit::localized("FName_Result")), 4, 0);
     grid->addWidget(mResult, 4, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(cancel);
-    buttons->addWidget(ok);
-    grid->addLayout(buttons, 5, 0, 1, 2);
+    grid->addWidget(buttons, 5, 0, 1, 2);
 
     const auto refresh = [this] { updateFileNameCntlr(); };
     QObject::connect(mAddDateTime, &QCheckBox::toggled, mPanel, refresh);

@@ -3,11 +3,14 @@
 #include "TlvFileOptionSettingCntlr.h"
 
 #include "TlvFuncSettingMdl.h"
+#include "appkit/DialogButtons.h"
+
 #include "appkit/FilteringFields.h"
 #include "appkit/Strings.h"
 #include "appkit/Tags.h"
 #include "foundation/NotificationCenter.h"
 #include "utility/VX_FWindow.h"
+#include <QDialogButtonBox>
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -30,10 +33,7 @@ constexpr int kMinPages = 1, kMaxPages = 99;
 constexpr int kMinRate = 1, kMaxRate = 5; // 1 the best quality, 5 the smallest file
 constexpr int kFormatPDF = 0, kFormatTIFF = 1, kFormatJPEG = 2;
 
-template <typename W> W* tagged(W* widget, int tag) {
-    appkit::setTag(widget, tag);
-    return widget;
-}
+using appkit::tagged;
 
 // The stepper stands beside the count's own field: only its arrows show.
 void showArrowsOnly(QSpinBox* stepper) {
@@ -113,14 +113,8 @@ QDialog* TlvFileOptionSettingCntlr::newPanel(QWidget*& placeholder, QLabel*& cap
 }
 
 void TlvFileOptionSettingCntlr::addButtons(QDialog* panel, void (TlvFileOptionSettingCntlr::*close)(int)) {
-    auto* cancel = tagged(new QPushButton(appkit::localized("Cancel")), kTagCancel);
-    auto* ok = tagged(new QPushButton(appkit::localized("OK")), kTagOK);
-    ok->setDefault(true);
-    auto* row = new QHBoxLayout;
-    row->addStretch(1);
-    row->addWidget(cancel);
-    row->addWidget(ok);
-    static_cast<QBoxLayout*>(panel->layout())->addLayout(row);
+    const auto [buttons, cancel, ok] = appkit::cancelAndOk(kTagCancel, kTagOK);
+    static_cast<QBoxLayout*>(panel->layout())->addWidget(buttons);
     QObject::connect(cancel, &QPushButton::clicked, panel, [this, close] { (this->*close)(kTagCancel); });
     QObject::connect(ok, &QPushButton::clicked, panel, [this, close] { (this->*close)(kTagOK); });
 }

@@ -5,6 +5,8 @@
 
 #include "TlvJobListSettingMdl.h"
 #include "TlvPrintInfo.h"
+#include "appkit/DialogButtons.h"
+
 #include "appkit/FilteringFields.h"
 #include "appkit/Strings.h"
 #include "appkit/Tags.h"
@@ -12,6 +14,7 @@
 #include "utility/VX_Message.h"
 #include "workspace/DesktopEntry.h"
 #include "workspace/StandardFolders.h"
+#include <QDialogButtonBox>
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -31,10 +34,7 @@ namespace {
 constexpr int kFileNameLength = 64, kFileNamesLength = 250; // characters
 constexpr int kStateChooseFunction = 202;
 
-template <typename W> W* tagged(W* widget, int tag) {
-    appkit::setTag(widget, tag);
-    return widget;
-}
+using appkit::tagged;
 
 QWidget* section(const char* titleKey, QLayout* content) {
     auto* view = new QWidget;
@@ -159,16 +159,12 @@ void TlvFunctionViewCntlr::buildViews() {
         sections->addWidget(part);
     sections->addStretch(1);
     buildPrintView();
-    mCancel = tagged(new QPushButton(appkit::localized("Cancel")), kTagCancel);
-    auto* ok = tagged(new QPushButton(appkit::localized("OK")), kTagOK);
-    ok->setDefault(true);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(mCancel);
-    buttons->addWidget(ok);
+    const appkit::DialogButtons buttons = appkit::cancelAndOk(kTagCancel, kTagOK);
+    mCancel = buttons.cancel;
+    QPushButton* ok = buttons.ok;
     auto* column = new QVBoxLayout(mFuncMainView);
     column->addWidget(mFuncDummyView, 1);
-    column->addLayout(buttons);
+    column->addWidget(buttons.box);
     QObject::connect(mCancel, &QPushButton::clicked, mFuncMainView, [this] { executeFunction(kTagCancel); });
     QObject::connect(ok, &QPushButton::clicked, mFuncMainView, [this] { executeFunction(kTagOK); });
     mFuncMainView->setMinimumWidth(420);

@@ -3,6 +3,7 @@
 // text and button, and the panel's Cancel and OK. Every control carries its tag; texts are keys.
 #include "TlvScanSettingCntlr.h"
 
+#include "appkit/DialogButtons.h"
 #include "appkit/Strings.h"
 #include "appkit/Tags.h"
 
@@ -23,10 +24,7 @@ namespace {
 
 using Cntlr = TlvScanSettingCntlr;
 
-template <typename T> T* tagged(T* widget, int tag) {
-    appkit::setTag(widget, tag);
-    return widget;
-}
+using appkit::tagged;
 
 QComboBox* popUp(int tag, std::initializer_list<const char*> keys) {
     auto* box = tagged(new QComboBox, tag);
@@ -106,11 +104,5 @@ void TlvScanSettingCntlr::buildWindow() {
     auto* layout = new QVBoxLayout(mScnSttngWindow);
     layout->setSizeConstraint(QLayout::SetFixedSize); // the panel is as large as its contents
     layout->addWidget(mScnSttngView);
-    auto* buttons = new QDialogButtonBox;
-    buttons->addButton(tagged(new QPushButton(appkit::localized("Cancel")), kCancelButton),
-                       QDialogButtonBox::RejectRole);
-    auto* accept = tagged(new QPushButton(appkit::localized("OK")), kAcceptButton);
-    accept->setDefault(true);
-    buttons->addButton(accept, QDialogButtonBox::AcceptRole);
-    layout->addWidget(buttons);
+    layout->addWidget(appkit::cancelAndOk(kCancelButton, kAcceptButton).box);
 }

@@ -28,4 +28,10 @@ template <typename T> T* viewWithTag(QWidget* view, int tag) {
     return dynamic_cast<T*>(viewWithTag(view, tag));
 }
 
+// The widget with its tag set, for building windows in one expression.
+template <typename W> W* tagged(W* widget, int tag) {
+    setTag(widget, tag);
+    return widget;
+}
+
 } // namespace appkit
