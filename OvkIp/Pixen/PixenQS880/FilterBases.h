@@ -1,6 +1,6 @@
-// Shapes that most filters share: one that does the same work on every band it is given, one that takes
-// its record again with every band, and one that needs the whole page (its controller gathers the bands,
-// so the band operations never apply).
+// Shapes that most filters share: one that does the same work on a whole page and on every band it is
+// given, one that takes its record again with every band, and one that needs the whole page (its
+// controller gathers the bands, so the band operations never apply).
 #pragma once
 
 #include "CIPBase.h"
@@ -8,7 +8,8 @@
 
 namespace Ovk::Pixen {
 
-// Every band operation is IP; the record is taken at the first band and kept for the page.
+// Every band operation is IP, the page operation itself; the record is taken once per page (before the
+// whole image or the first band) and kept for the page.
 class CBandFilter : public CIPBase {
 public:
     std::int32_t IPFirst(CImg& band) override { return IP(band); }

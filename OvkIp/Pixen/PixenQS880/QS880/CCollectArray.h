@@ -2,7 +2,7 @@
 // interleaved sample by sample, and 12-bit samples packed two into three bytes. These filters undo that.
 #pragma once
 
-#include "CBandFilter.h"
+#include "FilterBases.h"
 #include "PrepRecords.h"
 
 #include <cstdint>
@@ -35,9 +35,7 @@ protected:
 class CCollectArrayForSimplex : public CCollectArray {
 public:
     const char* getName() const override { return "CollectArrayForSimplex"; }
-
-protected:
-    std::int32_t bandOperation(CImg& band) override { return CollectArray(band); }
+    std::int32_t IP(CImg& band) override { return CollectArray(band); }
 
 private:
     std::int32_t CollectArray(CImg& band);
@@ -46,11 +44,9 @@ private:
 class CCollectArrayForDuplex : public CCollectArray {
 public:
     const char* getName() const override { return "CollectArrayForDuplex"; }
+    std::int32_t IP(CImg& band) override { return CollectArray(band); }
     // Moves the back band of the last call into out.
     void getBackImage(CImg& out) { out.attachImg(m_BackImage); }
-
-protected:
-    std::int32_t bandOperation(CImg& band) override { return CollectArray(band); }
 
 private:
     std::int32_t CollectArray(CImg& band);
@@ -61,9 +57,9 @@ private:
 class CExtendBitData12To16 : public CCollectArray {
 public:
     const char* getName() const override { return "CExtendBitData12To16"; }
+    std::int32_t IP(CImg& band) override { return Extend12To16(band); }
 
 protected:
-    std::int32_t bandOperation(CImg& band) override { return Extend12To16(band); }
     bool needsLineOrder() const override { return false; }
 
 private:

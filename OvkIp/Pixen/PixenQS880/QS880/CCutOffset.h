@@ -2,7 +2,7 @@
 // reading early loses its first lines, the other side is limited to the page length.
 #pragma once
 
-#include "CBandFilter.h"
+#include "FilterBases.h"
 #include "PrepRecords.h"
 
 #include <cstdint>
@@ -12,14 +12,12 @@ namespace Ovk::Pixen::QS880 {
 class CCutOffset : public CBandFilter {
 public:
     const char* getName() const override { return "CutOffset"; }
+    std::int32_t IP(CImg& band) override { return CutOffset(band); }
     // Also starts the page: both line counters go back to 0.
     std::int32_t setInfo(CImg& image, void* info) override;
 
     // Keeps count image lines from line first (all colour lines of each).
     static std::int32_t CutOutHorizontal(CImg& band, std::int32_t first, std::int32_t count);
-
-protected:
-    std::int32_t bandOperation(CImg& band) override { return CutOffset(band); }
 
 private:
     std::int32_t CutOffset(CImg& band);

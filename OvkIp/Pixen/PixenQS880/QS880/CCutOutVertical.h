@@ -2,7 +2,7 @@
 // and turned into band pixels at the sensor's base resolution (300 or 600 dpi).
 #pragma once
 
-#include "CBandFilter.h"
+#include "FilterBases.h"
 #include "PrepRecords.h"
 
 #include <cstdint>
@@ -12,10 +12,8 @@ namespace Ovk::Pixen::QS880 {
 class CCutOutVertical : public CBandFilter {
 public:
     const char* getName() const override { return "CutOutVertical"; }
+    std::int32_t IP(CImg& band) override { return CutOutVertical(band); }
     std::int32_t setInfo(CImg& image, void* info) override;
-
-protected:
-    std::int32_t bandOperation(CImg& band) override { return CutOutVertical(band); }
 
 private:
     std::int32_t CutOutVertical(CImg& band);

@@ -2,7 +2,7 @@
 // (1024 = 1.0), one for the feeder, one for the flatbed glass, or the caller's.
 #pragma once
 
-#include "CBandFilter.h"
+#include "FilterBases.h"
 #include "QS880Records.h"
 
 #include <cstdint>
@@ -12,6 +12,7 @@ namespace Ovk::Pixen::QS880 {
 class CSRGBConversion : public CBandFilter {
 public:
     const char* getName() const override { return "SRGBConversion"; }
+    std::int32_t IP(CImg& band) override { return SRGBConversion(band); }
     std::int32_t setInfo(CImg& image, void* info) override;
 
     virtual void getSRGBMatrixFlatbed(std::int32_t out[9]) const;
@@ -20,9 +21,6 @@ public:
     std::int32_t SRGBConversion(CImg& band);
     // One pixel-order line in place.
     static void SRGBConversionLine(std::uint8_t* line, std::int32_t width, const std::int32_t matrix[9]);
-
-protected:
-    std::int32_t bandOperation(CImg& band) override { return SRGBConversion(band); }
 
 private:
     tagSRGBCONVERSIONINFO m_Info{};

@@ -2,7 +2,7 @@
 // the gains come from a white-reference scan (makeShadingData). Colour leaves in pixel order.
 #pragma once
 
-#include "CBandFilter.h"
+#include "FilterBases.h"
 #include "QS880Records.h"
 
 #include <cstdint>
@@ -21,6 +21,7 @@ public:
     };
 
     const char* getName() const override { return "Shading"; }
+    std::int32_t IP(CImg& band) override { return Shading(band); }
     // Keeps deep copies of the record's gain and black images.
     std::int32_t setInfo(CImg& image, void* info) override;
 
@@ -64,9 +65,6 @@ public:
     bool hasPlatenColor() const { return m_bAverages; }
     std::int32_t getPlatenImage(CImg& image) const;
     std::int32_t fixPlatenImage(CImg& image) const;
-
-protected:
-    std::int32_t bandOperation(CImg& band) override { return Shading(band); }
 
 private:
     std::int32_t shadeInto(CImg& band, const tagIMAGEINFO& record);
