@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "BatchState.h"
 #include "CapPool.h"
 #include "DataSourceNotificationHandler.h"
 #include "ExclusiveLock.h"
@@ -188,17 +189,17 @@ protected:
     TW_UINT16 Fail(TW_UINT16 conditionCode) { return SetConditionCode(conditionCode, TWRC_FAILURE); }
     // PrepareScan until the page is ready or the scanner gives up.
     TW_UINT16 PrepareFirstBlock();
-    // Only 1 marks the information of the current page; other non-zero values mark a failed request.
-    bool HasValidImageInfo() const { return mImageInfoValid == 1 && mBytesPerRow > 0; }
+    bool HasValidImageInfo() const { return mBatch.IsImageDescribed() && mBytesPerRow > 0; }
 
     std::int32_t mState = kClosed;
     TW_UINT16 mConditionCode = TWCC_SUCCESS;
     alignas(8) TW_IDENTITY mIdentity{}; // aligned so that callees may read Id as a plain 32-bit word
     std::uint8_t mPendingXfers = 0;
+    // The batch's sheets, kept images, stop and fault, and whether the current image is described.
+    CBatchState mBatch;
     std::unique_ptr<CCapPool> mCapPool;
     std::unique_ptr<CExclusiveLockObject> mLock;
     std::uint8_t mShowUI = 0;
-    std::uint8_t mImageInfoValid = 0;
     std::uint8_t mEnabledWithoutUI = 0;
     TW_IMAGEINFO mImageInfo{};
     std::uint32_t mBytesPerRow = 0;

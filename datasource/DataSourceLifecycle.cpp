@@ -71,7 +71,7 @@ TW_UINT16 CDataSource::OpenDS(pTW_IDENTITY origin, TW_MEMREF data) {
         return Fail(failure);
     }
     mShowUI = 0;
-    mImageInfoValid = 0;
+    mBatch.ForgetImageInfo();
     mTransferCount = 0;
     mState = kOpen;
     return TWRC_SUCCESS;
@@ -105,7 +105,7 @@ void CDataSource::TearDown() {
     mCapPool.reset();
     TerminateScanner();
     mShowUI = 0;
-    mImageInfoValid = 0;
+    mBatch.ForgetImageInfo();
     mPendingXfers = 0;
     mEnabledWithoutUI = 0;
     mState = kClosed;

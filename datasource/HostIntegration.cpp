@@ -90,7 +90,7 @@ TW_UINT16 CDataSource::HandleNotification(TW_UINT16 message, const fnd::Value& o
     if (message == MSG_XFERREADY) {
         mPendingXfers = 1;
         mState = kXferReady;
-        mImageInfoValid = 0;
+        mBatch.ForgetImageInfo();
     }
     TW_CALLBACK callback{};
     callback.Message = static_cast<TW_INT16>(message);

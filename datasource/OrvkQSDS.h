@@ -52,16 +52,7 @@ public:
     bool SetupScanner() override;
     void TerminateScanner() override;
 
-    // ---- Scan steps of a sheet (scan control) ----
-    // Kind of the current transfer-ready request ("scanModeParam.xferReady.qsds").
-    enum EXferReadyScanMode : std::uint32_t {
-        kScanModeNormal = 0,
-        kScanModePositioning = 1,  // prescan for the dialog's preview; nothing is kept
-        kScanModeKeepPrescan = 2,  // prescan the first page and keep it for transfer
-        kScanModeKeptThenEnd = 3,  // transfer the kept images, then end the batch
-        kScanModeKeptThenScan = 4, // transfer the kept images, then scan on
-        kScanModeKeptDone = 5,     // the kept images of mode 3 are out; the batch is ending
-    };
+    // ---- Scan steps of a sheet (scan control); the batch's counts live in mBatch (BatchState.h) ----
     // Answer of PrepareScan that asks its caller to prepare again (with condition code 0).
     static constexpr TW_UINT16 kPrepareAgain = TWRC_CHECKSTATUS;
     // Condition code of a jamless request that found no paper (answered with kPrepareAgain).
@@ -209,14 +200,6 @@ protected:
     std::unique_ptr<k3100::COrvkQS> mScanner;
     std::uint32_t mDeviceEvent = kDeviceEventNone;
     std::uint8_t mRollerCheckPending = 0;
-    std::int32_t mSheetImagesLeft = 0; // images of the current sheet still to deliver
-    std::int32_t mKeptImagesLeft = 0;  // prescan images kept by the dialog, not yet transferred
-    std::uint8_t mStopBatch = 0;       // the batch ends after the current image
-    // The condition code of the device fault that stopped the batch. It outlives the cancelled transfer
-    // and the batch's end (both clear mConditionCode) until DAT_STATUS reads it, the next enable or the
-    // next sheet that starts.
-    TW_UINT16 mBatchFault = TWCC_SUCCESS;
-    std::uint32_t mScanMode = kScanModeNormal;
 
 private:
     std::chrono::milliseconds mMorePaperLimit = kMorePaperLimit;

@@ -27,7 +27,7 @@ TW_UINT16 CDataSource::PendingEndXfers(pTW_IDENTITY, TW_MEMREF data) {
     if (!pending)
         return Fail(TWCC_BADVALUE);
     mPendingXfers = 0;
-    mImageInfoValid = 0;
+    mBatch.ForgetImageInfo();
     pending->Count = static_cast<TW_UINT16>(GetPendingDocumentCount());
     if (pending->Count != 0) {
         mState = kXferReady;
@@ -47,7 +47,7 @@ TW_UINT16 CDataSource::ResetPendingXfers(pTW_IDENTITY, TW_MEMREF data) {
         mState = kEnabled;
     }
     pending->Count = 0;
-    mImageInfoValid = 0;
+    mBatch.ForgetImageInfo();
     return TWRC_SUCCESS;
 }
 

@@ -44,7 +44,7 @@ std::int32_t COrvkQSDS::GetPendingDocumentCount() {
     const std::int32_t remaining = RemainingTransfers();
     if (remaining >= 0)
         return remaining;
-    if (mPendingXfers || mSheetImagesLeft > 0)
+    if (mPendingXfers || mBatch.IsSheetInProgress())
         return -1;
     if (IsContinuousFeed()) {
         // A continuous batch counts the pages the scanner has already fed.
@@ -60,22 +60,21 @@ std::int32_t COrvkQSDS::GetPendingDocumentCount() {
 }
 
 void COrvkQSDS::CloseFinishedSheet(SEndXfer& x) {
-    if (mSheetImagesLeft > 0)
+    if (mBatch.IsSheetInProgress())
         return;
     std::uint32_t abortState = 0;
     // The scanner's own stop key ends the batch like a cancel in the application.
     if (mScanner->GetStatus("AbortState", &abortState) == 0 && abortState == 1) {
-        mStopBatch = 1;
+        mBatch.Stop();
         x.count = 0;
         x.error = kScanErrCancelled;
     }
     mScanner->FinishScan();
-    mSheetImagesLeft = 0;
 }
 
 void COrvkQSDS::WaitForMorePaper(SEndXfer& x) {
     const bool wait = x.manualFeed != 0 && x.count == 0;
-    if (x.remaining == 0 || x.kept || mStopBatch || mSheetImagesLeft != 0 ||
+    if (x.remaining == 0 || x.kept || mBatch.IsStopping() || mBatch.IsSheetInProgress() ||
         !(wait || (x.quietEnd && x.count)))
         return;
     const auto deadline = std::chrono::steady_clock::now() + mMorePaperLimit;
@@ -83,7 +82,7 @@ void COrvkQSDS::WaitForMorePaper(SEndXfer& x) {
         x.count = 0;
         if (wait)
             WaitForUserOrPaper(x);
-        if (mStopBatch)
+        if (mBatch.IsStopping())
             break;
         if (IsDocumentReady())
             StartNextSheet(x);
@@ -92,18 +91,18 @@ void COrvkQSDS::WaitForMorePaper(SEndXfer& x) {
                 break;
             fnd::RunLoop::current().runFor(kPaperPoll);
         }
-    } while (!mStopBatch && x.count == 0);
+    } while (!mBatch.IsStopping() && x.count == 0);
 }
 
 void COrvkQSDS::WaitForUserOrPaper(SEndXfer& x) {
-    mSheetImagesLeft = 0;
+    mBatch.DropSheet();
     if (mUIController)
         mUIController->updateScanPanel(kPanelWaiting);
     const bool stop = WaitForUserAction(x.manualFeed == kManualFeedAutoStart);
     if (mUIController)
         mUIController->updateScanPanel(stop ? kPanelIdle : kPanelStopOnly);
     if (stop)
-        mStopBatch = 1;
+        mBatch.Stop();
 }
 
 void COrvkQSDS::StartNextSheet(SEndXfer& x) {
@@ -131,16 +130,17 @@ void COrvkQSDS::EndBatch(SEndXfer& x) {
         mUIController->updateScanPanel(kPanelIdle);
     }
     // A batch stopped between the sides of a sheet must not leave that sheet in the scanner.
-    if (mSheetImagesLeft > 0) {
+    if (mBatch.IsSheetInProgress()) {
         mScanner->ScanComplete();
         mScanner->FinishScan();
-        mSheetImagesLeft = 0;
+        mBatch.DropSheet();
     }
     mState = kEnabled;
     mPendingXfers = 0;
     mDeviceEvent = kDeviceEventNone;
     // Only this maker's application tells a cancelled batch from a finished one.
-    if (mStopBatch && x.error == kScanErrCancelled && CClientApp::CurrentId() == CClientApp::kOwnApplication)
+    if (mBatch.IsStopping() && x.error == kScanErrCancelled &&
+        CClientApp::CurrentId() == CClientApp::kOwnApplication)
         x.result = TWRC_CANCEL;
 }
 

@@ -19,4 +19,6 @@ struct COrvkQSDS::SEndXfer {
     bool quietEnd = false;      // the scanner ended the batch without an error
     TW_INT16 count = 0;         // what the application is told: 0 none, -1 unknown, n more
     TW_UINT16 result = TWRC_SUCCESS;
+
+    std::int32_t ImagesPerSheet() const { return duplex ? 2 : 1; }
 };

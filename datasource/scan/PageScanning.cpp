@@ -92,7 +92,7 @@ std::uint32_t COrvkQSDS::PerformSkipBlankPages(std::uint8_t* blankOut) {
                 // The feeder ran dry behind blank pages: nothing is left to transfer.
                 blank = previous;
                 if (previous)
-                    mSheetImagesLeft = 0;
+                    mBatch.DropSheet();
                 return answer(previous ? kScanErrNoPage : kScanErrEndOfBatch);
             }
             if (error != 0)
@@ -100,17 +100,9 @@ std::uint32_t COrvkQSDS::PerformSkipBlankPages(std::uint8_t* blankOut) {
         }
         if (!blank)
             return answer(0);
-        if (mKeptImagesLeft != 0)
-            --mKeptImagesLeft;
-        --mSheetImagesLeft;
-        if (continuous && mScanMode == kScanModeNormal && mSheetImagesLeft == 0)
-            mSheetImagesLeft = duplex ? 2 : 1;
-        if (mSheetImagesLeft != 0)
+        if (mBatch.BlankSideDropped(continuous ? (duplex ? 2 : 1) : 0))
             continue; // the sheet's other side
-        if (mScanMode == kScanModeKeptThenEnd)
-            mScanMode = kScanModeKeptDone;
-        else if (mScanMode == kScanModeKeptThenScan)
-            mScanMode = kScanModeNormal;
+        mBatch.SheetRanOutOnBlanks();
         const bool morePaper = IsDocumentReady();
         mScanner->FinishScan();
         if (!morePaper)

@@ -80,12 +80,12 @@ bool COrvkQSDS::SetupUserInterfaceParameters(fnd::Dictionary& params) {
 }
 
 TW_UINT16 COrvkQSDS::Prescan() {
-    if (mScanMode != kScanModePositioning && mScanMode != kScanModeKeepPrescan) {
+    if (!mBatch.IsPrescan()) {
         if (mScanner)
             mScanner->ProtectImageBuffer(false);
         return Fail(TWCC_SEQERROR);
     }
-    const bool keep = mScanMode == kScanModeKeepPrescan;
+    const bool keep = mBatch.ScanMode() == CBatchState::kScanModeKeepPrescan;
     SPageBitmap page;
     TW_UINT16 rc = TWRC_SUCCESS;
     {

@@ -7,25 +7,19 @@
 #include "QSCapIds.h"
 #include "ScanParam.h"
 
-namespace {
-
-constexpr std::uint8_t kPoisonedImageInfo = 255; // a failed request of this transfer; repeats fail too
-
-} // namespace
-
 TW_UINT16 COrvkQSDS::GetImageInfo(pTW_IDENTITY origin, TW_MEMREF data) {
     auto* info = static_cast<TW_IMAGEINFO*>(data);
     if (!info)
         return Fail(TWCC_BADVALUE);
     const bool office = CClientApp::CurrentId() == CClientApp::kOfficeClient;
-    if (office && origin && mImageInfoValid == kPoisonedImageInfo)
+    if (office && origin && mBatch.IsImageInfoPoisoned())
         return Fail(TWCC_SEQERROR);
     TW_UINT16 rc = ScanBeforeDescribing();
     if (rc == TWRC_SUCCESS)
         rc = CDataSource::GetImageInfo(origin, data);
     if (rc != TWRC_SUCCESS) {
         if (office && origin)
-            mImageInfoValid = kPoisonedImageInfo;
+            mBatch.PoisonImageInfo(); // a repeated request of this transfer fails too
         return rc;
     }
     TurnImageInfo(*info);
@@ -41,15 +35,14 @@ TW_UINT16 COrvkQSDS::ScanBeforeDescribing() {
                          GetCapSIntValue(pool, CCAP_OVK_DETECTPAGETYPE) ||
                          GetCapSIntValue(pool, CCAP_OVK_RECOGNIZE_DIRECTION);
     // Size, type and direction are only known once the page has been scanned; an image in hand was.
-    if (mSheetImagesLeft != 0 || !detects)
+    if (mBatch.IsSheetInProgress() || !detects)
         return TWRC_SUCCESS;
-    const bool prescan = mScanMode == kScanModePositioning || mScanMode == kScanModeKeepPrescan;
     const bool openCount = static_cast<TW_INT16>(GetCapSIntValue(pool, CAP_XFERCOUNT)) == -1;
-    if (!GetCapSIntValue(pool, CCAP_OVK_BLANKSKIP) || !openCount || prescan)
+    if (!GetCapSIntValue(pool, CCAP_OVK_BLANKSKIP) || !openCount || mBatch.IsPrescan())
         return PrepareFirstBlock();
     // Nothing in hand with blank skip on an open count: describing it would report a page never measured
     // (0 x 0), so find the next page that is not blank the way the transfer-ready signal does.
-    const bool found = PerformSkipBlankPages(nullptr) == 0 && mSheetImagesLeft != 0;
+    const bool found = PerformSkipBlankPages(nullptr) == 0 && mBatch.IsSheetInProgress();
     return found ? TWRC_SUCCESS : Fail(TWCC_OPERATIONERROR);
 }
 

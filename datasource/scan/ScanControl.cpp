@@ -44,8 +44,7 @@ std::string OcrDataPath() {
 
 bool COrvkQSDS::SetupScanner() {
     using namespace k3100;
-    mSheetImagesLeft = 0;
-    mKeptImagesLeft = 0;
+    mBatch.DropImages();
     std::vector<SScannerDesc> list =
         CDocScanner::CreateScannerList({kTransportUSB, kDefaultVendorId, kDefaultProductId, {}});
     if (list.empty())
@@ -90,8 +89,7 @@ void COrvkQSDS::TerminateScanner() {
     }
     mScanner->CloseSession();
     mScanner.reset();
-    mSheetImagesLeft = 0;
-    mKeptImagesLeft = 0;
+    mBatch.DropImages();
 }
 
 void COrvkQSDS::WaitForPanelKeyRelease() {
@@ -174,7 +172,7 @@ std::uint32_t COrvkQSDS::CheckSheetStatus(bool continuous) {
 TW_UINT16 COrvkQSDS::FinishScan() {
     if (!mScanner)
         return Fail(TWCC_OPERATIONERROR);
-    const bool continuous = mScanMode == kScanModeNormal && IsContinuousFeed();
+    const bool continuous = mBatch.IsNormalScan() && IsContinuousFeed();
     // Jamless mode ends the batch quietly on a feed error, so only the page itself is closed.
     std::uint32_t error = IsOn(CCAP_OVK_FEEDER_JAMLESS) ? 0 : CheckSheetStatus(continuous);
     if (error == 0)
@@ -183,8 +181,7 @@ TW_UINT16 COrvkQSDS::FinishScan() {
 }
 
 void COrvkQSDS::RecoverScan() {
-    mSheetImagesLeft = 0;
-    mKeptImagesLeft = 0;
+    mBatch.DropImages();
     if (mScanner) {
         mScanner->ScanComplete();
         mScanner->FinishScan();

@@ -19,7 +19,7 @@ TW_UINT16 COrvkQSDS::OpenDS(pTW_IDENTITY origin, TW_MEMREF data) {
     if (rc == TWRC_SUCCESS) {
         mXferReadyTimer.Reset();
         mRollerCheckPending = 1;
-        mScanMode = kScanModeNormal;
+        mBatch.Open();
         mDeviceEvent = kDeviceEventNone;
     }
     return rc;
@@ -44,11 +44,8 @@ TW_UINT16 COrvkQSDS::EnableDS(pTW_IDENTITY origin, TW_MEMREF data) {
     ShowRollerExchangeAlert();
     if (ui->ShowUI)
         CheckCapabilities();
-    mScanMode = kScanModeNormal;
-    mSheetImagesLeft = 0;
-    mKeptImagesLeft = 0;
+    mBatch.Enable();
     mDeviceEvent = kDeviceEventNone;
-    mBatchFault = TWCC_SUCCESS;
     RegisterScanNotificationHandlers();
     return CDataSource::EnableDS(origin, data);
 }

@@ -115,7 +115,7 @@ TW_UINT16 COrvkQSDS::ShowAlert(std::uint32_t code) {
     const TW_UINT16 rc = PresentAlert(code);
     // A fault the user chose to retry no longer describes the batch.
     if (const TW_UINT16 fault = BatchFaultCondition(code); fault != TWCC_SUCCESS && rc != TWRC_CHECKSTATUS)
-        mBatchFault = fault;
+        mBatch.RecordFault(fault);
     return rc;
 }
 
@@ -143,6 +143,6 @@ TW_UINT16 COrvkQSDS::GetStatus(pTW_IDENTITY origin, TW_MEMREF data) {
     const TW_UINT16 rc = CDataSource::GetStatus(origin, data);
     auto* status = static_cast<TW_STATUS*>(data);
     if (rc == TWRC_SUCCESS && status->ConditionCode == TWCC_SUCCESS)
-        status->ConditionCode = std::exchange(mBatchFault, TWCC_SUCCESS);
+        status->ConditionCode = mBatch.TakeFault();
     return rc;
 }

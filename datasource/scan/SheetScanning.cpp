@@ -63,11 +63,11 @@ void COrvkQSDS::PrepareScanPanel(bool manualFeed) {
 }
 
 TW_UINT16 COrvkQSDS::PrepareScan() {
-    mStopBatch = 0;
+    mBatch.ClearStop();
     const std::int32_t manualFeed = ManualFeedMode();
     const bool jamless = IsOn(CCAP_OVK_FEEDER_JAMLESS);
-    if (mSheetImagesLeft != 0) {
-        if (mKeptImagesLeft != 0 && mScanMode != kScanModePositioning)
+    if (mBatch.IsSheetInProgress()) {
+        if (mBatch.HasKeptImages() && !mBatch.IsPositioning())
             ApplyFinalImageFilter();
         ResumeProgress();
         return TWRC_SUCCESS;
@@ -75,19 +75,20 @@ TW_UINT16 COrvkQSDS::PrepareScan() {
     if (!mScanner)
         return Fail(TWCC_OPERATIONERROR);
     const std::int32_t remaining = RemainingTransfers();
-    const bool prescan = mScanMode == kScanModePositioning || mScanMode == kScanModeKeepPrescan;
-    const bool continuous = IsContinuousFeed() && !prescan && mScanMode != kScanModeKeptDone;
+    const bool prescan = mBatch.IsPrescan();
+    const CBatchState::EXferReadyScanMode mode = mBatch.ScanMode();
+    const bool continuous = IsContinuousFeed() && !prescan && mode != CBatchState::kScanModeKeptDone;
     mDetectedPageSize = SScanSize{};
-    tagScanParam param = MakeScanParam(continuous, prescan ? mScanMode : 0);
+    tagScanParam param = MakeScanParam(continuous, prescan ? mode : 0);
     // Found out before the sheet moves: a page that cannot be finished would be lost.
     if (IsOn(CCAP_OVK_RECOGNIZE_DIRECTION) && !mScanner->CanDetectTextDirection())
         return AnswerSheetError(k3100::kScanErrNoDirectionModel, manualFeed, jamless);
     mScanner->SetEzKeyAbort(0);
     const bool dialogShowsPrescan =
-        mShowUI && (mScanMode == kScanModeKeepPrescan || mScanMode == kScanModeKeptDone);
-    if (mScanMode != kScanModePositioning && !dialogShowsPrescan)
+        mShowUI && (mode == CBatchState::kScanModeKeepPrescan || mode == CBatchState::kScanModeKeptDone);
+    if (!mBatch.IsPositioning() && !dialogShowsPrescan)
         PrepareScanPanel(manualFeed != 0);
-    if (mScanMode != kScanModePositioning)
+    if (!mBatch.IsPositioning())
         PostDeviceEvent(kDeviceEventScanReady);
     if (mUIController) {
         mUIController->setShield(true);
@@ -98,8 +99,7 @@ TW_UINT16 COrvkQSDS::PrepareScan() {
     }
     if (const std::uint32_t error = StartSheet(param))
         return AnswerSheetError(error, manualFeed, jamless);
-    mBatchFault = TWCC_SUCCESS; // the paper moves again: an earlier fault no longer describes this scan
-    mSheetImagesLeft = IsOn(CAP_DUPLEXENABLED) && (remaining > 1 || remaining == -1) ? 2 : 1;
+    mBatch.StartSheet(IsOn(CAP_DUPLEXENABLED) && (remaining > 1 || remaining == -1) ? 2 : 1);
     ResumeProgress();
     return TWRC_SUCCESS;
 }
@@ -113,7 +113,7 @@ std::uint32_t COrvkQSDS::StartSheet(tagScanParam& param) {
     mScanner->SetScannerError(previousError);
     if (const int error = mScanner->StartScan(&param))
         return static_cast<std::uint32_t>(error);
-    if (mScanMode != kScanModePositioning)
+    if (!mBatch.IsPositioning())
         PostDeviceEvent(kDeviceEventScanning);
     return ScanPage(param);
 }
@@ -122,8 +122,7 @@ TW_UINT16 COrvkQSDS::AnswerSheetError(std::uint32_t error, std::int32_t manualFe
     TW_UINT16 result = TWRC_CANCEL;
     if (jamless && IsFeedError(error)) {
         // Inside a running batch the caller turns this into "no page" and ends the batch quietly.
-        const bool prescan = mScanMode == kScanModePositioning || mScanMode == kScanModeKeepPrescan;
-        if (mState == kXferReady || (prescan && mState == kTransferring))
+        if (mState == kXferReady || (mBatch.IsPrescan() && mState == kTransferring))
             result = SetConditionCode(kConditionNoPaper, kPrepareAgain);
         error = 0;
     }
@@ -133,7 +132,7 @@ TW_UINT16 COrvkQSDS::AnswerSheetError(std::uint32_t error, std::int32_t manualFe
         const bool stop = WaitForUserAction(manualFeed == kManualFeedAutoStart);
         error = 0;
         if (stop) {
-            mStopBatch = 1;
+            mBatch.Stop();
             result = TWRC_CANCEL;
         } else {
             mConditionCode = TWCC_SUCCESS;
@@ -148,7 +147,7 @@ TW_UINT16 COrvkQSDS::AnswerSheetError(std::uint32_t error, std::int32_t manualFe
 TW_UINT16 COrvkQSDS::AnswerScannerError(std::uint32_t error) {
     const TW_UINT16 answer = ShowAlert(error);
     if (answer != TWRC_SUCCESS)
-        mStopBatch = 1;
+        mBatch.Stop();
     // An error answered with success would hand out an image that does not exist.
     return answer == TWRC_SUCCESS ? Fail(TWCC_OPERATIONERROR) : answer;
 }

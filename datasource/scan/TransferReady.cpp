@@ -26,17 +26,14 @@ TW_UINT16 COrvkQSDS::InvokeCallback(TW_CALLBACK& callback, const fnd::Value& obj
         return CDataSource::InvokeCallback(callback, object);
     const fnd::Value request = XferReadyRequest(object);
     if (const fnd::Dictionary* params = request.asDictionary()) {
-        mScanMode = params->get(kScanModeKey).asUInt32().value_or(kScanModeNormal);
-        if (mScanMode == kScanModePositioning || mScanMode == kScanModeKeepPrescan)
+        mBatch.TakeRequest(params->get(kScanModeKey).asUInt32().value_or(CBatchState::kScanModeNormal),
+                           params->get(kPendingImageCountKey).asInt32().value_or(0));
+        if (mBatch.IsPrescan())
             return RunDialogPrescan();
-        bool jamless = IsOn(CCAP_OVK_FEEDER_JAMLESS);
-        if (mScanMode == kScanModeKeptThenEnd || mScanMode == kScanModeKeptThenScan) {
-            mKeptImagesLeft = params->get(kPendingImageCountKey).asInt32().value_or(0);
-            mSheetImagesLeft = mKeptImagesLeft;
-            jamless = false; // kept images are scanned already
-        }
+        // Kept images are scanned already: no feed can jam.
+        const bool jamless = IsOn(CCAP_OVK_FEEDER_JAMLESS) && !mBatch.TransfersKeptImages();
         // After the end of an image has made the next one ready, searching again would skip it.
-        const bool imageReady = mScanMode == kScanModeNormal && mSheetImagesLeft != 0;
+        const bool imageReady = mBatch.IsNormalScan() && mBatch.IsSheetInProgress();
         if ((IsOn(CCAP_OVK_BLANKSKIP) || jamless) && !imageReady && mScanner)
             if (const std::optional<TW_UINT16> early = FindFirstImage(jamless))
                 return *early;
@@ -52,14 +49,14 @@ fnd::Value COrvkQSDS::XferReadyRequest(const fnd::Value& object) const {
     const CClientApp* client = CClientApp::Current();
     const bool backgroundOnly = client && client->IsBackgroundOnly();
     if (IsOn(CCAP_OVK_PRESCAN) && !mUIController && !backgroundOnly)
-        return fnd::Dictionary{{kScanModeKey, fnd::Value(std::uint32_t{kScanModeKeepPrescan})}};
+        return fnd::Dictionary{{kScanModeKey, fnd::Value(std::uint32_t{CBatchState::kScanModeKeepPrescan})}};
     if (object.kind() == fnd::Value::Kind::Absent)
-        return fnd::Dictionary{{kScanModeKey, fnd::Value(std::uint32_t{kScanModeNormal})}};
+        return fnd::Dictionary{{kScanModeKey, fnd::Value(std::uint32_t{CBatchState::kScanModeNormal})}};
     return object;
 }
 
 TW_UINT16 COrvkQSDS::RunDialogPrescan() {
-    mKeptImagesLeft = 0;
+    mBatch.DropKeptImages();
     TW_UINT16 rc = Prescan();
     while (rc == TWRC_CHECKSTATUS && mConditionCode == kConditionNoPaper) {
         if (ShowAlert(kScanErrNoPage) == TWRC_CANCEL) {
@@ -69,8 +66,8 @@ TW_UINT16 COrvkQSDS::RunDialogPrescan() {
         SetConditionCode(kConditionNoPaper, TWRC_CHECKSTATUS);
         rc = Prescan();
     }
-    if (mScanMode == kScanModePositioning)
-        mSheetImagesLeft = 0;
+    if (mBatch.IsPositioning())
+        mBatch.DropSheet();
     if (mUIController) {
         mUIController->setShield(false);
         mUIController->hideProgressWindow();
@@ -86,17 +83,17 @@ std::optional<TW_UINT16> COrvkQSDS::FindFirstImage(bool jamless) {
         const std::uint32_t error = PerformSkipBlankPages(nullptr);
         if (error != 0 && !EndsQuietly(error)) {
             mScanner->FinishScan();
-            mSheetImagesLeft = 0;
+            mBatch.DropSheet();
         }
         if (error == kScanErrNoPage || (jamless && IsFeedError(error))) {
             const TW_UINT16 answer = ShowAlert(kScanErrNoPage);
             if (answer != TWRC_CHECKSTATUS)
                 return EndBatchBeforeFirstImage(kScanErrCancelled);
-            if (mSheetImagesLeft != 0)
+            if (mBatch.IsSheetInProgress())
                 return answer;
         } else if (error != 0) {
             return EndBatchBeforeFirstImage(error);
-        } else if (mSheetImagesLeft != 0) {
+        } else if (mBatch.IsSheetInProgress()) {
             return std::nullopt;
         }
     }

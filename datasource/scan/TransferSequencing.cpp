@@ -19,7 +19,7 @@ TW_UINT16 COrvkQSDS::PendingEndXfers(pTW_IDENTITY origin, TW_MEMREF data) {
         return CDataSource::PendingEndXfers(origin, data);
     SEndXfer x;
     ReadEndXferSettings(x);
-    if (mStopBatch) {
+    if (mBatch.IsStopping()) {
         x.result = SetConditionCode(TWCC_SUCCESS, TWRC_SUCCESS);
     } else {
         CountDeliveredImage(x);
@@ -30,16 +30,16 @@ TW_UINT16 COrvkQSDS::PendingEndXfers(pTW_IDENTITY origin, TW_MEMREF data) {
             PrepareNextImage(x);
         }
     }
-    if (mStopBatch)
+    if (mBatch.IsStopping())
         x.count = 0;
     CloseFinishedSheet(x);
     WaitForMorePaper(x);
-    if (x.count == 0 || mStopBatch)
+    if (x.count == 0 || mBatch.IsStopping())
         EndBatch(x);
     else
         ContinueBatch(x);
     pending->Count = x.count;
-    mImageInfoValid = 0; // the next image needs its own information
+    mBatch.ForgetImageInfo();
     return x.result;
 }
 
@@ -50,23 +50,20 @@ void COrvkQSDS::ReadEndXferSettings(SEndXfer& x) {
 }
 
 void COrvkQSDS::CountDeliveredImage(SEndXfer& x) {
-    if (mSheetImagesLeft > 0)
-        --mSheetImagesLeft;
+    x.kept = mBatch.EndsAfterKeptImages();
+    x.continuous = mBatch.IsNormalScan() && IsContinuousFeed();
+    mBatch.ImageDelivered();
     // Kept prescan images are already scanned: no feed can jam while they go out.
-    if (mKeptImagesLeft > 0 && --mKeptImagesLeft > 0)
+    if (mBatch.HasKeptImages())
         x.jamless = false;
     x.duplex = IsOn(CAP_DUPLEXENABLED);
     x.blankSkip = IsOn(CCAP_OVK_BLANKSKIP);
-    x.kept = mScanMode == kScanModeKeptThenEnd || mScanMode == kScanModeKeptDone;
-    x.continuous = mScanMode == kScanModeNormal && IsContinuousFeed();
-    if (mScanMode == kScanModeKeptThenScan && mKeptImagesLeft == 0)
-        mScanMode = kScanModeNormal;
 }
 
 TW_UINT16 COrvkQSDS::EndSimpleImage(SEndXfer& x, pTW_IDENTITY origin, TW_PENDINGXFERS& pending) {
-    if (mScanMode == kScanModeKeptThenEnd && mKeptImagesLeft == 0) {
+    if (mBatch.AreKeptImagesDone()) {
         x.count = 0;
-        mSheetImagesLeft = 0;
+        mBatch.DropSheet();
         return TWRC_SUCCESS;
     }
     if (x.remaining == 0)
@@ -85,27 +82,27 @@ void COrvkQSDS::PrepareNextImage(SEndXfer& x) {
     x.error = ScanNextImage(x);
     if (x.jamless && IsFeedError(x.error)) {
         // Without jams the batch simply ends after the images already delivered.
-        mStopBatch = 1;
+        mBatch.Stop();
         x.count = 0;
-        mSheetImagesLeft = 0;
+        mBatch.DropSheet();
         x.error = 0;
         x.result = TWRC_SUCCESS;
         return;
     }
-    if (x.error != 0 && !mStopBatch) {
+    if (x.error != 0 && !mBatch.IsStopping()) {
         x.quietEnd = x.error == kScanErrEndOfBatch;
         if (x.blank)
             x.error = 0; // the feeder ran out on blank pages: nothing to tell the user
         else
             AlertScannerError(x);
         x.count = 0;
-        mSheetImagesLeft = 0;
+        mBatch.DropSheet();
     } else {
         if (x.continuous)
-            mSheetImagesLeft = x.duplex ? 2 : 1;
+            mBatch.FeedOn(x.ImagesPerSheet());
         x.quietEnd = false;
     }
-    if (mSheetImagesLeft == 0 && x.error == 0) {
+    if (!mBatch.IsSheetInProgress() && x.error == 0) {
         x.count = x.kept ? 0 : static_cast<TW_INT16>(GetPendingDocumentCount());
         x.error = mScanner->GetScannerError();
         HandleScannerError(x);
@@ -114,13 +111,13 @@ void COrvkQSDS::PrepareNextImage(SEndXfer& x) {
 
 std::uint32_t COrvkQSDS::ScanNextImage(SEndXfer& x) {
     if (!x.blankSkip && (!x.jamless || x.continuous))
-        return x.continuous || mSheetImagesLeft > 0 ? ScanNextSide() : 0;
-    if (x.blankSkip && (x.continuous || mSheetImagesLeft > 0)) {
+        return x.continuous || mBatch.IsSheetInProgress() ? ScanNextSide() : 0;
+    if (x.blankSkip && (x.continuous || mBatch.IsSheetInProgress())) {
         bool ready = false;
         if (const std::uint32_t error = SkipBlankSides(x, ready); error != 0 || ready)
             return error;
     }
-    if (!x.kept && mSheetImagesLeft == 0 && GetPendingDocumentCount() != 0) {
+    if (!x.kept && !mBatch.IsSheetInProgress() && GetPendingDocumentCount() != 0) {
         std::uint8_t blank = 0;
         std::uint32_t error = PerformSkipBlankPages(&blank);
         x.blank = error == kScanErrNoPage && blank != 0;
@@ -129,7 +126,7 @@ std::uint32_t COrvkQSDS::ScanNextImage(SEndXfer& x) {
             error = mScanner->GetScannerError();
         return error;
     }
-    return x.jamless && mSheetImagesLeft > 0 ? ScanNextSide() : 0;
+    return x.jamless && mBatch.IsSheetInProgress() ? ScanNextSide() : 0;
 }
 
 std::uint32_t COrvkQSDS::ScanNextSide() {
@@ -143,32 +140,23 @@ std::uint32_t COrvkQSDS::ScanNextSide() {
 std::uint32_t COrvkQSDS::SkipBlankSides(SEndXfer& x, bool& ready) {
     std::uint8_t blank = 0;
     do {
-        if (mKeptImagesLeft > 0)
+        if (mBatch.HasKeptImages())
             ApplyFinalImageFilter();
         if (const std::uint32_t error = IsBlankPage(blank); error != 0)
             return error;
-        if (blank) {
-            if (mSheetImagesLeft > 0)
-                --mSheetImagesLeft;
-            if (mKeptImagesLeft > 0)
-                --mKeptImagesLeft;
-            // A continuous feed has no sheet boundary: the next page is always due.
-            if (x.continuous && mSheetImagesLeft == 0)
-                mSheetImagesLeft = 1;
-        }
-    } while (blank && mSheetImagesLeft > 0);
+    } while (blank && mBatch.BlankSideDropped(x.continuous ? x.ImagesPerSheet() : 0));
     // The side just scanned is the next image; scanning further would skip it.
     ready = blank == 0;
     return 0;
 }
 
 void COrvkQSDS::HandleScannerError(SEndXfer& x) {
-    if (mStopBatch) {
+    if (mBatch.IsStopping()) {
         x.count = 0;
         return;
     }
     if (x.jamless && IsFeedError(x.error)) {
-        mStopBatch = 1;
+        mBatch.Stop();
         x.error = 0;
     }
     AlertScannerError(x);
@@ -177,5 +165,5 @@ void COrvkQSDS::HandleScannerError(SEndXfer& x) {
 void COrvkQSDS::AlertScannerError(SEndXfer& x) {
     x.error = ShowAlert(x.error) == TWRC_CANCEL ? kScanErrCancelled : 0;
     if (x.error != 0)
-        mStopBatch = 1;
+        mBatch.Stop();
 }

@@ -65,13 +65,13 @@ TW_UINT16 CDataSource::GetImageInfo(pTW_IDENTITY, TW_MEMREF data) {
     info->Compression = static_cast<TW_UINT16>(GetCapUIntValue(mCapPool.get(), ICAP_COMPRESSION));
     // Every transfer divides by the row length: a page without rows or pixels cannot be delivered.
     if (samples == 0 || info->ImageWidth <= 0 || info->ImageLength <= 0 || yResolution <= 0) {
-        mImageInfoValid = 0;
+        mBatch.ForgetImageInfo();
         return Fail(TWCC_BADVALUE);
     }
     mBytesPerRow = BytesPerRow(*info);
     mImageInfo = *info;
     mRowsTransferred = 0;
-    mImageInfoValid = 1;
+    mBatch.ImageDescribed();
     return TWRC_SUCCESS;
 }
 

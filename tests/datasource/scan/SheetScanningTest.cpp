@@ -60,9 +60,9 @@ public:
     }
     bool SetupRealScanner() { return COrvkQSDS::SetupScanner(); }
     void TerminateRealScanner() { COrvkQSDS::TerminateScanner(); }
-    std::int32_t& SheetImagesLeft() { return mSheetImagesLeft; }
-    std::uint32_t& ScanMode() { return mScanMode; }
-    bool StopBatch() const { return mStopBatch != 0; }
+    std::int32_t SheetImagesLeft() const { return mBatch.SheetImagesLeft(); }
+    void Request(CBatchState::EXferReadyScanMode mode) { mBatch.TakeRequest(mode, 0); }
+    bool StopBatch() const { return mBatch.IsStopping(); }
     std::uint32_t DeviceEvent() const { return mDeviceEvent; }
     TW_UINT16 Condition() const { return mConditionCode; }
 };
@@ -144,7 +144,7 @@ TEST_F(SheetScanningTest, PositioningPrescanPostsNoDeviceEvents) {
     Start();
     Enable();
     Load("gen:ramp");
-    mSheetDS->ScanMode() = COrvkQSDS::kScanModePositioning;
+    mSheetDS->Request(CBatchState::kScanModePositioning);
     ASSERT_EQ(mDS->PrepareScan(), TWRC_SUCCESS);
     EXPECT_TRUE(mSheetDS->events.empty());
     EXPECT_TRUE(mDialog.panelFlags.empty()); // the dialog shows its own preview, not the scan panel
@@ -323,13 +323,13 @@ TEST_F(SheetScanningTest, BlackAndWhitePrescanReachesTheDialogInGrey) {
     ASSERT_EQ(SetOne(ICAP_PIXELTYPE, TWTY_UINT16, TW_UINT16{TWPT_BW}), TWRC_SUCCESS);
     Enable();
     Load("gen:ramp");
-    mSheetDS->ScanMode() = COrvkQSDS::kScanModeKeepPrescan;
+    mSheetDS->Request(CBatchState::kScanModeKeepPrescan);
     ASSERT_EQ(mDS->Prescan(), TWRC_SUCCESS);
     ASSERT_EQ(mDialog.previews.size(), 1u);
     EXPECT_EQ(mDialog.previews[0].bitsPerSample, 8);
     EXPECT_EQ(Int(ICAP_PIXELTYPE), TWPT_BW);
 
-    mSheetDS->ScanMode() = COrvkQSDS::kScanModeNormal;
+    mSheetDS->Request(CBatchState::kScanModeNormal);
     EXPECT_EQ(mDS->Prescan(), TWRC_FAILURE);
     EXPECT_EQ(Status(), TWCC_SEQERROR);
 }

@@ -182,7 +182,7 @@ public:
     std::int32_t GetPendingDocumentCount() override { return -1; }
     void DeliveredOneOfOneImage() {
         mState = kTransferring;
-        mSheetImagesLeft = 1;
+        mBatch.StartSheet(1);
     }
 };
 
