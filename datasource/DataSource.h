@@ -64,8 +64,8 @@ public:
     static const SMakeCapDesc sGeneralCapDesc[];
     static const std::size_t CAPDESC_COUNT;
     static constexpr char kLockName[] = "k_3100";
-    // Another process's scan usually ends within this; it is also what applications wait between retries.
-    static constexpr std::chrono::milliseconds kLockRetryDelay{1500};
+    // The pause after each refusal of the scanner lock (LockRetryDelay.cpp).
+    static const std::chrono::milliseconds kLockRetryDelay;
 
     // The process's single instance, created on first use; null only when memory is short.
     static CDataSource* CurrentDataSource();

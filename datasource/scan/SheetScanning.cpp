@@ -79,7 +79,7 @@ TW_UINT16 COrvkQSDS::PrepareScan() {
     const CBatchState::EXferReadyScanMode mode = mBatch.ScanMode();
     const bool continuous = IsContinuousFeed() && !prescan && mode != CBatchState::kScanModeKeptDone;
     mDetectedPageSize = SScanSize{};
-    tagScanParam param = MakeScanParam(continuous, prescan ? mode : 0);
+    tagScanParam param = MakeScanParam(continuous, prescan ? mode : CBatchState::kScanModeNormal);
     // Found out before the sheet moves: a page that cannot be finished would be lost.
     if (IsOn(CCAP_OVK_RECOGNIZE_DIRECTION) && !mScanner->CanDetectTextDirection())
         return AnswerSheetError(k3100::kScanErrNoDirectionModel, manualFeed, jamless);

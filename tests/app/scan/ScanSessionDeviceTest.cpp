@@ -229,6 +229,8 @@ TEST_F(ScanSession, AnEmptyFeederAtTheStartIsToldAsNoPaper) {
 }
 
 TEST_F(ScanSession, AScannerHeldByAnotherProgramIsInUse) {
+    // The test build of K3100.ds pauses milliseconds, not 1.5 s, after each refusal of the lock.
+    setenv("K3100_TWAIN_DS_DIR", SHORT_LOCK_PAUSE_DS_DIR, 1);
     StartScanner({"gen:ramp-a4 1"});
     const std::string lock = (mDir / "k_3100").string();
     // The other program takes the scanner's lock and keeps it while it runs.
