@@ -53,15 +53,36 @@ void COrvkQS::appendPiece(SPageData& page, SScanData piece) {
     notifyProgress();
 }
 
-void COrvkQS::throttleReader() {
-    if (bufferedBytes <= limits.pauseAbove)
+// Holds the reader between pages while `full` holds, until an abort, a device error or a stop.
+void COrvkQS::pauseReaderWhile(const std::function<bool()>& full) {
+    const auto held = [&] { return full() && abortState != 1 && deviceError == 0 && !readerStop; };
+    if (!held())
         return;
     readerPaused = true;
     notifyProgress();
-    std::unique_lock lock(progressMutex);
-    while (bufferedBytes >= limits.resumeBelow && abortState != 1 && deviceError == 0 && !readerStop)
-        progress.wait_for(lock, kThrottleStep);
+    for (;;) {
+        std::unique_lock lock(progressMutex);
+        const uint64_t seen = progressCount;
+        lock.unlock();
+        if (!held())
+            break;
+        lock.lock();
+        progress.wait_for(lock, kThrottleStep, [&] { return progressCount != seen; });
+    }
     readerPaused = false;
+}
+
+size_t COrvkQS::queuedPages() {
+    std::lock_guard lock(pageListMutex);
+    return pageList.size();
+}
+
+// The next sheet is read while the current one is processed, but no further: a host slower than the
+// feeder leaves the paper in the feeder, not in memory. The byte limit still bounds very long pages.
+void COrvkQS::throttleReader() {
+    if (bufferedBytes > limits.pauseAbove)
+        pauseReaderWhile([&] { return bufferedBytes >= limits.resumeBelow; });
+    pauseReaderWhile([&] { return queuedPages() >= limits.pagesAhead; });
 }
 
 bool COrvkQS::panelKeyAborts(std::chrono::steady_clock::time_point& lastCheck) {
