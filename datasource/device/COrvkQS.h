@@ -122,7 +122,7 @@ private:
     void throttleReader();
     void pauseReaderWhile(const std::function<bool()>& full);
     size_t queuedPages();
-    bool panelKeyAborts(std::chrono::steady_clock::time_point& lastCheck);
+    void pollPanelKey(std::chrono::steady_clock::time_point& lastCheck);
     uint32_t readPage(SPageData& page, uint32_t& readSize, bool& endOfPage, bool& aborted);
     uint32_t readGeometry(SPageData& page);
     void appendPage(const std::shared_ptr<SPageData>& page);

@@ -1,7 +1,7 @@
 // Continuous feeding reads the next sheet while the current one is processed, and no further: the order
-// of the sheets, a stop, a jam and the end of the paper while a sheet is read ahead, and closing the
-// session with one queued. The page library holds each page at its first band until released, so the
-// reader is known to run ahead of it.
+// of the sheets, a stop (from the host or the panel key), a jam and the end of the paper while a sheet
+// is read ahead, and closing the session with one queued. The page library holds each page at its first band
+// until released, so the reader is known to run ahead of it.
 #include "DeviceFixture.h"
 
 #include <future>
@@ -117,6 +117,25 @@ TEST_F(ReadAheadTest, StopWhileTheNextSheetIsReadEjectsItAndFeedsNoMore) {
     EXPECT_EQ(device->BufferedBytes(), 0u);
     EXPECT_FALSE(library.pageLeftOpen());
     EXPECT_EQ(emulator.sheetsInFeeder(), 1u) << "the third sheet stays in the feeder";
+}
+
+TEST_F(ReadAheadTest, PanelKeyStillStopsTheBatchWhileTheReaderWaits) {
+    COrvkQS::Limits limits;
+    limits.keyPoll = std::chrono::milliseconds(0);
+    device->setLimits(limits);
+    device->SetEzKeyAbort(2);
+    ASSERT_NO_FATAL_FAILURE(startHeld(3));
+    ASSERT_TRUE(eventually([&] { return device->ReaderPaused(); }));
+    emulator.pressKey(2);
+    ASSERT_TRUE(eventually([&] { return !device->ReaderRunning(); }));
+    library.release();
+    Side side = firstSheet.get();
+    while (side.result == 0)
+        side = readSide();
+    EXPECT_EQ(static_cast<uint32_t>(side.result), kScanErrCancelled);
+    device->FinishScan();
+    expectIdle();
+    EXPECT_EQ(emulator.sheetsInFeeder(), 1u) << "no sheet is fed after the key";
 }
 
 TEST_F(ReadAheadTest, JamOnTheSheetReadAheadIsReportedForThatSheet) {
