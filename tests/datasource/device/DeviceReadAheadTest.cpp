@@ -45,12 +45,8 @@ class ReadAheadTest : public DeviceTest {
 protected:
     std::shared_ptr<WatchedDevice> watched = std::make_shared<WatchedDevice>(emulator.connect());
 
-    ReadAheadTest() {
-        device = std::make_unique<COrvkQS>(
-            SScannerDesc{kTransportUSB, emulator.vendorId(), emulator.productId(), watched}, library);
-        EXPECT_EQ(device->OpenSession(), 0);
-        device->setClock([this] { return now; });
-    }
+    ReadAheadTest() { device = open(watched); }
+    ~ReadAheadTest() override { library.release(); } // a failed test must not leave a page held
 
     // Starts a batch of `sheets` whose first page waits in the library; `onImageRead` watches the
     // reader's image reads from the first on (calibration is over by then).
