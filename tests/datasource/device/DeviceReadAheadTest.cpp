@@ -9,7 +9,6 @@
 namespace k3100::test {
 namespace {
 
-constexpr uint32_t kRow = 2552;
 constexpr uint32_t kReadsPerPage = 3; // 1650 lines of 2552 bytes in 2 MiB reads
 
 // Passes every transfer on; calls `onImageRead` after each image-sized read once armed.
