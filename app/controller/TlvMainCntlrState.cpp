@@ -83,6 +83,6 @@ void TlvMainCntlr::shiftNextDisposeByAppState() {
     } else if (tlv::isFinishFixState(state) && mode == kScanModeJOB && !isCurConfirmOutput() &&
                mIsAutoCloseApp) {
         fnd::RunLoop::main().performAfterDelay(
-            &mIsAutoCloseApp, [this] { terminateByAutoClose(); }, kAutoCloseDelay);
+            &mIsAutoCloseApp, [this] { terminateByAutoClose(); }, mAutoCloseDelay);
     }
 }

@@ -7,6 +7,7 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QWidget>
 
@@ -24,13 +25,16 @@ public:
     static constexpr int kFoaScanTag = 202;
     static constexpr int kConfirmOutputTag = 302;
     static constexpr int kJobScanTag = 304;
-    static constexpr int kOutputTag = 1301;
+    static constexpr int kFuncBackTag = 1300;
+    static constexpr int kFuncOkTag = 1301;
     static constexpr int kFinishTag = 1206;
     static constexpr int kStateTag = 1400;
     static constexpr int kPagesTag = 1401;
 
     // quit runs the application's quit path; the controller outlives the window.
     TlvMainWindow(TlvMainCntlr& cntlr, std::function<void()> quit);
+    // The output-function view stays the controller's.
+    ~TlvMainWindow() override;
 
     void updateUIByAppState(int state) override;
     void showTopScreen(int mode) override;
@@ -44,12 +48,14 @@ public:
     void activateMainWindow() override;
     void showAbout() override;
     void terminate() override;
+    void showFunctionView(QWidget* view, int funcType) override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
     QPushButton* button(const char* key, int tag);
+    QWidget* buildFunctionChoice();
 
     TlvMainCntlr& mCntlr;
     std::function<void()> mQuit;
@@ -58,7 +64,9 @@ private:
     QPushButton* mFoaScan;
     QPushButton* mJobScan;
     QPushButton* mFinish;
-    QPushButton* mOutput;
+    QWidget* mFunctionChoice;
+    QWidget* mFunctionHolder;
+    QPointer<QWidget> mFunctionView;
     QCheckBox* mConfirmOutput;
     QLabel* mState;
     QLabel* mPages;

@@ -18,8 +18,10 @@
 #include <QSessionManager>
 #include <QSocketNotifier>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -68,6 +70,19 @@ int main(int argc, char** argv) {
     fnd::UserDefaults& defaults = fnd::UserDefaults::standard();
 
     TlvMainCntlr cntlr(defaults);
+    // exit, not quit: Qt's quit first asks the windows to close, and a window in the middle of a batch
+    // refuses, which a signal or the end of the session must not allow. Caught before the name is
+    // claimed, so that a signal from someone who saw the program start is never lost.
+    const auto forcedQuit = [&cntlr] {
+        cntlr.cancelForForcedQuit();
+        QCoreApplication::exit(0);
+    };
+    catchQuitSignals(&app, forcedQuit);
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &app,
+                     [&](QSessionManager&) { forcedQuit(); });
+    // Program tests shorten the wait before the automatic quit after a helper's job.
+    if (const char* delay = std::getenv("K3100_AUTO_CLOSE_DELAY"))
+        cntlr.setAutoCloseDelay(std::clamp(std::atof(delay), 0.0, TlvMainCntlr::kAutoCloseDelay));
     tlv::TlvMainWindow window(cntlr, [] { QApplication::quit(); });
     cntlr.setMainView(&window);
     tlv::TlvAppleEventLink link(cntlr, &window, defaults);
@@ -81,6 +96,7 @@ int main(int argc, char** argv) {
     }
     if (claim == ae::EventReceiver::Claim::Failed)
         std::fprintf(stderr, "tollivar: no session bus; running without the helper's events\n");
+    tlv::TlvAppleEventLink::launchTaskApp();
 
     TlvDeviceCntlr device(cntlr, fnd::Bundle::main().info());
     TlvScanViewCntlr scanView(cntlr, &device);
@@ -89,16 +105,6 @@ int main(int argc, char** argv) {
     // Nothing of an earlier run is left.
     cntlr.releaseImgInfoArray(false);
     TlvUtilsMethod::removeTmpFolder();
-
-    // exit, not quit: Qt's quit first asks the windows to close, and a window in the middle of a batch
-    // refuses, which a signal or the end of the session must not allow.
-    const auto forcedQuit = [&cntlr] {
-        cntlr.cancelForForcedQuit();
-        QCoreApplication::exit(0);
-    };
-    catchQuitSignals(&app, forcedQuit);
-    QObject::connect(&app, &QGuiApplication::commitDataRequest, &app,
-                     [&](QSessionManager&) { forcedQuit(); });
 
     window.show();
     const int status = QApplication::exec();

@@ -46,14 +46,6 @@ protected:
         cntlr->appSettingObj().setScanModeType(kScanModeJOB);
         cntlr->appSettingObj().setIsConfirmOutput(false);
     }
-    // A grey page with its raw file, as the page transfer leaves it.
-    fnd::Dictionary Page(int index) {
-        const TlvPageLayout layout{120, 160, 8, 120, 100.0f, 100.0f};
-        std::ofstream raw(TlvUtilsMethod::tmpBaseImageFilePath(index), std::ios::binary);
-        const std::vector<char> rows(120 * 160, static_cast<char>(40 + index));
-        raw.write(rows.data(), static_cast<std::streamsize>(rows.size()));
-        return makeImgInfoDict(layout, index);
-    }
 
     test::ScratchHome home;
     fnd::UserDefaults defaults{"com.orvikElectronics.tollivar.test"};
@@ -194,7 +186,7 @@ TEST_F(Controller, CancelWhilePagesAreWrittenReleasesAfterTheWriter) {
     cntlr->scanReadyByTwainCB();
     cntlr->setAppState(AppStateScanning);
     for (int i = 0; i < 20; ++i)
-        cntlr->addImgInfo(Page(i), i);
+        cntlr->addImgInfo(test::GreyPage(i), i);
     cntlr->switchScanMode(kScanModeJOB, true);
     EXPECT_EQ(cntlr->appState(), AppStateMainTop);
     EXPECT_EQ(cntlr->countOfImgInfoDict(), 0u);
@@ -207,10 +199,14 @@ TEST_F(Controller, JobPagesAreWrittenIntoOneFileInOrder) {
     cntlr->scanReadyByTwainCB();
     cntlr->setAppState(AppStateScanning);
     for (int i = 0; i < 20; ++i)
-        cntlr->addImgInfo(Page(i), i);
-    cntlr->isFinScanAndWritedFile(true, -1);
-    ASSERT_TRUE(test::pumpUntil([&] { return cntlr->readImgFileForJobScnCount() == 0; }));
+        cntlr->addImgInfo(test::GreyPage(i), i);
+    // Every page written (the writer may not have started when the batch ends) and the writer done.
+    ASSERT_TRUE(test::pumpUntil(
+        [&] { return cntlr->isFinScanAndWritedFile(true, -1) && cntlr->readImgFileForJobScnCount() == 0; }));
     const auto files = cntlr->writer().writtenFiles().cpyWriteFilePathArray();
+    for (auto& e : view.errors)
+        printf("ERR %s\n", e.c_str());
+    printf("DBG state=%d count=%zu\n", cntlr->appState(), cntlr->countOfImgInfoDict());
     ASSERT_EQ(files.size(), 1u);
     EXPECT_EQ(files[0].extension(), ".pdf");
 }

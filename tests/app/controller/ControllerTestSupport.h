@@ -5,12 +5,15 @@
 
 #include "QtTestApp.h"
 #include "TlvMainView.h"
+#include "TlvPageRecord.h"
 #include "appkit/QtRunLoopDriver.h"
 #include "foundation/RunLoop.h"
+#include "utility/TlvUtilsMethod.h"
 
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <utility>
@@ -61,6 +64,15 @@ private:
     std::vector<std::pair<std::string, std::string>> mOld;
 };
 
+// A grey page with its raw file in the temporary folder, as the page transfer leaves it.
+inline fnd::Dictionary GreyPage(int index) {
+    const tlv::TlvPageLayout layout{120, 160, 8, 120, 100.0f, 100.0f};
+    std::ofstream raw(TlvUtilsMethod::tmpBaseImageFilePath(index), std::ios::binary);
+    const std::vector<char> rows(120 * 160, static_cast<char>(40 + index));
+    raw.write(rows.data(), static_cast<std::streamsize>(rows.size()));
+    return tlv::makeImgInfoDict(layout, index);
+}
+
 class FakeMainView : public tlv::TlvMainView {
 public:
     void updateUIByAppState(int state) override { states.push_back(state); }
@@ -75,6 +87,7 @@ public:
     void activateMainWindow() override { ++activations; }
     void showAbout() override { ++abouts; }
     void terminate() override { ++terminations; }
+    void showFunctionView(QWidget* view, int) override { functionView = view; }
 
     bool modal = false;
     std::vector<int> states;
@@ -84,6 +97,7 @@ public:
     bool scanButtons = true;
     bool confirmBox = false;
     int activations = 0, abouts = 0, terminations = 0;
+    QWidget* functionView = nullptr;
 };
 
 } // namespace test
