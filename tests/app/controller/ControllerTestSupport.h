@@ -36,10 +36,25 @@ inline bool pumpUntil(const std::function<bool()>& done,
     return done();
 }
 
-// A fresh folder for preferences and temporary files of one test.
+// The temporary folder's place: the application fixes it once per process, so every test of the
+// process shares one, removed when the process ends.
+inline const std::filesystem::path& processTmpDir() {
+    static const std::filesystem::path dir = [] {
+        std::string pattern = (std::filesystem::temp_directory_path() / "tlv-controller-tmp-XXXXXX").string();
+        return std::filesystem::path(mkdtemp(pattern.data()) ? pattern : std::string());
+    }();
+    [[maybe_unused]] static const int removedAtExit = std::atexit([] {
+        std::error_code ignored;
+        std::filesystem::remove_all(dir, ignored);
+    });
+    return dir;
+}
+
+// A fresh folder for the preferences of one test, and the process's folder for temporary files.
 class ScratchHome {
 public:
     ScratchHome() {
+        const std::filesystem::path& tmp = processTmpDir();
         for (const char* name : {"XDG_CONFIG_HOME", "TMPDIR"})
             if (const char* value = std::getenv(name))
                 mOld.emplace_back(name, value);
@@ -47,7 +62,7 @@ public:
         if (mkdtemp(pattern.data()))
             mDir = pattern;
         setenv("XDG_CONFIG_HOME", mDir.c_str(), 1);
-        setenv("TMPDIR", mDir.c_str(), 1);
+        setenv("TMPDIR", tmp.c_str(), 1);
     }
     ~ScratchHome() {
         unsetenv("XDG_CONFIG_HOME");

@@ -31,6 +31,7 @@ protected:
         window->show();
     }
     void TearDown() override {
+        cntlr->releaseImgInfoArray(false); // as the shut-down does: a document left open is closed
         cntlr->setMainView(nullptr);
         window.reset();
         cntlr.reset();
@@ -92,7 +93,8 @@ TEST_F(MainWindow, ChosenFunctionIsCheckedInItsViewAndOkWritesTheFile) {
     EXPECT_TRUE(saveScreenshot(window.get(), "main-window-function-check"));
 
     Click(TlvMainWindow::kFuncOkTag);
-    EXPECT_TRUE(test::pumpUntil([&] { return isFinishFixState(cntlr->appState()); }, std::chrono::seconds(30)));
+    EXPECT_TRUE(
+        test::pumpUntil([&] { return isFinishFixState(cntlr->appState()); }, std::chrono::seconds(30)));
     EXPECT_EQ(cntlr->appState(), AppStateFixDone);
     EXPECT_FALSE(Shown(TlvMainWindow::kFuncOkTag));
     const TlvFuncSettingMdl* settings = cntlr->jobLists().foaJobListMdl()->jList_FuncSettingMdl().get();
