@@ -70,16 +70,6 @@ int main(int argc, char** argv) {
     fnd::UserDefaults& defaults = fnd::UserDefaults::standard();
 
     TlvMainCntlr cntlr(defaults);
-    // exit, not quit: Qt's quit first asks the windows to close, and a window in the middle of a batch
-    // refuses, which a signal or the end of the session must not allow. Caught before the name is
-    // claimed, so that a signal from someone who saw the program start is never lost.
-    const auto forcedQuit = [&cntlr] {
-        cntlr.cancelForForcedQuit();
-        QCoreApplication::exit(0);
-    };
-    catchQuitSignals(&app, forcedQuit);
-    QObject::connect(&app, &QGuiApplication::commitDataRequest, &app,
-                     [&](QSessionManager&) { forcedQuit(); });
     // Program tests shorten the wait before the automatic quit after a helper's job.
     if (const char* delay = std::getenv("K3100_AUTO_CLOSE_DELAY"))
         cntlr.setAutoCloseDelay(std::clamp(std::atof(delay), 0.0, TlvMainCntlr::kAutoCloseDelay));
