@@ -1,6 +1,7 @@
 // The main window in its plain form: the mode buttons, the scan buttons of both top screens, the
-// confirm-output box, the finish and output buttons, the state and page counter, found by their
-// tags. It shows the controller's state and forwards the user's actions; the drawn views come later.
+// confirm-output box, the finish button, the function choice (400 to 404) and the output-function view
+// for checking, the state and page counter, found by their tags. It shows the controller's state and
+// forwards the user's actions; the drawn views come later.
 #pragma once
 
 #include "TlvMainView.h"
