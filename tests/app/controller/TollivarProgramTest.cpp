@@ -1,6 +1,7 @@
 // The program tollivar on a private session bus, offscreen, with the emulated scanner: a job sent by
 // the helper's Scan event to a running tollivar and to one the test starts as the helper would, one
-// instance per session, and the quit by SIGTERM with the settings saved.
+// instance per session, the quit by SIGTERM (also while pages are written) with the settings saved, a
+// paper jam in the middle of a pressed job, and the start of the menu-bar helper (a stand-in).
 #include "EmulatorFixture.h"
 #include "ScopedEnv.h"
 #include "TapwellAppleEvent.h"
@@ -333,6 +334,18 @@ TEST_F(Tollivar, StartsTheHelperOnceWhenItIsNotRunning) {
     for (int i = 0; i < 500 && HelperStarts().empty(); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     EXPECT_EQ(HelperStarts(), std::vector<std::string>{"0"}); // once, without arguments
+}
+
+TEST_F(Tollivar, StartsTheHelperThroughItsDesktopFile) {
+    fs::create_directories(mDir / "data" / "applications");
+    std::ofstream(mDir / "data" / "applications" / "com.orvikElectronics.tapwell.desktop")
+        << "[Desktop Entry]\nType=Application\nName=Helper\nExec=" << (mDir / "helper").string()
+        << " --from-menu\n";
+    mProgram = Start({}, false); // leaks at exit are the other tests' subject
+    ASSERT_TRUE(WaitRunning());
+    for (int i = 0; i < 500 && HelperStarts().empty(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_EQ(HelperStarts(), std::vector<std::string>{"1"}); // with the entry's argument
 }
 
 TEST_F(Tollivar, LeavesARunningHelperAlone) {
