@@ -178,7 +178,9 @@ private:
     void startWorker(void (TlvMainCntlr::*step)());
     void readImgFilesStep() { mReader.readImgFiles(); }
     void remakeRotatedStep() { mRenameMove.checkRotateAndRemakeImg(); }
-    void renameMoveStep();
+    // Main thread: the names the check screen confirmed for the written files; the written names
+    // where it did not list this batch's files.
+    std::vector<std::string> confirmedFileNames();
     void handOffStep();
     void askMailSizeOver(int index);
     bool askCancel(bool fromModeButton) const;

@@ -162,6 +162,7 @@ void TlvMainWindow::showFunctionView(QWidget* view, int funcType) {
     if (auto* ok = appkit::viewWithTag<QPushButton>(mFunctionView, kFuncOkTag))
         ok->setText(funcType >= 0 && funcType < 4 ? appkit::localized(kFunctionKeys[funcType]) : QString());
     mFunctionHolder->setVisible(mCntlr.appState() == AppStateFuncConfirm);
+    adjustSize();
 }
 
 void TlvMainWindow::closeEvent(QCloseEvent* event) {

@@ -31,20 +31,8 @@ protected:
         cntlr.reset();
         VX_Message::setDontMessageFlag(false);
     }
-    // A job job saving into the scratch folder: one PDF for the whole batch, no text layer.
     void UseSaveJob() {
-        TlvJobListSettingMdl job = cntlr->jobLists().jobListMdlAtIndex(0)->copyWithZone();
-        job.setJList_FunctionType(kFuncSave);
-        auto func = std::make_shared<TlvFuncSettingMdl>(*job.jList_FuncSettingMdl());
-        func->setFileFormatType(kFormatPDF, 0);
-        func->setIsAddOCR(false, 0);
-        func->setIsPictureFolderSave(false, 0);
-        func->setFileSavePath((home.dir() / "out").string(), 0);
-        job.setJList_FuncSettingMdl(func);
-        std::filesystem::create_directories(home.dir() / "out");
-        ASSERT_TRUE(cntlr->jobLists().applyJob(0, job));
-        cntlr->appSettingObj().setForDisplayJobIndex(0);
-        cntlr->appSettingObj().setScanModeType(kScanModeJOB);
+        test::UseSaveJob(*cntlr, home.dir() / "out");
         cntlr->appSettingObj().setIsConfirmOutput(false);
     }
 

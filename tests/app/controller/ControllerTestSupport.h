@@ -4,6 +4,7 @@
 #pragma once
 
 #include "QtTestApp.h"
+#include "TlvMainCntlr.h"
 #include "TlvMainView.h"
 #include "TlvPageRecord.h"
 #include "appkit/QtRunLoopDriver.h"
@@ -78,6 +79,23 @@ private:
     std::filesystem::path mDir;
     std::vector<std::pair<std::string, std::string>> mOld;
 };
+
+// Job mode with the first job selected, saving one PDF for the whole batch into out (made here),
+// without a text layer.
+inline void UseSaveJob(TlvMainCntlr& cntlr, const std::filesystem::path& out) {
+    TlvJobListSettingMdl job = cntlr.jobLists().jobListMdlAtIndex(0)->copyWithZone();
+    job.setJList_FunctionType(tlv::kFuncSave);
+    auto func = std::make_shared<TlvFuncSettingMdl>(*job.jList_FuncSettingMdl());
+    func->setFileFormatType(tlv::kFormatPDF, 0);
+    func->setIsAddOCR(false, 0);
+    func->setIsPictureFolderSave(false, 0);
+    func->setFileSavePath(out.string(), 0);
+    job.setJList_FuncSettingMdl(func);
+    std::filesystem::create_directories(out);
+    ASSERT_TRUE(cntlr.jobLists().applyJob(0, job));
+    cntlr.appSettingObj().setForDisplayJobIndex(0);
+    cntlr.appSettingObj().setScanModeType(tlv::kScanModeJOB);
+}
 
 // A grey page with its raw file in the temporary folder, as the page transfer leaves it.
 inline fnd::Dictionary GreyPage(int index) {

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -120,6 +121,34 @@ TEST_F(MainWindow, PrintChoiceShowsThePrinterAndBackReturnsToTheChoice) {
     Click(404); // back to the top gives up the page: the refused question keeps it
     EXPECT_EQ(cntlr->appState(), AppStateFuncSelect);
     EXPECT_EQ(cntlr->countOfImgInfoDict(), 1u);
+}
+
+TEST_F(MainWindow, JobCheckScreenSavesTheFileUnderTheConfirmedName) {
+    const fs::path out = home.dir() / "out";
+    test::UseSaveJob(*cntlr, out);
+    cntlr->appSettingObj().setIsConfirmOutput(true);
+    window->setConfirmOutputBox(true);
+    window->showTopScreen(kScanModeJOB);
+    cntlr->scanReadyByTwainCB();
+    cntlr->setAppState(AppStateScanning);
+    cntlr->addImgInfo(test::GreyPage(0), 0);
+    ASSERT_TRUE(test::pumpUntil(
+        [&] { return cntlr->isFinScanAndWritedFile(true, -1) && cntlr->readImgFileForJobScnCount() == 0; }));
+    cntlr->checkClosePDF(); // the end of the batch
+    cntlr->setAppState(AppStateFuncStart);
+    cntlr->fixFunction();
+    ASSERT_TRUE(Shown(TlvFunctionViewCntlr::kTagFileNames));
+
+    auto* names = Tagged<QComboBox>(TlvFunctionViewCntlr::kTagFileNames);
+    names->lineEdit()->selectAll();
+    QTest::keyClicks(names->lineEdit(), "Checked");
+    EXPECT_TRUE(saveScreenshot(window.get(), "main-window-job-check"));
+    Click(TlvMainWindow::kFuncOkTag);
+    EXPECT_TRUE(
+        test::pumpUntil([&] { return isFinishFixState(cntlr->appState()); }, std::chrono::seconds(30)));
+    EXPECT_EQ(cntlr->appState(), AppStateFixDone);
+    EXPECT_TRUE(fs::exists(out / "Checked.pdf"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(out), fs::directory_iterator()), 1);
 }
 
 } // namespace
