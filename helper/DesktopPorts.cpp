@@ -90,6 +90,10 @@ TapwellPorts desktopPorts(const TapwellAppleEvent& events, const ws::LoginItems&
     ports.showAlert = &showAlert;
     ports.setStatusImage = [&menu](bool connected) { menu.setConnected(connected); };
     ports.showAbout = &showAbout;
+    ports.hasImageViewer = [] {
+        const std::optional<std::string> viewer = ws::defaultApplicationId("image/jpeg");
+        return viewer && ws::findDesktopFile(*viewer);
+    };
     ports.quit = [] { QApplication::quit(); };
     return ports;
 }

@@ -16,8 +16,9 @@ namespace tapwell {
 TapwellApp::TapwellApp() : receiver_(QString::fromLatin1(kHelperId)) {
     receiver_.setHandler(ae::kClassQS, ae::kConnect, [this](const ae::Event& event, ae::Parameters&) {
         if (controller_)
-            controller_->handleButtonAction(static_cast<std::uint32_t>(event.parameters.int32(ae::kParamStatus)),
-                                            event.parameters.int32(ae::kParamLaunched));
+            controller_->handleButtonAction(
+                static_cast<std::uint32_t>(event.parameters.int32(ae::kParamStatus)),
+                event.parameters.int32(ae::kParamLaunched));
     });
 }
 
@@ -44,8 +45,8 @@ bool TapwellApp::start() {
     QObject::connect(watcher_.get(), &ae::ProgramWatcher::launched, [this] { controller_->didLaunchApp(); });
     QObject::connect(watcher_.get(), &ae::ProgramWatcher::terminated,
                      [this] { controller_->didTerminateApp(); });
-    power_ = std::make_unique<PowerEvents>([this] { controller_->sleep(); }, [this] { controller_->wakeUp(); },
-                                           [] { QApplication::quit(); });
+    power_ = std::make_unique<PowerEvents>([this] { controller_->sleep(); },
+                                           [this] { controller_->wakeUp(); }, [] { QApplication::quit(); });
     controller_->start();
     return true;
 }

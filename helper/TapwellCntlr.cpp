@@ -190,7 +190,7 @@ void TapwellCntlr::checkAppDataPlist(bool createMenu) {
     if (!setting) {
         ports_.loginEntry(true);
         if (createMenu)
-            jobs_ = builtInJobRows();
+            jobs_ = builtInJobRows(ports_.hasImageViewer());
         return;
     }
     takeSettings(*setting);

@@ -38,15 +38,18 @@ protected:
         testApplication();
         EmulatorFixture::SetUp();
         // Everything the programs write or look up lies in the test's folder.
-        for (const auto& [variable, folder] : {std::pair{"XDG_DATA_HOME", "data"}, {"XDG_DATA_DIRS", "data"},
-                                               {"HOME", "home"}, {"XDG_CACHE_HOME", "cache"}, {"TMPDIR", "tmp"}}) {
+        for (const auto& [variable, folder] : {std::pair{"XDG_DATA_HOME", "data"},
+                                               {"XDG_DATA_DIRS", "data"},
+                                               {"HOME", "home"},
+                                               {"XDG_CACHE_HOME", "cache"},
+                                               {"TMPDIR", "tmp"}}) {
             fs::create_directories(mDir / folder);
             setenv(variable, (mDir / folder).c_str(), 1);
         }
         fs::create_directories(mDir / "data" / "applications");
         std::ofstream(mDir / "data" / "applications" / "com.orvikElectronics.tollivar.desktop")
-            << "[Desktop Entry]\nType=Application\nName=Tollivar\nExec=" << (mBuild / "bin" / "tollivar").string()
-            << "\n";
+            << "[Desktop Entry]\nType=Application\nName=Tollivar\nExec="
+            << (mBuild / "bin" / "tollivar").string() << "\n";
         fs::create_directories(mDir / "out");
         mJobNumber = test::storeSavePdfJob(mDir / "out");
         ASSERT_NE(mJobNumber, 0);
@@ -124,7 +127,9 @@ protected:
         EXPECT_EQ(test::pdfPageCount(written[0]), 2);
         EXPECT_TRUE(test::pdfIsSound(written[0]));
     }
-    bool helperAlive() const { return mHelper > 0 && waitpid(mHelper, nullptr, WNOHANG) == 0 && running(kHelperId); }
+    bool helperAlive() const {
+        return mHelper > 0 && waitpid(mHelper, nullptr, WNOHANG) == 0 && running(kHelperId);
+    }
 
     pid_t mHelper = -1;
     pid_t mTollivar = -1;

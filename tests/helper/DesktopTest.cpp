@@ -52,7 +52,7 @@ TEST_F(HelperDesktop, StatusMenuRowsAreFoundByTagAndChosen) {
     int chosen = 0;
     MenuState state;
     state.outputCheck = true;
-    StatusMenu menu([&state] { return menuRows(state, builtInJobRows()); },
+    StatusMenu menu([&state] { return menuRows(state, builtInJobRows(false)); },
                     [&chosen](int tag) { chosen = tag; });
     menu.refresh();
     QAction* job = actionWithTag(menu.menu(), kTagJobBase + 3);
@@ -98,6 +98,7 @@ bool pictureAndCloseAlert(const std::function<void()>& show, const std::string& 
 
 TEST_F(HelperDesktop, AlertsShowAndClose) {
     EXPECT_TRUE(pictureAndCloseAlert([] { showAlert("Err_LaunchTimeout"); }, "tapwell-alert-launch-timeout"));
+    EXPECT_TRUE(pictureAndCloseAlert([] { showAlert("Err_Message"); }, "tapwell-alert-not-found"));
     EXPECT_TRUE(pictureAndCloseAlert([] { showAbout(); }, "tapwell-about"));
 }
 

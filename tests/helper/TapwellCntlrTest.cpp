@@ -164,10 +164,10 @@ TEST_F(TapwellCntlrTest, UnreadableRecordGivesBuiltInJobsAndKeepsTheLoginItem) {
     EXPECT_EQ(r.junkRemovals, 1);
     EXPECT_THAT(r.loginEntries, ElementsAre(true));
     const std::vector<MenuRow> rows = controller->menuNeedsUpdate();
-    ASSERT_EQ(rows.size(), 6u + 6u + 1u);
+    ASSERT_EQ(rows.size(), 6u + 4u + 1u);
     EXPECT_EQ(rows[6].tag, 999);
     EXPECT_TRUE(rows[7].separator);
-    EXPECT_EQ(rows[12].tag, 1005);
+    EXPECT_EQ(rows[10].tag, 1003);
 }
 
 TEST_F(TapwellCntlrTest, RecordDrivesTheLoginItemAndAskedRunningApplicationFirst) {
