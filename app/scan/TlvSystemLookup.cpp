@@ -2,11 +2,11 @@
 // user lists, and to English (the application's own language) at the end.
 #include "TlvSystemLookup.h"
 
-#include "TlvCommandOutput.h"
 #include "foundation/Bundle.h"
 #include "foundation/FileIO.h"
 #include "foundation/MeasurementUnits.h"
 #include "workspace/Applications.h"
+#include "workspace/Tools.h"
 
 #include <array>
 #include <cstdlib>
@@ -136,7 +136,7 @@ std::optional<std::string> TlvSystemLookup::askDefaultPrinter() {
             return printer;
     if (auto printer = lpoptionsDefault("/etc/cups/lpoptions"))
         return printer;
-    const auto answer = TlvCommandOutput({"lpstat", "-d"});
+    const auto answer = ws::runTool("lpstat", {"-d"}, 3000);
     constexpr std::string_view kPrefix = "system default destination: ";
     if (!answer || !answer->starts_with(kPrefix))
         return std::nullopt;
