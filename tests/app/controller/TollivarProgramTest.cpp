@@ -2,12 +2,9 @@
 // the helper's Scan event to a running tollivar and to one the test starts as the helper would, one
 // instance per session, and the quit by SIGTERM with the settings saved.
 #include "EmulatorFixture.h"
-#include "TapwellAppleEvent.h"
-#include "TlvAppleEventLink.h"
-#include "TlvJobListStorage.h"
-#include "TlvOutputOptions.h"
+#include "PdfCheck.h"
+#include "TollivarSettings.h"
 #include "appleevent/ProgramWatcher.h"
-#include "foundation/PropertyList.h"
 
 #include <gtest/gtest.h>
 
@@ -23,7 +20,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-constexpr char kId[] = "com.orvikElectronics.tollivar";
+constexpr const char* kId = test::kTollivarId;
 
 QCoreApplication& App() {
     static int argc = 1;
@@ -31,17 +28,6 @@ QCoreApplication& App() {
     static char* argv[] = {name, nullptr};
     static auto* app = new QCoreApplication(argc, argv);
     return *app;
-}
-
-std::string Output(const std::string& command) {
-    std::string out;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[256];
-        while (fgets(buffer, sizeof buffer, pipe))
-            out += buffer;
-        pclose(pipe);
-    }
-    return out;
 }
 
 class Tollivar : public test::EmulatorFixture {
@@ -68,31 +54,10 @@ protected:
     }
     // The first job saves one PDF per batch into the scratch folder, without a text layer.
     void StoreSaveJob() {
-        fnd::UserDefaults defaults(kId);
-        TlvJobListStorage lists(defaults);
-        lists.loadJobListMdlFromFile(false);
-        TlvJobListSettingMdl job = lists.jobListMdlAtIndex(0)->copyWithZone();
-        job.setJList_FunctionType(tlv::kFuncSave);
-        auto func = std::make_shared<TlvFuncSettingMdl>(*job.jList_FuncSettingMdl());
-        func->setFileFormatType(tlv::kFormatPDF, 0);
-        func->setIsAddOCR(false, 0);
-        func->setIsPictureFolderSave(false, 0);
-        func->setFileSavePath((mDir / "out").string(), 0);
-        job.setJList_FuncSettingMdl(func);
-        auto scan = std::make_shared<TlvScanSettingMdl>(*job.jList_ScanSettingMdl());
-        scan->setScnStReaderSideType(0); // one side: a page per sheet
-        job.setJList_ScanSettingMdl(scan);
-        ASSERT_TRUE(lists.applyJob(0, job));
-        ASSERT_TRUE(lists.saveJobListMdlToFile());
-        mJobNumber = job.jList_Num();
+        mJobNumber = test::storeSavePdfJob(mDir / "out");
+        ASSERT_NE(mJobNumber, 0);
     }
-    void UseButtonOneForTheJob() {
-        fnd::UserDefaults defaults(kId);
-        TlvAppSettingMdl settings(defaults);
-        settings.setIsBtn1AllocFOAScan(false); // button 1 runs the first job
-        settings.saveAppSttingToFile(defaults);
-        ASSERT_TRUE(defaults.synchronize());
-    }
+    void UseButtonOneForTheJob() { ASSERT_TRUE(test::useButtonOneForItsJob()); }
     pid_t Start() {
         const std::string program = (mBuild / "bin" / "tollivar").string();
         const pid_t pid = fork();
@@ -107,20 +72,9 @@ protected:
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         return ae::isRunning(kId);
     }
-    // The state the application reports in its record; -1 without an answer.
-    int ReportedState() {
-        if (helper.transAppDataCheck().value_or(0) != 1)
-            return -1;
-        const auto file = fnd::plist::readFile(mDir / (std::string(kId) + ".plist"));
-        const fnd::Dictionary* prefs = file.value.asDictionary();
-        const fnd::Data* data = prefs ? prefs->get(tlv::TlvAppleEventLink::kAppSettingKey).asData() : nullptr;
-        const auto record = data ? fnd::plist::parse(*data) : std::nullopt;
-        const auto* dict = record ? record->asDictionary() : nullptr;
-        return dict ? dict->get("QS_AppState").asInt32().value_or(-1) : -1;
-    }
     bool WaitState(int state) {
         for (int i = 0; i < 600; ++i) {
-            if (ReportedState() == state)
+            if (test::reportedAppState(helper) == state)
                 return true;
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
         }
@@ -142,11 +96,8 @@ protected:
     void ExpectPdfOfPages(int pages) {
         const std::vector<fs::path> pdfs = Pdfs();
         ASSERT_EQ(pdfs.size(), 1u);
-        const std::string info = Output("pdfinfo '" + pdfs[0].string() + "' 2>&1");
-        const std::size_t at = info.find("Pages:");
-        ASSERT_NE(at, std::string::npos) << info;
-        EXPECT_EQ(std::stoi(info.substr(at + 6)), pages) << info;
-        EXPECT_EQ(std::system(("qpdf --check '" + pdfs[0].string() + "' >/dev/null").c_str()), 0);
+        EXPECT_EQ(test::pdfPageCount(pdfs[0]), pages);
+        EXPECT_TRUE(test::pdfIsSound(pdfs[0]));
     }
 
     TapwellAppleEvent helper{QString(kId)};
