@@ -32,15 +32,19 @@ bool TapwellApp::start() {
         std::fprintf(stderr, "tapwell: no session bus; the main application cannot be told of presses\n");
 
     const QString mainAppId = QString::fromStdString(Tapwell_Utility::mainAppIdentifier());
+    const std::optional<std::filesystem::path> mainApp = Tapwell_Utility::getMainAppPath();
     // Without the main application at start-up no event is ever sent.
-    events_.emplace(Tapwell_Utility::getMainAppPath() ? std::optional(mainAppId) : std::nullopt);
+    events_.emplace(mainApp ? std::optional(mainAppId) : std::nullopt);
     loginItems_.emplace(kHelperId);
     menu_ = std::make_unique<StatusMenu>([this] { return controller_->menuNeedsUpdate(); },
                                          [this](int tag) { controller_->selectedAction(tag); });
     if (!menu_->hasTray())
         std::fprintf(stderr, "tapwell: no system tray; the scanner's button still starts jobs\n");
 
-    controller_.emplace(desktopPorts(*events_, *loginItems_, *menu_));
+    about_ = std::make_unique<Tapwell_AboutWindow>();
+    about_->awakeFromNib(fnd::Bundle(mainApp ? *mainApp : std::filesystem::path()));
+
+    controller_.emplace(desktopPorts(*events_, *loginItems_, *menu_, *about_));
     watcher_ = std::make_unique<ae::ProgramWatcher>(QStringList{mainAppId});
     QObject::connect(watcher_.get(), &ae::ProgramWatcher::launched, [this] { controller_->didLaunchApp(); });
     QObject::connect(watcher_.get(), &ae::ProgramWatcher::terminated,

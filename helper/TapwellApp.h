@@ -7,6 +7,7 @@
 #include "StatusMenu.h"
 #include "TapwellAppleEvent.h"
 #include "TapwellCntlr.h"
+#include "Tapwell_AboutWindow.h"
 
 #include "appleevent/EventReceiver.h"
 #include "appleevent/ProgramWatcher.h"
@@ -38,6 +39,7 @@ private:
     std::optional<TapwellAppleEvent> events_;
     std::optional<ws::LoginItems> loginItems_;
     std::unique_ptr<StatusMenu> menu_;
+    std::unique_ptr<Tapwell_AboutWindow> about_;
     std::optional<TapwellCntlr> controller_;
     std::unique_ptr<ae::ProgramWatcher> watcher_;
     std::unique_ptr<PowerEvents> power_;

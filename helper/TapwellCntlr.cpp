@@ -114,6 +114,7 @@ void TapwellCntlr::didLaunchApp() {
     else if (scanModeNum_ != 0)
         ports_.transScanInfo(scanModeNum_);
     ports_.transOutputCheckInfo(outputCheck_);
+    ports_.orderOutAbout();
     runTimer();
     openAppStatus_ = true;
 }

@@ -5,14 +5,17 @@
 #include "PowerEvents.h"
 #include "QtTestApp.h"
 #include "StatusMenu.h"
+#include "Tapwell_AboutWindow.h"
 
 #include "appkit/Alert.h"
 #include "appkit/Tags.h"
 #include "appleevent/EventNames.h"
 #include "appleevent/EventReceiver.h"
 #include "foundation/Bundle.h"
+#include "foundation/PropertyList.h"
 
 #include <QDBusConnection>
+#include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -99,7 +102,39 @@ bool pictureAndCloseAlert(const std::function<void()>& show, const std::string& 
 TEST_F(HelperDesktop, AlertsShowAndClose) {
     EXPECT_TRUE(pictureAndCloseAlert([] { showAlert("Err_LaunchTimeout"); }, "tapwell-alert-launch-timeout"));
     EXPECT_TRUE(pictureAndCloseAlert([] { showAlert("Err_Message"); }, "tapwell-alert-not-found"));
-    EXPECT_TRUE(pictureAndCloseAlert([] { showAbout(); }, "tapwell-about"));
+}
+
+// The About window describes the main application from its information; Ctrl+W closes it and
+// Ctrl+Shift+W does not.
+TEST_F(HelperDesktop, AboutWindowShowsTheMainApplicationAndClosesWithCtrlW) {
+    const fs::path main = fs::path(dir.path().toStdString()) / "main";
+    fs::create_directories(fs::path(main.string() + ".resources"));
+    fnd::Dictionary info{{"CFBundleName", std::string("Main")},
+                         {"CFBundleShortVersionString", std::string("2.5")},
+                         {"NSHumanReadableCopyright", std::string("Copyright line")}};
+    ASSERT_TRUE(
+        fnd::plist::writeFile(fs::path(main.string() + ".resources") / "Info.plist", fnd::Value(info)));
+    Tapwell_AboutWindow about;
+    about.awakeFromNib(fnd::Bundle(main));
+    const auto text = [&about](int tag) {
+        return appkit::viewWithTag<QLabel>(&about, tag)->text().toStdString();
+    };
+    EXPECT_EQ(text(Tapwell_AboutWindow::kNameTag), "Main");
+    EXPECT_EQ(text(Tapwell_AboutWindow::kVersionTag), ""); // no VXVersion: no version line
+    EXPECT_EQ(text(Tapwell_AboutWindow::kCopyrightTag), "Copyright line");
+    EXPECT_FALSE(appkit::viewWithTag<QLabel>(&about, Tapwell_AboutWindow::kImageTag)->pixmap().isNull());
+
+    about.openVersionPanel();
+    QTest::keyClick(&about, Qt::Key_W, Qt::ControlModifier | Qt::ShiftModifier);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(about.isVisible());
+    QTest::keyClick(&about, Qt::Key_W, Qt::ControlModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&about] { return !about.isVisible(); }, 5000));
+
+    about.awakeFromNib(fnd::Bundle(fnd::Bundle::main().binaryPath().parent_path() / "tollivar"));
+    about.openVersionPanel();
+    EXPECT_TRUE(saveScreenshot(&about, "tapwell-about"));
+    about.hide();
 }
 
 TEST_F(HelperDesktop, SessionEndQuitsThroughTheMainLoop) {
@@ -113,7 +148,8 @@ TEST_F(HelperDesktop, LoginItemTouchesOnlyFilesTheHelperWrote) {
     const TapwellAppleEvent events(std::nullopt);
     const ws::LoginItems items(kHelperId);
     StatusMenu menu([] { return std::vector<MenuRow>{}; }, [](int) {});
-    const TapwellPorts ports = desktopPorts(events, items, menu);
+    Tapwell_AboutWindow about;
+    const TapwellPorts ports = desktopPorts(events, items, menu, about);
 
     fs::create_directories(autostart());
     const fs::path ours = items.entryPath();
@@ -154,7 +190,8 @@ TEST_F(HelperDesktop, PollChangeReachesTheRunningApplicationOnTheBus) {
     const TapwellAppleEvent events(appId);
     const ws::LoginItems items(kHelperId);
     StatusMenu menu([] { return std::vector<MenuRow>{}; }, [](int) {});
-    TapwellCntlr controller(desktopPorts(events, items, menu));
+    Tapwell_AboutWindow about;
+    TapwellCntlr controller(desktopPorts(events, items, menu, about));
     controller.start();
     ASSERT_TRUE(controller.mainAppRunning());
     controller.checkScannerAction(-3, 0);

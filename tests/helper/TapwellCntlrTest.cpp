@@ -32,6 +32,7 @@ TEST_F(TapwellCntlrTest, PressWhileNotRunningLaunchesThenReportsThePressOnce) {
 
     controller->didLaunchApp();
     EXPECT_THAT(r.events, ElementsAre("Cnct(0,1,0)", "OpCk(0)"));
+    EXPECT_EQ(r.aboutOrderedOut, 1); // the application describes itself from now on
     EXPECT_TRUE(controller->isPolling());
     EXPECT_FALSE(controller->isWaitingForLaunch());
 
