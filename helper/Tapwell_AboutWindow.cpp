@@ -58,7 +58,8 @@ void Tapwell_AboutWindow::awakeFromNib(const fnd::Bundle& mainApp) {
         icon = appkit::bundleIcon("AppIcon");
     if (auto* image = appkit::viewWithTag<QLabel>(this, kImageTag); image && !icon.isNull())
         image->setPixmap(icon.pixmap(kIconSize, kIconSize));
-    const QString version = infoText(mainApp, "VXVersion"), shortVersion = infoText(mainApp, "CFBundleShortVersionString");
+    const QString version = infoText(mainApp, "VXVersion"),
+                  shortVersion = infoText(mainApp, "CFBundleShortVersionString");
     const std::pair<int, QString> texts[] = {
         {kNameTag, infoText(mainApp, "CFBundleName")},
         {kVersionTag, version.isEmpty() || shortVersion.isEmpty() ? QString() : version + shortVersion},

@@ -46,6 +46,9 @@ protected:
             fs::create_directories(mDir / folder);
             setenv(variable, (mDir / folder).c_str(), 1);
         }
+        fs::create_directories(mDir / "runtime");
+        fs::permissions(mDir / "runtime", fs::perms::owner_all);
+        setenv("XDG_RUNTIME_DIR", (mDir / "runtime").c_str(), 1);
         fs::create_directories(mDir / "data" / "applications");
         std::ofstream(mDir / "data" / "applications" / "com.orvikElectronics.tollivar.desktop")
             << "[Desktop Entry]\nType=Application\nName=Tollivar\nExec="
