@@ -78,6 +78,23 @@ TEST_F(HelperDesktop, StatusMenuRowsAreFoundByTagAndChosen) {
     menu.menu()->hide();
 }
 
+TEST_F(HelperDesktop, JobRowsFromTheRecordShowTheButtonBadgeOnItsJob) {
+    const std::vector<JobMenuEntry> jobs{{-1, -1, -1, "", ""},
+                                         {1, 1, 0, "", "Receipts to folder"},
+                                         {2, -1, 1, "", "Mail to the office"},
+                                         {3, -1, 2, "", "Print a copy"},
+                                         {4, -1, 3, "", "Open in the viewer"}};
+    StatusMenu menu([&jobs] { return menuRows({}, jobRows(jobs)); }, [](int) {});
+    menu.refresh();
+    QAction* job = actionWithTag(menu.menu(), kTagJobBase + 1);
+    ASSERT_NE(job, nullptr);
+    EXPECT_EQ(job->text(), "Receipts to folder");
+    EXPECT_FALSE(job->icon().isNull());
+    menu.menu()->popup(QPoint(0, 0));
+    EXPECT_TRUE(saveScreenshot(menu.menu(), "tapwell-menu-jobs"));
+    menu.menu()->hide();
+}
+
 // Pictures the alert that show() brings up and closes it with its first button.
 bool pictureAndCloseAlert(const std::function<void()>& show, const std::string& name) {
     bool seen = false;
