@@ -8,6 +8,7 @@
 #include "Tapwell_AboutWindow.h"
 
 #include "appkit/Alert.h"
+#include "appkit/Images.h"
 #include "appkit/Tags.h"
 #include "appleevent/EventNames.h"
 #include "appleevent/EventReceiver.h"
@@ -78,18 +79,29 @@ TEST_F(HelperDesktop, StatusMenuRowsAreFoundByTagAndChosen) {
     menu.menu()->hide();
 }
 
-TEST_F(HelperDesktop, JobRowsFromTheRecordShowTheButtonBadgeOnItsJob) {
+// The application row shows the icon its .desktop file names; without one, the function's own.
+TEST_F(HelperDesktop, JobRowsFromTheRecordShowTheirBadgeAndTheirProgramsIcons) {
+    const fs::path icon = fnd::Bundle::main().resourceFolder() / "Caution.svg";
+    const fs::path viewer = fs::path(dir.path().toStdString()) / "viewer.desktop";
+    std::ofstream(viewer) << "[Desktop Entry]\nType=Application\nName=Viewer\nExec=viewer %f\nIcon="
+                          << icon.string() << "\n";
     const std::vector<JobMenuEntry> jobs{{-1, -1, -1, "", ""},
                                          {1, 1, 0, "", "Receipts to folder"},
                                          {2, -1, 1, "", "Mail to the office"},
                                          {3, -1, 2, "", "Print a copy"},
-                                         {4, -1, 3, "", "Open in the viewer"}};
+                                         {4, -1, 3, viewer.string(), "Open in the viewer"},
+                                         {5, -1, 3, "/nonexistent.desktop", "Open in nothing"}};
     StatusMenu menu([&jobs] { return menuRows({}, jobRows(jobs)); }, [](int) {});
     menu.refresh();
     QAction* job = actionWithTag(menu.menu(), kTagJobBase + 1);
     ASSERT_NE(job, nullptr);
     EXPECT_EQ(job->text(), "Receipts to folder");
     EXPECT_FALSE(job->icon().isNull());
+    const auto image = [&menu](int tag) {
+        return actionWithTag(menu.menu(), tag)->icon().pixmap(16).toImage();
+    };
+    EXPECT_EQ(image(kTagJobBase + 4), QIcon(QString::fromStdString(icon.string())).pixmap(16).toImage());
+    EXPECT_EQ(image(kTagJobBase + 5), appkit::bundleIcon("def_App_E_16").pixmap(16).toImage());
     menu.menu()->popup(QPoint(0, 0));
     EXPECT_TRUE(saveScreenshot(menu.menu(), "tapwell-menu-jobs"));
     menu.menu()->hide();
