@@ -1,6 +1,7 @@
 // The road from the scanner's button to a PDF with the real programs, on the test's session bus,
 // offscreen, in one private folder: the emulated K3100 with two sheets, tapwell polling its button, and
 // tollivar, which tapwell starts through its .desktop file, runs the job of button 1 and closes.
+#include "DesktopPorts.h"
 #include "EmulatorFixture.h"
 #include "PdfCheck.h"
 #include "QtTestApp.h"
@@ -17,13 +18,12 @@
 #include <sys/file.h>
 
 #include <fstream>
-#include <functional>
 #include <iterator>
 
 namespace {
 
 namespace fs = std::filesystem;
-constexpr char kHelperId[] = "com.orvikElectronics.tapwell";
+using tapwell::kHelperId;
 // Bounds that only end a hung road; a sanitized build on a loaded machine takes seconds per step.
 constexpr int kStartMs = 60000;
 constexpr int kJobMs = 120000;
