@@ -3,17 +3,25 @@
 
 #include "TlvMainCntlr.h"
 #include "appleevent/EventNames.h"
+#include "appleevent/ProgramWatcher.h"
+#include "foundation/Bundle.h"
 #include "foundation/PropertyList.h"
 #include "utility/TlvUtilsMethod.h"
 #include "utility/VX_Message.h"
+#include "workspace/Alias.h"
+#include "workspace/Launcher.h"
 
 #include <QTimer>
 
 #include <algorithm>
+#include <cstdio>
 
 namespace tlv {
 
 namespace {
+
+// The helper's name on the bus when its own data does not say.
+constexpr char kTaskAppFallbackId[] = "com.orvikElectronics.tapwell";
 
 // Stands for "none" where the record's reader expects a string.
 fnd::Value stringOrZero(const std::optional<std::string>& text) {
@@ -45,6 +53,26 @@ void TlvAppleEventLink::setAppleEvent(ae::EventReceiver& receiver) {
     receiver.setHandler(ae::kClassQS, ae::kScan,
                         [this](const ae::Event& e, P&) { handleScan(e.parameters); });
     receiver.setHandler(ae::kClassCore, ae::kQuit, [this](const ae::Event&, P&) { handleQuit(); });
+}
+
+bool TlvAppleEventLink::launchTaskApp() {
+    const fnd::Bundle& bundle = fnd::Bundle::main();
+    const std::string* name = bundle.infoValue("VXTaskAppName").asString();
+    const std::optional<std::filesystem::path> helper =
+        name && !bundle.resourceFolder().empty()
+            ? ws::resolveAlias(bundle.resourceFolder() / std::filesystem::path(*name).stem())
+            : std::nullopt;
+    std::error_code ec;
+    if (!helper || !std::filesystem::is_regular_file(*helper, ec)) {
+        std::fprintf(stderr, "tollivar: the menu-bar helper is not installed; running without it\n");
+        return false;
+    }
+    std::string id = fnd::Bundle(*helper).identifier();
+    if (id.empty())
+        id = kTaskAppFallbackId;
+    if (ae::isRunning(QString::fromStdString(id)) || TlvUtilsMethod::isLaunchedApp(*helper))
+        return true;
+    return ws::launchApplication(id + ".desktop", *helper);
 }
 
 // ---- the record ----

@@ -15,6 +15,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 
 namespace test {
 
@@ -51,11 +52,11 @@ inline bool useButtonOneForItsJob() {
     return defaults.synchronize();
 }
 
-// The state a running tollivar reports in its record once asked by the helper's Data event; -1
-// without an answer.
-inline int reportedAppState(const TapwellAppleEvent& helper) {
+// The record a running tollivar writes for the helper when asked by its Data event; none without an
+// answer.
+inline std::optional<fnd::Dictionary> reportedAppSetting(const TapwellAppleEvent& helper) {
     if (helper.transAppDataCheck().value_or(0) != 1)
-        return -1;
+        return std::nullopt;
     const char* config = std::getenv("XDG_CONFIG_HOME");
     const auto file = fnd::plist::readFile(std::filesystem::path(config ? config : ".") /
                                            (std::string(kTollivarId) + ".plist"));
@@ -63,7 +64,13 @@ inline int reportedAppState(const TapwellAppleEvent& helper) {
     const fnd::Data* data = prefs ? prefs->get(tlv::TlvAppleEventLink::kAppSettingKey).asData() : nullptr;
     const auto record = data ? fnd::plist::parse(*data) : std::nullopt;
     const auto* dict = record ? record->asDictionary() : nullptr;
-    return dict ? dict->get("QS_AppState").asInt32().value_or(-1) : -1;
+    return dict ? std::optional(*dict) : std::nullopt;
+}
+
+// The application state in that record; -1 without an answer.
+inline int reportedAppState(const TapwellAppleEvent& helper) {
+    const std::optional<fnd::Dictionary> record = reportedAppSetting(helper);
+    return record ? record->get("QS_AppState").asInt32().value_or(-1) : -1;
 }
 
 } // namespace test
