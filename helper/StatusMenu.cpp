@@ -4,9 +4,9 @@
 
 #include "Tapwell_Utility.h"
 
-#include "appkit/Images.h"
-#include "appkit/Strings.h"
-#include "appkit/Tags.h"
+#include "Images.h"
+#include "Strings.h"
+#include "Tags.h"
 
 #include <QPixmap>
 

@@ -5,10 +5,10 @@
 #include "StatusMenu.h"
 #include "Tapwell_Utility.h"
 
-#include "appkit/QtRunLoopDriver.h"
-#include "appleevent/EventNames.h"
-#include "appleevent/EventReceiver.h"
-#include "appleevent/ProgramWatcher.h"
+#include "EventNames.h"
+#include "EventReceiver.h"
+#include "ProgramWatcher.h"
+#include "QtRunLoopDriver.h"
 
 #include <QApplication>
 

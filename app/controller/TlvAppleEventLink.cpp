@@ -1,11 +1,11 @@
 // The receiving side of the helper's events and the settings record it reads.
 #include "TlvAppleEventLink.h"
 
+#include "EventNames.h"
+#include "PropertyList.h"
 #include "TlvMainCntlr.h"
-#include "appleevent/EventNames.h"
-#include "foundation/PropertyList.h"
-#include "utility/TlvUtilsMethod.h"
-#include "utility/VX_Message.h"
+#include "TlvUtilsMethod.h"
+#include "VX_Message.h"
 
 #include <QTimer>
 

@@ -6,11 +6,11 @@
 #include "QtTestApp.h"
 #include "StatusMenu.h"
 
-#include "appkit/Alert.h"
-#include "appkit/Tags.h"
-#include "appleevent/EventNames.h"
-#include "appleevent/EventReceiver.h"
-#include "foundation/Bundle.h"
+#include "Alert.h"
+#include "Bundle.h"
+#include "EventNames.h"
+#include "EventReceiver.h"
+#include "Tags.h"
 
 #include <QDBusConnection>
 #include <QPushButton>

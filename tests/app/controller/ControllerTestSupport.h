@@ -3,10 +3,10 @@
 // loop until a condition holds (bounded, so that a broken controller fails instead of hanging).
 #pragma once
 
+#include "QtRunLoopDriver.h"
 #include "QtTestApp.h"
+#include "RunLoop.h"
 #include "TlvMainView.h"
-#include "appkit/QtRunLoopDriver.h"
-#include "foundation/RunLoop.h"
 
 #include <chrono>
 #include <cstdlib>

@@ -2,12 +2,12 @@
 // the helper's Scan event to a running tollivar and to one the test starts as the helper would, one
 // instance per session, and the quit by SIGTERM with the settings saved.
 #include "EmulatorFixture.h"
+#include "ProgramWatcher.h"
+#include "PropertyList.h"
 #include "TapwellAppleEvent.h"
 #include "TlvAppleEventLink.h"
 #include "TlvJobListStorage.h"
 #include "TlvOutputOptions.h"
-#include "appleevent/ProgramWatcher.h"
-#include "foundation/PropertyList.h"
 
 #include <gtest/gtest.h>
 

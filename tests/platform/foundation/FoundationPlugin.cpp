@@ -1,8 +1,8 @@
 // A module loaded the way a source manager loads a data source (privately, at run time) that uses the
 // foundation like the data source's dialog does.
-#include "foundation/NotificationCenter.h"
-#include "foundation/RunLoop.h"
-#include "foundation/UserDefaults.h"
+#include "NotificationCenter.h"
+#include "RunLoop.h"
+#include "UserDefaults.h"
 
 extern "C" __attribute__((visibility("default"))) void pluginPost(const char* name) {
     fnd::NotificationCenter::defaultCenter().post(name, fnd::Value("from the plug-in"));

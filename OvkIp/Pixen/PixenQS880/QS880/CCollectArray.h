@@ -2,8 +2,8 @@
 // interleaved sample by sample, and 12-bit samples packed two into three bytes. These filters undo that.
 #pragma once
 
-#include "CBandFilter.h"
-#include "PrepRecords.h"
+#include "QS880/CBandFilter.h"
+#include "QS880/PrepRecords.h"
 
 #include <cstdint>
 

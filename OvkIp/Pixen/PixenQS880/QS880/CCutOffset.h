@@ -2,8 +2,8 @@
 // reading early loses its first lines, the other side is limited to the page length.
 #pragma once
 
-#include "CBandFilter.h"
-#include "PrepRecords.h"
+#include "QS880/CBandFilter.h"
+#include "QS880/PrepRecords.h"
 
 #include <cstdint>
 

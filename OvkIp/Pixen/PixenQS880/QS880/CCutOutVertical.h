@@ -2,8 +2,8 @@
 // and turned into band pixels at the sensor's base resolution (300 or 600 dpi).
 #pragma once
 
-#include "CBandFilter.h"
-#include "PrepRecords.h"
+#include "QS880/CBandFilter.h"
+#include "QS880/PrepRecords.h"
 
 #include <cstdint>
 

@@ -2,7 +2,7 @@
 // (1024 = 1.0), one for the feeder, one for the flatbed glass, or the caller's.
 #pragma once
 
-#include "CBandFilter.h"
+#include "QS880/CBandFilter.h"
 #include "QS880Records.h"
 
 #include <cstdint>

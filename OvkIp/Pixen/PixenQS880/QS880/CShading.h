@@ -2,7 +2,7 @@
 // the gains come from a white-reference scan (makeShadingData). Colour leaves in pixel order.
 #pragma once
 
-#include "CBandFilter.h"
+#include "QS880/CBandFilter.h"
 #include "QS880Records.h"
 
 #include <cstdint>
