@@ -71,6 +71,16 @@ int main(int argc, char** argv) {
     tlv::TlvMainWindow window(cntlr, [] { QApplication::quit(); });
     cntlr.setMainView(&window);
     tlv::TlvAppleEventLink link(cntlr, &window, defaults);
+    // exit, not quit: Qt's quit first asks the windows to close, and a window in the middle of a batch
+    // refuses, which a signal or the end of the session must not allow. Caught before the name is
+    // claimed, since whoever sees the program on the bus may stop it at once.
+    const auto forcedQuit = [&cntlr] {
+        cntlr.cancelForForcedQuit();
+        QCoreApplication::exit(0);
+    };
+    catchQuitSignals(&app, forcedQuit);
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &app,
+                     [&](QSessionManager&) { forcedQuit(); });
     ae::EventReceiver receiver(kTollivarId);
     link.setAppleEvent(receiver);
     // The handlers act from the main loop, which runs only once the scan session below exists.
@@ -89,16 +99,6 @@ int main(int argc, char** argv) {
     // Nothing of an earlier run is left.
     cntlr.releaseImgInfoArray(false);
     TlvUtilsMethod::removeTmpFolder();
-
-    // exit, not quit: Qt's quit first asks the windows to close, and a window in the middle of a batch
-    // refuses, which a signal or the end of the session must not allow.
-    const auto forcedQuit = [&cntlr] {
-        cntlr.cancelForForcedQuit();
-        QCoreApplication::exit(0);
-    };
-    catchQuitSignals(&app, forcedQuit);
-    QObject::connect(&app, &QGuiApplication::commitDataRequest, &app,
-                     [&](QSessionManager&) { forcedQuit(); });
 
     window.show();
     const int status = QApplication::exec();

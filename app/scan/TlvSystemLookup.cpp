@@ -6,7 +6,7 @@
 #include "Bundle.h"
 #include "FileIO.h"
 #include "MeasurementUnits.h"
-#include "TlvCommandOutput.h"
+#include "Tools.h"
 
 #include <array>
 #include <cstdlib>
@@ -136,7 +136,7 @@ std::optional<std::string> TlvSystemLookup::askDefaultPrinter() {
             return printer;
     if (auto printer = lpoptionsDefault("/etc/cups/lpoptions"))
         return printer;
-    const auto answer = TlvCommandOutput({"lpstat", "-d"});
+    const auto answer = ws::runTool("lpstat", {"-d"}, 3000);
     constexpr std::string_view kPrefix = "system default destination: ";
     if (!answer || !answer->starts_with(kPrefix))
         return std::nullopt;

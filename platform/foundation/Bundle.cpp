@@ -5,9 +5,11 @@
 #include "PropertyList.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <dlfcn.h>
+#include <link.h>
 
 namespace fnd {
 namespace {
@@ -85,9 +87,16 @@ Bundle::Bundle(const std::filesystem::path& binaryPath)
 
 std::optional<Bundle> Bundle::containing(const void* address) {
     Dl_info info{};
-    if (!address || ::dladdr(address, &info) == 0)
+    link_map* module = nullptr;
+    if (!address || ::dladdr1(address, &info, reinterpret_cast<void**>(&module), RTLD_DL_LINKMAP) == 0)
         return std::nullopt;
     std::filesystem::path path(info.dli_fname ? info.dli_fname : "");
+    // A module opened by a relative path is reported by that path, which the working folder may no longer
+    // resolve; the loader kept the absolute folder it came from (the program itself has no name there).
+    const bool loadedModule = module && module->l_name && *module->l_name;
+    char origin[PATH_MAX] = "";
+    if (path.is_relative() && loadedModule && ::dlinfo(module, RTLD_DI_ORIGIN, origin) == 0)
+        path = std::filesystem::path(origin) / path.filename();
     // The main program may be reported by the name it was started with, or not at all.
     std::error_code ec;
     if (!path.is_absolute() || !std::filesystem::exists(path, ec))

@@ -17,12 +17,13 @@ QStringList toQt(std::vector<std::string>::const_iterator first,
 
 } // namespace
 
-std::optional<std::string> runTool(const std::string& program, const std::vector<std::string>& arguments) {
+std::optional<std::string> runTool(const std::string& program, const std::vector<std::string>& arguments,
+                                   int timeoutMs) {
     QProcess process;
     process.setProcessChannelMode(QProcess::SeparateChannels);
     process.setStandardInputFile(QProcess::nullDevice());
     process.start(QString::fromStdString(program), toQt(arguments.begin(), arguments.end()));
-    if (!process.waitForFinished(kToolTimeoutMs)) {
+    if (!process.waitForFinished(timeoutMs)) {
         process.kill();
         process.waitForFinished();
         return std::nullopt;

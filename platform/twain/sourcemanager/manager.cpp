@@ -85,6 +85,9 @@ TW_UINT16 Manager::openManager(TW_IDENTITY& origin) {
             return failLocked(app, TWCC_SEQERROR);
         // Otherwise a stale or made-up Id: this is a new application.
     }
+    // A TWAIN 2 application learns from this flag that the manager sends it callbacks and owns memory.
+    if (origin.SupportedGroups & DF_APP2)
+        origin.SupportedGroups |= DF_DSM2;
     Application app;
     app.identity = origin;
     app.identity.Id = newIdentityId();

@@ -1,6 +1,5 @@
 // The desktop's answers: language names from locale names, desktop entries in the XDG data
-// folders, the CUPS default in lpoptions, and the bounded helper-program call.
-#include "TlvCommandOutput.h"
+// folders, the CUPS default in lpoptions.
 #include "TlvSystemLookup.h"
 
 #include "ScopedEnv.h"
@@ -69,13 +68,4 @@ TEST(SystemLookup, DefaultPrinterFromLpoptions) {
     EXPECT_EQ(TlvSystemLookup::defaultInLpoptions("Default \n"), std::nullopt);
     ScopedEnv dest("LPDEST", "Lab");
     EXPECT_EQ(TlvSystemLookup().defaultPrinterName(), "Lab");
-}
-
-TEST(CommandOutput, CollectsOutputAndGivesUpOnFailuresAndHangs) {
-    EXPECT_EQ(TlvCommandOutput({"sh", "-c", "printf 'a\\nb'"}), "a\nb");
-    EXPECT_EQ(TlvCommandOutput({"sh", "-c", "yes | head -c 10000"}, 3000, 16)->size(), 16u);
-    EXPECT_EQ(TlvCommandOutput({"sh", "-c", "exit 3"}), std::nullopt);
-    EXPECT_EQ(TlvCommandOutput({"no-such-program-k3100"}), std::nullopt);
-    EXPECT_EQ(TlvCommandOutput({}), std::nullopt);
-    EXPECT_EQ(TlvCommandOutput({"sleep", "10"}, 100), std::nullopt);
 }

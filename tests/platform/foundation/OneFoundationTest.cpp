@@ -7,6 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
+#include <unistd.h>
+
+#include <filesystem>
 
 namespace {
 
@@ -34,5 +37,21 @@ TEST(OneFoundation, APrivatelyLoadedModuleSharesTheHostsInstances) {
     EXPECT_EQ(received, "from the plug-in");
     EXPECT_EQ(mainLoop(), &fnd::RunLoop::main());
     EXPECT_EQ(defaults(), &fnd::UserDefaults::standard());
+    ::dlclose(module);
+}
+
+TEST(OneFoundation, AModuleLoadedByARelativePathFindsItself) {
+    const std::filesystem::path plugin(FOUNDATION_PLUGIN);
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(plugin.parent_path().parent_path());
+    const std::string relative = (plugin.parent_path().filename() / plugin.filename()).string();
+    void* module = ::dlopen(relative.c_str(), RTLD_NOW | RTLD_LOCAL);
+    std::filesystem::current_path(before);
+    ASSERT_NE(module, nullptr) << ::dlerror();
+    const auto binaryPath = symbol<void (*)(char*, unsigned long)>(module, "pluginBinaryPath");
+    ASSERT_TRUE(binaryPath);
+    char path[4096] = "";
+    binaryPath(path, sizeof path);
+    EXPECT_EQ(std::filesystem::path(path), std::filesystem::canonical(plugin)) << "not the host program";
     ::dlclose(module);
 }

@@ -336,6 +336,17 @@ TEST_F(SourceManager, SurvivesNullArgumentsAndAThrowingDataSource) {
         << "the manager and the data source still work after the exception";
 }
 
+TEST_F(SourceManager, TellsOnlyTwain2ApplicationsThatItIsTwain2) {
+    Application older("TWAIN 1 App");
+    ASSERT_EQ(older.openManager(), TWRC_SUCCESS);
+    EXPECT_EQ(older.identity().SupportedGroups & DF_DSM2, 0u);
+
+    Application app("TWAIN 2 App");
+    app.identity().SupportedGroups |= DF_APP2;
+    ASSERT_EQ(app.openManager(), TWRC_SUCCESS);
+    EXPECT_NE(app.identity().SupportedGroups & DF_DSM2, 0u);
+}
+
 TEST_F(SourceManager, GivesApplicationsItsEntryPointsAndMemory) {
     Application app("TWAIN 2 App");
     TW_ENTRYPOINT points{};
