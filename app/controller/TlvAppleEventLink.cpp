@@ -1,7 +1,11 @@
 // The receiving side of the helper's events and the settings record it reads.
 #include "TlvAppleEventLink.h"
 
+#include "Alias.h"
+#include "Bundle.h"
 #include "EventNames.h"
+#include "Launcher.h"
+#include "ProgramWatcher.h"
 #include "PropertyList.h"
 #include "TlvMainCntlr.h"
 #include "TlvUtilsMethod.h"
@@ -10,10 +14,14 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cstdio>
 
 namespace tlv {
 
 namespace {
+
+// The helper's name on the bus when its own data does not say.
+constexpr char kTaskAppFallbackId[] = "com.orvikElectronics.tapwell";
 
 // Stands for "none" where the record's reader expects a string.
 fnd::Value stringOrZero(const std::optional<std::string>& text) {
@@ -45,6 +53,26 @@ void TlvAppleEventLink::setAppleEvent(ae::EventReceiver& receiver) {
     receiver.setHandler(ae::kClassQS, ae::kScan,
                         [this](const ae::Event& e, P&) { handleScan(e.parameters); });
     receiver.setHandler(ae::kClassCore, ae::kQuit, [this](const ae::Event&, P&) { handleQuit(); });
+}
+
+bool TlvAppleEventLink::launchTaskApp() {
+    const fnd::Bundle& bundle = fnd::Bundle::main();
+    const std::string* name = bundle.infoValue("VXTaskAppName").asString();
+    const std::optional<std::filesystem::path> helper =
+        name && !bundle.resourceFolder().empty()
+            ? ws::resolveAlias(bundle.resourceFolder() / std::filesystem::path(*name).stem())
+            : std::nullopt;
+    std::error_code ec;
+    if (!helper || !std::filesystem::is_regular_file(*helper, ec)) {
+        std::fprintf(stderr, "tollivar: the menu-bar helper is not installed; running without it\n");
+        return false;
+    }
+    std::string id = fnd::Bundle(*helper).identifier();
+    if (id.empty())
+        id = kTaskAppFallbackId;
+    if (ae::isRunning(QString::fromStdString(id)) || TlvUtilsMethod::isLaunchedApp(*helper))
+        return true;
+    return ws::launchApplication(id + ".desktop", *helper);
 }
 
 // ---- the record ----

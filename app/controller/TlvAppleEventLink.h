@@ -27,6 +27,11 @@ public:
 
     // Sets the handlers on receiver (before it claims its name).
     void setAppleEvent(ae::EventReceiver& receiver);
+    // Starts the menu-bar helper unless it runs: the program behind the alias named by "VXTaskAppName"
+    // in the application's data folder, through its .desktop file where one is installed. Without the
+    // helper the application runs alone and says so once on stderr. True when the helper runs or was
+    // started.
+    static bool launchTaskApp();
 
     // The record as the helper reads it; none when a model is missing.
     std::optional<fnd::Dictionary> pipeAppSettingForLogin() const;

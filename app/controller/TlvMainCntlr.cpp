@@ -128,8 +128,26 @@ tlv::TlvOutputOptions TlvMainCntlr::curOutputOptions() const {
 }
 
 void TlvMainCntlr::setScnStngInFOAJLMdl(const TlvScanSettingMdl& model) {
+    changeFoaJob([&model](TlvJobListSettingMdl& job) {
+        job.setJList_ScanSettingMdl(std::make_shared<TlvScanSettingMdl>(model));
+    });
+}
+
+void TlvMainCntlr::setFuncStngInFOAJLMdl(const TlvFuncSettingMdl& model) {
+    changeFoaJob([&model](TlvJobListSettingMdl& job) {
+        job.setJList_FuncSettingMdl(std::make_shared<TlvFuncSettingMdl>(model));
+    });
+}
+
+void TlvMainCntlr::setFuncTypeInFOAJLMdl(int type) {
+    changeFoaJob([type](TlvJobListSettingMdl& job) { job.setJList_FunctionType(type); });
+}
+
+void TlvMainCntlr::changeFoaJob(const std::function<void(TlvJobListSettingMdl&)>& change) {
+    if (!mJobLists.foaJobListMdl())
+        return;
     TlvJobListSettingMdl job = mJobLists.foaJobListMdl()->copyWithZone();
-    job.setJList_ScanSettingMdl(std::make_shared<TlvScanSettingMdl>(model));
+    change(job);
     mJobLists.applyFoaJob(job);
 }
 

@@ -10,9 +10,11 @@
 #include "TlvExePrintThread.h"
 #include "TlvExeRenameMoveThread.h"
 #include "TlvExeWriteThread.h"
+#include "TlvFunctionViewCntlr.h"
 #include "TlvImgInfoList.h"
 #include "TlvJobListStorage.h"
 #include "TlvJobPageQueue.h"
+#include "TlvMainFuncViewHost.h"
 #include "TlvMainView.h"
 #include "TlvOutputHost.h"
 #include "TlvPrefsSettingMdl.h"
@@ -23,6 +25,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 
@@ -31,6 +34,11 @@ class TlvScanViewCntlr;
 
 class TlvMainCntlr final : public tlv::TlvScanHost, public tlv::TlvOutputHost {
 public:
+    // Tags of the function choice.
+    static constexpr int kTagFuncSave = 400;
+    static constexpr int kTagFuncApplication = 403;
+    static constexpr int kTagFuncBack = 404;
+    static constexpr int kKeepFunction = 999;
     // Delay of the automatic quit after a finished job (s).
     static constexpr double kAutoCloseDelay = 5.0;
     // How long the quit path waits for the output threads before it saves and leaves.
@@ -63,6 +71,8 @@ public:
 
     // ---- the quit ----
     bool isAutoCloseApp() const { return mIsAutoCloseApp.load(); }
+    // Tests shorten the wait before the automatic quit (s).
+    void setAutoCloseDelay(double seconds) { mAutoCloseDelay = seconds; }
     void setIsAutoCloseApp(bool on) { mIsAutoCloseApp = on; }
     // The delayed automatic quit: only in 306 with the flag set and no panel open; clears the flag.
     void terminateByAutoClose();
@@ -134,8 +144,17 @@ public:
     void executeScanForPress();
     void scanReadyByTwainCB() override;
     void showSelectFunction() override;
-    void fixFunction() override;
+    // The function choice: kTagFuncSave .. kTagFuncApplication choose the function of the scan-first
+    // job, kTagFuncBack returns to the top, kKeepFunction keeps the current one; then the output-function
+    // view is shown for checking (state 202).
+    void fixFunction(int tag);
+    void fixFunction() override { fixFunction(kKeepFunction); }
+    // OK without a sender on the output-function view: on to the output states.
     void executeFunction() override;
+    // The output-function view, made on first use (it needs the Qt application).
+    tlv::TlvFunctionViewCntlr& functionViewCntlr();
+    void setFuncTypeInFOAJLMdl(int type);
+    void setFuncStngInFOAJLMdl(const TlvFuncSettingMdl& model);
     void checkClosePDF() override { mWriter.checkClosePDF(); }
     void changeKeyView() override {}
     bool isCheckValidSyncDriver() override;
@@ -159,7 +178,9 @@ private:
     void startWorker(void (TlvMainCntlr::*step)());
     void readImgFilesStep() { mReader.readImgFiles(); }
     void remakeRotatedStep() { mRenameMove.checkRotateAndRemakeImg(); }
-    void renameMoveStep();
+    // Main thread: the names the check screen confirmed for the written files; the written names
+    // where it did not list this batch's files.
+    std::vector<std::string> confirmedFileNames();
     void handOffStep();
     void askMailSizeOver(int index);
     bool askCancel(bool fromModeButton) const;
@@ -168,6 +189,8 @@ private:
     // writer and the output steps; true when they have all ended.
     bool drainWriters(std::chrono::milliseconds bound);
     void armPendingAutoClose(int state);
+    // The scan-first job with one change.
+    void changeFoaJob(const std::function<void(TlvJobListSettingMdl&)>& change);
 
     fnd::UserDefaults& mDefaults;
     tlv::TlvMainView* mView = nullptr;
@@ -181,6 +204,7 @@ private:
 
     tlv::TlvImgInfoList mImgInfo;
     std::atomic<bool> mIsAutoCloseApp{false};
+    double mAutoCloseDelay = kAutoCloseDelay;
     // A helper's press started a job: armed when its batch really starts (101), dropped otherwise.
     std::atomic<bool> mIsAutoClosePending{false};
     std::atomic<std::uint64_t> mWritedFileSize{0};
@@ -198,6 +222,8 @@ private:
     tlv::TlvExeRenameMoveThread mRenameMove;
     tlv::TlvExePrintThread mPrint;
     tlv::TlvWorkers mWorkers;
+    tlv::TlvMainFuncViewHost mFuncViewHost{*this};
+    std::unique_ptr<tlv::TlvFunctionViewCntlr> mFuncView;
     // Declared last: its thread writes through the members above and is drained first.
     tlv::TlvJobPageQueue mJobPages;
 };

@@ -93,14 +93,33 @@ void TlvMainCntlr::showSelectFunction() {
     setAppState(AppStateFuncSelect);
 }
 
-void TlvMainCntlr::fixFunction() {
+void TlvMainCntlr::fixFunction(int tag) {
+    if (tag == kTagFuncBack) {
+        switchScanMode(-1, false);
+        return;
+    }
     setAppState(AppStateFuncConfirm);
+    if (tag != kKeepFunction) {
+        const bool known = tag >= kTagFuncSave && tag <= kTagFuncApplication;
+        setFuncTypeInFOAJLMdl(known ? tag - kTagFuncSave : kFuncSave);
+        if (!known)
+            return;
+    }
+    const TlvFuncSettingMdl* settings = curFuncMdlApp();
+    if (!settings)
+        return;
+    tlv::TlvFunctionViewCntlr& view = functionViewCntlr();
+    view.initFuncMainView(*settings);
+    if (mView)
+        mView->showFunctionView(view.funcMainView(), curFuncTypeApp());
 }
 
 void TlvMainCntlr::executeFunction() {
-    setAppState(AppStateFixStart);
-    if (curFuncTypeApp() == kFuncPrint)
-        setAppState(AppStateFixPrint);
-    else
-        setAppState(curScanModeType() == kScanModeFOA ? AppStateFixReadFiles : AppStateFixRemakeRotated);
+    functionViewCntlr().executeFunction(-1);
+}
+
+tlv::TlvFunctionViewCntlr& TlvMainCntlr::functionViewCntlr() {
+    if (!mFuncView)
+        mFuncView = std::make_unique<tlv::TlvFunctionViewCntlr>(mFuncViewHost);
+    return *mFuncView;
 }

@@ -37,9 +37,11 @@ void TlvMainCntlr::startWorker(void (TlvMainCntlr::*step)()) {
     mWorkers.start([this, step] { (this->*step)(); });
 }
 
-void TlvMainCntlr::renameMoveStep() {
-    // Without the confirmation view's edits the confirmed names are the written ones.
-    mRenameMove.renameAndMoveFiles(mWriter.writtenFiles().cpyWriteFileNameArray());
+std::vector<std::string> TlvMainCntlr::confirmedFileNames() {
+    std::vector<std::string> written = mWriter.writtenFiles().cpyWriteFileNameArray();
+    if (mFuncView && mFuncView->tmpWriteFileNameArray().size() == written.size())
+        return mFuncView->tmpWriteFileNameArray();
+    return written;
 }
 
 void TlvMainCntlr::handOffStep() {
@@ -77,12 +79,12 @@ void TlvMainCntlr::shiftNextDisposeByAppState() {
         startWorker(&TlvMainCntlr::remakeRotatedStep);
     } else if (state == AppStateFixRenameMove && writesFiles && mode == kScanModeJOB &&
                isCurConfirmOutput()) {
-        startWorker(&TlvMainCntlr::renameMoveStep);
+        mWorkers.start([this, names = confirmedFileNames()] { mRenameMove.renameAndMoveFiles(names); });
     } else if (state == AppStateFixHandOff && (func == kFuncMail || func == kFuncApplication)) {
         startWorker(&TlvMainCntlr::handOffStep);
     } else if (tlv::isFinishFixState(state) && mode == kScanModeJOB && !isCurConfirmOutput() &&
                mIsAutoCloseApp) {
         fnd::RunLoop::main().performAfterDelay(
-            &mIsAutoCloseApp, [this] { terminateByAutoClose(); }, kAutoCloseDelay);
+            &mIsAutoCloseApp, [this] { terminateByAutoClose(); }, mAutoCloseDelay);
     }
 }

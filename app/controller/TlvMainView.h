@@ -32,6 +32,9 @@ public:
     // Brings the main window (or the About panel) to the front.
     virtual void activateMainWindow() = 0;
     virtual void showAbout() = 0;
+    // Shows the output-function view (owned by the controller) for checking the output of function
+    // type funcType; the window shows it while the state is 202.
+    virtual void showFunctionView(QWidget* view, int funcType) = 0;
     // Ends the application through its normal quit path.
     virtual void terminate() = 0;
 };

@@ -9,9 +9,17 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QTimer>
 
 namespace tlv {
+
+namespace {
+
+// The functions by type: save, mail, print, application.
+constexpr const char* kFunctionKeys[] = {"FuncBtn_File", "FuncBtn_Mail", "FuncBtn_Print", "FuncBtn_App"};
+
+} // namespace
 
 TlvMainWindow::TlvMainWindow(TlvMainCntlr& cntlr, std::function<void()> quit)
     : mCntlr(cntlr), mQuit(std::move(quit)) {
@@ -21,7 +29,10 @@ TlvMainWindow::TlvMainWindow(TlvMainCntlr& cntlr, std::function<void()> quit)
     mFoaScan = button("ScanBtn_FOA", kFoaScanTag);
     mJobScan = button("ScanBtn_JOB", kJobScanTag);
     mFinish = button("ScanBtn_Finish", kFinishTag);
-    mOutput = button("FuncBtn_File", kOutputTag);
+    mFunctionChoice = buildFunctionChoice();
+    mFunctionHolder = new QWidget(this);
+    new QVBoxLayout(mFunctionHolder);
+    mFunctionHolder->layout()->setContentsMargins(0, 0, 0, 0);
     mConfirmOutput = new QCheckBox(appkit::localized("JobTop_ConfirmOutput"), this);
     appkit::setTag(mConfirmOutput, kConfirmOutputTag);
     mState = new QLabel(this);
@@ -34,16 +45,16 @@ TlvMainWindow::TlvMainWindow(TlvMainCntlr& cntlr, std::function<void()> quit)
     grid->addWidget(mFoaScan, 1, 0);
     grid->addWidget(mJobScan, 1, 1);
     grid->addWidget(mConfirmOutput, 2, 0, 1, 2);
-    grid->addWidget(mFinish, 3, 0);
-    grid->addWidget(mOutput, 3, 1);
-    grid->addWidget(mState, 4, 0);
-    grid->addWidget(mPages, 4, 1);
+    grid->addWidget(mFinish, 3, 0, 1, 2);
+    grid->addWidget(mFunctionChoice, 4, 0, 1, 2);
+    grid->addWidget(mFunctionHolder, 5, 0, 1, 2);
+    grid->addWidget(mState, 6, 0);
+    grid->addWidget(mPages, 6, 1);
 
     connect(mFoaMode, &QPushButton::clicked, this, [this] { mCntlr.switchScanMode(0, false); });
     connect(mJobMode, &QPushButton::clicked, this, [this] { mCntlr.switchScanMode(1, false); });
     connect(mFoaScan, &QPushButton::clicked, this, [this] { mCntlr.executeScan(); });
     connect(mJobScan, &QPushButton::clicked, this, [this] { mCntlr.executeScan(); });
-    connect(mOutput, &QPushButton::clicked, this, [this] { mCntlr.executeFunction(); });
     connect(mConfirmOutput, &QCheckBox::toggled, this,
             [this](bool on) { mCntlr.appSettingObj().setIsConfirmOutput(on); });
     mConfirmOutput->setChecked(mCntlr.isCurConfirmOutput());
@@ -52,16 +63,41 @@ TlvMainWindow::TlvMainWindow(TlvMainCntlr& cntlr, std::function<void()> quit)
     updateScanNum(0);
 }
 
+TlvMainWindow::~TlvMainWindow() {
+    if (mFunctionView)
+        mFunctionView->setParent(nullptr);
+}
+
 QPushButton* TlvMainWindow::button(const char* key, int tag) {
     auto* b = new QPushButton(appkit::localized(key), this);
     appkit::setTag(b, tag);
     return b;
 }
 
+// The function buttons 400 (save) to 403 (application) and 404 (back to the top).
+QWidget* TlvMainWindow::buildFunctionChoice() {
+    auto* choice = new QWidget(this);
+    auto* row = new QHBoxLayout(choice);
+    row->setContentsMargins(0, 0, 0, 0);
+    int tag = TlvMainCntlr::kTagFuncSave;
+    for (const char* key : kFunctionKeys) {
+        QPushButton* b = button(key, tag);
+        row->addWidget(b);
+        connect(b, &QPushButton::clicked, this, [this, tag] { mCntlr.fixFunction(tag); });
+        ++tag;
+    }
+    row->addStretch(1);
+    QPushButton* back = button("FuncBtn_Back", TlvMainCntlr::kTagFuncBack);
+    row->addWidget(back);
+    connect(back, &QPushButton::clicked, this, [this] { mCntlr.fixFunction(TlvMainCntlr::kTagFuncBack); });
+    return choice;
+}
+
 void TlvMainWindow::updateUIByAppState(int state) {
     mState->setText(appkit::localized("Main_State").arg(state));
     mFinish->setEnabled(tlv::isExecuteScnState(state));
-    mOutput->setEnabled(tlv::isConfirmFuncState(state));
+    mFunctionChoice->setVisible(state == AppStateFuncSelect);
+    mFunctionHolder->setVisible(state == AppStateFuncConfirm);
     const bool idle = tlv::isMainTopState(state) || tlv::isFinishFixState(state);
     mFoaMode->setEnabled(idle || tlv::isValidCancelState(state));
     mJobMode->setEnabled(idle || tlv::isValidCancelState(state));
@@ -109,6 +145,24 @@ void TlvMainWindow::showAbout() {
 void TlvMainWindow::terminate() {
     if (mCntlr.isValidAppTerminate())
         mQuit();
+}
+
+void TlvMainWindow::showFunctionView(QWidget* view, int funcType) {
+    if (view && view != mFunctionView) {
+        mFunctionView = view;
+        mFunctionHolder->layout()->addWidget(view);
+        view->show(); // a child added to a shown window stays hidden otherwise
+    }
+    if (!mFunctionView)
+        return;
+    // The check screen's buttons: back to the choice in scan-first mode, and the output itself.
+    if (mCntlr.curScanModeType() == kScanModeFOA)
+        if (auto* back = appkit::viewWithTag<QPushButton>(mFunctionView, kFuncBackTag))
+            back->setText(appkit::localized("FuncBtn_Back"));
+    if (auto* ok = appkit::viewWithTag<QPushButton>(mFunctionView, kFuncOkTag))
+        ok->setText(funcType >= 0 && funcType < 4 ? appkit::localized(kFunctionKeys[funcType]) : QString());
+    mFunctionHolder->setVisible(mCntlr.appState() == AppStateFuncConfirm);
+    adjustSize();
 }
 
 void TlvMainWindow::closeEvent(QCloseEvent* event) {

@@ -18,8 +18,10 @@
 #include <QSessionManager>
 #include <QSocketNotifier>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -68,6 +70,9 @@ int main(int argc, char** argv) {
     fnd::UserDefaults& defaults = fnd::UserDefaults::standard();
 
     TlvMainCntlr cntlr(defaults);
+    // Program tests shorten the wait before the automatic quit after a helper's job.
+    if (const char* delay = std::getenv("K3100_AUTO_CLOSE_DELAY"))
+        cntlr.setAutoCloseDelay(std::clamp(std::atof(delay), 0.0, TlvMainCntlr::kAutoCloseDelay));
     tlv::TlvMainWindow window(cntlr, [] { QApplication::quit(); });
     cntlr.setMainView(&window);
     tlv::TlvAppleEventLink link(cntlr, &window, defaults);
@@ -91,6 +96,7 @@ int main(int argc, char** argv) {
     }
     if (claim == ae::EventReceiver::Claim::Failed)
         std::fprintf(stderr, "tollivar: no session bus; running without the helper's events\n");
+    tlv::TlvAppleEventLink::launchTaskApp();
 
     TlvDeviceCntlr device(cntlr, fnd::Bundle::main().info());
     TlvScanViewCntlr scanView(cntlr, &device);

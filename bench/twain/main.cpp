@@ -54,7 +54,10 @@ int Run(const twainscan::SScanOptions& options, bool duplex) {
 } // namespace
 
 int main(int argc, char** argv) {
-    std::vector<char*> args(argv, argv + argc);
+    std::vector<char*> args;
+    for (int i = 0; i < argc; ++i)
+        if (std::string(argv[i]) != "--auto-feed")
+            args.push_back(argv[i]);
     std::string output = "--output", folder = "/nonexistent"; // pages are never written
     args.push_back(output.data());
     args.push_back(folder.data());
@@ -64,13 +67,17 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "k3100-twain-bench: %s\n", error.c_str());
         return 2;
     }
-    bool duplex = false;
-    for (int i = 1; i < argc; ++i)
+    bool duplex = false, autoFeed = false;
+    for (int i = 1; i < argc; ++i) {
         duplex = duplex || std::string(argv[i]) == "--duplex";
+        autoFeed = autoFeed || std::string(argv[i]) == "--auto-feed";
+    }
     // The data source's own default may be both sides; a simplex batch must say so.
     auto settings = *options;
     if (!duplex)
         settings.settings.push_back({CAP_DUPLEXENABLED, TWTY_BOOL, 0});
+    if (autoFeed)
+        settings.settings.push_back({CAP_AUTOFEED, TWTY_BOOL, 1});
     try {
         return Run(settings, duplex);
     } catch (const std::exception& failure) {

@@ -39,6 +39,7 @@ public:
         uint32_t readSizeAfterPage = 131072; // first READ after a page end
         uint64_t pauseAbove = 629145600;     // queued raw bytes that pause the reader
         uint64_t resumeBelow = 314572800;    // and let it go on
+        size_t pagesAhead = 1;               // whole pages read ahead of the one being processed
         std::chrono::milliseconds keyPoll{2000};
         std::chrono::milliseconds readerWaitLimit{120000}; // how long a status command waits for the reader
         std::chrono::milliseconds pageWaitLimit{
@@ -119,7 +120,9 @@ private:
     // Reader thread and its helpers.
     void ScanImage();
     void throttleReader();
-    bool panelKeyAborts(std::chrono::steady_clock::time_point& lastCheck);
+    void pauseReaderWhile(const std::function<bool()>& full);
+    size_t queuedPages();
+    void pollPanelKey(std::chrono::steady_clock::time_point& lastCheck);
     uint32_t readPage(SPageData& page, uint32_t& readSize, bool& endOfPage, bool& aborted);
     uint32_t readGeometry(SPageData& page);
     void appendPage(const std::shared_ptr<SPageData>& page);

@@ -295,8 +295,16 @@ void COrvkQS::CleanupImageBuffer() {
 }
 
 void COrvkQS::CleanupPageBuffer() {
-    std::lock_guard lock(pageListMutex);
-    pageList.clear();
+    std::deque<std::shared_ptr<SPageData>> dropped;
+    {
+        std::lock_guard lock(pageListMutex);
+        dropped.swap(pageList);
+    }
+    for (const auto& page : dropped) {
+        std::lock_guard lock(page->mutex);
+        for (const SScanData& piece : page->pieces)
+            bufferedBytes -= piece.byteCount - piece.taken;
+    }
 }
 
 } // namespace k3100

@@ -284,6 +284,7 @@ void COrvkQS::ImageProcessing() {
         std::lock_guard lock(inProcessMutex);
         inProcessPage = page;
     }
+    notifyProgress(); // the reader may go on to the next sheet
     try {
         if (page)
             PageProcessor(*this, page).run();

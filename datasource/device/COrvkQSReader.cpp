@@ -53,38 +53,61 @@ void COrvkQS::appendPiece(SPageData& page, SScanData piece) {
     notifyProgress();
 }
 
-void COrvkQS::throttleReader() {
-    if (bufferedBytes <= limits.pauseAbove)
+// Holds the reader between pages while `full` holds, until an abort (the panel key's too), a device error
+// or a stop.
+void COrvkQS::pauseReaderWhile(const std::function<bool()>& full) {
+    const auto held = [&] { return full() && abortState != 1 && deviceError == 0 && !readerStop; };
+    if (!held())
         return;
     readerPaused = true;
     notifyProgress();
-    std::unique_lock lock(progressMutex);
-    while (bufferedBytes >= limits.resumeBelow && abortState != 1 && deviceError == 0 && !readerStop)
-        progress.wait_for(lock, kThrottleStep);
+    auto lastKeyCheck = std::chrono::steady_clock::now();
+    for (;;) {
+        std::unique_lock lock(progressMutex);
+        const uint64_t seen = progressCount;
+        lock.unlock();
+        pollPanelKey(lastKeyCheck); // the panel's stop key still ends the batch while the reader waits
+        if (!held())
+            break;
+        lock.lock();
+        progress.wait_for(lock, kThrottleStep, [&] { return progressCount != seen; });
+    }
     readerPaused = false;
 }
 
-bool COrvkQS::panelKeyAborts(std::chrono::steady_clock::time_point& lastCheck) {
+size_t COrvkQS::queuedPages() {
+    std::lock_guard lock(pageListMutex);
+    return pageList.size();
+}
+
+// The next sheet is read while the current one is processed, but no further: a host slower than the
+// feeder leaves the paper in the feeder, not in memory. The byte limit still bounds very long pages.
+void COrvkQS::throttleReader() {
+    if (bufferedBytes > limits.pauseAbove)
+        pauseReaderWhile([&] { return bufferedBytes >= limits.resumeBelow; });
+    pauseReaderWhile([&] { return queuedPages() >= limits.pagesAhead; });
+}
+
+// Requests an abort when the configured panel key is down, asking at most once per `keyPoll`.
+void COrvkQS::pollPanelKey(std::chrono::steady_clock::time_point& lastCheck) {
     if (keyAbort == 0 || abortState != 0)
-        return false;
+        return;
     const auto now = std::chrono::steady_clock::now();
     if (now - lastCheck < limits.keyPoll)
-        return false;
+        return;
     lastCheck = now;
     uint32_t keys = 0;
-    if (GetStatus("OperationpanelEZKeyStatus", &keys) != 0)
-        return false;
-    return (keys >> (keyAbort - 1)) & 1u;
+    if (GetStatus("OperationpanelEZKeyStatus", &keys) != 0 || ((keys >> (keyAbort - 1)) & 1u) == 0)
+        return;
+    int expected = 0;
+    abortState.compare_exchange_strong(expected, 1);
 }
 
 // Reads one page's raw data. Returns 0 or the device error that ended it.
 uint32_t COrvkQS::readPage(SPageData& page, uint32_t& readSize, bool& endOfPage, bool& aborted) {
     auto lastKeyCheck = std::chrono::steady_clock::now();
     for (;;) {
-        if (panelKeyAborts(lastKeyCheck)) {
-            int expected = 0;
-            abortState.compare_exchange_strong(expected, 1);
-        }
+        pollPanelKey(lastKeyCheck);
         if (abortState == 1 || readerStop) {
             ExecObjectPosition(PositionMode::Unload);
             if (params.batch)

@@ -242,6 +242,7 @@ int COrvkQS::FinishScan() {
         if (result == kScanErrPipeStalled)
             result = explain(result);
         abortState = 0;
+        CleanupPageBuffer(); // a sheet read ahead of a stopped batch is never delivered
         bufferedBytes = 0;
     }
     COrvkQSCommands::FinishScan();

@@ -2,6 +2,7 @@
 // arrive as they are.
 #include "Launcher.h"
 
+#include "Applications.h"
 #include "ExecLine.h"
 #include "Tools.h"
 
@@ -22,6 +23,13 @@ bool launchProgram(const std::filesystem::path& program, const std::vector<std::
     Argv argv{program.string()};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
     return startDetached(argv);
+}
+
+bool launchApplication(std::string_view desktopId, const std::filesystem::path& program) {
+    if (const auto file = findDesktopFile(desktopId))
+        if (const auto entry = DesktopEntry::load(*file))
+            return launch(*entry);
+    return launchProgram(program);
 }
 
 bool openPath(const std::filesystem::path& path) {

@@ -27,32 +27,13 @@ protected:
         cntlr->setMainView(&view);
     }
     void TearDown() override {
+        cntlr->releaseImgInfoArray(false); // as the shut-down does: a document left open is closed
         cntlr.reset();
         VX_Message::setDontMessageFlag(false);
     }
-    // A job job saving into the scratch folder: one PDF for the whole batch, no text layer.
     void UseSaveJob() {
-        TlvJobListSettingMdl job = cntlr->jobLists().jobListMdlAtIndex(0)->copyWithZone();
-        job.setJList_FunctionType(kFuncSave);
-        auto func = std::make_shared<TlvFuncSettingMdl>(*job.jList_FuncSettingMdl());
-        func->setFileFormatType(kFormatPDF, 0);
-        func->setIsAddOCR(false, 0);
-        func->setIsPictureFolderSave(false, 0);
-        func->setFileSavePath((home.dir() / "out").string(), 0);
-        job.setJList_FuncSettingMdl(func);
-        std::filesystem::create_directories(home.dir() / "out");
-        ASSERT_TRUE(cntlr->jobLists().applyJob(0, job));
-        cntlr->appSettingObj().setForDisplayJobIndex(0);
-        cntlr->appSettingObj().setScanModeType(kScanModeJOB);
+        test::UseSaveJob(*cntlr, home.dir() / "out");
         cntlr->appSettingObj().setIsConfirmOutput(false);
-    }
-    // A grey page with its raw file, as the page transfer leaves it.
-    fnd::Dictionary Page(int index) {
-        const TlvPageLayout layout{120, 160, 8, 120, 100.0f, 100.0f};
-        std::ofstream raw(TlvUtilsMethod::tmpBaseImageFilePath(index), std::ios::binary);
-        const std::vector<char> rows(120 * 160, static_cast<char>(40 + index));
-        raw.write(rows.data(), static_cast<std::streamsize>(rows.size()));
-        return makeImgInfoDict(layout, index);
     }
 
     test::ScratchHome home;
@@ -194,7 +175,7 @@ TEST_F(Controller, CancelWhilePagesAreWrittenReleasesAfterTheWriter) {
     cntlr->scanReadyByTwainCB();
     cntlr->setAppState(AppStateScanning);
     for (int i = 0; i < 20; ++i)
-        cntlr->addImgInfo(Page(i), i);
+        cntlr->addImgInfo(test::GreyPage(i), i);
     cntlr->switchScanMode(kScanModeJOB, true);
     EXPECT_EQ(cntlr->appState(), AppStateMainTop);
     EXPECT_EQ(cntlr->countOfImgInfoDict(), 0u);
@@ -207,9 +188,10 @@ TEST_F(Controller, JobPagesAreWrittenIntoOneFileInOrder) {
     cntlr->scanReadyByTwainCB();
     cntlr->setAppState(AppStateScanning);
     for (int i = 0; i < 20; ++i)
-        cntlr->addImgInfo(Page(i), i);
-    cntlr->isFinScanAndWritedFile(true, -1);
-    ASSERT_TRUE(test::pumpUntil([&] { return cntlr->readImgFileForJobScnCount() == 0; }));
+        cntlr->addImgInfo(test::GreyPage(i), i);
+    // Every page written (the writer may not have started when the batch ends) and the writer done.
+    ASSERT_TRUE(test::pumpUntil(
+        [&] { return cntlr->isFinScanAndWritedFile(true, -1) && cntlr->readImgFileForJobScnCount() == 0; }));
     const auto files = cntlr->writer().writtenFiles().cpyWriteFilePathArray();
     ASSERT_EQ(files.size(), 1u);
     EXPECT_EQ(files[0].extension(), ".pdf");

@@ -6,11 +6,15 @@
 #include "QtRunLoopDriver.h"
 #include "QtTestApp.h"
 #include "RunLoop.h"
+#include "TlvMainCntlr.h"
 #include "TlvMainView.h"
+#include "TlvPageRecord.h"
+#include "TlvUtilsMethod.h"
 
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <utility>
@@ -33,10 +37,25 @@ inline bool pumpUntil(const std::function<bool()>& done,
     return done();
 }
 
-// A fresh folder for preferences and temporary files of one test.
+// The temporary folder's place: the application fixes it once per process, so every test of the
+// process shares one, removed when the process ends.
+inline const std::filesystem::path& processTmpDir() {
+    static const std::filesystem::path dir = [] {
+        std::string pattern = (std::filesystem::temp_directory_path() / "tlv-controller-tmp-XXXXXX").string();
+        return std::filesystem::path(mkdtemp(pattern.data()) ? pattern : std::string());
+    }();
+    [[maybe_unused]] static const int removedAtExit = std::atexit([] {
+        std::error_code ignored;
+        std::filesystem::remove_all(dir, ignored);
+    });
+    return dir;
+}
+
+// A fresh folder for the preferences of one test, and the process's folder for temporary files.
 class ScratchHome {
 public:
     ScratchHome() {
+        const std::filesystem::path& tmp = processTmpDir();
         for (const char* name : {"XDG_CONFIG_HOME", "TMPDIR"})
             if (const char* value = std::getenv(name))
                 mOld.emplace_back(name, value);
@@ -44,7 +63,7 @@ public:
         if (mkdtemp(pattern.data()))
             mDir = pattern;
         setenv("XDG_CONFIG_HOME", mDir.c_str(), 1);
-        setenv("TMPDIR", mDir.c_str(), 1);
+        setenv("TMPDIR", tmp.c_str(), 1);
     }
     ~ScratchHome() {
         unsetenv("XDG_CONFIG_HOME");
@@ -61,6 +80,32 @@ private:
     std::vector<std::pair<std::string, std::string>> mOld;
 };
 
+// Job mode with the first job selected, saving one PDF for the whole batch into out (made here),
+// without a text layer.
+inline void UseSaveJob(TlvMainCntlr& cntlr, const std::filesystem::path& out) {
+    TlvJobListSettingMdl job = cntlr.jobLists().jobListMdlAtIndex(0)->copyWithZone();
+    job.setJList_FunctionType(tlv::kFuncSave);
+    auto func = std::make_shared<TlvFuncSettingMdl>(*job.jList_FuncSettingMdl());
+    func->setFileFormatType(tlv::kFormatPDF, 0);
+    func->setIsAddOCR(false, 0);
+    func->setIsPictureFolderSave(false, 0);
+    func->setFileSavePath(out.string(), 0);
+    job.setJList_FuncSettingMdl(func);
+    std::filesystem::create_directories(out);
+    ASSERT_TRUE(cntlr.jobLists().applyJob(0, job));
+    cntlr.appSettingObj().setForDisplayJobIndex(0);
+    cntlr.appSettingObj().setScanModeType(tlv::kScanModeJOB);
+}
+
+// A grey page with its raw file in the temporary folder, as the page transfer leaves it.
+inline fnd::Dictionary GreyPage(int index) {
+    const tlv::TlvPageLayout layout{120, 160, 8, 120, 100.0f, 100.0f};
+    std::ofstream raw(TlvUtilsMethod::tmpBaseImageFilePath(index), std::ios::binary);
+    const std::vector<char> rows(120 * 160, static_cast<char>(40 + index));
+    raw.write(rows.data(), static_cast<std::streamsize>(rows.size()));
+    return tlv::makeImgInfoDict(layout, index);
+}
+
 class FakeMainView : public tlv::TlvMainView {
 public:
     void updateUIByAppState(int state) override { states.push_back(state); }
@@ -75,6 +120,7 @@ public:
     void activateMainWindow() override { ++activations; }
     void showAbout() override { ++abouts; }
     void terminate() override { ++terminations; }
+    void showFunctionView(QWidget* view, int) override { functionView = view; }
 
     bool modal = false;
     std::vector<int> states;
@@ -84,6 +130,7 @@ public:
     bool scanButtons = true;
     bool confirmBox = false;
     int activations = 0, abouts = 0, terminations = 0;
+    QWidget* functionView = nullptr;
 };
 
 } // namespace test

@@ -1,9 +1,11 @@
 // The program tollivar on a private session bus, offscreen, with the emulated scanner: a job sent by
 // the helper's Scan event to a running tollivar and to one the test starts as the helper would, one
-// instance per session, and the quit by SIGTERM with the settings saved.
+// instance per session, the quit by SIGTERM (also while pages are written) with the settings saved, a
+// paper jam in the middle of a pressed job, and the start of the menu-bar helper (a stand-in).
 #include "EmulatorFixture.h"
 #include "ProgramWatcher.h"
 #include "PropertyList.h"
+#include "ScopedEnv.h"
 #include "TapwellAppleEvent.h"
 #include "TlvAppleEventLink.h"
 #include "TlvJobListStorage.h"
@@ -12,12 +14,15 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QDBusConnection>
 
 #include <signal.h>
 #include <sys/wait.h>
 
 #include <chrono>
 #include <cstdio>
+#include <fstream>
+#include <list>
 #include <thread>
 
 namespace {
@@ -49,11 +54,15 @@ protected:
     void SetUp() override {
         App();
         EmulatorFixture::SetUp();
-        if (const char* tmp = std::getenv("TMPDIR"))
-            mOldTmp = tmp;
-        setenv("TMPDIR", mDir.c_str(), 1);
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        mEnv.emplace_back("TMPDIR", mDir.c_str());
+        mEnv.emplace_back("QT_QPA_PLATFORM", "offscreen");
+        // No installed .desktop file of the helper: the program starts the stand-in by its alias.
+        mEnv.emplace_back("XDG_DATA_HOME", (mDir / "data").c_str());
+        mEnv.emplace_back("XDG_DATA_DIRS", (mDir / "data").c_str());
+        mEnv.emplace_back("K3100_BUNDLE_PATH", (mDir / "bundles").c_str());
+        mEnv.emplace_back("K3100_AUTO_CLOSE_DELAY", "0.3");
         fs::create_directories(mDir / "out");
+        UseHelper(true);
     }
     void TearDown() override {
         if (mProgram > 0) {
@@ -61,10 +70,33 @@ protected:
             waitpid(mProgram, nullptr, 0);
         }
         EmulatorFixture::TearDown();
-        if (mOldTmp.empty())
-            unsetenv("TMPDIR");
-        else
-            setenv("TMPDIR", mOldTmp.c_str(), 1);
+        mEnv.clear();
+    }
+    // The program's data folder as built, with its alias to the menu-bar helper leading to a stand-in
+    // that notes each start in "helper-starts" (or to nothing).
+    void UseHelper(bool installed) {
+        const fs::path built = mBuild / "bin" / "tollivar.resources";
+        const fs::path data = mDir / "bundles" / "tollivar.resources";
+        fs::remove_all(data);
+        fs::create_directories(data);
+        for (const auto& entry : fs::directory_iterator(built))
+            if (entry.path().filename() != "tapwell")
+                fs::create_symlink(entry.path(), data / entry.path().filename());
+        const fs::path helper = mDir / "helper";
+        std::FILE* script = std::fopen(helper.c_str(), "w");
+        ASSERT_TRUE(script);
+        std::fprintf(script, "#!/bin/sh\necho \"$#\" >> '%s'\n", (mDir / "helper-starts").c_str());
+        std::fclose(script);
+        fs::permissions(helper, fs::perms::owner_all);
+        fs::create_symlink(installed ? helper : mDir / "no-helper", data / "tapwell");
+    }
+    // Lines in the stand-in helper's notes: one per start, each its argument count.
+    std::vector<std::string> HelperStarts() const {
+        std::vector<std::string> lines;
+        std::ifstream notes(mDir / "helper-starts");
+        for (std::string line; std::getline(notes, line);)
+            lines.push_back(line);
+        return lines;
     }
     // The first job saves one PDF per batch into the scratch folder, without a text layer.
     void StoreSaveJob() {
@@ -93,10 +125,18 @@ protected:
         settings.saveAppSttingToFile(defaults);
         ASSERT_TRUE(defaults.synchronize());
     }
-    pid_t Start() {
+    // Starts tollivar; with log, its standard error goes to that file. Without leakCheck its
+    // AddressSanitizer skips the leak check at exit (memory errors are still caught).
+    pid_t Start(const fs::path& log = {}, bool leakCheck = true) {
         const std::string program = (mBuild / "bin" / "tollivar").string();
+        const char* asan = std::getenv("ASAN_OPTIONS");
+        const std::string options = (asan ? std::string(asan) + ":" : std::string()) + "detect_leaks=0";
         const pid_t pid = fork();
         if (pid == 0) {
+            if (!log.empty())
+                freopen(log.c_str(), "w", stderr);
+            if (!leakCheck)
+                setenv("ASAN_OPTIONS", options.c_str(), 1);
             execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
             _exit(127);
         }
@@ -107,16 +147,21 @@ protected:
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         return ae::isRunning(kId);
     }
-    // The state the application reports in its record; -1 without an answer.
-    int ReportedState() {
+    // The record the application writes for the helper when asked; none without an answer.
+    std::optional<fnd::Dictionary> ReportedRecord() {
         if (helper.transAppDataCheck().value_or(0) != 1)
-            return -1;
+            return std::nullopt;
         const auto file = fnd::plist::readFile(mDir / (std::string(kId) + ".plist"));
         const fnd::Dictionary* prefs = file.value.asDictionary();
         const fnd::Data* data = prefs ? prefs->get(tlv::TlvAppleEventLink::kAppSettingKey).asData() : nullptr;
         const auto record = data ? fnd::plist::parse(*data) : std::nullopt;
         const auto* dict = record ? record->asDictionary() : nullptr;
-        return dict ? dict->get("QS_AppState").asInt32().value_or(-1) : -1;
+        return dict ? std::optional(*dict) : std::nullopt;
+    }
+    // The state in the record; -1 without an answer.
+    int ReportedState() {
+        const auto record = ReportedRecord();
+        return record ? record->get("QS_AppState").asInt32().value_or(-1) : -1;
     }
     bool WaitState(int state) {
         for (int i = 0; i < 600; ++i) {
@@ -126,32 +171,69 @@ protected:
         }
         return false;
     }
-    std::vector<fs::path> Pdfs() const {
+    // The program still answers after longer than its automatic quit would wait.
+    bool StillAnswersAfterTheQuitDelay() {
+        for (int i = 0; i < 3; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(500));
+            if (helper.transAppDataCheck().value_or(0) != 1)
+                return false;
+        }
+        return true;
+    }
+    // The files in the output folder whose names end in extension.
+    std::vector<fs::path> OutputFiles(const std::string& extension) const {
         std::vector<fs::path> found;
         for (const auto& entry : fs::directory_iterator(mDir / "out"))
-            if (entry.path().extension() == ".pdf")
+            if (entry.path().extension() == extension)
                 found.push_back(entry.path());
         return found;
     }
-    int ExitStatus() {
+    bool WaitForOutputFile(const std::string& extension) const {
+        for (int i = 0; i < 3000; ++i) {
+            if (!OutputFiles(extension).empty())
+                return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return false;
+    }
+    std::vector<fs::path> Pdfs() const { return OutputFiles(".pdf"); }
+    // A child's exit status; -1 when it was killed or did not end within a minute, so that a hang fails
+    // the test instead of stopping the suite.
+    static int ExitStatusOf(pid_t pid) {
         int status = 0;
-        waitpid(mProgram, &status, 0);
+        pid_t ended = 0;
+        for (int i = 0; i < 6000 && ended == 0; ++i) {
+            ended = waitpid(pid, &status, WNOHANG);
+            if (ended == 0)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        if (ended == 0) {
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+        }
+        return ended > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    int ExitStatus() {
+        const int status = ExitStatusOf(mProgram);
         mProgram = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        return status;
+    }
+    // The page count pdfinfo reads; -1 when it reads none.
+    static int PageCount(const fs::path& pdf) {
+        const std::string info = Output("pdfinfo '" + pdf.string() + "' 2>&1");
+        const std::size_t at = info.find("Pages:");
+        return at == std::string::npos ? -1 : std::stoi(info.substr(at + 6));
     }
     void ExpectPdfOfPages(int pages) {
         const std::vector<fs::path> pdfs = Pdfs();
         ASSERT_EQ(pdfs.size(), 1u);
-        const std::string info = Output("pdfinfo '" + pdfs[0].string() + "' 2>&1");
-        const std::size_t at = info.find("Pages:");
-        ASSERT_NE(at, std::string::npos) << info;
-        EXPECT_EQ(std::stoi(info.substr(at + 6)), pages) << info;
+        EXPECT_EQ(PageCount(pdfs[0]), pages);
         EXPECT_EQ(std::system(("qpdf --check '" + pdfs[0].string() + "' >/dev/null").c_str()), 0);
     }
 
     TapwellAppleEvent helper{QString(kId)};
     pid_t mProgram = -1;
-    std::string mOldTmp;
+    std::list<ScopedEnv> mEnv;
     int mJobNumber = 1;
 };
 
@@ -163,7 +245,7 @@ TEST_F(Tollivar, ScanToARunningApplicationWritesOnePdfOfTheBatch) {
     helper.transScanInfo(mJobNumber);
     ASSERT_TRUE(WaitState(306));
     ExpectPdfOfPages(3);
-    EXPECT_TRUE(ae::isRunning(kId)); // a menu job never closes the application
+    EXPECT_TRUE(StillAnswersAfterTheQuitDelay()); // a menu job never closes the application
     kill(mProgram, SIGTERM);
     EXPECT_EQ(ExitStatus(), 0);
 }
@@ -177,7 +259,7 @@ TEST_F(Tollivar, PressLaunchesTheApplicationWhichClosesAfterTheJob) {
     helper.transConnectInfo(0, 1, 0);
     helper.transOutputCheckInfo(false);
     ASSERT_TRUE(WaitState(306));
-    EXPECT_EQ(ExitStatus(), 0); // the automatic quit 5 s after the job
+    EXPECT_EQ(ExitStatus(), 0); // the automatic quit after the job
     ExpectPdfOfPages(2);
 }
 
@@ -186,9 +268,7 @@ TEST_F(Tollivar, SecondStartHandsOverAndSigtermSavesTheSettings) {
     mProgram = Start();
     ASSERT_TRUE(WaitRunning());
     const pid_t second = Start();
-    int status = 0;
-    waitpid(second, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(ExitStatusOf(second), 0);
     EXPECT_TRUE(ae::isRunning(kId));
     kill(mProgram, SIGTERM);
     EXPECT_EQ(ExitStatus(), 0);
@@ -197,6 +277,101 @@ TEST_F(Tollivar, SecondStartHandsOverAndSigtermSavesTheSettings) {
     ASSERT_TRUE(prefs);
     EXPECT_TRUE(prefs->get(tlv::TlvAppleEventLink::kAppSettingKey).asData());
     EXPECT_TRUE(prefs->get(TlvJobListStorage::kMainJobJLMdlKey).asData());
+}
+
+TEST_F(Tollivar, SigtermWhilePagesAreWrittenLeavesWholeFilesAndSavesTheSettings) {
+    ASSERT_TRUE(StartEmulator({"gen:ramp-a4 40"}));
+    StoreSaveJob();
+    // Now and then Qt's session-bus thread hands the main thread a message after the application
+    // object is gone (252 bytes inside Qt), which the leak check would report.
+    mProgram = Start({}, false);
+    ASSERT_TRUE(WaitRunning());
+    helper.transScanInfo(mJobNumber);
+    // The document being written lies beside its final name until it closes.
+    ASSERT_TRUE(WaitForOutputFile(".part"));
+    kill(mProgram, SIGTERM);
+    EXPECT_EQ(ExitStatus(), 0);
+    EXPECT_TRUE(OutputFiles(".part").empty());
+    // The pages written before the signal are kept in a whole file; the rest of the batch is not.
+    const std::vector<fs::path> pdfs = Pdfs();
+    ASSERT_LE(pdfs.size(), 1u);
+    if (!pdfs.empty()) {
+        EXPECT_EQ(std::system(("qpdf --check '" + pdfs[0].string() + "' >/dev/null").c_str()), 0);
+        EXPECT_LT(PageCount(pdfs[0]), 40);
+    }
+    const auto file = fnd::plist::readFile(mDir / (std::string(kId) + ".plist"));
+    const fnd::Dictionary* prefs = file.value.asDictionary();
+    ASSERT_TRUE(prefs);
+    EXPECT_TRUE(prefs->get(tlv::TlvAppleEventLink::kAppSettingKey).asData());
+}
+
+TEST_F(Tollivar, JamMidBatchFailsThePressedJobWhichStaysUpWithTheError) {
+    ASSERT_TRUE(StartEmulator({"gen:ramp-a4 12"}));
+    StoreSaveJob();
+    UseButtonOneForTheJob();
+    mProgram = Start(); // as the helper does for a press while the application is not running
+    ASSERT_TRUE(WaitRunning());
+    helper.transConnectInfo(0, 1, 0);
+    helper.transOutputCheckInfo(false);
+    // The paper jams at the scanner's next command once the first page is being written.
+    ASSERT_TRUE(WaitForOutputFile(".part"));
+    ASSERT_EQ(Control("fault jam"), 0);
+    ASSERT_TRUE(WaitState(105));
+    const auto record = ReportedRecord();
+    ASSERT_TRUE(record);
+    EXPECT_EQ(record->get("QS_IsModal").asBool(), true); // the error is up, so presses wait for the user
+    EXPECT_TRUE(StillAnswersAfterTheQuitDelay());
+    EXPECT_EQ(ReportedState(), 105);
+}
+
+TEST_F(Tollivar, StartsTheHelperOnceWhenItIsNotRunning) {
+    mProgram = Start({}, false); // leaks at exit are the other tests' subject
+    ASSERT_TRUE(WaitRunning());
+    const pid_t second = Start(); // hands over to the first and starts nothing
+    EXPECT_EQ(ExitStatusOf(second), 0);
+    kill(mProgram, SIGTERM);
+    EXPECT_EQ(ExitStatus(), 0);
+    for (int i = 0; i < 500 && HelperStarts().empty(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_EQ(HelperStarts(), std::vector<std::string>{"0"}); // once, without arguments
+}
+
+TEST_F(Tollivar, StartsTheHelperThroughItsDesktopFile) {
+    fs::create_directories(mDir / "data" / "applications");
+    std::ofstream(mDir / "data" / "applications" / "com.orvikElectronics.tapwell.desktop")
+        << "[Desktop Entry]\nType=Application\nName=Helper\nExec=" << (mDir / "helper").string()
+        << " --from-menu\n";
+    mProgram = Start({}, false); // leaks at exit are the other tests' subject
+    ASSERT_TRUE(WaitRunning());
+    for (int i = 0; i < 500 && HelperStarts().empty(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_EQ(HelperStarts(), std::vector<std::string>{"1"}); // with the entry's argument
+}
+
+TEST_F(Tollivar, LeavesARunningHelperAlone) {
+    ASSERT_TRUE(QDBusConnection::sessionBus().registerService("com.orvikElectronics.tapwell"));
+    mProgram = Start({}, false); // leaks at exit are the other tests' subject
+    ASSERT_TRUE(WaitRunning());
+    EXPECT_EQ(helper.transAppDataCheck().value_or(0), 1); // its start-up is over
+    kill(mProgram, SIGTERM);
+    EXPECT_EQ(ExitStatus(), 0);
+    QDBusConnection::sessionBus().unregisterService("com.orvikElectronics.tapwell");
+    EXPECT_TRUE(HelperStarts().empty());
+}
+
+TEST_F(Tollivar, RunsWithoutTheHelperAndSaysSoOnce) {
+    UseHelper(false);
+    mProgram = Start(mDir / "log", false);
+    ASSERT_TRUE(WaitRunning());
+    EXPECT_EQ(helper.transAppDataCheck().value_or(0), 1);
+    kill(mProgram, SIGTERM);
+    EXPECT_EQ(ExitStatus(), 0);
+    std::ifstream log(mDir / "log");
+    const std::string text{std::istreambuf_iterator<char>(log), {}};
+    const std::string notice = "menu-bar helper is not installed";
+    const std::size_t at = text.find(notice);
+    EXPECT_NE(at, std::string::npos) << text;
+    EXPECT_EQ(text.find(notice, at + 1), std::string::npos) << text;
 }
 
 } // namespace

@@ -108,6 +108,7 @@ TEST_F(DeviceTest, ReaderPausesAboveTheQueueLimitAndResumesWhenPagesAreTaken) {
     COrvkQS::Limits limits;
     limits.pauseAbove = 6u << 20; // a little over one page of raw data
     limits.resumeBelow = 3u << 20;
+    limits.pagesAhead = 4; // the byte limit, not the page limit, is what stops it here
     device->setLimits(limits);
     load(4);
     tagScanParam p = letterParams(false, true);

@@ -85,10 +85,12 @@ protected:
     std::unique_ptr<COrvkQS> device = open();
     double now = 1000; // s, the device's clock
 
-    std::unique_ptr<COrvkQS> open() {
-        auto d = std::make_unique<COrvkQS>(
-            SScannerDesc{kTransportUSB, emulator.vendorId(), emulator.productId(), emulator.connect()},
-            library);
+    // An opened device on `usb`, or on a new connection to the emulator.
+    std::unique_ptr<COrvkQS> open(std::shared_ptr<usb::UsbDevice> usb = nullptr) {
+        auto d =
+            std::make_unique<COrvkQS>(SScannerDesc{kTransportUSB, emulator.vendorId(), emulator.productId(),
+                                                   usb ? std::move(usb) : emulator.connect()},
+                                      library);
         EXPECT_EQ(d->OpenSession(), 0);
         d->setClock([this] { return now; });
         return d;

@@ -6,6 +6,7 @@
 #include "ImageLibrary.h"
 
 #include <algorithm>
+#include <condition_variable>
 #include <cstring>
 #include <mutex>
 #include <string>
@@ -42,6 +43,24 @@ public:
         std::lock_guard lock(mutex);
         log.clear();
     }
+    // While held, every page waits in the library at its first band: a slow page for the reader to run
+    // ahead of. `pagesBegun` counts the pages that reached their first band.
+    void hold() {
+        std::lock_guard lock(gateMutex);
+        held = true;
+    }
+    void release() {
+        {
+            std::lock_guard lock(gateMutex);
+            held = false;
+        }
+        gate.notify_all();
+    }
+    int pagesBegun() {
+        std::lock_guard lock(gateMutex);
+        return begunPages;
+    }
+
     qs::tagFILTERSIMPLEXINFO lastSimplex{};
     qs::tagFILTERDUPLEXINFO lastDuplex{};
     std::vector<int32_t> appendedHeights;
@@ -143,9 +162,17 @@ private:
         log.push_back(name);
     }
     int32_t failed(const std::string& name) { return name == failOn ? failCall : 0; }
+    void pass(const std::string& name) {
+        record(name);
+        if (name != "First" && name != "FilterSimplex" && name != "FilterDuplex")
+            return;
+        std::unique_lock lock(gateMutex);
+        ++begunPages;
+        gate.wait(lock, [&] { return !held; });
+    }
 
     int32_t simplex(const std::string& name, CImg& out, CImg& in, qs::tagFILTERSIMPLEXINFO* r) {
-        record(name);
+        pass(name);
         if (r == nullptr || r->ulSize != sizeof(*r))
             return 2;
         lastSimplex = *r;
@@ -157,7 +184,7 @@ private:
 
     // Splits the band's columns into the two sides (one-sample grey bands).
     int32_t duplex(const std::string& name, CImg& front, CImg& back, CImg& in, qs::tagFILTERDUPLEXINFO* r) {
-        record(name);
+        pass(name);
         if (r == nullptr || r->ulSize != sizeof(*r))
             return 2;
         lastDuplex = *r;
@@ -204,6 +231,10 @@ private:
     std::mutex mutex;
     std::vector<std::string> log;
     int scansLeft = 0;
+    std::mutex gateMutex;
+    std::condition_variable gate;
+    bool held = false;
+    int begunPages = 0;
 };
 
 } // namespace k3100::test

@@ -1,0 +1,52 @@
+// Each step goes to the main controller.
+#include "TlvMainFuncViewHost.h"
+
+#include "TlvMainCntlr.h"
+
+namespace tlv {
+
+int TlvMainFuncViewHost::curScanModeType() const {
+    return mCntlr.curScanModeType();
+}
+
+int TlvMainFuncViewHost::appState() const {
+    return mCntlr.appState();
+}
+
+bool TlvMainFuncViewHost::isConfirmOutput() const {
+    return mCntlr.isConfirmOutput();
+}
+
+int TlvMainFuncViewHost::curFuncTypeApp() const {
+    return mCntlr.curFuncTypeApp();
+}
+
+const TlvScanSettingMdl* TlvMainFuncViewHost::curScnMdlApp() const {
+    return mCntlr.curScnMdlApp();
+}
+
+std::vector<std::filesystem::path> TlvMainFuncViewHost::cpyWriteFilePathArray() const {
+    return mCntlr.writer().writtenFiles().cpyWriteFilePathArray();
+}
+
+QWidget* TlvMainFuncViewHost::mainWindow() {
+    return mCntlr.tlvMainWindow();
+}
+
+void TlvMainFuncViewHost::switchScanMode(int mode) {
+    mCntlr.switchScanMode(mode, false);
+}
+
+void TlvMainFuncViewHost::setAppState(int state) {
+    mCntlr.setAppState(state);
+}
+
+void TlvMainFuncViewHost::setFoaFuncSettingMdl(const TlvFuncSettingMdl& settings) {
+    mCntlr.setFuncStngInFOAJLMdl(settings);
+}
+
+void TlvMainFuncViewHost::showSelectFunction() {
+    mCntlr.showSelectFunction();
+}
+
+} // namespace tlv

@@ -1,0 +1,154 @@
+// The plain main window driven by tag after a scan-first batch: the function choice, the output-function
+// view it shows for checking, and from there on to the output or back to the choice.
+#include "ControllerTestSupport.h"
+#include "Tags.h"
+#include "TlvMainCntlr.h"
+#include "TlvMainWindow.h"
+#include "VX_Message.h"
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+
+using namespace tlv;
+namespace fs = std::filesystem;
+
+class MainWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test::testDriver();
+        VX_Message::setDontMessageFlag(true); // questions answer as refused, nothing is shown
+        cntlr = std::make_unique<TlvMainCntlr>(defaults);
+        window = std::make_unique<TlvMainWindow>(*cntlr, [] {});
+        cntlr->setMainView(window.get());
+        cntlr->appSettingObj().setScanModeType(kScanModeFOA);
+        window->showTopScreen(kScanModeFOA);
+        window->show();
+    }
+    void TearDown() override {
+        cntlr->releaseImgInfoArray(false); // as the shut-down does: a document left open is closed
+        cntlr->setMainView(nullptr);
+        window.reset();
+        cntlr.reset();
+        VX_Message::setDontMessageFlag(false);
+    }
+    // A scan-first batch of one page has ended: the function choice is shown.
+    void FinishedBatch() {
+        TlvUtilsMethod::createTmpFolder();
+        cntlr->initImgInfoArray();
+        cntlr->setAppState(AppStateScanReady);
+        cntlr->addImgInfo(test::GreyPage(0), 0);
+        cntlr->setAppState(AppStateFuncStart);
+        cntlr->showSelectFunction();
+    }
+    template <typename T = QWidget> T* Tagged(int tag) { return appkit::viewWithTag<T>(window.get(), tag); }
+    bool Shown(int tag) {
+        QWidget* widget = Tagged(tag);
+        return widget && widget->isVisible();
+    }
+    void Click(int tag) {
+        auto* button = Tagged<QAbstractButton>(tag);
+        ASSERT_TRUE(button) << tag;
+        button->click();
+    }
+
+    test::ScratchHome home;
+    fnd::UserDefaults defaults{"com.orvikElectronics.tollivar.test"};
+    std::unique_ptr<TlvMainCntlr> cntlr;
+    std::unique_ptr<TlvMainWindow> window;
+};
+
+TEST_F(MainWindow, ChosenFunctionIsCheckedInItsViewAndOkWritesTheFile) {
+    FinishedBatch();
+    EXPECT_TRUE(Shown(400));
+    EXPECT_FALSE(Shown(TlvMainWindow::kFuncOkTag));
+    EXPECT_TRUE(saveScreenshot(window.get(), "main-window-function-choice"));
+
+    Click(400);
+    EXPECT_EQ(cntlr->appState(), AppStateFuncConfirm);
+    EXPECT_FALSE(Shown(400));
+    ASSERT_TRUE(Shown(TlvMainWindow::kFuncOkTag));
+    EXPECT_EQ(Tagged<QPushButton>(TlvMainWindow::kFuncOkTag)->text(), "Save");
+    EXPECT_EQ(Tagged<QPushButton>(TlvMainWindow::kFuncBackTag)->text(), "Back");
+    EXPECT_EQ(cntlr->curFuncTypeApp(), kFuncSave);
+
+    // Into a folder of the test's own, named by the naming rule.
+    auto* pictures = Tagged<QCheckBox>(TlvFunctionViewCntlr::kTagSavePicture);
+    ASSERT_TRUE(pictures);
+    if (pictures->isChecked())
+        Click(TlvFunctionViewCntlr::kTagSavePicture);
+    const fs::path out = home.dir() / "out";
+    fs::create_directories(out);
+    auto* folder = Tagged<QLineEdit>(TlvFunctionViewCntlr::kTagSavePath);
+    folder->clear();
+    QTest::keyClicks(folder, QString::fromStdString(out.string()));
+    auto* rule = Tagged<QCheckBox>(TlvFunctionViewCntlr::kTagUseFNSetting);
+    if (!rule->isChecked())
+        Click(TlvFunctionViewCntlr::kTagUseFNSetting);
+    EXPECT_TRUE(saveScreenshot(window.get(), "main-window-function-check"));
+
+    Click(TlvMainWindow::kFuncOkTag);
+    EXPECT_TRUE(
+        test::pumpUntil([&] { return isFinishFixState(cntlr->appState()); }, std::chrono::seconds(30)));
+    EXPECT_EQ(cntlr->appState(), AppStateFixDone);
+    EXPECT_FALSE(Shown(TlvMainWindow::kFuncOkTag));
+    const TlvFuncSettingMdl* settings = cntlr->jobLists().foaJobListMdl()->jList_FuncSettingMdl().get();
+    ASSERT_TRUE(settings);
+    EXPECT_EQ(settings->fileSavePath(0), out.string()); // the checked settings became the job's
+    EXPECT_EQ(std::distance(fs::directory_iterator(out), fs::directory_iterator()), 1);
+}
+
+TEST_F(MainWindow, PrintChoiceShowsThePrinterAndBackReturnsToTheChoice) {
+    FinishedBatch();
+    Click(402);
+    EXPECT_EQ(cntlr->curFuncTypeApp(), kFuncPrint);
+    EXPECT_EQ(Tagged<QPushButton>(TlvMainWindow::kFuncOkTag)->text(), "Print");
+    EXPECT_TRUE(Shown(TlvFunctionViewCntlr::kTagPrinterName));
+    EXPECT_FALSE(Shown(TlvFunctionViewCntlr::kTagSavePath));
+    EXPECT_TRUE(saveScreenshot(window.get(), "main-window-function-print"));
+
+    Click(TlvMainWindow::kFuncBackTag);
+    EXPECT_EQ(cntlr->appState(), AppStateFuncSelect);
+    EXPECT_TRUE(Shown(402));
+    EXPECT_FALSE(Shown(TlvMainWindow::kFuncOkTag));
+
+    Click(404); // back to the top gives up the page: the refused question keeps it
+    EXPECT_EQ(cntlr->appState(), AppStateFuncSelect);
+    EXPECT_EQ(cntlr->countOfImgInfoDict(), 1u);
+}
+
+TEST_F(MainWindow, JobCheckScreenSavesTheFileUnderTheConfirmedName) {
+    const fs::path out = home.dir() / "out";
+    test::UseSaveJob(*cntlr, out);
+    cntlr->appSettingObj().setIsConfirmOutput(true);
+    window->setConfirmOutputBox(true);
+    window->showTopScreen(kScanModeJOB);
+    cntlr->scanReadyByTwainCB();
+    cntlr->setAppState(AppStateScanning);
+    cntlr->addImgInfo(test::GreyPage(0), 0);
+    ASSERT_TRUE(test::pumpUntil(
+        [&] { return cntlr->isFinScanAndWritedFile(true, -1) && cntlr->readImgFileForJobScnCount() == 0; }));
+    cntlr->checkClosePDF(); // the end of the batch
+    cntlr->setAppState(AppStateFuncStart);
+    cntlr->fixFunction();
+    ASSERT_TRUE(Shown(TlvFunctionViewCntlr::kTagFileNames));
+
+    auto* names = Tagged<QComboBox>(TlvFunctionViewCntlr::kTagFileNames);
+    names->lineEdit()->selectAll();
+    QTest::keyClicks(names->lineEdit(), "Checked");
+    EXPECT_TRUE(saveScreenshot(window.get(), "main-window-job-check"));
+    Click(TlvMainWindow::kFuncOkTag);
+    EXPECT_TRUE(
+        test::pumpUntil([&] { return isFinishFixState(cntlr->appState()); }, std::chrono::seconds(30)));
+    EXPECT_EQ(cntlr->appState(), AppStateFixDone);
+    EXPECT_TRUE(fs::exists(out / "Checked.pdf"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(out), fs::directory_iterator()), 1);
+}
+
+} // namespace
