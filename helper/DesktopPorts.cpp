@@ -3,6 +3,7 @@
 #include "DesktopPorts.h"
 
 #include "StatusMenu.h"
+#include "Tapwell_AboutWindow.h"
 #include "Tapwell_Utility.h"
 
 #include "Alert.h"
@@ -15,7 +16,6 @@
 #include <QApplication>
 
 namespace tapwell {
-namespace fs = std::filesystem;
 
 bool openMainApp() {
     const std::string desktopId = Tapwell_Utility::mainAppIdentifier() + ".desktop";
@@ -37,31 +37,8 @@ void showAlert(const char* informativeKey) {
     alert.runModal();
 }
 
-// The About panel describes the main application: its name, version and copyright; without one it
-// names the helper instead of standing empty.
-void showAbout() {
-    const auto path = Tapwell_Utility::getMainAppPath();
-    const fnd::Bundle main(path ? *path : fs::path());
-    const auto text = [&main](const char* key) {
-        const std::string* value = main.infoValue(key).asString();
-        return value ? QString::fromStdString(*value) : QString();
-    };
-    const QString version = text("VXVersion"), shortVersion = text("CFBundleShortVersionString");
-    appkit::Alert alert;
-    alert.setAlertStyle(appkit::Alert::Style::Informational);
-    alert.setIcon(appkit::bundleIcon("AppIcon"));
-    const QString name = text("CFBundleName");
-    alert.setMessageText(name.isEmpty() ? QString::fromStdString(Tapwell_Utility::infoString("CFBundleName"))
-                                        : name);
-    const QString versionLine =
-        version.isEmpty() || shortVersion.isEmpty() ? QString() : version + shortVersion;
-    alert.setInformativeText(versionLine + "\n" + text("NSHumanReadableCopyright"));
-    alert.addButton(appkit::localized("OK"));
-    alert.runModal();
-}
-
-TapwellPorts desktopPorts(const TapwellAppleEvent& events, const ws::LoginItems& loginItems,
-                          StatusMenu& menu) {
+TapwellPorts desktopPorts(const TapwellAppleEvent& events, const ws::LoginItems& loginItems, StatusMenu& menu,
+                          Tapwell_AboutWindow& about) {
     TapwellPorts ports;
     ports.readButton = [](std::uint32_t& status) {
         std::uint32_t location = 0;
@@ -89,7 +66,12 @@ TapwellPorts desktopPorts(const TapwellAppleEvent& events, const ws::LoginItems&
     ports.removeJunkLoginItems = [&loginItems] { loginItems.removeStrays(); };
     ports.showAlert = &showAlert;
     ports.setStatusImage = [&menu](bool connected) { menu.setConnected(connected); };
-    ports.showAbout = &showAbout;
+    ports.showAbout = [&about] { about.openVersionPanel(); };
+    ports.orderOutAbout = [&about] { about.hide(); };
+    ports.hasImageViewer = [] {
+        const std::optional<std::string> viewer = ws::defaultApplicationId("image/jpeg");
+        return viewer && ws::findDesktopFile(*viewer);
+    };
     ports.quit = [] { QApplication::quit(); };
     return ports;
 }

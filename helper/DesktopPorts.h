@@ -10,18 +10,17 @@
 namespace tapwell {
 
 class StatusMenu;
+class Tapwell_AboutWindow;
 
 inline constexpr char kHelperId[] = "com.orvikElectronics.tapwell";
 
-// events, loginItems and menu must outlive the ports.
-TapwellPorts desktopPorts(const TapwellAppleEvent& events, const ws::LoginItems& loginItems,
-                          StatusMenu& menu);
+// events, loginItems, menu and about must outlive the ports.
+TapwellPorts desktopPorts(const TapwellAppleEvent& events, const ws::LoginItems& loginItems, StatusMenu& menu,
+                          Tapwell_AboutWindow& about);
 
 // Starts the main application from its .desktop file when one is installed, else by its path.
 bool openMainApp();
 // "Error" with the informative text of key, naming the main application.
 void showAlert(const char* informativeKey);
-// The About panel of the main application (its name, version and copyright), while it is not running.
-void showAbout();
 
 } // namespace tapwell

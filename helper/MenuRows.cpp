@@ -34,9 +34,10 @@ bool jobsAllowed(const MenuState& state) {
 
 } // namespace
 
-std::vector<MenuRow> builtInJobRows() {
-    return {job(-1, "JobList_Def00", -1),  job(1, "JobList_Def01", 0), job(2, "JobList_Def02", 1),
-            job(3, "JobList_Def03_02", 0), job(4, "JobList_Def04", 3), job(5, "JobList_Def05", 3)};
+// Jobs 4 and 5 of the factory list are empty on this platform, so they have no rows.
+std::vector<MenuRow> builtInJobRows(bool hasImageViewer) {
+    return {job(-1, "JobList_Def00", -1), job(1, "JobList_Def01", 0), job(2, "JobList_Def02", 1),
+            hasImageViewer ? job(3, "JobList_Def03_01", 3) : job(3, "JobList_Def03_02", 0)};
 }
 
 std::vector<MenuRow> jobRows(const std::vector<JobMenuEntry>& jobs) {

@@ -40,8 +40,9 @@ struct MenuState {
     bool outputCheck = false;
 };
 
-// The main application's factory jobs, shown when its record cannot be read.
-std::vector<MenuRow> builtInJobRows();
+// The main application's factory jobs, shown when its record cannot be read; the third depends on
+// whether the desktop has a default image viewer.
+std::vector<MenuRow> builtInJobRows(bool hasImageViewer);
 // One row per entry, in the record's order.
 std::vector<MenuRow> jobRows(const std::vector<JobMenuEntry>& jobs);
 // The whole menu: fixed rows, then jobs, with the enabling rules applied.

@@ -4,10 +4,12 @@
 
 #include "Tapwell_Utility.h"
 
+#include "DesktopEntry.h"
 #include "Images.h"
 #include "Strings.h"
 #include "Tags.h"
 
+#include <QDir>
 #include <QPixmap>
 
 namespace tapwell {
@@ -32,13 +34,28 @@ const char* functionImage(std::int32_t funcType) {
     }
 }
 
-// A menu keeps one square icon per row, so the button badge sits on the function icon's corner.
+// The icon that a program's .desktop file names (a theme name or a file); none when the file or its
+// icon is missing.
+QIcon programIcon(const std::string& desktopFile) {
+    const std::optional<ws::DesktopEntry> entry =
+        desktopFile.empty() ? std::nullopt : ws::DesktopEntry::load(desktopFile);
+    const QString icon = entry ? QString::fromStdString(entry->icon()) : QString();
+    if (icon.isEmpty())
+        return {};
+    return QDir::isAbsolutePath(icon) ? QIcon(icon) : QIcon::fromTheme(icon);
+}
+
+// A menu keeps one square icon per row, so the button badge sits on the function icon's corner. The
+// mail program, the printer's program or the application stand for their functions where the record
+// names them.
 QIcon jobImage(const MenuRow& row) {
     const QIcon badge = row.badge == 1 ? appkit::bundleIcon("Thms_BTN_Start_16") : QIcon();
     const char* name = row.foa ? nullptr : functionImage(row.funcType);
     if (!name)
         return badge;
-    const QIcon function = appkit::bundleIcon(name);
+    QIcon function = row.funcType == 0 ? QIcon() : programIcon(row.iconPath);
+    if (function.isNull())
+        function = appkit::bundleIcon(name);
     return badge.isNull() ? function : QIcon(appkit::badgedPixmap(function, badge, kDrawSize));
 }
 

@@ -114,6 +114,7 @@ void TapwellCntlr::didLaunchApp() {
     else if (scanModeNum_ != 0)
         ports_.transScanInfo(scanModeNum_);
     ports_.transOutputCheckInfo(outputCheck_);
+    ports_.orderOutAbout();
     runTimer();
     openAppStatus_ = true;
 }
@@ -190,7 +191,7 @@ void TapwellCntlr::checkAppDataPlist(bool createMenu) {
     if (!setting) {
         ports_.loginEntry(true);
         if (createMenu)
-            jobs_ = builtInJobRows();
+            jobs_ = builtInJobRows(ports_.hasImageViewer());
         return;
     }
     takeSettings(*setting);

@@ -37,6 +37,8 @@ struct TapwellPorts {
     std::function<void(const char* informativeKey)> showAlert;
     std::function<void(bool connected)> setStatusImage;
     std::function<void()> showAbout;
+    std::function<void()> orderOutAbout;
+    std::function<bool()> hasImageViewer; // the desktop opens JPEG files with a default application
     std::function<void()> quit;
 };
 

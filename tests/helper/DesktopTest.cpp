@@ -5,14 +5,18 @@
 #include "PowerEvents.h"
 #include "QtTestApp.h"
 #include "StatusMenu.h"
+#include "Tapwell_AboutWindow.h"
 
 #include "Alert.h"
 #include "Bundle.h"
 #include "EventNames.h"
 #include "EventReceiver.h"
+#include "Images.h"
+#include "PropertyList.h"
 #include "Tags.h"
 
 #include <QDBusConnection>
+#include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -52,7 +56,7 @@ TEST_F(HelperDesktop, StatusMenuRowsAreFoundByTagAndChosen) {
     int chosen = 0;
     MenuState state;
     state.outputCheck = true;
-    StatusMenu menu([&state] { return menuRows(state, builtInJobRows()); },
+    StatusMenu menu([&state] { return menuRows(state, builtInJobRows(false)); },
                     [&chosen](int tag) { chosen = tag; });
     menu.refresh();
     QAction* job = actionWithTag(menu.menu(), kTagJobBase + 3);
@@ -72,6 +76,34 @@ TEST_F(HelperDesktop, StatusMenuRowsAreFoundByTagAndChosen) {
     EXPECT_TRUE(actionWithTag(menu.menu(), kTagAbout)->isEnabled());
     menu.menu()->popup(QPoint(0, 0));
     EXPECT_TRUE(saveScreenshot(menu.menu(), "tapwell-menu-scanner-busy"));
+    menu.menu()->hide();
+}
+
+// The application row shows the icon its .desktop file names; without one, the function's own.
+TEST_F(HelperDesktop, JobRowsFromTheRecordShowTheirBadgeAndTheirProgramsIcons) {
+    const fs::path icon = fnd::Bundle::main().resourceFolder() / "Caution.svg";
+    const fs::path viewer = fs::path(dir.path().toStdString()) / "viewer.desktop";
+    std::ofstream(viewer) << "[Desktop Entry]\nType=Application\nName=Viewer\nExec=viewer %f\nIcon="
+                          << icon.string() << "\n";
+    const std::vector<JobMenuEntry> jobs{{-1, -1, -1, "", ""},
+                                         {1, 1, 0, "", "Receipts to folder"},
+                                         {2, -1, 1, "", "Mail to the office"},
+                                         {3, -1, 2, "", "Print a copy"},
+                                         {4, -1, 3, viewer.string(), "Open in the viewer"},
+                                         {5, -1, 3, "/nonexistent.desktop", "Open in nothing"}};
+    StatusMenu menu([&jobs] { return menuRows({}, jobRows(jobs)); }, [](int) {});
+    menu.refresh();
+    QAction* job = actionWithTag(menu.menu(), kTagJobBase + 1);
+    ASSERT_NE(job, nullptr);
+    EXPECT_EQ(job->text(), "Receipts to folder");
+    EXPECT_FALSE(job->icon().isNull());
+    const auto image = [&menu](int tag) {
+        return actionWithTag(menu.menu(), tag)->icon().pixmap(16).toImage();
+    };
+    EXPECT_EQ(image(kTagJobBase + 4), QIcon(QString::fromStdString(icon.string())).pixmap(16).toImage());
+    EXPECT_EQ(image(kTagJobBase + 5), appkit::bundleIcon("def_App_E_16").pixmap(16).toImage());
+    menu.menu()->popup(QPoint(0, 0));
+    EXPECT_TRUE(saveScreenshot(menu.menu(), "tapwell-menu-jobs"));
     menu.menu()->hide();
 }
 
@@ -98,7 +130,40 @@ bool pictureAndCloseAlert(const std::function<void()>& show, const std::string& 
 
 TEST_F(HelperDesktop, AlertsShowAndClose) {
     EXPECT_TRUE(pictureAndCloseAlert([] { showAlert("Err_LaunchTimeout"); }, "tapwell-alert-launch-timeout"));
-    EXPECT_TRUE(pictureAndCloseAlert([] { showAbout(); }, "tapwell-about"));
+    EXPECT_TRUE(pictureAndCloseAlert([] { showAlert("Err_Message"); }, "tapwell-alert-not-found"));
+}
+
+// The About window describes the main application from its information; Ctrl+W closes it and
+// Ctrl+Shift+W does not.
+TEST_F(HelperDesktop, AboutWindowShowsTheMainApplicationAndClosesWithCtrlW) {
+    const fs::path main = fs::path(dir.path().toStdString()) / "main";
+    fs::create_directories(fs::path(main.string() + ".resources"));
+    fnd::Dictionary info{{"CFBundleName", std::string("Main")},
+                         {"CFBundleShortVersionString", std::string("2.5")},
+                         {"NSHumanReadableCopyright", std::string("Copyright line")}};
+    ASSERT_TRUE(
+        fnd::plist::writeFile(fs::path(main.string() + ".resources") / "Info.plist", fnd::Value(info)));
+    Tapwell_AboutWindow about;
+    about.awakeFromNib(fnd::Bundle(main));
+    const auto text = [&about](int tag) {
+        return appkit::viewWithTag<QLabel>(&about, tag)->text().toStdString();
+    };
+    EXPECT_EQ(text(Tapwell_AboutWindow::kNameTag), "Main");
+    EXPECT_EQ(text(Tapwell_AboutWindow::kVersionTag), ""); // no VXVersion: no version line
+    EXPECT_EQ(text(Tapwell_AboutWindow::kCopyrightTag), "Copyright line");
+    EXPECT_FALSE(appkit::viewWithTag<QLabel>(&about, Tapwell_AboutWindow::kImageTag)->pixmap().isNull());
+
+    about.openVersionPanel();
+    QTest::keyClick(&about, Qt::Key_W, Qt::ControlModifier | Qt::ShiftModifier);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(about.isVisible());
+    QTest::keyClick(&about, Qt::Key_W, Qt::ControlModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&about] { return !about.isVisible(); }, 5000));
+
+    about.awakeFromNib(fnd::Bundle(fnd::Bundle::main().binaryPath().parent_path() / "tollivar"));
+    about.openVersionPanel();
+    EXPECT_TRUE(saveScreenshot(&about, "tapwell-about"));
+    about.hide();
 }
 
 TEST_F(HelperDesktop, SessionEndQuitsThroughTheMainLoop) {
@@ -112,7 +177,8 @@ TEST_F(HelperDesktop, LoginItemTouchesOnlyFilesTheHelperWrote) {
     const TapwellAppleEvent events(std::nullopt);
     const ws::LoginItems items(kHelperId);
     StatusMenu menu([] { return std::vector<MenuRow>{}; }, [](int) {});
-    const TapwellPorts ports = desktopPorts(events, items, menu);
+    Tapwell_AboutWindow about;
+    const TapwellPorts ports = desktopPorts(events, items, menu, about);
 
     fs::create_directories(autostart());
     const fs::path ours = items.entryPath();
@@ -153,7 +219,8 @@ TEST_F(HelperDesktop, PollChangeReachesTheRunningApplicationOnTheBus) {
     const TapwellAppleEvent events(appId);
     const ws::LoginItems items(kHelperId);
     StatusMenu menu([] { return std::vector<MenuRow>{}; }, [](int) {});
-    TapwellCntlr controller(desktopPorts(events, items, menu));
+    Tapwell_AboutWindow about;
+    TapwellCntlr controller(desktopPorts(events, items, menu, about));
     controller.start();
     ASSERT_TRUE(controller.mainAppRunning());
     controller.checkScannerAction(-3, 0);

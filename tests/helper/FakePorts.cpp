@@ -51,6 +51,8 @@ TapwellPorts fakePorts(Recorded& r) {
     ports.showAlert = [&r](const char* key) { r.alerts.emplace_back(key); };
     ports.setStatusImage = [&r](bool connected) { r.connectedImage = connected; };
     ports.showAbout = [&r] { r.events.emplace_back("about"); };
+    ports.orderOutAbout = [&r] { ++r.aboutOrderedOut; };
+    ports.hasImageViewer = [] { return false; };
     ports.quit = [&r] { ++r.quits; };
     return ports;
 }

@@ -31,6 +31,7 @@ struct Recorded {
     std::vector<std::string> alerts;
     bool connectedImage = false;
     int quits = 0;
+    int aboutOrderedOut = 0;
 };
 
 // An event as it arrived on the bus; a Cnct whose result is not 16 bits wide is marked with '!'.

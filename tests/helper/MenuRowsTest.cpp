@@ -62,13 +62,18 @@ TEST(MenuRows, CheckMarkFollowsConfirmOutput) {
 }
 
 TEST(MenuRows, BuiltInJobsMirrorTheFactoryList) {
-    const std::vector<MenuRow> rows = builtInJobRows();
-    ASSERT_EQ(rows.size(), 6u);
-    EXPECT_EQ(rows[0].badge, 1);
-    EXPECT_TRUE(rows[0].foa);
-    for (std::size_t i = 1; i < rows.size(); ++i) {
-        EXPECT_EQ(rows[i].tag, kTagJobBase + int(i));
-        EXPECT_EQ(rows[i].badge, -1);
+    for (const bool viewer : {false, true}) {
+        const std::vector<MenuRow> rows = builtInJobRows(viewer);
+        ASSERT_EQ(rows.size(), 4u); // no rows for the factory list's empty jobs 4 and 5
+        EXPECT_EQ(rows[0].badge, 1);
+        EXPECT_TRUE(rows[0].foa);
+        for (std::size_t i = 1; i < rows.size(); ++i) {
+            EXPECT_EQ(rows[i].tag, kTagJobBase + int(i));
+            EXPECT_EQ(rows[i].badge, -1);
+        }
+        // The third job opens the pages in the image viewer, or without one saves them to a folder.
+        EXPECT_EQ(rows[3].titleKey, viewer ? "JobList_Def03_01" : "JobList_Def03_02");
+        EXPECT_EQ(rows[3].funcType, viewer ? 3 : 0);
     }
 }
 

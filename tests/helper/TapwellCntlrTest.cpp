@@ -32,6 +32,7 @@ TEST_F(TapwellCntlrTest, PressWhileNotRunningLaunchesThenReportsThePressOnce) {
 
     controller->didLaunchApp();
     EXPECT_THAT(r.events, ElementsAre("Cnct(0,1,0)", "OpCk(0)"));
+    EXPECT_EQ(r.aboutOrderedOut, 1); // the application describes itself from now on
     EXPECT_TRUE(controller->isPolling());
     EXPECT_FALSE(controller->isWaitingForLaunch());
 
@@ -164,10 +165,10 @@ TEST_F(TapwellCntlrTest, UnreadableRecordGivesBuiltInJobsAndKeepsTheLoginItem) {
     EXPECT_EQ(r.junkRemovals, 1);
     EXPECT_THAT(r.loginEntries, ElementsAre(true));
     const std::vector<MenuRow> rows = controller->menuNeedsUpdate();
-    ASSERT_EQ(rows.size(), 6u + 6u + 1u);
+    ASSERT_EQ(rows.size(), 6u + 4u + 1u);
     EXPECT_EQ(rows[6].tag, 999);
     EXPECT_TRUE(rows[7].separator);
-    EXPECT_EQ(rows[12].tag, 1005);
+    EXPECT_EQ(rows[10].tag, 1003);
 }
 
 TEST_F(TapwellCntlrTest, RecordDrivesTheLoginItemAndAskedRunningApplicationFirst) {

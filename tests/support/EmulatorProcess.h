@@ -19,8 +19,8 @@
 
 namespace test {
 
-// Runs args[0] with args, its output discarded; its process id.
-inline pid_t spawnQuietly(const std::vector<std::string>& args) {
+// Runs args[0] with args, ended with the test process, its output appended to log; its process id.
+inline pid_t spawnLogged(const std::vector<std::string>& args, const std::string& log) {
     std::vector<char*> argv;
     for (const std::string& a : args)
         argv.push_back(const_cast<char*>(a.c_str()));
@@ -28,13 +28,18 @@ inline pid_t spawnQuietly(const std::vector<std::string>& args) {
     const pid_t pid = fork();
     if (pid == 0) {
         prctl(PR_SET_PDEATHSIG, SIGTERM);
-        const int quiet = open("/dev/null", O_WRONLY);
-        dup2(quiet, STDOUT_FILENO);
-        dup2(quiet, STDERR_FILENO);
+        const int output = open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
+        dup2(output, STDOUT_FILENO);
+        dup2(output, STDERR_FILENO);
         execv(argv[0], argv.data());
         _exit(127);
     }
     return pid;
+}
+
+// Runs args[0] with args, its output discarded; its process id.
+inline pid_t spawnQuietly(const std::vector<std::string>& args) {
+    return spawnLogged(args, "/dev/null");
 }
 
 // Waits for the process; its exit status, or -1 when it did not exit normally.

@@ -3,13 +3,10 @@
 // instance per session, the quit by SIGTERM (also while pages are written) with the settings saved, a
 // paper jam in the middle of a pressed job, and the start of the menu-bar helper (a stand-in).
 #include "EmulatorFixture.h"
+#include "PdfCheck.h"
 #include "ProgramWatcher.h"
-#include "PropertyList.h"
 #include "ScopedEnv.h"
-#include "TapwellAppleEvent.h"
-#include "TlvAppleEventLink.h"
-#include "TlvJobListStorage.h"
-#include "TlvOutputOptions.h"
+#include "TollivarSettings.h"
 
 #include <gtest/gtest.h>
 
@@ -28,7 +25,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-constexpr char kId[] = "com.orvikElectronics.tollivar";
+constexpr const char* kId = test::kTollivarId;
 
 QCoreApplication& App() {
     static int argc = 1;
@@ -36,17 +33,6 @@ QCoreApplication& App() {
     static char* argv[] = {name, nullptr};
     static auto* app = new QCoreApplication(argc, argv);
     return *app;
-}
-
-std::string Output(const std::string& command) {
-    std::string out;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[256];
-        while (fgets(buffer, sizeof buffer, pipe))
-            out += buffer;
-        pclose(pipe);
-    }
-    return out;
 }
 
 class Tollivar : public test::EmulatorFixture {
@@ -100,31 +86,10 @@ protected:
     }
     // The first job saves one PDF per batch into the scratch folder, without a text layer.
     void StoreSaveJob() {
-        fnd::UserDefaults defaults(kId);
-        TlvJobListStorage lists(defaults);
-        lists.loadJobListMdlFromFile(false);
-        TlvJobListSettingMdl job = lists.jobListMdlAtIndex(0)->copyWithZone();
-        job.setJList_FunctionType(tlv::kFuncSave);
-        auto func = std::make_shared<TlvFuncSettingMdl>(*job.jList_FuncSettingMdl());
-        func->setFileFormatType(tlv::kFormatPDF, 0);
-        func->setIsAddOCR(false, 0);
-        func->setIsPictureFolderSave(false, 0);
-        func->setFileSavePath((mDir / "out").string(), 0);
-        job.setJList_FuncSettingMdl(func);
-        auto scan = std::make_shared<TlvScanSettingMdl>(*job.jList_ScanSettingMdl());
-        scan->setScnStReaderSideType(0); // one side: a page per sheet
-        job.setJList_ScanSettingMdl(scan);
-        ASSERT_TRUE(lists.applyJob(0, job));
-        ASSERT_TRUE(lists.saveJobListMdlToFile());
-        mJobNumber = job.jList_Num();
+        mJobNumber = test::storeSavePdfJob(mDir / "out");
+        ASSERT_NE(mJobNumber, 0);
     }
-    void UseButtonOneForTheJob() {
-        fnd::UserDefaults defaults(kId);
-        TlvAppSettingMdl settings(defaults);
-        settings.setIsBtn1AllocFOAScan(false); // button 1 runs the first job
-        settings.saveAppSttingToFile(defaults);
-        ASSERT_TRUE(defaults.synchronize());
-    }
+    void UseButtonOneForTheJob() { ASSERT_TRUE(test::useButtonOneForItsJob()); }
     // Starts tollivar; with log, its standard error goes to that file. Without leakCheck its
     // AddressSanitizer skips the leak check at exit (memory errors are still caught).
     pid_t Start(const fs::path& log = {}, bool leakCheck = true) {
@@ -148,21 +113,8 @@ protected:
         return ae::isRunning(kId);
     }
     // The record the application writes for the helper when asked; none without an answer.
-    std::optional<fnd::Dictionary> ReportedRecord() {
-        if (helper.transAppDataCheck().value_or(0) != 1)
-            return std::nullopt;
-        const auto file = fnd::plist::readFile(mDir / (std::string(kId) + ".plist"));
-        const fnd::Dictionary* prefs = file.value.asDictionary();
-        const fnd::Data* data = prefs ? prefs->get(tlv::TlvAppleEventLink::kAppSettingKey).asData() : nullptr;
-        const auto record = data ? fnd::plist::parse(*data) : std::nullopt;
-        const auto* dict = record ? record->asDictionary() : nullptr;
-        return dict ? std::optional(*dict) : std::nullopt;
-    }
-    // The state in the record; -1 without an answer.
-    int ReportedState() {
-        const auto record = ReportedRecord();
-        return record ? record->get("QS_AppState").asInt32().value_or(-1) : -1;
-    }
+    std::optional<fnd::Dictionary> ReportedRecord() { return test::reportedAppSetting(helper); }
+    int ReportedState() { return test::reportedAppState(helper); }
     bool WaitState(int state) {
         for (int i = 0; i < 600; ++i) {
             if (ReportedState() == state)
@@ -218,17 +170,11 @@ protected:
         mProgram = -1;
         return status;
     }
-    // The page count pdfinfo reads; -1 when it reads none.
-    static int PageCount(const fs::path& pdf) {
-        const std::string info = Output("pdfinfo '" + pdf.string() + "' 2>&1");
-        const std::size_t at = info.find("Pages:");
-        return at == std::string::npos ? -1 : std::stoi(info.substr(at + 6));
-    }
     void ExpectPdfOfPages(int pages) {
         const std::vector<fs::path> pdfs = Pdfs();
         ASSERT_EQ(pdfs.size(), 1u);
-        EXPECT_EQ(PageCount(pdfs[0]), pages);
-        EXPECT_EQ(std::system(("qpdf --check '" + pdfs[0].string() + "' >/dev/null").c_str()), 0);
+        EXPECT_EQ(test::pdfPageCount(pdfs[0]), pages);
+        EXPECT_TRUE(test::pdfIsSound(pdfs[0]));
     }
 
     TapwellAppleEvent helper{QString(kId)};
@@ -296,8 +242,8 @@ TEST_F(Tollivar, SigtermWhilePagesAreWrittenLeavesWholeFilesAndSavesTheSettings)
     const std::vector<fs::path> pdfs = Pdfs();
     ASSERT_LE(pdfs.size(), 1u);
     if (!pdfs.empty()) {
-        EXPECT_EQ(std::system(("qpdf --check '" + pdfs[0].string() + "' >/dev/null").c_str()), 0);
-        EXPECT_LT(PageCount(pdfs[0]), 40);
+        EXPECT_TRUE(test::pdfIsSound(pdfs[0]));
+        EXPECT_LT(test::pdfPageCount(pdfs[0]), 40);
     }
     const auto file = fnd::plist::readFile(mDir / (std::string(kId) + ".plist"));
     const fnd::Dictionary* prefs = file.value.asDictionary();
