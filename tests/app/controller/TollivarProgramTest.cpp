@@ -102,6 +102,7 @@ protected:
                 freopen(log.c_str(), "w", stderr);
             if (!leakCheck)
                 setenv("ASAN_OPTIONS", options.c_str(), 1);
+            setenv("LSAN_OPTIONS", "suppressions=" EXIT_LEAK_SUPPRESSIONS, 1);
             execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
             _exit(127);
         }
