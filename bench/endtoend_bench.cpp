@@ -8,9 +8,9 @@
 #include "COrvkQS.h"
 #include "PixenLibrary.h"
 
-#include "datasource/usb/ScannerErrors.h"
-#include "emulator/Emulator.h"
-#include "emulator/RawScanReplay.h"
+#include "Emulator.h"
+#include "RawScanReplay.h"
+#include "ScannerErrors.h"
 
 #include <benchmark/benchmark.h>
 

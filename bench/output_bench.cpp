@@ -3,8 +3,8 @@
 // JPEG) or TIFF; pages per second. The files are removed between iterations, outside the timing.
 #include "OutputFakes.h"
 #include "TlvReadFilesThread.h"
+#include "TlvUtilsMethod.h"
 #include "test_pages.h"
-#include "utility/TlvUtilsMethod.h"
 
 #include <benchmark/benchmark.h>
 

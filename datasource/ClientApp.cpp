@@ -7,8 +7,8 @@
 #include <cstring>
 #include <string>
 
+#include "Bundle.h"
 #include "TwainText.h"
-#include "foundation/Bundle.h"
 
 namespace {
 

@@ -15,9 +15,9 @@
 #include "CapPool.h"
 #include "DataSourceNotificationHandler.h"
 #include "ExclusiveLock.h"
+#include "PageBitmap.h"
 #include "UIController.h"
-#include "foundation/Value.h"
-#include "transfer/PageBitmap.h"
+#include "Value.h"
 #include "twain.h"
 
 // Width and height of the scan in 1/1200 inch.

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "foundation/NotificationCenter.h"
+#include "NotificationCenter.h"
 #include "twain.h"
 
 class CDataSource;

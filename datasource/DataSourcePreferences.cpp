@@ -6,7 +6,7 @@
 #include <string>
 
 #include "DataSource.h"
-#include "foundation/PreferencesFile.h"
+#include "PreferencesFile.h"
 
 namespace {
 

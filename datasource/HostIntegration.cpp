@@ -5,9 +5,9 @@
 
 #include <system_error>
 
+#include "Bundle.h"
 #include "DataSource.h"
 #include "ManagerEntryPoints.h"
-#include "foundation/Bundle.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "DataSource.h"
-#include "foundation/Value.h"
+#include "Value.h"
 #include "scan/AlertPresenter.h"
 #include "scan/ScopedTimer.h"
 

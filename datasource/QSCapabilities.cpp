@@ -8,10 +8,10 @@
 #include "CapHelpers.h"
 #include "ClientApp.h"
 #include "FixedPoint.h"
+#include "MeasurementUnits.h"
 #include "OrvkQSDS.h"
 #include "QSCapIds.h"
 #include "SettingsBlob.h"
-#include "foundation/MeasurementUnits.h"
 
 namespace {
 

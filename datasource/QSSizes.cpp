@@ -3,13 +3,13 @@
 // the scan area and centres the paper in the scanner's paper path.
 #include <cmath>
 
+#include "Bundle.h"
 #include "CapHelpers.h"
 #include "CapNames.h"
 #include "DataSourcePreferences.h"
 #include "OrvkQSDS.h"
+#include "PropertyList.h"
 #include "QSCapIds.h"
-#include "foundation/Bundle.h"
-#include "foundation/PropertyList.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <functional>
 #include <memory>
 
-#include "foundation/Value.h"
-#include "transfer/PageBitmap.h"
+#include "PageBitmap.h"
+#include "Value.h"
 
 // Key of the parameter dictionary holding the capability pool (a pointer value) for the dialog.
 inline constexpr char kUIParamCapabilityPool[] = "CapabiltyObject";

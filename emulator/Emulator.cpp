@@ -4,7 +4,7 @@
 #include "EmulatedDevice.h"
 #include "EmulatorCore.h"
 
-#include "platform/usb/UsbDiscovery.h"
+#include "UsbDiscovery.h"
 
 #include <sstream>
 

@@ -7,7 +7,7 @@
 #include "FaultPlan.h"
 #include "Sheet.h"
 
-#include "platform/usb/UsbDevice.h"
+#include "UsbDevice.h"
 
 #include <functional>
 #include <memory>

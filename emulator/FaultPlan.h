@@ -3,7 +3,7 @@
 // never counted, so the host can always learn what went wrong.
 #pragma once
 
-#include "platform/usb/CommandWire.h"
+#include "CommandWire.h"
 
 #include <cstdint>
 #include <optional>

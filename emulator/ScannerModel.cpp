@@ -5,7 +5,7 @@
 #include "LightCurveBlock.h"
 #include "ScannerSense.h"
 
-#include "platform/usb/BigEndian.h"
+#include "BigEndian.h"
 
 #include <algorithm>
 #include <sstream>

@@ -9,8 +9,8 @@
 #include "RawScan.h"
 #include "Sheet.h"
 
-#include "platform/usb/CommandWire.h"
-#include "platform/usb/WirePayloads.h"
+#include "CommandWire.h"
+#include "WirePayloads.h"
 
 #include <array>
 #include <cstdint>

@@ -6,7 +6,7 @@
 
 #include "ScannerSense.h"
 
-#include "platform/usb/BigEndian.h"
+#include "BigEndian.h"
 
 #include <algorithm>
 #include <initializer_list>

@@ -4,7 +4,7 @@
 // calibration converges in its seven steps.
 #pragma once
 
-#include "platform/usb/WirePayloads.h"
+#include "WirePayloads.h"
 
 #include <cstdint>
 

@@ -3,8 +3,8 @@
 // the host learns of it through REQUEST SENSE as it would from the real unit.
 #include "Session.h"
 
-#include "platform/usb/BigEndian.h"
-#include "platform/usb/UsbDevice.h"
+#include "BigEndian.h"
+#include "UsbDevice.h"
 
 #include <algorithm>
 

@@ -6,7 +6,7 @@
 
 #include "ScannerModel.h"
 
-#include "platform/usb/UsbStatus.h"
+#include "UsbStatus.h"
 
 #include <span>
 

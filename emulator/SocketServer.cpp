@@ -3,7 +3,7 @@
 // connection and nothing else.
 #include "SocketServer.h"
 
-#include "platform/usb/SocketProtocol.h"
+#include "SocketProtocol.h"
 
 #include <cerrno>
 #include <cstring>

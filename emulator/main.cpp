@@ -5,9 +5,9 @@
 #include "SampleSheets.h"
 #include "SocketServer.h"
 
-#include "platform/usb/SocketDevice.h"
-#include "platform/usb/SocketProtocol.h"
-#include "platform/usb/UsbDiscovery.h"
+#include "SocketDevice.h"
+#include "SocketProtocol.h"
+#include "UsbDiscovery.h"
 
 #include <atomic>
 #include <csignal>

@@ -2,8 +2,8 @@
 // given its neighbour's, so a menu row can never start a job it does not show.
 #include "AppSettingRecord.h"
 
-#include "foundation/PropertyList.h"
-#include "foundation/Value.h"
+#include "PropertyList.h"
+#include "Value.h"
 
 namespace tapwell {
 

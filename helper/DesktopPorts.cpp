@@ -6,12 +6,12 @@
 #include "Tapwell_AboutWindow.h"
 #include "Tapwell_Utility.h"
 
-#include "appkit/Alert.h"
-#include "appkit/Images.h"
-#include "appkit/Strings.h"
-#include "foundation/Bundle.h"
-#include "workspace/Applications.h"
-#include "workspace/Launcher.h"
+#include "Alert.h"
+#include "Applications.h"
+#include "Bundle.h"
+#include "Images.h"
+#include "Launcher.h"
+#include "Strings.h"
 
 #include <QApplication>
 

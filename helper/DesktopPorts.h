@@ -4,8 +4,8 @@
 
 #include "TapwellCntlr.h"
 
+#include "LoginItems.h"
 #include "TapwellAppleEvent.h"
-#include "workspace/LoginItems.h"
 
 namespace tapwell {
 

@@ -4,10 +4,10 @@
 
 #include "Tapwell_Utility.h"
 
-#include "appkit/Images.h"
-#include "appkit/Strings.h"
-#include "appkit/Tags.h"
-#include "workspace/DesktopEntry.h"
+#include "DesktopEntry.h"
+#include "Images.h"
+#include "Strings.h"
+#include "Tags.h"
 
 #include <QDir>
 #include <QPixmap>

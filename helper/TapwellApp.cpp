@@ -5,7 +5,7 @@
 #include "DesktopPorts.h"
 #include "Tapwell_Utility.h"
 
-#include "appleevent/EventNames.h"
+#include "EventNames.h"
 
 #include <QApplication>
 

@@ -9,9 +9,9 @@
 #include "TapwellCntlr.h"
 #include "Tapwell_AboutWindow.h"
 
-#include "appleevent/EventReceiver.h"
-#include "appleevent/ProgramWatcher.h"
-#include "workspace/LoginItems.h"
+#include "EventReceiver.h"
+#include "LoginItems.h"
+#include "ProgramWatcher.h"
 
 #include <memory>
 #include <optional>

@@ -1,7 +1,7 @@
 // The helper's events to the application.
 #include "TapwellAppleEvent.h"
 
-#include "appleevent/EventNames.h"
+#include "EventNames.h"
 
 TapwellAppleEvent::TapwellAppleEvent(std::optional<QString> targetId) {
     if (targetId && !targetId->isEmpty())

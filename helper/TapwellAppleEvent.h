@@ -4,7 +4,7 @@
 // Without a target identifier nothing is ever sent. Main thread.
 #pragma once
 
-#include "appleevent/EventSender.h"
+#include "EventSender.h"
 
 #include <QString>
 

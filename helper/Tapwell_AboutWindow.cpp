@@ -1,8 +1,8 @@
 // Code-built: four tagged views in a column; the window keeps the size its texts need.
 #include "Tapwell_AboutWindow.h"
 
-#include "appkit/Images.h"
-#include "appkit/Tags.h"
+#include "Images.h"
+#include "Tags.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>

@@ -2,7 +2,7 @@
 // describes the product even while the main application is not running. Ctrl+W closes it.
 #pragma once
 
-#include "foundation/Bundle.h"
+#include "Bundle.h"
 
 #include <QWidget>
 

@@ -2,9 +2,9 @@
 // GetQSButtonStatus is looked up, so its TWAIN entry and dialog are never reached from here.
 #include "Tapwell_Utility.h"
 
-#include "foundation/Bundle.h"
-#include "foundation/PreferencesFile.h"
-#include "workspace/Alias.h"
+#include "Alias.h"
+#include "Bundle.h"
+#include "PreferencesFile.h"
 
 #include <dlfcn.h>
 

@@ -2,7 +2,7 @@
 // leaves.
 #include "TapwellApp.h"
 
-#include "appkit/QtRunLoopDriver.h"
+#include "QtRunLoopDriver.h"
 
 #include <QApplication>
 

@@ -1,15 +1,15 @@
 // The receiving side of the helper's events and the settings record it reads.
 #include "TlvAppleEventLink.h"
 
+#include "Alias.h"
+#include "Bundle.h"
+#include "EventNames.h"
+#include "Launcher.h"
+#include "ProgramWatcher.h"
+#include "PropertyList.h"
 #include "TlvMainCntlr.h"
-#include "appleevent/EventNames.h"
-#include "appleevent/ProgramWatcher.h"
-#include "foundation/Bundle.h"
-#include "foundation/PropertyList.h"
-#include "utility/TlvUtilsMethod.h"
-#include "utility/VX_Message.h"
-#include "workspace/Alias.h"
-#include "workspace/Launcher.h"
+#include "TlvUtilsMethod.h"
+#include "VX_Message.h"
 
 #include <QTimer>
 

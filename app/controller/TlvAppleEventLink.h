@@ -5,8 +5,8 @@
 // a zero-delay timer, so the bus dispatch returns at once. Main thread only.
 #pragma once
 
-#include "appleevent/EventReceiver.h"
-#include "foundation/UserDefaults.h"
+#include "EventReceiver.h"
+#include "UserDefaults.h"
 
 #include <functional>
 #include <optional>

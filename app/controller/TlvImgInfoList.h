@@ -3,7 +3,7 @@
 // holds or takes it after the batch was released finds an absent list, never a freed lock.
 #pragma once
 
-#include "foundation/Value.h"
+#include "Value.h"
 
 #include <cstddef>
 #include <mutex>

@@ -3,7 +3,7 @@
 // page order. The thread starts with the batch's first page and ends when the batch is drained.
 #pragma once
 
-#include "foundation/Value.h"
+#include "Value.h"
 
 #include <condition_variable>
 #include <deque>

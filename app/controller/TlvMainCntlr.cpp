@@ -1,11 +1,11 @@
 // The main controller's life, its settings and the quit.
 #include "TlvMainCntlr.h"
 
+#include "RunLoop.h"
 #include "TlvDeviceCntlr.h"
 #include "TlvScanViewCntlr.h"
-#include "foundation/RunLoop.h"
-#include "utility/TlvUtilsMethod.h"
-#include "utility/VX_Func.h"
+#include "TlvUtilsMethod.h"
+#include "VX_Func.h"
 
 #include <QCoreApplication>
 

@@ -2,10 +2,10 @@
 // and sending a finished batch on to the function choice, the check screen or the output.
 #include "TlvMainCntlr.h"
 
+#include "RunLoop.h"
 #include "TlvScanViewCntlr.h"
-#include "foundation/RunLoop.h"
-#include "utility/TlvUtilsMethod.h"
-#include "utility/VX_Message.h"
+#include "TlvUtilsMethod.h"
+#include "VX_Message.h"
 
 using namespace tlv;
 

@@ -2,9 +2,9 @@
 #include "TlvMainCntlr.h"
 
 #include "ImgInfoKeys.h"
-#include "foundation/RunLoop.h"
-#include "utility/TlvUtilsMethod.h"
-#include "utility/VX_Message.h"
+#include "RunLoop.h"
+#include "TlvUtilsMethod.h"
+#include "VX_Message.h"
 
 #include <filesystem>
 

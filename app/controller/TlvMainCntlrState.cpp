@@ -1,8 +1,8 @@
 // The application state and the automatic step that each state starts.
 #include "TlvMainCntlr.h"
 
+#include "RunLoop.h"
 #include "TlvScanViewCntlr.h"
-#include "foundation/RunLoop.h"
 
 using namespace tlv;
 

@@ -1,10 +1,10 @@
 // The plain main window.
 #include "TlvMainWindow.h"
 
+#include "Strings.h"
+#include "Tags.h"
 #include "TlvMainCntlr.h"
-#include "appkit/Strings.h"
-#include "appkit/Tags.h"
-#include "utility/VX_Message.h"
+#include "VX_Message.h"
 
 #include <QApplication>
 #include <QCloseEvent>

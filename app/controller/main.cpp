@@ -2,17 +2,17 @@
 // the window to the front) to the first over the session bus and exits. Quits that cannot be refused
 // (SIGTERM, SIGINT, the end of the desktop session) cancel the batch, wait for the workers with a bound
 // and then run the same shut-down saves as a normal quit.
+#include "Bundle.h"
+#include "EventNames.h"
+#include "EventReceiver.h"
+#include "EventSender.h"
+#include "QtRunLoopDriver.h"
 #include "TlvAppleEventLink.h"
 #include "TlvDeviceCntlr.h"
 #include "TlvMainCntlr.h"
 #include "TlvMainWindow.h"
 #include "TlvScanViewCntlr.h"
-#include "appkit/QtRunLoopDriver.h"
-#include "appleevent/EventNames.h"
-#include "appleevent/EventReceiver.h"
-#include "appleevent/EventSender.h"
-#include "foundation/Bundle.h"
-#include "utility/TlvUtilsMethod.h"
+#include "TlvUtilsMethod.h"
 
 #include <QApplication>
 #include <QSessionManager>

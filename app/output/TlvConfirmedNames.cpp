@@ -4,7 +4,7 @@
 
 #include "TlvFileNaming.h"
 #include "TlvOutputFailure.h"
-#include "utility/TlvUtilsMethod.h"
+#include "TlvUtilsMethod.h"
 
 #include <set>
 

@@ -1,10 +1,10 @@
 // See TlvCreateJPEG.h. The file is written atomically over the reserved name.
 #include "TlvCreateJPEG.h"
 
+#include "FileIO.h"
+#include "ImageEncoders.h"
 #include "TlvOutputFailure.h"
-#include "foundation/FileIO.h"
-#include "transfer/ImageEncoders.h"
-#include "utility/TlvUtilsMethod.h"
+#include "TlvUtilsMethod.h"
 
 #include <algorithm>
 

@@ -2,11 +2,11 @@
 // the empty reservation, which the page writer removes.
 #include "TlvCreateTIFF.h"
 
+#include "FileIO.h"
+#include "ImageEncoders.h"
+#include "TiffFunc.h"
 #include "TlvOutputFailure.h"
-#include "foundation/FileIO.h"
-#include "tifffunc/TiffFunc.h"
-#include "transfer/ImageEncoders.h"
-#include "utility/TlvUtilsMethod.h"
+#include "TlvUtilsMethod.h"
 
 namespace tlv {
 namespace fs = std::filesystem;

@@ -1,9 +1,9 @@
 // See TlvExeRenameMoveThread.h: moving the files to their confirmed names, and the hand-off.
 #include "TlvExeRenameMoveThread.h"
 
+#include "Launcher.h"
 #include "TlvConfirmedNames.h"
-#include "utility/TlvUtilsMethod.h"
-#include "workspace/Launcher.h"
+#include "TlvUtilsMethod.h"
 
 namespace tlv {
 namespace fs = std::filesystem;

@@ -3,19 +3,19 @@
 // what the check judges, not only the prefix.
 #include "TlvFileNameSettingCntlr.h"
 
+#include "DialogButtons.h"
 #include "TlvFileNaming.h"
 #include "TlvFuncSettingMdl.h"
 #include "TlvOutputFailure.h"
-#include "appkit/DialogButtons.h"
 
-#include "appkit/FilteringFields.h"
-#include "appkit/Strings.h"
-#include "appkit/Tags.h"
-#include "foundation/NotificationCenter.h"
-#include "utility/TlvUtilsMethod.h"
-#include "utility/VX_Exception.h"
-#include "utility/VX_FWindow.h"
-#include "utility/VX_Message.h"
+#include "FilteringFields.h"
+#include "NotificationCenter.h"
+#include "Strings.h"
+#include "Tags.h"
+#include "TlvUtilsMethod.h"
+#include "VX_Exception.h"
+#include "VX_FWindow.h"
+#include "VX_Message.h"
 #include <QDialogButtonBox>
 
 #include <QCheckBox>

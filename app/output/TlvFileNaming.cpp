@@ -2,7 +2,7 @@
 // back zero-padded to the digits they had, one more when they were all nines ("_999" becomes "_1000").
 #include "TlvFileNaming.h"
 
-#include "utility/TlvUtilsMethod.h"
+#include "TlvUtilsMethod.h"
 
 #include <cerrno>
 #include <fcntl.h>

@@ -2,14 +2,14 @@
 // clamped, the field takes digits only, and a missing working model leaves the settings untouched.
 #include "TlvFileOptionSettingCntlr.h"
 
+#include "DialogButtons.h"
 #include "TlvFuncSettingMdl.h"
-#include "appkit/DialogButtons.h"
 
-#include "appkit/FilteringFields.h"
-#include "appkit/Strings.h"
-#include "appkit/Tags.h"
-#include "foundation/NotificationCenter.h"
-#include "utility/VX_FWindow.h"
+#include "FilteringFields.h"
+#include "NotificationCenter.h"
+#include "Strings.h"
+#include "Tags.h"
+#include "VX_FWindow.h"
 #include <QDialogButtonBox>
 
 #include <QCheckBox>

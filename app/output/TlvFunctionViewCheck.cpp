@@ -1,14 +1,14 @@
 // See TlvFunctionViewCntlr.h: the checks of the controls, storing them, and the OK, cancel and mode
 // buttons. Names are judged as the files will bear them: with the format's extension.
+#include "FilteringFields.h"
 #include "TlvConfirmedNames.h"
 #include "TlvFileNaming.h"
 #include "TlvFunctionViewCntlr.h"
 #include "TlvOutputFailure.h"
 #include "TlvScanSettingMdl.h"
-#include "appkit/FilteringFields.h"
-#include "utility/TlvUtilsMethod.h"
-#include "utility/VX_Exception.h"
-#include "utility/VX_Message.h"
+#include "TlvUtilsMethod.h"
+#include "VX_Exception.h"
+#include "VX_Message.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -3,17 +3,17 @@
 // storing and the OK and cancel buttons are in TlvFunctionViewCheck.cpp.
 #include "TlvFunctionViewCntlr.h"
 
+#include "DialogButtons.h"
 #include "TlvJobListSettingMdl.h"
 #include "TlvPrintInfo.h"
-#include "appkit/DialogButtons.h"
 
-#include "appkit/FilteringFields.h"
-#include "appkit/Strings.h"
-#include "appkit/Tags.h"
-#include "utility/TlvUtilsMethod.h"
-#include "utility/VX_Message.h"
-#include "workspace/DesktopEntry.h"
-#include "workspace/StandardFolders.h"
+#include "DesktopEntry.h"
+#include "FilteringFields.h"
+#include "StandardFolders.h"
+#include "Strings.h"
+#include "Tags.h"
+#include "TlvUtilsMethod.h"
+#include "VX_Message.h"
 #include <QDialogButtonBox>
 
 #include <QCheckBox>

@@ -5,7 +5,7 @@
 #include "TlvJobListStorage.h"
 
 #include "TlvJobRows.h"
-#include "utility/TlvUtilsMethod.h"
+#include "TlvUtilsMethod.h"
 
 #include <algorithm>
 #include <string>

@@ -10,7 +10,7 @@
 
 #include "TlvAppSettingMdl.h"
 #include "TlvJobListSettingMdl.h"
-#include "foundation/UserDefaults.h"
+#include "UserDefaults.h"
 
 #include <cstdint>
 #include <functional>

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "TlvJobListSettingMdl.h"
-#include "foundation/Value.h"
+#include "Value.h"
 
 #include <memory>
 #include <vector>

@@ -1,7 +1,7 @@
 // See TlvMailOutbox.h.
 #include "TlvMailOutbox.h"
 
-#include "utility/TlvUtilsMethod.h"
+#include "TlvUtilsMethod.h"
 
 #include <atomic>
 #include <cerrno>

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "TlvOutputOptions.h"
-#include "foundation/Value.h"
+#include "Value.h"
 
 #include <cstddef>
 #include <cstdint>

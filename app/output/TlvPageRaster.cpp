@@ -6,8 +6,8 @@
 #include "ImgInfoKeys.h"
 #include "TlvOutputFailure.h"
 #include "TlvOutputOptions.h"
-#include "foundation/WholeTransfer.h"
-#include "utility/TlvUtilsMethod.h"
+#include "TlvUtilsMethod.h"
+#include "WholeTransfer.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -3,8 +3,8 @@
 // black for PDF and TIFF, colour as blue-green-red for the PDF maker).
 #pragma once
 
-#include "foundation/Value.h"
-#include "transfer/PageBitmap.h"
+#include "PageBitmap.h"
+#include "Value.h"
 
 #include <cstdint>
 #include <filesystem>

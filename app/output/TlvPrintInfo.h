@@ -2,7 +2,7 @@
 // the paper, orientation, copies, duplex and colour, applied to a printer before it prints.
 #pragma once
 
-#include "foundation/Value.h"
+#include "Value.h"
 
 class QPrinter;
 

@@ -3,7 +3,7 @@
 #include "TlvReadFilesThread.h"
 
 #include "TlvOutputFailure.h"
-#include "utility/TlvUtilsMethod.h"
+#include "TlvUtilsMethod.h"
 
 #include <new>
 

@@ -3,7 +3,7 @@
 // new file replaces the old one, by a rename over it, so a failure leaves the user's file as it was.
 #include "ImgInfoKeys.h"
 #include "TlvExeRenameMoveThread.h"
-#include "utility/TlvUtilsMethod.h"
+#include "TlvUtilsMethod.h"
 
 #include <fcntl.h>
 #include <unistd.h>

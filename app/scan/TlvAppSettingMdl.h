@@ -4,7 +4,7 @@
 // dictionary in the settings backup (without the scan mode, which a restore never changes).
 #pragma once
 
-#include "foundation/UserDefaults.h"
+#include "UserDefaults.h"
 
 #include <cstdint>
 

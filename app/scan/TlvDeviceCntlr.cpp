@@ -3,9 +3,9 @@
 // found no data source of this scanner, a scanner held by another program, a scanner not answering.
 #include "TlvDeviceCntlr.h"
 
+#include "RunLoop.h"
 #include "TlvScanMessages.h"
 #include "TlvScanSettingMdl.h"
-#include "foundation/RunLoop.h"
 
 #include <chrono>
 

@@ -10,7 +10,7 @@
 #include "TlvPageRecord.h"
 #include "TlvScanHost.h"
 #include "VX_TWAINHandler.h"
-#include "foundation/Value.h"
+#include "Value.h"
 
 #include <atomic>
 #include <condition_variable>

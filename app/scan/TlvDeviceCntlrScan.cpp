@@ -4,10 +4,10 @@
 // decision to the main thread as its last act, so the main thread never waits for a thread.
 #include "TlvDeviceCntlr.h"
 
+#include "RunLoop.h"
 #include "TlvPageSink.h"
 #include "TlvScanMessages.h"
-#include "foundation/RunLoop.h"
-#include "utility/TlvUtilsMethod.h"
+#include "TlvUtilsMethod.h"
 
 #include <future>
 #include <new>

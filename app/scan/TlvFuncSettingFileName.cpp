@@ -6,7 +6,7 @@
 #include "TlvFuncSettingMdl.h"
 
 #include "TlvPlatformLookup.h"
-#include "utility/TlvUtilsMethod.h"
+#include "TlvUtilsMethod.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -7,7 +7,7 @@
 // The dictionary form is the stored format inside a job and is read as outside input.
 #pragma once
 
-#include "foundation/Value.h"
+#include "Value.h"
 
 #include <array>
 #include <cstdint>

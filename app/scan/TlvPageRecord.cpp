@@ -2,7 +2,7 @@
 // data source's numbers can wrap before it is compared.
 #include "TlvPageRecord.h"
 
-#include "FG_Zoom/FG_Zoom.h"
+#include "FG_Zoom.h"
 #include "VX_TWAINCommon.h"
 
 #include <string>

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "ImgInfoKeys.h"
-#include "foundation/Value.h"
+#include "Value.h"
 #include "twain.h"
 
 #include <cstdint>

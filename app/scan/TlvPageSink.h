@@ -2,7 +2,7 @@
 // streamed through the scaler into the thumbnail. Lives on the transfer thread for one page.
 #pragma once
 
-#include "FG_Zoom/FG_Zoom.h"
+#include "FG_Zoom.h"
 #include "TlvPageRecord.h"
 
 #include <cstdio>

@@ -3,7 +3,7 @@
 // interface, so that tests can fix every answer; the system's answers come from TlvSystemLookup.
 #pragma once
 
-#include "foundation/Value.h"
+#include "Value.h"
 
 #include <optional>
 #include <string>

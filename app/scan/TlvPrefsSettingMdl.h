@@ -3,7 +3,7 @@
 // application's user defaults, one key per field, and as a dictionary in the settings backup.
 #pragma once
 
-#include "foundation/UserDefaults.h"
+#include "UserDefaults.h"
 
 #include <cstdint>
 

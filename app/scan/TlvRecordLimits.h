@@ -3,7 +3,7 @@
 // Values are cut here, before any record is filled, so that no stored value can overflow one.
 #pragma once
 
-#include "foundation/Value.h"
+#include "Value.h"
 
 #include <array>
 #include <cstddef>

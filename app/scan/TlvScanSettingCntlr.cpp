@@ -3,12 +3,12 @@
 // is a choice only for papers that fit the feeder both ways (A5, A6, B6).
 #include "TlvScanSettingCntlr.h"
 
-#include "appkit/Images.h"
-#include "appkit/Strings.h"
-#include "appkit/Tags.h"
-#include "utility/TlvUtilsMethod.h"
-#include "utility/VX_FWindow.h"
-#include "utility/VX_Func.h"
+#include "Images.h"
+#include "Strings.h"
+#include "Tags.h"
+#include "TlvUtilsMethod.h"
+#include "VX_FWindow.h"
+#include "VX_Func.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>

@@ -10,7 +10,7 @@
 
 #include "TlvRecordLimits.h"
 #include "TlvScanSettingFields.h"
-#include "foundation/Value.h"
+#include "Value.h"
 
 #include <cstdint>
 #include <optional>

@@ -3,9 +3,9 @@
 // text and button, and the panel's Cancel and OK. Every control carries its tag; texts are keys.
 #include "TlvScanSettingCntlr.h"
 
-#include "appkit/DialogButtons.h"
-#include "appkit/Strings.h"
-#include "appkit/Tags.h"
+#include "DialogButtons.h"
+#include "Strings.h"
+#include "Tags.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

@@ -2,9 +2,9 @@
 // wait that would keep the main thread from serving those threads.
 #include "TlvScanViewCntlr.h"
 
-#include "appkit/Strings.h"
-#include "appkit/Tags.h"
-#include "foundation/RunLoop.h"
+#include "RunLoop.h"
+#include "Strings.h"
+#include "Tags.h"
 
 #include <QPushButton>
 #include <QVBoxLayout>

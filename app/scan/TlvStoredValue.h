@@ -3,8 +3,8 @@
 // field keeps its default.
 #pragma once
 
-#include "foundation/UserDefaults.h"
-#include "foundation/Value.h"
+#include "UserDefaults.h"
+#include "Value.h"
 
 #include <cstdint>
 #include <limits>

@@ -2,11 +2,11 @@
 // user lists, and to English (the application's own language) at the end.
 #include "TlvSystemLookup.h"
 
-#include "foundation/Bundle.h"
-#include "foundation/FileIO.h"
-#include "foundation/MeasurementUnits.h"
-#include "workspace/Applications.h"
-#include "workspace/Tools.h"
+#include "Applications.h"
+#include "Bundle.h"
+#include "FileIO.h"
+#include "MeasurementUnits.h"
+#include "Tools.h"
 
 #include <array>
 #include <cstdlib>

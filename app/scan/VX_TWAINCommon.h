@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "foundation/Value.h"
+#include "Value.h"
 #include "twain.h"
 
 class VX_TWAINCommon {

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "foundation/Value.h"
+#include "Value.h"
 #include "twain.h"
 
 // Results of the handler's own making.

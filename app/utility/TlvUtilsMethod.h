@@ -5,7 +5,7 @@
 // rotation are safe on any thread, the view helpers belong to the main thread.
 #pragma once
 
-#include "foundation/Value.h"
+#include "Value.h"
 
 #include <QFontMetrics>
 #include <QIcon>

@@ -3,9 +3,9 @@
 // the source across file systems), and making a path reports the first component that fails.
 #include "TlvUtilsMethod.h"
 
-#include "foundation/FileIO.h"
-#include "workspace/Applications.h"
-#include "workspace/RunningPrograms.h"
+#include "Applications.h"
+#include "FileIO.h"
+#include "RunningPrograms.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -3,8 +3,8 @@
 // bring its own font size, frame or column width. Children are done before their parent.
 #include "TlvUtilsMethod.h"
 
-#include "appkit/Strings.h"
-#include "appkit/Tags.h"
+#include "Strings.h"
+#include "Tags.h"
 
 #include <QAbstractButton>
 #include <QComboBox>

@@ -2,8 +2,8 @@
 // property lists: plain values only, so reading one back can never make objects the data names.
 #include "TlvUtilsMethod.h"
 
-#include "foundation/Bundle.h"
-#include "foundation/PropertyList.h"
+#include "Bundle.h"
+#include "PropertyList.h"
 
 namespace {
 

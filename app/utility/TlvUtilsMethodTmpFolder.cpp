@@ -4,7 +4,7 @@
 // the next free name, so two instances never remove each other's pages.
 #include "TlvUtilsMethod.h"
 
-#include "foundation/Bundle.h"
+#include "Bundle.h"
 
 #include <cerrno>
 #include <cstdlib>

@@ -2,7 +2,7 @@
 // texts and image copies.
 #include "TlvUtilsMethod.h"
 
-#include "appkit/Tags.h"
+#include "Tags.h"
 
 #include <QApplication>
 #include <QFileIconProvider>

@@ -2,7 +2,7 @@
 // fields refuse "\r\n" and have a maximum length; number fields accept only digits.
 #pragma once
 
-#include "appkit/FilteringFields.h"
+#include "FilteringFields.h"
 
 using VX_FTextField = appkit::FTextField;
 using VX_FComboBox = appkit::FComboBox;

@@ -3,6 +3,6 @@
 // the panel closes.
 #pragma once
 
-#include "appkit/ShieldWindows.h"
+#include "ShieldWindows.h"
 
 using VX_FWindow = appkit::FWindow;

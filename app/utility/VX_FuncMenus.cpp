@@ -2,7 +2,7 @@
 // boxes; items carry their tag as data).
 #include "VX_Func.h"
 
-#include "appkit/Tags.h"
+#include "Tags.h"
 
 #include <QAbstractButton>
 #include <QStandardItemModel>

@@ -5,11 +5,11 @@
 
 #include "VX_Exception.h"
 
-#include "appkit/Alert.h"
-#include "appkit/Images.h"
-#include "appkit/Strings.h"
-#include "foundation/NotificationCenter.h"
-#include "foundation/RunLoop.h"
+#include "Alert.h"
+#include "Images.h"
+#include "NotificationCenter.h"
+#include "RunLoop.h"
+#include "Strings.h"
 
 #include <QPushButton>
 

@@ -5,7 +5,7 @@
 #include "ExclusiveLock.h"
 #include "PixenLibrary.h"
 
-#include "datasource/usb/CDocScanner.h"
+#include "CDocScanner.h"
 
 #include <cstdint>
 #include <exception>

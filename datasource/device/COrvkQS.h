@@ -8,7 +8,7 @@
 #include "ScanBuffers.h"
 #include "ScanParam.h"
 
-#include "datasource/usb/COrvkQSCommands.h"
+#include "COrvkQSCommands.h"
 
 #include <atomic>
 #include <chrono>

@@ -4,7 +4,7 @@
 // that shapes them (sides, resolutions, area, channels, drop-out, enhancement) has changed.
 #include "COrvkQS.h"
 
-#include "datasource/usb/ScannerErrors.h"
+#include "ScannerErrors.h"
 
 #include <cstring>
 #include <new>

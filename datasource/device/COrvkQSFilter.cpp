@@ -4,7 +4,7 @@
 #include "COrvkQS.h"
 #include "FilterRequest.h"
 
-#include "datasource/usb/ScannerErrors.h"
+#include "ScannerErrors.h"
 
 #include <algorithm>
 #include <cstring>

@@ -3,9 +3,9 @@
 // and ends a side with a short block once its processing has ended; an abort is honoured at any time.
 #include "COrvkQS.h"
 
-#include "datasource/usb/ScannerErrors.h"
+#include "ScannerErrors.h"
 
-#include "platform/foundation/RunLoop.h"
+#include "RunLoop.h"
 
 #include <algorithm>
 #include <cstring>

@@ -3,10 +3,10 @@
 // by an empty closing piece. It throttles itself on the queued bytes and sees a stop at every wait.
 #include "COrvkQS.h"
 
-#include "datasource/usb/ResultDecoding.h"
-#include "datasource/usb/ScannerErrors.h"
+#include "ResultDecoding.h"
+#include "ScannerErrors.h"
 
-#include "platform/usb/BigEndian.h"
+#include "BigEndian.h"
 
 #include <new>
 

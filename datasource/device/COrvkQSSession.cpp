@@ -3,8 +3,8 @@
 // scan modes; finishing stops the threads before releasing the unit.
 #include "COrvkQS.h"
 
-#include "datasource/usb/ResultDecoding.h"
-#include "datasource/usb/ScannerErrors.h"
+#include "ResultDecoding.h"
+#include "ScannerErrors.h"
 
 #include <algorithm>
 #include <cstring>

@@ -3,9 +3,9 @@
 // and the cached values need no command and never wait.
 #include "COrvkQS.h"
 
-#include "datasource/usb/ScannerErrors.h"
+#include "ScannerErrors.h"
 
-#include "platform/usb/BigEndian.h"
+#include "BigEndian.h"
 
 #include <algorithm>
 #include <cstring>

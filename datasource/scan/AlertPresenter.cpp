@@ -1,5 +1,5 @@
 // The process-wide alert presenter and the logging one.
-#include "AlertPresenter.h"
+#include "scan/AlertPresenter.h"
 
 #include <cstdio>
 

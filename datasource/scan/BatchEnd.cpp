@@ -7,11 +7,11 @@
 #include "COrvkQS.h"
 #include "CapHelpers.h"
 #include "ClientApp.h"
-#include "EndXferState.h"
+#include "NotificationCenter.h"
 #include "QSCapIds.h"
-#include "datasource/usb/ScannerErrors.h"
-#include "foundation/NotificationCenter.h"
-#include "foundation/RunLoop.h"
+#include "RunLoop.h"
+#include "ScannerErrors.h"
+#include "scan/EndXferState.h"
 
 namespace {
 

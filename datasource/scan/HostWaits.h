@@ -2,7 +2,7 @@
 // that the host's interface keeps working and the CPU rests.
 #pragma once
 
-#include "foundation/RunLoop.h"
+#include "RunLoop.h"
 
 namespace k3100 {
 

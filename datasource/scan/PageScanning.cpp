@@ -5,9 +5,9 @@
 #include "CapHelpers.h"
 #include "OrvkQSDS.h"
 #include "QSCapIds.h"
+#include "RunLoop.h"
 #include "ScanParam.h"
-#include "foundation/RunLoop.h"
-#include "usb/ScannerErrors.h"
+#include "ScannerErrors.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include "CapHelpers.h"
 #include "OrvkQSDS.h"
 #include "QSCapIds.h"
-#include "ScanSettings.h"
-#include "usb/ScannerErrors.h"
+#include "ScannerErrors.h"
+#include "scan/ScanSettings.h"
 
 namespace {
 

@@ -6,15 +6,15 @@
 #include <cstring>
 #include <exception>
 
+#include "Bundle.h"
+#include "CDocScanner.h"
 #include "COrvkQS.h"
 #include "CapHelpers.h"
-#include "HostWaits.h"
 #include "OrvkQSDS.h"
 #include "PixenLibrary.h"
 #include "QSCapIds.h"
-#include "datasource/usb/CDocScanner.h"
-#include "datasource/usb/ScannerErrors.h"
-#include "foundation/Bundle.h"
+#include "ScannerErrors.h"
+#include "scan/HostWaits.h"
 
 namespace {
 

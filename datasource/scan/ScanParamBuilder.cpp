@@ -11,7 +11,7 @@
 #include "OrvkQSDS.h"
 #include "QSCapIds.h"
 #include "ScanParam.h"
-#include "ScanSettings.h"
+#include "scan/ScanSettings.h"
 
 namespace {
 

@@ -4,11 +4,11 @@
 #include <cstdio>
 #include <utility>
 
-#include "AlertPresenter.h"
+#include "Bundle.h"
 #include "ClientApp.h"
 #include "OrvkQSDS.h"
-#include "foundation/Bundle.h"
-#include "usb/ScannerErrors.h"
+#include "ScannerErrors.h"
+#include "scan/AlertPresenter.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // into a batch that has moved on or a data source that is gone.
 #pragma once
 
-#include "foundation/Timer.h"
+#include "Timer.h"
 
 class CScopedTimer {
 public:

@@ -7,10 +7,10 @@
 #include "COrvkQS.h"
 #include "CapHelpers.h"
 #include "ClientApp.h"
+#include "NotificationCenter.h"
 #include "OrvkQSDS.h"
 #include "QSCapIds.h"
-#include "foundation/NotificationCenter.h"
-#include "usb/ScannerErrors.h"
+#include "ScannerErrors.h"
 
 namespace {
 

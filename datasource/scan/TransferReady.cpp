@@ -6,7 +6,7 @@
 #include "ClientApp.h"
 #include "OrvkQSDS.h"
 #include "QSCapIds.h"
-#include "datasource/usb/ScannerErrors.h"
+#include "ScannerErrors.h"
 
 namespace {
 

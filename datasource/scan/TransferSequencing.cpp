@@ -3,9 +3,9 @@
 // gets is known to be right. Feed errors, stops and empty feeders all end in one place (BatchEnd.cpp).
 #include "COrvkQS.h"
 #include "CapHelpers.h"
-#include "EndXferState.h"
 #include "QSCapIds.h"
-#include "datasource/usb/ScannerErrors.h"
+#include "ScannerErrors.h"
+#include "scan/EndXferState.h"
 
 using namespace k3100;
 

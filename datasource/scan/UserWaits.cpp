@@ -6,10 +6,10 @@
 #include "COrvkQS.h"
 #include "CapHelpers.h"
 #include "ClientApp.h"
-#include "HostWaits.h"
 #include "OrvkQSDS.h"
 #include "QSCapIds.h"
-#include "usb/ScannerErrors.h"
+#include "ScannerErrors.h"
+#include "scan/HostWaits.h"
 
 namespace {
 

@@ -8,11 +8,11 @@
 #include "CapHelpers.h"
 #include "ContainerBlock.h"
 #include "DataSource.h"
+#include "FileIO.h"
 #include "ImageEncoders.h"
 #include "ManagerEntryPoints.h"
 #include "PictEncoder.h"
 #include "TwainText.h"
-#include "foundation/FileIO.h"
 
 TW_UINT16 CDataSource::ImageNativeXfer(pTW_IDENTITY origin, TW_MEMREF data) {
     auto* handle = static_cast<TW_HANDLE*>(data);

@@ -4,7 +4,7 @@
 #include "ResultDecoding.h"
 #include "ScannerErrors.h"
 
-#include "platform/usb/UsbDiscovery.h"
+#include "UsbDiscovery.h"
 
 #include <algorithm>
 

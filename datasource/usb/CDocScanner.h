@@ -3,7 +3,7 @@
 // that the scanner model's device object overrides.
 #pragma once
 
-#include "platform/usb/UsbDevice.h"
+#include "UsbDevice.h"
 
 #include <cstdint>
 #include <memory>

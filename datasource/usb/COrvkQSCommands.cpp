@@ -5,7 +5,7 @@
 #include "ResultDecoding.h"
 #include "ScannerErrors.h"
 
-#include "platform/usb/BigEndian.h"
+#include "BigEndian.h"
 
 #include <algorithm>
 #include <mutex>

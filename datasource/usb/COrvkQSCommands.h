@@ -6,8 +6,8 @@
 
 #include "CDocScanner.h"
 
-#include "platform/usb/CommandWire.h"
-#include "platform/usb/WirePayloads.h"
+#include "CommandWire.h"
+#include "WirePayloads.h"
 
 #include <array>
 #include <span>

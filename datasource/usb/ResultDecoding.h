@@ -1,8 +1,8 @@
 // Turns transport results and sense data into the data source's error codes (no device state needed).
 #pragma once
 
-#include "platform/usb/UsbStatus.h"
-#include "platform/usb/WirePayloads.h"
+#include "UsbStatus.h"
+#include "WirePayloads.h"
 
 #include <cstdint>
 

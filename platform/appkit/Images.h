@@ -1,7 +1,7 @@
 // Images of our own, from a bundle's resource folder: "<name>.svg" (drawn at any size) or "<name>.png".
 #pragma once
 
-#include "foundation/Bundle.h"
+#include "Bundle.h"
 
 #include <QIcon>
 #include <QPixmap>

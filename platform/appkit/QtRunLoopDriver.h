@@ -4,7 +4,7 @@
 // a TWAIN call), the loop handles Qt's events, so windows repaint and buttons answer.
 #pragma once
 
-#include "foundation/RunLoop.h"
+#include "RunLoop.h"
 
 #include <QObject>
 #include <QTimer>

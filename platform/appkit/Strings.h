@@ -2,7 +2,7 @@
 // (the program's own by default); a key missing from the table shows as the key itself.
 #pragma once
 
-#include "foundation/Bundle.h"
+#include "Bundle.h"
 
 #include <QString>
 

@@ -3,7 +3,7 @@
 #include "SocketProtocol.h"
 
 #include "BigEndian.h"
-#include "platform/foundation/WholeTransfer.h"
+#include "WholeTransfer.h"
 
 #include <array>
 #include <cerrno>

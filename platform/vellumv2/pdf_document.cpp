@@ -6,7 +6,7 @@
 #include "image_encoders.h"
 #include "vellumv2.h"
 
-#include "foundation/WholeTransfer.h"
+#include "WholeTransfer.h"
 
 #include <algorithm>
 #include <atomic>

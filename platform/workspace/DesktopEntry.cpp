@@ -2,7 +2,7 @@
 // blank lines and other groups are skipped, so odd files still give their main keys.
 #include "DesktopEntry.h"
 
-#include "foundation/FileIO.h"
+#include "FileIO.h"
 
 #include <cstdlib>
 #include <vector>

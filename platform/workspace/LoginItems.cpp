@@ -4,8 +4,8 @@
 #include "DesktopEntry.h"
 #include "ExecLine.h"
 
-#include "foundation/FileIO.h"
-#include "foundation/PreferencesFile.h"
+#include "FileIO.h"
+#include "PreferencesFile.h"
 
 #include <optional>
 

@@ -13,9 +13,9 @@
 #include "ChildProcess.h"
 #include "Containers.h"
 #include "LockDir.h"
+#include "SocketServer.h"
 #include "TripletStates.h"
-#include "emulator/SocketServer.h"
-#include "platform/usb/UsbDiscovery.h"
+#include "UsbDiscovery.h"
 
 namespace fs = std::filesystem;
 using namespace test;

@@ -3,9 +3,9 @@
 // helpers for names and the measurement system.
 #include "HostIntegration.h"
 #include "ClientApp.h"
+#include "NotificationCenter.h"
 #include "QSDataSource.h"
 #include "UIController.h"
-#include "foundation/NotificationCenter.h"
 
 namespace {
 

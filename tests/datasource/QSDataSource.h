@@ -19,9 +19,9 @@
 #include "FixedPoint.h"
 #include "LockDir.h"
 #include "OrvkQSDS.h"
+#include "PreferencesFile.h"
 #include "QSCapIds.h"
 #include "TripletTest.h"
-#include "foundation/PreferencesFile.h"
 
 namespace test {
 

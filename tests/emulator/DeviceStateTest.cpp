@@ -2,7 +2,7 @@
 // light-curve memory, and one state seen by every connection.
 #include "EmulatorTest.h"
 
-#include "emulator/LightCurveBlock.h"
+#include "LightCurveBlock.h"
 
 namespace k3100::test {
 namespace {

@@ -1,12 +1,12 @@
 // A scanner to talk to: an in-process emulator and the data source's command set connected to it.
 #pragma once
 
-#include "emulator/Emulator.h"
-#include "emulator/Sheet.h"
+#include "Emulator.h"
+#include "Sheet.h"
 
-#include "datasource/usb/COrvkQSCommands.h"
-#include "datasource/usb/ResultDecoding.h"
-#include "datasource/usb/ScannerErrors.h"
+#include "COrvkQSCommands.h"
+#include "ResultDecoding.h"
+#include "ScannerErrors.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Sheet images from files: the formats the emulator reads and the broken files it refuses.
-#include "emulator/PageImage.h"
+#include "PageImage.h"
 
 #include <gtest/gtest.h>
 

@@ -2,10 +2,10 @@
 // recovers from them (stall clearing, time-outs), sense decoding, reservations and shared state.
 #include "EmulatorTest.h"
 
-#include "emulator/FaultPlan.h"
+#include "FaultPlan.h"
 
-#include "platform/usb/CommandWire.h"
-#include "platform/usb/UsbDiscovery.h"
+#include "CommandWire.h"
+#include "UsbDiscovery.h"
 
 #include <thread>
 

@@ -2,7 +2,7 @@
 // reaches the sensor tilted.
 #include "EmulatorTest.h"
 
-#include "emulator/SampleSheets.h"
+#include "SampleSheets.h"
 
 #include <cmath>
 

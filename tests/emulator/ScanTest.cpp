@@ -3,8 +3,8 @@
 // packed 12-bit calibration lines).
 #include "EmulatorTest.h"
 
-#include "emulator/RawScanReplay.h"
-#include "emulator/ScannerModel.h"
+#include "RawScanReplay.h"
+#include "ScannerModel.h"
 
 #include <algorithm>
 

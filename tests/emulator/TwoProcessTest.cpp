@@ -1,10 +1,10 @@
 // The k3100-emulator program shared by several processes: what one process does to the scanner through
 // the socket, another process sees.
-#include "datasource/usb/COrvkQSCommands.h"
-#include "datasource/usb/ScannerErrors.h"
+#include "COrvkQSCommands.h"
+#include "ScannerErrors.h"
 
-#include "platform/usb/SocketProtocol.h"
-#include "platform/usb/UsbDiscovery.h"
+#include "SocketProtocol.h"
+#include "UsbDiscovery.h"
 
 #include "EmulatorProcess.h"
 

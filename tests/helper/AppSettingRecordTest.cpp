@@ -2,8 +2,8 @@
 // their own job numbers, and damaged or hostile records that give nothing instead of a crash.
 #include "AppSettingRecord.h"
 
-#include "foundation/PropertyList.h"
-#include "foundation/Value.h"
+#include "PropertyList.h"
+#include "Value.h"
 
 #include <gtest/gtest.h>
 

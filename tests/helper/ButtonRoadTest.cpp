@@ -8,8 +8,8 @@
 #include "TapwellApp.h"
 #include "TollivarSettings.h"
 
-#include "appkit/Tags.h"
-#include "appleevent/ProgramWatcher.h"
+#include "ProgramWatcher.h"
+#include "Tags.h"
 
 #include <QDBusConnectionInterface>
 #include <QTest>

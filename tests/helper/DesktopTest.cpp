@@ -7,13 +7,13 @@
 #include "StatusMenu.h"
 #include "Tapwell_AboutWindow.h"
 
-#include "appkit/Alert.h"
-#include "appkit/Images.h"
-#include "appkit/Tags.h"
-#include "appleevent/EventNames.h"
-#include "appleevent/EventReceiver.h"
-#include "foundation/Bundle.h"
-#include "foundation/PropertyList.h"
+#include "Alert.h"
+#include "Bundle.h"
+#include "EventNames.h"
+#include "EventReceiver.h"
+#include "Images.h"
+#include "PropertyList.h"
+#include "Tags.h"
 
 #include <QDBusConnection>
 #include <QLabel>

@@ -1,6 +1,6 @@
 #include "FakePorts.h"
 
-#include "appleevent/EventNames.h"
+#include "EventNames.h"
 
 namespace tapwell::test {
 

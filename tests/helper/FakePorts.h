@@ -4,7 +4,7 @@
 
 #include "TapwellCntlr.h"
 
-#include "appleevent/Event.h"
+#include "Event.h"
 
 #include <deque>
 #include <string>

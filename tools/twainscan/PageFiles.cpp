@@ -8,8 +8,8 @@
 #include <cstring>
 #include <unistd.h>
 
+#include "FileIO.h"
 #include "TwainSession.h"
-#include "foundation/FileIO.h"
 
 namespace twainscan {
 namespace {

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "PageBitmap.h"
 #include "ScanOptions.h"
-#include "transfer/PageBitmap.h"
 #include "twain.h"
 
 namespace twainscan {

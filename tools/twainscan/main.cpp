@@ -7,9 +7,9 @@
 #include <new>
 #include <string>
 
+#include "ImageEncoders.h"
 #include "PageFiles.h"
 #include "TwainSession.h"
-#include "transfer/ImageEncoders.h"
 
 namespace {
 

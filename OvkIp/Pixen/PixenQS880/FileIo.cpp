@@ -1,7 +1,7 @@
 // File helpers over POSIX descriptors: callers see whole reads and writes or a failure.
 #include "FileIo.h"
 
-#include "foundation/WholeTransfer.h"
+#include "WholeTransfer.h"
 
 #include <cerrno>
 #include <fcntl.h>

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "FG_Zoom/FG_Zoom.h"
-#include "FG_Zoom/FG_Zoom2_Param.h"
+#include "FG_Zoom.h"
+#include "FG_Zoom2_Param.h"
 
 namespace {
 

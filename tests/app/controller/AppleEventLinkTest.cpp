@@ -2,14 +2,14 @@
 // each event with its parameters, lenient reading, the deferral out of the bus dispatch, the refusals,
 // and the settings record as the helper reads it (a binary property list of plain values).
 #include "ControllerTestSupport.h"
+#include "EventNames.h"
+#include "EventReceiver.h"
+#include "EventSender.h"
+#include "PropertyList.h"
 #include "TapwellAppleEvent.h"
 #include "TlvAppleEventLink.h"
 #include "TlvMainCntlr.h"
-#include "appleevent/EventNames.h"
-#include "appleevent/EventReceiver.h"
-#include "appleevent/EventSender.h"
-#include "foundation/PropertyList.h"
-#include "utility/VX_Message.h"
+#include "VX_Message.h"
 
 #include <gtest/gtest.h>
 

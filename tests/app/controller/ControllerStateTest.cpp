@@ -5,8 +5,8 @@
 #include "TlvJobPageQueue.h"
 #include "TlvMainCntlr.h"
 #include "TlvPageRecord.h"
-#include "utility/TlvUtilsMethod.h"
-#include "utility/VX_Message.h"
+#include "TlvUtilsMethod.h"
+#include "VX_Message.h"
 
 #include <gtest/gtest.h>
 

@@ -3,13 +3,13 @@
 // loop until a condition holds (bounded, so that a broken controller fails instead of hanging).
 #pragma once
 
+#include "QtRunLoopDriver.h"
 #include "QtTestApp.h"
+#include "RunLoop.h"
 #include "TlvMainCntlr.h"
 #include "TlvMainView.h"
 #include "TlvPageRecord.h"
-#include "appkit/QtRunLoopDriver.h"
-#include "foundation/RunLoop.h"
-#include "utility/TlvUtilsMethod.h"
+#include "TlvUtilsMethod.h"
 
 #include <chrono>
 #include <cstdlib>

@@ -1,10 +1,10 @@
 // The plain main window driven by tag after a scan-first batch: the function choice, the output-function
 // view it shows for checking, and from there on to the output or back to the choice.
 #include "ControllerTestSupport.h"
+#include "Tags.h"
 #include "TlvMainCntlr.h"
 #include "TlvMainWindow.h"
-#include "appkit/Tags.h"
-#include "utility/VX_Message.h"
+#include "VX_Message.h"
 
 #include <gtest/gtest.h>
 

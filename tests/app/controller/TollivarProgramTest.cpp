@@ -4,9 +4,9 @@
 // paper jam in the middle of a pressed job, and the start of the menu-bar helper (a stand-in).
 #include "EmulatorFixture.h"
 #include "PdfCheck.h"
+#include "ProgramWatcher.h"
 #include "ScopedEnv.h"
 #include "TollivarSettings.h"
-#include "appleevent/ProgramWatcher.h"
 
 #include <gtest/gtest.h>
 
@@ -102,6 +102,7 @@ protected:
                 freopen(log.c_str(), "w", stderr);
             if (!leakCheck)
                 setenv("ASAN_OPTIONS", options.c_str(), 1);
+            setenv("LSAN_OPTIONS", "suppressions=" EXIT_LEAK_SUPPRESSIONS, 1);
             execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
             _exit(127);
         }

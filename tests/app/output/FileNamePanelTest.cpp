@@ -3,11 +3,11 @@
 #include "FakeFuncView.h"
 #include "FixedLookup.h"
 #include "QtTestApp.h"
+#include "Tags.h"
 #include "TlvFileNameSettingCntlr.h"
 #include "TlvFuncSettingMdl.h"
-#include "appkit/Tags.h"
-#include "utility/VX_Exception.h"
-#include "utility/VX_Message.h"
+#include "VX_Exception.h"
+#include "VX_Message.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -4,8 +4,8 @@
 #include "FakeFuncView.h"
 #include "FixedLookup.h"
 #include "QtTestApp.h"
+#include "Tags.h"
 #include "TlvFileOptionSettingCntlr.h"
-#include "appkit/Tags.h"
 
 #include <QCheckBox>
 #include <QComboBox>

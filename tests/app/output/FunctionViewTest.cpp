@@ -2,12 +2,12 @@
 // every refusal of the check, storing, and the states the OK, cancel and mode buttons ask for.
 #include "FixedLookup.h"
 #include "QtTestApp.h"
+#include "Tags.h"
 #include "TlvFunctionViewCntlr.h"
 #include "TlvJobListSettingMdl.h"
 #include "TlvScanSettingMdl.h"
-#include "appkit/Tags.h"
-#include "utility/VX_Exception.h"
-#include "utility/VX_Message.h"
+#include "VX_Exception.h"
+#include "VX_Message.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -3,8 +3,8 @@
 #include "TlvJobListStorage.h"
 
 #include "FixedLookup.h"
-#include "foundation/PreferencesFile.h"
-#include "utility/TlvUtilsMethod.h"
+#include "PreferencesFile.h"
+#include "TlvUtilsMethod.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // See OutputFakes.h.
 #include "OutputFakes.h"
 
-#include "utility/TlvUtilsMethod.h"
+#include "TlvUtilsMethod.h"
 
 #include <fstream>
 

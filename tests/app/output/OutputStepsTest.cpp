@@ -7,7 +7,7 @@
 #include "TlvConfirmedNames.h"
 #include "TlvExeRenameMoveThread.h"
 #include "TlvOutputFailure.h"
-#include "utility/TlvUtilsMethod.h"
+#include "TlvUtilsMethod.h"
 
 #include <fstream>
 #include <sys/stat.h>

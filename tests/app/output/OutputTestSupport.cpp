@@ -1,7 +1,7 @@
 // See OutputTestSupport.h.
 #include "OutputTestSupport.h"
 
-#include "utility/TlvUtilsMethod.h"
+#include "TlvUtilsMethod.h"
 
 #include <algorithm>
 #include <cstdlib>

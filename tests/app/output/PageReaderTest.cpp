@@ -3,7 +3,7 @@
 #include "OutputTestSupport.h"
 
 #include "TlvOutputFailure.h"
-#include "utility/TlvUtilsMethod.h"
+#include "TlvUtilsMethod.h"
 
 namespace outtest {
 namespace {

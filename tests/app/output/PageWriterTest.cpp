@@ -5,8 +5,8 @@
 
 #include "TlvFileNaming.h"
 #include "TlvOutputFailure.h"
+#include "TlvUtilsMethod.h"
 #include "test_pages.h"
-#include "utility/TlvUtilsMethod.h"
 
 #include <csignal>
 #include <fstream>

@@ -3,8 +3,8 @@
 #include "OutputTestSupport.h"
 
 #include "TlvOutputFailure.h"
+#include "TlvUtilsMethod.h"
 #include "test_pages.h"
-#include "utility/TlvUtilsMethod.h"
 
 #include <fstream>
 #include <sstream>

@@ -4,8 +4,8 @@
 
 #include "TlvCreateJPEG.h"
 #include "TlvOutputFailure.h"
+#include "TlvUtilsMethod.h"
 #include "test_pages.h"
-#include "utility/TlvUtilsMethod.h"
 
 #include <thread>
 #include <tiffio.h>

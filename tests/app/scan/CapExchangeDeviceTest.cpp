@@ -6,11 +6,11 @@
 #include <memory>
 
 #include "EmulatorFixture.h"
+#include "PropertyList.h"
 #include "QSCapIds.h"
 #include "TlvDeviceCntlrCAPs.h"
 #include "TwainTestApp.h"
 #include "VX_TWAINCommon.h"
-#include "foundation/PropertyList.h"
 
 namespace {
 

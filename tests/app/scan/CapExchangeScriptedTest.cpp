@@ -10,11 +10,11 @@
 #include <filesystem>
 #include <memory>
 
+#include "PropertyList.h"
 #include "QSCapIds.h"
 #include "ScriptedSource.h"
 #include "TlvDeviceCntlrCAPs.h"
 #include "VX_TWAINCommon.h"
-#include "foundation/PropertyList.h"
 
 namespace fs = std::filesystem;
 

@@ -6,7 +6,7 @@
 
 #include "ScopedEnv.h"
 #include "TempFolder.h"
-#include "foundation/UserDefaults.h"
+#include "UserDefaults.h"
 
 #include <map>
 

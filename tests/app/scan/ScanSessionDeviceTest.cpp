@@ -15,11 +15,11 @@
 #include <iterator>
 
 #include "EmulatorFixture.h"
+#include "PropertyList.h"
+#include "RunLoop.h"
 #include "TestScanHost.h"
 #include "TlvDeviceCntlr.h"
 #include "TwainSession.h"
-#include "foundation/PropertyList.h"
-#include "foundation/RunLoop.h"
 
 namespace {
 

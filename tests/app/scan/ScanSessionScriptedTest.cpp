@@ -8,10 +8,10 @@
 #include <cstring>
 #include <deque>
 
+#include "RunLoop.h"
 #include "TestScanHost.h"
 #include "TlvDeviceCntlr.h"
 #include "VX_TWAINCommon.h"
-#include "foundation/RunLoop.h"
 
 namespace {
 

@@ -2,12 +2,12 @@
 // switch and of the paper direction, accept and cancel, and a picture of the panel.
 #include <gtest/gtest.h>
 
+#include "Images.h"
 #include "QtTestApp.h"
+#include "Strings.h"
+#include "Tags.h"
 #include "TestScanHost.h"
 #include "TlvScanSettingCntlr.h"
-#include "appkit/Images.h"
-#include "appkit/Strings.h"
-#include "appkit/Tags.h"
 
 #include <QCheckBox>
 #include <QComboBox>

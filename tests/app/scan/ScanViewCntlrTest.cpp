@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "QtTestApp.h"
+#include "RunLoop.h"
+#include "Tags.h"
 #include "TestScanHost.h"
 #include "TlvScanViewCntlr.h"
-#include "appkit/Tags.h"
-#include "foundation/RunLoop.h"
 
 #include <QPushButton>
 

@@ -5,7 +5,7 @@
 
 #include "TlvScanHost.h"
 #include "TlvScanSettingMdl.h"
-#include "utility/TlvUtilsMethod.h"
+#include "TlvUtilsMethod.h"
 
 #include <atomic>
 #include <functional>

@@ -10,9 +10,9 @@
 
 #include "ClientApp.h"
 #include "DataSourceIdentity.h"
+#include "PropertyList.h"
 #include "VX_TWAINCommon.h"
 #include "VX_TWAINHandler.h"
-#include "foundation/PropertyList.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The joiner and converter against files libtiff writes and reads back: joined files must open as
 // multi-page TIFFs with every page's pixels intact, broken or hostile files must be refused without
 // touching the target.
-#include "tifffunc/TiffFunc.h"
+#include "TiffFunc.h"
 
 #include <filesystem>
 #include <fstream>

@@ -1,6 +1,6 @@
 // Moving files, making folders and the private temporary folder, on real file systems.
 #include "TempFolder.h"
-#include "utility/TlvUtilsMethod.h"
+#include "TlvUtilsMethod.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // Archiving, 1-bit rotation, name checks, colours and the bundle answers, without any window.
-#include "utility/TlvUtilsMethod.h"
-#include "utility/TlvColorMnager.h"
+#include "TlvUtilsMethod.h"
+#include "TlvColorMnager.h"
 
-#include "foundation/PropertyList.h"
+#include "PropertyList.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The localising walk and the view helpers on real widgets, offscreen.
 #include "QtTestApp.h"
-#include "appkit/Tags.h"
-#include "utility/TlvUtilsMethod.h"
+#include "Tags.h"
+#include "TlvUtilsMethod.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -1,8 +1,8 @@
 // Folder tests, menu helpers, the Tab order and window placement.
-#include "utility/VX_Func.h"
+#include "VX_Func.h"
 #include "QtTestApp.h"
+#include "Tags.h"
 #include "TempFolder.h"
-#include "appkit/Tags.h"
 
 #include <QLineEdit>
 #include <QRadioButton>

@@ -1,12 +1,12 @@
 // Alerts driven by tag, offscreen: answers, refusals, one alert at a time, panels asked for by worker
 // threads, error panels and their status texts. Each alert shown is also saved as a screenshot.
-#include "utility/VX_Message.h"
+#include "VX_Message.h"
+#include "Alert.h"
+#include "QtRunLoopDriver.h"
 #include "QtTestApp.h"
-#include "appkit/Alert.h"
-#include "appkit/QtRunLoopDriver.h"
-#include "appkit/Strings.h"
-#include "appkit/Tags.h"
-#include "utility/VX_Exception.h"
+#include "Strings.h"
+#include "Tags.h"
+#include "VX_Exception.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -1,15 +1,15 @@
 // GetQSButtonStatus as the menu-bar helper calls it: K3100.ds loaded at run time, the scanner served by
 // the k3100-emulator program in another process, the scanner lock held (or not) by a third.
-#include "tests/datasource/ChildProcess.h"
-#include "tests/datasource/LockDir.h"
+#include "ChildProcess.h"
+#include "LockDir.h"
 
 #include "EmulatorProcess.h"
 
 #include "ExclusiveLock.h"
 
-#include "datasource/usb/CDocScanner.h"
+#include "CDocScanner.h"
 
-#include "platform/usb/UsbDiscovery.h"
+#include "UsbDiscovery.h"
 
 #include <gtest/gtest.h>
 

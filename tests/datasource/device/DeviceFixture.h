@@ -5,8 +5,8 @@
 #include "COrvkQS.h"
 #include "FakeImageLibrary.h"
 
-#include "datasource/usb/ScannerErrors.h"
-#include "emulator/Emulator.h"
+#include "Emulator.h"
+#include "ScannerErrors.h"
 
 #include <gtest/gtest.h>
 

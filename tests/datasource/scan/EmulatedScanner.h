@@ -7,9 +7,9 @@
 #include <memory>
 
 #include "COrvkQS.h"
+#include "Emulator.h"
 #include "OrvkQSDS.h"
 #include "PixenLibrary.h"
-#include "emulator/Emulator.h"
 
 namespace test {
 

@@ -6,8 +6,8 @@
 #include <cstring>
 
 #include "EmulatedScanner.h"
+#include "Emulator.h"
 #include "QSDataSource.h"
-#include "emulator/Emulator.h"
 
 namespace {
 

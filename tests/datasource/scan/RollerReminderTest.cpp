@@ -6,8 +6,8 @@
 
 #include "COrvkQS.h"
 #include "EmulatedScanner.h"
+#include "Emulator.h"
 #include "QSDataSource.h"
-#include "emulator/Emulator.h"
 
 namespace {
 

@@ -8,11 +8,11 @@
 
 #include "COrvkQS.h"
 #include "EmulatedScanner.h"
+#include "Emulator.h"
 #include "QSDataSource.h"
-#include "emulator/Emulator.h"
-#include "foundation/RunLoop.h"
+#include "RunLoop.h"
+#include "ScannerErrors.h"
 #include "scan/AlertPresenter.h"
-#include "usb/ScannerErrors.h"
 
 namespace {
 

@@ -8,14 +8,14 @@
 #include <tuple>
 
 #include "COrvkQS.h"
+#include "Emulator.h"
 #include "ExclusiveLock.h"
+#include "NotificationCenter.h"
 #include "PixenLibrary.h"
 #include "QSDataSource.h"
-#include "emulator/Emulator.h"
-#include "emulator/Sheet.h"
-#include "foundation/NotificationCenter.h"
-#include "foundation/RunLoop.h"
-#include "usb/ScannerErrors.h"
+#include "RunLoop.h"
+#include "ScannerErrors.h"
+#include "Sheet.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 // reads its data and status, and how transport failures come back.
 #include "ScriptedDevice.h"
 
-#include "datasource/usb/COrvkQSCommands.h"
-#include "datasource/usb/ScannerErrors.h"
+#include "COrvkQSCommands.h"
+#include "ScannerErrors.h"
 
 #include <gtest/gtest.h>
 

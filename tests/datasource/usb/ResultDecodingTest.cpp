@@ -1,6 +1,6 @@
 // Sense keys and transport results to the data source's error codes.
-#include "datasource/usb/ResultDecoding.h"
-#include "datasource/usb/ScannerErrors.h"
+#include "ResultDecoding.h"
+#include "ScannerErrors.h"
 
 #include <gtest/gtest.h>
 

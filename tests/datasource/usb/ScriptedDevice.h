@@ -2,7 +2,7 @@
 // of each command can be checked without an emulator in between.
 #pragma once
 
-#include "platform/usb/UsbDevice.h"
+#include "UsbDevice.h"
 
 #include <algorithm>
 #include <deque>

@@ -1,7 +1,7 @@
 // Fields that refuse characters and length while the user types or pastes, driven by tag offscreen.
-#include "appkit/FilteringFields.h"
+#include "FilteringFields.h"
 #include "QtTestApp.h"
-#include "appkit/Tags.h"
+#include "Tags.h"
 
 #include <QClipboard>
 #include <QPushButton>

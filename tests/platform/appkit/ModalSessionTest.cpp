@@ -1,6 +1,6 @@
 // A modal session pumped by its owner: windows stay alive between slices and the session ends when
 // asked or when its window goes away.
-#include "appkit/ModalSession.h"
+#include "ModalSession.h"
 #include "QtTestApp.h"
 
 #include <QPushButton>

@@ -1,7 +1,7 @@
 // The foundation's main run loop and Qt's event loop as one: each side's timers fire while the other
 // side is the one running, and calls from workers reach the main thread in the order they were sent.
+#include "QtRunLoopDriver.h"
 #include "QtTestApp.h"
-#include "appkit/QtRunLoopDriver.h"
 
 #include <QTimer>
 

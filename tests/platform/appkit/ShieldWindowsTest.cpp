@@ -1,8 +1,8 @@
 // Panels modal over a window loaded from a Designer file: the shield stops clicks and keys, several
 // panels share one shield, and the window answers again once the last panel is gone.
-#include "appkit/ShieldWindows.h"
+#include "ShieldWindows.h"
 #include "QtTestApp.h"
-#include "appkit/Tags.h"
+#include "Tags.h"
 #include "ui_TestWindow.h"
 
 #include <QDialog>

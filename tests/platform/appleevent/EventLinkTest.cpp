@@ -1,9 +1,9 @@
 // Events between two processes on the session bus (the tests run under dbus-run-session): a receiving
 // program started for the test, its name as "running", the watcher, replies and their bounds.
-#include "appleevent/EventNames.h"
-#include "appleevent/EventReceiver.h"
-#include "appleevent/EventSender.h"
-#include "appleevent/ProgramWatcher.h"
+#include "EventNames.h"
+#include "EventReceiver.h"
+#include "EventSender.h"
+#include "ProgramWatcher.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // A receiving program for the tests: owns the bundle id given as its first argument, writes every
 // event it receives as one line into the file named by the second ("thQS Cnct PmLa=Int32:0 ..."),
 // answers Data with Rtrn = 1 (32 bits) and ends on the quit event.
-#include "appleevent/EventNames.h"
-#include "appleevent/EventReceiver.h"
+#include "EventNames.h"
+#include "EventReceiver.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,7 +1,7 @@
 // Parameters keep the width they were sent with, and a handler's 32-bit read is lenient: any
 // integer width widens, and what is missing or cannot be read reads 0.
-#include "appleevent/Parameters.h"
-#include "appleevent/EventNames.h"
+#include "Parameters.h"
+#include "EventNames.h"
 
 #include <gtest/gtest.h>
 

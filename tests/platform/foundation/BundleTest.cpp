@@ -1,7 +1,7 @@
 // Bundles: the resource folder is found beside the binary, in the installed share folder or through
 // the environment; information keys, resources and localised strings come from it.
-#include "foundation/Bundle.h"
-#include "foundation/PropertyList.h"
+#include "Bundle.h"
+#include "PropertyList.h"
 
 #include "ScopedEnv.h"
 #include "TempFolder.h"

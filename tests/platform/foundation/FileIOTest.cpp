@@ -4,8 +4,8 @@
 
 #include <cerrno>
 
+#include "FileIO.h"
 #include "TempFolder.h"
-#include "foundation/FileIO.h"
 
 namespace {
 

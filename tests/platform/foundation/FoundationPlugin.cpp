@@ -1,9 +1,9 @@
 // A module loaded the way a source manager loads a data source (privately, at run time) that uses the
 // foundation like the data source's dialog does.
-#include "foundation/Bundle.h"
-#include "foundation/NotificationCenter.h"
-#include "foundation/RunLoop.h"
-#include "foundation/UserDefaults.h"
+#include "Bundle.h"
+#include "NotificationCenter.h"
+#include "RunLoop.h"
+#include "UserDefaults.h"
 
 #include <cstdio>
 

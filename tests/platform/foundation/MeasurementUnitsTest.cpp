@@ -1,6 +1,6 @@
 // The measurement unit rule that the data source and the application share: the locale's measurement
 // category, judged by the C library where the locale is installed and by its territory otherwise.
-#include "foundation/MeasurementUnits.h"
+#include "MeasurementUnits.h"
 
 #include "ScopedEnv.h"
 

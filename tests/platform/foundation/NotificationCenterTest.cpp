@@ -1,6 +1,6 @@
 // Notifications: answers travel back in the user info, objects filter observers, and observers can be
 // removed, even by one another in the middle of a post.
-#include "foundation/NotificationCenter.h"
+#include "NotificationCenter.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // A module loaded privately at run time shares the host's foundation: its notifications reach the
 // host's observers, and the main run loop and the standard defaults are the host's own objects.
-#include "foundation/NotificationCenter.h"
-#include "foundation/RunLoop.h"
-#include "foundation/UserDefaults.h"
+#include "NotificationCenter.h"
+#include "RunLoop.h"
+#include "UserDefaults.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Preferences files: missing and damaged files read as empty, damaged ones survive until a save, a
 // failed write keeps the old file, and other keys in the file are kept across a save.
-#include "foundation/PreferencesFile.h"
-#include "foundation/PropertyList.h"
+#include "PreferencesFile.h"
+#include "PropertyList.h"
 
 #include "TempFolder.h"
 

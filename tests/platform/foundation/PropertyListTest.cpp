@@ -1,6 +1,6 @@
 // Property lists: every value kind survives XML and binary round trips, values a property list cannot
 // hold are refused before any file is touched, and damaged input is rejected without harm.
-#include "foundation/PropertyList.h"
+#include "PropertyList.h"
 
 #include "TempFolder.h"
 

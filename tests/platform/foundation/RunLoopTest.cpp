@@ -1,6 +1,6 @@
 // Run loop: timers, nested runs, delayed calls per target, and calls to the main thread in order.
 // Waits are bounded by counts of loop turns, never by asserting on elapsed time.
-#include "foundation/RunLoop.h"
+#include "RunLoop.h"
 
 #include <gtest/gtest.h>
 

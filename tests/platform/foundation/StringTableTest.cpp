@@ -1,7 +1,7 @@
 // String tables: the text form with comments, escapes and bare keys, damaged text, and the
 // property-list form; a missing key answers itself.
-#include "foundation/StringTable.h"
-#include "foundation/PropertyList.h"
+#include "StringTable.h"
+#include "PropertyList.h"
 
 #include "TempFolder.h"
 

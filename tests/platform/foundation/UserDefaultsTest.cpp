@@ -1,7 +1,7 @@
 // User defaults: stored per bundle identifier under the configuration folder, written only by
 // synchronize() (or on destruction), merged with what other writers put in the file meanwhile.
-#include "foundation/UserDefaults.h"
-#include "foundation/PreferencesFile.h"
+#include "UserDefaults.h"
+#include "PreferencesFile.h"
 
 #include "ScopedEnv.h"
 #include "TempFolder.h"

@@ -1,5 +1,5 @@
 // Typed access, widths, deep copies and equality of the value tree.
-#include "foundation/Value.h"
+#include "Value.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Wire bytes of the containers and of every command block the data source sends.
-#include "platform/usb/CommandWire.h"
+#include "CommandWire.h"
 
 #include <gtest/gtest.h>
 

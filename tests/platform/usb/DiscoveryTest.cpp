@@ -1,6 +1,6 @@
 // Discovery without a scanner: the bus (or a missing emulator) yields an empty list, never a failure
 // that callers would have to treat as a crash.
-#include "platform/usb/UsbDiscovery.h"
+#include "UsbDiscovery.h"
 
 #include <gtest/gtest.h>
 

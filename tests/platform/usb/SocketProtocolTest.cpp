@@ -1,8 +1,8 @@
 // Frames between the socket backend and the emulator's server, over a socket pair: a request and its
 // reply arrive whole, and malformed frames are refused instead of trusted.
-#include "platform/usb/SocketProtocol.h"
-#include "platform/usb/BigEndian.h"
-#include "platform/usb/SocketDevice.h"
+#include "SocketProtocol.h"
+#include "BigEndian.h"
+#include "SocketDevice.h"
 
 #include <gtest/gtest.h>
 

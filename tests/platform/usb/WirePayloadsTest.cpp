@@ -1,5 +1,5 @@
 // Byte layouts of the window list, mode pages, adjust data, sense and inquiry data.
-#include "platform/usb/WirePayloads.h"
+#include "WirePayloads.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Aliases are symlinks: chains resolve to their end, and only an alias counts as one.
-#include "workspace/Alias.h"
-#include "workspace/RunningPrograms.h"
+#include "Alias.h"
+#include "RunningPrograms.h"
 
 #include <gtest/gtest.h>
 

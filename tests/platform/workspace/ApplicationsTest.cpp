@@ -1,10 +1,10 @@
 // Applications from .desktop files in the XDG folders, the default application of a type as
 // xdg-mime answers it, and standard folders as xdg-user-dir answers them; all in a private home.
-#include "workspace/Applications.h"
-#include "workspace/DesktopEntry.h"
-#include "workspace/StandardFolders.h"
+#include "Applications.h"
+#include "DesktopEntry.h"
+#include "StandardFolders.h"
 
-#include "../foundation/ScopedEnv.h"
+#include "ScopedEnv.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Exec lines become argument vectors by the quoting rules and the field codes, and an argument
 // written with quoteExecArgument comes back unchanged whatever it holds.
-#include "workspace/ExecLine.h"
+#include "ExecLine.h"
 
 #include <gtest/gtest.h>
 

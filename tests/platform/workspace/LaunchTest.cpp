@@ -1,11 +1,11 @@
 // Launching hands every name over as one argument, whatever it holds: a recording program stands in
 // for the application, and under the names xdg-open and xdg-email for those tools.
-#include "workspace/DesktopEntry.h"
-#include "workspace/ExecLine.h"
-#include "workspace/Launcher.h"
+#include "DesktopEntry.h"
+#include "ExecLine.h"
+#include "Launcher.h"
 
-#include "../foundation/ScopedEnv.h"
 #include "Recorded.h"
+#include "ScopedEnv.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // Login items: our marked autostart entry is written, found and removed; files without the mark are
 // never touched, however they are named.
-#include "workspace/LoginItems.h"
-#include "workspace/DesktopEntry.h"
+#include "LoginItems.h"
+#include "DesktopEntry.h"
 
-#include "../foundation/ScopedEnv.h"
+#include "ScopedEnv.h"
 
 #include <gtest/gtest.h>
 

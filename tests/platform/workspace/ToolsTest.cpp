@@ -1,5 +1,5 @@
 // A desktop tool's answer is read only when it ran to a clean end in time; a hung one is killed.
-#include "workspace/Tools.h"
+#include "Tools.h"
 
 #include <gtest/gtest.h>
 

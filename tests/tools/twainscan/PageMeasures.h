@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-#include "transfer/PageBitmap.h"
+#include "PageBitmap.h"
 
 namespace e2e {
 

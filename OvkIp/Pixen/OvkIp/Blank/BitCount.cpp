@@ -1,5 +1,5 @@
 // Bit and transition counts over rows of 1-bit images; a byte table counts whole bytes.
-#include "BitCount.h"
+#include "Blank/BitCount.h"
 
 #include "OvkBits.h"
 

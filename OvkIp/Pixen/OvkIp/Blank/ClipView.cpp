@@ -1,5 +1,5 @@
 // Rectangle copies between images and in place.
-#include "ClipView.h"
+#include "Blank/ClipView.h"
 
 #include "OvkBits.h"
 #include "OvkError.h"

@@ -1,5 +1,5 @@
 // Histogram counting and the two-peak split used for automatic thresholds.
-#include "Hist.h"
+#include "Blank/Hist.h"
 
 #include "OvkError.h"
 #include "OvkImageInfo.h"

@@ -1,8 +1,8 @@
 // Reduction, binarisation and the content-rectangle detector.
-#include "ImageDetect.h"
+#include "Blank/ImageDetect.h"
 
-#include "BitCount.h"
-#include "Hist.h"
+#include "Blank/BitCount.h"
+#include "Blank/Hist.h"
 #include "OvkBinalize.h"
 #include "OvkError.h"
 

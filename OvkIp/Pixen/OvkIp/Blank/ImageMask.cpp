@@ -1,6 +1,6 @@
 // Masking outside the outline: the margin moves each chain segment along its normal, and the
 // strips between the image edge and the moved segments are filled as trapezoids.
-#include "Outline.h"
+#include "Blank/Outline.h"
 
 #include "OvkBits.h"
 #include "OvkError.h"

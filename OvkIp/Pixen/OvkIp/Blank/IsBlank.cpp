@@ -1,15 +1,15 @@
 // Blank-page measure. Areas are read everywhere as x, y, width, height and clipped to the image,
 // so no caller-given area can reach outside the pixels.
-#include "IsBlank.h"
+#include "Blank/IsBlank.h"
 
-#include "BitCount.h"
-#include "Hist.h"
+#include "Blank/BitCount.h"
+#include "Blank/Hist.h"
+#include "Blank/Rational.h"
+#include "Blank/RunTable.h"
+#include "Blank/Waku.h"
 #include "OvkBinalize.h"
 #include "OvkBits.h"
 #include "OvkError.h"
-#include "Rational.h"
-#include "RunTable.h"
-#include "Waku.h"
 
 #include <algorithm>
 #include <cstddef>

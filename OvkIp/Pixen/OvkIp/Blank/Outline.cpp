@@ -1,11 +1,11 @@
 // Outline detection: each row's longest bright run gives a left and a right point; the chains
 // are cut to the rows the document spans and reduced to their convex boundary.
-#include "Outline.h"
+#include "Blank/Outline.h"
 
-#include "ImageDetect.h"
+#include "Blank/ImageDetect.h"
+#include "Blank/RunTable.h"
 #include "OvkBits.h"
 #include "OvkError.h"
-#include "RunTable.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,7 +2,7 @@
 // the mask that paints everything outside it white.
 #pragma once
 
-#include "OutlineChain.h"
+#include "Blank/OutlineChain.h"
 #include "OvkImageInfo.h"
 
 #include <cstdint>

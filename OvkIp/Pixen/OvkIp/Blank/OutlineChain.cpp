@@ -1,5 +1,5 @@
 // Hull walk and median smoothing of outline chains.
-#include "OutlineChain.h"
+#include "Blank/OutlineChain.h"
 
 #include <vector>
 

@@ -2,7 +2,7 @@
 // boundary on one side: the hull walk keeps only the points no straight edge can cut off.
 #pragma once
 
-#include "Buffer.h"
+#include "Blank/Buffer.h"
 
 #include <cstdint>
 

@@ -1,5 +1,5 @@
 // Conversions between the long and short exact fractions.
-#include "Rational.h"
+#include "Blank/Rational.h"
 
 tagLONGRAT ToLONGRAT(tagSHORTRAT r) {
     return {r.numerator, r.denominator};

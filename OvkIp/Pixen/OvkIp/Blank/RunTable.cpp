@@ -1,5 +1,5 @@
 // Run tables built from a constant table of each byte's runs, then cleaned of short runs.
-#include "RunTable.h"
+#include "Blank/RunTable.h"
 
 #include <memory>
 #include <new>

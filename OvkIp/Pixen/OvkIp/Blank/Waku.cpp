@@ -1,8 +1,8 @@
 // Area finders over 1-bit rows: each row (or column of row marks) is reduced to its longest
 // stretch of content once specks and gaps shorter than the minimum run are absorbed.
-#include "Waku.h"
+#include "Blank/Waku.h"
 
-#include "ImageDetect.h"
+#include "Blank/ImageDetect.h"
 #include "OvkError.h"
 
 #include <algorithm>

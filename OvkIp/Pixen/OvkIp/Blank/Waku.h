@@ -3,8 +3,8 @@
 // of single lines.
 #pragma once
 
+#include "Blank/RunTable.h"
 #include "OvkImageInfo.h"
-#include "RunTable.h"
 
 #include <cstdint>
 

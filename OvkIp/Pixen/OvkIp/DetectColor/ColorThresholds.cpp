@@ -1,5 +1,5 @@
 // The three built-in tables, written as runs of levels that share a threshold.
-#include "ColorThresholds.h"
+#include "DetectColor/ColorThresholds.h"
 
 #include <initializer_list>
 

@@ -1,5 +1,5 @@
 // The colour-or-grey detector and its entry points.
-#include "DetectColor.h"
+#include "DetectColor/DetectColor.h"
 
 #include "OvkHandles.h"
 

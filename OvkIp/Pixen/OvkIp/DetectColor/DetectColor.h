@@ -2,9 +2,9 @@
 // stretches of colour that repeat on consecutive lines; enough such bands make the page colour.
 #pragma once
 
-#include "ColorThresholds.h"
+#include "DetectColor/ColorThresholds.h"
+#include "DetectColor/ResCon.h"
 #include "OvkImageInfo.h"
-#include "ResCon.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,5 +1,5 @@
 // Block averaging driven by spread tables, behind a fringe-cleaning line store.
-#include "ResCon.h"
+#include "DetectColor/ResCon.h"
 
 #include "Moire/SpreadTable.h"
 

@@ -2,8 +2,8 @@
 // that the spread tables assign to it, so a page shrinks to a few dozen pixels per inch.
 #pragma once
 
+#include "DetectColor/StoreLine.h"
 #include "OvkImageInfo.h"
-#include "StoreLine.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,5 +1,5 @@
 // Sliding window of lines for the fringe cleaning.
-#include "StoreLine.h"
+#include "DetectColor/StoreLine.h"
 
 #include <cstring>
 

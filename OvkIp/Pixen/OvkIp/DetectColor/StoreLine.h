@@ -4,7 +4,7 @@
 // survives band boundaries, so bands give the same lines as the whole page.
 #pragma once
 
-#include "ColorThresholds.h"
+#include "DetectColor/ColorThresholds.h"
 #include "OvkImageInfo.h"
 
 #include <cstdint>

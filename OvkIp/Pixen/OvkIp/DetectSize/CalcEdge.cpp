@@ -1,8 +1,8 @@
 // The window is a ring of the last D lines (one sample plane each), so a comparison never depends on where
 // one band ended and the next began.
-#include "CalcEdge.h"
+#include "DetectSize/CalcEdge.h"
 
-#include "DetectSizeStatus.h"
+#include "DetectSize/DetectSizeStatus.h"
 
 #include <algorithm>
 #include <new>

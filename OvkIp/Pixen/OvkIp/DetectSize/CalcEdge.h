@@ -2,7 +2,7 @@
 // lines above it, so a paper edge shows as a run of large differences whatever the band boundaries are.
 #pragma once
 
-#include "slant_fnc.h"
+#include "DetectSize/slant_fnc.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,9 +1,9 @@
 // Single-side paper detector. The leading edge of a column is where both a brightening and a darkening run
 // have started (paper against the backing and its shadow); the skew comes from the outline of those edges.
-#include "DetectSize.h"
+#include "DetectSize/DetectSize.h"
 
-#include "DetectSizeStatus.h"
-#include "SampleLayout.h"
+#include "DetectSize/DetectSizeStatus.h"
+#include "DetectSize/SampleLayout.h"
 
 #include <algorithm>
 #include <cstdlib>

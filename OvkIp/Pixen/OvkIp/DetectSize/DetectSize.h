@@ -3,9 +3,9 @@
 // rectangle. It keeps only a window of D lines, so it runs while the page is still being read.
 #pragma once
 
-#include "CalcEdge.h"
-#include "DetectSizeGeometry.h"
-#include "Img.h"
+#include "DetectSize/CalcEdge.h"
+#include "DetectSize/DetectSizeGeometry.h"
+#include "DetectSize/Img.h"
 
 #include <cstdint>
 

@@ -1,6 +1,6 @@
 // Corner geometry of the size detectors. Each paper side is the tightest line of the slant's direction (or
 // its perpendicular) that still has every edge point on its inner side; the corners are where they meet.
-#include "DetectSizeGeometry.h"
+#include "DetectSize/DetectSizeGeometry.h"
 
 #include <algorithm>
 #include <climits>

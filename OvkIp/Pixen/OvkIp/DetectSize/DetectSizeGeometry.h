@@ -3,7 +3,7 @@
 // slant, resolution alignment, and the plausibility test with its fallback rectangle.
 #pragma once
 
-#include "slant_fnc.h"
+#include "DetectSize/slant_fnc.h"
 
 #include <cstdint>
 

@@ -1,9 +1,9 @@
 // Duplex paper detector. Both sides' bands arrive together; the edges are fixed once, at the first result,
 // and each side is then fitted in its own coordinates (the back side shifted back by the sensor offset).
-#include "DetectSizeWithDuplex.h"
+#include "DetectSize/DetectSizeWithDuplex.h"
 
-#include "DetectSizeStatus.h"
-#include "SampleLayout.h"
+#include "DetectSize/DetectSizeStatus.h"
+#include "DetectSize/SampleLayout.h"
 
 namespace Ovk::DetectSize {
 

@@ -3,9 +3,9 @@
 // per side as the single-side detector does.
 #pragma once
 
-#include "DetectSizeGeometry.h"
-#include "EdgeFltRunner.h"
-#include "Img.h"
+#include "DetectSize/DetectSizeGeometry.h"
+#include "DetectSize/EdgeFltRunner.h"
+#include "DetectSize/Img.h"
 
 #include <cstdint>
 

@@ -1,8 +1,8 @@
 // DetectSlantAndSizeEx and its dispatching strategies. The strategy object travels in the caller's record
 // between band calls; each command is routed to one virtual step, so a method only overrides what differs.
-#include "DetectSlantAndSizeEx_OneRadiate2.h"
+#include "DetectSize/DetectSlantAndSizeEx_OneRadiate2.h"
 
-#include "DetectSlantAndSizeStrategies.h"
+#include "DetectSize/DetectSlantAndSizeStrategies.h"
 #include "OvkError.h"
 
 #include <memory>

@@ -2,9 +2,9 @@
 // record's method, and the workers that drive the single-side and the duplex detector.
 #pragma once
 
-#include "DetectSizeWithDuplex.h"
-#include "DetectSlantAndSizeEx_OneRadiate2.h"
-#include "OvkDetectSlantAndSize.h"
+#include "DetectSize/DetectSizeWithDuplex.h"
+#include "DetectSize/DetectSlantAndSizeEx_OneRadiate2.h"
+#include "DetectSize/OvkDetectSlantAndSize.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,6 +1,6 @@
 // Workers behind DetectSlantAndSizeEx: the single-side one translates the record into DetectSlantAndSize
 // requests, the duplex one drives CDetectSizeWithDuplex for both sides and maps its statuses.
-#include "DetectSlantAndSizeStrategies.h"
+#include "DetectSize/DetectSlantAndSizeStrategies.h"
 
 #include "OvkError.h"
 

@@ -1,8 +1,8 @@
 // Shadow-edge filters: a line is part of a shadow when it is dark (below 100) and at least 41 darker than
 // the line a few (5 at 150 dpi) lines away on the bright side.
-#include "EdgeFlt.h"
+#include "DetectSize/EdgeFlt.h"
 
-#include "DetectSizeGeometry.h"
+#include "DetectSize/DetectSizeGeometry.h"
 
 #include <algorithm>
 #include <new>

@@ -3,8 +3,8 @@
 // marks, per column, the line next to that dark run.
 #pragma once
 
-#include "ImgLineBuffer.h"
-#include "slant_fnc.h"
+#include "DetectSize/ImgLineBuffer.h"
+#include "DetectSize/slant_fnc.h"
 
 #include <cstdint>
 

@@ -1,6 +1,6 @@
 // The back image is the page seen from behind: column x of the back is column w - 1 - x of the front, and
 // the back sensor sees a page line `offset` lines later than the front sensor.
-#include "EdgeFltRunner.h"
+#include "DetectSize/EdgeFltRunner.h"
 
 #include <algorithm>
 

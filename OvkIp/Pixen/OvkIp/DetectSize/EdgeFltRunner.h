@@ -2,8 +2,8 @@
 // side's shadow edge onto the other side so that both sides get a leading and a trailing edge.
 #pragma once
 
-#include "EdgeFlt.h"
-#include "ImgLineBuffer.h"
+#include "DetectSize/EdgeFlt.h"
+#include "DetectSize/ImgLineBuffer.h"
 
 #include <cstdint>
 

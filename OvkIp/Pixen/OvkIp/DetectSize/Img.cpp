@@ -1,8 +1,8 @@
 // Construction of the size-detection images and the operations shared by every format. Conversions go
 // through the virtual get/put, so one implementation serves all formats.
-#include "Img.h"
+#include "DetectSize/Img.h"
 
-#include "DetectSizeStatus.h"
+#include "DetectSize/DetectSizeStatus.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,6 +1,6 @@
 // Pixel access and format conversions of the binary, grey and colour size-detection images. Coordinates
 // outside the image read 0 and write nothing.
-#include "Img.h"
+#include "DetectSize/Img.h"
 
 namespace Ovk::DetectSize {
 

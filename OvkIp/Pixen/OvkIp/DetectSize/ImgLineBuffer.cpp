@@ -1,5 +1,5 @@
 // Ring of lines for the duplex shadow filters: a line's slot is its page line number modulo the capacity.
-#include "ImgLineBuffer.h"
+#include "DetectSize/ImgLineBuffer.h"
 
 #include <algorithm>
 #include <new>

@@ -1,10 +1,10 @@
 // Command interfaces on the single-side detector, which lives in the caller's record from create to
 // release (any failure releases it, so a record never holds a half-made one), and the straight-line one.
-#include "OvkDetectSlantAndSize.h"
+#include "DetectSize/OvkDetectSlantAndSize.h"
 
-#include "DetectSize.h"
-#include "DetectSizeStatus.h"
-#include "OvkStraight.h"
+#include "DetectSize/DetectSize.h"
+#include "DetectSize/DetectSizeStatus.h"
+#include "DetectSize/OvkStraight.h"
 
 #include <memory>
 

@@ -3,8 +3,8 @@
 // the detectors' image description and the corner order shared with DetectSlantAndSizeEx.
 #pragma once
 
-#include "DetectSizeGeometry.h"
-#include "Img.h"
+#include "DetectSize/DetectSizeGeometry.h"
+#include "DetectSize/Img.h"
 #include "OvkImageInfo.h"
 
 #include <cstddef>

@@ -1,9 +1,9 @@
 // Straight-line geometry of the whole-page corner finder. Lines keep the three forms apart (sloped,
 // vertical, horizontal) so that an upright page edge needs no infinite slope.
-#include "OvkStraight.h"
+#include "DetectSize/OvkStraight.h"
 
-#include "DetectSizeGeometry.h"
-#include "OvkDetectSlantAndSize.h"
+#include "DetectSize/DetectSizeGeometry.h"
+#include "DetectSize/OvkDetectSlantAndSize.h"
 
 namespace Ovk::DetectSize {
 

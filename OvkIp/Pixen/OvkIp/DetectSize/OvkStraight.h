@@ -3,7 +3,7 @@
 #pragma once
 
 #include "Blank/OutlineChain.h"
-#include "Img.h"
+#include "DetectSize/Img.h"
 
 #include <cstdint>
 

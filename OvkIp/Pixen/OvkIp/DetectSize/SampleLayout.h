@@ -2,7 +2,7 @@
 // (green) sample, which carries most of the brightness.
 #pragma once
 
-#include "Img.h"
+#include "DetectSize/Img.h"
 
 #include <cstdint>
 

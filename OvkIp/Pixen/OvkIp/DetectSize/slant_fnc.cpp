@@ -1,6 +1,6 @@
 // Edge-vector helpers of the size detectors. The outline is the chain of contact points of the edge with
 // the chords above it, which follows the paper's outline and skips dents from dirt or torn corners.
-#include "slant_fnc.h"
+#include "DetectSize/slant_fnc.h"
 
 #include <algorithm>
 #include <cmath>

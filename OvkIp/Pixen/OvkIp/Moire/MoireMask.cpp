@@ -1,5 +1,5 @@
 // Mask table and the two filter passes.
-#include "MoireMask.h"
+#include "Moire/MoireMask.h"
 
 #include <algorithm>
 #include <array>

@@ -1,8 +1,8 @@
 // Band-wise driver of the moire reducer and of its single passes, behind handle words.
-#include "ReduceMoireFilter.h"
+#include "Moire/ReduceMoireFilter.h"
 
+#include "Moire/SpreadTable.h"
 #include "OvkHandles.h"
-#include "SpreadTable.h"
 
 #include <climits>
 #include <cstring>

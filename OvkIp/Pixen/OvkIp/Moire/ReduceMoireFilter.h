@@ -3,7 +3,7 @@
 // or in bands; the result is the same either way.
 #pragma once
 
-#include "MoireMask.h"
+#include "Moire/MoireMask.h"
 #include "OvkImageInfo.h"
 
 #include <cstdint>

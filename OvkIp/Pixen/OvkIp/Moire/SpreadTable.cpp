@@ -1,5 +1,5 @@
 // Bresenham-style spreading of count marks over size entries.
-#include "SpreadTable.h"
+#include "Moire/SpreadTable.h"
 
 #include <cstddef>
 #include <numeric>

@@ -1,10 +1,10 @@
 // Calibration step machine. The register formulas are those of the analogue front end: an offset step
 // moves the dark level by 4096 x 0.99 x 152 / (1980 x (79 - gain)) codes, and the gain multiplies the
 // signal by 79 / (79 - gain). Lamp powers come from a straight line through two measured levels.
-#include "CAdjustLight.h"
+#include "QS880/CAdjustLight.h"
 
-#include "CLightCurveAdjustData.h"
-#include "LevelMeasure.h"
+#include "QS880/CLightCurveAdjustData.h"
+#include "QS880/LevelMeasure.h"
 #include "ResultCodes.h"
 
 #include <algorithm>

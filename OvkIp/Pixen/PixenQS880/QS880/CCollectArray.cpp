@@ -1,10 +1,10 @@
 // Line routines of the collection filters. A 12-bit pair occupies three bytes, so a line of n samples
 // reads (3n + 1) / 2 bytes; callers size their lines from a checked record, which guarantees that.
-#include "CCollectArray.h"
+#include "QS880/CCollectArray.h"
 
 #include "OvkVectorClones.h"
+#include "QS880/ResultImage.h"
 #include "RecordSize.h"
-#include "ResultImage.h"
 
 namespace Ovk::Pixen::QS880 {
 

@@ -1,8 +1,8 @@
 // Band operations of the collection filters: each builds its result line by line from the raw band and
 // moves it into the band, so a refused or failed result leaves the caller's band as it came.
-#include "CCollectArray.h"
+#include "QS880/CCollectArray.h"
 
-#include "ResultImage.h"
+#include "QS880/ResultImage.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 // Colour-gap filter. Between bands the corrector keeps the last lines of the page; a band that yields no
 // line yet is emptied, so that every line reaches the page exactly once whatever the band split.
-#include "CColorGapCorrect.h"
+#include "QS880/CColorGapCorrect.h"
 
 #include "ColorGap/ColorGapCorrect.h"
 #include "QS880/ResultImage.h"

@@ -1,8 +1,8 @@
 // Line cut against the side offset. Counters are 64-bit so that a very long page cannot wrap them.
-#include "CCutOffset.h"
+#include "QS880/CCutOffset.h"
 
+#include "QS880/ResultImage.h"
 #include "RecordSize.h"
-#include "ResultImage.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -1,9 +1,9 @@
 // Column cut. The kept range is checked against the band, so a start or width from the request that
 // lies outside the sensor line is refused instead of read past the buffer.
-#include "CCutOutVertical.h"
+#include "QS880/CCutOutVertical.h"
 
+#include "QS880/ResultImage.h"
 #include "RecordSize.h"
-#include "ResultImage.h"
 
 #include <algorithm>
 #include <cstring>

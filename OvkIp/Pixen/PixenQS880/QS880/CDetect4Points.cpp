@@ -1,6 +1,6 @@
 // Detection filters. The caller's result records are re-read from every band's request, because the
 // data source builds its requests afresh for each call and an earlier band's pointer may be gone.
-#include "CDetect4Points.h"
+#include "QS880/CDetect4Points.h"
 
 #include "DetectSize/DetectSlantAndSizeEx_OneRadiate2.h"
 #include "RecordSize.h"

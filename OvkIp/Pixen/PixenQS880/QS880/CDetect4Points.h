@@ -4,7 +4,7 @@
 #pragma once
 
 #include "CIPBase.h"
-#include "PrepRecords.h"
+#include "QS880/PrepRecords.h"
 
 #include <cstdint>
 

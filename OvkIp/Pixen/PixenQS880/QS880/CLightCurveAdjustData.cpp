@@ -1,6 +1,6 @@
 // Light-curve block reader and white-reference adjustment. The block comes from the scanner's memory,
 // so every header, table and entry is checked to lie inside the block before it is read.
-#include "CLightCurveAdjustData.h"
+#include "QS880/CLightCurveAdjustData.h"
 
 #include "ResultCodes.h"
 

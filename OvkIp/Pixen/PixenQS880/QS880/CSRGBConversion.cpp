@@ -1,10 +1,10 @@
 // sRGB conversion. Each output value is the rounded matrix product (512 is half of 1024), truncated
 // toward zero and limited to a byte.
-#include "CSRGBConversion.h"
+#include "QS880/CSRGBConversion.h"
 
 #include "OvkVectorClones.h"
+#include "QS880/ResultImage.h"
 #include "RecordSize.h"
-#include "ResultImage.h"
 
 #include <algorithm>
 #include <climits>

@@ -1,12 +1,12 @@
 // Band shading. The reference images are checked against each band before any line is read, so a
 // reference narrower than the band is refused instead of read past its end. 16-bit bands hold 12-bit
 // samples while the black levels are kept on the 8-bit scale: they are scaled up before subtracting.
-#include "CShading.h"
+#include "QS880/CShading.h"
 
 #include "OvkCpuFeature.h"
+#include "QS880/ResultImage.h"
+#include "QS880/ShadingSample.h"
 #include "RecordSize.h"
-#include "ResultImage.h"
-#include "ShadingSample.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 // Scalar shading cores for 8-bit lines: the reference against which the vector cores are checked.
-#include "CShading.h"
-#include "ShadingSample.h"
+#include "QS880/CShading.h"
+#include "QS880/ShadingSample.h"
 
 namespace Ovk::Pixen::QS880 {
 

@@ -1,8 +1,8 @@
 // Vector shading cores (SSE2, eight samples at a time). The 8-bit sample less its black level saturates
 // at 0 in unsigned 16-bit lanes; the product with the gain needs 24 bits, rebuilt from its high and low
 // 16-bit halves, and the final pack saturates at 255, which is exactly the scalar rule.
-#include "CShading.h"
-#include "ShadingSample.h"
+#include "QS880/CShading.h"
+#include "QS880/ShadingSample.h"
 
 #include <cstring>
 

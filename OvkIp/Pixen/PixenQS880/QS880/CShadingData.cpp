@@ -1,8 +1,8 @@
 // Shading data from the calibration's reference lines, and the platen colour that fills the backing
 // lines appended below a page. References come from the device, so a mismatch is refused, not asserted.
-#include "CShading.h"
+#include "QS880/CShading.h"
 
-#include "ResultImage.h"
+#include "QS880/ResultImage.h"
 
 #include <algorithm>
 

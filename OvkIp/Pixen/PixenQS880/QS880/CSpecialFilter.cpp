@@ -1,6 +1,6 @@
 // Request handling and step order of the model pipeline. Every band repeats the request, so each call
 // re-checks it; the steps run in a fixed order and the first failing step ends the band.
-#include "CSpecialFilter.h"
+#include "QS880/CSpecialFilter.h"
 
 #include "OvkLogger.h"
 #include "QS880/CShading.h"

@@ -4,11 +4,11 @@
 // the generic chain. It also carries the lamp calibration and builds shading data from its results.
 #pragma once
 
-#include "CAdjustLight.h"
 #include "CIPController.h"
 #include "CNormalFilter.h"
 #include "CResolutionConvertNormal.h"
-#include "PrepRecords.h"
+#include "QS880/CAdjustLight.h"
+#include "QS880/PrepRecords.h"
 #include "QS880Records.h"
 
 #include <cstdint>

@@ -1,6 +1,6 @@
 // Backing lines below a page whose raw data ended early, and the generic chain on its own. The backing
 // takes the platen colour that the side's shading measured, so it needs shading data of that side.
-#include "CSpecialFilter.h"
+#include "QS880/CSpecialFilter.h"
 
 #include "OvkLogger.h"
 #include "QS880/CShading.h"

@@ -1,6 +1,6 @@
 // Calibration side of the pipeline: raw calibration scans become one averaged 16-bit line per side,
 // the step machine turns them into register values, and the final references into shading data.
-#include "CSpecialFilter.h"
+#include "QS880/CSpecialFilter.h"
 
 #include "QS880/CShading.h"
 #include "QS880/ResultImage.h"

@@ -1,6 +1,6 @@
 // The chain's steps that this model replaces: their records come from the raw geometry and the corners the
 // model detected, so colour detection, resolution conversion, deskew and cropping see the page as scanned.
-#include "CSpecialFilter.h"
+#include "QS880/CSpecialFilter.h"
 
 #include "CAutoSize.h"
 #include "CDetectColorOrGray.h"

@@ -1,6 +1,6 @@
 // The model's steps: each builds its filter's record from the accepted request and runs the filter
 // through the side's band controller, which creates the filter on first use.
-#include "CSpecialFilter.h"
+#include "QS880/CSpecialFilter.h"
 
 #include "QS880/CCollectArray.h"
 #include "QS880/CColorGapCorrect.h"

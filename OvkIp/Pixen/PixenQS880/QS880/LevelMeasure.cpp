@@ -1,7 +1,7 @@
 // Level measurement of calibration scans. The first sample wins a tie, as the scan order is left to right.
-#include "LevelMeasure.h"
+#include "QS880/LevelMeasure.h"
 
-#include "ResultImage.h"
+#include "QS880/ResultImage.h"
 
 #include <algorithm>
 

@@ -1,9 +1,9 @@
 // The library's entry points. Each checks its record before touching anything, runs the pipeline and
 // moves the result into the caller's images; exceptions stop here and become result codes.
-#include "PixenQS880.h"
+#include "QS880/PixenQS880.h"
 
 #include "BufferPool.h"
-#include "CSpecialFilter.h"
+#include "QS880/CSpecialFilter.h"
 #include "RecordSize.h"
 
 #include <new>

@@ -1,10 +1,10 @@
 // Colour-gap corrector: classes of a few colours, fringes greyed across runs and the 12-line restart, lone
 // marks kept, the last line not corrected from a stale ring row, refusals, and any band split giving the
 // whole-page result.
-#include "../ImageRecord.h"
 #include "ColorGap/ColorGapCorrect.h"
 #include "ColorGap/ColorGapMarks.h"
 #include "ColorGap/ColorGapTable.h"
+#include "ImageRecord.h"
 
 #include <gtest/gtest.h>
 

@@ -1,13 +1,13 @@
 // Edge emphasis: kernels on a centre pixel with known neighbours, uniform pages unchanged by every class,
 // colour channels and planes worked on alone, the band protocol with its one line of delay and any band
 // split giving the whole-page result, refused records and handles, and the older process-wide functions.
-#include "../ImageRecord.h"
 #include "EdgeEmphasis/EdgeFuncClasses.h"
 #include "EdgeEmphasis/EdgeFuncColor.h"
 #include "EdgeEmphasis/EdgeFuncOld.h"
 #include "EdgeEmphasis/EdgeKernels.h"
 #include "EdgeEmphasis/EdgeLevels.h"
 #include "EdgeEmphasis/OvkEdgeFunc.h"
+#include "ImageRecord.h"
 
 #include <gtest/gtest.h>
 

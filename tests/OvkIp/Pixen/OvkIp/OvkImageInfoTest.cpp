@@ -1,6 +1,6 @@
 // Image record, view and error convention of the analysis layer.
 #include "OvkImageInfo.h"
-#include "../ImageRecord.h"
+#include "ImageRecord.h"
 #include "OvkBits.h"
 #include "OvkCpuFeature.h"
 #include "OvkError.h"

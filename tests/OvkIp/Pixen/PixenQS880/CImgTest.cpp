@@ -1,8 +1,8 @@
 // Validity rules, geometry and ownership of the image object, the band list and the byte buffer.
 #include "CImg.h"
-#include "../ImageRecord.h"
 #include "CImgList.h"
 #include "COvkRaster.h"
+#include "ImageRecord.h"
 #include "TestImages.h"
 
 #include <gtest/gtest.h>

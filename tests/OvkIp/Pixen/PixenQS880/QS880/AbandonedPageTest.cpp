@@ -6,7 +6,7 @@
 #include "RawBands.h"
 #include "Requests.h"
 
-#include "tests/OvkIp/Pixen/OvkIp/DetectSize/SyntheticPage.h"
+#include "SyntheticPage.h"
 
 #include <gtest/gtest.h>
 

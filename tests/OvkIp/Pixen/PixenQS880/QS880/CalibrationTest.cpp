@@ -5,8 +5,8 @@
 #include "QS880/PixenQS880.h"
 #include "Requests.h"
 
-#include "emulator/LightCurveBlock.h"
-#include "emulator/RawScan.h"
+#include "LightCurveBlock.h"
+#include "RawScan.h"
 
 #include <gtest/gtest.h>
 

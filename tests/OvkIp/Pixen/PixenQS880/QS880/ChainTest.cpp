@@ -5,7 +5,7 @@
 #include "RawBands.h"
 #include "Requests.h"
 
-#include "tests/OvkIp/Pixen/OvkIp/DetectSize/SyntheticPage.h"
+#include "SyntheticPage.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "QS880/CDetect4Points.h"
 #include "ResultCodes.h"
 
-#include "tests/OvkIp/Pixen/OvkIp/DetectSize/SyntheticPage.h"
+#include "SyntheticPage.h"
 
 #include <gtest/gtest.h>
 

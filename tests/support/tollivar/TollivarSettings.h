@@ -8,8 +8,8 @@
 #include "TlvJobListStorage.h"
 #include "TlvOutputOptions.h"
 
-#include "foundation/PropertyList.h"
-#include "foundation/UserDefaults.h"
+#include "PropertyList.h"
+#include "UserDefaults.h"
 
 #include <cstdlib>
 

@@ -1,6 +1,6 @@
 // Whole transfers: short transfers and signals are carried through, an end or an error stops with a
 // reason.
-#include "foundation/WholeTransfer.h"
+#include "WholeTransfer.h"
 
 #include <gtest/gtest.h>
 
