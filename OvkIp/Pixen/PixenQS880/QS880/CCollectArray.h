@@ -3,7 +3,7 @@
 #pragma once
 
 #include "FilterBases.h"
-#include "PrepRecords.h"
+#include "QS880/PrepRecords.h"
 
 #include <cstdint>
 
