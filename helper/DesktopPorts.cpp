@@ -19,11 +19,8 @@ namespace tapwell {
 
 bool openMainApp() {
     const std::string desktopId = Tapwell_Utility::mainAppIdentifier() + ".desktop";
-    if (const auto file = ws::findDesktopFile(desktopId))
-        if (const auto entry = ws::DesktopEntry::load(*file))
-            return ws::launch(*entry);
-    const auto path = Tapwell_Utility::getMainAppPath();
-    return path && ws::launchProgram(*path);
+    return ws::launchApplication(desktopId,
+                                 Tapwell_Utility::getMainAppPath().value_or(std::filesystem::path()));
 }
 
 void showAlert(const char* informativeKey) {

@@ -18,7 +18,8 @@ namespace ws {
 // takes none start nothing and answer false: it would open without them.
 bool launch(const DesktopEntry& entry, const std::vector<std::filesystem::path>& files = {});
 bool launchProgram(const std::filesystem::path& program, const std::vector<std::string>& arguments = {});
-// An application by its .desktop file (desktop-file id) where one is installed, else its program by path.
+// An application by its .desktop file (desktop-file id) where one is installed, else its program by path
+// (an empty path starts nothing).
 bool launchApplication(std::string_view desktopId, const std::filesystem::path& program);
 bool openPath(const std::filesystem::path& path);
 // The mail program gets absolute paths; the files must stay until it has read them.

@@ -76,6 +76,7 @@ TEST_F(Launching, MailAttachesEveryFileAndOpenNamesThePath) {
 TEST_F(Launching, NothingStartsForAMalformedLineAMissingProgramOrFilesNobodyTakes) {
     EXPECT_FALSE(ws::launch(*ws::DesktopEntry::parse("[Desktop Entry]\nExec=\"unclosed %f\n"), kAwkward));
     EXPECT_FALSE(ws::launchProgram(root / "no-such-program"));
+    EXPECT_FALSE(ws::launchApplication("k3100-no-such-app.desktop", {}));
     const auto noFiles =
         ws::DesktopEntry::parse("[Desktop Entry]\nExec=\"" ARGV_RECORDER "\" --new-window\n");
     EXPECT_FALSE(ws::launch(*noFiles, kAwkward));
