@@ -84,7 +84,8 @@ bool renameWithoutReplacing(const std::filesystem::path& from, const std::filesy
 ReadStatus readWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>& bytes,
                          std::uintmax_t maxBytes, std::string* error) {
     bytes.clear();
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // O_NONBLOCK: a FIFO in place of the file would hang the open until a writer came.
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (!fd.valid()) {
         const bool missing = errno == ENOENT || errno == ENOTDIR;
         fail(error, "cannot open", path);

@@ -15,7 +15,8 @@ namespace fnd {
 
 enum class ReadStatus { Ok, Missing, Unreadable, TooLarge };
 
-// Reads the whole file into bytes (cleared first). Files above maxBytes are refused, never read.
+// Reads the whole file into bytes (cleared first). Files above maxBytes are refused, never read;
+// anything but a regular file (a FIFO, a folder) is Unreadable at once.
 FND_EXPORT ReadStatus readWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>& bytes,
                                     std::uintmax_t maxBytes, std::string* error = nullptr);
 

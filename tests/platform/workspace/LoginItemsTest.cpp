@@ -96,3 +96,12 @@ TEST_F(LoginItemsTest, StraysOfOtherCopiesGoAndOtherProgramsStay) {
     EXPECT_TRUE(std::filesystem::exists(folder / "other.desktop"));
     EXPECT_TRUE(items.contains(program));
 }
+
+TEST_F(LoginItemsTest, JunkInTheAutostartFolderIsPassedOver) {
+    const std::filesystem::path folder = LoginItems::folder();
+    std::filesystem::create_directories(folder / "folder.desktop");
+    ASSERT_EQ(::mkfifo((folder / "pipe.desktop").c_str(), 0600), 0);
+    std::filesystem::create_symlink(folder / "gone", folder / "dangling.desktop");
+    EXPECT_EQ(items.removeStrays(), 0);
+    EXPECT_TRUE(std::filesystem::exists(folder / "pipe.desktop"));
+}
