@@ -19,7 +19,7 @@ std::string envOr(const char* name, std::string fallback) {
 }
 
 bool isSafeId(std::string_view id) {
-    return !id.empty() && id.find('/') == std::string_view::npos && id.front() != '.' &&
+    return !id.empty() && id.find('/') == std::string_view::npos && id.front() != '.' && id.front() != '-' &&
            id.ends_with(".desktop");
 }
 
@@ -56,8 +56,8 @@ std::optional<std::filesystem::path> findDesktopFile(std::string_view desktopId,
             if (std::filesystem::is_regular_file(folder / relative, ec))
                 return folder / relative;
             dash = relative.find('-', dash);
-            if (dash == std::string::npos)
-                break;
+            if (dash == std::string::npos || relative[dash + 1] == '.')
+                break; // "/." would begin a hidden or a parent folder
             relative[dash] = '/';
         }
     }

@@ -45,6 +45,8 @@ TEST_F(Applications, EntriesAreFoundByIdWithTheUsersFirst) {
     write(home / "data/applications/viewer.desktop", "[Desktop Entry]\nName=My viewer\n");
     EXPECT_EQ(ws::findDesktopFile("viewer.desktop"), home / "data/applications/viewer.desktop");
     EXPECT_EQ(ws::findDesktopFile("../applications/viewer.desktop"), std::nullopt);
+    write(home / "system/outside.desktop", "[Desktop Entry]\nName=Outside\n");
+    EXPECT_EQ(ws::findDesktopFile("vendor-..-..-outside.desktop"), std::nullopt);
     EXPECT_EQ(ws::findDesktopFile("missing.desktop"), std::nullopt);
 }
 
