@@ -19,6 +19,7 @@
 #include <QSocketNotifier>
 
 #include <algorithm>
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -71,7 +72,7 @@ int main(int argc, char** argv) {
 
     TlvMainCntlr cntlr(defaults);
     // Program tests shorten the wait before the automatic quit after a helper's job.
-    if (const char* delay = std::getenv("K3100_AUTO_CLOSE_DELAY"))
+    if (const char* delay = std::getenv("K3100_AUTO_CLOSE_DELAY"); delay && std::isfinite(std::atof(delay)))
         cntlr.setAutoCloseDelay(std::clamp(std::atof(delay), 0.0, TlvMainCntlr::kAutoCloseDelay));
     tlv::TlvMainWindow window(cntlr, [] { QApplication::quit(); });
     cntlr.setMainView(&window);

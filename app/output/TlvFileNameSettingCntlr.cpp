@@ -97,10 +97,6 @@ void TlvFileNameSettingCntlr::buildPanel() {
     QObject::connect(ok, &QPushButton::clicked, mPanel, [this] { closeFileNameSttngPnl(kTagOK); });
 }
 
-int TlvFileNameSettingCntlr::entryIndex() const {
-    return TlvFuncSettingMdl::fIndexByFType(mView.curFuncTypeFuncView());
-}
-
 int TlvFileNameSettingCntlr::digits() const {
     return mDigitType->currentIndex() + 1;
 }
@@ -115,7 +111,7 @@ int TlvFileNameSettingCntlr::maxDigNum(int digits) {
 }
 
 void TlvFileNameSettingCntlr::runModalFileNameSttngPnl(bool fromEditor) {
-    if (entryIndex() < 0 || !mView.tmpFuncSettingMdl())
+    if (mView.entryIndex() < 0 || !mView.tmpFuncSettingMdl())
         return;
     initFileNameCntlr();
     mPanel->setWindowTitle(appkit::localized("Title_FileNameWin"));
@@ -125,7 +121,7 @@ void TlvFileNameSettingCntlr::runModalFileNameSttngPnl(bool fromEditor) {
 
 void TlvFileNameSettingCntlr::initFileNameCntlr() {
     const TlvFuncSettingMdl* settings = mView.tmpFuncSettingMdl();
-    const int e = entryIndex();
+    const int e = mView.entryIndex();
     if (!settings || e < 0)
         return;
     mResult->setText(QString::fromStdString(settings->imgFileName(e, true)));
@@ -154,7 +150,7 @@ QString TlvFileNameSettingCntlr::trimmedPrefix() const {
 std::unique_ptr<TlvFuncSettingMdl> TlvFileNameSettingCntlr::ruleFromControls() const {
     const TlvFuncSettingMdl* settings = mView.tmpFuncSettingMdl();
     auto rule = std::make_unique<TlvFuncSettingMdl>(settings ? *settings : TlvFuncSettingMdl());
-    const int e = entryIndex();
+    const int e = mView.entryIndex();
     rule->setPartFileName(trimmedPrefix().toStdString(), e);
     rule->setIsAddDateTime(mAddDateTime->isChecked(), e);
     rule->setDateTimeType(mDateTimeType->currentIndex(), e);
@@ -165,7 +161,7 @@ std::unique_ptr<TlvFuncSettingMdl> TlvFileNameSettingCntlr::ruleFromControls() c
 }
 
 void TlvFileNameSettingCntlr::updateFileNameDisplay() {
-    const std::string name = ruleFromControls()->imgFileName(entryIndex(), true);
+    const std::string name = ruleFromControls()->imgFileName(mView.entryIndex(), true);
     if (!name.empty())
         mResult->setText(QString::fromStdString(name));
 }
@@ -178,7 +174,7 @@ void TlvFileNameSettingCntlr::checkFNameStngSave() const {
         if (!TlvUtilsMethod::isValidNameInString(prefix))
             throw VX_Exception(kErrInValidFileName);
         // The whole name with its date, counter and extension must name a file, not only the prefix.
-        if (!isUsableFileName(ruleFromControls()->imgFileName(entryIndex(), true)))
+        if (!isUsableFileName(ruleFromControls()->imgFileName(mView.entryIndex(), true)))
             throw VX_Exception(kErrInValidFileName);
         return;
     }
@@ -218,7 +214,7 @@ void TlvFileNameSettingCntlr::closeFileNameSttngPnl(int tagOfButton) {
         }
         changeDigit();
         if (TlvFuncSettingMdl* settings = mView.tmpFuncSettingMdl()) {
-            const int e = entryIndex();
+            const int e = mView.entryIndex();
             *settings = *ruleFromControls();
             settings->setImgFileName(mResult->text().toStdString(), e);
         }

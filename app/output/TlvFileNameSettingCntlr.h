@@ -63,7 +63,6 @@ public:
 
 private:
     void buildPanel();
-    int entryIndex() const;
     int digits() const;
     QString trimmedPrefix() const;
     // The working settings with the panel's rule in the current entry.

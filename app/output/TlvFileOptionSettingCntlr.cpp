@@ -167,12 +167,8 @@ void TlvFileOptionSettingCntlr::buildTIFFPanel() {
     addButtons(mOpTIFFPanel, &TlvFileOptionSettingCntlr::closeTIFFPnl);
 }
 
-int TlvFileOptionSettingCntlr::entryIndex() const {
-    return TlvFuncSettingMdl::fIndexByFType(mView.curFuncTypeFuncView());
-}
-
 void TlvFileOptionSettingCntlr::runModalFileOptionPnl(bool fromEditor, int format) {
-    if (entryIndex() < 0 || format < kFormatPDF || format > kFormatJPEG)
+    if (mView.entryIndex() < 0 || format < kFormatPDF || format > kFormatJPEG)
         return;
     initFileOptionPnl(format);
     initFileOptionCntlr(format);
@@ -202,7 +198,7 @@ void TlvFileOptionSettingCntlr::initFileOptionPnl(int format) {
 
 void TlvFileOptionSettingCntlr::initFileOptionCntlr(int format) {
     const TlvFuncSettingMdl* s = mView.tmpFuncSettingMdl();
-    const int e = entryIndex();
+    const int e = mView.entryIndex();
     if (!s || e < 0)
         return;
     const QSignalBlocker quiet(mPagesStepper);
@@ -267,7 +263,7 @@ void TlvFileOptionSettingCntlr::endPanel(QDialog* panel) {
 
 void TlvFileOptionSettingCntlr::closePDFPnl(int tagOfButton) {
     TlvFuncSettingMdl* s = mView.tmpFuncSettingMdl();
-    const int e = entryIndex();
+    const int e = mView.entryIndex();
     if (tagOfButton != kTagCancel && s && e >= 0) {
         mClampTimer->stop(); // the model clamps the count itself
         s->setFF_MultiType_PDF(selectedRow(), e);
@@ -283,7 +279,7 @@ void TlvFileOptionSettingCntlr::closePDFPnl(int tagOfButton) {
 
 void TlvFileOptionSettingCntlr::closeTIFFPnl(int tagOfButton) {
     TlvFuncSettingMdl* s = mView.tmpFuncSettingMdl();
-    const int e = entryIndex();
+    const int e = mView.entryIndex();
     if (tagOfButton != kTagCancel && s && e >= 0) {
         mClampTimer->stop();
         s->setFF_MultiType_TIFF(selectedRow(), e);
@@ -295,7 +291,7 @@ void TlvFileOptionSettingCntlr::closeTIFFPnl(int tagOfButton) {
 
 void TlvFileOptionSettingCntlr::closeCompPnl(int tagOfButton) {
     TlvFuncSettingMdl* s = mView.tmpFuncSettingMdl();
-    const int e = entryIndex();
+    const int e = mView.entryIndex();
     if (tagOfButton != kTagCancel && s && e >= 0) {
         if (mOpPDFPanel->isVisible())
             mTmpCompRate_PDF = mRate->value(); // stored when the PDF panel is confirmed

@@ -78,7 +78,6 @@ private:
     void addButtons(QDialog* panel, void (TlvFileOptionSettingCntlr::*close)(int));
     void changeKeyViewPdfTiffPnl(int format);
     void endPanel(QDialog* panel);
-    int entryIndex() const;
 
     TlvFuncViewLink& mView;
     QPointer<QDialog> mOpPDFPanel, mOpCompPanel, mOpTIFFPanel;

@@ -3,8 +3,9 @@
 // reports.
 #pragma once
 
+#include "TlvFuncSettingMdl.h"
+
 class QWidget;
-class TlvFuncSettingMdl;
 
 namespace tlv {
 
@@ -14,6 +15,8 @@ public:
     // Null when the view has no working settings.
     virtual TlvFuncSettingMdl* tmpFuncSettingMdl() = 0;
     virtual int curFuncTypeFuncView() const = 0;
+    // The settings entry of that function type; negative when it has none.
+    int entryIndex() const { return TlvFuncSettingMdl::fIndexByFType(curFuncTypeFuncView()); }
     // The job-list editor's panel when opened from there, else the main window; may be null.
     virtual QWidget* parentWindow(bool fromEditor) = 0;
     virtual void updateFuncCntlrs() = 0;

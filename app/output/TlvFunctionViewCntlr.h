@@ -113,7 +113,6 @@ private:
     bool isNamesEditable() const;
     bool isChoosingAtState202() const;
     bool isSetFunMdlFileFormat() const;
-    int entryIndex() const { return TlvFuncSettingMdl::fIndexByFType(curFuncTypeFuncView()); }
 
     TlvFuncViewHost& mHost;
     std::unique_ptr<TlvFuncSettingMdl> mTmpFuncSettingMdl;

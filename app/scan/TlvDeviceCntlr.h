@@ -21,6 +21,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 class TlvScanSettingMdl;
 
@@ -103,7 +104,7 @@ private:
     void completeMemoryXfer(bool dummy);
     int readPage(int index, bool& cancelSeen);
     int drainPage();
-    int pageFront(std::optional<tlv::TlvPageLayout>& layout, std::optional<std::uint32_t>& bufSize);
+    int pageFront(std::optional<tlv::TlvPageLayout>& layout, std::vector<std::uint8_t>& buffer);
     int readBlocks(const tlv::TlvPageLayout& page, std::vector<std::uint8_t>& buffer,
                    const std::function<void(const TW_IMAGEMEMXFER&)>& take, bool* cancelSeen);
     void noteFailure(int rc, bool userCancel);

@@ -70,13 +70,11 @@ void TlvDeviceCntlr::afterTransfer(Next next) {
 
 int TlvDeviceCntlr::readPage(int index, bool& cancelSeen) {
     std::optional<tlv::TlvPageLayout> layout;
-    std::optional<std::uint32_t> bufSize;
-    int rc = pageFront(layout, bufSize);
     std::vector<std::uint8_t> buffer;
+    int rc = pageFront(layout, buffer);
     tlv::TlvPageSink sink;
     if (rc == TWRC_SUCCESS) {
         try {
-            buffer.resize(*bufSize);
             rc = sink.open(TlvUtilsMethod::tmpBaseImageFilePath(index), *layout);
         } catch (const std::bad_alloc&) {
             rc = kScnErrNoMemory;
@@ -110,23 +108,16 @@ int TlvDeviceCntlr::readPage(int index, bool& cancelSeen) {
 
 int TlvDeviceCntlr::drainPage() {
     std::optional<tlv::TlvPageLayout> layout;
-    std::optional<std::uint32_t> bufSize;
-    if (const int rc = pageFront(layout, bufSize); rc != TWRC_SUCCESS)
-        return rc;
     std::vector<std::uint8_t> buffer;
-    try {
-        buffer.resize(*bufSize);
-    } catch (const std::bad_alloc&) {
-        return kScnErrNoMemory;
-    }
+    if (const int rc = pageFront(layout, buffer); rc != TWRC_SUCCESS)
+        return rc;
     mTWAINHandler->setDSState(kVXStateTransferring);
     return readBlocks(*layout, buffer, nullptr, nullptr);
 }
 
-// Image information, pending count and buffer sizes of the coming page, checked before anything is
-// allocated from them.
-int TlvDeviceCntlr::pageFront(std::optional<tlv::TlvPageLayout>& layout,
-                              std::optional<std::uint32_t>& bufSize) {
+// Image information, pending count and buffer sizes of the coming page, checked before the transfer
+// buffer is allocated from them.
+int TlvDeviceCntlr::pageFront(std::optional<tlv::TlvPageLayout>& layout, std::vector<std::uint8_t>& buffer) {
     mImageInfo = TW_IMAGEINFO{};
     mSetupMemXfer = TW_SETUPMEMXFER{};
     mPendingXfers = TW_PENDINGXFERS{};
@@ -137,9 +128,16 @@ int TlvDeviceCntlr::pageFront(std::optional<tlv::TlvPageLayout>& layout,
     if (const int rc = stepOnMain(DG_CONTROL, DAT_SETUPMEMXFER, MSG_GET, &mSetupMemXfer); rc != TWRC_SUCCESS)
         return rc;
     layout = tlv::pageLayoutOf(mImageInfo);
-    if (layout)
-        bufSize = tlv::transferBufferSize(mSetupMemXfer, *layout);
-    return layout && bufSize ? TWRC_SUCCESS : kScnErrBadData;
+    const std::optional<std::uint32_t> bufSize =
+        layout ? tlv::transferBufferSize(mSetupMemXfer, *layout) : std::nullopt;
+    if (!bufSize)
+        return kScnErrBadData;
+    try {
+        buffer.resize(*bufSize);
+    } catch (const std::bad_alloc&) {
+        return kScnErrNoMemory;
+    }
+    return TWRC_SUCCESS;
 }
 
 // The block loop: every block is checked against the buffer and the page before its rows are used;

@@ -113,6 +113,17 @@ protected:
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         return ae::isRunning(kId);
     }
+    // The save job on button one, pressed while tollivar is not running: the helper starts it and sends
+    // the press.
+    void PressWithTheApplicationClosed() {
+        StoreSaveJob();
+        UseButtonOneForTheJob();
+        mProgram = Start();
+        ASSERT_TRUE(WaitRunning());
+        helper.transConnectInfo(0, 1, 0);
+        helper.transOutputCheckInfo(false);
+    }
+    auto SavedPreferences() const { return fnd::plist::readFile(mDir / (std::string(kId) + ".plist")); }
     // The record the application writes for the helper when asked; none without an answer.
     std::optional<fnd::Dictionary> ReportedRecord() { return test::reportedAppSetting(helper); }
     int ReportedState() { return test::reportedAppState(helper); }
@@ -199,12 +210,7 @@ TEST_F(Tollivar, ScanToARunningApplicationWritesOnePdfOfTheBatch) {
 
 TEST_F(Tollivar, PressLaunchesTheApplicationWhichClosesAfterTheJob) {
     ASSERT_TRUE(StartEmulator({"gen:ramp-a4 2"}));
-    StoreSaveJob();
-    UseButtonOneForTheJob();
-    mProgram = Start(); // as the helper does for a press while the application is not running
-    ASSERT_TRUE(WaitRunning());
-    helper.transConnectInfo(0, 1, 0);
-    helper.transOutputCheckInfo(false);
+    ASSERT_NO_FATAL_FAILURE(PressWithTheApplicationClosed());
     ASSERT_TRUE(WaitState(306));
     EXPECT_EQ(ExitStatus(), 0); // the automatic quit after the job
     ExpectPdfOfPages(2);
@@ -219,7 +225,7 @@ TEST_F(Tollivar, SecondStartHandsOverAndSigtermSavesTheSettings) {
     EXPECT_TRUE(ae::isRunning(kId));
     kill(mProgram, SIGTERM);
     EXPECT_EQ(ExitStatus(), 0);
-    const auto file = fnd::plist::readFile(mDir / (std::string(kId) + ".plist"));
+    const auto file = SavedPreferences();
     const fnd::Dictionary* prefs = file.value.asDictionary();
     ASSERT_TRUE(prefs);
     EXPECT_TRUE(prefs->get(tlv::TlvAppleEventLink::kAppSettingKey).asData());
@@ -246,7 +252,7 @@ TEST_F(Tollivar, SigtermWhilePagesAreWrittenLeavesWholeFilesAndSavesTheSettings)
         EXPECT_TRUE(test::pdfIsSound(pdfs[0]));
         EXPECT_LT(test::pdfPageCount(pdfs[0]), 40);
     }
-    const auto file = fnd::plist::readFile(mDir / (std::string(kId) + ".plist"));
+    const auto file = SavedPreferences();
     const fnd::Dictionary* prefs = file.value.asDictionary();
     ASSERT_TRUE(prefs);
     EXPECT_TRUE(prefs->get(tlv::TlvAppleEventLink::kAppSettingKey).asData());
@@ -254,12 +260,7 @@ TEST_F(Tollivar, SigtermWhilePagesAreWrittenLeavesWholeFilesAndSavesTheSettings)
 
 TEST_F(Tollivar, JamMidBatchFailsThePressedJobWhichStaysUpWithTheError) {
     ASSERT_TRUE(StartEmulator({"gen:ramp-a4 12"}));
-    StoreSaveJob();
-    UseButtonOneForTheJob();
-    mProgram = Start(); // as the helper does for a press while the application is not running
-    ASSERT_TRUE(WaitRunning());
-    helper.transConnectInfo(0, 1, 0);
-    helper.transOutputCheckInfo(false);
+    ASSERT_NO_FATAL_FAILURE(PressWithTheApplicationClosed());
     // The paper jams at the scanner's next command once the first page is being written.
     ASSERT_TRUE(WaitForOutputFile(".part"));
     ASSERT_EQ(Control("fault jam"), 0);

@@ -59,6 +59,16 @@ void OutputTest::addPage(const RawPage& page) {
     host.addPage(writeRawPage(page, pageCount++));
 }
 
+std::vector<RawPage> OutputTest::addEveryDepthAndTurn() {
+    std::vector<RawPage> pages;
+    for (int bpp : {1, 8, 24})
+        for (int turns = 0; turns < 4; ++turns)
+            pages.push_back({bpp, 64, 40, 300, 200, turns});
+    for (const RawPage& page : pages)
+        addPage(page);
+    return pages;
+}
+
 std::vector<fs::path> OutputTest::savedFiles() const {
     std::vector<fs::path> files;
     for (const auto& entry : fs::directory_iterator(saveFolder))

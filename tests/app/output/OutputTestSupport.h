@@ -18,6 +18,9 @@ protected:
     void TearDown() override;
     // Adds a page to the page list (its raw file made) with the next index.
     void addPage(const RawPage& page);
+    // Adds each depth with each quarter turn, 64 x 40 pixels at 300 x 200 dpi before turning, and
+    // returns those pages.
+    std::vector<RawPage> addEveryDepthAndTurn();
     std::vector<fs::path> savedFiles() const; // the save folder's files, sorted
 
     fs::path root, saveFolder;

@@ -50,15 +50,6 @@ void expectValidPdf(const fs::path& pdf, int pages) {
     EXPECT_NE(squeezed(info).find("Pages: " + std::to_string(pages) + "\n"), std::string::npos) << info;
 }
 
-// The pages: each depth with each quarter turn, 64 x 40 pixels at 300 x 200 dpi before turning.
-std::vector<RawPage> everyDepthAndTurn() {
-    std::vector<RawPage> pages;
-    for (int bpp : {1, 8, 24})
-        for (int turns = 0; turns < 4; ++turns)
-            pages.push_back({bpp, 64, 40, 300, 200, turns});
-    return pages;
-}
-
 void expectImage(const ImageRow& row, const RawPage& page, bool compressed) {
     const bool odd = page.rotation % 2 == 1;
     EXPECT_EQ(row.width, odd ? page.height : page.width);
@@ -80,9 +71,7 @@ protected:
 };
 
 TEST_F(PdfWriter, EveryDepthAndTurnGroupedEveryTwoPages) {
-    const std::vector<RawPage> pages = everyDepthAndTurn();
-    for (const RawPage& page : pages)
-        addPage(page);
+    const std::vector<RawPage> pages = addEveryDepthAndTurn();
     host.options.ffMultiTypePDF = 1;
     host.options.multiPageNumPDF = 2;
     reader->readImgFiles();
@@ -106,9 +95,7 @@ TEST_F(PdfWriter, EveryDepthAndTurnGroupedEveryTwoPages) {
 }
 
 TEST_F(PdfWriter, AllPagesInOneCompressedFile) {
-    const std::vector<RawPage> pages = everyDepthAndTurn();
-    for (const RawPage& page : pages)
-        addPage(page);
+    const std::vector<RawPage> pages = addEveryDepthAndTurn();
     host.options.ffCompType = 1;
     reader->readImgFiles();
     const std::vector<fs::path> files = savedFiles();

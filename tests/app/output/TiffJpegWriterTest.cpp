@@ -13,14 +13,6 @@
 namespace outtest {
 namespace {
 
-std::vector<RawPage> everyDepthAndTurn() {
-    std::vector<RawPage> pages;
-    for (int bpp : {1, 8, 24})
-        for (int turns = 0; turns < 4; ++turns)
-            pages.push_back({bpp, 64, 40, 300, 200, turns});
-    return pages;
-}
-
 // The samples a reader should find: the raw page turned, and 1-bit pages stored with 1 = black.
 std::vector<std::uint8_t> expectedSamples(const RawPage& page, int index) {
     tlv::TlvPageImage image = tlv::readPageImage(writeRawPage(page, index) /* the same bytes again */,
@@ -68,9 +60,7 @@ void expectTiffPages(const fs::path& path, const std::vector<RawPage>& pages, in
 class TiffJpegWriter : public OutputTest {};
 
 TEST_F(TiffJpegWriter, EveryDepthAndTurnToTiffGroupedEveryThreePages) {
-    const std::vector<RawPage> pages = everyDepthAndTurn();
-    for (const RawPage& page : pages)
-        addPage(page);
+    const std::vector<RawPage> pages = addEveryDepthAndTurn();
     host.options.fileFormatType = tlv::kFormatTIFF;
     host.options.imgFileName = "Scan_001.tiff";
     host.options.ffMultiTypeTIFF = 1;
@@ -99,9 +89,7 @@ TEST_F(TiffJpegWriter, EveryDepthAndTurnToTiffGroupedEveryThreePages) {
 }
 
 TEST_F(TiffJpegWriter, AllPagesInOneTiff) {
-    const std::vector<RawPage> pages = everyDepthAndTurn();
-    for (const RawPage& page : pages)
-        addPage(page);
+    const std::vector<RawPage> pages = addEveryDepthAndTurn();
     host.options.fileFormatType = tlv::kFormatTIFF;
     host.options.imgFileName = "All.tiff";
     reader->readImgFiles();

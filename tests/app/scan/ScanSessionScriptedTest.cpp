@@ -156,8 +156,10 @@ protected:
         fnd::RunLoop::main().runFor(0);
         ASSERT_FALSE(cntlr->isBatchRunning());
     }
-    // The page failed alone: the first page kept, the third drained, the batch ended in failure.
-    void ExpectFailedSecondPage() {
+    // A faulty page between two sound ones fails alone: the first page kept, the third drained, the batch
+    // ended in failure.
+    void ExpectOnlyTheMiddlePageFails(const SScriptedPage& faulty) {
+        RunBatch({GreyPage(40, 10), faulty, GreyPage(40, 10)});
         EXPECT_EQ(host.pages.size(), 1u);
         EXPECT_EQ(host.states, (std::vector<int>{101, 105}));
         EXPECT_EQ(host.messages, std::vector<std::string>{"Err_ScanDataFault"});
@@ -185,15 +187,13 @@ TEST_F(ScriptedSession, SoundPagesAreKeptWithTheirRowsAndThumbnails) {
 TEST_F(ScriptedSession, InformationOfNoRealPageFailsThatPage) {
     SScriptedPage bad = GreyPage(40, 10);
     bad.info.ImageWidth = 0;
-    RunBatch({GreyPage(40, 10), bad, GreyPage(40, 10)});
-    ExpectFailedSecondPage();
+    ExpectOnlyTheMiddlePageFails(bad);
 }
 
 TEST_F(ScriptedSession, ABufferThatHoldsNoRowFailsThatPage) {
     SScriptedPage bad = GreyPage(40, 10);
     bad.maxBufSize = 39;
-    RunBatch({GreyPage(40, 10), bad, GreyPage(40, 10)});
-    ExpectFailedSecondPage();
+    ExpectOnlyTheMiddlePageFails(bad);
 }
 
 TEST_F(ScriptedSession, ABlockLargerThanTheBufferFailsThatPage) {
@@ -201,8 +201,7 @@ TEST_F(ScriptedSession, ABlockLargerThanTheBufferFailsThatPage) {
     bad.soundBlocks = false;
     bad.claimedBytesPerRow = 40;
     bad.claimedBytesWritten = 100000;
-    RunBatch({GreyPage(40, 10), bad, GreyPage(40, 10)});
-    ExpectFailedSecondPage();
+    ExpectOnlyTheMiddlePageFails(bad);
 }
 
 TEST_F(ScriptedSession, RowsShorterThanThePagesFailThatPage) {
@@ -210,21 +209,18 @@ TEST_F(ScriptedSession, RowsShorterThanThePagesFailThatPage) {
     bad.soundBlocks = false;
     bad.claimedBytesPerRow = 20;
     bad.claimedBytesWritten = 80;
-    RunBatch({GreyPage(40, 10), bad, GreyPage(40, 10)});
-    ExpectFailedSecondPage();
+    ExpectOnlyTheMiddlePageFails(bad);
 }
 
 TEST_F(ScriptedSession, MoreRowsThanThePageHasFailThatPage) {
     SScriptedPage bad = GreyPage(40, 10);
     bad.maxBufSize = 40 * 8;
     bad.extraRows = 3; // 7 rows, then 6 more: 13 rows for a page of 10
-    RunBatch({GreyPage(40, 10), bad, GreyPage(40, 10)});
-    ExpectFailedSecondPage();
+    ExpectOnlyTheMiddlePageFails(bad);
 }
 
 TEST_F(ScriptedSession, ASourceThatSendsNoRowsDoesNotHangTheBatch) {
     SScriptedPage stuck = GreyPage(40, 10);
     stuck.blockRows = 0;
-    RunBatch({GreyPage(40, 10), stuck, GreyPage(40, 10)});
-    ExpectFailedSecondPage();
+    ExpectOnlyTheMiddlePageFails(stuck);
 }
