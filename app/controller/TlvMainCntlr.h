@@ -162,6 +162,7 @@ public:
 
     // ---- host services ----
     void showErrorPanel(const std::string& key) override;
+    void showErrorPanel(const std::string& key, const std::vector<std::string>& args) override;
     bool isQuitAppByUnmount() const override { return false; }
     bool isOpenQSWin() const override { return false; }
     void settingDidChangeSendPerform() override {}

@@ -48,7 +48,7 @@ void TlvReadFilesThread::writeImageFileByIndex(int index, bool isLastIndex,
 
 void TlvReadFilesThread::reportFailure(const TlvOutputFailure& failure) {
     if (failure.key() != kNoErrOnlyThrow)
-        mHost.showErrorPanel(failure.key());
+        mHost.showErrorPanel(failure.key(), failure.args());
     mWriter.sendAppStateByErr();
 }
 
