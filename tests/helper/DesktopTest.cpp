@@ -149,7 +149,7 @@ TEST_F(HelperDesktop, AboutWindowShowsTheMainApplicationAndClosesWithCtrlW) {
         return appkit::viewWithTag<QLabel>(&about, tag)->text().toStdString();
     };
     EXPECT_EQ(text(Tapwell_AboutWindow::kNameTag), "Main");
-    EXPECT_EQ(text(Tapwell_AboutWindow::kVersionTag), ""); // no VXVersion: no version line
+    EXPECT_EQ(text(Tapwell_AboutWindow::kVersionTag), "2.5"); // no VXVersion: the bare version
     EXPECT_EQ(text(Tapwell_AboutWindow::kCopyrightTag), "Copyright line");
     EXPECT_FALSE(appkit::viewWithTag<QLabel>(&about, Tapwell_AboutWindow::kImageTag)->pixmap().isNull());
 
@@ -164,6 +164,24 @@ TEST_F(HelperDesktop, AboutWindowShowsTheMainApplicationAndClosesWithCtrlW) {
     about.openVersionPanel();
     EXPECT_TRUE(saveScreenshot(&about, "tapwell-about"));
     about.hide();
+
+    // No main application found: the helper's own name and version, never an empty window.
+    about.awakeFromNib(fnd::Bundle(fs::path()));
+    EXPECT_EQ(text(Tapwell_AboutWindow::kNameTag), *fnd::Bundle::main().infoValue("CFBundleName").asString());
+    EXPECT_THAT(text(Tapwell_AboutWindow::kVersionTag), testing::StartsWith("Version "));
+    EXPECT_EQ(about.windowTitle().toStdString(), text(Tapwell_AboutWindow::kNameTag));
+}
+
+// A left click on the tray icon opens the menu, filled afresh, as a right click does.
+TEST_F(HelperDesktop, ALeftClickOnTheTrayIconOpensTheMenu) {
+    MenuState state;
+    StatusMenu menu([&state] { return menuRows(state, {}); }, [](int) {});
+    menu.trayActivated(QSystemTrayIcon::DoubleClick);
+    EXPECT_FALSE(menu.menu()->isVisible());
+    menu.trayActivated(QSystemTrayIcon::Trigger);
+    EXPECT_TRUE(QTest::qWaitFor([&menu] { return menu.menu()->isVisible(); }, 5000));
+    EXPECT_NE(actionWithTag(menu.menu(), kTagAbout), nullptr);
+    menu.menu()->hide();
 }
 
 TEST_F(HelperDesktop, SessionEndQuitsThroughTheMainLoop) {
