@@ -6,6 +6,7 @@
 #include "QtTestApp.h"
 #include "StatusMenu.h"
 #include "Tapwell_AboutWindow.h"
+#include "Tapwell_Utility.h"
 
 #include "Alert.h"
 #include "Bundle.h"
@@ -196,7 +197,7 @@ TEST_F(HelperDesktop, LoginItemTouchesOnlyFilesTheHelperWrote) {
     const ws::LoginItems items(kHelperId);
     StatusMenu menu([] { return std::vector<MenuRow>{}; }, [](int) {});
     Tapwell_AboutWindow about;
-    const TapwellPorts ports = desktopPorts(events, items, menu, about);
+    const TapwellPorts ports = desktopPorts(events, items, menu, about, true);
 
     fs::create_directories(autostart());
     const fs::path ours = items.entryPath();
@@ -222,6 +223,38 @@ TEST_F(HelperDesktop, LoginItemTouchesOnlyFilesTheHelperWrote) {
     EXPECT_TRUE(fs::exists(autostart() / "other.desktop"));
 }
 
+// A helper run from a build tree or a staging folder leaves the login items as they are: it would
+// otherwise start that copy at every log-in.
+TEST_F(HelperDesktop, OnlyAnInstalledHelperTouchesTheLoginItems) {
+    const TapwellAppleEvent events(std::nullopt);
+    const ws::LoginItems items(kHelperId);
+    StatusMenu menu([] { return std::vector<MenuRow>{}; }, [](int) {});
+    Tapwell_AboutWindow about;
+    const TapwellPorts ports = desktopPorts(events, items, menu, about, false);
+    fs::create_directories(autostart());
+    ports.loginEntry(true);
+    EXPECT_FALSE(fs::exists(items.entryPath()));
+    const fs::path stray = autostart() / "old-copy.desktop";
+    std::ofstream(stray) << "[Desktop Entry]\nType=Application\nExec=tapwell\nX-K3100-Helper=true\n";
+    ports.removeJunkLoginItems();
+    EXPECT_TRUE(fs::exists(stray));
+
+    // Installed: "<prefix>/bin/<program>" and the .desktop file in "<prefix>/share/applications".
+    const fs::path prefix = fs::path(dir.path().toStdString()) / "prefix";
+    const fs::path program = prefix / "bin" / "tapwell";
+    fs::create_directories(prefix / "bin");
+    EXPECT_FALSE(Tapwell_Utility::isInstalledProgram(program, prefix, kHelperId)); // no .desktop file
+    fs::create_directories(prefix / "share/applications");
+    std::ofstream(prefix / "share/applications" / (std::string(kHelperId) + ".desktop"))
+        << "[Desktop Entry]\n";
+    EXPECT_TRUE(Tapwell_Utility::isInstalledProgram(program, prefix, kHelperId));
+    const fs::path staged = fs::path(dir.path().toStdString()) / "try/usr/local/bin/tapwell";
+    EXPECT_FALSE(Tapwell_Utility::isInstalledProgram(staged, prefix, kHelperId)); // a copy elsewhere
+    EXPECT_FALSE(Tapwell_Utility::isInstalledProgram(prefix / "tapwell", prefix, kHelperId));
+    // This test program lies in a build tree.
+    EXPECT_FALSE(Tapwell_Utility::isInstalledHelper(kHelperId));
+}
+
 TEST_F(HelperDesktop, PollChangeReachesTheRunningApplicationOnTheBus) {
     ASSERT_TRUE(QDBusConnection::sessionBus().isConnected()) << "run the tests under dbus-run-session";
     const QString appId = QStringLiteral("org.k3100test.tollivar.p%1").arg(::getpid());
@@ -238,7 +271,7 @@ TEST_F(HelperDesktop, PollChangeReachesTheRunningApplicationOnTheBus) {
     const ws::LoginItems items(kHelperId);
     StatusMenu menu([] { return std::vector<MenuRow>{}; }, [](int) {});
     Tapwell_AboutWindow about;
-    TapwellCntlr controller(desktopPorts(events, items, menu, about));
+    TapwellCntlr controller(desktopPorts(events, items, menu, about, false));
     controller.start();
     ASSERT_TRUE(controller.mainAppRunning());
     controller.checkScannerAction(-3, 0);
