@@ -31,7 +31,8 @@ std::shared_ptr<const AnimationStrip> AnimationStrip::fromFile(const QString& pa
     bool countOk = false, durationOk = false;
     const int frames = attributes.value(kNamespace, "frames").toInt(&countOk);
     const float duration = attributes.value(kNamespace, "frame-duration").toFloat(&durationOk);
-    const std::int32_t count = countOk ? std::clamp(frames, 0, std::min(kMostFrames, image->size().width())) : 0;
+    const std::int32_t count =
+        countOk ? std::clamp(frames, 0, std::min(kMostFrames, image->size().width())) : 0;
     return std::shared_ptr<const AnimationStrip>(
         new AnimationStrip(std::move(image), count, durationOk && duration > 0 ? duration : 0.0f));
 }

@@ -31,11 +31,18 @@ std::optional<ArrowKey> arrowOf(int key) {
     }
 }
 
-bool dragging() { return QGuiApplication::mouseButtons() & (Qt::LeftButton | Qt::RightButton); }
+// While one of these is held the highlight stays where it was.
+constexpr Qt::MouseButtons kDragButtons = Qt::LeftButton | Qt::RightButton;
+
+bool dragging() {
+    return QGuiApplication::mouseButtons() & kDragButtons;
+}
 
 } // namespace
 
-Container::Container(QWidget* parent) : QWidget(parent) { setMouseTracking(true); }
+Container::Container(QWidget* parent) : QWidget(parent) {
+    setMouseTracking(true);
+}
 
 QAbstractButton* Container::findNearestSiblingItem(QWidget* item, ArrowKey key) const {
     std::vector<QAbstractButton*> buttons;
@@ -96,18 +103,22 @@ void Container::rollOverTest(std::optional<QPoint> global) {
 }
 
 bool Container::trackPointer(const QEvent* event) {
+    Qt::MouseButtons held = QGuiApplication::mouseButtons();
     switch (event->type()) {
     case QEvent::Enter:
         mPointer = static_cast<const QEnterEvent*>(event)->globalPosition().toPoint();
         break;
     case QEvent::MouseMove:
-    case QEvent::MouseButtonRelease:
-        mPointer = static_cast<const QMouseEvent*>(event)->globalPosition().toPoint();
+    case QEvent::MouseButtonRelease: {
+        const auto* mouse = static_cast<const QMouseEvent*>(event);
+        mPointer = mouse->globalPosition().toPoint();
+        held = mouse->buttons();
         break;
+    }
     default:
         return false;
     }
-    if (!dragging())
+    if (!(held & kDragButtons))
         rollOverTest(mPointer);
     return true;
 }

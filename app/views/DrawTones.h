@@ -13,4 +13,6 @@ inline void fillTone(QPainter& painter, const QRect& r, int tag) {
 }
 
 // The rectangle x..x+w, y..y+h measured upwards from the bottom of a view height points high.
-inline QRect bottomUp(int height, int x, int y, int w, int h) { return {x, height - y - h, w, h}; }
+inline QRect bottomUp(int height, int x, int y, int w, int h) {
+    return {x, height - y - h, w, h};
+}

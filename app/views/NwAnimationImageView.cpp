@@ -34,7 +34,9 @@ void NwAnimationImageView::startThreadAnimation() {
     step();
 }
 
-void NwAnimationImageView::stopThreadAnimation() { mTimer.stop(); }
+void NwAnimationImageView::stopThreadAnimation() {
+    mTimer.stop();
+}
 
 void NwAnimationImageView::incrementCurrentFrame() {
     if (!mImage)
@@ -53,7 +55,9 @@ void NwAnimationImageView::step() {
     update();
 }
 
-QSize NwAnimationImageView::sizeHint() const { return mImage ? mImage->frameSize() : QSize(48, 48); }
+QSize NwAnimationImageView::sizeHint() const {
+    return mImage ? mImage->frameSize() : QSize(48, 48);
+}
 
 void NwAnimationImageView::paintEvent(QPaintEvent*) {
     if (!mImage)

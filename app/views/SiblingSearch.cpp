@@ -11,12 +11,18 @@ namespace {
 
 constexpr double kSameLine = 2.0; // points: closer than this counts as one row or column
 
-bool near(double a, double b) { return std::abs(a - b) < kSameLine; } // false for NaN
+bool near(double a, double b) {
+    return std::abs(a - b) < kSameLine;
+} // false for NaN
 
-int compare(double a, double b) { return a < b ? -1 : (b < a ? 1 : 0); }
+int compare(double a, double b) {
+    return a < b ? -1 : (b < a ? 1 : 0);
+}
 
 // The y that rows are matched on: the original bottom-up windows measure from the bottom edge.
-double lineY(const QRectF& frame, bool flipped) { return flipped ? frame.top() : frame.bottom(); }
+double lineY(const QRectF& frame, bool flipped) {
+    return flipped ? frame.top() : frame.bottom();
+}
 
 } // namespace
 
@@ -39,14 +45,14 @@ std::vector<int> walkOrder(std::span<const QRectF> frames, ArrowKey key, bool fl
     std::iota(order.begin(), order.end(), 0);
     const bool vertical = key == ArrowKey::Up || key == ArrowKey::Down;
     std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-        return (vertical ? SortVerticallyViewFunc(frames[a], frames[b], flipped) : SortViewFunc(frames[a], frames[b])) <
-               0;
+        return (vertical ? SortVerticallyViewFunc(frames[a], frames[b], flipped)
+                         : SortViewFunc(frames[a], frames[b])) < 0;
     });
     return order;
 }
 
-std::optional<int> findNearestSiblingItem(std::span<const QRectF> frames, std::optional<int> item, ArrowKey key,
-                                          bool wrap, bool flipped) {
+std::optional<int> findNearestSiblingItem(std::span<const QRectF> frames, std::optional<int> item,
+                                          ArrowKey key, bool wrap, bool flipped) {
     const std::vector<int> order = walkOrder(frames, key, flipped);
     const int n = static_cast<int>(order.size());
     if (n == 0)

@@ -23,5 +23,5 @@ std::vector<int> walkOrder(std::span<const QRectF> frames, ArrowKey key, bool fl
 // The button to move to from item (an index into frames, or none for "no focus yet"): its index into
 // frames, or none. From the first button up or left goes to the last, from the last down or right to
 // the first, with or without wrapping.
-std::optional<int> findNearestSiblingItem(std::span<const QRectF> frames, std::optional<int> item, ArrowKey key,
-                                          bool wrap, bool flipped);
+std::optional<int> findNearestSiblingItem(std::span<const QRectF> frames, std::optional<int> item,
+                                          ArrowKey key, bool wrap, bool flipped);

@@ -27,7 +27,8 @@ void TlvJobInfoView::setDrawLineLftBtmPt(QPoint point) {
 void TlvJobInfoView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const int w = width(), h = height();
-    for (const QRect edge : {QRect(0, 0, w, 1), QRect(0, h - 1, w, 1), QRect(0, 0, 1, h), QRect(w - 1, 0, 1, h)})
+    for (const QRect edge :
+         {QRect(0, 0, w, 1), QRect(0, h - 1, w, 1), QRect(0, 0, 1, h), QRect(w - 1, 0, 1, h)})
         fillTone(painter, edge, kBorder);
     if (mIsExpansion && mDrawLineLftBtmPt)
         fillTone(painter, QRect(*mDrawLineLftBtmPt, QSize(w - 2 * kInset, 1)), kBorder);

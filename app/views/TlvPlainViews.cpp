@@ -14,13 +14,18 @@ void fillView(QWidget* view, int tag) {
 void TlvFrameView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const int w = width(), h = height();
-    for (const QRect edge : {QRect(0, 0, w, 1), QRect(0, h - 1, w, 1), QRect(0, 0, 1, h), QRect(w - 1, 0, 1, h)})
+    for (const QRect edge :
+         {QRect(0, 0, w, 1), QRect(0, h - 1, w, 1), QRect(0, 0, 1, h), QRect(w - 1, 0, 1, h)})
         fillTone(painter, edge, 2);
 }
 
-void TlvImgFormulaView::paintEvent(QPaintEvent*) { fillView(this, 0); }
+void TlvImgFormulaView::paintEvent(QPaintEvent*) {
+    fillView(this, 0);
+}
 
-void TlvMainDummyView::paintEvent(QPaintEvent*) { fillView(this, 1); }
+void TlvMainDummyView::paintEvent(QPaintEvent*) {
+    fillView(this, 1);
+}
 
 void TlvPrefHelpView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
@@ -30,4 +35,6 @@ void TlvPrefHelpView::paintEvent(QPaintEvent*) {
         fillTone(painter, QRect(0, line, width(), 1), 3 + line);
 }
 
-void TlvToolBarView::paintEvent(QPaintEvent*) { fillView(this, 11); }
+void TlvToolBarView::paintEvent(QPaintEvent*) {
+    fillView(this, 11);
+}

@@ -3,9 +3,8 @@
 #include <QPainter>
 
 TlvStepPartsView::TlvStepPartsView(QWidget* parent)
-    : QWidget(parent),
-      mInfoFoaImg{ViewImage::named("HD_Fstep_D_E"), ViewImage::named("HD_Fstep_A_E"),
-                  ViewImage::named("HD_Fstep_Finish")},
+    : QWidget(parent), mInfoFoaImg{ViewImage::named("HD_Fstep_D_E"), ViewImage::named("HD_Fstep_A_E"),
+                                   ViewImage::named("HD_Fstep_Finish")},
       mInfoJobImg{ViewImage::named("HD_Jstep_D_E"), ViewImage::named("HD_Jstep_A_E"),
                   ViewImage::named("HD_Jstep_Finish")} {}
 

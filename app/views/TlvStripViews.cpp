@@ -5,9 +5,13 @@
 #include <algorithm>
 
 TlvModeStripView::TlvModeStripView(std::string_view foaTile, std::string_view jobTile, QWidget* parent)
-    : QWidget(parent), mInfoBaseImg{ViewImage::named(foaTile), ViewImage::named(jobTile)} {}
+    : QWidget(parent), mInfoBaseImg{ViewImage::named(foaTile), ViewImage::named(jobTile)} {
+    // As high as its tiles, which do not stretch; as wide as the layout makes it.
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+}
 
-TlvExpView::TlvExpView(QWidget* parent) : TlvModeStripView("HD_FInfo_Back_J_E", "HD_JInfo_Back_J_E", parent) {}
+TlvExpView::TlvExpView(QWidget* parent)
+    : TlvModeStripView("HD_FInfo_Back_J_E", "HD_JInfo_Back_J_E", parent) {}
 
 TlvStepInfoView::TlvStepInfoView(QWidget* parent)
     : TlvModeStripView("HD_Fstep_Back_J_E", "HD_Jstep_Back_J_E", parent) {}

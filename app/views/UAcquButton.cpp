@@ -22,8 +22,8 @@ std::vector<ButtonIDRow> makeTable() {
     std::vector<ButtonIDRow> rows;
     const auto modeButtons = [&rows](std::int32_t base, const char* tag) {
         const std::string b = std::string("HD_") + tag + "Btn";
-        for (const std::string& name : {b + "_J_A_E", b + "A_J_A_ET", b + "_J_E", b + "_J_P", b + "_J_H",
-                                        b + "_J_ET", b + "_J_HT"})
+        for (const std::string& name :
+             {b + "_J_A_E", b + "A_J_A_ET", b + "_J_E", b + "_J_P", b + "_J_H", b + "_J_ET", b + "_J_HT"})
             rows.push_back({base++, name});
     };
     const auto family = [&rows](std::int32_t base, const char* prefix, const char* normal, int states) {
@@ -39,10 +39,11 @@ std::vector<ButtonIDRow> makeTable() {
     family(10100, "FT_Helpbtn_J_", "E", 6);
     family(10200, "TOP_F_Sbtn_J_", "E", 6);
     std::int32_t base = 10300;
-    for (const char* prefix : {"FUNC_F_SAVEbtn_J_", "FUNC_F_MAPIbtn_J_", "FUNC_F_PRINTbtn_J_", "FUNC_F_APPbtn_J_"})
+    for (const char* prefix :
+         {"FUNC_F_SAVEbtn_J_", "FUNC_F_MAPIbtn_J_", "FUNC_F_PRINTbtn_J_", "FUNC_F_APPbtn_J_"})
         family(std::exchange(base, base + 100), prefix, "E", 6);
-    for (const char* prefix : {"TB_PT_J_", "TB_PP_J_", "TB_PN_J_", "TB_PL_J_", "TB_ZI_J_", "TB_ZO_J_", "TB_PRL_J_",
-                               "TB_PRR_J_"})
+    for (const char* prefix :
+         {"TB_PT_J_", "TB_PP_J_", "TB_PN_J_", "TB_PL_J_", "TB_ZI_J_", "TB_ZO_J_", "TB_PRL_J_", "TB_PRR_J_"})
         family(std::exchange(base, base + 100), prefix, "E", 4);
     family(11500, "Info_BTN_Large_J_", "E", 6);
     family(11600, "Info_BTN_Small_J_", "E", 6);
@@ -62,7 +63,9 @@ UAcquButton& UAcquButton::sharedAcquButton() {
     return *instance;
 }
 
-void UAcquButton::terminate() { shared().reset(); }
+void UAcquButton::terminate() {
+    shared().reset();
+}
 
 std::span<const ButtonIDRow> UAcquButton::buttonIDTable() {
     static const std::vector<ButtonIDRow> table = makeTable();
@@ -81,7 +84,8 @@ std::shared_ptr<const ViewImage> UAcquButton::imageWithButtonID(std::int32_t id)
         return known->second;
     auto image = ViewImage::named(row->name);
     if (!image && mLoggedMissing.insert(id).second)
-        std::fprintf(stderr, "tollivar: no image \"%s\" for button ID %d\n", row->name.c_str(), static_cast<int>(id));
+        std::fprintf(stderr, "tollivar: no image \"%s\" for button ID %d\n", row->name.c_str(),
+                     static_cast<int>(id));
     if (image)
         mImages.emplace(id, image);
     return image;
@@ -99,7 +103,8 @@ QPixmap UAcquButton::cerateButtonImage(std::span<const std::shared_ptr<const Vie
     painter.drawPixmap(0, 0, left.pixmap(dpr));
     const int middleWidth = std::max(0, frame.width() - (left.size().width() + right.size().width()));
     if (middleWidth > 0)
-        painter.drawPixmap(QRect(left.size().width(), 0, middleWidth, middle.size().height()), middle.pixmap(dpr));
+        painter.drawPixmap(QRect(left.size().width(), 0, middleWidth, middle.size().height()),
+                           middle.pixmap(dpr));
     painter.drawPixmap(frame.width() - right.size().width(), 0, right.pixmap(dpr));
     return out;
 }

@@ -16,7 +16,8 @@ constexpr int kTitleTone = 21;
 
 UButton::UButton(QWidget* parent) : UButton(std::make_unique<UButtonCell>(), parent) {}
 
-UButton::UButton(std::unique_ptr<UButtonCell> cell, QWidget* parent) : QAbstractButton(parent), mCell(std::move(cell)) {}
+UButton::UButton(std::unique_ptr<UButtonCell> cell, QWidget* parent)
+    : QAbstractButton(parent), mCell(std::move(cell)) {}
 
 UButton::NibTitle UButton::splitNibTitle(const QString& raw) {
     const QStringList pieces = raw.split('!');
@@ -99,14 +100,15 @@ void UButton::paintEvent(QPaintEvent*) {
     }
     if (text().isEmpty())
         return;
-    QColor ink = mCell->textColorAtCellAttribute(code).value_or(*TlvColorMnager::colorForDrawByTag(kTitleTone));
+    QColor ink =
+        mCell->textColorAtCellAttribute(code).value_or(*TlvColorMnager::colorForDrawByTag(kTitleTone));
     if (code & ButtonState::Disabled)
         ink = palette().color(QPalette::Disabled, QPalette::ButtonText);
     painter.setPen(ink);
     painter.setFont(font());
     const QSizeF textSize = fontMetrics().size(Qt::TextSingleLine, text());
-    painter.drawText(QRectF(mCell->titlePosition(code, rect(), textSize), textSize), Qt::AlignLeft | Qt::AlignTop,
-                     text());
+    painter.drawText(QRectF(mCell->titlePosition(code, rect(), textSize), textSize),
+                     Qt::AlignLeft | Qt::AlignTop, text());
 }
 
 bool UButton::hitButton(const QPoint& pos) const {

@@ -66,7 +66,9 @@ public:
     // and one is stored. Null when the state has no image.
     virtual QPixmap imageAtCellAttribute(std::uint32_t code, bool focusShown, QSize frame, qreal dpr) const;
     // The title colour; none for the button's plain title colour.
-    virtual std::optional<QColor> textColorAtCellAttribute(std::uint32_t /*code*/) const { return std::nullopt; }
+    virtual std::optional<QColor> textColorAtCellAttribute(std::uint32_t /*code*/) const {
+        return std::nullopt;
+    }
     // The title's top-left corner in the frame (y down) for a title of that size.
     virtual QPointF titlePosition(std::uint32_t code, const QRectF& frame, QSizeF text) const;
     // Whether the style's focus ring is drawn over the image when focus shows.

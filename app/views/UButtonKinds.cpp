@@ -8,9 +8,12 @@
 
 namespace {
 
-QColor tone(int tag) { return *TlvColorMnager::colorForDrawByTag(tag); }
+QColor tone(int tag) {
+    return *TlvColorMnager::colorForDrawByTag(tag);
+}
 
-// The mode button's title is darkest when on (a disabled one takes the palette's, as every title); off, it sits under the glyph, 10 points below centre.
+// The mode button's title is darkest when on (a disabled one takes the palette's, as every title); off, it
+// sits under the glyph, 10 points below centre.
 class UFoaJobBtnCell : public UButtonCell {
 public:
     std::optional<QColor> textColorAtCellAttribute(std::uint32_t code) const override {
