@@ -31,11 +31,13 @@ protected:
         const QString path = dir.filePath(QStringLiteral("strip%1.svg").arg(++files));
         QFile file(path);
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(QStringLiteral("<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:anim=\"urn:orvik:k3100:animation\" "
-                                  "%1 %2 width=\"96\" height=\"48\"><rect width=\"96\" height=\"48\"/></svg>")
-                       .arg(*frames ? QStringLiteral("anim:frames=\"%1\"").arg(frames) : QString(),
-                            *duration ? QStringLiteral("anim:frame-duration=\"%1\"").arg(duration) : QString())
-                       .toUtf8());
+        file.write(
+            QStringLiteral(
+                "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:anim=\"urn:orvik:k3100:animation\" "
+                "%1 %2 width=\"96\" height=\"48\"><rect width=\"96\" height=\"48\"/></svg>")
+                .arg(*frames ? QStringLiteral("anim:frames=\"%1\"").arg(frames) : QString(),
+                     *duration ? QStringLiteral("anim:frame-duration=\"%1\"").arg(duration) : QString())
+                .toUtf8());
         file.close();
         return AnimationStrip::fromFile(path);
     }

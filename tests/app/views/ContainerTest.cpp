@@ -24,7 +24,8 @@ protected:
     // Buttons 1 2 3 over 4 5 6.
     void addGrid() {
         for (int k = 0; k < 6; ++k)
-            nibButton(container, k + 1, "OK!10000,10010,10020")->setGeometry(10 + (k % 3) * 60, 10 + (k / 3) * 40, 50, 22);
+            nibButton(container, k + 1, "OK!10000,10010,10020")
+                ->setGeometry(10 + (k % 3) * 60, 10 + (k / 3) * 40, 50, 22);
     }
 
     void showActive() {

@@ -13,10 +13,14 @@
 
 namespace {
 
-QRgb tone(int tag) { return TlvColorMnager::colorForDrawByTag(tag)->rgb(); }
+QRgb tone(int tag) {
+    return TlvColorMnager::colorForDrawByTag(tag)->rgb();
+}
 
 // Pixel (x, y) counted from the bottom-left corner, as the views' drawings are measured.
-QRgb upPixel(const QImage& image, int x, int y) { return image.pixel(x, image.height() - 1 - y); }
+QRgb upPixel(const QImage& image, int x, int y) {
+    return image.pixel(x, image.height() - 1 - y);
+}
 
 struct PaintCount : QObject {
     int paints = 0;
@@ -88,7 +92,8 @@ TEST_F(DrawnViewsTest, StripsTileFromTheLeftInTheirModesLook) {
     const QImage job = grab(&strip);
     EXPECT_NE(job.pixel(250, 10), foa.pixel(250, 10)) << "the job mode's own tile";
     strip.setScnModeForView(2);
-    EXPECT_EQ(grab(&strip).pixel(250, 10), strip.palette().color(QPalette::Window).rgb()) << "no look of its own";
+    EXPECT_EQ(grab(&strip).pixel(250, 10), strip.palette().color(QPalette::Window).rgb())
+        << "no look of its own";
 }
 
 TEST_F(DrawnViewsTest, StepPartsShowTheirStepOrNothing) {

@@ -67,7 +67,8 @@ TEST(SiblingSearch, ColumnsMatchWithinTwoPoints) {
     // 1 2 over 3 4, with 3 shifted right: by 1.5 it still stands under 1 (two rows), by 2.0 it does not,
     // and up from 2 wraps to the last row of the first column or stays on the first row.
     for (const auto& [shift, expected] : {std::pair{1.5, 3}, std::pair{2.0, 1}}) {
-        const std::vector<QRectF> frames = {{0, 0, 32, 22}, {40, 0, 32, 22}, {shift, 30, 32, 22}, {40, 30, 32, 22}};
+        const std::vector<QRectF> frames = {
+            {0, 0, 32, 22}, {40, 0, 32, 22}, {shift, 30, 32, 22}, {40, 30, 32, 22}};
         EXPECT_EQ(step(frames, 2, ArrowKey::Up, true, true), expected) << "shift " << shift;
     }
 }

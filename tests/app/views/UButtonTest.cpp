@@ -41,7 +41,7 @@ TEST(NibTitle, SplitsIntoTitleAndImageParameter) {
     expectSplit("OK!11700,11710,11720$$x", "OK$$x", "11700,11710,11720");
     expectSplit("Plain", "Plain", "");
     expectSplit("", "", "");
-    expectSplit("A!!10200", "A", ""); // an empty second piece
+    expectSplit("A!!10200", "A", "");       // an empty second piece
     expectSplit("B!10200$$", "B", "10200"); // an empty rest adds nothing
 }
 
@@ -54,7 +54,8 @@ TEST(ButtonIDTable, HoldsEveryFamilyInOrderWithItsImage) {
             EXPECT_LT(table[k - 1].id, table[k].id);
         }
         names.insert(table[k].name);
-        EXPECT_TRUE(UAcquButton::sharedAcquButton().imageWithButtonID(table[k].id)) << "no image " << table[k].name;
+        EXPECT_TRUE(UAcquButton::sharedAcquButton().imageWithButtonID(table[k].id))
+            << "no image " << table[k].name;
     }
     EXPECT_EQ(names.size(), table.size());
     const auto nameOf = [&table](std::int32_t id) {
@@ -111,7 +112,8 @@ TEST_F(UButtonTest, HostileParametersGiveTheDefaultLook) {
     for (const std::uint32_t code : {0u, 8u, 4u, 48u, 2u, 10u, 6u})
         EXPECT_EQ(imageName(odd, code), "") << code;
     EXPECT_EQ(imageName(odd, 32), "TOP_F_Sbtn_J_E");
-    EXPECT_TRUE(odd->cell().buttonCellAttribute(UButtonCell::kRollOverEnabled)) << "field 4 is there, if empty";
+    EXPECT_TRUE(odd->cell().buttonCellAttribute(UButtonCell::kRollOverEnabled))
+        << "field 4 is there, if empty";
     ASSERT_TRUE(odd->cell().buttonImageWithState(16)) << "a list, even of nothing";
     EXPECT_TRUE(odd->cell().buttonImageWithState(16)->pieces.empty());
     odd->setRollOvered(true);
@@ -141,7 +143,8 @@ TEST_F(UButtonTest, ThreePieceImagesStretchToTheButton) {
         painter.drawPixmap(2, 0, pieces[2]->pixmap(1.0));
     }
     EXPECT_EQ(narrow, caps);
-    EXPECT_TRUE(UAcquButton::cerateButtonImage(std::span(pieces).subspan(0, 2), QSize(100, 32), 1.0).isNull());
+    EXPECT_TRUE(
+        UAcquButton::cerateButtonImage(std::span(pieces).subspan(0, 2), QSize(100, 32), 1.0).isNull());
 }
 
 TEST_F(UButtonTest, ClicksOnTransparentPixelsReachTheViewBehind) {

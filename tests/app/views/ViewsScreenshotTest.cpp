@@ -54,8 +54,10 @@ template <typename B> std::function<UButton*(QWidget*)> maker() {
 
 std::vector<ButtonSet> buttonSets() {
     return {
-        {"Mode_FOA", "1002:1003:1002:1004:1005:1006:1000:1000::1000:1001:1001", true, true, maker<UFoaJobBtn>()},
-        {"Mode_JOB", "1012:1013:1012:1014:1015:1016:1010:1010::1010:1011:1011", true, true, maker<UFoaJobBtn>()},
+        {"Mode_FOA", "1002:1003:1002:1004:1005:1006:1000:1000::1000:1001:1001", true, true,
+         maker<UFoaJobBtn>()},
+        {"Mode_JOB", "1012:1013:1012:1014:1015:1016:1010:1010::1010:1011:1011", true, true,
+         maker<UFoaJobBtn>()},
         {"ScanBtn_FOA", family(10200), true, false, maker<UTopScanBtn>()},
         {"FuncBtn_File", family(10300), false, false, maker<UButton>()},
         {"FuncBtn_Mail", family(10400), false, false, maker<UButton>()},
@@ -152,7 +154,8 @@ TEST_F(ViewsScreenshot, ButtonImageSheet) {
             grid->addWidget(new QLabel(QString::fromStdString(prefix)), row, col++);
         }
         auto* image = new QLabel;
-        image->setPixmap(UAcquButton::sharedAcquButton().imageWithButtonID(id.id)->pixmap(window.devicePixelRatioF()));
+        image->setPixmap(
+            UAcquButton::sharedAcquButton().imageWithButtonID(id.id)->pixmap(window.devicePixelRatioF()));
         image->setToolTip(QString::fromStdString(id.name));
         grid->addWidget(image, row, col++, Qt::AlignCenter);
     }
@@ -218,7 +221,8 @@ QWidget* modeColumn(QWidget* parent, int mode) {
     box->setIsExpansion(mode == 1);
     box->setDrawLineLftBtmPt(QPoint(0, 150));
     auto* boxLayout = new QVBoxLayout(box);
-    boxLayout->addWidget(makeButton(buttonSets()[mode == 1 ? 9 : 10], box, 1030), 0, Qt::AlignRight | Qt::AlignTop);
+    boxLayout->addWidget(makeButton(buttonSets()[mode == 1 ? 9 : 10], box, 1030), 0,
+                         Qt::AlignRight | Qt::AlignTop);
     row->addWidget(box);
     layout->addLayout(row);
 
@@ -236,7 +240,8 @@ QWidget* modeColumn(QWidget* parent, int mode) {
     layout->addWidget(help);
 
     auto* plain = new QHBoxLayout;
-    for (QWidget* view : {static_cast<QWidget*>(new TlvFrameView(column)), static_cast<QWidget*>(new TlvImgFormulaView(column)),
+    for (QWidget* view : {static_cast<QWidget*>(new TlvFrameView(column)),
+                          static_cast<QWidget*>(new TlvImgFormulaView(column)),
                           static_cast<QWidget*>(new TlvMainDummyView(column))}) {
         view->setMinimumSize(64, 40);
         plain->addWidget(view);
