@@ -92,6 +92,9 @@ TEST_F(ContainerTest, OnlyTheFirstButtonUnderThePointerIsRolledOver) {
     EXPECT_FALSE(first->isRollOvered());
     EXPECT_FALSE(second->isRollOvered());
 
+    QTest::mouseMove(container, first->pos()); // the transparent corner of its image
+    EXPECT_FALSE(first->isRollOvered());
+
     first->setEnabled(false);
     QTest::mouseMove(container, QPoint(40, 30));
     EXPECT_FALSE(first->isRollOvered()) << "a disabled button is never rolled over";
