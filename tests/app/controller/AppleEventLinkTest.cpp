@@ -159,6 +159,22 @@ TEST_F(Link, DataWritesTheRecordBeforeItAnswers) {
         EXPECT_TRUE((*jobs)[i].asDictionary()->get("QSMenu_TitleStr").asString());
 }
 
+// The helper asks for the record on every poll: asked again with nothing changed, the file is left as
+// it is (each rewrite flushed to disk once took seconds for a few thousand events). The hard link keeps
+// the first file's inode, so a rewrite shows as a different file.
+TEST_F(Link, RepeatedDataEventsRewriteNothingWhenNothingChanged) {
+    ae::Parameters reply;
+    link->handleAppDataCheck(reply);
+    ASSERT_EQ(reply.int32(ae::kReturn), 1);
+    const auto witness = home.dir() / "witness";
+    std::filesystem::create_hard_link(defaults.path(), witness);
+    for (int i = 0; i < 2000; ++i) {
+        link->handleAppDataCheck(reply);
+        ASSERT_EQ(reply.int32(ae::kReturn), 1);
+    }
+    EXPECT_TRUE(std::filesystem::equivalent(defaults.path(), witness));
+}
+
 TEST_F(Link, QuitEventGoesThroughTheNormalQuit) {
     helper.transCloseAppInfo();
     ASSERT_TRUE(test::pumpUntil([&] { return view.terminations == 1; }, std::chrono::seconds(10)));

@@ -139,6 +139,78 @@ TEST(PropertyList, RejectsABinaryKeyHoldingANul) {
     EXPECT_NE(error.find("NUL"), std::string::npos);
 }
 
+namespace {
+
+void appendBigEndian(std::vector<std::uint8_t>& out, std::uint64_t value, unsigned width) {
+    for (unsigned i = width; i-- > 0;)
+        out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+}
+
+// A binary property list of count arrays, each holding refsEach references to the next one, the
+// last empty; references and offsets are 4 bytes wide.
+std::vector<std::uint8_t> chainOfArrays(std::uint32_t count, unsigned refsEach) {
+    std::vector<std::uint8_t> out{'b', 'p', 'l', 'i', 's', 't', '0', '0'};
+    std::vector<std::uint64_t> offsets;
+    for (std::uint32_t i = 0; i <= count; ++i) {
+        offsets.push_back(out.size());
+        const unsigned refs = i == count ? 0 : refsEach;
+        out.push_back(static_cast<std::uint8_t>(0xA0 | refs));
+        for (unsigned r = 0; r < refs; ++r)
+            appendBigEndian(out, i + 1, 4);
+    }
+    const std::uint64_t table = out.size();
+    for (const std::uint64_t offset : offsets)
+        appendBigEndian(out, offset, 4);
+    out.insert(out.end(), 6, 0);
+    out.push_back(4); // offset width
+    out.push_back(4); // reference width
+    appendBigEndian(out, offsets.size(), 8);
+    appendBigEndian(out, 0, 8); // the top object
+    appendBigEndian(out, table, 8);
+    return out;
+}
+
+// XML of count nested arrays.
+std::string nestedXmlArrays(int count) {
+    std::string xml = "<?xml version=\"1.0\"?><plist version=\"1.0\">";
+    for (int level = 0; level < count; ++level)
+        xml += level % 2 ? "<array>" : "<array >";
+    for (int level = 0; level < count; ++level)
+        xml += "</array>";
+    return xml + "</plist>";
+}
+
+// Nesting depth of a parsed chain of single-element arrays; -1 when it is no such chain.
+int chainDepth(const Value& value) {
+    const Array* array = value.asArray();
+    for (int depth = 0; array && array->size() <= 1; ++depth) {
+        if (array->empty())
+            return depth;
+        array = array->front().asArray();
+    }
+    return -1;
+}
+
+} // namespace
+
+// The library's binary reader recurses once per level, and its release of a tree read from XML does: a
+// deep file must be refused before it reaches them, and a shared array that multiplies into a vast tree
+// likewise. Plainly nested files still read.
+TEST(PropertyList, RefusesNestingThatWouldExhaustTheStack) {
+    std::string error;
+    EXPECT_FALSE(plist::parse(chainOfArrays(100000, 1), &error));
+    EXPECT_NE(error.find("deep"), std::string::npos) << error;
+    EXPECT_FALSE(plist::parse(chainOfArrays(60, 2)));
+    EXPECT_FALSE(plist::parse(bytesOf(nestedXmlArrays(1000000))));
+
+    const std::optional<Value> binary = plist::parse(chainOfArrays(200, 1));
+    ASSERT_TRUE(binary);
+    EXPECT_EQ(chainDepth(*binary), 200);
+    const std::optional<Value> xml = plist::parse(bytesOf(nestedXmlArrays(200)));
+    ASSERT_TRUE(xml);
+    EXPECT_EQ(chainDepth(*xml), 199);
+}
+
 TEST(PropertyList, ReadFileTellsMissingFromMalformed) {
     TempFolder dir;
     EXPECT_EQ(plist::readFile(dir / "none.plist").status, ReadStatus::Missing);
