@@ -159,8 +159,8 @@ TEST_F(EventLink, AReceiverThatDoesNotAnswerEndsTheWaitAtTheTimeOut) {
 }
 
 // A dictionary far beyond what any event carries is refused before its values are decoded (a million
-// entries once cost the receiver hundreds of megabytes and seconds); the same event with its few
-// parameters is still handled.
+// entries once cost the receiver hundreds of megabytes and seconds; a tenth of that keeps the sender's
+// side of the test short); the same event with its few parameters is still handled.
 TEST_F(EventLink, AParameterDictionaryBeyondWhatEventsCarryIsRefused) {
     qDBusRegisterMetaType<ParameterFlood>();
     const QString id = uniqueId("flood");
@@ -175,9 +175,9 @@ TEST_F(EventLink, AParameterDictionaryBeyondWhatEventsCarryIsRefused) {
         m << QVariant::fromValue(ParameterFlood{entries});
         return QDBusConnection::sessionBus().call(m, QDBus::Block, kStartWaitMs);
     };
-    const QDBusMessage flooded = call(1000000);
+    const QDBusMessage flooded = call(100000);
     EXPECT_EQ(flooded.type(), QDBusMessage::ErrorMessage);
-    EXPECT_EQ(flooded.errorName(), QStringLiteral("org.freedesktop.DBus.Error.InvalidArgs"));
+    EXPECT_EQ(flooded.errorName().toStdString(), "org.freedesktop.DBus.Error.InvalidArgs");
     EXPECT_EQ(call(ae::Parameters::kMaxEntries + 1).type(), QDBusMessage::ErrorMessage);
     EXPECT_EQ(call(3).type(), QDBusMessage::ReplyMessage);
     EXPECT_EQ(log(), "thQS Data\n");
