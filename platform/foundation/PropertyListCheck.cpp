@@ -121,6 +121,28 @@ std::optional<Frame> containerAt(std::span<const std::uint8_t> bytes, const Trai
     return Frame{start, count * perEntry, 0, depth + 1};
 }
 
+// +1 for an opening container tag at bytes[at] ('<'), -1 for a closing one, 0 for any other tag or a
+// self-closing one. A tag that does not end within a few bytes is no container tag.
+int containerTagStep(std::span<const std::uint8_t> bytes, std::size_t at) {
+    constexpr std::size_t kLongestTag = 16; // "</array >" with some room
+    const std::string_view text(reinterpret_cast<const char*>(bytes.data()) + at,
+                                std::min(bytes.size() - at, kLongestTag));
+    const bool closing = text.substr(1, 1) == "/";
+    const std::string_view name = text.substr(closing ? 2 : 1);
+    std::size_t length = 0;
+    if (name.starts_with("array"))
+        length = 5;
+    else if (name.starts_with("dict"))
+        length = 4;
+    else
+        return 0;
+    const std::size_t end = name.find('>', length);
+    if (end == std::string_view::npos ||
+        name.substr(length, end - length).find_first_not_of(" \t\r\n") != std::string_view::npos)
+        return 0; // another element ("arrayX"), attributes, or a self-closing "<array/>"
+    return closing ? -1 : 1;
+}
+
 } // namespace
 
 bool binaryHasNulInStrings(std::span<const std::uint8_t> bytes) {
@@ -165,32 +187,6 @@ bool binaryNestsTooDeeply(std::span<const std::uint8_t> bytes, int maxDepth) {
     }
     return false;
 }
-
-namespace {
-
-// +1 for an opening container tag at bytes[at] ('<'), -1 for a closing one, 0 for any other tag or a
-// self-closing one. A tag that does not end within a few bytes is no container tag.
-int containerTagStep(std::span<const std::uint8_t> bytes, std::size_t at) {
-    constexpr std::size_t kLongestTag = 16; // "</array >" with some room
-    const std::string_view text(reinterpret_cast<const char*>(bytes.data()) + at,
-                                std::min(bytes.size() - at, kLongestTag));
-    const bool closing = text.substr(1, 1) == "/";
-    const std::string_view name = text.substr(closing ? 2 : 1);
-    std::size_t length = 0;
-    if (name.starts_with("array"))
-        length = 5;
-    else if (name.starts_with("dict"))
-        length = 4;
-    else
-        return 0;
-    const std::size_t end = name.find('>', length);
-    if (end == std::string_view::npos ||
-        name.substr(length, end - length).find_first_not_of(" \t\r\n") != std::string_view::npos)
-        return 0; // another element ("arrayX"), attributes, or a self-closing "<array/>"
-    return closing ? -1 : 1;
-}
-
-} // namespace
 
 bool xmlNestsTooDeeply(std::span<const std::uint8_t> bytes, int maxDepth) {
     std::int64_t depth = -1; // the top container is at depth 0

@@ -38,20 +38,20 @@ mode_t modeOf(const std::filesystem::path& path) {
 TEST(FileIO, WrittenFilesFollowTheUmaskAndAreNeverWritableByOthers) {
     TempFolder folder;
     const mode_t saved = ::umask(022);
-    for (const mode_t mask : {mode_t{022}, mode_t{077}, mode_t{002}, mode_t{0}}) {
+    const std::pair<mode_t, mode_t> newFiles[] = {{022, 0644}, {077, 0600}, {002, 0664}, {0, 0664}};
+    for (const auto& [mask, mode] : newFiles) {
         ::umask(mask);
         const auto file = folder / ("new-" + std::to_string(mask));
         EXPECT_TRUE(fnd::writeFileAtomically(file, kBytes));
-        EXPECT_EQ(modeOf(file), (0666 & ~mask) & ~mode_t{S_IWOTH}) << std::oct << mask;
+        EXPECT_EQ(modeOf(file), mode) << std::oct << mask;
     }
     ::umask(022);
-    const auto kept = folder / "kept";
-    for (const auto& [before, after] :
-         {std::pair{0600, 0600}, std::pair{0666, 0664}, std::pair{0640, 0640}}) {
-        writeText(kept, "old");
-        ::chmod(kept.c_str(), static_cast<mode_t>(before));
-        EXPECT_TRUE(fnd::writeFileAtomically(kept, kBytes));
-        EXPECT_EQ(modeOf(kept), static_cast<mode_t>(after)) << std::oct << before;
+    const std::pair<mode_t, mode_t> existing[] = {{0600, 0600}, {0666, 0664}, {0640, 0640}};
+    for (const auto& [before, after] : existing) {
+        writeText(folder / "kept", "old");
+        ::chmod((folder / "kept").c_str(), before);
+        EXPECT_TRUE(fnd::writeFileAtomically(folder / "kept", kBytes));
+        EXPECT_EQ(modeOf(folder / "kept"), after) << std::oct << before;
     }
     ::umask(saved);
 }
