@@ -37,11 +37,9 @@ private:
 } // namespace
 
 std::filesystem::path QSUIResourceFolder() {
-    static const std::filesystem::path folder = [] {
-        const std::optional<fnd::Bundle> own = fnd::Bundle::containing(reinterpret_cast<const void*>(&QSUIResourceFolder));
-        return own ? own->resourceFolder() : std::filesystem::path();
-    }();
-    return folder;
+    const std::optional<fnd::Bundle> own =
+        fnd::Bundle::containing(reinterpret_cast<const void*>(&QSUIResourceFolder));
+    return own ? own->resourceFolder() : std::filesystem::path();
 }
 
 std::unique_ptr<QWidget> LoadBundleNib(const QString& name, const NibClassMap& classes,
