@@ -21,7 +21,8 @@ public:
         } else if (availableWidgets().contains(className)) {
             widget = QUiLoader::createWidget(className, parent, name);
         } else {
-            std::fprintf(stderr, "K3100: interface file names the unknown class %s; a plain widget stands in\n",
+            std::fprintf(stderr,
+                         "K3100: interface file names the unknown class %s; a plain widget stands in\n",
                          qPrintable(className));
             widget = new QWidget(parent);
         }

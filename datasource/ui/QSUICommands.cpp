@@ -32,8 +32,8 @@ public:
     explicit CPositioningValues(CCapPool* pool)
         : mPool(pool), mPrescan(GetCapUIntValue(pool, CCAP_OVK_PRESCAN)),
           mXResolution(GetCapFloatValue(pool, ICAP_XRESOLUTION)),
-          mYResolution(GetCapFloatValue(pool, ICAP_YRESOLUTION)), mAutoFeed(GetCapUIntValue(pool, CAP_AUTOFEED)),
-          mXferCount(GetCapSIntValue(pool, CAP_XFERCOUNT)),
+          mYResolution(GetCapFloatValue(pool, ICAP_YRESOLUTION)),
+          mAutoFeed(GetCapUIntValue(pool, CAP_AUTOFEED)), mXferCount(GetCapSIntValue(pool, CAP_XFERCOUNT)),
           mMarginLength(GetCapSIntValue(pool, CCAP_OVK_MARGINLENGTH)),
           mBlankSkip(GetCapUIntValue(pool, CCAP_OVK_BLANKSKIP)),
           mDoubleFeedLength(GetCapUIntValue(pool, CCAP_OVK_DETECTDBLFEED_LENGTH)),
@@ -119,7 +119,8 @@ void ComOrvikElectronicsK3100QSUIController::performScanComplete() {
         if (mWindow)
             mWindow->close();
         cancelDelayedMessages();
-        fnd::NotificationCenter::defaultCenter().post(kCloseDSOkayNotification, fnd::Value(fnd::Dictionary()));
+        fnd::NotificationCenter::defaultCenter().post(kCloseDSOkayNotification,
+                                                      fnd::Value(fnd::Dictionary()));
         return;
     }
     const std::int32_t pages = keptPageCount();
@@ -194,8 +195,9 @@ void ComOrvikElectronicsK3100QSUIController::performCancel() {
         return;
     }
     if (isSimpleMode())
-        for (const TW_UINT16 id : {ICAP_BRIGHTNESS, BackTwin(ICAP_BRIGHTNESS), CCAP_OVK_TEXTENHANCE_BRIGHTNESS,
-                                   ICAP_CONTRAST, BackTwin(ICAP_CONTRAST), CCAP_OVK_TEXTENHANCE_CONTRAST})
+        for (const TW_UINT16 id :
+             {ICAP_BRIGHTNESS, BackTwin(ICAP_BRIGHTNESS), CCAP_OVK_TEXTENHANCE_BRIGHTNESS, ICAP_CONTRAST,
+              BackTwin(ICAP_CONTRAST), CCAP_OVK_TEXTENHANCE_CONTRAST})
             ResetCapValue(mSettings, id);
     destroyPreviewImage();
     syncAllSettings();

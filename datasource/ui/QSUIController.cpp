@@ -34,7 +34,8 @@ constexpr int kCloseRequestDelayMs = 100;
 const NibClassMap& DialogClasses() {
     static const NibClassMap classes{
         {QStringLiteral("FTextField"), [](QWidget* parent) { return new appkit::FTextField(parent); }},
-        {QStringLiteral("FStaticTextField"), [](QWidget* parent) { return new appkit::FStaticTextField(parent); }},
+        {QStringLiteral("FStaticTextField"),
+         [](QWidget* parent) { return new appkit::FStaticTextField(parent); }},
     };
     return classes;
 }
@@ -162,8 +163,8 @@ void ComOrvikElectronicsK3100QSUIController::showMainWindow() {
     RecalcKeyViewLoop(mWindow.get());
     if (!appearing)
         return;
-    const int first = mIsSetupSequence ? kOkButtonTag
-                                       : (isSimpleMode() ? kSimpleScanButtonTag : kAdvancedScanButtonTag);
+    const int first =
+        mIsSetupSequence ? kOkButtonTag : (isSimpleMode() ? kSimpleScanButtonTag : kAdvancedScanButtonTag);
     if (QWidget* control = appkit::viewWithTag(mWindow.get(), first))
         control->setFocus(Qt::OtherFocusReason);
 }
@@ -172,7 +173,8 @@ void ComOrvikElectronicsK3100QSUIController::hideMainWindow() {
     if (!mWindow || !mWindow->isVisible())
         return;
     fnd::PreferencesFile preferences(DataSourcePreferencesPath());
-    fnd::NotificationCenter::defaultCenter().post(kHideQSWindowNotification, fnd::Value::pointer(mWindow.get()));
+    fnd::NotificationCenter::defaultCenter().post(kHideQSWindowNotification,
+                                                  fnd::Value::pointer(mWindow.get()));
     mWindow->hide();
     const std::string frame = FrameString(mWindow->geometry()).toStdString();
     if (mIsSetupSequence) {
@@ -226,7 +228,8 @@ void ComOrvikElectronicsK3100QSUIController::setShield(bool on) {
         appkit::FWindow::removeShieldWindow(mWindow.get());
 }
 
-void ComOrvikElectronicsK3100QSUIController::setScanImage(const SPageBitmap& image, std::uint32_t, bool positioning) {
+void ComOrvikElectronicsK3100QSUIController::setScanImage(const SPageBitmap& image, std::uint32_t,
+                                                          bool positioning) {
     mScanImage = image;
     mPositioningPrescanMode = positioning;
 }

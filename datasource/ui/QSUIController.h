@@ -24,8 +24,8 @@ class CCapPool;
 class ComOrvikElectronicsK3100QSUIController final : public QObject, public CNullUIController {
 public:
     // Tags of the dialog window's controls.
-    static constexpr int kCloseButtonTag = 2;    // "Close"; "Cancel" in the setup sequence
-    static constexpr int kOkButtonTag = 3;       // the setup sequence's OK
+    static constexpr int kCloseButtonTag = 2;     // "Close"; "Cancel" in the setup sequence
+    static constexpr int kOkButtonTag = 3;        // the setup sequence's OK
     static constexpr int kSettingModeTabTag = 10; // simple-mode and advanced-mode tabs
     static constexpr int kAdvancedScanButtonTag = 600;
     static constexpr int kSimpleScanButtonTag = 610;

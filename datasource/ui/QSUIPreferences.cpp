@@ -5,7 +5,11 @@
 #include <algorithm>
 
 QString FrameString(const QRect& frame) {
-    return QStringLiteral("{{%1, %2}, {%3, %4}}").arg(frame.x()).arg(frame.y()).arg(frame.width()).arg(frame.height());
+    return QStringLiteral("{{%1, %2}, {%3, %4}}")
+        .arg(frame.x())
+        .arg(frame.y())
+        .arg(frame.width())
+        .arg(frame.height());
 }
 
 std::optional<QRect> ParseFrameString(const QString& text) {

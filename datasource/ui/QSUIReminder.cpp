@@ -2,7 +2,6 @@
 // user ticks "do not show again", the reminder stays away for good.
 #include "QSUIController.h"
 
-#include "scan/AlertPresenter.h"
 #include "BundleNib.h"
 #include "DataSourcePreferences.h"
 #include "DialogItems.h"
@@ -10,6 +9,7 @@
 #include "QSUIPreferences.h"
 #include "QSUIStrings.h"
 #include "Tags.h"
+#include "scan/AlertPresenter.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -69,15 +69,17 @@ int ComOrvikElectronicsK3100QSUIController::runModalExchangeAlert(const QString&
     const char* key = isPad ? kPrefPadExchangeMessageNotDisplayed : kPrefRollerExchangeMessageNotDisplayed;
     if (fnd::PreferencesFile(DataSourcePreferencesPath()).get(key).asBool().value_or(false))
         return 1;
-    const QString messageKey = isPad ? QStringLiteral("PadExchangeMessage") : QStringLiteral("RollerExchangeMessage");
+    const QString messageKey =
+        isPad ? QStringLiteral("PadExchangeMessage") : QStringLiteral("RollerExchangeMessage");
     QString message = QSUIString(messageKey);
     if (!argument.isEmpty())
         message.replace(QStringLiteral("%@"), argument);
     if (isBackgroundOnly) {
         // Nobody can tick the box of a notification, so the reminder comes again next time.
         if (CAlertPresenter* presenter = GetAlertPresenter())
-            presenter->RunAlert(SAlert{message.toStdString(), {}, {QSUIString(QStringLiteral("OK")).toStdString()}, false},
-                                true);
+            presenter->RunAlert(
+                SAlert{message.toStdString(), {}, {QSUIString(QStringLiteral("OK")).toStdString()}, false},
+                true);
         return 1;
     }
     const std::unique_ptr<QWidget> alert = LoadBundleNib(QStringLiteral("ExchangeAlert"), {}, ResourcePeeker);

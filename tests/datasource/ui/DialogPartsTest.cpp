@@ -168,9 +168,11 @@ protected:
         return R"(<?xml version="1.0" encoding="UTF-8"?><ui version="4.0"><class>Form</class>
 <widget class="QWidget" name="Form"><layout class="QVBoxLayout" name="l">
 <item><widget class=")" +
-               className + R"(" name="field"><property name="tag" stdset="0"><number>7</number></property></widget></item>
+               className +
+               R"(" name="field"><property name="tag" stdset="0"><number>7</number></property></widget></item>
 </layout></widget><customwidgets><customwidget><class>)" +
-               className + R"(</class><extends>QLineEdit</extends><header>x.h</header></customwidget></customwidgets>
+               className +
+               R"(</class><extends>QLineEdit</extends><header>x.h</header></customwidget></customwidgets>
 </ui>)";
     }
     std::filesystem::path mDir;
@@ -188,7 +190,8 @@ TEST_F(InterfaceFiles, ShortClassNamesBecomeTheDialogsClassesAndUnknownOnesPlain
     EXPECT_NE(appkit::viewWithTag<QLineEdit>(mapped.get(), 7), nullptr);
 
     testing::internal::CaptureStderr();
-    const std::unique_ptr<QWidget> unknown = LoadNibFile(Write("b.ui", Form("QProcessLauncher")), classes, nullptr);
+    const std::unique_ptr<QWidget> unknown =
+        LoadNibFile(Write("b.ui", Form("QProcessLauncher")), classes, nullptr);
     const std::string log = testing::internal::GetCapturedStderr();
     ASSERT_NE(unknown, nullptr);
     QWidget* standIn = appkit::viewWithTag(unknown.get(), 7);

@@ -1,8 +1,8 @@
 // The dialog's controller against the capability pool of a data source opened here: what each command
 // asks of the data source (the notifications it posts, recorded), what it leaves in the pool, what it
 // keeps in the preferences file, the exchange reminder, and pictures of its windows.
-#include "QSDataSource.h"
 #include "QSUIController.h"
+#include "QSDataSource.h"
 #include "QSUIPreferences.h"
 #include "QtTestApp.h"
 #include "ShieldWindows.h"
@@ -33,12 +33,11 @@ class QSUIControllerTest : public test::QSDataSourceTest, public WithTestApplica
 protected:
     void SetUp() override {
         Open();
-        for (const char* name : {"XferReadyNotification", "CloseRequestNotification", "CloseDSOkayNotification",
-                                 "DestroyImageRequestNotification", "ShowQSWindowNotification",
-                                 "HideQSWindowNotification"})
-            fnd::NotificationCenter::defaultCenter().addObserver(this, name, [this](const fnd::Notification& n) {
-                Record(n);
-            });
+        for (const char* name :
+             {"XferReadyNotification", "CloseRequestNotification", "CloseDSOkayNotification",
+              "DestroyImageRequestNotification", "ShowQSWindowNotification", "HideQSWindowNotification"})
+            fnd::NotificationCenter::defaultCenter().addObserver(
+                this, name, [this](const fnd::Notification& n) { Record(n); });
     }
     void TearDown() override {
         mController.reset();
@@ -73,7 +72,8 @@ protected:
         button->click();
     }
     void SelectAdvancedMode() {
-        appkit::viewWithTag<QTabWidget>(mController->window(), Controller::kSettingModeTabTag)->setCurrentIndex(1);
+        appkit::viewWithTag<QTabWidget>(mController->window(), Controller::kSettingModeTabTag)
+            ->setCurrentIndex(1);
     }
     fnd::PreferencesFile Preferences() { return fnd::PreferencesFile(mEnv.PreferencesPath()); }
     static SPageBitmap Page() {
@@ -172,9 +172,15 @@ TEST_F(QSUIControllerTest, APositioningPrescanScansQuicklyAndPutsEveryValueBack)
     ASSERT_TRUE(SetCapUIntValue(Pool(), CCAP_OVK_BLANKSKIP, 1));
     ASSERT_TRUE(SetCapUIntValue(Pool(), CCAP_OVK_DETECTDBLFEED_LENGTH, 1));
     ASSERT_TRUE(SetCapUIntValue(Pool(), CCAP_OVK_DETECTDBLFEED_ULTRASONIC, 1));
-    const std::vector<TW_UINT16> ids{ICAP_XRESOLUTION, ICAP_YRESOLUTION, CAP_XFERCOUNT, CAP_AUTOFEED,
-                                     CCAP_OVK_MARGINLENGTH, CCAP_OVK_BLANKSKIP, CCAP_OVK_DETECTDBLFEED_LENGTH,
-                                     CCAP_OVK_DETECTDBLFEED_ULTRASONIC, CCAP_OVK_PRESCAN};
+    const std::vector<TW_UINT16> ids{ICAP_XRESOLUTION,
+                                     ICAP_YRESOLUTION,
+                                     CAP_XFERCOUNT,
+                                     CAP_AUTOFEED,
+                                     CCAP_OVK_MARGINLENGTH,
+                                     CCAP_OVK_BLANKSKIP,
+                                     CCAP_OVK_DETECTDBLFEED_LENGTH,
+                                     CCAP_OVK_DETECTDBLFEED_ULTRASONIC,
+                                     CCAP_OVK_PRESCAN};
     auto values = [&] {
         std::vector<float> all;
         for (TW_UINT16 id : ids)
@@ -307,8 +313,8 @@ void SavePictures(QWidget* window, const std::string& name) {
     twice.fill(Qt::transparent);
     window->render(&twice);
     const char* build = std::getenv("K3100_BUILD_DIR");
-    EXPECT_TRUE(twice.save(QString::fromUtf8(build ? build : ".") + "/screenshots/" + QString::fromStdString(name) +
-                           "@2x.png"));
+    EXPECT_TRUE(twice.save(QString::fromUtf8(build ? build : ".") + "/screenshots/" +
+                           QString::fromStdString(name) + "@2x.png"));
     const QPalette light = QApplication::palette();
     QPalette dark;
     dark.setColor(QPalette::Window, QColor(45, 45, 48));
