@@ -204,7 +204,6 @@ void ComOrvikElectronicsK3100QSUIController::performCancel() {
 }
 
 void ComOrvikElectronicsK3100QSUIController::performReset() {
-    mActiveGammaChannel = 0;
     for (std::size_t i = 0; i < COrvkQSDS::sUIRelatedCapsCount; ++i)
         ResetCapValue(mSettings, COrvkQSDS::sUIRelatedCaps[i].capId);
     SetCapFloatValue(mSettings, CCAP_OVKM_SCANAREA_WIDTH, GetCapFloatValue(mSettings, ICAP_PHYSICALWIDTH));

@@ -18,6 +18,7 @@
 #include <QAbstractButton>
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QScreen>
 #include <QTabBar>
 #include <QTimer>
@@ -88,11 +89,8 @@ void ComOrvikElectronicsK3100QSUIController::setupMainUIWithParam(const fnd::Dic
     mUIParameters = params;
     mIsSetupSequence = flag == 0;
     mSettings = nullptr;
-    mActiveGammaChannel = 0;
     if (!mWindow)
         return;
-    mMinWindowWidth = mWindow->minimumWidth();
-    setupRollOverButtons();
     mSettings = static_cast<CCapPool*>(mUIParameters.get(kUIParamCapabilityPool).asPointer());
     mWindow->setWindowTitle(QSUIString(QStringLiteral("WindowTitle")));
     if (mIsSetupSequence) {
@@ -117,6 +115,7 @@ void ComOrvikElectronicsK3100QSUIController::setupMainUIWithParam(const fnd::Dic
     if (!mIsSetupSequence && isSimpleMode())
         resetSettingsForSimpleScan();
     buildToneSettingView();
+    setupRollOverButtons();
     buildFavoriteControls();
     initBasicSettingUI();
     initAreaSelectionUI();
@@ -194,8 +193,15 @@ bool ComOrvikElectronicsK3100QSUIController::isMainWindowVisible() const {
 }
 
 bool ComOrvikElectronicsK3100QSUIController::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == mWindow.get() && event->type() == QEvent::Close && mWindow->isVisible())
+    if (watched != mWindow.get())
+        return false;
+    if (event->type() == QEvent::Close && mWindow->isVisible())
         windowWillClose();
+    // Escape would only hide the window; it closes it, as the close button does.
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        mWindow->close();
+        return true;
+    }
     return false;
 }
 

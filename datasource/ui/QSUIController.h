@@ -133,8 +133,6 @@ private:
     std::optional<SPageBitmap> mScanImage;
     bool mIsSetupSequence = false;
     bool mPositioningPrescanMode = false;
-    int mActiveGammaChannel = 0;
-    int mMinWindowWidth = 0;
     bool mFrameRestored = false;
     // Owner of the delayed messages: replacing it drops every one still queued.
     std::unique_ptr<QObject> mDelayedMessages;

@@ -11,8 +11,8 @@
 #include "Tags.h"
 #include "scan/AlertPresenter.h"
 
-#include <QAbstractButton>
 #include <QApplication>
+#include <QDialog>
 #include <QEventLoop>
 #include <QLabel>
 #include <QPainter>
@@ -22,22 +22,6 @@
 namespace {
 
 constexpr int kAlertIconSize = 64;
-
-// Ends the reminder's loop when its window is closed (Escape or the title bar), as if unanswered.
-class CCloseWatcher final : public QObject {
-public:
-    explicit CCloseWatcher(QEventLoop& loop) : mLoop(loop) {}
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Close)
-            mLoop.exit(0);
-        return false;
-    }
-
-private:
-    QEventLoop& mLoop;
-};
 
 } // namespace
 
@@ -88,18 +72,19 @@ int ComOrvikElectronicsK3100QSUIController::runModalExchangeAlert(const QString&
     if (auto* icon = appkit::viewWithTag<QLabel>(alert.get(), kReminderIconTag))
         icon->setPixmap(createAlertIcon(QSize(kAlertIconSize, kAlertIconSize), true));
     SetItemString(alert.get(), kReminderMessageTag, message);
+    auto* dialog = qobject_cast<QDialog*>(alert.get());
+    auto* ok = appkit::viewWithTag<QPushButton>(alert.get(), kReminderOkTag);
+    if (!dialog || !ok)
+        return 1;
     QEventLoop loop;
-    CCloseWatcher watcher(loop);
-    alert->installEventFilter(&watcher);
-    if (auto* ok = appkit::viewWithTag<QPushButton>(alert.get(), kReminderOkTag)) {
-        QObject::connect(ok, &QPushButton::clicked, &loop, [&loop] { loop.exit(kReminderOkTag); });
-        ok->setDefault(true);
-    }
-    alert->setWindowModality(Qt::ApplicationModal);
-    alert->show();
+    QObject::connect(ok, &QPushButton::clicked, &loop, [&loop] { loop.exit(kReminderOkTag); });
+    // Escape and the window's close button leave it unanswered.
+    QObject::connect(dialog, &QDialog::rejected, &loop, [&loop] { loop.exit(0); });
+    ok->setDefault(true);
+    dialog->setWindowModality(Qt::ApplicationModal);
+    dialog->show();
     const int result = loop.exec();
-    alert->removeEventFilter(&watcher);
-    alert->hide();
+    dialog->hide();
     if (result != kReminderOkTag)
         return result;
     if (GetItemIntValue(alert.get(), kReminderCheckBoxTag) == 1) {

@@ -69,5 +69,6 @@ void ResourcePeeker(QWidget* element) {
     }
     if (element->isWindow() && !element->windowTitle().isEmpty())
         element->setWindowTitle(QSUIString(element->windowTitle()));
-    element->setToolTip(element->toolTip().isEmpty() ? QString() : QSUIString(element->toolTip()));
+    if (!element->toolTip().isEmpty())
+        element->setToolTip(QSUIString(element->toolTip()));
 }

@@ -264,7 +264,6 @@ public:
         mTimer.start();
     }
     int shown = 0;
-    QWidget* last = nullptr;
 
 private:
     void Answer() {
@@ -272,7 +271,6 @@ private:
             if (window->objectName() != "ExchangeAlert" || !window->isVisible())
                 continue;
             ++shown;
-            last = window;
             if (mTick)
                 appkit::viewWithTag<QCheckBox>(window, Controller::kReminderCheckBoxTag)->setChecked(true);
             appkit::viewWithTag<QAbstractButton>(window, Controller::kReminderOkTag)->click();
@@ -297,7 +295,6 @@ TEST_F(QSUIControllerTest, TheReminderComesUntilItsBoxIsTickedAndNeverAfter) {
     EXPECT_EQ(Preferences().get(kPrefRollerExchangeMessageNotDisplayed).asBool(), true);
     EXPECT_EQ(Preferences().get(kPrefPadExchangeMessageNotDisplayed).asBool(), std::nullopt);
     CReminderAnswerer answerer(false);
-    QTimer::singleShot(300, [] { QApplication::exit(0); });
     EXPECT_EQ(reminder.runModalExchangeAlert({}, false, false), 1);
     EXPECT_EQ(answerer.shown, 0);
 }
