@@ -2,6 +2,8 @@
 // asks of the data source (the notifications it posts, recorded), what it leaves in the pool, what it
 // keeps in the preferences file, the exchange reminder, and pictures of its windows.
 #include "QSUIController.h"
+#include "DialogAvailability.h"
+#include "PropertyList.h"
 #include "QSDataSource.h"
 #include "QSUIPreferences.h"
 #include "QtTestApp.h"
@@ -95,6 +97,19 @@ TEST_F(QSUIControllerTest, ScanWithoutPrescanSavesTheSettingModeAndAsksForAScan)
     EXPECT_EQ(mPosted[0].pendingCount, std::nullopt);
     EXPECT_EQ(Preferences().get(kPrefSettingMode).asInt64(), 0);
     EXPECT_NE(appkit::FWindow::shieldWindow(mController->window()), nullptr);
+}
+
+TEST_F(QSUIControllerTest, TheFavouriteNameSurvivesTheSimpleModesReset) {
+    std::array<std::uint8_t, 256> name{};
+    ASSERT_TRUE(GetCapStrValue(Pool(), CCAP_OVKM_FAVORITENAME, name));
+    name[0] = 6;
+    std::memcpy(&name[1], "Copies", 6);
+    ASSERT_TRUE(SetCapStrValue(Pool(), CCAP_OVKM_FAVORITENAME, name));
+    Dialog(1);
+    ASSERT_TRUE(mController->isSimpleMode());
+    std::array<std::uint8_t, 256> kept{};
+    ASSERT_TRUE(GetCapStrValue(Pool(), CCAP_OVKM_FAVORITENAME, kept));
+    EXPECT_EQ(kept, name);
 }
 
 TEST_F(QSUIControllerTest, ScanWithPrescanOnAsksToKeepAPrescanAndWritesNothing) {
@@ -243,16 +258,30 @@ TEST_F(QSUIControllerTest, ADamagedPreferencesFileIsKeptAsideNotReplaced) {
 
 TEST_F(QSUIControllerTest, AStoredFrameOffEveryScreenComesBackOnOne) {
     {
-        fnd::PreferencesFile preferences(mEnv.PreferencesPath());
-        preferences.set(kPrefWindowFrame, "{{90000, -70000}, {500, 400}}");
-        preferences.set(kPrefSettingMode, std::int64_t{1});
-        ASSERT_TRUE(preferences.save());
+        const fnd::Dictionary stored{{kPrefWindowFrame, "{{90000, -70000}, {500, 400}}"},
+                                     {kPrefSettingMode, std::int64_t{1}}};
+        ASSERT_TRUE(fnd::plist::writeFile(mEnv.PreferencesPath(), stored));
     }
     Dialog(1);
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     EXPECT_TRUE(screen.contains(mController->window()->geometry())) << mController->window()->geometry().x();
     EXPECT_FALSE(mController->isSimpleMode());
     EXPECT_EQ(ClampToScreens(QRect(-50, 10, 3000, 100), {QRect(0, 0, 800, 600)}), QRect(0, 10, 800, 100));
+}
+
+TEST_F(QSUIControllerTest, WithoutItsInterfaceFileNoDialogIsMadeAndTheLogNamesTheFile) {
+    namespace fs = std::filesystem;
+    std::string folder = (fs::temp_directory_path() / "k3100-noui-XXXXXX").string();
+    ASSERT_NE(mkdtemp(folder.data()), nullptr);
+    const fs::path program = fs::read_symlink("/proc/self/exe");
+    fs::create_directory(fs::path(folder) / (program.stem().string() + ".resources"));
+    setenv("K3100_BUNDLE_PATH", folder.c_str(), 1);
+    UpdateDialogAvailability();
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(GetUIControllerFactory()(), nullptr);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("OrvkQSUI.ui"), std::string::npos);
+    SetUIControllerFactory(nullptr);
+    fs::remove_all(folder);
 }
 
 // Answers the reminder when it shows: ticks its box when asked, then presses OK. Counts its showings.
