@@ -328,6 +328,20 @@ TEST_F(QSUIControllerTest, TheReminderComesUntilItsBoxIsTickedAndNeverAfter) {
     EXPECT_EQ(answerer.shown, 0);
 }
 
+TEST_F(QSUIControllerTest, TheAlertIconWearsTheHostsIconInItsLowerRightQuarter) {
+    QPixmap host(32, 32);
+    host.fill(QColor(10, 200, 30));
+    const QIcon saved = QApplication::windowIcon();
+    QApplication::setWindowIcon(QIcon(host));
+    const QImage badged = Controller::createAlertIcon(QSize(64, 64), true).toImage();
+    const QImage plain = Controller::createAlertIcon(QSize(64, 64), false).toImage();
+    QApplication::setWindowIcon(saved);
+    EXPECT_EQ(badged.pixelColor(48, 48), QColor(10, 200, 30));
+    EXPECT_EQ(badged.pixelColor(60, 60), QColor(10, 200, 30));
+    EXPECT_NE(plain.pixelColor(48, 48), QColor(10, 200, 30));
+    EXPECT_EQ(badged.pixelColor(16, 16), plain.pixelColor(16, 16));
+}
+
 // Pictures at 100 % and 200 % and with a dark palette, for a person to look at.
 void SavePictures(QWidget* window, const std::string& name) {
     window->adjustSize();
