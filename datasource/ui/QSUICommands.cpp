@@ -2,6 +2,7 @@
 // request reaches the data source as a notification that it handles before the post returns.
 #include "QSUIController.h"
 
+#include "BatchState.h"
 #include "CapHelpers.h"
 #include "CapIds.h"
 #include "DataSourcePreferences.h"
@@ -100,10 +101,10 @@ void ComOrvikElectronicsK3100QSUIController::performScan() {
     }
     refrectScanAreaControls();
     decideScanArea(false);
-    std::uint32_t mode = kScanModeKeepPrescan;
+    std::uint32_t mode = CBatchState::kScanModeKeepPrescan;
     if (GetCapUIntValue(mSettings, CCAP_OVK_PRESCAN) == 0) {
         saveMainUISettings();
-        mode = kScanModeScan;
+        mode = CBatchState::kScanModeNormal;
     }
     if (mWindow)
         appkit::FWindow::setShieldWindow(mWindow.get(), true);
@@ -133,7 +134,7 @@ void ComOrvikElectronicsK3100QSUIController::performScanComplete() {
     SetCapUIntValue(mSettings, CCAP_OVK_PRESCAN, 0);
     if (pages == 2)
         copyFrontSettingsToBack();
-    postXferReady(kScanModeTransferKeptAndEnd, pages);
+    postXferReady(CBatchState::kScanModeKeptThenEnd, pages);
 }
 
 void ComOrvikElectronicsK3100QSUIController::performContinueScan() {
@@ -150,7 +151,7 @@ void ComOrvikElectronicsK3100QSUIController::performContinueScan() {
         setShield(false);
         hideMainWindow();
     }
-    postXferReady(kScanModeTransferKeptAndGoOn, pages);
+    postXferReady(CBatchState::kScanModeKeptThenScan, pages);
 }
 
 void ComOrvikElectronicsK3100QSUIController::copyFrontSettingsToBack() {
@@ -173,7 +174,7 @@ void ComOrvikElectronicsK3100QSUIController::performPrescan() {
         CPositioningValues kept(mSettings);
         decideScanArea(true);
         kept.UseQuickScan();
-        postXferReady(kScanModePositioningPrescan, std::nullopt);
+        postXferReady(CBatchState::kScanModePositioning, std::nullopt);
     }
     syncAllSettings();
 }

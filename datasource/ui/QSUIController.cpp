@@ -16,7 +16,6 @@
 #include "Tags.h"
 
 #include <QAbstractButton>
-#include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QScreen>

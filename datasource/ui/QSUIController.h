@@ -35,15 +35,6 @@ public:
     static constexpr int kReminderCheckBoxTag = 1001;
     static constexpr int kReminderMessageTag = 1002;
 
-    // What XferReadyNotification asks for.
-    enum XferReadyScanMode : std::uint32_t {
-        kScanModeScan = 0,
-        kScanModePositioningPrescan = 1,
-        kScanModeKeepPrescan = 2,
-        kScanModeTransferKeptAndEnd = 3,
-        kScanModeTransferKeptAndGoOn = 4,
-    };
-
     // Loads the dialog's interface file; without it the controller has no window and acts on nothing.
     ComOrvikElectronicsK3100QSUIController();
     ~ComOrvikElectronicsK3100QSUIController() override;
