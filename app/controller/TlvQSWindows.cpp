@@ -28,8 +28,9 @@ void TlvQSWindows::showQSWindow(QWidget* window) {
 }
 
 void TlvQSWindows::hideQSWindow(QWidget* window) {
-    QPointer<QWidget>* slot = !window ? nullptr : (mQSMainWin == window ? &mQSMainWin
-                                                                       : (mQSSubWin == window ? &mQSSubWin : nullptr));
+    QPointer<QWidget>* slot =
+        !window ? nullptr
+                : (mQSMainWin == window ? &mQSMainWin : (mQSSubWin == window ? &mQSSubWin : nullptr));
     if (!slot)
         return;
     appkit::FWindow::endModalWindow(window, false);
