@@ -7,6 +7,7 @@
 // The settings categories plug into the build, sync and area hooks below. Main thread only.
 #pragma once
 
+#include "QSUIScanWindows.h"
 #include "UIController.h"
 
 #include <QObject>
@@ -53,6 +54,22 @@ public:
     void setScanImage(const SPageBitmap& image, std::uint32_t xResolution, bool positioning) override;
     void runModalRollerExchangeAlert(bool isPad, bool isBackgroundOnly) override;
     void cancelDelayedMessages() override;
+
+    // The progress window and the scan panel (QSUIScanPanels.cpp).
+    void showProgressWindow() override;
+    void resumeProgressWindow() override;
+    void suspendProgressWindow() override;
+    void hideProgressWindow() override;
+    bool idleProgress() override;
+    void showScanPanel() override;
+    void hideScanPanel() override;
+    void updateScanPanel(std::uint32_t flags) override;
+    int scanPanelStatus() const override;
+    std::intptr_t beginScanPanelModalSession() override;
+    void endScanPanelModalSession(std::intptr_t session) override;
+    void idleScanPanel() override;
+    bool isScanPanelVisible() const override;
+    QSUIScanWindows& scanWindows() { return mScanWindows; }
 
     QWidget* currentView() const;
     bool isSimpleMode() const;
@@ -127,4 +144,5 @@ private:
     bool mFrameRestored = false;
     // Owner of the delayed messages: replacing it drops every one still queued.
     std::unique_ptr<QObject> mDelayedMessages;
+    QSUIScanWindows mScanWindows;
 };
