@@ -8,6 +8,7 @@
 #include "FilteringFields.h"
 #include "KeyViewLoop.h"
 #include "NotificationCenter.h"
+#include "NwScrollableView.h"
 #include "PreferencesFile.h"
 #include "QSCapIds.h"
 #include "QSUIPreferences.h"
@@ -36,6 +37,8 @@ const NibClassMap& DialogClasses() {
         {QStringLiteral("FTextField"), [](QWidget* parent) { return new appkit::FTextField(parent); }},
         {QStringLiteral("FStaticTextField"),
          [](QWidget* parent) { return new appkit::FStaticTextField(parent); }},
+        {QStringLiteral("NwScrollableView"),
+         [](QWidget* parent) { return new ComOrvikElectronicsK3100NwScrollableView(parent); }},
     };
     return classes;
 }
@@ -57,6 +60,7 @@ ComOrvikElectronicsK3100QSUIController::ComOrvikElectronicsK3100QSUIController()
     mSettingModeTab = appkit::viewWithTag<QTabWidget>(mWindow.get(), kSettingModeTabTag);
     mSimpleModeView = mWindow->findChild<QWidget*>(QStringLiteral("simpleModeView"));
     mAdvanceModeView = mWindow->findChild<QWidget*>(QStringLiteral("advanceModeView"));
+    SetupScrollableViews(mWindow.get());
     mWindow->installEventFilter(this);
     connectButtons();
 }

@@ -45,7 +45,8 @@ QSUIScanWindows::QSUIScanWindows() : mProgressWindow(LoadScanWindow(QStringLiter
         mOwnScanPanel = std::move(panel);
     for (const int tag : {kScanNextButtonTag, kStopButtonTag})
         if (auto* button = appkit::viewWithTag<QAbstractButton>(mScanPanel, tag))
-            QObject::connect(button, &QAbstractButton::clicked, button, [this, tag] { pressScanPanelButton(tag); });
+            QObject::connect(button, &QAbstractButton::clicked, button,
+                             [this, tag] { pressScanPanelButton(tag); });
     // Closing the panel by its title bar would leave the data source waiting for an answer.
     mScanPanel->setWindowFlag(Qt::WindowCloseButtonHint, false);
 }
@@ -132,8 +133,9 @@ void QSUIScanWindows::updateScanPanel(std::uint32_t flags) {
         return;
     SetItemEnabled(mScanPanel, kScanNextButtonTag, (flags & kScanNextEnabled) != 0);
     SetItemEnabled(mScanPanel, kStopButtonTag, (flags & kStopEnabled) != 0);
-    SetItemString(mScanPanel, kStatusTextTag,
-                  QSUIString((flags & kStatusScanning) ? QStringLiteral("Scanning") : QStringLiteral("Wainting")));
+    SetItemString(
+        mScanPanel, kStatusTextTag,
+        QSUIString((flags & kStatusScanning) ? QStringLiteral("Scanning") : QStringLiteral("Wainting")));
     if (QWidget* status = appkit::viewWithTag(mScanPanel, kStatusTextTag))
         status->repaint();
 }

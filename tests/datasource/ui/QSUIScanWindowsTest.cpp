@@ -1,8 +1,8 @@
 // The progress window and the scan panel on their own: the abort request, the panel's answers, which
 // windows take input during each session, the announcements, and pictures of both windows.
+#include "QSUIScanWindows.h"
 #include "NotificationCenter.h"
 #include "QSDataSource.h"
-#include "QSUIScanWindows.h"
 #include "QtTestApp.h"
 #include "Tags.h"
 
@@ -74,7 +74,8 @@ TEST_F(QSUIScanWindowsTest, TheWaitForTheNextBatchAnswersWithTheLastButtonAndSto
     mWindows.showProgressWindow();
     mWindows.showScanPanel();
     mWindows.updateScanPanel(Windows::kScanNextEnabled | Windows::kStopEnabled);
-    const QString waiting = appkit::viewWithTag<QLabel>(mWindows.scanPanel(), Windows::kStatusTextTag)->text();
+    const QString waiting =
+        appkit::viewWithTag<QLabel>(mWindows.scanPanel(), Windows::kStatusTextTag)->text();
     const std::intptr_t session = mWindows.beginScanPanelModalSession();
     EXPECT_EQ(QApplication::activeModalWidget(), mWindows.scanPanel());
     // The progress window stays in sight and takes nothing meanwhile.
