@@ -45,15 +45,16 @@ void FocusRingView::paintEvent(QPaintEvent*) {
     QPen pen(palette().color(QPalette::Highlight), kRingMargin / 2.0);
     painter.setPen(pen);
     const qreal inset = kRingMargin / 4.0;
-    painter.drawRoundedRect(QRectF(scrollArea()->geometry()).adjusted(-inset * 3, -inset * 3, inset * 3, inset * 3),
-                            3, 3);
+    painter.drawRoundedRect(
+        QRectF(scrollArea()->geometry()).adjusted(-inset * 3, -inset * 3, inset * 3, inset * 3), 3, 3);
 }
 
 ScrollableView::ComOrvikElectronicsK3100NwScrollableView(QWidget* parent) : QWidget(parent) {
     mScrollToFocus.setSingleShot(true);
     mScrollToFocus.setInterval(kScrollDelayMs);
     QObject::connect(&mScrollToFocus, &QTimer::timeout, this, [this] { scrollToFocusedControl(); });
-    QObject::connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { focusChanged(now); });
+    QObject::connect(qApp, &QApplication::focusChanged, this,
+                     [this](QWidget*, QWidget* now) { focusChanged(now); });
 }
 
 QScrollArea* ScrollableView::scrollArea() const {
@@ -80,8 +81,8 @@ void ScrollableView::setup() {
                                                     FocusRingView::kRingMargin, FocusRingView::kRingMargin));
     }
     auto* frame = new QVBoxLayout(ring);
-    frame->setContentsMargins(FocusRingView::kRingMargin, FocusRingView::kRingMargin, FocusRingView::kRingMargin,
-                              FocusRingView::kRingMargin);
+    frame->setContentsMargins(FocusRingView::kRingMargin, FocusRingView::kRingMargin,
+                              FocusRingView::kRingMargin, FocusRingView::kRingMargin);
     frame->addWidget(area);
     ring->setVisible(!area->isHidden());
     mFocusRingView = ring;
@@ -155,7 +156,8 @@ void ScrollableView::scrollToFocusedControl() {
         return;
     // Room above and below, never beyond the pane; sideways only the control itself.
     const QRect wanted = control.adjusted(0, -kFocusMargin, 0, kFocusMargin).intersected(rect());
-    ScrollBy(area->verticalScrollBar(), ScrollDelta(wanted.top(), wanted.bottom(), visible.top(), visible.bottom()));
+    ScrollBy(area->verticalScrollBar(),
+             ScrollDelta(wanted.top(), wanted.bottom(), visible.top(), visible.bottom()));
     ScrollBy(area->horizontalScrollBar(),
              ScrollDelta(wanted.left(), wanted.right(), visible.left(), visible.right()));
 }

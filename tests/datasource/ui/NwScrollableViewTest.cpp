@@ -30,8 +30,9 @@ protected:
         mView = new ScrollableView;
         auto* pane = new QVBoxLayout(mView);
         for (int i = 0; i < kControls; ++i) {
-            QWidget* control = withFields ? static_cast<QWidget*>(new QLineEdit(QStringLiteral("Field %1").arg(i)))
-                                          : new QLabel(QStringLiteral("Label %1").arg(i));
+            QWidget* control = withFields
+                                   ? static_cast<QWidget*>(new QLineEdit(QStringLiteral("Field %1").arg(i)))
+                                   : new QLabel(QStringLiteral("Label %1").arg(i));
             pane->addWidget(control);
             mControls.push_back(control);
         }
@@ -63,11 +64,14 @@ TEST_F(NwScrollableViewTest, TabbingKeepsTheFocusedControlInSightWithRoomAboveAn
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QTest::qWait(kWait);
         ASSERT_EQ(QApplication::focusWidget(), mControls[i]);
-        EXPECT_TRUE(Visible().contains(InPane(mControls[i]))) << i << " " << Visible().y() << "+" << Visible().height() << " " << InPane(mControls[i]).y() << "+" << InPane(mControls[i]).height() << " " << mView->height();
+        EXPECT_TRUE(Visible().contains(InPane(mControls[i])))
+            << i << " " << Visible().y() << "+" << Visible().height() << " " << InPane(mControls[i]).y()
+            << "+" << InPane(mControls[i]).height() << " " << mView->height();
     }
     // Scrolled down to the last one reached: the room below it shows as well, as far as the pane goes.
     const QRect last = InPane(mControls[kControls - 2]);
-    EXPECT_GE(Visible().bottom(), std::min(last.bottom() + ScrollableView::kFocusMargin, mView->height() - 1));
+    EXPECT_GE(Visible().bottom(),
+              std::min(last.bottom() + ScrollableView::kFocusMargin, mView->height() - 1));
 }
 
 TEST_F(NwScrollableViewTest, ABurstOfFocusChangesScrollsOnceToTheLastControl) {
