@@ -2,7 +2,8 @@
 
 #include <QPainter>
 
-ComOrvikElectronicsK3100FPatternView::ComOrvikElectronicsK3100FPatternView(QWidget* parent) : QWidget(parent) {}
+ComOrvikElectronicsK3100FPatternView::ComOrvikElectronicsK3100FPatternView(QWidget* parent)
+    : QWidget(parent) {}
 
 void ComOrvikElectronicsK3100FPatternView::setColor(const QColor& color) {
     mPattern = QBrush(color);

@@ -103,7 +103,8 @@ void RollOverButton::paintEvent(QPaintEvent*) {
     if (!image.isNull()) {
         const QSize size = iconSize();
         const QRect target(QPoint((width() - size.width()) / 2, (height() - size.height()) / 2), size);
-        image.paint(&painter, target, Qt::AlignCenter, drawnHighlight && index == kDisabled ? QIcon::Disabled : QIcon::Normal);
+        image.paint(&painter, target, Qt::AlignCenter,
+                    drawnHighlight && index == kDisabled ? QIcon::Disabled : QIcon::Normal);
     }
     // Without an image of its own the focus shows as a ring.
     if (drawnHighlight && hasKeyboardFocus()) {

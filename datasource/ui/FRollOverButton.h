@@ -11,7 +11,14 @@
 
 class ComOrvikElectronicsK3100FRollOverButton final : public QToolButton {
 public:
-    enum EStateIndex : int { kNormal = 0, kRollOver = 1, kFocus = 2, kRollOverFocus = 3, kDisabled = 4, kPressed = 5 };
+    enum EStateIndex : int {
+        kNormal = 0,
+        kRollOver = 1,
+        kFocus = 2,
+        kRollOverFocus = 3,
+        kDisabled = 4,
+        kPressed = 5
+    };
     using Images = std::array<QIcon, 6>; // by state index; a null icon: the state has no image
 
     explicit ComOrvikElectronicsK3100FRollOverButton(QWidget* parent = nullptr);

@@ -63,6 +63,7 @@ ComOrvikElectronicsK3100QSUIController::ComOrvikElectronicsK3100QSUIController()
     SetupScrollableViews(mWindow.get());
     mWindow->installEventFilter(this);
     connectButtons();
+    connectSettingModeTab();
 }
 
 ComOrvikElectronicsK3100QSUIController::~ComOrvikElectronicsK3100QSUIController() {

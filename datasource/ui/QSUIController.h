@@ -71,6 +71,9 @@ public:
     bool isScanPanelVisible() const override;
     QSUIScanWindows& scanWindows() { return mScanWindows; }
 
+    // The question before a switch of setting mode (QSUISettingMode.cpp): 1 when it may go ahead.
+    int runModalResetSettingsAlert();
+
     QWidget* currentView() const;
     bool isSimpleMode() const;
     // A kept prescan page is shown (not a positioning preview).
@@ -106,6 +109,10 @@ private:
     // The kept pages to transfer: 2 with duplex on, else 1.
     std::int32_t keptPageCount() const;
     void syncAllSettings();
+    // A switch of setting mode by the user is asked first; a refused one changes nothing.
+    void connectSettingModeTab();
+    void settingModeSelected(int index);
+    void settingModeDidChange();
 
     // Hooks of the settings categories (basic settings, favourites, scan area, preview, tone, image
     // enhancement, extra settings, palettes).
@@ -145,4 +152,5 @@ private:
     // Owner of the delayed messages: replacing it drops every one still queued.
     std::unique_ptr<QObject> mDelayedMessages;
     QSUIScanWindows mScanWindows;
+    int mSettingMode = -1; // the tab shown, as the user last chose it
 };

@@ -13,6 +13,7 @@ inline constexpr char kPrefSetupSequenceWindowFrame[] = "SetupSequenceWindowFram
 inline constexpr char kPrefSettingMode[] = "SettingMode"; // 0 simple mode, 1 advanced mode
 inline constexpr char kPrefRollerExchangeMessageNotDisplayed[] = "RollerExchangeMessageNotDisplayed";
 inline constexpr char kPrefPadExchangeMessageNotDisplayed[] = "PadExchangeMessageNotDisplayed";
+inline constexpr char kPrefResetMessageNotDisplayed[] = "ResetMessageNotDisplayed";
 
 QString FrameString(const QRect& frame);
 std::optional<QRect> ParseFrameString(const QString& text);

@@ -1,7 +1,7 @@
 // The dialog's tool buttons by state (the mouse, the focus, disabled, pressed, toggled on), what each
 // state draws, and the pattern view's tiles lined up with the window. Pictures of the looks.
-#include "FPatternView.h"
 #include "FRollOverButton.h"
+#include "FPatternView.h"
 #include "QtTestApp.h"
 
 #include <QHBoxLayout>
