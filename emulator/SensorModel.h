@@ -36,5 +36,8 @@ double illumination(int side, double position);
 // Reflectance of the white calibration strip under sensor column `column` of `columns`.
 double stripReflectance(int column, int columns);
 bool lampLit(const Lighting& lighting, int colour);
+// How much light a printed sample reflects, relative to white paper: sheets are sRGB pictures, whose codes
+// follow a curve, while the sensor measures light itself.
+double printReflectance(uint8_t code);
 
 } // namespace k3100::emu
