@@ -50,13 +50,15 @@ TEST_P(StalledPipe, EverySheetArrivesWholeAndInOrder) {
 // At 150 dpi grey, reads that fall before the first sheet, inside the first, inside the third, and
 // between the fifth and the sixth (where the data source asks whether paper is left).
 INSTANTIATE_TEST_SUITE_P(AtEachPoint, StalledPipe,
-                         ::testing::Values(std::vector<std::string>{}, std::vector<std::string>{"stall@read:10"},
+                         ::testing::Values(std::vector<std::string>{},
+                                           std::vector<std::string>{"stall@read:10"},
                                            std::vector<std::string>{"stall@read:12"},
                                            std::vector<std::string>{"stall@read:24"},
                                            std::vector<std::string>{"stall@read:40"}),
                          [](const auto& info) {
-                             return info.param.empty() ? std::string("None")
-                                                       : "Read" + info.param[0].substr(info.param[0].find(':') + 1);
+                             return info.param.empty()
+                                        ? std::string("None")
+                                        : "Read" + info.param[0].substr(info.param[0].find(':') + 1);
                          });
 
 class PipeThatStaysStalled : public StalledPipe {};
@@ -71,8 +73,9 @@ TEST_P(PipeThatStaysStalled, EndsTheBatchWithItsFaultKeepingTheWholePagesBefore)
 
 // Five stalls in a row inside the third sheet.
 INSTANTIATE_TEST_SUITE_P(MidSheet, PipeThatStaysStalled,
-                         ::testing::Values(std::vector<std::string>{"stall@read:24", "stall@read:25", "stall@read:26",
-                                                                    "stall@read:27", "stall@read:28"}));
+                         ::testing::Values(std::vector<std::string>{"stall@read:24", "stall@read:25",
+                                                                    "stall@read:26", "stall@read:27",
+                                                                    "stall@read:28"}));
 
 } // namespace
 } // namespace e2e

@@ -83,8 +83,8 @@ TEST_F(ToneOnPaper, AColourChartComesBackAsPrinted) {
         const double difference = Difference(kChart[i], scanned);
         sum += difference;
         RecordProperty("patch" + std::to_string(i), std::to_string(difference));
-        EXPECT_LT(difference, kMostForOnePatch) << "patch " << i << ": " << scanned.r << ' ' << scanned.g << ' '
-                                                << scanned.b;
+        EXPECT_LT(difference, kMostForOnePatch)
+            << "patch " << i << ": " << scanned.r << ' ' << scanned.g << ' ' << scanned.b;
     }
     const double mean = sum / double(kChart.size());
     RecordProperty("meanDeltaE2000", std::to_string(mean));
