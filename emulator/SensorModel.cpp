@@ -45,7 +45,9 @@ double stripReflectance(int column, int columns) {
     return 0.90 + 0.02 * std::sin(2 * kPi * 3 * column / std::max(columns, 1));
 }
 
-double printReflectance(uint8_t code) {
+double printResponse(uint8_t code, bool colour) {
+    if (!colour)
+        return code / 255.0;
     static const std::array<double, 256> table = [] {
         std::array<double, 256> t{};
         for (size_t i = 0; i < t.size(); ++i) {
