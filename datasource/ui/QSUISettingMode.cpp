@@ -31,7 +31,8 @@ void ComOrvikElectronicsK3100QSUIController::connectSettingModeTab() {
     if (!mSettingModeTab)
         return;
     mSettingMode = mSettingModeTab->currentIndex();
-    connect(mSettingModeTab, &QTabWidget::currentChanged, this, [this](int index) { settingModeSelected(index); });
+    connect(mSettingModeTab, &QTabWidget::currentChanged, this,
+            [this](int index) { settingModeSelected(index); });
 }
 
 void ComOrvikElectronicsK3100QSUIController::settingModeSelected(int index) {
@@ -61,7 +62,10 @@ void ComOrvikElectronicsK3100QSUIController::settingModeDidChange() {
 }
 
 int ComOrvikElectronicsK3100QSUIController::runModalResetSettingsAlert() {
-    if (fnd::PreferencesFile(DataSourcePreferencesPath()).get(kPrefResetMessageNotDisplayed).asBool().value_or(false))
+    if (fnd::PreferencesFile(DataSourcePreferencesPath())
+            .get(kPrefResetMessageNotDisplayed)
+            .asBool()
+            .value_or(false))
         return kGoAheadTag;
     const std::unique_ptr<QWidget> alert =
         LoadBundleNib(QStringLiteral("ResetSettingsAlert"), {}, ResourcePeeker);
