@@ -114,6 +114,12 @@ ReadStatus readWholeFile(const std::filesystem::path& path, std::vector<std::uin
 
 bool writeFileAtomically(const std::filesystem::path& path, std::span<const std::uint8_t> bytes,
                          std::string* error, Existing existing) {
+    return writeFileAtomically(
+        path, [bytes](int fd) { return writeAll(fd, bytes); }, error, existing);
+}
+
+bool writeFileAtomically(const std::filesystem::path& path, const std::function<bool(int fd)>& write,
+                         std::string* error, Existing existing) {
     if (path.empty() || !path.has_filename()) {
         errno = EINVAL;
         return fail(error, "bad file name", path);
@@ -126,7 +132,7 @@ bool writeFileAtomically(const std::filesystem::path& path, std::span<const std:
 
     struct stat old {};
     const mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
-    const bool ok = ::fchmod(fd.get(), mode) == 0 && writeAll(fd.get(), bytes) && ::fsync(fd.get()) == 0 &&
+    const bool ok = ::fchmod(fd.get(), mode) == 0 && write(fd.get()) && ::fsync(fd.get()) == 0 &&
                     fd.close() &&
                     (existing == Existing::Replace ? ::rename(temp.c_str(), path.c_str()) == 0
                                                    : renameWithoutReplacing(temp, path));
