@@ -47,11 +47,14 @@ void WritePdf(const std::string& in, const std::string& out, int32_t dpi) {
     if (page.channels == 3) // the document maker takes blue, green, red
         for (size_t i = 0; i + 2 < page.pixels.size(); i += 3)
             std::swap(page.pixels[i], page.pixels[i + 2]);
-    const int32_t kind = page.channels == 0 ? VLM_KIND_BW : (page.channels == 1 ? VLM_KIND_GRAY : VLM_KIND_BGR);
-    const PdfPageImageDesc desc{page.pixels.data(), page.stride(), page.width, page.height, dpi, dpi, kind, 0, 0};
+    const int32_t kind =
+        page.channels == 0 ? VLM_KIND_BW : (page.channels == 1 ? VLM_KIND_GRAY : VLM_KIND_BGR);
+    const PdfPageImageDesc desc{
+        page.pixels.data(), page.stride(), page.width, page.height, dpi, dpi, kind, 0, 0};
     std::filesystem::remove(out); // the document maker never replaces a file
-    if (VLMC_exmodeset(VLM_MODE_PLAIN, 0, 0) != VLM_OK || VLMC_exopen(out.c_str(), VLM_OPEN_PDF, 0) != VLM_OK ||
-        VLMC_spmake(&desc, nullptr) != VLM_OK || VLMC_exclose(0) != VLM_OK)
+    if (VLMC_exmodeset(VLM_MODE_PLAIN, 0, 0) != VLM_OK ||
+        VLMC_exopen(out.c_str(), VLM_OPEN_PDF, 0) != VLM_OK || VLMC_spmake(&desc, nullptr) != VLM_OK ||
+        VLMC_exclose(0) != VLM_OK)
         throw std::runtime_error("cannot write " + out);
 }
 

@@ -49,8 +49,7 @@ std::vector<std::uint8_t> ReadBack(const fs::path& path) {
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
-template <typename Write>
-std::vector<std::uint8_t> WrittenThroughFile(const std::string& name, Write write) {
+template <typename Write> std::vector<std::uint8_t> WrittenThroughFile(const std::string& name, Write write) {
     const fs::path path = ScratchFile(name);
     const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     EXPECT_GE(fd, 0);
@@ -91,8 +90,9 @@ TEST(FileWriters, TiffFileHoldsTheEncodedBytesAndEveryPixel) {
                 const std::string name = std::to_string(depth.samples * depth.bits) + "-" +
                                          std::to_string(padding) + "-" +
                                          std::to_string(static_cast<int>(compression)) + ".tiff";
-                const std::vector<std::uint8_t> file = WrittenThroughFile(
-                    name, [&](int fd) { return WriteTiff(page, fd, compression, EBilevelSense::kZeroIsBlack); });
+                const std::vector<std::uint8_t> file = WrittenThroughFile(name, [&](int fd) {
+                    return WriteTiff(page, fd, compression, EBilevelSense::kZeroIsBlack);
+                });
                 EXPECT_EQ(file, EncodeTiff(page, compression)) << name;
                 ExpectPixelsOf(ScratchFile(name), page);
             }
