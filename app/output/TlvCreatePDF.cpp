@@ -108,10 +108,13 @@ void TlvCreatePDF::writeToPDF(const TlvWriteContext& ctx, const TlvWritePage& pa
         openPDF(o, *page.path);
     }
     makePage(page.image);
+    const bool mailCheck = ctx.host.curFuncTypeApp() == kFuncMail && !ctx.host.isCheckedMailSize();
+    // The size waits for the text of every page so far: asked after every page, it would keep the pages
+    // from being recognised side by side.
     uint32_t bytes = 0;
-    const int32_t sized = VLMC_getFileSize(&bytes);
+    const int32_t sized = mailCheck || closes || ctx.writeCancel.load() ? VLMC_getFileSize(&bytes) : 0;
     bool overLimit = false;
-    if (sized == 0 && ctx.host.curFuncTypeApp() == kFuncMail && !ctx.host.isCheckedMailSize()) {
+    if (sized == 0 && mailCheck) {
         ctx.host.resetWritedFileSize();
         overLimit = ctx.mailSizeOver(page.index, bytes + writedFilesSizePDF());
     }

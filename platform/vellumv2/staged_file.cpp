@@ -25,7 +25,8 @@ std::string folderOf(const std::string& path) {
 // The writer's process id of a hidden name ".NAME.PID-N.part", or 0 for any other name.
 pid_t writerOf(const std::string& name) {
     const size_t suffix = name.size() - (sizeof kPartSuffix - 1);
-    if (name.size() <= sizeof kPartSuffix || name[0] != '.' || name.compare(suffix, std::string::npos, kPartSuffix) != 0)
+    if (name.size() <= sizeof kPartSuffix || name[0] != '.' ||
+        name.compare(suffix, std::string::npos, kPartSuffix) != 0)
         return 0;
     const size_t dash = name.rfind('-', suffix);
     const size_t dot = dash == std::string::npos ? dash : name.rfind('.', dash);

@@ -1,0 +1,138 @@
+// One queue for every worker. A worker whose engine is of an older preparation restarts it before it
+// takes the next page.
+#include "recognition_pool.h"
+
+#include "tesseract_engine.h"
+
+#include <algorithm>
+#include <condition_variable>
+#include <deque>
+#include <fstream>
+#include <mutex>
+#include <sched.h>
+#include <thread>
+
+namespace vlm {
+namespace {
+
+struct Job {
+    GreyImage page;
+    int32_t resolution = 0;
+    std::promise<Recognition> promise;
+};
+
+} // namespace
+
+struct RecognitionPool::State {
+    std::mutex lock;
+    std::condition_variable wake; // a job, or a new preparation
+    std::condition_variable ready; // an engine of the current preparation started or failed
+    std::deque<Job> jobs;
+    bool running = false;
+    uint64_t preparation = 0;
+    std::string folder;
+    std::string languages;
+    size_t started = 0; // engines of the current preparation that are ready
+    bool failed = false;
+};
+
+namespace {
+
+// An engine with its page in flight takes up to a few hundred megabytes (Japanese with English the most).
+constexpr uint64_t kBytesPerWorker = uint64_t{400} << 20;
+
+size_t usableCores() {
+    cpu_set_t cores;
+    CPU_ZERO(&cores);
+    if (sched_getaffinity(0, sizeof cores, &cores) == 0)
+        return static_cast<size_t>(CPU_COUNT(&cores));
+    return std::max(1u, std::thread::hardware_concurrency());
+}
+
+// Workers the memory free now can hold; as many as the cores when it cannot be told.
+size_t workersForMemory() {
+    std::ifstream info("/proc/meminfo");
+    std::string key;
+    uint64_t kilobytes = 0;
+    while (info >> key >> kilobytes)
+        if (key == "MemAvailable:")
+            return static_cast<size_t>(std::max<uint64_t>(1, kilobytes * 1024 / kBytesPerWorker));
+    return usableCores();
+}
+
+void work(RecognitionPool::State& s) {
+    Engine engine;
+    uint64_t preparation = 0;
+    std::unique_lock lock(s.lock);
+    for (;;) {
+        s.wake.wait(lock, [&] { return preparation != s.preparation || !s.jobs.empty(); });
+        if (preparation != s.preparation) {
+            preparation = s.preparation;
+            const std::string folder = s.folder;
+            const std::string languages = s.languages;
+            lock.unlock();
+            const int32_t result = startEngine(folder, languages, engine);
+            lock.lock();
+            if (preparation == s.preparation) {
+                ++s.started;
+                s.failed = s.failed || result != VLM_OK;
+                s.ready.notify_all();
+            }
+            continue;
+        }
+        Job job = std::move(s.jobs.front());
+        s.jobs.pop_front();
+        lock.unlock();
+        Recognition recognition;
+        try {
+            recognition.result = engine ? recognizeWords(*engine, job.page, job.resolution, recognition.words)
+                                        : VLM_ERR_LANGUAGE;
+        } catch (...) {
+            recognition = {VLM_ERR_OCR, {}};
+        }
+        job.promise.set_value(std::move(recognition));
+        lock.lock();
+    }
+}
+
+} // namespace
+
+RecognitionPool& RecognitionPool::shared() {
+    static RecognitionPool* const pool = new RecognitionPool();
+    return *pool;
+}
+
+RecognitionPool::RecognitionPool()
+    : workerCount_(std::min(std::max<size_t>(usableCores(), 2) - 1, workersForMemory())), state_(*new State()) {}
+
+int32_t RecognitionPool::prepare(const std::string& folder, const std::string& languages) {
+    State& s = state_;
+    std::unique_lock lock(s.lock);
+    if (s.running && s.folder == folder && s.languages == languages && s.started > 0 && !s.failed)
+        return VLM_OK;
+    ++s.preparation;
+    s.folder = folder;
+    s.languages = languages;
+    s.started = 0;
+    s.failed = false;
+    if (!s.running) {
+        for (size_t i = 0; i < workerCount_; ++i)
+            std::thread(work, std::ref(s)).detach();
+        s.running = true;
+    }
+    s.wake.notify_all();
+    // The first engine tells whether the packs load; the others start meanwhile, beside the first pages.
+    s.ready.wait(lock, [&] { return s.started > 0; });
+    return s.failed ? VLM_ERR_LANGUAGE : VLM_OK;
+}
+
+std::future<Recognition> RecognitionPool::recognise(GreyImage page, int32_t resolution) {
+    Job job{std::move(page), resolution, {}};
+    std::future<Recognition> result = job.promise.get_future();
+    std::lock_guard guard(state_.lock);
+    state_.jobs.push_back(std::move(job));
+    state_.wake.notify_one();
+    return result;
+}
+
+} // namespace vlm
