@@ -72,7 +72,7 @@ int run(const twainscan::SScanOptions& options, const fs::path& pdf, bool withTe
 
     outtest::FakeHost host;
     host.options.fileFormatType = tlv::kFormatPDF;
-    host.options.ffCompType = 1; // JPEG images, as a text document is usually kept
+    host.options.ffCompType = 1;     // JPEG images, as a text document is usually kept
     host.options.ffMultiTypePDF = 0; // one file for the batch
     host.options.isAddOCR = withText;
     host.options.ffOCRLangType = 2; // English
@@ -117,8 +117,9 @@ int run(const twainscan::SScanOptions& options, const fs::path& pdf, bool withTe
     getrusage(RUSAGE_SELF, &usage);
     const std::chrono::duration<double> tail = done - lastSheet;
     const std::chrono::duration<double> whole = done - start;
-    std::printf("%d pages: %.2f s after the last sheet, %.2f s in all, %.3f CPU s/page, peak %.0f MB\n", pages,
-                tail.count(), whole.count(), (processSeconds() - cpuStart) / pages, usage.ru_maxrss / 1024.0);
+    std::printf("%d pages: %.2f s after the last sheet, %.2f s in all, %.3f CPU s/page, peak %.0f MB\n",
+                pages, tail.count(), whole.count(), (processSeconds() - cpuStart) / pages,
+                usage.ru_maxrss / 1024.0);
     return 0;
 }
 

@@ -25,7 +25,7 @@ struct Job {
 
 struct RecognitionPool::State {
     std::mutex lock;
-    std::condition_variable wake; // a job, or a new preparation
+    std::condition_variable wake;  // a job, or a new preparation
     std::condition_variable ready; // an engine of the current preparation started or failed
     std::deque<Job> jobs;
     bool running = false;
@@ -103,7 +103,8 @@ RecognitionPool& RecognitionPool::shared() {
 }
 
 RecognitionPool::RecognitionPool()
-    : workerCount_(std::min(std::max<size_t>(usableCores(), 2) - 1, workersForMemory())), state_(*new State()) {}
+    : workerCount_(std::min(std::max<size_t>(usableCores(), 2) - 1, workersForMemory())),
+      state_(*new State()) {}
 
 int32_t RecognitionPool::prepare(const std::string& folder, const std::string& languages) {
     State& s = state_;

@@ -34,7 +34,10 @@ struct Baseline {
     double size = 1;
 };
 
-Baseline baselineOf(const tesseract::ResultIterator& it) {
+// Below this rise over a whole line (points) a line is taken as level: the layer stays simpler.
+constexpr double kLevelRisePt = 2.0;
+
+Baseline baselineOf(const tesseract::ResultIterator& it, int32_t resolution) {
     int32_t left = 0, top = 0, right = 0, bottom = 0;
     it.BoundingBox(tesseract::RIL_TEXTLINE, &left, &top, &right, &bottom);
     Baseline line{static_cast<double>(left), static_cast<double>(bottom), 1, 0,
@@ -44,6 +47,8 @@ Baseline baselineOf(const tesseract::ResultIterator& it) {
         const double length = std::hypot(x2 - x1, y2 - y1);
         line = {static_cast<double>(x1), static_cast<double>(y1), (x2 - x1) / length, (y2 - y1) / length,
                 line.size};
+        if (std::abs(y2 - y1) * 72.0 < kLevelRisePt * resolution)
+            line = {line.x, (y1 + y2) / 2.0, 1, 0, line.size};
     }
     // The letters' height above the baseline, not the line box, which grows with the tilt.
     float rowHeight = 0, descenders = 0, ascenders = 0;
@@ -108,9 +113,12 @@ int32_t recognizeWords(tesseract::TessBaseAPI& engine, const GreyImage& page, in
     if (!it)
         return VLM_OK; // nothing found on the page
     Baseline line;
+    bool lineStarted = false;
     do {
-        if (it->IsAtBeginningOf(tesseract::RIL_TEXTLINE))
-            line = baselineOf(*it);
+        if (it->IsAtBeginningOf(tesseract::RIL_TEXTLINE)) {
+            line = baselineOf(*it, resolution);
+            lineStarted = false;
+        }
         const std::unique_ptr<char[]> text(it->GetUTF8Text(tesseract::RIL_WORD));
         int32_t left = 0, top = 0, right = 0, bottom = 0;
         if (!text || !it->BoundingBox(tesseract::RIL_WORD, &left, &top, &right, &bottom))
@@ -125,9 +133,12 @@ int32_t recognizeWords(tesseract::TessBaseAPI& engine, const GreyImage& page, in
                      end - start,
                      line.dirX,
                      line.dirY,
-                     line.size};
-        if (!word.text.empty() && word.length > 0)
+                     line.size,
+                     !lineStarted};
+        if (!word.text.empty() && word.length > 0) {
             words.push_back(std::move(word));
+            lineStarted = true;
+        }
     } while (it->Next(tesseract::RIL_WORD));
     return VLM_OK;
 }
@@ -138,6 +149,7 @@ std::string textOperators(const std::vector<OcrWord>& words, double scaleX, doub
         return "";
     std::string ops = "BT\n3 Tr\n";
     double lastSize = -1;
+    double lastX = 0, lastY = 0; // page-space start of the previous word
     for (const OcrWord& word : words) {
         // Page space has y upwards; scaling x and y apart turns the baseline too.
         const double dx = word.dirX * scaleX;
@@ -147,17 +159,25 @@ std::string textOperators(const std::vector<OcrWord>& words, double scaleX, doub
         const double sine = dy / unit;
         const double size = std::max(word.size * scaleY, 1.0);
         const double natural = static_cast<double>(word.text.size()) * size * kGlyphWidth / 1000.0;
-        if (std::abs(size - lastSize) >= 0.05) {
+        const double x = word.x * scaleX;
+        const double y = pageHeightPt - word.y * scaleY;
+        if (word.startsLine && std::abs(size - lastSize) >= 0.05) {
             ops += "/F0 " + decimal(size, 1) + " Tf ";
             lastSize = size;
         }
         // Horizontal scaling (percent) makes the word cover its length, so that selecting it marks the image.
         ops += decimal(100.0 * word.length * unit / natural, 1) + " Tz ";
-        ops += sine == 0 ? "1 0 0 1 "
-                         : decimal(cosine, 4) + " " + decimal(sine, 4) + " " + decimal(-sine, 4) + " " +
-                               decimal(cosine, 4) + " ";
-        ops += decimal(word.x * scaleX, 2) + " " + decimal(pageHeightPt - word.y * scaleY, 2) + " Tm <" +
-               hexOf(word.text) + "> Tj\n";
+        // A line is placed once; its next words move along it, which keeps the layer small.
+        if (word.startsLine)
+            ops += (sine == 0 ? std::string("1 0 0 1 ")
+                              : decimal(cosine, 4) + " " + decimal(sine, 4) + " " + decimal(-sine, 4) + " " +
+                                    decimal(cosine, 4) + " ") +
+                   decimal(x, 2) + " " + decimal(y, 2) + " Tm ";
+        else
+            ops += decimal((x - lastX) * cosine + (y - lastY) * sine, 2) + " 0 Td ";
+        ops += "<" + hexOf(word.text) + "> Tj\n";
+        lastX = x;
+        lastY = y;
     }
     return ops + "ET\n";
 }

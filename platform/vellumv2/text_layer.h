@@ -21,6 +21,7 @@ struct OcrWord {
     double dirX = 1;   // unit direction of the baseline
     double dirY = 0;
     double size = 0; // height of the line's letters above the baseline
+    bool startsLine = false;
 };
 
 // Recognises the words of a grey page; VLM_ERR_OCR when the engine fails.

@@ -1,10 +1,11 @@
 // A sheet fed askew: the text layer of its page against the one Tesseract's own PDF renderer makes of the
 // same image, both read back by pdftotext in the order the page draws them (its layout analysis breaks
-// the words of turned text apart whoever wrote them).
+// the words of turned text apart whoever wrote them), and no larger.
 #include "test_pages.h"
 #include "vellumv2.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <map>
@@ -28,27 +29,46 @@ std::string spaced(const std::string& text) {
     return joined;
 }
 
-std::string ourText(const vlmtest::Page& page, const std::string& folder) {
-    const std::string path = folder + "/ours.pdf";
-    EXPECT_EQ(VLMC_exmodeset(VLM_MODE_COMPRESS, VLM_LANG_ENGLISH, 0), VLM_OK);
-    EXPECT_EQ(VLMC_exopen(path.c_str(), VLM_OPEN_PDF_OCR, 0), VLM_OK);
+struct Layer {
+    std::string text; // as pdftotext reads it in drawing order
+    uintmax_t bytes = 0;
+};
+
+int32_t writeDocument(const vlmtest::Page& page, const std::string& path, bool withText) {
     const PdfPageImageDesc desc = page.desc();
-    EXPECT_EQ(VLMC_spmake(&desc, nullptr), VLM_OK);
-    EXPECT_EQ(VLMC_exclose(0), VLM_OK);
-    return vlmtest::run("pdftotext -raw '" + path + "' -");
+    if (const int32_t r = VLMC_exmodeset(VLM_MODE_COMPRESS, withText ? uint32_t{VLM_LANG_ENGLISH} : 0u, 0);
+        r != VLM_OK)
+        return r;
+    if (const int32_t r = VLMC_exopen(path.c_str(), withText ? VLM_OPEN_PDF_OCR : VLM_OPEN_PDF, 0);
+        r != VLM_OK)
+        return r;
+    if (const int32_t r = VLMC_spmake(&desc, nullptr); r != VLM_OK)
+        return r;
+    return VLMC_exclose(0);
 }
 
-std::string theirText(const vlmtest::Page& page, const std::string& folder) {
+// The text layer's bytes are what the document grows by over the same page without one.
+Layer ourLayer(const vlmtest::Page& page, const std::string& folder) {
+    EXPECT_EQ(writeDocument(page, folder + "/ours.pdf", true), VLM_OK);
+    EXPECT_EQ(writeDocument(page, folder + "/plain.pdf", false), VLM_OK);
+    return {vlmtest::run("pdftotext -raw '" + folder + "/ours.pdf' -"),
+            std::filesystem::file_size(folder + "/ours.pdf") -
+                std::filesystem::file_size(folder + "/plain.pdf")};
+}
+
+// Tesseract's own PDF renderer in its text-only form: the whole file is its text layer.
+Layer theirLayer(const vlmtest::Page& page, const std::string& folder) {
     std::ofstream(folder + "/page.pgm", std::ios::binary)
         << "P5\n"
         << page.width << " " << page.height << "\n255\n"
         << std::string(page.pixels.begin(), page.pixels.end());
     int status = -1;
     vlmtest::run("cd '" + folder + "' && OMP_THREAD_LIMIT=1 tesseract page.pgm theirs -l eng --dpi " +
-                     std::to_string(page.resolution) + " pdf >/dev/null 2>&1",
+                     std::to_string(page.resolution) + " -c textonly_pdf=1 pdf >/dev/null 2>&1",
                  &status);
     EXPECT_EQ(status, 0);
-    return vlmtest::run("pdftotext -raw '" + folder + "/theirs.pdf' -");
+    return {vlmtest::run("pdftotext -raw '" + folder + "/theirs.pdf' -"),
+            std::filesystem::file_size(folder + "/theirs.pdf")};
 }
 
 TEST(TiltedPage, WordsAndPhrasesAreFoundAsInTesseractsOwnLayer) {
@@ -59,8 +79,11 @@ TEST(TiltedPage, WordsAndPhrasesAreFoundAsInTesseractsOwnLayer) {
         lines.resize(lines.size() / 2); // half a page is evidence enough, at half the time
         const vlmtest::Page page = vlmtest::renderText(lines, 300, 595, 440, style);
         const std::string folder = vlmtest::scratchFolder("tilted");
-        const std::string ours = ourText(page, folder);
-        const std::string theirs = theirText(page, folder);
+        const Layer ourPdf = ourLayer(page, folder);
+        const Layer theirPdf = theirLayer(page, folder);
+        EXPECT_LE(ourPdf.bytes, theirPdf.bytes);
+        const std::string& ours = ourPdf.text;
+        const std::string& theirs = theirPdf.text;
 
         std::map<std::string, int> ourWords;
         for (const std::string& word : wordsOf(ours))
