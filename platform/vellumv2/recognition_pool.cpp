@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <condition_variable>
+#include <cstdlib>
 #include <deque>
 #include <fstream>
 #include <mutex>
@@ -27,6 +28,7 @@ struct RecognitionPool::State {
     std::mutex lock;
     std::condition_variable wake;  // a job, or a new preparation
     std::condition_variable ready; // an engine of the current preparation started or failed
+    std::condition_variable idle;  // a worker left Tesseract
     std::deque<Job> jobs;
     bool running = false;
     uint64_t preparation = 0;
@@ -34,6 +36,8 @@ struct RecognitionPool::State {
     std::string languages;
     size_t started = 0; // engines of the current preparation that are ready
     bool failed = false;
+    size_t busy = 0;       // workers inside Tesseract
+    bool stopping = false; // the process is ending: no more work
 };
 
 namespace {
@@ -65,7 +69,8 @@ void work(RecognitionPool::State& s) {
     uint64_t preparation = 0;
     std::unique_lock lock(s.lock);
     for (;;) {
-        s.wake.wait(lock, [&] { return preparation != s.preparation || !s.jobs.empty(); });
+        s.wake.wait(lock, [&] { return !s.stopping && (preparation != s.preparation || !s.jobs.empty()); });
+        ++s.busy;
         if (preparation != s.preparation) {
             preparation = s.preparation;
             const std::string folder = s.folder;
@@ -73,6 +78,8 @@ void work(RecognitionPool::State& s) {
             lock.unlock();
             const int32_t result = startEngine(folder, languages, engine);
             lock.lock();
+            --s.busy;
+            s.idle.notify_all();
             if (preparation == s.preparation) {
                 ++s.started;
                 s.failed = s.failed || result != VLM_OK;
@@ -92,13 +99,27 @@ void work(RecognitionPool::State& s) {
         }
         job.promise.set_value(std::move(recognition));
         lock.lock();
+        --s.busy;
+        s.idle.notify_all();
     }
 }
 
 } // namespace
 
+// Tesseract's own static data goes at exit, after the handlers registered since it was loaded: the
+// workers must be out of it by then, and stay out.
+void stopWorkers(RecognitionPool::State& s) {
+    std::unique_lock lock(s.lock);
+    s.stopping = true;
+    s.idle.wait(lock, [&] { return s.busy == 0; });
+}
+
 RecognitionPool& RecognitionPool::shared() {
-    static RecognitionPool* const pool = new RecognitionPool();
+    static RecognitionPool* const pool = [] {
+        auto* made = new RecognitionPool();
+        std::atexit([] { stopWorkers(shared().state_); });
+        return made;
+    }();
     return *pool;
 }
 
