@@ -81,7 +81,15 @@ void TlvCreatePDF::makePage(const TlvPageImage& image) {
                                 0,
                                 0};
     const PdfPageRect rect{0, 0, static_cast<int32_t>(b.width), static_cast<int32_t>(b.height)};
-    if (VLMC_spmake(&desc, &rect) < 0)
+    const int32_t made = VLMC_spmake(&desc, &rect);
+    if (made == VLM_ERR_DISKFULL) {
+        // Pages recognised beside the scan may have been handed in before the one that found no room.
+        int32_t kept = 0;
+        VLMC_getPageCount(&kept);
+        mPagesKept = kept;
+        fail(kErrDiskFull);
+    }
+    if (made < 0)
         fail(kErrFileCreate);
 }
 

@@ -189,6 +189,16 @@ int32_t documentSize(uint32_t& size) {
     return VLM_OK;
 }
 
+int32_t documentPageCount(int32_t& count) {
+    count = 0;
+    DocumentState& s = session();
+    std::lock_guard guard(s.lock);
+    if (!s.document)
+        return VLM_ERR_NOTOPEN;
+    count = s.document->pageCount();
+    return VLM_OK;
+}
+
 int32_t closeDocument() {
     DocumentState& s = session();
     std::lock_guard guard(s.lock);

@@ -388,3 +388,33 @@ TEST(PdfMaker, TextPagesAreRecognisedWhileTheNextComeAndKeepTheirOrder) {
         EXPECT_NE(text.find("Page " + names[i]), std::string::npos) << i << ": " << text;
     }
 }
+
+// A page recognised beside the next ones is written later: when it finds no room, the failure comes on a
+// later call, and the page count says how many pages the file keeps.
+TEST(PdfMaker, PageCountTellsWhatAFileKeepsWhenALaterPageFindsNoRoom) {
+    const std::string path = vlmtest::scratchFolder("fullocr") + "/full.pdf";
+    ASSERT_EQ(startDocument(path, VLM_MODE_COMPRESS, VLM_LANG_ENGLISH), VLM_OK);
+    ASSERT_EQ(addPage(textPage()), VLM_OK);
+    uint32_t size = 0;
+    ASSERT_EQ(VLMC_getFileSize(&size), VLM_OK);
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit limit = saved;
+    limit.rlim_cur = size + 100;
+    setrlimit(RLIMIT_FSIZE, &limit);
+    int32_t failed = VLM_OK;
+    for (int i = 0; i < 3 && failed == VLM_OK; ++i)
+        failed = addPage(textPage());
+    if (failed == VLM_OK)
+        failed = VLMC_getFileSize(&size);
+    int32_t kept = -1;
+    const int32_t counted = VLMC_getPageCount(&kept);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    EXPECT_EQ(failed, VLM_ERR_FILEWRITE);
+    EXPECT_EQ(counted, VLM_OK);
+    EXPECT_EQ(kept, 1);
+    ASSERT_EQ(VLMC_exclose(0), VLM_OK);
+    expectValid(path);
+    EXPECT_EQ(vlmtest::run("pdfinfo '" + path + "' | sed -n 's/^Pages: *//p'"), "1\n");
+}
