@@ -36,8 +36,11 @@ struct RecognitionPool::State {
     std::string languages;
     size_t started = 0; // engines of the current preparation that are ready
     bool failed = false;
-    size_t busy = 0;       // workers inside Tesseract
-    bool stopping = false; // the process is ending: no more work
+    bool firstClaimed = false; // a worker started the preparation's first engine
+    size_t idleReady = 0;      // waiting workers whose engine is of the current preparation
+    size_t starting = 0;       // workers starting an engine
+    size_t busy = 0;           // workers inside Tesseract
+    bool stopping = false;     // the process is ending: no more work
 };
 
 namespace {
@@ -69,15 +72,34 @@ void work(RecognitionPool::State& s) {
     uint64_t preparation = 0;
     std::unique_lock lock(s.lock);
     for (;;) {
-        s.wake.wait(lock, [&] { return !s.stopping && (preparation != s.preparation || !s.jobs.empty()); });
+        // One engine starts at once; the others only when more pages wait than workers are ready or
+        // starting, so that a short document loads one engine and no page waits for a second one.
+        const uint64_t counted = preparation == s.preparation ? preparation : 0;
+        s.idleReady += counted != 0 ? 1 : 0;
+        s.wake.wait(lock, [&] {
+            if (s.stopping)
+                return true;
+            if (preparation == s.preparation)
+                return !s.jobs.empty();
+            return !s.firstClaimed || s.jobs.size() > s.idleReady + s.starting;
+        });
+        if (counted != 0 && counted == s.preparation)
+            --s.idleReady;
+        if (s.stopping) {
+            s.wake.wait(lock, [] { return false; }); // out of Tesseract for good
+            continue;
+        }
         ++s.busy;
         if (preparation != s.preparation) {
+            s.firstClaimed = true;
+            ++s.starting;
             preparation = s.preparation;
             const std::string folder = s.folder;
             const std::string languages = s.languages;
             lock.unlock();
             const int32_t result = startEngine(folder, languages, engine);
             lock.lock();
+            --s.starting;
             --s.busy;
             s.idle.notify_all();
             if (preparation == s.preparation) {
@@ -137,6 +159,8 @@ int32_t RecognitionPool::prepare(const std::string& folder, const std::string& l
     s.languages = languages;
     s.started = 0;
     s.failed = false;
+    s.firstClaimed = false;
+    s.idleReady = 0;
     if (!s.running) {
         for (size_t i = 0; i < workerCount_; ++i)
             std::thread(work, std::ref(s)).detach();
@@ -153,7 +177,7 @@ std::future<Recognition> RecognitionPool::recognise(GreyImage page, int32_t reso
     std::future<Recognition> result = job.promise.get_future();
     std::lock_guard guard(state_.lock);
     state_.jobs.push_back(std::move(job));
-    state_.wake.notify_one();
+    state_.wake.notify_all();
     return result;
 }
 
