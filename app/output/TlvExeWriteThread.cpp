@@ -231,7 +231,9 @@ void TlvExeWriteThread::onPageFailure(const TlvOutputFailure& failure, const Tlv
 // The pages before the one that found no room are saved: their file is told with its page count.
 TlvOutputFailure TlvExeWriteThread::diskFullFailure(const TlvOutputOptions& o, int index) const {
     const int size = groupSizeOf(o.ffMultiTypePDF, o.multiPageNumPDF);
-    const int kept = size == 0 ? index : index % size;
+    const int kept = o.fileFormatType == kFormatPDF ? mPdf.pagesKeptAtDiskFull()
+                     : size == 0                    ? index
+                                                    : index % size;
     const std::vector<fs::path> written = mFiles.cpyWriteFilePathArray();
     const std::string firstLost = std::to_string(index + 1);
     if (kept == 0 || written.empty())

@@ -153,10 +153,18 @@ protected:
                 found.push_back(entry.path());
         return found;
     }
-    bool WaitForOutputFile(const std::string& extension) const {
+    // A document the program holds open in the output folder while it writes it: it has no name there
+    // until it is finished, so the program's descriptors show it.
+    bool WaitForDocumentBeingWritten() const {
+        const std::string folder = (mDir / "out").string() + "/";
         for (int i = 0; i < 3000; ++i) {
-            if (!OutputFiles(extension).empty())
-                return true;
+            std::error_code error;
+            for (const auto& fd :
+                 fs::directory_iterator("/proc/" + std::to_string(mProgram) + "/fd", error)) {
+                const std::string target = fs::read_symlink(fd.path(), error).string();
+                if (!error && target.starts_with(folder) && !target.ends_with(".pdf"))
+                    return true;
+            }
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
         return false;
@@ -241,8 +249,7 @@ TEST_F(Tollivar, SigtermWhilePagesAreWrittenLeavesWholeFilesAndSavesTheSettings)
     mProgram = Start({}, false);
     ASSERT_TRUE(WaitRunning());
     helper.transScanInfo(mJobNumber);
-    // The document being written lies beside its final name until it closes.
-    ASSERT_TRUE(WaitForOutputFile(".part"));
+    ASSERT_TRUE(WaitForDocumentBeingWritten());
     kill(mProgram, SIGTERM);
     EXPECT_EQ(ExitStatus(), 0);
     EXPECT_TRUE(OutputFiles(".part").empty());
@@ -263,7 +270,7 @@ TEST_F(Tollivar, JamMidBatchFailsThePressedJobWhichStaysUpWithTheError) {
     ASSERT_TRUE(StartEmulator({"gen:ramp-a4 12"}));
     ASSERT_NO_FATAL_FAILURE(PressWithTheApplicationClosed());
     // The paper jams at the scanner's next command once the first page is being written.
-    ASSERT_TRUE(WaitForOutputFile(".part"));
+    ASSERT_TRUE(WaitForDocumentBeingWritten());
     ASSERT_EQ(Control("fault jam"), 0);
     ASSERT_TRUE(WaitState(105));
     const auto record = ReportedRecord();
