@@ -119,7 +119,10 @@ bool writeFileAtomically(const std::filesystem::path& path, std::span<const std:
         return fail(error, "bad file name", path);
     }
     const std::filesystem::path folder = path.parent_path().empty() ? "." : path.parent_path();
-    std::string temp = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
+    std::string hidden = ".";
+    hidden += path.filename().string();
+    hidden += ".XXXXXX";
+    std::string temp = (folder / hidden).string();
     FileDescriptor fd(::mkostemp(temp.data(), O_CLOEXEC));
     if (!fd.valid())
         return fail(error, "cannot create a temporary file in", folder);
