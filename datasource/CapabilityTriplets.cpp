@@ -45,14 +45,15 @@ TW_UINT16 CDataSource::AnswerOneValue(TW_MEMREF data, EOneValueAnswer answer) {
         return Fail(code);
     if (answer == EOneValueAnswer::kReset)
         capability->Reset();
-    // A list (CAP_SUPPORTEDCAPS) has no single value: all of it is its current and its default.
-    if (capability->GetContainerType() == TWON_ARRAY)
+    const CapHandler handler = GetCapHandler(CapID(cap->Cap));
+    // A list without a handler of its own (CAP_SUPPORTEDCAPS) has no single value: all of it is its
+    // current and its default value.
+    if (!handler && capability->GetContainerType() == TWON_ARRAY)
         return GetCapability(nullptr, data);
     // Only the current value lets the handler see the pool's capability; the others get the temporary.
     const bool passPoolCap = answer == EOneValueAnswer::kCurrent;
     bool handled = false;
     cap->hContainer = nullptr;
-    const CapHandler handler = GetCapHandler(CapID(cap->Cap));
     // Handlers may bring the pool's value up to date on MSG_GET, so the current value is read after them.
     if (handler && passPoolCap) {
         if (const TW_UINT16 code = (this->*handler)(MSG_GET, cap, capability, handled))
