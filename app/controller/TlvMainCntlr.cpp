@@ -154,8 +154,12 @@ void TlvMainCntlr::changeFoaJob(const std::function<void(TlvJobListSettingMdl&)>
 // ---- host services ----
 
 void TlvMainCntlr::showErrorPanel(const std::string& key) {
+    showErrorPanel(key, {});
+}
+
+void TlvMainCntlr::showErrorPanel(const std::string& key, const std::vector<std::string>& args) {
     if (mView)
-        mView->showErrorPanelLater(key);
+        mView->showErrorPanelLater(key, args);
 }
 
 QWidget* TlvMainCntlr::tlvMainWindow() {

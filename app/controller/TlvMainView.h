@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 class QObject;
 class QWidget;
@@ -22,8 +23,9 @@ public:
     // The finish control (tag 1206) that sends a batch on; null when the window has none.
     virtual QObject* finishScanSender() = 0;
     virtual QWidget* window() = 0;
-    // The critical panel "Error" / key / "OK", shown after the current event has returned.
-    virtual void showErrorPanelLater(const std::string& key) = 0;
+    // The critical panel "Error" / key (its %1, %2, ... filled with args) / "OK", shown after the current
+    // event has returned.
+    virtual void showErrorPanelLater(const std::string& key, const std::vector<std::string>& args) = 0;
     // The page counter of the scanning screen.
     virtual void updateScanNum(int pages) = 0;
     // The scan buttons of the window follow the scanner's state.

@@ -114,8 +114,8 @@ bool TlvMainWindow::isModalWindow() const {
     return QApplication::activeModalWidget() != nullptr;
 }
 
-void TlvMainWindow::showErrorPanelLater(const std::string& key) {
-    QTimer::singleShot(0, this, [this, key] { VX_Message::showErrorPanel(key, this); });
+void TlvMainWindow::showErrorPanelLater(const std::string& key, const std::vector<std::string>& args) {
+    QTimer::singleShot(0, this, [this, key, args] { VX_Message::showErrorPanel(key, this, args); });
 }
 
 void TlvMainWindow::updateScanNum(int pages) {

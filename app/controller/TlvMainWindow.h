@@ -42,7 +42,7 @@ public:
     bool isModalWindow() const override;
     QObject* finishScanSender() override { return mFinish; }
     QWidget* window() override { return this; }
-    void showErrorPanelLater(const std::string& key) override;
+    void showErrorPanelLater(const std::string& key, const std::vector<std::string>& args) override;
     void updateScanNum(int pages) override;
     void updateScnBtn(bool enabled) override;
     void setConfirmOutputBox(bool on) override;

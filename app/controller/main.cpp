@@ -6,6 +6,7 @@
 #include "EventNames.h"
 #include "EventReceiver.h"
 #include "EventSender.h"
+#include "ProgramInfo.h"
 #include "QtRunLoopDriver.h"
 #include "TlvAppleEventLink.h"
 #include "TlvDeviceCntlr.h"
@@ -23,12 +24,18 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
 
 constexpr char kTollivarId[] = "com.orvikElectronics.tollivar";
+constexpr char kUsage[] =
+    "usage: tollivar\n"
+    "  The K3100's desktop application: scans and saves, mails, prints or hands on the pages. A second\n"
+    "  start brings the first one's window to the front.\n"
+    "  --help, --version   print this text or the version and exit\n";
 
 int sSignalPipe[2] = {-1, -1};
 
@@ -66,6 +73,8 @@ int handToFirstInstance() {
 } // namespace
 
 int main(int argc, char** argv) {
+    if (const std::optional<int> status = fnd::answerInfoOption(argc, argv, "tollivar", kUsage))
+        return *status;
     QApplication app(argc, argv);
     appkit::QtRunLoopDriver driver;
     fnd::UserDefaults& defaults = fnd::UserDefaults::standard();

@@ -81,10 +81,10 @@ void TlvExePrintThread::exePrintImgFiles(const TlvPrintSetup& setup) {
         mHost.setAppStateNum(kStateDone);
     } catch (const TlvOutputFailure& failure) {
         if (failure.key() != kNoErrOnlyThrow)
-            mHost.showErrorPanel(failure.key());
+            mHost.showErrorPanel(failure.key(), failure.args());
         mHost.setAppStateNum(kStateOutputErr);
     } catch (const std::bad_alloc&) {
-        mHost.showErrorPanel(kErrMemFull);
+        mHost.showErrorPanel(kErrMemFull, {});
         mHost.setAppStateNum(kStateOutputErr);
     }
 }

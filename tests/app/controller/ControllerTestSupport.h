@@ -113,7 +113,9 @@ public:
     bool isModalWindow() const override { return modal; }
     QObject* finishScanSender() override { return nullptr; }
     QWidget* window() override { return nullptr; }
-    void showErrorPanelLater(const std::string& key) override { errors.push_back(key); }
+    void showErrorPanelLater(const std::string& key, const std::vector<std::string>&) override {
+        errors.push_back(key);
+    }
     void updateScanNum(int n) override { pages = n; }
     void updateScnBtn(bool enabled) override { scanButtons = enabled; }
     void setConfirmOutputBox(bool on) override { confirmBox = on; }
