@@ -13,6 +13,7 @@
 #include "TlvMainCntlr.h"
 #include "TlvMainWindow.h"
 #include "TlvScanViewCntlr.h"
+#include "TlvSettingsWriteAlert.h"
 #include "TlvUtilsMethod.h"
 
 #include <QApplication>
@@ -85,6 +86,7 @@ int main(int argc, char** argv) {
         cntlr.setAutoCloseDelay(std::clamp(std::atof(delay), 0.0, TlvMainCntlr::kAutoCloseDelay));
     tlv::TlvMainWindow window(cntlr, [] { QApplication::quit(); });
     cntlr.setMainView(&window);
+    tlv::TlvSettingsWriteAlert settingsAlert(defaults, window);
     tlv::TlvAppleEventLink link(cntlr, &window, defaults);
     // exit, not quit: Qt's quit first asks the windows to close, and a window in the middle of a batch
     // refuses, which a signal or the end of the session must not allow. Caught before the name is
