@@ -24,7 +24,7 @@ void TlvSettingsWriteAlert::writeFailed(const std::string& why) {
     if (mTold.exchange(true))
         return;
     std::fprintf(stderr, "tollivar: the settings could not be saved: %s\n", why.c_str());
-    QTimer::singleShot(0, this, [this] { mView.showErrorPanelLater(kMessageKey); });
+    QTimer::singleShot(0, this, [this] { mView.showErrorPanelLater(kMessageKey, {}); });
 }
 
 } // namespace tlv
