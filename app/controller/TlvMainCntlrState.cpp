@@ -19,7 +19,11 @@ void TlvMainCntlr::setAppState(int state) {
         return;
     if (state == mAppState)
         return;
+    if (state == AppStateScanReady && tlv::isMainTopState(mAppState))
+        mBatch = snapshotOfSettings(curScanModeType()); // a new batch
     mAppState = state;
+    if (state == AppStateFixReadFiles || state == AppStateFixPrint || state == AppStateFixRemakeRotated)
+        takeStepSnapshot();
     armPendingAutoClose(state);
     if (mView)
         mView->updateUIByAppState(state);
@@ -33,10 +37,6 @@ void TlvMainCntlr::armPendingAutoClose(int state) {
         mIsAutoClosePending = false;
 }
 
-void TlvMainCntlr::startWorker(void (TlvMainCntlr::*step)()) {
-    mWorkers.start([this, step] { (this->*step)(); });
-}
-
 std::vector<std::string> TlvMainCntlr::confirmedFileNames() {
     std::vector<std::string> written = mWriter.writtenFiles().cpyWriteFileNameArray();
     if (mFuncView && mFuncView->tmpWriteFileNameArray().size() == written.size())
@@ -44,16 +44,12 @@ std::vector<std::string> TlvMainCntlr::confirmedFileNames() {
     return written;
 }
 
-void TlvMainCntlr::handOffStep() {
-    const TlvFuncSettingMdl* model = curFuncMdlApp();
-    mRenameMove.openFileOnApp(true, model ? model->applicationName().value_or(std::string()) : std::string());
-}
-
 void TlvMainCntlr::shiftNextDisposeByAppState() {
     const int state = mAppState;
-    const int mode = curScanModeType();
-    const int func = curFuncTypeApp();
-    const bool writesFiles = func == kFuncSave || func == kFuncMail || func == kFuncApplication;
+    const std::shared_ptr<const TlvBatchSnapshot> batch = mBatch;
+    const int mode = batch->scanMode;
+    const int func = batch->funcType;
+    const bool writesFiles = batch->writesFiles();
     if (tlv::isMainTopState(state) || state == AppStateScanErr) {
         mIsAutoCloseApp = false;
     } else if (state == AppStateScanFinish) {
@@ -64,7 +60,7 @@ void TlvMainCntlr::shiftNextDisposeByAppState() {
                 [this] { mScanView->finishScan(mView ? mView->finishScanSender() : nullptr); }, 0);
         }
     } else if (state == AppStateFixReadFiles && writesFiles && mode == kScanModeFOA) {
-        startWorker(&TlvMainCntlr::readImgFilesStep);
+        mWorkers.start([this, batch] { mReader.readImgFiles(*batch); });
     } else if (state == AppStateFixPrint && func == kFuncPrint) {
         fnd::performOnMainThread(
             [this] {
@@ -76,13 +72,16 @@ void TlvMainCntlr::shiftNextDisposeByAppState() {
             },
             false);
     } else if (state == AppStateFixRemakeRotated && writesFiles && mode == kScanModeJOB) {
-        startWorker(&TlvMainCntlr::remakeRotatedStep);
+        mWorkers.start([this, batch] { mRenameMove.checkRotateAndRemakeImg(*batch); });
     } else if (state == AppStateFixRenameMove && writesFiles && mode == kScanModeJOB &&
-               isCurConfirmOutput()) {
-        mWorkers.start([this, names = confirmedFileNames()] { mRenameMove.renameAndMoveFiles(names); });
+               batch->confirmOutput) {
+        mWorkers.start(
+            [this, batch, names = confirmedFileNames()] { mRenameMove.renameAndMoveFiles(*batch, names); });
     } else if (state == AppStateFixHandOff && (func == kFuncMail || func == kFuncApplication)) {
-        startWorker(&TlvMainCntlr::handOffStep);
-    } else if (tlv::isFinishFixState(state) && mode == kScanModeJOB && !isCurConfirmOutput() &&
+        const std::string app =
+            batch->settings ? batch->settings->applicationName().value_or(std::string()) : std::string();
+        mWorkers.start([this, batch, app] { mRenameMove.openFileOnApp(*batch, true, app); });
+    } else if (tlv::isFinishFixState(state) && mode == kScanModeJOB && !batch->confirmOutput &&
                mIsAutoCloseApp) {
         fnd::RunLoop::main().performAfterDelay(
             &mIsAutoCloseApp, [this] { terminateByAutoClose(); }, mAutoCloseDelay);

@@ -105,7 +105,7 @@ void TlvMainWindow::updateUIByAppState(int state) {
 
 void TlvMainWindow::showTopScreen(int) {
     const int mode = mCntlr.curScanModeType();
-    mFoaScan->setVisible(mode == 0);
+    mFoaScan->setVisible(mode == tlv::kScanModeFOA);
     mJobScan->setVisible(mode != 0);
     mConfirmOutput->setVisible(mode != 0);
 }

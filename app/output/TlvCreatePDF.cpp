@@ -111,7 +111,7 @@ void TlvCreatePDF::writeToPDF(const TlvWriteContext& ctx, const TlvWritePage& pa
     uint32_t bytes = 0;
     const int32_t sized = VLMC_getFileSize(&bytes);
     bool overLimit = false;
-    if (sized == 0 && ctx.host.curFuncTypeApp() == kFuncMail && !ctx.host.isCheckedMailSize()) {
+    if (sized == 0 && ctx.batch.funcType == kFuncMail && !ctx.host.isCheckedMailSize()) {
         ctx.host.resetWritedFileSize();
         overLimit = ctx.mailSizeOver(page.index, bytes + writedFilesSizePDF());
     }

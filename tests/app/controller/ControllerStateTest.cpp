@@ -136,7 +136,7 @@ TEST_F(Controller, MailQuestionOnlyAboveTheLimitAndOncePerBatch) {
 TEST(JobPageQueue, TwentyPagesInOrderOnOneThreadUnderLoad) {
     std::atomic<bool> busy{true};
     std::vector<std::thread> load;
-    for (unsigned i = 0; i < std::max(2u, std::thread::hardware_concurrency()); ++i)
+    for (int i = 0; i < 2; ++i) // two busy threads are load enough, and leave the machine's other tests alone
         load.emplace_back([&] {
             volatile unsigned x = 0;
             while (busy)
@@ -146,13 +146,13 @@ TEST(JobPageQueue, TwentyPagesInOrderOnOneThreadUnderLoad) {
     std::vector<std::thread::id> threads;
     std::mt19937 random(7);
     {
-        tlv::TlvJobPageQueue queue([&](const fnd::Dictionary&, int index) {
+        tlv::TlvJobPageQueue queue([&](const tlv::TlvBatchSnapshot&, const fnd::Dictionary&, int index) {
             std::this_thread::sleep_for(std::chrono::microseconds(random() % 500));
             order.push_back(index);
             threads.push_back(std::this_thread::get_id());
         });
         for (int i = 0; i < 20; ++i) {
-            queue.enqueue({}, i);
+            queue.enqueue(std::make_shared<const tlv::TlvBatchSnapshot>(), {}, i);
             if (i % 3 == 0)
                 std::this_thread::yield();
         }
