@@ -59,8 +59,11 @@ public:
     int appState() const override { return mAppState; }
     // Main thread: the rules and the entry step of the new state.
     void setAppState(int state);
-    // Any thread: a worker's report, handed to the main thread and waited for.
+    // Any thread: a report of the scan session or an output step, handed to the main thread and waited
+    // for; taken only where the road allows it from the state of that moment.
     void setAppStateNum(int state) override;
+    // The road: may a report move the application from one state to the other?
+    static bool isOnRoad(int from, int to);
     bool isMainTopState() const override { return tlv::isMainTopState(mAppState); }
     bool isExecuteScnState() const override { return tlv::isExecuteScnState(mAppState); }
     // From the start of a batch to the end of its output.

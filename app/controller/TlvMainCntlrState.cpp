@@ -1,16 +1,87 @@
-// The application state and the automatic step that each state starts.
+// The application state: the road a batch may take, and the automatic step that each state starts.
 #include "TlvMainCntlr.h"
 
 #include "RunLoop.h"
 #include "TlvScanViewCntlr.h"
 
+#include <algorithm>
+#include <iterator>
+
 using namespace tlv;
 
+namespace {
+
+// Where a report of the scan session or of an output step may take the application from each state.
+// The controller's own steps (back to the top, a new batch, the function choice and the start of the
+// output) are not reports; everything else goes by this table, so a report that comes too late (after
+// a return to the top, say) changes nothing.
+struct Road {
+    AppState from;
+    AppState to;
+};
+constexpr Road kRoads[] = {
+    // the scan session: the batch starts, scans, ends written, finished or failed
+    {AppStateScanStandby, AppStateScanReady},
+    {AppStateScanStandby, AppStateScanning},
+    {AppStateScanStandby, AppStateScanWrite},
+    {AppStateScanStandby, AppStateScanFinish},
+    {AppStateScanStandby, AppStateScanErr},
+    {AppStateScanReady, AppStateScanning},
+    {AppStateScanReady, AppStateScanWrite},
+    {AppStateScanReady, AppStateScanFinish},
+    {AppStateScanReady, AppStateScanErr},
+    {AppStateScanning, AppStateScanWrite},
+    {AppStateScanning, AppStateScanFinish},
+    {AppStateScanning, AppStateScanErr},
+    {AppStateScanWrite, AppStateScanning},
+    {AppStateScanWrite, AppStateScanFinish},
+    {AppStateScanWrite, AppStateScanErr},
+    // a batch that goes on scanning into the same pages
+    {AppStateScanFinish, AppStateScanReady},
+    {AppStateScanFinish, AppStateScanning},
+    {AppStateScanFinish, AppStateScanErr},
+    {AppStateScanErr, AppStateScanReady},
+    {AppStateScanErr, AppStateScanning},
+    {AppStateScanErr, AppStateScanFinish},
+    // the end of scanning: on to the function choice or the check screen
+    {AppStateScanWrite, AppStateFuncStart},
+    {AppStateScanFinish, AppStateFuncStart},
+    {AppStateScanErr, AppStateFuncStart},
+    {AppStateFuncStart, AppStateFuncSelect},
+    {AppStateFuncStart, AppStateFuncConfirm},
+    // the output steps
+    {AppStateFixReadFiles, AppStateFixHandOff},
+    {AppStateFixReadFiles, AppStateFixDone},
+    {AppStateFixReadFiles, AppStateFixWriteErr},
+    {AppStateFixPrint, AppStateFixDone},
+    {AppStateFixPrint, AppStateFixErr},
+    {AppStateFixRemakeRotated, AppStateFixRenameMove},
+    {AppStateFixRemakeRotated, AppStateFixHandOff},
+    {AppStateFixRemakeRotated, AppStateFixDone},
+    {AppStateFixRemakeRotated, AppStateFixWriteErr},
+    {AppStateFixRenameMove, AppStateFixHandOff},
+    {AppStateFixRenameMove, AppStateFixDone},
+    {AppStateFixRenameMove, AppStateFixErr},
+    {AppStateFixHandOff, AppStateFixDone},
+    {AppStateFixHandOff, AppStateFixErr},
+};
+
+} // namespace
+
+bool TlvMainCntlr::isOnRoad(int from, int to) {
+    return std::any_of(std::begin(kRoads), std::end(kRoads),
+                       [from, to](const Road& road) { return road.from == from && road.to == to; });
+}
+
 void TlvMainCntlr::setAppStateNum(int state) {
+    const auto report = [this, state] {
+        if (isOnRoad(mAppState, state))
+            setAppState(state);
+    };
     if (fnd::RunLoop::isMainThread())
-        setAppState(state);
+        report();
     else
-        fnd::performOnMainThread([this, state] { setAppState(state); }, true);
+        fnd::performOnMainThread(report, true);
 }
 
 void TlvMainCntlr::setAppState(int state) {

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <random>
 #include <thread>
@@ -130,6 +131,36 @@ TEST_F(Controller, MailQuestionOnlyAboveTheLimitAndOncePerBatch) {
     EXPECT_TRUE(cntlr->isCheckedMailSize());
     EXPECT_EQ(cntlr->sizeOverIndex(), 1); // the refused question counts as Cancel
     EXPECT_TRUE(cntlr->writer().isWriteFileCancel());
+}
+
+// Reports go only where the road leads from the state they meet: an output step that ends after the user
+// went back to the top leaves the top as it is, and a scan report cannot jump into the output.
+TEST_F(Controller, ReportsFollowTheRoadFromTheStateTheyMeet) {
+    cntlr->setAppStateNum(AppStateFixDone);
+    cntlr->setAppStateNum(AppStateScanning);
+    EXPECT_EQ(cntlr->appState(), AppStateMainTop);
+
+    TlvJobListSettingMdl foa = cntlr->jobLists().foaJobListMdl()->copyWithZone();
+    auto func = std::make_shared<TlvFuncSettingMdl>(*foa.jList_FuncSettingMdl());
+    func->setIsPictureFolderSave(false, 0);
+    func->setFileSavePath((home.dir()).string(), 0);
+    func->setIsAddOCR(false, 0);
+    foa.setJList_FuncSettingMdl(func);
+    cntlr->jobLists().applyFoaJob(foa);
+    cntlr->scanReadyByTwainCB();
+    cntlr->setAppStateNum(AppStateScanning);
+    cntlr->addImgInfo(test::GreyPage(0), 0);
+    cntlr->setAppStateNum(AppStateFixDone); // not from scanning
+    EXPECT_EQ(cntlr->appState(), AppStateScanning);
+    cntlr->setAppStateNum(AppStateScanFinish);
+    EXPECT_EQ(cntlr->appState(), AppStateScanFinish);
+
+    // The writer starts; its report of the written file reaches the main thread only after the return.
+    cntlr->setAppState(AppStateFixReadFiles);
+    cntlr->switchScanMode(-1, false);
+    EXPECT_EQ(cntlr->appState(), AppStateMainTop);
+    EXPECT_EQ(cntlr->readImgFileForJobScnCount(), 0);
+    EXPECT_EQ(std::count(view.states.begin(), view.states.end(), AppStateFixDone), 0);
 }
 
 // Job pages go to one writer thread, in arrival order, however busy the machine is.
