@@ -173,8 +173,7 @@ void TlvMainCntlr::changeFoaJob(const std::function<void(TlvJobListSettingMdl&)>
 // ---- host services ----
 
 void TlvMainCntlr::showErrorPanel(const std::string& key) {
-    if (mView)
-        mView->showErrorPanelLater(key);
+    emit mNotifier.failureRaised(QString::fromStdString(key));
 }
 
 QWidget* TlvMainCntlr::tlvMainWindow() {
@@ -190,8 +189,7 @@ void TlvMainCntlr::displayOfPreview(const fnd::Dictionary&, int index) {
         fnd::performOnMainThread([this, index] { displayOfPreview({}, index); }, true);
         return;
     }
-    if (mView)
-        mView->updateScanNum(index + 1);
+    emit mNotifier.scanCountChanged(index + 1);
 }
 
 void TlvMainCntlr::cancelDriver(bool cancel) {

@@ -3,10 +3,12 @@
 // actions of the main window that start, cancel and send on a batch, and the automatic quit after a
 // job that the helper started. It is the host of the scan session and of the output road. The state and
 // the screens belong to the main thread; worker threads report by calls that hand over to it and wait.
+// The window follows it through its notifier's signals.
 #pragma once
 
 #include "TlvAppSettingMdl.h"
 #include "TlvAppState.h"
+#include "TlvCntlrNotifier.h"
 #include "TlvExePrintThread.h"
 #include "TlvExeRenameMoveThread.h"
 #include "TlvExeWriteThread.h"
@@ -183,6 +185,8 @@ public:
     void displayOfPreview(const fnd::Dictionary& record, int index) override;
 
     tlv::TlvExeWriteThread& writer() { return mWriter; }
+    // The state, the page counter and the failures, as signals.
+    tlv::TlvCntlrNotifier& notifier() { return mNotifier; }
 
 private:
     void shiftNextDisposeByAppState();
@@ -207,6 +211,7 @@ private:
     void changeFoaJob(const std::function<void(TlvJobListSettingMdl&)>& change);
 
     fnd::UserDefaults& mDefaults;
+    tlv::TlvCntlrNotifier mNotifier;
     tlv::TlvMainView* mView = nullptr;
     TlvScanViewCntlr* mScanView = nullptr;
     TlvDeviceCntlr* mDevice = nullptr;

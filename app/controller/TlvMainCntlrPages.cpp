@@ -22,8 +22,7 @@ void TlvMainCntlr::releaseImgInfoArray(bool deleteFiles) {
         return;
     clearBatchCounters();
     mWriter.releaseWriteFilePathArray(deleteFiles);
-    if (mView)
-        mView->updateScanNum(0);
+    emit mNotifier.scanCountChanged(0);
 }
 
 void TlvMainCntlr::clearBatchCounters() {
@@ -81,12 +80,7 @@ void TlvMainCntlr::removeImgInfoByIndexOver() {
         }
     }
     const int pages = static_cast<int>(mImgInfo.count());
-    fnd::performOnMainThread(
-        [this, pages] {
-            if (mView)
-                mView->updateScanNum(pages);
-        },
-        false);
+    fnd::performOnMainThread([this, pages] { emit mNotifier.scanCountChanged(pages); }, false);
 }
 
 void TlvMainCntlr::setWritedFileSizeForPfm(int index, std::uint64_t bytes) {

@@ -96,8 +96,7 @@ void TlvMainCntlr::setAppState(int state) {
     if (state == AppStateFixReadFiles || state == AppStateFixPrint || state == AppStateFixRemakeRotated)
         takeStepSnapshot();
     armPendingAutoClose(state);
-    if (mView)
-        mView->updateUIByAppState(state);
+    emit mNotifier.appStateChanged(state);
     shiftNextDisposeByAppState();
 }
 

@@ -10,7 +10,6 @@
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QTimer>
 
 namespace tlv {
 
@@ -61,6 +60,12 @@ TlvMainWindow::TlvMainWindow(TlvMainCntlr& cntlr, std::function<void()> quit)
     showTopScreen(mCntlr.curScanModeType());
     updateUIByAppState(mCntlr.appState());
     updateScanNum(0);
+    connect(&mCntlr.notifier(), &TlvCntlrNotifier::appStateChanged, this, &TlvMainWindow::updateUIByAppState);
+    connect(&mCntlr.notifier(), &TlvCntlrNotifier::scanCountChanged, this, &TlvMainWindow::updateScanNum);
+    connect(
+        &mCntlr.notifier(), &TlvCntlrNotifier::failureRaised, this,
+        [this](const QString& key) { VX_Message::showErrorPanel(key.toStdString(), this); },
+        Qt::QueuedConnection);
 }
 
 TlvMainWindow::~TlvMainWindow() {
@@ -112,10 +117,6 @@ void TlvMainWindow::showTopScreen(int) {
 
 bool TlvMainWindow::isModalWindow() const {
     return QApplication::activeModalWidget() != nullptr;
-}
-
-void TlvMainWindow::showErrorPanelLater(const std::string& key) {
-    QTimer::singleShot(0, this, [this, key] { VX_Message::showErrorPanel(key, this); });
 }
 
 void TlvMainWindow::updateScanNum(int pages) {

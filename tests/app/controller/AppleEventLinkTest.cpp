@@ -32,6 +32,7 @@ protected:
         VX_Message::setDontMessageFlag(true);
         cntlr = std::make_unique<TlvMainCntlr>(defaults);
         cntlr->setMainView(&view);
+        view.watch(*cntlr);
         link = std::make_unique<TlvAppleEventLink>(*cntlr, &view, defaults);
         receiver = std::make_unique<ae::EventReceiver>(kId);
         link->setAppleEvent(*receiver);

@@ -26,6 +26,7 @@ protected:
         VX_Message::setDontMessageFlag(true); // questions answer as refused, nothing is shown
         cntlr = std::make_unique<TlvMainCntlr>(defaults);
         cntlr->setMainView(&view);
+        view.watch(*cntlr);
     }
     void TearDown() override {
         cntlr->releaseImgInfoArray(false); // as the shut-down does: a document left open is closed
@@ -161,6 +162,17 @@ TEST_F(Controller, ReportsFollowTheRoadFromTheStateTheyMeet) {
     EXPECT_EQ(cntlr->appState(), AppStateMainTop);
     EXPECT_EQ(cntlr->readImgFileForJobScnCount(), 0);
     EXPECT_EQ(std::count(view.states.begin(), view.states.end(), AppStateFixDone), 0);
+}
+
+// A failure a worker raises reaches the window on the main thread, after the event that is running.
+TEST_F(Controller, FailuresOfWorkersReachTheViewOnTheMainThreadLater) {
+    std::thread worker([this] { cntlr->showErrorPanel("Err_FileCreateFailed"); });
+    worker.join();
+    cntlr->showErrorPanel("Err_MemFullError");
+    EXPECT_TRUE(view.errors.empty());
+    ASSERT_TRUE(test::pumpUntil([&] { return view.errors.size() == 2; }, std::chrono::seconds(10)));
+    EXPECT_EQ(view.errors[0], "Err_FileCreateFailed");
+    EXPECT_EQ(view.errors[1], "Err_MemFullError");
 }
 
 // Job pages go to one writer thread, in arrival order, however busy the machine is.
