@@ -127,7 +127,7 @@ bool TlvMainCntlr::isCurValidContinueScan() const {
 std::shared_ptr<tlv::TlvBatchSnapshot> TlvMainCntlr::snapshotOfSettings(int mode) const {
     auto batch = std::make_shared<tlv::TlvBatchSnapshot>();
     batch->scanMode = mode;
-    batch->confirmOutput = mAppSettingObj.isConfirmOutput();
+    batch->confirmOutput = isCurConfirmOutput();
     const TlvJobListSettingMdl* job = jobOfMode(mode);
     if (!job)
         return batch;

@@ -97,7 +97,6 @@ public:
     int funcTypeOfMode(int mode) const;
     TlvScanSettingMdl* curScnMdlApp() override;
     TlvFuncSettingMdl* curFuncMdlApp();
-    bool isConfirmOutput() const { return mAppSettingObj.isConfirmOutput(); }
     bool isCurConfirmOutput() const { return mAppSettingObj.isConfirmOutput(); }
     bool isCurValidContinueScan() const;
     // Main thread: the batch that runs or ran last, copied from the settings when it started (its

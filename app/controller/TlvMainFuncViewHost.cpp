@@ -15,7 +15,7 @@ int TlvMainFuncViewHost::appState() const {
 }
 
 bool TlvMainFuncViewHost::isConfirmOutput() const {
-    return mCntlr.isBatchRunning() ? mCntlr.batchKind().confirmOutput : mCntlr.isConfirmOutput();
+    return mCntlr.isBatchRunning() ? mCntlr.batchKind().confirmOutput : mCntlr.isCurConfirmOutput();
 }
 
 int TlvMainFuncViewHost::curFuncTypeApp() const {
