@@ -43,9 +43,9 @@ function(k3100_add_test name)
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
     PROPERTIES ENVIRONMENT "K3100_BUILD_DIR=${CMAKE_BINARY_DIR}" LABELS ${ARG_LABEL} TIMEOUT ${ARG_TIMEOUT} ${lock}
     DISCOVERY_TIMEOUT 60)
-  # The race-detector build makes the application's, the helper's and the platform's unit and window
-  # suites only: "k3100_race_suites" builds them.
-  if(area MATCHES "^(app|helper|platform)$" AND NOT ARG_LABEL STREQUAL "program" AND NOT ARG_DATA_SOURCE)
+  # The race-detector build makes the helper's and the platform's unit and window suites only (the
+  # application's are not clean under it yet, see README): "k3100_race_suites" builds them.
+  if(area MATCHES "^(helper|platform)$" AND NOT ARG_LABEL STREQUAL "program" AND NOT ARG_DATA_SOURCE)
     if(NOT TARGET k3100_race_suites)
       add_custom_target(k3100_race_suites)
     endif()
