@@ -1,10 +1,12 @@
 // k3100-emulator: serves an emulated K3100 on a Unix socket (point K3100_EMULATOR_SOCKET at it and the
 // data source finds it as its scanner), or, with --control, sends one control to a running emulator.
+#include "DefaultSocket.h"
 #include "Emulator.h"
 #include "RawScanReplay.h"
 #include "SampleSheets.h"
 #include "SocketServer.h"
 
+#include "ProgramInfo.h"
 #include "SocketDevice.h"
 #include "SocketProtocol.h"
 #include "UsbDiscovery.h"
@@ -13,6 +15,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,7 +29,8 @@ void onSignal(int) {
 
 constexpr const char* kUsage =
     "usage: k3100-emulator [--socket PATH] [options]\n"
-    "  --socket PATH       socket to serve (default: $K3100_EMULATOR_SOCKET)\n"
+    "  --socket PATH       socket to serve (default: $K3100_EMULATOR_SOCKET, else\n"
+    "                      $XDG_RUNTIME_DIR/k3100.sock, else ${TMPDIR:-/tmp}/k3100-<uid>/k3100.sock)\n"
     "  --load \"SPEC [N]\"   put N sheets in the feeder; SPEC is FRONT[,BACK], each an image file\n"
     "                      (PNM or TIFF) or gen:blank, gen:ramp, gen:blank-a4, gen:ramp-a4,\n"
     "                      gen:blank-a5, gen:ramp-a5\n"
@@ -36,7 +40,8 @@ constexpr const char* kUsage =
     "                      kinds: no-paper jam double-feed cover-open lamp-error not-ready\n"
     "                      unit-attention hardware-error timeout stall gone short-reads\n"
     "  --control TEXT      send TEXT to the emulator already serving PATH, print its answer, exit\n"
-    "  --replay            replay the last scan drawn for the next scan of the same setup (benchmarks)\n";
+    "  --replay            replay the last scan drawn for the next scan of the same setup (benchmarks)\n"
+    "  --help, --version   print this text or the version and exit\n";
 
 struct Options {
     std::string socket;
@@ -47,8 +52,6 @@ struct Options {
 };
 
 bool parse(int argc, char** argv, Options& options) {
-    if (const char* env = std::getenv(k3100::usb::kEmulatorSocketEnv))
-        options.socket = env;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--replay") {
@@ -75,7 +78,7 @@ bool parse(int argc, char** argv, Options& options) {
         else
             return false;
     }
-    return !options.socket.empty();
+    return true;
 }
 
 int sendControl(const std::string& socket, const std::string& text) {
@@ -97,14 +100,20 @@ int sendControl(const std::string& socket, const std::string& text) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 2 && std::string(argv[1]) == "--help") {
-        std::cout << kUsage;
-        return 0;
-    }
+    if (const std::optional<int> status = fnd::answerInfoOption(argc, argv, "k3100-emulator", kUsage))
+        return *status;
     Options options;
     if (!parse(argc, argv, options)) {
         std::cerr << kUsage;
         return 2;
+    }
+    if (options.socket.empty()) {
+        std::string error;
+        options.socket = k3100::emu::defaultSocketPath(error);
+        if (options.socket.empty()) {
+            std::cerr << "k3100-emulator: " << error << "\n";
+            return 1;
+        }
     }
     if (!options.clientControl.empty())
         return sendControl(options.socket, options.clientControl);

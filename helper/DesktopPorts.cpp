@@ -35,7 +35,7 @@ void showAlert(const char* informativeKey) {
 }
 
 TapwellPorts desktopPorts(const TapwellAppleEvent& events, const ws::LoginItems& loginItems, StatusMenu& menu,
-                          Tapwell_AboutWindow& about) {
+                          Tapwell_AboutWindow& about, bool installed) {
     TapwellPorts ports;
     ports.readButton = [](std::uint32_t& status) {
         std::uint32_t location = 0;
@@ -54,13 +54,18 @@ TapwellPorts desktopPorts(const TapwellAppleEvent& events, const ws::LoginItems&
     ports.transScanInfo = [&events](std::int32_t jobNumber) { events.transScanInfo(jobNumber); };
     ports.transCloseAppInfo = [&events] { events.transCloseAppInfo(); };
     ports.readAppSetting = [] { return readAppSetting(Tapwell_Utility::getPlistPath()); };
-    ports.loginEntry = [&loginItems](bool add) {
+    ports.loginEntry = [&loginItems, installed](bool add) {
+        if (!installed)
+            return;
         if (add)
             loginItems.add(fnd::Bundle::main().binaryPath(), "Tapwell");
         else
             loginItems.remove();
     };
-    ports.removeJunkLoginItems = [&loginItems] { loginItems.removeStrays(); };
+    ports.removeJunkLoginItems = [&loginItems, installed] {
+        if (installed)
+            loginItems.removeStrays();
+    };
     ports.showAlert = &showAlert;
     ports.setStatusImage = [&menu](bool connected) { menu.setConnected(connected); };
     ports.showAbout = [&about] { about.openVersionPanel(); };

@@ -14,9 +14,10 @@ class Tapwell_AboutWindow;
 
 inline constexpr char kHelperId[] = "com.orvikElectronics.tapwell";
 
-// events, loginItems, menu and about must outlive the ports.
+// events, loginItems, menu and about must outlive the ports. Only an installed helper touches the login
+// items; otherwise its login-item ports do nothing.
 TapwellPorts desktopPorts(const TapwellAppleEvent& events, const ws::LoginItems& loginItems, StatusMenu& menu,
-                          Tapwell_AboutWindow& about);
+                          Tapwell_AboutWindow& about, bool installed);
 
 // Starts the main application from its .desktop file when one is installed, else by its path.
 bool openMainApp();

@@ -9,6 +9,7 @@
 #include "Strings.h"
 #include "Tags.h"
 
+#include <QCursor>
 #include <QDir>
 #include <QPixmap>
 
@@ -76,12 +77,18 @@ StatusMenu::StatusMenu(RowsSource rows, Chosen chosen) : rows_(std::move(rows)),
     if (QSystemTrayIcon::isSystemTrayAvailable()) {
         tray_ = std::make_unique<QSystemTrayIcon>();
         tray_->setContextMenu(&menu_);
+        connect(tray_.get(), &QSystemTrayIcon::activated, this, &StatusMenu::trayActivated);
         tray_->setToolTip(QString::fromStdString(Tapwell_Utility::infoString("VXTwainDriverName", true)));
     }
     connect(&menu_, &QMenu::aboutToShow, this, &StatusMenu::refresh);
     setConnected(false);
     if (tray_)
         tray_->show();
+}
+
+void StatusMenu::trayActivated(QSystemTrayIcon::ActivationReason reason) {
+    if (reason == QSystemTrayIcon::Trigger && !menu_.isVisible())
+        menu_.popup(QCursor::pos());
 }
 
 void StatusMenu::refresh() {

@@ -27,6 +27,8 @@ public:
     void setConnected(bool connected);
     // Whether a tray shows the icon; without one the helper keeps working without its menu.
     bool hasTray() const { return tray_ != nullptr; }
+    // A left click opens the menu too (the tray itself opens it on a right click).
+    void trayActivated(QSystemTrayIcon::ActivationReason reason);
 
 private:
     void addRow(const MenuRow& row);

@@ -44,7 +44,11 @@ bool TapwellApp::start() {
     about_ = std::make_unique<Tapwell_AboutWindow>();
     about_->awakeFromNib(fnd::Bundle(mainApp ? *mainApp : std::filesystem::path()));
 
-    controller_.emplace(desktopPorts(*events_, *loginItems_, *menu_, *about_));
+    const bool installed = Tapwell_Utility::isInstalledHelper(kHelperId);
+    if (!installed)
+        std::fprintf(stderr,
+                     "tapwell: not run from where it is installed; the login items stay as they are\n");
+    controller_.emplace(desktopPorts(*events_, *loginItems_, *menu_, *about_, installed));
     watcher_ = std::make_unique<ae::ProgramWatcher>(QStringList{mainAppId});
     QObject::connect(watcher_.get(), &ae::ProgramWatcher::launched, [this] { controller_->didLaunchApp(); });
     QObject::connect(watcher_.get(), &ae::ProgramWatcher::terminated,

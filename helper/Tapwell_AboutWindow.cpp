@@ -51,7 +51,9 @@ Tapwell_AboutWindow::Tapwell_AboutWindow() {
     column->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-void Tapwell_AboutWindow::awakeFromNib(const fnd::Bundle& mainApp) {
+void Tapwell_AboutWindow::awakeFromNib(const fnd::Bundle& found) {
+    // Without the main application's information the window describes the helper itself.
+    const fnd::Bundle& mainApp = infoText(found, "CFBundleName").isEmpty() ? fnd::Bundle::main() : found;
     const QString iconFile = infoText(mainApp, "CFBundleIconFile");
     QIcon icon = iconFile.isEmpty() ? QIcon() : appkit::bundleIcon(iconFile.toStdString(), mainApp);
     if (icon.isNull())
@@ -62,7 +64,7 @@ void Tapwell_AboutWindow::awakeFromNib(const fnd::Bundle& mainApp) {
                   shortVersion = infoText(mainApp, "CFBundleShortVersionString");
     const std::pair<int, QString> texts[] = {
         {kNameTag, infoText(mainApp, "CFBundleName")},
-        {kVersionTag, version.isEmpty() || shortVersion.isEmpty() ? QString() : version + shortVersion},
+        {kVersionTag, shortVersion.isEmpty() ? QString() : version + shortVersion},
         {kCopyrightTag, infoText(mainApp, "NSHumanReadableCopyright")}};
     for (const auto& [tag, text] : texts)
         if (auto* label = appkit::viewWithTag<QLabel>(this, tag))

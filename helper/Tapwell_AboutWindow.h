@@ -17,10 +17,11 @@ public:
 
     Tapwell_AboutWindow();
 
-    // Fills the views from the main application's information: its icon ("CFBundleIconFile") or the
+    // Fills the views from the main application's information (the helper's own when that has no
+    // "CFBundleName", as when the main application is not found): its icon ("CFBundleIconFile") or the
     // helper's own, "CFBundleName", VXVersion directly followed by "CFBundleShortVersionString" (empty
-    // when either is missing) and "NSHumanReadableCopyright"; missing texts stay empty.
-    void awakeFromNib(const fnd::Bundle& mainApp);
+    // without a short version) and "NSHumanReadableCopyright"; missing texts stay empty.
+    void awakeFromNib(const fnd::Bundle& found);
     // Brings the window to the front, centred on the screen when it was not showing.
     void openVersionPanel();
 

@@ -33,6 +33,20 @@ std::optional<fs::path> dataSourceFile() {
 
 } // namespace
 
+bool Tapwell_Utility::isInstalledProgram(const fs::path& program, const fs::path& prefix,
+                                         const std::string& desktopId) {
+    std::error_code error;
+    const fs::path bin = fs::weakly_canonical(prefix / "bin", error);
+    return !error && program.is_absolute() && program.parent_path() == bin &&
+           fs::is_regular_file(prefix / "share" / "applications" / (desktopId + ".desktop"), error);
+}
+
+bool Tapwell_Utility::isInstalledHelper(const std::string& desktopId) {
+    const char* staged = std::getenv("K3100_INSTALL_PREFIX");
+    const fs::path prefix = staged && *staged ? fs::path(staged) : fs::path(K3100_INSTALL_PREFIX);
+    return isInstalledProgram(fnd::Bundle::main().binaryPath(), prefix, desktopId);
+}
+
 fs::path Tapwell_Utility::dataSourceFolder() {
     const char* override = std::getenv("K3100_TWAIN_DS_DIR");
     if (override && *override)

@@ -35,6 +35,14 @@ public:
     static std::string mainAppName();
     // $XDG_CONFIG_HOME/<main application id>.plist.
     static std::filesystem::path getPlistPath();
+    // Whether program is an installed copy: "<prefix>/bin/<program>" with the .desktop file of
+    // desktopId in "<prefix>/share/applications".
+    static bool isInstalledProgram(const std::filesystem::path& program, const std::filesystem::path& prefix,
+                                   const std::string& desktopId);
+    // The running helper is installed under the prefix it was built for ($K3100_INSTALL_PREFIX instead,
+    // to check a staged install). Only then may it touch the login items: a build tree or a staging
+    // folder must not start itself at the next log-in.
+    static bool isInstalledHelper(const std::string& desktopId);
     // A string of the helper's own information dictionary, with its extension removed when asked.
     static std::string infoString(const char* key, bool withoutExtension = false);
 };

@@ -2,11 +2,26 @@
 // leaves.
 #include "TapwellApp.h"
 
+#include "ProgramInfo.h"
 #include "QtRunLoopDriver.h"
 
 #include <QApplication>
 
+#include <optional>
+
+namespace {
+
+constexpr char kUsage[] =
+    "usage: tapwell\n"
+    "  The K3100's menu-bar helper: the scanner's button runs a job of tollivar. Installed, it keeps\n"
+    "  itself among the login items; run from a build or staging folder it leaves them alone.\n"
+    "  --help, --version   print this text or the version and exit\n";
+
+} // namespace
+
 int main(int argc, char** argv) {
+    if (const std::optional<int> status = fnd::answerInfoOption(argc, argv, "tapwell", kUsage))
+        return *status;
     QApplication application(argc, argv);
     application.setQuitOnLastWindowClosed(false);
     appkit::QtRunLoopDriver driver;

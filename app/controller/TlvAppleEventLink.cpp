@@ -100,8 +100,7 @@ fnd::Array TlvAppleEventLink::pipeJobMdlArrayForLogin() const {
         std::optional<std::string> icon;
         const TlvFuncSettingMdl* func = job->jList_FuncSettingMdl().get();
         if (job->jList_FunctionType() == kFuncMail) {
-            if (const auto mail = TlvUtilsMethod::defaultMailAppPath())
-                icon = mail->string();
+            icon = mailAppPath();
         } else if (job->jList_FunctionType() == kFuncApplication && func) {
             icon = func->applicationName();
         }
@@ -114,6 +113,15 @@ fnd::Array TlvAppleEventLink::pipeJobMdlArrayForLogin() const {
         entries.emplace_back(std::move(entry));
     }
     return entries;
+}
+
+std::optional<std::string> TlvAppleEventLink::mailAppPath() const {
+    const auto now = std::chrono::steady_clock::now();
+    if (!mMailApp || now - mMailApp->first >= kMailAppRecheck) {
+        const std::optional<std::filesystem::path> mail = TlvUtilsMethod::defaultMailAppPath();
+        mMailApp.emplace(now, mail ? std::optional(mail->string()) : std::nullopt);
+    }
+    return mMailApp->second;
 }
 
 std::optional<fnd::Dictionary> TlvAppleEventLink::pipeAppSettingForLogin() const {

@@ -8,8 +8,11 @@
 #include "EventReceiver.h"
 #include "UserDefaults.h"
 
+#include <chrono>
 #include <functional>
 #include <optional>
+#include <string>
+#include <utility>
 
 class TlvJobListSettingMdl;
 class TlvMainCntlr;
@@ -56,12 +59,19 @@ public:
 
 private:
     void startPressedJob(int status, bool launchedForPress);
+    // The default mail program for the record's mail icon. Asking the desktop runs a tool, and the
+    // helper asks for the record on every poll, so the answer is kept for kMailAppRecheck.
+    std::optional<std::string> mailAppPath() const;
     // The first of the ten rows whose job matches; -1 when none does.
     int rowWhere(const std::function<bool(const TlvJobListSettingMdl&)>& match) const;
+
+    static constexpr std::chrono::seconds kMailAppRecheck{30};
 
     TlvMainCntlr& mCntlr;
     TlvMainView* mView;
     fnd::UserDefaults& mDefaults;
+    mutable std::optional<std::pair<std::chrono::steady_clock::time_point, std::optional<std::string>>>
+        mMailApp;
 };
 
 } // namespace tlv

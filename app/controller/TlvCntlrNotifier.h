@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 namespace tlv {
 
@@ -15,9 +16,9 @@ signals:
     void appStateChanged(int state);
     // Main thread: the page counter of the batch.
     void scanCountChanged(int pages);
-    // Any thread: a failure's message key for the critical panel "Error" / key / "OK". A window
-    // connects it queued, so that the panel comes after the current event.
-    void failureRaised(const QString& key);
+    // Any thread: a failure's message key for the critical panel "Error" / key / "OK", its %1, %2, ...
+    // filled with args. A window connects it queued, so that the panel comes after the current event.
+    void failureRaised(const QString& key, const QStringList& args);
 };
 
 } // namespace tlv

@@ -173,7 +173,14 @@ void TlvMainCntlr::changeFoaJob(const std::function<void(TlvJobListSettingMdl&)>
 // ---- host services ----
 
 void TlvMainCntlr::showErrorPanel(const std::string& key) {
-    emit mNotifier.failureRaised(QString::fromStdString(key));
+    showErrorPanel(key, {});
+}
+
+void TlvMainCntlr::showErrorPanel(const std::string& key, const std::vector<std::string>& args) {
+    QStringList texts;
+    for (const std::string& arg : args)
+        texts.append(QString::fromStdString(arg));
+    emit mNotifier.failureRaised(QString::fromStdString(key), texts);
 }
 
 QWidget* TlvMainCntlr::tlvMainWindow() {

@@ -154,7 +154,7 @@ public:
     // The scan of a helper's press that launched the application: the automatic quit is armed once
     // the batch is ready (which may happen before this returns) and dropped when it fails first.
     void executeScanForPress();
-    void scanReadyByTwainCB() override;
+    bool scanReadyByTwainCB() override;
     void showSelectFunction() override;
     // The function choice: kTagFuncSave .. kTagFuncApplication choose the function of the scan-first
     // job, kTagFuncBack returns to the top, kKeepFunction keeps the current one; then the output-function
@@ -174,6 +174,7 @@ public:
 
     // ---- host services ----
     void showErrorPanel(const std::string& key) override;
+    void showErrorPanel(const std::string& key, const std::vector<std::string>& args) override;
     bool isQuitAppByUnmount() const override { return false; }
     bool isOpenQSWin() const override { return false; }
     void settingDidChangeSendPerform() override {}

@@ -82,12 +82,14 @@ void TlvMainCntlr::executeScanForPress() {
         mScanView->executeScanByCntlr();
 }
 
-void TlvMainCntlr::scanReadyByTwainCB() {
+bool TlvMainCntlr::scanReadyByTwainCB() {
     if (!tlv::isMainTopState(mAppState))
-        return;
-    TlvUtilsMethod::createTmpFolder();
+        return true;
+    if (!TlvUtilsMethod::createTmpFolder())
+        return false;
     initImgInfoArray();
     setAppState(AppStateScanReady);
+    return true;
 }
 
 void TlvMainCntlr::showSelectFunction() {

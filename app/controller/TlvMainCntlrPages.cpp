@@ -73,10 +73,8 @@ void TlvMainCntlr::removeImgInfoByIndexOver() {
         return;
     if (mWriter.isWriteFileCancel()) {
         for (const fnd::Dictionary& dropped : mImgInfo.dropAfter(static_cast<std::size_t>(over + 1))) {
-            if (const std::string* name = dropped.get(ImgInfo_NameKey).asString()) {
-                std::error_code ignored;
-                std::filesystem::remove(TlvUtilsMethod::tmpImageFolderPath() / *name, ignored);
-            }
+            if (const std::string* name = dropped.get(ImgInfo_NameKey).asString())
+                TlvUtilsMethod::removeTmpFile(*name);
         }
     }
     const int pages = static_cast<int>(mImgInfo.count());

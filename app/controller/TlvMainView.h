@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 class QObject;
 class QWidget;

@@ -64,7 +64,12 @@ TlvMainWindow::TlvMainWindow(TlvMainCntlr& cntlr, std::function<void()> quit)
     connect(&mCntlr.notifier(), &TlvCntlrNotifier::scanCountChanged, this, &TlvMainWindow::updateScanNum);
     connect(
         &mCntlr.notifier(), &TlvCntlrNotifier::failureRaised, this,
-        [this](const QString& key) { VX_Message::showErrorPanel(key.toStdString(), this); },
+        [this](const QString& key, const QStringList& args) {
+            std::vector<std::string> texts;
+            for (const QString& arg : args)
+                texts.push_back(arg.toStdString());
+            VX_Message::showErrorPanel(key.toStdString(), this, texts);
+        },
         Qt::QueuedConnection);
 }
 

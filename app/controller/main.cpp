@@ -6,12 +6,14 @@
 #include "EventNames.h"
 #include "EventReceiver.h"
 #include "EventSender.h"
+#include "ProgramInfo.h"
 #include "QtRunLoopDriver.h"
 #include "TlvAppleEventLink.h"
 #include "TlvDeviceCntlr.h"
 #include "TlvMainCntlr.h"
 #include "TlvMainWindow.h"
 #include "TlvScanViewCntlr.h"
+#include "TlvSettingsWriteAlert.h"
 #include "TlvUtilsMethod.h"
 
 #include <QApplication>
@@ -23,12 +25,18 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
 
 constexpr char kTollivarId[] = "com.orvikElectronics.tollivar";
+constexpr char kUsage[] =
+    "usage: tollivar\n"
+    "  The K3100's desktop application: scans and saves, mails, prints or hands on the pages. A second\n"
+    "  start brings the first one's window to the front.\n"
+    "  --help, --version   print this text or the version and exit\n";
 
 int sSignalPipe[2] = {-1, -1};
 
@@ -66,6 +74,8 @@ int handToFirstInstance() {
 } // namespace
 
 int main(int argc, char** argv) {
+    if (const std::optional<int> status = fnd::answerInfoOption(argc, argv, "tollivar", kUsage))
+        return *status;
     QApplication app(argc, argv);
     appkit::QtRunLoopDriver driver;
     fnd::UserDefaults& defaults = fnd::UserDefaults::standard();
@@ -76,6 +86,7 @@ int main(int argc, char** argv) {
         cntlr.setAutoCloseDelay(std::clamp(std::atof(delay), 0.0, TlvMainCntlr::kAutoCloseDelay));
     tlv::TlvMainWindow window(cntlr, [] { QApplication::quit(); });
     cntlr.setMainView(&window);
+    tlv::TlvSettingsWriteAlert settingsAlert(defaults, cntlr.notifier());
     tlv::TlvAppleEventLink link(cntlr, &window, defaults);
     // exit, not quit: Qt's quit first asks the windows to close, and a window in the middle of a batch
     // refuses, which a signal or the end of the session must not allow. Caught before the name is

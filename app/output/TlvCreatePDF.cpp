@@ -81,8 +81,8 @@ void TlvCreatePDF::makePage(const TlvPageImage& image) {
                                 0,
                                 0};
     const PdfPageRect rect{0, 0, static_cast<int32_t>(b.width), static_cast<int32_t>(b.height)};
-    if (VLMC_spmake(&desc, &rect) < 0)
-        fail(kErrFileCreate);
+    if (const int32_t made = VLMC_spmake(&desc, &rect); made < 0)
+        fail(made == VLM_ERR_DISKFULL ? kErrDiskFull : kErrFileCreate);
 }
 
 void TlvCreatePDF::closeGroup(uint32_t size) {

@@ -80,10 +80,10 @@ void TlvExePrintThread::exePrintImgFiles(const TlvPrintSetup& setup) {
         mHost.setAppStateNum(AppStateFixDone);
     } catch (const TlvOutputFailure& failure) {
         if (failure.key() != kNoErrOnlyThrow)
-            mHost.showErrorPanel(failure.key());
+            mHost.showErrorPanel(failure.key(), failure.args());
         mHost.setAppStateNum(AppStateFixErr);
     } catch (const std::bad_alloc&) {
-        mHost.showErrorPanel(kErrMemFull);
+        mHost.showErrorPanel(kErrMemFull, {});
         mHost.setAppStateNum(AppStateFixErr);
     }
 }

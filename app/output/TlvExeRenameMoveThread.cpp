@@ -26,7 +26,7 @@ TlvExeRenameMoveThread::TlvExeRenameMoveThread(TlvOutputHost& host, TlvExeWriteT
 
 void TlvExeRenameMoveThread::reportFailure(const std::string& key, int state) {
     if (key != kNoErrOnlyThrow)
-        mHost.showErrorPanel(key);
+        mHost.showErrorPanel(key, {});
     mHost.setAppStateNum(state);
 }
 

@@ -152,6 +152,8 @@ void TlvExeWriteThread::exeWriteImgFiles(const TlvBatchSnapshot& batch, int inde
             return;
     } catch (const TlvOutputFailure& failure) {
         onPageFailure(batch, failure, o, files, index, record);
+        if (failure.key() == kErrDiskFull)
+            throw diskFullFailure(o, index);
         throw;
     } catch (const std::bad_alloc&) {
         onPageFailure(batch, TlvOutputFailure(kErrMemFull), o, files, index, record);
@@ -223,6 +225,18 @@ void TlvExeWriteThread::onPageFailure(const TlvBatchKind& batch, const TlvOutput
     if (o.fileFormatType == kFormatPDF)
         mPdf.closePDF();
     displayPreviewByJobScan(batch, index, record);
+}
+
+// The pages before the one that found no room are saved: their file is told with its page count.
+TlvOutputFailure TlvExeWriteThread::diskFullFailure(const TlvOutputOptions& o, int index) const {
+    const int size = groupSizeOf(o.ffMultiTypePDF, o.multiPageNumPDF);
+    const int kept = size == 0 ? index : index % size;
+    const std::vector<fs::path> written = mFiles.cpyWriteFilePathArray();
+    const std::string firstLost = std::to_string(index + 1);
+    if (kept == 0 || written.empty())
+        return TlvOutputFailure(kErrDiskFull, {firstLost});
+    return TlvOutputFailure(kErrDiskFullPagesKept,
+                            {written.back().filename().string(), std::to_string(kept), firstLost});
 }
 
 bool TlvExeWriteThread::isJobScanWriting(const TlvBatchKind& batch) const {

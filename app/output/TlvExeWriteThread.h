@@ -78,6 +78,8 @@ private:
                           const std::optional<std::filesystem::path>& remakePath, PageFiles& files);
     void writeFormat(const TlvWriteContext& ctx, const TlvWritePage& page, PageFiles& files);
     void dropNewFile(const TlvOutputOptions& options, const PageFiles& files);
+    // The message of a page that found the disk full, naming the file that keeps the pages before it.
+    TlvOutputFailure diskFullFailure(const TlvOutputOptions& options, int index) const;
     void onPageFailure(const TlvBatchKind& batch, const TlvOutputFailure& failure,
                        const TlvOutputOptions& options, const PageFiles& files, int index,
                        const std::optional<fnd::Dictionary>& record);

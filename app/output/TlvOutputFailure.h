@@ -4,6 +4,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace tlv {
 
@@ -13,6 +14,9 @@ inline constexpr const char* kErrFileDecode = "Err_FileDecodeFailed";
 inline constexpr const char* kErrNotFoundFile = "Err_NotFoundFile";
 inline constexpr const char* kErrMakeFileName = "Err_MakeFileNameFailed";
 inline constexpr const char* kErrFileCreate = "Err_FileCreateFailed";
+inline constexpr const char* kErrDiskFull = "Err_DiskFull"; // %1 the first page not saved
+inline constexpr const char* kErrDiskFullPagesKept =
+    "Err_DiskFullPagesKept"; // %1 file, %2 its pages, %3 as above
 inline constexpr const char* kErrPdfInit = "Err_PDFInitFault";
 inline constexpr const char* kErrPdfAlreadyOpen = "Err_PDFAlreadyOpen";
 inline constexpr const char* kErrPdfNotOpen = "Err_PDFNotOpen";
@@ -35,9 +39,15 @@ inline constexpr const char* kFlgMailSizeOver = "Flg_MailSizeOver";
 
 class TlvOutputFailure : public std::runtime_error {
 public:
-    explicit TlvOutputFailure(const char* key) : std::runtime_error(key) {}
+    // args fill the message's %1, %2, ... in order.
+    explicit TlvOutputFailure(const char* key, std::vector<std::string> args = {})
+        : std::runtime_error(key), mArgs(std::move(args)) {}
     std::string key() const { return what(); }
+    const std::vector<std::string>& args() const { return mArgs; }
     bool isMailSizeOver() const { return key() == kFlgMailSizeOver; }
+
+private:
+    std::vector<std::string> mArgs;
 };
 
 [[noreturn]] inline void fail(const char* key) {

@@ -46,7 +46,8 @@ public:
     virtual void waitToFinishScan() = 0;
 
     virtual void displayOfPreview(const fnd::Dictionary& record, int index) = 0;
-    virtual void showErrorPanel(const std::string& key) = 0;
+    // The error panel of key, its %1, %2, ... filled with args.
+    virtual void showErrorPanel(const std::string& key, const std::vector<std::string>& args) = 0;
 };
 
 } // namespace tlv

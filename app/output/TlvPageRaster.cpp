@@ -64,7 +64,7 @@ SPageBitmap emptyBitmap(int bpp, uint32_t width, uint32_t height, float xRes, fl
 // The raw file, opened and measured before anything is allocated for it.
 class RawFile {
 public:
-    explicit RawFile(const std::filesystem::path& path) : mFd(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {
+    explicit RawFile(const std::string& name) : mFd(TlvUtilsMethod::openTmpFile(name)) {
         if (mFd < 0)
             fail(errno == ENOENT ? kNoErrOnlyThrow : kErrFileDecode);
         struct stat st {};
@@ -121,11 +121,11 @@ uint64_t bytesPerRowByImgSetting(int bpp, uint64_t width) {
     return bpp < 8 ? (width + 7) / 8 : uint64_t(bpp / 8) * width;
 }
 
-TlvPageImage readPageImage(const fnd::Dictionary& record, const std::filesystem::path& folder) {
+TlvPageImage readPageImage(const fnd::Dictionary& record) {
     const RawPageRecord r = recordOf(record);
     TlvPageImage page;
     page.bpp = r.bpp;
-    const RawFile file(folder / r.name);
+    const RawFile file(r.name);
     if (file.size() <
         bytesPerRowByImgSetting(r.bpp, static_cast<uint64_t>(r.width)) * static_cast<uint64_t>(r.height))
         fail(kErrFileDecode); // a short file: never encode memory that nobody wrote

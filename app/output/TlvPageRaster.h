@@ -21,11 +21,11 @@ struct TlvPageImage {
 // Bytes of one row: (width + 7) / 8 below 8 bits per pixel, else bits per pixel / 8 x width.
 std::uint64_t bytesPerRowByImgSetting(int bpp, std::uint64_t width);
 
-// Reads the raw file that the record names inside folder and turns it by the record's quarter turns.
-// Fails with "NoErr_OnlyThrow" when the file is gone, "Err_FileDecodeFailed" when the record is not
+// Reads the raw file that the record names inside the temporary folder and turns it by the record's quarter
+// turns. Fails with "NoErr_OnlyThrow" when the file is gone, "Err_FileDecodeFailed" when the record is not
 // usable (no name, size or resolution, an unknown depth) or the file holds fewer bytes than it says,
 // "Err_MemFullError" when memory runs out.
-TlvPageImage readPageImage(const fnd::Dictionary& record, const std::filesystem::path& folder);
+TlvPageImage readPageImage(const fnd::Dictionary& record);
 
 // Turns the page clockwise by quarter turns (0..3); width and height, and the resolutions, swap with
 // an odd count.

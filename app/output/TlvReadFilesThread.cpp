@@ -3,7 +3,6 @@
 #include "TlvReadFilesThread.h"
 
 #include "TlvOutputFailure.h"
-#include "TlvUtilsMethod.h"
 
 #include <new>
 
@@ -34,15 +33,14 @@ TlvPageImage TlvReadFilesThread::imageRepByIndex(int index) const {
     const std::optional<fnd::Dictionary> record = mHost.imgInfoAtIndex(static_cast<size_t>(index));
     if (!record)
         fail(kErrUnknown);
-    return readPageImage(*record, TlvUtilsMethod::tmpImageFolderPath());
+    return readPageImage(*record);
 }
 
 void TlvReadFilesThread::writeImageFileByIndex(const TlvBatchSnapshot& batch, int index, bool isLastIndex,
                                                const std::optional<fs::path>& remakePath,
                                                const std::optional<fnd::Dictionary>& record) {
     const TlvOutputOptions options = batch.pageOptions();
-    TlvPageImage page =
-        record ? readPageImage(*record, TlvUtilsMethod::tmpImageFolderPath()) : imageRepByIndex(index);
+    TlvPageImage page = record ? readPageImage(*record) : imageRepByIndex(index);
     reversalImageBW(page, options.fileFormatType);
     conversionRGBToBGRImage(page, options.fileFormatType);
     mWriter.exeWriteImgFiles(batch, index, page, options, isLastIndex, remakePath, record);
@@ -50,7 +48,7 @@ void TlvReadFilesThread::writeImageFileByIndex(const TlvBatchSnapshot& batch, in
 
 void TlvReadFilesThread::reportFailure(const TlvBatchKind& batch, const TlvOutputFailure& failure) {
     if (failure.key() != kNoErrOnlyThrow)
-        mHost.showErrorPanel(failure.key());
+        mHost.showErrorPanel(failure.key(), failure.args());
     mWriter.sendAppStateByErr(batch);
 }
 

@@ -187,7 +187,7 @@ TW_UINT16 TlvDeviceCntlr::TWAIN_ScanCallback(pTW_IDENTITY, pTW_IDENTITY, TW_UINT
     const bool onMain = fnd::RunLoop::isMainThread();
     switch (msg) {
     case MSG_XFERREADY:
-        fnd::performOnMainThread([self] { self->mHost.scanReadyByTwainCB(); }, onMain);
+        fnd::performOnMainThread([self] { self->scanReady(); }, onMain);
         fnd::performOnMainThread([self] { self->xferReady(false); }, false);
         break;
     case MSG_CLOSEDSREQ:
@@ -221,13 +221,19 @@ void TlvDeviceCntlr::deviceEvent() {
     } else if (mIsScanCancel) {
         return;
     } else if (event.Event == kEventBatchStarting) {
-        mHost.scanReadyByTwainCB();
+        scanReady();
         const int state = mHost.appState();
         if (mHost.isExecuteScnState() && state != tlv::AppStateScanning && state != tlv::AppStateScanWrite)
             mHost.setAppStateNum(tlv::AppStateScanReady);
     } else if (event.Event == kEventScanning) {
         mHost.setAppStateNum(tlv::AppStateScanning);
     }
+}
+
+// Pages never go anywhere but a private folder: without one the batch stops with its reason.
+void TlvDeviceCntlr::scanReady() {
+    if (!mHost.scanReadyByTwainCB())
+        noteFailure(kScnErrTmpFolder, false);
 }
 
 void TlvDeviceCntlr::sendCancelToDS() {

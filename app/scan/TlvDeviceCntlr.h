@@ -30,6 +30,7 @@ inline constexpr int kScnErrNoScaler = -1;  // the thumbnail could not be made
 inline constexpr int kScnErrNoMemory = -2;  // the transfer buffer or the thumbnail could not be allocated
 inline constexpr int kScnErrBadData = -3;   // the data source's numbers describe no real page or block
 inline constexpr int kScnErrFileWrite = -4; // the page's raw file could not be made or written
+inline constexpr int kScnErrTmpFolder = -5; // no private temporary folder for the pages
 
 class TlvDeviceCntlr {
 public:
@@ -108,6 +109,7 @@ private:
     int readBlocks(const tlv::TlvPageLayout& page, std::vector<std::uint8_t>& buffer,
                    const std::function<void(const TW_IMAGEMEMXFER&)>& take, bool* cancelSeen);
     void noteFailure(int rc, bool userCancel);
+    void scanReady();
     Next finishPage(bool pageOk);
     void seeCancel(bool& cancelSeen);
     int stepOnMain(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data);

@@ -76,7 +76,7 @@ int TlvDeviceCntlr::readPage(int index, bool& cancelSeen) {
     tlv::TlvPageSink sink;
     if (rc == TWRC_SUCCESS) {
         try {
-            rc = sink.open(TlvUtilsMethod::tmpBaseImageFilePath(index), *layout);
+            rc = sink.open(TlvUtilsMethod::tmpBaseImageFileName(index), *layout);
         } catch (const std::bad_alloc&) {
             rc = kScnErrNoMemory;
         }
@@ -203,12 +203,14 @@ void TlvDeviceCntlr::noteFailure(int rc, bool userCancel) {
         key = "Err_ScanDataFault";
     } else if (rc == kScnErrFileWrite) {
         key = "Err_FileCreateFailed";
+    } else if (rc == kScnErrTmpFolder) {
+        key = "Err_TmpFolderFailed";
     } else {
         TW_UINT16 condition = 0;
         callOnMain([this, &condition] { condition = getStatusCC(); });
         key = tlv::scanFailureKey(condition);
     }
-    if (rc == kScnErrNoMemory || rc == kScnErrNoScaler) {
+    if (rc == kScnErrNoMemory || rc == kScnErrNoScaler || rc == kScnErrTmpFolder) {
         mIsScanCancel = true;
         mHost.setIsWriteFileCancel(true);
     }

@@ -3,6 +3,7 @@
 #include "TlvPageRecord.h"
 
 #include "FG_Zoom.h"
+#include "TlvUtilsMethod.h"
 #include "VX_TWAINCommon.h"
 
 #include <string>
@@ -74,7 +75,7 @@ TlvThumbSize sizeForPreImg(int width, int height) {
 
 fnd::Dictionary makeImgInfoDict(const TlvPageLayout& page, int pageIndex) {
     fnd::Dictionary info;
-    info.set(ImgInfo_NameKey, "tmpImg_" + std::to_string(pageIndex));
+    info.set(ImgInfo_NameKey, TlvUtilsMethod::tmpBaseImageFileName(pageIndex));
     info.set(ImgInfo_bppKey, std::int32_t{page.bitsPerPixel});
     info.set(ImgInfo_WidthKey, std::int32_t{page.width});
     info.set(ImgInfo_HeightKey, std::int32_t{page.height});

@@ -3,9 +3,10 @@
 #include "TlvPageSink.h"
 
 #include "TlvDeviceCntlr.h"
+#include "TlvUtilsMethod.h"
 
 #include <new>
-#include <system_error>
+#include <unistd.h>
 
 namespace tlv {
 
@@ -14,10 +15,15 @@ TlvPageSink::~TlvPageSink() {
         std::fclose(mFile);
 }
 
-int TlvPageSink::open(const std::filesystem::path& rawFile, const TlvPageLayout& page) {
-    mPath = rawFile;
+int TlvPageSink::open(const std::string& rawFileName, const TlvPageLayout& page) {
     mRowBytes = page.rowBytes;
-    mFile = std::fopen(rawFile.c_str(), "wb+");
+    const int fd = TlvUtilsMethod::createTmpFile(rawFileName);
+    if (fd >= 0) {
+        mName = rawFileName;
+        mFile = ::fdopen(fd, "wb");
+        if (!mFile)
+            ::close(fd);
+    }
     mFileFailed = mFile == nullptr;
     const TlvThumbSize size = sizeForPreImg(page.width, page.height);
     mThumbnail.width = size.width;
@@ -65,8 +71,8 @@ bool TlvPageSink::finish() {
 
 void TlvPageSink::discard() {
     finish();
-    std::error_code ignored;
-    std::filesystem::remove(mPath, ignored);
+    if (!mName.empty())
+        TlvUtilsMethod::removeTmpFile(mName);
 }
 
 } // namespace tlv

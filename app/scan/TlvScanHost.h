@@ -25,7 +25,8 @@ public:
     virtual void setAppStateNum(int state) = 0;
     virtual bool isExecuteScnState() const = 0; // 100..105
     // Only in the top states: a fresh temporary folder and page list, the scanning view, state 101.
-    virtual void scanReadyByTwainCB() = 0;
+    // False, and nothing changed, when no private temporary folder could be made: the batch must stop.
+    virtual bool scanReadyByTwainCB() = 0;
 
     // ---- current job ----
     // The mode, function and confirm choice of the batch that runs (or ran last).

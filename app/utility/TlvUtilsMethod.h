@@ -85,15 +85,25 @@ public:
     static std::optional<std::filesystem::path> defaultMailAppPath();
 
     // ---- the temporary folder (any thread) ----
-    // "${TMPDIR:-/tmp}/Tlv_<VXDeviceName>_Tmp-<uid>", private to this user (mode 0700, never a symlink
-    // or another user's) and to this process: a second running instance gets "...-<uid>.<n>".
+    // "${TMPDIR:-/tmp}/Tlv_<VXDeviceName>_Tmp-<uid>.XXXXXX", made fresh by createTmpFolder for each
+    // batch, private to this user (mode 0700) and to this process. Files inside are made and opened
+    // through the folder's descriptor, never following a link.
 
+    // The current folder; empty when there is none.
     static std::filesystem::path tmpImageFolderPath();
-    // The raw file of the page with that index: "<folder>/tmpImg_<index>".
+    // The raw file of the page with that index: "tmpImg_<index>" in the folder.
+    static std::string tmpBaseImageFileName(int pageIndex);
     static std::filesystem::path tmpBaseImageFilePath(int pageIndex);
-    // Removes the folder and makes it anew, empty and private.
+    // A new file name in the folder (read and write, mode 0600); -1 when there is no folder, the name
+    // exists (also as a link) or is not a plain name. The caller closes the descriptor.
+    static int createTmpFile(std::string_view name);
+    // The file name in the folder for reading; -1 for a link, a missing file or no folder.
+    static int openTmpFile(std::string_view name);
+    static bool removeTmpFile(std::string_view name);
+    // Removes the current folder (and any this user's crashed instances left) and makes a new one.
+    // False, and no folder, when none could be made that passes the checks.
     static bool createTmpFolder();
-    // Removes the folder when it is this user's real folder.
+    // Removes the current folder; false when there was none.
     static bool removeTmpFolder();
     // Make "Multi" or "Mail" inside the temporary folder when that exists; none when they cannot be made.
     static std::optional<std::filesystem::path> createAndMultiFolderPath();

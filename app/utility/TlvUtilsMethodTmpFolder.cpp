@@ -1,13 +1,15 @@
-// The temporary folder lives in a shared directory, so it is checked before every use: a real folder
-// (never a symlink someone planted), owned by this user, mode 0700. Each running instance holds an
-// advisory lock on "<folder>.lock" for its lifetime; a second instance finds the lock taken and uses
-// the next free name, so two instances never remove each other's pages.
+// The temporary folder lives in a shared directory, so its name is never trusted: each folder is made
+// fresh by mkdtemp (private, unpredictable), checked through its descriptor, and page files are made
+// and opened relative to that descriptor without following links, never by path. The descriptor also
+// holds an advisory lock for the folder's lifetime, so that a later start can tell the folders that a
+// crashed instance left behind (lock free) from those of a running one, and remove only the former.
 #include "TlvUtilsMethod.h"
 
 #include "Bundle.h"
 
 #include <cerrno>
 #include <cstdlib>
+#include <dirent.h>
 #include <fcntl.h>
 #include <mutex>
 #include <sys/file.h>
@@ -18,99 +20,165 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// More instances of one user than this at once are not expected; the last name is used unlocked.
-constexpr int kMaxInstances = 64;
+constexpr int kDirFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
 
-fs::path baseFolderPath() {
+fs::path baseFolder() {
     const char* tmp = std::getenv("TMPDIR");
-    const fs::path dir = tmp && *tmp ? fs::path(tmp) : fs::path("/tmp");
+    return tmp && *tmp ? fs::path(tmp) : fs::path("/tmp");
+}
+
+// "Tlv_<VXDeviceName>_Tmp-<uid>.", the common start of this user's folder names.
+std::string namePrefix() {
     const std::string* device = fnd::Bundle::main().infoValue("VXDeviceName").asString();
-    const std::string name =
-        "Tlv_" + (device ? *device : std::string()) + "_Tmp-" + std::to_string(::getuid());
-    return dir / name;
+    return "Tlv_" + (device ? *device : std::string()) + "_Tmp-" + std::to_string(::getuid()) + ".";
 }
 
-// Takes the instance lock of folder; the descriptor stays open (and the lock held) until exit.
-bool lockFolderName(const fs::path& folder) {
-    const std::string lockPath = folder.string() + ".lock";
-    const int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (fd < 0)
-        return false;
+// This user's own real folder that no other user may enter, and nobody else holds its lock.
+bool isOwnPrivateFolder(int fd) {
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || st.st_uid != ::getuid() || !S_ISREG(st.st_mode) ||
-        ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        ::close(fd);
-        return false;
+    return ::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid() &&
+           (st.st_mode & 077) == 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+}
+
+// A single file name inside the folder: no separator, no "." or "..".
+bool isPlainName(std::string_view name) {
+    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string_view::npos;
+}
+
+class TmpFolder {
+public:
+    static TmpFolder& shared() {
+        static TmpFolder folder;
+        return folder;
     }
-    return true;
-}
 
-fs::path chooseFolderPath() {
-    const fs::path base = baseFolderPath();
-    for (int n = 0; n < kMaxInstances; ++n) {
-        fs::path candidate = n == 0 ? base : fs::path(base.string() + "." + std::to_string(n));
-        if (lockFolderName(candidate))
-            return candidate;
+    bool makeFresh() {
+        std::lock_guard lock(mLock);
+        forget(true);
+        removeLeftFolders();
+        std::string name = (baseFolder() / (namePrefix() + "XXXXXX")).string();
+        if (!::mkdtemp(name.data()))
+            return false;
+        const int fd = ::open(name.c_str(), kDirFlags);
+        if (fd >= 0)
+            ::fchmod(fd, 0700); // a restrictive umask must not keep this user out
+        if (fd < 0 || !isOwnPrivateFolder(fd)) {
+            if (fd >= 0)
+                ::close(fd);
+            return false; // a folder made by mkdtemp that fails the checks is not ours to remove
+        }
+        mFd = fd;
+        mPath = name;
+        return true;
     }
-    return base.string() + "." + std::to_string(kMaxInstances);
-}
 
-enum class FolderState { Missing, Usable, Refused };
+    bool remove() {
+        std::lock_guard lock(mLock);
+        return forget(true);
+    }
 
-// Usable: this user's own real folder; its mode is narrowed to 0700 if it was wider.
-FolderState checkFolder(const fs::path& path) {
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0)
-        return errno == ENOENT ? FolderState::Missing : FolderState::Refused;
-    if (!S_ISDIR(st.st_mode) || st.st_uid != ::getuid())
-        return FolderState::Refused;
-    if ((st.st_mode & 07777) != 0700 && ::chmod(path.c_str(), 0700) != 0)
-        return FolderState::Refused;
-    return FolderState::Usable;
-}
+    fs::path path() const {
+        std::lock_guard lock(mLock);
+        return mPath;
+    }
 
-bool makePrivateFolder(const fs::path& path) {
-    if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST)
-        return false;
-    return checkFolder(path) == FolderState::Usable;
-}
+    int openAt(std::string_view name, int flags) const {
+        std::lock_guard lock(mLock);
+        if (mFd < 0 || !isPlainName(name)) {
+            errno = ENOENT;
+            return -1;
+        }
+        return ::openat(mFd, std::string(name).c_str(), flags | O_NOFOLLOW | O_CLOEXEC, 0600);
+    }
 
-bool removeOwnFolder(const fs::path& path) {
-    if (checkFolder(path) != FolderState::Usable)
-        return false;
-    std::error_code ec;
-    fs::remove_all(path, ec);
-    return !ec;
-}
+    bool unlinkAt(std::string_view name) const {
+        std::lock_guard lock(mLock);
+        return mFd >= 0 && isPlainName(name) && ::unlinkat(mFd, std::string(name).c_str(), 0) == 0;
+    }
+
+private:
+    TmpFolder() = default;
+    ~TmpFolder() { forget(false); }
+
+    // Closes the folder's descriptor, removing the folder first when asked; false when there was none.
+    bool forget(bool removeIt) {
+        if (mFd < 0)
+            return false;
+        std::error_code ec;
+        if (removeIt)
+            fs::remove_all(mPath, ec);
+        ::close(mFd);
+        mFd = -1;
+        mPath.clear();
+        return !ec;
+    }
+
+    // Folders of this user whose lock nobody holds: left by an instance that did not end cleanly.
+    static void removeLeftFolders() {
+        const fs::path base = baseFolder();
+        const std::string prefix = namePrefix();
+        std::error_code ec;
+        for (const fs::directory_entry& entry : fs::directory_iterator(base, ec)) {
+            const std::string name = entry.path().filename().string();
+            if (name.rfind(prefix, 0) != 0)
+                continue;
+            const int fd = ::open(entry.path().c_str(), kDirFlags);
+            if (fd < 0)
+                continue;
+            if (isOwnPrivateFolder(fd))
+                fs::remove_all(entry.path(), ec);
+            ::close(fd);
+        }
+    }
+
+    mutable std::mutex mLock;
+    int mFd = -1;
+    fs::path mPath;
+};
 
 std::optional<fs::path> makeSubFolder(const char* name) {
-    const fs::path folder = TlvUtilsMethod::tmpImageFolderPath();
-    if (checkFolder(folder) != FolderState::Usable)
+    const fs::path folder = TmpFolder::shared().path();
+    if (folder.empty())
         return std::nullopt;
     const fs::path sub = folder / name;
-    return makePrivateFolder(sub) ? std::optional(sub) : std::nullopt;
+    if (::mkdir(sub.c_str(), 0700) != 0 && errno != EEXIST)
+        return std::nullopt;
+    struct stat st {};
+    return ::lstat(sub.c_str(), &st) == 0 && S_ISDIR(st.st_mode) ? std::optional(sub) : std::nullopt;
 }
 
 } // namespace
 
 fs::path TlvUtilsMethod::tmpImageFolderPath() {
-    static const fs::path path = chooseFolderPath();
-    return path;
+    return TmpFolder::shared().path();
+}
+
+std::string TlvUtilsMethod::tmpBaseImageFileName(int pageIndex) {
+    return "tmpImg_" + std::to_string(pageIndex);
 }
 
 fs::path TlvUtilsMethod::tmpBaseImageFilePath(int pageIndex) {
-    return tmpImageFolderPath() / ("tmpImg_" + std::to_string(pageIndex));
+    return tmpImageFolderPath() / tmpBaseImageFileName(pageIndex);
+}
+
+int TlvUtilsMethod::createTmpFile(std::string_view name) {
+    return TmpFolder::shared().openAt(name, O_RDWR | O_CREAT | O_EXCL);
+}
+
+int TlvUtilsMethod::openTmpFile(std::string_view name) {
+    return TmpFolder::shared().openAt(name, O_RDONLY | O_NONBLOCK);
+}
+
+bool TlvUtilsMethod::removeTmpFile(std::string_view name) {
+    return TmpFolder::shared().unlinkAt(name);
 }
 
 bool TlvUtilsMethod::createTmpFolder() {
-    const fs::path folder = tmpImageFolderPath();
-    if (checkFolder(folder) == FolderState::Usable && !removeOwnFolder(folder))
-        return false;
-    return makePrivateFolder(folder);
+    return TmpFolder::shared().makeFresh();
 }
 
 bool TlvUtilsMethod::removeTmpFolder() {
-    return removeOwnFolder(tmpImageFolderPath());
+    return TmpFolder::shared().remove();
 }
 
 std::optional<fs::path> TlvUtilsMethod::createAndMultiFolderPath() {
@@ -122,6 +190,8 @@ std::optional<fs::path> TlvUtilsMethod::createAndMailFolderPath() {
 }
 
 void TlvUtilsMethod::removeMultiFolder() {
-    if (checkFolder(tmpImageFolderPath()) == FolderState::Usable)
-        removeOwnFolder(tmpImageFolderPath() / "Multi");
+    const fs::path folder = tmpImageFolderPath();
+    std::error_code ec;
+    if (!folder.empty())
+        fs::remove_all(folder / "Multi", ec);
 }

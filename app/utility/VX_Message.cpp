@@ -112,12 +112,14 @@ int VX_Message::showPanelMsgKey(const char* title, const char* msgKey, const cha
     return showPanel(title, textOf(msgKey), bt1, bt2, bt3, win);
 }
 
-bool VX_Message::showErrorPanel(std::string_view name, QWidget* win) {
+bool VX_Message::showErrorPanel(std::string_view name, QWidget* win, const std::vector<std::string>& args) {
     if (name.empty() || name == kOnlyThrow)
         return false;
     const bool outOfMemory = name == kMemFull;
     const bool mailSizeOver = name == kMailSizeOverFlag;
-    const QString text = appkit::localized(mailSizeOver ? std::string_view("Err_MailSizeOver") : name);
+    QString text = appkit::localized(mailSizeOver ? std::string_view("Err_MailSizeOver") : name);
+    for (const std::string& arg : args)
+        text = text.arg(QString::fromStdString(arg));
     if (text.isEmpty())
         return outOfMemory;
     if (!mailSizeOver)

@@ -15,6 +15,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace appkit {
 class Alert;
@@ -56,7 +57,9 @@ public:
     // text also goes to the main window's status line. "NoErr_OnlyThrow" and empty names show
     // nothing; "Flg_MailSizeOver" shows no alert but the status text "Err_MailSizeOver". Answers
     // true only for an out-of-memory failure.
-    static bool showErrorPanel(std::string_view name, QWidget* win = nullptr);
+    // args fill the text's %1, %2, ... in order.
+    static bool showErrorPanel(std::string_view name, QWidget* win = nullptr,
+                               const std::vector<std::string>& args = {});
     // The same for a caught exception: a VX_Exception by its name, std::bad_alloc as
     // "Err_MemFullError", anything else as "Err_UnknownError".
     static bool showErrorPanel(const std::exception_ptr& failure, QWidget* win = nullptr);

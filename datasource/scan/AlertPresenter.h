@@ -24,7 +24,8 @@ public:
 };
 
 // Writes "K3100: message (information)" to stderr. Nobody can answer, so an alert that offers a choice
-// takes its last button (Cancel): retrying without a user would only repeat the same failure.
+// takes its last button (Cancel), and says so in place of the information that asks for a click:
+// retrying without a user would only repeat the same failure.
 class CLogAlertPresenter final : public CAlertPresenter {
 public:
     std::optional<std::size_t> RunAlert(const SAlert& alert, bool backgroundOnly) override;

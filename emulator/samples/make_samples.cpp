@@ -1,5 +1,6 @@
-// Writes the emulator's sample pages as Deflate-compressed TIFF files: a letter page of printed text, an
-// A4 text page that feeds tilted, a near-blank page with specks, and a colour page. Text is set with
+// Writes the emulator's sample pages as Deflate-compressed TIFF files, all A4 as the scan settings' default
+// paper (a shorter sheet would leave the backing's dark band on each page): a page of printed text, a
+// text page that feeds tilted, a near-blank page with specks, and a colour page. Text is set with
 // FreeType from the DejaVu fonts; everything else is drawn here, so the pages are the same on every build.
 // usage: k3100-make-samples OUTPUT-DIR SERIF-FONT SANS-BOLD-FONT
 #include <ft2build.h>
@@ -17,6 +18,7 @@
 namespace {
 
 constexpr int kDpi = 200;
+constexpr double kA4Wide = 210 / 25.4, kA4Long = 297 / 25.4; // inches
 
 struct Canvas {
     int width, height, channels;
@@ -166,7 +168,7 @@ int textPage(Canvas& page, Typesetter& serif, Typesetter& bold, const std::strin
 }
 
 Canvas nearBlankPage() {
-    Canvas page(8.5, 11, 1, 246);
+    Canvas page(kA4Wide, kA4Long, 1, 246);
     uint32_t seed = 12345;
     auto next = [&seed] { return seed = seed * 1103515245u + 12345u; };
     const uint8_t speck[3] = {40, 40, 40};
@@ -183,7 +185,7 @@ Canvas nearBlankPage() {
 }
 
 Canvas colourPage(Typesetter& serif, Typesetter& bold) {
-    Canvas page(8.5, 11, 3, 250);
+    Canvas page(kA4Wide, kA4Long, 3, 250);
     const uint8_t band[3] = {30, 70, 150}, white[3] = {255, 255, 255};
     page.fill(0, 0, page.width, kDpi, band);
     bold.size(24);
@@ -254,13 +256,13 @@ int main(int argc, char** argv) {
             std::cerr << "k3100-make-samples: cannot load the fonts\n";
             status = 1;
         } else {
-            Canvas letter(8.5, 11, 1, 247);
-            const int end = textPage(letter, serif, bold, "Using the document feeder", 0, 5);
-            specificationTable(letter, serif, bold, kDpi, end + kDpi / 3);
-            Canvas a4(8.27, 11.69, 1, 244);
-            textPage(a4, serif, bold, "Care and maintenance", 2, 3);
-            const bool ok = writeTiff(dir + "/01-text.tif", letter, "") &&
-                            writeTiff(dir + "/02-text-skewed.tif", a4, "k3100:skew=3.5") &&
+            Canvas text(kA4Wide, kA4Long, 1, 247);
+            const int end = textPage(text, serif, bold, "Using the document feeder", 0, 5);
+            specificationTable(text, serif, bold, kDpi, end + kDpi / 3);
+            Canvas tilted(kA4Wide, kA4Long, 1, 244);
+            textPage(tilted, serif, bold, "Care and maintenance", 2, 3);
+            const bool ok = writeTiff(dir + "/01-text.tif", text, "") &&
+                            writeTiff(dir + "/02-text-skewed.tif", tilted, "k3100:skew=3.5") &&
                             writeTiff(dir + "/03-near-blank.tif", nearBlankPage(), "") &&
                             writeTiff(dir + "/04-colour.tif", colourPage(serif, bold), "");
             if (!ok) {

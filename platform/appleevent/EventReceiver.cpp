@@ -64,8 +64,14 @@ bool EventReceiver::handleMessage(const QDBusMessage& message, const QDBusConnec
     const QString prefix = ownId_ + u'.';
     if (message.type() != QDBusMessage::MethodCallMessage || !message.interface().startsWith(prefix))
         return false; // introspection and the like are Qt's
-    Event event{message.interface().mid(prefix.size()), message.member(),
-                Parameters::fromWire(message.arguments())};
+    std::optional<Parameters> parameters = Parameters::fromWire(message.arguments());
+    if (!parameters) {
+        if (message.isReplyRequired())
+            connection.send(
+                message.createErrorReply(QDBusError::InvalidArgs, QStringLiteral("too many parameters")));
+        return true;
+    }
+    Event event{message.interface().mid(prefix.size()), message.member(), std::move(*parameters)};
     const auto it = handlers_.find({event.eventClass, event.eventId});
     if (it == handlers_.end()) {
         if (message.isReplyRequired())

@@ -20,9 +20,13 @@ Reply failure(SendStatus status, QString error) {
 
 Reply fromBusReply(const QDBusMessage& answer, const QString& receiverId, std::chrono::milliseconds timeout) {
     if (answer.type() == QDBusMessage::ReplyMessage) {
+        std::optional<Parameters> parameters = Parameters::fromWire(answer.arguments());
+        if (!parameters)
+            return failure(SendStatus::Failed,
+                           receiverId + QStringLiteral(" answered with too many parameters"));
         Reply r;
         r.status = SendStatus::Ok;
-        r.parameters = Parameters::fromWire(answer.arguments());
+        r.parameters = std::move(*parameters);
         return r;
     }
     const QDBusError::ErrorType type = QDBusError(answer).type();

@@ -82,20 +82,40 @@ QVariantMap Parameters::toWire() const {
     return map;
 }
 
-Parameters Parameters::fromWire(const QVariantList& arguments) {
+// A dictionary still in its wire form is read entry by entry, so counting stops at the limit before
+// the rest is decoded; one already decoded (a call inside this process) is only counted.
+std::optional<Parameters> Parameters::fromWire(const QVariantList& arguments) {
     Parameters out;
     if (arguments.isEmpty())
         return out;
     const QVariant& first = arguments.front();
-    const bool dictionary = first.typeId() == QMetaType::QVariantMap ||
-                            (first.userType() == qMetaTypeId<QDBusArgument>() &&
-                             qvariant_cast<QDBusArgument>(first).currentSignature() == "a{sv}");
-    if (!dictionary)
+    if (first.typeId() == QMetaType::QVariantMap) {
+        const QVariantMap map = first.toMap();
+        if (map.size() > kMaxEntries)
+            return std::nullopt;
+        for (auto it = map.cbegin(); it != map.cend(); ++it)
+            if (const std::optional<Parameter> p = fromVariant(it.value()))
+                out.set(it.key(), *p);
         return out;
-    const QVariantMap map = qdbus_cast<QVariantMap>(first);
-    for (auto it = map.cbegin(); it != map.cend(); ++it)
-        if (const std::optional<Parameter> p = fromVariant(it.value()))
-            out.set(it.key(), *p);
+    }
+    if (first.userType() != qMetaTypeId<QDBusArgument>())
+        return out;
+    const QDBusArgument wire = qvariant_cast<QDBusArgument>(first);
+    if (wire.currentSignature() != QLatin1String("a{sv}"))
+        return out;
+    wire.beginMap();
+    for (int entries = 0; !wire.atEnd(); ++entries) {
+        if (entries == kMaxEntries)
+            return std::nullopt;
+        QString keyword;
+        QDBusVariant value;
+        wire.beginMapEntry();
+        wire >> keyword >> value;
+        wire.endMapEntry();
+        if (const std::optional<Parameter> p = fromVariant(value.variant()))
+            out.set(keyword, *p);
+    }
+    wire.endMap();
     return out;
 }
 

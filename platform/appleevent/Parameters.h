@@ -32,10 +32,15 @@ public:
     std::optional<Parameter> find(const QString& keyword) const;
     std::size_t size() const { return entries_.size(); }
 
+    // The most entries a dictionary from the bus may have: the events carry at most three, and a larger
+    // one is refused before its values are decoded, so a hostile sender cannot make us decode millions.
+    static constexpr int kMaxEntries = 8;
+
     QVariantMap toWire() const;
     // From a message's arguments: the first, when it is a dictionary of variants; entries that are
     // not integers are left out, and so is everything when the first argument is something else.
-    static Parameters fromWire(const QVariantList& arguments);
+    // None when the dictionary holds more than kMaxEntries entries.
+    static std::optional<Parameters> fromWire(const QVariantList& arguments);
 
 private:
     std::map<QString, Parameter> entries_;

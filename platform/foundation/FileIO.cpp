@@ -7,8 +7,10 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace fnd {
 namespace {
@@ -16,6 +18,7 @@ namespace {
 class FileDescriptor {
 public:
     explicit FileDescriptor(int fd) : fd_(fd) {}
+    FileDescriptor(FileDescriptor&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
     ~FileDescriptor() { close(); }
     FileDescriptor(const FileDescriptor&) = delete;
     FileDescriptor& operator=(const FileDescriptor&) = delete;
@@ -64,6 +67,35 @@ void syncFolder(const std::filesystem::path& folder) {
     FileDescriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.valid())
         ::fsync(dir.get());
+}
+
+// A new file ".<name>.<random>" in folder, asked for with mode 0666 so that the kernel applies the
+// user's umask (mkstemp would make it 0600 whatever the umask). temp receives its path.
+FileDescriptor createTemporary(const std::filesystem::path& folder, const std::string& name,
+                               std::string& temp) {
+    constexpr int kAttempts = 100;
+    thread_local std::mt19937_64 random{std::random_device{}()};
+    for (int i = 0; i < kAttempts; ++i) {
+        char suffix[17];
+        std::snprintf(suffix, sizeof suffix, "%016llx", static_cast<unsigned long long>(random()));
+        temp = (folder / ("." + name + "." + suffix)).string();
+        FileDescriptor fd(::open(temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+        if (fd.valid() || errno != EEXIST)
+            return fd;
+    }
+    return FileDescriptor(-1);
+}
+
+// The mode of the new file: that of the regular file it replaces, else the umask's, and in either case
+// never writable by everyone (a settings file others may change is a way in).
+bool settleMode(int fd, const std::filesystem::path& path) {
+    struct stat old {};
+    struct stat created {};
+    const bool replaces = ::lstat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+    if (!replaces && ::fstat(fd, &created) != 0)
+        return false;
+    const mode_t mode = (replaces ? old.st_mode : created.st_mode) & 0777 & ~mode_t{S_IWOTH};
+    return ::fchmod(fd, mode) == 0;
 }
 
 } // namespace
@@ -119,14 +151,12 @@ bool writeFileAtomically(const std::filesystem::path& path, std::span<const std:
         return fail(error, "bad file name", path);
     }
     const std::filesystem::path folder = path.parent_path().empty() ? "." : path.parent_path();
-    std::string temp = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
-    FileDescriptor fd(::mkostemp(temp.data(), O_CLOEXEC));
+    std::string temp;
+    FileDescriptor fd = createTemporary(folder, path.filename().string(), temp);
     if (!fd.valid())
         return fail(error, "cannot create a temporary file in", folder);
 
-    struct stat old {};
-    const mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
-    const bool ok = ::fchmod(fd.get(), mode) == 0 && writeAll(fd.get(), bytes) && ::fsync(fd.get()) == 0 &&
+    const bool ok = settleMode(fd.get(), path) && writeAll(fd.get(), bytes) && ::fsync(fd.get()) == 0 &&
                     fd.close() &&
                     (existing == Existing::Replace ? ::rename(temp.c_str(), path.c_str()) == 0
                                                    : renameWithoutReplacing(temp, path));

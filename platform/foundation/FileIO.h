@@ -26,9 +26,10 @@ FND_EXPORT bool renameWithoutReplacing(const std::filesystem::path& from, const 
 // Whether an atomic write may take the place of a file that already exists under the name.
 enum class Existing { Replace, Keep };
 
-// Replaces path with bytes atomically. An existing file's permission bits are kept; a new file gets
-// 0644. With Existing::Keep an existing file is never replaced: the write fails with EEXIST instead.
-// On failure the temporary file is removed, the old file is untouched and error says why.
+// Replaces path with bytes atomically. An existing regular file's permission bits are kept; a new file
+// gets 0666 less the umask. Neither is ever left writable by others. With Existing::Keep an existing file is
+// never replaced: the write fails with EEXIST instead. On failure the temporary file is removed, the old file
+// is untouched and error says why.
 FND_EXPORT bool writeFileAtomically(const std::filesystem::path& path, std::span<const std::uint8_t> bytes,
                                     std::string* error = nullptr, Existing existing = Existing::Replace);
 

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fnd {
@@ -21,8 +22,8 @@ std::filesystem::path homeFolder() {
     return pw && pw->pw_dir ? pw->pw_dir : "/";
 }
 
-// The file a symbolic link (or a chain of them) leads to, so that a save replaces the target and keeps the
-// link; the path itself when it is no link. A chain longer than the system allows is left as it is.
+// The file a symbolic link (or a chain of them) leads to; the path itself when it is no link. A chain
+// longer than the system allows ends at a link.
 std::filesystem::path linkTarget(std::filesystem::path path) {
     constexpr int kMaxLinks = 40;
     std::error_code ec;
@@ -33,6 +34,13 @@ std::filesystem::path linkTarget(std::filesystem::path path) {
         path = target.is_absolute() ? target : path.parent_path() / target;
     }
     return path;
+}
+
+// Only a regular file of this user may be replaced or moved aside: a device, a FIFO, a folder or
+// another user's file that a link leads to must come to no harm.
+bool isOwnRegularFile(const std::filesystem::path& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid();
 }
 
 // Renames the damaged file to "<name>.damaged", or "<name>.damaged-2" and on when that is taken, so that
@@ -93,7 +101,14 @@ bool PreferencesFile::save(std::string* error) {
             *error = "no preferences file name";
         return false;
     }
-    const std::filesystem::path target = linkTarget(path_);
+    // A link is written through only to a file of this user; in any other case the link itself is
+    // replaced (or moved aside when damaged) and what it led to is left alone.
+    const std::filesystem::path resolved = linkTarget(path_);
+    const bool ownFile = isOwnRegularFile(resolved);
+    const std::filesystem::path target = ownFile ? resolved : path_;
+    if (resolved != path_ && !ownFile)
+        std::fprintf(stderr, "preferences: %s leads to no settings file of this user; the link is replaced\n",
+                     path_.c_str());
     std::error_code ec;
     std::filesystem::create_directories(target.parent_path(), ec);
     if (state_ == State::Damaged) {

@@ -2,7 +2,8 @@
 // whole and atomically. A missing file reads as empty. A damaged one (not a property list, or not a
 // dictionary) reads as empty with one warning on stderr; save() first moves it aside to
 // "<name>.damaged" (and says so), so that favourites and papers it held are not lost. A file that is a
-// symbolic link is written through to the link's target.
+// symbolic link is written through to the link's target when that is a regular file of this user;
+// a link to anything else (a device, a FIFO, another user's file, a loop) is itself replaced.
 #pragma once
 
 #include "Export.h"

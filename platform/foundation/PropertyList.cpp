@@ -4,12 +4,13 @@
 
 #include <algorithm>
 
-#include "BinaryPlistCheck.h"
+#include "PropertyListCheck.h"
 
 #include <plist/plist.h>
 
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <memory>
 
@@ -219,6 +220,13 @@ std::optional<Value> parse(std::span<const std::uint8_t> bytes, std::string* err
     }
     if (binaryHasNulInStrings(bytes)) {
         setError(error, "string with a NUL byte");
+        return std::nullopt;
+    }
+    // The library's binary reader and its release of a tree recurse once per level, so a deep file
+    // would take the stack with it.
+    const bool binary = bytes.size() >= 6 && std::memcmp(bytes.data(), "bplist", 6) == 0;
+    if (binary ? binaryNestsTooDeeply(bytes, kMaxDepth) : xmlNestsTooDeeply(bytes, kMaxDepth)) {
+        setError(error, "nested too deeply");
         return std::nullopt;
     }
     plist_t raw = nullptr;

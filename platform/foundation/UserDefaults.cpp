@@ -4,6 +4,7 @@
 #include "Bundle.h"
 #include "PreferencesFile.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace fnd {
@@ -58,17 +59,44 @@ void UserDefaults::set(std::string_view key, Value value) {
     changed_.emplace(key);
 }
 
-bool UserDefaults::synchronize(std::string* error) {
+void UserDefaults::setWriteFailureHandler(std::function<void(const std::string& why)> handler) {
     std::lock_guard lock(mutex_);
+    writeFailureHandler_ = std::move(handler);
+}
+
+bool UserDefaults::synchronize(std::string* error) {
+    std::string why;
+    std::function<void(const std::string&)> report;
+    {
+        std::lock_guard lock(mutex_);
+        if (synchronizeLocked(why))
+            return true;
+        report = writeFailureHandler_;
+    }
+    if (report)
+        report(why);
+    if (error)
+        *error = std::move(why);
+    return false;
+}
+
+bool UserDefaults::synchronizeLocked(std::string& error) {
     PreferencesFile file(path_);
     if (changed_.empty()) {
         values_ = std::move(file.values());
         return true;
     }
-    for (const std::string& key : changed_)
-        file.set(key, values_.get(key));
-    if (!file.save(error))
-        return false;
+    // Values set again as they were cost no write: callers synchronise after every event, and a
+    // rewrite with its flush to disk each time stalls the program.
+    const bool same = file.state() != PreferencesFile::State::Damaged &&
+                      std::all_of(changed_.begin(), changed_.end(),
+                                  [&](const std::string& key) { return file.get(key) == values_.get(key); });
+    if (!same) {
+        for (const std::string& key : changed_)
+            file.set(key, values_.get(key));
+        if (!file.save(&error))
+            return false;
+    }
     values_ = std::move(file.values());
     changed_.clear();
     return true;

@@ -1,13 +1,15 @@
 // A program's user defaults: the settings dictionary of one bundle identifier, kept in
 // "$XDG_CONFIG_HOME/<bundle id>.plist". Reads and changes work on memory; synchronize() merges this
 // object's changes into the file as it is now on disk (so keys written by another process meanwhile
-// survive), writes it atomically and reads it back. Safe to use from several threads.
+// survive), writes it atomically (only when a value differs from the file's) and reads it back. Safe to
+// use from several threads.
 #pragma once
 
 #include "Export.h"
 #include "Value.h"
 
 #include <filesystem>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <set>
@@ -45,15 +47,20 @@ public:
 
     // False (and error) when the file could not be written; the changes then stay pending.
     bool synchronize(std::string* error = nullptr);
+    // Called with the reason whenever synchronize() fails, on the thread that called it and outside
+    // the lock, so that a program can tell the user; an empty function stops it.
+    void setWriteFailureHandler(std::function<void(const std::string& why)> handler);
     const std::filesystem::path& path() const { return path_; }
 
 private:
+    bool synchronizeLocked(std::string& error);
     template <typename T> std::optional<T> copyOf(std::string_view key, const T* (Value::*get)() const) const;
 
     mutable std::mutex mutex_;
     std::filesystem::path path_;
     Dictionary values_;
     std::set<std::string, std::less<>> changed_; // keys set or removed since the last synchronize
+    std::function<void(const std::string&)> writeFailureHandler_;
 };
 
 } // namespace fnd

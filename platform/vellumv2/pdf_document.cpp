@@ -191,10 +191,11 @@ int32_t PdfDocument::addPage(const PdfPage& page) {
     const uint32_t pageObject = appendPageObjects(chunk, page, font);
     const uint64_t before = written_;
     if (!writeAll(chunk.bytes)) {
+        const bool full = errno == ENOSPC || errno == EDQUOT;
         // Cut back so that the pages before stay a valid document.
         if (::ftruncate(fd_, static_cast<off_t>(before)) != 0 || ::lseek(fd_, 0, SEEK_END) < 0)
             discard();
-        return VLM_ERR_FILEWRITE;
+        return full ? VLM_ERR_DISKFULL : VLM_ERR_FILEWRITE;
     }
     offsets_.insert(offsets_.end(), chunk.offsets.begin(), chunk.offsets.end());
     pageObjects_.push_back(pageObject);

@@ -10,16 +10,17 @@ extern "C" {
 // Results of every call: 0 success, negative failure. No call throws.
 enum : int32_t {
     VLM_OK = 0,
-    VLM_ERR_PARAM = -1001,          // a null pointer, an unknown mode or a malformed record
-    VLM_ERR_NOMEMORY = -1002,       // out of memory while making a page
-    VLM_ERR_FILECREATE = -1003,     // the document file cannot be created
-    VLM_ERR_NOTOPEN = -1004,        // no session is open, or the open one is of the other kind
-    VLM_ERR_ALREADYOPEN = -1005,    // a session is already open
-    VLM_ERR_FILEWRITE = -1006,      // writing the document failed (disk full, I/O error)
-    VLM_ERR_IMAGE = -1007,          // the page's image kind, size or line length is not usable
-    VLM_ERR_FILEEXISTS = -1008,     // the document's name was taken meanwhile; it stays open (VLMC_exclose)
-    VLM_ERR_LANGUAGE = -1101,       // a recognition language pack (or the orientation model) is missing
-    VLM_ERR_OCR = -1102,            // the recognition engine failed on a page
+    VLM_ERR_PARAM = -1001,       // a null pointer, an unknown mode or a malformed record
+    VLM_ERR_NOMEMORY = -1002,    // out of memory while making a page
+    VLM_ERR_FILECREATE = -1003,  // the document file cannot be created
+    VLM_ERR_NOTOPEN = -1004,     // no session is open, or the open one is of the other kind
+    VLM_ERR_ALREADYOPEN = -1005, // a session is already open
+    VLM_ERR_FILEWRITE = -1006,   // writing the document failed (disk full, I/O error)
+    VLM_ERR_IMAGE = -1007,       // the page's image kind, size or line length is not usable
+    VLM_ERR_FILEEXISTS = -1008,  // the document's name was taken meanwhile; it stays open (VLMC_exclose)
+    VLM_ERR_DISKFULL = -1009,    // a page found no room on the disk (or in the quota); the pages before stay
+    VLM_ERR_LANGUAGE = -1101,    // a recognition language pack (or the orientation model) is missing
+    VLM_ERR_OCR = -1102,         // the recognition engine failed on a page
     VLM_ERR_DETECTNOMEMORY = -1902, // out of memory while reducing the page for detection
     VLM_ERR_ENGINENOMEMORY = -1904, // the detection engine failed or ran out of memory
 };

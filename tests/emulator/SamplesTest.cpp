@@ -55,6 +55,17 @@ TEST(Samples, PagesAreWhatTheirNamesSay) {
     EXPECT_GT(saturated, 1000);
 }
 
+// Every sample is A4, the paper the scan settings start with, so no page shows the backing below it.
+TEST(Samples, EveryPageIsA4) {
+    std::string error;
+    for (const std::string& file : emu::sampleFiles()) {
+        const auto page = emu::PageImage::load(file, error);
+        ASSERT_TRUE(page) << file << ": " << error;
+        EXPECT_NEAR(double(page->width()) / page->dpi(), 8.27, 0.01) << file;
+        EXPECT_NEAR(double(page->height()) / page->dpi(), 11.69, 0.01) << file;
+    }
+}
+
 class TiltedSheet : public EmulatorTest {};
 
 TEST_F(TiltedSheet, PaperEdgeRunsAtTheTilt) {

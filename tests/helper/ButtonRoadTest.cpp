@@ -57,6 +57,8 @@ protected:
             setenv(variable, (mDir / folder).c_str(), 1);
         }
         setenv("K3100_AUTO_CLOSE_DELAY", "0.3", 1); // tollivar's quit after a pressed job, sooner
+        // The built helper stands for an installed one, which keeps its login item.
+        setenv("K3100_INSTALL_PREFIX", mBuild.c_str(), 1);
         fs::create_directories(mDir / "runtime");
         fs::permissions(mDir / "runtime", fs::perms::owner_all);
         setenv("XDG_RUNTIME_DIR", (mDir / "runtime").c_str(), 1);

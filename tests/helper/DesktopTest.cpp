@@ -6,6 +6,7 @@
 #include "QtTestApp.h"
 #include "StatusMenu.h"
 #include "Tapwell_AboutWindow.h"
+#include "Tapwell_Utility.h"
 
 #include "Alert.h"
 #include "Bundle.h"
@@ -149,7 +150,7 @@ TEST_F(HelperDesktop, AboutWindowShowsTheMainApplicationAndClosesWithCtrlW) {
         return appkit::viewWithTag<QLabel>(&about, tag)->text().toStdString();
     };
     EXPECT_EQ(text(Tapwell_AboutWindow::kNameTag), "Main");
-    EXPECT_EQ(text(Tapwell_AboutWindow::kVersionTag), ""); // no VXVersion: no version line
+    EXPECT_EQ(text(Tapwell_AboutWindow::kVersionTag), "2.5"); // no VXVersion: the bare version
     EXPECT_EQ(text(Tapwell_AboutWindow::kCopyrightTag), "Copyright line");
     EXPECT_FALSE(appkit::viewWithTag<QLabel>(&about, Tapwell_AboutWindow::kImageTag)->pixmap().isNull());
 
@@ -164,6 +165,24 @@ TEST_F(HelperDesktop, AboutWindowShowsTheMainApplicationAndClosesWithCtrlW) {
     about.openVersionPanel();
     EXPECT_TRUE(saveScreenshot(&about, "tapwell-about"));
     about.hide();
+
+    // No main application found: the helper's own name and version, never an empty window.
+    about.awakeFromNib(fnd::Bundle(fs::path()));
+    EXPECT_EQ(text(Tapwell_AboutWindow::kNameTag), *fnd::Bundle::main().infoValue("CFBundleName").asString());
+    EXPECT_THAT(text(Tapwell_AboutWindow::kVersionTag), testing::StartsWith("Version "));
+    EXPECT_EQ(about.windowTitle().toStdString(), text(Tapwell_AboutWindow::kNameTag));
+}
+
+// A left click on the tray icon opens the menu, filled afresh, as a right click does.
+TEST_F(HelperDesktop, ALeftClickOnTheTrayIconOpensTheMenu) {
+    MenuState state;
+    StatusMenu menu([&state] { return menuRows(state, {}); }, [](int) {});
+    menu.trayActivated(QSystemTrayIcon::DoubleClick);
+    EXPECT_FALSE(menu.menu()->isVisible());
+    menu.trayActivated(QSystemTrayIcon::Trigger);
+    EXPECT_TRUE(QTest::qWaitFor([&menu] { return menu.menu()->isVisible(); }, 5000));
+    EXPECT_NE(actionWithTag(menu.menu(), kTagAbout), nullptr);
+    menu.menu()->hide();
 }
 
 TEST_F(HelperDesktop, SessionEndQuitsThroughTheMainLoop) {
@@ -178,7 +197,7 @@ TEST_F(HelperDesktop, LoginItemTouchesOnlyFilesTheHelperWrote) {
     const ws::LoginItems items(kHelperId);
     StatusMenu menu([] { return std::vector<MenuRow>{}; }, [](int) {});
     Tapwell_AboutWindow about;
-    const TapwellPorts ports = desktopPorts(events, items, menu, about);
+    const TapwellPorts ports = desktopPorts(events, items, menu, about, true);
 
     fs::create_directories(autostart());
     const fs::path ours = items.entryPath();
@@ -204,6 +223,38 @@ TEST_F(HelperDesktop, LoginItemTouchesOnlyFilesTheHelperWrote) {
     EXPECT_TRUE(fs::exists(autostart() / "other.desktop"));
 }
 
+// A helper run from a build tree or a staging folder leaves the login items as they are: it would
+// otherwise start that copy at every log-in.
+TEST_F(HelperDesktop, OnlyAnInstalledHelperTouchesTheLoginItems) {
+    const TapwellAppleEvent events(std::nullopt);
+    const ws::LoginItems items(kHelperId);
+    StatusMenu menu([] { return std::vector<MenuRow>{}; }, [](int) {});
+    Tapwell_AboutWindow about;
+    const TapwellPorts ports = desktopPorts(events, items, menu, about, false);
+    fs::create_directories(autostart());
+    ports.loginEntry(true);
+    EXPECT_FALSE(fs::exists(items.entryPath()));
+    const fs::path stray = autostart() / "old-copy.desktop";
+    std::ofstream(stray) << "[Desktop Entry]\nType=Application\nExec=tapwell\nX-K3100-Helper=true\n";
+    ports.removeJunkLoginItems();
+    EXPECT_TRUE(fs::exists(stray));
+
+    // Installed: "<prefix>/bin/<program>" and the .desktop file in "<prefix>/share/applications".
+    const fs::path prefix = fs::path(dir.path().toStdString()) / "prefix";
+    const fs::path program = prefix / "bin" / "tapwell";
+    fs::create_directories(prefix / "bin");
+    EXPECT_FALSE(Tapwell_Utility::isInstalledProgram(program, prefix, kHelperId)); // no .desktop file
+    fs::create_directories(prefix / "share/applications");
+    std::ofstream(prefix / "share/applications" / (std::string(kHelperId) + ".desktop"))
+        << "[Desktop Entry]\n";
+    EXPECT_TRUE(Tapwell_Utility::isInstalledProgram(program, prefix, kHelperId));
+    const fs::path staged = fs::path(dir.path().toStdString()) / "try/usr/local/bin/tapwell";
+    EXPECT_FALSE(Tapwell_Utility::isInstalledProgram(staged, prefix, kHelperId)); // a copy elsewhere
+    EXPECT_FALSE(Tapwell_Utility::isInstalledProgram(prefix / "tapwell", prefix, kHelperId));
+    // This test program lies in a build tree.
+    EXPECT_FALSE(Tapwell_Utility::isInstalledHelper(kHelperId));
+}
+
 TEST_F(HelperDesktop, PollChangeReachesTheRunningApplicationOnTheBus) {
     ASSERT_TRUE(QDBusConnection::sessionBus().isConnected()) << "run the tests under dbus-run-session";
     const QString appId = QStringLiteral("org.k3100test.tollivar.p%1").arg(::getpid());
@@ -220,7 +271,7 @@ TEST_F(HelperDesktop, PollChangeReachesTheRunningApplicationOnTheBus) {
     const ws::LoginItems items(kHelperId);
     StatusMenu menu([] { return std::vector<MenuRow>{}; }, [](int) {});
     Tapwell_AboutWindow about;
-    TapwellCntlr controller(desktopPorts(events, items, menu, about));
+    TapwellCntlr controller(desktopPorts(events, items, menu, about, false));
     controller.start();
     ASSERT_TRUE(controller.mainAppRunning());
     controller.checkScannerAction(-3, 0);

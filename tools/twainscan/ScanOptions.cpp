@@ -78,6 +78,7 @@ bool ValueOption(SScanOptions& options, const std::string& name, const std::stri
 const char* ScanUsage() {
     return "usage: twainscan --list\n"
            "       twainscan --output FOLDER [options]\n"
+           "       twainscan --help | --version\n"
            "options (each run sends every one, left-out ones at their default):\n"
            "  --source TEXT          data source whose product name contains TEXT (default K-3100)\n"
            "  --pixel-type bw|grey|colour (default grey)\n"
@@ -104,8 +105,6 @@ std::optional<SScanOptions> ParseScanOptions(int argc, const char* const* argv, 
         const std::string name = argv[i];
         if (name == "--list") {
             options.listOnly = true;
-        } else if (name == "--help" || name == "-h") {
-            options.help = true;
         } else if (name == "--events") {
             options.showEvents = true;
         } else if (flags.count(name)) {
@@ -118,7 +117,7 @@ std::optional<SScanOptions> ParseScanOptions(int argc, const char* const* argv, 
             return std::nullopt;
         }
     }
-    if (!options.listOnly && !options.help && options.outputFolder.empty()) {
+    if (!options.listOnly && options.outputFolder.empty()) {
         error = "no --output folder given";
         return std::nullopt;
     }

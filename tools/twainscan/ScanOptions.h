@@ -16,7 +16,6 @@ struct SCapSetting {
 
 struct SScanOptions {
     bool listOnly = false;
-    bool help = false;
     bool showEvents = false;       // print the source's device events as they come
     std::string source = "K-3100"; // must occur in the data source's product name
     std::string outputFolder;

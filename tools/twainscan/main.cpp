@@ -9,6 +9,7 @@
 
 #include "ImageEncoders.h"
 #include "PageFiles.h"
+#include "ProgramInfo.h"
 #include "TwainSession.h"
 
 namespace {
@@ -93,13 +94,14 @@ int List() {
 } // namespace
 
 int main(int argc, char** argv) {
+    if (const std::optional<int> status = fnd::answerInfoOption(argc, argv, "twainscan", ScanUsage()))
+        return *status;
     std::string error;
     const std::optional<SScanOptions> options = ParseScanOptions(argc, argv, error);
-    if (!options || options->help) {
-        std::fprintf(options ? stdout : stderr, "%s%s%s", options ? "" : "twainscan: ", error.c_str(),
-                     options ? "" : "\n");
-        std::fputs(ScanUsage(), options ? stdout : stderr);
-        return options ? 0 : 2;
+    if (!options) {
+        std::fprintf(stderr, "twainscan: %s\n", error.c_str());
+        std::fputs(ScanUsage(), stderr);
+        return 2;
     }
     // Past the file-size limit a write must fail with EFBIG, so that the page's temporary file is removed,
     // instead of the signal ending the process with it left behind.

@@ -15,6 +15,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include <unistd.h>
 
@@ -161,6 +163,34 @@ TEST_F(Link, DataWritesTheRecordBeforeItAnswers) {
     EXPECT_EQ(foa->get("QSMenu_Num").asInt32(), -1);
     for (std::size_t i = 1; i < jobs->size(); ++i) // only titled jobs
         EXPECT_TRUE((*jobs)[i].asDictionary()->get("QSMenu_TitleStr").asString());
+}
+
+// The helper asks for the record on every poll: asked again with nothing changed, the file is left as
+// it is (each rewrite flushed to disk once took seconds for a few thousand events), and the desktop is
+// asked for its mail program once, not at every event (each question runs a tool). The hard link keeps
+// the first file's inode, so a rewrite shows as a different file.
+TEST_F(Link, RepeatedDataEventsRewriteNothingWhenNothingChanged) {
+    const auto tools = home.dir() / "tools";
+    const auto asked = home.dir() / "asked";
+    std::filesystem::create_directories(tools);
+    std::ofstream(tools / "xdg-mime") << "#!/bin/sh\necho >>'" << asked.string() << "'\n";
+    std::filesystem::permissions(tools / "xdg-mime", std::filesystem::perms::owner_all);
+    const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "/usr/bin:/bin";
+    setenv("PATH", (tools.string() + ":" + path).c_str(), 1);
+
+    ae::Parameters reply;
+    link->handleAppDataCheck(reply);
+    ASSERT_EQ(reply.int32(ae::kReturn), 1);
+    const auto witness = home.dir() / "witness";
+    std::filesystem::create_hard_link(defaults.path(), witness);
+    for (int i = 0; i < 2000; ++i) {
+        link->handleAppDataCheck(reply);
+        ASSERT_EQ(reply.int32(ae::kReturn), 1);
+    }
+    setenv("PATH", path.c_str(), 1);
+    EXPECT_TRUE(std::filesystem::equivalent(defaults.path(), witness));
+    std::ifstream questions(asked);
+    EXPECT_EQ(std::count(std::istreambuf_iterator<char>(questions), {}, '\n'), 1);
 }
 
 TEST_F(Link, QuitEventGoesThroughTheNormalQuit) {

@@ -114,7 +114,8 @@ public:
                          [this](int n) { pages = n; });
         QObject::connect(
             &cntlr.notifier(), &tlv::TlvCntlrNotifier::failureRaised, &mContext,
-            [this](const QString& key) { errors.push_back(key.toStdString()); }, Qt::QueuedConnection);
+            [this](const QString& key, const QStringList&) { errors.push_back(key.toStdString()); },
+            Qt::QueuedConnection);
     }
     void showTopScreen(int mode) override { topScreens.push_back(mode); }
     bool isModalWindow() const override { return modal; }

@@ -101,9 +101,10 @@ void FakeHost::cancelDriver(bool) {}
 
 void FakeHost::displayOfPreview(const fnd::Dictionary&, int) {}
 
-void FakeHost::showErrorPanel(const std::string& key) {
+void FakeHost::showErrorPanel(const std::string& key, const std::vector<std::string>& args) {
     std::lock_guard guard(mLock);
     mErrors.push_back(key);
+    mErrorArgs.push_back(args);
 }
 
 void FakeHost::addPage(fnd::Dictionary record) {
@@ -119,6 +120,11 @@ std::vector<int> FakeHost::states() const {
 std::vector<std::string> FakeHost::errors() const {
     std::lock_guard guard(mLock);
     return mErrors;
+}
+
+std::vector<std::vector<std::string>> FakeHost::errorArgs() const {
+    std::lock_guard guard(mLock);
+    return mErrorArgs;
 }
 
 std::vector<std::uint8_t> rawPixels(const RawPage& page, int seed) {

@@ -41,7 +41,7 @@ public:
     void cancelDriver(bool cancel) override;
     void waitToFinishScan() override { scanEnd.waitForEnd(); }
     void displayOfPreview(const fnd::Dictionary&, int index) override;
-    void showErrorPanel(const std::string& key) override;
+    void showErrorPanel(const std::string& key, const std::vector<std::string>& args) override;
 
     // The snapshot a controller would hand the steps of a batch with the fields below.
     tlv::TlvBatchSnapshot batch() const;
@@ -50,6 +50,7 @@ public:
     void setState(int state);
     std::vector<int> states() const;
     std::vector<std::string> errors() const;
+    std::vector<std::vector<std::string>> errorArgs() const; // each error's message arguments
 
     int scanMode = tlv::kScanModeFOA;
     int function = tlv::kFuncSave;
@@ -64,6 +65,7 @@ private:
     int mState = 0;
     std::vector<int> mStates;
     std::vector<std::string> mErrors;
+    std::vector<std::vector<std::string>> mErrorArgs;
     std::vector<fnd::Dictionary> mPages;
     int mWritten = 0;
     bool mScanEnded = false;

@@ -47,8 +47,7 @@ TEST_F(PageReader, EveryDepthAndQuarterTurnMapsEachPixel) {
     for (int bpp : {1, 8, 24}) {
         for (int turns = 0; turns < 4; ++turns) {
             const RawPage raw{bpp, 21, 13, 300, 150, turns}; // odd sizes: bits straddle bytes
-            const TlvPageImage page =
-                tlv::readPageImage(writeRawPage(raw, 0), TlvUtilsMethod::tmpImageFolderPath());
+            const TlvPageImage page = tlv::readPageImage(writeRawPage(raw, 0));
             const bool odd = turns % 2 == 1;
             ASSERT_EQ(page.bitmap.width, static_cast<uint32_t>(odd ? raw.height : raw.width));
             ASSERT_EQ(page.bitmap.height, static_cast<uint32_t>(odd ? raw.width : raw.height));
@@ -72,7 +71,7 @@ TEST_F(PageReader, EveryDepthAndQuarterTurnMapsEachPixel) {
 
 TEST_F(PageReader, FourQuarterTurnsGiveTheOriginal) {
     const RawPage raw{1, 19, 11};
-    TlvPageImage page = tlv::readPageImage(writeRawPage(raw, 0), TlvUtilsMethod::tmpImageFolderPath());
+    TlvPageImage page = tlv::readPageImage(writeRawPage(raw, 0));
     std::vector<std::uint8_t> original = page.bitmap.pixels;
     for (size_t last = 2; last < original.size(); last += 3)
         original[last] &= 0xE0; // 19 pixels: the row's last five bits are padding
@@ -83,16 +82,15 @@ TEST_F(PageReader, FourQuarterTurnsGiveTheOriginal) {
 
 TEST_F(PageReader, EachFormatGetsItsForm) {
     const fnd::Dictionary bw = writeRawPage({1, 16, 4}, 0), colour = writeRawPage({24, 5, 4}, 1);
-    const fs::path folder = TlvUtilsMethod::tmpImageFolderPath();
     for (int format : {tlv::kFormatPDF, tlv::kFormatTIFF, tlv::kFormatJPEG}) {
-        TlvPageImage page = tlv::readPageImage(bw, folder);
+        TlvPageImage page = tlv::readPageImage(bw);
         const std::uint8_t first = page.bitmap.pixels[0];
         tlv::reversalImageBW(page, format);
         const bool inverted = format != tlv::kFormatJPEG;
         EXPECT_EQ(page.bitmap.pixels[0], inverted ? static_cast<std::uint8_t>(~first) : first);
         EXPECT_EQ(page.oneIsBlack, inverted);
 
-        page = tlv::readPageImage(colour, folder);
+        page = tlv::readPageImage(colour);
         const std::vector<std::uint8_t> rgb = page.bitmap.pixels;
         tlv::conversionRGBToBGRImage(page, format);
         tlv::reversalImageBW(page, format); // colour pages are never inverted
@@ -107,26 +105,26 @@ TEST_F(PageReader, UntrustworthyFilesAndRecordsAreRefused) {
     const fs::path folder = TlvUtilsMethod::tmpImageFolderPath();
     fnd::Dictionary record = writeRawPage({8, 30, 20}, 0);
     fs::resize_file(folder / "tmpImg_0", 30 * 20 - 1); // one byte short
-    EXPECT_EQ(failureOf([&] { tlv::readPageImage(record, folder); }), tlv::kErrFileDecode);
+    EXPECT_EQ(failureOf([&] { tlv::readPageImage(record); }), tlv::kErrFileDecode);
     fs::remove(folder / "tmpImg_0");
-    EXPECT_EQ(failureOf([&] { tlv::readPageImage(record, folder); }), tlv::kNoErrOnlyThrow);
+    EXPECT_EQ(failureOf([&] { tlv::readPageImage(record); }), tlv::kNoErrOnlyThrow);
 
     record = writeRawPage({8, 30, 20}, 0);
     for (const char* key : {ImgInfo_WidthKey, ImgInfo_HeightKey, ImgInfo_XResKey, ImgInfo_YResKey}) {
         fnd::Dictionary zero = record;
         zero.set(key, 0);
-        EXPECT_EQ(failureOf([&] { tlv::readPageImage(zero, folder); }), tlv::kErrFileDecode) << key;
+        EXPECT_EQ(failureOf([&] { tlv::readPageImage(zero); }), tlv::kErrFileDecode) << key;
     }
     fnd::Dictionary huge = record; // a size the file cannot hold is never allocated
     huge.set(ImgInfo_WidthKey, 1 << 20);
     huge.set(ImgInfo_HeightKey, 1 << 20);
-    EXPECT_EQ(failureOf([&] { tlv::readPageImage(huge, folder); }), tlv::kErrFileDecode);
+    EXPECT_EQ(failureOf([&] { tlv::readPageImage(huge); }), tlv::kErrFileDecode);
     fnd::Dictionary outside = record;
     outside.set(ImgInfo_NameKey, "../tmpImg_0");
-    EXPECT_EQ(failureOf([&] { tlv::readPageImage(outside, folder); }), tlv::kErrFileDecode);
+    EXPECT_EQ(failureOf([&] { tlv::readPageImage(outside); }), tlv::kErrFileDecode);
     fnd::Dictionary depth = record;
     depth.set(ImgInfo_bppKey, 16);
-    EXPECT_EQ(failureOf([&] { tlv::readPageImage(depth, folder); }), tlv::kErrFileDecode);
+    EXPECT_EQ(failureOf([&] { tlv::readPageImage(depth); }), tlv::kErrFileDecode);
 }
 
 } // namespace

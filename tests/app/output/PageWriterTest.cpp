@@ -108,10 +108,8 @@ TEST_F(PageWriter, FailingWriteLeavesTheEarlierFilesIntact) {
             std::string(name).ends_with("tiff") ? tlv::kFormatTIFF : tlv::kFormatJPEG;
         host.options.ffMultiTypeTIFF = 1; // a file per page
         writer->initWriteFilePathArray();
-        const tlv::TlvPageImage small =
-            tlv::readPageImage(writeRawPage({8, 40, 30}, 0), TlvUtilsMethod::tmpImageFolderPath());
-        const tlv::TlvPageImage big =
-            tlv::readPageImage(writeRawPage({24, 600, 600}, 1), TlvUtilsMethod::tmpImageFolderPath());
+        const tlv::TlvPageImage small = tlv::readPageImage(writeRawPage({8, 40, 30}, 0));
+        const tlv::TlvPageImage big = tlv::readPageImage(writeRawPage({24, 600, 600}, 1));
         writer->exeWriteImgFiles(host.batch(), 0, small, host.options, false, std::nullopt, std::nullopt);
         writer->exeWriteImgFiles(host.batch(), 1, small, host.options, false, std::nullopt, std::nullopt);
         const std::vector<fs::path> before = savedFiles();

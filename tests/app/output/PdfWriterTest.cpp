@@ -7,7 +7,11 @@
 #include "test_pages.h"
 
 #include <fstream>
+#include <sched.h>
 #include <sstream>
+#include <sys/mount.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace outtest {
 namespace {
@@ -107,6 +111,60 @@ TEST_F(PdfWriter, AllPagesInOneCompressedFile) {
         expectImage(rows[k], pages[k], true);
 }
 
+// Mounts a small file system over folder in a mount namespace of this (single-threaded) process alone;
+// false where the system allows no such namespace.
+bool mountSmallDisk(const fs::path& folder, const char* size) {
+    const uid_t uid = ::getuid();
+    const gid_t gid = ::getgid();
+    if (::unshare(CLONE_NEWNS) != 0) {
+        if (::unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0)
+            return false;
+        std::ofstream("/proc/self/setgroups") << "deny";
+        std::ofstream("/proc/self/uid_map") << "0 " << uid << " 1";
+        std::ofstream("/proc/self/gid_map") << "0 " << gid << " 1";
+    }
+    return ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
+           ::mount("tmpfs", folder.c_str(), "tmpfs", 0, (std::string("size=") + size).c_str()) == 0;
+}
+
+// The disk fills in the middle of a document: the pages that fit stay a sound file, and the message
+// says so, naming the file, its pages and the first page lost.
+TEST_F(PdfWriter, AFullDiskKeepsTheFirstPagesAndSaysWhichFileHoldsThem) {
+    constexpr int kPages = 12;
+    for (int i = 0; i < kPages; ++i)
+        addPage({24, 300, 300, 300, 300, 0});
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) { // the mount and the checks in a process of their own
+        if (!mountSmallDisk(saveFolder, "1m"))
+            ::_exit(77);
+        reader->readImgFiles(host.batch());
+        const std::vector<std::string> errors = host.errors();
+        EXPECT_EQ(errors, std::vector<std::string>{tlv::kErrDiskFullPagesKept});
+        const std::vector<fs::path> files = savedFiles();
+        if (!HasFailure() && files.size() == 1) {
+            const std::vector<std::string> args = host.errorArgs().at(0);
+            ASSERT_EQ(args.size(), 3u);
+            EXPECT_EQ(args[0], "Scan_001.pdf");
+            const int kept = std::stoi(args[1]);
+            EXPECT_GT(kept, 0);
+            EXPECT_LT(kept, kPages);
+            EXPECT_EQ(args[2], std::to_string(kept + 1));
+            expectValidPdf(files[0], kept);
+        } else {
+            ADD_FAILURE() << files.size() << " files";
+        }
+        std::fflush(stdout);
+        ::_exit(HasFailure() ? 1 : 0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    if (WEXITSTATUS(status) == 77)
+        GTEST_SKIP() << "no mount namespace here for a small disk";
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
 // The raw page's own file: a 1-bit page black on its left half, and a colour page red on its left half
 // and blue on its right.
 fnd::Dictionary halvesPage(int bpp, int index) {
@@ -189,8 +247,7 @@ TEST_F(PdfWriter, FileThatAppearsBeforeClosingMovesTheNumberOn) {
     host.options.ffMultiTypePDF = 1;
     host.options.multiPageNumPDF = 2;
     const tlv::TlvOutputOptions options = host.options;
-    const fs::path folder = TlvUtilsMethod::tmpImageFolderPath();
-    const tlv::TlvPageImage page = tlv::readPageImage(writeRawPage({8, 40, 30}, 0), folder);
+    const tlv::TlvPageImage page = tlv::readPageImage(writeRawPage({8, 40, 30}, 0));
     writer->exeWriteImgFiles(host.batch(), 0, page, options, false, std::nullopt, std::nullopt);
     std::ofstream(saveFolder / "Scan_001.pdf") << "the user's own file";
     writer->exeWriteImgFiles(host.batch(), 1, page, options, false, std::nullopt, std::nullopt);

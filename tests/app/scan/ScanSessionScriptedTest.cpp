@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstring>
 #include <deque>
+#include <fstream>
 
 #include "RunLoop.h"
 #include "TestScanHost.h"
@@ -148,6 +149,9 @@ protected:
     void RunBatch(std::vector<SScriptedPage> pages) {
         gScript.pages.assign(pages.begin(), pages.end());
         host.scanReadyByTwainCB(); // the scripted source sends no device events
+        RunReadyBatch();
+    }
+    void RunReadyBatch() {
         ASSERT_TRUE(cntlr->openDS(&host.scanSettings, false));
         const auto guard = std::chrono::steady_clock::now() + std::chrono::seconds(60);
         while ((cntlr->isBatchRunning() || cntlr->isRunningMemXfer()) &&
@@ -223,4 +227,31 @@ TEST_F(ScriptedSession, ASourceThatSendsNoRowsDoesNotHangTheBatch) {
     SScriptedPage stuck = GreyPage(40, 10);
     stuck.blockRows = 0;
     ExpectOnlyTheMiddlePageFails(stuck);
+}
+
+// The pages' folder and files are this user's alone: what someone planted stops the batch with a message
+// and is never written through.
+TEST_F(ScriptedSession, APlantedPageFileStopsTheBatchAndNothingIsOverwritten) {
+    const std::filesystem::path victim = sDir / "victim";
+    std::ofstream(victim) << "the user's own file";
+    gScript.pages = {GreyPage(40, 10), GreyPage(40, 10)};
+    ASSERT_TRUE(host.scanReadyByTwainCB());
+    std::filesystem::create_symlink(victim, TlvUtilsMethod::tmpBaseImageFilePath(1));
+    RunReadyBatch();
+    EXPECT_EQ(host.pages.size(), 1u);
+    EXPECT_EQ(host.states, (std::vector<int>{101, 105}));
+    EXPECT_EQ(host.messages, std::vector<std::string>{"Err_FileCreateFailed"});
+    std::string text;
+    std::getline(std::ifstream(victim), text);
+    EXPECT_EQ(text, "the user's own file");
+}
+
+TEST_F(ScriptedSession, NoPrivateFolderStopsTheBatchBeforeAPageIsWritten) {
+    setenv("TMPDIR", (sDir / "missing").c_str(), 1);
+    gScript.pages = {GreyPage(40, 10), GreyPage(40, 10)};
+    RunReadyBatch(); // the source's ready call asks for the folder
+    setenv("TMPDIR", sDir.c_str(), 1);
+    EXPECT_TRUE(host.pages.empty());
+    EXPECT_EQ(host.messages, std::vector<std::string>{"Err_TmpFolderFailed"});
+    EXPECT_EQ(gScript.closes, 1);
 }

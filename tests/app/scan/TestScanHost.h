@@ -26,13 +26,15 @@ public:
         states.push_back(state);
     }
     bool isExecuteScnState() const override { return mState >= 100 && mState <= 105; }
-    void scanReadyByTwainCB() override {
+    bool scanReadyByTwainCB() override {
         if (mState >= 100)
-            return;
-        TlvUtilsMethod::createTmpFolder();
+            return true;
+        if (!TlvUtilsMethod::createTmpFolder())
+            return false;
         std::lock_guard lock(mPagesLock);
         pages.clear();
         setAppStateNum(101);
+        return true;
     }
 
     tlv::TlvBatchKind batchKind() const override { return {scanMode, funcType, confirmOutput}; }

@@ -104,86 +104,107 @@ TEST(TlvUtilsFileTest, FindsTheDesktopsMailProgram) {
     EXPECT_EQ(TlvUtilsMethod::defaultMailAppPath(), xdg / "data/applications/testmail.desktop");
 }
 
-// The temporary folder is chosen once per process, so each case runs in a fresh child process.
+// The temporary folder belongs to the process and TMPDIR is the test's, so each case runs in a child.
 class TlvTmpFolderTest : public testing::Test {
 protected:
     void SetUp() override { GTEST_FLAG_SET(death_test_style, "threadsafe"); }
     TempFolder tmp;
-    fs::path expectedBase() const { return tmp / ("Tlv_K3100_Tmp-" + std::to_string(::getuid())); }
+    // The predictable name an older build used, and the start of every folder's name now.
+    fs::path fixedName() const { return tmp / ("Tlv_K3100_Tmp-" + std::to_string(::getuid())); }
+    std::string prefix() const { return fixedName().string() + "."; }
 };
 
 // The body runs in a re-started child; its exit code tells the parent whether it failed.
 #define IN_CHILD(body)                                                                                       \
     EXPECT_EXIT(                                                                                             \
         {                                                                                                    \
+            ::setenv("TMPDIR", tmp.path().c_str(), 1);                                                       \
             body fs::remove_all(tmp.path());                                                                 \
             std::exit(::testing::Test::HasFailure() ? 1 : 0);                                                \
         },                                                                                                   \
         testing::ExitedWithCode(0), "")
 
-TEST_F(TlvTmpFolderTest, IsPrivateAndMadeAnew) {
+TEST_F(TlvTmpFolderTest, EachBatchGetsAFreshPrivateFolder) {
     IN_CHILD({
-        ::setenv("TMPDIR", tmp.path().c_str(), 1);
-        const fs::path folder = TlvUtilsMethod::tmpImageFolderPath();
-        EXPECT_EQ(folder, expectedBase());
+        EXPECT_TRUE(TlvUtilsMethod::tmpImageFolderPath().empty());
+        EXPECT_LT(TlvUtilsMethod::createTmpFile("tmpImg_0"), 0); // no folder yet: nowhere to write
         ASSERT_TRUE(TlvUtilsMethod::createTmpFolder());
-        EXPECT_EQ(modeOf(folder), 0700u);
-        writeText(TlvUtilsMethod::tmpBaseImageFilePath(3), "page");
-        EXPECT_TRUE(fs::exists(folder / "tmpImg_3"));
+        const fs::path first = TlvUtilsMethod::tmpImageFolderPath();
+        EXPECT_EQ(first.string().rfind(prefix(), 0), 0u) << first;
+        EXPECT_EQ(modeOf(first), 0700u);
+        const int fd = TlvUtilsMethod::createTmpFile("tmpImg_3");
+        ASSERT_GE(fd, 0);
+        ::close(fd);
+        EXPECT_EQ(modeOf(first / "tmpImg_3"), 0600u);
+        EXPECT_LT(TlvUtilsMethod::createTmpFile("tmpImg_3"), 0); // never reopened, never truncated
         ASSERT_TRUE(TlvUtilsMethod::createAndMultiFolderPath());
-        EXPECT_EQ(*TlvUtilsMethod::createAndMailFolderPath(), folder / "Mail");
+        EXPECT_EQ(*TlvUtilsMethod::createAndMailFolderPath(), first / "Mail");
         TlvUtilsMethod::removeMultiFolder();
-        EXPECT_FALSE(fs::exists(folder / "Multi"));
+        EXPECT_FALSE(fs::exists(first / "Multi"));
 
         ASSERT_TRUE(TlvUtilsMethod::createTmpFolder());
-        EXPECT_TRUE(fs::is_empty(folder));
+        const fs::path second = TlvUtilsMethod::tmpImageFolderPath();
+        EXPECT_NE(second, first);
+        EXPECT_FALSE(fs::exists(first));
+        EXPECT_TRUE(fs::is_empty(second));
         EXPECT_TRUE(TlvUtilsMethod::removeTmpFolder());
+        EXPECT_FALSE(fs::exists(second));
         EXPECT_FALSE(TlvUtilsMethod::createAndMultiFolderPath());
     });
 }
 
-TEST_F(TlvTmpFolderTest, RefusesASymlinkOrAStrangersFolder) {
+TEST_F(TlvTmpFolderTest, AFolderSomeoneMadeBeforehandIsNeverUsed) {
     IN_CHILD({
-        ::setenv("TMPDIR", tmp.path().c_str(), 1);
-        fs::create_directory(tmp / "elsewhere");
-        fs::create_directory_symlink(tmp / "elsewhere", expectedBase());
+        // Made by "another user" under the predictable name, open to everybody.
+        fs::create_directory(fixedName());
+        ::chmod(fixedName().c_str(), 0777);
+        fs::create_directory(prefix() + "AAAAAA");
+        ::chmod((prefix() + "AAAAAA").c_str(), 0777);
+        ASSERT_TRUE(TlvUtilsMethod::createTmpFolder());
+        const int fd = TlvUtilsMethod::createTmpFile("tmpImg_1");
+        ASSERT_GE(fd, 0);
+        ::close(fd);
+        EXPECT_TRUE(fs::is_empty(fixedName()));
+        EXPECT_TRUE(fs::is_empty(prefix() + "AAAAAA"));
+        EXPECT_EQ(modeOf(prefix() + "AAAAAA"), 0777u); // not this program's to change or remove
+
+        // A temporary folder in which no private folder can be made: no folder, so no page goes anywhere.
+        ::setenv("TMPDIR", (tmp / "missing").c_str(), 1);
         EXPECT_FALSE(TlvUtilsMethod::createTmpFolder());
-        EXPECT_FALSE(TlvUtilsMethod::removeTmpFolder());
-        EXPECT_FALSE(TlvUtilsMethod::createAndMailFolderPath());
-        EXPECT_TRUE(fs::is_symlink(expectedBase()));
-        EXPECT_TRUE(fs::is_empty(tmp / "elsewhere"));
+        EXPECT_TRUE(TlvUtilsMethod::tmpImageFolderPath().empty());
+        EXPECT_LT(TlvUtilsMethod::createTmpFile("tmpImg_1"), 0);
+    });
+}
 
-        fs::remove(expectedBase());
-        fs::create_directory(expectedBase());
-        writeText(expectedBase() / "theirs", "x");
-        if (::getuid() == 0) {
-            ASSERT_EQ(::chown(expectedBase().c_str(), 12345, 12345), 0);
-            EXPECT_FALSE(TlvUtilsMethod::createTmpFolder());
-            EXPECT_TRUE(fs::exists(expectedBase() / "theirs"));
+TEST_F(TlvTmpFolderTest, APlantedLinkIsNeitherFollowedNorReplaced) {
+    IN_CHILD({
+        writeText(tmp / "victim", "the user's own file");
+        ::chmod((tmp / "victim").c_str(), 0600);
+        ASSERT_TRUE(TlvUtilsMethod::createTmpFolder());
+        const fs::path folder = TlvUtilsMethod::tmpImageFolderPath();
+        fs::create_symlink(tmp / "victim", folder / "tmpImg_1");
+        EXPECT_LT(TlvUtilsMethod::createTmpFile("tmpImg_1"), 0);
+        EXPECT_LT(TlvUtilsMethod::openTmpFile("tmpImg_1"), 0);
+        EXPECT_LT(TlvUtilsMethod::createTmpFile("../victim"), 0);
+        EXPECT_EQ(readText(tmp / "victim"), "the user's own file");
+        EXPECT_TRUE(fs::is_symlink(folder / "tmpImg_1"));
+    });
+}
+
+TEST_F(TlvTmpFolderTest, RemovesWhatACrashedInstanceLeftButNotARunningOnesFolder) {
+    IN_CHILD({
+        for (const char* name : {"left00", "runs00"}) {
+            fs::create_directory(prefix() + name);
+            ::chmod((prefix() + name).c_str(), 0700);
+            writeText(fs::path(prefix() + name) / "tmpImg_0", "page");
         }
-    });
-}
-
-TEST_F(TlvTmpFolderTest, NarrowsAWideModeOfItsOwnFolder) {
-    IN_CHILD({
-        ::setenv("TMPDIR", tmp.path().c_str(), 1);
-        fs::create_directory(expectedBase());
-        ::chmod(expectedBase().c_str(), 0777);
-        EXPECT_TRUE(TlvUtilsMethod::createAndMailFolderPath());
-        EXPECT_EQ(modeOf(expectedBase()), 0700u);
-    });
-}
-
-TEST_F(TlvTmpFolderTest, ASecondInstanceGetsAFolderOfItsOwn) {
-    IN_CHILD({
-        ::setenv("TMPDIR", tmp.path().c_str(), 1);
-        // Another instance: its own open file description holding the lock.
-        const std::string lock = expectedBase().string() + ".lock";
-        const int fd = ::open(lock.c_str(), O_RDWR | O_CREAT, 0600);
-        ASSERT_EQ(::flock(fd, LOCK_EX | LOCK_NB), 0);
-        EXPECT_EQ(TlvUtilsMethod::tmpImageFolderPath(), expectedBase().string() + ".1");
-        EXPECT_TRUE(TlvUtilsMethod::createTmpFolder());
-        EXPECT_FALSE(fs::exists(expectedBase()));
+        // The running instance holds the lock on its folder through its own open descriptor.
+        const int running = ::open((prefix() + "runs00").c_str(), O_RDONLY | O_DIRECTORY);
+        ASSERT_EQ(::flock(running, LOCK_EX | LOCK_NB), 0);
+        ASSERT_TRUE(TlvUtilsMethod::createTmpFolder());
+        EXPECT_FALSE(fs::exists(prefix() + "left00"));
+        EXPECT_TRUE(fs::exists(fs::path(prefix() + "runs00") / "tmpImg_0"));
+        ::close(running);
     });
 }
 

@@ -109,4 +109,16 @@ TEST(LogAlertPresenter, AnswersCancelWhenThereIsAChoice) {
     EXPECT_EQ(presenter.RunAlert({"m", "i", {"OK"}, true}, false), std::optional<std::size_t>(0));
 }
 
+// The logged empty-feeder alert offers no button to click, so it must not ask for one: it names the
+// answer it took.
+TEST_F(AlertTest, TheLoggedNoPageAlertNamesItsAnswerNotAClick) {
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(mDS->ShowAlert(0x08000000), TWRC_CANCEL);
+    const std::string line = testing::internal::GetCapturedStderr();
+    EXPECT_NE(line.find("There are no documents in the feeder."), std::string::npos) << line;
+    EXPECT_NE(line.find("\"Cancel\""), std::string::npos) << line;
+    EXPECT_EQ(line.find("click"), std::string::npos) << line;
+    EXPECT_EQ(line.find("OK"), std::string::npos) << line;
+}
+
 } // namespace

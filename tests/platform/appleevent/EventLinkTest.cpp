@@ -8,13 +8,39 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QDBusArgument>
 #include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusMetaType>
+#include <QDBusVariant>
 #include <QFile>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
 #include <unistd.h>
+
+// A parameter dictionary of count integer entries, marshalled straight onto the wire as a hostile
+// sender would, without building it in memory first.
+struct ParameterFlood {
+    int count = 0;
+};
+Q_DECLARE_METATYPE(ParameterFlood)
+
+QDBusArgument& operator<<(QDBusArgument& wire, const ParameterFlood& flood) {
+    wire.beginMap(QMetaType::fromType<QString>(), QMetaType::fromType<QDBusVariant>());
+    for (int i = 0; i < flood.count; ++i) {
+        wire.beginMapEntry();
+        wire << QStringLiteral("k%1").arg(i) << QDBusVariant(i);
+        wire.endMapEntry();
+    }
+    wire.endMap();
+    return wire;
+}
+
+const QDBusArgument& operator>>(const QDBusArgument& wire, ParameterFlood&) {
+    return wire; // only ever sent
+}
 
 namespace {
 
@@ -130,4 +156,32 @@ TEST_F(EventLink, AReceiverThatDoesNotAnswerEndsTheWaitAtTheTimeOut) {
         EXPECT_FALSE(handled);
     }
     QDBusConnection::disconnectFromBus("silent");
+}
+
+// A dictionary far beyond what any event carries is refused before its values are decoded (a million
+// entries once cost the receiver hundreds of megabytes and seconds; a tenth of that keeps the sender's
+// side of the test short); the same event with its few parameters is still handled.
+TEST_F(EventLink, AParameterDictionaryBeyondWhatEventsCarryIsRefused) {
+    qDBusRegisterMetaType<ParameterFlood>();
+    const QString id = uniqueId("flood");
+    ae::ProgramWatcher watcher({id});
+    QSignalSpy launched(&watcher, &ae::ProgramWatcher::launched);
+    startPeer(id);
+    ASSERT_TRUE(launched.wait(kStartWaitMs));
+
+    const auto call = [&](int entries) {
+        QDBusMessage m = QDBusMessage::createMethodCall(id, ae::objectPath(id),
+                                                        ae::interfaceName(id, ae::kClassQS), ae::kAppData);
+        m << QVariant::fromValue(ParameterFlood{entries});
+        return QDBusConnection::sessionBus().call(m, QDBus::Block, kStartWaitMs);
+    };
+    const QDBusMessage flooded = call(100000);
+    EXPECT_EQ(flooded.type(), QDBusMessage::ErrorMessage);
+    EXPECT_EQ(flooded.errorName().toStdString(), "org.freedesktop.DBus.Error.InvalidArgs");
+    EXPECT_EQ(call(ae::Parameters::kMaxEntries + 1).type(), QDBusMessage::ErrorMessage);
+    EXPECT_EQ(call(3).type(), QDBusMessage::ReplyMessage);
+    EXPECT_EQ(log(), "thQS Data\n");
+
+    EXPECT_EQ(ae::EventSender(id).post(event(ae::kClassCore, ae::kQuit)), ae::SendStatus::Ok);
+    ASSERT_TRUE(peer.state() == QProcess::NotRunning || peer.waitForFinished(kStartWaitMs));
 }

@@ -14,7 +14,7 @@ TEST(Parameters, WidthsSurviveTheWireForm) {
     Parameters sent;
     sent.setInt16(ae::kParam, -3);
     sent.setInt32(ae::kParamStatus, 70000);
-    const Parameters got = Parameters::fromWire({sent.toWire()});
+    const Parameters got = Parameters::fromWire({sent.toWire()}).value();
     ASSERT_EQ(got.size(), 2u);
     EXPECT_EQ(got.find(ae::kParam)->width, Width::Int16);
     EXPECT_EQ(got.find(ae::kParam)->value, -3);
@@ -30,7 +30,7 @@ TEST(Parameters, LenientReadsWidenAnyIntegerAndReadZeroForTheRest) {
     wire.insert("Huge", QVariant::fromValue<qlonglong>(qlonglong(1) << 40));
     wire.insert("Flag", QVariant::fromValue(true));
     wire.insert("Text", QVariant::fromValue(QStringLiteral("7")));
-    const Parameters p = Parameters::fromWire({wire, QVariant::fromValue(12)});
+    const Parameters p = Parameters::fromWire({wire, QVariant::fromValue(12)}).value();
     EXPECT_EQ(p.int32("Byte"), 200);
     EXPECT_EQ(p.find("Byte")->width, Width::UInt8);
     EXPECT_EQ(p.int32("Long"), -5);
@@ -43,8 +43,8 @@ TEST(Parameters, LenientReadsWidenAnyIntegerAndReadZeroForTheRest) {
 }
 
 TEST(Parameters, AnythingButADictionaryCarriesNoParameters) {
-    EXPECT_EQ(Parameters::fromWire({}).size(), 0u);
-    EXPECT_EQ(Parameters::fromWire({QVariant::fromValue(1), QVariantMap{{"Parm", 1}}}).size(), 0u);
+    EXPECT_EQ(Parameters::fromWire({}).value().size(), 0u);
+    EXPECT_EQ(Parameters::fromWire({QVariant::fromValue(1), QVariantMap{{"Parm", 1}}}).value().size(), 0u);
 }
 
 TEST(EventNames, ObjectPathFollowsTheBundleId) {

@@ -9,6 +9,10 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <tuple>
+#include <unistd.h>
 
 using namespace fnd;
 
@@ -161,4 +165,58 @@ TEST(PreferencesFile, SymbolicLinkIsWrittenThroughToItsTarget) {
     const PreferencesFile again(target);
     EXPECT_EQ(again.get("SettingMode").asInt32(), 2);
     EXPECT_EQ(*again.get("Kept").asString(), "yes");
+}
+
+namespace {
+
+// What would change if the entry were replaced, renamed or written to.
+std::tuple<ino_t, mode_t, uid_t, dev_t, off_t> identityOf(const std::filesystem::path& path) {
+    struct stat st {};
+    ::lstat(path.c_str(), &st);
+    return {st.st_ino, st.st_mode, st.st_uid, st.st_rdev, st.st_size};
+}
+
+// Things a preferences link may lead to that are no settings file of this user. Made where this user
+// can make them: a device node and another user's file need root, else the system's own stand in.
+std::vector<std::filesystem::path> hostileTargets(const TempFolder& dir) {
+    const auto fifo = dir / "fifo";
+    EXPECT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::vector<std::filesystem::path> targets{fifo, dir / "loop-a"};
+    std::filesystem::create_symlink("loop-b", dir / "loop-a");
+    std::filesystem::create_symlink("loop-a", dir / "loop-b");
+    if (::geteuid() != 0) {
+        targets.insert(targets.end(), {"/dev/null", "/etc/passwd"});
+        return targets;
+    }
+    const auto device = dir / "null-device";
+    const auto foreign = dir / "someone-else.plist";
+    EXPECT_EQ(::mknod(device.c_str(), S_IFCHR | 0666, makedev(1, 3)), 0);
+    EXPECT_TRUE(plist::writeFile(foreign, Value(Dictionary{{"Theirs", "yes"}})));
+    EXPECT_EQ(::chown(foreign.c_str(), 65534, 65534), 0);
+    targets.push_back(device);
+    targets.push_back(foreign);
+    return targets;
+}
+
+} // namespace
+
+// A save through a link never harms what the link leads to unless that is a regular file of this user
+// (a device node was once renamed aside and replaced): the link itself gives way to the new file.
+TEST(PreferencesFile, LinkToWhatIsNoSettingsFileOfThisUserIsReplacedNotFollowed) {
+    TempFolder dir;
+    const auto link = dir / "prefs.plist";
+    for (const std::filesystem::path& target : hostileTargets(dir)) {
+        const auto before = identityOf(target);
+        std::filesystem::remove(link);
+        std::filesystem::create_symlink(target, link);
+        PreferencesFile prefs(link);
+        prefs.set("SettingMode", std::int32_t{3});
+        testing::internal::CaptureStderr();
+        const bool saved = prefs.save();
+        testing::internal::GetCapturedStderr();
+        ASSERT_TRUE(saved) << target;
+        EXPECT_EQ(identityOf(target), before) << target;
+        EXPECT_FALSE(std::filesystem::is_symlink(link)) << target;
+        EXPECT_EQ(PreferencesFile(link).get("SettingMode").asInt32(), 3) << target;
+    }
 }

@@ -139,6 +139,67 @@ TEST(PropertyList, RejectsABinaryKeyHoldingANul) {
     EXPECT_NE(error.find("NUL"), std::string::npos);
 }
 
+namespace {
+
+void appendBigEndian(std::vector<std::uint8_t>& out, std::uint64_t value, unsigned width) {
+    for (unsigned i = width; i-- > 0;)
+        out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+}
+
+// A binary property list of count arrays, each holding refsEach references to the next one, the
+// last empty; references and offsets are 4 bytes wide.
+std::vector<std::uint8_t> chainOfArrays(std::uint32_t count, unsigned refsEach) {
+    std::vector<std::uint8_t> out{'b', 'p', 'l', 'i', 's', 't', '0', '0'};
+    std::vector<std::uint64_t> offsets;
+    for (std::uint32_t i = 0; i <= count; ++i) {
+        offsets.push_back(out.size());
+        const unsigned refs = i == count ? 0 : refsEach;
+        out.push_back(static_cast<std::uint8_t>(0xA0 | refs));
+        for (unsigned r = 0; r < refs; ++r)
+            appendBigEndian(out, i + 1, 4);
+    }
+    const std::uint64_t table = out.size();
+    for (const std::uint64_t offset : offsets)
+        appendBigEndian(out, offset, 4);
+    out.insert(out.end(), 6, 0);
+    out.push_back(4); // offset width
+    out.push_back(4); // reference width
+    appendBigEndian(out, offsets.size(), 8);
+    appendBigEndian(out, 0, 8); // the top object
+    appendBigEndian(out, table, 8);
+    return out;
+}
+
+std::string nestedXmlArrays(int count) {
+    std::string xml = "<plist version=\"1.0\">";
+    for (int level = 0; level < count; ++level)
+        xml += level % 2 ? "<array>" : "<array >";
+    for (int level = 0; level < count; ++level)
+        xml += "</array>";
+    return xml + "</plist>";
+}
+
+Value nestedArrays(int count) {
+    Value value{Array{}};
+    for (int level = 1; level < count; ++level)
+        value = Value(Array{value});
+    return value;
+}
+
+} // namespace
+
+// The library's binary reader, and its release of a tree read from XML, recurse once per level: a deep
+// file is refused before it reaches them, and so is a shared array multiplying into a vast tree.
+TEST(PropertyList, RefusesNestingThatWouldExhaustTheStack) {
+    std::string error;
+    EXPECT_FALSE(plist::parse(chainOfArrays(100000, 1), &error));
+    EXPECT_NE(error.find("deep"), std::string::npos) << error;
+    EXPECT_FALSE(plist::parse(chainOfArrays(60, 2)));
+    EXPECT_FALSE(plist::parse(bytesOf(nestedXmlArrays(1000000))));
+    EXPECT_EQ(plist::parse(chainOfArrays(200, 1)), nestedArrays(201));
+    EXPECT_EQ(plist::parse(bytesOf(nestedXmlArrays(200))), nestedArrays(200));
+}
+
 TEST(PropertyList, ReadFileTellsMissingFromMalformed) {
     TempFolder dir;
     EXPECT_EQ(plist::readFile(dir / "none.plist").status, ReadStatus::Missing);

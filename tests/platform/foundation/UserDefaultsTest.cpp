@@ -81,3 +81,29 @@ TEST(UserDefaults, AFailedWriteKeepsTheChangesPending) {
     EXPECT_TRUE(defaults.synchronize());
     EXPECT_EQ(PreferencesFile(blocker / "com.example.blocked.plist").get("k").asInt32(), 1);
 }
+
+// A value set again as the file holds it costs no write (each write is flushed to disk); a changed one
+// is written. The hard link keeps the first file's inode, so a rewrite shows as a different file.
+TEST(UserDefaults, ValuesSetAsTheFileHoldsThemAreNotWrittenAgain) {
+    TempFolder dir;
+    ScopedEnv config("XDG_CONFIG_HOME", dir.path().c_str());
+    UserDefaults defaults("com.example.record");
+    defaults.set("QS_AppSetting", Data{1, 2, 3});
+    defaults.set("Count", std::int32_t{4});
+    ASSERT_TRUE(defaults.synchronize());
+    const auto file = dir / "com.example.record.plist";
+    const auto witness = dir / "witness";
+    std::filesystem::create_hard_link(file, witness);
+
+    for (int i = 0; i < 20; ++i) {
+        defaults.set("QS_AppSetting", Data{1, 2, 3});
+        defaults.set("Count", std::int64_t{4});
+        ASSERT_TRUE(defaults.synchronize());
+    }
+    EXPECT_TRUE(std::filesystem::equivalent(file, witness));
+
+    defaults.set("QS_AppSetting", Data{1, 2, 4});
+    ASSERT_TRUE(defaults.synchronize());
+    EXPECT_FALSE(std::filesystem::equivalent(file, witness));
+    EXPECT_EQ(*UserDefaults("com.example.record").data("QS_AppSetting"), (Data{1, 2, 4}));
+}

@@ -191,10 +191,10 @@ TEST_F(SamplePages, ColourSwatchesKeepTheirHueOnEitherSide) {
     for (const std::size_t index : {std::size_t{0}, std::size_t{3}}) {
         SCOPED_TRACE("page " + std::to_string(index + 1));
         const SPageBitmap& page = batch.pages[index];
-        // Five one-inch swatches from one inch in, 1.3 inch apart, 1.5 to 2.5 inch down a letter page.
+        // Five one-inch swatches from one inch in, 1.3 inch apart, 1.5 to 2.5 inch down an A4 page.
         const auto swatch = [&](int i) {
-            const double left = (1.3 + 1.3 * i) / 8.5, top = 1.8 / 11;
-            return MeanColour(page, left, top, left + 0.4 / 8.5, top + 0.4 / 11);
+            const double left = (1.3 + 1.3 * i) / kA4WidthInches, top = 1.8 / kA4LengthInches;
+            return MeanColour(page, left, top, left + 0.4 / kA4WidthInches, top + 0.4 / kA4LengthInches);
         };
         const SRgb red = swatch(0), green = swatch(1), blue = swatch(2), yellow = swatch(3),
                    black = swatch(4);
