@@ -156,8 +156,9 @@ TW_UINT16 CDataSource::EnableWithDialog(int flag) {
     if (SetupUserInterfaceParameters(params))
         mUIController = GetUIControllerFactory()();
     if (!mUIController) {
+        // The dialog could not be built (its interface file is missing or damaged, or memory ran out).
         RemoveNotificationHandlers();
-        return Fail(TWCC_LOWMEMORY);
+        return Fail(TWCC_OPERATIONERROR);
     }
     mUIController->setupMainUIWithParam(params, flag);
     mUIController->showMainWindow();

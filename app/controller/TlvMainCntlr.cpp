@@ -7,11 +7,18 @@
 #include "TlvUtilsMethod.h"
 #include "VX_Func.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 
 TlvMainCntlr::TlvMainCntlr(fnd::UserDefaults& defaults)
     : mDefaults(defaults), mAppSettingObj(defaults), mPrefsSettingObj(defaults), mJobLists(defaults),
       mWriter(*this), mReader(*this, mWriter), mRenameMove(*this, mWriter, mReader), mPrint(*this, mReader),
+      // The data source's windows go over the panel in front (scan settings, job editor), else the main
+      // window.
+      mQSWindows([this] {
+          QWidget* modal = QApplication::activeModalWidget();
+          return modal ? modal : tlvMainWindow();
+      }),
       mJobPages([this](const tlv::TlvBatchSnapshot& batch, const fnd::Dictionary& record, int index) {
           mReader.readImgFileForJobScn(batch, record, index);
       }) {

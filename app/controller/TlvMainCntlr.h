@@ -20,6 +20,7 @@
 #include "TlvMainView.h"
 #include "TlvOutputHost.h"
 #include "TlvPrefsSettingMdl.h"
+#include "TlvQSWindows.h"
 #include "TlvReadFilesThread.h"
 #include "TlvScanHost.h"
 #include "TlvWorkers.h"
@@ -176,7 +177,7 @@ public:
     void showErrorPanel(const std::string& key) override;
     void showErrorPanel(const std::string& key, const std::vector<std::string>& args) override;
     bool isQuitAppByUnmount() const override { return false; }
-    bool isOpenQSWin() const override { return false; }
+    bool isOpenQSWin() const override { return mQSWindows.isOpenQSWin(); }
     void settingDidChangeSendPerform() override {}
     void setScnStngInFOAJLMdl(const TlvScanSettingMdl& model) override;
     void setJobInfo_Foa() override {}
@@ -245,6 +246,7 @@ private:
     tlv::TlvWorkers mWorkers;
     tlv::TlvMainFuncViewHost mFuncViewHost{*this};
     std::unique_ptr<tlv::TlvFunctionViewCntlr> mFuncView;
+    TlvQSWindows mQSWindows;
     // Declared last: its thread writes through the members above and is drained first.
     tlv::TlvJobPageQueue mJobPages;
 };

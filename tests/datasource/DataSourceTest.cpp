@@ -138,9 +138,10 @@ TEST_F(DataSource, DialogEnablesNeedAControllerFactory) {
     EXPECT_EQ(Status(), TWCC_OPERATIONERROR);
     EXPECT_EQ(Call(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDSUIONLY, nullptr), TWRC_FAILURE);
     EXPECT_EQ(Status(), TWCC_OPERATIONERROR);
+    // A dialog that could not be built (its interface file missing) is an operation error.
     SetUIControllerFactory([] { return nullptr; });
     EXPECT_EQ(Enable(true), TWRC_FAILURE);
-    EXPECT_EQ(Status(), TWCC_LOWMEMORY);
+    EXPECT_EQ(Status(), TWCC_OPERATIONERROR);
     SetUIControllerFactory(saved);
     EXPECT_EQ(mDS.GetState(), CDataSource::kOpen);
 }

@@ -131,6 +131,25 @@ public:
         Transfer(batch, stopAfter, false);
         return batch;
     }
+    // Enables with the dialog (ShowUI) or for its settings only (MSG_ENABLEDSUIONLY); nothing is
+    // transferred until the dialog signals that images are ready.
+    TW_UINT16 EnableWithDialog(TW_UINT16 message) {
+        mXferReady = mCloseRequested = mClosedOkay = false;
+        TW_USERINTERFACE ui{1, 0, nullptr};
+        const TW_UINT16 rc = Call(DG_CONTROL, DAT_USERINTERFACE, message, &ui);
+        mEnabled = rc == TWRC_SUCCESS;
+        return rc;
+    }
+    bool XferReady() const { return mXferReady; }
+    bool ClosedOkay() const { return mClosedOkay; }
+    // Transfers the batch that the dialog's Scan made ready.
+    SBatch TransferReadyBatch() {
+        SBatch batch;
+        if (!mXferReady)
+            return Ended(batch, "enable");
+        Transfer(batch, SIZE_MAX, false);
+        return batch;
+    }
     // Goes on with a batch that Scan stopped: ends the image it stopped at and transfers on.
     void Resume(SBatch& batch, std::size_t stopAfter = SIZE_MAX) { Transfer(batch, stopAfter, true); }
 
@@ -268,6 +287,8 @@ private:
             app->mXferReady = true;
         else if (msg == MSG_CLOSEDSREQ)
             app->mCloseRequested = true;
+        else if (msg == MSG_CLOSEDSOK)
+            app->mClosedOkay = true;
         else if (msg == MSG_DEVICEEVENT)
             app->OnDeviceEvent();
         return TWRC_SUCCESS;
@@ -298,6 +319,7 @@ private:
     bool mEnabled = false;
     bool mXferReady = false;
     bool mCloseRequested = false;
+    bool mClosedOkay = false;
     int mPagesDone = 0;
     int mAbortAfter = -1;
     int mIdleTicks = 0;

@@ -1,0 +1,252 @@
+// Set-up, showing and hiding, closing and teardown of the dialog.
+#include "QSUIController.h"
+
+#include "BundleNib.h"
+#include "CapHelpers.h"
+#include "DataSourcePreferences.h"
+#include "DialogItems.h"
+#include "FilteringFields.h"
+#include "KeyViewLoop.h"
+#include "NotificationCenter.h"
+#include "PreferencesFile.h"
+#include "QSCapIds.h"
+#include "QSUIPreferences.h"
+#include "QSUIStrings.h"
+#include "ShieldWindows.h"
+#include "Tags.h"
+
+#include <QAbstractButton>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QScreen>
+#include <QTabBar>
+#include <QTimer>
+
+#include <array>
+
+namespace {
+
+constexpr char kShowQSWindowNotification[] = "ShowQSWindowNotification";
+constexpr char kHideQSWindowNotification[] = "HideQSWindowNotification";
+constexpr char kCloseRequestNotification[] = "CloseRequestNotification";
+constexpr int kCloseRequestDelayMs = 100;
+
+const NibClassMap& DialogClasses() {
+    static const NibClassMap classes{
+        {QStringLiteral("FTextField"), [](QWidget* parent) { return new appkit::FTextField(parent); }},
+        {QStringLiteral("FStaticTextField"),
+         [](QWidget* parent) { return new appkit::FStaticTextField(parent); }},
+    };
+    return classes;
+}
+
+QList<QRect> AvailableScreens() {
+    QList<QRect> screens;
+    for (const QScreen* screen : QGuiApplication::screens())
+        screens.append(screen->availableGeometry());
+    return screens;
+}
+
+} // namespace
+
+ComOrvikElectronicsK3100QSUIController::ComOrvikElectronicsK3100QSUIController()
+    : mWindow(LoadBundleNib(QStringLiteral("OrvkQSUI"), DialogClasses(), ResourcePeeker)),
+      mDelayedMessages(std::make_unique<QObject>()) {
+    if (!mWindow)
+        return;
+    mSettingModeTab = appkit::viewWithTag<QTabWidget>(mWindow.get(), kSettingModeTabTag);
+    mSimpleModeView = mWindow->findChild<QWidget*>(QStringLiteral("simpleModeView"));
+    mAdvanceModeView = mWindow->findChild<QWidget*>(QStringLiteral("advanceModeView"));
+    mWindow->installEventFilter(this);
+    connectButtons();
+}
+
+ComOrvikElectronicsK3100QSUIController::~ComOrvikElectronicsK3100QSUIController() {
+    mDelayedMessages.reset();
+    if (!mWindow)
+        return;
+    setShield(false);
+    hideMainWindow();
+    mWindow->removeEventFilter(this);
+}
+
+void ComOrvikElectronicsK3100QSUIController::connectButtons() {
+    auto onClick = [this](int tag, void (ComOrvikElectronicsK3100QSUIController::*command)()) {
+        if (auto* button = appkit::viewWithTag<QAbstractButton>(mWindow.get(), tag))
+            connect(button, &QAbstractButton::clicked, this, [this, command] { (this->*command)(); });
+    };
+    onClick(kAdvancedScanButtonTag, &ComOrvikElectronicsK3100QSUIController::performScan);
+    onClick(kSimpleScanButtonTag, &ComOrvikElectronicsK3100QSUIController::performScan);
+    onClick(kOkButtonTag, &ComOrvikElectronicsK3100QSUIController::performScanComplete);
+    // Closing is the window's own close, whichever way the user takes.
+    if (auto* close = appkit::viewWithTag<QAbstractButton>(mWindow.get(), kCloseButtonTag))
+        connect(close, &QAbstractButton::clicked, mWindow.get(), &QWidget::close);
+}
+
+void ComOrvikElectronicsK3100QSUIController::setupMainUIWithParam(const fnd::Dictionary& params, int flag) {
+    fnd::PreferencesFile preferences(DataSourcePreferencesPath());
+    mUIParameters = params;
+    mIsSetupSequence = flag == 0;
+    mSettings = nullptr;
+    if (!mWindow)
+        return;
+    mSettings = static_cast<CCapPool*>(mUIParameters.get(kUIParamCapabilityPool).asPointer());
+    mWindow->setWindowTitle(QSUIString(QStringLiteral("WindowTitle")));
+    if (mIsSetupSequence) {
+        SetItemString(mWindow.get(), kCloseButtonTag, QSUIString(QStringLiteral("Cancel")));
+        SetItemHidden(mWindow.get(), kAdvancedScanButtonTag, true);
+        if (mSettingModeTab) {
+            mSettingModeTab->removeTab(mSettingModeTab->indexOf(mSimpleModeView));
+            mSettingModeTab->tabBar()->hide();
+        }
+    } else {
+        SetItemHidden(mWindow.get(), kOkButtonTag, true);
+    }
+    if (preferences.state() == fnd::PreferencesFile::State::Loaded) {
+        restoreWindowFrame(preferences.values());
+        if (!mIsSetupSequence && mSettingModeTab)
+            if (const std::optional<std::int64_t> mode = preferences.get(kPrefSettingMode).asInt64())
+                mSettingModeTab->setCurrentIndex(static_cast<int>(*mode));
+    }
+    // The build steps may clear the favourite name; it is put back after them.
+    std::array<std::uint8_t, 256> favoriteName{};
+    const bool hasFavoriteName = GetCapStrValue(mSettings, CCAP_OVKM_FAVORITENAME, favoriteName);
+    if (!mIsSetupSequence && isSimpleMode())
+        resetSettingsForSimpleScan();
+    buildToneSettingView();
+    setupRollOverButtons();
+    buildFavoriteControls();
+    initBasicSettingUI();
+    initAreaSelectionUI();
+    initImageEnhanceUI();
+    initToneSettingUI();
+    initExtraSettingUI();
+    initPrescanUI();
+    if (hasFavoriteName)
+        SetCapStrValue(mSettings, CCAP_OVKM_FAVORITENAME, favoriteName);
+    updateFavoriteControls();
+    if (!mFrameRestored) {
+        mWindow->adjustSize();
+        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+            QRect frame = mWindow->geometry();
+            frame.moveCenter(screen->availableGeometry().center());
+            mWindow->setGeometry(frame);
+        }
+    }
+}
+
+void ComOrvikElectronicsK3100QSUIController::restoreWindowFrame(const fnd::Dictionary& preferences) {
+    const char* key = mIsSetupSequence ? kPrefSetupSequenceWindowFrame : kPrefWindowFrame;
+    const std::string* text = preferences.get(key).asString();
+    const std::optional<QRect> frame = text ? ParseFrameString(QString::fromStdString(*text)) : std::nullopt;
+    if (!frame)
+        return;
+    mWindow->setGeometry(ClampToScreens(*frame, AvailableScreens()));
+    mFrameRestored = true;
+}
+
+void ComOrvikElectronicsK3100QSUIController::showMainWindow() {
+    if (!mWindow)
+        return;
+    const bool appearing = !mWindow->isVisible();
+    if (appearing) {
+        if (!isSimpleMode())
+            restorePaletteState();
+        fnd::NotificationCenter::defaultCenter().post(kShowQSWindowNotification,
+                                                      fnd::Value::pointer(mWindow.get()));
+        mWindow->show();
+        mWindow->raise();
+        mWindow->activateWindow();
+    }
+    RecalcKeyViewLoop(mWindow.get());
+    if (!appearing)
+        return;
+    const int first =
+        mIsSetupSequence ? kOkButtonTag : (isSimpleMode() ? kSimpleScanButtonTag : kAdvancedScanButtonTag);
+    if (QWidget* control = appkit::viewWithTag(mWindow.get(), first))
+        control->setFocus(Qt::OtherFocusReason);
+}
+
+void ComOrvikElectronicsK3100QSUIController::hideMainWindow() {
+    if (!mWindow || !mWindow->isVisible())
+        return;
+    fnd::PreferencesFile preferences(DataSourcePreferencesPath());
+    fnd::NotificationCenter::defaultCenter().post(kHideQSWindowNotification,
+                                                  fnd::Value::pointer(mWindow.get()));
+    mWindow->hide();
+    const std::string frame = FrameString(mWindow->geometry()).toStdString();
+    if (mIsSetupSequence) {
+        preferences.set(kPrefSetupSequenceWindowFrame, frame);
+    } else {
+        preferences.set(kPrefWindowFrame, frame);
+        if (mSettingModeTab)
+            preferences.set(kPrefSettingMode, std::int64_t{mSettingModeTab->currentIndex()});
+    }
+    preferences.save();
+    if (!isSimpleMode())
+        savePaletteState();
+}
+
+bool ComOrvikElectronicsK3100QSUIController::isMainWindowVisible() const {
+    return mWindow && mWindow->isVisible();
+}
+
+bool ComOrvikElectronicsK3100QSUIController::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != mWindow.get())
+        return false;
+    if (event->type() == QEvent::Close && mWindow->isVisible())
+        windowWillClose();
+    // Escape would only hide the window; it closes it, as the close button does.
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        mWindow->close();
+        return true;
+    }
+    return false;
+}
+
+void ComOrvikElectronicsK3100QSUIController::windowWillClose() {
+    refrectScanAreaControls();
+    decideScanArea(false);
+    hideMainWindow();
+    // Gone for the rest of the session; deleted once its close has been handled.
+    mWindow->removeEventFilter(this);
+    mWindow.release()->deleteLater();
+    closeRequest(true);
+}
+
+void ComOrvikElectronicsK3100QSUIController::closeRequest(bool keep) {
+    QTimer::singleShot(kCloseRequestDelayMs, mDelayedMessages.get(), [keep] {
+        fnd::NotificationCenter::defaultCenter().post(kCloseRequestNotification, fnd::Value(keep));
+    });
+}
+
+void ComOrvikElectronicsK3100QSUIController::cancelDelayedMessages() {
+    mDelayedMessages = std::make_unique<QObject>();
+}
+
+void ComOrvikElectronicsK3100QSUIController::setShield(bool on) {
+    if (!mWindow)
+        return;
+    if (on)
+        appkit::FWindow::setShieldWindow(mWindow.get(), true);
+    else
+        appkit::FWindow::removeShieldWindow(mWindow.get());
+}
+
+void ComOrvikElectronicsK3100QSUIController::setScanImage(const SPageBitmap& image, std::uint32_t,
+                                                          bool positioning) {
+    mScanImage = image;
+    mPositioningPrescanMode = positioning;
+}
+
+QWidget* ComOrvikElectronicsK3100QSUIController::currentView() const {
+    return mSettingModeTab ? mSettingModeTab->currentWidget() : nullptr;
+}
+
+bool ComOrvikElectronicsK3100QSUIController::isSimpleMode() const {
+    return mSimpleModeView && currentView() == mSimpleModeView;
+}
+
+bool ComOrvikElectronicsK3100QSUIController::hasScanImage() const {
+    return mScanImage.has_value() && !mPositioningPrescanMode;
+}

@@ -1,0 +1,130 @@
+// The data source's settings dialog. The core creates one for an enable with the dialog (or when a scan
+// needs its windows), hands it the capability pool, and calls it at fixed points of a scan; the dialog
+// edits the pool in place and asks the core to act through synchronous notifications
+// ("XferReadyNotification", "CloseRequestNotification", "CloseDSOkayNotification",
+// "DestroyImageRequestNotification"). Its window is announced to the host with
+// "ShowQSWindowNotification" before it is shown and "HideQSWindowNotification" before it goes.
+// The settings categories plug into the build, sync and area hooks below. Main thread only.
+#pragma once
+
+#include "UIController.h"
+
+#include <QObject>
+#include <QPixmap>
+#include <QPointer>
+#include <QRect>
+#include <QTabWidget>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+
+class CCapPool;
+
+class ComOrvikElectronicsK3100QSUIController final : public QObject, public CNullUIController {
+public:
+    // Tags of the dialog window's controls.
+    static constexpr int kCloseButtonTag = 2;     // "Close"; "Cancel" in the setup sequence
+    static constexpr int kOkButtonTag = 3;        // the setup sequence's OK
+    static constexpr int kSettingModeTabTag = 10; // simple-mode and advanced-mode tabs
+    static constexpr int kAdvancedScanButtonTag = 600;
+    static constexpr int kSimpleScanButtonTag = 610;
+    // Tags of the exchange reminder.
+    static constexpr int kReminderOkTag = 1;
+    static constexpr int kReminderIconTag = 1000;
+    static constexpr int kReminderCheckBoxTag = 1001;
+    static constexpr int kReminderMessageTag = 1002;
+
+    // Loads the dialog's interface file; without it the controller has no window and acts on nothing.
+    ComOrvikElectronicsK3100QSUIController();
+    ~ComOrvikElectronicsK3100QSUIController() override;
+
+    bool hasWindow() const { return mWindow != nullptr; }
+    QWidget* window() const { return mWindow.get(); }
+
+    // flag 1: the full dialog of a scan; 0: the setup sequence.
+    void setupMainUIWithParam(const fnd::Dictionary& params, int flag) override;
+    void showMainWindow() override;
+    void hideMainWindow() override;
+    bool isMainWindowVisible() const override;
+    // Posts CloseRequestNotification with keep 0.1 s later, from the event loop.
+    void closeRequest(bool keep) override;
+    void setShield(bool on) override;
+    void setScanImage(const SPageBitmap& image, std::uint32_t xResolution, bool positioning) override;
+    void runModalRollerExchangeAlert(bool isPad, bool isBackgroundOnly) override;
+    void cancelDelayedMessages() override;
+
+    QWidget* currentView() const;
+    bool isSimpleMode() const;
+    // A kept prescan page is shown (not a positioning preview).
+    bool hasScanImage() const;
+    bool isSetupSequence() const { return mIsSetupSequence; }
+
+    // The dialog's commands.
+    void performScan();
+    void performScanComplete();
+    void performContinueScan();
+    void performPrescan();
+    void performCancel();
+    void performReset();
+    void resetSettingsForSimpleScan();
+    void destroyPreviewImage();
+    void saveMainUISettings();
+
+    // The caution icon of the given size, with the host's icon in its lower right quarter when asked.
+    static QPixmap createAlertIcon(QSize size, bool badgeAppIcon);
+    // The reminder itself: 1 once answered (or not shown, its box having been ticked before).
+    int runModalExchangeAlert(const QString& argument, bool isPad, bool isBackgroundOnly);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void windowWillClose();
+    void connectButtons();
+    void restoreWindowFrame(const fnd::Dictionary& preferences);
+    void postXferReady(std::uint32_t mode, std::optional<std::int32_t> pendingCount);
+    // Front settings to the back, for a duplex page prescanned with the front settings.
+    void copyFrontSettingsToBack();
+    // The kept pages to transfer: 2 with duplex on, else 1.
+    std::int32_t keptPageCount() const;
+    void syncAllSettings();
+
+    // Hooks of the settings categories (basic settings, favourites, scan area, preview, tone, image
+    // enhancement, extra settings, palettes).
+    void buildToneSettingView() {}
+    void setupRollOverButtons() {}
+    void buildFavoriteControls() {}
+    void updateFavoriteControls() {}
+    void initBasicSettingUI() {}
+    void initAreaSelectionUI() {}
+    void initImageEnhanceUI() {}
+    void initToneSettingUI() {}
+    void initExtraSettingUI() {}
+    void initPrescanUI() {}
+    void syncBasicSettingUI() {}
+    void syncAreaSelectionUI() {}
+    void syncImageEnhanceUI() {}
+    void syncToneSettingUI() {}
+    void syncExtraSettingUI() {}
+    void syncPrescanUI() {}
+    void syncPreferencePalette() {}
+    void restorePaletteState() {}
+    void savePaletteState() {}
+    void refrectScanAreaControls() {}
+    void decideScanArea(bool /*positioning*/) {}
+    void resetScanArea() {}
+
+    std::unique_ptr<QWidget> mWindow;
+    QPointer<QTabWidget> mSettingModeTab;
+    QPointer<QWidget> mSimpleModeView;
+    QPointer<QWidget> mAdvanceModeView;
+    fnd::Dictionary mUIParameters;
+    CCapPool* mSettings = nullptr;
+    std::optional<SPageBitmap> mScanImage;
+    bool mIsSetupSequence = false;
+    bool mPositioningPrescanMode = false;
+    bool mFrameRestored = false;
+    // Owner of the delayed messages: replacing it drops every one still queued.
+    std::unique_ptr<QObject> mDelayedMessages;
+};

@@ -1,0 +1,46 @@
+#include "QSUIPreferences.h"
+
+#include <QRegularExpression>
+
+#include <algorithm>
+
+QString FrameString(const QRect& frame) {
+    return QStringLiteral("{{%1, %2}, {%3, %4}}")
+        .arg(frame.x())
+        .arg(frame.y())
+        .arg(frame.width())
+        .arg(frame.height());
+}
+
+std::optional<QRect> ParseFrameString(const QString& text) {
+    static const QRegularExpression pattern(
+        QStringLiteral(R"(^\{\{\s*(-?\d+)\s*,\s*(-?\d+)\s*\}\s*,\s*\{\s*(\d+)\s*,\s*(\d+)\s*\}\}$)"));
+    const QRegularExpressionMatch match = pattern.match(text.trimmed());
+    if (!match.hasMatch())
+        return std::nullopt;
+    bool ok[4] = {};
+    const QRect frame(match.captured(1).toInt(&ok[0]), match.captured(2).toInt(&ok[1]),
+                      match.captured(3).toInt(&ok[2]), match.captured(4).toInt(&ok[3]));
+    if (!std::all_of(std::begin(ok), std::end(ok), [](bool b) { return b; }) || frame.isEmpty())
+        return std::nullopt;
+    return frame;
+}
+
+QRect ClampToScreens(const QRect& frame, const QList<QRect>& screens) {
+    if (screens.isEmpty())
+        return frame;
+    const QRect* best = &screens.front();
+    qint64 bestArea = 0;
+    for (const QRect& screen : screens) {
+        const QRect overlap = screen.intersected(frame);
+        const qint64 area = overlap.isEmpty() ? 0 : qint64(overlap.width()) * overlap.height();
+        if (area > bestArea) {
+            bestArea = area;
+            best = &screen;
+        }
+    }
+    QRect clamped(frame.topLeft(), frame.size().boundedTo(best->size()));
+    clamped.moveLeft(std::clamp(clamped.left(), best->left(), best->right() + 1 - clamped.width()));
+    clamped.moveTop(std::clamp(clamped.top(), best->top(), best->bottom() + 1 - clamped.height()));
+    return clamped;
+}

@@ -1,0 +1,104 @@
+// The dialog inside a Qt host: K3100.ds loaded by the source manager, driven through DSM_Entry like any
+// TWAIN application does, against the emulated scanner. The dialog's controls are found by tag.
+#include "EmulatorFixture.h"
+#include "NotificationCenter.h"
+#include "QtRunLoopDriver.h"
+#include "QtTestApp.h"
+#include "Tags.h"
+#include "TwainTestApp.h"
+
+#include <QAbstractButton>
+#include <QTest>
+
+namespace {
+
+constexpr int kScanButton = 610;
+constexpr int kOkButton = 3;
+constexpr int kCloseButton = 2;
+
+class DialogSession : public test::EmulatorFixture, public WithTestApplication {
+protected:
+    void SetUp() override {
+        EmulatorFixture::SetUp();
+        for (const char* name : {"ShowQSWindowNotification", "HideQSWindowNotification"})
+            fnd::NotificationCenter::defaultCenter().addObserver(
+                this, name, [this](const fnd::Notification& n) {
+                    auto* window = static_cast<QWidget*>(n.object.asPointer());
+                    // Announced before it is shown, and before it goes.
+                    mAnnounced.push_back(std::string(n.name) +
+                                         (window && window->isVisible() ? " visible" : " hidden"));
+                });
+    }
+    void TearDown() override {
+        fnd::NotificationCenter::defaultCenter().removeObserver(this);
+        EmulatorFixture::TearDown();
+    }
+    static QWidget* DialogWindow() {
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (window->objectName() == "OrvkQSUI" && window->isVisible())
+                return window;
+        return nullptr;
+    }
+    static void Press(int tag) {
+        QWidget* window = DialogWindow();
+        ASSERT_NE(window, nullptr);
+        auto* button = appkit::viewWithTag<QAbstractButton>(window, tag);
+        ASSERT_NE(button, nullptr);
+        ASSERT_TRUE(button->isVisible());
+        button->click();
+    }
+
+    appkit::QtRunLoopDriver mDriver;
+    std::vector<std::string> mAnnounced;
+};
+
+TEST_F(DialogSession, ScanInTheDialogTransfersThePagesThenAsksToClose) {
+    ASSERT_TRUE(StartEmulator({"gen:ramp-a4 2"}));
+    test::CTwainTestApp app("Dialog Test");
+    ASSERT_EQ(app.Open(), TWRC_SUCCESS);
+    ASSERT_EQ(app.EnableWithDialog(MSG_ENABLEDS), TWRC_SUCCESS);
+    EXPECT_EQ(mAnnounced, std::vector<std::string>{"ShowQSWindowNotification hidden"});
+    EXPECT_FALSE(app.XferReady());
+    Press(kScanButton);
+    ASSERT_TRUE(app.XferReady());
+    const test::SBatch batch = app.TransferReadyBatch();
+    EXPECT_EQ(batch.pages.size(), 2u);
+    EXPECT_EQ(batch.endedBy, "endxfer");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return app.CloseRequested(); }, 2000));
+    EXPECT_EQ(app.Disable(), TWRC_SUCCESS);
+    EXPECT_EQ(DialogWindow(), nullptr);
+    EXPECT_EQ(mAnnounced.back(), "HideQSWindowNotification visible");
+}
+
+TEST_F(DialogSession, CloseInTheDialogAsksToCloseAndWithoutDialogTheSourceStillScans) {
+    ASSERT_TRUE(StartEmulator({"gen:ramp-a4 1"}));
+    test::CTwainTestApp app("Dialog Test");
+    ASSERT_EQ(app.Open(), TWRC_SUCCESS);
+    ASSERT_EQ(app.EnableWithDialog(MSG_ENABLEDS), TWRC_SUCCESS);
+    Press(kCloseButton);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return app.CloseRequested(); }, 2000));
+    EXPECT_FALSE(app.XferReady());
+    ASSERT_EQ(app.Disable(), TWRC_SUCCESS);
+    const test::SBatch batch = app.Scan();
+    EXPECT_EQ(batch.pages.size(), 1u);
+    EXPECT_EQ(DialogWindow(), nullptr);
+}
+
+TEST_F(DialogSession, SettingsOnlyOkSavesAndSaysCloseOkay) {
+    ASSERT_TRUE(StartEmulator({}));
+    test::CTwainTestApp app("Dialog Test");
+    ASSERT_EQ(app.Open(), TWRC_SUCCESS);
+    ASSERT_EQ(app.EnableWithDialog(MSG_ENABLEDSUIONLY), TWRC_SUCCESS);
+    QWidget* window = DialogWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_FALSE(appkit::viewWithTag(window, kScanButton)->isVisible());
+    Press(kOkButton);
+    EXPECT_TRUE(app.ClosedOkay());
+    EXPECT_FALSE(app.XferReady());
+    QTest::qWait(250); // the close request the window's close would have sent never comes
+    EXPECT_FALSE(app.CloseRequested());
+    EXPECT_EQ(app.Disable(), TWRC_SUCCESS);
+    EXPECT_TRUE(std::filesystem::exists(mDir / "com.orvikElectronics.k3100.plist"));
+}
+
+} // namespace
