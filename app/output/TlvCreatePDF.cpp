@@ -116,7 +116,7 @@ void TlvCreatePDF::writeToPDF(const TlvWriteContext& ctx, const TlvWritePage& pa
         openPDF(o, *page.path);
     }
     makePage(page.image);
-    const bool mailCheck = ctx.host.curFuncTypeApp() == kFuncMail && !ctx.host.isCheckedMailSize();
+    const bool mailCheck = ctx.batch.funcType == kFuncMail && !ctx.host.isCheckedMailSize();
     // The size waits for the text of every page so far: asked after every page, it would keep the pages
     // from being recognised side by side.
     uint32_t bytes = 0;
