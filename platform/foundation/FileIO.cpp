@@ -78,7 +78,11 @@ FileDescriptor createTemporary(const std::filesystem::path& folder, const std::s
     for (int i = 0; i < kAttempts; ++i) {
         char suffix[17];
         std::snprintf(suffix, sizeof suffix, "%016llx", static_cast<unsigned long long>(random()));
-        temp = (folder / ("." + name + "." + suffix)).string();
+        std::string hidden = ".";
+        hidden += name;
+        hidden += '.';
+        hidden += suffix;
+        temp = (folder / hidden).string();
         FileDescriptor fd(::open(temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
         if (fd.valid() || errno != EEXIST)
             return fd;
@@ -146,6 +150,12 @@ ReadStatus readWholeFile(const std::filesystem::path& path, std::vector<std::uin
 
 bool writeFileAtomically(const std::filesystem::path& path, std::span<const std::uint8_t> bytes,
                          std::string* error, Existing existing) {
+    return writeFileAtomically(
+        path, [bytes](int fd) { return writeAll(fd, bytes); }, error, existing);
+}
+
+bool writeFileAtomically(const std::filesystem::path& path, const std::function<bool(int fd)>& write,
+                         std::string* error, Existing existing) {
     if (path.empty() || !path.has_filename()) {
         errno = EINVAL;
         return fail(error, "bad file name", path);
@@ -156,8 +166,7 @@ bool writeFileAtomically(const std::filesystem::path& path, std::span<const std:
     if (!fd.valid())
         return fail(error, "cannot create a temporary file in", folder);
 
-    const bool ok = settleMode(fd.get(), path) && writeAll(fd.get(), bytes) && ::fsync(fd.get()) == 0 &&
-                    fd.close() &&
+    const bool ok = settleMode(fd.get(), path) && write(fd.get()) && ::fsync(fd.get()) == 0 && fd.close() &&
                     (existing == Existing::Replace ? ::rename(temp.c_str(), path.c_str()) == 0
                                                    : renameWithoutReplacing(temp, path));
     if (!ok) {

@@ -4,6 +4,7 @@
 #include "vellumv2.h"
 
 #include <algorithm>
+#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -125,6 +126,47 @@ TEST(PdfMaker, LosslessPagesGiveBackTheirPixels) {
     for (size_t end = static_cast<size_t>(bw.sync); end <= pbm.size(); end += static_cast<size_t>(bw.sync))
         pbm[end - 1] = static_cast<char>(pbm[end - 1] & ~padding);
     EXPECT_TRUE(pbm == std::string(bw.pixels.begin(), bw.pixels.end()));
+}
+
+// Text above a band of smooth shading and a band of noise, so that the row filters of the lossless
+// encoding all come into play: every sample must come back.
+Page variedPage() {
+    Page page = textPage();
+    uint32_t state = 7;
+    for (int32_t y = page.height / 3; y < page.height; ++y)
+        for (int32_t x = 0; x < page.width; ++x) {
+            state = state * 1103515245u + 12345u;
+            const bool noisy = y >= 2 * page.height / 3;
+            page.pixels[static_cast<size_t>(y) * static_cast<size_t>(page.sync) + static_cast<size_t>(x)] =
+                static_cast<uint8_t>(noisy ? state >> 24 : (x + 2 * y) & 0xFF);
+        }
+    return page;
+}
+
+TEST(PdfMaker, LosslessGreyAndColourComeBackSampleForSample) {
+    const std::string folder = vlmtest::scratchFolder("samples");
+    const Page grey = variedPage();
+    Page colour = vlmtest::toBgr(grey);
+    for (size_t i = 0; i < colour.pixels.size(); i += 3)
+        colour.pixels[i] = static_cast<uint8_t>(colour.pixels[i] ^ (i / 3)); // blue apart from the others
+    ASSERT_EQ(startDocument(folder + "/plain.pdf", VLM_MODE_PLAIN, 0), VLM_OK);
+    ASSERT_EQ(addPage(grey), VLM_OK);
+    ASSERT_EQ(addPage(colour), VLM_OK);
+    ASSERT_EQ(VLMC_exclose(0), VLM_OK);
+    expectValid(folder + "/plain.pdf");
+    // pdfimages writes both as PPM, grey in every sample.
+    vlmtest::run("pdfimages '" + folder + "/plain.pdf' '" + folder + "/raw'");
+    std::string expectedGrey;
+    std::string expectedRgb;
+    for (int32_t y = 0; y < grey.height; ++y)
+        for (int32_t x = 0; x < grey.width; ++x) {
+            const auto sample = static_cast<char>(grey.pixels[static_cast<size_t>(y * grey.sync + x)]);
+            expectedGrey += {sample, sample, sample};
+            const uint8_t* bgr = &colour.pixels[static_cast<size_t>(y * colour.sync + 3 * x)];
+            expectedRgb += {static_cast<char>(bgr[2]), static_cast<char>(bgr[1]), static_cast<char>(bgr[0])};
+        }
+    EXPECT_TRUE(decodedPixels(folder + "/raw-000.ppm", "P6") == expectedGrey);
+    EXPECT_TRUE(decodedPixels(folder + "/raw-001.ppm", "P6") == expectedRgb);
 }
 
 TEST(PdfMaker, FileSizeAfterTheLastPageIsTheFinishedFileSize) {
@@ -361,3 +403,59 @@ TEST(PdfMaker, DetectionOnAnotherThreadLeavesTheDocumentOpen) {
 }
 
 } // namespace
+
+// Pages with a text layer are recognised side by side while the caller hands in the next ones, and still
+// reach the file in the order they came, each with its own words.
+TEST(PdfMaker, TextPagesAreRecognisedWhileTheNextComeAndKeepTheirOrder) {
+    const std::string path = vlmtest::scratchFolder("order") + "/order.pdf";
+    const std::vector<std::string> names = {"Alpha", "Bravo", "Charlie", "Delta", "Echo", "Foxtrot"};
+    std::vector<Page> pages;
+    for (size_t i = 0; i < names.size(); ++i) // long and short pages, so that they finish out of order
+        pages.push_back(vlmtest::renderText(std::vector<std::string>(i % 2 == 0 ? 12 : 1, "Page " + names[i]),
+                                            300, 420, i % 2 == 0 ? 300 : 80));
+    ASSERT_EQ(startDocument(path, VLM_MODE_COMPRESS, VLM_LANG_ENGLISH), VLM_OK);
+    const auto start = std::chrono::steady_clock::now();
+    for (const Page& page : pages)
+        ASSERT_EQ(addPage(page), VLM_OK);
+    const auto handedIn = std::chrono::steady_clock::now();
+    ASSERT_EQ(VLMC_exclose(0), VLM_OK);
+    const auto closed = std::chrono::steady_clock::now();
+    // Handing in costs the images' encoding only; the recognition is what closing waits for.
+    EXPECT_LT(handedIn - start, closed - handedIn);
+    expectValid(path);
+    for (size_t i = 0; i < names.size(); ++i) {
+        const std::string text = vlmtest::run("pdftotext -f " + std::to_string(i + 1) + " -l " +
+                                              std::to_string(i + 1) + " '" + path + "' -");
+        EXPECT_NE(text.find("Page " + names[i]), std::string::npos) << i << ": " << text;
+    }
+}
+
+// A page recognised beside the next ones is written later: when it finds no room, the failure comes on a
+// later call, and the page count says how many pages the file keeps.
+TEST(PdfMaker, PageCountTellsWhatAFileKeepsWhenALaterPageFindsNoRoom) {
+    const std::string path = vlmtest::scratchFolder("fullocr") + "/full.pdf";
+    ASSERT_EQ(startDocument(path, VLM_MODE_COMPRESS, VLM_LANG_ENGLISH), VLM_OK);
+    ASSERT_EQ(addPage(textPage()), VLM_OK);
+    uint32_t size = 0;
+    ASSERT_EQ(VLMC_getFileSize(&size), VLM_OK);
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit limit = saved;
+    limit.rlim_cur = size + 100;
+    setrlimit(RLIMIT_FSIZE, &limit);
+    int32_t failed = VLM_OK;
+    for (int i = 0; i < 3 && failed == VLM_OK; ++i)
+        failed = addPage(textPage());
+    if (failed == VLM_OK)
+        failed = VLMC_getFileSize(&size);
+    int32_t kept = -1;
+    const int32_t counted = VLMC_getPageCount(&kept);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    EXPECT_EQ(failed, VLM_ERR_FILEWRITE);
+    EXPECT_EQ(counted, VLM_OK);
+    EXPECT_EQ(kept, 1);
+    ASSERT_EQ(VLMC_exclose(0), VLM_OK);
+    expectValid(path);
+    EXPECT_EQ(vlmtest::run("pdfinfo '" + path + "' | sed -n 's/^Pages: *//p'"), "1\n");
+}
