@@ -59,6 +59,7 @@ ComOrvikElectronicsK3100QSUIController::ComOrvikElectronicsK3100QSUIController()
     mAdvanceModeView = mWindow->findChild<QWidget*>(QStringLiteral("advanceModeView"));
     mWindow->installEventFilter(this);
     connectButtons();
+    connectBasicSettingControls();
 }
 
 ComOrvikElectronicsK3100QSUIController::~ComOrvikElectronicsK3100QSUIController() {

@@ -96,13 +96,11 @@ private:
     void setupRollOverButtons() {}
     void buildFavoriteControls() {}
     void updateFavoriteControls() {}
-    void initBasicSettingUI() {}
     void initAreaSelectionUI() {}
     void initImageEnhanceUI() {}
     void initToneSettingUI() {}
     void initExtraSettingUI() {}
     void initPrescanUI() {}
-    void syncBasicSettingUI() {}
     void syncAreaSelectionUI() {}
     void syncImageEnhanceUI() {}
     void syncToneSettingUI() {}
@@ -114,6 +112,34 @@ private:
     void refrectScanAreaControls() {}
     void decideScanArea(bool /*positioning*/) {}
     void resetScanArea() {}
+
+    // Basic settings: colour mode, paper size, resolution, scan side, skew correction, moire reduction
+    // and the scan option, each written to the pool as soon as it changes. A null sender is the
+    // program's own call: no sheet opens.
+    void connectBasicSettingControls();
+    void initBasicSettingUI();
+    void syncBasicSettingUI();
+    void buildColorModeControls();
+    void updateColorModeControls();
+    void changeColorModeControls(QWidget* sender);
+    void buildPaperSizeControls();
+    void updatePaperSizeControls();
+    void changePaperSizeControls(QWidget* sender);
+    void updateResolutionControls();
+    void changeResolutionControls(QWidget* sender);
+    void buildScanSideControls();
+    void updateScanSideControls();
+    void changeScanSideControls(QWidget* sender);
+    void updateSkewCorrectionControls();
+    void changeSkewCorrectionControls(QWidget* sender);
+    void buildReduceMoireControls();
+    void updateReduceMoireControls();
+    void changeReduceMoireControls(QWidget* sender);
+    void updateScanOptionControls();
+    void changeScanOptionControls(QWidget* sender);
+    // Any setting changed by the user: the settings no longer are the chosen favourite's.
+    void favoriteSettingChanged();
+    void changeScanAreaSettingControls() {}
 
     std::unique_ptr<QWidget> mWindow;
     QPointer<QTabWidget> mSettingModeTab;
