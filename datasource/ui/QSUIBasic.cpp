@@ -98,7 +98,8 @@ void ComOrvikElectronicsK3100QSUIController::connectBasicSettingControls() {
             continue;
         for (const auto& [tag, change] : popups)
             if (QComboBox* popup = Popup(view, tag))
-                connect(popup, &QComboBox::activated, this, [this, popup, change] { (this->*change)(popup); });
+                connect(popup, &QComboBox::activated, this,
+                        [this, popup, change] { (this->*change)(popup); });
         if (auto* box = appkit::viewWithTag<QCheckBox>(view, kSkewCorrectionTag))
             connect(box, &QCheckBox::clicked, this, [this, box] { changeSkewCorrectionControls(box); });
         if (QComboBox* resolutions = Popup(view, kResolutionTag))
@@ -159,7 +160,8 @@ void ComOrvikElectronicsK3100QSUIController::buildColorModeControls() {
     if (!popup)
         return;
     popup->clear();
-    for (const char* key : {"ColorMode BW", "ColorMode ED", "ColorMode ATE2", "ColorMode Gray", "ColorMode Color"})
+    for (const char* key :
+         {"ColorMode BW", "ColorMode ED", "ColorMode ATE2", "ColorMode Gray", "ColorMode Color"})
         popup->addItem(QSUIString(QString::fromLatin1(key)));
     if (GetCapSIntValue(mSettings, CCAP_OVK_PRESCAN) == 0)
         popup->addItem(QSUIString(isSimpleMode() ? QStringLiteral("ColorMode Detect")
@@ -187,7 +189,8 @@ void ComOrvikElectronicsK3100QSUIController::changeColorModeControls(QWidget*) {
     const int index = GetItemIntValue(currentView(), kColorModeTag);
     if (index >= kBlackWhite && index <= kTextEnhance) {
         SetCapUIntValue(mSettings, ICAP_PIXELTYPE, TWPT_BW);
-        SetCapStrValue(mSettings, ICAP_HALFTONES, HalftoneItem(index == kErrorDiffusion ? kErrorDiffusionName : "None"));
+        SetCapStrValue(mSettings, ICAP_HALFTONES,
+                       HalftoneItem(index == kErrorDiffusion ? kErrorDiffusionName : "None"));
         SetCapSIntValue(mSettings, CCAP_OVK_TEXTENHANCE, index == kTextEnhance ? 1 : 0);
     } else if (index >= kGray && index <= kDetect) {
         SetCapUIntValue(mSettings, ICAP_PIXELTYPE, index == kGray ? TWPT_GRAY : TWPT_RGB);
@@ -213,7 +216,8 @@ void ComOrvikElectronicsK3100QSUIController::buildPaperSizeControls() {
         for (const fnd::Value& entry : *original) {
             const fnd::Dictionary* paper = entry.asDictionary();
             const std::string* name = paper ? paper->get("Name").asString() : nullptr;
-            if (const std::optional<std::int32_t> id = paper ? paper->get("ID").asInt32() : std::nullopt; name && id)
+            if (const std::optional<std::int32_t> id = paper ? paper->get("ID").asInt32() : std::nullopt;
+                name && id)
                 AddItem(popup, QSUIString(QString::fromStdString(*name)), *id);
         }
     AddItem(popup, QSUIString(QStringLiteral("MAXSIZE")), kPaperFreeArea);
@@ -248,10 +252,11 @@ void ComOrvikElectronicsK3100QSUIController::updatePaperSizeControls() {
     } else if (paper == kPaperCustom) {
         CapNameItem name{};
         GetCapStrValue(mSettings, CCAP_OVKM_CUSTOMPAGESIZENAME, name);
-        const QString title = QString::fromStdString(DecodeCapName(name));
-        if (!title.isEmpty())
+        const std::string title = DecodeCapName(name);
+        if (!title.empty())
             for (int i = 0; i < popup->count() && index < 0; ++i)
-                if (popup->itemData(i, appkit::kItemTagRole).toInt() == kPaperCustom && popup->itemText(i) == title)
+                if (popup->itemData(i, appkit::kItemTagRole).toInt() == kPaperCustom &&
+                    SameCapName(popup->itemText(i).toStdString(), title))
                     index = i;
     } else {
         index = popup->findData(paper, appkit::kItemTagRole);
@@ -265,7 +270,8 @@ void ComOrvikElectronicsK3100QSUIController::updatePaperSizeControls() {
     // Not offered (a user's paper gone or too large, an unknown paper): the default, applied at once.
     // Without the default in the list (no paper resource), the largest size, which is always there.
     ResetCapValue(mSettings, CCAP_OVKM_PAPERSIZE);
-    const int fallback = popup->findData(GetCapSIntValue(mSettings, CCAP_OVKM_PAPERSIZE), appkit::kItemTagRole);
+    const int fallback =
+        popup->findData(GetCapSIntValue(mSettings, CCAP_OVKM_PAPERSIZE), appkit::kItemTagRole);
     popup->setCurrentIndex(fallback >= 0 ? fallback : popup->findData(kPaperFreeArea, appkit::kItemTagRole));
     changePaperSizeControls(popup);
 }
@@ -298,8 +304,9 @@ void ComOrvikElectronicsK3100QSUIController::changePaperSizeControls(QWidget* se
                 return entryName && *entryName == name;
             });
         } else if (selected >= 0) {
-            paper = FindPaper(papers, "OriginalPapers",
-                              [selected](const fnd::Dictionary& entry) { return entry.get("ID").asInt32() == selected; });
+            paper = FindPaper(papers, "OriginalPapers", [selected](const fnd::Dictionary& entry) {
+                return entry.get("ID").asInt32() == selected;
+            });
         }
         if (paper) {
             width = static_cast<float>(paper->get("Width").asDouble().value_or(width));
@@ -352,7 +359,8 @@ void ComOrvikElectronicsK3100QSUIController::buildScanSideControls() {
     popup->addItem(QSUIString(QStringLiteral("ScanSide OneSide")));
     if (GetCapSIntValue(mSettings, CAP_XFERCOUNT) != 1) {
         popup->addItem(QSUIString(QStringLiteral("ScanSide Duplex")));
-        popup->addItem(QSUIString(isSimpleMode() ? QStringLiteral("ScanSide Skip") : QStringLiteral("ScanSide Skip...")));
+        popup->addItem(QSUIString(isSimpleMode() ? QStringLiteral("ScanSide Skip")
+                                                 : QStringLiteral("ScanSide Skip...")));
     }
     popup->setCurrentIndex(popup->count() - 1);
 }
@@ -385,11 +393,13 @@ void ComOrvikElectronicsK3100QSUIController::changeScanSideControls(QWidget*) {
 // ---- skew correction ----
 
 void ComOrvikElectronicsK3100QSUIController::updateSkewCorrectionControls() {
-    SetItemIntValue(currentView(), kSkewCorrectionTag, GetCapSIntValue(mSettings, CCAP_OVK_DESKEW) != 0 ? 1 : 0);
+    SetItemIntValue(currentView(), kSkewCorrectionTag,
+                    GetCapSIntValue(mSettings, CCAP_OVK_DESKEW) != 0 ? 1 : 0);
 }
 
 void ComOrvikElectronicsK3100QSUIController::changeSkewCorrectionControls(QWidget*) {
-    SetCapSIntValue(mSettings, CCAP_OVK_DESKEW, GetItemIntValue(currentView(), kSkewCorrectionTag) == 1 ? 1 : 0);
+    SetCapSIntValue(mSettings, CCAP_OVK_DESKEW,
+                    GetItemIntValue(currentView(), kSkewCorrectionTag) == 1 ? 1 : 0);
     changeScanAreaSettingControls();
     syncPreferencePalette();
     favoriteSettingChanged();
@@ -413,7 +423,8 @@ void ComOrvikElectronicsK3100QSUIController::buildReduceMoireControls() {
 
 void ComOrvikElectronicsK3100QSUIController::updateReduceMoireControls() {
     if (!isSimpleMode())
-        SetMenuItemIntValue(mWindow.get(), kReduceMoireTag, GetCapSIntValue(mSettings, CCAP_OVK_REDUCE_MOIRE));
+        SetMenuItemIntValue(mWindow.get(), kReduceMoireTag,
+                            GetCapSIntValue(mSettings, CCAP_OVK_REDUCE_MOIRE));
 }
 
 void ComOrvikElectronicsK3100QSUIController::changeReduceMoireControls(QWidget*) {

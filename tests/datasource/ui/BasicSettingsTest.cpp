@@ -1,0 +1,222 @@
+// The dialog's basic controls against the capability pool of a data source opened here: what the user
+// picks is what the pool holds, and what the pool holds is what the controls show.
+#include "CapNames.h"
+#include "DataSourcePreferences.h"
+#include "DialogItems.h"
+#include "PreferencesFile.h"
+#include "QSDataSource.h"
+#include "QSUIController.h"
+#include "QtTestApp.h"
+#include "Tags.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QStandardItemModel>
+#include <QTabWidget>
+
+namespace {
+
+using Controller = ComOrvikElectronicsK3100QSUIController;
+
+constexpr int kColorMode = 100;
+constexpr int kPaperSize = 102;
+constexpr int kResolution = 103;
+constexpr int kScanSide = 110;
+constexpr int kSkewCorrection = 120;
+constexpr int kReduceMoire = 121;
+constexpr int kScanOption = 122;
+
+const std::string kLongName(40, 'L');
+
+fnd::Dictionary Paper(std::optional<std::int64_t> id, const std::string& name, double width, double height) {
+    fnd::Dictionary paper{{"Name", name}, {"Width", width}, {"Height", height}};
+    if (id)
+        paper.set("ID", *id);
+    return paper;
+}
+
+class BasicSettingsTest : public test::QSDataSourceTest, public WithTestApplication {
+protected:
+    void SetUp() override {
+        Open();
+        const double width = std::trunc(Float(ICAP_PHYSICALWIDTH));
+        // The user's papers as a hand-edited file may hold them: one a fraction of a unit too wide
+        // (still fits once truncated), one a whole unit too wide, one with an over-long name; the data
+        // source reads them when it opens.
+        const fnd::Array custom{Paper(std::nullopt, "Nearly", width + 0.5, 3000),
+                                Paper(std::nullopt, "Wide", width + 1.0, 3000),
+                                Paper(std::nullopt, kLongName, 3000, 4000)};
+        fnd::PreferencesFile preferences(mEnv.PreferencesPath());
+        preferences.set(kPrefCustomPapers, custom);
+        ASSERT_TRUE(preferences.save());
+        Close();
+        Open();
+        mPapers = fnd::Dictionary{{"OriginalPapers", fnd::Array{Paper(0, "A4", 9921, 14031),
+                                                                Paper(1, "A5", 6992, 9921),
+                                                                Paper(9, "US Letter", 10200, 13200)}},
+                                  {"CustomPapers", custom}};
+    }
+    void TearDown() override { mController.reset(); }
+
+    Controller& Dialog(bool advanced = false) {
+        mController = std::make_unique<Controller>();
+        mController->setupMainUIWithParam(
+            fnd::Dictionary{{kUIParamCapabilityPool, fnd::Value::pointer(Pool())}, {"SupportedPapers", mPapers}},
+            1);
+        if (advanced)
+            appkit::viewWithTag<QTabWidget>(mController->window(), Controller::kSettingModeTabTag)->setCurrentIndex(1);
+        return *mController;
+    }
+    QComboBox* Popup(int tag) { return appkit::viewWithTag<QComboBox>(mController->currentView(), tag); }
+    // As the user does: the item at index is chosen.
+    void Choose(int tag, int index) {
+        QComboBox* popup = Popup(tag);
+        ASSERT_NE(popup, nullptr) << tag;
+        ASSERT_LT(index, popup->count()) << tag;
+        popup->setCurrentIndex(index);
+        emit popup->activated(index);
+    }
+    void ChooseTitled(int tag, const QString& title) { Choose(tag, Popup(tag)->findText(title)); }
+    int Selected(int tag) { return GetItemIntValue(mController->currentView(), tag); }
+    std::string CustomName() {
+        CapNameItem item{};
+        GetCapStrValue(Pool(), CCAP_OVKM_CUSTOMPAGESIZENAME, item);
+        return DecodeCapName(item);
+    }
+    bool ItemEnabled(int tag, const QString& title) {
+        QComboBox* popup = Popup(tag);
+        return qobject_cast<QStandardItemModel*>(popup->model())->item(popup->findText(title))->isEnabled();
+    }
+
+    fnd::Dictionary mPapers;
+    std::unique_ptr<Controller> mController;
+};
+
+TEST_F(BasicSettingsTest, EachColourModeWritesItsCapabilitiesAndIsReadBackFromThem) {
+    Dialog(true);
+    const std::array<std::array<std::int32_t, 3>, 6> expected{{
+        // pixel type, text enhancement, automatic detection
+        {TWPT_BW, 0, 0},
+        {TWPT_BW, 0, 0},
+        {TWPT_BW, 1, 0},
+        {TWPT_GRAY, 1, 0}, // grey leaves the text enhancement as it was
+        {TWPT_RGB, 1, 0},
+        {TWPT_RGB, 1, 1},
+    }};
+    for (int index = 0; index < 6; ++index) {
+        Choose(kColorMode, index);
+        EXPECT_EQ(Int(ICAP_PIXELTYPE), expected[index][0]) << index;
+        EXPECT_EQ(Int(CCAP_OVK_TEXTENHANCE), expected[index][1]) << index;
+        EXPECT_EQ(Int(CCAP_OVK_DETECTPAGETYPE), expected[index][2]) << index;
+        SetItemIntValue(mController->currentView(), kColorMode, 0);
+        // The tab coming into view reads the pool again.
+        appkit::viewWithTag<QTabWidget>(mController->window(), Controller::kSettingModeTabTag)->setCurrentIndex(0);
+        appkit::viewWithTag<QTabWidget>(mController->window(), Controller::kSettingModeTabTag)->setCurrentIndex(1);
+        EXPECT_EQ(Selected(kColorMode), index) << "error diffusion is told from black and white by its halftone";
+    }
+}
+
+TEST_F(BasicSettingsTest, WithPrescanOnThereIsNoDetectionAndADetectingPoolKeepsTheSelection) {
+    ASSERT_TRUE(SetCapUIntValue(Pool(), CCAP_OVK_PRESCAN, 1));
+    ASSERT_TRUE(SetCapSIntValue(Pool(), CCAP_OVK_DETECTPAGETYPE, 1));
+    Dialog(true);
+    EXPECT_EQ(Popup(kColorMode)->count(), 5);
+    EXPECT_EQ(Selected(kColorMode), 4);
+}
+
+TEST_F(BasicSettingsTest, PapersWriteTheirSizeAndDetectionIsTheLargestAreaWithTheFlagOn) {
+    Dialog();
+    ChooseTitled(kPaperSize, "A5");
+    EXPECT_EQ(Int(CCAP_OVKM_PAPERSIZE), 1);
+    EXPECT_EQ(Int(CCAP_OVK_DETECTPAGESIZE), 0);
+    EXPECT_EQ(Float(CCAP_OVKM_SCANAREA_WIDTH), 6992);
+    EXPECT_EQ(Float(CCAP_OVKM_SCANAREA_HEIGHT), 9921);
+    Choose(kPaperSize, 0);
+    EXPECT_EQ(Int(CCAP_OVKM_PAPERSIZE), kPaperCustom);
+    EXPECT_EQ(Int(CCAP_OVK_DETECTPAGESIZE), 1);
+    EXPECT_EQ(CustomName(), "");
+    EXPECT_EQ(Float(CCAP_OVKM_SCANAREA_WIDTH), Float(ICAP_PHYSICALWIDTH));
+    EXPECT_EQ(Float(CCAP_OVKM_SCANAREA_HEIGHT), Float(ICAP_PHYSICALHEIGHT));
+}
+
+TEST_F(BasicSettingsTest, AUserPaperTooWideByAWholeUnitIsDisabledAndFallsBackToTheDefault) {
+    Dialog();
+    EXPECT_TRUE(ItemEnabled(kPaperSize, "Nearly"));
+    EXPECT_FALSE(ItemEnabled(kPaperSize, "Wide"));
+    ASSERT_TRUE(SetCapSIntValue(Pool(), CCAP_OVKM_PAPERSIZE, kPaperCustom));
+    ASSERT_TRUE(SetCapStrValue(Pool(), CCAP_OVKM_CUSTOMPAGESIZENAME, EncodeCapName("Wide")));
+    Dialog();
+    ResetCapValue(Pool(), CCAP_OVKM_CUSTOMPAGESIZENAME);
+    CCapability* paper = Pool()->GetCapability(CCAP_OVKM_PAPERSIZE);
+    std::int32_t defaultPaper = 0;
+    ASSERT_TRUE(paper->ReadValue(defaultPaper, kCapDefault));
+    EXPECT_EQ(Int(CCAP_OVKM_PAPERSIZE), defaultPaper);
+    EXPECT_EQ(GetMenuItemIntValue(mController->currentView(), kPaperSize), defaultPaper);
+    EXPECT_EQ(CustomName(), "");
+}
+
+TEST_F(BasicSettingsTest, AnOverLongUserPaperNameIsStoredCutAndStillFoundByTheDialogAndTheCore) {
+    Dialog(true);
+    ChooseTitled(kPaperSize, QString::fromStdString(kLongName));
+    EXPECT_EQ(CustomName(), kLongName.substr(0, 32));
+    EXPECT_EQ(Float(CCAP_OVKM_SCANAREA_WIDTH), 3000);
+    // Read back from the pool by the other tab, and the core sizes the scan by it.
+    appkit::viewWithTag<QTabWidget>(mController->window(), Controller::kSettingModeTabTag)->setCurrentIndex(0);
+    EXPECT_EQ(Popup(kPaperSize)->currentText().toStdString(), kLongName);
+    EXPECT_EQ(Int(CCAP_OVKM_PAPERSIZE), kPaperCustom);
+    const SScanSize size = mDS->GetCurrentPaperSize();
+    EXPECT_EQ(size.width, 3000);
+    EXPECT_EQ(size.height, 4000);
+}
+
+TEST_F(BasicSettingsTest, ResolutionRebuildsTheMoireChoicesAndKeepsWhatTheResolutionAllows) {
+    Dialog(true);
+    ChooseTitled(kResolution, "200 dpi");
+    EXPECT_EQ(Float(ICAP_XRESOLUTION), 200);
+    EXPECT_EQ(Float(ICAP_YRESOLUTION), 200);
+    ChooseTitled(kReduceMoire, "Fast");
+    EXPECT_EQ(Int(CCAP_OVK_REDUCE_MOIRE), 2);
+    ChooseTitled(kResolution, "300 dpi");
+    EXPECT_EQ(Int(CCAP_OVK_REDUCE_MOIRE), 3);
+    ChooseTitled(kResolution, "400 dpi");
+    EXPECT_EQ(Int(CCAP_OVK_REDUCE_MOIRE), 1);
+    EXPECT_EQ(Popup(kReduceMoire)->count(), 1);
+}
+
+TEST_F(BasicSettingsTest, OnePageOffersOneSideOnlyAndClearsDuplexAndBlankSkip) {
+    Dialog(true);
+    Choose(kScanSide, 2);
+    EXPECT_EQ(GetCapUIntValue(Pool(), CAP_DUPLEXENABLED), 1u);
+    EXPECT_EQ(Int(CCAP_OVK_BLANKSKIP), 1);
+    Choose(kScanOption, 2);
+    EXPECT_EQ(Int(CAP_XFERCOUNT), 1);
+    EXPECT_EQ(Popup(kScanSide)->count(), 1);
+    EXPECT_EQ(GetCapUIntValue(Pool(), CAP_DUPLEXENABLED), 0u);
+    EXPECT_EQ(Int(CCAP_OVK_BLANKSKIP), 0);
+    Choose(kScanOption, 1);
+    EXPECT_EQ(Int(CAP_XFERCOUNT), -1);
+    EXPECT_EQ(GetCapUIntValue(Pool(), CAP_AUTOFEED), 1u);
+    EXPECT_EQ(Popup(kScanSide)->count(), 3);
+}
+
+TEST_F(BasicSettingsTest, AnyChoiceOfScanSideTurnsAHostsFoldLargeSizeOff) {
+    ASSERT_TRUE(SetCapSIntValue(Pool(), CCAP_OVK_FOLDLARGESIZE, 1));
+    Dialog();
+    Choose(kScanSide, 1);
+    EXPECT_EQ(Int(CCAP_OVK_FOLDLARGESIZE), 0);
+    EXPECT_EQ(GetCapUIntValue(Pool(), CAP_DUPLEXENABLED), 1u);
+}
+
+TEST_F(BasicSettingsTest, ChangingASettingClearsTheFavouriteName) {
+    ASSERT_TRUE(SetCapStrValue(Pool(), CCAP_OVKM_FAVORITENAME, EncodeCapName("Letters")));
+    Dialog();
+    CapNameItem name{};
+    GetCapStrValue(Pool(), CCAP_OVKM_FAVORITENAME, name);
+    ASSERT_EQ(DecodeCapName(name), "Letters");
+    appkit::viewWithTag<QCheckBox>(mController->currentView(), kSkewCorrection)->click();
+    EXPECT_EQ(Int(CCAP_OVK_DESKEW), 1);
+    GetCapStrValue(Pool(), CCAP_OVKM_FAVORITENAME, name);
+    EXPECT_EQ(DecodeCapName(name), "");
+}
+
+} // namespace
