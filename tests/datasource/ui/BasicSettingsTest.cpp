@@ -51,20 +51,22 @@ protected:
         ASSERT_TRUE(preferences.save());
         Close();
         Open();
-        mPapers = fnd::Dictionary{{"OriginalPapers", fnd::Array{Paper(0, "A4", 9921, 14031),
-                                                                Paper(1, "A5", 6992, 9921),
-                                                                Paper(9, "US Letter", 10200, 13200)}},
-                                  {"CustomPapers", custom}};
+        mPapers = fnd::Dictionary{
+            {"OriginalPapers", fnd::Array{Paper(0, "A4", 9921, 14031), Paper(1, "A5", 6992, 9921),
+                                          Paper(9, "US Letter", 10200, 13200)}},
+            {"CustomPapers", custom}};
     }
     void TearDown() override { mController.reset(); }
 
     Controller& Dialog(bool advanced = false) {
         mController = std::make_unique<Controller>();
         mController->setupMainUIWithParam(
-            fnd::Dictionary{{kUIParamCapabilityPool, fnd::Value::pointer(Pool())}, {"SupportedPapers", mPapers}},
+            fnd::Dictionary{{kUIParamCapabilityPool, fnd::Value::pointer(Pool())},
+                            {"SupportedPapers", mPapers}},
             1);
         if (advanced)
-            appkit::viewWithTag<QTabWidget>(mController->window(), Controller::kSettingModeTabTag)->setCurrentIndex(1);
+            appkit::viewWithTag<QTabWidget>(mController->window(), Controller::kSettingModeTabTag)
+                ->setCurrentIndex(1);
         return *mController;
     }
     QComboBox* Popup(int tag) { return appkit::viewWithTag<QComboBox>(mController->currentView(), tag); }
@@ -110,9 +112,12 @@ TEST_F(BasicSettingsTest, EachColourModeWritesItsCapabilitiesAndIsReadBackFromTh
         EXPECT_EQ(Int(CCAP_OVK_DETECTPAGETYPE), expected[index][2]) << index;
         SetItemIntValue(mController->currentView(), kColorMode, 0);
         // The tab coming into view reads the pool again.
-        appkit::viewWithTag<QTabWidget>(mController->window(), Controller::kSettingModeTabTag)->setCurrentIndex(0);
-        appkit::viewWithTag<QTabWidget>(mController->window(), Controller::kSettingModeTabTag)->setCurrentIndex(1);
-        EXPECT_EQ(Selected(kColorMode), index) << "error diffusion is told from black and white by its halftone";
+        appkit::viewWithTag<QTabWidget>(mController->window(), Controller::kSettingModeTabTag)
+            ->setCurrentIndex(0);
+        appkit::viewWithTag<QTabWidget>(mController->window(), Controller::kSettingModeTabTag)
+            ->setCurrentIndex(1);
+        EXPECT_EQ(Selected(kColorMode), index)
+            << "error diffusion is told from black and white by its halftone";
     }
 }
 
@@ -161,7 +166,8 @@ TEST_F(BasicSettingsTest, AnOverLongUserPaperNameIsStoredCutAndStillFoundByTheDi
     EXPECT_EQ(CustomName(), kLongName.substr(0, 32));
     EXPECT_EQ(Float(CCAP_OVKM_SCANAREA_WIDTH), 3000);
     // Read back from the pool by the other tab, and the core sizes the scan by it.
-    appkit::viewWithTag<QTabWidget>(mController->window(), Controller::kSettingModeTabTag)->setCurrentIndex(0);
+    appkit::viewWithTag<QTabWidget>(mController->window(), Controller::kSettingModeTabTag)
+        ->setCurrentIndex(0);
     EXPECT_EQ(Popup(kPaperSize)->currentText().toStdString(), kLongName);
     EXPECT_EQ(Int(CCAP_OVKM_PAPERSIZE), kPaperCustom);
     const SScanSize size = mDS->GetCurrentPaperSize();
