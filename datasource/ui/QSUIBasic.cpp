@@ -185,7 +185,7 @@ void ComOrvikElectronicsK3100QSUIController::updateColorModeControls() {
     SetItemIntValue(currentView(), kColorModeTag, index);
 }
 
-void ComOrvikElectronicsK3100QSUIController::changeColorModeControls(QWidget*) {
+void ComOrvikElectronicsK3100QSUIController::changeColorModeControls(QWidget* sender) {
     const int index = GetItemIntValue(currentView(), kColorModeTag);
     if (index >= kBlackWhite && index <= kTextEnhance) {
         SetCapUIntValue(mSettings, ICAP_PIXELTYPE, TWPT_BW);
@@ -201,6 +201,8 @@ void ComOrvikElectronicsK3100QSUIController::changeColorModeControls(QWidget*) {
     syncImageEnhanceUI();
     syncToneSettingUI();
     favoriteSettingChanged();
+    if (sender && !isSimpleMode() && index == kDetect)
+        beginDetectPageTypeSheet();
 }
 
 // ---- paper size ----
@@ -376,7 +378,7 @@ void ComOrvikElectronicsK3100QSUIController::updateScanSideControls() {
     SetItemIntValue(currentView(), kScanSideTag, index);
 }
 
-void ComOrvikElectronicsK3100QSUIController::changeScanSideControls(QWidget*) {
+void ComOrvikElectronicsK3100QSUIController::changeScanSideControls(QWidget* sender) {
     const int index = GetItemIntValue(currentView(), kScanSideTag);
     if (index < kOneSide || index > kFoldLargeSize)
         return;
@@ -388,6 +390,8 @@ void ComOrvikElectronicsK3100QSUIController::changeScanSideControls(QWidget*) {
     syncBasicSettingUI();
     syncExtraSettingUI();
     favoriteSettingChanged();
+    if (sender && !isSimpleMode() && index == kDuplexSkipBlank)
+        beginBlankSkipSheet();
 }
 
 // ---- skew correction ----

@@ -9,6 +9,7 @@
 
 #include "UIController.h"
 
+#include <QDialog>
 #include <QObject>
 #include <QPixmap>
 #include <QPointer>
@@ -137,6 +138,14 @@ private:
     void changeReduceMoireControls(QWidget* sender);
     void updateScanOptionControls();
     void changeScanOptionControls(QWidget* sender);
+    // The sheets of the automatic colour detection and of the blank-page skip, window-modal to the dialog;
+    // OK (code 1) writes their values, any other end writes nothing.
+    QDialog* loadSheet(const QString& name);
+    void beginDetectPageTypeSheet();
+    void changeDetectPageTypePanelControls();
+    void detectPageTypeSheetDidEnd(int returnCode);
+    void beginBlankSkipSheet();
+    void blankSkipSheetDidEnd(int returnCode);
     // Any setting changed by the user: the settings no longer are the chosen favourite's.
     void favoriteSettingChanged();
     void changeScanAreaSettingControls() {}
@@ -145,6 +154,8 @@ private:
     QPointer<QTabWidget> mSettingModeTab;
     QPointer<QWidget> mSimpleModeView;
     QPointer<QWidget> mAdvanceModeView;
+    QPointer<QDialog> mDetectPageTypePanel;
+    QPointer<QDialog> mBlankSkipPanel;
     fnd::Dictionary mUIParameters;
     CCapPool* mSettings = nullptr;
     std::optional<SPageBitmap> mScanImage;

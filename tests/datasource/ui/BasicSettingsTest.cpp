@@ -11,8 +11,12 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
+#include <QLabel>
+#include <QSlider>
 #include <QStandardItemModel>
 #include <QTabWidget>
+#include <QTest>
 
 namespace {
 
@@ -223,6 +227,89 @@ TEST_F(BasicSettingsTest, ChangingASettingClearsTheFavouriteName) {
     EXPECT_EQ(Int(CCAP_OVK_DESKEW), 1);
     GetCapStrValue(Pool(), CCAP_OVKM_FAVORITENAME, name);
     EXPECT_EQ(DecodeCapName(name), "");
+}
+
+QDialog* OpenSheet(const char* name) {
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window->objectName() == name && window->isVisible())
+            return qobject_cast<QDialog*>(window);
+    return nullptr;
+}
+
+void SetSlider(QWidget* sheet, int tag, int value) {
+    appkit::viewWithTag<QSlider>(sheet, tag)->setValue(value);
+}
+
+TEST_F(BasicSettingsTest, TheDetectionSheetOpensInTheAdvancedModeAndWritesOnlyOnOk) {
+    Dialog();
+    Choose(kColorMode, 5);
+    EXPECT_EQ(OpenSheet("DetectPageTypePanel"), nullptr) << "the simple mode has no sheet";
+    Dialog(true);
+    Choose(kColorMode, 5);
+    QDialog* sheet = OpenSheet("DetectPageTypePanel");
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_EQ(GetItemIntValue(sheet, 160), Int(CCAP_OVK_DETECTPAGETYPE_THRESHOLD));
+    // Brightness and contrast only for text-enhanced black and white.
+    SetItemIntValue(sheet, 162, 0);
+    EXPECT_FALSE(appkit::viewWithTag(sheet, 163)->isEnabled());
+    EXPECT_FALSE(appkit::viewWithTag(sheet, 166)->isEnabled());
+    SetItemIntValue(sheet, 162, 2);
+    EXPECT_TRUE(appkit::viewWithTag(sheet, 165)->isEnabled());
+    const std::int32_t threshold = Int(CCAP_OVK_DETECTPAGETYPE_THRESHOLD);
+    SetSlider(sheet, 160, threshold + 1);
+    EXPECT_EQ(GetItemString(sheet, 167), QString::number(threshold + 1));
+    sheet->done(0);
+    EXPECT_EQ(Int(CCAP_OVK_DETECTPAGETYPE_THRESHOLD), threshold);
+    Choose(kColorMode, 5);
+    sheet = OpenSheet("DetectPageTypePanel");
+    ASSERT_NE(sheet, nullptr);
+    SetItemIntValue(sheet, 162, 2);
+    SetSlider(sheet, 160, threshold + 1);
+    SetSlider(sheet, 163, 100);
+    appkit::viewWithTag<QAbstractButton>(sheet, 1)->click();
+    EXPECT_EQ(Int(CCAP_OVK_DETECTPAGETYPE_THRESHOLD), threshold + 1);
+    EXPECT_EQ(Int(CCAP_OVKM_DETECTPAGETYPE_BWMODE), 2);
+    EXPECT_EQ(Int(CCAP_OVK_TEXTENHANCE_BRIGHTNESS), 100);
+}
+
+TEST_F(BasicSettingsTest, TheBlankSkipSheetWritesItsSliderOnOk) {
+    Dialog(true);
+    Choose(kScanSide, 2);
+    QDialog* sheet = OpenSheet("BlankSkipPanel");
+    ASSERT_NE(sheet, nullptr);
+    const std::int32_t slice = Int(CCAP_OVK_BLANKSKIPSLICE3);
+    SetSlider(sheet, 170, slice + 3);
+    appkit::viewWithTag<QAbstractButton>(sheet, 1)->click();
+    EXPECT_EQ(Int(CCAP_OVK_BLANKSKIPSLICE3), slice + 3);
+}
+
+TEST_F(BasicSettingsTest, Screenshots) {
+    Dialog();
+    ChooseTitled(kPaperSize, "A5");
+    mController->window()->adjustSize();
+    mController->window()->show();
+    QTest::qWait(20);
+    EXPECT_TRUE(saveScreenshot(mController->window(), "ds-basic-simple"));
+    Dialog(true);
+    mController->window()->adjustSize();
+    mController->window()->show();
+    Popup(kPaperSize)->showPopup();
+    QTest::qWait(20);
+    EXPECT_TRUE(saveScreenshot(mController->window(), "ds-basic-advanced"));
+    Popup(kPaperSize)->hidePopup();
+    Choose(kColorMode, 5);
+    QDialog* sheet = OpenSheet("DetectPageTypePanel");
+    ASSERT_NE(sheet, nullptr);
+    SetItemIntValue(sheet, 162, 1);
+    QTest::qWait(20);
+    EXPECT_TRUE(saveScreenshot(sheet, "ds-detect-page-type-sheet"));
+    sheet->done(0);
+    Choose(kScanSide, 2);
+    sheet = OpenSheet("BlankSkipPanel");
+    ASSERT_NE(sheet, nullptr);
+    QTest::qWait(20);
+    EXPECT_TRUE(saveScreenshot(sheet, "ds-blank-skip-sheet"));
+    sheet->done(0);
 }
 
 } // namespace
