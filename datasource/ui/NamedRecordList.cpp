@@ -3,7 +3,6 @@
 #include "CapNames.h"
 #include "PreferencesFile.h"
 
-
 namespace {
 
 const std::string* NameOf(const fnd::Dictionary& record) {
@@ -17,7 +16,8 @@ CNamedRecordList::CNamedRecordList(std::filesystem::path path, std::string key, 
     const fnd::PreferencesFile file(mPath);
     if (const fnd::Array* stored = file.get(mKey).asArray())
         for (const fnd::Value& entry : *stored)
-            if (const fnd::Dictionary* record = entry.asDictionary(); record && NameOf(*record) && mHandled(*record)) {
+            if (const fnd::Dictionary* record = entry.asDictionary();
+                record && NameOf(*record) && mHandled(*record)) {
                 mRecords.push_back(*record);
                 mNamesAtOpening.insert(*NameOf(*record));
             }
@@ -79,7 +79,8 @@ bool CNamedRecordList::save() const {
                 continue;
             }
             namesNow.insert(*NameOf(*record));
-            if (!mNamesAtOpening.contains(*NameOf(*record)) && find(QString::fromStdString(*NameOf(*record))) < 0)
+            if (!mNamesAtOpening.contains(*NameOf(*record)) &&
+                find(QString::fromStdString(*NameOf(*record))) < 0)
                 addedElsewhere.push_back(*record);
         }
     std::size_t handled = 0;

@@ -111,6 +111,9 @@ void ComOrvikElectronicsK3100QSUIController::connectBasicSettingControls() {
             if (auto* text = dynamic_cast<appkit::FStaticTextField*>(label))
                 text->setRelatedControl(text->buddy());
     }
+    if (QComboBox* favorites = Popup(mAdvanceModeView.data(), 50))
+        connect(favorites, &QComboBox::activated, this,
+                [this, favorites] { changeFavoriteControls(favorites); });
     // Each tab holds its own copy of the controls: the one coming into view shows the pool as it is.
     if (mSettingModeTab)
         connect(mSettingModeTab, &QTabWidget::currentChanged, this, [this] {
@@ -146,11 +149,6 @@ void ComOrvikElectronicsK3100QSUIController::syncBasicSettingUI() {
         SetItemEnabled(view, kScanOptionTag, enabled);
     }
     appkit::FStaticTextField::syncStaticTextInView(view);
-}
-
-void ComOrvikElectronicsK3100QSUIController::favoriteSettingChanged() {
-    SetCapStrValue(mSettings, CCAP_OVKM_FAVORITENAME, CapNameItem{});
-    updateFavoriteControls();
 }
 
 // ---- colour mode ----
@@ -200,7 +198,7 @@ void ComOrvikElectronicsK3100QSUIController::changeColorModeControls(QWidget* se
     syncBasicSettingUI();
     syncImageEnhanceUI();
     syncToneSettingUI();
-    favoriteSettingChanged();
+    changeFavoriteControls(nullptr);
     if (sender && !isSimpleMode() && index == kDetect)
         beginDetectPageTypeSheet();
 }
@@ -326,7 +324,7 @@ void ComOrvikElectronicsK3100QSUIController::changePaperSizeControls(QWidget* se
     syncPreferencePalette();
     resetScanArea();
     syncBasicSettingUI();
-    favoriteSettingChanged();
+    changeFavoriteControls(nullptr);
 }
 
 // ---- resolution ----
@@ -348,7 +346,7 @@ void ComOrvikElectronicsK3100QSUIController::changeResolutionControls(QWidget*) 
     resetScanArea();
     syncBasicSettingUI();
     syncAreaSelectionUI();
-    favoriteSettingChanged();
+    changeFavoriteControls(nullptr);
 }
 
 // ---- scan side ----
@@ -389,7 +387,7 @@ void ComOrvikElectronicsK3100QSUIController::changeScanSideControls(QWidget* sen
     syncPreferencePalette();
     syncBasicSettingUI();
     syncExtraSettingUI();
-    favoriteSettingChanged();
+    changeFavoriteControls(nullptr);
     if (sender && !isSimpleMode() && index == kDuplexSkipBlank)
         beginBlankSkipSheet();
 }
@@ -406,7 +404,7 @@ void ComOrvikElectronicsK3100QSUIController::changeSkewCorrectionControls(QWidge
                     GetItemIntValue(currentView(), kSkewCorrectionTag) == 1 ? 1 : 0);
     changeScanAreaSettingControls();
     syncPreferencePalette();
-    favoriteSettingChanged();
+    changeFavoriteControls(nullptr);
 }
 
 // ---- moire reduction (advanced mode) ----
@@ -435,7 +433,7 @@ void ComOrvikElectronicsK3100QSUIController::changeReduceMoireControls(QWidget*)
     if (!isSimpleMode())
         if (const int selected = GetMenuItemIntValue(mWindow.get(), kReduceMoireTag); selected > 0)
             SetCapSIntValue(mSettings, CCAP_OVK_REDUCE_MOIRE, selected);
-    favoriteSettingChanged();
+    changeFavoriteControls(nullptr);
 }
 
 // ---- scan option (advanced mode) ----
@@ -461,5 +459,5 @@ void ComOrvikElectronicsK3100QSUIController::changeScanOptionControls(QWidget*) 
     buildScanSideControls();
     updateScanSideControls();
     changeScanSideControls(nullptr);
-    favoriteSettingChanged();
+    changeFavoriteControls(nullptr);
 }

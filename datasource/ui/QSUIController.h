@@ -7,6 +7,7 @@
 // The settings categories plug into the build, sync and area hooks below. Main thread only.
 #pragma once
 
+#include "NamedRecordList.h"
 #include "UIController.h"
 
 #include <QDialog>
@@ -95,8 +96,6 @@ private:
     // enhancement, extra settings, palettes).
     void buildToneSettingView() {}
     void setupRollOverButtons() {}
-    void buildFavoriteControls() {}
-    void updateFavoriteControls() {}
     void initAreaSelectionUI() {}
     void initImageEnhanceUI() {}
     void initToneSettingUI() {}
@@ -146,8 +145,17 @@ private:
     void detectPageTypeSheetDidEnd(int returnCode);
     void beginBlankSkipSheet();
     void blankSkipSheetDidEnd(int returnCode);
-    // Any setting changed by the user: the settings no longer are the chosen favourite's.
-    void favoriteSettingChanged();
+    // Favourites: named snapshots of the pool in the preferences file, offered by pop-up 50 of the
+    // advanced mode; a null sender reports a changed setting, which clears the chosen favourite.
+    void buildFavoriteControls();
+    void updateFavoriteControls();
+    void changeFavoriteControls(QWidget* sender);
+    // The editor: 1 on OK, with the name added or replaced last (when still listed) in addedName.
+    int runModalFavoritePanel(QString& addedName);
+    // False when the user refused or nothing could be done.
+    bool changeFavoriteItems(QDialog* panel, CNamedRecordList& list, int senderTag, QString& addedName);
+    void syncFavoriteUI(QDialog* panel, const CNamedRecordList& list);
+    QString untitledFavoriteName(const CNamedRecordList& list) const;
     void changeScanAreaSettingControls() {}
 
     std::unique_ptr<QWidget> mWindow;
