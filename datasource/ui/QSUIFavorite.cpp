@@ -45,18 +45,20 @@ bool IsReservedName(const QString& name) {
 
 // A critical alert; true when the user answered OK. With Cancel, Return answers Cancel.
 bool AskCritical(QWidget* parent, const QString& message, const QString& info, bool withCancel) {
-    QMessageBox alert(QMessageBox::Critical, QSUIString(QStringLiteral("Error")), message, QMessageBox::NoButton,
-                      parent);
+    QMessageBox alert(QMessageBox::Critical, QSUIString(QStringLiteral("Error")), message,
+                      QMessageBox::NoButton, parent);
     alert.setInformativeText(info);
     const QAbstractButton* ok = alert.addButton(QSUIString(QStringLiteral("OK")), QMessageBox::AcceptRole);
     if (withCancel)
-        alert.setDefaultButton(alert.addButton(QSUIString(QStringLiteral("Cancel")), QMessageBox::RejectRole));
+        alert.setDefaultButton(
+            alert.addButton(QSUIString(QStringLiteral("Cancel")), QMessageBox::RejectRole));
     alert.exec();
     return alert.clickedButton() == ok;
 }
 
 CNamedRecordList::Handled OfVersion(std::int32_t version) {
-    return [version](const fnd::Dictionary& record) { return record.get("DataVersion").asInt32() == version; };
+    return
+        [version](const fnd::Dictionary& record) { return record.get("DataVersion").asInt32() == version; };
 }
 
 } // namespace
@@ -96,10 +98,12 @@ void ComOrvikElectronicsK3100QSUIController::updateFavoriteControls() {
 
 void ComOrvikElectronicsK3100QSUIController::changeFavoriteControls(QWidget* sender) {
     auto* popup = qobject_cast<QComboBox*>(sender);
-    const int selected = popup ? popup->itemData(popup->currentIndex(), appkit::kItemTagRole).toInt() : kItemNone;
+    const int selected =
+        popup ? popup->itemData(popup->currentIndex(), appkit::kItemTagRole).toInt() : kItemNone;
     if (selected == kItemFavorite) {
         const QString title = popup->currentText();
-        const CNamedRecordList list(DataSourcePreferencesPath(), kPrefFavoriteSettings, [](const auto&) { return true; });
+        const CNamedRecordList list(DataSourcePreferencesPath(), kPrefFavoriteSettings,
+                                    [](const auto&) { return true; });
         const int at = list.find(title);
         const fnd::Dictionary* record = at >= 0 ? &list.records()[static_cast<std::size_t>(at)] : nullptr;
         const fnd::Data* data = record ? record->get("Data").asData() : nullptr;
@@ -111,7 +115,8 @@ void ComOrvikElectronicsK3100QSUIController::changeFavoriteControls(QWidget* sen
         initToneSettingUI();
         initExtraSettingUI();
         initPrescanUI();
-        SetCapStrValue(mSettings, CCAP_OVKM_FAVORITENAME, EncodeCapName(data ? title.toStdString() : std::string()));
+        SetCapStrValue(mSettings, CCAP_OVKM_FAVORITENAME,
+                       EncodeCapName(data ? title.toStdString() : std::string()));
     } else if (selected == kItemAddRemove) {
         decideScanArea(false);
         QString added;
@@ -136,7 +141,8 @@ int ComOrvikElectronicsK3100QSUIController::runModalFavoritePanel(QString& added
     if (!panel)
         return kPanelCancel;
     panel->setParent(mWindow.get(), Qt::Dialog);
-    CNamedRecordList list(DataSourcePreferencesPath(), kPrefFavoriteSettings, OfVersion(CurrentBlobVersion(mSettings)));
+    CNamedRecordList list(DataSourcePreferencesPath(), kPrefFavoriteSettings,
+                          OfVersion(CurrentBlobVersion(mSettings)));
     QString lastPut;
     auto* table = appkit::viewWithTag<QListWidget>(panel, kFavoriteTable);
     auto* field = appkit::viewWithTag<QLineEdit>(panel, kNameField);
@@ -191,14 +197,16 @@ bool ComOrvikElectronicsK3100QSUIController::changeFavoriteItems(QDialog* panel,
         const std::optional<CapData> blob = FlatteningCaps(mSettings, version);
         if (!blob || (!list.canAdd(name) && list.find(name) < 0))
             return false;
-        list.put(fnd::Dictionary{{"Name", name.toStdString()}, {"DataVersion", std::int64_t{version}}, {"Data", *blob}});
+        list.put(fnd::Dictionary{
+            {"Name", name.toStdString()}, {"DataVersion", std::int64_t{version}}, {"Data", *blob}});
         addedName = name;
     } else if (senderTag == kDeleteButton) {
         auto* table = appkit::viewWithTag<QListWidget>(panel, kFavoriteTable);
         const int row = table ? table->currentRow() : -1;
-        if (row < 0 ||
-            !AskCritical(panel, QSUIString(QStringLiteral("RemoveFavoriteMessage")).arg(list.nameAt(static_cast<std::size_t>(row))),
-                         QString(), true))
+        if (row < 0 || !AskCritical(panel,
+                                    QSUIString(QStringLiteral("RemoveFavoriteMessage"))
+                                        .arg(list.nameAt(static_cast<std::size_t>(row))),
+                                    QString(), true))
             return false;
         list.remove(static_cast<std::size_t>(row));
     } else {

@@ -13,10 +13,14 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
 #include <QSlider>
 #include <QStandardItemModel>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -31,6 +35,10 @@ constexpr int kReduceMoire = 121;
 constexpr int kScanOption = 122;
 
 const std::string kLongName(40, 'L');
+
+fnd::Dictionary Record(const std::string& name, std::int64_t version) {
+    return fnd::Dictionary{{"Name", name}, {"DataVersion", version}, {"Data", fnd::Data{1, 2, 3}}};
+}
 
 fnd::Dictionary Paper(std::optional<std::int64_t> id, const std::string& name, double width, double height) {
     fnd::Dictionary paper{{"Name", name}, {"Width", width}, {"Height", height}};
@@ -283,6 +291,73 @@ TEST_F(BasicSettingsTest, TheBlankSkipSheetWritesItsSliderOnOk) {
     EXPECT_EQ(Int(CCAP_OVK_BLANKSKIPSLICE3), slice + 3);
 }
 
+// Runs steps on the favourite editor once it is open, then ends it with OK.
+void WithFavoritePanel(const std::function<void(QDialog*)>& steps) {
+    QTimer::singleShot(50, [steps] {
+        QDialog* panel = OpenSheet("FavoritePanel");
+        ASSERT_NE(panel, nullptr);
+        steps(panel);
+        appkit::viewWithTag<QAbstractButton>(panel, 1)->click();
+    });
+}
+
+// Answers the next alert with the button titled answer.
+void AnswerAlert(const QString& answer) {
+    QTimer::singleShot(50, [answer] {
+        auto* alert = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(alert, nullptr);
+        for (QAbstractButton* button : alert->buttons())
+            if (button->text() == answer)
+                button->click();
+    });
+}
+
+void AddFavorite(QDialog* panel, const QString& name) {
+    appkit::viewWithTag<QLineEdit>(panel, 930)->setText(name);
+    appkit::viewWithTag<QAbstractButton>(panel, 931)->click();
+}
+
+TEST_F(BasicSettingsTest, AFavouriteIsAddedAppliedAndForgottenByTheNextChange) {
+    fnd::PreferencesFile preferences(mEnv.PreferencesPath());
+    preferences.set(kPrefFavoriteSettings, fnd::Array{Record("Ancient", 0)});
+    ASSERT_TRUE(preferences.save());
+    Dialog(true);
+    Choose(kColorMode, 3);
+    WithFavoritePanel([](QDialog* panel) { AddFavorite(panel, "  Grey pages  "); });
+    Choose(50, Popup(50)->count() - 1);
+    EXPECT_EQ(Popup(50)->currentText(), "Grey pages");
+    Choose(kColorMode, 4);
+    EXPECT_EQ(Popup(50)->currentIndex(), 0) << "a changed setting is no longer the favourite";
+    ChooseTitled(50, "Grey pages");
+    EXPECT_EQ(Int(ICAP_PIXELTYPE), TWPT_GRAY);
+    EXPECT_EQ(Selected(kColorMode), 3);
+    CapNameItem name{};
+    GetCapStrValue(Pool(), CCAP_OVKM_FAVORITENAME, name);
+    EXPECT_EQ(DecodeCapName(name), "Grey pages");
+    const fnd::PreferencesFile stored(mEnv.PreferencesPath());
+    EXPECT_EQ(stored.get(kPrefFavoriteSettings).asArray()->size(), 2u) << "the other version's record stays";
+}
+
+TEST_F(BasicSettingsTest, AnExistingNameIsReplacedInPlaceOnlyAfterOkAndReservedNamesAreRefused) {
+    Dialog(true);
+    WithFavoritePanel([](QDialog* panel) {
+        AddFavorite(panel, "First");
+        AddFavorite(panel, "Second");
+        AnswerAlert("Cancel");
+        AddFavorite(panel, "First");
+        AnswerAlert("OK");
+        AddFavorite(panel, "First");
+        AnswerAlert("OK");
+        AddFavorite(panel, "No favourite");
+        auto* table = appkit::viewWithTag<QListWidget>(panel, 933);
+        ASSERT_EQ(table->count(), 2);
+        EXPECT_EQ(table->item(0)->text(), "First");
+        EXPECT_EQ(table->item(1)->text(), "Second");
+    });
+    Choose(50, Popup(50)->count() - 1);
+    EXPECT_EQ(Popup(50)->count(), 5);
+}
+
 TEST_F(BasicSettingsTest, Screenshots) {
     Dialog();
     ChooseTitled(kPaperSize, "A5");
@@ -293,10 +368,16 @@ TEST_F(BasicSettingsTest, Screenshots) {
     Dialog(true);
     mController->window()->adjustSize();
     mController->window()->show();
-    Popup(kPaperSize)->showPopup();
     QTest::qWait(20);
     EXPECT_TRUE(saveScreenshot(mController->window(), "ds-basic-advanced"));
-    Popup(kPaperSize)->hidePopup();
+    WithFavoritePanel([](QDialog* panel) {
+        AddFavorite(panel, "Letters");
+        AddFavorite(panel, "Receipts");
+        appkit::viewWithTag<QListWidget>(panel, 933)->setCurrentRow(1);
+        QTest::qWait(20);
+        EXPECT_TRUE(saveScreenshot(panel, "ds-favourite-editor"));
+    });
+    Choose(50, Popup(50)->count() - 1);
     Choose(kColorMode, 5);
     QDialog* sheet = OpenSheet("DetectPageTypePanel");
     ASSERT_NE(sheet, nullptr);
