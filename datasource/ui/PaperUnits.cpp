@@ -25,7 +25,8 @@ SPaperUnitInput PaperUnitInput(EPaperUnit unit) {
 QString FormatPaperLength(float units, EPaperUnit unit, float resolution) {
     switch (unit) {
     case EPaperUnit::Pixels:
-        return QString::number(resolution > 0 ? static_cast<int>(std::trunc(units * resolution / kUnitsPerInch)) : 0);
+        return QString::number(
+            resolution > 0 ? static_cast<int>(std::trunc(units * resolution / kUnitsPerInch)) : 0);
     case EPaperUnit::Inches:
         return QString::asprintf("%.02f", static_cast<double>(units / kUnitsPerInch));
     case EPaperUnit::Millimetres:

@@ -2,8 +2,10 @@
 // back at once, so the next scan is what the dialog shows.
 #include "CapHelpers.h"
 #include "CapNames.h"
+#include "DataSourcePreferences.h"
 #include "DialogItems.h"
 #include "FilteringFields.h"
+#include "PreferencesFile.h"
 #include "QSCapIds.h"
 #include "QSUIController.h"
 #include "QSUIStrings.h"
@@ -283,11 +285,30 @@ void ComOrvikElectronicsK3100QSUIController::changePaperSizeControls(QWidget* se
     float width = GetCapFloatValue(mSettings, ICAP_PHYSICALWIDTH);
     float height = GetCapFloatValue(mSettings, ICAP_PHYSICALHEIGHT);
     std::string name;
-    const int selected = popup->itemData(popup->currentIndex(), appkit::kItemTagRole).toInt();
+    int selected = popup->itemData(popup->currentIndex(), appkit::kItemTagRole).toInt();
     if (selected == kPaperCustomizeItem) {
-        // The editor of the user's papers is not offered yet: the selection stays what the pool says.
+        decideScanArea(false);
+        QString added;
+        if (runModalPaperEditPanel(added) != 1) {
+            updatePaperSizeControls();
+            return;
+        }
+        fnd::Dictionary papers = mUIParameters.get("SupportedPapers").asDictionary()
+                                     ? *mUIParameters.get("SupportedPapers").asDictionary()
+                                     : fnd::Dictionary();
+        const fnd::PreferencesFile preferences(DataSourcePreferencesPath());
+        const fnd::Array* stored = preferences.get(kPrefCustomPapers).asArray();
+        papers.set("CustomPapers", stored ? *stored : fnd::Array());
+        mUIParameters.set("SupportedPapers", papers);
+        buildPaperSizeControls();
+        if (!added.isEmpty()) {
+            SetCapStrValue(mSettings, CCAP_OVKM_CUSTOMPAGESIZENAME, EncodeCapName(added.toStdString()));
+            SetCapSIntValue(mSettings, CCAP_OVKM_PAPERSIZE, kPaperCustom);
+            SetCapSIntValue(mSettings, CCAP_OVK_DETECTPAGESIZE, 0);
+        }
         updatePaperSizeControls();
-        return;
+        // Applied as if the paper now shown had been chosen.
+        selected = popup->itemData(popup->currentIndex(), appkit::kItemTagRole).toInt();
     }
     const fnd::Dictionary* papers = mUIParameters.get("SupportedPapers").asDictionary();
     if (selected <= kPaperDetectItem) {

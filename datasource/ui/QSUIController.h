@@ -145,6 +145,11 @@ private:
     void detectPageTypeSheetDidEnd(int returnCode);
     void beginBlankSkipSheet();
     void blankSkipSheetDidEnd(int returnCode);
+    // The editor of the user's papers: 1 on OK, with the paper added or replaced last (when still
+    // listed) in addedName. A name taken by a standard paper answers its position, or 1000 for the
+    // pop-up's own items; -1 when free.
+    int runModalPaperEditPanel(QString& addedName);
+    int containsOriginalPaperNames(const QString& name) const;
     // Favourites: named snapshots of the pool in the preferences file, offered by pop-up 50 of the
     // advanced mode; a null sender reports a changed setting, which clears the chosen favourite.
     void buildFavoriteControls();

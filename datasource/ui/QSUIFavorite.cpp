@@ -4,6 +4,7 @@
 #include "CapHelpers.h"
 #include "CapNames.h"
 #include "DataSourcePreferences.h"
+#include "DialogAlerts.h"
 #include "DialogItems.h"
 #include "FilteringFields.h"
 #include "PreferencesFile.h"
@@ -16,8 +17,6 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMessageBox>
-#include <QPushButton>
 
 namespace {
 
@@ -41,19 +40,6 @@ std::int32_t CurrentBlobVersion(const CCapPool* pool) {
 bool IsReservedName(const QString& name) {
     return name == QSUIString(QStringLiteral("FavoriteSetting")) ||
            name == QSUIString(QStringLiteral("FavoriteSetting Add/Remove"));
-}
-
-// A critical alert; true when the user answered OK. With Cancel, Return answers Cancel.
-bool AskCritical(QWidget* parent, const QString& message, const QString& info, bool withCancel) {
-    QMessageBox alert(QMessageBox::Critical, QSUIString(QStringLiteral("Error")), message,
-                      QMessageBox::NoButton, parent);
-    alert.setInformativeText(info);
-    const QAbstractButton* ok = alert.addButton(QSUIString(QStringLiteral("OK")), QMessageBox::AcceptRole);
-    if (withCancel)
-        alert.setDefaultButton(
-            alert.addButton(QSUIString(QStringLiteral("Cancel")), QMessageBox::RejectRole));
-    alert.exec();
-    return alert.clickedButton() == ok;
 }
 
 CNamedRecordList::Handled OfVersion(std::int32_t version) {
@@ -185,13 +171,13 @@ bool ComOrvikElectronicsK3100QSUIController::changeFavoriteItems(QDialog* panel,
     const QString name = CNamedRecordList::CutName(GetItemString(panel, kNameField).value_or(QString()));
     if (senderTag == kAddButton) {
         if (IsReservedName(name)) {
-            AskCritical(panel, QSUIString(QStringLiteral("FavoriteNotUsed Message")).arg(name),
-                        QSUIString(QStringLiteral("FavoriteNotUsed Info")), false);
+            RunCriticalAlert(panel, QSUIString(QStringLiteral("FavoriteNotUsed Message")).arg(name),
+                             QSUIString(QStringLiteral("FavoriteNotUsed Info")), false);
             return false;
         }
         if (list.find(name) >= 0 &&
-            !AskCritical(panel, QSUIString(QStringLiteral("FavoriteAlreadyExistence Message")).arg(name),
-                         QSUIString(QStringLiteral("FavoriteAlreadyExistence Info")), true))
+            !RunCriticalAlert(panel, QSUIString(QStringLiteral("FavoriteAlreadyExistence Message")).arg(name),
+                              QSUIString(QStringLiteral("FavoriteAlreadyExistence Info")), true))
             return false;
         std::int32_t version = 0;
         const std::optional<CapData> blob = FlatteningCaps(mSettings, version);
@@ -203,10 +189,10 @@ bool ComOrvikElectronicsK3100QSUIController::changeFavoriteItems(QDialog* panel,
     } else if (senderTag == kDeleteButton) {
         auto* table = appkit::viewWithTag<QListWidget>(panel, kFavoriteTable);
         const int row = table ? table->currentRow() : -1;
-        if (row < 0 || !AskCritical(panel,
-                                    QSUIString(QStringLiteral("RemoveFavoriteMessage"))
-                                        .arg(list.nameAt(static_cast<std::size_t>(row))),
-                                    QString(), true))
+        if (row < 0 || !RunCriticalAlert(panel,
+                                         QSUIString(QStringLiteral("RemoveFavoriteMessage"))
+                                             .arg(list.nameAt(static_cast<std::size_t>(row))),
+                                         QString(), true))
             return false;
         list.remove(static_cast<std::size_t>(row));
     } else {

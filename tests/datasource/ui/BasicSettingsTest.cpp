@@ -358,6 +358,47 @@ TEST_F(BasicSettingsTest, AnExistingNameIsReplacedInPlaceOnlyAfterOkAndReservedN
     EXPECT_EQ(Popup(50)->count(), 5);
 }
 
+void WithPanel(const char* name, const std::function<void(QDialog*)>& steps, int endTag = 1) {
+    QTimer::singleShot(50, [name, steps, endTag] {
+        QDialog* panel = OpenSheet(name);
+        ASSERT_NE(panel, nullptr);
+        steps(panel);
+        appkit::viewWithTag<QAbstractButton>(panel, endTag)->click();
+    });
+}
+
+TEST_F(BasicSettingsTest, APaperAddedInTheEditorBecomesTheSelectedPaperAndCancelChangesNothing) {
+    Dialog();
+    const std::int32_t before = Int(CCAP_OVKM_PAPERSIZE);
+    WithPanel(
+        "CustomPaperPanel",
+        [](QDialog* panel) {
+            appkit::viewWithTag<QLineEdit>(panel, 900)->setText("Ignored");
+            appkit::viewWithTag<QAbstractButton>(panel, 904)->click();
+        },
+        0);
+    Choose(kPaperSize, Popup(kPaperSize)->count() - 1);
+    EXPECT_EQ(Int(CCAP_OVKM_PAPERSIZE), before);
+    WithPanel("CustomPaperPanel", [](QDialog* panel) {
+        SetItemIntValue(panel, 903, 2);
+        appkit::viewWithTag<QLineEdit>(panel, 901)->setText("60");
+        appkit::viewWithTag<QLineEdit>(panel, 902)->setText("1");
+        appkit::viewWithTag<QLineEdit>(panel, 900)->setText(QString(40, u'P'));
+        appkit::viewWithTag<QAbstractButton>(panel, 904)->click();
+        // The next proposed name skips the one now taken.
+        EXPECT_EQ(GetItemString(panel, 900), "Custom paper");
+        EXPECT_EQ(GetItemString(panel, 902), QString::asprintf("%.02f", 2546 * 25.4 / 1200));
+    });
+    Choose(kPaperSize, Popup(kPaperSize)->count() - 1);
+    EXPECT_EQ(Int(CCAP_OVKM_PAPERSIZE), kPaperCustom);
+    EXPECT_EQ(CustomName(), std::string(32, 'P'));
+    EXPECT_EQ(Float(CCAP_OVKM_SCANAREA_WIDTH), 2834);
+    EXPECT_EQ(Float(CCAP_OVKM_SCANAREA_HEIGHT), 2546);
+    EXPECT_EQ(Popup(kPaperSize)->currentText(), QString(32, u'P'));
+    const fnd::PreferencesFile stored(mEnv.PreferencesPath());
+    EXPECT_EQ(stored.get(kPrefCustomPapers).asArray()->size(), 4u) << "the papers stored before are kept";
+}
+
 TEST_F(BasicSettingsTest, Screenshots) {
     Dialog();
     ChooseTitled(kPaperSize, "A5");
@@ -378,6 +419,15 @@ TEST_F(BasicSettingsTest, Screenshots) {
         EXPECT_TRUE(saveScreenshot(panel, "ds-favourite-editor"));
     });
     Choose(50, Popup(50)->count() - 1);
+    WithPanel(
+        "CustomPaperPanel",
+        [](QDialog* panel) {
+            appkit::viewWithTag<QListWidget>(panel, 906)->setCurrentRow(2);
+            QTest::qWait(20);
+            EXPECT_TRUE(saveScreenshot(panel, "ds-custom-paper-editor"));
+        },
+        0);
+    Choose(kPaperSize, Popup(kPaperSize)->count() - 1);
     Choose(kColorMode, 5);
     QDialog* sheet = OpenSheet("DetectPageTypePanel");
     ASSERT_NE(sheet, nullptr);

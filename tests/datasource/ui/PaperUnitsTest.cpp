@@ -10,7 +10,8 @@ const QLocale kGerman(QLocale::German, QLocale::Germany);
 
 TEST(PaperUnits, TypedLengthsConvertAndClampToTheLimits) {
     // 1.5 inches is below the minimum width (about 50 mm); 60 mm is 2834 units.
-    EXPECT_EQ(ClampPaperLength(ParsePaperLength("1.5", EPaperUnit::Inches, 300, kC), 10200, kMinPaperWidth), 2362);
+    EXPECT_EQ(ClampPaperLength(ParsePaperLength("1.5", EPaperUnit::Inches, 300, kC), 10200, kMinPaperWidth),
+              2362);
     EXPECT_EQ(ParsePaperLength("60", EPaperUnit::Millimetres, 300, kC), 2834);
     EXPECT_EQ(ClampPaperLength(99999, 10200, kMinPaperWidth), 10200);
     EXPECT_EQ(ClampPaperLength(ParsePaperLength("abc", EPaperUnit::Inches, 300, kC), 10200, kMinPaperHeight),
