@@ -179,7 +179,7 @@ void RawScan::sideSamples(int slot, int channel, uint32_t y, uint16_t* out) {
             if (src.content == Content::WhiteStrip)
                 r = strip_[slot][i];
             else if (paper)
-                r = pixel == nullptr ? backing : kPaperWhite * pixel[c] / 255.0;
+                r = pixel == nullptr ? backing : kPaperWhite * printResponse(pixel[c], setup_.colour);
             level += columnGain_[slot][c][i] * r;
         }
         const int value = static_cast<int>(level) + noise(i, y, channel, src.sideNumber);

@@ -4,6 +4,7 @@
 #include "SensorModel.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace k3100::emu {
@@ -42,6 +43,20 @@ double illumination(int side, double position) {
 
 double stripReflectance(int column, int columns) {
     return 0.90 + 0.02 * std::sin(2 * kPi * 3 * column / std::max(columns, 1));
+}
+
+double printResponse(uint8_t code, bool colour) {
+    if (!colour)
+        return code / 255.0;
+    static const std::array<double, 256> table = [] {
+        std::array<double, 256> t{};
+        for (size_t i = 0; i < t.size(); ++i) {
+            const double c = static_cast<double>(i) / 255;
+            t[i] = c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+        }
+        return t;
+    }();
+    return table[code];
 }
 
 bool lampLit(const Lighting& lighting, int colour) {

@@ -36,5 +36,10 @@ double illumination(int side, double position);
 // Reflectance of the white calibration strip under sensor column `column` of `columns`.
 double stripReflectance(int column, int columns);
 bool lampLit(const Lighting& lighting, int colour);
+// What the unit sends for a printed sample, relative to white paper. Sheets are sRGB pictures, whose
+// codes follow a curve. Colour scans carry the light as the sensor measures it, which the host's colour
+// matrix and its 1/2.2 curve expect; grey scans leave through the unit's own tone table and so keep the
+// codes in proportion, as the host's grey and black-and-white curves expect.
+double printResponse(uint8_t code, bool colour);
 
 } // namespace k3100::emu

@@ -20,9 +20,9 @@ int jpegQualityOfRate(int rate) {
 void writeToJPEG(const TlvWriteContext& ctx, const TlvWritePage& page) {
     if (page.image.bpp < 8)
         fail(kErrJpegParam);
-    const std::vector<uint8_t> bytes =
-        EncodeJpeg(page.image.bitmap, jpegQualityOfRate(ctx.options.compRateJPEG));
-    if (bytes.empty() || !page.path || !fnd::writeFileAtomically(*page.path, bytes))
+    const int quality = jpegQualityOfRate(ctx.options.compRateJPEG);
+    if (!page.path || !fnd::writeFileAtomically(
+                          *page.path, [&](int fd) { return WriteJpeg(page.image.bitmap, fd, quality); }))
         fail(kErrJpegCreate);
     if (ctx.mailSizeOver(page.index, TlvUtilsMethod::fileBytesByPath(*page.path)))
         fail(kFlgMailSizeOver);

@@ -12,11 +12,12 @@ namespace tlv {
 namespace fs = std::filesystem;
 namespace {
 
-std::vector<uint8_t> encodeTiff(const TlvPageImage& image) {
+bool writeTiffFile(const fs::path& path, const TlvPageImage& image) {
     // Bilevel pages as CCITT group 4, deeper ones uncompressed, as the platform encoder made them.
     const ETiffCompression compression = image.bpp < 8 ? ETiffCompression::kBest : ETiffCompression::kNone;
-    return EncodeTiff(image.bitmap, compression,
-                      image.oneIsBlack ? EBilevelSense::kOneIsBlack : EBilevelSense::kZeroIsBlack);
+    const EBilevelSense sense = image.oneIsBlack ? EBilevelSense::kOneIsBlack : EBilevelSense::kZeroIsBlack;
+    return fnd::writeFileAtomically(path,
+                                    [&](int fd) { return WriteTiff(image.bitmap, fd, compression, sense); });
 }
 
 void removeQuietly(const fs::path& path) {
@@ -51,9 +52,8 @@ void writeToTIFF(const TlvWriteContext& ctx, const TlvWritePage& page) {
     const bool newFile = startsFile(o.ffMultiTypeTIFF, o.multiPageNumTIFF, page.index);
     const int size = groupSizeOf(o.ffMultiTypeTIFF, o.multiPageNumTIFF);
     const int group = size == 0 ? 0 : page.index / size;
-    const std::vector<uint8_t> bytes = encodeTiff(page.image);
     const std::optional<fs::path> target = newFile ? page.path : childImgPathForMultiTiff(page.index);
-    if (bytes.empty() || !target || !fnd::writeFileAtomically(*target, bytes))
+    if (!target || !writeTiffFile(*target, page.image))
         fail(kErrFileCreate);
     const bool overLimit = ctx.mailSizeOver(page.index, TlvUtilsMethod::fileBytesByPath(*target));
     if (ConvertII(target->c_str()) != kTiffOK) {

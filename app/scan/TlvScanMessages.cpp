@@ -1,23 +1,16 @@
-// A walk that ends at the end of the list found no data source of this scanner: nothing to open. Any
-// other failure happened at the open, where the data source said why.
+// The data source or the manager says why nothing could be opened: no data source (condition code 3)
+// or one that cannot be used. A scanner busy in another program is told as such, being the one case the
+// user can mend at once.
 #include "TlvScanMessages.h"
 
 namespace tlv {
 
 std::string openFailureKey(int rc, TW_UINT16 condition) {
-    if (rc == kOpenQuitting)
+    if (rc == kOpenQuitting || condition == TWCC_NODS)
         return "Err_NotLoadScannerDriver";
-    if (rc == TWRC_ENDOFLIST)
-        return "Err_NotFoundScannerDriver";
-    switch (condition) {
-    case TWCC_MAXCONNECTIONS:
+    if (condition == TWCC_MAXCONNECTIONS)
         return "Err_ScannerInUse";
-    case TWCC_NODS:
-    case TWCC_CHECKDEVICEONLINE:
-        return "Err_ScannerNotConnected";
-    default:
-        return "Err_NotUseScannerDriver";
-    }
+    return "Err_NotUseScannerDriver";
 }
 
 std::string scanFailureKey(TW_UINT16 condition) {

@@ -12,7 +12,7 @@ namespace tlv {
 inline constexpr int kOpenQuitting = -2;
 
 // The key for a failed open: rc is the result that ended the source walk or the open, condition the
-// manager's condition code read afterwards.
+// condition code read afterwards.
 std::string openFailureKey(int rc, TW_UINT16 condition);
 
 // The key for a batch that the scanner or the data source ended (a failed enable or transfer) by the

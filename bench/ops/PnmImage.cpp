@@ -22,12 +22,12 @@ int32_t HeaderNumber(std::istream& in) {
 PnmReader::PnmReader(const std::string& path) : m_in(path, std::ios::binary) {
     std::string magic;
     m_in >> magic;
-    if (!m_in || (magic != "P5" && magic != "P6"))
-        throw std::runtime_error(path + ": not an 8-bit P5 or P6 file");
-    m_shape.channels = magic == "P5" ? 1 : 3;
+    if (!m_in || (magic != "P4" && magic != "P5" && magic != "P6"))
+        throw std::runtime_error(path + ": not a P4, or an 8-bit P5 or P6 file");
+    m_shape.channels = magic == "P4" ? 0 : (magic == "P5" ? 1 : 3);
     m_shape.width = HeaderNumber(m_in);
     m_shape.height = HeaderNumber(m_in);
-    if (HeaderNumber(m_in) != 255 || m_shape.width == 0 || m_shape.height == 0)
+    if ((magic != "P4" && HeaderNumber(m_in) != 255) || m_shape.width == 0 || m_shape.height == 0)
         throw std::runtime_error(path + ": only 8-bit samples");
     m_in.get(); // the single blank before the rows
 }

@@ -16,7 +16,7 @@ struct PnmImage {
     int32_t stride() const { return channels == 0 ? (width + 7) / 8 : width * channels; }
 };
 
-// An 8-bit P5 or P6 file read in order, band by band as a scanner delivers a page; throws
+// A P4 or 8-bit P5 or P6 file read in order, band by band as a scanner delivers a page; throws
 // std::runtime_error on anything else and on a short file.
 class PnmReader {
 public:

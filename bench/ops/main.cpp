@@ -1,6 +1,8 @@
 // Command-line front of our page operations for bench/compare: reads a page, runs one operation, writes
 // the result, and reports the time from the first read to the last write on stderr.
 // usage: k3100-ops binarise|reduce|blank|slant|deskew|grey|tone DPI IN.pnm [OUT.pnm] [OUT-DPI]
+//        k3100-ops pdf|tiff|tiff-zip DPI IN.pnm OUT, k3100-ops jpeg DPI IN.pnm OUT QUALITY
+#include "FileOps.h"
 #include "PageOps.h"
 
 #include <chrono>
@@ -11,7 +13,8 @@
 namespace {
 int Usage() {
     std::cerr
-        << "usage: k3100-ops binarise|reduce|blank|slant|deskew|grey|tone DPI IN.pnm [OUT.pnm] [OUT-DPI]\n";
+        << "usage: k3100-ops binarise|reduce|blank|slant|deskew|grey|tone DPI IN.pnm [OUT.pnm] [OUT-DPI]\n"
+           "       k3100-ops pdf|tiff|tiff-zip DPI IN.pnm OUT, k3100-ops jpeg DPI IN.pnm OUT QUALITY\n";
     return 2;
 }
 
@@ -35,6 +38,12 @@ int Run(int argc, char** argv) {
         std::cout << Slant(ReadPnm(in), dpi);
     else if (op == "deskew")
         WritePnm(out, Deskew(ReadPnm(in), dpi));
+    else if (op == "pdf")
+        WritePdf(in, out, dpi);
+    else if (op == "tiff" || op == "tiff-zip")
+        WriteTiffFile(in, out, dpi, op == "tiff-zip");
+    else if (op == "jpeg")
+        WriteJpegFile(in, out, dpi, argc > 5 ? std::atoi(argv[5]) : 75);
     else
         return Usage();
     const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;

@@ -33,6 +33,8 @@ struct FilterSettings {
 
 class COrvkQS : public COrvkQSCommands {
 public:
+    // Reads of one page, or of one block, that may stall before the pipe counts as broken.
+    static constexpr uint32_t kStallRetries = 3;
     // Memory and timing limits of a batch; tests shrink them to watch the reader pause and resume.
     struct Limits {
         uint32_t readSize = 2097152;         // bytes per image READ
@@ -151,6 +153,9 @@ private:
     // Status keys.
     uint32_t batchTransferCount(uint32_t& count);
     uint32_t readWithRetry(DataKind kind, uint8_t* buffer, uint32_t length);
+    // A block that reads the same each time (geometry, status), read again after a stall that brought
+    // nothing; the explained result.
+    uint32_t readBlock(DataKind kind, uint8_t* buffer, uint32_t length);
     uint32_t readServiceBlock(DataKind kind, std::array<uint8_t, 128>& block);
     uint32_t writeServiceBlock(DataKind kind, const std::array<uint8_t, 128>& block);
     uint32_t statusCommand(const std::string& key, void* output);

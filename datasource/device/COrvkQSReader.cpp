@@ -106,6 +106,7 @@ void COrvkQS::pollPanelKey(std::chrono::steady_clock::time_point& lastCheck) {
 // Reads one page's raw data. Returns 0 or the device error that ended it.
 uint32_t COrvkQS::readPage(SPageData& page, uint32_t& readSize, bool& endOfPage, bool& aborted) {
     auto lastKeyCheck = std::chrono::steady_clock::now();
+    uint32_t stalls = 0;
     for (;;) {
         pollPanelKey(lastKeyCheck);
         if (abortState == 1 || readerStop) {
@@ -128,8 +129,11 @@ uint32_t COrvkQS::readPage(SPageData& page, uint32_t& readSize, bool& endOfPage,
         }
         if (result != kScanErrCheckCondition && result != kScanErrPipeStalled)
             return result;
-        if (result == kScanErrPipeStalled)
-            ClearEndpoints();
+        const bool stalled = result == kScanErrPipeStalled;
+        if (stalled) {
+            if (const uint32_t cleared = ClearEndpoints(); cleared != kScanOk)
+                return cleared;
+        }
         uint32_t packed = 0;
         uint32_t missing = 0;
         const uint32_t sense = ExecRequestSense(&packed, nullptr, &missing);
@@ -137,6 +141,15 @@ uint32_t COrvkQS::readPage(SPageData& page, uint32_t& readSize, bool& endOfPage,
             return sense;
         if ((packed >> 16) != 0)
             return DecodeSense(packed);
+        // Only a short read with its residue ends a page. A stalled READ that moved nothing left the
+        // scanner where it was, so it is asked again; any other unannounced end would cut the sheet.
+        if (missing == 0) {
+            if (stalled && received == 0 && ++stalls <= kStallRetries) {
+                readSize = requested;
+                continue;
+            }
+            return stalled ? kScanErrPipeStalled : kScanErrTransferIO;
+        }
         // Never take more than actually arrived, whatever the residue claims.
         const uint32_t count = std::min(received, missing <= requested ? requested - missing : 0u);
         appendPiece(page, {count, 0, std::move(buffer), SScanData::kData, SScanData::kLastPiece});
@@ -150,10 +163,8 @@ uint32_t COrvkQS::readGeometry(SPageData& page) {
     std::array<uint8_t, 16> block{};
     const auto word = [&](int index) { return usb::getBE32(&block[4 * index]); };
     for (DataKind kind : {DataKind::GeometryB, DataKind::GeometryA, DataKind::GeometryC}) {
-        uint32_t length = block.size();
-        const uint32_t result = ExecRead(length, block.data(), kind);
-        if (result != kScanOk)
-            return explain(result);
+        if (const uint32_t result = readBlock(kind, block.data(), block.size()); result != kScanOk)
+            return result;
         if (kind == DataKind::GeometryB)
             page.geometryB = word(3);
         else if (kind == DataKind::GeometryA)

@@ -35,6 +35,19 @@ uint32_t COrvkQS::readWithRetry(DataKind kind, uint8_t* buffer, uint32_t length)
     return result;
 }
 
+// The sense after a stall names no fault when the command never ran: such a read brought nothing.
+uint32_t COrvkQS::readBlock(DataKind kind, uint8_t* buffer, uint32_t length) {
+    for (uint32_t stalls = 0;; ++stalls) {
+        uint32_t received = length;
+        const uint32_t sent = ExecRead(received, buffer, kind);
+        const uint32_t result = explain(sent);
+        if (sent != kScanErrPipeStalled || result != kScanOk)
+            return result;
+        if (stalls == kStallRetries)
+            return kScanErrPipeStalled;
+    }
+}
+
 uint32_t COrvkQS::batchTransferCount(uint32_t& count) {
     count = 0;
     uint32_t error = kScanOk;
@@ -78,16 +91,14 @@ uint32_t COrvkQS::statusCommand(const std::string& key, void* output) {
     auto* word = static_cast<uint32_t*>(output);
     if (key == "OperationpanelEZKeyStatus") {
         std::array<uint8_t, 8> keys{};
-        uint32_t length = keys.size();
-        const uint32_t result = explain(ExecRead(length, keys.data(), DataKind::PanelKeys));
+        const uint32_t result = readBlock(DataKind::PanelKeys, keys.data(), keys.size());
         if (result == kScanOk)
             *word = ((keys[0] >> 7) & 1u) | (((keys[0] >> 6) & 1u) << 1) | (((keys[0] >> 2) & 1u) << 2);
         return result;
     }
     if (key == "DocumentReadyStatus") {
         uint8_t ready = 0;
-        uint32_t length = 1;
-        const uint32_t result = explain(ExecRead(length, &ready, DataKind::DocumentReady));
+        const uint32_t result = readBlock(DataKind::DocumentReady, &ready, 1);
         if (result == kScanOk)
             *word = ready;
         return result;

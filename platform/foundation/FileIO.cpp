@@ -146,6 +146,12 @@ ReadStatus readWholeFile(const std::filesystem::path& path, std::vector<std::uin
 
 bool writeFileAtomically(const std::filesystem::path& path, std::span<const std::uint8_t> bytes,
                          std::string* error, Existing existing) {
+    return writeFileAtomically(
+        path, [bytes](int fd) { return writeAll(fd, bytes); }, error, existing);
+}
+
+bool writeFileAtomically(const std::filesystem::path& path, const std::function<bool(int fd)>& write,
+                         std::string* error, Existing existing) {
     if (path.empty() || !path.has_filename()) {
         errno = EINVAL;
         return fail(error, "bad file name", path);
@@ -156,8 +162,7 @@ bool writeFileAtomically(const std::filesystem::path& path, std::span<const std:
     if (!fd.valid())
         return fail(error, "cannot create a temporary file in", folder);
 
-    const bool ok = settleMode(fd.get(), path) && writeAll(fd.get(), bytes) && ::fsync(fd.get()) == 0 &&
-                    fd.close() &&
+    const bool ok = settleMode(fd.get(), path) && write(fd.get()) && ::fsync(fd.get()) == 0 && fd.close() &&
                     (existing == Existing::Replace ? ::rename(temp.c_str(), path.c_str()) == 0
                                                    : renameWithoutReplacing(temp, path));
     if (!ok) {

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <span>
 #include <string>
 #include <vector>
@@ -32,5 +33,10 @@ enum class Existing { Replace, Keep };
 // is untouched and error says why.
 FND_EXPORT bool writeFileAtomically(const std::filesystem::path& path, std::span<const std::uint8_t> bytes,
                                     std::string* error = nullptr, Existing existing = Existing::Replace);
+// The same with the contents streamed by write into the open temporary file (positioned at its start),
+// so a large file is never held whole; write answers false on failure and may leave errno.
+FND_EXPORT bool writeFileAtomically(const std::filesystem::path& path,
+                                    const std::function<bool(int fd)>& write, std::string* error = nullptr,
+                                    Existing existing = Existing::Replace);
 
 } // namespace fnd

@@ -1,6 +1,6 @@
 // Encoders that turn a whole page into file contents: TIFF and JPEG through libtiff and libjpeg, and the
-// picture format of the native transfer's file form. Each answers an empty vector when the page is not
-// valid or the library refused it; nothing is thrown but std::bad_alloc.
+// picture format of the native transfer's file form. Each answers an empty vector (or false) when the
+// page is not valid or the library refused it; nothing is thrown but std::bad_alloc.
 #pragma once
 
 #include <cstdint>
@@ -16,5 +16,11 @@ enum class EBilevelSense { kZeroIsBlack, kOneIsBlack };
 std::vector<std::uint8_t> EncodeTiff(const SPageBitmap& page,
                                      ETiffCompression compression = ETiffCompression::kNone,
                                      EBilevelSense sense = EBilevelSense::kZeroIsBlack);
+// The same bytes written straight into fd, an open, empty, seekable file the caller closes; false when
+// the page is not valid or libtiff or the file refused it (the file's contents are then undefined).
+bool WriteTiff(const SPageBitmap& page, int fd, ETiffCompression compression = ETiffCompression::kNone,
+               EBilevelSense sense = EBilevelSense::kZeroIsBlack);
 // quality 1..100; 1-bit pages are widened to 8-bit grey first, since JPEG has no 1-bit form.
 std::vector<std::uint8_t> EncodeJpeg(const SPageBitmap& page, int quality = 75);
+// The same bytes streamed into fd as they are compressed; false as WriteTiff.
+bool WriteJpeg(const SPageBitmap& page, int fd, int quality = 75);

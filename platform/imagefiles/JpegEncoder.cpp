@@ -15,15 +15,17 @@ void WidenRow(const std::uint8_t* bits, std::uint32_t width, std::vector<std::ui
         grey[x] = (bits[x / 8] >> (7 - x % 8)) & 1 ? 255 : 0;
 }
 
-} // namespace
-
-std::vector<std::uint8_t> EncodeJpeg(const SPageBitmap& page, int quality) {
+bool Encodable(const SPageBitmap& page) {
     const bool supported =
         (page.samplesPerPixel == 1 && (page.bitsPerSample == 1 || page.bitsPerSample == 8)) ||
         (page.samplesPerPixel == 3 && page.bitsPerSample == 8);
-    if (!page.IsValid() || !supported || page.width > JPEG_MAX_DIMENSION || page.height > JPEG_MAX_DIMENSION)
-        return {};
-    std::vector<std::uint8_t> grey(page.bitsPerSample == 1 ? page.width : 0);
+    return page.IsValid() && supported && page.width <= JPEG_MAX_DIMENSION &&
+           page.height <= JPEG_MAX_DIMENSION;
+}
+
+// The page as the JPEG writer reads it; 1-bit rows are widened into grey, which must outlive the image.
+jpg::SJpegImage ImageOf(const SPageBitmap& page, std::vector<std::uint8_t>& grey) {
+    grey.resize(page.bitsPerSample == 1 ? page.width : 0);
     jpg::SJpegImage image;
     image.width = page.width;
     image.height = page.height;
@@ -36,7 +38,25 @@ std::vector<std::uint8_t> EncodeJpeg(const SPageBitmap& page, int quality) {
         WidenRow(page.Row(y), page.width, grey);
         return static_cast<const std::uint8_t*>(grey.data());
     };
+    return image;
+}
+
+int ClampedQuality(int quality) {
+    return quality < 1 ? 1 : (quality > 100 ? 100 : quality);
+}
+
+} // namespace
+
+std::vector<std::uint8_t> EncodeJpeg(const SPageBitmap& page, int quality) {
+    if (!Encodable(page))
+        return {};
+    std::vector<std::uint8_t> grey;
     std::vector<std::uint8_t> contents;
-    jpg::writeJpeg(image, quality < 1 ? 1 : (quality > 100 ? 100 : quality), contents);
+    jpg::writeJpeg(ImageOf(page, grey), ClampedQuality(quality), contents);
     return contents;
+}
+
+bool WriteJpeg(const SPageBitmap& page, int fd, int quality) {
+    std::vector<std::uint8_t> grey;
+    return Encodable(page) && jpg::writeJpeg(ImageOf(page, grey), ClampedQuality(quality), fd);
 }

@@ -24,5 +24,8 @@ struct SJpegImage {
 
 // The compressed file; false (and out empty) when libjpeg refuses the image or runs out of memory.
 bool writeJpeg(const SJpegImage& image, int quality, std::vector<std::uint8_t>& out);
+// The same bytes streamed into the open file fd through a fixed buffer; false when libjpeg refuses the
+// image or a write fails (what was written stays, the caller discards the file).
+bool writeJpeg(const SJpegImage& image, int quality, int fd);
 
 } // namespace jpg

@@ -61,8 +61,10 @@ int32_t encodeImage(const PackedImage& packed, int32_t mode, int32_t quality, Pd
         image.filterEntries = "/Filter /DCTDecode";
         return encodeJpeg(view, quality, image.stream);
     }
-    image.filterEntries = "/Filter /FlateDecode";
-    return encodeFlate(packed.pixels.data(), packed.pixels.size(), image.stream);
+    image.filterEntries = "/Filter /FlateDecode /DecodeParms << /Predictor 15 /Colors " +
+                          std::to_string(view.kind == kKindRgb ? 3 : 1) + " /BitsPerComponent 8 /Columns " +
+                          std::to_string(view.width) + " >>";
+    return encodeFlateImage(view, image.stream);
 }
 
 int32_t addTextLayer(DocumentState& s, const PackedImage& packed, const PdfPageImageDesc& page,

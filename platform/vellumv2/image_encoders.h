@@ -9,8 +9,12 @@
 
 namespace vlm {
 
-// zlib stream of the packed lines (PDF FlateDecode).
+// zlib stream of the bytes as they are (PDF FlateDecode).
 int32_t encodeFlate(const uint8_t* data, size_t size, std::vector<uint8_t>& out);
+
+// zlib stream of a grey or RGB view's rows, each led by its PNG filter byte, as FlateDecode with
+// /Predictor 15 reads it.
+int32_t encodeFlateImage(const ImageView& view, std::vector<uint8_t>& out);
 
 // Baseline JPEG of a packed grey or RGB view; quality 1..100.
 int32_t encodeJpeg(const ImageView& view, int32_t quality, std::vector<uint8_t>& out);

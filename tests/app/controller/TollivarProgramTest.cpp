@@ -3,6 +3,7 @@
 // instance per session, the quit by SIGTERM (also while pages are written) with the settings saved, a
 // paper jam in the middle of a pressed job, and the start of the menu-bar helper (a stand-in).
 #include "EmulatorFixture.h"
+#include "NumberedSheets.h"
 #include "PdfCheck.h"
 #include "ProgramWatcher.h"
 #include "ScopedEnv.h"
@@ -270,6 +271,44 @@ TEST_F(Tollivar, JamMidBatchFailsThePressedJobWhichStaysUpWithTheError) {
     EXPECT_EQ(record->get("QS_IsModal").asBool(), true); // the error is up, so presses wait for the user
     EXPECT_TRUE(StillAnswersAfterTheQuitDelay());
     EXPECT_EQ(ReportedState(), 105);
+}
+
+// Reads of the save job (colour at 200 dpi, each sheet sized and straightened) that fall inside the
+// first sheet, inside the third and between the fifth and the sixth.
+constexpr int kFirstSheetRead = 12, kThirdSheetRead = 49, kBetweenSheetsRead = 91;
+
+// Eight numbered sheets with the pipe stalling once, at each of those reads: the job still writes the
+// eight pages and closes as usual.
+TEST_F(Tollivar, AStalledPipeCostsThePressedJobNoSheet) {
+    for (const int read : {kFirstSheetRead, kThirdSheetRead, kBetweenSheetsRead}) {
+        SCOPED_TRACE("stall at read " + std::to_string(read));
+        ASSERT_TRUE(
+            StartEmulator(test::writeNumberedSheets(mDir, 8), {"stall@read:" + std::to_string(read)}));
+        ASSERT_NO_FATAL_FAILURE(PressWithTheApplicationClosed());
+        ASSERT_TRUE(WaitState(306));
+        EXPECT_EQ(ExitStatus(), 0);
+        ExpectPdfOfPages(8);
+        StopEmulator();
+        for (const fs::path& pdf : Pdfs())
+            fs::remove(pdf);
+    }
+}
+
+// A pipe that stalls at every try on the third sheet fails the job: it stays up with the error, and no
+// document claims the batch whole.
+TEST_F(Tollivar, APipeThatStaysStalledFailsThePressedJob) {
+    std::vector<std::string> faults;
+    for (int read = kThirdSheetRead; read < kThirdSheetRead + 5; ++read)
+        faults.push_back("stall@read:" + std::to_string(read));
+    ASSERT_TRUE(StartEmulator(test::writeNumberedSheets(mDir, 8), faults));
+    ASSERT_NO_FATAL_FAILURE(PressWithTheApplicationClosed());
+    ASSERT_TRUE(WaitState(105));
+    const auto record = ReportedRecord();
+    ASSERT_TRUE(record);
+    EXPECT_EQ(record->get("QS_IsModal").asBool(), true);
+    EXPECT_TRUE(StillAnswersAfterTheQuitDelay());
+    for (const fs::path& pdf : Pdfs())
+        EXPECT_LT(test::pdfPageCount(pdf), 3);
 }
 
 TEST_F(Tollivar, StartsTheHelperOnceWhenItIsNotRunning) {

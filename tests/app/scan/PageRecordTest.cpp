@@ -89,10 +89,13 @@ TEST(PageRecord, TheRecordNamesTheRawFileAndItsLayout) {
     EXPECT_EQ(info.get(ImgInfo_RotateKey).asInt32(), 0);
 }
 
-TEST(PageRecord, MessagesTellNotFoundInUseAndScannerFaultsApart) {
-    EXPECT_EQ(tlv::openFailureKey(TWRC_ENDOFLIST, TWCC_SUCCESS), "Err_NotFoundScannerDriver");
+TEST(PageRecord, MessagesTellNotLoadedInUseAndScannerFaultsApart) {
+    EXPECT_EQ(tlv::openFailureKey(TWRC_ENDOFLIST, TWCC_SUCCESS), "Err_NotUseScannerDriver");
+    EXPECT_EQ(tlv::openFailureKey(TWRC_ENDOFLIST, TWCC_NODS), "Err_NotLoadScannerDriver");
+    EXPECT_EQ(tlv::openFailureKey(tlv::kOpenQuitting, TWCC_SUCCESS), "Err_NotLoadScannerDriver");
     EXPECT_EQ(tlv::openFailureKey(TWRC_FAILURE, TWCC_MAXCONNECTIONS), "Err_ScannerInUse");
-    EXPECT_EQ(tlv::openFailureKey(TWRC_FAILURE, TWCC_NODS), "Err_ScannerNotConnected");
+    EXPECT_EQ(tlv::openFailureKey(TWRC_FAILURE, TWCC_NODS), "Err_NotLoadScannerDriver");
+    EXPECT_EQ(tlv::openFailureKey(TWRC_FAILURE, TWCC_CHECKDEVICEONLINE), "Err_NotUseScannerDriver");
     EXPECT_EQ(tlv::openFailureKey(TWRC_FAILURE, TWCC_BUMMER), "Err_NotUseScannerDriver");
     EXPECT_EQ(tlv::scanFailureKey(TWCC_PAPERJAM), "Err_ScanPaperJam");
     EXPECT_EQ(tlv::scanFailureKey(TWCC_PAPERDOUBLEFEED), "Err_ScanDoubleFeed");

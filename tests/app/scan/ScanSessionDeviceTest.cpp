@@ -255,12 +255,22 @@ TEST_F(ScanSession, AScannerHeldByAnotherProgramIsInUse) {
     EXPECT_FALSE(cntlr->isBatchRunning());
 }
 
-TEST_F(ScanSession, NoDataSourceOfThisScannerIsNotFound) {
+// Without a data source of this scanner the key follows the condition code: 3 (no data source, here a
+// scanner that is not there to set up) says the driver could not be loaded, anything else that it cannot
+// be used.
+TEST_F(ScanSession, ADataSourceThatCannotBeOpenedIsToldByItsConditionCode) {
     StartScanner({"gen:ramp-a4 1"});
     fnd::Dictionary info = AppInfo();
     info.set("VXDSProductName", "Another Scanner");
     cntlr.reset();
     cntlr = std::make_unique<TlvDeviceCntlr>(host, info);
     EXPECT_FALSE(cntlr->openDS(&host.scanSettings, false));
-    EXPECT_EQ(host.messages, std::vector<std::string>{"Err_NotFoundScannerDriver"});
+    EXPECT_EQ(host.messages, std::vector<std::string>{"Err_NotUseScannerDriver"});
+
+    host.messages.clear();
+    StopEmulator();
+    cntlr = std::make_unique<TlvDeviceCntlr>(host, AppInfo());
+    EXPECT_FALSE(cntlr->openDS(&host.scanSettings, false));
+    EXPECT_EQ(host.messages, std::vector<std::string>{"Err_NotLoadScannerDriver"});
+    EXPECT_FALSE(cntlr->isBatchRunning());
 }

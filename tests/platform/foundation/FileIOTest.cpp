@@ -2,6 +2,8 @@
 // temporary file behind; a free name is written as usual. The modes files are given.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cerrno>
 #include <sys/stat.h>
 
@@ -26,6 +28,23 @@ TEST(FileIO, KeepingAnExistingFileRefusesItsNameAndLeavesNoTemporaryFile) {
     // The default still replaces.
     EXPECT_TRUE(fnd::writeFileAtomically(folder / "page.tif", kBytes));
     EXPECT_EQ(readText(folder / "page.tif"), "new");
+}
+
+// A streamed write that fails part-way leaves the old file as it was and no temporary file; one that
+// succeeds replaces it with what it wrote.
+TEST(FileIO, StreamedWriteReplacesOnlyWhenTheWriterSucceeds) {
+    TempFolder folder;
+    writeText(folder / "page.jpg", "old");
+    const auto partly = [](int fd) {
+        EXPECT_EQ(::write(fd, "ne", 2), 2);
+        return false; // gives up after part of the file
+    };
+    EXPECT_FALSE(fnd::writeFileAtomically(folder / "page.jpg", partly));
+    EXPECT_EQ(readText(folder / "page.jpg"), "old");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1);
+    const auto whole = [](int fd) { return ::write(fd, "new", 3) == 3; };
+    EXPECT_TRUE(fnd::writeFileAtomically(folder / "page.jpg", whole));
+    EXPECT_EQ(readText(folder / "page.jpg"), "new");
 }
 
 mode_t modeOf(const std::filesystem::path& path) {

@@ -127,6 +127,47 @@ TEST(PdfMaker, LosslessPagesGiveBackTheirPixels) {
     EXPECT_TRUE(pbm == std::string(bw.pixels.begin(), bw.pixels.end()));
 }
 
+// Text above a band of smooth shading and a band of noise, so that the row filters of the lossless
+// encoding all come into play: every sample must come back.
+Page variedPage() {
+    Page page = textPage();
+    uint32_t state = 7;
+    for (int32_t y = page.height / 3; y < page.height; ++y)
+        for (int32_t x = 0; x < page.width; ++x) {
+            state = state * 1103515245u + 12345u;
+            const bool noisy = y >= 2 * page.height / 3;
+            page.pixels[static_cast<size_t>(y) * static_cast<size_t>(page.sync) + static_cast<size_t>(x)] =
+                static_cast<uint8_t>(noisy ? state >> 24 : (x + 2 * y) & 0xFF);
+        }
+    return page;
+}
+
+TEST(PdfMaker, LosslessGreyAndColourComeBackSampleForSample) {
+    const std::string folder = vlmtest::scratchFolder("samples");
+    const Page grey = variedPage();
+    Page colour = vlmtest::toBgr(grey);
+    for (size_t i = 0; i < colour.pixels.size(); i += 3)
+        colour.pixels[i] = static_cast<uint8_t>(colour.pixels[i] ^ (i / 3)); // blue apart from the others
+    ASSERT_EQ(startDocument(folder + "/plain.pdf", VLM_MODE_PLAIN, 0), VLM_OK);
+    ASSERT_EQ(addPage(grey), VLM_OK);
+    ASSERT_EQ(addPage(colour), VLM_OK);
+    ASSERT_EQ(VLMC_exclose(0), VLM_OK);
+    expectValid(folder + "/plain.pdf");
+    // pdfimages writes both as PPM, grey in every sample.
+    vlmtest::run("pdfimages '" + folder + "/plain.pdf' '" + folder + "/raw'");
+    std::string expectedGrey;
+    std::string expectedRgb;
+    for (int32_t y = 0; y < grey.height; ++y)
+        for (int32_t x = 0; x < grey.width; ++x) {
+            const auto sample = static_cast<char>(grey.pixels[static_cast<size_t>(y * grey.sync + x)]);
+            expectedGrey += {sample, sample, sample};
+            const uint8_t* bgr = &colour.pixels[static_cast<size_t>(y * colour.sync + 3 * x)];
+            expectedRgb += {static_cast<char>(bgr[2]), static_cast<char>(bgr[1]), static_cast<char>(bgr[0])};
+        }
+    EXPECT_TRUE(decodedPixels(folder + "/raw-000.ppm", "P6") == expectedGrey);
+    EXPECT_TRUE(decodedPixels(folder + "/raw-001.ppm", "P6") == expectedRgb);
+}
+
 TEST(PdfMaker, FileSizeAfterTheLastPageIsTheFinishedFileSize) {
     const std::string path = vlmtest::scratchFolder("size") + "/size.pdf";
     ASSERT_EQ(startDocument(path, VLM_MODE_PLAIN, 0), VLM_OK);

@@ -89,12 +89,13 @@ INSTANTIATE_TEST_SUITE_P(AllPixelTypes, Batch,
                                     (std::get<2>(info.param) ? "Duplex" : "Simplex");
                          });
 
-// Angle of the top edge of the bar nearest to a third of the page down, across the bright left part of
-// the ramp; each column takes the bar edge nearest to the one found in the column before.
+// Angle of the top edge of the bar nearest to a third of the page down, across the bright left fifth of
+// the ramp (lighter than a colour scan's mid-tones); each column takes the bar edge nearest to the one
+// found in the column before.
 double BarAngle(const SPageBitmap& page) {
     std::vector<std::pair<double, double>> points;
     double last = page.height / 3.0;
-    for (std::uint32_t x = page.width / 20; x < page.width * 2 / 5; x += 8) {
+    for (std::uint32_t x = page.width / 20; x < page.width / 5; x += 8) {
         const std::vector<std::uint32_t> starts = DarkStarts(page, x);
         if (starts.empty())
             continue;

@@ -27,10 +27,12 @@ protected:
         return (mBuild / "share/k3100/samples" / name).string();
     }
 
-    // sheets: emulator --load specs, one sheet each; options: twainscan's command-line options.
-    SBatch Scan(const std::vector<std::string>& sheets, std::vector<std::string> options) {
+    // sheets: emulator --load specs, one sheet each; options: twainscan's command-line options; faults:
+    // the emulator's --fault specs.
+    SBatch Scan(const std::vector<std::string>& sheets, std::vector<std::string> options,
+                const std::vector<std::string>& faults = {}) {
         SBatch batch;
-        if (!StartEmulator(sheets)) {
+        if (!StartEmulator(sheets, faults)) {
             batch.error = "the emulator did not start";
             return batch;
         }
@@ -55,6 +57,8 @@ protected:
                 more = session.EndTransfer();
             }
             session.Close();
+            if (session.BatchFault() != TWCC_SUCCESS)
+                batch.error = "batch fault, condition code " + std::to_string(session.BatchFault());
         } catch (const twainscan::ScanError& failure) {
             batch.error = failure.what();
         }

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "EmulatorProcess.h"
+#include "NumberedSheets.h"
 #include "QSCapIds.h"
 #include "ScanOptions.h"
 
@@ -39,18 +40,25 @@ protected:
     // shell: commands run just before twainscan in its shell (limits).
     SRun Run(const std::string& arguments, const std::string& feeder = "", const std::string& fault = "",
              const std::string& shell = "") const {
+        std::vector<std::string> options;
+        if (!feeder.empty())
+            options = {"--load", feeder};
+        if (!feeder.empty() && !fault.empty())
+            options.insert(options.end(), {"--fault", fault});
+        return RunWith(arguments, options, shell);
+    }
+    // emulator: the emulated scanner's options; empty runs without a scanner.
+    SRun RunWith(const std::string& arguments, const std::vector<std::string>& emulator,
+                 const std::string& shell = "") const {
         const std::string build = std::getenv("K3100_BUILD_DIR") ? std::getenv("K3100_BUILD_DIR") : ".";
-        const std::string socket = (mDir / (feeder.empty() ? "no-scanner" : "scanner")).string();
+        const std::string socket = (mDir / (emulator.empty() ? "no-scanner" : "scanner")).string();
         const std::string command = shell + "env K3100_TWAIN_DS_DIR='" + build + "/lib' K3100_LOCK_DIR='" +
                                     mDir.string() + "' XDG_CONFIG_HOME='" + mDir.string() +
                                     "' K3100_EMULATOR_SOCKET='" + socket + "' '" + build +
                                     "/bin/twainscan' " + arguments + " 2>&1";
-        test::EmulatorProcess emulator(socket);
-        if (!feeder.empty()) {
-            std::vector<std::string> options{"--load", feeder};
-            if (!fault.empty())
-                options.insert(options.end(), {"--fault", fault});
-            const ::testing::AssertionResult serving = emulator.Start(options);
+        test::EmulatorProcess scanner(socket);
+        if (!emulator.empty()) {
+            const ::testing::AssertionResult serving = scanner.Start(emulator);
             if (!serving) {
                 ADD_FAILURE() << serving.message();
                 return {};
@@ -214,6 +222,31 @@ TEST_F(TwainScan, EveryScannerFaultFailsTheRunAndKeepsThePagesBeforeIt) {
             EXPECT_FALSE(fs::exists(out / "page-0002.tif")) << run.output;
         }
     }
+}
+
+// A stall between the fifth and the sixth sheet, where the data source asks whether paper is left, is
+// cleared and asked again instead of ending the batch. A pipe that stalls at every try fails the run on
+// the third sheet and keeps the two pages before it.
+TEST_F(TwainScan, AStalledPipeLosesNoSheetAndOneThatStaysStalledFailsTheRun) {
+    std::vector<std::string> feeder;
+    for (const std::string& sheet : test::writeNumberedSheets(mDir, 8))
+        feeder.insert(feeder.end(), {"--load", sheet});
+    const std::string options = " --pixel-type grey --resolution 150 --paper a4";
+    std::vector<std::string> once = feeder;
+    once.insert(once.end(), {"--fault", "stall@read:40"});
+    const SRun cleared = RunWith("--output '" + (mDir / "once").string() + "'" + options, once);
+    EXPECT_EQ(cleared.status, 0) << cleared.output;
+    EXPECT_NE(cleared.output.find("scanned 8 pages"), std::string::npos) << cleared.output;
+
+    std::vector<std::string> always = feeder;
+    for (int read = 24; read <= 28; ++read)
+        always.insert(always.end(), {"--fault", "stall@read:" + std::to_string(read)});
+    const fs::path out = mDir / "always";
+    const SRun stalled = RunWith("--output '" + out.string() + "'" + options, always);
+    EXPECT_EQ(stalled.status, 1) << stalled.output;
+    EXPECT_NE(stalled.output.find(" after page 2: 2 pages written"), std::string::npos) << stalled.output;
+    EXPECT_TRUE(fs::exists(out / "page-0002.tif"));
+    EXPECT_FALSE(fs::exists(out / "page-0003.tif"));
 }
 
 // Short reads only slow the transfer down: the batch still ends normally.
