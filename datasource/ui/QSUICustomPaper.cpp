@@ -59,7 +59,8 @@ int ComOrvikElectronicsK3100QSUIController::runModalPaperEditPanel(QString& adde
     if (!panel)
         return kPanelCancel;
     panel->setParent(mWindow.get(), Qt::Dialog);
-    CNamedRecordList list(DataSourcePreferencesPath(), kPrefCustomPapers, [](const fnd::Dictionary&) { return true; });
+    CNamedRecordList list(DataSourcePreferencesPath(), kPrefCustomPapers,
+                          [](const fnd::Dictionary&) { return true; });
     auto* table = appkit::viewWithTag<QListWidget>(panel, kPaperTable);
     auto* name = appkit::viewWithTag<QLineEdit>(panel, kNameField);
     auto* widthField = appkit::viewWithTag<QLineEdit>(panel, kWidthField);
@@ -98,9 +99,10 @@ int ComOrvikElectronicsK3100QSUIController::runModalPaperEditPanel(QString& adde
         const SPaperUnitInput input = PaperUnitInput(unit());
         for (QLineEdit* field : {widthField, heightField}) {
             field->setMaxLength(input.maxLength);
-            field->setValidator(new QRegularExpressionValidator(
-                QRegularExpression(QStringLiteral("[%1]*").arg(QRegularExpression::escape(input.validCharacters))),
-                field));
+            field->setValidator(
+                new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[%1]*").arg(
+                                                    QRegularExpression::escape(input.validCharacters))),
+                                                field));
         }
     };
     // Typing is taken when it ends (or before an add); a clamped value is shown as clamped.
@@ -121,8 +123,10 @@ int ComOrvikElectronicsK3100QSUIController::runModalPaperEditPanel(QString& adde
         for (std::size_t i = 0; i < list.records().size(); ++i)
             table->addItem(list.nameAt(i));
         table->clearSelection();
-        name->setText(list.untitledName(QSUIString(QStringLiteral("CustomName")),
-                                        [this](const QString& taken) { return containsOriginalPaperNames(taken) >= 0; }));
+        name->setText(
+            list.untitledName(QSUIString(QStringLiteral("CustomName")), [this](const QString& taken) {
+                return containsOriginalPaperNames(taken) >= 0;
+            }));
         name->setFocus();
     };
     auto change = [&](int tag) {
@@ -135,17 +139,20 @@ int ComOrvikElectronicsK3100QSUIController::runModalPaperEditPanel(QString& adde
                 return;
             }
             if (list.find(paperName) >= 0 &&
-                !RunCriticalAlert(panel, QSUIString(QStringLiteral("PaperAlreadyExistence Message")).arg(paperName),
+                !RunCriticalAlert(panel,
+                                  QSUIString(QStringLiteral("PaperAlreadyExistence Message")).arg(paperName),
                                   QSUIString(QStringLiteral("PaperAlreadyExistence Info")), true))
                 return;
-            list.put(fnd::Dictionary{{"Name", paperName.toStdString()}, {"Width", width}, {"Height", height}});
+            list.put(
+                fnd::Dictionary{{"Name", paperName.toStdString()}, {"Width", width}, {"Height", height}});
             lastPut = paperName;
         } else {
             const int row = table->currentRow();
-            if (row < 0 ||
-                !RunCriticalAlert(panel,
-                                  QSUIString(QStringLiteral("RemovePaperMessage")).arg(list.nameAt(static_cast<std::size_t>(row))),
-                                  QString(), true))
+            if (row < 0)
+                return;
+            const auto index = static_cast<std::size_t>(row);
+            const QString question = QSUIString(QStringLiteral("RemovePaperMessage")).arg(list.nameAt(index));
+            if (!RunCriticalAlert(panel, question, QString(), true))
                 return;
             list.remove(static_cast<std::size_t>(row));
         }
