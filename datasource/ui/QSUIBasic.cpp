@@ -98,10 +98,12 @@ void ComOrvikElectronicsK3100QSUIController::connectBasicSettingControls() {
     for (QWidget* view : {mSimpleModeView.data(), mAdvanceModeView.data()}) {
         if (!view)
             continue;
-        for (const auto& [tag, change] : popups)
-            if (QComboBox* popup = Popup(view, tag))
+        for (const auto& entry : popups) {
+            const Change change = entry.second;
+            if (QComboBox* popup = Popup(view, entry.first))
                 connect(popup, &QComboBox::activated, this,
                         [this, popup, change] { (this->*change)(popup); });
+        }
         if (auto* box = appkit::viewWithTag<QCheckBox>(view, kSkewCorrectionTag))
             connect(box, &QCheckBox::clicked, this, [this, box] { changeSkewCorrectionControls(box); });
         if (QComboBox* resolutions = Popup(view, kResolutionTag))

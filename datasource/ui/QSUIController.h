@@ -120,7 +120,7 @@ private:
     void initBasicSettingUI();
     void syncBasicSettingUI();
     void buildColorModeControls();
-    void updateColorModeControls();
+    void updateColorModeControls() override;
     void changeColorModeControls(QWidget* sender);
     void buildPaperSizeControls();
     void updatePaperSizeControls();
