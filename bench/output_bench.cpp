@@ -67,7 +67,7 @@ void writePages(benchmark::State& state, int bpp, int format, int compression) {
     tlv::TlvReadFilesThread reader(host, writer);
     writer.initWriteFilePathArray();
     for (auto _ : state) {
-        reader.writeImageFileByIndex(0, true, std::nullopt, std::nullopt);
+        reader.writeImageFileByIndex(host.batch(), 0, true, std::nullopt, std::nullopt);
         state.PauseTiming();
         fs::remove(saved / host.options.imgFileName);
         writer.releaseWriteFilePathArray(false);

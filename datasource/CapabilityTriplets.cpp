@@ -1,5 +1,6 @@
-// The five DAT_CAPABILITY messages. A capability handler may answer first; otherwise the capability's
-// own container answers MSG_GET and a temporary one value answers the current, default and reset values.
+// The DAT_CAPABILITY messages. A capability handler may answer first; otherwise the capability's own
+// container answers MSG_GET and a temporary one value answers the current, default and reset values.
+#include "CapIds.h"
 #include "ContainerBlock.h"
 #include "DataSource.h"
 
@@ -44,11 +45,15 @@ TW_UINT16 CDataSource::AnswerOneValue(TW_MEMREF data, EOneValueAnswer answer) {
         return Fail(code);
     if (answer == EOneValueAnswer::kReset)
         capability->Reset();
+    const CapHandler handler = GetCapHandler(CapID(cap->Cap));
+    // A list without a handler of its own (CAP_SUPPORTEDCAPS) has no single value: all of it is its
+    // current and its default value.
+    if (!handler && capability->GetContainerType() == TWON_ARRAY)
+        return GetCapability(nullptr, data);
     // Only the current value lets the handler see the pool's capability; the others get the temporary.
     const bool passPoolCap = answer == EOneValueAnswer::kCurrent;
     bool handled = false;
     cap->hContainer = nullptr;
-    const CapHandler handler = GetCapHandler(CapID(cap->Cap));
     // Handlers may bring the pool's value up to date on MSG_GET, so the current value is read after them.
     if (handler && passPoolCap) {
         if (const TW_UINT16 code = (this->*handler)(MSG_GET, cap, capability, handled))
@@ -80,22 +85,40 @@ TW_UINT16 CDataSource::ResetCapability(pTW_IDENTITY, TW_MEMREF data) {
     return AnswerOneValue(data, EOneValueAnswer::kReset);
 }
 
-// The application's container is only read: it stays the application's to dispose.
+// The application's container is only read: it stays the application's to dispose. An enumeration or a
+// range sets the current value it names; the list or bounds it would narrow the choice to are not kept,
+// which TWRC_CHECKSTATUS tells the application (it may read back what applies with MSG_GET).
 TW_UINT16 CDataSource::SetCapability(pTW_IDENTITY, TW_MEMREF data) {
     TW_CAPABILITY* cap = nullptr;
     CCapability* capability = nullptr;
     if (const TW_UINT16 code = FindCapability(data, cap, capability))
         return Fail(code);
+    bool handled = false;
     if (CapHandler handler = GetCapHandler(CapID(cap->Cap))) {
-        bool handled = false;
         if (const TW_UINT16 code = (this->*handler)(MSG_SET, cap, capability, handled))
             return Fail(code);
-        if (handled)
-            return TWRC_SUCCESS;
     }
-    if (const TW_UINT16 code = capability->AcceptsNativeContainer(cap->ConType, cap->hContainer))
-        return Fail(code);
+    if (!handled) {
+        if (const TW_UINT16 code = capability->AcceptsNativeContainer(cap->ConType, cap->hContainer))
+            return Fail(code);
+    }
+    const bool constrains = cap->ConType == TWON_ENUMERATION || cap->ConType == TWON_RANGE;
+    return constrains ? SetConditionCode(TWCC_SUCCESS, TWRC_CHECKSTATUS) : TWRC_SUCCESS;
+}
+
+// Every capability back to its power-on value, with those that follow others brought in line.
+TW_UINT16 CDataSource::ResetAllCapabilities(pTW_IDENTITY, TW_MEMREF) {
+    if (!mCapPool)
+        return Fail(TWCC_SEQERROR);
+    for (const auto& [id, capability] : mCapPool->Capabilities())
+        capability->Reset();
+    SyncDependentCapabilities();
     return TWRC_SUCCESS;
+}
+
+void CDataSource::SyncDependentCapabilities() {
+    SyncCapability(ICAP_PIXELTYPE);
+    SyncCapability(CCAP_OVKM_PAPERSIZE);
 }
 
 // A one value of TWTY_INT32 with the TWQC_* operations the capability takes.

@@ -2,7 +2,9 @@
 // double, so each item type's width, signedness and saturation rules live in one place.
 #include "Capability.h"
 
+#include <array>
 #include <cstring>
+#include <span>
 #include <type_traits>
 
 #include "FixedPoint.h"
@@ -72,10 +74,13 @@ std::int64_t TruncateToInt64(double value) {
 } // namespace
 
 bool CCapability::ReadNumber(double& out, ECapProperty property) const {
-    CapItem item(GetItemSize());
-    if (item.empty() || (!IsIntegerType(mItemType) && mItemType != TWTY_FLOAT32 && mItemType != TWTY_FIX32))
+    // A number is at most 4 bytes wide: it is read into a buffer of that size on the stack.
+    std::array<std::uint8_t, sizeof(TW_UINT32)> item{};
+    const std::size_t size = GetItemSize();
+    if (size == 0 || size > item.size() ||
+        (!IsIntegerType(mItemType) && mItemType != TWTY_FLOAT32 && mItemType != TWTY_FIX32))
         return false;
-    if (!GetValue(item, property))
+    if (!GetValue(std::span(item).first(size), property))
         return false;
     if (mItemType == TWTY_FLOAT32)
         out = Load<float>(item.data());

@@ -120,6 +120,7 @@ public:
     // TWAIN 2 additions to the table.
     virtual TW_UINT16 SetEntryPoint(pTW_IDENTITY origin, TW_MEMREF data);
     virtual TW_UINT16 QuerySupportCapability(pTW_IDENTITY origin, TW_MEMREF data);
+    virtual TW_UINT16 ResetAllCapabilities(pTW_IDENTITY origin, TW_MEMREF data);
     virtual TW_UINT16 GetSetupFileXfer(pTW_IDENTITY origin, TW_MEMREF data);
     virtual TW_UINT16 GetDefaultSetupFileXfer(pTW_IDENTITY origin, TW_MEMREF data);
     virtual TW_UINT16 SetSetupFileXfer(pTW_IDENTITY origin, TW_MEMREF data);
@@ -237,6 +238,11 @@ private:
     TW_UINT16 PullPage(pTW_IDENTITY origin, std::vector<std::uint8_t>& pixels);
     static std::vector<std::uint8_t> EncodeFileContents(TW_UINT16 format, const SPageBitmap& page);
     static TW_SETUPFILEXFER DefaultFileSetup();
+    // The format of the standard file transfer: the current ICAP_IMAGEFILEFORMAT.
+    TW_UINT16 FileFormat() const;
+    // Brings the capabilities that follow the pixel type and the paper size in line with their current
+    // values (after the stored settings are loaded, and after a reset of all).
+    void SyncDependentCapabilities();
     // Pulls the page and writes it to the named file in the format.
     TW_UINT16 WriteFileTransfer(pTW_IDENTITY origin, TW_UINT16 format, const std::string& name);
 };

@@ -8,6 +8,8 @@
 #include "CapIds.h"
 #include "ClientApp.h"
 #include "DataSource.h"
+#include "HostIntegration.h"
+#include "ManagerEntryPoints.h"
 
 namespace {
 
@@ -36,6 +38,13 @@ void CDataSource::ReleaseScannerLock() {
 }
 
 TW_UINT16 CDataSource::OpenDS(pTW_IDENTITY origin, TW_MEMREF data) {
+    // Without the manager's entry points (DAT_ENTRYPOINT before the open) no message could reach the
+    // application, which would wait for MSG_XFERREADY in vain: refused here rather than at the enable.
+    if (!ManagerEntryPoints::IsSet() && !IsEmbeddedInHost()) {
+        std::fprintf(stderr, "K3100: opened without the source manager's entry points (DAT_ENTRYPOINT); "
+                             "the application must identify itself as a TWAIN 2 application (DF_APP2)\n");
+        return Fail(TWCC_OPERATIONERROR);
+    }
     // The Id and whatever else the manager keeps in the record stay the manager's.
     if (auto* identity = static_cast<pTW_IDENTITY>(data)) {
         mIdentity.Id = identity->Id;
@@ -60,8 +69,7 @@ TW_UINT16 CDataSource::OpenDS(pTW_IDENTITY origin, TW_MEMREF data) {
     if (failure == TWCC_SUCCESS) {
         LoadCustomCapabilities();
         KeepStoredSessionValues();
-        SyncCapability(ICAP_PIXELTYPE);
-        SyncCapability(CCAP_OVKM_PAPERSIZE);
+        SyncDependentCapabilities();
         if (!SetupScanner())
             failure = TWCC_NODS;
     }
@@ -117,6 +125,8 @@ TW_UINT16 CDataSource::CloseDS(pTW_IDENTITY, TW_MEMREF) {
     if (mState != kClosed)
         TearDown();
     CClientApp::EndSession();
+    // The next open brings its own: the manager that gave these may be gone by then.
+    ManagerEntryPoints::Clear();
     return TWRC_SUCCESS;
 }
 

@@ -44,7 +44,8 @@ constexpr SCapEnumInit kXferMech{4, kXferMechs, 0, 0};
 constexpr float kResolutions[] = {300.0f};
 constexpr SCapEnumInit kResolution{1, kResolutions, 0, 0};
 constexpr TW_UINT16 kFileFormats[] = {TWFF_TIFF, TWFF_PICT, TWFF_JFIF};
-constexpr SCapEnumInit kFileFormat{3, kFileFormats, 0, 0}; // TIFF, as DAT_SETUPFILEXFER starts
+// What the file transfer writes; TIFF first, as DAT_SETUPFILEXFER starts.
+constexpr SCapEnumInit kFileFormat{3, kFileFormats, 0, 0};
 
 constexpr TW_UINT32 kRW = 0;
 constexpr TW_UINT32 kRO = 1;
@@ -73,7 +74,7 @@ const SMakeCapDesc CDataSource::sGeneralCapDesc[] = {
     {ICAP_YNATIVERESOLUTION, TWON_ENUMERATION, TWTY_FLOAT32, 0, &kResolution, kRO},
     {ICAP_FRAMES, TWON_ONEVALUE, TWTY_FRAME, 0, &kZeroFrame, kRW},
     {CAP_ENABLEDSUIONLY, TWON_ONEVALUE, TWTY_BOOL, 0, &kTrue, kRO},
-    {ICAP_IMAGEFILEFORMAT, TWON_ENUMERATION, TWTY_UINT16, 0, &kFileFormat, kRO},
+    {ICAP_IMAGEFILEFORMAT, TWON_ENUMERATION, TWTY_UINT16, 0, &kFileFormat, kRW},
     {CCAP_OVKM_SCANAREA_X, TWON_ONEVALUE, TWTY_INT32, 0, &kZero32, kRW},
     {CCAP_OVKM_SCANAREA_Y, TWON_ONEVALUE, TWTY_INT32, 0, &kZero32, kRW},
     {CCAP_OVKM_SCANAREA_WIDTH, TWON_ONEVALUE, TWTY_INT32, 0, &kZero32, kRW},

@@ -1,12 +1,14 @@
 // How the data source reaches its host application: the notifications of the dialog and of its own
 // timers become TWAIN messages, and each message reaches the application through the source manager
-// (DAT_NULL), or, for a data source inside the host program's own folder, as "DSM Notification".
+// (DAT_NULL), or, for a data source embedded in the maker's own application, as "DSM Notification".
 #include "HostIntegration.h"
 
-#include <system_error>
+#include <string>
+#include <string_view>
 
-#include "Bundle.h"
 #include "DataSource.h"
+#include "DataSourcePreferences.h"
+#include "EmbeddingHost.h"
 #include "ManagerEntryPoints.h"
 
 namespace {
@@ -17,26 +19,13 @@ constexpr char kCloseDSOkayNotification[] = "CloseDSOkayNotification";
 constexpr char kDeviceEventNotification[] = "DeviceEventNotification";
 constexpr char kDSMNotification[] = "DSM Notification";
 
-// Neither binary moves while the process runs, so the answer is worked out once.
-bool IsEmbeddedInHost() {
-    static const bool embedded = [] {
-        const std::optional<fnd::Bundle> own =
-            fnd::Bundle::containing(reinterpret_cast<const void*>(&IsEmbeddedInHost));
-        std::error_code ec;
-        const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", ec);
-        return own && !ec && IsInsideHostFolder(own->binaryPath(), program);
-    }();
-    return embedded;
-}
-
 } // namespace
 
-bool IsInsideHostFolder(const std::filesystem::path& dataSource, const std::filesystem::path& program) {
-    if (dataSource.empty() || program.empty() || dataSource == program)
-        return false;
-    const std::filesystem::path hostFolder = program.parent_path();
-    const std::filesystem::path relative = dataSource.parent_path().lexically_relative(hostFolder);
-    return !relative.empty() && *relative.begin() != "..";
+bool IsEmbeddedInHost() {
+    // The maker's bundle identifiers share the data source's own prefix ("com.orvikElectronics.").
+    const std::string_view own = kDSBundleIdentifier;
+    const std::string_view makerPrefix = own.substr(0, own.rfind('.') + 1);
+    return fnd::embeddingHost().starts_with(makerPrefix);
 }
 
 void CDataSource::RegisterNotificationHandlers() {

@@ -1,8 +1,7 @@
-// Where the data source lies relative to the program that loaded it.
+// Whether the data source is embedded in its host: the host is one of this maker's applications and has
+// registered itself in the shared foundation as the one that takes the data source's messages.
 #pragma once
 
-#include <filesystem>
-
-// True when the data source's binary lies in the host program's own folder or below it (and is not the
-// program itself): it then belongs to that program, which receives its messages as notifications.
-bool IsInsideHostFolder(const std::filesystem::path& dataSource, const std::filesystem::path& program);
+// True when the registered embedding host is one of this maker's applications; where the program or
+// the data source lies plays no part.
+bool IsEmbeddedInHost();

@@ -36,6 +36,10 @@ void Clear() {
     sEntryPoints = TW_ENTRYPOINT{};
 }
 
+bool IsSet() {
+    return Current().DSM_Entry != nullptr;
+}
+
 TW_UINT16 Call(pTW_IDENTITY origin, pTW_IDENTITY dest, TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg,
                TW_MEMREF data) {
     const TW_ENTRYPOINT entryPoints = Current();

@@ -7,11 +7,14 @@
 
 namespace ManagerEntryPoints {
 
-// Keeps the record (process-wide: it outlives the data-source instance, which a close deletes). A
-// record without DSM_Entry, or of another size, is refused with false.
+// Keeps the record (process-wide, as the close deletes the data-source instance) until the close clears
+// it: a manager hands it before every open. A record without DSM_Entry, or of another size, is refused
+// with false.
 bool Set(const TW_ENTRYPOINT& entryPoints);
 // Forgets the manager: the memory functions fall back to the C heap, and calls fail.
 void Clear();
+// Whether a manager gave its entry points (and so can carry messages to the application).
+bool IsSet();
 
 // DSM_Entry of the manager; TWRC_FAILURE when no manager gave its entry points.
 TW_UINT16 Call(pTW_IDENTITY origin, pTW_IDENTITY dest, TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg,

@@ -227,8 +227,10 @@ private:
     TW_UINT16 AnswerSheetError(std::uint32_t error, std::int32_t manualFeed, bool jamless);
     // The scanner's verdict on the image just read: 0 or the error to show.
     std::uint32_t CheckSheetStatus(bool continuous);
-    // Answer of the manual-feed wait, polled once: 0 none yet, 1 go on, 2 stop.
-    int PollUserAction(bool autoStart, std::int32_t delay, std::optional<double>& paperSince);
+    // Answer of the manual-feed wait, polled once: 0 none yet, 1 go on, 2 stop. paperSince: when the paper
+    // was first seen lying still (s), kNoPaperYet while there is none.
+    static constexpr double kNoPaperYet = -1.0;
+    int PollUserAction(bool autoStart, std::int32_t delay, double& paperSince);
     void WaitForPanelKeyRelease();
     // Shows a scanner error and answers what the application gets; a batch that must stop is marked.
     TW_UINT16 AnswerScannerError(std::uint32_t error);
@@ -282,4 +284,7 @@ private:
     TW_UINT16 EndBatchBeforeFirstImage(std::uint32_t error);
 
     CScopedTimer mXferReadyTimer; // one-shot: the next transfer-ready signal for clients that need one
+    // Repeating while an image's rows are read, so that the dialog stays alive in a blocked read; one per
+    // image, stopped when the image ends or is given up.
+    CScopedTimer mRowTimer;
 };

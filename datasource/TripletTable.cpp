@@ -29,6 +29,7 @@ const CDataSource::STripletRow CDataSource::sTripletHandlers[] = {
     {DG_CONTROL, DAT_CAPABILITY, MSG_RESET, &DS::ResetCapability, kOpenOnly},
     {DG_CONTROL, DAT_CAPABILITY, MSG_SET, &DS::SetCapability, kOpenOnly},
     {DG_CONTROL, DAT_CAPABILITY, MSG_QUERYSUPPORT, &DS::QuerySupportCapability, kNotClosed},
+    {DG_CONTROL, DAT_CAPABILITY, MSG_RESETALL, &DS::ResetAllCapabilities, kOpenOnly},
     {DG_CONTROL, DAT_PENDINGXFERS, MSG_ENDXFER, &DS::PendingEndXfers, kTransfer},
     {DG_CONTROL, DAT_PENDINGXFERS, MSG_GET, &DS::GetPendingXfers, DS::kNotClosed},
     {DG_CONTROL, DAT_PENDINGXFERS, MSG_RESET, &DS::ResetPendingXfers, kTransfer},

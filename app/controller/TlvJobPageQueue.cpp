@@ -9,9 +9,10 @@ TlvJobPageQueue::~TlvJobPageQueue() {
     drain();
 }
 
-void TlvJobPageQueue::enqueue(fnd::Dictionary record, int index) {
+void TlvJobPageQueue::enqueue(std::shared_ptr<const TlvBatchSnapshot> batch, fnd::Dictionary record,
+                              int index) {
     std::lock_guard lock(mLock);
-    mQueue.emplace_back(std::move(record), index);
+    mQueue.push_back(Page{std::move(batch), std::move(record), index});
     ++mPending;
     if (!mRunning) {
         mRunning = true;
@@ -52,10 +53,10 @@ void TlvJobPageQueue::run() {
         mWork.wait(lock, [this] { return !mQueue.empty() || mClosing; });
         if (mQueue.empty())
             return; // closing, and every page is written
-        auto [record, index] = std::move(mQueue.front());
+        const Page page = std::move(mQueue.front());
         mQueue.pop_front();
         lock.unlock();
-        mWrite(record, index);
+        mWrite(*page.batch, page.record, page.index);
         lock.lock();
         --mPending;
     }

@@ -3,6 +3,7 @@
 // page order. The thread starts with the batch's first page and ends when the batch is drained.
 #pragma once
 
+#include "TlvBatchSnapshot.h"
 #include "Value.h"
 
 #include <condition_variable>
@@ -15,16 +16,17 @@ namespace tlv {
 
 class TlvJobPageQueue {
 public:
-    // write runs on the writer thread for each page: (record, page index).
-    using Writer = std::function<void(const fnd::Dictionary& record, int index)>;
+    // write runs on the writer thread for each page: (the batch's snapshot, record, page index).
+    using Writer =
+        std::function<void(const TlvBatchSnapshot& batch, const fnd::Dictionary& record, int index)>;
     explicit TlvJobPageQueue(Writer write);
     // Drains what is queued and joins the thread.
     ~TlvJobPageQueue();
     TlvJobPageQueue(const TlvJobPageQueue&) = delete;
     TlvJobPageQueue& operator=(const TlvJobPageQueue&) = delete;
 
-    // Queues a page; starts the writer thread when none runs.
-    void enqueue(fnd::Dictionary record, int index);
+    // Queues a page of the batch; starts the writer thread when none runs.
+    void enqueue(std::shared_ptr<const TlvBatchSnapshot> batch, fnd::Dictionary record, int index);
     // Pages queued or being written.
     int pending() const;
     // Forgets the pages not yet started (a cancel); the page being written is finished.
@@ -39,7 +41,12 @@ private:
     Writer mWrite;
     mutable std::mutex mLock;
     std::condition_variable mWork;
-    std::deque<std::pair<fnd::Dictionary, int>> mQueue;
+    struct Page {
+        std::shared_ptr<const TlvBatchSnapshot> batch;
+        fnd::Dictionary record;
+        int index = 0;
+    };
+    std::deque<Page> mQueue;
     int mPending = 0;
     bool mRunning = false; // a writer thread exists for this batch
     bool mClosing = false;

@@ -19,9 +19,11 @@ TlvMainCntlr::TlvMainCntlr(fnd::UserDefaults& defaults)
           QWidget* modal = QApplication::activeModalWidget();
           return modal ? modal : tlvMainWindow();
       }),
-      mJobPages(
-          [this](const fnd::Dictionary& record, int index) { mReader.readImgFileForJobScn(record, index); }) {
+      mJobPages([this](const tlv::TlvBatchSnapshot& batch, const fnd::Dictionary& record, int index) {
+          mReader.readImgFileForJobScn(batch, record, index);
+      }) {
     mJobLists.loadJobListMdlFromFile(mAppSettingObj.isBtn1AllocFOAScan());
+    mBatch = snapshotOfSettings(curScanModeType());
 }
 
 TlvMainCntlr::~TlvMainCntlr() {
@@ -41,7 +43,8 @@ bool TlvMainCntlr::isModalWindow() const {
 bool TlvMainCntlr::isValidSwitchState() const {
     const int s = mAppState;
     const bool ready = !mScanView || (!mScanView->isRunningScanThread() && mScanView->isReadyScan());
-    return ready && (tlv::inStates(s, 0, 202) || tlv::inStates(s, 306, 309));
+    return ready && (tlv::inStates(s, tlv::AppStateMainTop, tlv::AppStateFuncConfirm) ||
+                     (tlv::isFinishState(s) && tlv::isFinishFixState(s)));
 }
 
 bool TlvMainCntlr::isValidSyncDriver() const {
@@ -104,21 +107,22 @@ TlvJobListSettingMdl* TlvMainCntlr::selJobListMdl() const {
     return row < 0 ? nullptr : mJobLists.jobListMdlAtIndex(row).get();
 }
 
-int TlvMainCntlr::curFuncTypeApp() const {
-    const TlvJobListSettingMdl* job =
-        curScanModeType() == tlv::kScanModeFOA ? mJobLists.foaJobListMdl().get() : selJobListMdl();
+TlvJobListSettingMdl* TlvMainCntlr::jobOfMode(int mode) const {
+    return mode == tlv::kScanModeFOA ? mJobLists.foaJobListMdl().get() : selJobListMdl();
+}
+
+int TlvMainCntlr::funcTypeOfMode(int mode) const {
+    const TlvJobListSettingMdl* job = jobOfMode(mode);
     return job ? job->jList_FunctionType() : tlv::kFuncSave;
 }
 
 TlvScanSettingMdl* TlvMainCntlr::curScnMdlApp() {
-    TlvJobListSettingMdl* job =
-        curScanModeType() == tlv::kScanModeFOA ? mJobLists.foaJobListMdl().get() : selJobListMdl();
+    TlvJobListSettingMdl* job = jobOfMode(curScanModeType());
     return job ? job->jList_ScanSettingMdl().get() : nullptr;
 }
 
 TlvFuncSettingMdl* TlvMainCntlr::curFuncMdlApp() {
-    TlvJobListSettingMdl* job =
-        curScanModeType() == tlv::kScanModeFOA ? mJobLists.foaJobListMdl().get() : selJobListMdl();
+    TlvJobListSettingMdl* job = jobOfMode(curScanModeType());
     return job ? job->jList_FuncSettingMdl().get() : nullptr;
 }
 
@@ -127,11 +131,26 @@ bool TlvMainCntlr::isCurValidContinueScan() const {
                                                   : mAppSettingObj.isValidContinueScanJOB();
 }
 
-tlv::TlvOutputOptions TlvMainCntlr::curOutputOptions() const {
-    TlvFuncSettingMdl* model = const_cast<TlvMainCntlr*>(this)->curFuncMdlApp();
-    if (!model)
-        return {};
-    return tlv::outputOptionsOf(*model, curFuncTypeApp(), VX_Func::defaultPictureFolder().string());
+std::shared_ptr<tlv::TlvBatchSnapshot> TlvMainCntlr::snapshotOfSettings(int mode) const {
+    auto batch = std::make_shared<tlv::TlvBatchSnapshot>();
+    batch->scanMode = mode;
+    batch->confirmOutput = isCurConfirmOutput();
+    const TlvJobListSettingMdl* job = jobOfMode(mode);
+    if (!job)
+        return batch;
+    batch->funcType = job->jList_FunctionType();
+    if (const std::shared_ptr<TlvFuncSettingMdl>& model = job->jList_FuncSettingMdl()) {
+        batch->settings = std::make_shared<const TlvFuncSettingMdl>(*model);
+        batch->options =
+            tlv::outputOptionsOf(*batch->settings, batch->funcType, VX_Func::defaultPictureFolder().string());
+    }
+    return batch;
+}
+
+void TlvMainCntlr::takeStepSnapshot() {
+    const std::shared_ptr<tlv::TlvBatchSnapshot> step = snapshotOfSettings(mBatch->scanMode);
+    step->confirmOutput = mBatch->confirmOutput;
+    mBatch = step;
 }
 
 void TlvMainCntlr::setScnStngInFOAJLMdl(const TlvScanSettingMdl& model) {
@@ -165,8 +184,10 @@ void TlvMainCntlr::showErrorPanel(const std::string& key) {
 }
 
 void TlvMainCntlr::showErrorPanel(const std::string& key, const std::vector<std::string>& args) {
-    if (mView)
-        mView->showErrorPanelLater(key, args);
+    QStringList texts;
+    for (const std::string& arg : args)
+        texts.append(QString::fromStdString(arg));
+    emit mNotifier.failureRaised(QString::fromStdString(key), texts);
 }
 
 QWidget* TlvMainCntlr::tlvMainWindow() {
@@ -182,8 +203,7 @@ void TlvMainCntlr::displayOfPreview(const fnd::Dictionary&, int index) {
         fnd::performOnMainThread([this, index] { displayOfPreview({}, index); }, true);
         return;
     }
-    if (mView)
-        mView->updateScanNum(index + 1);
+    emit mNotifier.scanCountChanged(index + 1);
 }
 
 void TlvMainCntlr::cancelDriver(bool cancel) {

@@ -3,10 +3,12 @@
 // actions of the main window that start, cancel and send on a batch, and the automatic quit after a
 // job that the helper started. It is the host of the scan session and of the output road. The state and
 // the screens belong to the main thread; worker threads report by calls that hand over to it and wait.
+// The window follows it through its notifier's signals.
 #pragma once
 
 #include "TlvAppSettingMdl.h"
 #include "TlvAppState.h"
+#include "TlvCntlrNotifier.h"
 #include "TlvExePrintThread.h"
 #include "TlvExeRenameMoveThread.h"
 #include "TlvExeWriteThread.h"
@@ -60,10 +62,15 @@ public:
     int appState() const override { return mAppState; }
     // Main thread: the rules and the entry step of the new state.
     void setAppState(int state);
-    // Any thread: a worker's report, handed to the main thread and waited for.
+    // Any thread: a report of the scan session or an output step, handed to the main thread and waited
+    // for; taken only where the road allows it from the state of that moment.
     void setAppStateNum(int state) override;
+    // The road: may a report move the application from one state to the other?
+    static bool isOnRoad(int from, int to);
     bool isMainTopState() const override { return tlv::isMainTopState(mAppState); }
     bool isExecuteScnState() const override { return tlv::isExecuteScnState(mAppState); }
+    // From the start of a batch to the end of its output.
+    bool isBatchRunning() const { return tlv::isExecuteScnFuncState(mAppState); }
     bool isValidSwitchState() const;
     bool isValidSyncDriver() const;
     // No batch, no output and no panel: a quit may go through.
@@ -84,14 +91,19 @@ public:
     void applicationWillTerminate();
 
     // ---- current job and settings ----
-    int curScanModeType() const override { return mAppSettingObj.scanModeType(); }
-    int curFuncTypeApp() const override;
+    // What the settings say now (the window's choices); a running batch goes by its snapshot.
+    int curScanModeType() const { return mAppSettingObj.scanModeType(); }
+    int curFuncTypeApp() const { return funcTypeOfMode(curScanModeType()); }
+    // The function of the mode's job: the scan-first job or the selected one.
+    int funcTypeOfMode(int mode) const;
     TlvScanSettingMdl* curScnMdlApp() override;
     TlvFuncSettingMdl* curFuncMdlApp();
-    bool isConfirmOutput() const override { return mAppSettingObj.isConfirmOutput(); }
-    bool isCurConfirmOutput() const override { return mAppSettingObj.isConfirmOutput(); }
+    bool isCurConfirmOutput() const { return mAppSettingObj.isConfirmOutput(); }
     bool isCurValidContinueScan() const;
-    tlv::TlvOutputOptions curOutputOptions() const override;
+    // Main thread: the batch that runs or ran last, copied from the settings when it started (its
+    // function and settings again when its output step starts).
+    tlv::TlvBatchKind batchKind() const override { return *mBatch; }
+    const tlv::TlvBatchSnapshot& batchSnapshot() const { return *mBatch; }
     TlvAppSettingMdl& appSettingObj() { return mAppSettingObj; }
     const TlvPrefsSettingMdl& prefsSettingObj() const { return mPrefsSettingObj; }
     TlvJobListStorage& jobLists() { return mJobLists; }
@@ -156,7 +168,7 @@ public:
     tlv::TlvFunctionViewCntlr& functionViewCntlr();
     void setFuncTypeInFOAJLMdl(int type);
     void setFuncStngInFOAJLMdl(const TlvFuncSettingMdl& model);
-    void checkClosePDF() override { mWriter.checkClosePDF(); }
+    void checkClosePDF() override { mWriter.checkClosePDF(*mBatch); }
     void changeKeyView() override {}
     bool isCheckValidSyncDriver() override;
     bool isCheckValidSelectedJob();
@@ -174,16 +186,21 @@ public:
     void displayOfPreview(const fnd::Dictionary& record, int index) override;
 
     tlv::TlvExeWriteThread& writer() { return mWriter; }
+    // The state, the page counter and the failures, as signals.
+    tlv::TlvCntlrNotifier& notifier() { return mNotifier; }
 
 private:
     void shiftNextDisposeByAppState();
-    void startWorker(void (TlvMainCntlr::*step)());
-    void readImgFilesStep() { mReader.readImgFiles(); }
-    void remakeRotatedStep() { mRenameMove.checkRotateAndRemakeImg(); }
+    // The job of a mode: the scan-first job or the selected one.
+    TlvJobListSettingMdl* jobOfMode(int mode) const;
+    // The settings as they are now, for a batch of mode.
+    std::shared_ptr<tlv::TlvBatchSnapshot> snapshotOfSettings(int mode) const;
+    // The output step starts: the function and its settings as chosen now, the batch's mode and confirm
+    // choice kept.
+    void takeStepSnapshot();
     // Main thread: the names the check screen confirmed for the written files; the written names
     // where it did not list this batch's files.
     std::vector<std::string> confirmedFileNames();
-    void handOffStep();
     void askMailSizeOver(int index);
     bool askCancel(bool fromModeButton) const;
     void clearBatchCounters();
@@ -195,11 +212,14 @@ private:
     void changeFoaJob(const std::function<void(TlvJobListSettingMdl&)>& change);
 
     fnd::UserDefaults& mDefaults;
+    tlv::TlvCntlrNotifier mNotifier;
     tlv::TlvMainView* mView = nullptr;
     TlvScanViewCntlr* mScanView = nullptr;
     TlvDeviceCntlr* mDevice = nullptr;
 
     std::atomic<int> mAppState{tlv::AppStateMainTop};
+    // Main thread; the workers get their own reference to the snapshot they were started with.
+    std::shared_ptr<const tlv::TlvBatchSnapshot> mBatch;
     TlvAppSettingMdl mAppSettingObj;
     TlvPrefsSettingMdl mPrefsSettingObj;
     TlvJobListStorage mJobLists;

@@ -42,7 +42,8 @@ void TlvMainCntlr::switchScanMode(int mode, bool force) {
 void TlvMainCntlr::switchScanModeForCancelOnMain() {
     const int state = mAppState;
     const bool sent = mScanView && mScanView->wasSentCancelToDSOnCntlr();
-    if (!((tlv::isExeScningState(state) && sent) || tlv::inStates(state, 103, 199)))
+    if (!((tlv::isExeScningState(state) && sent) ||
+          tlv::inStates(state, AppStateScanWrite, AppStateFuncStart - 1)))
         return;
     // One return to the top per scan, whichever thread asks first.
     if (mIsInvalidSwitch.exchange(true))

@@ -22,8 +22,7 @@ void TlvMainCntlr::releaseImgInfoArray(bool deleteFiles) {
         return;
     clearBatchCounters();
     mWriter.releaseWriteFilePathArray(deleteFiles);
-    if (mView)
-        mView->updateScanNum(0);
+    emit mNotifier.scanCountChanged(0);
 }
 
 void TlvMainCntlr::clearBatchCounters() {
@@ -44,8 +43,8 @@ void TlvMainCntlr::addImgInfo(TlvPageRecord page) {
 void TlvMainCntlr::addImgInfo(const fnd::Dictionary& record, int index) {
     if (!mImgInfo.add(record))
         return;
-    if (curScanModeType() == kScanModeJOB && curFuncTypeApp() != kFuncPrint)
-        mJobPages.enqueue(record, index);
+    if (mBatch->writesWhileScanning())
+        mJobPages.enqueue(mBatch, record, index);
     else
         displayOfPreview(record, index);
 }
@@ -79,12 +78,7 @@ void TlvMainCntlr::removeImgInfoByIndexOver() {
         }
     }
     const int pages = static_cast<int>(mImgInfo.count());
-    fnd::performOnMainThread(
-        [this, pages] {
-            if (mView)
-                mView->updateScanNum(pages);
-        },
-        false);
+    fnd::performOnMainThread([this, pages] { emit mNotifier.scanCountChanged(pages); }, false);
 }
 
 void TlvMainCntlr::setWritedFileSizeForPfm(int index, std::uint64_t bytes) {
@@ -95,9 +89,9 @@ void TlvMainCntlr::setWritedFileSizeForPfm(int index, std::uint64_t bytes) {
 }
 
 void TlvMainCntlr::setWritedFileSize(int index, std::uint64_t bytes) {
-    if (curFuncTypeApp() != kFuncMail || !mPrefsSettingObj.isShowMsgLimitOver())
+    if (mBatch->funcType != kFuncMail || !mPrefsSettingObj.isShowMsgLimitOver())
         return;
-    const int mode = curScanModeType();
+    const int mode = mBatch->scanMode;
     const bool inBatch =
         mode == kScanModeFOA ? tlv::isFinishState(mAppState) : tlv::isExecuteScnState(mAppState);
     if (!inBatch || bytes == 0 || mIsCheckedMailSize)
@@ -113,7 +107,7 @@ void TlvMainCntlr::setWritedFileSize(int index, std::uint64_t bytes) {
 }
 
 void TlvMainCntlr::askMailSizeOver(int index) {
-    const bool job = curScanModeType() == kScanModeJOB;
+    const bool job = mBatch->scanMode == kScanModeJOB;
     const int answer = VX_Message::showPanelStyle(
         "Confirm", job ? "Cnfm_JobMailSizeOverYesOrNo" : "Cnfm_FoaMailSizeOverYesOrNo", "OK", "Cancel",
         nullptr, VX_Message::kInformationalStyle, 1);

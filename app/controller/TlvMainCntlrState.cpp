@@ -1,16 +1,87 @@
-// The application state and the automatic step that each state starts.
+// The application state: the road a batch may take, and the automatic step that each state starts.
 #include "TlvMainCntlr.h"
 
 #include "RunLoop.h"
 #include "TlvScanViewCntlr.h"
 
+#include <algorithm>
+#include <iterator>
+
 using namespace tlv;
 
+namespace {
+
+// Where a report of the scan session or of an output step may take the application from each state.
+// The controller's own steps (back to the top, a new batch, the function choice and the start of the
+// output) are not reports; everything else goes by this table, so a report that comes too late (after
+// a return to the top, say) changes nothing.
+struct Road {
+    AppState from;
+    AppState to;
+};
+constexpr Road kRoads[] = {
+    // the scan session: the batch starts, scans, ends written, finished or failed
+    {AppStateScanStandby, AppStateScanReady},
+    {AppStateScanStandby, AppStateScanning},
+    {AppStateScanStandby, AppStateScanWrite},
+    {AppStateScanStandby, AppStateScanFinish},
+    {AppStateScanStandby, AppStateScanErr},
+    {AppStateScanReady, AppStateScanning},
+    {AppStateScanReady, AppStateScanWrite},
+    {AppStateScanReady, AppStateScanFinish},
+    {AppStateScanReady, AppStateScanErr},
+    {AppStateScanning, AppStateScanWrite},
+    {AppStateScanning, AppStateScanFinish},
+    {AppStateScanning, AppStateScanErr},
+    {AppStateScanWrite, AppStateScanning},
+    {AppStateScanWrite, AppStateScanFinish},
+    {AppStateScanWrite, AppStateScanErr},
+    // a batch that goes on scanning into the same pages
+    {AppStateScanFinish, AppStateScanReady},
+    {AppStateScanFinish, AppStateScanning},
+    {AppStateScanFinish, AppStateScanErr},
+    {AppStateScanErr, AppStateScanReady},
+    {AppStateScanErr, AppStateScanning},
+    {AppStateScanErr, AppStateScanFinish},
+    // the end of scanning: on to the function choice or the check screen
+    {AppStateScanWrite, AppStateFuncStart},
+    {AppStateScanFinish, AppStateFuncStart},
+    {AppStateScanErr, AppStateFuncStart},
+    {AppStateFuncStart, AppStateFuncSelect},
+    {AppStateFuncStart, AppStateFuncConfirm},
+    // the output steps
+    {AppStateFixReadFiles, AppStateFixHandOff},
+    {AppStateFixReadFiles, AppStateFixDone},
+    {AppStateFixReadFiles, AppStateFixWriteErr},
+    {AppStateFixPrint, AppStateFixDone},
+    {AppStateFixPrint, AppStateFixErr},
+    {AppStateFixRemakeRotated, AppStateFixRenameMove},
+    {AppStateFixRemakeRotated, AppStateFixHandOff},
+    {AppStateFixRemakeRotated, AppStateFixDone},
+    {AppStateFixRemakeRotated, AppStateFixWriteErr},
+    {AppStateFixRenameMove, AppStateFixHandOff},
+    {AppStateFixRenameMove, AppStateFixDone},
+    {AppStateFixRenameMove, AppStateFixErr},
+    {AppStateFixHandOff, AppStateFixDone},
+    {AppStateFixHandOff, AppStateFixErr},
+};
+
+} // namespace
+
+bool TlvMainCntlr::isOnRoad(int from, int to) {
+    return std::any_of(std::begin(kRoads), std::end(kRoads),
+                       [from, to](const Road& road) { return road.from == from && road.to == to; });
+}
+
 void TlvMainCntlr::setAppStateNum(int state) {
+    const auto report = [this, state] {
+        if (isOnRoad(mAppState, state))
+            setAppState(state);
+    };
     if (fnd::RunLoop::isMainThread())
-        setAppState(state);
+        report();
     else
-        fnd::performOnMainThread([this, state] { setAppState(state); }, true);
+        fnd::performOnMainThread(report, true);
 }
 
 void TlvMainCntlr::setAppState(int state) {
@@ -19,10 +90,13 @@ void TlvMainCntlr::setAppState(int state) {
         return;
     if (state == mAppState)
         return;
+    if (state == AppStateScanReady && tlv::isMainTopState(mAppState))
+        mBatch = snapshotOfSettings(curScanModeType()); // a new batch
     mAppState = state;
+    if (state == AppStateFixReadFiles || state == AppStateFixPrint || state == AppStateFixRemakeRotated)
+        takeStepSnapshot();
     armPendingAutoClose(state);
-    if (mView)
-        mView->updateUIByAppState(state);
+    emit mNotifier.appStateChanged(state);
     shiftNextDisposeByAppState();
 }
 
@@ -33,10 +107,6 @@ void TlvMainCntlr::armPendingAutoClose(int state) {
         mIsAutoClosePending = false;
 }
 
-void TlvMainCntlr::startWorker(void (TlvMainCntlr::*step)()) {
-    mWorkers.start([this, step] { (this->*step)(); });
-}
-
 std::vector<std::string> TlvMainCntlr::confirmedFileNames() {
     std::vector<std::string> written = mWriter.writtenFiles().cpyWriteFileNameArray();
     if (mFuncView && mFuncView->tmpWriteFileNameArray().size() == written.size())
@@ -44,16 +114,12 @@ std::vector<std::string> TlvMainCntlr::confirmedFileNames() {
     return written;
 }
 
-void TlvMainCntlr::handOffStep() {
-    const TlvFuncSettingMdl* model = curFuncMdlApp();
-    mRenameMove.openFileOnApp(true, model ? model->applicationName().value_or(std::string()) : std::string());
-}
-
 void TlvMainCntlr::shiftNextDisposeByAppState() {
     const int state = mAppState;
-    const int mode = curScanModeType();
-    const int func = curFuncTypeApp();
-    const bool writesFiles = func == kFuncSave || func == kFuncMail || func == kFuncApplication;
+    const std::shared_ptr<const TlvBatchSnapshot> batch = mBatch;
+    const int mode = batch->scanMode;
+    const int func = batch->funcType;
+    const bool writesFiles = batch->writesFiles();
     if (tlv::isMainTopState(state) || state == AppStateScanErr) {
         mIsAutoCloseApp = false;
     } else if (state == AppStateScanFinish) {
@@ -64,7 +130,7 @@ void TlvMainCntlr::shiftNextDisposeByAppState() {
                 [this] { mScanView->finishScan(mView ? mView->finishScanSender() : nullptr); }, 0);
         }
     } else if (state == AppStateFixReadFiles && writesFiles && mode == kScanModeFOA) {
-        startWorker(&TlvMainCntlr::readImgFilesStep);
+        mWorkers.start([this, batch] { mReader.readImgFiles(*batch); });
     } else if (state == AppStateFixPrint && func == kFuncPrint) {
         fnd::performOnMainThread(
             [this] {
@@ -76,13 +142,16 @@ void TlvMainCntlr::shiftNextDisposeByAppState() {
             },
             false);
     } else if (state == AppStateFixRemakeRotated && writesFiles && mode == kScanModeJOB) {
-        startWorker(&TlvMainCntlr::remakeRotatedStep);
+        mWorkers.start([this, batch] { mRenameMove.checkRotateAndRemakeImg(*batch); });
     } else if (state == AppStateFixRenameMove && writesFiles && mode == kScanModeJOB &&
-               isCurConfirmOutput()) {
-        mWorkers.start([this, names = confirmedFileNames()] { mRenameMove.renameAndMoveFiles(names); });
+               batch->confirmOutput) {
+        mWorkers.start(
+            [this, batch, names = confirmedFileNames()] { mRenameMove.renameAndMoveFiles(*batch, names); });
     } else if (state == AppStateFixHandOff && (func == kFuncMail || func == kFuncApplication)) {
-        startWorker(&TlvMainCntlr::handOffStep);
-    } else if (tlv::isFinishFixState(state) && mode == kScanModeJOB && !isCurConfirmOutput() &&
+        const std::string app =
+            batch->settings ? batch->settings->applicationName().value_or(std::string()) : std::string();
+        mWorkers.start([this, batch, app] { mRenameMove.openFileOnApp(*batch, true, app); });
+    } else if (tlv::isFinishFixState(state) && mode == kScanModeJOB && !batch->confirmOutput &&
                mIsAutoCloseApp) {
         fnd::RunLoop::main().performAfterDelay(
             &mIsAutoCloseApp, [this] { terminateByAutoClose(); }, mAutoCloseDelay);

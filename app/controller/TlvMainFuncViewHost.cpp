@@ -1,4 +1,5 @@
-// Each step goes to the main controller.
+// Each step goes to the main controller. While a batch runs, its mode and confirm choice are the
+// batch's own, whatever the settings say meanwhile.
 #include "TlvMainFuncViewHost.h"
 
 #include "TlvMainCntlr.h"
@@ -6,7 +7,7 @@
 namespace tlv {
 
 int TlvMainFuncViewHost::curScanModeType() const {
-    return mCntlr.curScanModeType();
+    return mCntlr.isBatchRunning() ? mCntlr.batchKind().scanMode : mCntlr.curScanModeType();
 }
 
 int TlvMainFuncViewHost::appState() const {
@@ -14,11 +15,11 @@ int TlvMainFuncViewHost::appState() const {
 }
 
 bool TlvMainFuncViewHost::isConfirmOutput() const {
-    return mCntlr.isConfirmOutput();
+    return mCntlr.isBatchRunning() ? mCntlr.batchKind().confirmOutput : mCntlr.isCurConfirmOutput();
 }
 
 int TlvMainFuncViewHost::curFuncTypeApp() const {
-    return mCntlr.curFuncTypeApp();
+    return mCntlr.funcTypeOfMode(curScanModeType());
 }
 
 const TlvScanSettingMdl* TlvMainFuncViewHost::curScnMdlApp() const {

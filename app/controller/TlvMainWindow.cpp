@@ -10,7 +10,6 @@
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QTimer>
 
 namespace tlv {
 
@@ -61,6 +60,17 @@ TlvMainWindow::TlvMainWindow(TlvMainCntlr& cntlr, std::function<void()> quit)
     showTopScreen(mCntlr.curScanModeType());
     updateUIByAppState(mCntlr.appState());
     updateScanNum(0);
+    connect(&mCntlr.notifier(), &TlvCntlrNotifier::appStateChanged, this, &TlvMainWindow::updateUIByAppState);
+    connect(&mCntlr.notifier(), &TlvCntlrNotifier::scanCountChanged, this, &TlvMainWindow::updateScanNum);
+    connect(
+        &mCntlr.notifier(), &TlvCntlrNotifier::failureRaised, this,
+        [this](const QString& key, const QStringList& args) {
+            std::vector<std::string> texts;
+            for (const QString& arg : args)
+                texts.push_back(arg.toStdString());
+            VX_Message::showErrorPanel(key.toStdString(), this, texts);
+        },
+        Qt::QueuedConnection);
 }
 
 TlvMainWindow::~TlvMainWindow() {
@@ -105,17 +115,13 @@ void TlvMainWindow::updateUIByAppState(int state) {
 
 void TlvMainWindow::showTopScreen(int) {
     const int mode = mCntlr.curScanModeType();
-    mFoaScan->setVisible(mode == 0);
+    mFoaScan->setVisible(mode == tlv::kScanModeFOA);
     mJobScan->setVisible(mode != 0);
     mConfirmOutput->setVisible(mode != 0);
 }
 
 bool TlvMainWindow::isModalWindow() const {
     return QApplication::activeModalWidget() != nullptr;
-}
-
-void TlvMainWindow::showErrorPanelLater(const std::string& key, const std::vector<std::string>& args) {
-    QTimer::singleShot(0, this, [this, key, args] { VX_Message::showErrorPanel(key, this, args); });
 }
 
 void TlvMainWindow::updateScanNum(int pages) {

@@ -37,13 +37,14 @@ public:
     // The output-function view stays the controller's.
     ~TlvMainWindow() override;
 
-    void updateUIByAppState(int state) override;
+    // The screen and the step bar for the state.
+    void updateUIByAppState(int state);
     void showTopScreen(int mode) override;
     bool isModalWindow() const override;
     QObject* finishScanSender() override { return mFinish; }
     QWidget* window() override { return this; }
-    void showErrorPanelLater(const std::string& key, const std::vector<std::string>& args) override;
-    void updateScanNum(int pages) override;
+    // The page counter of the scanning screen.
+    void updateScanNum(int pages);
     void updateScnBtn(bool enabled) override;
     void setConfirmOutputBox(bool on) override;
     void activateMainWindow() override;

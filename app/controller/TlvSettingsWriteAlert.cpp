@@ -2,7 +2,7 @@
 // on a worker thread never opens a window there, and none is left queued once this object is gone.
 #include "TlvSettingsWriteAlert.h"
 
-#include "TlvMainView.h"
+#include "TlvCntlrNotifier.h"
 #include "UserDefaults.h"
 
 #include <QTimer>
@@ -11,8 +11,8 @@
 
 namespace tlv {
 
-TlvSettingsWriteAlert::TlvSettingsWriteAlert(fnd::UserDefaults& defaults, TlvMainView& view)
-    : mDefaults(defaults), mView(view) {
+TlvSettingsWriteAlert::TlvSettingsWriteAlert(fnd::UserDefaults& defaults, TlvCntlrNotifier& notifier)
+    : mDefaults(defaults), mNotifier(notifier) {
     mDefaults.setWriteFailureHandler([this](const std::string& why) { writeFailed(why); });
 }
 
@@ -24,7 +24,7 @@ void TlvSettingsWriteAlert::writeFailed(const std::string& why) {
     if (mTold.exchange(true))
         return;
     std::fprintf(stderr, "tollivar: the settings could not be saved: %s\n", why.c_str());
-    QTimer::singleShot(0, this, [this] { mView.showErrorPanelLater(kMessageKey, {}); });
+    QTimer::singleShot(0, this, [this] { emit mNotifier.failureRaised(kMessageKey, {}); });
 }
 
 } // namespace tlv

@@ -15,14 +15,15 @@ class UserDefaults;
 
 namespace tlv {
 
-class TlvMainView;
+class TlvCntlrNotifier;
 
 class TlvSettingsWriteAlert : public QObject {
 public:
     static constexpr const char* kMessageKey = "Err_SettingsNotSaved";
 
-    // Watches the writes of defaults until destroyed; both defaults and view outlive this object.
-    TlvSettingsWriteAlert(fnd::UserDefaults& defaults, TlvMainView& view);
+    // Watches the writes of defaults until destroyed and raises the failure through notifier (the
+    // window shows it); both outlive this object.
+    TlvSettingsWriteAlert(fnd::UserDefaults& defaults, TlvCntlrNotifier& notifier);
     ~TlvSettingsWriteAlert() override;
     TlvSettingsWriteAlert(const TlvSettingsWriteAlert&) = delete;
     TlvSettingsWriteAlert& operator=(const TlvSettingsWriteAlert&) = delete;
@@ -31,7 +32,7 @@ private:
     void writeFailed(const std::string& why);
 
     fnd::UserDefaults& mDefaults;
-    TlvMainView& mView;
+    TlvCntlrNotifier& mNotifier;
     std::atomic<bool> mTold{false};
 };
 

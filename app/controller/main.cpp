@@ -86,7 +86,7 @@ int main(int argc, char** argv) {
         cntlr.setAutoCloseDelay(std::clamp(std::atof(delay), 0.0, TlvMainCntlr::kAutoCloseDelay));
     tlv::TlvMainWindow window(cntlr, [] { QApplication::quit(); });
     cntlr.setMainView(&window);
-    tlv::TlvSettingsWriteAlert settingsAlert(defaults, window);
+    tlv::TlvSettingsWriteAlert settingsAlert(defaults, cntlr.notifier());
     tlv::TlvAppleEventLink link(cntlr, &window, defaults);
     // exit, not quit: Qt's quit first asks the windows to close, and a window in the middle of a batch
     // refuses, which a signal or the end of the session must not allow. Caught before the name is

@@ -81,8 +81,16 @@ void TlvCreatePDF::makePage(const TlvPageImage& image) {
                                 0,
                                 0};
     const PdfPageRect rect{0, 0, static_cast<int32_t>(b.width), static_cast<int32_t>(b.height)};
-    if (const int32_t made = VLMC_spmake(&desc, &rect); made < 0)
-        fail(made == VLM_ERR_DISKFULL ? kErrDiskFull : kErrFileCreate);
+    const int32_t made = VLMC_spmake(&desc, &rect);
+    if (made == VLM_ERR_DISKFULL) {
+        // Pages recognised beside the scan may have been handed in before the one that found no room.
+        int32_t kept = 0;
+        VLMC_getPageCount(&kept);
+        mPagesKept = kept;
+        fail(kErrDiskFull);
+    }
+    if (made < 0)
+        fail(kErrFileCreate);
 }
 
 void TlvCreatePDF::closeGroup(uint32_t size) {
@@ -108,10 +116,13 @@ void TlvCreatePDF::writeToPDF(const TlvWriteContext& ctx, const TlvWritePage& pa
         openPDF(o, *page.path);
     }
     makePage(page.image);
+    const bool mailCheck = ctx.batch.funcType == kFuncMail && !ctx.host.isCheckedMailSize();
+    // The size waits for the text of every page so far: asked after every page, it would keep the pages
+    // from being recognised side by side.
     uint32_t bytes = 0;
-    const int32_t sized = VLMC_getFileSize(&bytes);
+    const int32_t sized = mailCheck || closes || ctx.writeCancel.load() ? VLMC_getFileSize(&bytes) : 0;
     bool overLimit = false;
-    if (sized == 0 && ctx.host.curFuncTypeApp() == kFuncMail && !ctx.host.isCheckedMailSize()) {
+    if (sized == 0 && mailCheck) {
         ctx.host.resetWritedFileSize();
         overLimit = ctx.mailSizeOver(page.index, bytes + writedFilesSizePDF());
     }

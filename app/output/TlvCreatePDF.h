@@ -39,6 +39,9 @@ public:
     // Clearing the flag at the start of a batch drops a document a failed batch left open.
     void setIsOpenPDF(bool open);
 
+    // Pages the open file kept when a page found no room on the disk.
+    int pagesKeptAtDiskFull() const { return mPagesKept.load(); }
+
     std::uint64_t writedFilesSizePDF() const { return mWritedFilesSizePDF.load(); }
     void setWritedFilesSizePDF(std::uint64_t added) { mWritedFilesSizePDF += added; }
     void resetWritedFilesSizePDF() { mWritedFilesSizePDF = 0; }
@@ -53,6 +56,7 @@ private:
     std::recursive_mutex mLock; // the document, its path and the flag change together
     std::atomic<bool> mIsOpenPDF{false};
     std::atomic<std::uint64_t> mWritedFilesSizePDF{0};
+    std::atomic<int> mPagesKept{0};
     std::filesystem::path mOpenPath;
 };
 

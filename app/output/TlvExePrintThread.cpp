@@ -1,5 +1,6 @@
 // See TlvExePrintThread.h. Pages are read one at a time, so a long batch never sits in memory whole.
 #include "TlvExePrintThread.h"
+#include "TlvAppState.h"
 
 #include "TlvOutputFailure.h"
 #include "TlvPrintInfo.h"
@@ -13,8 +14,6 @@
 
 namespace tlv {
 namespace {
-
-enum : int { kStateDone = 306, kStateOutputErr = 308 };
 
 // The page as scanned: 1-bit rows with 0 black (most significant bit first), grey, or RGB.
 QImage qImageOf(const TlvPageImage& page) {
@@ -78,14 +77,14 @@ void TlvExePrintThread::exePrintImgFiles(const TlvPrintSetup& setup) {
         if (printers.contains(QString::fromStdString(setup.printerName)))
             printer.setPrinterName(QString::fromStdString(setup.printerName));
         printPages(printer, setup.printLayoutType == 1);
-        mHost.setAppStateNum(kStateDone);
+        mHost.setAppStateNum(AppStateFixDone);
     } catch (const TlvOutputFailure& failure) {
         if (failure.key() != kNoErrOnlyThrow)
             mHost.showErrorPanel(failure.key(), failure.args());
-        mHost.setAppStateNum(kStateOutputErr);
+        mHost.setAppStateNum(AppStateFixErr);
     } catch (const std::bad_alloc&) {
         mHost.showErrorPanel(kErrMemFull, {});
-        mHost.setAppStateNum(kStateOutputErr);
+        mHost.setAppStateNum(AppStateFixErr);
     }
 }
 

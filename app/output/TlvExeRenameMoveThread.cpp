@@ -1,5 +1,6 @@
 // See TlvExeRenameMoveThread.h: moving the files to their confirmed names, and the hand-off.
 #include "TlvExeRenameMoveThread.h"
+#include "TlvAppState.h"
 
 #include "Launcher.h"
 #include "TlvConfirmedNames.h"
@@ -8,8 +9,6 @@
 namespace tlv {
 namespace fs = std::filesystem;
 namespace {
-
-enum : int { kStateHandOff = 305, kStateDone = 306, kStateOutputErr = 308 };
 
 // Files that keep appearing under every free name would otherwise keep the move going for ever.
 constexpr int kMoveAttempts = 16;
@@ -31,10 +30,11 @@ void TlvExeRenameMoveThread::reportFailure(const std::string& key, int state) {
     mHost.setAppStateNum(state);
 }
 
-fs::path TlvExeRenameMoveThread::renameFolder(const std::vector<fs::path>& written) const {
+fs::path TlvExeRenameMoveThread::renameFolder(const TlvBatchSnapshot& batch,
+                                              const std::vector<fs::path>& written) {
     // Mail files stay in the batch's outbox, which the mail program reads after this step.
-    const TlvOutputOptions o = mHost.curOutputOptions();
-    const fs::path folder = mHost.curFuncTypeApp() == kFuncMail
+    const TlvOutputOptions& o = batch.options;
+    const fs::path folder = batch.funcType == kFuncMail
                                 ? written.front().parent_path()
                                 : fs::path(o.isPictureFolderSave ? o.pictureFolder : o.fileSavePath);
     std::error_code ec;
@@ -43,8 +43,9 @@ fs::path TlvExeRenameMoveThread::renameFolder(const std::vector<fs::path>& writt
     return folder;
 }
 
-fs::path TlvExeRenameMoveThread::moveToFreeName(const fs::path& from, const fs::path& to) {
-    const TlvFileNaming naming(mHost.curOutputOptions(), true);
+fs::path TlvExeRenameMoveThread::moveToFreeName(const TlvOutputOptions& options, const fs::path& from,
+                                                const fs::path& to) {
+    const TlvFileNaming naming(options, true);
     std::atomic<int64_t> noRunCounter{-1};
     for (int attempt = 0; attempt < kMoveAttempts; ++attempt) {
         const std::optional<fs::path> target =
@@ -63,31 +64,34 @@ fs::path TlvExeRenameMoveThread::moveToFreeName(const fs::path& from, const fs::
     fail(kErrMakeFileName);
 }
 
-void TlvExeRenameMoveThread::renameAndMoveFiles(const std::vector<std::string>& confirmedNames) {
+void TlvExeRenameMoveThread::renameAndMoveFiles(const TlvBatchSnapshot& batch,
+                                                const std::vector<std::string>& confirmedNames) {
     try {
         const std::vector<fs::path> written = mWriter.writtenFiles().cpyWriteFilePathArray();
         if (written.empty() || confirmedNames.empty())
             fail(kErrNotFoundFile);
         if (const std::optional<std::string> fault = checkConfirmedNames(confirmedNames, written))
             throw TlvOutputFailure(fault->c_str());
-        const fs::path folder = renameFolder(written);
+        const fs::path folder = renameFolder(batch, written);
+        const TlvOutputOptions options = batch.pageOptions();
         for (std::size_t i = 0; i < written.size(); ++i) {
             const fs::path target = folder / (confirmedNames[i] + extensionOfWritten(written[i]));
             if (target == written[i])
                 continue;
-            const fs::path moved = moveToFreeName(written[i], target);
+            const fs::path moved = moveToFreeName(options, written[i], target);
             mWriter.writtenFiles().replaceWriteFilePath(written[i], moved);
         }
-        mHost.setAppStateNum(mHost.curFuncTypeApp() == kFuncSave ? kStateDone : kStateHandOff);
+        mHost.setAppStateNum(batch.funcType == kFuncSave ? AppStateFixDone : AppStateFixHandOff);
     } catch (const TlvOutputFailure& failure) {
-        reportFailure(failure.key(), kStateOutputErr);
+        reportFailure(failure.key(), AppStateFixErr);
     } catch (const std::bad_alloc&) {
-        reportFailure(kErrMemFull, kStateOutputErr);
+        reportFailure(kErrMemFull, AppStateFixErr);
     }
 }
 
-void TlvExeRenameMoveThread::handOff(bool isOpen, const std::string& applicationPath) {
-    const int func = mHost.curFuncTypeApp();
+void TlvExeRenameMoveThread::handOff(const TlvBatchKind& batch, bool isOpen,
+                                     const std::string& applicationPath) {
+    const int func = batch.funcType;
     if (!isOpen || (func != kFuncMail && func != kFuncApplication))
         fail(kErrUnknown);
     const std::vector<fs::path> files = mWriter.writtenFiles().filePathUrls();
@@ -108,14 +112,15 @@ void TlvExeRenameMoveThread::handOff(bool isOpen, const std::string& application
         fail(kErrNotFoundFile);
 }
 
-void TlvExeRenameMoveThread::openFileOnApp(bool isOpen, const std::string& applicationPath) {
+void TlvExeRenameMoveThread::openFileOnApp(const TlvBatchKind& batch, bool isOpen,
+                                           const std::string& applicationPath) {
     try {
-        handOff(isOpen, applicationPath);
-        mHost.setAppStateNum(kStateDone);
+        handOff(batch, isOpen, applicationPath);
+        mHost.setAppStateNum(AppStateFixDone);
     } catch (const TlvOutputFailure& failure) {
-        reportFailure(failure.key(), kStateOutputErr);
+        reportFailure(failure.key(), AppStateFixErr);
     } catch (const std::bad_alloc&) {
-        reportFailure(kErrMemFull, kStateOutputErr);
+        reportFailure(kErrMemFull, AppStateFixErr);
     }
 }
 

@@ -29,20 +29,24 @@ public:
 
     // Writes every file group that holds a turned page again under a temporary name beside its file and
     // replaces the file only when the new one is complete, so a failure leaves the file the user had.
-    void checkRotateAndRemakeImg();
+    void checkRotateAndRemakeImg(const TlvBatchSnapshot& batch);
     // Moves written file i to the confirmed name i (with the written file's extension) in the
     // function's folder; a name that is taken gets the collision numbering and no file is ever replaced.
     // Each move updates its entry of the written-file list at once.
-    void renameAndMoveFiles(const std::vector<std::string>& confirmedNames);
+    void renameAndMoveFiles(const TlvBatchSnapshot& batch, const std::vector<std::string>& confirmedNames);
     // Mail: a new mail with the files attached (xdg-email). Application: the application's .desktop file
     // (applicationPath) started with the files as its Exec line takes them, without a shell.
-    void openFileOnApp(bool isOpen, const std::string& applicationPath);
+    void openFileOnApp(const TlvBatchKind& batch, bool isOpen, const std::string& applicationPath);
 
 private:
-    void remakeGroup(const TlvFileGroup& group, const std::filesystem::path& file);
-    std::filesystem::path moveToFreeName(const std::filesystem::path& from, const std::filesystem::path& to);
-    std::filesystem::path renameFolder(const std::vector<std::filesystem::path>& written) const;
-    void handOff(bool isOpen, const std::string& applicationPath);
+    void remakeGroup(const TlvBatchSnapshot& batch, const TlvFileGroup& group,
+                     const std::filesystem::path& file);
+    static std::filesystem::path moveToFreeName(const TlvOutputOptions& options,
+                                                const std::filesystem::path& from,
+                                                const std::filesystem::path& to);
+    static std::filesystem::path renameFolder(const TlvBatchSnapshot& batch,
+                                              const std::vector<std::filesystem::path>& written);
+    void handOff(const TlvBatchKind& batch, bool isOpen, const std::string& applicationPath);
     void reportFailure(const std::string& key, int state);
 
     TlvOutputHost& mHost;

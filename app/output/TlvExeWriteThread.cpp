@@ -2,6 +2,7 @@
 // reserved by creating them exclusively, and a PDF is published (never over an existing file) only when
 // it closes, so a failure deletes a PDF only when this page itself published it.
 #include "TlvExeWriteThread.h"
+#include "TlvAppState.h"
 
 #include "TlvCreateJPEG.h"
 #include "TlvCreateTIFF.h"
@@ -12,9 +13,6 @@
 namespace tlv {
 namespace fs = std::filesystem;
 namespace {
-
-enum : int { kStateScanFinish = 104, kStateScanErr = 105, kStateFuncStart = 200, kStateRenameMove = 304 };
-enum : int { kStateHandOff = 305, kStateDone = 306, kStateWriteErr = 307 };
 
 bool startsFileOfFormat(const TlvOutputOptions& o, int index) {
     switch (o.fileFormatType) {
@@ -140,25 +138,25 @@ void TlvExeWriteThread::writeFormat(const TlvWriteContext& ctx, const TlvWritePa
     }
 }
 
-void TlvExeWriteThread::exeWriteImgFiles(int index, const TlvPageImage& image, const TlvOutputOptions& o,
-                                         bool isLastIndex, const std::optional<fs::path>& remakePath,
+void TlvExeWriteThread::exeWriteImgFiles(const TlvBatchSnapshot& batch, int index, const TlvPageImage& image,
+                                         const TlvOutputOptions& o, bool isLastIndex,
+                                         const std::optional<fs::path>& remakePath,
                                          const std::optional<fnd::Dictionary>& record) {
-    const int func = mHost.curFuncTypeApp();
-    if (func != kFuncSave && func != kFuncMail && func != kFuncApplication)
+    if (!batch.writesFiles())
         return;
     const TlvWritePage page{image, index, isLastIndex, std::nullopt};
     PageFiles files;
     files.isRemake = remakePath.has_value();
     try {
-        if (!namePageAndWrite(page, o, func, remakePath, files))
+        if (!namePageAndWrite(batch, page, o, remakePath, files))
             return;
     } catch (const TlvOutputFailure& failure) {
-        onPageFailure(failure, o, files, index, record);
+        onPageFailure(batch, failure, o, files, index, record);
         if (failure.key() == kErrDiskFull)
             throw diskFullFailure(o, index);
         throw;
     } catch (const std::bad_alloc&) {
-        onPageFailure(TlvOutputFailure(kErrMemFull), o, files, index, record);
+        onPageFailure(batch, TlvOutputFailure(kErrMemFull), o, files, index, record);
         fail(kErrMemFull);
     }
     if (mIsWriteFileCancel) { // stopped meanwhile: this page's new file goes
@@ -167,18 +165,19 @@ void TlvExeWriteThread::exeWriteImgFiles(int index, const TlvPageImage& image, c
     }
     if (files.reserved)
         mFiles.addWriteFilePath(files.published.value_or(*files.reserved));
-    displayPreviewByJobScan(index, record);
-    if (isLastIndex || (isJobScanWriting() && mHost.isFinScanAndWritedFile(false, index)))
-        sendAppState();
+    displayPreviewByJobScan(batch, index, record);
+    if (isLastIndex || (isJobScanWriting(batch) && mHost.isFinScanAndWritedFile(false, index)))
+        sendAppState(batch);
 }
 
-bool TlvExeWriteThread::namePageAndWrite(const TlvWritePage& page, const TlvOutputOptions& o, int func,
-                                         const std::optional<fs::path>& remakePath, PageFiles& files) {
+bool TlvExeWriteThread::namePageAndWrite(const TlvBatchSnapshot& batch, const TlvWritePage& page,
+                                         const TlvOutputOptions& o, const std::optional<fs::path>& remakePath,
+                                         PageFiles& files) {
     const bool newFile = startsFileOfFormat(o, page.index);
-    const bool automatic = mHost.curScanModeType() == kScanModeJOB || o.isUseFNSetting;
-    const fs::path path = remakePath ? *remakePath : pathInFolder(o, func, automatic);
+    const bool automatic = batch.scanMode == kScanModeJOB || o.isUseFNSetting;
+    const fs::path path = remakePath ? *remakePath : pathInFolder(o, batch.funcType, automatic);
     if (mIsWriteFileCancel) {
-        checkClosePDF();
+        checkClosePDF(batch);
         return false;
     }
     if (mHost.isQuitAppByUnmount())
@@ -187,7 +186,7 @@ bool TlvExeWriteThread::namePageAndWrite(const TlvWritePage& page, const TlvOutp
         forgetPdfNaming(); // a remade file keeps the name it is given, or fails
     if (newFile)
         files.reserved = remakePath ? path : reserveName(path, o, automatic);
-    const TlvWriteContext ctx{mHost, o, mFiles, mIsWriteFileCancel};
+    const TlvWriteContext ctx{mHost, batch, o, mFiles, mIsWriteFileCancel};
     writeFormat(ctx, TlvWritePage{page.image, page.index, page.isLastIndex, files.reserved}, files);
     return true;
 }
@@ -208,11 +207,11 @@ void TlvExeWriteThread::dropNewFile(const TlvOutputOptions& o, const PageFiles& 
         removeQuietly(*files.published);
 }
 
-void TlvExeWriteThread::onPageFailure(const TlvOutputFailure& failure, const TlvOutputOptions& o,
-                                      const PageFiles& files, int index,
+void TlvExeWriteThread::onPageFailure(const TlvBatchKind& batch, const TlvOutputFailure& failure,
+                                      const TlvOutputOptions& o, const PageFiles& files, int index,
                                       const std::optional<fnd::Dictionary>& record) {
     mIsWriteFileCancel = true;
-    if (isJobScanWriting()) {
+    if (isJobScanWriting(batch)) {
         mHost.cancelDriver(true);
         mHost.waitToFinishScan();
     }
@@ -225,13 +224,15 @@ void TlvExeWriteThread::onPageFailure(const TlvOutputFailure& failure, const Tlv
         mFiles.addWriteFilePath(files.published.value_or(*files.reserved));
     if (o.fileFormatType == kFormatPDF)
         mPdf.closePDF();
-    displayPreviewByJobScan(index, record);
+    displayPreviewByJobScan(batch, index, record);
 }
 
 // The pages before the one that found no room are saved: their file is told with its page count.
 TlvOutputFailure TlvExeWriteThread::diskFullFailure(const TlvOutputOptions& o, int index) const {
     const int size = groupSizeOf(o.ffMultiTypePDF, o.multiPageNumPDF);
-    const int kept = size == 0 ? index : index % size;
+    const int kept = o.fileFormatType == kFormatPDF ? mPdf.pagesKeptAtDiskFull()
+                     : size == 0                    ? index
+                                                    : index % size;
     const std::vector<fs::path> written = mFiles.cpyWriteFilePathArray();
     const std::string firstLost = std::to_string(index + 1);
     if (kept == 0 || written.empty())
@@ -240,44 +241,43 @@ TlvOutputFailure TlvExeWriteThread::diskFullFailure(const TlvOutputOptions& o, i
                             {written.back().filename().string(), std::to_string(kept), firstLost});
 }
 
-bool TlvExeWriteThread::isJobScanWriting() const {
-    return mHost.curScanModeType() == kScanModeJOB && mHost.curFuncTypeApp() != kFuncPrint &&
-           mHost.isExecuteScnState();
+bool TlvExeWriteThread::isJobScanWriting(const TlvBatchKind& batch) const {
+    return batch.writesWhileScanning() && mHost.isExecuteScnState();
 }
 
-void TlvExeWriteThread::displayPreviewByJobScan(int index, const std::optional<fnd::Dictionary>& record) {
-    if (record && isJobScanWriting())
+void TlvExeWriteThread::displayPreviewByJobScan(const TlvBatchKind& batch, int index,
+                                                const std::optional<fnd::Dictionary>& record) {
+    if (record && isJobScanWriting(batch))
         mHost.displayOfPreview(*record, index);
 }
 
-void TlvExeWriteThread::checkClosePDF() {
-    if (mHost.curFuncTypeApp() == kFuncPrint || mHost.curOutputOptions().fileFormatType != kFormatPDF)
+void TlvExeWriteThread::checkClosePDF(const TlvBatchSnapshot& batch) {
+    if (batch.funcType == kFuncPrint || batch.options.fileFormatType != kFormatPDF)
         return;
     mPdf.closePDF();
 }
 
-void TlvExeWriteThread::sendAppState() {
-    const int func = mHost.curFuncTypeApp();
-    const int done = func == kFuncSave ? kStateDone : kStateHandOff;
-    if (mHost.curScanModeType() == kScanModeFOA) {
+void TlvExeWriteThread::sendAppState(const TlvBatchKind& batch) {
+    const int done = batch.funcType == kFuncSave ? AppStateFixDone : AppStateFixHandOff;
+    if (batch.scanMode == kScanModeFOA) {
         mHost.setAppStateNum(done);
         return;
     }
-    if (mHost.appState() < kStateFuncStart) {
+    if (mHost.appState() < AppStateFuncStart) {
         mHost.waitToFinishScan();
         // Read after the wait: a batch that ended in failure stays failed.
         const int state = mHost.appState();
-        mHost.setAppStateNum(state < kStateScanFinish ? kStateScanFinish : state);
+        mHost.setAppStateNum(state < AppStateScanFinish ? AppStateScanFinish : state);
         return;
     }
-    mHost.setAppStateNum(mHost.isCurConfirmOutput() ? kStateRenameMove : done);
+    mHost.setAppStateNum(batch.confirmOutput ? AppStateFixRenameMove : done);
 }
 
-void TlvExeWriteThread::sendAppStateByErr() {
-    if (mHost.curScanModeType() == kScanModeFOA || mHost.appState() > kStateScanErr)
-        mHost.setAppStateNum(kStateWriteErr);
+void TlvExeWriteThread::sendAppStateByErr(const TlvBatchKind& batch) {
+    if (batch.scanMode == kScanModeFOA || mHost.appState() > AppStateScanErr)
+        mHost.setAppStateNum(AppStateFixWriteErr);
     else
-        mHost.setAppStateNum(kStateScanErr);
+        mHost.setAppStateNum(AppStateScanErr);
 }
 
 } // namespace tlv

@@ -4,6 +4,7 @@
 // counter, the page lock of the scan-mode-1 page threads and the open PDF.
 #pragma once
 
+#include "TlvBatchSnapshot.h"
 #include "TlvCreatePDF.h"
 #include "TlvFileNaming.h"
 #include "TlvOutputFailure.h"
@@ -56,14 +57,15 @@ public:
     // name of a page that starts a file: a name beside the old file that is not taken (the caller
     // replaces the old file with it), never deleted by a failure; record is the page's record for the
     // preview.
-    void exeWriteImgFiles(int index, const TlvPageImage& page, const TlvOutputOptions& options,
-                          bool isLastIndex, const std::optional<std::filesystem::path>& remakePath,
+    void exeWriteImgFiles(const TlvBatchSnapshot& batch, int index, const TlvPageImage& page,
+                          const TlvOutputOptions& options, bool isLastIndex,
+                          const std::optional<std::filesystem::path>& remakePath,
                           const std::optional<fnd::Dictionary>& record);
 
-    // Closes the open PDF unless the current function prints or the format is not PDF.
-    void checkClosePDF();
-    void sendAppState();
-    void sendAppStateByErr();
+    // Closes the open PDF unless the batch prints or its format is not PDF.
+    void checkClosePDF(const TlvBatchSnapshot& batch);
+    void sendAppState(const TlvBatchKind& batch);
+    void sendAppStateByErr(const TlvBatchKind& batch);
 
 private:
     struct PageFiles; // the names a page is written under
@@ -71,16 +73,19 @@ private:
     std::filesystem::path reserveName(const std::filesystem::path& path, const TlvOutputOptions& options,
                                       bool automatic);
     // Names the page's file and writes the page; false when the write-cancel flag skipped it.
-    bool namePageAndWrite(const TlvWritePage& page, const TlvOutputOptions& options, int func,
+    bool namePageAndWrite(const TlvBatchSnapshot& batch, const TlvWritePage& page,
+                          const TlvOutputOptions& options,
                           const std::optional<std::filesystem::path>& remakePath, PageFiles& files);
     void writeFormat(const TlvWriteContext& ctx, const TlvWritePage& page, PageFiles& files);
     void dropNewFile(const TlvOutputOptions& options, const PageFiles& files);
     // The message of a page that found the disk full, naming the file that keeps the pages before it.
     TlvOutputFailure diskFullFailure(const TlvOutputOptions& options, int index) const;
-    void onPageFailure(const TlvOutputFailure& failure, const TlvOutputOptions& options,
-                       const PageFiles& files, int index, const std::optional<fnd::Dictionary>& record);
-    void displayPreviewByJobScan(int index, const std::optional<fnd::Dictionary>& record);
-    bool isJobScanWriting() const;
+    void onPageFailure(const TlvBatchKind& batch, const TlvOutputFailure& failure,
+                       const TlvOutputOptions& options, const PageFiles& files, int index,
+                       const std::optional<fnd::Dictionary>& record);
+    void displayPreviewByJobScan(const TlvBatchKind& batch, int index,
+                                 const std::optional<fnd::Dictionary>& record);
+    bool isJobScanWriting(const TlvBatchKind& batch) const;
     std::optional<std::filesystem::path> nextPdfName(const std::filesystem::path& taken);
     void forgetPdfNaming();
 

@@ -1,6 +1,7 @@
 // See TlvFunctionViewCntlr.h: the checks of the controls, storing them, and the OK, cancel and mode
 // buttons. Names are judged as the files will bear them: with the format's extension.
 #include "FilteringFields.h"
+#include "TlvAppState.h"
 #include "TlvConfirmedNames.h"
 #include "TlvFileNaming.h"
 #include "TlvFunctionViewCntlr.h"
@@ -19,18 +20,6 @@
 
 namespace tlv {
 namespace fs = std::filesystem;
-namespace {
-
-enum : int {
-    kStateSelectFunction = 201,
-    kStateOutputStart = 300,
-    kStateWrite = 301,
-    kStatePrint = 302,
-    kStateRemake = 303
-};
-
-} // namespace
-
 void TlvFunctionViewCntlr::checkJpegFromScanSettings() const {
     const TlvScanSettingMdl* scan = curScnMdlFuncView();
     if (!scan || !isSetFunMdlFileFormat() || mFileFormat->currentIndex() != kFormatJPEG)
@@ -70,7 +59,7 @@ void TlvFunctionViewCntlr::checkFuncStngSave() const {
     checkJpegFromScanSettings();
     if (isChoosingAtState202() && !mUseFNSetting->isChecked())
         checkFreeName();
-    if (mHost.curScanModeType() == 1 && mHost.isConfirmOutput() && type != kFuncPrint &&
+    if (mHost.curScanModeType() == kScanModeJOB && mHost.isConfirmOutput() && type != kFuncPrint &&
         !mIsOpenJobListPanel) {
         if (const std::optional<std::string> fault =
                 checkConfirmedNames(mTmpWriteFileNameArray, mHost.cpyWriteFilePathArray()))
@@ -111,12 +100,12 @@ void TlvFunctionViewCntlr::saveFuncSettingFromCntlr() {
 
 void TlvFunctionViewCntlr::executeFunction(int tag) {
     const int mode = mHost.curScanModeType();
-    if (mode == 1 && tag == kTagCancel) {
+    if (mode == kScanModeJOB && tag == kTagCancel) {
         mHost.switchScanMode(0);
         return;
     }
     if (tag == kTagOK || tag < 0) {
-        if (mode == 0 || mHost.isConfirmOutput()) {
+        if (mode == kScanModeFOA || mHost.isConfirmOutput()) {
             try {
                 saveFuncSettingFromCntlr();
             } catch (const VX_Exception& failure) {
@@ -125,13 +114,15 @@ void TlvFunctionViewCntlr::executeFunction(int tag) {
             }
         }
         mHost.completeFunction();
-        mHost.setAppState(kStateOutputStart);
-        if (mode == 0)
+        mHost.setAppState(AppStateFixStart);
+        if (mode == kScanModeFOA)
             mHost.setFoaFuncSettingMdl(*mTmpFuncSettingMdl);
         const bool print = curFuncTypeFuncView() == kFuncPrint;
-        mHost.setAppState(print ? kStatePrint : mode == 0 ? kStateWrite : kStateRemake);
-    } else if (mode == 0) {
-        mHost.setAppState(kStateSelectFunction);
+        mHost.setAppState(print                  ? AppStateFixPrint
+                          : mode == kScanModeFOA ? AppStateFixReadFiles
+                                                 : AppStateFixRemakeRotated);
+    } else if (mode == kScanModeFOA) {
+        mHost.setAppState(AppStateFuncSelect);
         mHost.showSelectFunction();
     }
     mHost.changeKeyView();

@@ -2,6 +2,7 @@
 // filling them from the settings copy, and the folder, application and printer choosers. The checks,
 // storing and the OK and cancel buttons are in TlvFunctionViewCheck.cpp.
 #include "TlvFunctionViewCntlr.h"
+#include "TlvAppState.h"
 
 #include "DialogButtons.h"
 #include "TlvJobListSettingMdl.h"
@@ -32,7 +33,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr int kFileNameLength = 64, kFileNamesLength = 250; // characters
-constexpr int kStateChooseFunction = 202;
 
 using appkit::tagged;
 
@@ -207,17 +207,18 @@ QWidget* TlvFunctionViewCntlr::parentWindow(bool fromEditor) {
 }
 
 bool TlvFunctionViewCntlr::isNamesEditable() const {
-    return mHost.curScanModeType() == 0 || mIsOpenJobListPanel;
+    return mHost.curScanModeType() == kScanModeFOA || mIsOpenJobListPanel;
 }
 
 bool TlvFunctionViewCntlr::isChoosingAtState202() const {
-    return mHost.curScanModeType() == 0 && mHost.appState() == kStateChooseFunction && !mIsOpenJobListPanel;
+    return mHost.curScanModeType() == kScanModeFOA && mHost.appState() == AppStateFuncConfirm &&
+           !mIsOpenJobListPanel;
 }
 
 bool TlvFunctionViewCntlr::isSetFunMdlFileFormat() const {
     if (curFuncTypeFuncView() == 2)
         return false;
-    return mIsOpenJobListPanel || mHost.curScanModeType() == 0 || mHost.isConfirmOutput();
+    return mIsOpenJobListPanel || mHost.curScanModeType() == kScanModeFOA || mHost.isConfirmOutput();
 }
 
 void TlvFunctionViewCntlr::initFuncMainView(const TlvFuncSettingMdl& settings) {
@@ -227,7 +228,8 @@ void TlvFunctionViewCntlr::initFuncMainView(const TlvFuncSettingMdl& settings) {
     TlvUtilsMethod::addViewInParentView(mFuncDummyView, print ? mPrintView : mFileMailAppView);
     if (!print)
         layoutSections();
-    mCancel->setText(appkit::localized(mHost.curScanModeType() == 1 ? "Func_ScanFirst" : "Cancel"));
+    mCancel->setText(
+        appkit::localized(mHost.curScanModeType() == kScanModeJOB ? "Func_ScanFirst" : "Cancel"));
     updateFuncCntlrs();
 }
 

@@ -1,7 +1,8 @@
 // What the output road needs of the application's main controller and scan view: the state and its
-// reports, the current job, the page list and the batch counters, and the calls that must run on the
-// main thread. Every call that the original made on the main thread and waited for is made through here
-// and returns when it is done there. The controller implements it; tests stand in for it.
+// reports, the page list and the batch counters, and the calls that must run on the main thread (the
+// batch's mode, function and settings come with each step as a TlvBatchSnapshot). Every call that the
+// original made on the main thread and waited for is made through here and returns when it is done there. The
+// controller implements it; tests stand in for it.
 #pragma once
 
 #include "TlvOutputOptions.h"
@@ -22,12 +23,6 @@ public:
     virtual bool isMainTopState() const = 0;
     virtual bool isExecuteScnState() const = 0;
     virtual void setAppStateNum(int state) = 0;
-
-    virtual int curScanModeType() const = 0;
-    virtual int curFuncTypeApp() const = 0;
-    virtual bool isCurConfirmOutput() const = 0;
-    // Snapshot of the current function's settings entry; the automatic name is made at this call.
-    virtual TlvOutputOptions curOutputOptions() const = 0;
 
     // Page list: any thread.
     virtual std::size_t countOfImgInfoDict() const = 0;

@@ -2,6 +2,8 @@
 // page, so a page is written under one consistent set of rules.
 #pragma once
 
+#include "TlvAppState.h"
+
 #include <string>
 
 class TlvFuncSettingMdl;
@@ -9,8 +11,6 @@ class TlvFuncSettingMdl;
 namespace tlv {
 
 enum : int { kFormatPDF = 0, kFormatTIFF = 1, kFormatJPEG = 2 };
-enum : int { kFuncSave = 0, kFuncMail = 1, kFuncPrint = 2, kFuncApplication = 3 };
-enum : int { kScanModeFOA = 0, kScanModeJOB = 1 };
 
 struct TlvOutputOptions {
     int fileFormatType = kFormatPDF;

@@ -36,45 +36,46 @@ TlvPageImage TlvReadFilesThread::imageRepByIndex(int index) const {
     return readPageImage(*record);
 }
 
-void TlvReadFilesThread::writeImageFileByIndex(int index, bool isLastIndex,
+void TlvReadFilesThread::writeImageFileByIndex(const TlvBatchSnapshot& batch, int index, bool isLastIndex,
                                                const std::optional<fs::path>& remakePath,
                                                const std::optional<fnd::Dictionary>& record) {
-    const TlvOutputOptions options = mHost.curOutputOptions();
+    const TlvOutputOptions options = batch.pageOptions();
     TlvPageImage page = record ? readPageImage(*record) : imageRepByIndex(index);
     reversalImageBW(page, options.fileFormatType);
     conversionRGBToBGRImage(page, options.fileFormatType);
-    mWriter.exeWriteImgFiles(index, page, options, isLastIndex, remakePath, record);
+    mWriter.exeWriteImgFiles(batch, index, page, options, isLastIndex, remakePath, record);
 }
 
-void TlvReadFilesThread::reportFailure(const TlvOutputFailure& failure) {
+void TlvReadFilesThread::reportFailure(const TlvBatchKind& batch, const TlvOutputFailure& failure) {
     if (failure.key() != kNoErrOnlyThrow)
         mHost.showErrorPanel(failure.key(), failure.args());
-    mWriter.sendAppStateByErr();
+    mWriter.sendAppStateByErr(batch);
 }
 
-void TlvReadFilesThread::readImgFiles() {
+void TlvReadFilesThread::readImgFiles(const TlvBatchSnapshot& batch) {
     try {
         const size_t count = mHost.countOfImgInfoDict();
         if (count == 0)
             fail(kErrNotFoundFile); // else the batch would stay in the writing state
         for (size_t i = 0; i < count; ++i)
-            writeImageFileByIndex(static_cast<int>(i), i + 1 == count, std::nullopt, std::nullopt);
+            writeImageFileByIndex(batch, static_cast<int>(i), i + 1 == count, std::nullopt, std::nullopt);
     } catch (const TlvOutputFailure& failure) {
-        reportFailure(failure);
+        reportFailure(batch, failure);
     } catch (const std::bad_alloc&) {
-        reportFailure(TlvOutputFailure(kErrMemFull));
+        reportFailure(batch, TlvOutputFailure(kErrMemFull));
     } catch (const std::exception&) { // a thread body lets nothing escape
-        reportFailure(TlvOutputFailure(kErrUnknown));
+        reportFailure(batch, TlvOutputFailure(kErrUnknown));
     }
 }
 
-void TlvReadFilesThread::readImgFileForJobScn(const fnd::Dictionary& record, int index) {
+void TlvReadFilesThread::readImgFileForJobScn(const TlvBatchSnapshot& batch, const fnd::Dictionary& record,
+                                              int index) {
     JobPageCount running(mHost);
     const TlvExeWriteThread::JobPageTurn turn(mWriter, index);
     try {
         try {
             if (!mWriter.isWriteFileCancel() && index >= 0)
-                writeImageFileByIndex(index, false, std::nullopt, record);
+                writeImageFileByIndex(batch, index, false, std::nullopt, record);
         } catch (const std::bad_alloc&) {
             fail(kErrMemFull);
         } catch (const TlvOutputFailure&) {
@@ -92,7 +93,7 @@ void TlvReadFilesThread::readImgFileForJobScn(const fnd::Dictionary& record, int
             mHost.removeImgInfoByIndexOver();
         }
         if (!mHost.isMainTopState())
-            reportFailure(failure);
+            reportFailure(batch, failure);
     }
 }
 

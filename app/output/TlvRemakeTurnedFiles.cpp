@@ -2,6 +2,7 @@
 // TlvExeRenameMoveThread.h). A group is written under a hidden name beside its file; only a complete
 // new file replaces the old one, by a rename over it, so a failure leaves the user's file as it was.
 #include "ImgInfoKeys.h"
+#include "TlvAppState.h"
 #include "TlvExeRenameMoveThread.h"
 #include "TlvUtilsMethod.h"
 
@@ -11,8 +12,6 @@
 namespace tlv {
 namespace fs = std::filesystem;
 namespace {
-
-enum : int { kStateWriteErr = 307 };
 
 // Pages per file: 0 all pages in one file, -1 one page per file.
 int groupSizeOfFormat(const TlvOutputOptions& o) {
@@ -67,7 +66,7 @@ TlvFileGroup targetRangeByIndex(const TlvOutputOptions& options, int index, int 
     return {first, first + size < imgCnt ? size : imgCnt - first, first / size};
 }
 
-void TlvExeRenameMoveThread::checkRotateAndRemakeImg() {
+void TlvExeRenameMoveThread::checkRotateAndRemakeImg(const TlvBatchSnapshot& batch) {
     try {
         const std::vector<fs::path> files = mWriter.writtenFiles().cpyWriteFilePathArray();
         if (files.empty())
@@ -75,28 +74,29 @@ void TlvExeRenameMoveThread::checkRotateAndRemakeImg() {
         TlvUtilsMethod::removeMultiFolder();
         mWriter.setIsWriteFileCancel(false);
         const int count = static_cast<int>(mHost.countOfImgInfoDict());
-        const TlvOutputOptions options = mHost.curOutputOptions();
+        const TlvOutputOptions& options = batch.options;
         for (int index = 0; index < count; ++index) {
             if (!isTurned(mHost, index))
                 continue;
             const TlvFileGroup group = targetRangeByIndex(options, index, count);
             if (group.fileIndex < 0 || static_cast<std::size_t>(group.fileIndex) >= files.size())
                 fail(kErrNotFoundFile);
-            remakeGroup(group, files[static_cast<std::size_t>(group.fileIndex)]);
+            remakeGroup(batch, group, files[static_cast<std::size_t>(group.fileIndex)]);
             index = group.first + group.count - 1;
         }
-        mWriter.sendAppState();
+        mWriter.sendAppState(batch);
     } catch (const TlvOutputFailure& failure) {
-        reportFailure(failure.key(), kStateWriteErr);
+        reportFailure(failure.key(), AppStateFixWriteErr);
     } catch (const std::bad_alloc&) {
-        reportFailure(kErrMemFull, kStateWriteErr);
+        reportFailure(kErrMemFull, AppStateFixWriteErr);
     }
 }
 
-void TlvExeRenameMoveThread::remakeGroup(const TlvFileGroup& group, const fs::path& file) {
+void TlvExeRenameMoveThread::remakeGroup(const TlvBatchSnapshot& batch, const TlvFileGroup& group,
+                                         const fs::path& file) {
     TlvWrittenFiles& list = mWriter.writtenFiles();
     const std::vector<fs::path> kept = list.cpyWriteFilePathArray();
-    const bool pdf = mHost.curOutputOptions().fileFormatType == kFormatPDF;
+    const bool pdf = batch.options.fileFormatType == kFormatPDF;
     const fs::path remake = remakeNameBeside(file, !pdf);
     // The writers add later pages of a group to the group's listed file: that is the new one now.
     std::vector<fs::path> writing = kept;
@@ -105,8 +105,8 @@ void TlvExeRenameMoveThread::remakeGroup(const TlvFileGroup& group, const fs::pa
     std::error_code ec;
     try {
         for (int page = group.first; page < group.first + group.count; ++page)
-            mReader.writeImageFileByIndex(page, false, remake, std::nullopt);
-        mWriter.checkClosePDF();
+            mReader.writeImageFileByIndex(batch, page, false, remake, std::nullopt);
+        mWriter.checkClosePDF(batch);
         if (!fs::is_regular_file(remake, ec) || fs::file_size(remake, ec) == 0)
             fail(kErrFileCreate);
         fs::rename(remake, file, ec);

@@ -1,5 +1,5 @@
-// What the format writers share with the page writer for one page: the host, the settings snapshot,
-// the written-file list and the write-cancel flag, and the mail-size hook.
+// What the format writers share with the page writer for one page: the host, the batch and the page's
+// settings, the written-file list and the write-cancel flag, and the mail-size hook.
 #pragma once
 
 #include "TlvOutputHost.h"
@@ -15,6 +15,7 @@ namespace tlv {
 
 struct TlvWriteContext {
     TlvOutputHost& host;
+    const TlvBatchKind& batch;
     const TlvOutputOptions& options;
     TlvWrittenFiles& files;
     std::atomic<bool>& writeCancel;
@@ -22,7 +23,7 @@ struct TlvWriteContext {
     // For mail, while the batch's size is not yet checked, hands [index, bytes] to the host's check;
     // true when the write-cancel flag is set afterwards: the user stopped at the limit.
     bool mailSizeOver(int index, std::uint64_t bytes) const {
-        if (host.curFuncTypeApp() != kFuncMail || host.isCheckedMailSize())
+        if (batch.funcType != kFuncMail || host.isCheckedMailSize())
             return false;
         host.setWritedFileSizeForPfm(index, bytes);
         return writeCancel.load();

@@ -2,6 +2,7 @@
 // every batch. Failures to open are told apart by where they happened: a walk of the source list that
 // found no data source of this scanner, a scanner held by another program, a scanner not answering.
 #include "TlvDeviceCntlr.h"
+#include "TlvAppState.h"
 
 #include "RunLoop.h"
 #include "TlvScanMessages.h"
@@ -149,10 +150,10 @@ TW_UINT16 TlvDeviceCntlr::getStatusCC() {
 
 int TlvDeviceCntlr::endState(bool success) {
     if (!success)
-        return 105;
-    if (mHost.curScanModeType() == 0 || mHost.curFuncTypeApp() == 2)
-        return 104;
-    return mHost.isFinScanAndWritedFile(true, -1) ? 104 : 103;
+        return tlv::AppStateScanErr;
+    if (!mHost.batchKind().writesWhileScanning())
+        return tlv::AppStateScanFinish;
+    return mHost.isFinScanAndWritedFile(true, -1) ? tlv::AppStateScanFinish : tlv::AppStateScanWrite;
 }
 
 void TlvDeviceCntlr::endBatch(bool success) {
@@ -222,10 +223,10 @@ void TlvDeviceCntlr::deviceEvent() {
     } else if (event.Event == kEventBatchStarting) {
         scanReady();
         const int state = mHost.appState();
-        if (mHost.isExecuteScnState() && state != 102 && state != 103)
-            mHost.setAppStateNum(101);
+        if (mHost.isExecuteScnState() && state != tlv::AppStateScanning && state != tlv::AppStateScanWrite)
+            mHost.setAppStateNum(tlv::AppStateScanReady);
     } else if (event.Event == kEventScanning) {
-        mHost.setAppStateNum(102);
+        mHost.setAppStateNum(tlv::AppStateScanning);
     }
 }
 

@@ -115,7 +115,8 @@ std::string TlvFuncSettingMdl::imgFileName(int e, bool isExt) const {
         name += dateTimePart(rule.dateTimeType);
     if (rule.isAddNumber) {
         const int digits = std::clamp(rule.digitType + 1, 1, kMaxCounterDigits);
-        name += "_" + padded(rule.startNum, digits);
+        name += '_';
+        name += padded(rule.startNum, digits);
     }
     return finished(std::move(name), rule.fileFormatType, isExt);
 }

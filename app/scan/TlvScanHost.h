@@ -4,6 +4,7 @@
 // otherwise. Names and meanings match the output side's host, so one controller serves both.
 #pragma once
 
+#include "TlvAppState.h"
 #include "TlvPageRecord.h"
 
 #include <cstddef>
@@ -28,11 +29,10 @@ public:
     virtual bool scanReadyByTwainCB() = 0;
 
     // ---- current job ----
-    virtual int curScanModeType() const = 0; // 0 scan first, 1 run a job
-    virtual int curFuncTypeApp() const = 0;  // 0 folder, 1 mail, 2 print, 3 application
+    // The mode, function and confirm choice of the batch that runs (or ran last).
+    virtual TlvBatchKind batchKind() const = 0;
     // The scan settings of the current job; null when there is none.
     virtual TlvScanSettingMdl* curScnMdlApp() = 0;
-    virtual bool isConfirmOutput() const = 0;
 
     // ---- page list (any thread) ----
     virtual std::size_t countOfImgInfoDict() const = 0;

@@ -1,6 +1,7 @@
 // Waiting for the threads of an earlier batch is a re-check on the main run loop every 50 ms, never a
 // wait that would keep the main thread from serving those threads.
 #include "TlvScanViewCntlr.h"
+#include "TlvAppState.h"
 
 #include "RunLoop.h"
 #include "Strings.h"
@@ -106,18 +107,18 @@ void TlvScanViewCntlr::finishScan(const QObject* sender) {
     }
     if (!out) {
         mHost.switchScanMode(false);
-    } else if (mHost.curScanModeType() == 0) {
-        mHost.setAppStateNum(200);
-        mHost.setAppStateNum(201);
+    } else if (mHost.batchKind().scanMode == tlv::kScanModeFOA) {
+        mHost.setAppStateNum(tlv::AppStateFuncStart);
+        mHost.setAppStateNum(tlv::AppStateFuncSelect);
         mHost.showSelectFunction();
     } else {
         mHost.checkClosePDF();
         mHost.setIsScnCancelOnMain(false);
         cancelDriver(false);
         mHost.setIsWriteFileCancel(false);
-        if (mHost.isConfirmOutput()) {
-            mHost.setAppStateNum(200);
-            mHost.setAppStateNum(202);
+        if (mHost.batchKind().confirmOutput) {
+            mHost.setAppStateNum(tlv::AppStateFuncStart);
+            mHost.setAppStateNum(tlv::AppStateFuncConfirm);
             mHost.fixFunction();
         } else {
             mHost.executeFunction();
@@ -139,7 +140,8 @@ void TlvScanViewCntlr::againExeScan(QAbstractButton* button) {
     }
     mHost.setIsScnCancelOnMain(true);
     const int state = mHost.appState();
-    const bool ended = (state >= 103 && state <= 105) || mIsPerformedFinishScan;
+    const bool ended =
+        tlv::inStates(state, tlv::AppStateScanWrite, tlv::AppStateScanErr) || mIsPerformedFinishScan;
     if (ended && !mHost.isInvalidSwitchScanModeForCancelOnMain()) {
         mHost.setIsInvalidSwitchScanModeForCancelOnMain(true);
         mHost.switchScanMode(true);

@@ -76,6 +76,7 @@ bool COrvkQSDS::SetupScanner() {
 }
 
 void COrvkQSDS::TerminateScanner() {
+    mRowTimer.Reset();
     if (mUIController) {
         mUIController->setShield(false);
         mUIController->hideProgressWindow();
@@ -120,15 +121,14 @@ TW_UINT16 COrvkQSDS::ReadImage(std::uint8_t* buffer, std::uint32_t bytesPerRow, 
     Idle();
     std::uint32_t delivered = wanted;
     std::uint32_t error = 0;
-    CScopedTimer timer;
     try {
-        timer.Reset(
-            fnd::RunLoop::current().addTimer(kRowTimerInterval, true, [this](fnd::Timer&) { Idle(); }));
+        if (!mRowTimer.IsScheduled())
+            mRowTimer.Reset(
+                fnd::RunLoop::current().addTimer(kRowTimerInterval, true, [this](fnd::Timer&) { Idle(); }));
         error = static_cast<std::uint32_t>(mScanner->ReadLines(buffer, bytesPerRow, &delivered));
     } catch (const std::bad_alloc&) {
         error = k3100::kScanErrNoMemory;
     }
-    timer.Reset();
     if (error != 0)
         return AnswerScannerError(error);
     // A side shorter than the announced image is finished in white: the application was promised its
@@ -170,6 +170,7 @@ std::uint32_t COrvkQSDS::CheckSheetStatus(bool continuous) {
 }
 
 TW_UINT16 COrvkQSDS::FinishScan() {
+    mRowTimer.Reset();
     if (!mScanner)
         return Fail(TWCC_OPERATIONERROR);
     const bool continuous = mBatch.IsNormalScan() && IsContinuousFeed();
@@ -181,6 +182,7 @@ TW_UINT16 COrvkQSDS::FinishScan() {
 }
 
 void COrvkQSDS::RecoverScan() {
+    mRowTimer.Reset();
     mBatch.DropImages();
     if (mScanner) {
         mScanner->ScanComplete();

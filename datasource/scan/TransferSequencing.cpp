@@ -14,6 +14,7 @@ TW_UINT16 COrvkQSDS::PendingEndXfers(pTW_IDENTITY origin, TW_MEMREF data) {
     if (!pending)
         return Fail(TWCC_BADVALUE);
     pending->Count = 0;
+    mRowTimer.Reset(); // the image ends here, also when the application gave it up half read
     // Without a scanner no image can have been delivered; only the bookkeeping is left.
     if (!mScanner)
         return CDataSource::PendingEndXfers(origin, data);

@@ -45,7 +45,7 @@ void COrvkQSDS::Idle() {
 bool COrvkQSDS::WaitForUserAction(bool autoStart) {
     const std::int32_t delay = GetCapSIntValue(GetCapPool(), CCAP_OVK_AUTOSTARTDELAY); // s
     const std::intptr_t session = mUIController ? mUIController->beginScanPanelModalSession() : 0;
-    std::optional<double> paperSince;
+    double paperSince = kNoPaperYet;
     int answer = kNoAnswer;
     while ((answer = PollUserAction(autoStart, delay, paperSince)) == kNoAnswer)
         k3100::PauseForHost();
@@ -54,16 +54,16 @@ bool COrvkQSDS::WaitForUserAction(bool autoStart) {
     return answer == kStop;
 }
 
-int COrvkQSDS::PollUserAction(bool autoStart, std::int32_t delay, std::optional<double>& paperSince) {
+int COrvkQSDS::PollUserAction(bool autoStart, std::int32_t delay, double& paperSince) {
     if (mUIController)
         mUIController->idleScanPanel();
     if (autoStart) {
         // Paper must lie still for the whole delay; taking it out starts the delay again.
         if (!IsDocumentReady())
-            paperSince.reset();
-        else if (!paperSince)
+            paperSince = kNoPaperYet;
+        else if (paperSince == kNoPaperYet)
             paperSince = Now();
-        else if (Now() - *paperSince > delay)
+        else if (Now() - paperSince > delay)
             return kGoOn;
     }
     std::uint32_t keys = 0;

@@ -64,11 +64,17 @@ TW_SETUPFILEXFER CDataSource::DefaultFileSetup() {
     return setup;
 }
 
+TW_UINT16 CDataSource::FileFormat() const {
+    return mCapPool ? static_cast<TW_UINT16>(GetCapUIntValue(mCapPool.get(), ICAP_IMAGEFILEFORMAT))
+                    : mFileSetup.Format;
+}
+
 TW_UINT16 CDataSource::GetSetupFileXfer(pTW_IDENTITY, TW_MEMREF data) {
     auto* setup = static_cast<TW_SETUPFILEXFER*>(data);
     if (!setup)
         return Fail(TWCC_BADVALUE);
     *setup = mFileSetup;
+    setup->Format = FileFormat();
     return TWRC_SUCCESS;
 }
 
@@ -101,7 +107,7 @@ TW_UINT16 CDataSource::ResetSetupFileXfer(pTW_IDENTITY origin, TW_MEMREF data) {
 TW_UINT16 CDataSource::ImageFileXfer(pTW_IDENTITY origin, TW_MEMREF data) {
     if (!data)
         return WriteFileTransfer(
-            origin, mFileSetup.Format,
+            origin, FileFormat(),
             std::string(mFileSetup.FileName, strnlen(mFileSetup.FileName, sizeof(TW_STR255))));
     const auto* setup = static_cast<const TW_SETUPFILEXFER2*>(data);
     const char* name = static_cast<const char*>(setup->FileName);

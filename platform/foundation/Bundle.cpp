@@ -124,8 +124,10 @@ std::optional<std::filesystem::path> Bundle::pathForResource(std::string_view na
     if (name.empty() || name.find('/') != std::string_view::npos)
         return std::nullopt;
     std::string file(name);
-    if (!ext.empty())
-        file += "." + std::string(ext);
+    if (!ext.empty()) {
+        file += '.';
+        file += ext;
+    }
     std::error_code ec;
     const std::filesystem::path path = resourceFolder_ / file;
     return std::filesystem::is_regular_file(path, ec) ? std::optional(path) : std::nullopt;

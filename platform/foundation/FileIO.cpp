@@ -78,7 +78,11 @@ FileDescriptor createTemporary(const std::filesystem::path& folder, const std::s
     for (int i = 0; i < kAttempts; ++i) {
         char suffix[17];
         std::snprintf(suffix, sizeof suffix, "%016llx", static_cast<unsigned long long>(random()));
-        temp = (folder / ("." + name + "." + suffix)).string();
+        std::string hidden = ".";
+        hidden += name;
+        hidden += '.';
+        hidden += suffix;
+        temp = (folder / hidden).string();
         FileDescriptor fd(::open(temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
         if (fd.valid() || errno != EEXIST)
             return fd;

@@ -21,9 +21,11 @@
 //                      found from a loaded address (dladdr) or the program; $K3100_BUNDLE_PATH
 //                      overrides where resource folders are looked for, $K3100_DATA_DIR moves the
 //                      programs' data folders (share/k3100/<program> when installed).
+//   EmbeddingHost.h    the application that embeds a data source and takes its messages as notifications.
 #pragma once
 
 #include "Bundle.h"
+#include "EmbeddingHost.h"
 #include "FileIO.h"
 #include "NotificationCenter.h"
 #include "Number.h"

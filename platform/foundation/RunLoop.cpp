@@ -39,10 +39,40 @@ template <typename F> void runGuarded(F&& f) {
 } // namespace
 
 RunLoop::~RunLoop() {
-    // Callbacks may hold references to their own timer; dropping them breaks such cycles.
-    for (const TimerRef& t : timers_)
+    // Callbacks may hold references to their own timer; dropping them breaks such cycles. Holders that
+    // invalidate a timer later must not reach the loop that is gone.
+    for (const TimerRef& t : timers_) {
+        t->loop_ = nullptr;
         if (!t->firing_)
             t->callback_ = nullptr;
+    }
+}
+
+void Timer::invalidate() {
+    valid_ = false;
+    if (RunLoop* loop = loop_.load())
+        loop->remove(*this);
+}
+
+template <typename Pred> std::vector<Timer::Callback> RunLoop::removeLocked(Pred pred) {
+    std::vector<Timer::Callback> released;
+    std::erase_if(timers_, [&](const TimerRef& t) {
+        if (!pred(*t))
+            return false;
+        t->valid_ = false;
+        t->loop_ = nullptr;
+        // A running callback is released by fire() once it returns.
+        if (!t->firing_)
+            released.push_back(std::move(t->callback_));
+        return true;
+    });
+    return released;
+}
+
+void RunLoop::remove(Timer& timer) {
+    std::vector<Timer::Callback> released;
+    std::lock_guard lock(mutex_);
+    released = removeLocked([&](const Timer& t) { return &t == &timer; });
 }
 
 bool RunLoop::isMainThread() {
@@ -68,6 +98,7 @@ TimerRef RunLoop::schedule(double seconds, bool repeats, Timer::Callback callbac
     {
         std::lock_guard lock(mutex_);
         timer->fireAt_ = Clock::now() + delay;
+        timer->loop_ = this;
         timers_.push_back(timer);
         timersChanged_ = true;
     }
@@ -88,10 +119,9 @@ void RunLoop::performAfterDelay(const void* target, std::function<void()> fn, do
 void RunLoop::cancelPerforms(const void* target) {
     if (!target)
         return;
+    std::vector<Timer::Callback> released;
     std::lock_guard lock(mutex_);
-    for (const TimerRef& t : timers_)
-        if (t->target_ == target)
-            t->invalidate();
+    released = removeLocked([&](const Timer& t) { return t.target_ == target; });
 }
 
 void RunLoop::perform(std::function<void()> fn) {
@@ -107,6 +137,11 @@ void RunLoop::perform(std::function<void()> fn) {
 void RunLoop::setDriver(RunLoopDriver* driver) {
     std::lock_guard lock(mutex_);
     driver_ = driver;
+}
+
+std::size_t RunLoop::timerCount() {
+    std::lock_guard lock(mutex_);
+    return timers_.size();
 }
 
 void RunLoop::notifyWork() {
@@ -141,10 +176,15 @@ void RunLoop::fire(const TimerRef& t) {
         t->firing_ = true;
     }
     runGuarded([&] { t->callback_(*t); });
+    std::vector<Timer::Callback> released;
     std::lock_guard lock(mutex_);
     t->firing_ = false;
+    if (!t->isValid()) { // it invalidated itself, or was invalidated meanwhile, and has left the loop
+        released.push_back(std::move(t->callback_));
+        return;
+    }
     if (!t->repeats_) {
-        t->invalidate();
+        released = removeLocked([&](const Timer& other) { return &other == t.get(); });
         return;
     }
     const Clock::time_point now = Clock::now();
@@ -157,12 +197,6 @@ void RunLoop::runDueTimers() {
     std::vector<TimerRef> due;
     {
         std::lock_guard lock(mutex_);
-        std::erase_if(timers_, [](const TimerRef& t) {
-            if (t->isValid() || t->firing_)
-                return false;
-            t->callback_ = nullptr;
-            return true;
-        });
         const Clock::time_point now = Clock::now();
         for (const TimerRef& t : timers_)
             if (t->isValid() && !t->firing_ && t->fireAt_ <= now)

@@ -66,11 +66,19 @@ public:
     // The driver is not owned; null detaches it.
     void setDriver(RunLoopDriver* driver);
 
+    // Timers the loop holds: those neither invalidated nor fired for the last time.
+    std::size_t timerCount();
+
 private:
+    friend class Timer;
     TimerRef schedule(double seconds, bool repeats, Timer::Callback callback, const void* target);
     bool runOneCall();
     void runDueTimers();
     void fire(const TimerRef& timer);
+    // Takes the timers matching pred out of the loop; answers the callbacks to release once the mutex is
+    // no longer held (a callback's captures may reach the loop again when they are destroyed).
+    template <typename Pred> std::vector<Timer::Callback> removeLocked(Pred pred);
+    void remove(Timer& timer);
     void notifyWork();
     std::optional<Timer::Clock::time_point> nextFireLocked();
 

@@ -15,7 +15,7 @@ namespace twain {
 
 // Loads the manager library fileName (its soname) and answers its DSM_Entry, or nullptr with the reason
 // in error. libDir: the installed library folder below the prefix ("lib" is tried as well). The library
-// stays loaded to the end of the process: data sources it loaded may still run code.
+// stays loaded to the end of the process.
 inline DSMENTRYPROC loadManagerEntry(const char* fileName, const char* libDir, std::string& error) {
     std::error_code failure;
     const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", failure);

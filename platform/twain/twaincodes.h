@@ -93,6 +93,7 @@ inline constexpr TW_UINT16 MSG_AUTOMATICCAPTUREDIRECTORY = 0x080b;
 inline constexpr TW_UINT16 MSG_PASSTHRU = 0x0901;
 inline constexpr TW_UINT16 MSG_REGISTER_CALLBACK = 0x0902;
 inline constexpr TW_UINT16 MSG_INVOKE_CALLBACK = 0x0903;
+inline constexpr TW_UINT16 MSG_RESETALL = 0x0A01;
 
 // Return codes.
 inline constexpr TW_UINT16 TWRC_CUSTOMBASE = 0x8000;

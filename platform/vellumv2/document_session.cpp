@@ -1,16 +1,20 @@
 // The document session. All state sits behind one lock: the callers use one document from one thread at a
-// time, but a stray call from another thread must not tear it. The recognition engine outlives the
-// document so that the next file with the same languages starts at once.
+// time, but a stray call from another thread must not tear it. Pages of a document with a text layer are
+// recognised by the workers of the recognition pool while the caller hands in the next pages; they wait in
+// order and are written as soon as the text of every page before them is.
 #include "document_session.h"
 
 #include "image_encoders.h"
 #include "page_image.h"
 #include "pdf_document.h"
+#include "recognition_pool.h"
 #include "tesseract_engine.h"
 #include "text_layer.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
+#include <deque>
 #include <limits>
 #include <mutex>
 #include <string>
@@ -22,6 +26,13 @@ constexpr int32_t kDefaultQuality = 75;
 // Recognition works best near 300 dpi; finer scans are reduced by a whole factor first.
 constexpr int32_t kRecognitionDpi = 300;
 
+struct PendingPage {
+    PdfPage page;
+    std::future<Recognition> text; // none without a text layer
+    double scaleX = 0;             // points per pixel of the recognised copy
+    double scaleY = 0;
+};
+
 struct DocumentState {
     std::mutex lock;
     int32_t mode = VLM_MODE_PLAIN;
@@ -29,13 +40,11 @@ struct DocumentState {
     int32_t quality = kDefaultQuality;
     std::unique_ptr<PdfDocument> document;
     bool withText = false;
-    Engine engine;
-    std::string engineKey; // folder and languages the engine was started with
+    std::deque<PendingPage> pending; // pages not yet written, in order
 };
 
 DocumentState& session() {
-    // Never destroyed: Tesseract's own dictionary cache may already be gone at exit, and ending an engine
-    // after it would leak and warn. The process ends right after anyway.
+    // Never destroyed: a document may still be open, its pages recognised, when the process ends.
     static DocumentState* const state = std::make_unique<DocumentState>().release();
     return *state;
 }
@@ -67,30 +76,30 @@ int32_t encodeImage(const PackedImage& packed, int32_t mode, int32_t quality, Pd
     return encodeFlateImage(view, image.stream);
 }
 
-int32_t addTextLayer(DocumentState& s, const PackedImage& packed, const PdfPageImageDesc& page,
-                     PdfPage& pdfPage) {
-    const int32_t factor = std::max(1, page.lXResolution / kRecognitionDpi);
-    std::vector<OcrWord> words;
-    const GreyImage grey = greyReduced(packed.view, factor);
-    if (const int32_t result = recognizeWords(*s.engine, grey, page.lXResolution / factor, words);
-        result != VLM_OK)
-        return result;
-    const double scaleX = 72.0 * factor / page.lXResolution; // points per pixel of the reduced copy
-    const double scaleY = 72.0 * factor / page.lYResolution;
-    pdfPage.textOperators = textOperators(words, scaleX, scaleY, pdfPage.heightPt);
+// Writes the pages at the head of the queue whose text is ready. With `all` it waits for every page, else
+// only while more pages wait than the workers hold, which bounds the memory they take. A page that cannot
+// be written ends the queue: the file keeps the pages before it.
+int32_t writeReady(DocumentState& s, bool all) {
+    const size_t limit = all ? 0 : RecognitionPool::shared().workerCount() + 2;
+    while (!s.pending.empty()) {
+        PendingPage& next = s.pending.front();
+        if (next.text.valid()) {
+            if (s.pending.size() <= limit &&
+                next.text.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
+                return VLM_OK;
+            const Recognition text = next.text.get();
+            // A page whose recognition fails still carries its image: losing it would be the greater harm.
+            if (text.result == VLM_OK)
+                next.page.textOperators =
+                    textOperators(text.words, next.scaleX, next.scaleY, next.page.heightPt);
+        }
+        if (const int32_t result = s.document->addPage(next.page); result != VLM_OK) {
+            s.pending.clear();
+            return result;
+        }
+        s.pending.pop_front();
+    }
     return VLM_OK;
-}
-
-int32_t startTextEngine(DocumentState& s) {
-    const std::string folder = dataPath();
-    const std::string key = folder + '\n' + s.languages;
-    if (s.engine && s.engineKey == key)
-        return VLM_OK;
-    s.engineKey.clear();
-    const int32_t result = startEngine(folder, s.languages, s.engine);
-    if (result == VLM_OK)
-        s.engineKey = key;
-    return result;
 }
 
 } // namespace
@@ -134,7 +143,8 @@ int32_t openDocument(const char* path, bool withText) {
     if (withText) {
         if (s.languages.empty())
             return VLM_ERR_PARAM;
-        if (const int32_t result = startTextEngine(s); result != VLM_OK)
+        if (const int32_t result = RecognitionPool::shared().prepare(dataPath(), s.languages);
+            result != VLM_OK)
             return result;
     }
     s.withText = withText;
@@ -150,15 +160,20 @@ int32_t makePage(const PdfPageImageDesc& page, const PdfPageRect* rect) {
     if (const int32_t result = viewOfPage(page, rect, view); result != VLM_OK)
         return result;
     const PackedImage packed = packImage(view, rect ? rect->lLeft : 0);
-    PdfPage pdfPage;
-    if (const int32_t result = encodeImage(packed, s.mode, s.quality, pdfPage.image); result != VLM_OK)
+    PendingPage pending;
+    if (const int32_t result = encodeImage(packed, s.mode, s.quality, pending.page.image); result != VLM_OK)
         return result;
-    pdfPage.widthPt = view.width * 72.0 / page.lXResolution;
-    pdfPage.heightPt = view.height * 72.0 / page.lYResolution;
-    // A page whose recognition fails still carries its image: losing the page would be the greater harm.
-    if (s.withText && addTextLayer(s, packed, page, pdfPage) != VLM_OK)
-        pdfPage.textOperators.clear();
-    return s.document->addPage(pdfPage);
+    pending.page.widthPt = view.width * 72.0 / page.lXResolution;
+    pending.page.heightPt = view.height * 72.0 / page.lYResolution;
+    if (s.withText) {
+        const int32_t factor = std::max(1, page.lXResolution / kRecognitionDpi);
+        pending.scaleX = 72.0 * factor / page.lXResolution;
+        pending.scaleY = 72.0 * factor / page.lYResolution;
+        pending.text =
+            RecognitionPool::shared().recognise(greyReduced(packed.view, factor), page.lXResolution / factor);
+    }
+    s.pending.push_back(std::move(pending));
+    return writeReady(s, false);
 }
 
 int32_t documentSize(uint32_t& size) {
@@ -167,10 +182,22 @@ int32_t documentSize(uint32_t& size) {
     std::lock_guard guard(s.lock);
     if (!s.document)
         return VLM_ERR_NOTOPEN;
+    if (const int32_t result = writeReady(s, true); result != VLM_OK)
+        return result;
     const uint64_t bytes = s.document->finishedSize();
     if (bytes > std::numeric_limits<uint32_t>::max())
         return VLM_ERR_FILEWRITE; // the callers count in 32 bits
     size = static_cast<uint32_t>(bytes);
+    return VLM_OK;
+}
+
+int32_t documentPageCount(int32_t& count) {
+    count = 0;
+    DocumentState& s = session();
+    std::lock_guard guard(s.lock);
+    if (!s.document)
+        return VLM_ERR_NOTOPEN;
+    count = s.document->pageCount();
     return VLM_OK;
 }
 
@@ -179,10 +206,12 @@ int32_t closeDocument() {
     std::lock_guard guard(s.lock);
     if (!s.document)
         return VLM_ERR_NOTOPEN;
+    // The pages that fit are finished as a sound document; the failure is still said.
+    const int32_t written = writeReady(s, true);
     const int32_t result = s.document->finish();
     if (result != VLM_ERR_FILEEXISTS)
         s.document.reset();
-    return result;
+    return result == VLM_OK ? written : result;
 }
 
 int32_t renameDocument(const char* path) {
@@ -199,6 +228,7 @@ int32_t abandonDocument() {
     std::lock_guard guard(s.lock);
     if (!s.document)
         return VLM_ERR_NOTOPEN;
+    s.pending.clear();
     s.document.reset(); // leaves no file
     return VLM_OK;
 }

@@ -13,6 +13,7 @@ int32_t setDocumentSubMode(int32_t subMode, const void* record);
 int32_t openDocument(const char* path, bool withText);
 int32_t makePage(const PdfPageImageDesc& page, const PdfPageRect* rect);
 int32_t documentSize(uint32_t& size);
+int32_t documentPageCount(int32_t& count);
 int32_t closeDocument();
 int32_t renameDocument(const char* path);
 int32_t abandonDocument();

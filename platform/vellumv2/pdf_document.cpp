@@ -9,7 +9,6 @@
 #include "WholeTransfer.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <cstdarg>
 #include <cstdio>
@@ -84,22 +83,17 @@ struct PdfDocument::Chunk {
     }
 };
 
-PdfDocument::PdfDocument(Key, std::string path, std::string tempPath, int fd)
-    : path_(std::move(path)), tempPath_(std::move(tempPath)), fd_(fd), offsets_(kPageTree + 1, 0) {}
+PdfDocument::PdfDocument(Key, std::string path, std::unique_ptr<StagedFile> file)
+    : path_(std::move(path)), file_(std::move(file)), offsets_(kPageTree + 1, 0) {}
 
-PdfDocument::~PdfDocument() {
-    discard();
-}
+PdfDocument::~PdfDocument() = default;
 
 int32_t PdfDocument::create(const std::string& path, std::unique_ptr<PdfDocument>& document) {
     document.reset();
-    // Unique per process and call; 0666 so that the user's umask decides, as for any new file.
-    static std::atomic<unsigned> serial{0};
-    const std::string tempPath = path + format(".%d-%u.part", static_cast<int>(getpid()), ++serial);
-    const int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0)
+    std::unique_ptr<StagedFile> file = StagedFile::create(path);
+    if (!file)
         return VLM_ERR_FILECREATE;
-    document = std::make_unique<PdfDocument>(Key{}, path, tempPath, fd);
+    document = std::make_unique<PdfDocument>(Key{}, path, std::move(file));
     if (!document->writeAll(std::string(kHeader, sizeof kHeader - 1))) {
         document.reset();
         return VLM_ERR_FILECREATE;
@@ -107,31 +101,8 @@ int32_t PdfDocument::create(const std::string& path, std::unique_ptr<PdfDocument
     return VLM_OK;
 }
 
-void PdfDocument::discard() {
-    if (fd_ < 0 && !finished_)
-        return;
-    if (fd_ >= 0)
-        ::close(fd_);
-    fd_ = -1;
-    finished_ = false;
-    ::unlink(tempPath_.c_str());
-}
-
-// Moves the temporary file to its name unless a file of that name exists; errno EEXIST says it does.
-// Where the file system has no such rename, a hard link does the same and the temporary name goes.
-bool PdfDocument::publish() {
-    if (::renameat2(AT_FDCWD, tempPath_.c_str(), AT_FDCWD, path_.c_str(), RENAME_NOREPLACE) == 0)
-        return true;
-    if (errno != EINVAL && errno != ENOSYS)
-        return false;
-    if (::link(tempPath_.c_str(), path_.c_str()) != 0)
-        return false;
-    ::unlink(tempPath_.c_str());
-    return true;
-}
-
 bool PdfDocument::writeAll(const std::string& bytes) {
-    const int fd = fd_;
+    const int fd = file_->fd();
     if (!fnd::transferAll(bytes.data(), bytes.size(),
                           [fd](const char* data, size_t n) { return ::write(fd, data, n); }))
         return false;
@@ -180,7 +151,7 @@ uint32_t PdfDocument::appendPageObjects(Chunk& chunk, const PdfPage& page, uint3
 }
 
 int32_t PdfDocument::addPage(const PdfPage& page) {
-    if (fd_ < 0)
+    if (!file_ || finished_)
         return VLM_ERR_FILEWRITE;
     Chunk chunk;
     chunk.start = written_;
@@ -193,8 +164,9 @@ int32_t PdfDocument::addPage(const PdfPage& page) {
     if (!writeAll(chunk.bytes)) {
         const bool full = errno == ENOSPC || errno == EDQUOT;
         // Cut back so that the pages before stay a valid document.
-        if (::ftruncate(fd_, static_cast<off_t>(before)) != 0 || ::lseek(fd_, 0, SEEK_END) < 0)
-            discard();
+        if (::ftruncate(file_->fd(), static_cast<off_t>(before)) != 0 ||
+            ::lseek(file_->fd(), 0, SEEK_END) < 0)
+            file_.reset();
         return full ? VLM_ERR_DISKFULL : VLM_ERR_FILEWRITE;
     }
     offsets_.insert(offsets_.end(), chunk.offsets.begin(), chunk.offsets.end());
@@ -228,32 +200,26 @@ uint64_t PdfDocument::finishedSize() const {
 }
 
 int32_t PdfDocument::finish() {
-    if (fd_ < 0 && !finished_)
+    if (!file_)
         return VLM_ERR_FILEWRITE;
-    if (!finished_ && pageObjects_.empty()) {
-        discard();
+    if (pageObjects_.empty()) {
+        file_.reset();
         return VLM_OK;
     }
     if (!finished_) {
-        if (!writeAll(closingTables()) || ::fsync(fd_) != 0) {
-            discard();
+        if (!writeAll(closingTables()) || ::fsync(file_->fd()) != 0) {
+            file_.reset();
             return VLM_ERR_FILEWRITE;
         }
-        const int closed = ::close(fd_);
-        fd_ = -1;
         finished_ = true;
-        if (closed != 0) {
-            discard();
-            return VLM_ERR_FILEWRITE;
-        }
     }
-    if (!publish()) {
+    if (!file_->publish(path_)) {
         if (errno == EEXIST)
             return VLM_ERR_FILEEXISTS;
-        discard();
+        file_.reset();
         return VLM_ERR_FILEWRITE;
     }
-    finished_ = false;
+    file_.reset();
     return VLM_OK;
 }
 

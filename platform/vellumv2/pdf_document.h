@@ -1,8 +1,9 @@
 // Streaming PDF file: every page is written out with its image as it is added, so the file on disk grows
-// page by page; finishing appends the page tree, catalogue, cross-reference table and trailer and moves
-// the file to its name, never over a file that is there. Until then it lies beside its target under a
-// temporary name.
+// page by page; finishing appends the page tree, catalogue, cross-reference table and trailer and gives
+// the file its name, never over a file that is there. Until then it is staged in the target's folder.
 #pragma once
+
+#include "staged_file.h"
 
 #include <cstdint>
 #include <memory>
@@ -34,9 +35,9 @@ class PdfDocument {
     };
 
 public:
-    // Creates the temporary file beside `path`; VLM_OK or VLM_ERR_FILECREATE.
+    // Stages the file in the folder of `path`; VLM_OK or VLM_ERR_FILECREATE.
     static int32_t create(const std::string& path, std::unique_ptr<PdfDocument>& document);
-    PdfDocument(Key, std::string path, std::string tempPath, int fd);
+    PdfDocument(Key, std::string path, std::unique_ptr<StagedFile> file);
     ~PdfDocument(); // an unfinished document leaves no file behind
 
     PdfDocument(const PdfDocument&) = delete;
@@ -61,13 +62,10 @@ private:
     uint32_t appendPageObjects(Chunk& chunk, const PdfPage& page, uint32_t font);
     std::string closingTables() const;
     bool writeAll(const std::string& bytes);
-    bool publish();
-    void discard();
 
     std::string path_;
-    std::string tempPath_;
-    int fd_ = -1;
-    bool finished_ = false; // the closing tables are written and the temporary file closed
+    std::unique_ptr<StagedFile> file_; // null once published or given up
+    bool finished_ = false;            // the closing tables are written
     uint64_t written_ = 0;
     std::vector<uint64_t> offsets_; // index = object number; objects 1 and 2 are written last
     std::vector<uint32_t> pageObjects_;

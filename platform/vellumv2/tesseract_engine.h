@@ -30,6 +30,10 @@ struct TessDeleter {
 };
 using Engine = std::unique_ptr<tesseract::TessBaseAPI, TessDeleter>;
 
+// Keeps Tesseract's parallel loops on the calling thread. Every thread calls it before it first starts or
+// uses an engine; the engine functions here do so themselves.
+void recogniseOnThisThreadOnly();
+
 // Starts an engine for the languages ("osd" for orientation only) from `folder`. VLM_ERR_LANGUAGE when a
 // pack is missing or does not load.
 int32_t startEngine(const std::string& folder, const std::string& languages, Engine& engine);

@@ -111,6 +111,7 @@ int32_t detectDirection(const PdfPageImageDesc& page, int32_t& degrees) {
     }
     if (const int32_t result = startDetectionEngine(); result != VLM_OK)
         return result;
+    recogniseOnThisThreadOnly();
     tesseract::TessBaseAPI& engine = *state.engine;
     engine.SetPageSegMode(tesseract::PSM_OSD_ONLY);
     engine.SetImage(grey.pixels.data(), grey.width, grey.height, 1, grey.width);

@@ -1,10 +1,12 @@
-// Recognition through Tesseract's result iterator, word by word, with the box of the word's line for
-// height and baseline so that the words of one line share a baseline and readers join them in order.
+// Recognition through Tesseract's result iterator, word by word: each word lies on its line's baseline
+// (so that the words of a line share one and readers join them in order) where its own box begins.
 #include "text_layer.h"
 
 #include "glyphless_font.h"
 #include "vellumv2.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <memory>
 #include <tesseract/baseapi.h>
@@ -23,10 +25,51 @@ std::string hexOf(const std::u16string& text) {
     return hex;
 }
 
-struct LineBox {
-    int32_t top = 0;
-    int32_t bottom = 0;
+// A text line's baseline: a point on it, its unit direction, and the height of its letters above it.
+struct Baseline {
+    double x = 0;
+    double y = 0;
+    double dirX = 1;
+    double dirY = 0;
+    double size = 1;
 };
+
+// Below this rise over a whole line (points) a line is taken as level: the layer stays simpler.
+constexpr double kLevelRisePt = 2.0;
+
+Baseline baselineOf(const tesseract::ResultIterator& it, int32_t resolution) {
+    int32_t left = 0, top = 0, right = 0, bottom = 0;
+    it.BoundingBox(tesseract::RIL_TEXTLINE, &left, &top, &right, &bottom);
+    Baseline line{static_cast<double>(left), static_cast<double>(bottom), 1, 0,
+                  static_cast<double>(std::max(bottom - top, 1))};
+    int32_t x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    if (it.Baseline(tesseract::RIL_TEXTLINE, &x1, &y1, &x2, &y2) && x2 > x1) {
+        const double length = std::hypot(x2 - x1, y2 - y1);
+        line = {static_cast<double>(x1), static_cast<double>(y1), (x2 - x1) / length, (y2 - y1) / length,
+                line.size};
+        if (std::abs(y2 - y1) * 72.0 < kLevelRisePt * resolution)
+            line = {line.x, (y1 + y2) / 2.0, 1, 0, line.size};
+    }
+    // The letters' height above the baseline, not the line box, which grows with the tilt.
+    float rowHeight = 0, descenders = 0, ascenders = 0;
+    it.RowAttributes(&rowHeight, &descenders, &ascenders);
+    if (rowHeight + descenders > 0)
+        line.size = rowHeight + descenders;
+    return line;
+}
+
+// Shortest form of the value with at most `places` decimals: the layer is mostly numbers.
+std::string decimal(double value, int places) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%.*f", places, value);
+    std::string text = buffer;
+    if (text.find('.') != std::string::npos) {
+        text.erase(text.find_last_not_of('0') + 1);
+        if (text.back() == '.')
+            text.pop_back();
+    }
+    return text == "-0" ? "0" : text;
+}
 
 } // namespace
 
@@ -60,6 +103,7 @@ std::u16string utf16OfUtf8(const std::string& text) {
 int32_t recognizeWords(tesseract::TessBaseAPI& engine, const GreyImage& page, int32_t resolution,
                        std::vector<OcrWord>& words) {
     words.clear();
+    recogniseOnThisThreadOnly();
     engine.SetPageSegMode(tesseract::PSM_AUTO);
     engine.SetImage(page.pixels.data(), page.width, page.height, 1, page.width);
     engine.SetSourceResolution(resolution);
@@ -68,22 +112,33 @@ int32_t recognizeWords(tesseract::TessBaseAPI& engine, const GreyImage& page, in
     const std::unique_ptr<tesseract::ResultIterator> it(engine.GetIterator());
     if (!it)
         return VLM_OK; // nothing found on the page
-    LineBox line;
+    Baseline line;
+    bool lineStarted = false;
     do {
         if (it->IsAtBeginningOf(tesseract::RIL_TEXTLINE)) {
-            int32_t left = 0, right = 0;
-            it->BoundingBox(tesseract::RIL_TEXTLINE, &left, &line.top, &right, &line.bottom);
+            line = baselineOf(*it, resolution);
+            lineStarted = false;
         }
         const std::unique_ptr<char[]> text(it->GetUTF8Text(tesseract::RIL_WORD));
-        OcrWord word;
-        int32_t top = 0, bottom = 0;
-        if (!text || !it->BoundingBox(tesseract::RIL_WORD, &word.left, &top, &word.right, &bottom))
+        int32_t left = 0, top = 0, right = 0, bottom = 0;
+        if (!text || !it->BoundingBox(tesseract::RIL_WORD, &left, &top, &right, &bottom))
             continue;
-        word.text = utf16OfUtf8(text.get());
-        word.baseline = line.bottom;
-        word.lineHeight = std::max(line.bottom - line.top, 1);
-        if (!word.text.empty() && word.right > word.left)
+        // The ends of the word's box at mid-height, projected onto the baseline.
+        const double middle = (top + bottom) / 2.0;
+        const double start = (left - line.x) * line.dirX + (middle - line.y) * line.dirY;
+        const double end = (right - line.x) * line.dirX + (middle - line.y) * line.dirY;
+        OcrWord word{utf16OfUtf8(text.get()),
+                     line.x + start * line.dirX,
+                     line.y + start * line.dirY,
+                     end - start,
+                     line.dirX,
+                     line.dirY,
+                     line.size,
+                     !lineStarted};
+        if (!word.text.empty() && word.length > 0) {
             words.push_back(std::move(word));
+            lineStarted = true;
+        }
     } while (it->Next(tesseract::RIL_WORD));
     return VLM_OK;
 }
@@ -93,16 +148,36 @@ std::string textOperators(const std::vector<OcrWord>& words, double scaleX, doub
     if (words.empty())
         return "";
     std::string ops = "BT\n3 Tr\n";
-    char buffer[160];
+    double lastSize = -1;
+    double lastX = 0, lastY = 0; // page-space start of the previous word
     for (const OcrWord& word : words) {
-        const double size = word.lineHeight * scaleY;
-        const double width = (word.right - word.left) * scaleX;
+        // Page space has y upwards; scaling x and y apart turns the baseline too.
+        const double dx = word.dirX * scaleX;
+        const double dy = -word.dirY * scaleY;
+        const double unit = std::hypot(dx, dy);
+        const double cosine = dx / unit;
+        const double sine = dy / unit;
+        const double size = std::max(word.size * scaleY, 1.0);
         const double natural = static_cast<double>(word.text.size()) * size * kGlyphWidth / 1000.0;
-        // Horizontal scaling (percent) makes the word cover its box, so that selecting it marks the image.
-        std::snprintf(buffer, sizeof buffer, "/F0 %.3f Tf %.3f Tz 1 0 0 1 %.3f %.3f Tm <", size,
-                      100.0 * width / natural, word.left * scaleX, pageHeightPt - word.baseline * scaleY);
-        ops += buffer;
-        ops += hexOf(word.text) + "> Tj\n";
+        const double x = word.x * scaleX;
+        const double y = pageHeightPt - word.y * scaleY;
+        if (word.startsLine && std::abs(size - lastSize) >= 0.05) {
+            ops += "/F0 " + decimal(size, 1) + " Tf ";
+            lastSize = size;
+        }
+        // Horizontal scaling (percent) makes the word cover its length, so that selecting it marks the image.
+        ops += decimal(100.0 * word.length * unit / natural, 1) + " Tz ";
+        // A line is placed once; its next words move along it, which keeps the layer small.
+        if (word.startsLine)
+            ops += (sine == 0 ? std::string("1 0 0 1 ")
+                              : decimal(cosine, 4) + " " + decimal(sine, 4) + " " + decimal(-sine, 4) + " " +
+                                    decimal(cosine, 4) + " ") +
+                   decimal(x, 2) + " " + decimal(y, 2) + " Tm ";
+        else
+            ops += decimal((x - lastX) * cosine + (y - lastY) * sine, 2) + " 0 Td ";
+        ops += "<" + hexOf(word.text) + "> Tj\n";
+        lastX = x;
+        lastY = y;
     }
     return ops + "ET\n";
 }

@@ -1,5 +1,6 @@
 // The invisible text layer of a page: the words Tesseract finds, each drawn in text mode 3 (neither
-// filled nor stroked) over the place where it stands in the image, stretched to the word's width.
+// filled nor stroked) on its line's baseline, turned with it and stretched to the word's length, so that
+// readers find the words of a tilted page in order and apart.
 #pragma once
 
 #include "page_image.h"
@@ -11,12 +12,16 @@
 
 namespace vlm {
 
+// Geometry in pixels of the recognised image, from its top left, y downwards.
 struct OcrWord {
     std::u16string text; // UTF-16 code units, characters beyond 16 bits become U+FFFD
-    int32_t left = 0;    // pixels, from the top left of the image
-    int32_t right = 0;
-    int32_t baseline = 0; // pixels from the top: bottom of the word's line
-    int32_t lineHeight = 0;
+    double x = 0;        // where the word starts on its line's baseline
+    double y = 0;
+    double length = 0; // along the baseline
+    double dirX = 1;   // unit direction of the baseline
+    double dirY = 0;
+    double size = 0; // height of the line's letters above the baseline
+    bool startsLine = false;
 };
 
 // Recognises the words of a grey page; VLM_ERR_OCR when the engine fails.

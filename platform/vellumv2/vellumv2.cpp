@@ -76,6 +76,12 @@ int32_t VLMC_getFileSize(uint32_t* size) {
     return guarded(VLM_ERR_NOMEMORY, VLM_ERR_FILEWRITE, [&] { return vlm::documentSize(*size); });
 }
 
+int32_t VLMC_getPageCount(int32_t* count) {
+    if (count == nullptr)
+        return VLM_ERR_PARAM;
+    return guarded(VLM_ERR_NOMEMORY, VLM_ERR_PARAM, [&] { return vlm::documentPageCount(*count); });
+}
+
 int32_t VLMC_exclose(int32_t reserved) {
     if (reserved != 0)
         return VLM_ERR_PARAM;

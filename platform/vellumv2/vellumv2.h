@@ -116,12 +116,18 @@ int32_t VLMC_exopen(const char* path, int32_t openMode, int32_t reserved);
 // Sets a sub-mode from a record beginning with a 16-bit version and a 16-bit byte size.
 int32_t VLMC_submodeset(int32_t subMode, const void* record);
 
-// Adds one page to the open document. rect may be null.
+// Adds one page to the open document. rect may be null. With a text layer the page is recognised
+// beside the next calls and written once the pages before it are; a page that then cannot be written
+// fails the next call (with the pages after it still waiting), and the file keeps the pages before it.
 int32_t VLMC_spmake(const PdfPageImageDesc* page, const PdfPageRect* rect);
 
 // Size in bytes the document file would have if it were closed now: after the last page, the exact
-// size of the finished file.
+// size of the finished file. It waits for the text of every page handed in.
 int32_t VLMC_getFileSize(uint32_t* size);
+
+// Pages the open document's file holds so far: after a failed page, the pages a closing keeps (pages
+// still waiting for their text are not counted).
+int32_t VLMC_getPageCount(int32_t* count);
 
 // Closes the calling thread's detection session if it has one, else the document: the document is
 // finished and moved to its path (one without pages leaves no file). A file already at the path is never

@@ -220,7 +220,7 @@ TEST_F(DataSourceEntry, CapabilitiesTravelInRealContainers) {
     EXPECT_EQ(Status(), TWCC_BADVALUE);
     const auto pixels = test::Enumeration(TWTY_UINT16, 2, units, 2, 1, 2);
     cap = {ICAP_UNITS, TWON_ENUMERATION, pixels.get()};
-    ASSERT_EQ(Call(DG_CONTROL, DAT_CAPABILITY, MSG_SET, &cap), TWRC_SUCCESS);
+    ASSERT_EQ(Call(DG_CONTROL, DAT_CAPABILITY, MSG_SET, &cap), TWRC_CHECKSTATUS); // the list is not kept
 
     cap = {ICAP_UNITS, 0, nullptr};
     ASSERT_EQ(Call(DG_CONTROL, DAT_CAPABILITY, MSG_GETCURRENT, &cap), TWRC_SUCCESS);

@@ -10,6 +10,7 @@
 #include "CapIds.h"
 #include "ChildProcess.h"
 #include "Containers.h"
+#include "EmbeddingHost.h"
 #include "ExclusiveLock.h"
 #include "FixedPoint.h"
 #include "LockDir.h"
@@ -73,6 +74,30 @@ TEST_F(DataSource, IdentityIsTwain2AndOpenKeepsTheManagersId) {
     EXPECT_EQ(TW_UINT32{opened.Id}, 91u);
     EXPECT_STREQ(opened.ProductName, "Orvik K-3100 TWAIN");
     EXPECT_EQ(TW_UINT32{mDS.GetOwnIdentity().Id}, 91u) << "messages to the application carry it";
+}
+
+// Without the manager's entry points no message could reach the application: the open is refused at
+// once, also after a close (which forgets them), unless the maker's application embeds the source.
+TEST_F(DataSource, OpenWithoutTheManagersEntryPointsIsRefusedAtOnce) {
+    mGiveEntryPoints = false;
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(Call(DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, nullptr), TWRC_FAILURE);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("DAT_ENTRYPOINT"), std::string::npos);
+    EXPECT_EQ(Status(), TWCC_OPERATIONERROR);
+    EXPECT_EQ(mDS.GetState(), CDataSource::kClosed);
+
+    mGiveEntryPoints = true;
+    Open();
+    ASSERT_EQ(Call(DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, nullptr), TWRC_SUCCESS);
+    mGiveEntryPoints = false;
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(Call(DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, nullptr), TWRC_FAILURE);
+    testing::internal::GetCapturedStderr();
+
+    fnd::registerEmbeddingHost("com.orvikElectronics.tollivar");
+    const TW_UINT16 embedded = Call(DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, nullptr);
+    fnd::unregisterEmbeddingHost();
+    EXPECT_EQ(embedded, TWRC_SUCCESS);
 }
 
 TEST_F(DataSource, SecondOpenIsASequenceErrorAndKeepsTheSession) {
@@ -216,6 +241,56 @@ TEST_F(DataSource, GettersAnswerTheWholeListOrOneValue) {
     ASSERT_EQ(Cap(MSG_RESET, ICAP_PIXELTYPE), TWRC_SUCCESS);
     EXPECT_EQ(AnswerField<TW_UINT32>(), TWPT_BW);
     EXPECT_EQ(GetCapUIntValue(mDS.GetCapPool(), ICAP_PIXELTYPE), TWPT_BW);
+}
+
+// The list of capabilities is its own current and default value; a set that would narrow a capability to
+// a list or a range applies the value it names and says the narrowing was not kept; a reset of all puts
+// every value back; the file transfer writes the format the capability names.
+TEST_F(DataSource, NegotiationAsTwain2ApplicationsExpectIt) {
+    Open();
+    ASSERT_EQ(Cap(MSG_GET, CAP_SUPPORTEDCAPS), TWRC_SUCCESS);
+    const auto count = AnswerField<TW_UINT32>(offsetof(TW_ARRAY, NumItems));
+    EXPECT_GT(count, 10u);
+    for (const TW_UINT16 msg : {MSG_GETCURRENT, MSG_GETDEFAULT}) {
+        ASSERT_EQ(Cap(msg, CAP_SUPPORTEDCAPS), TWRC_SUCCESS);
+        EXPECT_EQ(mAnswerType, TWON_ARRAY);
+        EXPECT_EQ(AnswerField<TW_UINT32>(offsetof(TW_ARRAY, NumItems)), count);
+        EXPECT_EQ(AnswerField<TW_UINT16>(offsetof(TW_ARRAY, ItemList)), CAP_XFERCOUNT);
+    }
+
+    const TW_UINT16 narrowed[] = {TWPT_BW, TWPT_GRAY};
+    const auto pixelTypes = test::Enumeration(TWTY_UINT16, 2, narrowed, 2, 1, 2);
+    EXPECT_EQ(Cap(MSG_SET, ICAP_PIXELTYPE, TWON_ENUMERATION, pixelTypes.get()), TWRC_CHECKSTATUS);
+    EXPECT_EQ(Int(ICAP_PIXELTYPE), TWPT_GRAY);
+    ASSERT_EQ(Cap(MSG_GET, ICAP_PIXELTYPE), TWRC_SUCCESS);
+    EXPECT_EQ(AnswerField<TW_UINT32>(offsetof(TW_ENUMERATION, NumItems)), 3u) << "the list is unchanged";
+    const auto range = test::NewHandle(sizeof(TW_RANGE));
+    auto* bounds = static_cast<TW_RANGE*>(range.get());
+    bounds->ItemType = TWTY_INT16;
+    bounds->MinValue = 1;
+    bounds->MaxValue = 5;
+    bounds->CurrentValue = 3;
+    EXPECT_EQ(Cap(MSG_SET, CAP_XFERCOUNT, TWON_RANGE, range.get()), TWRC_CHECKSTATUS);
+    EXPECT_EQ(Int(CAP_XFERCOUNT), 3);
+    EXPECT_EQ(Status(), TWCC_SUCCESS);
+    const TW_UINT16 unknown[] = {0x77};
+    const auto badPixelType = test::Enumeration(TWTY_UINT16, 2, unknown, 1, 0, 1);
+    EXPECT_EQ(Cap(MSG_SET, ICAP_PIXELTYPE, TWON_ENUMERATION, badPixelType.get()), TWRC_FAILURE);
+    EXPECT_EQ(Status(), TWCC_BADVALUE);
+
+    ASSERT_EQ(SetOne(ICAP_IMAGEFILEFORMAT, TWTY_UINT16, TW_UINT16{TWFF_JFIF}), TWRC_SUCCESS);
+    TW_SETUPFILEXFER file{};
+    ASSERT_EQ(Call(DG_CONTROL, DAT_SETUPFILEXFER, MSG_GET, &file), TWRC_SUCCESS);
+    EXPECT_EQ(TW_UINT16{file.Format}, TWFF_JFIF);
+    EXPECT_EQ(SetOne(ICAP_IMAGEFILEFORMAT, TWTY_UINT16, TW_UINT16{TWFF_PNG}), TWRC_FAILURE)
+        << "not a format the file transfer writes";
+
+    ASSERT_EQ(Call(DG_CONTROL, DAT_CAPABILITY, MSG_RESETALL, nullptr), TWRC_SUCCESS);
+    EXPECT_EQ(Int(ICAP_PIXELTYPE), TWPT_BW);
+    EXPECT_EQ(Int(CAP_XFERCOUNT), -1);
+    EXPECT_EQ(Int(ICAP_IMAGEFILEFORMAT), TWFF_TIFF);
+    EXPECT_EQ(Int(ICAP_BITDEPTH), 1) << "the bit depth follows the pixel type back";
+    EXPECT_EQ(mDS.GetState(), CDataSource::kOpen);
 }
 
 TEST_F(DataSource, CapabilityFailuresCarryTheirConditionCodes) {

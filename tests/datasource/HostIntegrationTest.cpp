@@ -1,8 +1,9 @@
 // The host side of the data source: which application is calling, notifications answered under
-// "Result"/"Code", when settings are saved, where a data source counts as part of its host, and the
+// "Result"/"Code", when settings are saved, when a data source counts as part of its host, and the
 // helpers for names and the measurement system.
 #include "HostIntegration.h"
 #include "ClientApp.h"
+#include "EmbeddingHost.h"
 #include "NotificationCenter.h"
 #include "QSDataSource.h"
 #include "UIController.h"
@@ -119,13 +120,32 @@ TEST_F(HostNotifications, WithoutTheDialogOnlyCloseOkaySaves) {
     EXPECT_TRUE(Saved());
 }
 
-TEST(HostFolder, DataSourceInsideTheProgramsFolderBelongsToIt) {
-    EXPECT_TRUE(IsInsideHostFolder("/opt/app/bin/K3100.ds", "/opt/app/bin/app"));
-    EXPECT_TRUE(IsInsideHostFolder("/opt/app/bin/plugins/K3100.ds", "/opt/app/bin/app"));
-    EXPECT_FALSE(IsInsideHostFolder("/usr/local/lib/twain/K3100.ds", "/opt/app/bin/app"));
-    EXPECT_FALSE(IsInsideHostFolder("/opt/app/lib/K3100.ds", "/opt/app/bin/app"));
-    EXPECT_FALSE(IsInsideHostFolder("/opt/app/bin/app", "/opt/app/bin/app")); // linked in, not a plug-in
-    EXPECT_FALSE(IsInsideHostFolder("", "/opt/app/bin/app"));
+// Messages become "DSM Notification" only for the maker's own application that registered itself as the
+// embedding host; any other program gets them through its manager, wherever it or the data source lies.
+TEST_F(HostNotifications, OnlyTheMakersRegisteredApplicationTakesMessagesAsNotifications) {
+    Open();
+    std::vector<std::optional<std::uint16_t>> posted; // "MSG" of each notification
+    fnd::NotificationCenter::defaultCenter().addObserver(
+        this, "DSM Notification", [&](const fnd::Notification& n) {
+            posted.push_back(n.userInfo ? n.userInfo->get("MSG").asUInt16() : std::nullopt);
+        });
+    test::StandInManager::messages.clear();
+    TW_CALLBACK callback{};
+    callback.Message = MSG_XFERREADY;
+    const auto send = [&] { return mDS->CDataSource::InvokeCallback(callback, fnd::Value::absent()); };
+
+    EXPECT_EQ(send(), TWRC_SUCCESS);
+    fnd::registerEmbeddingHost("org.example.viewer");
+    EXPECT_EQ(send(), TWRC_SUCCESS);
+    EXPECT_EQ(test::StandInManager::messages, (std::vector<TW_UINT16>{MSG_XFERREADY, MSG_XFERREADY}));
+    EXPECT_TRUE(posted.empty());
+
+    fnd::registerEmbeddingHost("com.orvikElectronics.tollivar");
+    EXPECT_EQ(send(), TWRC_SUCCESS);
+    fnd::unregisterEmbeddingHost();
+    fnd::NotificationCenter::defaultCenter().removeObserver(this);
+    EXPECT_EQ(test::StandInManager::messages.size(), 2u) << "no manager call when embedded";
+    EXPECT_EQ(posted, (std::vector<std::optional<std::uint16_t>>{MSG_INVOKE_CALLBACK}));
 }
 
 TEST(CapNames, NamesRoundTripThroughUtf16) {

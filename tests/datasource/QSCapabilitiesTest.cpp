@@ -36,7 +36,7 @@ TEST_F(QSDataSourceTest, TableGivesDefaultsAndAllowedValues) {
     const std::uint8_t diffusion[34] = {15,  'E', 'r', 'r', 'o', 'r', ' ', 'D',
                                         'i', 'f', 'f', 'u', 's', 'i', 'o', 'n'};
     const auto halftone = test::Enumeration(TWTY_STR32, 34, diffusion, 1, 0, 1);
-    EXPECT_EQ(Cap(MSG_SET, ICAP_HALFTONES, TWON_ENUMERATION, halftone.get()), TWRC_SUCCESS);
+    EXPECT_EQ(Cap(MSG_SET, ICAP_HALFTONES, TWON_ENUMERATION, halftone.get()), TWRC_CHECKSTATUS);
     EXPECT_EQ(SetOne(CAP_DUPLEX, TWTY_UINT16, TW_UINT16{1}), TWRC_FAILURE);
     EXPECT_EQ(Status(), TWCC_CAPBADOPERATION);
 
@@ -57,6 +57,9 @@ TEST_F(QSDataSourceTest, SupportedCapsListsTheStandardOnesOnce) {
     EXPECT_EQ(std::count(ids.begin(), ids.end(), ICAP_THRESHOLD), 1);
     EXPECT_EQ(std::count(ids.begin(), ids.end(), CAP_DUPLEXENABLED), 1);
     EXPECT_EQ(std::count_if(ids.begin(), ids.end(), [](TW_UINT16 id) { return id >= 0x8000; }), 0);
+    ASSERT_EQ(Cap(MSG_GETCURRENT, CAP_SUPPORTEDCAPS), TWRC_SUCCESS);
+    EXPECT_EQ(mAnswerType, TWON_ARRAY);
+    EXPECT_EQ(AnswerField<TW_UINT32>(offsetof(TW_ARRAY, NumItems)), count);
 }
 
 TEST_F(QSDataSourceTest, SideSelectorChoosesWhichToneSettingChanges) {

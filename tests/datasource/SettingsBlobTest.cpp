@@ -204,6 +204,8 @@ TEST_F(SettingsBlobTest, SavingWithoutABlobRemovesTheStoredOne) {
     ASSERT_TRUE(prefs.save());
     test::CTestScanner generic; // a pool without flattening functions
     TW_IDENTITY app{};
+    TW_ENTRYPOINT points = test::StandInManager::EntryPoints();
+    ASSERT_EQ(generic.Dispatch(&app, DG_CONTROL, DAT_ENTRYPOINT, MSG_SET, &points), TWRC_SUCCESS);
     ASSERT_EQ(generic.Dispatch(&app, DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, nullptr), TWRC_SUCCESS);
     ASSERT_TRUE(generic.SaveCustomCapabilities());
     prefs.reload();

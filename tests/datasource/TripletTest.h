@@ -5,18 +5,43 @@
 #include <gtest/gtest.h>
 
 #include <cstddef>
+#include <vector>
 
 #include "Containers.h"
 #include "DataSource.h"
 
 namespace test {
 
+// The manager's side of the messages a data source sends its application (DAT_NULL), recorded.
+struct StandInManager {
+    static inline std::vector<TW_UINT16> messages;
+    static TW_UINT16 Entry(pTW_IDENTITY, pTW_IDENTITY, TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg,
+                           TW_MEMREF) {
+        if (dg == DG_CONTROL && dat == DAT_NULL)
+            messages.push_back(msg);
+        return TWRC_SUCCESS;
+    }
+    // The record a TWAIN 2 manager hands over before every open; memory stays the C heap's.
+    static TW_ENTRYPOINT EntryPoints() {
+        TW_ENTRYPOINT points{};
+        points.Size = sizeof points;
+        points.DSM_Entry = &Entry;
+        return points;
+    }
+};
+
 class TripletTest : public ::testing::Test {
 protected:
     // The source under test; a test may replace it between calls.
     virtual CDataSource& Source() = 0;
 
+    // As through a manager: an open is preceded by the manager's entry points unless a test leaves them out.
     TW_UINT16 Call(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, void* data) {
+        if (dg == DG_CONTROL && dat == DAT_IDENTITY && msg == MSG_OPENDS && mGiveEntryPoints &&
+            Source().GetState() == CDataSource::kClosed) {
+            TW_ENTRYPOINT points = StandInManager::EntryPoints();
+            EXPECT_EQ(Source().Dispatch(&mApp, DG_CONTROL, DAT_ENTRYPOINT, MSG_SET, &points), TWRC_SUCCESS);
+        }
         return Source().Dispatch(&mApp, dg, dat, msg, data);
     }
     TW_UINT16 Status() {
@@ -44,6 +69,7 @@ protected:
     }
 
     TW_IDENTITY mApp{};
+    bool mGiveEntryPoints = true;
     test::OwnedHandle mAnswer;
     TW_UINT16 mAnswerType = 0;
 };

@@ -17,6 +17,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 
@@ -40,6 +41,9 @@ bool namesFree() {
 class ButtonRoad : public test::EmulatorFixture {
 protected:
     void SetUp() override {
+        // Without a session bus the programs would only meet their launch time-outs.
+        ASSERT_NE(std::getenv("DBUS_SESSION_BUS_ADDRESS"), nullptr)
+            << "no session bus: run the program tests under dbus-run-session";
         testApplication();
         ASSERT_TRUE(namesFree()) << "a tollivar or tapwell of another test still runs";
         EmulatorFixture::SetUp();

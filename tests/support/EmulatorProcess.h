@@ -2,6 +2,8 @@
 // of a sanitizer report leaves no scanner serving), and known to serve before a test talks to it.
 #pragma once
 
+#include "WaitUntil.h"
+
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -69,14 +71,16 @@ public:
         std::vector<std::string> args{mProgram, "--socket", mSocket};
         args.insert(args.end(), options.begin(), options.end());
         mPid = spawnQuietly(args);
-        for (int i = 0; mPid > 0 && i < 500; ++i) {
-            // Asked only once its socket exists, so that the wait stays quiet.
-            if (std::filesystem::exists(mSocket) && Control("status") == 0)
-                return ::testing::AssertionSuccess();
-            if (waitpid(mPid, nullptr, WNOHANG) == mPid)
-                mPid = -1;
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
+        // Asked only once its socket exists, so that the wait stays quiet.
+        const bool serving = test::waitUntil(
+            [this] {
+                if (mPid > 0 && waitpid(mPid, nullptr, WNOHANG) == mPid)
+                    mPid = -1;
+                return mPid <= 0 || (std::filesystem::exists(mSocket) && Control("status") == 0);
+            },
+            std::chrono::seconds(30));
+        if (serving && mPid > 0)
+            return ::testing::AssertionSuccess();
         return ::testing::AssertionFailure() << "the emulated scanner did not start serving " << mSocket;
     }
 

@@ -18,7 +18,7 @@ void SetText(TW_STR32& field, const char* text) {
     std::strncpy(field, text, sizeof field - 1);
 }
 
-// The manager stays loaded to the end of the process: data sources it loaded may still run code.
+// The manager stays loaded to the end of the process, as most applications keep theirs.
 DSMENTRYPROC LoadManager() {
     std::string error;
     if (DSMENTRYPROC entry = twain::loadManagerEntry(K3100_DSM_LIBRARY, K3100_INSTALL_LIBDIR, error))

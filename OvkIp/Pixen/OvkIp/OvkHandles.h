@@ -35,6 +35,9 @@ public:
                 return false;
             gone = std::move(it->second);
             m_live.erase(it);
+            // An empty table gives its buckets back: a registry that outlives an unload holds no memory.
+            if (m_live.empty())
+                decltype(m_live)().swap(m_live);
         }
         return true;
     }
@@ -46,7 +49,7 @@ private:
 
 // A registry that is never destroyed: page pipelines kept in globals release their handles from their
 // destructors at exit or unload, which may run after this library's own globals are gone. Only the empty
-// table itself outlives an unload.
+// table itself, without memory of its own, outlives an unload.
 template <typename T> class LastingHandles {
 public:
     LastingHandles() { ::new (static_cast<void*>(m_storage)) LiveHandles<T>(); }

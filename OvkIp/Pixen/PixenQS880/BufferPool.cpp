@@ -62,6 +62,8 @@ public:
         if (capacity < SmallestKept || capacity > MostKeptBytes)
             return false;
         const std::lock_guard<std::mutex> lock(m_Mutex);
+        if (m_Closed)
+            return false;
         while (!m_Kept.empty() && (m_Kept.size() >= MostKept || m_Bytes + capacity > MostKeptBytes))
             dropOldest();
         K3100_POISON(buffer, capacity);
@@ -74,6 +76,15 @@ public:
         const std::lock_guard<std::mutex> lock(m_Mutex);
         while (!m_Kept.empty())
             dropOldest();
+    }
+
+    // At the library's end, also when it is unloaded: nothing is kept from now on, not even the list.
+    void close() {
+        const std::lock_guard<std::mutex> lock(m_Mutex);
+        while (!m_Kept.empty())
+            dropOldest();
+        std::vector<Kept>().swap(m_Kept);
+        m_Closed = true;
     }
 
     std::size_t bytes() {
@@ -93,15 +104,23 @@ private:
     std::mutex m_Mutex;
     std::vector<Kept> m_Kept; // oldest first; reserved, so keeping never allocates
     std::size_t m_Bytes = 0;
+    bool m_Closed = false;
 };
 
-// Never destroyed: images held by the library's own static objects are released after every other
-// static is gone, and the process returns the kept buffers at its end anyway.
+// Never destroyed: images held by the library's own static objects may be handed back after every
+// other static is gone. Closed instead when the library ends (below).
 Pool& pool() {
     alignas(Pool) static unsigned char storage[sizeof(Pool)];
     static Pool* const kept = new (storage) Pool;
     return *kept;
 }
+
+// A library unloaded while the process goes on must leave no memory behind: its end closes the pool,
+// and buffers handed back later are freed at once.
+struct PoolCloser {
+    ~PoolCloser() { pool().close(); }
+};
+const PoolCloser closer;
 
 } // namespace
 

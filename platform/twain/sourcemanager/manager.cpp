@@ -23,8 +23,16 @@ TW_UINT16 callSource(DSENTRYPROC entry, pTW_IDENTITY origin, TW_UINT32 dg, TW_UI
 }
 
 Manager& Manager::instance() {
-    static Manager* const manager = new Manager;
-    return *manager;
+    static Manager manager;
+    return manager;
+}
+
+Manager::~Manager() {
+    // A data source its application never closed may still be running code as the process ends: it is
+    // not unloaded under it.
+    for (auto& [id, open] : mOpen)
+        if (open.library)
+            open.library->keepLoaded();
 }
 
 TW_UINT16 Manager::entry(pTW_IDENTITY origin, pTW_IDENTITY dest, TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg,
@@ -145,9 +153,10 @@ TW_UINT16 Manager::forward(pTW_IDENTITY origin, pTW_IDENTITY dest, TW_UINT32 dg,
     const auto open = dest ? mOpen.find(TW_UINT32{dest->Id}) : mOpen.end();
     if (open == mOpen.end() || open->second.appId != origin->Id)
         return failLocked(app, TWCC_BADDEST);
-    const DSENTRYPROC entry = open->second.source.entry;
+    // Kept loaded through the call, even if a nested call closes the data source meanwhile.
+    const std::shared_ptr<LoadedSource> library = open->second.library;
     lock.unlock();
-    return callSource(entry, origin, dg, dat, msg, data);
+    return callSource(library->entry(), origin, dg, dat, msg, data);
 }
 
 Manager::Application* Manager::application(const TW_IDENTITY* origin) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <map>
+#include <memory>
 #include <mutex>
 #include <vector>
 
@@ -13,8 +14,13 @@ namespace twain::dsm {
 
 class Manager {
 public:
-    // The process's manager; never destroyed, as data sources may call it while the process exits.
+    // The process's manager, destroyed when the library is unloaded (an application may unload it, and
+    // the data sources it loaded are gone by then: they are unloaded at their close).
     static Manager& instance();
+    Manager() = default;
+    ~Manager();
+    Manager(const Manager&) = delete;
+    Manager& operator=(const Manager&) = delete;
 
     // DSM_Entry; never throws.
     TW_UINT16 entry(pTW_IDENTITY origin, pTW_IDENTITY dest, TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg,
@@ -36,6 +42,7 @@ private:
     enum class Link { Opening, Open, Closing };
     struct OpenSource {
         SourceRecord source;
+        std::shared_ptr<LoadedSource> library; // loaded from MSG_OPENDS to MSG_CLOSEDS
         TW_UINT32 appId = 0;
         Link link = Link::Opening;
         Callback callback; // registered for this data source alone

@@ -1,6 +1,8 @@
 // DAT_IDENTITY of the manager: walking the installed data sources, opening and closing one. An opening or
 // closing data source stays reachable while its DS_Entry runs, so it may call back into the manager.
 #include <cstring>
+#include <memory>
+#include <string>
 
 #include "callsource.h"
 #include "manager.h"
@@ -79,6 +81,8 @@ TW_UINT16 Manager::listSources(const TW_IDENTITY& origin, TW_UINT16 msg, TW_IDEN
 }
 
 TW_UINT16 Manager::openSource(TW_IDENTITY& origin, TW_IDENTITY& wanted) {
+    // Declared before the lock, so that a data source that fails to open is unloaded after it is released.
+    std::shared_ptr<LoadedSource> library;
     Lock lock(mMutex);
     Application* app = application(&origin);
     if (!app)
@@ -98,22 +102,29 @@ TW_UINT16 Manager::openSource(TW_IDENTITY& origin, TW_IDENTITY& wanted) {
     const TW_UINT32 id = source.identity.Id;
     if (const auto open = mOpen.find(id); open != mOpen.end())
         return failLocked(app, open->second.appId == origin.Id ? TWCC_SEQERROR : TWCC_MAXCONNECTIONS);
-    mOpen.emplace(id, OpenSource{source, origin.Id, Link::Opening, {}});
+    std::string why;
+    library = LoadedSource::load(source.path, why);
+    if (!library) {
+        logLine("cannot open " + source.path + ": " + why);
+        return failLocked(app, TWCC_NODS);
+    }
+    mOpen.emplace(id, OpenSource{source, library, origin.Id, Link::Opening, {}});
     lock.unlock();
 
-    // A data source keeps the Id of its latest identity query; a fresh instance after a close has lost it.
+    const DSENTRYPROC entry = library->entry();
+    // A freshly loaded data source knows no Id yet: it keeps the one of its latest identity query.
     TW_IDENTITY current = source.identity;
-    callSource(source.entry, &origin, DG_CONTROL, DAT_IDENTITY, MSG_GET, &current);
+    callSource(entry, &origin, DG_CONTROL, DAT_IDENTITY, MSG_GET, &current);
     if (source.identity.SupportedGroups & DF_DS2) {
         TW_ENTRYPOINT points = entryPoints();
-        callSource(source.entry, &origin, DG_CONTROL, DAT_ENTRYPOINT, MSG_SET, &points);
+        callSource(entry, &origin, DG_CONTROL, DAT_ENTRYPOINT, MSG_SET, &points);
     }
     wanted = source.identity;
-    const TW_UINT16 result = callSource(source.entry, &origin, DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, &wanted);
+    const TW_UINT16 result = callSource(entry, &origin, DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, &wanted);
     if (result == TWRC_SUCCESS && wanted.Id != id) {
         // The Id is the manager's: a data source that overwrites it would take another one's calls.
         logLine("refusing " + source.path + ": it changed its Id when opened");
-        callSource(source.entry, &origin, DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, &wanted);
+        callSource(entry, &origin, DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, &wanted);
         wanted.Id = id;
         lock.lock();
         mOpen.erase(id);
@@ -126,7 +137,7 @@ TW_UINT16 Manager::openSource(TW_IDENTITY& origin, TW_IDENTITY& wanted) {
     }
     // Keep the data source's reason where DAT_STATUS without destination finds it.
     TW_STATUS reason{};
-    callSource(source.entry, &origin, DG_CONTROL, DAT_STATUS, MSG_GET, &reason);
+    callSource(entry, &origin, DG_CONTROL, DAT_STATUS, MSG_GET, &reason);
     lock.lock();
     mOpen.erase(id);
     failLocked(application(&origin), reason.ConditionCode ? reason.ConditionCode : TWCC_BUMMER);
@@ -143,15 +154,20 @@ TW_UINT16 Manager::closeSource(TW_IDENTITY& origin, TW_IDENTITY& source) {
     if (open == mOpen.end() || open->second.appId != origin.Id || open->second.link != Link::Open)
         return failLocked(app, TWCC_SEQERROR);
     open->second.link = Link::Closing;
-    const DSENTRYPROC entry = open->second.source.entry;
+    std::shared_ptr<LoadedSource> library = open->second.library;
     lock.unlock();
 
-    const TW_UINT16 result = callSource(entry, &origin, DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, &source);
+    const TW_UINT16 result =
+        callSource(library->entry(), &origin, DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, &source);
     lock.lock();
     if (result == TWRC_SUCCESS)
         mOpen.erase(id);
     else
         mOpen.at(id).link = Link::Open;
+    lock.unlock();
+    // The last hold on a closed data source: it is unloaded here, outside the lock, as its unloading may
+    // run code of its own that calls the manager.
+    library.reset();
     return result;
 }
 

@@ -1,12 +1,15 @@
-// Finds *.ds files below the data-source folder, loads each with dlopen and asks it DAT_IDENTITY/MSG_GET.
-// Broken files are remembered with their modification time, so a rescan neither retries nor re-logs them
-// until they change.
+// Finds *.ds files below the data-source folder, loads each with dlopen, asks it DAT_IDENTITY/MSG_GET and
+// unloads it again. What each file answered (or that it is broken) is remembered with its modification
+// time, so a rescan neither reloads nor re-logs a file until it changes, and its Id stays the same.
 #include "sourcecatalog.h"
+
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <dlfcn.h>
+#include <set>
 
 #include "managerlog.h"
 
@@ -30,6 +33,30 @@ fs::path dataSourceFolder() {
     return fs::path("/usr/local/lib/twain");
 }
 
+std::unique_ptr<LoadedSource> LoadedSource::load(const std::string& path, std::string& why) {
+    void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!library) {
+        const char* error = dlerror();
+        std::string_view reason = error ? error : "cannot be loaded";
+        if (reason.starts_with(path + ": ")) // dlerror names the file too
+            reason.remove_prefix(path.size() + 2);
+        why = reason;
+        return nullptr;
+    }
+    auto entry = reinterpret_cast<DSENTRYPROC>(dlsym(library, "DS_Entry"));
+    if (!entry) {
+        dlclose(library);
+        why = "no DS_Entry";
+        return nullptr;
+    }
+    return std::unique_ptr<LoadedSource>(new LoadedSource(library, entry));
+}
+
+LoadedSource::~LoadedSource() {
+    if (mLibrary)
+        dlclose(mLibrary);
+}
+
 namespace {
 
 std::vector<std::string> dataSourceFiles(const fs::path& folder) {
@@ -48,6 +75,14 @@ std::vector<std::string> dataSourceFiles(const fs::path& folder) {
 fs::file_time_type modified(const std::string& path) {
     std::error_code error;
     return fs::last_write_time(path, error);
+}
+
+// The file itself, as the dynamic loader tells libraries apart: one file under two names is one library.
+std::pair<dev_t, ino_t> fileIdentity(const std::string& path) {
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0)
+        return {0, 0};
+    return {info.st_dev, info.st_ino};
 }
 
 bool askIdentity(DSENTRYPROC entry, const TW_IDENTITY& asker, TW_IDENTITY& identity) {
@@ -70,47 +105,30 @@ bool askIdentity(DSENTRYPROC entry, const TW_IDENTITY& asker, TW_IDENTITY& ident
 std::vector<SourceRecord> SourceCatalog::scan(const TW_IDENTITY& asker) {
     std::lock_guard lock(mMutex);
     std::vector<SourceRecord> found;
+    std::set<std::pair<dev_t, ino_t>> seen;
     for (const std::string& path : dataSourceFiles(dataSourceFolder())) {
-        if (!mLoaded.count(path) && !load(path, asker))
+        if (!seen.insert(fileIdentity(path)).second)
             continue;
-        found.push_back(mLoaded.at(path));
+        const fs::file_time_type time = modified(path);
+        auto known = mKnown.find(path);
+        if (known == mKnown.end() || known->second.modified != time) {
+            Known fresh{time, false, SourceRecord{path, {}}};
+            fresh.usable = identify(path, asker, fresh.record);
+            known = mKnown.insert_or_assign(path, std::move(fresh)).first;
+        }
+        if (known->second.usable)
+            found.push_back(known->second.record);
     }
     return found;
 }
 
-bool SourceCatalog::load(const std::string& path, const TW_IDENTITY& asker) {
-    const auto refused = mRefused.find(path);
-    if (refused != mRefused.end() && refused->second == modified(path))
-        return false;
-    auto refuse = [&](std::string_view why) {
-        logLine("skipping " + path + ": " + std::string(why));
-        mRefused[path] = modified(path);
-        return false;
-    };
-    void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!library) {
-        const char* error = dlerror();
-        std::string_view why = error ? error : "cannot be loaded";
-        if (why.starts_with(path + ": ")) // dlerror names the file too
-            why.remove_prefix(path.size() + 2);
-        return refuse(why);
-    }
-    if (mLibraries.count(library)) {
-        dlclose(library); // the same data source under a second name is listed once
-        return false;
-    }
-    auto entry = reinterpret_cast<DSENTRYPROC>(dlsym(library, "DS_Entry"));
-    if (!entry) {
-        dlclose(library);
-        return refuse("no DS_Entry");
-    }
-    mLibraries.insert(library);
-    SourceRecord record{path, entry, {}};
-    if (!askIdentity(entry, asker, record.identity))
-        return refuse("it does not answer its identity");
-    mRefused.erase(path);
-    mLoaded.emplace(path, record);
-    return true;
+bool SourceCatalog::identify(const std::string& path, const TW_IDENTITY& asker, SourceRecord& record) {
+    std::string why;
+    const std::unique_ptr<LoadedSource> library = LoadedSource::load(path, why);
+    if (library && askIdentity(library->entry(), asker, record.identity))
+        return true;
+    logLine("skipping " + path + ": " + (library ? "it does not answer its identity" : why));
+    return false;
 }
 
 } // namespace twain::dsm

@@ -14,8 +14,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
+
 #include <unistd.h>
 
 namespace {
@@ -32,6 +34,7 @@ protected:
         VX_Message::setDontMessageFlag(true);
         cntlr = std::make_unique<TlvMainCntlr>(defaults);
         cntlr->setMainView(&view);
+        view.watch(*cntlr);
         link = std::make_unique<TlvAppleEventLink>(*cntlr, &view, defaults);
         receiver = std::make_unique<ae::EventReceiver>(kId);
         link->setAppleEvent(*receiver);
@@ -193,6 +196,42 @@ TEST_F(Link, RepeatedDataEventsRewriteNothingWhenNothingChanged) {
 TEST_F(Link, QuitEventGoesThroughTheNormalQuit) {
     helper.transCloseAppInfo();
     ASSERT_TRUE(test::pumpUntil([&] { return view.terminations == 1; }, std::chrono::seconds(10)));
+}
+
+// The helper turns the check screen on while a job's pages are being written, and the mode changes in
+// the settings meanwhile: the batch still writes every page, goes to its output without the check
+// screen and ends in 306 with one file, as it started; the changes wait for the next batch.
+TEST_F(Link, SettingsChangedDuringAJobLeaveItsBatchAsItStarted) {
+    const std::filesystem::path out = home.dir() / "out";
+    test::UseSaveJob(*cntlr, out);
+    cntlr->appSettingObj().setIsConfirmOutput(false);
+    cntlr->scanReadyByTwainCB();
+    cntlr->setAppState(AppStateScanning);
+    cntlr->addImgInfo(test::GreyPage(0), 0);
+    helper.transOutputCheckInfo(true);
+    ASSERT_TRUE(test::pumpUntil([&] { return cntlr->isCurConfirmOutput(); }, std::chrono::seconds(10)));
+    cntlr->appSettingObj().setScanModeType(kScanModeFOA);
+    cntlr->addImgInfo(test::GreyPage(1), 1);
+    ASSERT_TRUE(test::pumpUntil(
+        [&] { return cntlr->isFinScanAndWritedFile(true, -1) && cntlr->readImgFileForJobScnCount() == 0; },
+        std::chrono::seconds(30)));
+    ASSERT_TRUE(
+        test::pumpUntil([&] { return cntlr->appState() == AppStateScanFinish; }, std::chrono::seconds(10)));
+
+    cntlr->setAppState(AppStateFuncStart);
+    cntlr->executeFunction(); // a batch without the check screen goes straight on
+    ASSERT_TRUE(
+        test::pumpUntil([&] { return isFinishFixState(cntlr->appState()); }, std::chrono::seconds(30)));
+    EXPECT_EQ(cntlr->appState(), AppStateFixDone);
+    EXPECT_EQ(std::count(view.states.begin(), view.states.end(), AppStateFixRenameMove), 0);
+    const auto files = cntlr->writer().writtenFiles().cpyWriteFilePathArray();
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(files[0].parent_path(), out);
+    // The next batch goes by the new settings.
+    cntlr->switchScanMode(-1, false);
+    cntlr->scanReadyByTwainCB();
+    EXPECT_EQ(cntlr->batchKind().scanMode, kScanModeFOA);
+    EXPECT_TRUE(cntlr->batchKind().confirmOutput);
 }
 
 TEST(LinkSender, WithoutATargetNothingIsSent) {

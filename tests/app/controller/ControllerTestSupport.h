@@ -10,6 +10,7 @@
 #include "TlvMainView.h"
 #include "TlvPageRecord.h"
 #include "TlvUtilsMethod.h"
+#include "WaitUntil.h"
 
 #include <chrono>
 #include <cstdlib>
@@ -31,10 +32,7 @@ inline appkit::QtRunLoopDriver& testDriver() {
 // Runs the main loop until done() holds or bound passes; answers done().
 inline bool pumpUntil(const std::function<bool()>& done,
                       std::chrono::seconds bound = std::chrono::seconds(60)) {
-    const auto until = std::chrono::steady_clock::now() + bound;
-    while (!done() && std::chrono::steady_clock::now() < until)
-        fnd::RunLoop::main().runFor(0.01);
-    return done();
+    return waitUntil(done, bound, [] { fnd::RunLoop::main().runFor(0.01); });
 }
 
 // The temporary folder's place: the application fixes it once per process, so every test of the
@@ -108,15 +106,21 @@ inline fnd::Dictionary GreyPage(int index) {
 
 class FakeMainView : public tlv::TlvMainView {
 public:
-    void updateUIByAppState(int state) override { states.push_back(state); }
+    // Records what the controller's signals say, as the window would show it.
+    void watch(TlvMainCntlr& cntlr) {
+        QObject::connect(&cntlr.notifier(), &tlv::TlvCntlrNotifier::appStateChanged, &mContext,
+                         [this](int state) { states.push_back(state); });
+        QObject::connect(&cntlr.notifier(), &tlv::TlvCntlrNotifier::scanCountChanged, &mContext,
+                         [this](int n) { pages = n; });
+        QObject::connect(
+            &cntlr.notifier(), &tlv::TlvCntlrNotifier::failureRaised, &mContext,
+            [this](const QString& key, const QStringList&) { errors.push_back(key.toStdString()); },
+            Qt::QueuedConnection);
+    }
     void showTopScreen(int mode) override { topScreens.push_back(mode); }
     bool isModalWindow() const override { return modal; }
     QObject* finishScanSender() override { return nullptr; }
     QWidget* window() override { return nullptr; }
-    void showErrorPanelLater(const std::string& key, const std::vector<std::string>&) override {
-        errors.push_back(key);
-    }
-    void updateScanNum(int n) override { pages = n; }
     void updateScnBtn(bool enabled) override { scanButtons = enabled; }
     void setConfirmOutputBox(bool on) override { confirmBox = on; }
     void activateMainWindow() override { ++activations; }
@@ -133,6 +137,9 @@ public:
     bool confirmBox = false;
     int activations = 0, abouts = 0, terminations = 0;
     QWidget* functionView = nullptr;
+
+private:
+    QObject mContext;
 };
 
 } // namespace test

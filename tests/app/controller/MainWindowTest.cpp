@@ -95,7 +95,7 @@ TEST_F(MainWindow, ChosenFunctionIsCheckedInItsViewAndOkWritesTheFile) {
 
     Click(TlvMainWindow::kFuncOkTag);
     EXPECT_TRUE(
-        test::pumpUntil([&] { return isFinishFixState(cntlr->appState()); }, std::chrono::seconds(30)));
+        test::pumpUntil([&] { return isFinishFixState(cntlr->appState()); }, std::chrono::seconds(90)));
     EXPECT_EQ(cntlr->appState(), AppStateFixDone);
     EXPECT_FALSE(Shown(TlvMainWindow::kFuncOkTag));
     const TlvFuncSettingMdl* settings = cntlr->jobLists().foaJobListMdl()->jList_FuncSettingMdl().get();

@@ -48,7 +48,7 @@ TEST(SettingsWriteAlert, FailedWritesAreToldOnceInTheWindow) {
     });
     poll.start(5);
     {
-        TlvSettingsWriteAlert alert(defaults, window);
+        TlvSettingsWriteAlert alert(defaults, cntlr.notifier());
         testing::internal::CaptureStderr();
         EXPECT_FALSE(defaults.synchronize());
         std::thread([&] { EXPECT_FALSE(defaults.synchronize()); }).join();

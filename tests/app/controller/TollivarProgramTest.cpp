@@ -8,6 +8,7 @@
 #include "ProgramWatcher.h"
 #include "ScopedEnv.h"
 #include "TollivarSettings.h"
+#include "WaitUntil.h"
 
 #include <gtest/gtest.h>
 
@@ -19,6 +20,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <list>
 #include <thread>
@@ -39,6 +41,9 @@ QCoreApplication& App() {
 class Tollivar : public test::EmulatorFixture {
 protected:
     void SetUp() override {
+        // Without a session bus the programs would only meet their launch time-outs.
+        ASSERT_NE(std::getenv("DBUS_SESSION_BUS_ADDRESS"), nullptr)
+            << "no session bus: run the program tests under dbus-run-session";
         App();
         EmulatorFixture::SetUp();
         mEnv.emplace_back("TMPDIR", mDir.c_str());
@@ -110,9 +115,7 @@ protected:
         return pid;
     }
     bool WaitRunning() {
-        for (int i = 0; i < 1500 && !ae::isRunning(kId); ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        return ae::isRunning(kId);
+        return test::waitUntil([] { return ae::isRunning(kId); }, std::chrono::seconds(30));
     }
     // The save job on button one, pressed while tollivar is not running: the helper starts it and sends
     // the press.
@@ -129,12 +132,8 @@ protected:
     std::optional<fnd::Dictionary> ReportedRecord() { return test::reportedAppSetting(helper); }
     int ReportedState() { return test::reportedAppState(helper); }
     bool WaitState(int state) {
-        for (int i = 0; i < 600; ++i) {
-            if (ReportedState() == state)
-                return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        }
-        return false;
+        return test::waitUntil([&] { return ReportedState() == state; }, std::chrono::seconds(60),
+                               [] { std::this_thread::sleep_for(std::chrono::milliseconds(100)); });
     }
     // The program still answers after longer than its automatic quit would wait.
     bool StillAnswersAfterTheQuitDelay() {
@@ -153,13 +152,22 @@ protected:
                 found.push_back(entry.path());
         return found;
     }
-    bool WaitForOutputFile(const std::string& extension) const {
-        for (int i = 0; i < 3000; ++i) {
-            if (!OutputFiles(extension).empty())
-                return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return false;
+    // A document the program holds open in the output folder while it writes it: it has no name there
+    // until it is finished, so the program's descriptors show it.
+    bool WaitForDocumentBeingWritten() const {
+        const std::string folder = (mDir / "out").string() + "/";
+        return test::waitUntil(
+            [&] {
+                std::error_code error;
+                for (const auto& fd :
+                     fs::directory_iterator("/proc/" + std::to_string(mProgram) + "/fd", error)) {
+                    const std::string target = fs::read_symlink(fd.path(), error).string();
+                    if (!error && target.starts_with(folder) && !target.ends_with(".pdf"))
+                        return true;
+                }
+                return false;
+            },
+            std::chrono::seconds(30));
     }
     std::vector<fs::path> Pdfs() const { return OutputFiles(".pdf"); }
     // A child's exit status; -1 when it was killed or did not end within a minute, so that a hang fails
@@ -167,11 +175,8 @@ protected:
     static int ExitStatusOf(pid_t pid) {
         int status = 0;
         pid_t ended = 0;
-        for (int i = 0; i < 6000 && ended == 0; ++i) {
-            ended = waitpid(pid, &status, WNOHANG);
-            if (ended == 0)
-                std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
+        test::waitUntil([&] { return (ended = waitpid(pid, &status, WNOHANG)) != 0; },
+                        std::chrono::minutes(1));
         if (ended == 0) {
             kill(pid, SIGKILL);
             waitpid(pid, nullptr, 0);
@@ -241,8 +246,7 @@ TEST_F(Tollivar, SigtermWhilePagesAreWrittenLeavesWholeFilesAndSavesTheSettings)
     mProgram = Start({}, false);
     ASSERT_TRUE(WaitRunning());
     helper.transScanInfo(mJobNumber);
-    // The document being written lies beside its final name until it closes.
-    ASSERT_TRUE(WaitForOutputFile(".part"));
+    ASSERT_TRUE(WaitForDocumentBeingWritten());
     kill(mProgram, SIGTERM);
     EXPECT_EQ(ExitStatus(), 0);
     EXPECT_TRUE(OutputFiles(".part").empty());
@@ -263,7 +267,7 @@ TEST_F(Tollivar, JamMidBatchFailsThePressedJobWhichStaysUpWithTheError) {
     ASSERT_TRUE(StartEmulator({"gen:ramp-a4 12"}));
     ASSERT_NO_FATAL_FAILURE(PressWithTheApplicationClosed());
     // The paper jams at the scanner's next command once the first page is being written.
-    ASSERT_TRUE(WaitForOutputFile(".part"));
+    ASSERT_TRUE(WaitForDocumentBeingWritten());
     ASSERT_EQ(Control("fault jam"), 0);
     ASSERT_TRUE(WaitState(105));
     const auto record = ReportedRecord();
@@ -318,8 +322,7 @@ TEST_F(Tollivar, StartsTheHelperOnceWhenItIsNotRunning) {
     EXPECT_EQ(ExitStatusOf(second), 0);
     kill(mProgram, SIGTERM);
     EXPECT_EQ(ExitStatus(), 0);
-    for (int i = 0; i < 500 && HelperStarts().empty(); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    test::waitUntil([this] { return !HelperStarts().empty(); }, std::chrono::seconds(5));
     EXPECT_EQ(HelperStarts(), std::vector<std::string>{"0"}); // once, without arguments
 }
 
@@ -330,8 +333,7 @@ TEST_F(Tollivar, StartsTheHelperThroughItsDesktopFile) {
         << " --from-menu\n";
     mProgram = Start({}, false); // leaks at exit are the other tests' subject
     ASSERT_TRUE(WaitRunning());
-    for (int i = 0; i < 500 && HelperStarts().empty(); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    test::waitUntil([this] { return !HelperStarts().empty(); }, std::chrono::seconds(5));
     EXPECT_EQ(HelperStarts(), std::vector<std::string>{"1"}); // with the entry's argument
 }
 

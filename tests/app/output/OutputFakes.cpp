@@ -23,9 +23,14 @@ void FakeHost::setState(int state) {
     mState = state;
 }
 
-tlv::TlvOutputOptions FakeHost::curOutputOptions() const {
+tlv::TlvBatchSnapshot FakeHost::batch() const {
     std::lock_guard guard(mLock);
-    return options;
+    tlv::TlvBatchSnapshot snapshot;
+    snapshot.scanMode = scanMode;
+    snapshot.funcType = function;
+    snapshot.confirmOutput = confirmOutput;
+    snapshot.options = options;
+    return snapshot;
 }
 
 std::size_t FakeHost::countOfImgInfoDict() const {

@@ -25,11 +25,6 @@ public:
     bool isExecuteScnState() const override { return appState() >= 100 && appState() <= 105; }
     void setAppStateNum(int state) override;
 
-    int curScanModeType() const override { return scanMode; }
-    int curFuncTypeApp() const override { return function; }
-    bool isCurConfirmOutput() const override { return confirmOutput; }
-    tlv::TlvOutputOptions curOutputOptions() const override;
-
     std::size_t countOfImgInfoDict() const override;
     std::optional<fnd::Dictionary> imgInfoAtIndex(std::size_t index) const override;
     bool isFinScanAndWritedFile(bool scanEnded, int index) override;
@@ -48,6 +43,8 @@ public:
     void displayOfPreview(const fnd::Dictionary&, int index) override;
     void showErrorPanel(const std::string& key, const std::vector<std::string>& args) override;
 
+    // The snapshot a controller would hand the steps of a batch with the fields below.
+    tlv::TlvBatchSnapshot batch() const;
     void addPage(fnd::Dictionary record);
     void resetMailCheck(); // a new batch: the question may come again
     void setState(int state);

@@ -40,7 +40,7 @@ protected:
     void writePages(int count, std::initializer_list<int> turned) {
         for (int i = 0; i < count; ++i)
             addPage({8, 24, 16, 300, 300, std::find(turned.begin(), turned.end(), i) != turned.end()});
-        reader->readImgFiles();
+        reader->readImgFiles(host.batch());
         ASSERT_TRUE(host.errors().empty());
     }
     std::unique_ptr<tlv::TlvExeRenameMoveThread> steps;
@@ -80,7 +80,7 @@ TEST_F(OutputSteps, TurnedPagesRewriteOnlyTheirGroupUnderTheSameName) {
     std::vector<ino_t> before;
     for (const fs::path& file : files)
         before.push_back(inodeOf(file));
-    steps->checkRotateAndRemakeImg();
+    steps->checkRotateAndRemakeImg(host.batch());
     EXPECT_TRUE(host.errors().empty());
     EXPECT_EQ(host.states().back(), 306);
     EXPECT_EQ(writer->writtenFiles().cpyWriteFilePathArray(), files);
@@ -100,7 +100,7 @@ TEST_F(OutputSteps, FailedRewriteKeepsTheFileTheUserHad) {
     const std::vector<char> kept = bytesOf(files[1]);
     // The second page of the group can no longer be read: its raw file lost its last rows.
     fs::resize_file(TlvUtilsMethod::tmpBaseImageFilePath(3), 24 * 4);
-    steps->checkRotateAndRemakeImg();
+    steps->checkRotateAndRemakeImg(host.batch());
     EXPECT_EQ(host.errors(), (std::vector<std::string>{tlv::kErrFileDecode}));
     EXPECT_EQ(host.states().back(), 307);
     EXPECT_EQ(bytesOf(files[1]), kept);
@@ -114,7 +114,7 @@ TEST_F(OutputSteps, MovesToConfirmedNamesAndNeverOverAFileThatIsThere) {
     writePages(3, {});
     std::ofstream(saveFolder / "Taken.jpg") << "mine";
     const std::string awkward = "it's $HOME; a \\ name";
-    steps->renameAndMoveFiles({"Scan_001", "Taken", awkward});
+    steps->renameAndMoveFiles(host.batch(), {"Scan_001", "Taken", awkward});
     EXPECT_TRUE(host.errors().empty());
     EXPECT_EQ(host.states().back(), 306);
     EXPECT_EQ(namesIn(writer->writtenFiles().cpyWriteFilePathArray()),
@@ -146,7 +146,7 @@ TEST_F(OutputSteps, ConfirmedNamesAreCheckedWithTheirExtension) {
     fs::remove(files[1]);
     EXPECT_EQ(check("a", "b"), tlv::kErrNotFoundFile);
     // The step itself refuses what the check refuses and moves nothing.
-    steps->renameAndMoveFiles({"a", "b"});
+    steps->renameAndMoveFiles(host.batch(), {"a", "b"});
     EXPECT_EQ(host.states().back(), 308);
     EXPECT_TRUE(fs::exists(files[0]));
 }
@@ -197,20 +197,20 @@ protected:
 
 TEST_F(HandOff, ApplicationTakesAllFilesAtOnceWithTheirNamesIntact) {
     ASSERT_EQ(files.size(), 2u);
-    steps->openFileOnApp(true, desktopFile("%F").string());
+    steps->openFileOnApp(host.batch(), true, desktopFile("%F").string());
     EXPECT_EQ(host.states().back(), 306);
     EXPECT_EQ(recorded(1), filesSorted());
 }
 
 TEST_F(HandOff, ApplicationTakingOneFileIsStartedPerFile) {
-    steps->openFileOnApp(true, desktopFile("%f").string());
+    steps->openFileOnApp(host.batch(), true, desktopFile("%f").string());
     EXPECT_EQ(host.states().back(), 306);
     EXPECT_EQ(recorded(2), filesSorted());
 }
 
 TEST_F(HandOff, MailGetsEveryFileAttached) {
     host.function = tlv::kFuncMail;
-    steps->openFileOnApp(true, "");
+    steps->openFileOnApp(host.batch(), true, "");
     EXPECT_EQ(host.states().back(), 306);
     const std::vector<std::string> args = recorded(1);
     for (const std::string& file : filesSorted())
@@ -218,9 +218,9 @@ TEST_F(HandOff, MailGetsEveryFileAttached) {
 }
 
 TEST_F(HandOff, MissingApplicationOrWrongFunctionFails) {
-    steps->openFileOnApp(true, (root / "gone.desktop").string());
+    steps->openFileOnApp(host.batch(), true, (root / "gone.desktop").string());
     host.function = tlv::kFuncPrint;
-    steps->openFileOnApp(true, desktopFile("%F").string());
+    steps->openFileOnApp(host.batch(), true, desktopFile("%F").string());
     EXPECT_EQ(host.errors(), (std::vector<std::string>{tlv::kErrNonAppPath, tlv::kErrUnknown}));
     EXPECT_EQ(host.states().back(), 308);
 }

@@ -45,7 +45,7 @@ TEST_F(PageWriter, NumberingStepsOverFilesThatExist) {
     std::ofstream(saveFolder / "Scan_002.jpg") << "mine";
     for (int i = 0; i < 3; ++i)
         addPage({8, 16, 16});
-    reader->readImgFiles();
+    reader->readImgFiles(host.batch());
     EXPECT_EQ(namesIn(savedFiles()),
               (std::vector<std::string>{"Scan_001.jpg", "Scan_002.jpg", "Scan_003.jpg", "Scan_004.jpg"}));
     EXPECT_EQ(bytesOf(saveFolder / "Scan_002.jpg"), (std::vector<char>{'m', 'i', 'n', 'e'}));
@@ -88,14 +88,14 @@ TEST_F(PageWriter, NamesThatWouldLeaveTheFolderAreRefused) {
     }
     host.options.imgFileName = "../Escape.pdf";
     addPage({8, 16, 16});
-    reader->readImgFiles();
+    reader->readImgFiles(host.batch());
     EXPECT_EQ(host.errors(), std::vector<std::string>{tlv::kErrNotFoundFile});
     EXPECT_FALSE(fs::exists(root / "Escape.pdf"));
     EXPECT_TRUE(savedFiles().empty());
 }
 
 TEST_F(PageWriter, EmptyPageListIsAFailure) {
-    reader->readImgFiles();
+    reader->readImgFiles(host.batch());
     EXPECT_EQ(host.errors(), std::vector<std::string>{tlv::kErrNotFoundFile});
     EXPECT_EQ(host.states(), std::vector<int>{307});
 }
@@ -110,8 +110,8 @@ TEST_F(PageWriter, FailingWriteLeavesTheEarlierFilesIntact) {
         writer->initWriteFilePathArray();
         const tlv::TlvPageImage small = tlv::readPageImage(writeRawPage({8, 40, 30}, 0));
         const tlv::TlvPageImage big = tlv::readPageImage(writeRawPage({24, 600, 600}, 1));
-        writer->exeWriteImgFiles(0, small, host.options, false, std::nullopt, std::nullopt);
-        writer->exeWriteImgFiles(1, small, host.options, false, std::nullopt, std::nullopt);
+        writer->exeWriteImgFiles(host.batch(), 0, small, host.options, false, std::nullopt, std::nullopt);
+        writer->exeWriteImgFiles(host.batch(), 1, small, host.options, false, std::nullopt, std::nullopt);
         const std::vector<fs::path> before = savedFiles();
         std::vector<std::vector<char>> contents;
         for (const fs::path& file : before)
@@ -120,7 +120,8 @@ TEST_F(PageWriter, FailingWriteLeavesTheEarlierFilesIntact) {
         {
             const FileSizeLimit limit(64 * 1024);
             try {
-                writer->exeWriteImgFiles(2, big, host.options, false, std::nullopt, std::nullopt);
+                writer->exeWriteImgFiles(host.batch(), 2, big, host.options, false, std::nullopt,
+                                         std::nullopt);
             } catch (const tlv::TlvOutputFailure& failure) {
                 key = failure.key();
             }
@@ -130,7 +131,8 @@ TEST_F(PageWriter, FailingWriteLeavesTheEarlierFilesIntact) {
         for (size_t i = 0; i < before.size(); ++i)
             EXPECT_EQ(bytesOf(before[i]), contents[i]);
         EXPECT_TRUE(writer->isWriteFileCancel());
-        writer->exeWriteImgFiles(3, small, host.options, false, std::nullopt, std::nullopt); // skipped
+        writer->exeWriteImgFiles(host.batch(), 3, small, host.options, false, std::nullopt,
+                                 std::nullopt); // skipped
         EXPECT_EQ(savedFiles(), before);
         writer->releaseWriteFilePathArray(false);
     }
@@ -147,7 +149,7 @@ TEST_F(PageWriter, FailingPdfPageKeepsTheFinishedGroups) {
     addPage({8, 40, 30});
     {
         const FileSizeLimit limit(256 * 1024);
-        reader->readImgFiles();
+        reader->readImgFiles(host.batch());
     }
     EXPECT_EQ(host.errors(), std::vector<std::string>{tlv::kErrFileCreate});
     EXPECT_EQ(host.states(), std::vector<int>{307});
@@ -175,7 +177,7 @@ TEST_F(PageWriter, MailGoesToThePersistentOutboxAndStopsAtItsLimit) {
         host.options.imgFileName = name;
         host.mailLimit = 1; // the first page passes it: its file is kept, the rest not written
         writer->initWriteFilePathArray();
-        reader->readImgFiles();
+        reader->readImgFiles(host.batch());
         EXPECT_EQ(host.errors().back(), tlv::kFlgMailSizeOver);
         const std::vector<fs::path> listed = writer->writtenFiles().cpyWriteFilePathArray();
         ASSERT_EQ(listed.size(), 1u) << name;
@@ -202,17 +204,17 @@ TEST_F(PageWriter, JobPagesAreWrittenWhileScanningAndTheLastWaitsForTheEnd) {
     host.scanEnd.batchStarted();
     for (int i = 0; i < 3; ++i) {
         addPage({8, 40, 30});
-        reader->readImgFileForJobScn(*host.imgInfoAtIndex(i), i);
+        reader->readImgFileForJobScn(host.batch(), *host.imgInfoAtIndex(i), i);
     }
     EXPECT_TRUE(writer->pdf().isOpenPDF()); // a running scan closes the file later
     host.isFinScanAndWritedFile(true, -1);
     addPage({8, 40, 30});
-    std::thread last([&] { reader->readImgFileForJobScn(*host.imgInfoAtIndex(3), 3); });
+    std::thread last([&] { reader->readImgFileForJobScn(host.batch(), *host.imgInfoAtIndex(3), 3); });
     host.setState(103);
     host.scanEnd.batchEnded(); // the page thread sleeps on this, it does not spin
     last.join();
     EXPECT_EQ(host.states(), std::vector<int>{104});
-    writer->checkClosePDF();
+    writer->checkClosePDF(host.batch());
     EXPECT_NE(
         vlmtest::run("pdfinfo '" + (saveFolder / "Scan_001.pdf").string() + "'").find("Pages:           4"),
         std::string::npos);
@@ -226,7 +228,7 @@ TEST_F(PageWriter, LastJobPageOfAFailedBatchLeavesTheFailureStanding) {
     host.scanEnd.batchStarted();
     addPage({8, 40, 30});
     host.isFinScanAndWritedFile(true, -1);
-    std::thread page([&] { reader->readImgFileForJobScn(*host.imgInfoAtIndex(0), 0); });
+    std::thread page([&] { reader->readImgFileForJobScn(host.batch(), *host.imgInfoAtIndex(0), 0); });
     host.setState(105); // the batch ended with a jam
     host.scanEnd.batchEnded();
     page.join();
@@ -242,8 +244,8 @@ TEST_F(PageWriter, FailedJobPageStopsTheBatchAndTheNextBatchStartsClean) {
     addPage({8, 40, 30});
     fs::resize_file(TlvUtilsMethod::tmpBaseImageFilePath(1), 10); // the transfer broke off
     for (int i = 0; i < 3; ++i)
-        reader->readImgFileForJobScn(*host.imgInfoAtIndex(std::min<size_t>(i, host.countOfImgInfoDict() - 1)),
-                                     i);
+        reader->readImgFileForJobScn(
+            host.batch(), *host.imgInfoAtIndex(std::min<size_t>(i, host.countOfImgInfoDict() - 1)), i);
     EXPECT_EQ(host.errors(), std::vector<std::string>{tlv::kErrFileDecode});
     EXPECT_EQ(host.states(), std::vector<int>{105});
     EXPECT_EQ(host.countOfImgInfoDict(), 1u); // the pages from the failed one on are dropped
@@ -255,7 +257,7 @@ TEST_F(PageWriter, FailedJobPageStopsTheBatchAndTheNextBatchStartsClean) {
     writer->initWriteFilePathArray();
     host.scanMode = tlv::kScanModeFOA;
     host.setState(301);
-    reader->readImgFiles();
+    reader->readImgFiles(host.batch());
     EXPECT_EQ(namesIn(savedFiles()), std::vector<std::string>{"Scan_001.pdf"});
 }
 

@@ -78,7 +78,7 @@ TEST_F(PdfWriter, EveryDepthAndTurnGroupedEveryTwoPages) {
     const std::vector<RawPage> pages = addEveryDepthAndTurn();
     host.options.ffMultiTypePDF = 1;
     host.options.multiPageNumPDF = 2;
-    reader->readImgFiles();
+    reader->readImgFiles(host.batch());
     EXPECT_EQ(host.errors(), std::vector<std::string>{});
     EXPECT_EQ(host.states(), std::vector<int>{306});
     const std::vector<fs::path> files = savedFiles();
@@ -101,7 +101,7 @@ TEST_F(PdfWriter, EveryDepthAndTurnGroupedEveryTwoPages) {
 TEST_F(PdfWriter, AllPagesInOneCompressedFile) {
     const std::vector<RawPage> pages = addEveryDepthAndTurn();
     host.options.ffCompType = 1;
-    reader->readImgFiles();
+    reader->readImgFiles(host.batch());
     const std::vector<fs::path> files = savedFiles();
     ASSERT_EQ(files.size(), 1u);
     expectValidPdf(files[0], 12);
@@ -138,7 +138,7 @@ TEST_F(PdfWriter, AFullDiskKeepsTheFirstPagesAndSaysWhichFileHoldsThem) {
     if (child == 0) { // the mount and the checks in a process of their own
         if (!mountSmallDisk(saveFolder, "1m"))
             ::_exit(77);
-        reader->readImgFiles();
+        reader->readImgFiles(host.batch());
         const std::vector<std::string> errors = host.errors();
         EXPECT_EQ(errors, std::vector<std::string>{tlv::kErrDiskFullPagesKept});
         const std::vector<fs::path> files = savedFiles();
@@ -199,7 +199,7 @@ std::string renderedPixel(const fs::path& pdf, int page, int x, int y) {
 TEST_F(PdfWriter, BlackStaysBlackAndRedStaysRed) {
     host.addPage(halvesPage(1, 0));
     host.addPage(halvesPage(24, 1));
-    reader->readImgFiles();
+    reader->readImgFiles(host.batch());
     const fs::path pdf = saveFolder / "Scan_001.pdf";
     EXPECT_EQ(renderedPixel(pdf, 1, 5, 20), "0 0 0");
     EXPECT_EQ(renderedPixel(pdf, 1, 60, 20), "255 255 255");
@@ -222,7 +222,7 @@ TEST_F(PdfWriter, RecognisedTextIsSearchable) {
                                  {ImgInfo_RotateKey, 0}});
     host.options.isAddOCR = true;
     host.options.ffOCRLangType = 2; // English
-    reader->readImgFiles();
+    reader->readImgFiles(host.batch());
     ASSERT_EQ(host.errors(), std::vector<std::string>{});
     const std::string words = vlmtest::run("pdftotext '" + (saveFolder / "Scan_001.pdf").string() + "' -");
     EXPECT_NE(words.find("Quarterly report"), std::string::npos) << words;
@@ -235,7 +235,7 @@ TEST_F(PdfWriter, MissingLanguagePackHasItsOwnMessage) {
     const fs::path packs = root / "packs";
     fs::create_directories(packs);
     ASSERT_EQ(VLMC_changepath(packs.c_str()), VLM_OK);
-    reader->readImgFiles();
+    reader->readImgFiles(host.batch());
     VLMC_changepath(nullptr);
     EXPECT_EQ(host.errors(), std::vector<std::string>{tlv::kErrOcrLanguage});
     EXPECT_EQ(host.states(), std::vector<int>{307});
@@ -248,9 +248,9 @@ TEST_F(PdfWriter, FileThatAppearsBeforeClosingMovesTheNumberOn) {
     host.options.multiPageNumPDF = 2;
     const tlv::TlvOutputOptions options = host.options;
     const tlv::TlvPageImage page = tlv::readPageImage(writeRawPage({8, 40, 30}, 0));
-    writer->exeWriteImgFiles(0, page, options, false, std::nullopt, std::nullopt);
+    writer->exeWriteImgFiles(host.batch(), 0, page, options, false, std::nullopt, std::nullopt);
     std::ofstream(saveFolder / "Scan_001.pdf") << "the user's own file";
-    writer->exeWriteImgFiles(1, page, options, false, std::nullopt, std::nullopt);
+    writer->exeWriteImgFiles(host.batch(), 1, page, options, false, std::nullopt, std::nullopt);
 
     EXPECT_EQ(bytesOf(saveFolder / "Scan_001.pdf"),
               std::vector<char>({'t', 'h', 'e', ' ', 'u', 's', 'e', 'r', '\'', 's', ' ', 'o', 'w', 'n', ' ',
@@ -259,7 +259,7 @@ TEST_F(PdfWriter, FileThatAppearsBeforeClosingMovesTheNumberOn) {
     EXPECT_EQ(writer->writtenFiles().cpyWriteFilePathArray(),
               std::vector<fs::path>{saveFolder / "Scan_002.pdf"});
     // The next group goes on from there.
-    writer->exeWriteImgFiles(2, page, options, true, std::nullopt, std::nullopt);
+    writer->exeWriteImgFiles(host.batch(), 2, page, options, true, std::nullopt, std::nullopt);
     expectValidPdf(saveFolder / "Scan_003.pdf", 1);
 }
 

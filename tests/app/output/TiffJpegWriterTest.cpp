@@ -64,7 +64,7 @@ TEST_F(TiffJpegWriter, EveryDepthAndTurnToTiffGroupedEveryThreePages) {
     host.options.imgFileName = "Scan_001.tiff";
     host.options.ffMultiTypeTIFF = 1;
     host.options.multiPageNumTIFF = 3;
-    reader->readImgFiles();
+    reader->readImgFiles(host.batch());
     EXPECT_EQ(host.errors(), std::vector<std::string>{});
     EXPECT_EQ(host.states(), std::vector<int>{306});
     const std::vector<fs::path> files = savedFiles();
@@ -91,7 +91,7 @@ TEST_F(TiffJpegWriter, AllPagesInOneTiff) {
     const std::vector<RawPage> pages = addEveryDepthAndTurn();
     host.options.fileFormatType = tlv::kFormatTIFF;
     host.options.imgFileName = "All.tiff";
-    reader->readImgFiles();
+    reader->readImgFiles(host.batch());
     ASSERT_EQ(savedFiles(), std::vector<fs::path>{saveFolder / "All.tiff"});
     expectTiffPages(saveFolder / "All.tiff", pages, 0);
     EXPECT_EQ(vlmtest::run("identify '" + (saveFolder / "All.tiff").string() + "' | wc -l"), "12\n");
@@ -104,10 +104,10 @@ TEST_F(TiffJpegWriter, ContinuingPageWithoutItsGroupFileFails) {
     addPage({8, 30, 20});
     const tlv::TlvOutputOptions options = host.options;
     const tlv::TlvPageImage page = reader->imageRepByIndex(0);
-    writer->exeWriteImgFiles(0, page, options, false, std::nullopt, std::nullopt);
+    writer->exeWriteImgFiles(host.batch(), 0, page, options, false, std::nullopt, std::nullopt);
     fs::remove(saveFolder / "Scan_001.tiff");
     try {
-        writer->exeWriteImgFiles(1, page, options, true, std::nullopt, std::nullopt);
+        writer->exeWriteImgFiles(host.batch(), 1, page, options, true, std::nullopt, std::nullopt);
         ADD_FAILURE() << "the page was lost without a failure";
     } catch (const tlv::TlvOutputFailure& failure) {
         EXPECT_EQ(failure.key(), tlv::kErrTiffAddPage);
@@ -125,7 +125,8 @@ TEST_F(TiffJpegWriter, JobPagesArriveOutOfOrderAndAreJoinedInPageOrder) {
         addPage(page);
     std::vector<std::thread> threads; // the page threads start the wrong way round
     for (int i = static_cast<int>(pages.size()) - 1; i >= 0; --i)
-        threads.emplace_back([this, i] { reader->readImgFileForJobScn(*host.imgInfoAtIndex(i), i); });
+        threads.emplace_back(
+            [this, i] { reader->readImgFileForJobScn(host.batch(), *host.imgInfoAtIndex(i), i); });
     for (std::thread& thread : threads)
         thread.join();
     EXPECT_EQ(host.errors(), std::vector<std::string>{});
@@ -138,7 +139,7 @@ TEST_F(TiffJpegWriter, JpegPagesTurnedWithTheQualityOfTheirRate) {
         for (int turns = 0; turns < 4; ++turns)
             addPage({bpp, 64, 40, 300, 200, turns});
     host.options.imgFileName = "Photo_001.jpg";
-    reader->readImgFiles();
+    reader->readImgFiles(host.batch());
     const std::vector<fs::path> files = savedFiles();
     ASSERT_EQ(files.size(), 8u);
     for (size_t f = 0; f < files.size(); ++f) {
@@ -158,7 +159,7 @@ TEST_F(TiffJpegWriter, JpegPagesTurnedWithTheQualityOfTheirRate) {
         options.compRateJPEG = rates[r];
         options.isAddNumber = false;
         options.imgFileName = "Rate" + std::to_string(rates[r]) + ".jpg";
-        writer->exeWriteImgFiles(r, page, options, false, std::nullopt, std::nullopt);
+        writer->exeWriteImgFiles(host.batch(), r, page, options, false, std::nullopt, std::nullopt);
         const fs::path file = saveFolder / options.imgFileName;
         EXPECT_EQ(vlmtest::run("identify -format %Q '" + file.string() + "'"), std::to_string(qualities[r]));
     }
@@ -168,7 +169,7 @@ TEST_F(TiffJpegWriter, BilevelPageIsNoJpeg) {
     host.options.fileFormatType = tlv::kFormatJPEG;
     host.options.imgFileName = "Photo_001.jpg";
     addPage({1, 64, 40});
-    reader->readImgFiles();
+    reader->readImgFiles(host.batch());
     EXPECT_EQ(host.errors(), std::vector<std::string>{tlv::kErrJpegParam});
     EXPECT_EQ(host.states(), std::vector<int>{307});
     EXPECT_TRUE(savedFiles().empty()); // the reserved name went too

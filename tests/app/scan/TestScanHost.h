@@ -37,10 +37,8 @@ public:
         return true;
     }
 
-    int curScanModeType() const override { return scanMode; }
-    int curFuncTypeApp() const override { return funcType; }
+    tlv::TlvBatchKind batchKind() const override { return {scanMode, funcType, confirmOutput}; }
     TlvScanSettingMdl* curScnMdlApp() override { return &scanSettings; }
-    bool isConfirmOutput() const override { return confirmOutput; }
 
     std::size_t countOfImgInfoDict() const override {
         std::lock_guard lock(mPagesLock);

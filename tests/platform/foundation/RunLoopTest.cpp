@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <memory>
 #include <stdexcept>
 #include <thread>
 #include <vector>
@@ -81,6 +82,35 @@ TEST(RunLoop, CancelRemovesOnlyThatTargetsDelayedCalls) {
     EXPECT_TRUE(runUntil(loop, [&] { return !ran.empty(); }));
     loop.runFor(0.02);
     EXPECT_EQ(ran, (std::vector<std::string>{"other"}));
+}
+
+// A loop that outlives the code that made its timers (a module unloaded while the process goes on) must
+// hold neither the timers nor their callbacks once they are invalidated or done, without being run again.
+TEST(RunLoop, TimersAndTheirCallbacksLeaveTheLoopWhenTheyEnd) {
+    RunLoop loop;
+    auto captured = std::make_shared<int>(0);
+    const auto holders = [&] { return captured.use_count() - 1; };
+    TimerRef repeating = loop.addTimer(3600, true, [captured](Timer&) {});
+    TimerRef oneShot = loop.addTimer(0, false, [captured](Timer&) {});
+    TimerRef selfEnding = loop.addTimer(0, true, [captured](Timer& self) { self.invalidate(); });
+    int target = 0;
+    loop.performAfterDelay(
+        &target, [captured] {}, 3600);
+    EXPECT_EQ(loop.timerCount(), 4u);
+    EXPECT_EQ(holders(), 4);
+
+    repeating->invalidate();
+    EXPECT_EQ(loop.timerCount(), 3u);
+    EXPECT_EQ(holders(), 3);
+    loop.cancelPerforms(&target);
+    EXPECT_EQ(loop.timerCount(), 2u);
+    EXPECT_EQ(holders(), 2);
+    loop.runFor(0);
+    EXPECT_FALSE(oneShot->isValid());
+    EXPECT_FALSE(selfEnding->isValid());
+    EXPECT_EQ(loop.timerCount(), 0u);
+    EXPECT_EQ(holders(), 0);
+    repeating->invalidate(); // twice is harmless
 }
 
 TEST(RunLoop, ACallbackThatThrowsDoesNotStopTheLoop) {

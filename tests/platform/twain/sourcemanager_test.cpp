@@ -2,6 +2,8 @@
 // opening and forwarding, callbacks (also nested and from another thread) and hostile arguments.
 #include <gtest/gtest.h>
 
+#include <dlfcn.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -113,7 +115,8 @@ void writeFile(const fs::path& path, const std::string& contents) {
 
 class SourceManager : public testing::Test {
 protected:
-    // One data-source folder per process: loaded data sources stay loaded, so it must not change.
+    // One data-source folder per process: the manager remembers what each file answered, so it must not
+    // change.
     static void SetUpTestSuite() {
         std::string pattern = (fs::temp_directory_path() / "k3100-dsm-XXXXXX").string();
         ASSERT_NE(mkdtemp(pattern.data()), nullptr);
@@ -401,6 +404,29 @@ TEST_F(SourceManager, RefusesADataSourceThatTakesAnotherId) {
     EXPECT_EQ(app.open("Overwriting Source", source), TWRC_FAILURE);
     EXPECT_EQ(app.status(), TWCC_OPERATIONERROR);
     EXPECT_NE(testing::internal::GetCapturedStderr().find("changed its Id"), std::string::npos);
+}
+
+// A data source is in memory only while it is open: listed, it is asked and unloaded; closed, it goes.
+TEST_F(SourceManager, LoadsADataSourceOnlyWhileItIsOpen) {
+    const fs::path file = folder / "testsource_b.ds";
+    const auto loaded = [&] {
+        void* library = dlopen(file.c_str(), RTLD_NOW | RTLD_NOLOAD);
+        if (library)
+            dlclose(library);
+        return library != nullptr;
+    };
+    Application app("Tidy");
+    ASSERT_EQ(app.openManager(), TWRC_SUCCESS);
+    EXPECT_EQ(productNames(app.list()).size(), 4u);
+    EXPECT_FALSE(loaded()) << "after listing";
+    TW_IDENTITY source;
+    ASSERT_EQ(app.open("Test Source B", source), TWRC_SUCCESS);
+    EXPECT_TRUE(loaded());
+    ASSERT_EQ(app.close(source), TWRC_SUCCESS);
+    EXPECT_FALSE(loaded()) << "after MSG_CLOSEDS";
+    ASSERT_EQ(app.open("Refusing Source", source), TWRC_FAILURE);
+    EXPECT_FALSE(dlopen((folder / "z" / "refusing.ds").c_str(), RTLD_NOW | RTLD_NOLOAD))
+        << "after a refused MSG_OPENDS";
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "vellumv2.h"
 
 #include <algorithm>
+#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -402,3 +403,59 @@ TEST(PdfMaker, DetectionOnAnotherThreadLeavesTheDocumentOpen) {
 }
 
 } // namespace
+
+// Pages with a text layer are recognised side by side while the caller hands in the next ones, and still
+// reach the file in the order they came, each with its own words.
+TEST(PdfMaker, TextPagesAreRecognisedWhileTheNextComeAndKeepTheirOrder) {
+    const std::string path = vlmtest::scratchFolder("order") + "/order.pdf";
+    const std::vector<std::string> names = {"Alpha", "Bravo", "Charlie", "Delta", "Echo", "Foxtrot"};
+    std::vector<Page> pages;
+    for (size_t i = 0; i < names.size(); ++i) // long and short pages, so that they finish out of order
+        pages.push_back(vlmtest::renderText(std::vector<std::string>(i % 2 == 0 ? 12 : 1, "Page " + names[i]),
+                                            300, 420, i % 2 == 0 ? 300 : 80));
+    ASSERT_EQ(startDocument(path, VLM_MODE_COMPRESS, VLM_LANG_ENGLISH), VLM_OK);
+    const auto start = std::chrono::steady_clock::now();
+    for (const Page& page : pages)
+        ASSERT_EQ(addPage(page), VLM_OK);
+    const auto handedIn = std::chrono::steady_clock::now();
+    ASSERT_EQ(VLMC_exclose(0), VLM_OK);
+    const auto closed = std::chrono::steady_clock::now();
+    // Handing in costs the images' encoding only; the recognition is what closing waits for.
+    EXPECT_LT(handedIn - start, closed - handedIn);
+    expectValid(path);
+    for (size_t i = 0; i < names.size(); ++i) {
+        const std::string text = vlmtest::run("pdftotext -f " + std::to_string(i + 1) + " -l " +
+                                              std::to_string(i + 1) + " '" + path + "' -");
+        EXPECT_NE(text.find("Page " + names[i]), std::string::npos) << i << ": " << text;
+    }
+}
+
+// A page recognised beside the next ones is written later: when it finds no room, the failure comes on a
+// later call, and the page count says how many pages the file keeps.
+TEST(PdfMaker, PageCountTellsWhatAFileKeepsWhenALaterPageFindsNoRoom) {
+    const std::string path = vlmtest::scratchFolder("fullocr") + "/full.pdf";
+    ASSERT_EQ(startDocument(path, VLM_MODE_COMPRESS, VLM_LANG_ENGLISH), VLM_OK);
+    ASSERT_EQ(addPage(textPage()), VLM_OK);
+    uint32_t size = 0;
+    ASSERT_EQ(VLMC_getFileSize(&size), VLM_OK);
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit limit = saved;
+    limit.rlim_cur = size + 100;
+    setrlimit(RLIMIT_FSIZE, &limit);
+    int32_t failed = VLM_OK;
+    for (int i = 0; i < 3 && failed == VLM_OK; ++i)
+        failed = addPage(textPage());
+    if (failed == VLM_OK)
+        failed = VLMC_getFileSize(&size);
+    int32_t kept = -1;
+    const int32_t counted = VLMC_getPageCount(&kept);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    EXPECT_EQ(failed, VLM_ERR_FILEWRITE);
+    EXPECT_EQ(counted, VLM_OK);
+    EXPECT_EQ(kept, 1);
+    ASSERT_EQ(VLMC_exclose(0), VLM_OK);
+    expectValid(path);
+    EXPECT_EQ(vlmtest::run("pdfinfo '" + path + "' | sed -n 's/^Pages: *//p'"), "1\n");
+}

@@ -2,10 +2,12 @@
 // for Helvetica, which is exactly the kind of page a scanner delivers.
 #include "test_pages.h"
 
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <numbers>
 #include <sstream>
 #include <stdexcept>
 #include <sys/wait.h>
@@ -22,6 +24,14 @@ std::string textPdf(const std::vector<std::string>& lines, int32_t widthPt, int3
     for (const std::string& line : lines)
         content += "(" + line + ") '\n";
     content += "ET\n";
+    if (style.tiltDegrees != 0) {
+        const double a = style.tiltDegrees * std::numbers::pi / 180.0;
+        const double c = std::cos(a), s = std::sin(a), cx = widthPt / 2.0, cy = heightPt / 2.0;
+        char turn[160];
+        std::snprintf(turn, sizeof turn, "q %.5f %.5f %.5f %.5f %.3f %.3f cm\n", c, s, -s, c,
+                      cx - c * cx + s * cy, cy - s * cx - c * cy);
+        content = turn + content + "Q\n";
+    }
     const std::vector<std::string> objects = {
         "<< /Type /Catalog /Pages 2 0 R >>",
         "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",

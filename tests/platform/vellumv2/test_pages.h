@@ -27,6 +27,7 @@ struct Page {
 struct TextStyle {
     std::string font = "Helvetica";
     int32_t sizePt = 14;
+    double tiltDegrees = 0; // the text turned anticlockwise about the page's centre, as a sheet fed askew
 };
 
 // A grey page of `widthPt` x `heightPt` points with the lines of text, rendered at `dpi`.

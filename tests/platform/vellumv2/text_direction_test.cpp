@@ -1,5 +1,6 @@
 // Text-direction detection: printed text turned by each quarter is found as turned; pages without
 // text and misuse of the session give 0 or clear codes.
+#include "line_axis.h"
 #include "test_pages.h"
 #include "vellumv2.h"
 
@@ -72,6 +73,24 @@ TEST(TextDirection, FindsEachQuarterTurnOfProseInSeveralStyles) {
         Page page = vlmtest::renderText(vlmtest::proseLines(style), 300, 595, 842, style);
         for (int32_t expected : {0, 90, 180, 270}) {
             EXPECT_EQ(session.detect(page), expected) << style.font << " " << style.sizePt;
+            page = vlmtest::rotateClockwise(page);
+        }
+    }
+}
+
+// Sans faces blur the ink beyond the small letters' band; their lines must still tell the side clearly
+// enough (an ascent of 0.3) to spare the model, which takes ten times as long.
+TEST(TextDirection, LinesOfSansPagesTellTheSideOnTheirOwn) {
+    for (const vlmtest::TextStyle& style :
+         {vlmtest::TextStyle{"Helvetica", 9}, vlmtest::TextStyle{"Helvetica", 18}}) {
+        Page page = vlmtest::renderText(vlmtest::proseLines(style), 300, 595, 842, style);
+        for (int32_t turn : {0, 90, 180}) {
+            const vlm::ImageView view{page.pixels.data(), static_cast<size_t>(page.sync), page.width,
+                                      page.height, VLM_KIND_GRAY};
+            const vlm::LineEvidence lines = vlm::textLines(vlm::greyReduced(view, 1));
+            EXPECT_EQ(lines.axis, turn == 90 ? vlm::LineAxis::Columns : vlm::LineAxis::Rows) << style.sizePt;
+            EXPECT_GE(turn == 180 ? -lines.ascent : lines.ascent, 0.3)
+                << style.sizePt << " pt, turn " << turn;
             page = vlmtest::rotateClockwise(page);
         }
     }

@@ -1,6 +1,8 @@
 // Reads what ArgvRecorder wrote: waits (bounded) until count programs have recorded their arguments.
 #pragma once
 
+#include "WaitUntil.h"
+
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
@@ -14,24 +16,23 @@ using Recording = std::vector<std::string>; // the program's name, then its argu
 
 inline std::vector<Recording> waitForRecordings(const std::filesystem::path& dir, std::size_t count) {
     // Detached programs start on their own time; a sanitised build on a busy machine is slow.
-    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     std::vector<Recording> found;
-    while (std::chrono::steady_clock::now() < giveUp) {
-        found.clear();
-        for (const auto& entry : std::filesystem::directory_iterator(dir)) {
-            if (entry.path().extension() == ".part" ||
-                entry.path().filename().string().rfind("argv-", 0) != 0)
-                continue;
-            std::ifstream in(entry.path(), std::ios::binary);
-            Recording r;
-            for (std::string field; std::getline(in, field, '\0');)
-                r.push_back(field);
-            found.push_back(r);
-        }
-        if (found.size() >= count)
-            break;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
+    test::waitUntil(
+        [&] {
+            found.clear();
+            for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+                if (entry.path().extension() == ".part" ||
+                    entry.path().filename().string().rfind("argv-", 0) != 0)
+                    continue;
+                std::ifstream in(entry.path(), std::ios::binary);
+                Recording r;
+                for (std::string field; std::getline(in, field, '\0');)
+                    r.push_back(field);
+                found.push_back(r);
+            }
+            return found.size() >= count;
+        },
+        std::chrono::seconds(30));
     std::sort(found.begin(), found.end());
     return found;
 }

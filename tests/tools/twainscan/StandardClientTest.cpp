@@ -27,7 +27,7 @@ class StandardClient : public test::EmulatorFixture, public testing::WithParamIn
 protected:
     void SetUp() override {
         test::EmulatorFixture::SetUp();
-        // Kept loaded: the manager keeps the data sources it loaded, as applications rely on.
+        // Kept loaded to the end of the program, as most applications keep their manager.
         mLibrary = dlopen((mBuild / "lib" / DSM_SONAME).c_str(), RTLD_NOW | RTLD_LOCAL);
         ASSERT_NE(mLibrary, nullptr) << dlerror();
         mEntry = reinterpret_cast<DSMENTRYPROC>(dlsym(mLibrary, "DSM_Entry"));

@@ -1,11 +1,29 @@
-// The application state: one integer that says where the road from scan to output stands, and the
+// The application's vocabulary, below every part that speaks it: the two modes, the four output
+// functions, and the state: one integer that says where the road from scan to output stands, with the
 // ranges the rest of the application asks about. Compared as unsigned, so a stray negative value
-// falls in no range.
+// falls in no range. Which state follows which is decided in one place, the main controller.
 #pragma once
 
 #include <cstdint>
 
 namespace tlv {
+
+enum : int { kScanModeFOA = 0, kScanModeJOB = 1 };
+enum : int { kFuncSave = 0, kFuncMail = 1, kFuncPrint = 2, kFuncApplication = 3 };
+
+// How one batch runs, fixed on the main thread when it starts: a setting changed meanwhile (the window,
+// a helper's event) reaches the next batch, never the middle of this one.
+struct TlvBatchKind {
+    int scanMode = kScanModeFOA;
+    int funcType = kFuncSave;
+    bool confirmOutput = false;
+
+    bool writesFiles() const {
+        return funcType == kFuncSave || funcType == kFuncMail || funcType == kFuncApplication;
+    }
+    // Job pages are written while the scan runs.
+    bool writesWhileScanning() const { return scanMode == kScanModeJOB && funcType != kFuncPrint; }
+};
 
 enum AppState : std::int32_t {
     AppStateMainTop = 0,

@@ -1,0 +1,184 @@
+// One queue for every worker. A worker whose engine is of an older preparation restarts it before it
+// takes the next page.
+#include "recognition_pool.h"
+
+#include "tesseract_engine.h"
+
+#include <algorithm>
+#include <condition_variable>
+#include <cstdlib>
+#include <deque>
+#include <fstream>
+#include <mutex>
+#include <sched.h>
+#include <thread>
+
+namespace vlm {
+namespace {
+
+struct Job {
+    GreyImage page;
+    int32_t resolution = 0;
+    std::promise<Recognition> promise;
+};
+
+} // namespace
+
+struct RecognitionPool::State {
+    std::mutex lock;
+    std::condition_variable wake;  // a job, or a new preparation
+    std::condition_variable ready; // an engine of the current preparation started or failed
+    std::condition_variable idle;  // a worker left Tesseract
+    std::deque<Job> jobs;
+    bool running = false;
+    uint64_t preparation = 0;
+    std::string folder;
+    std::string languages;
+    size_t started = 0; // engines of the current preparation that are ready
+    bool failed = false;
+    bool firstClaimed = false; // a worker started the preparation's first engine
+    size_t idleReady = 0;      // waiting workers whose engine is of the current preparation
+    size_t starting = 0;       // workers starting an engine
+    size_t busy = 0;           // workers inside Tesseract
+    bool stopping = false;     // the process is ending: no more work
+};
+
+namespace {
+
+// An engine with its page in flight takes up to a few hundred megabytes (Japanese with English the most).
+constexpr uint64_t kBytesPerWorker = uint64_t{400} << 20;
+
+size_t usableCores() {
+    cpu_set_t cores;
+    CPU_ZERO(&cores);
+    if (sched_getaffinity(0, sizeof cores, &cores) == 0)
+        return static_cast<size_t>(CPU_COUNT(&cores));
+    return std::max(1u, std::thread::hardware_concurrency());
+}
+
+// Workers the memory free now can hold; as many as the cores when it cannot be told.
+size_t workersForMemory() {
+    std::ifstream info("/proc/meminfo");
+    std::string key;
+    uint64_t kilobytes = 0;
+    while (info >> key >> kilobytes)
+        if (key == "MemAvailable:")
+            return static_cast<size_t>(std::max<uint64_t>(1, kilobytes * 1024 / kBytesPerWorker));
+    return usableCores();
+}
+
+void work(RecognitionPool::State& s) {
+    Engine engine;
+    uint64_t preparation = 0;
+    std::unique_lock lock(s.lock);
+    for (;;) {
+        // One engine starts at once; the others only when more pages wait than workers are ready or
+        // starting, so that a short document loads one engine and no page waits for a second one.
+        const uint64_t counted = preparation == s.preparation ? preparation : 0;
+        s.idleReady += counted != 0 ? 1 : 0;
+        s.wake.wait(lock, [&] {
+            if (s.stopping)
+                return true;
+            if (preparation == s.preparation)
+                return !s.jobs.empty();
+            return !s.firstClaimed || s.jobs.size() > s.idleReady + s.starting;
+        });
+        if (counted != 0 && counted == s.preparation)
+            --s.idleReady;
+        if (s.stopping) {
+            s.wake.wait(lock, [] { return false; }); // out of Tesseract for good
+            continue;
+        }
+        ++s.busy;
+        if (preparation != s.preparation) {
+            s.firstClaimed = true;
+            ++s.starting;
+            preparation = s.preparation;
+            const std::string folder = s.folder;
+            const std::string languages = s.languages;
+            lock.unlock();
+            const int32_t result = startEngine(folder, languages, engine);
+            lock.lock();
+            --s.starting;
+            --s.busy;
+            s.idle.notify_all();
+            if (preparation == s.preparation) {
+                ++s.started;
+                s.failed = s.failed || result != VLM_OK;
+                s.ready.notify_all();
+            }
+            continue;
+        }
+        Job job = std::move(s.jobs.front());
+        s.jobs.pop_front();
+        lock.unlock();
+        Recognition recognition;
+        try {
+            recognition.result = engine ? recognizeWords(*engine, job.page, job.resolution, recognition.words)
+                                        : VLM_ERR_LANGUAGE;
+        } catch (...) {
+            recognition = {VLM_ERR_OCR, {}};
+        }
+        job.promise.set_value(std::move(recognition));
+        lock.lock();
+        --s.busy;
+        s.idle.notify_all();
+    }
+}
+
+} // namespace
+
+// Tesseract's own static data goes at exit, after the handlers registered since it was loaded: the
+// workers must be out of it by then, and stay out.
+void stopWorkers(RecognitionPool::State& s) {
+    std::unique_lock lock(s.lock);
+    s.stopping = true;
+    s.idle.wait(lock, [&] { return s.busy == 0; });
+}
+
+RecognitionPool& RecognitionPool::shared() {
+    static RecognitionPool* const pool = [] {
+        auto* made = new RecognitionPool();
+        std::atexit([] { stopWorkers(shared().state_); });
+        return made;
+    }();
+    return *pool;
+}
+
+RecognitionPool::RecognitionPool()
+    : workerCount_(std::min(std::max<size_t>(usableCores(), 2) - 1, workersForMemory())),
+      state_(*new State()) {}
+
+int32_t RecognitionPool::prepare(const std::string& folder, const std::string& languages) {
+    State& s = state_;
+    std::unique_lock lock(s.lock);
+    if (s.running && s.folder == folder && s.languages == languages && s.started > 0 && !s.failed)
+        return VLM_OK;
+    ++s.preparation;
+    s.folder = folder;
+    s.languages = languages;
+    s.started = 0;
+    s.failed = false;
+    s.firstClaimed = false;
+    s.idleReady = 0;
+    if (!s.running) {
+        for (size_t i = 0; i < workerCount_; ++i)
+            std::thread(work, std::ref(s)).detach();
+        s.running = true;
+    }
+    s.wake.notify_all();
+    // The first engine tells whether the packs load; the others start meanwhile, beside the first pages.
+    s.ready.wait(lock, [&] { return s.started > 0; });
+    return s.failed ? VLM_ERR_LANGUAGE : VLM_OK;
+}
+
+std::future<Recognition> RecognitionPool::recognise(GreyImage page, int32_t resolution) {
+    Job job{std::move(page), resolution, {}};
+    std::future<Recognition> result = job.promise.get_future();
+    std::lock_guard guard(state_.lock);
+    state_.jobs.push_back(std::move(job));
+    state_.wake.notify_all();
+    return result;
+}
+
+} // namespace vlm

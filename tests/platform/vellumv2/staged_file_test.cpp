@@ -1,0 +1,68 @@
+// A document whose writer dies leaves nothing a user sees in the folder; where a hidden name has to stand
+// in, the next file staged there clears it away, but never the file of a writer still at work.
+#include "staged_file.h"
+#include "test_pages.h"
+#include "vellumv2.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<std::string> namesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Runs `work` in a child process that then dies without cleaning up, as a crash would.
+template <typename Work> void dieAfter(Work work) {
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        work();
+        ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+}
+
+TEST(StagedFile, DocumentOfAWriterThatDiedLeavesNothing) {
+    const std::string folder = vlmtest::scratchFolder("died");
+    const vlmtest::Page page = vlmtest::toBw(vlmtest::renderText({"Half a batch"}, 150, 300, 100));
+    dieAfter([&] {
+        const PdfPageImageDesc desc = page.desc();
+        if (VLMC_exmodeset(VLM_MODE_PLAIN, 0, 0) == VLM_OK &&
+            VLMC_exopen((folder + "/batch.pdf").c_str(), VLM_OPEN_PDF, 0) == VLM_OK)
+            VLMC_spmake(&desc, nullptr);
+    });
+    EXPECT_EQ(namesIn(folder), std::vector<std::string>{});
+}
+
+TEST(StagedFile, HiddenNamesOfWritersThatDiedGoAtTheNextStart) {
+    const std::string folder = vlmtest::scratchFolder("hidden");
+    const std::string target = folder + "/scan.pdf";
+    dieAfter([&] { vlm::StagedFile::create(target, vlm::StagedFile::Naming::HiddenName).release(); });
+    ASSERT_EQ(namesIn(folder).size(), 1u);
+    EXPECT_EQ(namesIn(folder)[0].rfind(".scan.pdf.", 0), 0u) << namesIn(folder)[0];
+
+    const auto first = vlm::StagedFile::create(target, vlm::StagedFile::Naming::HiddenName);
+    ASSERT_TRUE(first);
+    EXPECT_EQ(namesIn(folder).size(), 1u); // the dead writer's file went, this one's came
+    const auto second = vlm::StagedFile::create(folder + "/other.pdf", vlm::StagedFile::Naming::HiddenName);
+    ASSERT_TRUE(second);
+    EXPECT_EQ(namesIn(folder).size(), 2u); // a living writer's file stays
+    ASSERT_TRUE(first->publish(target));
+    EXPECT_FALSE(second->publish(target)); // never over a file that is there
+    EXPECT_EQ(errno, EEXIST);
+    ASSERT_TRUE(second->publish(folder + "/other.pdf"));
+    EXPECT_EQ(namesIn(folder), (std::vector<std::string>{"other.pdf", "scan.pdf"}));
+}
+
+} // namespace
