@@ -16,7 +16,8 @@ const fnd::Data* FindFavorite(const fnd::Dictionary& prefs, const std::string& n
     for (const fnd::Value& entry : *favorites) {
         const fnd::Dictionary* favorite = entry.asDictionary();
         const std::string* entryName = favorite ? favorite->get("Name").asString() : nullptr;
-        if (entryName && *entryName == name && favorite->get("DataVersion").asInt32() == kSettingsBlobVersion)
+        if (entryName && SameCapName(*entryName, name) &&
+            favorite->get("DataVersion").asInt32() == kSettingsBlobVersion)
             return favorite->get("Data").asData();
     }
     return nullptr;

@@ -88,7 +88,7 @@ std::optional<SScanSize> COrvkQSDS::PaperSizeFor(std::int32_t paperId) {
     for (const fnd::Value& entry : *custom) {
         const fnd::Dictionary* paper = entry.asDictionary();
         const std::string* entryName = paper ? paper->get("Name").asString() : nullptr;
-        if (!entryName || *entryName != name)
+        if (!entryName || !SameCapName(*entryName, name))
             continue;
         const std::optional<SScanSize> found = PaperEntrySize(*paper);
         if (found && found->width > 0 && found->height > 0 && found->width <= physical.width &&

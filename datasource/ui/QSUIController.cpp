@@ -64,6 +64,7 @@ ComOrvikElectronicsK3100QSUIController::ComOrvikElectronicsK3100QSUIController()
     mWindow->installEventFilter(this);
     connectButtons();
     connectSettingModeTab();
+    connectBasicSettingControls();
 }
 
 ComOrvikElectronicsK3100QSUIController::~ComOrvikElectronicsK3100QSUIController() {

@@ -8,8 +8,10 @@
 #pragma once
 
 #include "QSUIScanWindows.h"
+#include "NamedRecordList.h"
 #include "UIController.h"
 
+#include <QDialog>
 #include <QObject>
 #include <QPixmap>
 #include <QPointer>
@@ -118,15 +120,11 @@ private:
     // enhancement, extra settings, palettes).
     void buildToneSettingView() {}
     void setupRollOverButtons() {}
-    void buildFavoriteControls() {}
-    void updateFavoriteControls() {}
-    void initBasicSettingUI() {}
     void initAreaSelectionUI() {}
     void initImageEnhanceUI() {}
     void initToneSettingUI() {}
     void initExtraSettingUI() {}
     void initPrescanUI() {}
-    void syncBasicSettingUI() {}
     void syncAreaSelectionUI() {}
     void syncImageEnhanceUI() {}
     void syncToneSettingUI() {}
@@ -139,10 +137,62 @@ private:
     void decideScanArea(bool /*positioning*/) {}
     void resetScanArea() {}
 
+    // Basic settings: colour mode, paper size, resolution, scan side, skew correction, moire reduction
+    // and the scan option, each written to the pool as soon as it changes. A null sender is the
+    // program's own call: no sheet opens.
+    void connectBasicSettingControls();
+    void initBasicSettingUI();
+    void syncBasicSettingUI();
+    void buildColorModeControls();
+    void updateColorModeControls() override;
+    void changeColorModeControls(QWidget* sender);
+    void buildPaperSizeControls();
+    void updatePaperSizeControls();
+    void changePaperSizeControls(QWidget* sender);
+    void updateResolutionControls();
+    void changeResolutionControls(QWidget* sender);
+    void buildScanSideControls();
+    void updateScanSideControls();
+    void changeScanSideControls(QWidget* sender);
+    void updateSkewCorrectionControls();
+    void changeSkewCorrectionControls(QWidget* sender);
+    void buildReduceMoireControls();
+    void updateReduceMoireControls();
+    void changeReduceMoireControls(QWidget* sender);
+    void updateScanOptionControls();
+    void changeScanOptionControls(QWidget* sender);
+    // The sheets of the automatic colour detection and of the blank-page skip, window-modal to the dialog;
+    // OK (code 1) writes their values, any other end writes nothing.
+    QDialog* loadSheet(const QString& name);
+    void beginDetectPageTypeSheet();
+    void changeDetectPageTypePanelControls();
+    void detectPageTypeSheetDidEnd(int returnCode);
+    void beginBlankSkipSheet();
+    void blankSkipSheetDidEnd(int returnCode);
+    // The editor of the user's papers: 1 on OK, with the paper added or replaced last (when still
+    // listed) in addedName. A name taken by a standard paper answers its position, or 1000 for the
+    // pop-up's own items; -1 when free.
+    int runModalPaperEditPanel(QString& addedName);
+    int containsOriginalPaperNames(const QString& name) const;
+    // Favourites: named snapshots of the pool in the preferences file, offered by pop-up 50 of the
+    // advanced mode; a null sender reports a changed setting, which clears the chosen favourite.
+    void buildFavoriteControls();
+    void updateFavoriteControls();
+    void changeFavoriteControls(QWidget* sender);
+    // The editor: 1 on OK, with the name added or replaced last (when still listed) in addedName.
+    int runModalFavoritePanel(QString& addedName);
+    // False when the user refused or nothing could be done.
+    bool changeFavoriteItems(QDialog* panel, CNamedRecordList& list, int senderTag, QString& addedName);
+    void syncFavoriteUI(QDialog* panel, const CNamedRecordList& list);
+    QString untitledFavoriteName(const CNamedRecordList& list) const;
+    void changeScanAreaSettingControls() {}
+
     std::unique_ptr<QWidget> mWindow;
     QPointer<QTabWidget> mSettingModeTab;
     QPointer<QWidget> mSimpleModeView;
     QPointer<QWidget> mAdvanceModeView;
+    QPointer<QDialog> mDetectPageTypePanel;
+    QPointer<QDialog> mBlankSkipPanel;
     fnd::Dictionary mUIParameters;
     CCapPool* mSettings = nullptr;
     std::optional<SPageBitmap> mScanImage;

@@ -104,3 +104,8 @@ inline CapNameItem EncodeCapName(std::string_view name) {
     }
     return item;
 }
+
+// Whether two names are the same once stored: a name longer than the item holds matches its cut form.
+inline bool SameCapName(std::string_view a, std::string_view b) {
+    return EncodeCapName(a) == EncodeCapName(b);
+}

@@ -8,6 +8,8 @@
 #include "TwainTestApp.h"
 
 #include <QAbstractButton>
+#include <QComboBox>
+#include <QTabWidget>
 #include <QTest>
 
 namespace {
@@ -99,6 +101,40 @@ TEST_F(DialogSession, SettingsOnlyOkSavesAndSaysCloseOkay) {
     EXPECT_FALSE(app.CloseRequested());
     EXPECT_EQ(app.Disable(), TWRC_SUCCESS);
     EXPECT_TRUE(std::filesystem::exists(mDir / "com.orvikElectronics.k3100.plist"));
+}
+
+// What is chosen in the dialog is what the scan gives: grey pages of both sides of each sheet, A5 wide at
+// 150 dpi (the default is colour, one side, Letter at 200 dpi).
+TEST_F(DialogSession, ASettingChangedInTheDialogIsWhatTheNextScanDoes) {
+    ASSERT_TRUE(StartEmulator({"gen:ramp-a4 2"}));
+    test::CTwainTestApp app("Dialog Test");
+    ASSERT_EQ(app.Open(), TWRC_SUCCESS);
+    ASSERT_EQ(app.EnableWithDialog(MSG_ENABLEDS), TWRC_SUCCESS);
+    QWidget* window = DialogWindow();
+    ASSERT_NE(window, nullptr);
+    QWidget* view = appkit::viewWithTag<QTabWidget>(window, 10)->currentWidget();
+    auto choose = [view](int tag, const QString& title) {
+        auto* popup = appkit::viewWithTag<QComboBox>(view, tag);
+        ASSERT_NE(popup, nullptr);
+        const int index = popup->findText(title);
+        ASSERT_GE(index, 0) << title.toStdString();
+        popup->setCurrentIndex(index);
+        emit popup->activated(index);
+    };
+    choose(100, "Greyscale");
+    choose(102, "A5");
+    choose(103, "150 dpi");
+    choose(110, "Both sides");
+    Press(kScanButton);
+    ASSERT_TRUE(app.XferReady());
+    const test::SBatch batch = app.TransferReadyBatch();
+    ASSERT_EQ(batch.pages.size(), 4u);
+    for (const test::SScannedPage& page : batch.pages) {
+        EXPECT_NEAR(page.width, 6992 * 150 / 1200, 30);
+        EXPECT_GE(page.bytesPerRow, page.width);
+        EXPECT_LT(page.bytesPerRow, 2 * page.width);
+    }
+    EXPECT_EQ(app.Disable(), TWRC_SUCCESS);
 }
 
 } // namespace
