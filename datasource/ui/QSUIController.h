@@ -7,8 +7,8 @@
 // The settings categories plug into the build, sync and area hooks below. Main thread only.
 #pragma once
 
-#include "QSUIScanWindows.h"
 #include "NamedRecordList.h"
+#include "QSUIScanWindows.h"
 #include "UIController.h"
 
 #include <QDialog>
