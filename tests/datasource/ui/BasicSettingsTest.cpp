@@ -405,18 +405,18 @@ TEST_F(BasicSettingsTest, Screenshots) {
     mController->window()->adjustSize();
     mController->window()->show();
     QTest::qWait(20);
-    EXPECT_TRUE(saveScreenshot(mController->window(), "ds-basic-simple"));
+    saveScreenshots(mController->window(), "ds-basic-simple");
     Dialog(true);
     mController->window()->adjustSize();
     mController->window()->show();
     QTest::qWait(20);
-    EXPECT_TRUE(saveScreenshot(mController->window(), "ds-basic-advanced"));
+    saveScreenshots(mController->window(), "ds-basic-advanced");
     WithFavoritePanel([](QDialog* panel) {
         AddFavorite(panel, "Letters");
         AddFavorite(panel, "Receipts");
         appkit::viewWithTag<QListWidget>(panel, 933)->setCurrentRow(1);
         QTest::qWait(20);
-        EXPECT_TRUE(saveScreenshot(panel, "ds-favourite-editor"));
+        saveScreenshots(panel, "ds-favourite-editor");
     });
     Choose(50, Popup(50)->count() - 1);
     WithPanel(
@@ -424,7 +424,7 @@ TEST_F(BasicSettingsTest, Screenshots) {
         [](QDialog* panel) {
             appkit::viewWithTag<QListWidget>(panel, 906)->setCurrentRow(2);
             QTest::qWait(20);
-            EXPECT_TRUE(saveScreenshot(panel, "ds-custom-paper-editor"));
+            saveScreenshots(panel, "ds-custom-paper-editor");
         },
         0);
     Choose(kPaperSize, Popup(kPaperSize)->count() - 1);
@@ -433,13 +433,13 @@ TEST_F(BasicSettingsTest, Screenshots) {
     ASSERT_NE(sheet, nullptr);
     SetItemIntValue(sheet, 162, 1);
     QTest::qWait(20);
-    EXPECT_TRUE(saveScreenshot(sheet, "ds-detect-page-type-sheet"));
+    saveScreenshots(sheet, "ds-detect-page-type-sheet");
     sheet->done(0);
     Choose(kScanSide, 2);
     sheet = OpenSheet("BlankSkipPanel");
     ASSERT_NE(sheet, nullptr);
     QTest::qWait(20);
-    EXPECT_TRUE(saveScreenshot(sheet, "ds-blank-skip-sheet"));
+    saveScreenshots(sheet, "ds-blank-skip-sheet");
     sheet->done(0);
 }
 

@@ -342,26 +342,12 @@ TEST_F(QSUIControllerTest, TheAlertIconWearsTheHostsIconInItsLowerRightQuarter) 
     EXPECT_EQ(badged.pixelColor(16, 16), plain.pixelColor(16, 16));
 }
 
-// Pictures in the light and a dark palette, for a person to look at; the 200 % run (QT_SCALE_FACTOR=2)
-// repeats the screenshot test alone and names its pictures "@2x".
+// Pictures of the window as it opens, in the light and a dark palette, at this run's scale.
 void SavePictures(QWidget* window, const std::string& name) {
-    const std::string scale = qApp->devicePixelRatio() > 1.0 ? "@2x" : "";
     window->adjustSize();
     window->show();
     QTest::qWait(20);
-    EXPECT_TRUE(saveScreenshot(window, name + scale));
-    const QPalette light = QApplication::palette();
-    QPalette dark;
-    dark.setColor(QPalette::Window, QColor(45, 45, 48));
-    dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
-    dark.setColor(QPalette::Base, QColor(30, 30, 30));
-    dark.setColor(QPalette::Text, QColor(230, 230, 230));
-    dark.setColor(QPalette::Button, QColor(60, 60, 64));
-    dark.setColor(QPalette::ButtonText, QColor(230, 230, 230));
-    QApplication::setPalette(dark);
-    QTest::qWait(20);
-    EXPECT_TRUE(saveScreenshot(window, name + "-dark" + scale));
-    QApplication::setPalette(light);
+    saveScreenshots(window, name);
 }
 
 TEST_F(QSUIControllerTest, Screenshots) {

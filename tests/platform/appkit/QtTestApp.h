@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QPalette>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -36,6 +37,30 @@ inline bool saveScreenshot(QWidget* widget, const std::string& name) {
     const QString dir = QString::fromUtf8(build ? build : ".") + "/screenshots";
     QDir().mkpath(dir);
     return widget->grab().save(dir + "/" + QString::fromStdString(name) + ".png");
+}
+
+inline QPalette darkPalette() {
+    QPalette dark;
+    dark.setColor(QPalette::Window, QColor(0x2b, 0x2b, 0x2b));
+    dark.setColor(QPalette::WindowText, QColor(0xe6, 0xe6, 0xe6));
+    dark.setColor(QPalette::Base, QColor(0x1f, 0x1f, 0x1f));
+    dark.setColor(QPalette::Text, QColor(0xe6, 0xe6, 0xe6));
+    dark.setColor(QPalette::Button, QColor(0x3a, 0x3a, 0x3a));
+    dark.setColor(QPalette::ButtonText, QColor(0xe6, 0xe6, 0xe6));
+    dark.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(0x8a, 0x8a, 0x8a));
+    dark.setColor(QPalette::Disabled, QPalette::WindowText, QColor(0x8a, 0x8a, 0x8a));
+    return dark;
+}
+
+// <name>.png in the desktop's palette and <name>-dark.png in a dark one; a 200 % run (QT_SCALE_FACTOR=2)
+// adds "@2x" before ".png".
+inline void saveScreenshots(QWidget* window, const std::string& name) {
+    const std::string scale = qApp->devicePixelRatio() > 1.0 ? "@2x" : "";
+    EXPECT_TRUE(saveScreenshot(window, name + scale));
+    const QPalette own = window->palette();
+    window->setPalette(darkPalette());
+    EXPECT_TRUE(saveScreenshot(window, name + "-dark" + scale));
+    window->setPalette(own);
 }
 
 // A first member of a test fixture whose other members are widgets: the application comes first.
