@@ -211,12 +211,7 @@ void ComOrvikElectronicsK3100QSUIController::performReset() {
     SetCapFloatValue(mSettings, CCAP_OVKM_SCANAREA_HEIGHT, GetCapFloatValue(mSettings, ICAP_PHYSICALHEIGHT));
     mScanImage.reset();
     mPositioningPrescanMode = false;
-    initBasicSettingUI();
-    initAreaSelectionUI();
-    initImageEnhanceUI();
-    initToneSettingUI();
-    initExtraSettingUI();
-    initPrescanUI();
+    initSettingAreas();
     updateFavoriteControls();
 }
 

@@ -122,12 +122,7 @@ void ComOrvikElectronicsK3100QSUIController::setupMainUIWithParam(const fnd::Dic
     buildToneSettingView();
     setupRollOverButtons();
     buildFavoriteControls();
-    initBasicSettingUI();
-    initAreaSelectionUI();
-    initImageEnhanceUI();
-    initToneSettingUI();
-    initExtraSettingUI();
-    initPrescanUI();
+    initSettingAreas();
     if (hasFavoriteName)
         SetCapStrValue(mSettings, CCAP_OVKM_FAVORITENAME, favoriteName);
     updateFavoriteControls();
@@ -139,6 +134,15 @@ void ComOrvikElectronicsK3100QSUIController::setupMainUIWithParam(const fnd::Dic
             mWindow->setGeometry(frame);
         }
     }
+}
+
+void ComOrvikElectronicsK3100QSUIController::initSettingAreas() {
+    initBasicSettingUI();
+    initAreaSelectionUI();
+    initImageEnhanceUI();
+    initToneSettingUI();
+    initExtraSettingUI();
+    initPrescanUI();
 }
 
 void ComOrvikElectronicsK3100QSUIController::restoreWindowFrame(const fnd::Dictionary& preferences) {

@@ -125,6 +125,8 @@ private:
     void initToneSettingUI() {}
     void initExtraSettingUI() {}
     void initPrescanUI() {}
+    // The six area builds in their order: after set-up, a reset and a favourite applied.
+    void initSettingAreas();
     void syncAreaSelectionUI() {}
     void syncImageEnhanceUI() {}
     void syncToneSettingUI() {}

@@ -95,12 +95,7 @@ void ComOrvikElectronicsK3100QSUIController::changeFavoriteControls(QWidget* sen
         const fnd::Data* data = record ? record->get("Data").asData() : nullptr;
         if (data)
             UnflatteningCaps(mSettings, *data, record->get("DataVersion").asInt32().value_or(0));
-        initBasicSettingUI();
-        initAreaSelectionUI();
-        initImageEnhanceUI();
-        initToneSettingUI();
-        initExtraSettingUI();
-        initPrescanUI();
+        initSettingAreas();
         SetCapStrValue(mSettings, CCAP_OVKM_FAVORITENAME,
                        EncodeCapName(data ? title.toStdString() : std::string()));
     } else if (selected == kItemAddRemove) {
