@@ -71,8 +71,10 @@ std::unique_ptr<StagedFile> StagedFile::create(const std::string& path, Naming n
     removeLeftParts(folder);
     static std::atomic<unsigned> serial{0};
     const std::filesystem::path target(path);
-    const std::string partPath = (target.parent_path() / ("." + target.filename().string())).string() + "." +
-                                 std::to_string(::getpid()) + "-" + std::to_string(++serial) + kPartSuffix;
+    std::string hidden(1, '.');
+    hidden += target.filename().string();
+    const std::string partPath = (target.parent_path() / hidden).string() + "." + std::to_string(::getpid()) +
+                                 "-" + std::to_string(++serial) + kPartSuffix;
     const int fd = ::open(partPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd < 0)
         return nullptr;

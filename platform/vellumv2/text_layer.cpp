@@ -175,7 +175,9 @@ std::string textOperators(const std::vector<OcrWord>& words, double scaleX, doub
                    decimal(x, 2) + " " + decimal(y, 2) + " Tm ";
         else
             ops += decimal((x - lastX) * cosine + (y - lastY) * sine, 2) + " 0 Td ";
-        ops += "<" + hexOf(word.text) + "> Tj\n";
+        ops += '<';
+        ops += hexOf(word.text);
+        ops += "> Tj\n";
         lastX = x;
         lastY = y;
     }
