@@ -18,6 +18,24 @@ namespace {
 using vlmtest::Page;
 namespace fs = std::filesystem;
 
+// A file-size limit just above what a document holds stands in for a full disk, while it lives.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &mSaved);
+        rlimit limit = mSaved;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &mSaved); }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit mSaved{};
+};
+
 const std::vector<std::string> kText = {
     "Invoice number 4711 for scanning services",
     "Searchable documents keep their words",
@@ -292,15 +310,11 @@ TEST(PdfMaker, PageThatCannotBeWrittenLeavesTheEarlierPagesIntact) {
     ASSERT_EQ(addPage(vlmtest::toBw(textPage())), VLM_OK);
     uint32_t size = 0;
     ASSERT_EQ(VLMC_getFileSize(&size), VLM_OK);
-    // A file-size limit just above the first page stands in for a full disk.
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    rlimit limit = saved;
-    limit.rlim_cur = size + 100;
-    setrlimit(RLIMIT_FSIZE, &limit);
-    const int32_t failed = addPage(textPage());
-    setrlimit(RLIMIT_FSIZE, &saved);
+    int32_t failed = VLM_OK;
+    {
+        const FileSizeLimit full(size + 100);
+        failed = addPage(textPage());
+    }
     EXPECT_EQ(failed, VLM_ERR_FILEWRITE);
     uint32_t after = 0;
     ASSERT_EQ(VLMC_getFileSize(&after), VLM_OK);
@@ -438,20 +452,17 @@ TEST(PdfMaker, PageCountTellsWhatAFileKeepsWhenALaterPageFindsNoRoom) {
     ASSERT_EQ(addPage(textPage()), VLM_OK);
     uint32_t size = 0;
     ASSERT_EQ(VLMC_getFileSize(&size), VLM_OK);
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    rlimit limit = saved;
-    limit.rlim_cur = size + 100;
-    setrlimit(RLIMIT_FSIZE, &limit);
     int32_t failed = VLM_OK;
-    for (int i = 0; i < 3 && failed == VLM_OK; ++i)
-        failed = addPage(textPage());
-    if (failed == VLM_OK)
-        failed = VLMC_getFileSize(&size);
     int32_t kept = -1;
-    const int32_t counted = VLMC_getPageCount(&kept);
-    setrlimit(RLIMIT_FSIZE, &saved);
+    int32_t counted = VLM_OK;
+    {
+        const FileSizeLimit full(size + 100);
+        for (int i = 0; i < 3 && failed == VLM_OK; ++i)
+            failed = addPage(textPage());
+        if (failed == VLM_OK)
+            failed = VLMC_getFileSize(&size);
+        counted = VLMC_getPageCount(&kept);
+    }
     EXPECT_EQ(failed, VLM_ERR_FILEWRITE);
     EXPECT_EQ(counted, VLM_OK);
     EXPECT_EQ(kept, 1);
