@@ -23,11 +23,13 @@
 #include "TlvQSWindows.h"
 #include "TlvReadFilesThread.h"
 #include "TlvScanHost.h"
+#include "TlvSettingsBackup.h"
 #include "TlvWorkers.h"
 
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -106,6 +108,12 @@ public:
     const tlv::TlvBatchSnapshot& batchSnapshot() const { return *mBatch; }
     TlvAppSettingMdl& appSettingObj() { return mAppSettingObj; }
     const TlvPrefsSettingMdl& prefsSettingObj() const { return mPrefsSettingObj; }
+    TlvPrefsSettingMdl& prefsSettingObj() { return mPrefsSettingObj; }
+    fnd::UserDefaults& userDefaults() { return mDefaults; }
+    // The backup of the settings in force.
+    tlv::TlvSettingsBackup settingsBackup() {
+        return {mAppSettingObj, mPrefsSettingObj, mJobLists, mDefaults};
+    }
     TlvJobListStorage& jobLists() { return mJobLists; }
     // The job of the selected row; null when none is selected.
     TlvJobListSettingMdl* selJobListMdl() const;
@@ -167,6 +175,9 @@ public:
     // The output-function view, made on first use (it needs the Qt application).
     tlv::TlvFunctionViewCntlr& functionViewCntlr();
     void setFuncTypeInFOAJLMdl(int type);
+    // Where the last batch's files went: the picture folder or the function's save folder; none
+    // without the function's settings.
+    std::optional<std::filesystem::path> saveFolder() const;
     // The scanner's button 1 starts the scan-first job (its button status 1) or nothing (-1).
     void setIsBtn1AllocFOAScan(bool on);
     void setFuncStngInFOAJLMdl(const TlvFuncSettingMdl& model);

@@ -24,6 +24,9 @@ class QLabel;
 
 namespace tlv {
 
+class TlvAboutCntlr;
+class TlvPrefsCntlr;
+
 class TlvMainWindow final : public QMainWindow, public TlvMainView {
 public:
     // The menu commands whose enabling follows the state.
@@ -51,6 +54,8 @@ public:
     QAction* action(Command command) const;
     // Hooks for the scan-settings panel, which needs the scan session.
     void setScanSettingsOpener(std::function<void()> open) { mOpenScanSettings = std::move(open); }
+    TlvPrefsCntlr& prefsCntlr() { return *mPrefs; }
+    TlvAboutCntlr& aboutCntlr() { return *mAbout; }
 
     // TlvMainView
     void showTopScreen(int mode) override;
@@ -94,6 +99,8 @@ private:
     TlvMainScreens mScreens;
     QPointer<QWidget> mFunctionView;
     std::vector<std::pair<Command, QAction*>> mActions;
+    std::unique_ptr<TlvPrefsCntlr> mPrefs;
+    std::unique_ptr<TlvAboutCntlr> mAbout;
     // The animation strips by mode: scan first, jobs.
     std::array<std::shared_ptr<const AnimationStrip>, 2> mAnimImg;
 };
