@@ -48,8 +48,8 @@ TlvAboutCntlr::TlvAboutCntlr(QWidget* parent, const fnd::Bundle& bundle) : mAbou
     column->addWidget(centred(mAboutPnl, kName, infoText(bundle, "CFBundleName"), true));
     const QString prefix = infoText(bundle, "VXVersion");
     const QString version = infoText(bundle, "CFBundleShortVersionString");
-    column->addWidget(
-        centred(mAboutPnl, kVersion, prefix.isEmpty() || version.isEmpty() ? QString() : prefix + version, false));
+    column->addWidget(centred(mAboutPnl, kVersion,
+                              prefix.isEmpty() || version.isEmpty() ? QString() : prefix + version, false));
     column->addWidget(centred(mAboutPnl, kCopyright, infoText(bundle, "NSHumanReadableCopyright"), false));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, mAboutPnl);
     QObject::connect(buttons, &QDialogButtonBox::rejected, mAboutPnl, &QDialog::hide);

@@ -56,7 +56,8 @@ void noticeLater(const char* title, const char* key, bool critical) {
 
 TlvPrefsCntlr::TlvPrefsCntlr(QWidget* mainWindow, TlvPrefsSettingMdl& prefs, TlvSettingsBackup backup,
                              fnd::UserDefaults& defaults, std::function<void()> restored)
-    : mMainWindow(mainWindow), mPrefs(prefs), mBackup(backup), mDefaults(defaults), mRestored(std::move(restored)) {
+    : mMainWindow(mainWindow), mPrefs(prefs), mBackup(backup), mDefaults(defaults),
+      mRestored(std::move(restored)) {
     mFolder = mDefaults.string(kFolderKey).value_or(documentsFolder().string());
     mMailLimitTimer.setSingleShot(true);
     mMailLimitTimer.setInterval(kMailLimitDelayMs);
@@ -117,7 +118,8 @@ void TlvPrefsCntlr::buildPanel() {
     column->addWidget(note);
     auto* backupRow = new QHBoxLayout;
     auto* backupButton = appkit::tagged(new QPushButton(appkit::localized("Pref_Backup"), mPanel), kBackup);
-    auto* restoreButton = appkit::tagged(new QPushButton(appkit::localized("Pref_Restore"), mPanel), kRestore);
+    auto* restoreButton =
+        appkit::tagged(new QPushButton(appkit::localized("Pref_Restore"), mPanel), kRestore);
     backupRow->addWidget(backupButton);
     backupRow->addWidget(restoreButton);
     backupRow->addStretch(1);

@@ -150,10 +150,12 @@ TEST_F(Prefs, AFailedBackupWriteLeavesNoFile) {
 }
 
 TEST_F(Prefs, AGoneOrTemporaryRememberedFolderFallsBackToDocuments) {
-    const fs::path documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation).toStdString();
+    const fs::path documents =
+        QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation).toStdString();
     const auto startIn = [&](const fs::path& remembered) {
         defaults.set(TlvPrefsCntlr::kFolderKey, fnd::Value(remembered.string()));
-        return TlvPrefsCntlr(nullptr, cntlr->prefsSettingObj(), cntlr->settingsBackup(), defaults, {}).startFolder();
+        return TlvPrefsCntlr(nullptr, cntlr->prefsSettingObj(), cntlr->settingsBackup(), defaults, {})
+            .startFolder();
     };
     EXPECT_EQ(startIn(home.dir() / "gone"), documents);
     const fs::path tmp = fs::temp_directory_path() / "kept";
