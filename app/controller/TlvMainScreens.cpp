@@ -34,8 +34,8 @@ QString family(int first, int states = 6) {
     return ids.join(':');
 }
 
-template <typename B = UButton> B* imageButton(QWidget* parent, int tag, const char* key, const QString& images,
-                                               bool titled) {
+template <typename B = UButton>
+B* imageButton(QWidget* parent, int tag, const char* key, const QString& images, bool titled) {
     auto* button = appkit::tagged(new B(parent), tag);
     button->setText((titled ? appkit::localized(key) : QString()) + '!' + images);
     button->awakeFromNib();
@@ -135,9 +135,9 @@ struct PreviewButton {
     int images;
 };
 constexpr PreviewButton kPreviewButtons[] = {
-    {tag::kPreviewFirst, "Tip_PageFirst", 10700},      {tag::kPreviewPrev, "Tip_PagePrev", 10800},
-    {tag::kPreviewNext, "Tip_PageNext", 10900},        {tag::kPreviewLast, "Tip_PageLast", 11000},
-    {tag::kPreviewZoomIn, "Tip_ZoomIn", 11100},        {tag::kPreviewZoomOut, "Tip_ZoomOut", 11200},
+    {tag::kPreviewFirst, "Tip_PageFirst", 10700},       {tag::kPreviewPrev, "Tip_PagePrev", 10800},
+    {tag::kPreviewNext, "Tip_PageNext", 10900},         {tag::kPreviewLast, "Tip_PageLast", 11000},
+    {tag::kPreviewZoomIn, "Tip_ZoomIn", 11100},         {tag::kPreviewZoomOut, "Tip_ZoomOut", 11200},
     {tag::kPreviewRotateDown, "Tip_RotateLeft", 11300}, {tag::kPreviewRotateUp, "Tip_RotateRight", 11400},
 };
 
@@ -246,11 +246,11 @@ QWidget* buildModeButtons(QWidget* base) {
     auto* row = new QWidget(base);
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(imageButton<UFoaJobBtn>(row, tag::kModeFoa, "Mode_FOA",
-                                              "1002:1003:1002:1004:1005:1006:1000:1000::1000:1001:1001", true));
+    layout->addWidget(imageButton<UFoaJobBtn>(
+        row, tag::kModeFoa, "Mode_FOA", "1002:1003:1002:1004:1005:1006:1000:1000::1000:1001:1001", true));
     layout->addWidget(label(row, tag::kModeChangeImage));
-    layout->addWidget(imageButton<UFoaJobBtn>(row, tag::kModeJob, "Mode_JOB",
-                                              "1012:1013:1012:1014:1015:1016:1010:1010::1010:1011:1011", true));
+    layout->addWidget(imageButton<UFoaJobBtn>(
+        row, tag::kModeJob, "Mode_JOB", "1012:1013:1012:1014:1015:1016:1010:1010::1010:1011:1011", true));
     layout->addStretch(1);
     return row;
 }
@@ -319,7 +319,8 @@ TlvMainScreens::TlvMainScreens(QWidget* baseView) : base(baseView) {
     auto* helpRow = new QHBoxLayout(prefHelp);
     helpRow->addWidget(checkBox(prefHelp, tag::kBtn1FoaScan, "Top_Btn1FoaScan"));
     helpRow->addStretch(1);
-    helpRow->addWidget(imageButton<UPrefsHelpBtn>(prefHelp, tag::kPrefs, "Btn_Settings", family(11800), true));
+    helpRow->addWidget(
+        imageButton<UPrefsHelpBtn>(prefHelp, tag::kPrefs, "Btn_Settings", family(11800), true));
     helpRow->addWidget(imageButton<UPrefsHelpBtn>(prefHelp, tag::kHelp, "Btn_Help", family(10100), true));
     column->addWidget(prefHelp);
     keepLight(prefHelp);

@@ -26,10 +26,10 @@ constexpr int kStepDone = 7;
 constexpr int kStepLeftOut = 8;
 constexpr int kStepCurrent = -1;
 
-constexpr const char* kFixExeKeys[] = {"FixState_Exe_SaveFile", "FixState_Exe_AttachMail", "FixState_Exe_Print",
-                                       "FixState_Exe_SendApp"};
-constexpr const char* kFixDoneKeys[] = {"FixState_Fix_SaveFile", "FixState_Fix_AttachMail", "FixState_Fix_Print",
-                                        "FixState_Fix_SendApp"};
+constexpr const char* kFixExeKeys[] = {"FixState_Exe_SaveFile", "FixState_Exe_AttachMail",
+                                       "FixState_Exe_Print", "FixState_Exe_SendApp"};
+constexpr const char* kFixDoneKeys[] = {"FixState_Fix_SaveFile", "FixState_Fix_AttachMail",
+                                        "FixState_Fix_Print", "FixState_Fix_SendApp"};
 
 QString byFunction(const char* const (&keys)[4], int func) {
     return func >= 0 && func < 4 ? appkit::localized(keys[func]) : QString();
@@ -76,8 +76,7 @@ void TlvMainWindow::animate(bool scanView, bool start) {
     if (start) {
         view->setImage(mAnimImg[mCntlr.curScanModeType() == kScanModeFOA ? 0 : 1]);
         view->startThreadAnimation();
-    }
-    else
+    } else
         view->stopThreadAnimation();
 }
 
@@ -95,7 +94,7 @@ void TlvMainWindow::updateUIByAppState(int state) {
     // The screen of the state; 200 keeps the scanning screen until the choice or check follows.
     if (isMainTopState(state))
         mScreens.mainDummy->setCurrentWidget(mCntlr.curScanModeType() == kScanModeFOA ? mScreens.foaTop
-                                                                                       : mScreens.jobTop);
+                                                                                      : mScreens.jobTop);
     else
         mScreens.mainDummy->setCurrentWidget(mScreens.work);
     if (isExecuteScnState(state))
@@ -128,7 +127,7 @@ void TlvMainWindow::updateScanScreen(int state, bool manualFeed) {
         if (scanView)
             scanView->setIsContinueScanState(true);
     }
-    static constexpr const char* kStatus[] = {"ScanState_Ready", "ScanState_Ready", "ScanState_Scning",
+    static constexpr const char* kStatus[] = {"ScanState_Ready", "ScanState_Ready",  "ScanState_Scning",
                                               "ScanState_Write", "ScanState_Finish", "ScanState_Err"};
     setText(tag::kScanStatus, appkit::localized(kStatus[state - AppStateScanStandby]));
     if (state <= AppStateScanReady) {
@@ -177,8 +176,10 @@ void TlvMainWindow::updateFinishScreen(int state) {
         mScreens.animFin->hide();
         if (state == AppStateFixDone) {
             setText(tag::kFixStatus, byFunction(kFixDoneKeys, func));
-            setText(tag::kFixSubStatus, func == kFuncPrint ? appkit::localized("FixState_Sub_Print") : QString());
-            if (mCntlr.curScanModeType() == kScanModeJOB && !mCntlr.isCurConfirmOutput() && mCntlr.isAutoCloseApp())
+            setText(tag::kFixSubStatus,
+                    func == kFuncPrint ? appkit::localized("FixState_Sub_Print") : QString());
+            if (mCntlr.curScanModeType() == kScanModeJOB && !mCntlr.isCurConfirmOutput() &&
+                mCntlr.isAutoCloseApp())
                 setText(tag::kFixSubStatus, appkit::localized("FixState_Fix_AutoClose"));
         }
     }
@@ -258,7 +259,9 @@ std::vector<int> TlvMainWindow::functionFieldTags() const {
     std::vector<int> format = jobMain ? std::vector<int>{} : std::vector<int>{1410, 1411};
     const std::vector<int> path = {1413, 1414, 1415};
     std::vector<int> tags;
-    const auto add = [&tags](const std::vector<int>& group) { tags.insert(tags.end(), group.begin(), group.end()); };
+    const auto add = [&tags](const std::vector<int>& group) {
+        tags.insert(tags.end(), group.begin(), group.end());
+    };
     switch (mCntlr.curFuncTypeApp()) {
     case kFuncSave:
         add(fileName), add(format), add(path);
@@ -281,7 +284,9 @@ std::vector<int> TlvMainWindow::functionFieldTags() const {
 std::vector<int> TlvMainWindow::keyViewTags() const {
     const int state = mCntlr.appState();
     std::vector<int> tags = {tag::kModeFoa, tag::kModeJob};
-    const auto add = [&tags](const auto& group) { tags.insert(tags.end(), std::begin(group), std::end(group)); };
+    const auto add = [&tags](const auto& group) {
+        tags.insert(tags.end(), std::begin(group), std::end(group));
+    };
     if (inStates(state, 0, 99)) {
         if (mCntlr.curScanModeType() == kScanModeFOA) {
             add(std::initializer_list<int>{tag::kFoaScanSettings, tag::kFoaContinueScan, tag::kFoaScan});
@@ -298,7 +303,8 @@ std::vector<int> TlvMainWindow::keyViewTags() const {
         else if (state == AppStateFuncSelect)
             add(std::initializer_list<int>{400, 401, 402, 403, 404});
         else if (state == AppStateFuncConfirm)
-            add(functionFieldTags()), add(std::initializer_list<int>{tag::kFuncViewBack, tag::kFuncViewExecute});
+            add(functionFieldTags()),
+                add(std::initializer_list<int>{tag::kFuncViewBack, tag::kFuncViewExecute});
         else if (state >= AppStateFixStart)
             add(std::initializer_list<int>{tag::kFixDone, tag::kFixOpenFolder});
     }

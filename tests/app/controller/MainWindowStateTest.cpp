@@ -84,8 +84,9 @@ TEST_P(MainWindowState, TopScreenOfTheModeWithItsTabOrderAndMenus) {
     EXPECT_EQ(Shown(tag::kStepJobSel), !foa());
     EXPECT_TRUE(Tagged<QAbstractButton>(foa() ? tag::kModeFoa : tag::kModeJob)->isChecked());
     EXPECT_FALSE(Tagged<QAbstractButton>(foa() ? tag::kModeJob : tag::kModeFoa)->isChecked());
-    EXPECT_EQ(Text(tag::kStepInfo), foa() ? "Scan first, then choose whether to save, mail, print or open the pages."
-                                          : "Choose a job and press Scan for the Job: the pages go where the job says.");
+    EXPECT_EQ(Text(tag::kStepInfo),
+              foa() ? "Scan first, then choose whether to save, mail, print or open the pages."
+                    : "Choose a job and press Scan for the Job: the pages go where the job says.");
     const std::vector<int> order =
         foa() ? std::vector<int>{100, 101, 1009, 201, 202, 109, 110, 111}
               : std::vector<int>{100, 101, 1700, 1701, 1702, 1030, 302, 303, 304, 109, 110, 111};
@@ -112,8 +113,8 @@ TEST_P(MainWindowState, ScanningScreenFollowsTheBatch) {
     EXPECT_FALSE(window->validateMenuItem(Command::Close));
     EXPECT_TRUE(window->validateMenuItem(Command::About));
     EXPECT_TRUE(window->validateMenuItem(Command::Help));
-    EXPECT_EQ(window->keyViewTags(), (std::vector<int>{100, 101, 1100, 1101, 1109, 1102, 1103, 1104, 1105, 1106,
-                                                       1107, 1204, 1206, 1205, 109, 110, 111}));
+    EXPECT_EQ(window->keyViewTags(), (std::vector<int>{100, 101, 1100, 1101, 1109, 1102, 1103, 1104, 1105,
+                                                       1106, 1107, 1204, 1206, 1205, 109, 110, 111}));
     Picture(101);
     cntlr->setAppState(AppStateScanning);
     cntlr->addImgInfo(test::GreyPage(0), 0);
@@ -158,8 +159,9 @@ TEST_P(MainWindowState, CheckAndFinishScreens) {
     cntlr->setAppState(AppStateFuncStart);
     if (foa()) {
         cntlr->showSelectFunction();
-        EXPECT_EQ(window->keyViewTags(), (std::vector<int>{100, 101, 1100, 1101, 1109, 1102, 1103, 1104, 1105, 1106,
-                                                           1107, 400, 401, 402, 403, 404, 109, 110, 111}));
+        EXPECT_EQ(window->keyViewTags(),
+                  (std::vector<int>{100, 101, 1100, 1101, 1109, 1102, 1103, 1104, 1105, 1106, 1107, 400, 401,
+                                    402, 403, 404, 109, 110, 111}));
         cntlr->fixFunction(401);
     } else {
         cntlr->fixFunction();
@@ -171,8 +173,8 @@ TEST_P(MainWindowState, CheckAndFinishScreens) {
     EXPECT_NE(Text(tag::kScanInfo), "ignored");
     if (foa()) { // a mail of the scan-first job: its name and format fields, then the buttons
         EXPECT_EQ(window->keyViewTags(),
-                  (std::vector<int>{100, 101, 1100, 1101, 1109, 1102, 1103, 1104, 1105, 1106, 1107, 1405, 1407,
-                                    1408, 1410, 1411, 1300, 1301, 109, 110, 111}));
+                  (std::vector<int>{100,  101,  1100, 1101, 1109, 1102, 1103, 1104, 1105, 1106, 1107,
+                                    1405, 1407, 1408, 1410, 1411, 1300, 1301, 109,  110,  111}));
     }
     Picture(202);
 
