@@ -28,7 +28,9 @@ namespace tlv {
 
 TlvMainWindow::TlvMainWindow(TlvMainCntlr& cntlr, std::function<void()> quit)
     : mCntlr(cntlr), mQuit(std::move(quit)), mScreens(new QWidget) {
-    setWindowTitle(appkit::localized("Title_MainWin"));
+    const std::string* device = fnd::Bundle::main().infoValue("VXDeviceName").asString();
+    setWindowTitle(
+        appkit::localized("Title_MainWin").arg(device ? QString::fromStdString(*device) : QString()));
     setCentralWidget(mScreens.base);
     if (const auto icon = ViewImage::named("AppIcon")) {
         setWindowIcon(QIcon(icon->path()));

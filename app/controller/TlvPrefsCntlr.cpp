@@ -234,15 +234,23 @@ bool TlvPrefsCntlr::backUpTo(const fs::path& file) {
 
 bool TlvPrefsCntlr::restoreFrom(const fs::path& file) {
     savePrefsCntlr(file);
-    const bool restored = mBackup.restore(file) == TlvSettingsBackup::Restore::Restored;
-    if (restored) {
+    using Restore = TlvSettingsBackup::Restore;
+    switch (mBackup.restore(file)) {
+    case Restore::Restored:
         mIsLoadSetting = true;
         initPrefsPanel();
         noticeLater("Confirm", "Cnfm_RestoreSuccess", false);
-    } else {
+        return true;
+    case Restore::OtherVersion:
+        noticeLater("Error", "Err_BackupOtherVersion", true);
+        return false;
+    case Restore::Damaged:
         noticeLater("Error", "Err_NotGetSetting", true);
+        return false;
+    default:
+        noticeLater("Error", "Err_NotABackup", true);
+        return false;
     }
-    return restored;
 }
 
 void TlvPrefsCntlr::savePrefsCntlr(const fs::path& file) {

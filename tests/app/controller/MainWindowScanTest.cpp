@@ -74,15 +74,16 @@ protected:
         scanView = std::make_unique<TlvScanViewCntlr>(*cntlr, device.get());
         cntlr->setScanCntlrs(scanView.get(), device.get());
         cntlr->setMainView(window.get());
-        QObject::connect(&cntlr->notifier(), &TlvCntlrNotifier::appStateChanged, window.get(), [this](int state) {
-            const int status = state >= AppStateFixStart ? tag::kFixStatus : tag::kScanStatus;
-            seen[state] = {Tagged<QLabel>(status)->text(),
-                           Tagged<QLabel>(tag::kStepInfo)->text(),
-                           Tagged(tag::kScanFinish)->isVisible(),
-                           Tagged(tag::kFoaScan)->isEnabled(),
-                           window->validateMenuItem(TlvMainWindow::Command::Quit),
-                           window->keyViewTags()};
-        });
+        QObject::connect(
+            &cntlr->notifier(), &TlvCntlrNotifier::appStateChanged, window.get(), [this](int state) {
+                const int status = state >= AppStateFixStart ? tag::kFixStatus : tag::kScanStatus;
+                seen[state] = {Tagged<QLabel>(status)->text(),
+                               Tagged<QLabel>(tag::kStepInfo)->text(),
+                               Tagged(tag::kScanFinish)->isVisible(),
+                               Tagged(tag::kFoaScan)->isEnabled(),
+                               window->validateMenuItem(TlvMainWindow::Command::Quit),
+                               window->keyViewTags()};
+            });
         window->show();
         window->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
@@ -141,8 +142,8 @@ TEST_F(MainWindowScan, ScanFirstJobFromTheTopScreenToTheSavedFileAndBack) {
     EXPECT_FALSE(seen[AppStateFixStart].quitEnabled);
     EXPECT_EQ(Tagged<QLabel>(tag::kFixStatus)->text(), "The files have been saved.");
     EXPECT_TRUE(window->validateMenuItem(TlvMainWindow::Command::Quit));
-    EXPECT_EQ(seen[AppStateFixDone].tabs, (std::vector<int>{100, 101, 1100, 1101, 1109, 1102, 1103, 1104, 1105, 1106,
-                                                            1107, 501, 502, 109, 110, 111}));
+    EXPECT_EQ(seen[AppStateFixDone].tabs, (std::vector<int>{100, 101, 1100, 1101, 1109, 1102, 1103, 1104,
+                                                            1105, 1106, 1107, 501, 502, 109, 110, 111}));
     EXPECT_EQ(std::distance(fs::directory_iterator(out), fs::directory_iterator()), 1);
 
     Click(tag::kFixDone);
@@ -162,11 +163,12 @@ TEST_F(MainWindowScan, AJamStopsTheBatchWithItsMessageAndOffersTheScannedPages) 
         std::chrono::seconds(10)));
     EXPECT_EQ(Tagged<QLabel>(tag::kScanStatus)->text(), "Scanning stopped");
     EXPECT_EQ(Tagged<QAbstractButton>(tag::kScanCancelContinue)->text(), "Scan More");
-    EXPECT_EQ(Tagged<QLabel>(tag::kStepInfo)->text(), "Add more pages and press Scan More, or press Finish Scanning.");
+    EXPECT_EQ(Tagged<QLabel>(tag::kStepInfo)->text(),
+              "Add more pages and press Scan More, or press Finish Scanning.");
     ASSERT_GE(cntlr->countOfImgInfoDict(), 1u);
     EXPECT_TRUE(Tagged(tag::kScanFinish)->isEnabled());
-    EXPECT_EQ(window->keyViewTags(), (std::vector<int>{100, 101, 1100, 1101, 1109, 1102, 1103, 1104, 1105, 1106,
-                                                       1107, 1204, 1206, 1205, 109, 110, 111}));
+    EXPECT_EQ(window->keyViewTags(), (std::vector<int>{100, 101, 1100, 1101, 1109, 1102, 1103, 1104, 1105,
+                                                       1106, 1107, 1204, 1206, 1205, 109, 110, 111}));
     saveScreenshots(window.get(), "main-window-foa-jam");
 
     Click(tag::kScanFinish); // the pages scanned before the jam go on to the choice
