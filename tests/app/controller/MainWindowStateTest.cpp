@@ -149,6 +149,11 @@ TEST_P(MainWindowState, ScanningScreenFollowsTheBatch) {
     EXPECT_EQ(Text(tag::kScanStatus), "Scanning…");
     EXPECT_EQ(Text(tag::kScanNum), "Pages scanned: 2");
     Picture(102);
+    // The other mode's button asks to cancel; refused, the scan goes on and the buttons spring back.
+    Tagged<QAbstractButton>(foa() ? tag::kModeJob : tag::kModeFoa)->click();
+    EXPECT_EQ(cntlr->appState(), AppStateScanning);
+    EXPECT_TRUE(Tagged<QAbstractButton>(foa() ? tag::kModeFoa : tag::kModeJob)->isChecked());
+    EXPECT_FALSE(Tagged<QAbstractButton>(foa() ? tag::kModeJob : tag::kModeFoa)->isChecked());
 
     // With continue-scan on, the end of a batch offers more pages and the finish.
     cntlr->appSettingObj().setIsValidContinueScanFOA(true);
