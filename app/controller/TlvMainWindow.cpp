@@ -37,6 +37,7 @@ TlvMainWindow::TlvMainWindow(TlvMainCntlr& cntlr, std::function<void()> quit)
         VX_Message::setAppIcon(windowIcon());
     }
     mAnimImg = {AnimationStrip::named("anime_o_0.09"), AnimationStrip::named("anime_b_0.09")};
+    mAnimFin = AnimationStrip::named("anime_f_0.09");
     mPrefs = std::make_unique<TlvPrefsCntlr>(this, mCntlr.prefsSettingObj(), mCntlr.settingsBackup(),
                                              mCntlr.userDefaults(),
                                              [this] { showTopScreen(mCntlr.curScanModeType()); });

@@ -103,6 +103,8 @@ private:
     std::unique_ptr<TlvAboutCntlr> mAbout;
     // The animation strips by mode: scan first, jobs.
     std::array<std::shared_ptr<const AnimationStrip>, 2> mAnimImg;
+    // The finish screen's own strip: a page with a growing ring.
+    std::shared_ptr<const AnimationStrip> mAnimFin;
 };
 
 } // namespace tlv

@@ -74,7 +74,7 @@ void TlvMainWindow::setText(int tag, const QString& text) {
 void TlvMainWindow::animate(bool scanView, bool start) {
     NwAnimationImageView* view = scanView ? mScreens.animScn : mScreens.animFin;
     if (start) {
-        view->setImage(mAnimImg[mCntlr.curScanModeType() == kScanModeFOA ? 0 : 1]);
+        view->setImage(scanView ? mAnimImg[mCntlr.curScanModeType() == kScanModeFOA ? 0 : 1] : mAnimFin);
         view->startThreadAnimation();
     } else
         view->stopThreadAnimation();

@@ -119,6 +119,12 @@ TEST_P(MainWindowState, TopScreenOfTheModeWithItsTabOrderAndMenus) {
     EXPECT_EQ(FocusChain(), ShownKeyViews());
     EXPECT_TRUE(Enabled(tag::kPrefs));
     EXPECT_TRUE(Enabled(tag::kBtn1FoaScan));
+    int scanSettings = 0; // the scan-settings panel needs the scan session; a stand-in counts
+    window->setScanSettingsOpener([&scanSettings] { ++scanSettings; });
+    if (foa()) {
+        Tagged<QAbstractButton>(tag::kFoaScanSettings)->click();
+        EXPECT_EQ(scanSettings, 1);
+    }
     for (const Command c : {Command::Quit, Command::Close, Command::Prefs, Command::About, Command::Help})
         EXPECT_TRUE(window->validateMenuItem(c)) << static_cast<int>(c);
     Picture(0);
@@ -219,7 +225,7 @@ TEST_P(MainWindowState, CheckAndFinishScreens) {
     EXPECT_TRUE(Enabled(tag::kFixDone));
     EXPECT_FALSE(Shown(tag::kFixAnimation));
     EXPECT_TRUE(window->validateMenuItem(Command::Quit));
-    EXPECT_EQ(Text(tag::kStepInfo), "Finishing the pages.");
+    EXPECT_EQ(Text(tag::kStepInfo), "Finishing. The result appears on the right.");
     Picture(306);
     window->setStateInfoStrForMainUI("The folder is full.");
     EXPECT_EQ(Text(tag::kFixSubStatus), "The folder is full.");
