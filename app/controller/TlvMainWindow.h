@@ -44,7 +44,7 @@ public:
     std::vector<int> keyViewTags() const;
     // A failure message for the status lines of the scanning or finish screen.
     void setStateInfoStrForMainUI(const QString& message);
-    // The page counter: pages + 1 while a page is scanned, the page count when pages is negative.
+    // The page counter: the pages scanned so far, or the page list's count when pages is negative.
     void updateScanNum(int pages);
     // The check boxes from the application settings.
     void updateCntlrs();

@@ -197,7 +197,7 @@ void TlvMainWindow::setStateInfoStrForMainUI(const QString& message) {
 }
 
 void TlvMainWindow::updateScanNum(int pages) {
-    const int shown = pages < 0 ? static_cast<int>(mCntlr.countOfImgInfoDict()) : pages + 1;
+    const int shown = pages < 0 ? static_cast<int>(mCntlr.countOfImgInfoDict()) : pages;
     setText(tag::kScanNum, appkit::localized("ScanNum_Str").arg(shown));
 }
 

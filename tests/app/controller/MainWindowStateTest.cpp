@@ -151,7 +151,7 @@ TEST_P(MainWindowState, ScanningScreenFollowsTheBatch) {
     Picture(101);
     cntlr->setAppState(AppStateScanning);
     cntlr->addImgInfo(test::GreyPage(0), 0);
-    window->updateScanNum(1);
+    cntlr->displayOfPreview({}, 1); // the second page arrives: the counter follows the controller
     EXPECT_EQ(Text(tag::kScanStatus), "Scanning…");
     EXPECT_EQ(Text(tag::kScanNum), "Pages scanned: 2");
     Picture(102);
