@@ -131,7 +131,9 @@ private:
     // Hooks of the settings categories (basic settings, favourites, scan area, preview, tone, image
     // enhancement, extra settings, palettes).
     void buildToneSettingView() {}
-    void setupRollOverButtons() {}
+    // The image buttons' looks by state and the slider ends' images (QSUIRollOverButtons.cpp).
+    void setupRollOverButtons();
+    void setupSliderEndImages(QWidget* view);
     void initAreaSelectionUI() {}
     void initImageEnhanceUI() {}
     void initToneSettingUI() {}

@@ -2,9 +2,11 @@
 
 #include "BundleNib.h"
 #include "DialogItems.h"
+#include "FRollOverButton.h"
 #include "NotificationCenter.h"
 #include "QSUIStrings.h"
 #include "ResourcePeeker.h"
+#include "RollOverImages.h"
 #include "ShieldWindows.h"
 #include "Tags.h"
 
@@ -26,7 +28,11 @@ void RunEventSlice() {
 }
 
 std::unique_ptr<QWidget> LoadScanWindow(const QString& name) {
-    return LoadBundleNib(name, {}, ResourcePeeker);
+    static const NibClassMap classes{
+        {QStringLiteral("FRollOverButton"),
+         [](QWidget* parent) { return new ComOrvikElectronicsK3100FRollOverButton(parent); }},
+    };
+    return LoadBundleNib(name, classes, ResourcePeeker);
 }
 
 } // namespace
@@ -43,6 +49,9 @@ QSUIScanWindows::QSUIScanWindows() : mProgressWindow(LoadScanWindow(QStringLiter
         panel.release()->setParent(mProgressWindow.get(), Qt::Window | Qt::Dialog);
     else
         mOwnScanPanel = std::move(panel);
+    SetupRollOverButton(
+        mScanPanel, kScanNextButtonTag,
+        {"SPN_Scan_N", "SPN_Scan_S", "SPN_Scan_NF", "SPN_Scan_SF", "SPN_Scan_G", "SPN_Scan_C"});
     for (const int tag : {kScanNextButtonTag, kStopButtonTag})
         if (auto* button = appkit::viewWithTag<QAbstractButton>(mScanPanel, tag))
             QObject::connect(button, &QAbstractButton::clicked, button,

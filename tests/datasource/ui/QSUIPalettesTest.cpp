@@ -66,7 +66,8 @@ TEST_F(QSUIPalettesTest, WithoutStoredPlacesThePalettesStackAtTheRightEdgeAndSta
 
 TEST_F(QSUIPalettesTest, ButtonsShowAndHideThePalettesAndPlacesAreKeptAcrossDialogs) {
     Dialog();
-    auto* imageButton = appkit::viewWithTag<QAbstractButton>(mController->window(), Controller::kImagePaletteButtonTag);
+    auto* imageButton =
+        appkit::viewWithTag<QAbstractButton>(mController->window(), Controller::kImagePaletteButtonTag);
     ASSERT_NE(imageButton, nullptr);
     imageButton->click();
     EXPECT_TRUE(mController->imagePalette()->isVisible());
@@ -85,8 +86,9 @@ TEST_F(QSUIPalettesTest, ButtonsShowAndHideThePalettesAndPlacesAreKeptAcrossDial
     EXPECT_EQ(mController->preferencePalette()->pos(), QPoint(60, 70));
     // Closed by its own title bar: the button follows.
     mController->imagePalette()->close();
-    EXPECT_FALSE(appkit::viewWithTag<QAbstractButton>(mController->window(), Controller::kImagePaletteButtonTag)
-                     ->isChecked());
+    EXPECT_FALSE(
+        appkit::viewWithTag<QAbstractButton>(mController->window(), Controller::kImagePaletteButtonTag)
+            ->isChecked());
 }
 
 TEST_F(QSUIPalettesTest, PlacesOffEveryScreenAreBroughtBackOntoOne) {
