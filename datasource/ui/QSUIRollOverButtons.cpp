@@ -13,8 +13,9 @@ constexpr Names Tool(const char* normal, const char* disabled) {
     return {normal, nullptr, nullptr, nullptr, disabled, nullptr};
 }
 
-constexpr Names kSimpleScan{"SPL_Scan_N", "SPL_Scan_S", "SPL_Scan_NF", "SPL_Scan_SF", "SPL_Scan_G", "SPL_Scan_C"};
-constexpr Names kAdvancedScan{"DTL_Scan_N", "DTL_Scan_S", "DTL_Scan_NF",
+constexpr Names kSimpleScan{"SPL_Scan_N",  "SPL_Scan_S", "SPL_Scan_NF",
+                            "SPL_Scan_SF", "SPL_Scan_G", "SPL_Scan_C"};
+constexpr Names kAdvancedScan{"DTL_Scan_N",  "DTL_Scan_S", "DTL_Scan_NF",
                               "DTL_Scan_SF", "DTL_Scan_G", "DTL_Scan_C"};
 
 struct SSliderEnd {
