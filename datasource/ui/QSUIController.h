@@ -75,6 +75,7 @@ public:
     void endScanPanelModalSession(std::intptr_t session) override;
     void idleScanPanel() override;
     bool isScanPanelVisible() const override;
+    void setScanPanelWorksWhenModal(bool works) override;
     QSUIScanWindows& scanWindows() { return mScanWindows; }
 
     // The floating palettes of the advanced mode (QSUIPalettes.cpp): tool windows of the dialog that the

@@ -35,7 +35,16 @@ std::unique_ptr<QWidget> LoadScanWindow(const QString& name) {
     return LoadBundleNib(name, classes, ResourcePeeker);
 }
 
+QPointer<QWidget>& ShownProgressWindow() {
+    static QPointer<QWidget> shown;
+    return shown;
+}
+
 } // namespace
+
+QWidget* QSUIScanWindows::shownProgressWindow() {
+    return ShownProgressWindow();
+}
 
 QSUIScanWindows::QSUIScanWindows() : mProgressWindow(LoadScanWindow(QStringLiteral("ProgressWindow"))) {
     if (mProgressWindow)
@@ -70,6 +79,7 @@ void QSUIScanWindows::showProgressWindow() {
     if (!mProgressWindow || mProgressWindow->isVisible())
         return;
     SetItemEnabled(mProgressWindow.get(), kAbortButtonTag, true);
+    ShownProgressWindow() = mProgressWindow.get();
     mProgressSession = std::make_unique<appkit::ModalSession>(mProgressWindow.get());
     idleProgress();
 }
@@ -80,6 +90,8 @@ void QSUIScanWindows::hideProgressWindow() {
     mProgressSession.reset();
     appkit::FWindow::removeShieldWindow(mProgressWindow.get());
     mProgressWindow->hide();
+    if (ShownProgressWindow() == mProgressWindow.get())
+        ShownProgressWindow() = nullptr;
 }
 
 void QSUIScanWindows::suspendProgressWindow() {
@@ -197,4 +209,13 @@ void QSUIScanWindows::idleScanPanel() {
         mScanPanelSession->run();
     else
         RunEventSlice();
+}
+
+void QSUIScanWindows::setScanPanelWorksWhenModal(bool works) {
+    if (!mScanPanel)
+        return;
+    if (works)
+        appkit::FWindow::removeShieldWindow(mScanPanel);
+    else
+        appkit::FWindow::setShieldWindow(mScanPanel, true);
 }

@@ -10,6 +10,7 @@
 
 #include <QAbstractButton>
 #include <QLabel>
+#include <QMessageBox>
 #include <QTimer>
 
 #include <functional>
@@ -107,6 +108,32 @@ TEST_F(ScanWindowsSession, TheProgressWindowRepaintsAndItsStopEndsTheBatchAfterT
 
 TEST_F(ScanWindowsSession, AStopInAContinuousFeedKeepsThePagesReadAhead) {
     StopDuringTheScan(true);
+}
+
+TEST_F(ScanWindowsSession, AScannerFaultIsAnAlertInFrontOfTheProgressWindow) {
+    // The paper jams once the first sheet is in.
+    ASSERT_TRUE(StartEmulator({"gen:ramp-a4 4"}, {"jam@read:30"}));
+    test::CTwainTestApp app("Alert Test");
+    ASSERT_EQ(app.Open(), TWRC_SUCCESS);
+    ASSERT_EQ(app.SetBool(CAP_INDICATORS, true), TWRC_SUCCESS);
+    QString message;
+    bool inFront = false;
+    Watch([&] {
+        auto* alert = qobject_cast<QMessageBox*>(VisibleWindow("ScannerAlert"));
+        if (!alert)
+            return;
+        message = alert->text();
+        inFront = alert->parentWidget() == VisibleWindow("ProgressWindow") &&
+                  QApplication::activeModalWidget() == alert;
+        alert->buttons().front()->click();
+    });
+    const test::SBatch batch = app.Scan();
+    mWatch.stop();
+    EXPECT_FALSE(message.isEmpty());
+    EXPECT_TRUE(inFront);
+    EXPECT_GE(batch.pages.size(), 1u);
+    EXPECT_LT(batch.pages.size(), 4u);
+    EXPECT_EQ(VisibleWindow("ProgressWindow"), nullptr);
 }
 
 TEST_F(ScanWindowsSession, ManualFeedAsksAfterEachEmptyFeederAndEndsWhenTold) {
