@@ -12,14 +12,14 @@ std::optional<std::size_t> CQSUIAlertPresenter::RunAlert(const SAlert& alert, bo
     if (backgroundOnly || !progress || alert.buttons.empty())
         return mLog.RunAlert(alert, backgroundOnly);
     QMessageBox box(alert.critical ? QMessageBox::Critical : QMessageBox::Warning,
-                    QSUIString(QStringLiteral("Error")), QString::fromStdString(alert.message), QMessageBox::NoButton,
-                    progress);
+                    QSUIString(QStringLiteral("Error")), QString::fromStdString(alert.message),
+                    QMessageBox::NoButton, progress);
     box.setObjectName(QStringLiteral("ScannerAlert"));
     box.setInformativeText(QString::fromStdString(alert.information));
     std::vector<const QAbstractButton*> buttons;
     for (const std::string& title : alert.buttons)
-        buttons.push_back(box.addButton(QString::fromStdString(title), buttons.empty() ? QMessageBox::AcceptRole
-                                                                                        : QMessageBox::RejectRole));
+        buttons.push_back(box.addButton(QString::fromStdString(title),
+                                        buttons.empty() ? QMessageBox::AcceptRole : QMessageBox::RejectRole));
     box.setWindowModality(Qt::ApplicationModal);
     box.exec();
     for (std::size_t i = 0; i < buttons.size(); ++i)
