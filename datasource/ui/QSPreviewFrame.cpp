@@ -199,8 +199,8 @@ bool PreviewFrame::event(QEvent* event) {
     // The clip view's size decides the frame's size at every zoom: follow the parent it is put into.
     if (event->type() == QEvent::ParentAboutToChange && parentWidget())
         parentWidget()->removeEventFilter(this);
-    if (event->type() == QEvent::ParentChange && parentWidget())
-        parentWidget()->installEventFilter(this);
+    if ((event->type() == QEvent::ParentChange || event->type() == QEvent::Show) && parentWidget())
+        parentWidget()->installEventFilter(this); // once, however often installed
     if (event->type() == QEvent::Resize)
         calcImageFrame();
     return QWidget::event(event);

@@ -5,7 +5,6 @@
 #include "CapHelpers.h"
 #include "DataSourcePreferences.h"
 #include "DialogItems.h"
-#include "FPatternView.h"
 #include "FilteringFields.h"
 #include "KeyViewLoop.h"
 #include "NotificationCenter.h"
@@ -43,8 +42,6 @@ const NibClassMap& DialogClasses() {
          [](QWidget* parent) { return new ComOrvikElectronicsK3100NwScrollableView(parent); }},
         {QStringLiteral("QSPreviewFrame"),
          [](QWidget* parent) { return new ComOrvikElectronicsK3100QSPreviewFrame(parent); }},
-        {QStringLiteral("FPatternView"),
-         [](QWidget* parent) { return new ComOrvikElectronicsK3100FPatternView(parent); }},
     };
     return classes;
 }
@@ -69,6 +66,11 @@ ComOrvikElectronicsK3100QSUIController::ComOrvikElectronicsK3100QSUIController()
     mPreviewFrame = mWindow->findChild<QScrollArea*>(QStringLiteral("previewFrame"));
     mPreviewFrameBox = mWindow->findChild<QWidget*>(QStringLiteral("previewFrameBox"));
     mScanAreaSettingView = mWindow->findChild<QWidget*>(QStringLiteral("scanAreaSettingView"));
+    // Set apart from the preview above it in the palette's own shade, light or dark.
+    if (mScanAreaSettingView) {
+        mScanAreaSettingView->setBackgroundRole(QPalette::Button);
+        mScanAreaSettingView->setAutoFillBackground(true);
+    }
     if (mPreviewFrame && !previewFrame())
         if (auto* frame = mPreviewFrame->findChild<ComOrvikElectronicsK3100QSPreviewFrame*>())
             mPreviewFrame->setWidget(frame);

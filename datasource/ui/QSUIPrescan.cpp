@@ -35,18 +35,18 @@ constexpr float kMaxZoom = 8;
 } // namespace
 
 void Controller::connectPrescanControls() {
-    auto onClick = [this](int tag, auto action) {
+    auto onClick = [this](int tag, const char* tip, auto action) {
         if (auto* button = appkit::viewWithTag<QAbstractButton>(mWindow.get(), tag)) {
             connect(button, &QAbstractButton::clicked, this, action);
-            button->setToolTip(button->text());
-            button->setAccessibleName(button->text());
+            button->setToolTip(QSUIString(QString::fromLatin1(tip)));
+            button->setAccessibleName(button->toolTip());
         }
     };
-    onClick(kPrescanButtonTag, [this] { performPrescan(); });
-    onClick(kZoomInTag, [this] { changePreviewZoom(kZoomInTag); });
-    onClick(kZoomOutTag, [this] { changePreviewZoom(kZoomOutTag); });
-    onClick(kCropModeTag, [this] { changePreviewMode(kCropModeTag); });
-    onClick(kHandModeTag, [this] { changePreviewMode(kHandModeTag); });
+    onClick(kPrescanButtonTag, "PreviewTip", [this] { performPrescan(); });
+    onClick(kZoomInTag, "ZoomInTip", [this] { changePreviewZoom(kZoomInTag); });
+    onClick(kZoomOutTag, "ZoomOutTip", [this] { changePreviewZoom(kZoomOutTag); });
+    onClick(kCropModeTag, "CropModeTip", [this] { changePreviewMode(kCropModeTag); });
+    onClick(kHandModeTag, "HandModeTip", [this] { changePreviewMode(kHandModeTag); });
     for (QWidget* view : {mSimpleModeView.data(), mAdvanceModeView.data()})
         if (auto* box = view ? appkit::viewWithTag<QCheckBox>(view, kPrescanCheckBoxTag) : nullptr)
             connect(box, &QCheckBox::clicked, this, [this] { changePrescanControls(); });
@@ -225,11 +225,17 @@ void Controller::showPreviewArea(bool show, bool adjust) {
             mPreviewAreaWidth > 0 ? mPreviewAreaWidth : mPreviewFrameBox->sizeHint().width() + spacing;
         mPreviewFrameBox->show();
         frame.setLeft(frame.left() - width);
+        // The preview may need more height than the settings alone.
+        if (QLayout* layout = mWindow->layout()) {
+            layout->invalidate();
+            frame.setHeight(std::max(frame.height(), layout->totalMinimumSize().height()));
+        }
         mWindow->setGeometry(frame);
     } else if (!show && isPreviewAreaShown()) {
         if (mWindow->layout())
             mWindow->layout()->activate();
-        mPreviewAreaWidth = mPreviewFrameBox->width() + spacing;
+        mPreviewAreaWidth =
+            std::max(mPreviewFrameBox->width(), mPreviewFrameBox->minimumSizeHint().width()) + spacing;
         mPreviewFrameBox->hide();
         // Narrowed from the left, never below the window's minimum.
         frame.setLeft(frame.right() + 1 -

@@ -24,12 +24,14 @@ TEST(QSCropGeometry, TheFrameKeepsThePagesShapeInsideTheMarginAndFillsTheViewWhe
     EXPECT_TRUE(CalcImageFrame(QRectF(0, 0, 300, 400), QSizeF(0, 0), 1).isEmpty());
     EXPECT_TRUE(CalcImageFrame(QRectF(0, 0, 30, 30), kLetter, 1).isEmpty());
     EXPECT_EQ(CropScale(QRectF(0, 0, 100, 100), QSizeF(0, 0)), QPointF(0, 0));
-    EXPECT_EQ(CropBoundsFromRect(QRectF(1, 2, 3, 4), QRectF(5, 5, 100, 100), QSizeF(0, 0)), QRectF(5, 5, 0, 0));
+    EXPECT_EQ(CropBoundsFromRect(QRectF(1, 2, 3, 4), QRectF(5, 5, 100, 100), QSizeF(0, 0)),
+              QRectF(5, 5, 0, 0));
 }
 
 TEST(QSCropGeometry, ACropIsRoundedCutAtThePageAndRaisedToTheMinimum) {
     const QSizeF minimum(384, 384);
-    EXPECT_EQ(ClampCropRect(QRectF(100.4, 200.6, 20000, 500.5), kLetter, minimum), QRectF(100, 201, 10100, 501));
+    EXPECT_EQ(ClampCropRect(QRectF(100.4, 200.6, 20000, 500.5), kLetter, minimum),
+              QRectF(100, 201, 10100, 501));
     EXPECT_EQ(ClampCropRect(QRectF(0, 0, 10, 13200), kLetter, minimum), QRectF(0, 0, 384, 13200));
     // Cut at the page with the unrounded origin, then rounded.
     EXPECT_EQ(ClampCropRect(QRectF(0.6, 0, 10200, 50), kLetter, kNoMinimum).width(), 10199);
@@ -51,7 +53,7 @@ TEST(QSCropGeometry, HandlesWinOverTheInsideAndEachMovesItsEdges) {
 
 TEST(QSCropGeometry, DraggingAnEdgePastTheOtherStopsAtTheMinimumFromThatEdge) {
     const QRectF frame(20, 20, 200, 200);
-    const QSizeF base(1000, 1000); // 5 units a point
+    const QSizeF base(1000, 1000);  // 5 units a point
     const QSizeF minimum(100, 100); // 20 points
     const QRectF start(60, 60, 80, 80);
     const QRectF left = DragCropBounds(7, start, QPointF(500, 0), frame, base, minimum);
@@ -145,8 +147,8 @@ TEST(QSScanAreaGeometry, UnitsShowAndTakeLengthsAndPixelsNeverShowBelow64) {
     EXPECT_FLOAT_EQ(ScanLengthFromShown(3000, EPaperUnit::Pixels, 300), 12000);
     EXPECT_FLOAT_EQ(ScanLengthFromShown(2.5, EPaperUnit::Inches, 300), 3000);
     EXPECT_FLOAT_EQ(ScanLengthFromShown(254, EPaperUnit::Millimetres, 300), 12000);
-    EXPECT_EQ(MinCropLength(300), 256);   // 64 pixels
-    EXPECT_EQ(MinCropLength(7000), 10);   // remainder dropped
+    EXPECT_EQ(MinCropLength(300), 256); // 64 pixels
+    EXPECT_EQ(MinCropLength(7000), 10); // remainder dropped
     // An unknown resolution counts as the internal unit instead of dividing by 0.
     EXPECT_EQ(MinCropLength(0), 64);
     EXPECT_FLOAT_EQ(ScanLengthFromShown(100, EPaperUnit::Pixels, 0), 100);
@@ -165,7 +167,8 @@ TEST(QSScanAreaGeometry, ZoomStepsAre1246And8) {
 
 TEST(QSPaperSize, APaperCodeMatchingNoPaperFallsBackToThePhysicalSize) {
     const fnd::Dictionary papers{
-        {"OriginalPapers", fnd::Array{fnd::Value(fnd::Dictionary{{"ID", 3}, {"Width", 6992}, {"Height", 9921}})}},
+        {"OriginalPapers",
+         fnd::Array{fnd::Value(fnd::Dictionary{{"ID", 3}, {"Width", 6992}, {"Height", 9921}})}},
         {"CustomPapers",
          fnd::Array{fnd::Value(fnd::Dictionary{{"Name", "Ticket"}, {"Width", 2400}, {"Height", 4800}})}}};
     const QSizeF physical(10200, 16800);

@@ -1,7 +1,7 @@
 // The preview frame in a scroll area, driven with the mouse offscreen: resizing and moving the crop
 // rectangle, what it posts while and after dragging, hand mode on a zoomed page, and its pictures.
-#include "NotificationCenter.h"
 #include "QSPreviewFrame.h"
+#include "NotificationCenter.h"
 #include "QtTestApp.h"
 
 #include <QPainter>
@@ -26,12 +26,14 @@ protected:
         mArea.show();
         mFrame->setZoomRatio(1);
         mFrame->setCropRect(QRectF(1200, 1200, 6000, 6000));
-        for (const char* name : {PreviewFrame::kCropChangingNotification, PreviewFrame::kCropChangedNotification})
-            fnd::NotificationCenter::defaultCenter().addObserver(this, name, [this](const fnd::Notification& n) {
-                const fnd::Array& r = *n.object.asArray();
-                mPosted.emplace_back(n.name, QRectF(*r[0].asDouble(), *r[1].asDouble(), *r[2].asDouble(),
-                                                    *r[3].asDouble()));
-            });
+        for (const char* name :
+             {PreviewFrame::kCropChangingNotification, PreviewFrame::kCropChangedNotification})
+            fnd::NotificationCenter::defaultCenter().addObserver(
+                this, name, [this](const fnd::Notification& n) {
+                    const fnd::Array& r = *n.object.asArray();
+                    mPosted.emplace_back(n.name, QRectF(*r[0].asDouble(), *r[1].asDouble(), *r[2].asDouble(),
+                                                        *r[3].asDouble()));
+                });
     }
     void TearDown() override { fnd::NotificationCenter::defaultCenter().removeObserver(this); }
     void Drag(QPoint from, QPoint to) {
@@ -46,7 +48,8 @@ protected:
         QPainter painter(&page);
         painter.setFont(QFont(painter.font().family(), 24));
         for (int line = 0; line < 30; ++line)
-            painter.drawText(120, 200 + line * 45, QStringLiteral("The quick brown fox jumps over the lazy dog"));
+            painter.drawText(120, 200 + line * 45,
+                             QStringLiteral("The quick brown fox jumps over the lazy dog"));
         painter.fillRect(100, 100, 1075, 20, Qt::black);
         return page;
     }
@@ -80,7 +83,8 @@ TEST_F(QSPreviewFrameTest, DraggingTheCornerResizesAndTheInsideMovesWithinThePag
 
 TEST_F(QSPreviewFrameTest, TheLeftEdgePulledPastTheRightStopsAtTheMinimumWidth) {
     const QRectF before = mFrame->cropRect();
-    const QPoint left(static_cast<int>(mFrame->cropBounds().left()), static_cast<int>(mFrame->cropBounds().center().y()));
+    const QPoint left(static_cast<int>(mFrame->cropBounds().left()),
+                      static_cast<int>(mFrame->cropBounds().center().y()));
     Drag(left, left + QPoint(300, 0));
     EXPECT_NEAR(mFrame->cropRect().width(), 384, 40);
     EXPECT_NEAR(mFrame->cropRect().right(), before.right(), 40);
@@ -112,8 +116,9 @@ TEST_F(QSPreviewFrameTest, HandModeDragsAZoomedPageAndEditsTheCropAtZoomOne) {
 }
 
 TEST_F(QSPreviewFrameTest, Screenshots) {
-    mFrame->setInformationMessage(QStringLiteral("Press Preview to see the page in the feeder here, then drag "
-                                                 "a frame round the part you want to scan."));
+    mFrame->setInformationMessage(
+        QStringLiteral("Press Preview to see the page in the feeder here, then drag "
+                       "a frame round the part you want to scan."));
     QTest::qWait(20);
     saveScreenshots(&mArea, "ds-preview-frame-empty");
     mFrame->setPreviewResolution(150);
