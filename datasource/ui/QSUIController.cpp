@@ -46,13 +46,6 @@ const NibClassMap& DialogClasses() {
     return classes;
 }
 
-QList<QRect> AvailableScreens() {
-    QList<QRect> screens;
-    for (const QScreen* screen : QGuiApplication::screens())
-        screens.append(screen->availableGeometry());
-    return screens;
-}
-
 } // namespace
 
 ComOrvikElectronicsK3100QSUIController::ComOrvikElectronicsK3100QSUIController()
@@ -74,6 +67,9 @@ ComOrvikElectronicsK3100QSUIController::ComOrvikElectronicsK3100QSUIController()
     if (mPreviewFrame && !previewFrame())
         if (auto* frame = mPreviewFrame->findChild<ComOrvikElectronicsK3100QSPreviewFrame*>())
             mPreviewFrame->setWidget(frame);
+    mImagePalette = loadPalette(QStringLiteral("ImagePalette"));
+    mGammaPalette = loadPalette(QStringLiteral("GammaPalette"));
+    mPreferencePalette = loadPalette(QStringLiteral("PreferencePalette"));
     SetupScrollableViews(mWindow.get());
     mWindow->installEventFilter(this);
     connectButtons();
@@ -81,11 +77,26 @@ ComOrvikElectronicsK3100QSUIController::ComOrvikElectronicsK3100QSUIController()
     connectBasicSettingControls();
     connectAreaSelectionControls();
     connectPrescanControls();
+    connectPalettes();
+}
+
+QWidget* ComOrvikElectronicsK3100QSUIController::loadPalette(const QString& name) {
+    std::unique_ptr<QWidget> palette = LoadBundleNib(name, DialogClasses(), ResourcePeeker);
+    if (!palette)
+        return nullptr;
+    // A tool window of the dialog: it floats above it and goes with it.
+    palette->setParent(mWindow.get(), Qt::Tool);
+    palette->adjustSize();
+    return palette.release();
 }
 
 ComOrvikElectronicsK3100QSUIController::~ComOrvikElectronicsK3100QSUIController() {
     fnd::NotificationCenter::defaultCenter().removeObserver(this);
     mDelayedMessages.reset();
+    // The palettes go with the window, after this controller's members.
+    for (QWidget* palette : {mImagePalette.data(), mGammaPalette.data(), mPreferencePalette.data()})
+        if (palette)
+            palette->removeEventFilter(this);
     if (!mWindow)
         return;
     setShield(false);
@@ -158,6 +169,7 @@ void ComOrvikElectronicsK3100QSUIController::initSettingAreas() {
     initToneSettingUI();
     initExtraSettingUI();
     initPrescanUI();
+    updateUnitControls();
 }
 
 void ComOrvikElectronicsK3100QSUIController::restoreWindowFrame(const fnd::Dictionary& preferences) {
@@ -166,7 +178,7 @@ void ComOrvikElectronicsK3100QSUIController::restoreWindowFrame(const fnd::Dicti
     const std::optional<QRect> frame = text ? ParseFrameString(QString::fromStdString(*text)) : std::nullopt;
     if (!frame)
         return;
-    mWindow->setGeometry(ClampToScreens(*frame, AvailableScreens()));
+    mWindow->setGeometry(ClampToScreens(*frame, AvailableScreenFrames()));
     mFrameRestored = true;
 }
 
@@ -219,8 +231,11 @@ bool ComOrvikElectronicsK3100QSUIController::isMainWindowVisible() const {
 }
 
 bool ComOrvikElectronicsK3100QSUIController::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != mWindow.get())
+    if (watched != mWindow.get()) {
+        if (event->type() == QEvent::Show || event->type() == QEvent::Hide)
+            syncPaletteButtons();
         return false;
+    }
     if (event->type() == QEvent::Close && mWindow->isVisible())
         windowWillClose();
     // Escape would only hide the window; it closes it, as the close button does.
@@ -254,10 +269,14 @@ void ComOrvikElectronicsK3100QSUIController::cancelDelayedMessages() {
 void ComOrvikElectronicsK3100QSUIController::setShield(bool on) {
     if (!mWindow)
         return;
-    if (on)
-        appkit::FWindow::setShieldWindow(mWindow.get(), true);
-    else
-        appkit::FWindow::removeShieldWindow(mWindow.get());
+    // A palette hidden now stays shielded should it come up during the scan.
+    for (QWidget* window :
+         {mWindow.get(), mImagePalette.data(), mGammaPalette.data(), mPreferencePalette.data()}) {
+        if (window && on)
+            appkit::FWindow::setShieldWindow(window, true);
+        else if (window)
+            appkit::FWindow::removeShieldWindow(window);
+    }
 }
 
 void ComOrvikElectronicsK3100QSUIController::setScanImage(const SPageBitmap& image, std::uint32_t xResolution,
