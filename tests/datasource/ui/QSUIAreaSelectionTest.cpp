@@ -194,6 +194,8 @@ TEST_F(QSUIAreaSelectionTest, Screenshots) {
     for (std::uint32_t unit = 0; unit < 3; ++unit) {
         SetCapUIntValue(Pool(), CCAP_OVKM_UNIT, unit);
         Dialog();
+        // At its natural size: the offscreen screen of a 200 % run is smaller than the dialog.
+        Window()->resize(Window()->sizeHint());
         Window()->show();
         QTest::qWait(20);
         saveScreenshots(Window(), names[unit]);
@@ -205,9 +207,11 @@ TEST_F(QSUIAreaSelectionTest, Screenshots) {
     appkit::viewWithTag<QAbstractButton>(Window(), Controller::kPrescanButtonTag)->click();
     fnd::NotificationCenter::defaultCenter().removeObserver(this);
     Frame()->setCropRect(QRectF(1200, 1800, 6000, 4800));
+    Window()->resize(Window()->sizeHint());
     QTest::qWait(20);
     saveScreenshots(Window(), "ds-preview-area-page");
     appkit::viewWithTag<QAbstractButton>(Window(), Controller::kZoomInTag)->click();
+    Window()->resize(Window()->sizeHint());
     QTest::qWait(20);
     saveScreenshots(Window(), "ds-preview-area-zoomed");
 }
