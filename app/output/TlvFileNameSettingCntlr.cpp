@@ -7,6 +7,7 @@
 #include "TlvFileNaming.h"
 #include "TlvFuncSettingMdl.h"
 #include "TlvOutputFailure.h"
+#include "TlvPopUps.h"
 
 #include "FilteringFields.h"
 #include "NotificationCenter.h"
@@ -19,7 +20,6 @@
 #include <QDialogButtonBox>
 
 #include <QCheckBox>
-#include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -51,13 +51,9 @@ void TlvFileNameSettingCntlr::buildPanel() {
     mPrefix->setValidLength(kPrefixLength);
     mPrefix->setInvalidCharsInString("\r\n");
     mAddDateTime = tagged(new QCheckBox(appkit::localized("FName_AddDateTime")), kTagAddDateTime);
-    mDateTimeType = tagged(new QComboBox, kTagDateTimeType);
-    for (const char* key : {"FName_DateType0", "FName_DateType1", "FName_DateType2", "FName_DateType3"})
-        mDateTimeType->addItem(appkit::localized(key));
+    mDateTimeType = tagged(new TlvDateTimeAddPopUp, kTagDateTimeType);
     mAddNumber = tagged(new QCheckBox(appkit::localized("FName_AddNumber")), kTagAddNumber);
-    mDigitType = tagged(new QComboBox, kTagDigitType);
-    for (int digits = 1; digits <= kMaxDigits; ++digits)
-        mDigitType->addItem(QString::number(digits));
+    mDigitType = tagged(new TlvNumberAddPopUp, kTagDigitType);
     mStartNum = tagged(new appkit::FTextField, kTagStartNum);
     mStartNum->setValidCharsInString("1234567890");
     mNumberLabel = tagged(new appkit::FStaticTextField, kTagNumberLabel);
@@ -98,7 +94,11 @@ void TlvFileNameSettingCntlr::buildPanel() {
 }
 
 int TlvFileNameSettingCntlr::digits() const {
-    return mDigitType->currentIndex() + 1;
+    // A stored count with no item keeps counting with what is stored.
+    const TlvFuncSettingMdl* settings = mView.tmpFuncSettingMdl();
+    const int tag = mDigitType->selectedTag();
+    const int type = tag >= 0 ? tag : settings ? settings->digitType(mView.entryIndex()) : 0;
+    return std::clamp(type + 1, 1, kMaxDigits);
 }
 
 int TlvFileNameSettingCntlr::maxDigNum(int digits) {
@@ -127,9 +127,9 @@ void TlvFileNameSettingCntlr::initFileNameCntlr() {
     mResult->setText(QString::fromStdString(settings->imgFileName(e, true)));
     mPrefix->setText(QString::fromStdString(settings->partFileName(e)));
     mAddDateTime->setChecked(settings->isAddDateTime(e));
-    mDateTimeType->setCurrentIndex(std::clamp(settings->dateTimeType(e), 0, 3));
+    mDateTimeType->selectItemWithTag(settings->dateTimeType(e));
     mAddNumber->setChecked(settings->isAddNumber(e));
-    mDigitType->setCurrentIndex(std::clamp(settings->digitType(e), 0, kMaxDigits - 1));
+    mDigitType->selectItemWithTag(settings->digitType(e));
     mStartNum->setText(QString::number(settings->startNum(e)));
     mStartNum->setValidLength(digits());
     updateFileNameCntlr();
@@ -153,9 +153,11 @@ std::unique_ptr<TlvFuncSettingMdl> TlvFileNameSettingCntlr::ruleFromControls() c
     const int e = mView.entryIndex();
     rule->setPartFileName(trimmedPrefix().toStdString(), e);
     rule->setIsAddDateTime(mAddDateTime->isChecked(), e);
-    rule->setDateTimeType(mDateTimeType->currentIndex(), e);
+    if (mDateTimeType->selectedTag() >= 0)
+        rule->setDateTimeType(mDateTimeType->selectedTag(), e);
     rule->setIsAddNumber(mAddNumber->isChecked(), e);
-    rule->setDigitType(mDigitType->currentIndex(), e);
+    if (mDigitType->selectedTag() >= 0)
+        rule->setDigitType(mDigitType->selectedTag(), e);
     rule->setStartNum(std::clamp(mStartNum->text().toInt(), 1, maxDigNum(digits())), e);
     return rule;
 }

@@ -11,7 +11,8 @@
 #include <memory>
 
 class QCheckBox;
-class QComboBox;
+class TlvDateTimeAddPopUp;
+class TlvNumberAddPopUp;
 class QLabel;
 
 namespace appkit {
@@ -73,9 +74,9 @@ private:
     QLabel* mResult = nullptr;
     appkit::FTextField* mPrefix = nullptr;
     QCheckBox* mAddDateTime = nullptr;
-    QComboBox* mDateTimeType = nullptr;
+    TlvDateTimeAddPopUp* mDateTimeType = nullptr;
     QCheckBox* mAddNumber = nullptr;
-    QComboBox* mDigitType = nullptr;
+    TlvNumberAddPopUp* mDigitType = nullptr;
     appkit::FTextField* mStartNum = nullptr;
     appkit::FStaticTextField* mNumberLabel = nullptr;
 };

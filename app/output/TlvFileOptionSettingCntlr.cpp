@@ -4,6 +4,7 @@
 
 #include "DialogButtons.h"
 #include "TlvFuncSettingMdl.h"
+#include "TlvPopUps.h"
 
 #include "FilteringFields.h"
 #include "NotificationCenter.h"
@@ -13,7 +14,6 @@
 #include <QDialogButtonBox>
 
 #include <QCheckBox>
-#include <QComboBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -121,16 +121,12 @@ void TlvFileOptionSettingCntlr::addButtons(QDialog* panel, void (TlvFileOptionSe
 
 void TlvFileOptionSettingCntlr::buildPDFPanel() {
     mOpPDFPanel = newPanel(mPDFDummyMultiView, mPDFCaption);
-    mCompType = tagged(new QComboBox, kTagCompType);
-    for (const char* key : {"Opt_CompType0", "Opt_CompType1"})
-        mCompType->addItem(appkit::localized(key));
+    mCompType = tagged(new TlvCompressPopUp, kTagCompType);
     auto* rate = tagged(new QPushButton(appkit::localized("Opt_CompRate")), kTagCompRate);
     mAddOCR = tagged(new QCheckBox(appkit::localized("Opt_AddOCR")), kTagAddOCR);
     mOCRLangLabel = tagged(new appkit::FStaticTextField, kTagOCRLangLabel);
     mOCRLangLabel->setText(appkit::localized("Opt_OCRLang"));
-    mOCRLang = tagged(new QComboBox, kTagOCRLang);
-    for (int i = 0; i < 10; ++i)
-        mOCRLang->addItem(appkit::localized("Opt_OCRLang" + std::to_string(i)));
+    mOCRLang = tagged(new TlvOCRLangPopUp, kTagOCRLang);
 
     auto* form = new QFormLayout;
     auto* comp = new QHBoxLayout;
@@ -206,11 +202,11 @@ void TlvFileOptionSettingCntlr::initFileOptionCntlr(int format) {
         selectCellAtRow(s->ff_MultiType_PDF(e));
         mPagesField->setText(QString::number(s->multiPageNum_PDF(e)));
         mPagesStepper->setValue(s->multiPageNum_PDF(e));
-        mCompType->setCurrentIndex(s->ff_CompType(e));
+        mCompType->selectItemWithTag(s->ff_CompType(e));
         mTmpCompRate_PDF = s->compRate_PDF(e);
         mRate->setValue(mTmpCompRate_PDF);
         mAddOCR->setChecked(s->isAddOCR(e));
-        mOCRLang->setCurrentIndex(s->ff_OCRLangType(e));
+        mOCRLang->selectItemWithTag(s->ff_OCRLangType(e));
         updateOCRCntlr(s->isAddOCR(e));
     } else if (format == kFormatTIFF) {
         selectCellAtRow(s->ff_MultiType_TIFF(e));
@@ -268,9 +264,11 @@ void TlvFileOptionSettingCntlr::closePDFPnl(int tagOfButton) {
         mClampTimer->stop(); // the model clamps the count itself
         s->setFF_MultiType_PDF(selectedRow(), e);
         s->setMultiPageNum_PDF(mPagesField->text().toInt(), e);
-        s->setFF_CompType(mCompType->currentIndex(), e);
+        if (mCompType->selectedTag() >= 0)
+            s->setFF_CompType(mCompType->selectedTag(), e);
         s->setIsAddOCR(mAddOCR->isChecked(), e);
-        s->setFF_OCRLangType(mOCRLang->currentIndex(), e);
+        if (mOCRLang->selectedTag() >= 0)
+            s->setFF_OCRLangType(mOCRLang->selectedTag(), e);
         s->setCompRate_PDF(mTmpCompRate_PDF, e);
         mView.settingDidChangeFromFunc();
     }

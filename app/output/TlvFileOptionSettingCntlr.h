@@ -11,7 +11,8 @@
 #include <QPointer>
 
 class QCheckBox;
-class QComboBox;
+class TlvCompressPopUp;
+class TlvOCRLangPopUp;
 class QLabel;
 class QRadioButton;
 class QSlider;
@@ -91,10 +92,10 @@ private:
     appkit::FTextField* mPagesField = nullptr;
     QSpinBox* mPagesStepper = nullptr;
     QTimer* mClampTimer = nullptr;
-    QComboBox* mCompType = nullptr;
+    TlvCompressPopUp* mCompType = nullptr;
     QCheckBox* mAddOCR = nullptr;
     appkit::FStaticTextField* mOCRLangLabel = nullptr;
-    QComboBox* mOCRLang = nullptr;
+    TlvOCRLangPopUp* mOCRLang = nullptr;
     QSlider* mRate = nullptr;
     int mTmpCompRate_PDF = 3;
 };
