@@ -27,11 +27,20 @@ bool TlvPreviewCache::movePage(int tag) {
         return false;
     int page = mSelected;
     switch (tag) {
-    case kTagPreFirst: page = 1; break;
-    case kTagPrePrev: page = std::max(1, mSelected - 1); break;
-    case kTagPreNext: page = std::min(maxCount(), mSelected + 1); break;
-    case kTagPreLast: page = maxCount(); break;
-    default: return false;
+    case kTagPreFirst:
+        page = 1;
+        break;
+    case kTagPrePrev:
+        page = std::max(1, mSelected - 1);
+        break;
+    case kTagPreNext:
+        page = std::min(maxCount(), mSelected + 1);
+        break;
+    case kTagPreLast:
+        page = maxCount();
+        break;
+    default:
+        return false;
     }
     mScale = 0;
     const bool moved = page != mSelected;

@@ -93,7 +93,7 @@ void TlvPreviewCntlr::attach(QWidget* area, QWidget* controls) {
 QWidget* TlvPreviewCntlr::control(int tag) const {
     const int slot = tag - kTagPreFirst;
     return slot >= 0 && slot < static_cast<int>(mControls.size()) ? mControls[static_cast<std::size_t>(slot)]
-                                                                   : nullptr;
+                                                                  : nullptr;
 }
 
 void TlvPreviewCntlr::followPageCount(int pages) {
@@ -115,10 +115,9 @@ void TlvPreviewCntlr::savePreviewImage(std::size_t index) {
     QImage image = thumbnail ? imageOfThumbnail(*thumbnail) : QImage();
     if (image.isNull()) {
         const std::optional<fnd::Dictionary> record = mHost.imgInfoAtIndex(index);
-        const TlvThumbSize size =
-            record ? sizeForPreImg(record->get(ImgInfo_WidthKey).asInt32().value_or(0),
-                                   record->get(ImgInfo_HeightKey).asInt32().value_or(0))
-                   : TlvThumbSize{0, 0};
+        const TlvThumbSize size = record ? sizeForPreImg(record->get(ImgInfo_WidthKey).asInt32().value_or(0),
+                                                         record->get(ImgInfo_HeightKey).asInt32().value_or(0))
+                                         : TlvThumbSize{0, 0};
         image = blankPage(QSize(size.width, size.height));
     }
     mCache.savePreviewImage(std::move(image));
@@ -162,8 +161,8 @@ void TlvPreviewCntlr::rotateBtn(int tag) {
     setDefaultImage();
     const int turns = mCache.turnCurrent(tag);
     if (turns >= 0) {
-        mHost.replaceImgInfoByParam(static_cast<std::size_t>(mCache.selectedPageIndex() - 1), ImgInfo_RotateKey,
-                                    turns);
+        mHost.replaceImgInfoByParam(static_cast<std::size_t>(mCache.selectedPageIndex() - 1),
+                                    ImgInfo_RotateKey, turns);
         rotateImage();
     }
     updateControls(true);
@@ -201,7 +200,8 @@ void TlvPreviewCntlr::createZoomImageAndsetZoomPreview() {
     if (zoomed.isNull())
         zoomed = blankPage({1, 1});
     // Drawn in the screen's own pixel format, as it is painted at every scroll.
-    mZoomPreview->setImage(turnedImage(zoomed, entry ? entry->rotate : 0).convertToFormat(QImage::Format_RGB32));
+    mZoomPreview->setImage(
+        turnedImage(zoomed, entry ? entry->rotate : 0).convertToFormat(QImage::Format_RGB32));
 }
 
 void TlvPreviewCntlr::rotateZoomImage() {

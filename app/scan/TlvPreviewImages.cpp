@@ -101,8 +101,9 @@ QImage createZoomImage(const fnd::Dictionary& record) {
     const int bpp = record.get(ImgInfo_bppKey).asInt32().value_or(0);
     const int width = record.get(ImgInfo_WidthKey).asInt32().value_or(0);
     const int height = record.get(ImgInfo_HeightKey).asInt32().value_or(0);
-    const QSize size = zoomSizeOf(width, height, static_cast<float>(record.get(ImgInfo_XResKey).asDouble().value_or(0)),
-                                  static_cast<float>(record.get(ImgInfo_YResKey).asDouble().value_or(0)));
+    const QSize size =
+        zoomSizeOf(width, height, static_cast<float>(record.get(ImgInfo_XResKey).asDouble().value_or(0)),
+                   static_cast<float>(record.get(ImgInfo_YResKey).asDouble().value_or(0)));
     if (name.empty() || size.isEmpty() || (bpp != 1 && bpp != 8 && bpp != 24))
         return noZoomImage("the page's record is not usable", name);
     const FileCloser file{TlvUtilsMethod::openTmpFile(name)};
@@ -110,14 +111,17 @@ QImage createZoomImage(const fnd::Dictionary& record) {
         return noZoomImage("the raw file is gone", name);
     const std::size_t rowBytes = bpp < 8 ? (std::size_t(width) + 7) / 8 : std::size_t(bpp / 8) * width;
     struct stat st {};
-    if (::fstat(file.fd, &st) != 0 || static_cast<std::uint64_t>(st.st_size) < rowBytes * std::uint64_t(height))
+    if (::fstat(file.fd, &st) != 0 ||
+        static_cast<std::uint64_t>(st.st_size) < rowBytes * std::uint64_t(height))
         return noZoomImage("the raw file is shorter than its page", name);
     try {
         QImage image = emptyImage(size.width(), size.height(), bpp);
         FG_Zoom zoom;
         if (image.isNull() || zoom.Open(size.width(), size.height(), width, height, bpp, 2) != kFGZoomDone)
             return noZoomImage("no memory or scaler for it", name);
-        return scaleRows(file.fd, zoom, image, rowBytes, height) ? image : noZoomImage("the raw file could not be read", name);
+        return scaleRows(file.fd, zoom, image, rowBytes, height)
+                   ? image
+                   : noZoomImage("the raw file could not be read", name);
     } catch (const std::bad_alloc&) {
         return noZoomImage("no memory for it", name);
     }

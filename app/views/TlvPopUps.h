@@ -26,10 +26,10 @@ protected:
     TlvPopUp(std::span<const TlvPopUpRow> rows, QWidget* parent);
 };
 
-#define TLV_POPUP(Name)                                                                                   \
-    class Name : public TlvPopUp {                                                                        \
-    public:                                                                                               \
-        explicit Name(QWidget* parent = nullptr);                                                         \
+#define TLV_POPUP(Name)                                                                                      \
+    class Name : public TlvPopUp {                                                                           \
+    public:                                                                                                  \
+        explicit Name(QWidget* parent = nullptr);                                                            \
     };
 
 TLV_POPUP(TlvCompressPopUp)

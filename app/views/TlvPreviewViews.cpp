@@ -116,7 +116,8 @@ void TlvZoomPreview::mouseMoveEvent(QMouseEvent* event) {
     if (std::abs(d.x()) < kDragThreshold && std::abs(d.y()) < kDragThreshold)
         return;
     // The page follows the hand: the scroll area's view moves the other way.
-    auto* area = parentWidget() ? qobject_cast<QAbstractScrollArea*>(parentWidget()->parentWidget()) : nullptr;
+    auto* area =
+        parentWidget() ? qobject_cast<QAbstractScrollArea*>(parentWidget()->parentWidget()) : nullptr;
     if (!area)
         return;
     area->horizontalScrollBar()->setValue(area->horizontalScrollBar()->value() - d.x());

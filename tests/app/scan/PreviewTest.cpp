@@ -63,7 +63,8 @@ protected:
         const QRect sheet = cntlr->preview()->imageFrame().adjusted(1, 1, -1, -1);
         const QImage shot = cntlr->preview()->grab().toImage();
         const qreal dpr = shot.devicePixelRatio();
-        return shot.pixelColor(int((sheet.x() + sheet.width() * fx) * dpr), int((sheet.y() + sheet.height() * fy) * dpr));
+        return shot.pixelColor(int((sheet.x() + sheet.width() * fx) * dpr),
+                               int((sheet.y() + sheet.height() * fy) * dpr));
     }
 
     fs::path dir;
@@ -137,7 +138,8 @@ TEST_F(Preview, ZoomStepsGoFromZeroToFourAndBackWithTheViewFromTheRawFile) {
             saveScreenshots(&window, "preview-zoomed");
         // The page's thumbnail size, twice as large at each step.
         const int thumb = tlv::sizeForPreImg(200, 280).width;
-        EXPECT_EQ(cntlr->zoomPreview()->width(), std::max(thumb * 2 * step, cntlr->zoomScroll()->viewport()->width()));
+        EXPECT_EQ(cntlr->zoomPreview()->width(),
+                  std::max(thumb * 2 * step, cntlr->zoomScroll()->viewport()->width()));
     }
     // 200 x 280 pixels at 100 dpi make 400 x 560 at 200 dpi.
     EXPECT_EQ(cntlr->zoomPreview()->image().size(), QSize(400, 560));
@@ -170,8 +172,8 @@ TEST_F(Preview, TheZoomedPageFollowsTheHandFromTwoPointsOn) {
     const QPoint start = page->mapFromGlobal(cntlr->zoomScroll()->viewport()->mapToGlobal(QPoint(100, 100)));
     QTest::mousePress(page, Qt::LeftButton, {}, start);
     EXPECT_EQ(page->cursor().shape(), Qt::ClosedHandCursor);
-    QMouseEvent small(QEvent::MouseMove, QPointF(start + QPoint(1, 1)), page->mapToGlobal(QPointF(start + QPoint(1, 1))),
-                      Qt::NoButton, Qt::LeftButton, {});
+    QMouseEvent small(QEvent::MouseMove, QPointF(start + QPoint(1, 1)),
+                      page->mapToGlobal(QPointF(start + QPoint(1, 1))), Qt::NoButton, Qt::LeftButton, {});
     QApplication::sendEvent(page, &small);
     EXPECT_EQ(bar->value(), 200);
     EXPECT_EQ(across->value(), 200);
@@ -246,7 +248,7 @@ TEST_F(Preview, APageWithoutItsPicturesShowsAnEmptySheetNeverThePreviousPage) {
     AddPages(1);
     host.addPage(test::markedPage(200, 280), 100);
     host.pages[1].thumbnail = nullptr;
-    fs::remove(TlvUtilsMethod::tmpImageFolderPath() / "tmpImg_1");
+    fs::remove(TlvUtilsMethod::tmpImageFolderPath() / *host.pages[1].record.get(ImgInfo_NameKey).asString());
     cntlr->followPageCount(2);
     EXPECT_EQ(ShownAt(0.05, 0.05), QColor(Qt::white));
     Click(tlv::kTagPreZoomIn);

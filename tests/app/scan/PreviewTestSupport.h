@@ -69,9 +69,11 @@ public:
         return true;
     }
 
-    // Adds the page with its raw file in the temporary folder and its thumbnail.
+    // Adds the page with its raw file in the temporary folder (a name no other host of the process
+    // took) and its thumbnail.
     void addPage(const QImage& page, float dpi) {
-        const std::string name = "tmpImg_" + std::to_string(pages.size());
+        static int files = 0;
+        const std::string name = "tmpImg_" + std::to_string(files++);
         const int fd = TlvUtilsMethod::createTmpFile(name);
         for (int y = 0; y < page.height() && fd >= 0; ++y)
             EXPECT_EQ(::write(fd, page.constScanLine(y), std::size_t(page.width()) * 3), page.width() * 3);
