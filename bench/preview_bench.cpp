@@ -87,7 +87,7 @@ void zoomFurther(benchmark::State& state) {
     for (auto _ : state) {
         bench.cntlr.zoomOrReduceBtn(tag);
         benchmark::DoNotOptimize(bench.cntlr.zoomScroll()->viewport()->grab());
-        tag = bench.cntlr.cache().scale() == 4 ? tlv::kTagPreZoomOut
+        tag = bench.cntlr.cache().scale() == 4   ? tlv::kTagPreZoomOut
               : bench.cntlr.cache().scale() == 1 ? tlv::kTagPreZoomIn
                                                  : tag;
     }

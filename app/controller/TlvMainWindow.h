@@ -8,6 +8,7 @@
 #include "Tags.h"
 #include "TlvMainScreens.h"
 #include "TlvMainView.h"
+#include "TlvPreviewCntlr.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -93,6 +94,7 @@ private:
     std::function<void()> mOpenScanSettings;
     TlvMainScreens mScreens;
     QPointer<QWidget> mFunctionView;
+    std::unique_ptr<TlvPreviewCntlr> mPreview;
     std::vector<std::pair<Command, QAction*>> mActions;
     // The animation strips by mode: scan first, jobs.
     std::array<std::shared_ptr<const AnimationStrip>, 2> mAnimImg;

@@ -52,8 +52,11 @@ TlvPreviewCntlr::TlvPreviewCntlr(TlvPreviewHost& host, QObject* parent) : QObjec
 }
 
 void TlvPreviewCntlr::attach(QWidget* area, QWidget* controls) {
-    auto* outer = new QVBoxLayout(area);
-    outer->setContentsMargins(0, 0, 0, 0);
+    QLayout* outer = area->layout();
+    if (!outer) {
+        outer = new QVBoxLayout(area);
+        outer->setContentsMargins(0, 0, 0, 0);
+    }
     mPreviewView = new TlvBasePreview;
     outer->addWidget(mPreviewView);
     mStack = new QStackedLayout(mPreviewView);

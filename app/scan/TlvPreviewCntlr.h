@@ -29,7 +29,7 @@ public:
     // host outlives the controller.
     explicit TlvPreviewCntlr(TlvPreviewHost& host, QObject* parent = nullptr);
 
-    // Fills area (which must have no layout) with the preview's views and takes the controls tagged
+    // Fills area (in its layout, or one of its own) with the preview's views and takes the controls tagged
     // 1100..1111 below controls; a control that is missing is skipped. Both stay the window's.
     void attach(QWidget* area, QWidget* controls);
     // The page list now holds pages: new ones are added (the last becomes current), dropped ones
@@ -41,6 +41,9 @@ public:
     void zoomOrReduceBtn(int tag);
     void rotateBtn(int tag);
     void applySelectedPage();
+    // Writes the page fields and enables each control by the page, the zoom and the application's
+    // state; with enable false every control is off.
+    void updateControls(bool enable);
 
     const TlvPreviewCache& cache() const { return mCache; }
     TlvPreview* preview() const { return mPreview; }
@@ -59,7 +62,6 @@ private:
     void rotateImage();
     void createZoomImageAndsetZoomPreview();
     void rotateZoomImage();
-    void updateControls(bool enable);
     QWidget* control(int tag) const;
 
     TlvPreviewHost& mHost;

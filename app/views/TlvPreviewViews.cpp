@@ -53,9 +53,15 @@ void TlvPreview::setImageFrame(QSize size) {
 }
 
 QRect TlvPreview::imageFrame() const {
+    // A view smaller than the sheet gets the sheet made smaller, proportions kept, with room for the
+    // shadow: a sheet cut at the view's edges looks broken.
+    QSizeF size(mSheet);
+    const QSizeF room(width() - 2 * kShadowRoom, height() - 2 * kShadowRoom);
+    if (room.width() > 0 && room.height() > 0 &&
+        (size.width() > room.width() || size.height() > room.height()))
+        size.scale(room, Qt::KeepAspectRatio);
     // Centred, then widened to whole points as the sheet must not fall between pixels.
-    const QRectF sheet(QPointF((width() - mSheet.width()) * 0.5, (height() - mSheet.height()) * 0.5),
-                       QSizeF(mSheet));
+    const QRectF sheet(QPointF((width() - size.width()) * 0.5, (height() - size.height()) * 0.5), size);
     return sheet.toAlignedRect();
 }
 

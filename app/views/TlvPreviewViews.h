@@ -25,6 +25,8 @@ class TlvPreview : public QWidget {
 public:
     // The sheet's size when none is given (points).
     static constexpr QSize kDefaultSheet{234, 329};
+    // Points kept free around a sheet that had to be made smaller, for its shadow.
+    static constexpr int kShadowRoom = 5;
 
     explicit TlvPreview(QWidget* parent = nullptr);
     // Keeps the image and redraws; nothing for the same image. A null image shows the empty background.
@@ -32,7 +34,7 @@ public:
     const QImage& image() const { return mImage; }
     // The sheet's size; kDefaultSheet unless both sides are above 0. The sheet stays centred.
     void setImageFrame(QSize size);
-    // Where the sheet is drawn, on whole points.
+    // Where the sheet is drawn, on whole points; made smaller when the view cannot hold it.
     QRect imageFrame() const;
 
 protected:

@@ -22,8 +22,8 @@ QImage readTiff(const fs::path& path) {
     TIFFGetField(tiff, TIFFTAG_IMAGEWIDTH, &width);
     TIFFGetField(tiff, TIFFTAG_IMAGELENGTH, &height);
     QImage image(static_cast<int>(width), static_cast<int>(height), QImage::Format_RGBA8888);
-    const bool read = TIFFReadRGBAImageOriented(tiff, width, height, reinterpret_cast<std::uint32_t*>(image.bits()),
-                                                ORIENTATION_TOPLEFT, 0);
+    const bool read = TIFFReadRGBAImageOriented(
+        tiff, width, height, reinterpret_cast<std::uint32_t*>(image.bits()), ORIENTATION_TOPLEFT, 0);
     TIFFClose(tiff);
     return read ? image : QImage();
 }
@@ -50,7 +50,8 @@ bool insidePatch(const QImage& image, int x, int y) {
     return true;
 }
 
-class TurnedOutput : public OutputTest, public WithTestApplication,
+class TurnedOutput : public OutputTest,
+                     public WithTestApplication,
                      public ::testing::WithParamInterface<std::tuple<int, int>> {};
 
 TEST_P(TurnedOutput, TheFileShowsThePageTurnedAsOnScreen) {
@@ -61,7 +62,9 @@ TEST_P(TurnedOutput, TheFileShowsThePageTurnedAsOnScreen) {
     pages.replaceImgInfoByParam(0, ImgInfo_RotateKey, turns);
     host.addPage(pages.pages[0].record);
     host.options.fileFormatType = format;
-    const char* extension = format == tlv::kFormatPDF ? ".pdf" : format == tlv::kFormatTIFF ? ".tiff" : ".jpg";
+    const char* extension = format == tlv::kFormatPDF    ? ".pdf"
+                            : format == tlv::kFormatTIFF ? ".tiff"
+                                                         : ".jpg";
     host.options.imgFileName = std::string("Turned") + extension;
     reader->readImgFiles(host.batch());
     ASSERT_EQ(host.errors(), std::vector<std::string>{});
@@ -83,7 +86,8 @@ TEST_P(TurnedOutput, TheFileShowsThePageTurnedAsOnScreen) {
 }
 
 INSTANTIATE_TEST_SUITE_P(OnceAndTwice, TurnedOutput,
-                         ::testing::Combine(::testing::Values(tlv::kFormatPDF, tlv::kFormatTIFF, tlv::kFormatJPEG),
+                         ::testing::Combine(::testing::Values(tlv::kFormatPDF, tlv::kFormatTIFF,
+                                                              tlv::kFormatJPEG),
                                             ::testing::Values(1, 2)));
 
 } // namespace

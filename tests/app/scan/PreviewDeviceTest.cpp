@@ -31,8 +31,9 @@ public:
         return index < mScan.pages.size() ? std::optional(mScan.pages[index].info) : std::nullopt;
     }
     std::shared_ptr<const tlv::TlvThumbnail> thumbnailAtIndex(std::size_t index) const override {
-        return index < mScan.pages.size() ? std::make_shared<const tlv::TlvThumbnail>(mScan.pages[index].thumbnail)
-                                          : nullptr;
+        return index < mScan.pages.size()
+                   ? std::make_shared<const tlv::TlvThumbnail>(mScan.pages[index].thumbnail)
+                   : nullptr;
     }
     bool replaceImgInfoByParam(std::size_t, std::string_view, int) override { return false; }
 
@@ -80,7 +81,8 @@ TEST_F(PreviewWhileScanning, FiveDuplexSheetsAppearPageByPage) {
     preview.zoomOrReduceBtn(tlv::kTagPreZoomIn);
     const fnd::Dictionary& last = mHost.pages.back().info;
     EXPECT_EQ(preview.zoomPreview()->image().size(),
-              tlv::zoomSizeOf(*last.get(ImgInfo_WidthKey).asInt32(), *last.get(ImgInfo_HeightKey).asInt32(), 150, 150));
+              tlv::zoomSizeOf(*last.get(ImgInfo_WidthKey).asInt32(), *last.get(ImgInfo_HeightKey).asInt32(),
+                              150, 150));
     unsetenv("TMPDIR");
 }
 

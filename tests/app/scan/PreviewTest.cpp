@@ -284,3 +284,18 @@ TEST(PreviewImages, TheZoomedViewIsThePageAt200DpiAndRefusesWhatItCannotTrust) {
     unsetenv("TMPDIR");
     fs::remove_all(pattern);
 }
+
+TEST(PreviewViews, TheSheetIsCentredOnWholePointsAndMadeSmallerOnlyWhenTheViewCannotHoldIt) {
+    testApplication();
+    TlvPreview view;
+    view.resize(400, 501);
+    view.setImageFrame({0, 0});
+    EXPECT_EQ(view.imageFrame().size(), TlvPreview::kDefaultSheet);
+    EXPECT_EQ(view.imageFrame().center(), view.rect().center());
+    view.setImageFrame({200, 100});
+    EXPECT_EQ(view.imageFrame(), QRect(100, 200, 200, 101)); // 200.5 widened to whole points
+    view.resize(240, 300);
+    view.setImageFrame({234, 329});
+    EXPECT_LE(view.imageFrame().height(), 300 - 2 * TlvPreview::kShadowRoom + 1);
+    EXPECT_NEAR(double(view.imageFrame().width()) / view.imageFrame().height(), 234.0 / 329, 0.01);
+}
