@@ -75,8 +75,11 @@ public:
         static int files = 0;
         const std::string name = "tmpImg_" + std::to_string(files++);
         const int fd = TlvUtilsMethod::createTmpFile(name);
+        // A short write leaves a short file, which the zoomed view then refuses: the test sees it.
+        const auto rowBytes = static_cast<ssize_t>(page.width()) * 3;
         for (int y = 0; y < page.height() && fd >= 0; ++y)
-            EXPECT_EQ(::write(fd, page.constScanLine(y), std::size_t(page.width()) * 3), page.width() * 3);
+            if (::write(fd, page.constScanLine(y), static_cast<std::size_t>(rowBytes)) != rowBytes)
+                break;
         if (fd >= 0)
             ::close(fd);
         fnd::Dictionary record;

@@ -1,10 +1,15 @@
 // The shared pop-up menus: items and tags of each list, the date formats by language, and selection by
-// tag that never falls back to a position.
+// tag that never falls back to a position; the tool-bar menu button.
 #include <gtest/gtest.h>
 
 #include "QtTestApp.h"
 #include "Tags.h"
 #include "TlvPopUps.h"
+#include "TlvToolBarMenuBtn.h"
+
+#include <QMenu>
+#include <QTest>
+#include <QTimer>
 
 #include <numeric>
 
@@ -65,4 +70,28 @@ TEST(PopUps, AValueWithoutItsItemSelectsNothing) {
     TlvResolutionPopUp resolution;
     resolution.selectItemWithTag(-1);
     EXPECT_EQ(resolution.selectedTag(), -1);
+}
+
+TEST(ToolBarMenuButton, ItemsGetTheImagesOfTheirPlacesAndTheMenuOpensBelow) {
+    testApplication();
+    QWidget window;
+    auto* button = new TlvToolBarMenuBtn(&window);
+    QMenu menu;
+    QAction* turn = menu.addAction("Turn");
+    menu.addSeparator(); // takes the delete image's place
+    QAction* third = menu.addAction("Third");
+    button->setDropDownMenu(&menu);
+    EXPECT_FALSE(turn->icon().isNull());
+    EXPECT_TRUE(third->icon().isNull());
+    EXPECT_EQ(button->popupMode(), QToolButton::InstantPopup);
+
+    window.resize(200, 100);
+    button->move(20, 30);
+    window.show();
+    QTimer::singleShot(0, &menu, [&] {
+        EXPECT_TRUE(menu.isVisible());
+        EXPECT_GE(menu.geometry().top(), button->mapToGlobal(QPoint(0, button->height())).y() - 1);
+        menu.close();
+    });
+    QTest::mouseClick(button, Qt::LeftButton);
 }
