@@ -202,9 +202,9 @@ void TlvPreviewCntlr::createZoomImageAndsetZoomPreview() {
     QImage zoomed = record ? createZoomImage(*record) : QImage();
     if (zoomed.isNull())
         zoomed = blankPage({1, 1});
-    // Drawn in the screen's own pixel format, as it is painted at every scroll.
+    // In the screen's own pixel format, as it is painted at every scroll (and turned faster so).
     mZoomPreview->setImage(
-        turnedImage(zoomed, entry ? entry->rotate : 0).convertToFormat(QImage::Format_RGB32));
+        turnedImage(zoomed.convertToFormat(QImage::Format_RGB32), entry ? entry->rotate : 0));
 }
 
 void TlvPreviewCntlr::rotateZoomImage() {

@@ -10,7 +10,8 @@ class TlvToolBarMenuBtn : public QToolButton {
     Q_OBJECT
 public:
     // Images of the menu's items by position, separators counted; items beyond have none.
-    static constexpr const char* imageName_DropDown[8] = {"image_Rotate", "image_Delete", "", "", "", "", "", ""};
+    static constexpr const char* imageName_DropDown[8] = {
+        "image_Rotate", "image_Delete", "", "", "", "", "", ""};
 
     explicit TlvToolBarMenuBtn(QWidget* parent = nullptr);
     // Takes the menu (the caller keeps it) and gives its items their images.
