@@ -127,7 +127,6 @@ void TlvFunctionViewCntlr::executeFunction(int tag) {
         mHost.showSelectFunction();
     }
     mHost.changeKeyView();
-    clearFuncMainView();
 }
 
 } // namespace tlv
