@@ -10,7 +10,6 @@
 #include "TlvPreviewViews.h"
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
