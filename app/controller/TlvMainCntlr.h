@@ -20,6 +20,7 @@
 #include "TlvMainView.h"
 #include "TlvOutputHost.h"
 #include "TlvPrefsSettingMdl.h"
+#include "TlvPreviewHost.h"
 #include "TlvQSWindows.h"
 #include "TlvReadFilesThread.h"
 #include "TlvScanHost.h"
@@ -37,7 +38,7 @@
 class TlvDeviceCntlr;
 class TlvScanViewCntlr;
 
-class TlvMainCntlr final : public tlv::TlvScanHost, public tlv::TlvOutputHost {
+class TlvMainCntlr final : public tlv::TlvScanHost, public tlv::TlvOutputHost, public tlv::TlvPreviewHost {
 public:
     // Tags of the function choice.
     static constexpr int kTagFuncSave = 400;
@@ -127,8 +128,13 @@ public:
     std::optional<fnd::Dictionary> imgInfoAtIndex(std::size_t index) const override {
         return mImgInfo.at(index);
     }
+    std::shared_ptr<const tlv::TlvThumbnail> thumbnailAtIndex(std::size_t index) const override {
+        return mImgInfo.thumbnailAt(index);
+    }
+    bool replaceImgInfoByParam(std::size_t index, std::string_view key, int value) override;
     void addImgInfo(tlv::TlvPageRecord page) override;
-    void addImgInfo(const fnd::Dictionary& record, int index);
+    void addImgInfo(const fnd::Dictionary& record, int index,
+                    std::shared_ptr<const tlv::TlvThumbnail> thumbnail = {});
     bool isFinScanAndWritedFile(bool scanEnded, int index) override;
     void clearIsFinScan() override;
     void upReadImgFileForJobScnCount() override { ++mReadImgFileForJobScnCount; }

@@ -47,6 +47,13 @@ TlvMainWindow::TlvMainWindow(TlvMainCntlr& cntlr, std::function<void()> quit)
     showTopScreen(mCntlr.curScanModeType());
     connect(&mCntlr.notifier(), &TlvCntlrNotifier::appStateChanged, this, &TlvMainWindow::updateUIByAppState);
     connect(&mCntlr.notifier(), &TlvCntlrNotifier::scanCountChanged, this, &TlvMainWindow::updateScanNum);
+    // The preview in its place, following the page list and the state.
+    mPreview = std::make_unique<TlvPreviewCntlr>(mCntlr);
+    mPreview->attach(item(tag::kPreviewImagePlace), mScreens.preview);
+    connect(&mCntlr.notifier(), &TlvCntlrNotifier::scanCountChanged, mPreview.get(),
+            &TlvPreviewCntlr::followPageCount);
+    connect(&mCntlr.notifier(), &TlvCntlrNotifier::appStateChanged, mPreview.get(),
+            [this] { mPreview->updateControls(true); });
     connect(
         &mCntlr.notifier(), &TlvCntlrNotifier::failureRaised, this,
         [this](const QString& key, const QStringList& args) {

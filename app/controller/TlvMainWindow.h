@@ -8,6 +8,7 @@
 #include "Tags.h"
 #include "TlvMainScreens.h"
 #include "TlvMainView.h"
+#include "TlvPreviewCntlr.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -98,6 +99,7 @@ private:
     std::function<void()> mOpenScanSettings;
     TlvMainScreens mScreens;
     QPointer<QWidget> mFunctionView;
+    std::unique_ptr<TlvPreviewCntlr> mPreview;
     std::vector<std::pair<Command, QAction*>> mActions;
     std::unique_ptr<TlvPrefsCntlr> mPrefs;
     std::unique_ptr<TlvAboutCntlr> mAbout;
