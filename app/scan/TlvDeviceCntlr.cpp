@@ -78,7 +78,7 @@ bool TlvDeviceCntlr::openDS(TlvScanSettingMdl* model, bool isOpenDSPanel) {
     // Never from inside a data source's call, nor over a batch still running.
     if (mMainCallDepth > 0 || isBatchRunning() || mIsRunningMemXfer || mTWAINHandler->isDSOpen())
         return false;
-    DepthScope call(mMainCallDepth);
+    DepthScope call(*this);
     mIsOpenDSPanel = isOpenDSPanel;
     if (const int rc = findDSAndOpenDS(); rc != TWRC_SUCCESS) {
         mHost.showErrorPanel(tlv::openFailureKey(rc, getStatusCC()));
@@ -157,7 +157,7 @@ int TlvDeviceCntlr::endState(bool success) {
 }
 
 void TlvDeviceCntlr::endBatch(bool success) {
-    DepthScope call(mMainCallDepth);
+    DepthScope call(*this);
     if (!mIsOpenDSPanel)
         mHost.setAppStateNum(endState(success));
     mTWAINHandler->setDSState(kVXStateDSEnabled);

@@ -15,19 +15,17 @@
 
 namespace {
 
-// The re-check of a transfer thread that has not ended yet, and of a call that must wait until the
-// data source's call on the stack has returned.
-constexpr double kRecheck = 0.05; /* s */
 constexpr std::uint32_t kDontCare32 = 0xFFFFFFFF;
 
 } // namespace
 
 void TlvDeviceCntlr::xferReady(bool dummy) {
-    if (mMainCallDepth > 0 || mIsRunningMemXfer) {
-        fnd::RunLoop::main().performAfterDelay(
-            this, [this, dummy] { xferReady(dummy); }, kRecheck);
+    if (mMainCallDepth > 0) {
+        runWhenFree([this, dummy] { xferReady(dummy); });
         return;
     }
+    if (mIsRunningMemXfer)
+        return;
     if (mXferThread.joinable())
         mXferThread.join();
     if (!mTWAINHandler->isDSOpen() || mIsOpenDSPanel)
@@ -56,7 +54,7 @@ void TlvDeviceCntlr::afterTransfer(Next next) {
     case Next::DrainPage:
         if (!mCloseRequested) {
             xferReady(next == Next::DrainPage);
-            return;
+            break;
         }
         [[fallthrough]];
     case Next::EndSuccess:
@@ -65,8 +63,10 @@ void TlvDeviceCntlr::afterTransfer(Next next) {
             endBatch(next == Next::EndSuccess);
         if (mHost.isScnCancelOnMain())
             mHost.switchScanModeForCancelOnMain();
-        return;
+        break;
     }
+    if (mTransferEnded)
+        mTransferEnded();
 }
 
 int TlvDeviceCntlr::readPage(int index, bool& cancelSeen) {
@@ -241,7 +241,7 @@ void TlvDeviceCntlr::callOnMain(std::function<void()> fn) {
         [this, &fn, &done] {
             runWhenFree([this, &fn, &done] {
                 {
-                    DepthScope call(mMainCallDepth);
+                    DepthScope call(*this);
                     fn();
                 }
                 done.set_value();
@@ -255,9 +255,31 @@ void TlvDeviceCntlr::callOnMain(std::function<void()> fn) {
 // anything queued here talks to it again.
 void TlvDeviceCntlr::runWhenFree(std::function<void()> fn) {
     if (mMainCallDepth > 0) {
-        fnd::RunLoop::main().performAfterDelay(
-            this, [this, fn] { runWhenFree(fn); }, kRecheck);
+        mWhenFree.push_back(std::move(fn));
         return;
     }
     fn();
+}
+
+// The waiting calls run on their own turn of the loop, not inside the frame that just returned.
+void TlvDeviceCntlr::leaveCall() {
+    if (--mMainCallDepth > 0 || mWhenFree.empty())
+        return;
+    fnd::RunLoop::main().performAfterDelay(
+        this,
+        [this] {
+            std::vector<std::function<void()>> waiting = std::move(mWhenFree);
+            mWhenFree.clear();
+            for (std::size_t i = 0; i < waiting.size(); ++i) {
+                if (mMainCallDepth > 0) { // a call before it entered the data source and let the loop run
+                    mWhenFree.insert(
+                        mWhenFree.begin(),
+                        std::make_move_iterator(waiting.begin() + static_cast<std::ptrdiff_t>(i)),
+                        std::make_move_iterator(waiting.end()));
+                    return;
+                }
+                waiting[i]();
+            }
+        },
+        0);
 }
