@@ -117,6 +117,8 @@ private:
     void seeCancel(bool& cancelSeen);
     int stepOnMain(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data);
     void callOnMain(std::function<void()> fn);
+    // Queues fn to the main thread from a transfer thread; dropped when this is gone by then.
+    void postToMain(std::function<void()> fn);
     // Runs fn on the main thread now, or once the data source's call on the stack has returned.
     void runWhenFree(std::function<void()> fn);
     void leaveCall();
@@ -157,6 +159,10 @@ private:
     std::function<void()> mTransferEnded;
 
     std::thread mXferThread;
+    std::shared_ptr<const bool> mAlive = std::make_shared<const bool>(true);
+    std::mutex mCallLock; // the flag below and the calls handed to the main thread
+    std::condition_variable mCallDone;
+    bool mTearingDown = false;
     mutable std::mutex mBatchLock;
     mutable std::condition_variable mBatchEnded;
     bool mBatchRunning = false;

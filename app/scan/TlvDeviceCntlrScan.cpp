@@ -10,7 +10,6 @@
 #include "TlvScanMessages.h"
 #include "TlvUtilsMethod.h"
 
-#include <future>
 #include <new>
 
 namespace {
@@ -43,7 +42,7 @@ void TlvDeviceCntlr::completeMemoryXfer(bool dummy) {
     if (mHost.isScnCancelOnMain())
         mHost.switchScanModeForCancelOnMain();
     mIsRunningMemXfer = false;
-    fnd::performOnMainThread([this, next] { runWhenFree([this, next] { afterTransfer(next); }); }, false);
+    postToMain([this, next] { runWhenFree([this, next] { afterTransfer(next); }); });
 }
 
 void TlvDeviceCntlr::afterTransfer(Next next) {
@@ -98,7 +97,7 @@ int TlvDeviceCntlr::readPage(int index, bool& cancelSeen) {
     if (rc == TWRC_XFERDONE && written && !cancelSeen) {
         tlv::TlvPageRecord page{tlv::makeImgInfoDict(*layout, index), sink.takeThumbnail(), index};
         auto shared = std::make_shared<tlv::TlvPageRecord>(std::move(page));
-        fnd::performOnMainThread([this, shared] { mHost.addImgInfo(std::move(*shared)); }, false);
+        postToMain([this, shared] { mHost.addImgInfo(std::move(*shared)); });
         return rc;
     }
     sink.discard();
@@ -228,27 +227,43 @@ int TlvDeviceCntlr::stepOnMain(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_ME
     return rc;
 }
 
+void TlvDeviceCntlr::postToMain(std::function<void()> fn) {
+    fnd::performOnMainThread(
+        [alive = std::weak_ptr<const bool>(mAlive), fn = std::move(fn)] {
+            if (!alive.expired())
+                fn();
+        },
+        false);
+}
+
 // Runs fn on the main thread and waits for it (at once on the main thread). The waiting thread owns
-// everything fn refers to.
+// everything fn refers to; at teardown it stops waiting and fn is never run.
 void TlvDeviceCntlr::callOnMain(std::function<void()> fn) {
     if (fnd::RunLoop::isMainThread()) {
         fn();
         return;
     }
-    std::promise<void> done;
-    std::future<void> finished = done.get_future();
-    fnd::performOnMainThread(
-        [this, &fn, &done] {
-            runWhenFree([this, &fn, &done] {
-                {
-                    DepthScope call(*this);
-                    fn();
-                }
-                done.set_value();
-            });
-        },
-        false);
-    finished.wait();
+    auto done = std::make_shared<bool>(false); // under mCallLock
+    {
+        std::lock_guard lock(mCallLock);
+        if (mTearingDown)
+            return;
+    }
+    postToMain([this, &fn, done] {
+        runWhenFree([this, &fn, done] {
+            {
+                DepthScope call(*this);
+                fn();
+            }
+            {
+                std::lock_guard lock(mCallLock);
+                *done = true;
+            }
+            mCallDone.notify_all();
+        });
+    });
+    std::unique_lock lock(mCallLock);
+    mCallDone.wait(lock, [&] { return *done || mTearingDown; });
 }
 
 // A call of the data source's that lets the main loop run (its idle tick) must return before
