@@ -3,12 +3,14 @@
 
 #include "RunLoop.h"
 #include "TlvDeviceCntlr.h"
+#include "TlvJobs.h"
 #include "TlvScanViewCntlr.h"
 #include "TlvUtilsMethod.h"
 #include "VX_Func.h"
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QTimer>
 
 TlvMainCntlr::TlvMainCntlr(fnd::UserDefaults& defaults)
     : mDefaults(defaults), mAppSettingObj(defaults), mPrefsSettingObj(defaults), mJobLists(defaults),
@@ -37,7 +39,17 @@ void TlvMainCntlr::setScanCntlrs(TlvScanViewCntlr* scanView, TlvDeviceCntlr* dev
 }
 
 bool TlvMainCntlr::isModalWindow() const {
-    return mView && mView->isModalWindow();
+    return (mView && mView->isModalWindow()) || (mJobs && mJobs->editor().isJobListPanelVisible());
+}
+
+void TlvMainCntlr::settingDidChangeSendPerform() {
+    if (!mJobs || !mJobs->editor().isJobListPanelVisible())
+        return;
+    // After the control's own handling of the change.
+    QTimer::singleShot(0, mJobs->editor().jobListEditPanel(), [jobs = mJobs] {
+        if (jobs->editor().isJobListPanelVisible())
+            jobs->editor().changeEnableAppliesBtn(true);
+    });
 }
 
 bool TlvMainCntlr::isValidSwitchState() const {
@@ -76,6 +88,8 @@ void TlvMainCntlr::cancelForForcedQuit() {
 }
 
 void TlvMainCntlr::applicationWillTerminate() {
+    if (mJobs)
+        mJobs->table().saveJobSelIndexAndIsExp();
     mJobLists.saveJobListMdlToFile();
     releaseImgInfoArray(false);
     TlvUtilsMethod::removeTmpFolder();
@@ -104,7 +118,7 @@ bool TlvMainCntlr::drainWriters(std::chrono::milliseconds bound) {
 
 TlvJobListSettingMdl* TlvMainCntlr::selJobListMdl() const {
     const int row = mAppSettingObj.forDisplayJobIndex();
-    return row < 0 ? nullptr : mJobLists.jobListMdlAtIndex(row).get();
+    return mJobLists.titledJobAt(row).get();
 }
 
 TlvJobListSettingMdl* TlvMainCntlr::jobOfMode(int mode) const {

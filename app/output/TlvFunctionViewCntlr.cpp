@@ -192,6 +192,19 @@ void TlvFunctionViewCntlr::connectControls() {
     });
 }
 
+void TlvFunctionViewCntlr::setIsOpenJobListPanel(bool open, QWidget* editorContainer) {
+    if (!open)
+        clearFuncMainView();
+    mIsOpenJobListPanel = open;
+    mEditorContainer = open ? editorContainer : nullptr;
+}
+
+QWidget* TlvFunctionViewCntlr::functionView(bool print) const {
+    if (mIsOpenJobListPanel && mEditorContainer)
+        return mEditorContainer;
+    return print ? mPrintView : mFileMailAppView;
+}
+
 int TlvFunctionViewCntlr::curFuncTypeFuncView() const {
     const TlvJobListSettingMdl* job = mHost.tmpJobListSettingMdl();
     return mIsOpenJobListPanel && job ? job->jList_FunctionType() : mHost.curFuncTypeApp();
@@ -225,7 +238,8 @@ void TlvFunctionViewCntlr::initFuncMainView(const TlvFuncSettingMdl& settings) {
     *mTmpFuncSettingMdl = settings;
     clearFuncMainView();
     const bool print = curFuncTypeFuncView() == 2;
-    TlvUtilsMethod::addViewInParentView(mFuncDummyView, print ? mPrintView : mFileMailAppView);
+    QWidget* holder = mIsOpenJobListPanel && mEditorContainer ? mEditorContainer.data() : mFuncDummyView;
+    TlvUtilsMethod::addViewInParentView(holder, print ? mPrintView : mFileMailAppView);
     if (!print)
         layoutSections();
     mCancel->setText(
@@ -256,8 +270,10 @@ void TlvFunctionViewCntlr::layoutSections() {
 }
 
 void TlvFunctionViewCntlr::clearFuncMainView() {
-    TlvUtilsMethod::removeViewInParentView(mFuncDummyView, mFileMailAppView);
-    TlvUtilsMethod::removeViewInParentView(mFuncDummyView, mPrintView);
+    for (QWidget* holder : {mFuncDummyView, mEditorContainer.data()})
+        for (QWidget* view : {mFileMailAppView, mPrintView})
+            if (holder)
+                TlvUtilsMethod::removeViewInParentView(holder, view);
 }
 
 void TlvFunctionViewCntlr::updateFuncCntlrs() {

@@ -65,7 +65,11 @@ public:
     TlvFileNameSettingCntlr& fileNameSettingCntlr() { return *mFileNameCntlr; }
     TlvFileOptionSettingCntlr& fileOptionSettingCntlr() { return *mFileOptionCntlr; }
 
-    void setIsOpenJobListPanel(bool open) { mIsOpenJobListPanel = open; }
+    // While the job-list editor is open, the views go into its output container.
+    void setIsOpenJobListPanel(bool open, QWidget* editorContainer = nullptr);
+    // Where the views of the output are shown: the editor's output container while the editor is
+    // open, else the print view or the save, mail and application view.
+    QWidget* functionView(bool print) const;
     bool isOpenJobListPanel() const { return mIsOpenJobListPanel; }
     const std::vector<std::string>& tmpWriteFileNameArray() const { return mTmpWriteFileNameArray; }
 
@@ -122,6 +126,7 @@ private:
 
     QPointer<QWidget> mFuncMainView;
     QWidget* mFuncDummyView = nullptr;
+    QPointer<QWidget> mEditorContainer;
     QWidget* mFileMailAppView = nullptr;
     QWidget* mPartOfAppNameView = nullptr;
     QWidget* mPartOfFileNameView = nullptr;
