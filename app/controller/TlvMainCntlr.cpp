@@ -183,6 +183,18 @@ void TlvMainCntlr::setFuncTypeInFOAJLMdl(int type) {
     changeFoaJob([type](TlvJobListSettingMdl& job) { job.setJList_FunctionType(type); });
 }
 
+void TlvMainCntlr::setIsBtn1AllocFOAScan(bool on) {
+    mAppSettingObj.setIsBtn1AllocFOAScan(on);
+    changeFoaJob([on](TlvJobListSettingMdl& job) { job.setJList_ScanBtnStatus(on ? 1 : -1); });
+    if (mJobs)
+        mJobs->table().reloadData(); // the start-button badge shows whether button 1 runs its job
+}
+
+void TlvMainCntlr::setJobInfo_Foa() {
+    if (mJobs)
+        mJobs->info().setJobInfo_Foa();
+}
+
 void TlvMainCntlr::changeFoaJob(const std::function<void(TlvJobListSettingMdl&)>& change) {
     if (!mJobLists.foaJobListMdl())
         return;

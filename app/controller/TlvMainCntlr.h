@@ -174,6 +174,8 @@ public:
     // The output-function view, made on first use (it needs the Qt application).
     tlv::TlvFunctionViewCntlr& functionViewCntlr();
     void setFuncTypeInFOAJLMdl(int type);
+    // The scanner's button 1 starts the scan-first job (its button status 1) or nothing (-1).
+    void setIsBtn1AllocFOAScan(bool on);
     void setFuncStngInFOAJLMdl(const TlvFuncSettingMdl& model);
     void checkClosePDF() override { mWriter.checkClosePDF(*mBatch); }
     void changeKeyView() override {}
@@ -188,7 +190,7 @@ public:
     // An edit in the settings views that the job-list editor shows: its Apply button comes on.
     void settingDidChangeSendPerform() override;
     void setScnStngInFOAJLMdl(const TlvScanSettingMdl& model) override;
-    void setJobInfo_Foa() override {}
+    void setJobInfo_Foa() override;
     QWidget* tlvMainWindow() override;
     void dispatchOneUserEvent(double seconds) override;
     void displayOfPreview(const fnd::Dictionary& record, int index) override;

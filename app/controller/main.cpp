@@ -10,8 +10,11 @@
 #include "QtRunLoopDriver.h"
 #include "TlvAppleEventLink.h"
 #include "TlvDeviceCntlr.h"
+#include "TlvJobs.h"
 #include "TlvMainCntlr.h"
+#include "TlvMainTags.h"
 #include "TlvMainWindow.h"
+#include "TlvScanSettingCntlr.h"
 #include "TlvScanViewCntlr.h"
 #include "TlvSettingsWriteAlert.h"
 #include "TlvUtilsMethod.h"
@@ -113,6 +116,16 @@ int main(int argc, char** argv) {
     TlvDeviceCntlr device(cntlr, fnd::Bundle::main().info());
     TlvScanViewCntlr scanView(cntlr, &device);
     cntlr.setScanCntlrs(&scanView, &device);
+    TlvScanSettingCntlr scanSettings(cntlr, &device);
+    window.setScanSettingsOpener([&scanSettings] { scanSettings.runModalScnSttng(); });
+    tlv::TlvJobs jobs(cntlr, cntlr.functionViewCntlr(), &scanSettings);
+    jobs.attachTo(appkit::viewWithTag(&window, tlv::tag::kJobTablePlace),
+                  appkit::viewWithTag(&window, tlv::tag::kJobJobInfoPlace), &window);
+    tlv::TlvJobInfoCntlr::attachTo(jobs.info().jobInfoForFOAView(),
+                                   appkit::viewWithTag(&window, tlv::tag::kFoaJobInfoPlace));
+    tlv::TlvJobInfoCntlr::attachTo(jobs.info().jobInfoForScngView(),
+                                   appkit::viewWithTag(&window, tlv::tag::kScanJobInfoPlace));
+    cntlr.setJobs(&jobs);
 
     // Nothing of an earlier run is left.
     cntlr.releaseImgInfoArray(false);
@@ -123,6 +136,8 @@ int main(int argc, char** argv) {
 
     link.saveAppSettingForLogin();
     cntlr.applicationWillTerminate();
+    cntlr.setJobs(nullptr);
+    window.setScanSettingsOpener(nullptr);
     cntlr.setScanCntlrs(nullptr, nullptr);
     cntlr.setMainView(nullptr);
     return status;

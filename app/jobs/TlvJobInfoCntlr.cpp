@@ -29,21 +29,23 @@ namespace {
 using appkit::tagged;
 
 constexpr std::array<const char*, 4> sMode = {"Color_ColBWDetector", "Color_Color", "Color_Gray", "Color_BW"};
-constexpr std::array<const char*, 6> sDriversMode = {
-    "Color_BW",          "DriversColor_Gray",        "DriversColor_Color",
-    "DriversColor_HalfTone", "DriversColor_TextEnhance", "DriversColor_ColBWDetector"};
-constexpr std::array<const char*, 8> sPaperSize = {"PaperSize_Auto", "PaperSize_A4", "PaperSize_A5",
-                                                   "PaperSize_A6",   "PaperSize_B5", "PaperSize_B6",
+constexpr std::array<const char*, 6> sDriversMode = {"Color_BW",
+                                                     "DriversColor_Gray",
+                                                     "DriversColor_Color",
+                                                     "DriversColor_HalfTone",
+                                                     "DriversColor_TextEnhance",
+                                                     "DriversColor_ColBWDetector"};
+constexpr std::array<const char*, 8> sPaperSize = {"PaperSize_Auto",  "PaperSize_A4",    "PaperSize_A5",
+                                                   "PaperSize_A6",    "PaperSize_B5",    "PaperSize_B6",
                                                    "PaperSize_Legal", "PaperSize_Letter"};
 constexpr std::array<const char*, 12> sDriversPaperSize = {
-    "PaperSize_A4", "PaperSize_A5",    "PaperSize_A5R",          "PaperSize_A6",
-    "PaperSize_A6R", "PaperSize_B5",   "PaperSize_B6",           "PaperSize_B6R",
+    "PaperSize_A4",    "PaperSize_A5",     "PaperSize_A5R",         "PaperSize_A6",
+    "PaperSize_A6R",   "PaperSize_B5",     "PaperSize_B6",          "PaperSize_B6R",
     "PaperSize_Legal", "PaperSize_Letter", "DriversPaperSize_Full", "DriversPaperSize_Auto"};
 constexpr std::array<const char*, 5> sResolution = {"Resolution_150", "Resolution_200", "Resolution_300",
                                                     "Resolution_400", "Resolution_600"};
-constexpr std::array<const char*, 5> sDriversResolution = {"DriversResolution_150", "Resolution_200",
-                                                           "Resolution_300", "Resolution_400",
-                                                           "DriversResolution_600"};
+constexpr std::array<const char*, 5> sDriversResolution = {
+    "DriversResolution_150", "Resolution_200", "Resolution_300", "Resolution_400", "DriversResolution_600"};
 constexpr std::array<const char*, 3> sReadPage = {"ReadPage_One", "ReadPage_Both", "ReadPage_Skip"};
 constexpr std::array<const char*, 4> sDriversReadPage = {"ReadPage_One", "ReadPage_Both", "ReadPage_Skip",
                                                          "DriversReadPage_Half"};
@@ -172,14 +174,14 @@ void TlvJobInfoCntlr::buildJobPane() {
     auto* column = new QVBoxLayout(mJobView);
     column->addWidget(summaryBlock(kJobIcon, nullptr, mStr1View));
     column->addStretch(1);
-    column->addWidget(buttonRow(kJobMoreCaption, "JobInfo_Btn01SideStr",
-                                sizeButton(kJobExpand, 11500, "Tip_JobInfo")));
+    column->addWidget(
+        buttonRow(kJobMoreCaption, "JobInfo_Btn01SideStr", sizeButton(kJobExpand, 11500, "Tip_JobInfo")));
     column->addWidget(mStr2View);
     column->addWidget(buttonRow(kJobLessCaption, "JobInfo_Btn02SideStr",
                                 sizeButton(kJobCollapse, 11600, "Tip_JobInfoLess")));
     for (const int tag : {kJobExpand, kJobCollapse})
-        QObject::connect(appkit::viewWithTag<QAbstractButton>(mJobView, tag), &QAbstractButton::clicked, mJobView,
-                         [this, tag] { changeDisplaySize(tag); });
+        QObject::connect(appkit::viewWithTag<QAbstractButton>(mJobView, tag), &QAbstractButton::clicked,
+                         mJobView, [this, tag] { changeDisplaySize(tag); });
     mJobView->setMinimumWidth(260);
     changeDisplaySize(kJobCollapse);
 }
@@ -234,7 +236,8 @@ QString TlvJobInfoCntlr::getResolutionJobInfo(const TlvScanSettingMdl& s) {
     if (!s.isUseDriverSetting())
         return lookUp(sResolution, s.scnStResType());
     const float x = s.icap_XRESOLUTION();
-    const long long dpi = std::isfinite(x) ? static_cast<long long>(std::trunc(std::clamp(x, -1e9f, 1e9f))) : 0;
+    const long long dpi =
+        std::isfinite(x) ? static_cast<long long>(std::trunc(std::clamp(x, -1e9f, 1e9f))) : 0;
     const int index = dpi == 150 ? 0 : dpi == 300 ? 2 : dpi == 400 ? 3 : dpi == 600 ? 4 : 1;
     return lookUp(sDriversResolution, index);
 }
@@ -253,9 +256,10 @@ std::string TlvJobInfoCntlr::foaIconName(const TlvScanSettingMdl& s) {
     char family = 'A';
     char size = '6';
     if (s.isUseDriverSetting()) {
-        family = s.ccap_OVK_DETECTPAGETYPE() == 1 ? 'C' : s.icap_PIXELTYPE() == 2 ? 'B'
-                                                   : s.icap_PIXELTYPE() == 1 ? 'G'
-                                                                             : 'A';
+        family = s.ccap_OVK_DETECTPAGETYPE() == 1 ? 'C'
+                 : s.icap_PIXELTYPE() == 2        ? 'B'
+                 : s.icap_PIXELTYPE() == 1        ? 'G'
+                                                  : 'A';
         const float x = s.icap_XRESOLUTION();
         size = x < 200.0f ? '2' : x < 400.0f ? '4' : '6';
     } else {

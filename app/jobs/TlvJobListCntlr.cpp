@@ -70,8 +70,9 @@ void TlvJobListCntlr::buildPanel() {
     mEditTable = tagged(new TlvTableView, kTable);
     mEditTable->referUseCustomInfo()->isUseCstmKeyDown = 1;
     mEditTable->setColumnCount(4);
-    mEditTable->setHorizontalHeaderLabels({appkit::localized("JobList_Num"), appkit::localized("JobList_Title"),
-                                           appkit::localized("JobList_OutPut"), appkit::localized("JobList_Btn")});
+    mEditTable->setHorizontalHeaderLabels(
+        {appkit::localized("JobList_Num"), appkit::localized("JobList_Title"),
+         appkit::localized("JobList_OutPut"), appkit::localized("JobList_Btn")});
     mEditTable->setIconSize(QSize(kJobIconSize, kJobIconSize));
     QHeaderView* header = mEditTable->horizontalHeader();
     header->setSectionResizeMode(QHeaderView::ResizeToContents);
@@ -109,7 +110,8 @@ void TlvJobListCntlr::buildPanel() {
 
     auto* box = new QDialogButtonBox;
     mApply = tagged(box->addButton(appkit::localized("Apply"), QDialogButtonBox::ApplyRole), kApply);
-    QPushButton* cancel = tagged(box->addButton(appkit::localized("Cancel"), QDialogButtonBox::RejectRole), kCancel);
+    QPushButton* cancel =
+        tagged(box->addButton(appkit::localized("Cancel"), QDialogButtonBox::RejectRole), kCancel);
     QPushButton* ok = tagged(box->addButton(appkit::localized("OK"), QDialogButtonBox::AcceptRole), kOK);
     ok->setDefault(true);
     for (const auto& [button, tag] : {std::pair{mApply, kApply}, {cancel, kCancel}, {ok, kOK}}) {
@@ -174,10 +176,8 @@ void TlvJobListCntlr::showJobList(bool isNew) {
         return;
     mIsShowedErrPanel = false;
     mFuncView.setIsOpenJobListPanel(true, mOutPutDmyView);
-    if (mScanSetting) {
+    if (mScanSetting)
         mScanSetting->setIsOpenJobListPanel(true, mScnStngDmyView);
-        TlvUtilsMethod::addViewInParentView(mScnStngDmyView, mScanSetting->scnSttngView());
-    }
     initJobListEditTV(isNew || mTable.selectedRow() < 0);
     mJLEditTabView->setCurrentIndex(kTabOutPut);
     changeEnableAppliesBtn(false);
@@ -191,12 +191,14 @@ void TlvJobListCntlr::initJobListEditTV(bool isNew) {
     mTmpJobListMdlArray = mHost.jobLists().jobListMdlArrayCopy();
     const TlvJobListSettingMdl* selected = isNew ? nullptr : mHost.selJobListMdl();
     const std::int32_t number = selected ? selected->jList_Num() : 0;
-    std::ranges::stable_sort(mTmpJobListMdlArray, {}, [](const TlvJobListStorage::Row& job) { return job->jList_Num(); });
+    std::ranges::stable_sort(mTmpJobListMdlArray, {},
+                             [](const TlvJobListStorage::Row& job) { return job->jList_Num(); });
     mEditTable->horizontalHeader()->setSortIndicator(kNumColumn, Qt::AscendingOrder);
     const auto found = std::ranges::find_if(mTmpJobListMdlArray, [&](const TlvJobListStorage::Row& job) {
         return isNew ? job->isBlank() : job->jList_Num() == number;
     });
-    mDispEditJobIndex = found == mTmpJobListMdlArray.end() ? 0 : static_cast<int>(found - mTmpJobListMdlArray.begin());
+    mDispEditJobIndex =
+        found == mTmpJobListMdlArray.end() ? 0 : static_cast<int>(found - mTmpJobListMdlArray.begin());
     reloadEditTable();
 }
 
@@ -208,7 +210,8 @@ void TlvJobListCntlr::reloadEditTable() {
         const TlvJobListSettingMdl& job = *mTmpJobListMdlArray[static_cast<std::size_t>(row)];
         const QString title = job.isBlank() ? appkit::localized("JobList_UnTitled")
                                             : QString::fromStdString(*job.jList_Title());
-        mEditTable->setItem(row, kNumColumn, new QTableWidgetItem(QString::asprintf("%02d", job.jList_Num())));
+        mEditTable->setItem(row, kNumColumn,
+                            new QTableWidgetItem(QString::asprintf("%02d", job.jList_Num())));
         mEditTable->setItem(row, kTitleColumn, new QTableWidgetItem(title));
         mEditTable->setItem(row, kOutPutColumn, new QTableWidgetItem(jobFuncTypeIcon(job), QString()));
         mEditTable->setItem(row, kBtnColumn, new QTableWidgetItem(jobScanBtnIcon(job, foaStart), QString()));
@@ -237,7 +240,6 @@ void TlvJobListCntlr::updateTableView() {
 }
 
 void TlvJobListCntlr::showOutputView() {
-    mFuncView.clearFuncMainView();
     mFuncView.initFuncMainView(*mTmpJobListSettingMdl->jList_FuncSettingMdl());
 }
 
@@ -316,14 +318,17 @@ void TlvJobListCntlr::sortEditRows(int column, Qt::SortOrder order) {
     const TlvJobListStorage::Row edited =
         mTmpJobListMdlArray[static_cast<std::size_t>(std::clamp<int>(mDispEditJobIndex, 0, 9))];
     constexpr TlvJobRowRecord::Column kKeys[] = {TlvJobRowRecord::Column::Num, TlvJobRowRecord::Column::Title,
-                                                 TlvJobRowRecord::Column::Output, TlvJobRowRecord::Column::Btn};
+                                                 TlvJobRowRecord::Column::Output,
+                                                 TlvJobRowRecord::Column::Btn};
     const auto key = kKeys[column];
     const bool ascending = order == Qt::AscendingOrder;
-    std::ranges::stable_sort(mTmpJobListMdlArray, [&](const TlvJobListStorage::Row& a, const TlvJobListStorage::Row& b) {
-        return TlvJobRowRecord::isLess(*TlvJobRowRecord::jobListObjDict(a), *TlvJobRowRecord::jobListObjDict(b), key,
-                                       ascending);
-    });
-    mDispEditJobIndex = static_cast<int>(std::ranges::find(mTmpJobListMdlArray, edited) - mTmpJobListMdlArray.begin());
+    std::ranges::stable_sort(
+        mTmpJobListMdlArray, [&](const TlvJobListStorage::Row& a, const TlvJobListStorage::Row& b) {
+            return TlvJobRowRecord::isLess(*TlvJobRowRecord::jobListObjDict(a),
+                                           *TlvJobRowRecord::jobListObjDict(b), key, ascending);
+        });
+    mDispEditJobIndex =
+        static_cast<int>(std::ranges::find(mTmpJobListMdlArray, edited) - mTmpJobListMdlArray.begin());
     reloadEditTable();
 }
 
@@ -351,7 +356,6 @@ void TlvJobListCntlr::endEditing() {
     if (mScanSetting) {
         mScanSetting->setTmpScnSettingMdl(nullptr);
         mScanSetting->setIsOpenJobListPanel(false);
-        TlvUtilsMethod::removeViewInParentView(mScnStngDmyView, mScanSetting->scnSttngView());
     }
     mTmpJobListSettingMdl.reset();
     mTmpJobListMdlArray.clear();

@@ -58,7 +58,9 @@ public:
     TlvJobListCntlr& operator=(const TlvJobListCntlr&) = delete;
 
     static int btnIndexFromStatus(std::int32_t status) { return status == 1 ? 0 : 1; }
-    static std::int32_t btnStatusFromIndex(int index) { return index == 0 ? 1 : TlvJobListSettingMdl::kNoButton; }
+    static std::int32_t btnStatusFromIndex(int index) {
+        return index == 0 ? 1 : TlvJobListSettingMdl::kNoButton;
+    }
 
     QDialog* jobListEditPanel() const { return mJobListEditPanel; }
     bool isJobListPanelVisible() const { return mJobListEditPanel && mJobListEditPanel->isVisible(); }

@@ -18,10 +18,10 @@
 namespace tlv {
 namespace {
 
-constexpr int kBtnColumnMinWidth = 42;     // points
-constexpr int kRowSpacing = 17;            // points between rows, over the icon
-constexpr TlvJobRowRecord::Column kColumnKeys[] = {TlvJobRowRecord::Column::Output,
-                                                   TlvJobRowRecord::Column::Title, TlvJobRowRecord::Column::Btn};
+constexpr int kBtnColumnMinWidth = 42; // points
+constexpr int kRowSpacing = 17;        // points between rows, over the icon
+constexpr TlvJobRowRecord::Column kColumnKeys[] = {
+    TlvJobRowRecord::Column::Output, TlvJobRowRecord::Column::Title, TlvJobRowRecord::Column::Btn};
 
 } // namespace
 
@@ -57,8 +57,8 @@ void TlvJobTableCntlr::buildTable() {
             mEditor->showJobList(false);
     });
     mTable->setColumnCount(3);
-    mTable->setHorizontalHeaderLabels({appkit::localized("JobList_OutPut"), appkit::localized("JobList_Title"),
-                                       appkit::localized("JobList_Btn")});
+    mTable->setHorizontalHeaderLabels({appkit::localized("JobList_OutPut"),
+                                       appkit::localized("JobList_Title"), appkit::localized("JobList_Btn")});
     mTable->setIconSize(QSize(kJobIconSize, kJobIconSize));
     QHeaderView* header = mTable->horizontalHeader();
     header->setSectionResizeMode(kOutPutColumn, QHeaderView::ResizeToContents);
@@ -113,14 +113,15 @@ void TlvJobTableCntlr::observeTable() {
         if (const std::optional<std::int32_t> row = note.object.asInt32())
             mHost.appSettingObj().setForDisplayJobIndex(*row);
     });
-    center.addObserver(this, TlvTableView::kTBRightClickedNotification, [this](const fnd::Notification& note) {
-        const fnd::Dictionary* where = note.object.asDictionary();
-        if (!where)
-            return;
-        const auto x = where->get("x").asInt32(), y = where->get("y").asInt32();
-        if (x && y)
-            showJobTableContext(QPoint(*x, *y));
-    });
+    center.addObserver(this, TlvTableView::kTBRightClickedNotification,
+                       [this](const fnd::Notification& note) {
+                           const fnd::Dictionary* where = note.object.asDictionary();
+                           if (!where)
+                               return;
+                           const auto x = where->get("x").asInt32(), y = where->get("y").asInt32();
+                           if (x && y)
+                               showJobTableContext(QPoint(*x, *y));
+                       });
     center.addObserver(this, TlvTableView::kTBDelKeyDownNotification, [this](const fnd::Notification&) {
         if (mEditor)
             mEditor->deleteSelJob();
@@ -174,7 +175,8 @@ void TlvJobTableCntlr::reloadData() {
     for (int row = 0; row < count; ++row) {
         const TlvJobListStorage::Row job = mHost.jobLists().jobListMdlAtIndex(row);
         auto* output = new QTableWidgetItem(jobFuncTypeIcon(*job), QString());
-        auto* title = new QTableWidgetItem(QString::fromStdString(job->jList_Title().value_or(std::string())));
+        auto* title =
+            new QTableWidgetItem(QString::fromStdString(job->jList_Title().value_or(std::string())));
         auto* button = new QTableWidgetItem(jobScanBtnIcon(*job, foaStart), QString());
         mTable->setItem(row, kOutPutColumn, output);
         mTable->setItem(row, kJobTitleColumn, title);
@@ -204,16 +206,17 @@ void TlvJobTableCntlr::tableViewOriginalSort(bool isFromSort) {
     const TlvJobListStorage::Row shown = lists.titledJobAt(mHost.appSettingObj().forDisplayJobIndex());
     const TlvJobRowRecord::Column column = mSortColumn;
     const bool ascending = mSortAscending;
-    lists.sortRows([isFromSort, column, ascending](const TlvJobListSettingMdl& a, const TlvJobListSettingMdl& b) {
-        if (a.isBlank() != b.isBlank())
-            return !a.isBlank();
-        if (!isFromSort)
-            return false;
-        const auto recordOf = [](const TlvJobListSettingMdl& job) {
-            return *TlvJobRowRecord::jobListObjDict(std::make_shared<TlvJobListSettingMdl>(job));
-        };
-        return TlvJobRowRecord::isLess(recordOf(a), recordOf(b), column, ascending);
-    });
+    lists.sortRows(
+        [isFromSort, column, ascending](const TlvJobListSettingMdl& a, const TlvJobListSettingMdl& b) {
+            if (a.isBlank() != b.isBlank())
+                return !a.isBlank();
+            if (!isFromSort)
+                return false;
+            const auto recordOf = [](const TlvJobListSettingMdl& job) {
+                return *TlvJobRowRecord::jobListObjDict(std::make_shared<TlvJobListSettingMdl>(job));
+            };
+            return TlvJobRowRecord::isLess(recordOf(a), recordOf(b), column, ascending);
+        });
     const auto indexOf = [&lists](const TlvJobListStorage::Row& job) {
         const auto& rows = lists.jobListMdlArray();
         const auto found = std::ranges::find(rows, job);

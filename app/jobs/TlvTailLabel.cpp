@@ -23,8 +23,8 @@ QSize TlvTailLabel::minimumSizeHint() const {
 void TlvTailLabel::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const QRect area = contentsRect();
-    const QString shown = TlvUtilsMethod::attrStrForLineBreak(text(), TlvUtilsMethod::LineBreakMode::TruncatingTail,
-                                                              fontMetrics(), area.width());
+    const QString shown = TlvUtilsMethod::attrStrForLineBreak(
+        text(), TlvUtilsMethod::LineBreakMode::TruncatingTail, fontMetrics(), area.width());
     style()->drawItemText(&painter, area, static_cast<int>(alignment()), palette(), isEnabled(), shown,
                           foregroundRole());
 }

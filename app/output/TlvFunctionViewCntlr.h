@@ -11,6 +11,8 @@
 #include "TlvFuncViewHost.h"
 #include "TlvFuncViewLink.h"
 
+#include "OwnedWidget.h"
+
 #include <QPointer>
 #include <QWidget>
 
@@ -59,13 +61,13 @@ public:
     explicit TlvFunctionViewCntlr(TlvFuncViewHost& host);
     ~TlvFunctionViewCntlr() override;
 
-    QWidget* funcMainView() const { return mFuncMainView; }
+    QWidget* funcMainView() const { return mFuncMainView.get(); }
     QWidget* fileMailAppView() const { return mFileMailAppView; }
     QWidget* printView() const { return mPrintView; }
     TlvFileNameSettingCntlr& fileNameSettingCntlr() { return *mFileNameCntlr; }
     TlvFileOptionSettingCntlr& fileOptionSettingCntlr() { return *mFileOptionCntlr; }
 
-    // While the job-list editor is open, the views go into its output container.
+    // While the job-list editor is open, the pages go into its output container (which has a layout).
     void setIsOpenJobListPanel(bool open, QWidget* editorContainer = nullptr);
     // Where the views of the output are shown: the editor's output container while the editor is
     // open, else the print view or the save, mail and application view.
@@ -81,7 +83,6 @@ public:
     void checkFuncStngSave() const;
     // The OK (1301, also no sender: -1), cancel and mode buttons.
     void executeFunction(int tag);
-    void clearFuncMainView();
     // Ends of the choosers: the folder, the application's .desktop file, the printer's settings.
     void savePlacePanelDidEnd(const QString& folder);
     void selAppPanelDidEnd(const QString& desktopFile);
@@ -124,8 +125,8 @@ private:
     bool mIsOpenJobListPanel = false;
     bool mIsSendPerform = true;
 
-    QPointer<QWidget> mFuncMainView;
-    QWidget* mFuncDummyView = nullptr;
+    appkit::OwnedWidget<QWidget> mFuncMainView{new QWidget};
+    QWidget* mFuncDummyView = nullptr; // shows the file, mail and application page, or the print page
     QPointer<QWidget> mEditorContainer;
     QWidget* mFileMailAppView = nullptr;
     QWidget* mPartOfAppNameView = nullptr;

@@ -75,14 +75,15 @@ void TlvTableView::mousePressEvent(QMouseEvent* event) {
 
 void TlvTableView::mouseDoubleClickEvent(QMouseEvent* event) {
     QTableWidget::mouseDoubleClickEvent(event);
-    if (isOn(mUseCustomInfo.isUseCstmMouseDown) && mCustomDoubleAction && rowAt(event->position().toPoint().y()) >= 0)
+    if (isOn(mUseCustomInfo.isUseCstmMouseDown) && mCustomDoubleAction &&
+        rowAt(event->position().toPoint().y()) >= 0)
         mCustomDoubleAction();
 }
 
 void TlvTableView::keyPressEvent(QKeyEvent* event) {
     const int key = event->key();
-    if (isOn(mUseCustomInfo.isUseCstmPerformKeyEquivalent) && (key == Qt::Key_Delete || key == Qt::Key_Backspace) &&
-        isFirstResponder(this)) {
+    if (isOn(mUseCustomInfo.isUseCstmPerformKeyEquivalent) &&
+        (key == Qt::Key_Delete || key == Qt::Key_Backspace) && isFirstResponder(this)) {
         fnd::NotificationCenter::defaultCenter().post(kTBDelKeyDownNotification);
         return;
     }

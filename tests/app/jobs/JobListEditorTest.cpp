@@ -3,7 +3,6 @@
 // a row switch that keeps the row when its edits cannot be applied, and its tabs on screen.
 #include "JobsTestHost.h"
 
-
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QLineEdit>

@@ -155,7 +155,7 @@ TEST_F(JobTable, NotificationsGoOutOnlyForFlagsThatAreExactlyOne) {
     *flags = {1, 1, 1, 1};
     view.setFocus();
     QTest::mouseClick(view.viewport(), Qt::RightButton, {}, onRow);
-    EXPECT_EQ(posted, 2); // selected, then right-clicked
+    EXPECT_EQ(posted, 2);                                                    // selected, then right-clicked
     QTest::mouseClick(view.viewport(), Qt::RightButton, {}, QPoint(5, 190)); // below the rows
     EXPECT_EQ(posted, 2);
     EXPECT_TRUE(view.selectionModel()->selectedRows().isEmpty());
@@ -189,7 +189,8 @@ TEST_F(JobTable, NothingEditsTheJobsWhileABatchRuns) {
 
 TEST_F(JobTable, Screenshots) {
     storeJobs({job(1, "Scan to folder", tlv::kFuncSave, 1), job(2, "Scan to mail", tlv::kFuncMail),
-               job(3, "Print the pages", tlv::kFuncPrint), job(4, "Open in an image viewer", tlv::kFuncApplication)});
+               job(3, "Print the pages", tlv::kFuncPrint),
+               job(4, "Open in an image viewer", tlv::kFuncApplication)});
     make();
     jobs().table().selectRow(1);
     QTest::qWait(20);

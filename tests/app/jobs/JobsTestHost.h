@@ -128,8 +128,9 @@ protected:
             ++alertsAnswered;
             alertTexts.push_back(
                 appkit::viewWithTag<QLabel>(alert, appkit::Alert::kInformativeTag)->text().toStdString());
-            QTest::mouseClick(appkit::viewWithTag<QPushButton>(alert, appkit::Alert::kFirstButtonTag + buttonIndex),
-                              Qt::LeftButton);
+            QTest::mouseClick(
+                appkit::viewWithTag<QPushButton>(alert, appkit::Alert::kFirstButtonTag + buttonIndex),
+                Qt::LeftButton);
         });
         answerer.start(5);
     }
