@@ -3,9 +3,11 @@
 // copy of the output settings; that copy is taken over when the output changes or the job is applied.
 #include "TlvJobListCntlr.h"
 
+#include "TlvAppState.h"
 #include "TlvJobIcons.h"
 #include "TlvJobInfoCntlr.h"
 #include "TlvJobTableCntlr.h"
+#include "TlvPopUps.h"
 
 #include "FilteringFields.h"
 #include "Images.h"
@@ -32,8 +34,6 @@ namespace {
 
 using appkit::tagged;
 
-constexpr const char* kOutputKeys[] = {"JobList_OutPut_File", "JobList_OutPut_Mail", "JobList_OutPut_Print",
-                                       "JobList_OutPut_App"};
 enum EditColumn : int { kNumColumn, kTitleColumn, kOutPutColumn, kBtnColumn };
 constexpr int kNumColumnMinWidth = 22, kBtnColumnMinWidth = 42; // points
 
@@ -92,12 +92,9 @@ void TlvJobListCntlr::buildPanel() {
     mTitle->setValidLength(kTitleLength);
     mTitle->setInvalidCharsInString("\r\n");
     QObject::connect(mTitle, &QLineEdit::textEdited, panel, [this] { changeEnableAppliesBtn(true); });
-    mOutput = tagged(new QComboBox, kOutput);
-    for (int type = 0; type < 4; ++type) {
-        mOutput->addItem(appkit::localized(kOutputKeys[type]));
-        mOutput->setItemData(type, type, appkit::kItemTagRole);
-    }
-    QObject::connect(mOutput, &QComboBox::activated, panel, [this](int index) { changeFunction(index); });
+    mOutput = tagged(new TlvFuncPopUp, kOutput);
+    QObject::connect(mOutput, &QComboBox::activated, panel,
+                     [this] { changeFunction(mOutput->selectedTag()); });
 
     mJLEditTabView = tagged(new QTabWidget, kTabs);
     mOutPutDmyView = new QWidget;
@@ -229,8 +226,11 @@ void TlvJobListCntlr::updateTableView() {
     mTitle->setText(QString::fromStdString(job.jList_Title().value_or(std::string())));
     mJobListEditPanel->setWindowTitle(
         appkit::localized(job.isBlank() ? "Title_JobStingNewWin" : "Title_JobStingEditWin"));
-    mOutput->setCurrentIndex(std::clamp(job.jList_FunctionType(), 0, 3));
-    mTmpJobListSettingMdl->setJList_FunctionType(mOutput->currentIndex());
+    // A stored function outside the list is shown, and kept, as saving to a folder.
+    mOutput->selectItemWithTag(job.jList_FunctionType());
+    if (mOutput->selectedTag() < 0)
+        mOutput->selectItemWithTag(kFuncSave);
+    mTmpJobListSettingMdl->setJList_FunctionType(mOutput->selectedTag());
     mBtnMatrix->button(btnIndexFromStatus(job.jList_ScanBtnStatus()))->setChecked(true);
     showOutputView();
     if (mScanSetting) {
@@ -273,7 +273,7 @@ bool TlvJobListCntlr::renewRowData() {
     if (mScanSetting)
         mScanSetting->saveScanSetting();
     auto func = std::make_shared<TlvFuncSettingMdl>(*mFuncView.tmpFuncSettingMdl());
-    job.setJList_FunctionType(mOutput->currentIndex());
+    job.setJList_FunctionType(mOutput->selectedTag());
     func->clearExceptTargetFunc(job.jList_FunctionType());
     job.setJList_FuncSettingMdl(std::move(func));
     job.setJList_ScanBtnStatus(btnStatusFromIndex(mBtnMatrix->checkedId()));

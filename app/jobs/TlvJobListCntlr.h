@@ -8,6 +8,7 @@
 
 #include "TlvFunctionViewCntlr.h"
 #include "TlvJobsHost.h"
+#include "TlvPopUps.h"
 #include "TlvScanSettingCntlr.h"
 #include "TlvTableView.h"
 
@@ -106,7 +107,7 @@ private:
     TlvTableView* mEditTable = nullptr;
     QLabel* mJobNum = nullptr;
     appkit::FTextField* mTitle = nullptr;
-    QComboBox* mOutput = nullptr;
+    TlvPopUp* mOutput = nullptr;
     QTabWidget* mJLEditTabView = nullptr;
     QWidget* mOutPutDmyView = nullptr;
     QWidget* mScnStngDmyView = nullptr;

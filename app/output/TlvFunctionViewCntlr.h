@@ -22,6 +22,8 @@
 
 class QCheckBox;
 class QComboBox;
+class TlvFileFormatPopUp;
+class TlvPageLayoutPopUp;
 class QLabel;
 class QLineEdit;
 class QPrinter;
@@ -140,12 +142,12 @@ private:
     appkit::FComboBox* mFileNames = nullptr;
     QCheckBox* mUseFNSetting = nullptr;
     QPushButton* mFNSetting = nullptr;
-    QComboBox* mFileFormat = nullptr;
+    TlvFileFormatPopUp* mFileFormat = nullptr;
     QCheckBox* mSavePicture = nullptr;
     appkit::FTextField* mSavePath = nullptr;
     QPushButton* mChooseFolder = nullptr;
     QLineEdit* mPrinterName = nullptr;
-    QComboBox* mPrintLayout = nullptr;
+    TlvPageLayoutPopUp* mPrintLayout = nullptr;
     QPushButton* mCancel = nullptr;
 
     std::unique_ptr<TlvFileNameSettingCntlr> mFileNameCntlr;
