@@ -3,12 +3,14 @@
 
 #include "RunLoop.h"
 #include "TlvDeviceCntlr.h"
+#include "TlvJobs.h"
 #include "TlvScanViewCntlr.h"
 #include "TlvUtilsMethod.h"
 #include "VX_Func.h"
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QTimer>
 
 TlvMainCntlr::TlvMainCntlr(fnd::UserDefaults& defaults)
     : mDefaults(defaults), mAppSettingObj(defaults), mPrefsSettingObj(defaults), mJobLists(defaults),
@@ -46,7 +48,17 @@ void TlvMainCntlr::setScanCntlrs(TlvScanViewCntlr* scanView, TlvDeviceCntlr* dev
 }
 
 bool TlvMainCntlr::isModalWindow() const {
-    return mView && mView->isModalWindow();
+    return (mView && mView->isModalWindow()) || (mJobs && mJobs->editor().isJobListPanelVisible());
+}
+
+void TlvMainCntlr::settingDidChangeSendPerform() {
+    if (!mJobs || !mJobs->editor().isJobListPanelVisible())
+        return;
+    // After the control's own handling of the change.
+    QTimer::singleShot(0, mJobs->editor().jobListEditPanel(), [jobs = mJobs] {
+        if (jobs->editor().isJobListPanelVisible())
+            jobs->editor().changeEnableAppliesBtn(true);
+    });
 }
 
 bool TlvMainCntlr::isValidSwitchState() const {
@@ -85,6 +97,8 @@ void TlvMainCntlr::cancelForForcedQuit() {
 }
 
 void TlvMainCntlr::applicationWillTerminate() {
+    if (mJobs)
+        mJobs->table().saveJobSelIndexAndIsExp();
     mJobLists.saveJobListMdlToFile();
     releaseImgInfoArray(false);
     TlvUtilsMethod::removeTmpFolder();
@@ -113,7 +127,7 @@ bool TlvMainCntlr::drainWriters(std::chrono::milliseconds bound) {
 
 TlvJobListSettingMdl* TlvMainCntlr::selJobListMdl() const {
     const int row = mAppSettingObj.forDisplayJobIndex();
-    return row < 0 ? nullptr : mJobLists.jobListMdlAtIndex(row).get();
+    return mJobLists.titledJobAt(row).get();
 }
 
 TlvJobListSettingMdl* TlvMainCntlr::jobOfMode(int mode) const {
@@ -192,6 +206,13 @@ std::optional<std::filesystem::path> TlvMainCntlr::saveFolder() const {
 void TlvMainCntlr::setIsBtn1AllocFOAScan(bool on) {
     mAppSettingObj.setIsBtn1AllocFOAScan(on);
     changeFoaJob([on](TlvJobListSettingMdl& job) { job.setJList_ScanBtnStatus(on ? 1 : -1); });
+    if (mJobs)
+        mJobs->table().reloadData(); // the start-button badge shows whether button 1 runs its job
+}
+
+void TlvMainCntlr::setJobInfo_Foa() {
+    if (mJobs)
+        mJobs->info().setJobInfo_Foa();
 }
 
 void TlvMainCntlr::changeFoaJob(const std::function<void(TlvJobListSettingMdl&)>& change) {

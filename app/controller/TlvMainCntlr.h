@@ -16,6 +16,7 @@
 #include "TlvImgInfoList.h"
 #include "TlvJobListStorage.h"
 #include "TlvJobPageQueue.h"
+#include "TlvJobsHost.h"
 #include "TlvMainFuncViewHost.h"
 #include "TlvMainView.h"
 #include "TlvOutputHost.h"
@@ -37,8 +38,14 @@
 
 class TlvDeviceCntlr;
 class TlvScanViewCntlr;
+namespace tlv {
+class TlvJobs;
+}
 
-class TlvMainCntlr final : public tlv::TlvScanHost, public tlv::TlvOutputHost, public tlv::TlvPreviewHost {
+class TlvMainCntlr final : public tlv::TlvScanHost,
+                           public tlv::TlvOutputHost,
+                           public tlv::TlvPreviewHost,
+                           public tlv::TlvJobsHost {
 public:
     // Tags of the function choice.
     static constexpr int kTagFuncSave = 400;
@@ -60,6 +67,9 @@ public:
     // the controller or are detached with null before they go.
     void setMainView(tlv::TlvMainView* view) { mView = view; }
     void setScanCntlrs(TlvScanViewCntlr* scanView, TlvDeviceCntlr* device);
+    // The job table, editor and panes of the window; null detaches them.
+    void setJobs(tlv::TlvJobs* jobs) { mJobs = jobs; }
+    tlv::TlvJobs* jobs() const { return mJobs; }
 
     // ---- state ----
     int appState() const override { return mAppState; }
@@ -73,7 +83,7 @@ public:
     bool isMainTopState() const override { return tlv::isMainTopState(mAppState); }
     bool isExecuteScnState() const override { return tlv::isExecuteScnState(mAppState); }
     // From the start of a batch to the end of its output.
-    bool isBatchRunning() const { return tlv::isExecuteScnFuncState(mAppState); }
+    bool isBatchRunning() const override { return tlv::isExecuteScnFuncState(mAppState); }
     bool isValidSwitchState() const;
     bool isValidSyncDriver() const;
     // No batch, no output and no panel: a quit may go through.
@@ -107,7 +117,7 @@ public:
     // function and settings again when its output step starts).
     tlv::TlvBatchKind batchKind() const override { return *mBatch; }
     const tlv::TlvBatchSnapshot& batchSnapshot() const { return *mBatch; }
-    TlvAppSettingMdl& appSettingObj() { return mAppSettingObj; }
+    TlvAppSettingMdl& appSettingObj() override { return mAppSettingObj; }
     const TlvPrefsSettingMdl& prefsSettingObj() const { return mPrefsSettingObj; }
     TlvPrefsSettingMdl& prefsSettingObj() { return mPrefsSettingObj; }
     fnd::UserDefaults& userDefaults() { return mDefaults; }
@@ -115,8 +125,8 @@ public:
     tlv::TlvSettingsBackup settingsBackup() {
         return {mAppSettingObj, mPrefsSettingObj, mJobLists, mDefaults};
     }
-    TlvJobListStorage& jobLists() { return mJobLists; }
-    // The job of the selected row; null when none is selected.
+    TlvJobListStorage& jobLists() override { return mJobLists; }
+    // The job of the selected row; null when none is selected or the row is an unused slot.
     TlvJobListSettingMdl* selJobListMdl() const;
 
     // ---- page list and batch counters (any thread unless noted) ----
@@ -197,9 +207,10 @@ public:
     void showErrorPanel(const std::string& key, const std::vector<std::string>& args) override;
     bool isQuitAppByUnmount() const override { return false; }
     bool isOpenQSWin() const override { return mQSWindows.isOpenQSWin(); }
-    void settingDidChangeSendPerform() override {}
+    // An edit in the settings views that the job-list editor shows: its Apply button comes on.
+    void settingDidChangeSendPerform() override;
     void setScnStngInFOAJLMdl(const TlvScanSettingMdl& model) override;
-    void setJobInfo_Foa() override {}
+    void setJobInfo_Foa() override;
     QWidget* tlvMainWindow() override;
     void dispatchOneUserEvent(double seconds) override;
     void displayOfPreview(const fnd::Dictionary& record, int index) override;
@@ -266,6 +277,7 @@ private:
     tlv::TlvMainFuncViewHost mFuncViewHost{*this};
     std::unique_ptr<tlv::TlvFunctionViewCntlr> mFuncView;
     TlvQSWindows mQSWindows;
+    tlv::TlvJobs* mJobs = nullptr;
     // Declared last: its thread writes through the members above and is drained first.
     tlv::TlvJobPageQueue mJobPages;
 };

@@ -2,6 +2,8 @@
 // and sending a finished batch on to the function choice, the check screen or the output.
 #include "TlvMainCntlr.h"
 
+#include "TlvJobs.h"
+
 #include "RunLoop.h"
 #include "TlvScanViewCntlr.h"
 #include "TlvUtilsMethod.h"
@@ -88,6 +90,8 @@ bool TlvMainCntlr::scanReadyByTwainCB() {
     if (!TlvUtilsMethod::createTmpFolder())
         return false;
     initImgInfoArray();
+    if (mJobs)
+        mJobs->info().updateJobInfoForScngView();
     setAppState(AppStateScanReady);
     return true;
 }

@@ -2,6 +2,7 @@
 // batch's own, whatever the settings say meanwhile.
 #include "TlvMainFuncViewHost.h"
 
+#include "TlvJobs.h"
 #include "TlvMainCntlr.h"
 
 namespace tlv {
@@ -28,6 +29,18 @@ const TlvScanSettingMdl* TlvMainFuncViewHost::curScnMdlApp() const {
 
 std::vector<std::filesystem::path> TlvMainFuncViewHost::cpyWriteFilePathArray() const {
     return mCntlr.writer().writtenFiles().cpyWriteFilePathArray();
+}
+
+const TlvJobListSettingMdl* TlvMainFuncViewHost::tmpJobListSettingMdl() const {
+    return mCntlr.jobs() ? mCntlr.jobs()->editor().tmpJobListSettingMdl() : nullptr;
+}
+
+QWidget* TlvMainFuncViewHost::jobListEditorPanel() {
+    return mCntlr.jobs() ? mCntlr.jobs()->editor().jobListEditPanel() : nullptr;
+}
+
+void TlvMainFuncViewHost::settingDidChangeSendPerform() {
+    mCntlr.settingDidChangeSendPerform();
 }
 
 QWidget* TlvMainFuncViewHost::mainWindow() {

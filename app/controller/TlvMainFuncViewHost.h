@@ -17,11 +17,10 @@ public:
     bool isConfirmOutput() const override;
     int curFuncTypeApp() const override;
     const TlvScanSettingMdl* curScnMdlApp() const override;
-    // The job-list editor is not part of the main window.
-    const TlvJobListSettingMdl* tmpJobListSettingMdl() const override { return nullptr; }
+    const TlvJobListSettingMdl* tmpJobListSettingMdl() const override;
     std::vector<std::filesystem::path> cpyWriteFilePathArray() const override;
     QWidget* mainWindow() override;
-    QWidget* jobListEditorPanel() override { return nullptr; }
+    QWidget* jobListEditorPanel() override;
 
     void switchScanMode(int mode) override;
     // The window has no finish screen of its own yet: it hides the view by the state that follows.
@@ -30,7 +29,7 @@ public:
     void setFoaFuncSettingMdl(const TlvFuncSettingMdl& settings) override;
     void showSelectFunction() override;
     void changeKeyView() override {}
-    void settingDidChangeSendPerform() override {}
+    void settingDidChangeSendPerform() override;
 
 private:
     TlvMainCntlr& mCntlr;

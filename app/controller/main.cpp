@@ -10,7 +10,9 @@
 #include "QtRunLoopDriver.h"
 #include "TlvAppleEventLink.h"
 #include "TlvDeviceCntlr.h"
+#include "TlvJobs.h"
 #include "TlvMainCntlr.h"
+#include "TlvMainTags.h"
 #include "TlvMainWindow.h"
 #include "TlvScanSettingCntlr.h"
 #include "TlvScanViewCntlr.h"
@@ -116,6 +118,14 @@ int main(int argc, char** argv) {
     cntlr.setScanCntlrs(&scanView, &device);
     TlvScanSettingCntlr scanSettings(cntlr, &device);
     window.setScanSettingsOpener([&scanSettings] { scanSettings.runModalScnSttng(); });
+    tlv::TlvJobs jobs(cntlr, cntlr.functionViewCntlr(), &scanSettings);
+    jobs.attachTo(appkit::viewWithTag(&window, tlv::tag::kJobTablePlace),
+                  appkit::viewWithTag(&window, tlv::tag::kJobJobInfoPlace), &window);
+    tlv::TlvJobInfoCntlr::attachTo(jobs.info().jobInfoForFOAView(),
+                                   appkit::viewWithTag(&window, tlv::tag::kFoaJobInfoPlace));
+    tlv::TlvJobInfoCntlr::attachTo(jobs.info().jobInfoForScngView(),
+                                   appkit::viewWithTag(&window, tlv::tag::kScanJobInfoPlace));
+    cntlr.setJobs(&jobs);
 
     // Nothing of an earlier run is left.
     cntlr.releaseImgInfoArray(false);
@@ -126,6 +136,7 @@ int main(int argc, char** argv) {
 
     link.saveAppSettingForLogin();
     cntlr.applicationWillTerminate();
+    cntlr.setJobs(nullptr);
     window.setScanSettingsOpener(nullptr);
     cntlr.setScanCntlrs(nullptr, nullptr);
     cntlr.setMainView(nullptr);

@@ -187,6 +187,22 @@ void TlvFunctionViewCntlr::connectControls() {
     });
 }
 
+void TlvFunctionViewCntlr::setIsOpenJobListPanel(bool open, QWidget* editorContainer) {
+    mIsOpenJobListPanel = open;
+    mEditorContainer = open ? editorContainer : nullptr;
+    // The pages go over to the editor's container and come back above the view's buttons.
+    if (mEditorContainer && mEditorContainer->layout())
+        mEditorContainer->layout()->addWidget(mFuncDummyView);
+    else if (auto* column = qobject_cast<QVBoxLayout*>(mFuncMainView->layout()))
+        column->insertWidget(0, mFuncDummyView, 1);
+}
+
+QWidget* TlvFunctionViewCntlr::functionView(bool print) const {
+    if (mIsOpenJobListPanel && mEditorContainer)
+        return mEditorContainer;
+    return print ? mPrintView : mFileMailAppView;
+}
+
 int TlvFunctionViewCntlr::curFuncTypeFuncView() const {
     const TlvJobListSettingMdl* job = mHost.tmpJobListSettingMdl();
     return mIsOpenJobListPanel && job ? job->jList_FunctionType() : mHost.curFuncTypeApp();

@@ -13,6 +13,7 @@
 
 #include "OwnedWidget.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <memory>
@@ -68,7 +69,11 @@ public:
     TlvFileNameSettingCntlr& fileNameSettingCntlr() { return *mFileNameCntlr; }
     TlvFileOptionSettingCntlr& fileOptionSettingCntlr() { return *mFileOptionCntlr; }
 
-    void setIsOpenJobListPanel(bool open) { mIsOpenJobListPanel = open; }
+    // While the job-list editor is open, the pages go into its output container (which has a layout).
+    void setIsOpenJobListPanel(bool open, QWidget* editorContainer = nullptr);
+    // Where the views of the output are shown: the editor's output container while the editor is
+    // open, else the print view or the save, mail and application view.
+    QWidget* functionView(bool print) const;
     bool isOpenJobListPanel() const { return mIsOpenJobListPanel; }
     const std::vector<std::string>& tmpWriteFileNameArray() const { return mTmpWriteFileNameArray; }
 
@@ -124,6 +129,7 @@ private:
 
     appkit::OwnedWidget<QWidget> mFuncMainView{new QWidget};
     QWidget* mFuncDummyView = nullptr; // shows the file, mail and application page, or the print page
+    QPointer<QWidget> mEditorContainer;
     QWidget* mFileMailAppView = nullptr;
     QWidget* mPartOfAppNameView = nullptr;
     QWidget* mPartOfFileNameView = nullptr;

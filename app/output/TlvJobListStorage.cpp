@@ -139,6 +139,28 @@ TlvJobListStorage::Row TlvJobListStorage::jobListMdlAtIndex(int row) const {
                                                                     : nullptr;
 }
 
+TlvJobListStorage::Row TlvJobListStorage::titledJobAt(int row) const {
+    Row job = jobListMdlAtIndex(row);
+    return job && !job->isBlank() ? job : nullptr;
+}
+
+int TlvJobListStorage::countOfJLMdlForMainJLDisp() const {
+    return static_cast<int>(std::ranges::count_if(mRows, [](const Row& row) { return !row->isBlank(); }));
+}
+
+std::vector<TlvJobListStorage::Row> TlvJobListStorage::jobListMdlArrayCopy() const {
+    std::vector<Row> copies;
+    for (const Row& row : mRows)
+        copies.push_back(std::make_shared<TlvJobListSettingMdl>(row->copyWithZone()));
+    return copies;
+}
+
+bool TlvJobListStorage::replaceMdlInJLMdlArray(const TlvJobListSettingMdl& job) {
+    const auto found =
+        std::ranges::find_if(mRows, [&](const Row& row) { return row->jList_Num() == job.jList_Num(); });
+    return found != mRows.end() && applyJob(static_cast<int>(found - mRows.begin()), job);
+}
+
 bool TlvJobListStorage::saveAfterEdit() {
     return mKeptFileVersion || saveJobListMdlToFile();
 }
@@ -178,8 +200,9 @@ bool TlvJobListStorage::assignScanButton(int row, std::int32_t status) {
 bool TlvJobListStorage::sortRows(const RowOrder& order) {
     if (!order)
         return false;
+    const std::vector<Row> before = mRows;
     std::stable_sort(mRows.begin(), mRows.end(), [&](const Row& a, const Row& b) { return order(*a, *b); });
-    return saveAfterEdit();
+    return mRows == before || saveAfterEdit();
 }
 
 void TlvJobListStorage::applyFoaJob(const TlvJobListSettingMdl& job) {

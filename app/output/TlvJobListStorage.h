@@ -67,16 +67,24 @@ public:
     const std::vector<Row>& jobListMdlArray() const { return mRows; }
     // The row at a position; null outside 0..9.
     Row jobListMdlAtIndex(int row) const;
+    // The job at a row when it has a title; null for an unused slot or outside 0..9.
+    Row titledJobAt(int row) const;
+    // Rows whose job has a title: the job table shows that many, and they come first.
+    int countOfJLMdlForMainJLDisp() const;
+    // Copies of the jobs, in display order: what an editor works on.
+    std::vector<Row> jobListMdlArrayCopy() const;
 
     // ---- edits, each saved at once (in memory only while a stored list is kept aside); false for a
     // row outside 0..9, a bad button, or a save that failed ----
     // Puts a copy of job in the row, keeping the row's job number; a button it holds leaves any other row.
     bool applyJob(int row, const TlvJobListSettingMdl& job);
+    // Puts a copy of job in the row that holds its number, as applyJob; false when no row does.
+    bool replaceMdlInJLMdlArray(const TlvJobListSettingMdl& job);
     // Makes the row an unused slot with its number.
     bool deleteJob(int row);
     // Gives the row's job the button (1, 2 or 4; -1 takes it away), taking it from any other row.
     bool assignScanButton(int row, std::int32_t status);
-    // Reorders the rows (stable) by order.
+    // Reorders the rows (stable) by order; saves only when a row moved.
     bool sortRows(const RowOrder& order);
     void applyFoaJob(const TlvJobListSettingMdl& job);
 

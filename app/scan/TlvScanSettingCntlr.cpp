@@ -11,6 +11,7 @@
 #include "VX_Func.h"
 
 #include <QAbstractButton>
+#include <QBoxLayout>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -84,6 +85,14 @@ void TlvScanSettingCntlr::connectActions() {
 void TlvScanSettingCntlr::setIsOpenJobListPanel(bool open, QWidget* editorView) {
     mIsOpenJobListPanel = open;
     mEditorView = open ? editorView : nullptr;
+    TlvScanSettingPanel* panel = mScnSttngWindow.get();
+    if (!panel)
+        return;
+    // The view goes over to the editor's place and comes back above the panel's buttons.
+    if (mEditorView && mEditorView->layout())
+        mEditorView->layout()->addWidget(panel->settingsView);
+    else if (auto* column = qobject_cast<QBoxLayout*>(panel->layout()))
+        column->insertWidget(0, panel->settingsView);
 }
 
 void TlvScanSettingCntlr::setTmpScnSettingMdl(TlvScanSettingMdl* model) {

@@ -53,7 +53,7 @@ public:
     QDialog* scnSttngWindow() const { return mScnSttngWindow.get(); }
     QWidget* scnSttngView() const;
 
-    // Set by the job-list editor while it shows the view (in its placeholder editorView).
+    // Set by the job-list editor while it shows the view in its place editorView (which has a layout).
     void setIsOpenJobListPanel(bool open, QWidget* editorView = nullptr);
     bool isOpenJobListPanel() const { return mIsOpenJobListPanel; }
     // The working copy on which the data source's dialog opens. The editor hands the scan settings

@@ -6,12 +6,16 @@
 #include "PdfCheck.h"
 #include "QtTestApp.h"
 #include "TapwellApp.h"
+#include "TlvJobs.h"
+#include "TlvMainCntlr.h"
 #include "TollivarSettings.h"
 
 #include "ProgramWatcher.h"
 #include "Tags.h"
 
+#include <QComboBox>
 #include <QDBusConnectionInterface>
+#include <QLineEdit>
 #include <QTest>
 
 #include <fcntl.h>
@@ -135,13 +139,14 @@ protected:
             return ::testing::AssertionFailure() << "tollivar stays in state " << last << "\n" << log();
         return ::testing::AssertionSuccess();
     }
-    std::vector<fs::path> pdfs() const {
+    std::vector<fs::path> written(const char* extension) const {
         std::vector<fs::path> found;
         for (const auto& entry : fs::directory_iterator(mDir / "out"))
-            if (entry.path().extension() == ".pdf")
+            if (entry.path().extension() == extension)
                 found.push_back(entry.path());
         return found;
     }
+    std::vector<fs::path> pdfs() const { return written(".pdf"); }
     void expectOnePdfOfTwoPages() {
         const std::vector<fs::path> written = pdfs();
         ASSERT_EQ(written.size(), 1u) << log();
@@ -215,6 +220,38 @@ TEST_F(ButtonRoad, JamMidBatchStopsTheJobWithoutAPdfAndTheHelperPollsOn) {
     EXPECT_TRUE(pdfs().empty());
 
     EXPECT_TRUE(helperAlive());
+}
+
+// The user edits the button's job in tollivar's job-list editor (here in the test's own process, on
+// the same stored settings): the next press runs the job as edited.
+TEST_F(ButtonRoad, AJobEditedInTheEditorRunsAsEditedWhenTheButtonIsPressed) {
+    ASSERT_TRUE(StartEmulator({"gen:ramp-a4 2"}));
+    {
+        fnd::UserDefaults defaults(test::kTollivarId);
+        TlvMainCntlr editing(defaults);
+        TlvScanSettingCntlr scanSettings(editing, nullptr);
+        tlv::TlvJobs jobs(editing, editing.functionViewCntlr(), &scanSettings);
+        editing.setJobs(&jobs);
+        jobs.table().selectRow(0);
+        jobs.editor().showJobList(false);
+        QDialog* panel = jobs.editor().jobListEditPanel();
+        ASSERT_TRUE(panel->isVisible());
+        auto* title = appkit::viewWithTag<QLineEdit>(panel, tlv::TlvJobListCntlr::kTitle);
+        title->setText("Scan to TIFF");
+        emit title->textEdited(title->text());
+        auto* format = appkit::viewWithTag<QComboBox>(panel, tlv::TlvFunctionViewCntlr::kTagFileFormat);
+        ASSERT_NE(format, nullptr);
+        format->setCurrentIndex(tlv::kFormatTIFF);
+        emit format->activated(tlv::kFormatTIFF);
+        QTest::mouseClick(appkit::viewWithTag<QPushButton>(panel, tlv::TlvJobListCntlr::kOK), Qt::LeftButton);
+        ASSERT_FALSE(panel->isVisible()) << log();
+        editing.setJobs(nullptr);
+    }
+    ASSERT_TRUE(startHelper());
+    ASSERT_EQ(Control("press 1"), 0);
+    ASSERT_TRUE(launchedRunsAndCloses());
+    EXPECT_TRUE(pdfs().empty());
+    EXPECT_FALSE(written(".tif").empty() && written(".tiff").empty()) << log();
 }
 
 // A job chosen from the helper's menu while tollivar is not running: the helper launches it and sends
