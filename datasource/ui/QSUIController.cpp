@@ -5,6 +5,7 @@
 #include "CapHelpers.h"
 #include "DataSourcePreferences.h"
 #include "DialogItems.h"
+#include "FRollOverButton.h"
 #include "FilteringFields.h"
 #include "KeyViewLoop.h"
 #include "NotificationCenter.h"
@@ -38,6 +39,8 @@ const NibClassMap& DialogClasses() {
         {QStringLiteral("FTextField"), [](QWidget* parent) { return new appkit::FTextField(parent); }},
         {QStringLiteral("FStaticTextField"),
          [](QWidget* parent) { return new appkit::FStaticTextField(parent); }},
+        {QStringLiteral("FRollOverButton"),
+         [](QWidget* parent) { return new ComOrvikElectronicsK3100FRollOverButton(parent); }},
         {QStringLiteral("NwScrollableView"),
          [](QWidget* parent) { return new ComOrvikElectronicsK3100NwScrollableView(parent); }},
         {QStringLiteral("QSPreviewFrame"),

@@ -94,6 +94,7 @@ public:
     void endScanPanelModalSession(std::intptr_t session) override;
     void idleScanPanel() override;
     bool isScanPanelVisible() const override;
+    void setScanPanelWorksWhenModal(bool works) override;
     QSUIScanWindows& scanWindows() { return mScanWindows; }
 
     // The floating palettes of the advanced mode (QSUIPalettes.cpp): tool windows of the dialog that the
@@ -157,7 +158,9 @@ private:
     // Hooks of the settings categories (basic settings, favourites, scan area, preview, tone, image
     // enhancement, extra settings, palettes).
     void buildToneSettingView() {}
-    void setupRollOverButtons() {}
+    // The image buttons' looks by state and the slider ends' images (QSUIRollOverButtons.cpp).
+    void setupRollOverButtons();
+    void setupSliderEndImages(QWidget* view);
     void initImageEnhanceUI() {}
     void initToneSettingUI() {}
     void initExtraSettingUI() {}

@@ -14,8 +14,10 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -55,6 +57,14 @@ protected:
         button->click();
     }
 
+    // The scan's shields standing now.
+    static int Shields() {
+        int count = 0;
+        for (QWidget* widget : QApplication::allWidgets())
+            count += widget->objectName() == "appkit.shield" ? 1 : 0;
+        return count;
+    }
+
     appkit::QtRunLoopDriver mDriver;
     std::vector<std::string> mAnnounced;
 };
@@ -75,6 +85,37 @@ TEST_F(DialogSession, ScanInTheDialogTransfersThePagesThenAsksToClose) {
     EXPECT_EQ(app.Disable(), TWRC_SUCCESS);
     EXPECT_EQ(DialogWindow(), nullptr);
     EXPECT_EQ(mAnnounced.back(), "HideQSWindowNotification visible");
+}
+
+// The scan's shields stop input to the dialog and its palettes only while it runs: a scanner gone in
+// mid-batch (its alert answered) leaves none behind.
+TEST_F(DialogSession, AScannerGoneMidScanLeavesNoShieldBehind) {
+    ASSERT_TRUE(StartEmulator({"gen:ramp-a4 4"}, {"gone@read:30"}));
+    test::CTwainTestApp app("Dialog Test");
+    ASSERT_EQ(app.Open(), TWRC_SUCCESS);
+    ASSERT_EQ(app.EnableWithDialog(MSG_ENABLEDS), TWRC_SUCCESS);
+    QTimer answerer;
+    int alerts = 0;
+    int shieldsDuringTheScan = 0;
+    QObject::connect(&answerer, &QTimer::timeout, [&] {
+        shieldsDuringTheScan = std::max(shieldsDuringTheScan, Shields());
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (window->objectName() == "ScannerAlert" && window->isVisible()) {
+                ++alerts;
+                qobject_cast<QMessageBox*>(window)->buttons().front()->click();
+            }
+    });
+    answerer.start(50);
+    Press(kScanButton);
+    ASSERT_TRUE(app.XferReady());
+    const test::SBatch batch = app.TransferReadyBatch();
+    answerer.stop();
+    EXPECT_LT(batch.pages.size(), 4u);
+    EXPECT_EQ(alerts, 1);
+    // At least the dialog and its three palettes.
+    EXPECT_GE(shieldsDuringTheScan, 4);
+    EXPECT_EQ(Shields(), 0);
+    EXPECT_EQ(app.Disable(), TWRC_SUCCESS);
 }
 
 TEST_F(DialogSession, CloseInTheDialogAsksToCloseAndWithoutDialogTheSourceStillScans) {
