@@ -47,7 +47,19 @@ PreviewFrame::ComOrvikElectronicsK3100QSPreviewFrame(QWidget* parent) : QWidget(
     setAttribute(Qt::WA_OpaquePaintEvent);
     mTimer.setInterval(kIdleIntervalMs);
     connect(&mTimer, &QTimer::timeout, this, &PreviewFrame::mouseIdle);
-    mTimer.start();
+}
+
+void PreviewFrame::updateIdleTimer() {
+    const bool needed = isVisible() && (mEnableMouseTrack || (mDragImageMode && mZoomRatio > 1));
+    if (needed && !mTimer.isActive())
+        mTimer.start();
+    else if (!needed)
+        mTimer.stop();
+}
+
+void PreviewFrame::setMouseTrackerEnabled(bool enabled) {
+    mEnableMouseTrack = enabled;
+    updateIdleTimer();
 }
 
 QScrollArea* PreviewFrame::scrollArea() const {
@@ -57,6 +69,7 @@ QScrollArea* PreviewFrame::scrollArea() const {
 
 void PreviewFrame::setDragImageMode(bool on) {
     mDragImageMode = on;
+    updateIdleTimer();
     if (!on && !mEnableMouseTrack)
         setCursor(Qt::ArrowCursor);
 }
@@ -86,6 +99,7 @@ void PreviewFrame::calcImageFrame() {
 
 void PreviewFrame::setZoomRatio(float zoom) {
     mZoomRatio = zoom;
+    updateIdleTimer();
     const QWidget* clip = parentWidget();
     const QSizeF clipSize = clip ? QSizeF(clip->size()) : QSizeF(size());
     resize(ZoomedFrameSize(clipSize, mBaseSize, zoom).toSize());
@@ -203,7 +217,10 @@ bool PreviewFrame::event(QEvent* event) {
         parentWidget()->installEventFilter(this); // once, however often installed
     if (event->type() == QEvent::Resize)
         calcImageFrame();
-    return QWidget::event(event);
+    const bool result = QWidget::event(event);
+    if (event->type() == QEvent::Show || event->type() == QEvent::Hide)
+        updateIdleTimer();
+    return result;
 }
 
 bool PreviewFrame::eventFilter(QObject* watched, QEvent* event) {

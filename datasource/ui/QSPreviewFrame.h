@@ -23,7 +23,7 @@ public:
 
     explicit ComOrvikElectronicsK3100QSPreviewFrame(QWidget* parent = nullptr);
 
-    void setMouseTrackerEnabled(bool enabled) { mEnableMouseTrack = enabled; }
+    void setMouseTrackerEnabled(bool enabled);
     bool isMouseTrackerEnabled() const { return mEnableMouseTrack; }
     void setDragImageMode(bool on);
     bool dragImageMode() const { return mDragImageMode; }
@@ -45,6 +45,7 @@ public:
     QRectF cropBounds() const { return mCropBounds; }
     // The region under the pointer as the idle timer last found it, -1 for none.
     int mouseRegion() const { return mMouseRegion; }
+    bool isIdleTimerActive() const { return mTimer.isActive(); }
     // One step of the idle timer: the cursor for the region under the pointer, the outline's next phase.
     void mouseIdle();
 
@@ -58,6 +59,8 @@ protected:
 
 private:
     QScrollArea* scrollArea() const;
+    // The idle timer runs only while it has something to do on screen, so an idle dialog sleeps.
+    void updateIdleTimer();
     void calcImageFrame();
     void drawImage(QPainter& painter) const;
     void drawMessage(QPainter& painter) const;

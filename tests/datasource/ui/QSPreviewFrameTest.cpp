@@ -90,8 +90,10 @@ TEST_F(QSPreviewFrameTest, TheLeftEdgePulledPastTheRightStopsAtTheMinimumWidth) 
     EXPECT_NEAR(mFrame->cropRect().right(), before.right(), 40);
 }
 
-TEST_F(QSPreviewFrameTest, WithoutCropEditingAPressChangesNothing) {
+TEST_F(QSPreviewFrameTest, WithoutCropEditingAPressChangesNothingAndTheFrameSleeps) {
+    EXPECT_TRUE(mFrame->isIdleTimerActive());
     mFrame->setMouseTrackerEnabled(false);
+    EXPECT_FALSE(mFrame->isIdleTimerActive());
     mPosted.clear();
     const QPoint corner = mFrame->cropBounds().bottomRight().toPoint();
     Drag(corner, corner + QPoint(30, 20));
@@ -106,7 +108,12 @@ TEST_F(QSPreviewFrameTest, HandModeDragsAZoomedPageAndEditsTheCropAtZoomOne) {
     const QPoint corner = mFrame->cropBounds().bottomRight().toPoint();
     Drag(corner, corner + QPoint(10, 10));
     EXPECT_FALSE(mPosted.empty());
+    mFrame->setMouseTrackerEnabled(false);
     mFrame->setZoomRatio(4);
+    EXPECT_TRUE(mFrame->isIdleTimerActive()); // for the hand cursor
+    mArea.hide();
+    EXPECT_FALSE(mFrame->isIdleTimerActive());
+    mArea.show();
     EXPECT_GT(mFrame->width(), mArea.viewport()->width());
     mPosted.clear();
     const int before = mArea.verticalScrollBar()->value();

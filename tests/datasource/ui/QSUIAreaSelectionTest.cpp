@@ -14,9 +14,12 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -187,6 +190,19 @@ TEST_F(QSUIAreaSelectionTest, AKeptPageOfUnknownResolutionShowsItsSizeWithoutDiv
     EXPECT_FALSE(Box(Controller::kCustomScanAreaTag)->isEnabled());
     EXPECT_EQ(appkit::viewWithTag<QAbstractButton>(Window(), Controller::kAdvancedScanButtonTag)->text(),
               "Continue Scan");
+}
+
+TEST_F(QSUIAreaSelectionTest, PrescanWithColourDetectionIsAskedFirstAndCancelChangesNothing) {
+    SetCapSIntValue(Pool(), CCAP_OVK_DETECTPAGETYPE, 1);
+    Dialog();
+    QTimer::singleShot(100, [] {
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (auto* alert = qobject_cast<QMessageBox*>(window); alert && alert->isVisible())
+                alert->defaultButton()->click(); // Return answers Cancel
+    });
+    Box(Controller::kPrescanCheckBoxTag)->click();
+    EXPECT_FALSE(Box(Controller::kPrescanCheckBoxTag)->isChecked());
+    EXPECT_EQ(GetCapUIntValue(Pool(), CCAP_OVK_PRESCAN), 0u);
 }
 
 TEST_F(QSUIAreaSelectionTest, Screenshots) {
