@@ -47,7 +47,6 @@ PreviewFrame::ComOrvikElectronicsK3100QSPreviewFrame(QWidget* parent) : QWidget(
     setAttribute(Qt::WA_OpaquePaintEvent);
     mTimer.setInterval(kIdleIntervalMs);
     connect(&mTimer, &QTimer::timeout, this, &PreviewFrame::mouseIdle);
-    mTimer.start();
 }
 
 QScrollArea* PreviewFrame::scrollArea() const {
@@ -203,6 +202,14 @@ bool PreviewFrame::event(QEvent* event) {
         parentWidget()->installEventFilter(this); // once, however often installed
     if (event->type() == QEvent::Resize)
         calcImageFrame();
+    // The mouse is looked for only while it is over the frame: an idle dialog does not wake for it.
+    if (event->type() == QEvent::Enter || event->type() == QEvent::Leave) {
+        if (event->type() == QEvent::Enter)
+            mTimer.start();
+        else
+            mTimer.stop();
+        mouseIdle();
+    }
     return QWidget::event(event);
 }
 
