@@ -122,7 +122,7 @@ void ComOrvikElectronicsK3100QSUIController::connectBasicSettingControls() {
     if (mSettingModeTab)
         connect(mSettingModeTab, &QTabWidget::currentChanged, this, [this] {
             if (mSettings)
-                initBasicSettingUI();
+                initSettingAreas();
         });
 }
 

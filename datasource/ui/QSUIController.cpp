@@ -11,6 +11,7 @@
 #include "NwScrollableView.h"
 #include "PreferencesFile.h"
 #include "QSCapIds.h"
+#include "QSGammaView.h"
 #include "QSUIPreferences.h"
 #include "QSUIStrings.h"
 #include "ShieldWindows.h"
@@ -32,6 +33,8 @@ constexpr char kHideQSWindowNotification[] = "HideQSWindowNotification";
 constexpr char kCloseRequestNotification[] = "CloseRequestNotification";
 constexpr int kCloseRequestDelayMs = 100;
 
+} // namespace
+
 const NibClassMap& DialogClasses() {
     static const NibClassMap classes{
         {QStringLiteral("FTextField"), [](QWidget* parent) { return new appkit::FTextField(parent); }},
@@ -39,9 +42,13 @@ const NibClassMap& DialogClasses() {
          [](QWidget* parent) { return new appkit::FStaticTextField(parent); }},
         {QStringLiteral("NwScrollableView"),
          [](QWidget* parent) { return new ComOrvikElectronicsK3100NwScrollableView(parent); }},
+        {QStringLiteral("QSGammaView"),
+         [](QWidget* parent) { return new ComOrvikElectronicsK3100QSGammaView(parent); }},
     };
     return classes;
 }
+
+namespace {
 
 QList<QRect> AvailableScreens() {
     QList<QRect> screens;
@@ -65,6 +72,10 @@ ComOrvikElectronicsK3100QSUIController::ComOrvikElectronicsK3100QSUIController()
     connectButtons();
     connectSettingModeTab();
     connectBasicSettingControls();
+    loadPalettes();
+    connectToneControls();
+    connectImageEnhanceControls();
+    connectExtraControls();
 }
 
 ComOrvikElectronicsK3100QSUIController::~ComOrvikElectronicsK3100QSUIController() {
@@ -235,6 +246,8 @@ void ComOrvikElectronicsK3100QSUIController::cancelDelayedMessages() {
 }
 
 void ComOrvikElectronicsK3100QSUIController::setShield(bool on) {
+    // The data source shields the dialog for the length of a scan.
+    mScanRunning = on;
     if (!mWindow)
         return;
     if (on)
@@ -247,6 +260,11 @@ void ComOrvikElectronicsK3100QSUIController::setScanImage(const SPageBitmap& ima
                                                           bool positioning) {
     mScanImage = image;
     mPositioningPrescanMode = positioning;
+    // A kept page offers only its own tone channels, and only what still acts on it stays enabled.
+    buildGammaControls();
+    updateGammaControls();
+    syncAllSettings();
+    applyImageFilter();
 }
 
 QWidget* ComOrvikElectronicsK3100QSUIController::currentView() const {
