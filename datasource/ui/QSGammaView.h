@@ -27,7 +27,9 @@ public:
     bool isEnabledForEditing() const { return mIsEnabled; }
     void setEnabledForEditing(bool enabled);
     int inputMethod() const { return mInputMethod; }
-    void setInputMethod(int method) { mInputMethod = method == kFreeHandCurve ? kFreeHandCurve : kGammaValue; }
+    void setInputMethod(int method) {
+        mInputMethod = method == kFreeHandCurve ? kFreeHandCurve : kGammaValue;
+    }
     int activeChannel() const { return mActiveChannel; }
     void setActiveChannel(int channel);
     void setGamma(float gamma, int channel);

@@ -33,6 +33,10 @@ public:
     static constexpr int kSettingModeTabTag = 10; // simple-mode and advanced-mode tabs
     static constexpr int kAdvancedScanButtonTag = 600;
     static constexpr int kSimpleScanButtonTag = 610;
+    // The advanced mode's buttons that show and hide the image, tone and preferences palettes.
+    static constexpr int kImagePaletteButtonTag = 620;
+    static constexpr int kGammaPaletteButtonTag = 621;
+    static constexpr int kPreferencePaletteButtonTag = 622;
     // Tags of the exchange reminder.
     static constexpr int kReminderOkTag = 1;
     static constexpr int kReminderIconTag = 1000;
@@ -74,6 +78,14 @@ public:
     bool isScanPanelVisible() const override;
     QSUIScanWindows& scanWindows() { return mScanWindows; }
 
+    // The floating palettes of the advanced mode (QSUIPalettes.cpp): tool windows of the dialog that the
+    // user shows and hides, standing where they stood last time.
+    QWidget* imagePalette() const { return mImagePalette; }
+    QWidget* gammaPalette() const { return mGammaPalette; }
+    QWidget* preferencePalette() const { return mPreferencePalette; }
+    // Shows the palette (active, in front) when it is hidden, else hides it.
+    void showHidePalette(QWidget* palette);
+
     // The question before a switch of setting mode (QSUISettingMode.cpp): 1 when it may go ahead.
     int runModalResetSettingsAlert();
 
@@ -93,15 +105,6 @@ public:
     void resetSettingsForSimpleScan();
     void destroyPreviewImage();
     void saveMainUISettings();
-
-    // The palettes' contents (tone, image, feeding), each a tool window of the dialog until a palette
-    // frame hosts it; null without the dialog's window.
-    QWidget* gammaPalette() const { return mGammaPalette.data(); }
-    QWidget* imagePalette() const { return mImagePalette.data(); }
-    QWidget* preferencePalette() const { return mPreferencePalette.data(); }
-    void showHideGammaPalette();
-    void showHideImagePalette();
-    void showHidePreferencePalette();
 
     // Scanner access (QSUIScannerAccess.cpp): the scanner itself, never while a scan runs. The keys of
     // the information are "PadCount", "RollerCount", "TotalScanCount", "MaxScanLength", "ScannerName",
@@ -156,8 +159,17 @@ private:
     void initSettingAreas();
     void syncAreaSelectionUI() {}
     void syncPrescanUI() {}
-    void restorePaletteState() {}
-    void savePaletteState() {}
+    // Palettes: loaded with the dialog; their positions and visibility saved to the preferences file and
+    // restored from it (clamped to a screen), or stacked at the right edge of the main screen.
+    QWidget* loadPalette(const QString& name);
+    void connectPalettes();
+    void restorePaletteState();
+    void savePaletteState();
+    void orderOutPalettes();
+    void syncPaletteButtons();
+    // The display unit of the preferences palette (pixels, inches, millimetres).
+    void updateUnitControls();
+    void changeUnitControls();
     void refrectScanAreaControls() {}
     void decideScanArea(bool /*positioning*/) {}
     void resetScanArea() {}
@@ -214,7 +226,6 @@ private:
 
     // Tone (QSUITone.cpp): brightness and contrast in the current view, the tone palette with its
     // curve editor, and the live filter over the kept page. A null sender is the program's own call.
-    void loadPalettes();
     void connectToneControls();
     void initToneSettingUI();
     void syncToneSettingUI();
@@ -267,11 +278,11 @@ private:
     QPointer<QTabWidget> mSettingModeTab;
     QPointer<QWidget> mSimpleModeView;
     QPointer<QWidget> mAdvanceModeView;
+    QPointer<QWidget> mImagePalette;
+    QPointer<QWidget> mGammaPalette;
+    QPointer<QWidget> mPreferencePalette;
     QPointer<QDialog> mDetectPageTypePanel;
     QPointer<QDialog> mBlankSkipPanel;
-    QPointer<QWidget> mGammaPalette;
-    QPointer<QWidget> mImagePalette;
-    QPointer<QWidget> mPreferencePalette;
     QPointer<ComOrvikElectronicsK3100QSGammaView> mGammaView;
     QPointer<QDialog> mScannerInfoPanel;
     QPointer<QDialog> mMaintenancePanel;

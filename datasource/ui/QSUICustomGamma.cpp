@@ -111,7 +111,8 @@ bool Controller::changeCustomGammaItems(QDialog* panel, CNamedRecordList& list, 
             return false;
         }
         if (list.find(name) >= 0 &&
-            !RunCriticalAlert(panel, QSUIString(QStringLiteral("CustomGammaAlreadyExistence_Message")).arg(name),
+            !RunCriticalAlert(panel,
+                              QSUIString(QStringLiteral("CustomGammaAlreadyExistence_Message")).arg(name),
                               QSUIString(QStringLiteral("CustomGammaAlreadyExistence_Info")), true))
             return false;
         if (!list.canAdd(name) && list.find(name) < 0)

@@ -36,8 +36,6 @@ constexpr int kManualFeed = 420;
 constexpr int kWaitTime = 422;
 constexpr int kWaitTimeText = 423;
 constexpr int kUnit = 187;
-constexpr int kTonePaletteButton = 605;
-constexpr int kPreferencePaletteButton = 606;
 constexpr int kInformationButton = 705;
 constexpr int kMaintenanceButton = 456;
 constexpr int kPanelOk = 1;
@@ -61,7 +59,8 @@ QString Count(const std::optional<fnd::Dictionary>& info, const char* key) {
 }
 
 QDialog* LoadPanel(const char* name, QWidget* parent) {
-    std::unique_ptr<QWidget> loaded = LoadBundleNib(QString::fromLatin1(name), DialogClasses(), ResourcePeeker);
+    std::unique_ptr<QWidget> loaded =
+        LoadBundleNib(QString::fromLatin1(name), DialogClasses(), ResourcePeeker);
     auto* panel = qobject_cast<QDialog*>(loaded.get());
     if (!panel)
         return nullptr;
@@ -96,11 +95,6 @@ void Controller::connectExtraControls() {
         return;
     if (auto* popup = appkit::viewWithTag<QComboBox>(palette, kManualFeed)) {
         for (const char* key : {"ManualFeed_Off", "ManualFeed_Continue", "ManualFeed_Wait"})
-            popup->addItem(QSUIString(QString::fromLatin1(key)));
-        connect(popup, &QComboBox::activated, this, [this, popup] { changePreferenceControls(popup); });
-    }
-    if (auto* popup = appkit::viewWithTag<QComboBox>(palette, kUnit)) {
-        for (const char* key : {"Unit Pixels", "Unit Inches", "Unit Millimetres"})
             popup->addItem(QSUIString(QString::fromLatin1(key)));
         connect(popup, &QComboBox::activated, this, [this, popup] { changePreferenceControls(popup); });
     }
@@ -148,12 +142,14 @@ void Controller::buildDoubleFeedControls() {
 
 void Controller::updateDoubleFeedControls() {
     QWidget* view = currentView();
-    const int ultrasonic = GetCapSIntValue(mSettings, CCAP_OVK_DETECTDBLFEED_ULTRASONIC) != 0 ? kUltrasonic : 0;
+    const int ultrasonic =
+        GetCapSIntValue(mSettings, CCAP_OVK_DETECTDBLFEED_ULTRASONIC) != 0 ? kUltrasonic : 0;
     if (isSimpleMode()) {
         SetQuietly(view, kDoubleFeedBox, ultrasonic);
         return;
     }
-    const int methods = ultrasonic | (GetCapSIntValue(mSettings, CCAP_OVK_DETECTDBLFEED_LENGTH) != 0 ? kLength : 0);
+    const int methods =
+        ultrasonic | (GetCapSIntValue(mSettings, CCAP_OVK_DETECTDBLFEED_LENGTH) != 0 ? kLength : 0);
     SetQuietly(view, kDoubleFeedBox, methods != 0 ? 1 : 0);
     if (methods != 0) {
         auto* popup = appkit::viewWithTag<QComboBox>(view, kDoubleFeedMethod);
@@ -166,7 +162,8 @@ void Controller::changeDoubleFeedControls(QWidget* sender) {
     QWidget* view = currentView();
     const int tag = appkit::tagOf(sender).value_or(0);
     if (isSimpleMode()) {
-        SetCapSIntValue(mSettings, CCAP_OVK_DETECTDBLFEED_ULTRASONIC, GetItemIntValue(view, kDoubleFeedBox) != 0);
+        SetCapSIntValue(mSettings, CCAP_OVK_DETECTDBLFEED_ULTRASONIC,
+                        GetItemIntValue(view, kDoubleFeedBox) != 0);
     } else if (tag == kDoubleFeedBox && GetItemIntValue(view, kDoubleFeedBox) == 0) {
         SetCapSIntValue(mSettings, CCAP_OVK_DETECTDBLFEED_ULTRASONIC, 0);
         SetCapSIntValue(mSettings, CCAP_OVK_DETECTDBLFEED_LENGTH, 0);
@@ -186,11 +183,9 @@ void Controller::updatePreferenceControls() {
     SetQuietly(palette, kJamlessBox, GetCapSIntValue(mSettings, CCAP_OVK_FEEDER_JAMLESS) != 0);
     const std::int32_t manual = GetCapSIntValue(mSettings, CCAP_OVK_MANUALFEED);
     const auto found = std::find(kManualFeedValues.begin(), kManualFeedValues.end(), manual);
-    SetQuietly(palette, kManualFeed, found == kManualFeedValues.end()
-                                         ? 0
-                                         : static_cast<int>(found - kManualFeedValues.begin()));
+    SetQuietly(palette, kManualFeed,
+               found == kManualFeedValues.end() ? 0 : static_cast<int>(found - kManualFeedValues.begin()));
     SetQuietly(palette, kWaitTime, GetCapSIntValue(mSettings, CCAP_OVK_AUTOSTARTDELAY));
-    SetQuietly(palette, kUnit, GetCapSIntValue(mSettings, CCAP_OVKM_UNIT));
 }
 
 void Controller::changePreferenceControls(QWidget* sender) {
@@ -203,9 +198,6 @@ void Controller::changePreferenceControls(QWidget* sender) {
         SetCapSIntValue(mSettings, CCAP_OVK_MANUALFEED, kManualFeedValues[static_cast<std::size_t>(value)]);
     } else if (tag == kWaitTime) {
         SetCapSIntValue(mSettings, CCAP_OVK_AUTOSTARTDELAY, value);
-    } else if (tag == kUnit) {
-        SetCapSIntValue(mSettings, CCAP_OVKM_UNIT, value);
-        syncAreaSelectionUI();
     } else {
         return;
     }
@@ -223,8 +215,8 @@ void Controller::syncExtraSettingUI() {
     if (isSimpleMode())
         return;
     SetItemEnabled(view, kDoubleFeedMethod, box && GetItemIntValue(view, kDoubleFeedBox) != 0);
-    SetItemEnabled(view, kTonePaletteButton, !kept);
-    SetItemEnabled(view, kPreferencePaletteButton, !kept);
+    SetItemEnabled(view, kGammaPaletteButtonTag, !kept);
+    SetItemEnabled(view, kPreferencePaletteButtonTag, !kept);
 }
 
 void Controller::syncPreferencePalette() {
@@ -254,8 +246,8 @@ void Controller::showScannerInformationPanel() {
         QDialog* panel = mScannerInfoPanel.data();
         connect(appkit::viewWithTag<QAbstractButton>(panel, kPanelOk), &QAbstractButton::clicked, panel,
                 [panel] { appkit::FWindow::endModalWindow(panel); });
-        connect(appkit::viewWithTag<QAbstractButton>(panel, kMaintenanceButton), &QAbstractButton::clicked, this,
-                [this] { showMaintenancePanel(); });
+        connect(appkit::viewWithTag<QAbstractButton>(panel, kMaintenanceButton), &QAbstractButton::clicked,
+                this, [this] { showMaintenancePanel(); });
     }
     updateScannerInformationPanelControls();
     for (QWidget* palette : {mGammaPalette.data(), mImagePalette.data(), mPreferencePalette.data()})
@@ -272,9 +264,13 @@ void Controller::updateScannerInformationPanelControls() {
     const std::optional<fnd::Bundle> bundle =
         fnd::Bundle::containing(reinterpret_cast<const void*>(&QSUIString));
     const std::string* version = bundle ? bundle->infoValue("CFBundleVersion").asString() : nullptr;
-    SetItemString(panel, 450, mScannerInfo ? QString::fromStdString(*mScannerInfo->get("ScannerName").asString()) : QString());
+    SetItemString(panel, 450,
+                  mScannerInfo ? QString::fromStdString(*mScannerInfo->get("ScannerName").asString())
+                               : QString());
     SetItemString(panel, 451, version ? QString::fromStdString(*version) : QString());
-    SetItemString(panel, 452, mScannerInfo ? QString::fromStdString(*mScannerInfo->get("ScannerVersion").asString()) : QString());
+    SetItemString(panel, 452,
+                  mScannerInfo ? QString::fromStdString(*mScannerInfo->get("ScannerVersion").asString())
+                               : QString());
     SetItemString(panel, 453, Count(mScannerInfo, "TotalScanCount"));
     SetItemString(panel, 454, Count(mScannerInfo, "RollerCount"));
     SetItemString(panel, 455, Count(mScannerInfo, "PadCount"));

@@ -27,7 +27,6 @@ constexpr int kBleedThroughTag = 340;
 constexpr int kThresholdTag = 341;
 constexpr int kFrontDropOutTag = 362;
 constexpr int kBackDropOutTag = 364;
-constexpr int kAdvancedAreaBox = 607;
 constexpr int kColorEnhanceItem = 4;
 
 void Fill(QComboBox* popup, std::initializer_list<const char*> keys) {
@@ -63,14 +62,17 @@ void Controller::connectImageEnhanceControls() {
     if (!palette)
         return;
     Fill(appkit::viewWithTag<QComboBox>(palette, kEdgeEmphasisTag),
-         {"EdgeEmphasis_0", "EdgeEmphasis_1", "EdgeEmphasis_2", "EdgeEmphasis_3", "EdgeEmphasis_4", "EdgeEmphasis_5"});
-    Fill(appkit::viewWithTag<QComboBox>(palette, kRotationTag), {"Rotation_0", "Rotation_90", "Rotation_180", "Rotation_270"});
+         {"EdgeEmphasis_0", "EdgeEmphasis_1", "EdgeEmphasis_2", "EdgeEmphasis_3", "EdgeEmphasis_4",
+          "EdgeEmphasis_5"});
+    Fill(appkit::viewWithTag<QComboBox>(palette, kRotationTag),
+         {"Rotation_0", "Rotation_90", "Rotation_180", "Rotation_270"});
     Fill(appkit::viewWithTag<QComboBox>(palette, kInverseTag), {"Inverse_On", "Inverse_Off"});
     Fill(appkit::viewWithTag<QComboBox>(palette, kBleedThroughTag), {"BleedThrough_On", "BleedThrough_Off"});
     for (const int tag : {kFrontDropOutTag, kBackDropOutTag})
         Fill(appkit::viewWithTag<QComboBox>(palette, tag),
              {"DropOut_None", "DropOut_Red", "DropOut_Green", "DropOut_Blue", "DropOut_Enhance"});
-    for (const int tag : {kEdgeEmphasisTag, kRotationTag, kInverseTag, kBleedThroughTag, kFrontDropOutTag, kBackDropOutTag})
+    for (const int tag :
+         {kEdgeEmphasisTag, kRotationTag, kInverseTag, kBleedThroughTag, kFrontDropOutTag, kBackDropOutTag})
         if (auto* popup = appkit::viewWithTag<QComboBox>(palette, tag))
             connect(popup, &QComboBox::activated, this, [this, popup] { changeImageEnhanceControls(popup); });
     if (auto* slider = appkit::viewWithTag<QSlider>(palette, kThresholdTag))
@@ -158,12 +160,13 @@ void Controller::syncImageEnhanceUI() {
     const bool detect = GetCapSIntValue(mSettings, CCAP_OVK_DETECTPAGETYPE) != 0;
     const bool bleed = !kept && !text && !detect;
     SetItemEnabled(palette, kEdgeEmphasisTag, !text && !kept);
-    SetItemEnabled(palette, kRotationTag, !kept && GetCapSIntValue(mSettings, CCAP_OVK_RECOGNIZE_DIRECTION) == 0);
+    SetItemEnabled(palette, kRotationTag,
+                   !kept && GetCapSIntValue(mSettings, CCAP_OVK_RECOGNIZE_DIRECTION) == 0);
     SetItemEnabled(palette, kInverseTag, !kept && (pixelType == TWPT_BW || detect));
     SetItemEnabled(palette, kBleedThroughTag, bleed);
     SetItemEnabled(palette, kThresholdTag, bleed && GetCapSIntValue(mSettings, CCAP_OVK_BLEEDTHROUGH) != 0);
     for (const int tag : {kFrontDropOutTag, kBackDropOutTag})
         SetItemEnabled(palette, tag, !kept && pixelType != TWPT_RGB && !detect);
-    SetItemEnabled(mAdvanceModeView.data(), kAdvancedAreaBox, !kept);
+    SetItemEnabled(mAdvanceModeView.data(), kImagePaletteButtonTag, !kept);
     appkit::FStaticTextField::syncStaticTextInView(palette);
 }

@@ -1,7 +1,6 @@
 // Tone settings: brightness and contrast (front, and back when it has its own), the tone palette with
 // its gamma mode, channel, input method and curve editor, and the live filter that renders the kept
 // prescan page with the pool's tone settings. Every change reaches the pool at once.
-#include "BundleNib.h"
 #include "CapHelpers.h"
 #include "CapNames.h"
 #include "DialogItems.h"
@@ -10,7 +9,6 @@
 #include "QSGammaView.h"
 #include "QSUIController.h"
 #include "QSUIStrings.h"
-#include "ResourcePeeker.h"
 #include "Tags.h"
 #include "UserGammaRecord.h"
 #include "scan/ScanSettings.h"
@@ -39,10 +37,6 @@ constexpr int kChannelTag = 246;
 constexpr int kInputMethodTag = 247;
 constexpr int kInputBarTag = 248;
 constexpr int kOutputBarTag = 249;
-constexpr int kGammaViewTag = 250;
-constexpr int kTonePaletteButton = 605;
-constexpr int kImagePaletteButton = 607;
-constexpr int kPreferencePaletteButton = 606;
 
 constexpr int kModeNormal = 0;
 constexpr int kModeCustom = 1;
@@ -60,10 +54,16 @@ struct LevelControls {
     TW_UINT16 backEnabledCap;
     int slider, field, backBox, backSlider, backField;
 };
-constexpr LevelControls kBrightness{ICAP_BRIGHTNESS, CCAP_OVK_TEXTENHANCE_BRIGHTNESS,
-                                    CCAP_OVKM_BACKBRIGHTNESSENABLED, 202, 204, 220, 223, 225};
-constexpr LevelControls kContrast{ICAP_CONTRAST, CCAP_OVK_TEXTENHANCE_CONTRAST, CCAP_OVKM_BACKCONTRASTENABLED,
-                                  212, 214, 230, 233, 235};
+constexpr LevelControls kBrightness{ICAP_BRIGHTNESS,
+                                    CCAP_OVK_TEXTENHANCE_BRIGHTNESS,
+                                    CCAP_OVKM_BACKBRIGHTNESSENABLED,
+                                    202,
+                                    204,
+                                    220,
+                                    223,
+                                    225};
+constexpr LevelControls kContrast{
+    ICAP_CONTRAST, CCAP_OVK_TEXTENHANCE_CONTRAST, CCAP_OVKM_BACKCONTRASTENABLED, 212, 214, 230, 233, 235};
 
 constexpr std::array<const char*, GammaView::kChannels> kChannelTitles{
     "GammaChannel_FrontGray", "GammaChannel_FrontRed", "GammaChannel_FrontGreen", "GammaChannel_FrontBlue",
@@ -101,58 +101,6 @@ void AddItem(QComboBox* popup, const QString& title, int itemTag) {
 
 } // namespace
 
-void Controller::loadPalettes() {
-    auto load = [this](const char* name) {
-        std::unique_ptr<QWidget> palette = LoadBundleNib(QString::fromLatin1(name), DialogClasses(), ResourcePeeker);
-        if (!palette)
-            return QPointer<QWidget>();
-        palette->setParent(mWindow.get(), Qt::Tool);
-        palette->setWindowTitle(QSUIString(QString::fromLatin1(name)));
-        return QPointer<QWidget>(palette.release());
-    };
-    mGammaPalette = load("TonePalette");
-    mImagePalette = load("ImagePalette");
-    mPreferencePalette = load("PreferencePalette");
-    if (mGammaPalette)
-        mGammaView = appkit::viewWithTag<GammaView>(mGammaPalette.data(), kGammaViewTag);
-    const std::array<std::pair<int, void (Controller::*)()>, 3> buttons{{
-        {kTonePaletteButton, &Controller::showHideGammaPalette},
-        {kImagePaletteButton, &Controller::showHideImagePalette},
-        {kPreferencePaletteButton, &Controller::showHidePreferencePalette},
-    }};
-    for (const auto& [tag, command] : buttons)
-        if (auto* button = appkit::viewWithTag<QAbstractButton>(mAdvanceModeView.data(), tag))
-            connect(button, &QAbstractButton::clicked, this, [this, command = command] { (this->*command)(); });
-}
-
-namespace {
-
-void ShowOrHide(QWidget* palette) {
-    if (!palette)
-        return;
-    if (palette->isVisible()) {
-        palette->hide();
-        return;
-    }
-    palette->show();
-    palette->raise();
-    palette->activateWindow();
-}
-
-} // namespace
-
-void Controller::showHideGammaPalette() {
-    ShowOrHide(mGammaPalette.data());
-}
-
-void Controller::showHideImagePalette() {
-    ShowOrHide(mImagePalette.data());
-}
-
-void Controller::showHidePreferencePalette() {
-    ShowOrHide(mPreferencePalette.data());
-}
-
 void Controller::connectToneControls() {
     for (QWidget* view : {mSimpleModeView.data(), mAdvanceModeView.data()}) {
         if (!view)
@@ -162,12 +110,14 @@ void Controller::connectToneControls() {
                                                          : &Controller::changeContrastControls;
             for (const int tag : {controls->slider, controls->backSlider})
                 if (auto* slider = appkit::viewWithTag<QSlider>(view, tag))
-                    connect(slider, &QSlider::valueChanged, this, [this, slider, change] { (this->*change)(slider); });
+                    connect(slider, &QSlider::valueChanged, this,
+                            [this, slider, change] { (this->*change)(slider); });
             for (const int tag : {controls->field, controls->backField})
                 if (auto* field = appkit::viewWithTag<appkit::FTextField>(view, tag)) {
                     field->setValidCharsInString(QStringLiteral("0123456789"));
                     field->setValidLength(3);
-                    connect(field, &QLineEdit::editingFinished, this, [this, field, change] { (this->*change)(field); });
+                    connect(field, &QLineEdit::editingFinished, this,
+                            [this, field, change] { (this->*change)(field); });
                 }
             if (auto* box = appkit::viewWithTag<QAbstractButton>(view, controls->backBox))
                 connect(box, &QAbstractButton::clicked, this, [this, box, change] { (this->*change)(box); });
@@ -206,7 +156,8 @@ void Controller::initToneSettingUI() {
 
 namespace {
 
-void UpdateLevelControls(QWidget* view, const CCapPool* pool, const LevelControls& c, bool simple, bool text) {
+void UpdateLevelControls(QWidget* view, const CCapPool* pool, const LevelControls& c, bool simple,
+                         bool text) {
     const int front = text ? GetCapSIntValue(pool, c.textCap) : k3100::ToneLevel(pool, c.cap);
     SetQuietly(view, c.slider, front);
     SetItemString(view, c.field, QString::number(GetItemIntValue(view, c.slider)));
@@ -259,7 +210,8 @@ void Controller::updateContrastControls() {
 }
 
 void Controller::changeBrightnessControls(QWidget* sender) {
-    if (ChangeLevelControls(currentView(), mSettings, kBrightness, sender, isSimpleMode(), isTextEnhanceMode()))
+    if (ChangeLevelControls(currentView(), mSettings, kBrightness, sender, isSimpleMode(),
+                            isTextEnhanceMode()))
         scheduleImageFilter();
     syncToneSettingUI();
     changeFavoriteControls(nullptr);
@@ -290,7 +242,8 @@ void Controller::syncToneSettingUI() {
         const bool back = !gamma && !text && !prescan;
         SetItemEnabled(view, kBrightness.backBox, back);
         SetItemEnabled(view, kContrast.backBox, back);
-        const bool backBrightness = back && !kept && GetCapSIntValue(mSettings, kBrightness.backEnabledCap) != 0;
+        const bool backBrightness =
+            back && !kept && GetCapSIntValue(mSettings, kBrightness.backEnabledCap) != 0;
         const bool backContrast = back && !kept && GetCapSIntValue(mSettings, kContrast.backEnabledCap) != 0;
         for (const int tag : {223, 225, 207, 208})
             SetItemEnabled(view, tag, backBrightness);
@@ -302,8 +255,9 @@ void Controller::syncToneSettingUI() {
         SetItemEnabled(palette, kInputMethodTag, gamma);
         if (mGammaView)
             mGammaView->setEnabledForEditing(gamma);
-        SetItemEnabled(palette, kGammaSliderTag,
-                       gamma && ((GetCapUIntValue(mSettings, CCAP_OVKM_GAMMAMETHOD) >> mActiveGammaChannel) & 1u) == 0);
+        SetItemEnabled(
+            palette, kGammaSliderTag,
+            gamma && ((GetCapUIntValue(mSettings, CCAP_OVKM_GAMMAMETHOD) >> mActiveGammaChannel) & 1u) == 0);
         appkit::FStaticTextField::syncStaticTextInView(palette);
     }
     if (auto* contrast = appkit::viewWithTag<QSlider>(view, kContrast.slider)) {
@@ -360,7 +314,8 @@ void Controller::updateGammaControls() {
         const QString name = QString::fromStdString(DecodeCapName(item));
         int index = -1;
         for (int i = 0; i < modes->count() && !name.isEmpty(); ++i)
-            if (modes->itemData(i, appkit::kItemTagRole).toInt() == kModeUserGamma && modes->itemText(i) == name)
+            if (modes->itemData(i, appkit::kItemTagRole).toInt() == kModeUserGamma &&
+                modes->itemText(i) == name)
                 index = i;
         if (index >= 0)
             modes->setCurrentIndex(index);
@@ -441,9 +396,10 @@ void Controller::changeGammaControls(QWidget* sender) {
         }
         if (mode == kModeUserGamma) {
             const std::vector<fnd::Dictionary> records = userGammas();
-            const auto record = std::find_if(records.begin(), records.end(), [&name](const fnd::Dictionary& r) {
-                return QString::fromStdString(*r.get("Name").asString()) == name;
-            });
+            const auto record =
+                std::find_if(records.begin(), records.end(), [&name](const fnd::Dictionary& r) {
+                    return QString::fromStdString(*r.get("Name").asString()) == name;
+                });
             if (record != records.end())
                 ApplyUserGamma(mSettings, *record);
             SetCapStrValue(mSettings, CCAP_OVKM_CUSTOMGAMMANAME, EncodeCapName(name.toStdString()));

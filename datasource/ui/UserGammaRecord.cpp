@@ -12,12 +12,12 @@ namespace {
 constexpr int kChannels = 8;
 constexpr std::uint32_t kMethodMask = 0xFF;
 
-constexpr std::array<const char*, kChannels> kGammaKeys{
-    "FrontGrayGamma", "FrontRedGamma", "FrontGreenGamma", "FrontBlueGamma",
-    "BackGrayGamma",  "BackRedGamma",  "BackGreenGamma",  "BackBlueGamma"};
-constexpr std::array<const char*, kChannels> kCurveKeys{
-    "FrontGrayCurve", "FrontRedCurve", "FrontGreenCurve", "FrontBlueCurve",
-    "BackGrayCurve",  "BackRedCurve",  "BackGreenCurve",  "BackBlueCurve"};
+constexpr std::array<const char*, kChannels> kGammaKeys{"FrontGrayGamma", "FrontRedGamma", "FrontGreenGamma",
+                                                        "FrontBlueGamma", "BackGrayGamma", "BackRedGamma",
+                                                        "BackGreenGamma", "BackBlueGamma"};
+constexpr std::array<const char*, kChannels> kCurveKeys{"FrontGrayCurve", "FrontRedCurve", "FrontGreenCurve",
+                                                        "FrontBlueCurve", "BackGrayCurve", "BackRedCurve",
+                                                        "BackGreenCurve", "BackBlueCurve"};
 
 // The capability of channel c (0 to 7) from its front id.
 TW_UINT16 ChannelCap(TW_UINT16 frontGrey, int channel) {

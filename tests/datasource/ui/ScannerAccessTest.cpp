@@ -1,8 +1,8 @@
 // The dialog's reach to the scanner, against the emulated K3100 attached to a data source opened here:
 // the information and maintenance panels with their counter resets, a refused reset reported, no access
 // during a scan, and the live tone filter matching the data source's final filter of the kept page.
-#include "CapHelpers.h"
 #include "COrvkQS.h"
+#include "CapHelpers.h"
 #include "DialogItems.h"
 #include "Emulator.h"
 #include "QSDataSource.h"
@@ -75,7 +75,8 @@ protected:
         EXPECT_TRUE(mDS->SetupUserInterfaceParameters(params));
         mController = std::make_unique<Controller>();
         mController->setupMainUIWithParam(params, 1);
-        appkit::viewWithTag<QTabWidget>(mController->window(), Controller::kSettingModeTabTag)->setCurrentIndex(1);
+        appkit::viewWithTag<QTabWidget>(mController->window(), Controller::kSettingModeTabTag)
+            ->setCurrentIndex(1);
         return *mController;
     }
     QString Field(QWidget* panel, int tag) { return GetItemString(panel, tag).value_or(QString()); }

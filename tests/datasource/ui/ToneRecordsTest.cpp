@@ -72,8 +72,14 @@ TEST(UserGammaRecord, OnlyWholeRecordsWithinTheirBoundsAreUsed) {
     missingGamma.remove("FrontRedGamma");
     fnd::Dictionary wildGamma = WholeRecord("Wild");
     wildGamma.set("BackGrayGamma", 1e9);
-    const fnd::Array list{WholeRecord("Good"), shortCurve, longName, unknownMethod, missingGamma, wildGamma,
-                          fnd::Value("not a record"), WholeRecord(std::string(32, 'M'))};
+    const fnd::Array list{WholeRecord("Good"),
+                          shortCurve,
+                          longName,
+                          unknownMethod,
+                          missingGamma,
+                          wildGamma,
+                          fnd::Value("not a record"),
+                          WholeRecord(std::string(32, 'M'))};
     std::size_t damaged = 0;
     const std::vector<fnd::Dictionary> usable = UsableUserGammas(list, damaged);
     ASSERT_EQ(usable.size(), 2u);
@@ -84,7 +90,7 @@ TEST(UserGammaRecord, OnlyWholeRecordsWithinTheirBoundsAreUsed) {
 
 TEST(ScannerInfoRecord, TextIsReadWithinItsFieldWithOrWithoutItsZeroByte) {
     ScannerInfoBlock info{};
-    std::memset(info.data(), 'A', 64);  // a name that fills its field
+    std::memset(info.data(), 'A', 64); // a name that fills its field
     std::memcpy(info.data() + 64, " 2.10 ", 6);
     std::memset(info.data() + 70, 'V', 26); // version without its zero byte up to the flag
     info[96] = 1;

@@ -84,7 +84,9 @@ protected:
         popup->setCurrentIndex(index);
         emit popup->activated(index);
     }
-    static void Slide(QWidget* view, int tag, int value) { appkit::viewWithTag<QSlider>(view, tag)->setValue(value); }
+    static void Slide(QWidget* view, int tag, int value) {
+        appkit::viewWithTag<QSlider>(view, tag)->setValue(value);
+    }
     static void Click(QWidget* view, int tag) { appkit::viewWithTag<QAbstractButton>(view, tag)->click(); }
     ToneTable Curve(TW_UINT16 id) {
         ToneTable table{};
@@ -101,8 +103,8 @@ protected:
         GammaView* editor = Editor();
         QTest::mousePress(editor, Qt::LeftButton, {}, points.front());
         for (const QPoint& point : points) {
-            QMouseEvent move(QEvent::MouseMove, point, editor->mapToGlobal(point), Qt::NoButton, Qt::LeftButton,
-                             Qt::NoModifier);
+            QMouseEvent move(QEvent::MouseMove, point, editor->mapToGlobal(point), Qt::NoButton,
+                             Qt::LeftButton, Qt::NoModifier);
             QApplication::sendEvent(editor, &move);
         }
         QTest::mouseRelease(editor, Qt::LeftButton, {}, points.back());
@@ -134,6 +136,7 @@ TEST_F(ToneSettingsTest, BrightnessAndContrastLevelsAreTheirCapabilitiesValues) 
     EXPECT_EQ(GetItemIntValue(View(), 212), 7);
 
     Dialog(true);
+    EXPECT_TRUE(appkit::viewWithTag(View(), 204)->isEnabled());
     EXPECT_FALSE(appkit::viewWithTag(View(), 223)->isEnabled()) << "the back follows the front";
     Click(View(), 220);
     EXPECT_EQ(Int(CCAP_OVKM_BACKBRIGHTNESSENABLED), 1);
@@ -268,7 +271,8 @@ TEST_F(ToneSettingsTest, ImagePaletteControlsWriteTheirCapabilities) {
     EXPECT_EQ(Int(CCAP_OVK_REVERSESCANTYPE), 1);
     Click(View(), 330);
     EXPECT_EQ(Int(CCAP_OVK_RECOGNIZE_DIRECTION), 1);
-    EXPECT_FALSE(appkit::viewWithTag(Image(), 311)->isEnabled()) << "turned pages have no rotation of their own";
+    EXPECT_FALSE(appkit::viewWithTag(Image(), 311)->isEnabled())
+        << "turned pages have no rotation of their own";
 }
 
 TEST_F(ToneSettingsTest, FeedingOptionsAndDoubleFeedMethodsWriteTheirCapabilities) {
