@@ -190,6 +190,78 @@ TEST_F(ScannerAccessTest, TheLiveToneOfTheKeptPageIsTheScannedPagesTone) {
     EXPECT_LE(worst, 1);
 }
 
+TEST_F(ScannerAccessTest, TheImagePalettesRotationTurnsTheScannedPage) {
+    Dialog();
+    TW_USERINTERFACE ui{};
+    ASSERT_EQ(Call(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS, &ui), TWRC_SUCCESS);
+    std::string error;
+    const auto sheet = k3100::emu::sheetFromSpec("gen:ramp", error);
+    ASSERT_TRUE(sheet) << error;
+    mEmulator.loadSheet(*sheet, 2);
+    auto prescan = [this] {
+        mPrescanned.reset();
+        mPrescanDS->Request(CBatchState::kScanModeKeepPrescan);
+        EXPECT_EQ(mDS->Prescan(), TWRC_SUCCESS);
+        return mPrescanned.value_or(SPageBitmap{});
+    };
+    const SPageBitmap upright = prescan();
+    auto* rotation = appkit::viewWithTag<QComboBox>(mController->imagePalette(), 311);
+    rotation->setCurrentIndex(1);
+    emit rotation->activated(1);
+    ASSERT_EQ(Int(CCAP_OVK_DATAORIENTATION), 2);
+    const SPageBitmap turned = prescan();
+    ASSERT_NE(upright.width, upright.height);
+    EXPECT_EQ(turned.width, upright.height);
+    EXPECT_EQ(turned.height, upright.width);
+}
+
+// Counts the clearly dark and clearly light pixels of the grey page whose bit in the black-and-white page is
+// set.
+std::pair<int, int> SetBitsByShade(const SPageBitmap& grey, const std::vector<std::uint8_t>& bits,
+                                   std::uint32_t rowBytes) {
+    std::pair<int, int> set{};
+    for (std::uint32_t y = 0; y < grey.height; ++y)
+        for (std::uint32_t x = 0; x < grey.width; ++x) {
+            const std::uint8_t shade = grey.Row(y)[x];
+            const bool bit = (bits[std::size_t{y} * rowBytes + x / 8] >> (7 - x % 8)) & 1;
+            if (shade < 64)
+                set.first += bit;
+            else if (shade > 192)
+                set.second += bit;
+        }
+    return set;
+}
+
+TEST_F(ScannerAccessTest, TheImagePalettesInversionTurnsTheScannedBlackAndWhitePage) {
+    ASSERT_EQ(SetOne(ICAP_PIXELTYPE, TWTY_UINT16, TW_UINT16{TWPT_BW}), TWRC_SUCCESS);
+    Dialog();
+    auto* inversion = appkit::viewWithTag<QComboBox>(mController->imagePalette(), 320);
+    ASSERT_TRUE(inversion->isEnabled());
+    inversion->setCurrentIndex(0);
+    emit inversion->activated(0);
+    ASSERT_EQ(Int(CCAP_OVK_REVERSESCANTYPE), 1);
+    TW_USERINTERFACE ui{};
+    ASSERT_EQ(Call(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS, &ui), TWRC_SUCCESS);
+    std::string error;
+    const auto sheet = k3100::emu::sheetFromSpec("gen:ramp", error);
+    ASSERT_TRUE(sheet) << error;
+    mEmulator.loadSheet(*sheet, 1);
+    mPrescanDS->Request(CBatchState::kScanModeKeepPrescan);
+    ASSERT_EQ(mDS->Prescan(), TWRC_SUCCESS);
+    ASSERT_TRUE(mPrescanned);
+    // The kept page as the data source transfers it: binarised by the final filter.
+    ASSERT_EQ(mDS->ApplyFinalImageFilter(), 0u);
+    const std::uint32_t rowBytes = (mPrescanned->width + 7) / 8;
+    std::uint32_t lines = mPrescanned->height;
+    std::vector<std::uint8_t> page(std::size_t{rowBytes} * lines);
+    ASSERT_EQ(mDS->GetScanner()->ReadLines(page.data(), rowBytes, &lines), 0);
+    ASSERT_EQ(lines, mPrescanned->height);
+    // A set bit is white: without the inversion the light parts of the page would be the set ones.
+    const auto [dark, light] = SetBitsByShade(*mPrescanned, page, rowBytes);
+    EXPECT_GT(dark, 0);
+    EXPECT_EQ(light, 0);
+}
+
 TEST_F(ScannerAccessTest, Screenshots) {
     ASSERT_EQ(mEmulator.control("counters 12840 3120 870"), "ok");
     Dialog();
