@@ -49,7 +49,8 @@ void ComOrvikElectronicsK3100QSUIController::connectPalettes() {
         // A palette closed by its own title bar reports back to its button.
         palette->installEventFilter(this);
         if (button)
-            connect(button, &QAbstractButton::clicked, this, [this, palette] { showHidePalette(palette); });
+            connect(button, &QAbstractButton::clicked, this,
+                    [this, palette = palette] { showHidePalette(palette); });
     }
     if (auto* units = appkit::viewWithTag<QComboBox>(mPreferencePalette, kUnitPopupTag)) {
         for (const char* key : {"Unit Pixels", "Unit Inches", "Unit Millimetres"})
