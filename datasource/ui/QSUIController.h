@@ -288,6 +288,7 @@ private:
     QPointer<QDialog> mMaintenancePanel;
     int mActiveGammaChannel = 0;
     std::optional<fnd::Dictionary> mScannerInfo;
+    bool mScannerInfoAsked = false;
     std::optional<SPageBitmap> mFilteredScanImage;
     std::unique_ptr<QObject> mPendingFilter; // owner of the scheduled live filter
     bool mScanRunning = false;

@@ -107,9 +107,12 @@ void Controller::connectExtraControls() {
 void Controller::initExtraSettingUI() {
     if (!mSettings)
         return;
-    // The double-feed methods depend on the scanner: read once, at the first set-up.
-    if (!mScannerInfo)
+    // The double-feed methods depend on the scanner: read once, at the first set-up (a scanner that
+    // cannot be read is not asked again at every mode switch).
+    if (!mScannerInfoAsked) {
+        mScannerInfoAsked = true;
         mScannerInfo = getScannerInfo();
+    }
     buildDoubleFeedControls();
     updateDoubleFeedControls();
     updatePreferenceControls();
