@@ -7,6 +7,7 @@
 #include "FilteringFields.h"
 #include "PreferencesFile.h"
 #include "QSCapIds.h"
+#include "QSPaperSize.h"
 #include "QSUIController.h"
 #include "QSUIStrings.h"
 #include "Tags.h"
@@ -71,18 +72,6 @@ std::int32_t Truncated(double value) {
     return static_cast<std::int32_t>(std::trunc(value));
 }
 
-// The first entry of the paper list's group ("OriginalPapers" or "CustomPapers") that matches.
-template <class Match>
-const fnd::Dictionary* FindPaper(const fnd::Dictionary* papers, const char* group, Match matches) {
-    const fnd::Array* list = papers ? papers->get(group).asArray() : nullptr;
-    if (!list)
-        return nullptr;
-    for (const fnd::Value& entry : *list)
-        if (const fnd::Dictionary* paper = entry.asDictionary(); paper && matches(*paper))
-            return paper;
-    return nullptr;
-}
-
 } // namespace
 
 void ComOrvikElectronicsK3100QSUIController::connectBasicSettingControls() {
@@ -122,8 +111,12 @@ void ComOrvikElectronicsK3100QSUIController::connectBasicSettingControls() {
     // Each tab holds its own copy of the controls: the one coming into view shows the pool as it is.
     if (mSettingModeTab)
         connect(mSettingModeTab, &QTabWidget::currentChanged, this, [this] {
-            if (mSettings)
-                initSettingAreas();
+            if (mSettings) {
+                initBasicSettingUI();
+                initImageEnhanceUI();
+                initToneSettingUI();
+                initExtraSettingUI();
+            }
         });
 }
 

@@ -463,15 +463,3 @@ void Controller::scheduleImageFilter() {
     mPendingFilter = std::make_unique<QObject>();
     QTimer::singleShot(kFilterDelayMs, mPendingFilter.get(), [this] { applyImageFilter(); });
 }
-
-void Controller::applyImageFilter() {
-    mPendingFilter.reset();
-    if (!mScanImage) {
-        mFilteredScanImage.reset();
-    } else {
-        mFilteredScanImage = mScanImage;
-        if (!mPositioningPrescanMode)
-            applyFilterWithImage(*mFilteredScanImage);
-    }
-    // The preview frame shows mFilteredScanImage once it exists.
-}
