@@ -13,6 +13,8 @@ namespace {
 
 constexpr int kMaxSheetsPerLoad = 10000;
 
+constexpr int kMaxCounter = 999999;
+
 std::optional<int> parseNumber(const std::string& text, int low, int high) {
     if (text.empty() || text.size() > 6 || text.find_first_not_of("0123456789") != std::string::npos)
         return std::nullopt;
@@ -116,6 +118,18 @@ std::string Emulator::control(const std::string& command) {
         return "ok";
     }
     std::lock_guard lock(core_->mutex);
+    if (verb == "counters") {
+        std::string pad;
+        in >> pad;
+        const auto total = parseNumber(argument, 0, kMaxCounter);
+        const auto roller = parseNumber(extra, 0, kMaxCounter);
+        const auto padCount = parseNumber(pad, 0, kMaxCounter);
+        if (!total || !roller || !padCount ||
+            !core_->model.setCounters(static_cast<uint32_t>(*total), static_cast<uint32_t>(*roller),
+                                      static_cast<uint32_t>(*padCount)))
+            return "error: counters are TOTAL ROLLER PAD, the last two at most the total";
+        return "ok";
+    }
     if (verb == "clear-feeder")
         core_->model.clearFeeder();
     else if (verb == "clear-faults")

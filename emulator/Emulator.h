@@ -45,6 +45,7 @@ public:
     //   fault SPEC          arm a fault (see parseFaultSpec)
     //   clear-faults        disarm every fault
     //   replug              plug the unit back in after "gone"
+    //   counters T R P      sheets fed in total, since the roller and since the pad were exchanged
     //   status             describe the unit
     // Returns "ok", the status text, or "error: ...".
     std::string control(const std::string& command);

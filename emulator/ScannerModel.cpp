@@ -100,9 +100,21 @@ uint32_t ScannerModel::totalCount() const {
     return usb::getBE32(&service_[usb::kServiceTotalCount]);
 }
 
+bool ScannerModel::setCounters(uint32_t total, uint32_t roller, uint32_t pad) {
+    if (roller > total || pad > total)
+        return false;
+    usb::putBE32(&service_[usb::kServiceTotalCount], total);
+    usb::putBE32(&service_[usb::kServiceRollerReference], total - roller);
+    usb::putBE32(&service_[usb::kServicePadReference], total - pad);
+    return true;
+}
+
 std::string ScannerModel::describe() const {
     std::ostringstream out;
-    out << "sheets=" << feeder_.size() << " total=" << totalCount() << " keys=" << int(keys_)
+    const uint32_t total = totalCount();
+    out << "sheets=" << feeder_.size() << " total=" << total
+        << " roller=" << total - usb::getBE32(&service_[usb::kServiceRollerReference])
+        << " pad=" << total - usb::getBE32(&service_[usb::kServicePadReference]) << " keys=" << int(keys_)
         << " reserved=" << (reservedBy_ ? 1 : 0) << " scanning=" << (scan_ && !scan_->ended ? 1 : 0)
         << " gone=" << (gone_ ? 1 : 0);
     return out.str();

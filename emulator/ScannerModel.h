@@ -56,6 +56,8 @@ public:
     void replug();
 
     uint32_t totalCount() const;
+    // Sheets fed in total and since the roller's and the pad's last exchange (each at most the total).
+    bool setCounters(uint32_t total, uint32_t roller, uint32_t pad);
     const std::array<usb::SAdjustInfo, 2>& registers() const { return registers_; }
     const PageGeometry& lastGeometry() const { return geometry_; }
     std::string describe() const;

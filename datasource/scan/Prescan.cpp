@@ -121,43 +121,7 @@ TW_UINT16 COrvkQSDS::Prescan() {
 std::uint32_t COrvkQSDS::ApplyFinalImageFilter() {
     if (!mScanner)
         return k3100::kScanErrDeviceNotFound;
-    const CCapPool* pool = GetCapPool();
-    const std::int32_t pixelType = GetCapSIntValue(pool, ICAP_PIXELTYPE);
-    const bool blackAndWhite = pixelType == TWPT_BW;
-    const bool text = blackAndWhite && IsOn(CCAP_OVK_TEXTENHANCE);
-    k3100::FilterSettings settings;
-    const std::int32_t brightness = text ? GetCapSIntValue(pool, CCAP_OVK_TEXTENHANCE_BRIGHTNESS)
-                                         : k3100::ToneLevel(pool, ICAP_BRIGHTNESS);
-    const std::int32_t contrast =
-        text ? GetCapSIntValue(pool, CCAP_OVK_TEXTENHANCE_CONTRAST) : k3100::ToneLevel(pool, ICAP_CONTRAST);
-    if (blackAndWhite) {
-        settings.grayToBin = k3100::HalftoneIsErrorDiffusion(pool) ? 1 : (text ? 8 : 0);
-        settings.inverse = IsOn(CCAP_OVK_REVERSESCANTYPE) ? 1 : 0;
-    }
-    const bool gammaMode = IsOn(CCAP_OVKM_GAMMAMODE);
-    if (gammaMode) {
-        const std::uint32_t method = GetCapUIntValue(pool, CCAP_OVKM_GAMMAMETHOD);
-        auto table = [&](unsigned channel) {
-            std::array<std::uint8_t, 256> values{};
-            const auto offset = static_cast<TW_UINT16>(channel);
-            k3100::MakeToneTable(pool, CCAP_OVKM_GRAYCURVE + offset, CCAP_OVKM_GRAYGAMMA + offset,
-                                 (method & 1u << channel) != 0, values);
-            return values;
-        };
-        if (pixelType == TWPT_RGB) {
-            settings.red = table(1);
-            settings.green = table(2);
-            settings.blue = table(3);
-        } else {
-            settings.gray = table(0);
-        }
-    }
-    if (!gammaMode || text) {
-        settings.brightness = brightness;
-        settings.contrast = contrast;
-    }
-    settings.checkBlankPage = (GetCapUIntValue(pool, CCAP_OVK_BLANKSKIP) & 0xFFFFu) |
-                              GetCapUIntValue(pool, CCAP_OVK_BLANKSKIPSLICE3) << 16;
+    const k3100::FilterSettings settings = k3100::FinalFilterSettings(GetCapPool());
     if (mUIController) {
         mUIController->setShield(true);
         if (IsOn(CAP_INDICATORS))

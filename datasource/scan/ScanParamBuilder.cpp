@@ -50,6 +50,44 @@ void MakeToneTable(const CCapPool* pool, TW_UINT16 curveId, TW_UINT16 gammaId, b
         MakeGammaTable(GetCapFloatValue(pool, gammaId), table);
 }
 
+FilterSettings FinalFilterSettings(const CCapPool* pool) {
+    const std::int32_t pixelType = GetCapSIntValue(pool, ICAP_PIXELTYPE);
+    const bool blackAndWhite = pixelType == TWPT_BW;
+    const bool text = blackAndWhite && Flag(pool, CCAP_OVK_TEXTENHANCE);
+    FilterSettings settings;
+    if (blackAndWhite) {
+        settings.grayToBin = HalftoneIsErrorDiffusion(pool) ? 1 : (text ? 8 : 0);
+        settings.inverse = Flag(pool, CCAP_OVK_REVERSESCANTYPE) ? 1 : 0;
+    }
+    const bool gammaMode = Flag(pool, CCAP_OVKM_GAMMAMODE);
+    if (gammaMode) {
+        const std::uint32_t method = UInt(pool, CCAP_OVKM_GAMMAMETHOD);
+        auto table = [&](unsigned channel) {
+            std::array<std::uint8_t, 256> values{};
+            const auto offset = static_cast<TW_UINT16>(channel);
+            MakeToneTable(pool, CCAP_OVKM_GRAYCURVE + offset, CCAP_OVKM_GRAYGAMMA + offset,
+                          (method & 1u << channel) != 0, values);
+            return values;
+        };
+        if (pixelType == TWPT_RGB) {
+            settings.red = table(1);
+            settings.green = table(2);
+            settings.blue = table(3);
+        } else {
+            settings.gray = table(0);
+        }
+    }
+    if (!gammaMode || text) {
+        settings.brightness =
+            text ? GetCapSIntValue(pool, CCAP_OVK_TEXTENHANCE_BRIGHTNESS) : ToneLevel(pool, ICAP_BRIGHTNESS);
+        settings.contrast =
+            text ? GetCapSIntValue(pool, CCAP_OVK_TEXTENHANCE_CONTRAST) : ToneLevel(pool, ICAP_CONTRAST);
+    }
+    settings.checkBlankPage =
+        (UInt(pool, CCAP_OVK_BLANKSKIP) & 0xFFFFu) | UInt(pool, CCAP_OVK_BLANKSKIPSLICE3) << 16;
+    return settings;
+}
+
 } // namespace k3100
 
 void COrvkQSDS::FillScanArea(tagScanParam& param) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <span>
 
+#include "COrvkQS.h"
 #include "CapPool.h"
 
 namespace k3100 {
@@ -16,5 +17,8 @@ bool HalftoneIsErrorDiffusion(const CCapPool* pool);
 // A channel's tone table: the drawn curve when useCurve, else the table of the gamma value.
 void MakeToneTable(const CCapPool* pool, TW_UINT16 curveId, TW_UINT16 gammaId, bool useCurve,
                    std::span<std::uint8_t, 256> table);
+// The final filter over a kept prescan page, as the capabilities ask for it: the scanned page and the
+// dialog's live preview both filter with these, so the two look alike.
+FilterSettings FinalFilterSettings(const CCapPool* pool);
 
 } // namespace k3100

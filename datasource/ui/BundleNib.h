@@ -16,6 +16,8 @@
 
 // Makes a widget of the dialog's class for a short class name of an interface file.
 using NibClassMap = std::map<QString, std::function<QWidget*(QWidget* parent)>>;
+// The dialog's own classes, for its window, palettes and panels.
+const NibClassMap& DialogClasses();
 
 // The resource folder of the data source, where its interface files and string tables lie.
 std::filesystem::path QSUIResourceFolder();

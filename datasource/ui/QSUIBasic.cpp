@@ -111,8 +111,12 @@ void ComOrvikElectronicsK3100QSUIController::connectBasicSettingControls() {
     // Each tab holds its own copy of the controls: the one coming into view shows the pool as it is.
     if (mSettingModeTab)
         connect(mSettingModeTab, &QTabWidget::currentChanged, this, [this] {
-            if (mSettings)
+            if (mSettings) {
                 initBasicSettingUI();
+                initImageEnhanceUI();
+                initToneSettingUI();
+                initExtraSettingUI();
+            }
         });
 }
 

@@ -12,6 +12,7 @@
 #include "NwScrollableView.h"
 #include "PreferencesFile.h"
 #include "QSCapIds.h"
+#include "QSGammaView.h"
 #include "QSPreviewFrame.h"
 #include "QSUIPreferences.h"
 #include "QSUIStrings.h"
@@ -33,6 +34,9 @@ constexpr char kShowQSWindowNotification[] = "ShowQSWindowNotification";
 constexpr char kHideQSWindowNotification[] = "HideQSWindowNotification";
 constexpr char kCloseRequestNotification[] = "CloseRequestNotification";
 constexpr int kCloseRequestDelayMs = 100;
+constexpr int kGammaViewTag = 250;
+
+} // namespace
 
 const NibClassMap& DialogClasses() {
     static const NibClassMap classes{
@@ -43,13 +47,13 @@ const NibClassMap& DialogClasses() {
          [](QWidget* parent) { return new ComOrvikElectronicsK3100FRollOverButton(parent); }},
         {QStringLiteral("NwScrollableView"),
          [](QWidget* parent) { return new ComOrvikElectronicsK3100NwScrollableView(parent); }},
+        {QStringLiteral("QSGammaView"),
+         [](QWidget* parent) { return new ComOrvikElectronicsK3100QSGammaView(parent); }},
         {QStringLiteral("QSPreviewFrame"),
          [](QWidget* parent) { return new ComOrvikElectronicsK3100QSPreviewFrame(parent); }},
     };
     return classes;
 }
-
-} // namespace
 
 ComOrvikElectronicsK3100QSUIController::ComOrvikElectronicsK3100QSUIController()
     : mWindow(LoadBundleNib(QStringLiteral("OrvkQSUI"), DialogClasses(), ResourcePeeker)),
@@ -81,6 +85,12 @@ ComOrvikElectronicsK3100QSUIController::ComOrvikElectronicsK3100QSUIController()
     connectAreaSelectionControls();
     connectPrescanControls();
     connectPalettes();
+    if (mGammaPalette)
+        mGammaView =
+            appkit::viewWithTag<ComOrvikElectronicsK3100QSGammaView>(mGammaPalette.data(), kGammaViewTag);
+    connectToneControls();
+    connectImageEnhanceControls();
+    connectExtraControls();
 }
 
 QWidget* ComOrvikElectronicsK3100QSUIController::loadPalette(const QString& name) {
@@ -270,6 +280,8 @@ void ComOrvikElectronicsK3100QSUIController::cancelDelayedMessages() {
 }
 
 void ComOrvikElectronicsK3100QSUIController::setShield(bool on) {
+    // The data source shields the dialog for the length of a scan.
+    mScanRunning = on;
     if (!mWindow)
         return;
     // A palette hidden now stays shielded should it come up during the scan.

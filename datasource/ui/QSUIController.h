@@ -27,6 +27,7 @@
 #include <optional>
 
 class CCapPool;
+class ComOrvikElectronicsK3100QSGammaView;
 class ComOrvikElectronicsK3100QSPreviewFrame;
 
 class ComOrvikElectronicsK3100QSUIController final : public QObject, public CNullUIController {
@@ -132,6 +133,26 @@ public:
     void destroyPreviewImage();
     void saveMainUISettings();
 
+    // Scanner access (QSUIScannerAccess.cpp): the scanner itself, never while a scan runs. The keys of
+    // the information are "PadCount", "RollerCount", "TotalScanCount", "MaxScanLength", "ScannerName",
+    // "ScannerVersion" and "SupportDfdByUSS"; none when the scanner could not be read.
+    std::optional<fnd::Dictionary> getScannerInfo();
+    // False when refused or the scanner did not take it.
+    bool clearRollerCount(bool pad);
+    bool setMaxScanLength(std::uint32_t length);
+    // The page through the data source's final filter with the pool's tone settings, in place; false
+    // (the page unchanged) when it could not be filtered.
+    bool applyFilterWithImage(SPageBitmap& image);
+    // The kept page as the live filter last rendered it; none without a kept page.
+    const std::optional<SPageBitmap>& filteredScanImage() const { return mFilteredScanImage; }
+
+    // The scanner information panel and, over it, the maintenance panel: modal to the dialog without
+    // a loop of their own. Showing the information does nothing when the scanner cannot be read.
+    void showScannerInformationPanel();
+    void showMaintenancePanel();
+    QDialog* scannerInformationPanel() const { return mScannerInfoPanel.data(); }
+    QDialog* maintenancePanel() const { return mMaintenancePanel.data(); }
+
     // The caution icon of the given size, with the host's icon in its lower right quarter when asked.
     static QPixmap createAlertIcon(QSize size, bool badgeAppIcon);
     // The reminder itself: 1 once answered (or not shown, its box having been ticked before).
@@ -161,15 +182,8 @@ private:
     // The image buttons' looks by state and the slider ends' images (QSUIRollOverButtons.cpp).
     void setupRollOverButtons();
     void setupSliderEndImages(QWidget* view);
-    void initImageEnhanceUI() {}
-    void initToneSettingUI() {}
-    void initExtraSettingUI() {}
     // The six area builds in their order: after set-up, a reset and a favourite applied.
     void initSettingAreas();
-    void syncImageEnhanceUI() {}
-    void syncToneSettingUI() {}
-    void syncExtraSettingUI() {}
-    void syncPreferencePalette() {}
     // Palettes: loaded with the dialog; their positions and visibility saved to the preferences file and
     // restored from it (clamped to a screen), or stacked at the right edge of the main screen.
     QWidget* loadPalette(const QString& name);
@@ -267,6 +281,55 @@ private:
     void syncFavoriteUI(QDialog* panel, const CNamedRecordList& list);
     QString untitledFavoriteName(const CNamedRecordList& list) const;
 
+    // Tone (QSUITone.cpp): brightness and contrast in the current view, the tone palette with its
+    // curve editor, and the live filter over the kept page. A null sender is the program's own call.
+    void connectToneControls();
+    void initToneSettingUI();
+    void syncToneSettingUI();
+    void updateBrightnessControls();
+    void changeBrightnessControls(QWidget* sender);
+    void updateContrastControls();
+    void changeContrastControls(QWidget* sender);
+    void buildGammaControls();
+    void updateGammaControls();
+    void decideGammaSettings();
+    void changeGammaControls(QWidget* sender);
+    void handleGammaViewCurveEdit(std::optional<float> gamma);
+    void updateGammaBars();
+    bool isTextEnhanceMode() const;
+    // Runs the live filter once a second has passed without another change.
+    void scheduleImageFilter();
+    // User gammas (QSUICustomGamma.cpp): the usable records handed over, the editor panel (1 on OK,
+    // with the name added last when still listed), and the report of damaged records, once a dialog.
+    std::vector<fnd::Dictionary> userGammas();
+    int runModalCustomGammaPanel(QString& addedName);
+    bool changeCustomGammaItems(QDialog* panel, CNamedRecordList& list, int senderTag, QString& addedName);
+    void syncCustomGammaUI(QDialog* panel, const CNamedRecordList& list);
+    void reportDamagedUserGammas(std::size_t damaged);
+
+    // Image enhancement (QSUIImageEnhance.cpp): the image palette and the text-orientation box.
+    void connectImageEnhanceControls();
+    void initImageEnhanceUI();
+    void syncImageEnhanceUI();
+    void updateImageEnhanceControls();
+    void changeImageEnhanceControls(QWidget* sender);
+
+    // Extra settings (QSUIExtra.cpp): double feed, the feeding palette, the unit and the two panels.
+    void connectExtraControls();
+    void initExtraSettingUI();
+    void syncExtraSettingUI();
+    void syncPreferencePalette();
+    void buildDoubleFeedControls();
+    void updateDoubleFeedControls();
+    void changeDoubleFeedControls(QWidget* sender);
+    void updatePreferenceControls();
+    void changePreferenceControls(QWidget* sender);
+    void updateScannerInformationPanelControls();
+    void updateMaintenancePanelControls();
+    void resetRollerCounter(bool pad);
+    void exitMaintenancePanel();
+    bool scannerSupportsUltrasonic() const;
+
     std::unique_ptr<QWidget> mWindow;
     QPointer<QTabWidget> mSettingModeTab;
     QPointer<QWidget> mSimpleModeView;
@@ -276,6 +339,16 @@ private:
     QPointer<QWidget> mPreferencePalette;
     QPointer<QDialog> mDetectPageTypePanel;
     QPointer<QDialog> mBlankSkipPanel;
+    QPointer<ComOrvikElectronicsK3100QSGammaView> mGammaView;
+    QPointer<QDialog> mScannerInfoPanel;
+    QPointer<QDialog> mMaintenancePanel;
+    int mActiveGammaChannel = 0;
+    std::optional<fnd::Dictionary> mScannerInfo;
+    bool mScannerInfoAsked = false;
+    std::optional<SPageBitmap> mFilteredScanImage;
+    std::unique_ptr<QObject> mPendingFilter; // owner of the scheduled live filter
+    bool mScanRunning = false;
+    bool mDamagedGammasReported = false;
     QPointer<QScrollArea> mPreviewFrame; // its widget is the preview frame
     QPointer<QWidget> mPreviewFrameBox;  // the preview area beside the setting tabs, with the tool view
     QPointer<QWidget> mScanAreaSettingView;

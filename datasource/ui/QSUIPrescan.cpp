@@ -86,6 +86,9 @@ void Controller::showScanImage(std::optional<SPageBitmap> image, std::uint32_t x
     frame->setPreviewResolution(mScanImage ? static_cast<float>(xResolution) : kEmptyPreviewResolution);
     applyImageFilter();
     if (mScanImage && !mPositioningPrescanMode) {
+        // The tone palette offers only the kept page's own channels.
+        buildGammaControls();
+        updateGammaControls();
         syncBasicSettingUI();
         syncAreaSelectionUI();
         syncImageEnhanceUI();
@@ -98,10 +101,15 @@ void Controller::showScanImage(std::optional<SPageBitmap> image, std::uint32_t x
 }
 
 void Controller::applyImageFilter() {
+    mPendingFilter.reset();
+    // A kept page goes through the data source's own final filter: the preview shows the scanned tone.
+    mFilteredScanImage = mScanImage;
+    if (mFilteredScanImage && !mPositioningPrescanMode)
+        applyFilterWithImage(*mFilteredScanImage);
     ComOrvikElectronicsK3100QSPreviewFrame* frame = previewFrame();
     if (!frame)
         return;
-    frame->setPreviewImage(mScanImage ? PreviewImageFromPage(*mScanImage) : QImage());
+    frame->setPreviewImage(mFilteredScanImage ? PreviewImageFromPage(*mFilteredScanImage) : QImage());
     frame->setZoomRatio(frame->zoomRatio());
 }
 

@@ -118,6 +118,11 @@ TEST_F(DeviceState, ControlsRejectBadInput) {
     EXPECT_EQ(emulator.control("fault melt"), "error: unknown fault \"melt\"");
     EXPECT_EQ(emulator.control("fault jam@print:1"), "error: unknown command \"print\"");
     EXPECT_EQ(emulator.control("dance"), "error: unknown control \"dance\"");
+    const std::string badCounters = "error: counters are TOTAL ROLLER PAD, the last two at most the total";
+    EXPECT_EQ(emulator.control("counters 10 11 0"), badCounters);
+    EXPECT_EQ(emulator.control("counters 10 5"), badCounters);
+    EXPECT_EQ(emulator.control("counters 10 5 2"), "ok");
+    EXPECT_NE(emulator.control("status").find(" total=10 roller=5 pad=2 "), std::string::npos);
     EXPECT_EQ(emulator.sheetsInFeeder(), 0u);
     EXPECT_EQ(emulator.control("load gen:blank,gen:ramp 2"), "ok");
     EXPECT_EQ(emulator.control("status").rfind("sheets=2 ", 0), 0u);
