@@ -69,7 +69,8 @@ void readLayout(const QDBusArgument& node, const std::function<void(const MenuEn
     node.beginStructure();
     node >> id >> properties;
     if (!top) {
-        const bool separator = properties.value(QStringLiteral("type")).toString() == QLatin1String("separator");
+        const bool separator =
+            properties.value(QStringLiteral("type")).toString() == QLatin1String("separator");
         visit({id, separator ? QStringLiteral("-") : properties.value(QStringLiteral("label")).toString()});
     }
     node.beginArray();
@@ -91,8 +92,9 @@ QList<MenuEntry> menuOf(const QString& item) {
     QList<MenuEntry> entries;
     if (layout.type() != QDBusMessage::ReplyMessage || layout.arguments().size() < 2)
         return entries;
-    readLayout(qvariant_cast<QDBusArgument>(layout.arguments().at(1)),
-               [&entries](const MenuEntry& entry) { entries.append(entry); }, true);
+    readLayout(
+        qvariant_cast<QDBusArgument>(layout.arguments().at(1)),
+        [&entries](const MenuEntry& entry) { entries.append(entry); }, true);
     return entries;
 }
 
@@ -143,7 +145,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "k3100-tray-host: no entry \"%s\"\n", qPrintable(args.at(2)));
         return 1;
     }
-    std::fprintf(stderr, "usage: k3100-tray-host serve | menu <item> | click <item> | choose <item> <label>\n");
+    std::fprintf(stderr,
+                 "usage: k3100-tray-host serve | menu <item> | click <item> | choose <item> <label>\n");
     return 2;
 }
 
