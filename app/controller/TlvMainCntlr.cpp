@@ -169,6 +169,11 @@ void TlvMainCntlr::setFuncTypeInFOAJLMdl(int type) {
     changeFoaJob([type](TlvJobListSettingMdl& job) { job.setJList_FunctionType(type); });
 }
 
+void TlvMainCntlr::setIsBtn1AllocFOAScan(bool on) {
+    mAppSettingObj.setIsBtn1AllocFOAScan(on);
+    changeFoaJob([on](TlvJobListSettingMdl& job) { job.setJList_ScanBtnStatus(on ? 1 : -1); });
+}
+
 void TlvMainCntlr::changeFoaJob(const std::function<void(TlvJobListSettingMdl&)>& change) {
     if (!mJobLists.foaJobListMdl())
         return;

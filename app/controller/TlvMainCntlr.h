@@ -167,6 +167,8 @@ public:
     // The output-function view, made on first use (it needs the Qt application).
     tlv::TlvFunctionViewCntlr& functionViewCntlr();
     void setFuncTypeInFOAJLMdl(int type);
+    // The scanner's button 1 starts the scan-first job (its button status 1) or nothing (-1).
+    void setIsBtn1AllocFOAScan(bool on);
     void setFuncStngInFOAJLMdl(const TlvFuncSettingMdl& model);
     void checkClosePDF() override { mWriter.checkClosePDF(*mBatch); }
     void changeKeyView() override {}

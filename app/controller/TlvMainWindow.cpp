@@ -1,65 +1,33 @@
-// The plain main window.
+// The main window: building, the user's actions and the menu bar.
 #include "TlvMainWindow.h"
 
+#include "AnimationStrip.h"
 #include "Strings.h"
 #include "Tags.h"
 #include "TlvMainCntlr.h"
+#include "TlvMainTags.h"
+#include "TlvScanViewCntlr.h"
+#include "UButtonKinds.h"
 #include "VX_Message.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
-#include <QGridLayout>
-#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QVBoxLayout>
 
 namespace tlv {
 
-namespace {
-
-// The functions by type: save, mail, print, application.
-constexpr const char* kFunctionKeys[] = {"FuncBtn_File", "FuncBtn_Mail", "FuncBtn_Print", "FuncBtn_App"};
-
-} // namespace
-
 TlvMainWindow::TlvMainWindow(TlvMainCntlr& cntlr, std::function<void()> quit)
-    : mCntlr(cntlr), mQuit(std::move(quit)) {
+    : mCntlr(cntlr), mQuit(std::move(quit)), mScreens(new QWidget) {
     setWindowTitle(appkit::localized("Title_MainWin"));
-    mFoaMode = button("Mode_FOA", kFoaModeTag);
-    mJobMode = button("Mode_JOB", kJobModeTag);
-    mFoaScan = button("ScanBtn_FOA", kFoaScanTag);
-    mJobScan = button("ScanBtn_JOB", kJobScanTag);
-    mFinish = button("ScanBtn_Finish", kFinishTag);
-    mFunctionChoice = buildFunctionChoice();
-    mFunctionHolder = new QWidget(this);
-    new QVBoxLayout(mFunctionHolder);
-    mFunctionHolder->layout()->setContentsMargins(0, 0, 0, 0);
-    mConfirmOutput = new QCheckBox(appkit::localized("JobTop_ConfirmOutput"), this);
-    appkit::setTag(mConfirmOutput, kConfirmOutputTag);
-    mState = new QLabel(this);
-    appkit::setTag(mState, kStateTag);
-    mPages = new QLabel(this);
-    appkit::setTag(mPages, kPagesTag);
-    auto* grid = new QGridLayout(this);
-    grid->addWidget(mFoaMode, 0, 0);
-    grid->addWidget(mJobMode, 0, 1);
-    grid->addWidget(mFoaScan, 1, 0);
-    grid->addWidget(mJobScan, 1, 1);
-    grid->addWidget(mConfirmOutput, 2, 0, 1, 2);
-    grid->addWidget(mFinish, 3, 0, 1, 2);
-    grid->addWidget(mFunctionChoice, 4, 0, 1, 2);
-    grid->addWidget(mFunctionHolder, 5, 0, 1, 2);
-    grid->addWidget(mState, 6, 0);
-    grid->addWidget(mPages, 6, 1);
-
-    connect(mFoaMode, &QPushButton::clicked, this, [this] { mCntlr.switchScanMode(0, false); });
-    connect(mJobMode, &QPushButton::clicked, this, [this] { mCntlr.switchScanMode(1, false); });
-    connect(mFoaScan, &QPushButton::clicked, this, [this] { mCntlr.executeScan(); });
-    connect(mJobScan, &QPushButton::clicked, this, [this] { mCntlr.executeScan(); });
-    connect(mConfirmOutput, &QCheckBox::toggled, this,
-            [this](bool on) { mCntlr.appSettingObj().setIsConfirmOutput(on); });
-    mConfirmOutput->setChecked(mCntlr.isCurConfirmOutput());
+    setCentralWidget(mScreens.base);
+    mAnimImg = {AnimationStrip::named("anime_o_0.09"), AnimationStrip::named("anime_b_0.09")};
+    buildMenus();
+    connectActions();
     showTopScreen(mCntlr.curScanModeType());
-    updateUIByAppState(mCntlr.appState());
-    updateScanNum(0);
     connect(&mCntlr.notifier(), &TlvCntlrNotifier::appStateChanged, this, &TlvMainWindow::updateUIByAppState);
     connect(&mCntlr.notifier(), &TlvCntlrNotifier::scanCountChanged, this, &TlvMainWindow::updateScanNum);
     connect(
@@ -71,71 +39,162 @@ TlvMainWindow::TlvMainWindow(TlvMainCntlr& cntlr, std::function<void()> quit)
             VX_Message::showErrorPanel(key.toStdString(), this, texts);
         },
         Qt::QueuedConnection);
+    // Failure texts of the alerts reach the status lines.
+    VX_Message::setStatusTextHandler(
+        [this](const QString&, const QString& text) { setStateInfoStrForMainUI(text); });
 }
 
 TlvMainWindow::~TlvMainWindow() {
+    VX_Message::setStatusTextHandler(nullptr);
     if (mFunctionView)
         mFunctionView->setParent(nullptr);
 }
 
-QPushButton* TlvMainWindow::button(const char* key, int tag) {
-    auto* b = new QPushButton(appkit::localized(key), this);
-    appkit::setTag(b, tag);
-    return b;
-}
-
-// The function buttons 400 (save) to 403 (application) and 404 (back to the top).
-QWidget* TlvMainWindow::buildFunctionChoice() {
-    auto* choice = new QWidget(this);
-    auto* row = new QHBoxLayout(choice);
-    row->setContentsMargins(0, 0, 0, 0);
-    int tag = TlvMainCntlr::kTagFuncSave;
-    for (const char* key : kFunctionKeys) {
-        QPushButton* b = button(key, tag);
-        row->addWidget(b);
-        connect(b, &QPushButton::clicked, this, [this, tag] { mCntlr.fixFunction(tag); });
-        ++tag;
+void TlvMainWindow::connectActions() {
+    const auto onClick = [this](int t, auto&& slot) {
+        if (auto* button = item<QAbstractButton>(t))
+            connect(button, &QAbstractButton::clicked, this, slot);
+    };
+    for (const int mode : {kScanModeFOA, kScanModeJOB}) {
+        auto* button = item<UFoaJobBtn>(tag::kModeFoa + mode);
+        button->setCheckable(true);
+        button->setSwitchGate(
+            [this, mode] { return mCntlr.curScanModeType() != mode || mCntlr.appState() != 0; });
+        connect(button, &QAbstractButton::clicked, this,
+                [this, mode] { mCntlr.switchScanMode(mode, false); });
     }
-    row->addStretch(1);
-    QPushButton* back = button("FuncBtn_Back", TlvMainCntlr::kTagFuncBack);
-    row->addWidget(back);
-    connect(back, &QPushButton::clicked, this, [this] { mCntlr.fixFunction(TlvMainCntlr::kTagFuncBack); });
-    return choice;
+    onClick(tag::kFoaScan, [this] { mCntlr.executeScan(); });
+    onClick(tag::kJobScan, [this] { mCntlr.executeScan(); });
+    for (const int t : {tag::kFoaScanSettings, tag::kScanSettings})
+        onClick(t, [this] {
+            if (mOpenScanSettings)
+                mOpenScanSettings();
+        });
+    onClick(tag::kScanCancelContinue, [this] {
+        if (TlvScanViewCntlr* scanView = TlvScanViewCntlr::sharedScanViewCntlr())
+            scanView->againExeScan(item<QAbstractButton>(tag::kScanCancelContinue));
+        else
+            mCntlr.switchScanMode(-1, false);
+    });
+    onClick(tag::kScanFinish, [this] {
+        if (TlvScanViewCntlr* scanView = TlvScanViewCntlr::sharedScanViewCntlr())
+            scanView->finishScan(item(tag::kScanFinish));
+    });
+    for (int t = TlvMainCntlr::kTagFuncSave; t <= TlvMainCntlr::kTagFuncBack; ++t)
+        onClick(t, [this, t] { mCntlr.fixFunction(t); });
+    onClick(tag::kFixDone, [this] { completeAll(); });
+    onClick(tag::kFixOpenFolder, [this] { openSaveFolder(); });
+    onClick(tag::kHelp, [this] { showTlvHelp(); });
+    onClick(tag::kPrefs, [this] { showTlvPrefs(); });
+
+    auto& settings = mCntlr.appSettingObj();
+    const auto onToggle = [this](int t, auto&& slot) {
+        if (auto* box = item<QCheckBox>(t))
+            connect(box, &QCheckBox::toggled, this, slot);
+    };
+    onToggle(tag::kFoaContinueScan, [&settings](bool on) { settings.setIsValidContinueScanFOA(on); });
+    onToggle(tag::kJobContinueScan, [&settings](bool on) { settings.setIsValidContinueScanJOB(on); });
+    onToggle(tag::kConfirmOutput, [this, &settings](bool on) {
+        settings.setIsConfirmOutput(on);
+        updateStepView();
+    });
+    onToggle(tag::kBtn1FoaScan, [this](bool on) { mCntlr.setIsBtn1AllocFOAScan(on); });
 }
 
-void TlvMainWindow::updateUIByAppState(int state) {
-    mState->setText(appkit::localized("Main_State").arg(state));
-    mFinish->setEnabled(tlv::isExecuteScnState(state));
-    mFunctionChoice->setVisible(state == AppStateFuncSelect);
-    mFunctionHolder->setVisible(state == AppStateFuncConfirm);
-    const bool idle = tlv::isMainTopState(state) || tlv::isFinishFixState(state);
-    mFoaMode->setEnabled(idle || tlv::isValidCancelState(state));
-    mJobMode->setEnabled(idle || tlv::isValidCancelState(state));
+void TlvMainWindow::buildMenus() {
+    const auto add = [this](QMenu* menu, Command command, const char* key, QKeySequence shortcut,
+                            auto&& slot) {
+        QAction* action = menu->addAction(appkit::localized(key), this, slot);
+        action->setShortcut(shortcut);
+        mActions.emplace_back(command, action);
+    };
+    QMenu* app = menuBar()->addMenu(appkit::localized("Menu_App"));
+    add(app, Command::About, "Menu_About", {}, [this] { showAbout(); });
+    add(app, Command::Prefs, "Menu_Prefs", QKeySequence::Preferences, [this] { showTlvPrefs(); });
+    app->addSeparator();
+    add(app, Command::Quit, "Menu_Quit", QKeySequence::Quit, [this] { terminate(); });
+    QMenu* file = menuBar()->addMenu(appkit::localized("Menu_File"));
+    add(file, Command::Close, "Menu_Close", QKeySequence::Close, [this] { performCloseTlv(); });
+    QMenu* help = menuBar()->addMenu(appkit::localized("Menu_Help"));
+    add(help, Command::Help, "Menu_HelpContents", QKeySequence::HelpContents, [this] { showTlvHelp(); });
+    for (QMenu* menu : {app, file, help})
+        connect(menu, &QMenu::aboutToShow, this, [this] {
+            for (auto& [command, action] : mActions)
+                action->setEnabled(validateMenuItem(command));
+        });
+}
+
+QAction* TlvMainWindow::action(Command command) const {
+    for (const auto& [c, action] : mActions)
+        if (c == command)
+            return action;
+    return nullptr;
+}
+
+bool TlvMainWindow::validateMenuItem(Command command) const {
+    const bool idle =
+        !isModalWindow() && !inStates(mCntlr.appState(), AppStateScanStandby, AppStateFixHandOff);
+    switch (command) {
+    case Command::Quit:
+    case Command::Prefs:
+        return idle;
+    case Command::Close:
+        return isVisible() && isActiveWindow() && !isMinimized() && idle;
+    default:
+        return true;
+    }
+}
+
+void TlvMainWindow::performCloseTlv() {
+    if (isVisible() && isActiveWindow() && !isMinimized())
+        close();
 }
 
 void TlvMainWindow::showTopScreen(int) {
     const int mode = mCntlr.curScanModeType();
-    mFoaScan->setVisible(mode == tlv::kScanModeFOA);
-    mJobScan->setVisible(mode != 0);
-    mConfirmOutput->setVisible(mode != 0);
+    resetSwButtonState(mode);
+    updateUIByAppState(mCntlr.appState());
+    updateCntlrs();
+}
+
+void TlvMainWindow::resetSwButtonState(int mode) {
+    for (const int m : {kScanModeFOA, kScanModeJOB})
+        if (auto* button = item<QAbstractButton>(tag::kModeFoa + m))
+            button->setChecked(m == mode);
+}
+
+void TlvMainWindow::updateCntlrs() {
+    const auto& settings = mCntlr.appSettingObj();
+    const std::pair<int, bool> boxes[] = {{tag::kFoaContinueScan, settings.isValidContinueScanFOA()},
+                                          {tag::kJobContinueScan, settings.isValidContinueScanJOB()},
+                                          {tag::kConfirmOutput, settings.isConfirmOutput()},
+                                          {tag::kBtn1FoaScan, settings.isBtn1AllocFOAScan()}};
+    for (const auto& [t, on] : boxes)
+        if (auto* box = item<QCheckBox>(t)) {
+            const QSignalBlocker quiet(box);
+            box->setChecked(on);
+        }
 }
 
 bool TlvMainWindow::isModalWindow() const {
     return QApplication::activeModalWidget() != nullptr;
 }
 
-void TlvMainWindow::updateScanNum(int pages) {
-    mPages->setText(appkit::localized("Main_Pages").arg(pages));
+QObject* TlvMainWindow::finishScanSender() {
+    return item(tag::kScanFinish);
 }
 
 void TlvMainWindow::updateScnBtn(bool enabled) {
-    mFoaScan->setEnabled(enabled);
-    mJobScan->setEnabled(enabled);
+    setEnabled(tag::kFoaScan, enabled);
+    setEnabled(tag::kJobScan, enabled);
 }
 
 void TlvMainWindow::setConfirmOutputBox(bool on) {
-    const QSignalBlocker quiet(mConfirmOutput);
-    mConfirmOutput->setChecked(on);
+    if (auto* box = item<QCheckBox>(tag::kConfirmOutput)) {
+        const QSignalBlocker quiet(box);
+        box->setChecked(on);
+    }
+    updateStepView();
 }
 
 void TlvMainWindow::activateMainWindow() {
@@ -148,6 +207,20 @@ void TlvMainWindow::showAbout() {
     VX_Message::showPanelMsgKeyIsCritical("Title_About", "About_Text", "OK", nullptr, false);
 }
 
+void TlvMainWindow::showTlvPrefs() {}
+
+void TlvMainWindow::showTlvHelp() {
+    mCntlr.setIsAutoCloseApp(false);
+}
+
+void TlvMainWindow::openSaveFolder() {
+    mCntlr.setIsAutoCloseApp(false);
+}
+
+void TlvMainWindow::completeAll() {
+    mCntlr.switchScanMode(-1, false);
+}
+
 void TlvMainWindow::terminate() {
     if (mCntlr.isValidAppTerminate())
         mQuit();
@@ -156,19 +229,19 @@ void TlvMainWindow::terminate() {
 void TlvMainWindow::showFunctionView(QWidget* view, int funcType) {
     if (view && view != mFunctionView) {
         mFunctionView = view;
-        mFunctionHolder->layout()->addWidget(view);
+        mScreens.funcHolder->layout()->addWidget(view);
         view->show(); // a child added to a shown window stays hidden otherwise
     }
     if (!mFunctionView)
         return;
-    // The check screen's buttons: back to the choice in scan-first mode, and the output itself.
-    if (mCntlr.curScanModeType() == kScanModeFOA)
-        if (auto* back = appkit::viewWithTag<QPushButton>(mFunctionView, kFuncBackTag))
-            back->setText(appkit::localized("FuncBtn_Back"));
-    if (auto* ok = appkit::viewWithTag<QPushButton>(mFunctionView, kFuncOkTag))
+    static constexpr const char* kFunctionKeys[] = {"FuncBtn_File", "FuncBtn_Mail", "FuncBtn_Print",
+                                                    "FuncBtn_App"};
+    if (auto* back = appkit::viewWithTag<QAbstractButton>(mFunctionView, tag::kFuncViewBack))
+        back->setText(
+            appkit::localized(mCntlr.curScanModeType() == kScanModeFOA ? "FuncBtn_Back" : "Cancel"));
+    if (auto* ok = appkit::viewWithTag<QAbstractButton>(mFunctionView, tag::kFuncViewExecute))
         ok->setText(funcType >= 0 && funcType < 4 ? appkit::localized(kFunctionKeys[funcType]) : QString());
-    mFunctionHolder->setVisible(mCntlr.appState() == AppStateFuncConfirm);
-    adjustSize();
+    changeKeyView();
 }
 
 void TlvMainWindow::closeEvent(QCloseEvent* event) {

@@ -1,50 +1,62 @@
-// The main window in its plain form: the mode buttons, the scan buttons of both top screens, the
-// confirm-output box, the finish button, the function choice (400 to 404) and the output-function view
-// for checking, the state and page counter, found by their tags. It shows the controller's state and
-// forwards the user's actions; the drawn views come later.
+// The main window: the base view with the mode buttons, the step bar and the preferences and help
+// strip around the place holder that shows the screen of the state (TlvMainScreens). After every state
+// change it brings the controls, status lines, animations, step bar and Tab order in line with the
+// state; it forwards the user's actions to the controller and carries the menu bar with its enabling
+// rules. Controls are found by tag; a tag the window lacks is skipped.
 #pragma once
 
+#include "Tags.h"
+#include "TlvMainScreens.h"
 #include "TlvMainView.h"
 
-#include <QCheckBox>
-#include <QLabel>
+#include <QMainWindow>
 #include <QPointer>
-#include <QPushButton>
-#include <QWidget>
 
+#include <array>
 #include <functional>
+#include <memory>
+#include <vector>
 
+class AnimationStrip;
 class TlvMainCntlr;
+class QAction;
+class QLabel;
 
 namespace tlv {
 
-class TlvMainWindow final : public QWidget, public TlvMainView {
+class TlvMainWindow final : public QMainWindow, public TlvMainView {
 public:
-    // Tags of the controls.
-    static constexpr int kFoaModeTag = 100;
-    static constexpr int kJobModeTag = 101;
-    static constexpr int kFoaScanTag = 202;
-    static constexpr int kConfirmOutputTag = 302;
-    static constexpr int kJobScanTag = 304;
-    static constexpr int kFuncBackTag = 1300;
-    static constexpr int kFuncOkTag = 1301;
-    static constexpr int kFinishTag = 1206;
-    static constexpr int kStateTag = 1400;
-    static constexpr int kPagesTag = 1401;
+    // The menu commands whose enabling follows the state.
+    enum class Command { Quit, Close, Prefs, About, Help };
 
     // quit runs the application's quit path; the controller outlives the window.
     TlvMainWindow(TlvMainCntlr& cntlr, std::function<void()> quit);
-    // The output-function view stays the controller's.
     ~TlvMainWindow() override;
 
-    // The screen and the step bar for the state.
+    // The screen, status lines, animations and step bar for the controller's state.
     void updateUIByAppState(int state);
+    void updateStepView();
+    // The Tab order of the state, as the tags of the controls it walks through.
+    void changeKeyView();
+    std::vector<int> keyViewTags() const;
+    // A failure message for the status lines of the scanning or finish screen.
+    void setStateInfoStrForMainUI(const QString& message);
+    // The page counter: pages + 1 while a page is scanned, the page count when pages is negative.
+    void updateScanNum(int pages);
+    // The check boxes from the application settings.
+    void updateCntlrs();
+    void resetSwButtonState(int mode);
+    // The menu rule for command now.
+    bool validateMenuItem(Command command) const;
+    QAction* action(Command command) const;
+    // Hooks for the scan-settings panel, which needs the scan session.
+    void setScanSettingsOpener(std::function<void()> open) { mOpenScanSettings = std::move(open); }
+
+    // TlvMainView
     void showTopScreen(int mode) override;
     bool isModalWindow() const override;
-    QObject* finishScanSender() override { return mFinish; }
+    QObject* finishScanSender() override;
     QWidget* window() override { return this; }
-    // The page counter of the scanning screen.
-    void updateScanNum(int pages);
     void updateScnBtn(bool enabled) override;
     void setConfirmOutputBox(bool on) override;
     void activateMainWindow() override;
@@ -52,26 +64,38 @@ public:
     void terminate() override;
     void showFunctionView(QWidget* view, int funcType) override;
 
+    // Menu and button actions.
+    void performCloseTlv();
+    void showTlvHelp();
+    void showTlvPrefs();
+    void openSaveFolder();
+    void completeAll();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    QPushButton* button(const char* key, int tag);
-    QWidget* buildFunctionChoice();
+    template <typename T = QWidget> T* item(int tag) const {
+        return appkit::viewWithTag<T>(mScreens.base, tag);
+    }
+    void setHidden(int tag, bool hidden);
+    void setEnabled(int tag, bool enabled);
+    void setText(int tag, const QString& text);
+    void buildMenus();
+    void connectActions();
+    void updateScanScreen(int state, bool manualFeed);
+    void updateFinishScreen(int state);
+    void animate(bool scanView, bool start);
+    std::vector<int> functionFieldTags() const;
 
     TlvMainCntlr& mCntlr;
     std::function<void()> mQuit;
-    QPushButton* mFoaMode;
-    QPushButton* mJobMode;
-    QPushButton* mFoaScan;
-    QPushButton* mJobScan;
-    QPushButton* mFinish;
-    QWidget* mFunctionChoice;
-    QWidget* mFunctionHolder;
+    std::function<void()> mOpenScanSettings;
+    TlvMainScreens mScreens;
     QPointer<QWidget> mFunctionView;
-    QCheckBox* mConfirmOutput;
-    QLabel* mState;
-    QLabel* mPages;
+    std::vector<std::pair<Command, QAction*>> mActions;
+    // The animation strips by mode: scan first, jobs.
+    std::array<std::shared_ptr<const AnimationStrip>, 2> mAnimImg;
 };
 
 } // namespace tlv

@@ -12,6 +12,7 @@
 #include "TlvDeviceCntlr.h"
 #include "TlvMainCntlr.h"
 #include "TlvMainWindow.h"
+#include "TlvScanSettingCntlr.h"
 #include "TlvScanViewCntlr.h"
 #include "TlvSettingsWriteAlert.h"
 #include "TlvUtilsMethod.h"
@@ -113,6 +114,8 @@ int main(int argc, char** argv) {
     TlvDeviceCntlr device(cntlr, fnd::Bundle::main().info());
     TlvScanViewCntlr scanView(cntlr, &device);
     cntlr.setScanCntlrs(&scanView, &device);
+    TlvScanSettingCntlr scanSettings(cntlr, &device);
+    window.setScanSettingsOpener([&scanSettings] { scanSettings.runModalScnSttng(); });
 
     // Nothing of an earlier run is left.
     cntlr.releaseImgInfoArray(false);
@@ -123,6 +126,7 @@ int main(int argc, char** argv) {
 
     link.saveAppSettingForLogin();
     cntlr.applicationWillTerminate();
+    window.setScanSettingsOpener(nullptr);
     cntlr.setScanCntlrs(nullptr, nullptr);
     cntlr.setMainView(nullptr);
     return status;

@@ -28,4 +28,9 @@ void writeToJPEG(const TlvWriteContext& ctx, const TlvWritePage& page) {
         fail(kFlgMailSizeOver);
 }
 
+void TlvCreateJPEG::writePage(const TlvWriteContext& ctx, const TlvWritePage& page,
+                              std::optional<std::filesystem::path>&) {
+    writeToJPEG(ctx, page);
+}
+
 } // namespace tlv

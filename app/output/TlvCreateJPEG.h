@@ -1,9 +1,16 @@
 // JPEG pages: one file per page, grey or colour, with the quality of the rate setting.
 #pragma once
 
-#include "TlvWriteContext.h"
+#include "TlvFormatWriter.h"
 
 namespace tlv {
+
+class TlvCreateJPEG : public TlvFormatWriter {
+public:
+    int pagesPerFile(const TlvOutputOptions&) const override { return 1; }
+    void writePage(const TlvWriteContext& ctx, const TlvWritePage& page,
+                   std::optional<std::filesystem::path>&) override;
+};
 
 // Fails with "Err_JPEGInvalidParam" (1-bit pages), "Err_JPEGNotCreate" or "Flg_MailSizeOver".
 void writeToJPEG(const TlvWriteContext& ctx, const TlvWritePage& page);

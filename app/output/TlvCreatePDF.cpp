@@ -175,6 +175,33 @@ void TlvCreatePDF::abandonPDF() {
     mIsOpenPDF = false;
 }
 
+int TlvCreatePDF::pagesPerFile(const TlvOutputOptions& o) const {
+    return groupSizeOf(o.ffMultiTypePDF, o.multiPageNumPDF);
+}
+
+void TlvCreatePDF::bringIntoForm(TlvPageImage& page) const {
+    reversalImageBW(page);
+    conversionRGBToBGRImage(page);
+}
+
+void TlvCreatePDF::endBatch(bool drop) {
+    TlvFormatWriter::endBatch(drop);
+    resetWritedFilesSizePDF();
+}
+
+void TlvCreatePDF::abandonPage(const TlvPageFiles& files) {
+    if (const std::optional<fs::path> open = openPath()) {
+        if (open == files.reserved)
+            abandonPDF();
+        else
+            closePDF();
+    }
+    if (files.published) {
+        std::error_code ec;
+        fs::remove(*files.published, ec);
+    }
+}
+
 void TlvCreatePDF::setIsOpenPDF(bool open) {
     if (!open)
         abandonPDF();

@@ -4,7 +4,7 @@
 // numbering then moves on (the renamer) and the written-file list follows.
 #pragma once
 
-#include "TlvWriteContext.h"
+#include "TlvFormatWriter.h"
 
 #include <atomic>
 #include <cstdint>
@@ -15,7 +15,7 @@
 
 namespace tlv {
 
-class TlvCreatePDF {
+class TlvCreatePDF : public TlvFormatWriter {
 public:
     // The next free name after a taken one; none when there is none.
     using Renamer = std::function<std::optional<std::filesystem::path>(const std::filesystem::path&)>;
@@ -29,6 +29,22 @@ public:
     void writeToPDF(const TlvWriteContext& ctx, const TlvWritePage& page,
                     std::optional<std::filesystem::path>& published);
 
+    int pagesPerFile(const TlvOutputOptions& o) const override;
+    // 1-bit pages with set bits black, colour pages as blue, green, red.
+    void bringIntoForm(TlvPageImage& page) const override;
+    bool reservesNameByCreating() const override { return false; }
+    void writePage(const TlvWriteContext& ctx, const TlvWritePage& page,
+                   std::optional<std::filesystem::path>& published) override {
+        writeToPDF(ctx, page, published);
+    }
+    void close() override { closePDF(); }
+    void abandon() override { abandonPDF(); }
+    // The mail size counts from 0 again, too.
+    void endBatch(bool drop) override;
+    // The open document goes when this page started it; else it closes with the pages before this one.
+    void abandonPage(const TlvPageFiles& files) override;
+    bool hasOpenFile() const override { return isOpenPDF(); }
+
     // Closes the open document (0 when none was open); the maker's result otherwise.
     int32_t closePDF();
     // Drops the open document, so that no file appears.
@@ -40,7 +56,7 @@ public:
     void setIsOpenPDF(bool open);
 
     // Pages the open file kept when a page found no room on the disk.
-    int pagesKeptAtDiskFull() const { return mPagesKept.load(); }
+    int pagesKeptAtDiskFull() const override { return mPagesKept.load(); }
 
     std::uint64_t writedFilesSizePDF() const { return mWritedFilesSizePDF.load(); }
     void setWritedFilesSizePDF(std::uint64_t added) { mWritedFilesSizePDF += added; }

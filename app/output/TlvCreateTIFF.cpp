@@ -40,6 +40,19 @@ void appendToGroup(const TlvWriteContext& ctx, const fs::path& child, int group,
 
 } // namespace
 
+int TlvCreateTIFF::pagesPerFile(const TlvOutputOptions& o) const {
+    return groupSizeOf(o.ffMultiTypeTIFF, o.multiPageNumTIFF);
+}
+
+void TlvCreateTIFF::bringIntoForm(TlvPageImage& page) const {
+    reversalImageBW(page);
+}
+
+void TlvCreateTIFF::writePage(const TlvWriteContext& ctx, const TlvWritePage& page,
+                              std::optional<fs::path>&) {
+    writeToTIFF(ctx, page);
+}
+
 std::optional<fs::path> childImgPathForMultiTiff(int index) {
     const std::optional<fs::path> folder = TlvUtilsMethod::createAndMultiFolderPath();
     if (!folder)

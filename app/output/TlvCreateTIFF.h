@@ -3,9 +3,17 @@
 // group's file by the joiner.
 #pragma once
 
-#include "TlvWriteContext.h"
+#include "TlvFormatWriter.h"
 
 namespace tlv {
+
+class TlvCreateTIFF : public TlvFormatWriter {
+public:
+    int pagesPerFile(const TlvOutputOptions& o) const override;
+    void bringIntoForm(TlvPageImage& page) const override;
+    void writePage(const TlvWriteContext& ctx, const TlvWritePage& page,
+                   std::optional<std::filesystem::path>&) override;
+};
 
 // Fails with "Err_FileCreateFailed", "Err_TIFFAddPage" or "Flg_MailSizeOver".
 void writeToTIFF(const TlvWriteContext& ctx, const TlvWritePage& page);

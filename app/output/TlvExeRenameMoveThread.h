@@ -21,7 +21,8 @@ struct TlvFileGroup {
     int count = 1;
     int fileIndex = 0;
 };
-TlvFileGroup targetRangeByIndex(const TlvOutputOptions& options, int index, int imgCnt);
+// pagesPerFile 0 puts all pages in one file.
+TlvFileGroup targetRangeByIndex(int pagesPerFile, int index, int imgCnt);
 
 class TlvExeRenameMoveThread {
 public:

@@ -4,8 +4,6 @@
 #include "TlvExeWriteThread.h"
 #include "TlvAppState.h"
 
-#include "TlvCreateJPEG.h"
-#include "TlvCreateTIFF.h"
 #include "TlvMailOutbox.h"
 
 #include <algorithm>
@@ -14,17 +12,6 @@ namespace tlv {
 namespace fs = std::filesystem;
 namespace {
 
-bool startsFileOfFormat(const TlvOutputOptions& o, int index) {
-    switch (o.fileFormatType) {
-    case kFormatPDF:
-        return startsFile(o.ffMultiTypePDF, o.multiPageNumPDF, index);
-    case kFormatTIFF:
-        return startsFile(o.ffMultiTypeTIFF, o.multiPageNumTIFF, index);
-    default:
-        return true;
-    }
-}
-
 void removeQuietly(const fs::path& path) {
     std::error_code ec;
     fs::remove(path, ec);
@@ -32,14 +19,8 @@ void removeQuietly(const fs::path& path) {
 
 } // namespace
 
-struct TlvExeWriteThread::PageFiles {
-    std::optional<fs::path> reserved;  // the new name this page reserved (TIFF, JPEG) or chose (PDF)
-    std::optional<fs::path> published; // the PDF this page closed, under the name it got
-    bool isRemake = false;             // reserved is a file that was there before: never deleted
-};
-
 TlvExeWriteThread::TlvExeWriteThread(TlvOutputHost& host)
-    : mHost(host), mPdf(mFiles, [this](const fs::path& taken) { return nextPdfName(taken); }) {}
+    : mHost(host), mFormats(mFiles, [this](const fs::path& taken) { return nextPdfName(taken); }) {}
 
 void TlvExeWriteThread::initWriteFilePathArray() {
     mFiles.initWriteFilePathArray();
@@ -67,11 +48,7 @@ TlvExeWriteThread::JobPageTurn::~JobPageTurn() {
 }
 
 void TlvExeWriteThread::releaseWriteFilePathArray(bool removeFiles) {
-    if (removeFiles)
-        mPdf.abandonPDF();
-    else
-        mPdf.closePDF();
-    mPdf.resetWritedFilesSizePDF();
+    mFormats.endBatch(removeFiles);
     mFiles.releaseWriteFilePathArray(removeFiles);
 }
 
@@ -92,18 +69,18 @@ fs::path TlvExeWriteThread::pathInFolder(const TlvOutputOptions& o, int func, bo
 
 fs::path TlvExeWriteThread::reserveName(const fs::path& path, const TlvOutputOptions& o, bool automatic) {
     const TlvFileNaming naming(o, automatic);
-    const bool pdf = o.fileFormatType == kFormatPDF;
+    const bool creates = mFormats.of(o.fileFormatType).reservesNameByCreating();
     const std::optional<fs::path> name = naming.checkFilePath(
-        path, false, mRunCounter, pdf ? TlvFileNaming::Reserve::kNo : TlvFileNaming::Reserve::kCreate);
+        path, false, mRunCounter, creates ? TlvFileNaming::Reserve::kCreate : TlvFileNaming::Reserve::kNo);
     if (!name)
         fail(kErrMakeFileName);
     // Numbering only changes the end of the name; checked again all the same.
     if (name->parent_path() != path.parent_path() || !isUsableFileName(name->filename().string())) {
-        if (!pdf)
+        if (creates)
             removeQuietly(*name);
         fail(kErrMakeFileName);
     }
-    if (pdf) {
+    if (!creates) {
         std::lock_guard guard(mBatchLock);
         mPdfNaming = naming;
     }
@@ -122,22 +99,6 @@ std::optional<fs::path> TlvExeWriteThread::nextPdfName(const fs::path& taken) {
     return mPdfNaming->checkFilePath(taken, false, mRunCounter, TlvFileNaming::Reserve::kNo);
 }
 
-void TlvExeWriteThread::writeFormat(const TlvWriteContext& ctx, const TlvWritePage& page, PageFiles& files) {
-    switch (ctx.options.fileFormatType) {
-    case kFormatPDF:
-        mPdf.writeToPDF(ctx, page, files.published);
-        break;
-    case kFormatTIFF:
-        writeToTIFF(ctx, page);
-        break;
-    case kFormatJPEG:
-        writeToJPEG(ctx, page);
-        break;
-    default:
-        fail(kErrFileCreate);
-    }
-}
-
 void TlvExeWriteThread::exeWriteImgFiles(const TlvBatchSnapshot& batch, int index, const TlvPageImage& image,
                                          const TlvOutputOptions& o, bool isLastIndex,
                                          const std::optional<fs::path>& remakePath,
@@ -145,7 +106,7 @@ void TlvExeWriteThread::exeWriteImgFiles(const TlvBatchSnapshot& batch, int inde
     if (!batch.writesFiles())
         return;
     const TlvWritePage page{image, index, isLastIndex, std::nullopt};
-    PageFiles files;
+    TlvPageFiles files;
     files.isRemake = remakePath.has_value();
     try {
         if (!namePageAndWrite(batch, page, o, remakePath, files))
@@ -172,8 +133,9 @@ void TlvExeWriteThread::exeWriteImgFiles(const TlvBatchSnapshot& batch, int inde
 
 bool TlvExeWriteThread::namePageAndWrite(const TlvBatchSnapshot& batch, const TlvWritePage& page,
                                          const TlvOutputOptions& o, const std::optional<fs::path>& remakePath,
-                                         PageFiles& files) {
-    const bool newFile = startsFileOfFormat(o, page.index);
+                                         TlvPageFiles& files) {
+    TlvFormatWriter& format = mFormats.of(o.fileFormatType);
+    const bool newFile = format.startsFileForPage(o, page.index);
     const bool automatic = batch.scanMode == kScanModeJOB || o.isUseFNSetting;
     const fs::path path = remakePath ? *remakePath : pathInFolder(o, batch.funcType, automatic);
     if (mIsWriteFileCancel) {
@@ -187,28 +149,18 @@ bool TlvExeWriteThread::namePageAndWrite(const TlvBatchSnapshot& batch, const Tl
     if (newFile)
         files.reserved = remakePath ? path : reserveName(path, o, automatic);
     const TlvWriteContext ctx{mHost, batch, o, mFiles, mIsWriteFileCancel};
-    writeFormat(ctx, TlvWritePage{page.image, page.index, page.isLastIndex, files.reserved}, files);
+    format.writePage(ctx, TlvWritePage{page.image, page.index, page.isLastIndex, files.reserved},
+                     files.published);
     return true;
 }
 
-void TlvExeWriteThread::dropNewFile(const TlvOutputOptions& o, const PageFiles& files) {
-    if (o.fileFormatType != kFormatPDF) {
-        if (files.reserved && !files.isRemake)
-            removeQuietly(*files.reserved);
-        return;
-    }
-    if (const std::optional<fs::path> open = mPdf.openPath()) {
-        if (open == files.reserved)
-            mPdf.abandonPDF(); // this page started it
-        else
-            mPdf.closePDF(); // the pages before this one keep their file
-    }
-    if (files.published)
-        removeQuietly(*files.published);
+void TlvExeWriteThread::dropNewFile(const TlvOutputOptions& o, const TlvPageFiles& files) {
+    if (TlvFormatWriter* format = mFormats.find(o.fileFormatType))
+        format->abandonPage(files);
 }
 
 void TlvExeWriteThread::onPageFailure(const TlvBatchKind& batch, const TlvOutputFailure& failure,
-                                      const TlvOutputOptions& o, const PageFiles& files, int index,
+                                      const TlvOutputOptions& o, const TlvPageFiles& files, int index,
                                       const std::optional<fnd::Dictionary>& record) {
     mIsWriteFileCancel = true;
     if (isJobScanWriting(batch)) {
@@ -222,17 +174,15 @@ void TlvExeWriteThread::onPageFailure(const TlvBatchKind& batch, const TlvOutput
     // At the mail-size limit the file that crossed it is kept.
     if (files.reserved)
         mFiles.addWriteFilePath(files.published.value_or(*files.reserved));
-    if (o.fileFormatType == kFormatPDF)
-        mPdf.closePDF();
+    if (TlvFormatWriter* format = mFormats.find(o.fileFormatType))
+        format->close();
     displayPreviewByJobScan(batch, index, record);
 }
 
 // The pages before the one that found no room are saved: their file is told with its page count.
 TlvOutputFailure TlvExeWriteThread::diskFullFailure(const TlvOutputOptions& o, int index) const {
-    const int size = groupSizeOf(o.ffMultiTypePDF, o.multiPageNumPDF);
-    const int kept = o.fileFormatType == kFormatPDF ? mPdf.pagesKeptAtDiskFull()
-                     : size == 0                    ? index
-                                                    : index % size;
+    const TlvFormatWriter* format = mFormats.find(o.fileFormatType);
+    const int kept = format ? format->pagesKeptAtDiskFull() : 0;
     const std::vector<fs::path> written = mFiles.cpyWriteFilePathArray();
     const std::string firstLost = std::to_string(index + 1);
     if (kept == 0 || written.empty())
@@ -252,9 +202,10 @@ void TlvExeWriteThread::displayPreviewByJobScan(const TlvBatchKind& batch, int i
 }
 
 void TlvExeWriteThread::checkClosePDF(const TlvBatchSnapshot& batch) {
-    if (batch.funcType == kFuncPrint || batch.options.fileFormatType != kFormatPDF)
+    if (batch.funcType == kFuncPrint)
         return;
-    mPdf.closePDF();
+    if (TlvFormatWriter* format = mFormats.find(batch.options.fileFormatType))
+        format->close();
 }
 
 void TlvExeWriteThread::sendAppState(const TlvBatchKind& batch) {

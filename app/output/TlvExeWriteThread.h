@@ -1,12 +1,12 @@
 // The page writer: takes one page bitmap, decides which output file it goes into, names and reserves
-// new files, calls the PDF, TIFF or JPEG writer, lists every new file, and reports the next state.
+// new files, hands the page to its format's writer, lists every new file, and reports the next state.
 // It holds what the batch's writers share: the written-file list, the write-cancel flag, the run
-// counter, the page lock of the scan-mode-1 page threads and the open PDF.
+// counter, the page lock of the scan-mode-1 page threads and the format writers with their open file.
 #pragma once
 
 #include "TlvBatchSnapshot.h"
-#include "TlvCreatePDF.h"
 #include "TlvFileNaming.h"
+#include "TlvFormatWriters.h"
 #include "TlvOutputFailure.h"
 #include "TlvOutputHost.h"
 #include "TlvPageRaster.h"
@@ -27,11 +27,12 @@ public:
     explicit TlvExeWriteThread(TlvOutputHost& host);
 
     // A batch: the list starts empty with the run counter at -1, and its mail files get a new outbox
-    // folder. At the end the open PDF is closed (or dropped when the files are removed).
+    // folder. At the end the open file is closed (or dropped when the files are removed).
     void initWriteFilePathArray();
     void releaseWriteFilePathArray(bool removeFiles);
     TlvWrittenFiles& writtenFiles() { return mFiles; }
-    TlvCreatePDF& pdf() { return mPdf; }
+    // Fails with "Err_FileCreateFailed" for a number that names no format.
+    TlvFormatWriter& formatWriter(int format) { return mFormats.of(format); }
 
     void setIsWriteFileCancel(bool cancel) { mIsWriteFileCancel = cancel; }
     bool isWriteFileCancel() const { return mIsWriteFileCancel.load(); }
@@ -62,26 +63,24 @@ public:
                           const std::optional<std::filesystem::path>& remakePath,
                           const std::optional<fnd::Dictionary>& record);
 
-    // Closes the open PDF unless the batch prints or its format is not PDF.
+    // Closes the batch's open file unless the batch prints.
     void checkClosePDF(const TlvBatchSnapshot& batch);
     void sendAppState(const TlvBatchKind& batch);
     void sendAppStateByErr(const TlvBatchKind& batch);
 
 private:
-    struct PageFiles; // the names a page is written under
     std::filesystem::path pathInFolder(const TlvOutputOptions& options, int func, bool automatic);
     std::filesystem::path reserveName(const std::filesystem::path& path, const TlvOutputOptions& options,
                                       bool automatic);
     // Names the page's file and writes the page; false when the write-cancel flag skipped it.
     bool namePageAndWrite(const TlvBatchSnapshot& batch, const TlvWritePage& page,
                           const TlvOutputOptions& options,
-                          const std::optional<std::filesystem::path>& remakePath, PageFiles& files);
-    void writeFormat(const TlvWriteContext& ctx, const TlvWritePage& page, PageFiles& files);
-    void dropNewFile(const TlvOutputOptions& options, const PageFiles& files);
+                          const std::optional<std::filesystem::path>& remakePath, TlvPageFiles& files);
+    void dropNewFile(const TlvOutputOptions& options, const TlvPageFiles& files);
     // The message of a page that found the disk full, naming the file that keeps the pages before it.
     TlvOutputFailure diskFullFailure(const TlvOutputOptions& options, int index) const;
     void onPageFailure(const TlvBatchKind& batch, const TlvOutputFailure& failure,
-                       const TlvOutputOptions& options, const PageFiles& files, int index,
+                       const TlvOutputOptions& options, const TlvPageFiles& files, int index,
                        const std::optional<fnd::Dictionary>& record);
     void displayPreviewByJobScan(const TlvBatchKind& batch, int index,
                                  const std::optional<fnd::Dictionary>& record);
@@ -91,7 +90,7 @@ private:
 
     TlvOutputHost& mHost;
     TlvWrittenFiles mFiles;
-    TlvCreatePDF mPdf;
+    TlvFormatWriters mFormats;
     std::atomic<bool> mIsWriteFileCancel{false};
     std::atomic<int64_t> mRunCounter{-1};
     std::mutex mReadWriteFileLck; // the page turn and the two below

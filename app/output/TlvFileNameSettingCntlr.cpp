@@ -3,7 +3,7 @@
 // what the check judges, not only the prefix.
 #include "TlvFileNameSettingCntlr.h"
 
-#include "DialogButtons.h"
+#include "TlvFileNamePanel.h"
 #include "TlvFileNaming.h"
 #include "TlvFuncSettingMdl.h"
 #include "TlvOutputFailure.h"
@@ -16,89 +16,59 @@
 #include "VX_Exception.h"
 #include "VX_FWindow.h"
 #include "VX_Message.h"
-#include <QDialogButtonBox>
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QGridLayout>
-#include <QHBoxLayout>
+#include <QDialogButtonBox>
 #include <QLabel>
-#include <QPushButton>
 
 namespace tlv {
 namespace {
 
 constexpr int kMaxDigits = 6;
 
-using appkit::tagged;
-
 } // namespace
 
-TlvFileNameSettingCntlr::TlvFileNameSettingCntlr(TlvFuncViewLink& view) : mView(view) {
-    buildPanel();
+TlvFileNameSettingCntlr::TlvFileNameSettingCntlr(TlvFuncViewLink& view)
+    : mView(view), mPanel(new TlvFileNamePanel(kMaxDigits, kPrefixLength)) {
+    connectPanel();
 }
 
-TlvFileNameSettingCntlr::~TlvFileNameSettingCntlr() {
-    delete mPanel.data();
+TlvFileNameSettingCntlr::~TlvFileNameSettingCntlr() = default;
+
+QDialog* TlvFileNameSettingCntlr::fileNameSettingPanel() const {
+    return mPanel.get();
 }
 
-void TlvFileNameSettingCntlr::buildPanel() {
-    mPanel = new QDialog;
-    mResult = tagged(new QLabel, kTagResult);
-    mResult->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    mResult->setMinimumWidth(320);
-    mPrefix = tagged(new appkit::FTextField, kTagPrefix);
-    mPrefix->setValidLength(kPrefixLength);
-    mPrefix->setInvalidCharsInString("\r\n");
-    mAddDateTime = tagged(new QCheckBox(appkit::localized("FName_AddDateTime")), kTagAddDateTime);
-    mDateTimeType = tagged(new QComboBox, kTagDateTimeType);
-    for (const char* key : {"FName_DateType0", "FName_DateType1", "FName_DateType2", "FName_DateType3"})
-        mDateTimeType->addItem(appkit::localized(key));
-    mAddNumber = tagged(new QCheckBox(appkit::localized("FName_AddNumber")), kTagAddNumber);
-    mDigitType = tagged(new QComboBox, kTagDigitType);
-    for (int digits = 1; digits <= kMaxDigits; ++digits)
-        mDigitType->addItem(QString::number(digits));
-    mStartNum = tagged(new appkit::FTextField, kTagStartNum);
-    mStartNum->setValidCharsInString("1234567890");
-    mNumberLabel = tagged(new appkit::FStaticTextField, kTagNumberLabel);
-    mNumberLabel->setText(appkit::localized("FName_Counter"));
-    const auto [buttons, cancel, ok] = appkit::cancelAndOk(kTagCancel, kTagOK);
-
-    auto* grid = new QGridLayout(mPanel);
-    grid->addWidget(new QLabel(appkit::localized("FName_Prefix")), 0, 0);
-    grid->addWidget(mPrefix, 0, 1);
-    grid->addWidget(mAddDateTime, 1, 0);
-    grid->addWidget(mDateTimeType, 1, 1);
-    grid->addWidget(mAddNumber, 2, 0, 1, 2);
-    auto* counter = new QHBoxLayout;
-    counter->addWidget(mDigitType);
-    counter->addWidget(mStartNum, 1);
-    grid->addWidget(mNumberLabel, 3, 0);
-    grid->addLayout(counter, 3, 1);
-    grid->addWidget(new QLabel(appkit::localized("FName_Result")), 4, 0);
-    grid->addWidget(mResult, 4, 1);
-    grid->addWidget(buttons, 5, 0, 1, 2);
-
+void TlvFileNameSettingCntlr::connectPanel() {
+    TlvFileNamePanel* panel = mPanel.get();
     const auto refresh = [this] { updateFileNameCntlr(); };
-    QObject::connect(mAddDateTime, &QCheckBox::toggled, mPanel, refresh);
-    QObject::connect(mDateTimeType, &QComboBox::currentIndexChanged, mPanel, refresh);
-    QObject::connect(mAddNumber, &QCheckBox::toggled, mPanel, refresh);
-    QObject::connect(mDigitType, &QComboBox::activated, mPanel, [this] { changeDigitType(); });
-    QObject::connect(mPrefix, &QLineEdit::textEdited, mPanel, [this] {
+    QObject::connect(panel->addDateTime, &QCheckBox::toggled, panel, refresh);
+    QObject::connect(panel->dateTimeType, &QComboBox::currentIndexChanged, panel, refresh);
+    QObject::connect(panel->addNumber, &QCheckBox::toggled, panel, refresh);
+    QObject::connect(panel->digitType, &QComboBox::activated, panel, [this] { changeDigitType(); });
+    QObject::connect(panel->prefix, &QLineEdit::textEdited, panel, [this] {
         changePrtFileName();
         updateFileNameCntlr();
     });
-    QObject::connect(mStartNum, &QLineEdit::textEdited, mPanel, [this] {
+    QObject::connect(panel->startNum, &QLineEdit::textEdited, panel, [this] {
         changeDigit();
         updateFileNameCntlr();
     });
-    QObject::connect(mStartNum, &QLineEdit::editingFinished, mPanel, [this] { startNumDidEndEditing(); });
-    QObject::connect(cancel, &QPushButton::clicked, mPanel, [this] { closeFileNameSttngPnl(kTagCancel); });
-    QObject::connect(ok, &QPushButton::clicked, mPanel, [this] { closeFileNameSttngPnl(kTagOK); });
+    QObject::connect(panel->startNum, &QLineEdit::editingFinished, panel,
+                     [this] { startNumDidEndEditing(); });
+    QObject::connect(panel->buttons, &QDialogButtonBox::accepted, panel,
+                     [this] { closeFileNameSttngPnl(kTagOK); });
+    QObject::connect(panel->buttons, &QDialogButtonBox::rejected, panel, &QDialog::reject);
+    // Cancel, Escape and the close button all end here, as does an accepted rule.
+    QObject::connect(panel, &QDialog::finished, panel, [panel] {
+        VX_FWindow::endModalWindow(panel);
+        fnd::NotificationCenter::defaultCenter().post(kModalWindowDidCloseNotification);
+    });
 }
 
 int TlvFileNameSettingCntlr::digits() const {
-    return mDigitType->currentIndex() + 1;
+    return mPanel->digitType->currentIndex() + 1;
 }
 
 int TlvFileNameSettingCntlr::maxDigNum(int digits) {
@@ -116,7 +86,7 @@ void TlvFileNameSettingCntlr::runModalFileNameSttngPnl(bool fromEditor) {
     initFileNameCntlr();
     mPanel->setWindowTitle(appkit::localized("Title_FileNameWin"));
     mPanel->adjustSize();
-    VX_FWindow::beginModalWindow(mPanel, mView.parentWindow(fromEditor));
+    VX_FWindow::beginModalWindow(mPanel.get(), mView.parentWindow(fromEditor));
 }
 
 void TlvFileNameSettingCntlr::initFileNameCntlr() {
@@ -124,27 +94,27 @@ void TlvFileNameSettingCntlr::initFileNameCntlr() {
     const int e = mView.entryIndex();
     if (!settings || e < 0)
         return;
-    mResult->setText(QString::fromStdString(settings->imgFileName(e, true)));
-    mPrefix->setText(QString::fromStdString(settings->partFileName(e)));
-    mAddDateTime->setChecked(settings->isAddDateTime(e));
-    mDateTimeType->setCurrentIndex(std::clamp(settings->dateTimeType(e), 0, 3));
-    mAddNumber->setChecked(settings->isAddNumber(e));
-    mDigitType->setCurrentIndex(std::clamp(settings->digitType(e), 0, kMaxDigits - 1));
-    mStartNum->setText(QString::number(settings->startNum(e)));
-    mStartNum->setValidLength(digits());
+    mPanel->result->setText(QString::fromStdString(settings->imgFileName(e, true)));
+    mPanel->prefix->setText(QString::fromStdString(settings->partFileName(e)));
+    mPanel->addDateTime->setChecked(settings->isAddDateTime(e));
+    mPanel->dateTimeType->setCurrentIndex(std::clamp(settings->dateTimeType(e), 0, 3));
+    mPanel->addNumber->setChecked(settings->isAddNumber(e));
+    mPanel->digitType->setCurrentIndex(std::clamp(settings->digitType(e), 0, kMaxDigits - 1));
+    mPanel->startNum->setText(QString::number(settings->startNum(e)));
+    mPanel->startNum->setValidLength(digits());
     updateFileNameCntlr();
 }
 
 void TlvFileNameSettingCntlr::updateFileNameCntlr() {
-    mDateTimeType->setEnabled(mAddDateTime->isChecked());
-    mDigitType->setEnabled(mAddNumber->isChecked());
-    mStartNum->setEnabled(mAddNumber->isChecked());
-    mNumberLabel->setEnabled(mAddNumber->isChecked());
+    mPanel->dateTimeType->setEnabled(mPanel->addDateTime->isChecked());
+    mPanel->digitType->setEnabled(mPanel->addNumber->isChecked());
+    mPanel->startNum->setEnabled(mPanel->addNumber->isChecked());
+    mPanel->numberLabel->setEnabled(mPanel->addNumber->isChecked());
     updateFileNameDisplay();
 }
 
 QString TlvFileNameSettingCntlr::trimmedPrefix() const {
-    return TlvUtilsMethod::deleteSpaceHeadAndTail(mPrefix->text()).value_or(QString());
+    return TlvUtilsMethod::deleteSpaceHeadAndTail(mPanel->prefix->text()).value_or(QString());
 }
 
 std::unique_ptr<TlvFuncSettingMdl> TlvFileNameSettingCntlr::ruleFromControls() const {
@@ -152,25 +122,25 @@ std::unique_ptr<TlvFuncSettingMdl> TlvFileNameSettingCntlr::ruleFromControls() c
     auto rule = std::make_unique<TlvFuncSettingMdl>(settings ? *settings : TlvFuncSettingMdl());
     const int e = mView.entryIndex();
     rule->setPartFileName(trimmedPrefix().toStdString(), e);
-    rule->setIsAddDateTime(mAddDateTime->isChecked(), e);
-    rule->setDateTimeType(mDateTimeType->currentIndex(), e);
-    rule->setIsAddNumber(mAddNumber->isChecked(), e);
-    rule->setDigitType(mDigitType->currentIndex(), e);
-    rule->setStartNum(std::clamp(mStartNum->text().toInt(), 1, maxDigNum(digits())), e);
+    rule->setIsAddDateTime(mPanel->addDateTime->isChecked(), e);
+    rule->setDateTimeType(mPanel->dateTimeType->currentIndex(), e);
+    rule->setIsAddNumber(mPanel->addNumber->isChecked(), e);
+    rule->setDigitType(mPanel->digitType->currentIndex(), e);
+    rule->setStartNum(std::clamp(mPanel->startNum->text().toInt(), 1, maxDigNum(digits())), e);
     return rule;
 }
 
 void TlvFileNameSettingCntlr::updateFileNameDisplay() {
     const std::string name = ruleFromControls()->imgFileName(mView.entryIndex(), true);
     if (!name.empty())
-        mResult->setText(QString::fromStdString(name));
+        mPanel->result->setText(QString::fromStdString(name));
 }
 
 void TlvFileNameSettingCntlr::checkFNameStngSave() const {
     const QString prefix = trimmedPrefix();
     if (!prefix.isEmpty() && TlvUtilsMethod::isHeadCharDotInString(prefix))
         throw VX_Exception(kErrHeadCharDotFileName);
-    if (mAddDateTime->isChecked() || !prefix.isEmpty()) {
+    if (mPanel->addDateTime->isChecked() || !prefix.isEmpty()) {
         if (!TlvUtilsMethod::isValidNameInString(prefix))
             throw VX_Exception(kErrInValidFileName);
         // The whole name with its date, counter and extension must name a file, not only the prefix.
@@ -178,51 +148,52 @@ void TlvFileNameSettingCntlr::checkFNameStngSave() const {
             throw VX_Exception(kErrInValidFileName);
         return;
     }
-    throw VX_Exception(mAddNumber->isChecked() ? "Err_NonFileNameOnlyNum" : "Err_NonFileName");
+    throw VX_Exception(mPanel->addNumber->isChecked() ? "Err_NonFileNameOnlyNum" : "Err_NonFileName");
 }
 
 void TlvFileNameSettingCntlr::changePrtFileName() {
-    if (mPrefix->text().size() > kPrefixLength)
-        mPrefix->setText(mPrefix->text().left(kPrefixLength));
+    if (mPanel->prefix->text().size() > kPrefixLength)
+        mPanel->prefix->setText(mPanel->prefix->text().left(kPrefixLength));
 }
 
 void TlvFileNameSettingCntlr::changeDigit() {
-    const int width = static_cast<int>(mStartNum->text().size());
-    const int value = std::clamp(mStartNum->text().toInt(), 1, std::max(1, maxDigNum(digits())));
-    mStartNum->setText(QString("%1").arg(value, width, 10, QChar('0')));
+    const int width = static_cast<int>(mPanel->startNum->text().size());
+    const int value = std::clamp(mPanel->startNum->text().toInt(), 1, std::max(1, maxDigNum(digits())));
+    mPanel->startNum->setText(QString("%1").arg(value, width, 10, QChar('0')));
 }
 
 void TlvFileNameSettingCntlr::startNumDidEndEditing() {
-    mStartNum->setText(QString::number(mStartNum->text().toInt()));
+    mPanel->startNum->setText(QString::number(mPanel->startNum->text().toInt()));
 }
 
 void TlvFileNameSettingCntlr::changeDigitType() {
     const int largest = maxDigNum(digits());
-    if (mStartNum->text().toInt() > largest)
-        mStartNum->setText(QString::number(largest));
+    if (mPanel->startNum->text().toInt() > largest)
+        mPanel->startNum->setText(QString::number(largest));
     updateFileNameCntlr();
-    mStartNum->setValidLength(digits());
+    mPanel->startNum->setValidLength(digits());
 }
 
 void TlvFileNameSettingCntlr::closeFileNameSttngPnl(int tagOfButton) {
-    if (tagOfButton != kTagCancel) {
-        try {
-            checkFNameStngSave();
-        } catch (const VX_Exception& failure) {
-            VX_Message::showErrorPanel(failure.name(), mPanel);
-            return;
-        }
-        changeDigit();
-        if (TlvFuncSettingMdl* settings = mView.tmpFuncSettingMdl()) {
-            const int e = mView.entryIndex();
-            *settings = *ruleFromControls();
-            settings->setImgFileName(mResult->text().toStdString(), e);
-        }
-        mView.updateFuncCntlrs();
-        mView.settingDidChangeFromFunc();
+    if (tagOfButton == kTagCancel) {
+        mPanel->reject();
+        return;
     }
-    VX_FWindow::endModalWindow(mPanel);
-    fnd::NotificationCenter::defaultCenter().post(kModalWindowDidCloseNotification);
+    try {
+        checkFNameStngSave();
+    } catch (const VX_Exception& failure) {
+        VX_Message::showErrorPanel(failure.name(), mPanel.get());
+        return;
+    }
+    changeDigit();
+    if (TlvFuncSettingMdl* settings = mView.tmpFuncSettingMdl()) {
+        const int e = mView.entryIndex();
+        *settings = *ruleFromControls();
+        settings->setImgFileName(mPanel->result->text().toStdString(), e);
+    }
+    mView.updateFuncCntlrs();
+    mView.settingDidChangeFromFunc();
+    mPanel->accept();
 }
 
 } // namespace tlv

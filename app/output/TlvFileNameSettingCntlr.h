@@ -5,19 +5,10 @@
 
 #include "TlvFuncViewLink.h"
 
-#include <QDialog>
-#include <QPointer>
+#include "OwnedWidget.h"
+#include "TlvFileNamePanel.h"
 
 #include <memory>
-
-class QCheckBox;
-class QComboBox;
-class QLabel;
-
-namespace appkit {
-class FTextField;
-class FStaticTextField;
-} // namespace appkit
 
 namespace tlv {
 
@@ -40,12 +31,13 @@ public:
     explicit TlvFileNameSettingCntlr(TlvFuncViewLink& view);
     ~TlvFileNameSettingCntlr();
 
-    QDialog* fileNameSettingPanel() const { return mPanel; }
+    QDialog* fileNameSettingPanel() const;
 
     // Fills the panel from the view's working settings and runs it window-modally over the editor's
     // panel (fromEditor) or the main window.
     void runModalFileNameSttngPnl(bool fromEditor);
-    // tagOfButton 0 cancels; any other tag stores a valid rule (an invalid one is shown, the panel stays).
+    // tagOfButton 0 cancels; any other tag stores a valid rule (an invalid one is shown, the panel
+    // stays). The panel's OK button comes here; Cancel, Escape and its close button reject it.
     void closeFileNameSttngPnl(int tagOfButton);
 
     void initFileNameCntlr();
@@ -62,22 +54,14 @@ public:
     static int maxDigNum(int digits);
 
 private:
-    void buildPanel();
+    void connectPanel();
     int digits() const;
     QString trimmedPrefix() const;
     // The working settings with the panel's rule in the current entry.
     std::unique_ptr<TlvFuncSettingMdl> ruleFromControls() const;
 
     TlvFuncViewLink& mView;
-    QPointer<QDialog> mPanel;
-    QLabel* mResult = nullptr;
-    appkit::FTextField* mPrefix = nullptr;
-    QCheckBox* mAddDateTime = nullptr;
-    QComboBox* mDateTimeType = nullptr;
-    QCheckBox* mAddNumber = nullptr;
-    QComboBox* mDigitType = nullptr;
-    appkit::FTextField* mStartNum = nullptr;
-    appkit::FStaticTextField* mNumberLabel = nullptr;
+    appkit::OwnedWidget<TlvFileNamePanel> mPanel;
 };
 
 } // namespace tlv

@@ -1,27 +1,13 @@
 // The file-option panels of the output function the function view edits: PDF (page grouping,
 // compression type, the rate in a sub-panel, a recognised-text layer and its language), TIFF (page
-// grouping) and the compression panel (the JPEG rate, or the PDF rate over the PDF panel). One
-// page-grouping view moves into whichever of the PDF and TIFF panels is shown. Values are stored into
-// the view's working settings only when a panel is confirmed.
+// grouping) and the compression panel (the JPEG rate, or the PDF rate over the PDF panel). Values are
+// stored into the view's working settings only when a panel is confirmed.
 #pragma once
 
 #include "TlvFuncViewLink.h"
 
-#include <QDialog>
-#include <QPointer>
-
-class QCheckBox;
-class QComboBox;
-class QLabel;
-class QRadioButton;
-class QSlider;
-class QSpinBox;
-class QTimer;
-
-namespace appkit {
-class FTextField;
-class FStaticTextField;
-} // namespace appkit
+#include "OwnedWidget.h"
+#include "TlvFileOptionPanels.h"
 
 namespace tlv {
 
@@ -44,19 +30,22 @@ public:
     };
     // The page count is clamped this long after the last keystroke (ms).
     static constexpr int kClampDelayMs = 500;
+    static constexpr int kMinPages = 1, kMaxPages = 99;
 
     explicit TlvFileOptionSettingCntlr(TlvFuncViewLink& view);
     ~TlvFileOptionSettingCntlr();
 
-    QDialog* opPDFPanel() const { return mOpPDFPanel; }
-    QDialog* opCompPanel() const { return mOpCompPanel; }
-    QDialog* opTIFFPanel() const { return mOpTIFFPanel; }
+    QDialog* opPDFPanel() const { return mOpPDFPanel.get(); }
+    QDialog* opCompPanel() const { return mOpCompPanel.get(); }
+    QDialog* opTIFFPanel() const { return mOpTIFFPanel.get(); }
 
     // format: 0 PDF, 1 TIFF, 2 JPEG (the compression panel); window-modal over the editor's panel
     // (fromEditor) or the main window.
     void runModalFileOptionPnl(bool fromEditor, int format);
     // The PDF rate sub-panel over the PDF panel.
     void runModalCompPnl();
+    // tagOfButton 0 cancels, any other stores; a panel's OK button comes here, its Cancel, Escape and
+    // close button reject it.
     void closePDFPnl(int tagOfButton);
     void closeTIFFPnl(int tagOfButton);
     void closeCompPnl(int tagOfButton);
@@ -64,38 +53,24 @@ public:
     void initFileOptionPnl(int format);
     void initFileOptionCntlr(int format);
     void updateOCRCntlr(bool enabled);
+    // The page grouping of the PDF or the TIFF panel last run.
     void selectCellAtRow(int row);
     int selectedRow() const;
     // Clamps N to 1..99 from the stepper (fromStepper) or the field and shows it in both; selects row 1.
     void changeMultiValue(bool fromStepper);
 
 private:
-    void buildMultiFileView();
-    void buildPDFPanel();
-    void buildCompPanel();
-    void buildTIFFPanel();
-    QDialog* newPanel(QWidget*& placeholder, QLabel*& caption);
-    void addButtons(QDialog* panel, void (TlvFileOptionSettingCntlr::*close)(int));
+    void connectMultiFileView(TlvMultiFileView* view);
+    void connectButtons(QDialog* panel, QDialogButtonBox* buttons,
+                        void (TlvFileOptionSettingCntlr::*close)(int));
+    TlvMultiFileView* multiFileView() const;
     void changeKeyViewPdfTiffPnl(int format);
-    void endPanel(QDialog* panel);
 
     TlvFuncViewLink& mView;
-    QPointer<QDialog> mOpPDFPanel, mOpCompPanel, mOpTIFFPanel;
-    QWidget* mMultiFileView = nullptr; // owned by the panel it stands in, or by this
-    QWidget* mPDFDummyMultiView = nullptr;
-    QWidget* mTIFFDummyMultiView = nullptr;
-    QLabel* mPDFCaption = nullptr;
-    QLabel* mTIFFCaption = nullptr;
-    QRadioButton* mAllInOne = nullptr;
-    QRadioButton* mEveryN = nullptr;
-    appkit::FTextField* mPagesField = nullptr;
-    QSpinBox* mPagesStepper = nullptr;
-    QTimer* mClampTimer = nullptr;
-    QComboBox* mCompType = nullptr;
-    QCheckBox* mAddOCR = nullptr;
-    appkit::FStaticTextField* mOCRLangLabel = nullptr;
-    QComboBox* mOCRLang = nullptr;
-    QSlider* mRate = nullptr;
+    appkit::OwnedWidget<TlvPDFOptionPanel> mOpPDFPanel;
+    appkit::OwnedWidget<TlvCompPanel> mOpCompPanel;
+    appkit::OwnedWidget<TlvPageGroupPanel> mOpTIFFPanel;
+    int mFormat = 0; // whose page grouping the row and count act on
     int mTmpCompRate_PDF = 3;
 };
 

@@ -126,7 +126,6 @@ void TlvFunctionViewCntlr::executeFunction(int tag) {
         mHost.showSelectFunction();
     }
     mHost.changeKeyView();
-    clearFuncMainView();
 }
 
 } // namespace tlv

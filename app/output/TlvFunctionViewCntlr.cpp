@@ -63,12 +63,7 @@ TlvFunctionViewCntlr::TlvFunctionViewCntlr(TlvFuncViewHost& host)
     mFileOptionCntlr = std::make_unique<TlvFileOptionSettingCntlr>(*this);
 }
 
-TlvFunctionViewCntlr::~TlvFunctionViewCntlr() {
-    clearFuncMainView();
-    delete mFileMailAppView;
-    delete mPrintView;
-    delete mFuncMainView.data();
-}
+TlvFunctionViewCntlr::~TlvFunctionViewCntlr() {}
 
 QWidget* TlvFunctionViewCntlr::buildAppNameSection() {
     mAppIcon = tagged(new QLabel, kTagAppIcon);
@@ -121,7 +116,7 @@ QWidget* TlvFunctionViewCntlr::buildSavePlaceSection() {
 }
 
 void TlvFunctionViewCntlr::buildPrintView() {
-    mPrintView = new QWidget;
+    mPrintView = new QWidget(mFuncDummyView);
     mPrinterName = tagged(new QLineEdit, kTagPrinterName);
     mPrinterName->setReadOnly(true);
     auto* choose = tagged(new QPushButton(appkit::localized("Func_ChoosePrinter")), kTagChoosePrinter);
@@ -143,11 +138,8 @@ void TlvFunctionViewCntlr::buildPrintView() {
 }
 
 void TlvFunctionViewCntlr::buildViews() {
-    mFuncMainView = new QWidget;
-    mFuncDummyView = new QWidget;
-    new QVBoxLayout(mFuncDummyView);
-    mFuncDummyView->layout()->setContentsMargins(0, 0, 0, 0);
-    mFileMailAppView = new QWidget;
+    mFuncDummyView = new QWidget(mFuncMainView.get());
+    mFileMailAppView = new QWidget(mFuncDummyView);
     auto* sections = new QVBoxLayout(mFileMailAppView);
     sections->setContentsMargins(0, 0, 0, 0);
     mPartOfAppNameView = buildAppNameSection();
@@ -159,34 +151,40 @@ void TlvFunctionViewCntlr::buildViews() {
         sections->addWidget(part);
     sections->addStretch(1);
     buildPrintView();
+    auto* pages = new QVBoxLayout(mFuncDummyView);
+    pages->setContentsMargins(0, 0, 0, 0);
+    for (QWidget* page : {mFileMailAppView, mPrintView})
+        pages->addWidget(page);
     const appkit::DialogButtons buttons = appkit::cancelAndOk(kTagCancel, kTagOK);
     mCancel = buttons.cancel;
     QPushButton* ok = buttons.ok;
-    auto* column = new QVBoxLayout(mFuncMainView);
+    auto* column = new QVBoxLayout(mFuncMainView.get());
     column->addWidget(mFuncDummyView, 1);
     column->addWidget(buttons.box);
-    QObject::connect(mCancel, &QPushButton::clicked, mFuncMainView, [this] { executeFunction(kTagCancel); });
-    QObject::connect(ok, &QPushButton::clicked, mFuncMainView, [this] { executeFunction(kTagOK); });
+    QObject::connect(mCancel, &QPushButton::clicked, mFuncMainView.get(),
+                     [this] { executeFunction(kTagCancel); });
+    QObject::connect(ok, &QPushButton::clicked, mFuncMainView.get(), [this] { executeFunction(kTagOK); });
     mFuncMainView->setMinimumWidth(420);
 }
 
 void TlvFunctionViewCntlr::connectControls() {
-    QObject::connect(mUseFNSetting, &QCheckBox::clicked, mFuncMainView, [this] { changeUseFNSetting(); });
-    QObject::connect(mSavePicture, &QCheckBox::clicked, mFuncMainView, [this] { changeSavePicture(); });
-    QObject::connect(mFNSetting, &QPushButton::clicked, mFuncMainView,
+    QObject::connect(mUseFNSetting, &QCheckBox::clicked, mFuncMainView.get(),
+                     [this] { changeUseFNSetting(); });
+    QObject::connect(mSavePicture, &QCheckBox::clicked, mFuncMainView.get(), [this] { changeSavePicture(); });
+    QObject::connect(mFNSetting, &QPushButton::clicked, mFuncMainView.get(),
                      [this] { mFileNameCntlr->runModalFileNameSttngPnl(mIsOpenJobListPanel); });
-    QObject::connect(mFileFormat, &QComboBox::activated, mFuncMainView, [this](int index) {
+    QObject::connect(mFileFormat, &QComboBox::activated, mFuncMainView.get(), [this](int index) {
         mTmpFuncSettingMdl->setFileFormatType(index, entryIndex());
         changeUseFNSetting(); // the name shown carries no extension, but the rule's checks do
         textDidChange(kTagFileFormat);
     });
-    QObject::connect(mFileName, &QLineEdit::textEdited, mFuncMainView,
+    QObject::connect(mFileName, &QLineEdit::textEdited, mFuncMainView.get(),
                      [this] { textDidChange(kTagFileName); });
-    QObject::connect(mSavePath, &QLineEdit::textEdited, mFuncMainView,
+    QObject::connect(mSavePath, &QLineEdit::textEdited, mFuncMainView.get(),
                      [this] { textDidChange(kTagSavePath); });
-    QObject::connect(mFileNames, &QComboBox::editTextChanged, mFuncMainView,
+    QObject::connect(mFileNames, &QComboBox::editTextChanged, mFuncMainView.get(),
                      [this] { textDidChange(kTagFileNames); });
-    QObject::connect(mFileNames, &QComboBox::activated, mFuncMainView, [this](int index) {
+    QObject::connect(mFileNames, &QComboBox::activated, mFuncMainView.get(), [this](int index) {
         const QSignalBlocker quiet(mFileNames);
         mFileNames->setEditText(mFileNames->itemText(index));
     });
@@ -223,9 +221,9 @@ bool TlvFunctionViewCntlr::isSetFunMdlFileFormat() const {
 
 void TlvFunctionViewCntlr::initFuncMainView(const TlvFuncSettingMdl& settings) {
     *mTmpFuncSettingMdl = settings;
-    clearFuncMainView();
     const bool print = curFuncTypeFuncView() == 2;
-    TlvUtilsMethod::addViewInParentView(mFuncDummyView, print ? mPrintView : mFileMailAppView);
+    mFileMailAppView->setVisible(!print);
+    mPrintView->setVisible(print);
     if (!print)
         layoutSections();
     mCancel->setText(
@@ -253,11 +251,6 @@ void TlvFunctionViewCntlr::layoutSections() {
     mPartOfAppNameView->setVisible(type == 3);
     mPartOfFileFormatView->setVisible(isSetFunMdlFileFormat());
     mPartOfSavePlaceView->setVisible(type == 0 || type == 3);
-}
-
-void TlvFunctionViewCntlr::clearFuncMainView() {
-    TlvUtilsMethod::removeViewInParentView(mFuncDummyView, mFileMailAppView);
-    TlvUtilsMethod::removeViewInParentView(mFuncDummyView, mPrintView);
 }
 
 void TlvFunctionViewCntlr::updateFuncCntlrs() {

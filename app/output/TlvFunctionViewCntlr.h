@@ -11,7 +11,8 @@
 #include "TlvFuncViewHost.h"
 #include "TlvFuncViewLink.h"
 
-#include <QPointer>
+#include "OwnedWidget.h"
+
 #include <QWidget>
 
 #include <memory>
@@ -59,7 +60,7 @@ public:
     explicit TlvFunctionViewCntlr(TlvFuncViewHost& host);
     ~TlvFunctionViewCntlr() override;
 
-    QWidget* funcMainView() const { return mFuncMainView; }
+    QWidget* funcMainView() const { return mFuncMainView.get(); }
     QWidget* fileMailAppView() const { return mFileMailAppView; }
     QWidget* printView() const { return mPrintView; }
     TlvFileNameSettingCntlr& fileNameSettingCntlr() { return *mFileNameCntlr; }
@@ -77,7 +78,6 @@ public:
     void checkFuncStngSave() const;
     // The OK (1301, also no sender: -1), cancel and mode buttons.
     void executeFunction(int tag);
-    void clearFuncMainView();
     // Ends of the choosers: the folder, the application's .desktop file, the printer's settings.
     void savePlacePanelDidEnd(const QString& folder);
     void selAppPanelDidEnd(const QString& desktopFile);
@@ -120,8 +120,8 @@ private:
     bool mIsOpenJobListPanel = false;
     bool mIsSendPerform = true;
 
-    QPointer<QWidget> mFuncMainView;
-    QWidget* mFuncDummyView = nullptr;
+    appkit::OwnedWidget<QWidget> mFuncMainView{new QWidget};
+    QWidget* mFuncDummyView = nullptr; // shows the file, mail and application page, or the print page
     QWidget* mFileMailAppView = nullptr;
     QWidget* mPartOfAppNameView = nullptr;
     QWidget* mPartOfFileNameView = nullptr;

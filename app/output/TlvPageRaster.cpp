@@ -157,16 +157,16 @@ void rotateImageRep(TlvPageImage& page, int quarterTurns) {
     page.rotation = (page.rotation + turns) % 4;
 }
 
-void reversalImageBW(TlvPageImage& page, int format) {
-    if (page.bpp >= 8 || (format != kFormatPDF && format != kFormatTIFF))
+void reversalImageBW(TlvPageImage& page) {
+    if (page.bpp >= 8)
         return;
     for (uint8_t& byte : page.bitmap.pixels)
         byte = static_cast<uint8_t>(~byte);
     page.oneIsBlack = !page.oneIsBlack;
 }
 
-void conversionRGBToBGRImage(TlvPageImage& page, int format) {
-    if (page.bpp != 24 || format != kFormatPDF)
+void conversionRGBToBGRImage(TlvPageImage& page) {
+    if (page.bpp != 24)
         return;
     SPageBitmap& b = page.bitmap;
     for (uint32_t y = 0; y < b.height; ++y) {

@@ -31,10 +31,10 @@ TlvPageImage readPageImage(const fnd::Dictionary& record);
 // an odd count.
 void rotateImageRep(TlvPageImage& page, int quarterTurns);
 
-// 1-bit pages bound for PDF or TIFF get their bits inverted, so that set bits are black.
-void reversalImageBW(TlvPageImage& page, int format);
+// 1-bit pages get their bits inverted, so that set bits are black; deeper pages stay.
+void reversalImageBW(TlvPageImage& page);
 
-// 24-bit pages bound for PDF swap red and blue: the PDF maker takes blue, green, red.
-void conversionRGBToBGRImage(TlvPageImage& page, int format);
+// 24-bit pages swap red and blue; others stay.
+void conversionRGBToBGRImage(TlvPageImage& page);
 
 } // namespace tlv

@@ -41,8 +41,7 @@ void TlvReadFilesThread::writeImageFileByIndex(const TlvBatchSnapshot& batch, in
                                                const std::optional<fnd::Dictionary>& record) {
     const TlvOutputOptions options = batch.pageOptions();
     TlvPageImage page = record ? readPageImage(*record) : imageRepByIndex(index);
-    reversalImageBW(page, options.fileFormatType);
-    conversionRGBToBGRImage(page, options.fileFormatType);
+    mWriter.formatWriter(options.fileFormatType).bringIntoForm(page);
     mWriter.exeWriteImgFiles(batch, index, page, options, isLastIndex, remakePath, record);
 }
 

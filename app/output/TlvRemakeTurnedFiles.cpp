@@ -13,21 +13,6 @@ namespace tlv {
 namespace fs = std::filesystem;
 namespace {
 
-// Pages per file: 0 all pages in one file, -1 one page per file.
-int groupSizeOfFormat(const TlvOutputOptions& o) {
-    int type = -1, n = 0;
-    if (o.fileFormatType == kFormatPDF) {
-        type = o.ffMultiTypePDF;
-        n = o.multiPageNumPDF;
-    } else if (o.fileFormatType == kFormatTIFF) {
-        type = o.ffMultiTypeTIFF;
-        n = o.multiPageNumTIFF;
-    }
-    if (type == 0)
-        return 0;
-    return type == 1 && n >= 1 ? n : -1;
-}
-
 bool isTurned(const TlvOutputHost& host, int index) {
     const std::optional<fnd::Dictionary> record = host.imgInfoAtIndex(static_cast<std::size_t>(index));
     return record && record->get(ImgInfo_RotateKey).asInt32().value_or(0) != 0;
@@ -56,12 +41,10 @@ fs::path remakeNameBeside(const fs::path& file, bool reserve) {
 
 } // namespace
 
-TlvFileGroup targetRangeByIndex(const TlvOutputOptions& options, int index, int imgCnt) {
-    const int size = groupSizeOfFormat(options);
-    if (size == 0)
+TlvFileGroup targetRangeByIndex(int pagesPerFile, int index, int imgCnt) {
+    const int size = pagesPerFile;
+    if (size <= 0)
         return {0, imgCnt, 0};
-    if (size < 1)
-        return {index, 1, index};
     const int first = index / size * size;
     return {first, first + size < imgCnt ? size : imgCnt - first, first / size};
 }
@@ -74,11 +57,12 @@ void TlvExeRenameMoveThread::checkRotateAndRemakeImg(const TlvBatchSnapshot& bat
         TlvUtilsMethod::removeMultiFolder();
         mWriter.setIsWriteFileCancel(false);
         const int count = static_cast<int>(mHost.countOfImgInfoDict());
-        const TlvOutputOptions& options = batch.options;
+        const int pagesPerFile =
+            mWriter.formatWriter(batch.options.fileFormatType).pagesPerFile(batch.options);
         for (int index = 0; index < count; ++index) {
             if (!isTurned(mHost, index))
                 continue;
-            const TlvFileGroup group = targetRangeByIndex(options, index, count);
+            const TlvFileGroup group = targetRangeByIndex(pagesPerFile, index, count);
             if (group.fileIndex < 0 || static_cast<std::size_t>(group.fileIndex) >= files.size())
                 fail(kErrNotFoundFile);
             remakeGroup(batch, group, files[static_cast<std::size_t>(group.fileIndex)]);
@@ -96,8 +80,8 @@ void TlvExeRenameMoveThread::remakeGroup(const TlvBatchSnapshot& batch, const Tl
                                          const fs::path& file) {
     TlvWrittenFiles& list = mWriter.writtenFiles();
     const std::vector<fs::path> kept = list.cpyWriteFilePathArray();
-    const bool pdf = batch.options.fileFormatType == kFormatPDF;
-    const fs::path remake = remakeNameBeside(file, !pdf);
+    TlvFormatWriter& format = mWriter.formatWriter(batch.options.fileFormatType);
+    const fs::path remake = remakeNameBeside(file, format.reservesNameByCreating());
     // The writers add later pages of a group to the group's listed file: that is the new one now.
     std::vector<fs::path> writing = kept;
     writing[static_cast<std::size_t>(group.fileIndex)] = remake;
@@ -113,7 +97,7 @@ void TlvExeRenameMoveThread::remakeGroup(const TlvBatchSnapshot& batch, const Tl
         if (ec)
             fail(kErrFileCreate);
     } catch (...) {
-        mWriter.pdf().abandonPDF();
+        format.abandon();
         fs::remove(remake, ec);
         list.setWriteFilePathArray(kept);
         throw;

@@ -14,6 +14,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QPushButton>
 
@@ -35,17 +36,12 @@ QButtonGroup* directionGroup(QWidget* matrix) {
 } // namespace
 
 TlvScanSettingCntlr::TlvScanSettingCntlr(tlv::TlvScanHost& host, TlvDeviceCntlr* device)
-    : mHost(host), mDevice(device) {
-    buildWindow();
+    : mHost(host), mDevice(device), mScnSttngWindow(new TlvScanSettingPanel) {
     connectActions();
     sScanSettingCntlr = this;
 }
 
 TlvScanSettingCntlr::~TlvScanSettingCntlr() {
-    if (mScnSttngView && !mScnSttngView->parent())
-        delete mScnSttngView;
-    if (mScnSttngWindow && !mScnSttngWindow->parent())
-        delete mScnSttngWindow;
     if (sScanSettingCntlr == this)
         sScanSettingCntlr = nullptr;
 }
@@ -54,12 +50,17 @@ TlvScanSettingCntlr* TlvScanSettingCntlr::sharedScanSettingCntlr() {
     return sScanSettingCntlr;
 }
 
+QWidget* TlvScanSettingCntlr::scnSttngView() const {
+    const TlvScanSettingPanel* panel = mScnSttngWindow.get(); // gone when the main window went first
+    return panel ? panel->settingsView : nullptr;
+}
+
 template <typename T> T* TlvScanSettingCntlr::item(int tag) const {
     return appkit::viewWithTag<T>(itemInView(), tag);
 }
 
 void TlvScanSettingCntlr::connectActions() {
-    QWidget* view = mScnSttngView;
+    QWidget* view = scnSttngView();
     const auto report = [this] { settingDidChangeFromScnStng(); };
     for (const int tag : {kColorMode, kResolution, kSides})
         QObject::connect(appkit::viewWithTag<QComboBox>(view, tag), &QComboBox::activated, view, report);
@@ -73,10 +74,11 @@ void TlvScanSettingCntlr::connectActions() {
                      [this] { changeIsUseDriverSetting(); });
     QObject::connect(appkit::viewWithTag<QPushButton>(view, kOpenDriverSetting), &QPushButton::clicked, view,
                      [this] { openDeviceForSetting(); });
-    for (const int tag : {kCancelButton, kAcceptButton})
-        QObject::connect(appkit::viewWithTag<QPushButton>(mScnSttngWindow, tag), &QPushButton::clicked,
-                         mScnSttngWindow, [this, tag] { closeScnSttng(tag); });
-    QObject::connect(mScnSttngWindow, &QDialog::rejected, mScnSttngWindow, [this] { closeScnSttng(0); });
+    QDialog* panel = mScnSttngWindow.get();
+    QObject::connect(mScnSttngWindow->buttons, &QDialogButtonBox::accepted, panel,
+                     [this] { closeScnSttng(kAcceptButton); });
+    QObject::connect(mScnSttngWindow->buttons, &QDialogButtonBox::rejected, panel, &QDialog::reject);
+    QObject::connect(panel, &QDialog::rejected, panel, [this] { closeScnSttng(0); });
 }
 
 void TlvScanSettingCntlr::setIsOpenJobListPanel(bool open, QWidget* editorView) {
@@ -91,7 +93,7 @@ void TlvScanSettingCntlr::setTmpScnSettingMdl(TlvScanSettingMdl* model) {
 }
 
 QWidget* TlvScanSettingCntlr::itemInView() const {
-    return mIsOpenJobListPanel && mEditorView ? mEditorView.data() : mScnSttngView.data();
+    return mIsOpenJobListPanel && mEditorView ? mEditorView.data() : scnSttngView();
 }
 
 TlvScanSettingMdl* TlvScanSettingCntlr::curScnSetting() const {
@@ -188,14 +190,13 @@ void TlvScanSettingCntlr::settingDidChangeFromScnStng() {
 }
 
 void TlvScanSettingCntlr::runModalScnSttng() {
-    TlvUtilsMethod::addViewInParentView(mScnSttngWindow, mScnSttngView);
     initScanSetting();
     changeKeyViewScnSettingPnl();
     mScnSttngWindow->setWindowTitle(appkit::localized("Title_ScnStingWin"));
     QWidget* main = mHost.tlvMainWindow();
-    VX_Func::windowPositionAdjustment(mScnSttngWindow, main, VX_Func::kAlignCentre);
+    VX_Func::windowPositionAdjustment(mScnSttngWindow.get(), main, VX_Func::kAlignCentre);
     mIsPanelOpen = true;
-    VX_FWindow::beginModalWindow(mScnSttngWindow, main);
+    VX_FWindow::beginModalWindow(mScnSttngWindow.get(), main);
 }
 
 void TlvScanSettingCntlr::closeScnSttng(int senderTag) {
@@ -209,8 +210,7 @@ void TlvScanSettingCntlr::closeScnSttng(int senderTag) {
         mHost.setJobInfo_Foa();
     }
     setTmpScnSettingMdl(nullptr);
-    VX_FWindow::endModalWindow(mScnSttngWindow);
-    TlvUtilsMethod::removeViewInParentView(mScnSttngWindow, mScnSttngView);
+    VX_FWindow::endModalWindow(mScnSttngWindow.get());
 }
 
 void TlvScanSettingCntlr::openDeviceForSetting() {
@@ -232,7 +232,7 @@ void TlvScanSettingCntlr::changeKeyViewScnSettingPnl() {
     std::vector<QWidget*> order;
     for (const int tag : {kColorMode, kPaperSize, kDirection, kResolution, kSides, kDeskew, kRecCharDir,
                           kUseDriverSetting, kOpenDriverSetting, kCancelButton, kAcceptButton})
-        if (QWidget* control = appkit::viewWithTag(mScnSttngWindow, tag))
+        if (QWidget* control = appkit::viewWithTag(mScnSttngWindow.get(), tag))
             order.push_back(control);
-    VX_Func::setNextKeyViewsAtWindow(mScnSttngWindow, order);
+    VX_Func::setNextKeyViewsAtWindow(mScnSttngWindow.get(), order);
 }

@@ -5,9 +5,11 @@
 // source's own dialog on a working copy. Main thread only.
 #pragma once
 
+#include "OwnedWidget.h"
 #include "TlvDeviceCntlr.h"
 #include "TlvScanHost.h"
 #include "TlvScanSettingMdl.h"
+#include "TlvScanSettingPanel.h"
 
 #include <QDialog>
 #include <QPointer>
@@ -48,8 +50,8 @@ public:
 
     static TlvScanSettingCntlr* sharedScanSettingCntlr();
 
-    QDialog* scnSttngWindow() const { return mScnSttngWindow; }
-    QWidget* scnSttngView() const { return mScnSttngView; }
+    QDialog* scnSttngWindow() const { return mScnSttngWindow.get(); }
+    QWidget* scnSttngView() const;
 
     // Set by the job-list editor while it shows the view (in its placeholder editorView).
     void setIsOpenJobListPanel(bool open, QWidget* editorView = nullptr);
@@ -72,21 +74,20 @@ public:
 
     // Shows the panel for the scan-first job, modal over the main window; returns at once.
     void runModalScnSttng();
-    // Accepts when senderTag is 918; any other sender cancels.
+    // Accepts when senderTag is 918; any other sender cancels. The panel's OK comes here; its Cancel,
+    // Escape and close button reject it, which comes here too.
     void closeScnSttng(int senderTag);
     void openDeviceForSetting();
     void changeKeyViewScnSettingPnl();
 
 private:
-    void buildWindow();
     void connectActions();
     void applyDirectionRule();
     template <typename T> T* item(int tag) const;
 
     tlv::TlvScanHost& mHost;
     TlvDeviceCntlr* mDevice;
-    QPointer<QDialog> mScnSttngWindow;
-    QPointer<QWidget> mScnSttngView;
+    appkit::OwnedWidget<TlvScanSettingPanel> mScnSttngWindow;
     QPointer<QWidget> mEditorView;
     bool mIsOpenJobListPanel = false;
     bool mIsPanelOpen = false;

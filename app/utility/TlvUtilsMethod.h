@@ -1,8 +1,7 @@
-// The shared helpers of the desktop application: controls by tag and the localising walk over loaded
-// interfaces, the private temporary folder with its fixed sub-folders and page files, archiving
-// dictionaries, locale and system version, file and view helpers, the rotation of one row of a 1-bit
-// image and the checks of file names. Class functions only; the path and file helpers, archiving and
-// rotation are safe on any thread, the view helpers belong to the main thread.
+// The shared helpers of the desktop application: controls by tag, the private temporary folder with its fixed
+// sub-folders and page files, archiving dictionaries, locale and system version, file and view helpers, the
+// rotation of one row of a 1-bit image and the checks of file names. Class functions only; the path and file
+// helpers, archiving and rotation are safe on any thread, the view helpers belong to the main thread.
 #pragma once
 
 #include "Value.h"
@@ -29,17 +28,6 @@ public:
 
     // The control with that tag inside view (the view included); null for a null view or none.
     static QWidget* itemInViewFromTag(QWidget* view, int targetTag);
-    // Localises and lays out every widget below each item (a window stands for its whole tree): each
-    // visible text is looked up in the main bundle's string table, and a text "visible$$params"
-    // shows "visible" and applies the layout params ("FNSZ:<pt>", "FRAM:<x>$<y>$<w>$<h>" in Qt's
-    // top-left coordinates, "TCWD:<width>" for a table column), separated by ",".
-    static void AllViewLoad(const std::vector<QWidget*>& items);
-    // Adds view to parent (its layout, when it has one) unless it is already a direct child; parent
-    // then owns it.
-    static void addViewInParentView(QWidget* parent, QWidget* view);
-    // Takes view out of parent when it is a direct child; the caller owns it from then on.
-    static void removeViewInParentView(QWidget* parent, QWidget* view);
-    static bool isAddedView(const QWidget* parent, const QWidget* view);
     // Changes the hidden state only when it differs.
     static void setHiddenItem(QWidget* view, bool hidden);
     // Gives a text control the enabled or the disabled text colour, leaving the control itself enabled.

@@ -1,5 +1,4 @@
-// View helpers over Qt widgets: tags, adding and removing subviews, hiding, text colours, elided
-// texts and image copies.
+// View helpers over Qt widgets: tags, hiding, text colours, elided texts and image copies.
 #include "TlvUtilsMethod.h"
 
 #include "Tags.h"
@@ -7,33 +6,9 @@
 #include <QApplication>
 #include <QFileIconProvider>
 #include <QFileInfo>
-#include <QLayout>
 
 QWidget* TlvUtilsMethod::itemInViewFromTag(QWidget* view, int targetTag) {
     return appkit::viewWithTag(view, targetTag);
-}
-
-void TlvUtilsMethod::addViewInParentView(QWidget* parent, QWidget* view) {
-    if (!parent || !view || isAddedView(parent, view))
-        return;
-    if (QLayout* layout = parent->layout())
-        layout->addWidget(view);
-    else
-        view->setParent(parent);
-    view->show();
-}
-
-void TlvUtilsMethod::removeViewInParentView(QWidget* parent, QWidget* view) {
-    if (!isAddedView(parent, view))
-        return;
-    if (QLayout* layout = parent->layout())
-        layout->removeWidget(view);
-    view->hide();
-    view->setParent(nullptr);
-}
-
-bool TlvUtilsMethod::isAddedView(const QWidget* parent, const QWidget* view) {
-    return parent && view && view->parentWidget() == parent;
 }
 
 void TlvUtilsMethod::setHiddenItem(QWidget* view, bool hidden) {

@@ -95,7 +95,8 @@ void ComOrvikElectronicsK3100QSUIController::connectBasicSettingControls() {
         {kReduceMoireTag, &ComOrvikElectronicsK3100QSUIController::changeReduceMoireControls},
         {kScanOptionTag, &ComOrvikElectronicsK3100QSUIController::changeScanOptionControls},
     }};
-    for (QWidget* view : {mSimpleModeView.data(), mAdvanceModeView.data()}) {
+    for (QWidget* view :
+         {mSimpleModeView.data(), mAdvanceModeView.data(), mImagePalette.data(), mPreferencePalette.data()}) {
         if (!view)
             continue;
         for (const auto& entry : popups) {
@@ -149,7 +150,7 @@ void ComOrvikElectronicsK3100QSUIController::syncBasicSettingUI() {
     for (const int tag : {kColorModeTag, kPaperSizeTag, kScanSideTag, kSkewCorrectionTag, kResolutionTag})
         SetItemEnabled(view, tag, enabled);
     if (!isSimpleMode()) {
-        SetItemEnabled(mWindow.get(), kReduceMoireTag, enabled);
+        SetItemEnabled(mImagePalette, kReduceMoireTag, enabled);
         SetItemEnabled(view, kScanOptionTag, enabled);
     }
     appkit::FStaticTextField::syncStaticTextInView(view);
@@ -430,10 +431,10 @@ void ComOrvikElectronicsK3100QSUIController::changeSkewCorrectionControls(QWidge
     changeFavoriteControls(nullptr);
 }
 
-// ---- moire reduction (advanced mode) ----
+// ---- moire reduction (image palette, advanced mode) ----
 
 void ComOrvikElectronicsK3100QSUIController::buildReduceMoireControls() {
-    QComboBox* popup = isSimpleMode() ? nullptr : Popup(mWindow.get(), kReduceMoireTag);
+    QComboBox* popup = isSimpleMode() ? nullptr : Popup(mImagePalette, kReduceMoireTag);
     if (!popup)
         return;
     const float dpi = GetCapFloatValue(mSettings, ICAP_XRESOLUTION);
@@ -448,13 +449,13 @@ void ComOrvikElectronicsK3100QSUIController::buildReduceMoireControls() {
 
 void ComOrvikElectronicsK3100QSUIController::updateReduceMoireControls() {
     if (!isSimpleMode())
-        SetMenuItemIntValue(mWindow.get(), kReduceMoireTag,
+        SetMenuItemIntValue(mImagePalette, kReduceMoireTag,
                             GetCapSIntValue(mSettings, CCAP_OVK_REDUCE_MOIRE));
 }
 
 void ComOrvikElectronicsK3100QSUIController::changeReduceMoireControls(QWidget*) {
     if (!isSimpleMode())
-        if (const int selected = GetMenuItemIntValue(mWindow.get(), kReduceMoireTag); selected > 0)
+        if (const int selected = GetMenuItemIntValue(mImagePalette, kReduceMoireTag); selected > 0)
             SetCapSIntValue(mSettings, CCAP_OVK_REDUCE_MOIRE, selected);
     changeFavoriteControls(nullptr);
 }

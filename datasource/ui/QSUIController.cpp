@@ -43,13 +43,6 @@ const NibClassMap& DialogClasses() {
     return classes;
 }
 
-QList<QRect> AvailableScreens() {
-    QList<QRect> screens;
-    for (const QScreen* screen : QGuiApplication::screens())
-        screens.append(screen->availableGeometry());
-    return screens;
-}
-
 } // namespace
 
 ComOrvikElectronicsK3100QSUIController::ComOrvikElectronicsK3100QSUIController()
@@ -60,15 +53,33 @@ ComOrvikElectronicsK3100QSUIController::ComOrvikElectronicsK3100QSUIController()
     mSettingModeTab = appkit::viewWithTag<QTabWidget>(mWindow.get(), kSettingModeTabTag);
     mSimpleModeView = mWindow->findChild<QWidget*>(QStringLiteral("simpleModeView"));
     mAdvanceModeView = mWindow->findChild<QWidget*>(QStringLiteral("advanceModeView"));
+    mImagePalette = loadPalette(QStringLiteral("ImagePalette"));
+    mGammaPalette = loadPalette(QStringLiteral("GammaPalette"));
+    mPreferencePalette = loadPalette(QStringLiteral("PreferencePalette"));
     SetupScrollableViews(mWindow.get());
     mWindow->installEventFilter(this);
     connectButtons();
     connectSettingModeTab();
     connectBasicSettingControls();
+    connectPalettes();
+}
+
+QWidget* ComOrvikElectronicsK3100QSUIController::loadPalette(const QString& name) {
+    std::unique_ptr<QWidget> palette = LoadBundleNib(name, DialogClasses(), ResourcePeeker);
+    if (!palette)
+        return nullptr;
+    // A tool window of the dialog: it floats above it and goes with it.
+    palette->setParent(mWindow.get(), Qt::Tool);
+    palette->adjustSize();
+    return palette.release();
 }
 
 ComOrvikElectronicsK3100QSUIController::~ComOrvikElectronicsK3100QSUIController() {
     mDelayedMessages.reset();
+    // The palettes go with the window, after this controller's members.
+    for (QWidget* palette : {mImagePalette.data(), mGammaPalette.data(), mPreferencePalette.data()})
+        if (palette)
+            palette->removeEventFilter(this);
     if (!mWindow)
         return;
     setShield(false);
@@ -143,6 +154,7 @@ void ComOrvikElectronicsK3100QSUIController::initSettingAreas() {
     initToneSettingUI();
     initExtraSettingUI();
     initPrescanUI();
+    updateUnitControls();
 }
 
 void ComOrvikElectronicsK3100QSUIController::restoreWindowFrame(const fnd::Dictionary& preferences) {
@@ -151,7 +163,7 @@ void ComOrvikElectronicsK3100QSUIController::restoreWindowFrame(const fnd::Dicti
     const std::optional<QRect> frame = text ? ParseFrameString(QString::fromStdString(*text)) : std::nullopt;
     if (!frame)
         return;
-    mWindow->setGeometry(ClampToScreens(*frame, AvailableScreens()));
+    mWindow->setGeometry(ClampToScreens(*frame, AvailableScreenFrames()));
     mFrameRestored = true;
 }
 
@@ -202,8 +214,11 @@ bool ComOrvikElectronicsK3100QSUIController::isMainWindowVisible() const {
 }
 
 bool ComOrvikElectronicsK3100QSUIController::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != mWindow.get())
+    if (watched != mWindow.get()) {
+        if (event->type() == QEvent::Show || event->type() == QEvent::Hide)
+            syncPaletteButtons();
         return false;
+    }
     if (event->type() == QEvent::Close && mWindow->isVisible())
         windowWillClose();
     // Escape would only hide the window; it closes it, as the close button does.
@@ -237,10 +252,14 @@ void ComOrvikElectronicsK3100QSUIController::cancelDelayedMessages() {
 void ComOrvikElectronicsK3100QSUIController::setShield(bool on) {
     if (!mWindow)
         return;
-    if (on)
-        appkit::FWindow::setShieldWindow(mWindow.get(), true);
-    else
-        appkit::FWindow::removeShieldWindow(mWindow.get());
+    // A palette hidden now stays shielded should it come up during the scan.
+    for (QWidget* window :
+         {mWindow.get(), mImagePalette.data(), mGammaPalette.data(), mPreferencePalette.data()}) {
+        if (window && on)
+            appkit::FWindow::setShieldWindow(window, true);
+        else if (window)
+            appkit::FWindow::removeShieldWindow(window);
+    }
 }
 
 void ComOrvikElectronicsK3100QSUIController::setScanImage(const SPageBitmap& image, std::uint32_t,

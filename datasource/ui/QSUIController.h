@@ -32,6 +32,10 @@ public:
     static constexpr int kSettingModeTabTag = 10; // simple-mode and advanced-mode tabs
     static constexpr int kAdvancedScanButtonTag = 600;
     static constexpr int kSimpleScanButtonTag = 610;
+    // The advanced mode's buttons that show and hide the image, tone and preferences palettes.
+    static constexpr int kImagePaletteButtonTag = 620;
+    static constexpr int kGammaPaletteButtonTag = 621;
+    static constexpr int kPreferencePaletteButtonTag = 622;
     // Tags of the exchange reminder.
     static constexpr int kReminderOkTag = 1;
     static constexpr int kReminderIconTag = 1000;
@@ -72,6 +76,14 @@ public:
     void idleScanPanel() override;
     bool isScanPanelVisible() const override;
     QSUIScanWindows& scanWindows() { return mScanWindows; }
+
+    // The floating palettes of the advanced mode (QSUIPalettes.cpp): tool windows of the dialog that the
+    // user shows and hides, standing where they stood last time.
+    QWidget* imagePalette() const { return mImagePalette; }
+    QWidget* gammaPalette() const { return mGammaPalette; }
+    QWidget* preferencePalette() const { return mPreferencePalette; }
+    // Shows the palette (active, in front) when it is hidden, else hides it.
+    void showHidePalette(QWidget* palette);
 
     // The question before a switch of setting mode (QSUISettingMode.cpp): 1 when it may go ahead.
     int runModalResetSettingsAlert();
@@ -133,8 +145,17 @@ private:
     void syncExtraSettingUI() {}
     void syncPrescanUI() {}
     void syncPreferencePalette() {}
-    void restorePaletteState() {}
-    void savePaletteState() {}
+    // Palettes: loaded with the dialog; their positions and visibility saved to the preferences file and
+    // restored from it (clamped to a screen), or stacked at the right edge of the main screen.
+    QWidget* loadPalette(const QString& name);
+    void connectPalettes();
+    void restorePaletteState();
+    void savePaletteState();
+    void orderOutPalettes();
+    void syncPaletteButtons();
+    // The display unit of the preferences palette (pixels, inches, millimetres).
+    void updateUnitControls();
+    void changeUnitControls();
     void refrectScanAreaControls() {}
     void decideScanArea(bool /*positioning*/) {}
     void resetScanArea() {}
@@ -193,6 +214,9 @@ private:
     QPointer<QTabWidget> mSettingModeTab;
     QPointer<QWidget> mSimpleModeView;
     QPointer<QWidget> mAdvanceModeView;
+    QPointer<QWidget> mImagePalette;
+    QPointer<QWidget> mGammaPalette;
+    QPointer<QWidget> mPreferencePalette;
     QPointer<QDialog> mDetectPageTypePanel;
     QPointer<QDialog> mBlankSkipPanel;
     fnd::Dictionary mUIParameters;

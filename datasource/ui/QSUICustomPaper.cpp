@@ -189,7 +189,7 @@ int ComOrvikElectronicsK3100QSUIController::runModalPaperEditPanel(QString& adde
 
     reload();
     SetItemEnabled(panel, kPanelOk, false);
-    const int preferredUnit = GetItemIntValue(mWindow.get(), kPreferenceUnitPopup);
+    const int preferredUnit = GetItemIntValue(mPreferencePalette, kPreferenceUnitPopup);
     units->setCurrentIndex(preferredUnit >= 0 && preferredUnit <= 2 ? preferredUnit : 1);
     setInputBehaviour();
     draw();

@@ -1,6 +1,8 @@
 #include "QSUIPreferences.h"
 
+#include <QGuiApplication>
 #include <QRegularExpression>
+#include <QScreen>
 
 #include <algorithm>
 
@@ -43,4 +45,39 @@ QRect ClampToScreens(const QRect& frame, const QList<QRect>& screens) {
     clamped.moveLeft(std::clamp(clamped.left(), best->left(), best->right() + 1 - clamped.width()));
     clamped.moveTop(std::clamp(clamped.top(), best->top(), best->bottom() + 1 - clamped.height()));
     return clamped;
+}
+
+QString PointString(const QPoint& point) {
+    return QStringLiteral("{%1, %2}").arg(point.x()).arg(point.y());
+}
+
+std::optional<QPoint> ParsePointString(const QString& text) {
+    static const QRegularExpression pattern(QStringLiteral(R"(^\{\s*(-?\d+)\s*,\s*(-?\d+)\s*\}$)"));
+    const QRegularExpressionMatch match = pattern.match(text.trimmed());
+    if (!match.hasMatch())
+        return std::nullopt;
+    bool xOk = false;
+    bool yOk = false;
+    const QPoint point(match.captured(1).toInt(&xOk), match.captured(2).toInt(&yOk));
+    if (!xOk || !yOk)
+        return std::nullopt;
+    return point;
+}
+
+QList<QRect> AvailableScreenFrames() {
+    QList<QRect> screens;
+    for (const QScreen* screen : QGuiApplication::screens())
+        screens.append(screen->availableGeometry());
+    return screens;
+}
+
+QList<QPoint> StackedAtRightEdge(const QRect& visibleFrame, const QList<QSize>& sizes) {
+    constexpr int kGap = 2;
+    QList<QPoint> origins;
+    int top = visibleFrame.top() + kGap;
+    for (const QSize& size : sizes) {
+        origins.append(QPoint(visibleFrame.right() + 1 - kGap - size.width(), top));
+        top += size.height() + kGap;
+    }
+    return origins;
 }

@@ -1,9 +1,11 @@
-// The dialog's keys in the data source's preferences file, and the window frame stored there as text
-// "{{x, y}, {width, height}}" (top-left origin).
+// The dialog's keys in the data source's preferences file, the window frame stored there as text
+// "{{x, y}, {width, height}}" and a palette's position as "{x, y}" (top-left origins).
 #pragma once
 
 #include <QList>
+#include <QPoint>
 #include <QRect>
+#include <QSize>
 #include <QString>
 
 #include <optional>
@@ -14,9 +16,23 @@ inline constexpr char kPrefSettingMode[] = "SettingMode"; // 0 simple mode, 1 ad
 inline constexpr char kPrefRollerExchangeMessageNotDisplayed[] = "RollerExchangeMessageNotDisplayed";
 inline constexpr char kPrefPadExchangeMessageNotDisplayed[] = "PadExchangeMessageNotDisplayed";
 inline constexpr char kPrefResetMessageNotDisplayed[] = "ResetMessageNotDisplayed";
+inline constexpr char kPrefImagePalettePosition[] = "ImagePalettePosition";
+inline constexpr char kPrefGammaPalettePosition[] = "GammaPalettePosition";
+inline constexpr char kPrefPreferencePalettePosition[] = "PreferencePalettePosition";
+inline constexpr char kPrefShowImagePalette[] = "ShowImagePalette";
+inline constexpr char kPrefShowGammaPalette[] = "ShowGammaPalette";
+inline constexpr char kPrefShowPreferencePalette[] = "ShowPreferencePalette";
 
 QString FrameString(const QRect& frame);
 std::optional<QRect> ParseFrameString(const QString& text);
 // The frame moved (and shrunk when needed) onto the screen it overlaps most, or onto the first screen
 // when it overlaps none; unchanged without screens.
 QRect ClampToScreens(const QRect& frame, const QList<QRect>& screens);
+
+QString PointString(const QPoint& point);
+std::optional<QPoint> ParsePointString(const QString& text);
+// The available frames of the screens, the primary first.
+QList<QRect> AvailableScreenFrames();
+// Frames stacked down the right edge of the visible frame, 2 points from it and from each other, the
+// first 2 points below its top: their origins, in the order of sizes.
+QList<QPoint> StackedAtRightEdge(const QRect& visibleFrame, const QList<QSize>& sizes);

@@ -54,6 +54,7 @@ void ComOrvikElectronicsK3100QSUIController::settingModeSelected(int index) {
 void ComOrvikElectronicsK3100QSUIController::settingModeDidChange() {
     if (isSimpleMode())
         savePaletteState();
+    orderOutPalettes();
     performReset();
     destroyPreviewImage();
     if (!isSimpleMode())

@@ -3,6 +3,7 @@
 #include "ControllerTestSupport.h"
 #include "Tags.h"
 #include "TlvMainCntlr.h"
+#include "TlvMainTags.h"
 #include "TlvMainWindow.h"
 #include "VX_Message.h"
 
@@ -67,15 +68,15 @@ protected:
 TEST_F(MainWindow, ChosenFunctionIsCheckedInItsViewAndOkWritesTheFile) {
     FinishedBatch();
     EXPECT_TRUE(Shown(400));
-    EXPECT_FALSE(Shown(TlvMainWindow::kFuncOkTag));
+    EXPECT_FALSE(Shown(tag::kFuncViewExecute));
     EXPECT_TRUE(saveScreenshot(window.get(), "main-window-function-choice"));
 
     Click(400);
     EXPECT_EQ(cntlr->appState(), AppStateFuncConfirm);
     EXPECT_FALSE(Shown(400));
-    ASSERT_TRUE(Shown(TlvMainWindow::kFuncOkTag));
-    EXPECT_EQ(Tagged<QPushButton>(TlvMainWindow::kFuncOkTag)->text(), "Save");
-    EXPECT_EQ(Tagged<QPushButton>(TlvMainWindow::kFuncBackTag)->text(), "Back");
+    ASSERT_TRUE(Shown(tag::kFuncViewExecute));
+    EXPECT_EQ(Tagged<QPushButton>(tag::kFuncViewExecute)->text(), "Save");
+    EXPECT_EQ(Tagged<QPushButton>(tag::kFuncViewBack)->text(), "Back");
     EXPECT_EQ(cntlr->curFuncTypeApp(), kFuncSave);
 
     // Into a folder of the test's own, named by the naming rule.
@@ -93,11 +94,11 @@ TEST_F(MainWindow, ChosenFunctionIsCheckedInItsViewAndOkWritesTheFile) {
         Click(TlvFunctionViewCntlr::kTagUseFNSetting);
     EXPECT_TRUE(saveScreenshot(window.get(), "main-window-function-check"));
 
-    Click(TlvMainWindow::kFuncOkTag);
+    Click(tag::kFuncViewExecute);
     EXPECT_TRUE(
         test::pumpUntil([&] { return isFinishFixState(cntlr->appState()); }, std::chrono::seconds(90)));
     EXPECT_EQ(cntlr->appState(), AppStateFixDone);
-    EXPECT_FALSE(Shown(TlvMainWindow::kFuncOkTag));
+    EXPECT_FALSE(Shown(tag::kFuncViewExecute));
     const TlvFuncSettingMdl* settings = cntlr->jobLists().foaJobListMdl()->jList_FuncSettingMdl().get();
     ASSERT_TRUE(settings);
     EXPECT_EQ(settings->fileSavePath(0), out.string()); // the checked settings became the job's
@@ -108,15 +109,15 @@ TEST_F(MainWindow, PrintChoiceShowsThePrinterAndBackReturnsToTheChoice) {
     FinishedBatch();
     Click(402);
     EXPECT_EQ(cntlr->curFuncTypeApp(), kFuncPrint);
-    EXPECT_EQ(Tagged<QPushButton>(TlvMainWindow::kFuncOkTag)->text(), "Print");
+    EXPECT_EQ(Tagged<QPushButton>(tag::kFuncViewExecute)->text(), "Print");
     EXPECT_TRUE(Shown(TlvFunctionViewCntlr::kTagPrinterName));
     EXPECT_FALSE(Shown(TlvFunctionViewCntlr::kTagSavePath));
     EXPECT_TRUE(saveScreenshot(window.get(), "main-window-function-print"));
 
-    Click(TlvMainWindow::kFuncBackTag);
+    Click(tag::kFuncViewBack);
     EXPECT_EQ(cntlr->appState(), AppStateFuncSelect);
     EXPECT_TRUE(Shown(402));
-    EXPECT_FALSE(Shown(TlvMainWindow::kFuncOkTag));
+    EXPECT_FALSE(Shown(tag::kFuncViewExecute));
 
     Click(404); // back to the top gives up the page: the refused question keeps it
     EXPECT_EQ(cntlr->appState(), AppStateFuncSelect);
@@ -143,7 +144,7 @@ TEST_F(MainWindow, JobCheckScreenSavesTheFileUnderTheConfirmedName) {
     names->lineEdit()->selectAll();
     QTest::keyClicks(names->lineEdit(), "Checked");
     EXPECT_TRUE(saveScreenshot(window.get(), "main-window-job-check"));
-    Click(TlvMainWindow::kFuncOkTag);
+    Click(tag::kFuncViewExecute);
     EXPECT_TRUE(
         test::pumpUntil([&] { return isFinishFixState(cntlr->appState()); }, std::chrono::seconds(30)));
     EXPECT_EQ(cntlr->appState(), AppStateFixDone);

@@ -46,13 +46,14 @@ protected:
     std::unique_ptr<tlv::TlvExeRenameMoveThread> steps;
 };
 
-TEST(FileGroups, RangeOfThePageThatWasTurned) {
+TEST_F(OutputSteps, RangeOfThePageThatWasTurned) {
     tlv::TlvOutputOptions o;
     o.fileFormatType = tlv::kFormatPDF;
     o.ffMultiTypePDF = 1;
     o.multiPageNumPDF = 2;
     const auto range = [&](int index, int count) {
-        const tlv::TlvFileGroup g = tlv::targetRangeByIndex(o, index, count);
+        const int size = writer->formatWriter(o.fileFormatType).pagesPerFile(o);
+        const tlv::TlvFileGroup g = tlv::targetRangeByIndex(size, index, count);
         return std::vector<int>{g.first, g.count, g.fileIndex};
     };
     EXPECT_EQ(range(3, 5), (std::vector<int>{2, 2, 1}));

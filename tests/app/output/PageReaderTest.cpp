@@ -85,15 +85,14 @@ TEST_F(PageReader, EachFormatGetsItsForm) {
     for (int format : {tlv::kFormatPDF, tlv::kFormatTIFF, tlv::kFormatJPEG}) {
         TlvPageImage page = tlv::readPageImage(bw);
         const std::uint8_t first = page.bitmap.pixels[0];
-        tlv::reversalImageBW(page, format);
+        writer->formatWriter(format).bringIntoForm(page);
         const bool inverted = format != tlv::kFormatJPEG;
         EXPECT_EQ(page.bitmap.pixels[0], inverted ? static_cast<std::uint8_t>(~first) : first);
         EXPECT_EQ(page.oneIsBlack, inverted);
 
         page = tlv::readPageImage(colour);
         const std::vector<std::uint8_t> rgb = page.bitmap.pixels;
-        tlv::conversionRGBToBGRImage(page, format);
-        tlv::reversalImageBW(page, format); // colour pages are never inverted
+        writer->formatWriter(format).bringIntoForm(page); // colour pages are never inverted
         const bool swapped = format == tlv::kFormatPDF;
         EXPECT_EQ(page.bitmap.pixels[0], swapped ? rgb[2] : rgb[0]);
         EXPECT_EQ(page.bitmap.pixels[2], swapped ? rgb[0] : rgb[2]);

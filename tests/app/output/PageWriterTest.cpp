@@ -100,6 +100,14 @@ TEST_F(PageWriter, EmptyPageListIsAFailure) {
     EXPECT_EQ(host.states(), std::vector<int>{307});
 }
 
+TEST_F(PageWriter, ANumberThatNamesNoFormatIsAFailure) {
+    host.options.fileFormatType = 3;
+    addPage({8, 16, 16});
+    reader->readImgFiles(host.batch());
+    EXPECT_EQ(host.errors(), std::vector<std::string>{tlv::kErrFileCreate});
+    EXPECT_TRUE(savedFiles().empty());
+}
+
 TEST_F(PageWriter, FailingWriteLeavesTheEarlierFilesIntact) {
     std::ofstream(saveFolder / "Notes.txt") << "the user's notes";
     for (const char* name : {"Scan_001.tiff", "Scan_001.jpg"}) {
@@ -161,7 +169,7 @@ TEST_F(PageWriter, FailingPdfPageKeepsTheFinishedGroups) {
     EXPECT_NE(
         vlmtest::run("pdfinfo '" + (saveFolder / "Scan_002.pdf").string() + "'").find("Pages:           1"),
         std::string::npos);
-    EXPECT_FALSE(writer->pdf().isOpenPDF());
+    EXPECT_FALSE(writer->formatWriter(tlv::kFormatPDF).hasOpenFile());
 }
 
 TEST_F(PageWriter, MailGoesToThePersistentOutboxAndStopsAtItsLimit) {
@@ -188,7 +196,7 @@ TEST_F(PageWriter, MailGoesToThePersistentOutboxAndStopsAtItsLimit) {
                                       ? "qpdf --show-npages '" + listed[0].string() + "'"
                                       : "identify '" + listed[0].string() + "' | wc -l";
         EXPECT_EQ(vlmtest::run(pages + " 2>/dev/null"), "1\n") << name;
-        EXPECT_FALSE(writer->pdf().isOpenPDF());
+        EXPECT_FALSE(writer->formatWriter(tlv::kFormatPDF).hasOpenFile());
         writer->releaseWriteFilePathArray(false);
         host.resetMailCheck();
     }
@@ -206,7 +214,7 @@ TEST_F(PageWriter, JobPagesAreWrittenWhileScanningAndTheLastWaitsForTheEnd) {
         addPage({8, 40, 30});
         reader->readImgFileForJobScn(host.batch(), *host.imgInfoAtIndex(i), i);
     }
-    EXPECT_TRUE(writer->pdf().isOpenPDF()); // a running scan closes the file later
+    EXPECT_TRUE(writer->formatWriter(tlv::kFormatPDF).hasOpenFile()); // a running scan closes the file later
     host.isFinScanAndWritedFile(true, -1);
     addPage({8, 40, 30});
     std::thread last([&] { reader->readImgFileForJobScn(host.batch(), *host.imgInfoAtIndex(3), 3); });
@@ -249,10 +257,10 @@ TEST_F(PageWriter, FailedJobPageStopsTheBatchAndTheNextBatchStartsClean) {
     EXPECT_EQ(host.errors(), std::vector<std::string>{tlv::kErrFileDecode});
     EXPECT_EQ(host.states(), std::vector<int>{105});
     EXPECT_EQ(host.countOfImgInfoDict(), 1u); // the pages from the failed one on are dropped
-    EXPECT_TRUE(writer->pdf().isOpenPDF());
+    EXPECT_TRUE(writer->formatWriter(tlv::kFormatPDF).hasOpenFile());
 
     writer->releaseWriteFilePathArray(true); // the batch is thrown away: the open PDF goes too
-    EXPECT_FALSE(writer->pdf().isOpenPDF());
+    EXPECT_FALSE(writer->formatWriter(tlv::kFormatPDF).hasOpenFile());
     EXPECT_TRUE(savedFiles().empty());
     writer->initWriteFilePathArray();
     host.scanMode = tlv::kScanModeFOA;

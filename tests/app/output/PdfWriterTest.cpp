@@ -240,7 +240,7 @@ TEST_F(PdfWriter, MissingLanguagePackHasItsOwnMessage) {
     EXPECT_EQ(host.errors(), std::vector<std::string>{tlv::kErrOcrLanguage});
     EXPECT_EQ(host.states(), std::vector<int>{307});
     EXPECT_TRUE(savedFiles().empty());
-    EXPECT_FALSE(writer->pdf().isOpenPDF());
+    EXPECT_FALSE(writer->formatWriter(tlv::kFormatPDF).hasOpenFile());
 }
 
 TEST_F(PdfWriter, FileThatAppearsBeforeClosingMovesTheNumberOn) {

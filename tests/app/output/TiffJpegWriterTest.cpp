@@ -16,7 +16,7 @@ namespace {
 // The samples a reader should find: the raw page turned, and 1-bit pages stored with 1 = black.
 std::vector<std::uint8_t> expectedSamples(const RawPage& page, int index) {
     tlv::TlvPageImage image = tlv::readPageImage(writeRawPage(page, index) /* the same bytes again */);
-    tlv::reversalImageBW(image, tlv::kFormatTIFF);
+    tlv::reversalImageBW(image);
     return image.bitmap.pixels;
 }
 

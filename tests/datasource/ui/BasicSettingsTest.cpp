@@ -81,7 +81,12 @@ protected:
                 ->setCurrentIndex(1);
         return *mController;
     }
-    QComboBox* Popup(int tag) { return appkit::viewWithTag<QComboBox>(mController->currentView(), tag); }
+    // In the current view, or else in the image palette (moire reduction).
+    QComboBox* Popup(int tag) {
+        if (auto* popup = appkit::viewWithTag<QComboBox>(mController->currentView(), tag))
+            return popup;
+        return appkit::viewWithTag<QComboBox>(mController->imagePalette(), tag);
+    }
     // As the user does: the item at index is chosen.
     void Choose(int tag, int index) {
         QComboBox* popup = Popup(tag);
@@ -365,6 +370,21 @@ void WithPanel(const char* name, const std::function<void(QDialog*)>& steps, int
         steps(panel);
         appkit::viewWithTag<QAbstractButton>(panel, endTag)->click();
     });
+}
+
+TEST_F(BasicSettingsTest, TheUnitPopupWritesTheUnitAndThePaperEditorStartsInIt) {
+    Dialog(true);
+    auto* units = appkit::viewWithTag<QComboBox>(mController->preferencePalette(), 187);
+    ASSERT_NE(units, nullptr);
+    EXPECT_EQ(units->currentIndex(), Int(CCAP_OVKM_UNIT));
+    units->setCurrentIndex(2);
+    emit units->activated(2);
+    EXPECT_EQ(Int(CCAP_OVKM_UNIT), 2);
+    int editorUnit = -1;
+    WithPanel(
+        "CustomPaperPanel", [&editorUnit](QDialog* panel) { editorUnit = GetItemIntValue(panel, 903); }, 0);
+    Choose(kPaperSize, Popup(kPaperSize)->count() - 1);
+    EXPECT_EQ(editorUnit, 2);
 }
 
 TEST_F(BasicSettingsTest, APaperAddedInTheEditorBecomesTheSelectedPaperAndCancelChangesNothing) {

@@ -1,6 +1,7 @@
 // Panels modal over a window loaded from a Designer file: the shield stops clicks and keys, several
 // panels share one shield, and the window answers again once the last panel is gone.
 #include "ShieldWindows.h"
+#include "OwnedWidget.h"
 #include "QtTestApp.h"
 #include "Tags.h"
 #include "ui_TestWindow.h"
@@ -10,6 +11,8 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+
+#include <memory>
 
 #include <gtest/gtest.h>
 
@@ -100,6 +103,28 @@ TEST_F(ShieldWindowsTest, APanelClosedOrDeletedEndsItsModality) {
     delete panel;
     EXPECT_EQ(FWindow::shieldWindow(&window), nullptr);
     EXPECT_TRUE(FWindow::modalWindows(&window).isEmpty());
+}
+
+// A panel shown over a window becomes its child: whichever of the window and the panel's owner goes
+// first, the panel is deleted once.
+TEST(OwnedWidget, APanelDiesWithItsWindowOrItsOwnerOnce) {
+    WithTestApplication app;
+    QPointer<QDialog> kept;
+    {
+        appkit::OwnedWidget<QDialog> owner(new QDialog);
+        kept = owner.get();
+        auto window = std::make_unique<QWidget>();
+        window->show();
+        FWindow::beginModalWindow(owner.get(), window.get());
+        window.reset();
+        EXPECT_EQ(owner.get(), nullptr);
+    }
+    EXPECT_TRUE(kept.isNull());
+    {
+        appkit::OwnedWidget<QDialog> owner(new QDialog);
+        kept = owner.get();
+    }
+    EXPECT_TRUE(kept.isNull());
 }
 
 TEST_F(ShieldWindowsTest, WithoutAWindowAPanelIsOnlyShown) {

@@ -1,6 +1,8 @@
 // The scan-settings view and its panel, built in code: a form of labels and controls, the direction
 // as two choices with their paper pictures, the switch to the data source's settings with its state
 // text and button, and the panel's Cancel and OK. Every control carries its tag; texts are keys.
+#include "TlvScanSettingPanel.h"
+
 #include "TlvScanSettingCntlr.h"
 
 #include "DialogButtons.h"
@@ -59,8 +61,8 @@ QWidget* directionMatrix() {
     return matrix;
 }
 
-QWidget* settingsView() {
-    auto* view = new QWidget;
+QWidget* settingsView(QWidget* parent) {
+    auto* view = new QWidget(parent);
     auto* form = new QGridLayout(view);
     int r = 0;
     const auto add = [&](QWidget* left, QWidget* right) {
@@ -98,11 +100,11 @@ QWidget* settingsView() {
 
 } // namespace
 
-void TlvScanSettingCntlr::buildWindow() {
-    mScnSttngWindow = new QDialog;
-    mScnSttngView = settingsView();
-    auto* layout = new QVBoxLayout(mScnSttngWindow);
+TlvScanSettingPanel::TlvScanSettingPanel()
+    : settingsView(::settingsView(this)),
+      buttons(appkit::cancelAndOk(Cntlr::kCancelButton, Cntlr::kAcceptButton).box) {
+    auto* layout = new QVBoxLayout(this);
     layout->setSizeConstraint(QLayout::SetFixedSize); // the panel is as large as its contents
-    layout->addWidget(mScnSttngView);
-    layout->addWidget(appkit::cancelAndOk(kCancelButton, kAcceptButton).box);
+    layout->addWidget(settingsView);
+    layout->addWidget(buttons);
 }

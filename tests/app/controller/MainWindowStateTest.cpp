@@ -1,0 +1,206 @@
+// The main window by state, driven through the controller's states: which controls show and take
+// input, the status lines, the step bar, the Tab order and the menu's enabling; and a picture of each
+// state in both modes.
+#include "ControllerTestSupport.h"
+#include "NwAnimationImageView.h"
+#include "QtTestApp.h"
+#include "Tags.h"
+#include "TlvMainCntlr.h"
+#include "TlvMainTags.h"
+#include "TlvMainWindow.h"
+#include "VX_Message.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QTest>
+
+namespace {
+
+using namespace tlv;
+using Command = TlvMainWindow::Command;
+
+class MainWindowState : public ::testing::TestWithParam<int> {
+protected:
+    void SetUp() override {
+        test::testDriver();
+        VX_Message::setDontMessageFlag(true);
+        cntlr = std::make_unique<TlvMainCntlr>(defaults);
+        cntlr->appSettingObj().setScanModeType(GetParam());
+        cntlr->appSettingObj().setSelJobIndex(0);
+        window = std::make_unique<TlvMainWindow>(*cntlr, [] {});
+        cntlr->setMainView(window.get());
+        window->show();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    }
+    void TearDown() override {
+        cntlr->releaseImgInfoArray(false);
+        cntlr->setMainView(nullptr);
+        window.reset();
+        cntlr.reset();
+        VX_Message::setDontMessageFlag(false);
+    }
+    bool foa() const { return GetParam() == kScanModeFOA; }
+    std::string mode() const { return foa() ? "foa" : "job"; }
+    template <typename T = QWidget> T* Tagged(int tag) { return appkit::viewWithTag<T>(window.get(), tag); }
+    bool Shown(int tag) {
+        QWidget* widget = Tagged(tag);
+        return widget && widget->isVisible();
+    }
+    bool Enabled(int tag) {
+        QWidget* widget = Tagged(tag);
+        return widget && widget->isEnabled();
+    }
+    QString Text(int tag) {
+        if (auto* label = Tagged<QLabel>(tag))
+            return label->text();
+        auto* button = Tagged<QAbstractButton>(tag);
+        return button ? button->text() : QString("<no %1>").arg(tag);
+    }
+    void Batch(int pages) {
+        TlvUtilsMethod::createTmpFolder();
+        cntlr->initImgInfoArray();
+        cntlr->setAppState(AppStateScanReady);
+        for (int k = 0; k < pages; ++k)
+            cntlr->addImgInfo(test::GreyPage(k), k);
+    }
+    void Picture(int state) {
+        QTest::qWait(20);
+        saveScreenshots(window.get(), "main-window-" + mode() + "-" + std::to_string(state));
+    }
+
+    test::ScratchHome home;
+    fnd::UserDefaults defaults{"com.orvikElectronics.tollivar.test"};
+    std::unique_ptr<TlvMainCntlr> cntlr;
+    std::unique_ptr<TlvMainWindow> window;
+};
+
+TEST_P(MainWindowState, TopScreenOfTheModeWithItsTabOrderAndMenus) {
+    EXPECT_EQ(Shown(tag::kFoaScan), foa());
+    EXPECT_EQ(Shown(tag::kJobScan), !foa());
+    EXPECT_EQ(Shown(tag::kConfirmOutput), !foa());
+    EXPECT_EQ(Shown(tag::kStepJobSel), !foa());
+    EXPECT_TRUE(Tagged<QAbstractButton>(foa() ? tag::kModeFoa : tag::kModeJob)->isChecked());
+    EXPECT_FALSE(Tagged<QAbstractButton>(foa() ? tag::kModeJob : tag::kModeFoa)->isChecked());
+    EXPECT_EQ(Text(tag::kStepInfo),
+              foa() ? "Scan first, then choose whether to save, mail, print or open the pages."
+                    : "Choose a job and press Scan for the Job: the pages go where the job says.");
+    const std::vector<int> order =
+        foa() ? std::vector<int>{100, 101, 1009, 201, 202, 109, 110, 111}
+              : std::vector<int>{100, 101, 1700, 1701, 1702, 1030, 302, 303, 304, 109, 110, 111};
+    EXPECT_EQ(window->keyViewTags(), order);
+    EXPECT_TRUE(Enabled(tag::kPrefs));
+    EXPECT_TRUE(Enabled(tag::kBtn1FoaScan));
+    for (const Command c : {Command::Quit, Command::Close, Command::Prefs, Command::About, Command::Help})
+        EXPECT_TRUE(window->validateMenuItem(c)) << static_cast<int>(c);
+    Picture(0);
+}
+
+TEST_P(MainWindowState, ScanningScreenFollowsTheBatch) {
+    Batch(0);
+    EXPECT_TRUE(Shown(tag::kScanCancelContinue));
+    EXPECT_EQ(Text(tag::kScanCancelContinue), "Cancel");
+    EXPECT_EQ(Text(tag::kScanStatus), "Ready to scan");
+    EXPECT_FALSE(Shown(tag::kScanFinish));
+    EXPECT_FALSE(Shown(tag::kScanSettings));
+    EXPECT_TRUE(Tagged<NwAnimationImageView>(tag::kScanAnimation)->isAnimating());
+    EXPECT_FALSE(Enabled(tag::kPrefs));
+    EXPECT_FALSE(Enabled(tag::kBtn1FoaScan));
+    EXPECT_FALSE(window->validateMenuItem(Command::Quit));
+    EXPECT_FALSE(window->validateMenuItem(Command::Prefs));
+    EXPECT_FALSE(window->validateMenuItem(Command::Close));
+    EXPECT_TRUE(window->validateMenuItem(Command::About));
+    EXPECT_TRUE(window->validateMenuItem(Command::Help));
+    EXPECT_EQ(window->keyViewTags(), (std::vector<int>{100, 101, 1100, 1101, 1109, 1102, 1103, 1104, 1105,
+                                                       1106, 1107, 1204, 1206, 1205, 109, 110, 111}));
+    Picture(101);
+    cntlr->setAppState(AppStateScanning);
+    cntlr->addImgInfo(test::GreyPage(0), 0);
+    window->updateScanNum(1);
+    EXPECT_EQ(Text(tag::kScanStatus), "Scanning…");
+    EXPECT_EQ(Text(tag::kScanNum), "Pages scanned: 2");
+    Picture(102);
+
+    // With continue-scan on, the end of a batch offers more pages and the finish.
+    cntlr->appSettingObj().setIsValidContinueScanFOA(true);
+    cntlr->appSettingObj().setIsValidContinueScanJOB(true);
+    cntlr->setAppState(AppStateScanFinish);
+    EXPECT_EQ(Text(tag::kScanCancelContinue), "Scan More");
+    EXPECT_EQ(Text(tag::kScanNum), "Pages scanned: 1");
+    EXPECT_TRUE(Shown(tag::kScanFinish));
+    EXPECT_TRUE(Enabled(tag::kScanFinish));
+    EXPECT_TRUE(Shown(tag::kScanSettings));
+    EXPECT_FALSE(Tagged<NwAnimationImageView>(tag::kScanAnimation)->isAnimating());
+    EXPECT_EQ(Text(tag::kStepInfo), "Add more pages and press Scan More, or press Finish Scanning.");
+    Picture(104);
+}
+
+TEST_P(MainWindowState, FailureMessageSurvivesTheErrorStateAndIsIgnoredWhileChecking) {
+    Batch(1);
+    cntlr->setAppState(AppStateScanning);
+    window->setStateInfoStrForMainUI("The paper jammed.");
+    EXPECT_EQ(Text(tag::kScanStatus), "Scanning stopped");
+    cntlr->setAppState(AppStateScanErr);
+    EXPECT_EQ(Text(tag::kScanInfo), "The paper jammed.");
+    EXPECT_EQ(Text(tag::kScanCancelContinue), "Scan More");
+    EXPECT_TRUE(Shown(tag::kScanFinish));
+    Picture(105);
+
+    // Back to 104 without manual feed and without continue-scan: the message goes, the buttons stay.
+    cntlr->setAppState(AppStateScanFinish);
+    EXPECT_TRUE(Text(tag::kScanInfo).isEmpty());
+}
+
+TEST_P(MainWindowState, CheckAndFinishScreens) {
+    Batch(1);
+    cntlr->setAppState(AppStateScanFinish);
+    cntlr->setAppState(AppStateFuncStart);
+    if (foa()) {
+        cntlr->showSelectFunction();
+        EXPECT_EQ(window->keyViewTags(),
+                  (std::vector<int>{100, 101, 1100, 1101, 1109, 1102, 1103, 1104, 1105, 1106, 1107, 400, 401,
+                                    402, 403, 404, 109, 110, 111}));
+        cntlr->fixFunction(401);
+    } else {
+        cntlr->fixFunction();
+    }
+    ASSERT_EQ(cntlr->appState(), AppStateFuncConfirm);
+    EXPECT_TRUE(Shown(tag::kFuncViewExecute));
+    window->setStateInfoStrForMainUI("ignored");
+    EXPECT_NE(Text(tag::kFixSubStatus), "ignored");
+    EXPECT_NE(Text(tag::kScanInfo), "ignored");
+    if (foa()) { // a mail of the scan-first job: its name and format fields, then the buttons
+        EXPECT_EQ(window->keyViewTags(),
+                  (std::vector<int>{100,  101,  1100, 1101, 1109, 1102, 1103, 1104, 1105, 1106, 1107,
+                                    1405, 1407, 1408, 1410, 1411, 1300, 1301, 109,  110,  111}));
+    }
+    Picture(202);
+
+    cntlr->setAppState(AppStateFixStart);
+    EXPECT_TRUE(Shown(tag::kFixAnimation));
+    EXPECT_FALSE(Enabled(tag::kFixDone));
+    EXPECT_FALSE(window->validateMenuItem(Command::Quit));
+    Picture(300);
+    cntlr->setAppState(AppStateFixDone);
+    EXPECT_TRUE(Enabled(tag::kFixDone));
+    EXPECT_FALSE(Shown(tag::kFixAnimation));
+    EXPECT_TRUE(window->validateMenuItem(Command::Quit));
+    EXPECT_EQ(Text(tag::kStepInfo), "Finishing the pages.");
+    Picture(306);
+    window->setStateInfoStrForMainUI("The folder is full.");
+    EXPECT_EQ(Text(tag::kFixSubStatus), "The folder is full.");
+    EXPECT_TRUE(Text(tag::kFixStatus).isEmpty());
+    cntlr->setAppState(AppStateFixWriteErr);
+    Picture(307);
+
+    Tagged<QAbstractButton>(tag::kFixDone)->click();
+    EXPECT_EQ(cntlr->appState(), AppStateMainTop);
+    EXPECT_TRUE(Shown(foa() ? tag::kFoaScan : tag::kJobScan));
+}
+
+INSTANTIATE_TEST_SUITE_P(BothModes, MainWindowState, ::testing::Values(kScanModeFOA, kScanModeJOB),
+                         [](const auto& info) { return info.param == kScanModeFOA ? "Foa" : "Job"; });
+
+} // namespace
