@@ -9,10 +9,12 @@ void CBatchState::Enable() {
     mScanMode = kScanModeNormal;
     DropImages();
     mFault = TWCC_SUCCESS;
+    mStopAfterSheet = false;
 }
 
 void CBatchState::TakeRequest(std::uint32_t scanMode, std::int32_t keptImages) {
     mScanMode = static_cast<EXferReadyScanMode>(scanMode);
+    mStopAfterSheet = false;
     if (TransfersKeptImages()) {
         mKeptImagesLeft = std::max(keptImages, 0);
         mSheetImagesLeft = mKeptImagesLeft;

@@ -88,6 +88,16 @@ public:
     bool IsStopping() const { return mStop; }
     // A new image is being prepared: a stop heard earlier has ended its batch already.
     void ClearStop() { mStop = false; }
+    // The user's stop during a sheet: the batch ends once the sheet's last image is delivered, so that
+    // no side of a fed sheet is lost.
+    void StopAfterSheet() { mStopAfterSheet = true; }
+    // Turns a stop after the sheet into a stop once the sheet is whole.
+    void StopIfSheetDone() {
+        if (mStopAfterSheet && !IsSheetInProgress()) {
+            mStop = true;
+            mStopAfterSheet = false;
+        }
+    }
     // The condition code of the device fault that stopped the batch. It outlives the cancelled transfer and
     // the batch's end (both clear the condition code) until it is taken (DAT_STATUS), the next enable or the
     // next sheet that starts.
@@ -110,6 +120,7 @@ private:
     std::int32_t mSheetImagesLeft = 0; // images of the current sheet still to deliver
     std::int32_t mKeptImagesLeft = 0;  // prescan images kept by the dialog, not yet transferred
     bool mStop = false;
+    bool mStopAfterSheet = false;
     TW_UINT16 mFault = TWCC_SUCCESS;
     EImageInfo mImageInfo = EImageInfo::kNone;
 };

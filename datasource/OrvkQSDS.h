@@ -74,9 +74,11 @@ public:
     TW_UINT16 ReadImage(std::uint8_t* buffer, std::uint32_t bytesPerRow, std::uint32_t& rows) override;
     TW_UINT16 FinishScan() override;
     void RecoverScan() override;
-    // One tick of the user interface during long device operations: the dialog's stop and abort
-    // buttons reach the scanner here.
+    // One tick of the user interface during long device operations: the progress window's and the scan
+    // panel's stop buttons reach the batch here.
     virtual void Idle();
+    // The user's stop: the batch ends once the sheet under way is delivered whole.
+    void StopAfterSheet();
     // Paper lies in the feeder. error (may be null) receives the status read's error code.
     virtual bool IsDocumentReady(std::uint32_t* error = nullptr);
     // Scans one image into the device's page buffer; 0 or a scanner error code.

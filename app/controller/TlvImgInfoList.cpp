@@ -25,11 +25,11 @@ bool TlvImgInfoList::exists() const {
     return mImgInfoArray.has_value();
 }
 
-bool TlvImgInfoList::add(fnd::Dictionary record) {
+bool TlvImgInfoList::add(fnd::Dictionary record, std::shared_ptr<const TlvThumbnail> thumbnail) {
     std::lock_guard lock(mImgInfoLck);
     if (!mImgInfoArray)
         return false;
-    mImgInfoArray->push_back(std::move(record));
+    mImgInfoArray->push_back({std::move(record), std::move(thumbnail)});
     return true;
 }
 
@@ -42,17 +42,24 @@ std::optional<fnd::Dictionary> TlvImgInfoList::at(std::size_t index) const {
     std::lock_guard lock(mImgInfoLck);
     if (!mImgInfoArray || index >= mImgInfoArray->size())
         return std::nullopt;
-    return (*mImgInfoArray)[index];
+    return (*mImgInfoArray)[index].record;
+}
+
+std::shared_ptr<const TlvThumbnail> TlvImgInfoList::thumbnailAt(std::size_t index) const {
+    std::lock_guard lock(mImgInfoLck);
+    if (!mImgInfoArray || index >= mImgInfoArray->size())
+        return nullptr;
+    return (*mImgInfoArray)[index].thumbnail;
 }
 
 std::optional<fnd::Dictionary> TlvImgInfoList::byName(const std::string& name) const {
     std::lock_guard lock(mImgInfoLck);
     if (!mImgInfoArray)
         return std::nullopt;
-    for (const fnd::Dictionary& record : *mImgInfoArray) {
-        const std::string* recordName = record.get(ImgInfo_NameKey).asString();
+    for (const Page& page : *mImgInfoArray) {
+        const std::string* recordName = page.record.get(ImgInfo_NameKey).asString();
         if (recordName && *recordName == name)
-            return record;
+            return page.record;
     }
     return std::nullopt;
 }
@@ -61,7 +68,15 @@ bool TlvImgInfoList::replace(std::size_t index, fnd::Dictionary record) {
     std::lock_guard lock(mImgInfoLck);
     if (!mImgInfoArray || index >= mImgInfoArray->size())
         return false;
-    (*mImgInfoArray)[index] = std::move(record);
+    (*mImgInfoArray)[index].record = std::move(record);
+    return true;
+}
+
+bool TlvImgInfoList::setRotation(std::size_t index, int quarterTurns) {
+    std::lock_guard lock(mImgInfoLck);
+    if (!mImgInfoArray || index >= mImgInfoArray->size() || quarterTurns < 0 || quarterTurns > 3)
+        return false;
+    (*mImgInfoArray)[index].record.set(ImgInfo_RotateKey, std::int32_t{quarterTurns});
     return true;
 }
 
@@ -69,7 +84,7 @@ std::vector<fnd::Dictionary> TlvImgInfoList::dropAfter(std::size_t keep) {
     std::lock_guard lock(mImgInfoLck);
     std::vector<fnd::Dictionary> dropped;
     while (mImgInfoArray && mImgInfoArray->size() > keep) {
-        dropped.push_back(std::move(mImgInfoArray->back()));
+        dropped.push_back(std::move(mImgInfoArray->back().record));
         mImgInfoArray->pop_back();
     }
     return dropped;

@@ -169,6 +169,17 @@ void TlvMainCntlr::setFuncTypeInFOAJLMdl(int type) {
     changeFoaJob([type](TlvJobListSettingMdl& job) { job.setJList_FunctionType(type); });
 }
 
+std::optional<std::filesystem::path> TlvMainCntlr::saveFolder() const {
+    const std::shared_ptr<const TlvFuncSettingMdl>& settings = mBatch->settings;
+    if (!settings)
+        return std::nullopt;
+    const int entry = TlvFuncSettingMdl::fIndexByFType(mBatch->funcType);
+    if (settings->isPictureFolderSave(entry))
+        return VX_Func::defaultPictureFolder();
+    const std::optional<std::string>& path = settings->fileSavePath(entry);
+    return path ? std::optional<std::filesystem::path>(*path) : std::nullopt;
+}
+
 void TlvMainCntlr::setIsBtn1AllocFOAScan(bool on) {
     mAppSettingObj.setIsBtn1AllocFOAScan(on);
     changeFoaJob([on](TlvJobListSettingMdl& job) { job.setJList_ScanBtnStatus(on ? 1 : -1); });

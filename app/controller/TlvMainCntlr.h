@@ -20,14 +20,17 @@
 #include "TlvMainView.h"
 #include "TlvOutputHost.h"
 #include "TlvPrefsSettingMdl.h"
+#include "TlvPreviewHost.h"
 #include "TlvQSWindows.h"
 #include "TlvReadFilesThread.h"
 #include "TlvScanHost.h"
+#include "TlvSettingsBackup.h"
 #include "TlvWorkers.h"
 
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -35,7 +38,7 @@
 class TlvDeviceCntlr;
 class TlvScanViewCntlr;
 
-class TlvMainCntlr final : public tlv::TlvScanHost, public tlv::TlvOutputHost {
+class TlvMainCntlr final : public tlv::TlvScanHost, public tlv::TlvOutputHost, public tlv::TlvPreviewHost {
 public:
     // Tags of the function choice.
     static constexpr int kTagFuncSave = 400;
@@ -106,6 +109,12 @@ public:
     const tlv::TlvBatchSnapshot& batchSnapshot() const { return *mBatch; }
     TlvAppSettingMdl& appSettingObj() { return mAppSettingObj; }
     const TlvPrefsSettingMdl& prefsSettingObj() const { return mPrefsSettingObj; }
+    TlvPrefsSettingMdl& prefsSettingObj() { return mPrefsSettingObj; }
+    fnd::UserDefaults& userDefaults() { return mDefaults; }
+    // The backup of the settings in force.
+    tlv::TlvSettingsBackup settingsBackup() {
+        return {mAppSettingObj, mPrefsSettingObj, mJobLists, mDefaults};
+    }
     TlvJobListStorage& jobLists() { return mJobLists; }
     // The job of the selected row; null when none is selected.
     TlvJobListSettingMdl* selJobListMdl() const;
@@ -119,8 +128,13 @@ public:
     std::optional<fnd::Dictionary> imgInfoAtIndex(std::size_t index) const override {
         return mImgInfo.at(index);
     }
+    std::shared_ptr<const tlv::TlvThumbnail> thumbnailAtIndex(std::size_t index) const override {
+        return mImgInfo.thumbnailAt(index);
+    }
+    bool replaceImgInfoByParam(std::size_t index, std::string_view key, int value) override;
     void addImgInfo(tlv::TlvPageRecord page) override;
-    void addImgInfo(const fnd::Dictionary& record, int index);
+    void addImgInfo(const fnd::Dictionary& record, int index,
+                    std::shared_ptr<const tlv::TlvThumbnail> thumbnail = {});
     bool isFinScanAndWritedFile(bool scanEnded, int index) override;
     void clearIsFinScan() override;
     void upReadImgFileForJobScnCount() override { ++mReadImgFileForJobScnCount; }
@@ -167,6 +181,9 @@ public:
     // The output-function view, made on first use (it needs the Qt application).
     tlv::TlvFunctionViewCntlr& functionViewCntlr();
     void setFuncTypeInFOAJLMdl(int type);
+    // Where the last batch's files went: the picture folder or the function's save folder; none
+    // without the function's settings.
+    std::optional<std::filesystem::path> saveFolder() const;
     // The scanner's button 1 starts the scan-first job (its button status 1) or nothing (-1).
     void setIsBtn1AllocFOAScan(bool on);
     void setFuncStngInFOAJLMdl(const TlvFuncSettingMdl& model);

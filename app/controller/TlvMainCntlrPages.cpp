@@ -37,11 +37,12 @@ void TlvMainCntlr::clearBatchCounters() {
 }
 
 void TlvMainCntlr::addImgInfo(TlvPageRecord page) {
-    addImgInfo(page.info, page.index);
+    addImgInfo(page.info, page.index, std::make_shared<const TlvThumbnail>(std::move(page.thumbnail)));
 }
 
-void TlvMainCntlr::addImgInfo(const fnd::Dictionary& record, int index) {
-    if (!mImgInfo.add(record))
+void TlvMainCntlr::addImgInfo(const fnd::Dictionary& record, int index,
+                              std::shared_ptr<const TlvThumbnail> thumbnail) {
+    if (!mImgInfo.add(record, std::move(thumbnail)))
         return;
     if (mBatch->writesWhileScanning())
         mJobPages.enqueue(mBatch, record, index);
@@ -65,6 +66,10 @@ void TlvMainCntlr::clearIsFinScan() {
 
 int TlvMainCntlr::readImgFileForJobScnCount() const {
     return std::max(mReadImgFileForJobScnCount.load(), mJobPages.pending());
+}
+
+bool TlvMainCntlr::replaceImgInfoByParam(std::size_t index, std::string_view key, int value) {
+    return key == ImgInfo_RotateKey && mImgInfo.setRotation(index, value);
 }
 
 void TlvMainCntlr::removeImgInfoByIndexOver() {

@@ -11,6 +11,7 @@
 #include "TlvStepPartsView.h"
 #include "TlvStripViews.h"
 #include "UButtonKinds.h"
+#include "ViewImage.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -62,8 +63,8 @@ QLabel* label(QWidget* parent, int tag, bool bold = false) {
     return text;
 }
 
-// The drawn views keep their fixed light greys in every palette; what lies on them keeps a light
-// palette too, so that it stays readable on them.
+// The drawn views keep their fixed light greys in every palette; the window's content keeps a light
+// palette too, so that what lies on them stays readable.
 void keepLight(QWidget* drawn) {
     QPalette light(QColor(240, 240, 240));
     for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
@@ -92,9 +93,14 @@ QWidget* buildFoaTop(QWidget* parent) {
     auto* column = new QVBoxLayout(panel);
     column->addStretch(1);
     auto* illustration = label(panel, tag::kFoaIllustration);
-    illustration->setText(appkit::localized("Top_Foa_Explain"));
+    if (const auto image = ViewImage::named("TOP_F_Illust_J_E"))
+        illustration->setPixmap(image->pixmap(panel->devicePixelRatioF()));
     illustration->setAlignment(Qt::AlignCenter);
     column->addWidget(illustration);
+    auto* explain = new QLabel(appkit::localized("Top_Foa_Explain"), panel);
+    explain->setWordWrap(true);
+    explain->setAlignment(Qt::AlignCenter);
+    column->addWidget(explain);
     column->addWidget(imageButton<UTopScanBtn>(panel, tag::kFoaScan, "ScanBtn_FOA", family(10200), true), 0,
                       Qt::AlignCenter);
     column->addWidget(checkBox(panel, tag::kFoaContinueScan, "Top_ContinueScan"), 0, Qt::AlignCenter);
@@ -258,6 +264,9 @@ QWidget* buildModeButtons(QWidget* base) {
 } // namespace
 
 TlvMainScreens::TlvMainScreens(QWidget* baseView) : base(baseView) {
+    // The base view's images are drawn for a light ground, as are its drawn views.
+    keepLight(base);
+    base->setAutoFillBackground(true);
     auto* column = new QVBoxLayout(base);
     column->setSpacing(0);
     column->addWidget(buildModeButtons(base));
@@ -287,7 +296,6 @@ TlvMainScreens::TlvMainScreens(QWidget* baseView) : base(baseView) {
     }
     steps->addStretch(1);
     column->addWidget(stepInfoView);
-    keepLight(expView);
 
     auto* dummy = new TlvMainDummyView(base);
     auto* dummyLayout = new QVBoxLayout(dummy);
@@ -313,7 +321,6 @@ TlvMainScreens::TlvMainScreens(QWidget* baseView) : base(baseView) {
     for (QWidget* screen : {foaTop, jobTop, work})
         mainDummy->addWidget(screen);
     column->addWidget(dummy, 1);
-    keepLight(dummy);
 
     auto* prefHelp = new TlvPrefHelpView(base);
     auto* helpRow = new QHBoxLayout(prefHelp);
@@ -323,7 +330,6 @@ TlvMainScreens::TlvMainScreens(QWidget* baseView) : base(baseView) {
         imageButton<UPrefsHelpBtn>(prefHelp, tag::kPrefs, "Btn_Settings", family(11800), true));
     helpRow->addWidget(imageButton<UPrefsHelpBtn>(prefHelp, tag::kHelp, "Btn_Help", family(10100), true));
     column->addWidget(prefHelp);
-    keepLight(prefHelp);
 }
 
 } // namespace tlv

@@ -2,34 +2,58 @@
 #include "TlvMainWindow.h"
 
 #include "AnimationStrip.h"
+#include "Bundle.h"
 #include "Strings.h"
 #include "Tags.h"
+#include "TlvAboutCntlr.h"
 #include "TlvMainCntlr.h"
 #include "TlvMainTags.h"
+#include "TlvPrefsCntlr.h"
 #include "TlvScanViewCntlr.h"
 #include "UButtonKinds.h"
 #include "VX_Message.h"
+#include "ViewImage.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDesktopServices>
 #include <QLabel>
 #include <QMenuBar>
+#include <QUrl>
 #include <QVBoxLayout>
 
 namespace tlv {
 
 TlvMainWindow::TlvMainWindow(TlvMainCntlr& cntlr, std::function<void()> quit)
     : mCntlr(cntlr), mQuit(std::move(quit)), mScreens(new QWidget) {
-    setWindowTitle(appkit::localized("Title_MainWin"));
+    const std::string* device = fnd::Bundle::main().infoValue("VXDeviceName").asString();
+    setWindowTitle(
+        appkit::localized("Title_MainWin").arg(device ? QString::fromStdString(*device) : QString()));
     setCentralWidget(mScreens.base);
+    if (const auto icon = ViewImage::named("AppIcon")) {
+        setWindowIcon(QIcon(icon->path()));
+        VX_Message::setAppIcon(windowIcon());
+    }
     mAnimImg = {AnimationStrip::named("anime_o_0.09"), AnimationStrip::named("anime_b_0.09")};
+    mAnimFin = AnimationStrip::named("anime_f_0.09");
+    mPrefs = std::make_unique<TlvPrefsCntlr>(this, mCntlr.prefsSettingObj(), mCntlr.settingsBackup(),
+                                             mCntlr.userDefaults(),
+                                             [this] { showTopScreen(mCntlr.curScanModeType()); });
+    mAbout = std::make_unique<TlvAboutCntlr>(this);
     buildMenus();
     connectActions();
     showTopScreen(mCntlr.curScanModeType());
     connect(&mCntlr.notifier(), &TlvCntlrNotifier::appStateChanged, this, &TlvMainWindow::updateUIByAppState);
     connect(&mCntlr.notifier(), &TlvCntlrNotifier::scanCountChanged, this, &TlvMainWindow::updateScanNum);
+    // The preview in its place, following the page list and the state.
+    mPreview = std::make_unique<TlvPreviewCntlr>(mCntlr);
+    mPreview->attach(item(tag::kPreviewImagePlace), mScreens.preview);
+    connect(&mCntlr.notifier(), &TlvCntlrNotifier::scanCountChanged, mPreview.get(),
+            &TlvPreviewCntlr::followPageCount);
+    connect(&mCntlr.notifier(), &TlvCntlrNotifier::appStateChanged, mPreview.get(),
+            [this] { mPreview->updateControls(true); });
     connect(
         &mCntlr.notifier(), &TlvCntlrNotifier::failureRaised, this,
         [this](const QString& key, const QStringList& args) {
@@ -139,15 +163,22 @@ bool TlvMainWindow::validateMenuItem(Command command) const {
     case Command::Prefs:
         return idle;
     case Command::Close:
-        return isVisible() && isActiveWindow() && !isMinimized() && idle;
+        if (isVisible() && isActiveWindow() && !isMinimized())
+            return idle;
+        return mAbout->aboutPnl()->isVisible() && mAbout->aboutPnl()->isActiveWindow();
     default:
         return true;
     }
 }
 
 void TlvMainWindow::performCloseTlv() {
-    if (isVisible() && isActiveWindow() && !isMinimized())
+    const auto isFront = [](const QWidget* w) {
+        return w->isVisible() && w->isActiveWindow() && !w->isMinimized();
+    };
+    if (isFront(this))
         close();
+    else if (isFront(mAbout->aboutPnl()))
+        mAbout->aboutPnl()->hide();
 }
 
 void TlvMainWindow::showTopScreen(int) {
@@ -204,17 +235,36 @@ void TlvMainWindow::activateMainWindow() {
 }
 
 void TlvMainWindow::showAbout() {
-    VX_Message::showPanelMsgKeyIsCritical("Title_About", "About_Text", "OK", nullptr, false);
+    mAbout->showAbout();
 }
 
-void TlvMainWindow::showTlvPrefs() {}
+void TlvMainWindow::showTlvPrefs() {
+    if (validateMenuItem(Command::Prefs))
+        mPrefs->runModalPrefs();
+}
 
 void TlvMainWindow::showTlvHelp() {
     mCntlr.setIsAutoCloseApp(false);
+    const fnd::Bundle& bundle = fnd::Bundle::main();
+    const std::string* book = bundle.infoValue("CFBundleHelpBookName").asString();
+    // The book is a folder of the resources, named without a path.
+    if (!book || book->empty() || book->find('/') != std::string::npos || *book == "..")
+        return;
+    const std::filesystem::path page = bundle.resourceFolder() / *book / "index.html";
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(page, error))
+        return;
+    QUrl url = QUrl::fromLocalFile(QString::fromStdString(page.string()));
+    url.setFragment(QStringLiteral("001"));
+    QDesktopServices::openUrl(url);
 }
 
 void TlvMainWindow::openSaveFolder() {
     mCntlr.setIsAutoCloseApp(false);
+    const std::optional<std::filesystem::path> folder = mCntlr.saveFolder();
+    std::error_code error;
+    if (folder && std::filesystem::is_directory(*folder, error))
+        QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(folder->string())));
 }
 
 void TlvMainWindow::completeAll() {

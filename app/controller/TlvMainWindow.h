@@ -8,6 +8,7 @@
 #include "Tags.h"
 #include "TlvMainScreens.h"
 #include "TlvMainView.h"
+#include "TlvPreviewCntlr.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -23,6 +24,9 @@ class QAction;
 class QLabel;
 
 namespace tlv {
+
+class TlvAboutCntlr;
+class TlvPrefsCntlr;
 
 class TlvMainWindow final : public QMainWindow, public TlvMainView {
 public:
@@ -41,7 +45,7 @@ public:
     std::vector<int> keyViewTags() const;
     // A failure message for the status lines of the scanning or finish screen.
     void setStateInfoStrForMainUI(const QString& message);
-    // The page counter: pages + 1 while a page is scanned, the page count when pages is negative.
+    // The page counter: the pages scanned so far, or the page list's count when pages is negative.
     void updateScanNum(int pages);
     // The check boxes from the application settings.
     void updateCntlrs();
@@ -51,6 +55,8 @@ public:
     QAction* action(Command command) const;
     // Hooks for the scan-settings panel, which needs the scan session.
     void setScanSettingsOpener(std::function<void()> open) { mOpenScanSettings = std::move(open); }
+    TlvPrefsCntlr& prefsCntlr() { return *mPrefs; }
+    TlvAboutCntlr& aboutCntlr() { return *mAbout; }
 
     // TlvMainView
     void showTopScreen(int mode) override;
@@ -93,9 +99,14 @@ private:
     std::function<void()> mOpenScanSettings;
     TlvMainScreens mScreens;
     QPointer<QWidget> mFunctionView;
+    std::unique_ptr<TlvPreviewCntlr> mPreview;
     std::vector<std::pair<Command, QAction*>> mActions;
+    std::unique_ptr<TlvPrefsCntlr> mPrefs;
+    std::unique_ptr<TlvAboutCntlr> mAbout;
     // The animation strips by mode: scan first, jobs.
     std::array<std::shared_ptr<const AnimationStrip>, 2> mAnimImg;
+    // The finish screen's own strip: a page with a growing ring.
+    std::shared_ptr<const AnimationStrip> mAnimFin;
 };
 
 } // namespace tlv

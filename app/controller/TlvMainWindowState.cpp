@@ -74,7 +74,7 @@ void TlvMainWindow::setText(int tag, const QString& text) {
 void TlvMainWindow::animate(bool scanView, bool start) {
     NwAnimationImageView* view = scanView ? mScreens.animScn : mScreens.animFin;
     if (start) {
-        view->setImage(mAnimImg[mCntlr.curScanModeType() == kScanModeFOA ? 0 : 1]);
+        view->setImage(scanView ? mAnimImg[mCntlr.curScanModeType() == kScanModeFOA ? 0 : 1] : mAnimFin);
         view->startThreadAnimation();
     } else
         view->stopThreadAnimation();
@@ -197,7 +197,7 @@ void TlvMainWindow::setStateInfoStrForMainUI(const QString& message) {
 }
 
 void TlvMainWindow::updateScanNum(int pages) {
-    const int shown = pages < 0 ? static_cast<int>(mCntlr.countOfImgInfoDict()) : pages + 1;
+    const int shown = pages < 0 ? static_cast<int>(mCntlr.countOfImgInfoDict()) : pages;
     setText(tag::kScanNum, appkit::localized("ScanNum_Str").arg(shown));
 }
 

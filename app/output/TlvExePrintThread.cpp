@@ -32,17 +32,17 @@ QImage qImageOf(const TlvPageImage& page) {
     return image;
 }
 
-QRectF targetRect(const QImage& image, const TlvPageImage& page, const QRectF& area, double dpi, bool fit) {
-    if (!fit) {
-        const SPageBitmap& b = page.bitmap;
-        return {area.topLeft(), QSizeF(b.width / b.xResolution * dpi, b.height / b.yResolution * dpi)};
-    }
-    QSizeF size = QSizeF(image.size());
-    size.scale(area.size(), Qt::KeepAspectRatio);
-    return {area.center() - QPointF(size.width() / 2, size.height() / 2), size};
-}
-
 } // namespace
+
+QRectF printRectOfPage(QSizeF realSize, const QRectF& area, bool fit) {
+    if (fit) {
+        const QSizeF size = realSize.scaled(area.size(), Qt::KeepAspectRatio);
+        return {area.center() - QPointF(size.width() / 2, size.height() / 2), size};
+    }
+    if (realSize.width() > area.width() || realSize.height() > area.height())
+        return {area.topLeft(), realSize};
+    return {area.center() - QPointF(realSize.width() / 2, realSize.height() / 2), realSize};
+}
 
 TlvExePrintThread::TlvExePrintThread(TlvOutputHost& host, TlvReadFilesThread& reader)
     : mHost(host), mReader(reader) {}
@@ -58,7 +58,10 @@ void TlvExePrintThread::printPages(QPrinter& printer, bool fit) const {
             fail(kErrPrintFailed);
         const TlvPageImage page = mReader.imageRepByIndex(index);
         const QImage image = qImageOf(page);
-        painter.drawImage(targetRect(image, page, area, printer.resolution(), fit), image);
+        const SPageBitmap& b = page.bitmap;
+        const double dpi = printer.resolution();
+        const QSizeF realSize(b.width / b.xResolution * dpi, b.height / b.yResolution * dpi);
+        painter.drawImage(printRectOfPage(realSize, area, fit), image);
     }
     if (!painter.end())
         fail(kErrPrintFailed);

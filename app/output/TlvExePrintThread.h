@@ -5,6 +5,8 @@
 #include "TlvOutputHost.h"
 #include "TlvReadFilesThread.h"
 
+#include <QRectF>
+
 #include <optional>
 #include <string>
 
@@ -19,6 +21,11 @@ struct TlvPrintSetup {
     int printLayoutType = 0;                  // 1: each page fitted to the paper
 };
 
+// Where a page lands in the sheet's printable area (device units). Fitted: the largest size with the
+// page's proportions, centred. At its own size (realSize): centred when it fits both ways, else from the
+// area's top-left corner, cut off beyond the edges.
+QRectF printRectOfPage(QSizeF realSize, const QRectF& area, bool fit);
+
 class TlvExePrintThread {
 public:
     TlvExePrintThread(TlvOutputHost& host, TlvReadFilesThread& reader);
@@ -26,8 +33,7 @@ public:
     // Prints every page of the page list and reports 306; without print information, without any
     // printer, or when printing fails it shows the message and reports 308.
     void exePrintImgFiles(const TlvPrintSetup& setup);
-    // Draws every page of the page list onto the printer's sheets: fitted into the printable area
-    // (proportions kept, centred), or at the size its resolution gives from the area's top left.
+    // Draws every page of the page list onto the printer's sheets where printRectOfPage places it.
     void printPages(QPrinter& printer, bool fit) const;
 
 private:

@@ -2,13 +2,13 @@
 
 #include "DialogButtons.h"
 #include "TlvFileNameSettingCntlr.h"
+#include "TlvPopUps.h"
 
 #include "FilteringFields.h"
 #include "Strings.h"
 #include "Tags.h"
 
 #include <QCheckBox>
-#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -23,13 +23,13 @@ using Cntlr = TlvFileNameSettingCntlr;
 
 } // namespace
 
-TlvFileNamePanel::TlvFileNamePanel(int maxDigits, int prefixLength)
+TlvFileNamePanel::TlvFileNamePanel(int prefixLength)
     : result(tagged(new QLabel(this), Cntlr::kTagResult)),
       prefix(tagged(new appkit::FTextField(this), Cntlr::kTagPrefix)),
       addDateTime(tagged(new QCheckBox(localized("FName_AddDateTime"), this), Cntlr::kTagAddDateTime)),
-      dateTimeType(tagged(new QComboBox(this), Cntlr::kTagDateTimeType)),
+      dateTimeType(tagged(new TlvDateTimeAddPopUp(this), Cntlr::kTagDateTimeType)),
       addNumber(tagged(new QCheckBox(localized("FName_AddNumber"), this), Cntlr::kTagAddNumber)),
-      digitType(tagged(new QComboBox(this), Cntlr::kTagDigitType)),
+      digitType(tagged(new TlvNumberAddPopUp(this), Cntlr::kTagDigitType)),
       startNum(tagged(new appkit::FTextField(this), Cntlr::kTagStartNum)),
       numberLabel(tagged(new appkit::FStaticTextField(this), Cntlr::kTagNumberLabel)),
       buttons(appkit::cancelAndOk(Cntlr::kTagCancel, Cntlr::kTagOK).box) {
@@ -37,10 +37,6 @@ TlvFileNamePanel::TlvFileNamePanel(int maxDigits, int prefixLength)
     result->setMinimumWidth(320);
     prefix->setValidLength(prefixLength);
     prefix->setInvalidCharsInString("\r\n");
-    for (const char* key : {"FName_DateType0", "FName_DateType1", "FName_DateType2", "FName_DateType3"})
-        dateTimeType->addItem(localized(key));
-    for (int digits = 1; digits <= maxDigits; ++digits)
-        digitType->addItem(QString::number(digits));
     startNum->setValidCharsInString("1234567890");
     numberLabel->setText(localized("FName_Counter"));
 

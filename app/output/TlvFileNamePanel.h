@@ -5,9 +5,10 @@
 #include <QDialog>
 
 class QCheckBox;
-class QComboBox;
 class QDialogButtonBox;
 class QLabel;
+class TlvDateTimeAddPopUp;
+class TlvNumberAddPopUp;
 
 namespace appkit {
 class FTextField;
@@ -18,14 +19,14 @@ namespace tlv {
 
 class TlvFileNamePanel : public QDialog {
 public:
-    TlvFileNamePanel(int maxDigits, int prefixLength);
+    explicit TlvFileNamePanel(int prefixLength);
 
     QLabel* const result;
     appkit::FTextField* const prefix;
     QCheckBox* const addDateTime;
-    QComboBox* const dateTimeType;
+    TlvDateTimeAddPopUp* const dateTimeType;
     QCheckBox* const addNumber;
-    QComboBox* const digitType;
+    TlvNumberAddPopUp* const digitType;
     appkit::FTextField* const startNum;
     appkit::FStaticTextField* const numberLabel;
     QDialogButtonBox* const buttons;

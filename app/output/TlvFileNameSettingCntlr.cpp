@@ -7,6 +7,7 @@
 #include "TlvFileNaming.h"
 #include "TlvFuncSettingMdl.h"
 #include "TlvOutputFailure.h"
+#include "TlvPopUps.h"
 
 #include "FilteringFields.h"
 #include "NotificationCenter.h"
@@ -30,7 +31,7 @@ constexpr int kMaxDigits = 6;
 } // namespace
 
 TlvFileNameSettingCntlr::TlvFileNameSettingCntlr(TlvFuncViewLink& view)
-    : mView(view), mPanel(new TlvFileNamePanel(kMaxDigits, kPrefixLength)) {
+    : mView(view), mPanel(new TlvFileNamePanel(kPrefixLength)) {
     connectPanel();
 }
 
@@ -68,7 +69,11 @@ void TlvFileNameSettingCntlr::connectPanel() {
 }
 
 int TlvFileNameSettingCntlr::digits() const {
-    return mPanel->digitType->currentIndex() + 1;
+    // A stored count with no item keeps counting with what is stored.
+    const TlvFuncSettingMdl* settings = mView.tmpFuncSettingMdl();
+    const int tag = mPanel->digitType->selectedTag();
+    const int type = tag >= 0 ? tag : settings ? settings->digitType(mView.entryIndex()) : 0;
+    return std::clamp(type + 1, 1, kMaxDigits);
 }
 
 int TlvFileNameSettingCntlr::maxDigNum(int digits) {
@@ -97,9 +102,9 @@ void TlvFileNameSettingCntlr::initFileNameCntlr() {
     mPanel->result->setText(QString::fromStdString(settings->imgFileName(e, true)));
     mPanel->prefix->setText(QString::fromStdString(settings->partFileName(e)));
     mPanel->addDateTime->setChecked(settings->isAddDateTime(e));
-    mPanel->dateTimeType->setCurrentIndex(std::clamp(settings->dateTimeType(e), 0, 3));
+    mPanel->dateTimeType->selectItemWithTag(settings->dateTimeType(e));
     mPanel->addNumber->setChecked(settings->isAddNumber(e));
-    mPanel->digitType->setCurrentIndex(std::clamp(settings->digitType(e), 0, kMaxDigits - 1));
+    mPanel->digitType->selectItemWithTag(settings->digitType(e));
     mPanel->startNum->setText(QString::number(settings->startNum(e)));
     mPanel->startNum->setValidLength(digits());
     updateFileNameCntlr();
@@ -123,9 +128,11 @@ std::unique_ptr<TlvFuncSettingMdl> TlvFileNameSettingCntlr::ruleFromControls() c
     const int e = mView.entryIndex();
     rule->setPartFileName(trimmedPrefix().toStdString(), e);
     rule->setIsAddDateTime(mPanel->addDateTime->isChecked(), e);
-    rule->setDateTimeType(mPanel->dateTimeType->currentIndex(), e);
+    if (mPanel->dateTimeType->selectedTag() >= 0)
+        rule->setDateTimeType(mPanel->dateTimeType->selectedTag(), e);
     rule->setIsAddNumber(mPanel->addNumber->isChecked(), e);
-    rule->setDigitType(mPanel->digitType->currentIndex(), e);
+    if (mPanel->digitType->selectedTag() >= 0)
+        rule->setDigitType(mPanel->digitType->selectedTag(), e);
     rule->setStartNum(std::clamp(mPanel->startNum->text().toInt(), 1, maxDigNum(digits())), e);
     return rule;
 }

@@ -2,13 +2,13 @@
 
 #include "DialogButtons.h"
 #include "TlvFileOptionSettingCntlr.h"
+#include "TlvPopUps.h"
 
 #include "FilteringFields.h"
 #include "Strings.h"
 #include "Tags.h"
 
 #include <QCheckBox>
-#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -86,16 +86,12 @@ void TlvPageGroupPanel::addPart(QLayout* part) {
 }
 
 TlvPDFOptionPanel::TlvPDFOptionPanel()
-    : compType(tagged(new QComboBox(this), Cntlr::kTagCompType)),
+    : compType(tagged(new TlvCompressPopUp(this), Cntlr::kTagCompType)),
       compRate(tagged(new QPushButton(localized("Opt_CompRate"), this), Cntlr::kTagCompRate)),
       addOCR(tagged(new QCheckBox(localized("Opt_AddOCR"), this), Cntlr::kTagAddOCR)),
       ocrLangLabel(tagged(new appkit::FStaticTextField(this), Cntlr::kTagOCRLangLabel)),
-      ocrLang(tagged(new QComboBox(this), Cntlr::kTagOCRLang)) {
-    for (const char* key : {"Opt_CompType0", "Opt_CompType1"})
-        compType->addItem(localized(key));
+      ocrLang(tagged(new TlvOCRLangPopUp(this), Cntlr::kTagOCRLang)) {
     ocrLangLabel->setText(localized("Opt_OCRLang"));
-    for (int i = 0; i < 10; ++i)
-        ocrLang->addItem(localized("Opt_OCRLang" + std::to_string(i)));
 
     auto* form = new QFormLayout;
     auto* comp = new QHBoxLayout;

@@ -7,7 +7,8 @@
 #include <QDialog>
 
 class QCheckBox;
-class QComboBox;
+class TlvCompressPopUp;
+class TlvOCRLangPopUp;
 class QDialogButtonBox;
 class QLabel;
 class QPushButton;
@@ -54,11 +55,11 @@ class TlvPDFOptionPanel : public TlvPageGroupPanel {
 public:
     TlvPDFOptionPanel();
 
-    QComboBox* const compType;
+    TlvCompressPopUp* const compType;
     QPushButton* const compRate;
     QCheckBox* const addOCR;
     appkit::FStaticTextField* const ocrLangLabel;
-    QComboBox* const ocrLang;
+    TlvOCRLangPopUp* const ocrLang;
 };
 
 class TlvCompPanel : public QDialog {

@@ -3,6 +3,7 @@
 #include "TlvFileOptionSettingCntlr.h"
 
 #include "TlvFuncSettingMdl.h"
+#include "TlvPopUps.h"
 
 #include "FilteringFields.h"
 #include "NotificationCenter.h"
@@ -117,11 +118,11 @@ void TlvFileOptionSettingCntlr::initFileOptionCntlr(int format) {
         selectCellAtRow(s->ff_MultiType_PDF(e));
         multi->pagesField->setText(QString::number(s->multiPageNum_PDF(e)));
         multi->pagesStepper->setValue(s->multiPageNum_PDF(e));
-        pdf->compType->setCurrentIndex(s->ff_CompType(e));
+        pdf->compType->selectItemWithTag(s->ff_CompType(e));
         mTmpCompRate_PDF = s->compRate_PDF(e);
         mOpCompPanel->rate->setValue(mTmpCompRate_PDF);
         pdf->addOCR->setChecked(s->isAddOCR(e));
-        pdf->ocrLang->setCurrentIndex(s->ff_OCRLangType(e));
+        pdf->ocrLang->selectItemWithTag(s->ff_OCRLangType(e));
         updateOCRCntlr(s->isAddOCR(e));
     } else if (format == kFormatTIFF) {
         selectCellAtRow(s->ff_MultiType_TIFF(e));
@@ -181,9 +182,11 @@ void TlvFileOptionSettingCntlr::closePDFPnl(int tagOfButton) {
         pdf->multiFileView->clampTimer->stop(); // the model clamps the count itself
         s->setFF_MultiType_PDF(selectedRow(), e);
         s->setMultiPageNum_PDF(pdf->multiFileView->pagesField->text().toInt(), e);
-        s->setFF_CompType(pdf->compType->currentIndex(), e);
+        if (pdf->compType->selectedTag() >= 0)
+            s->setFF_CompType(pdf->compType->selectedTag(), e);
         s->setIsAddOCR(pdf->addOCR->isChecked(), e);
-        s->setFF_OCRLangType(pdf->ocrLang->currentIndex(), e);
+        if (pdf->ocrLang->selectedTag() >= 0)
+            s->setFF_OCRLangType(pdf->ocrLang->selectedTag(), e);
         s->setCompRate_PDF(mTmpCompRate_PDF, e);
         mView.settingDidChangeFromFunc();
     }

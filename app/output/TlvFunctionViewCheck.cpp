@@ -6,13 +6,13 @@
 #include "TlvFileNaming.h"
 #include "TlvFunctionViewCntlr.h"
 #include "TlvOutputFailure.h"
+#include "TlvPopUps.h"
 #include "TlvScanSettingMdl.h"
 #include "TlvUtilsMethod.h"
 #include "VX_Exception.h"
 #include "VX_Message.h"
 
 #include <QCheckBox>
-#include <QComboBox>
 #include <QLineEdit>
 
 #include <filesystem>
@@ -22,7 +22,7 @@ namespace tlv {
 namespace fs = std::filesystem;
 void TlvFunctionViewCntlr::checkJpegFromScanSettings() const {
     const TlvScanSettingMdl* scan = curScnMdlFuncView();
-    if (!scan || !isSetFunMdlFileFormat() || mFileFormat->currentIndex() != kFormatJPEG)
+    if (!scan || !isSetFunMdlFileFormat() || mFileFormat->selectedTag() != kFormatJPEG)
         return;
     if (!scan->isUseDriverSetting()) {
         if (scan->scnStColType() == 0)
@@ -44,7 +44,7 @@ void TlvFunctionViewCntlr::checkFreeName() const {
     if (TlvUtilsMethod::isHeadCharDotInString(name))
         throw VX_Exception(kErrHeadCharDotFileName);
     const std::string whole =
-        name.toStdString() + TlvFuncSettingMdl::extensionForFormat(mFileFormat->currentIndex());
+        name.toStdString() + TlvFuncSettingMdl::extensionForFormat(mFileFormat->selectedTag());
     if (whole.size() > kMaxFileNameBytes)
         throw VX_Exception(kErrTooLongFileName);
     if (!TlvUtilsMethod::isValidNameInString(name) || !isUsableFileName(whole))
@@ -83,15 +83,16 @@ void TlvFunctionViewCntlr::saveFuncSettingFromCntlr() {
         mTmpFuncSettingMdl->setApplicationName(mAppPath->text().toStdString());
     if (type == kFuncPrint) {
         mTmpFuncSettingMdl->setPrinterName(mPrinterName->text().toStdString());
-        mTmpFuncSettingMdl->setPrintLayoutType(mPrintLayout->currentIndex());
+        if (mPrintLayout->selectedTag() >= 0)
+            mTmpFuncSettingMdl->setPrintLayoutType(mPrintLayout->selectedTag());
         return;
     }
     if (e < 0)
         return;
     if (isChoosingAtState202() && !mUseFNSetting->isChecked())
         mTmpFuncSettingMdl->setFreeFileName(mFileName->text().toStdString(), e);
-    if (isSetFunMdlFileFormat())
-        mTmpFuncSettingMdl->setFileFormatType(mFileFormat->currentIndex(), e);
+    if (isSetFunMdlFileFormat() && mFileFormat->selectedTag() >= 0)
+        mTmpFuncSettingMdl->setFileFormatType(mFileFormat->selectedTag(), e);
     if (type == kFuncSave || type == kFuncApplication) {
         mTmpFuncSettingMdl->setFileSavePath(mSavePath->text().toStdString(), e);
         mTmpFuncSettingMdl->setIsPictureFolderSave(mSavePicture->isChecked(), e);

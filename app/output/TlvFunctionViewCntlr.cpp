@@ -6,6 +6,7 @@
 
 #include "DialogButtons.h"
 #include "TlvJobListSettingMdl.h"
+#include "TlvPopUps.h"
 #include "TlvPrintInfo.h"
 
 #include "DesktopEntry.h"
@@ -92,12 +93,10 @@ QWidget* TlvFunctionViewCntlr::buildFileNameSection() {
 }
 
 QWidget* TlvFunctionViewCntlr::buildFileFormatSection() {
-    mFileFormat = tagged(new QComboBox, kTagFileFormat);
-    for (const char* key : {"Func_FormatPDF", "Func_FormatTIFF", "Func_FormatJPEG"})
-        mFileFormat->addItem(appkit::localized(key));
+    mFileFormat = tagged(new TlvFileFormatPopUp, kTagFileFormat);
     auto* options = tagged(new QPushButton(appkit::localized("Func_Options")), kTagFileOption);
     QObject::connect(options, &QPushButton::clicked, mFileFormat, [this] {
-        mFileOptionCntlr->runModalFileOptionPnl(mIsOpenJobListPanel, mFileFormat->currentIndex());
+        mFileOptionCntlr->runModalFileOptionPnl(mIsOpenJobListPanel, mFileFormat->selectedTag());
     });
     return section("Func_FileFormat", row({mFileFormat, options}, 0));
 }
@@ -120,9 +119,7 @@ void TlvFunctionViewCntlr::buildPrintView() {
     mPrinterName = tagged(new QLineEdit, kTagPrinterName);
     mPrinterName->setReadOnly(true);
     auto* choose = tagged(new QPushButton(appkit::localized("Func_ChoosePrinter")), kTagChoosePrinter);
-    mPrintLayout = tagged(new QComboBox, kTagPrintLayout);
-    for (const char* key : {"Func_LayoutActual", "Func_LayoutFit"})
-        mPrintLayout->addItem(appkit::localized(key));
+    mPrintLayout = tagged(new TlvPageLayoutPopUp, kTagPrintLayout);
     auto* pageLayout = tagged(new QPushButton(appkit::localized("Func_PageLayout")), kTagPageLayout);
     auto* column = new QVBoxLayout(mPrintView);
     column->setContentsMargins(0, 0, 0, 0);
@@ -131,8 +128,8 @@ void TlvFunctionViewCntlr::buildPrintView() {
     column->addStretch(1);
     QObject::connect(choose, &QPushButton::clicked, mPrintView, [this] { showSelectPrinterPnl(false); });
     QObject::connect(pageLayout, &QPushButton::clicked, mPrintView, [this] { showSelectPrinterPnl(true); });
-    QObject::connect(mPrintLayout, &QComboBox::activated, mPrintView, [this](int index) {
-        mTmpFuncSettingMdl->setPrintLayoutType(index);
+    QObject::connect(mPrintLayout, &QComboBox::activated, mPrintView, [this] {
+        mTmpFuncSettingMdl->setPrintLayoutType(mPrintLayout->selectedTag());
         textDidChange(kTagPrintLayout);
     });
 }
@@ -173,8 +170,8 @@ void TlvFunctionViewCntlr::connectControls() {
     QObject::connect(mSavePicture, &QCheckBox::clicked, mFuncMainView.get(), [this] { changeSavePicture(); });
     QObject::connect(mFNSetting, &QPushButton::clicked, mFuncMainView.get(),
                      [this] { mFileNameCntlr->runModalFileNameSttngPnl(mIsOpenJobListPanel); });
-    QObject::connect(mFileFormat, &QComboBox::activated, mFuncMainView.get(), [this](int index) {
-        mTmpFuncSettingMdl->setFileFormatType(index, entryIndex());
+    QObject::connect(mFileFormat, &QComboBox::activated, mFuncMainView.get(), [this] {
+        mTmpFuncSettingMdl->setFileFormatType(mFileFormat->selectedTag(), entryIndex());
         changeUseFNSetting(); // the name shown carries no extension, but the rule's checks do
         textDidChange(kTagFileFormat);
     });
@@ -258,13 +255,13 @@ void TlvFunctionViewCntlr::updateFuncCntlrs() {
     const int e = entryIndex();
     if (curFuncTypeFuncView() == 2) {
         mPrinterName->setText(QString::fromStdString(mTmpFuncSettingMdl->printerName()));
-        mPrintLayout->setCurrentIndex(mTmpFuncSettingMdl->printLayoutType() == 1 ? 1 : 0);
+        mPrintLayout->selectItemWithTag(mTmpFuncSettingMdl->printLayoutType());
     } else if (e >= 0) {
         mAppPath->setText(QString::fromStdString(mTmpFuncSettingMdl->applicationName().value_or("")));
         showAppIcon();
         mUseFNSetting->setChecked(mTmpFuncSettingMdl->isUseFNSetting(e));
         changeUseFNSetting();
-        mFileFormat->setCurrentIndex(mTmpFuncSettingMdl->fileFormatType(e));
+        mFileFormat->selectItemWithTag(mTmpFuncSettingMdl->fileFormatType(e));
         mSavePath->setText(QString::fromStdString(mTmpFuncSettingMdl->fileSavePath(e).value_or("")));
         mSavePicture->setChecked(mTmpFuncSettingMdl->isPictureFolderSave(e));
         changeSavePicture();

@@ -21,6 +21,8 @@
 
 class QCheckBox;
 class QComboBox;
+class TlvFileFormatPopUp;
+class TlvPageLayoutPopUp;
 class QLabel;
 class QLineEdit;
 class QPrinter;
@@ -134,12 +136,12 @@ private:
     appkit::FComboBox* mFileNames = nullptr;
     QCheckBox* mUseFNSetting = nullptr;
     QPushButton* mFNSetting = nullptr;
-    QComboBox* mFileFormat = nullptr;
+    TlvFileFormatPopUp* mFileFormat = nullptr;
     QCheckBox* mSavePicture = nullptr;
     appkit::FTextField* mSavePath = nullptr;
     QPushButton* mChooseFolder = nullptr;
     QLineEdit* mPrinterName = nullptr;
-    QComboBox* mPrintLayout = nullptr;
+    TlvPageLayoutPopUp* mPrintLayout = nullptr;
     QPushButton* mCancel = nullptr;
 
     std::unique_ptr<TlvFileNameSettingCntlr> mFileNameCntlr;

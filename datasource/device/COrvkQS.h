@@ -63,6 +63,10 @@ public:
     // Copies up to *lineCount rows of rowBytes each; fewer (down to 0) once the side has ended.
     int ReadLines(uint8_t* destination, uint32_t rowBytes, uint32_t* lineCount) override;
     int AbortScan() override;
+    // Ends a continuous batch once the page being read (or about to be) is whole: every page read is still
+    // delivered and the sheets not yet fed stay in the feeder. A scan sheet by sheet ends at its sheet's
+    // end through the data source's batch state instead.
+    void StopAfterPage();
     int GetStatus(const char* key, void* output) override;
     uint32_t GetScannerError() const override { return deviceError; }
     void SetScannerError(uint32_t error) override { deviceError = error; }
@@ -128,6 +132,7 @@ private:
     uint32_t readPage(SPageData& page, uint32_t& readSize, bool& endOfPage, bool& aborted);
     uint32_t readGeometry(SPageData& page);
     void appendPage(const std::shared_ptr<SPageData>& page);
+    void endBatchAfterPage(double previousStart);
     void appendPiece(SPageData& page, SScanData piece);
     void stopReader();
     void joinProcessing();
@@ -174,6 +179,7 @@ private:
     SImageData front;
     SImageData back;
     std::atomic<int> abortState{0};
+    std::atomic<bool> stopAfterPage{false};
     std::atomic<bool> protectImage{false};
     std::atomic<bool> processingRunning{false};
     std::atomic<bool> readerRunning{false};

@@ -56,7 +56,9 @@ void COrvkQS::appendPiece(SPageData& page, SScanData piece) {
 // Holds the reader between pages while `full` holds, until an abort (the panel key's too), a device error
 // or a stop.
 void COrvkQS::pauseReaderWhile(const std::function<bool()>& full) {
-    const auto held = [&] { return full() && abortState != 1 && deviceError == 0 && !readerStop; };
+    const auto held = [&] {
+        return full() && abortState != 1 && deviceError == 0 && !readerStop && !stopAfterPage;
+    };
     if (!held())
         return;
     readerPaused = true;
@@ -177,6 +179,17 @@ uint32_t COrvkQS::readGeometry(SPageData& page) {
     return kScanOk;
 }
 
+// The user's stop between two pages: the scanner feeds no further sheet, and the queue ends as an
+// empty feeder ends it, after the pages already read.
+void COrvkQS::endBatchAfterPage(double previousStart) {
+    if (params.batch)
+        ExecStopBatch();
+    auto end = std::make_shared<SPageData>();
+    end->timeStamp = previousStart;
+    appendPage(end);
+    appendPiece(*end, {0, 0, nullptr, SScanData::kError, kScanErrEndOfBatch});
+}
+
 void COrvkQS::ScanImage() {
     readerId = std::this_thread::get_id();
     uint32_t readSize = limits.readSize;
@@ -186,6 +199,10 @@ void COrvkQS::ScanImage() {
     bool stop = false;
     while (!stop && !readerStop) {
         throttleReader();
+        if (stopAfterPage && pages > 0) {
+            endBatchAfterPage(previousStart);
+            break;
+        }
         auto page = std::make_shared<SPageData>();
         page->timeStamp = clock();
         if (!sizing)

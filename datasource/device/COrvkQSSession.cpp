@@ -88,6 +88,7 @@ int COrvkQS::OpenSession() {
     joinProcessing();
     processingRunning = readerRunning = protectImage = false;
     abortState = 0;
+    stopAfterPage = false;
     deviceError = 0;
     inPipe = usb::kBulkInPipe;
     outPipe = usb::kBulkOutPipe;
@@ -156,6 +157,7 @@ int COrvkQS::StartScan(tagScanParam* param) {
     params = tagScanParam{};
     processingRunning = readerRunning = false;
     abortState = 0;
+    stopAfterPage = false;
     currentImageData = nullptr;
     CleanupPageBuffer();
     CleanupImageBuffer();
@@ -255,6 +257,12 @@ int COrvkQS::AbortScan() {
         abortState.compare_exchange_strong(expected, 1);
     notifyProgress();
     return 0;
+}
+
+void COrvkQS::StopAfterPage() {
+    if (state > kNoSession)
+        stopAfterPage = true;
+    notifyProgress();
 }
 
 } // namespace k3100

@@ -20,16 +20,19 @@ TW_UINT16 COrvkQSDS::PendingEndXfers(pTW_IDENTITY origin, TW_MEMREF data) {
         return CDataSource::PendingEndXfers(origin, data);
     SEndXfer x;
     ReadEndXferSettings(x);
+    if (!mBatch.IsStopping()) {
+        CountDeliveredImage(x);
+        // A continuous scan ends on the scanner's side instead, after the pages it has read ahead.
+        if (!x.continuous)
+            mBatch.StopIfSheetDone();
+    }
     if (mBatch.IsStopping()) {
         x.result = SetConditionCode(TWCC_SUCCESS, TWRC_SUCCESS);
+    } else if (!x.duplex && !x.continuous && !x.blankSkip && !x.jamless) {
+        if (const TW_UINT16 rc = EndSimpleImage(x, origin, *pending); rc == TWRC_FAILURE)
+            return rc;
     } else {
-        CountDeliveredImage(x);
-        if (!x.duplex && !x.continuous && !x.blankSkip && !x.jamless) {
-            if (const TW_UINT16 rc = EndSimpleImage(x, origin, *pending); rc == TWRC_FAILURE)
-                return rc;
-        } else {
-            PrepareNextImage(x);
-        }
+        PrepareNextImage(x);
     }
     if (mBatch.IsStopping())
         x.count = 0;

@@ -1,5 +1,5 @@
-// The user's ways into a scan that blocks the host's thread: the idle tick passes the dialog's stop and
-// abort buttons (and, for the maker's own application, a device event it can answer with an abort) to the
+// The user's ways into a scan that blocks the host's thread: the idle tick passes the dialog's stop
+// buttons (and, for the maker's own application, a device event it can answer with an abort) to the
 // scanner, and the manual-feed wait polls paper, panel keys and the scan panel without spinning.
 #include <chrono>
 
@@ -28,11 +28,11 @@ void COrvkQSDS::Idle() {
     if (mUIController) {
         if (mUIController->isScanPanelVisible()) {
             mUIController->idleScanPanel();
-            if (mUIController->scanPanelStatus() == kPanelStopPressed && mScanner)
-                mScanner->AbortScan();
+            if (mUIController->scanPanelStatus() == kPanelStopPressed)
+                StopAfterSheet();
         }
-        if (mUIController->idleProgress() && mScanner)
-            mScanner->AbortScan();
+        if (mUIController->idleProgress())
+            StopAfterSheet();
     }
     // The maker's application has no dialog of ours to press stop in; this event is its moment to abort.
     if (mShowUI == 0 && CClientApp::CurrentId() == CClientApp::kOwnApplication) {
@@ -40,6 +40,13 @@ void COrvkQSDS::Idle() {
         PostDeviceEvent(kDeviceEventIdleTick);
         mDeviceEvent = kept;
     }
+}
+
+// A stop ends the batch after the sheet in the scanner: a sheet that was fed is delivered whole.
+void COrvkQSDS::StopAfterSheet() {
+    mBatch.StopAfterSheet();
+    if (mScanner)
+        mScanner->StopAfterPage();
 }
 
 bool COrvkQSDS::WaitForUserAction(bool autoStart) {

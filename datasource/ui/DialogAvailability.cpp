@@ -2,6 +2,7 @@
 
 #include <dlfcn.h>
 
+#include "QSUIAlertPresenter.h"
 #include "QSUIController.h"
 
 #include <QApplication>
@@ -14,8 +15,10 @@ void UpdateDialogAvailability() {
     offered = widgetsHost;
     if (!widgetsHost) {
         SetUIControllerFactory(nullptr);
+        SetAlertPresenter(std::make_unique<CLogAlertPresenter>());
         return;
     }
+    SetAlertPresenter(std::make_unique<CQSUIAlertPresenter>());
     // Qt keeps what the dialog registers with it (meta-objects, resources, posted events) for the life of
     // the process and cannot be told to drop it: in a host with Qt widgets this module stays loaded.
     Dl_info self{};

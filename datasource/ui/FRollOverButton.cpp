@@ -22,6 +22,17 @@ void FillHighlight(QPainter& painter, const QRectF& frame, qreal darkAlpha, qrea
     painter.fillPath(RoundedOutline(frame.adjusted(1, 1, -1, -1)), QColor::fromRgbF(1, 1, 1, lightAlpha));
 }
 
+// The title stands on the image where there is one: a light plate keeps a dark title in a dark
+// window too.
+QColor TitleColour(const QColor& text, const QIcon& image, QSize size, bool disabled) {
+    if (image.isNull())
+        return text;
+    const QImage plate = image.pixmap(size).toImage();
+    if (plate.isNull() || plate.pixelColor(plate.width() / 2, plate.height() / 2).lightness() < 128)
+        return text;
+    return text.lightness() < 128 ? text : QColor(disabled ? 0x9a9a9a : 0x202020);
+}
+
 } // namespace
 
 RollOverButton::ComOrvikElectronicsK3100FRollOverButton(QWidget* parent) : QToolButton(parent) {
@@ -115,7 +126,8 @@ void RollOverButton::paintEvent(QPaintEvent*) {
     if (text().isEmpty())
         return;
     const QPalette::ColorGroup group = index == kDisabled ? QPalette::Disabled : QPalette::Active;
-    painter.setPen(palette().color(group, QPalette::ButtonText));
+    painter.setPen(
+        TitleColour(palette().color(group, QPalette::ButtonText), image, iconSize(), index == kDisabled));
     painter.setFont(font());
     const QRect title = index == kPressed ? rect().translated(1, 1) : rect();
     painter.drawText(title, Qt::AlignCenter, text());

@@ -7,6 +7,7 @@
 #include "FilteringFields.h"
 #include "PreferencesFile.h"
 #include "QSCapIds.h"
+#include "QSPaperSize.h"
 #include "QSUIController.h"
 #include "QSUIStrings.h"
 #include "Tags.h"
@@ -69,18 +70,6 @@ QComboBox* Popup(QWidget* view, int tag) {
 
 std::int32_t Truncated(double value) {
     return static_cast<std::int32_t>(std::trunc(value));
-}
-
-// The first entry of the paper list's group ("OriginalPapers" or "CustomPapers") that matches.
-template <class Match>
-const fnd::Dictionary* FindPaper(const fnd::Dictionary* papers, const char* group, Match matches) {
-    const fnd::Array* list = papers ? papers->get(group).asArray() : nullptr;
-    if (!list)
-        return nullptr;
-    for (const fnd::Value& entry : *list)
-        if (const fnd::Dictionary* paper = entry.asDictionary(); paper && matches(*paper))
-            return paper;
-    return nullptr;
 }
 
 } // namespace

@@ -25,6 +25,10 @@ constexpr int kContrastSlider = 165;
 constexpr int kContrastField = 166;
 constexpr int kThresholdField = 167;
 constexpr int kAmountField = 168;
+constexpr int kBrightnessHighImage = 205;
+constexpr int kBrightnessLowImage = 206;
+constexpr int kContrastHighImage = 215;
+constexpr int kContrastLowImage = 216;
 constexpr int kBlankSkipSlider = 170;
 constexpr int kBlankSkipField = 171;
 // The black-and-white mode whose text is enhanced, the one that uses brightness and contrast.
@@ -72,6 +76,7 @@ void ComOrvikElectronicsK3100QSUIController::beginDetectPageTypeSheet() {
         }
         connect(mDetectPageTypePanel, &QDialog::finished, this,
                 [this](int code) { detectPageTypeSheetDidEnd(code); });
+        setupSliderEndImages(mDetectPageTypePanel);
     }
     QDialog* sheet = mDetectPageTypePanel;
     LoadSlider(sheet, kThresholdSlider, kThresholdField, mSettings, CCAP_OVK_DETECTPAGETYPE_THRESHOLD);
@@ -86,7 +91,8 @@ void ComOrvikElectronicsK3100QSUIController::beginDetectPageTypeSheet() {
 void ComOrvikElectronicsK3100QSUIController::changeDetectPageTypePanelControls() {
     QDialog* sheet = mDetectPageTypePanel;
     const bool textEnhance = GetItemIntValue(sheet, kBWModePopup) == kBWModeTextEnhance;
-    for (const int tag : {kBrightnessSlider, kBrightnessField, kContrastSlider, kContrastField})
+    for (const int tag : {kBrightnessSlider, kBrightnessField, kContrastSlider, kContrastField,
+                          kBrightnessHighImage, kBrightnessLowImage, kContrastHighImage, kContrastLowImage})
         SetItemEnabled(sheet, tag, textEnhance);
 }
 

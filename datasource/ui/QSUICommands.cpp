@@ -10,6 +10,7 @@
 #include "OrvkQSDS.h"
 #include "PreferencesFile.h"
 #include "QSCapIds.h"
+#include "QSPreviewFrame.h"
 #include "QSUIPreferences.h"
 #include "ShieldWindows.h"
 
@@ -209,8 +210,7 @@ void ComOrvikElectronicsK3100QSUIController::performReset() {
         ResetCapValue(mSettings, COrvkQSDS::sUIRelatedCaps[i].capId);
     SetCapFloatValue(mSettings, CCAP_OVKM_SCANAREA_WIDTH, GetCapFloatValue(mSettings, ICAP_PHYSICALWIDTH));
     SetCapFloatValue(mSettings, CCAP_OVKM_SCANAREA_HEIGHT, GetCapFloatValue(mSettings, ICAP_PHYSICALHEIGHT));
-    mScanImage.reset();
-    mPositioningPrescanMode = false;
+    showScanImage(std::nullopt, 0, false);
     initSettingAreas();
     updateFavoriteControls();
 }
@@ -225,8 +225,9 @@ void ComOrvikElectronicsK3100QSUIController::destroyPreviewImage() {
     fnd::NotificationCenter::defaultCenter().post(kDestroyImageRequestNotification);
     resetScanArea();
     decideScanArea(true);
-    mScanImage.reset();
-    mPositioningPrescanMode = false;
+    showScanImage(std::nullopt, 0, false);
+    if (auto* frame = previewFrame())
+        frame->setZoomRatio(1.0f);
     resetScanArea();
 }
 

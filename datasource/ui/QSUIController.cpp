@@ -5,12 +5,14 @@
 #include "CapHelpers.h"
 #include "DataSourcePreferences.h"
 #include "DialogItems.h"
+#include "FRollOverButton.h"
 #include "FilteringFields.h"
 #include "KeyViewLoop.h"
 #include "NotificationCenter.h"
 #include "NwScrollableView.h"
 #include "PreferencesFile.h"
 #include "QSCapIds.h"
+#include "QSPreviewFrame.h"
 #include "QSUIPreferences.h"
 #include "QSUIStrings.h"
 #include "ShieldWindows.h"
@@ -37,8 +39,12 @@ const NibClassMap& DialogClasses() {
         {QStringLiteral("FTextField"), [](QWidget* parent) { return new appkit::FTextField(parent); }},
         {QStringLiteral("FStaticTextField"),
          [](QWidget* parent) { return new appkit::FStaticTextField(parent); }},
+        {QStringLiteral("FRollOverButton"),
+         [](QWidget* parent) { return new ComOrvikElectronicsK3100FRollOverButton(parent); }},
         {QStringLiteral("NwScrollableView"),
          [](QWidget* parent) { return new ComOrvikElectronicsK3100NwScrollableView(parent); }},
+        {QStringLiteral("QSPreviewFrame"),
+         [](QWidget* parent) { return new ComOrvikElectronicsK3100QSPreviewFrame(parent); }},
     };
     return classes;
 }
@@ -53,6 +59,17 @@ ComOrvikElectronicsK3100QSUIController::ComOrvikElectronicsK3100QSUIController()
     mSettingModeTab = appkit::viewWithTag<QTabWidget>(mWindow.get(), kSettingModeTabTag);
     mSimpleModeView = mWindow->findChild<QWidget*>(QStringLiteral("simpleModeView"));
     mAdvanceModeView = mWindow->findChild<QWidget*>(QStringLiteral("advanceModeView"));
+    mPreviewFrame = mWindow->findChild<QScrollArea*>(QStringLiteral("previewFrame"));
+    mPreviewFrameBox = mWindow->findChild<QWidget*>(QStringLiteral("previewFrameBox"));
+    mScanAreaSettingView = mWindow->findChild<QWidget*>(QStringLiteral("scanAreaSettingView"));
+    // Set apart from the preview above it in the palette's own shade, light or dark.
+    if (mScanAreaSettingView) {
+        mScanAreaSettingView->setBackgroundRole(QPalette::Button);
+        mScanAreaSettingView->setAutoFillBackground(true);
+    }
+    if (mPreviewFrame && !previewFrame())
+        if (auto* frame = mPreviewFrame->findChild<ComOrvikElectronicsK3100QSPreviewFrame*>())
+            mPreviewFrame->setWidget(frame);
     mImagePalette = loadPalette(QStringLiteral("ImagePalette"));
     mGammaPalette = loadPalette(QStringLiteral("GammaPalette"));
     mPreferencePalette = loadPalette(QStringLiteral("PreferencePalette"));
@@ -61,6 +78,8 @@ ComOrvikElectronicsK3100QSUIController::ComOrvikElectronicsK3100QSUIController()
     connectButtons();
     connectSettingModeTab();
     connectBasicSettingControls();
+    connectAreaSelectionControls();
+    connectPrescanControls();
     connectPalettes();
 }
 
@@ -75,6 +94,7 @@ QWidget* ComOrvikElectronicsK3100QSUIController::loadPalette(const QString& name
 }
 
 ComOrvikElectronicsK3100QSUIController::~ComOrvikElectronicsK3100QSUIController() {
+    fnd::NotificationCenter::defaultCenter().removeObserver(this);
     mDelayedMessages.reset();
     // The palettes go with the window, after this controller's members.
     for (QWidget* palette : {mImagePalette.data(), mGammaPalette.data(), mPreferencePalette.data()})
@@ -95,9 +115,7 @@ void ComOrvikElectronicsK3100QSUIController::connectButtons() {
     onClick(kAdvancedScanButtonTag, &ComOrvikElectronicsK3100QSUIController::performScan);
     onClick(kSimpleScanButtonTag, &ComOrvikElectronicsK3100QSUIController::performScan);
     onClick(kOkButtonTag, &ComOrvikElectronicsK3100QSUIController::performScanComplete);
-    // Closing is the window's own close, whichever way the user takes.
-    if (auto* close = appkit::viewWithTag<QAbstractButton>(mWindow.get(), kCloseButtonTag))
-        connect(close, &QAbstractButton::clicked, mWindow.get(), &QWidget::close);
+    onClick(kCloseButtonTag, &ComOrvikElectronicsK3100QSUIController::closeOrCancel);
 }
 
 void ComOrvikElectronicsK3100QSUIController::setupMainUIWithParam(const fnd::Dictionary& params, int flag) {
@@ -196,6 +214,8 @@ void ComOrvikElectronicsK3100QSUIController::hideMainWindow() {
     fnd::NotificationCenter::defaultCenter().post(kHideQSWindowNotification,
                                                   fnd::Value::pointer(mWindow.get()));
     mWindow->hide();
+    // The frame is kept with the preview area in it; the next set-up takes it out where not needed.
+    showPreviewArea(true, false);
     const std::string frame = FrameString(mWindow->geometry()).toStdString();
     if (mIsSetupSequence) {
         preferences.set(kPrefSetupSequenceWindowFrame, frame);
@@ -262,10 +282,9 @@ void ComOrvikElectronicsK3100QSUIController::setShield(bool on) {
     }
 }
 
-void ComOrvikElectronicsK3100QSUIController::setScanImage(const SPageBitmap& image, std::uint32_t,
+void ComOrvikElectronicsK3100QSUIController::setScanImage(const SPageBitmap& image, std::uint32_t xResolution,
                                                           bool positioning) {
-    mScanImage = image;
-    mPositioningPrescanMode = positioning;
+    showScanImage(image, xResolution, positioning);
 }
 
 QWidget* ComOrvikElectronicsK3100QSUIController::currentView() const {
@@ -274,6 +293,11 @@ QWidget* ComOrvikElectronicsK3100QSUIController::currentView() const {
 
 bool ComOrvikElectronicsK3100QSUIController::isSimpleMode() const {
     return mSimpleModeView && currentView() == mSimpleModeView;
+}
+
+ComOrvikElectronicsK3100QSPreviewFrame* ComOrvikElectronicsK3100QSUIController::previewFrame() const {
+    return mPreviewFrame ? dynamic_cast<ComOrvikElectronicsK3100QSPreviewFrame*>(mPreviewFrame->widget())
+                         : nullptr;
 }
 
 bool ComOrvikElectronicsK3100QSUIController::hasScanImage() const {

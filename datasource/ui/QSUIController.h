@@ -12,17 +12,22 @@
 #include "UIController.h"
 
 #include <QDialog>
+#include <QLineEdit>
 #include <QObject>
 #include <QPixmap>
 #include <QPointer>
 #include <QRect>
+#include <QScrollArea>
 #include <QTabWidget>
+#include <QTimer>
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
 
 class CCapPool;
+class ComOrvikElectronicsK3100QSPreviewFrame;
 
 class ComOrvikElectronicsK3100QSUIController final : public QObject, public CNullUIController {
 public:
@@ -32,6 +37,20 @@ public:
     static constexpr int kSettingModeTabTag = 10; // simple-mode and advanced-mode tabs
     static constexpr int kAdvancedScanButtonTag = 600;
     static constexpr int kSimpleScanButtonTag = 610;
+    // The preview area: its positioning prescan, zoom and mode buttons, the scan area.
+    static constexpr int kPrescanButtonTag = 700;
+    static constexpr int kZoomInTag = 701;
+    static constexpr int kZoomOutTag = 702;
+    static constexpr int kCropModeTag = 703;
+    static constexpr int kHandModeTag = 704;
+    static constexpr int kPrescanCheckBoxTag = 430;
+    static constexpr int kCustomScanAreaTag = 182;
+    static constexpr int kScanWidthFieldTag = 185;
+    static constexpr int kScanHeightFieldTag = 186;
+    static constexpr int kScanWidthUnitTag = 180;
+    static constexpr int kScanHeightUnitTag = 181;
+    // Typing in a scan-size field applies this long after the last keystroke.
+    static constexpr int kTypingDelayMs = 1000;
     // The advanced mode's buttons that show and hide the image, tone and preferences palettes.
     static constexpr int kImagePaletteButtonTag = 620;
     static constexpr int kGammaPaletteButtonTag = 621;
@@ -75,6 +94,7 @@ public:
     void endScanPanelModalSession(std::intptr_t session) override;
     void idleScanPanel() override;
     bool isScanPanelVisible() const override;
+    void setScanPanelWorksWhenModal(bool works) override;
     QSUIScanWindows& scanWindows() { return mScanWindows; }
 
     // The floating palettes of the advanced mode (QSUIPalettes.cpp): tool windows of the dialog that the
@@ -93,6 +113,13 @@ public:
     // A kept prescan page is shown (not a positioning preview).
     bool hasScanImage() const;
     bool isSetupSequence() const { return mIsSetupSequence; }
+    // The prescanned page as the scanner gave it (kept or positioning), or null; owned here.
+    const SPageBitmap* scanImage() const { return mScanImage ? &*mScanImage : nullptr; }
+    // Puts the prescanned page into the preview again (the live tone filter re-renders through here).
+    void applyImageFilter();
+    // The view the page is drawn on; null without the interface file.
+    ComOrvikElectronicsK3100QSPreviewFrame* previewFrame() const;
+    bool isPreviewAreaShown() const;
 
     // The dialog's commands.
     void performScan();
@@ -131,19 +158,17 @@ private:
     // Hooks of the settings categories (basic settings, favourites, scan area, preview, tone, image
     // enhancement, extra settings, palettes).
     void buildToneSettingView() {}
-    void setupRollOverButtons() {}
-    void initAreaSelectionUI() {}
+    // The image buttons' looks by state and the slider ends' images (QSUIRollOverButtons.cpp).
+    void setupRollOverButtons();
+    void setupSliderEndImages(QWidget* view);
     void initImageEnhanceUI() {}
     void initToneSettingUI() {}
     void initExtraSettingUI() {}
-    void initPrescanUI() {}
     // The six area builds in their order: after set-up, a reset and a favourite applied.
     void initSettingAreas();
-    void syncAreaSelectionUI() {}
     void syncImageEnhanceUI() {}
     void syncToneSettingUI() {}
     void syncExtraSettingUI() {}
-    void syncPrescanUI() {}
     void syncPreferencePalette() {}
     // Palettes: loaded with the dialog; their positions and visibility saved to the preferences file and
     // restored from it (clamped to a screen), or stacked at the right edge of the main screen.
@@ -156,9 +181,42 @@ private:
     // The display unit of the preferences palette (pixels, inches, millimetres).
     void updateUnitControls();
     void changeUnitControls();
-    void refrectScanAreaControls() {}
-    void decideScanArea(bool /*positioning*/) {}
-    void resetScanArea() {}
+
+    // The scan area (QSUIAreaSelection.cpp): stored in the pool in the scanner's orientation, shown on
+    // the preview frame after the output rotation, typed in the user's unit.
+    void connectAreaSelectionControls();
+    void initAreaSelectionUI();
+    void resetScanArea();
+    void syncScanArea();
+    // positioning: only re-apply the paper size; otherwise store the crop rectangle as the scan area.
+    void decideScanArea(bool positioning);
+    void syncAreaSelectionUI();
+    // Width and height in 1/1200 inch into fields 185 and 186, in the unit of the pool.
+    void drawScanSize(QSizeF size);
+    void changeScanSize(QLineEdit* field);
+    void handlePreviewFrameCropChange(bool changed, QRectF rect);
+    // Commits what is typed but not yet applied in the size fields.
+    void refrectScanAreaControls();
+    void updateScanAreaSettingControls();
+    void changeScanAreaSettingControls();
+    bool isScanAreaEditable() const;
+
+    // Prescan and the preview area (QSUIPrescan.cpp).
+    void connectPrescanControls();
+    void initPrescanUI();
+    // image: none clears the preview; xResolution 0 when unknown.
+    void showScanImage(std::optional<SPageBitmap> image, std::uint32_t xResolution, bool positioning);
+    void syncPrescanUI();
+    void updatePrescanControls();
+    void changePrescanControls();
+    void changePreviewZoom(int tag);
+    void changePreviewMode(int tag);
+    void updatePreviewMode();
+    void showScanAreaSettingView(bool show);
+    // adjust: keep the window on the screen's visible area afterwards.
+    void showPreviewArea(bool show, bool adjust);
+    // Button 2 closes the window, or drops a kept prescan in the full dialog.
+    void closeOrCancel();
 
     // Basic settings: colour mode, paper size, resolution, scan side, skew correction, moire reduction
     // and the scan option, each written to the pool as soon as it changes. A null sender is the
@@ -208,7 +266,6 @@ private:
     bool changeFavoriteItems(QDialog* panel, CNamedRecordList& list, int senderTag, QString& addedName);
     void syncFavoriteUI(QDialog* panel, const CNamedRecordList& list);
     QString untitledFavoriteName(const CNamedRecordList& list) const;
-    void changeScanAreaSettingControls() {}
 
     std::unique_ptr<QWidget> mWindow;
     QPointer<QTabWidget> mSettingModeTab;
@@ -219,6 +276,13 @@ private:
     QPointer<QWidget> mPreferencePalette;
     QPointer<QDialog> mDetectPageTypePanel;
     QPointer<QDialog> mBlankSkipPanel;
+    QPointer<QScrollArea> mPreviewFrame; // its widget is the preview frame
+    QPointer<QWidget> mPreviewFrameBox;  // the preview area beside the setting tabs, with the tool view
+    QPointer<QWidget> mScanAreaSettingView;
+    // The preview area's width with the spacing beside it, while it is out of the window.
+    int mPreviewAreaWidth = 0;
+    // One pending commit of typing per size field.
+    std::array<std::unique_ptr<QTimer>, 2> mScanSizeTyping;
     fnd::Dictionary mUIParameters;
     CCapPool* mSettings = nullptr;
     std::optional<SPageBitmap> mScanImage;

@@ -53,3 +53,7 @@ void ComOrvikElectronicsK3100QSUIController::idleScanPanel() {
 bool ComOrvikElectronicsK3100QSUIController::isScanPanelVisible() const {
     return mScanWindows.isScanPanelVisible();
 }
+
+void ComOrvikElectronicsK3100QSUIController::setScanPanelWorksWhenModal(bool works) {
+    mScanWindows.setScanPanelWorksWhenModal(works);
+}

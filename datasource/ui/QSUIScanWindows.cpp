@@ -2,9 +2,11 @@
 
 #include "BundleNib.h"
 #include "DialogItems.h"
+#include "FRollOverButton.h"
 #include "NotificationCenter.h"
 #include "QSUIStrings.h"
 #include "ResourcePeeker.h"
+#include "RollOverImages.h"
 #include "ShieldWindows.h"
 #include "Tags.h"
 
@@ -26,10 +28,23 @@ void RunEventSlice() {
 }
 
 std::unique_ptr<QWidget> LoadScanWindow(const QString& name) {
-    return LoadBundleNib(name, {}, ResourcePeeker);
+    static const NibClassMap classes{
+        {QStringLiteral("FRollOverButton"),
+         [](QWidget* parent) { return new ComOrvikElectronicsK3100FRollOverButton(parent); }},
+    };
+    return LoadBundleNib(name, classes, ResourcePeeker);
+}
+
+QPointer<QWidget>& ShownProgressWindow() {
+    static QPointer<QWidget> shown;
+    return shown;
 }
 
 } // namespace
+
+QWidget* QSUIScanWindows::shownProgressWindow() {
+    return ShownProgressWindow();
+}
 
 QSUIScanWindows::QSUIScanWindows() : mProgressWindow(LoadScanWindow(QStringLiteral("ProgressWindow"))) {
     if (mProgressWindow)
@@ -43,6 +58,9 @@ QSUIScanWindows::QSUIScanWindows() : mProgressWindow(LoadScanWindow(QStringLiter
         panel.release()->setParent(mProgressWindow.get(), Qt::Window | Qt::Dialog);
     else
         mOwnScanPanel = std::move(panel);
+    SetupRollOverButton(
+        mScanPanel, kScanNextButtonTag,
+        {"SPN_Scan_N", "SPN_Scan_S", "SPN_Scan_NF", "SPN_Scan_SF", "SPN_Scan_G", "SPN_Scan_C"});
     for (const int tag : {kScanNextButtonTag, kStopButtonTag})
         if (auto* button = appkit::viewWithTag<QAbstractButton>(mScanPanel, tag))
             QObject::connect(button, &QAbstractButton::clicked, button,
@@ -61,6 +79,7 @@ void QSUIScanWindows::showProgressWindow() {
     if (!mProgressWindow || mProgressWindow->isVisible())
         return;
     SetItemEnabled(mProgressWindow.get(), kAbortButtonTag, true);
+    ShownProgressWindow() = mProgressWindow.get();
     mProgressSession = std::make_unique<appkit::ModalSession>(mProgressWindow.get());
     idleProgress();
 }
@@ -71,6 +90,8 @@ void QSUIScanWindows::hideProgressWindow() {
     mProgressSession.reset();
     appkit::FWindow::removeShieldWindow(mProgressWindow.get());
     mProgressWindow->hide();
+    if (ShownProgressWindow() == mProgressWindow.get())
+        ShownProgressWindow() = nullptr;
 }
 
 void QSUIScanWindows::suspendProgressWindow() {
@@ -188,4 +209,13 @@ void QSUIScanWindows::idleScanPanel() {
         mScanPanelSession->run();
     else
         RunEventSlice();
+}
+
+void QSUIScanWindows::setScanPanelWorksWhenModal(bool works) {
+    if (!mScanPanel)
+        return;
+    if (works)
+        appkit::FWindow::removeShieldWindow(mScanPanel);
+    else
+        appkit::FWindow::setShieldWindow(mScanPanel, true);
 }

@@ -35,6 +35,8 @@ public:
     QSUIScanWindows& operator=(const QSUIScanWindows&) = delete;
 
     QWidget* progressWindow() const { return mProgressWindow.get(); }
+    // The progress window on screen now, of whichever scan; null when none is shown.
+    static QWidget* shownProgressWindow();
     QWidget* scanPanel() const { return mScanPanel; }
 
     void showProgressWindow();
@@ -57,6 +59,8 @@ public:
     std::intptr_t beginScanPanelModalSession();
     void endScanPanelModalSession(std::intptr_t session);
     void idleScanPanel();
+    // Off while a device alert is up: the panel takes no input until the alert is answered.
+    void setScanPanelWorksWhenModal(bool works);
 
 private:
     void abortScan();

@@ -6,8 +6,7 @@
 
 namespace appkit {
 
-template <typename T>
-class OwnedWidget {
+template <typename T> class OwnedWidget {
 public:
     explicit OwnedWidget(T* widget) : widget_(widget) {}
     ~OwnedWidget() { delete widget_.data(); }

@@ -241,3 +241,26 @@ TEST_F(Controller, JobPagesAreWrittenIntoOneFileInOrder) {
 }
 
 } // namespace
+
+TEST_F(Controller, APagesTurnIsStoredOnlyUnderItsKeyForAPageOfTheList) {
+    cntlr->scanReadyByTwainCB();
+    cntlr->setAppStateNum(AppStateScanning);
+    TlvPageRecord page{test::GreyPage(0), {12, 16, 8, 12, std::vector<std::uint8_t>(12 * 16, 7)}, 0};
+    cntlr->addImgInfo(std::move(page));
+    ASSERT_EQ(cntlr->countOfImgInfoDict(), 1u);
+    // The transfer's thumbnail stays with its page, for the preview.
+    ASSERT_NE(cntlr->thumbnailAtIndex(0), nullptr);
+    EXPECT_EQ(cntlr->thumbnailAtIndex(0)->width, 12);
+    EXPECT_EQ(cntlr->thumbnailAtIndex(1), nullptr);
+
+    const auto turns = [this] { return cntlr->imgInfoAtIndex(0)->get(ImgInfo_RotateKey).asInt32(); };
+    EXPECT_TRUE(cntlr->replaceImgInfoByParam(0, ImgInfo_RotateKey, 3));
+    EXPECT_EQ(turns(), 3);
+    EXPECT_FALSE(cntlr->replaceImgInfoByParam(0, ImgInfo_WidthKey, 5));
+    EXPECT_EQ(cntlr->imgInfoAtIndex(0)->get(ImgInfo_WidthKey).asInt32(), 120);
+    EXPECT_FALSE(cntlr->replaceImgInfoByParam(1, ImgInfo_RotateKey, 1));
+    // A count the writers would refuse never reaches the record.
+    EXPECT_FALSE(cntlr->replaceImgInfoByParam(0, ImgInfo_RotateKey, 4));
+    EXPECT_FALSE(cntlr->replaceImgInfoByParam(0, ImgInfo_RotateKey, -1));
+    EXPECT_EQ(turns(), 3);
+}

@@ -16,6 +16,8 @@
 #include <QLabel>
 #include <QTest>
 
+#include <algorithm>
+
 namespace {
 
 using namespace tlv;
@@ -59,6 +61,29 @@ protected:
         auto* button = Tagged<QAbstractButton>(tag);
         return button ? button->text() : QString("<no %1>").arg(tag);
     }
+    // The tags of the Tab order the window really has: its controls in the focus chain from 100 on.
+    std::vector<int> FocusChain() {
+        const std::vector<int> wanted = window->keyViewTags();
+        std::vector<int> chain;
+        QWidget* start = Tagged(tag::kModeFoa);
+        QWidget* w = start;
+        do {
+            const std::optional<int> t = appkit::tagOf(w);
+            if (t && std::find(wanted.begin(), wanted.end(), *t) != wanted.end() && w->isVisible() &&
+                (w->focusPolicy() & Qt::TabFocus) && std::find(chain.begin(), chain.end(), *t) == chain.end())
+                chain.push_back(*t);
+            w = w->nextInFocusChain();
+        } while (w && w != start);
+        return chain;
+    }
+    // The Tab order's tags that the window shows now.
+    std::vector<int> ShownKeyViews() {
+        std::vector<int> shown;
+        for (const int t : window->keyViewTags())
+            if (QWidget* w = Tagged(t); w && w->isVisible() && (w->focusPolicy() & Qt::TabFocus))
+                shown.push_back(t);
+        return shown;
+    }
     void Batch(int pages) {
         TlvUtilsMethod::createTmpFolder();
         cntlr->initImgInfoArray();
@@ -91,8 +116,15 @@ TEST_P(MainWindowState, TopScreenOfTheModeWithItsTabOrderAndMenus) {
         foa() ? std::vector<int>{100, 101, 1009, 201, 202, 109, 110, 111}
               : std::vector<int>{100, 101, 1700, 1701, 1702, 1030, 302, 303, 304, 109, 110, 111};
     EXPECT_EQ(window->keyViewTags(), order);
+    EXPECT_EQ(FocusChain(), ShownKeyViews());
     EXPECT_TRUE(Enabled(tag::kPrefs));
     EXPECT_TRUE(Enabled(tag::kBtn1FoaScan));
+    int scanSettings = 0; // the scan-settings panel needs the scan session; a stand-in counts
+    window->setScanSettingsOpener([&scanSettings] { ++scanSettings; });
+    if (foa()) {
+        Tagged<QAbstractButton>(tag::kFoaScanSettings)->click();
+        EXPECT_EQ(scanSettings, 1);
+    }
     for (const Command c : {Command::Quit, Command::Close, Command::Prefs, Command::About, Command::Help})
         EXPECT_TRUE(window->validateMenuItem(c)) << static_cast<int>(c);
     Picture(0);
@@ -115,13 +147,19 @@ TEST_P(MainWindowState, ScanningScreenFollowsTheBatch) {
     EXPECT_TRUE(window->validateMenuItem(Command::Help));
     EXPECT_EQ(window->keyViewTags(), (std::vector<int>{100, 101, 1100, 1101, 1109, 1102, 1103, 1104, 1105,
                                                        1106, 1107, 1204, 1206, 1205, 109, 110, 111}));
+    EXPECT_EQ(FocusChain(), ShownKeyViews());
     Picture(101);
     cntlr->setAppState(AppStateScanning);
     cntlr->addImgInfo(test::GreyPage(0), 0);
-    window->updateScanNum(1);
+    cntlr->displayOfPreview({}, 1); // the second page arrives: the counter follows the controller
     EXPECT_EQ(Text(tag::kScanStatus), "Scanning…");
     EXPECT_EQ(Text(tag::kScanNum), "Pages scanned: 2");
     Picture(102);
+    // The other mode's button asks to cancel; refused, the scan goes on and the buttons spring back.
+    Tagged<QAbstractButton>(foa() ? tag::kModeJob : tag::kModeFoa)->click();
+    EXPECT_EQ(cntlr->appState(), AppStateScanning);
+    EXPECT_TRUE(Tagged<QAbstractButton>(foa() ? tag::kModeFoa : tag::kModeJob)->isChecked());
+    EXPECT_FALSE(Tagged<QAbstractButton>(foa() ? tag::kModeJob : tag::kModeFoa)->isChecked());
 
     // With continue-scan on, the end of a batch offers more pages and the finish.
     cntlr->appSettingObj().setIsValidContinueScanFOA(true);
@@ -187,7 +225,7 @@ TEST_P(MainWindowState, CheckAndFinishScreens) {
     EXPECT_TRUE(Enabled(tag::kFixDone));
     EXPECT_FALSE(Shown(tag::kFixAnimation));
     EXPECT_TRUE(window->validateMenuItem(Command::Quit));
-    EXPECT_EQ(Text(tag::kStepInfo), "Finishing the pages.");
+    EXPECT_EQ(Text(tag::kStepInfo), "Finishing. The result appears on the right.");
     Picture(306);
     window->setStateInfoStrForMainUI("The folder is full.");
     EXPECT_EQ(Text(tag::kFixSubStatus), "The folder is full.");
@@ -198,6 +236,26 @@ TEST_P(MainWindowState, CheckAndFinishScreens) {
     Tagged<QAbstractButton>(tag::kFixDone)->click();
     EXPECT_EQ(cntlr->appState(), AppStateMainTop);
     EXPECT_TRUE(Shown(foa() ? tag::kFoaScan : tag::kJobScan));
+}
+
+TEST_P(MainWindowState, ControlsTheWindowLacksAreSkipped) {
+    for (const int t :
+         {tag::kScanStatus, tag::kScanInfo, tag::kScanFinish, tag::kScanCancelContinue, tag::kStepInfo,
+          tag::kFixStatus, tag::kFixSubStatus, tag::kFixDone, tag::kBtn1FoaScan, tag::kPreviewNext})
+        delete Tagged(t);
+    Batch(1);
+    window->setStateInfoStrForMainUI("The paper jammed.");
+    cntlr->appSettingObj().setIsValidContinueScanFOA(true);
+    cntlr->appSettingObj().setIsValidContinueScanJOB(true);
+    for (const int state :
+         {AppStateScanning, AppStateScanFinish, AppStateScanErr, AppStateFixStart, AppStateFixDone}) {
+        cntlr->setAppState(state);
+        window->updateScanNum(-1);
+        window->setStateInfoStrForMainUI("The folder is full.");
+        EXPECT_EQ(FocusChain(), ShownKeyViews()) << state;
+    }
+    EXPECT_EQ(Text(tag::kScanNum), "Pages scanned: 1");
+    EXPECT_EQ(window->finishScanSender(), nullptr);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothModes, MainWindowState, ::testing::Values(kScanModeFOA, kScanModeJOB),

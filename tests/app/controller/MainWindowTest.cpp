@@ -5,12 +5,14 @@
 #include "TlvMainCntlr.h"
 #include "TlvMainTags.h"
 #include "TlvMainWindow.h"
+#include "UrlStandIn.h"
 #include "VX_Message.h"
 
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -103,6 +105,20 @@ TEST_F(MainWindow, ChosenFunctionIsCheckedInItsViewAndOkWritesTheFile) {
     ASSERT_TRUE(settings);
     EXPECT_EQ(settings->fileSavePath(0), out.string()); // the checked settings became the job's
     EXPECT_EQ(std::distance(fs::directory_iterator(out), fs::directory_iterator()), 1);
+
+    // The finish screen says where the files went and opens that folder.
+    EXPECT_EQ(Tagged<QLabel>(tag::kFixStatus)->text(), "The files have been saved.");
+    UrlStandIn browser;
+    ASSERT_TRUE(Shown(tag::kFixOpenFolder));
+    Click(tag::kFixOpenFolder);
+    ASSERT_EQ(browser.opened.size(), 1u);
+    EXPECT_EQ(browser.opened[0].toLocalFile().toStdString(), out.string());
+    fs::remove_all(out); // a folder that is gone is not opened
+    Click(tag::kFixOpenFolder);
+    EXPECT_EQ(browser.opened.size(), 1u);
+    Click(tag::kFixDone);
+    EXPECT_EQ(cntlr->appState(), AppStateMainTop);
+    EXPECT_TRUE(Shown(tag::kFoaScan));
 }
 
 TEST_F(MainWindow, PrintChoiceShowsThePrinterAndBackReturnsToTheChoice) {

@@ -133,4 +133,16 @@ TEST_F(FileNamePanel, StoresOnlyOnOkAndStaysOpenOnARefusal) {
     EXPECT_EQ(view.changes, 1);
 }
 
+TEST_F(FileNamePanel, AStoredFormWithoutItsItemShowsNoneAndIsKept) {
+    // The Japanese calendar is offered only in Japanese; stored, it selects nothing rather than a
+    // wrong form, and OK keeps it.
+    QTest::mouseClick(item<QPushButton>(0), Qt::LeftButton);
+    view.settings.setDateTimeType(3, 0);
+    cntlr.runModalFileNameSttngPnl(false);
+    EXPECT_EQ(item<QComboBox>(1805)->count(), 3);
+    EXPECT_EQ(item<QComboBox>(1805)->currentIndex(), -1);
+    QTest::mouseClick(item<QPushButton>(1), Qt::LeftButton);
+    EXPECT_EQ(view.settings.dateTimeType(0), 3);
+}
+
 } // namespace

@@ -84,6 +84,17 @@ TEST_F(Printing, EveryPageOnASheetFittedOrAtItsOwnSize) {
         EXPECT_NEAR(ppi, 300, 2);
 }
 
+TEST(PrintLayout, APageAtItsOwnSizeIsCentredWhenItFitsAndCutFromTheCornerWhenNot) {
+    const QRectF area(10, 20, 1000, 1400);
+    EXPECT_EQ(tlv::printRectOfPage({500, 700}, area, false), QRectF(260, 370, 500, 700));
+    EXPECT_EQ(tlv::printRectOfPage({1200, 700}, area, false), QRectF(10, 20, 1200, 700));
+    EXPECT_EQ(tlv::printRectOfPage({500, 1500}, area, false), QRectF(10, 20, 500, 1500));
+    // Fitted, a page of 612 x 792 points on 576 x 720 is scaled by 720 / 792.
+    const QRectF fitted = tlv::printRectOfPage({612, 792}, QRectF(0, 0, 576, 720), true);
+    EXPECT_DOUBLE_EQ(fitted.height(), 720);
+    EXPECT_DOUBLE_EQ(fitted.width(), 612 * 720.0 / 792);
+}
+
 TEST_F(Printing, FailuresAreShownAndReported) {
     addPage({8, 24, 16});
     tlv::TlvExePrintThread job(host, *reader);

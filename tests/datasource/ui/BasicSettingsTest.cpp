@@ -266,8 +266,16 @@ TEST_F(BasicSettingsTest, TheDetectionSheetOpensInTheAdvancedModeAndWritesOnlyOn
     SetItemIntValue(sheet, 162, 0);
     EXPECT_FALSE(appkit::viewWithTag(sheet, 163)->isEnabled());
     EXPECT_FALSE(appkit::viewWithTag(sheet, 166)->isEnabled());
+    // The slider ends show their greyed image with the slider off, their own with it on.
+    auto* brighter = appkit::viewWithTag<QLabel>(sheet, 205);
+    ASSERT_NE(brighter, nullptr);
+    const QVariantList ends = brighter->property(kItemStateImagesProperty).toList();
+    ASSERT_EQ(ends.size(), 2);
+    EXPECT_FALSE(ends[0].value<QPixmap>().isNull());
+    EXPECT_EQ(brighter->pixmap().cacheKey(), ends[1].value<QPixmap>().cacheKey());
     SetItemIntValue(sheet, 162, 2);
     EXPECT_TRUE(appkit::viewWithTag(sheet, 165)->isEnabled());
+    EXPECT_EQ(brighter->pixmap().cacheKey(), ends[0].value<QPixmap>().cacheKey());
     const std::int32_t threshold = Int(CCAP_OVK_DETECTPAGETYPE_THRESHOLD);
     SetSlider(sheet, 160, threshold + 1);
     EXPECT_EQ(GetItemString(sheet, 167), QString::number(threshold + 1));

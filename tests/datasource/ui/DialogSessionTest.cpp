@@ -2,15 +2,22 @@
 // TWAIN application does, against the emulated scanner. The dialog's controls are found by tag.
 #include "EmulatorFixture.h"
 #include "NotificationCenter.h"
+#include "PropertyList.h"
+#include "QSCapIds.h"
+#include "QSCropGeometry.h"
 #include "QtRunLoopDriver.h"
 #include "QtTestApp.h"
 #include "Tags.h"
 #include "TwainTestApp.h"
 
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
+#include <QMessageBox>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -50,6 +57,14 @@ protected:
         button->click();
     }
 
+    // The scan's shields standing now.
+    static int Shields() {
+        int count = 0;
+        for (QWidget* widget : QApplication::allWidgets())
+            count += widget->objectName() == "appkit.shield" ? 1 : 0;
+        return count;
+    }
+
     appkit::QtRunLoopDriver mDriver;
     std::vector<std::string> mAnnounced;
 };
@@ -70,6 +85,37 @@ TEST_F(DialogSession, ScanInTheDialogTransfersThePagesThenAsksToClose) {
     EXPECT_EQ(app.Disable(), TWRC_SUCCESS);
     EXPECT_EQ(DialogWindow(), nullptr);
     EXPECT_EQ(mAnnounced.back(), "HideQSWindowNotification visible");
+}
+
+// The scan's shields stop input to the dialog and its palettes only while it runs: a scanner gone in
+// mid-batch (its alert answered) leaves none behind.
+TEST_F(DialogSession, AScannerGoneMidScanLeavesNoShieldBehind) {
+    ASSERT_TRUE(StartEmulator({"gen:ramp-a4 4"}, {"gone@read:30"}));
+    test::CTwainTestApp app("Dialog Test");
+    ASSERT_EQ(app.Open(), TWRC_SUCCESS);
+    ASSERT_EQ(app.EnableWithDialog(MSG_ENABLEDS), TWRC_SUCCESS);
+    QTimer answerer;
+    int alerts = 0;
+    int shieldsDuringTheScan = 0;
+    QObject::connect(&answerer, &QTimer::timeout, [&] {
+        shieldsDuringTheScan = std::max(shieldsDuringTheScan, Shields());
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (window->objectName() == "ScannerAlert" && window->isVisible()) {
+                ++alerts;
+                qobject_cast<QMessageBox*>(window)->buttons().front()->click();
+            }
+    });
+    answerer.start(50);
+    Press(kScanButton);
+    ASSERT_TRUE(app.XferReady());
+    const test::SBatch batch = app.TransferReadyBatch();
+    answerer.stop();
+    EXPECT_LT(batch.pages.size(), 4u);
+    EXPECT_EQ(alerts, 1);
+    // At least the dialog and its three palettes.
+    EXPECT_GE(shieldsDuringTheScan, 4);
+    EXPECT_EQ(Shields(), 0);
+    EXPECT_EQ(app.Disable(), TWRC_SUCCESS);
 }
 
 TEST_F(DialogSession, CloseInTheDialogAsksToCloseAndWithoutDialogTheSourceStillScans) {
@@ -133,6 +179,68 @@ TEST_F(DialogSession, ASettingChangedInTheDialogIsWhatTheNextScanDoes) {
         EXPECT_NEAR(page.width, 6992 * 150 / 1200, 30);
         EXPECT_GE(page.bytesPerRow, page.width);
         EXPECT_LT(page.bytesPerRow, 2 * page.width);
+    }
+    EXPECT_EQ(app.Disable(), TWRC_SUCCESS);
+}
+
+// Preview in the advanced mode: the page comes back into the frame, zooms in and back, and the area
+// drawn on it with the mouse is what the next scan gives, to the pixel (in pixels, at 200 dpi).
+TEST_F(DialogSession, APreviewShowsThePageAndTheScanHasTheAreaDrawnOnIt) {
+    ASSERT_TRUE(StartEmulator({"gen:ramp-a4 3"}));
+    ASSERT_TRUE(fnd::plist::writeFile(mDir / "com.orvikElectronics.k3100.plist",
+                                      fnd::Dictionary{{"SettingMode", std::int64_t{1}}}));
+    test::CTwainTestApp app("Dialog Test");
+    ASSERT_EQ(app.Open(), TWRC_SUCCESS);
+    ASSERT_EQ(app.Set(CCAP_OVKM_UNIT, TWTY_INT32, 0), TWRC_SUCCESS);
+    ASSERT_EQ(app.EnableWithDialog(MSG_ENABLEDS), TWRC_SUCCESS);
+    QWidget* window = DialogWindow();
+    ASSERT_NE(window, nullptr);
+    QWidget* view = appkit::viewWithTag<QTabWidget>(window, 10)->currentWidget();
+    auto* paper = appkit::viewWithTag<QComboBox>(view, 102);
+    paper->setCurrentIndex(paper->findText("A5"));
+    emit paper->activated(paper->currentIndex());
+    const int narrow = window->width();
+    appkit::viewWithTag<QCheckBox>(view, 182)->click();
+    EXPECT_GT(window->width(), narrow);
+    QWidget* frame = window->findChild<QWidget*>("previewFrameView");
+    ASSERT_NE(frame, nullptr);
+    ASSERT_TRUE(frame->isVisible());
+    const QImage empty = frame->grab().toImage();
+
+    Press(700);
+    QTest::qWait(50);
+    EXPECT_NE(frame->grab().toImage(), empty); // the page is drawn
+    auto* zoomOut = appkit::viewWithTag<QAbstractButton>(window, 702);
+    EXPECT_FALSE(zoomOut->isEnabled());
+    const QSize clip = frame->size();
+    Press(701);
+    Press(701);
+    EXPECT_GE(frame->height(), 4 * clip.height() - 1);
+    EXPECT_TRUE(zoomOut->isEnabled());
+    Press(702);
+    Press(702);
+    EXPECT_EQ(frame->size(), clip);
+    EXPECT_FALSE(zoomOut->isEnabled());
+
+    const QRectF page = CalcImageFrame(QRectF(frame->rect()), QSizeF(6992, 9921), 1);
+    const QPoint corner = page.bottomRight().toPoint();
+    const QPoint to =
+        corner - QPoint(static_cast<int>(page.width() / 3), static_cast<int>(page.height() / 4));
+    QTest::mousePress(frame, Qt::LeftButton, {}, corner);
+    QTest::mouseMove(frame, to);
+    QTest::mouseRelease(frame, Qt::LeftButton, {}, to);
+    const int width = appkit::viewWithTag<QLineEdit>(window, 185)->text().toInt();
+    const int height = appkit::viewWithTag<QLineEdit>(window, 186)->text().toInt();
+    EXPECT_NEAR(width, 6992 * 200 * 2 / 3 / 1200, 20);
+    EXPECT_NEAR(height, 9921 * 200 * 3 / 4 / 1200, 20);
+
+    Press(600);
+    ASSERT_TRUE(app.XferReady());
+    const test::SBatch batch = app.TransferReadyBatch();
+    ASSERT_FALSE(batch.pages.empty());
+    for (const test::SScannedPage& scanned : batch.pages) {
+        EXPECT_NEAR(scanned.width, width, 1);
+        EXPECT_NEAR(scanned.height, height, 1);
     }
     EXPECT_EQ(app.Disable(), TWRC_SUCCESS);
 }

@@ -98,6 +98,18 @@ TEST_F(QSUIScanWindowsTest, TheWaitForTheNextBatchAnswersWithTheLastButtonAndSto
     EXPECT_FALSE(appkit::viewWithTag(mWindows.scanPanel(), Windows::kScanNextButtonTag)->isEnabled());
 }
 
+TEST_F(QSUIScanWindowsTest, WhileADeviceAlertIsUpThePanelTakesNoInput) {
+    mWindows.showProgressWindow();
+    mWindows.showScanPanel();
+    mWindows.updateScanPanel(Windows::kScanNextEnabled | Windows::kStopEnabled);
+    mWindows.setScanPanelWorksWhenModal(false);
+    Click(mWindows.scanPanel(), Windows::kStopButtonTag);
+    EXPECT_EQ(mWindows.scanPanelStatus(), Windows::kNoButtonPressed);
+    mWindows.setScanPanelWorksWhenModal(true);
+    Click(mWindows.scanPanel(), Windows::kStopButtonTag);
+    EXPECT_EQ(mWindows.scanPanelStatus(), Windows::kStopPressed);
+}
+
 TEST_F(QSUIScanWindowsTest, ThePanelIsLeftAloneWhileAnotherWindowIsModal) {
     mWindows.showScanPanel();
     QWidget alert;

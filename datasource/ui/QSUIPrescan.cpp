@@ -1,0 +1,260 @@
+// The prescan side of the dialog: the page a prescan brings back goes to the preview frame, the
+// prescan-related controls follow what is shown, the preview zooms (1, 2, 4, 6, 8) and switches between
+// crop and hand mode, and the window widens to the left to show the preview area and narrows back.
+#include "QSUIController.h"
+
+#include "CapHelpers.h"
+#include "DialogAlerts.h"
+#include "DialogItems.h"
+#include "FilteringFields.h"
+#include "KeyViewLoop.h"
+#include "PagePreviewImage.h"
+#include "QSCapIds.h"
+#include "QSPreviewFrame.h"
+#include "QSScanAreaGeometry.h"
+#include "QSUIPreferences.h"
+#include "QSUIStrings.h"
+#include "Tags.h"
+
+#include <QAbstractButton>
+#include <QBoxLayout>
+#include <QCheckBox>
+#include <QGuiApplication>
+#include <QScreen>
+
+#include <algorithm>
+
+namespace {
+
+using Controller = ComOrvikElectronicsK3100QSUIController;
+
+constexpr float kBaseResolution = kScanAreaUnitsPerInch;
+constexpr float kEmptyPreviewResolution = 200;
+constexpr float kMaxZoom = 8;
+
+} // namespace
+
+void Controller::connectPrescanControls() {
+    auto onClick = [this](int tag, const char* tip, auto action) {
+        if (auto* button = appkit::viewWithTag<QAbstractButton>(mWindow.get(), tag)) {
+            connect(button, &QAbstractButton::clicked, this, action);
+            button->setToolTip(QSUIString(QString::fromLatin1(tip)));
+            button->setAccessibleName(button->toolTip());
+        }
+    };
+    onClick(kPrescanButtonTag, "PreviewTip", [this] { performPrescan(); });
+    onClick(kZoomInTag, "ZoomInTip", [this] { changePreviewZoom(kZoomInTag); });
+    onClick(kZoomOutTag, "ZoomOutTip", [this] { changePreviewZoom(kZoomOutTag); });
+    onClick(kCropModeTag, "CropModeTip", [this] { changePreviewMode(kCropModeTag); });
+    onClick(kHandModeTag, "HandModeTip", [this] { changePreviewMode(kHandModeTag); });
+    for (QWidget* view : {mSimpleModeView.data(), mAdvanceModeView.data()})
+        if (auto* box = view ? appkit::viewWithTag<QCheckBox>(view, kPrescanCheckBoxTag) : nullptr)
+            connect(box, &QCheckBox::clicked, this, [this] { changePrescanControls(); });
+}
+
+void Controller::initPrescanUI() {
+    updatePrescanControls();
+    updatePreviewMode();
+    syncPrescanUI();
+}
+
+void Controller::showScanImage(std::optional<SPageBitmap> image, std::uint32_t xResolution,
+                               bool positioning) {
+    ComOrvikElectronicsK3100QSPreviewFrame* frame = previewFrame();
+    mPositioningPrescanMode = image && positioning;
+    mScanImage = std::move(image);
+    if (!frame) {
+        applyImageFilter();
+        return;
+    }
+    if (mScanImage && !mPositioningPrescanMode) {
+        frame->setBaseResolution(static_cast<float>(xResolution));
+        frame->setBaseSize(QSizeF(mScanImage->width, mScanImage->height));
+    } else {
+        frame->setBaseResolution(kBaseResolution);
+        const QSizeF area(GetCapFloatValue(mSettings, CCAP_OVKM_SCANAREA_WIDTH),
+                          GetCapFloatValue(mSettings, CCAP_OVKM_SCANAREA_HEIGHT));
+        frame->setBaseSize(
+            ExchangesSides(static_cast<int>(GetCapUIntValue(mSettings, CCAP_OVK_DATAORIENTATION)))
+                ? area.transposed()
+                : area);
+        if (!mScanImage) {
+            frame->setZoomRatio(1.0f);
+            frame->setDragImageMode(false);
+        }
+    }
+    frame->setPreviewResolution(mScanImage ? static_cast<float>(xResolution) : kEmptyPreviewResolution);
+    applyImageFilter();
+    if (mScanImage && !mPositioningPrescanMode) {
+        syncBasicSettingUI();
+        syncAreaSelectionUI();
+        syncImageEnhanceUI();
+        syncToneSettingUI();
+        syncExtraSettingUI();
+        syncPrescanUI();
+        syncPreferencePalette();
+        updateFavoriteControls();
+    }
+}
+
+void Controller::applyImageFilter() {
+    ComOrvikElectronicsK3100QSPreviewFrame* frame = previewFrame();
+    if (!frame)
+        return;
+    frame->setPreviewImage(mScanImage ? PreviewImageFromPage(*mScanImage) : QImage());
+    frame->setZoomRatio(frame->zoomRatio());
+}
+
+void Controller::syncPrescanUI() {
+    ComOrvikElectronicsK3100QSPreviewFrame* frame = previewFrame();
+    if (!mWindow || !mSettings)
+        return;
+    const bool kept = hasScanImage();
+    const bool prescan = GetCapUIntValue(mSettings, CCAP_OVK_PRESCAN) != 0;
+    const bool setup = mIsSetupSequence;
+    const bool editable = isScanAreaEditable() && !kept;
+    SetItemHidden(mWindow.get(), kOkButtonTag, !prescan && !setup);
+    SetItemEnabled(mWindow.get(), kOkButtonTag, kept || setup);
+    SetItemString(mWindow.get(), kCloseButtonTag,
+                  QSUIString(setup || kept ? QStringLiteral("Cancel") : QStringLiteral("Close")));
+    SetItemEnabled(currentView(), kPrescanCheckBoxTag, !kept);
+    bool show = false;
+    if (isSimpleMode()) {
+        SetItemEnabled(currentView(), kSimpleScanButtonTag, !kept);
+        showScanAreaSettingView(false);
+        show = prescan;
+    } else {
+        SetItemHidden(mWindow.get(), kAdvancedScanButtonTag, setup && !kept);
+        SetItemString(
+            mWindow.get(), kAdvancedScanButtonTag,
+            QSUIString(kept ? QStringLiteral("AdvContinueScanTitle") : QStringLiteral("AdvScanTitle")));
+        showScanAreaSettingView(editable);
+        show = (prescan && !setup) || kept || editable;
+    }
+    showPreviewArea(show, true);
+    RecalcKeyViewLoop(mWindow.get());
+    const bool image = frame && frame->hasPreviewImage();
+    const float zoom = frame ? frame->zoomRatio() : 1.0f;
+    SetItemEnabled(mWindow.get(), kZoomInTag, image && zoom < kMaxZoom);
+    SetItemEnabled(mWindow.get(), kZoomOutTag, image && zoom > 1);
+    SetItemEnabled(mWindow.get(), kHandModeTag, image && zoom > 1);
+    SetItemEnabled(mWindow.get(), kCropModeTag, editable);
+    if (kept && frame)
+        frame->setDragImageMode(zoom > 1);
+    updatePreviewMode();
+    appkit::FStaticTextField::syncStaticTextInView(currentView());
+}
+
+void Controller::updatePrescanControls() {
+    for (QWidget* view : {mSimpleModeView.data(), mAdvanceModeView.data()})
+        if (auto* box = view ? appkit::viewWithTag<QCheckBox>(view, kPrescanCheckBoxTag) : nullptr)
+            box->setChecked(GetCapUIntValue(mSettings, CCAP_OVK_PRESCAN) != 0);
+}
+
+void Controller::changePrescanControls() {
+    auto* box = appkit::viewWithTag<QCheckBox>(currentView(), kPrescanCheckBoxTag);
+    if (!box || !mSettings)
+        return;
+    const bool on = box->isChecked();
+    // A kept prescan is grey: the colour detection would have nothing to decide on.
+    if (on && GetCapUIntValue(mSettings, CCAP_OVK_DETECTPAGETYPE) != 0 &&
+        !RunCriticalAlert(mWindow.get(), QSUIString(QStringLiteral("ColorModeDetectWarning_Message")),
+                          QSUIString(QStringLiteral("ColorModeDetectWarning_Info")), true)) {
+        box->setChecked(false);
+        return;
+    }
+    SetCapUIntValue(mSettings, CCAP_OVK_PRESCAN, on ? 1 : 0);
+    if (!on && isSimpleMode())
+        for (const TW_UINT16 id :
+             {ICAP_BRIGHTNESS, BackTwin(ICAP_BRIGHTNESS), CCAP_OVKM_BACKBRIGHTNESSENABLED, ICAP_CONTRAST,
+              BackTwin(ICAP_CONTRAST), CCAP_OVKM_BACKCONTRASTENABLED, CCAP_OVK_TEXTENHANCE_BRIGHTNESS,
+              CCAP_OVK_TEXTENHANCE_CONTRAST})
+            ResetCapValue(mSettings, id);
+    buildColorModeControls();
+    updateColorModeControls();
+    changeColorModeControls(nullptr);
+    syncBasicSettingUI();
+    syncToneSettingUI();
+    syncPrescanUI();
+    changeFavoriteControls(nullptr);
+}
+
+void Controller::changePreviewZoom(int tag) {
+    ComOrvikElectronicsK3100QSPreviewFrame* frame = previewFrame();
+    if (!frame)
+        return;
+    const float zoom = NextZoomRatio(frame->zoomRatio(), tag == kZoomInTag ? 1 : -1);
+    frame->setZoomRatio(zoom);
+    if (zoom <= 1)
+        frame->setDragImageMode(false);
+    updatePreviewMode();
+    syncPrescanUI();
+}
+
+void Controller::changePreviewMode(int tag) {
+    if (ComOrvikElectronicsK3100QSPreviewFrame* frame = previewFrame())
+        frame->setDragImageMode(tag == kHandModeTag);
+    updatePreviewMode();
+}
+
+void Controller::updatePreviewMode() {
+    const ComOrvikElectronicsK3100QSPreviewFrame* frame = previewFrame();
+    const bool hand = frame && frame->dragImageMode();
+    SetItemIntValue(mWindow.get(), kHandModeTag, hand ? 1 : 0);
+    SetItemIntValue(mWindow.get(), kCropModeTag, hand ? 0 : 1);
+}
+
+void Controller::showScanAreaSettingView(bool show) {
+    if (mScanAreaSettingView && mScanAreaSettingView->isHidden() == show)
+        mScanAreaSettingView->setVisible(show);
+}
+
+bool Controller::isPreviewAreaShown() const {
+    return mPreviewFrameBox && !mPreviewFrameBox->isHidden();
+}
+
+void Controller::showPreviewArea(bool show, bool adjust) {
+    if (!mWindow || !mPreviewFrameBox)
+        return;
+    const QBoxLayout* row = mWindow->findChild<QBoxLayout*>(QStringLiteral("mainRow"));
+    const int spacing = row ? std::max(row->spacing(), 0) : 0;
+    QRect frame = mWindow->geometry();
+    if (show && !isPreviewAreaShown()) {
+        // Widened to the left, so the settings stay where the user had them.
+        const int width =
+            mPreviewAreaWidth > 0 ? mPreviewAreaWidth : mPreviewFrameBox->sizeHint().width() + spacing;
+        mPreviewFrameBox->show();
+        frame.setLeft(frame.left() - width);
+        // The preview may need more height than the settings alone.
+        if (QLayout* layout = mWindow->layout()) {
+            layout->invalidate();
+            frame.setHeight(std::max(frame.height(), layout->totalMinimumSize().height()));
+        }
+        mWindow->setGeometry(frame);
+    } else if (!show && isPreviewAreaShown()) {
+        if (mWindow->layout())
+            mWindow->layout()->activate();
+        mPreviewAreaWidth =
+            std::max(mPreviewFrameBox->width(), mPreviewFrameBox->minimumSizeHint().width()) + spacing;
+        mPreviewFrameBox->hide();
+        // Narrowed from the left, never below the window's minimum.
+        frame.setLeft(frame.right() + 1 -
+                      std::max(frame.width() - mPreviewAreaWidth, mWindow->minimumWidth()));
+        mWindow->setGeometry(frame);
+    }
+    if (show && adjust)
+        if (const QScreen* screen =
+                mWindow->screen() ? mWindow->screen() : QGuiApplication::primaryScreen()) {
+            QRect kept = ClampToScreens(mWindow->geometry(), {screen->availableGeometry()});
+            kept.setSize(kept.size().expandedTo(mWindow->minimumSize()));
+            if (kept != mWindow->geometry())
+                mWindow->setGeometry(kept);
+        }
+}
+
+void Controller::closeOrCancel() {
+    if (!mIsSetupSequence && hasScanImage())
+        performCancel();
+    else if (mWindow)
+        mWindow->close();
+}

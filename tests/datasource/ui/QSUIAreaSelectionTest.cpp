@@ -1,0 +1,219 @@
+// The dialog's scan area and preview area against a data source's capability pool: the stored area as
+// the frame shows it and back, typing committed before a scan or a close, the window widening for the
+// preview, a kept page of unknown resolution, and pictures of the preview area in each unit.
+#include "NotificationCenter.h"
+#include "QSDataSource.h"
+#include "QSPreviewFrame.h"
+#include "QSUIController.h"
+#include "QSUIPreferences.h"
+#include "QtTestApp.h"
+#include "Tags.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScreen>
+#include <QTabWidget>
+#include <QTest>
+
+namespace {
+
+using Controller = ComOrvikElectronicsK3100QSUIController;
+
+constexpr float kPhysicalWidth = 10208; // 1/1200 inch: what the test pool offers, checked below
+
+class QSUIAreaSelectionTest : public test::QSDataSourceTest, public WithTestApplication {
+protected:
+    void SetUp() override {
+        Open();
+        ASSERT_EQ(Float(ICAP_PHYSICALWIDTH), kPhysicalWidth);
+        SetCapUIntValue(Pool(), CCAP_OVKM_UNIT, 1); // inches
+    }
+    void TearDown() override { mController.reset(); }
+    // The advanced mode with the custom area on.
+    Controller& Dialog() {
+        mController.reset();
+        // Set up in the advanced mode: the simple mode would reset the rotation and the custom area.
+        fnd::PreferencesFile preferences(mEnv.PreferencesPath());
+        preferences.set(kPrefSettingMode, std::int64_t{1});
+        preferences.save();
+        mController = std::make_unique<Controller>();
+        const fnd::Dictionary papers{
+            {"OriginalPapers", fnd::Array{fnd::Value(fnd::Dictionary{
+                                   {"ID", 5}, {"Name", "A5"}, {"Width", 6992}, {"Height", 9921}})}}};
+        mController->setupMainUIWithParam(
+            fnd::Dictionary{{kUIParamCapabilityPool, fnd::Value::pointer(Pool())},
+                            {"SupportedPapers", papers}},
+            1);
+        if (!Box(Controller::kCustomScanAreaTag)->isChecked())
+            Box(Controller::kCustomScanAreaTag)->click();
+        return *mController;
+    }
+    QWidget* Window() const { return mController->window(); }
+    QCheckBox* Box(int tag) const { return appkit::viewWithTag<QCheckBox>(mController->currentView(), tag); }
+    QLineEdit* Field(int tag) const { return appkit::viewWithTag<QLineEdit>(Window(), tag); }
+    ComOrvikElectronicsK3100QSPreviewFrame* Frame() const { return mController->previewFrame(); }
+    QRectF StoredArea() {
+        return QRectF(Float(CCAP_OVKM_SCANAREA_X), Float(CCAP_OVKM_SCANAREA_Y),
+                      Float(CCAP_OVKM_SCANAREA_WIDTH), Float(CCAP_OVKM_SCANAREA_HEIGHT));
+    }
+    void StoreArea(QRectF area) {
+        SetCapFloatValue(Pool(), CCAP_OVKM_SCANAREA_X, static_cast<float>(area.x()));
+        SetCapFloatValue(Pool(), CCAP_OVKM_SCANAREA_Y, static_cast<float>(area.y()));
+        SetCapFloatValue(Pool(), CCAP_OVKM_SCANAREA_WIDTH, static_cast<float>(area.width()));
+        SetCapFloatValue(Pool(), CCAP_OVKM_SCANAREA_HEIGHT, static_cast<float>(area.height()));
+    }
+    static SPageBitmap GreyPage(std::uint32_t width, std::uint32_t height) {
+        SPageBitmap page;
+        page.width = width;
+        page.height = height;
+        page.samplesPerPixel = 1;
+        page.bitsPerSample = 8;
+        page.bytesPerRow = width;
+        page.pixels.assign(std::size_t{width} * height, 0xff);
+        for (std::uint32_t y = height / 10; y < height; y += 24)
+            for (std::uint32_t x = width / 10; x < width * 9 / 10; ++x)
+                page.pixels[std::size_t{y} * width + x] = (x / 40) % 3 ? 0x30 : 0xff; // lines of "words"
+        return page;
+    }
+
+    std::unique_ptr<Controller> mController;
+};
+
+TEST_F(QSUIAreaSelectionTest, AQuarterTurnShowsTheAreaTurnedAndStoresItBackUnchanged) {
+    SetCapUIntValue(Pool(), CCAP_OVKM_CUSTOM_SCANAREA, 1);
+    SetCapUIntValue(Pool(), CCAP_OVK_DATAORIENTATION, 2);
+    SetCapSIntValue(Pool(), CCAP_OVKM_PAPERSIZE, 5);
+    StoreArea(QRectF(1200, 2400, 1200, 3600));
+    Dialog();
+    EXPECT_EQ(Frame()->baseSize(), QSizeF(9921, 6992)); // A5 turned
+    EXPECT_EQ(Frame()->cropRect().size(), QSizeF(3600, 1200));
+    EXPECT_EQ(Field(Controller::kScanWidthFieldTag)->text(), "3.00");
+    EXPECT_EQ(Field(Controller::kScanHeightFieldTag)->text(), "1.00");
+    mController->performScan();
+    EXPECT_EQ(StoredArea(), QRectF(1200, 2400, 1200, 3600));
+}
+
+TEST_F(QSUIAreaSelectionTest, AnAreaPokingOutOfThePageAndAnUnknownPaperGiveTheWholePhysicalPage) {
+    SetCapUIntValue(Pool(), CCAP_OVKM_CUSTOM_SCANAREA, 1);
+    SetCapSIntValue(Pool(), CCAP_OVKM_PAPERSIZE, 77);
+    StoreArea(QRectF(9000, 0, 3000, 3000));
+    Dialog();
+    const QSizeF physical(kPhysicalWidth, Float(ICAP_PHYSICALHEIGHT));
+    EXPECT_EQ(Frame()->baseSize(), physical);
+    EXPECT_EQ(Frame()->cropRect(), QRectF(QPointF(0, 0), physical));
+}
+
+TEST_F(QSUIAreaSelectionTest, TypingNotYetAppliedIsCommittedBeforeAScanAndBeforeAClose) {
+    Dialog();
+    QLineEdit* width = Field(Controller::kScanWidthFieldTag);
+    width->selectAll();
+    QTest::keyClicks(width, "2.5");
+    EXPECT_NE(Float(CCAP_OVKM_SCANAREA_WIDTH), 3000); // waiting for the typing to pause
+    mController->performScan();
+    EXPECT_EQ(Float(CCAP_OVKM_SCANAREA_WIDTH), 3000);
+
+    Dialog();
+    mController->showMainWindow();
+    QLineEdit* height = Field(Controller::kScanHeightFieldTag);
+    height->selectAll();
+    QTest::keyClicks(height, "4");
+    Window()->close();
+    EXPECT_EQ(Float(CCAP_OVKM_SCANAREA_HEIGHT), 4800);
+}
+
+TEST_F(QSUIAreaSelectionTest, TypingTheShownValueOnlyReformatsItAndTheFrameKeepsTheMinimum) {
+    Dialog();
+    QLineEdit* width = Field(Controller::kScanWidthFieldTag);
+    const QRectF before = Frame()->cropRect();
+    const QString shown = width->text();
+    width->setText(shown + "0"); // "8.510" for "8.51"
+    emit width->editingFinished();
+    EXPECT_EQ(width->text(), shown);
+    EXPECT_EQ(Frame()->cropRect(), before);
+    width->setText("0");
+    emit width->editingFinished();
+    EXPECT_EQ(Frame()->cropRect().width(), 1200 * 64 / Float(ICAP_XRESOLUTION));
+}
+
+TEST_F(QSUIAreaSelectionTest, DeskewGreysTheBoxFreezesTheCropAndTheStoreTakesTheWholePage) {
+    SetCapUIntValue(Pool(), CCAP_OVK_DESKEW, 1);
+    SetCapUIntValue(Pool(), CCAP_OVKM_CUSTOM_SCANAREA, 1);
+    StoreArea(QRectF(0, 0, 2400, 2400));
+    Dialog();
+    EXPECT_FALSE(Box(Controller::kCustomScanAreaTag)->isEnabled());
+    EXPECT_FALSE(Frame()->isMouseTrackerEnabled());
+    EXPECT_EQ(StoredArea(), QRectF(QPointF(0, 0), Frame()->baseSize()));
+}
+
+TEST_F(QSUIAreaSelectionTest, ThePreviewAreaWidensTheWindowOnceAndStaysOnTheScreen) {
+    Dialog();
+    Box(Controller::kCustomScanAreaTag)->click(); // off: no preview area
+    ASSERT_FALSE(mController->isPreviewAreaShown());
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    Window()->move(screen.right() + 1 - Window()->width(), screen.top() + 10);
+    const QRect narrow = Window()->geometry();
+    Box(Controller::kCustomScanAreaTag)->click();
+    ASSERT_TRUE(mController->isPreviewAreaShown());
+    const QRect wide = Window()->geometry();
+    EXPECT_GT(wide.width(), narrow.width());
+    EXPECT_EQ(wide.right(), narrow.right()); // grown to the left
+    EXPECT_TRUE(screen.contains(wide));
+    Box(Controller::kPrescanCheckBoxTag)->click(); // shown already: no second widening
+    EXPECT_EQ(Window()->geometry(), wide);
+
+    Box(Controller::kPrescanCheckBoxTag)->click();
+    Box(Controller::kCustomScanAreaTag)->click();
+    EXPECT_EQ(Window()->geometry(), narrow);
+    // At the screen's left edge there is no room to the left: the widened window is moved onto it.
+    Window()->move(screen.topLeft());
+    Box(Controller::kCustomScanAreaTag)->click();
+    EXPECT_GT(Window()->width(), narrow.width());
+    EXPECT_TRUE(screen.contains(Window()->geometry()));
+}
+
+TEST_F(QSUIAreaSelectionTest, AKeptPageOfUnknownResolutionShowsItsSizeWithoutDividingByZero) {
+    Dialog();
+    mController->setScanImage(GreyPage(800, 1000), 0, false);
+    EXPECT_EQ(Frame()->baseSize(), QSizeF(800, 1000));
+    EXPECT_FALSE(Frame()->isMouseTrackerEnabled());
+    for (const int tag : {Controller::kScanWidthFieldTag, Controller::kScanHeightFieldTag}) {
+        bool ok = false;
+        const double shown = Field(tag)->text().toDouble(&ok);
+        EXPECT_TRUE(ok && std::isfinite(shown)) << Field(tag)->text().toStdString();
+    }
+    EXPECT_FALSE(Box(Controller::kCustomScanAreaTag)->isEnabled());
+    EXPECT_EQ(appkit::viewWithTag<QAbstractButton>(Window(), Controller::kAdvancedScanButtonTag)->text(),
+              "Continue Scan");
+}
+
+TEST_F(QSUIAreaSelectionTest, Screenshots) {
+    const char* names[] = {"ds-scan-area-pixels", "ds-scan-area-inches", "ds-scan-area-millimetres"};
+    for (std::uint32_t unit = 0; unit < 3; ++unit) {
+        SetCapUIntValue(Pool(), CCAP_OVKM_UNIT, unit);
+        Dialog();
+        // At its natural size: the offscreen screen of a 200 % run is smaller than the dialog.
+        Window()->resize(Window()->sizeHint());
+        Window()->show();
+        QTest::qWait(20);
+        saveScreenshots(Window(), names[unit]);
+    }
+    // The data source answers a positioning prescan with the page, before the post returns.
+    fnd::NotificationCenter::defaultCenter().addObserver(
+        this, "XferReadyNotification",
+        [this](const fnd::Notification&) { mController->setScanImage(GreyPage(1275, 2100), 150, true); });
+    appkit::viewWithTag<QAbstractButton>(Window(), Controller::kPrescanButtonTag)->click();
+    fnd::NotificationCenter::defaultCenter().removeObserver(this);
+    Frame()->setCropRect(QRectF(1200, 1800, 6000, 4800));
+    Window()->resize(Window()->sizeHint());
+    QTest::qWait(20);
+    saveScreenshots(Window(), "ds-preview-area-page");
+    appkit::viewWithTag<QAbstractButton>(Window(), Controller::kZoomInTag)->click();
+    Window()->resize(Window()->sizeHint());
+    QTest::qWait(20);
+    saveScreenshots(Window(), "ds-preview-area-zoomed");
+}
+
+} // namespace
