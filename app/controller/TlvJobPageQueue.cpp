@@ -3,7 +3,8 @@
 
 namespace tlv {
 
-TlvJobPageQueue::TlvJobPageQueue(Writer write) : mWrite(std::move(write)) {}
+TlvJobPageQueue::TlvJobPageQueue(Writer write, std::function<void()> idle)
+    : mWrite(std::move(write)), mIdle(std::move(idle)) {}
 
 TlvJobPageQueue::~TlvJobPageQueue() {
     drain();
@@ -27,9 +28,15 @@ int TlvJobPageQueue::pending() const {
 }
 
 void TlvJobPageQueue::dropQueued() {
-    std::lock_guard lock(mLock);
-    mPending -= static_cast<int>(mQueue.size());
-    mQueue.clear();
+    bool idle = false;
+    {
+        std::lock_guard lock(mLock);
+        idle = !mQueue.empty() && mPending == static_cast<int>(mQueue.size());
+        mPending -= static_cast<int>(mQueue.size());
+        mQueue.clear();
+    }
+    if (idle && mIdle)
+        mIdle();
 }
 
 void TlvJobPageQueue::drain() {
@@ -58,7 +65,11 @@ void TlvJobPageQueue::run() {
         lock.unlock();
         mWrite(*page.batch, page.record, page.index);
         lock.lock();
-        --mPending;
+        if (--mPending == 0 && mIdle) {
+            lock.unlock();
+            mIdle();
+            lock.lock();
+        }
     }
 }
 

@@ -19,7 +19,9 @@ public:
     // write runs on the writer thread for each page: (the batch's snapshot, record, page index).
     using Writer =
         std::function<void(const TlvBatchSnapshot& batch, const fnd::Dictionary& record, int index)>;
-    explicit TlvJobPageQueue(Writer write);
+    // idle runs whenever no page is left pending: on the writer thread after its last page, or in
+    // dropQueued.
+    TlvJobPageQueue(Writer write, std::function<void()> idle);
     // Drains what is queued and joins the thread.
     ~TlvJobPageQueue();
     TlvJobPageQueue(const TlvJobPageQueue&) = delete;
@@ -39,6 +41,7 @@ private:
     void run();
 
     Writer mWrite;
+    std::function<void()> mIdle;
     mutable std::mutex mLock;
     std::condition_variable mWork;
     struct Page {

@@ -19,9 +19,18 @@ TlvMainCntlr::TlvMainCntlr(fnd::UserDefaults& defaults)
           QWidget* modal = QApplication::activeModalWidget();
           return modal ? modal : tlvMainWindow();
       }),
-      mJobPages([this](const tlv::TlvBatchSnapshot& batch, const fnd::Dictionary& record, int index) {
-          mReader.readImgFileForJobScn(batch, record, index);
-      }) {
+      mJobPages([this](const tlv::TlvBatchSnapshot& batch, const fnd::Dictionary& record,
+                       int index) { mReader.readImgFileForJobScn(batch, record, index); },
+                // A scan or a finish waiting for the batch's writer goes on.
+                [this] {
+                    QMetaObject::invokeMethod(
+                        &mNotifier,
+                        [this] {
+                            if (mScanView)
+                                mScanView->workersMayHaveEnded();
+                        },
+                        Qt::QueuedConnection);
+                }) {
     mJobLists.loadJobListMdlFromFile(mAppSettingObj.isBtn1AllocFOAScan());
     mBatch = snapshotOfSettings(curScanModeType());
 }

@@ -22,8 +22,6 @@ constexpr TW_UINT16 kEventIdleTick = 0x8004;
 constexpr std::uint32_t kAbortRequest = 0x41625271; // 'AbRq'
 // What the tick waits for one user event.
 constexpr double kTickEventWait = 0.1; /* s */
-// How long teardown lets a running transfer finish before closing under it.
-constexpr int kTeardownChecks = 200; // x 50 ms
 
 } // namespace
 
@@ -37,10 +35,16 @@ TlvDeviceCntlr::TlvDeviceCntlr(tlv::TlvScanHost& host, fnd::Dictionary appInfo, 
 }
 
 TlvDeviceCntlr::~TlvDeviceCntlr() {
-    for (int i = 0; i < kTeardownChecks && (mIsRunningMemXfer || mXferThread.joinable()); ++i)
-        fnd::RunLoop::main().runFor(0.05);
+    // A transfer thread waiting for the main thread gives up, its further calls fail at once, and
+    // nothing it queued runs once this is gone.
+    {
+        std::lock_guard lock(mCallLock);
+        mTearingDown = true;
+    }
+    mCallDone.notify_all();
     if (mXferThread.joinable())
         mXferThread.join();
+    mAlive.reset();
     fnd::RunLoop::main().cancelPerforms(this);
     TlvDeviceCntlr* self = this;
     sTlvDeviceCntlr.compare_exchange_strong(self, nullptr);
@@ -78,7 +82,7 @@ bool TlvDeviceCntlr::openDS(TlvScanSettingMdl* model, bool isOpenDSPanel) {
     // Never from inside a data source's call, nor over a batch still running.
     if (mMainCallDepth > 0 || isBatchRunning() || mIsRunningMemXfer || mTWAINHandler->isDSOpen())
         return false;
-    DepthScope call(mMainCallDepth);
+    DepthScope call(*this);
     mIsOpenDSPanel = isOpenDSPanel;
     if (const int rc = findDSAndOpenDS(); rc != TWRC_SUCCESS) {
         mHost.showErrorPanel(tlv::openFailureKey(rc, getStatusCC()));
@@ -157,7 +161,7 @@ int TlvDeviceCntlr::endState(bool success) {
 }
 
 void TlvDeviceCntlr::endBatch(bool success) {
-    DepthScope call(mMainCallDepth);
+    DepthScope call(*this);
     if (!mIsOpenDSPanel)
         mHost.setAppStateNum(endState(success));
     mTWAINHandler->setDSState(kVXStateDSEnabled);

@@ -89,8 +89,11 @@ public:
     TW_UINT16 getStatusCC();
 
     // Main thread: the page ready now is transferred on a new thread (drained without keeping it when
-    // dummy). Starts once an earlier transfer thread has ended, re-checking every 50 ms.
+    // dummy), once the data source's call on the stack has returned. While a transfer runs, its page's
+    // end decides what follows.
     void xferReady(bool dummy);
+    // Main thread: told after each transfer thread has ended.
+    void setTransferEndedHandler(std::function<void()> handler) { mTransferEnded = std::move(handler); }
 
 private:
     enum class Next { Page, DrainPage, EndSuccess, EndFailure };
@@ -114,7 +117,11 @@ private:
     void seeCancel(bool& cancelSeen);
     int stepOnMain(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data);
     void callOnMain(std::function<void()> fn);
+    // Queues fn to the main thread from a transfer thread; dropped when this is gone by then.
+    void postToMain(std::function<void()> fn);
+    // Runs fn on the main thread now, or once the data source's call on the stack has returned.
     void runWhenFree(std::function<void()> fn);
+    void leaveCall();
     void afterTransfer(Next next);
 
     tlv::TlvScanHost& mHost;
@@ -138,17 +145,24 @@ private:
     TW_USERINTERFACE mUserInterface{};
     TW_STATUS mDSStatus{};
 
-    // Main thread: how many of our calls into the data source are on the stack.
+    // Main thread: how many of our calls into the data source are on the stack, and what waits for the
+    // outermost one to return.
     int mMainCallDepth = 0;
+    std::vector<std::function<void()>> mWhenFree;
     struct DepthScope {
-        explicit DepthScope(int& depth) : mDepth(depth) { ++mDepth; }
-        ~DepthScope() { --mDepth; }
+        explicit DepthScope(TlvDeviceCntlr& device) : mDevice(device) { ++mDevice.mMainCallDepth; }
+        ~DepthScope() { mDevice.leaveCall(); }
         DepthScope(const DepthScope&) = delete;
         DepthScope& operator=(const DepthScope&) = delete;
-        int& mDepth;
+        TlvDeviceCntlr& mDevice;
     };
+    std::function<void()> mTransferEnded;
 
     std::thread mXferThread;
+    std::shared_ptr<const bool> mAlive = std::make_shared<const bool>(true);
+    std::mutex mCallLock; // the flag below and the calls handed to the main thread
+    std::condition_variable mCallDone;
+    bool mTearingDown = false;
     mutable std::mutex mBatchLock;
     mutable std::condition_variable mBatchEnded;
     bool mBatchRunning = false;

@@ -10,24 +10,21 @@
 #include "TlvScanMessages.h"
 #include "TlvUtilsMethod.h"
 
-#include <future>
 #include <new>
 
 namespace {
 
-// The re-check of a transfer thread that has not ended yet, and of a call that must wait until the
-// data source's call on the stack has returned.
-constexpr double kRecheck = 0.05; /* s */
 constexpr std::uint32_t kDontCare32 = 0xFFFFFFFF;
 
 } // namespace
 
 void TlvDeviceCntlr::xferReady(bool dummy) {
-    if (mMainCallDepth > 0 || mIsRunningMemXfer) {
-        fnd::RunLoop::main().performAfterDelay(
-            this, [this, dummy] { xferReady(dummy); }, kRecheck);
+    if (mMainCallDepth > 0) {
+        runWhenFree([this, dummy] { xferReady(dummy); });
         return;
     }
+    if (mIsRunningMemXfer)
+        return;
     if (mXferThread.joinable())
         mXferThread.join();
     if (!mTWAINHandler->isDSOpen() || mIsOpenDSPanel)
@@ -45,7 +42,7 @@ void TlvDeviceCntlr::completeMemoryXfer(bool dummy) {
     if (mHost.isScnCancelOnMain())
         mHost.switchScanModeForCancelOnMain();
     mIsRunningMemXfer = false;
-    fnd::performOnMainThread([this, next] { runWhenFree([this, next] { afterTransfer(next); }); }, false);
+    postToMain([this, next] { runWhenFree([this, next] { afterTransfer(next); }); });
 }
 
 void TlvDeviceCntlr::afterTransfer(Next next) {
@@ -56,7 +53,7 @@ void TlvDeviceCntlr::afterTransfer(Next next) {
     case Next::DrainPage:
         if (!mCloseRequested) {
             xferReady(next == Next::DrainPage);
-            return;
+            break;
         }
         [[fallthrough]];
     case Next::EndSuccess:
@@ -65,8 +62,10 @@ void TlvDeviceCntlr::afterTransfer(Next next) {
             endBatch(next == Next::EndSuccess);
         if (mHost.isScnCancelOnMain())
             mHost.switchScanModeForCancelOnMain();
-        return;
+        break;
     }
+    if (mTransferEnded)
+        mTransferEnded();
 }
 
 int TlvDeviceCntlr::readPage(int index, bool& cancelSeen) {
@@ -98,7 +97,7 @@ int TlvDeviceCntlr::readPage(int index, bool& cancelSeen) {
     if (rc == TWRC_XFERDONE && written && !cancelSeen) {
         tlv::TlvPageRecord page{tlv::makeImgInfoDict(*layout, index), sink.takeThumbnail(), index};
         auto shared = std::make_shared<tlv::TlvPageRecord>(std::move(page));
-        fnd::performOnMainThread([this, shared] { mHost.addImgInfo(std::move(*shared)); }, false);
+        postToMain([this, shared] { mHost.addImgInfo(std::move(*shared)); });
         return rc;
     }
     sink.discard();
@@ -228,36 +227,74 @@ int TlvDeviceCntlr::stepOnMain(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_ME
     return rc;
 }
 
+void TlvDeviceCntlr::postToMain(std::function<void()> fn) {
+    fnd::performOnMainThread(
+        [alive = std::weak_ptr<const bool>(mAlive), fn = std::move(fn)] {
+            if (!alive.expired())
+                fn();
+        },
+        false);
+}
+
 // Runs fn on the main thread and waits for it (at once on the main thread). The waiting thread owns
-// everything fn refers to.
+// everything fn refers to; at teardown it stops waiting and fn is never run.
 void TlvDeviceCntlr::callOnMain(std::function<void()> fn) {
     if (fnd::RunLoop::isMainThread()) {
         fn();
         return;
     }
-    std::promise<void> done;
-    std::future<void> finished = done.get_future();
-    fnd::performOnMainThread(
-        [this, &fn, &done] {
-            runWhenFree([this, &fn, &done] {
-                {
-                    DepthScope call(mMainCallDepth);
-                    fn();
-                }
-                done.set_value();
-            });
-        },
-        false);
-    finished.wait();
+    auto done = std::make_shared<bool>(false); // under mCallLock
+    {
+        std::lock_guard lock(mCallLock);
+        if (mTearingDown)
+            return;
+    }
+    postToMain([this, &fn, done] {
+        runWhenFree([this, &fn, done] {
+            {
+                DepthScope call(*this);
+                fn();
+            }
+            {
+                std::lock_guard lock(mCallLock);
+                *done = true;
+            }
+            mCallDone.notify_all();
+        });
+    });
+    std::unique_lock lock(mCallLock);
+    mCallDone.wait(lock, [&] { return *done || mTearingDown; });
 }
 
 // A call of the data source's that lets the main loop run (its idle tick) must return before
 // anything queued here talks to it again.
 void TlvDeviceCntlr::runWhenFree(std::function<void()> fn) {
     if (mMainCallDepth > 0) {
-        fnd::RunLoop::main().performAfterDelay(
-            this, [this, fn] { runWhenFree(fn); }, kRecheck);
+        mWhenFree.push_back(std::move(fn));
         return;
     }
     fn();
+}
+
+// The waiting calls run on their own turn of the loop, not inside the frame that just returned.
+void TlvDeviceCntlr::leaveCall() {
+    if (--mMainCallDepth > 0 || mWhenFree.empty())
+        return;
+    fnd::RunLoop::main().performAfterDelay(
+        this,
+        [this] {
+            std::vector<std::function<void()>> waiting = std::move(mWhenFree);
+            mWhenFree.clear();
+            for (std::size_t i = 0; i < waiting.size(); ++i) {
+                if (mMainCallDepth > 0) { // a call before it entered the data source and let the loop run
+                    mWhenFree.insert(
+                        mWhenFree.begin(),
+                        std::make_move_iterator(waiting.begin() + static_cast<std::ptrdiff_t>(i)),
+                        std::make_move_iterator(waiting.end()));
+                    return;
+                }
+                waiting[i]();
+            }
+        },
+        0);
 }

@@ -1,5 +1,5 @@
-// Waiting for the threads of an earlier batch is a re-check on the main run loop every 50 ms, never a
-// wait that would keep the main thread from serving those threads.
+// Waiting for the threads of an earlier batch is a request kept until the last of them reports its end,
+// never a wait that would keep the main thread from serving those threads.
 #include "TlvScanViewCntlr.h"
 #include "TlvAppState.h"
 
@@ -13,7 +13,6 @@
 namespace {
 
 TlvScanViewCntlr* sScanViewCntlr = nullptr;
-constexpr double kRecheck = 0.05; /* s */
 
 } // namespace
 
@@ -29,12 +28,14 @@ TlvScanViewCntlr::TlvScanViewCntlr(tlv::TlvScanHost& host, TlvDeviceCntlr* devic
     QObject::connect(button, &QPushButton::clicked, button, [this, button] { againExeScan(button); });
     layout->addWidget(mScngJobInfoDmyView, 1);
     layout->addWidget(button, 0, Qt::AlignRight);
+    if (mDevice)
+        mDevice->setTransferEndedHandler([this] { workersMayHaveEnded(); });
     sScanViewCntlr = this;
 }
 
 TlvScanViewCntlr::~TlvScanViewCntlr() {
-    fnd::RunLoop::main().cancelPerforms(&mExecuteRequest);
-    fnd::RunLoop::main().cancelPerforms(&mFinishRequest);
+    if (mDevice)
+        mDevice->setTransferEndedHandler(nullptr);
     if (mScanningView && !mScanningView->parent())
         delete mScanningView;
     if (sScanViewCntlr == this)
@@ -54,11 +55,10 @@ bool TlvScanViewCntlr::executeScanByCntlr() {
     mIsContinueScanState = false;
     mHost.clearIsFinScan();
     if (isWaitingForThreads()) {
-        fnd::RunLoop::main().cancelPerforms(&mExecuteRequest);
-        fnd::RunLoop::main().performAfterDelay(
-            &mExecuteRequest, [this] { executeScanByCntlr(); }, kRecheck);
+        mExecutePending = true;
         return false;
     }
+    mExecutePending = false;
     mHost.setIsScnCancelOnMain(false);
     cancelDriver(false);
     mHost.setIsWriteFileCancel(false);
@@ -99,12 +99,10 @@ void TlvScanViewCntlr::finishScan(const QObject* sender) {
     const bool out =
         sender && appkit::tagOf(sender) == kFinishScanSenderTag && mHost.countOfImgInfoDict() > 0;
     if (isWaitingForThreads()) {
-        QPointer<const QObject> again(sender);
-        fnd::RunLoop::main().cancelPerforms(&mFinishRequest);
-        fnd::RunLoop::main().performAfterDelay(
-            &mFinishRequest, [this, again] { finishScan(again.data()); }, kRecheck);
+        mFinishPending = QPointer<const QObject>(sender);
         return;
     }
+    mFinishPending.reset();
     if (!out) {
         mHost.switchScanMode(false);
     } else if (mHost.batchKind().scanMode == tlv::kScanModeFOA) {
@@ -127,13 +125,24 @@ void TlvScanViewCntlr::finishScan(const QObject* sender) {
     mHost.changeKeyView();
 }
 
+void TlvScanViewCntlr::workersMayHaveEnded() {
+    if (isWaitingForThreads())
+        return;
+    if (mExecutePending)
+        executeScanByCntlr();
+    if (mFinishPending) {
+        const QPointer<const QObject> sender = *mFinishPending;
+        finishScan(sender.data());
+    }
+}
+
 void TlvScanViewCntlr::againExeScan(QAbstractButton* button) {
     if (button) {
         button->setChecked(false);
         button->setDown(false);
     }
     if (mIsPerformedFinishScan) {
-        fnd::RunLoop::main().cancelPerforms(&mFinishRequest);
+        mFinishPending.reset();
     } else if (mIsContinueScanState) {
         mHost.executeScan();
         return;

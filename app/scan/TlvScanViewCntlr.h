@@ -40,8 +40,8 @@ public:
     void setIsContinueScanState(bool continueScan) { mIsContinueScanState = continueScan; }
     bool isContinueScanState() const { return mIsContinueScanState; }
 
-    // Starts a scan; false when it must wait for earlier threads (it then tries again by itself every
-    // 50 ms, one request at a time) or could not start.
+    // Starts a scan; false when it must wait for earlier threads (it then starts by itself once they
+    // have ended, one request at a time) or could not start.
     bool executeScanByCntlr();
     bool isReadyScan() const;
     std::uint32_t curDSStateOnCntlr() const;
@@ -51,8 +51,11 @@ public:
     bool isFinishScan() const;
     // None does nothing; otherwise sets the session's scan-cancel flag.
     void cancelDriver(std::optional<bool> cancel);
-    // Ends a batch; only the main window's finish control (tag 1206) with pages sends them on.
+    // Ends a batch; only the main window's finish control (tag 1206) with pages sends them on. Waits
+    // for earlier threads the same way.
     void finishScan(const QObject* sender);
+    // A transfer or a page writer has ended: the requests that waited for them go on when none runs.
+    void workersMayHaveEnded();
     // The scanning view's button: continue scanning, or cancel.
     void againExeScan(QAbstractButton* button);
 
@@ -65,7 +68,7 @@ private:
     QWidget* mScngJobInfoDmyView = nullptr;
     bool mIsPerformedFinishScan = false;
     bool mIsContinueScanState = false;
-    // Targets of the re-scheduled requests, one per operation.
-    const char mExecuteRequest = 0;
-    const char mFinishRequest = 0;
+    // The requests waiting for earlier threads, one per operation.
+    bool mExecutePending = false;
+    std::optional<QPointer<const QObject>> mFinishPending;
 };

@@ -1,5 +1,5 @@
 // The page writers' reader: a page record as the page list keeps it (any value under any of its keys)
-// and a raw file of any length in the temporary folder, then the turns and forms each output wants.
+// and a raw file of any length in the temporary folder, then the turns and the forms the outputs want.
 #include "ImgInfoKeys.h"
 #include "TlvOutputFailure.h"
 #include "TlvPageRaster.h"
@@ -46,7 +46,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                             ImgInfo_XResKey, ImgInfo_YResKey, ImgInfo_RotateKey})
         if (in.ConsumeIntegralInRange(0, 7) == 0)
             record.set(key, fuzzedValue(in));
-    const int format = in.ConsumeIntegralInRange(0, 3);
     const int turns = in.ConsumeIntegralInRange(0, 3);
     const std::string pixels = in.ConsumeRemainingBytesAsString();
     std::ofstream(TlvUtilsMethod::tmpBaseImageFilePath(0), std::ios::binary | std::ios::trunc)
@@ -54,8 +53,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     try {
         tlv::TlvPageImage page = tlv::readPageImage(record);
         tlv::rotateImageRep(page, turns);
-        tlv::reversalImageBW(page, format);
-        tlv::conversionRGBToBGRImage(page, format);
+        tlv::reversalImageBW(page);
+        tlv::conversionRGBToBGRImage(page);
     } catch (const tlv::TlvOutputFailure&) {
     }
     return 0;

@@ -188,12 +188,15 @@ TEST(JobPageQueue, TwentyPagesInOrderOnOneThreadUnderLoad) {
     std::vector<int> order;
     std::vector<std::thread::id> threads;
     std::mt19937 random(7);
+    std::atomic<int> idle{0};
     {
-        tlv::TlvJobPageQueue queue([&](const tlv::TlvBatchSnapshot&, const fnd::Dictionary&, int index) {
-            std::this_thread::sleep_for(std::chrono::microseconds(random() % 500));
-            order.push_back(index);
-            threads.push_back(std::this_thread::get_id());
-        });
+        tlv::TlvJobPageQueue queue(
+            [&](const tlv::TlvBatchSnapshot&, const fnd::Dictionary&, int index) {
+                std::this_thread::sleep_for(std::chrono::microseconds(random() % 500));
+                order.push_back(index);
+                threads.push_back(std::this_thread::get_id());
+            },
+            [&] { ++idle; });
         for (int i = 0; i < 20; ++i) {
             queue.enqueue(std::make_shared<const tlv::TlvBatchSnapshot>(), {}, i);
             if (i % 3 == 0)
@@ -201,6 +204,7 @@ TEST(JobPageQueue, TwentyPagesInOrderOnOneThreadUnderLoad) {
         }
         queue.drain();
         EXPECT_EQ(queue.pending(), 0);
+        EXPECT_GE(idle.load(), 1); // told at least when the last page was written
     }
     busy = false;
     for (std::thread& t : load)

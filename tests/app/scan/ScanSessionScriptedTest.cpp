@@ -246,6 +246,27 @@ TEST_F(ScriptedSession, APlantedPageFileStopsTheBatchAndNothingIsOverwritten) {
     EXPECT_EQ(text, "the user's own file");
 }
 
+// Quitting in the middle of a long page: the controller goes at once, and the transfer thread, which
+// needs the main thread for every block, is not left waiting for it.
+TEST_F(ScriptedSession, TheControllerGoesAtOnceWhileAPageIsInTransfer) {
+    SScriptedPage tall = GreyPage(40, 1000000);
+    tall.blockRows = 1;
+    gScript.pages = {tall};
+    ASSERT_TRUE(host.scanReadyByTwainCB());
+    ASSERT_TRUE(cntlr->openDS(&host.scanSettings, false));
+    const auto guard = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (gScript.blocksAsked < 10 && std::chrono::steady_clock::now() < guard)
+        fnd::RunLoop::main().runFor(0.01);
+    ASSERT_TRUE(cntlr->isRunningMemXfer());
+    const auto start = std::chrono::steady_clock::now();
+    cntlr.reset();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    const int asked = gScript.blocksAsked;
+    fnd::RunLoop::main().runFor(0.1); // what the thread queued meanwhile runs no more
+    EXPECT_EQ(gScript.blocksAsked, asked);
+    EXPECT_TRUE(host.pages.empty());
+}
+
 TEST_F(ScriptedSession, NoPrivateFolderStopsTheBatchBeforeAPageIsWritten) {
     setenv("TMPDIR", (sDir / "missing").c_str(), 1);
     gScript.pages = {GreyPage(40, 10), GreyPage(40, 10)};

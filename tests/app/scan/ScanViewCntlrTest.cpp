@@ -1,9 +1,8 @@
-// The scanning view's controller without a data source: waiting for earlier threads by re-checks,
-// the end of a batch by mode, and the view's button.
+// The scanning view's controller without a data source: waiting for earlier threads until they report
+// their end, the end of a batch by mode, and the view's button.
 #include <gtest/gtest.h>
 
 #include "QtTestApp.h"
-#include "RunLoop.h"
 #include "Tags.h"
 #include "TestScanHost.h"
 #include "TlvScanViewCntlr.h"
@@ -19,8 +18,6 @@ protected:
         appkit::setTag(&finishControl, TlvScanViewCntlr::kFinishScanSenderTag);
     }
     void AddPage() { host.addImgInfo(tlv::TlvPageRecord{}); }
-    // Lets the re-checks run (a few of them).
-    static void Settle() { fnd::RunLoop::main().runFor(0.2); }
     QPushButton* Button() {
         return appkit::viewWithTag<QPushButton>(cntlr->scanningView(), TlvScanViewCntlr::kScanButtonTag);
     }
@@ -38,10 +35,10 @@ TEST_F(ScanView, AScanWaitsForThePreviousBatchsWritersWithOneRequest) {
     host.writeCancel = true;
     EXPECT_FALSE(cntlr->executeScanByCntlr());
     EXPECT_FALSE(cntlr->executeScanByCntlr());
-    Settle();
+    cntlr->workersMayHaveEnded();          // one of two
     EXPECT_TRUE(host.isScnCancelOnMain()); // still waiting: nothing was reset
     host.writers = 0;
-    Settle();
+    cntlr->workersMayHaveEnded();
     EXPECT_FALSE(host.isScnCancelOnMain());
     EXPECT_FALSE(host.writeCancel);
     EXPECT_EQ(cntlr->curDSStateOnCntlr(), kVXStateDSMClosed); // no session: no scan starts
@@ -78,7 +75,7 @@ TEST_F(ScanView, TheButtonCancelsAScheduledEndOnceAndContinuesWhenAsked) {
     for (int i = 0; i < 3; ++i)
         Button()->click();
     host.writers = 0;
-    Settle();
+    cntlr->workersMayHaveEnded();
     EXPECT_EQ(host.functionChoices, 0); // the scheduled end was cancelled
     EXPECT_EQ(host.topScreens, 1);
     EXPECT_TRUE(host.isScnCancelOnMain());
