@@ -1,0 +1,327 @@
+#!/usr/bin/env bash
+# The desktop road under Xvfb, as a person meets the installed product: a session starts tapwell from its
+# login item, the tray lists the jobs and opens tapwell's menu, and a press of the emulated scanner's
+# button runs job 1 ("Scan to folder") into a searchable PDF. Every step leaves a screenshot in the
+# output folder (scripts/screens pages through them).
+# Usage: road.sh <installed prefix> <k3100-tray-host> <screenshot folder> [road...]
+#   roads: button (default), faults (each scanner fault mid-job; K3100_ROAD_FAULTS="jam gone" picks some),
+#   breaks (tollivar or tapwell killed during a job, a full disk, a read-only output folder)
+# A road is a function road_<name> below that drives the session and calls shot <step> for each step.
+# The prefix may be a staged one (DESTDIR or dpkg --root); the user's folders are made in a scratch home.
+set -euo pipefail
+prefix=$(cd "$1" && pwd)
+tray_host=$2
+shots=$3
+shift 3
+roads=("$@")
+[ ${#roads[@]} -gt 0 ] || roads=(button)
+# In the fault roads no written file may be lost or damaged, nothing may hang and every failure must
+# reach the user (an alert that holds tollivar in state 105).
+
+run=$(mktemp -d)
+pids=()
+mounted=
+cleanup() {
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+    kill "${pids[i]}" 2>/dev/null && wait "${pids[i]}" 2>/dev/null || true
+  done
+  [ -z "$mounted" ] || umount "$mounted"
+  [ -n "${K3100_ROAD_KEEP:-}" ] || rm -rf "$run"
+}
+trap cleanup EXIT
+fail() {
+  echo "desktop road: $*" >&2
+  [ -z "${DISPLAY:-}" ] || shot failure || true
+  for log in "$run"/*.log; do
+    echo "--- $(basename "$log")" >&2
+    tail -20 "$log" >&2
+  done
+  exit 1
+}
+# wait_for <seconds> <what> <command...>: polls the command every 0.2 s.
+wait_for() {
+  local seconds=$1 what=$2
+  shift 2
+  for _ in $(seq $((seconds * 5))); do
+    "$@" >/dev/null 2>&1 && return 0
+    sleep 0.2
+  done
+  fail "$what did not happen within ${seconds}s"
+}
+# The stand-in may come from a sanitizer build, whose leak report at exit is Qt's, not the road's.
+tray() {
+  ASAN_OPTIONS=detect_leaks=0 "$tray_host" "$@"
+}
+count=0
+shot() {
+  count=$((count + 1))
+  import -window root "$shots/$(printf '%02d' "$count")-$1.png"
+}
+
+mkdir -p "$shots"
+rm -f "$shots"/*.png "$shots"/*.txt "$shots"/*.desktop
+
+# A user of the scratch home: settings, Pictures and login items of its own.
+export HOME=$run/home
+export XDG_CONFIG_HOME=$HOME/.config XDG_DATA_HOME=$HOME/.local/share XDG_RUNTIME_DIR=$run/runtime
+mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$HOME/Pictures" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+printf 'XDG_PICTURES_DIR="$HOME/Pictures"\n' >"$XDG_CONFIG_HOME/user-dirs.dirs"
+# tapwell starts tollivar by its .desktop file's command, found on the PATH: here through a stand-in
+# that keeps its messages for the road's log.
+mkdir -p "$run/bin"
+printf '#!/bin/sh\nexec "%s/bin/tollivar" "$@" 2>>"%s/tollivar.log"\n' "$prefix" "$run" >"$run/bin/tollivar"
+chmod +x "$run/bin/tollivar"
+export PATH=$run/bin:$prefix/bin:$PATH XDG_DATA_DIRS=$prefix/share:/usr/share
+export K3100_INSTALL_PREFIX=$prefix K3100_LOCK_DIR=$run K3100_EMULATOR_SOCKET=$run/scanner
+unset K3100_TWAIN_DS_DIR K3100_DATA_DIR QT_QPA_PLATFORM XDG_CURRENT_DESKTOP
+
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$run/display" >"$run/xvfb.log" 2>&1 &
+pids+=($!)
+wait_for 10 "the X server's start" test -s "$run/display"
+export DISPLAY=":$(cat "$run/display")"
+DBUS_SESSION_BUS_ADDRESS=$(dbus-daemon --session --fork --print-address=1 --print-pid=3 3>"$run/bus.pid")
+export DBUS_SESSION_BUS_ADDRESS
+pids+=("$(cat "$run/bus.pid")")
+tray serve >>"$run/tray-items" 2>"$run/tray.log" &
+pids+=($!)
+"$prefix/bin/k3100-emulator" --samples >"$run/emulator.log" 2>&1 &
+pids+=($!)
+wait_for 10 "the emulated scanner's start" "$prefix/bin/k3100-emulator" --control status
+
+# Button 1 runs the first job rather than the scan-first window.
+cat >"$XDG_CONFIG_HOME/com.orvikElectronics.tollivar.plist" <<'PLIST'
+<?xml version="1.0" encoding="UTF-8"?>
+<!DOCTYPE plist PUBLIC "-//Apple//DTD PLIST 1.0//EN" "http://www.apple.com/DTDs/PropertyList-1.0.dtd">
+<plist version="1.0">
+<dict>
+	<key>AppBtn1AllocFOAScanKey</key>
+	<false/>
+</dict>
+</plist>
+PLIST
+
+# The first start, from the applications menu, puts tapwell into the login items; the session after it
+# starts tapwell from there, as a desktop session does.
+login_item=$XDG_CONFIG_HOME/autostart/com.orvikElectronics.tapwell.desktop
+"$prefix/bin/tapwell" >"$run/tapwell-first.log" 2>&1 &
+first=$!
+wait_for 20 "tapwell's login item" test -f "$login_item"
+kill "$first" && wait "$first" 2>/dev/null || true
+tapwell=
+start_session() {
+  : >"$run/tray-items"
+  local exec_line
+  exec_line=$(sed -n 's/^Exec=//p' "$login_item")
+  [ -n "$exec_line" ] || fail "the login item has no Exec line"
+  $exec_line >>"$run/tapwell.log" 2>&1 &
+  tapwell=$!
+  pids+=($!)
+  wait_for 20 "tapwell's tray icon" test -s "$run/tray-items"
+  item=$(head -1 "$run/tray-items")
+}
+start_session
+cp "$login_item" "$shots/login-item.desktop"
+
+road_button() {
+  tray menu "$item" >"$shots/tray-menu.txt" || fail "the tray could not read tapwell's menu"
+  grep -q "Scan to folder" "$shots/tray-menu.txt" || fail "the tray menu lists no jobs: $(cat "$shots/tray-menu.txt")"
+  tray click "$item" || fail "a click on the tray icon was refused"
+  sleep 1
+  shot tray-menu
+  # The menu closes as a person closes it, with Escape, before the button is pressed.
+  xdotool key Escape
+  press_button
+  local pdf=
+  for step in $(seq 240); do
+    pdf=$(find "$HOME/Pictures" -name '*.pdf' -newer "$login_item" | head -1)
+    [ -n "$pdf" ] && no_tollivar && break
+    case $step in 10 | 30 | 60) shot job-running ;; esac
+    sleep 0.5
+  done
+  [ -n "$pdf" ] || fail "the press of button 1 wrote no PDF"
+  shot job-done
+  pdftotext "$pdf" - | tr -s ' \n' >"$shots/job-1-text.txt"
+  [ "$(grep -Eo '[A-Za-z]{4,}' "$shots/job-1-text.txt" | wc -l)" -ge 10 ] ||
+    fail "the PDF of job 1 is not searchable: $(head -c 300 "$shots/job-1-text.txt")"
+  pdftoppm -r 30 -png -f 1 -l 1 "$pdf" "$run/page" && mv "$run"/page*.png "$shots/$(printf '%02d' $((count + 1)))-job-1-page-1.png"
+  count=$((count + 1))
+  echo "desktop road: button: job 1 wrote $(basename "$pdf") ($(pdfinfo "$pdf" | sed -n 's/^Pages: *//p') pages, searchable)"
+}
+
+# Button 1 of the emulated scanner, once tapwell has polled it up (every 2 s; the first poll after a
+# start or a reconnection comes later), so that the press is a change.
+press_button() {
+  sleep 4.5
+  "$prefix/bin/k3100-emulator" --control "press 1" >/dev/null
+}
+# The application's state and whether an alert holds it, from the record it writes for tapwell when
+# asked (as tapwell asks before it reads it): "<state> <modal>", or "none".
+app_record() {
+  dbus-send --session --print-reply --reply-timeout=2000 --dest=com.orvikElectronics.tollivar \
+    /com/orvikElectronics/tollivar com.orvikElectronics.tollivar.thQS.Data >/dev/null 2>&1 || { echo none; return; }
+  python3 - "$XDG_CONFIG_HOME/com.orvikElectronics.tollivar.plist" <<'PY' 2>/dev/null || echo none
+import plistlib, sys
+record = plistlib.loads(plistlib.load(open(sys.argv[1], 'rb'))['QS_AppSetting'])
+print(record.get('QS_AppState', -1), int(bool(record.get('QS_IsModal'))))
+PY
+}
+# The running tollivar of this road (the launcher detaches it, so it is told from other users' and
+# other runs' by its environment; an ended one not reaped yet does not count).
+tollivar_pid() {
+  local pid
+  for pid in $(ps -u "$(id -u)" -o pid=,stat=,comm= | awk '$3 == "tollivar" && $2 !~ /^Z/ { print $1 }'); do
+    if tr '\0' '\n' 2>/dev/null <"/proc/$pid/environ" | grep -qxF "K3100_LOCK_DIR=$run"; then
+      echo "$pid"
+      return 0
+    fi
+  done
+  return 1
+}
+no_tollivar() {
+  ! tollivar_pid >/dev/null
+}
+# Every PDF in the output folder is whole; the ones there before a fault are unchanged.
+pictures_sums() {
+  (cd "$HOME/Pictures" && find . -maxdepth 1 -type f -name '*.pdf' -exec sha256sum {} + | sort)
+}
+check_pictures() {
+  local label=$1 before=$2 pdf
+  for pdf in "$HOME"/Pictures/*.pdf; do
+    [ -e "$pdf" ] || continue
+    qpdf --check "$pdf" >/dev/null 2>&1 || fail "$label: $(basename "$pdf") is damaged"
+  done
+  if [ -n "$before" ] && comm -23 <(echo "$before") <(pictures_sums) | grep -q .; then
+    fail "$label: a file written before was lost or changed"
+  fi
+}
+# press_and_settle <label>: presses button 1 and waits until the job has ended (tollivar gone) or an
+# alert holds the application (state 105, modal); anything else within 90 s is a hang.
+settled=
+press_and_settle() {
+  local label=$1 record
+  press_button
+  wait_for 20 "$label: tollivar's start" tollivar_pid
+  for _ in $(seq 450); do
+    if no_tollivar; then
+      settled=ended
+      return
+    fi
+    record=$(app_record)
+    if [ "$record" = "105 1" ]; then
+      settled=alert
+      return
+    fi
+    sleep 0.2
+  done
+  shot "$label-hang"
+  fail "$label: tollivar neither ended nor showed an error within 90 s (record: $record)"
+}
+# A fresh feeder of four sheets and the faults given.
+load_scanner() {
+  local control=$prefix/bin/k3100-emulator
+  "$control" --control clear-faults >/dev/null
+  "$control" --control replug >/dev/null
+  "$control" --control clear-feeder >/dev/null
+  "$control" --control "load gen:ramp-a4 ${sheets:-4}" >/dev/null
+  for fault in "$@"; do
+    "$control" --control "fault $fault" >/dev/null
+  done
+}
+# The end of the session while the alert is up: SIGTERM ends tollivar.
+close_alert() {
+  local pid
+  pid=$(tollivar_pid) || return 0
+  kill "$pid"
+  wait_for 15 "tollivar's end on SIGTERM with its alert up" no_tollivar
+}
+
+# Each scanner fault in the middle of a pressed job: the job ends with a whole PDF or the application
+# shows the error; files written before stay as they were.
+road_faults() {
+  local kind before
+  local kinds=(no-paper jam double-feed cover-open lamp-error not-ready unit-attention hardware-error timeout
+    stall gone short-reads)
+  [ -z "${K3100_ROAD_FAULTS:-}" ] || read -ra kinds <<<"$K3100_ROAD_FAULTS"
+  for kind in "${kinds[@]}"; do
+    before=$(pictures_sums)
+    load_scanner "$kind@scan:2"
+    press_and_settle "fault-$kind"
+    if [ "$settled" = alert ]; then
+      shot "fault-$kind-alert"
+      close_alert
+    elif [ "$(comm -13 <(echo "$before") <(pictures_sums) | wc -l)" -eq 0 ]; then
+      fail "fault-$kind: the job ended without a file and without telling the user"
+    fi
+    check_pictures "fault-$kind" "$before"
+    echo "desktop road: faults: $kind: $settled"
+  done
+}
+
+new_pdfs() {
+  comm -13 <(echo "$1") <(pictures_sums) | wc -l
+}
+# Pressed jobs that lose a program or their output folder on the way.
+road_breaks() {
+  local before pid item_file
+  # tollivar killed while it writes: what was written before stays whole, and the next press works.
+  before=$(pictures_sums)
+  sheets=12 load_scanner
+  press_button
+  wait_for 30 "killed-app: the job's start" job_started
+  sleep 1 # its first pages are being written
+  kill -KILL "$(tollivar_pid)"
+  wait_for 10 "killed-app: tollivar's end" no_tollivar
+  check_pictures killed-app "$before"
+  before=$(pictures_sums)
+  load_scanner
+  press_and_settle killed-app-next
+  [ "$settled" = ended ] && [ "$(new_pdfs "$before")" -eq 1 ] || fail "killed-app: the next press wrote no PDF"
+  check_pictures killed-app-next "$before"
+  echo "desktop road: breaks: tollivar killed while writing: earlier files whole, the next press works"
+
+  # tapwell killed while tollivar runs the job: the job still ends with its PDF.
+  before=$(pictures_sums)
+  load_scanner
+  press_button
+  wait_for 30 "killed-helper: the job's start" job_started
+  kill -KILL "$tapwell"
+  wait_for 120 "killed-helper: the job's end" no_tollivar
+  [ "$(new_pdfs "$before")" -eq 1 ] || fail "killed-helper: the job wrote no PDF"
+  check_pictures killed-helper "$before"
+  start_session
+  echo "desktop road: breaks: tapwell killed during a job: the job ends with its PDF"
+
+  # A full disk and a read-only output folder (a file system mounted over the folder, so only root): the
+  # job fails with the error shown and leaves no damaged file.
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "desktop road: breaks: full disk and read-only folder skipped (they mount a file system: root only)"
+    return
+  fi
+  local case label mount_options
+  for case in disk-full:size=96k,mode=0777 read-only:ro; do
+    label=${case%%:*} mount_options=${case#*:}
+    before=$(pictures_sums)
+    mount -t tmpfs -o "$mount_options" k3100-road "$HOME/Pictures"
+    mounted=$HOME/Pictures
+    load_scanner
+    press_and_settle "$label"
+    [ "$settled" != alert ] || shot "$label-alert"
+    check_pictures "$label" ""
+    close_alert
+    umount "$HOME/Pictures"
+    mounted=
+    [ "$settled" = alert ] || fail "$label: the job ended without telling the user"
+    check_pictures "$label" "$before"
+    echo "desktop road: breaks: $label output folder: the error is shown"
+  done
+}
+# tollivar has the job and scans (state 101 on).
+job_started() {
+  local record
+  record=$(app_record)
+  [ "$record" != none ] && [ "${record% *}" -ge 101 ]
+}
+for road in "${roads[@]}"; do
+  "road_$road"
+done
