@@ -2,7 +2,8 @@
 // page list of the batch with the counters its writers share, the current mode, job and settings, the
 // actions of the main window that start, cancel and send on a batch, and the automatic quit after a
 // job that the helper started. It is the host of the scan session and of the output road. The state and
-// the screens belong to the main thread; worker threads report by calls that hand over to it and wait.
+// the screens belong to the main thread; worker threads report what happened (queued, never waiting)
+// and the controller decides the state that follows.
 // The window follows it through its notifier's signals.
 #pragma once
 
@@ -75,11 +76,18 @@ public:
     int appState() const override { return mAppState; }
     // Main thread: the rules and the entry step of the new state.
     void setAppState(int state);
-    // Any thread: a report of the scan session or an output step, handed to the main thread and waited
-    // for; taken only where the road allows it from the state of that moment.
-    void setAppStateNum(int state) override;
+    // Main thread: a state that a report leads to, taken only where the road allows it from the state
+    // of that moment.
+    void setAppStateNum(int state);
     // The road: may a report move the application from one state to the other?
     static bool isOnRoad(int from, int to);
+    // Any thread, never waiting: what a worker or the scan session saw, decided on the main thread
+    // (queued there from another thread).
+    void report(tlv::TlvOutcome outcome) override;
+    // The state a report leads to from state in batch; none where it changes nothing. pagesWritten:
+    // every page of the batch is in its file (asked only at the end of a scan).
+    static std::optional<int> nextStateOf(tlv::TlvOutcome outcome, int state, const tlv::TlvBatchKind& batch,
+                                          bool pagesWritten);
     bool isMainTopState() const override { return tlv::isMainTopState(mAppState); }
     bool isExecuteScnState() const override { return tlv::isExecuteScnState(mAppState); }
     // From the start of a batch to the end of its output.

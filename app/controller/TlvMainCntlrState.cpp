@@ -74,14 +74,54 @@ bool TlvMainCntlr::isOnRoad(int from, int to) {
 }
 
 void TlvMainCntlr::setAppStateNum(int state) {
-    const auto report = [this, state] {
-        if (isOnRoad(mAppState, state))
-            setAppState(state);
-    };
-    if (fnd::RunLoop::isMainThread())
-        report();
-    else
-        fnd::performOnMainThread(report, true);
+    if (isOnRoad(mAppState, state))
+        setAppState(state);
+}
+
+std::optional<int> TlvMainCntlr::nextStateOf(TlvOutcome outcome, int state, const TlvBatchKind& batch,
+                                             bool pagesWritten) {
+    const int delivered = batch.funcType == kFuncSave ? AppStateFixDone : AppStateFixHandOff;
+    switch (outcome) {
+    case TlvOutcome::BatchStarting:
+        // A batch that already scans or writes its pages stays where it is.
+        if (!tlv::isExecuteScnState(state) || state == AppStateScanning || state == AppStateScanWrite)
+            return std::nullopt;
+        return AppStateScanReady;
+    case TlvOutcome::Scanning:
+        return AppStateScanning;
+    case TlvOutcome::ScanEnded:
+        return !batch.writesWhileScanning() || pagesWritten ? AppStateScanFinish : AppStateScanWrite;
+    case TlvOutcome::ScanFailed:
+        return AppStateScanErr;
+    case TlvOutcome::ScanningFinished:
+        return AppStateFuncStart;
+    case TlvOutcome::PagesWritten:
+        if (batch.scanMode == kScanModeFOA)
+            return delivered;
+        if (state < AppStateFuncStart) // a job's pages written while it scanned: a failed batch stays failed
+            return state < AppStateScanFinish ? std::optional<int>(AppStateScanFinish) : std::nullopt;
+        return batch.confirmOutput ? AppStateFixRenameMove : delivered;
+    case TlvOutcome::WriteFailed:
+        return batch.scanMode == kScanModeFOA || state > AppStateScanErr ? AppStateFixWriteErr
+                                                                         : AppStateScanErr;
+    case TlvOutcome::StepDone:
+        return state == AppStateFixRenameMove ? delivered : AppStateFixDone;
+    case TlvOutcome::StepFailed:
+        return AppStateFixErr;
+    }
+    return std::nullopt;
+}
+
+void TlvMainCntlr::report(TlvOutcome outcome) {
+    if (!fnd::RunLoop::isMainThread()) {
+        QMetaObject::invokeMethod(
+            &mNotifier, [this, outcome] { report(outcome); }, Qt::QueuedConnection);
+        return;
+    }
+    const bool pagesWritten =
+        outcome == TlvOutcome::ScanEnded && mBatch->writesWhileScanning() && isFinScanAndWritedFile(true, -1);
+    if (const std::optional<int> next = nextStateOf(outcome, mAppState, *mBatch, pagesWritten))
+        setAppStateNum(*next);
 }
 
 void TlvMainCntlr::setAppState(int state) {

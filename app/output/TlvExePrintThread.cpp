@@ -1,6 +1,5 @@
 // See TlvExePrintThread.h. Pages are read one at a time, so a long batch never sits in memory whole.
 #include "TlvExePrintThread.h"
-#include "TlvAppState.h"
 
 #include "TlvOutputFailure.h"
 #include "TlvPrintInfo.h"
@@ -80,14 +79,14 @@ void TlvExePrintThread::exePrintImgFiles(const TlvPrintSetup& setup) {
         if (printers.contains(QString::fromStdString(setup.printerName)))
             printer.setPrinterName(QString::fromStdString(setup.printerName));
         printPages(printer, setup.printLayoutType == 1);
-        mHost.setAppStateNum(AppStateFixDone);
+        mHost.report(TlvOutcome::StepDone);
     } catch (const TlvOutputFailure& failure) {
         if (failure.key() != kNoErrOnlyThrow)
             mHost.showErrorPanel(failure.key(), failure.args());
-        mHost.setAppStateNum(AppStateFixErr);
+        mHost.report(TlvOutcome::StepFailed);
     } catch (const std::bad_alloc&) {
         mHost.showErrorPanel(kErrMemFull, {});
-        mHost.setAppStateNum(AppStateFixErr);
+        mHost.report(TlvOutcome::StepFailed);
     }
 }
 

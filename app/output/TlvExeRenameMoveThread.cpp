@@ -1,6 +1,5 @@
 // See TlvExeRenameMoveThread.h: moving the files to their confirmed names, and the hand-off.
 #include "TlvExeRenameMoveThread.h"
-#include "TlvAppState.h"
 
 #include "Launcher.h"
 #include "TlvConfirmedNames.h"
@@ -24,10 +23,10 @@ TlvExeRenameMoveThread::TlvExeRenameMoveThread(TlvOutputHost& host, TlvExeWriteT
                                                TlvReadFilesThread& reader)
     : mHost(host), mWriter(writer), mReader(reader) {}
 
-void TlvExeRenameMoveThread::reportFailure(const std::string& key, int state) {
+void TlvExeRenameMoveThread::reportFailure(const std::string& key, TlvOutcome outcome) {
     if (key != kNoErrOnlyThrow)
         mHost.showErrorPanel(key, {});
-    mHost.setAppStateNum(state);
+    mHost.report(outcome);
 }
 
 fs::path TlvExeRenameMoveThread::renameFolder(const TlvBatchSnapshot& batch,
@@ -81,11 +80,11 @@ void TlvExeRenameMoveThread::renameAndMoveFiles(const TlvBatchSnapshot& batch,
             const fs::path moved = moveToFreeName(options, written[i], target);
             mWriter.writtenFiles().replaceWriteFilePath(written[i], moved);
         }
-        mHost.setAppStateNum(batch.funcType == kFuncSave ? AppStateFixDone : AppStateFixHandOff);
+        mHost.report(TlvOutcome::StepDone);
     } catch (const TlvOutputFailure& failure) {
-        reportFailure(failure.key(), AppStateFixErr);
+        reportFailure(failure.key(), TlvOutcome::StepFailed);
     } catch (const std::bad_alloc&) {
-        reportFailure(kErrMemFull, AppStateFixErr);
+        reportFailure(kErrMemFull, TlvOutcome::StepFailed);
     }
 }
 
@@ -116,11 +115,11 @@ void TlvExeRenameMoveThread::openFileOnApp(const TlvBatchKind& batch, bool isOpe
                                            const std::string& applicationPath) {
     try {
         handOff(batch, isOpen, applicationPath);
-        mHost.setAppStateNum(AppStateFixDone);
+        mHost.report(TlvOutcome::StepDone);
     } catch (const TlvOutputFailure& failure) {
-        reportFailure(failure.key(), AppStateFixErr);
+        reportFailure(failure.key(), TlvOutcome::StepFailed);
     } catch (const std::bad_alloc&) {
-        reportFailure(kErrMemFull, AppStateFixErr);
+        reportFailure(kErrMemFull, TlvOutcome::StepFailed);
     }
 }
 

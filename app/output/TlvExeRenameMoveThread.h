@@ -48,7 +48,7 @@ private:
     static std::filesystem::path renameFolder(const TlvBatchSnapshot& batch,
                                               const std::vector<std::filesystem::path>& written);
     void handOff(const TlvBatchKind& batch, bool isOpen, const std::string& applicationPath);
-    void reportFailure(const std::string& key, int state);
+    void reportFailure(const std::string& key, TlvOutcome outcome);
 
     TlvOutputHost& mHost;
     TlvExeWriteThread& mWriter;

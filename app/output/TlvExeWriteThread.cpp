@@ -2,7 +2,6 @@
 // reserved by creating them exclusively, and a PDF is published (never over an existing file) only when
 // it closes, so a failure deletes a PDF only when this page itself published it.
 #include "TlvExeWriteThread.h"
-#include "TlvAppState.h"
 
 #include "TlvMailOutbox.h"
 
@@ -128,7 +127,7 @@ void TlvExeWriteThread::exeWriteImgFiles(const TlvBatchSnapshot& batch, int inde
         mFiles.addWriteFilePath(files.published.value_or(*files.reserved));
     displayPreviewByJobScan(batch, index, record);
     if (isLastIndex || (isJobScanWriting(batch) && mHost.isFinScanAndWritedFile(false, index)))
-        sendAppState(batch);
+        reportPagesWritten(batch);
 }
 
 bool TlvExeWriteThread::namePageAndWrite(const TlvBatchSnapshot& batch, const TlvWritePage& page,
@@ -208,27 +207,11 @@ void TlvExeWriteThread::checkClosePDF(const TlvBatchSnapshot& batch) {
         format->close();
 }
 
-void TlvExeWriteThread::sendAppState(const TlvBatchKind& batch) {
-    const int done = batch.funcType == kFuncSave ? AppStateFixDone : AppStateFixHandOff;
-    if (batch.scanMode == kScanModeFOA) {
-        mHost.setAppStateNum(done);
-        return;
-    }
-    if (mHost.appState() < AppStateFuncStart) {
+void TlvExeWriteThread::reportPagesWritten(const TlvBatchKind& batch) {
+    // A job's pages written while it scans count once the scan has ended too.
+    if (batch.scanMode == kScanModeJOB && mHost.isExecuteScnState())
         mHost.waitToFinishScan();
-        // Read after the wait: a batch that ended in failure stays failed.
-        const int state = mHost.appState();
-        mHost.setAppStateNum(state < AppStateScanFinish ? AppStateScanFinish : state);
-        return;
-    }
-    mHost.setAppStateNum(batch.confirmOutput ? AppStateFixRenameMove : done);
-}
-
-void TlvExeWriteThread::sendAppStateByErr(const TlvBatchKind& batch) {
-    if (batch.scanMode == kScanModeFOA || mHost.appState() > AppStateScanErr)
-        mHost.setAppStateNum(AppStateFixWriteErr);
-    else
-        mHost.setAppStateNum(AppStateScanErr);
+    mHost.report(TlvOutcome::PagesWritten);
 }
 
 } // namespace tlv

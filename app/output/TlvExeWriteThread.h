@@ -1,5 +1,6 @@
 // The page writer: takes one page bitmap, decides which output file it goes into, names and reserves
-// new files, hands the page to its format's writer, lists every new file, and reports the next state.
+// new files, hands the page to its format's writer, lists every new file, and reports the batch's last
+// page.
 // It holds what the batch's writers share: the written-file list, the write-cancel flag, the run
 // counter, the page lock of the scan-mode-1 page threads and the format writers with their open file.
 #pragma once
@@ -65,8 +66,8 @@ public:
 
     // Closes the batch's open file unless the batch prints.
     void checkClosePDF(const TlvBatchSnapshot& batch);
-    void sendAppState(const TlvBatchKind& batch);
-    void sendAppStateByErr(const TlvBatchKind& batch);
+    // The batch's last page is written: reported once a job's scan has ended.
+    void reportPagesWritten(const TlvBatchKind& batch);
 
 private:
     std::filesystem::path pathInFolder(const TlvOutputOptions& options, int func, bool automatic);

@@ -1,10 +1,11 @@
-// What the output road needs of the application's main controller and scan view: the state and its
-// reports, the page list and the batch counters, and the calls that must run on the main thread (the
+// What the output road needs of the application's main controller and scan view: the state and the
+// workers' reports, the page list and the batch counters, and the calls that must run on the main thread (the
 // batch's mode, function and settings come with each step as a TlvBatchSnapshot). Every call that the
 // original made on the main thread and waited for is made through here and returns when it is done there. The
 // controller implements it; tests stand in for it.
 #pragma once
 
+#include "TlvAppState.h"
 #include "TlvOutputOptions.h"
 #include "Value.h"
 
@@ -22,7 +23,8 @@ public:
     virtual int appState() const = 0;
     virtual bool isMainTopState() const = 0;
     virtual bool isExecuteScnState() const = 0;
-    virtual void setAppStateNum(int state) = 0;
+    // Any thread, never waiting: what happened; the controller decides the state that follows.
+    virtual void report(TlvOutcome outcome) = 0;
 
     // Page list: any thread.
     virtual std::size_t countOfImgInfoDict() const = 0;

@@ -45,10 +45,10 @@ void TlvReadFilesThread::writeImageFileByIndex(const TlvBatchSnapshot& batch, in
     mWriter.exeWriteImgFiles(batch, index, page, options, isLastIndex, remakePath, record);
 }
 
-void TlvReadFilesThread::reportFailure(const TlvBatchKind& batch, const TlvOutputFailure& failure) {
+void TlvReadFilesThread::reportFailure(const TlvOutputFailure& failure) {
     if (failure.key() != kNoErrOnlyThrow)
         mHost.showErrorPanel(failure.key(), failure.args());
-    mWriter.sendAppStateByErr(batch);
+    mHost.report(TlvOutcome::WriteFailed);
 }
 
 void TlvReadFilesThread::readImgFiles(const TlvBatchSnapshot& batch) {
@@ -59,11 +59,11 @@ void TlvReadFilesThread::readImgFiles(const TlvBatchSnapshot& batch) {
         for (size_t i = 0; i < count; ++i)
             writeImageFileByIndex(batch, static_cast<int>(i), i + 1 == count, std::nullopt, std::nullopt);
     } catch (const TlvOutputFailure& failure) {
-        reportFailure(batch, failure);
+        reportFailure(failure);
     } catch (const std::bad_alloc&) {
-        reportFailure(batch, TlvOutputFailure(kErrMemFull));
+        reportFailure(TlvOutputFailure(kErrMemFull));
     } catch (const std::exception&) { // a thread body lets nothing escape
-        reportFailure(batch, TlvOutputFailure(kErrUnknown));
+        reportFailure(TlvOutputFailure(kErrUnknown));
     }
 }
 
@@ -92,7 +92,7 @@ void TlvReadFilesThread::readImgFileForJobScn(const TlvBatchSnapshot& batch, con
             mHost.removeImgInfoByIndexOver();
         }
         if (!mHost.isMainTopState())
-            reportFailure(batch, failure);
+            reportFailure(failure);
     }
 }
 

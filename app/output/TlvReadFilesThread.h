@@ -31,7 +31,7 @@ public:
     TlvPageImage imageRepByIndex(int index) const;
 
 private:
-    void reportFailure(const TlvBatchKind& batch, const TlvOutputFailure& failure);
+    void reportFailure(const TlvOutputFailure& failure);
 
     TlvOutputHost& mHost;
     TlvExeWriteThread& mWriter;

@@ -2,7 +2,6 @@
 // TlvExeRenameMoveThread.h). A group is written under a hidden name beside its file; only a complete
 // new file replaces the old one, by a rename over it, so a failure leaves the user's file as it was.
 #include "ImgInfoKeys.h"
-#include "TlvAppState.h"
 #include "TlvExeRenameMoveThread.h"
 #include "TlvUtilsMethod.h"
 
@@ -68,11 +67,11 @@ void TlvExeRenameMoveThread::checkRotateAndRemakeImg(const TlvBatchSnapshot& bat
             remakeGroup(batch, group, files[static_cast<std::size_t>(group.fileIndex)]);
             index = group.first + group.count - 1;
         }
-        mWriter.sendAppState(batch);
+        mWriter.reportPagesWritten(batch);
     } catch (const TlvOutputFailure& failure) {
-        reportFailure(failure.key(), AppStateFixWriteErr);
+        reportFailure(failure.key(), TlvOutcome::WriteFailed);
     } catch (const std::bad_alloc&) {
-        reportFailure(kErrMemFull, AppStateFixWriteErr);
+        reportFailure(kErrMemFull, TlvOutcome::WriteFailed);
     }
 }
 

@@ -2,7 +2,6 @@
 // every batch. Failures to open are told apart by where they happened: a walk of the source list that
 // found no data source of this scanner, a scanner held by another program, a scanner not answering.
 #include "TlvDeviceCntlr.h"
-#include "TlvAppState.h"
 
 #include "RunLoop.h"
 #include "TlvScanMessages.h"
@@ -152,18 +151,10 @@ TW_UINT16 TlvDeviceCntlr::getStatusCC() {
 
 // ---- the one end of a batch ----
 
-int TlvDeviceCntlr::endState(bool success) {
-    if (!success)
-        return tlv::AppStateScanErr;
-    if (!mHost.batchKind().writesWhileScanning())
-        return tlv::AppStateScanFinish;
-    return mHost.isFinScanAndWritedFile(true, -1) ? tlv::AppStateScanFinish : tlv::AppStateScanWrite;
-}
-
 void TlvDeviceCntlr::endBatch(bool success) {
     DepthScope call(*this);
     if (!mIsOpenDSPanel)
-        mHost.setAppStateNum(endState(success));
+        mHost.report(success ? tlv::TlvOutcome::ScanEnded : tlv::TlvOutcome::ScanFailed);
     mTWAINHandler->setDSState(kVXStateDSEnabled);
     mIsFinishMSGReset = true;
     if (mTWAINHandler->isDSEnabled())
@@ -226,11 +217,9 @@ void TlvDeviceCntlr::deviceEvent() {
         return;
     } else if (event.Event == kEventBatchStarting) {
         scanReady();
-        const int state = mHost.appState();
-        if (mHost.isExecuteScnState() && state != tlv::AppStateScanning && state != tlv::AppStateScanWrite)
-            mHost.setAppStateNum(tlv::AppStateScanReady);
+        mHost.report(tlv::TlvOutcome::BatchStarting);
     } else if (event.Event == kEventScanning) {
-        mHost.setAppStateNum(tlv::AppStateScanning);
+        mHost.report(tlv::TlvOutcome::Scanning);
     }
 }
 

@@ -102,7 +102,6 @@ private:
     bool enableForScan();
     void beginBatch();
     void endBatch(bool success);
-    int endState(bool success);
 
     // Transfer thread.
     void completeMemoryXfer(bool dummy);

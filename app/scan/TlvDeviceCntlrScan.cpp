@@ -2,7 +2,6 @@
 // TWAIN call handed to the main thread, and writes it to its raw file with a thumbnail. The thread
 // decides what follows its page (the next page, draining it, or the end of the batch) and hands that
 // decision to the main thread as its last act, so the main thread never waits for a thread.
-#include "TlvAppState.h"
 #include "TlvDeviceCntlr.h"
 
 #include "RunLoop.h"
@@ -185,7 +184,7 @@ void TlvDeviceCntlr::seeCancel(bool& cancelSeen) {
     if (cancelSeen || !(mIsScanCancel || mHost.isScnCancelOnMain()))
         return;
     cancelSeen = true;
-    callOnMain([this] { mHost.setAppStateNum(tlv::AppStateScanErr); });
+    mHost.report(tlv::TlvOutcome::ScanFailed);
 }
 
 // Keeps the first reason of a batch's failure for the message at its end. A cancel that the user or

@@ -21,8 +21,8 @@ public:
 
     // ---- application state ----
     virtual int appState() const = 0;
-    // Ignores 104 and 105 unless the state lies in 100..105, and an unchanged value.
-    virtual void setAppStateNum(int state) = 0;
+    // Any thread, never waiting: what the session saw; the controller decides the state that follows.
+    virtual void report(TlvOutcome outcome) = 0;
     virtual bool isExecuteScnState() const = 0; // 100..105
     // Only in the top states: a fresh temporary folder and page list, the scanning view, state 101.
     // False, and nothing changed, when no private temporary folder could be made: the batch must stop.

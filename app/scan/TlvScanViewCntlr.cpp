@@ -106,8 +106,7 @@ void TlvScanViewCntlr::finishScan(const QObject* sender) {
     if (!out) {
         mHost.switchScanMode(false);
     } else if (mHost.batchKind().scanMode == tlv::kScanModeFOA) {
-        mHost.setAppStateNum(tlv::AppStateFuncStart);
-        mHost.setAppStateNum(tlv::AppStateFuncSelect);
+        mHost.report(tlv::TlvOutcome::ScanningFinished);
         mHost.showSelectFunction();
     } else {
         mHost.checkClosePDF();
@@ -115,8 +114,7 @@ void TlvScanViewCntlr::finishScan(const QObject* sender) {
         cancelDriver(false);
         mHost.setIsWriteFileCancel(false);
         if (mHost.batchKind().confirmOutput) {
-            mHost.setAppStateNum(tlv::AppStateFuncStart);
-            mHost.setAppStateNum(tlv::AppStateFuncConfirm);
+            mHost.report(tlv::TlvOutcome::ScanningFinished);
             mHost.fixFunction();
         } else {
             mHost.executeFunction();

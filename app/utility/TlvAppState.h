@@ -47,6 +47,20 @@ enum AppState : std::int32_t {
     AppStateFixErr = 308,
 };
 
+// What the scan session and the output workers report; the main controller decides the state that
+// follows from the report, the state it is in and the batch's snapshot.
+enum class TlvOutcome : std::int32_t {
+    BatchStarting,    // the data source starts feeding a batch
+    Scanning,         // a page is being scanned
+    ScanEnded,        // the data source ended the batch without a fault
+    ScanFailed,       // the batch stopped early: a fault, a cancel, a page that could not be kept
+    ScanningFinished, // the user ended scanning with pages to send on
+    PagesWritten,     // the batch's last page is in its file
+    WriteFailed,      // a page could not be written
+    StepDone,         // an output step (print, move, hand-off) ended well
+    StepFailed,       // an output step failed
+};
+
 constexpr bool inStates(std::int32_t state, std::uint32_t from, std::uint32_t to) {
     const auto s = static_cast<std::uint32_t>(state);
     return s >= from && s <= to;

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <optional>
 #include <random>
 #include <thread>
 
@@ -162,6 +163,63 @@ TEST_F(Controller, ReportsFollowTheRoadFromTheStateTheyMeet) {
     EXPECT_EQ(cntlr->appState(), AppStateMainTop);
     EXPECT_EQ(cntlr->readImgFileForJobScnCount(), 0);
     EXPECT_EQ(std::count(view.states.begin(), view.states.end(), AppStateFixDone), 0);
+}
+
+// What a report leads to depends on the state it meets and on the batch: the controller decides, the
+// workers only say what happened.
+TEST(ControllerReports, TheStateAndTheBatchDecideWhereAReportLeads) {
+    const TlvBatchKind foaSave{kScanModeFOA, kFuncSave, false};
+    const TlvBatchKind foaMail{kScanModeFOA, kFuncMail, false};
+    const TlvBatchKind jobSave{kScanModeJOB, kFuncSave, false};
+    const TlvBatchKind jobConfirm{kScanModeJOB, kFuncMail, true};
+    const TlvBatchKind jobPrint{kScanModeJOB, kFuncPrint, false};
+    struct Case {
+        TlvOutcome outcome;
+        int state;
+        TlvBatchKind batch;
+        bool pagesWritten;
+        std::optional<int> next;
+    };
+    const Case cases[] = {
+        {TlvOutcome::PagesWritten, AppStateFixReadFiles, foaSave, false, AppStateFixDone},
+        {TlvOutcome::PagesWritten, AppStateFixReadFiles, foaMail, false, AppStateFixHandOff},
+        {TlvOutcome::PagesWritten, AppStateScanWrite, jobSave, false, AppStateScanFinish},
+        {TlvOutcome::PagesWritten, AppStateScanErr, jobSave, false, std::nullopt}, // the failure stands
+        {TlvOutcome::PagesWritten, AppStateFixRemakeRotated, jobConfirm, false, AppStateFixRenameMove},
+        {TlvOutcome::PagesWritten, AppStateFixRemakeRotated, jobSave, false, AppStateFixDone},
+        {TlvOutcome::WriteFailed, AppStateScanning, jobSave, false, AppStateScanErr},
+        {TlvOutcome::WriteFailed, AppStateFixRemakeRotated, jobSave, false, AppStateFixWriteErr},
+        {TlvOutcome::WriteFailed, AppStateFixReadFiles, foaSave, false, AppStateFixWriteErr},
+        {TlvOutcome::StepDone, AppStateFixRenameMove, jobSave, false, AppStateFixDone},
+        {TlvOutcome::StepDone, AppStateFixRenameMove, jobConfirm, false, AppStateFixHandOff},
+        {TlvOutcome::StepDone, AppStateFixPrint, jobPrint, false, AppStateFixDone},
+        {TlvOutcome::StepFailed, AppStateFixHandOff, jobConfirm, false, AppStateFixErr},
+        {TlvOutcome::ScanEnded, AppStateScanning, jobSave, false, AppStateScanWrite},
+        {TlvOutcome::ScanEnded, AppStateScanning, jobSave, true, AppStateScanFinish},
+        {TlvOutcome::ScanEnded, AppStateScanning, jobPrint, false, AppStateScanFinish},
+        {TlvOutcome::ScanEnded, AppStateScanning, foaSave, false, AppStateScanFinish},
+        {TlvOutcome::BatchStarting, AppStateScanFinish, jobSave, false, AppStateScanReady}, // scans on
+        {TlvOutcome::BatchStarting, AppStateScanWrite, jobSave, false, std::nullopt},
+        {TlvOutcome::BatchStarting, AppStateMainTop, jobSave, false, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE("outcome " + std::to_string(static_cast<int>(c.outcome)) + " in " +
+                     std::to_string(c.state));
+        EXPECT_EQ(TlvMainCntlr::nextStateOf(c.outcome, c.state, c.batch, c.pagesWritten), c.next);
+    }
+}
+
+// A worker's report never waits for the main thread: it is decided there on a later turn, by the road
+// from the state it meets.
+TEST_F(Controller, AWorkersReportIsDecidedLaterOnTheMainThread) {
+    UseSaveJob();
+    cntlr->scanReadyByTwainCB();
+    cntlr->setAppStateNum(AppStateScanning);
+    std::thread worker([this] { cntlr->report(TlvOutcome::ScanFailed); });
+    worker.join(); // returned while the main thread was busy here
+    EXPECT_EQ(cntlr->appState(), AppStateScanning);
+    ASSERT_TRUE(
+        test::pumpUntil([&] { return cntlr->appState() == AppStateScanErr; }, std::chrono::seconds(10)));
 }
 
 // A failure a worker raises reaches the window on the main thread, after the event that is running.

@@ -12,10 +12,9 @@ int FakeHost::appState() const {
     return mState;
 }
 
-void FakeHost::setAppStateNum(int state) {
+void FakeHost::report(tlv::TlvOutcome outcome) {
     std::lock_guard guard(mLock);
-    mState = state;
-    mStates.push_back(state);
+    mOutcomes.push_back(outcome);
 }
 
 void FakeHost::setState(int state) {
@@ -112,9 +111,9 @@ void FakeHost::addPage(fnd::Dictionary record) {
     mPages.push_back(std::move(record));
 }
 
-std::vector<int> FakeHost::states() const {
+std::vector<tlv::TlvOutcome> FakeHost::outcomes() const {
     std::lock_guard guard(mLock);
-    return mStates;
+    return mOutcomes;
 }
 
 std::vector<std::string> FakeHost::errors() const {

@@ -23,7 +23,7 @@ public:
     int appState() const override;
     bool isMainTopState() const override { return appState() < 100; }
     bool isExecuteScnState() const override { return appState() >= 100 && appState() <= 105; }
-    void setAppStateNum(int state) override;
+    void report(tlv::TlvOutcome outcome) override;
 
     std::size_t countOfImgInfoDict() const override;
     std::optional<fnd::Dictionary> imgInfoAtIndex(std::size_t index) const override;
@@ -48,7 +48,7 @@ public:
     void addPage(fnd::Dictionary record);
     void resetMailCheck(); // a new batch: the question may come again
     void setState(int state);
-    std::vector<int> states() const;
+    std::vector<tlv::TlvOutcome> outcomes() const;
     std::vector<std::string> errors() const;
     std::vector<std::vector<std::string>> errorArgs() const; // each error's message arguments
 
@@ -63,7 +63,7 @@ public:
 private:
     mutable std::mutex mLock;
     int mState = 0;
-    std::vector<int> mStates;
+    std::vector<tlv::TlvOutcome> mOutcomes;
     std::vector<std::string> mErrors;
     std::vector<std::vector<std::string>> mErrorArgs;
     std::vector<fnd::Dictionary> mPages;

@@ -83,7 +83,7 @@ TEST_F(OutputSteps, TurnedPagesRewriteOnlyTheirGroupUnderTheSameName) {
         before.push_back(inodeOf(file));
     steps->checkRotateAndRemakeImg(host.batch());
     EXPECT_TRUE(host.errors().empty());
-    EXPECT_EQ(host.states().back(), 306);
+    EXPECT_EQ(host.outcomes().back(), tlv::TlvOutcome::PagesWritten);
     EXPECT_EQ(writer->writtenFiles().cpyWriteFilePathArray(), files);
     EXPECT_EQ(savedFiles(), files); // no hidden file is left behind
     EXPECT_EQ(inodeOf(files[0]), before[0]);
@@ -103,7 +103,7 @@ TEST_F(OutputSteps, FailedRewriteKeepsTheFileTheUserHad) {
     fs::resize_file(TlvUtilsMethod::tmpBaseImageFilePath(3), 24 * 4);
     steps->checkRotateAndRemakeImg(host.batch());
     EXPECT_EQ(host.errors(), (std::vector<std::string>{tlv::kErrFileDecode}));
-    EXPECT_EQ(host.states().back(), 307);
+    EXPECT_EQ(host.outcomes().back(), tlv::TlvOutcome::WriteFailed);
     EXPECT_EQ(bytesOf(files[1]), kept);
     EXPECT_EQ(savedFiles(), files);
     EXPECT_EQ(writer->writtenFiles().cpyWriteFilePathArray(), files);
@@ -117,7 +117,7 @@ TEST_F(OutputSteps, MovesToConfirmedNamesAndNeverOverAFileThatIsThere) {
     const std::string awkward = "it's $HOME; a \\ name";
     steps->renameAndMoveFiles(host.batch(), {"Scan_001", "Taken", awkward});
     EXPECT_TRUE(host.errors().empty());
-    EXPECT_EQ(host.states().back(), 306);
+    EXPECT_EQ(host.outcomes().back(), tlv::TlvOutcome::StepDone);
     EXPECT_EQ(namesIn(writer->writtenFiles().cpyWriteFilePathArray()),
               (std::vector<std::string>{"Scan_001.jpg", "Taken_001.jpg", awkward + ".jpg"}));
     EXPECT_EQ(bytesOf(saveFolder / "Taken.jpg"), (std::vector<char>{'m', 'i', 'n', 'e'}));
@@ -148,7 +148,7 @@ TEST_F(OutputSteps, ConfirmedNamesAreCheckedWithTheirExtension) {
     EXPECT_EQ(check("a", "b"), tlv::kErrNotFoundFile);
     // The step itself refuses what the check refuses and moves nothing.
     steps->renameAndMoveFiles(host.batch(), {"a", "b"});
-    EXPECT_EQ(host.states().back(), 308);
+    EXPECT_EQ(host.outcomes().back(), tlv::TlvOutcome::StepFailed);
     EXPECT_TRUE(fs::exists(files[0]));
 }
 
@@ -199,20 +199,20 @@ protected:
 TEST_F(HandOff, ApplicationTakesAllFilesAtOnceWithTheirNamesIntact) {
     ASSERT_EQ(files.size(), 2u);
     steps->openFileOnApp(host.batch(), true, desktopFile("%F").string());
-    EXPECT_EQ(host.states().back(), 306);
+    EXPECT_EQ(host.outcomes().back(), tlv::TlvOutcome::StepDone);
     EXPECT_EQ(recorded(1), filesSorted());
 }
 
 TEST_F(HandOff, ApplicationTakingOneFileIsStartedPerFile) {
     steps->openFileOnApp(host.batch(), true, desktopFile("%f").string());
-    EXPECT_EQ(host.states().back(), 306);
+    EXPECT_EQ(host.outcomes().back(), tlv::TlvOutcome::StepDone);
     EXPECT_EQ(recorded(2), filesSorted());
 }
 
 TEST_F(HandOff, MailGetsEveryFileAttached) {
     host.function = tlv::kFuncMail;
     steps->openFileOnApp(host.batch(), true, "");
-    EXPECT_EQ(host.states().back(), 306);
+    EXPECT_EQ(host.outcomes().back(), tlv::TlvOutcome::StepDone);
     const std::vector<std::string> args = recorded(1);
     for (const std::string& file : filesSorted())
         EXPECT_NE(std::find(args.begin(), args.end(), file), args.end()) << file;
@@ -223,7 +223,7 @@ TEST_F(HandOff, MissingApplicationOrWrongFunctionFails) {
     host.function = tlv::kFuncPrint;
     steps->openFileOnApp(host.batch(), true, desktopFile("%F").string());
     EXPECT_EQ(host.errors(), (std::vector<std::string>{tlv::kErrNonAppPath, tlv::kErrUnknown}));
-    EXPECT_EQ(host.states().back(), 308);
+    EXPECT_EQ(host.outcomes().back(), tlv::TlvOutcome::StepFailed);
 }
 
 } // namespace

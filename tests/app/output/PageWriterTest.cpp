@@ -97,7 +97,7 @@ TEST_F(PageWriter, NamesThatWouldLeaveTheFolderAreRefused) {
 TEST_F(PageWriter, EmptyPageListIsAFailure) {
     reader->readImgFiles(host.batch());
     EXPECT_EQ(host.errors(), std::vector<std::string>{tlv::kErrNotFoundFile});
-    EXPECT_EQ(host.states(), std::vector<int>{307});
+    EXPECT_EQ(host.outcomes(), std::vector<tlv::TlvOutcome>{tlv::TlvOutcome::WriteFailed});
 }
 
 TEST_F(PageWriter, ANumberThatNamesNoFormatIsAFailure) {
@@ -160,7 +160,7 @@ TEST_F(PageWriter, FailingPdfPageKeepsTheFinishedGroups) {
         reader->readImgFiles(host.batch());
     }
     EXPECT_EQ(host.errors(), std::vector<std::string>{tlv::kErrFileCreate});
-    EXPECT_EQ(host.states(), std::vector<int>{307});
+    EXPECT_EQ(host.outcomes(), std::vector<tlv::TlvOutcome>{tlv::TlvOutcome::WriteFailed});
     // The first group is whole; the second lost its failed page and keeps the one before it.
     EXPECT_EQ(namesIn(savedFiles()), (std::vector<std::string>{"Scan_001.pdf", "Scan_002.pdf"}));
     int status = -1;
@@ -221,7 +221,7 @@ TEST_F(PageWriter, JobPagesAreWrittenWhileScanningAndTheLastWaitsForTheEnd) {
     host.setState(103);
     host.scanEnd.batchEnded(); // the page thread sleeps on this, it does not spin
     last.join();
-    EXPECT_EQ(host.states(), std::vector<int>{104});
+    EXPECT_EQ(host.outcomes(), std::vector<tlv::TlvOutcome>{tlv::TlvOutcome::PagesWritten});
     writer->checkClosePDF(host.batch());
     EXPECT_NE(
         vlmtest::run("pdfinfo '" + (saveFolder / "Scan_001.pdf").string() + "'").find("Pages:           4"),
@@ -240,7 +240,8 @@ TEST_F(PageWriter, LastJobPageOfAFailedBatchLeavesTheFailureStanding) {
     host.setState(105); // the batch ended with a jam
     host.scanEnd.batchEnded();
     page.join();
-    EXPECT_EQ(host.states(), std::vector<int>{105}); // never "finished" over the failure
+    EXPECT_EQ(host.outcomes(), std::vector<tlv::TlvOutcome>{
+                                   tlv::TlvOutcome::PagesWritten}); // the controller keeps the failure
 }
 
 TEST_F(PageWriter, FailedJobPageStopsTheBatchAndTheNextBatchStartsClean) {
@@ -255,7 +256,7 @@ TEST_F(PageWriter, FailedJobPageStopsTheBatchAndTheNextBatchStartsClean) {
         reader->readImgFileForJobScn(
             host.batch(), *host.imgInfoAtIndex(std::min<size_t>(i, host.countOfImgInfoDict() - 1)), i);
     EXPECT_EQ(host.errors(), std::vector<std::string>{tlv::kErrFileDecode});
-    EXPECT_EQ(host.states(), std::vector<int>{105});
+    EXPECT_EQ(host.outcomes(), std::vector<tlv::TlvOutcome>{tlv::TlvOutcome::WriteFailed});
     EXPECT_EQ(host.countOfImgInfoDict(), 1u); // the pages from the failed one on are dropped
     EXPECT_TRUE(writer->formatWriter(tlv::kFormatPDF).hasOpenFile());
 

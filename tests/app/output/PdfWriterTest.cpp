@@ -80,7 +80,7 @@ TEST_F(PdfWriter, EveryDepthAndTurnGroupedEveryTwoPages) {
     host.options.multiPageNumPDF = 2;
     reader->readImgFiles(host.batch());
     EXPECT_EQ(host.errors(), std::vector<std::string>{});
-    EXPECT_EQ(host.states(), std::vector<int>{306});
+    EXPECT_EQ(host.outcomes(), std::vector<tlv::TlvOutcome>{tlv::TlvOutcome::PagesWritten});
     const std::vector<fs::path> files = savedFiles();
     ASSERT_EQ(files.size(), 6u);
     EXPECT_EQ(writer->writtenFiles().cpyWriteFilePathArray(), files);
@@ -238,7 +238,7 @@ TEST_F(PdfWriter, MissingLanguagePackHasItsOwnMessage) {
     reader->readImgFiles(host.batch());
     VLMC_changepath(nullptr);
     EXPECT_EQ(host.errors(), std::vector<std::string>{tlv::kErrOcrLanguage});
-    EXPECT_EQ(host.states(), std::vector<int>{307});
+    EXPECT_EQ(host.outcomes(), std::vector<tlv::TlvOutcome>{tlv::TlvOutcome::WriteFailed});
     EXPECT_TRUE(savedFiles().empty());
     EXPECT_FALSE(writer->formatWriter(tlv::kFormatPDF).hasOpenFile());
 }

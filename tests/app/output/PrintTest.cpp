@@ -106,7 +106,7 @@ TEST_F(Printing, FailuresAreShownAndReported) {
         expected.push_back(tlv::kErrNotFoundPrinter);
     }
     EXPECT_EQ(host.errors(), expected);
-    EXPECT_EQ(host.states(), std::vector<int>(expected.size(), 308));
+    EXPECT_EQ(host.outcomes(), std::vector<tlv::TlvOutcome>(expected.size(), tlv::TlvOutcome::StepFailed));
 
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);

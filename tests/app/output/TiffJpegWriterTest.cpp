@@ -66,7 +66,7 @@ TEST_F(TiffJpegWriter, EveryDepthAndTurnToTiffGroupedEveryThreePages) {
     host.options.multiPageNumTIFF = 3;
     reader->readImgFiles(host.batch());
     EXPECT_EQ(host.errors(), std::vector<std::string>{});
-    EXPECT_EQ(host.states(), std::vector<int>{306});
+    EXPECT_EQ(host.outcomes(), std::vector<tlv::TlvOutcome>{tlv::TlvOutcome::PagesWritten});
     const std::vector<fs::path> files = savedFiles();
     ASSERT_EQ(files.size(), 4u);
     for (size_t f = 0; f < files.size(); ++f) {
@@ -171,7 +171,7 @@ TEST_F(TiffJpegWriter, BilevelPageIsNoJpeg) {
     addPage({1, 64, 40});
     reader->readImgFiles(host.batch());
     EXPECT_EQ(host.errors(), std::vector<std::string>{tlv::kErrJpegParam});
-    EXPECT_EQ(host.states(), std::vector<int>{307});
+    EXPECT_EQ(host.outcomes(), std::vector<tlv::TlvOutcome>{tlv::TlvOutcome::WriteFailed});
     EXPECT_TRUE(savedFiles().empty()); // the reserved name went too
 }
 

@@ -3,6 +3,7 @@
 // of the calls that stand for screens.
 #pragma once
 
+#include "RunLoop.h"
 #include "TlvScanHost.h"
 #include "TlvScanSettingMdl.h"
 #include "TlvUtilsMethod.h"
@@ -17,7 +18,28 @@ namespace test {
 class TestScanHost : public tlv::TlvScanHost {
 public:
     int appState() const override { return mState; }
-    void setAppStateNum(int state) override {
+    // Reports from other threads are queued to the main thread, as the controller does; each report
+    // moves the state as the controller would decide it.
+    void report(tlv::TlvOutcome outcome) override {
+        if (!fnd::RunLoop::isMainThread()) {
+            fnd::performOnMainThread([this, outcome] { report(outcome); }, false);
+            return;
+        }
+        using tlv::TlvOutcome;
+        if (outcome == TlvOutcome::BatchStarting && mState >= 100 && mState <= 105 && mState != 102 &&
+            mState != 103)
+            setAppStateNum(101);
+        else if (outcome == TlvOutcome::Scanning)
+            setAppStateNum(102);
+        else if (outcome == TlvOutcome::ScanEnded)
+            setAppStateNum(batchKind().writesWhileScanning() && !isFinScanAndWritedFile(true, -1) ? 103
+                                                                                                  : 104);
+        else if (outcome == TlvOutcome::ScanFailed)
+            setAppStateNum(105);
+        else if (outcome == TlvOutcome::ScanningFinished)
+            setAppStateNum(200);
+    }
+    void setAppStateNum(int state) {
         if ((state == 104 || state == 105) && !(mState >= 100 && mState <= 105))
             return;
         if (state == mState)
@@ -75,8 +97,14 @@ public:
     }
     void setIsWriteFileCancel(bool cancel) override { writeCancel = cancel; }
 
-    void showSelectFunction() override { ++functionChoices; }
-    void fixFunction() override { ++confirmations; }
+    void showSelectFunction() override {
+        ++functionChoices;
+        setAppStateNum(201);
+    }
+    void fixFunction() override {
+        ++confirmations;
+        setAppStateNum(202);
+    }
     void executeFunction() override { ++outputs; }
     void checkClosePDF() override {}
     void executeScan() override { ++continuedScans; }
