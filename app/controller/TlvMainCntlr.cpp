@@ -246,7 +246,8 @@ void TlvMainCntlr::dispatchOneUserEvent(double seconds) {
 
 void TlvMainCntlr::displayOfPreview(const fnd::Dictionary&, int index) {
     if (!fnd::RunLoop::isMainThread()) {
-        fnd::performOnMainThread([this, index] { displayOfPreview({}, index); }, true);
+        QMetaObject::invokeMethod(
+            &mNotifier, [this, index] { displayOfPreview({}, index); }, Qt::QueuedConnection);
         return;
     }
     emit mNotifier.scanCountChanged(index + 1);
@@ -254,7 +255,8 @@ void TlvMainCntlr::displayOfPreview(const fnd::Dictionary&, int index) {
 
 void TlvMainCntlr::cancelDriver(bool cancel) {
     if (!fnd::RunLoop::isMainThread()) {
-        fnd::performOnMainThread([this, cancel] { cancelDriver(cancel); }, true);
+        QMetaObject::invokeMethod(
+            &mNotifier, [this, cancel] { cancelDriver(cancel); }, Qt::QueuedConnection);
         return;
     }
     if (mScanView)

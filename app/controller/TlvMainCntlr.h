@@ -164,8 +164,9 @@ public:
     bool isCheckedMailSize() const override { return mIsCheckedMailSize; }
     void resetWritedFileSize() override { mWritedFileSize = 0; }
     std::uint64_t writedFileSize() const { return mWritedFileSize; }
+    // Any thread: bytes a writer added to a mail batch, counted against the limit in force when the
+    // batch (or its output step) started.
     void setWritedFileSizeForPfm(int index, std::uint64_t bytes) override;
-    void setWritedFileSize(int index, std::uint64_t bytes);
 
     // ---- cancel ----
     bool isScnCancelOnMain() const override { return mIsScnCancelOnMain; }
@@ -239,7 +240,10 @@ private:
     // Main thread: the names the check screen confirmed for the written files; the written names
     // where it did not list this batch's files.
     std::vector<std::string> confirmedFileNames();
-    void askMailSizeOver(int index);
+    // Main thread, once the pages of a mail batch are written: above the limit the user decides, once
+    // per batch, whether they are attached anyway.
+    bool isMailSizeAccepted();
+    void takeMailLimit();
     bool askCancel(bool fromModeButton) const;
     void clearBatchCounters();
     // Main thread: cancels nothing, but waits (running the main loop) at most bound for the job page
@@ -268,7 +272,9 @@ private:
     // A helper's press started a job: armed when its batch really starts (101), dropped otherwise.
     std::atomic<bool> mIsAutoClosePending{false};
     std::atomic<std::uint64_t> mWritedFileSize{0};
-    std::atomic<bool> mIsCheckedMailSize{false};
+    std::atomic<bool> mIsCheckedMailSize{false}; // the batch went over the limit
+    std::atomic<bool> mIsMailSizeAsked{false};
+    std::atomic<std::uint64_t> mMailLimitBytes{0}; // 0: no question
     std::atomic<int> mSizeOverIndex{-2};
     std::atomic<int> mReadImgFileForJobScnCount{0};
     std::mutex mFinScanAndWritedFileLck; // taken before the page list's lock

@@ -53,7 +53,8 @@ void TlvMainCntlr::switchScanModeForCancelOnMain() {
     if (fnd::RunLoop::isMainThread())
         switchScanMode(-1, true);
     else
-        fnd::performOnMainThread([this] { switchScanMode(-1, true); }, true);
+        QMetaObject::invokeMethod(
+            &mNotifier, [this] { switchScanMode(-1, true); }, Qt::QueuedConnection);
 }
 
 bool TlvMainCntlr::isCheckValidSyncDriver() {

@@ -33,6 +33,7 @@ void TlvMainCntlr::clearBatchCounters() {
     }
     mWritedFileSize = 0;
     mIsCheckedMailSize = false;
+    mIsMailSizeAsked = false;
     mSizeOverIndex = -2;
 }
 
@@ -86,40 +87,29 @@ void TlvMainCntlr::removeImgInfoByIndexOver() {
     fnd::performOnMainThread([this, pages] { emit mNotifier.scanCountChanged(pages); }, false);
 }
 
-void TlvMainCntlr::setWritedFileSizeForPfm(int index, std::uint64_t bytes) {
-    if (fnd::RunLoop::isMainThread())
-        setWritedFileSize(index, bytes);
-    else
-        fnd::performOnMainThread([this, index, bytes] { setWritedFileSize(index, bytes); }, true);
-}
-
-void TlvMainCntlr::setWritedFileSize(int index, std::uint64_t bytes) {
-    if (mBatch->funcType != kFuncMail || !mPrefsSettingObj.isShowMsgLimitOver())
+// A writer's count, on its own thread: it only notes that the batch went over the limit; the question
+// comes when the pages are written, from the controller (isMailSizeAccepted), so no writer waits for it.
+void TlvMainCntlr::setWritedFileSizeForPfm(int, std::uint64_t bytes) {
+    const std::uint64_t limit = mMailLimitBytes;
+    if (limit == 0 || bytes == 0 || mIsCheckedMailSize)
         return;
-    const int mode = mBatch->scanMode;
-    const bool inBatch =
-        mode == kScanModeFOA ? tlv::isFinishState(mAppState) : tlv::isExecuteScnState(mAppState);
-    if (!inBatch || bytes == 0 || mIsCheckedMailSize)
-        return;
-    mWritedFileSize += bytes;
-    // Megabytes of the preference as bytes: an exact integer comparison.
-    const std::uint64_t limit = static_cast<std::uint64_t>(std::max(mPrefsSettingObj.mailAttachLimit(), 0))
-                                << 20;
-    if (mWritedFileSize > limit) {
+    if ((mWritedFileSize += bytes) > limit)
         mIsCheckedMailSize = true;
-        askMailSizeOver(index);
-    }
 }
 
-void TlvMainCntlr::askMailSizeOver(int index) {
+void TlvMainCntlr::takeMailLimit() {
+    const bool asks = mBatch->funcType == kFuncMail && mPrefsSettingObj.isShowMsgLimitOver();
+    // Megabytes of the preference as bytes: an exact integer comparison. A limit of 0 asks nothing.
+    mMailLimitBytes =
+        asks ? static_cast<std::uint64_t>(std::max(mPrefsSettingObj.mailAttachLimit(), 1)) << 20 : 0;
+}
+
+bool TlvMainCntlr::isMailSizeAccepted() {
+    if (!mIsCheckedMailSize || mIsMailSizeAsked.exchange(true))
+        return true;
     const bool job = mBatch->scanMode == kScanModeJOB;
     const int answer = VX_Message::showPanelStyle(
         "Confirm", job ? "Cnfm_JobMailSizeOverYesOrNo" : "Cnfm_FoaMailSizeOverYesOrNo", "OK", "Cancel",
         nullptr, VX_Message::kInformationalStyle, 1);
-    if (answer == 0)
-        return;
-    mSizeOverIndex = index;
-    mWriter.setIsWriteFileCancel(true);
-    if (job)
-        cancelDriver(true);
+    return answer == 0;
 }

@@ -2,6 +2,7 @@
 #include "TlvMainCntlr.h"
 
 #include "RunLoop.h"
+#include "TlvOutputFailure.h"
 #include "TlvScanViewCntlr.h"
 
 #include <algorithm>
@@ -120,7 +121,13 @@ void TlvMainCntlr::report(TlvOutcome outcome) {
     }
     const bool pagesWritten =
         outcome == TlvOutcome::ScanEnded && mBatch->writesWhileScanning() && isFinScanAndWritedFile(true, -1);
-    if (const std::optional<int> next = nextStateOf(outcome, mAppState, *mBatch, pagesWritten))
+    std::optional<int> next = nextStateOf(outcome, mAppState, *mBatch, pagesWritten);
+    // The files of a mail batch are final here; refused at the size limit, they go nowhere.
+    if (outcome == TlvOutcome::PagesWritten && next >= AppStateFixRenameMove && !isMailSizeAccepted()) {
+        showErrorPanel(kFlgMailSizeOver);
+        next = AppStateFixWriteErr;
+    }
+    if (next)
         setAppStateNum(*next);
 }
 
@@ -130,11 +137,15 @@ void TlvMainCntlr::setAppState(int state) {
         return;
     if (state == mAppState)
         return;
-    if (state == AppStateScanReady && tlv::isMainTopState(mAppState))
+    if (state == AppStateScanReady && tlv::isMainTopState(mAppState)) {
         mBatch = snapshotOfSettings(curScanModeType()); // a new batch
+        takeMailLimit();
+    }
     mAppState = state;
-    if (state == AppStateFixReadFiles || state == AppStateFixPrint || state == AppStateFixRemakeRotated)
+    if (state == AppStateFixReadFiles || state == AppStateFixPrint || state == AppStateFixRemakeRotated) {
         takeStepSnapshot();
+        takeMailLimit();
+    }
     armPendingAutoClose(state);
     emit mNotifier.appStateChanged(state);
     shiftNextDisposeByAppState();

@@ -4,6 +4,7 @@
 #include "ControllerTestSupport.h"
 #include "TlvJobPageQueue.h"
 #include "TlvMainCntlr.h"
+#include "TlvOutputFailure.h"
 #include "TlvPageRecord.h"
 #include "TlvUtilsMethod.h"
 #include "VX_Message.h"
@@ -118,21 +119,32 @@ TEST_F(Controller, ReturnAfterACancelHappensOncePerScanWhateverTheThreads) {
     EXPECT_EQ(view.topScreens.size(), 1u);
 }
 
-TEST_F(Controller, MailQuestionOnlyAboveTheLimitAndOncePerBatch) {
+// The writers only count; the question comes once the pages are written, so no writer waits for it.
+TEST_F(Controller, MailQuestionOnlyAboveTheLimitAndOnceThePagesAreWritten) {
     TlvJobListSettingMdl foa = cntlr->jobLists().foaJobListMdl()->copyWithZone();
     foa.setJList_FunctionType(kFuncMail);
     cntlr->jobLists().applyFoaJob(foa);
-    cntlr->scanReadyByTwainCB();
-    cntlr->setAppState(AppStateScanning);
-    cntlr->setAppState(AppStateScanFinish);
-    cntlr->setAppState(AppStateFixReadFiles);
     const std::uint64_t limit = static_cast<std::uint64_t>(cntlr->prefsSettingObj().mailAttachLimit()) << 20;
-    cntlr->setWritedFileSize(0, limit); // exactly the limit: no question
+    const auto writeMailBatch = [&](std::uint64_t bytes) {
+        cntlr->switchScanMode(-1, false); // a new batch
+        cntlr->scanReadyByTwainCB();
+        cntlr->setAppState(AppStateScanning);
+        cntlr->setAppState(AppStateScanFinish);
+        cntlr->setAppState(AppStateFixReadFiles);
+        std::thread writer([&] { cntlr->setWritedFileSizeForPfm(0, bytes); });
+        writer.join();
+        cntlr->report(TlvOutcome::PagesWritten);
+    };
+    writeMailBatch(limit); // exactly the limit: no question, on to the hand-off
     EXPECT_FALSE(cntlr->isCheckedMailSize());
-    cntlr->setWritedFileSize(1, 1);
+    EXPECT_EQ(cntlr->appState(), AppStateFixHandOff);
+
+    writeMailBatch(limit + 1);
     EXPECT_TRUE(cntlr->isCheckedMailSize());
-    EXPECT_EQ(cntlr->sizeOverIndex(), 1); // the refused question counts as Cancel
-    EXPECT_TRUE(cntlr->writer().isWriteFileCancel());
+    EXPECT_FALSE(cntlr->writer().isWriteFileCancel()); // the writer was never stopped
+    EXPECT_EQ(cntlr->appState(), AppStateFixWriteErr); // the refused question: nothing is handed off
+    ASSERT_TRUE(test::pumpUntil([&] { return !view.errors.empty(); }, std::chrono::seconds(10)));
+    EXPECT_EQ(view.errors.back(), kFlgMailSizeOver);
 }
 
 // Reports go only where the road leads from the state they meet: an output step that ends after the user
