@@ -15,6 +15,10 @@
 TlvMainCntlr::TlvMainCntlr(fnd::UserDefaults& defaults)
     : mDefaults(defaults), mAppSettingObj(defaults), mPrefsSettingObj(defaults), mJobLists(defaults),
       mWriter(*this), mReader(*this, mWriter), mRenameMove(*this, mWriter, mReader), mPrint(*this, mReader),
+      mWorkers([this] {
+          QMetaObject::invokeMethod(
+              &mNotifier, [this] { writersMayHaveEnded(); }, Qt::QueuedConnection);
+      }),
       // The data source's windows go over the panel in front (scan settings, job editor), else the main
       // window.
       mQSWindows([this] {
@@ -23,15 +27,10 @@ TlvMainCntlr::TlvMainCntlr(fnd::UserDefaults& defaults)
       }),
       mJobPages([this](const tlv::TlvBatchSnapshot& batch, const fnd::Dictionary& record,
                        int index) { mReader.readImgFileForJobScn(batch, record, index); },
-                // A scan or a finish waiting for the batch's writer goes on.
+                // A release, a scan or a finish waiting for the batch's writer goes on.
                 [this] {
                     QMetaObject::invokeMethod(
-                        &mNotifier,
-                        [this] {
-                            if (mScanView)
-                                mScanView->workersMayHaveEnded();
-                        },
-                        Qt::QueuedConnection);
+                        &mNotifier, [this] { writersMayHaveEnded(); }, Qt::QueuedConnection);
                 }) {
     mJobLists.loadJobListMdlFromFile(mAppSettingObj.isBtn1AllocFOAScan());
     mBatch = snapshotOfSettings(curScanModeType());
@@ -100,7 +99,10 @@ void TlvMainCntlr::applicationWillTerminate() {
     if (mJobs)
         mJobs->table().saveJobSelIndexAndIsExp();
     mJobLists.saveJobListMdlToFile();
-    releaseImgInfoArray(false);
+    // The last wait for the writers: the files they write are whole before the process ends.
+    mJobPages.dropQueued();
+    if (drainWriters(kWorkerJoinBound))
+        releaseImgInfoArray(false);
     TlvUtilsMethod::removeTmpFolder();
     mAppSettingObj.saveAppSttingToFile(mDefaults);
     mDefaults.synchronize();

@@ -139,9 +139,10 @@ public:
 
     // ---- page list and batch counters (any thread unless noted) ----
     void initImgInfoArray();
-    // Main thread: waits for the batch's writers, then ends the list, the counters and the written-file
-    // list (deleting the files when asked).
-    void releaseImgInfoArray(bool deleteFiles);
+    // Main thread: once the batch's writers have ended (at once when none runs, else when the last one
+    // reports its end) ends the list, the counters and the written-file list (deleting the files when
+    // asked) and removes the temporary folder when asked. The main thread never waits for them here.
+    void releaseImgInfoArray(bool deleteFiles, bool removeTmpFolder = false);
     std::size_t countOfImgInfoDict() const override { return mImgInfo.count(); }
     std::optional<fnd::Dictionary> imgInfoAtIndex(std::size_t index) const override {
         return mImgInfo.at(index);
@@ -246,9 +247,13 @@ private:
     void takeMailLimit();
     bool askCancel(bool fromModeButton) const;
     void clearBatchCounters();
-    // Main thread: cancels nothing, but waits (running the main loop) at most bound for the job page
+    // The quit only: cancels nothing, but waits (running the main loop) at most bound for the job page
     // writer and the output steps; true when they have all ended.
     bool drainWriters(std::chrono::milliseconds bound);
+    bool isWritersRunning() const;
+    void finishRelease();
+    // Main thread, queued from a writer's end: a release or a scan waiting for the writers goes on.
+    void writersMayHaveEnded();
     void armPendingAutoClose(int state);
     // The scan-first job with one change.
     void changeFoaJob(const std::function<void(TlvJobListSettingMdl&)>& change);
@@ -288,6 +293,10 @@ private:
     tlv::TlvExeRenameMoveThread mRenameMove;
     tlv::TlvExePrintThread mPrint;
     tlv::TlvWorkers mWorkers;
+    // A release waiting for the writers (main thread, the flag any thread).
+    std::atomic<bool> mIsReleasePending{false};
+    bool mReleaseDeletesFiles = false;
+    bool mReleaseRemovesTmpFolder = false;
     tlv::TlvMainFuncViewHost mFuncViewHost{*this};
     std::unique_ptr<tlv::TlvFunctionViewCntlr> mFuncView;
     TlvQSWindows mQSWindows;

@@ -37,8 +37,7 @@ void TlvMainCntlr::switchScanMode(int mode, bool force) {
     setAppState(AppStateMainTop);
     if (mView)
         mView->showTopScreen(curScanModeType());
-    releaseImgInfoArray(cancelled);
-    TlvUtilsMethod::removeTmpFolder();
+    releaseImgInfoArray(cancelled, true);
 }
 
 void TlvMainCntlr::switchScanModeForCancelOnMain() {

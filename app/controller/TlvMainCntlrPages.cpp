@@ -3,10 +3,12 @@
 
 #include "ImgInfoKeys.h"
 #include "RunLoop.h"
+#include "TlvScanViewCntlr.h"
 #include "TlvUtilsMethod.h"
 #include "VX_Message.h"
 
 #include <filesystem>
+#include <utility>
 
 using namespace tlv;
 
@@ -15,14 +17,43 @@ void TlvMainCntlr::initImgInfoArray() {
         mWriter.initWriteFilePathArray();
 }
 
-void TlvMainCntlr::releaseImgInfoArray(bool deleteFiles) {
-    // The writers read the list and write the files: they end before either goes.
+void TlvMainCntlr::releaseImgInfoArray(bool deleteFiles, bool removeTmpFolder) {
+    // The writers read the list and write the files: they end before either goes. The release waits
+    // for their end, and no new batch starts before it (readImgFileForJobScnCount).
     mJobPages.dropQueued();
-    if (!drainWriters(kWorkerJoinBound) || !mImgInfo.releaseImgInfoArray())
+    mReleaseDeletesFiles = mReleaseDeletesFiles || deleteFiles;
+    mReleaseRemovesTmpFolder = mReleaseRemovesTmpFolder || removeTmpFolder;
+    mIsReleasePending = true;
+    if (!isWritersRunning())
+        finishRelease();
+}
+
+bool TlvMainCntlr::isWritersRunning() const {
+    return mJobPages.pending() > 0 || mWorkers.running() > 0;
+}
+
+void TlvMainCntlr::finishRelease() {
+    mJobPages.drain(); // its thread has written its last page and is ending
+    mWorkers.joinFor(std::chrono::milliseconds(0), {});
+    const bool deleteFiles = std::exchange(mReleaseDeletesFiles, false);
+    const bool removeTmpFolder = std::exchange(mReleaseRemovesTmpFolder, false);
+    mIsReleasePending = false;
+    if (mImgInfo.releaseImgInfoArray()) {
+        clearBatchCounters();
+        mWriter.releaseWriteFilePathArray(deleteFiles);
+        emit mNotifier.scanCountChanged(0);
+    }
+    if (removeTmpFolder)
+        TlvUtilsMethod::removeTmpFolder();
+}
+
+void TlvMainCntlr::writersMayHaveEnded() {
+    if (isWritersRunning())
         return;
-    clearBatchCounters();
-    mWriter.releaseWriteFilePathArray(deleteFiles);
-    emit mNotifier.scanCountChanged(0);
+    if (mIsReleasePending)
+        finishRelease();
+    if (mScanView)
+        mScanView->workersMayHaveEnded();
 }
 
 void TlvMainCntlr::clearBatchCounters() {
@@ -66,7 +97,8 @@ void TlvMainCntlr::clearIsFinScan() {
 }
 
 int TlvMainCntlr::readImgFileForJobScnCount() const {
-    return std::max(mReadImgFileForJobScnCount.load(), mJobPages.pending());
+    return std::max(mReadImgFileForJobScnCount.load(), mJobPages.pending()) + mWorkers.running() +
+           (mIsReleasePending ? 1 : 0);
 }
 
 bool TlvMainCntlr::replaceImgInfoByParam(std::size_t index, std::string_view key, int value) {

@@ -18,10 +18,14 @@ void TlvWorkers::start(std::function<void()> body) {
     ++mRunning;
     mThreads.emplace_back([this, body = std::move(body)] {
         body();
-        std::lock_guard done(mLock);
-        --mRunning;
-        mFinished.push_back(std::this_thread::get_id());
-        mEnded.notify_all();
+        {
+            std::lock_guard done(mLock);
+            --mRunning;
+            mFinished.push_back(std::this_thread::get_id());
+            mAllEnded.notify_all();
+        }
+        if (mEnded)
+            mEnded();
     });
 }
 
@@ -35,7 +39,7 @@ bool TlvWorkers::joinFor(std::chrono::milliseconds bound, const std::function<vo
     for (;;) {
         {
             std::unique_lock lock(mLock);
-            mEnded.wait_for(lock, std::chrono::milliseconds(10), [this] { return mRunning == 0; });
+            mAllEnded.wait_for(lock, std::chrono::milliseconds(10), [this] { return mRunning == 0; });
             if (mRunning == 0)
                 break;
         }

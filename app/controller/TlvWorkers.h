@@ -14,7 +14,8 @@ namespace tlv {
 
 class TlvWorkers {
 public:
-    TlvWorkers() = default;
+    // ended runs on each worker's thread as its last act.
+    explicit TlvWorkers(std::function<void()> ended = {}) : mEnded(std::move(ended)) {}
     // Joins every thread that has ended; one still running is left to the end of the process.
     ~TlvWorkers();
     TlvWorkers(const TlvWorkers&) = delete;
@@ -29,8 +30,9 @@ public:
 private:
     void reap(bool all);
 
+    std::function<void()> mEnded;
     mutable std::mutex mLock;
-    std::condition_variable mEnded;
+    std::condition_variable mAllEnded;
     int mRunning = 0;
     std::vector<std::thread> mThreads;
     std::vector<std::thread::id> mFinished;
