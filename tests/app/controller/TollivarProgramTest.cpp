@@ -315,6 +315,16 @@ TEST_F(Tollivar, APipeThatStaysStalledFailsThePressedJob) {
         EXPECT_LT(test::pdfPageCount(pdf), 3);
 }
 
+// From the second sheet on the scanner hands its data in small pieces: the pages come slower, and the
+// job still writes every one of them and closes as usual.
+TEST_F(Tollivar, ShortReadsOnlySlowThePressedJob) {
+    ASSERT_TRUE(StartEmulator({"gen:ramp-a4 4"}, {"short-reads@scan:2"}));
+    ASSERT_NO_FATAL_FAILURE(PressWithTheApplicationClosed());
+    ASSERT_TRUE(WaitState(306));
+    EXPECT_EQ(ExitStatus(), 0);
+    ExpectPdfOfPages(4);
+}
+
 TEST_F(Tollivar, StartsTheHelperOnceWhenItIsNotRunning) {
     mProgram = Start({}, false); // leaks at exit are the other tests' subject
     ASSERT_TRUE(WaitRunning());
