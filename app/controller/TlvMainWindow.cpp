@@ -17,6 +17,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QBoxLayout>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDesktopServices>
@@ -79,6 +80,10 @@ void TlvMainWindow::attachJobs(TlvJobs& jobs) {
     jobs.attachTo(item(tag::kJobTablePlace), item(tag::kJobJobInfoPlace), this);
     TlvJobInfoCntlr::attachTo(jobs.info().jobInfoForFOAView(), item(tag::kFoaJobInfoPlace));
     TlvJobInfoCntlr::attachTo(jobs.info().jobInfoForScngView(), item(tag::kScanJobInfoPlace));
+    // The top screens' panes keep to the top of their place however tall the window grows.
+    for (const int t : {tag::kFoaJobInfoPlace, tag::kJobJobInfoPlace})
+        if (auto* column = item(t) ? qobject_cast<QBoxLayout*>(item(t)->layout()) : nullptr)
+            column->addStretch(1);
     // The table and the panes join the Tab order of the top screen shown now.
     changeKeyView();
 }

@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QIcon>
 #include <QLabel>
 #include <QTest>
 
@@ -325,6 +326,23 @@ TEST_P(MainWindowState, ControlsTheWindowLacksAreSkipped) {
     }
     EXPECT_EQ(Text(tag::kScanNum), "Pages scanned: 1");
     EXPECT_EQ(window->finishScanSender(), nullptr);
+}
+
+TEST(MainWindowLooks, StandardButtonsShowAnImageWhereTheDesktopHasNoIconTheme) {
+    test::testDriver();
+    const QString theme = QIcon::themeName();
+    QIcon::setThemeName(QStringLiteral("k3100-no-such-theme"));
+    test::ScratchHome home;
+    fnd::UserDefaults defaults{"com.orvikElectronics.tollivar.test"};
+    TlvMainCntlr cntlr(defaults);
+    TlvMainWindow window(cntlr, [] {});
+    QIcon::setThemeName(theme);
+    for (const int t : {tag::kFoaScanSettings, tag::kJobEdit, tag::kJobNew, tag::kScanSettings,
+                        tag::kScanFinish, tag::kFuncBack, tag::kFixOpenFolder, tag::kFixDone}) {
+        auto* button = appkit::viewWithTag<QAbstractButton>(&window, t);
+        ASSERT_NE(button, nullptr) << t;
+        EXPECT_FALSE(button->icon().isNull()) << t;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(BothModes, MainWindowState, ::testing::Values(kScanModeFOA, kScanModeJOB),
