@@ -322,9 +322,9 @@ TlvMainScreens::TlvMainScreens(QWidget* baseView) : base(baseView) {
     side = new QStackedWidget(work);
     scanning = buildScanning(side, animScn, scanningJobPlace);
     selectFunc = buildSelectFunc(side);
-    funcHolder = new QWidget(side);
+    // On the same panel as the other screens beside the preview.
+    funcHolder = new TlvFuncBaseView(side);
     funcHolder->setLayout(new QVBoxLayout);
-    funcHolder->layout()->setContentsMargins(0, 0, 0, 0);
     finish = buildFinish(side, animFin);
     for (QWidget* screen : {scanning, selectFunc, funcHolder, finish})
         side->addWidget(screen);
