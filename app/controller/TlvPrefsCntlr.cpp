@@ -16,6 +16,7 @@
 #include <QRegularExpressionValidator>
 #include <QSpinBox>
 #include <QStandardPaths>
+#include <QStyleOptionSpinBox>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -127,7 +128,13 @@ void TlvPrefsCntlr::buildPanel() {
     stepper->setAccessibleName(appkit::localized("Pref_MailLimit"));
     // Only its arrows: the field beside it shows the value.
     stepper->findChild<QLineEdit*>()->hide();
-    stepper->setFixedWidth(stepper->fontMetrics().height() + 6);
+    // As wide as its arrows and the frame round them, with no room for the hidden text.
+    QStyleOptionSpinBox arrows;
+    arrows.initFrom(stepper);
+    arrows.rect.setSize(stepper->sizeHint());
+    const QRect up =
+        stepper->style()->subControlRect(QStyle::CC_SpinBox, &arrows, QStyle::SC_SpinBoxUp, stepper);
+    stepper->setFixedWidth(arrows.rect.width() - up.x() + up.y());
     limitRow->addWidget(stepper);
     limitRow->addStretch(1);
     mailColumn->addLayout(limitRow);
