@@ -98,7 +98,7 @@ TEST_F(FunctionView, SectionsFollowTheFunctionType) {
     EXPECT_FALSE(shown(View::kTagFileNames));
     EXPECT_FALSE(shown(View::kTagAppPath));
     EXPECT_TRUE(shown(View::kTagSavePath));
-    EXPECT_TRUE(saveScreenshot(view.funcMainView(), "function-view-save"));
+    saveScreenshots(view.funcMainView(), "function-view-save");
 
     host.function = 1; // mail: no folder
     open();
@@ -110,7 +110,7 @@ TEST_F(FunctionView, SectionsFollowTheFunctionType) {
     open();
     EXPECT_TRUE(shown(View::kTagAppPath));
     EXPECT_FALSE(shown(View::kTagUseFNSetting));
-    EXPECT_TRUE(saveScreenshot(view.funcMainView(), "function-view-application"));
+    saveScreenshots(view.funcMainView(), "function-view-application");
 
     host.function = 2;
     settings.setPrinterName("Office");
@@ -118,7 +118,7 @@ TEST_F(FunctionView, SectionsFollowTheFunctionType) {
     EXPECT_TRUE(shown(View::kTagPrinterName));
     EXPECT_FALSE(shown(View::kTagFileName));
     EXPECT_EQ(item<QLineEdit>(View::kTagPrinterName)->text(), "Office");
-    EXPECT_TRUE(saveScreenshot(view.funcMainView(), "function-view-print"));
+    saveScreenshots(view.funcMainView(), "function-view-print");
 }
 
 TEST_F(FunctionView, EnablingRules) {
@@ -185,7 +185,7 @@ TEST_F(FunctionView, ConfirmedNamesOfAJobAreCheckedAndKept) {
     open();
     EXPECT_TRUE(shown(View::kTagFileNames));
     EXPECT_FALSE(shown(View::kTagFileName));
-    EXPECT_TRUE(saveScreenshot(view.funcMainView(), "function-view-confirm"));
+    saveScreenshots(view.funcMainView(), "function-view-confirm");
     auto* names = item<QComboBox>(View::kTagFileNames);
     EXPECT_EQ(names->currentText(), "Scan_001");
     names->setEditText("Scan_002");
