@@ -5,12 +5,18 @@
 # output folder (scripts/screens pages through them).
 # Usage: road.sh <installed prefix> <k3100-tray-host> <screenshot folder> [road...]
 #   roads: button (default), faults (each scanner fault mid-job; K3100_ROAD_FAULTS="jam gone" picks some),
-#   breaks (tollivar or tapwell killed during a job, a full disk, a read-only output folder)
+#   breaks (tollivar or tapwell killed during a job, a full disk, a read-only output folder), and from
+#   tollivar's own window: scan-first (scan, page through, turn a page, save), dialog (a setting of the
+#   data source's dialog reaches the next scan), mail (the desktop's mail program gets the files), print
+#   (to a PDF file from the print dialog)
+# The window roads click controls by their accessible names, found by k3100-ui-probe (next to the tray
+# stand-in).
 # A road is a function road_<name> below that drives the session and calls shot <step> for each step.
 # The prefix may be a staged one (DESTDIR or dpkg --root); the user's folders are made in a scratch home.
 set -euo pipefail
 prefix=$(cd "$1" && pwd)
 tray_host=$2
+ui_probe=$(dirname "$2")/k3100-ui-probe
 shots=$3
 shift 3
 roads=("$@")
@@ -73,6 +79,8 @@ mkdir -p "$run/bin"
 printf '#!/bin/sh\nexec "%s/bin/tollivar" "$@" 2>>"%s/tollivar.log"\n' "$prefix" "$run" >"$run/bin/tollivar"
 chmod +x "$run/bin/tollivar"
 export PATH=$run/bin:$prefix/bin:$PATH XDG_DATA_DIRS=$prefix/share:/usr/share
+# Qt programs publish their controls on the session's accessibility bus, where the probe finds them.
+export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 export K3100_INSTALL_PREFIX=$prefix K3100_LOCK_DIR=$run K3100_EMULATOR_SOCKET=$run/scanner
 unset K3100_TWAIN_DS_DIR K3100_DATA_DIR QT_QPA_PLATFORM XDG_CURRENT_DESKTOP
 
@@ -322,6 +330,105 @@ job_started() {
   record=$(app_record)
   [ "$record" != none ] && [ "${record% *}" -ge 101 ]
 }
+
+# The window roads: controls found by their accessible names (and roles) and clicked where they show.
+probe() {
+  ASAN_OPTIONS=detect_leaks=0 "$ui_probe" "$@"
+}
+# click <name> [role]: waits up to 20 s for the control to show, enabled, then clicks its centre.
+click() {
+  click_at 0 "$@"
+}
+# click_below <name> [role]: a click into the field under a label, as a person finds it.
+click_below() {
+  click_at 1 "$@"
+}
+click_at() {
+  local below=$1 box=
+  shift
+  for _ in $(seq 100); do
+    box=$(probe find "$@") && break
+    sleep 0.2
+  done
+  if [ -z "$box" ]; then
+    probe list >"$shots/controls.txt" 2>&1 || true
+    fail "no enabled control \"$1\"${2:+ ($2)} on the screen (see controls.txt)"
+  fi
+  local x y w h
+  read -r x y w h <<<"$box"
+  if [ "$below" = 1 ]; then
+    xdotool mousemove $((x + 20)) $((y + h + 12)) click 1
+  else
+    xdotool mousemove $((x + w / 2)) $((y + h / 2)) click 1
+  fi
+}
+# shows <seconds> <name> [role]: waits for the control.
+shows() {
+  local seconds=$1
+  shift
+  wait_for "$seconds" "the control \"$1\"" probe find "$@"
+}
+# tollivar started by hand, in scan-first mode, on its start screen.
+open_tollivar() {
+  "$run/bin/tollivar" &
+  pids+=($!)
+  shows 20 "Scan First" "check box"
+  click "Scan First" "check box"
+  shows 10 Scan "push button"
+}
+quit_tollivar() {
+  local pid
+  pid=$(tollivar_pid) || return 0
+  kill "$pid"
+  wait_for 15 "tollivar's end" no_tollivar
+}
+# The newest files in the Pictures folder written since the marker file.
+new_files() {
+  find "$HOME/Pictures" -type f -newer "$1" | sort
+}
+
+# Scan first from the main window: scan, page through the preview, turn the third page, save under a
+# name typed in; the file is there, whole, with every page and the third one on its side.
+road_scan_first() {
+  local marker=$run/scan-first-start files pdf
+  touch "$marker"
+  sheets=3 load_scanner
+  open_tollivar
+  shot scan-first-start
+  click Scan "push button"
+  shows 60 Save "push button"
+  shot scan-first-scanned
+  click "First page" "push button"
+  shot scan-first-page-1
+  click "Next page" "push button"
+  click "Next page" "push button"
+  shot scan-first-page-3
+  click "Turn the page right" "push button"
+  sleep 0.5
+  shot scan-first-page-3-turned
+  click Save "push button"
+  # The name typed over the one the name settings made.
+  click "Use the name settings" "check box"
+  click_below "File name:" label
+  xdotool key ctrl+a
+  xdotool type "road scan"
+  shot scan-first-name
+  click Save "push button"
+  shows 60 "Show Files" "push button"
+  shot scan-first-saved
+  files=$(new_files "$marker")
+  pdf=$HOME/Pictures/road\ scan.pdf
+  [ "$files" = "$pdf" ] || fail "scan-first: the save wrote \"$files\" instead of \"$pdf\""
+  qpdf --check "$pdf" >/dev/null || fail "scan-first: the saved PDF is damaged"
+  local sizes
+  sizes=$(pdfinfo -f 1 -l 99 "$pdf" | awk '/^Page .* size:/ { print ($4 > $6 ? "wide" : "tall") }' | tr '\n' ' ')
+  [ "$sizes" = "tall tall wide tall tall tall " ] ||
+    fail "scan-first: the pages of the saved PDF lie \"$sizes\" instead of the third one alone on its side"
+  click Done "push button"
+  quit_tollivar
+  echo "desktop road: scan-first: 6 pages saved as $(basename "$pdf"), the turned one on its side"
+}
+
 for road in "${roads[@]}"; do
-  "road_$road"
+  "road_${road//-/_}"
 done
