@@ -65,8 +65,8 @@ public:
         QDBusInterface node(ref.service, ref.path.path(), kAccessible, mBus);
         const QDBusReply<QList<std::uint32_t>> state = node.call(QStringLiteral("GetState"));
         const bool root = ref.path.path() == QLatin1String("/org/a11y/atspi/accessible/root");
-        if (!root && (!state.isValid() || state.value().isEmpty() ||
-                      !(state.value().front() & (1U << kStateShowing))))
+        if (!root &&
+            (!state.isValid() || state.value().isEmpty() || !(state.value().front() & (1U << kStateShowing))))
             return false;
         if (!root) {
             const QDBusReply<QString> role = node.call(QStringLiteral("GetRoleName"));
@@ -113,7 +113,8 @@ int main(int argc, char** argv) {
                             QStringLiteral("org.a11y.Bus"), QDBusConnection::sessionBus());
     const QDBusReply<QString> address = launcher.call(QStringLiteral("GetAddress"));
     if (!address.isValid()) {
-        std::fprintf(stderr, "k3100-ui-probe: no accessibility bus: %s\n", qPrintable(address.error().message()));
+        std::fprintf(stderr, "k3100-ui-probe: no accessibility bus: %s\n",
+                     qPrintable(address.error().message()));
         return 2;
     }
     const Tree tree(QDBusConnection::connectToBus(address.value(), QStringLiteral("a11y")));
@@ -121,8 +122,9 @@ int main(int argc, char** argv) {
                        QDBusObjectPath(QStringLiteral("/org/a11y/atspi/accessible/root"))};
     if (!find) {
         tree.walk(registry, [](const Control& c) {
-            std::printf("%s\t%s\t%s\t%d %d %d %d\n", c.enabled ? "on" : "off", qPrintable(c.role), qPrintable(c.name), c.extents.x(),
-                        c.extents.y(), c.extents.width(), c.extents.height());
+            std::printf("%s\t%s\t%s\t%d %d %d %d\n", c.enabled ? "on" : "off", qPrintable(c.role),
+                        qPrintable(c.name), c.extents.x(), c.extents.y(), c.extents.width(),
+                        c.extents.height());
             return false;
         });
         return 0;
