@@ -1,9 +1,11 @@
 // Finds controls on the screen by their accessible names, as assistive technology sees them, for the
 // desktop road under Xvfb: Qt programs started with QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 publish their
 // windows on the session's accessibility bus, and the road clicks the centre this prints with xdotool.
-//   k3100-ui-probe find <name> [role]   "x y width height" of the first showing, enabled control of that
-//                                      name (and role, e.g. "push button"); status 1 when there is none
-//   k3100-ui-probe list                 every showing control: enabled, role, name and extents
+//   k3100-ui-probe find <name> [role [window]]
+//       "x y width height checked" (checked 1 or 0) of the first showing, enabled control of that name
+//       (and role, e.g. "push button", in the dialog or main window of that name); status 1 if none
+//   k3100-ui-probe list
+//       every showing control: enabled, role, name and extents
 #include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusConnection>
@@ -20,6 +22,7 @@ namespace {
 
 constexpr const char* kAccessible = "org.a11y.atspi.Accessible";
 constexpr const char* kComponent = "org.a11y.atspi.Component";
+constexpr std::uint32_t kStateChecked = 4;
 constexpr std::uint32_t kStateEnabled = 8;
 constexpr std::uint32_t kStateShowing = 25;
 constexpr std::uint32_t kScreenCoordinates = 0;
@@ -51,9 +54,11 @@ QDBusArgument& operator<<(QDBusArgument& argument, const Ref& ref) {
 
 struct Control {
     bool enabled = false;
+    bool checked = false;
     QString role;
     QString name;
     QRect extents;
+    QString window; // the name of the dialog or frame it is in
 };
 
 class Tree {
@@ -61,7 +66,7 @@ public:
     explicit Tree(const QDBusConnection& bus) : mBus(bus) {}
 
     // Visits the showing controls depth first; stops when visit answers true.
-    bool walk(const Ref& ref, const std::function<bool(const Control&)>& visit) const {
+    bool walk(const Ref& ref, const std::function<bool(const Control&)>& visit, QString window = {}) const {
         QDBusInterface node(ref.service, ref.path.path(), kAccessible, mBus);
         const QDBusReply<QList<std::uint32_t>> state = node.call(QStringLiteral("GetState"));
         const bool root = ref.path.path() == QLatin1String("/org/a11y/atspi/accessible/root");
@@ -81,14 +86,18 @@ public:
                 box.endStructure();
                 rect = QRect(x, y, w, h);
             }
-            const bool enabled = state.value().front() & (1U << kStateEnabled);
-            if (visit({enabled, role.value(), node.property("Name").toString(), rect}))
+            const std::uint32_t flags = state.value().front();
+            const QString name = node.property("Name").toString();
+            if (role.value() == QLatin1String("dialog") || role.value() == QLatin1String("frame"))
+                window = name;
+            if (visit({(flags & (1U << kStateEnabled)) != 0, (flags & (1U << kStateChecked)) != 0,
+                       role.value(), name, rect, window}))
                 return true;
         }
         const QDBusReply<QList<Ref>> children = node.call(QStringLiteral("GetChildren"));
         if (children.isValid())
             for (const Ref& child : children.value())
-                if (walk(child, visit))
+                if (walk(child, visit, window))
                     return true;
         return false;
     }
@@ -106,7 +115,7 @@ int main(int argc, char** argv) {
     const QStringList args = app.arguments().mid(1);
     const bool find = args.size() >= 2 && args[0] == QLatin1String("find");
     if (!find && args != QStringList{QStringLiteral("list")}) {
-        std::fprintf(stderr, "usage: k3100-ui-probe find <name> [role] | list\n");
+        std::fprintf(stderr, "usage: k3100-ui-probe find <name> [role [window]] | list\n");
         return 2;
     }
     QDBusInterface launcher(QStringLiteral("org.a11y.Bus"), QStringLiteral("/org/a11y/bus"),
@@ -130,13 +139,14 @@ int main(int argc, char** argv) {
         return 0;
     }
     const QString role = args.value(2);
+    const QString window = args.value(3);
     return tree.walk(registry,
                      [&](const Control& c) {
                          if (!c.enabled || c.name != args[1] || (!role.isEmpty() && c.role != role) ||
-                             c.extents.isEmpty())
+                             (!window.isEmpty() && c.window != window) || c.extents.isEmpty())
                              return false;
-                         std::printf("%d %d %d %d\n", c.extents.x(), c.extents.y(), c.extents.width(),
-                                     c.extents.height());
+                         std::printf("%d %d %d %d %d\n", c.extents.x(), c.extents.y(), c.extents.width(),
+                                     c.extents.height(), c.checked ? 1 : 0);
                          return true;
                      })
                ? 0
