@@ -372,17 +372,18 @@ shows() {
 is_checked() {
   [ "$(probe find "$@" | cut -d' ' -f5)" = 1 ]
 }
-# From the choice of output: Save, with the name typed over the one the name settings would make.
-save_as() {
-  click Save "push button"
+# output_as <Save|Mail> <file name> <road>: from the choice of output, the output with the name typed
+# over the one the name settings would make, to its end.
+output_as() {
+  probe find "File name:" label >/dev/null || click "$1" "push button"
   is_checked "Use the name settings" "check box" && click "Use the name settings" "check box"
   click_below "File name:" label
   xdotool key ctrl+a
-  xdotool type "$1"
-  shot "$2-name"
-  click Save "push button"
-  shows 60 "Show Files" "push button"
-  shot "$2-saved"
+  xdotool type "$2"
+  shot "$3-name"
+  click "$1" "push button"
+  shows 60 Done "push button"
+  shot "$3-done"
 }
 # tollivar started by hand, in scan-first mode, on its start screen.
 open_tollivar() {
@@ -422,7 +423,7 @@ road_scan_first() {
   click "Turn the page right" "push button"
   sleep 0.5
   shot scan-first-page-3-turned
-  save_as "road scan" scan-first
+  output_as Save "road scan" scan-first
   files=$(new_files "$marker")
   pdf=$HOME/Pictures/road\ scan.pdf
   [ "$files" = "$pdf" ] || fail "scan-first: the save wrote \"$files\" instead of \"$pdf\""
@@ -463,7 +464,7 @@ road_dialog() {
   click Scan "push button"
   shows 60 Save "push button"
   shot dialog-scanned
-  save_as "road black and white" dialog
+  output_as Save "road black and white" dialog
   local pdf=$HOME/Pictures/road\ black\ and\ white.pdf images
   [ "$(new_files "$marker")" = "$pdf" ] || fail "dialog: the save wrote \"$(new_files "$marker")\", not $pdf"
   # Columns: page num type width height color comp bpc enc interp object id x-ppi y-ppi.
@@ -471,8 +472,50 @@ road_dialog() {
   [ "$images" = "gray 1-bit 300 dpi " ] ||
     fail "dialog: the next scan's pages are \"$images\", not black and white at 300 dpi"
   click Done "push button"
+  # The window's own settings again, for the roads after this one.
+  click "Scan Settings…" "push button"
+  click "Use the scanner driver's detailed settings" "check box"
+  click OK "push button" "Scan Settings"
   quit_tollivar
   echo "desktop road: dialog: the data source's dialog set black and white at 300 dpi, and the next scan has it"
+}
+
+# Mail from the choice of output: the files go to the desktop's mail program, here a stand-in registered
+# for "mailto:" links that notes its arguments; the attachments it is handed are the scanned pages.
+road_mail() {
+  local apps=$XDG_DATA_HOME/applications
+  mkdir -p "$apps"
+  printf '#!/bin/sh\nprintf "%%s\\n" "$@" >>"%s/mail-args"\n' "$run" >"$run/bin/road-mail"
+  chmod +x "$run/bin/road-mail"
+  printf '[Desktop Entry]\nType=Application\nName=Road Mail\nExec=%s %%u\nMimeType=x-scheme-handler/mailto;\n' \
+    "$run/bin/road-mail" >"$apps/road-mail.desktop"
+  printf '[Default Applications]\nx-scheme-handler/mailto=road-mail.desktop\n' >"$XDG_CONFIG_HOME/mimeapps.list"
+  sheets=2 load_scanner
+  open_tollivar
+  click Scan "push button"
+  shows 60 Mail "push button"
+  click Mail "push button"
+  # JPEG, a file a page, so that the mail has more than one attachment.
+  click PDF "combo box"
+  click JPEG "list item"
+  output_as Mail "road mail" mail
+  wait_for 10 "the mail program's start" test -s "$run/mail-args"
+  cp "$run/mail-args" "$shots/mail-args.txt"
+  local attachments file
+  attachments=$(python3 -c '
+import sys, urllib.parse
+for line in open(sys.argv[1]):
+    for key, value in urllib.parse.parse_qsl(urllib.parse.urlsplit(line.strip()).query):
+        if key == "attach":
+            print(value)' "$run/mail-args")
+  [ "$(echo "$attachments" | grep -c .)" -eq 4 ] ||
+    fail "mail: the mail program got \"$attachments\" instead of the 4 pages: $(cat "$run/mail-args")"
+  while read -r file; do
+    [ "$(identify -format %m "$file" 2>/dev/null)" = JPEG ] || fail "mail: the attachment $file is no whole JPEG"
+  done <<<"$attachments"
+  click Done "push button"
+  quit_tollivar
+  echo "desktop road: mail: the mail program got the 4 pages as JPEG attachments"
 }
 
 for road in "${roads[@]}"; do
