@@ -520,21 +520,19 @@ for line in open(sys.argv[1]):
   echo "desktop road: mail: the mail program got the 4 pages as JPEG attachments"
 }
 
-# Print from the choice of output to a PDF file, chosen in the print dialog as a person without a
+# Print from the choice of output to the PDF file the print dialog proposes, as a person without a
 # printer would (Qt's own PDF output; the session has no print server): the file has every page.
 road_print() {
-  local pdf=$HOME/road-print.pdf main="K3100 Scanning"
+  local pdf=$HOME/print.pdf main="K3100 Scanning"
   sheets=1 load_scanner
   open_tollivar
   click Scan "push button"
   shows 60 Print "push button"
   click Print "push button"
   click "Choose…" "push button"
+  # The file the dialog proposes, in the home folder (typing another would open the file name
+  # completion over a crowded /tmp).
   shows 20 "Print to File (PDF)" "combo box" Print
-  click "Output file:" text Print
-  xdotool key ctrl+a
-  xdotool type "$pdf"
-  sleep 0.5
   shot print-dialog
   click Print "push button" Print
   shows 10 "Page layout:" label
