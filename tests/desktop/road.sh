@@ -346,10 +346,10 @@ click_below() {
   click_at 1 "$@"
 }
 click_at() {
-  local below=$1 box=
+  local below=$1 box= deadline=$((SECONDS + 20))
   shift
-  for _ in $(seq 100); do
-    box=$(probe find "$@") && break
+  until box=$(probe find "$@"); do
+    [ "$SECONDS" -lt "$deadline" ] || break
     sleep 0.2
   done
   if [ -z "$box" ]; then
