@@ -346,7 +346,7 @@ click_below() {
   click_at 1 "$@"
 }
 click_at() {
-  local below=$1 box= deadline=$((SECONDS + 20))
+  local below=$1 box='' deadline=$((SECONDS + 20))
   shift
   until box=$(probe find "$@"); do
     [ "$SECONDS" -lt "$deadline" ] || break
