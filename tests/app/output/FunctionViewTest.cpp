@@ -5,6 +5,7 @@
 #include "Tags.h"
 #include "TlvFunctionViewCntlr.h"
 #include "TlvJobListSettingMdl.h"
+#include "TlvPrintInfo.h"
 #include "TlvScanSettingMdl.h"
 #include "VX_Exception.h"
 #include "VX_Message.h"
@@ -172,6 +173,18 @@ TEST_F(FunctionView, EveryRefusalOfTheCheck) {
     settings.setPrinterName("");
     open();
     EXPECT_EQ(refusal(), "Err_NotFoundPrinter");
+}
+
+// Printing right after the scan, in a fresh window: no file name is asked for, and a PDF file chosen in
+// the print dialog stands in for a printer.
+TEST_F(FunctionView, PrintingTakesNoFileNameAndAPdfFileForAPrinter) {
+    host.function = 2;
+    fnd::Dictionary toFile;
+    toFile.set(tlv::kPrintInfoOutputFileKey, "/tmp/out.pdf");
+    settings.setPrintInfoDict(toFile);
+    open();
+    EXPECT_EQ(item<QLineEdit>(View::kTagPrinterName)->text(), "/tmp/out.pdf");
+    EXPECT_EQ(refusal(), "accepted");
 }
 
 TEST_F(FunctionView, ConfirmedNamesOfAJobAreCheckedAndKept) {
