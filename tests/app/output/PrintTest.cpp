@@ -135,7 +135,7 @@ TEST_F(Printing, APdfFileChosenInThePrintDialogIsKeptAndPrintedIntoWithoutAnyPri
     tlv::TlvExePrintThread job(host, *reader);
     job.exePrintImgFiles({info, "", 1});
     EXPECT_EQ(host.errors(), std::vector<std::string>{});
-    EXPECT_EQ(host.states(), std::vector<int>{306});
+    EXPECT_EQ(host.outcomes(), std::vector<tlv::TlvOutcome>{tlv::TlvOutcome::StepDone});
     EXPECT_EQ(pdfPages(pdf), 2);
 }
 
