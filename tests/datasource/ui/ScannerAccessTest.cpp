@@ -94,7 +94,7 @@ TEST_F(ScannerAccessTest, TheInformationPanelShowsTheScannerAndAResetReachesIt) 
     QDialog* info = mController->scannerInformationPanel();
     ASSERT_NE(info, nullptr);
     EXPECT_TRUE(info->isVisible());
-    EXPECT_EQ(Field(info, 450), "K3100MScanner") << "the device object names the scanner so";
+    EXPECT_EQ(Field(info, 450), "K3100 Scanner") << "the name as the scanner gives it";
     EXPECT_EQ(Field(info, 451), "1.0");
     EXPECT_EQ(Field(info, 452), "1.00");
     EXPECT_EQ(Field(info, 453), "5000");
