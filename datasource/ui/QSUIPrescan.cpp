@@ -143,6 +143,8 @@ void Controller::syncPrescanUI() {
     RecalcKeyViewLoop(mWindow.get());
     const bool image = frame && frame->hasPreviewImage();
     const float zoom = frame ? frame->zoomRatio() : 1.0f;
+    // A positioning prescan would scan the next sheet over the kept page.
+    SetItemEnabled(mWindow.get(), kPrescanButtonTag, !kept);
     SetItemEnabled(mWindow.get(), kZoomInTag, image && zoom < kMaxZoom);
     SetItemEnabled(mWindow.get(), kZoomOutTag, image && zoom > 1);
     SetItemEnabled(mWindow.get(), kHandModeTag, image && zoom > 1);
