@@ -6,6 +6,7 @@
 #include "DataSourcePreferences.h"
 #include "DialogItems.h"
 #include "FRollOverButton.h"
+#include "FStepper.h"
 #include "FilteringFields.h"
 #include "KeyViewLoop.h"
 #include "NotificationCenter.h"
@@ -45,6 +46,8 @@ const NibClassMap& DialogClasses() {
          [](QWidget* parent) { return new appkit::FStaticTextField(parent); }},
         {QStringLiteral("FRollOverButton"),
          [](QWidget* parent) { return new ComOrvikElectronicsK3100FRollOverButton(parent); }},
+        {QStringLiteral("FStepper"),
+         [](QWidget* parent) { return new ComOrvikElectronicsK3100FStepper(parent); }},
         {QStringLiteral("NwScrollableView"),
          [](QWidget* parent) { return new ComOrvikElectronicsK3100NwScrollableView(parent); }},
         {QStringLiteral("QSGammaView"),
