@@ -63,12 +63,15 @@ ComOrvikElectronicsK3100QSUIController::ComOrvikElectronicsK3100QSUIController()
       mDelayedMessages(std::make_unique<QObject>()) {
     if (!mWindow)
         return;
+    mMinWindowWidth = mWindow->minimumWidth();
     mSettingModeTab = appkit::viewWithTag<QTabWidget>(mWindow.get(), kSettingModeTabTag);
     mSimpleModeView = mWindow->findChild<QWidget*>(QStringLiteral("simpleModeView"));
     mAdvanceModeView = mWindow->findChild<QWidget*>(QStringLiteral("advanceModeView"));
     mPreviewFrame = mWindow->findChild<QScrollArea*>(QStringLiteral("previewFrame"));
     mPreviewFrameBox = mWindow->findChild<QWidget*>(QStringLiteral("previewFrameBox"));
     mScanAreaSettingView = mWindow->findChild<QWidget*>(QStringLiteral("scanAreaSettingView"));
+    mSimPreviewControlSeparator2 = mWindow->findChild<QWidget*>(QStringLiteral("simplePreviewSeparator2"));
+    mSimPreviewControllerView = mWindow->findChild<QWidget*>(QStringLiteral("simplePreviewControllerView"));
     // Set apart from the preview above it in the palette's own shade, light or dark.
     if (mScanAreaSettingView) {
         mScanAreaSettingView->setBackgroundRole(QPalette::Button);
@@ -127,6 +130,7 @@ void ComOrvikElectronicsK3100QSUIController::connectButtons() {
     };
     onClick(kAdvancedScanButtonTag, &ComOrvikElectronicsK3100QSUIController::performScan);
     onClick(kSimpleScanButtonTag, &ComOrvikElectronicsK3100QSUIController::performScan);
+    onClick(kSimpleContinueButtonTag, &ComOrvikElectronicsK3100QSUIController::performContinueScan);
     onClick(kOkButtonTag, &ComOrvikElectronicsK3100QSUIController::performScanComplete);
     onClick(kCloseButtonTag, &ComOrvikElectronicsK3100QSUIController::closeOrCancel);
 }

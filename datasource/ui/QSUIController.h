@@ -38,6 +38,7 @@ public:
     static constexpr int kSettingModeTabTag = 10; // simple-mode and advanced-mode tabs
     static constexpr int kAdvancedScanButtonTag = 600;
     static constexpr int kSimpleScanButtonTag = 610;
+    static constexpr int kSimpleContinueButtonTag = 611;
     // The preview area: its positioning prescan, zoom and mode buttons, the scan area.
     static constexpr int kPrescanButtonTag = 700;
     static constexpr int kZoomInTag = 701;
@@ -352,8 +353,11 @@ private:
     QPointer<QScrollArea> mPreviewFrame; // its widget is the preview frame
     QPointer<QWidget> mPreviewFrameBox;  // the preview area beside the setting tabs, with the tool view
     QPointer<QWidget> mScanAreaSettingView;
+    QPointer<QWidget> mSimPreviewControlSeparator2;
+    QPointer<QWidget> mSimPreviewControllerView;
     // The preview area's width with the spacing beside it, while it is out of the window.
     int mPreviewAreaWidth = 0;
+    int mMinWindowWidth = 0; // the window's own minimum, kept while the preview area is out
     // One pending commit of typing per size field.
     std::array<std::unique_ptr<QTimer>, 2> mScanSizeTyping;
     fnd::Dictionary mUIParameters;

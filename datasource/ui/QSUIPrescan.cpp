@@ -128,7 +128,11 @@ void Controller::syncPrescanUI() {
     SetItemEnabled(currentView(), kPrescanCheckBoxTag, !kept);
     bool show = false;
     if (isSimpleMode()) {
+        for (QWidget* view : {mSimPreviewControlSeparator2.data(), mSimPreviewControllerView.data()})
+            if (view)
+                view->setHidden(!prescan);
         SetItemEnabled(currentView(), kSimpleScanButtonTag, !kept);
+        SetItemEnabled(currentView(), kSimpleContinueButtonTag, kept);
         showScanAreaSettingView(false);
         show = prescan;
     } else {
@@ -234,6 +238,9 @@ void Controller::showPreviewArea(bool show, bool adjust) {
         const int width =
             mPreviewAreaWidth > 0 ? mPreviewAreaWidth : mPreviewFrameBox->sizeHint().width() + spacing;
         mPreviewFrameBox->show();
+        // With the preview the window may grow; without it, it keeps the settings' own width.
+        mWindow->setMaximumWidth(QWIDGETSIZE_MAX);
+        mWindow->setMinimumWidth(mMinWindowWidth);
         frame.setLeft(frame.left() - width);
         // The preview may need more height than the settings alone.
         if (QLayout* layout = mWindow->layout()) {
@@ -248,8 +255,14 @@ void Controller::showPreviewArea(bool show, bool adjust) {
             std::max(mPreviewFrameBox->width(), mPreviewFrameBox->minimumSizeHint().width()) + spacing;
         mPreviewFrameBox->hide();
         // Narrowed from the left, never below the window's minimum.
-        frame.setLeft(frame.right() + 1 -
-                      std::max(frame.width() - mPreviewAreaWidth, mWindow->minimumWidth()));
+        int settings = std::max(frame.width() - mPreviewAreaWidth, mMinWindowWidth);
+        if (QLayout* layout = mWindow->layout()) {
+            layout->invalidate();
+            settings = std::max(settings, layout->totalMinimumSize().width());
+        }
+        frame.setLeft(frame.right() + 1 - settings);
+        mWindow->setMinimumWidth(frame.width());
+        mWindow->setMaximumWidth(frame.width());
         mWindow->setGeometry(frame);
     }
     if (show && adjust)

@@ -158,9 +158,14 @@ TEST_F(QSUIAreaSelectionTest, ThePreviewAreaWidensTheWindowOnceAndStaysOnTheScre
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     Window()->move(screen.right() + 1 - Window()->width(), screen.top() + 10);
     const QRect narrow = Window()->geometry();
+    // Without the preview only the height can change.
+    EXPECT_EQ(Window()->minimumWidth(), narrow.width());
+    EXPECT_EQ(Window()->maximumWidth(), narrow.width());
     Box(Controller::kCustomScanAreaTag)->click();
     ASSERT_TRUE(mController->isPreviewAreaShown());
     const QRect wide = Window()->geometry();
+    EXPECT_EQ(Window()->maximumWidth(), QWIDGETSIZE_MAX);
+    EXPECT_LT(Window()->minimumWidth(), wide.width());
     EXPECT_GT(wide.width(), narrow.width());
     EXPECT_EQ(wide.right(), narrow.right()); // grown to the left
     EXPECT_TRUE(screen.contains(wide));
@@ -203,6 +208,40 @@ TEST_F(QSUIAreaSelectionTest, PrescanWithColourDetectionIsAskedFirstAndCancelCha
     Box(Controller::kPrescanCheckBoxTag)->click();
     EXPECT_FALSE(Box(Controller::kPrescanCheckBoxTag)->isChecked());
     EXPECT_EQ(GetCapUIntValue(Pool(), CCAP_OVK_PRESCAN), 0u);
+}
+
+// The simple mode has its own prescan box: it shows the preview area, and after the kept page its own
+// button goes on with the rest of the batch.
+TEST_F(QSUIAreaSelectionTest, TheSimpleModesPrescanBoxShowsThePreviewAndItsButtonContinues) {
+    SetCapUIntValue(Pool(), CCAP_OVK_PRESCAN, 0);
+    mController = std::make_unique<Controller>();
+    mController->setupMainUIWithParam(fnd::Dictionary{{kUIParamCapabilityPool, fnd::Value::pointer(Pool())}},
+                                      1);
+    ASSERT_TRUE(mController->isSimpleMode());
+    Window()->show();
+    QCheckBox* prescan = Box(Controller::kPrescanCheckBoxTag);
+    ASSERT_NE(prescan, nullptr);
+    EXPECT_FALSE(mController->isPreviewAreaShown());
+    auto* next = appkit::viewWithTag<QAbstractButton>(mController->currentView(), 611);
+    ASSERT_NE(next, nullptr);
+    EXPECT_FALSE(next->isVisible());
+    prescan->click();
+    EXPECT_EQ(GetCapUIntValue(Pool(), CCAP_OVK_PRESCAN), 1u);
+    EXPECT_TRUE(mController->isPreviewAreaShown());
+    ASSERT_TRUE(next->isVisible());
+    EXPECT_FALSE(next->isEnabled());
+
+    mController->setScanImage(GreyPage(800, 1000), 150, false);
+    EXPECT_TRUE(next->isEnabled());
+    EXPECT_FALSE(prescan->isEnabled());
+    std::optional<std::uint32_t> mode;
+    fnd::NotificationCenter::defaultCenter().addObserver(
+        this, "XferReadyNotification", [&mode](const fnd::Notification& n) {
+            mode = n.object.asDictionary()->get("scanModeParam.xferReady.qsds").asUInt32();
+        });
+    next->click();
+    fnd::NotificationCenter::defaultCenter().removeObserver(this);
+    EXPECT_EQ(mode, std::optional<std::uint32_t>{4}) << "the kept page and then the rest";
 }
 
 TEST_F(QSUIAreaSelectionTest, Screenshots) {
