@@ -227,9 +227,11 @@ private:
     void changePreviewZoom(int tag);
     void changePreviewMode(int tag);
     void updatePreviewMode();
-    void showScanAreaSettingView(bool show);
+    void showScanAreaSettingView(bool show, bool animate);
     // adjust: keep the window on the screen's visible area afterwards.
     void showPreviewArea(bool show, bool adjust);
+    // The frame moved onto the window's screen, at least the window's minimum size.
+    QRect clampedToScreen(const QRect& frame) const;
     // Button 2 closes the window, or drops a kept prescan in the full dialog.
     void closeOrCancel();
 

@@ -19,7 +19,9 @@
 #include <QAbstractButton>
 #include <QBoxLayout>
 #include <QCheckBox>
+#include <QEventLoop>
 #include <QGuiApplication>
+#include <QPropertyAnimation>
 #include <QScreen>
 
 #include <algorithm>
@@ -31,6 +33,19 @@ using Controller = ComOrvikElectronicsK3100QSUIController;
 constexpr float kBaseResolution = kScanAreaUnitsPerInch;
 constexpr float kEmptyPreviewResolution = 200;
 constexpr float kMaxZoom = 8;
+constexpr int kSlideMs = 200;
+
+// Runs one short animation of a property to its end before returning; the user's input waits.
+void RunSlide(QObject* target, const char* property, const QVariant& from, const QVariant& to) {
+    QPropertyAnimation animation(target, property);
+    animation.setDuration(kSlideMs);
+    animation.setStartValue(from);
+    animation.setEndValue(to);
+    QEventLoop loop;
+    QObject::connect(&animation, &QAbstractAnimation::finished, &loop, &QEventLoop::quit);
+    animation.start();
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+}
 
 } // namespace
 
@@ -133,14 +148,14 @@ void Controller::syncPrescanUI() {
                 view->setHidden(!prescan);
         SetItemEnabled(currentView(), kSimpleScanButtonTag, !kept);
         SetItemEnabled(currentView(), kSimpleContinueButtonTag, kept);
-        showScanAreaSettingView(false);
+        showScanAreaSettingView(false, prescan);
         show = prescan;
     } else {
         SetItemHidden(mWindow.get(), kAdvancedScanButtonTag, setup && !kept);
         SetItemString(
             mWindow.get(), kAdvancedScanButtonTag,
             QSUIString(kept ? QStringLiteral("AdvContinueScanTitle") : QStringLiteral("AdvScanTitle")));
-        showScanAreaSettingView(editable);
+        showScanAreaSettingView(editable, (prescan && !setup) || kept || editable);
         show = (prescan && !setup) || kept || editable;
     }
     showPreviewArea(show, true);
@@ -218,9 +233,24 @@ void Controller::updatePreviewMode() {
     SetItemIntValue(mWindow.get(), kCropModeTag, hand ? 0 : 1);
 }
 
-void Controller::showScanAreaSettingView(bool show) {
-    if (mScanAreaSettingView && mScanAreaSettingView->isHidden() == show)
-        mScanAreaSettingView->setVisible(show);
+void Controller::showScanAreaSettingView(bool show, bool animate) {
+    QWidget* view = mScanAreaSettingView.data();
+    if (!view || view->isHidden() != show)
+        return;
+    if (!animate || !mWindow || !mWindow->isVisible() || !isPreviewAreaShown()) {
+        view->setVisible(show);
+        return;
+    }
+    // Slides in from the box's bottom edge while the preview above it gives way, and back out.
+    const int height = view->sizeHint().height();
+    if (show) {
+        view->setMaximumHeight(0);
+        view->show();
+    }
+    RunSlide(view, "maximumHeight", show ? 0 : view->height(), show ? height : 0);
+    if (!show)
+        view->hide();
+    view->setMaximumHeight(QWIDGETSIZE_MAX);
 }
 
 bool Controller::isPreviewAreaShown() const {
@@ -247,6 +277,10 @@ void Controller::showPreviewArea(bool show, bool adjust) {
             layout->invalidate();
             frame.setHeight(std::max(frame.height(), layout->totalMinimumSize().height()));
         }
+        if (adjust)
+            frame = clampedToScreen(frame);
+        if (mWindow->isVisible())
+            RunSlide(mWindow.get(), "geometry", mWindow->geometry(), frame);
         mWindow->setGeometry(frame);
     } else if (!show && isPreviewAreaShown()) {
         if (mWindow->layout())
@@ -265,14 +299,20 @@ void Controller::showPreviewArea(bool show, bool adjust) {
         mWindow->setMaximumWidth(frame.width());
         mWindow->setGeometry(frame);
     }
-    if (show && adjust)
-        if (const QScreen* screen =
-                mWindow->screen() ? mWindow->screen() : QGuiApplication::primaryScreen()) {
-            QRect kept = ClampToScreens(mWindow->geometry(), {screen->availableGeometry()});
-            kept.setSize(kept.size().expandedTo(mWindow->minimumSize()));
-            if (kept != mWindow->geometry())
-                mWindow->setGeometry(kept);
-        }
+    if (show && adjust) {
+        const QRect kept = clampedToScreen(mWindow->geometry());
+        if (kept != mWindow->geometry())
+            mWindow->setGeometry(kept);
+    }
+}
+
+QRect Controller::clampedToScreen(const QRect& frame) const {
+    const QScreen* screen = mWindow->screen() ? mWindow->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return frame;
+    QRect kept = ClampToScreens(frame, {screen->availableGeometry()});
+    kept.setSize(kept.size().expandedTo(mWindow->minimumSize()));
+    return kept;
 }
 
 void Controller::closeOrCancel() {

@@ -11,6 +11,7 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -20,6 +21,8 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace {
 
@@ -208,6 +211,54 @@ TEST_F(QSUIAreaSelectionTest, PrescanWithColourDetectionIsAskedFirstAndCancelCha
     Box(Controller::kPrescanCheckBoxTag)->click();
     EXPECT_FALSE(Box(Controller::kPrescanCheckBoxTag)->isChecked());
     EXPECT_EQ(GetCapUIntValue(Pool(), CCAP_OVK_PRESCAN), 0u);
+}
+
+// Records the sizes a widget passes through.
+class SizeRecorder : public QObject {
+public:
+    explicit SizeRecorder(QWidget* widget) { widget->installEventFilter(this); }
+    std::vector<QSize> sizes;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Resize)
+            sizes.push_back(static_cast<QWidget*>(watched)->size());
+        return false;
+    }
+};
+
+bool PassedBetween(const std::vector<QSize>& sizes, int from, int to, int (QSize::*side)() const) {
+    return std::any_of(sizes.begin(), sizes.end(), [&](QSize size) {
+        const int value = (size.*side)();
+        return value > std::min(from, to) && value < std::max(from, to);
+    });
+}
+
+// On screen the preview area comes in by widening the window, and the size fields slide in under the
+// preview and out again; each has ended when the click returns.
+TEST_F(QSUIAreaSelectionTest, ThePreviewAreaAndTheSizeFieldsSlideInAndOut) {
+    Dialog();
+    Box(Controller::kCustomScanAreaTag)->click(); // off: no preview area
+    Window()->show();
+    QWidget* fields = Window()->findChild<QWidget*>(QStringLiteral("scanAreaSettingView"));
+    ASSERT_NE(fields, nullptr);
+    const int narrow = Window()->width();
+    SizeRecorder window(Window());
+    Box(Controller::kPrescanCheckBoxTag)->click();
+    ASSERT_TRUE(mController->isPreviewAreaShown());
+    EXPECT_TRUE(PassedBetween(window.sizes, narrow, Window()->width(), &QSize::width));
+    EXPECT_TRUE(fields->isHidden());
+
+    SizeRecorder slide(fields);
+    Box(Controller::kCustomScanAreaTag)->click();
+    ASSERT_TRUE(fields->isVisible());
+    const int full = fields->height();
+    EXPECT_GT(full, 0);
+    EXPECT_TRUE(PassedBetween(slide.sizes, 0, full, &QSize::height));
+    slide.sizes.clear();
+    Box(Controller::kCustomScanAreaTag)->click();
+    EXPECT_TRUE(fields->isHidden());
+    EXPECT_TRUE(PassedBetween(slide.sizes, full, 0, &QSize::height));
 }
 
 // The simple mode has its own prescan box: it shows the preview area, and after the kept page its own
