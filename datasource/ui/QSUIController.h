@@ -331,6 +331,7 @@ private:
     void updateMaintenancePanelControls();
     void resetRollerCounter(bool pad);
     void exitMaintenancePanel();
+    void changeMaxScanLength();
     bool scannerSupportsUltrasonic() const;
 
     std::unique_ptr<QWidget> mWindow;
