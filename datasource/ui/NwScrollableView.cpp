@@ -162,6 +162,12 @@ void ScrollableView::scrollToFocusedControl() {
              ScrollDelta(wanted.left(), wanted.right(), visible.left(), visible.right()));
 }
 
+QSize ComOrvikElectronicsK3100NwScrollArea::sizeHint() const {
+    const QSize pane = widget() ? widget()->sizeHint() : QScrollArea::sizeHint();
+    const int frame = 2 * frameWidth();
+    return {pane.width() + frame + verticalScrollBar()->sizeHint().width(), pane.height() + frame};
+}
+
 void SetupScrollableViews(QWidget* window) {
     if (!window)
         return;

@@ -48,6 +48,8 @@ const NibClassMap& DialogClasses() {
          [](QWidget* parent) { return new ComOrvikElectronicsK3100FRollOverButton(parent); }},
         {QStringLiteral("FStepper"),
          [](QWidget* parent) { return new ComOrvikElectronicsK3100FStepper(parent); }},
+        {QStringLiteral("NwScrollArea"),
+         [](QWidget* parent) { return new ComOrvikElectronicsK3100NwScrollArea(parent); }},
         {QStringLiteral("NwScrollableView"),
          [](QWidget* parent) { return new ComOrvikElectronicsK3100NwScrollableView(parent); }},
         {QStringLiteral("QSGammaView"),
@@ -80,6 +82,18 @@ ComOrvikElectronicsK3100QSUIController::ComOrvikElectronicsK3100QSUIController()
     if (mPreviewFrame && !previewFrame())
         if (auto* frame = mPreviewFrame->findChild<ComOrvikElectronicsK3100QSPreviewFrame*>())
             mPreviewFrame->setWidget(frame);
+    // The advanced settings scroll in their pane when the window is too short for them all; the pane
+    // takes what the window gives it and scrolls when that is less than the settings need.
+    mAdvToneSettingScroller = mWindow->findChild<QScrollArea*>(QStringLiteral("advToneSettingScroller"));
+    if (mAdvToneSettingScroller)
+        if (auto* view = mAdvToneSettingScroller->findChild<QWidget*>(QStringLiteral("advImageSettingView")))
+            mAdvToneSettingScroller->setWidget(view);
+    // The pane lies on the tab's own background.
+    if (mAdvToneSettingScroller) {
+        mAdvToneSettingScroller->viewport()->setAutoFillBackground(false);
+        if (QWidget* view = mAdvToneSettingScroller->widget())
+            view->setAutoFillBackground(false);
+    }
     mImagePalette = loadPalette(QStringLiteral("ImagePalette"));
     mGammaPalette = loadPalette(QStringLiteral("GammaPalette"));
     mPreferencePalette = loadPalette(QStringLiteral("PreferencePalette"));

@@ -177,9 +177,6 @@ private:
     void settingModeSelected(int index);
     void settingModeDidChange();
 
-    // Hooks of the settings categories (basic settings, favourites, scan area, preview, tone, image
-    // enhancement, extra settings, palettes).
-    void buildToneSettingView() {}
     // The image buttons' looks by state and the slider ends' images (QSUIRollOverButtons.cpp).
     void setupRollOverButtons();
     void setupSliderEndImages(QWidget* view);
@@ -287,6 +284,7 @@ private:
     // Tone (QSUITone.cpp): brightness and contrast in the current view, the tone palette with its
     // curve editor, and the live filter over the kept page. A null sender is the program's own call.
     void connectToneControls();
+    void buildToneSettingView();
     void initToneSettingUI();
     void syncToneSettingUI();
     void updateBrightnessControls();
@@ -356,6 +354,7 @@ private:
     QPointer<QScrollArea> mPreviewFrame; // its widget is the preview frame
     QPointer<QWidget> mPreviewFrameBox;  // the preview area beside the setting tabs, with the tool view
     QPointer<QWidget> mScanAreaSettingView;
+    QPointer<QScrollArea> mAdvToneSettingScroller; // the advanced settings' scroller
     QPointer<QWidget> mSimPreviewControlSeparator2;
     QPointer<QWidget> mSimPreviewControllerView;
     // The preview area's width with the spacing beside it, while it is out of the window.

@@ -17,6 +17,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QSpinBox>
@@ -109,6 +110,11 @@ void AddItem(QComboBox* popup, const QString& title, int itemTag) {
 }
 
 } // namespace
+
+void Controller::buildToneSettingView() {
+    if (mAdvToneSettingScroller)
+        mAdvToneSettingScroller->verticalScrollBar()->setValue(0);
+}
 
 void Controller::connectToneControls() {
     for (QWidget* view : {mSimpleModeView.data(), mAdvanceModeView.data()}) {

@@ -14,6 +14,8 @@
 #include <QCheckBox>
 #include <QPainter>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -340,6 +342,25 @@ TEST_F(QSUIControllerTest, TheAlertIconWearsTheHostsIconInItsLowerRightQuarter) 
     EXPECT_EQ(badged.pixelColor(60, 60), QColor(10, 200, 30));
     EXPECT_NE(plain.pixelColor(48, 48), QColor(10, 200, 30));
     EXPECT_EQ(badged.pixelColor(16, 16), plain.pixelColor(16, 16));
+}
+
+// A window too short for the advanced settings scrolls them; a tall enough one shows them all.
+TEST_F(QSUIControllerTest, TheAdvancedSettingsScrollOnlyWhenTheWindowIsTooShort) {
+    Dialog(1);
+    SelectAdvancedMode();
+    QWidget* window = mController->window();
+    window->show();
+    auto* scroller = window->findChild<QScrollArea*>(QStringLiteral("advToneSettingScroller"));
+    ASSERT_NE(scroller, nullptr);
+    ASSERT_NE(scroller->widget(), nullptr);
+    EXPECT_TRUE(scroller->widget()->isAncestorOf(appkit::viewWithTag(window, 412)));
+    window->resize(window->width(), window->minimumSizeHint().height());
+    QTest::qWait(20);
+    EXPECT_GT(scroller->verticalScrollBar()->maximum(), 0);
+    window->resize(window->width(), window->sizeHint().height() + 200);
+    QTest::qWait(20);
+    EXPECT_EQ(scroller->verticalScrollBar()->maximum(), 0);
+    EXPECT_GE(scroller->widget()->height(), scroller->widget()->sizeHint().height());
 }
 
 // Pictures of the window as it opens, in the light and a dark palette, at this run's scale.
