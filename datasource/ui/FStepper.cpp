@@ -12,14 +12,14 @@ ComOrvikElectronicsK3100FStepper::ComOrvikElectronicsK3100FStepper(QWidget* pare
 }
 
 QSize ComOrvikElectronicsK3100FStepper::sizeHint() const {
-    // Only the arrows: as wide as the style draws its up and down buttons.
+    // Only the arrows: the whole box less the room the style gives the text.
     QStyleOptionSpinBox option;
     initStyleOption(&option);
     const QSize full = QSpinBox::sizeHint();
     option.rect = QRect(QPoint(), full);
-    const QRect arrows = style()->subControlRect(QStyle::CC_SpinBox, &option, QStyle::SC_SpinBoxUp, this);
-    return {arrows.width() + 2 * style()->pixelMetric(QStyle::PM_SpinBoxFrameWidth, &option, this) + 2,
-            full.height()};
+    const QRect text =
+        style()->subControlRect(QStyle::CC_SpinBox, &option, QStyle::SC_SpinBoxEditField, this);
+    return {full.width() - text.width(), full.height()};
 }
 
 QString ComOrvikElectronicsK3100FStepper::textFromValue(int) const {

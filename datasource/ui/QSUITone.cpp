@@ -14,6 +14,7 @@
 #include "scan/ScanSettings.h"
 
 #include <QAbstractButton>
+#include <QBoxLayout>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -109,6 +110,17 @@ void AddItem(QComboBox* popup, const QString& title, int itemTag) {
     popup->setItemData(popup->count() - 1, itemTag, appkit::kItemTagRole);
 }
 
+// The back side's slider ends where the front one does, which has the stepper beside it.
+void AlignWithStepper(QWidget* view, int backSlider, const QSpinBox* stepper) {
+    QWidget* slider = appkit::viewWithTag(view, backSlider);
+    QWidget* parent = slider ? slider->parentWidget() : nullptr;
+    for (auto* row : parent ? parent->findChildren<QBoxLayout*>() : QList<QBoxLayout*>())
+        if (const int at = row->indexOf(slider); at >= 0) {
+            row->insertSpacing(at + 1, stepper->sizeHint().width() + std::max(row->spacing(), 0));
+            return;
+        }
+}
+
 } // namespace
 
 void Controller::buildToneSettingView() {
@@ -134,9 +146,11 @@ void Controller::connectToneControls() {
                     connect(field, &QLineEdit::editingFinished, this,
                             [this, field, change] { (this->*change)(field); });
                 }
-            if (auto* stepper = appkit::viewWithTag<QSpinBox>(view, controls->stepper))
+            if (auto* stepper = appkit::viewWithTag<QSpinBox>(view, controls->stepper)) {
                 connect(stepper, &QSpinBox::valueChanged, this,
                         [this, stepper, change] { (this->*change)(stepper); });
+                AlignWithStepper(view, controls->backSlider, stepper);
+            }
             if (auto* box = appkit::viewWithTag<QAbstractButton>(view, controls->backBox))
                 connect(box, &QAbstractButton::clicked, this, [this, box, change] { (this->*change)(box); });
         }
