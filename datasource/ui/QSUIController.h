@@ -229,6 +229,7 @@ private:
     void showPreviewArea(bool show, bool adjust);
     // The frame moved onto the window's screen, at least the window's minimum size.
     QRect clampedToScreen(const QRect& frame) const;
+    void keepWindowWidthRule();
     // Button 2 closes the window, or drops a kept prescan in the full dialog.
     void closeOrCancel();
 

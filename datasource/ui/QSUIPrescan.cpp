@@ -268,9 +268,7 @@ void Controller::showPreviewArea(bool show, bool adjust) {
         const int width =
             mPreviewAreaWidth > 0 ? mPreviewAreaWidth : mPreviewFrameBox->sizeHint().width() + spacing;
         mPreviewFrameBox->show();
-        // With the preview the window may grow; without it, it keeps the settings' own width.
         mWindow->setMaximumWidth(QWIDGETSIZE_MAX);
-        mWindow->setMinimumWidth(mMinWindowWidth);
         frame.setLeft(frame.left() - width);
         // The preview may need more height than the settings alone.
         if (QLayout* layout = mWindow->layout()) {
@@ -299,11 +297,24 @@ void Controller::showPreviewArea(bool show, bool adjust) {
         mWindow->setMaximumWidth(frame.width());
         mWindow->setGeometry(frame);
     }
+    keepWindowWidthRule();
     if (show && adjust) {
         const QRect kept = clampedToScreen(mWindow->geometry());
         if (kept != mWindow->geometry())
             mWindow->setGeometry(kept);
     }
+}
+
+void Controller::keepWindowWidthRule() {
+    // With the preview the window may grow; without it, it keeps the settings' own width. The height
+    // never goes below what the contents need (a minimum set here replaces the layout's own).
+    QLayout* layout = mWindow->layout();
+    if (layout)
+        layout->invalidate();
+    const QSize need = layout ? layout->totalMinimumSize() : QSize();
+    const int width =
+        isPreviewAreaShown() ? std::max(mMinWindowWidth, need.width()) : mWindow->maximumWidth();
+    mWindow->setMinimumSize(width, need.height());
 }
 
 QRect Controller::clampedToScreen(const QRect& frame) const {

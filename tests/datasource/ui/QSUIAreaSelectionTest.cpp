@@ -14,6 +14,7 @@
 #include <QEvent>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -178,6 +179,10 @@ TEST_F(QSUIAreaSelectionTest, ThePreviewAreaWidensTheWindowOnceAndStaysOnTheScre
     Box(Controller::kPrescanCheckBoxTag)->click();
     Box(Controller::kCustomScanAreaTag)->click();
     EXPECT_EQ(Window()->geometry(), narrow);
+    // Never shorter than its contents need, with or without the preview.
+    Window()->resize(narrow.width(), 50);
+    EXPECT_GE(Window()->height(), Window()->layout()->totalMinimumSize().height());
+    Window()->setGeometry(narrow);
     // At the screen's left edge there is no room to the left: the widened window is moved onto it.
     Window()->move(screen.topLeft());
     Box(Controller::kCustomScanAreaTag)->click();
