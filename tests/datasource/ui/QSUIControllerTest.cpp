@@ -365,8 +365,9 @@ TEST_F(QSUIControllerTest, TheAdvancedSettingsScrollOnlyWhenTheWindowIsTooShort)
 
 // Pictures of the window as it opens, in the light and a dark palette, at this run's scale.
 void SavePictures(QWidget* window, const std::string& name) {
-    window->adjustSize();
     window->show();
+    // At its natural size once shown: the offscreen screen is smaller than the dialog.
+    window->resize(window->sizeHint());
     QTest::qWait(20);
     saveScreenshots(window, name);
 }
