@@ -147,6 +147,10 @@ void Controller::connectToneControls() {
                             [this, field, change] { (this->*change)(field); });
                 }
             if (auto* stepper = appkit::viewWithTag<QSpinBox>(view, controls->stepper)) {
+                // Arrows only: the name says what they change.
+                stepper->setToolTip(QSUIString(QString::fromLatin1(
+                    controls == &kBrightness ? "BrightnessStepperTip" : "ContrastStepperTip")));
+                stepper->setAccessibleName(stepper->toolTip());
                 connect(stepper, &QSpinBox::valueChanged, this,
                         [this, stepper, change] { (this->*change)(stepper); });
                 AlignWithStepper(view, controls->backSlider, stepper);
