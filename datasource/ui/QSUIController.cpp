@@ -147,6 +147,7 @@ void ComOrvikElectronicsK3100QSUIController::connectButtons() {
     onClick(kSimpleContinueButtonTag, &ComOrvikElectronicsK3100QSUIController::performContinueScan);
     onClick(kOkButtonTag, &ComOrvikElectronicsK3100QSUIController::performScanComplete);
     onClick(kCloseButtonTag, &ComOrvikElectronicsK3100QSUIController::closeOrCancel);
+    onClick(kHelpButtonTag, &ComOrvikElectronicsK3100QSUIController::showQSHelp);
 }
 
 void ComOrvikElectronicsK3100QSUIController::setupMainUIWithParam(const fnd::Dictionary& params, int flag) {

@@ -34,6 +34,7 @@ class ComOrvikElectronicsK3100QSPreviewFrame;
 class ComOrvikElectronicsK3100QSUIController final : public QObject, public CNullUIController {
 public:
     // Tags of the dialog window's controls.
+    static constexpr int kHelpButtonTag = 706;
     static constexpr int kCloseButtonTag = 2;     // "Close"; "Cancel" in the setup sequence
     static constexpr int kOkButtonTag = 3;        // the setup sequence's OK
     static constexpr int kSettingModeTabTag = 10; // simple-mode and advanced-mode tabs
@@ -134,6 +135,8 @@ public:
     void resetSettingsForSimpleScan();
     void destroyPreviewImage();
     void saveMainUISettings();
+    // Opens the data source's help pages in the desktop's browser.
+    void showQSHelp();
 
     // Scanner access (QSUIScannerAccess.cpp): the scanner itself, never while a scan runs. The keys of
     // the information are "PadCount", "RollerCount", "TotalScanCount", "MaxScanLength", "ScannerName",

@@ -9,9 +9,11 @@
 #include "QtTestApp.h"
 #include "ShieldWindows.h"
 #include "Tags.h"
+#include "UrlStandIn.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QFileInfo>
 #include <QPainter>
 #include <QScreen>
 #include <QScrollArea>
@@ -99,6 +101,18 @@ TEST_F(QSUIControllerTest, ScanWithoutPrescanSavesTheSettingModeAndAsksForAScan)
     EXPECT_EQ(mPosted[0].pendingCount, std::nullopt);
     EXPECT_EQ(Preferences().get(kPrefSettingMode).asInt64(), 0);
     EXPECT_NE(appkit::FWindow::shieldWindow(mController->window()), nullptr);
+}
+
+TEST_F(QSUIControllerTest, HelpOpensTheDataSourcesOwnPagesAtTheDialogsAnchor) {
+    UrlStandIn browser;
+    Dialog(1);
+    Press(Controller::kHelpButtonTag);
+    ASSERT_EQ(browser.opened.size(), 1u);
+    const QUrl& page = browser.opened.front();
+    EXPECT_EQ(page.fragment(), QStringLiteral("0001"));
+    EXPECT_TRUE(page.toLocalFile().endsWith(QStringLiteral(".resources/help/index.html")))
+        << page.toString().toStdString();
+    EXPECT_TRUE(QFileInfo::exists(page.toLocalFile()));
 }
 
 TEST_F(QSUIControllerTest, TheFavouriteNameSurvivesTheSimpleModesReset) {
