@@ -16,10 +16,9 @@ bool ShowDesktopNotification(const QString& summary, const QString& body) {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
         return false;
-    QDBusMessage call = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.Notifications"),
-                                                       QStringLiteral("/org/freedesktop/Notifications"),
-                                                       QStringLiteral("org.freedesktop.Notifications"),
-                                                       QStringLiteral("Notify"));
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("/org/freedesktop/Notifications"),
+        QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
     call << QStringLiteral("K3100") << 0u << QString() << summary << body << QStringList() << QVariantMap()
          << kServerDecidesHowLong;
     return bus.call(call, QDBus::Block, kReplyTimeoutMs).type() == QDBusMessage::ReplyMessage;

@@ -174,6 +174,8 @@ void ComOrvikElectronicsK3100QSUIController::copyFrontSettingsToBack() {
 }
 
 void ComOrvikElectronicsK3100QSUIController::performPrescan() {
+    if (hasScanImage())
+        return;
     {
         CPositioningValues kept(mSettings);
         decideScanArea(true);

@@ -16,6 +16,8 @@
 #include <QFileInfo>
 #include <QPainter>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -356,10 +358,30 @@ TEST_F(QSUIControllerTest, TheAlertIconWearsTheHostsIconInItsLowerRightQuarter) 
     EXPECT_EQ(badged.pixelColor(16, 16), plain.pixelColor(16, 16));
 }
 
+// A window too short for the advanced settings scrolls them; a tall enough one shows them all.
+TEST_F(QSUIControllerTest, TheAdvancedSettingsScrollOnlyWhenTheWindowIsTooShort) {
+    Dialog(1);
+    SelectAdvancedMode();
+    QWidget* window = mController->window();
+    window->show();
+    auto* scroller = window->findChild<QScrollArea*>(QStringLiteral("advToneSettingScroller"));
+    ASSERT_NE(scroller, nullptr);
+    ASSERT_NE(scroller->widget(), nullptr);
+    EXPECT_TRUE(scroller->widget()->isAncestorOf(appkit::viewWithTag(window, 412)));
+    window->resize(window->width(), window->minimumSizeHint().height());
+    QTest::qWait(20);
+    EXPECT_GT(scroller->verticalScrollBar()->maximum(), 0);
+    window->resize(window->width(), window->sizeHint().height() + 200);
+    QTest::qWait(20);
+    EXPECT_EQ(scroller->verticalScrollBar()->maximum(), 0);
+    EXPECT_GE(scroller->widget()->height(), scroller->widget()->sizeHint().height());
+}
+
 // Pictures of the window as it opens, in the light and a dark palette, at this run's scale.
 void SavePictures(QWidget* window, const std::string& name) {
-    window->adjustSize();
     window->show();
+    // At its natural size once shown: the offscreen screen is smaller than the dialog.
+    window->resize(window->sizeHint());
     QTest::qWait(20);
     saveScreenshots(window, name);
 }
