@@ -26,7 +26,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::abort(); // a refused restore wrote settings
         return 0;
     }
-    if (!std::filesystem::exists(home.file()) || !backup.backUp(file) || backup.restore(file) != Restore::Restored)
+    if (!std::filesystem::exists(home.file()) || !backup.backUp(file) ||
+        backup.restore(file) != Restore::Restored)
         std::abort();
     return 0;
 }
