@@ -54,9 +54,9 @@ protected:
     // The job ends in failure: the state of a failed batch or a failed output, with the alert up.
     void ExpectFailureShown() {
         int state = -1;
-        ASSERT_TRUE(test::waitUntil(
-            [&] { return (state = ReportedState()) == 105 || state == 307; }, std::chrono::seconds(60),
-            [] { std::this_thread::sleep_for(std::chrono::milliseconds(100)); }))
+        ASSERT_TRUE(test::waitUntil([&] { return (state = ReportedState()) == 105 || state == 307; },
+                                    std::chrono::seconds(60),
+                                    [] { std::this_thread::sleep_for(std::chrono::milliseconds(100)); }))
             << "state " << state;
         const auto record = ReportedRecord();
         ASSERT_TRUE(record);

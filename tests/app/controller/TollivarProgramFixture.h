@@ -130,7 +130,9 @@ protected:
         helper.transConnectInfo(0, 1, 0);
         helper.transOutputCheckInfo(false);
     }
-    auto SavedPreferences() const { return fnd::plist::readFile(mDir / (std::string(kTollivarId) + ".plist")); }
+    auto SavedPreferences() const {
+        return fnd::plist::readFile(mDir / (std::string(kTollivarId) + ".plist"));
+    }
     // The record the application writes for the helper when asked; none without an answer.
     std::optional<fnd::Dictionary> ReportedRecord() { return test::reportedAppSetting(helper); }
     int ReportedState() { return test::reportedAppState(helper); }
