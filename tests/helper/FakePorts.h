@@ -24,6 +24,7 @@ struct Recorded {
     bool running = false;
     bool openSucceeds = true;
     int opens = 0;
+    std::uint32_t keptPress = 0; // as a helper after this one would find it
     std::optional<AppSetting> setting;
     std::vector<std::string> events; // "Cnct(-3,1,1)", "OpCk(1)", "quit"
     std::vector<bool> loginEntries;
