@@ -80,6 +80,7 @@ TapwellPorts desktopPorts(const TapwellAppleEvent& events, const ws::LoginItems&
         const std::optional<std::string> viewer = ws::defaultApplicationId("image/jpeg");
         return viewer && ws::findDesktopFile(*viewer);
     };
+    ports.buttonOneScansFirst = [] { return readButtonOneScansFirst(Tapwell_Utility::getPlistPath()); };
     ports.quit = [] { QApplication::quit(); };
     return ports;
 }

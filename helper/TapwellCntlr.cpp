@@ -213,7 +213,7 @@ void TapwellCntlr::checkAppDataPlist(bool createMenu) {
     if (!setting) {
         ports_.loginEntry(true);
         if (createMenu)
-            jobs_ = builtInJobRows(ports_.hasImageViewer());
+            jobs_ = builtInJobRows(ports_.hasImageViewer(), ports_.buttonOneScansFirst());
         return;
     }
     takeSettings(*setting);

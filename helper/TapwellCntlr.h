@@ -42,7 +42,8 @@ struct TapwellPorts {
     std::function<void(bool connected)> setStatusImage;
     std::function<void()> showAbout;
     std::function<void()> orderOutAbout;
-    std::function<bool()> hasImageViewer; // the desktop opens JPEG files with a default application
+    std::function<bool()> hasImageViewer;      // the desktop opens JPEG files with a default application
+    std::function<bool()> buttonOneScansFirst; // the main application's own setting, without a record
     std::function<void()> quit;
 };
 

@@ -57,6 +57,7 @@ TapwellPorts fakePorts(Recorded& r) {
     ports.showAbout = [&r] { r.events.emplace_back("about"); };
     ports.orderOutAbout = [&r] { ++r.aboutOrderedOut; };
     ports.hasImageViewer = [] { return false; };
+    ports.buttonOneScansFirst = [&r] { return r.buttonOneScansFirst; };
     ports.quit = [&r] { ++r.quits; };
     return ports;
 }

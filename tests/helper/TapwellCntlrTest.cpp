@@ -211,6 +211,14 @@ TEST_F(TapwellCntlrTest, UnreadableRecordGivesBuiltInJobsAndKeepsTheLoginItem) {
     EXPECT_EQ(rows[6].tag, 999);
     EXPECT_TRUE(rows[7].separator);
     EXPECT_EQ(rows[10].tag, 1003);
+    EXPECT_EQ(rows[6].badge, 1); // button 1 scans first, as out of the box
+
+    // The application's setting gives button 1 to job 1 before it has ever run.
+    r.buttonOneScansFirst = false;
+    const std::vector<MenuRow> given = controller->menuNeedsUpdate();
+    EXPECT_EQ(given[6].badge, -1);
+    EXPECT_EQ(given[8].tag, 1001);
+    EXPECT_EQ(given[8].badge, 1);
 }
 
 TEST_F(TapwellCntlrTest, RecordDrivesTheLoginItemAndAskedRunningApplicationFirst) {
