@@ -126,6 +126,9 @@ int main(int argc, char** argv) {
     tlv::TlvJobInfoCntlr::attachTo(jobs.info().jobInfoForScngView(),
                                    appkit::viewWithTag(&window, tlv::tag::kScanJobInfoPlace));
     cntlr.setJobs(&jobs);
+    // The helper's menu reads this record while the program is not running: current from the start,
+    // not only from the first quit.
+    link.saveAppSettingForLogin();
 
     // Nothing of an earlier run is left.
     cntlr.releaseImgInfoArray(false);

@@ -1,7 +1,8 @@
 // The program tollivar when the world fails it in the middle of a job: killed while it writes, the
 // output folder growing no file past a size (a full disk), the output folder read-only. In each, the
 // files written before stay whole, no half file carries a final name, nothing hangs and a failure
-// leaves the window on its error, with the alert up.
+// leaves the window on its error, with the alert up. Killed at any time, it leaves the helper a
+// current record of its jobs.
 #include "TollivarProgramFixture.h"
 
 #include <sys/prctl.h>
@@ -84,6 +85,23 @@ TEST_F(TollivarFaults, KilledWhileWritingLeavesTheEarlierFileWholeAndNoHalfFile)
     kill(mProgram, SIGKILL);
     EXPECT_EQ(ExitStatus(), -1);
     EXPECT_EQ(Folder(mDir / "out"), before);
+}
+
+// The helper shows the jobs from the record in the settings while the program does not run: a
+// program killed after its start has left a current one, without being asked for it.
+TEST_F(TollivarFaults, KilledAfterItsStartLeavesTheHelperTheRecordOfItsJobs) {
+    StoreSaveJob();
+    mProgram = Start({}, false);
+    ASSERT_TRUE(WaitRunning());
+    const auto record = [this] {
+        const auto file = SavedPreferences();
+        const fnd::Dictionary* prefs = file.value.asDictionary();
+        return prefs ? prefs->get(tlv::TlvAppleEventLink::kAppSettingKey).asData() != nullptr : false;
+    };
+    EXPECT_TRUE(test::waitUntil(record, std::chrono::seconds(10)));
+    kill(mProgram, SIGKILL);
+    EXPECT_EQ(ExitStatus(), -1);
+    EXPECT_TRUE(record());
 }
 
 TEST_F(TollivarFaults, AFullDiskKeepsTheWrittenPagesAndSaysSo) {
