@@ -7,6 +7,7 @@
 // The settings categories plug into the build, sync and area hooks below. Main thread only.
 #pragma once
 
+#include "NamedRecordEditor.h"
 #include "NamedRecordList.h"
 #include "QSUIScanWindows.h"
 #include "UIController.h"
@@ -305,6 +306,7 @@ private:
     int runModalCustomGammaPanel(QString& addedName);
     bool changeCustomGammaItems(QDialog* panel, CNamedRecordList& list, int senderTag, QString& addedName);
     void syncCustomGammaUI(QDialog* panel, const CNamedRecordList& list);
+    NamedRecordEditor customGammaEditor() const;
     void reportDamagedUserGammas(std::size_t damaged);
 
     // Image enhancement (QSUIImageEnhance.cpp): the image palette and the text-orientation box.

@@ -6,6 +6,7 @@
 #include "DataSourcePreferences.h"
 #include "DialogAlerts.h"
 #include "DialogItems.h"
+#include "NamedRecordEditor.h"
 #include "PreferencesFile.h"
 #include "QSCapIds.h"
 #include "QSUIController.h"
@@ -14,18 +15,11 @@
 #include "Tags.h"
 #include "UserGammaRecord.h"
 
-#include <QAbstractButton>
-#include <QLineEdit>
-#include <QListWidget>
-
 namespace {
 
 using Controller = ComOrvikElectronicsK3100QSUIController;
 
-constexpr int kNameField = 920;
-constexpr int kAddButton = 921;
-constexpr int kRemoveButton = 922;
-constexpr int kGammaList = 923;
+constexpr int kEditorBaseTag = 920; // name field, add, remove, list
 constexpr int kPanelOk = 1;
 constexpr int kPanelCancel = 0;
 
@@ -62,35 +56,11 @@ int Controller::runModalCustomGammaPanel(QString& addedName) {
     panel->setParent(mWindow.get(), Qt::Dialog);
     CNamedRecordList list(DataSourcePreferencesPath(), kPrefUserGammaDatas, IsUsableUserGamma);
     QString lastPut;
-    auto* table = appkit::viewWithTag<QListWidget>(panel, kGammaList);
-    auto* field = appkit::viewWithTag<QLineEdit>(panel, kNameField);
-    auto reload = [&] {
-        table->clear();
-        for (std::size_t i = 0; i < list.records().size(); ++i)
-            table->addItem(list.nameAt(i));
-        table->clearSelection();
-        field->setText(list.untitledName(QSUIString(QStringLiteral("CustomGammaName")), IsReservedName));
-        field->setFocus();
-    };
-    for (const int tag : {kPanelOk, kPanelCancel})
-        if (auto* button = appkit::viewWithTag<QAbstractButton>(panel, tag))
-            connect(button, &QAbstractButton::clicked, panel, [panel, tag] { panel->done(tag); });
-    for (const int tag : {kAddButton, kRemoveButton})
-        connect(appkit::viewWithTag<QAbstractButton>(panel, tag), &QAbstractButton::clicked, panel, [&, tag] {
-            if (changeCustomGammaItems(panel, list, tag, lastPut))
-                reload();
-            syncCustomGammaUI(panel, list);
-        });
-    connect(table, &QListWidget::itemSelectionChanged, panel, [&] {
-        if (const QListWidgetItem* item = table->currentItem(); item && item->isSelected())
-            field->setText(item->text());
-        syncCustomGammaUI(panel, list);
-    });
-    connect(field, &QLineEdit::textChanged, panel, [&] { syncCustomGammaUI(panel, list); });
-    reload();
-    SetItemEnabled(panel, kPanelOk, false);
-    syncCustomGammaUI(panel, list);
-    const int code = panel->exec();
+    const int code = customGammaEditor().run(
+        panel, list,
+        [&] { return list.untitledName(QSUIString(QStringLiteral("CustomGammaName")), IsReservedName); },
+        [&](int tag, QString& added) { return changeCustomGammaItems(panel, list, tag, added); },
+        [&] { syncCustomGammaUI(panel, list); }, lastPut);
     if (code == kPanelOk && list.save()) {
         addedName = list.find(lastPut) >= 0 ? lastPut : QString();
         // The tone palette offers what the file now holds.
@@ -101,48 +71,29 @@ int Controller::runModalCustomGammaPanel(QString& addedName) {
     return code;
 }
 
+NamedRecordEditor Controller::customGammaEditor() const {
+    return {kEditorBaseTag,
+            {QSUIString(QStringLiteral("CustomGammaNotUsed_Message")),
+             QSUIString(QStringLiteral("CustomGammaNotUsed_Info")),
+             QSUIString(QStringLiteral("CustomGammaAlreadyExistence_Message")),
+             QSUIString(QStringLiteral("CustomGammaAlreadyExistence_Info")),
+             QSUIString(QStringLiteral("RemoveCustomGammaMessage"))},
+            IsReservedName,
+            [this](const QString& name) -> std::optional<fnd::Dictionary> {
+                // A kept page knows one side of one kind: only its channels are saved, front and back alike.
+                const bool kept = hasScanImage();
+                const bool colour = GetCapSIntValue(mSettings, ICAP_PIXELTYPE) == TWPT_RGB;
+                const int from = kept && colour ? 1 : 0;
+                const int to = kept ? (colour ? 3 : 0) : 3;
+                return UserGammaFromPool(mSettings, name, from, to, kept);
+            }};
+}
+
 bool Controller::changeCustomGammaItems(QDialog* panel, CNamedRecordList& list, int senderTag,
                                         QString& addedName) {
-    const QString name = CNamedRecordList::CutName(GetItemString(panel, kNameField).value_or(QString()));
-    if (senderTag == kAddButton) {
-        if (IsReservedName(name)) {
-            RunCriticalAlert(panel, QSUIString(QStringLiteral("CustomGammaNotUsed_Message")).arg(name),
-                             QSUIString(QStringLiteral("CustomGammaNotUsed_Info")), false);
-            return false;
-        }
-        if (list.find(name) >= 0 &&
-            !RunCriticalAlert(panel,
-                              QSUIString(QStringLiteral("CustomGammaAlreadyExistence_Message")).arg(name),
-                              QSUIString(QStringLiteral("CustomGammaAlreadyExistence_Info")), true))
-            return false;
-        if (!list.canAdd(name) && list.find(name) < 0)
-            return false;
-        // A kept page knows one side of one kind: only its channels are saved, front and back alike.
-        const bool kept = hasScanImage();
-        const bool colour = GetCapSIntValue(mSettings, ICAP_PIXELTYPE) == TWPT_RGB;
-        const int from = kept && colour ? 1 : 0;
-        const int to = kept ? (colour ? 3 : 0) : 3;
-        list.put(UserGammaFromPool(mSettings, name, from, to, kept));
-        addedName = name;
-    } else if (senderTag == kRemoveButton) {
-        auto* table = appkit::viewWithTag<QListWidget>(panel, kGammaList);
-        const int row = table ? table->currentRow() : -1;
-        if (row < 0 || !RunCriticalAlert(panel,
-                                         QSUIString(QStringLiteral("RemoveCustomGammaMessage"))
-                                             .arg(list.nameAt(static_cast<std::size_t>(row))),
-                                         QString(), true))
-            return false;
-        list.remove(static_cast<std::size_t>(row));
-    } else {
-        return false;
-    }
-    SetItemEnabled(panel, kPanelOk, true);
-    return true;
+    return customGammaEditor().change(panel, list, senderTag, addedName);
 }
 
 void Controller::syncCustomGammaUI(QDialog* panel, const CNamedRecordList& list) {
-    const QString name = GetItemString(panel, kNameField).value_or(QString()).trimmed();
-    SetItemEnabled(panel, kAddButton, list.canAdd(name));
-    const auto* table = appkit::viewWithTag<QListWidget>(panel, kGammaList);
-    SetItemEnabled(panel, kRemoveButton, table && !table->selectedItems().isEmpty());
+    customGammaEditor().sync(panel, list);
 }

@@ -7,24 +7,19 @@
 #include "DialogAlerts.h"
 #include "DialogItems.h"
 #include "FilteringFields.h"
+#include "NamedRecordEditor.h"
 #include "PreferencesFile.h"
 #include "QSCapIds.h"
 #include "QSUIController.h"
 #include "QSUIStrings.h"
 #include "Tags.h"
 
-#include <QAbstractButton>
 #include <QComboBox>
-#include <QLineEdit>
-#include <QListWidget>
 
 namespace {
 
 constexpr int kFavoritePopup = 50;
-constexpr int kNameField = 930;
-constexpr int kAddButton = 931;
-constexpr int kDeleteButton = 932;
-constexpr int kFavoriteTable = 933;
+constexpr int kEditorBaseTag = 930; // name field, add, delete, list
 constexpr int kPanelOk = 1;
 constexpr int kPanelCancel = 0;
 constexpr int kItemNone = 0;
@@ -45,6 +40,24 @@ bool IsReservedName(const QString& name) {
 CNamedRecordList::Handled OfVersion(std::int32_t version) {
     return
         [version](const fnd::Dictionary& record) { return record.get("DataVersion").asInt32() == version; };
+}
+
+NamedRecordEditor FavoriteEditor(const CCapPool* pool) {
+    return {kEditorBaseTag,
+            {QSUIString(QStringLiteral("FavoriteNotUsed Message")),
+             QSUIString(QStringLiteral("FavoriteNotUsed Info")),
+             QSUIString(QStringLiteral("FavoriteAlreadyExistence Message")),
+             QSUIString(QStringLiteral("FavoriteAlreadyExistence Info")),
+             QSUIString(QStringLiteral("RemoveFavoriteMessage"))},
+            IsReservedName,
+            [pool](const QString& name) -> std::optional<fnd::Dictionary> {
+                std::int32_t version = 0;
+                const std::optional<CapData> blob = FlatteningCaps(pool, version);
+                if (!blob)
+                    return std::nullopt;
+                return fnd::Dictionary{
+                    {"Name", name.toStdString()}, {"DataVersion", std::int64_t{version}}, {"Data", *blob}};
+            }};
 }
 
 } // namespace
@@ -125,81 +138,20 @@ int ComOrvikElectronicsK3100QSUIController::runModalFavoritePanel(QString& added
     CNamedRecordList list(DataSourcePreferencesPath(), kPrefFavoriteSettings,
                           OfVersion(CurrentBlobVersion(mSettings)));
     QString lastPut;
-    auto* table = appkit::viewWithTag<QListWidget>(panel, kFavoriteTable);
-    auto* field = appkit::viewWithTag<QLineEdit>(panel, kNameField);
-    auto reload = [&] {
-        table->clear();
-        for (std::size_t i = 0; i < list.records().size(); ++i)
-            table->addItem(list.nameAt(i));
-        table->clearSelection();
-        field->setText(untitledFavoriteName(list));
-        field->setFocus();
-    };
-    for (const int tag : {kPanelOk, kPanelCancel})
-        if (auto* button = appkit::viewWithTag<QAbstractButton>(panel, tag))
-            connect(button, &QAbstractButton::clicked, panel, [panel, tag] { panel->done(tag); });
-    for (const int tag : {kAddButton, kDeleteButton})
-        connect(appkit::viewWithTag<QAbstractButton>(panel, tag), &QAbstractButton::clicked, panel, [&, tag] {
-            if (changeFavoriteItems(panel, list, tag, lastPut))
-                reload();
-            syncFavoriteUI(panel, list);
-        });
-    connect(table, &QListWidget::itemSelectionChanged, panel, [&] {
-        if (const QListWidgetItem* item = table->currentItem(); item && item->isSelected())
-            field->setText(item->text());
-        syncFavoriteUI(panel, list);
-    });
-    connect(field, &QLineEdit::textChanged, panel, [&] { syncFavoriteUI(panel, list); });
-    reload();
-    SetItemEnabled(panel, kPanelOk, false);
-    syncFavoriteUI(panel, list);
-    const int code = panel->exec();
-    if (code == kPanelOk) {
-        list.save();
+    const int code = FavoriteEditor(mSettings).run(
+        panel, list, [&] { return untitledFavoriteName(list); },
+        [&](int tag, QString& added) { return changeFavoriteItems(panel, list, tag, added); },
+        [&] { syncFavoriteUI(panel, list); }, lastPut);
+    if (code == kPanelOk && list.save())
         addedName = list.find(lastPut) >= 0 ? lastPut : QString();
-    }
     return code;
 }
 
 bool ComOrvikElectronicsK3100QSUIController::changeFavoriteItems(QDialog* panel, CNamedRecordList& list,
                                                                  int senderTag, QString& addedName) {
-    const QString name = CNamedRecordList::CutName(GetItemString(panel, kNameField).value_or(QString()));
-    if (senderTag == kAddButton) {
-        if (IsReservedName(name)) {
-            RunCriticalAlert(panel, QSUIString(QStringLiteral("FavoriteNotUsed Message")).arg(name),
-                             QSUIString(QStringLiteral("FavoriteNotUsed Info")), false);
-            return false;
-        }
-        if (list.find(name) >= 0 &&
-            !RunCriticalAlert(panel, QSUIString(QStringLiteral("FavoriteAlreadyExistence Message")).arg(name),
-                              QSUIString(QStringLiteral("FavoriteAlreadyExistence Info")), true))
-            return false;
-        std::int32_t version = 0;
-        const std::optional<CapData> blob = FlatteningCaps(mSettings, version);
-        if (!blob || (!list.canAdd(name) && list.find(name) < 0))
-            return false;
-        list.put(fnd::Dictionary{
-            {"Name", name.toStdString()}, {"DataVersion", std::int64_t{version}}, {"Data", *blob}});
-        addedName = name;
-    } else if (senderTag == kDeleteButton) {
-        auto* table = appkit::viewWithTag<QListWidget>(panel, kFavoriteTable);
-        const int row = table ? table->currentRow() : -1;
-        if (row < 0 || !RunCriticalAlert(panel,
-                                         QSUIString(QStringLiteral("RemoveFavoriteMessage"))
-                                             .arg(list.nameAt(static_cast<std::size_t>(row))),
-                                         QString(), true))
-            return false;
-        list.remove(static_cast<std::size_t>(row));
-    } else {
-        return false;
-    }
-    SetItemEnabled(panel, kPanelOk, true);
-    return true;
+    return FavoriteEditor(mSettings).change(panel, list, senderTag, addedName);
 }
 
 void ComOrvikElectronicsK3100QSUIController::syncFavoriteUI(QDialog* panel, const CNamedRecordList& list) {
-    const QString name = GetItemString(panel, kNameField).value_or(QString()).trimmed();
-    SetItemEnabled(panel, kAddButton, list.canAdd(name));
-    const auto* table = appkit::viewWithTag<QListWidget>(panel, kFavoriteTable);
-    SetItemEnabled(panel, kDeleteButton, table && !table->selectedItems().isEmpty());
+    FavoriteEditor(mSettings).sync(panel, list);
 }

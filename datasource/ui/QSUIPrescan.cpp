@@ -89,13 +89,7 @@ void Controller::showScanImage(std::optional<SPageBitmap> image, std::uint32_t x
         // The tone palette offers only the kept page's own channels.
         buildGammaControls();
         updateGammaControls();
-        syncBasicSettingUI();
-        syncAreaSelectionUI();
-        syncImageEnhanceUI();
-        syncToneSettingUI();
-        syncExtraSettingUI();
-        syncPrescanUI();
-        syncPreferencePalette();
+        syncAllSettings();
         updateFavoriteControls();
     }
 }
