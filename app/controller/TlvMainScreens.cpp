@@ -2,6 +2,7 @@
 // are the button sets of the application's resources.
 #include "TlvMainScreens.h"
 
+#include "Images.h"
 #include "NwAnimationImageView.h"
 #include "Strings.h"
 #include "Tags.h"
@@ -45,10 +46,17 @@ B* imageButton(QWidget* parent, int tag, const char* key, const QString& images,
     return button;
 }
 
-QPushButton* pushButton(QWidget* parent, int tag, const char* key, const char* icon = nullptr) {
+// A standard button: the icon theme's image by its name, ours where the theme has none.
+struct StdIcon {
+    const char* theme;
+    const char* own;
+};
+constexpr StdIcon kSettingsIcon{"document-properties", "BTN_Settings_16"};
+
+QPushButton* pushButton(QWidget* parent, int tag, const char* key, StdIcon icon = {}) {
     auto* button = appkit::tagged(new QPushButton(appkit::localized(key), parent), tag);
-    if (icon)
-        button->setIcon(QIcon::fromTheme(QString::fromLatin1(icon)));
+    if (icon.theme)
+        button->setIcon(QIcon::fromTheme(QString::fromLatin1(icon.theme), appkit::bundleIcon(icon.own)));
     return button;
 }
 
@@ -108,7 +116,7 @@ QWidget* buildFoaTop(QWidget* parent) {
     row->addWidget(panel, 1);
     auto* side = new QVBoxLayout;
     side->addWidget(place(top, tag::kFoaJobInfoPlace), 1);
-    side->addWidget(pushButton(top, tag::kFoaScanSettings, "Top_ScanSettings", "document-properties"), 0,
+    side->addWidget(pushButton(top, tag::kFoaScanSettings, "Top_ScanSettings", kSettingsIcon), 0,
                     Qt::AlignRight);
     row->addLayout(side, 1);
     return top;
@@ -121,8 +129,9 @@ QWidget* buildJobTop(QWidget* parent) {
     jobs->addWidget(place(top, tag::kJobTablePlace), 1);
     auto* jobButtons = new QHBoxLayout;
     jobButtons->addStretch(1);
-    jobButtons->addWidget(pushButton(top, tag::kJobEdit, "JobList_Edit", "document-edit"));
-    jobButtons->addWidget(pushButton(top, tag::kJobNew, "JobList_New", "document-new"));
+    jobButtons->addWidget(
+        pushButton(top, tag::kJobEdit, "JobList_Edit", {"document-edit", "BTN_EditJobs_16"}));
+    jobButtons->addWidget(pushButton(top, tag::kJobNew, "JobList_New", {"document-new", "BTN_NewJob_16"}));
     jobs->addLayout(jobButtons);
     row->addLayout(jobs, 1);
     auto* side = new QVBoxLayout;
@@ -191,10 +200,10 @@ QWidget* buildScanning(QWidget* parent, NwAnimationImageView*& anim, QWidget*& j
     column->addWidget(jobPlace, 1);
     column->addStretch(1);
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(pushButton(scanning, tag::kScanSettings, "Top_ScanSettings", "document-properties"));
+    buttons->addWidget(pushButton(scanning, tag::kScanSettings, "Top_ScanSettings", kSettingsIcon));
     buttons->addStretch(1);
     buttons->addWidget(pushButton(scanning, tag::kScanCancelContinue, "Cancel"));
-    buttons->addWidget(pushButton(scanning, tag::kScanFinish, "ScanBtn_Finish", "go-next"));
+    buttons->addWidget(pushButton(scanning, tag::kScanFinish, "ScanBtn_Finish", {"go-next", "BTN_Next_16"}));
     column->addLayout(buttons);
     return scanning;
 }
@@ -228,7 +237,8 @@ QWidget* buildSelectFunc(QWidget* parent) {
     }
     column->addLayout(grid);
     column->addStretch(1);
-    column->addWidget(pushButton(choice, tag::kFuncBack, "FuncBtn_Back", "go-previous"), 0, Qt::AlignLeft);
+    column->addWidget(pushButton(choice, tag::kFuncBack, "FuncBtn_Back", {"go-previous", "BTN_Back_16"}), 0,
+                      Qt::AlignLeft);
     return choice;
 }
 
@@ -241,9 +251,10 @@ QWidget* buildFinish(QWidget* parent, NwAnimationImageView*& anim) {
     column->addWidget(label(finish, tag::kFixSubStatus));
     column->addStretch(1);
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(pushButton(finish, tag::kFixOpenFolder, "FixBtn_OpenFolder", "folder-open"));
+    buttons->addWidget(
+        pushButton(finish, tag::kFixOpenFolder, "FixBtn_OpenFolder", {"folder-open", "BTN_OpenFolder_16"}));
     buttons->addStretch(1);
-    buttons->addWidget(pushButton(finish, tag::kFixDone, "FixBtn_Done", "go-home"));
+    buttons->addWidget(pushButton(finish, tag::kFixDone, "FixBtn_Done", {"go-home", "BTN_Done_16"}));
     column->addLayout(buttons);
     return finish;
 }
@@ -311,9 +322,9 @@ TlvMainScreens::TlvMainScreens(QWidget* baseView) : base(baseView) {
     side = new QStackedWidget(work);
     scanning = buildScanning(side, animScn, scanningJobPlace);
     selectFunc = buildSelectFunc(side);
-    funcHolder = new QWidget(side);
+    // On the same panel as the other screens beside the preview.
+    funcHolder = new TlvFuncBaseView(side);
     funcHolder->setLayout(new QVBoxLayout);
-    funcHolder->layout()->setContentsMargins(0, 0, 0, 0);
     finish = buildFinish(side, animFin);
     for (QWidget* screen : {scanning, selectFunc, funcHolder, finish})
         side->addWidget(screen);

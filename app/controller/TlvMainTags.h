@@ -30,10 +30,11 @@ constexpr int kJobEdit = 1701;
 constexpr int kJobNew = 1702;
 constexpr int kJobInfoCollapsed = 1030;
 constexpr int kJobInfoExpanded = 1038;
-// Places the job table and the job information panes are put into.
+// Places the job table and the job information panes are put into; apart from every tag of the panes
+// (1000..1048), so that a look-up from the window finds a pane's line, not the place holding it.
 constexpr int kJobTablePlace = 1703;
-constexpr int kFoaJobInfoPlace = 1031;
-constexpr int kJobJobInfoPlace = 1032;
+constexpr int kFoaJobInfoPlace = 1704;
+constexpr int kJobJobInfoPlace = 1705;
 
 // The preview: page and zoom buttons, the page fields, and the place of the page image.
 constexpr int kPreviewFirst = 1100;

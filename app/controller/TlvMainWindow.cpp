@@ -6,6 +6,7 @@
 #include "Strings.h"
 #include "Tags.h"
 #include "TlvAboutCntlr.h"
+#include "TlvJobs.h"
 #include "TlvMainCntlr.h"
 #include "TlvMainTags.h"
 #include "TlvPrefsCntlr.h"
@@ -16,6 +17,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QBoxLayout>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDesktopServices>
@@ -53,7 +55,7 @@ TlvMainWindow::TlvMainWindow(TlvMainCntlr& cntlr, std::function<void()> quit)
     connect(&mCntlr.notifier(), &TlvCntlrNotifier::scanCountChanged, mPreview.get(),
             &TlvPreviewCntlr::followPageCount);
     connect(&mCntlr.notifier(), &TlvCntlrNotifier::appStateChanged, mPreview.get(),
-            [this] { mPreview->updateControls(true); });
+            &TlvPreviewCntlr::followAppState);
     connect(
         &mCntlr.notifier(), &TlvCntlrNotifier::failureRaised, this,
         [this](const QString& key, const QStringList& args) {
@@ -72,6 +74,18 @@ TlvMainWindow::~TlvMainWindow() {
     VX_Message::setStatusTextHandler(nullptr);
     if (mFunctionView)
         mFunctionView->setParent(nullptr);
+}
+
+void TlvMainWindow::attachJobs(TlvJobs& jobs) {
+    jobs.attachTo(item(tag::kJobTablePlace), item(tag::kJobJobInfoPlace), this);
+    TlvJobInfoCntlr::attachTo(jobs.info().jobInfoForFOAView(), item(tag::kFoaJobInfoPlace));
+    TlvJobInfoCntlr::attachTo(jobs.info().jobInfoForScngView(), item(tag::kScanJobInfoPlace));
+    // The top screens' panes keep to the top of their place however tall the window grows.
+    for (const int t : {tag::kFoaJobInfoPlace, tag::kJobJobInfoPlace})
+        if (auto* column = item(t) ? qobject_cast<QBoxLayout*>(item(t)->layout()) : nullptr)
+            column->addStretch(1);
+    // The table and the panes join the Tab order of the top screen shown now.
+    changeKeyView();
 }
 
 void TlvMainWindow::connectActions() {

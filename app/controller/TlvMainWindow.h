@@ -26,6 +26,7 @@ class QLabel;
 namespace tlv {
 
 class TlvAboutCntlr;
+class TlvJobs;
 class TlvPrefsCntlr;
 
 class TlvMainWindow final : public QMainWindow, public TlvMainView {
@@ -55,8 +56,11 @@ public:
     QAction* action(Command command) const;
     // Hooks for the scan-settings panel, which needs the scan session.
     void setScanSettingsOpener(std::function<void()> open) { mOpenScanSettings = std::move(open); }
+    // Puts the job table and the three job information panes into their places; jobs outlives the window.
+    void attachJobs(TlvJobs& jobs);
     TlvPrefsCntlr& prefsCntlr() { return *mPrefs; }
     TlvAboutCntlr& aboutCntlr() { return *mAbout; }
+    TlvPreviewCntlr& previewCntlr() { return *mPreview; }
 
     // TlvMainView
     void showTopScreen(int mode) override;

@@ -7,6 +7,7 @@
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QEvent>
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QLabel>
@@ -15,6 +16,8 @@
 #include <QRegularExpressionValidator>
 #include <QSpinBox>
 #include <QStandardPaths>
+#include <QStyleOptionSpinBox>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -52,6 +55,27 @@ void noticeLater(const char* title, const char* key, bool critical) {
     });
 }
 
+// The tabs change only while the panel is the active window: the click that brings it forward does
+// not also change its page.
+class TabsWhileActive final : public QObject {
+public:
+    explicit TabsWhileActive(QWidget* panel) : QObject(panel), mPanel(panel) {}
+    bool eventFilter(QObject*, QEvent* event) override {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::Wheel:
+        case QEvent::KeyPress:
+            return !mPanel->isActiveWindow();
+        default:
+            return false;
+        }
+    }
+
+private:
+    QWidget* mPanel;
+};
+
 } // namespace
 
 TlvPrefsCntlr::TlvPrefsCntlr(QWidget* mainWindow, TlvPrefsSettingMdl& prefs, TlvSettingsBackup backup,
@@ -79,6 +103,7 @@ void TlvPrefsCntlr::buildPanel() {
     mPanel->setWindowModality(Qt::WindowModal);
     auto* column = new QVBoxLayout(mPanel);
     mTabs = new QTabWidget(mPanel);
+    mTabs->tabBar()->installEventFilter(new TabsWhileActive(mPanel));
 
     auto* basic = new QWidget(mTabs);
     auto* basicColumn = new QVBoxLayout(basic);
@@ -103,7 +128,13 @@ void TlvPrefsCntlr::buildPanel() {
     stepper->setAccessibleName(appkit::localized("Pref_MailLimit"));
     // Only its arrows: the field beside it shows the value.
     stepper->findChild<QLineEdit*>()->hide();
-    stepper->setFixedWidth(stepper->fontMetrics().height() + 6);
+    // As wide as its arrows and the frame round them, with no room for the hidden text.
+    QStyleOptionSpinBox arrows;
+    arrows.initFrom(stepper);
+    arrows.rect.setSize(stepper->sizeHint());
+    const QRect up =
+        stepper->style()->subControlRect(QStyle::CC_SpinBox, &arrows, QStyle::SC_SpinBoxUp, stepper);
+    stepper->setFixedWidth(arrows.rect.width() - up.x() + up.y());
     limitRow->addWidget(stepper);
     limitRow->addStretch(1);
     mailColumn->addLayout(limitRow);

@@ -12,7 +12,6 @@
 #include "TlvDeviceCntlr.h"
 #include "TlvJobs.h"
 #include "TlvMainCntlr.h"
-#include "TlvMainTags.h"
 #include "TlvMainWindow.h"
 #include "TlvScanSettingCntlr.h"
 #include "TlvScanViewCntlr.h"
@@ -119,12 +118,7 @@ int main(int argc, char** argv) {
     TlvScanSettingCntlr scanSettings(cntlr, &device);
     window.setScanSettingsOpener([&scanSettings] { scanSettings.runModalScnSttng(); });
     tlv::TlvJobs jobs(cntlr, cntlr.functionViewCntlr(), &scanSettings);
-    jobs.attachTo(appkit::viewWithTag(&window, tlv::tag::kJobTablePlace),
-                  appkit::viewWithTag(&window, tlv::tag::kJobJobInfoPlace), &window);
-    tlv::TlvJobInfoCntlr::attachTo(jobs.info().jobInfoForFOAView(),
-                                   appkit::viewWithTag(&window, tlv::tag::kFoaJobInfoPlace));
-    tlv::TlvJobInfoCntlr::attachTo(jobs.info().jobInfoForScngView(),
-                                   appkit::viewWithTag(&window, tlv::tag::kScanJobInfoPlace));
+    window.attachJobs(jobs);
     cntlr.setJobs(&jobs);
     // The helper's menu reads this record while the program is not running: current from the start,
     // not only from the first quit.

@@ -71,14 +71,17 @@ void TlvExePrintThread::exePrintImgFiles(const TlvPrintSetup& setup) {
     try {
         if (!setup.printInfo)
             fail(kErrUnknown);
-        // Without any printer there is nothing to print on: say so rather than fail silently.
-        const QStringList printers = QPrinterInfo::availablePrinterNames();
-        if (printers.isEmpty())
-            fail(kErrNotFoundPrinter);
         QPrinter printer(QPrinter::HighResolution);
         applyPrintInfo(*setup.printInfo, printer);
-        if (printers.contains(QString::fromStdString(setup.printerName)))
-            printer.setPrinterName(QString::fromStdString(setup.printerName));
+        // A PDF file chosen in the print dialog needs no printer; without any printer there is nothing
+        // else to print on: say so rather than fail silently.
+        if (!printOutputFile(setup.printInfo)) {
+            const QStringList printers = QPrinterInfo::availablePrinterNames();
+            if (printers.isEmpty())
+                fail(kErrNotFoundPrinter);
+            if (printers.contains(QString::fromStdString(setup.printerName)))
+                printer.setPrinterName(QString::fromStdString(setup.printerName));
+        }
         printPages(printer, setup.printLayoutType == 1);
         mHost.setAppStateNum(AppStateFixDone);
     } catch (const TlvOutputFailure& failure) {

@@ -1,4 +1,5 @@
-// Printing the batch's pages, one page per sheet, through Qt's printing (CUPS underneath). Runs on the
+// Printing the batch's pages, one page per sheet, through Qt's printing (CUPS underneath, or a PDF file
+// chosen in the print dialog). Runs on the
 // main thread and reports the next state through the host.
 #pragma once
 
@@ -31,7 +32,8 @@ public:
     TlvExePrintThread(TlvOutputHost& host, TlvReadFilesThread& reader);
 
     // Prints every page of the page list and reports 306; without print information, without any
-    // printer, or when printing fails it shows the message and reports 308.
+    // printer (and no PDF file to print into), or when printing fails it shows the message and reports
+    // 308.
     void exePrintImgFiles(const TlvPrintSetup& setup);
     // Draws every page of the page list onto the printer's sheets where printRectOfPage places it.
     void printPages(QPrinter& printer, bool fit) const;

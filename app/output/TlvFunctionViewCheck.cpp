@@ -57,7 +57,8 @@ void TlvFunctionViewCntlr::checkFuncStngSave() const {
     if (type == kFuncApplication && !fs::is_regular_file(mAppPath->text().toStdString(), ec))
         throw VX_Exception(kErrNonAppPath);
     checkJpegFromScanSettings();
-    if (isChoosingAtState202() && !mUseFNSetting->isChecked())
+    // Printing writes no file, so its hidden name is not the user's to fill in.
+    if (type != kFuncPrint && isChoosingAtState202() && !mUseFNSetting->isChecked())
         checkFreeName();
     if (mHost.curScanModeType() == kScanModeJOB && mHost.isConfirmOutput() && type != kFuncPrint &&
         !mIsOpenJobListPanel) {
@@ -82,7 +83,6 @@ void TlvFunctionViewCntlr::saveFuncSettingFromCntlr() {
     if (type == kFuncApplication)
         mTmpFuncSettingMdl->setApplicationName(mAppPath->text().toStdString());
     if (type == kFuncPrint) {
-        mTmpFuncSettingMdl->setPrinterName(mPrinterName->text().toStdString());
         if (mPrintLayout->selectedTag() >= 0)
             mTmpFuncSettingMdl->setPrintLayoutType(mPrintLayout->selectedTag());
         return;

@@ -270,7 +270,7 @@ void TlvFunctionViewCntlr::updateFuncCntlrs() {
     mIsSendPerform = false;
     const int e = entryIndex();
     if (curFuncTypeFuncView() == 2) {
-        mPrinterName->setText(QString::fromStdString(mTmpFuncSettingMdl->printerName()));
+        showPrintTarget();
         mPrintLayout->selectItemWithTag(mTmpFuncSettingMdl->printLayoutType());
     } else if (e >= 0) {
         mAppPath->setText(QString::fromStdString(mTmpFuncSettingMdl->applicationName().value_or("")));
@@ -407,8 +407,13 @@ void TlvFunctionViewCntlr::showSelectPrinterPnl(bool pageLayout) {
 void TlvFunctionViewCntlr::didEndPrinterPnl(const QPrinter& printer) {
     mTmpFuncSettingMdl->setPrinterName(printer.printerName().toStdString());
     mTmpFuncSettingMdl->setPrintInfoDict(printInfoOf(printer));
-    mPrinterName->setText(printer.printerName());
+    showPrintTarget();
     textDidChange(kTagPrinterName);
+}
+
+void TlvFunctionViewCntlr::showPrintTarget() {
+    const std::optional<std::string> file = printOutputFile(mTmpFuncSettingMdl->printInfoDict());
+    mPrinterName->setText(QString::fromStdString(file.value_or(mTmpFuncSettingMdl->printerName())));
 }
 
 } // namespace tlv

@@ -89,6 +89,8 @@ public:
     void savePlacePanelDidEnd(const QString& folder);
     void selAppPanelDidEnd(const QString& desktopFile);
     void didEndPrinterPnl(const QPrinter& printer);
+    // The printer's name in the printer field, or the PDF file printed into instead.
+    void showPrintTarget();
 
     int curFuncTypeFuncView() const override;
     const TlvScanSettingMdl* curScnMdlFuncView() const;

@@ -31,10 +31,17 @@ fnd::Dictionary printInfoOf(const QPrinter& printer) {
     info.set(kPrintInfoCopiesKey, std::int32_t{printer.copyCount()});
     info.set(kPrintInfoDuplexKey, printer.duplex() != QPrinter::DuplexNone);
     info.set(kPrintInfoColorKey, printer.colorMode() == QPrinter::Color);
+    if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty())
+        info.set(kPrintInfoOutputFileKey, printer.outputFileName().toStdString());
     return info;
 }
 
 void applyPrintInfo(const fnd::Dictionary& info, QPrinter& printer) {
+    // First: a change of the output format starts the printer's settings afresh.
+    if (const std::optional<std::string> file = printOutputFile(info)) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QString::fromStdString(*file));
+    }
     if (const std::string* paper = info.get(kPrintInfoPaperKey).asString()) {
         if (const std::optional<QPageSize> size = pageSizeNamed(*paper))
             printer.setPageSize(*size);
@@ -47,6 +54,11 @@ void applyPrintInfo(const fnd::Dictionary& info, QPrinter& printer) {
         printer.setDuplex(*duplex ? QPrinter::DuplexLongSide : QPrinter::DuplexNone);
     if (const std::optional<bool> color = info.get(kPrintInfoColorKey).asBool())
         printer.setColorMode(*color ? QPrinter::Color : QPrinter::GrayScale);
+}
+
+std::optional<std::string> printOutputFile(const std::optional<fnd::Dictionary>& info) {
+    const std::string* file = info ? info->get(kPrintInfoOutputFileKey).asString() : nullptr;
+    return file && !file->empty() ? std::optional<std::string>(*file) : std::nullopt;
 }
 
 } // namespace tlv

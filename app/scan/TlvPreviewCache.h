@@ -60,6 +60,8 @@ public:
     bool applySelectedPage(const QString& text);
     // Zoom in (kTagPreZoomIn) or out (any other tag) by one step within 0..kMaxZoom.
     bool zoom(int tag);
+    // Back to the whole page.
+    void resetZoom() { mScale = 0; }
     // Turns the current page by a quarter (kTagPreTurnLeft or kTagPreTurnRight) and answers its new
     // count; -1 when there is no current page or the tag is neither.
     int turnCurrent(int tag);

@@ -89,7 +89,6 @@ void TlvPreviewCntlr::attach(QWidget* area, QWidget* controls) {
         connect(number, &QLineEdit::textEdited, &mApplyPageTimer, qOverload<>(&QTimer::start));
     }
     followPageCount(static_cast<int>(mHost.countOfImgInfoDict()));
-    updateControls(true);
 }
 
 QWidget* TlvPreviewCntlr::control(int tag) const {
@@ -109,7 +108,20 @@ void TlvPreviewCntlr::followPageCount(int pages) {
             savePreviewImage(static_cast<std::size_t>(mCache.maxCount()));
     }
     setDefaultImage();
-    updateControls(true);
+    updateControls(takesInput());
+}
+
+void TlvPreviewCntlr::followAppState(int state) {
+    if (!isExecuteScnState(state) && state <= AppStateFuncConfirm)
+        return;
+    resetPreviewArea();
+    updateControls(takesInput());
+}
+
+bool TlvPreviewCntlr::takesInput() const {
+    const int state = mHost.appState();
+    return !inStates(state, AppStateScanStandby, AppStateScanWrite) &&
+           !inStates(state, AppStateFuncConfirm + 1, AppStateFixHandOff);
 }
 
 void TlvPreviewCntlr::savePreviewImage(std::size_t index) {
@@ -126,9 +138,12 @@ void TlvPreviewCntlr::savePreviewImage(std::size_t index) {
 }
 
 void TlvPreviewCntlr::resetPreviewArea() {
-    mCache.keepPages(0);
-    if (mPreview)
-        mPreview->setImageFrame({});
+    if (mHost.countOfImgInfoDict() == 0) {
+        mCache.keepPages(0);
+        if (mPreview)
+            mPreview->setImageFrame({});
+    }
+    setDefaultImage();
 }
 
 void TlvPreviewCntlr::prevOrNextBtn(int tag) {
@@ -171,6 +186,7 @@ void TlvPreviewCntlr::rotateBtn(int tag) {
 }
 
 void TlvPreviewCntlr::setDefaultImage() {
+    mCache.resetZoom();
     if (!mZoomPreview)
         return;
     mZoomPreview->setImage({});

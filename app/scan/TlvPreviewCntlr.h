@@ -35,6 +35,10 @@ public:
     // The page list now holds pages: new ones are added (the last becomes current), dropped ones
     // leave the preview, and 0 with an empty list clears it.
     void followPageCount(int pages);
+    // The window entered state: the view goes back to the whole current page, and the controls take
+    // input only once a batch has ended (104, 105) or its output has (306 on); while pages are read or
+    // written they are all off. Other states leave the preview as it is.
+    void followAppState(int state);
 
     // The actions of the controls, by their tags.
     void prevOrNextBtn(int tag);
@@ -57,7 +61,10 @@ protected:
 
 private:
     void savePreviewImage(std::size_t index);
+    // The whole current page; with no page listed, an empty preview.
     void resetPreviewArea();
+    // Whether the controls take input in the host's state: not while pages are read or written.
+    bool takesInput() const;
     void setDefaultImage();
     void rotateImage();
     void createZoomImageAndsetZoomPreview();

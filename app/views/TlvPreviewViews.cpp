@@ -3,12 +3,14 @@
 #include "TlvPreviewViews.h"
 
 #include "DrawTones.h"
+#include "ViewImage.h"
 
 #include <QAbstractScrollArea>
 #include <QMouseEvent>
 #include <QScrollBar>
 
 #include <cstdlib>
+#include <string_view>
 
 namespace {
 
@@ -25,6 +27,13 @@ void drawSheet(QPainter& painter, const QRect& sheet) {
 void drawPage(QPainter& painter, const QRect& target, const QImage& image) {
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawImage(target, image);
+}
+
+// A hand of our own with its hot spot in its middle; the platform's hand where the image is missing.
+QCursor handCursor(std::string_view image, Qt::CursorShape fallback, qreal dpr) {
+    const auto named = ViewImage::named(image);
+    const QPixmap pixmap = named ? named->pixmap(dpr) : QPixmap();
+    return pixmap.isNull() ? QCursor(fallback) : QCursor(pixmap, 8, 8);
 }
 
 } // namespace
@@ -75,8 +84,10 @@ void TlvPreview::paintEvent(QPaintEvent*) {
     drawPage(painter, sheet.adjusted(1, 1, -1, -1), mImage);
 }
 
-TlvZoomPreview::TlvZoomPreview(QWidget* parent) : QWidget(parent) {
-    setCursor(Qt::OpenHandCursor);
+TlvZoomPreview::TlvZoomPreview(QWidget* parent)
+    : QWidget(parent), mMouseDown(handCursor("grove_gu_16", Qt::ClosedHandCursor, devicePixelRatioF())),
+      mMouseUp(handCursor("grove_pa_16", Qt::OpenHandCursor, devicePixelRatioF())) {
+    setCursor(mMouseUp);
 }
 
 void TlvZoomPreview::setImage(const QImage& image) {
@@ -108,7 +119,7 @@ void TlvZoomPreview::paintEvent(QPaintEvent*) {
 }
 
 void TlvZoomPreview::mousePressEvent(QMouseEvent* event) {
-    setCursor(Qt::ClosedHandCursor);
+    setCursor(mMouseDown);
     if (mZoom != 0)
         mLastPoint = event->globalPosition().toPoint();
 }
@@ -131,6 +142,6 @@ void TlvZoomPreview::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void TlvZoomPreview::mouseReleaseEvent(QMouseEvent* event) {
-    setCursor(Qt::OpenHandCursor);
+    setCursor(mMouseUp);
     QWidget::mouseReleaseEvent(event);
 }

@@ -4,6 +4,7 @@
 // preview's controller gives them.
 #pragma once
 
+#include <QCursor>
 #include <QImage>
 #include <QPoint>
 #include <QRect>
@@ -71,4 +72,6 @@ private:
     std::uint16_t mZoom = 0;
     QSize mOriginalSize;
     QPoint mLastPoint;
+    QCursor mMouseDown; // the closed hand, while the page is held
+    QCursor mMouseUp;   // the open hand
 };

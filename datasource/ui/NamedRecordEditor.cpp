@@ -16,7 +16,8 @@ constexpr int kPanelCancel = 0;
 
 } // namespace
 
-bool NamedRecordEditor::change(QDialog* panel, CNamedRecordList& list, int senderTag, QString& addedName) const {
+bool NamedRecordEditor::change(QDialog* panel, CNamedRecordList& list, int senderTag,
+                               QString& addedName) const {
     const QString name = CNamedRecordList::CutName(GetItemString(panel, nameField()).value_or(QString()));
     if (senderTag == addButton()) {
         if (isReserved(name)) {
@@ -36,8 +37,9 @@ bool NamedRecordEditor::change(QDialog* panel, CNamedRecordList& list, int sende
     } else if (senderTag == removeButton()) {
         const auto* table = appkit::viewWithTag<QListWidget>(panel, recordList());
         const int row = table ? table->currentRow() : -1;
-        if (row < 0 || !RunCriticalAlert(panel, texts.removeMessage.arg(list.nameAt(static_cast<std::size_t>(row))),
-                                         QString(), true))
+        if (row < 0 ||
+            !RunCriticalAlert(panel, texts.removeMessage.arg(list.nameAt(static_cast<std::size_t>(row))),
+                              QString(), true))
             return false;
         list.remove(static_cast<std::size_t>(row));
     } else {
@@ -54,9 +56,10 @@ void NamedRecordEditor::sync(QDialog* panel, const CNamedRecordList& list) const
     SetItemEnabled(panel, removeButton(), table && !table->selectedItems().isEmpty());
 }
 
-int NamedRecordEditor::run(QDialog* panel, CNamedRecordList& list, const std::function<QString()>& untitledName,
-                           const std::function<bool(int, QString&)>& changeItems, const std::function<void()>& syncUI,
-                           QString& lastPut) const {
+int NamedRecordEditor::run(QDialog* panel, CNamedRecordList& list,
+                           const std::function<QString()>& untitledName,
+                           const std::function<bool(int, QString&)>& changeItems,
+                           const std::function<void()>& syncUI, QString& lastPut) const {
     auto* table = appkit::viewWithTag<QListWidget>(panel, recordList());
     auto* field = appkit::viewWithTag<QLineEdit>(panel, nameField());
     if (!table || !field)

@@ -5,12 +5,18 @@
 # output folder (scripts/screens pages through them).
 # Usage: road.sh <installed prefix> <k3100-tray-host> <screenshot folder> [road...]
 #   roads: button (default), faults (each scanner fault mid-job; K3100_ROAD_FAULTS="jam gone" picks some),
-#   breaks (tollivar or tapwell killed during a job, a full disk, a read-only output folder)
+#   breaks (tollivar or tapwell killed during a job, a full disk, a read-only output folder), and from
+#   tollivar's own window: scan-first (scan, page through, turn a page, save), dialog (a setting of the
+#   data source's dialog reaches the next scan), mail (the desktop's mail program gets the files), print
+#   (to a PDF file from the print dialog)
+# The window roads click controls by their accessible names, found by k3100-ui-probe (next to the tray
+# stand-in).
 # A road is a function road_<name> below that drives the session and calls shot <step> for each step.
 # The prefix may be a staged one (DESTDIR or dpkg --root); the user's folders are made in a scratch home.
 set -euo pipefail
 prefix=$(cd "$1" && pwd)
 tray_host=$2
+ui_probe=$(dirname "$2")/k3100-ui-probe
 shots=$3
 shift 3
 roads=("$@")
@@ -38,12 +44,14 @@ fail() {
   done
   exit 1
 }
-# wait_for <seconds> <what> <command...>: polls the command every 0.2 s.
+# wait_for <seconds> <what> <command...>: polls the command every 0.2 s (and at least once).
 wait_for() {
   local seconds=$1 what=$2
   shift 2
-  for _ in $(seq $((seconds * 5))); do
+  local deadline=$((SECONDS + seconds))
+  while :; do
     "$@" >/dev/null 2>&1 && return 0
+    [ "$SECONDS" -lt "$deadline" ] || break
     sleep 0.2
   done
   fail "$what did not happen within ${seconds}s"
@@ -73,6 +81,8 @@ mkdir -p "$run/bin"
 printf '#!/bin/sh\nexec "%s/bin/tollivar" "$@" 2>>"%s/tollivar.log"\n' "$prefix" "$run" >"$run/bin/tollivar"
 chmod +x "$run/bin/tollivar"
 export PATH=$run/bin:$prefix/bin:$PATH XDG_DATA_DIRS=$prefix/share:/usr/share
+# Qt programs publish their controls on the session's accessibility bus, where the probe finds them.
+export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 export K3100_INSTALL_PREFIX=$prefix K3100_LOCK_DIR=$run K3100_EMULATOR_SOCKET=$run/scanner
 unset K3100_TWAIN_DS_DIR K3100_DATA_DIR QT_QPA_PLATFORM XDG_CURRENT_DESKTOP
 
@@ -322,6 +332,226 @@ job_started() {
   record=$(app_record)
   [ "$record" != none ] && [ "${record% *}" -ge 101 ]
 }
+
+# The window roads: controls found by their accessible names (and roles) and clicked where they show.
+probe() {
+  ASAN_OPTIONS=detect_leaks=0 "$ui_probe" "$@"
+}
+# click <name> [role [window]]: waits up to 20 s for the control to show, enabled, then clicks its centre.
+click() {
+  click_at 0 "$@"
+}
+# click_below <name> [role]: a click into the field under a label, as a person finds it.
+click_below() {
+  click_at 1 "$@"
+}
+click_at() {
+  local below=$1 box='' deadline=$((SECONDS + 20))
+  shift
+  until box=$(probe find "$@"); do
+    [ "$SECONDS" -lt "$deadline" ] || break
+    sleep 0.2
+  done
+  if [ -z "$box" ]; then
+    probe list >"$shots/controls.txt" 2>&1 || true
+    fail "no enabled control \"$1\"${2:+ ($2)} on the screen (see controls.txt)"
+  fi
+  local x y w h
+  read -r x y w h _ <<<"$box"
+  if [ "$below" = 1 ]; then
+    xdotool mousemove $((x + 20)) $((y + h + 12)) click 1
+  else
+    xdotool mousemove $((x + w / 2)) $((y + h / 2)) click 1
+  fi
+}
+# shows <seconds> <name> [role]: waits for the control.
+shows() {
+  local seconds=$1
+  shift
+  wait_for "$seconds" "the control \"$1\"" probe find "$@"
+}
+# is_checked <name> [role [window]]
+is_checked() {
+  [ "$(probe find "$@" | cut -d' ' -f5)" = 1 ]
+}
+# output_as <Save|Mail> <file name> <road>: from the choice of output, the output with the name typed
+# over the one the name settings would make, to its end.
+output_as() {
+  probe find "File name:" label >/dev/null || click "$1" "push button"
+  is_checked "Use the name settings" "check box" && click "Use the name settings" "check box"
+  click_below "File name:" label
+  xdotool key ctrl+a
+  xdotool type "$2"
+  shot "$3-name"
+  click "$1" "push button"
+  shows 60 Done "push button"
+  shot "$3-done"
+}
+# tollivar started by hand, in scan-first mode, on its start screen.
+open_tollivar() {
+  "$run/bin/tollivar" &
+  pids+=($!)
+  shows 20 "Scan First" "check box"
+  click "Scan First" "check box"
+  shows 10 Scan "push button"
+}
+quit_tollivar() {
+  local pid
+  pid=$(tollivar_pid) || return 0
+  kill "$pid"
+  wait_for 15 "tollivar's end" no_tollivar
+}
+# The newest files in the Pictures folder written since the marker file.
+new_files() {
+  find "$HOME/Pictures" -type f -newer "$1" | sort
+}
+
+# Scan first from the main window: scan, page through the preview, turn the third page, save under a
+# name typed in; the file is there, whole, with every page and the third one on its side.
+road_scan_first() {
+  local marker=$run/scan-first-start files pdf
+  touch "$marker"
+  sheets=3 load_scanner
+  open_tollivar
+  shot scan-first-start
+  click Scan "push button"
+  shows 60 Save "push button"
+  shot scan-first-scanned
+  click "First page" "push button"
+  shot scan-first-page-1
+  click "Next page" "push button"
+  click "Next page" "push button"
+  shot scan-first-page-3
+  click "Turn the page right" "push button"
+  sleep 0.5
+  shot scan-first-page-3-turned
+  output_as Save "road scan" scan-first
+  files=$(new_files "$marker")
+  pdf=$HOME/Pictures/road\ scan.pdf
+  [ "$files" = "$pdf" ] || fail "scan-first: the save wrote \"$files\" instead of \"$pdf\""
+  qpdf --check "$pdf" >/dev/null || fail "scan-first: the saved PDF is damaged"
+  local sizes
+  sizes=$(pdfinfo -f 1 -l 99 "$pdf" | awk '/^Page .* size:/ { print ($4 > $6 ? "wide" : "tall") }' | tr '\n' ' ')
+  [ "$sizes" = "tall tall wide tall tall tall " ] ||
+    fail "scan-first: the pages of the saved PDF lie \"$sizes\" instead of the third one alone on its side"
+  click Done "push button"
+  quit_tollivar
+  echo "desktop road: scan-first: 6 pages saved as $(basename "$pdf"), the turned one on its side"
+}
+
+# The data source's own dialog, opened from tollivar's scan settings, changes the colour mode and the
+# resolution; the next scan's file has both.
+road_dialog() {
+  local marker=$run/dialog-start driver="Use the scanner driver's detailed settings"
+  touch "$marker"
+  sheets=1 load_scanner
+  open_tollivar
+  click "Scan Settings…" "push button"
+  is_checked "$driver" "check box" || click "$driver" "check box"
+  shot dialog-settings
+  click "Detailed Settings…" "push button"
+  shows 20 "K3100 Scanner Settings" dialog
+  shot dialog-open
+  # Black and white at 300 dpi, both seen in the next scan's file (the automatic colour mode would make
+  # the grey pages grey, the resolution would stay at 200 dpi).
+  local dialog="K3100 Scanner Settings"
+  # The pop-up menus show their current choices, the colour mode's and the resolution's.
+  click "Automatic..." "combo box" "$dialog"
+  click "Black and white" "list item"
+  click "200 dpi" "combo box" "$dialog"
+  sleep 0.5
+  shot dialog-resolutions
+  click "300 dpi" "list item"
+  shot dialog-changed
+  click OK "push button" "$dialog"
+  click OK "push button" "Scan Settings"
+  click Scan "push button"
+  shows 60 Save "push button"
+  shot dialog-scanned
+  output_as Save "road black and white" dialog
+  local pdf=$HOME/Pictures/road\ black\ and\ white.pdf images
+  [ "$(new_files "$marker")" = "$pdf" ] || fail "dialog: the save wrote \"$(new_files "$marker")\", not $pdf"
+  # Columns: page num type width height color comp bpc enc interp object id x-ppi y-ppi.
+  images=$(pdfimages -list "$pdf" | awk 'NR > 2 { print $6, $8 "-bit", $13, "dpi" }' | sort -u | tr '\n' ' ')
+  [ "$images" = "gray 1-bit 300 dpi " ] ||
+    fail "dialog: the next scan's pages are \"$images\", not black and white at 300 dpi"
+  click Done "push button"
+  # The window's own settings again, for the roads after this one.
+  click "Scan Settings…" "push button"
+  ! is_checked "$driver" "check box" || click "$driver" "check box"
+  click OK "push button" "Scan Settings"
+  quit_tollivar
+  echo "desktop road: dialog: the data source's dialog set black and white at 300 dpi, and the next scan has it"
+}
+
+# Mail from the choice of output: the files go to the desktop's mail program, here a stand-in registered
+# for "mailto:" links that notes its arguments; the attachments it is handed are the scanned pages.
+road_mail() {
+  local apps=$XDG_DATA_HOME/applications
+  mkdir -p "$apps"
+  printf '#!/bin/sh\nprintf "%%s\\n" "$@" >>"%s/mail-args"\n' "$run" >"$run/bin/road-mail"
+  chmod +x "$run/bin/road-mail"
+  printf '[Desktop Entry]\nType=Application\nName=Road Mail\nExec=%s %%u\nMimeType=x-scheme-handler/mailto;\n' \
+    "$run/bin/road-mail" >"$apps/road-mail.desktop"
+  printf '[Default Applications]\nx-scheme-handler/mailto=road-mail.desktop\n' >"$XDG_CONFIG_HOME/mimeapps.list"
+  sheets=2 load_scanner
+  open_tollivar
+  click Scan "push button"
+  shows 60 Mail "push button"
+  click Mail "push button"
+  # JPEG, a file a page, so that the mail has more than one attachment.
+  click PDF "combo box"
+  click JPEG "list item"
+  output_as Mail "road mail" mail
+  wait_for 10 "the mail program's start" test -s "$run/mail-args"
+  cp "$run/mail-args" "$shots/mail-args.txt"
+  local attachments file
+  attachments=$(python3 -c '
+import sys, urllib.parse
+for line in open(sys.argv[1]):
+    for key, value in urllib.parse.parse_qsl(urllib.parse.urlsplit(line.strip()).query):
+        if key == "attach":
+            print(value)' "$run/mail-args")
+  [ "$(echo "$attachments" | grep -c .)" -eq 4 ] ||
+    fail "mail: the mail program got \"$attachments\" instead of the 4 pages: $(cat "$run/mail-args")"
+  while read -r file; do
+    [ "$(identify -format %m "$file" 2>/dev/null)" = JPEG ] || fail "mail: the attachment $file is no whole JPEG"
+  done <<<"$attachments"
+  click Done "push button"
+  quit_tollivar
+  echo "desktop road: mail: the mail program got the 4 pages as JPEG attachments"
+}
+
+# Print from the choice of output to the PDF file the print dialog proposes, as a person without a
+# printer would (Qt's own PDF output; the session has no print server): the file has every page.
+road_print() {
+  local pdf=$HOME/print.pdf main="K3100 Scanning"
+  sheets=1 load_scanner
+  open_tollivar
+  click Scan "push button"
+  shows 60 Print "push button"
+  click Print "push button"
+  click "Choose…" "push button"
+  # The file the dialog proposes, in the home folder (typing another would open the file name
+  # completion over a crowded /tmp).
+  shows 20 "Print to File (PDF)" "combo box" Print
+  shot print-dialog
+  click Print "push button" Print
+  shows 10 "Page layout:" label
+  shot print-to-file
+  click Print "push button" "$main"
+  shows 60 Done "push button"
+  shot print-done
+  [ -f "$pdf" ] || fail "print: nothing was printed into $pdf"
+  qpdf --check "$pdf" >/dev/null || fail "print: the printed PDF is damaged"
+  [ "$(pdfinfo "$pdf" | sed -n 's/^Pages: *//p')" = 2 ] || fail "print: the printout has not the 2 pages scanned"
+  pdftoppm -r 20 -png -f 1 -l 1 "$pdf" "$run/printed" && mv "$run"/printed*.png "$shots/$(printf '%02d' $((count + 1)))-print-page-1.png"
+  count=$((count + 1))
+  click Done "push button"
+  quit_tollivar
+  echo "desktop road: print: the 2 pages printed into $(basename "$pdf") from the print dialog"
+}
+
 for road in "${roads[@]}"; do
-  "road_$road"
+  "road_${road//-/_}"
 done

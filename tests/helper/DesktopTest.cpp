@@ -67,7 +67,7 @@ TEST_F(HelperDesktop, StatusMenuRowsAreFoundByTagAndChosen) {
     EXPECT_EQ(chosen, kTagJobBase + 3);
 
     menu.menu()->popup(QPoint(0, 0));
-    EXPECT_TRUE(saveScreenshot(menu.menu(), "tapwell-menu"));
+    saveScreenshots(menu.menu(), "tapwell-menu");
     menu.menu()->hide();
 
     state.connectErr = -3;
@@ -76,7 +76,7 @@ TEST_F(HelperDesktop, StatusMenuRowsAreFoundByTagAndChosen) {
     EXPECT_FALSE(actionWithTag(menu.menu(), kTagOutputCheck)->isEnabled());
     EXPECT_TRUE(actionWithTag(menu.menu(), kTagAbout)->isEnabled());
     menu.menu()->popup(QPoint(0, 0));
-    EXPECT_TRUE(saveScreenshot(menu.menu(), "tapwell-menu-scanner-busy"));
+    saveScreenshots(menu.menu(), "tapwell-menu-scanner-busy");
     menu.menu()->hide();
 }
 
@@ -104,7 +104,7 @@ TEST_F(HelperDesktop, JobRowsFromTheRecordShowTheirBadgeAndTheirProgramsIcons) {
     EXPECT_EQ(image(kTagJobBase + 4), QIcon(QString::fromStdString(icon.string())).pixmap(16).toImage());
     EXPECT_EQ(image(kTagJobBase + 5), appkit::bundleIcon("def_App_E_16").pixmap(16).toImage());
     menu.menu()->popup(QPoint(0, 0));
-    EXPECT_TRUE(saveScreenshot(menu.menu(), "tapwell-menu-jobs"));
+    saveScreenshots(menu.menu(), "tapwell-menu-jobs");
     menu.menu()->hide();
 }
 
@@ -117,7 +117,7 @@ bool pictureAndCloseAlert(const std::function<void()>& show, const std::string& 
             if (!alert || !alert->isVisible())
                 continue;
             seen = true;
-            saveScreenshot(alert, name);
+            saveScreenshots(alert, name);
             auto* ok = appkit::viewWithTag<QPushButton>(alert, appkit::Alert::kFirstButtonTag);
             if (ok)
                 ok->click();
@@ -163,7 +163,7 @@ TEST_F(HelperDesktop, AboutWindowShowsTheMainApplicationAndClosesWithCtrlW) {
 
     about.awakeFromNib(fnd::Bundle(fnd::Bundle::main().binaryPath().parent_path() / "tollivar"));
     about.openVersionPanel();
-    EXPECT_TRUE(saveScreenshot(&about, "tapwell-about"));
+    saveScreenshots(&about, "tapwell-about");
     about.hide();
 
     // No main application found: the helper's own name and version, never an empty window.

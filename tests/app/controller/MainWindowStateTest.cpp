@@ -4,7 +4,10 @@
 #include "ControllerTestSupport.h"
 #include "NwAnimationImageView.h"
 #include "QtTestApp.h"
+#include "Strings.h"
 #include "Tags.h"
+#include "TlvJobInfoCntlr.h"
+#include "TlvJobs.h"
 #include "TlvMainCntlr.h"
 #include "TlvMainTags.h"
 #include "TlvMainWindow.h"
@@ -13,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QIcon>
 #include <QLabel>
 #include <QTest>
 
@@ -23,6 +27,10 @@ namespace {
 using namespace tlv;
 using Command = TlvMainWindow::Command;
 
+constexpr int kPreviewControls[] = {tag::kPreviewFirst,   tag::kPreviewPrev,       tag::kPreviewPageNumber,
+                                    tag::kPreviewNext,    tag::kPreviewLast,       tag::kPreviewZoomIn,
+                                    tag::kPreviewZoomOut, tag::kPreviewRotateDown, tag::kPreviewRotateUp};
+
 class MainWindowState : public ::testing::TestWithParam<int> {
 protected:
     void SetUp() override {
@@ -32,6 +40,8 @@ protected:
         cntlr->appSettingObj().setScanModeType(GetParam());
         cntlr->appSettingObj().setSelJobIndex(0);
         window = std::make_unique<TlvMainWindow>(*cntlr, [] {});
+        jobs = std::make_unique<TlvJobs>(*cntlr, cntlr->functionViewCntlr(), nullptr);
+        window->attachJobs(*jobs);
         cntlr->setMainView(window.get());
         window->show();
         window->activateWindow();
@@ -40,6 +50,7 @@ protected:
     void TearDown() override {
         cntlr->releaseImgInfoArray(false);
         cntlr->setMainView(nullptr);
+        jobs.reset(); // before the window, which owns the panes it took
         window.reset();
         cntlr.reset();
         VX_Message::setDontMessageFlag(false);
@@ -100,6 +111,7 @@ protected:
     fnd::UserDefaults defaults{"com.orvikElectronics.tollivar.test"};
     std::unique_ptr<TlvMainCntlr> cntlr;
     std::unique_ptr<TlvMainWindow> window;
+    std::unique_ptr<TlvJobs> jobs;
 };
 
 TEST_P(MainWindowState, TopScreenOfTheModeWithItsTabOrderAndMenus) {
@@ -238,6 +250,64 @@ TEST_P(MainWindowState, CheckAndFinishScreens) {
     EXPECT_TRUE(Shown(foa() ? tag::kFoaScan : tag::kJobScan));
 }
 
+TEST_P(MainWindowState, JobPaneLinesAreFoundFromTheWindowAndEachPaneSitsInItsPlace) {
+    // The pane's output lines share no number with a place of the window.
+    for (const int line : {int{TlvJobInfoCntlr::kJobOutputFirst}, TlvJobInfoCntlr::kJobOutputFirst + 1}) {
+        auto* found = Tagged<QLabel>(line);
+        ASSERT_NE(found, nullptr) << line;
+        EXPECT_TRUE(jobs->info().jobInfoForJOBView()->isAncestorOf(found)) << line;
+    }
+    EXPECT_TRUE(Tagged(tag::kFoaJobInfoPlace)->isAncestorOf(jobs->info().jobInfoForFOAView()));
+    EXPECT_TRUE(Tagged(tag::kJobJobInfoPlace)->isAncestorOf(jobs->info().jobInfoForJOBView()));
+    EXPECT_TRUE(Tagged(tag::kScanJobInfoPlace)->isAncestorOf(jobs->info().jobInfoForScngView()));
+}
+
+TEST_P(MainWindowState, PreviewTakesInputOnlyWhenNoPagesAreReadOrWritten) {
+    const auto anyOn = [this] {
+        return std::any_of(std::begin(kPreviewControls), std::end(kPreviewControls),
+                           [this](int t) { return Enabled(t); });
+    };
+    Batch(2);
+    EXPECT_FALSE(anyOn());
+    cntlr->setAppState(AppStateScanning);
+    cntlr->addImgInfo(test::GreyPage(2), 2);
+    cntlr->displayOfPreview({}, 2); // as a job's writer shows its pages once written
+    EXPECT_FALSE(anyOn()) << "a page arriving while the batch runs";
+    cntlr->setAppState(AppStateScanFinish);
+    ASSERT_EQ(cntlr->countOfImgInfoDict(), 3u);
+    for (const int t :
+         {tag::kPreviewFirst, tag::kPreviewPageNumber, tag::kPreviewZoomIn, tag::kPreviewRotateUp})
+        EXPECT_TRUE(Enabled(t)) << t;
+    Tagged<QAbstractButton>(tag::kPreviewZoomIn)->click();
+    cntlr->setAppState(AppStateFuncStart);
+    EXPECT_TRUE(Enabled(tag::kPreviewZoomOut)) << "the output choice keeps the preview as it was";
+    cntlr->setAppState(AppStateFixStart);
+    EXPECT_FALSE(anyOn());
+    EXPECT_EQ(window->previewCntlr().cache().scale(), 0) << "the whole page while the output runs";
+    cntlr->setAppState(AppStateFixDone);
+    EXPECT_TRUE(Enabled(tag::kPreviewPrev));
+    EXPECT_TRUE(Enabled(tag::kPreviewZoomIn));
+    EXPECT_FALSE(Enabled(tag::kPreviewRotateDown)) << "the files are written: no more turns";
+}
+
+TEST_P(MainWindowState, FinishTellsOfTheAutomaticCloseOnlyForAJobWithoutCheck) {
+    const QString closes = appkit::localized("FixState_Fix_AutoClose");
+    cntlr->setAutoCloseDelay(3600); // the quit itself is tested with the controller
+    const auto finish = [this](bool confirm, bool autoClose) {
+        cntlr->appSettingObj().setIsConfirmOutput(confirm);
+        cntlr->setIsAutoCloseApp(autoClose);
+        cntlr->setAppState(AppStateFixStart);
+        cntlr->setAppState(AppStateFixDone);
+        return Text(tag::kFixSubStatus);
+    };
+    Batch(1);
+    cntlr->setAppState(AppStateScanFinish);
+    EXPECT_EQ(finish(false, true) == closes, !foa());
+    EXPECT_NE(finish(true, true), closes);
+    EXPECT_NE(finish(false, false), closes);
+    cntlr->setIsAutoCloseApp(false);
+}
+
 TEST_P(MainWindowState, ControlsTheWindowLacksAreSkipped) {
     for (const int t :
          {tag::kScanStatus, tag::kScanInfo, tag::kScanFinish, tag::kScanCancelContinue, tag::kStepInfo,
@@ -256,6 +326,23 @@ TEST_P(MainWindowState, ControlsTheWindowLacksAreSkipped) {
     }
     EXPECT_EQ(Text(tag::kScanNum), "Pages scanned: 1");
     EXPECT_EQ(window->finishScanSender(), nullptr);
+}
+
+TEST(MainWindowLooks, StandardButtonsShowAnImageWhereTheDesktopHasNoIconTheme) {
+    test::testDriver();
+    const QString theme = QIcon::themeName();
+    QIcon::setThemeName(QStringLiteral("k3100-no-such-theme"));
+    test::ScratchHome home;
+    fnd::UserDefaults defaults{"com.orvikElectronics.tollivar.test"};
+    TlvMainCntlr cntlr(defaults);
+    TlvMainWindow window(cntlr, [] {});
+    QIcon::setThemeName(theme);
+    for (const int t : {tag::kFoaScanSettings, tag::kJobEdit, tag::kJobNew, tag::kScanSettings,
+                        tag::kScanFinish, tag::kFuncBack, tag::kFixOpenFolder, tag::kFixDone}) {
+        auto* button = appkit::viewWithTag<QAbstractButton>(&window, t);
+        ASSERT_NE(button, nullptr) << t;
+        EXPECT_FALSE(button->icon().isNull()) << t;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(BothModes, MainWindowState, ::testing::Values(kScanModeFOA, kScanModeJOB),

@@ -20,6 +20,7 @@
 #include <QLineEdit>
 #include <QSpinBox>
 #include <QStandardPaths>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 
@@ -186,6 +187,26 @@ TEST_F(Prefs, MailLimitIsClampedInFieldStepperAndModel) {
     field->clear(); // OK at once: an empty field is clamped, never stored raw
     prefs().closePrefs(TlvPrefsCntlr::kOk);
     EXPECT_EQ(cntlr->prefsSettingObj().mailAttachLimit(), 1);
+}
+
+TEST_F(Prefs, TabsChangeOnlyWhileThePanelIsTheActiveWindow) {
+    prefs().runModalPrefs();
+    QDialog* panel = prefs().prefsPanel();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(panel));
+    auto* tabs = panel->findChild<QTabWidget*>();
+    QTabBar* bar = tabs->tabBar();
+    QWidget other; // another program's window, say, in front
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    ASSERT_FALSE(panel->isActiveWindow());
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());
+    EXPECT_EQ(tabs->currentIndex(), 0);
+    panel->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(panel));
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());
+    EXPECT_EQ(tabs->currentIndex(), 1);
+    prefs().closePrefs(TlvPrefsCntlr::kCancel);
 }
 
 TEST_F(Prefs, PanelsInPictures) {

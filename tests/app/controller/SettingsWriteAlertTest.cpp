@@ -43,7 +43,7 @@ TEST(SettingsWriteAlert, FailedWritesAreToldOnceInTheWindow) {
             return;
         ++panels;
         shown = appkit::viewWithTag<QLabel>(panel, appkit::Alert::kInformativeTag)->text();
-        EXPECT_TRUE(saveScreenshot(panel, "alert-settings-not-saved"));
+        saveScreenshots(panel, "alert-settings-not-saved");
         appkit::viewWithTag<QPushButton>(panel, appkit::Alert::kFirstButtonTag)->click();
     });
     poll.start(5);

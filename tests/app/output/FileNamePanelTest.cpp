@@ -118,7 +118,7 @@ TEST_F(FileNamePanel, StoresOnlyOnOkAndStaysOpenOnARefusal) {
     EXPECT_FALSE(cntlr.fileNameSettingPanel()->isVisible());
 
     cntlr.runModalFileNameSttngPnl(false);
-    EXPECT_TRUE(saveScreenshot(cntlr.fileNameSettingPanel(), "file-name-panel"));
+    saveScreenshots(cntlr.fileNameSettingPanel(), "file-name-panel");
     VX_Message::setDontMessageFlag(true); // the refusal's alert is not shown in the test
     type(1803, ".x");
     QTest::mouseClick(item<QPushButton>(1), Qt::LeftButton);

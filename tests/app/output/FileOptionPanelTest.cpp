@@ -57,7 +57,7 @@ TEST_F(FileOptionPanels, PageCountIsClampedAndSelectsANewFileEveryNPages) {
     item<QCheckBox>(pdf, Cntlr::kTagAddOCR)->setChecked(false);
     EXPECT_FALSE(item(pdf, Cntlr::kTagOCRLang)->isEnabled());
     EXPECT_FALSE(item(pdf, Cntlr::kTagOCRLangLabel)->isEnabled());
-    EXPECT_TRUE(saveScreenshot(pdf, "pdf-option-panel"));
+    saveScreenshots(pdf, "pdf-option-panel");
     click(pdf, Cntlr::kTagOK);
     EXPECT_FALSE(pdf->isVisible());
     EXPECT_EQ(view.settings.ff_MultiType_PDF(0), 1);
@@ -71,7 +71,7 @@ TEST_F(FileOptionPanels, PageCountIsClampedAndSelectsANewFileEveryNPages) {
     EXPECT_EQ(item<QLabel>(tiff, Cntlr::kTagCaption)->text(), "Pages per TIFF file:");
     EXPECT_TRUE(item<QRadioButton>(tiff, Cntlr::kTagAllInOne)->isChecked());
     EXPECT_EQ(item<QLineEdit>(tiff, Cntlr::kTagPagesField)->text(), "1");
-    EXPECT_TRUE(saveScreenshot(tiff, "tiff-option-panel"));
+    saveScreenshots(tiff, "tiff-option-panel");
     click(tiff, Cntlr::kTagOK);
     EXPECT_EQ(view.settings.ff_MultiType_TIFF(0), 0);
     EXPECT_EQ(view.settings.ff_MultiType_PDF(0), 1);
@@ -103,7 +103,7 @@ TEST_F(FileOptionPanels, RateOfTheSubPanelIsStoredOnlyWithThePdfPanel) {
     cntlr.runModalFileOptionPnl(false, 2);
     EXPECT_EQ(comp->windowTitle(), "JPEG Options");
     EXPECT_EQ(item<QSlider>(comp, Cntlr::kTagRate)->value(), 4);
-    EXPECT_TRUE(saveScreenshot(comp, "jpeg-option-panel"));
+    saveScreenshots(comp, "jpeg-option-panel");
     item<QSlider>(comp, Cntlr::kTagRate)->setValue(1);
     click(comp, Cntlr::kTagOK);
     EXPECT_EQ(view.settings.compRate_JPEG(0), 1);

@@ -5,6 +5,7 @@
 #include "Tags.h"
 #include "TlvFunctionViewCntlr.h"
 #include "TlvJobListSettingMdl.h"
+#include "TlvPrintInfo.h"
 #include "TlvScanSettingMdl.h"
 #include "VX_Exception.h"
 #include "VX_Message.h"
@@ -98,7 +99,7 @@ TEST_F(FunctionView, SectionsFollowTheFunctionType) {
     EXPECT_FALSE(shown(View::kTagFileNames));
     EXPECT_FALSE(shown(View::kTagAppPath));
     EXPECT_TRUE(shown(View::kTagSavePath));
-    EXPECT_TRUE(saveScreenshot(view.funcMainView(), "function-view-save"));
+    saveScreenshots(view.funcMainView(), "function-view-save");
 
     host.function = 1; // mail: no folder
     open();
@@ -110,7 +111,7 @@ TEST_F(FunctionView, SectionsFollowTheFunctionType) {
     open();
     EXPECT_TRUE(shown(View::kTagAppPath));
     EXPECT_FALSE(shown(View::kTagUseFNSetting));
-    EXPECT_TRUE(saveScreenshot(view.funcMainView(), "function-view-application"));
+    saveScreenshots(view.funcMainView(), "function-view-application");
 
     host.function = 2;
     settings.setPrinterName("Office");
@@ -118,7 +119,7 @@ TEST_F(FunctionView, SectionsFollowTheFunctionType) {
     EXPECT_TRUE(shown(View::kTagPrinterName));
     EXPECT_FALSE(shown(View::kTagFileName));
     EXPECT_EQ(item<QLineEdit>(View::kTagPrinterName)->text(), "Office");
-    EXPECT_TRUE(saveScreenshot(view.funcMainView(), "function-view-print"));
+    saveScreenshots(view.funcMainView(), "function-view-print");
 }
 
 TEST_F(FunctionView, EnablingRules) {
@@ -174,6 +175,18 @@ TEST_F(FunctionView, EveryRefusalOfTheCheck) {
     EXPECT_EQ(refusal(), "Err_NotFoundPrinter");
 }
 
+// Printing right after the scan, in a fresh window: no file name is asked for, and a PDF file chosen in
+// the print dialog stands in for a printer.
+TEST_F(FunctionView, PrintingTakesNoFileNameAndAPdfFileForAPrinter) {
+    host.function = 2;
+    fnd::Dictionary toFile;
+    toFile.set(tlv::kPrintInfoOutputFileKey, "/tmp/out.pdf");
+    settings.setPrintInfoDict(toFile);
+    open();
+    EXPECT_EQ(item<QLineEdit>(View::kTagPrinterName)->text(), "/tmp/out.pdf");
+    EXPECT_EQ(refusal(), "accepted");
+}
+
 TEST_F(FunctionView, ConfirmedNamesOfAJobAreCheckedAndKept) {
     host.mode = 1;
     host.confirm = true;
@@ -185,7 +198,7 @@ TEST_F(FunctionView, ConfirmedNamesOfAJobAreCheckedAndKept) {
     open();
     EXPECT_TRUE(shown(View::kTagFileNames));
     EXPECT_FALSE(shown(View::kTagFileName));
-    EXPECT_TRUE(saveScreenshot(view.funcMainView(), "function-view-confirm"));
+    saveScreenshots(view.funcMainView(), "function-view-confirm");
     auto* names = item<QComboBox>(View::kTagFileNames);
     EXPECT_EQ(names->currentText(), "Scan_001");
     names->setEditText("Scan_002");

@@ -1,5 +1,6 @@
 // Printing into PDF files instead of a printer: one sheet per page, fitted or at the page's own size
-// (the embedded image's resolution tells which), and the failures that need no printer to show.
+// (the embedded image's resolution tells which), a PDF file chosen in the print dialog, and the failures
+// that need no printer to show.
 #include "OutputTestSupport.h"
 
 #include "QtTestApp.h"
@@ -112,6 +113,30 @@ TEST_F(Printing, FailuresAreShownAndReported) {
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(QString::fromStdString((root / "none" / "x.pdf").string())); // no such folder
     EXPECT_THROW(job.printPages(printer, true), tlv::TlvOutputFailure);
+}
+
+TEST_F(Printing, APdfFileChosenInThePrintDialogIsKeptAndPrintedIntoWithoutAnyPrinter) {
+    const fs::path pdf = root / "chosen.pdf";
+    QPrinter chosen(QPrinter::HighResolution);
+    chosen.setOutputFormat(QPrinter::PdfFormat);
+    chosen.setOutputFileName(QString::fromStdString(pdf.string()));
+    chosen.setPageOrientation(QPageLayout::Landscape);
+    const fnd::Dictionary info = tlv::printInfoOf(chosen);
+    EXPECT_EQ(tlv::printOutputFile(info), pdf.string());
+    EXPECT_EQ(tlv::printOutputFile(tlv::printInfoOf(QPrinter())), std::nullopt); // a printer's
+    QPrinter again;
+    tlv::applyPrintInfo(info, again);
+    EXPECT_EQ(again.outputFormat(), QPrinter::PdfFormat);
+    EXPECT_EQ(again.outputFileName().toStdString(), pdf.string());
+    EXPECT_EQ(again.pageLayout().orientation(), QPageLayout::Landscape); // not lost to the format
+
+    addPage({8, 240, 160, 300, 300});
+    addPage({24, 240, 160, 300, 300});
+    tlv::TlvExePrintThread job(host, *reader);
+    job.exePrintImgFiles({info, "", 1});
+    EXPECT_EQ(host.errors(), std::vector<std::string>{});
+    EXPECT_EQ(host.states(), std::vector<int>{306});
+    EXPECT_EQ(pdfPages(pdf), 2);
 }
 
 } // namespace

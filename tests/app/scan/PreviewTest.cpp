@@ -170,8 +170,15 @@ TEST_F(Preview, TheZoomedPageFollowsTheHandFromTwoPointsOn) {
     across->setValue(200);
     QWidget* page = cntlr->zoomPreview();
     const QPoint start = page->mapFromGlobal(cntlr->zoomScroll()->viewport()->mapToGlobal(QPoint(100, 100)));
+    // Our own hands, held at their middle: open, closed while the page is held.
+    const auto picture = [page] { return page->cursor().pixmap().toImage(); };
+    ASSERT_EQ(page->cursor().shape(), Qt::BitmapCursor);
+    EXPECT_EQ(page->cursor().hotSpot(), QPoint(8, 8));
+    const QImage open = picture();
     QTest::mousePress(page, Qt::LeftButton, {}, start);
-    EXPECT_EQ(page->cursor().shape(), Qt::ClosedHandCursor);
+    ASSERT_EQ(page->cursor().shape(), Qt::BitmapCursor);
+    EXPECT_EQ(page->cursor().hotSpot(), QPoint(8, 8));
+    EXPECT_NE(picture(), open);
     QMouseEvent small(QEvent::MouseMove, QPointF(start + QPoint(1, 1)),
                       page->mapToGlobal(QPointF(start + QPoint(1, 1))), Qt::NoButton, Qt::LeftButton, {});
     QApplication::sendEvent(page, &small);
@@ -184,7 +191,7 @@ TEST_F(Preview, TheZoomedPageFollowsTheHandFromTwoPointsOn) {
     EXPECT_EQ(bar->value(), 160);
     EXPECT_EQ(across->value(), 230);
     QTest::mouseRelease(page, Qt::LeftButton, {}, moved);
-    EXPECT_EQ(page->cursor().shape(), Qt::OpenHandCursor);
+    EXPECT_EQ(picture(), open);
 }
 
 TEST_F(Preview, AQuarterTurnIsStoredInTheRecordAndShownClockwise) {

@@ -93,7 +93,7 @@ public:
         pages.push_back({record, std::make_shared<const tlv::TlvThumbnail>(thumbnailOf(page))});
     }
 
-    int state = 102;
+    int state = 104; // a batch has ended: the preview takes input
     std::vector<Page> pages;
 };
 

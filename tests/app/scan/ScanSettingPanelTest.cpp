@@ -122,7 +122,7 @@ TEST_F(ScanSettingPanel, CancelLeavesTheJobAsItWas) {
 TEST_F(ScanSettingPanel, ThePanelIsPictured) {
     host.scanSettings.setScnStPapSizeType(2);
     cntlr->initScanSetting();
-    EXPECT_TRUE(saveScreenshot(cntlr->scnSttngWindow(), "ScanSettingPanel"));
+    saveScreenshots(cntlr->scnSttngWindow(), "ScanSettingPanel");
     click(Cntlr::kUseDriverSetting);
-    EXPECT_TRUE(saveScreenshot(cntlr->scnSttngWindow(), "ScanSettingPanel-DetailedSettings"));
+    saveScreenshots(cntlr->scnSttngWindow(), "ScanSettingPanel-DetailedSettings");
 }

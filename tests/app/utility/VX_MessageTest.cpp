@@ -66,7 +66,7 @@ TEST_F(VX_MessageTest, AQuestionAnsweredOkOrCancel) {
         // Return answers Cancel.
         EXPECT_TRUE(
             appkit::viewWithTag<QPushButton>(&alert, appkit::Alert::kFirstButtonTag + 1)->isDefault());
-        EXPECT_TRUE(saveScreenshot(&alert, "alert-question"));
+        saveScreenshots(&alert, "alert-question");
         click(alert, 0);
     });
     EXPECT_TRUE(VX_Message::askQuestion("Cnfm_JobDeleteYesOrNo"));
@@ -121,7 +121,7 @@ TEST_F(VX_MessageTest, ReturnGoesWhereTheStyleFormSays) {
 
     whenAlertShows([](appkit::Alert& alert) {
         EXPECT_EQ(alert.buttons().size(), 3);
-        EXPECT_TRUE(saveScreenshot(&alert, "alert-three-buttons"));
+        saveScreenshots(&alert, "alert-three-buttons");
         click(alert, 2);
     });
     EXPECT_EQ(
@@ -134,7 +134,7 @@ TEST_F(VX_MessageTest, APanelAskedForByAWorkerThread) {
     QString shownText;
     whenAlertShows([&](appkit::Alert& alert) {
         shownText = textOf(alert, appkit::Alert::kInformativeTag);
-        EXPECT_TRUE(saveScreenshot(&alert, "alert-notice"));
+        saveScreenshots(&alert, "alert-notice");
         click(alert, 0);
     });
     std::thread worker([] {
@@ -158,7 +158,7 @@ TEST_F(VX_MessageTest, ErrorPanelsAndTheirStatusTexts) {
         EXPECT_EQ(alert.buttons().size(), 1);
         auto* icon = appkit::viewWithTag<QLabel>(&alert, appkit::Alert::kIconTag);
         EXPECT_FALSE(icon->pixmap().isNull()); // our own picture, drawn from the bundle's SVG
-        EXPECT_TRUE(saveScreenshot(&alert, "alert-error"));
+        saveScreenshots(&alert, "alert-error");
         click(alert, 0);
     });
     EXPECT_FALSE(VX_Message::showErrorPanel(std::make_exception_ptr(VX_Exception("Err_NotFoundFile"))));

@@ -11,7 +11,9 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
 #include <numeric>
+#include <string>
 
 namespace {
 
@@ -51,6 +53,36 @@ TEST(PopUps, EachListHasItsItemsTaggedInOrder) {
     paper.selectItemWithTag(2);
     EXPECT_EQ(paper.currentText(), "A5");
     EXPECT_EQ(paper.selectedTag(), 2);
+}
+
+TEST(PopUps, ItemsWithImagesShowThemSharpAtTwiceTheScale) {
+    testApplication();
+    // Each list's items that carry an image: outputs, file formats, colour modes, sides read, and
+    // the paper sizes that are fed turned.
+    const std::vector<std::pair<std::unique_ptr<TlvPopUp>, std::vector<int>>> popups = [] {
+        std::vector<std::pair<std::unique_ptr<TlvPopUp>, std::vector<int>>> all;
+        all.emplace_back(std::make_unique<TlvFuncPopUp>(), std::vector<int>{0, 1, 2, 3});
+        all.emplace_back(std::make_unique<TlvFileFormatPopUp>(), std::vector<int>{0, 1, 2});
+        all.emplace_back(std::make_unique<TlvColorPopUp>(), std::vector<int>{0, 1, 2, 3});
+        all.emplace_back(std::make_unique<TlvReadPagePopUp>(), std::vector<int>{0, 1, 2});
+        all.emplace_back(std::make_unique<TlvPaperSizePopUp>(), std::vector<int>{2, 3, 5});
+        all.emplace_back(std::make_unique<TlvResolutionPopUp>(), std::vector<int>{});
+        return all;
+    }();
+    for (const auto& [popup, withImage] : popups) {
+        for (int i = 0; i < popup->count(); ++i) {
+            const int tag = popup->itemData(i, appkit::kItemTagRole).toInt();
+            const QIcon icon = popup->itemIcon(i);
+            const bool wanted = std::find(withImage.begin(), withImage.end(), tag) != withImage.end();
+            const std::string what =
+                popup->metaObject()->className() + std::string(" ") + std::to_string(tag);
+            ASSERT_EQ(!icon.isNull(), wanted) << what;
+            // Drawn for both scales, not an enlarged 16-point picture.
+            if (wanted) {
+                EXPECT_EQ(icon.pixmap(QSize(16, 16), 2.0).size(), QSize(32, 32)) << what;
+            }
+        }
+    }
 }
 
 TEST(PopUps, TheJapaneseCalendarOnlyInJapanese) {
