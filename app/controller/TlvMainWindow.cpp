@@ -3,6 +3,7 @@
 
 #include "AnimationStrip.h"
 #include "Bundle.h"
+#include "HelpBook.h"
 #include "Strings.h"
 #include "Tags.h"
 #include "TlvAboutCntlr.h"
@@ -259,18 +260,7 @@ void TlvMainWindow::showTlvPrefs() {
 
 void TlvMainWindow::showTlvHelp() {
     mCntlr.setIsAutoCloseApp(false);
-    const fnd::Bundle& bundle = fnd::Bundle::main();
-    const std::string* book = bundle.infoValue("CFBundleHelpBookName").asString();
-    // The book is a folder of the resources, named without a path.
-    if (!book || book->empty() || book->find('/') != std::string::npos || *book == "..")
-        return;
-    const std::filesystem::path page = bundle.resourceFolder() / *book / "index.html";
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(page, error))
-        return;
-    QUrl url = QUrl::fromLocalFile(QString::fromStdString(page.string()));
-    url.setFragment(QStringLiteral("001"));
-    QDesktopServices::openUrl(url);
+    appkit::openHelpBook(fnd::Bundle::main(), QStringLiteral("001"));
 }
 
 void TlvMainWindow::openSaveFolder() {

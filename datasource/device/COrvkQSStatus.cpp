@@ -149,10 +149,8 @@ uint32_t COrvkQS::statusCommand(const std::string& key, void* output) {
         std::memcpy(&scannerInfo[64], revision.data(), revision.size());
         scannerInfo[96] = 0;
     }
-    auto info = scannerInfo;
-    if (auto space = std::find(info.begin(), info.end(), ' '); space != info.end())
-        *space = 'M';
-    std::memcpy(output, info.data(), info.size());
+    // The product identification as the scanner gives it: it is the name the user sees.
+    std::memcpy(output, scannerInfo.data(), scannerInfo.size());
     return result;
 }
 

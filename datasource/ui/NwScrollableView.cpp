@@ -162,6 +162,19 @@ void ScrollableView::scrollToFocusedControl() {
              ScrollDelta(wanted.left(), wanted.right(), visible.left(), visible.right()));
 }
 
+QSize ComOrvikElectronicsK3100NwScrollArea::sizeHint() const {
+    const QSize pane =
+        widget() ? widget()->sizeHint().expandedTo(widget()->minimumSizeHint()) : QScrollArea::sizeHint();
+    const int frame = 2 * frameWidth();
+    return {pane.width() + frame + verticalScrollBar()->sizeHint().width(), pane.height() + frame};
+}
+
+bool ComOrvikElectronicsK3100NwScrollArea::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == widget() && event->type() == QEvent::LayoutRequest)
+        updateGeometry();
+    return QScrollArea::eventFilter(watched, event);
+}
+
 void SetupScrollableViews(QWidget* window) {
     if (!window)
         return;

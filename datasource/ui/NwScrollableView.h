@@ -51,5 +51,17 @@ private:
     QTimer mScrollToFocus;
 };
 
+// The scroll area of a pane (class "NwScrollArea" in the interface file): it asks for room for all of
+// its pane, and scrolls only when the window gives it less.
+class ComOrvikElectronicsK3100NwScrollArea final : public QScrollArea {
+public:
+    explicit ComOrvikElectronicsK3100NwScrollArea(QWidget* parent = nullptr) : QScrollArea(parent) {}
+    QSize sizeHint() const override;
+
+protected:
+    // A pane whose own layout changed asks its window again for room.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+};
+
 // Sets up every scrollable view in the window, once its interface file has been loaded.
 void SetupScrollableViews(QWidget* window);

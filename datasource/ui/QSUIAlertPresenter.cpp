@@ -1,5 +1,6 @@
 #include "QSUIAlertPresenter.h"
 
+#include "DesktopNotification.h"
 #include "QSUIScanWindows.h"
 #include "QSUIStrings.h"
 
@@ -7,9 +8,20 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include <cstdio>
+
 std::optional<std::size_t> CQSUIAlertPresenter::RunAlert(const SAlert& alert, bool backgroundOnly) {
+    if (backgroundOnly) {
+        // A notification offers no choice: the log's answer stands, and the log keeps the alert when
+        // the desktop shows none.
+        const std::optional<std::size_t> answer = mLog.RunAlert(alert, backgroundOnly);
+        if (!ShowDesktopNotification(QString::fromStdString(alert.message),
+                                     QString::fromStdString(alert.information)))
+            std::fputs("K3100: the desktop shows no notifications; the alert is only in this log\n", stderr);
+        return answer;
+    }
     QWidget* progress = QSUIScanWindows::shownProgressWindow();
-    if (backgroundOnly || !progress || alert.buttons.empty())
+    if (!progress || alert.buttons.empty())
         return mLog.RunAlert(alert, backgroundOnly);
     QMessageBox box(alert.critical ? QMessageBox::Critical : QMessageBox::Warning,
                     QSUIString(QStringLiteral("Error")), QString::fromStdString(alert.message),

@@ -3,9 +3,12 @@
 #include "QSUIController.h"
 
 #include "BatchState.h"
+#include "Bundle.h"
+#include "BundleNib.h"
 #include "CapHelpers.h"
 #include "CapIds.h"
 #include "DataSourcePreferences.h"
+#include "HelpBook.h"
 #include "NotificationCenter.h"
 #include "OrvkQSDS.h"
 #include "PreferencesFile.h"
@@ -171,6 +174,8 @@ void ComOrvikElectronicsK3100QSUIController::copyFrontSettingsToBack() {
 }
 
 void ComOrvikElectronicsK3100QSUIController::performPrescan() {
+    if (hasScanImage())
+        return;
     {
         CPositioningValues kept(mSettings);
         decideScanArea(true);
@@ -238,4 +243,10 @@ void ComOrvikElectronicsK3100QSUIController::saveMainUISettings() {
     preferences.save();
     if (!isSimpleMode())
         savePaletteState();
+}
+
+void ComOrvikElectronicsK3100QSUIController::showQSHelp() {
+    if (const std::optional<fnd::Bundle> own =
+            fnd::Bundle::containing(reinterpret_cast<const void*>(&QSUIResourceFolder)))
+        appkit::openHelpBook(*own, QStringLiteral("0001"));
 }

@@ -6,6 +6,7 @@
 #include "DataSourcePreferences.h"
 #include "DialogItems.h"
 #include "FRollOverButton.h"
+#include "FStepper.h"
 #include "FilteringFields.h"
 #include "KeyViewLoop.h"
 #include "NotificationCenter.h"
@@ -45,6 +46,10 @@ const NibClassMap& DialogClasses() {
          [](QWidget* parent) { return new appkit::FStaticTextField(parent); }},
         {QStringLiteral("FRollOverButton"),
          [](QWidget* parent) { return new ComOrvikElectronicsK3100FRollOverButton(parent); }},
+        {QStringLiteral("FStepper"),
+         [](QWidget* parent) { return new ComOrvikElectronicsK3100FStepper(parent); }},
+        {QStringLiteral("NwScrollArea"),
+         [](QWidget* parent) { return new ComOrvikElectronicsK3100NwScrollArea(parent); }},
         {QStringLiteral("NwScrollableView"),
          [](QWidget* parent) { return new ComOrvikElectronicsK3100NwScrollableView(parent); }},
         {QStringLiteral("QSGammaView"),
@@ -60,12 +65,15 @@ ComOrvikElectronicsK3100QSUIController::ComOrvikElectronicsK3100QSUIController()
       mDelayedMessages(std::make_unique<QObject>()) {
     if (!mWindow)
         return;
+    mMinWindowWidth = mWindow->minimumWidth();
     mSettingModeTab = appkit::viewWithTag<QTabWidget>(mWindow.get(), kSettingModeTabTag);
     mSimpleModeView = mWindow->findChild<QWidget*>(QStringLiteral("simpleModeView"));
     mAdvanceModeView = mWindow->findChild<QWidget*>(QStringLiteral("advanceModeView"));
     mPreviewFrame = mWindow->findChild<QScrollArea*>(QStringLiteral("previewFrame"));
     mPreviewFrameBox = mWindow->findChild<QWidget*>(QStringLiteral("previewFrameBox"));
     mScanAreaSettingView = mWindow->findChild<QWidget*>(QStringLiteral("scanAreaSettingView"));
+    mSimPreviewControlSeparator2 = mWindow->findChild<QWidget*>(QStringLiteral("simplePreviewSeparator2"));
+    mSimPreviewControllerView = mWindow->findChild<QWidget*>(QStringLiteral("simplePreviewControllerView"));
     // Set apart from the preview above it in the palette's own shade, light or dark.
     if (mScanAreaSettingView) {
         mScanAreaSettingView->setBackgroundRole(QPalette::Button);
@@ -74,6 +82,18 @@ ComOrvikElectronicsK3100QSUIController::ComOrvikElectronicsK3100QSUIController()
     if (mPreviewFrame && !previewFrame())
         if (auto* frame = mPreviewFrame->findChild<ComOrvikElectronicsK3100QSPreviewFrame*>())
             mPreviewFrame->setWidget(frame);
+    // The advanced settings scroll in their pane when the window is too short for them all; the pane
+    // takes what the window gives it and scrolls when that is less than the settings need.
+    mAdvToneSettingScroller = mWindow->findChild<QScrollArea*>(QStringLiteral("advToneSettingScroller"));
+    if (mAdvToneSettingScroller)
+        if (auto* view = mAdvToneSettingScroller->findChild<QWidget*>(QStringLiteral("advImageSettingView")))
+            mAdvToneSettingScroller->setWidget(view);
+    // The pane lies on the tab's own background.
+    if (mAdvToneSettingScroller) {
+        mAdvToneSettingScroller->viewport()->setAutoFillBackground(false);
+        if (QWidget* view = mAdvToneSettingScroller->widget())
+            view->setAutoFillBackground(false);
+    }
     mImagePalette = loadPalette(QStringLiteral("ImagePalette"));
     mGammaPalette = loadPalette(QStringLiteral("GammaPalette"));
     mPreferencePalette = loadPalette(QStringLiteral("PreferencePalette"));
@@ -124,8 +144,10 @@ void ComOrvikElectronicsK3100QSUIController::connectButtons() {
     };
     onClick(kAdvancedScanButtonTag, &ComOrvikElectronicsK3100QSUIController::performScan);
     onClick(kSimpleScanButtonTag, &ComOrvikElectronicsK3100QSUIController::performScan);
+    onClick(kSimpleContinueButtonTag, &ComOrvikElectronicsK3100QSUIController::performContinueScan);
     onClick(kOkButtonTag, &ComOrvikElectronicsK3100QSUIController::performScanComplete);
     onClick(kCloseButtonTag, &ComOrvikElectronicsK3100QSUIController::closeOrCancel);
+    onClick(kHelpButtonTag, &ComOrvikElectronicsK3100QSUIController::showQSHelp);
 }
 
 void ComOrvikElectronicsK3100QSUIController::setupMainUIWithParam(const fnd::Dictionary& params, int flag) {

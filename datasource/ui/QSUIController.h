@@ -34,11 +34,13 @@ class ComOrvikElectronicsK3100QSPreviewFrame;
 class ComOrvikElectronicsK3100QSUIController final : public QObject, public CNullUIController {
 public:
     // Tags of the dialog window's controls.
+    static constexpr int kHelpButtonTag = 706;
     static constexpr int kCloseButtonTag = 2;     // "Close"; "Cancel" in the setup sequence
     static constexpr int kOkButtonTag = 3;        // the setup sequence's OK
     static constexpr int kSettingModeTabTag = 10; // simple-mode and advanced-mode tabs
     static constexpr int kAdvancedScanButtonTag = 600;
     static constexpr int kSimpleScanButtonTag = 610;
+    static constexpr int kSimpleContinueButtonTag = 611;
     // The preview area: its positioning prescan, zoom and mode buttons, the scan area.
     static constexpr int kPrescanButtonTag = 700;
     static constexpr int kZoomInTag = 701;
@@ -133,6 +135,8 @@ public:
     void resetSettingsForSimpleScan();
     void destroyPreviewImage();
     void saveMainUISettings();
+    // Opens the data source's help pages in the desktop's browser.
+    void showQSHelp();
 
     // Scanner access (QSUIScannerAccess.cpp): the scanner itself, never while a scan runs. The keys of
     // the information are "PadCount", "RollerCount", "TotalScanCount", "MaxScanLength", "ScannerName",
@@ -177,9 +181,6 @@ private:
     void settingModeSelected(int index);
     void settingModeDidChange();
 
-    // Hooks of the settings categories (basic settings, favourites, scan area, preview, tone, image
-    // enhancement, extra settings, palettes).
-    void buildToneSettingView() {}
     // The image buttons' looks by state and the slider ends' images (QSUIRollOverButtons.cpp).
     void setupRollOverButtons();
     void setupSliderEndImages(QWidget* view);
@@ -227,9 +228,12 @@ private:
     void changePreviewZoom(int tag);
     void changePreviewMode(int tag);
     void updatePreviewMode();
-    void showScanAreaSettingView(bool show);
+    void showScanAreaSettingView(bool show, bool animate);
     // adjust: keep the window on the screen's visible area afterwards.
     void showPreviewArea(bool show, bool adjust);
+    // The frame moved onto the window's screen, at least the window's minimum size.
+    QRect clampedToScreen(const QRect& frame) const;
+    void keepWindowWidthRule();
     // Button 2 closes the window, or drops a kept prescan in the full dialog.
     void closeOrCancel();
 
@@ -285,6 +289,7 @@ private:
     // Tone (QSUITone.cpp): brightness and contrast in the current view, the tone palette with its
     // curve editor, and the live filter over the kept page. A null sender is the program's own call.
     void connectToneControls();
+    void buildToneSettingView();
     void initToneSettingUI();
     void syncToneSettingUI();
     void updateBrightnessControls();
@@ -330,6 +335,7 @@ private:
     void updateMaintenancePanelControls();
     void resetRollerCounter(bool pad);
     void exitMaintenancePanel();
+    void changeMaxScanLength();
     bool scannerSupportsUltrasonic() const;
 
     std::unique_ptr<QWidget> mWindow;
@@ -354,8 +360,12 @@ private:
     QPointer<QScrollArea> mPreviewFrame; // its widget is the preview frame
     QPointer<QWidget> mPreviewFrameBox;  // the preview area beside the setting tabs, with the tool view
     QPointer<QWidget> mScanAreaSettingView;
+    QPointer<QScrollArea> mAdvToneSettingScroller; // the advanced settings' scroller
+    QPointer<QWidget> mSimPreviewControlSeparator2;
+    QPointer<QWidget> mSimPreviewControllerView;
     // The preview area's width with the spacing beside it, while it is out of the window.
     int mPreviewAreaWidth = 0;
+    int mMinWindowWidth = 0; // the window's own minimum, kept while the preview area is out
     // One pending commit of typing per size field.
     std::array<std::unique_ptr<QTimer>, 2> mScanSizeTyping;
     fnd::Dictionary mUIParameters;

@@ -1,6 +1,6 @@
 // Extra settings: double-feed detection, the feeding palette (jam-less feeding, manual feed with its
-// waiting time, the unit), and the scanner information and maintenance panels. A counter reset is
-// reported as done only when the scanner took it.
+// waiting time, the unit), and the scanner information and maintenance panels. A counter reset or a new
+// longest page is reported as done only when the scanner took it.
 #include "Bundle.h"
 #include "BundleNib.h"
 #include "CapHelpers.h"
@@ -21,6 +21,7 @@
 #include <QComboBox>
 #include <QSignalBlocker>
 #include <QSlider>
+#include <QSpinBox>
 
 #include <algorithm>
 #include <array>
@@ -41,6 +42,9 @@ constexpr int kMaintenanceButton = 456;
 constexpr int kPanelOk = 1;
 constexpr int kResetRoller = 464;
 constexpr int kResetPad = 465;
+constexpr int kMaxScanLength = 462;
+constexpr int kSetMaxScanLength = 466;
+constexpr std::int64_t kMicrometresPerMillimetre = 1000;
 
 constexpr int kUltrasonic = 1;
 constexpr int kLength = 2;
@@ -293,6 +297,10 @@ void Controller::showMaintenancePanel() {
                 [this] { resetRollerCounter(false); });
         connect(appkit::viewWithTag<QAbstractButton>(panel, kResetPad), &QAbstractButton::clicked, this,
                 [this] { resetRollerCounter(true); });
+        if (auto* length = appkit::viewWithTag<QSpinBox>(panel, kMaxScanLength))
+            length->setSuffix(QSUIString(QStringLiteral("MaxScanLengthUnit")));
+        connect(appkit::viewWithTag<QAbstractButton>(panel, kSetMaxScanLength), &QAbstractButton::clicked,
+                this, [this] { changeMaxScanLength(); });
     }
     updateMaintenancePanelControls();
     Centre(mMaintenancePanel, mScannerInfoPanel.data());
@@ -307,6 +315,30 @@ void Controller::updateMaintenancePanelControls() {
     SetItemString(panel, 461, Count(mScannerInfo, "PadCount"));
     SetItemEnabled(panel, kResetRoller, !hasScanImage());
     SetItemEnabled(panel, kResetPad, !hasScanImage());
+    // The scanner keeps the length in micrometres; it is shown in whole millimetres.
+    const std::int64_t length = mScannerInfo ? mScannerInfo->get("MaxScanLength").asInt64().value_or(0) : 0;
+    SetItemIntValue(panel, kMaxScanLength, static_cast<int>(length / kMicrometresPerMillimetre));
+    SetItemEnabled(panel, kMaxScanLength, !hasScanImage());
+    SetItemEnabled(panel, kSetMaxScanLength, !hasScanImage());
+}
+
+void Controller::changeMaxScanLength() {
+    QWidget* panel = mMaintenancePanel.data();
+    const std::int64_t wanted =
+        std::int64_t{GetItemIntValue(panel, kMaxScanLength)} * kMicrometresPerMillimetre;
+    std::optional<fnd::Dictionary> info;
+    if (setMaxScanLength(static_cast<std::uint32_t>(wanted)))
+        info = getScannerInfo();
+    // Done only when the scanner reads back what was asked for.
+    if (info && info->get("MaxScanLength").asInt64() == wanted) {
+        mScannerInfo = std::move(info);
+    } else {
+        RunCriticalAlert(panel, QSUIString(QStringLiteral("MaxScanLengthFailed")),
+                         QSUIString(QStringLiteral("MaxScanLengthFailed_Info")), false);
+        if (info)
+            mScannerInfo = std::move(info);
+    }
+    updateMaintenancePanelControls();
 }
 
 void Controller::resetRollerCounter(bool pad) {

@@ -19,7 +19,9 @@
 #include <QAbstractButton>
 #include <QBoxLayout>
 #include <QCheckBox>
+#include <QEventLoop>
 #include <QGuiApplication>
+#include <QPropertyAnimation>
 #include <QScreen>
 
 #include <algorithm>
@@ -31,6 +33,19 @@ using Controller = ComOrvikElectronicsK3100QSUIController;
 constexpr float kBaseResolution = kScanAreaUnitsPerInch;
 constexpr float kEmptyPreviewResolution = 200;
 constexpr float kMaxZoom = 8;
+constexpr int kSlideMs = 200;
+
+// Runs one short animation of a property to its end before returning; the user's input waits.
+void RunSlide(QObject* target, const char* property, const QVariant& from, const QVariant& to) {
+    QPropertyAnimation animation(target, property);
+    animation.setDuration(kSlideMs);
+    animation.setStartValue(from);
+    animation.setEndValue(to);
+    QEventLoop loop;
+    QObject::connect(&animation, &QAbstractAnimation::finished, &loop, &QEventLoop::quit);
+    animation.start();
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+}
 
 } // namespace
 
@@ -122,21 +137,27 @@ void Controller::syncPrescanUI() {
     SetItemEnabled(currentView(), kPrescanCheckBoxTag, !kept);
     bool show = false;
     if (isSimpleMode()) {
+        for (QWidget* view : {mSimPreviewControlSeparator2.data(), mSimPreviewControllerView.data()})
+            if (view)
+                view->setHidden(!prescan);
         SetItemEnabled(currentView(), kSimpleScanButtonTag, !kept);
-        showScanAreaSettingView(false);
+        SetItemEnabled(currentView(), kSimpleContinueButtonTag, kept);
+        showScanAreaSettingView(false, prescan);
         show = prescan;
     } else {
         SetItemHidden(mWindow.get(), kAdvancedScanButtonTag, setup && !kept);
         SetItemString(
             mWindow.get(), kAdvancedScanButtonTag,
             QSUIString(kept ? QStringLiteral("AdvContinueScanTitle") : QStringLiteral("AdvScanTitle")));
-        showScanAreaSettingView(editable);
+        showScanAreaSettingView(editable, (prescan && !setup) || kept || editable);
         show = (prescan && !setup) || kept || editable;
     }
     showPreviewArea(show, true);
     RecalcKeyViewLoop(mWindow.get());
     const bool image = frame && frame->hasPreviewImage();
     const float zoom = frame ? frame->zoomRatio() : 1.0f;
+    // A positioning prescan would scan the next sheet over the kept page.
+    SetItemEnabled(mWindow.get(), kPrescanButtonTag, !kept);
     SetItemEnabled(mWindow.get(), kZoomInTag, image && zoom < kMaxZoom);
     SetItemEnabled(mWindow.get(), kZoomOutTag, image && zoom > 1);
     SetItemEnabled(mWindow.get(), kHandModeTag, image && zoom > 1);
@@ -206,9 +227,24 @@ void Controller::updatePreviewMode() {
     SetItemIntValue(mWindow.get(), kCropModeTag, hand ? 0 : 1);
 }
 
-void Controller::showScanAreaSettingView(bool show) {
-    if (mScanAreaSettingView && mScanAreaSettingView->isHidden() == show)
-        mScanAreaSettingView->setVisible(show);
+void Controller::showScanAreaSettingView(bool show, bool animate) {
+    QWidget* view = mScanAreaSettingView.data();
+    if (!view || view->isHidden() != show)
+        return;
+    if (!animate || !mWindow || !mWindow->isVisible() || !isPreviewAreaShown()) {
+        view->setVisible(show);
+        return;
+    }
+    // Slides in from the box's bottom edge while the preview above it gives way, and back out.
+    const int height = view->sizeHint().height();
+    if (show) {
+        view->setMaximumHeight(0);
+        view->show();
+    }
+    RunSlide(view, "maximumHeight", show ? 0 : view->height(), show ? height : 0);
+    if (!show)
+        view->hide();
+    view->setMaximumHeight(QWIDGETSIZE_MAX);
 }
 
 bool Controller::isPreviewAreaShown() const {
@@ -226,12 +262,17 @@ void Controller::showPreviewArea(bool show, bool adjust) {
         const int width =
             mPreviewAreaWidth > 0 ? mPreviewAreaWidth : mPreviewFrameBox->sizeHint().width() + spacing;
         mPreviewFrameBox->show();
+        mWindow->setMaximumWidth(QWIDGETSIZE_MAX);
         frame.setLeft(frame.left() - width);
         // The preview may need more height than the settings alone.
         if (QLayout* layout = mWindow->layout()) {
             layout->invalidate();
             frame.setHeight(std::max(frame.height(), layout->totalMinimumSize().height()));
         }
+        if (adjust)
+            frame = clampedToScreen(frame);
+        if (mWindow->isVisible())
+            RunSlide(mWindow.get(), "geometry", mWindow->geometry(), frame);
         mWindow->setGeometry(frame);
     } else if (!show && isPreviewAreaShown()) {
         if (mWindow->layout())
@@ -240,18 +281,43 @@ void Controller::showPreviewArea(bool show, bool adjust) {
             std::max(mPreviewFrameBox->width(), mPreviewFrameBox->minimumSizeHint().width()) + spacing;
         mPreviewFrameBox->hide();
         // Narrowed from the left, never below the window's minimum.
-        frame.setLeft(frame.right() + 1 -
-                      std::max(frame.width() - mPreviewAreaWidth, mWindow->minimumWidth()));
+        int settings = std::max(frame.width() - mPreviewAreaWidth, mMinWindowWidth);
+        if (QLayout* layout = mWindow->layout()) {
+            layout->invalidate();
+            settings = std::max(settings, layout->totalMinimumSize().width());
+        }
+        frame.setLeft(frame.right() + 1 - settings);
+        mWindow->setMinimumWidth(frame.width());
+        mWindow->setMaximumWidth(frame.width());
         mWindow->setGeometry(frame);
     }
-    if (show && adjust)
-        if (const QScreen* screen =
-                mWindow->screen() ? mWindow->screen() : QGuiApplication::primaryScreen()) {
-            QRect kept = ClampToScreens(mWindow->geometry(), {screen->availableGeometry()});
-            kept.setSize(kept.size().expandedTo(mWindow->minimumSize()));
-            if (kept != mWindow->geometry())
-                mWindow->setGeometry(kept);
-        }
+    keepWindowWidthRule();
+    if (show && adjust) {
+        const QRect kept = clampedToScreen(mWindow->geometry());
+        if (kept != mWindow->geometry())
+            mWindow->setGeometry(kept);
+    }
+}
+
+void Controller::keepWindowWidthRule() {
+    // With the preview the window may grow; without it, it keeps the settings' own width. The height
+    // never goes below what the contents need (a minimum set here replaces the layout's own).
+    QLayout* layout = mWindow->layout();
+    if (layout)
+        layout->invalidate();
+    const QSize need = layout ? layout->totalMinimumSize() : QSize();
+    const int width =
+        isPreviewAreaShown() ? std::max(mMinWindowWidth, need.width()) : mWindow->maximumWidth();
+    mWindow->setMinimumSize(width, need.height());
+}
+
+QRect Controller::clampedToScreen(const QRect& frame) const {
+    const QScreen* screen = mWindow->screen() ? mWindow->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return frame;
+    QRect kept = ClampToScreens(frame, {screen->availableGeometry()});
+    kept.setSize(kept.size().expandedTo(mWindow->minimumSize()));
+    return kept;
 }
 
 void Controller::closeOrCancel() {

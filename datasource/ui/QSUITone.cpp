@@ -14,11 +14,14 @@
 #include "scan/ScanSettings.h"
 
 #include <QAbstractButton>
+#include <QBoxLayout>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QSlider>
+#include <QSpinBox>
 #include <QTimer>
 
 #include <algorithm>
@@ -52,18 +55,26 @@ struct LevelControls {
     TW_UINT16 cap;
     TW_UINT16 textCap;
     TW_UINT16 backEnabledCap;
-    int slider, field, backBox, backSlider, backField;
+    int slider, stepper, field, backBox, backSlider, backField;
 };
 constexpr LevelControls kBrightness{ICAP_BRIGHTNESS,
                                     CCAP_OVK_TEXTENHANCE_BRIGHTNESS,
                                     CCAP_OVKM_BACKBRIGHTNESSENABLED,
                                     202,
+                                    203,
                                     204,
                                     220,
                                     223,
                                     225};
-constexpr LevelControls kContrast{
-    ICAP_CONTRAST, CCAP_OVK_TEXTENHANCE_CONTRAST, CCAP_OVKM_BACKCONTRASTENABLED, 212, 214, 230, 233, 235};
+constexpr LevelControls kContrast{ICAP_CONTRAST,
+                                  CCAP_OVK_TEXTENHANCE_CONTRAST,
+                                  CCAP_OVKM_BACKCONTRASTENABLED,
+                                  212,
+                                  213,
+                                  214,
+                                  230,
+                                  233,
+                                  235};
 
 constexpr std::array<const char*, GammaView::kChannels> kChannelTitles{
     "GammaChannel_FrontGray", "GammaChannel_FrontRed", "GammaChannel_FrontGreen", "GammaChannel_FrontBlue",
@@ -99,7 +110,23 @@ void AddItem(QComboBox* popup, const QString& title, int itemTag) {
     popup->setItemData(popup->count() - 1, itemTag, appkit::kItemTagRole);
 }
 
+// The back side's slider ends where the front one does, which has the stepper beside it.
+void AlignWithStepper(QWidget* view, int backSlider, const QSpinBox* stepper) {
+    QWidget* slider = appkit::viewWithTag(view, backSlider);
+    QWidget* parent = slider ? slider->parentWidget() : nullptr;
+    for (auto* row : parent ? parent->findChildren<QBoxLayout*>() : QList<QBoxLayout*>())
+        if (const int at = row->indexOf(slider); at >= 0) {
+            row->insertSpacing(at + 1, stepper->sizeHint().width() + std::max(row->spacing(), 0));
+            return;
+        }
+}
+
 } // namespace
+
+void Controller::buildToneSettingView() {
+    if (mAdvToneSettingScroller)
+        mAdvToneSettingScroller->verticalScrollBar()->setValue(0);
+}
 
 void Controller::connectToneControls() {
     for (QWidget* view : {mSimpleModeView.data(), mAdvanceModeView.data()}) {
@@ -119,6 +146,15 @@ void Controller::connectToneControls() {
                     connect(field, &QLineEdit::editingFinished, this,
                             [this, field, change] { (this->*change)(field); });
                 }
+            if (auto* stepper = appkit::viewWithTag<QSpinBox>(view, controls->stepper)) {
+                // Arrows only: the name says what they change.
+                stepper->setToolTip(QSUIString(QString::fromLatin1(
+                    controls == &kBrightness ? "BrightnessStepperTip" : "ContrastStepperTip")));
+                stepper->setAccessibleName(stepper->toolTip());
+                connect(stepper, &QSpinBox::valueChanged, this,
+                        [this, stepper, change] { (this->*change)(stepper); });
+                AlignWithStepper(view, controls->backSlider, stepper);
+            }
             if (auto* box = appkit::viewWithTag<QAbstractButton>(view, controls->backBox))
                 connect(box, &QAbstractButton::clicked, this, [this, box, change] { (this->*change)(box); });
         }
@@ -184,6 +220,10 @@ bool ChangeLevelControls(QWidget* view, CCapPool* pool, const LevelControls& c, 
         SetCapSIntValue(pool, c.backEnabledCap, GetItemIntValue(view, c.backBox) != 0 ? 1 : 0);
         return false;
     }
+    if (tag == c.stepper) {
+        SetQuietly(view, c.slider, GetItemIntValue(view, c.slider) + GetItemIntValue(view, c.stepper));
+        SetQuietly(view, c.stepper, 0);
+    }
     if (tag == c.field)
         SetQuietly(view, c.slider, GetItemString(view, c.field).value_or(QString()).toInt());
     const int level = GetItemIntValue(view, c.slider);
@@ -234,10 +274,10 @@ void Controller::syncToneSettingUI() {
     const bool prescan = GetCapSIntValue(mSettings, CCAP_OVK_PRESCAN) != 0;
     if (isSimpleMode()) {
         // Without a kept page the simple mode scans with the standard tone.
-        for (const int tag : {202, 204, 205, 206, 212, 214, 215, 216})
+        for (const int tag : {202, 203, 204, 205, 206, 212, 213, 214, 215, 216})
             SetItemEnabled(view, tag, kept);
     } else {
-        for (const int tag : {202, 204, 205, 206, 212, 214, 215, 216})
+        for (const int tag : {202, 203, 204, 205, 206, 212, 213, 214, 215, 216})
             SetItemEnabled(view, tag, text || !gamma);
         const bool back = !gamma && !text && !prescan;
         SetItemEnabled(view, kBrightness.backBox, back);

@@ -10,7 +10,7 @@ TEST_F(DeviceTest, StatusKeysReadTheUnit) {
     ASSERT_EQ(device->StartScan(nullptr), 0);
     char info[97] = {};
     ASSERT_EQ(device->GetStatus("ScannerInfo", info), 0);
-    EXPECT_STREQ(info, "K3100MScanner   "); // product, its first space made an M
+    EXPECT_STREQ(info, "K3100 Scanner   "); // the product identification as the scanner gives it
     EXPECT_STREQ(info + 32, "ORVIK   ");
     EXPECT_STREQ(info + 64, "1.00");
 

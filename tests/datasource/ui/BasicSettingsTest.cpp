@@ -430,12 +430,14 @@ TEST_F(BasicSettingsTest, APaperAddedInTheEditorBecomesTheSelectedPaperAndCancel
 TEST_F(BasicSettingsTest, Screenshots) {
     Dialog();
     ChooseTitled(kPaperSize, "A5");
-    mController->window()->adjustSize();
+    // At its natural size: the offscreen screen is smaller than the dialog.
+    mController->window()->resize(mController->window()->sizeHint());
     mController->window()->show();
     QTest::qWait(20);
     saveScreenshots(mController->window(), "ds-basic-simple");
     Dialog(true);
-    mController->window()->adjustSize();
+    // At its natural size: the offscreen screen is smaller than the dialog.
+    mController->window()->resize(mController->window()->sizeHint());
     mController->window()->show();
     QTest::qWait(20);
     saveScreenshots(mController->window(), "ds-basic-advanced");

@@ -19,6 +19,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kScanButton = 610;
@@ -243,6 +245,36 @@ TEST_F(DialogSession, APreviewShowsThePageAndTheScanHasTheAreaDrawnOnIt) {
         EXPECT_NEAR(scanned.height, height, 1);
     }
     EXPECT_EQ(app.Disable(), TWRC_SUCCESS);
+}
+
+// Each kept prescan is the page the host gets when it is accepted: also after a discarded one, in the
+// next session of the same source, and when Preview is pressed while it is shown.
+TEST_F(DialogSession, EveryKeptPrescanIsTheAcceptedPage) {
+    ASSERT_TRUE(StartEmulator({"gen:ramp-a4 3"}));
+    ASSERT_TRUE(fnd::plist::writeFile(mDir / "com.orvikElectronics.k3100.plist",
+                                      fnd::Dictionary{{"SettingMode", std::int64_t{1}}}));
+    test::CTwainTestApp app("Dialog Test");
+    ASSERT_EQ(app.Open(), TWRC_SUCCESS);
+    ASSERT_EQ(app.Set(ICAP_PIXELTYPE, TWTY_UINT16, TWPT_GRAY), TWRC_SUCCESS);
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        ASSERT_EQ(app.SetInt(CCAP_OVK_PRESCAN, 1), TWRC_SUCCESS);
+        ASSERT_EQ(app.EnableWithDialog(MSG_ENABLEDS), TWRC_SUCCESS);
+        if (round == 0) {
+            Press(600);
+            Press(kCloseButton); // discards the kept page
+        }
+        Press(600);
+        appkit::viewWithTag<QAbstractButton>(DialogWindow(), 700)->click();
+        ASSERT_FALSE(app.XferReady());
+        Press(kOkButton);
+        ASSERT_TRUE(app.XferReady());
+        const test::SBatch batch = app.TransferReadyBatch();
+        ASSERT_EQ(batch.pages.size(), 1u);
+        const std::vector<std::uint8_t>& pixels = batch.pages.front().pixels;
+        EXPECT_NE(std::count(pixels.begin(), pixels.end(), std::uint8_t{0}), std::ptrdiff_t(pixels.size()));
+        EXPECT_EQ(app.Disable(), TWRC_SUCCESS);
+    }
 }
 
 } // namespace

@@ -11,8 +11,10 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -20,6 +22,8 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace {
 
@@ -158,9 +162,14 @@ TEST_F(QSUIAreaSelectionTest, ThePreviewAreaWidensTheWindowOnceAndStaysOnTheScre
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     Window()->move(screen.right() + 1 - Window()->width(), screen.top() + 10);
     const QRect narrow = Window()->geometry();
+    // Without the preview only the height can change.
+    EXPECT_EQ(Window()->minimumWidth(), narrow.width());
+    EXPECT_EQ(Window()->maximumWidth(), narrow.width());
     Box(Controller::kCustomScanAreaTag)->click();
     ASSERT_TRUE(mController->isPreviewAreaShown());
     const QRect wide = Window()->geometry();
+    EXPECT_EQ(Window()->maximumWidth(), QWIDGETSIZE_MAX);
+    EXPECT_LT(Window()->minimumWidth(), wide.width());
     EXPECT_GT(wide.width(), narrow.width());
     EXPECT_EQ(wide.right(), narrow.right()); // grown to the left
     EXPECT_TRUE(screen.contains(wide));
@@ -170,6 +179,10 @@ TEST_F(QSUIAreaSelectionTest, ThePreviewAreaWidensTheWindowOnceAndStaysOnTheScre
     Box(Controller::kPrescanCheckBoxTag)->click();
     Box(Controller::kCustomScanAreaTag)->click();
     EXPECT_EQ(Window()->geometry(), narrow);
+    // Never shorter than its contents need, with or without the preview.
+    Window()->resize(narrow.width(), 50);
+    EXPECT_GE(Window()->height(), Window()->layout()->totalMinimumSize().height());
+    Window()->setGeometry(narrow);
     // At the screen's left edge there is no room to the left: the widened window is moved onto it.
     Window()->move(screen.topLeft());
     Box(Controller::kCustomScanAreaTag)->click();
@@ -203,6 +216,88 @@ TEST_F(QSUIAreaSelectionTest, PrescanWithColourDetectionIsAskedFirstAndCancelCha
     Box(Controller::kPrescanCheckBoxTag)->click();
     EXPECT_FALSE(Box(Controller::kPrescanCheckBoxTag)->isChecked());
     EXPECT_EQ(GetCapUIntValue(Pool(), CCAP_OVK_PRESCAN), 0u);
+}
+
+// Records the sizes a widget passes through.
+class SizeRecorder : public QObject {
+public:
+    explicit SizeRecorder(QWidget* widget) { widget->installEventFilter(this); }
+    std::vector<QSize> sizes;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Resize)
+            sizes.push_back(static_cast<QWidget*>(watched)->size());
+        return false;
+    }
+};
+
+bool PassedBetween(const std::vector<QSize>& sizes, int from, int to, int (QSize::*side)() const) {
+    return std::any_of(sizes.begin(), sizes.end(), [&](QSize size) {
+        const int value = (size.*side)();
+        return value > std::min(from, to) && value < std::max(from, to);
+    });
+}
+
+// On screen the preview area comes in by widening the window, and the size fields slide in under the
+// preview and out again; each has ended when the click returns.
+TEST_F(QSUIAreaSelectionTest, ThePreviewAreaAndTheSizeFieldsSlideInAndOut) {
+    Dialog();
+    Box(Controller::kCustomScanAreaTag)->click(); // off: no preview area
+    Window()->show();
+    QWidget* fields = Window()->findChild<QWidget*>(QStringLiteral("scanAreaSettingView"));
+    ASSERT_NE(fields, nullptr);
+    const int narrow = Window()->width();
+    SizeRecorder window(Window());
+    Box(Controller::kPrescanCheckBoxTag)->click();
+    ASSERT_TRUE(mController->isPreviewAreaShown());
+    EXPECT_TRUE(PassedBetween(window.sizes, narrow, Window()->width(), &QSize::width));
+    EXPECT_TRUE(fields->isHidden());
+
+    SizeRecorder slide(fields);
+    Box(Controller::kCustomScanAreaTag)->click();
+    ASSERT_TRUE(fields->isVisible());
+    const int full = fields->height();
+    EXPECT_GT(full, 0);
+    EXPECT_TRUE(PassedBetween(slide.sizes, 0, full, &QSize::height));
+    slide.sizes.clear();
+    Box(Controller::kCustomScanAreaTag)->click();
+    EXPECT_TRUE(fields->isHidden());
+    EXPECT_TRUE(PassedBetween(slide.sizes, full, 0, &QSize::height));
+}
+
+// The simple mode has its own prescan box: it shows the preview area, and after the kept page its own
+// button goes on with the rest of the batch.
+TEST_F(QSUIAreaSelectionTest, TheSimpleModesPrescanBoxShowsThePreviewAndItsButtonContinues) {
+    SetCapUIntValue(Pool(), CCAP_OVK_PRESCAN, 0);
+    mController = std::make_unique<Controller>();
+    mController->setupMainUIWithParam(fnd::Dictionary{{kUIParamCapabilityPool, fnd::Value::pointer(Pool())}},
+                                      1);
+    ASSERT_TRUE(mController->isSimpleMode());
+    Window()->show();
+    QCheckBox* prescan = Box(Controller::kPrescanCheckBoxTag);
+    ASSERT_NE(prescan, nullptr);
+    EXPECT_FALSE(mController->isPreviewAreaShown());
+    auto* next = appkit::viewWithTag<QAbstractButton>(mController->currentView(), 611);
+    ASSERT_NE(next, nullptr);
+    EXPECT_FALSE(next->isVisible());
+    prescan->click();
+    EXPECT_EQ(GetCapUIntValue(Pool(), CCAP_OVK_PRESCAN), 1u);
+    EXPECT_TRUE(mController->isPreviewAreaShown());
+    ASSERT_TRUE(next->isVisible());
+    EXPECT_FALSE(next->isEnabled());
+
+    mController->setScanImage(GreyPage(800, 1000), 150, false);
+    EXPECT_TRUE(next->isEnabled());
+    EXPECT_FALSE(prescan->isEnabled());
+    std::optional<std::uint32_t> mode;
+    fnd::NotificationCenter::defaultCenter().addObserver(
+        this, "XferReadyNotification", [&mode](const fnd::Notification& n) {
+            mode = n.object.asDictionary()->get("scanModeParam.xferReady.qsds").asUInt32();
+        });
+    next->click();
+    fnd::NotificationCenter::defaultCenter().removeObserver(this);
+    EXPECT_EQ(mode, std::optional<std::uint32_t>{4}) << "the kept page and then the rest";
 }
 
 TEST_F(QSUIAreaSelectionTest, Screenshots) {

@@ -9,11 +9,15 @@
 #include "QtTestApp.h"
 #include "ShieldWindows.h"
 #include "Tags.h"
+#include "UrlStandIn.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QFileInfo>
 #include <QPainter>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -97,6 +101,18 @@ TEST_F(QSUIControllerTest, ScanWithoutPrescanSavesTheSettingModeAndAsksForAScan)
     EXPECT_EQ(mPosted[0].pendingCount, std::nullopt);
     EXPECT_EQ(Preferences().get(kPrefSettingMode).asInt64(), 0);
     EXPECT_NE(appkit::FWindow::shieldWindow(mController->window()), nullptr);
+}
+
+TEST_F(QSUIControllerTest, HelpOpensTheDataSourcesOwnPagesAtTheDialogsAnchor) {
+    UrlStandIn browser;
+    Dialog(1);
+    Press(Controller::kHelpButtonTag);
+    ASSERT_EQ(browser.opened.size(), 1u);
+    const QUrl& page = browser.opened.front();
+    EXPECT_EQ(page.fragment(), QStringLiteral("0001"));
+    EXPECT_TRUE(page.toLocalFile().endsWith(QStringLiteral(".resources/help/index.html")))
+        << page.toString().toStdString();
+    EXPECT_TRUE(QFileInfo::exists(page.toLocalFile()));
 }
 
 TEST_F(QSUIControllerTest, TheFavouriteNameSurvivesTheSimpleModesReset) {
@@ -342,10 +358,30 @@ TEST_F(QSUIControllerTest, TheAlertIconWearsTheHostsIconInItsLowerRightQuarter) 
     EXPECT_EQ(badged.pixelColor(16, 16), plain.pixelColor(16, 16));
 }
 
+// A window too short for the advanced settings scrolls them; a tall enough one shows them all.
+TEST_F(QSUIControllerTest, TheAdvancedSettingsScrollOnlyWhenTheWindowIsTooShort) {
+    Dialog(1);
+    SelectAdvancedMode();
+    QWidget* window = mController->window();
+    window->show();
+    auto* scroller = window->findChild<QScrollArea*>(QStringLiteral("advToneSettingScroller"));
+    ASSERT_NE(scroller, nullptr);
+    ASSERT_NE(scroller->widget(), nullptr);
+    EXPECT_TRUE(scroller->widget()->isAncestorOf(appkit::viewWithTag(window, 412)));
+    window->resize(window->width(), window->minimumSizeHint().height());
+    QTest::qWait(20);
+    EXPECT_GT(scroller->verticalScrollBar()->maximum(), 0);
+    window->resize(window->width(), window->sizeHint().height() + 200);
+    QTest::qWait(20);
+    EXPECT_EQ(scroller->verticalScrollBar()->maximum(), 0);
+    EXPECT_GE(scroller->widget()->height(), scroller->widget()->sizeHint().height());
+}
+
 // Pictures of the window as it opens, in the light and a dark palette, at this run's scale.
 void SavePictures(QWidget* window, const std::string& name) {
-    window->adjustSize();
     window->show();
+    // At its natural size once shown: the offscreen screen is smaller than the dialog.
+    window->resize(window->sizeHint());
     QTest::qWait(20);
     saveScreenshots(window, name);
 }

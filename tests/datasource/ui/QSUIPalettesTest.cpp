@@ -144,14 +144,16 @@ TEST_F(QSUIPalettesTest, Screenshots) {
     Dialog();
     for (QWidget* palette : Palettes())
         mController->showHidePalette(palette);
-    mController->window()->adjustSize();
+    // At its natural size: the offscreen screen is smaller than the dialog.
+    mController->window()->resize(mController->window()->sizeHint());
     QTest::qWait(20);
     saveScreenshots(mController->window(), "ds-advanced-mode");
     saveScreenshots(mController->imagePalette(), "ds-image-palette");
     saveScreenshots(mController->gammaPalette(), "ds-tone-palette");
     saveScreenshots(mController->preferencePalette(), "ds-preference-palette");
     Tab()->setCurrentIndex(0);
-    mController->window()->adjustSize();
+    // At its natural size: the offscreen screen is smaller than the dialog.
+    mController->window()->resize(mController->window()->sizeHint());
     QTest::qWait(20);
     saveScreenshots(mController->window(), "ds-simple-mode");
 }

@@ -17,6 +17,7 @@
 #include <QComboBox>
 #include <QMessageBox>
 #include <QSlider>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -94,7 +95,7 @@ TEST_F(ScannerAccessTest, TheInformationPanelShowsTheScannerAndAResetReachesIt) 
     QDialog* info = mController->scannerInformationPanel();
     ASSERT_NE(info, nullptr);
     EXPECT_TRUE(info->isVisible());
-    EXPECT_EQ(Field(info, 450), "K3100MScanner") << "the device object names the scanner so";
+    EXPECT_EQ(Field(info, 450), "K3100 Scanner") << "the name as the scanner gives it";
     EXPECT_EQ(Field(info, 451), "1.0");
     EXPECT_EQ(Field(info, 452), "1.00");
     EXPECT_EQ(Field(info, 453), "5000");
@@ -138,6 +139,36 @@ TEST_F(ScannerAccessTest, ARefusedResetIsReportedAndTheCountStays) {
     EXPECT_EQ(report, "The counter could not be reset.");
     EXPECT_EQ(Field(maintenance, 461), "900");
     EXPECT_NE(mEmulator.control("status").find("pad=900"), std::string::npos);
+}
+
+TEST_F(ScannerAccessTest, TheLongestPageIsSetInTheScannerAndARefusalIsReported) {
+    Dialog();
+    mController->showScannerInformationPanel();
+    ASSERT_NE(mController->scannerInformationPanel(), nullptr);
+    appkit::viewWithTag<QAbstractButton>(mController->scannerInformationPanel(), 456)->click();
+    QDialog* maintenance = mController->maintenancePanel();
+    ASSERT_NE(maintenance, nullptr);
+    auto* length = appkit::viewWithTag<QSpinBox>(maintenance, 462);
+    ASSERT_NE(length, nullptr);
+    EXPECT_EQ(length->value(), 1000); // the emulated scanner's metre
+    length->setValue(1500);
+    appkit::viewWithTag<QAbstractButton>(maintenance, 466)->click();
+    EXPECT_EQ(mController->getScannerInfo()->get("MaxScanLength").asInt64(), 1500000);
+    EXPECT_EQ(length->value(), 1500);
+
+    ASSERT_EQ(mEmulator.control("fault hardware-error@send:1"), "ok");
+    QString report;
+    QTimer::singleShot(100, [&report] {
+        auto* alert = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(alert, nullptr);
+        report = alert->text();
+        alert->buttons().front()->click();
+    });
+    length->setValue(800);
+    appkit::viewWithTag<QAbstractButton>(maintenance, 466)->click();
+    EXPECT_EQ(report, "The longest page could not be set.");
+    EXPECT_EQ(mController->getScannerInfo()->get("MaxScanLength").asInt64(), 1500000);
+    EXPECT_EQ(length->value(), 1500) << "the panel shows what the scanner keeps";
 }
 
 TEST_F(ScannerAccessTest, NoScannerAccessWhileAScanRunsAndAnUnreadableScannerOpensNoPanel) {

@@ -20,6 +20,7 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QSlider>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -144,6 +145,22 @@ TEST_F(ToneSettingsTest, BrightnessAndContrastLevelsAreTheirCapabilitiesValues) 
     Slide(View(), 223, 1);
     EXPECT_EQ(Float(BackTwin(ICAP_BRIGHTNESS)), -1000);
     EXPECT_EQ(Float(ICAP_BRIGHTNESS), 1000);
+
+    // The steppers move their slider one level and show no number of their own.
+    for (const int stepper : {203, 213}) {
+        auto* arrows = appkit::viewWithTag<QSpinBox>(View(), stepper);
+        ASSERT_NE(arrows, nullptr);
+        const int slider = stepper - 1;
+        Slide(View(), slider, 4);
+        arrows->stepDown();
+        EXPECT_EQ(GetItemIntValue(View(), slider), 3);
+        EXPECT_EQ(arrows->value(), 0);
+        arrows->stepUp();
+        arrows->stepUp();
+        EXPECT_EQ(GetItemIntValue(View(), slider), 5);
+        EXPECT_EQ(GetItemString(View(), slider + 2), "5");
+    }
+    EXPECT_NEAR(Float(ICAP_CONTRAST), 333, 1); // level 5 of 7
 }
 
 TEST_F(ToneSettingsTest, TheGammaSliderMakesTheToneCustomAndAChannelChoiceDoesNot) {
@@ -317,8 +334,9 @@ TEST_F(ToneSettingsTest, Screenshots) {
     QTest::qWait(20);
     saveScreenshots(Feeding(), "ds-feeding-palette");
     Feeding()->hide();
-    mController->window()->adjustSize();
     mController->window()->show();
+    // At its natural size once shown: the offscreen screen is smaller than the dialog.
+    mController->window()->resize(mController->window()->sizeHint());
     QTest::qWait(20);
     saveScreenshots(mController->window(), "ds-tone-advanced");
     QTimer::singleShot(50, [] {

@@ -1,0 +1,14 @@
+// A bundle's help book: a folder of its resources named by "CFBundleHelpBookName", opened in the
+// desktop's browser at an anchor of its index page.
+#pragma once
+
+#include "Bundle.h"
+
+#include <QString>
+
+namespace appkit {
+
+// False when the bundle names no book, names one outside its resources, or the page is missing.
+bool openHelpBook(const fnd::Bundle& bundle, const QString& anchor);
+
+} // namespace appkit
