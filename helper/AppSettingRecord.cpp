@@ -85,4 +85,12 @@ std::optional<AppSetting> readAppSetting(const std::filesystem::path& preference
     return decodeAppSetting(*record);
 }
 
+bool readButtonOneScansFirst(const std::filesystem::path& preferences) {
+    const fnd::plist::FileContents file = fnd::plist::readFile(preferences);
+    const fnd::Dictionary* values = file.ok() ? file.value.asDictionary() : nullptr;
+    if (!values)
+        return true;
+    return boolOf(values->get("AppBtn1AllocFOAScanKey")).value_or(true);
+}
+
 } // namespace tapwell

@@ -37,5 +37,9 @@ inline constexpr std::size_t kMaxJobEntries = 11;
 std::optional<AppSetting> decodeAppSetting(std::span<const std::uint8_t> bytes);
 // The record in a preferences file; absent when the file, the key or the record cannot be read.
 std::optional<AppSetting> readAppSetting(const std::filesystem::path& preferences);
+// Whether the main application's button 1 starts a scan-first batch, as its own setting
+// "AppBtn1AllocFOAScanKey" says (so when that cannot be read): it holds before the application has
+// written a record.
+bool readButtonOneScansFirst(const std::filesystem::path& preferences);
 
 } // namespace tapwell

@@ -2,6 +2,7 @@
 // uninstalled build without one starts the alias's target directly.
 #include "DesktopPorts.h"
 
+#include "KeptPress.h"
 #include "StatusMenu.h"
 #include "Tapwell_AboutWindow.h"
 #include "Tapwell_Utility.h"
@@ -44,6 +45,11 @@ TapwellPorts desktopPorts(const TapwellAppleEvent& events, const ws::LoginItems&
     ports.hasMainApp = [] { return Tapwell_Utility::getMainAppPath().has_value(); };
     ports.isMainAppRunning = [&events] { return events.isTargetRunning(); };
     ports.openMainApp = &openMainApp;
+    ports.keepPress = [](std::uint32_t status) { KeptPress::forSession().keep(status); };
+    ports.takeKeptPress = [] {
+        return KeptPress::forSession().take(
+            std::chrono::duration_cast<std::chrono::seconds>(TapwellCntlr::kLaunchWait));
+    };
     ports.transConnectInfo = [&events](std::int16_t result, std::uint32_t status, std::uint32_t launched) {
         events.transConnectInfo(result, status, launched);
     };
@@ -74,6 +80,7 @@ TapwellPorts desktopPorts(const TapwellAppleEvent& events, const ws::LoginItems&
         const std::optional<std::string> viewer = ws::defaultApplicationId("image/jpeg");
         return viewer && ws::findDesktopFile(*viewer);
     };
+    ports.buttonOneScansFirst = [] { return readButtonOneScansFirst(Tapwell_Utility::getPlistPath()); };
     ports.quit = [] { QApplication::quit(); };
     return ports;
 }

@@ -35,9 +35,15 @@ bool jobsAllowed(const MenuState& state) {
 } // namespace
 
 // Jobs 4 and 5 of the factory list are empty on this platform, so they have no rows.
-std::vector<MenuRow> builtInJobRows(bool hasImageViewer) {
-    return {job(-1, "JobList_Def00", -1), job(1, "JobList_Def01", 0), job(2, "JobList_Def02", 1),
-            hasImageViewer ? job(3, "JobList_Def03_01", 3) : job(3, "JobList_Def03_02", 0)};
+std::vector<MenuRow> builtInJobRows(bool hasImageViewer, bool buttonOneScansFirst) {
+    std::vector<MenuRow> rows{job(-1, "JobList_Def00", -1), job(1, "JobList_Def01", 0),
+                              job(2, "JobList_Def02", 1),
+                              hasImageViewer ? job(3, "JobList_Def03_01", 3) : job(3, "JobList_Def03_02", 0)};
+    if (!buttonOneScansFirst) {
+        rows[0].badge = -1;
+        rows[1].badge = 1;
+    }
+    return rows;
 }
 
 std::vector<MenuRow> jobRows(const std::vector<JobMenuEntry>& jobs) {

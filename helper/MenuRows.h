@@ -41,8 +41,8 @@ struct MenuState {
 };
 
 // The main application's factory jobs, shown when its record cannot be read; the third depends on
-// whether the desktop has a default image viewer.
-std::vector<MenuRow> builtInJobRows(bool hasImageViewer);
+// whether the desktop has a default image viewer, and button 1 starts the scan-first batch or job 1.
+std::vector<MenuRow> builtInJobRows(bool hasImageViewer, bool buttonOneScansFirst);
 // One row per entry, in the record's order.
 std::vector<MenuRow> jobRows(const std::vector<JobMenuEntry>& jobs);
 // The whole menu: fixed rows, then jobs, with the enabling rules applied.

@@ -2,6 +2,8 @@
 // gives one event and its release another. While a launch is under way polling stands still; the
 // launched application announces itself by taking its bus name, and when it never does (it crashed
 // at start) the wait ends, the pending press or job is dropped, polling resumes and the user is told.
+// A press read while the application is not running is kept outside the helper until it is handed
+// over, and a helper that starts takes up what one before it kept and could not hand over.
 #include "TapwellCntlr.h"
 
 #include <chrono>
@@ -25,6 +27,21 @@ void TapwellCntlr::start() {
     checkAppDataPlist(false);
     outputCheck_ = tempOutputCheck_;
     runTimer();
+    takeUpKeptPress();
+}
+
+void TapwellCntlr::takeUpKeptPress() {
+    const std::uint32_t kept = ports_.takeKeptPress();
+    if (kept == 0)
+        return;
+    buttonStatus_ = kept;
+    if (openAppStatus_) { // launched for this press by the helper before
+        transConnectInfo(0, kept, 0);
+        return;
+    }
+    ports_.keepPress(kept);
+    if (!launchMainApp())
+        ports_.keepPress(0);
 }
 
 void TapwellCntlr::applicationWillTerminate() {
@@ -72,8 +89,11 @@ void TapwellCntlr::checkScannerAction(int result, std::uint32_t status) {
     const int previous = connectErr_;
     if (openAppStatus_)
         transConnectInfo(result, status, 1);
-    else if (status != 0 || (startingAppPlugInScn_ && previous == -1 && result == 0))
-        launchMainApp();
+    else if (status != 0 || (startingAppPlugInScn_ && previous == -1 && result == 0)) {
+        ports_.keepPress(status);
+        if (!launchMainApp())
+            ports_.keepPress(0);
+    }
     connectErr_ = result;
     buttonStatus_ = status;
     ports_.setStatusImage(result != -1);
@@ -102,6 +122,7 @@ void TapwellCntlr::launchWaitExpired() {
         return;
     buttonStatus_ = 0;
     scanModeNum_ = 0;
+    ports_.keepPress(0);
     runTimer();
     ports_.showAlert("Err_LaunchTimeout");
 }
@@ -113,6 +134,7 @@ void TapwellCntlr::didLaunchApp() {
         transConnectInfo(0, buttonStatus_, openAppStatus_ ? 1 : 0);
     else if (scanModeNum_ != 0)
         ports_.transScanInfo(scanModeNum_);
+    ports_.keepPress(0);
     ports_.transOutputCheckInfo(outputCheck_);
     ports_.orderOutAbout();
     runTimer();
@@ -191,7 +213,7 @@ void TapwellCntlr::checkAppDataPlist(bool createMenu) {
     if (!setting) {
         ports_.loginEntry(true);
         if (createMenu)
-            jobs_ = builtInJobRows(ports_.hasImageViewer());
+            jobs_ = builtInJobRows(ports_.hasImageViewer(), ports_.buttonOneScansFirst());
         return;
     }
     takeSettings(*setting);

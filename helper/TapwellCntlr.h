@@ -23,6 +23,10 @@ struct TapwellPorts {
     std::function<bool()> hasMainApp;                     // the main application's path is known
     std::function<bool()> isMainAppRunning;
     std::function<bool()> openMainApp; // started (not yet announced)
+    // A press taken from the scanner and not yet handed over, kept for a helper that follows this one
+    // (KeptPress): keepPress(0) forgets it, takeKeptPress gives it once (0 when there is none).
+    std::function<void(std::uint32_t status)> keepPress;
+    std::function<std::uint32_t()> takeKeptPress;
     // The events to the main application (TapwellAppleEvent); Data and verI wait for its answer.
     std::function<void(std::int16_t result, std::uint32_t status, std::uint32_t launched)> transConnectInfo;
     std::function<void()> transAppDataCheck;
@@ -38,7 +42,8 @@ struct TapwellPorts {
     std::function<void(bool connected)> setStatusImage;
     std::function<void()> showAbout;
     std::function<void()> orderOutAbout;
-    std::function<bool()> hasImageViewer; // the desktop opens JPEG files with a default application
+    std::function<bool()> hasImageViewer;      // the desktop opens JPEG files with a default application
+    std::function<bool()> buttonOneScansFirst; // the main application's own setting, without a record
     std::function<void()> quit;
 };
 
@@ -85,6 +90,7 @@ public:
     bool mainAppRunning() const { return openAppStatus_; }
 
 private:
+    void takeUpKeptPress();
     void checkAppDataPlist(bool createMenu);
     void takeSettings(const AppSetting& setting);
     void transConnectInfo(int result, std::uint32_t status, std::uint32_t launched);

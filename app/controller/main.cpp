@@ -120,6 +120,9 @@ int main(int argc, char** argv) {
     tlv::TlvJobs jobs(cntlr, cntlr.functionViewCntlr(), &scanSettings);
     window.attachJobs(jobs);
     cntlr.setJobs(&jobs);
+    // The helper's menu reads this record while the program is not running: current from the start,
+    // not only from the first quit.
+    link.saveAppSettingForLogin();
 
     // Nothing of an earlier run is left.
     cntlr.releaseImgInfoArray(false);

@@ -142,5 +142,19 @@ TEST(AppSettingRecord, ReadsTheRecordFromThePreferencesFile) {
     std::filesystem::remove_all(folder);
 }
 
+// Before the main application has written a record, its own setting says what button 1 starts.
+TEST(AppSettingRecord, ButtonOneScansFirstUnlessTheApplicationsSettingSaysOtherwise) {
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("tapwell-button-" + std::to_string(getpid()));
+    std::filesystem::create_directories(folder);
+    const std::filesystem::path file = folder / "prefs.plist";
+    EXPECT_TRUE(readButtonOneScansFirst(file)) << "missing file";
+    ASSERT_TRUE(fnd::plist::writeFile(file, fnd::Dictionary{{"AppBtn1AllocFOAScanKey", false}}));
+    EXPECT_FALSE(readButtonOneScansFirst(file));
+    ASSERT_TRUE(fnd::plist::writeFile(file, fnd::Dictionary{{"AppBtn1AllocFOAScanKey", "no"}}));
+    EXPECT_TRUE(readButtonOneScansFirst(file)) << "a value of the wrong type";
+    std::filesystem::remove_all(folder);
+}
+
 } // namespace
 } // namespace tapwell

@@ -191,6 +191,23 @@ TEST_F(ButtonRoad, PressReachesARunningTollivarWhichStaysOpen) {
     EXPECT_TRUE(helperAlive());
 }
 
+// The helper dies after it took the press from the scanner and launched tollivar, before it handed the
+// press over (the launch kills it): tollivar starts a new helper, which hands the press over, and the
+// job runs as if nothing had happened.
+TEST_F(ButtonRoad, PressSurvivesTheHelperDyingBeforeTheHandover) {
+    ASSERT_TRUE(StartEmulator({"gen:ramp-a4 2"}));
+    ASSERT_TRUE(startHelper());
+    const fs::path launcher = mDir / "kill-helper-then-tollivar";
+    std::ofstream(launcher) << "#!/bin/sh\nkill -9 " << mHelper << "\nexec '"
+                            << (mBuild / "bin" / "tollivar").string() << "'\n";
+    fs::permissions(launcher, fs::perms::owner_all);
+    std::ofstream(mDir / "data" / "applications" / "com.orvikElectronics.tollivar.desktop")
+        << "[Desktop Entry]\nType=Application\nName=Tollivar\nExec=" << launcher.string() << "\n";
+    ASSERT_EQ(Control("press 1"), 0);
+    ASSERT_TRUE(launchedRunsAndCloses());
+    expectOnePdfOfTwoPages();
+}
+
 // While another program holds the scanner the helper reads "busy" and leaves the press in the
 // scanner; once the scanner is free the press runs the job, once.
 TEST_F(ButtonRoad, PressWhileAnotherProgramHoldsTheScannerRunsOnceItIsFree) {

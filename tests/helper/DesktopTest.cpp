@@ -57,7 +57,7 @@ TEST_F(HelperDesktop, StatusMenuRowsAreFoundByTagAndChosen) {
     int chosen = 0;
     MenuState state;
     state.outputCheck = true;
-    StatusMenu menu([&state] { return menuRows(state, builtInJobRows(false)); },
+    StatusMenu menu([&state] { return menuRows(state, builtInJobRows(false, true)); },
                     [&chosen](int tag) { chosen = tag; });
     menu.refresh();
     QAction* job = actionWithTag(menu.menu(), kTagJobBase + 3);

@@ -2,6 +2,8 @@
 
 #include "EventNames.h"
 
+#include <utility>
+
 namespace tapwell::test {
 
 std::string describe(const ae::Event& event) {
@@ -35,6 +37,8 @@ TapwellPorts fakePorts(Recorded& r) {
         ++r.opens;
         return r.openSucceeds;
     };
+    ports.keepPress = [&r](std::uint32_t status) { r.keptPress = status; };
+    ports.takeKeptPress = [&r] { return std::exchange(r.keptPress, 0u); };
     ports.transConnectInfo = [&r](std::int16_t result, std::uint32_t status, std::uint32_t launched) {
         r.events.push_back("Cnct(" + std::to_string(result) + "," + std::to_string(status) + "," +
                            std::to_string(launched) + ")");
@@ -53,6 +57,7 @@ TapwellPorts fakePorts(Recorded& r) {
     ports.showAbout = [&r] { r.events.emplace_back("about"); };
     ports.orderOutAbout = [&r] { ++r.aboutOrderedOut; };
     ports.hasImageViewer = [] { return false; };
+    ports.buttonOneScansFirst = [&r] { return r.buttonOneScansFirst; };
     ports.quit = [&r] { ++r.quits; };
     return ports;
 }

@@ -24,7 +24,9 @@ struct Recorded {
     bool running = false;
     bool openSucceeds = true;
     int opens = 0;
+    std::uint32_t keptPress = 0; // as a helper after this one would find it
     std::optional<AppSetting> setting;
+    bool buttonOneScansFirst = true; // the main application's setting beside its record
     std::vector<std::string> events; // "Cnct(-3,1,1)", "OpCk(1)", "quit"
     std::vector<bool> loginEntries;
     int junkRemovals = 0;

@@ -63,7 +63,7 @@ TEST(MenuRows, CheckMarkFollowsConfirmOutput) {
 
 TEST(MenuRows, BuiltInJobsMirrorTheFactoryList) {
     for (const bool viewer : {false, true}) {
-        const std::vector<MenuRow> rows = builtInJobRows(viewer);
+        const std::vector<MenuRow> rows = builtInJobRows(viewer, true);
         ASSERT_EQ(rows.size(), 4u); // no rows for the factory list's empty jobs 4 and 5
         EXPECT_EQ(rows[0].badge, 1);
         EXPECT_TRUE(rows[0].foa);
@@ -75,6 +75,11 @@ TEST(MenuRows, BuiltInJobsMirrorTheFactoryList) {
         EXPECT_EQ(rows[3].titleKey, viewer ? "JobList_Def03_01" : "JobList_Def03_02");
         EXPECT_EQ(rows[3].funcType, viewer ? 3 : 0);
     }
+    // With button 1 given to job 1, its badge moves there from the scan-first row.
+    const std::vector<MenuRow> rows = builtInJobRows(false, false);
+    EXPECT_EQ(rows[0].badge, -1);
+    EXPECT_EQ(rows[1].badge, 1);
+    EXPECT_EQ(rows[2].badge, -1);
 }
 
 } // namespace

@@ -106,6 +106,48 @@ TEST_F(TapwellCntlrTest, LaunchFailureResumesPollingAndShowsTheError) {
     EXPECT_THAT(r.alerts, ElementsAre("Err_Message"));
 }
 
+// A press is kept outside the helper from its read until the launched application has it, or the
+// launch has failed and the user was told.
+TEST_F(TapwellCntlrTest, APressIsKeptUntilItIsHandedOverOrItsLaunchFailed) {
+    start();
+    controller->checkScannerAction(0, 1);
+    EXPECT_EQ(r.keptPress, 1u);
+    controller->didLaunchApp();
+    EXPECT_EQ(r.keptPress, 0u);
+
+    controller->didTerminateApp();
+    controller->checkScannerAction(0, 2);
+    EXPECT_EQ(r.keptPress, 2u);
+    controller->launchWaitExpired();
+    EXPECT_EQ(r.keptPress, 0u);
+    r.openSucceeds = false;
+    controller->checkScannerAction(0, 1);
+    EXPECT_EQ(r.keptPress, 0u);
+    EXPECT_THAT(r.alerts, ElementsAre("Err_LaunchTimeout", "Err_Message"));
+}
+
+// The helper before this one died between the read and the handover: the application it launched
+// gets the press as from a launch, and with none running the press launches it.
+TEST_F(TapwellCntlrTest, AStartingHelperHandsOverThePressTheOneBeforeItKept) {
+    r.keptPress = 1;
+    r.running = true;
+    start();
+    EXPECT_THAT(r.events, ElementsAre("Cnct(0,1,0)"));
+    EXPECT_EQ(r.keptPress, 0u);
+    controller->checkScannerAction(0, 0);
+    EXPECT_EQ(r.events.back(), "Cnct(0,0,1)"); // and its release
+    EXPECT_EQ(r.opens, 0);
+
+    r = Recorded{};
+    r.keptPress = 1;
+    start();
+    EXPECT_EQ(r.opens, 1);
+    EXPECT_EQ(r.keptPress, 1u); // until the handover
+    controller->didLaunchApp();
+    EXPECT_THAT(r.events, ElementsAre("Cnct(0,1,0)", "OpCk(0)"));
+    EXPECT_EQ(r.keptPress, 0u);
+}
+
 TEST_F(TapwellCntlrTest, MenuJobWaitsForTheLaunchAndAPendingPressGoesFirst) {
     start();
     controller->selectedAction(kTagJobBase + 3);
@@ -169,6 +211,14 @@ TEST_F(TapwellCntlrTest, UnreadableRecordGivesBuiltInJobsAndKeepsTheLoginItem) {
     EXPECT_EQ(rows[6].tag, 999);
     EXPECT_TRUE(rows[7].separator);
     EXPECT_EQ(rows[10].tag, 1003);
+    EXPECT_EQ(rows[6].badge, 1); // button 1 scans first, as out of the box
+
+    // The application's setting gives button 1 to job 1 before it has ever run.
+    r.buttonOneScansFirst = false;
+    const std::vector<MenuRow> given = controller->menuNeedsUpdate();
+    EXPECT_EQ(given[6].badge, -1);
+    EXPECT_EQ(given[8].tag, 1001);
+    EXPECT_EQ(given[8].badge, 1);
 }
 
 TEST_F(TapwellCntlrTest, RecordDrivesTheLoginItemAndAskedRunningApplicationFirst) {

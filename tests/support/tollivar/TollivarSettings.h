@@ -14,6 +14,7 @@
 #include <cstdlib>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -21,9 +22,10 @@ namespace test {
 
 inline constexpr char kTollivarId[] = "com.orvikElectronics.tollivar";
 
-// The first job saves one PDF per batch into folder, one side, without a text layer; its number
-// (1 to 10), 0 when the list could not be written.
-inline int storeSavePdfJob(const std::filesystem::path& folder) {
+// The first job saves one PDF per batch into folder, one side, without a text layer, its output
+// settings then changed by adjust; its number (1 to 10), 0 when the list could not be written.
+inline int storeSavePdfJob(const std::filesystem::path& folder,
+                           const std::function<void(TlvFuncSettingMdl&)>& adjust = {}) {
     fnd::UserDefaults defaults(kTollivarId);
     TlvJobListStorage lists(defaults);
     lists.loadJobListMdlFromFile(false);
@@ -34,6 +36,8 @@ inline int storeSavePdfJob(const std::filesystem::path& folder) {
     func->setIsAddOCR(false, 0);
     func->setIsPictureFolderSave(false, 0);
     func->setFileSavePath(folder.string(), 0);
+    if (adjust)
+        adjust(*func);
     job.setJList_FuncSettingMdl(func);
     auto scan = std::make_shared<TlvScanSettingMdl>(*job.jList_ScanSettingMdl());
     scan->setScnStReaderSideType(0); // one side: a page per sheet
