@@ -81,6 +81,18 @@ protected:
         return *mController;
     }
     QString Field(QWidget* panel, int tag) { return GetItemString(panel, tag).value_or(QString()); }
+    // Enables the source and keeps a prescan of one ramp sheet from the emulator.
+    void KeepRampPrescan() {
+        TW_USERINTERFACE ui{};
+        ASSERT_EQ(Call(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS, &ui), TWRC_SUCCESS);
+        std::string error;
+        const auto sheet = k3100::emu::sheetFromSpec("gen:ramp", error);
+        ASSERT_TRUE(sheet) << error;
+        mEmulator.loadSheet(*sheet, 1);
+        mPrescanDS->Request(CBatchState::kScanModeKeepPrescan);
+        ASSERT_EQ(mDS->Prescan(), TWRC_SUCCESS);
+        ASSERT_TRUE(mPrescanned);
+    }
 
     k3100::emu::Emulator mEmulator;
     CPrescanQSDS* mPrescanDS = nullptr;
@@ -196,15 +208,7 @@ TEST_F(ScannerAccessTest, TheLiveToneOfTheKeptPageIsTheScannedPagesTone) {
     emit modes->activated(1);
     appkit::viewWithTag<QSlider>(tone, 244)->setValue(22);
     ASSERT_FLOAT_EQ(Float(CCAP_OVKM_GRAYGAMMA), 2.2f);
-    TW_USERINTERFACE ui{};
-    ASSERT_EQ(Call(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS, &ui), TWRC_SUCCESS);
-    std::string error;
-    const auto sheet = k3100::emu::sheetFromSpec("gen:ramp", error);
-    ASSERT_TRUE(sheet) << error;
-    mEmulator.loadSheet(*sheet, 1);
-    mPrescanDS->Request(CBatchState::kScanModeKeepPrescan);
-    ASSERT_EQ(mDS->Prescan(), TWRC_SUCCESS);
-    ASSERT_TRUE(mPrescanned);
+    ASSERT_NO_FATAL_FAILURE(KeepRampPrescan());
     mController->setScanImage(*mPrescanned, 150, false);
     const std::optional<SPageBitmap>& preview = mController->filteredScanImage();
     ASSERT_TRUE(preview);
@@ -271,15 +275,7 @@ TEST_F(ScannerAccessTest, TheImagePalettesInversionTurnsTheScannedBlackAndWhiteP
     inversion->setCurrentIndex(0);
     emit inversion->activated(0);
     ASSERT_EQ(Int(CCAP_OVK_REVERSESCANTYPE), 1);
-    TW_USERINTERFACE ui{};
-    ASSERT_EQ(Call(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS, &ui), TWRC_SUCCESS);
-    std::string error;
-    const auto sheet = k3100::emu::sheetFromSpec("gen:ramp", error);
-    ASSERT_TRUE(sheet) << error;
-    mEmulator.loadSheet(*sheet, 1);
-    mPrescanDS->Request(CBatchState::kScanModeKeepPrescan);
-    ASSERT_EQ(mDS->Prescan(), TWRC_SUCCESS);
-    ASSERT_TRUE(mPrescanned);
+    ASSERT_NO_FATAL_FAILURE(KeepRampPrescan());
     // The kept page as the data source transfers it: binarised by the final filter.
     ASSERT_EQ(mDS->ApplyFinalImageFilter(), 0u);
     const std::uint32_t rowBytes = (mPrescanned->width + 7) / 8;
