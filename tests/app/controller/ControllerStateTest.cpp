@@ -143,8 +143,12 @@ TEST_F(Controller, MailQuestionOnlyAboveTheLimitAndOnceThePagesAreWritten) {
     EXPECT_TRUE(cntlr->isCheckedMailSize());
     EXPECT_FALSE(cntlr->writer().isWriteFileCancel()); // the writer was never stopped
     EXPECT_EQ(cntlr->appState(), AppStateFixWriteErr); // the refused question: nothing is handed off
-    ASSERT_TRUE(test::pumpUntil([&] { return !view.errors.empty(); }, std::chrono::seconds(10)));
-    EXPECT_EQ(view.errors.back(), kFlgMailSizeOver);
+    // The first batch's hand-off of pages that were never written may report its own failure meanwhile.
+    EXPECT_TRUE(test::pumpUntil(
+        [&] {
+            return std::find(view.errors.begin(), view.errors.end(), kFlgMailSizeOver) != view.errors.end();
+        },
+        std::chrono::seconds(10)));
 }
 
 // Reports go only where the road leads from the state they meet: an output step that ends after the user
