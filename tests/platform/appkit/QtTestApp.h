@@ -49,6 +49,13 @@ inline QPalette darkPalette() {
     dark.setColor(QPalette::ButtonText, QColor(0xe6, 0xe6, 0xe6));
     dark.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(0x8a, 0x8a, 0x8a));
     dark.setColor(QPalette::Disabled, QPalette::WindowText, QColor(0x8a, 0x8a, 0x8a));
+    dark.setColor(QPalette::Disabled, QPalette::Text, QColor(0x8a, 0x8a, 0x8a));
+    // A dark desktop's bevel shades; the light default would etch disabled text in white.
+    dark.setColor(QPalette::Light, QColor(0x4a, 0x4a, 0x4a));
+    dark.setColor(QPalette::Midlight, QColor(0x42, 0x42, 0x42));
+    dark.setColor(QPalette::Mid, QColor(0x30, 0x30, 0x30));
+    dark.setColor(QPalette::Dark, QColor(0x20, 0x20, 0x20));
+    dark.setColor(QPalette::Shadow, QColor(0x10, 0x10, 0x10));
     return dark;
 }
 
