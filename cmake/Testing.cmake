@@ -39,6 +39,9 @@ function(k3100_add_test name)
     set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR "${CMAKE_COMMAND};-E;env;${ARG_ENV}")
   endif()
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
+  # A test program compiles in half the time at -O1 with line tables only; the code under test keeps the
+  # build's optimisation.
+  target_compile_options(${name} PRIVATE "$<$<CONFIG:RelWithDebInfo>:-O1;-g1>")
   gtest_discover_tests(${name}
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
     PROPERTIES ENVIRONMENT "K3100_BUILD_DIR=${CMAKE_BINARY_DIR}" LABELS ${ARG_LABEL} TIMEOUT ${ARG_TIMEOUT} ${lock}

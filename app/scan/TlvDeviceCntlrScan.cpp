@@ -29,7 +29,8 @@ void TlvDeviceCntlr::xferReady(bool dummy) {
 }
 
 void TlvDeviceCntlr::startPage(bool dummy) {
-    Transfer& page = mTransfer.emplace();
+    mTransfer = Transfer{};
+    Transfer& page = *mTransfer;
     page.dummy = dummy;
     page.index = static_cast<int>(mHost.countOfImgInfoDict());
     if (const int rc = pageFront(page); rc != TWRC_SUCCESS) {
