@@ -50,7 +50,7 @@ int32_t pdfQualityOfRate(int rate) {
     return std::clamp(rate, 1, 100);
 }
 
-TlvCreatePDF::TlvCreatePDF(TlvWrittenFiles& files, Renamer renamer)
+TlvCreatePDF::TlvCreatePDF(TlvWrittenFiles& files, TlvNextFreeName renamer)
     : mFiles(files), mRenamer(std::move(renamer)) {}
 
 void TlvCreatePDF::openPDF(const TlvOutputOptions& o, const fs::path& path) {
@@ -161,7 +161,7 @@ int32_t TlvCreatePDF::closePDF() {
     return result;
 }
 
-std::optional<fs::path> TlvCreatePDF::openPath() {
+std::optional<fs::path> TlvCreatePDF::openPath() const {
     std::lock_guard guard(mLock);
     if (!mIsOpenPDF)
         return std::nullopt;
@@ -187,19 +187,6 @@ void TlvCreatePDF::bringIntoForm(TlvPageImage& page) const {
 void TlvCreatePDF::endBatch(bool drop) {
     TlvFormatWriter::endBatch(drop);
     resetWritedFilesSizePDF();
-}
-
-void TlvCreatePDF::abandonPage(const TlvPageFiles& files) {
-    if (const std::optional<fs::path> open = openPath()) {
-        if (open == files.reserved)
-            abandonPDF();
-        else
-            closePDF();
-    }
-    if (files.published) {
-        std::error_code ec;
-        fs::remove(*files.published, ec);
-    }
 }
 
 void TlvCreatePDF::setIsOpenPDF(bool open) {

@@ -1,4 +1,4 @@
-// The page writer: takes one page bitmap, decides which output file it goes into, names and reserves
+// The page writer: takes one page bitmap, decides which output file it goes into, chooses the names of
 // new files, hands the page to its format's writer, lists every new file, and reports the batch's last
 // page.
 // It holds what the batch's writers share: the written-file list, the write-cancel flag, the run
@@ -71,8 +71,10 @@ public:
 
 private:
     std::filesystem::path pathInFolder(const TlvOutputOptions& options, int func, bool automatic);
-    std::filesystem::path reserveName(const std::filesystem::path& path, const TlvOutputOptions& options,
-                                      bool automatic);
+    // The first free name from path on; the rule that chose it names the file again when a file takes
+    // the name before the new one is published.
+    std::filesystem::path chooseName(const std::filesystem::path& path, const TlvOutputOptions& options,
+                                     bool automatic);
     // Names the page's file and writes the page; false when the write-cancel flag skipped it.
     bool namePageAndWrite(const TlvBatchSnapshot& batch, const TlvWritePage& page,
                           const TlvOutputOptions& options,
@@ -86,8 +88,8 @@ private:
     void displayPreviewByJobScan(const TlvBatchKind& batch, int index,
                                  const std::optional<fnd::Dictionary>& record);
     bool isJobScanWriting(const TlvBatchKind& batch) const;
-    std::optional<std::filesystem::path> nextPdfName(const std::filesystem::path& taken);
-    void forgetPdfNaming();
+    std::optional<std::filesystem::path> nextFreeName(const std::filesystem::path& taken);
+    void forgetOpenFileNaming();
 
     TlvOutputHost& mHost;
     TlvWrittenFiles mFiles;
@@ -99,7 +101,7 @@ private:
     int mNextJobPage = 0;
     std::mutex mBatchLock; // the two below
     std::string mOutboxBatch;
-    std::optional<TlvFileNaming> mPdfNaming; // the rule that named the open PDF
+    std::optional<TlvFileNaming> mOpenFileNaming; // the rule that named the open file
 };
 
 } // namespace tlv

@@ -83,14 +83,14 @@ struct PdfDocument::Chunk {
     }
 };
 
-PdfDocument::PdfDocument(Key, std::string path, std::unique_ptr<StagedFile> file)
+PdfDocument::PdfDocument(Key, std::string path, std::unique_ptr<fnd::StagedFile> file)
     : path_(std::move(path)), file_(std::move(file)), offsets_(kPageTree + 1, 0) {}
 
 PdfDocument::~PdfDocument() = default;
 
 int32_t PdfDocument::create(const std::string& path, std::unique_ptr<PdfDocument>& document) {
     document.reset();
-    std::unique_ptr<StagedFile> file = StagedFile::create(path);
+    std::unique_ptr<fnd::StagedFile> file = fnd::StagedFile::create(path);
     if (!file)
         return VLM_ERR_FILECREATE;
     document = std::make_unique<PdfDocument>(Key{}, path, std::move(file));

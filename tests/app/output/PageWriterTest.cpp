@@ -53,20 +53,39 @@ TEST_F(PageWriter, NumberingStepsOverFilesThatExist) {
               (std::vector<std::string>{"Scan_001.jpg", "Scan_003.jpg", "Scan_004.jpg"}));
 }
 
+// A file under construction has no name in the folder; when it is finished, a file that took its name
+// meanwhile stays and the new one takes the next, in the written list too.
+TEST_F(PageWriter, AnOpenFileIsUnseenAndGivesWayToAFileThatTookItsName) {
+    host.options.fileFormatType = tlv::kFormatTIFF;
+    host.options.imgFileName = "Scan_001.tiff";
+    host.options.ffMultiTypeTIFF = 0; // every page in one file
+    const tlv::TlvPageImage page = tlv::readPageImage(writeRawPage({8, 40, 30}, 0));
+    writer->exeWriteImgFiles(host.batch(), 0, page, host.options, false, std::nullopt, std::nullopt);
+    EXPECT_TRUE(savedFiles().empty());
+    std::ofstream(saveFolder / "Scan_001.tiff") << "mine";
+    writer->exeWriteImgFiles(host.batch(), 1, page, host.options, true, std::nullopt, std::nullopt);
+    EXPECT_EQ(namesIn(savedFiles()), (std::vector<std::string>{"Scan_001.tiff", "Scan_002.tiff"}));
+    EXPECT_EQ(bytesOf(saveFolder / "Scan_001.tiff"), (std::vector<char>{'m', 'i', 'n', 'e'}));
+    EXPECT_EQ(namesIn(writer->writtenFiles().cpyWriteFilePathArray()),
+              std::vector<std::string>{"Scan_002.tiff"});
+    EXPECT_EQ(vlmtest::run("identify '" + (saveFolder / "Scan_002.tiff").string() + "' | wc -l"), "2\n");
+}
+
 TEST_F(PageWriter, FreeNamesGetACounterOfTheirOwn) {
     host.options.isUseFNSetting = false;
     std::atomic<int64_t> counter{-1};
     const auto next = [&](const std::string& free) {
         host.options.freeFileName = free;
         const tlv::TlvFileNaming naming(host.options, false);
-        return naming.checkFilePath(saveFolder / free, false, counter, tlv::TlvFileNaming::Reserve::kCreate)
+        return naming.checkFilePath(saveFolder / free, false, counter)
             .value_or(fs::path())
             .filename()
             .string();
     };
     std::ofstream(saveFolder / "Doc.pdf") << "x";
     EXPECT_EQ(next("Doc.pdf"), "Doc_001.pdf");
-    EXPECT_EQ(next("Doc.pdf"), "Doc_002.pdf"); // the first one is reserved now
+    std::ofstream(saveFolder / "Doc_001.pdf") << "x";
+    EXPECT_EQ(next("Doc.pdf"), "Doc_002.pdf");
     std::ofstream(saveFolder / "Doc_12.pdf") << "x";
     EXPECT_EQ(next("Doc_12.pdf"), "Doc_12_001.pdf"); // the user's digits are no counter
     std::ofstream(saveFolder / "Doc_999.pdf") << "x";
@@ -76,9 +95,7 @@ TEST_F(PageWriter, FreeNamesGetACounterOfTheirOwn) {
     const tlv::TlvFileNaming automatic(host.options, true);
     std::ofstream(saveFolder / "Scan_999.pdf") << "x";
     std::atomic<int64_t> run{-1};
-    EXPECT_EQ(
-        automatic.checkFilePath(saveFolder / "Scan_999.pdf", false, run, tlv::TlvFileNaming::Reserve::kNo),
-        saveFolder / "Scan_1000.pdf");
+    EXPECT_EQ(automatic.checkFilePath(saveFolder / "Scan_999.pdf", false, run), saveFolder / "Scan_1000.pdf");
 }
 
 TEST_F(PageWriter, NamesThatWouldLeaveTheFolderAreRefused) {

@@ -1,6 +1,6 @@
 // A document whose writer dies leaves nothing a user sees in the folder; where a hidden name has to stand
 // in, the next file staged there clears it away, but never the file of a writer still at work.
-#include "staged_file.h"
+#include "StagedFile.h"
 #include "test_pages.h"
 #include "vellumv2.h"
 
@@ -48,14 +48,14 @@ TEST(StagedFile, DocumentOfAWriterThatDiedLeavesNothing) {
 TEST(StagedFile, HiddenNamesOfWritersThatDiedGoAtTheNextStart) {
     const std::string folder = vlmtest::scratchFolder("hidden");
     const std::string target = folder + "/scan.pdf";
-    dieAfter([&] { vlm::StagedFile::create(target, vlm::StagedFile::Naming::HiddenName).release(); });
+    dieAfter([&] { fnd::StagedFile::create(target, fnd::StagedFile::Naming::HiddenName).release(); });
     ASSERT_EQ(namesIn(folder).size(), 1u);
     EXPECT_EQ(namesIn(folder)[0].rfind(".scan.pdf.", 0), 0u) << namesIn(folder)[0];
 
-    const auto first = vlm::StagedFile::create(target, vlm::StagedFile::Naming::HiddenName);
+    const auto first = fnd::StagedFile::create(target, fnd::StagedFile::Naming::HiddenName);
     ASSERT_TRUE(first);
     EXPECT_EQ(namesIn(folder).size(), 1u); // the dead writer's file went, this one's came
-    const auto second = vlm::StagedFile::create(folder + "/other.pdf", vlm::StagedFile::Naming::HiddenName);
+    const auto second = fnd::StagedFile::create(folder + "/other.pdf", fnd::StagedFile::Naming::HiddenName);
     ASSERT_TRUE(second);
     EXPECT_EQ(namesIn(folder).size(), 2u); // a living writer's file stays
     ASSERT_TRUE(first->publish(target));
