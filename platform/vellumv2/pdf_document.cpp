@@ -162,7 +162,8 @@ int32_t PdfDocument::addPage(const PdfPage& page) {
     const uint32_t pageObject = appendPageObjects(chunk, page, font);
     const uint64_t before = written_;
     if (!writeAll(chunk.bytes)) {
-        const bool full = errno == ENOSPC || errno == EDQUOT;
+        // A file past the file system's (or the process's) largest size has no room either.
+        const bool full = errno == ENOSPC || errno == EDQUOT || errno == EFBIG;
         // Cut back so that the pages before stay a valid document.
         if (::ftruncate(file_->fd(), static_cast<off_t>(before)) != 0 ||
             ::lseek(file_->fd(), 0, SEEK_END) < 0)

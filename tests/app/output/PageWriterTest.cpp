@@ -176,7 +176,9 @@ TEST_F(PageWriter, FailingPdfPageKeepsTheFinishedGroups) {
         const FileSizeLimit limit(256 * 1024);
         reader->readImgFiles(host.batch());
     }
-    EXPECT_EQ(host.errors(), std::vector<std::string>{tlv::kErrFileCreate});
+    // The file can grow no further: like a full disk, the message names the file that keeps the pages.
+    EXPECT_EQ(host.errors(), std::vector<std::string>{tlv::kErrDiskFullPagesKept});
+    EXPECT_EQ(host.errorArgs(), (std::vector<std::vector<std::string>>{{"Scan_002.pdf", "1", "4"}}));
     EXPECT_EQ(host.outcomes(), std::vector<tlv::TlvOutcome>{tlv::TlvOutcome::WriteFailed});
     // The first group is whole; the second lost its failed page and keeps the one before it.
     EXPECT_EQ(namesIn(savedFiles()), (std::vector<std::string>{"Scan_001.pdf", "Scan_002.pdf"}));
