@@ -27,6 +27,11 @@ int TlvJobPageQueue::pending() const {
     return mPending;
 }
 
+bool TlvJobPageQueue::waitIdleUntil(std::chrono::steady_clock::time_point deadline) const {
+    std::unique_lock lock(mLock);
+    return mIdleNow.wait_until(lock, deadline, [this] { return mPending == 0; });
+}
+
 void TlvJobPageQueue::dropQueued() {
     bool idle = false;
     {
@@ -35,6 +40,7 @@ void TlvJobPageQueue::dropQueued() {
         mPending -= static_cast<int>(mQueue.size());
         mQueue.clear();
     }
+    mIdleNow.notify_all();
     if (idle && mIdle)
         mIdle();
 }
@@ -65,10 +71,13 @@ void TlvJobPageQueue::run() {
         lock.unlock();
         mWrite(*page.batch, page.record, page.index);
         lock.lock();
-        if (--mPending == 0 && mIdle) {
-            lock.unlock();
-            mIdle();
-            lock.lock();
+        if (--mPending == 0) {
+            mIdleNow.notify_all();
+            if (mIdle) {
+                lock.unlock();
+                mIdle();
+                lock.lock();
+            }
         }
     }
 }

@@ -92,7 +92,6 @@ void TlvMainCntlr::cancelForForcedQuit() {
     if (mScanView)
         mScanView->cancelDriver(true);
     mJobPages.dropQueued();
-    drainWriters(kWorkerJoinBound);
 }
 
 void TlvMainCntlr::applicationWillTerminate() {
@@ -100,7 +99,6 @@ void TlvMainCntlr::applicationWillTerminate() {
         mJobs->table().saveJobSelIndexAndIsExp();
     mJobLists.saveJobListMdlToFile();
     // The last wait for the writers: the files they write are whole before the process ends.
-    mJobPages.dropQueued();
     if (drainWriters(kWorkerJoinBound))
         releaseImgInfoArray(false);
     TlvUtilsMethod::removeTmpFolder();
@@ -109,20 +107,14 @@ void TlvMainCntlr::applicationWillTerminate() {
 }
 
 bool TlvMainCntlr::drainWriters(std::chrono::milliseconds bound) {
-    const auto pump = [] {
-        if (fnd::RunLoop::isMainThread())
-            fnd::RunLoop::main().runFor(0.01);
-    };
     const auto until = std::chrono::steady_clock::now() + bound;
-    while (mJobPages.pending() > 0) {
-        if (std::chrono::steady_clock::now() >= until)
-            return false;
-        pump();
-    }
+    mJobPages.dropQueued();
+    if (mDevice)
+        mDevice->closeForQuit();
+    if (!mJobPages.waitIdleUntil(until))
+        return false;
     mJobPages.drain();
-    const auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(until - std::chrono::steady_clock::now());
-    return mWorkers.joinFor(std::max(left, std::chrono::milliseconds(0)), pump);
+    return mWorkers.joinUntil(until);
 }
 
 // ---- current job and settings ----

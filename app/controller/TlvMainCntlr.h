@@ -105,8 +105,8 @@ public:
     void setIsAutoCloseApp(bool on) { mIsAutoCloseApp = on; }
     // The delayed automatic quit: only in 306 with the flag set and no panel open; clears the flag.
     void terminateByAutoClose();
-    // A quit that cannot be refused (signal, end of session): cancels the batch, waits for the workers
-    // at most kWorkerJoinBound, then the shut-down saves.
+    // A quit that cannot be refused (signal, end of session): cancels the batch and forgets its pages not
+    // yet written; the shut-down saves then wait for the writers.
     void cancelForForcedQuit();
     // The shut-down saves: the helper's record, the job lists, the settings; the batch's temporary files.
     void applicationWillTerminate();
@@ -247,8 +247,9 @@ private:
     void takeMailLimit();
     bool askCancel(bool fromModeButton) const;
     void clearBatchCounters();
-    // The quit only: cancels nothing, but waits (running the main loop) at most bound for the job page
-    // writer and the output steps; true when they have all ended.
+    // The quit only, once the main loop has ended: closes the scan session, so that no writer waits for
+    // the batch's end any more, and waits at most bound for the job page writer and the output steps;
+    // true when they have all ended.
     bool drainWriters(std::chrono::milliseconds bound);
     bool isWritersRunning() const;
     void finishRelease();

@@ -34,7 +34,7 @@ bool TlvMainCntlr::isWritersRunning() const {
 
 void TlvMainCntlr::finishRelease() {
     mJobPages.drain(); // its thread has written its last page and is ending
-    mWorkers.joinFor(std::chrono::milliseconds(0), {});
+    mWorkers.joinUntil(std::chrono::steady_clock::now());
     const bool deleteFiles = std::exchange(mReleaseDeletesFiles, false);
     const bool removeTmpFolder = std::exchange(mReleaseRemovesTmpFolder, false);
     mIsReleasePending = false;

@@ -34,19 +34,11 @@ int TlvWorkers::running() const {
     return mRunning;
 }
 
-bool TlvWorkers::joinFor(std::chrono::milliseconds bound, const std::function<void()>& pump) {
-    const auto until = std::chrono::steady_clock::now() + bound;
-    for (;;) {
-        {
-            std::unique_lock lock(mLock);
-            mAllEnded.wait_for(lock, std::chrono::milliseconds(10), [this] { return mRunning == 0; });
-            if (mRunning == 0)
-                break;
-        }
-        if (std::chrono::steady_clock::now() >= until)
+bool TlvWorkers::joinUntil(std::chrono::steady_clock::time_point deadline) {
+    {
+        std::unique_lock lock(mLock);
+        if (!mAllEnded.wait_until(lock, deadline, [this] { return mRunning == 0; }))
             return false;
-        if (pump)
-            pump();
     }
     reap(true);
     return true;

@@ -23,9 +23,8 @@ public:
 
     void start(std::function<void()> body);
     int running() const;
-    // Waits until no worker runs, at most bound, calling pump between short waits (the main loop,
-    // where the workers' reports run). True when all ended.
-    bool joinFor(std::chrono::milliseconds bound, const std::function<void()>& pump);
+    // Waits until no worker runs, at most until deadline. True when all ended (and are joined).
+    bool joinUntil(std::chrono::steady_clock::time_point deadline);
 
 private:
     void reap(bool all);

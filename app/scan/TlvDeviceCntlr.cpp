@@ -34,15 +34,9 @@ TlvDeviceCntlr::TlvDeviceCntlr(tlv::TlvScanHost& host, fnd::Dictionary appInfo, 
 }
 
 TlvDeviceCntlr::~TlvDeviceCntlr() {
-    // A transfer thread waiting for the main thread gives up, its further calls fail at once, and
-    // nothing it queued runs once this is gone.
-    {
-        std::lock_guard lock(mCallLock);
-        mTearingDown = true;
-    }
-    mCallDone.notify_all();
-    if (mXferThread.joinable())
-        mXferThread.join();
+    // The sink's thread stops first, so that nothing it finishes reaches this any more, and nothing
+    // queued for the main thread runs once this is gone.
+    mSink.reset();
     mAlive.reset();
     fnd::RunLoop::main().cancelPerforms(this);
     TlvDeviceCntlr* self = this;
@@ -152,9 +146,14 @@ TW_UINT16 TlvDeviceCntlr::getStatusCC() {
 // ---- the one end of a batch ----
 
 void TlvDeviceCntlr::endBatch(bool success) {
-    DepthScope call(*this);
     if (!mIsOpenDSPanel)
         mHost.report(success ? tlv::TlvOutcome::ScanEnded : tlv::TlvOutcome::ScanFailed);
+    if (const std::string key = closeBatch(); !key.empty())
+        mHost.showErrorPanel(key);
+}
+
+std::string TlvDeviceCntlr::closeBatch() {
+    DepthScope call(*this);
     mTWAINHandler->setDSState(kVXStateDSEnabled);
     mIsFinishMSGReset = true;
     if (mTWAINHandler->isDSEnabled())
@@ -168,8 +167,24 @@ void TlvDeviceCntlr::endBatch(bool success) {
         key = mFailureKey;
     }
     mBatchEnded.notify_all();
-    if (!key.empty())
-        mHost.showErrorPanel(key);
+    return key;
+}
+
+// The page in transfer is ended and the pending ones reset first (a reset the data source refuses when
+// nothing is pending): it disables only from its enabled state.
+void TlvDeviceCntlr::closeForQuit() {
+    fnd::RunLoop::main().cancelPerforms(this);
+    mWhenFree.clear();
+    if (mTWAINHandler->isDSEnabled() && !mIsOpenDSPanel) {
+        mPendingXfers = TW_PENDINGXFERS{};
+        if (mTransfer)
+            step(DG_CONTROL, DAT_PENDINGXFERS, MSG_ENDXFER, &mPendingXfers);
+        step(DG_CONTROL, DAT_PENDINGXFERS, MSG_RESET, &mPendingXfers);
+    }
+    mTransfer.reset();
+    mIsRunningMemXfer = false;
+    if (mTWAINHandler->isDSOpen() || isBatchRunning())
+        closeBatch();
 }
 
 // ---- the callback and what it forwards ----
@@ -208,8 +223,8 @@ void TlvDeviceCntlr::deviceEvent() {
     if (mTWAINHandler->getDeviceEvent(event) != TWRC_SUCCESS)
         return;
     if (event.Event == kEventIdleTick) {
-        // The data source waits inside one of our calls: the interface gets its turn, but the calls
-        // that transfer threads queued wait for the outer call to return (runWhenFree).
+        // The data source waits inside one of our calls: the interface gets its turn, but the next
+        // block and what else was queued here wait for the outer call to return (runWhenFree).
         mHost.dispatchOneUserEvent(kTickEventWait);
         if (mHost.isScnCancelOnMain() || mIsScanCancel)
             sendCancelToDS();
@@ -239,8 +254,8 @@ void TlvDeviceCntlr::sendCancelToDS() {
     mTWAINHandler->passThru(record);
 }
 
-// While a transfer thread runs, it ends the batch itself once its page is done; closing under it
-// would leave it talking to a closed data source.
+// While a page is in transfer, its end ends the batch; closing under it would leave it talking to a
+// closed data source.
 void TlvDeviceCntlr::closeRequest() {
     if (!mTWAINHandler->isDSOpen())
         return;

@@ -1,13 +1,14 @@
 // The application's one TWAIN session: finds and opens this scanner's data source for each batch (or
 // for its settings dialog), sends the scan settings, enables it, turns its callbacks and device events
-// into application states, and takes the pages of a batch by memory transfer, one transfer thread per
-// page. Every TWAIN call is made on the main thread: the transfer thread hands each one over and waits.
+// into application states, and takes the pages of a batch by memory transfer. Every TWAIN call is made
+// on the main thread, one block per turn of its loop; the blocks go to the page sink's writer thread.
 // Every way a batch ends (last page, cancel, failure, a close request, a failed enable) goes through
 // endBatch, which requests the final state, disables and closes the data source and wakes the waiters.
 #pragma once
 
 #include "TlvDeviceCntlrCAPs.h"
 #include "TlvPageRecord.h"
+#include "TlvPageSink.h"
 #include "TlvScanHost.h"
 #include "VX_TWAINHandler.h"
 #include "Value.h"
@@ -20,7 +21,6 @@
 #include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 class TlvScanSettingMdl;
@@ -38,7 +38,7 @@ public:
     // manager's DSM_Entry (the loaded manager by default). Registers the callback, which opens the
     // manager. Main thread. One controller at a time: it is the one the callback reaches.
     TlvDeviceCntlr(tlv::TlvScanHost& host, fnd::Dictionary appInfo, DSMENTRYPROC entry = nullptr);
-    // Lets a running transfer end (running the main loop meanwhile), then closes what is open.
+    // Drops a page in transfer and closes what is open.
     ~TlvDeviceCntlr();
     TlvDeviceCntlr(const TlvDeviceCntlr&) = delete;
     TlvDeviceCntlr& operator=(const TlvDeviceCntlr&) = delete;
@@ -88,35 +88,52 @@ public:
     // The last condition code of the data source; 0xFFFF when it could not be read.
     TW_UINT16 getStatusCC();
 
-    // Main thread: the page ready now is transferred on a new thread (drained without keeping it when
-    // dummy), once the data source's call on the stack has returned. While a transfer runs, its page's
-    // end decides what follows.
+    // Main thread: the page ready now is transferred (drained without keeping it when dummy), once the
+    // data source's call on the stack has returned. While a transfer runs, its page's end decides what
+    // follows.
     void xferReady(bool dummy);
-    // Main thread: told after each transfer thread has ended.
+    // Main thread: told after each page's transfer has ended.
     void setTransferEndedHandler(std::function<void()> handler) { mTransferEnded = std::move(handler); }
+
+    // Main thread, quitting, with none of our calls on the stack: drops the page in transfer, takes the
+    // data source back to its closed state without a word to the user, and lets whoever waits for the
+    // batch's end go on.
+    void closeForQuit();
 
 private:
     enum class Next { Page, DrainPage, EndSuccess, EndFailure };
+
+    // The page in transfer.
+    struct Transfer {
+        bool dummy = false;
+        int index = 0;
+        tlv::TlvPageLayout layout;
+        std::vector<std::uint8_t> buffer;
+        int rows = 0;
+        bool cancelSeen = false;
+    };
 
     int findDSAndOpenDS();
     bool enableForScan();
     void beginBatch();
     void endBatch(bool success);
+    // Disables and closes the data source and wakes the waiters; the failure the batch ended with.
+    std::string closeBatch();
 
-    // Transfer thread.
-    void completeMemoryXfer(bool dummy);
-    int readPage(int index, bool& cancelSeen);
-    int drainPage();
-    int pageFront(std::optional<tlv::TlvPageLayout>& layout, std::vector<std::uint8_t>& buffer);
-    int readBlocks(const tlv::TlvPageLayout& page, std::vector<std::uint8_t>& buffer,
-                   const std::function<void(const TW_IMAGEMEMXFER&)>& take, bool* cancelSeen);
+    void startPage(bool dummy);
+    int pageFront(Transfer& page);
+    void scheduleBlock();
+    void readBlock();
+    int takeBlock(int rc);
+    void pageRead(int rc);
+    void pageWritten(int rc, tlv::TlvPageWritten written);
+    void endPage(bool pageOk);
     void noteFailure(int rc, bool userCancel);
     void scanReady();
     Next finishPage(bool pageOk);
     void seeCancel(bool& cancelSeen);
-    int stepOnMain(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data);
-    void callOnMain(std::function<void()> fn);
-    // Queues fn to the main thread from a transfer thread; dropped when this is gone by then.
+    int step(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data);
+    // Queues fn to the main thread from the sink's thread; dropped when this is gone by then.
     void postToMain(std::function<void()> fn);
     // Runs fn on the main thread now, or once the data source's call on the stack has returned.
     void runWhenFree(std::function<void()> fn);
@@ -136,7 +153,7 @@ private:
     std::atomic<bool> mCloseRequested{false};
     std::atomic<int> mScnErr{0};
 
-    // The records of the page in transfer; the transfer thread hands them to the main thread's calls.
+    // The records of the page in transfer.
     TW_IMAGEINFO mImageInfo{};
     TW_SETUPMEMXFER mSetupMemXfer{};
     TW_IMAGEMEMXFER mImageMemXfer{};
@@ -157,11 +174,9 @@ private:
     };
     std::function<void()> mTransferEnded;
 
-    std::thread mXferThread;
+    std::optional<Transfer> mTransfer;
+    std::unique_ptr<tlv::TlvPageSink> mSink = std::make_unique<tlv::TlvPageSink>();
     std::shared_ptr<const bool> mAlive = std::make_shared<const bool>(true);
-    std::mutex mCallLock; // the flag below and the calls handed to the main thread
-    std::condition_variable mCallDone;
-    bool mTearingDown = false;
     mutable std::mutex mBatchLock;
     mutable std::condition_variable mBatchEnded;
     bool mBatchRunning = false;

@@ -1,11 +1,10 @@
-// The page transfer of a batch: one thread per page reads the page by buffered memory transfer, each
-// TWAIN call handed to the main thread, and writes it to its raw file with a thumbnail. The thread
-// decides what follows its page (the next page, draining it, or the end of the batch) and hands that
-// decision to the main thread as its last act, so the main thread never waits for a thread.
+// The page transfer of a batch, on the main thread: a page's information and buffer sizes, then one
+// block per turn of the loop, each checked and handed to the page sink's writer thread as whole rows.
+// Once the sink has finished the page's file, the page is kept or dropped and its end decides what
+// follows (the next page, draining it, or the end of the batch).
 #include "TlvDeviceCntlr.h"
 
 #include "RunLoop.h"
-#include "TlvPageSink.h"
 #include "TlvScanMessages.h"
 #include "TlvUtilsMethod.h"
 
@@ -22,31 +21,150 @@ void TlvDeviceCntlr::xferReady(bool dummy) {
         runWhenFree([this, dummy] { xferReady(dummy); });
         return;
     }
-    if (mIsRunningMemXfer)
-        return;
-    if (mXferThread.joinable())
-        mXferThread.join();
-    if (!mTWAINHandler->isDSOpen() || mIsOpenDSPanel)
-        return; // the batch ended meanwhile
+    if (mIsRunningMemXfer || !mTWAINHandler->isDSOpen() || mIsOpenDSPanel)
+        return; // a page is in transfer, or the batch ended meanwhile
     mTWAINHandler->setDSState(kVXStateXferReady);
     mIsRunningMemXfer = true;
-    mXferThread = std::thread(&TlvDeviceCntlr::completeMemoryXfer, this, dummy);
+    startPage(dummy);
 }
 
-void TlvDeviceCntlr::completeMemoryXfer(bool dummy) {
-    bool cancelSeen = false;
-    const int index = static_cast<int>(mHost.countOfImgInfoDict());
-    const int rc = dummy ? drainPage() : readPage(index, cancelSeen);
-    const Next next = finishPage(!dummy && rc == TWRC_XFERDONE && !cancelSeen);
-    if (mHost.isScnCancelOnMain())
-        mHost.switchScanModeForCancelOnMain();
+void TlvDeviceCntlr::startPage(bool dummy) {
+    Transfer& page = mTransfer.emplace();
+    page.dummy = dummy;
+    page.index = static_cast<int>(mHost.countOfImgInfoDict());
+    if (const int rc = pageFront(page); rc != TWRC_SUCCESS) {
+        if (!dummy)
+            noteFailure(rc, false);
+        endPage(false);
+        return;
+    }
+    if (!dummy)
+        mSink->open(TlvUtilsMethod::tmpBaseImageFileName(page.index), page.layout);
+    mTWAINHandler->setDSState(kVXStateTransferring);
+    scheduleBlock();
+}
+
+// Image information, pending count and buffer sizes of the coming page, checked before the transfer
+// buffer is allocated from them.
+int TlvDeviceCntlr::pageFront(Transfer& page) {
+    mImageInfo = TW_IMAGEINFO{};
+    mSetupMemXfer = TW_SETUPMEMXFER{};
+    mPendingXfers = TW_PENDINGXFERS{};
+    if (const int rc = step(DG_IMAGE, DAT_IMAGEINFO, MSG_GET, &mImageInfo); rc != TWRC_SUCCESS)
+        return rc;
+    if (const int rc = step(DG_CONTROL, DAT_PENDINGXFERS, MSG_GET, &mPendingXfers); rc != TWRC_SUCCESS)
+        return rc;
+    if (const int rc = step(DG_CONTROL, DAT_SETUPMEMXFER, MSG_GET, &mSetupMemXfer); rc != TWRC_SUCCESS)
+        return rc;
+    const std::optional<tlv::TlvPageLayout> layout = tlv::pageLayoutOf(mImageInfo);
+    const std::optional<std::uint32_t> bufSize =
+        layout ? tlv::transferBufferSize(mSetupMemXfer, *layout) : std::nullopt;
+    if (!bufSize)
+        return kScnErrBadData;
+    page.layout = *layout;
+    try {
+        page.buffer.resize(*bufSize);
+    } catch (const std::bad_alloc&) {
+        return kScnErrNoMemory;
+    }
+    return TWRC_SUCCESS;
+}
+
+// Each block gets its own turn, so that what the user does between blocks is seen.
+void TlvDeviceCntlr::scheduleBlock() {
+    fnd::RunLoop::main().performAfterDelay(
+        this, [this] { runWhenFree([this] { readBlock(); }); }, 0);
+}
+
+void TlvDeviceCntlr::readBlock() {
+    if (!mTransfer)
+        return;
+    Transfer& page = *mTransfer;
+    if (!page.dummy)
+        seeCancel(page.cancelSeen);
+    const auto size = static_cast<std::uint32_t>(page.buffer.size());
+    mImageMemXfer = TW_IMAGEMEMXFER{};
+    mImageMemXfer.Compression = 0xFFFF;
+    mImageMemXfer.BytesPerRow = mImageMemXfer.Columns = mImageMemXfer.Rows = kDontCare32;
+    mImageMemXfer.XOffset = mImageMemXfer.YOffset = mImageMemXfer.BytesWritten = kDontCare32;
+    mImageMemXfer.Memory = TW_MEMORY{TWMF_APPOWNS | TWMF_POINTER, size, page.buffer.data()};
+    const int rc = takeBlock(step(DG_IMAGE, DAT_IMAGEMEMXFER, MSG_GET, &mImageMemXfer));
+    if (rc == TWRC_SUCCESS)
+        scheduleBlock();
+    else
+        pageRead(rc);
+}
+
+// Every block is checked against the buffer and the page before its rows are used; a block that brings
+// no row while the page is not done is as bad as one that brings too many. Success asks for the next.
+int TlvDeviceCntlr::takeBlock(int rc) {
+    Transfer& page = *mTransfer;
+    if (rc != TWRC_SUCCESS && rc != TWRC_XFERDONE)
+        return rc;
+    const auto size = static_cast<std::uint32_t>(page.buffer.size());
+    const bool stalled = rc == TWRC_SUCCESS && mImageMemXfer.Rows == 0;
+    if (stalled || !tlv::isSoundBlock(mImageMemXfer, size, page.layout, page.rows))
+        return kScnErrBadData;
+    if (!page.dummy) {
+        std::vector<std::uint8_t> rows;
+        try {
+            rows.resize(std::size_t{mImageMemXfer.Rows} * page.layout.rowBytes);
+        } catch (const std::bad_alloc&) {
+            return kScnErrNoMemory;
+        }
+        for (std::uint32_t r = 0; r < mImageMemXfer.Rows; ++r)
+            std::copy_n(page.buffer.data() + std::size_t{r} * mImageMemXfer.BytesPerRow, page.layout.rowBytes,
+                        rows.data() + std::size_t{r} * page.layout.rowBytes);
+        mSink->take(std::move(rows));
+    }
+    page.rows += static_cast<int>(mImageMemXfer.Rows);
+    if (rc == TWRC_XFERDONE)
+        return page.rows == page.layout.height ? rc : kScnErrBadData;
+    return rc;
+}
+
+// The page's last block is in (or it failed): a drained page ends now, a kept one once its file is
+// finished.
+void TlvDeviceCntlr::pageRead(int rc) {
+    if (mTransfer->dummy) {
+        endPage(false);
+        return;
+    }
+    mSink->finish([this, rc](tlv::TlvPageWritten written) {
+        auto shared = std::make_shared<tlv::TlvPageWritten>(std::move(written));
+        postToMain(
+            [this, rc, shared] { runWhenFree([this, rc, shared] { pageWritten(rc, std::move(*shared)); }); });
+    });
+}
+
+void TlvDeviceCntlr::pageWritten(int rc, tlv::TlvPageWritten written) {
+    if (!mTransfer)
+        return;
+    Transfer& page = *mTransfer;
+    seeCancel(page.cancelSeen);
+    const bool kept = rc == TWRC_XFERDONE && written.rc == 0 && !page.cancelSeen;
+    if (kept) {
+        mHost.addImgInfo(tlv::TlvPageRecord{tlv::makeImgInfoDict(page.layout, page.index),
+                                            std::move(written.thumbnail), page.index});
+    } else {
+        mSink->discard();
+        if (!page.cancelSeen)
+            noteFailure(written.rc != 0 ? written.rc : rc, false);
+        // A page file that cannot be written stops the batch: the next one would fail alike.
+        if (written.rc == kScnErrFileWrite)
+            mIsScanCancel = true;
+    }
+    endPage(kept);
+}
+
+void TlvDeviceCntlr::endPage(bool pageOk) {
+    const Next next = finishPage(pageOk);
+    mTransfer.reset();
     mIsRunningMemXfer = false;
-    postToMain([this, next] { runWhenFree([this, next] { afterTransfer(next); }); });
+    afterTransfer(next);
 }
 
 void TlvDeviceCntlr::afterTransfer(Next next) {
-    if (mXferThread.joinable())
-        mXferThread.join();
     switch (next) {
     case Next::Page:
     case Next::DrainPage:
@@ -67,111 +185,11 @@ void TlvDeviceCntlr::afterTransfer(Next next) {
         mTransferEnded();
 }
 
-int TlvDeviceCntlr::readPage(int index, bool& cancelSeen) {
-    std::optional<tlv::TlvPageLayout> layout;
-    std::vector<std::uint8_t> buffer;
-    int rc = pageFront(layout, buffer);
-    tlv::TlvPageSink sink;
-    if (rc == TWRC_SUCCESS) {
-        try {
-            rc = sink.open(TlvUtilsMethod::tmpBaseImageFileName(index), *layout);
-        } catch (const std::bad_alloc&) {
-            rc = kScnErrNoMemory;
-        }
-    }
-    if (rc != TWRC_SUCCESS) {
-        sink.discard();
-        noteFailure(rc, false);
-        return rc;
-    }
-    if (sink.fileFailed()) {
-        noteFailure(kScnErrFileWrite, false);
-        mIsScanCancel = true; // the page is still read, so that the data source can go on
-    }
-    mTWAINHandler->setDSState(kVXStateTransferring);
-    rc = readBlocks(
-        *layout, buffer, [&](const TW_IMAGEMEMXFER& block) { sink.take(block, buffer.data()); }, &cancelSeen);
-    const bool written = sink.finish();
-    seeCancel(cancelSeen);
-    if (rc == TWRC_XFERDONE && written && !cancelSeen) {
-        tlv::TlvPageRecord page{tlv::makeImgInfoDict(*layout, index), sink.takeThumbnail(), index};
-        auto shared = std::make_shared<tlv::TlvPageRecord>(std::move(page));
-        postToMain([this, shared] { mHost.addImgInfo(std::move(*shared)); });
-        return rc;
-    }
-    sink.discard();
-    if (!cancelSeen)
-        noteFailure(written ? rc : kScnErrFileWrite, false);
-    return rc == TWRC_XFERDONE && !written ? kScnErrFileWrite : rc;
-}
-
-int TlvDeviceCntlr::drainPage() {
-    std::optional<tlv::TlvPageLayout> layout;
-    std::vector<std::uint8_t> buffer;
-    if (const int rc = pageFront(layout, buffer); rc != TWRC_SUCCESS)
-        return rc;
-    mTWAINHandler->setDSState(kVXStateTransferring);
-    return readBlocks(*layout, buffer, nullptr, nullptr);
-}
-
-// Image information, pending count and buffer sizes of the coming page, checked before the transfer
-// buffer is allocated from them.
-int TlvDeviceCntlr::pageFront(std::optional<tlv::TlvPageLayout>& layout, std::vector<std::uint8_t>& buffer) {
-    mImageInfo = TW_IMAGEINFO{};
-    mSetupMemXfer = TW_SETUPMEMXFER{};
-    mPendingXfers = TW_PENDINGXFERS{};
-    if (const int rc = stepOnMain(DG_IMAGE, DAT_IMAGEINFO, MSG_GET, &mImageInfo); rc != TWRC_SUCCESS)
-        return rc;
-    if (const int rc = stepOnMain(DG_CONTROL, DAT_PENDINGXFERS, MSG_GET, &mPendingXfers); rc != TWRC_SUCCESS)
-        return rc;
-    if (const int rc = stepOnMain(DG_CONTROL, DAT_SETUPMEMXFER, MSG_GET, &mSetupMemXfer); rc != TWRC_SUCCESS)
-        return rc;
-    layout = tlv::pageLayoutOf(mImageInfo);
-    const std::optional<std::uint32_t> bufSize =
-        layout ? tlv::transferBufferSize(mSetupMemXfer, *layout) : std::nullopt;
-    if (!bufSize)
-        return kScnErrBadData;
-    try {
-        buffer.resize(*bufSize);
-    } catch (const std::bad_alloc&) {
-        return kScnErrNoMemory;
-    }
-    return TWRC_SUCCESS;
-}
-
-// The block loop: every block is checked against the buffer and the page before its rows are used;
-// a block that brings no row while the page is not done is as bad as one that brings too many.
-int TlvDeviceCntlr::readBlocks(const tlv::TlvPageLayout& page, std::vector<std::uint8_t>& buffer,
-                               const std::function<void(const TW_IMAGEMEMXFER&)>& take, bool* cancelSeen) {
-    const auto size = static_cast<std::uint32_t>(buffer.size());
-    int rows = 0;
-    for (;;) {
-        if (cancelSeen)
-            seeCancel(*cancelSeen);
-        mImageMemXfer = TW_IMAGEMEMXFER{};
-        mImageMemXfer.Compression = 0xFFFF;
-        mImageMemXfer.BytesPerRow = mImageMemXfer.Columns = mImageMemXfer.Rows = kDontCare32;
-        mImageMemXfer.XOffset = mImageMemXfer.YOffset = mImageMemXfer.BytesWritten = kDontCare32;
-        mImageMemXfer.Memory = TW_MEMORY{TWMF_APPOWNS | TWMF_POINTER, size, buffer.data()};
-        const int rc = stepOnMain(DG_IMAGE, DAT_IMAGEMEMXFER, MSG_GET, &mImageMemXfer);
-        if (rc != TWRC_SUCCESS && rc != TWRC_XFERDONE)
-            return rc;
-        const bool stalled = rc == TWRC_SUCCESS && mImageMemXfer.Rows == 0;
-        if (stalled || !tlv::isSoundBlock(mImageMemXfer, size, page, rows))
-            return kScnErrBadData;
-        if (take)
-            take(mImageMemXfer);
-        rows += static_cast<int>(mImageMemXfer.Rows);
-        if (rc == TWRC_XFERDONE)
-            return rows == page.height ? rc : kScnErrBadData;
-    }
-}
-
 // Ends the page and decides what follows it. A close request of the data source ends the batch after
 // the page in transfer, whatever is still pending.
 TlvDeviceCntlr::Next TlvDeviceCntlr::finishPage(bool pageOk) {
     mPendingXfers = TW_PENDINGXFERS{};
-    const int rc = stepOnMain(DG_CONTROL, DAT_PENDINGXFERS, MSG_ENDXFER, &mPendingXfers);
+    const int rc = step(DG_CONTROL, DAT_PENDINGXFERS, MSG_ENDXFER, &mPendingXfers);
     if (rc == TWRC_SUCCESS && mPendingXfers.Count != 0 && !mCloseRequested)
         return pageOk ? Next::Page : Next::DrainPage;
     if (rc != TWRC_SUCCESS && pageOk)
@@ -204,9 +222,7 @@ void TlvDeviceCntlr::noteFailure(int rc, bool userCancel) {
     } else if (rc == kScnErrTmpFolder) {
         key = "Err_TmpFolderFailed";
     } else {
-        TW_UINT16 condition = 0;
-        callOnMain([this, &condition] { condition = getStatusCC(); });
-        key = tlv::scanFailureKey(condition);
+        key = tlv::scanFailureKey(getStatusCC());
     }
     if (rc == kScnErrNoMemory || rc == kScnErrNoScaler || rc == kScnErrTmpFolder) {
         mIsScanCancel = true;
@@ -217,9 +233,12 @@ void TlvDeviceCntlr::noteFailure(int rc, bool userCancel) {
         mFailureKey = key;
 }
 
-int TlvDeviceCntlr::stepOnMain(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data) {
+int TlvDeviceCntlr::step(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data) {
     int rc = TWRC_FAILURE;
-    callOnMain([&] { rc = mTWAINHandler->messageDS(dg, dat, msg, data); });
+    {
+        DepthScope call(*this);
+        rc = mTWAINHandler->messageDS(dg, dat, msg, data);
+    }
     mScnErr = rc;
     if (mHost.isScnCancelOnMain())
         mHost.switchScanModeForCancelOnMain();
@@ -233,36 +252,6 @@ void TlvDeviceCntlr::postToMain(std::function<void()> fn) {
                 fn();
         },
         false);
-}
-
-// Runs fn on the main thread and waits for it (at once on the main thread). The waiting thread owns
-// everything fn refers to; at teardown it stops waiting and fn is never run.
-void TlvDeviceCntlr::callOnMain(std::function<void()> fn) {
-    if (fnd::RunLoop::isMainThread()) {
-        fn();
-        return;
-    }
-    auto done = std::make_shared<bool>(false); // under mCallLock
-    {
-        std::lock_guard lock(mCallLock);
-        if (mTearingDown)
-            return;
-    }
-    postToMain([this, &fn, done] {
-        runWhenFree([this, &fn, done] {
-            {
-                DepthScope call(*this);
-                fn();
-            }
-            {
-                std::lock_guard lock(mCallLock);
-                *done = true;
-            }
-            mCallDone.notify_all();
-        });
-    });
-    std::unique_lock lock(mCallLock);
-    mCallDone.wait(lock, [&] { return *done || mTearingDown; });
 }
 
 // A call of the data source's that lets the main loop run (its idle tick) must return before

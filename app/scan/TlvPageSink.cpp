@@ -10,69 +10,130 @@
 
 namespace tlv {
 
+TlvPageSink::TlvPageSink() : mThread(&TlvPageSink::run, this) {}
+
 TlvPageSink::~TlvPageSink() {
-    if (mFile)
-        std::fclose(mFile);
+    {
+        std::lock_guard lock(mLock);
+        mQueue.clear();
+        mStopping = true;
+    }
+    mWork.notify_all();
+    mThread.join();
+    if (mPageUnfinished) {
+        closePage();
+        removePageFile();
+    }
 }
 
-int TlvPageSink::open(const std::string& rawFileName, const TlvPageLayout& page) {
-    mRowBytes = page.rowBytes;
-    const int fd = TlvUtilsMethod::createTmpFile(rawFileName);
-    if (fd >= 0) {
-        mName = rawFileName;
-        mFile = ::fdopen(fd, "wb");
-        if (!mFile)
+void TlvPageSink::open(std::string rawFileName, const TlvPageLayout& page) {
+    post([this, name = std::move(rawFileName), page] { openPage(name, page); });
+}
+
+void TlvPageSink::take(std::vector<std::uint8_t> rows) {
+    post([this, rows = std::move(rows)] { writeRows(rows); });
+}
+
+void TlvPageSink::finish(std::function<void(TlvPageWritten)> done) {
+    post([this, done = std::move(done)] {
+        closePage();
+        mPageUnfinished = false;
+        done(TlvPageWritten{mPage.rc, std::move(mPage.thumbnail)});
+    });
+}
+
+void TlvPageSink::discard() {
+    post([this] { removePageFile(); });
+}
+
+void TlvPageSink::post(std::function<void()> job) {
+    {
+        std::lock_guard lock(mLock);
+        mQueue.push_back(std::move(job));
+    }
+    mWork.notify_one();
+}
+
+void TlvPageSink::run() {
+    for (;;) {
+        std::function<void()> job;
+        {
+            std::unique_lock lock(mLock);
+            mWork.wait(lock, [this] { return mStopping || !mQueue.empty(); });
+            if (mStopping)
+                return;
+            job = std::move(mQueue.front());
+            mQueue.pop_front();
+        }
+        job();
+    }
+}
+
+void TlvPageSink::openPage(const std::string& rawFileName, const TlvPageLayout& layout) {
+    mPage.name.clear();
+    mPage.rowBytes = layout.rowBytes;
+    mPage.rc = 0;
+    mPage.thumbRows = 0;
+    mPageUnfinished = true;
+    if (const int fd = TlvUtilsMethod::createTmpFile(rawFileName); fd >= 0) {
+        mPage.name = rawFileName;
+        mPage.file = ::fdopen(fd, "wb");
+        if (!mPage.file)
             ::close(fd);
     }
-    mFileFailed = mFile == nullptr;
-    const TlvThumbSize size = sizeForPreImg(page.width, page.height);
-    mThumbnail.width = size.width;
-    mThumbnail.height = size.height;
-    mThumbnail.bitsPerPixel = page.bitsPerPixel;
-    mThumbnail.bytesPerRow = (size.width * page.bitsPerPixel + 7) / 8;
+    if (!mPage.file)
+        mPage.rc = kScnErrFileWrite;
+    const TlvThumbSize size = sizeForPreImg(layout.width, layout.height);
+    TlvThumbnail& thumb = mPage.thumbnail;
+    thumb = TlvThumbnail{
+        size.width, size.height, layout.bitsPerPixel, (size.width * layout.bitsPerPixel + 7) / 8, {}};
     try {
-        mThumbnail.pixels.assign(static_cast<std::size_t>(mThumbnail.bytesPerRow) * size.height, 0);
+        thumb.pixels.assign(static_cast<std::size_t>(thumb.bytesPerRow) * size.height, 0);
     } catch (const std::bad_alloc&) {
-        return kScnErrNoMemory;
+        mPage.rc = kScnErrNoMemory;
+        return;
     }
-    const int rc = mZoom.Open(size.width, size.height, page.width, page.height, page.bitsPerPixel, 2);
-    if (rc == kFGZoomNoMemory)
-        return kScnErrNoMemory;
-    return rc == kFGZoomDone ? 0 : kScnErrNoScaler;
+    const int rc =
+        mPage.zoom.Open(size.width, size.height, layout.width, layout.height, layout.bitsPerPixel, 2);
+    if (rc != kFGZoomDone)
+        mPage.rc = rc == kFGZoomNoMemory ? kScnErrNoMemory : kScnErrNoScaler;
 }
 
-void TlvPageSink::take(const TW_IMAGEMEMXFER& block, const std::uint8_t* buffer) {
-    for (std::uint32_t r = 0; r < block.Rows; ++r) {
-        const std::uint8_t* row = buffer + std::size_t{r} * block.BytesPerRow;
-        if (mFile && std::fwrite(row, 1, mRowBytes, mFile) != mRowBytes)
-            mFileFailed = true;
+void TlvPageSink::writeRows(const std::vector<std::uint8_t>& rows) {
+    if (mPage.rc == kScnErrNoMemory || mPage.rc == kScnErrNoScaler || mPage.rowBytes == 0)
+        return;
+    for (std::size_t at = 0; at + mPage.rowBytes <= rows.size(); at += mPage.rowBytes) {
+        const std::uint8_t* row = rows.data() + at;
+        if (mPage.file && std::fwrite(row, 1, mPage.rowBytes, mPage.file) != mPage.rowBytes)
+            mPage.rc = kScnErrFileWrite;
         scaleRow(row);
     }
 }
 
 void TlvPageSink::scaleRow(const std::uint8_t* row) {
-    if (mZoom.Send(row) != kFGZoomDone)
+    FG_Zoom& zoom = mPage.zoom;
+    TlvThumbnail& thumb = mPage.thumbnail;
+    if (zoom.Send(row) != kFGZoomDone)
         return;
-    while (mZoom.ReadyCount() > 0 && mThumbRows < mThumbnail.height) {
-        std::uint8_t* out = mThumbnail.pixels.data() + std::size_t(mThumbRows) * mThumbnail.bytesPerRow;
-        if (mZoom.Read(out) != kFGZoomDone)
+    while (zoom.ReadyCount() > 0 && mPage.thumbRows < thumb.height) {
+        std::uint8_t* out = thumb.pixels.data() + std::size_t(mPage.thumbRows) * thumb.bytesPerRow;
+        if (zoom.Read(out) != kFGZoomDone)
             return;
-        ++mThumbRows;
+        ++mPage.thumbRows;
     }
 }
 
-bool TlvPageSink::finish() {
-    mZoom.Close();
-    if (mFile && std::fclose(mFile) != 0)
-        mFileFailed = true;
-    mFile = nullptr;
-    return !mFileFailed;
+void TlvPageSink::closePage() {
+    mPage.zoom.Close();
+    if (mPage.file && std::fclose(mPage.file) != 0 && mPage.rc == 0)
+        mPage.rc = kScnErrFileWrite;
+    mPage.file = nullptr;
 }
 
-void TlvPageSink::discard() {
-    finish();
-    if (!mName.empty())
-        TlvUtilsMethod::removeTmpFile(mName);
+void TlvPageSink::removePageFile() {
+    if (!mPage.name.empty())
+        TlvUtilsMethod::removeTmpFile(mPage.name);
+    mPage.name.clear();
 }
 
 } // namespace tlv

@@ -1,46 +1,74 @@
-// Where one page's blocks go: appended to the page's raw file (rows as delivered, no header) and
-// streamed through the scaler into the thumbnail. Lives on the transfer thread for one page.
+// Where the pages of a session go: one writer thread, fed through a queue, appends each page's rows to
+// the page's raw file (rows as delivered, no header) and streams them through the scaler into its
+// thumbnail, so that the thread talking to the data source never waits for the disk or the scaler.
+// Pages follow each other: a page is opened, gets its rows, and is finished (and possibly discarded)
+// before the next one is opened.
 #pragma once
 
 #include "FG_Zoom.h"
 #include "TlvPageRecord.h"
 
+#include <condition_variable>
 #include <cstdio>
-#include <memory>
+#include <deque>
+#include <functional>
+#include <mutex>
 #include <string>
+#include <thread>
+#include <vector>
 
 namespace tlv {
 
+// How a page's writing ended: 0, or kScnErrNoMemory, kScnErrNoScaler or kScnErrFileWrite (the file could
+// not be made, also when the name exists, or a write failed).
+struct TlvPageWritten {
+    int rc = 0;
+    TlvThumbnail thumbnail;
+};
+
 class TlvPageSink {
 public:
-    TlvPageSink() = default;
+    TlvPageSink();
+    // Drops what is still queued and removes the file of a page that was not finished.
     ~TlvPageSink();
     TlvPageSink(const TlvPageSink&) = delete;
     TlvPageSink& operator=(const TlvPageSink&) = delete;
 
-    // Creates the raw file, a new name in the temporary folder, and the thumbnail; 0, kScnErrNoMemory or
-    // kScnErrNoScaler. A file that cannot be made (also when the name exists) leaves the sink without
-    // one (fileFailed()).
-    int open(const std::string& rawFileName, const TlvPageLayout& page);
-    // Takes a block that isSoundBlock accepted: its rows' bytes go to the file, its rows to the scaler.
-    void take(const TW_IMAGEMEMXFER& block, const std::uint8_t* buffer);
-    // Closes the file; false when it could not be made or a write failed.
-    bool finish();
-    bool fileFailed() const { return mFileFailed; }
-    // Removes the raw file this sink made (a page that is not kept).
+    // Starts a page: its raw file, a new name in the temporary folder, and its thumbnail.
+    void open(std::string rawFileName, const TlvPageLayout& page);
+    // Rows of the page, each page.rowBytes long, in order.
+    void take(std::vector<std::uint8_t> rows);
+    // Closes the page's file; done runs on the writer thread.
+    void finish(std::function<void(TlvPageWritten)> done);
+    // Removes the raw file of the page last finished (a page that is not kept).
     void discard();
-    TlvThumbnail takeThumbnail() { return std::move(mThumbnail); }
 
 private:
-    void scaleRow(const std::uint8_t* row);
+    struct Page {
+        std::string name;
+        std::FILE* file = nullptr;
+        std::uint32_t rowBytes = 0;
+        int rc = 0;
+        FG_Zoom zoom;
+        TlvThumbnail thumbnail;
+        int thumbRows = 0;
+    };
 
-    std::string mName;
-    std::FILE* mFile = nullptr;
-    bool mFileFailed = false;
-    std::uint32_t mRowBytes = 0;
-    FG_Zoom mZoom;
-    TlvThumbnail mThumbnail;
-    int mThumbRows = 0;
+    void post(std::function<void()> job);
+    void run();
+    void openPage(const std::string& rawFileName, const TlvPageLayout& layout);
+    void writeRows(const std::vector<std::uint8_t>& rows);
+    void scaleRow(const std::uint8_t* row);
+    void closePage();
+    void removePageFile();
+
+    Page mPage;                   // writer thread only, once it runs
+    bool mPageUnfinished = false; // writer thread only
+    std::mutex mLock;
+    std::condition_variable mWork;
+    std::deque<std::function<void()>> mQueue; // under mLock
+    bool mStopping = false;                   // under mLock
+    std::thread mThread;
 };
 
 } // namespace tlv

@@ -4,10 +4,12 @@
 // rest of the batch is drained, and the batch ends in failure with its message.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstring>
 #include <deque>
 #include <fstream>
+#include <thread>
 
 #include "RunLoop.h"
 #include "TestScanHost.h"
@@ -34,6 +36,7 @@ struct SScript {
     TW_UINT32 rowsSent = 0;
     int blocksAsked = 0;
     int endXfers = 0;
+    int resets = 0;
     int closes = 0;
 };
 SScript gScript;
@@ -96,6 +99,9 @@ TW_UINT16 ControlTriplet(pTW_IDENTITY dest, TW_UINT16 dat, TW_UINT16 msg, TW_MEM
             ++gScript.endXfers;
             gScript.pages.pop_front();
             gScript.rowsSent = 0;
+        } else if (msg == MSG_RESET) {
+            ++gScript.resets;
+            gScript.pages.clear();
         }
         static_cast<TW_PENDINGXFERS*>(data)->Count = static_cast<TW_UINT16>(gScript.pages.size());
         return TWRC_SUCCESS;
@@ -265,6 +271,39 @@ TEST_F(ScriptedSession, TheControllerGoesAtOnceWhileAPageIsInTransfer) {
     fnd::RunLoop::main().runFor(0.1); // what the thread queued meanwhile runs no more
     EXPECT_EQ(gScript.blocksAsked, asked);
     EXPECT_TRUE(host.pages.empty());
+}
+
+// Quitting with the loop no longer running: the page in transfer is ended, the pending ones reset, the
+// source closed, and a writer waiting for the batch's end goes on; the unfinished page's file goes.
+TEST_F(ScriptedSession, AQuitMidPageClosesTheSourceAndWakesWhoWaitsForTheBatch) {
+    SScriptedPage tall = GreyPage(40, 1000000);
+    tall.blockRows = 1;
+    gScript.pages = {tall, GreyPage(40, 10)};
+    ASSERT_TRUE(host.scanReadyByTwainCB());
+    ASSERT_TRUE(cntlr->openDS(&host.scanSettings, false));
+    const auto guard = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (gScript.blocksAsked < 10 && std::chrono::steady_clock::now() < guard)
+        fnd::RunLoop::main().runFor(0.01);
+    ASSERT_TRUE(cntlr->isRunningMemXfer());
+    std::atomic<bool> woken{false};
+    std::thread writer([&] {
+        cntlr->waitToFinishScan();
+        woken = true;
+    });
+    cntlr->closeForQuit();
+    writer.join();
+    EXPECT_TRUE(woken);
+    EXPECT_FALSE(cntlr->isBatchRunning());
+    EXPECT_FALSE(cntlr->isRunningMemXfer());
+    EXPECT_EQ(gScript.endXfers, 1);
+    EXPECT_EQ(gScript.resets, 1);
+    EXPECT_EQ(gScript.closes, 1);
+    const int asked = gScript.blocksAsked;
+    fnd::RunLoop::main().runFor(0.1);
+    EXPECT_EQ(gScript.blocksAsked, asked);
+    EXPECT_TRUE(host.messages.empty());
+    cntlr.reset();
+    EXPECT_FALSE(std::filesystem::exists(TlvUtilsMethod::tmpBaseImageFilePath(0)));
 }
 
 TEST_F(ScriptedSession, NoPrivateFolderStopsTheBatchBeforeAPageIsWritten) {
