@@ -88,7 +88,6 @@ void TlvExeWriteThread::exeWriteImgFiles(const TlvBatchSnapshot& batch, int inde
         return;
     const TlvWritePage page{image, index, isLastIndex, std::nullopt};
     TlvPageFiles files;
-    files.isRemake = remakePath.has_value();
     try {
         if (!namePageAndWrite(batch, page, o, remakePath, files))
             return;
@@ -105,8 +104,8 @@ void TlvExeWriteThread::exeWriteImgFiles(const TlvBatchSnapshot& batch, int inde
         dropNewFile(o, files);
         return;
     }
-    if (files.reserved)
-        mFiles.addWriteFilePath(files.published.value_or(*files.reserved));
+    if (files.chosen)
+        mFiles.addWriteFilePath(files.published.value_or(*files.chosen));
     displayPreviewByJobScan(batch, index, record);
     if (isLastIndex || (isJobScanWriting(batch) && mHost.isFinScanAndWritedFile(false, index)))
         reportPagesWritten(batch);
@@ -128,9 +127,9 @@ bool TlvExeWriteThread::namePageAndWrite(const TlvBatchSnapshot& batch, const Tl
     if (newFile && remakePath)
         forgetOpenFileNaming(); // a remade file keeps the name it is given, or fails
     if (newFile)
-        files.reserved = remakePath ? path : chooseName(path, o, automatic);
+        files.chosen = remakePath ? path : chooseName(path, o, automatic);
     const TlvWriteContext ctx{mHost, batch, o, mFiles, mIsWriteFileCancel};
-    format.writePage(ctx, TlvWritePage{page.image, page.index, page.isLastIndex, files.reserved},
+    format.writePage(ctx, TlvWritePage{page.image, page.index, page.isLastIndex, files.chosen},
                      files.published);
     return true;
 }
@@ -153,8 +152,8 @@ void TlvExeWriteThread::onPageFailure(const TlvBatchKind& batch, const TlvOutput
         return;
     }
     // At the mail-size limit the file that crossed it is kept.
-    if (files.reserved)
-        mFiles.addWriteFilePath(files.published.value_or(*files.reserved));
+    if (files.chosen)
+        mFiles.addWriteFilePath(files.published.value_or(*files.chosen));
     if (TlvFormatWriter* format = mFormats.find(o.fileFormatType))
         format->close();
     displayPreviewByJobScan(batch, index, record);

@@ -57,8 +57,7 @@ public:
 
     // Writes one page (already turned and brought into the format's form). remakePath replaces the new
     // name of a page that starts a file: a name beside the old file that is not taken (the caller
-    // replaces the old file with it), never deleted by a failure; record is the page's record for the
-    // preview.
+    // replaces the old file with it); record is the page's record for the preview.
     void exeWriteImgFiles(const TlvBatchSnapshot& batch, int index, const TlvPageImage& page,
                           const TlvOutputOptions& options, bool isLastIndex,
                           const std::optional<std::filesystem::path>& remakePath,

@@ -14,9 +14,8 @@ namespace tlv {
 
 // The names one page is written under.
 struct TlvPageFiles {
-    std::optional<std::filesystem::path> reserved;  // the new name chosen for the file this page starts
+    std::optional<std::filesystem::path> chosen;    // the name chosen for the file this page starts
     std::optional<std::filesystem::path> published; // a file this page closed, under the name it got
-    bool isRemake = false;                          // reserved is a file that was there before
 };
 
 class TlvFormatWriter {

@@ -8,7 +8,7 @@ namespace tlv {
 
 void TlvFormatWriter::abandonPage(const TlvPageFiles& files) {
     if (const std::optional<std::filesystem::path> open = openPath()) {
-        if (open == files.reserved)
+        if (open == files.chosen)
             abandon();
         else
             close();
