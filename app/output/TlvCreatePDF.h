@@ -34,7 +34,7 @@ public:
                    std::optional<std::filesystem::path>& published) override {
         writeToPDF(ctx, page, published);
     }
-    void close() override { closePDF(); }
+    bool close() override { return closePDF() >= 0; }
     void abandon() override { abandonPDF(); }
     // The mail size counts from 0 again, too.
     void endBatch(bool drop) override;

@@ -86,10 +86,9 @@ void TlvCreateTIFF::writePage(const TlvWriteContext& ctx, const TlvWritePage& pa
         fail(kFlgMailSizeOver);
 }
 
-void TlvCreateTIFF::close() {
+bool TlvCreateTIFF::close() {
     std::lock_guard guard(mLock);
-    if (mFile.isOpen())
-        mFile.publish();
+    return !mFile.isOpen() || mFile.publish().has_value();
 }
 
 void TlvCreateTIFF::abandon() {

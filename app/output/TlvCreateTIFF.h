@@ -20,7 +20,7 @@ public:
     // open file then); after a failure the file is still open (the page writer closes or drops it).
     void writePage(const TlvWriteContext& ctx, const TlvWritePage& page,
                    std::optional<std::filesystem::path>& published) override;
-    void close() override;
+    bool close() override;
     void abandon() override;
     std::optional<std::filesystem::path> openPath() const override;
 

@@ -181,11 +181,11 @@ void TlvExeWriteThread::displayPreviewByJobScan(const TlvBatchKind& batch, int i
         mHost.displayOfPreview(*record, index);
 }
 
-void TlvExeWriteThread::checkClosePDF(const TlvBatchSnapshot& batch) {
+bool TlvExeWriteThread::checkClosePDF(const TlvBatchSnapshot& batch) {
     if (batch.funcType == kFuncPrint)
-        return;
-    if (TlvFormatWriter* format = mFormats.find(batch.options.fileFormatType))
-        format->close();
+        return true;
+    TlvFormatWriter* format = mFormats.find(batch.options.fileFormatType);
+    return !format || format->close();
 }
 
 void TlvExeWriteThread::reportPagesWritten(const TlvBatchKind& batch) {

@@ -63,8 +63,8 @@ public:
                           const std::optional<std::filesystem::path>& remakePath,
                           const std::optional<fnd::Dictionary>& record);
 
-    // Closes the batch's open file unless the batch prints.
-    void checkClosePDF(const TlvBatchSnapshot& batch);
+    // Closes the batch's open file unless the batch prints; false when it could not be kept.
+    bool checkClosePDF(const TlvBatchSnapshot& batch);
     // The batch's last page is written: reported once a job's scan has ended.
     void reportPagesWritten(const TlvBatchKind& batch);
 

@@ -34,12 +34,17 @@ public:
     // of a file this page closed. Throws TlvOutputFailure.
     virtual void writePage(const TlvWriteContext& ctx, const TlvWritePage& page,
                            std::optional<std::filesystem::path>& published) = 0;
-    // Ends the open file and keeps it.
-    virtual void close() {}
+    // Ends the open file and keeps it; false when it could not be kept (it is gone then).
+    virtual bool close() { return true; }
     // Ends the open file and drops it.
     virtual void abandon() {}
     // The batch is over: the open file is dropped (drop) or kept.
-    virtual void endBatch(bool drop) { drop ? abandon() : close(); }
+    virtual void endBatch(bool drop) {
+        if (drop)
+            abandon();
+        else
+            close();
+    }
     // Takes back what one failed or cancelled page made: the open file goes when this page started it,
     // else it closes with the pages before this one; a file this page closed goes.
     void abandonPage(const TlvPageFiles& files);

@@ -80,8 +80,8 @@ void TlvExeRenameMoveThread::remakeGroup(const TlvBatchSnapshot& batch, const Tl
     try {
         for (int page = group.first; page < group.first + group.count; ++page)
             mReader.writeImageFileByIndex(batch, page, false, remake, std::nullopt);
-        mWriter.checkClosePDF(batch);
-        if (!fs::is_regular_file(remake, ec) || fs::file_size(remake, ec) == 0)
+        if (!mWriter.checkClosePDF(batch) || !fs::is_regular_file(remake, ec) ||
+            fs::file_size(remake, ec) == 0)
             fail(kErrFileCreate);
         fs::rename(remake, file, ec);
         if (ec)

@@ -247,6 +247,23 @@ TEST_F(PageWriter, JobPagesAreWrittenWhileScanningAndTheLastWaitsForTheEnd) {
         std::string::npos);
 }
 
+// The folder went while a job's file was open: closing it at the end of the scan says it failed.
+TEST_F(PageWriter, AJobFileThatCannotBePublishedAtTheEndIsAFailure) {
+    host.scanMode = tlv::kScanModeJOB;
+    host.options.fileFormatType = tlv::kFormatTIFF;
+    host.options.imgFileName = "Job.tiff";
+    host.setState(102);
+    addPage({8, 40, 30});
+    reader->readImgFileForJobScn(host.batch(), *host.imgInfoAtIndex(0), 0);
+    EXPECT_TRUE(writer->formatWriter(tlv::kFormatTIFF).hasOpenFile());
+    fs::rename(saveFolder, root / "moved");
+    EXPECT_FALSE(writer->checkClosePDF(host.batch()));
+    EXPECT_FALSE(writer->formatWriter(tlv::kFormatTIFF).hasOpenFile());
+    EXPECT_TRUE(fs::is_empty(root / "moved"));
+    fs::rename(root / "moved", saveFolder);
+    EXPECT_TRUE(writer->checkClosePDF(host.batch())); // nothing open any more
+}
+
 TEST_F(PageWriter, LastJobPageOfAFailedBatchLeavesTheFailureStanding) {
     host.scanMode = tlv::kScanModeJOB;
     host.options.fileFormatType = tlv::kFormatJPEG;
