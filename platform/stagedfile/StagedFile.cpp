@@ -81,7 +81,12 @@ std::unique_ptr<StagedFile> StagedFile::create(const std::string& path, Naming n
     return std::make_unique<StagedFile>(Key{}, fd, partPath);
 }
 
-StagedFile::StagedFile(Key, int fd, std::string partPath) : fd_(fd), partPath_(std::move(partPath)) {}
+StagedFile::StagedFile(Key, int fd, std::string partPath) : fd_(fd), partPath_(std::move(partPath)) {
+    // Others may read what the umask lets them, never change it.
+    struct stat info {};
+    if (::fstat(fd_, &info) == 0 && (info.st_mode & S_IWOTH) != 0)
+        static_cast<void>(::fchmod(fd_, info.st_mode & 0777 & ~mode_t{S_IWOTH}));
+}
 
 StagedFile::~StagedFile() {
     ::close(fd_);

@@ -17,8 +17,8 @@ class StagedFile {
 public:
     enum class Naming { UnnamedWherePossible, HiddenName };
 
-    // Opens the staged file for `path` for reading and writing (0666 less the umask); null with errno set
-    // when it cannot.
+    // Opens the staged file for `path` for reading and writing (0666 less the umask, never writable by
+    // others); null with errno set when it cannot.
     static std::unique_ptr<StagedFile> create(const std::string& path,
                                               Naming naming = Naming::UnnamedWherePossible);
     StagedFile(Key, int fd, std::string partPath);

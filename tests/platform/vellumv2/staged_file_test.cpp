@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -63,6 +64,17 @@ TEST(StagedFile, HiddenNamesOfWritersThatDiedGoAtTheNextStart) {
     EXPECT_EQ(errno, EEXIST);
     ASSERT_TRUE(second->publish(folder + "/other.pdf"));
     EXPECT_EQ(namesIn(folder), (std::vector<std::string>{"other.pdf", "scan.pdf"}));
+}
+
+TEST(StagedFile, OthersMayNeverChangeThePublishedFile) {
+    const std::string folder = vlmtest::scratchFolder("mode");
+    const mode_t saved = ::umask(0);
+    const auto file = fnd::StagedFile::create(folder + "/open.jpg");
+    ::umask(saved);
+    ASSERT_TRUE(file);
+    ASSERT_TRUE(file->publish(folder + "/open.jpg"));
+    EXPECT_EQ(fs::status(folder + "/open.jpg").permissions() & fs::perms::all,
+              fs::perms::all & ~fs::perms::others_write);
 }
 
 } // namespace
