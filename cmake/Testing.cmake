@@ -1,5 +1,5 @@
 # k3100_add_test(<name> SOURCES <files...> LIBS <targets...> [ENV <VAR=value...>] [LABEL <label>]
-#                [LOCK <resource>] [TIMEOUT <seconds>] [DATA_SOURCE])
+#                [LOCK <resource>] [TIMEOUT <seconds>] [DATA_SOURCE] [RACE])
 # One GoogleTest program per call; every test case becomes its own CTest test. ENV is set for the
 # listing and for every test case by starting the program through "cmake -E env" (a list property
 # would lose its separators on the way through test discovery). Test cases that share LOCK (a bus
@@ -10,12 +10,12 @@
 # selects by. TIMEOUT bounds each case (120 s unless given; a sanitizer build on a loaded machine is
 # several times slower than a plain one). DATA_SOURCE marks a program that loads or links the data
 # source: it stays out of the race-detector build, which would otherwise build the data source and the
-# page library too.
+# page library too. RACE puts an application suite that is clean under the race detector into its build.
 find_package(GTest REQUIRED)
 include(GoogleTest)
 
 function(k3100_add_test name)
-  cmake_parse_arguments(ARG "DATA_SOURCE" "LOCK;TIMEOUT;LABEL" "SOURCES;LIBS;ENV" ${ARGN})
+  cmake_parse_arguments(ARG "DATA_SOURCE;RACE" "LOCK;TIMEOUT;LABEL" "SOURCES;LIBS;ENV" ${ARGN})
   if(NOT ARG_LABEL)
     set(ARG_LABEL unit)
   endif()
@@ -43,9 +43,14 @@ function(k3100_add_test name)
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
     PROPERTIES ENVIRONMENT "K3100_BUILD_DIR=${CMAKE_BINARY_DIR}" LABELS ${ARG_LABEL} TIMEOUT ${ARG_TIMEOUT} ${lock}
     DISCOVERY_TIMEOUT 60)
-  # The race-detector build makes the helper's and the platform's unit and window suites only (the
-  # application's are not clean under it yet, see README): "k3100_race_suites" builds them.
-  if(area MATCHES "^(helper|platform)$" AND NOT ARG_LABEL STREQUAL "program" AND NOT ARG_DATA_SOURCE)
+  # The race-detector build makes the helper's and the platform's unit and window suites, and the
+  # application's that say RACE (the others are not clean under it yet, see README):
+  # "k3100_race_suites" builds them, and each of their cases carries the label "race".
+  set(race OFF)
+  if(ARG_RACE OR (area MATCHES "^(helper|platform)$" AND NOT ARG_LABEL STREQUAL "program" AND NOT ARG_DATA_SOURCE))
+    set(race ON)
+  endif()
+  if(race)
     if(NOT TARGET k3100_race_suites)
       add_custom_target(k3100_race_suites)
     endif()

@@ -147,7 +147,8 @@ void TlvDeviceCntlr::pageWritten(int rc, tlv::TlvPageWritten written) {
         mHost.addImgInfo(tlv::TlvPageRecord{tlv::makeImgInfoDict(page.layout, page.index),
                                             std::move(written.thumbnail), page.index});
     } else {
-        mSink->discard();
+        if (!written.file.empty())
+            TlvUtilsMethod::removeTmpFile(written.file);
         if (!page.cancelSeen)
             noteFailure(written.rc != 0 ? written.rc : rc, false);
         // A page file that cannot be written stops the batch: the next one would fail alike.

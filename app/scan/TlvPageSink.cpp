@@ -7,6 +7,7 @@
 
 #include <new>
 #include <unistd.h>
+#include <utility>
 
 namespace tlv {
 
@@ -22,7 +23,8 @@ TlvPageSink::~TlvPageSink() {
     mThread.join();
     if (mPageUnfinished) {
         closePage();
-        removePageFile();
+        if (!mPage.name.empty())
+            TlvUtilsMethod::removeTmpFile(mPage.name);
     }
 }
 
@@ -38,12 +40,8 @@ void TlvPageSink::finish(std::function<void(TlvPageWritten)> done) {
     post([this, done = std::move(done)] {
         closePage();
         mPageUnfinished = false;
-        done(TlvPageWritten{mPage.rc, std::move(mPage.thumbnail)});
+        done(TlvPageWritten{mPage.rc, std::move(mPage.thumbnail), std::exchange(mPage.name, {})});
     });
-}
-
-void TlvPageSink::discard() {
-    post([this] { removePageFile(); });
 }
 
 void TlvPageSink::post(std::function<void()> job) {
@@ -128,12 +126,6 @@ void TlvPageSink::closePage() {
     if (mPage.file && std::fclose(mPage.file) != 0 && mPage.rc == 0)
         mPage.rc = kScnErrFileWrite;
     mPage.file = nullptr;
-}
-
-void TlvPageSink::removePageFile() {
-    if (!mPage.name.empty())
-        TlvUtilsMethod::removeTmpFile(mPage.name);
-    mPage.name.clear();
 }
 
 } // namespace tlv

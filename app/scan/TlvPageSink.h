@@ -1,8 +1,8 @@
 // Where the pages of a session go: one writer thread, fed through a queue, appends each page's rows to
 // the page's raw file (rows as delivered, no header) and streams them through the scaler into its
 // thumbnail, so that the thread talking to the data source never waits for the disk or the scaler.
-// Pages follow each other: a page is opened, gets its rows, and is finished (and possibly discarded)
-// before the next one is opened.
+// Pages follow each other: a page is opened, gets its rows, and is finished before the next one is
+// opened.
 #pragma once
 
 #include "FG_Zoom.h"
@@ -24,6 +24,7 @@ namespace tlv {
 struct TlvPageWritten {
     int rc = 0;
     TlvThumbnail thumbnail;
+    std::string file; // the raw file this page made; empty when none was made
 };
 
 class TlvPageSink {
@@ -38,10 +39,9 @@ public:
     void open(std::string rawFileName, const TlvPageLayout& page);
     // Rows of the page, each page.rowBytes long, in order.
     void take(std::vector<std::uint8_t> rows);
-    // Closes the page's file; done runs on the writer thread.
+    // Closes the page's file; done runs on the writer thread. A page that is not kept is the caller's
+    // to remove.
     void finish(std::function<void(TlvPageWritten)> done);
-    // Removes the raw file of the page last finished (a page that is not kept).
-    void discard();
 
 private:
     struct Page {
@@ -60,7 +60,6 @@ private:
     void writeRows(const std::vector<std::uint8_t>& rows);
     void scaleRow(const std::uint8_t* row);
     void closePage();
-    void removePageFile();
 
     Page mPage;                   // writer thread only, once it runs
     bool mPageUnfinished = false; // writer thread only
