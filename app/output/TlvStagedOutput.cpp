@@ -15,6 +15,26 @@ constexpr int kMaxRenames = 1000; // names tried before the file is given up
 
 } // namespace
 
+std::optional<fs::path> publishUnderFreeName(const fs::path& name,
+                                             const std::function<TlvPublishTry(const fs::path&)>& publishAs,
+                                             const TlvNextFreeName& nextFreeName, TlvWrittenFiles& files) {
+    fs::path tried = name;
+    for (int tries = 0;; ++tries) {
+        const TlvPublishTry result = publishAs(tried);
+        if (result == TlvPublishTry::kPublished)
+            break;
+        const std::optional<fs::path> next =
+            result == TlvPublishTry::kTaken && nextFreeName && tries < kMaxRenames ? nextFreeName(tried)
+                                                                                   : std::nullopt;
+        if (!next)
+            return std::nullopt;
+        tried = *next;
+    }
+    if (tried != name)
+        files.replaceWriteFilePath(name, tried);
+    return tried;
+}
+
 TlvStagedOutput::TlvStagedOutput(TlvWrittenFiles& files, TlvNextFreeName nextFreeName)
     : mFiles(files), mNextFreeName(std::move(nextFreeName)) {}
 
@@ -51,17 +71,12 @@ std::optional<fs::path> TlvStagedOutput::publish() {
     const std::unique_ptr<fnd::StagedFile> file = std::move(mFile);
     if (!file || ::fsync(file->fd()) != 0)
         return std::nullopt;
-    fs::path name = mPath;
-    for (int tries = 0; !file->publish(name.string()); ++tries) {
-        const std::optional<fs::path> next =
-            errno == EEXIST && mNextFreeName && tries < kMaxRenames ? mNextFreeName(name) : std::nullopt;
-        if (!next)
-            return std::nullopt;
-        name = *next;
-    }
-    if (name != mPath)
-        mFiles.replaceWriteFilePath(mPath, name);
-    return name;
+    const auto publishAs = [&file](const fs::path& name) {
+        if (file->publish(name.string()))
+            return TlvPublishTry::kPublished;
+        return errno == EEXIST ? TlvPublishTry::kTaken : TlvPublishTry::kFailed;
+    };
+    return publishUnderFreeName(mPath, publishAs, mNextFreeName, mFiles);
 }
 
 void TlvStagedOutput::abandon() {

@@ -22,6 +22,15 @@ namespace tlv {
 // The next free name after a taken one; none when there is none.
 using TlvNextFreeName = std::function<std::optional<std::filesystem::path>(const std::filesystem::path&)>;
 
+// What one try to give a finished file a name found.
+enum class TlvPublishTry { kPublished, kTaken, kFailed };
+// Publishes a finished file through publishAs under name or, while the name is taken, under the next free
+// ones; the written list follows a changed name. The name it got; none when it could not be published.
+std::optional<std::filesystem::path>
+publishUnderFreeName(const std::filesystem::path& name,
+                     const std::function<TlvPublishTry(const std::filesystem::path&)>& publishAs,
+                     const TlvNextFreeName& nextFreeName, TlvWrittenFiles& files);
+
 class TlvStagedOutput {
 public:
     TlvStagedOutput(TlvWrittenFiles& files, TlvNextFreeName nextFreeName);
