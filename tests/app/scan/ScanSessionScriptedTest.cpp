@@ -166,6 +166,19 @@ protected:
         fnd::RunLoop::main().runFor(0);
         ASSERT_FALSE(cntlr->isBatchRunning());
     }
+    // A page too tall to end, one row per block, followed by more; returns once ten blocks are read.
+    void StartTallPage(const std::vector<SScriptedPage>& more) {
+        SScriptedPage tall = GreyPage(40, 1000000);
+        tall.blockRows = 1;
+        gScript.pages = {tall};
+        gScript.pages.insert(gScript.pages.end(), more.begin(), more.end());
+        ASSERT_TRUE(host.scanReadyByTwainCB());
+        ASSERT_TRUE(cntlr->openDS(&host.scanSettings, false));
+        const auto guard = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (gScript.blocksAsked < 10 && std::chrono::steady_clock::now() < guard)
+            fnd::RunLoop::main().runFor(0.01);
+        ASSERT_TRUE(cntlr->isRunningMemXfer());
+    }
     // A faulty page between two sound ones fails alone: the first page kept, the third drained, the batch
     // ended in failure.
     void ExpectOnlyTheMiddlePageFails(const SScriptedPage& faulty) {
@@ -252,18 +265,10 @@ TEST_F(ScriptedSession, APlantedPageFileStopsTheBatchAndNothingIsOverwritten) {
     EXPECT_EQ(text, "the user's own file");
 }
 
-// Quitting in the middle of a long page: the controller goes at once, and the transfer thread, which
-// needs the main thread for every block, is not left waiting for it.
+// Going in the middle of a long page: the controller goes at once, and nothing it queued for the next
+// block runs after it.
 TEST_F(ScriptedSession, TheControllerGoesAtOnceWhileAPageIsInTransfer) {
-    SScriptedPage tall = GreyPage(40, 1000000);
-    tall.blockRows = 1;
-    gScript.pages = {tall};
-    ASSERT_TRUE(host.scanReadyByTwainCB());
-    ASSERT_TRUE(cntlr->openDS(&host.scanSettings, false));
-    const auto guard = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (gScript.blocksAsked < 10 && std::chrono::steady_clock::now() < guard)
-        fnd::RunLoop::main().runFor(0.01);
-    ASSERT_TRUE(cntlr->isRunningMemXfer());
+    ASSERT_NO_FATAL_FAILURE(StartTallPage({}));
     const auto start = std::chrono::steady_clock::now();
     cntlr.reset();
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
@@ -276,15 +281,7 @@ TEST_F(ScriptedSession, TheControllerGoesAtOnceWhileAPageIsInTransfer) {
 // Quitting with the loop no longer running: the page in transfer is ended, the pending ones reset, the
 // source closed, and a writer waiting for the batch's end goes on; the unfinished page's file goes.
 TEST_F(ScriptedSession, AQuitMidPageClosesTheSourceAndWakesWhoWaitsForTheBatch) {
-    SScriptedPage tall = GreyPage(40, 1000000);
-    tall.blockRows = 1;
-    gScript.pages = {tall, GreyPage(40, 10)};
-    ASSERT_TRUE(host.scanReadyByTwainCB());
-    ASSERT_TRUE(cntlr->openDS(&host.scanSettings, false));
-    const auto guard = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (gScript.blocksAsked < 10 && std::chrono::steady_clock::now() < guard)
-        fnd::RunLoop::main().runFor(0.01);
-    ASSERT_TRUE(cntlr->isRunningMemXfer());
+    ASSERT_NO_FATAL_FAILURE(StartTallPage({GreyPage(40, 10)}));
     std::atomic<bool> woken{false};
     std::thread writer([&] {
         cntlr->waitToFinishScan();
