@@ -207,7 +207,7 @@ public:
     // The scanner's button 1 starts the scan-first job (its button status 1) or nothing (-1).
     void setIsBtn1AllocFOAScan(bool on);
     void setFuncStngInFOAJLMdl(const TlvFuncSettingMdl& model);
-    void checkClosePDF() override { mWriter.checkClosePDF(*mBatch); }
+    bool checkClosePDF() override;
     void changeKeyView() override {}
     bool isCheckValidSyncDriver() override;
     bool isCheckValidSelectedJob();

@@ -47,6 +47,14 @@ void TlvMainCntlr::finishRelease() {
         TlvUtilsMethod::removeTmpFolder();
 }
 
+bool TlvMainCntlr::checkClosePDF() {
+    if (mWriter.checkClosePDF(*mBatch))
+        return true;
+    showErrorPanel(kErrFileCreate);
+    report(TlvOutcome::WriteFailed);
+    return false;
+}
+
 void TlvMainCntlr::writersMayHaveEnded() {
     if (isWritersRunning())
         return;

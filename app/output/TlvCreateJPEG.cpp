@@ -1,10 +1,8 @@
-// See TlvCreateJPEG.h. The file is written atomically over the reserved name.
+// See TlvCreateJPEG.h. The page is encoded into a staged file that is published once it is whole.
 #include "TlvCreateJPEG.h"
 
-#include "FileIO.h"
 #include "ImageEncoders.h"
 #include "TlvOutputFailure.h"
-#include "TlvUtilsMethod.h"
 
 #include <algorithm>
 
@@ -17,20 +15,23 @@ int jpegQualityOfRate(int rate) {
     return std::clamp(rate * 100, 1, 100); // any other rate is the factor itself
 }
 
-void writeToJPEG(const TlvWriteContext& ctx, const TlvWritePage& page) {
+TlvCreateJPEG::TlvCreateJPEG(TlvWrittenFiles& files, TlvNextFreeName nextFreeName)
+    : mFiles(files), mNextFreeName(std::move(nextFreeName)) {}
+
+void TlvCreateJPEG::writePage(const TlvWriteContext& ctx, const TlvWritePage& page,
+                              std::optional<std::filesystem::path>& published) {
     if (page.image.bpp < 8)
         fail(kErrJpegParam);
     const int quality = jpegQualityOfRate(ctx.options.compRateJPEG);
-    if (!page.path || !fnd::writeFileAtomically(
-                          *page.path, [&](int fd) { return WriteJpeg(page.image.bitmap, fd, quality); }))
+    TlvStagedOutput file(mFiles, mNextFreeName);
+    if (!page.path || !file.open(*page.path) || !WriteJpeg(page.image.bitmap, file.fd(), quality))
         fail(kErrJpegCreate);
-    if (ctx.mailSizeOver(page.index, TlvUtilsMethod::fileBytesByPath(*page.path)))
+    const std::uint64_t bytes = file.bytes();
+    published = file.publish();
+    if (!published)
+        fail(kErrJpegCreate);
+    if (ctx.mailSizeOver(page.index, bytes))
         fail(kFlgMailSizeOver);
-}
-
-void TlvCreateJPEG::writePage(const TlvWriteContext& ctx, const TlvWritePage& page,
-                              std::optional<std::filesystem::path>&) {
-    writeToJPEG(ctx, page);
 }
 
 } // namespace tlv

@@ -2,18 +2,25 @@
 #pragma once
 
 #include "TlvFormatWriter.h"
+#include "TlvStagedOutput.h"
 
 namespace tlv {
 
 class TlvCreateJPEG : public TlvFormatWriter {
 public:
+    TlvCreateJPEG(TlvWrittenFiles& files, TlvNextFreeName nextFreeName);
+
     int pagesPerFile(const TlvOutputOptions&) const override { return 1; }
+    // Fails with "Err_JPEGInvalidParam" (1-bit pages), "Err_JPEGNotCreate" or "Flg_MailSizeOver" (the
+    // file is published then).
     void writePage(const TlvWriteContext& ctx, const TlvWritePage& page,
-                   std::optional<std::filesystem::path>&) override;
+                   std::optional<std::filesystem::path>& published) override;
+
+private:
+    TlvWrittenFiles& mFiles;
+    TlvNextFreeName mNextFreeName;
 };
 
-// Fails with "Err_JPEGInvalidParam" (1-bit pages), "Err_JPEGNotCreate" or "Flg_MailSizeOver".
-void writeToJPEG(const TlvWriteContext& ctx, const TlvWritePage& page);
 // JPEG quality (1..100) of a rate setting: 1 the best, 5 the smallest.
 int jpegQualityOfRate(int rate);
 

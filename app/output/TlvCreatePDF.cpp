@@ -11,8 +11,6 @@ namespace tlv {
 namespace fs = std::filesystem;
 namespace {
 
-constexpr int kMaxRenames = 1000; // names tried at closing before the document is given up
-
 struct OcrSelection {
     uint32_t mask;
     uint32_t flags;
@@ -50,7 +48,7 @@ int32_t pdfQualityOfRate(int rate) {
     return std::clamp(rate, 1, 100);
 }
 
-TlvCreatePDF::TlvCreatePDF(TlvWrittenFiles& files, Renamer renamer)
+TlvCreatePDF::TlvCreatePDF(TlvWrittenFiles& files, TlvNextFreeName renamer)
     : mFiles(files), mRenamer(std::move(renamer)) {}
 
 void TlvCreatePDF::openPDF(const TlvOutputOptions& o, const fs::path& path) {
@@ -144,24 +142,26 @@ int32_t TlvCreatePDF::closePDF() {
     std::lock_guard guard(mLock);
     if (!mIsOpenPDF)
         return 0;
-    int32_t result = VLMC_exclose(0);
-    // A file appeared under the name meanwhile: the document takes the next free name.
-    for (int tries = 0; result == VLM_ERR_FILEEXISTS; ++tries) {
-        const std::optional<fs::path> next =
-            mRenamer && tries < kMaxRenames ? mRenamer(mOpenPath) : std::nullopt;
-        if (!next || VLMC_exrename(next->c_str()) != VLM_OK) {
-            VLMC_exabandon();
-            break;
-        }
-        mFiles.replaceWriteFilePath(mOpenPath, *next);
-        mOpenPath = *next;
+    // The maker publishes under the name it opened with, or under the one it is renamed to when a file
+    // appeared there meanwhile.
+    int32_t result = VLM_OK;
+    const auto publishAs = [&](const fs::path& name) {
+        if (name != mOpenPath && VLMC_exrename(name.c_str()) != VLM_OK)
+            return TlvPublishTry::kFailed;
         result = VLMC_exclose(0);
-    }
+        return result == VLM_ERR_FILEEXISTS ? TlvPublishTry::kTaken
+               : result < 0                 ? TlvPublishTry::kFailed
+                                            : TlvPublishTry::kPublished;
+    };
+    if (const std::optional<fs::path> name = publishUnderFreeName(mOpenPath, publishAs, mRenamer, mFiles))
+        mOpenPath = *name;
+    if (result == VLM_ERR_FILEEXISTS) // no free name was left
+        VLMC_exabandon();
     mIsOpenPDF = false;
     return result;
 }
 
-std::optional<fs::path> TlvCreatePDF::openPath() {
+std::optional<fs::path> TlvCreatePDF::openPath() const {
     std::lock_guard guard(mLock);
     if (!mIsOpenPDF)
         return std::nullopt;
@@ -187,19 +187,6 @@ void TlvCreatePDF::bringIntoForm(TlvPageImage& page) const {
 void TlvCreatePDF::endBatch(bool drop) {
     TlvFormatWriter::endBatch(drop);
     resetWritedFilesSizePDF();
-}
-
-void TlvCreatePDF::abandonPage(const TlvPageFiles& files) {
-    if (const std::optional<fs::path> open = openPath()) {
-        if (open == files.reserved)
-            abandonPDF();
-        else
-            closePDF();
-    }
-    if (files.published) {
-        std::error_code ec;
-        fs::remove(*files.published, ec);
-    }
 }
 
 void TlvCreatePDF::setIsOpenPDF(bool open) {

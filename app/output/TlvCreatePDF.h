@@ -5,11 +5,11 @@
 #pragma once
 
 #include "TlvFormatWriter.h"
+#include "TlvStagedOutput.h"
 
 #include <atomic>
 #include <cstdint>
 #include <filesystem>
-#include <functional>
 #include <mutex>
 #include <optional>
 
@@ -17,9 +17,7 @@ namespace tlv {
 
 class TlvCreatePDF : public TlvFormatWriter {
 public:
-    // The next free name after a taken one; none when there is none.
-    using Renamer = std::function<std::optional<std::filesystem::path>(const std::filesystem::path&)>;
-    TlvCreatePDF(TlvWrittenFiles& files, Renamer renamer);
+    TlvCreatePDF(TlvWrittenFiles& files, TlvNextFreeName renamer);
 
     // Adds the page. A page that starts a file gives its path in page.path; when that file is also
     // closed by this page, published receives the name it got. Fails with "Err_PDFInitFault",
@@ -32,26 +30,21 @@ public:
     int pagesPerFile(const TlvOutputOptions& o) const override;
     // 1-bit pages with set bits black, colour pages as blue, green, red.
     void bringIntoForm(TlvPageImage& page) const override;
-    bool reservesNameByCreating() const override { return false; }
     void writePage(const TlvWriteContext& ctx, const TlvWritePage& page,
                    std::optional<std::filesystem::path>& published) override {
         writeToPDF(ctx, page, published);
     }
-    void close() override { closePDF(); }
+    bool close() override { return closePDF() >= 0; }
     void abandon() override { abandonPDF(); }
     // The mail size counts from 0 again, too.
     void endBatch(bool drop) override;
-    // The open document goes when this page started it; else it closes with the pages before this one.
-    void abandonPage(const TlvPageFiles& files) override;
-    bool hasOpenFile() const override { return isOpenPDF(); }
+    std::optional<std::filesystem::path> openPath() const override;
 
     // Closes the open document (0 when none was open); the maker's result otherwise.
     int32_t closePDF();
     // Drops the open document, so that no file appears.
     void abandonPDF();
     bool isOpenPDF() const { return mIsOpenPDF.load(); }
-    // The name the open document will get; none when none is open.
-    std::optional<std::filesystem::path> openPath();
     // Clearing the flag at the start of a batch drops a document a failed batch left open.
     void setIsOpenPDF(bool open);
 
@@ -68,8 +61,8 @@ private:
     void closeGroup(std::uint32_t size);
 
     TlvWrittenFiles& mFiles;
-    Renamer mRenamer;
-    std::recursive_mutex mLock; // the document, its path and the flag change together
+    TlvNextFreeName mRenamer;
+    mutable std::recursive_mutex mLock; // the document, its path and the flag change together
     std::atomic<bool> mIsOpenPDF{false};
     std::atomic<std::uint64_t> mWritedFilesSizePDF{0};
     std::atomic<int> mPagesKept{0};

@@ -1,5 +1,4 @@
-// See TlvCreateTIFF.h. Files are written atomically over the reserved name, so a failed write leaves
-// the empty reservation, which the page writer removes.
+// See TlvCreateTIFF.h. A page that cannot be added leaves the open file as it was before the page.
 #include "TlvCreateTIFF.h"
 
 #include "FileIO.h"
@@ -12,12 +11,11 @@ namespace tlv {
 namespace fs = std::filesystem;
 namespace {
 
-bool writeTiffFile(const fs::path& path, const TlvPageImage& image) {
-    // Bilevel pages as CCITT group 4, deeper ones uncompressed, as the platform encoder made them.
+// Bilevel pages as CCITT group 4, deeper ones uncompressed, as the platform encoder made them.
+bool writeTiff(int fd, const TlvPageImage& image) {
     const ETiffCompression compression = image.bpp < 8 ? ETiffCompression::kBest : ETiffCompression::kNone;
     const EBilevelSense sense = image.oneIsBlack ? EBilevelSense::kOneIsBlack : EBilevelSense::kZeroIsBlack;
-    return fnd::writeFileAtomically(path,
-                                    [&](int fd) { return WriteTiff(image.bitmap, fd, compression, sense); });
+    return WriteTiff(image.bitmap, fd, compression, sense);
 }
 
 void removeQuietly(const fs::path& path) {
@@ -25,20 +23,10 @@ void removeQuietly(const fs::path& path) {
     fs::remove(path, ec);
 }
 
-void appendToGroup(const TlvWriteContext& ctx, const fs::path& child, int group, bool overLimit) {
-    const std::optional<fs::path> target = ctx.files.writeFilePathAtIndex(static_cast<size_t>(group));
-    std::error_code ec;
-    if (!target || !fs::is_regular_file(*target, ec)) {
-        removeQuietly(child);
-        fail(kErrTiffAddPage); // the page would be lost while success is reported
-    }
-    const int result = ConcatTiff(target->c_str(), child.c_str());
-    removeQuietly(child);
-    if (result != kTiffOK)
-        fail(overLimit ? kFlgMailSizeOver : kErrTiffAddPage);
-}
-
 } // namespace
+
+TlvCreateTIFF::TlvCreateTIFF(TlvWrittenFiles& files, TlvNextFreeName nextFreeName)
+    : mFile(files, std::move(nextFreeName)) {}
 
 int TlvCreateTIFF::pagesPerFile(const TlvOutputOptions& o) const {
     return groupSizeOf(o.ffMultiTypeTIFF, o.multiPageNumTIFF);
@@ -48,11 +36,6 @@ void TlvCreateTIFF::bringIntoForm(TlvPageImage& page) const {
     reversalImageBW(page);
 }
 
-void TlvCreateTIFF::writePage(const TlvWriteContext& ctx, const TlvWritePage& page,
-                              std::optional<fs::path>&) {
-    writeToTIFF(ctx, page);
-}
-
 std::optional<fs::path> childImgPathForMultiTiff(int index) {
     const std::optional<fs::path> folder = TlvUtilsMethod::createAndMultiFolderPath();
     if (!folder)
@@ -60,24 +43,62 @@ std::optional<fs::path> childImgPathForMultiTiff(int index) {
     return *folder / ("childImg_" + std::to_string(index) + ".tiff");
 }
 
-void writeToTIFF(const TlvWriteContext& ctx, const TlvWritePage& page) {
+bool TlvCreateTIFF::addPage(const TlvWriteContext& ctx, const TlvWritePage& page, bool newFile) {
+    if (newFile) {
+        if (!page.path || !mFile.open(*page.path) || !writeTiff(mFile.fd(), page.image) ||
+            ConvertII(mFile.openPath().c_str()) != kTiffOK)
+            fail(kErrFileCreate);
+        return ctx.mailSizeOver(page.index, mFile.bytes());
+    }
+    if (!mFile.isOpen())
+        fail(kErrTiffAddPage); // the page would be lost while success is reported
+    const std::optional<fs::path> child = childImgPathForMultiTiff(page.index);
+    if (!child || !fnd::writeFileAtomically(*child, [&](int fd) { return writeTiff(fd, page.image); }))
+        fail(kErrFileCreate);
+    const bool overLimit = ctx.mailSizeOver(page.index, TlvUtilsMethod::fileBytesByPath(*child));
+    const bool added = ConvertII(child->c_str()) == kTiffOK &&
+                       ConcatTiff(mFile.openPath().c_str(), child->c_str()) == kTiffOK;
+    removeQuietly(*child);
+    if (!added)
+        fail(overLimit ? kFlgMailSizeOver : kErrTiffAddPage);
+    return overLimit;
+}
+
+void TlvCreateTIFF::writePage(const TlvWriteContext& ctx, const TlvWritePage& page,
+                              std::optional<fs::path>& published) {
+    std::lock_guard guard(mLock);
     const TlvOutputOptions& o = ctx.options;
     const bool newFile = startsFile(o.ffMultiTypeTIFF, o.multiPageNumTIFF, page.index);
     const int size = groupSizeOf(o.ffMultiTypeTIFF, o.multiPageNumTIFF);
-    const int group = size == 0 ? 0 : page.index / size;
-    const std::optional<fs::path> target = newFile ? page.path : childImgPathForMultiTiff(page.index);
-    if (!target || !writeTiffFile(*target, page.image))
-        fail(kErrFileCreate);
-    const bool overLimit = ctx.mailSizeOver(page.index, TlvUtilsMethod::fileBytesByPath(*target));
-    if (ConvertII(target->c_str()) != kTiffOK) {
-        if (!newFile)
-            removeQuietly(*target);
-        fail(kErrFileCreate);
+    const bool last = page.isLastIndex && !ctx.host.isExecuteScnState(); // a running scan closes later
+    const bool closes = last || (size > 0 && page.index % size == size - 1);
+    if (newFile && mFile.isOpen())
+        mFile.publish(); // a group left open keeps its pages
+    const bool overLimit = addPage(ctx, page, newFile);
+    if (closes) {
+        const std::optional<fs::path> name = mFile.publish();
+        if (!name)
+            fail(kErrFileCreate);
+        if (newFile)
+            published = name;
     }
-    if (!newFile)
-        appendToGroup(ctx, *target, group, overLimit);
     if (overLimit)
         fail(kFlgMailSizeOver);
+}
+
+bool TlvCreateTIFF::close() {
+    std::lock_guard guard(mLock);
+    return !mFile.isOpen() || mFile.publish().has_value();
+}
+
+void TlvCreateTIFF::abandon() {
+    std::lock_guard guard(mLock);
+    mFile.abandon();
+}
+
+std::optional<fs::path> TlvCreateTIFF::openPath() const {
+    std::lock_guard guard(mLock);
+    return mFile.chosenPath();
 }
 
 } // namespace tlv

@@ -47,8 +47,7 @@ fs::path TlvExeRenameMoveThread::moveToFreeName(const TlvOutputOptions& options,
     const TlvFileNaming naming(options, true);
     std::atomic<int64_t> noRunCounter{-1};
     for (int attempt = 0; attempt < kMoveAttempts; ++attempt) {
-        const std::optional<fs::path> target =
-            naming.checkFilePath(to, true, noRunCounter, TlvFileNaming::Reserve::kNo);
+        const std::optional<fs::path> target = naming.checkFilePath(to, true, noRunCounter);
         if (!target || target->parent_path() != to.parent_path() ||
             !isUsableFileName(target->filename().string()))
             fail(kErrMakeFileName);

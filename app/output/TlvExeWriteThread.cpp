@@ -1,6 +1,6 @@
-// See TlvExeWriteThread.h. Only files this batch made are ever deleted: TIFF and JPEG names are
-// reserved by creating them exclusively, and a PDF is published (never over an existing file) only when
-// it closes, so a failure deletes a PDF only when this page itself published it.
+// See TlvExeWriteThread.h. Only files this batch made are ever deleted: a new file is staged and
+// published (never over an existing file) only when it closes, so a failure deletes a file only when
+// this page itself published it.
 #include "TlvExeWriteThread.h"
 
 #include "TlvMailOutbox.h"
@@ -9,17 +9,8 @@
 
 namespace tlv {
 namespace fs = std::filesystem;
-namespace {
-
-void removeQuietly(const fs::path& path) {
-    std::error_code ec;
-    fs::remove(path, ec);
-}
-
-} // namespace
-
 TlvExeWriteThread::TlvExeWriteThread(TlvOutputHost& host)
-    : mHost(host), mFormats(mFiles, [this](const fs::path& taken) { return nextPdfName(taken); }) {}
+    : mHost(host), mFormats(mFiles, [this](const fs::path& taken) { return nextFreeName(taken); }) {}
 
 void TlvExeWriteThread::initWriteFilePathArray() {
     mFiles.initWriteFilePathArray();
@@ -66,36 +57,27 @@ fs::path TlvExeWriteThread::pathInFolder(const TlvOutputOptions& o, int func, bo
     return *folder / name;
 }
 
-fs::path TlvExeWriteThread::reserveName(const fs::path& path, const TlvOutputOptions& o, bool automatic) {
+fs::path TlvExeWriteThread::chooseName(const fs::path& path, const TlvOutputOptions& o, bool automatic) {
     const TlvFileNaming naming(o, automatic);
-    const bool creates = mFormats.of(o.fileFormatType).reservesNameByCreating();
-    const std::optional<fs::path> name = naming.checkFilePath(
-        path, false, mRunCounter, creates ? TlvFileNaming::Reserve::kCreate : TlvFileNaming::Reserve::kNo);
-    if (!name)
-        fail(kErrMakeFileName);
+    const std::optional<fs::path> name = naming.checkFilePath(path, false, mRunCounter);
     // Numbering only changes the end of the name; checked again all the same.
-    if (name->parent_path() != path.parent_path() || !isUsableFileName(name->filename().string())) {
-        if (creates)
-            removeQuietly(*name);
+    if (!name || name->parent_path() != path.parent_path() || !isUsableFileName(name->filename().string()))
         fail(kErrMakeFileName);
-    }
-    if (!creates) {
-        std::lock_guard guard(mBatchLock);
-        mPdfNaming = naming;
-    }
+    std::lock_guard guard(mBatchLock);
+    mOpenFileNaming = naming;
     return *name;
 }
 
-void TlvExeWriteThread::forgetPdfNaming() {
+void TlvExeWriteThread::forgetOpenFileNaming() {
     std::lock_guard guard(mBatchLock);
-    mPdfNaming.reset();
+    mOpenFileNaming.reset();
 }
 
-std::optional<fs::path> TlvExeWriteThread::nextPdfName(const fs::path& taken) {
+std::optional<fs::path> TlvExeWriteThread::nextFreeName(const fs::path& taken) {
     std::lock_guard guard(mBatchLock);
-    if (!mPdfNaming)
+    if (!mOpenFileNaming)
         return std::nullopt;
-    return mPdfNaming->checkFilePath(taken, false, mRunCounter, TlvFileNaming::Reserve::kNo);
+    return mOpenFileNaming->checkFilePath(taken, false, mRunCounter);
 }
 
 void TlvExeWriteThread::exeWriteImgFiles(const TlvBatchSnapshot& batch, int index, const TlvPageImage& image,
@@ -106,7 +88,6 @@ void TlvExeWriteThread::exeWriteImgFiles(const TlvBatchSnapshot& batch, int inde
         return;
     const TlvWritePage page{image, index, isLastIndex, std::nullopt};
     TlvPageFiles files;
-    files.isRemake = remakePath.has_value();
     try {
         if (!namePageAndWrite(batch, page, o, remakePath, files))
             return;
@@ -123,8 +104,8 @@ void TlvExeWriteThread::exeWriteImgFiles(const TlvBatchSnapshot& batch, int inde
         dropNewFile(o, files);
         return;
     }
-    if (files.reserved)
-        mFiles.addWriteFilePath(files.published.value_or(*files.reserved));
+    if (files.chosen)
+        mFiles.addWriteFilePath(files.published.value_or(*files.chosen));
     displayPreviewByJobScan(batch, index, record);
     if (isLastIndex || (isJobScanWriting(batch) && mHost.isFinScanAndWritedFile(false, index)))
         reportPagesWritten(batch);
@@ -144,11 +125,11 @@ bool TlvExeWriteThread::namePageAndWrite(const TlvBatchSnapshot& batch, const Tl
     if (mHost.isQuitAppByUnmount())
         fail(kErrFileCreate);
     if (newFile && remakePath)
-        forgetPdfNaming(); // a remade file keeps the name it is given, or fails
+        forgetOpenFileNaming(); // a remade file keeps the name it is given, or fails
     if (newFile)
-        files.reserved = remakePath ? path : reserveName(path, o, automatic);
+        files.chosen = remakePath ? path : chooseName(path, o, automatic);
     const TlvWriteContext ctx{mHost, batch, o, mFiles, mIsWriteFileCancel};
-    format.writePage(ctx, TlvWritePage{page.image, page.index, page.isLastIndex, files.reserved},
+    format.writePage(ctx, TlvWritePage{page.image, page.index, page.isLastIndex, files.chosen},
                      files.published);
     return true;
 }
@@ -171,8 +152,8 @@ void TlvExeWriteThread::onPageFailure(const TlvBatchKind& batch, const TlvOutput
         return;
     }
     // At the mail-size limit the file that crossed it is kept.
-    if (files.reserved)
-        mFiles.addWriteFilePath(files.published.value_or(*files.reserved));
+    if (files.chosen)
+        mFiles.addWriteFilePath(files.published.value_or(*files.chosen));
     if (TlvFormatWriter* format = mFormats.find(o.fileFormatType))
         format->close();
     displayPreviewByJobScan(batch, index, record);
@@ -200,11 +181,11 @@ void TlvExeWriteThread::displayPreviewByJobScan(const TlvBatchKind& batch, int i
         mHost.displayOfPreview(*record, index);
 }
 
-void TlvExeWriteThread::checkClosePDF(const TlvBatchSnapshot& batch) {
+bool TlvExeWriteThread::checkClosePDF(const TlvBatchSnapshot& batch) {
     if (batch.funcType == kFuncPrint)
-        return;
-    if (TlvFormatWriter* format = mFormats.find(batch.options.fileFormatType))
-        format->close();
+        return true;
+    TlvFormatWriter* format = mFormats.find(batch.options.fileFormatType);
+    return !format || format->close();
 }
 
 void TlvExeWriteThread::reportPagesWritten(const TlvBatchKind& batch) {

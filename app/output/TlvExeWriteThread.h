@@ -1,4 +1,4 @@
-// The page writer: takes one page bitmap, decides which output file it goes into, names and reserves
+// The page writer: takes one page bitmap, decides which output file it goes into, chooses the names of
 // new files, hands the page to its format's writer, lists every new file, and reports the batch's last
 // page.
 // It holds what the batch's writers share: the written-file list, the write-cancel flag, the run
@@ -57,22 +57,23 @@ public:
 
     // Writes one page (already turned and brought into the format's form). remakePath replaces the new
     // name of a page that starts a file: a name beside the old file that is not taken (the caller
-    // replaces the old file with it), never deleted by a failure; record is the page's record for the
-    // preview.
+    // replaces the old file with it); record is the page's record for the preview.
     void exeWriteImgFiles(const TlvBatchSnapshot& batch, int index, const TlvPageImage& page,
                           const TlvOutputOptions& options, bool isLastIndex,
                           const std::optional<std::filesystem::path>& remakePath,
                           const std::optional<fnd::Dictionary>& record);
 
-    // Closes the batch's open file unless the batch prints.
-    void checkClosePDF(const TlvBatchSnapshot& batch);
+    // Closes the batch's open file unless the batch prints; false when it could not be kept.
+    bool checkClosePDF(const TlvBatchSnapshot& batch);
     // The batch's last page is written: reported once a job's scan has ended.
     void reportPagesWritten(const TlvBatchKind& batch);
 
 private:
     std::filesystem::path pathInFolder(const TlvOutputOptions& options, int func, bool automatic);
-    std::filesystem::path reserveName(const std::filesystem::path& path, const TlvOutputOptions& options,
-                                      bool automatic);
+    // The first free name from path on; the rule that chose it names the file again when a file takes
+    // the name before the new one is published.
+    std::filesystem::path chooseName(const std::filesystem::path& path, const TlvOutputOptions& options,
+                                     bool automatic);
     // Names the page's file and writes the page; false when the write-cancel flag skipped it.
     bool namePageAndWrite(const TlvBatchSnapshot& batch, const TlvWritePage& page,
                           const TlvOutputOptions& options,
@@ -86,8 +87,8 @@ private:
     void displayPreviewByJobScan(const TlvBatchKind& batch, int index,
                                  const std::optional<fnd::Dictionary>& record);
     bool isJobScanWriting(const TlvBatchKind& batch) const;
-    std::optional<std::filesystem::path> nextPdfName(const std::filesystem::path& taken);
-    void forgetPdfNaming();
+    std::optional<std::filesystem::path> nextFreeName(const std::filesystem::path& taken);
+    void forgetOpenFileNaming();
 
     TlvOutputHost& mHost;
     TlvWrittenFiles mFiles;
@@ -99,7 +100,7 @@ private:
     int mNextJobPage = 0;
     std::mutex mBatchLock; // the two below
     std::string mOutboxBatch;
-    std::optional<TlvFileNaming> mPdfNaming; // the rule that named the open PDF
+    std::optional<TlvFileNaming> mOpenFileNaming; // the rule that named the open file
 };
 
 } // namespace tlv

@@ -4,9 +4,7 @@
 
 #include "TlvUtilsMethod.h"
 
-#include <cerrno>
-#include <fcntl.h>
-#include <unistd.h>
+#include <cctype>
 
 namespace tlv {
 namespace fs = std::filesystem;
@@ -65,14 +63,6 @@ bool isTaken(const fs::path& path) {
     return fs::exists(fs::symlink_status(path, ec));
 }
 
-bool reserve(const fs::path& path) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0)
-        return false;
-    ::close(fd);
-    return true;
-}
-
 } // namespace
 
 TlvFileNaming::TlvFileNaming(const TlvOutputOptions& options, bool automaticRule)
@@ -126,8 +116,7 @@ std::optional<fs::path> TlvFileNaming::changeNumInPath(const fs::path& path, int
 }
 
 std::optional<fs::path> TlvFileNaming::checkFilePath(const fs::path& start, bool isRenameMove,
-                                                     std::atomic<int64_t>& runCounter,
-                                                     Reserve reserveMode) const {
+                                                     std::atomic<int64_t>& runCounter) const {
     fs::path path = start;
     for (int tries = 0; tries < kMaxTries; ++tries) {
         if (!isRenameMove && mCounts) {
@@ -143,7 +132,7 @@ std::optional<fs::path> TlvFileNaming::checkFilePath(const fs::path& start, bool
                 runCounter = number;
             }
         }
-        if (!isTaken(path) && (reserveMode == Reserve::kNo || reserve(path)))
+        if (!isTaken(path))
             return path;
         const std::optional<fs::path> next =
             checkPathAndAddNumStrForPath(path, isAddedNumInString(path.filename().string()));

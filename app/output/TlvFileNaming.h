@@ -1,8 +1,8 @@
 // Numbering of output files. A new file takes the next number of the batch's run counter when the
 // automatic rule counts; a name that is taken gets its own trailing number moved on, or "_001"
-// appended, until a free name is found, and that name is then reserved by creating the file
-// exclusively, so a file that appears meanwhile only moves the numbering on. Names are the last path
-// component without extension; "_" is searched from the end.
+// appended, until a free name is found. The name is only chosen: the file is published under it
+// without replacing one, and a file that appears there meanwhile moves the numbering on. Names are the
+// last path component without extension; "_" is searched from the end.
 #pragma once
 
 #include "TlvOutputOptions.h"
@@ -32,12 +32,10 @@ public:
     static std::optional<std::filesystem::path> changeNumInPath(const std::filesystem::path& path,
                                                                 int64_t num);
 
-    enum class Reserve { kNo, kCreate };
-    // The first free name from path on; with kCreate the name is taken by creating an empty file with
-    // O_CREAT|O_EXCL. runCounter is the batch's (-1: none yet). None when no name could be had.
+    // The first free name from path on. runCounter is the batch's (-1: none yet). None when no name
+    // could be had.
     std::optional<std::filesystem::path> checkFilePath(const std::filesystem::path& path, bool isRenameMove,
-                                                       std::atomic<int64_t>& runCounter,
-                                                       Reserve reserve) const;
+                                                       std::atomic<int64_t>& runCounter) const;
 
 private:
     std::string mUserText; // the name part or the free name without extension

@@ -7,16 +7,22 @@
 namespace tlv {
 
 void TlvFormatWriter::abandonPage(const TlvPageFiles& files) {
-    if (files.reserved && !files.isRemake) {
+    if (const std::optional<std::filesystem::path> open = openPath()) {
+        if (open == files.chosen)
+            abandon();
+        else
+            close();
+    }
+    if (files.published) {
         std::error_code ec;
-        std::filesystem::remove(*files.reserved, ec);
+        std::filesystem::remove(*files.published, ec);
     }
 }
 
-TlvFormatWriters::TlvFormatWriters(TlvWrittenFiles& files, const TlvCreatePDF::Renamer& renamer) {
-    add(kFormatPDF, std::make_unique<TlvCreatePDF>(files, renamer));
-    add(kFormatTIFF, std::make_unique<TlvCreateTIFF>());
-    add(kFormatJPEG, std::make_unique<TlvCreateJPEG>());
+TlvFormatWriters::TlvFormatWriters(TlvWrittenFiles& files, const TlvNextFreeName& nextFreeName) {
+    add(kFormatPDF, std::make_unique<TlvCreatePDF>(files, nextFreeName));
+    add(kFormatTIFF, std::make_unique<TlvCreateTIFF>(files, nextFreeName));
+    add(kFormatJPEG, std::make_unique<TlvCreateJPEG>(files, nextFreeName));
 }
 
 void TlvFormatWriters::add(int format, std::unique_ptr<TlvFormatWriter> writer) {

@@ -4,6 +4,7 @@
 
 #include "TlvCreatePDF.h"
 #include "TlvFormatWriter.h"
+#include "TlvStagedOutput.h"
 
 #include <memory>
 #include <vector>
@@ -12,7 +13,7 @@ namespace tlv {
 
 class TlvFormatWriters {
 public:
-    TlvFormatWriters(TlvWrittenFiles& files, const TlvCreatePDF::Renamer& renamer);
+    TlvFormatWriters(TlvWrittenFiles& files, const TlvNextFreeName& nextFreeName);
 
     // Null, or with of a failure "Err_FileCreateFailed", for a number that names no format.
     TlvFormatWriter* find(int format) const;

@@ -1,12 +1,11 @@
 // Re-writing the files whose pages the user turned on the confirmation screen (see
-// TlvExeRenameMoveThread.h). A group is written under a hidden name beside its file; only a complete
-// new file replaces the old one, by a rename over it, so a failure leaves the user's file as it was.
+// TlvExeRenameMoveThread.h). A group is written to a staged file published under a hidden name beside
+// its file; only a complete new file replaces the old one, by a rename over it at once, so a failure
+// leaves the user's file as it was. Killed between the two steps, the program leaves the hidden
+// ".tlv-remake-N" file beside the user's.
 #include "ImgInfoKeys.h"
 #include "TlvExeRenameMoveThread.h"
 #include "TlvUtilsMethod.h"
-
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace tlv {
 namespace fs = std::filesystem;
@@ -17,23 +16,15 @@ bool isTurned(const TlvOutputHost& host, int index) {
     return record && record->get(ImgInfo_RotateKey).asInt32().value_or(0) != 0;
 }
 
-// A free hidden name beside file with its extension. TIFF and JPEG names are taken by creating the file
-// (the writers write over it atomically); a PDF is published only under a name that is still free.
-fs::path remakeNameBeside(const fs::path& file, bool reserve) {
+// A free hidden name beside file with its extension; the writers publish only under a name that is
+// still free.
+fs::path remakeNameBeside(const fs::path& file) {
     for (int n = 0; n < 1000; ++n) {
         const fs::path candidate =
             file.parent_path() / (".tlv-remake-" + std::to_string(n) + file.extension().string());
         std::error_code ec;
-        if (!reserve) {
-            if (!fs::exists(candidate, ec) && !ec)
-                return candidate;
-            continue;
-        }
-        const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-        if (fd >= 0) {
-            ::close(fd);
+        if (!fs::exists(candidate, ec) && !ec)
             return candidate;
-        }
     }
     fail(kErrMakeFileName);
 }
@@ -80,8 +71,8 @@ void TlvExeRenameMoveThread::remakeGroup(const TlvBatchSnapshot& batch, const Tl
     TlvWrittenFiles& list = mWriter.writtenFiles();
     const std::vector<fs::path> kept = list.cpyWriteFilePathArray();
     TlvFormatWriter& format = mWriter.formatWriter(batch.options.fileFormatType);
-    const fs::path remake = remakeNameBeside(file, format.reservesNameByCreating());
-    // The writers add later pages of a group to the group's listed file: that is the new one now.
+    const fs::path remake = remakeNameBeside(file);
+    // While the group is written, the list names the new file in the group's place.
     std::vector<fs::path> writing = kept;
     writing[static_cast<std::size_t>(group.fileIndex)] = remake;
     list.setWriteFilePathArray(writing);
@@ -89,8 +80,8 @@ void TlvExeRenameMoveThread::remakeGroup(const TlvBatchSnapshot& batch, const Tl
     try {
         for (int page = group.first; page < group.first + group.count; ++page)
             mReader.writeImageFileByIndex(batch, page, false, remake, std::nullopt);
-        mWriter.checkClosePDF(batch);
-        if (!fs::is_regular_file(remake, ec) || fs::file_size(remake, ec) == 0)
+        if (!mWriter.checkClosePDF(batch) || !fs::is_regular_file(remake, ec) ||
+            fs::file_size(remake, ec) == 0)
             fail(kErrFileCreate);
         fs::rename(remake, file, ec);
         if (ec)

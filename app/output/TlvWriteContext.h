@@ -30,7 +30,7 @@ struct TlvWriteContext {
     }
 };
 
-// One page for a format writer. path is the new file's path (reserved by the page writer) when the
+// One page for a format writer. path is the new file's name (chosen by the page writer) when the
 // page starts a file, none when it continues one.
 struct TlvWritePage {
     const TlvPageImage& image;

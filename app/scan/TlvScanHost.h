@@ -60,7 +60,8 @@ public:
     virtual void showSelectFunction() = 0;
     virtual void fixFunction() = 0;
     virtual void executeFunction() = 0;
-    virtual void checkClosePDF() = 0;
+    // Closes the batch's open file; false, with the failure shown, when it could not be kept.
+    virtual bool checkClosePDF() = 0;
     virtual void executeScan() = 0;
     virtual void changeKeyView() = 0;
 

@@ -108,8 +108,7 @@ void TlvScanViewCntlr::finishScan(const QObject* sender) {
     } else if (mHost.batchKind().scanMode == tlv::kScanModeFOA) {
         mHost.report(tlv::TlvOutcome::ScanningFinished);
         mHost.showSelectFunction();
-    } else {
-        mHost.checkClosePDF();
+    } else if (mHost.checkClosePDF()) {
         mHost.setIsScnCancelOnMain(false);
         cancelDriver(false);
         mHost.setIsWriteFileCancel(false);

@@ -83,14 +83,14 @@ struct PdfDocument::Chunk {
     }
 };
 
-PdfDocument::PdfDocument(Key, std::string path, std::unique_ptr<StagedFile> file)
+PdfDocument::PdfDocument(Key, std::string path, std::unique_ptr<fnd::StagedFile> file)
     : path_(std::move(path)), file_(std::move(file)), offsets_(kPageTree + 1, 0) {}
 
 PdfDocument::~PdfDocument() = default;
 
 int32_t PdfDocument::create(const std::string& path, std::unique_ptr<PdfDocument>& document) {
     document.reset();
-    std::unique_ptr<StagedFile> file = StagedFile::create(path);
+    std::unique_ptr<fnd::StagedFile> file = fnd::StagedFile::create(path);
     if (!file)
         return VLM_ERR_FILECREATE;
     document = std::make_unique<PdfDocument>(Key{}, path, std::move(file));
@@ -162,7 +162,8 @@ int32_t PdfDocument::addPage(const PdfPage& page) {
     const uint32_t pageObject = appendPageObjects(chunk, page, font);
     const uint64_t before = written_;
     if (!writeAll(chunk.bytes)) {
-        const bool full = errno == ENOSPC || errno == EDQUOT;
+        // A file past the file system's (or the process's) largest size has no room either.
+        const bool full = errno == ENOSPC || errno == EDQUOT || errno == EFBIG;
         // Cut back so that the pages before stay a valid document.
         if (::ftruncate(file_->fd(), static_cast<off_t>(before)) != 0 ||
             ::lseek(file_->fd(), 0, SEEK_END) < 0)

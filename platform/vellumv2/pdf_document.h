@@ -3,7 +3,7 @@
 // the file its name, never over a file that is there. Until then it is staged in the target's folder.
 #pragma once
 
-#include "staged_file.h"
+#include "StagedFile.h"
 
 #include <cstdint>
 #include <memory>
@@ -37,7 +37,7 @@ class PdfDocument {
 public:
     // Stages the file in the folder of `path`; VLM_OK or VLM_ERR_FILECREATE.
     static int32_t create(const std::string& path, std::unique_ptr<PdfDocument>& document);
-    PdfDocument(Key, std::string path, std::unique_ptr<StagedFile> file);
+    PdfDocument(Key, std::string path, std::unique_ptr<fnd::StagedFile> file);
     ~PdfDocument(); // an unfinished document leaves no file behind
 
     PdfDocument(const PdfDocument&) = delete;
@@ -64,8 +64,8 @@ private:
     bool writeAll(const std::string& bytes);
 
     std::string path_;
-    std::unique_ptr<StagedFile> file_; // null once published or given up
-    bool finished_ = false;            // the closing tables are written
+    std::unique_ptr<fnd::StagedFile> file_; // null once published or given up
+    bool finished_ = false;                 // the closing tables are written
     uint64_t written_ = 0;
     std::vector<uint64_t> offsets_; // index = object number; objects 1 and 2 are written last
     std::vector<uint32_t> pageObjects_;

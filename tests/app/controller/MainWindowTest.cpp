@@ -168,4 +168,20 @@ TEST_F(MainWindow, JobCheckScreenSavesTheFileUnderTheConfirmedName) {
     EXPECT_EQ(std::distance(fs::directory_iterator(out), fs::directory_iterator()), 1);
 }
 
+// The job's file could not be given its name at the end of the scan (its folder went): the batch fails.
+TEST_F(MainWindow, AJobFileThatCannotBeKeptFailsTheBatch) {
+    const fs::path out = home.dir() / "out";
+    test::UseSaveJob(*cntlr, out);
+    window->showTopScreen(kScanModeJOB);
+    cntlr->scanReadyByTwainCB();
+    cntlr->setAppState(AppStateScanning);
+    cntlr->addImgInfo(test::GreyPage(0), 0);
+    ASSERT_TRUE(test::pumpUntil(
+        [&] { return cntlr->isFinScanAndWritedFile(true, -1) && cntlr->readImgFileForJobScnCount() == 0; }));
+    fs::rename(out, home.dir() / "gone");
+    EXPECT_FALSE(cntlr->checkClosePDF());
+    EXPECT_EQ(cntlr->appState(), AppStateScanErr);
+    EXPECT_TRUE(fs::is_empty(home.dir() / "gone"));
+}
+
 } // namespace

@@ -91,6 +91,53 @@ TEST_F(TollivarFaults, KilledWhileWritingLeavesTheEarlierFileWholeAndNoHalfFile)
     EXPECT_EQ(Folder(mDir / "out"), before);
 }
 
+// Whether a picture file decodes to its end; ImageMagick (see scripts/setup) refuses a cut-off one.
+bool IsWholePicture(const fs::path& file) {
+    return std::system(("identify -regard-warnings '" + file.string() + "' >/dev/null 2>&1").c_str()) == 0;
+}
+
+// Killed while it writes a JPEG job (a file per page) or a TIFF job (every page in one file): the
+// earlier batch's files stay as they were, every file under a name is a whole picture, and nothing
+// hidden is left beside them.
+class TollivarKilledWhileWritingPictures : public TollivarFaults, public testing::WithParamInterface<int> {};
+
+TEST_P(TollivarKilledWhileWritingPictures, LeavesOnlyWholeFiles) {
+    const int format = GetParam();
+    ASSERT_TRUE(StartEmulator({"gen:ramp-a4 2"}));
+    StoreSaveJob([format](TlvFuncSettingMdl& func) {
+        func.setFileFormatType(format, 0);
+        func.setFF_MultiType_TIFF(0, 0);
+    });
+    mProgram = Start({}, false);
+    ASSERT_TRUE(WaitRunning());
+    ASSERT_NO_FATAL_FAILURE(RunJobToItsEnd());
+    const auto before = Folder(mDir / "out");
+    ASSERT_EQ(before.size(), format == tlv::kFormatJPEG ? 2u : 1u);
+
+    ASSERT_EQ(Control("load gen:ramp-a4 40"), 0);
+    helper.transScanInfo(mJobNumber);
+    ASSERT_TRUE(WaitForDocumentBeingWritten());
+    kill(mProgram, SIGKILL);
+    EXPECT_EQ(ExitStatus(), -1);
+    const auto after = Folder(mDir / "out");
+    for (const auto& [name, contents] : before)
+        EXPECT_EQ(after.count(name) ? after.at(name) : "", contents) << name;
+    for (const auto& [name, contents] : after) {
+        EXPECT_NE(name.front(), '.') << name;
+        EXPECT_TRUE(IsWholePicture(mDir / "out" / name)) << name << ", " << contents.size() << " bytes";
+    }
+    if (format == tlv::kFormatTIFF) {
+        EXPECT_EQ(after.size(), before.size()); // the batch's one file was not finished
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, TollivarKilledWhileWritingPictures,
+                         testing::Values(tlv::kFormatJPEG, tlv::kFormatTIFF),
+                         [](const testing::TestParamInfo<int>& info) {
+                             return info.param == tlv::kFormatJPEG ? std::string("Jpeg")
+                                                                   : std::string("Tiff");
+                         });
+
 // The helper shows the jobs from the record in the settings while the program does not run: a
 // program killed after its start has left a current one, without being asked for it.
 TEST_F(TollivarFaults, KilledAfterItsStartLeavesTheHelperTheRecordOfItsJobs) {

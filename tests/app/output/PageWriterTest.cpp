@@ -53,20 +53,39 @@ TEST_F(PageWriter, NumberingStepsOverFilesThatExist) {
               (std::vector<std::string>{"Scan_001.jpg", "Scan_003.jpg", "Scan_004.jpg"}));
 }
 
+// A file under construction has no name in the folder; when it is finished, a file that took its name
+// meanwhile stays and the new one takes the next, in the written list too.
+TEST_F(PageWriter, AnOpenFileIsUnseenAndGivesWayToAFileThatTookItsName) {
+    host.options.fileFormatType = tlv::kFormatTIFF;
+    host.options.imgFileName = "Scan_001.tiff";
+    host.options.ffMultiTypeTIFF = 0; // every page in one file
+    const tlv::TlvPageImage page = tlv::readPageImage(writeRawPage({8, 40, 30}, 0));
+    writer->exeWriteImgFiles(host.batch(), 0, page, host.options, false, std::nullopt, std::nullopt);
+    EXPECT_TRUE(savedFiles().empty());
+    std::ofstream(saveFolder / "Scan_001.tiff") << "mine";
+    writer->exeWriteImgFiles(host.batch(), 1, page, host.options, true, std::nullopt, std::nullopt);
+    EXPECT_EQ(namesIn(savedFiles()), (std::vector<std::string>{"Scan_001.tiff", "Scan_002.tiff"}));
+    EXPECT_EQ(bytesOf(saveFolder / "Scan_001.tiff"), (std::vector<char>{'m', 'i', 'n', 'e'}));
+    EXPECT_EQ(namesIn(writer->writtenFiles().cpyWriteFilePathArray()),
+              std::vector<std::string>{"Scan_002.tiff"});
+    EXPECT_EQ(vlmtest::run("identify '" + (saveFolder / "Scan_002.tiff").string() + "' | wc -l"), "2\n");
+}
+
 TEST_F(PageWriter, FreeNamesGetACounterOfTheirOwn) {
     host.options.isUseFNSetting = false;
     std::atomic<int64_t> counter{-1};
     const auto next = [&](const std::string& free) {
         host.options.freeFileName = free;
         const tlv::TlvFileNaming naming(host.options, false);
-        return naming.checkFilePath(saveFolder / free, false, counter, tlv::TlvFileNaming::Reserve::kCreate)
+        return naming.checkFilePath(saveFolder / free, false, counter)
             .value_or(fs::path())
             .filename()
             .string();
     };
     std::ofstream(saveFolder / "Doc.pdf") << "x";
     EXPECT_EQ(next("Doc.pdf"), "Doc_001.pdf");
-    EXPECT_EQ(next("Doc.pdf"), "Doc_002.pdf"); // the first one is reserved now
+    std::ofstream(saveFolder / "Doc_001.pdf") << "x";
+    EXPECT_EQ(next("Doc.pdf"), "Doc_002.pdf");
     std::ofstream(saveFolder / "Doc_12.pdf") << "x";
     EXPECT_EQ(next("Doc_12.pdf"), "Doc_12_001.pdf"); // the user's digits are no counter
     std::ofstream(saveFolder / "Doc_999.pdf") << "x";
@@ -76,9 +95,7 @@ TEST_F(PageWriter, FreeNamesGetACounterOfTheirOwn) {
     const tlv::TlvFileNaming automatic(host.options, true);
     std::ofstream(saveFolder / "Scan_999.pdf") << "x";
     std::atomic<int64_t> run{-1};
-    EXPECT_EQ(
-        automatic.checkFilePath(saveFolder / "Scan_999.pdf", false, run, tlv::TlvFileNaming::Reserve::kNo),
-        saveFolder / "Scan_1000.pdf");
+    EXPECT_EQ(automatic.checkFilePath(saveFolder / "Scan_999.pdf", false, run), saveFolder / "Scan_1000.pdf");
 }
 
 TEST_F(PageWriter, NamesThatWouldLeaveTheFolderAreRefused) {
@@ -159,7 +176,9 @@ TEST_F(PageWriter, FailingPdfPageKeepsTheFinishedGroups) {
         const FileSizeLimit limit(256 * 1024);
         reader->readImgFiles(host.batch());
     }
-    EXPECT_EQ(host.errors(), std::vector<std::string>{tlv::kErrFileCreate});
+    // The file can grow no further: like a full disk, the message names the file that keeps the pages.
+    EXPECT_EQ(host.errors(), std::vector<std::string>{tlv::kErrDiskFullPagesKept});
+    EXPECT_EQ(host.errorArgs(), (std::vector<std::vector<std::string>>{{"Scan_002.pdf", "1", "4"}}));
     EXPECT_EQ(host.outcomes(), std::vector<tlv::TlvOutcome>{tlv::TlvOutcome::WriteFailed});
     // The first group is whole; the second lost its failed page and keeps the one before it.
     EXPECT_EQ(namesIn(savedFiles()), (std::vector<std::string>{"Scan_001.pdf", "Scan_002.pdf"}));
@@ -226,6 +245,23 @@ TEST_F(PageWriter, JobPagesAreWrittenWhileScanningAndTheLastWaitsForTheEnd) {
     EXPECT_NE(
         vlmtest::run("pdfinfo '" + (saveFolder / "Scan_001.pdf").string() + "'").find("Pages:           4"),
         std::string::npos);
+}
+
+// The folder went while a job's file was open: closing it at the end of the scan says it failed.
+TEST_F(PageWriter, AJobFileThatCannotBePublishedAtTheEndIsAFailure) {
+    host.scanMode = tlv::kScanModeJOB;
+    host.options.fileFormatType = tlv::kFormatTIFF;
+    host.options.imgFileName = "Job.tiff";
+    host.setState(102);
+    addPage({8, 40, 30});
+    reader->readImgFileForJobScn(host.batch(), *host.imgInfoAtIndex(0), 0);
+    EXPECT_TRUE(writer->formatWriter(tlv::kFormatTIFF).hasOpenFile());
+    fs::rename(saveFolder, root / "moved");
+    EXPECT_FALSE(writer->checkClosePDF(host.batch()));
+    EXPECT_FALSE(writer->formatWriter(tlv::kFormatTIFF).hasOpenFile());
+    EXPECT_TRUE(fs::is_empty(root / "moved"));
+    fs::rename(root / "moved", saveFolder);
+    EXPECT_TRUE(writer->checkClosePDF(host.batch())); // nothing open any more
 }
 
 TEST_F(PageWriter, LastJobPageOfAFailedBatchLeavesTheFailureStanding) {

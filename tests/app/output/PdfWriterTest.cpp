@@ -6,10 +6,13 @@
 #include "TlvUtilsMethod.h"
 #include "test_pages.h"
 
+#include <csignal>
 #include <fstream>
+#include <functional>
 #include <sched.h>
 #include <sstream>
 #include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -72,6 +75,7 @@ protected:
         host.options.fileFormatType = tlv::kFormatPDF;
         host.options.imgFileName = "Scan_001.pdf";
     }
+    void ExpectTheFirstPagesKept(const std::function<bool()>& shortenRoom);
 };
 
 TEST_F(PdfWriter, EveryDepthAndTurnGroupedEveryTwoPages) {
@@ -127,16 +131,17 @@ bool mountSmallDisk(const fs::path& folder, const char* size) {
            ::mount("tmpfs", folder.c_str(), "tmpfs", 0, (std::string("size=") + size).c_str()) == 0;
 }
 
-// The disk fills in the middle of a document: the pages that fit stay a sound file, and the message
-// says so, naming the file, its pages and the first page lost.
-TEST_F(PdfWriter, AFullDiskKeepsTheFirstPagesAndSaysWhichFileHoldsThem) {
+// Runs twelve pages into one document in a child process whose room runs out through shortenRoom
+// (false where it cannot): the pages that fit stay a sound file, and the message says so, naming the
+// file, its pages and the first page lost.
+void PdfWriter::ExpectTheFirstPagesKept(const std::function<bool()>& shortenRoom) {
     constexpr int kPages = 12;
     for (int i = 0; i < kPages; ++i)
         addPage({24, 300, 300, 300, 300, 0});
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
-    if (child == 0) { // the mount and the checks in a process of their own
-        if (!mountSmallDisk(saveFolder, "1m"))
+    if (child == 0) { // the limit and the checks in a process of their own
+        if (!shortenRoom())
             ::_exit(77);
         reader->readImgFiles(host.batch());
         const std::vector<std::string> errors = host.errors();
@@ -161,8 +166,21 @@ TEST_F(PdfWriter, AFullDiskKeepsTheFirstPagesAndSaysWhichFileHoldsThem) {
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status));
     if (WEXITSTATUS(status) == 77)
-        GTEST_SKIP() << "no mount namespace here for a small disk";
+        GTEST_SKIP() << "the room cannot be made short here (no mount namespace for a small disk)";
     EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+TEST_F(PdfWriter, AFullDiskKeepsTheFirstPagesAndSaysWhichFileHoldsThem) {
+    ExpectTheFirstPagesKept([this] { return mountSmallDisk(saveFolder, "1m"); });
+}
+
+// A file system's largest file (or the process's file-size limit) is met like a full disk.
+TEST_F(PdfWriter, TheLargestFileAllowedKeepsTheFirstPagesLikeAFullDisk) {
+    ExpectTheFirstPagesKept([] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{1 << 20, 1 << 20};
+        return ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
+    });
 }
 
 // The raw page's own file: a 1-bit page black on its left half, and a colour page red on its left half

@@ -67,6 +67,16 @@ TEST_F(ScanView, TheEndOfABatchGoesWhereTheModeSays) {
     EXPECT_EQ(host.topScreens, 2);
 }
 
+TEST_F(ScanView, AJobWhoseFileCannotBeKeptGoesNoFurther) {
+    AddPage();
+    host.scanMode = 1;
+    host.fileKept = false;
+    cntlr->finishScan(&finishControl);
+    EXPECT_EQ(host.outputs, 0);
+    EXPECT_EQ(host.confirmations, 0);
+    EXPECT_EQ(host.states, std::vector<int>{});
+}
+
 TEST_F(ScanView, TheButtonCancelsAScheduledEndOnceAndContinuesWhenAsked) {
     AddPage();
     host.writers = 1;

@@ -106,7 +106,7 @@ public:
         setAppStateNum(202);
     }
     void executeFunction() override { ++outputs; }
-    void checkClosePDF() override {}
+    bool checkClosePDF() override { return fileKept; }
     void executeScan() override { ++continuedScans; }
     void changeKeyView() override {}
 
@@ -137,6 +137,7 @@ public:
     bool finScanMarked = false;
     bool writeCancel = false;
     int topScreens = 0, functionChoices = 0, confirmations = 0, outputs = 0, continuedScans = 0;
+    bool fileKept = true; // what closing the batch's open file answers
     int settingChanges = 0;
     std::atomic<int> ticks{0};
 

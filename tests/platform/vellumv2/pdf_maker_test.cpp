@@ -18,7 +18,8 @@ namespace {
 using vlmtest::Page;
 namespace fs = std::filesystem;
 
-// A file-size limit just above what a document holds stands in for a full disk, while it lives.
+// A file-size limit just above what a document holds stands in for a full disk, while it lives: the file
+// can grow no further, and the maker meets that as no room.
 class FileSizeLimit {
 public:
     explicit FileSizeLimit(rlim_t bytes) {
@@ -315,7 +316,7 @@ TEST(PdfMaker, PageThatCannotBeWrittenLeavesTheEarlierPagesIntact) {
         const FileSizeLimit full(size + 100);
         failed = addPage(textPage());
     }
-    EXPECT_EQ(failed, VLM_ERR_FILEWRITE);
+    EXPECT_EQ(failed, VLM_ERR_DISKFULL);
     uint32_t after = 0;
     ASSERT_EQ(VLMC_getFileSize(&after), VLM_OK);
     EXPECT_EQ(after, size);
@@ -463,7 +464,7 @@ TEST(PdfMaker, PageCountTellsWhatAFileKeepsWhenALaterPageFindsNoRoom) {
             failed = VLMC_getFileSize(&size);
         counted = VLMC_getPageCount(&kept);
     }
-    EXPECT_EQ(failed, VLM_ERR_FILEWRITE);
+    EXPECT_EQ(failed, VLM_ERR_DISKFULL);
     EXPECT_EQ(counted, VLM_OK);
     EXPECT_EQ(kept, 1);
     ASSERT_EQ(VLMC_exclose(0), VLM_OK);

@@ -1,11 +1,12 @@
 // A document whose writer dies leaves nothing a user sees in the folder; where a hidden name has to stand
 // in, the next file staged there clears it away, but never the file of a writer still at work.
-#include "staged_file.h"
+#include "StagedFile.h"
 #include "test_pages.h"
 #include "vellumv2.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -48,14 +49,14 @@ TEST(StagedFile, DocumentOfAWriterThatDiedLeavesNothing) {
 TEST(StagedFile, HiddenNamesOfWritersThatDiedGoAtTheNextStart) {
     const std::string folder = vlmtest::scratchFolder("hidden");
     const std::string target = folder + "/scan.pdf";
-    dieAfter([&] { vlm::StagedFile::create(target, vlm::StagedFile::Naming::HiddenName).release(); });
+    dieAfter([&] { fnd::StagedFile::create(target, fnd::StagedFile::Naming::HiddenName).release(); });
     ASSERT_EQ(namesIn(folder).size(), 1u);
     EXPECT_EQ(namesIn(folder)[0].rfind(".scan.pdf.", 0), 0u) << namesIn(folder)[0];
 
-    const auto first = vlm::StagedFile::create(target, vlm::StagedFile::Naming::HiddenName);
+    const auto first = fnd::StagedFile::create(target, fnd::StagedFile::Naming::HiddenName);
     ASSERT_TRUE(first);
     EXPECT_EQ(namesIn(folder).size(), 1u); // the dead writer's file went, this one's came
-    const auto second = vlm::StagedFile::create(folder + "/other.pdf", vlm::StagedFile::Naming::HiddenName);
+    const auto second = fnd::StagedFile::create(folder + "/other.pdf", fnd::StagedFile::Naming::HiddenName);
     ASSERT_TRUE(second);
     EXPECT_EQ(namesIn(folder).size(), 2u); // a living writer's file stays
     ASSERT_TRUE(first->publish(target));
@@ -63,6 +64,18 @@ TEST(StagedFile, HiddenNamesOfWritersThatDiedGoAtTheNextStart) {
     EXPECT_EQ(errno, EEXIST);
     ASSERT_TRUE(second->publish(folder + "/other.pdf"));
     EXPECT_EQ(namesIn(folder), (std::vector<std::string>{"other.pdf", "scan.pdf"}));
+}
+
+TEST(StagedFile, OthersMayNeverChangeThePublishedFile) {
+    const std::string folder = vlmtest::scratchFolder("mode");
+    const mode_t saved = ::umask(0);
+    const auto file = fnd::StagedFile::create(folder + "/open.jpg");
+    ::umask(saved);
+    ASSERT_TRUE(file);
+    ASSERT_TRUE(file->publish(folder + "/open.jpg"));
+    EXPECT_EQ(fs::status(folder + "/open.jpg").permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                  fs::perms::group_write | fs::perms::others_read);
 }
 
 } // namespace

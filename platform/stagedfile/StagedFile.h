@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-namespace vlm {
+namespace fnd {
 
 class StagedFile {
     struct Key { // lets only create() construct, through std::make_unique
@@ -17,7 +17,8 @@ class StagedFile {
 public:
     enum class Naming { UnnamedWherePossible, HiddenName };
 
-    // Opens the staged file for `path` (0666 less the umask); null with errno set when it cannot.
+    // Opens the staged file for `path` for reading and writing (0666 less the umask, never writable by
+    // others); null with errno set when it cannot.
     static std::unique_ptr<StagedFile> create(const std::string& path,
                                               Naming naming = Naming::UnnamedWherePossible);
     StagedFile(Key, int fd, std::string partPath);
@@ -27,6 +28,9 @@ public:
     StagedFile& operator=(const StagedFile&) = delete;
 
     int fd() const { return fd_; }
+    // A path that opens the file while it is staged (its hidden name, or its descriptor's link in /proc),
+    // for what works on files by name.
+    std::string openPath() const;
     // Gives the file the name `path` (in the same folder) unless a file of that name exists (errno
     // EEXIST then). The descriptor stays open.
     bool publish(const std::string& path);
@@ -37,4 +41,4 @@ private:
     bool published_ = false;
 };
 
-} // namespace vlm
+} // namespace fnd

@@ -1,6 +1,6 @@
 // Publishing an unnamed file is linkat() of its descriptor, which never replaces a name; a named one
 // moves with renameat2(RENAME_NOREPLACE), or by a hard link where the file system lacks that.
-#include "staged_file.h"
+#include "StagedFile.h"
 
 #include <atomic>
 #include <cerrno>
@@ -12,7 +12,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace vlm {
+namespace fnd {
 namespace {
 
 constexpr char kPartSuffix[] = ".part";
@@ -62,7 +62,7 @@ void removeLeftParts(const std::string& folder) {
 std::unique_ptr<StagedFile> StagedFile::create(const std::string& path, Naming naming) {
     const std::string folder = folderOf(path);
     if (naming == Naming::UnnamedWherePossible) {
-        const int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+        const int fd = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
         if (fd >= 0)
             return std::make_unique<StagedFile>(Key{}, fd, std::string());
         if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
@@ -75,18 +75,27 @@ std::unique_ptr<StagedFile> StagedFile::create(const std::string& path, Naming n
     hidden += target.filename().string();
     const std::string partPath = (target.parent_path() / hidden).string() + "." + std::to_string(::getpid()) +
                                  "-" + std::to_string(++serial) + kPartSuffix;
-    const int fd = ::open(partPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    const int fd = ::open(partPath.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd < 0)
         return nullptr;
     return std::make_unique<StagedFile>(Key{}, fd, partPath);
 }
 
-StagedFile::StagedFile(Key, int fd, std::string partPath) : fd_(fd), partPath_(std::move(partPath)) {}
+StagedFile::StagedFile(Key, int fd, std::string partPath) : fd_(fd), partPath_(std::move(partPath)) {
+    // Others may read what the umask lets them, never change it.
+    struct stat info {};
+    if (::fstat(fd_, &info) == 0 && (info.st_mode & S_IWOTH) != 0)
+        static_cast<void>(::fchmod(fd_, info.st_mode & 0777 & ~mode_t{S_IWOTH}));
+}
 
 StagedFile::~StagedFile() {
     ::close(fd_);
     if (!published_ && !partPath_.empty())
         ::unlink(partPath_.c_str());
+}
+
+std::string StagedFile::openPath() const {
+    return partPath_.empty() ? "/proc/self/fd/" + std::to_string(fd_) : partPath_;
 }
 
 bool StagedFile::publish(const std::string& path) {
@@ -114,4 +123,4 @@ bool StagedFile::publish(const std::string& path) {
     return true;
 }
 
-} // namespace vlm
+} // namespace fnd
