@@ -4,7 +4,6 @@
 #include "vellumv2.h"
 
 #include <algorithm>
-#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -419,9 +418,10 @@ TEST(PdfMaker, DetectionOnAnotherThreadLeavesTheDocumentOpen) {
 
 } // namespace
 
-// Pages with a text layer are recognised side by side while the caller hands in the next ones, and still
-// reach the file in the order they came, each with its own words.
-TEST(PdfMaker, TextPagesAreRecognisedWhileTheNextComeAndKeepTheirOrder) {
+// Pages with a text layer are recognised side by side, finishing out of order, and still reach the file in
+// the order they came, each with its own words. (How far recognition overlaps the hand-in is measured by
+// bench/ocr-road, not here.)
+TEST(PdfMaker, TextPagesRecognisedSideBySideKeepTheirOrderAndWords) {
     const std::string path = vlmtest::scratchFolder("order") + "/order.pdf";
     const std::vector<std::string> names = {"Alpha", "Bravo", "Charlie", "Delta", "Echo", "Foxtrot"};
     std::vector<Page> pages;
@@ -429,14 +429,9 @@ TEST(PdfMaker, TextPagesAreRecognisedWhileTheNextComeAndKeepTheirOrder) {
         pages.push_back(vlmtest::renderText(std::vector<std::string>(i % 2 == 0 ? 12 : 1, "Page " + names[i]),
                                             300, 420, i % 2 == 0 ? 300 : 80));
     ASSERT_EQ(startDocument(path, VLM_MODE_COMPRESS, VLM_LANG_ENGLISH), VLM_OK);
-    const auto start = std::chrono::steady_clock::now();
     for (const Page& page : pages)
         ASSERT_EQ(addPage(page), VLM_OK);
-    const auto handedIn = std::chrono::steady_clock::now();
     ASSERT_EQ(VLMC_exclose(0), VLM_OK);
-    const auto closed = std::chrono::steady_clock::now();
-    // Handing in costs the images' encoding only; the recognition is what closing waits for.
-    EXPECT_LT(handedIn - start, closed - handedIn);
     expectValid(path);
     for (size_t i = 0; i < names.size(); ++i) {
         const std::string text = vlmtest::run("pdftotext -f " + std::to_string(i + 1) + " -l " +
