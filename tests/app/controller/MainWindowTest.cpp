@@ -55,6 +55,16 @@ protected:
         QWidget* widget = Tagged(tag);
         return widget && widget->isVisible();
     }
+    // A job batch of one page, scanned and written, its file still open.
+    void ScanOneJobPage() {
+        window->showTopScreen(kScanModeJOB);
+        cntlr->scanReadyByTwainCB();
+        cntlr->setAppState(AppStateScanning);
+        cntlr->addImgInfo(test::GreyPage(0), 0);
+        ASSERT_TRUE(test::pumpUntil([&] {
+            return cntlr->isFinScanAndWritedFile(true, -1) && cntlr->readImgFileForJobScnCount() == 0;
+        }));
+    }
     void Click(int tag) {
         auto* button = Tagged<QAbstractButton>(tag);
         ASSERT_TRUE(button) << tag;
@@ -145,12 +155,7 @@ TEST_F(MainWindow, JobCheckScreenSavesTheFileUnderTheConfirmedName) {
     test::UseSaveJob(*cntlr, out);
     cntlr->appSettingObj().setIsConfirmOutput(true);
     window->setConfirmOutputBox(true);
-    window->showTopScreen(kScanModeJOB);
-    cntlr->scanReadyByTwainCB();
-    cntlr->setAppState(AppStateScanning);
-    cntlr->addImgInfo(test::GreyPage(0), 0);
-    ASSERT_TRUE(test::pumpUntil(
-        [&] { return cntlr->isFinScanAndWritedFile(true, -1) && cntlr->readImgFileForJobScnCount() == 0; }));
+    ASSERT_NO_FATAL_FAILURE(ScanOneJobPage());
     cntlr->checkClosePDF(); // the end of the batch
     cntlr->setAppState(AppStateFuncStart);
     cntlr->fixFunction();
@@ -172,12 +177,7 @@ TEST_F(MainWindow, JobCheckScreenSavesTheFileUnderTheConfirmedName) {
 TEST_F(MainWindow, AJobFileThatCannotBeKeptFailsTheBatch) {
     const fs::path out = home.dir() / "out";
     test::UseSaveJob(*cntlr, out);
-    window->showTopScreen(kScanModeJOB);
-    cntlr->scanReadyByTwainCB();
-    cntlr->setAppState(AppStateScanning);
-    cntlr->addImgInfo(test::GreyPage(0), 0);
-    ASSERT_TRUE(test::pumpUntil(
-        [&] { return cntlr->isFinScanAndWritedFile(true, -1) && cntlr->readImgFileForJobScnCount() == 0; }));
+    ASSERT_NO_FATAL_FAILURE(ScanOneJobPage());
     fs::rename(out, home.dir() / "gone");
     EXPECT_FALSE(cntlr->checkClosePDF());
     EXPECT_EQ(cntlr->appState(), AppStateScanErr);
