@@ -129,7 +129,7 @@ std::optional<fnd::Dictionary> TlvAppleEventLink::pipeAppSettingForLogin() const
         return std::nullopt;
     fnd::Dictionary record;
     record.set("QS_IsModal", mCntlr.isModalWindow());
-    record.set("QS_AppState", std::int32_t{mCntlr.appState()});
+    record.set("QS_AppState", tlv::appStateNumber(mCntlr.appState()));
     record.set("QS_ConfirmOutput", mCntlr.isCurConfirmOutput());
     record.set("QS_StartAppPlugInScn", mCntlr.prefsSettingObj().isStartingAppPlugInScn());
     record.set("QS_ShowIcnLogInPC", mCntlr.prefsSettingObj().isShowIcnLogInPC());
@@ -151,7 +151,7 @@ bool TlvAppleEventLink::saveAppSettingForLogin() {
 // ---- starting jobs ----
 
 bool TlvAppleEventLink::isValidScanByDviceBtn() const {
-    const int s = mCntlr.appState();
+    const tlv::AppState s = mCntlr.appState();
     return !mCntlr.isModalWindow() &&
            (tlv::isMainTopState(s) || tlv::isFinishScnState(s) || tlv::isFinishFixState(s));
 }

@@ -2,6 +2,8 @@
 // object of its own, so that the window and the tests follow the controller through Qt's connections.
 #pragma once
 
+#include "TlvAppState.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -13,7 +15,7 @@ class TlvCntlrNotifier final : public QObject {
 
 signals:
     // Main thread: the state has changed; its automatic step follows.
-    void appStateChanged(int state);
+    void appStateChanged(AppState state);
     // Main thread: the page counter of the batch.
     void scanCountChanged(int pages);
     // Any thread: a failure's message key for the critical panel "Error" / key / "OK", its %1, %2, ...

@@ -61,7 +61,7 @@ void TlvMainCntlr::settingDidChangeSendPerform() {
 }
 
 bool TlvMainCntlr::isValidSwitchState() const {
-    const int s = mAppState;
+    const tlv::AppState s = mAppState;
     const bool ready = !mScanView || (!mScanView->isRunningScanThread() && mScanView->isReadyScan());
     return ready && (tlv::inStates(s, tlv::AppStateMainTop, tlv::AppStateFuncConfirm) ||
                      (tlv::isFinishState(s) && tlv::isFinishFixState(s)));

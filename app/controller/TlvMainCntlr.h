@@ -73,21 +73,21 @@ public:
     tlv::TlvJobs* jobs() const { return mJobs; }
 
     // ---- state ----
-    int appState() const override { return mAppState; }
+    tlv::AppState appState() const override { return mAppState; }
     // Main thread: the rules and the entry step of the new state.
-    void setAppState(int state);
+    void setAppState(tlv::AppState state);
     // Main thread: a state that a report leads to, taken only where the road allows it from the state
     // of that moment.
-    void setAppStateNum(int state);
+    void setAppStateNum(tlv::AppState state);
     // The road: may a report move the application from one state to the other?
-    static bool isOnRoad(int from, int to);
+    static bool isOnRoad(tlv::AppState from, tlv::AppState to);
     // Any thread, never waiting: what a worker or the scan session saw, decided on the main thread
     // (queued there from another thread).
     void report(tlv::TlvOutcome outcome) override;
     // The state a report leads to from state in batch; none where it changes nothing. pagesWritten:
     // every page of the batch is in its file (asked only at the end of a scan).
-    static std::optional<int> nextStateOf(tlv::TlvOutcome outcome, int state, const tlv::TlvBatchKind& batch,
-                                          bool pagesWritten);
+    static std::optional<tlv::AppState> nextStateOf(tlv::TlvOutcome outcome, tlv::AppState state,
+                                                    const tlv::TlvBatchKind& batch, bool pagesWritten);
     bool isMainTopState() const override { return tlv::isMainTopState(mAppState); }
     bool isExecuteScnState() const override { return tlv::isExecuteScnState(mAppState); }
     // From the start of a batch to the end of its output.
@@ -255,7 +255,7 @@ private:
     void finishRelease();
     // Main thread, queued from a writer's end: a release or a scan waiting for the writers goes on.
     void writersMayHaveEnded();
-    void armPendingAutoClose(int state);
+    void armPendingAutoClose(tlv::AppState state);
     // The scan-first job with one change.
     void changeFoaJob(const std::function<void(TlvJobListSettingMdl&)>& change);
 
@@ -265,7 +265,7 @@ private:
     TlvScanViewCntlr* mScanView = nullptr;
     TlvDeviceCntlr* mDevice = nullptr;
 
-    std::atomic<int> mAppState{tlv::AppStateMainTop};
+    std::atomic<tlv::AppState> mAppState{tlv::AppStateMainTop};
     // Main thread; the workers get their own reference to the snapshot they were started with.
     std::shared_ptr<const tlv::TlvBatchSnapshot> mBatch;
     TlvAppSettingMdl mAppSettingObj;

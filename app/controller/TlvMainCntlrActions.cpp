@@ -41,10 +41,9 @@ void TlvMainCntlr::switchScanMode(int mode, bool force) {
 }
 
 void TlvMainCntlr::switchScanModeForCancelOnMain() {
-    const int state = mAppState;
+    const AppState state = mAppState;
     const bool sent = mScanView && mScanView->wasSentCancelToDSOnCntlr();
-    if (!((tlv::isExeScningState(state) && sent) ||
-          tlv::inStates(state, AppStateScanWrite, AppStateFuncStart - 1)))
+    if (!((tlv::isExeScningState(state) && sent) || tlv::inStates(state, AppStateScanWrite, AppStateScanErr)))
         return;
     // One return to the top per scan, whichever thread asks first.
     if (mIsInvalidSwitch.exchange(true))

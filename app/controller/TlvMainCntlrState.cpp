@@ -69,19 +69,19 @@ constexpr Road kRoads[] = {
 
 } // namespace
 
-bool TlvMainCntlr::isOnRoad(int from, int to) {
+bool TlvMainCntlr::isOnRoad(AppState from, AppState to) {
     return std::any_of(std::begin(kRoads), std::end(kRoads),
                        [from, to](const Road& road) { return road.from == from && road.to == to; });
 }
 
-void TlvMainCntlr::setAppStateNum(int state) {
+void TlvMainCntlr::setAppStateNum(AppState state) {
     if (isOnRoad(mAppState, state))
         setAppState(state);
 }
 
-std::optional<int> TlvMainCntlr::nextStateOf(TlvOutcome outcome, int state, const TlvBatchKind& batch,
-                                             bool pagesWritten) {
-    const int delivered = batch.funcType == kFuncSave ? AppStateFixDone : AppStateFixHandOff;
+std::optional<AppState> TlvMainCntlr::nextStateOf(TlvOutcome outcome, AppState state,
+                                                  const TlvBatchKind& batch, bool pagesWritten) {
+    const AppState delivered = batch.funcType == kFuncSave ? AppStateFixDone : AppStateFixHandOff;
     switch (outcome) {
     case TlvOutcome::BatchStarting:
         // A batch that already scans or writes its pages stays where it is.
@@ -100,7 +100,7 @@ std::optional<int> TlvMainCntlr::nextStateOf(TlvOutcome outcome, int state, cons
         if (batch.scanMode == kScanModeFOA)
             return delivered;
         if (state < AppStateFuncStart) // a job's pages written while it scanned: a failed batch stays failed
-            return state < AppStateScanFinish ? std::optional<int>(AppStateScanFinish) : std::nullopt;
+            return state < AppStateScanFinish ? std::optional<AppState>(AppStateScanFinish) : std::nullopt;
         return batch.confirmOutput ? AppStateFixRenameMove : delivered;
     case TlvOutcome::WriteFailed:
         return batch.scanMode == kScanModeFOA || state > AppStateScanErr ? AppStateFixWriteErr
@@ -121,7 +121,7 @@ void TlvMainCntlr::report(TlvOutcome outcome) {
     }
     const bool pagesWritten =
         outcome == TlvOutcome::ScanEnded && mBatch->writesWhileScanning() && isFinScanAndWritedFile(true, -1);
-    std::optional<int> next = nextStateOf(outcome, mAppState, *mBatch, pagesWritten);
+    std::optional<AppState> next = nextStateOf(outcome, mAppState, *mBatch, pagesWritten);
     // The files of a mail batch are final here; refused at the size limit, they go nowhere.
     if (outcome == TlvOutcome::PagesWritten && next >= AppStateFixRenameMove && !isMailSizeAccepted()) {
         showErrorPanel(kFlgMailSizeOver);
@@ -131,7 +131,7 @@ void TlvMainCntlr::report(TlvOutcome outcome) {
         setAppStateNum(*next);
 }
 
-void TlvMainCntlr::setAppState(int state) {
+void TlvMainCntlr::setAppState(AppState state) {
     // An end-of-batch report counts only while a batch runs.
     if ((state == AppStateScanFinish || state == AppStateScanErr) && !tlv::isExecuteScnState(mAppState))
         return;
@@ -151,7 +151,7 @@ void TlvMainCntlr::setAppState(int state) {
     shiftNextDisposeByAppState();
 }
 
-void TlvMainCntlr::armPendingAutoClose(int state) {
+void TlvMainCntlr::armPendingAutoClose(AppState state) {
     if (state == AppStateScanReady && mIsAutoClosePending.exchange(false))
         mIsAutoCloseApp = true;
     else if (tlv::isMainTopState(state) || state == AppStateScanErr)
@@ -166,7 +166,7 @@ std::vector<std::string> TlvMainCntlr::confirmedFileNames() {
 }
 
 void TlvMainCntlr::shiftNextDisposeByAppState() {
-    const int state = mAppState;
+    const AppState state = mAppState;
     const std::shared_ptr<const TlvBatchSnapshot> batch = mBatch;
     const int mode = batch->scanMode;
     const int func = batch->funcType;

@@ -11,7 +11,7 @@ int TlvMainFuncViewHost::curScanModeType() const {
     return mCntlr.isBatchRunning() ? mCntlr.batchKind().scanMode : mCntlr.curScanModeType();
 }
 
-int TlvMainFuncViewHost::appState() const {
+AppState TlvMainFuncViewHost::appState() const {
     return mCntlr.appState();
 }
 
@@ -51,7 +51,7 @@ void TlvMainFuncViewHost::switchScanMode(int mode) {
     mCntlr.switchScanMode(mode, false);
 }
 
-void TlvMainFuncViewHost::setAppState(int state) {
+void TlvMainFuncViewHost::setAppState(AppState state) {
     mCntlr.setAppState(state);
 }
 

@@ -13,7 +13,7 @@ public:
     explicit TlvMainFuncViewHost(TlvMainCntlr& cntlr) : mCntlr(cntlr) {}
 
     int curScanModeType() const override;
-    int appState() const override;
+    AppState appState() const override;
     bool isConfirmOutput() const override;
     int curFuncTypeApp() const override;
     const TlvScanSettingMdl* curScnMdlApp() const override;
@@ -25,7 +25,7 @@ public:
     void switchScanMode(int mode) override;
     // The window has no finish screen of its own yet: it hides the view by the state that follows.
     void completeFunction() override {}
-    void setAppState(int state) override;
+    void setAppState(AppState state) override;
     void setFoaFuncSettingMdl(const TlvFuncSettingMdl& settings) override;
     void showSelectFunction() override;
     void changeKeyView() override {}

@@ -97,8 +97,9 @@ void TlvMainWindow::connectActions() {
     for (const int mode : {kScanModeFOA, kScanModeJOB}) {
         auto* button = item<UFoaJobBtn>(tag::kModeFoa + mode);
         button->setCheckable(true);
-        button->setSwitchGate(
-            [this, mode] { return mCntlr.curScanModeType() != mode || mCntlr.appState() != 0; });
+        button->setSwitchGate([this, mode] {
+            return mCntlr.curScanModeType() != mode || mCntlr.appState() != AppStateMainTop;
+        });
         connect(button, &QAbstractButton::clicked, this,
                 [this, mode] { mCntlr.switchScanMode(mode, false); });
     }

@@ -39,7 +39,7 @@ public:
     ~TlvMainWindow() override;
 
     // The screen, status lines, animations and step bar for the controller's state.
-    void updateUIByAppState(int state);
+    void updateUIByAppState(tlv::AppState state);
     void updateStepView();
     // The Tab order of the state, as the tags of the controls it walks through.
     void changeKeyView();
@@ -93,8 +93,8 @@ private:
     void setText(int tag, const QString& text);
     void buildMenus();
     void connectActions();
-    void updateScanScreen(int state, bool manualFeed);
-    void updateFinishScreen(int state);
+    void updateScanScreen(tlv::AppState state, bool manualFeed);
+    void updateFinishScreen(tlv::AppState state);
     void animate(bool scanView, bool start);
     std::vector<int> functionFieldTags() const;
 

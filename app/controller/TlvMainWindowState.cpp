@@ -36,7 +36,7 @@ QString byFunction(const char* const (&keys)[4], int func) {
 }
 
 // The tone of a step: done after its states, to come before them, current within.
-int stepTone(int state, int first, int last) {
+int stepTone(AppState state, AppState first, AppState last) {
     return state < first ? kStepToCome : state > last ? kStepDone : kStepCurrent;
 }
 
@@ -80,7 +80,7 @@ void TlvMainWindow::animate(bool scanView, bool start) {
         view->stopThreadAnimation();
 }
 
-void TlvMainWindow::updateUIByAppState(int state) {
+void TlvMainWindow::updateUIByAppState(AppState state) {
     const TlvScanSettingMdl* scan = mCntlr.curScnMdlApp();
     const bool manualFeed = scan && scan->ccap_OVK_MANUALFEED() >= 1;
     const bool busy = inStates(state, AppStateScanStandby, AppStateFixHandOff);
@@ -114,7 +114,7 @@ void TlvMainWindow::updateUIByAppState(int state) {
     changeKeyView();
 }
 
-void TlvMainWindow::updateScanScreen(int state, bool manualFeed) {
+void TlvMainWindow::updateScanScreen(AppState state, bool manualFeed) {
     TlvScanViewCntlr* scanView = TlvScanViewCntlr::sharedScanViewCntlr();
     const bool continueScan = mCntlr.isCurValidContinueScan();
     const QString panelText = appkit::localized("ScanInfo_DiplayScanPanel");
@@ -129,7 +129,8 @@ void TlvMainWindow::updateScanScreen(int state, bool manualFeed) {
     }
     static constexpr const char* kStatus[] = {"ScanState_Ready", "ScanState_Ready",  "ScanState_Scning",
                                               "ScanState_Write", "ScanState_Finish", "ScanState_Err"};
-    setText(tag::kScanStatus, appkit::localized(kStatus[state - AppStateScanStandby]));
+    setText(tag::kScanStatus,
+            appkit::localized(kStatus[appStateNumber(state) - appStateNumber(AppStateScanStandby)]));
     if (state <= AppStateScanReady) {
         updateScanNum(-1);
         if (manualFeed)
@@ -159,7 +160,7 @@ void TlvMainWindow::updateScanScreen(int state, bool manualFeed) {
     }
 }
 
-void TlvMainWindow::updateFinishScreen(int state) {
+void TlvMainWindow::updateFinishScreen(AppState state) {
     const int func = mCntlr.curFuncTypeApp();
     setHidden(tag::kFixOpenFolder, !(func == kFuncSave || func == kFuncApplication));
     if (state == AppStateFixStart) {
@@ -186,11 +187,11 @@ void TlvMainWindow::updateFinishScreen(int state) {
 }
 
 void TlvMainWindow::setStateInfoStrForMainUI(const QString& message) {
-    const int state = mCntlr.appState();
+    const AppState state = mCntlr.appState();
     if (isExecuteScnState(state)) {
         setText(tag::kScanStatus, appkit::localized("ScanState_Err"));
         setText(tag::kScanInfo, message);
-    } else if (inStates(state, AppStateFixStart, 309)) {
+    } else if (inStates(state, AppStateFixStart, AppStateFixErr)) {
         setText(tag::kFixStatus, QString());
         setText(tag::kFixSubStatus, message);
     }
@@ -202,7 +203,7 @@ void TlvMainWindow::updateScanNum(int pages) {
 }
 
 void TlvMainWindow::updateStepView() {
-    const int state = mCntlr.appState();
+    const AppState state = mCntlr.appState();
     const int mode = mCntlr.curScanModeType();
     const bool job = mode == kScanModeJOB;
     const char* info = nullptr;
@@ -214,7 +215,7 @@ void TlvMainWindow::updateStepView() {
         info = "Info_ScanFinish_FJ";
     else if (inStates(state, AppStateFuncStart, AppStateFuncConfirm))
         info = job ? "Info_Func_J" : state == AppStateFuncConfirm ? "Info_Func_F" : "Info_SelFunc_F";
-    else if (inStates(state, AppStateFixStart, 309))
+    else if (inStates(state, AppStateFixStart, AppStateFixErr))
         info = "Info_Finish_FJ";
     if (info)
         setText(tag::kStepInfo, appkit::localized(info));
@@ -231,7 +232,7 @@ void TlvMainWindow::updateStepView() {
         setStepLabel(labels[2], "StepInfo_OutPut", mCntlr.isCurConfirmOutput() ? outputTone : kStepLeftOut);
     else
         setStepLabel(labels[2], "StepInfo_Conjugate", outputTone);
-    setStepLabel(labels[3], "StepInfo_Finish", stepTone(state, AppStateFixStart, 309));
+    setStepLabel(labels[3], "StepInfo_Finish", stepTone(state, AppStateFixStart, AppStateFixErr));
     mScreens.stepParts[0]->setVisible(job);
 
     int current = -1;
@@ -241,7 +242,7 @@ void TlvMainWindow::updateStepView() {
         current = 1;
     else if (inStates(state, AppStateFuncStart, AppStateFuncConfirm))
         current = 2;
-    else if (inStates(state, AppStateFixStart, 309))
+    else if (inStates(state, AppStateFixStart, AppStateFixErr))
         current = 3;
     for (std::size_t k = 0; k < mScreens.stepParts.size(); ++k) {
         if (current >= 0)
@@ -282,12 +283,12 @@ std::vector<int> TlvMainWindow::functionFieldTags() const {
 }
 
 std::vector<int> TlvMainWindow::keyViewTags() const {
-    const int state = mCntlr.appState();
+    const AppState state = mCntlr.appState();
     std::vector<int> tags = {tag::kModeFoa, tag::kModeJob};
     const auto add = [&tags](const auto& group) {
         tags.insert(tags.end(), std::begin(group), std::end(group));
     };
-    if (inStates(state, 0, 99)) {
+    if (isMainTopState(state)) {
         if (mCntlr.curScanModeType() == kScanModeFOA) {
             add(std::initializer_list<int>{tag::kFoaScanSettings, tag::kFoaContinueScan, tag::kFoaScan});
         } else {
@@ -296,7 +297,7 @@ std::vector<int> TlvMainWindow::keyViewTags() const {
             add(std::initializer_list<int>{tag::kJobTable, tag::kJobEdit, tag::kJobNew, infoTag,
                                            tag::kConfirmOutput, tag::kJobContinueScan, tag::kJobScan});
         }
-    } else if (inStates(state, AppStateScanStandby, AppStateFixErr + 1)) {
+    } else if (inStates(state, AppStateScanStandby, AppStateFixErr)) {
         add(kPreviewTags);
         if (isExecuteScnState(state))
             add(std::initializer_list<int>{tag::kScanCancelContinue, tag::kScanFinish, tag::kScanSettings});

@@ -3,6 +3,8 @@
 // The controller implements it; tests stand in for it.
 #pragma once
 
+#include "TlvAppState.h"
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -19,7 +21,7 @@ public:
     virtual ~TlvFuncViewHost() = default;
 
     virtual int curScanModeType() const = 0;
-    virtual int appState() const = 0;
+    virtual AppState appState() const = 0;
     virtual bool isConfirmOutput() const = 0;
     virtual int curFuncTypeApp() const = 0;
     virtual const TlvScanSettingMdl* curScnMdlApp() const = 0;
@@ -32,7 +34,7 @@ public:
 
     virtual void switchScanMode(int mode) = 0;
     virtual void completeFunction() = 0;
-    virtual void setAppState(int state) = 0;
+    virtual void setAppState(AppState state) = 0;
     // The scan-first job takes these output settings.
     virtual void setFoaFuncSettingMdl(const TlvFuncSettingMdl& settings) = 0;
     virtual void showSelectFunction() = 0;

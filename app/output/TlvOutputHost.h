@@ -20,7 +20,7 @@ class TlvOutputHost {
 public:
     virtual ~TlvOutputHost() = default;
 
-    virtual int appState() const = 0;
+    virtual AppState appState() const = 0;
     virtual bool isMainTopState() const = 0;
     virtual bool isExecuteScnState() const = 0;
     // Any thread, never waiting: what happened; the controller decides the state that follows.

@@ -111,7 +111,7 @@ void TlvPreviewCntlr::followPageCount(int pages) {
     updateControls(takesInput());
 }
 
-void TlvPreviewCntlr::followAppState(int state) {
+void TlvPreviewCntlr::followAppState(AppState state) {
     if (!isExecuteScnState(state) && state <= AppStateFuncConfirm)
         return;
     resetPreviewArea();
@@ -119,9 +119,9 @@ void TlvPreviewCntlr::followAppState(int state) {
 }
 
 bool TlvPreviewCntlr::takesInput() const {
-    const int state = mHost.appState();
+    const AppState state = mHost.appState();
     return !inStates(state, AppStateScanStandby, AppStateScanWrite) &&
-           !inStates(state, AppStateFuncConfirm + 1, AppStateFixHandOff);
+           !inStates(state, AppStateFixStart, AppStateFixHandOff);
 }
 
 void TlvPreviewCntlr::savePreviewImage(std::size_t index) {

@@ -38,7 +38,7 @@ public:
     // The window entered state: the view goes back to the whole current page, and the controls take
     // input only once a batch has ended (104, 105) or its output has (306 on); while pages are read or
     // written they are all off. Other states leave the preview as it is.
-    void followAppState(int state);
+    void followAppState(AppState state);
 
     // The actions of the controls, by their tags.
     void prevOrNextBtn(int tag);

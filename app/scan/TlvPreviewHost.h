@@ -3,6 +3,7 @@
 // main controller implements it; tests stand in for it. Main thread only.
 #pragma once
 
+#include "TlvAppState.h"
 #include "TlvPageRecord.h"
 #include "Value.h"
 
@@ -17,7 +18,7 @@ class TlvPreviewHost {
 public:
     virtual ~TlvPreviewHost() = default;
 
-    virtual int appState() const = 0;
+    virtual AppState appState() const = 0;
     virtual std::size_t countOfImgInfoDict() const = 0;
     virtual std::optional<fnd::Dictionary> imgInfoAtIndex(std::size_t index) const = 0;
     // Null when the page has no thumbnail.

@@ -20,7 +20,7 @@ public:
     virtual ~TlvScanHost() = default;
 
     // ---- application state ----
-    virtual int appState() const = 0;
+    virtual AppState appState() const = 0;
     // Any thread, never waiting: what the session saw; the controller decides the state that follows.
     virtual void report(TlvOutcome outcome) = 0;
     virtual bool isExecuteScnState() const = 0; // 100..105

@@ -145,7 +145,7 @@ void TlvScanViewCntlr::againExeScan(QAbstractButton* button) {
         return;
     }
     mHost.setIsScnCancelOnMain(true);
-    const int state = mHost.appState();
+    const tlv::AppState state = mHost.appState();
     const bool ended =
         tlv::inStates(state, tlv::AppStateScanWrite, tlv::AppStateScanErr) || mIsPerformedFinishScan;
     if (ended && !mHost.isInvalidSwitchScanModeForCancelOnMain()) {

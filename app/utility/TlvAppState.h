@@ -1,7 +1,7 @@
 // The application's vocabulary, below every part that speaks it: the two modes, the four output
-// functions, and the state: one integer that says where the road from scan to output stands, with the
-// ranges the rest of the application asks about. Compared as unsigned, so a stray negative value
-// falls in no range. Which state follows which is decided in one place, the main controller.
+// functions, and the state: where the road from scan to output stands, with the groups of states the
+// rest of the application asks about. Its numbers are those the helper reads from the shared settings;
+// which state follows which is decided in one place, the main controller.
 #pragma once
 
 #include <cstdint>
@@ -25,7 +25,7 @@ struct TlvBatchKind {
     bool writesWhileScanning() const { return scanMode == kScanModeJOB && funcType != kFuncPrint; }
 };
 
-enum AppState : std::int32_t {
+enum class AppState : std::int32_t {
     AppStateMainTop = 0,
     AppStateScanStandby = 100,
     AppStateScanReady = 101,
@@ -46,6 +46,12 @@ enum AppState : std::int32_t {
     AppStateFixWriteErr = 307,
     AppStateFixErr = 308,
 };
+using enum AppState;
+
+// The number the shared settings carry ("QS_AppState").
+constexpr std::int32_t appStateNumber(AppState s) {
+    return static_cast<std::int32_t>(s);
+}
 
 // What the scan session and the output workers report; the main controller decides the state that
 // follows from the report, the state it is in and the batch's snapshot.
@@ -61,42 +67,137 @@ enum class TlvOutcome : std::int32_t {
     StepFailed,       // an output step failed
 };
 
-constexpr bool inStates(std::int32_t state, std::uint32_t from, std::uint32_t to) {
-    const auto s = static_cast<std::uint32_t>(state);
-    return s >= from && s <= to;
+// The states from first to last, both included, in the order of the road.
+constexpr bool inStates(AppState s, AppState first, AppState last) {
+    return s >= first && s <= last;
 }
-constexpr bool isMainTopState(std::int32_t s) {
-    return inStates(s, 0, 99);
+constexpr bool isMainTopState(AppState s) {
+    switch (s) {
+    case AppStateMainTop:
+        return true;
+    default:
+        return false;
+    }
 }
-constexpr bool isExecuteScnState(std::int32_t s) {
-    return inStates(s, 100, 105);
+constexpr bool isExecuteScnState(AppState s) {
+    switch (s) {
+    case AppStateScanStandby:
+    case AppStateScanReady:
+    case AppStateScanning:
+    case AppStateScanWrite:
+    case AppStateScanFinish:
+    case AppStateScanErr:
+        return true;
+    default:
+        return false;
+    }
 }
-constexpr bool isExeScningState(std::int32_t s) {
-    return inStates(s, 100, 102);
+constexpr bool isExeScningState(AppState s) {
+    switch (s) {
+    case AppStateScanStandby:
+    case AppStateScanReady:
+    case AppStateScanning:
+        return true;
+    default:
+        return false;
+    }
 }
-constexpr bool isFinishScnState(std::int32_t s) {
-    return inStates(s, 104, 105);
+constexpr bool isFinishScnState(AppState s) {
+    switch (s) {
+    case AppStateScanFinish:
+    case AppStateScanErr:
+        return true;
+    default:
+        return false;
+    }
 }
-constexpr bool isStandbyScnState(std::int32_t s) {
-    return s == 0 || s == 100 || s == 104 || s == 105;
+constexpr bool isStandbyScnState(AppState s) {
+    switch (s) {
+    case AppStateMainTop:
+    case AppStateScanStandby:
+    case AppStateScanFinish:
+    case AppStateScanErr:
+        return true;
+    default:
+        return false;
+    }
 }
-constexpr bool isConfirmFuncState(std::int32_t s) {
-    return inStates(s, 200, 202);
+constexpr bool isConfirmFuncState(AppState s) {
+    switch (s) {
+    case AppStateFuncStart:
+    case AppStateFuncSelect:
+    case AppStateFuncConfirm:
+        return true;
+    default:
+        return false;
+    }
 }
-constexpr bool isFinishState(std::int32_t s) {
-    return inStates(s, 300, 309);
+constexpr bool isFinishState(AppState s) {
+    switch (s) {
+    case AppStateFixStart:
+    case AppStateFixReadFiles:
+    case AppStateFixPrint:
+    case AppStateFixRemakeRotated:
+    case AppStateFixRenameMove:
+    case AppStateFixHandOff:
+    case AppStateFixDone:
+    case AppStateFixWriteErr:
+    case AppStateFixErr:
+        return true;
+    default:
+        return false;
+    }
 }
-constexpr bool isFinishFixState(std::int32_t s) {
-    return static_cast<std::uint32_t>(s) >= 306;
+constexpr bool isFinishFixState(AppState s) {
+    switch (s) {
+    case AppStateFixDone:
+    case AppStateFixWriteErr:
+    case AppStateFixErr:
+        return true;
+    default:
+        return false;
+    }
 }
-constexpr bool isExecuteScnFuncState(std::int32_t s) {
-    return inStates(s, 100, 305);
+constexpr bool isExecuteScnFuncState(AppState s) {
+    switch (s) {
+    case AppStateScanStandby:
+    case AppStateScanReady:
+    case AppStateScanning:
+    case AppStateScanWrite:
+    case AppStateScanFinish:
+    case AppStateScanErr:
+    case AppStateFuncStart:
+    case AppStateFuncSelect:
+    case AppStateFuncConfirm:
+    case AppStateFixStart:
+    case AppStateFixReadFiles:
+    case AppStateFixPrint:
+    case AppStateFixRemakeRotated:
+    case AppStateFixRenameMove:
+    case AppStateFixHandOff:
+        return true;
+    default:
+        return false;
+    }
 }
-constexpr bool isValidCancelState(std::int32_t s) {
-    return inStates(s, 100, 202);
+constexpr bool isValidCancelState(AppState s) {
+    switch (s) {
+    case AppStateScanStandby:
+    case AppStateScanReady:
+    case AppStateScanning:
+    case AppStateScanWrite:
+    case AppStateScanFinish:
+    case AppStateScanErr:
+    case AppStateFuncStart:
+    case AppStateFuncSelect:
+    case AppStateFuncConfirm:
+        return true;
+    default:
+        return false;
+    }
 }
 // A device button or a menu job may start a scan: the top, a finished or failed batch, a finished output.
-constexpr bool isIdleForScanState(std::int32_t s) {
+constexpr bool isIdleForScanState(AppState s) {
     return isMainTopState(s) || isFinishFixState(s);
 }
 

@@ -191,10 +191,10 @@ TEST(ControllerReports, TheStateAndTheBatchDecideWhereAReportLeads) {
     const TlvBatchKind jobPrint{kScanModeJOB, kFuncPrint, false};
     struct Case {
         TlvOutcome outcome;
-        int state;
+        AppState state;
         TlvBatchKind batch;
         bool pagesWritten;
-        std::optional<int> next;
+        std::optional<AppState> next;
     };
     const Case cases[] = {
         {TlvOutcome::PagesWritten, AppStateFixReadFiles, foaSave, false, AppStateFixDone},
@@ -220,7 +220,7 @@ TEST(ControllerReports, TheStateAndTheBatchDecideWhereAReportLeads) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE("outcome " + std::to_string(static_cast<int>(c.outcome)) + " in " +
-                     std::to_string(c.state));
+                     std::to_string(appStateNumber(c.state)));
         EXPECT_EQ(TlvMainCntlr::nextStateOf(c.outcome, c.state, c.batch, c.pagesWritten), c.next);
     }
 }

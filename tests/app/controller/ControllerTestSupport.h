@@ -109,7 +109,7 @@ public:
     // Records what the controller's signals say, as the window would show it.
     void watch(TlvMainCntlr& cntlr) {
         QObject::connect(&cntlr.notifier(), &tlv::TlvCntlrNotifier::appStateChanged, &mContext,
-                         [this](int state) { states.push_back(state); });
+                         [this](tlv::AppState state) { states.push_back(state); });
         QObject::connect(&cntlr.notifier(), &tlv::TlvCntlrNotifier::scanCountChanged, &mContext,
                          [this](int n) { pages = n; });
         QObject::connect(
@@ -129,7 +129,7 @@ public:
     void showFunctionView(QWidget* view, int) override { functionView = view; }
 
     bool modal = false;
-    std::vector<int> states;
+    std::vector<tlv::AppState> states;
     std::vector<int> topScreens;
     std::vector<std::string> errors;
     int pages = 0;

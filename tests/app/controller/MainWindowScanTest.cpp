@@ -75,7 +75,7 @@ protected:
         cntlr->setScanCntlrs(scanView.get(), device.get());
         cntlr->setMainView(window.get());
         QObject::connect(
-            &cntlr->notifier(), &TlvCntlrNotifier::appStateChanged, window.get(), [this](int state) {
+            &cntlr->notifier(), &TlvCntlrNotifier::appStateChanged, window.get(), [this](AppState state) {
                 const int status = state >= AppStateFixStart ? tag::kFixStatus : tag::kScanStatus;
                 seen[state] = {Tagged<QLabel>(status)->text(),
                                Tagged<QLabel>(tag::kStepInfo)->text(),
@@ -94,7 +94,7 @@ protected:
         ASSERT_TRUE(button && button->isVisible() && button->isEnabled()) << tag;
         button->click();
     }
-    bool WaitState(int state, int seconds = 120) {
+    bool WaitState(AppState state, int seconds = 120) {
         return test::pumpUntil([&] { return cntlr->appState() == state; }, std::chrono::seconds(seconds));
     }
 
@@ -103,7 +103,7 @@ protected:
     std::unique_ptr<TlvDeviceCntlr> device;
     std::unique_ptr<TlvScanViewCntlr> scanView;
     std::unique_ptr<TlvMainWindow> window;
-    std::map<int, Seen> seen;
+    std::map<AppState, Seen> seen;
 };
 
 TEST_F(MainWindowScan, ScanFirstJobFromTheTopScreenToTheSavedFileAndBack) {

@@ -317,12 +317,12 @@ TEST_P(MainWindowState, ControlsTheWindowLacksAreSkipped) {
     window->setStateInfoStrForMainUI("The paper jammed.");
     cntlr->appSettingObj().setIsValidContinueScanFOA(true);
     cntlr->appSettingObj().setIsValidContinueScanJOB(true);
-    for (const int state :
+    for (const AppState state :
          {AppStateScanning, AppStateScanFinish, AppStateScanErr, AppStateFixStart, AppStateFixDone}) {
         cntlr->setAppState(state);
         window->updateScanNum(-1);
         window->setStateInfoStrForMainUI("The folder is full.");
-        EXPECT_EQ(FocusChain(), ShownKeyViews()) << state;
+        EXPECT_EQ(FocusChain(), ShownKeyViews()) << appStateNumber(state);
     }
     EXPECT_EQ(Text(tag::kScanNum), "Pages scanned: 1");
     EXPECT_EQ(window->finishScanSender(), nullptr);

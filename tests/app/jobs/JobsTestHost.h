@@ -34,7 +34,7 @@ public:
     QWidget* tlvMainWindow() override { return &window; }
 
     int curScanModeType() const override { return tlv::kScanModeJOB; }
-    int appState() const override { return tlv::AppStateMainTop; }
+    tlv::AppState appState() const override { return tlv::AppStateMainTop; }
     bool isConfirmOutput() const override { return false; }
     int curFuncTypeApp() const override { return tlv::kFuncSave; }
     const TlvScanSettingMdl* curScnMdlApp() const override { return nullptr; }
@@ -46,7 +46,7 @@ public:
     QWidget* jobListEditorPanel() override { return jobs ? jobs->editor().jobListEditPanel() : nullptr; }
     void switchScanMode(int) override {}
     void completeFunction() override {}
-    void setAppState(int) override {}
+    void setAppState(tlv::AppState) override {}
     void setFoaFuncSettingMdl(const TlvFuncSettingMdl&) override {}
     void showSelectFunction() override {}
     void changeKeyView() override {}

@@ -32,7 +32,7 @@ struct FakeHost : tlv::TlvFuncViewHost {
     QWidget window;
 
     int curScanModeType() const override { return mode; }
-    int appState() const override { return state; }
+    tlv::AppState appState() const override { return static_cast<tlv::AppState>(state); }
     bool isConfirmOutput() const override { return confirm; }
     int curFuncTypeApp() const override { return function; }
     const TlvScanSettingMdl* curScnMdlApp() const override { return &scan; }
@@ -42,7 +42,7 @@ struct FakeHost : tlv::TlvFuncViewHost {
     QWidget* jobListEditorPanel() override { return &window; }
     void switchScanMode(int m) override { switchedTo = m; }
     void completeFunction() override {}
-    void setAppState(int s) override { states.push_back(s); }
+    void setAppState(tlv::AppState s) override { states.push_back(tlv::appStateNumber(s)); }
     void setFoaFuncSettingMdl(const TlvFuncSettingMdl& s) override { foa = s; }
     void showSelectFunction() override { ++selectShown; }
     void changeKeyView() override {}

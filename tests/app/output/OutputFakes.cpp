@@ -7,9 +7,9 @@
 
 namespace outtest {
 
-int FakeHost::appState() const {
+tlv::AppState FakeHost::appState() const {
     std::lock_guard guard(mLock);
-    return mState;
+    return static_cast<tlv::AppState>(mState);
 }
 
 void FakeHost::report(tlv::TlvOutcome outcome) {

@@ -20,9 +20,9 @@ namespace fs = std::filesystem;
 // set by the test. Safe to call from the page threads.
 class FakeHost : public tlv::TlvOutputHost {
 public:
-    int appState() const override;
-    bool isMainTopState() const override { return appState() < 100; }
-    bool isExecuteScnState() const override { return appState() >= 100 && appState() <= 105; }
+    tlv::AppState appState() const override;
+    bool isMainTopState() const override { return tlv::isMainTopState(appState()); }
+    bool isExecuteScnState() const override { return tlv::isExecuteScnState(appState()); }
     void report(tlv::TlvOutcome outcome) override;
 
     std::size_t countOfImgInfoDict() const override;

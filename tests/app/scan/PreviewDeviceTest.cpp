@@ -25,7 +25,7 @@ fnd::Dictionary AppInfo() {
 class ScanPreviewHost : public tlv::TlvPreviewHost {
 public:
     explicit ScanPreviewHost(test::TestScanHost& scan) : mScan(scan) {}
-    int appState() const override { return mScan.appState(); }
+    tlv::AppState appState() const override { return mScan.appState(); }
     std::size_t countOfImgInfoDict() const override { return mScan.countOfImgInfoDict(); }
     std::optional<fnd::Dictionary> imgInfoAtIndex(std::size_t index) const override {
         return index < mScan.pages.size() ? std::optional(mScan.pages[index].info) : std::nullopt;

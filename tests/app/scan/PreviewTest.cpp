@@ -220,7 +220,7 @@ TEST_F(Preview, AQuarterTurnIsStoredInTheRecordAndShownClockwise) {
     EXPECT_TRUE(IsRed(zoomed.pixelColor(zoomed.width() - 5, 5)));
 
     // Once the output has been made, pages are no longer turned.
-    host.state = 306;
+    host.state = tlv::AppStateFixDone;
     Click(tlv::kTagPreFirst);
     EXPECT_FALSE(Control(tlv::kTagPreTurnRight)->isEnabled());
 }

@@ -54,7 +54,7 @@ public:
         std::shared_ptr<const tlv::TlvThumbnail> thumbnail;
     };
 
-    int appState() const override { return state; }
+    tlv::AppState appState() const override { return state; }
     std::size_t countOfImgInfoDict() const override { return pages.size(); }
     std::optional<fnd::Dictionary> imgInfoAtIndex(std::size_t index) const override {
         return index < pages.size() ? std::optional(pages[index].record) : std::nullopt;
@@ -93,7 +93,7 @@ public:
         pages.push_back({record, std::make_shared<const tlv::TlvThumbnail>(thumbnailOf(page))});
     }
 
-    int state = 104; // a batch has ended: the preview takes input
+    tlv::AppState state = tlv::AppStateScanFinish; // a batch has ended: the preview takes input
     std::vector<Page> pages;
 };
 

@@ -17,7 +17,7 @@ namespace test {
 
 class TestScanHost : public tlv::TlvScanHost {
 public:
-    int appState() const override { return mState; }
+    tlv::AppState appState() const override { return static_cast<tlv::AppState>(mState); }
     // Reports from other threads are queued to the main thread, as the controller does; each report
     // moves the state as the controller would decide it.
     void report(tlv::TlvOutcome outcome) override {
