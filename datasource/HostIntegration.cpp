@@ -10,16 +10,7 @@
 #include "DataSourcePreferences.h"
 #include "EmbeddingHost.h"
 #include "ManagerEntryPoints.h"
-
-namespace {
-
-constexpr char kXferReadyNotification[] = "XferReadyNotification";
-constexpr char kCloseRequestNotification[] = "CloseRequestNotification";
-constexpr char kCloseDSOkayNotification[] = "CloseDSOkayNotification";
-constexpr char kDeviceEventNotification[] = "DeviceEventNotification";
-constexpr char kDSMNotification[] = "DSM Notification";
-
-} // namespace
+#include "NotificationNames.h"
 
 bool IsEmbeddedInHost() {
     // The maker's bundle identifiers share the data source's own prefix ("com.orvikElectronics.").

@@ -124,7 +124,8 @@ void TlvMainCntlr::removeImgInfoByIndexOver() {
         }
     }
     const int pages = static_cast<int>(mImgInfo.count());
-    fnd::performOnMainThread([this, pages] { emit mNotifier.scanCountChanged(pages); }, false);
+    QMetaObject::invokeMethod(
+        &mNotifier, [this, pages] { emit mNotifier.scanCountChanged(pages); }, Qt::QueuedConnection);
 }
 
 // A writer's count, on its own thread: it only notes that the batch went over the limit; the question

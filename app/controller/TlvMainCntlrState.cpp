@@ -5,7 +5,11 @@
 #include "TlvOutputFailure.h"
 #include "TlvScanViewCntlr.h"
 
+#include <QTimer>
+
 #include <algorithm>
+#include <chrono>
+#include <cmath>
 #include <iterator>
 
 using namespace tlv;
@@ -176,14 +180,16 @@ void TlvMainCntlr::shiftNextDisposeByAppState() {
     } else if (state == AppStateScanFinish) {
         if (!isCurValidContinueScan() && mScanView) {
             mScanView->setIsPerformedFinishScan(true);
-            fnd::RunLoop::main().performAfterDelay(
-                &mFinScanAndWritedFileLck,
-                [this] { mScanView->finishScan(mView ? mView->finishScanSender() : nullptr); }, 0);
+            QTimer::singleShot(0, &mNotifier, [this] {
+                if (mScanView)
+                    mScanView->finishScan(mView ? mView->finishScanSender() : nullptr);
+            });
         }
     } else if (state == AppStateFixReadFiles && writesFiles && mode == kScanModeFOA) {
         mWorkers.start([this, batch] { mReader.readImgFiles(*batch); });
     } else if (state == AppStateFixPrint && func == kFuncPrint) {
-        fnd::performOnMainThread(
+        QMetaObject::invokeMethod(
+            &mNotifier,
             [this] {
                 const TlvFuncSettingMdl* model = curFuncMdlApp();
                 TlvPrintSetup setup;
@@ -191,7 +197,7 @@ void TlvMainCntlr::shiftNextDisposeByAppState() {
                     setup = {model->printInfoDict(), model->printerName(), model->printLayoutType()};
                 mPrint.exePrintImgFiles(setup);
             },
-            false);
+            Qt::QueuedConnection);
     } else if (state == AppStateFixRemakeRotated && writesFiles && mode == kScanModeJOB) {
         mWorkers.start([this, batch] { mRenameMove.checkRotateAndRemakeImg(*batch); });
     } else if (state == AppStateFixRenameMove && writesFiles && mode == kScanModeJOB &&
@@ -204,7 +210,7 @@ void TlvMainCntlr::shiftNextDisposeByAppState() {
         mWorkers.start([this, batch, app] { mRenameMove.openFileOnApp(*batch, true, app); });
     } else if (tlv::isFinishFixState(state) && mode == kScanModeJOB && !batch->confirmOutput &&
                mIsAutoCloseApp) {
-        fnd::RunLoop::main().performAfterDelay(
-            &mIsAutoCloseApp, [this] { terminateByAutoClose(); }, mAutoCloseDelay);
+        const auto delay = std::chrono::milliseconds(std::llround(mAutoCloseDelay * 1000));
+        QTimer::singleShot(delay, &mNotifier, [this] { terminateByAutoClose(); });
     }
 }

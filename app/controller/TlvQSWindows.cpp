@@ -1,14 +1,15 @@
 #include "TlvQSWindows.h"
 
 #include "NotificationCenter.h"
+#include "NotificationNames.h"
 #include "ShieldWindows.h"
 
 TlvQSWindows::TlvQSWindows(std::function<QWidget*()> frontWindow) : mFrontWindow(std::move(frontWindow)) {
     fnd::NotificationCenter& center = fnd::NotificationCenter::defaultCenter();
-    center.addObserver(this, "ShowQSWindowNotification", [this](const fnd::Notification& n) {
+    center.addObserver(this, kShowQSWindowNotification, [this](const fnd::Notification& n) {
         showQSWindow(static_cast<QWidget*>(n.object.asPointer()));
     });
-    center.addObserver(this, "HideQSWindowNotification", [this](const fnd::Notification& n) {
+    center.addObserver(this, kHideQSWindowNotification, [this](const fnd::Notification& n) {
         hideQSWindow(static_cast<QWidget*>(n.object.asPointer()));
     });
 }

@@ -4,7 +4,6 @@
 #include "TlvJobInfoCntlr.h"
 #include "TlvJobListCntlr.h"
 
-#include "NotificationCenter.h"
 #include "Strings.h"
 #include "Tags.h"
 
@@ -39,7 +38,6 @@ TlvJobTableCntlr::TlvJobTableCntlr(TlvJobsHost& host, TlvJobInfoCntlr& info) : m
 }
 
 TlvJobTableCntlr::~TlvJobTableCntlr() {
-    fnd::NotificationCenter::defaultCenter().removeObserver(this);
     if (mTable && !mTable->parent())
         delete mTable.data();
     delete mJobMenu.data();
@@ -108,21 +106,11 @@ void TlvJobTableCntlr::updateMenuItems() {
 }
 
 void TlvJobTableCntlr::observeTable() {
-    fnd::NotificationCenter& center = fnd::NotificationCenter::defaultCenter();
-    center.addObserver(this, TlvTableView::kTBSelectedNotification, [this](const fnd::Notification& note) {
-        if (const std::optional<std::int32_t> row = note.object.asInt32())
-            mHost.appSettingObj().setForDisplayJobIndex(*row);
-    });
-    center.addObserver(this, TlvTableView::kTBRightClickedNotification,
-                       [this](const fnd::Notification& note) {
-                           const fnd::Dictionary* where = note.object.asDictionary();
-                           if (!where)
-                               return;
-                           const auto x = where->get("x").asInt32(), y = where->get("y").asInt32();
-                           if (x && y)
-                               showJobTableContext(QPoint(*x, *y));
-                       });
-    center.addObserver(this, TlvTableView::kTBDelKeyDownNotification, [this](const fnd::Notification&) {
+    QObject::connect(mTable, &TlvTableView::rowSelected, mTable,
+                     [this](int row) { mHost.appSettingObj().setForDisplayJobIndex(row); });
+    QObject::connect(mTable, &TlvTableView::rowRightClicked, mTable,
+                     [this](QPoint where) { showJobTableContext(where); });
+    QObject::connect(mTable, &TlvTableView::deleteKeyPressed, mTable, [this] {
         if (mEditor)
             mEditor->deleteSelJob();
     });

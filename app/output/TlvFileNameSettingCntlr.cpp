@@ -10,7 +10,6 @@
 #include "TlvPopUps.h"
 
 #include "FilteringFields.h"
-#include "NotificationCenter.h"
 #include "Strings.h"
 #include "Tags.h"
 #include "TlvUtilsMethod.h"
@@ -62,10 +61,7 @@ void TlvFileNameSettingCntlr::connectPanel() {
                      [this] { closeFileNameSttngPnl(kTagOK); });
     QObject::connect(panel->buttons, &QDialogButtonBox::rejected, panel, &QDialog::reject);
     // Cancel, Escape and the close button all end here, as does an accepted rule.
-    QObject::connect(panel, &QDialog::finished, panel, [panel] {
-        VX_FWindow::endModalWindow(panel);
-        fnd::NotificationCenter::defaultCenter().post(kModalWindowDidCloseNotification);
-    });
+    QObject::connect(panel, &QDialog::finished, panel, [panel] { VX_FWindow::endModalWindow(panel); });
 }
 
 int TlvFileNameSettingCntlr::digits() const {

@@ -6,7 +6,6 @@
 #include "TlvPopUps.h"
 
 #include "FilteringFields.h"
-#include "NotificationCenter.h"
 #include "Strings.h"
 #include "Tags.h"
 #include "VX_FWindow.h"
@@ -29,7 +28,6 @@ constexpr int kFormatPDF = 0, kFormatTIFF = 1, kFormatJPEG = 2;
 
 void endPanel(QDialog* panel) {
     VX_FWindow::endModalWindow(panel);
-    fnd::NotificationCenter::defaultCenter().post(kModalWindowDidCloseNotification);
 }
 
 } // namespace

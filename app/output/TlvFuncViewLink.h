@@ -23,7 +23,4 @@ public:
     virtual void settingDidChangeFromFunc() = 0;
 };
 
-// Posted (no object) when an option panel's modal run ends.
-inline constexpr const char* kModalWindowDidCloseNotification = "ModalWindowDidCloseNotification";
-
 } // namespace tlv

@@ -7,10 +7,10 @@
 
 #include "Alert.h"
 #include "Images.h"
-#include "NotificationCenter.h"
 #include "RunLoop.h"
 #include "Strings.h"
 
+#include <QCoreApplication>
 #include <QPushButton>
 
 #include <algorithm>
@@ -64,7 +64,6 @@ int runAlert(const char* title, const QString& msg, const std::array<const char*
             alert.addButton(textOf(key));
     if (alert.buttons().isEmpty())
         alert.addButton(textOf("OK"));
-    fnd::NotificationCenter::defaultCenter().post(VX_Message::kShowPanelWillBecomeActiveNotification);
     alert.setAlertStyle(static_cast<appkit::Alert::Style>(std::clamp(style, 0, 2)));
     alert.setIcon(appIcon(), appkit::bundleIcon("Caution"));
     if (defBtnType >= 0)
@@ -125,7 +124,14 @@ bool VX_Message::showErrorPanel(std::string_view name, QWidget* win, const std::
     if (!mailSizeOver)
         showPanel("Error", text, "OK", nullptr, nullptr, win);
     if (sStatusTextHandler)
-        fnd::performOnMainThread([text] { sStatusTextHandler(QString(), text); }, true);
+        // At once on the main thread, queued there from another.
+        QMetaObject::invokeMethod(
+            qApp,
+            [text] {
+                if (sStatusTextHandler)
+                    sStatusTextHandler(QString(), text);
+            },
+            Qt::AutoConnection);
     return outOfMemory;
 }
 
@@ -155,8 +161,9 @@ void VX_Message::performShowPanel(const PanelRequest& request) {
                               request.isCritical);
 }
 
-void VX_Message::performShowPanelOnMainThread(PanelRequest request, bool wait) {
-    fnd::performOnMainThread([request = std::move(request)] { performShowPanel(request); }, wait);
+void VX_Message::performShowPanelOnMainThread(PanelRequest request) {
+    QMetaObject::invokeMethod(
+        qApp, [request = std::move(request)] { performShowPanel(request); }, Qt::QueuedConnection);
 }
 
 bool VX_Message::isDisplayedMessageNow() {

@@ -73,8 +73,8 @@ public:
                                        const char* bt2, bool isCritical);
     // Shows a packed request (showPanelMsgKeyIsCritical), dropping the answer. Main thread.
     static void performShowPanel(const PanelRequest& request);
-    // From any thread: has the request shown on the main thread, waiting for the answer or not.
-    static void performShowPanelOnMainThread(PanelRequest request, bool wait);
+    // From any thread: has the request shown on the main thread, queued there, never waiting.
+    static void performShowPanelOnMainThread(PanelRequest request);
 
     static bool isDisplayedMessageNow();
     static void setDontMessageFlag(bool dontMessage);
@@ -87,7 +87,4 @@ public:
 
     // The alert on screen now, or null (for tests and for closing it at shut-down).
     static appkit::Alert* currentPanel();
-    // The name of the notification posted before each alert appears.
-    static constexpr const char* kShowPanelWillBecomeActiveNotification =
-        "ShowPanelWillBecomeActiveNotification";
 };

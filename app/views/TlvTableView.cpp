@@ -1,7 +1,5 @@
 #include "TlvTableView.h"
 
-#include "NotificationCenter.h"
-
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -43,7 +41,7 @@ bool TlvTableView::pointOfEvent(QPoint pos, QPoint& windowPoint) {
         return false;
     }
     selectRow(row);
-    fnd::NotificationCenter::defaultCenter().post(kTBSelectedNotification, fnd::Value(std::int32_t{row}));
+    emit rowSelected(row);
     windowPoint = viewport()->mapTo(window(), pos);
     return true;
 }
@@ -54,10 +52,7 @@ void TlvTableView::rightClick(QPoint pos) {
     QPoint point;
     if (!pointOfEvent(pos, point))
         return;
-    fnd::Dictionary where;
-    where.set("x", std::int32_t{point.x()});
-    where.set("y", std::int32_t{point.y()});
-    fnd::NotificationCenter::defaultCenter().post(kTBRightClickedNotification, fnd::Value(std::move(where)));
+    emit rowRightClicked(point);
 }
 
 void TlvTableView::mousePressEvent(QMouseEvent* event) {
@@ -84,7 +79,7 @@ void TlvTableView::keyPressEvent(QKeyEvent* event) {
     const int key = event->key();
     if (isOn(mUseCustomInfo.isUseCstmPerformKeyEquivalent) &&
         (key == Qt::Key_Delete || key == Qt::Key_Backspace) && isFirstResponder(this)) {
-        fnd::NotificationCenter::defaultCenter().post(kTBDelKeyDownNotification);
+        emit deleteKeyPressed();
         return;
     }
     if (isOn(mUseCustomInfo.isUseCstmKeyDown) && (key == Qt::Key_Tab || key == Qt::Key_Backtab)) {

@@ -8,6 +8,7 @@
 #include "CapHelpers.h"
 #include "ClientApp.h"
 #include "NotificationCenter.h"
+#include "NotificationNames.h"
 #include "QSCapIds.h"
 #include "RunLoop.h"
 #include "ScannerErrors.h"
@@ -16,8 +17,7 @@
 namespace {
 
 constexpr double kXferReadyDelay = 0.2; // s, for clients that need a fresh transfer-ready signal
-constexpr char kXferReadyNotification[] = "XferReadyNotification";
-constexpr double kPaperPoll = 0.1; // s between feeder checks, with the host's loop running
+constexpr double kPaperPoll = 0.1;      // s between feeder checks, with the host's loop running
 
 } // namespace
 

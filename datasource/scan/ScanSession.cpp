@@ -4,15 +4,9 @@
 #include "COrvkQS.h"
 #include "CapHelpers.h"
 #include "ClientApp.h"
+#include "NotificationNames.h"
 #include "OrvkQSDS.h"
 #include "QSCapIds.h"
-
-namespace {
-
-constexpr char kApplicationWillTerminateNotification[] = "ApplicationWillTerminateNotification";
-constexpr char kDestroyImageRequestNotification[] = "DestroyImageRequestNotification";
-
-} // namespace
 
 TW_UINT16 COrvkQSDS::OpenDS(pTW_IDENTITY origin, TW_MEMREF data) {
     const TW_UINT16 rc = CDataSource::OpenDS(origin, data);

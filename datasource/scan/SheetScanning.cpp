@@ -8,13 +8,13 @@
 #include "CapHelpers.h"
 #include "ClientApp.h"
 #include "NotificationCenter.h"
+#include "NotificationNames.h"
 #include "OrvkQSDS.h"
 #include "QSCapIds.h"
 #include "ScannerErrors.h"
 
 namespace {
 
-constexpr char kDeviceEventNotification[] = "DeviceEventNotification";
 constexpr std::uint32_t kManualFeedAbortKey = 2; // the panel key that stops a manual-feed scan
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "QSPreviewFrame.h"
 
 #include "NotificationCenter.h"
+#include "NotificationNames.h"
 #include "QSCropGeometry.h"
 
 #include <QMouseEvent>

@@ -17,8 +17,6 @@ class QScrollArea;
 
 class ComOrvikElectronicsK3100QSPreviewFrame final : public QWidget {
 public:
-    static constexpr char kCropChangingNotification[] = "PreviewFrameCropChanging";
-    static constexpr char kCropChangedNotification[] = "PreviewFrameCropChanged";
     static constexpr int kIdleIntervalMs = 200;
 
     explicit ComOrvikElectronicsK3100QSPreviewFrame(QWidget* parent = nullptr);

@@ -9,6 +9,7 @@
 #include "DialogItems.h"
 #include "FilteringFields.h"
 #include "NotificationCenter.h"
+#include "NotificationNames.h"
 #include "QSCapIds.h"
 #include "QSPaperSize.h"
 #include "QSPreviewFrame.h"
@@ -73,10 +74,8 @@ void Controller::connectAreaSelectionControls() {
             changeScanSize(field);
         });
     }
-    for (const char* name : {ComOrvikElectronicsK3100QSPreviewFrame::kCropChangingNotification,
-                             ComOrvikElectronicsK3100QSPreviewFrame::kCropChangedNotification}) {
-        const bool changed =
-            std::string_view(name) == ComOrvikElectronicsK3100QSPreviewFrame::kCropChangedNotification;
+    for (const char* name : {kCropChangingNotification, kCropChangedNotification}) {
+        const bool changed = std::string_view(name) == kCropChangedNotification;
         fnd::NotificationCenter::defaultCenter().addObserver(
             this, name, [this, changed](const fnd::Notification& n) {
                 const fnd::Array* r = n.object.asArray();

@@ -10,6 +10,7 @@
 #include "DataSourcePreferences.h"
 #include "HelpBook.h"
 #include "NotificationCenter.h"
+#include "NotificationNames.h"
 #include "OrvkQSDS.h"
 #include "PreferencesFile.h"
 #include "QSCapIds.h"
@@ -23,9 +24,6 @@
 
 namespace {
 
-constexpr char kXferReadyNotification[] = "XferReadyNotification";
-constexpr char kCloseDSOkayNotification[] = "CloseDSOkayNotification";
-constexpr char kDestroyImageRequestNotification[] = "DestroyImageRequestNotification";
 constexpr char kScanModeKey[] = "scanModeParam.xferReady.qsds";
 constexpr char kPendingImageCountKey[] = "pendingImageCount.xferReady.qsds";
 constexpr float kPositioningResolution = 150.0f;

@@ -10,6 +10,7 @@
 #include "FilteringFields.h"
 #include "KeyViewLoop.h"
 #include "NotificationCenter.h"
+#include "NotificationNames.h"
 #include "NwScrollableView.h"
 #include "PreferencesFile.h"
 #include "QSCapIds.h"
@@ -31,9 +32,6 @@
 
 namespace {
 
-constexpr char kShowQSWindowNotification[] = "ShowQSWindowNotification";
-constexpr char kHideQSWindowNotification[] = "HideQSWindowNotification";
-constexpr char kCloseRequestNotification[] = "CloseRequestNotification";
 constexpr int kCloseRequestDelayMs = 100;
 constexpr int kGammaViewTag = 250;
 

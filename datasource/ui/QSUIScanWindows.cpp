@@ -4,6 +4,7 @@
 #include "DialogItems.h"
 #include "FRollOverButton.h"
 #include "NotificationCenter.h"
+#include "NotificationNames.h"
 #include "QSUIStrings.h"
 #include "ResourcePeeker.h"
 #include "RollOverImages.h"
@@ -16,9 +17,6 @@
 #include <QTimer>
 
 namespace {
-
-constexpr char kShowQSWindowNotification[] = "ShowQSWindowNotification";
-constexpr char kHideQSWindowNotification[] = "HideQSWindowNotification";
 
 // One slice of the host's events when no session of ours is modal.
 void RunEventSlice() {

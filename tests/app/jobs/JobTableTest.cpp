@@ -1,12 +1,13 @@
 // The main job table driven by tag: the titled jobs only, both sort orders of a column, the start
-// button moved by the job menu, the stored selection, the table's notifications, and deleting only
+// button moved by the job menu, the stored selection, the table's signals, and deleting only
 // after the user said OK.
 #include "JobsTestHost.h"
 
-#include "NotificationCenter.h"
+#include "TlvTableView.h"
 
 #include <QHeaderView>
 #include <QMenu>
+#include <QSignalSpy>
 
 namespace {
 
@@ -57,14 +58,11 @@ TEST_F(JobTable, ShowsTheTitledJobsOnlyInBothOrdersOfAColumn) {
 TEST_F(JobTable, TheMenuGivesTheStartButtonToTheClickedJobAndTakesItFromTheOther) {
     storeJobs({job(1, "First", tlv::kFuncSave, 1), job(2, "Second")});
     make();
-    int selectedPosted = -1;
-    fnd::NotificationCenter::defaultCenter().addObserver(
-        this, TlvTableView::kTBSelectedNotification,
-        [&](const fnd::Notification& note) { selectedPosted = note.object.asInt32().value_or(-2); });
+    QSignalSpy selected(table(), &TlvTableView::rowSelected);
     const QRect second = table()->visualRect(table()->model()->index(1, Cntlr::kJobTitleColumn));
     QTest::mouseClick(table()->viewport(), Qt::RightButton, {}, second.center());
-    fnd::NotificationCenter::defaultCenter().removeObserver(this);
-    EXPECT_EQ(selectedPosted, 1);
+    ASSERT_EQ(selected.count(), 1);
+    EXPECT_EQ(selected.front().front().toInt(), 1);
     EXPECT_EQ(jobs().table().selectedRow(), 1);
     ASSERT_TRUE(QTest::qWaitFor([&] { return jobs().table().jobMenu()->isVisible(); }, 2000));
     jobs().table().jobMenu()->close();
@@ -135,17 +133,17 @@ TEST_F(JobTable, DeleteKeyDeletesOnlyAfterOkAndSelectsTheRowAbove) {
     EXPECT_TRUE(host->lists.jobListMdlAtIndex(9)->isBlank());
 }
 
-TEST_F(JobTable, NotificationsGoOutOnlyForFlagsThatAreExactlyOne) {
+TEST_F(JobTable, SignalsGoOutOnlyForFlagsThatAreExactlyOne) {
     TlvTableView view;
     view.setColumnCount(1);
     view.setRowCount(2);
     view.resize(200, 200);
     view.show();
     int posted = 0;
-    fnd::NotificationCenter& center = fnd::NotificationCenter::defaultCenter();
-    for (const char* name : {TlvTableView::kTBSelectedNotification, TlvTableView::kTBRightClickedNotification,
-                             TlvTableView::kTBDelKeyDownNotification})
-        center.addObserver(this, name, [&](const fnd::Notification&) { ++posted; });
+    const auto count = [&posted] { ++posted; };
+    QObject::connect(&view, &TlvTableView::rowSelected, &view, count);
+    QObject::connect(&view, &TlvTableView::rowRightClicked, &view, count);
+    QObject::connect(&view, &TlvTableView::deleteKeyPressed, &view, count);
     const QPoint onRow = view.visualRect(view.model()->index(0, 0)).center();
     TlvTableView::SUseCustomInfo* flags = view.referUseCustomInfo();
     *flags = {2, 2, 2, 2};
@@ -161,7 +159,6 @@ TEST_F(JobTable, NotificationsGoOutOnlyForFlagsThatAreExactlyOne) {
     EXPECT_TRUE(view.selectionModel()->selectedRows().isEmpty());
     QTest::keyClick(&view, Qt::Key_Delete);
     EXPECT_EQ(posted, 3);
-    center.removeObserver(this);
 }
 
 TEST_F(JobTable, NothingEditsTheJobsWhileABatchRuns) {

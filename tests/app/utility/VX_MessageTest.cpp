@@ -2,7 +2,6 @@
 // threads, error panels and their status texts. Each alert shown is also saved as a screenshot.
 #include "VX_Message.h"
 #include "Alert.h"
-#include "QtRunLoopDriver.h"
 #include "QtTestApp.h"
 #include "Strings.h"
 #include "Tags.h"
@@ -130,12 +129,12 @@ TEST_F(VX_MessageTest, ReturnGoesWhereTheStyleFormSays) {
 }
 
 TEST_F(VX_MessageTest, APanelAskedForByAWorkerThread) {
-    appkit::QtRunLoopDriver driver;
     QString shownText;
     whenAlertShows([&](appkit::Alert& alert) {
         shownText = textOf(alert, appkit::Alert::kInformativeTag);
         saveScreenshots(&alert, "alert-notice");
         click(alert, 0);
+        QTimer::singleShot(0, qApp, &QApplication::quit);
     });
     std::thread worker([] {
         // The key's storage is gone before the main thread shows the panel.
@@ -143,8 +142,7 @@ TEST_F(VX_MessageTest, APanelAskedForByAWorkerThread) {
         VX_Message::PanelRequest request =
             VX_Message::paramShowPanel("Confirm", key->c_str(), "OK", nullptr, false);
         key.reset();
-        VX_Message::performShowPanelOnMainThread(std::move(request), true);
-        fnd::performOnMainThread([] { QApplication::quit(); }, false);
+        VX_Message::performShowPanelOnMainThread(std::move(request));
     });
     QTimer::singleShot(kGuardMs, qApp, &QApplication::quit);
     QApplication::exec();

@@ -2,6 +2,7 @@
 // rectangle, what it posts while and after dragging, hand mode on a zoomed page, and its pictures.
 #include "QSPreviewFrame.h"
 #include "NotificationCenter.h"
+#include "NotificationNames.h"
 #include "QtTestApp.h"
 
 #include <QPainter>
@@ -26,8 +27,7 @@ protected:
         mArea.show();
         mFrame->setZoomRatio(1);
         mFrame->setCropRect(QRectF(1200, 1200, 6000, 6000));
-        for (const char* name :
-             {PreviewFrame::kCropChangingNotification, PreviewFrame::kCropChangedNotification})
+        for (const char* name : {kCropChangingNotification, kCropChangedNotification})
             fnd::NotificationCenter::defaultCenter().addObserver(
                 this, name, [this](const fnd::Notification& n) {
                     const fnd::Array& r = *n.object.asArray();
@@ -64,8 +64,8 @@ TEST_F(QSPreviewFrameTest, DraggingTheCornerResizesAndTheInsideMovesWithinThePag
     const QPoint corner = mFrame->cropBounds().bottomRight().toPoint();
     Drag(corner, corner + QPoint(30, 20));
     ASSERT_GE(mPosted.size(), 2u);
-    EXPECT_EQ(mPosted.front().first, PreviewFrame::kCropChangingNotification);
-    EXPECT_EQ(mPosted.back().first, PreviewFrame::kCropChangedNotification);
+    EXPECT_EQ(mPosted.front().first, kCropChangingNotification);
+    EXPECT_EQ(mPosted.back().first, kCropChangedNotification);
     const QRectF resized = mFrame->cropRect();
     EXPECT_EQ(resized.topLeft(), before.topLeft());
     EXPECT_NEAR(resized.width(), before.width() + 30 * 10200 / mFrame->imageFrame().width(), 60);
