@@ -6,10 +6,7 @@
 namespace tlv {
 
 TlvWorkers::~TlvWorkers() {
-    reap(false);
-    std::lock_guard lock(mLock);
-    for (std::thread& thread : mThreads)
-        thread.detach(); // still running past the quit's bound: the process ends it
+    reap(true);
 }
 
 void TlvWorkers::start(std::function<void()> body) {
@@ -45,22 +42,21 @@ bool TlvWorkers::joinUntil(std::chrono::steady_clock::time_point deadline) {
 }
 
 void TlvWorkers::reap(bool all) {
-    std::vector<std::thread> ended;
+    std::vector<std::jthread> ended;
     {
         std::lock_guard lock(mLock);
-        auto isEnded = [&](const std::thread& t) {
+        auto isEnded = [&](const std::jthread& t) {
             return all || std::find(mFinished.begin(), mFinished.end(), t.get_id()) != mFinished.end();
         };
         auto split = std::stable_partition(mThreads.begin(), mThreads.end(),
-                                           [&](const std::thread& t) { return !isEnded(t); });
+                                           [&](const std::jthread& t) { return !isEnded(t); });
         std::move(split, mThreads.end(), std::back_inserter(ended));
         mThreads.erase(split, mThreads.end());
         if (all)
             mFinished.clear();
     }
-    for (std::thread& thread : ended) {
+    for (std::jthread& thread : ended)
         thread.join();
-    }
     // Ids of joined threads may be reused by new ones.
     std::lock_guard lock(mLock);
     if (!all)
@@ -68,7 +64,7 @@ void TlvWorkers::reap(bool all) {
                                        [&](std::thread::id id) {
                                            return std::none_of(
                                                mThreads.begin(), mThreads.end(),
-                                               [&](const std::thread& t) { return t.get_id() == id; });
+                                               [&](const std::jthread& t) { return t.get_id() == id; });
                                        }),
                         mFinished.end());
 }

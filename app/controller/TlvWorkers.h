@@ -1,6 +1,6 @@
 // The output steps' threads (reading, re-writing, moving, handing off): started here, counted while
 // they run, and waited for at the quit with a bound, so a hung step cannot keep the application from
-// saving its settings and leaving.
+// saving its settings; whatever still runs is joined when the workers go, never left running.
 #pragma once
 
 #include <chrono>
@@ -16,7 +16,7 @@ class TlvWorkers {
 public:
     // ended runs on each worker's thread as its last act.
     explicit TlvWorkers(std::function<void()> ended = {}) : mEnded(std::move(ended)) {}
-    // Joins every thread that has ended; one still running is left to the end of the process.
+    // Joins every thread: the owner has told its steps to stop (the batch's cancel) before.
     ~TlvWorkers();
     TlvWorkers(const TlvWorkers&) = delete;
     TlvWorkers& operator=(const TlvWorkers&) = delete;
@@ -33,7 +33,7 @@ private:
     mutable std::mutex mLock;
     std::condition_variable mAllEnded;
     int mRunning = 0;
-    std::vector<std::thread> mThreads;
+    std::vector<std::jthread> mThreads;
     std::vector<std::thread::id> mFinished;
 };
 

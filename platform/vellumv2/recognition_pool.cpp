@@ -11,7 +11,9 @@
 #include <fstream>
 #include <mutex>
 #include <sched.h>
+#include <stop_token>
 #include <thread>
+#include <vector>
 
 namespace vlm {
 namespace {
@@ -26,9 +28,8 @@ struct Job {
 
 struct RecognitionPool::State {
     std::mutex lock;
-    std::condition_variable wake;  // a job, or a new preparation
-    std::condition_variable ready; // an engine of the current preparation started or failed
-    std::condition_variable idle;  // a worker left Tesseract
+    std::condition_variable_any wake; // a job, a new preparation, or the end of the process
+    std::condition_variable ready;    // an engine of the current preparation started or failed
     std::deque<Job> jobs;
     bool running = false;
     uint64_t preparation = 0;
@@ -39,8 +40,8 @@ struct RecognitionPool::State {
     bool firstClaimed = false; // a worker started the preparation's first engine
     size_t idleReady = 0;      // waiting workers whose engine is of the current preparation
     size_t starting = 0;       // workers starting an engine
-    size_t busy = 0;           // workers inside Tesseract
-    bool stopping = false;     // the process is ending: no more work
+    std::vector<std::jthread> workers;
+    std::vector<Engine> retired; // the workers' engines at exit, kept as they were: never torn down
 };
 
 namespace {
@@ -67,7 +68,7 @@ size_t workersForMemory() {
     return usableCores();
 }
 
-void work(RecognitionPool::State& s) {
+void work(std::stop_token stop, RecognitionPool::State& s) {
     Engine engine;
     uint64_t preparation = 0;
     std::unique_lock lock(s.lock);
@@ -76,20 +77,17 @@ void work(RecognitionPool::State& s) {
         // starting, so that a short document loads one engine and no page waits for a second one.
         const uint64_t counted = preparation == s.preparation ? preparation : 0;
         s.idleReady += counted != 0 ? 1 : 0;
-        s.wake.wait(lock, [&] {
-            if (s.stopping)
-                return true;
+        const bool woken = s.wake.wait(lock, stop, [&] {
             if (preparation == s.preparation)
                 return !s.jobs.empty();
             return !s.firstClaimed || s.jobs.size() > s.idleReady + s.starting;
         });
         if (counted != 0 && counted == s.preparation)
             --s.idleReady;
-        if (s.stopping) {
-            s.wake.wait(lock, [] { return false; }); // out of Tesseract for good
-            continue;
+        if (!woken || stop.stop_requested()) {
+            s.retired.push_back(std::move(engine)); // the process is ending: out of Tesseract for good
+            return;
         }
-        ++s.busy;
         if (preparation != s.preparation) {
             s.firstClaimed = true;
             ++s.starting;
@@ -100,8 +98,6 @@ void work(RecognitionPool::State& s) {
             const int32_t result = startEngine(folder, languages, engine);
             lock.lock();
             --s.starting;
-            --s.busy;
-            s.idle.notify_all();
             if (preparation == s.preparation) {
                 ++s.started;
                 s.failed = s.failed || result != VLM_OK;
@@ -121,19 +117,22 @@ void work(RecognitionPool::State& s) {
         }
         job.promise.set_value(std::move(recognition));
         lock.lock();
-        --s.busy;
-        s.idle.notify_all();
     }
 }
 
 } // namespace
 
 // Tesseract's own static data goes at exit, after the handlers registered since it was loaded: the
-// workers must be out of it by then, and stay out.
+// workers must be out of it by then. Each ends its page or engine start and leaves, and is joined.
 void stopWorkers(RecognitionPool::State& s) {
-    std::unique_lock lock(s.lock);
-    s.stopping = true;
-    s.idle.wait(lock, [&] { return s.busy == 0; });
+    std::vector<std::jthread> workers;
+    {
+        std::lock_guard lock(s.lock);
+        workers = std::move(s.workers);
+    }
+    for (std::jthread& worker : workers)
+        worker.request_stop();
+    workers.clear(); // joins
 }
 
 RecognitionPool& RecognitionPool::shared() {
@@ -163,7 +162,7 @@ int32_t RecognitionPool::prepare(const std::string& folder, const std::string& l
     s.idleReady = 0;
     if (!s.running) {
         for (size_t i = 0; i < workerCount_; ++i)
-            std::thread(work, std::ref(s)).detach();
+            s.workers.emplace_back(work, std::ref(s));
         s.running = true;
     }
     s.wake.notify_all();

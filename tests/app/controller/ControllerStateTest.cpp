@@ -1,17 +1,20 @@
 // The main controller without a window or a scanner: the state rules, the automatic quit and when it
 // is armed, the page list and its release while the job-page writer runs, the once-per-scan return to
-// the top, and the mail-size check.
+// the top, the mail-size check, and the output steps' threads outliving nothing.
 #include "ControllerTestSupport.h"
 #include "TlvJobPageQueue.h"
 #include "TlvMainCntlr.h"
 #include "TlvOutputFailure.h"
 #include "TlvPageRecord.h"
 #include "TlvUtilsMethod.h"
+#include "TlvWorkers.h"
 #include "VX_Message.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <fstream>
 #include <optional>
 #include <random>
@@ -341,4 +344,20 @@ TEST_F(Controller, APagesTurnIsStoredOnlyUnderItsKeyForAPageOfTheList) {
     EXPECT_FALSE(cntlr->replaceImgInfoByParam(0, ImgInfo_RotateKey, 4));
     EXPECT_FALSE(cntlr->replaceImgInfoByParam(0, ImgInfo_RotateKey, -1));
     EXPECT_EQ(turns(), 3);
+}
+
+// A step still running when its workers go is waited for, with its last act, and never left to run
+// on with what they owned.
+TEST(ControllerWorkers, AStepStillRunningWhenTheWorkersGoIsJoined) {
+    std::atomic<int> ended{0};
+    std::atomic<bool> bodyDone{false};
+    {
+        TlvWorkers workers([&ended] { ++ended; });
+        workers.start([&bodyDone] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            bodyDone = true;
+        });
+    }
+    EXPECT_TRUE(bodyDone);
+    EXPECT_EQ(ended, 1);
 }
