@@ -1,11 +1,11 @@
 // The settings sheets of the basic controls: the automatic colour detection and the blank-page skip.
-#include "BundleNib.h"
 #include "CapHelpers.h"
 #include "DialogItems.h"
 #include "QSCapIds.h"
 #include "QSUIController.h"
 #include "QSUIStrings.h"
 #include "Tags.h"
+#include "UiFiles.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -50,7 +50,7 @@ void LoadSlider(QWidget* sheet, int sliderTag, int fieldTag, const CCapPool* poo
 } // namespace
 
 QDialog* ComOrvikElectronicsK3100QSUIController::loadSheet(const QString& name) {
-    std::unique_ptr<QWidget> loaded = LoadBundleNib(name, {}, ResourcePeeker);
+    std::unique_ptr<QWidget> loaded = LoadResourceUiFile(name, {}, ResourcePeeker);
     auto* sheet = qobject_cast<QDialog*>(loaded.get());
     if (!sheet || !mWindow)
         return nullptr;

@@ -4,7 +4,6 @@
 
 #include "BatchState.h"
 #include "Bundle.h"
-#include "BundleNib.h"
 #include "CapHelpers.h"
 #include "CapIds.h"
 #include "DataSourcePreferences.h"
@@ -17,6 +16,7 @@
 #include "QSPreviewFrame.h"
 #include "QSUIPreferences.h"
 #include "ShieldWindows.h"
+#include "UiFiles.h"
 
 #include <QTabWidget>
 

@@ -1,7 +1,6 @@
 // Set-up, showing and hiding, closing and teardown of the dialog.
 #include "QSUIController.h"
 
-#include "BundleNib.h"
 #include "CapHelpers.h"
 #include "DataSourcePreferences.h"
 #include "DialogItems.h"
@@ -20,6 +19,7 @@
 #include "QSUIStrings.h"
 #include "ShieldWindows.h"
 #include "Tags.h"
+#include "UiFiles.h"
 
 #include <QAbstractButton>
 #include <QGuiApplication>
@@ -37,8 +37,8 @@ constexpr int kGammaViewTag = 250;
 
 } // namespace
 
-const NibClassMap& DialogClasses() {
-    static const NibClassMap classes{
+const UiClassMap& DialogClasses() {
+    static const UiClassMap classes{
         {QStringLiteral("FTextField"), [](QWidget* parent) { return new appkit::FTextField(parent); }},
         {QStringLiteral("FStaticTextField"),
          [](QWidget* parent) { return new appkit::FStaticTextField(parent); }},
@@ -59,7 +59,7 @@ const NibClassMap& DialogClasses() {
 }
 
 ComOrvikElectronicsK3100QSUIController::ComOrvikElectronicsK3100QSUIController()
-    : mWindow(LoadBundleNib(QStringLiteral("OrvkQSUI"), DialogClasses(), ResourcePeeker)),
+    : mWindow(LoadResourceUiFile(QStringLiteral("OrvkQSUI"), DialogClasses(), ResourcePeeker)),
       mDelayedMessages(std::make_unique<QObject>()) {
     if (!mWindow)
         return;
@@ -112,7 +112,7 @@ ComOrvikElectronicsK3100QSUIController::ComOrvikElectronicsK3100QSUIController()
 }
 
 QWidget* ComOrvikElectronicsK3100QSUIController::loadPalette(const QString& name) {
-    std::unique_ptr<QWidget> palette = LoadBundleNib(name, DialogClasses(), ResourcePeeker);
+    std::unique_ptr<QWidget> palette = LoadResourceUiFile(name, DialogClasses(), ResourcePeeker);
     if (!palette)
         return nullptr;
     // A tool window of the dialog: it floats above it and goes with it.

@@ -1,7 +1,6 @@
 // User gammas: the current tone settings saved under a name in the data source's preferences file and
 // offered by the tone palette's mode pop-up. A record read back is offered only when it is whole; the
 // others stay in the file untouched and are reported once a dialog.
-#include "BundleNib.h"
 #include "CapHelpers.h"
 #include "DataSourcePreferences.h"
 #include "DialogAlerts.h"
@@ -13,6 +12,7 @@
 #include "QSUIStrings.h"
 #include "ResourcePeeker.h"
 #include "Tags.h"
+#include "UiFiles.h"
 #include "UserGammaRecord.h"
 
 namespace {
@@ -49,7 +49,8 @@ void Controller::reportDamagedUserGammas(std::size_t damaged) {
 }
 
 int Controller::runModalCustomGammaPanel(QString& addedName) {
-    std::unique_ptr<QWidget> loaded = LoadBundleNib(QStringLiteral("CustomGammaPanel"), {}, ResourcePeeker);
+    std::unique_ptr<QWidget> loaded =
+        LoadResourceUiFile(QStringLiteral("CustomGammaPanel"), {}, ResourcePeeker);
     auto* panel = qobject_cast<QDialog*>(loaded.get());
     if (!panel)
         return kPanelCancel;

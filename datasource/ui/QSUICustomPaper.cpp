@@ -1,6 +1,5 @@
 // The editor of the user's own paper sizes, opened by the paper size pop-up's last item. Sizes are kept
 // in 1/1200 inch and shown in the unit the user picks.
-#include "BundleNib.h"
 #include "CapHelpers.h"
 #include "CapNames.h"
 #include "DataSourcePreferences.h"
@@ -11,6 +10,7 @@
 #include "QSUIController.h"
 #include "QSUIStrings.h"
 #include "Tags.h"
+#include "UiFiles.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -54,7 +54,8 @@ int ComOrvikElectronicsK3100QSUIController::containsOriginalPaperNames(const QSt
 }
 
 int ComOrvikElectronicsK3100QSUIController::runModalPaperEditPanel(QString& addedName) {
-    std::unique_ptr<QWidget> loaded = LoadBundleNib(QStringLiteral("CustomPaperPanel"), {}, ResourcePeeker);
+    std::unique_ptr<QWidget> loaded =
+        LoadResourceUiFile(QStringLiteral("CustomPaperPanel"), {}, ResourcePeeker);
     auto* panel = qobject_cast<QDialog*>(loaded.get());
     if (!panel)
         return kPanelCancel;

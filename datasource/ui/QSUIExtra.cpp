@@ -2,7 +2,6 @@
 // waiting time, the unit), and the scanner information and maintenance panels. A counter reset or a new
 // longest page is reported as done only when the scanner took it.
 #include "Bundle.h"
-#include "BundleNib.h"
 #include "CapHelpers.h"
 #include "DataSourcePreferences.h"
 #include "DialogAlerts.h"
@@ -16,6 +15,7 @@
 #include "ResourcePeeker.h"
 #include "ShieldWindows.h"
 #include "Tags.h"
+#include "UiFiles.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -64,7 +64,7 @@ QString Count(const std::optional<fnd::Dictionary>& info, const char* key) {
 
 QDialog* LoadPanel(const char* name, QWidget* parent) {
     std::unique_ptr<QWidget> loaded =
-        LoadBundleNib(QString::fromLatin1(name), DialogClasses(), ResourcePeeker);
+        LoadResourceUiFile(QString::fromLatin1(name), DialogClasses(), ResourcePeeker);
     auto* panel = qobject_cast<QDialog*>(loaded.get());
     if (!panel)
         return nullptr;

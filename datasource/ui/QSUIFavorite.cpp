@@ -1,6 +1,5 @@
 // Favourites: named snapshots of all settings, chosen from pop-up 50 of the advanced mode and kept in the
 // data source's preferences file. The applied favourite's name stays in the pool until a setting changes.
-#include "BundleNib.h"
 #include "CapHelpers.h"
 #include "CapNames.h"
 #include "DataSourcePreferences.h"
@@ -13,6 +12,7 @@
 #include "QSUIController.h"
 #include "QSUIStrings.h"
 #include "Tags.h"
+#include "UiFiles.h"
 
 #include <QComboBox>
 
@@ -130,7 +130,7 @@ QString ComOrvikElectronicsK3100QSUIController::untitledFavoriteName(const CName
 }
 
 int ComOrvikElectronicsK3100QSUIController::runModalFavoritePanel(QString& addedName) {
-    std::unique_ptr<QWidget> loaded = LoadBundleNib(QStringLiteral("FavoritePanel"), {}, ResourcePeeker);
+    std::unique_ptr<QWidget> loaded = LoadResourceUiFile(QStringLiteral("FavoritePanel"), {}, ResourcePeeker);
     auto* panel = qobject_cast<QDialog*>(loaded.get());
     if (!panel)
         return kPanelCancel;

@@ -2,13 +2,13 @@
 // user ticks "do not show again", the reminder stays away for good.
 #include "QSUIController.h"
 
-#include "BundleNib.h"
 #include "DataSourcePreferences.h"
 #include "DialogItems.h"
 #include "PreferencesFile.h"
 #include "QSUIPreferences.h"
 #include "QSUIStrings.h"
 #include "Tags.h"
+#include "UiFiles.h"
 #include "scan/AlertPresenter.h"
 
 #include <QApplication>
@@ -66,7 +66,8 @@ int ComOrvikElectronicsK3100QSUIController::runModalExchangeAlert(const QString&
                 true);
         return 1;
     }
-    const std::unique_ptr<QWidget> alert = LoadBundleNib(QStringLiteral("ExchangeAlert"), {}, ResourcePeeker);
+    const std::unique_ptr<QWidget> alert =
+        LoadResourceUiFile(QStringLiteral("ExchangeAlert"), {}, ResourcePeeker);
     if (!alert)
         return 1;
     if (auto* icon = appkit::viewWithTag<QLabel>(alert.get(), kReminderIconTag))

@@ -1,6 +1,5 @@
 #include "QSUIScanWindows.h"
 
-#include "BundleNib.h"
 #include "DialogItems.h"
 #include "FRollOverButton.h"
 #include "NotificationCenter.h"
@@ -10,6 +9,7 @@
 #include "RollOverImages.h"
 #include "ShieldWindows.h"
 #include "Tags.h"
+#include "UiFiles.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -26,11 +26,11 @@ void RunEventSlice() {
 }
 
 std::unique_ptr<QWidget> LoadScanWindow(const QString& name) {
-    static const NibClassMap classes{
+    static const UiClassMap classes{
         {QStringLiteral("FRollOverButton"),
          [](QWidget* parent) { return new ComOrvikElectronicsK3100FRollOverButton(parent); }},
     };
-    return LoadBundleNib(name, classes, ResourcePeeker);
+    return LoadResourceUiFile(name, classes, ResourcePeeker);
 }
 
 QPointer<QWidget>& ShownProgressWindow() {

@@ -3,13 +3,13 @@
 // nothing, not even the tab shown.
 #include "QSUIController.h"
 
-#include "BundleNib.h"
 #include "DataSourcePreferences.h"
 #include "DialogItems.h"
 #include "KeyViewLoop.h"
 #include "PreferencesFile.h"
 #include "QSUIPreferences.h"
 #include "Tags.h"
+#include "UiFiles.h"
 
 #include <QDialog>
 #include <QEventLoop>
@@ -69,7 +69,7 @@ int ComOrvikElectronicsK3100QSUIController::runModalResetSettingsAlert() {
             .value_or(false))
         return kGoAheadTag;
     const std::unique_ptr<QWidget> alert =
-        LoadBundleNib(QStringLiteral("ResetSettingsAlert"), {}, ResourcePeeker);
+        LoadResourceUiFile(QStringLiteral("ResetSettingsAlert"), {}, ResourcePeeker);
     auto* dialog = qobject_cast<QDialog*>(alert.get());
     auto* cancel = appkit::viewWithTag<QPushButton>(alert.get(), kCancelTag);
     auto* goAhead = appkit::viewWithTag<QPushButton>(alert.get(), kGoAheadTag);

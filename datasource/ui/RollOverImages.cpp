@@ -1,9 +1,9 @@
 #include "RollOverImages.h"
 
-#include "BundleNib.h"
 #include "DialogItems.h"
 #include "FRollOverButton.h"
 #include "Tags.h"
+#include "UiFiles.h"
 
 #include <QImageReader>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "BundleNib.h"
+#include "UiFiles.h"
 
 #include "Bundle.h"
 
@@ -12,7 +12,7 @@ namespace {
 
 class CMappingLoader final : public QUiLoader {
 public:
-    explicit CMappingLoader(const NibClassMap& classes) : mClasses(classes) { clearPluginPaths(); }
+    explicit CMappingLoader(const UiClassMap& classes) : mClasses(classes) { clearPluginPaths(); }
 
     QWidget* createWidget(const QString& className, QWidget* parent, const QString& name) override {
         QWidget* widget = nullptr;
@@ -32,7 +32,7 @@ public:
     }
 
 private:
-    const NibClassMap& mClasses;
+    const UiClassMap& mClasses;
 };
 
 } // namespace
@@ -43,14 +43,14 @@ std::filesystem::path QSUIResourceFolder() {
     return own ? own->resourceFolder() : std::filesystem::path();
 }
 
-std::unique_ptr<QWidget> LoadBundleNib(const QString& name, const NibClassMap& classes,
-                                       const ElementVisitor& visitor) {
+std::unique_ptr<QWidget> LoadResourceUiFile(const QString& name, const UiClassMap& classes,
+                                            const ElementVisitor& visitor) {
     const std::filesystem::path file = QSUIResourceFolder() / (name.toStdString() + ".ui");
-    return LoadNibFile(file, classes, visitor);
+    return LoadUiFile(file, classes, visitor);
 }
 
-std::unique_ptr<QWidget> LoadNibFile(const std::filesystem::path& file, const NibClassMap& classes,
-                                     const ElementVisitor& visitor) {
+std::unique_ptr<QWidget> LoadUiFile(const std::filesystem::path& file, const UiClassMap& classes,
+                                    const ElementVisitor& visitor) {
     QFile device(QString::fromStdString(file.string()));
     if (!device.open(QIODevice::ReadOnly)) {
         std::fprintf(stderr, "K3100: cannot open the interface file %s: %s\n", file.c_str(),

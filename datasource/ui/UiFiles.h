@@ -15,17 +15,17 @@
 #include <memory>
 
 // Makes a widget of the dialog's class for a short class name of an interface file.
-using NibClassMap = std::map<QString, std::function<QWidget*(QWidget* parent)>>;
+using UiClassMap = std::map<QString, std::function<QWidget*(QWidget* parent)>>;
 // The dialog's own classes, for its window, palettes and panels.
-const NibClassMap& DialogClasses();
+const UiClassMap& DialogClasses();
 
 // The resource folder of the data source, where its interface files and string tables lie.
 std::filesystem::path QSUIResourceFolder();
 
 // Loads "<resources>/<name>.ui" and applies the visitor (when given) to every element. Null, with a log
 // line naming the file, when the file is missing or damaged.
-std::unique_ptr<QWidget> LoadBundleNib(const QString& name, const NibClassMap& classes,
-                                       const ElementVisitor& visitor);
+std::unique_ptr<QWidget> LoadResourceUiFile(const QString& name, const UiClassMap& classes,
+                                            const ElementVisitor& visitor);
 // The same for a file anywhere.
-std::unique_ptr<QWidget> LoadNibFile(const std::filesystem::path& file, const NibClassMap& classes,
-                                     const ElementVisitor& visitor);
+std::unique_ptr<QWidget> LoadUiFile(const std::filesystem::path& file, const UiClassMap& classes,
+                                    const ElementVisitor& visitor);

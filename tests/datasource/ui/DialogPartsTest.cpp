@@ -1,11 +1,11 @@
 // The dialog's building blocks on widgets made here: the item functions on each kind of control, the
 // keyboard order, the title markup and the loading of interface files.
-#include "BundleNib.h"
 #include "DialogItems.h"
 #include "KeyViewLoop.h"
 #include "QtTestApp.h"
 #include "ResourcePeeker.h"
 #include "Tags.h"
+#include "UiFiles.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -180,18 +180,18 @@ protected:
 
 TEST_F(InterfaceFiles, ShortClassNamesBecomeTheDialogsClassesAndUnknownOnesPlainWidgets) {
     int made = 0;
-    const NibClassMap classes{{"FTextField", [&made](QWidget* parent) {
-                                   ++made;
-                                   return new QLineEdit(parent);
-                               }}};
-    const std::unique_ptr<QWidget> mapped = LoadNibFile(Write("a.ui", Form("FTextField")), classes, nullptr);
+    const UiClassMap classes{{"FTextField", [&made](QWidget* parent) {
+                                  ++made;
+                                  return new QLineEdit(parent);
+                              }}};
+    const std::unique_ptr<QWidget> mapped = LoadUiFile(Write("a.ui", Form("FTextField")), classes, nullptr);
     ASSERT_NE(mapped, nullptr);
     EXPECT_EQ(made, 1);
     EXPECT_NE(appkit::viewWithTag<QLineEdit>(mapped.get(), 7), nullptr);
 
     testing::internal::CaptureStderr();
     const std::unique_ptr<QWidget> unknown =
-        LoadNibFile(Write("b.ui", Form("QProcessLauncher")), classes, nullptr);
+        LoadUiFile(Write("b.ui", Form("QProcessLauncher")), classes, nullptr);
     const std::string log = testing::internal::GetCapturedStderr();
     ASSERT_NE(unknown, nullptr);
     QWidget* standIn = appkit::viewWithTag(unknown.get(), 7);
@@ -202,15 +202,15 @@ TEST_F(InterfaceFiles, ShortClassNamesBecomeTheDialogsClassesAndUnknownOnesPlain
 
 TEST_F(InterfaceFiles, MissingOrDamagedFilesLoadNothingAndNameTheFile) {
     testing::internal::CaptureStderr();
-    EXPECT_EQ(LoadNibFile(mDir / "absent.ui", {}, nullptr), nullptr);
+    EXPECT_EQ(LoadUiFile(mDir / "absent.ui", {}, nullptr), nullptr);
     EXPECT_NE(testing::internal::GetCapturedStderr().find("absent.ui"), std::string::npos);
     testing::internal::CaptureStderr();
-    EXPECT_EQ(LoadNibFile(Write("torn.ui", Form("QLineEdit").substr(0, 120)), {}, nullptr), nullptr);
+    EXPECT_EQ(LoadUiFile(Write("torn.ui", Form("QLineEdit").substr(0, 120)), {}, nullptr), nullptr);
     EXPECT_NE(testing::internal::GetCapturedStderr().find("torn.ui"), std::string::npos);
 }
 
 TEST_F(InterfaceFiles, TheVisitorSeesChildrenBeforeTheirParent) {
-    const std::unique_ptr<QWidget> form = LoadNibFile(Write("c.ui", Form("QLineEdit")), {}, nullptr);
+    const std::unique_ptr<QWidget> form = LoadUiFile(Write("c.ui", Form("QLineEdit")), {}, nullptr);
     ASSERT_NE(form, nullptr);
     QList<QWidget*> seen;
     PeekSubviews(form.get(), [&seen](QWidget* element) { seen.append(element); });

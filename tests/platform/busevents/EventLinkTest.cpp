@@ -49,7 +49,7 @@ constexpr int kStartWaitMs = 30000;
 
 QCoreApplication& app() {
     static int argc = 1;
-    static char name[] = "appleevent_test";
+    static char name[] = "busevents_test";
     static char* argv[] = {name, nullptr};
     static QCoreApplication instance(argc, argv);
     return instance;
