@@ -34,13 +34,15 @@ void SetDamagedSettingsAside() {
     file.remove(kPrefCapDataVersion);
     const std::filesystem::path aside = fnd::PreferencesFile::moveAside(path);
     if (aside.empty() || !file.save()) {
-        std::fprintf(stderr, "K3100: the stored scan settings in %s are damaged and could not be set aside; "
-                             "the defaults are used\n",
+        std::fprintf(stderr,
+                     "K3100: the stored scan settings in %s are damaged and could not be set aside; "
+                     "the defaults are used\n",
                      path.c_str());
         return;
     }
-    std::fprintf(stderr, "K3100: the stored scan settings were damaged; the defaults are used, and the file "
-                         "was kept as %s\n",
+    std::fprintf(stderr,
+                 "K3100: the stored scan settings were damaged; the defaults are used, and the file "
+                 "was kept as %s\n",
                  aside.c_str());
 }
 

@@ -160,7 +160,8 @@ std::uint32_t COrvkQSDS::CheckSheetStatus(bool continuous) {
         if (error == 0)
             error = static_cast<std::uint32_t>(mScanner->GetStatus("BatchTransferCount", &value));
         // A next page known to come closes this one, whatever fault that page met.
-        if (value != 0 || error == kScanErrNoPaper || error == kScanErrEndOfBatch || error == kScanErrCancelled)
+        if (value != 0 || error == kScanErrNoPaper || error == kScanErrEndOfBatch ||
+            error == kScanErrCancelled)
             return 0;
         if (error != 0)
             return error;

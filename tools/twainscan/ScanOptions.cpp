@@ -36,11 +36,15 @@ bool IsSafePrefix(const std::string& prefix) {
 // of all pages turns duplex off. The session resets the source's other capabilities first, so a run
 // depends on nothing but these.
 std::vector<SCapSetting> DefaultSettings() {
-    return {{ICAP_PIXELTYPE, TWTY_UINT16, TWPT_GRAY}, {ICAP_XRESOLUTION, TWTY_FIX32, 300},
-            {ICAP_YRESOLUTION, TWTY_FIX32, 300},      {ICAP_SUPPORTEDSIZES, TWTY_UINT16, TWSS_A4},
-            {CAP_AUTOFEED, TWTY_BOOL, 0},             {CAP_XFERCOUNT, TWTY_INT16, -1},
+    return {{ICAP_PIXELTYPE, TWTY_UINT16, TWPT_GRAY},
+            {ICAP_XRESOLUTION, TWTY_FIX32, 300},
+            {ICAP_YRESOLUTION, TWTY_FIX32, 300},
+            {ICAP_SUPPORTEDSIZES, TWTY_UINT16, TWSS_A4},
+            {CAP_AUTOFEED, TWTY_BOOL, 0},
+            {CAP_XFERCOUNT, TWTY_INT16, -1},
             {CAP_DUPLEXENABLED, TWTY_BOOL, 0},
-            {CCAP_OVK_DETECTPAGESIZE, TWTY_INT32, 0}, {CCAP_OVK_BLANKSKIP, TWTY_INT32, 0},
+            {CCAP_OVK_DETECTPAGESIZE, TWTY_INT32, 0},
+            {CCAP_OVK_BLANKSKIP, TWTY_INT32, 0},
             {CCAP_OVK_DESKEW, TWTY_INT32, 0}};
 }
 

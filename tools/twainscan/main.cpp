@@ -107,7 +107,8 @@ int Scan(const SScanOptions& options) {
         writer.Finish();
     }
     if (sInterrupted != 0)
-        throw Interrupted("stopped by Ctrl-C: " + PagesWritten(pages) + "; feed again from " + NextSheet(pages));
+        throw Interrupted("stopped by Ctrl-C: " + PagesWritten(pages) + "; feed again from " +
+                          NextSheet(pages));
     ThrowOnBatchFault(session.BatchFault(), pages);
     if (pages == 0)
         throw ScanError("no page was scanned");
