@@ -226,17 +226,14 @@ void UnflattenField(CCapPool& pool, const SBlobField& field, const std::uint8_t*
     }
 }
 
-// Bytes no field covers are written as zero, and a name's length byte fits its item: a blob that breaks
-// either was not written as a blob, whatever its length says.
+// Bytes no field covers are written as zero: a blob with any of them set was not written as a blob,
+// whatever its length says.
 bool IsSoundBlob(const CapData& data) {
     if (data.size() != kSettingsBlobSize)
         return false;
     std::array<bool, kSettingsBlobSize> covered{};
-    for (const SBlobField& field : kFields) {
+    for (const SBlobField& field : kFields)
         std::fill_n(covered.begin() + field.offset, FieldSize(field.kind), true);
-        if (field.kind == kStr66 && data[field.offset] > kMaxNameUnits)
-            return false;
-    }
     for (std::size_t at = 0; at < kSettingsBlobSize; ++at)
         if (!covered[at] && data[at] != 0)
             return false;

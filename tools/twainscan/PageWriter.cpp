@@ -1,5 +1,5 @@
-// One writer thread takes the pages in the order they came, so the numbers in the file names and in the
-// printed lines stay the scanner's order.
+// Pages are numbered as they come; an encoder that finishes early waits for the pages before its own, so
+// the numbers in the file names and in the printed lines stay the scanner's order.
 #include "PageWriter.h"
 
 #include <cstdio>
@@ -9,26 +9,23 @@
 
 namespace twainscan {
 
-CPageWriter::CPageWriter(CPageFiles& files, std::size_t ahead)
-    : mFiles(files), mAhead(ahead), mThread([this](std::stop_token stop) { Run(stop); }) {}
+CPageWriter::CPageWriter(CPageFiles& files) : mFiles(files) {
+    for (std::jthread& thread : mThreads)
+        thread = std::jthread([this](std::stop_token stop) { Run(stop); });
+}
 
 void CPageWriter::Add(SPageBitmap page) {
     std::unique_lock lock(mMutex);
-    mChanged.wait(lock, [&] { return mQueue.size() < mAhead || !mFailure.empty(); });
+    mChanged.wait(lock, [&] { return mAdded - mWritten < int(kAhead) || !mFailure.empty(); });
     ThrowOnFailure();
-    mQueue.push_back(std::move(page));
+    mQueue.emplace_back(++mAdded, std::move(page));
     mChanged.notify_all();
 }
 
 void CPageWriter::Finish() {
     std::unique_lock lock(mMutex);
-    mChanged.wait(lock, [&] { return (mQueue.empty() && !mWriting) || !mFailure.empty(); });
+    mChanged.wait(lock, [&] { return mWritten == mAdded || !mFailure.empty(); });
     ThrowOnFailure();
-}
-
-int CPageWriter::Written() const {
-    std::lock_guard lock(mMutex);
-    return mWritten;
 }
 
 void CPageWriter::ThrowOnFailure() const {
@@ -40,36 +37,49 @@ void CPageWriter::Run(std::stop_token stop) {
     std::unique_lock lock(mMutex);
     for (;;) {
         // A stop still lets the queued pages out: they were scanned and are the user's.
-        mChanged.wait(lock, stop, [&] { return !mQueue.empty(); });
+        mChanged.wait(lock, stop, [&] { return !mQueue.empty() || !mFailure.empty(); });
         if (mQueue.empty() || !mFailure.empty())
             return;
-        SPageBitmap page = std::move(mQueue.front());
+        auto [number, page] = std::move(mQueue.front());
         mQueue.pop_front();
-        mWriting = true;
-        const int number = mWritten + 1;
-        lock.unlock();
-        std::string failure;
-        try {
-            Write(page, number);
-        } catch (const ScanError& error) {
-            failure = error.what();
-        } catch (const std::bad_alloc&) {
-            failure = "out of memory";
-        }
-        lock.lock();
-        mWriting = false;
-        if (failure.empty())
-            mWritten = number;
-        else
-            mFailure = failure;
-        mChanged.notify_all();
+        if (!Publish(lock, page, number))
+            return;
     }
 }
 
-void CPageWriter::Write(const SPageBitmap& page, int number) {
-    const std::vector<std::uint8_t> tiff = EncodeTiff(page, ETiffCompression::kBest);
-    if (tiff.empty())
-        throw ScanError("cannot encode page " + std::to_string(number));
+bool CPageWriter::Publish(std::unique_lock<std::mutex>& lock, const SPageBitmap& page, int number) {
+    lock.unlock();
+    std::string failure;
+    std::vector<std::uint8_t> tiff;
+    try {
+        tiff = EncodeTiff(page, ETiffCompression::kBest);
+        if (tiff.empty())
+            failure = "cannot encode page " + std::to_string(number);
+    } catch (const std::bad_alloc&) {
+        failure = "out of memory";
+    }
+    lock.lock();
+    mChanged.wait(lock, [&] { return mWritten == number - 1 || !mFailure.empty(); });
+    if (!mFailure.empty())
+        return false;
+    if (failure.empty()) {
+        lock.unlock();
+        try {
+            Write(tiff, page, number);
+        } catch (const ScanError& error) {
+            failure = error.what();
+        }
+        lock.lock();
+    }
+    if (failure.empty())
+        mWritten = number;
+    else
+        mFailure = failure;
+    mChanged.notify_all();
+    return failure.empty();
+}
+
+void CPageWriter::Write(const std::vector<std::uint8_t>& tiff, const SPageBitmap& page, int number) {
     const std::filesystem::path path = mFiles.Write(tiff);
     std::printf("page %d: %u x %u pixels, %u bit, %.0f dpi -> %s\n", number, page.width, page.height,
                 page.samplesPerPixel * page.bitsPerSample, page.xResolution, path.c_str());

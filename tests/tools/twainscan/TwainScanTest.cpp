@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include <tiffio.h>
+
 #include "NumberedSheets.h"
 #include "QSCapIds.h"
 #include "ScanOptions.h"
@@ -190,6 +192,42 @@ TEST_F(TwainScan, AStalledPipeLosesNoSheetAndOneThatStaysStalledFailsTheRun) {
     EXPECT_NE(stalled.output.find(" after page 2: 2 pages written"), std::string::npos) << stalled.output;
     EXPECT_TRUE(fs::exists(out / "page-0002.tif"));
     EXPECT_FALSE(fs::exists(out / "page-0003.tif"));
+}
+
+// The dark bars down the middle of a grey page file; -1 when it cannot be read.
+int BarsDownTheMiddle(const fs::path& file) {
+    TIFF* tiff = TIFFOpen(file.c_str(), "r");
+    if (!tiff)
+        return -1;
+    std::uint32_t width = 0, height = 0;
+    TIFFGetField(tiff, TIFFTAG_IMAGEWIDTH, &width);
+    TIFFGetField(tiff, TIFFTAG_IMAGELENGTH, &height);
+    std::vector<std::uint8_t> row(TIFFScanlineSize(tiff));
+    int bars = 0;
+    bool dark = false;
+    for (std::uint32_t y = 0; y < height && TIFFReadScanline(tiff, row.data(), y) == 1; ++y) {
+        const std::uint8_t value = row[width / 2];
+        bars += !dark && value < 64 ? 1 : 0;
+        dark = value < 64 || (dark && value < 192);
+    }
+    TIFFClose(tiff);
+    return bars;
+}
+
+// Pages are encoded side by side but written in the scanner's order: sheet n, with n bars at its top and
+// n at its bottom, is page n.
+TEST_F(TwainScan, PagesAreWrittenInTheScannersOrder) {
+    std::vector<std::string> feeder;
+    for (const std::string& sheet : test::writeNumberedSheets(mDir, 6))
+        feeder.insert(feeder.end(), {"--load", sheet});
+    const fs::path out = mDir / "pages";
+    const SRun run = RunWith("--output '" + out.string() + "' --pixel-type grey --resolution 150", feeder);
+    ASSERT_EQ(run.status, 0) << run.output;
+    for (int page = 1; page <= 6; ++page) {
+        char name[32];
+        std::snprintf(name, sizeof name, "page-%04d.tif", page);
+        EXPECT_EQ(BarsDownTheMiddle(out / name), 2 * page) << name;
+    }
 }
 
 // Short reads only slow the transfer down: the batch still ends normally.
