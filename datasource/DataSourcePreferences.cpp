@@ -1,12 +1,15 @@
 // Loading and saving the capability pool as the settings blob in the preferences file. A missing,
-// damaged or foreign entry leaves the table's values in place: stored settings never stop an open.
+// damaged or foreign entry leaves the table's values in place: stored settings never stop an open, and
+// a damaged one is set aside.
 #include "DataSourcePreferences.h"
 
 #include <charconv>
+#include <cstdio>
 #include <string>
 
 #include "DataSource.h"
 #include "PreferencesFile.h"
+#include "SettingsBlob.h"
 
 namespace {
 
@@ -20,6 +23,27 @@ std::optional<std::int32_t> ParseVersion(const fnd::Value& value) {
     if (ec != std::errc() || ptr != end)
         return std::nullopt;
     return version;
+}
+
+// The file is kept aside whole (favourites and papers too, for recovery by hand) and written again
+// without the blob, so that the defaults are used and the damage is told once.
+void SetDamagedSettingsAside() {
+    const std::filesystem::path path = DataSourcePreferencesPath();
+    fnd::PreferencesFile file(path);
+    file.remove(kPrefCapData);
+    file.remove(kPrefCapDataVersion);
+    const std::filesystem::path aside = fnd::PreferencesFile::moveAside(path);
+    if (aside.empty() || !file.save()) {
+        std::fprintf(stderr,
+                     "K3100: the stored scan settings in %s are damaged and could not be set aside; "
+                     "the defaults are used\n",
+                     path.c_str());
+        return;
+    }
+    std::fprintf(stderr,
+                 "K3100: the stored scan settings were damaged; the defaults are used, and the file "
+                 "was kept as %s\n",
+                 aside.c_str());
 }
 
 } // namespace
@@ -43,7 +67,12 @@ bool CDataSource::LoadCustomCapabilities() {
     const std::optional<std::int32_t> version = ParseVersion(prefs->get(kPrefCapDataVersion));
     if (!data || !version)
         return false;
-    return mCapPool->Unflatten(*data, *version);
+    if (mCapPool->Unflatten(*data, *version))
+        return true;
+    // A blob of this version that does not apply is damaged: left in place it would be tried at every open.
+    if (*version == kSettingsBlobVersion)
+        SetDamagedSettingsAside();
+    return false;
 }
 
 bool CDataSource::SaveCustomCapabilities() {

@@ -3,6 +3,7 @@
 // little-endian, floats big-endian, strings the pool's items byte for byte.
 #include "SettingsBlob.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cmath>
@@ -225,6 +226,20 @@ void UnflattenField(CCapPool& pool, const SBlobField& field, const std::uint8_t*
     }
 }
 
+// Bytes no field covers are written as zero: a blob with any of them set was not written as a blob,
+// whatever its length says.
+bool IsSoundBlob(const CapData& data) {
+    if (data.size() != kSettingsBlobSize)
+        return false;
+    std::array<bool, kSettingsBlobSize> covered{};
+    for (const SBlobField& field : kFields)
+        std::fill_n(covered.begin() + field.offset, FieldSize(field.kind), true);
+    for (std::size_t at = 0; at < kSettingsBlobSize; ++at)
+        if (!covered[at] && data[at] != 0)
+            return false;
+    return true;
+}
+
 } // namespace
 
 std::optional<CapData> FlattenCapabilities(const CCapPool& pool, std::int32_t& version) {
@@ -241,6 +256,8 @@ bool UnflattenCapabilities(CCapPool& pool, const CapData& data, std::int32_t ver
                      version, data.size(), kSettingsBlobVersion, kSettingsBlobSize);
         return false;
     }
+    if (!IsSoundBlob(data))
+        return false;
     for (const SBlobField& field : kFields)
         UnflattenField(pool, field, data.data() + field.offset);
     return true;

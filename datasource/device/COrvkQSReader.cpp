@@ -15,6 +15,11 @@ namespace {
 
 constexpr auto kThrottleStep = std::chrono::seconds(1);
 
+bool holdsData(SPageData& page) {
+    std::lock_guard lock(page.mutex);
+    return !page.pieces.empty();
+}
+
 } // namespace
 
 void COrvkQS::notifyProgress() {
@@ -217,7 +222,9 @@ void COrvkQS::ScanImage() {
         if (aborted) {
             appendPiece(*page, {0, 0, nullptr, SScanData::kAborted, 0});
         } else if (error != kScanOk) {
-            if (params.batch && error == kScanErrNoPaper && pages > 0)
+            // An empty feeder ends a continuous batch; paper gone from under a sheet already being
+            // read is a fault of that sheet.
+            if (params.batch && error == kScanErrNoPaper && pages > 0 && !holdsData(*page))
                 error = kScanErrEndOfBatch;
             appendPiece(*page, {0, 0, nullptr, SScanData::kError, error});
         } else if (sizing) {

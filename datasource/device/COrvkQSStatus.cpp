@@ -51,7 +51,6 @@ uint32_t COrvkQS::readBlock(DataKind kind, uint8_t* buffer, uint32_t length) {
 uint32_t COrvkQS::batchTransferCount(uint32_t& count) {
     count = 0;
     uint32_t error = kScanOk;
-    double failedStamp = 0;
     {
         std::lock_guard lock(pageListMutex);
         for (const auto& page : pageList) {
@@ -66,10 +65,8 @@ uint32_t COrvkQS::batchTransferCount(uint32_t& count) {
                 if (error != kScanOk)
                     break;
             }
-            if (error != kScanOk) {
-                failedStamp = page->timeStamp;
+            if (error != kScanOk)
                 break;
-            }
             ++count;
         }
     }
@@ -78,12 +75,11 @@ uint32_t COrvkQS::batchTransferCount(uint32_t& count) {
         if (inProcessPage)
             ++count;
     }
-    // An error page stamped with an earlier page's start belongs to the page the host still reads.
-    if (count == 0 && error != kScanOk && currentImageData != nullptr) {
-        std::lock_guard lock(currentImageData->mutex);
-        if (currentImageData->timeStamp != failedStamp)
-            ++count;
-    }
+    // Queued pages all come after the side the host reads, which was read whole: the failed page is
+    // the next one and its fault is told when it is asked for, so that the side now read keeps its
+    // place in the batch.
+    if (count == 0 && error != kScanOk && currentImageData != nullptr)
+        ++count;
     return error;
 }
 

@@ -159,9 +159,11 @@ std::uint32_t COrvkQSDS::CheckSheetStatus(bool continuous) {
         std::uint32_t error = mScanner->GetScannerError();
         if (error == 0)
             error = static_cast<std::uint32_t>(mScanner->GetStatus("BatchTransferCount", &value));
-        if (error == kScanErrNoPaper || error == kScanErrEndOfBatch || error == kScanErrCancelled)
+        // A next page known to come closes this one, whatever fault that page met.
+        if (value != 0 || error == kScanErrNoPaper || error == kScanErrEndOfBatch ||
+            error == kScanErrCancelled)
             return 0;
-        if (error != 0 || value != 0)
+        if (error != 0)
             return error;
         if (SecondsSince(start) > kBatchStatusLimit)
             return kScanErrTimeout;

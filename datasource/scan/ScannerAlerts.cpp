@@ -7,6 +7,7 @@
 #include "Bundle.h"
 #include "ClientApp.h"
 #include "OrvkQSDS.h"
+#include "QSConditionCodes.h"
 #include "ScannerErrors.h"
 #include "scan/AlertPresenter.h"
 
@@ -34,6 +35,7 @@ constexpr SAlertRow kAlertTable[] = {
     {0x000F0000, "Unknown DeviceError Message"},
     {k3100::kScanErrNoDirectionModel, "No Direction Model Message"},
     {k3100::kScanErrNoPage, "No Page Message"},
+    {k3100::kScanErrBlankPages, "Blank Pages Message"},
 };
 constexpr const char* kUnknownKey = "Unknown Error Message";
 
@@ -55,6 +57,8 @@ TW_UINT16 BatchFaultCondition(std::uint32_t code) {
     case k3100::kScanErrNoPaper:
     case k3100::kScanErrNoPage:
         return TWCC_NOMEDIA; // else an empty feeder looks like the application's own cancel
+    case k3100::kScanErrBlankPages:
+        return TWCC_OVK_BLANKPAGES;
     case k3100::kScanErrDeviceNotFound:
     case k3100::kScanErrTransferIO:
     case k3100::kScanErrPipeStalled:

@@ -12,6 +12,7 @@
 #include "OrvkQSDS.h"
 #include "QSCapIds.h"
 #include "ScannerErrors.h"
+#include "UIController.h"
 
 namespace {
 
@@ -29,9 +30,12 @@ bool COrvkQSDS::IsOn(TW_UINT16 capId) const {
     return GetCapSIntValue(GetCapPool(), capId) != 0;
 }
 
+// Manual feeding waits on the scan panel: a host that cannot show it (a background-only client, or one
+// without windows, where no dialog can be made) feeds as without it rather than wait for ever.
 std::int32_t COrvkQSDS::ManualFeedMode() const {
     const CClientApp* client = CClientApp::Current();
-    return client && client->IsBackgroundOnly() ? 0 : GetCapSIntValue(GetCapPool(), CCAP_OVK_MANUALFEED);
+    const bool panelShown = GetUIControllerFactory() && !(client && client->IsBackgroundOnly());
+    return panelShown ? GetCapSIntValue(GetCapPool(), CCAP_OVK_MANUALFEED) : 0;
 }
 
 void COrvkQSDS::PostDeviceEvent(std::uint32_t event) {

@@ -80,11 +80,15 @@ TW_UINT16 COrvkQSDS::RunDialogPrescan() {
 
 std::optional<TW_UINT16> COrvkQSDS::FindFirstImage(bool jamless) {
     for (;;) {
-        const std::uint32_t error = PerformSkipBlankPages(nullptr);
+        std::uint8_t blank = 0;
+        const std::uint32_t error = PerformSkipBlankPages(&blank);
         if (error != 0 && !EndsQuietly(error)) {
             mScanner->FinishScan();
             mBatch.DropSheet();
         }
+        // Paper that gave only blank pages is no empty feeder: asking for paper would mislead.
+        if (error == kScanErrNoPage && blank != 0)
+            return EndBatchBeforeFirstImage(kScanErrBlankPages);
         if (error == kScanErrNoPage || (jamless && IsFeedError(error))) {
             const TW_UINT16 answer = ShowAlert(kScanErrNoPage);
             if (answer != TWRC_CHECKSTATUS)

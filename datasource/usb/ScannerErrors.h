@@ -30,6 +30,7 @@ inline constexpr uint32_t kScanErrNoDirectionModel = 0x100000; // text direction
 inline constexpr uint32_t kScanErrCheckCondition = 0x01000000;
 inline constexpr uint32_t kScanErrCancelled = 0x04000000;
 inline constexpr uint32_t kScanErrNoPage = 0x08000000;
+inline constexpr uint32_t kScanErrBlankPages = 0x08000001; // paper came, but every page was blank
 inline constexpr uint32_t kScanErrEndOfBatch = 0x20000000;
 inline constexpr uint32_t kScanErrImageLibrary = 0x80000001;
 

@@ -43,9 +43,10 @@ bool isOwnRegularFile(const std::filesystem::path& path) {
     return ::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid();
 }
 
-// Renames the damaged file to "<name>.damaged", or "<name>.damaged-2" and on when that is taken, so that
-// what it still holds can be recovered by hand; the path it now has, or empty when it could not move.
-std::filesystem::path moveAside(const std::filesystem::path& path) {
+} // namespace
+
+// Never over an earlier damaged copy, so that what each still holds can be recovered by hand.
+std::filesystem::path PreferencesFile::moveAside(const std::filesystem::path& path) {
     for (int n = 1; n < 100; ++n) {
         std::filesystem::path aside = path;
         aside += n == 1 ? ".damaged" : ".damaged-" + std::to_string(n);
@@ -56,8 +57,6 @@ std::filesystem::path moveAside(const std::filesystem::path& path) {
     }
     return {};
 }
-
-} // namespace
 
 PreferencesFile::PreferencesFile(std::filesystem::path path) : path_(std::move(path)) {
     reload();

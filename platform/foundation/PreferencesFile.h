@@ -27,6 +27,9 @@ public:
     static std::filesystem::path pathForBundle(std::string_view bundleId);
     // The user's configuration folder: $XDG_CONFIG_HOME when absolute, else ~/.config.
     static std::filesystem::path configFolder();
+    // Renames a damaged file to "<name>.damaged" (or "<name>.damaged-2" and on when that is taken); the
+    // path it now has, or empty when it could not move.
+    static std::filesystem::path moveAside(const std::filesystem::path& path);
 
     const std::filesystem::path& path() const { return path_; }
     State state() const { return state_; }

@@ -160,6 +160,16 @@ TEST_F(SettingsBlobTest, OverlongNameIsSkipped) {
     EXPECT_EQ(name[0], 0);
 }
 
+// Random bytes of the right length are no blob: not one field of them is taken.
+TEST_F(SettingsBlobTest, ABlobWithReservedBytesSetIsDamagedAndChangesNothing) {
+    Open();
+    CapData blob = Flatten();
+    blob[0] = 5; // a transfer count the pool would take
+    blob[199] = 0x5A;
+    EXPECT_FALSE(Pool()->Unflatten(blob, 1));
+    EXPECT_EQ(GetCapSIntValue(Pool(), CAP_XFERCOUNT), -1);
+}
+
 TEST_F(SettingsBlobTest, SettingsSurviveCloseAndOpen) {
     Open();
     ASSERT_EQ(SetFix(ICAP_XRESOLUTION, 300), TWRC_SUCCESS);

@@ -36,6 +36,12 @@ CPageFiles::CPageFiles(const std::filesystem::path& folder, const std::string& p
         throw ScanError("cannot create the folder " + folder.string());
     ProbeWritable(folder);
     mNext = HighestExisting() + 1;
+    if (mNext > kLastNumber)
+        throw NoFreeNumber();
+}
+
+ScanError CPageFiles::NoFreeNumber() const {
+    return ScanError("no free page number left in " + mFolder.string() + " for " + mPrefix);
 }
 
 std::filesystem::path CPageFiles::Name(int number) const {
@@ -69,7 +75,7 @@ std::filesystem::path CPageFiles::Write(std::span<const std::uint8_t> bytes) {
         if (errno != EEXIST)
             throw ScanError(error);
     }
-    throw ScanError("no free page number left in " + mFolder.string() + " for " + mPrefix);
+    throw NoFreeNumber();
 }
 
 } // namespace twainscan

@@ -9,10 +9,13 @@
 
 namespace twainscan {
 
+class ScanError;
+
 class CPageFiles {
 public:
-    // Creates the folder when needed and proves that a file can be made in it, so that a folder that
-    // cannot take the pages fails the run before the first sheet is fed. Throws ScanError.
+    // Creates the folder when needed and proves that a file can be made in it and that a page number is
+    // free, so that a folder that cannot take the pages fails the run before the first sheet is fed.
+    // Throws ScanError.
     CPageFiles(const std::filesystem::path& folder, const std::string& prefix);
 
     // Publishes one page's bytes under the next free number, never over an existing file; its path.
@@ -22,6 +25,7 @@ public:
 private:
     std::filesystem::path Name(int number) const;
     int HighestExisting() const;
+    ScanError NoFreeNumber() const;
 
     std::filesystem::path mFolder;
     std::string mPrefix;

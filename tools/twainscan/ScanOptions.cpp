@@ -31,14 +31,20 @@ bool IsSafePrefix(const std::string& prefix) {
 }
 
 // Every option twainscan documents, at its default, in the order they are sent: the paper before size
-// detection and the page count before duplex, since the source turns size detection off on a new paper
-// and duplex off on a count of all pages. A data source keeps settings from one session to the next,
-// so a run that leaves an option out must still send its default.
+// detection, continuous feeding before the page count and the count before duplex, since the source
+// turns size detection off on a new paper, continuous feeding sets the count to all pages, and a count
+// of all pages turns duplex off. The session resets the source's other capabilities first, so a run
+// depends on nothing but these.
 std::vector<SCapSetting> DefaultSettings() {
-    return {{ICAP_PIXELTYPE, TWTY_UINT16, TWPT_GRAY}, {ICAP_XRESOLUTION, TWTY_FIX32, 300},
-            {ICAP_YRESOLUTION, TWTY_FIX32, 300},      {ICAP_SUPPORTEDSIZES, TWTY_UINT16, TWSS_A4},
-            {CAP_XFERCOUNT, TWTY_INT16, -1},          {CAP_DUPLEXENABLED, TWTY_BOOL, 0},
-            {CCAP_OVK_DETECTPAGESIZE, TWTY_INT32, 0}, {CCAP_OVK_BLANKSKIP, TWTY_INT32, 0},
+    return {{ICAP_PIXELTYPE, TWTY_UINT16, TWPT_GRAY},
+            {ICAP_XRESOLUTION, TWTY_FIX32, 300},
+            {ICAP_YRESOLUTION, TWTY_FIX32, 300},
+            {ICAP_SUPPORTEDSIZES, TWTY_UINT16, TWSS_A4},
+            {CAP_AUTOFEED, TWTY_BOOL, 0},
+            {CAP_XFERCOUNT, TWTY_INT16, -1},
+            {CAP_DUPLEXENABLED, TWTY_BOOL, 0},
+            {CCAP_OVK_DETECTPAGESIZE, TWTY_INT32, 0},
+            {CCAP_OVK_BLANKSKIP, TWTY_INT32, 0},
             {CCAP_OVK_DESKEW, TWTY_INT32, 0}};
 }
 
@@ -79,13 +85,15 @@ const char* ScanUsage() {
     return "usage: twainscan --list\n"
            "       twainscan --output FOLDER [options]\n"
            "       twainscan --help | --version\n"
-           "options (each run sends every one, left-out ones at their default):\n"
+           "options (each run resets the source's settings and sends every option, left-out ones at their\n"
+           "default):\n"
            "  --source TEXT          data source whose product name contains TEXT (default K-3100)\n"
            "  --pixel-type bw|grey|colour (default grey)\n"
            "  --resolution DPI       50 to 1200 (default 300)\n"
            "  --paper a4|a5|b5|letter|legal|executive (default a4)\n"
            "  --detect-size          find the paper size on each page\n"
            "  --duplex               scan both sides\n"
+           "  --continuous           feed the sheets without a stop, the next one read ahead\n"
            "  --blank-skip           drop blank pages\n"
            "  --deskew               straighten skewed pages\n"
            "  --count N              stop after N pages (-1: all, the default)\n"
@@ -98,6 +106,7 @@ std::optional<SScanOptions> ParseScanOptions(int argc, const char* const* argv, 
     SScanOptions options;
     options.settings = DefaultSettings();
     const std::map<std::string, std::uint16_t> flags{{"--duplex", CAP_DUPLEXENABLED},
+                                                     {"--continuous", CAP_AUTOFEED},
                                                      {"--blank-skip", CCAP_OVK_BLANKSKIP},
                                                      {"--deskew", CCAP_OVK_DESKEW},
                                                      {"--detect-size", CCAP_OVK_DETECTPAGESIZE}};

@@ -4,8 +4,8 @@
 
 #include <chrono>
 #include <cstring>
-#include <thread>
 
+#include "QSConditionCodes.h"
 #include "managerlibrary.h"
 
 namespace twainscan {
@@ -176,6 +176,8 @@ void CTwainSession::OpenSource(const std::string& text) {
     TW_CALLBACK callback{};
     callback.CallBackProc = reinterpret_cast<TW_MEMREF>(&CTwainSession::Callback);
     Check(Call(DG_CONTROL, DAT_CALLBACK, MSG_REGISTER_CALLBACK, &callback), "registering the callback");
+    TW_CAPABILITY all{};
+    Check(Call(DG_CONTROL, DAT_CAPABILITY, MSG_RESETALL, &all), "resetting the capabilities");
     if (!mDeviceEvents.empty())
         SelectDeviceEvents();
 }
@@ -215,10 +217,10 @@ TW_UINT16 CTwainSession::Callback(pTW_IDENTITY, pTW_IDENTITY, TW_UINT32, TW_UINT
         return TWRC_FAILURE;
     switch (msg) {
     case MSG_XFERREADY:
-        session->mXferReady = true;
+        session->Announce(session->mXferReady);
         break;
     case MSG_CLOSEDSREQ:
-        session->mCloseRequested = true;
+        session->Announce(session->mCloseRequested);
         break;
     case MSG_DEVICEEVENT: {
         TW_DEVICEEVENT event{};
@@ -233,18 +235,28 @@ TW_UINT16 CTwainSession::Callback(pTW_IDENTITY, pTW_IDENTITY, TW_UINT32, TW_UINT
     return TWRC_SUCCESS;
 }
 
+void CTwainSession::Announce(bool& flag) {
+    {
+        std::lock_guard lock(mAnnounceMutex);
+        flag = true;
+    }
+    mAnnounced.notify_all();
+}
+
 void CTwainSession::Enable() {
     TW_USERINTERFACE ui{};
     ui.ShowUI = 0;
     const TW_UINT16 rc = Call(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS, &ui);
+    if (rc == TWRC_CANCEL && ConditionCode() == TWCC_OVK_BLANKPAGES)
+        throw ScanError("every page was blank (blank-page skipping dropped them all): 0 pages written");
     if (rc == TWRC_CANCEL)
         throw ScanError("the scanner did not start: no paper, or the scan was cancelled");
     Check(rc, "starting the scan", {TWRC_SUCCESS, TWRC_CHECKSTATUS});
     mEnabled = true;
     // The transfer-ready message normally arrives during the enable; allow a late one for 10 s.
-    for (int i = 0; i < 100 && !mXferReady && !mCloseRequested; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    if (!mXferReady)
+    std::unique_lock lock(mAnnounceMutex);
+    if (!mAnnounced.wait_for(lock, std::chrono::seconds(10), [&] { return mXferReady || mCloseRequested; }) ||
+        !mXferReady)
         throw ScanError("the data source never reported a page ready");
 }
 
@@ -270,6 +282,10 @@ void CTwainSession::ReadRows(const TW_IMAGEINFO& info, SPageBitmap& page, std::u
         block.Memory.Flags = TWMF_APPOWNS | TWMF_POINTER;
         block.Memory.Length = bufferSize;
         block.Memory.TheMem = buffer.data();
+        if (mStopRequested && mStopRequested()) {
+            page = SPageBitmap{};
+            return;
+        }
         const TW_UINT16 rc = Call(DG_IMAGE, DAT_IMAGEMEMXFER, MSG_GET, &block);
         if (rc == TWRC_CANCEL) {
             NoteBatchFault();
@@ -310,6 +326,7 @@ bool CTwainSession::EndTransfer() {
     if (rc == TWRC_CANCEL)
         return false;
     Check(rc, "ending the page");
+    std::lock_guard lock(mAnnounceMutex);
     mXferReady = pending.Count != 0;
     return pending.Count != 0;
 }

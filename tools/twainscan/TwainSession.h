@@ -4,9 +4,11 @@
 // and the condition code the source reported.
 #pragma once
 
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -34,12 +36,14 @@ public:
 
     // Product names of the data sources the manager finds.
     std::vector<std::string> ListSources();
-    // Opens the first data source whose product name contains text.
+    // Opens the first data source whose product name contains text and sets every capability back to
+    // its default, so that nothing of an earlier session or of the source's stored settings carries over.
     void OpenSource(const std::string& text);
     void Set(const SCapSetting& setting);
     // Enables without the dialog and waits (bounded) for the first transfer-ready message.
     void Enable();
-    // The next page; kCancelled when the source ended the batch instead.
+    // The next page; kCancelled when the source ended the batch instead, or when the stop check (below)
+    // asked for a stop between two blocks of rows.
     EPageResult TransferPage(SPageBitmap& page);
     // Ends the page: true when another one follows.
     bool EndTransfer();
@@ -48,6 +52,9 @@ public:
     TW_UINT16 BatchFault() const { return mBatchFault; }
     // Resets pending transfers, disables and closes the source; safe to call twice.
     void Close();
+
+    // Asked between blocks of rows; true gives up the page in transfer, so that Close ends the batch.
+    void SetStopCheck(std::function<bool()> stopRequested) { mStopRequested = std::move(stopRequested); }
 
     // Called with each device event the source reports, inside the source's callback; the events are
     // asked for (CAP_DEVICEEVENT) when the source is opened.
@@ -73,6 +80,8 @@ private:
     // Reads (and so clears) the source's condition code.
     TW_UINT16 ConditionCode();
     void NoteBatchFault();
+    // What the source announced through the callback, perhaps from another thread.
+    void Announce(bool& flag);
 
     DSMENTRYPROC mManager = nullptr;
     TW_ENTRYPOINT mEntryPoints{};
@@ -81,11 +90,14 @@ private:
     bool mManagerOpen = false;
     bool mSourceOpen = false;
     bool mEnabled = false;
-    bool mXferReady = false;
-    bool mCloseRequested = false;
+    std::mutex mAnnounceMutex;
+    std::condition_variable mAnnounced;
+    bool mXferReady = false;      // guarded by mAnnounceMutex
+    bool mCloseRequested = false; // guarded by mAnnounceMutex
     TW_UINT16 mBatchFault = TWCC_SUCCESS;
     std::vector<TW_UINT16> mDeviceEvents;
     std::function<void(std::uint32_t)> mOnDeviceEvent;
+    std::function<bool()> mStopRequested;
 };
 
 // A length-prefixed or zero-terminated TWAIN string as text.

@@ -1,14 +1,16 @@
 // twainscan: scans a batch from a TWAIN data source by memory transfer and writes each page as a TIFF
-// file. Exit status 0 when at least one page was written and the batch ended normally or by a cancel,
-// 1 otherwise: a jam or another scanner fault fails the run even with the pages before it kept.
+// file, on a thread of its own while the next page is pulled. Exit status 0 when at least one page was
+// written and the batch ended normally, 1 otherwise: a jam or another scanner fault fails the run even
+// with the pages before it kept. Ctrl-C ends the batch at the next block of rows, keeps the pages
+// already scanned and exits with 130; a second Ctrl-C ends the program at once.
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <new>
 #include <string>
 
-#include "ImageEncoders.h"
 #include "PageFiles.h"
+#include "PageWriter.h"
 #include "ProgramInfo.h"
 #include "TwainSession.h"
 
@@ -16,14 +18,35 @@ namespace {
 
 using namespace twainscan;
 
-void WritePage(CPageFiles& files, const SPageBitmap& page, int number) {
-    const std::vector<std::uint8_t> tiff = EncodeTiff(page, ETiffCompression::kBest);
-    if (tiff.empty())
-        throw ScanError("cannot encode page " + std::to_string(number));
-    const std::filesystem::path path = files.Write(tiff);
-    std::printf("page %d: %u x %u pixels, %u bit, %.0f dpi -> %s\n", number, page.width, page.height,
-                page.samplesPerPixel * page.bitsPerSample, page.xResolution, path.c_str());
-    std::fflush(stdout);
+constexpr int kInterruptedStatus = 128 + SIGINT; // what a shell reports for a program ended by Ctrl-C
+
+volatile std::sig_atomic_t sInterrupted = 0;
+
+void NoteInterrupt(int) {
+    sInterrupted = 1;
+}
+
+// The first Ctrl-C asks for a stop; the handler then gives way, so that a second one ends the program.
+void CatchInterrupt() {
+    struct sigaction action {};
+    action.sa_handler = NoteInterrupt;
+    action.sa_flags = SA_RESETHAND;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+}
+
+class Interrupted : public ScanError {
+public:
+    using ScanError::ScanError;
+};
+
+// The sheet a stopped batch goes on from: the pages before it are whole.
+std::string NextSheet(int pages) {
+    return pages == 0 ? "the first sheet" : "the sheet after page " + std::to_string(pages);
+}
+
+std::string PagesWritten(int pages) {
+    return std::to_string(pages) + " page" + (pages == 1 ? "" : "s") + " written";
 }
 
 std::string FaultName(TW_UINT16 condition) {
@@ -44,8 +67,8 @@ void ThrowOnBatchFault(TW_UINT16 condition, int pages) {
     if (condition == TWCC_SUCCESS)
         return;
     const std::string where = pages == 0 ? " before the first page" : " after page " + std::to_string(pages);
-    throw ScanError(FaultName(condition) + where + ": " + std::to_string(pages) + " page" +
-                    (pages == 1 ? "" : "s") + " written");
+    throw ScanError(FaultName(condition) + where + ": " + PagesWritten(pages) +
+                    "; the batch ended early: feed again from " + NextSheet(pages));
 }
 
 void PrintDeviceEvent(std::uint32_t event) {
@@ -61,6 +84,7 @@ void PrintDeviceEvent(std::uint32_t event) {
 int Scan(const SScanOptions& options) {
     CPageFiles files(options.outputFolder, options.prefix);
     CTwainSession session;
+    session.SetStopCheck([] { return sInterrupted != 0; });
     if (options.showEvents)
         session.SetDeviceEventListener({0x8002, 0x8003, 0x8004}, PrintDeviceEvent);
     session.OpenSource(options.source);
@@ -68,15 +92,23 @@ int Scan(const SScanOptions& options) {
         session.Set(setting);
     session.Enable();
     int pages = 0;
-    bool more = true;
-    while (more) {
-        SPageBitmap page;
-        if (session.TransferPage(page) == EPageResult::kCancelled)
-            break;
-        WritePage(files, page, ++pages);
-        more = session.EndTransfer();
+    {
+        CPageWriter writer(files);
+        for (bool more = true; more && sInterrupted == 0;) {
+            SPageBitmap page;
+            if (session.TransferPage(page) == EPageResult::kCancelled)
+                break;
+            writer.Add(std::move(page));
+            ++pages;
+            more = session.EndTransfer();
+        }
+        // The scanner is free while the last pages are still written.
+        session.Close();
+        writer.Finish();
     }
-    session.Close();
+    if (sInterrupted != 0)
+        throw Interrupted("stopped by Ctrl-C: " + PagesWritten(pages) + "; feed again from " +
+                          NextSheet(pages));
     ThrowOnBatchFault(session.BatchFault(), pages);
     if (pages == 0)
         throw ScanError("no page was scanned");
@@ -106,8 +138,12 @@ int main(int argc, char** argv) {
     // Past the file-size limit a write must fail with EFBIG, so that the page's temporary file is removed,
     // instead of the signal ending the process with it left behind.
     std::signal(SIGXFSZ, SIG_IGN);
+    CatchInterrupt();
     try {
         return options->listOnly ? List() : Scan(*options);
+    } catch (const Interrupted& stop) {
+        std::fprintf(stderr, "twainscan: %s\n", stop.what());
+        return kInterruptedStatus;
     } catch (const ScanError& failure) {
         std::fprintf(stderr, "twainscan: %s\n", failure.what());
     } catch (const std::bad_alloc&) {

@@ -243,6 +243,26 @@ TEST_F(SheetScanningTest, ManualFeedWaitsForPaperAndStartsOnItsOwn) {
     StopAfterPage();
 }
 
+// A host where no dialog can be made (no windows) never waits on the scan panel: an empty feeder is
+// told at once, as without manual feeding, and paper laid in later starts nothing.
+TEST_F(SheetScanningTest, ManualFeedIsOffWhereNoScanPanelCanShow) {
+    SetUIControllerFactory(nullptr);
+    Start();
+    SetCapSIntValue(Pool(), CCAP_OVK_MANUALFEED, COrvkQSDS::kManualFeedAutoStart);
+    SetCapSIntValue(Pool(), CCAP_OVK_AUTOSTARTDELAY, 0);
+    Enable();
+    bool loaded = false;
+    const fnd::TimerRef feed = fnd::RunLoop::current().addTimer(0.3, false, [&](fnd::Timer&) {
+        Load("gen:ramp");
+        loaded = true;
+    });
+    EXPECT_NE(mDS->PrepareScan(), TWRC_SUCCESS);
+    EXPECT_FALSE(loaded);
+    EXPECT_EQ(mAlerts.size(), 1u);
+    EXPECT_TRUE(mDialog.panelFlags.empty());
+    feed->invalidate();
+}
+
 TEST_F(SheetScanningTest, ManualFeedStopsFromThePanelOrTheScannerKey) {
     Start();
     SetCapSIntValue(Pool(), CCAP_OVK_MANUALFEED, 1);

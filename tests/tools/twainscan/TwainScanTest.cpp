@@ -3,81 +3,24 @@
 // jam, which keeps the pages before it but still fails the run.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <array>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
-#include "EmulatorProcess.h"
+#include <tiffio.h>
+
 #include "NumberedSheets.h"
 #include "QSCapIds.h"
 #include "ScanOptions.h"
+#include "TwainScanFixture.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-struct SRun {
-    int status = -1;
-    std::string output; // stdout and stderr together
-};
-
-class TwainScan : public ::testing::Test {
-protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "twainscan-XXXXXX").string();
-        ASSERT_TRUE(mkdtemp(pattern.data()));
-        mDir = pattern;
-    }
-    void TearDown() override { fs::remove_all(mDir); }
-
-    // feeder: the emulator's --load argument; empty runs without a scanner. fault: its --fault argument.
-    // shell: commands run just before twainscan in its shell (limits).
-    SRun Run(const std::string& arguments, const std::string& feeder = "", const std::string& fault = "",
-             const std::string& shell = "") const {
-        std::vector<std::string> options;
-        if (!feeder.empty())
-            options = {"--load", feeder};
-        if (!feeder.empty() && !fault.empty())
-            options.insert(options.end(), {"--fault", fault});
-        return RunWith(arguments, options, shell);
-    }
-    // emulator: the emulated scanner's options; empty runs without a scanner.
-    SRun RunWith(const std::string& arguments, const std::vector<std::string>& emulator,
-                 const std::string& shell = "") const {
-        const std::string build = std::getenv("K3100_BUILD_DIR") ? std::getenv("K3100_BUILD_DIR") : ".";
-        const std::string socket = (mDir / (emulator.empty() ? "no-scanner" : "scanner")).string();
-        const std::string command = shell + "env K3100_TWAIN_DS_DIR='" + build + "/lib' K3100_LOCK_DIR='" +
-                                    mDir.string() + "' XDG_CONFIG_HOME='" + mDir.string() +
-                                    "' K3100_EMULATOR_SOCKET='" + socket + "' '" + build +
-                                    "/bin/twainscan' " + arguments + " 2>&1";
-        test::EmulatorProcess scanner(socket);
-        if (!emulator.empty()) {
-            const ::testing::AssertionResult serving = scanner.Start(emulator);
-            if (!serving) {
-                ADD_FAILURE() << serving.message();
-                return {};
-            }
-        }
-        SRun run;
-        FILE* pipe = popen(command.c_str(), "r");
-        if (!pipe)
-            return run;
-        std::array<char, 512> chunk{};
-        while (std::fgets(chunk.data(), chunk.size(), pipe))
-            run.output += chunk.data();
-        const int status = pclose(pipe);
-        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        return run;
-    }
-
-    fs::path mDir;
-};
+using test::SRun;
+using test::TwainScan;
 
 TEST_F(TwainScan, ListsTheScannersDataSource) {
     const SRun run = Run("--list");
@@ -116,9 +59,11 @@ TEST(ScanOptions, EveryOptionBecomesOneCapabilitySettingGivenOrDefault) {
     for (const auto& s : options->settings)
         settings.emplace_back(s.capId, s.value);
     const std::vector<std::pair<std::uint16_t, double>> expected{
-        {ICAP_PIXELTYPE, TWPT_GRAY},    {ICAP_XRESOLUTION, 600}, {ICAP_YRESOLUTION, 600},
-        {ICAP_SUPPORTEDSIZES, TWSS_A4}, {CAP_XFERCOUNT, 3},      {CAP_DUPLEXENABLED, 1},
-        {CCAP_OVK_DETECTPAGESIZE, 0},   {CCAP_OVK_BLANKSKIP, 1}, {CCAP_OVK_DESKEW, 0}};
+        {ICAP_PIXELTYPE, TWPT_GRAY}, {ICAP_XRESOLUTION, 600},
+        {ICAP_YRESOLUTION, 600},     {ICAP_SUPPORTEDSIZES, TWSS_A4},
+        {CAP_AUTOFEED, 0},           {CAP_XFERCOUNT, 3},
+        {CAP_DUPLEXENABLED, 1},      {CCAP_OVK_DETECTPAGESIZE, 0},
+        {CCAP_OVK_BLANKSKIP, 1},     {CCAP_OVK_DESKEW, 0}};
     EXPECT_EQ(settings, expected);
 }
 
@@ -249,6 +194,42 @@ TEST_F(TwainScan, AStalledPipeLosesNoSheetAndOneThatStaysStalledFailsTheRun) {
     EXPECT_FALSE(fs::exists(out / "page-0003.tif"));
 }
 
+// The dark bars down the middle of a grey page file; -1 when it cannot be read.
+int BarsDownTheMiddle(const fs::path& file) {
+    TIFF* tiff = TIFFOpen(file.c_str(), "r");
+    if (!tiff)
+        return -1;
+    std::uint32_t width = 0, height = 0;
+    TIFFGetField(tiff, TIFFTAG_IMAGEWIDTH, &width);
+    TIFFGetField(tiff, TIFFTAG_IMAGELENGTH, &height);
+    std::vector<std::uint8_t> row(TIFFScanlineSize(tiff));
+    int bars = 0;
+    bool dark = false;
+    for (std::uint32_t y = 0; y < height && TIFFReadScanline(tiff, row.data(), y) == 1; ++y) {
+        const std::uint8_t value = row[width / 2];
+        bars += !dark && value < 64 ? 1 : 0;
+        dark = value < 64 || (dark && value < 192);
+    }
+    TIFFClose(tiff);
+    return bars;
+}
+
+// Pages are encoded side by side but written in the scanner's order: sheet n, with n bars at its top and
+// n at its bottom, is page n.
+TEST_F(TwainScan, PagesAreWrittenInTheScannersOrder) {
+    std::vector<std::string> feeder;
+    for (const std::string& sheet : test::writeNumberedSheets(mDir, 6))
+        feeder.insert(feeder.end(), {"--load", sheet});
+    const fs::path out = mDir / "pages";
+    const SRun run = RunWith("--output '" + out.string() + "' --pixel-type grey --resolution 150", feeder);
+    ASSERT_EQ(run.status, 0) << run.output;
+    for (int page = 1; page <= 6; ++page) {
+        char name[32];
+        std::snprintf(name, sizeof name, "page-%04d.tif", page);
+        EXPECT_EQ(BarsDownTheMiddle(out / name), 2 * page) << name;
+    }
+}
+
 // Short reads only slow the transfer down: the batch still ends normally.
 TEST_F(TwainScan, ShortReadsStillDeliverEveryPage) {
     const fs::path out = mDir / "pages";
@@ -273,13 +254,22 @@ TEST_F(TwainScan, ASecondBatchNumbersOnAndNeverReplacesAPage) {
     EXPECT_FALSE(fs::exists(out / "page-0002.tif"));
 }
 
-// A folder that cannot take files is found before the scanner feeds anything.
-TEST_F(TwainScan, AnUnwritableFolderFailsBeforeTheFirstSheet) {
-    const SRun run = Run("--output /proc --pixel-type bw --resolution 150 --events", "gen:ramp-a4 1");
-    EXPECT_EQ(run.status, 1) << run.output;
-    EXPECT_NE(run.output.find("twainscan: cannot write into the folder /proc"), std::string::npos)
-        << run.output;
-    EXPECT_EQ(run.output.find("device event"), std::string::npos) << run.output;
+// A folder that cannot take files, or that has no page number left, is found before the scanner feeds
+// anything.
+TEST_F(TwainScan, AFolderThatCannotTakeThePagesFailsBeforeTheFirstSheet) {
+    const fs::path full = mDir / "full";
+    fs::create_directories(full);
+    std::ofstream(full / "page-9999.tif").flush();
+    const std::pair<fs::path, std::string> cases[] = {
+        {"/proc", "twainscan: cannot write into the folder /proc"},
+        {full, "twainscan: no free page number left in " + full.string()}};
+    for (const auto& [folder, message] : cases) {
+        const SRun run = Run("--output '" + folder.string() + "' --pixel-type bw --resolution 150 --events",
+                             "gen:ramp-a4 1");
+        EXPECT_EQ(run.status, 1) << run.output;
+        EXPECT_NE(run.output.find(message), std::string::npos) << run.output;
+        EXPECT_EQ(run.output.find("device event"), std::string::npos) << run.output;
+    }
 }
 
 // Past the file-size limit the page fails cleanly: a message, no hidden temporary file, no page.
