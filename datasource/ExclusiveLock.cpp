@@ -1,15 +1,24 @@
-// The lock file is opened without following links and without O_TRUNC, so a planted link or a foreign
-// file can neither redirect nor damage anything; the lock itself lives in the kernel, not in the file.
+// Every user of the scanner must meet at one lock file, yet no user may be able to take that name away
+// from the others. The install makes the file, root's and readable by all, in a folder only root may
+// change: nobody can plant anything there, and a lock held by a live process ends with it. Any other
+// folder (K3100_LOCK_DIR, an install without its folder) may hold a name someone planted; then the user's
+// own lock keeps this user's programs apart instead of keeping the scanner from everyone. The file is
+// opened without following links and never truncated, so a planted name can neither redirect nor damage
+// anything.
 #include "ExclusiveLock.h"
 
+#include "PrivateFolder.h"
+
 #include <cerrno>
-#include <cstddef>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
-#include <unistd.h>
+
+#ifndef K3100_SCANNER_LOCK_DIR
+#error "K3100_SCANNER_LOCK_DIR names the folder of the shared scanner lock"
+#endif
 
 namespace {
 
@@ -18,7 +27,7 @@ constexpr int kOpenFlags = O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK;
 // Readable by everyone so that every user's process can take the same lock; nobody needs to write it.
 constexpr mode_t kFileMode = 0644;
 
-int OpenLockFile(const std::string& path) {
+int OpenOrCreate(const std::string& path) {
     for (int attempt = 0; attempt < 2; ++attempt) {
         int fd = open(path.c_str(), kOpenFlags);
         if (fd >= 0 || errno != ENOENT)
@@ -35,17 +44,26 @@ int OpenLockFile(const std::string& path) {
     return -1;
 }
 
-std::nullptr_t Refuse(std::string* problem, const std::string& path, const std::string& why) {
-    if (problem)
-        *problem = "the scanner lock " + path + " " + why;
-    return nullptr;
+// The shared lock file, or invalid with why.
+fnd::FileDescriptor OpenSharedLock(const std::string& path, std::string& why) {
+    fnd::FileDescriptor fd(OpenOrCreate(path));
+    struct stat info {};
+    // O_NOFOLLOW refuses a symbolic link with ELOOP; say so rather than "too many levels of links".
+    if (!fd.valid())
+        why =
+            errno == ELOOP ? "is a symbolic link" : std::string("cannot be opened: ") + std::strerror(errno);
+    else if (fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode))
+        why = "is not a plain file";
+    if (!why.empty())
+        fd.close();
+    return fd;
 }
 
 } // namespace
 
 std::string CExclusiveLockObject::LockPath(std::string_view name) {
     const char* dir = std::getenv("K3100_LOCK_DIR");
-    std::string path = (dir && *dir) ? dir : "/tmp";
+    std::string path = (dir && *dir) ? dir : K3100_SCANNER_LOCK_DIR;
     path += '/';
     path += name;
     return path;
@@ -53,31 +71,31 @@ std::string CExclusiveLockObject::LockPath(std::string_view name) {
 
 std::unique_ptr<CExclusiveLockObject> CExclusiveLockObject::CreateExclusiveLockObject(std::string_view name,
                                                                                       std::string* problem) {
-    if (name.empty() || name.find('/') != std::string_view::npos)
+    if (name.empty() || name == "." || name == ".." || name.find('/') != std::string_view::npos)
         return nullptr;
     std::string path = LockPath(name);
-    int fd = OpenLockFile(path);
-    // O_NOFOLLOW refuses a symbolic link with ELOOP; say so rather than "too many levels of links".
-    if (fd < 0 && errno == ELOOP)
-        return Refuse(problem, path, "is a symbolic link");
-    if (fd < 0)
-        return Refuse(problem, path, std::string("cannot be opened: ") + std::strerror(errno));
-    struct stat info {};
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        close(fd);
-        return Refuse(problem, path, "is not a plain file");
+    std::string sharedWhy;
+    fnd::FileDescriptor fd = OpenSharedLock(path, sharedWhy);
+    if (!fd.valid()) {
+        std::string ownWhy;
+        const fnd::PrivateFolder own = fnd::PrivateFolder::runtime(&ownWhy);
+        fd = own.openFile(name, O_RDONLY | O_CREAT);
+        if (own.valid() && !fd.valid())
+            ownWhy =
+                own.path().string() + "/" + std::string(name) + " cannot be opened: " + std::strerror(errno);
+        if (!fd.valid()) {
+            if (problem)
+                *problem = "the scanner lock " + path + " " + sharedWhy +
+                           ", and no lock of this user's own: " + ownWhy;
+            return nullptr;
+        }
+        path = (own.path() / name).string();
     }
-    try {
-        return std::make_unique<CExclusiveLockObject>(Key{}, fd, std::move(path));
-    } catch (...) {
-        close(fd);
-        throw;
-    }
+    return std::make_unique<CExclusiveLockObject>(Key{}, std::move(fd), std::move(path));
 }
 
 CExclusiveLockObject::~CExclusiveLockObject() {
     UnlockObject();
-    close(mFd);
 }
 
 bool CExclusiveLockObject::LockObject() {
@@ -85,7 +103,7 @@ bool CExclusiveLockObject::LockObject() {
         return true;
     int rc;
     do {
-        rc = flock(mFd, LOCK_EX | LOCK_NB);
+        rc = flock(mFd.get(), LOCK_EX | LOCK_NB);
     } while (rc != 0 && errno == EINTR);
     mHeld = (rc == 0);
     return mHeld;
@@ -94,7 +112,7 @@ bool CExclusiveLockObject::LockObject() {
 int CExclusiveLockObject::UnlockObject() {
     if (!mHeld)
         return 0;
-    if (flock(mFd, LOCK_UN) != 0)
+    if (flock(mFd.get(), LOCK_UN) != 0)
         return -1;
     mHeld = false;
     return 0;

@@ -1,6 +1,8 @@
-// Cross-process lock that keeps the scanner to one user at a time.
-// An exclusive flock() on a file in the lock folder: the kernel drops it when its holder dies.
+// Cross-process lock that keeps the scanner to one process at a time, whoever runs it.
+// An exclusive flock() on a file: the kernel drops it when its holder dies, and nothing is ever written.
 #pragma once
+
+#include "FileDescriptor.h"
 
 #include <memory>
 #include <string>
@@ -8,16 +10,19 @@
 
 class CExclusiveLockObject {
 public:
-    // None when the lock file cannot be opened as a plain file (a symbolic link, a folder, a FIFO, no
-    // access); problem (when given) then says why, naming the file. The file is created when missing and
-    // never truncated or removed.
+    // The lock file is the shared one (LockPath), made when missing where its folder allows. When that
+    // name cannot serve as a lock (the folder is missing, or the name is held by a link, a FIFO, a
+    // folder or a file this user may not open), the user's own lock in the private runtime folder takes
+    // its place, so that a name planted in a shared folder can never keep the scanner from anyone.
+    // None only when neither can be opened; problem (when given) then says why, naming both.
     static std::unique_ptr<CExclusiveLockObject> CreateExclusiveLockObject(std::string_view name,
                                                                            std::string* problem = nullptr);
 
     struct Key {
         explicit Key() = default;
     };
-    CExclusiveLockObject(Key, int fd, std::string path) : mFd(fd), mPath(std::move(path)) {}
+    CExclusiveLockObject(Key, fnd::FileDescriptor fd, std::string path)
+        : mFd(std::move(fd)), mPath(std::move(path)) {}
     ~CExclusiveLockObject();
     CExclusiveLockObject(const CExclusiveLockObject&) = delete;
     CExclusiveLockObject& operator=(const CExclusiveLockObject&) = delete;
@@ -30,13 +35,15 @@ public:
     int UnlockObject();
 
     bool IsHeld() const { return mHeld; }
+    // The file locked: the shared one, or the user's own.
     const std::string& Path() const { return mPath; }
 
-    // "$K3100_LOCK_DIR/<name>" when that variable is set (tests), else "/tmp/<name>".
+    // The shared lock file: "$K3100_LOCK_DIR/<name>" when that variable is set (tests), else <name> in
+    // the folder the install makes for it, which only root may change.
     static std::string LockPath(std::string_view name);
 
 private:
-    int mFd;
+    fnd::FileDescriptor mFd;
     std::string mPath;
     bool mHeld = false;
 };

@@ -51,6 +51,18 @@ bool answer(int fd, usb::UsbDevice& device, Emulator& emulator, const usb::Socke
     return false;
 }
 
+// The socket is born 0600, whatever the umask: whoever may connect may drive the scanner, and a chmod
+// after the bind would leave a moment in which another user could. The umask is the process's; the
+// server binds before any other thread of the emulator makes files.
+bool bindForOwnerOnly(int fd, const sockaddr_un& address) {
+    const mode_t previous = ::umask(0177);
+    const bool bound = ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    const int saved = errno;
+    ::umask(previous);
+    errno = saved;
+    return bound;
+}
+
 } // namespace
 
 SocketServer::SocketServer(Emulator& emulator, std::string path)
@@ -93,9 +105,7 @@ bool SocketServer::listen(std::string& error) {
     address.sun_family = AF_UNIX;
     std::memcpy(address.sun_path, path_.c_str(), path_.size() + 1);
     listenFd_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (listenFd_ < 0 ||
-        ::bind(listenFd_, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
-        ::listen(listenFd_, 16) != 0) {
+    if (listenFd_ < 0 || !bindForOwnerOnly(listenFd_, address) || ::listen(listenFd_, 16) != 0) {
         error = path_ + ": " + std::strerror(errno);
         if (listenFd_ >= 0)
             ::close(listenFd_);

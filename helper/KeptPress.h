@@ -4,15 +4,17 @@
 // press older than the launch wait is dropped: the user has given up on it by then.
 #pragma once
 
+#include "PrivateFolder.h"
+
 #include <chrono>
 #include <cstdint>
-#include <filesystem>
 
 namespace tapwell {
 
 class KeptPress {
 public:
-    explicit KeptPress(std::filesystem::path file) : file_(std::move(file)) {}
+    // The file lies in folder; with an invalid folder nothing is kept.
+    explicit KeptPress(fnd::PrivateFolder folder) : folder_(std::move(folder)) {}
     // The file in the session's runtime folder.
     static KeptPress forSession();
 
@@ -21,8 +23,10 @@ public:
     // The status kept at most maxAge ago, forgotten as it is read; 0 when there is none.
     std::uint32_t take(std::chrono::seconds maxAge) const;
 
+    static constexpr char kFileName[] = "com.orvikElectronics.tapwell.press";
+
 private:
-    std::filesystem::path file_;
+    fnd::PrivateFolder folder_;
 };
 
 } // namespace tapwell

@@ -1,6 +1,7 @@
 // POSIX calls rather than iostreams so that every step's failure is seen: short writes, fsync and
 // rename errors all abort the replacement.
 #include "FileIO.h"
+#include "FileDescriptor.h"
 #include "WholeTransfer.h"
 
 #include <cerrno>
@@ -14,28 +15,6 @@
 
 namespace fnd {
 namespace {
-
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    FileDescriptor(FileDescriptor&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-    ~FileDescriptor() { close(); }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return fd_; }
-    bool valid() const { return fd_ >= 0; }
-    // Closing can report a delayed write error, so the caller checks it.
-    bool close() {
-        if (fd_ < 0)
-            return true;
-        const int rc = ::close(fd_);
-        fd_ = -1;
-        return rc == 0;
-    }
-
-private:
-    int fd_;
-};
 
 bool fail(std::string* error, const std::string& what, const std::filesystem::path& path) {
     if (error)

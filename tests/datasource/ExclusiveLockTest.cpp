@@ -1,8 +1,9 @@
 // The scanner lock across real processes: one holder at a time, a killed holder loses it at once, and
-// the lock file can be neither redirected nor damaged.
+// a name planted in its folder can neither block, redirect nor damage anything.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <string>
@@ -13,6 +14,7 @@
 #include "ChildProcess.h"
 #include "ExclusiveLock.h"
 #include "LockDir.h"
+#include "OtherUser.h"
 
 namespace {
 
@@ -28,7 +30,20 @@ char HoldLock() {
 
 class ExclusiveLock : public ::testing::Test {
 protected:
+    void SetUp() override {
+        std::string pattern = mDir.Path() + "-runtime-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        mRuntime = pattern;
+        setenv("XDG_RUNTIME_DIR", mRuntime.c_str(), 1);
+    }
+    void TearDown() override {
+        unsetenv("XDG_RUNTIME_DIR");
+        std::error_code ignored;
+        std::filesystem::remove_all(mRuntime, ignored);
+    }
+
     test::LockDir mDir;
+    std::string mRuntime; // the user's private runtime folder
 };
 
 TEST_F(ExclusiveLock, OtherProcessIsRefusedUntilHolderIsKilled) {
@@ -70,24 +85,6 @@ TEST_F(ExclusiveLock, SecondObjectInSameProcessIsRefused) {
     EXPECT_TRUE(second->LockObject());
 }
 
-TEST_F(ExclusiveLock, SymbolicLinkIsNotFollowedAndExistingFileIsNotTruncated) {
-    const std::string victim = mDir.Path() + "/victim";
-    std::ofstream(victim) << "precious";
-    ASSERT_EQ(symlink(victim.c_str(), (mDir.Path() + "/" + kName).c_str()), 0);
-    EXPECT_EQ(CExclusiveLockObject::CreateExclusiveLockObject(kName), nullptr);
-
-    const std::string existing = mDir.Path() + "/other";
-    std::ofstream(existing) << "kept";
-    auto lock = CExclusiveLockObject::CreateExclusiveLockObject("other");
-    ASSERT_NE(lock, nullptr);
-    EXPECT_TRUE(lock->LockObject());
-    struct stat info {};
-    ASSERT_EQ(stat(victim.c_str(), &info), 0);
-    EXPECT_EQ(info.st_size, 8);
-    ASSERT_EQ(stat(existing.c_str(), &info), 0);
-    EXPECT_EQ(info.st_size, 4);
-}
-
 TEST_F(ExclusiveLock, NewLockFileIsReadableByEveryUserWhateverTheUmask) {
     const mode_t previous = umask(077);
     auto lock = CExclusiveLockObject::CreateExclusiveLockObject(kName);
@@ -99,20 +96,53 @@ TEST_F(ExclusiveLock, NewLockFileIsReadableByEveryUserWhateverTheUmask) {
     EXPECT_EQ(lock->Path(), mDir.Path() + "/" + kName);
 }
 
-// A lock file that is no plain file is refused with a reason that names it.
-TEST_F(ExclusiveLock, BlockedLockFileIsRefusedWithAReasonNamingIt) {
+// What another user may leave under the lock's name in a shared folder (a link to a file of ours, a
+// FIFO, a folder) neither keeps the scanner from us nor is followed: our own lock takes its place and
+// still keeps our processes apart. An existing plain file serves as it stands.
+TEST_F(ExclusiveLock, ANamePlantedInASharedFolderNeitherBlocksNorRedirectsTheLock) {
+    if (const std::string why = test::withoutOtherUser(); !why.empty())
+        GTEST_SKIP() << why;
+    ASSERT_EQ(chmod(mDir.Path().c_str(), 01777), 0); // as /tmp is
+    const std::string victim = mRuntime + "/victim";
+    std::ofstream(victim) << "precious";
     const std::string path = mDir.Path() + "/" + kName;
-    const std::pair<std::function<int()>, const char*> blockers[] = {
-        {[&] { return symlink((mDir.Path() + "/elsewhere").c_str(), path.c_str()); }, "symbolic link"},
-        {[&] { return mkfifo(path.c_str(), 0600); }, "not a plain file"},
-        {[&] { return mkdir(path.c_str(), 0700); }, "not a plain file"},
+    const std::pair<std::function<int()>, const char*> plants[] = {
+        {[&] { return symlink(victim.c_str(), path.c_str()); }, "link"},
+        {[&] { return mkfifo(path.c_str(), 0600); }, "FIFO"},
+        {[&] { return mkdir(path.c_str(), 0700); }, "folder"},
     };
-    for (const auto& [block, reason] : blockers) {
-        ASSERT_EQ(block(), 0) << reason;
+    for (const auto& [plant, kind] : plants) {
+        ASSERT_TRUE(test::asOtherUser([&] { return plant() == 0; })) << kind;
         std::string problem;
-        EXPECT_EQ(CExclusiveLockObject::CreateExclusiveLockObject(kName, &problem), nullptr);
-        EXPECT_NE(problem.find(path), std::string::npos) << problem;
-        EXPECT_NE(problem.find(reason), std::string::npos) << problem;
+        auto lock = CExclusiveLockObject::CreateExclusiveLockObject(kName, &problem);
+        ASSERT_NE(lock, nullptr) << kind << ": " << problem;
+        EXPECT_EQ(lock->Path(), mRuntime + "/" + kName) << kind;
+        EXPECT_TRUE(lock->LockObject()) << kind;
+        test::ChildProcess contender(HoldLock, true);
+        EXPECT_EQ(contender.Report(), 'F') << kind;
         ASSERT_EQ(remove(path.c_str()), 0);
     }
+    struct stat info {};
+    ASSERT_EQ(stat(victim.c_str(), &info), 0);
+    EXPECT_EQ(info.st_size, 8);
+
+    std::ofstream(path) << "kept";
+    auto lock = CExclusiveLockObject::CreateExclusiveLockObject(kName);
+    ASSERT_NE(lock, nullptr);
+    EXPECT_EQ(lock->Path(), path);
+    EXPECT_TRUE(lock->LockObject());
+    ASSERT_EQ(stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_size, 4);
+}
+
+// Only when neither the shared name nor a private runtime folder can serve is the lock refused, with a
+// reason that names both.
+TEST_F(ExclusiveLock, WithoutAnyUsableLockTheRefusalNamesBoth) {
+    const std::string path = mDir.Path() + "/" + kName;
+    ASSERT_EQ(symlink((mDir.Path() + "/elsewhere").c_str(), path.c_str()), 0);
+    ASSERT_EQ(chmod(mRuntime.c_str(), 0755), 0);
+    std::string problem;
+    EXPECT_EQ(CExclusiveLockObject::CreateExclusiveLockObject(kName, &problem), nullptr);
+    for (const std::string& part : {path, std::string("symbolic link"), mRuntime})
+        EXPECT_NE(problem.find(part), std::string::npos) << problem;
 }

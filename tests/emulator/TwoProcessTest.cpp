@@ -7,6 +7,7 @@
 #include "UsbDiscovery.h"
 
 #include "EmulatorProcess.h"
+#include "OtherUser.h"
 
 #include <gtest/gtest.h>
 
@@ -15,6 +16,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace k3100::test {
@@ -56,6 +58,20 @@ protected:
         return block[0];
     }
 };
+
+// Whoever may connect may drive the scanner: the socket is its owner's alone, whatever the umask.
+TEST_F(TwoProcesses, TheSocketIsTheOwnersAloneWhateverTheUmask) {
+    const mode_t previous = umask(0);
+    const ::testing::AssertionResult serving = server.Start({});
+    umask(previous);
+    ASSERT_TRUE(serving);
+    struct stat st {};
+    ASSERT_EQ(stat(socket.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    if (::test::withoutOtherUser().empty()) {
+        EXPECT_FALSE(::test::asOtherUser([this] { return usb::connectUnixSocket(socket) >= 0; }));
+    }
+}
 
 TEST_F(TwoProcesses, AnotherProcessSeesTheSameScanner) {
     auto scanner = openScanner();

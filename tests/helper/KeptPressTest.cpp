@@ -1,31 +1,79 @@
-// The press kept in a file for the next helper: given once, and not when it is older than asked.
+// The press kept in the session's runtime folder for the next helper: given once, not when it is older
+// than asked, and never written anywhere another user could have chosen.
 #include "KeptPress.h"
 
+#include "OtherUser.h"
+#include "ScopedEnv.h"
 #include "TempFolder.h"
 
 #include <gtest/gtest.h>
 
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace tapwell {
 namespace {
 
+namespace fs = std::filesystem;
 using namespace std::chrono_literals;
+
+constexpr char kFile[] = "com.orvikElectronics.tapwell.press";
 
 TEST(KeptPress, IsGivenOnceAndNotWhenStaleOrForgotten) {
     const TempFolder folder;
-    const KeptPress kept(folder / "press");
+    const ScopedEnv runtime("XDG_RUNTIME_DIR", folder.path().c_str());
+    const KeptPress kept = KeptPress::forSession();
     EXPECT_EQ(kept.take(30s), 0u); // none kept yet
     ASSERT_TRUE(kept.keep(3));
     EXPECT_EQ(kept.take(30s), 3u);
     EXPECT_EQ(kept.take(30s), 0u);
 
     ASSERT_TRUE(kept.keep(1));
-    std::filesystem::last_write_time(folder / "press", std::filesystem::file_time_type::clock::now() - 31s);
+    fs::last_write_time(folder / kFile, fs::file_time_type::clock::now() - 31s);
     EXPECT_EQ(kept.take(30s), 0u);
-    EXPECT_FALSE(std::filesystem::exists(folder / "press")); // a stale press goes too
+    EXPECT_FALSE(fs::exists(folder / kFile)); // a stale press goes too
 
     ASSERT_TRUE(kept.keep(2));
     ASSERT_TRUE(kept.keep(0));
     EXPECT_EQ(kept.take(30s), 0u);
+}
+
+// Runtime folders that another user made or may enter are refused, and so is the current folder: a
+// link planted in any of them never carries the press into a file of ours.
+TEST(KeptPress, NothingIsWrittenWhereAnotherUserCouldReach) {
+    if (const std::string why = test::withoutOtherUser(); !why.empty())
+        GTEST_SKIP() << why;
+    const TempFolder base;
+    const fs::path shared = base / "shared", current = base / "current", victim = base / "victim";
+    fs::create_directories(current);
+    fs::create_directory(shared);
+    ASSERT_EQ(chmod(base.path().c_str(), 0755), 0);
+    ASSERT_EQ(chmod(shared.c_str(), 01777), 0); // as /tmp is
+    writeText(victim, "precious");
+    fs::create_symlink(victim, current / kFile);
+    const fs::path before = fs::current_path();
+    fs::current_path(current);
+    const ScopedEnv tmp("TMPDIR", shared.c_str());
+    const std::string fallback = (shared / ("runtime-" + std::string(getpwuid(geteuid())->pw_name))).string();
+    const fs::path foreign = shared / "foreign";
+    ASSERT_TRUE(test::asOtherUser([&] {
+        return mkdir(fallback.c_str(), 0777) == 0 && chmod(fallback.c_str(), 0777) == 0 &&
+               mkdir(foreign.c_str(), 0700) == 0 && symlink(victim.c_str(), (shared / kFile).c_str()) == 0;
+    }));
+    const struct {
+        const char* runtime;
+        const char* what;
+    } cases[] = {{nullptr, "the fallback made by another user"},
+                 {foreign.c_str(), "another user's folder"},
+                 {shared.c_str(), "a folder everyone may enter, holding a planted link"}};
+    for (const auto& [runtime, what] : cases) {
+        const ScopedEnv variable("XDG_RUNTIME_DIR", runtime);
+        EXPECT_FALSE(KeptPress::forSession().keep(1)) << what;
+        EXPECT_EQ(readText(victim), "precious") << what;
+    }
+    EXPECT_TRUE(fs::is_empty(fallback));
+    fs::current_path(before);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // the k3100-emulator program in another process, the scanner lock held (or not) by a third.
 #include "ChildProcess.h"
 #include "LockDir.h"
+#include "OtherUser.h"
 
 #include "EmulatorProcess.h"
 
@@ -16,8 +17,11 @@
 #include <cstdlib>
 #include <dlfcn.h>
 #include <filesystem>
+#include <functional>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace k3100::test {
@@ -87,6 +91,33 @@ TEST_F(ButtonStatus, RefusesAtOnceWhileAnotherProcessHoldsTheScanner) {
     // The scanner was not touched: the press is still there to be read.
     ASSERT_EQ(getButtonStatus(&keys, &location), 0);
     EXPECT_EQ(keys, 0b001u);
+}
+
+// Another user's link, FIFO or folder under the lock's name in a shared lock folder does not stop the
+// read (our own lock serves in its place).
+TEST_F(ButtonStatus, ANamePlantedByAnotherUserDoesNotStopTheRead) {
+    if (const std::string why = ::test::withoutOtherUser(); !why.empty())
+        GTEST_SKIP() << why;
+    serve({});
+    const std::string runtime = lockDir.Path() + "/own";
+    ASSERT_EQ(mkdir(runtime.c_str(), 0700), 0);
+    setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+    ASSERT_EQ(chmod(lockDir.Path().c_str(), 01777), 0); // as /tmp is
+    const std::string name = lockDir.Path() + "/k_3100";
+    const std::pair<std::function<int()>, const char*> plants[] = {
+        {[&] { return symlink("/dev/null", name.c_str()); }, "link"},
+        {[&] { return mkfifo(name.c_str(), 0600); }, "FIFO"},
+        {[&] { return mkdir(name.c_str(), 0700); }, "folder"},
+    };
+    for (const auto& [plant, kind] : plants) {
+        ASSERT_TRUE(::test::asOtherUser([&] { return plant() == 0; })) << kind;
+        control("press 1");
+        uint32_t keys = 0;
+        EXPECT_EQ(getButtonStatus(&keys, nullptr), 0) << kind;
+        EXPECT_EQ(keys, 0b001u) << kind;
+        ASSERT_EQ(remove(name.c_str()), 0);
+    }
+    unsetenv("XDG_RUNTIME_DIR");
 }
 
 TEST_F(ButtonStatus, NoScannerAndMissingOutputAreReported) {

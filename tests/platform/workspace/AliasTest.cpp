@@ -1,6 +1,5 @@
 // Aliases are symlinks: chains resolve to their end, and only an alias counts as one.
 #include "Alias.h"
-#include "RunningPrograms.h"
 
 #include <gtest/gtest.h>
 
@@ -41,16 +40,4 @@ TEST(Alias, AnAliasIsReplacedButARealFileNever) {
     EXPECT_FALSE(ws::makeAlias(dir / "two", dir / "one", &error));
     EXPECT_FALSE(error.empty());
     EXPECT_FALSE(fs::is_symlink(dir / "one"));
-}
-
-TEST(RunningPrograms, ThisTestRunsAndAnAliasOfItCounts) {
-    QTemporaryDir temp;
-    const fs::path self = fs::read_symlink("/proc/self/exe");
-    EXPECT_TRUE(ws::isProgramRunning(self));
-    ASSERT_TRUE(ws::makeAlias(self, fs::path(temp.path().toStdString()) / "me"));
-    EXPECT_TRUE(ws::isProgramRunning(fs::path(temp.path().toStdString()) / "me"));
-    EXPECT_FALSE(ws::isProgramRunning(fs::path(temp.path().toStdString()) / "nothing"));
-    // A copy of the program is another program.
-    fs::copy_file(self, fs::path(temp.path().toStdString()) / "copy");
-    EXPECT_FALSE(ws::isProgramRunning(fs::path(temp.path().toStdString()) / "copy"));
 }
