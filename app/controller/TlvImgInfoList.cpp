@@ -10,6 +10,7 @@ bool TlvImgInfoList::initImgInfoArray() {
     if (mImgInfoArray)
         return false;
     mImgInfoArray.emplace();
+    mThumbnails.emplace();
     return true;
 }
 
@@ -17,6 +18,7 @@ bool TlvImgInfoList::releaseImgInfoArray() {
     std::lock_guard lock(mImgInfoLck);
     const bool had = mImgInfoArray.has_value();
     mImgInfoArray.reset();
+    mThumbnails.reset();
     return had;
 }
 
@@ -29,7 +31,8 @@ bool TlvImgInfoList::add(fnd::Dictionary record, std::shared_ptr<const TlvThumbn
     std::lock_guard lock(mImgInfoLck);
     if (!mImgInfoArray)
         return false;
-    mImgInfoArray->push_back({std::move(record), std::move(thumbnail)});
+    mImgInfoArray->push_back(std::move(record));
+    mThumbnails->add(std::move(thumbnail));
     return true;
 }
 
@@ -42,24 +45,22 @@ std::optional<fnd::Dictionary> TlvImgInfoList::at(std::size_t index) const {
     std::lock_guard lock(mImgInfoLck);
     if (!mImgInfoArray || index >= mImgInfoArray->size())
         return std::nullopt;
-    return (*mImgInfoArray)[index].record;
+    return (*mImgInfoArray)[index];
 }
 
 std::shared_ptr<const TlvThumbnail> TlvImgInfoList::thumbnailAt(std::size_t index) const {
     std::lock_guard lock(mImgInfoLck);
-    if (!mImgInfoArray || index >= mImgInfoArray->size())
-        return nullptr;
-    return (*mImgInfoArray)[index].thumbnail;
+    return mThumbnails ? mThumbnails->at(index) : nullptr;
 }
 
 std::optional<fnd::Dictionary> TlvImgInfoList::byName(const std::string& name) const {
     std::lock_guard lock(mImgInfoLck);
     if (!mImgInfoArray)
         return std::nullopt;
-    for (const Page& page : *mImgInfoArray) {
-        const std::string* recordName = page.record.get(ImgInfo_NameKey).asString();
+    for (const fnd::Dictionary& record : *mImgInfoArray) {
+        const std::string* recordName = record.get(ImgInfo_NameKey).asString();
         if (recordName && *recordName == name)
-            return page.record;
+            return record;
     }
     return std::nullopt;
 }
@@ -68,7 +69,7 @@ bool TlvImgInfoList::replace(std::size_t index, fnd::Dictionary record) {
     std::lock_guard lock(mImgInfoLck);
     if (!mImgInfoArray || index >= mImgInfoArray->size())
         return false;
-    (*mImgInfoArray)[index].record = std::move(record);
+    (*mImgInfoArray)[index] = std::move(record);
     return true;
 }
 
@@ -76,7 +77,7 @@ bool TlvImgInfoList::setRotation(std::size_t index, int quarterTurns) {
     std::lock_guard lock(mImgInfoLck);
     if (!mImgInfoArray || index >= mImgInfoArray->size() || quarterTurns < 0 || quarterTurns > 3)
         return false;
-    (*mImgInfoArray)[index].record.set(ImgInfo_RotateKey, std::int32_t{quarterTurns});
+    (*mImgInfoArray)[index].set(ImgInfo_RotateKey, std::int32_t{quarterTurns});
     return true;
 }
 
@@ -84,9 +85,11 @@ std::vector<fnd::Dictionary> TlvImgInfoList::dropAfter(std::size_t keep) {
     std::lock_guard lock(mImgInfoLck);
     std::vector<fnd::Dictionary> dropped;
     while (mImgInfoArray && mImgInfoArray->size() > keep) {
-        dropped.push_back(std::move(mImgInfoArray->back().record));
+        dropped.push_back(std::move(mImgInfoArray->back()));
         mImgInfoArray->pop_back();
     }
+    if (mThumbnails)
+        mThumbnails->dropAfter(keep);
     return dropped;
 }
 

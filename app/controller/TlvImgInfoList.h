@@ -1,10 +1,12 @@
 // The page list of a batch: one record per scanned page, in arrival order, shared by the main thread
 // and the output threads. The lock is the list's owner's for its whole life, so a thread that still
 // holds or takes it after the batch was released finds an absent list, never a freed lock. Each record
-// keeps the thumbnail its transfer made, shared, so the preview shows it without copying it.
+// keeps the thumbnail its transfer made, shared, so the preview shows it without copying it; all but the
+// latest few lie in the temporary folder, so a long batch holds no more memory than a short one.
 #pragma once
 
 #include "TlvPageRecord.h"
+#include "TlvThumbnailShelf.h"
 #include "Value.h"
 
 #include <cstddef>
@@ -41,11 +43,8 @@ public:
 
 private:
     mutable std::mutex mImgInfoLck;
-    struct Page {
-        fnd::Dictionary record;
-        std::shared_ptr<const TlvThumbnail> thumbnail;
-    };
-    std::optional<std::vector<Page>> mImgInfoArray;
+    std::optional<std::vector<fnd::Dictionary>> mImgInfoArray;
+    std::optional<TlvThumbnailShelf> mThumbnails; // present with the list
 };
 
 } // namespace tlv

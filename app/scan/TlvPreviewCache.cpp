@@ -9,9 +9,25 @@
 namespace tlv {
 
 void TlvPreviewCache::savePreviewImage(QImage thumbnail) {
-    mEntries.push_back({std::move(thumbnail), 0});
+    mEntries.push_back({QImage(), 0});
+    keepImage(mEntries.size() - 1, std::move(thumbnail));
     mSelected = maxCount();
     mScale = 0;
+}
+
+void TlvPreviewCache::restoreImage(std::size_t index, QImage thumbnail) {
+    if (index < mEntries.size())
+        keepImage(index, std::move(thumbnail));
+}
+
+void TlvPreviewCache::keepImage(std::size_t index, QImage thumbnail) {
+    std::erase(mKept, index);
+    mEntries[index].image = std::move(thumbnail);
+    mKept.push_back(index);
+    if (mKept.size() > kKeptImages) {
+        mEntries[mKept.front()].image = QImage();
+        mKept.pop_front();
+    }
 }
 
 const TlvPreviewEntry* TlvPreviewCache::preInfoAtIndex(std::size_t index) const {
@@ -78,6 +94,7 @@ int TlvPreviewCache::turnCurrent(int tag) {
 void TlvPreviewCache::keepPages(std::size_t keep) {
     if (keep < mEntries.size())
         mEntries.resize(keep);
+    std::erase_if(mKept, [keep](std::size_t index) { return index >= keep; });
     mSelected = maxCount();
     mScale = 0;
 }

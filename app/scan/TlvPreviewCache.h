@@ -1,11 +1,14 @@
 // The preview's own record of the batch: one entry per page it was shown (the thumbnail and its quarter
 // turns), the current page counted from 1 (0 when there is none), the zoom step, and the rules that say
-// which of the preview's controls may act. Plain state, so a test drives it without a window.
+// which of the preview's controls may act. Plain state, so a test drives it without a window. Only the
+// pictures of the pages last shown are kept, so a long batch holds no more than a short one; the others
+// are made again from the page list when shown.
 #pragma once
 
 #include <QImage>
 
 #include <cstddef>
+#include <deque>
 #include <vector>
 
 namespace tlv {
@@ -25,7 +28,7 @@ inline constexpr int kTagPreCount = 1110;
 inline constexpr int kTagPreLabel = 1111;
 
 struct TlvPreviewEntry {
-    QImage image; // the thumbnail; null when the page has none
+    QImage image; // the thumbnail; null when it is not kept
     int rotate = 0;
 };
 
@@ -42,11 +45,15 @@ struct TlvPreviewControls {
 class TlvPreviewCache {
 public:
     static constexpr int kMaxZoom = 4;
+    // Pictures kept: the pages last shown.
+    static constexpr std::size_t kKeptImages = 8;
     // Digits the page-number field takes.
     static constexpr int kNumberDigits = 3;
 
     // Adds a page and makes it current (zoom back to 0).
     void savePreviewImage(QImage thumbnail);
+    // Keeps the picture of the page at index (from 0) again, as the latest shown.
+    void restoreImage(std::size_t index, QImage thumbnail);
     // The entry of page index (from 0); null when out of range.
     const TlvPreviewEntry* preInfoAtIndex(std::size_t index) const;
     const TlvPreviewEntry* current() const;
@@ -72,7 +79,10 @@ public:
     TlvPreviewControls controls(bool enable, bool stateBelowOutput) const;
 
 private:
+    void keepImage(std::size_t index, QImage thumbnail);
+
     std::vector<TlvPreviewEntry> mEntries;
+    std::deque<std::size_t> mKept; // entries whose picture is kept, the one shown longest ago first
     int mSelected = 0;
     int mScale = 0;
 };

@@ -125,6 +125,10 @@ bool TlvPreviewCntlr::takesInput() const {
 }
 
 void TlvPreviewCntlr::savePreviewImage(std::size_t index) {
+    mCache.savePreviewImage(previewImageOf(index));
+}
+
+QImage TlvPreviewCntlr::previewImageOf(std::size_t index) const {
     const std::shared_ptr<const TlvThumbnail> thumbnail = mHost.thumbnailAtIndex(index);
     QImage image = thumbnail ? imageOfThumbnail(*thumbnail) : QImage();
     if (image.isNull()) {
@@ -134,7 +138,7 @@ void TlvPreviewCntlr::savePreviewImage(std::size_t index) {
                                          : TlvThumbSize{0, 0};
         image = blankPage(QSize(size.width, size.height));
     }
-    mCache.savePreviewImage(std::move(image));
+    return image;
 }
 
 void TlvPreviewCntlr::resetPreviewArea() {
@@ -187,6 +191,10 @@ void TlvPreviewCntlr::rotateBtn(int tag) {
 
 void TlvPreviewCntlr::setDefaultImage() {
     mCache.resetZoom();
+    if (const TlvPreviewEntry* entry = mCache.current(); entry && entry->image.isNull()) {
+        const auto index = static_cast<std::size_t>(mCache.selectedPageIndex() - 1);
+        mCache.restoreImage(index, previewImageOf(index));
+    }
     if (!mZoomPreview)
         return;
     mZoomPreview->setImage({});

@@ -61,6 +61,8 @@ protected:
 
 private:
     void savePreviewImage(std::size_t index);
+    // The page's thumbnail as the preview shows it; a blank sheet of its size when it has none.
+    QImage previewImageOf(std::size_t index) const;
     // The whole current page; with no page listed, an empty preview.
     void resetPreviewArea();
     // Whether the controls take input in the host's state: not while pages are read or written.

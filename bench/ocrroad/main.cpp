@@ -4,7 +4,9 @@
 // seconds from the last sheet leaving the scanner to the finished PDF, the whole batch's wall time, CPU
 // seconds per page (this process: data source, output step and recognition) and the peak memory.
 // usage: k3100-ocr-road PDF [--no-text] [twainscan options without --output]; run through bench/ocr-road.
-//        k3100-ocr-road --make-pages FOLDER N: N A4 pages of prose at 300 dpi, FOLDER/page-K.pgm.
+//        k3100-ocr-road --make-pages FOLDER N: N A4 pages of prose at 300 dpi, FOLDER/page-K.tif (with
+//        its resolution, so the scanner takes it at its size) and the page's words, FOLDER/page-K.txt.
+#include "ImageEncoders.h"
 #include "OutputFakes.h"
 #include "TlvReadFilesThread.h"
 #include "TlvUtilsMethod.h"
@@ -39,10 +41,24 @@ int makePages(const std::string& folder, int count) {
     for (int k = 0; k < count; ++k) {
         const vlmtest::Page page =
             vlmtest::renderText(vlmtest::proseLines(style, static_cast<size_t>(k)), 300, 595, 842, style);
-        std::ofstream(folder + "/page-" + std::to_string(k + 1) + ".pgm", std::ios::binary)
-            << "P5\n"
-            << page.width << " " << page.height << "\n255\n"
-            << std::string(page.pixels.begin(), page.pixels.end());
+        const std::string stem = folder + "/page-" + std::to_string(k + 1);
+        const auto dpi = static_cast<float>(page.resolution);
+        const SPageBitmap bitmap{static_cast<uint32_t>(page.width),
+                                 static_cast<uint32_t>(page.height),
+                                 1,
+                                 8,
+                                 static_cast<uint32_t>(page.width),
+                                 dpi,
+                                 dpi,
+                                 page.pixels};
+        const std::vector<uint8_t> tiff = EncodeTiff(bitmap);
+        if (tiff.empty())
+            return 1;
+        std::ofstream(stem + ".tif", std::ios::binary)
+            .write(reinterpret_cast<const char*>(tiff.data()), static_cast<std::streamsize>(tiff.size()));
+        std::ofstream text(stem + ".txt");
+        for (const std::string& line : vlmtest::proseLines(style, static_cast<size_t>(k)))
+            text << line << "\n";
     }
     return 0;
 }
@@ -102,7 +118,7 @@ int run(const twainscan::SScanOptions& options, const fs::path& pdf, bool withTe
         more = session.EndTransfer();
         if (!more)
             lastSheet = Clock::now();
-        reader.writeImageFileByIndex(pages, !more, std::nullopt, std::nullopt);
+        reader.writeImageFileByIndex(host.batch(), pages, !more, std::nullopt, std::nullopt);
         ++pages;
     }
     session.Close();

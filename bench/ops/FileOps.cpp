@@ -42,6 +42,10 @@ template <typename Write> void WriteFile(const std::string& out, Write write) {
 
 } // namespace
 
+size_t ReadForWriters(const std::string& in, int32_t dpi) {
+    return BitmapOf(ReadPnm(in), dpi).pixels.size();
+}
+
 void WritePdf(const std::string& in, const std::string& out, int32_t dpi) {
     PnmImage page = ReadPnm(in);
     if (page.channels == 3) // the document maker takes blue, green, red

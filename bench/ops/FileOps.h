@@ -3,9 +3,13 @@
 
 #include "PnmImage.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
+// The page read as the TIFF and JPEG writers take it, and nothing written: their start-up and reading,
+// which the comparison takes off to leave the encoding. Answers the page's bytes.
+size_t ReadForWriters(const std::string& in, int32_t dpi);
 // A one-page lossless PDF (Flate with row predictors for grey and colour, group 4 for 1-bit pages).
 void WritePdf(const std::string& in, const std::string& out, int32_t dpi);
 // A TIFF file, uncompressed or compressed (Deflate for grey and colour, group 4 for 1-bit pages).

@@ -2,6 +2,7 @@
 // the result, and reports the time from the first read to the last write on stderr.
 // usage: k3100-ops binarise|reduce|blank|slant|deskew|grey|tone DPI IN.pnm [OUT.pnm] [OUT-DPI]
 //        k3100-ops pdf|tiff|tiff-zip DPI IN.pnm OUT, k3100-ops jpeg DPI IN.pnm OUT QUALITY
+//        k3100-ops read DPI IN.pnm: the page read for the TIFF and JPEG writers, nothing written
 #include "FileOps.h"
 #include "PageOps.h"
 
@@ -14,7 +15,8 @@ namespace {
 int Usage() {
     std::cerr
         << "usage: k3100-ops binarise|reduce|blank|slant|deskew|grey|tone DPI IN.pnm [OUT.pnm] [OUT-DPI]\n"
-           "       k3100-ops pdf|tiff|tiff-zip DPI IN.pnm OUT, k3100-ops jpeg DPI IN.pnm OUT QUALITY\n";
+           "       k3100-ops pdf|tiff|tiff-zip DPI IN.pnm OUT, k3100-ops jpeg DPI IN.pnm OUT QUALITY\n"
+           "       k3100-ops read DPI IN.pnm\n";
     return 2;
 }
 
@@ -42,6 +44,8 @@ int Run(int argc, char** argv) {
         WritePdf(in, out, dpi);
     else if (op == "tiff" || op == "tiff-zip")
         WriteTiffFile(in, out, dpi, op == "tiff-zip");
+    else if (op == "read")
+        std::cout << ReadForWriters(in, dpi) << " bytes\n";
     else if (op == "jpeg")
         WriteJpegFile(in, out, dpi, argc > 5 ? std::atoi(argv[5]) : 75);
     else

@@ -10,6 +10,7 @@
 #include <deque>
 #include <fstream>
 #include <mutex>
+#include <optional>
 #include <sched.h>
 #include <stop_token>
 #include <thread>
@@ -46,9 +47,6 @@ struct RecognitionPool::State {
 
 namespace {
 
-// An engine with its page in flight takes up to a few hundred megabytes (Japanese with English the most).
-constexpr uint64_t kBytesPerWorker = uint64_t{400} << 20;
-
 size_t usableCores() {
     cpu_set_t cores;
     CPU_ZERO(&cores);
@@ -57,15 +55,15 @@ size_t usableCores() {
     return std::max(1u, std::thread::hardware_concurrency());
 }
 
-// Workers the memory free now can hold; as many as the cores when it cannot be told.
-size_t workersForMemory() {
+// The memory free now; none when it cannot be told.
+std::optional<uint64_t> availableBytes() {
     std::ifstream info("/proc/meminfo");
     std::string key;
     uint64_t kilobytes = 0;
     while (info >> key >> kilobytes)
         if (key == "MemAvailable:")
-            return static_cast<size_t>(std::max<uint64_t>(1, kilobytes * 1024 / kBytesPerWorker));
-    return usableCores();
+            return kilobytes * 1024;
+    return std::nullopt;
 }
 
 void work(std::stop_token stop, RecognitionPool::State& s) {
@@ -144,9 +142,16 @@ RecognitionPool& RecognitionPool::shared() {
     return *pool;
 }
 
+size_t recognitionWorkers(size_t cores, std::optional<uint64_t> freeBytes) {
+    const size_t byCores = std::max<size_t>(cores, 1);
+    if (!freeBytes)
+        return byCores;
+    const uint64_t forEngines = *freeBytes > kBytesBesideWorkers ? *freeBytes - kBytesBesideWorkers : 0;
+    return static_cast<size_t>(std::clamp<uint64_t>(forEngines / kBytesPerWorker, 1, byCores));
+}
+
 RecognitionPool::RecognitionPool()
-    : workerCount_(std::min(std::max<size_t>(usableCores(), 2) - 1, workersForMemory())),
-      state_(*new State()) {}
+    : workerCount_(recognitionWorkers(usableCores(), availableBytes())), state_(*new State()) {}
 
 int32_t RecognitionPool::prepare(const std::string& folder, const std::string& languages) {
     State& s = state_;

@@ -1,7 +1,6 @@
 // Workers that recognise pages side by side: each owns one engine and runs it on its own thread alone, as
-// many workers as the process may use cores, less one for the caller that encodes and writes, and no more
-// than the free memory holds. Engines are started once for a folder and languages and kept for the next
-// document.
+// many workers as the process may use cores, and no more than the free memory holds. Engines are started
+// once for a folder and languages and kept for the next document.
 #pragma once
 
 #include "page_image.h"
@@ -9,10 +8,22 @@
 
 #include <cstdint>
 #include <future>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace vlm {
+
+// An engine with its page in flight takes up to a few hundred megabytes (Japanese with English the most).
+inline constexpr uint64_t kBytesPerWorker = uint64_t{400} << 20;
+// What the rest of the scan holds meanwhile: a 300 dpi colour duplex batch peaks near 360 MB without text.
+inline constexpr uint64_t kBytesBesideWorkers = uint64_t{512} << 20;
+
+// Workers for a process that may use `cores` cores with `freeBytes` of memory free (none: not known).
+// One per core: the scan, the encoding and the writing take about a tenth of a core a page against a
+// second or more of recognition, so a core left to them would idle while pages wait. No more than the
+// memory beside the rest of the scan holds, and at least one.
+size_t recognitionWorkers(size_t cores, std::optional<uint64_t> freeBytes);
 
 struct Recognition {
     int32_t result = VLM_OK; // VLM_ERR_OCR, or VLM_ERR_LANGUAGE when the worker's engine did not start

@@ -113,6 +113,22 @@ TEST_F(Preview, PagesAppearOneByOneAndThePagingControlsFollow) {
     saveScreenshots(&window, "preview-portrait");
 }
 
+TEST_F(Preview, ALongBatchKeepsTheLastPicturesAndShowsAnEarlierPageFromThePageList) {
+    AddPages(1, true);
+    AddPages(2 * tlv::TlvPreviewCache::kKeptImages);
+    std::size_t kept = 0;
+    for (int i = 0; i < cntlr->cache().maxCount(); ++i)
+        kept += cntlr->cache().preInfoAtIndex(static_cast<std::size_t>(i))->image.isNull() ? 0 : 1;
+    EXPECT_EQ(kept, tlv::TlvPreviewCache::kKeptImages);
+
+    // The first page, landscape, is shown from its thumbnail again, as it was when it came.
+    Click(tlv::kTagPreFirst);
+    EXPECT_EQ(cntlr->preview()->image(), tlv::imageOfThumbnail(*host.thumbnailAtIndex(0)));
+    Click(tlv::kTagPreLast);
+    EXPECT_EQ(cntlr->preview()->image(),
+              tlv::imageOfThumbnail(*host.thumbnailAtIndex(host.pages.size() - 1)));
+}
+
 TEST_F(Preview, ThePageNumberFieldTakesOnlyAPageThatExists) {
     AddPages(5);
     Type("2");
