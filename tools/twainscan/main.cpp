@@ -1,5 +1,5 @@
 // twainscan: scans a batch from a TWAIN data source by memory transfer and writes each page as a TIFF
-// file, on a thread of its own while the next page is pulled. Exit status 0 when at least one page was
+// file, on threads of their own while the next page is pulled. Exit status 0 when at least one page was
 // written and the batch ended normally, 1 otherwise: a jam or another scanner fault fails the run even
 // with the pages before it kept. Ctrl-C ends the batch at the next block of rows, keeps the pages
 // already scanned and exits with 130; a second Ctrl-C ends the program at once.
