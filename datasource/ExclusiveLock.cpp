@@ -59,6 +59,16 @@ fnd::FileDescriptor OpenSharedLock(const std::string& path, std::string& why) {
     return fd;
 }
 
+// The user's own lock in the private runtime folder (path receives its name), or invalid with why.
+fnd::FileDescriptor OpenOwnLock(std::string_view name, std::string& path, std::string& why) {
+    const fnd::PrivateFolder own = fnd::PrivateFolder::runtime(&why);
+    fnd::FileDescriptor fd = own.openFile(name, O_RDONLY | O_CREAT);
+    path = (own.path() / name).string();
+    if (own.valid() && !fd.valid())
+        why = path + " cannot be opened: " + std::strerror(errno);
+    return fd;
+}
+
 } // namespace
 
 std::string CExclusiveLockObject::LockPath(std::string_view name) {
@@ -76,22 +86,17 @@ std::unique_ptr<CExclusiveLockObject> CExclusiveLockObject::CreateExclusiveLockO
     std::string path = LockPath(name);
     std::string sharedWhy;
     fnd::FileDescriptor fd = OpenSharedLock(path, sharedWhy);
-    if (!fd.valid()) {
-        std::string ownWhy;
-        const fnd::PrivateFolder own = fnd::PrivateFolder::runtime(&ownWhy);
-        fd = own.openFile(name, O_RDONLY | O_CREAT);
-        if (own.valid() && !fd.valid())
-            ownWhy =
-                own.path().string() + "/" + std::string(name) + " cannot be opened: " + std::strerror(errno);
-        if (!fd.valid()) {
-            if (problem)
-                *problem = "the scanner lock " + path + " " + sharedWhy +
-                           ", and no lock of this user's own: " + ownWhy;
-            return nullptr;
-        }
-        path = (own.path() / name).string();
-    }
-    return std::make_unique<CExclusiveLockObject>(Key{}, std::move(fd), std::move(path));
+    if (fd.valid())
+        return std::make_unique<CExclusiveLockObject>(Key{}, std::move(fd), std::move(path));
+    std::string ownPath;
+    std::string ownWhy;
+    fd = OpenOwnLock(name, ownPath, ownWhy);
+    if (fd.valid())
+        return std::make_unique<CExclusiveLockObject>(Key{}, std::move(fd), std::move(ownPath));
+    if (problem)
+        *problem =
+            "the scanner lock " + path + " " + sharedWhy + ", and no lock of this user's own: " + ownWhy;
+    return nullptr;
 }
 
 CExclusiveLockObject::~CExclusiveLockObject() {
