@@ -79,8 +79,9 @@ private:
                           const TlvOutputOptions& options,
                           const std::optional<std::filesystem::path>& remakePath, TlvPageFiles& files);
     void dropNewFile(const TlvOutputOptions& options, const TlvPageFiles& files);
-    // The message of a page that found the disk full, naming the file that keeps the pages before it.
-    TlvOutputFailure diskFullFailure(const TlvOutputOptions& options, int index) const;
+    // The message of a page that found the disk full, naming what keeps the pages before it.
+    TlvOutputFailure diskFullFailure(const TlvOutputFailure& failure, const TlvOutputOptions& options,
+                                     int index) const;
     void onPageFailure(const TlvBatchKind& batch, const TlvOutputFailure& failure,
                        const TlvOutputOptions& options, const TlvPageFiles& files, int index,
                        const std::optional<fnd::Dictionary>& record);
