@@ -195,13 +195,13 @@ TEST_F(PdfWriter, TheLargestFileAllowedKeepsTheFirstPagesLikeAFullDisk) {
 // written while later ones wait, and none of them is in the file. The message names the first page
 // not in the file, not the page being handed in.
 TEST_F(PdfWriter, AFullDiskWithRecognisedTextNamesTheFirstPageNotInTheFile) {
-    constexpr int kPages = 12;
+    constexpr int kPages = 6;
     for (int i = 0; i < kPages; ++i)
-        addPage({24, 300, 300, 300, 300, 0});
+        addPage({8, 200, 200, 300, 300, 0});
     host.options.isAddOCR = true;
     host.options.ffOCRLangType = 2; // English
     {
-        const FileSizeLimit limit(1 << 20);
+        const FileSizeLimit limit(64 * 1024);
         reader->readImgFiles(host.batch());
     }
     ASSERT_EQ(host.errors(), std::vector<std::string>{tlv::kErrDiskFullPagesKept});
