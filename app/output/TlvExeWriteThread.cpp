@@ -3,6 +3,7 @@
 // this page itself published it.
 #include "TlvExeWriteThread.h"
 
+#include "StagedFile.h"
 #include "TlvMailOutbox.h"
 
 #include <algorithm>
@@ -66,6 +67,20 @@ fs::path TlvExeWriteThread::chooseName(const fs::path& path, const TlvOutputOpti
     std::lock_guard guard(mBatchLock);
     mOpenFileNaming = naming;
     return *name;
+}
+
+void TlvExeWriteThread::checkBeforeBatch(const TlvBatchSnapshot& batch) {
+    if (!batch.writesFiles() || batch.funcType == kFuncMail)
+        return;
+    const TlvOutputOptions o = batch.pageOptions();
+    const bool automatic = batch.scanMode == kScanModeJOB || o.isUseFNSetting;
+    const fs::path path = pathInFolder(o, batch.funcType, automatic);
+    std::atomic<int64_t> counter{-1};
+    if (!TlvFileNaming(o, automatic).checkFilePath(path, false, counter))
+        fail(kErrMakeFileName);
+    // A file staged and dropped at once: made where the pages' files will be, and gone without a trace.
+    if (!fnd::StagedFile::create(path.string()))
+        throw TlvOutputFailure(kErrFolderNotWritable, {path.parent_path().string()});
 }
 
 void TlvExeWriteThread::forgetOpenFileNaming() {

@@ -15,6 +15,7 @@ inline constexpr const char* kErrFileDecode = "Err_FileDecodeFailed";
 inline constexpr const char* kErrNotFoundFile = "Err_NotFoundFile";
 inline constexpr const char* kErrMakeFileName = "Err_MakeFileNameFailed";
 inline constexpr const char* kErrFileCreate = "Err_FileCreateFailed";
+inline constexpr const char* kErrFolderNotWritable = "Err_FolderNotWritable"; // %1 the folder
 // A page found no room on a disk. Raised with the folder on that disk; told with the folder (%1), what
 // was kept, and the first page not saved (the last argument).
 inline constexpr const char* kErrDiskFull = "Err_DiskFull";                   // %2 the first page lost
