@@ -22,8 +22,8 @@ public:
     // Adds the page. A page that starts a file gives its path in page.path; when that file is also
     // closed by this page, published receives the name it got. Fails with "Err_PDFInitFault",
     // "Err_PDFAlreadyOpen", "Err_PDFOCRLangMissing", "Err_FileCreateFailed", "Err_DiskFull",
-    // "Err_PDFNotOpen", "Err_MakeFileNameFailed" or "Flg_MailSizeOver"; after a failure the document is still open
-    // (the page writer closes or drops it).
+    // "Err_PDFNotOpen", "Err_MakeFileNameFailed" or "Flg_MailSizeOver"; after a failure the document is still
+    // open (the page writer closes or drops it).
     void writeToPDF(const TlvWriteContext& ctx, const TlvWritePage& page,
                     std::optional<std::filesystem::path>& published);
 

@@ -17,7 +17,8 @@ public:
     int pagesPerFile(const TlvOutputOptions& o) const override;
     void bringIntoForm(TlvPageImage& page) const override;
     // Fails with "Err_FileCreateFailed", "Err_TIFFAddPage", "Err_DiskFull" (with the folder whose disk
-    // had no room) or "Flg_MailSizeOver" (the page is in the open file then); after a failure the file is still open (the page writer closes or drops it).
+    // had no room) or "Flg_MailSizeOver" (the page is in the open file then); after a failure the file is
+    // still open (the page writer closes or drops it).
     void writePage(const TlvWriteContext& ctx, const TlvWritePage& page,
                    std::optional<std::filesystem::path>& published) override;
     bool close() override;

@@ -177,8 +177,8 @@ void TlvExeWriteThread::onPageFailure(const TlvBatchKind& batch, const TlvOutput
 // The pages before the one that found no room are saved: the message names the disk's folder, the file
 // or files that keep them and the first page lost. Pages handed in before the failing one may still have
 // waited for the disk, so the first page lost follows the pages that the open file kept.
-TlvOutputFailure TlvExeWriteThread::diskFullFailure(const TlvOutputFailure& failure, const TlvOutputOptions& o,
-                                                    int index) const {
+TlvOutputFailure TlvExeWriteThread::diskFullFailure(const TlvOutputFailure& failure,
+                                                    const TlvOutputOptions& o, int index) const {
     const TlvFormatWriter* format = mFormats.find(o.fileFormatType);
     const int kept = format ? format->pagesKeptAtDiskFull() : 0;
     const int perFile = format ? format->pagesPerFile(o) : 1;

@@ -1,8 +1,8 @@
 // The program tollivar when the world fails it in the middle of a job: killed while it writes, the
 // output folder growing no file past a size (a full disk), the output folder read-only (refused before
 // a sheet is fed). In each, the files written before stay whole, no half file carries a final name,
-// nothing hangs and a failure leaves the window on its error, with the alert up. Killed at any time, it leaves the helper a
-// current record of its jobs.
+// nothing hangs and a failure leaves the window on its error, with the alert up. Killed at any time, it
+// leaves the helper a current record of its jobs.
 #include "TollivarProgramFixture.h"
 
 #include <sys/prctl.h>

@@ -228,7 +228,8 @@ TEST_F(HandOff, MailWithoutAMailProgramFailsAndTellsWhereTheFilesAre) {
     steps->openFileOnApp(host.batch(), true, "");
     EXPECT_EQ(host.outcomes().back(), tlv::TlvOutcome::StepFailed);
     EXPECT_EQ(host.errors(), std::vector<std::string>{tlv::kErrMailNotHanded});
-    EXPECT_EQ(host.errorArgs(), (std::vector<std::vector<std::string>>{{files.front().parent_path().string()}}));
+    EXPECT_EQ(host.errorArgs(),
+              (std::vector<std::vector<std::string>>{{files.front().parent_path().string()}}));
     for (const fs::path& file : files)
         EXPECT_TRUE(fs::exists(file)) << file;
 }

@@ -28,7 +28,6 @@ private:
     rlimit mOld{};
 };
 
-
 // The fixture of the output tests: a private TMPDIR and XDG_DATA_HOME, a folder to save into, and the
 // controller, writer and reader wired together.
 class OutputTest : public ::testing::Test {
