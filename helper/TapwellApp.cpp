@@ -8,6 +8,7 @@
 #include "EventNames.h"
 
 #include <QApplication>
+#include <QDBusConnection>
 
 #include <cstdio>
 
@@ -30,6 +31,8 @@ bool TapwellApp::start() {
         return false;
     if (claim == ae::EventReceiver::Claim::Failed)
         std::fprintf(stderr, "tapwell: no session bus; the main application cannot be told of presses\n");
+    else
+        watchTheBus();
 
     const QString mainAppId = QString::fromStdString(Tapwell_Utility::mainAppIdentifier());
     const std::optional<std::filesystem::path> mainApp = Tapwell_Utility::getMainAppPath();
@@ -57,6 +60,19 @@ bool TapwellApp::start() {
                                            [this] { controller_->wakeUp(); }, [] { QApplication::quit(); });
     controller_->start();
     return true;
+}
+
+// The helper belongs to its session: when the session's bus goes, a press could only start the main
+// application into a session that is gone, so the helper ends with it.
+void TapwellApp::watchTheBus() {
+    busWatch_.setInterval(kBusWatchInterval);
+    QObject::connect(&busWatch_, &QTimer::timeout, [] {
+        if (QDBusConnection::sessionBus().isConnected())
+            return;
+        std::fprintf(stderr, "tapwell: the session bus has ended; so does the helper\n");
+        QApplication::quit();
+    });
+    busWatch_.start();
 }
 
 void TapwellApp::applicationWillTerminate() {

@@ -13,6 +13,9 @@
 #include "LoginItems.h"
 #include "ProgramWatcher.h"
 
+#include <QTimer>
+
+#include <chrono>
 #include <memory>
 #include <optional>
 
@@ -35,6 +38,10 @@ public:
     TapwellCntlr& controller() { return *controller_; }
 
 private:
+    // How often the helper looks whether its session bus is still there (ms).
+    static constexpr std::chrono::milliseconds kBusWatchInterval{1000};
+    void watchTheBus();
+
     ae::EventReceiver receiver_;
     std::optional<TapwellAppleEvent> events_;
     std::optional<ws::LoginItems> loginItems_;
@@ -43,6 +50,7 @@ private:
     std::optional<TapwellCntlr> controller_;
     std::unique_ptr<ae::ProgramWatcher> watcher_;
     std::unique_ptr<PowerEvents> power_;
+    QTimer busWatch_;
 };
 
 } // namespace tapwell

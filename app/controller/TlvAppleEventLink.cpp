@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 namespace tlv {
 
@@ -187,13 +188,17 @@ int TlvAppleEventLink::rowWhere(const std::function<bool(const TlvJobListSetting
 
 // ---- handlers ----
 
+// Events of a busy time are ignored: a press that arrives during a batch, and one the scanner kept
+// while a batch held it (the helper reads it with the first poll that finds the scanner free again),
+// which would run the job again on an empty feeder.
 void TlvAppleEventLink::handleConnectInfo(const ae::Parameters& event) {
     const std::int32_t poll = event.int32(ae::kParam);
     const std::int32_t status = event.int32(ae::kParamStatus);
     const bool launchedForPress = event.int32(ae::kParamLaunched) == 0;
+    const bool wasHeld = std::exchange(mLastPoll, poll) == kPollScannerHeld;
     if (mView)
         mView->updateScnBtn(poll == 0);
-    if (status < 1 || poll != 0)
+    if (status < 1 || poll != 0 || wasHeld || !isValidScanByDviceBtn())
         return;
     later([this, status, launchedForPress] { startPressedJob(status, launchedForPress); });
 }

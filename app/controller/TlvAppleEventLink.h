@@ -66,12 +66,15 @@ private:
     int rowWhere(const std::function<bool(const TlvJobListSettingMdl&)>& match) const;
 
     static constexpr std::chrono::seconds kMailAppRecheck{30};
+    // The helper's poll result while another session (a batch of ours, too) holds the scanner.
+    static constexpr std::int32_t kPollScannerHeld = -2;
 
     TlvMainCntlr& mCntlr;
     TlvMainView* mView;
     fnd::UserDefaults& mDefaults;
     mutable std::optional<std::pair<std::chrono::steady_clock::time_point, std::optional<std::string>>>
         mMailApp;
+    std::int32_t mLastPoll = 0; // the poll result of the last Cnct
 };
 
 } // namespace tlv

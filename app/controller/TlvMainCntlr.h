@@ -211,6 +211,8 @@ public:
     void changeKeyView() override {}
     bool isCheckValidSyncDriver() override;
     bool isCheckValidSelectedJob();
+    // False, with the reason shown, when the batch's first page could not be kept.
+    bool isCheckValidOutput();
 
     // ---- host services ----
     void showErrorPanel(const std::string& key) override;
@@ -230,6 +232,7 @@ public:
     tlv::TlvCntlrNotifier& notifier() { return mNotifier; }
 
 private:
+    std::uint64_t rawPageBytesEstimate();
     void shiftNextDisposeByAppState();
     // The job of a mode: the scan-first job or the selected one.
     TlvJobListSettingMdl* jobOfMode(int mode) const;

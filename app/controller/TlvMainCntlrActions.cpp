@@ -5,6 +5,8 @@
 #include "TlvJobs.h"
 
 #include "RunLoop.h"
+#include "TlvOutputFailure.h"
+#include "TlvScanSettingMdl.h"
 #include "TlvScanViewCntlr.h"
 #include "TlvUtilsMethod.h"
 #include "VX_Message.h"
@@ -69,14 +71,45 @@ bool TlvMainCntlr::isCheckValidSelectedJob() {
     return false;
 }
 
+// The bytes of one page's raw file at the scan settings: the longest paper the feeder takes (8.5 by
+// 14 inches) at the resolution and depth, so a disk that passes has room for any page.
+std::uint64_t TlvMainCntlr::rawPageBytesEstimate() {
+    const TlvScanSettingMdl* scan = curScnMdlApp();
+    const TlvScanSettingMdl defaults;
+    const TlvScanSettingMdl& s = scan ? *scan : defaults;
+    const auto dots = [](double inches, float dpi) { return static_cast<std::uint64_t>(inches * dpi) + 1; };
+    const std::uint64_t bitsPerPixel = s.icap_PIXELTYPE() == 0 ? 1 : s.icap_PIXELTYPE() == 1 ? 8 : 24;
+    return (dots(8.5, s.icap_XRESOLUTION()) * bitsPerPixel + 7) / 8 * dots(14.0, s.icap_YRESOLUTION());
+}
+
+// What the first page would fail on is found before a sheet is fed: the temporary folder's disk has
+// room for a page and, for a job (whose function is known before it scans), its folder takes a file
+// under a free name.
+bool TlvMainCntlr::isCheckValidOutput() {
+    const std::optional<std::uint64_t> room = TlvUtilsMethod::tmpFolderRoom();
+    if (room && *room < rawPageBytesEstimate()) {
+        showErrorPanel("Err_TmpNoRoomForPage");
+        return false;
+    }
+    if (curScanModeType() != kScanModeJOB)
+        return true;
+    try {
+        mWriter.checkBeforeBatch(*snapshotOfSettings(kScanModeJOB));
+    } catch (const tlv::TlvOutputFailure& failure) {
+        showErrorPanel(failure.key(), failure.args());
+        return false;
+    }
+    return true;
+}
+
 void TlvMainCntlr::executeScan() {
     mIsAutoClosePending = false;
-    if (isCheckValidSyncDriver() && isCheckValidSelectedJob() && mScanView)
+    if (isCheckValidSyncDriver() && isCheckValidSelectedJob() && isCheckValidOutput() && mScanView)
         mScanView->executeScanByCntlr();
 }
 
 void TlvMainCntlr::executeScanForPress() {
-    if (!isCheckValidSyncDriver() || !isCheckValidSelectedJob())
+    if (!isCheckValidSyncDriver() || !isCheckValidSelectedJob() || !isCheckValidOutput())
         return;
     mIsAutoClosePending = true;
     if (mScanView)

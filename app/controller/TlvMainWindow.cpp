@@ -4,6 +4,7 @@
 #include "AnimationStrip.h"
 #include "Bundle.h"
 #include "HelpBook.h"
+#include "Launcher.h"
 #include "Strings.h"
 #include "Tags.h"
 #include "TlvAboutCntlr.h"
@@ -21,10 +22,8 @@
 #include <QBoxLayout>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QDesktopServices>
 #include <QLabel>
 #include <QMenuBar>
-#include <QUrl>
 #include <QVBoxLayout>
 
 namespace tlv {
@@ -261,15 +260,16 @@ void TlvMainWindow::showTlvPrefs() {
 
 void TlvMainWindow::showTlvHelp() {
     mCntlr.setIsAutoCloseApp(false);
-    appkit::openHelpBook(fnd::Bundle::main(), QStringLiteral("001"));
+    if (!appkit::openHelpBook(fnd::Bundle::main(), QStringLiteral("001")))
+        mCntlr.showErrorPanel("Err_NotOpenHelp", {});
 }
 
 void TlvMainWindow::openSaveFolder() {
     mCntlr.setIsAutoCloseApp(false);
     const std::optional<std::filesystem::path> folder = mCntlr.saveFolder();
     std::error_code error;
-    if (folder && std::filesystem::is_directory(*folder, error))
-        QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(folder->string())));
+    if (folder && std::filesystem::is_directory(*folder, error) && !ws::openPath(*folder))
+        mCntlr.showErrorPanel("Err_NotOpenFolder", {folder->string()});
 }
 
 void TlvMainWindow::completeAll() {

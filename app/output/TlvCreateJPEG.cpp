@@ -1,6 +1,7 @@
 // See TlvCreateJPEG.h. The page is encoded into a staged file that is published once it is whole.
 #include "TlvCreateJPEG.h"
 
+#include "FileIO.h"
 #include "ImageEncoders.h"
 #include "TlvOutputFailure.h"
 
@@ -24,8 +25,13 @@ void TlvCreateJPEG::writePage(const TlvWriteContext& ctx, const TlvWritePage& pa
         fail(kErrJpegParam);
     const int quality = jpegQualityOfRate(ctx.options.compRateJPEG);
     TlvStagedOutput file(mFiles, mNextFreeName);
-    if (!page.path || !file.open(*page.path) || !WriteJpeg(page.image.bitmap, file.fd(), quality))
+    if (!page.path || !file.open(*page.path))
         fail(kErrJpegCreate);
+    if (!WriteJpeg(page.image.bitmap, file.fd(), quality)) {
+        if (fnd::isNoRoomError(errno))
+            failDiskFull(page.path->parent_path());
+        fail(kErrJpegCreate);
+    }
     const std::uint64_t bytes = file.bytes();
     published = file.publish();
     if (!published)

@@ -11,8 +11,8 @@ public:
     TlvCreateJPEG(TlvWrittenFiles& files, TlvNextFreeName nextFreeName);
 
     int pagesPerFile(const TlvOutputOptions&) const override { return 1; }
-    // Fails with "Err_JPEGInvalidParam" (1-bit pages), "Err_JPEGNotCreate" or "Flg_MailSizeOver" (the
-    // file is published then).
+    // Fails with "Err_JPEGInvalidParam" (1-bit pages), "Err_JPEGNotCreate", "Err_DiskFull" (with the
+    // folder) or "Flg_MailSizeOver" (the file is published then).
     void writePage(const TlvWriteContext& ctx, const TlvWritePage& page,
                    std::optional<std::filesystem::path>& published) override;
 

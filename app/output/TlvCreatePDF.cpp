@@ -80,15 +80,18 @@ void TlvCreatePDF::makePage(const TlvPageImage& image) {
                                 0};
     const PdfPageRect rect{0, 0, static_cast<int32_t>(b.width), static_cast<int32_t>(b.height)};
     const int32_t made = VLMC_spmake(&desc, &rect);
-    if (made == VLM_ERR_DISKFULL) {
-        // Pages recognised beside the scan may have been handed in before the one that found no room.
-        int32_t kept = 0;
-        VLMC_getPageCount(&kept);
-        mPagesKept = kept;
-        fail(kErrDiskFull);
-    }
+    if (made == VLM_ERR_DISKFULL)
+        failDiskFull();
     if (made < 0)
         fail(kErrFileCreate);
+}
+
+// Pages recognised beside the scan may have been handed in before the one that found no room.
+void TlvCreatePDF::failDiskFull() {
+    int32_t kept = 0;
+    VLMC_getPageCount(&kept);
+    mPagesKept = kept;
+    tlv::failDiskFull(mOpenPath.parent_path());
 }
 
 void TlvCreatePDF::closeGroup(uint32_t size) {
@@ -124,6 +127,10 @@ void TlvCreatePDF::writeToPDF(const TlvWriteContext& ctx, const TlvWritePage& pa
         ctx.host.resetWritedFileSize();
         overLimit = ctx.mailSizeOver(page.index, bytes + writedFilesSizePDF());
     }
+    // The size is the first to write the pages that waited for their text: one that finds no room
+    // fails here, even on the group's last page, so that no page is lost while the file closes.
+    if (sized == VLM_ERR_DISKFULL)
+        failDiskFull();
     if (!closes && !overLimit && !ctx.writeCancel.load()) {
         if (sized < 0)
             fail(kErrFileCreate);

@@ -21,9 +21,9 @@ public:
 
     // Adds the page. A page that starts a file gives its path in page.path; when that file is also
     // closed by this page, published receives the name it got. Fails with "Err_PDFInitFault",
-    // "Err_PDFAlreadyOpen", "Err_PDFOCRLangMissing", "Err_FileCreateFailed", "Err_PDFNotOpen",
-    // "Err_MakeFileNameFailed" or "Flg_MailSizeOver"; after a failure the document is still open
-    // (the page writer closes or drops it).
+    // "Err_PDFAlreadyOpen", "Err_PDFOCRLangMissing", "Err_FileCreateFailed", "Err_DiskFull",
+    // "Err_PDFNotOpen", "Err_MakeFileNameFailed" or "Flg_MailSizeOver"; after a failure the document is still
+    // open (the page writer closes or drops it).
     void writeToPDF(const TlvWriteContext& ctx, const TlvWritePage& page,
                     std::optional<std::filesystem::path>& published);
 
@@ -58,6 +58,7 @@ public:
 private:
     void openPDF(const TlvOutputOptions& options, const std::filesystem::path& path);
     void makePage(const TlvPageImage& image);
+    [[noreturn]] void failDiskFull();
     void closeGroup(std::uint32_t size);
 
     TlvWrittenFiles& mFiles;

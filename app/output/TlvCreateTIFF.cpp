@@ -23,6 +23,13 @@ void removeQuietly(const fs::path& path) {
     fs::remove(path, ec);
 }
 
+// A write that found no room on the disk of folder fails as such.
+[[noreturn]] void failWrite(const fs::path& folder, const char* key) {
+    if (fnd::isNoRoomError(errno))
+        failDiskFull(folder);
+    fail(key);
+}
+
 } // namespace
 
 TlvCreateTIFF::TlvCreateTIFF(TlvWrittenFiles& files, TlvNextFreeName nextFreeName)
@@ -44,23 +51,37 @@ std::optional<fs::path> childImgPathForMultiTiff(int index) {
 }
 
 bool TlvCreateTIFF::addPage(const TlvWriteContext& ctx, const TlvWritePage& page, bool newFile) {
+    mPagesKept = mPagesInFile;
     if (newFile) {
-        if (!page.path || !mFile.open(*page.path) || !writeTiff(mFile.fd(), page.image) ||
-            ConvertII(mFile.openPath().c_str()) != kTiffOK)
+        mPagesKept = mPagesInFile = 0;
+        if (!page.path || !mFile.open(*page.path))
             fail(kErrFileCreate);
+        if (!writeTiff(mFile.fd(), page.image))
+            failWrite(page.path->parent_path(), kErrFileCreate);
+        if (ConvertII(mFile.openPath().c_str()) != kTiffOK)
+            fail(kErrFileCreate);
+        mPagesInFile = 1;
         return ctx.mailSizeOver(page.index, mFile.bytes());
     }
     if (!mFile.isOpen())
         fail(kErrTiffAddPage); // the page would be lost while success is reported
     const std::optional<fs::path> child = childImgPathForMultiTiff(page.index);
-    if (!child || !fnd::writeFileAtomically(*child, [&](int fd) { return writeTiff(fd, page.image); }))
+    if (!child)
         fail(kErrFileCreate);
+    if (!fnd::writeFileAtomically(*child, [&](int fd) { return writeTiff(fd, page.image); }))
+        failWrite(child->parent_path(), kErrFileCreate);
     const bool overLimit = ctx.mailSizeOver(page.index, TlvUtilsMethod::fileBytesByPath(*child));
-    const bool added = ConvertII(child->c_str()) == kTiffOK &&
-                       ConcatTiff(mFile.openPath().c_str(), child->c_str()) == kTiffOK;
+    const bool converted = ConvertII(child->c_str()) == kTiffOK;
+    const int joined = converted ? ConcatTiff(mFile.openPath().c_str(), child->c_str()) : kTiffOK;
+    const int joinError = errno;
     removeQuietly(*child);
-    if (!added)
-        fail(overLimit ? kFlgMailSizeOver : kErrTiffAddPage);
+    if (!converted || joined != kTiffOK) {
+        if (overLimit)
+            fail(kFlgMailSizeOver);
+        errno = joined == kTiffWrite || joined == kTiffCloseFirst ? joinError : 0;
+        failWrite(mFile.chosenPath()->parent_path(), kErrTiffAddPage);
+    }
+    ++mPagesInFile;
     return overLimit;
 }
 

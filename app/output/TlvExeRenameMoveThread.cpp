@@ -23,9 +23,9 @@ TlvExeRenameMoveThread::TlvExeRenameMoveThread(TlvOutputHost& host, TlvExeWriteT
                                                TlvReadFilesThread& reader)
     : mHost(host), mWriter(writer), mReader(reader) {}
 
-void TlvExeRenameMoveThread::reportFailure(const std::string& key, TlvOutcome outcome) {
-    if (key != kNoErrOnlyThrow)
-        mHost.showErrorPanel(key, {});
+void TlvExeRenameMoveThread::reportFailure(const TlvOutputFailure& failure, TlvOutcome outcome) {
+    if (failure.key() != kNoErrOnlyThrow)
+        mHost.showErrorPanel(failure.key(), failure.args());
     mHost.report(outcome);
 }
 
@@ -81,9 +81,9 @@ void TlvExeRenameMoveThread::renameAndMoveFiles(const TlvBatchSnapshot& batch,
         }
         mHost.report(TlvOutcome::StepDone);
     } catch (const TlvOutputFailure& failure) {
-        reportFailure(failure.key(), TlvOutcome::StepFailed);
+        reportFailure(failure, TlvOutcome::StepFailed);
     } catch (const std::bad_alloc&) {
-        reportFailure(kErrMemFull, TlvOutcome::StepFailed);
+        reportFailure(TlvOutputFailure(kErrMemFull), TlvOutcome::StepFailed);
     }
 }
 
@@ -99,8 +99,9 @@ void TlvExeRenameMoveThread::handOff(const TlvBatchKind& batch, bool isOpen,
     if (files.empty())
         fail(kErrNotFoundFile);
     if (func == kFuncMail) {
+        // Without a mail program the tool fails at once: the user is told where the files wait.
         if (!ws::composeMail(files))
-            fail(kErrNotFoundMailApp);
+            throw TlvOutputFailure(kErrMailNotHanded, {files.front().parent_path().string()});
         return;
     }
     if (!application)
@@ -116,9 +117,9 @@ void TlvExeRenameMoveThread::openFileOnApp(const TlvBatchKind& batch, bool isOpe
         handOff(batch, isOpen, applicationPath);
         mHost.report(TlvOutcome::StepDone);
     } catch (const TlvOutputFailure& failure) {
-        reportFailure(failure.key(), TlvOutcome::StepFailed);
+        reportFailure(failure, TlvOutcome::StepFailed);
     } catch (const std::bad_alloc&) {
-        reportFailure(kErrMemFull, TlvOutcome::StepFailed);
+        reportFailure(TlvOutputFailure(kErrMemFull), TlvOutcome::StepFailed);
     }
 }
 

@@ -35,8 +35,9 @@ public:
     // function's folder; a name that is taken gets the collision numbering and no file is ever replaced.
     // Each move updates its entry of the written-file list at once.
     void renameAndMoveFiles(const TlvBatchSnapshot& batch, const std::vector<std::string>& confirmedNames);
-    // Mail: a new mail with the files attached (xdg-email). Application: the application's .desktop file
-    // (applicationPath) started with the files as its Exec line takes them, without a shell.
+    // Mail: a new mail with the files attached (xdg-email), failing when the tool does. Application: the
+    // application's .desktop file (applicationPath) started with the files as its Exec line takes them,
+    // without a shell.
     void openFileOnApp(const TlvBatchKind& batch, bool isOpen, const std::string& applicationPath);
 
 private:
@@ -48,7 +49,7 @@ private:
     static std::filesystem::path renameFolder(const TlvBatchSnapshot& batch,
                                               const std::vector<std::filesystem::path>& written);
     void handOff(const TlvBatchKind& batch, bool isOpen, const std::string& applicationPath);
-    void reportFailure(const std::string& key, TlvOutcome outcome);
+    void reportFailure(const TlvOutputFailure& failure, TlvOutcome outcome);
 
     TlvOutputHost& mHost;
     TlvExeWriteThread& mWriter;

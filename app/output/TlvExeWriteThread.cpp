@@ -3,6 +3,7 @@
 // this page itself published it.
 #include "TlvExeWriteThread.h"
 
+#include "StagedFile.h"
 #include "TlvMailOutbox.h"
 
 #include <algorithm>
@@ -68,6 +69,20 @@ fs::path TlvExeWriteThread::chooseName(const fs::path& path, const TlvOutputOpti
     return *name;
 }
 
+void TlvExeWriteThread::checkBeforeBatch(const TlvBatchSnapshot& batch) {
+    if (!batch.writesFiles() || batch.funcType == kFuncMail)
+        return;
+    const TlvOutputOptions o = batch.pageOptions();
+    const bool automatic = batch.scanMode == kScanModeJOB || o.isUseFNSetting;
+    const fs::path path = pathInFolder(o, batch.funcType, automatic);
+    std::atomic<int64_t> counter{-1};
+    if (!TlvFileNaming(o, automatic).checkFilePath(path, false, counter))
+        fail(kErrMakeFileName);
+    // A file staged and dropped at once: made where the pages' files will be, and gone without a trace.
+    if (!fnd::StagedFile::create(path.string()))
+        throw TlvOutputFailure(kErrFolderNotWritable, {path.parent_path().string()});
+}
+
 void TlvExeWriteThread::forgetOpenFileNaming() {
     std::lock_guard guard(mBatchLock);
     mOpenFileNaming.reset();
@@ -94,7 +109,7 @@ void TlvExeWriteThread::exeWriteImgFiles(const TlvBatchSnapshot& batch, int inde
     } catch (const TlvOutputFailure& failure) {
         onPageFailure(batch, failure, o, files, index, record);
         if (failure.key() == kErrDiskFull)
-            throw diskFullFailure(o, index);
+            throw diskFullFailure(failure, o, index);
         throw;
     } catch (const std::bad_alloc&) {
         onPageFailure(batch, TlvOutputFailure(kErrMemFull), o, files, index, record);
@@ -159,16 +174,24 @@ void TlvExeWriteThread::onPageFailure(const TlvBatchKind& batch, const TlvOutput
     displayPreviewByJobScan(batch, index, record);
 }
 
-// The pages before the one that found no room are saved: their file is told with its page count.
-TlvOutputFailure TlvExeWriteThread::diskFullFailure(const TlvOutputOptions& o, int index) const {
+// The pages before the one that found no room are saved: the message names the disk's folder, the file
+// or files that keep them and the first page lost. Pages handed in before the failing one may still have
+// waited for the disk, so the first page lost follows the pages that the open file kept.
+TlvOutputFailure TlvExeWriteThread::diskFullFailure(const TlvOutputFailure& failure,
+                                                    const TlvOutputOptions& o, int index) const {
     const TlvFormatWriter* format = mFormats.find(o.fileFormatType);
     const int kept = format ? format->pagesKeptAtDiskFull() : 0;
+    const int perFile = format ? format->pagesPerFile(o) : 1;
+    const int groupStart = perFile == 0 ? 0 : index - index % perFile;
+    const std::string folder = failure.args().empty() ? std::string() : failure.args().front();
+    const std::string firstLost = std::to_string(groupStart + kept + 1);
     const std::vector<fs::path> written = mFiles.cpyWriteFilePathArray();
-    const std::string firstLost = std::to_string(index + 1);
-    if (kept == 0 || written.empty())
-        return TlvOutputFailure(kErrDiskFull, {firstLost});
-    return TlvOutputFailure(kErrDiskFullPagesKept,
-                            {written.back().filename().string(), std::to_string(kept), firstLost});
+    if (written.empty())
+        return TlvOutputFailure(kErrDiskFull, {folder, firstLost});
+    const std::string last = written.back().filename().string();
+    if (kept == 0)
+        return TlvOutputFailure(kErrDiskFullFilesKept, {folder, last, firstLost});
+    return TlvOutputFailure(kErrDiskFullPagesKept, {folder, last, std::to_string(kept), firstLost});
 }
 
 bool TlvExeWriteThread::isJobScanWriting(const TlvBatchKind& batch) const {

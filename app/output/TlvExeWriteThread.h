@@ -63,6 +63,10 @@ public:
                           const std::optional<std::filesystem::path>& remakePath,
                           const std::optional<fnd::Dictionary>& record);
 
+    // What the batch's first new file would fail on, checked before a sheet is fed: the folder takes a
+    // file and a free name is left. Throws that failure ("Err_NotFoundFile", "Err_MakeFileNameFailed",
+    // "Err_FolderNotWritable" with the folder). Mail goes to an outbox of the batch's own: not checked.
+    void checkBeforeBatch(const TlvBatchSnapshot& batch);
     // Closes the batch's open file unless the batch prints; false when it could not be kept.
     bool checkClosePDF(const TlvBatchSnapshot& batch);
     // The batch's last page is written: reported once a job's scan has ended.
@@ -79,8 +83,9 @@ private:
                           const TlvOutputOptions& options,
                           const std::optional<std::filesystem::path>& remakePath, TlvPageFiles& files);
     void dropNewFile(const TlvOutputOptions& options, const TlvPageFiles& files);
-    // The message of a page that found the disk full, naming the file that keeps the pages before it.
-    TlvOutputFailure diskFullFailure(const TlvOutputOptions& options, int index) const;
+    // The message of a page that found the disk full, naming what keeps the pages before it.
+    TlvOutputFailure diskFullFailure(const TlvOutputFailure& failure, const TlvOutputOptions& options,
+                                     int index) const;
     void onPageFailure(const TlvBatchKind& batch, const TlvOutputFailure& failure,
                        const TlvOutputOptions& options, const TlvPageFiles& files, int index,
                        const std::optional<fnd::Dictionary>& record);

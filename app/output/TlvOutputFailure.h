@@ -2,6 +2,7 @@
 // "NoErr_OnlyThrow" unwinds without one and "Flg_MailSizeOver" stops the batch at the mail-size limit.
 #pragma once
 
+#include <filesystem>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -14,9 +15,12 @@ inline constexpr const char* kErrFileDecode = "Err_FileDecodeFailed";
 inline constexpr const char* kErrNotFoundFile = "Err_NotFoundFile";
 inline constexpr const char* kErrMakeFileName = "Err_MakeFileNameFailed";
 inline constexpr const char* kErrFileCreate = "Err_FileCreateFailed";
-inline constexpr const char* kErrDiskFull = "Err_DiskFull"; // %1 the first page not saved
-inline constexpr const char* kErrDiskFullPagesKept =
-    "Err_DiskFullPagesKept"; // %1 file, %2 its pages, %3 as above
+inline constexpr const char* kErrFolderNotWritable = "Err_FolderNotWritable"; // %1 the folder
+// A page found no room on a disk. Raised with the folder on that disk; told with the folder (%1), what
+// was kept, and the first page not saved (the last argument).
+inline constexpr const char* kErrDiskFull = "Err_DiskFull";                   // %2 the first page lost
+inline constexpr const char* kErrDiskFullPagesKept = "Err_DiskFullPagesKept"; // %2 file, %3 its pages
+inline constexpr const char* kErrDiskFullFilesKept = "Err_DiskFullFilesKept"; // %2 the last file kept
 inline constexpr const char* kErrPdfInit = "Err_PDFInitFault";
 inline constexpr const char* kErrPdfAlreadyOpen = "Err_PDFAlreadyOpen";
 inline constexpr const char* kErrPdfNotOpen = "Err_PDFNotOpen";
@@ -29,6 +33,7 @@ inline constexpr const char* kErrPrintFailed = "Err_PrintFailed";
 inline constexpr const char* kErrNotFoundPrinter = "Err_NotFoundPrinter";
 inline constexpr const char* kErrNonAppPath = "Err_NonAppPath";
 inline constexpr const char* kErrNotFoundMailApp = "Err_NotFoundMailApp";
+inline constexpr const char* kErrMailNotHanded = "Err_MailNotHanded"; // %1 the folder of the files
 inline constexpr const char* kErrNonFileNameForJobScan = "Err_NonFileNameForJobScan";
 inline constexpr const char* kErrHeadCharDotFileName = "Err_HeadCharDotFileName";
 inline constexpr const char* kErrInValidFileName = "Err_InValidFileName";
@@ -52,6 +57,10 @@ private:
 
 [[noreturn]] inline void fail(const char* key) {
     throw TlvOutputFailure(key);
+}
+
+[[noreturn]] inline void failDiskFull(const std::filesystem::path& folder) {
+    throw TlvOutputFailure(kErrDiskFull, {folder.string()});
 }
 
 } // namespace tlv

@@ -60,9 +60,9 @@ void TlvExeRenameMoveThread::checkRotateAndRemakeImg(const TlvBatchSnapshot& bat
         }
         mWriter.reportPagesWritten(batch);
     } catch (const TlvOutputFailure& failure) {
-        reportFailure(failure.key(), TlvOutcome::WriteFailed);
+        reportFailure(failure, TlvOutcome::WriteFailed);
     } catch (const std::bad_alloc&) {
-        reportFailure(kErrMemFull, TlvOutcome::WriteFailed);
+        reportFailure(TlvOutputFailure(kErrMemFull), TlvOutcome::WriteFailed);
     }
 }
 

@@ -26,11 +26,12 @@
 class TlvScanSettingMdl;
 
 // Results of the page transfer besides TWAIN's return codes.
-inline constexpr int kScnErrNoScaler = -1;  // the thumbnail could not be made
-inline constexpr int kScnErrNoMemory = -2;  // the transfer buffer or the thumbnail could not be allocated
-inline constexpr int kScnErrBadData = -3;   // the data source's numbers describe no real page or block
-inline constexpr int kScnErrFileWrite = -4; // the page's raw file could not be made or written
-inline constexpr int kScnErrTmpFolder = -5; // no private temporary folder for the pages
+inline constexpr int kScnErrNoScaler = -1;    // the thumbnail could not be made
+inline constexpr int kScnErrNoMemory = -2;    // the transfer buffer or the thumbnail could not be allocated
+inline constexpr int kScnErrBadData = -3;     // the data source's numbers describe no real page or block
+inline constexpr int kScnErrFileWrite = -4;   // the page's raw file could not be made or written
+inline constexpr int kScnErrTmpFolder = -5;   // no private temporary folder for the pages
+inline constexpr int kScnErrTmpDiskFull = -6; // the page's raw file found no room on the disk
 
 class TlvDeviceCntlr {
 public:

@@ -153,7 +153,7 @@ void TlvDeviceCntlr::pageWritten(int rc, tlv::TlvPageWritten written) {
         if (!page.cancelSeen)
             noteFailure(written.rc != 0 ? written.rc : rc, false);
         // A page file that cannot be written stops the batch: the next one would fail alike.
-        if (written.rc == kScnErrFileWrite)
+        if (written.rc == kScnErrFileWrite || written.rc == kScnErrTmpDiskFull)
             mIsScanCancel = true;
     }
     endPage(kept);
@@ -221,6 +221,8 @@ void TlvDeviceCntlr::noteFailure(int rc, bool userCancel) {
         key = "Err_ScanDataFault";
     } else if (rc == kScnErrFileWrite) {
         key = "Err_FileCreateFailed";
+    } else if (rc == kScnErrTmpDiskFull) {
+        key = "Err_TmpDiskFull";
     } else if (rc == kScnErrTmpFolder) {
         key = "Err_TmpFolderFailed";
     } else {

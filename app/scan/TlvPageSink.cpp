@@ -2,6 +2,7 @@
 // rows still leaves a file whose rows are as long as the page record says.
 #include "TlvPageSink.h"
 
+#include "FileIO.h"
 #include "TlvDeviceCntlr.h"
 #include "TlvUtilsMethod.h"
 
@@ -103,9 +104,14 @@ void TlvPageSink::writeRows(const std::vector<std::uint8_t>& rows) {
     for (std::size_t at = 0; at + mPage.rowBytes <= rows.size(); at += mPage.rowBytes) {
         const std::uint8_t* row = rows.data() + at;
         if (mPage.file && std::fwrite(row, 1, mPage.rowBytes, mPage.file) != mPage.rowBytes)
-            mPage.rc = kScnErrFileWrite;
+            mPage.rc = writeFailure();
         scaleRow(row);
     }
+}
+
+// Told apart: a disk with no room, which the user can mend, from any other failure.
+int TlvPageSink::writeFailure() {
+    return fnd::isNoRoomError(errno) ? kScnErrTmpDiskFull : kScnErrFileWrite;
 }
 
 void TlvPageSink::scaleRow(const std::uint8_t* row) {
@@ -124,7 +130,7 @@ void TlvPageSink::scaleRow(const std::uint8_t* row) {
 void TlvPageSink::closePage() {
     mPage.zoom.Close();
     if (mPage.file && std::fclose(mPage.file) != 0 && mPage.rc == 0)
-        mPage.rc = kScnErrFileWrite;
+        mPage.rc = writeFailure();
     mPage.file = nullptr;
 }
 

@@ -19,8 +19,8 @@
 
 namespace tlv {
 
-// How a page's writing ended: 0, or kScnErrNoMemory, kScnErrNoScaler or kScnErrFileWrite (the file could
-// not be made, also when the name exists, or a write failed).
+// How a page's writing ended: 0, or kScnErrNoMemory, kScnErrNoScaler, kScnErrTmpDiskFull (a write found
+// no room) or kScnErrFileWrite (the file could not be made, also when the name exists, or a write failed).
 struct TlvPageWritten {
     int rc = 0;
     TlvThumbnail thumbnail;
@@ -58,6 +58,7 @@ private:
     void run();
     void openPage(const std::string& rawFileName, const TlvPageLayout& layout);
     void writeRows(const std::vector<std::uint8_t>& rows);
+    static int writeFailure();
     void scaleRow(const std::uint8_t* row);
     void closePage();
 

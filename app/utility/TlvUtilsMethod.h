@@ -93,6 +93,8 @@ public:
     static bool createTmpFolder();
     // Removes the current folder; false when there was none.
     static bool removeTmpFolder();
+    // Bytes this user may still write on the disk of the temporary folders; none when it cannot be told.
+    static std::optional<std::uint64_t> tmpFolderRoom();
     // Make "Multi" or "Mail" inside the temporary folder when that exists; none when they cannot be made.
     static std::optional<std::filesystem::path> createAndMultiFolderPath();
     static std::optional<std::filesystem::path> createAndMailFolderPath();

@@ -14,6 +14,7 @@
 #include <mutex>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -194,4 +195,11 @@ void TlvUtilsMethod::removeMultiFolder() {
     std::error_code ec;
     if (!folder.empty())
         fs::remove_all(folder / "Multi", ec);
+}
+
+std::optional<std::uint64_t> TlvUtilsMethod::tmpFolderRoom() {
+    struct statvfs disk {};
+    if (::statvfs(baseFolder().c_str(), &disk) != 0)
+        return std::nullopt;
+    return std::uint64_t{disk.f_bavail} * disk.f_frsize;
 }

@@ -1,6 +1,7 @@
 #include "HelpBook.h"
 
-#include <QDesktopServices>
+#include "Launcher.h"
+
 #include <QUrl>
 
 #include <filesystem>
@@ -20,7 +21,7 @@ bool openHelpBook(const fnd::Bundle& bundle, const QString& anchor) {
         return false;
     QUrl url = QUrl::fromLocalFile(QString::fromStdString(page.string()));
     url.setFragment(anchor);
-    return QDesktopServices::openUrl(url);
+    return ws::openUrl(url.toString().toStdString());
 }
 
 } // namespace appkit

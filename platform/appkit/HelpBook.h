@@ -8,7 +8,8 @@
 
 namespace appkit {
 
-// False when the bundle names no book, names one outside its resources, or the page is missing.
+// False when the bundle names no book, names one outside its resources, the page is missing, or the
+// desktop could not open it.
 bool openHelpBook(const fnd::Bundle& bundle, const QString& anchor);
 
 } // namespace appkit

@@ -5,6 +5,7 @@
 
 #include "Export.h"
 
+#include <cerrno>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -20,6 +21,12 @@ enum class ReadStatus { Ok, Missing, Unreadable, TooLarge };
 // anything but a regular file (a FIFO, a folder) is Unreadable at once.
 FND_EXPORT ReadStatus readWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>& bytes,
                                     std::uintmax_t maxBytes, std::string* error = nullptr);
+
+// Whether a failed write found no room: a full disk or quota, or a file at the largest size allowed
+// (the file system's or the process's).
+inline bool isNoRoomError(int error) {
+    return error == ENOSPC || error == EDQUOT || error == EFBIG;
+}
 
 // Renames from to to unless a file exists there (then false with errno EEXIST).
 FND_EXPORT bool renameWithoutReplacing(const std::filesystem::path& from, const std::filesystem::path& to);

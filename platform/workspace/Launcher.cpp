@@ -1,4 +1,4 @@
-// All of it goes through startDetached with argument vectors, so names with spaces, quotes, '$' or ';'
+// All of it goes through argument vectors, so names with spaces, quotes, '$' or ';'
 // arrive as they are.
 #include "Launcher.h"
 
@@ -34,7 +34,11 @@ bool launchApplication(std::string_view desktopId, const std::filesystem::path& 
 
 bool openPath(const std::filesystem::path& path) {
     std::error_code ec;
-    return !path.empty() && startDetached({"xdg-open", std::filesystem::absolute(path, ec).string()});
+    return !path.empty() && handOff({"xdg-open", std::filesystem::absolute(path, ec).string()});
+}
+
+bool openUrl(const std::string& url) {
+    return !url.empty() && handOff({"xdg-open", url});
 }
 
 bool composeMail(const std::vector<std::filesystem::path>& attachments) {
@@ -42,7 +46,7 @@ bool composeMail(const std::vector<std::filesystem::path>& attachments) {
     std::error_code ec;
     for (const std::filesystem::path& file : attachments)
         argv.insert(argv.end(), {"--attach", std::filesystem::absolute(file, ec).string()});
-    return startDetached(argv);
+    return handOff(argv);
 }
 
 } // namespace ws

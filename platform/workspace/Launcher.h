@@ -1,7 +1,7 @@
-// Handing work to other programs without waiting for them: an application started from its .desktop
-// file (with files to open), a program started by path, a file or folder opened with the user's
-// default application (xdg-open), a new mail with attachments (xdg-email). Every answer means "it was
-// started", not "it succeeded".
+// Handing work to other programs: an application started from its .desktop file (with files to open)
+// or by path, without waiting for it ("it was started"); a file, folder or page opened with the user's
+// default application (xdg-open) and a new mail with attachments (xdg-email), whose tools are waited for
+// within a bound ("it was handed on": false when the tool failed, as without a mail program).
 #pragma once
 
 #include "DesktopEntry.h"
@@ -22,6 +22,8 @@ bool launchProgram(const std::filesystem::path& program, const std::vector<std::
 // (an empty path starts nothing).
 bool launchApplication(std::string_view desktopId, const std::filesystem::path& program);
 bool openPath(const std::filesystem::path& path);
+// A URL (a page with its anchor) with the user's default application.
+bool openUrl(const std::string& url);
 // The mail program gets absolute paths; the files must stay until it has read them.
 bool composeMail(const std::vector<std::filesystem::path>& attachments);
 

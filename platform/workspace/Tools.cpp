@@ -4,6 +4,14 @@
 #include <QProcess>
 #include <QStringList>
 
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <chrono>
+#include <thread>
+
+extern char** environ;
+
 namespace ws {
 namespace {
 
@@ -34,6 +42,30 @@ std::optional<std::string> runTool(const std::string& program, const std::vector
     while (!out.empty() && (out.back() == '\n' || out.back() == '\r'))
         out.pop_back();
     return out;
+}
+
+bool handOff(const std::vector<std::string>& argv, int waitMs) {
+    if (argv.empty() || argv.front().empty())
+        return false;
+    std::vector<char*> args;
+    for (const std::string& arg : argv)
+        args.push_back(const_cast<char*>(arg.c_str()));
+    args.push_back(nullptr);
+    pid_t pid = 0;
+    if (::posix_spawnp(&pid, args.front(), nullptr, nullptr, args.data(), environ) != 0)
+        return false;
+    constexpr int kStepMs = 10;
+    for (int waited = 0; waited < waitMs; waited += kStepMs) {
+        int status = 0;
+        const pid_t ended = ::waitpid(pid, &status, WNOHANG);
+        if (ended == pid)
+            return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+        if (ended < 0)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(kStepMs));
+    }
+    std::thread([pid] { ::waitpid(pid, nullptr, 0); }).detach(); // reaped whenever it ends
+    return true;
 }
 
 bool startDetached(const std::vector<std::string>& argv, const std::filesystem::path& workingFolder) {

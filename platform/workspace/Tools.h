@@ -16,6 +16,13 @@ inline constexpr int kToolTimeoutMs = 10000;
 // (otherwise it is killed).
 std::optional<std::string> runTool(const std::string& program, const std::vector<std::string>& arguments,
                                    int timeoutMs = kToolTimeoutMs);
+// The hand-off tools (xdg-open, xdg-email) return once the work is handed on (ms); one still running
+// then does the work itself in the foreground.
+inline constexpr int kHandOffWaitMs = 3000;
+
+// Starts argv[0] with the rest as arguments and waits for its exit status, at most waitMs: false when it
+// could not start or exited with a failure. One still running then counts as started and is left to run.
+bool handOff(const std::vector<std::string>& argv, int waitMs = kHandOffWaitMs);
 // Starts argv[0] with the rest as arguments and does not wait; false when it could not start.
 bool startDetached(const std::vector<std::string>& argv, const std::filesystem::path& workingFolder = {});
 

@@ -105,6 +105,30 @@ TEST_F(Link, ConnectIsIgnoredWhileAPanelIsOpen) {
     EXPECT_EQ(cntlr->curScanModeType(), kScanModeJOB);
 }
 
+// The scanner keeps a press made during a batch until it is read; the helper cannot read it while the
+// batch holds the scanner (its poll answers -2) and reports it with the first poll after the batch.
+// That press belongs to the busy time and starts nothing (the job would run again on an empty feeder);
+// a press after the scanner was free again runs its job.
+TEST_F(Link, APressMadeWhileTheScannerWasHeldStartsNothing) {
+    cntlr->appSettingObj().setIsBtn1AllocFOAScan(false);
+    ASSERT_TRUE(cntlr->jobLists().assignScanButton(2, 2));
+    cntlr->appSettingObj().setScanModeType(kScanModeFOA);
+    const auto connect = [](std::int32_t poll, std::int32_t status) {
+        ae::Event e{ae::kClassQS, ae::kConnect, {}};
+        e.parameters.setInt32(ae::kParam, poll);
+        e.parameters.setInt32(ae::kParamStatus, status);
+        e.parameters.setInt32(ae::kParamLaunched, 1);
+        return e;
+    };
+    Deliver(connect(-2, 0));
+    Deliver(connect(0, 2));
+    EXPECT_EQ(cntlr->curScanModeType(), kScanModeFOA);
+    EXPECT_TRUE(tlv::isMainTopState(cntlr->appState()));
+    Deliver(connect(0, 0)); // released
+    Deliver(connect(0, 2));
+    EXPECT_EQ(cntlr->curScanModeType(), kScanModeJOB);
+}
+
 TEST_F(Link, ScanIsRefusedWhileAPanelEditsTheJobsOrABatchRuns) {
     cntlr->appSettingObj().setScanModeType(kScanModeJOB);
     view.modal = true;

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QSignalSpy>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -121,11 +123,20 @@ TEST_F(MainWindow, ChosenFunctionIsCheckedInItsViewAndOkWritesTheFile) {
     UrlStandIn browser;
     ASSERT_TRUE(Shown(tag::kFixOpenFolder));
     Click(tag::kFixOpenFolder);
-    ASSERT_EQ(browser.opened.size(), 1u);
-    EXPECT_EQ(browser.opened[0].toLocalFile().toStdString(), out.string());
+    ASSERT_EQ(browser.opened().size(), 1u);
+    EXPECT_EQ(browser.opened()[0].toLocalFile().toStdString(), out.string());
+    {
+        // Nothing on the desktop shows the folder: the user is told, with the folder.
+        const UrlStandIn failing(true);
+        QSignalSpy failures(&cntlr->notifier(), &TlvCntlrNotifier::failureRaised);
+        Click(tag::kFixOpenFolder);
+        ASSERT_EQ(failures.size(), 1);
+        EXPECT_EQ(failures[0][0].toString(), "Err_NotOpenFolder");
+        EXPECT_EQ(failures[0][1].toStringList(), QStringList{QString::fromStdString(out.string())});
+    }
     fs::remove_all(out); // a folder that is gone is not opened
     Click(tag::kFixOpenFolder);
-    EXPECT_EQ(browser.opened.size(), 1u);
+    EXPECT_EQ(browser.opened().size(), 1u);
     Click(tag::kFixDone);
     EXPECT_EQ(cntlr->appState(), AppStateMainTop);
     EXPECT_TRUE(Shown(tag::kFoaScan));

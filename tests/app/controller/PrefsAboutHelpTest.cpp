@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QSignalSpy>
+
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -253,11 +255,17 @@ TEST_F(Prefs, HelpOpensItsPageAtTheAnchorAndDropsTheAutomaticQuit) {
     UrlStandIn browser;
     cntlr->setIsAutoCloseApp(true);
     appkit::viewWithTag<QAbstractButton>(window.get(), tag::kHelp)->click();
-    ASSERT_EQ(browser.opened.size(), 1u);
-    EXPECT_EQ(browser.opened[0].fragment(), "001");
-    EXPECT_TRUE(browser.opened[0].toLocalFile().endsWith("help/index.html"));
-    EXPECT_TRUE(fs::exists(browser.opened[0].toLocalFile().toStdString()));
+    ASSERT_EQ(browser.opened().size(), 1u);
+    EXPECT_EQ(browser.opened()[0].fragment(), "001");
+    EXPECT_TRUE(browser.opened()[0].toLocalFile().endsWith("help/index.html"));
+    EXPECT_TRUE(fs::exists(browser.opened()[0].toLocalFile().toStdString()));
     EXPECT_FALSE(cntlr->isAutoCloseApp());
+    // Nothing on the desktop opens the page: the user is told.
+    const UrlStandIn failing(true);
+    QSignalSpy failures(&cntlr->notifier(), &TlvCntlrNotifier::failureRaised);
+    appkit::viewWithTag<QAbstractButton>(window.get(), tag::kHelp)->click();
+    ASSERT_EQ(failures.size(), 1);
+    EXPECT_EQ(failures[0][0].toString(), "Err_NotOpenHelp");
 }
 
 TEST_F(Prefs, CloseQuitsAtTheTopAndNotWhileScanning) {

@@ -218,6 +218,22 @@ TEST_F(HandOff, MailGetsEveryFileAttached) {
         EXPECT_NE(std::find(args.begin(), args.end(), file), args.end()) << file;
 }
 
+// Without a mail program xdg-email fails at once (3): the step fails and says where the files wait.
+TEST_F(HandOff, MailWithoutAMailProgramFailsAndTellsWhereTheFilesAre) {
+    const fs::path tool = root / "bin" / "xdg-email";
+    fs::remove(tool);
+    std::ofstream(tool) << "#!/bin/sh\nexit 3\n";
+    fs::permissions(tool, fs::perms::owner_all);
+    host.function = tlv::kFuncMail;
+    steps->openFileOnApp(host.batch(), true, "");
+    EXPECT_EQ(host.outcomes().back(), tlv::TlvOutcome::StepFailed);
+    EXPECT_EQ(host.errors(), std::vector<std::string>{tlv::kErrMailNotHanded});
+    EXPECT_EQ(host.errorArgs(),
+              (std::vector<std::vector<std::string>>{{files.front().parent_path().string()}}));
+    for (const fs::path& file : files)
+        EXPECT_TRUE(fs::exists(file)) << file;
+}
+
 TEST_F(HandOff, MissingApplicationOrWrongFunctionFails) {
     steps->openFileOnApp(host.batch(), true, (root / "gone.desktop").string());
     host.function = tlv::kFuncPrint;

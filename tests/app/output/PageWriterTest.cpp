@@ -8,29 +8,11 @@
 #include "TlvUtilsMethod.h"
 #include "test_pages.h"
 
-#include <csignal>
 #include <fstream>
-#include <sys/resource.h>
 #include <thread>
 
 namespace outtest {
 namespace {
-
-// Files may grow to limit bytes; a write past it fails (EFBIG) instead of killing the process.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t limit) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &mOld);
-        rlimit next = mOld;
-        next.rlim_cur = limit;
-        setrlimit(RLIMIT_FSIZE, &next);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &mOld); }
-
-private:
-    rlimit mOld{};
-};
 
 class PageWriter : public OutputTest {
 protected:
@@ -141,7 +123,9 @@ TEST_F(PageWriter, FailingWriteLeavesTheEarlierFilesIntact) {
         std::vector<std::vector<char>> contents;
         for (const fs::path& file : before)
             contents.push_back(bytesOf(file));
+        const fs::path lastKept = writer->writtenFiles().cpyWriteFilePathArray().back();
         std::string key;
+        std::vector<std::string> args;
         {
             const FileSizeLimit limit(64 * 1024);
             try {
@@ -149,9 +133,13 @@ TEST_F(PageWriter, FailingWriteLeavesTheEarlierFilesIntact) {
                                          std::nullopt);
             } catch (const tlv::TlvOutputFailure& failure) {
                 key = failure.key();
+                args = failure.args();
             }
         }
-        EXPECT_EQ(key, name[9] == 't' ? tlv::kErrFileCreate : tlv::kErrJpegCreate) << name;
+        // Like a full disk: told with the folder, the last file kept and the first page lost.
+        EXPECT_EQ(key, tlv::kErrDiskFullFilesKept) << name;
+        EXPECT_EQ(args, (std::vector<std::string>{saveFolder.string(), lastKept.filename().string(), "3"}))
+            << name;
         EXPECT_EQ(savedFiles(), before) << name; // the failed page's name went, nothing else
         for (size_t i = 0; i < before.size(); ++i)
             EXPECT_EQ(bytesOf(before[i]), contents[i]);
@@ -178,7 +166,8 @@ TEST_F(PageWriter, FailingPdfPageKeepsTheFinishedGroups) {
     }
     // The file can grow no further: like a full disk, the message names the file that keeps the pages.
     EXPECT_EQ(host.errors(), std::vector<std::string>{tlv::kErrDiskFullPagesKept});
-    EXPECT_EQ(host.errorArgs(), (std::vector<std::vector<std::string>>{{"Scan_002.pdf", "1", "4"}}));
+    EXPECT_EQ(host.errorArgs(),
+              (std::vector<std::vector<std::string>>{{saveFolder.string(), "Scan_002.pdf", "1", "4"}}));
     EXPECT_EQ(host.outcomes(), std::vector<tlv::TlvOutcome>{tlv::TlvOutcome::WriteFailed});
     // The first group is whole; the second lost its failed page and keeps the one before it.
     EXPECT_EQ(namesIn(savedFiles()), (std::vector<std::string>{"Scan_001.pdf", "Scan_002.pdf"}));

@@ -6,7 +6,6 @@
 #include "TlvUtilsMethod.h"
 #include "test_pages.h"
 
-#include <csignal>
 #include <fstream>
 #include <functional>
 #include <sched.h>
@@ -76,6 +75,8 @@ protected:
         host.options.imgFileName = "Scan_001.pdf";
     }
     void ExpectTheFirstPagesKept(const std::function<bool()>& shortenRoom);
+    void expectTheFirstLostPageAfterTheKept(const std::vector<std::string>& args, const fs::path& file,
+                                            int pages);
 };
 
 TEST_F(PdfWriter, EveryDepthAndTurnGroupedEveryTwoPages) {
@@ -131,6 +132,20 @@ bool mountSmallDisk(const fs::path& folder, const char* size) {
            ::mount("tmpfs", folder.c_str(), "tmpfs", 0, (std::string("size=") + size).c_str()) == 0;
 }
 
+// The message of a full disk: its folder, the file that keeps the first pages and their count, and the
+// first page that is not in it.
+void PdfWriter::expectTheFirstLostPageAfterTheKept(const std::vector<std::string>& args, const fs::path& file,
+                                                   int pages) {
+    ASSERT_EQ(args.size(), 4u);
+    EXPECT_EQ(args[0], saveFolder.string());
+    EXPECT_EQ(args[1], file.filename());
+    const int kept = std::stoi(args[2]);
+    EXPECT_GT(kept, 0);
+    EXPECT_LT(kept, pages);
+    EXPECT_EQ(args[3], std::to_string(kept + 1));
+    expectValidPdf(file, kept);
+}
+
 // Runs twelve pages into one document in a child process whose room runs out through shortenRoom
 // (false where it cannot): the pages that fit stay a sound file, and the message says so, naming the
 // file, its pages and the first page lost.
@@ -148,14 +163,7 @@ void PdfWriter::ExpectTheFirstPagesKept(const std::function<bool()>& shortenRoom
         EXPECT_EQ(errors, std::vector<std::string>{tlv::kErrDiskFullPagesKept});
         const std::vector<fs::path> files = savedFiles();
         if (!HasFailure() && files.size() == 1) {
-            const std::vector<std::string> args = host.errorArgs().at(0);
-            ASSERT_EQ(args.size(), 3u);
-            EXPECT_EQ(args[0], "Scan_001.pdf");
-            const int kept = std::stoi(args[1]);
-            EXPECT_GT(kept, 0);
-            EXPECT_LT(kept, kPages);
-            EXPECT_EQ(args[2], std::to_string(kept + 1));
-            expectValidPdf(files[0], kept);
+            expectTheFirstLostPageAfterTheKept(host.errorArgs().at(0), files[0], kPages);
         } else {
             ADD_FAILURE() << files.size() << " files";
         }
@@ -181,6 +189,25 @@ TEST_F(PdfWriter, TheLargestFileAllowedKeepsTheFirstPagesLikeAFullDisk) {
         const rlimit limit{1 << 20, 1 << 20};
         return ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
     });
+}
+
+// With a text layer, pages wait for their text beside the next ones: the page that finds no room is
+// written while later ones wait, and none of them is in the file. The message names the first page
+// not in the file, not the page being handed in.
+TEST_F(PdfWriter, AFullDiskWithRecognisedTextNamesTheFirstPageNotInTheFile) {
+    constexpr int kPages = 6;
+    for (int i = 0; i < kPages; ++i)
+        addPage({8, 200, 200, 300, 300, 0});
+    host.options.isAddOCR = true;
+    host.options.ffOCRLangType = 2; // English
+    {
+        const FileSizeLimit limit(64 * 1024);
+        reader->readImgFiles(host.batch());
+    }
+    ASSERT_EQ(host.errors(), std::vector<std::string>{tlv::kErrDiskFullPagesKept});
+    const std::vector<fs::path> files = savedFiles();
+    ASSERT_EQ(files.size(), 1u);
+    expectTheFirstLostPageAfterTheKept(host.errorArgs().at(0), files[0], kPages);
 }
 
 // The raw page's own file: a 1-bit page black on its left half, and a colour page red on its left half

@@ -6,10 +6,13 @@
 
 #include <atomic>
 #include <chrono>
+#include <csignal>
 #include <cstring>
 #include <deque>
 #include <fstream>
 #include <thread>
+
+#include <sys/resource.h>
 
 #include "RunLoop.h"
 #include "TestScanHost.h"
@@ -301,6 +304,23 @@ TEST_F(ScriptedSession, AQuitMidPageClosesTheSourceAndWakesWhoWaitsForTheBatch) 
     EXPECT_TRUE(host.messages.empty());
     cntlr.reset();
     EXPECT_FALSE(std::filesystem::exists(TlvUtilsMethod::tmpBaseImageFilePath(0)));
+}
+
+// The temporary folder's disk has no room for a page (here: a file may not grow past a limit): the batch
+// stops with the pages before it, and the message says which disk is full, not that a file failed.
+TEST_F(ScriptedSession, AFullTemporaryDiskStopsTheBatchAndSaysSo) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    rlimit limit = old;
+    limit.rlim_cur = 600; // bytes: the first page (400) fits, the second (800) does not
+    setrlimit(RLIMIT_FSIZE, &limit);
+    RunBatch({GreyPage(40, 10), GreyPage(40, 20), GreyPage(40, 10)});
+    setrlimit(RLIMIT_FSIZE, &old);
+    EXPECT_EQ(host.pages.size(), 1u);
+    EXPECT_EQ(host.states, (std::vector<int>{101, 105}));
+    EXPECT_EQ(host.messages, std::vector<std::string>{"Err_TmpDiskFull"});
+    EXPECT_FALSE(std::filesystem::exists(TlvUtilsMethod::tmpBaseImageFilePath(1)));
 }
 
 TEST_F(ScriptedSession, NoPrivateFolderStopsTheBatchBeforeAPageIsWritten) {

@@ -107,8 +107,8 @@ TEST_F(QSUIControllerTest, HelpOpensTheDataSourcesOwnPagesAtTheDialogsAnchor) {
     UrlStandIn browser;
     Dialog(1);
     Press(Controller::kHelpButtonTag);
-    ASSERT_EQ(browser.opened.size(), 1u);
-    const QUrl& page = browser.opened.front();
+    ASSERT_EQ(browser.opened().size(), 1u);
+    const QUrl page = browser.opened().front();
     EXPECT_EQ(page.fragment(), QStringLiteral("0001"));
     EXPECT_TRUE(page.toLocalFile().endsWith(QStringLiteral(".resources/help/index.html")))
         << page.toString().toStdString();

@@ -6,10 +6,13 @@
 
 #include "Recorded.h"
 #include "ScopedEnv.h"
+#include "Tools.h"
 
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
+
+#include <fstream>
 
 namespace {
 
@@ -83,4 +86,20 @@ TEST_F(Launching, NothingStartsForAMalformedLineAMissingProgramOrFilesNobodyTake
     ASSERT_TRUE(ws::launch(*noFiles));
     EXPECT_EQ(waitForRecordings(root / "records", 1),
               (std::vector<Recording>{{"k3100-argv-recorder", "--new-window"}}));
+}
+
+// The hand-off tools fail at once where nothing takes the work (xdg-email exits 3 without a mail
+// program, xdg-open 3 or 4 without an application): the failure reaches the caller. A tool that works
+// in the foreground past the wait counts as started.
+TEST_F(Launching, AToolThatFailsIsAFailureAndOneStillWorkingIsAStart) {
+    for (const char* tool : {"xdg-open", "xdg-email"}) {
+        std::filesystem::remove(root / "bin" / tool);
+        std::ofstream(root / "bin" / tool) << "#!/bin/sh\nexit 3\n";
+        std::filesystem::permissions(root / "bin" / tool, std::filesystem::perms::owner_all);
+    }
+    EXPECT_FALSE(ws::composeMail(kAwkward));
+    EXPECT_FALSE(ws::openPath("/tmp"));
+    EXPECT_FALSE(ws::openUrl("file:///tmp/help/index.html#001"));
+    std::ofstream(root / "bin" / "xdg-open") << "#!/bin/sh\nexec sleep 2\n";
+    EXPECT_TRUE(ws::handOff({"xdg-open", "/tmp"}, 100));
 }
