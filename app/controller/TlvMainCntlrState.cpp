@@ -138,7 +138,7 @@ void TlvMainCntlr::setAppState(int state) {
     if (state == mAppState)
         return;
     if (state == AppStateScanReady && tlv::isMainTopState(mAppState)) {
-        mBatch = snapshotOfSettings(curScanModeType()); // a new batch
+        mBatch = snapshotOfSettings(curScanModeType(), TlvPlatformLookup::shared().localNow()); // a new batch
         takeMailLimit();
     }
     mAppState = state;

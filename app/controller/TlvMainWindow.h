@@ -72,6 +72,9 @@ public:
     void activateMainWindow() override;
     void showAbout() override;
     void terminate() override;
+    // The user's quit (menu, window close): also from a batch whose pages wait, once the user agreed to
+    // discard them.
+    void leave();
     void showFunctionView(QWidget* view, int funcType) override;
 
     // Menu and button actions.
@@ -95,6 +98,7 @@ private:
     void connectActions();
     void updateScanScreen(int state, bool manualFeed);
     void updateFinishScreen(int state);
+    QString savedWhere() const;
     void animate(bool scanView, bool start);
     std::vector<int> functionFieldTags() const;
 

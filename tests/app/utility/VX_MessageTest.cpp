@@ -2,6 +2,7 @@
 // threads, error panels and their status texts. Each alert shown is also saved as a screenshot.
 #include "VX_Message.h"
 #include "Alert.h"
+#include "AlertAnswers.h"
 #include "QtRunLoopDriver.h"
 #include "QtTestApp.h"
 #include "Strings.h"
@@ -22,31 +23,6 @@ namespace {
 
 // Ends an event loop should the awaited alert never come (a failure, not a time measurement).
 constexpr int kGuardMs = 10000;
-
-// Runs act on the next alert as soon as it is on screen.
-void whenAlertShows(std::function<void(appkit::Alert&)> act) {
-    auto* poll = new QTimer(qApp);
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, act = std::move(act)] {
-        appkit::Alert* alert = VX_Message::currentPanel();
-        if (!alert || !alert->isVisible())
-            return;
-        poll->deleteLater();
-        poll->stop();
-        act(*alert);
-    });
-    poll->start(5);
-}
-
-void click(appkit::Alert& alert, int buttonIndex) {
-    auto* button = appkit::viewWithTag<QPushButton>(&alert, appkit::Alert::kFirstButtonTag + buttonIndex);
-    ASSERT_NE(button, nullptr);
-    QTest::mouseClick(button, Qt::LeftButton);
-}
-
-QString textOf(appkit::Alert& alert, int tag) {
-    auto* label = appkit::viewWithTag<QLabel>(&alert, tag);
-    return label ? label->text() : QString("<none>");
-}
 
 class VX_MessageTest : public testing::Test {
 protected:
