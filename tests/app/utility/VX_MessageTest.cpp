@@ -140,6 +140,7 @@ TEST_F(VX_MessageTest, ErrorPanelsAndTheirStatusTexts) {
     EXPECT_FALSE(VX_Message::showErrorPanel(std::make_exception_ptr(VX_Exception("Err_NotFoundFile"))));
     EXPECT_EQ(statusText, appkit::localized("Err_NotFoundFile"));
 
+    purposelyMissingTextKeys().insert("Err_NoSuchKeyInTheTable");
     whenAlertShows([](appkit::Alert& alert) {
         EXPECT_EQ(textOf(alert, appkit::Alert::kInformativeTag), "Err_NoSuchKeyInTheTable");
         click(alert, 0);

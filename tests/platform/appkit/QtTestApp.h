@@ -13,14 +13,24 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <set>
 #include <string>
+
+// Keys that a test looks up on purpose, to see a missing one shown as itself.
+inline std::set<std::string>& purposelyMissingTextKeys() {
+    static std::set<std::string> keys;
+    return keys;
+}
 
 // Fails the test program when any of its windows looked up a text key missing from its string table
 // (the application's, the helper's or the dialog's): such a window shows the raw key.
 struct AllTextKeysFound : testing::Environment {
     void TearDown() override {
-        for (const std::string& key : fnd::Bundle::missedKeys())
-            ADD_FAILURE() << "text key missing from its string table: " << key;
+        for (const std::string& miss : fnd::Bundle::missedKeys()) {
+            const std::size_t colon = miss.rfind(": ");
+            if (!purposelyMissingTextKeys().count(colon == std::string::npos ? miss : miss.substr(colon + 2)))
+                ADD_FAILURE() << "text key missing from its string table: " << miss;
+        }
     }
 };
 
