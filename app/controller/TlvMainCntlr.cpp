@@ -33,7 +33,7 @@ TlvMainCntlr::TlvMainCntlr(fnd::UserDefaults& defaults)
                         &mNotifier, [this] { writersMayHaveEnded(); }, Qt::QueuedConnection);
                 }) {
     mJobLists.loadJobListMdlFromFile(mAppSettingObj.isBtn1AllocFOAScan());
-    mBatch = snapshotOfSettings(curScanModeType());
+    mBatch = snapshotOfSettings(curScanModeType(), TlvPlatformLookup::shared().localNow());
 }
 
 TlvMainCntlr::~TlvMainCntlr() {
@@ -75,6 +75,12 @@ bool TlvMainCntlr::isValidSyncDriver() const {
 bool TlvMainCntlr::isValidAppTerminate() const {
     const bool scanning = mScanView && mScanView->isRunningScanThread();
     return !scanning && !tlv::isExecuteScnFuncState(mAppState) && !isModalWindow();
+}
+
+bool TlvMainCntlr::isPagesWaiting() const {
+    const bool scanning = mScanView && mScanView->isRunningScanThread();
+    const int s = mAppState;
+    return !scanning && (tlv::isFinishScnState(s) || tlv::isConfirmFuncState(s)) && !isModalWindow();
 }
 
 void TlvMainCntlr::terminateByAutoClose() {
@@ -148,9 +154,11 @@ bool TlvMainCntlr::isCurValidContinueScan() const {
                                                   : mAppSettingObj.isValidContinueScanJOB();
 }
 
-std::shared_ptr<tlv::TlvBatchSnapshot> TlvMainCntlr::snapshotOfSettings(int mode) const {
+std::shared_ptr<tlv::TlvBatchSnapshot> TlvMainCntlr::snapshotOfSettings(int mode,
+                                                                        const TlvLocalTime& nameTime) const {
     auto batch = std::make_shared<tlv::TlvBatchSnapshot>();
     batch->scanMode = mode;
+    batch->nameTime = nameTime;
     batch->confirmOutput = isCurConfirmOutput();
     const TlvJobListSettingMdl* job = jobOfMode(mode);
     if (!job)
@@ -158,14 +166,15 @@ std::shared_ptr<tlv::TlvBatchSnapshot> TlvMainCntlr::snapshotOfSettings(int mode
     batch->funcType = job->jList_FunctionType();
     if (const std::shared_ptr<TlvFuncSettingMdl>& model = job->jList_FuncSettingMdl()) {
         batch->settings = std::make_shared<const TlvFuncSettingMdl>(*model);
-        batch->options =
-            tlv::outputOptionsOf(*batch->settings, batch->funcType, VX_Func::defaultPictureFolder().string());
+        batch->options = tlv::outputOptionsOf(*batch->settings, batch->funcType,
+                                              VX_Func::defaultPictureFolder().string(), nameTime);
     }
     return batch;
 }
 
 void TlvMainCntlr::takeStepSnapshot() {
-    const std::shared_ptr<tlv::TlvBatchSnapshot> step = snapshotOfSettings(mBatch->scanMode);
+    const std::shared_ptr<tlv::TlvBatchSnapshot> step =
+        snapshotOfSettings(mBatch->scanMode, mBatch->nameTime);
     step->confirmOutput = mBatch->confirmOutput;
     mBatch = step;
 }

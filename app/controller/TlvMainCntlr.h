@@ -96,6 +96,8 @@ public:
     bool isValidSyncDriver() const;
     // No batch, no output and no panel: a quit may go through.
     bool isValidAppTerminate() const;
+    // Scanning has ended and the batch's pages wait for the user, who may still leave by discarding them.
+    bool isPagesWaiting() const;
     bool isModalWindow() const;
 
     // ---- the quit ----
@@ -237,7 +239,7 @@ private:
     // The job of a mode: the scan-first job or the selected one.
     TlvJobListSettingMdl* jobOfMode(int mode) const;
     // The settings as they are now, for a batch of mode.
-    std::shared_ptr<tlv::TlvBatchSnapshot> snapshotOfSettings(int mode) const;
+    std::shared_ptr<tlv::TlvBatchSnapshot> snapshotOfSettings(int mode, const TlvLocalTime& nameTime) const;
     // The output step starts: the function and its settings as chosen now, the batch's mode and confirm
     // choice kept.
     void takeStepSnapshot();

@@ -14,8 +14,10 @@
 using namespace tlv;
 
 bool TlvMainCntlr::askCancel(bool fromModeButton) const {
-    const char* question =
-        countOfImgInfoDict() == 0 && fromModeButton ? "Cnfm_ReturnMainTopYesOrNo" : "Cnfm_ScanCancelYesOrNo";
+    // Once scanning has ended there is nothing to cancel, only pages to discard.
+    const bool emptyReturn = countOfImgInfoDict() == 0 && fromModeButton;
+    const char* question = emptyReturn || !tlv::isExeScningState(mAppState) ? "Cnfm_ReturnMainTopYesOrNo"
+                                                                            : "Cnfm_ScanCancelYesOrNo";
     return VX_Message::askQuestion(question);
 }
 

@@ -142,7 +142,7 @@ void TlvMainCntlr::setAppState(AppState state) {
     if (state == mAppState)
         return;
     if (state == AppStateScanReady && tlv::isMainTopState(mAppState)) {
-        mBatch = snapshotOfSettings(curScanModeType()); // a new batch
+        mBatch = snapshotOfSettings(curScanModeType(), TlvPlatformLookup::shared().localNow()); // a new batch
         takeMailLimit();
     }
     mAppState = state;

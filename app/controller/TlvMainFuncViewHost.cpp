@@ -23,6 +23,10 @@ int TlvMainFuncViewHost::curFuncTypeApp() const {
     return mCntlr.funcTypeOfMode(curScanModeType());
 }
 
+std::optional<TlvLocalTime> TlvMainFuncViewHost::batchNameTime() const {
+    return mCntlr.isBatchRunning() ? std::optional(mCntlr.batchSnapshot().nameTime) : std::nullopt;
+}
+
 const TlvScanSettingMdl* TlvMainFuncViewHost::curScnMdlApp() const {
     return mCntlr.curScnMdlApp();
 }

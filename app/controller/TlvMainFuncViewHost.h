@@ -19,6 +19,7 @@ public:
     const TlvScanSettingMdl* curScnMdlApp() const override;
     const TlvJobListSettingMdl* tmpJobListSettingMdl() const override;
     std::vector<std::filesystem::path> cpyWriteFilePathArray() const override;
+    std::optional<TlvLocalTime> batchNameTime() const override;
     QWidget* mainWindow() override;
     QWidget* jobListEditorPanel() override;
 

@@ -297,7 +297,7 @@ TlvMainScreens::TlvMainScreens(QWidget* baseView) : base(baseView) {
     for (std::size_t k = 0; k < stepParts.size(); ++k) {
         auto* part = new TlvStepPartsView(stepInfoView);
         part->setIsFinishView(k == 3);
-        part->setFixedSize(part->sizeHint());
+        part->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed); // its size follows its label
         auto* inside = new QHBoxLayout(part);
         stepLabels[k] = label(part, tag::kStepJobSel + static_cast<int>(k));
         stepLabels[k]->setAlignment(Qt::AlignCenter);

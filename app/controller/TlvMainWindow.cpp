@@ -151,7 +151,7 @@ void TlvMainWindow::buildMenus() {
     add(app, Command::About, "Menu_About", {}, [this] { showAbout(); });
     add(app, Command::Prefs, "Menu_Prefs", QKeySequence::Preferences, [this] { showTlvPrefs(); });
     app->addSeparator();
-    add(app, Command::Quit, "Menu_Quit", QKeySequence::Quit, [this] { terminate(); });
+    add(app, Command::Quit, "Menu_Quit", QKeySequence::Quit, [this] { leave(); });
     QMenu* file = menuBar()->addMenu(appkit::localized("Menu_File"));
     add(file, Command::Close, "Menu_Close", QKeySequence::Close, [this] { performCloseTlv(); });
     QMenu* help = menuBar()->addMenu(appkit::localized("Menu_Help"));
@@ -173,13 +173,15 @@ QAction* TlvMainWindow::action(Command command) const {
 bool TlvMainWindow::validateMenuItem(Command command) const {
     const bool idle =
         !isModalWindow() && !inStates(mCntlr.appState(), AppStateScanStandby, AppStateFixHandOff);
+    const bool leavable = idle || mCntlr.isPagesWaiting();
     switch (command) {
-    case Command::Quit:
     case Command::Prefs:
         return idle;
+    case Command::Quit:
+        return leavable;
     case Command::Close:
         if (isVisible() && isActiveWindow() && !isMinimized())
-            return idle;
+            return leavable;
         return mAbout->aboutPnl()->isVisible() && mAbout->aboutPnl()->isActiveWindow();
     default:
         return true;
@@ -299,10 +301,20 @@ void TlvMainWindow::showFunctionView(QWidget* view, int funcType) {
     changeKeyView();
 }
 
-void TlvMainWindow::closeEvent(QCloseEvent* event) {
-    // Closing the window is the quit, refused while a batch or an output runs.
-    event->ignore();
+void TlvMainWindow::leave() {
+    if (mCntlr.isPagesWaiting() && !mCntlr.isValidAppTerminate()) {
+        if (!VX_Message::askQuestion("Cnfm_QuitDiscardYesOrNo"))
+            return;
+        mCntlr.switchScanMode(-1, true); // the batch's pages and files go
+    }
     terminate();
+}
+
+void TlvMainWindow::closeEvent(QCloseEvent* event) {
+    // Closing the window is the quit, refused while a batch or an output runs; pages that wait are
+    // discarded once the user agrees.
+    event->ignore();
+    leave();
 }
 
 } // namespace tlv

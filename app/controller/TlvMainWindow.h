@@ -72,6 +72,9 @@ public:
     void activateMainWindow() override;
     void showAbout() override;
     void terminate() override;
+    // The user's quit (menu, window close): also from a batch whose pages wait, once the user agreed to
+    // discard them.
+    void leave();
     void showFunctionView(QWidget* view, int funcType) override;
 
     // Menu and button actions.
@@ -95,6 +98,7 @@ private:
     void connectActions();
     void updateScanScreen(tlv::AppState state, bool manualFeed);
     void updateFinishScreen(tlv::AppState state);
+    QString savedWhere() const;
     void animate(bool scanView, bool start);
     std::vector<int> functionFieldTags() const;
 

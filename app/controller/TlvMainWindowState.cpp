@@ -14,6 +14,7 @@
 #include "ViewImage.h"
 
 #include <QAbstractButton>
+#include <QDir>
 #include <QLabel>
 
 namespace tlv {
@@ -153,7 +154,8 @@ void TlvMainWindow::updateScanScreen(AppState state, bool manualFeed) {
             mScreens.scanningJobPlace->hide();
             setHidden(tag::kScanSettings, false);
             if (QWidget* finish = item(tag::kScanFinish); finish && finish->isHidden()) {
-                finish->setEnabled(mCntlr.countOfImgInfoDict() > 0);
+                // Without a page it leads back to the start, the plain way out of a batch that stopped.
+                finish->setEnabled(true);
                 finish->show();
             }
         }
@@ -176,7 +178,7 @@ void TlvMainWindow::updateFinishScreen(AppState state) {
         animate(false, false);
         mScreens.animFin->hide();
         if (state == AppStateFixDone) {
-            setText(tag::kFixStatus, byFunction(kFixDoneKeys, func));
+            setText(tag::kFixStatus, func == kFuncSave ? savedWhere() : byFunction(kFixDoneKeys, func));
             setText(tag::kFixSubStatus,
                     func == kFuncPrint ? appkit::localized("FixState_Sub_Print") : QString());
             if (mCntlr.curScanModeType() == kScanModeJOB && !mCntlr.isCurConfirmOutput() &&
@@ -184,6 +186,14 @@ void TlvMainWindow::updateFinishScreen(AppState state) {
                 setText(tag::kFixSubStatus, appkit::localized("FixState_Fix_AutoClose"));
         }
     }
+}
+
+// Saved files are looked for where they went; the folder button beside the text opens that folder.
+QString TlvMainWindow::savedWhere() const {
+    const std::optional<std::filesystem::path> folder = mCntlr.saveFolder();
+    const QString where =
+        folder ? QDir::toNativeSeparators(QString::fromStdString(folder->string())) : QString();
+    return appkit::localized("FixState_Fix_SaveFile").arg(where);
 }
 
 void TlvMainWindow::setStateInfoStrForMainUI(const QString& message) {

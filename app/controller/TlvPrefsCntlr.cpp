@@ -232,6 +232,8 @@ QFileDialog* TlvPrefsCntlr::filePanel(bool save) {
     panel->setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     panel->setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     panel->setDefaultSuffix(QStringLiteral("plist"));
+    if (save) // a name of its own, not the folder's
+        panel->selectFile(appkit::localized("Pref_BackupFileName"));
     panel->setWindowModality(Qt::WindowModal);
     return panel;
 }

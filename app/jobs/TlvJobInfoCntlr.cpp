@@ -51,7 +51,7 @@ constexpr std::array<const char*, 4> sDriversReadPage = {"ReadPage_One", "ReadPa
                                                          "DriversReadPage_Half"};
 constexpr std::array<const char*, 4> kCaptions = {"JobInfo_Mode", "JobInfo_PaperSize", "JobInfo_Resolution",
                                                   "JobInfo_ReadPage"};
-constexpr std::array<const char*, 3> kFormats = {"Func_FormatPDF", "Func_FormatTIFF", "Func_FormatJPEG"};
+constexpr std::array<const char*, 3> kFormats = {"FileFormat_PDF", "FileFormat_TIFF", "FileFormat_JPEG"};
 
 constexpr int kPaperFull = -1, kPaperCustom = -2;
 

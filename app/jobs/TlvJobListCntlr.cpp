@@ -23,6 +23,7 @@
 #include <QFormLayout>
 #include <QHeaderView>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -81,7 +82,7 @@ void TlvJobListCntlr::buildPanel() {
     header->resizeSection(kBtnColumn, kBtnColumnMinWidth);
     mEditTable->verticalHeader()->setDefaultSectionSize(kJobIconSize + 4);
     mEditTable->setAccessibleName(appkit::localized("JobList_Jobs"));
-    mEditTable->setMinimumWidth(280);
+    mEditTable->setWordWrap(false);
     QObject::connect(mEditTable, &QTableWidget::itemSelectionChanged, panel,
                      [this] { QTimer::singleShot(0, mJobListEditPanel, [this] { rowSwitchRequested(); }); });
     QObject::connect(mEditTable, &TlvTableView::sortDescriptorsDidChange, panel,
@@ -213,7 +214,18 @@ void TlvJobListCntlr::reloadEditTable() {
         mEditTable->setItem(row, kOutPutColumn, new QTableWidgetItem(jobFuncTypeIcon(job), QString()));
         mEditTable->setItem(row, kBtnColumn, new QTableWidgetItem(jobScanBtnIcon(job, foaStart), QString()));
     }
+    fitEditTableToTitles();
     mEditTable->selectRow(mDispEditJobIndex);
+}
+
+void TlvJobListCntlr::fitEditTableToTitles() {
+    // Wide enough for every title at the desktop's font and scale, so that none is cut short.
+    const QHeaderView* header = mEditTable->horizontalHeader();
+    const QAbstractItemView* view = mEditTable; // where the content's width is public
+    int width = 2 * mEditTable->frameWidth() + mEditTable->verticalScrollBar()->sizeHint().width();
+    for (int column = 0; column < mEditTable->columnCount(); ++column)
+        width += std::max(view->sizeHintForColumn(column), header->sectionSizeHint(column));
+    mEditTable->setMinimumWidth(width);
 }
 
 void TlvJobListCntlr::updateTableView() {

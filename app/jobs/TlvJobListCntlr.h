@@ -92,6 +92,7 @@ private:
     void initJobListEditTV(bool isNew);
     void updateTableView();
     void reloadEditTable();
+    void fitEditTableToTitles();
     void showOutputView();
     void rowSwitchRequested();
     void sortEditRows(int column, Qt::SortOrder order);

@@ -13,12 +13,12 @@ class TlvFuncSettingMdl;
 namespace tlv {
 
 struct TlvBatchSnapshot : TlvBatchKind {
+    // The date and time every automatic name of the batch carries: taken once when the batch starts,
+    // so that the name the check screen shows is the name its files get, however long writing takes.
+    TlvLocalTime nameTime;
     TlvOutputOptions options;
-    // The batch's own copy of the function's settings. When there is one, each call of pageOptions makes
-    // the automatic name again from it, as the name may carry the time.
+    // The batch's own copy of the function's settings.
     std::shared_ptr<const TlvFuncSettingMdl> settings;
-
-    TlvOutputOptions pageOptions() const;
 };
 
 } // namespace tlv

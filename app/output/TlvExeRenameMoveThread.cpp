@@ -71,7 +71,7 @@ void TlvExeRenameMoveThread::renameAndMoveFiles(const TlvBatchSnapshot& batch,
         if (const std::optional<std::string> fault = checkConfirmedNames(confirmedNames, written))
             throw TlvOutputFailure(fault->c_str());
         const fs::path folder = renameFolder(batch, written);
-        const TlvOutputOptions options = batch.pageOptions();
+        const TlvOutputOptions& options = batch.options;
         for (std::size_t i = 0; i < written.size(); ++i) {
             const fs::path target = folder / (confirmedNames[i] + extensionOfWritten(written[i]));
             if (target == written[i])

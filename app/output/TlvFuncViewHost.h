@@ -4,8 +4,10 @@
 #pragma once
 
 #include "TlvAppState.h"
+#include "TlvPlatformLookup.h"
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,6 +31,9 @@ public:
     virtual const TlvJobListSettingMdl* tmpJobListSettingMdl() const = 0;
     // The written files, in list order.
     virtual std::vector<std::filesystem::path> cpyWriteFilePathArray() const = 0;
+    // The date and time the running batch's automatic names carry; none outside a batch, where a name
+    // shown carries the clock's.
+    virtual std::optional<TlvLocalTime> batchNameTime() const { return std::nullopt; }
     virtual QWidget* mainWindow() = 0;
     virtual QWidget* jobListEditorPanel() = 0;
 

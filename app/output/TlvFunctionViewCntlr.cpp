@@ -307,7 +307,7 @@ void TlvFunctionViewCntlr::changeUseFNSetting() {
     if (choosing)
         mTmpFuncSettingMdl->setIsUseFNSetting(mUseFNSetting->isChecked(), e);
     const bool automatic = !choosing || mUseFNSetting->isChecked();
-    const std::string name = automatic ? mTmpFuncSettingMdl->imgFileName(e, false)
+    const std::string name = automatic ? mTmpFuncSettingMdl->imgFileName(e, false, mHost.batchNameTime())
                                        : mTmpFuncSettingMdl->entry(e).freeFileName.value_or("");
     mFileName->setText(QString::fromStdString(name));
     mFileName->setReadOnly(automatic);

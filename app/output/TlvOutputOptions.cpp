@@ -16,7 +16,8 @@ std::string trimmed(const std::string& text) {
 
 } // namespace
 
-TlvOutputOptions outputOptionsOf(const TlvFuncSettingMdl& m, int functionType, std::string pictureFolder) {
+TlvOutputOptions outputOptionsOf(const TlvFuncSettingMdl& m, int functionType, std::string pictureFolder,
+                                 const TlvLocalTime& nameTime) {
     const int e = TlvFuncSettingMdl::fIndexByFType(functionType);
     TlvOutputOptions o;
     o.fileFormatType = m.fileFormatType(e);
@@ -35,7 +36,7 @@ TlvOutputOptions outputOptionsOf(const TlvFuncSettingMdl& m, int functionType, s
     o.isUseFNSetting = m.isUseFNSetting(e);
     o.isAddNumber = m.isAddNumber(e);
     o.partFileName = trimmed(m.partFileName(e)); // as the automatic name holds it
-    o.imgFileName = m.imgFileName(e, true);
+    o.imgFileName = m.imgFileName(e, true, nameTime);
     o.freeFileName = m.freeFileName(e, true).value_or(std::string());
     return o;
 }

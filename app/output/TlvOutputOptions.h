@@ -3,6 +3,7 @@
 #pragma once
 
 #include "TlvAppState.h"
+#include "TlvPlatformLookup.h"
 
 #include <string>
 
@@ -35,9 +36,9 @@ struct TlvOutputOptions {
     std::string freeFileName; // the name the user typed, with its extension; empty when none
 };
 
-// The snapshot of the settings entry of functionType (save, mail or application); the automatic name is
-// made now. pictureFolder is the user's picture folder.
+// The snapshot of the settings entry of functionType (save, mail or application); the automatic name
+// carries the date and time nameTime. pictureFolder is the user's picture folder.
 TlvOutputOptions outputOptionsOf(const TlvFuncSettingMdl& settings, int functionType,
-                                 std::string pictureFolder);
+                                 std::string pictureFolder, const TlvLocalTime& nameTime);
 
 } // namespace tlv

@@ -39,7 +39,7 @@ TlvPageImage TlvReadFilesThread::imageRepByIndex(int index) const {
 void TlvReadFilesThread::writeImageFileByIndex(const TlvBatchSnapshot& batch, int index, bool isLastIndex,
                                                const std::optional<fs::path>& remakePath,
                                                const std::optional<fnd::Dictionary>& record) {
-    const TlvOutputOptions options = batch.pageOptions();
+    const TlvOutputOptions& options = batch.options;
     TlvPageImage page = record ? readPageImage(*record) : imageRepByIndex(index);
     mWriter.formatWriter(options.fileFormatType).bringIntoForm(page);
     mWriter.exeWriteImgFiles(batch, index, page, options, isLastIndex, remakePath, record);

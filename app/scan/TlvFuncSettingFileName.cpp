@@ -88,9 +88,8 @@ std::string localisedDateTime(const TlvLocalTime& t) {
     return numericDate(0, t) + numericTime(t);
 }
 
-std::string dateTimePart(int layout) {
-    const TlvLocalTime now = TlvPlatformLookup::shared().localNow();
-    return layout == kLocalisedLayout ? localisedDateTime(now) : numericDate(layout, now) + numericTime(now);
+std::string dateTimePart(int layout, const TlvLocalTime& t) {
+    return layout == kLocalisedLayout ? localisedDateTime(t) : numericDate(layout, t) + numericTime(t);
 }
 
 // The whole name, or "" when it could not name a file (empty, hidden, too long).
@@ -104,7 +103,7 @@ std::string finished(std::string base, std::int32_t fileFormatType, bool isExt) 
 
 } // namespace
 
-std::string TlvFuncSettingMdl::imgFileName(int e, bool isExt) const {
+std::string TlvFuncSettingMdl::imgFileName(int e, bool isExt, const std::optional<TlvLocalTime>& at) const {
     if (e < 0 || e >= sFuncIndexSum)
         return {};
     const TlvFuncEntry& rule = entry(e);
@@ -112,7 +111,7 @@ std::string TlvFuncSettingMdl::imgFileName(int e, bool isExt) const {
     if (!isPlainNamePart(name))
         name.clear(); // a fixed part that cannot stand in a name is left out, not the whole name
     if (rule.isAddDateTime)
-        name += dateTimePart(rule.dateTimeType);
+        name += dateTimePart(rule.dateTimeType, at.value_or(TlvPlatformLookup::shared().localNow()));
     if (rule.isAddNumber) {
         const int digits = std::clamp(rule.digitType + 1, 1, kMaxCounterDigits);
         name += '_';

@@ -7,6 +7,7 @@
 // The dictionary form is the stored format inside a job and is read as outside input.
 #pragma once
 
+#include "TlvPlatformLookup.h"
 #include "Value.h"
 
 #include <array>
@@ -67,10 +68,10 @@ public:
     void clearExceptTargetFunc(int functionType);
 
     // ---- file names (TlvFuncSettingFileName.cpp) ----
-    // The automatic name of entry e: the trimmed fixed part, the date and time (local clock), the
-    // counter, and the extension when asked. Parts that could not name a file in a folder are left
-    // out (see there); an empty result stays empty, also with the extension asked for.
-    std::string imgFileName(int e, bool isExt) const;
+    // The automatic name of entry e: the trimmed fixed part, the date and time (at, else the local
+    // clock now), the counter, and the extension when asked. Parts that could not name a file in a
+    // folder are left out (see there); an empty result stays empty, also with the extension asked for.
+    std::string imgFileName(int e, bool isExt, const std::optional<TlvLocalTime>& at = std::nullopt) const;
     // The free name of entry e with the extension when asked; unset when unset; empty when the
     // name could not name a file in a folder.
     std::optional<std::string> freeFileName(int e, bool isExt) const;

@@ -6,6 +6,7 @@
 #include "RunLoop.h"
 #include "Strings.h"
 #include "Tags.h"
+#include "VX_Message.h"
 
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -138,12 +139,15 @@ void TlvScanViewCntlr::againExeScan(QAbstractButton* button) {
         button->setChecked(false);
         button->setDown(false);
     }
-    if (mIsPerformedFinishScan) {
-        mFinishPending.reset();
-    } else if (mIsContinueScanState) {
+    if (!mIsPerformedFinishScan && mIsContinueScanState) {
         mHost.executeScan();
         return;
     }
+    // A cancel discards the pages scanned so far: the user agrees first, or the batch goes on.
+    if (mHost.countOfImgInfoDict() > 0 && !VX_Message::askQuestion("Cnfm_ScanCancelYesOrNo"))
+        return;
+    if (mIsPerformedFinishScan)
+        mFinishPending.reset();
     mHost.setIsScnCancelOnMain(true);
     const tlv::AppState state = mHost.appState();
     const bool ended =

@@ -1,5 +1,6 @@
 #include "TlvStepPartsView.h"
 
+#include <QLayout>
 #include <QPainter>
 
 TlvStepPartsView::TlvStepPartsView(QWidget* parent)
@@ -24,7 +25,10 @@ void TlvStepPartsView::setIsDrawImg(bool current) {
 
 QSize TlvStepPartsView::sizeHint() const {
     const auto& inactive = images()[0];
-    return inactive ? inactive->size() : QSize(160, 32);
+    const QSize drawn = inactive ? inactive->size() : QSize(160, 32);
+    // Grown with its label's font: the arrow's tips take about a height of room beside the words.
+    const QSize words = layout() ? layout()->sizeHint() : QSize();
+    return drawn.expandedTo({words.width() + drawn.height(), words.height()});
 }
 
 void TlvStepPartsView::paintEvent(QPaintEvent*) {
@@ -33,5 +37,5 @@ void TlvStepPartsView::paintEvent(QPaintEvent*) {
     if (!image)
         return;
     QPainter painter(this);
-    painter.drawPixmap(0, height() - image->size().height(), image->pixmap(devicePixelRatioF()));
+    painter.drawPixmap(0, 0, image->pixmap(devicePixelRatioF(), size()));
 }

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <dlfcn.h>
 #include <link.h>
+#include <set>
 
 namespace fnd {
 namespace {
@@ -157,11 +158,35 @@ const StringTable& Bundle::table(const std::string& language, std::string_view n
     return it->second;
 }
 
+namespace {
+
+struct MissedKeys {
+    std::mutex mutex;
+    std::set<std::string> keys;
+};
+
+MissedKeys& missed() {
+    static MissedKeys record;
+    return record;
+}
+
+} // namespace
+
 std::string Bundle::localizedString(std::string_view key, std::string_view tableName) const {
     for (const std::string& language : preferredLocalizations())
         if (const std::string* text = table(language, tableName).find(key))
             return *text;
+    MissedKeys& record = missed();
+    const std::lock_guard lock(record.mutex);
+    record.keys.insert(resourceFolder_.filename().string() + "/" + std::string(tableName) + ": " +
+                       std::string(key));
     return std::string(key);
+}
+
+std::vector<std::string> Bundle::missedKeys() {
+    MissedKeys& record = missed();
+    const std::lock_guard lock(record.mutex);
+    return {record.keys.begin(), record.keys.end()};
 }
 
 } // namespace fnd

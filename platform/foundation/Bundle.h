@@ -49,6 +49,9 @@ public:
     std::vector<std::string> preferredLocalizations() const;
     // The text for key from the first preferred language's table that has it; the key itself when none.
     std::string localizedString(std::string_view key, std::string_view table = "Localizable") const;
+    // Every key that some bundle of this process looked up and did not find since it started, as
+    // "<bundle folder>/<table>: <key>", sorted; a window that shows one shows a raw key.
+    static std::vector<std::string> missedKeys();
 
 private:
     struct TableCache {

@@ -3,6 +3,7 @@
 #include "text_layer.h"
 
 #include "glyphless_font.h"
+#include "text_direction.h"
 #include "vellumv2.h"
 
 #include <algorithm>
@@ -11,6 +12,8 @@
 #include <memory>
 #include <tesseract/baseapi.h>
 #include <tesseract/resultiterator.h>
+#include <tuple>
+#include <utility>
 
 namespace vlm {
 namespace {
@@ -42,12 +45,13 @@ Baseline baselineOf(const tesseract::ResultIterator& it, int32_t resolution) {
     it.BoundingBox(tesseract::RIL_TEXTLINE, &left, &top, &right, &bottom);
     Baseline line{static_cast<double>(left), static_cast<double>(bottom), 1, 0,
                   static_cast<double>(std::max(bottom - top, 1))};
+    // On a page that lies turned the baseline runs up, down or right to left: the text reads that way.
     int32_t x1 = 0, y1 = 0, x2 = 0, y2 = 0;
-    if (it.Baseline(tesseract::RIL_TEXTLINE, &x1, &y1, &x2, &y2) && x2 > x1) {
+    if (it.Baseline(tesseract::RIL_TEXTLINE, &x1, &y1, &x2, &y2) && (x1 != x2 || y1 != y2)) {
         const double length = std::hypot(x2 - x1, y2 - y1);
         line = {static_cast<double>(x1), static_cast<double>(y1), (x2 - x1) / length, (y2 - y1) / length,
                 line.size};
-        if (std::abs(y2 - y1) * 72.0 < kLevelRisePt * resolution)
+        if (x2 > x1 && std::abs(y2 - y1) * 72.0 < kLevelRisePt * resolution)
             line = {line.x, (y1 + y2) / 2.0, 1, 0, line.size};
     }
     // The letters' height above the baseline, not the line box, which grows with the tilt.
@@ -100,8 +104,10 @@ std::u16string utf16OfUtf8(const std::string& text) {
     return out;
 }
 
-int32_t recognizeWords(tesseract::TessBaseAPI& engine, const GreyImage& page, int32_t resolution,
-                       std::vector<OcrWord>& words) {
+namespace {
+
+int32_t recognizeUpright(tesseract::TessBaseAPI& engine, const GreyImage& page, int32_t resolution,
+                         std::vector<OcrWord>& words) {
     words.clear();
     recogniseOnThisThreadOnly();
     engine.SetPageSegMode(tesseract::PSM_AUTO);
@@ -123,10 +129,17 @@ int32_t recognizeWords(tesseract::TessBaseAPI& engine, const GreyImage& page, in
         int32_t left = 0, top = 0, right = 0, bottom = 0;
         if (!text || !it->BoundingBox(tesseract::RIL_WORD, &left, &top, &right, &bottom))
             continue;
-        // The ends of the word's box at mid-height, projected onto the baseline.
-        const double middle = (top + bottom) / 2.0;
-        const double start = (left - line.x) * line.dirX + (middle - line.y) * line.dirY;
-        const double end = (right - line.x) * line.dirX + (middle - line.y) * line.dirY;
+        // The ends of the word's box across the middle of its line, projected onto the baseline: left and
+        // right for a line that runs across the page, top and bottom for one that runs up or down.
+        const bool across = std::abs(line.dirX) >= std::abs(line.dirY);
+        const double middleX = (left + right) / 2.0, middleY = (top + bottom) / 2.0;
+        const auto along = [&line](double x, double y) {
+            return (x - line.x) * line.dirX + (y - line.y) * line.dirY;
+        };
+        const double first = across ? along(left, middleY) : along(middleX, top);
+        const double last = across ? along(right, middleY) : along(middleX, bottom);
+        const double start = std::min(first, last);
+        const double end = std::max(first, last);
         OcrWord word{utf16OfUtf8(text.get()),
                      line.x + start * line.dirX,
                      line.y + start * line.dirY,
@@ -141,6 +154,87 @@ int32_t recognizeWords(tesseract::TessBaseAPI& engine, const GreyImage& page, in
         }
     } while (it->Next(tesseract::RIL_WORD));
     return VLM_OK;
+}
+
+// Clockwise turn of the page's text (0, 90, 180, 270); 0 without the orientation model.
+int32_t turnOfText(const GreyImage& page, int32_t resolution) {
+    const bool opened = !detectionIsOpen() && openDetection() == VLM_OK;
+    if (!detectionIsOpen())
+        return 0;
+    const PdfPageImageDesc desc{
+        page.pixels.data(), page.width, page.width, page.height, resolution, resolution, VLM_KIND_GRAY, 0, 0};
+    int32_t degrees = 0;
+    if (detectDirection(desc, degrees) != VLM_OK)
+        degrees = 0;
+    if (opened)
+        closeDetection();
+    return degrees;
+}
+
+// Where a point of the page turned upright lies on the page as it is, the text on it turned clockwise
+// by degrees; upright is the turned page's size.
+struct Unturn {
+    int32_t degrees;
+    double width, height; // of the upright page
+
+    std::pair<double, double> point(double x, double y) const {
+        switch (degrees) {
+        case 90:
+            return {height - y, x};
+        case 180:
+            return {width - x, height - y};
+        case 270:
+            return {y, width - x};
+        default:
+            return {x, y};
+        }
+    }
+    std::pair<double, double> direction(double dx, double dy) const {
+        switch (degrees) {
+        case 90:
+            return {-dy, dx};
+        case 180:
+            return {-dx, -dy};
+        case 270:
+            return {dy, -dx};
+        default:
+            return {dx, dy};
+        }
+    }
+};
+
+GreyImage turnedUpright(const GreyImage& page, const Unturn& unturn) {
+    const bool quarter = unturn.degrees % 180 != 0;
+    GreyImage upright{std::vector<uint8_t>(page.pixels.size()), quarter ? page.height : page.width,
+                      quarter ? page.width : page.height};
+    for (int32_t y = 0; y < upright.height; ++y)
+        for (int32_t x = 0; x < upright.width; ++x) {
+            // The pixel's centre, so that the continuous mapping lands on the page's pixel.
+            const auto [px, py] = unturn.point(x + 0.5, y + 0.5);
+            upright.pixels[static_cast<size_t>(y) * upright.width + x] =
+                page.pixels[static_cast<size_t>(py) * page.width + static_cast<size_t>(px)];
+        }
+    return upright;
+}
+
+} // namespace
+
+int32_t recognizeWords(tesseract::TessBaseAPI& engine, const GreyImage& page, int32_t resolution,
+                       std::vector<OcrWord>& words) {
+    // A page that lies turned (the user turned it, or it was fed so) is read upright, and its words are
+    // put back where they lie on it.
+    const int32_t degrees = turnOfText(page, resolution);
+    if (degrees == 0)
+        return recognizeUpright(engine, page, resolution, words);
+    const bool quarter = degrees % 180 != 0;
+    const Unturn unturn{degrees, static_cast<double>(quarter ? page.height : page.width),
+                        static_cast<double>(quarter ? page.width : page.height)};
+    const int32_t result = recognizeUpright(engine, turnedUpright(page, unturn), resolution, words);
+    for (OcrWord& word : words) {
+        std::tie(word.x, word.y) = unturn.point(word.x, word.y);
+        std::tie(word.dirX, word.dirY) = unturn.direction(word.dirX, word.dirY);
+    }
+    return result;
 }
 
 std::string textOperators(const std::vector<OcrWord>& words, double scaleX, double scaleY,
@@ -169,9 +263,9 @@ std::string textOperators(const std::vector<OcrWord>& words, double scaleX, doub
         ops += decimal(100.0 * word.length * unit / natural, 1) + " Tz ";
         // A line is placed once; its next words move along it, which keeps the layer small.
         if (word.startsLine)
-            ops += (sine == 0 ? std::string("1 0 0 1 ")
-                              : decimal(cosine, 4) + " " + decimal(sine, 4) + " " + decimal(-sine, 4) + " " +
-                                    decimal(cosine, 4) + " ") +
+            ops += (sine == 0 && cosine > 0 ? std::string("1 0 0 1 ")
+                                            : decimal(cosine, 4) + " " + decimal(sine, 4) + " " +
+                                                  decimal(-sine, 4) + " " + decimal(cosine, 4) + " ") +
                    decimal(x, 2) + " " + decimal(y, 2) + " Tm ";
         else
             ops += decimal((x - lastX) * cosine + (y - lastY) * sine, 2) + " 0 Td ";

@@ -456,7 +456,7 @@ road_dialog() {
   # the grey pages grey, the resolution would stay at 200 dpi).
   local dialog="K3100 Scanner Settings"
   # The pop-up menus show their current choices, the colour mode's and the resolution's.
-  click "Automatic..." "combo box" "$dialog"
+  click "Automatic…" "combo box" "$dialog"
   click "Black and white" "list item"
   click "200 dpi" "combo box" "$dialog"
   sleep 0.5

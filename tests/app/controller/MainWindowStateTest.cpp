@@ -237,7 +237,7 @@ TEST_P(MainWindowState, CheckAndFinishScreens) {
     EXPECT_TRUE(Enabled(tag::kFixDone));
     EXPECT_FALSE(Shown(tag::kFixAnimation));
     EXPECT_TRUE(window->validateMenuItem(Command::Quit));
-    EXPECT_EQ(Text(tag::kStepInfo), "Finishing. The result appears on the right.");
+    EXPECT_EQ(Text(tag::kStepInfo), appkit::localized("Info_Finish_FJ"));
     Picture(306);
     window->setStateInfoStrForMainUI("The folder is full.");
     EXPECT_EQ(Text(tag::kFixSubStatus), "The folder is full.");

@@ -1,6 +1,8 @@
 // The plain main window driven by tag after a scan-first batch: the function choice, the output-function
-// view it shows for checking, and from there on to the output or back to the choice.
+// view it shows for checking, and from there on to the output, back to the choice, or out of the program.
+#include "AlertAnswers.h"
 #include "ControllerTestSupport.h"
+#include "FixedLookup.h"
 #include "Tags.h"
 #include "TlvMainCntlr.h"
 #include "TlvMainTags.h"
@@ -19,6 +21,8 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <set>
+
 namespace {
 
 using namespace tlv;
@@ -30,7 +34,7 @@ protected:
         test::testDriver();
         VX_Message::setDontMessageFlag(true); // questions answer as refused, nothing is shown
         cntlr = std::make_unique<TlvMainCntlr>(defaults);
-        window = std::make_unique<TlvMainWindow>(*cntlr, [] {});
+        window = std::make_unique<TlvMainWindow>(*cntlr, [this] { ++quits; });
         cntlr->setMainView(window.get());
         cntlr->appSettingObj().setScanModeType(kScanModeFOA);
         window->showTopScreen(kScanModeFOA);
@@ -43,12 +47,13 @@ protected:
         cntlr.reset();
         VX_Message::setDontMessageFlag(false);
     }
-    // A scan-first batch of one page has ended: the function choice is shown.
-    void FinishedBatch() {
+    // A scan-first batch of pages (one unless asked) has ended: the function choice is shown.
+    void FinishedBatch(int pages = 1) {
         TlvUtilsMethod::createTmpFolder();
         cntlr->initImgInfoArray();
         cntlr->setAppState(AppStateScanReady);
-        cntlr->addImgInfo(test::GreyPage(0), 0);
+        for (int i = 0; i < pages; ++i)
+            cntlr->addImgInfo(test::GreyPage(i), i);
         cntlr->setAppState(AppStateFuncStart);
         cntlr->showSelectFunction();
     }
@@ -77,6 +82,17 @@ protected:
     fnd::UserDefaults defaults{"com.orvikElectronics.tollivar.test"};
     std::unique_ptr<TlvMainCntlr> cntlr;
     std::unique_ptr<TlvMainWindow> window;
+    int quits = 0;
+};
+
+// A clock that moves on a second each time it is read, as if every step of the batch took that long.
+struct SlowClock : FixedLookup {
+    TlvLocalTime localNow() const override {
+        TlvLocalTime t = now;
+        t.second = ticks++ % 60;
+        return t;
+    }
+    mutable int ticks = 0;
 };
 
 TEST_F(MainWindow, ChosenFunctionIsCheckedInItsViewAndOkWritesTheFile) {
@@ -119,7 +135,8 @@ TEST_F(MainWindow, ChosenFunctionIsCheckedInItsViewAndOkWritesTheFile) {
     EXPECT_EQ(std::distance(fs::directory_iterator(out), fs::directory_iterator()), 1);
 
     // The finish screen says where the files went and opens that folder.
-    EXPECT_EQ(Tagged<QLabel>(tag::kFixStatus)->text(), "The files have been saved.");
+    EXPECT_TRUE(Tagged<QLabel>(tag::kFixStatus)->text().contains(QString::fromStdString(out.string())));
+    EXPECT_TRUE(saveScreenshot(window.get(), "main-window-finish"));
     UrlStandIn browser;
     ASSERT_TRUE(Shown(tag::kFixOpenFolder));
     Click(tag::kFixOpenFolder);
@@ -193,6 +210,67 @@ TEST_F(MainWindow, AJobFileThatCannotBeKeptFailsTheBatch) {
     EXPECT_FALSE(cntlr->checkClosePDF());
     EXPECT_EQ(cntlr->appState(), AppStateScanErr);
     EXPECT_TRUE(fs::is_empty(home.dir() / "gone"));
+}
+
+// Pages wait on the function choice: the user can still leave, once agreed to discard them.
+TEST_F(MainWindow, ClosingFromTheFunctionChoiceAsksThenDiscardsThePages) {
+    FinishedBatch();
+    EXPECT_TRUE(window->validateMenuItem(TlvMainWindow::Command::Quit));
+    VX_Message::setDontMessageFlag(false);
+    QString asked;
+    whenAlertShows([&](appkit::Alert& alert) {
+        asked = textOf(alert, appkit::Alert::kInformativeTag);
+        click(alert, 1); // Cancel
+    });
+    window->close();
+    EXPECT_EQ(asked, appkit::localized("Cnfm_QuitDiscardYesOrNo"));
+    EXPECT_EQ(quits, 0);
+    EXPECT_EQ(cntlr->appState(), AppStateFuncSelect);
+    EXPECT_EQ(cntlr->countOfImgInfoDict(), 1u);
+
+    // Back to the start speaks of the scanned pages, not of a scan that has ended.
+    whenAlertShows([&](appkit::Alert& alert) {
+        asked = textOf(alert, appkit::Alert::kInformativeTag);
+        click(alert, 1);
+    });
+    Click(404);
+    EXPECT_EQ(asked, appkit::localized("Cnfm_ReturnMainTopYesOrNo"));
+
+    whenAlertShows([](appkit::Alert& alert) { click(alert, 0); }); // OK
+    window->close();
+    EXPECT_EQ(quits, 1);
+    EXPECT_EQ(cntlr->appState(), AppStateMainTop);
+    EXPECT_EQ(cntlr->countOfImgInfoDict(), 0u);
+}
+
+// However long the writing takes, every file of a batch carries the date and time of the name shown.
+TEST_F(MainWindow, EveryFileOfABatchHasTheNameTheCheckScreenShowed) {
+    SlowClock clock;
+    FinishedBatch(3);
+    Click(400);
+    auto* pictures = Tagged<QCheckBox>(TlvFunctionViewCntlr::kTagSavePicture);
+    if (pictures->isChecked())
+        Click(TlvFunctionViewCntlr::kTagSavePicture);
+    const fs::path out = home.dir() / "out";
+    fs::create_directories(out);
+    auto* folder = Tagged<QLineEdit>(TlvFunctionViewCntlr::kTagSavePath);
+    folder->clear();
+    QTest::keyClicks(folder, QString::fromStdString(out.string()));
+    Tagged<QComboBox>(TlvFunctionViewCntlr::kTagFileFormat)->setCurrentIndex(kFormatJPEG);
+    auto* rule = Tagged<QCheckBox>(TlvFunctionViewCntlr::kTagUseFNSetting);
+    if (!rule->isChecked())
+        Click(TlvFunctionViewCntlr::kTagUseFNSetting);
+    const std::string shown = Tagged<QLineEdit>(TlvFunctionViewCntlr::kTagFileName)->text().toStdString();
+    ASSERT_FALSE(shown.empty());
+
+    Click(tag::kFuncViewExecute);
+    ASSERT_TRUE(
+        test::pumpUntil([&] { return isFinishFixState(cntlr->appState()); }, std::chrono::seconds(90)));
+    EXPECT_EQ(cntlr->appState(), AppStateFixDone);
+    std::set<std::string> names;
+    for (const fs::directory_entry& file : fs::directory_iterator(out))
+        names.insert(file.path().filename().string());
+    EXPECT_EQ(names, (std::set<std::string>{shown + ".jpg", shown + "_001.jpg", shown + "_002.jpg"}));
 }
 
 } // namespace

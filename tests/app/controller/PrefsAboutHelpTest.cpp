@@ -2,6 +2,7 @@
 #include "ControllerTestSupport.h"
 #include "PropertyList.h"
 #include "QtTestApp.h"
+#include "Strings.h"
 #include "Tags.h"
 #include "TlvAboutCntlr.h"
 #include "TlvMainCntlr.h"
@@ -289,6 +290,20 @@ TEST_F(Prefs, CheckBoxesOfTheTopScreensStoreTheirSettings) {
     cntlr->appSettingObj().setIsValidContinueScanJOB(true);
     window->updateCntlrs();
     EXPECT_TRUE(appkit::viewWithTag<QCheckBox>(window.get(), tag::kJobContinueScan)->isChecked());
+}
+
+// The scanner's button always opens Tollivar: the preference that may open it as well is about the
+// scanner being connected. The scan-first box takes the button from the job that holds it, and that
+// job's assignment says so.
+TEST_F(Prefs, ButtonSettingsSayWhatTheyDo) {
+    prefs().runModalPrefs();
+    const QString opens = PanelItem<QCheckBox>(TlvPrefsCntlr::kStartingAppPlugInScn)->text();
+    prefs().closePrefs(TlvPrefsCntlr::kCancel);
+    EXPECT_FALSE(opens.contains("button")) << opens.toStdString();
+    EXPECT_TRUE(opens.contains("connected")) << opens.toStdString();
+    const QString scansFirst = appkit::viewWithTag<QCheckBox>(window.get(), tag::kBtn1FoaScan)->text();
+    EXPECT_TRUE(scansFirst.contains("job")) << scansFirst.toStdString();
+    EXPECT_TRUE(appkit::localized("JobList_BtnAssignment_StartBtn").contains("scans first"));
 }
 
 } // namespace

@@ -106,7 +106,7 @@ TEST_F(JobInfoPane, ShowsTheSelectedJobAndClearsWhenNoneIs) {
     EXPECT_TRUE(iconShown(Info::kJobIcon));
     EXPECT_EQ(line(1022), QString());
     EXPECT_EQ(line(1031), text("JobInfo_FncFName"));
-    EXPECT_EQ(line(1034), text("Func_FormatTIFF"));
+    EXPECT_EQ(line(1034), text("FileFormat_TIFF"));
     EXPECT_EQ(line(1035), QString()); // no folder for mail
     EXPECT_EQ(line(1036), QString());
 

@@ -273,6 +273,38 @@ TEST_F(PdfWriter, RecognisedTextIsSearchable) {
     EXPECT_NE(words.find("Quarterly report"), std::string::npos) << words;
 }
 
+// Pages turned in the preview (a quarter turn either way, a half turn) keep their words: each is read as
+// it lies in the file.
+TEST_F(PdfWriter, TurnedPagesKeepTheirWords) {
+    const vlmtest::Page text = vlmtest::renderText(
+        {"Quarterly report of the scanning office", "The rollers were cleaned twice this year",
+         "and the feeder took every sheet we gave it", "Three new jobs were added for the archive",
+         "Please keep the covers closed while scanning"},
+        200, 420, 200);
+    for (int turns = 1; turns <= 3; ++turns) {
+        const fs::path raw = TlvUtilsMethod::tmpBaseImageFilePath(turns - 1);
+        std::ofstream(raw, std::ios::binary)
+            .write(reinterpret_cast<const char*>(text.pixels.data()), text.pixels.size());
+        host.addPage(fnd::Dictionary{{ImgInfo_NameKey, raw.filename().string()},
+                                     {ImgInfo_bppKey, 8},
+                                     {ImgInfo_WidthKey, text.width},
+                                     {ImgInfo_HeightKey, text.height},
+                                     {ImgInfo_XResKey, 200.0},
+                                     {ImgInfo_YResKey, 200.0},
+                                     {ImgInfo_RotateKey, turns}});
+    }
+    host.options.isAddOCR = true;
+    host.options.ffOCRLangType = 2; // English
+    reader->readImgFiles(host.batch());
+    ASSERT_EQ(host.errors(), std::vector<std::string>{});
+    const fs::path pdf = saveFolder / "Scan_001.pdf";
+    for (int page = 1; page <= 3; ++page) {
+        const std::string words = vlmtest::run("pdftotext -f " + std::to_string(page) + " -l " +
+                                               std::to_string(page) + " '" + pdf.string() + "' -");
+        EXPECT_NE(words.find("scanning office"), std::string::npos) << "page " << page << ": " << words;
+    }
+}
+
 TEST_F(PdfWriter, MissingLanguagePackHasItsOwnMessage) {
     addPage({8, 32, 32});
     host.options.isAddOCR = true;

@@ -2,6 +2,7 @@
 // their end, the end of a batch by mode, and the view's button.
 #include <gtest/gtest.h>
 
+#include "AlertAnswers.h"
 #include "QtTestApp.h"
 #include "Tags.h"
 #include "TestScanHost.h"
@@ -82,8 +83,10 @@ TEST_F(ScanView, TheButtonCancelsAScheduledEndOnceAndContinuesWhenAsked) {
     host.writers = 1;
     cntlr->finishScan(&finishControl); // waits for the writer
     cntlr->setIsPerformedFinishScan(true);
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < 3; ++i) {
+        whenAlertShows([](appkit::Alert& alert) { click(alert, 0); }); // the page may go
         Button()->click();
+    }
     host.writers = 0;
     cntlr->workersMayHaveEnded();
     EXPECT_EQ(host.functionChoices, 0); // the scheduled end was cancelled
@@ -94,6 +97,22 @@ TEST_F(ScanView, TheButtonCancelsAScheduledEndOnceAndContinuesWhenAsked) {
     cntlr->setIsContinueScanState(true);
     Button()->click();
     EXPECT_EQ(host.continuedScans, 1);
+}
+
+TEST_F(ScanView, ACancelThatWouldDiscardPagesAsksAndADeclineLetsTheBatchGoOn) {
+    host.setAppStateNum(tlv::AppStateScanning);
+    AddPage();
+    QString asked;
+    whenAlertShows([&](appkit::Alert& alert) {
+        asked = textOf(alert, appkit::Alert::kInformativeTag);
+        click(alert, 1);
+    });
+    Button()->click();
+    EXPECT_EQ(asked, appkit::localized("Cnfm_ScanCancelYesOrNo"));
+    EXPECT_FALSE(host.isScnCancelOnMain());
+    whenAlertShows([](appkit::Alert& alert) { click(alert, 0); });
+    Button()->click();
+    EXPECT_TRUE(host.isScnCancelOnMain());
 }
 
 TEST_F(ScanView, TheScanningViewIsPictured) {

@@ -2,6 +2,7 @@
 // threads, error panels and their status texts. Each alert shown is also saved as a screenshot.
 #include "VX_Message.h"
 #include "Alert.h"
+#include "AlertAnswers.h"
 #include "QtTestApp.h"
 #include "Strings.h"
 #include "Tags.h"
@@ -21,31 +22,6 @@ namespace {
 
 // Ends an event loop should the awaited alert never come (a failure, not a time measurement).
 constexpr int kGuardMs = 10000;
-
-// Runs act on the next alert as soon as it is on screen.
-void whenAlertShows(std::function<void(appkit::Alert&)> act) {
-    auto* poll = new QTimer(qApp);
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, act = std::move(act)] {
-        appkit::Alert* alert = VX_Message::currentPanel();
-        if (!alert || !alert->isVisible())
-            return;
-        poll->deleteLater();
-        poll->stop();
-        act(*alert);
-    });
-    poll->start(5);
-}
-
-void click(appkit::Alert& alert, int buttonIndex) {
-    auto* button = appkit::viewWithTag<QPushButton>(&alert, appkit::Alert::kFirstButtonTag + buttonIndex);
-    ASSERT_NE(button, nullptr);
-    QTest::mouseClick(button, Qt::LeftButton);
-}
-
-QString textOf(appkit::Alert& alert, int tag) {
-    auto* label = appkit::viewWithTag<QLabel>(&alert, tag);
-    return label ? label->text() : QString("<none>");
-}
 
 class VX_MessageTest : public testing::Test {
 protected:
@@ -162,6 +138,7 @@ TEST_F(VX_MessageTest, ErrorPanelsAndTheirStatusTexts) {
     EXPECT_FALSE(VX_Message::showErrorPanel(std::make_exception_ptr(VX_Exception("Err_NotFoundFile"))));
     EXPECT_EQ(statusText, appkit::localized("Err_NotFoundFile"));
 
+    purposelyMissingTextKeys().insert("Err_NoSuchKeyInTheTable");
     whenAlertShows([](appkit::Alert& alert) {
         EXPECT_EQ(textOf(alert, appkit::Alert::kInformativeTag), "Err_NoSuchKeyInTheTable");
         click(alert, 0);

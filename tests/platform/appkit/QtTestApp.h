@@ -2,19 +2,42 @@
 // sets QT_QPA_PLATFORM), and pictures of windows in <build>/screenshots/ for a person to look at.
 #pragma once
 
+#include "Bundle.h"
+
 #include <QApplication>
 #include <QDir>
+#include <QFont>
 #include <QPalette>
 #include <QWidget>
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <set>
 #include <string>
+
+// Keys that a test looks up on purpose, to see a missing one shown as itself.
+inline std::set<std::string>& purposelyMissingTextKeys() {
+    static std::set<std::string> keys;
+    return keys;
+}
+
+// Fails the test program when any of its windows looked up a text key missing from its string table
+// (the application's, the helper's or the dialog's): such a window shows the raw key.
+struct AllTextKeysFound : testing::Environment {
+    void TearDown() override {
+        for (const std::string& miss : fnd::Bundle::missedKeys()) {
+            const std::size_t colon = miss.rfind(": ");
+            if (!purposelyMissingTextKeys().count(colon == std::string::npos ? miss : miss.substr(colon + 2)))
+                ADD_FAILURE() << "text key missing from its string table: " << miss;
+        }
+    }
+};
 
 // Destroyed when the tests end, before the exit handlers: Qt's own statics (the test input devices)
 // must still exist when it goes. K3100_QPA_PLATFORM, when set, overrides the offscreen platform that
-// the test environment names (scripts/screens renders on an X server that way).
+// the test environment names (scripts/screens renders on an X server that way); K3100_FONT_PT sets the
+// desktop's font size in points, as a user may.
 inline QApplication& testApplication() {
     struct Teardown : testing::Environment {
         void TearDown() override { delete qApp; }
@@ -26,7 +49,14 @@ inline QApplication& testApplication() {
         if (const char* platform = std::getenv("K3100_QPA_PLATFORM"))
             ::setenv("QT_QPA_PLATFORM", platform, 1);
         testing::AddGlobalTestEnvironment(new Teardown);
-        return new QApplication(argc, argv);
+        testing::AddGlobalTestEnvironment(new AllTextKeysFound);
+        auto* app = new QApplication(argc, argv);
+        if (const char* points = std::getenv("K3100_FONT_PT")) {
+            QFont font = QApplication::font();
+            font.setPointSizeF(std::atof(points));
+            QApplication::setFont(font);
+        }
+        return app;
     }();
     return *app;
 }
@@ -60,9 +90,11 @@ inline QPalette darkPalette() {
 }
 
 // <name>.png in the desktop's palette and <name>-dark.png in a dark one; a 200 % run (QT_SCALE_FACTOR=2)
-// adds "@2x" before ".png".
+// adds "@2x" before ".png", a run with its own font size "@<points>pt".
 inline void saveScreenshots(QWidget* window, const std::string& name) {
-    const std::string scale = qApp->devicePixelRatio() > 1.0 ? "@2x" : "";
+    const char* points = std::getenv("K3100_FONT_PT");
+    const std::string scale = std::string(qApp->devicePixelRatio() > 1.0 ? "@2x" : "") +
+                              (points ? "@" + std::string(points) + "pt" : std::string());
     EXPECT_TRUE(saveScreenshot(window, name + scale));
     const QPalette own = window->palette();
     window->setPalette(darkPalette());
