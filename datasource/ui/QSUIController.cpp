@@ -157,8 +157,14 @@ void ComOrvikElectronicsK3100QSUIController::setupMainUIWithParam(const fnd::Dic
     mSettings = nullptr;
     if (!mWindow)
         return;
+    // A scanner that cannot be read keeps what was read before; the double-feed methods use it too.
+    if (std::optional<fnd::Dictionary> info = getScannerInfo())
+        mScannerInfo = std::move(info);
     mSettings = static_cast<CCapPool*>(mUIParameters.get(kUIParamCapabilityPool).asPointer());
-    mWindow->setWindowTitle(QSUIString(QStringLiteral("WindowTitle")));
+    const std::string* name = mScannerInfo ? mScannerInfo->get("ScannerName").asString() : nullptr;
+    mWindow->setWindowTitle(name && !name->empty()
+                                ? QSUIString(QStringLiteral("WindowTitle")).arg(QString::fromStdString(*name))
+                                : QSUIString(QStringLiteral("WindowTitleNoScanner")));
     if (mIsSetupSequence) {
         SetItemString(mWindow.get(), kCloseButtonTag, QSUIString(QStringLiteral("Cancel")));
         SetItemHidden(mWindow.get(), kAdvancedScanButtonTag, true);

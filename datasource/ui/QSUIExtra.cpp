@@ -111,12 +111,6 @@ void Controller::connectExtraControls() {
 void Controller::initExtraSettingUI() {
     if (!mSettings)
         return;
-    // The double-feed methods depend on the scanner: read once, at the first set-up (a scanner that
-    // cannot be read is not asked again at every mode switch).
-    if (!mScannerInfoAsked) {
-        mScannerInfoAsked = true;
-        mScannerInfo = getScannerInfo();
-    }
     buildDoubleFeedControls();
     updateDoubleFeedControls();
     updatePreferenceControls();
@@ -251,8 +245,10 @@ void Controller::showScannerInformationPanel() {
         if (!mScannerInfoPanel)
             return;
         QDialog* panel = mScannerInfoPanel.data();
+        // OK, Escape and the window's close button all end it the same way.
         connect(appkit::viewWithTag<QAbstractButton>(panel, kPanelOk), &QAbstractButton::clicked, panel,
-                [panel] { appkit::FWindow::endModalWindow(panel); });
+                &QDialog::accept);
+        connect(panel, &QDialog::finished, this, [this] { exitScannerInformationPanel(); });
         connect(appkit::viewWithTag<QAbstractButton>(panel, kMaintenanceButton), &QAbstractButton::clicked,
                 this, [this] { showMaintenancePanel(); });
     }
@@ -291,8 +287,9 @@ void Controller::showMaintenancePanel() {
         if (!mMaintenancePanel)
             return;
         QDialog* panel = mMaintenancePanel.data();
-        connect(appkit::viewWithTag<QAbstractButton>(panel, kPanelOk), &QAbstractButton::clicked, this,
-                [this] { exitMaintenancePanel(); });
+        connect(appkit::viewWithTag<QAbstractButton>(panel, kPanelOk), &QAbstractButton::clicked, panel,
+                &QDialog::accept);
+        connect(panel, &QDialog::finished, this, [this] { exitMaintenancePanel(); });
         connect(appkit::viewWithTag<QAbstractButton>(panel, kResetRoller), &QAbstractButton::clicked, this,
                 [this] { resetRollerCounter(false); });
         connect(appkit::viewWithTag<QAbstractButton>(panel, kResetPad), &QAbstractButton::clicked, this,
@@ -362,6 +359,17 @@ void Controller::resetRollerCounter(bool pad) {
         preferences.save();
     }
     updateMaintenancePanelControls();
+}
+
+void Controller::exitScannerInformationPanel() {
+    if (mScannerInfoPanel)
+        appkit::FWindow::endModalWindow(mScannerInfoPanel);
+    // The palettes were shielded for the panel only; a scan's shields stay.
+    if (mScanRunning)
+        return;
+    for (QWidget* palette : {mGammaPalette.data(), mImagePalette.data(), mPreferencePalette.data()})
+        if (palette)
+            appkit::FWindow::removeShieldWindow(palette);
 }
 
 void Controller::exitMaintenancePanel() {

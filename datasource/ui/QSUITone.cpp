@@ -10,6 +10,7 @@
 #include "QSUIController.h"
 #include "QSUIStrings.h"
 #include "Tags.h"
+#include "TypedFieldCommit.h"
 #include "UserGammaRecord.h"
 #include "scan/ScanSettings.h"
 
@@ -40,6 +41,7 @@ constexpr int kChannelTag = 246;
 constexpr int kInputMethodTag = 247;
 constexpr int kInputBarTag = 248;
 constexpr int kOutputBarTag = 249;
+constexpr int kToneResetTag = 236; // brightness and contrast back to their defaults
 
 constexpr int kModeNormal = 0;
 constexpr int kModeCustom = 1;
@@ -143,8 +145,8 @@ void Controller::connectToneControls() {
                 if (auto* field = appkit::viewWithTag<appkit::FTextField>(view, tag)) {
                     field->setValidCharsInString(QStringLiteral("0123456789"));
                     field->setValidLength(3);
-                    connect(field, &QLineEdit::editingFinished, this,
-                            [this, field, change] { (this->*change)(field); });
+                    ApplyWhileTyping(field, kTypingDelayMs,
+                                     [this, field, change] { (this->*change)(field); });
                 }
             if (auto* stepper = appkit::viewWithTag<QSpinBox>(view, controls->stepper)) {
                 // Arrows only: the name says what they change.
@@ -158,6 +160,8 @@ void Controller::connectToneControls() {
             if (auto* box = appkit::viewWithTag<QAbstractButton>(view, controls->backBox))
                 connect(box, &QAbstractButton::clicked, this, [this, box, change] { (this->*change)(box); });
         }
+        if (auto* reset = appkit::viewWithTag<QAbstractButton>(view, kToneResetTag))
+            connect(reset, &QAbstractButton::clicked, this, [this] { resetToneSettings(); });
     }
     QWidget* palette = mGammaPalette.data();
     if (!palette)
@@ -264,6 +268,18 @@ void Controller::changeContrastControls(QWidget* sender) {
     changeFavoriteControls(nullptr);
 }
 
+void Controller::resetToneSettings() {
+    for (const LevelControls* controls : {&kBrightness, &kContrast})
+        for (const TW_UINT16 id :
+             {controls->cap, BackTwin(controls->cap), controls->backEnabledCap, controls->textCap})
+            ResetCapValue(mSettings, id);
+    updateBrightnessControls();
+    updateContrastControls();
+    syncToneSettingUI();
+    changeFavoriteControls(nullptr);
+    scheduleImageFilter();
+}
+
 void Controller::syncToneSettingUI() {
     QWidget* view = currentView();
     if (!view || !mSettings)
@@ -274,7 +290,7 @@ void Controller::syncToneSettingUI() {
     const bool prescan = GetCapSIntValue(mSettings, CCAP_OVK_PRESCAN) != 0;
     if (isSimpleMode()) {
         // Without a kept page the simple mode scans with the standard tone.
-        for (const int tag : {202, 203, 204, 205, 206, 212, 213, 214, 215, 216})
+        for (const int tag : {202, 203, 204, 205, 206, 212, 213, 214, 215, 216, kToneResetTag})
             SetItemEnabled(view, tag, kept);
     } else {
         for (const int tag : {202, 203, 204, 205, 206, 212, 213, 214, 215, 216})

@@ -38,6 +38,9 @@ void SetupRollOverButton(QWidget* view, int tag, const std::array<const char*, 6
         button->setIconSize(size);
         button->setMinimumSize(size.expandedTo(button->minimumSize()));
     }
+    // An image-only button is named by its tip.
+    if (button->text().isEmpty() && button->accessibleName().isEmpty())
+        button->setAccessibleName(button->toolTip());
     button->setButtonImages(images);
     button->setRollOverEnabled(true);
 }
