@@ -184,6 +184,8 @@ private:
     // The image buttons' looks by state and the slider ends' images (QSUIRollOverButtons.cpp).
     void setupRollOverButtons();
     void setupSliderEndImages(QWidget* view);
+    // The scan area's shade and the simple mode's dotted link to the preview.
+    void setupPatternViews();
     // The six area builds in their order: after set-up, a reset and a favourite applied.
     void initSettingAreas();
     // Palettes: loaded with the dialog; their positions and visibility saved to the preferences file and

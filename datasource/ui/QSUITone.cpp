@@ -112,13 +112,14 @@ void AddItem(QComboBox* popup, const QString& title, int itemTag) {
     popup->setItemData(popup->count() - 1, itemTag, appkit::kItemTagRole);
 }
 
-// The back side's slider ends where the front one does, which has the stepper beside it.
+// The back side's slider and its end image end where the front ones do, which have the stepper beside
+// them: the space goes before the row's last item, its field.
 void AlignWithStepper(QWidget* view, int backSlider, const QSpinBox* stepper) {
     QWidget* slider = appkit::viewWithTag(view, backSlider);
     QWidget* parent = slider ? slider->parentWidget() : nullptr;
     for (auto* row : parent ? parent->findChildren<QBoxLayout*>() : QList<QBoxLayout*>())
-        if (const int at = row->indexOf(slider); at >= 0) {
-            row->insertSpacing(at + 1, stepper->sizeHint().width() + std::max(row->spacing(), 0));
+        if (row->indexOf(slider) >= 0) {
+            row->insertSpacing(row->count() - 1, stepper->sizeHint().width() + std::max(row->spacing(), 0));
             return;
         }
 }
@@ -405,10 +406,14 @@ void Controller::updateGammaBars() {
     if (!palette || !mGammaView)
         return;
     const bool normal = GetCapSIntValue(mSettings, CCAP_OVKM_GAMMAMODE) == kModeNormal;
+    // Drawn at the bar's own size and scale, and again whenever it is resized (eventFilter): the ramp
+    // always spans the bar.
     for (const int tag : {kInputBarTag, kOutputBarTag})
-        if (auto* bar = appkit::viewWithTag<QLabel>(palette, tag))
-            bar->setPixmap(mGammaView->createGammaCurveBar(QSize(bar->width(), bar->minimumHeight()),
-                                                           tag == kInputBarTag || normal));
+        if (auto* bar = appkit::viewWithTag<QLabel>(palette, tag)) {
+            bar->installEventFilter(this);
+            const QSize size = bar->size().expandedTo(bar->minimumSize());
+            bar->setPixmap(mGammaView->createGammaCurveBar(size, tag == kInputBarTag || normal));
+        }
 }
 
 void Controller::decideGammaSettings() {

@@ -163,6 +163,11 @@ TEST_F(QSUIRollOverButtonsTest, Screenshots) {
     looks.show();
     QTest::qWait(20);
     saveScreenshots(&looks, "ds-roll-over-looks");
+    // The tools over the preview, as the dialog shows them.
+    QWidget* window = mController->window();
+    window->resize(window->sizeHint());
+    QTest::qWait(20);
+    saveScreenshots(window->findChild<QWidget*>(QStringLiteral("toolView")), "ds-tool-buttons");
 }
 
 } // namespace

@@ -104,9 +104,12 @@ protected:
 // The title names the scanner read at set-up; the information panel shields the shown palettes only
 // while it stands, however it is closed.
 TEST_F(ScannerAccessTest, TheTitleNamesTheScannerAndTheInformationPanelGivesThePalettesBack) {
+    Controller unread;
+    unread.setupMainUIWithParam({}, 1);
     Dialog();
-    EXPECT_TRUE(mController->window()->windowTitle().contains("K3100 Scanner"))
-        << mController->window()->windowTitle().toStdString();
+    const QString title = mController->window()->windowTitle();
+    EXPECT_TRUE(title.contains("K3100 Scanner")) << title.toStdString();
+    EXPECT_NE(title, unread.window()->windowTitle()) << "a scanner that was read is named";
     QWidget* palette = mController->gammaPalette();
     ASSERT_NE(palette, nullptr);
     mController->showMainWindow();

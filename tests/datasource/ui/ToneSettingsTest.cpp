@@ -364,7 +364,16 @@ TEST_F(ToneSettingsTest, Screenshots) {
     QTest::qWait(20);
     Drag({{1, 250}, {60, 150}, {130, 60}, {200, 40}, {257, 2}});
     QTest::qWait(20);
-    saveScreenshots(Tone(), "ds-tone-palette");
+    // The input ramp of the red channel runs from black to full red across the whole bar, at every scale
+    // and however wide the palette is made.
+    Tone()->resize(Tone()->width() + 80, Tone()->height());
+    QTest::qWait(20);
+    const QImage ramp = appkit::viewWithTag(Tone(), 248)->grab().toImage();
+    EXPECT_LT(ramp.pixelColor(3, ramp.height() / 2).red(), 24);
+    EXPECT_GT(ramp.pixelColor(ramp.width() - 4, ramp.height() / 2).red(), 239);
+    Tone()->resize(Tone()->sizeHint());
+    QTest::qWait(20);
+    saveScreenshots(Tone(), "ds-tone-palette-curve");
     Tone()->hide();
     Image()->show();
     QTest::qWait(20);
