@@ -330,8 +330,8 @@ void Controller::changeMaxScanLength() {
     if (info && info->get("MaxScanLength").asInt64() == wanted) {
         mScannerInfo = std::move(info);
     } else {
-        RunCriticalAlert(panel, QSUIString(QStringLiteral("MaxScanLengthFailed")),
-                         QSUIString(QStringLiteral("MaxScanLengthFailed_Info")), false);
+        RunDialogAlert(appkit::AlertKind::Error, panel, QSUIString(QStringLiteral("MaxScanLengthFailed")),
+                       QSUIString(QStringLiteral("MaxScanLengthFailed_Info")), false);
         if (info)
             mScannerInfo = std::move(info);
     }
@@ -340,14 +340,15 @@ void Controller::changeMaxScanLength() {
 
 void Controller::resetRollerCounter(bool pad) {
     QWidget* panel = mMaintenancePanel.data();
-    if (!RunCriticalAlert(panel, QSUIString(QStringLiteral("ResetRollerCounter")), QString(), true))
+    if (!RunDialogAlert(appkit::AlertKind::Question, panel, QSUIString(QStringLiteral("ResetRollerCounter")),
+                        QString(), true))
         return;
     std::optional<fnd::Dictionary> info;
     if (clearRollerCount(pad))
         info = getScannerInfo();
     if (!info) {
-        RunCriticalAlert(panel, QSUIString(QStringLiteral("ResetCounterFailed")),
-                         QSUIString(QStringLiteral("ResetCounterFailed_Info")), false);
+        RunDialogAlert(appkit::AlertKind::Error, panel, QSUIString(QStringLiteral("ResetCounterFailed")),
+                       QSUIString(QStringLiteral("ResetCounterFailed_Info")), false);
         return;
     }
     mScannerInfo = std::move(info);
