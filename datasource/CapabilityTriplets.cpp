@@ -82,6 +82,13 @@ TW_UINT16 CDataSource::GetDefaultCapability(pTW_IDENTITY, TW_MEMREF data) {
 }
 
 TW_UINT16 CDataSource::ResetCapability(pTW_IDENTITY, TW_MEMREF data) {
+    TW_CAPABILITY* cap = nullptr;
+    CCapability* capability = nullptr;
+    if (const TW_UINT16 code = FindCapability(data, cap, capability))
+        return Fail(code);
+    // What MSG_QUERYSUPPORT does not offer is refused, so the answers agree.
+    if ((SupportedOperations(*capability) & TWQC_RESET) == 0)
+        return Fail(TWCC_CAPBADOPERATION);
     return AnswerOneValue(data, EOneValueAnswer::kReset);
 }
 
@@ -121,15 +128,20 @@ void CDataSource::SyncDependentCapabilities() {
     SyncCapability(CCAP_OVKM_PAPERSIZE);
 }
 
+TW_INT32 CDataSource::SupportedOperations(const CCapability& capability) {
+    TW_INT32 operations = TWQC_GET | TWQC_GETCURRENT | TWQC_GETDEFAULT;
+    if (!capability.IsReadOnly())
+        operations |= TWQC_SET | TWQC_RESET;
+    return operations;
+}
+
 // A one value of TWTY_INT32 with the TWQC_* operations the capability takes.
 TW_UINT16 CDataSource::QuerySupportCapability(pTW_IDENTITY, TW_MEMREF data) {
     TW_CAPABILITY* cap = nullptr;
     CCapability* capability = nullptr;
     if (const TW_UINT16 code = FindCapability(data, cap, capability))
         return Fail(code);
-    TW_INT32 operations = TWQC_GET | TWQC_GETCURRENT | TWQC_GETDEFAULT;
-    if (!capability->IsReadOnly())
-        operations |= TWQC_SET | TWQC_RESET;
+    const TW_INT32 operations = SupportedOperations(*capability);
     constexpr std::size_t kSize = sizeof(TW_ONEVALUE);
     cap->ConType = TWON_ONEVALUE;
     cap->hContainer = NewContainer(kSize);

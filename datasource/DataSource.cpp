@@ -100,8 +100,12 @@ TW_UINT16 CDataSource::SetConditionCode(TW_UINT16 conditionCode, TW_UINT16 rc) {
 
 TW_UINT16 CDataSource::GetIdentity(pTW_IDENTITY, TW_MEMREF data) {
     if (auto* identity = static_cast<pTW_IDENTITY>(data)) {
-        mIdentity.Id = identity->Id;
+        // An open session keeps the number its messages carry; the record keeps the asker's.
+        const TW_UINT32 id = identity->Id;
+        if (mState == kClosed)
+            mIdentity.Id = id;
         *identity = mIdentity;
+        identity->Id = id;
     }
     return TWRC_SUCCESS;
 }

@@ -135,6 +135,8 @@ public:
                                       bool& handled);
     virtual TW_UINT16 HandleBitDepth(TW_UINT16 msg, TW_CAPABILITY* cap, CCapability* capability,
                                      bool& handled);
+    virtual TW_UINT16 HandleEnableDSUIOnly(TW_UINT16 msg, TW_CAPABILITY* cap, CCapability* capability,
+                                           bool& handled);
 
     // Creates mCapPool with the generic capabilities; false when memory is short.
     virtual bool SetupCapabilities();
@@ -168,6 +170,8 @@ public:
     virtual TW_UINT16 CapID(TW_UINT16 capId) { return capId; }
     // Re-applies a capability's current value through its handler so that dependent capabilities follow.
     virtual void SyncCapability(TW_UINT16 capId);
+    // The TWQC_* operations MSG_QUERYSUPPORT offers for the capability; the others are refused.
+    static TW_INT32 SupportedOperations(const CCapability& capability);
     virtual SScanSize GetScanSize(bool detected);
 
     // Pulls the whole current page by memory transfer; origin null: not counted as a transfer. The page

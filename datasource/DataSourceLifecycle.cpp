@@ -38,6 +38,9 @@ void CDataSource::ReleaseScannerLock() {
 }
 
 TW_UINT16 CDataSource::OpenDS(pTW_IDENTITY origin, TW_MEMREF data) {
+    // A second open leaves the live session, its application and its Id as they are.
+    if (mState != kClosed)
+        return Fail(TWCC_OPERATIONERROR);
     // Without the manager's entry points (DAT_ENTRYPOINT before the open) no message could reach the
     // application, which would wait for MSG_XFERREADY in vain: refused here rather than at the enable.
     if (!ManagerEntryPoints::IsSet() && !IsEmbeddedInHost()) {

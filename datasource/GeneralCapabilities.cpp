@@ -88,6 +88,7 @@ const CDataSource::SCapHandlerRow CDataSource::sGeneralCapHandlers[] = {
     {ICAP_FRAMES, &DS::HandleCapFrames},
     {ICAP_PIXELTYPE, &DS::HandlePixelType},
     {ICAP_BITDEPTH, &DS::HandleBitDepth},
+    {CAP_ENABLEDSUIONLY, &DS::HandleEnableDSUIOnly},
 };
 const std::size_t CDataSource::CAPHANDLERS_COUNT = std::size(sGeneralCapHandlers);
 

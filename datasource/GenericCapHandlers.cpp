@@ -10,6 +10,7 @@
 #include "ContainerBlock.h"
 #include "DataSource.h"
 #include "FixedPoint.h"
+#include "UIController.h"
 
 namespace {
 
@@ -144,6 +145,18 @@ TW_UINT16 CDataSource::HandleBitDepth(TW_UINT16 msg, TW_CAPABILITY* cap, CCapabi
         SetCapUIntValue(pool, ICAP_PIXELTYPE, TWPT_GRAY);
     else if (depth == 1)
         SetCapUIntValue(pool, ICAP_PIXELTYPE, TWPT_BW);
+    return TWCC_SUCCESS;
+}
+
+// The dialog can be shown only where the host runs Qt's widgets; elsewhere an enable that asks for it is
+// refused, so the answer says so beforehand, whichever value is asked for.
+TW_UINT16 CDataSource::HandleEnableDSUIOnly(TW_UINT16 msg, TW_CAPABILITY* cap, CCapability*, bool& handled) {
+    if (msg != MSG_GET)
+        return TWCC_SUCCESS;
+    const TW_BOOL available = GetUIControllerFactory() ? 1 : 0;
+    cap->ConType = TWON_ONEVALUE;
+    cap->hContainer = OneValueContainer(TWTY_BOOL, &available, sizeof available);
+    handled = true;
     return TWCC_SUCCESS;
 }
 

@@ -63,6 +63,9 @@ TW_UINT16 CDataSource::HandleDeviceEventNotification(const fnd::Value& object) {
 
 TW_UINT16 CDataSource::HandleNotification(TW_UINT16 message, const fnd::Value& object) {
     if (mCapPool) {
+        // The dialog writes the pool directly; what follows the pixel type is brought in line before
+        // the application hears of it.
+        SyncCapability(ICAP_PIXELTYPE);
         const bool saveRequested = message == MSG_CLOSEDSREQ && object.asBool().value_or(false);
         if (message == MSG_CLOSEDSOK || (mShowUI && (message == MSG_XFERREADY || saveRequested)))
             SaveCustomCapabilities();

@@ -6,7 +6,6 @@ namespace {
 
 using DS = CDataSource;
 constexpr std::uint32_t kAny = DS::kAnyState;
-constexpr std::uint32_t kClosedOnly = StateBit(DS::kClosed);
 constexpr std::uint32_t kOpenOnly = StateBit(DS::kOpen);
 constexpr std::uint32_t kEnabledOnly = StateBit(DS::kEnabled);
 constexpr std::uint32_t kTransfer = StateBit(DS::kXferReady) | StateBit(DS::kTransferring);
@@ -14,11 +13,13 @@ constexpr std::uint32_t kOpenToXferReady = kOpenOnly | kEnabledOnly | StateBit(D
 
 } // namespace
 
-// Close runs in every state and always ends the session, so the scanner lock is never left behind.
+// Close runs in every state and always ends the session, so the scanner lock is never left behind. A
+// manager opening the source a second time hands its entry points again and asks for the open before
+// it unloads on any refusal: both are taken in every state, and the open refuses itself without harm.
 // The image-layout triplets need the capability pool, which exists only while open.
 const CDataSource::STripletRow CDataSource::sTripletHandlers[] = {
     {DG_CONTROL, DAT_IDENTITY, MSG_GET, &DS::GetIdentity, kAny},
-    {DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, &DS::OpenDS, kClosedOnly},
+    {DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, &DS::OpenDS, kAny},
     {DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, &DS::CloseDS, kAny},
     {DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS, &DS::EnableDS, kOpenOnly},
     {DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDSUIONLY, &DS::EnableDSUIOnly, kOpenOnly},
@@ -46,7 +47,7 @@ const CDataSource::STripletRow CDataSource::sTripletHandlers[] = {
     {DG_IMAGE, DAT_IMAGEMEMXFER, MSG_GET, &DS::ImageMemXfer, kTransfer},
     {DG_IMAGE, DAT_IMAGENATIVEXFER, MSG_GET, &DS::ImageNativeXfer, kTransfer},
     {DG_IMAGE, DAT_IMAGEFILEXFER, MSG_GET, &DS::ImageFileXfer, kTransfer},
-    {DG_CONTROL, DAT_ENTRYPOINT, MSG_SET, &DS::SetEntryPoint, kClosedOnly},
+    {DG_CONTROL, DAT_ENTRYPOINT, MSG_SET, &DS::SetEntryPoint, kAny},
     {DG_CONTROL, DAT_SETUPFILEXFER, MSG_GET, &DS::GetSetupFileXfer, kOpenToXferReady},
     {DG_CONTROL, DAT_SETUPFILEXFER, MSG_GETDEFAULT, &DS::GetDefaultSetupFileXfer, kOpenToXferReady},
     {DG_CONTROL, DAT_SETUPFILEXFER, MSG_SET, &DS::SetSetupFileXfer, kOpenToXferReady},

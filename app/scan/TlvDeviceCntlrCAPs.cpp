@@ -72,9 +72,9 @@ bool TlvDeviceCntlrCAPs::sourceStillHoldsSentSettings() {
 }
 
 void TlvDeviceCntlrCAPs::sendAll(const TlvScanSettingMdl& model, bool dialogMode, SResult& result) {
-    // Without the dialog, automatic colour detection scans without a prescan unless the data source's
-    // own settings are in force.
-    const bool noPrescan = !dialogMode && !model.isUseDriverSetting() && model.scnStColType() == 0;
+    // The check of the first page is one of the data source's own settings: without the dialog it is in
+    // force only while those settings are.
+    const bool noPrescan = !dialogMode && !model.isUseDriverSetting();
     for (const TlvCapRow& row : TlvCapSendOrder()) {
         if (!row.put) {
             sendWord(row.cap, row.itemType, static_cast<TW_UINT32>(row.window), result);

@@ -6,6 +6,7 @@
 #include "VX_Exception.h"
 
 #include "Alert.h"
+#include "AlertKind.h"
 #include "Images.h"
 #include "RunLoop.h"
 #include "Strings.h"
@@ -57,15 +58,22 @@ int runAlert(const char* title, const QString& msg, const std::array<const char*
     alert.setAboveWindow(sTargetWindow);
     sShowingPanel = &alert;
     alert.setObjectName("VX_Message.alert");
-    alert.setMessageText(textOf(title));
     alert.setInformativeText(msg);
     for (const char* key : keys)
         if (key)
             alert.addButton(textOf(key));
     if (alert.buttons().isEmpty())
         alert.addButton(textOf("OK"));
+    // Titled and pictured by its kind, as the data source's dialog shows its alerts; a notice offers no
+    // choice, so it is no "Confirm".
+    const appkit::AlertKind kind = style == VX_Message::kCriticalStyle  ? appkit::AlertKind::Error
+                                   : style == VX_Message::kWarningStyle ? appkit::AlertKind::Warning
+                                   : alert.buttons().size() > 1         ? appkit::AlertKind::Question
+                                                                        : appkit::AlertKind::Information;
+    alert.setMessageText(
+        textOf(kind == appkit::AlertKind::Information ? appkit::alertTitleKey(kind) : title));
     alert.setAlertStyle(static_cast<appkit::Alert::Style>(std::clamp(style, 0, 2)));
-    alert.setIcon(appIcon(), appkit::bundleIcon("Caution"));
+    alert.setIcon(appkit::alertIcon(kind), appIcon());
     if (defBtnType >= 0)
         alert.setDefaultButton(defaultIndex(static_cast<int>(alert.buttons().size()), defBtnType));
     const int index = alert.runModal();

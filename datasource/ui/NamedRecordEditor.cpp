@@ -21,11 +21,13 @@ bool NamedRecordEditor::change(QDialog* panel, CNamedRecordList& list, int sende
     const QString name = CNamedRecordList::CutName(GetItemString(panel, nameField()).value_or(QString()));
     if (senderTag == addButton()) {
         if (isReserved(name)) {
-            RunCriticalAlert(panel, texts.reservedMessage.arg(name), texts.reservedInfo, false);
+            RunDialogAlert(appkit::AlertKind::Warning, panel, texts.reservedMessage.arg(name),
+                           texts.reservedInfo, false);
             return false;
         }
         const bool stored = list.find(name) >= 0;
-        if (stored && !RunCriticalAlert(panel, texts.replaceMessage.arg(name), texts.replaceInfo, true))
+        if (stored && !RunDialogAlert(appkit::AlertKind::Question, panel, texts.replaceMessage.arg(name),
+                                      texts.replaceInfo, true))
             return false;
         if (!stored && !list.canAdd(name))
             return false;
@@ -37,9 +39,9 @@ bool NamedRecordEditor::change(QDialog* panel, CNamedRecordList& list, int sende
     } else if (senderTag == removeButton()) {
         const auto* table = appkit::viewWithTag<QListWidget>(panel, recordList());
         const int row = table ? table->currentRow() : -1;
-        if (row < 0 ||
-            !RunCriticalAlert(panel, texts.removeMessage.arg(list.nameAt(static_cast<std::size_t>(row))),
-                              QString(), true))
+        if (row < 0 || !RunDialogAlert(appkit::AlertKind::Question, panel,
+                                       texts.removeMessage.arg(list.nameAt(static_cast<std::size_t>(row))),
+                                       QString(), true))
             return false;
         list.remove(static_cast<std::size_t>(row));
     } else {

@@ -4,6 +4,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPolygonF>
 
 #include <cmath>
 
@@ -104,12 +105,16 @@ void GammaView::paintEvent(QPaintEvent*) {
         painter.drawLine(QPointF(1, y), QPointF(1 + w, y));
         painter.drawLine(QPointF(x, 1), QPointF(x, 1 + h));
     }
+    // One joined line through the 256 entries, so that a steep curve stays a line at any scale.
     const ToneTable& table = shownTable();
-    const QSizeF cell(std::max(w / 256, 1.0), std::max(h / 256, 1.0));
+    QPolygonF curve;
     for (int i = 0; i < 256; ++i) {
         const int value = mIsEnabled ? table[static_cast<std::size_t>(i)] : i;
-        painter.fillRect(QRectF(QPointF(1 + i * w / 256, 1 + h - value * h / 256), cell), Qt::darkGray);
+        curve << QPointF(1 + (i + 0.5) * w / 256, 1 + h - (value + 0.5) * h / 256);
     }
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setPen(QPen(Qt::darkGray, 1.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.drawPolyline(curve);
 }
 
 void GammaView::mousePressEvent(QMouseEvent* event) {

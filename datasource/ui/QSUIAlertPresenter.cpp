@@ -1,6 +1,7 @@
 #include "QSUIAlertPresenter.h"
 
 #include "DesktopNotification.h"
+#include "DialogAlerts.h"
 #include "QSUIScanWindows.h"
 #include "QSUIStrings.h"
 
@@ -23,11 +24,10 @@ std::optional<std::size_t> CQSUIAlertPresenter::RunAlert(const SAlert& alert, bo
     QWidget* progress = QSUIScanWindows::shownProgressWindow();
     if (!progress || alert.buttons.empty())
         return mLog.RunAlert(alert, backgroundOnly);
-    QMessageBox box(alert.critical ? QMessageBox::Critical : QMessageBox::Warning,
-                    QSUIString(QStringLiteral("Error")), QString::fromStdString(alert.message),
-                    QMessageBox::NoButton, progress);
+    QMessageBox box(progress);
+    DressAlert(box, alert.critical ? appkit::AlertKind::Error : appkit::AlertKind::Warning,
+               QString::fromStdString(alert.message), QString::fromStdString(alert.information));
     box.setObjectName(QStringLiteral("ScannerAlert"));
-    box.setInformativeText(QString::fromStdString(alert.information));
     std::vector<const QAbstractButton*> buttons;
     for (const std::string& title : alert.buttons)
         buttons.push_back(box.addButton(QString::fromStdString(title),

@@ -16,6 +16,7 @@
 #include "QSScanAreaGeometry.h"
 #include "QSUIStrings.h"
 #include "Tags.h"
+#include "TypedFieldCommit.h"
 
 #include <QCheckBox>
 #include <QLocale>
@@ -58,22 +59,9 @@ QString FormatShown(double value, EPaperUnit unit) {
 void Controller::connectAreaSelectionControls() {
     if (auto* box = appkit::viewWithTag<QCheckBox>(mAdvanceModeView.data(), kCustomScanAreaTag))
         connect(box, &QCheckBox::clicked, this, [this] { changeScanAreaSettingControls(); });
-    const std::array<int, 2> tags{kScanWidthFieldTag, kScanHeightFieldTag};
-    for (std::size_t i = 0; i < tags.size(); ++i) {
-        auto* field = appkit::viewWithTag<QLineEdit>(mWindow.get(), tags[i]);
-        if (!field)
-            continue;
-        mScanSizeTyping[i] = std::make_unique<QTimer>();
-        QTimer* typing = mScanSizeTyping[i].get();
-        typing->setSingleShot(true);
-        typing->setInterval(kTypingDelayMs);
-        connect(typing, &QTimer::timeout, field, [this, field] { changeScanSize(field); });
-        connect(field, &QLineEdit::textEdited, typing, qOverload<>(&QTimer::start));
-        connect(field, &QLineEdit::editingFinished, field, [this, field, typing] {
-            typing->stop();
-            changeScanSize(field);
-        });
-    }
+    for (const int tag : {kScanWidthFieldTag, kScanHeightFieldTag})
+        if (auto* field = appkit::viewWithTag<QLineEdit>(mWindow.get(), tag))
+            ApplyWhileTyping(field, kTypingDelayMs, [this, field] { changeScanSize(field); });
     for (const char* name : {kCropChangingNotification, kCropChangedNotification}) {
         const bool changed = std::string_view(name) == kCropChangedNotification;
         fnd::NotificationCenter::defaultCenter().addObserver(
@@ -254,13 +242,11 @@ void Controller::handlePreviewFrameCropChange(bool changed, QRectF rect) {
 void Controller::refrectScanAreaControls() {
     if (!mWindow)
         return;
-    const std::array<int, 2> tags{kScanWidthFieldTag, kScanHeightFieldTag};
-    for (std::size_t i = 0; i < tags.size(); ++i) {
-        auto* field = appkit::viewWithTag<QLineEdit>(mWindow.get(), tags[i]);
+    for (const int tag : {kScanWidthFieldTag, kScanHeightFieldTag}) {
+        auto* field = appkit::viewWithTag<QLineEdit>(mWindow.get(), tag);
         if (!field || !field->isVisibleTo(mWindow.get()))
             continue;
-        if (mScanSizeTyping[i])
-            mScanSizeTyping[i]->stop();
+        CancelPendingTyping(field);
         changeScanSize(field);
     }
 }

@@ -16,6 +16,7 @@
 #include "QSPreviewFrame.h"
 #include "QSUIPreferences.h"
 #include "ShieldWindows.h"
+#include "TypedFieldCommit.h"
 #include "UiFiles.h"
 
 #include <QTabWidget>
@@ -95,6 +96,7 @@ std::int32_t ComOrvikElectronicsK3100QSUIController::keptPageCount() const {
 }
 
 void ComOrvikElectronicsK3100QSUIController::performScan() {
+    ApplyPendingTyping(mWindow.get());
     if (isSimpleMode())
         resetSettingsForSimpleScan();
     if (!isSimpleMode() && hasScanImage()) {
@@ -114,6 +116,7 @@ void ComOrvikElectronicsK3100QSUIController::performScan() {
 }
 
 void ComOrvikElectronicsK3100QSUIController::performScanComplete() {
+    ApplyPendingTyping(mWindow.get());
     refrectScanAreaControls();
     decideScanArea(false);
     saveMainUISettings();
@@ -140,6 +143,7 @@ void ComOrvikElectronicsK3100QSUIController::performScanComplete() {
 }
 
 void ComOrvikElectronicsK3100QSUIController::performContinueScan() {
+    ApplyPendingTyping(mWindow.get());
     const std::int32_t pages = keptPageCount();
     SetCapUIntValue(mSettings, CCAP_OVK_PRESCAN, 0);
     if (pages == 2)
@@ -172,6 +176,7 @@ void ComOrvikElectronicsK3100QSUIController::copyFrontSettingsToBack() {
 }
 
 void ComOrvikElectronicsK3100QSUIController::performPrescan() {
+    ApplyPendingTyping(mWindow.get());
     if (hasScanImage())
         return;
     {

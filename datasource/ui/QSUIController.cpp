@@ -4,6 +4,7 @@
 #include "CapHelpers.h"
 #include "DataSourcePreferences.h"
 #include "DialogItems.h"
+#include "FPatternView.h"
 #include "FRollOverButton.h"
 #include "FStepper.h"
 #include "FilteringFields.h"
@@ -17,6 +18,7 @@
 #include "QSPreviewFrame.h"
 #include "QSUIPreferences.h"
 #include "QSUIStrings.h"
+#include "RollOverImages.h"
 #include "ShieldWindows.h"
 #include "Tags.h"
 #include "UiFiles.h"
@@ -24,6 +26,7 @@
 #include <QAbstractButton>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QScreen>
 #include <QTabBar>
 #include <QTimer>
@@ -44,6 +47,8 @@ const UiClassMap& DialogClasses() {
          [](QWidget* parent) { return new appkit::FStaticTextField(parent); }},
         {QStringLiteral("FRollOverButton"),
          [](QWidget* parent) { return new ComOrvikElectronicsK3100FRollOverButton(parent); }},
+        {QStringLiteral("FPatternView"),
+         [](QWidget* parent) { return new ComOrvikElectronicsK3100FPatternView(parent); }},
         {QStringLiteral("FStepper"),
          [](QWidget* parent) { return new ComOrvikElectronicsK3100FStepper(parent); }},
         {QStringLiteral("NwScrollArea"),
@@ -72,11 +77,6 @@ ComOrvikElectronicsK3100QSUIController::ComOrvikElectronicsK3100QSUIController()
     mScanAreaSettingView = mWindow->findChild<QWidget*>(QStringLiteral("scanAreaSettingView"));
     mSimPreviewControlSeparator2 = mWindow->findChild<QWidget*>(QStringLiteral("simplePreviewSeparator2"));
     mSimPreviewControllerView = mWindow->findChild<QWidget*>(QStringLiteral("simplePreviewControllerView"));
-    // Set apart from the preview above it in the palette's own shade, light or dark.
-    if (mScanAreaSettingView) {
-        mScanAreaSettingView->setBackgroundRole(QPalette::Button);
-        mScanAreaSettingView->setAutoFillBackground(true);
-    }
     if (mPreviewFrame && !previewFrame())
         if (auto* frame = mPreviewFrame->findChild<ComOrvikElectronicsK3100QSPreviewFrame*>())
             mPreviewFrame->setWidget(frame);
@@ -126,8 +126,11 @@ ComOrvikElectronicsK3100QSUIController::~ComOrvikElectronicsK3100QSUIController(
     mDelayedMessages.reset();
     // The palettes go with the window, after this controller's members.
     for (QWidget* palette : {mImagePalette.data(), mGammaPalette.data(), mPreferencePalette.data()})
-        if (palette)
+        if (palette) {
             palette->removeEventFilter(this);
+            for (QLabel* bar : palette->findChildren<QLabel*>())
+                bar->removeEventFilter(this);
+        }
     if (!mWindow)
         return;
     setShield(false);
@@ -155,8 +158,15 @@ void ComOrvikElectronicsK3100QSUIController::setupMainUIWithParam(const fnd::Dic
     mSettings = nullptr;
     if (!mWindow)
         return;
+    // A scanner that cannot be read keeps what was read before; the double-feed methods use it too.
+    if (std::optional<fnd::Dictionary> info = getScannerInfo())
+        mScannerInfo = std::move(info);
     mSettings = static_cast<CCapPool*>(mUIParameters.get(kUIParamCapabilityPool).asPointer());
-    mWindow->setWindowTitle(QSUIString(QStringLiteral("WindowTitle")));
+    const std::string* name = mScannerInfo ? mScannerInfo->get("ScannerName").asString() : nullptr;
+    mWindow->setWindowTitle(name && !name->empty()
+                                ? QSUIString(QStringLiteral("WindowTitle")).arg(QString::fromStdString(*name))
+                                : QSUIString(QStringLiteral("WindowTitleNoScanner")));
+    setupPatternViews();
     if (mIsSetupSequence) {
         SetItemString(mWindow.get(), kCloseButtonTag, QSUIString(QStringLiteral("Cancel")));
         SetItemHidden(mWindow.get(), kAdvancedScanButtonTag, true);
@@ -193,6 +203,18 @@ void ComOrvikElectronicsK3100QSUIController::setupMainUIWithParam(const fnd::Dic
             mWindow->setGeometry(frame);
         }
     }
+}
+
+void ComOrvikElectronicsK3100QSUIController::setupPatternViews() {
+    // The scan area is set apart from the preview above it in the palette's own shade, light or dark.
+    if (auto* area = dynamic_cast<ComOrvikElectronicsK3100FPatternView*>(mScanAreaSettingView.data()))
+        area->setColor(area->palette().color(QPalette::Button));
+    auto* separator =
+        dynamic_cast<ComOrvikElectronicsK3100FPatternView*>(mSimPreviewControlSeparator2.data());
+    if (!separator)
+        return;
+    const QString name = QStringLiteral("SPL_LineLink_N");
+    separator->setPatternImage(QSUIImage(name).pixmap(QSUIImageSize(name), separator->devicePixelRatioF()));
 }
 
 void ComOrvikElectronicsK3100QSUIController::initSettingAreas() {
@@ -267,6 +289,9 @@ bool ComOrvikElectronicsK3100QSUIController::eventFilter(QObject* watched, QEven
     if (watched != mWindow.get()) {
         if (event->type() == QEvent::Show || event->type() == QEvent::Hide)
             syncPaletteButtons();
+        // The tone palette's colour bars are redrawn at their new size.
+        if (event->type() == QEvent::Resize && qobject_cast<QLabel*>(watched))
+            updateGammaBars();
         return false;
     }
     if (event->type() == QEvent::Close && mWindow->isVisible())

@@ -53,7 +53,7 @@ public:
     static constexpr int kScanHeightFieldTag = 186;
     static constexpr int kScanWidthUnitTag = 180;
     static constexpr int kScanHeightUnitTag = 181;
-    // Typing in a scan-size field applies this long after the last keystroke.
+    // Typing in a field applies this long after the last keystroke.
     static constexpr int kTypingDelayMs = 1000;
     // The advanced mode's buttons that show and hide the image, tone and preferences palettes.
     static constexpr int kImagePaletteButtonTag = 620;
@@ -184,6 +184,8 @@ private:
     // The image buttons' looks by state and the slider ends' images (QSUIRollOverButtons.cpp).
     void setupRollOverButtons();
     void setupSliderEndImages(QWidget* view);
+    // The scan area's shade and the simple mode's dotted link to the preview.
+    void setupPatternViews();
     // The six area builds in their order: after set-up, a reset and a favourite applied.
     void initSettingAreas();
     // Palettes: loaded with the dialog; their positions and visibility saved to the preferences file and
@@ -296,6 +298,8 @@ private:
     void changeBrightnessControls(QWidget* sender);
     void updateContrastControls();
     void changeContrastControls(QWidget* sender);
+    // Brightness and contrast, front and back, and their text-enhancement levels to their defaults.
+    void resetToneSettings();
     void buildGammaControls();
     void updateGammaControls();
     void decideGammaSettings();
@@ -334,6 +338,8 @@ private:
     void updateScannerInformationPanelControls();
     void updateMaintenancePanelControls();
     void resetRollerCounter(bool pad);
+    // Ends the panel, and the shields it laid over the palettes.
+    void exitScannerInformationPanel();
     void exitMaintenancePanel();
     void changeMaxScanLength();
     bool scannerSupportsUltrasonic() const;
@@ -352,7 +358,6 @@ private:
     QPointer<QDialog> mMaintenancePanel;
     int mActiveGammaChannel = 0;
     std::optional<fnd::Dictionary> mScannerInfo;
-    bool mScannerInfoAsked = false;
     std::optional<SPageBitmap> mFilteredScanImage;
     std::unique_ptr<QObject> mPendingFilter; // owner of the scheduled live filter
     bool mScanRunning = false;
@@ -366,8 +371,6 @@ private:
     // The preview area's width with the spacing beside it, while it is out of the window.
     int mPreviewAreaWidth = 0;
     int mMinWindowWidth = 0; // the window's own minimum, kept while the preview area is out
-    // One pending commit of typing per size field.
-    std::array<std::unique_ptr<QTimer>, 2> mScanSizeTyping;
     fnd::Dictionary mUIParameters;
     CCapPool* mSettings = nullptr;
     std::optional<SPageBitmap> mScanImage;

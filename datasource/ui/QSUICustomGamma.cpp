@@ -44,8 +44,9 @@ void Controller::reportDamagedUserGammas(std::size_t damaged) {
     if (damaged == 0 || mDamagedGammasReported)
         return;
     mDamagedGammasReported = true;
-    RunCriticalAlert(mWindow.get(), QSUIString(QStringLiteral("DamagedCustomGamma_Message")).arg(damaged),
-                     QSUIString(QStringLiteral("DamagedCustomGamma_Info")), false);
+    RunDialogAlert(appkit::AlertKind::Warning, mWindow.get(),
+                   QSUIString(QStringLiteral("DamagedCustomGamma_Message")).arg(damaged),
+                   QSUIString(QStringLiteral("DamagedCustomGamma_Info")), false);
 }
 
 int Controller::runModalCustomGammaPanel(QString& addedName) {

@@ -135,14 +135,15 @@ int ComOrvikElectronicsK3100QSUIController::runModalPaperEditPanel(QString& adde
         if (tag == kAddButton) {
             readSizes();
             if (containsOriginalPaperNames(paperName) >= 0) {
-                RunCriticalAlert(panel, QSUIString(QStringLiteral("PaperNotUsed Message")).arg(paperName),
-                                 QSUIString(QStringLiteral("PaperNotUsed Info")), false);
+                RunDialogAlert(appkit::AlertKind::Warning, panel,
+                               QSUIString(QStringLiteral("PaperNotUsed Message")).arg(paperName),
+                               QSUIString(QStringLiteral("PaperNotUsed Info")), false);
                 return;
             }
             if (list.find(paperName) >= 0 &&
-                !RunCriticalAlert(panel,
-                                  QSUIString(QStringLiteral("PaperAlreadyExistence Message")).arg(paperName),
-                                  QSUIString(QStringLiteral("PaperAlreadyExistence Info")), true))
+                !RunDialogAlert(appkit::AlertKind::Question, panel,
+                                QSUIString(QStringLiteral("PaperAlreadyExistence Message")).arg(paperName),
+                                QSUIString(QStringLiteral("PaperAlreadyExistence Info")), true))
                 return;
             list.put(
                 fnd::Dictionary{{"Name", paperName.toStdString()}, {"Width", width}, {"Height", height}});
@@ -153,7 +154,7 @@ int ComOrvikElectronicsK3100QSUIController::runModalPaperEditPanel(QString& adde
                 return;
             const auto index = static_cast<std::size_t>(row);
             const QString question = QSUIString(QStringLiteral("RemovePaperMessage")).arg(list.nameAt(index));
-            if (!RunCriticalAlert(panel, question, QString(), true))
+            if (!RunDialogAlert(appkit::AlertKind::Question, panel, question, QString(), true))
                 return;
             list.remove(static_cast<std::size_t>(row));
         }

@@ -111,12 +111,6 @@ void Controller::connectExtraControls() {
 void Controller::initExtraSettingUI() {
     if (!mSettings)
         return;
-    // The double-feed methods depend on the scanner: read once, at the first set-up (a scanner that
-    // cannot be read is not asked again at every mode switch).
-    if (!mScannerInfoAsked) {
-        mScannerInfoAsked = true;
-        mScannerInfo = getScannerInfo();
-    }
     buildDoubleFeedControls();
     updateDoubleFeedControls();
     updatePreferenceControls();
@@ -251,8 +245,10 @@ void Controller::showScannerInformationPanel() {
         if (!mScannerInfoPanel)
             return;
         QDialog* panel = mScannerInfoPanel.data();
+        // OK, Escape and the window's close button all end it the same way.
         connect(appkit::viewWithTag<QAbstractButton>(panel, kPanelOk), &QAbstractButton::clicked, panel,
-                [panel] { appkit::FWindow::endModalWindow(panel); });
+                &QDialog::accept);
+        connect(panel, &QDialog::finished, this, [this] { exitScannerInformationPanel(); });
         connect(appkit::viewWithTag<QAbstractButton>(panel, kMaintenanceButton), &QAbstractButton::clicked,
                 this, [this] { showMaintenancePanel(); });
     }
@@ -291,8 +287,9 @@ void Controller::showMaintenancePanel() {
         if (!mMaintenancePanel)
             return;
         QDialog* panel = mMaintenancePanel.data();
-        connect(appkit::viewWithTag<QAbstractButton>(panel, kPanelOk), &QAbstractButton::clicked, this,
-                [this] { exitMaintenancePanel(); });
+        connect(appkit::viewWithTag<QAbstractButton>(panel, kPanelOk), &QAbstractButton::clicked, panel,
+                &QDialog::accept);
+        connect(panel, &QDialog::finished, this, [this] { exitMaintenancePanel(); });
         connect(appkit::viewWithTag<QAbstractButton>(panel, kResetRoller), &QAbstractButton::clicked, this,
                 [this] { resetRollerCounter(false); });
         connect(appkit::viewWithTag<QAbstractButton>(panel, kResetPad), &QAbstractButton::clicked, this,
@@ -333,8 +330,8 @@ void Controller::changeMaxScanLength() {
     if (info && info->get("MaxScanLength").asInt64() == wanted) {
         mScannerInfo = std::move(info);
     } else {
-        RunCriticalAlert(panel, QSUIString(QStringLiteral("MaxScanLengthFailed")),
-                         QSUIString(QStringLiteral("MaxScanLengthFailed_Info")), false);
+        RunDialogAlert(appkit::AlertKind::Error, panel, QSUIString(QStringLiteral("MaxScanLengthFailed")),
+                       QSUIString(QStringLiteral("MaxScanLengthFailed_Info")), false);
         if (info)
             mScannerInfo = std::move(info);
     }
@@ -343,14 +340,15 @@ void Controller::changeMaxScanLength() {
 
 void Controller::resetRollerCounter(bool pad) {
     QWidget* panel = mMaintenancePanel.data();
-    if (!RunCriticalAlert(panel, QSUIString(QStringLiteral("ResetRollerCounter")), QString(), true))
+    if (!RunDialogAlert(appkit::AlertKind::Question, panel, QSUIString(QStringLiteral("ResetRollerCounter")),
+                        QString(), true))
         return;
     std::optional<fnd::Dictionary> info;
     if (clearRollerCount(pad))
         info = getScannerInfo();
     if (!info) {
-        RunCriticalAlert(panel, QSUIString(QStringLiteral("ResetCounterFailed")),
-                         QSUIString(QStringLiteral("ResetCounterFailed_Info")), false);
+        RunDialogAlert(appkit::AlertKind::Error, panel, QSUIString(QStringLiteral("ResetCounterFailed")),
+                       QSUIString(QStringLiteral("ResetCounterFailed_Info")), false);
         return;
     }
     mScannerInfo = std::move(info);
@@ -362,6 +360,17 @@ void Controller::resetRollerCounter(bool pad) {
         preferences.save();
     }
     updateMaintenancePanelControls();
+}
+
+void Controller::exitScannerInformationPanel() {
+    if (mScannerInfoPanel)
+        appkit::FWindow::endModalWindow(mScannerInfoPanel);
+    // The palettes were shielded for the panel only; a scan's shields stay.
+    if (mScanRunning)
+        return;
+    for (QWidget* palette : {mGammaPalette.data(), mImagePalette.data(), mPreferencePalette.data()})
+        if (palette)
+            appkit::FWindow::removeShieldWindow(palette);
 }
 
 void Controller::exitMaintenancePanel() {

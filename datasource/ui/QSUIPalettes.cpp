@@ -123,12 +123,13 @@ void ComOrvikElectronicsK3100QSUIController::restorePaletteState() {
     }
     if (allPlaced || screens.isEmpty())
         return;
-    // Down the right edge of the main screen: image, preferences, tone.
+    // Beside the dialog, on its screen: image, preferences, tone.
     const std::array<QWidget*, 3> stack{mImagePalette, mPreferencePalette, mGammaPalette};
     QList<QSize> sizes;
     for (QWidget* palette : stack)
         sizes.append(palette ? palette->frameGeometry().size() : QSize());
-    const QList<QPoint> origins = StackedAtRightEdge(screens.front(), sizes);
+    const QRect window = mWindow->frameGeometry();
+    const QList<QPoint> origins = StackedBesideWindow(window, ScreenOf(window, screens), sizes);
     for (std::size_t i = 0; i < stack.size(); ++i)
         if (stack[i])
             stack[i]->move(origins[static_cast<qsizetype>(i)]);

@@ -28,9 +28,9 @@ std::optional<QRect> ParseFrameString(const QString& text) {
     return frame;
 }
 
-QRect ClampToScreens(const QRect& frame, const QList<QRect>& screens) {
+QRect ScreenOf(const QRect& frame, const QList<QRect>& screens) {
     if (screens.isEmpty())
-        return frame;
+        return {};
     const QRect* best = &screens.front();
     qint64 bestArea = 0;
     for (const QRect& screen : screens) {
@@ -41,9 +41,16 @@ QRect ClampToScreens(const QRect& frame, const QList<QRect>& screens) {
             best = &screen;
         }
     }
-    QRect clamped(frame.topLeft(), frame.size().boundedTo(best->size()));
-    clamped.moveLeft(std::clamp(clamped.left(), best->left(), best->right() + 1 - clamped.width()));
-    clamped.moveTop(std::clamp(clamped.top(), best->top(), best->bottom() + 1 - clamped.height()));
+    return *best;
+}
+
+QRect ClampToScreens(const QRect& frame, const QList<QRect>& screens) {
+    if (screens.isEmpty())
+        return frame;
+    const QRect best = ScreenOf(frame, screens);
+    QRect clamped(frame.topLeft(), frame.size().boundedTo(best.size()));
+    clamped.moveLeft(std::clamp(clamped.left(), best.left(), best.right() + 1 - clamped.width()));
+    clamped.moveTop(std::clamp(clamped.top(), best.top(), best.bottom() + 1 - clamped.height()));
     return clamped;
 }
 
@@ -71,12 +78,23 @@ QList<QRect> AvailableScreenFrames() {
     return screens;
 }
 
-QList<QPoint> StackedAtRightEdge(const QRect& visibleFrame, const QList<QSize>& sizes) {
+QList<QPoint> StackedBesideWindow(const QRect& window, const QRect& visibleFrame, const QList<QSize>& sizes) {
     constexpr int kGap = 2;
+    int widest = 0;
+    for (const QSize& size : sizes)
+        widest = std::max(widest, size.width());
+    const bool right = window.right() + 1 + kGap + widest <= visibleFrame.right() + 1;
+    const bool left = window.left() - kGap - widest >= visibleFrame.left();
     QList<QPoint> origins;
-    int top = visibleFrame.top() + kGap;
+    int top = std::max(window.top(), visibleFrame.top() + kGap);
     for (const QSize& size : sizes) {
-        origins.append(QPoint(visibleFrame.right() + 1 - kGap - size.width(), top));
+        int x = visibleFrame.right() + 1 - kGap - size.width();
+        if (right)
+            x = window.right() + 1 + kGap;
+        else if (left)
+            x = window.left() - kGap - size.width();
+        const int y = std::max(visibleFrame.top(), std::min(top, visibleFrame.bottom() + 1 - size.height()));
+        origins.append(QPoint(x, y));
         top += size.height() + kGap;
     }
     return origins;

@@ -25,6 +25,8 @@ inline constexpr char kPrefShowPreferencePalette[] = "ShowPreferencePalette";
 
 QString FrameString(const QRect& frame);
 std::optional<QRect> ParseFrameString(const QString& text);
+// The screen frame the frame overlaps most, or the first when it overlaps none; empty without screens.
+QRect ScreenOf(const QRect& frame, const QList<QRect>& screens);
 // The frame moved (and shrunk when needed) onto the screen it overlaps most, or onto the first screen
 // when it overlaps none; unchanged without screens.
 QRect ClampToScreens(const QRect& frame, const QList<QRect>& screens);
@@ -33,6 +35,7 @@ QString PointString(const QPoint& point);
 std::optional<QPoint> ParsePointString(const QString& text);
 // The available frames of the screens, the primary first.
 QList<QRect> AvailableScreenFrames();
-// Frames stacked down the right edge of the visible frame, 2 points from it and from each other, the
-// first 2 points below its top: their origins, in the order of sizes.
-QList<QPoint> StackedAtRightEdge(const QRect& visibleFrame, const QList<QSize>& sizes);
+// Frames stacked beside the window, 2 points from it and from each other, from its top down: on its
+// right where they fit on the visible frame, else on its left, else at the visible frame's right edge
+// over the window; each kept inside the visible frame. Their origins, in the order of sizes.
+QList<QPoint> StackedBesideWindow(const QRect& window, const QRect& visibleFrame, const QList<QSize>& sizes);

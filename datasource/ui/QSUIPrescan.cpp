@@ -181,8 +181,9 @@ void Controller::changePrescanControls() {
     const bool on = box->isChecked();
     // A kept prescan is grey: the colour detection would have nothing to decide on.
     if (on && GetCapUIntValue(mSettings, CCAP_OVK_DETECTPAGETYPE) != 0 &&
-        !RunCriticalAlert(mWindow.get(), QSUIString(QStringLiteral("ColorModeDetectWarning_Message")),
-                          QSUIString(QStringLiteral("ColorModeDetectWarning_Info")), true)) {
+        !RunDialogAlert(appkit::AlertKind::Question, mWindow.get(),
+                        QSUIString(QStringLiteral("ColorModeDetectWarning_Message")),
+                        QSUIString(QStringLiteral("ColorModeDetectWarning_Info")), true)) {
         box->setChecked(false);
         return;
     }

@@ -10,6 +10,7 @@
 #include "QSUIController.h"
 #include "QSUIStrings.h"
 #include "Tags.h"
+#include "TypedFieldCommit.h"
 #include "UserGammaRecord.h"
 #include "scan/ScanSettings.h"
 
@@ -40,6 +41,7 @@ constexpr int kChannelTag = 246;
 constexpr int kInputMethodTag = 247;
 constexpr int kInputBarTag = 248;
 constexpr int kOutputBarTag = 249;
+constexpr int kToneResetTag = 236; // brightness and contrast back to their defaults
 
 constexpr int kModeNormal = 0;
 constexpr int kModeCustom = 1;
@@ -110,13 +112,14 @@ void AddItem(QComboBox* popup, const QString& title, int itemTag) {
     popup->setItemData(popup->count() - 1, itemTag, appkit::kItemTagRole);
 }
 
-// The back side's slider ends where the front one does, which has the stepper beside it.
+// The back side's slider and its end image end where the front ones do, which have the stepper beside
+// them: the space goes before the row's last item, its field.
 void AlignWithStepper(QWidget* view, int backSlider, const QSpinBox* stepper) {
     QWidget* slider = appkit::viewWithTag(view, backSlider);
     QWidget* parent = slider ? slider->parentWidget() : nullptr;
     for (auto* row : parent ? parent->findChildren<QBoxLayout*>() : QList<QBoxLayout*>())
-        if (const int at = row->indexOf(slider); at >= 0) {
-            row->insertSpacing(at + 1, stepper->sizeHint().width() + std::max(row->spacing(), 0));
+        if (row->indexOf(slider) >= 0) {
+            row->insertSpacing(row->count() - 1, stepper->sizeHint().width() + std::max(row->spacing(), 0));
             return;
         }
 }
@@ -143,8 +146,8 @@ void Controller::connectToneControls() {
                 if (auto* field = appkit::viewWithTag<appkit::FTextField>(view, tag)) {
                     field->setValidCharsInString(QStringLiteral("0123456789"));
                     field->setValidLength(3);
-                    connect(field, &QLineEdit::editingFinished, this,
-                            [this, field, change] { (this->*change)(field); });
+                    ApplyWhileTyping(field, kTypingDelayMs,
+                                     [this, field, change] { (this->*change)(field); });
                 }
             if (auto* stepper = appkit::viewWithTag<QSpinBox>(view, controls->stepper)) {
                 // Arrows only: the name says what they change.
@@ -158,6 +161,8 @@ void Controller::connectToneControls() {
             if (auto* box = appkit::viewWithTag<QAbstractButton>(view, controls->backBox))
                 connect(box, &QAbstractButton::clicked, this, [this, box, change] { (this->*change)(box); });
         }
+        if (auto* reset = appkit::viewWithTag<QAbstractButton>(view, kToneResetTag))
+            connect(reset, &QAbstractButton::clicked, this, [this] { resetToneSettings(); });
     }
     QWidget* palette = mGammaPalette.data();
     if (!palette)
@@ -264,6 +269,18 @@ void Controller::changeContrastControls(QWidget* sender) {
     changeFavoriteControls(nullptr);
 }
 
+void Controller::resetToneSettings() {
+    for (const LevelControls* controls : {&kBrightness, &kContrast})
+        for (const TW_UINT16 id :
+             {controls->cap, BackTwin(controls->cap), controls->backEnabledCap, controls->textCap})
+            ResetCapValue(mSettings, id);
+    updateBrightnessControls();
+    updateContrastControls();
+    syncToneSettingUI();
+    changeFavoriteControls(nullptr);
+    scheduleImageFilter();
+}
+
 void Controller::syncToneSettingUI() {
     QWidget* view = currentView();
     if (!view || !mSettings)
@@ -274,7 +291,7 @@ void Controller::syncToneSettingUI() {
     const bool prescan = GetCapSIntValue(mSettings, CCAP_OVK_PRESCAN) != 0;
     if (isSimpleMode()) {
         // Without a kept page the simple mode scans with the standard tone.
-        for (const int tag : {202, 203, 204, 205, 206, 212, 213, 214, 215, 216})
+        for (const int tag : {202, 203, 204, 205, 206, 212, 213, 214, 215, 216, kToneResetTag})
             SetItemEnabled(view, tag, kept);
     } else {
         for (const int tag : {202, 203, 204, 205, 206, 212, 213, 214, 215, 216})
@@ -389,10 +406,14 @@ void Controller::updateGammaBars() {
     if (!palette || !mGammaView)
         return;
     const bool normal = GetCapSIntValue(mSettings, CCAP_OVKM_GAMMAMODE) == kModeNormal;
+    // Drawn at the bar's own size and scale, and again whenever it is resized (eventFilter): the ramp
+    // always spans the bar.
     for (const int tag : {kInputBarTag, kOutputBarTag})
-        if (auto* bar = appkit::viewWithTag<QLabel>(palette, tag))
-            bar->setPixmap(mGammaView->createGammaCurveBar(QSize(bar->width(), bar->minimumHeight()),
-                                                           tag == kInputBarTag || normal));
+        if (auto* bar = appkit::viewWithTag<QLabel>(palette, tag)) {
+            bar->installEventFilter(this);
+            const QSize size = bar->size().expandedTo(bar->minimumSize());
+            bar->setPixmap(mGammaView->createGammaCurveBar(size, tag == kInputBarTag || normal));
+        }
 }
 
 void Controller::decideGammaSettings() {

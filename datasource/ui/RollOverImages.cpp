@@ -14,15 +14,15 @@ QString ImagePath(const QString& name) {
     return QString::fromStdString((QSUIResourceFolder() / (name.toStdString() + ".svg")).string());
 }
 
-QSize NaturalSize(const QString& name) {
+} // namespace
+
+QSize QSUIImageSize(const QString& name) {
     return QImageReader(ImagePath(name)).size();
 }
 
-} // namespace
-
 QIcon QSUIImage(const QString& name) {
     const QString path = ImagePath(name);
-    return NaturalSize(name).isEmpty() ? QIcon() : QIcon(path);
+    return QSUIImageSize(name).isEmpty() ? QIcon() : QIcon(path);
 }
 
 void SetupRollOverButton(QWidget* view, int tag, const std::array<const char*, 6>& names) {
@@ -33,11 +33,14 @@ void SetupRollOverButton(QWidget* view, int tag, const std::array<const char*, 6
     for (std::size_t i = 0; i < names.size(); ++i)
         if (names[i])
             images[i] = QSUIImage(QString::fromLatin1(names[i]));
-    const QSize size = names[0] ? NaturalSize(QString::fromLatin1(names[0])) : QSize();
+    const QSize size = names[0] ? QSUIImageSize(QString::fromLatin1(names[0])) : QSize();
     if (!size.isEmpty()) {
         button->setIconSize(size);
         button->setMinimumSize(size.expandedTo(button->minimumSize()));
     }
+    // An image-only button is named by its tip.
+    if (button->text().isEmpty() && button->accessibleName().isEmpty())
+        button->setAccessibleName(button->toolTip());
     button->setButtonImages(images);
     button->setRollOverEnabled(true);
 }
@@ -47,7 +50,7 @@ void SetupStateImages(QWidget* view, int tag, const char* normal, const char* di
     if (!label)
         return;
     const QString normalName = QString::fromLatin1(normal);
-    const QSize size = NaturalSize(normalName);
+    const QSize size = QSUIImageSize(normalName);
     const qreal scale = label->devicePixelRatioF();
     const QPixmap pixmaps[2] = {QSUIImage(normalName).pixmap(size, scale),
                                 QSUIImage(QString::fromLatin1(disabled)).pixmap(size, scale)};

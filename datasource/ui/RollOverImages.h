@@ -10,6 +10,8 @@
 
 // The image of that name (without extension); null when the file is missing.
 QIcon QSUIImage(const QString& name);
+// Its natural size in device-independent pixels; empty when the file is missing.
+QSize QSUIImageSize(const QString& name);
 
 // Gives the roll-over button with that tag in view its six images by state (normal, mouse over, focus,
 // both, disabled, pressed; null: none for that state) and turns roll-over on; the button is at least as

@@ -323,8 +323,19 @@ TEST_F(DataSourceEntry, ContainersAreTheApplicationsPlainMemory) {
 
 // Without a dialog nothing would ever answer an enable that shows one: it fails at once, and the source
 // stays open and usable.
-TEST_F(DataSourceEntry, DialogEnablesFailWhileThereIsNoDialog) {
+// In a host without Qt's widgets the source says beforehand that it cannot show its dialog alone, and
+// still lets the application leave the dialog out.
+TEST_F(DataSourceEntry, DialogEnablesFailWhileThereIsNoDialogAndTheSourceSaysSo) {
     GoTo(kOpen);
+    for (const TW_UINT16 msg : {MSG_GET, MSG_GETCURRENT, MSG_GETDEFAULT})
+        for (const TW_UINT16 id : {CAP_ENABLEDSUIONLY, CAP_UICONTROLLABLE}) {
+            TW_CAPABILITY cap{id, 0, nullptr};
+            ASSERT_EQ(Call(DG_CONTROL, DAT_CAPABILITY, msg, &cap), TWRC_SUCCESS);
+            const test::OwnedHandle answer(cap.hContainer);
+            EXPECT_EQ(test::Field<TW_UINT16>(answer.get(), offsetof(TW_ONEVALUE, Item)),
+                      id == CAP_UICONTROLLABLE ? 1 : 0)
+                << id << " " << msg;
+        }
     TW_USERINTERFACE ui{1, 1, nullptr};
     EXPECT_EQ(Call(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS, &ui), TWRC_FAILURE);
     EXPECT_EQ(Status(), TWCC_OPERATIONERROR);
@@ -334,6 +345,30 @@ TEST_F(DataSourceEntry, DialogEnablesFailWhileThereIsNoDialog) {
     ui.ShowUI = 0;
     EXPECT_EQ(Call(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS, &ui), TWRC_SUCCESS);
     EXPECT_EQ(gCallbacks, std::vector<TW_UINT16>{MSG_XFERREADY});
+}
+
+// What MSG_QUERYSUPPORT does not offer is refused: a capability without TWQC_RESET is not reset.
+TEST_F(DataSourceEntry, AResetIsRefusedWhereQuerySupportDoesNotOfferIt) {
+    GoTo(kOpen);
+    TW_CAPABILITY list{CAP_SUPPORTEDCAPS, 0, nullptr};
+    ASSERT_EQ(Call(DG_CONTROL, DAT_CAPABILITY, MSG_GET, &list), TWRC_SUCCESS);
+    const test::OwnedHandle caps(list.hContainer);
+    const auto count = test::Field<TW_UINT32>(caps.get(), offsetof(TW_ARRAY, NumItems));
+    int refused = 0;
+    for (TW_UINT32 i = 0; i < count; ++i) {
+        const auto id =
+            test::Field<TW_UINT16>(caps.get(), offsetof(TW_ARRAY, ItemList) + i * sizeof(TW_UINT16));
+        TW_CAPABILITY query{id, 0, nullptr};
+        ASSERT_EQ(Call(DG_CONTROL, DAT_CAPABILITY, MSG_QUERYSUPPORT, &query), TWRC_SUCCESS) << id;
+        const test::OwnedHandle support(query.hContainer);
+        if (test::Field<TW_INT32>(support.get(), offsetof(TW_ONEVALUE, Item)) & TWQC_RESET)
+            continue;
+        TW_CAPABILITY reset{id, 0, nullptr};
+        EXPECT_EQ(Call(DG_CONTROL, DAT_CAPABILITY, MSG_RESET, &reset), TWRC_FAILURE) << id;
+        EXPECT_EQ(Status(), TWCC_CAPBADOPERATION) << id;
+        ++refused;
+    }
+    EXPECT_GT(refused, 0);
 }
 
 // The manager's record keeps the Id it gave; the texts are zero-terminated, so a client can open the

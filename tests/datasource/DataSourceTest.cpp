@@ -14,6 +14,7 @@
 #include "ExclusiveLock.h"
 #include "FixedPoint.h"
 #include "LockDir.h"
+#include "NotificationCenter.h"
 #include "TestScanner.h"
 #include "TripletStates.h"
 #include "TripletTest.h"
@@ -76,6 +77,36 @@ TEST_F(DataSource, IdentityIsTwain2AndOpenKeepsTheManagersId) {
     EXPECT_EQ(TW_UINT32{mDS.GetOwnIdentity().Id}, 91u) << "messages to the application carry it";
 }
 
+// A second open of the open source, as the public source manager makes it: it asks the identity without
+// an origin, hands its entry points again and asks for the open, and unloads the source on any refusal.
+// Only the open is refused (an operation error), and the first session goes on under its own Id.
+TEST_F(DataSource, ASecondOpenIsRefusedAndTheFirstSessionGoesOn) {
+    TW_IDENTITY first{};
+    first.Id = 3;
+    ASSERT_EQ(Call(DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, &first), TWRC_SUCCESS);
+    TW_IDENTITY otherApp{};
+    otherApp.Id = 2;
+    TW_IDENTITY record{};
+    record.Id = 9;
+    EXPECT_EQ(mDS.Dispatch(nullptr, DG_CONTROL, DAT_IDENTITY, MSG_GET, &record), TWRC_SUCCESS);
+    EXPECT_EQ(TW_UINT32{record.Id}, 9u) << "the record stays the manager's";
+    TW_ENTRYPOINT points = test::StandInManager::EntryPoints();
+    EXPECT_EQ(mDS.Dispatch(&otherApp, DG_CONTROL, DAT_ENTRYPOINT, MSG_SET, &points), TWRC_SUCCESS)
+        << "a refusal here makes the manager unload the source under the first session";
+    EXPECT_EQ(mDS.Dispatch(&otherApp, DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, &record), TWRC_FAILURE);
+    TW_STATUS status{};
+    ASSERT_EQ(mDS.Dispatch(&otherApp, DG_CONTROL, DAT_STATUS, MSG_GET, &status), TWRC_SUCCESS);
+    EXPECT_EQ(TW_UINT16{status.ConditionCode}, TWCC_OPERATIONERROR);
+
+    EXPECT_EQ(mDS.GetState(), CDataSource::kOpen);
+    EXPECT_EQ(TW_UINT32{mDS.GetOwnIdentity().Id}, 3u) << "messages still reach the first application";
+    EXPECT_NE(mDS.GetCapPool(), nullptr);
+    EXPECT_EQ(Enable(false), TWRC_SUCCESS);
+    EXPECT_EQ(mDS.callbacks, std::vector<TW_INT16>{MSG_XFERREADY});
+    EXPECT_EQ(Call(DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, nullptr), TWRC_SUCCESS);
+    EXPECT_EQ(mDS.GetState(), CDataSource::kClosed);
+}
+
 // Without the manager's entry points no message could reach the application: the open is refused at
 // once, also after a close (which forgets them), unless the maker's application embeds the source.
 TEST_F(DataSource, OpenWithoutTheManagersEntryPointsIsRefusedAtOnce) {
@@ -98,14 +129,6 @@ TEST_F(DataSource, OpenWithoutTheManagersEntryPointsIsRefusedAtOnce) {
     const TW_UINT16 embedded = Call(DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, nullptr);
     fnd::unregisterEmbeddingHost();
     EXPECT_EQ(embedded, TWRC_SUCCESS);
-}
-
-TEST_F(DataSource, SecondOpenIsASequenceErrorAndKeepsTheSession) {
-    Open();
-    EXPECT_EQ(Call(DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, nullptr), TWRC_FAILURE);
-    EXPECT_EQ(Status(), TWCC_SEQERROR);
-    EXPECT_EQ(mDS.GetState(), CDataSource::kOpen);
-    EXPECT_NE(mDS.GetCapPool(), nullptr);
 }
 
 TEST_F(DataSource, EnableWithoutDialogSignalsTransferReady) {
@@ -324,6 +347,19 @@ TEST_F(DataSource, PixelTypeAndBitDepthFollowEachOther) {
     EXPECT_EQ(SetOne(ICAP_BITDEPTH, TWTY_UINT16, TW_UINT16{16}), TWRC_FAILURE);
     EXPECT_EQ(Status(), TWCC_BADVALUE);
     EXPECT_EQ(Int(ICAP_PIXELTYPE), TWPT_GRAY);
+}
+
+// The dialog edits the pool itself: once it hands back (the OK of a set-up without a scan), the bit
+// depth an application reads follows the pixel type chosen there, as after a set through TWAIN.
+TEST_F(DataSource, TheBitDepthFollowsThePixelTypeTheDialogChose) {
+    Open();
+    SetUIControllerFactory([] { return std::make_unique<CNullUIController>(); });
+    ASSERT_EQ(Call(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDSUIONLY, nullptr), TWRC_SUCCESS);
+    SetUIControllerFactory(nullptr);
+    ASSERT_TRUE(SetCapUIntValue(mDS.GetCapPool(), ICAP_PIXELTYPE, TWPT_GRAY));
+    fnd::NotificationCenter::defaultCenter().post("CloseDSOkayNotification", fnd::Value(fnd::Dictionary()));
+    ASSERT_EQ(Cap(MSG_GETCURRENT, ICAP_BITDEPTH), TWRC_SUCCESS);
+    EXPECT_EQ(AnswerField<TW_UINT32>(), 8u);
 }
 
 TEST_F(DataSource, ScannerHandlerAnswersItsOwnCapability) {

@@ -30,7 +30,7 @@ constexpr unsigned Bits(std::initializer_list<int> states) {
 constexpr unsigned kWhileOpen = Bits({kOpen, kEnabled, kXferReady});
 
 inline const Triplet kTriplets[] = {
-    {DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, Bits({kClosed}), "OPENDS"},
+    {DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, Bits({kClosed}) | kWhileOpen, "OPENDS"},
     {DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS, Bits({kOpen}), "ENABLEDS"},
     {DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDSUIONLY, Bits({kOpen}), "ENABLEDSUIONLY"},
     {DG_CONTROL, DAT_USERINTERFACE, MSG_DISABLEDS, Bits({kEnabled}), "DISABLEDS"},
@@ -41,7 +41,7 @@ inline const Triplet kTriplets[] = {
     {DG_CONTROL, DAT_CAPABILITY, MSG_SET, Bits({kOpen}), "CAP SET"},
     {DG_CONTROL, DAT_CAPABILITY, MSG_QUERYSUPPORT, kWhileOpen, "CAP QUERYSUPPORT"},
     {DG_CONTROL, DAT_CAPABILITY, MSG_RESETALL, Bits({kOpen}), "CAP RESETALL"},
-    {DG_CONTROL, DAT_ENTRYPOINT, MSG_SET, Bits({kClosed}), "ENTRYPOINT SET"},
+    {DG_CONTROL, DAT_ENTRYPOINT, MSG_SET, Bits({kClosed}) | kWhileOpen, "ENTRYPOINT SET"},
     {DG_CONTROL, DAT_SETUPFILEXFER, MSG_GET, kWhileOpen, "SETUPFILEXFER GET"},
     {DG_CONTROL, DAT_SETUPFILEXFER, MSG_GETDEFAULT, kWhileOpen, "SETUPFILEXFER GETDEFAULT"},
     {DG_CONTROL, DAT_SETUPFILEXFER, MSG_SET, kWhileOpen, "SETUPFILEXFER SET"},

@@ -208,7 +208,9 @@ TEST_F(CapExchangeScripted, SimpleSettingsOverrideTheFullSetInTheirOrder) {
     EXPECT_EQ(model, before);
 }
 
-TEST_F(CapExchangeScripted, AutomaticColourScansWithoutPrescanUnlessTheDialogAsks) {
+// The check of the first page is a setting of the data source's own: left ticked there, it scans no
+// prescan once those settings are turned off, in any colour mode, unless the dialog asks.
+TEST_F(CapExchangeScripted, ThePrescanIsInForceOnlyWithTheDataSourcesOwnSettingsOrItsDialog) {
     TlvScanSettingMdl model;
     model.setScnStColType(0);
     model.setCCAP_OVK_PRESCAN(1);
@@ -218,4 +220,10 @@ TEST_F(CapExchangeScripted, AutomaticColourScansWithoutPrescanUnlessTheDialogAsk
     TW_INT16 rc = 0;
     ASSERT_TRUE(mCaps->setCCAPsValues(&model, true, true, &rc));
     EXPECT_EQ(Word(mScript->containers.at(CCAP_OVK_PRESCAN)), 1);
+    model.setScnStColType(2);
+    SendFull(model);
+    EXPECT_EQ(Word(mScript->containers.at(CCAP_OVK_PRESCAN)), 0) << "grey, detailed settings off";
+    model.setIsUseDriverSetting(true);
+    SendFull(model);
+    EXPECT_EQ(Word(mScript->containers.at(CCAP_OVK_PRESCAN)), 1) << "detailed settings on";
 }

@@ -73,6 +73,8 @@ TEST_F(VX_MessageTest, ASecondAlertWhileOneIsUpIsRefusedAtOnce) {
     int second = 0;
     bool askedSecond = true;
     whenAlertShows([&](appkit::Alert& alert) {
+        // A notice offers no choice: titled by its kind, as the data source's dialog titles it.
+        EXPECT_EQ(textOf(alert, appkit::Alert::kMessageTag), appkit::localized("Information"));
         second = VX_Message::showPanelMsgKeyIsCritical("Error", "Err_NoSelectedJob", "OK", nullptr, true);
         askedSecond = VX_Message::askQuestion("Cnfm_ScanCancelYesOrNo");
         EXPECT_EQ(VX_Message::currentPanel(), &alert);

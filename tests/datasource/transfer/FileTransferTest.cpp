@@ -155,8 +155,27 @@ TEST_F(FileTransferTest, UnknownFormatIsRefusedBeforeThePageIsTaken) {
     EXPECT_FALSE(fs::exists(File("page.bmp")));
 }
 
+// Only the agreed mechanism hands the page over; asked natively while memory was agreed, the source
+// refuses without touching the page, which then leaves by memory as agreed.
+TEST_F(FileTransferTest, NativeTransferWhileMemoryWasAgreedIsRefusedAndKeepsThePage) {
+    SetPage(TWPT_GRAY, 10, 4);
+    ASSERT_TRUE(SetCapUIntValue(mDS.GetCapPool(), ICAP_XFERMECH, TWSX_MEMORY));
+    TW_IMAGEINFO info{};
+    ASSERT_EQ(Info(info), TWRC_SUCCESS);
+    TW_HANDLE handle = nullptr;
+    EXPECT_EQ(Call(DG_IMAGE, DAT_IMAGENATIVEXFER, MSG_GET, &handle), TWRC_FAILURE);
+    EXPECT_EQ(Status(), TWCC_SEQERROR);
+    EXPECT_EQ(handle, nullptr);
+    EXPECT_EQ(mDS.prepareCalls, 0);
+    std::vector<std::uint8_t> rows(40);
+    TW_IMAGEMEMXFER block{};
+    EXPECT_EQ(Block(rows, block), TWRC_XFERDONE);
+    EXPECT_EQ(+block.BytesWritten, 40u);
+}
+
 TEST_F(FileTransferTest, NativeTransferHandsOverATiffInContainerMemory) {
     SetPage(TWPT_RGB, 20, 6);
+    ASSERT_TRUE(SetCapUIntValue(mDS.GetCapPool(), ICAP_XFERMECH, TWSX_NATIVE));
     TW_IMAGEINFO info{};
     ASSERT_EQ(Info(info), TWRC_SUCCESS);
     TW_HANDLE handle = nullptr;

@@ -1,5 +1,6 @@
 // The dialog's building blocks on widgets made here: the item functions on each kind of control, the
 // keyboard order, the title markup and the loading of interface files.
+#include "DialogAlerts.h"
 #include "DialogItems.h"
 #include "KeyViewLoop.h"
 #include "QtTestApp.h"
@@ -11,13 +12,16 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSlider>
 #include <QTabWidget>
+#include <QTimer>
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 
 namespace {
 
@@ -217,6 +221,33 @@ TEST_F(InterfaceFiles, TheVisitorSeesChildrenBeforeTheirParent) {
     ASSERT_FALSE(seen.isEmpty());
     EXPECT_EQ(seen.back(), form.get());
     EXPECT_LT(seen.indexOf(appkit::viewWithTag(form.get(), 7)), seen.indexOf(form.get()));
+}
+
+// Each alert of the dialog is titled and pictured by its kind, as the applications' alerts are: a
+// question is no "Error" with the error's icon.
+TEST(DialogAlerts, TitleAndIconFollowTheKind) {
+    testApplication();
+    struct SSeen {
+        QString title;
+        QImage icon;
+    };
+    std::map<appkit::AlertKind, SSeen> seen;
+    for (const appkit::AlertKind kind :
+         {appkit::AlertKind::Question, appkit::AlertKind::Warning, appkit::AlertKind::Error}) {
+        QTimer::singleShot(50, [&seen, kind] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            seen[kind] = {box->windowTitle(), box->iconPixmap().toImage()};
+            box->buttons().front()->click();
+        });
+        RunDialogAlert(kind, nullptr, QStringLiteral("Reset the counter?"), {},
+                       kind == appkit::AlertKind::Question);
+    }
+    EXPECT_EQ(seen[appkit::AlertKind::Question].title, "Confirm");
+    EXPECT_EQ(seen[appkit::AlertKind::Warning].title, "Warning");
+    EXPECT_EQ(seen[appkit::AlertKind::Error].title, "Error");
+    EXPECT_FALSE(seen[appkit::AlertKind::Question].icon.isNull());
+    EXPECT_NE(seen[appkit::AlertKind::Question].icon, seen[appkit::AlertKind::Error].icon);
 }
 
 } // namespace

@@ -395,6 +395,15 @@ TEST_F(QSUIControllerTest, Screenshots) {
     SavePictures(mController->window(), "ds-dialog-advanced");
     Dialog(0);
     SavePictures(mController->window(), "ds-dialog-setup");
+    // The check of the first page: a grey page with lines of "text" kept for the user to look at.
+    SPageBitmap page{400, 560, 1, 8, 400, 150, 150, std::vector<std::uint8_t>(400 * 560, 250)};
+    for (std::uint32_t y = 60; y < 500; y += 24)
+        for (std::uint32_t x = 40; x < 360 - (y % 96); ++x)
+            for (std::uint32_t row = y; row < y + 8; ++row)
+                page.pixels[row * 400 + x] = 40;
+    mController->window()->hide();
+    mController->setScanImage(page, 150, false);
+    SavePictures(mController->window(), "ds-check-page");
     QTimer::singleShot(100, [] {
         for (QWidget* window : QApplication::topLevelWidgets())
             if (window->objectName() == "ExchangeAlert" && window->isVisible()) {

@@ -1,5 +1,5 @@
 // The advanced mode's floating palettes: shown and hidden by their buttons, their places and visibility
-// kept in the preferences file and brought back onto a screen, the default stack at the right edge, the
+// kept in the preferences file and brought back onto a screen, the default stack beside the dialog, the
 // mode switch taking them away and back, and the scan's shields over them. Pictures of the dialog in
 // both modes with its palettes.
 #include "QSDataSource.h"
@@ -49,19 +49,26 @@ protected:
     std::unique_ptr<Controller> mController;
 };
 
-TEST_F(QSUIPalettesTest, WithoutStoredPlacesThePalettesStackAtTheRightEdgeAndStayHidden) {
+// Without stored places the palettes stack beside the dialog: on its right where there is room, else
+// on its left, else over it at the screen's right edge; always whole on the screen.
+TEST_F(QSUIPalettesTest, WithoutStoredPlacesThePalettesStackBesideTheDialogOnTheScreen) {
+    const QRect screen(0, 0, 1600, 900);
+    const QList<QSize> sizes{{200, 300}, {200, 250}, {220, 400}};
+    const QList<QPoint> right = StackedBesideWindow(QRect(100, 100, 600, 500), screen, sizes);
+    EXPECT_EQ(right, (QList<QPoint>{{702, 100}, {702, 402}, {702, 500}}))
+        << "the third moved up onto the screen";
+    const QList<QPoint> left = StackedBesideWindow(QRect(1000, 50, 590, 500), screen, sizes);
+    EXPECT_EQ(left.front(), QPoint(798, 50));
+    EXPECT_EQ(left.back().x(), 1000 - 2 - 220);
+    const QList<QPoint> over = StackedBesideWindow(QRect(100, 0, 1400, 500), screen, sizes);
+    EXPECT_EQ(over.front(), QPoint(1600 - 2 - 200, 2));
+
     Dialog();
     for (QWidget* palette : Palettes()) {
         ASSERT_NE(palette, nullptr);
         EXPECT_FALSE(palette->isVisible());
-        EXPECT_EQ(palette->frameGeometry().right(), Screen().right() - 2);
+        EXPECT_TRUE(Screen().contains(palette->frameGeometry())) << palette->objectName().toStdString();
     }
-    QWidget* image = mController->imagePalette();
-    QWidget* preference = mController->preferencePalette();
-    QWidget* gamma = mController->gammaPalette();
-    EXPECT_EQ(image->y(), Screen().top() + 2);
-    EXPECT_EQ(preference->y(), image->frameGeometry().bottom() + 1 + 2);
-    EXPECT_EQ(gamma->y(), preference->frameGeometry().bottom() + 1 + 2);
 }
 
 TEST_F(QSUIPalettesTest, ButtonsShowAndHideThePalettesAndPlacesAreKeptAcrossDialogs) {
@@ -109,8 +116,12 @@ TEST_F(QSUIPalettesTest, OnlyTheImagePalettesPlaceStoredGivesTheDefaultStack) {
     preferences.set(kPrefImagePalettePosition, "{40, 50}");
     ASSERT_TRUE(preferences.save());
     Dialog();
-    EXPECT_EQ(mController->imagePalette()->y(), Screen().top() + 2);
-    EXPECT_EQ(mController->imagePalette()->frameGeometry().right(), Screen().right() - 2);
+    const QRect dialog = mController->window()->frameGeometry();
+    const QPoint expected =
+        StackedBesideWindow(dialog, Screen(), {mController->imagePalette()->frameGeometry().size()}).front();
+    // Beside the dialog rather than where the stored place would have put it.
+    EXPECT_EQ(mController->imagePalette()->x(), expected.x());
+    EXPECT_NE(mController->imagePalette()->pos(), QPoint(40, 50));
 }
 
 TEST_F(QSUIPalettesTest, TheSimpleModeTakesThePalettesAwayAndTheAdvancedModeBringsThemBack) {

@@ -1,5 +1,6 @@
 // The dialog's image buttons with their own images: a look per state, an idle dialog that sleeps, and
 // pictures of every look at 100% and 200%.
+#include "DialogItems.h"
 #include "FRollOverButton.h"
 #include "QSDataSource.h"
 #include "QSUIController.h"
@@ -81,6 +82,29 @@ TEST_F(QSUIRollOverButtonsTest, TheScanButtonShowsADifferentLookInEachState) {
     EXPECT_EQ(looks.size(), 6u);
 }
 
+// The preview's tools and the window's information and help are image buttons named for a reader; the
+// brightness and contrast sliders of both sides show their ends, greyed with the slider.
+TEST_F(QSUIRollOverButtonsTest, TheToolButtonsAndSliderEndsWearTheirImages) {
+    for (const int tag : {701, 702, 703, 704, 705, 706}) {
+        auto* button = appkit::viewWithTag<Button>(mController->window(), tag);
+        ASSERT_NE(button, nullptr) << tag;
+        EXPECT_TRUE(button->isRollOverEnabled()) << tag;
+        EXPECT_TRUE(button->text().isEmpty()) << tag;
+        EXPECT_FALSE(button->accessibleName().isEmpty()) << tag;
+        EXPECT_EQ(button->accessibleName(), button->toolTip()) << tag;
+    }
+    auto* advanced = mController->window()->findChild<QWidget*>(QStringLiteral("advanceModeView"));
+    ASSERT_NE(advanced, nullptr);
+    for (const int tag : {205, 206, 207, 208, 215, 216, 217, 218}) {
+        auto* end = appkit::viewWithTag<QLabel>(advanced, tag);
+        ASSERT_NE(end, nullptr) << tag;
+        ASSERT_FALSE(end->pixmap().isNull()) << tag;
+        const QImage shown = end->pixmap().toImage();
+        SetItemEnabled(advanced, tag, !end->isEnabled());
+        EXPECT_NE(end->pixmap().toImage(), shown) << tag << ": the same image enabled and disabled";
+    }
+}
+
 TEST_F(QSUIRollOverButtonsTest, AnIdleDialogDoesNotWake) {
     TimerCounter counter;
     qApp->installEventFilter(&counter);
@@ -139,6 +163,11 @@ TEST_F(QSUIRollOverButtonsTest, Screenshots) {
     looks.show();
     QTest::qWait(20);
     saveScreenshots(&looks, "ds-roll-over-looks");
+    // The tools over the preview, as the dialog shows them.
+    QWidget* window = mController->window();
+    window->resize(window->sizeHint());
+    QTest::qWait(20);
+    saveScreenshots(window->findChild<QWidget*>(QStringLiteral("toolView")), "ds-tool-buttons");
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include "QSUIController.h"
 #include "QtTestApp.h"
 #include "Sheet.h"
+#include "ShieldWindows.h"
 #include "Tags.h"
 #include "scan/EmulatedScanner.h"
 
@@ -99,6 +100,34 @@ protected:
     std::optional<SPageBitmap> mPrescanned;
     std::unique_ptr<Controller> mController;
 };
+
+// The title names the scanner read at set-up; the information panel shields the shown palettes only
+// while it stands, however it is closed.
+TEST_F(ScannerAccessTest, TheTitleNamesTheScannerAndTheInformationPanelGivesThePalettesBack) {
+    Controller unread;
+    unread.setupMainUIWithParam({}, 1);
+    Dialog();
+    const QString title = mController->window()->windowTitle();
+    EXPECT_TRUE(title.contains("K3100 Scanner")) << title.toStdString();
+    EXPECT_NE(title, unread.window()->windowTitle()) << "a scanner that was read is named";
+    QWidget* palette = mController->gammaPalette();
+    ASSERT_NE(palette, nullptr);
+    mController->showMainWindow();
+    palette->show();
+    for (const bool byOk : {true, false}) {
+        mController->showScannerInformationPanel();
+        QDialog* info = mController->scannerInformationPanel();
+        ASSERT_NE(info, nullptr);
+        EXPECT_NE(appkit::FWindow::shieldWindow(palette), nullptr);
+        if (byOk)
+            appkit::viewWithTag<QAbstractButton>(info, 1)->click();
+        else
+            QTest::keyClick(info, Qt::Key_Escape);
+        EXPECT_FALSE(info->isVisible());
+        EXPECT_EQ(appkit::FWindow::shieldWindow(palette), nullptr) << (byOk ? "OK" : "Escape");
+        EXPECT_EQ(appkit::FWindow::shieldWindow(mController->window()), nullptr) << (byOk ? "OK" : "Escape");
+    }
+}
 
 TEST_F(ScannerAccessTest, TheInformationPanelShowsTheScannerAndAResetReachesIt) {
     ASSERT_EQ(mEmulator.control("counters 5000 4200 900"), "ok");

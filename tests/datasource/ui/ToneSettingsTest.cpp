@@ -163,6 +163,47 @@ TEST_F(ToneSettingsTest, BrightnessAndContrastLevelsAreTheirCapabilitiesValues) 
     EXPECT_NEAR(Float(ICAP_CONTRAST), 333, 1); // level 5 of 7
 }
 
+// A level typed and not yet confirmed is what Scan scans, as the field shows it.
+TEST_F(ToneSettingsTest, ATypedLevelIsScannedAsShown) {
+    Dialog();
+    for (const int tag : {204, 214}) {
+        auto* field = appkit::viewWithTag<QLineEdit>(View(), tag);
+        field->selectAll();
+        QTest::keyClicks(field, tag == 204 ? "250" : "6");
+    }
+    EXPECT_EQ(Float(ICAP_BRIGHTNESS), 0) << "not before the typing rests";
+    Click(mController->window(), Controller::kAdvancedScanButtonTag);
+    EXPECT_EQ(Float(ICAP_BRIGHTNESS), 960);    // level 250 of 255
+    EXPECT_NEAR(Float(ICAP_CONTRAST), 667, 1); // level 6 of 7
+    EXPECT_EQ(GetItemIntValue(View(), 202), 250);
+}
+
+// The reset puts both sides' brightness and contrast and the text-enhancement levels back.
+TEST_F(ToneSettingsTest, TheToneResetPutsTheStandardToneBack) {
+    ASSERT_TRUE(SetCapSIntValue(Pool(), CCAP_OVK_TEXTENHANCE_BRIGHTNESS, 40));
+    Dialog();
+    Slide(View(), 202, 255);
+    Slide(View(), 212, 7);
+    Click(View(), 220);
+    Click(View(), 230);
+    Slide(View(), 223, 1);
+    Slide(View(), 233, 1);
+    auto* reset = appkit::viewWithTag<QAbstractButton>(View(), 236);
+    ASSERT_NE(reset, nullptr);
+    EXPECT_TRUE(reset->isEnabled());
+    EXPECT_TRUE(reset->focusPolicy() & Qt::TabFocus) << "reachable from the keyboard";
+    reset->click();
+    for (const TW_UINT16 id :
+         {ICAP_BRIGHTNESS, ICAP_CONTRAST, BackTwin(ICAP_BRIGHTNESS), BackTwin(ICAP_CONTRAST)})
+        EXPECT_EQ(Float(id), 0) << id;
+    EXPECT_EQ(Int(CCAP_OVKM_BACKBRIGHTNESSENABLED), 0);
+    EXPECT_EQ(Int(CCAP_OVKM_BACKCONTRASTENABLED), 0);
+    EXPECT_NE(Int(CCAP_OVK_TEXTENHANCE_BRIGHTNESS), 40);
+    EXPECT_EQ(GetItemIntValue(View(), 202), 128);
+    EXPECT_EQ(GetItemString(View(), 214), "4");
+    EXPECT_FALSE(appkit::viewWithTag(View(), 223)->isEnabled()) << "the back follows the front again";
+}
+
 TEST_F(ToneSettingsTest, TheGammaSliderMakesTheToneCustomAndAChannelChoiceDoesNot) {
     Dialog();
     EXPECT_EQ(GetMenuItemIntValue(Tone(), 240), 0);
@@ -323,7 +364,16 @@ TEST_F(ToneSettingsTest, Screenshots) {
     QTest::qWait(20);
     Drag({{1, 250}, {60, 150}, {130, 60}, {200, 40}, {257, 2}});
     QTest::qWait(20);
-    saveScreenshots(Tone(), "ds-tone-palette");
+    // The input ramp of the red channel runs from black to full red across the whole bar, at every scale
+    // and however wide the palette is made.
+    Tone()->resize(Tone()->width() + 80, Tone()->height());
+    QTest::qWait(20);
+    const QImage ramp = appkit::viewWithTag(Tone(), 248)->grab().toImage();
+    EXPECT_LT(ramp.pixelColor(3, ramp.height() / 2).red(), 24);
+    EXPECT_GT(ramp.pixelColor(ramp.width() - 4, ramp.height() / 2).red(), 239);
+    Tone()->resize(Tone()->sizeHint());
+    QTest::qWait(20);
+    saveScreenshots(Tone(), "ds-tone-palette-curve");
     Tone()->hide();
     Image()->show();
     QTest::qWait(20);
