@@ -102,7 +102,7 @@ int run(const twainscan::SScanOptions& options, const fs::path& pdf, bool withTe
         more = session.EndTransfer();
         if (!more)
             lastSheet = Clock::now();
-        reader.writeImageFileByIndex(pages, !more, std::nullopt, std::nullopt);
+        reader.writeImageFileByIndex(host.batch(), pages, !more, std::nullopt, std::nullopt);
         ++pages;
     }
     session.Close();
