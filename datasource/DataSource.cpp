@@ -7,6 +7,7 @@
 #include <cstring>
 #include <new>
 
+#include "ClientApp.h"
 #include "DataSourceIdentity.h"
 #include "ManagerEntryPoints.h"
 #include "OrvkQSDS.h"
@@ -62,7 +63,12 @@ CDataSource::CDataSource() {
     SetTwainText(mIdentity.ProductName, sizeof(TW_STR32), kDSProductName);
 }
 
-CDataSource::~CDataSource() = default;
+// A host that drops the source without MSG_CLOSEDS and loads it again in the same process must meet a
+// fresh source: the manager's entry points and the application's session are the process's, not ours.
+CDataSource::~CDataSource() {
+    CClientApp::EndSession();
+    ManagerEntryPoints::Clear();
+}
 
 TW_UINT16 CDataSource::Dispatch(pTW_IDENTITY origin, TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg,
                                 TW_MEMREF data) {

@@ -2,7 +2,7 @@
 // sizes on A4 at 300 dpi, each turned by every quarter. For each page and turn it runs our detection (as
 // the page pipeline does: open, detect, close) and `tesseract <page> - --psm 0`, and prints who got the
 // turn right and the CPU time each took. Run on one core: taskset -c 0 bin/direction_bench [folder
-// [skew]]; skew tilts every page by that many degrees first.
+// [skew [fonts]]]; skew tilts every page by that many degrees first, fonts takes only the first few.
 #include "test_pages.h"
 #include "vellumv2.h"
 
@@ -13,6 +13,7 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <span>
 #include <string>
 #include <sys/resource.h>
 #include <vector>
@@ -100,10 +101,13 @@ int main(int argc, char** argv) {
     const vlmtest::TextStyle styles[] = {{"Helvetica", 9},       {"Times-Roman", 10},  {"Courier", 10},
                                          {"Helvetica-Bold", 12}, {"Times-Italic", 12}, {"Times-Roman", 14},
                                          {"Helvetica", 18},      {"Courier-Bold", 8}};
+    const size_t fonts = argc > 3
+                             ? std::clamp<size_t>(std::strtoul(argv[3], nullptr, 10), 1, std::size(styles))
+                             : std::size(styles);
     Tally ourTally, cliTally;
     std::printf("%-16s %4s %5s | %6s %8s | %6s %8s\n", "font", "pt", "turn", "ours", "s", "cli", "s");
     size_t paragraph = 0;
-    for (const vlmtest::TextStyle& style : styles) {
+    for (const vlmtest::TextStyle& style : std::span(styles).first(fonts)) {
         vlmtest::Page page =
             vlmtest::renderText(vlmtest::proseLines(style, paragraph++), 300, 595, 842, style);
         if (skewDegrees != 0)
