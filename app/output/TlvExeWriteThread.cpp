@@ -72,7 +72,7 @@ fs::path TlvExeWriteThread::chooseName(const fs::path& path, const TlvOutputOpti
 void TlvExeWriteThread::checkBeforeBatch(const TlvBatchSnapshot& batch) {
     if (!batch.writesFiles() || batch.funcType == kFuncMail)
         return;
-    const TlvOutputOptions o = batch.pageOptions();
+    const TlvOutputOptions& o = batch.options;
     const bool automatic = batch.scanMode == kScanModeJOB || o.isUseFNSetting;
     const fs::path path = pathInFolder(o, batch.funcType, automatic);
     std::atomic<int64_t> counter{-1};
