@@ -79,7 +79,7 @@ bool TlvMainCntlr::isValidAppTerminate() const {
 
 bool TlvMainCntlr::isPagesWaiting() const {
     const bool scanning = mScanView && mScanView->isRunningScanThread();
-    const int s = mAppState;
+    const tlv::AppState s = mAppState;
     return !scanning && (tlv::isFinishScnState(s) || tlv::isConfirmFuncState(s)) && !isModalWindow();
 }
 

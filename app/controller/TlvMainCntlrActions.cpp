@@ -6,6 +6,7 @@
 
 #include "RunLoop.h"
 #include "TlvOutputFailure.h"
+#include "TlvPlatformLookup.h"
 #include "TlvScanSettingMdl.h"
 #include "TlvScanViewCntlr.h"
 #include "TlvUtilsMethod.h"
@@ -96,7 +97,7 @@ bool TlvMainCntlr::isCheckValidOutput() {
     if (curScanModeType() != kScanModeJOB)
         return true;
     try {
-        mWriter.checkBeforeBatch(*snapshotOfSettings(kScanModeJOB));
+        mWriter.checkBeforeBatch(*snapshotOfSettings(kScanModeJOB, TlvPlatformLookup::shared().localNow()));
     } catch (const tlv::TlvOutputFailure& failure) {
         showErrorPanel(failure.key(), failure.args());
         return false;
