@@ -1,6 +1,7 @@
 # k3100_add_test(<name> SOURCES <files...> LIBS <targets...> [ENV <VAR=value...>] [LABEL <label>]
 #                [LOCK <resource>] [TIMEOUT <seconds>] [DATA_SOURCE] [RACE])
-# One GoogleTest program per call; every test case becomes its own CTest test. ENV is set for the
+# One GoogleTest program per call; every test case becomes its own CTest test, and the whole program one
+# more, named after it, its cases shuffled in one process (label "whole"). ENV is set for the
 # listing and for every test case by starting the program through "cmake -E env" (a list property
 # would lose its separators on the way through test discovery). Test cases that share LOCK (a bus
 # name, for instance) never run at the same time.
@@ -13,6 +14,12 @@
 # page library too. RACE puts an application suite that is clean under the race detector into its build.
 find_package(GTest REQUIRED)
 include(GoogleTest)
+
+# A test program compiles in half the time at -O1 with line tables only; the code under test keeps the
+# build's optimisation.
+function(k3100_test_flags target)
+  target_compile_options(${target} PRIVATE "$<$<CONFIG:RelWithDebInfo>:-O1;-g1>")
+endfunction()
 
 function(k3100_add_test name)
   cmake_parse_arguments(ARG "DATA_SOURCE;RACE" "LOCK;TIMEOUT;LABEL" "SOURCES;LIBS;ENV" ${ARGN})
@@ -39,13 +46,21 @@ function(k3100_add_test name)
     set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR "${CMAKE_COMMAND};-E;env;${ARG_ENV}")
   endif()
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
-  # A test program compiles in half the time at -O1 with line tables only; the code under test keeps the
-  # build's optimisation.
-  target_compile_options(${name} PRIVATE "$<$<CONFIG:RelWithDebInfo>:-O1;-g1>")
+  k3100_test_flags(${name})
+  # Compiled with the test programs' precompiled header (cmake/Precompiled.cmake).
+  set_target_properties(${name} PROPERTIES K3100_TEST_PROGRAM ON)
   gtest_discover_tests(${name}
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
     PROPERTIES ENVIRONMENT "K3100_BUILD_DIR=${CMAKE_BINARY_DIR}" LABELS ${ARG_LABEL} TIMEOUT ${ARG_TIMEOUT} ${lock}
     DISCOVERY_TIMEOUT 60)
+  # The whole program once more in one process, its cases in a shuffled order (the seed is printed), so
+  # that a case that leans on what another left behind fails here, though it passes alone. The race
+  # build makes only some programs and runs their cases alone.
+  if(NOT K3100_TSAN)
+    add_test(NAME ${name} COMMAND ${name} --gtest_shuffle WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT "K3100_BUILD_DIR=${CMAKE_BINARY_DIR}"
+                                            LABELS "${ARG_LABEL};whole" TIMEOUT 1500 ${lock})
+  endif()
   # The race-detector build makes the helper's and the platform's unit and window suites, and the
   # application's that say RACE (the others are not clean under it yet, see README):
   # "k3100_race_suites" builds them, and each of their cases carries the label "race".

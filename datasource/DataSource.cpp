@@ -7,7 +7,6 @@
 #include <cstring>
 #include <new>
 
-#include "ClientApp.h"
 #include "DataSourceIdentity.h"
 #include "ManagerEntryPoints.h"
 #include "OrvkQSDS.h"
@@ -64,9 +63,9 @@ CDataSource::CDataSource() {
 }
 
 // A host that drops the source without MSG_CLOSEDS and loads it again in the same process must meet a
-// fresh source: the manager's entry points and the application's session are the process's, not ours.
+// fresh source: the manager's entry points are the process's, not ours. (At exit this may run after the
+// other files' statics are gone: the entry points' record has nothing to destroy.)
 CDataSource::~CDataSource() {
-    CClientApp::EndSession();
     ManagerEntryPoints::Clear();
 }
 

@@ -1,0 +1,1 @@
+// The translation unit that makes a precompiled header (cmake/Precompiled.cmake); nothing of its own.
