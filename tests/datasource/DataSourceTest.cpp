@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 
 #include "CapIds.h"
 #include "ChildProcess.h"
@@ -248,15 +249,23 @@ TEST_F(DataSource, OpenGivesUpWhileAnotherProcessHoldsTheScanner) {
     Open();
 }
 
-// A lock file that cannot be a lock keeps the scanner away as another user would: said so, by name.
-TEST_F(DataSource, OpenWithABlockedLockFileSaysSo) {
+// Neither the shared lock nor a lock of the user's own can be had: that keeps the scanner away as
+// another user would, and is said so, naming both.
+TEST_F(DataSource, OpenWithoutAnyUsableLockSaysSo) {
     const std::string path = CExclusiveLockObject::LockPath(CDataSource::kLockName);
     ASSERT_EQ(mkdir(path.c_str(), 0700), 0);
+    const std::string runtime = mDir.Path() + "/runtime-open-to-others";
+    ASSERT_EQ(mkdir(runtime.c_str(), 0755), 0);
+    const char* before = std::getenv("XDG_RUNTIME_DIR");
+    const std::string kept = before ? before : "";
+    setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
     testing::internal::CaptureStderr();
     EXPECT_EQ(Call(DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, nullptr), TWRC_FAILURE);
     const std::string said = testing::internal::GetCapturedStderr();
+    before ? setenv("XDG_RUNTIME_DIR", kept.c_str(), 1) : unsetenv("XDG_RUNTIME_DIR");
     EXPECT_EQ(Status(), TWCC_MAXCONNECTIONS);
     EXPECT_NE(said.find("scanner lock " + path + " is not a plain file"), std::string::npos) << said;
+    EXPECT_NE(said.find(runtime), std::string::npos) << said;
     EXPECT_EQ(mDS.GetState(), CDataSource::kClosed);
     ASSERT_EQ(rmdir(path.c_str()), 0);
     Open();

@@ -60,23 +60,24 @@ private:
     pid_t mPid = -1;
 };
 
-pid_t startInThisSession(const std::vector<std::string>& argv) {
+// Starts argv in this session, or with anotherSession in another one.
+pid_t startIn(const std::vector<std::string>& argv, bool anotherSession) {
     const pid_t pid = fork();
     if (pid == 0) {
+        if (anotherSession)
+            setenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/another-session", 1);
         execl(argv[0].c_str(), argv[0].c_str(), argv[1].c_str(), nullptr);
         _exit(127);
     }
     return pid;
 }
 
+pid_t startInThisSession(const std::vector<std::string>& argv) {
+    return startIn(argv, false);
+}
+
 pid_t startInAnotherSession(const std::vector<std::string>& argv) {
-    const pid_t pid = fork();
-    if (pid == 0) {
-        setenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/another-session", 1);
-        execl(argv[0].c_str(), argv[0].c_str(), argv[1].c_str(), nullptr);
-        _exit(127);
-    }
-    return pid;
+    return startIn(argv, true);
 }
 
 } // namespace
