@@ -77,10 +77,11 @@ int32_t encodeImage(const PackedImage& packed, int32_t mode, int32_t quality, Pd
 }
 
 // Writes the pages at the head of the queue whose text is ready. With `all` it waits for every page, else
-// only while more pages wait than the workers hold, which bounds the memory they take. A page that cannot
-// be written ends the queue: the file keeps the pages before it.
+// only while more pages wait than the workers hold: no page waits unrecognised behind the workers, so the
+// document is done within one page's recognition after the last, and the pages' memory stays bounded. A
+// page that cannot be written ends the queue: the file keeps the pages before it.
 int32_t writeReady(DocumentState& s, bool all) {
-    const size_t limit = all ? 0 : RecognitionPool::shared().workerCount() + 2;
+    const size_t limit = all ? 0 : RecognitionPool::shared().workerCount();
     while (!s.pending.empty()) {
         PendingPage& next = s.pending.front();
         if (next.text.valid()) {
