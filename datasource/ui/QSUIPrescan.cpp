@@ -187,6 +187,11 @@ void Controller::changePrescanControls() {
         box->setChecked(false);
         return;
     }
+    // As the question says: the checked page, and the scan after it, are grey.
+    if (on && GetCapUIntValue(mSettings, CCAP_OVK_DETECTPAGETYPE) != 0) {
+        SetCapSIntValue(mSettings, CCAP_OVK_DETECTPAGETYPE, 0);
+        SetCapUIntValue(mSettings, ICAP_PIXELTYPE, TWPT_GRAY);
+    }
     SetCapUIntValue(mSettings, CCAP_OVK_PRESCAN, on ? 1 : 0);
     if (!on && isSimpleMode())
         for (const TW_UINT16 id :

@@ -325,6 +325,25 @@ void AnswerAlert(const QString& answer) {
     });
 }
 
+// Checking the first page while the colour is detected asks first; OK checks the page in grey, as the
+// question says, and Cancel keeps the detection without the check.
+TEST_F(BasicSettingsTest, CheckingTheFirstPageInsteadOfDetectingTheColourScansGrey) {
+    Dialog(true);
+    Choose(kColorMode, 5);
+    ASSERT_EQ(Int(CCAP_OVK_DETECTPAGETYPE), 1);
+    auto* box = appkit::viewWithTag<QAbstractButton>(mController->currentView(), 430);
+    AnswerAlert("Cancel");
+    box->click();
+    EXPECT_EQ(Int(CCAP_OVK_PRESCAN), 0);
+    EXPECT_EQ(Int(CCAP_OVK_DETECTPAGETYPE), 1);
+    AnswerAlert("OK");
+    box->click();
+    EXPECT_EQ(Int(CCAP_OVK_PRESCAN), 1);
+    EXPECT_EQ(Int(CCAP_OVK_DETECTPAGETYPE), 0);
+    EXPECT_EQ(Int(ICAP_PIXELTYPE), TWPT_GRAY);
+    EXPECT_EQ(Popup(kColorMode)->currentText(), Popup(kColorMode)->itemText(3)) << "grey shown";
+}
+
 void AddFavorite(QDialog* panel, const QString& name) {
     appkit::viewWithTag<QLineEdit>(panel, 930)->setText(name);
     appkit::viewWithTag<QAbstractButton>(panel, 931)->click();
