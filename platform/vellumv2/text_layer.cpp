@@ -156,6 +156,10 @@ int32_t recognizeUpright(tesseract::TessBaseAPI& engine, const GreyImage& page, 
     return VLM_OK;
 }
 
+// Mean word confidence (0..100) from which a page read as it lies is taken as read: clean print reads at
+// about 90, text lying sideways or upside down at well under 60.
+constexpr int kSureReading = 70;
+
 // Clockwise turn of the page's text (0, 90, 180, 270); 0 without the orientation model.
 int32_t turnOfText(const GreyImage& page, int32_t resolution) {
     const bool opened = !detectionIsOpen() && openDetection() == VLM_OK;
@@ -221,20 +225,29 @@ GreyImage turnedUpright(const GreyImage& page, const Unturn& unturn) {
 
 int32_t recognizeWords(tesseract::TessBaseAPI& engine, const GreyImage& page, int32_t resolution,
                        std::vector<OcrWord>& words) {
-    // A page that lies turned (the user turned it, or it was fed so) is read upright, and its words are
-    // put back where they lie on it.
+    // A page that lies turned (the user turned it, or it was fed so) is read upright as well, and its
+    // words are put back where they lie on it; the reading the engine is surer of wins, so that a page
+    // read well as it lies never depends on the detection.
     const int32_t degrees = turnOfText(page, resolution);
-    if (degrees == 0)
-        return recognizeUpright(engine, page, resolution, words);
+    const int32_t asItLies = recognizeUpright(engine, page, resolution, words);
+    if (degrees == 0 || asItLies != VLM_OK)
+        return asItLies;
+    const int confidence = words.empty() ? 0 : engine.MeanTextConf();
+    if (confidence >= kSureReading)
+        return VLM_OK;
     const bool quarter = degrees % 180 != 0;
     const Unturn unturn{degrees, static_cast<double>(quarter ? page.height : page.width),
                         static_cast<double>(quarter ? page.width : page.height)};
-    const int32_t result = recognizeUpright(engine, turnedUpright(page, unturn), resolution, words);
-    for (OcrWord& word : words) {
+    std::vector<OcrWord> turned;
+    if (recognizeUpright(engine, turnedUpright(page, unturn), resolution, turned) != VLM_OK ||
+        turned.empty() || engine.MeanTextConf() <= confidence)
+        return VLM_OK;
+    for (OcrWord& word : turned) {
         std::tie(word.x, word.y) = unturn.point(word.x, word.y);
         std::tie(word.dirX, word.dirY) = unturn.direction(word.dirX, word.dirY);
     }
-    return result;
+    words = std::move(turned);
+    return VLM_OK;
 }
 
 std::string textOperators(const std::vector<OcrWord>& words, double scaleX, double scaleY,

@@ -280,7 +280,7 @@ TEST_F(PdfWriter, TurnedPagesKeepTheirWords) {
         {"Quarterly report of the scanning office", "The rollers were cleaned twice this year",
          "and the feeder took every sheet we gave it", "Three new jobs were added for the archive",
          "Please keep the covers closed while scanning"},
-        200, 420, 200);
+        150, 420, 200);
     for (int turns = 1; turns <= 3; ++turns) {
         const fs::path raw = TlvUtilsMethod::tmpBaseImageFilePath(turns - 1);
         std::ofstream(raw, std::ios::binary)
@@ -289,8 +289,8 @@ TEST_F(PdfWriter, TurnedPagesKeepTheirWords) {
                                      {ImgInfo_bppKey, 8},
                                      {ImgInfo_WidthKey, text.width},
                                      {ImgInfo_HeightKey, text.height},
-                                     {ImgInfo_XResKey, 200.0},
-                                     {ImgInfo_YResKey, 200.0},
+                                     {ImgInfo_XResKey, 150.0},
+                                     {ImgInfo_YResKey, 150.0},
                                      {ImgInfo_RotateKey, turns}});
     }
     host.options.isAddOCR = true;

@@ -148,6 +148,7 @@ TEST_F(DialogParts, TitleMarkupSetsTheFontSizeAndKeepsOnlyTheText) {
     EXPECT_EQ(plain.title, "Scan settings");
     EXPECT_EQ(plain.fontSize, std::nullopt);
 
+    purposelyMissingTextKeys().insert("Unlisted$$FNSZ:11");
     auto* button = new QPushButton("Unlisted$$FNSZ:11", &mView);
     const QString family = button->font().family();
     ResourcePeeker(button);
