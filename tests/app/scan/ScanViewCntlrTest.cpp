@@ -100,7 +100,7 @@ TEST_F(ScanView, TheButtonCancelsAScheduledEndOnceAndContinuesWhenAsked) {
 }
 
 TEST_F(ScanView, ACancelThatWouldDiscardPagesAsksAndADeclineLetsTheBatchGoOn) {
-    host.setAppStateNum(tlv::AppStateScanning);
+    host.setAppStateNum(tlv::appStateNumber(tlv::AppStateScanning));
     AddPage();
     QString asked;
     whenAlertShows([&](appkit::Alert& alert) {
