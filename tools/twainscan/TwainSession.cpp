@@ -176,10 +176,13 @@ void CTwainSession::OpenSource(const std::string& text) {
     TW_CALLBACK callback{};
     callback.CallBackProc = reinterpret_cast<TW_MEMREF>(&CTwainSession::Callback);
     Check(Call(DG_CONTROL, DAT_CALLBACK, MSG_REGISTER_CALLBACK, &callback), "registering the callback");
-    TW_CAPABILITY all{};
-    Check(Call(DG_CONTROL, DAT_CAPABILITY, MSG_RESETALL, &all), "resetting the capabilities");
     if (!mDeviceEvents.empty())
         SelectDeviceEvents();
+}
+
+void CTwainSession::ResetCapabilities() {
+    TW_CAPABILITY all{};
+    Check(Call(DG_CONTROL, DAT_CAPABILITY, MSG_RESETALL, &all), "resetting the capabilities");
 }
 
 void CTwainSession::SelectDeviceEvents() {

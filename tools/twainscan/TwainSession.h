@@ -36,9 +36,11 @@ public:
 
     // Product names of the data sources the manager finds.
     std::vector<std::string> ListSources();
-    // Opens the first data source whose product name contains text and sets every capability back to
-    // its default, so that nothing of an earlier session or of the source's stored settings carries over.
+    // Opens the first data source whose product name contains text, with the settings it has kept.
     void OpenSource(const std::string& text);
+    // Every capability back to the source's default, so that nothing of an earlier session or of the
+    // source's stored settings carries over.
+    void ResetCapabilities();
     void Set(const SCapSetting& setting);
     // Enables without the dialog and waits (bounded) for the first transfer-ready message.
     void Enable();

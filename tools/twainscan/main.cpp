@@ -88,6 +88,7 @@ int Scan(const SScanOptions& options) {
     if (options.showEvents)
         session.SetDeviceEventListener({0x8002, 0x8003, 0x8004}, PrintDeviceEvent);
     session.OpenSource(options.source);
+    session.ResetCapabilities();
     for (const SCapSetting& setting : options.settings)
         session.Set(setting);
     session.Enable();

@@ -44,8 +44,10 @@ std::vector<std::uint8_t> neutralCurveBlock() {
     return block;
 }
 
-// Gives the pipeline's shading its platen colour: a grey white reference of 3200 over black 100.
+// Gives the pipeline's shading its platen colour: a grey white reference of 3200 over black 100, and
+// starts from no page, whatever a test before left in the process-wide pipeline.
 void calibrate() {
+    AbandonPage();
     const std::vector<std::uint8_t> block = neutralCurveBlock();
     for (const tagSIDE side : {SIDE_FRONT, SIDE_BACK}) {
         CImg white = constantLine(kWidth, 1, 3200);
