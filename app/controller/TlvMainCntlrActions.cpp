@@ -30,7 +30,7 @@ void TlvMainCntlr::switchScanMode(int mode, bool force) {
                 mView->showTopScreen(-1); // the pressed mode button springs back
             return;
         }
-        mWriter.setIsWriteFileCancel(true);
+        mBatchState.cancelOutput();
         cancelDriver(true);
         cancelled = true;
     } else if (force) {
@@ -45,18 +45,17 @@ void TlvMainCntlr::switchScanMode(int mode, bool force) {
 }
 
 void TlvMainCntlr::switchScanModeForCancelOnMain() {
+    if (!fnd::RunLoop::isMainThread()) {
+        QMetaObject::invokeMethod(
+            &mNotifier, [this] { switchScanModeForCancelOnMain(); }, Qt::QueuedConnection);
+        return;
+    }
     const AppState state = mAppState;
     const bool sent = mScanView && mScanView->wasSentCancelToDSOnCntlr();
     if (!((tlv::isExeScningState(state) && sent) || tlv::inStates(state, AppStateScanWrite, AppStateScanErr)))
         return;
-    // One return to the top per scan, whichever thread asks first.
-    if (mIsInvalidSwitch.exchange(true))
-        return;
-    if (fnd::RunLoop::isMainThread())
+    if (mBatchState.takeReturnToTop())
         switchScanMode(-1, true);
-    else
-        QMetaObject::invokeMethod(
-            &mNotifier, [this] { switchScanMode(-1, true); }, Qt::QueuedConnection);
 }
 
 bool TlvMainCntlr::isCheckValidSyncDriver() {
@@ -96,7 +95,7 @@ bool TlvMainCntlr::isCheckValidOutput() {
     if (curScanModeType() != kScanModeJOB)
         return true;
     try {
-        mWriter.checkBeforeBatch(*snapshotOfSettings(kScanModeJOB));
+        mWriter.checkBeforeBatch(*snapshotOfSettings(kScanModeJOB, TlvPlatformLookup::shared().localNow()));
     } catch (const tlv::TlvOutputFailure& failure) {
         showErrorPanel(failure.key(), failure.args());
         return false;
@@ -105,7 +104,7 @@ bool TlvMainCntlr::isCheckValidOutput() {
 }
 
 void TlvMainCntlr::executeScan() {
-    mIsAutoClosePending = false;
+    mBatchState.dropPendingAutoClose();
     if (isCheckValidSyncDriver() && isCheckValidSelectedJob() && isCheckValidOutput() && mScanView)
         mScanView->executeScanByCntlr();
 }
@@ -113,7 +112,7 @@ void TlvMainCntlr::executeScan() {
 void TlvMainCntlr::executeScanForPress() {
     if (!isCheckValidSyncDriver() || !isCheckValidSelectedJob() || !isCheckValidOutput())
         return;
-    mIsAutoClosePending = true;
+    mBatchState.armAutoCloseOnReady();
     if (mScanView)
         mScanView->executeScanByCntlr();
 }

@@ -77,7 +77,7 @@ protected:
                 return record && record->get("QS_IsModal").asBool() == true;
             },
             std::chrono::seconds(60), [] { std::this_thread::sleep_for(std::chrono::milliseconds(100)); }));
-        EXPECT_TRUE(tlv::isMainTopState(state)) << "state " << state;
+        EXPECT_TRUE(tlv::isMainTopState(static_cast<tlv::AppState>(state))) << "state " << state;
     }
     // Sheets still in the emulated scanner's feeder; -1 when it does not say.
     int SheetsLeft() const {
