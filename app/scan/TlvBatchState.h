@@ -19,7 +19,6 @@ public:
     void renewCancel() { mCancel = std::stop_source(); }
     // The batch's writing stops: a user's cancel, a failed page, the quit.
     void cancelOutput() { mCancel.request_stop(); }
-    bool isOutputCancelled() const { return mCancel.stop_requested(); }
     // Handed to the workers with the snapshot of the batch or step.
     const std::stop_source& cancelSource() const { return mCancel; }
 

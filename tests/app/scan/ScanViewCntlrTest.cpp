@@ -41,7 +41,8 @@ TEST_F(ScanView, AScanWaitsForThePreviousBatchsWritersWithOneRequest) {
     host.writers = 0;
     cntlr->workersMayHaveEnded();
     EXPECT_FALSE(host.batch.isCancelledOnMain());
-    EXPECT_FALSE(host.batch.isOutputCancelled()); // the new batch is not stopped by the last one's cancel
+    EXPECT_FALSE(
+        host.batch.cancelSource().stop_requested()); // the new batch is not stopped by the last one's cancel
     EXPECT_EQ(cntlr->curDSStateOnCntlr(), kVXStateDSMClosed); // no session: no scan starts
     EXPECT_FALSE(cntlr->isReadyScan());
 }
