@@ -37,7 +37,7 @@ TlvMainCntlr::TlvMainCntlr(fnd::UserDefaults& defaults)
 }
 
 TlvMainCntlr::~TlvMainCntlr() {
-    mWriter.setIsWriteFileCancel(true);
+    mBatchState.cancelOutput();
     drainWriters(kWorkerJoinBound);
 }
 
@@ -84,17 +84,15 @@ bool TlvMainCntlr::isPagesWaiting() const {
 }
 
 void TlvMainCntlr::terminateByAutoClose() {
-    const bool quit =
-        mAppState == tlv::AppStateFixDone && mIsAutoCloseApp.exchange(false) && !isModalWindow();
-    mIsAutoCloseApp = false;
+    const bool armed = mBatchState.takeAutoClose();
+    const bool quit = mAppState == tlv::AppStateFixDone && armed && !isModalWindow();
     if (quit && mView)
         mView->terminate();
 }
 
 void TlvMainCntlr::cancelForForcedQuit() {
-    mIsAutoCloseApp = false;
-    mIsAutoClosePending = false;
-    mWriter.setIsWriteFileCancel(true);
+    mBatchState.dropAutoClose();
+    mBatchState.cancelOutput();
     if (mScanView)
         mScanView->cancelDriver(true);
     mJobPages.dropQueued();
@@ -160,6 +158,7 @@ std::shared_ptr<tlv::TlvBatchSnapshot> TlvMainCntlr::snapshotOfSettings(int mode
     batch->scanMode = mode;
     batch->nameTime = nameTime;
     batch->confirmOutput = isCurConfirmOutput();
+    batch->cancel = mBatchState.cancelSource();
     const TlvJobListSettingMdl* job = jobOfMode(mode);
     if (!job)
         return batch;
@@ -173,6 +172,7 @@ std::shared_ptr<tlv::TlvBatchSnapshot> TlvMainCntlr::snapshotOfSettings(int mode
 }
 
 void TlvMainCntlr::takeStepSnapshot() {
+    mBatchState.renewCancel();
     const std::shared_ptr<tlv::TlvBatchSnapshot> step =
         snapshotOfSettings(mBatch->scanMode, mBatch->nameTime);
     step->confirmOutput = mBatch->confirmOutput;

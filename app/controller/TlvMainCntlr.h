@@ -101,11 +101,11 @@ public:
     bool isModalWindow() const;
 
     // ---- the quit ----
-    bool isAutoCloseApp() const { return mIsAutoCloseApp.load(); }
+    bool isAutoCloseApp() const { return mBatchState.isAutoClose(); }
     // Tests shorten the wait before the automatic quit (s).
     void setAutoCloseDelay(double seconds) { mAutoCloseDelay = seconds; }
-    void setIsAutoCloseApp(bool on) { mIsAutoCloseApp = on; }
-    // The delayed automatic quit: only in 306 with the flag set and no panel open; clears the flag.
+    void setIsAutoCloseApp(bool on) { mBatchState.setAutoClose(on); }
+    // The delayed automatic quit: only in 306 with the quit armed and no panel open; disarms it.
     void terminateByAutoClose();
     // A quit that cannot be refused (signal, end of session): cancels the batch and forgets its pages not
     // yet written; the shut-down saves then wait for the writers.
@@ -127,6 +127,8 @@ public:
     // function and settings again when its output step starts).
     tlv::TlvBatchKind batchKind() const override { return *mBatch; }
     const tlv::TlvBatchSnapshot& batchSnapshot() const { return *mBatch; }
+    // Main thread: the batch's stops, the scan session's marks, the quit and the release.
+    tlv::TlvBatchState& batchState() override { return mBatchState; }
     TlvAppSettingMdl& appSettingObj() override { return mAppSettingObj; }
     const TlvPrefsSettingMdl& prefsSettingObj() const { return mPrefsSettingObj; }
     TlvPrefsSettingMdl& prefsSettingObj() { return mPrefsSettingObj; }
@@ -163,21 +165,16 @@ public:
     int readImgFileForJobScnCount() const override;
     void setSizeOverIndex(int index) override { mSizeOverIndex = index; }
     int sizeOverIndex() const { return mSizeOverIndex; }
-    void removeImgInfoByIndexOver() override;
-    bool isCheckedMailSize() const override { return mIsCheckedMailSize; }
-    void resetWritedFileSize() override { mWritedFileSize = 0; }
-    std::uint64_t writedFileSize() const { return mWritedFileSize; }
+    void removeImgInfoByIndexOver(bool cancelled) override;
+    bool isCheckedMailSize() const override;
+    void resetWritedFileSize() override;
     // Any thread: bytes a writer added to a mail batch, counted against the limit in force when the
     // batch (or its output step) started.
     void setWritedFileSizeForPfm(int index, std::uint64_t bytes) override;
 
     // ---- cancel ----
-    bool isScnCancelOnMain() const override { return mIsScnCancelOnMain; }
-    void setIsScnCancelOnMain(bool cancel) override { mIsScnCancelOnMain = cancel; }
+    // Any thread: the cancel's return to the top happens on the main thread, once per scan.
     void switchScanModeForCancelOnMain() override;
-    void setIsInvalidSwitchScanModeForCancelOnMain(bool invalid) override { mIsInvalidSwitch = invalid; }
-    bool isInvalidSwitchScanModeForCancelOnMain() const override { return mIsInvalidSwitch; }
-    void setIsWriteFileCancel(bool cancel) override { mWriter.setIsWriteFileCancel(cancel); }
     void cancelDriver(bool cancel) override;
     void waitToFinishScan() override;
 
@@ -277,32 +274,26 @@ private:
     TlvPrefsSettingMdl mPrefsSettingObj;
     TlvJobListStorage mJobLists;
 
+    // Main thread; the workers get the cancel of their step with the snapshot.
+    tlv::TlvBatchState mBatchState;
     tlv::TlvImgInfoList mImgInfo;
-    std::atomic<bool> mIsAutoCloseApp{false};
     double mAutoCloseDelay = kAutoCloseDelay;
-    // A helper's press started a job: armed when its batch really starts (101), dropped otherwise.
-    std::atomic<bool> mIsAutoClosePending{false};
-    std::atomic<std::uint64_t> mWritedFileSize{0};
-    std::atomic<bool> mIsCheckedMailSize{false}; // the batch went over the limit
-    std::atomic<bool> mIsMailSizeAsked{false};
-    std::atomic<std::uint64_t> mMailLimitBytes{0}; // 0: no question
+    // The mail size the writers count (any thread, under its lock).
+    mutable std::mutex mMailSizeLck;
+    std::uint64_t mWritedFileSize = 0;
+    std::uint64_t mMailLimitBytes = 0; // 0: no question
+    bool mIsCheckedMailSize = false;   // the batch went over the limit
     std::atomic<int> mSizeOverIndex{-2};
     std::atomic<int> mReadImgFileForJobScnCount{0};
     std::mutex mFinScanAndWritedFileLck; // taken before the page list's lock
     bool mIsFinScanLastIndex = false;
     int mCountWritedFile = 0;
-    std::atomic<bool> mIsScnCancelOnMain{false};
-    std::atomic<bool> mIsInvalidSwitch{false};
 
     tlv::TlvExeWriteThread mWriter;
     tlv::TlvReadFilesThread mReader;
     tlv::TlvExeRenameMoveThread mRenameMove;
     tlv::TlvExePrintThread mPrint;
     tlv::TlvWorkers mWorkers;
-    // A release waiting for the writers (main thread, the flag any thread).
-    std::atomic<bool> mIsReleasePending{false};
-    bool mReleaseDeletesFiles = false;
-    bool mReleaseRemovesTmpFolder = false;
     tlv::TlvMainFuncViewHost mFuncViewHost{*this};
     std::unique_ptr<tlv::TlvFunctionViewCntlr> mFuncView;
     TlvQSWindows mQSWindows;

@@ -31,7 +31,7 @@ void TlvMainCntlr::switchScanMode(int mode, bool force) {
                 mView->showTopScreen(-1); // the pressed mode button springs back
             return;
         }
-        mWriter.setIsWriteFileCancel(true);
+        mBatchState.cancelOutput();
         cancelDriver(true);
         cancelled = true;
     } else if (force) {
@@ -46,18 +46,17 @@ void TlvMainCntlr::switchScanMode(int mode, bool force) {
 }
 
 void TlvMainCntlr::switchScanModeForCancelOnMain() {
+    if (!fnd::RunLoop::isMainThread()) {
+        QMetaObject::invokeMethod(
+            &mNotifier, [this] { switchScanModeForCancelOnMain(); }, Qt::QueuedConnection);
+        return;
+    }
     const AppState state = mAppState;
     const bool sent = mScanView && mScanView->wasSentCancelToDSOnCntlr();
     if (!((tlv::isExeScningState(state) && sent) || tlv::inStates(state, AppStateScanWrite, AppStateScanErr)))
         return;
-    // One return to the top per scan, whichever thread asks first.
-    if (mIsInvalidSwitch.exchange(true))
-        return;
-    if (fnd::RunLoop::isMainThread())
+    if (mBatchState.takeReturnToTop())
         switchScanMode(-1, true);
-    else
-        QMetaObject::invokeMethod(
-            &mNotifier, [this] { switchScanMode(-1, true); }, Qt::QueuedConnection);
 }
 
 bool TlvMainCntlr::isCheckValidSyncDriver() {
@@ -106,7 +105,7 @@ bool TlvMainCntlr::isCheckValidOutput() {
 }
 
 void TlvMainCntlr::executeScan() {
-    mIsAutoClosePending = false;
+    mBatchState.dropPendingAutoClose();
     if (isCheckValidSyncDriver() && isCheckValidSelectedJob() && isCheckValidOutput() && mScanView)
         mScanView->executeScanByCntlr();
 }
@@ -114,7 +113,7 @@ void TlvMainCntlr::executeScan() {
 void TlvMainCntlr::executeScanForPress() {
     if (!isCheckValidSyncDriver() || !isCheckValidSelectedJob() || !isCheckValidOutput())
         return;
-    mIsAutoClosePending = true;
+    mBatchState.armAutoCloseOnReady();
     if (mScanView)
         mScanView->executeScanByCntlr();
 }

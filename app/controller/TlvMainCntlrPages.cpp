@@ -13,17 +13,17 @@
 using namespace tlv;
 
 void TlvMainCntlr::initImgInfoArray() {
-    if (mImgInfo.initImgInfoArray())
+    if (mImgInfo.initImgInfoArray()) {
         mWriter.initWriteFilePathArray();
+        mBatchState.renewCancel();
+    }
 }
 
 void TlvMainCntlr::releaseImgInfoArray(bool deleteFiles, bool removeTmpFolder) {
     // The writers read the list and write the files: they end before either goes. The release waits
     // for their end, and no new batch starts before it (readImgFileForJobScnCount).
     mJobPages.dropQueued();
-    mReleaseDeletesFiles = mReleaseDeletesFiles || deleteFiles;
-    mReleaseRemovesTmpFolder = mReleaseRemovesTmpFolder || removeTmpFolder;
-    mIsReleasePending = true;
+    mBatchState.askRelease({deleteFiles, removeTmpFolder});
     if (!isWritersRunning())
         finishRelease();
 }
@@ -35,15 +35,13 @@ bool TlvMainCntlr::isWritersRunning() const {
 void TlvMainCntlr::finishRelease() {
     mJobPages.drain(); // its thread has written its last page and is ending
     mWorkers.joinUntil(std::chrono::steady_clock::now());
-    const bool deleteFiles = std::exchange(mReleaseDeletesFiles, false);
-    const bool removeTmpFolder = std::exchange(mReleaseRemovesTmpFolder, false);
-    mIsReleasePending = false;
+    const TlvBatchState::Release release = mBatchState.takeRelease();
     if (mImgInfo.releaseImgInfoArray()) {
         clearBatchCounters();
-        mWriter.releaseWriteFilePathArray(deleteFiles);
+        mWriter.releaseWriteFilePathArray(release.deleteFiles);
         emit mNotifier.scanCountChanged(0);
     }
-    if (removeTmpFolder)
+    if (release.removeTmpFolder)
         TlvUtilsMethod::removeTmpFolder();
 }
 
@@ -58,7 +56,7 @@ bool TlvMainCntlr::checkClosePDF() {
 void TlvMainCntlr::writersMayHaveEnded() {
     if (isWritersRunning())
         return;
-    if (mIsReleasePending)
+    if (mBatchState.isReleasePending())
         finishRelease();
     if (mScanView)
         mScanView->workersMayHaveEnded();
@@ -70,9 +68,12 @@ void TlvMainCntlr::clearBatchCounters() {
         mIsFinScanLastIndex = false;
         mCountWritedFile = 0;
     }
-    mWritedFileSize = 0;
-    mIsCheckedMailSize = false;
-    mIsMailSizeAsked = false;
+    {
+        std::lock_guard lock(mMailSizeLck);
+        mWritedFileSize = 0;
+        mIsCheckedMailSize = false;
+    }
+    mBatchState.clearMailSizeQuestion();
     mSizeOverIndex = -2;
 }
 
@@ -106,18 +107,18 @@ void TlvMainCntlr::clearIsFinScan() {
 
 int TlvMainCntlr::readImgFileForJobScnCount() const {
     return std::max(mReadImgFileForJobScnCount.load(), mJobPages.pending()) + mWorkers.running() +
-           (mIsReleasePending ? 1 : 0);
+           (mBatchState.isReleasePending() ? 1 : 0);
 }
 
 bool TlvMainCntlr::replaceImgInfoByParam(std::size_t index, std::string_view key, int value) {
     return key == ImgInfo_RotateKey && mImgInfo.setRotation(index, value);
 }
 
-void TlvMainCntlr::removeImgInfoByIndexOver() {
+void TlvMainCntlr::removeImgInfoByIndexOver(bool cancelled) {
     const int over = mSizeOverIndex;
     if (over <= -2)
         return;
-    if (mWriter.isWriteFileCancel()) {
+    if (cancelled) {
         for (const fnd::Dictionary& dropped : mImgInfo.dropAfter(static_cast<std::size_t>(over + 1))) {
             if (const std::string* name = dropped.get(ImgInfo_NameKey).asString())
                 TlvUtilsMethod::removeTmpFile(*name);
@@ -131,22 +132,34 @@ void TlvMainCntlr::removeImgInfoByIndexOver() {
 // A writer's count, on its own thread: it only notes that the batch went over the limit; the question
 // comes when the pages are written, from the controller (isMailSizeAccepted), so no writer waits for it.
 void TlvMainCntlr::setWritedFileSizeForPfm(int, std::uint64_t bytes) {
-    const std::uint64_t limit = mMailLimitBytes;
-    if (limit == 0 || bytes == 0 || mIsCheckedMailSize)
+    std::lock_guard lock(mMailSizeLck);
+    if (mMailLimitBytes == 0 || bytes == 0 || mIsCheckedMailSize)
         return;
-    if ((mWritedFileSize += bytes) > limit)
-        mIsCheckedMailSize = true;
+    mWritedFileSize += bytes;
+    mIsCheckedMailSize = mWritedFileSize > mMailLimitBytes;
+}
+
+bool TlvMainCntlr::isCheckedMailSize() const {
+    std::lock_guard lock(mMailSizeLck);
+    return mIsCheckedMailSize;
+}
+
+void TlvMainCntlr::resetWritedFileSize() {
+    std::lock_guard lock(mMailSizeLck);
+    mWritedFileSize = 0;
 }
 
 void TlvMainCntlr::takeMailLimit() {
     const bool asks = mBatch->funcType == kFuncMail && mPrefsSettingObj.isShowMsgLimitOver();
     // Megabytes of the preference as bytes: an exact integer comparison. A limit of 0 asks nothing.
-    mMailLimitBytes =
+    const std::uint64_t limit =
         asks ? static_cast<std::uint64_t>(std::max(mPrefsSettingObj.mailAttachLimit(), 1)) << 20 : 0;
+    std::lock_guard lock(mMailSizeLck);
+    mMailLimitBytes = limit;
 }
 
 bool TlvMainCntlr::isMailSizeAccepted() {
-    if (!mIsCheckedMailSize || mIsMailSizeAsked.exchange(true))
+    if (!isCheckedMailSize() || !mBatchState.takeMailSizeQuestion())
         return true;
     const bool job = mBatch->scanMode == kScanModeJOB;
     const int answer = VX_Message::showPanelStyle(

@@ -156,10 +156,10 @@ void TlvMainCntlr::setAppState(AppState state) {
 }
 
 void TlvMainCntlr::armPendingAutoClose(AppState state) {
-    if (state == AppStateScanReady && mIsAutoClosePending.exchange(false))
-        mIsAutoCloseApp = true;
+    if (state == AppStateScanReady)
+        mBatchState.batchReady();
     else if (tlv::isMainTopState(state) || state == AppStateScanErr)
-        mIsAutoClosePending = false;
+        mBatchState.dropPendingAutoClose();
 }
 
 std::vector<std::string> TlvMainCntlr::confirmedFileNames() {
@@ -176,7 +176,7 @@ void TlvMainCntlr::shiftNextDisposeByAppState() {
     const int func = batch->funcType;
     const bool writesFiles = batch->writesFiles();
     if (tlv::isMainTopState(state) || state == AppStateScanErr) {
-        mIsAutoCloseApp = false;
+        mBatchState.setAutoClose(false);
     } else if (state == AppStateScanFinish) {
         if (!isCurValidContinueScan() && mScanView) {
             mScanView->setIsPerformedFinishScan(true);
@@ -209,7 +209,7 @@ void TlvMainCntlr::shiftNextDisposeByAppState() {
             batch->settings ? batch->settings->applicationName().value_or(std::string()) : std::string();
         mWorkers.start([this, batch, app] { mRenameMove.openFileOnApp(*batch, true, app); });
     } else if (tlv::isFinishFixState(state) && mode == kScanModeJOB && !batch->confirmOutput &&
-               mIsAutoCloseApp) {
+               mBatchState.isAutoClose()) {
         const auto delay = std::chrono::milliseconds(std::llround(mAutoCloseDelay * 1000));
         QTimer::singleShot(delay, &mNotifier, [this] { terminateByAutoClose(); });
     }

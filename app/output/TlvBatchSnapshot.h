@@ -7,6 +7,7 @@
 #include "TlvOutputOptions.h"
 
 #include <memory>
+#include <stop_token>
 
 class TlvFuncSettingMdl;
 
@@ -19,6 +20,13 @@ struct TlvBatchSnapshot : TlvBatchKind {
     TlvOutputOptions options;
     // The batch's own copy of the function's settings.
     std::shared_ptr<const TlvFuncSettingMdl> settings;
+    // The cancel of this batch or output step, shared with the main thread's batch value: either side
+    // may stop the step's writing. Each batch and output step gets a source of its own, so a cancel
+    // never reaches the workers of the next. Mutable: a stop is no change of what the batch is.
+    mutable std::stop_source cancel;
+
+    bool isCancelled() const { return cancel.stop_requested(); }
+    void requestCancel() const { cancel.request_stop(); }
 };
 
 } // namespace tlv

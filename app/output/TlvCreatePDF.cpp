@@ -121,7 +121,8 @@ void TlvCreatePDF::writeToPDF(const TlvWriteContext& ctx, const TlvWritePage& pa
     // The size waits for the text of every page so far: asked after every page, it would keep the pages
     // from being recognised side by side.
     uint32_t bytes = 0;
-    const int32_t sized = mailCheck || closes || ctx.writeCancel.load() ? VLMC_getFileSize(&bytes) : 0;
+    const int32_t sized =
+        mailCheck || closes || ctx.writeCancel.stop_requested() ? VLMC_getFileSize(&bytes) : 0;
     bool overLimit = false;
     if (sized == 0 && mailCheck) {
         ctx.host.resetWritedFileSize();
@@ -131,7 +132,7 @@ void TlvCreatePDF::writeToPDF(const TlvWriteContext& ctx, const TlvWritePage& pa
     // fails here, even on the group's last page, so that no page is lost while the file closes.
     if (sized == VLM_ERR_DISKFULL)
         failDiskFull();
-    if (!closes && !overLimit && !ctx.writeCancel.load()) {
+    if (!closes && !overLimit && !ctx.writeCancel.stop_requested()) {
         if (sized < 0)
             fail(kErrFileCreate);
         return;
@@ -166,6 +167,11 @@ int32_t TlvCreatePDF::closePDF() {
         VLMC_exabandon();
     mIsOpenPDF = false;
     return result;
+}
+
+bool TlvCreatePDF::isOpenPDF() const {
+    std::lock_guard guard(mLock);
+    return mIsOpenPDF;
 }
 
 std::optional<fs::path> TlvCreatePDF::openPath() const {

@@ -44,7 +44,7 @@ public:
     int32_t closePDF();
     // Drops the open document, so that no file appears.
     void abandonPDF();
-    bool isOpenPDF() const { return mIsOpenPDF.load(); }
+    bool isOpenPDF() const;
     // Clearing the flag at the start of a batch drops a document a failed batch left open.
     void setIsOpenPDF(bool open);
 
@@ -64,7 +64,7 @@ private:
     TlvWrittenFiles& mFiles;
     TlvNextFreeName mRenamer;
     mutable std::recursive_mutex mLock; // the document, its path and the flag change together
-    std::atomic<bool> mIsOpenPDF{false};
+    bool mIsOpenPDF = false;
     std::atomic<std::uint64_t> mWritedFilesSizePDF{0};
     std::atomic<int> mPagesKept{0};
     std::filesystem::path mOpenPath;

@@ -7,6 +7,7 @@
 #include "TlvMailOutbox.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace tlv {
 namespace fs = std::filesystem;
@@ -16,7 +17,6 @@ TlvExeWriteThread::TlvExeWriteThread(TlvOutputHost& host)
 void TlvExeWriteThread::initWriteFilePathArray() {
     mFiles.initWriteFilePathArray();
     mRunCounter = -1;
-    mIsWriteFileCancel = false;
     {
         std::lock_guard guard(mReadWriteFileLck);
         mNextJobPage = 0;
@@ -25,10 +25,10 @@ void TlvExeWriteThread::initWriteFilePathArray() {
     mOutboxBatch = newOutboxBatchName();
 }
 
-TlvExeWriteThread::JobPageTurn::JobPageTurn(TlvExeWriteThread& writer, int index)
-    : mWriter(writer), mLock(writer.mReadWriteFileLck), mIndex(index) {
+TlvExeWriteThread::JobPageTurn::JobPageTurn(TlvExeWriteThread& writer, int index, std::stop_token cancel)
+    : mWriter(writer), mLock(writer.mReadWriteFileLck), mIndex(index), mCancel(std::move(cancel)) {
     mWriter.mJobPageTurnDone.wait_for(mLock, kJobPageTurnWait, [this] {
-        return mIndex <= mWriter.mNextJobPage || mWriter.mIsWriteFileCancel.load();
+        return mIndex <= mWriter.mNextJobPage || mCancel.stop_requested();
     });
 }
 
@@ -115,7 +115,7 @@ void TlvExeWriteThread::exeWriteImgFiles(const TlvBatchSnapshot& batch, int inde
         onPageFailure(batch, TlvOutputFailure(kErrMemFull), o, files, index, record);
         fail(kErrMemFull);
     }
-    if (mIsWriteFileCancel) { // stopped meanwhile: this page's new file goes
+    if (batch.isCancelled()) { // stopped meanwhile: this page's new file goes
         dropNewFile(o, files);
         return;
     }
@@ -133,7 +133,7 @@ bool TlvExeWriteThread::namePageAndWrite(const TlvBatchSnapshot& batch, const Tl
     const bool newFile = format.startsFileForPage(o, page.index);
     const bool automatic = batch.scanMode == kScanModeJOB || o.isUseFNSetting;
     const fs::path path = remakePath ? *remakePath : pathInFolder(o, batch.funcType, automatic);
-    if (mIsWriteFileCancel) {
+    if (batch.isCancelled()) {
         checkClosePDF(batch);
         return false;
     }
@@ -143,7 +143,7 @@ bool TlvExeWriteThread::namePageAndWrite(const TlvBatchSnapshot& batch, const Tl
         forgetOpenFileNaming(); // a remade file keeps the name it is given, or fails
     if (newFile)
         files.chosen = remakePath ? path : chooseName(path, o, automatic);
-    const TlvWriteContext ctx{mHost, batch, o, mFiles, mIsWriteFileCancel};
+    const TlvWriteContext ctx{mHost, batch, o, mFiles, batch.cancel.get_token()};
     format.writePage(ctx, TlvWritePage{page.image, page.index, page.isLastIndex, files.chosen},
                      files.published);
     return true;
@@ -154,10 +154,10 @@ void TlvExeWriteThread::dropNewFile(const TlvOutputOptions& o, const TlvPageFile
         format->abandonPage(files);
 }
 
-void TlvExeWriteThread::onPageFailure(const TlvBatchKind& batch, const TlvOutputFailure& failure,
+void TlvExeWriteThread::onPageFailure(const TlvBatchSnapshot& batch, const TlvOutputFailure& failure,
                                       const TlvOutputOptions& o, const TlvPageFiles& files, int index,
                                       const std::optional<fnd::Dictionary>& record) {
-    mIsWriteFileCancel = true;
+    batch.requestCancel();
     if (isJobScanWriting(batch)) {
         mHost.cancelDriver(true);
         mHost.waitToFinishScan();

@@ -1,8 +1,8 @@
 // The page writer: takes one page bitmap, decides which output file it goes into, chooses the names of
 // new files, hands the page to its format's writer, lists every new file, and reports the batch's last
 // page.
-// It holds what the batch's writers share: the written-file list, the write-cancel flag, the run
-// counter, the page lock of the scan-mode-1 page threads and the format writers with their open file.
+// It holds what the batch's writers share: the written-file list, the run counter, the page lock of the
+// scan-mode-1 page threads and the format writers with their open file.
 #pragma once
 
 #include "TlvBatchSnapshot.h"
@@ -19,6 +19,7 @@
 #include <filesystem>
 #include <mutex>
 #include <optional>
+#include <stop_token>
 #include <string>
 
 namespace tlv {
@@ -35,15 +36,12 @@ public:
     // Fails with "Err_FileCreateFailed" for a number that names no format.
     TlvFormatWriter& formatWriter(int format) { return mFormats.of(format); }
 
-    void setIsWriteFileCancel(bool cancel) { mIsWriteFileCancel = cancel; }
-    bool isWriteFileCancel() const { return mIsWriteFileCancel.load(); }
-
     // Held by each scan-mode-1 page thread for its whole page: pages are written one at a time and in
     // page order. A page waits for the pages before it (not longer than kJobPageTurnWait, so that a
     // page whose thread never came cannot stop the batch), or until the batch is cancelled.
     class JobPageTurn {
     public:
-        JobPageTurn(TlvExeWriteThread& writer, int index);
+        JobPageTurn(TlvExeWriteThread& writer, int index, std::stop_token cancel);
         ~JobPageTurn();
         JobPageTurn(const JobPageTurn&) = delete;
         JobPageTurn& operator=(const JobPageTurn&) = delete;
@@ -52,6 +50,7 @@ public:
         TlvExeWriteThread& mWriter;
         std::unique_lock<std::mutex> mLock;
         int mIndex;
+        std::stop_token mCancel;
     };
     static constexpr std::chrono::seconds kJobPageTurnWait{30};
 
@@ -78,7 +77,7 @@ private:
     // the name before the new one is published.
     std::filesystem::path chooseName(const std::filesystem::path& path, const TlvOutputOptions& options,
                                      bool automatic);
-    // Names the page's file and writes the page; false when the write-cancel flag skipped it.
+    // Names the page's file and writes the page; false when the step's cancel skipped it.
     bool namePageAndWrite(const TlvBatchSnapshot& batch, const TlvWritePage& page,
                           const TlvOutputOptions& options,
                           const std::optional<std::filesystem::path>& remakePath, TlvPageFiles& files);
@@ -86,7 +85,7 @@ private:
     // The message of a page that found the disk full, naming what keeps the pages before it.
     TlvOutputFailure diskFullFailure(const TlvOutputFailure& failure, const TlvOutputOptions& options,
                                      int index) const;
-    void onPageFailure(const TlvBatchKind& batch, const TlvOutputFailure& failure,
+    void onPageFailure(const TlvBatchSnapshot& batch, const TlvOutputFailure& failure,
                        const TlvOutputOptions& options, const TlvPageFiles& files, int index,
                        const std::optional<fnd::Dictionary>& record);
     void displayPreviewByJobScan(const TlvBatchKind& batch, int index,
@@ -98,7 +97,6 @@ private:
     TlvOutputHost& mHost;
     TlvWrittenFiles mFiles;
     TlvFormatWriters mFormats;
-    std::atomic<bool> mIsWriteFileCancel{false};
     std::atomic<int64_t> mRunCounter{-1};
     std::mutex mReadWriteFileLck; // the page turn and the two below
     std::condition_variable mJobPageTurnDone;

@@ -31,7 +31,8 @@ public:
     virtual std::optional<fnd::Dictionary> imgInfoAtIndex(std::size_t index) const = 0;
     virtual bool isFinScanAndWritedFile(bool scanEnded, int index) = 0;
     virtual void setSizeOverIndex(int index) = 0;
-    virtual void removeImgInfoByIndexOver() = 0;
+    // cancelled: the step was stopped, so the pages after the size-over index go with their files.
+    virtual void removeImgInfoByIndexOver(bool cancelled) = 0;
     virtual void upReadImgFileForJobScnCount() = 0;
     virtual void downReadImgFileForJobScnCount() = 0;
 

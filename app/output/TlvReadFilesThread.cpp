@@ -70,10 +70,10 @@ void TlvReadFilesThread::readImgFiles(const TlvBatchSnapshot& batch) {
 void TlvReadFilesThread::readImgFileForJobScn(const TlvBatchSnapshot& batch, const fnd::Dictionary& record,
                                               int index) {
     JobPageCount running(mHost);
-    const TlvExeWriteThread::JobPageTurn turn(mWriter, index);
+    const TlvExeWriteThread::JobPageTurn turn(mWriter, index, batch.cancel.get_token());
     try {
         try {
-            if (!mWriter.isWriteFileCancel() && index >= 0)
+            if (!batch.isCancelled() && index >= 0)
                 writeImageFileByIndex(batch, index, false, std::nullopt, record);
         } catch (const std::bad_alloc&) {
             fail(kErrMemFull);
@@ -83,13 +83,13 @@ void TlvReadFilesThread::readImgFileForJobScn(const TlvBatchSnapshot& batch, con
             fail(kErrUnknown);
         }
     } catch (const TlvOutputFailure& failure) {
-        mWriter.setIsWriteFileCancel(true);
+        batch.requestCancel();
         mHost.cancelDriver(true);
         if (index >= 0) {
             mHost.waitToFinishScan();
             // At the mail-size limit the page that crossed it stays; otherwise the failed page goes too.
             mHost.setSizeOverIndex(failure.isMailSizeOver() ? index : index - 1);
-            mHost.removeImgInfoByIndexOver();
+            mHost.removeImgInfoByIndexOver(batch.isCancelled());
         }
         if (!mHost.isMainTopState())
             reportFailure(failure);

@@ -45,7 +45,6 @@ void TlvExeRenameMoveThread::checkRotateAndRemakeImg(const TlvBatchSnapshot& bat
         if (files.empty())
             fail(kErrNotFoundFile);
         TlvUtilsMethod::removeMultiFolder();
-        mWriter.setIsWriteFileCancel(false);
         const int count = static_cast<int>(mHost.countOfImgInfoDict());
         const int pagesPerFile =
             mWriter.formatWriter(batch.options.fileFormatType).pagesPerFile(batch.options);

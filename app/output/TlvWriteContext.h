@@ -1,15 +1,15 @@
 // What the format writers share with the page writer for one page: the host, the batch and the page's
-// settings, the written-file list and the write-cancel flag, and the mail-size hook.
+// settings, the written-file list and the step's cancel, and the mail-size hook.
 #pragma once
 
 #include "TlvOutputHost.h"
 #include "TlvPageRaster.h"
 #include "TlvWrittenFiles.h"
 
-#include <atomic>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <stop_token>
 
 namespace tlv {
 
@@ -18,15 +18,15 @@ struct TlvWriteContext {
     const TlvBatchKind& batch;
     const TlvOutputOptions& options;
     TlvWrittenFiles& files;
-    std::atomic<bool>& writeCancel;
+    std::stop_token writeCancel;
 
     // For mail, while the batch's size is not yet checked, hands [index, bytes] to the host's check;
-    // true when the write-cancel flag is set afterwards: the user stopped at the limit.
+    // true when the step is cancelled afterwards: the user stopped at the limit.
     bool mailSizeOver(int index, std::uint64_t bytes) const {
         if (batch.funcType != kFuncMail || host.isCheckedMailSize())
             return false;
         host.setWritedFileSizeForPfm(index, bytes);
-        return writeCancel.load();
+        return writeCancel.stop_requested();
     }
 };
 

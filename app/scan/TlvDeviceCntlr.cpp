@@ -49,9 +49,10 @@ TlvDeviceCntlr* TlvDeviceCntlr::sharedDeviceCntlr() {
 }
 
 void TlvDeviceCntlr::setIsScanCancel(bool cancel) {
-    mIsScanCancel = cancel;
-    if (!cancel)
-        mIsFinishMSGReset = false;
+    if (cancel)
+        mHost.batchState().cancelScan();
+    else
+        mHost.batchState().resumeScan();
 }
 
 std::string TlvDeviceCntlr::lastFailureKey() const {
@@ -73,7 +74,7 @@ void TlvDeviceCntlr::waitToFinishScan() const {
 
 bool TlvDeviceCntlr::openDS(TlvScanSettingMdl* model, bool isOpenDSPanel) {
     // Never from inside a data source's call, nor over a batch still running.
-    if (mMainCallDepth > 0 || isBatchRunning() || mIsRunningMemXfer || mTWAINHandler->isDSOpen())
+    if (mMainCallDepth > 0 || isBatchRunning() || isRunningMemXfer() || mTWAINHandler->isDSOpen())
         return false;
     DepthScope call(*this);
     mIsOpenDSPanel = isOpenDSPanel;
@@ -110,11 +111,7 @@ int TlvDeviceCntlr::findDSAndOpenDS() {
 }
 
 void TlvDeviceCntlr::beginBatch() {
-    mHost.setIsInvalidSwitchScanModeForCancelOnMain(false);
-    mCancelSentToDS = false;
-    mCloseRequested = false;
-    setIsScanCancel(false);
-    mIsRunningMemXfer = false;
+    mHost.batchState().beginScan();
     std::lock_guard lock(mBatchLock);
     mBatchRunning = true;
     mFailureKey.clear();
@@ -126,7 +123,7 @@ bool TlvDeviceCntlr::enableForScan() {
     const int rc = mTWAINHandler->enableDS(mUserInterface);
     if (rc == TWRC_SUCCESS)
         return true;
-    if (mHost.isScnCancelOnMain()) {
+    if (mHost.batchState().isCancelledOnMain()) {
         endBatch(false);
         mHost.switchScanModeForCancelOnMain();
         return true;
@@ -155,7 +152,7 @@ void TlvDeviceCntlr::endBatch(bool success) {
 std::string TlvDeviceCntlr::closeBatch() {
     DepthScope call(*this);
     mTWAINHandler->setDSState(kVXStateDSEnabled);
-    mIsFinishMSGReset = true;
+    mHost.batchState().scanClosed();
     if (mTWAINHandler->isDSEnabled())
         mTWAINHandler->disableDS(nullptr);
     if (mTWAINHandler->isDSOpen())
@@ -182,7 +179,7 @@ void TlvDeviceCntlr::closeForQuit() {
         step(DG_CONTROL, DAT_PENDINGXFERS, MSG_RESET, &mPendingXfers);
     }
     mTransfer.reset();
-    mIsRunningMemXfer = false;
+    mHost.batchState().endTransfer();
     if (mTWAINHandler->isDSOpen() || isBatchRunning())
         closeBatch();
 }
@@ -226,9 +223,9 @@ void TlvDeviceCntlr::deviceEvent() {
         // The data source waits inside one of our calls: the interface gets its turn, but the next
         // block and what else was queued here wait for the outer call to return (runWhenFree).
         mHost.dispatchOneUserEvent(kTickEventWait);
-        if (mHost.isScnCancelOnMain() || mIsScanCancel)
+        if (mHost.batchState().isCancelledOnMain() || isScanCancel())
             sendCancelToDS();
-    } else if (mIsScanCancel) {
+    } else if (isScanCancel()) {
         return;
     } else if (event.Event == kEventBatchStarting) {
         scanReady();
@@ -245,7 +242,7 @@ void TlvDeviceCntlr::scanReady() {
 }
 
 void TlvDeviceCntlr::sendCancelToDS() {
-    if (mCancelSentToDS.exchange(true))
+    if (!mHost.batchState().takeCancelToDS())
         return;
     std::uint32_t code = kAbortRequest;
     TW_PASSTHRU record{};
@@ -259,8 +256,8 @@ void TlvDeviceCntlr::sendCancelToDS() {
 void TlvDeviceCntlr::closeRequest() {
     if (!mTWAINHandler->isDSOpen())
         return;
-    if (mIsRunningMemXfer && !mIsOpenDSPanel) {
-        mCloseRequested = true;
+    if (isRunningMemXfer() && !mIsOpenDSPanel) {
+        mHost.batchState().requestClose();
         return;
     }
     endBatch(false);

@@ -57,13 +57,13 @@ public:
     bool isOpenDSPanel() const { return mIsOpenDSPanel; }
     TlvScanSettingMdl* curScanSettingMdl() const { return mCurScanSettingMdl; }
 
-    // Flags of the batch, readable from any thread.
-    bool isRunningMemXfer() const { return mIsRunningMemXfer; }
-    bool isScanCancel() const { return mIsScanCancel; }
-    // Clearing it also clears the finished flag (a new batch).
+    // The scan session's part of the batch value (main thread).
+    bool isRunningMemXfer() const { return mHost.batchState().isTransferring(); }
+    bool isScanCancel() const { return mHost.batchState().isScanCancelled(); }
+    // Clearing it also clears the finished mark (a new batch).
     void setIsScanCancel(bool cancel);
-    bool isFinishMSGReset() const { return mIsFinishMSGReset; }
-    bool wasSentCancelToDS() const { return mCancelSentToDS; }
+    bool isFinishMSGReset() const { return mHost.batchState().isScanClosed(); }
+    bool wasSentCancelToDS() const { return mHost.batchState().wasCancelSentToDS(); }
     int scnErr() const { return mScnErr; }
     // The message the last batch ended with (a string-table key); empty when none.
     std::string lastFailureKey() const;
@@ -147,11 +147,6 @@ private:
     std::unique_ptr<TlvDeviceCntlrCAPs> mCaps;
     TlvScanSettingMdl* mCurScanSettingMdl = nullptr;
     bool mIsOpenDSPanel = false;
-    std::atomic<bool> mIsRunningMemXfer{false};
-    std::atomic<bool> mIsScanCancel{false};
-    std::atomic<bool> mIsFinishMSGReset{false};
-    std::atomic<bool> mCancelSentToDS{false};
-    std::atomic<bool> mCloseRequested{false};
     std::atomic<int> mScnErr{0};
 
     // The records of the page in transfer.

@@ -21,10 +21,10 @@ void TlvDeviceCntlr::xferReady(bool dummy) {
         runWhenFree([this, dummy] { xferReady(dummy); });
         return;
     }
-    if (mIsRunningMemXfer || !mTWAINHandler->isDSOpen() || mIsOpenDSPanel)
+    if (isRunningMemXfer() || !mTWAINHandler->isDSOpen() || mIsOpenDSPanel)
         return; // a page is in transfer, or the batch ended meanwhile
     mTWAINHandler->setDSState(kVXStateXferReady);
-    mIsRunningMemXfer = true;
+    mHost.batchState().startTransfer();
     startPage(dummy);
 }
 
@@ -154,7 +154,7 @@ void TlvDeviceCntlr::pageWritten(int rc, tlv::TlvPageWritten written) {
             noteFailure(written.rc != 0 ? written.rc : rc, false);
         // A page file that cannot be written stops the batch: the next one would fail alike.
         if (written.rc == kScnErrFileWrite || written.rc == kScnErrTmpDiskFull)
-            mIsScanCancel = true;
+            mHost.batchState().cancelScan();
     }
     endPage(kept);
 }
@@ -162,7 +162,7 @@ void TlvDeviceCntlr::pageWritten(int rc, tlv::TlvPageWritten written) {
 void TlvDeviceCntlr::endPage(bool pageOk) {
     const Next next = finishPage(pageOk);
     mTransfer.reset();
-    mIsRunningMemXfer = false;
+    mHost.batchState().endTransfer();
     afterTransfer(next);
 }
 
@@ -170,7 +170,7 @@ void TlvDeviceCntlr::afterTransfer(Next next) {
     switch (next) {
     case Next::Page:
     case Next::DrainPage:
-        if (!mCloseRequested) {
+        if (!mHost.batchState().isCloseRequested()) {
             xferReady(next == Next::DrainPage);
             break;
         }
@@ -179,7 +179,7 @@ void TlvDeviceCntlr::afterTransfer(Next next) {
     case Next::EndFailure:
         if (mTWAINHandler->isDSOpen())
             endBatch(next == Next::EndSuccess);
-        if (mHost.isScnCancelOnMain())
+        if (mHost.batchState().isCancelledOnMain())
             mHost.switchScanModeForCancelOnMain();
         break;
     }
@@ -192,16 +192,17 @@ void TlvDeviceCntlr::afterTransfer(Next next) {
 TlvDeviceCntlr::Next TlvDeviceCntlr::finishPage(bool pageOk) {
     mPendingXfers = TW_PENDINGXFERS{};
     const int rc = step(DG_CONTROL, DAT_PENDINGXFERS, MSG_ENDXFER, &mPendingXfers);
-    if (rc == TWRC_SUCCESS && mPendingXfers.Count != 0 && !mCloseRequested)
+    if (rc == TWRC_SUCCESS && mPendingXfers.Count != 0 && !mHost.batchState().isCloseRequested())
         return pageOk ? Next::Page : Next::DrainPage;
     if (rc != TWRC_SUCCESS && pageOk)
         noteFailure(rc, false);
-    const bool success = pageOk && rc == TWRC_SUCCESS && !mCloseRequested && lastFailureKey().empty();
+    const bool success =
+        pageOk && rc == TWRC_SUCCESS && !mHost.batchState().isCloseRequested() && lastFailureKey().empty();
     return success ? Next::EndSuccess : Next::EndFailure;
 }
 
 void TlvDeviceCntlr::seeCancel(bool& cancelSeen) {
-    if (cancelSeen || !(mIsScanCancel || mHost.isScnCancelOnMain()))
+    if (cancelSeen || !(isScanCancel() || mHost.batchState().isCancelledOnMain()))
         return;
     cancelSeen = true;
     mHost.report(tlv::TlvOutcome::ScanFailed);
@@ -210,7 +211,8 @@ void TlvDeviceCntlr::seeCancel(bool& cancelSeen) {
 // Keeps the first reason of a batch's failure for the message at its end. A cancel that the user or
 // the application asked for is no failure; one that nobody here asked for ended the batch early.
 void TlvDeviceCntlr::noteFailure(int rc, bool userCancel) {
-    if (userCancel || mHost.isScnCancelOnMain() || mIsScanCancel || mCloseRequested)
+    const tlv::TlvBatchState& batch = mHost.batchState();
+    if (userCancel || batch.isCancelledOnMain() || batch.isScanCancelled() || batch.isCloseRequested())
         return;
     std::string key;
     if (rc == kScnErrNoMemory) {
@@ -229,8 +231,8 @@ void TlvDeviceCntlr::noteFailure(int rc, bool userCancel) {
         key = tlv::scanFailureKey(getStatusCC());
     }
     if (rc == kScnErrNoMemory || rc == kScnErrNoScaler || rc == kScnErrTmpFolder) {
-        mIsScanCancel = true;
-        mHost.setIsWriteFileCancel(true);
+        mHost.batchState().cancelScan();
+        mHost.batchState().cancelOutput();
     }
     std::lock_guard lock(mBatchLock);
     if (mFailureKey.empty())
@@ -244,7 +246,7 @@ int TlvDeviceCntlr::step(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF d
         rc = mTWAINHandler->messageDS(dg, dat, msg, data);
     }
     mScnErr = rc;
-    if (mHost.isScnCancelOnMain())
+    if (mHost.batchState().isCancelledOnMain())
         mHost.switchScanModeForCancelOnMain();
     return rc;
 }

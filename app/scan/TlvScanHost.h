@@ -1,10 +1,11 @@
 // What the scan session and the scan controllers need of the application's main controller (its state,
-// page list, counters and panels) and of the output-function controller (the writers' cancel flag).
+// page list, counters, batch and panels).
 // The main controller implements it; tests stand in for it. Main thread only, unless a line says
 // otherwise. Names and meanings match the output side's host, so one controller serves both.
 #pragma once
 
 #include "TlvAppState.h"
+#include "TlvBatchState.h"
 #include "TlvPageRecord.h"
 
 #include <cstddef>
@@ -44,17 +45,13 @@ public:
     virtual void clearIsFinScan() = 0;
     virtual int readImgFileForJobScnCount() const = 0; // page writers of the batch still running
 
-    // ---- the user's cancel (any thread) ----
-    virtual bool isScnCancelOnMain() const = 0;
-    virtual void setIsScnCancelOnMain(bool cancel) = 0;
+    // ---- the batch and its cancel ----
+    // The batch value the session and the scan view change through its steps.
+    virtual TlvBatchState& batchState() = 0;
     // Performs the cancel handling (back to the top screen) once per batch, on the main thread.
     virtual void switchScanModeForCancelOnMain() = 0;
-    virtual void setIsInvalidSwitchScanModeForCancelOnMain(bool invalid) = 0;
-    virtual bool isInvalidSwitchScanModeForCancelOnMain() const = 0;
     // Back to the top screen of the mode; force: no question, the batch is given up.
     virtual void switchScanMode(bool force) = 0;
-    // The writers' cancel flag (output-function controller).
-    virtual void setIsWriteFileCancel(bool cancel) = 0;
 
     // ---- what follows a batch ----
     virtual void showSelectFunction() = 0;

@@ -60,9 +60,9 @@ bool TlvScanViewCntlr::executeScanByCntlr() {
         return false;
     }
     mExecutePending = false;
-    mHost.setIsScnCancelOnMain(false);
+    mHost.batchState().clearCancelOnMain();
     cancelDriver(false);
-    mHost.setIsWriteFileCancel(false);
+    mHost.batchState().renewCancel();
     return mDevice && mDevice->openDS(mHost.curScnMdlApp(), false);
 }
 
@@ -110,9 +110,9 @@ void TlvScanViewCntlr::finishScan(const QObject* sender) {
         mHost.report(tlv::TlvOutcome::ScanningFinished);
         mHost.showSelectFunction();
     } else if (mHost.checkClosePDF()) {
-        mHost.setIsScnCancelOnMain(false);
+        mHost.batchState().clearCancelOnMain();
         cancelDriver(false);
-        mHost.setIsWriteFileCancel(false);
+        mHost.batchState().renewCancel();
         if (mHost.batchKind().confirmOutput) {
             mHost.report(tlv::TlvOutcome::ScanningFinished);
             mHost.fixFunction();
@@ -148,12 +148,10 @@ void TlvScanViewCntlr::againExeScan(QAbstractButton* button) {
         return;
     if (mIsPerformedFinishScan)
         mFinishPending.reset();
-    mHost.setIsScnCancelOnMain(true);
+    mHost.batchState().cancelOnMain();
     const tlv::AppState state = mHost.appState();
     const bool ended =
         tlv::inStates(state, tlv::AppStateScanWrite, tlv::AppStateScanErr) || mIsPerformedFinishScan;
-    if (ended && !mHost.isInvalidSwitchScanModeForCancelOnMain()) {
-        mHost.setIsInvalidSwitchScanModeForCancelOnMain(true);
+    if (ended && mHost.batchState().takeReturnToTop())
         mHost.switchScanMode(true);
-    }
 }

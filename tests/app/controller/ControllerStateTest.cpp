@@ -122,6 +122,29 @@ TEST_F(Controller, ReturnAfterACancelHappensOncePerScanWhateverTheThreads) {
     EXPECT_EQ(view.topScreens.size(), 1u);
 }
 
+// Each batch and output step hands its workers a cancel of its own: a stop reaches the workers it was
+// meant for, keeps them stopped after the next batch starts, and never reaches the next batch or step.
+TEST_F(Controller, ACancelReachesOnlyTheWorkersOfItsBatchOrStep) {
+    cntlr->scanReadyByTwainCB();
+    const TlvBatchSnapshot first = cntlr->batchSnapshot(); // what a writer of the first batch holds
+    cntlr->setAppState(AppStateScanning);
+    cntlr->switchScanMode(-1, true); // the user's cancel
+    EXPECT_TRUE(first.isCancelled());
+    cntlr->scanReadyByTwainCB();
+    EXPECT_FALSE(cntlr->batchSnapshot().isCancelled());
+    EXPECT_TRUE(first.isCancelled()); // the first batch's writer still stops
+
+    cntlr->setAppState(AppStateScanning);
+    cntlr->setAppState(AppStateScanFinish);
+    const TlvBatchSnapshot scanning = cntlr->batchSnapshot();
+    cntlr->setAppState(AppStateFixRemakeRotated); // an output step that starts no worker here
+    const TlvBatchSnapshot step = cntlr->batchSnapshot();
+    scanning.requestCancel(); // a late failure of the scan's page writer
+    EXPECT_FALSE(step.isCancelled());
+    cntlr->cancelForForcedQuit();
+    EXPECT_TRUE(step.isCancelled());
+}
+
 // The writers only count; the question comes once the pages are written, so no writer waits for it.
 TEST_F(Controller, MailQuestionOnlyAboveTheLimitAndOnceThePagesAreWritten) {
     TlvJobListSettingMdl foa = cntlr->jobLists().foaJobListMdl()->copyWithZone();
@@ -144,8 +167,8 @@ TEST_F(Controller, MailQuestionOnlyAboveTheLimitAndOnceThePagesAreWritten) {
 
     writeMailBatch(limit + 1);
     EXPECT_TRUE(cntlr->isCheckedMailSize());
-    EXPECT_FALSE(cntlr->writer().isWriteFileCancel()); // the writer was never stopped
-    EXPECT_EQ(cntlr->appState(), AppStateFixWriteErr); // the refused question: nothing is handed off
+    EXPECT_FALSE(cntlr->batchSnapshot().isCancelled()); // the writer was never stopped
+    EXPECT_EQ(cntlr->appState(), AppStateFixWriteErr);  // the refused question: nothing is handed off
     // The first batch's hand-off of pages that were never written may report its own failure meanwhile.
     EXPECT_TRUE(test::pumpUntil(
         [&] {

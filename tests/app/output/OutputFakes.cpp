@@ -29,6 +29,7 @@ tlv::TlvBatchSnapshot FakeHost::batch() const {
     snapshot.funcType = function;
     snapshot.confirmOutput = confirmOutput;
     snapshot.options = options;
+    snapshot.cancel = mCancel;
     return snapshot;
 }
 
@@ -58,7 +59,17 @@ void FakeHost::setSizeOverIndex(int index) {
     mSizeOverIndex = index;
 }
 
-void FakeHost::removeImgInfoByIndexOver() {
+void FakeHost::renewCancel() {
+    std::lock_guard guard(mLock);
+    mCancel = std::stop_source();
+}
+
+bool FakeHost::isCancelled() const {
+    std::lock_guard guard(mLock);
+    return mCancel.stop_requested();
+}
+
+void FakeHost::removeImgInfoByIndexOver(bool) {
     std::lock_guard guard(mLock);
     if (mSizeOverIndex <= -2)
         return;
@@ -77,17 +88,12 @@ void FakeHost::resetWritedFileSize() {
 }
 
 void FakeHost::setWritedFileSizeForPfm(int, std::uint64_t bytes) {
-    bool stop = false;
-    {
-        std::lock_guard guard(mLock);
-        mMailBytes += bytes;
-        if (mailLimit != 0 && mMailBytes > mailLimit && !mMailChecked) {
-            mMailChecked = true; // the user answered Cancel
-            stop = true;
-        }
+    std::lock_guard guard(mLock);
+    mMailBytes += bytes;
+    if (mailLimit != 0 && mMailBytes > mailLimit && !mMailChecked) {
+        mMailChecked = true; // the user answered Cancel
+        mCancel.request_stop();
     }
-    if (stop && writer)
-        writer->setIsWriteFileCancel(true);
 }
 
 void FakeHost::resetMailCheck() {

@@ -29,7 +29,7 @@ public:
     std::optional<fnd::Dictionary> imgInfoAtIndex(std::size_t index) const override;
     bool isFinScanAndWritedFile(bool scanEnded, int index) override;
     void setSizeOverIndex(int index) override;
-    void removeImgInfoByIndexOver() override;
+    void removeImgInfoByIndexOver(bool cancelled) override;
     void upReadImgFileForJobScnCount() override {}
     void downReadImgFileForJobScnCount() override {}
 
@@ -47,6 +47,9 @@ public:
     tlv::TlvBatchSnapshot batch() const;
     void addPage(fnd::Dictionary record);
     void resetMailCheck(); // a new batch: the question may come again
+    // A new batch or output step: a cancel of the last one is not heard by the next.
+    void renewCancel();
+    bool isCancelled() const;
     void setState(int state);
     std::vector<tlv::TlvOutcome> outcomes() const;
     std::vector<std::string> errors() const;
@@ -56,13 +59,13 @@ public:
     int function = tlv::kFuncSave;
     bool confirmOutput = false;
     tlv::TlvOutputOptions options;
-    std::uint64_t mailLimit = 0;              // bytes; 0: no limit
-    tlv::TlvExeWriteThread* writer = nullptr; // told to stop at the mail limit
+    std::uint64_t mailLimit = 0; // bytes; 0: no limit
     tlv::TlvScanEndSignal scanEnd;
 
 private:
     mutable std::mutex mLock;
     int mState = 0;
+    std::stop_source mCancel; // handed out with every snapshot; stopped at the mail limit
     std::vector<tlv::TlvOutcome> mOutcomes;
     std::vector<std::string> mErrors;
     std::vector<std::vector<std::string>> mErrorArgs;

@@ -45,7 +45,6 @@ void OutputTest::SetUp() {
     host.options.imgFileName = "Scan_001.pdf";
     writer = std::make_unique<tlv::TlvExeWriteThread>(host);
     reader = std::make_unique<tlv::TlvReadFilesThread>(host, *writer);
-    host.writer = writer.get();
     writer->initWriteFilePathArray();
 }
 

@@ -115,6 +115,7 @@ TEST_F(PageWriter, FailingWriteLeavesTheEarlierFilesIntact) {
             std::string(name).ends_with("tiff") ? tlv::kFormatTIFF : tlv::kFormatJPEG;
         host.options.ffMultiTypeTIFF = 1; // a file per page
         writer->initWriteFilePathArray();
+        host.renewCancel();
         const tlv::TlvPageImage small = tlv::readPageImage(writeRawPage({8, 40, 30}, 0));
         const tlv::TlvPageImage big = tlv::readPageImage(writeRawPage({24, 600, 600}, 1));
         writer->exeWriteImgFiles(host.batch(), 0, small, host.options, false, std::nullopt, std::nullopt);
@@ -143,7 +144,7 @@ TEST_F(PageWriter, FailingWriteLeavesTheEarlierFilesIntact) {
         EXPECT_EQ(savedFiles(), before) << name; // the failed page's name went, nothing else
         for (size_t i = 0; i < before.size(); ++i)
             EXPECT_EQ(bytesOf(before[i]), contents[i]);
-        EXPECT_TRUE(writer->isWriteFileCancel());
+        EXPECT_TRUE(host.isCancelled());
         writer->exeWriteImgFiles(host.batch(), 3, small, host.options, false, std::nullopt,
                                  std::nullopt); // skipped
         EXPECT_EQ(savedFiles(), before);
@@ -193,6 +194,7 @@ TEST_F(PageWriter, MailGoesToThePersistentOutboxAndStopsAtItsLimit) {
         host.options.imgFileName = name;
         host.mailLimit = 1; // the first page passes it: its file is kept, the rest not written
         writer->initWriteFilePathArray();
+        host.renewCancel();
         reader->readImgFiles(host.batch());
         EXPECT_EQ(host.errors().back(), tlv::kFlgMailSizeOver);
         const std::vector<fs::path> listed = writer->writtenFiles().cpyWriteFilePathArray();
@@ -289,6 +291,7 @@ TEST_F(PageWriter, FailedJobPageStopsTheBatchAndTheNextBatchStartsClean) {
     EXPECT_FALSE(writer->formatWriter(tlv::kFormatPDF).hasOpenFile());
     EXPECT_TRUE(savedFiles().empty());
     writer->initWriteFilePathArray();
+    host.renewCancel();
     host.scanMode = tlv::kScanModeFOA;
     host.setState(301);
     reader->readImgFiles(host.batch());

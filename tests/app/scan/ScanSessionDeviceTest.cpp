@@ -152,7 +152,7 @@ TEST_F(ScanSession, ACancelMidBatchKeepsThePagesBeforeItAndTellsNothing) {
     StartScanner({"gen:ramp-a4,gen:ramp-a4 5"});
     host.onPage = [this](std::size_t count) {
         if (count == 2)
-            host.setIsScnCancelOnMain(true);
+            host.batch.cancelOnMain();
     };
     ASSERT_TRUE(RunBatch());
     EXPECT_EQ(host.states, (std::vector<int>{101, 102, 105}));

@@ -32,16 +32,17 @@ protected:
 
 TEST_F(ScanView, AScanWaitsForThePreviousBatchsWritersWithOneRequest) {
     host.writers = 1;
-    host.setIsScnCancelOnMain(true);
-    host.writeCancel = true;
+    host.batch.cancelOnMain();
+    host.batch.cancelOutput();
     EXPECT_FALSE(cntlr->executeScanByCntlr());
     EXPECT_FALSE(cntlr->executeScanByCntlr());
-    cntlr->workersMayHaveEnded();          // one of two
-    EXPECT_TRUE(host.isScnCancelOnMain()); // still waiting: nothing was reset
+    cntlr->workersMayHaveEnded();                // one of two
+    EXPECT_TRUE(host.batch.isCancelledOnMain()); // still waiting: nothing was reset
     host.writers = 0;
     cntlr->workersMayHaveEnded();
-    EXPECT_FALSE(host.isScnCancelOnMain());
-    EXPECT_FALSE(host.writeCancel);
+    EXPECT_FALSE(host.batch.isCancelledOnMain());
+    EXPECT_FALSE(
+        host.batch.cancelSource().stop_requested()); // the new batch is not stopped by the last one's cancel
     EXPECT_EQ(cntlr->curDSStateOnCntlr(), kVXStateDSMClosed); // no session: no scan starts
     EXPECT_FALSE(cntlr->isReadyScan());
 }
@@ -91,7 +92,7 @@ TEST_F(ScanView, TheButtonCancelsAScheduledEndOnceAndContinuesWhenAsked) {
     cntlr->workersMayHaveEnded();
     EXPECT_EQ(host.functionChoices, 0); // the scheduled end was cancelled
     EXPECT_EQ(host.topScreens, 1);
-    EXPECT_TRUE(host.isScnCancelOnMain());
+    EXPECT_TRUE(host.batch.isCancelledOnMain());
 
     cntlr->setIsPerformedFinishScan(false);
     cntlr->setIsContinueScanState(true);
@@ -109,10 +110,10 @@ TEST_F(ScanView, ACancelThatWouldDiscardPagesAsksAndADeclineLetsTheBatchGoOn) {
     });
     Button()->click();
     EXPECT_EQ(asked, appkit::localized("Cnfm_ScanCancelYesOrNo"));
-    EXPECT_FALSE(host.isScnCancelOnMain());
+    EXPECT_FALSE(host.batch.isCancelledOnMain());
     whenAlertShows([](appkit::Alert& alert) { click(alert, 0); });
     Button()->click();
-    EXPECT_TRUE(host.isScnCancelOnMain());
+    EXPECT_TRUE(host.batch.isCancelledOnMain());
 }
 
 TEST_F(ScanView, TheScanningViewIsPictured) {

@@ -82,20 +82,16 @@ public:
     void clearIsFinScan() override { finScanMarked = false; }
     int readImgFileForJobScnCount() const override { return writers; }
 
-    bool isScnCancelOnMain() const override { return scanCancel; }
-    void setIsScnCancelOnMain(bool cancel) override { scanCancel = cancel; }
+    tlv::TlvBatchState& batchState() override { return batch; }
     void switchScanModeForCancelOnMain() override {
-        if (!invalidSwitch.exchange(true))
+        if (batch.takeReturnToTop())
             ++cancelHandlings;
     }
-    void setIsInvalidSwitchScanModeForCancelOnMain(bool invalid) override { invalidSwitch = invalid; }
-    bool isInvalidSwitchScanModeForCancelOnMain() const override { return invalidSwitch; }
     void switchScanMode(bool) override {
         ++topScreens;
         mState = 0;
         states.push_back(0);
     }
-    void setIsWriteFileCancel(bool cancel) override { writeCancel = cancel; }
 
     void showSelectFunction() override {
         ++functionChoices;
@@ -131,11 +127,9 @@ public:
     std::vector<int> states;
     std::vector<tlv::TlvPageRecord> pages;
     std::vector<std::string> messages;
-    std::atomic<bool> scanCancel{false};
-    std::atomic<bool> invalidSwitch{false};
-    std::atomic<int> cancelHandlings{0};
+    tlv::TlvBatchState batch;
+    int cancelHandlings = 0;
     bool finScanMarked = false;
-    bool writeCancel = false;
     int topScreens = 0, functionChoices = 0, confirmations = 0, outputs = 0, continuedScans = 0;
     bool fileKept = true; // what closing the batch's open file answers
     int settingChanges = 0;

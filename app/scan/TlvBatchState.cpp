@@ -1,0 +1,59 @@
+// The batch's steps. Every "take" answers true once and then false until the step that clears it, so a
+// question, an abort or a return to the top happens once however many callers reach it.
+#include "TlvBatchState.h"
+
+#include <utility>
+
+namespace tlv {
+
+bool TlvBatchState::takeReturnToTop() {
+    return !std::exchange(mReturnedToTop, true);
+}
+
+void TlvBatchState::beginScan() {
+    mReturnedToTop = false;
+    mCancelSentToDS = false;
+    mCloseRequested = false;
+    resumeScan();
+    mTransferring = false;
+}
+
+void TlvBatchState::resumeScan() {
+    mScanCancel = false;
+    mScanClosed = false;
+}
+
+bool TlvBatchState::takeCancelToDS() {
+    return !std::exchange(mCancelSentToDS, true);
+}
+
+void TlvBatchState::batchReady() {
+    if (std::exchange(mAutoClosePending, false))
+        mAutoClose = true;
+}
+
+bool TlvBatchState::takeAutoClose() {
+    return std::exchange(mAutoClose, false);
+}
+
+void TlvBatchState::dropAutoClose() {
+    mAutoClose = false;
+    mAutoClosePending = false;
+}
+
+bool TlvBatchState::takeMailSizeQuestion() {
+    return !std::exchange(mMailSizeAsked, true);
+}
+
+void TlvBatchState::askRelease(Release release) {
+    mRelease.deleteFiles = mRelease.deleteFiles || release.deleteFiles;
+    mRelease.removeTmpFolder = mRelease.removeTmpFolder || release.removeTmpFolder;
+    mReleasePending = true;
+}
+
+TlvBatchState::Release TlvBatchState::takeRelease() {
+    mReleasePending = false;
+    return std::exchange(mRelease, Release{});
+}
+
+} // namespace tlv
