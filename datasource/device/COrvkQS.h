@@ -28,6 +28,7 @@ struct FilterSettings {
     uint32_t checkBlankPage = 0; // on/off in the low half, slice in the high half
     int32_t grayToBin = -1;      // binarisation method, -1 for none
     int32_t inverse = 0;
+    uint32_t edgeEmphasis = 0; // level, 0 for none
     std::optional<std::array<uint8_t, 256>> gray, red, green, blue;
 };
 
@@ -67,6 +68,8 @@ public:
     // delivered and the sheets not yet fed stay in the feeder. A scan sheet by sheet ends at its sheet's
     // end through the data source's batch state instead.
     void StopAfterPage();
+    // The scan started last feeds continuously, so the scanner counts the pages of its batch.
+    bool KeepsBatchStatus() const { return params.batch != 0; }
     int GetStatus(const char* key, void* output) override;
     uint32_t GetScannerError() const override { return deviceError; }
     void SetScannerError(uint32_t error) override { deviceError = error; }

@@ -18,6 +18,7 @@ constexpr uint32_t kNeutral = 128;
 
 struct FinalFilterRecords {
     Ovk::Pixen::tagGRCINFO tone{};
+    Ovk::Pixen::tagEMPHASISEDGEINFO edge{};
     Ovk::Pixen::tagGRAYTOBINARYINFO binary{};
     Ovk::Pixen::tagBLANKPAGEINFO blank{};
 };
@@ -45,6 +46,10 @@ void COrvkQS::fillFinalFilter(Ovk::Pixen::tagNORMALFILTERSIMPLEXINFO& record, Fi
                 targets[i][v] = static_cast<uint8_t>(v);
     }
     block.pGRCInfo = &r.tone;
+    if (s.edgeEmphasis != 0) {
+        r.edge = {sizeof(r.edge), s.edgeEmphasis};
+        block.pEmphasisEdgeInfo = &r.edge;
+    }
     if (s.grayToBin >= 0) {
         const int32_t method = s.grayToBin == 1 ? 1 : s.grayToBin == 8 ? 8 : 0;
         uint32_t contrast = s.contrast == 0 ? kNeutral : contrastForLevel(s.contrast, kNeutral);

@@ -78,7 +78,8 @@ void FilterRequest::fillSide(SideRequest& s, const tagScanParam& p, bool isBack,
         b.pGRCInfo = &s.tone;
     }
     // Level 0 selects no kernel, and the library refuses such a record: 0 means no edge emphasis.
-    if (lowHalf(p.edgeEmphasis) != 0 && highHalf(p.edgeEmphasis) != 0 && !text) {
+    // A kept side is sharpened by the final filter, after its tone, as a page scanned at once is.
+    if (!protect && lowHalf(p.edgeEmphasis) != 0 && highHalf(p.edgeEmphasis) != 0 && !text) {
         s.edge = {sizeof(s.edge), highHalf(p.edgeEmphasis)};
         b.pEmphasisEdgeInfo = &s.edge;
     }

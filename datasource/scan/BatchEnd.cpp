@@ -46,8 +46,9 @@ std::int32_t COrvkQSDS::GetPendingDocumentCount() {
         return remaining;
     if (mPendingXfers || mBatch.IsSheetInProgress())
         return -1;
-    if (IsContinuousFeed()) {
-        // A continuous batch counts the pages the scanner has already fed.
+    // Only a continuous batch the scanner runs counts the pages it has fed; after the dialog's kept
+    // page no such batch has started yet, so the feeder itself tells.
+    if (mScanner->KeepsBatchStatus()) {
         std::uint32_t fed = 0;
         const auto error = static_cast<std::uint32_t>(mScanner->GetStatus("BatchTransferCount", &fed));
         if (error == 0)

@@ -13,8 +13,6 @@
 
 namespace {
 
-constexpr std::uint32_t kPrescanEdgeEmphasis = 3; // text stays sharp in the grey prescan of a text page
-
 // Capability values that a prescan changes for its own scan only.
 class CPrescanSettings {
 public:
@@ -35,7 +33,7 @@ public:
             return;
         SetCapUIntValue(mPool, ICAP_PIXELTYPE, TWPT_GRAY);
         if (GetCapSIntValue(mPool, CCAP_OVK_TEXTENHANCE) != 0) {
-            SetCapUIntValue(mPool, CCAP_OVK_EDGEEMPHASIS, kPrescanEdgeEmphasis);
+            SetCapUIntValue(mPool, CCAP_OVK_EDGEEMPHASIS, k3100::kPrescanEdgeEmphasis);
             SetCapUIntValue(mPool, CCAP_OVK_BLEEDTHROUGH, 0);
         }
     }

@@ -83,6 +83,7 @@ FilterSettings FinalFilterSettings(const CCapPool* pool) {
         settings.contrast =
             text ? GetCapSIntValue(pool, CCAP_OVK_TEXTENHANCE_CONTRAST) : ToneLevel(pool, ICAP_CONTRAST);
     }
+    settings.edgeEmphasis = text ? kPrescanEdgeEmphasis : UInt(pool, CCAP_OVK_EDGEEMPHASIS);
     settings.checkBlankPage =
         (UInt(pool, CCAP_OVK_BLANKSKIP) & 0xFFFFu) | UInt(pool, CCAP_OVK_BLANKSKIPSLICE3) << 16;
     return settings;

@@ -10,6 +10,9 @@
 
 namespace k3100 {
 
+// Sharpening of a black-and-white text page's kept prescan, which is grey until the final filter.
+inline constexpr std::uint32_t kPrescanEdgeEmphasis = 3;
+
 // Level of a brightness or contrast value (-1000..1000) in steps of the capability's range.
 std::int32_t ToneLevel(const CCapPool* pool, TW_UINT16 id);
 // The current ICAP_HALFTONES name is "Error Diffusion".

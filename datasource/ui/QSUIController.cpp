@@ -247,6 +247,9 @@ void ComOrvikElectronicsK3100QSUIController::showMainWindow() {
         fnd::NotificationCenter::defaultCenter().post(kShowQSWindowNotification,
                                                       fnd::Value::pointer(mWindow.get()));
         mWindow->show();
+        // Its borders are known once shown: a window widened for a kept page stays whole on the screen.
+        if (isPreviewAreaShown())
+            mWindow->setGeometry(clampedToScreen(mWindow->geometry()));
         mWindow->raise();
         mWindow->activateWindow();
     }

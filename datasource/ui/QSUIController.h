@@ -233,7 +233,8 @@ private:
     void showScanAreaSettingView(bool show, bool animate);
     // adjust: keep the window on the screen's visible area afterwards.
     void showPreviewArea(bool show, bool adjust);
-    // The frame moved onto the window's screen, at least the window's minimum size.
+    // The frame moved onto the window's screen with its title bar and borders, at least the window's
+    // minimum size.
     QRect clampedToScreen(const QRect& frame) const;
     void keepWindowWidthRule();
     // Button 2 closes the window, or drops a kept prescan in the full dialog.

@@ -321,7 +321,12 @@ QRect Controller::clampedToScreen(const QRect& frame) const {
     const QScreen* screen = mWindow->screen() ? mWindow->screen() : QGuiApplication::primaryScreen();
     if (!screen)
         return frame;
-    QRect kept = ClampToScreens(frame, {screen->availableGeometry()});
+    const QRect outer = mWindow->frameGeometry();
+    const QRect inner = mWindow->geometry();
+    const QMargins border(inner.left() - outer.left(), inner.top() - outer.top(),
+                          outer.right() - inner.right(), outer.bottom() - inner.bottom());
+    QRect kept =
+        ClampToScreens(frame.marginsAdded(border), {screen->availableGeometry()}).marginsRemoved(border);
     kept.setSize(kept.size().expandedTo(mWindow->minimumSize()));
     return kept;
 }

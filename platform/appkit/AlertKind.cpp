@@ -26,9 +26,11 @@ QIcon alertIcon(AlertKind kind) {
     };
     const SLook look = kind == AlertKind::Question  ? SLook{"dialog-question", QStyle::SP_MessageBoxQuestion}
                        : kind == AlertKind::Warning ? SLook{"dialog-warning", QStyle::SP_MessageBoxWarning}
-                       : kind == AlertKind::Error   ? SLook{"dialog-error", QStyle::SP_MessageBoxCritical}
-                                                    : SLook{"dialog-information", QStyle::SP_MessageBoxInformation};
-    return QIcon::fromTheme(QString::fromLatin1(look.themeName), QApplication::style()->standardIcon(look.fallback));
+                       : kind == AlertKind::Error
+                           ? SLook{"dialog-error", QStyle::SP_MessageBoxCritical}
+                           : SLook{"dialog-information", QStyle::SP_MessageBoxInformation};
+    return QIcon::fromTheme(QString::fromLatin1(look.themeName),
+                            QApplication::style()->standardIcon(look.fallback));
 }
 
 } // namespace appkit

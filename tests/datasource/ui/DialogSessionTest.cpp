@@ -277,4 +277,43 @@ TEST_F(DialogSession, EveryKeptPrescanIsTheAcceptedPage) {
     }
 }
 
+// A host without the dialog, fed continuously, with the first page to be checked: the check opens the
+// dialog on the first sheet, and going on scans every sheet in the feeder, the checked one first and
+// alike to the rest.
+TEST_F(DialogSession, TheCheckedFirstPageOpensOnTheScreenAndGoingOnScansTheWholeFeederAlike) {
+    ASSERT_TRUE(StartEmulator({"gen:ramp-a4 4"}));
+    const QRect dialogPlace(300, 100, 460, 600);
+    ASSERT_TRUE(fnd::plist::writeFile(
+        mDir / "com.orvikElectronics.k3100.plist",
+        fnd::Dictionary{{"SettingMode", std::int64_t{1}}, {"WindowFrame", "{{300, 100}, {460, 600}}"}}));
+    test::CTwainTestApp app("Dialog Test");
+    ASSERT_EQ(app.Open(), TWRC_SUCCESS);
+    ASSERT_EQ(app.SetBool(CAP_DUPLEXENABLED, true), TWRC_SUCCESS);
+    ASSERT_EQ(app.SetBool(CAP_AUTOFEED, true), TWRC_SUCCESS);
+    ASSERT_EQ(app.Set(ICAP_PIXELTYPE, TWTY_UINT16, TWPT_RGB), TWRC_SUCCESS);
+    ASSERT_EQ(app.SetInt(CCAP_OVK_PRESCAN, 1), TWRC_SUCCESS);
+    const test::SBatch checked = app.Scan();
+    EXPECT_TRUE(checked.pages.empty());
+    // The check opens over the dialog's place and whole on the screen, borders and all.
+    QWidget* check = DialogWindow();
+    ASSERT_NE(check, nullptr);
+    EXPECT_TRUE(check->screen()->availableGeometry().contains(check->frameGeometry()));
+    EXPECT_TRUE(check->frameGeometry().intersects(dialogPlace));
+    Press(600);
+    ASSERT_TRUE(app.XferReady());
+    const test::SBatch batch = app.TransferReadyBatch();
+    ASSERT_EQ(batch.pages.size(), 8u);
+    const test::SScannedPage& first = batch.pages[0];
+    const test::SScannedPage& normal = batch.pages[2];
+    ASSERT_EQ(first.width, normal.width);
+    ASSERT_EQ(first.pixels.size(), normal.pixels.size());
+    // Alike sheets give alike pages: no sample of the checked one more than 2 levels off (a tint, a streak,
+    // an edge sharpened before its tone).
+    int worst = 0;
+    for (std::size_t i = 0; i < first.pixels.size(); ++i)
+        worst = std::max(worst, std::abs(int(first.pixels[i]) - int(normal.pixels[i])));
+    EXPECT_LE(worst, 2);
+    EXPECT_EQ(app.Disable(), TWRC_SUCCESS);
+}
+
 } // namespace
