@@ -71,6 +71,12 @@ std::vector<DesktopEntry> applicationsForType(std::string_view mimeType) {
     return applicationsForType(mimeType, applicationFolders());
 }
 
+std::string applicationName(const std::filesystem::path& desktopFile) {
+    const std::optional<DesktopEntry> entry = DesktopEntry::load(desktopFile);
+    const std::string name = entry ? entry->name() : std::string();
+    return name.empty() ? desktopFile.stem().string() : name;
+}
+
 std::vector<std::filesystem::path> applicationFolders() {
     std::vector<std::filesystem::path> folders{
         std::filesystem::path(envOr("XDG_DATA_HOME", (homeFolder() / ".local/share").string())) /

@@ -33,5 +33,8 @@ std::vector<DesktopEntry> applicationsForType(std::string_view mimeType,
                                               const std::vector<std::filesystem::path>& folders);
 // The same in applicationFolders().
 std::vector<DesktopEntry> applicationsForType(std::string_view mimeType);
+// What a person calls the application of a .desktop file: its Name, else the file's name without
+// its extension.
+std::string applicationName(const std::filesystem::path& desktopFile);
 
 } // namespace ws

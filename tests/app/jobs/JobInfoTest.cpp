@@ -13,6 +13,9 @@
 #include <QLabel>
 #include <QTemporaryDir>
 
+#include <filesystem>
+#include <fstream>
+
 namespace {
 
 using Info = tlv::TlvJobInfoCntlr;
@@ -126,6 +129,22 @@ TEST_F(JobInfoPane, ShowsTheSelectedJobAndClearsWhenNoneIs) {
     EXPECT_FALSE(iconShown(Info::kJobIcon));
     for (const int tag : {1022, 1024, 1026, 1028, 1031, 1032, 1033, 1034, 1035, 1036})
         EXPECT_EQ(line(tag), QString()) << tag;
+}
+
+// A job that opens its pages in an application names it as the desktop does, not by its file.
+TEST_F(JobInfoPane, AnApplicationIsNamedByItsEntry) {
+    QTemporaryDir share;
+    const std::filesystem::path apps = share.filePath("applications").toStdString();
+    std::filesystem::create_directories(apps);
+    std::ofstream(apps / "lens.desktop") << "[Desktop Entry]\nName=Lens\nMimeType=image/tiff;\n";
+    std::ofstream(apps / "easel.desktop") << "[Desktop Entry]\nName=Easel\nMimeType=image/tiff;\n";
+    TlvJobListSettingMdl open = job(1, "Open it", tlv::kFuncApplication);
+    open.jList_FuncSettingMdl()->setApplicationName((apps / "easel.desktop").string());
+    storeJobs({open});
+    make();
+    QTest::qWait(20);
+    EXPECT_EQ(line(1035), text("JobInfo_FncAppName"));
+    EXPECT_EQ(line(1036), "Easel");
 }
 
 TEST_F(JobInfoPane, ExpandsAndCollapsesAndRemembersItForTheNextStart) {
