@@ -19,7 +19,8 @@ std::optional<std::pair<int, int>> plainLines(const QImage& image, bool columns)
     for (int at = length / 8; at < length - 1 - length / 8; ++at) {
         bool same = true;
         for (int k = 0; k < across && same; ++k)
-            same = columns ? image.pixel(at, k) == image.pixel(at + 1, k) : image.pixel(k, at) == image.pixel(k, at + 1);
+            same = columns ? image.pixel(at, k) == image.pixel(at + 1, k)
+                           : image.pixel(k, at) == image.pixel(k, at + 1);
         if (same)
             plain.push_back(at);
     }
@@ -37,10 +38,11 @@ QImage grownAlong(const QImage& image, int extra, bool columns) {
     const auto [first, last] = *lines;
     const int firstExtra = first == last ? extra : extra / 2;
     const auto cut = [columns](const QImage& from, int begin, int end) {
-        return columns ? QRect(begin, 0, end - begin, from.height()) : QRect(0, begin, from.width(), end - begin);
+        return columns ? QRect(begin, 0, end - begin, from.height())
+                       : QRect(0, begin, from.width(), end - begin);
     };
-    QImage grown(columns ? image.width() + extra : image.width(), columns ? image.height() : image.height() + extra,
-                 QImage::Format_ARGB32_Premultiplied);
+    QImage grown(columns ? image.width() + extra : image.width(),
+                 columns ? image.height() : image.height() + extra, QImage::Format_ARGB32_Premultiplied);
     grown.fill(Qt::transparent);
     QPainter painter(&grown);
     int at = 0;
