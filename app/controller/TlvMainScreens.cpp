@@ -71,18 +71,6 @@ QLabel* label(QWidget* parent, int tag, bool bold = false) {
     return text;
 }
 
-// The drawn views keep their fixed light greys in every palette; the window's content keeps a light
-// palette too, so that what lies on them stays readable.
-void keepLight(QWidget* drawn) {
-    QPalette light(QColor(240, 240, 240));
-    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
-        light.setColor(group, QPalette::Base, Qt::white);
-        for (const QPalette::ColorRole role : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText})
-            light.setColor(group, role, Qt::black);
-    }
-    drawn->setPalette(light);
-}
-
 QWidget* place(QWidget* parent, int tag) {
     auto* view = appkit::tagged(new QWidget(parent), tag);
     view->setLayout(new QVBoxLayout);
@@ -275,8 +263,6 @@ QWidget* buildModeButtons(QWidget* base) {
 } // namespace
 
 TlvMainScreens::TlvMainScreens(QWidget* baseView) : base(baseView) {
-    // The base view's images are drawn for a light ground, as are its drawn views.
-    keepLight(base);
     base->setAutoFillBackground(true);
     auto* column = new QVBoxLayout(base);
     column->setSpacing(0);

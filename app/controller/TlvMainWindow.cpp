@@ -310,6 +310,14 @@ void TlvMainWindow::leave() {
     terminate();
 }
 
+// The step labels' tones are taken from the palette, so a new palette (the desktop's scheme changed)
+// takes them again.
+void TlvMainWindow::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+        updateStepView();
+}
+
 void TlvMainWindow::closeEvent(QCloseEvent* event) {
     // Closing the window is the quit, refused while a batch or an output runs; pages that wait are
     // discarded once the user agrees.

@@ -86,6 +86,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     template <typename T = QWidget> T* item(int tag) const {

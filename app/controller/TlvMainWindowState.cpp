@@ -41,10 +41,12 @@ int stepTone(AppState state, AppState first, AppState last) {
     return state < first ? kStepToCome : state > last ? kStepDone : kStepCurrent;
 }
 
-void setStepLabel(QLabel* label, const char* key, int tone) {
+// The tone is taken under the window's palette, which its labels follow only after it changes.
+void setStepLabel(const QPalette& window, QLabel* label, const char* key, int tone) {
     label->setText(appkit::localized(key));
     QPalette palette = label->palette();
-    const QColor color = tone == kStepCurrent ? QColor(Qt::white) : *TlvColorMnager::colorForDrawByTag(tone);
+    const QColor color =
+        tone == kStepCurrent ? QColor(Qt::white) : *TlvColorMnager::colorForDrawByTag(tone, window);
     palette.setColor(QPalette::WindowText, color);
     label->setPalette(palette);
 }
@@ -233,16 +235,18 @@ void TlvMainWindow::updateStepView() {
     auto& labels = mScreens.stepLabels;
     labels[0]->setVisible(job);
     if (job)
-        setStepLabel(labels[0], "StepInfo_JobSel", state == AppStateMainTop ? kStepCurrent : kStepDone);
-    setStepLabel(labels[1], "StepInfo_Scan",
+        setStepLabel(palette(), labels[0], "StepInfo_JobSel",
+                     state == AppStateMainTop ? kStepCurrent : kStepDone);
+    setStepLabel(palette(), labels[1], "StepInfo_Scan",
                  job ? stepTone(state, AppStateScanStandby, AppStateScanErr)
                      : (state <= AppStateScanErr ? kStepCurrent : kStepDone));
     const int outputTone = stepTone(state, AppStateFuncStart, AppStateFuncConfirm);
     if (job)
-        setStepLabel(labels[2], "StepInfo_OutPut", mCntlr.isCurConfirmOutput() ? outputTone : kStepLeftOut);
+        setStepLabel(palette(), labels[2], "StepInfo_OutPut",
+                     mCntlr.isCurConfirmOutput() ? outputTone : kStepLeftOut);
     else
-        setStepLabel(labels[2], "StepInfo_Conjugate", outputTone);
-    setStepLabel(labels[3], "StepInfo_Finish", stepTone(state, AppStateFixStart, AppStateFixErr));
+        setStepLabel(palette(), labels[2], "StepInfo_Conjugate", outputTone);
+    setStepLabel(palette(), labels[3], "StepInfo_Finish", stepTone(state, AppStateFixStart, AppStateFixErr));
     mScreens.stepParts[0]->setVisible(job);
 
     int current = -1;

@@ -6,6 +6,7 @@
 #include "TlvJobIcons.h"
 #include "TlvTailLabel.h"
 
+#include "Applications.h"
 #include "Images.h"
 #include "Strings.h"
 #include "Tags.h"
@@ -326,7 +327,8 @@ void TlvJobInfoCntlr::settingFunInfo(const TlvJobListSettingMdl& job) {
                                                   : func->fileSavePath(e).value_or(std::string()));
         } else if (type == kFuncApplication) {
             lines[4] = appkit::localized("JobInfo_FncAppName");
-            lines[5] = QString::fromStdString(func->applicationName().value_or(std::string()));
+            const std::string app = func->applicationName().value_or(std::string());
+            lines[5] = app.empty() ? QString() : QString::fromStdString(ws::applicationName(app));
         }
     }
     setIcon(mJobView, kJobIcon, jobFuncTypeIcon(job));

@@ -54,7 +54,7 @@ void TlvFunctionViewCntlr::checkFreeName() const {
 void TlvFunctionViewCntlr::checkFuncStngSave() const {
     const int type = curFuncTypeFuncView();
     std::error_code ec;
-    if (type == kFuncApplication && !fs::is_regular_file(mAppPath->text().toStdString(), ec))
+    if (type == kFuncApplication && !fs::is_regular_file(chosenApp(), ec))
         throw VX_Exception(kErrNonAppPath);
     checkJpegFromScanSettings();
     // Printing writes no file, so its hidden name is not the user's to fill in.
@@ -81,7 +81,7 @@ void TlvFunctionViewCntlr::saveFuncSettingFromCntlr() {
     const int type = curFuncTypeFuncView();
     const int e = entryIndex();
     if (type == kFuncApplication)
-        mTmpFuncSettingMdl->setApplicationName(mAppPath->text().toStdString());
+        mTmpFuncSettingMdl->setApplicationName(chosenApp());
     if (type == kFuncPrint) {
         if (mPrintLayout->selectedTag() >= 0)
             mTmpFuncSettingMdl->setPrintLayoutType(mPrintLayout->selectedTag());

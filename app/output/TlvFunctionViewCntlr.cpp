@@ -6,9 +6,11 @@
 
 #include "DialogButtons.h"
 #include "TlvJobListSettingMdl.h"
+#include "TlvOutputOptions.h"
 #include "TlvPopUps.h"
 #include "TlvPrintInfo.h"
 
+#include "Applications.h"
 #include "DesktopEntry.h"
 #include "FilteringFields.h"
 #include "StandardFolders.h"
@@ -22,6 +24,7 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QHBoxLayout>
+#include <QIcon>
 #include <QLabel>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
@@ -67,13 +70,15 @@ TlvFunctionViewCntlr::TlvFunctionViewCntlr(TlvFuncViewHost& host)
 TlvFunctionViewCntlr::~TlvFunctionViewCntlr() {}
 
 QWidget* TlvFunctionViewCntlr::buildAppNameSection() {
-    mAppIcon = tagged(new QLabel, kTagAppIcon);
-    mAppIcon->setFixedSize(16, 16);
-    mAppPath = tagged(new QLineEdit, kTagAppPath);
-    mAppPath->setReadOnly(true);
+    mApps = tagged(new QComboBox, kTagAppPath);
+    mApps->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    QObject::connect(mApps, &QComboBox::activated, mApps, [this] {
+        mTmpFuncSettingMdl->setApplicationName(chosenApp());
+        textDidChange(kTagAppPath);
+    });
     auto* choose = tagged(new QPushButton(appkit::localized("Func_Choose")), kTagChooseApp);
-    QObject::connect(choose, &QPushButton::clicked, mAppPath, [this] { showSelectAppPnl(); });
-    return section("Func_AppName", row({mAppIcon, mAppPath, choose}, 1));
+    QObject::connect(choose, &QPushButton::clicked, mApps, [this] { showSelectAppPnl(); });
+    return section("Func_AppName", row({mApps, choose}, 0));
 }
 
 QWidget* TlvFunctionViewCntlr::buildFileNameSection() {
@@ -172,6 +177,7 @@ void TlvFunctionViewCntlr::connectControls() {
                      [this] { mFileNameCntlr->runModalFileNameSttngPnl(mIsOpenJobListPanel); });
     QObject::connect(mFileFormat, &QComboBox::activated, mFuncMainView.get(), [this] {
         mTmpFuncSettingMdl->setFileFormatType(mFileFormat->selectedTag(), entryIndex());
+        fillApps();
         changeUseFNSetting(); // the name shown carries no extension, but the rule's checks do
         textDidChange(kTagFileFormat);
     });
@@ -273,11 +279,10 @@ void TlvFunctionViewCntlr::updateFuncCntlrs() {
         showPrintTarget();
         mPrintLayout->selectItemWithTag(mTmpFuncSettingMdl->printLayoutType());
     } else if (e >= 0) {
-        mAppPath->setText(QString::fromStdString(mTmpFuncSettingMdl->applicationName().value_or("")));
-        showAppIcon();
         mUseFNSetting->setChecked(mTmpFuncSettingMdl->isUseFNSetting(e));
         changeUseFNSetting();
         mFileFormat->selectItemWithTag(mTmpFuncSettingMdl->fileFormatType(e));
+        fillApps();
         mSavePath->setText(QString::fromStdString(mTmpFuncSettingMdl->fileSavePath(e).value_or("")));
         mSavePicture->setChecked(mTmpFuncSettingMdl->isPictureFolderSave(e));
         changeSavePicture();
@@ -285,18 +290,35 @@ void TlvFunctionViewCntlr::updateFuncCntlrs() {
     mIsSendPerform = true;
 }
 
-void TlvFunctionViewCntlr::showAppIcon() {
-    std::error_code ec;
-    const fs::path app = mAppPath->text().toStdString();
-    const bool exists = !app.empty() && fs::is_regular_file(app, ec);
-    mAppIcon->setVisible(exists);
-    if (!exists)
-        return;
-    const std::optional<ws::DesktopEntry> entry = ws::DesktopEntry::load(app);
+namespace {
+
+const char* mimeTypeOfFormat(int format) {
+    return format == kFormatJPEG ? "image/jpeg" : format == kFormatTIFF ? "image/tiff" : "application/pdf";
+}
+
+} // namespace
+
+void TlvFunctionViewCntlr::fillApps() {
+    mApps->clear();
+    for (const ws::DesktopEntry& app : ws::applicationsForType(mimeTypeOfFormat(mFileFormat->selectedTag())))
+        addApp(app.file());
+    const std::string stored = mTmpFuncSettingMdl->applicationName().value_or("");
+    if (!stored.empty() && mApps->findData(QString::fromStdString(stored)) < 0)
+        addApp(stored);
+    mApps->setCurrentIndex(stored.empty() ? -1 : mApps->findData(QString::fromStdString(stored)));
+}
+
+void TlvFunctionViewCntlr::addApp(const fs::path& desktopFile) {
+    const std::optional<ws::DesktopEntry> entry = ws::DesktopEntry::load(desktopFile);
     QIcon icon = entry ? QIcon::fromTheme(QString::fromStdString(entry->icon())) : QIcon();
     if (icon.isNull())
-        icon = TlvUtilsMethod::fileIcnImage(app);
-    mAppIcon->setPixmap(icon.pixmap(16, 16));
+        icon = TlvUtilsMethod::fileIcnImage(desktopFile);
+    mApps->addItem(icon, QString::fromStdString(ws::applicationName(desktopFile)),
+                   QString::fromStdString(desktopFile.string()));
+}
+
+std::string TlvFunctionViewCntlr::chosenApp() const {
+    return mApps->currentData().toString().toStdString();
 }
 
 void TlvFunctionViewCntlr::changeUseFNSetting() {
@@ -371,22 +393,21 @@ void TlvFunctionViewCntlr::savePlacePanelDidEnd(const QString& folder) {
 }
 
 void TlvFunctionViewCntlr::showSelectAppPnl() {
-    const fs::path current = mAppPath->text().toStdString();
+    const fs::path current = chosenApp();
     auto* chooser = new QFileDialog(parentWindow(mIsOpenJobListPanel));
     chooser->setNameFilter(appkit::localized("Func_AppFilter") + " (*.desktop)");
     chooser->setDirectory(current.empty() ? QString("/usr/share/applications")
                                           : QString::fromStdString(current.parent_path().string()));
     chooser->setAttribute(Qt::WA_DeleteOnClose);
     chooser->setWindowModality(Qt::WindowModal);
-    QObject::connect(chooser, &QFileDialog::fileSelected, mAppPath,
+    QObject::connect(chooser, &QFileDialog::fileSelected, mApps,
                      [this](const QString& file) { selAppPanelDidEnd(file); });
     chooser->open();
 }
 
 void TlvFunctionViewCntlr::selAppPanelDidEnd(const QString& desktopFile) {
     mTmpFuncSettingMdl->setApplicationName(desktopFile.toStdString());
-    mAppPath->setText(desktopFile);
-    showAppIcon();
+    fillApps();
     textDidChange(kTagAppPath);
 }
 

@@ -16,6 +16,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -39,7 +40,6 @@ namespace tlv {
 class TlvFunctionViewCntlr : public TlvFuncViewLink {
 public:
     enum : int {
-        kTagAppIcon = 1401,
         kTagAppPath = 1402,
         kTagChooseApp = 1403,
         kTagFileName = 1405,
@@ -112,7 +112,10 @@ private:
     void layoutSections();
     void changeUseFNSetting();
     void changeSavePicture();
-    void showAppIcon();
+    // The applications that open the chosen format, and the stored one where it is not among them.
+    void fillApps();
+    void addApp(const std::filesystem::path& desktopFile);
+    std::string chosenApp() const;
     void textDidChange(int tag);
     void showSavePlacePnl();
     void showSelectAppPnl();
@@ -138,8 +141,7 @@ private:
     QWidget* mPartOfFileFormatView = nullptr;
     QWidget* mPartOfSavePlaceView = nullptr;
     QWidget* mPrintView = nullptr;
-    QLabel* mAppIcon = nullptr;
-    QLineEdit* mAppPath = nullptr;
+    QComboBox* mApps = nullptr;
     appkit::FTextField* mFileName = nullptr;
     appkit::FComboBox* mFileNames = nullptr;
     QCheckBox* mUseFNSetting = nullptr;

@@ -4,6 +4,7 @@
 // 26 the title of the top scan button.
 #include "TlvColorMnager.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -21,5 +22,18 @@ std::optional<QColor> TlvColorMnager::colorForDrawByTag(int tag) {
     if (tag < 0 || tag >= sColorsCount)
         return std::nullopt;
     const int grey = kGreys[static_cast<std::size_t>(tag)];
+    return QColor(grey, grey, grey, 255);
+}
+
+bool TlvColorMnager::isDark(const QPalette& palette) {
+    return palette.color(QPalette::Window).lightness() < 128;
+}
+
+std::optional<QColor> TlvColorMnager::colorForDrawByTag(int tag, const QPalette& palette) {
+    std::optional<QColor> tone = colorForDrawByTag(tag);
+    if (!tone || !isDark(palette))
+        return tone;
+    constexpr int kLift = 25;
+    const int grey = std::min(255, 255 - tone->red() + kLift);
     return QColor(grey, grey, grey, 255);
 }

@@ -1,5 +1,5 @@
-// The panel behind the output-function view: a light plate with a border whose corners are rounded
-// by hand, pixel by pixel, in the fixed grey tones.
+// The panel behind the output-function view: a plate with a border whose corners are rounded by hand,
+// pixel by pixel, in the grey tones of the palette.
 #pragma once
 
 #include <QWidget>

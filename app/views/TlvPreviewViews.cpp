@@ -41,7 +41,7 @@ QCursor handCursor(std::string_view image, Qt::CursorShape fallback, qreal dpr) 
 void TlvBasePreview::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const int w = width(), h = height();
-    painter.setPen(*TlvColorMnager::colorForDrawByTag(12));
+    painter.setPen(*TlvColorMnager::colorForDrawByTag(12, palette()));
     painter.drawRect(0, 0, w - 2, h - 1);
     fillTone(painter, bottomUp(h, 0, 0, 1, 37), 13);
     fillTone(painter, QRect(w - 1, 0, 1, h), 9);

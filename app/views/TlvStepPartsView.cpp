@@ -1,5 +1,7 @@
 #include "TlvStepPartsView.h"
 
+#include "DrawTones.h"
+
 #include <QLayout>
 #include <QPainter>
 
@@ -37,5 +39,5 @@ void TlvStepPartsView::paintEvent(QPaintEvent*) {
     if (!image)
         return;
     QPainter painter(this);
-    painter.drawPixmap(0, 0, image->pixmap(devicePixelRatioF(), size()));
+    painter.drawPixmap(0, 0, forPalette(image->pixmap(devicePixelRatioF(), size()), palette()));
 }

@@ -1,5 +1,7 @@
 #include "TlvStripViews.h"
 
+#include "DrawTones.h"
+
 #include <QPainter>
 
 #include <algorithm>
@@ -39,7 +41,7 @@ void TlvModeStripView::paintEvent(QPaintEvent*) {
     if (!tile)
         return;
     QPainter painter(this);
-    const QPixmap pixmap = tile->pixmap(devicePixelRatioF());
+    const QPixmap pixmap = forPalette(tile->pixmap(devicePixelRatioF()), palette());
     const int tileWidth = tile->size().width();
     // Tiles rest on the bottom edge, as the strip was laid out from there.
     const int y = height() - tile->size().height();

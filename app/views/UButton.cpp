@@ -4,7 +4,10 @@
 #include "TlvColorMnager.h"
 
 #include <QPainter>
+
 #include <QStyleOptionFocusRect>
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -65,7 +68,35 @@ void UButton::setRollOvered(bool rolledOver) {
 }
 
 QPixmap UButton::currentImage(qreal dpr) const {
-    return mCell->imageAtCellAttribute(cellState(), hasFocus(), size(), dpr);
+    // A single face grows only as far as its title needs; a stretched one fills the button.
+    const ButtonImage* normal = mCell->buttonImageWithState(0);
+    const bool single = normal && !normal->threePiece && !normal->pieces.empty();
+    const QSize frame =
+        single ? size().boundedTo(normal->pieces.front()->size().expandedTo(titleRoom())) : size();
+    return mCell->imageAtCellAttribute(cellState(), hasFocus(), frame, dpr);
+}
+
+QSize UButton::faceFor(QSize drawn) const {
+    const QSize room = titleRoom();
+    if (room.height() > drawn.height() && drawn.height() > 0) // a face that grows whole keeps its shape
+        drawn = QSize(drawn.width() * room.height() / drawn.height(), room.height());
+    return drawn.expandedTo(room);
+}
+
+QSize UButton::titleRoom() const {
+    if (text().isEmpty())
+        return {};
+    const QSizeF words = fontMetrics().size(Qt::TextSingleLine, text());
+    const int margin = style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, this);
+    QSizeF room;
+    for (const std::uint32_t code : {0u, static_cast<std::uint32_t>(ButtonState::On)}) {
+        // How far the cell moves the title off the centre of the button, either way.
+        const QPointF off =
+            mCell->titlePosition(code, QRectF(), words) + QPointF(words.width(), words.height()) / 2;
+        room = room.expandedTo({words.width() + 2 * (std::abs(off.x()) + margin),
+                                words.height() + 2 * (std::abs(off.y()) + margin / 2)});
+    }
+    return room.toSize() + QSize(1, 1);
 }
 
 QPoint UButton::imageOrigin(const QPixmap& image) const {
@@ -78,11 +109,12 @@ QSize UButton::sizeHint() const {
     if (!normal || normal->pieces.empty())
         return QAbstractButton::sizeHint().expandedTo(fontMetrics().size(Qt::TextSingleLine, text()));
     if (!normal->threePiece)
-        return normal->pieces.front()->size();
+        return faceFor(normal->pieces.front()->size());
     // A stretched button is as wide as its title and caps, with the style's spacing either side.
     const int caps = normal->pieces.front()->size().width() + normal->pieces.back()->size().width();
     const int spacing = style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, this);
-    return {fontMetrics().horizontalAdvance(text()) + caps + 2 * spacing, normal->pieces[1]->size().height()};
+    return {fontMetrics().horizontalAdvance(text()) + caps + 2 * spacing,
+            std::max(normal->pieces[1]->size().height(), titleRoom().height())};
 }
 
 void UButton::paintEvent(QPaintEvent*) {

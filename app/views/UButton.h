@@ -52,6 +52,10 @@ protected:
 private:
     // The image for the current state and where it is drawn: centred across, resting on the bottom.
     QPixmap currentImage(qreal dpr) const;
+    // The room the title takes where the cell places it, with a margin round it.
+    QSize titleRoom() const;
+    // The size a single face of that drawn size takes for the title.
+    QSize faceFor(QSize drawn) const;
     QPoint imageOrigin(const QPixmap& image) const;
 
     std::unique_ptr<UButtonCell> mCell;

@@ -3,6 +3,8 @@
 // IDs (a three-piece image; unknown IDs are left out of it).
 #include "UButtonCell.h"
 
+#include "ButtonFace.h"
+
 #include "UAcquButton.h"
 
 #include <QStringList>
@@ -64,13 +66,31 @@ const ButtonImage* UButtonCell::buttonImageWithState(std::uint32_t code) const {
     return nullptr;
 }
 
+namespace {
+
+// A stretched face as high as frame: composed at its own height and scaled whole, so that its caps and
+// glyph grow with the title's font.
+QPixmap taller(const std::vector<std::shared_ptr<const ViewImage>>& pieces, QSize frame, qreal dpr) {
+    const int own = pieces.size() == 3 && pieces[1] ? pieces[1]->size().height() : 0;
+    if (own <= 0 || frame.height() <= own)
+        return UAcquButton::cerateButtonImage(pieces, frame, dpr);
+    const qreal factor = static_cast<qreal>(frame.height()) / own;
+    const QPixmap drawn =
+        UAcquButton::cerateButtonImage(pieces, QSize(static_cast<int>(frame.width() / factor), own), dpr);
+    QPixmap grown = drawn.scaled(frame * dpr, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    grown.setDevicePixelRatio(dpr);
+    return grown;
+}
+
+} // namespace
+
 QPixmap UButtonCell::composed(std::uint32_t code, QSize frame, qreal dpr) const {
     const ButtonImage* image = buttonImageWithState(code);
     if (!image)
         return {};
     if (image->threePiece)
-        return UAcquButton::cerateButtonImage(image->pieces, frame, dpr);
-    return image->pieces.empty() ? QPixmap() : image->pieces.front()->pixmap(dpr);
+        return taller(image->pieces, frame, dpr);
+    return image->pieces.empty() ? QPixmap() : grownFace(image->pieces.front()->pixmap(dpr), frame);
 }
 
 QPixmap UButtonCell::imageAtCellAttribute(std::uint32_t code, bool focusShown, QSize frame, qreal dpr) const {

@@ -3,7 +3,9 @@
 
 #include "Tools.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <set>
 
 namespace ws {
 namespace {
@@ -23,7 +25,57 @@ bool isSafeId(std::string_view id) {
            id.ends_with(".desktop");
 }
 
+bool listsType(const DesktopEntry& entry, std::string_view mimeType) {
+    const std::string listed = entry.value("MimeType").value_or("");
+    std::string_view types = listed;
+    while (!types.empty()) {
+        const std::size_t semicolon = types.find(';');
+        if (types.substr(0, semicolon) == mimeType)
+            return true;
+        types = semicolon == std::string_view::npos ? std::string_view() : types.substr(semicolon + 1);
+    }
+    return false;
+}
+
+// A file's desktop-file id: its path below the folder with '/' made '-'.
+std::string desktopId(const std::filesystem::path& file, const std::filesystem::path& folder) {
+    std::string id = file.lexically_relative(folder).generic_string();
+    std::replace(id.begin(), id.end(), '/', '-');
+    return id;
+}
+
 } // namespace
+
+std::vector<DesktopEntry> applicationsForType(std::string_view mimeType,
+                                              const std::vector<std::filesystem::path>& folders) {
+    std::vector<DesktopEntry> found;
+    std::set<std::string, std::less<>> seen;
+    for (const std::filesystem::path& folder : folders) {
+        std::error_code ec;
+        for (auto it = std::filesystem::recursive_directory_iterator(folder, ec);
+             !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
+            if (it->path().extension() != ".desktop" || !seen.insert(desktopId(it->path(), folder)).second)
+                continue;
+            std::optional<DesktopEntry> entry = DesktopEntry::load(it->path());
+            if (entry && !entry->boolean("Hidden") && !entry->boolean("NoDisplay") &&
+                listsType(*entry, mimeType))
+                found.push_back(std::move(*entry));
+        }
+    }
+    std::sort(found.begin(), found.end(),
+              [](const DesktopEntry& a, const DesktopEntry& b) { return a.name() < b.name(); });
+    return found;
+}
+
+std::vector<DesktopEntry> applicationsForType(std::string_view mimeType) {
+    return applicationsForType(mimeType, applicationFolders());
+}
+
+std::string applicationName(const std::filesystem::path& desktopFile) {
+    const std::optional<DesktopEntry> entry = DesktopEntry::load(desktopFile);
+    const std::string name = entry ? entry->name() : std::string();
+    return name.empty() ? desktopFile.stem().string() : name;
+}
 
 std::vector<std::filesystem::path> applicationFolders() {
     std::vector<std::filesystem::path> folders{

@@ -27,5 +27,14 @@ std::optional<std::filesystem::path> findDesktopFile(std::string_view desktopId)
 std::optional<std::string> defaultApplicationId(std::string_view mimeType);
 // Its entry, when its .desktop file is found and readable.
 std::optional<DesktopEntry> defaultApplication(std::string_view mimeType);
+// The applications whose entries list the type in MimeType, in the folders (an id found first hides
+// the same id further on; hidden and undisplayed entries are left out), sorted by name.
+std::vector<DesktopEntry> applicationsForType(std::string_view mimeType,
+                                              const std::vector<std::filesystem::path>& folders);
+// The same in applicationFolders().
+std::vector<DesktopEntry> applicationsForType(std::string_view mimeType);
+// What a person calls the application of a .desktop file: its Name, else the file's name without
+// its extension.
+std::string applicationName(const std::filesystem::path& desktopFile);
 
 } // namespace ws

@@ -142,6 +142,24 @@ TEST_P(MainWindowState, TopScreenOfTheModeWithItsTabOrderAndMenus) {
     Picture(0);
 }
 
+// Under a dark scheme the content turns dark like every other window, and the words on the strips and
+// the step bar stay readable on what is drawn behind them.
+TEST_P(MainWindowState, ContentFollowsADarkPalette) {
+    window->setPalette(darkPalette());
+    const QImage shot = window->grab().toImage();
+    const auto ground = [&](QWidget* on) {
+        const QPoint corner = on->mapTo(window.get(), QPoint(on->width() - 3, on->height() - 3));
+        return shot.pixelColor(corner * shot.devicePixelRatio()).lightness();
+    };
+    auto* info = Tagged<QLabel>(tag::kStepInfo);
+    EXPECT_LT(ground(info->parentWidget()), 100);
+    EXPECT_GT(info->palette().color(QPalette::WindowText).lightness(), 150);
+    auto* finish = Tagged<QLabel>(tag::kStepFinish);
+    const int contrast = finish->palette().color(QPalette::WindowText).lightness() - ground(finish);
+    EXPECT_GT(contrast, 60) << "the step to come on its arrow";
+    EXPECT_LT(ground(Tagged(tag::kStepScan)->parentWidget()->parentWidget()), 100) << "the step bar";
+}
+
 TEST_P(MainWindowState, ScanningScreenFollowsTheBatch) {
     Batch(0);
     EXPECT_TRUE(Shown(tag::kScanCancelContinue));

@@ -3,9 +3,18 @@
 // the pane collapsed and expanded.
 #include "JobsTestHost.h"
 
+#include "TlvJobIcons.h"
 #include "TlvJobInfoCntlr.h"
 
+#include <QDir>
+#include <QFile>
+#include <QIcon>
+#include <QImage>
 #include <QLabel>
+#include <QTemporaryDir>
+
+#include <filesystem>
+#include <fstream>
 
 namespace {
 
@@ -122,6 +131,22 @@ TEST_F(JobInfoPane, ShowsTheSelectedJobAndClearsWhenNoneIs) {
         EXPECT_EQ(line(tag), QString()) << tag;
 }
 
+// A job that opens its pages in an application names it as the desktop does, not by its file.
+TEST_F(JobInfoPane, AnApplicationIsNamedByItsEntry) {
+    QTemporaryDir share;
+    const std::filesystem::path apps = share.filePath("applications").toStdString();
+    std::filesystem::create_directories(apps);
+    std::ofstream(apps / "lens.desktop") << "[Desktop Entry]\nName=Lens\nMimeType=image/tiff;\n";
+    std::ofstream(apps / "easel.desktop") << "[Desktop Entry]\nName=Easel\nMimeType=image/tiff;\n";
+    TlvJobListSettingMdl open = job(1, "Open it", tlv::kFuncApplication);
+    open.jList_FuncSettingMdl()->setApplicationName((apps / "easel.desktop").string());
+    storeJobs({open});
+    make();
+    QTest::qWait(20);
+    EXPECT_EQ(line(1035), text("JobInfo_FncAppName"));
+    EXPECT_EQ(line(1036), "Easel");
+}
+
 TEST_F(JobInfoPane, ExpandsAndCollapsesAndRemembersItForTheNextStart) {
     storeJobs({job(1, "Save it", tlv::kFuncSave)});
     host->settings.setIsExpJobInfo(true);
@@ -155,6 +180,32 @@ TEST_F(JobInfoPane, Screenshots) {
     QWidget* foa = jobs().info().jobInfoForFOAView();
     foa->resize(foa->sizeHint().expandedTo(QSize(260, 0)));
     saveScreenshots(foa, "tollivar-job-info-scan-first");
+}
+
+// A desktop theme that draws the mail icon only at 16 points: the table shows it as large as ours.
+TEST(JobIcons, AThemeIconDrawnOnlySmallIsGrownToTheSizeOfOurs) {
+    testApplication();
+    QTemporaryDir root;
+    QDir(root.path()).mkpath("small/16x16/actions");
+    QFile index(root.filePath("small/index.theme"));
+    ASSERT_TRUE(index.open(QIODevice::WriteOnly));
+    index.write("[Icon Theme]\nName=small\nDirectories=16x16/actions\n\n"
+                "[16x16/actions]\nSize=16\nType=Fixed\n");
+    index.close();
+    QImage stamp(16, 16, QImage::Format_ARGB32);
+    stamp.fill(Qt::red);
+    ASSERT_TRUE(stamp.save(root.filePath("small/16x16/actions/mail-send.png")));
+    const QStringList paths = QIcon::themeSearchPaths();
+    const QString theme = QIcon::themeName();
+    QIcon::setThemeSearchPaths({root.path()});
+    QIcon::setThemeName("small");
+    const QIcon icon = tlv::jobFuncTypeIcon(job(2, "Mail", tlv::kFuncMail));
+    const QSize size(tlv::kJobIconSize, tlv::kJobIconSize);
+    EXPECT_EQ(icon.actualSize(size), size);
+    EXPECT_EQ(icon.pixmap(size).toImage().pixelColor(size.width() / 2, size.height() / 2), QColor(Qt::red))
+        << "the theme's icon, not ours";
+    QIcon::setThemeSearchPaths(paths);
+    QIcon::setThemeName(theme);
 }
 
 } // namespace

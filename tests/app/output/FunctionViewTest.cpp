@@ -2,9 +2,11 @@
 // every refusal of the check, storing, and the states the OK, cancel and mode buttons ask for.
 #include "FixedLookup.h"
 #include "QtTestApp.h"
+#include "ScopedEnv.h"
 #include "Tags.h"
 #include "TlvFunctionViewCntlr.h"
 #include "TlvJobListSettingMdl.h"
+#include "TlvOutputOptions.h"
 #include "TlvPrintInfo.h"
 #include "TlvScanSettingMdl.h"
 #include "VX_Exception.h"
@@ -120,6 +122,38 @@ TEST_F(FunctionView, SectionsFollowTheFunctionType) {
     EXPECT_FALSE(shown(View::kTagFileName));
     EXPECT_EQ(item<QLineEdit>(View::kTagPrinterName)->text(), "Office");
     saveScreenshots(view.funcMainView(), "function-view-print");
+}
+
+// The applications on offer are the desktop's for the chosen format, by name; the one chosen is kept
+// by its .desktop file.
+TEST_F(FunctionView, ApplicationsThatOpenTheFormatAreOfferedByName) {
+    const std::filesystem::path apps = folder->path() / "share/applications";
+    std::filesystem::create_directories(apps);
+    std::ofstream(apps / "lens.desktop") << "[Desktop Entry]\nName=Lens\nMimeType=image/tiff;image/jpeg;\n";
+    std::ofstream(apps / "easel.desktop") << "[Desktop Entry]\nName=Easel\nMimeType=image/tiff;\n";
+    std::ofstream(apps / "reader.desktop") << "[Desktop Entry]\nName=Reader\nMimeType=application/pdf;\n";
+    ScopedEnv dataDirs("XDG_DATA_DIRS", (folder->path() / "share").c_str());
+    ScopedEnv dataHome("XDG_DATA_HOME", (folder->path() / "home").c_str());
+    host.function = 3;
+    host.state = 300;
+    settings.setFileFormatType(tlv::kFormatTIFF, TlvFuncSettingMdl::fIndexByFType(host.function));
+    open();
+    auto* offered = item<QComboBox>(View::kTagAppPath);
+    ASSERT_EQ(offered->count(), 2);
+    EXPECT_EQ(offered->itemText(0), "Easel");
+    EXPECT_EQ(offered->itemText(1), "Lens");
+    EXPECT_EQ(refusal(), "Err_NonAppPath") << "nothing chosen yet";
+    offered->setCurrentIndex(1);
+    Q_EMIT offered->activated(1);
+    EXPECT_EQ(refusal(), "accepted");
+    EXPECT_EQ(view.tmpFuncSettingMdl()->applicationName(), (apps / "lens.desktop").string());
+    saveScreenshots(view.funcMainView(), "function-view-applications");
+
+    auto* format = item<QComboBox>(View::kTagFileFormat);
+    format->setCurrentIndex(format->findText("PDF"));
+    Q_EMIT format->activated(format->currentIndex());
+    ASSERT_EQ(offered->count(), 2) << "the PDF reader and the one chosen before";
+    EXPECT_EQ(offered->currentText(), "Lens");
 }
 
 TEST_F(FunctionView, EnablingRules) {

@@ -107,6 +107,23 @@ TEST_F(UButtonTest, StateCodesFollowTheButtonAndPickTheirImages) {
     EXPECT_FALSE(save->isRollOvered()) << "no rolled-over field, no roll-over";
 }
 
+// A face drawn for a short title in the default font grows, flat parts first, to hold a longer title in
+// a larger font: the title's ends lie on the face.
+TEST_F(UButtonTest, ASingleFaceGrowsWithItsTitle) {
+    UButton* scan = nibButton(&window, 1, "Scan for the Job, every page!10200:10201:10202:10203");
+    QFont large = scan->font();
+    large.setPointSize(20);
+    scan->setFont(large);
+    const QSize words = scan->fontMetrics().size(Qt::TextSingleLine, scan->text());
+    const QSize hint = scan->sizeHint();
+    EXPECT_GT(hint.width(), words.width());
+    EXPECT_GT(hint.height(), words.height());
+    const QImage face = scan->cell().imageAtCellAttribute(0, false, hint, 1.0).toImage();
+    ASSERT_EQ(face.size(), hint);
+    for (const int x : {(hint.width() - words.width()) / 2 + 1, (hint.width() + words.width()) / 2 - 1})
+        EXPECT_EQ(qAlpha(face.pixel(x, hint.height() / 2)), 255) << "x " << x;
+}
+
 TEST_F(UButtonTest, HostileParametersGiveTheDefaultLook) {
     UButton* odd = nibButton(&window, 1, "X!abc:99999999999:-1:,zz,:10200:1e3:+:0x10:");
     for (const std::uint32_t code : {0u, 8u, 4u, 48u, 2u, 10u, 6u})

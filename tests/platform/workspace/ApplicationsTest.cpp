@@ -67,6 +67,29 @@ TEST_F(Applications, TheDefaultApplicationOfATypeComesWithItsNameAndIcon) {
     EXPECT_EQ(ws::defaultApplication("application/x-k3100-nothing"), std::nullopt);
 }
 
+TEST_F(Applications, TheApplicationsOfATypeAreTheShownEntriesListingItOnceEach) {
+    write(home / "system/applications/viewer.desktop",
+          "[Desktop Entry]\nName=Viewer\nMimeType=image/jpeg;image/tiff;\n");
+    write(home / "system/applications/vendor/paint.desktop",
+          "[Desktop Entry]\nName=Paint\nMimeType=image/tiff\n");
+    write(home / "system/applications/tiffany.desktop",
+          "[Desktop Entry]\nName=Tiffany\nMimeType=image/tiff-x;\n");
+    write(home / "system/applications/hidden.desktop",
+          "[Desktop Entry]\nName=Hidden\nNoDisplay=true\nMimeType=image/tiff;\n");
+    // The user's own entry of the same id hides the system's, though it lists other types.
+    write(home / "data/applications/vendor-paint.desktop",
+          "[Desktop Entry]\nName=My paint\nMimeType=image/png;\n");
+    std::vector<std::string> names;
+    for (const ws::DesktopEntry& entry : ws::applicationsForType("image/tiff"))
+        names.push_back(entry.name());
+    EXPECT_EQ(names, std::vector<std::string>{"Viewer"});
+    fs::remove(home / "data/applications/vendor-paint.desktop");
+    names.clear();
+    for (const ws::DesktopEntry& entry : ws::applicationsForType("image/tiff"))
+        names.push_back(entry.name());
+    EXPECT_EQ(names, (std::vector<std::string>{"Paint", "Viewer"}));
+}
+
 TEST_F(Applications, StandardFoldersFollowTheUsersSettings) {
     write(home / "config/user-dirs.dirs", "XDG_PICTURES_DIR=\"$HOME/Bilder\"\n");
     EXPECT_EQ(ws::userFolder("PICTURES"), home / "Bilder");
