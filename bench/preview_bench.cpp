@@ -19,7 +19,7 @@ namespace fs = std::filesystem;
 
 struct Bench {
     explicit Bench(int dpi) {
-        host.state = 104;
+        host.state = tlv::AppStateScanFinish;
         // Two pages so that paging moves; the second turned, as a person would have it.
         for (int page = 0; page < 2; ++page)
             host.addPage(test::markedPage(dpi * 827 / 100, dpi * 1169 / 100), static_cast<float>(dpi));

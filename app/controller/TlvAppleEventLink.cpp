@@ -189,16 +189,18 @@ int TlvAppleEventLink::rowWhere(const std::function<bool(const TlvJobListSetting
 // ---- handlers ----
 
 // Events of a busy time are ignored: a press that arrives during a batch, and one the scanner kept
-// while a batch held it (the helper reads it with the first poll that finds the scanner free again),
-// which would run the job again on an empty feeder.
+// while a batch of ours held it (the helper reads it with the first poll that finds the scanner free
+// again), which would run the job again on an empty feeder. A scanner held by anything else (our own
+// start-up, another program) keeps no press of a batch, so the press after it counts.
 void TlvAppleEventLink::handleConnectInfo(const ae::Parameters& event) {
     const std::int32_t poll = event.int32(ae::kParam);
     const std::int32_t status = event.int32(ae::kParamStatus);
     const bool launchedForPress = event.int32(ae::kParamLaunched) == 0;
-    const bool wasHeld = std::exchange(mLastPoll, poll) == kPollScannerHeld;
+    const bool busy = !isValidScanByDviceBtn();
+    const bool keptDuringOurBatch = std::exchange(mHeldByOurBatch, poll == kPollScannerHeld && busy);
     if (mView)
         mView->updateScnBtn(poll == 0);
-    if (status < 1 || poll != 0 || wasHeld || !isValidScanByDviceBtn())
+    if (status < 1 || poll != 0 || keptDuringOurBatch || busy)
         return;
     later([this, status, launchedForPress] { startPressedJob(status, launchedForPress); });
 }

@@ -74,7 +74,7 @@ private:
     fnd::UserDefaults& mDefaults;
     mutable std::optional<std::pair<std::chrono::steady_clock::time_point, std::optional<std::string>>>
         mMailApp;
-    std::int32_t mLastPoll = 0; // the poll result of the last Cnct
+    bool mHeldByOurBatch = false; // the last Cnct found the scanner held while a batch of ours ran
 };
 
 } // namespace tlv

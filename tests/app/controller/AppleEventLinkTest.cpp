@@ -120,11 +120,13 @@ TEST_F(Link, APressMadeWhileTheScannerWasHeldStartsNothing) {
         e.parameters.setInt32(ae::kParamLaunched, 1);
         return e;
     };
+    cntlr->setAppState(AppStateScanning); // a batch of ours holds the scanner
     Deliver(connect(-2, 0));
-    Deliver(connect(0, 2));
+    cntlr->setAppState(AppStateMainTop);
+    Deliver(connect(0, 2)); // the press kept during that batch
     EXPECT_EQ(cntlr->curScanModeType(), kScanModeFOA);
     EXPECT_TRUE(tlv::isMainTopState(cntlr->appState()));
-    Deliver(connect(0, 0)); // released
+    Deliver(connect(-2, 0)); // held by something else while nothing of ours runs
     Deliver(connect(0, 2));
     EXPECT_EQ(cntlr->curScanModeType(), kScanModeJOB);
 }

@@ -41,7 +41,7 @@ class PrivateDefaults {
 public:
     PrivateDefaults() : config_("XDG_CONFIG_HOME", folder_.path().c_str()) {}
     static constexpr const char* kBundleId = "com.orvikElectronics.tollivar";
-    std::filesystem::path file() const { return folder_ / (std::string(kBundleId) + ".plist"); }
+    std::filesystem::path file() const { return folder_ / std::filesystem::path(kBundleId).concat(".plist"); }
     // A fresh object that reads the file as it is on disk now.
     std::unique_ptr<fnd::UserDefaults> open() const { return std::make_unique<fnd::UserDefaults>(kBundleId); }
 
