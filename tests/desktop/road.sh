@@ -218,7 +218,8 @@ press_and_settle() {
       return
     fi
     record=$(app_record)
-    if [ "$record" = "105 1" ]; then
+    # The error over a failed batch, or over the top screen when the job was refused before a sheet fed.
+    if [ "$record" = "105 1" ] || [ "$record" = "0 1" ]; then
       settled=alert
       return
     fi
