@@ -451,11 +451,11 @@ road_dialog() {
   is_checked "$driver" "check box" || click "$driver" "check box"
   shot dialog-settings
   click "Detailed Settings…" "push button"
-  shows 20 "K3100 Scanner Settings" dialog
+  shows 20 "Scan Settings — K3100 Scanner" dialog
   shot dialog-open
   # Black and white at 300 dpi, both seen in the next scan's file (the automatic colour mode would make
   # the grey pages grey, the resolution would stay at 200 dpi).
-  local dialog="K3100 Scanner Settings"
+  local dialog="Scan Settings — K3100 Scanner"
   # The pop-up menus show their current choices, the colour mode's and the resolution's.
   click "Automatic…" "combo box" "$dialog"
   click "Black and white" "list item"
