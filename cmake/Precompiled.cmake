@@ -2,8 +2,8 @@
 # the same flags: the standard library for the libraries, with Qt's core, GUI and widget headers for
 # those that link Qt's widgets; GoogleTest too for the test programs. GCC uses a header only where the flags
 # (-fPIC or -fPIE, say) and every macro it defines agree, and compiles without it elsewhere (with a
-# warning), so a host defines no macro of its own beyond Qt's module switches. Clang refuses such a mismatch outright, so its
-# builds (the release and the fuzzers) go without.
+# warning), so a host defines no macro of its own beyond Qt's module switches. Clang refuses such a mismatch
+# outright, so in its builds (the release and the fuzzers) each target of a few files makes its own.
 set(K3100_PCH_STD
     <algorithm> <array> <atomic> <chrono> <condition_variable> <cstdint> <cstdio> <cstdlib> <cstring>
     <filesystem> <fstream> <functional> <map> <memory> <mutex> <optional> <set> <sstream> <string>
@@ -69,6 +69,25 @@ function(k3100_reuse_pch target host)
   endif()
 endfunction()
 
+# A target of its own header, for compilers that share none: worth it from a few files on.
+function(k3100_own_pch target type)
+  if(NOT type MATCHES "^(STATIC_LIBRARY|SHARED_LIBRARY|MODULE_LIBRARY|OBJECT_LIBRARY|EXECUTABLE)$")
+    return()
+  endif()
+  get_target_property(sources ${target} SOURCES)
+  list(FILTER sources INCLUDE REGEX "\\.cpp$")
+  list(LENGTH sources count)
+  if(count LESS 4)
+    return()
+  endif()
+  k3100_qt_linked(qt ${target})
+  if(qt STREQUAL "Widgets")
+    target_precompile_headers(${target} PRIVATE ${K3100_PCH_STD} ${K3100_PCH_QT})
+  else()
+    target_precompile_headers(${target} PRIVATE ${K3100_PCH_STD})
+  endif()
+endfunction()
+
 # Every library and test program below <dir>.
 function(k3100_precompile_folder dir)
   get_property(targets DIRECTORY ${dir} PROPERTY BUILDSYSTEM_TARGETS)
@@ -76,6 +95,10 @@ function(k3100_precompile_folder dir)
     get_target_property(type ${target} TYPE)
     get_target_property(test ${target} K3100_TEST_PROGRAM)
     if(target MATCHES "^k3100_pch_")
+      continue()
+    endif()
+    if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+      k3100_own_pch(${target} ${type})
       continue()
     endif()
     k3100_qt_linked(qt ${target})
@@ -99,6 +122,7 @@ endfunction()
 
 function(k3100_precompile_all)
   if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+    k3100_precompile_folder(${PROJECT_SOURCE_DIR})
     return()
   endif()
   find_package(Qt6 REQUIRED COMPONENTS Widgets)
