@@ -158,43 +158,13 @@ constexpr bool isFinishFixState(AppState s) {
         return false;
     }
 }
-constexpr bool isExecuteScnFuncState(AppState s) {
-    switch (s) {
-    case AppStateScanStandby:
-    case AppStateScanReady:
-    case AppStateScanning:
-    case AppStateScanWrite:
-    case AppStateScanFinish:
-    case AppStateScanErr:
-    case AppStateFuncStart:
-    case AppStateFuncSelect:
-    case AppStateFuncConfirm:
-    case AppStateFixStart:
-    case AppStateFixReadFiles:
-    case AppStateFixPrint:
-    case AppStateFixRemakeRotated:
-    case AppStateFixRenameMove:
-    case AppStateFixHandOff:
-        return true;
-    default:
-        return false;
-    }
-}
+// Scanning or choosing the output: a cancel still returns to the top.
 constexpr bool isValidCancelState(AppState s) {
-    switch (s) {
-    case AppStateScanStandby:
-    case AppStateScanReady:
-    case AppStateScanning:
-    case AppStateScanWrite:
-    case AppStateScanFinish:
-    case AppStateScanErr:
-    case AppStateFuncStart:
-    case AppStateFuncSelect:
-    case AppStateFuncConfirm:
-        return true;
-    default:
-        return false;
-    }
+    return isExecuteScnState(s) || isConfirmFuncState(s);
+}
+// Any state of a batch that is still under way, up to the output's last step.
+constexpr bool isExecuteScnFuncState(AppState s) {
+    return isValidCancelState(s) || (isFinishState(s) && !isFinishFixState(s));
 }
 // A device button or a menu job may start a scan: the top, a finished or failed batch, a finished output.
 constexpr bool isIdleForScanState(AppState s) {
