@@ -6,8 +6,8 @@
 #include "TlvUtilsMethod.h"
 #include "test_pages.h"
 
-#include <fstream>
 #include <csignal>
+#include <fstream>
 #include <functional>
 #include <sched.h>
 #include <sstream>
