@@ -310,12 +310,14 @@ void TlvMainWindow::leave() {
     terminate();
 }
 
-// The step labels' tones are taken from the palette, so a new palette (the desktop's scheme changed)
-// takes them again.
+// The step labels' tones and the mode picture's ink are taken from the palette, so a new palette (the
+// desktop's scheme changed) takes them again.
 void TlvMainWindow::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
-    if (event->type() == QEvent::PaletteChange)
+    if (event->type() == QEvent::PaletteChange) {
         updateStepView();
+        updateModeChangeImage();
+    }
 }
 
 void TlvMainWindow::closeEvent(QCloseEvent* event) {

@@ -99,6 +99,7 @@ private:
     void connectActions();
     void updateScanScreen(tlv::AppState state, bool manualFeed);
     void updateFinishScreen(tlv::AppState state);
+    void updateModeChangeImage();
     QString savedWhere() const;
     void animate(bool scanView, bool start);
     std::vector<int> functionFieldTags() const;

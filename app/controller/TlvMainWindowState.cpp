@@ -1,6 +1,7 @@
 // The main window by state: controls, status lines, animations, the step bar and the Tab order.
 #include "TlvMainWindow.h"
 
+#include "DrawTones.h"
 #include "NwAnimationImageView.h"
 #include "Strings.h"
 #include "Tags.h"
@@ -51,6 +52,11 @@ void setStepLabel(const QPalette& window, QLabel* label, const char* key, int to
     label->setPalette(palette);
 }
 
+// From the batch's start to its output's last step the mode cannot switch.
+bool isModeSwitchHeld(AppState state) {
+    return inStates(state, AppStateScanStandby, AppStateFixHandOff);
+}
+
 constexpr int kPreviewTags[] = {tag::kPreviewFirst,   tag::kPreviewPrev,       tag::kPreviewPageNumber,
                                 tag::kPreviewNext,    tag::kPreviewLast,       tag::kPreviewZoomIn,
                                 tag::kPreviewZoomOut, tag::kPreviewRotateDown, tag::kPreviewRotateUp};
@@ -83,15 +89,21 @@ void TlvMainWindow::animate(bool scanView, bool start) {
         view->stopThreadAnimation();
 }
 
+// The picture between the mode buttons is greyed while a batch holds the mode.
+void TlvMainWindow::updateModeChangeImage() {
+    auto* image = item<QLabel>(tag::kModeChangeImage);
+    const bool held = isModeSwitchHeld(mCntlr.appState());
+    const auto picture = ViewImage::named(held ? "FT_BtnChange_J_G" : "FT_BtnChange_J_E");
+    if (image && picture)
+        image->setPixmap(inkedForPalette(picture->pixmap(devicePixelRatioF()), palette(),
+                                         held ? QPalette::Disabled : QPalette::Active));
+}
+
 void TlvMainWindow::updateUIByAppState(AppState state) {
     const TlvScanSettingMdl* scan = mCntlr.curScnMdlApp();
     const bool manualFeed = scan && scan->ccap_OVK_MANUALFEED() >= 1;
-    const bool busy = inStates(state, AppStateScanStandby, AppStateFixHandOff);
-    if (auto* image = item<QLabel>(tag::kModeChangeImage)) {
-        const auto picture = ViewImage::named(busy ? "FT_BtnChange_J_G" : "FT_BtnChange_J_E");
-        if (picture)
-            image->setPixmap(picture->pixmap(devicePixelRatioF()));
-    }
+    const bool busy = isModeSwitchHeld(state);
+    updateModeChangeImage();
     setEnabled(tag::kBtn1FoaScan, !busy);
     setEnabled(tag::kPrefs, !busy);
     // The screen of the state; 200 keeps the scanning screen until the choice or check follows.

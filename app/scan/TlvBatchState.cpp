@@ -7,38 +7,29 @@
 namespace tlv {
 
 bool TlvBatchState::takeReturnToTop() {
-    return !std::exchange(mReturnedToTop, true);
+    return !std::exchange(mScan.returnedToTop, true);
 }
 
 void TlvBatchState::beginScan() {
-    mReturnedToTop = false;
-    mCancelSentToDS = false;
-    mCloseRequested = false;
-    resumeScan();
-    mTransferring = false;
+    mScan = {};
 }
 
 void TlvBatchState::resumeScan() {
-    mScanCancel = false;
-    mScanClosed = false;
+    mScan.cancelled = false;
+    mScan.closed = false;
 }
 
 bool TlvBatchState::takeCancelToDS() {
-    return !std::exchange(mCancelSentToDS, true);
+    return !std::exchange(mScan.cancelSentToDS, true);
 }
 
 void TlvBatchState::batchReady() {
-    if (std::exchange(mAutoClosePending, false))
-        mAutoClose = true;
+    if (std::exchange(mAutoClose.pending, false))
+        mAutoClose.armed = true;
 }
 
 bool TlvBatchState::takeAutoClose() {
-    return std::exchange(mAutoClose, false);
-}
-
-void TlvBatchState::dropAutoClose() {
-    mAutoClose = false;
-    mAutoClosePending = false;
+    return std::exchange(mAutoClose.armed, false);
 }
 
 bool TlvBatchState::takeMailSizeQuestion() {

@@ -33,37 +33,37 @@ public:
     // ---- The scan session ----
     // The data source begins a batch: no stop, close request or cancel of the last one is left.
     void beginScan();
-    void startTransfer() { mTransferring = true; }
-    void endTransfer() { mTransferring = false; }
-    bool isTransferring() const { return mTransferring; }
+    void startTransfer() { mScan.transferring = true; }
+    void endTransfer() { mScan.transferring = false; }
+    bool isTransferring() const { return mScan.transferring; }
     // The scan stops after the page in transfer.
-    void cancelScan() { mScanCancel = true; }
+    void cancelScan() { mScan.cancelled = true; }
     // A scan may run again: nothing stops it, and its end has not been seen.
     void resumeScan();
-    bool isScanCancelled() const { return mScanCancel; }
+    bool isScanCancelled() const { return mScan.cancelled; }
     // The data source's batch was closed (its end reached the scan view).
-    void scanClosed() { mScanClosed = true; }
-    bool isScanClosed() const { return mScanClosed; }
+    void scanClosed() { mScan.closed = true; }
+    bool isScanClosed() const { return mScan.closed; }
     // The abort goes to the data source once per batch: true for the first sender only.
     bool takeCancelToDS();
-    bool wasCancelSentToDS() const { return mCancelSentToDS; }
+    bool wasCancelSentToDS() const { return mScan.cancelSentToDS; }
     // The data source asked to close while a page was in transfer: the batch ends after that page.
-    void requestClose() { mCloseRequested = true; }
-    bool isCloseRequested() const { return mCloseRequested; }
+    void requestClose() { mScan.closeRequested = true; }
+    bool isCloseRequested() const { return mScan.closeRequested; }
 
     // ---- The automatic quit after a job the helper started ----
     // The helper's press starts a scan: the quit is armed once its batch is ready.
-    void armAutoCloseOnReady() { mAutoClosePending = true; }
+    void armAutoCloseOnReady() { mAutoClose.pending = true; }
     // The batch is ready: a pending quit is armed.
     void batchReady();
     // The batch failed or returned to the top before it was ready: nothing is armed any more.
-    void dropPendingAutoClose() { mAutoClosePending = false; }
-    void setAutoClose(bool on) { mAutoClose = on; }
-    bool isAutoClose() const { return mAutoClose; }
+    void dropPendingAutoClose() { mAutoClose.pending = false; }
+    void setAutoClose(bool on) { mAutoClose.armed = on; }
+    bool isAutoClose() const { return mAutoClose.armed; }
     // Answers whether the quit was armed, and disarms it.
     bool takeAutoClose();
     // A quit that cannot wait: neither armed nor pending.
-    void dropAutoClose();
+    void dropAutoClose() { mAutoClose = {}; }
 
     // ---- The mail-size question ----
     // Asked once per batch: true for the first asker only.
@@ -83,16 +83,24 @@ public:
     Release takeRelease();
 
 private:
+    // What one scan has seen: a new scan starts from none of it.
+    struct Scan {
+        bool returnedToTop = false;
+        bool transferring = false;
+        bool cancelled = false;
+        bool closed = false;
+        bool cancelSentToDS = false;
+        bool closeRequested = false;
+    };
+    struct AutoClose {
+        bool armed = false;
+        bool pending = false; // armed once the batch is ready
+    };
+
     std::stop_source mCancel;
     bool mCancelOnMain = false;
-    bool mReturnedToTop = false;
-    bool mTransferring = false;
-    bool mScanCancel = false;
-    bool mScanClosed = false;
-    bool mCancelSentToDS = false;
-    bool mCloseRequested = false;
-    bool mAutoClose = false;
-    bool mAutoClosePending = false;
+    Scan mScan;
+    AutoClose mAutoClose;
     bool mMailSizeAsked = false;
     bool mReleasePending = false;
     Release mRelease;

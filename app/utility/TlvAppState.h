@@ -71,130 +71,44 @@ enum class TlvOutcome : std::int32_t {
 constexpr bool inStates(AppState s, AppState first, AppState last) {
     return s >= first && s <= last;
 }
+// Whether s is one of states.
+template <typename... States> constexpr bool isOneOf(AppState s, States... states) {
+    return ((s == states) || ...);
+}
 constexpr bool isMainTopState(AppState s) {
-    switch (s) {
-    case AppStateMainTop:
-        return true;
-    default:
-        return false;
-    }
+    return s == AppStateMainTop;
 }
 constexpr bool isExecuteScnState(AppState s) {
-    switch (s) {
-    case AppStateScanStandby:
-    case AppStateScanReady:
-    case AppStateScanning:
-    case AppStateScanWrite:
-    case AppStateScanFinish:
-    case AppStateScanErr:
-        return true;
-    default:
-        return false;
-    }
+    return isOneOf(s, AppStateScanStandby, AppStateScanReady, AppStateScanning, AppStateScanWrite,
+                   AppStateScanFinish, AppStateScanErr);
 }
 constexpr bool isExeScningState(AppState s) {
-    switch (s) {
-    case AppStateScanStandby:
-    case AppStateScanReady:
-    case AppStateScanning:
-        return true;
-    default:
-        return false;
-    }
+    return isOneOf(s, AppStateScanStandby, AppStateScanReady, AppStateScanning);
 }
 constexpr bool isFinishScnState(AppState s) {
-    switch (s) {
-    case AppStateScanFinish:
-    case AppStateScanErr:
-        return true;
-    default:
-        return false;
-    }
+    return isOneOf(s, AppStateScanFinish, AppStateScanErr);
 }
 constexpr bool isStandbyScnState(AppState s) {
-    switch (s) {
-    case AppStateMainTop:
-    case AppStateScanStandby:
-    case AppStateScanFinish:
-    case AppStateScanErr:
-        return true;
-    default:
-        return false;
-    }
+    return isOneOf(s, AppStateMainTop, AppStateScanStandby, AppStateScanFinish, AppStateScanErr);
 }
 constexpr bool isConfirmFuncState(AppState s) {
-    switch (s) {
-    case AppStateFuncStart:
-    case AppStateFuncSelect:
-    case AppStateFuncConfirm:
-        return true;
-    default:
-        return false;
-    }
+    return isOneOf(s, AppStateFuncStart, AppStateFuncSelect, AppStateFuncConfirm);
 }
 constexpr bool isFinishState(AppState s) {
-    switch (s) {
-    case AppStateFixStart:
-    case AppStateFixReadFiles:
-    case AppStateFixPrint:
-    case AppStateFixRemakeRotated:
-    case AppStateFixRenameMove:
-    case AppStateFixHandOff:
-    case AppStateFixDone:
-    case AppStateFixWriteErr:
-    case AppStateFixErr:
-        return true;
-    default:
-        return false;
-    }
+    return isOneOf(s, AppStateFixStart, AppStateFixReadFiles, AppStateFixPrint, AppStateFixRemakeRotated,
+                   AppStateFixRenameMove, AppStateFixHandOff, AppStateFixDone, AppStateFixWriteErr,
+                   AppStateFixErr);
 }
 constexpr bool isFinishFixState(AppState s) {
-    switch (s) {
-    case AppStateFixDone:
-    case AppStateFixWriteErr:
-    case AppStateFixErr:
-        return true;
-    default:
-        return false;
-    }
+    return isOneOf(s, AppStateFixDone, AppStateFixWriteErr, AppStateFixErr);
 }
-constexpr bool isExecuteScnFuncState(AppState s) {
-    switch (s) {
-    case AppStateScanStandby:
-    case AppStateScanReady:
-    case AppStateScanning:
-    case AppStateScanWrite:
-    case AppStateScanFinish:
-    case AppStateScanErr:
-    case AppStateFuncStart:
-    case AppStateFuncSelect:
-    case AppStateFuncConfirm:
-    case AppStateFixStart:
-    case AppStateFixReadFiles:
-    case AppStateFixPrint:
-    case AppStateFixRemakeRotated:
-    case AppStateFixRenameMove:
-    case AppStateFixHandOff:
-        return true;
-    default:
-        return false;
-    }
-}
+// Scanning or choosing the output: a cancel still returns to the top.
 constexpr bool isValidCancelState(AppState s) {
-    switch (s) {
-    case AppStateScanStandby:
-    case AppStateScanReady:
-    case AppStateScanning:
-    case AppStateScanWrite:
-    case AppStateScanFinish:
-    case AppStateScanErr:
-    case AppStateFuncStart:
-    case AppStateFuncSelect:
-    case AppStateFuncConfirm:
-        return true;
-    default:
-        return false;
-    }
+    return isExecuteScnState(s) || isConfirmFuncState(s);
+}
+// Any state of a batch that is still under way, up to the output's last step.
+constexpr bool isExecuteScnFuncState(AppState s) {
+    return isValidCancelState(s) || (isFinishState(s) && !isFinishFixState(s));
 }
 // A device button or a menu job may start a scan: the top, a finished or failed batch, a finished output.
 constexpr bool isIdleForScanState(AppState s) {

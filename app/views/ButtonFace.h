@@ -1,10 +1,13 @@
-// A button's face drawn for one size, made larger for a longer title or a larger font: it grows at
-// plain columns and rows (each the same as the next one), so corners, borders and glyphs keep their
-// shape and only flat parts widen; a face with no plain row is first scaled whole to the height.
+// A button's face made larger for a larger font or a longer title: it grows whole to a taller height,
+// as its title does, and widens at plain columns (each the same as the next one), so corners, borders
+// and glyphs keep their shape and only flat parts grow.
 #pragma once
 
 #include <QPixmap>
 #include <QSize>
 
-// The face at frame (points) when that is larger; as it is otherwise, or when it has no plain part.
-QPixmap grownFace(const QPixmap& face, QSize frame);
+// A face drawn at that size, grown whole (its shape kept) when height is taller.
+QSize grownWhole(QSize drawn, int height);
+
+// The face width points wide when that is wider; as it is otherwise, or when it has no plain column.
+QPixmap widenedFace(const QPixmap& face, int width);

@@ -39,3 +39,18 @@ inline QPixmap forPalette(const QPixmap& picture, const QPalette& palette) {
     out.setDevicePixelRatio(picture.devicePixelRatio());
     return out;
 }
+
+// A line picture drawn in grey straight on the window's ground, as it reads under palette: in a dark
+// one its lines take the palette's text colour of group (its coverage kept), as a theme's icons do.
+inline QPixmap inkedForPalette(const QPixmap& picture, const QPalette& palette, QPalette::ColorGroup group) {
+    if (!TlvColorMnager::isDark(palette) || picture.isNull())
+        return picture;
+    QImage inked = picture.toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    QPainter painter(&inked);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
+    painter.fillRect(inked.rect(), palette.color(group, QPalette::WindowText));
+    painter.end();
+    QPixmap out = QPixmap::fromImage(inked);
+    out.setDevicePixelRatio(picture.devicePixelRatio());
+    return out;
+}

@@ -1,5 +1,6 @@
 #include "UButton.h"
 
+#include "ButtonFace.h"
 #include "Strings.h"
 #include "TlvColorMnager.h"
 
@@ -71,16 +72,13 @@ QPixmap UButton::currentImage(qreal dpr) const {
     // A single face grows only as far as its title needs; a stretched one fills the button.
     const ButtonImage* normal = mCell->buttonImageWithState(0);
     const bool single = normal && !normal->threePiece && !normal->pieces.empty();
-    const QSize frame =
-        single ? size().boundedTo(normal->pieces.front()->size().expandedTo(titleRoom())) : size();
+    const QSize frame = single ? size().boundedTo(faceFor(normal->pieces.front()->size())) : size();
     return mCell->imageAtCellAttribute(cellState(), hasFocus(), frame, dpr);
 }
 
 QSize UButton::faceFor(QSize drawn) const {
     const QSize room = titleRoom();
-    if (room.height() > drawn.height() && drawn.height() > 0) // a face that grows whole keeps its shape
-        drawn = QSize(drawn.width() * room.height() / drawn.height(), room.height());
-    return drawn.expandedTo(room);
+    return grownWhole(drawn, room.height()).expandedTo(room);
 }
 
 QSize UButton::titleRoom() const {
@@ -117,6 +115,23 @@ QSize UButton::sizeHint() const {
             std::max(normal->pieces[1]->size().height(), titleRoom().height())};
 }
 
+QRect UButton::faceRect(const QPixmap& image) const {
+    return image.isNull() ? rect() : QRect(imageOrigin(image), image.deviceIndependentSize().toSize());
+}
+
+QRectF UButton::titleRectOn(const QRect& face) const {
+    const QSizeF words = fontMetrics().size(Qt::TextSingleLine, text());
+    return {mCell->titlePosition(cellState(), face, words), words};
+}
+
+QRect UButton::faceRect() const {
+    return faceRect(currentImage(devicePixelRatioF()));
+}
+
+QRectF UButton::titleRect() const {
+    return titleRectOn(faceRect());
+}
+
 void UButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const std::uint32_t code = cellState();
@@ -126,7 +141,7 @@ void UButton::paintEvent(QPaintEvent*) {
         if (hasFocus() && mCell->drawsFocusRing()) {
             QStyleOptionFocusRect option;
             option.initFrom(this);
-            option.rect = QRect(imageOrigin(image), image.deviceIndependentSize().toSize());
+            option.rect = faceRect(image);
             style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
         }
     }
@@ -138,9 +153,7 @@ void UButton::paintEvent(QPaintEvent*) {
         ink = palette().color(QPalette::Disabled, QPalette::ButtonText);
     painter.setPen(ink);
     painter.setFont(font());
-    const QSizeF textSize = fontMetrics().size(Qt::TextSingleLine, text());
-    painter.drawText(QRectF(mCell->titlePosition(code, rect(), textSize), textSize),
-                     Qt::AlignLeft | Qt::AlignTop, text());
+    painter.drawText(titleRectOn(faceRect(image)), Qt::AlignLeft | Qt::AlignTop, text());
 }
 
 bool UButton::hitButton(const QPoint& pos) const {

@@ -42,6 +42,9 @@ public:
     void setRollOvered(bool rolledOver) override;
 
     QSize sizeHint() const override;
+    // Where the face lies in the button now (the whole button when it has none), and the title on it.
+    QRect faceRect() const;
+    QRectF titleRect() const;
 
 protected:
     UButton(std::unique_ptr<UButtonCell> cell, QWidget* parent);
@@ -50,13 +53,16 @@ protected:
     bool hitButton(const QPoint& pos) const override;
 
 private:
-    // The image for the current state and where it is drawn: centred across, resting on the bottom.
+    // The image for the current state and where it is drawn: centred across, resting on the bottom; the
+    // title is centred on it, wherever the layout puts the button.
     QPixmap currentImage(qreal dpr) const;
     // The room the title takes where the cell places it, with a margin round it.
     QSize titleRoom() const;
     // The size a single face of that drawn size takes for the title.
     QSize faceFor(QSize drawn) const;
     QPoint imageOrigin(const QPixmap& image) const;
+    QRect faceRect(const QPixmap& image) const;
+    QRectF titleRectOn(const QRect& face) const;
 
     std::unique_ptr<UButtonCell> mCell;
     QString mImageParam;

@@ -90,7 +90,11 @@ QPixmap UButtonCell::composed(std::uint32_t code, QSize frame, qreal dpr) const 
         return {};
     if (image->threePiece)
         return taller(image->pieces, frame, dpr);
-    return image->pieces.empty() ? QPixmap() : grownFace(image->pieces.front()->pixmap(dpr), frame);
+    if (image->pieces.empty())
+        return {};
+    // Drawn anew at the grown size, so that a larger face stays sharp.
+    const ViewImage& face = *image->pieces.front();
+    return widenedFace(face.pixmap(dpr, grownWhole(face.size(), frame.height())), frame.width());
 }
 
 QPixmap UButtonCell::imageAtCellAttribute(std::uint32_t code, bool focusShown, QSize frame, qreal dpr) const {

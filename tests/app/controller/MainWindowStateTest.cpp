@@ -11,6 +11,7 @@
 #include "TlvMainCntlr.h"
 #include "TlvMainTags.h"
 #include "TlvMainWindow.h"
+#include "UButton.h"
 #include "VX_Message.h"
 
 #include <gtest/gtest.h>
@@ -158,6 +159,25 @@ TEST_P(MainWindowState, ContentFollowsADarkPalette) {
     const int contrast = finish->palette().color(QPalette::WindowText).lightness() - ground(finish);
     EXPECT_GT(contrast, 60) << "the step to come on its arrow";
     EXPECT_LT(ground(Tagged(tag::kStepScan)->parentWidget()->parentWidget()), 100) << "the step bar";
+    // The picture between the mode buttons stands out from the ground it is drawn on.
+    auto* swap = Tagged<QLabel>(tag::kModeChangeImage);
+    const QRect drawn(swap->mapTo(window.get(), QPoint()) * shot.devicePixelRatio(),
+                      swap->size() * shot.devicePixelRatio());
+    int lightest = 0;
+    for (int y = drawn.top(); y <= drawn.bottom(); ++y)
+        for (int x = drawn.left(); x <= drawn.right(); ++x)
+            lightest = std::max(lightest, shot.pixelColor(x, y).lightness());
+    EXPECT_GT(lightest - ground(swap), 100) << "the mode picture";
+}
+
+// Whatever the font, each image button's title lies on its face, which grows with it.
+TEST_P(MainWindowState, ImageButtonTitlesLieOnTheirFaces) {
+    for (const UButton* button : window->findChildren<UButton*>()) {
+        if (button->text().isEmpty() || !button->isVisible())
+            continue;
+        EXPECT_TRUE(QRectF(button->faceRect()).contains(button->titleRect()))
+            << button->text().toStdString() << ": face " << button->faceRect().height() << " high";
+    }
 }
 
 TEST_P(MainWindowState, ScanningScreenFollowsTheBatch) {

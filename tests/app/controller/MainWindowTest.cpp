@@ -77,6 +77,21 @@ protected:
         ASSERT_TRUE(button) << tag;
         button->click();
     }
+    // On the check screen: the files go into out (made here), named by the naming rule, with no copy in
+    // the pictures folder.
+    void SaveByTheRuleInto(const fs::path& out) {
+        auto* pictures = Tagged<QCheckBox>(TlvFunctionViewCntlr::kTagSavePicture);
+        ASSERT_TRUE(pictures);
+        if (pictures->isChecked())
+            Click(TlvFunctionViewCntlr::kTagSavePicture);
+        fs::create_directories(out);
+        auto* folder = Tagged<QLineEdit>(TlvFunctionViewCntlr::kTagSavePath);
+        folder->clear();
+        QTest::keyClicks(folder, QString::fromStdString(out.string()));
+        auto* rule = Tagged<QCheckBox>(TlvFunctionViewCntlr::kTagUseFNSetting);
+        if (!rule->isChecked())
+            Click(TlvFunctionViewCntlr::kTagUseFNSetting);
+    }
 
     test::ScratchHome home;
     fnd::UserDefaults defaults{"com.orvikElectronics.tollivar.test"};
@@ -110,18 +125,8 @@ TEST_F(MainWindow, ChosenFunctionIsCheckedInItsViewAndOkWritesTheFile) {
     EXPECT_EQ(cntlr->curFuncTypeApp(), kFuncSave);
 
     // Into a folder of the test's own, named by the naming rule.
-    auto* pictures = Tagged<QCheckBox>(TlvFunctionViewCntlr::kTagSavePicture);
-    ASSERT_TRUE(pictures);
-    if (pictures->isChecked())
-        Click(TlvFunctionViewCntlr::kTagSavePicture);
     const fs::path out = home.dir() / "out";
-    fs::create_directories(out);
-    auto* folder = Tagged<QLineEdit>(TlvFunctionViewCntlr::kTagSavePath);
-    folder->clear();
-    QTest::keyClicks(folder, QString::fromStdString(out.string()));
-    auto* rule = Tagged<QCheckBox>(TlvFunctionViewCntlr::kTagUseFNSetting);
-    if (!rule->isChecked())
-        Click(TlvFunctionViewCntlr::kTagUseFNSetting);
+    ASSERT_NO_FATAL_FAILURE(SaveByTheRuleInto(out));
     EXPECT_TRUE(saveScreenshot(window.get(), "main-window-function-check"));
 
     Click(tag::kFuncViewExecute);
@@ -248,18 +253,9 @@ TEST_F(MainWindow, EveryFileOfABatchHasTheNameTheCheckScreenShowed) {
     SlowClock clock;
     FinishedBatch(3);
     Click(400);
-    auto* pictures = Tagged<QCheckBox>(TlvFunctionViewCntlr::kTagSavePicture);
-    if (pictures->isChecked())
-        Click(TlvFunctionViewCntlr::kTagSavePicture);
     const fs::path out = home.dir() / "out";
-    fs::create_directories(out);
-    auto* folder = Tagged<QLineEdit>(TlvFunctionViewCntlr::kTagSavePath);
-    folder->clear();
-    QTest::keyClicks(folder, QString::fromStdString(out.string()));
+    ASSERT_NO_FATAL_FAILURE(SaveByTheRuleInto(out));
     Tagged<QComboBox>(TlvFunctionViewCntlr::kTagFileFormat)->setCurrentIndex(kFormatJPEG);
-    auto* rule = Tagged<QCheckBox>(TlvFunctionViewCntlr::kTagUseFNSetting);
-    if (!rule->isChecked())
-        Click(TlvFunctionViewCntlr::kTagUseFNSetting);
     const std::string shown = Tagged<QLineEdit>(TlvFunctionViewCntlr::kTagFileName)->text().toStdString();
     ASSERT_FALSE(shown.empty());
 

@@ -3,30 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include "FileSizeLimit.h"
 #include "OutputFakes.h"
 #include "TlvReadFilesThread.h"
 
-#include <csignal>
 #include <memory>
-#include <sys/resource.h>
 
 namespace outtest {
-
-// Files may grow to limit bytes; a write past it fails (EFBIG) instead of killing the process.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t limit) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &mOld);
-        rlimit next = mOld;
-        next.rlim_cur = limit;
-        setrlimit(RLIMIT_FSIZE, &next);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &mOld); }
-
-private:
-    rlimit mOld{};
-};
 
 // The fixture of the output tests: a private TMPDIR and XDG_DATA_HOME, a folder to save into, and the
 // controller, writer and reader wired together.

@@ -6,6 +6,7 @@
 #include "TlvUtilsMethod.h"
 #include "test_pages.h"
 
+#include <csignal>
 #include <fstream>
 #include <functional>
 #include <sched.h>
@@ -77,6 +78,22 @@ protected:
     void ExpectTheFirstPagesKept(const std::function<bool()>& shortenRoom);
     void expectTheFirstLostPageAfterTheKept(const std::vector<std::string>& args, const fs::path& file,
                                             int pages);
+    // Adds a grey page of rendered text at index, at dpi both ways and turned quarter turns, to be read
+    // in English.
+    void addTextPage(const vlmtest::Page& text, int index, double dpi, int turns) {
+        const fs::path raw = TlvUtilsMethod::tmpBaseImageFilePath(index);
+        std::ofstream(raw, std::ios::binary)
+            .write(reinterpret_cast<const char*>(text.pixels.data()), text.pixels.size());
+        host.addPage(fnd::Dictionary{{ImgInfo_NameKey, raw.filename().string()},
+                                     {ImgInfo_bppKey, 8},
+                                     {ImgInfo_WidthKey, text.width},
+                                     {ImgInfo_HeightKey, text.height},
+                                     {ImgInfo_XResKey, dpi},
+                                     {ImgInfo_YResKey, dpi},
+                                     {ImgInfo_RotateKey, turns}});
+        host.options.isAddOCR = true;
+        host.options.ffOCRLangType = 2; // English
+    }
 };
 
 TEST_F(PdfWriter, EveryDepthAndTurnGroupedEveryTwoPages) {
@@ -255,18 +272,7 @@ TEST_F(PdfWriter, BlackStaysBlackAndRedStaysRed) {
 TEST_F(PdfWriter, RecognisedTextIsSearchable) {
     const vlmtest::Page text =
         vlmtest::renderText({"Quarterly report of the scanning office"}, 300, 420, 120);
-    const fs::path raw = TlvUtilsMethod::tmpBaseImageFilePath(0);
-    std::ofstream(raw, std::ios::binary)
-        .write(reinterpret_cast<const char*>(text.pixels.data()), text.pixels.size());
-    host.addPage(fnd::Dictionary{{ImgInfo_NameKey, raw.filename().string()},
-                                 {ImgInfo_bppKey, 8},
-                                 {ImgInfo_WidthKey, text.width},
-                                 {ImgInfo_HeightKey, text.height},
-                                 {ImgInfo_XResKey, 300.0},
-                                 {ImgInfo_YResKey, 300.0},
-                                 {ImgInfo_RotateKey, 0}});
-    host.options.isAddOCR = true;
-    host.options.ffOCRLangType = 2; // English
+    addTextPage(text, 0, 300.0, 0);
     reader->readImgFiles(host.batch());
     ASSERT_EQ(host.errors(), std::vector<std::string>{});
     const std::string words = vlmtest::run("pdftotext '" + (saveFolder / "Scan_001.pdf").string() + "' -");
@@ -281,20 +287,8 @@ TEST_F(PdfWriter, TurnedPagesKeepTheirWords) {
          "and the feeder took every sheet we gave it", "Three new jobs were added for the archive",
          "Please keep the covers closed while scanning"},
         150, 420, 200);
-    for (int turns = 1; turns <= 3; ++turns) {
-        const fs::path raw = TlvUtilsMethod::tmpBaseImageFilePath(turns - 1);
-        std::ofstream(raw, std::ios::binary)
-            .write(reinterpret_cast<const char*>(text.pixels.data()), text.pixels.size());
-        host.addPage(fnd::Dictionary{{ImgInfo_NameKey, raw.filename().string()},
-                                     {ImgInfo_bppKey, 8},
-                                     {ImgInfo_WidthKey, text.width},
-                                     {ImgInfo_HeightKey, text.height},
-                                     {ImgInfo_XResKey, 150.0},
-                                     {ImgInfo_YResKey, 150.0},
-                                     {ImgInfo_RotateKey, turns}});
-    }
-    host.options.isAddOCR = true;
-    host.options.ffOCRLangType = 2; // English
+    for (int turns = 1; turns <= 3; ++turns)
+        addTextPage(text, turns - 1, 150.0, turns);
     reader->readImgFiles(host.batch());
     ASSERT_EQ(host.errors(), std::vector<std::string>{});
     const fs::path pdf = saveFolder / "Scan_001.pdf";

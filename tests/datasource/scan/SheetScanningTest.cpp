@@ -106,6 +106,20 @@ protected:
         WaitForPage();
         mDS->RecoverScan();
     }
+    // Starts with manual feeding that begins as soon as paper lies in, and enables.
+    void StartManualFeed() {
+        Start();
+        SetCapSIntValue(Pool(), CCAP_OVK_MANUALFEED, COrvkQSDS::kManualFeedAutoStart);
+        SetCapSIntValue(Pool(), CCAP_OVK_AUTOSTARTDELAY, 0);
+        Enable();
+    }
+    // Lays a sheet in from the host's loop 0.3 s from now; loaded tells when it has.
+    fnd::TimerRef LoadLater(bool& loaded) {
+        return fnd::RunLoop::current().addTimer(0.3, false, [this, &loaded](fnd::Timer&) {
+            Load("gen:ramp");
+            loaded = true;
+        });
+    }
     void Load(const char* spec, int count = 1) {
         std::string error;
         const auto sheet = k3100::emu::sheetFromSpec(spec, error);
@@ -223,16 +237,10 @@ TEST_F(SheetScanningTest, BlankPagesAreDroppedUntilOneWithContent) {
 }
 
 TEST_F(SheetScanningTest, ManualFeedWaitsForPaperAndStartsOnItsOwn) {
-    Start();
-    SetCapSIntValue(Pool(), CCAP_OVK_MANUALFEED, COrvkQSDS::kManualFeedAutoStart);
-    SetCapSIntValue(Pool(), CCAP_OVK_AUTOSTARTDELAY, 0);
-    Enable();
+    StartManualFeed();
     // The paper arrives while the wait runs the host's loop.
     bool loaded = false;
-    const fnd::TimerRef feed = fnd::RunLoop::current().addTimer(0.3, false, [&](fnd::Timer&) {
-        Load("gen:ramp");
-        loaded = true;
-    });
+    const fnd::TimerRef feed = LoadLater(loaded);
     EXPECT_EQ(mDS->PrepareScan(), COrvkQSDS::kPrepareAgain);
     EXPECT_TRUE(loaded);
     EXPECT_EQ(mSheetDS->Condition(), TWCC_SUCCESS);
@@ -247,15 +255,9 @@ TEST_F(SheetScanningTest, ManualFeedWaitsForPaperAndStartsOnItsOwn) {
 // told at once, as without manual feeding, and paper laid in later starts nothing.
 TEST_F(SheetScanningTest, ManualFeedIsOffWhereNoScanPanelCanShow) {
     SetUIControllerFactory(nullptr);
-    Start();
-    SetCapSIntValue(Pool(), CCAP_OVK_MANUALFEED, COrvkQSDS::kManualFeedAutoStart);
-    SetCapSIntValue(Pool(), CCAP_OVK_AUTOSTARTDELAY, 0);
-    Enable();
+    StartManualFeed();
     bool loaded = false;
-    const fnd::TimerRef feed = fnd::RunLoop::current().addTimer(0.3, false, [&](fnd::Timer&) {
-        Load("gen:ramp");
-        loaded = true;
-    });
+    const fnd::TimerRef feed = LoadLater(loaded);
     EXPECT_NE(mDS->PrepareScan(), TWRC_SUCCESS);
     EXPECT_FALSE(loaded);
     EXPECT_EQ(mAlerts.size(), 1u);

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 
 #include <jpeglib.h>
 #include <tiffio.h>
@@ -57,6 +58,16 @@ protected:
         return Call(DG_IMAGE, DAT_IMAGEFILEXFER, MSG_GET, &setup);
     }
     fs::path File(const char* name) const { return fs::path(mDir.Path()) / name; }
+    // A page of that type and size waits and its information was read, as a transfer needs first; with
+    // the transfer mechanism agreed when one is given. Answers the information's return code.
+    TW_UINT16 ReadyPage(std::int32_t pixelType, std::uint32_t width, std::uint32_t length,
+                        std::optional<TW_UINT32> mechanism = std::nullopt) {
+        SetPage(pixelType, width, length);
+        if (mechanism && !SetCapUIntValue(mDS.GetCapPool(), ICAP_XFERMECH, *mechanism))
+            return TWRC_FAILURE;
+        TW_IMAGEINFO info{};
+        return Info(info);
+    }
     std::string mName;
 };
 
@@ -64,9 +75,7 @@ TEST_F(FileTransferTest, TiffFileHoldsThePageOfEachPixelType) {
     for (std::int32_t pixelType : {TWPT_BW, TWPT_GRAY, TWPT_RGB}) {
         SCOPED_TRACE(pixelType);
         mDS.ForceState(CDataSource::kXferReady);
-        SetPage(pixelType, 37, 11);
-        TW_IMAGEINFO info{};
-        ASSERT_EQ(Info(info), TWRC_SUCCESS);
+        ASSERT_EQ(ReadyPage(pixelType, 37, 11), TWRC_SUCCESS);
         ASSERT_EQ(FileXfer(TWFF_TIFF, File("page.tif")), TWRC_XFERDONE);
         const SDecoded page = ReadTiff(File("page.tif"));
         ASSERT_EQ(page.width, 37u);
@@ -98,9 +107,7 @@ TEST_F(FileTransferTest, SetUpFileTransferWritesTheNamedFile) {
     ASSERT_EQ(Call(DG_CONTROL, DAT_SETUPFILEXFER, MSG_GET, &current), TWRC_SUCCESS);
     EXPECT_STREQ(current.FileName, setup.FileName);
 
-    SetPage(TWPT_GRAY, 21, 5);
-    TW_IMAGEINFO info{};
-    ASSERT_EQ(Info(info), TWRC_SUCCESS);
+    ASSERT_EQ(ReadyPage(TWPT_GRAY, 21, 5), TWRC_SUCCESS);
     ASSERT_EQ(Call(DG_IMAGE, DAT_IMAGEFILEXFER, MSG_GET, nullptr), TWRC_XFERDONE);
     const SDecoded page = ReadTiff(File("standard.tif"));
     EXPECT_EQ(page.width, 21u);
@@ -108,9 +115,7 @@ TEST_F(FileTransferTest, SetUpFileTransferWritesTheNamedFile) {
 }
 
 TEST_F(FileTransferTest, JpegFileDecodesToThePage) {
-    SetPage(TWPT_GRAY, 64, 32);
-    TW_IMAGEINFO info{};
-    ASSERT_EQ(Info(info), TWRC_SUCCESS);
+    ASSERT_EQ(ReadyPage(TWPT_GRAY, 64, 32), TWRC_SUCCESS);
     ASSERT_EQ(FileXfer(TWFF_JFIF, File("page.jpg")), TWRC_XFERDONE);
     const std::vector<std::uint8_t> bytes = ReadBytes(File("page.jpg"));
     jpeg_decompress_struct decoder{};
@@ -137,18 +142,14 @@ TEST_F(FileTransferTest, JpegFileDecodesToThePage) {
 }
 
 TEST_F(FileTransferTest, MissingFolderFailsAfterThePageWasTaken) {
-    SetPage(TWPT_GRAY, 10, 10);
-    TW_IMAGEINFO info{};
-    ASSERT_EQ(Info(info), TWRC_SUCCESS);
+    ASSERT_EQ(ReadyPage(TWPT_GRAY, 10, 10), TWRC_SUCCESS);
     EXPECT_EQ(FileXfer(TWFF_TIFF, File("no such folder/page.tif")), TWRC_FAILURE);
     EXPECT_EQ(Status(), TWCC_FILENOTFOUND);
     EXPECT_EQ(mDS.finishCalls, 1);
 }
 
 TEST_F(FileTransferTest, UnknownFormatIsRefusedBeforeThePageIsTaken) {
-    SetPage(TWPT_GRAY, 10, 10);
-    TW_IMAGEINFO info{};
-    ASSERT_EQ(Info(info), TWRC_SUCCESS);
+    ASSERT_EQ(ReadyPage(TWPT_GRAY, 10, 10), TWRC_SUCCESS);
     EXPECT_EQ(FileXfer(TWFF_BMP, File("page.bmp")), TWRC_FAILURE);
     EXPECT_EQ(Status(), TWCC_BADVALUE);
     EXPECT_EQ(mDS.prepareCalls, 0);
@@ -158,10 +159,7 @@ TEST_F(FileTransferTest, UnknownFormatIsRefusedBeforeThePageIsTaken) {
 // Only the agreed mechanism hands the page over; asked natively while memory was agreed, the source
 // refuses without touching the page, which then leaves by memory as agreed.
 TEST_F(FileTransferTest, NativeTransferWhileMemoryWasAgreedIsRefusedAndKeepsThePage) {
-    SetPage(TWPT_GRAY, 10, 4);
-    ASSERT_TRUE(SetCapUIntValue(mDS.GetCapPool(), ICAP_XFERMECH, TWSX_MEMORY));
-    TW_IMAGEINFO info{};
-    ASSERT_EQ(Info(info), TWRC_SUCCESS);
+    ASSERT_EQ(ReadyPage(TWPT_GRAY, 10, 4, TWSX_MEMORY), TWRC_SUCCESS);
     TW_HANDLE handle = nullptr;
     EXPECT_EQ(Call(DG_IMAGE, DAT_IMAGENATIVEXFER, MSG_GET, &handle), TWRC_FAILURE);
     EXPECT_EQ(Status(), TWCC_SEQERROR);
@@ -174,10 +172,7 @@ TEST_F(FileTransferTest, NativeTransferWhileMemoryWasAgreedIsRefusedAndKeepsTheP
 }
 
 TEST_F(FileTransferTest, NativeTransferHandsOverATiffInContainerMemory) {
-    SetPage(TWPT_RGB, 20, 6);
-    ASSERT_TRUE(SetCapUIntValue(mDS.GetCapPool(), ICAP_XFERMECH, TWSX_NATIVE));
-    TW_IMAGEINFO info{};
-    ASSERT_EQ(Info(info), TWRC_SUCCESS);
+    ASSERT_EQ(ReadyPage(TWPT_RGB, 20, 6, TWSX_NATIVE), TWRC_SUCCESS);
     TW_HANDLE handle = nullptr;
     ASSERT_EQ(Call(DG_IMAGE, DAT_IMAGENATIVEXFER, MSG_GET, &handle), TWRC_XFERDONE);
     // Without a source manager the block comes from the C heap; the TIFF ends within it.
@@ -193,9 +188,7 @@ TEST_F(FileTransferTest, NativeTransferHandsOverATiffInContainerMemory) {
 
 // Reads the picture's strips: each direct-map opcode's destination columns, and one pixel of each.
 TEST_F(FileTransferTest, PictureFileDrawsAWideColourPageInStrips) {
-    SetPage(TWPT_RGB, 2550, 3);
-    TW_IMAGEINFO info{};
-    ASSERT_EQ(Info(info), TWRC_SUCCESS);
+    ASSERT_EQ(ReadyPage(TWPT_RGB, 2550, 3), TWRC_SUCCESS);
     ASSERT_EQ(FileXfer(TWFF_PICT, File("page.pict")), TWRC_XFERDONE);
     const std::vector<std::uint8_t> file = ReadBytes(File("page.pict"));
     ASSERT_GT(file.size(), 512u);

@@ -1,40 +1,20 @@
 // The document maker seen from outside: files are checked with qpdf, pdfimages and pdftotext, the tools
 // a user's readers resemble, rather than by re-reading our own bytes.
+#include "FileSizeLimit.h"
 #include "test_pages.h"
 #include "vellumv2.h"
 
 #include <algorithm>
-#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
-#include <sys/resource.h>
 #include <thread>
 
 namespace {
 
 using vlmtest::Page;
 namespace fs = std::filesystem;
-
-// A file-size limit just above what a document holds stands in for a full disk, while it lives: the file
-// can grow no further, and the maker meets that as no room.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &mSaved);
-        rlimit limit = mSaved;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &mSaved); }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-    rlimit mSaved{};
-};
 
 const std::vector<std::string> kText = {
     "Invoice number 4711 for scanning services",
