@@ -71,36 +71,92 @@ enum class TlvOutcome : std::int32_t {
 constexpr bool inStates(AppState s, AppState first, AppState last) {
     return s >= first && s <= last;
 }
-// Whether s is one of states.
-template <typename... States> constexpr bool isOneOf(AppState s, States... states) {
-    return ((s == states) || ...);
-}
 constexpr bool isMainTopState(AppState s) {
-    return s == AppStateMainTop;
+    switch (s) {
+    case AppStateMainTop:
+        return true;
+    default:
+        return false;
+    }
 }
 constexpr bool isExecuteScnState(AppState s) {
-    return isOneOf(s, AppStateScanStandby, AppStateScanReady, AppStateScanning, AppStateScanWrite,
-                   AppStateScanFinish, AppStateScanErr);
+    switch (s) {
+    case AppStateScanStandby:
+    case AppStateScanReady:
+    case AppStateScanning:
+    case AppStateScanWrite:
+    case AppStateScanFinish:
+    case AppStateScanErr:
+        return true;
+    default:
+        return false;
+    }
 }
 constexpr bool isExeScningState(AppState s) {
-    return isOneOf(s, AppStateScanStandby, AppStateScanReady, AppStateScanning);
+    switch (s) {
+    case AppStateScanStandby:
+    case AppStateScanReady:
+    case AppStateScanning:
+        return true;
+    default:
+        return false;
+    }
 }
 constexpr bool isFinishScnState(AppState s) {
-    return isOneOf(s, AppStateScanFinish, AppStateScanErr);
+    switch (s) {
+    case AppStateScanFinish:
+    case AppStateScanErr:
+        return true;
+    default:
+        return false;
+    }
 }
 constexpr bool isStandbyScnState(AppState s) {
-    return isOneOf(s, AppStateMainTop, AppStateScanStandby, AppStateScanFinish, AppStateScanErr);
+    switch (s) {
+    case AppStateMainTop:
+    case AppStateScanStandby:
+    case AppStateScanFinish:
+    case AppStateScanErr:
+        return true;
+    default:
+        return false;
+    }
 }
 constexpr bool isConfirmFuncState(AppState s) {
-    return isOneOf(s, AppStateFuncStart, AppStateFuncSelect, AppStateFuncConfirm);
+    switch (s) {
+    case AppStateFuncStart:
+    case AppStateFuncSelect:
+    case AppStateFuncConfirm:
+        return true;
+    default:
+        return false;
+    }
 }
 constexpr bool isFinishState(AppState s) {
-    return isOneOf(s, AppStateFixStart, AppStateFixReadFiles, AppStateFixPrint, AppStateFixRemakeRotated,
-                   AppStateFixRenameMove, AppStateFixHandOff, AppStateFixDone, AppStateFixWriteErr,
-                   AppStateFixErr);
+    switch (s) {
+    case AppStateFixStart:
+    case AppStateFixReadFiles:
+    case AppStateFixPrint:
+    case AppStateFixRemakeRotated:
+    case AppStateFixRenameMove:
+    case AppStateFixHandOff:
+    case AppStateFixDone:
+    case AppStateFixWriteErr:
+    case AppStateFixErr:
+        return true;
+    default:
+        return false;
+    }
 }
 constexpr bool isFinishFixState(AppState s) {
-    return isOneOf(s, AppStateFixDone, AppStateFixWriteErr, AppStateFixErr);
+    switch (s) {
+    case AppStateFixDone:
+    case AppStateFixWriteErr:
+    case AppStateFixErr:
+        return true;
+    default:
+        return false;
+    }
 }
 // Scanning or choosing the output: a cancel still returns to the top.
 constexpr bool isValidCancelState(AppState s) {
