@@ -2,6 +2,9 @@
 // the numbers in the file names and in the printed lines stay the scanner's order.
 #include "PageWriter.h"
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <cstdio>
 
 #include "ImageEncoders.h"
@@ -34,6 +37,9 @@ void CPageWriter::ThrowOnFailure() const {
 }
 
 void CPageWriter::Run(std::stop_token stop) {
+    // The scanner's side is the batch's critical path: on few cores an encoder at the same priority
+    // holds it back, while one that yields still has the time between transfers.
+    setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), kEncoderNice);
     std::unique_lock lock(mMutex);
     for (;;) {
         // A stop still lets the queued pages out: they were scanned and are the user's.

@@ -2,7 +2,7 @@
 // the last ones are compressed. Two encoders work side by side (a page's Deflate takes about as long as
 // the chain takes to bring it), and each page is written in its turn, so the file numbers keep the
 // scanner's order. At most two pages wait for them: a slow disk holds the transfers back rather than
-// fill the memory.
+// fill the memory. The encoders run at a lower priority than the transfers.
 #pragma once
 
 #include <array>
@@ -34,6 +34,7 @@ public:
 private:
     static constexpr std::size_t kAhead = 2;    // pages given over and not yet written
     static constexpr std::size_t kEncoders = 2; // threads
+    static constexpr int kEncoderNice = 10;     // below the transfers' threads
 
     void Run(std::stop_token stop);
     // Encodes outside the lock, then writes once every earlier page is out; false after a failure.
