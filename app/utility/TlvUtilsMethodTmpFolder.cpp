@@ -57,16 +57,25 @@ public:
         std::lock_guard lock(mLock);
         forget(true);
         removeLeftFolders();
-        std::string name = (baseFolder() / (namePrefix() + "XXXXXX")).string();
-        if (!::mkdtemp(name.data()))
+        // Made under a name no instance clears and locked before it takes its own, so that another
+        // instance starting at the same moment never takes it for a crashed one's.
+        std::string made = (baseFolder() / ("." + namePrefix() + "XXXXXX")).string();
+        if (!::mkdtemp(made.data()))
             return false;
-        const int fd = ::open(name.c_str(), kDirFlags);
+        const int fd = ::open(made.c_str(), kDirFlags);
         if (fd >= 0)
             ::fchmod(fd, 0700); // a restrictive umask must not keep this user out
         if (fd < 0 || !isOwnPrivateFolder(fd)) {
             if (fd >= 0)
                 ::close(fd);
             return false; // a folder made by mkdtemp that fails the checks is not ours to remove
+        }
+        const fs::path name = fs::path(made).parent_path() / fs::path(made).filename().string().substr(1);
+        if (::renameat2(AT_FDCWD, made.c_str(), AT_FDCWD, name.c_str(), RENAME_NOREPLACE) != 0) {
+            std::error_code ec;
+            fs::remove_all(made, ec);
+            ::close(fd);
+            return false;
         }
         mFd = fd;
         mPath = name;

@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -188,6 +189,31 @@ TEST_F(TlvTmpFolderTest, APlantedLinkIsNeitherFollowedNorReplaced) {
         EXPECT_LT(TlvUtilsMethod::createTmpFile("../victim"), 0);
         EXPECT_EQ(readText(tmp / "victim"), "the user's own file");
         EXPECT_TRUE(fs::is_symlink(folder / "tmpImg_1"));
+    });
+}
+
+// Two instances of one user starting batches at once: neither takes the other's fresh folder for one
+// a crashed instance left.
+TEST_F(TlvTmpFolderTest, InstancesStartingTogetherKeepEachOthersFolders) {
+    IN_CHILD({
+        const auto batches = [] {
+            for (int k = 0; k < 1000; ++k) {
+                if (!TlvUtilsMethod::createTmpFolder())
+                    return false;
+                const int fd = TlvUtilsMethod::createTmpFile("tmpImg_0");
+                if (fd < 0)
+                    return false;
+                ::close(fd);
+            }
+            return true;
+        };
+        const pid_t other = ::fork();
+        if (other == 0)
+            ::_exit(batches() ? 0 : 1);
+        EXPECT_TRUE(batches());
+        int status = 0;
+        ASSERT_EQ(::waitpid(other, &status, 0), other);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     });
 }
 
