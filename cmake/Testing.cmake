@@ -55,11 +55,12 @@ function(k3100_add_test name)
     DISCOVERY_TIMEOUT 60)
   # The whole program once more in one process, its cases in a shuffled order (the seed is printed), so
   # that a case that leans on what another left behind fails here, though it passes alone. The race
-  # build makes only some programs and runs their cases alone.
+  # build makes only some programs and runs their cases alone. The longest runs start first, so that no
+  # core idles at the end of a clean build's first run, which has no timings to go by.
   if(NOT K3100_TSAN)
     add_test(NAME ${name} COMMAND ${name} --gtest_shuffle WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
     set_tests_properties(${name} PROPERTIES ENVIRONMENT "K3100_BUILD_DIR=${CMAKE_BINARY_DIR}"
-                                            LABELS "${ARG_LABEL};whole" TIMEOUT 1500 ${lock})
+                                            LABELS "${ARG_LABEL};whole" TIMEOUT 1500 COST 1000 ${lock})
   endif()
   # The race-detector build makes the helper's and the platform's unit and window suites, and the
   # application's that say RACE (the others are not clean under it yet, see README):
