@@ -58,14 +58,14 @@ protected:
                                                {"XDG_CACHE_HOME", "cache"},
                                                {"TMPDIR", "tmp"}}) {
             fs::create_directories(mDir / folder);
-            setenv(variable, (mDir / folder).c_str(), 1);
+            SetEnv(variable, (mDir / folder).string());
         }
-        setenv("K3100_AUTO_CLOSE_DELAY", "0.3", 1); // tollivar's quit after a pressed job, sooner
+        SetEnv("K3100_AUTO_CLOSE_DELAY", "0.3"); // tollivar's quit after a pressed job, sooner
         // The built helper stands for an installed one, which keeps its login item.
-        setenv("K3100_INSTALL_PREFIX", mBuild.c_str(), 1);
+        SetEnv("K3100_INSTALL_PREFIX", mBuild.string());
         fs::create_directories(mDir / "runtime");
         fs::permissions(mDir / "runtime", fs::perms::owner_all);
-        setenv("XDG_RUNTIME_DIR", (mDir / "runtime").c_str(), 1);
+        SetEnv("XDG_RUNTIME_DIR", (mDir / "runtime").string());
         fs::create_directories(mDir / "data" / "applications");
         std::ofstream(mDir / "data" / "applications" / "com.orvikElectronics.tollivar.desktop")
             << "[Desktop Entry]\nType=Application\nName=Tollivar\nExec="

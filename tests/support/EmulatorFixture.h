@@ -3,6 +3,7 @@
 #pragma once
 
 #include "EmulatorProcess.h"
+#include "ScopedEnv.h"
 
 #include <gtest/gtest.h>
 
@@ -24,14 +25,21 @@ protected:
         const char* build = std::getenv("K3100_BUILD_DIR");
         mBuild = build ? build : ".";
         mEmulator = std::make_unique<EmulatorProcess>(Socket());
-        setenv("K3100_TWAIN_DS_DIR", (mBuild / "lib").c_str(), 1);
-        setenv("K3100_LOCK_DIR", mDir.c_str(), 1);
-        setenv("XDG_CONFIG_HOME", mDir.c_str(), 1);
-        setenv("K3100_EMULATOR_SOCKET", Socket().c_str(), 1);
+        SetEnv("K3100_TWAIN_DS_DIR", (mBuild / "lib").string());
+        SetEnv("K3100_LOCK_DIR", mDir.string());
+        SetEnv("XDG_CONFIG_HOME", mDir.string());
+        SetEnv("K3100_EMULATOR_SOCKET", Socket());
     }
     void TearDown() override {
         StopEmulator();
+        while (!mEnv.empty())
+            mEnv.pop_back();
         std::filesystem::remove_all(mDir);
+    }
+
+    // Sets a variable for this test alone: the next test in the process meets the one from before.
+    void SetEnv(const char* name, const std::string& value) {
+        mEnv.push_back(std::make_unique<ScopedEnv>(name, value.c_str()));
     }
 
     std::string Socket() const { return (mDir / "scanner").string(); }
@@ -64,6 +72,7 @@ protected:
 
 private:
     std::unique_ptr<EmulatorProcess> mEmulator;
+    std::vector<std::unique_ptr<ScopedEnv>> mEnv; // restored last to first
 };
 
 } // namespace test

@@ -1,4 +1,5 @@
 // Moving files, making folders and the private temporary folder, on real file systems.
+#include "ScopedEnv.h"
 #include "TempFolder.h"
 #include "TlvUtilsMethod.h"
 
@@ -92,9 +93,9 @@ TEST(TlvUtilsFileTest, FindsTheDesktopsMailProgram) {
     TempFolder xdg;
     fs::create_directories(xdg / "config");
     fs::create_directories(xdg / "data/applications");
-    ::setenv("XDG_CONFIG_HOME", (xdg / "config").c_str(), 1);
-    ::setenv("XDG_DATA_HOME", (xdg / "data").c_str(), 1);
-    ::setenv("XDG_DATA_DIRS", (xdg / "none").c_str(), 1);
+    const ScopedEnv config("XDG_CONFIG_HOME", (xdg / "config").c_str());
+    const ScopedEnv data("XDG_DATA_HOME", (xdg / "data").c_str());
+    const ScopedEnv dataDirs("XDG_DATA_DIRS", (xdg / "none").c_str());
     EXPECT_FALSE(TlvUtilsMethod::defaultMailAppPath());
 
     writeText(xdg / "config/mimeapps.list",

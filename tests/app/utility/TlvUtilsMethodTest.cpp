@@ -3,6 +3,7 @@
 #include "TlvColorMnager.h"
 
 #include "PropertyList.h"
+#include "ScopedEnv.h"
 
 #include <gtest/gtest.h>
 
@@ -130,7 +131,7 @@ TEST(TlvBundleTest, InformationLocaleAndSystem) {
     EXPECT_EQ(U::objectFromInfoDict("VXDeviceName"), fnd::Value("K3100"));
     EXPECT_TRUE(U::objectFromInfoDict("NoSuchKey").isAbsent());
     EXPECT_TRUE(U::objectFromInfoDict("").isAbsent());
-    ::setenv("LANGUAGE", "xx:en", 1);
+    const ScopedEnv language("LANGUAGE", "xx:en");
     EXPECT_EQ(U::currentLocaleStr(), "en");
     EXPECT_TRUE(U::isEqualToLocaleStr("en"));
     EXPECT_FALSE(U::isEqualToLocaleStr(""));

@@ -1,6 +1,7 @@
 // Folder tests, menu helpers, the Tab order and window placement.
 #include "VX_Func.h"
 #include "QtTestApp.h"
+#include "ScopedEnv.h"
 #include "Tags.h"
 #include "TempFolder.h"
 
@@ -42,10 +43,11 @@ TEST(VX_FuncFilesTest, FoldersAUserMayPick) {
     EXPECT_FALSE(VX_Func::isDisplaysDirectory("/usr/share"));
     EXPECT_TRUE(VX_Func::isLibraryDirectory("/etc/xdg/autostart"));
 
-    ::setenv("XDG_CONFIG_HOME", (dir / "Backups").c_str(), 1);
-    EXPECT_FALSE(VX_Func::isDisplaysDirectory(dir / "Backups"));
-    ::unsetenv("XDG_CONFIG_HOME");
-    ::setenv("TMPDIR", dir.path().c_str(), 1);
+    {
+        const ScopedEnv config("XDG_CONFIG_HOME", (dir / "Backups").c_str());
+        EXPECT_FALSE(VX_Func::isDisplaysDirectory(dir / "Backups"));
+    }
+    const ScopedEnv tmp("TMPDIR", dir.path().c_str());
     EXPECT_FALSE(VX_Func::isDisplaysDirectory(dir.path()));
     EXPECT_TRUE(VX_Func::isDisplaysDirectory(dir / "Backups"));
 }

@@ -20,8 +20,15 @@
 
 namespace {
 
-// Ends an event loop should the awaited alert never come (a failure, not a time measurement).
-constexpr int kGuardMs = 10000;
+// Ends the application's loop should the awaited alert never come (a failure, not a time measurement);
+// stopped with the case, so that it never ends a later case's loop.
+struct LoopGuard : QTimer {
+    LoopGuard() {
+        setSingleShot(true);
+        connect(this, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+        start(10000);
+    }
+};
 
 class VX_MessageTest : public testing::Test {
 protected:
@@ -56,8 +63,14 @@ TEST_F(VX_MessageTest, AQuestionAnsweredOkOrCancel) {
 }
 
 TEST_F(VX_MessageTest, AQuestionCutShortByQuittingIsNotConsent) {
+    // Asked from the application's own loop, as the program asks: quitting ends that loop too, and
+    // only its end lets later loops run again.
+    bool consent = true;
+    QTimer::singleShot(0, qApp, [&] { consent = VX_Message::askQuestion("Cnfm_ReturnMainTopYesOrNo"); });
     whenAlertShows([](appkit::Alert&) { QCoreApplication::exit(0); });
-    EXPECT_FALSE(VX_Message::askQuestion("Cnfm_ReturnMainTopYesOrNo"));
+    const LoopGuard guard;
+    EXPECT_EQ(QApplication::exec(), 0);
+    EXPECT_FALSE(consent);
     EXPECT_EQ(VX_Message::currentPanel(), nullptr);
 }
 
@@ -122,8 +135,8 @@ TEST_F(VX_MessageTest, APanelAskedForByAWorkerThread) {
         key.reset();
         VX_Message::performShowPanelOnMainThread(std::move(request));
     });
-    QTimer::singleShot(kGuardMs, qApp, &QApplication::quit);
-    QApplication::exec();
+    const LoopGuard guard;
+    EXPECT_EQ(QApplication::exec(), 0);
     worker.join();
     EXPECT_EQ(shownText, appkit::localized("Cnfm_RestoreSuccess"));
 }
