@@ -2,6 +2,7 @@
 // are the button sets of the application's resources.
 #include "TlvMainScreens.h"
 
+#include "DrawTones.h"
 #include "Images.h"
 #include "NwAnimationImageView.h"
 #include "Strings.h"
@@ -53,10 +54,20 @@ struct StdIcon {
 };
 constexpr StdIcon kSettingsIcon{"document-properties", "BTN_Settings_16"};
 
+// Names the button's own image where the theme has none: it is inked to the palette (inkOwnIcons).
+constexpr const char* kOwnIconProperty = "ownIcon";
+
 QPushButton* pushButton(QWidget* parent, int tag, const char* key, StdIcon icon = {}) {
     auto* button = appkit::tagged(new QPushButton(appkit::localized(key), parent), tag);
-    if (icon.theme)
-        button->setIcon(QIcon::fromTheme(QString::fromLatin1(icon.theme), appkit::bundleIcon(icon.own)));
+    if (!icon.theme)
+        return button;
+    const QString theme = QString::fromLatin1(icon.theme);
+    if (QIcon::hasThemeIcon(theme)) {
+        button->setIcon(QIcon::fromTheme(theme));
+    } else {
+        button->setIcon(appkit::bundleIcon(icon.own));
+        button->setProperty(kOwnIconProperty, QString::fromLatin1(icon.own));
+    }
     return button;
 }
 
@@ -327,6 +338,17 @@ TlvMainScreens::TlvMainScreens(QWidget* baseView) : base(baseView) {
         imageButton<UPrefsHelpBtn>(prefHelp, tag::kPrefs, "Btn_Settings", family(11800), true));
     helpRow->addWidget(imageButton<UPrefsHelpBtn>(prefHelp, tag::kHelp, "Btn_Help", family(10100), true));
     column->addWidget(prefHelp);
+}
+
+void inkOwnIcons(QWidget* base, const QPalette& palette) {
+    for (QPushButton* button : base->findChildren<QPushButton*>()) {
+        const QString own = button->property(kOwnIconProperty).toString();
+        if (own.isEmpty())
+            continue;
+        const QPixmap drawn =
+            appkit::bundleIcon(own.toStdString()).pixmap(button->iconSize(), button->devicePixelRatioF());
+        button->setIcon(QIcon(inkedForPalette(drawn, palette, QPalette::Active)));
+    }
 }
 
 } // namespace tlv

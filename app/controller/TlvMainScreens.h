@@ -5,6 +5,7 @@
 // parts fill (job table, job information panes, preview image) are empty containers found by tag.
 #pragma once
 
+#include <QPalette>
 #include <QStackedWidget>
 #include <QWidget>
 
@@ -42,5 +43,9 @@ struct TlvMainScreens {
     NwAnimationImageView* animScn;
     NwAnimationImageView* animFin;
 };
+
+// The buttons' own line images, where the icon theme has none, in the ink of palette (a dark one makes
+// them light, as a theme's icons are).
+void inkOwnIcons(QWidget* base, const QPalette& palette);
 
 } // namespace tlv

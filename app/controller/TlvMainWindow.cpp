@@ -34,6 +34,7 @@ TlvMainWindow::TlvMainWindow(TlvMainCntlr& cntlr, std::function<void()> quit)
     setWindowTitle(
         appkit::localized("Title_MainWin").arg(device ? QString::fromStdString(*device) : QString()));
     setCentralWidget(mScreens.base);
+    inkOwnIcons(mScreens.base, palette());
     if (const auto icon = ViewImage::named("AppIcon")) {
         setWindowIcon(QIcon(icon->path()));
         VX_Message::setAppIcon(windowIcon());
@@ -310,13 +311,14 @@ void TlvMainWindow::leave() {
     terminate();
 }
 
-// The step labels' tones and the mode picture's ink are taken from the palette, so a new palette (the
+// The step labels' tones and the pictures' ink are taken from the palette, so a new palette (the
 // desktop's scheme changed) takes them again.
 void TlvMainWindow::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::PaletteChange) {
         updateStepView();
         updateModeChangeImage();
+        inkOwnIcons(mScreens.base, palette()); // the children take the new palette after this
     }
 }
 

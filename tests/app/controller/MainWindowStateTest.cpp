@@ -375,11 +375,20 @@ TEST(MainWindowLooks, StandardButtonsShowAnImageWhereTheDesktopHasNoIconTheme) {
     TlvMainCntlr cntlr(defaults);
     TlvMainWindow window(cntlr, [] {});
     QIcon::setThemeName(theme);
+    // Our line images read on a dark ground too: their lines take the palette's light text colour.
+    window.setPalette(darkPalette());
     for (const int t : {tag::kFoaScanSettings, tag::kJobEdit, tag::kJobNew, tag::kScanSettings,
                         tag::kScanFinish, tag::kFuncBack, tag::kFixOpenFolder, tag::kFixDone}) {
         auto* button = appkit::viewWithTag<QAbstractButton>(&window, t);
         ASSERT_NE(button, nullptr) << t;
-        EXPECT_FALSE(button->icon().isNull()) << t;
+        const QImage icon = button->icon().pixmap(button->iconSize()).toImage();
+        ASSERT_FALSE(icon.isNull()) << t;
+        int lightest = 0;
+        for (int y = 0; y < icon.height(); ++y)
+            for (int x = 0; x < icon.width(); ++x)
+                if (icon.pixelColor(x, y).alpha() > 128)
+                    lightest = std::max(lightest, icon.pixelColor(x, y).lightness());
+        EXPECT_GT(lightest, 150) << t;
     }
 }
 
