@@ -1,12 +1,12 @@
 // Binding the button function: a missing data source reads as "no scanner" and is looked for again
 // at every read, so one installed later is bound without a restart.
+#include "ScopedEnv.h"
 #include "Tapwell_Utility.h"
+#include "TempFolder.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <unistd.h>
 
 namespace tapwell {
 namespace {
@@ -14,10 +14,9 @@ namespace {
 namespace fs = std::filesystem;
 
 TEST(DataSourceBinding, MissingDataSourceIsRetriedAtEveryRead) {
-    const fs::path folder = fs::temp_directory_path() / ("tapwell-ds-" + std::to_string(getpid()));
-    fs::remove_all(folder);
+    const TempFolder folder;
     fs::create_directories(folder / "k3100");
-    ::setenv("K3100_TWAIN_DS_DIR", folder.c_str(), 1);
+    const ScopedEnv dataSources("K3100_TWAIN_DS_DIR", folder.path().c_str());
 
     std::uint32_t status = 7;
     std::uint32_t location = 7;
@@ -30,8 +29,6 @@ TEST(DataSourceBinding, MissingDataSourceIsRetriedAtEveryRead) {
     EXPECT_EQ(location, 0x1234u);
     EXPECT_EQ(Tapwell_Utility::dsButtonStatusCheck(&status, &location), 0);
     EXPECT_EQ(status, 2u);
-    fs::remove_all(folder);
-    ::unsetenv("K3100_TWAIN_DS_DIR");
 }
 
 TEST(DataSourceBinding, MainApplicationIsFoundOnlyThroughItsAlias) {
