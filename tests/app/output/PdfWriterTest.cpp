@@ -1,6 +1,7 @@
 // Pages of each depth and quarter turn to PDF files, grouped, checked with qpdf, pdfinfo, pdfimages and
 // pdftotext: the tools a user's readers resemble.
 #include "OutputTestSupport.h"
+#include "RerunAlone.h"
 
 #include "TlvOutputFailure.h"
 #include "TlvUtilsMethod.h"
@@ -163,36 +164,34 @@ void PdfWriter::expectTheFirstLostPageAfterTheKept(const std::vector<std::string
     expectValidPdf(file, kept);
 }
 
-// Runs twelve pages into one document in a child process whose room runs out through shortenRoom
+// Runs twelve pages into one document in a process of its own whose room runs out through shortenRoom
 // (false where it cannot): the pages that fit stay a sound file, and the message says so, naming the
 // file, its pages and the first page lost.
 void PdfWriter::ExpectTheFirstPagesKept(const std::function<bool()>& shortenRoom) {
     constexpr int kPages = 12;
+    constexpr int kCannotRunAlone = 77;
+    if (!test::runningAlone()) {
+        const int status = test::rerunAlone();
+        if (status == kCannotRunAlone)
+            GTEST_SKIP() << "the room cannot be made short here (no mount namespace for a small disk)";
+        EXPECT_EQ(status, 0) << "the writer's own process failed: its output is above";
+        return;
+    }
     for (int i = 0; i < kPages; ++i)
         addPage({24, 300, 300, 300, 300, 0});
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) { // the limit and the checks in a process of their own
-        if (!shortenRoom())
-            ::_exit(77);
-        reader->readImgFiles(host.batch());
-        const std::vector<std::string> errors = host.errors();
-        EXPECT_EQ(errors, std::vector<std::string>{tlv::kErrDiskFullPagesKept});
-        const std::vector<fs::path> files = savedFiles();
-        if (!HasFailure() && files.size() == 1) {
-            expectTheFirstLostPageAfterTheKept(host.errorArgs().at(0), files[0], kPages);
-        } else {
-            ADD_FAILURE() << files.size() << " files";
-        }
-        std::fflush(stdout);
-        ::_exit(HasFailure() ? 1 : 0);
+    if (!shortenRoom())
+        ::_exit(kCannotRunAlone);
+    reader->readImgFiles(host.batch());
+    EXPECT_EQ(host.errors(), std::vector<std::string>{tlv::kErrDiskFullPagesKept});
+    const std::vector<fs::path> files = savedFiles();
+    if (!HasFailure() && files.size() == 1) {
+        expectTheFirstLostPageAfterTheKept(host.errorArgs().at(0), files[0], kPages);
+    } else {
+        ADD_FAILURE() << files.size() << " files";
     }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    if (WEXITSTATUS(status) == 77)
-        GTEST_SKIP() << "the room cannot be made short here (no mount namespace for a small disk)";
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    // Ends here: the small disk over the save folder is this process's own and goes with it.
+    std::fflush(stdout);
+    ::_exit(HasFailure() ? 1 : 0);
 }
 
 TEST_F(PdfWriter, AFullDiskKeepsTheFirstPagesAndSaysWhichFileHoldsThem) {

@@ -1,5 +1,6 @@
 // A document whose writer dies leaves nothing a user sees in the folder; where a hidden name has to stand
 // in, the next file staged there clears it away, but never the file of a writer still at work.
+#include "RerunAlone.h"
 #include "StagedFile.h"
 #include "test_pages.h"
 #include "vellumv2.h"
@@ -7,7 +8,6 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -22,25 +22,24 @@ std::vector<std::string> namesIn(const std::string& folder) {
     return names;
 }
 
-// Runs `work` in a child process that then dies without cleaning up, as a crash would.
-template <typename Work> void dieAfter(Work work) {
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        work();
+constexpr char kFolderVariable[] = "K3100_TEST_FOLDER";
+
+// Runs work on folder in a process of its own that then dies without cleaning up, as a crash would.
+template <typename Work> void dieAfter(const std::string& folder, Work work) {
+    if (test::runningAlone()) {
+        work(std::string(std::getenv(kFolderVariable)));
         ::_exit(0);
     }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_EQ(test::rerunAlone({std::string(kFolderVariable) + "=" + folder}), 0);
 }
 
 TEST(StagedFile, DocumentOfAWriterThatDiedLeavesNothing) {
     const std::string folder = vlmtest::scratchFolder("died");
     const vlmtest::Page page = vlmtest::toBw(vlmtest::renderText({"Half a batch"}, 150, 300, 100));
-    dieAfter([&] {
+    dieAfter(folder, [&page](const std::string& where) {
         const PdfPageImageDesc desc = page.desc();
         if (VLMC_exmodeset(VLM_MODE_PLAIN, 0, 0) == VLM_OK &&
-            VLMC_exopen((folder + "/batch.pdf").c_str(), VLM_OPEN_PDF, 0) == VLM_OK)
+            VLMC_exopen((where + "/batch.pdf").c_str(), VLM_OPEN_PDF, 0) == VLM_OK)
             VLMC_spmake(&desc, nullptr);
     });
     EXPECT_EQ(namesIn(folder), std::vector<std::string>{});
@@ -49,7 +48,9 @@ TEST(StagedFile, DocumentOfAWriterThatDiedLeavesNothing) {
 TEST(StagedFile, HiddenNamesOfWritersThatDiedGoAtTheNextStart) {
     const std::string folder = vlmtest::scratchFolder("hidden");
     const std::string target = folder + "/scan.pdf";
-    dieAfter([&] { fnd::StagedFile::create(target, fnd::StagedFile::Naming::HiddenName).release(); });
+    dieAfter(folder, [](const std::string& where) {
+        fnd::StagedFile::create(where + "/scan.pdf", fnd::StagedFile::Naming::HiddenName).release();
+    });
     ASSERT_EQ(namesIn(folder).size(), 1u);
     EXPECT_EQ(namesIn(folder)[0].rfind(".scan.pdf.", 0), 0u) << namesIn(folder)[0];
 
