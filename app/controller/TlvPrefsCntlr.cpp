@@ -48,9 +48,10 @@ bool isUsableFolder(const fs::path& folder) {
     return end != tmp.end();
 }
 
-// Shows a notice after the current event, so that it follows the closed file panel.
-void noticeLater(const char* title, const char* key, bool critical) {
-    QTimer::singleShot(0, [title, key, critical] {
+// Shows a notice after the current event, so that it follows the closed file panel; dropped with the
+// preferences panel, should that go first.
+void noticeLater(const QObject* panel, const char* title, const char* key, bool critical) {
+    QTimer::singleShot(0, panel, [title, key, critical] {
         VX_Message::performShowPanel(VX_Message::paramShowPanel(title, key, "OK", nullptr, critical));
     });
 }
@@ -258,10 +259,11 @@ bool TlvPrefsCntlr::backUpTo(const fs::path& file) {
     savePrefsCntlr(file);
     if (!mBackup.backUp(file)) {
         const std::string path = file.string();
-        QTimer::singleShot(0, [path] { VX_Message::showErrorPanel("Err_BackUpFailed", nullptr, {path}); });
+        QTimer::singleShot(0, mPanel,
+                           [path] { VX_Message::showErrorPanel("Err_BackUpFailed", nullptr, {path}); });
         return false;
     }
-    noticeLater("Confirm", "Cnfm_BackUpSuccess", false);
+    noticeLater(mPanel, "Confirm", "Cnfm_BackUpSuccess", false);
     return true;
 }
 
@@ -272,16 +274,16 @@ bool TlvPrefsCntlr::restoreFrom(const fs::path& file) {
     case Restore::Restored:
         mIsLoadSetting = true;
         initPrefsPanel();
-        noticeLater("Confirm", "Cnfm_RestoreSuccess", false);
+        noticeLater(mPanel, "Confirm", "Cnfm_RestoreSuccess", false);
         return true;
     case Restore::OtherVersion:
-        noticeLater("Error", "Err_BackupOtherVersion", true);
+        noticeLater(mPanel, "Error", "Err_BackupOtherVersion", true);
         return false;
     case Restore::Damaged:
-        noticeLater("Error", "Err_NotGetSetting", true);
+        noticeLater(mPanel, "Error", "Err_NotGetSetting", true);
         return false;
     default:
-        noticeLater("Error", "Err_NotABackup", true);
+        noticeLater(mPanel, "Error", "Err_NotABackup", true);
         return false;
     }
 }
