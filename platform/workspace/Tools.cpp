@@ -1,14 +1,22 @@
 // QProcess looks the program up in PATH itself and passes each argument untouched.
 #include "Tools.h"
 
+#include "ChildReaper.h"
+
 #include <QProcess>
 #include <QStringList>
 
+#include <poll.h>
 #include <spawn.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <chrono>
-#include <thread>
+#include <csignal>
+#include <cstdint>
 
 extern char** environ;
 
@@ -21,6 +29,19 @@ QStringList toQt(std::vector<std::string>::const_iterator first,
     for (; first != last; ++first)
         list << QString::fromStdString(*first);
     return list;
+}
+
+// Whether the child ended within waitMs; a signal that cuts the wait short only shortens it.
+bool hasEnded(int pidfd, int waitMs) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+    pollfd watched{pidfd, POLLIN, 0};
+    for (;;) {
+        const auto left =
+            std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const int ready = ::poll(&watched, 1, static_cast<int>(std::max<std::int64_t>(left.count(), 0)));
+        if (ready >= 0 || errno != EINTR)
+            return ready > 0;
+    }
 }
 
 } // namespace
@@ -54,18 +75,20 @@ bool handOff(const std::vector<std::string>& argv, int waitMs) {
     pid_t pid = 0;
     if (::posix_spawnp(&pid, args.front(), nullptr, nullptr, args.data(), environ) != 0)
         return false;
-    constexpr int kStepMs = 10;
-    for (int waited = 0; waited < waitMs; waited += kStepMs) {
-        int status = 0;
-        const pid_t ended = ::waitpid(pid, &status, WNOHANG);
-        if (ended == pid)
-            return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-        if (ended < 0)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(kStepMs));
+    // Called directly: the C library's declaration of pidfd_open (glibc 2.36) lacks C linkage.
+    fnd::FileDescriptor pidfd(static_cast<int>(::syscall(SYS_pidfd_open, pid, 0)));
+    if (!pidfd.valid()) { // nothing could wait for it without blocking: it does not run at all
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, nullptr, 0);
+        return false;
     }
-    std::thread([pid] { ::waitpid(pid, nullptr, 0); }).detach(); // reaped whenever it ends
-    return true;
+    if (!hasEnded(pidfd.get(), waitMs)) {
+        ChildReaper::shared().adopt(std::move(pidfd));
+        return true;
+    }
+    siginfo_t info{};
+    return ::waitid(P_PIDFD, static_cast<id_t>(pidfd.get()), &info, WEXITED) == 0 &&
+           info.si_code == CLD_EXITED && info.si_status == 0;
 }
 
 bool startDetached(const std::vector<std::string>& argv, const std::filesystem::path& workingFolder) {

@@ -21,7 +21,8 @@ std::optional<std::string> runTool(const std::string& program, const std::vector
 inline constexpr int kHandOffWaitMs = 3000;
 
 // Starts argv[0] with the rest as arguments and waits for its exit status, at most waitMs: false when it
-// could not start or exited with a failure. One still running then counts as started and is left to run.
+// could not start or exited with a failure. One still running then counts as started and is left to
+// run; it is reaped once it ends.
 bool handOff(const std::vector<std::string>& argv, int waitMs = kHandOffWaitMs);
 // Starts argv[0] with the rest as arguments and does not wait; false when it could not start.
 bool startDetached(const std::vector<std::string>& argv, const std::filesystem::path& workingFolder = {});

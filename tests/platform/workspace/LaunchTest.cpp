@@ -7,11 +7,13 @@
 #include "Recorded.h"
 #include "ScopedEnv.h"
 #include "Tools.h"
+#include "WaitUntil.h"
 
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
 
+#include <csignal>
 #include <fstream>
 
 namespace {
@@ -90,8 +92,8 @@ TEST_F(Launching, NothingStartsForAMalformedLineAMissingProgramOrFilesNobodyTake
 
 // The hand-off tools fail at once where nothing takes the work (xdg-email exits 3 without a mail
 // program, xdg-open 3 or 4 without an application): the failure reaches the caller. A tool that works
-// in the foreground past the wait counts as started.
-TEST_F(Launching, AToolThatFailsIsAFailureAndOneStillWorkingIsAStart) {
+// in the foreground past the wait counts as started, and is reaped when it ends: no zombie stays.
+TEST_F(Launching, AToolThatFailsIsAFailureAndOneStillWorkingIsAStartReapedWhenItEnds) {
     for (const char* tool : {"xdg-open", "xdg-email"}) {
         std::filesystem::remove(root / "bin" / tool);
         std::ofstream(root / "bin" / tool) << "#!/bin/sh\nexit 3\n";
@@ -100,6 +102,17 @@ TEST_F(Launching, AToolThatFailsIsAFailureAndOneStillWorkingIsAStart) {
     EXPECT_FALSE(ws::composeMail(kAwkward));
     EXPECT_FALSE(ws::openPath("/tmp"));
     EXPECT_FALSE(ws::openUrl("file:///tmp/help/index.html#001"));
-    std::ofstream(root / "bin" / "xdg-open") << "#!/bin/sh\nexec sleep 2\n";
+    const std::filesystem::path pidFile = root / "tool.pid";
+    std::ofstream(root / "bin" / "xdg-open")
+        << "#!/bin/sh\necho $$ > '" << pidFile.string() << ".new' && mv '" << pidFile.string() << ".new' '"
+        << pidFile.string() << "'\nexec sleep 60\n";
     EXPECT_TRUE(ws::handOff({"xdg-open", "/tmp"}, 100));
+    ASSERT_TRUE(test::waitUntil([&] { return std::filesystem::exists(pidFile); }, std::chrono::seconds(30)));
+    pid_t pid = 0;
+    std::ifstream(pidFile) >> pid;
+    ASSERT_GT(pid, 0);
+    ASSERT_EQ(::kill(pid, SIGKILL), 0);
+    // A zombie keeps its entry until its parent reaps it.
+    const std::filesystem::path entry = "/proc/" + std::to_string(pid);
+    EXPECT_TRUE(test::waitUntil([&] { return !std::filesystem::exists(entry); }, std::chrono::seconds(30)));
 }
