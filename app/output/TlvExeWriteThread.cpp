@@ -26,10 +26,10 @@ void TlvExeWriteThread::initWriteFilePathArray() {
 }
 
 TlvExeWriteThread::JobPageTurn::JobPageTurn(TlvExeWriteThread& writer, int index, std::stop_token cancel)
-    : mWriter(writer), mLock(writer.mReadWriteFileLck), mIndex(index), mCancel(std::move(cancel)) {
-    mWriter.mJobPageTurnDone.wait_for(mLock, kJobPageTurnWait, [this] {
-        return mIndex <= mWriter.mNextJobPage || mCancel.stop_requested();
-    });
+    : mWriter(writer), mLock(writer.mReadWriteFileLck), mIndex(index) {
+    // The batch's cancel wakes the wait itself, whoever requests it.
+    mWriter.mJobPageTurnDone.wait_for(mLock, std::move(cancel), kJobPageTurnWait,
+                                      [this] { return mIndex <= mWriter.mNextJobPage; });
 }
 
 TlvExeWriteThread::JobPageTurn::~JobPageTurn() {

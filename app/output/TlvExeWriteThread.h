@@ -50,7 +50,6 @@ public:
         TlvExeWriteThread& mWriter;
         std::unique_lock<std::mutex> mLock;
         int mIndex;
-        std::stop_token mCancel;
     };
     static constexpr std::chrono::seconds kJobPageTurnWait{30};
 
@@ -98,8 +97,8 @@ private:
     TlvWrittenFiles mFiles;
     TlvFormatWriters mFormats;
     std::atomic<int64_t> mRunCounter{-1};
-    std::mutex mReadWriteFileLck; // the page turn and the two below
-    std::condition_variable mJobPageTurnDone;
+    std::mutex mReadWriteFileLck;                 // the page turn and the two below
+    std::condition_variable_any mJobPageTurnDone; // woken by the batch's cancel too
     int mNextJobPage = 0;
     std::mutex mBatchLock; // the two below
     std::string mOutboxBatch;

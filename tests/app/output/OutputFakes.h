@@ -7,6 +7,7 @@
 #include "TlvOutputHost.h"
 #include "TlvScanEndSignal.h"
 
+#include <atomic>
 #include <filesystem>
 #include <mutex>
 #include <string>
@@ -30,8 +31,8 @@ public:
     bool isFinScanAndWritedFile(bool scanEnded, int index) override;
     void setSizeOverIndex(int index) override;
     void removeImgInfoByIndexOver(bool cancelled) override;
-    void upReadImgFileForJobScnCount() override {}
-    void downReadImgFileForJobScnCount() override {}
+    void upReadImgFileForJobScnCount() override { ++jobPageWriters; }
+    void downReadImgFileForJobScnCount() override { --jobPageWriters; }
 
     bool isCheckedMailSize() const override;
     void resetWritedFileSize() override;
@@ -61,6 +62,7 @@ public:
     tlv::TlvOutputOptions options;
     std::uint64_t mailLimit = 0; // bytes; 0: no limit
     tlv::TlvScanEndSignal scanEnd;
+    std::atomic<int> jobPageWriters{0}; // job pages being written, or waiting for their turn
 
 private:
     mutable std::mutex mLock;

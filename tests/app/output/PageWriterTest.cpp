@@ -6,9 +6,11 @@
 #include "TlvFileNaming.h"
 #include "TlvOutputFailure.h"
 #include "TlvUtilsMethod.h"
+#include "WaitUntil.h"
 #include "test_pages.h"
 
 #include <fstream>
+#include <future>
 #include <thread>
 
 namespace outtest {
@@ -19,6 +21,14 @@ protected:
     void useJpeg(const std::string& name) {
         host.options.fileFormatType = tlv::kFormatJPEG;
         host.options.imgFileName = name;
+    }
+    // A job batch that scans into format, with its first pages in the list.
+    void scanJob(int format, int pages) {
+        host.scanMode = tlv::kScanModeJOB;
+        host.options.fileFormatType = format;
+        host.setState(102);
+        for (int i = 0; i < pages; ++i)
+            addPage({8, 40, 30});
     }
 };
 
@@ -238,6 +248,30 @@ TEST_F(PageWriter, JobPagesAreWrittenWhileScanningAndTheLastWaitsForTheEnd) {
         std::string::npos);
 }
 
+// A cancel wakes a job page that waits for its turn at once, though the pages before it never come.
+TEST_F(PageWriter, ACancelEndsAJobPageWaitingForItsTurn) {
+    scanJob(tlv::kFormatPDF, 2);
+    const tlv::TlvBatchSnapshot batch = host.batch();
+    std::promise<void> ended;
+    std::future<void> end = ended.get_future();
+    std::thread page([&] {
+        reader->readImgFileForJobScn(batch, *host.imgInfoAtIndex(1), 1);
+        ended.set_value();
+    });
+    const bool started = test::waitUntil([&] { return host.jobPageWriters == 1; }, std::chrono::seconds(30));
+    batch.requestCancel();
+    // Its turn would have come only when its wait ran out.
+    const bool endedByCancel =
+        end.wait_for(tlv::TlvExeWriteThread::kJobPageTurnWait / 3) == std::future_status::ready;
+    page.join();
+    EXPECT_TRUE(started);
+    EXPECT_TRUE(endedByCancel);
+    EXPECT_EQ(host.jobPageWriters, 0);
+    EXPECT_TRUE(host.outcomes().empty());
+    EXPECT_TRUE(savedFiles().empty());
+    EXPECT_FALSE(writer->formatWriter(tlv::kFormatPDF).hasOpenFile());
+}
+
 // The folder went while a job's file was open: closing it at the end of the scan says it failed.
 TEST_F(PageWriter, AJobFileThatCannotBePublishedAtTheEndIsAFailure) {
     host.scanMode = tlv::kScanModeJOB;
@@ -272,12 +306,7 @@ TEST_F(PageWriter, LastJobPageOfAFailedBatchLeavesTheFailureStanding) {
 }
 
 TEST_F(PageWriter, FailedJobPageStopsTheBatchAndTheNextBatchStartsClean) {
-    host.scanMode = tlv::kScanModeJOB;
-    host.options.fileFormatType = tlv::kFormatPDF;
-    host.setState(102);
-    addPage({8, 40, 30});
-    addPage({8, 40, 30});
-    addPage({8, 40, 30});
+    scanJob(tlv::kFormatPDF, 3);
     fs::resize_file(TlvUtilsMethod::tmpBaseImageFilePath(1), 10); // the transfer broke off
     for (int i = 0; i < 3; ++i)
         reader->readImgFileForJobScn(
