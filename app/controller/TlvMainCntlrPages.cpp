@@ -161,9 +161,6 @@ void TlvMainCntlr::takeMailLimit() {
 bool TlvMainCntlr::isMailSizeAccepted() {
     if (!isCheckedMailSize() || !mBatchState.takeMailSizeQuestion())
         return true;
-    const bool job = mBatch->scanMode == kScanModeJOB;
-    const int answer = VX_Message::showPanelStyle(
-        "Confirm", job ? "Cnfm_JobMailSizeOverYesOrNo" : "Cnfm_FoaMailSizeOverYesOrNo", "OK", "Cancel",
-        nullptr, VX_Message::kInformationalStyle, 1);
-    return answer == 0;
+    return VX_Message::askQuestion(mBatch->scanMode == kScanModeJOB ? "Cnfm_JobMailSizeOverYesOrNo"
+                                                                    : "Cnfm_FoaMailSizeOverYesOrNo");
 }

@@ -1,6 +1,7 @@
 // The main controller without a window or a scanner: the state rules, the automatic quit and when it
 // is armed, the page list and its release while the job-page writer runs, the once-per-scan return to
 // the top, the mail-size check, and the output steps' threads outliving nothing.
+#include "AlertAnswers.h"
 #include "ControllerTestSupport.h"
 #include "TlvJobPageQueue.h"
 #include "TlvMainCntlr.h"
@@ -41,6 +42,24 @@ protected:
     void UseSaveJob() {
         test::UseSaveJob(*cntlr, home.dir() / "out");
         cntlr->appSettingObj().setIsConfirmOutput(false);
+    }
+    // Scan first, mailing the pages; answers the size limit in bytes.
+    std::uint64_t UseMail() {
+        TlvJobListSettingMdl foa = cntlr->jobLists().foaJobListMdl()->copyWithZone();
+        foa.setJList_FunctionType(kFuncMail);
+        cntlr->jobLists().applyFoaJob(foa);
+        return static_cast<std::uint64_t>(cntlr->prefsSettingObj().mailAttachLimit()) << 20;
+    }
+    // A new mail batch whose writer counts bytes and reports its pages written.
+    void WriteMailBatch(std::uint64_t bytes) {
+        cntlr->switchScanMode(-1, false);
+        cntlr->scanReadyByTwainCB();
+        cntlr->setAppState(AppStateScanning);
+        cntlr->setAppState(AppStateScanFinish);
+        cntlr->setAppState(AppStateFixReadFiles);
+        std::thread writer([&] { cntlr->setWritedFileSizeForPfm(0, bytes); });
+        writer.join();
+        cntlr->report(TlvOutcome::PagesWritten);
     }
 
     test::ScratchHome home;
@@ -147,25 +166,12 @@ TEST_F(Controller, ACancelReachesOnlyTheWorkersOfItsBatchOrStep) {
 
 // The writers only count; the question comes once the pages are written, so no writer waits for it.
 TEST_F(Controller, MailQuestionOnlyAboveTheLimitAndOnceThePagesAreWritten) {
-    TlvJobListSettingMdl foa = cntlr->jobLists().foaJobListMdl()->copyWithZone();
-    foa.setJList_FunctionType(kFuncMail);
-    cntlr->jobLists().applyFoaJob(foa);
-    const std::uint64_t limit = static_cast<std::uint64_t>(cntlr->prefsSettingObj().mailAttachLimit()) << 20;
-    const auto writeMailBatch = [&](std::uint64_t bytes) {
-        cntlr->switchScanMode(-1, false); // a new batch
-        cntlr->scanReadyByTwainCB();
-        cntlr->setAppState(AppStateScanning);
-        cntlr->setAppState(AppStateScanFinish);
-        cntlr->setAppState(AppStateFixReadFiles);
-        std::thread writer([&] { cntlr->setWritedFileSizeForPfm(0, bytes); });
-        writer.join();
-        cntlr->report(TlvOutcome::PagesWritten);
-    };
-    writeMailBatch(limit); // exactly the limit: no question, on to the hand-off
+    const std::uint64_t limit = UseMail();
+    WriteMailBatch(limit); // exactly the limit: no question, on to the hand-off
     EXPECT_FALSE(cntlr->isCheckedMailSize());
     EXPECT_EQ(cntlr->appState(), AppStateFixHandOff);
 
-    writeMailBatch(limit + 1);
+    WriteMailBatch(limit + 1);
     EXPECT_TRUE(cntlr->isCheckedMailSize());
     EXPECT_FALSE(cntlr->batchSnapshot().isCancelled()); // the writer was never stopped
     EXPECT_EQ(cntlr->appState(), AppStateFixWriteErr);  // the refused question: nothing is handed off
@@ -175,6 +181,27 @@ TEST_F(Controller, MailQuestionOnlyAboveTheLimitAndOnceThePagesAreWritten) {
             return std::find(view.errors.begin(), view.errors.end(), kFlgMailSizeOver) != view.errors.end();
         },
         std::chrono::seconds(10)));
+}
+
+// The size question comes once per batch, however often its pages are reported written, and again in
+// the next batch. Cancel keeps the files back (the status line says so); OK lets them go.
+TEST_F(Controller, MailQuestionOncePerBatchAndItsAnswerDecides) {
+    const std::uint64_t limit = UseMail();
+    const auto keptBack = [&] {
+        QCoreApplication::processEvents(); // the view hears of failures through the queue
+        return std::count(view.errors.begin(), view.errors.end(), kFlgMailSizeOver);
+    };
+    VX_Message::setDontMessageFlag(false);
+    AlertAnswerer answers(1); // Cancel
+    WriteMailBatch(limit + 1);
+    cntlr->report(TlvOutcome::PagesWritten); // the same batch's pages again
+    EXPECT_EQ(answers.answered, 1);
+    EXPECT_EQ(keptBack(), 1);
+
+    answers.button = 0; // OK
+    WriteMailBatch(limit + 1);
+    EXPECT_EQ(answers.answered, 2);
+    EXPECT_EQ(keptBack(), 1);
 }
 
 // Reports go only where the road leads from the state they meet: an output step that ends after the user

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <chrono>
 #include <csignal>
+#include <cstdint>
 #include <cstring>
 #include <deque>
 #include <fstream>
@@ -41,8 +42,13 @@ struct SScript {
     int endXfers = 0;
     int resets = 0;
     int closes = 0;
+    int idleTicks = 0; // device events the source sends while it enables, as it waits inside the call
+    int aborts = 0;
 };
 SScript gScript;
+// The data source's idle tick and the abort request it takes ('AbRq').
+constexpr TW_UINT16 kIdleTick = 0x8004;
+constexpr std::uint32_t kAbortRequest = 0x41625271;
 
 SScriptedPage GreyPage(TW_INT32 width, TW_INT32 height) {
     SScriptedPage page;
@@ -94,9 +100,24 @@ TW_UINT16 ControlTriplet(pTW_IDENTITY dest, TW_UINT16 dat, TW_UINT16 msg, TW_MEM
         gScript.closes += msg == MSG_CLOSEDS;
         return TWRC_SUCCESS;
     case DAT_USERINTERFACE:
-        if (msg == MSG_ENABLEDS)
+        if (msg == MSG_ENABLEDS) {
+            for (int i = 0; i < gScript.idleTicks; ++i)
+                gScript.callback(dest, nullptr, DG_CONTROL, DAT_NULL, MSG_DEVICEEVENT, nullptr);
             gScript.callback(dest, nullptr, DG_CONTROL, DAT_NULL, MSG_XFERREADY, nullptr);
+        }
         return TWRC_SUCCESS;
+    case DAT_DEVICEEVENT:
+        *static_cast<TW_DEVICEEVENT*>(data) = TW_DEVICEEVENT{};
+        static_cast<TW_DEVICEEVENT*>(data)->Event = kIdleTick;
+        return TWRC_SUCCESS;
+    case DAT_PASSTHRU: {
+        const auto* command = static_cast<TW_PASSTHRU*>(data);
+        std::uint32_t code = 0;
+        if (command->pCommand && command->CommandBytes == sizeof code)
+            std::memcpy(&code, command->pCommand, sizeof code);
+        gScript.aborts += code == kAbortRequest;
+        return TWRC_SUCCESS;
+    }
     case DAT_PENDINGXFERS:
         if (msg == MSG_ENDXFER) {
             ++gScript.endXfers;
@@ -321,6 +342,18 @@ TEST_F(ScriptedSession, AFullTemporaryDiskStopsTheBatchAndSaysSo) {
     EXPECT_EQ(host.states, (std::vector<int>{101, 105}));
     EXPECT_EQ(host.messages, std::vector<std::string>{"Err_TmpDiskFull"});
     EXPECT_FALSE(std::filesystem::exists(TlvUtilsMethod::tmpBaseImageFilePath(1)));
+}
+
+// A cancel seen at every tick of the source's wait sends the abort once; the next batch sends its own.
+TEST_F(ScriptedSession, TheAbortGoesToTheDataSourceOncePerBatch) {
+    gScript.idleTicks = 3;
+    host.batch.cancelOnMain();
+    RunBatch({GreyPage(40, 10)});
+    EXPECT_EQ(host.ticks.load(), 3);
+    EXPECT_EQ(gScript.aborts, 1);
+    RunBatch({GreyPage(40, 10)});
+    EXPECT_EQ(host.ticks.load(), 6);
+    EXPECT_EQ(gScript.aborts, 2);
 }
 
 TEST_F(ScriptedSession, NoPrivateFolderStopsTheBatchBeforeAPageIsWritten) {

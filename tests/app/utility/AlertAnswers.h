@@ -41,3 +41,24 @@ inline QString textOf(appkit::Alert& alert, int tag) {
     auto* label = appkit::viewWithTag<QLabel>(&alert, tag);
     return label ? label->text() : QString("<none>");
 }
+
+// Answers every alert that comes up while it lives by pressing button (0 first), counting them.
+class AlertAnswerer {
+public:
+    explicit AlertAnswerer(int pressed) : button(pressed) {
+        QObject::connect(&mPoll, &QTimer::timeout, &mPoll, [this] {
+            appkit::Alert* alert = VX_Message::currentPanel();
+            if (!alert || !alert->isVisible())
+                return;
+            ++answered;
+            click(*alert, button);
+        });
+        mPoll.start(5);
+    }
+
+    int button;
+    int answered = 0;
+
+private:
+    QTimer mPoll;
+};
