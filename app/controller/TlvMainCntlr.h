@@ -74,12 +74,13 @@ public:
 
     // ---- state ----
     tlv::AppState appState() const override { return mAppState; }
-    // Main thread: the rules and the entry step of the new state.
+    // Main thread: the rules and the entry step of the new state, without the road (setAppStateNum
+    // checks it first).
     void setAppState(tlv::AppState state);
-    // Main thread: a state that a report leads to, taken only where the road allows it from the state
-    // of that moment.
+    // Main thread: a state that a report or a user's step leads to, taken only where the road allows it
+    // from the state of that moment.
     void setAppStateNum(tlv::AppState state);
-    // The road: may a report move the application from one state to the other?
+    // The road: may a report or a user's step move the application from one state to the other?
     static bool isOnRoad(tlv::AppState from, tlv::AppState to);
     // Any thread, never waiting: what a worker or the scan session saw, decided on the main thread
     // (queued there from another thread).

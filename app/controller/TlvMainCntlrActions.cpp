@@ -39,7 +39,7 @@ void TlvMainCntlr::switchScanMode(int mode, bool force) {
     }
     if (mode >= 0)
         mAppSettingObj.setScanModeType(mode == kScanModeFOA ? kScanModeFOA : kScanModeJOB);
-    setAppState(AppStateMainTop);
+    setAppStateNum(AppStateMainTop);
     if (mView)
         mView->showTopScreen(curScanModeType());
     releaseImgInfoArray(cancelled, true);
@@ -126,12 +126,12 @@ bool TlvMainCntlr::scanReadyByTwainCB() {
     initImgInfoArray();
     if (mJobs)
         mJobs->info().updateJobInfoForScngView();
-    setAppState(AppStateScanReady);
+    setAppStateNum(AppStateScanReady);
     return true;
 }
 
 void TlvMainCntlr::showSelectFunction() {
-    setAppState(AppStateFuncSelect);
+    setAppStateNum(AppStateFuncSelect);
 }
 
 void TlvMainCntlr::fixFunction(int tag) {
@@ -139,7 +139,9 @@ void TlvMainCntlr::fixFunction(int tag) {
         switchScanMode(-1, false);
         return;
     }
-    setAppState(AppStateFuncConfirm);
+    setAppStateNum(AppStateFuncConfirm);
+    if (mAppState != AppStateFuncConfirm)
+        return; // no function is chosen from here
     if (tag != kKeepFunction) {
         const bool known = tag >= kTagFuncSave && tag <= kTagFuncApplication;
         setFuncTypeInFOAJLMdl(known ? tag - kTagFuncSave : kFuncSave);

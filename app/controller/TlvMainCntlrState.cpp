@@ -16,10 +16,10 @@ using namespace tlv;
 
 namespace {
 
-// Where a report of the scan session or of an output step may take the application from each state.
-// The controller's own steps (back to the top, a new batch, the function choice and the start of the
-// output) are not reports; everything else goes by this table, so a report that comes too late (after
-// a return to the top, say) changes nothing.
+// Where a report of the scan session or of an output step, or a step the user asks for, may take the
+// application from each state; every change goes by this table, so a report that comes too late (after
+// a return to the top, say) or a second click changes nothing. The way back to the top is open from
+// every state (isOnRoad).
 struct Road {
     AppState from;
     AppState to;
@@ -54,6 +54,19 @@ constexpr Road kRoads[] = {
     {AppStateScanErr, AppStateFuncStart},
     {AppStateFuncStart, AppStateFuncSelect},
     {AppStateFuncStart, AppStateFuncConfirm},
+    // the user's steps: a new batch, the function chosen or chosen again, the output started (a job
+    // without the check screen starts it from the end of its scan)
+    {AppStateMainTop, AppStateScanReady},
+    {AppStateFuncSelect, AppStateFuncConfirm},
+    {AppStateFuncConfirm, AppStateFuncSelect},
+    {AppStateScanWrite, AppStateFixStart},
+    {AppStateScanFinish, AppStateFixStart},
+    {AppStateScanErr, AppStateFixStart},
+    {AppStateFuncStart, AppStateFixStart},
+    {AppStateFuncConfirm, AppStateFixStart},
+    {AppStateFixStart, AppStateFixReadFiles},
+    {AppStateFixStart, AppStateFixPrint},
+    {AppStateFixStart, AppStateFixRemakeRotated},
     // the output steps
     {AppStateFixReadFiles, AppStateFixHandOff},
     {AppStateFixReadFiles, AppStateFixDone},
@@ -74,7 +87,8 @@ constexpr Road kRoads[] = {
 } // namespace
 
 bool TlvMainCntlr::isOnRoad(AppState from, AppState to) {
-    return std::any_of(std::begin(kRoads), std::end(kRoads),
+    return to == AppStateMainTop ||
+           std::any_of(std::begin(kRoads), std::end(kRoads),
                        [from, to](const Road& road) { return road.from == from && road.to == to; });
 }
 

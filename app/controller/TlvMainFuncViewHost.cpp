@@ -56,7 +56,7 @@ void TlvMainFuncViewHost::switchScanMode(int mode) {
 }
 
 void TlvMainFuncViewHost::setAppState(AppState state) {
-    mCntlr.setAppState(state);
+    mCntlr.setAppStateNum(state);
 }
 
 void TlvMainFuncViewHost::setFoaFuncSettingMdl(const TlvFuncSettingMdl& settings) {

@@ -39,6 +39,7 @@ public:
 
     virtual void switchScanMode(int mode) = 0;
     virtual void completeFunction() = 0;
+    // Taken only where the application's road allows it from the state of that moment.
     virtual void setAppState(AppState state) = 0;
     // The scan-first job takes these output settings.
     virtual void setFoaFuncSettingMdl(const TlvFuncSettingMdl& settings) = 0;

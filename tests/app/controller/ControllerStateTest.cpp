@@ -204,6 +204,28 @@ TEST_F(Controller, MailQuestionOncePerBatchAndItsAnswerDecides) {
     EXPECT_EQ(keptBack(), 1);
 }
 
+// The user's steps go by the road too: one asked for where it does not lead from changes nothing, and a
+// second start of the output starts no second writer.
+TEST_F(Controller, UserStepsTakeOnlyTheirRoads) {
+    cntlr->showSelectFunction();
+    cntlr->fixFunction(TlvMainCntlr::kTagFuncSave);
+    EXPECT_EQ(cntlr->appState(), AppStateMainTop);
+    EXPECT_TRUE(view.states.empty());
+    EXPECT_EQ(view.functionView, nullptr);
+
+    UseSaveJob(); // a job without the check screen starts its output from the end of its scan
+    cntlr->scanReadyByTwainCB();
+    cntlr->setAppState(AppStateScanning);
+    cntlr->setAppState(AppStateScanFinish);
+    cntlr->showSelectFunction();
+    EXPECT_EQ(cntlr->appState(), AppStateScanFinish);
+    cntlr->executeFunction();
+    cntlr->executeFunction();
+    EXPECT_EQ(std::count(view.states.begin(), view.states.end(), AppStateFixStart), 1);
+    EXPECT_EQ(std::count(view.states.begin(), view.states.end(), AppStateFixRemakeRotated), 1);
+    EXPECT_EQ(cntlr->appState(), AppStateFixRemakeRotated);
+}
+
 // Reports go only where the road leads from the state they meet: an output step that ends after the user
 // went back to the top leaves the top as it is, and a scan report cannot jump into the output.
 TEST_F(Controller, ReportsFollowTheRoadFromTheStateTheyMeet) {
