@@ -59,7 +59,10 @@ public:
         removeLeftFolders();
         // Made under a name no instance clears and locked before it takes its own, so that another
         // instance starting at the same moment never takes it for a crashed one's.
-        std::string made = (baseFolder() / ("." + namePrefix() + "XXXXXX")).string();
+        std::string leaf = "."; // appended: GCC 12 warns falsely (-Wstringop-overflow) on "." + a string
+        leaf += namePrefix();
+        leaf += "XXXXXX";
+        std::string made = (baseFolder() / leaf).string();
         if (!::mkdtemp(made.data()))
             return false;
         const int fd = ::open(made.c_str(), kDirFlags);
