@@ -3,7 +3,6 @@
 // which follow each other.
 #include <cmath>
 #include <cstddef>
-#include <cstring>
 
 #include "CapHelpers.h"
 #include "CapIds.h"
@@ -48,13 +47,10 @@ float UnitsToPixels(TW_UINT16 units, TW_FIX32 edge, float resolution) {
     return Fix32ToFloat(edge);
 }
 
-TW_HANDLE OneValueContainer(TW_UINT16 itemType, const void* item, std::size_t size) {
-    TW_HANDLE container = NewContainer(kFrameOffset + size);
-    CContainerBlock block(container, kFrameOffset + size);
-    if (block.IsValid()) {
-        block.Write(0, itemType);
-        std::memcpy(block.At(kFrameOffset), item, size);
-    }
+template <class T> TW_HANDLE OneValueContainer(TW_UINT16 itemType, const T& item) {
+    TW_HANDLE container = NewContainer(TWON_ONEVALUE, itemType);
+    CContainerBlock block(container, TWON_ONEVALUE);
+    block.Write(kFrameOffset, item);
     return container;
 }
 
@@ -75,7 +71,7 @@ TW_UINT16 CDataSource::HandlePhysicalSize(TW_UINT16 msg, TW_CAPABILITY* cap, CCa
     if (!PixelsToUnits(units, units == kUnitPixels ? std::trunc(pixels) : pixels, resolution, answer))
         return TWCC_SUCCESS;
     cap->ConType = TWON_ONEVALUE;
-    cap->hContainer = OneValueContainer(TWTY_FIX32, &answer, sizeof answer);
+    cap->hContainer = OneValueContainer(TWTY_FIX32, answer);
     handled = true;
     return TWCC_SUCCESS;
 }
@@ -97,7 +93,7 @@ TW_UINT16 CDataSource::HandleCapFrames(TW_UINT16 msg, TW_CAPABILITY* cap, CCapab
             !PixelsToUnits(units, top + height, yRes, frame.Bottom))
             return TWCC_SUCCESS;
         cap->ConType = TWON_ONEVALUE;
-        cap->hContainer = OneValueContainer(TWTY_FRAME, &frame, sizeof frame);
+        cap->hContainer = OneValueContainer(TWTY_FRAME, frame);
         handled = true;
         return TWCC_SUCCESS;
     }
@@ -155,7 +151,7 @@ TW_UINT16 CDataSource::HandleEnableDSUIOnly(TW_UINT16 msg, TW_CAPABILITY* cap, C
         return TWCC_SUCCESS;
     const TW_BOOL available = GetUIControllerFactory() ? 1 : 0;
     cap->ConType = TWON_ONEVALUE;
-    cap->hContainer = OneValueContainer(TWTY_BOOL, &available, sizeof available);
+    cap->hContainer = OneValueContainer(TWTY_BOOL, available);
     handled = true;
     return TWCC_SUCCESS;
 }

@@ -27,7 +27,7 @@ TW_UINT16 CDataSource::ImageNativeXfer(pTW_IDENTITY origin, TW_MEMREF data) {
     if (const TW_UINT16 rc = TransferTiffImage(origin, page); rc != TWRC_SUCCESS)
         return rc;
     const std::vector<std::uint8_t> tiff = EncodeTiff(page);
-    TW_HANDLE block = tiff.empty() ? nullptr : NewContainer(tiff.size());
+    TW_HANDLE block = tiff.empty() ? nullptr : NewMemoryBlock(tiff.size());
     TW_MEMREF memory = block ? ManagerEntryPoints::Lock(block) : nullptr;
     if (!memory) {
         DisposeContainer(block);
