@@ -192,6 +192,8 @@ public:
 
 protected:
     TW_UINT16 Fail(TW_UINT16 conditionCode) { return SetConditionCode(conditionCode, TWRC_FAILURE); }
+    // False for a page transfer (DAT_IMAGE*XFER) by another mechanism than ICAP_XFERMECH agreed.
+    bool IsAgreedMechanism(TW_UINT16 dat) const;
     // PrepareScan until the page is ready or the scanner gives up.
     TW_UINT16 PrepareFirstBlock();
     bool HasValidImageInfo() const { return mBatch.IsImageDescribed() && mBytesPerRow > 0; }
