@@ -229,6 +229,8 @@ private:
     void RemoveNotificationHandlers();
     // Posts "XferReadyNotification" and answers the code its handler left under "Result".
     TW_UINT16 PostXferReady();
+    // The application of the open session (by its Id and names).
+    bool IsSessionApplication(const TW_IDENTITY& origin) const;
     bool AcquireScannerLock();
     void ReleaseScannerLock();
     void ReleaseUIController(bool saveIfShown);
