@@ -89,6 +89,9 @@ TW_UINT16 CDataSource::ResetCapability(pTW_IDENTITY, TW_MEMREF data) {
     // What MSG_QUERYSUPPORT does not offer is refused, so the answers agree.
     if ((SupportedOperations(*capability) & TWQC_RESET) == 0)
         return Fail(TWCC_CAPBADOPERATION);
+    // The frame is kept as the scan area, which its own reset does not touch.
+    if (CapID(cap->Cap) == ICAP_FRAMES)
+        ResetScanArea();
     return AnswerOneValue(data, EOneValueAnswer::kReset);
 }
 

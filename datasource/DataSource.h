@@ -174,6 +174,8 @@ public:
     static TW_INT32 SupportedOperations(const CCapability& capability);
     virtual SScanSize GetScanSize(bool detected);
 
+    // The four scan-area capabilities, which hold the frame, back to their defaults.
+    void ResetScanArea();
     // Pulls the whole current page by memory transfer; origin null: not counted as a transfer. The page
     // belongs to the caller; on failure it is empty and the answer is the failing code.
     TW_UINT16 TransferTiffImage(pTW_IDENTITY origin, SPageBitmap& page);

@@ -73,9 +73,13 @@ TW_UINT16 CDataSource::GetImageLayout(pTW_IDENTITY, TW_MEMREF data) {
     return TWRC_SUCCESS;
 }
 
-TW_UINT16 CDataSource::ResetImageLayout(pTW_IDENTITY origin, TW_MEMREF data) {
+void CDataSource::ResetScanArea() {
     for (TW_UINT16 id : kScanArea)
         ResetCapValue(mCapPool.get(), id);
+}
+
+TW_UINT16 CDataSource::ResetImageLayout(pTW_IDENTITY origin, TW_MEMREF data) {
+    ResetScanArea();
     return GetImageLayout(origin, data);
 }
 

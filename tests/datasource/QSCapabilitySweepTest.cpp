@@ -1,5 +1,6 @@
 // Every capability of the scanner's set, twins and the maker's own included, through every message that
-// reads it: each answer holds the whole TWAIN structure it names.
+// reads it: each answer holds the whole TWAIN structure it names, and a value read and written back
+// unchanged stays as it was, with no default moving.
 #include <map>
 #include <vector>
 
@@ -77,6 +78,17 @@ protected:
         const auto* data = static_cast<const std::uint8_t*>(mAnswer.get());
         return Bytes(data, data + block->second);
     }
+    bool IsWritable(TW_UINT16 id) {
+        return Cap(MSG_QUERYSUPPORT, id) == TWRC_SUCCESS && (AnswerField<TW_INT32>() & TWQC_SET) != 0;
+    }
+    std::map<TW_UINT16, Bytes> Answers(TW_UINT16 msg) {
+        std::map<TW_UINT16, Bytes> answers;
+        for (TW_UINT16 id : mIds) {
+            EXPECT_EQ(Cap(msg, id), TWRC_SUCCESS) << std::hex << id;
+            answers[id] = AnswerBytes();
+        }
+        return answers;
+    }
 
     std::vector<TW_UINT16> mIds;
 };
@@ -100,6 +112,70 @@ TEST_F(CapabilitySweep, EveryAnswerHoldsTheWholeStructureItNames) {
     }
     EXPECT_GE(answers, 4 * static_cast<int>(mIds.size()));
     RecordProperty("containers", answers);
+}
+
+// A host that saves what it reads and writes it back, ten times over, by the getter's own container: where
+// the frame (A4 at 200 dpi, in inches) and the threshold (black and white) used to move.
+TEST_F(CapabilitySweep, ValuesWrittenBackAsReadStayAsTheyWere) {
+    ASSERT_EQ(SetOne(ICAP_SUPPORTEDSIZES, TWTY_UINT16, TW_UINT16{TWSS_A4}), TWRC_SUCCESS);
+    ASSERT_EQ(Float(ICAP_XRESOLUTION), 200.0f);
+    ASSERT_EQ(Int(ICAP_PIXELTYPE), TWPT_BW);
+    const std::map<TW_UINT16, Bytes> defaults = Answers(MSG_GETDEFAULT);
+    int writable = 0;
+    for (TW_UINT16 id : mIds) {
+        if (!IsWritable(id))
+            continue;
+        ++writable;
+        for (TW_UINT16 msg : {MSG_GETCURRENT, MSG_GET}) {
+            SCOPED_TRACE(testing::Message() << "capability 0x" << std::hex << id << " message 0x" << msg);
+            ASSERT_EQ(Cap(msg, id), TWRC_SUCCESS);
+            const Bytes read = AnswerBytes();
+            for (int trip = 1; trip <= 10; ++trip) {
+                const TW_UINT16 rc = Cap(MSG_SET, id, mAnswerType, mAnswer.get());
+                EXPECT_TRUE(rc == TWRC_SUCCESS || rc == TWRC_CHECKSTATUS) << rc;
+                ASSERT_EQ(Cap(msg, id), TWRC_SUCCESS);
+                if (AnswerBytes() != read) {
+                    ADD_FAILURE() << "changed on round trip " << std::dec << trip;
+                    break;
+                }
+            }
+        }
+    }
+    EXPECT_GT(writable, 80);
+    RecordProperty("writable", writable);
+    EXPECT_EQ(Answers(MSG_GETDEFAULT), defaults);
+}
+
+// The frame in every unit and resolution: written back as read, the scan area it came from stays; the
+// default is the default paper's page whatever was set, and a reset brings it back.
+TEST_F(CapabilitySweep, TheFrameKeepsItsAreaAndItsDefault) {
+    ASSERT_EQ(SetOne(ICAP_SUPPORTEDSIZES, TWTY_UINT16, TW_UINT16{TWSS_A4}), TWRC_SUCCESS);
+    for (TW_UINT16 units : {TWUN_INCHES, TWUN_CENTIMETERS, TWUN_PIXELS}) {
+        ASSERT_EQ(SetOne(ICAP_UNITS, TWTY_UINT16, units), TWRC_SUCCESS);
+        for (float resolution : {150.0f, 200.0f, 300.0f, 400.0f, 600.0f}) {
+            SCOPED_TRACE(testing::Message() << "units " << units << " at " << resolution << " dpi");
+            ASSERT_EQ(SetFix(ICAP_XRESOLUTION, resolution), TWRC_SUCCESS);
+            ASSERT_EQ(Cap(MSG_GET, ICAP_FRAMES), TWRC_SUCCESS);
+            const Bytes read = AnswerBytes();
+            for (int trip = 0; trip < 10; ++trip) {
+                ASSERT_EQ(Cap(MSG_SET, ICAP_FRAMES, TWON_ONEVALUE, mAnswer.get()), TWRC_SUCCESS);
+                ASSERT_EQ(Cap(MSG_GET, ICAP_FRAMES), TWRC_SUCCESS);
+            }
+            EXPECT_EQ(AnswerBytes(), read);
+            EXPECT_EQ(Int(CCAP_OVKM_SCANAREA_WIDTH), 9921); // A4, 1,653 columns at 200 dpi
+            EXPECT_EQ(Int(CCAP_OVKM_SCANAREA_HEIGHT), 14031);
+        }
+    }
+    ASSERT_EQ(Cap(MSG_GETDEFAULT, ICAP_FRAMES), TWRC_SUCCESS);
+    const TW_FRAME letter = AnswerField<TW_FRAME>();
+    EXPECT_EQ(test::Fix(letter.Right), 10200 * 600 / 1200.0f); // pixels at 600 dpi
+    EXPECT_EQ(test::Fix(letter.Bottom), 13200 * 600 / 1200.0f);
+    const Bytes defaultFrame = AnswerBytes();
+    ASSERT_EQ(Cap(MSG_RESET, ICAP_FRAMES), TWRC_SUCCESS);
+    EXPECT_EQ(AnswerBytes(), defaultFrame);
+    ASSERT_EQ(Cap(MSG_GETCURRENT, ICAP_FRAMES), TWRC_SUCCESS);
+    EXPECT_EQ(AnswerBytes(), defaultFrame);
+    EXPECT_EQ(Int(CCAP_OVKM_SCANAREA_WIDTH), 10200);
 }
 
 } // namespace
