@@ -153,12 +153,10 @@ bool CCapOneValue::SetValue(std::span<const std::uint8_t> source, ECapProperty p
 }
 
 TW_HANDLE CCapOneValue::CreateNativeContainer() const {
-    const std::size_t size = kOneValueItem + std::max(GetItemSize(), kWord);
-    TW_HANDLE container = NewContainer(size);
-    CContainerBlock block(container, size);
+    TW_HANDLE container = NewContainer(TWON_ONEVALUE, NativeItemType());
+    CContainerBlock block(container, TWON_ONEVALUE);
     if (!block.IsValid())
         return container;
-    block.Write(0, NativeItemType());
     std::uint32_t value = 0;
     // Integers fill the whole 32-bit Item, sign-extended; everything else keeps its own bytes.
     if (GetItemType() <= TWTY_BOOL && ReadValue(value))
@@ -211,11 +209,10 @@ bool CCapRange::SetValue(std::span<const std::uint8_t> source, ECapProperty prop
 }
 
 TW_HANDLE CCapRange::CreateNativeContainer() const {
-    TW_HANDLE container = NewContainer(sizeof(TW_RANGE));
-    CContainerBlock block(container, sizeof(TW_RANGE));
+    TW_HANDLE container = NewContainer(TWON_RANGE, NativeItemType());
+    CContainerBlock block(container, TWON_RANGE);
     if (!block.IsValid())
         return container;
-    block.Write(0, NativeItemType());
     const std::pair<std::size_t, const CapItem*> fields[] = {
         {offsetof(TW_RANGE, MinValue), &mMinimum},     {offsetof(TW_RANGE, MaxValue), &mMaximum},
         {offsetof(TW_RANGE, StepSize), &mStep},        {offsetof(TW_RANGE, DefaultValue), &mDefault},

@@ -129,7 +129,7 @@ protected:
     // Position of the first entry equal to item, or -1. Strings compare by their text, which may come
     // length-prefixed or zero-terminated.
     std::int64_t Find(std::span<const std::uint8_t> item) const;
-    TW_HANDLE CreateListContainer(std::size_t headerSize) const;
+    TW_HANDLE CreateListContainer(TW_UINT16 containerType) const;
 
     std::vector<CapItem> mValues;
 };

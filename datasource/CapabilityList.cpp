@@ -69,23 +69,21 @@ bool CCapArray::GetValueAtIndex(std::uint32_t index, std::span<std::uint8_t> des
     return true;
 }
 
-// Header written by the caller; this writes ItemType, NumItems and the list, which follows the header.
-TW_HANDLE CCapArray::CreateListContainer(std::size_t headerSize) const {
-    const std::size_t size = GetItemSize();
-    const std::size_t bytes = headerSize + mValues.size() * size;
-    TW_HANDLE container = NewContainer(bytes);
-    CContainerBlock block(container, bytes);
+// An array or enumeration holding the list; an enumeration's indexes are the caller's to write.
+TW_HANDLE CCapArray::CreateListContainer(TW_UINT16 containerType) const {
+    TW_HANDLE container = NewContainer(containerType, NativeItemType(), mValues.size());
+    CContainerBlock block(container, containerType);
     if (!block.IsValid())
         return container;
-    block.Write(0, NativeItemType());
-    block.Write(offsetof(TW_ARRAY, NumItems), static_cast<TW_UINT32>(mValues.size()));
+    const std::size_t list =
+        containerType == TWON_ARRAY ? offsetof(TW_ARRAY, ItemList) : offsetof(TW_ENUMERATION, ItemList);
     for (std::size_t i = 0; i < mValues.size(); ++i)
-        EncodeNativeItem(mValues[i], block.At(headerSize + i * size));
+        EncodeNativeItem(mValues[i], block.At(list + i * GetItemSize()));
     return container;
 }
 
 TW_HANDLE CCapArray::CreateNativeContainer() const {
-    return CreateListContainer(offsetof(TW_ARRAY, ItemList));
+    return CreateListContainer(TWON_ARRAY);
 }
 
 CCapEnum::CCapEnum(TW_UINT16 itemType, bool readOnly, std::vector<CapItem> values, std::uint32_t defaultIndex,
@@ -123,7 +121,7 @@ bool CCapEnum::SetCurrentIndex(std::uint32_t index) {
 }
 
 TW_HANDLE CCapEnum::CreateNativeContainer() const {
-    TW_HANDLE container = CreateListContainer(offsetof(TW_ENUMERATION, ItemList));
+    TW_HANDLE container = CreateListContainer(TWON_ENUMERATION);
     CContainerBlock block(container, TWON_ENUMERATION);
     block.Write(offsetof(TW_ENUMERATION, CurrentIndex), static_cast<TW_UINT32>(mCurrentIndex));
     block.Write(offsetof(TW_ENUMERATION, DefaultIndex), static_cast<TW_UINT32>(mDefaultIndex));

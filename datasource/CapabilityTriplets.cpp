@@ -89,6 +89,9 @@ TW_UINT16 CDataSource::ResetCapability(pTW_IDENTITY, TW_MEMREF data) {
     // What MSG_QUERYSUPPORT does not offer is refused, so the answers agree.
     if ((SupportedOperations(*capability) & TWQC_RESET) == 0)
         return Fail(TWCC_CAPBADOPERATION);
+    // The frame is kept as the scan area, which its own reset does not touch.
+    if (CapID(cap->Cap) == ICAP_FRAMES)
+        ResetScanArea();
     return AnswerOneValue(data, EOneValueAnswer::kReset);
 }
 
@@ -142,11 +145,10 @@ TW_UINT16 CDataSource::QuerySupportCapability(pTW_IDENTITY, TW_MEMREF data) {
     if (const TW_UINT16 code = FindCapability(data, cap, capability))
         return Fail(code);
     const TW_INT32 operations = SupportedOperations(*capability);
-    constexpr std::size_t kSize = sizeof(TW_ONEVALUE);
     cap->ConType = TWON_ONEVALUE;
-    cap->hContainer = NewContainer(kSize);
-    CContainerBlock block(cap->hContainer, kSize);
-    if (!block.Write(0, TWTY_INT32) || !block.Write(offsetof(TW_ONEVALUE, Item), operations))
+    cap->hContainer = NewContainer(TWON_ONEVALUE, TWTY_INT32);
+    CContainerBlock block(cap->hContainer, TWON_ONEVALUE);
+    if (!block.Write(offsetof(TW_ONEVALUE, Item), operations))
         return Fail(TWCC_LOWMEMORY);
     return TWRC_SUCCESS;
 }

@@ -31,7 +31,39 @@ std::size_t ListSize(const std::uint8_t* data, std::size_t header, std::size_t i
 
 } // namespace
 
-TW_HANDLE NewContainer(std::size_t size) {
+std::size_t ContainerBytes(TW_UINT16 containerType, std::size_t itemSize, std::size_t count) {
+    switch (containerType) {
+    case TWON_ONEVALUE:
+        return OneValueSize(itemSize);
+    case TWON_RANGE:
+        return sizeof(TW_RANGE);
+    case TWON_ARRAY:
+        return std::max(sizeof(TW_ARRAY), offsetof(TW_ARRAY, ItemList) + count * itemSize);
+    case TWON_ENUMERATION:
+        return std::max(sizeof(TW_ENUMERATION), offsetof(TW_ENUMERATION, ItemList) + count * itemSize);
+    default:
+        return 0;
+    }
+}
+
+TW_HANDLE NewContainer(TW_UINT16 containerType, TW_UINT16 itemType, std::size_t count) {
+    const std::size_t itemSize = twainItemSize(itemType);
+    if (itemSize == 0 || count > kMaxContainerItems)
+        return nullptr;
+    TW_HANDLE container = NewMemoryBlock(ContainerBytes(containerType, itemSize, count));
+    TW_MEMREF data = container ? ManagerEntryPoints::Lock(container) : nullptr;
+    if (!data)
+        return container;
+    std::memcpy(data, &itemType, sizeof itemType);
+    if (containerType == TWON_ARRAY || containerType == TWON_ENUMERATION) {
+        const auto items = static_cast<TW_UINT32>(count);
+        std::memcpy(static_cast<std::uint8_t*>(data) + offsetof(TW_ARRAY, NumItems), &items, sizeof items);
+    }
+    ManagerEntryPoints::Unlock(container);
+    return container;
+}
+
+TW_HANDLE NewMemoryBlock(std::size_t size) {
     if (size == 0 || size > std::numeric_limits<TW_UINT32>::max())
         return nullptr;
     return ManagerEntryPoints::Allocate(static_cast<TW_UINT32>(size));
@@ -69,23 +101,10 @@ CContainerBlock::CContainerBlock(TW_HANDLE container, TW_UINT16 containerType) :
         return;
     mData = static_cast<std::uint8_t*>(ManagerEntryPoints::Lock(container));
     mSize = ContainerSize(containerType, mData);
-    if (mSize == 0)
-        Take(0);
-}
-
-CContainerBlock::CContainerBlock(TW_HANDLE container, std::size_t size) : mContainer(container) {
-    if (!container)
-        return;
-    mData = static_cast<std::uint8_t*>(ManagerEntryPoints::Lock(container));
-    Take(size);
-}
-
-void CContainerBlock::Take(std::size_t size) {
-    if (mData && size == 0) {
+    if (mData && mSize == 0) {
         ManagerEntryPoints::Unlock(mContainer);
         mData = nullptr;
     }
-    mSize = mData ? size : 0;
 }
 
 CContainerBlock::~CContainerBlock() {

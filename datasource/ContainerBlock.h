@@ -1,6 +1,6 @@
 // Bounds-checked access to a TWAIN container block. A handle is a plain pointer that says nothing of its
-// size, so an application's container is checked against its own header (item type, item count, indexes)
-// and taken to be as long as that header says; a container of our own is as long as we made it.
+// size, so a container is checked against its own header (item type, item count, indexes) and taken to
+// be as long as that header says; ours are made at least that long (NewContainer).
 #pragma once
 
 #include <cstddef>
@@ -10,9 +10,16 @@
 
 #include "twain.h"
 
-// Zero-filled container of size bytes, from the source manager's memory functions when it gave them;
-// null when memory is short. The receiver frees it (DisposeContainer, or the manager's DSM_MemFree).
-TW_HANDLE NewContainer(std::size_t size);
+// Bytes of a container of the type for count items of itemSize bytes: never less than its TWAIN
+// structure, which a host may copy whole whatever the item or the count (0 for an unknown type).
+std::size_t ContainerBytes(TW_UINT16 containerType, std::size_t itemSize, std::size_t count = 1);
+// Every container this data source hands out: zero-filled, ContainerBytes long, with ItemType (and
+// NumItems for lists) written, from the source manager's memory functions when it gave them; null when
+// memory is short. The receiver frees it (DisposeContainer, or the manager's DSM_MemFree). Opened again
+// with CContainerBlock(container, containerType).
+TW_HANDLE NewContainer(TW_UINT16 containerType, TW_UINT16 itemType, std::size_t count = 1);
+// A zero-filled block of plain bytes (a native image) from the same memory functions.
+TW_HANDLE NewMemoryBlock(std::size_t size);
 void DisposeContainer(TW_HANDLE container);
 
 // Bytes that a container of the type holds according to its header at data; 0 when the header makes no
@@ -23,10 +30,8 @@ inline constexpr TW_UINT32 kMaxContainerItems = 65536;
 
 class CContainerBlock {
 public:
-    // An application's container of the given type (TWON_*), sized by its header.
+    // A container of the given type (TWON_*), sized by its header.
     CContainerBlock(TW_HANDLE container, TW_UINT16 containerType);
-    // A container this data source made with NewContainer(size).
-    CContainerBlock(TW_HANDLE container, std::size_t size);
     ~CContainerBlock();
     CContainerBlock(const CContainerBlock&) = delete;
     CContainerBlock& operator=(const CContainerBlock&) = delete;
@@ -55,8 +60,6 @@ public:
     }
 
 private:
-    void Take(std::size_t size);
-
     TW_HANDLE mContainer;
     std::uint8_t* mData = nullptr;
     std::size_t mSize = 0;

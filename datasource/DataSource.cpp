@@ -7,6 +7,7 @@
 #include <cstring>
 #include <new>
 
+#include "CapHelpers.h"
 #include "DataSourceIdentity.h"
 #include "ManagerEntryPoints.h"
 #include "OrvkQSDS.h"
@@ -76,6 +77,10 @@ TW_UINT16 CDataSource::Dispatch(pTW_IDENTITY origin, TW_UINT32 dg, TW_UINT16 dat
         return Fail(TWCC_BADPROTOCOL);
     if (mState < 0 || mState > kTransferring || !(row->states & StateBit(mState)))
         return Fail(TWCC_SEQERROR);
+    // Refused before the page, a running transfer or any file is touched, so the application can still
+    // take the page the agreed way.
+    if (dg == DG_IMAGE && !IsAgreedMechanism(dat))
+        return Fail(TWCC_SEQERROR);
     TW_UINT16 rc;
     try {
         rc = (this->*row->handler)(origin, data);
@@ -87,6 +92,20 @@ TW_UINT16 CDataSource::Dispatch(pTW_IDENTITY origin, TW_UINT32 dg, TW_UINT16 dat
     if (rc != TWRC_FAILURE && rc != TWRC_CHECKSTATUS && !IsCloseDS(dg, dat, msg))
         SetConditionCode(TWCC_SUCCESS, TWRC_SUCCESS);
     return rc;
+}
+
+bool CDataSource::IsAgreedMechanism(TW_UINT16 dat) const {
+    if (!mCapPool || (dat != DAT_IMAGEMEMXFER && dat != DAT_IMAGENATIVEXFER && dat != DAT_IMAGEFILEXFER))
+        return true;
+    const std::uint32_t agreed = GetCapUIntValue(mCapPool.get(), ICAP_XFERMECH);
+    switch (dat) {
+    case DAT_IMAGEMEMXFER:
+        return agreed == TWSX_MEMORY;
+    case DAT_IMAGENATIVEXFER:
+        return agreed == TWSX_NATIVE;
+    default: // both file mechanisms end in DAT_IMAGEFILEXFER, with or without the file's record
+        return agreed == TWSX_FILE || agreed == TWSX_FILE2;
+    }
 }
 
 const CDataSource::STripletRow* CDataSource::GetTripletHandler(TW_UINT32 dg, TW_UINT16 dat,

@@ -174,6 +174,8 @@ public:
     static TW_INT32 SupportedOperations(const CCapability& capability);
     virtual SScanSize GetScanSize(bool detected);
 
+    // The four scan-area capabilities, which hold the frame, back to their defaults.
+    void ResetScanArea();
     // Pulls the whole current page by memory transfer; origin null: not counted as a transfer. The page
     // belongs to the caller; on failure it is empty and the answer is the failing code.
     TW_UINT16 TransferTiffImage(pTW_IDENTITY origin, SPageBitmap& page);
@@ -192,6 +194,8 @@ public:
 
 protected:
     TW_UINT16 Fail(TW_UINT16 conditionCode) { return SetConditionCode(conditionCode, TWRC_FAILURE); }
+    // False for a page transfer (DAT_IMAGE*XFER) by another mechanism than ICAP_XFERMECH agreed.
+    bool IsAgreedMechanism(TW_UINT16 dat) const;
     // PrepareScan until the page is ready or the scanner gives up.
     TW_UINT16 PrepareFirstBlock();
     bool HasValidImageInfo() const { return mBatch.IsImageDescribed() && mBytesPerRow > 0; }
@@ -227,6 +231,8 @@ private:
     void RemoveNotificationHandlers();
     // Posts "XferReadyNotification" and answers the code its handler left under "Result".
     TW_UINT16 PostXferReady();
+    // The application of the open session (by its Id and names).
+    bool IsSessionApplication(const TW_IDENTITY& origin) const;
     bool AcquireScannerLock();
     void ReleaseScannerLock();
     void ReleaseUIController(bool saveIfShown);

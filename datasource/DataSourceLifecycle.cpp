@@ -2,6 +2,7 @@
 // data source is open; a close in any state releases everything, so no later open is locked out.
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <thread>
 
@@ -37,8 +38,26 @@ void CDataSource::ReleaseScannerLock() {
     mLock.reset();
 }
 
+bool CDataSource::IsSessionApplication(const TW_IDENTITY& origin) const {
+    const auto sameText = [](const TW_STR32& a, const TW_STR32& b) {
+        return std::strncmp(a, b, sizeof(TW_STR32)) == 0;
+    };
+    return mState != kClosed && TW_UINT32{origin.Id} == TW_UINT32{mApplication.Id} &&
+           sameText(origin.Manufacturer, mApplication.Manufacturer) &&
+           sameText(origin.ProductFamily, mApplication.ProductFamily) &&
+           sameText(origin.ProductName, mApplication.ProductName);
+}
+
 TW_UINT16 CDataSource::OpenDS(pTW_IDENTITY origin, TW_MEMREF data) {
-    // A second open leaves the live session, its application and its Id as they are.
+    // A manager that passes on a second open by the application of the open session forgets this data
+    // source when it is refused (the public one does), and that session's close would then never come:
+    // the open is answered with the session as it stands. Any other second open is refused, and the live
+    // session, its application and its Id stay as they are.
+    if (origin && IsSessionApplication(*origin)) {
+        if (auto* identity = static_cast<pTW_IDENTITY>(data))
+            DescribeIdentity(*identity);
+        return TWRC_SUCCESS;
+    }
     if (mState != kClosed)
         return Fail(TWCC_OPERATIONERROR);
     // Without the manager's entry points (DAT_ENTRYPOINT before the open) no message could reach the

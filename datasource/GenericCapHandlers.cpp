@@ -48,13 +48,34 @@ float UnitsToPixels(TW_UINT16 units, TW_FIX32 edge, float resolution) {
     return Fix32ToFloat(edge);
 }
 
-TW_HANDLE OneValueContainer(TW_UINT16 itemType, const void* item, std::size_t size) {
-    TW_HANDLE container = NewContainer(kFrameOffset + size);
-    CContainerBlock block(container, kFrameOffset + size);
-    if (block.IsValid()) {
-        block.Write(0, itemType);
-        std::memcpy(block.At(kFrameOffset), item, size);
-    }
+float ScanAreaValue(const CCapPool* pool, TW_UINT16 id, ECapProperty property) {
+    float value = 0;
+    if (const CCapability* capability = pool ? pool->GetCapability(id) : nullptr)
+        capability->ReadValue(value, property);
+    return value;
+}
+
+// The frame of the scan area's current or default values in the application's units; false for units
+// without a conversion here.
+bool ScanAreaFrame(const CCapPool* pool, ECapProperty property, TW_FRAME& frame) {
+    const auto units = static_cast<TW_UINT16>(GetCapUIntValue(pool, ICAP_UNITS));
+    const float xRes = GetCapFloatValue(pool, ICAP_XRESOLUTION);
+    const float yRes = GetCapFloatValue(pool, ICAP_YRESOLUTION);
+    const float left = xRes * ScanAreaValue(pool, CCAP_OVKM_SCANAREA_X, property) / kCapLengthUnitsPerInch;
+    const float top = yRes * ScanAreaValue(pool, CCAP_OVKM_SCANAREA_Y, property) / kCapLengthUnitsPerInch;
+    const float width =
+        xRes * ScanAreaValue(pool, CCAP_OVKM_SCANAREA_WIDTH, property) / kCapLengthUnitsPerInch;
+    const float height =
+        yRes * ScanAreaValue(pool, CCAP_OVKM_SCANAREA_HEIGHT, property) / kCapLengthUnitsPerInch;
+    return PixelsToUnits(units, left, xRes, frame.Left) && PixelsToUnits(units, top, yRes, frame.Top) &&
+           PixelsToUnits(units, left + width, xRes, frame.Right) &&
+           PixelsToUnits(units, top + height, yRes, frame.Bottom);
+}
+
+template <class T> TW_HANDLE OneValueContainer(TW_UINT16 itemType, const T& item) {
+    TW_HANDLE container = NewContainer(TWON_ONEVALUE, itemType);
+    CContainerBlock block(container, TWON_ONEVALUE);
+    block.Write(kFrameOffset, item);
     return container;
 }
 
@@ -75,29 +96,27 @@ TW_UINT16 CDataSource::HandlePhysicalSize(TW_UINT16 msg, TW_CAPABILITY* cap, CCa
     if (!PixelsToUnits(units, units == kUnitPixels ? std::trunc(pixels) : pixels, resolution, answer))
         return TWCC_SUCCESS;
     cap->ConType = TWON_ONEVALUE;
-    cap->hContainer = OneValueContainer(TWTY_FIX32, &answer, sizeof answer);
+    cap->hContainer = OneValueContainer(TWTY_FIX32, answer);
     handled = true;
     return TWCC_SUCCESS;
 }
 
-TW_UINT16 CDataSource::HandleCapFrames(TW_UINT16 msg, TW_CAPABILITY* cap, CCapability*, bool& handled) {
+TW_UINT16 CDataSource::HandleCapFrames(TW_UINT16 msg, TW_CAPABILITY* cap, CCapability* capability,
+                                       bool& handled) {
     CCapPool* pool = mCapPool.get();
     const auto units = static_cast<TW_UINT16>(GetCapUIntValue(pool, ICAP_UNITS));
     const float xRes = GetCapFloatValue(pool, ICAP_XRESOLUTION);
     const float yRes = GetCapFloatValue(pool, ICAP_YRESOLUTION);
     if (msg == MSG_GET) {
-        const float left = xRes * GetCapFloatValue(pool, CCAP_OVKM_SCANAREA_X) / kCapLengthUnitsPerInch;
-        const float top = yRes * GetCapFloatValue(pool, CCAP_OVKM_SCANAREA_Y) / kCapLengthUnitsPerInch;
-        const float width = xRes * GetCapFloatValue(pool, CCAP_OVKM_SCANAREA_WIDTH) / kCapLengthUnitsPerInch;
-        const float height =
-            yRes * GetCapFloatValue(pool, CCAP_OVKM_SCANAREA_HEIGHT) / kCapLengthUnitsPerInch;
+        // The pool's own capability asks for the current frame; the temporary one value of
+        // MSG_GETDEFAULT and MSG_RESET for the default one, which no setting of the frame moves.
+        const ECapProperty property =
+            capability == pool->GetCapability(ICAP_FRAMES) ? kCapCurrent : kCapDefault;
         TW_FRAME frame{};
-        if (!PixelsToUnits(units, left, xRes, frame.Left) || !PixelsToUnits(units, top, yRes, frame.Top) ||
-            !PixelsToUnits(units, left + width, xRes, frame.Right) ||
-            !PixelsToUnits(units, top + height, yRes, frame.Bottom))
+        if (!ScanAreaFrame(pool, property, frame))
             return TWCC_SUCCESS;
         cap->ConType = TWON_ONEVALUE;
-        cap->hContainer = OneValueContainer(TWTY_FRAME, &frame, sizeof frame);
+        cap->hContainer = OneValueContainer(TWTY_FRAME, frame);
         handled = true;
         return TWCC_SUCCESS;
     }
@@ -109,6 +128,13 @@ TW_UINT16 CDataSource::HandleCapFrames(TW_UINT16 msg, TW_CAPABILITY* cap, CCapab
     if (cap->ConType != TWON_ONEVALUE || !block.Read(0, itemType) || itemType != TWTY_FRAME ||
         !block.Read(kFrameOffset, frame) || !(xRes > 0) || !(yRes > 0))
         return TWCC_BADVALUE;
+    // The frame as it reads now names the scan area it was read from. Taken through whole pixels and
+    // fixed point again it would come out a pixel short, and shrink with every such write.
+    TW_FRAME shown{};
+    if (ScanAreaFrame(pool, kCapCurrent, shown) && std::memcmp(&shown, &frame, sizeof frame) == 0) {
+        handled = true;
+        return TWCC_SUCCESS;
+    }
     const float left = UnitsToPixels(units, frame.Left, xRes);
     const float top = UnitsToPixels(units, frame.Top, yRes);
     const float right = UnitsToPixels(units, frame.Right, xRes);
@@ -155,7 +181,7 @@ TW_UINT16 CDataSource::HandleEnableDSUIOnly(TW_UINT16 msg, TW_CAPABILITY* cap, C
         return TWCC_SUCCESS;
     const TW_BOOL available = GetUIControllerFactory() ? 1 : 0;
     cap->ConType = TWON_ONEVALUE;
-    cap->hContainer = OneValueContainer(TWTY_BOOL, &available, sizeof available);
+    cap->hContainer = OneValueContainer(TWTY_BOOL, available);
     handled = true;
     return TWCC_SUCCESS;
 }

@@ -245,6 +245,11 @@ private:
     void SetLinearCurves();
     void LoadPaperList();
     void SetScanArea(float x, float y, float width, float height);
+    // The threshold MSG_GET shows for the brightness of the side the selector names; none without a
+    // brightness step.
+    std::optional<float> ShownThreshold();
+    // The scan area's defaults (the frame's): the default paper's whole page.
+    void ApplyScanAreaDefaults();
     // The size of a paper id (-1: the physical size); none for a user's paper that is missing or does
     // not fit the scanner.
     std::optional<SScanSize> PaperSizeFor(std::int32_t paperId);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <optional>
 
 #include "CapHelpers.h"
 #include "ClientApp.h"
@@ -116,18 +117,22 @@ TW_UINT16 COrvkQSDS::HandleResolution(TW_UINT16 msg, TW_CAPABILITY* cap, CCapabi
     });
 }
 
+std::optional<float> COrvkQSDS::ShownThreshold() {
+    // The threshold is shown as the brightness of the side the selector names.
+    const CCapPool* pool = GetCapPool();
+    const TW_UINT16 brightnessId = CapID(ICAP_BRIGHTNESS);
+    const float step = GetCapStepSize(pool, brightnessId);
+    if (!(step > 0))
+        return std::nullopt;
+    return std::trunc((GetCapFloatValue(pool, brightnessId) + kBrightnessOffset) / step + 1.5f);
+}
+
 TW_UINT16 COrvkQSDS::HandleThreshold(TW_UINT16 msg, TW_CAPABILITY* cap, CCapability* capability,
                                      bool& handled) {
     CCapPool* pool = GetCapPool();
     if (msg == MSG_GET) {
-        // The threshold is shown as the brightness of the side the selector names.
-        const TW_UINT16 brightnessId = CapID(ICAP_BRIGHTNESS);
-        const float step = GetCapStepSize(pool, brightnessId);
-        if (step > 0) {
-            const float brightness = GetCapFloatValue(pool, brightnessId);
-            SetCapFloatValue(pool, ICAP_THRESHOLD,
-                             std::trunc((brightness + kBrightnessOffset) / step + 1.5f));
-        }
+        if (const std::optional<float> shown = ShownThreshold())
+            SetCapFloatValue(pool, ICAP_THRESHOLD, *shown);
         return TWCC_SUCCESS;
     }
     if (msg != MSG_SET)
@@ -136,6 +141,9 @@ TW_UINT16 COrvkQSDS::HandleThreshold(TW_UINT16 msg, TW_CAPABILITY* cap, CCapabil
     // Only black and white uses a threshold; elsewhere the set succeeds without effect.
     if (GetCapUIntValue(pool, ICAP_PIXELTYPE) != TWPT_BW)
         return TWCC_SUCCESS;
+    // The brightness and the threshold scale are not each other's inverse: the threshold shown now names
+    // the brightnesses as they are, which would move a step with every write of it.
+    const std::optional<float> shown = ShownThreshold();
     if (const TW_UINT16 code = Store(cap, capability)) {
         TW_UINT16 value = 0;
         const bool plainInteger =
@@ -147,6 +155,8 @@ TW_UINT16 COrvkQSDS::HandleThreshold(TW_UINT16 msg, TW_CAPABILITY* cap, CCapabil
     }
     float threshold = 0;
     capability->ReadValue(threshold);
+    if (shown && threshold == *shown)
+        return TWCC_SUCCESS;
     // Threshold 255 maps just past the brightness range; it means the brightest setting.
     const float brightness =
         std::min(kBrightnessOffset, std::trunc(threshold * kThresholdToBrightness - kBrightnessOffset));

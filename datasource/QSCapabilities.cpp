@@ -221,6 +221,7 @@ bool COrvkQSDS::SetupCapabilities() {
     ApplyMeasurementDefaults();
     SetLinearCurves();
     LoadPaperList();
+    ApplyScanAreaDefaults();
     return true;
 }
 

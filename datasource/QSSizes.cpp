@@ -62,6 +62,18 @@ void COrvkQSDS::SetScanArea(float x, float y, float width, float height) {
     SetCapFloatValue(pool, CCAP_OVKM_SCANAREA_HEIGHT, height);
 }
 
+void COrvkQSDS::ApplyScanAreaDefaults() {
+    CCapPool* pool = GetCapPool();
+    std::int32_t paper = 0;
+    if (!pool->GetCapability(CCAP_OVKM_PAPERSIZE)->ReadValue(paper, kCapDefault))
+        return;
+    const std::optional<SScanSize> page = PaperSizeFor(paper);
+    if (!page)
+        return;
+    pool->GetCapability(CCAP_OVKM_SCANAREA_WIDTH)->WriteValue(page->width, kCapDefault);
+    pool->GetCapability(CCAP_OVKM_SCANAREA_HEIGHT)->WriteValue(page->height, kCapDefault);
+}
+
 std::optional<SScanSize> COrvkQSDS::PaperSizeFor(std::int32_t paperId) {
     const CCapPool* pool = GetCapPool();
     const SScanSize physical{GetCapFloatValue(pool, ICAP_PHYSICALWIDTH),

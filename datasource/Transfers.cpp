@@ -73,9 +73,13 @@ TW_UINT16 CDataSource::GetImageLayout(pTW_IDENTITY, TW_MEMREF data) {
     return TWRC_SUCCESS;
 }
 
-TW_UINT16 CDataSource::ResetImageLayout(pTW_IDENTITY origin, TW_MEMREF data) {
+void CDataSource::ResetScanArea() {
     for (TW_UINT16 id : kScanArea)
         ResetCapValue(mCapPool.get(), id);
+}
+
+TW_UINT16 CDataSource::ResetImageLayout(pTW_IDENTITY origin, TW_MEMREF data) {
+    ResetScanArea();
     return GetImageLayout(origin, data);
 }
 
@@ -97,11 +101,10 @@ TW_UINT16 CDataSource::SetImageLayout(pTW_IDENTITY, TW_MEMREF data) {
         return Fail(TWCC_BADVALUE);
     if (!frames || !handler)
         return Fail(TWCC_LOWMEMORY);
-    constexpr std::size_t kSize = offsetof(TW_ONEVALUE, Item) + sizeof(TW_FRAME);
-    const std::unique_ptr<void, decltype(&DisposeContainer)> container(NewContainer(kSize),
-                                                                       &DisposeContainer);
-    CContainerBlock block(container.get(), kSize);
-    if (!block.Write(0, TWTY_FRAME) || !block.Write(offsetof(TW_ONEVALUE, Item), layout->Frame))
+    const std::unique_ptr<void, decltype(&DisposeContainer)> container(
+        NewContainer(TWON_ONEVALUE, TWTY_FRAME), &DisposeContainer);
+    CContainerBlock block(container.get(), TWON_ONEVALUE);
+    if (!block.Write(offsetof(TW_ONEVALUE, Item), layout->Frame))
         return Fail(TWCC_LOWMEMORY);
     TW_CAPABILITY cap{ICAP_FRAMES, TWON_ONEVALUE, container.get()};
     bool handled = false;

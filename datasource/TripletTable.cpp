@@ -15,7 +15,7 @@ constexpr std::uint32_t kOpenToXferReady = kOpenOnly | kEnabledOnly | StateBit(D
 
 // Close runs in every state and always ends the session, so the scanner lock is never left behind. A
 // manager opening the source a second time hands its entry points again and asks for the open before
-// it unloads on any refusal: both are taken in every state, and the open refuses itself without harm.
+// it unloads on any refusal: both are taken in every state, and the open answers itself without harm.
 // The image-layout triplets need the capability pool, which exists only while open.
 const CDataSource::STripletRow CDataSource::sTripletHandlers[] = {
     {DG_CONTROL, DAT_IDENTITY, MSG_GET, &DS::GetIdentity, kAny},

@@ -19,15 +19,11 @@ TW_UINT16 CDataSource::ImageNativeXfer(pTW_IDENTITY origin, TW_MEMREF data) {
     if (!handle)
         return Fail(TWCC_BADVALUE);
     *handle = nullptr;
-    // Another mechanism was agreed: refused before the page is touched, so the application can still
-    // take it the agreed way.
-    if (mCapPool && GetCapUIntValue(mCapPool.get(), ICAP_XFERMECH) != TWSX_NATIVE)
-        return Fail(TWCC_SEQERROR);
     SPageBitmap page;
     if (const TW_UINT16 rc = TransferTiffImage(origin, page); rc != TWRC_SUCCESS)
         return rc;
     const std::vector<std::uint8_t> tiff = EncodeTiff(page);
-    TW_HANDLE block = tiff.empty() ? nullptr : NewContainer(tiff.size());
+    TW_HANDLE block = tiff.empty() ? nullptr : NewMemoryBlock(tiff.size());
     TW_MEMREF memory = block ? ManagerEntryPoints::Lock(block) : nullptr;
     if (!memory) {
         DisposeContainer(block);

@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 
 #include "CapIds.h"
 #include "ChildProcess.h"
@@ -106,6 +107,35 @@ TEST_F(DataSource, ASecondOpenIsRefusedAndTheFirstSessionGoesOn) {
     EXPECT_EQ(mDS.callbacks, std::vector<TW_INT16>{MSG_XFERREADY});
     EXPECT_EQ(Call(DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, nullptr), TWRC_SUCCESS);
     EXPECT_EQ(mDS.GetState(), CDataSource::kClosed);
+}
+
+// The same sequence from the application whose session is open. The public source manager forgets the data
+// source on a refusal, so that session's close would never arrive and the scanner stay locked: the open is
+// answered with the session as it stands, and the one close ends it all.
+TEST_F(DataSource, ASecondOpenFromTheSessionsApplicationKeepsTheSessionClosable) {
+    mApp.Id = 2;
+    std::strcpy(mApp.ProductName, "Host");
+    TW_IDENTITY source{};
+    source.Id = 3;
+    ASSERT_EQ(Call(DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, &source), TWRC_SUCCESS);
+    ASSERT_EQ(Enable(false), TWRC_SUCCESS);
+    TW_IDENTITY record{};
+    record.Id = 3;
+    EXPECT_EQ(mDS.Dispatch(nullptr, DG_CONTROL, DAT_IDENTITY, MSG_GET, &record), TWRC_SUCCESS);
+    TW_ENTRYPOINT points = test::StandInManager::EntryPoints();
+    EXPECT_EQ(mDS.Dispatch(&mApp, DG_CONTROL, DAT_ENTRYPOINT, MSG_SET, &points), TWRC_SUCCESS);
+    EXPECT_EQ(mDS.Dispatch(&mApp, DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, &record), TWRC_SUCCESS);
+    EXPECT_EQ(TW_UINT32{record.Id}, 3u);
+    EXPECT_STREQ(record.ProductName, "Orvik K-3100 TWAIN");
+    EXPECT_EQ(mDS.GetState(), CDataSource::kXferReady) << "the session goes on as it was";
+    EXPECT_EQ(mDS.callbacks, std::vector<TW_INT16>{MSG_XFERREADY});
+
+    ASSERT_EQ(Call(DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, &source), TWRC_SUCCESS);
+    EXPECT_EQ(mDS.GetState(), CDataSource::kClosed);
+    EXPECT_EQ(mDS.terminateCount, 1);
+    auto lock = CExclusiveLockObject::CreateExclusiveLockObject(CDataSource::kLockName);
+    ASSERT_NE(lock, nullptr);
+    EXPECT_TRUE(lock->LockObject());
 }
 
 // Without the manager's entry points no message could reach the application: the open is refused at
@@ -416,10 +446,11 @@ TEST_F(DataSource, FrameInPixelsAndInches) {
     EXPECT_EQ(Int(CCAP_OVKM_SCANAREA_WIDTH), 1200);
     EXPECT_EQ(Int(CCAP_OVKM_SCANAREA_HEIGHT), 2400);
 
+    // The default frame is the scan area's defaults (empty here), whatever was set.
     ASSERT_EQ(Cap(MSG_GETDEFAULT, ICAP_FRAMES), TWRC_SUCCESS);
     frame = AnswerField<TW_FRAME>();
-    EXPECT_EQ(test::Fix(frame.Right), 2.0f);
-    EXPECT_EQ(test::Fix(frame.Bottom), 3.0f);
+    EXPECT_EQ(test::Fix(frame.Right), 0.0f);
+    EXPECT_EQ(test::Fix(frame.Bottom), 0.0f);
 
     const TW_FRAME inverted{FloatToFix32(2), FloatToFix32(1), FloatToFix32(1), FloatToFix32(3)};
     EXPECT_EQ(SetOne(ICAP_FRAMES, TWTY_FRAME, inverted), TWRC_FAILURE);

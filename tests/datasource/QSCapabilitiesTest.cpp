@@ -144,11 +144,11 @@ TEST_F(QSDataSourceTest, ThresholdDrivesBothBrightnessesInBlackAndWhite) {
     EXPECT_EQ(Float(ICAP_BRIGHTNESS), 0.0f);
 
     ASSERT_EQ(SetOne(ICAP_PIXELTYPE, TWTY_UINT16, TW_UINT16{TWPT_BW}), TWRC_SUCCESS);
-    ASSERT_EQ(SetFix(ICAP_THRESHOLD, 128), TWRC_SUCCESS);
-    EXPECT_EQ(Float(ICAP_BRIGHTNESS), 4.0f);
-    EXPECT_EQ(Float(BackTwin(ICAP_BRIGHTNESS)), 4.0f);
+    ASSERT_EQ(SetFix(ICAP_THRESHOLD, 200), TWRC_SUCCESS);
+    EXPECT_EQ(Float(ICAP_BRIGHTNESS), 569.0f);
+    EXPECT_EQ(Float(BackTwin(ICAP_BRIGHTNESS)), 569.0f);
     ASSERT_EQ(Cap(MSG_GET, ICAP_THRESHOLD), TWRC_SUCCESS);
-    EXPECT_EQ(AnswerField<TW_FIX32>(offsetof(TW_RANGE, CurrentValue)).Whole, 129);
+    EXPECT_EQ(AnswerField<TW_FIX32>(offsetof(TW_RANGE, CurrentValue)).Whole, 200);
 
     // Read back from the side the selector names.
     ASSERT_EQ(SetInt(CCAP_OVK_WINDOW, kWindowBack), TWRC_SUCCESS);

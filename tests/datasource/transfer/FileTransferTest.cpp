@@ -5,7 +5,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <optional>
 
 #include <jpeglib.h>
 #include <tiffio.h>
@@ -58,12 +57,12 @@ protected:
         return Call(DG_IMAGE, DAT_IMAGEFILEXFER, MSG_GET, &setup);
     }
     fs::path File(const char* name) const { return fs::path(mDir.Path()) / name; }
-    // A page of that type and size waits and its information was read, as a transfer needs first; with
-    // the transfer mechanism agreed when one is given. Answers the information's return code.
+    // A page of that type and size waits and its information was read, as a transfer needs first, with
+    // the transfer mechanism agreed. Answers the information's return code.
     TW_UINT16 ReadyPage(std::int32_t pixelType, std::uint32_t width, std::uint32_t length,
-                        std::optional<TW_UINT32> mechanism = std::nullopt) {
+                        TW_UINT16 mechanism = TWSX_FILE) {
         SetPage(pixelType, width, length);
-        if (mechanism && !SetCapUIntValue(mDS.GetCapPool(), ICAP_XFERMECH, *mechanism))
+        if (!SetCapUIntValue(mDS.GetCapPool(), ICAP_XFERMECH, mechanism))
             return TWRC_FAILURE;
         TW_IMAGEINFO info{};
         return Info(info);
@@ -154,21 +153,6 @@ TEST_F(FileTransferTest, UnknownFormatIsRefusedBeforeThePageIsTaken) {
     EXPECT_EQ(Status(), TWCC_BADVALUE);
     EXPECT_EQ(mDS.prepareCalls, 0);
     EXPECT_FALSE(fs::exists(File("page.bmp")));
-}
-
-// Only the agreed mechanism hands the page over; asked natively while memory was agreed, the source
-// refuses without touching the page, which then leaves by memory as agreed.
-TEST_F(FileTransferTest, NativeTransferWhileMemoryWasAgreedIsRefusedAndKeepsThePage) {
-    ASSERT_EQ(ReadyPage(TWPT_GRAY, 10, 4, TWSX_MEMORY), TWRC_SUCCESS);
-    TW_HANDLE handle = nullptr;
-    EXPECT_EQ(Call(DG_IMAGE, DAT_IMAGENATIVEXFER, MSG_GET, &handle), TWRC_FAILURE);
-    EXPECT_EQ(Status(), TWCC_SEQERROR);
-    EXPECT_EQ(handle, nullptr);
-    EXPECT_EQ(mDS.prepareCalls, 0);
-    std::vector<std::uint8_t> rows(40);
-    TW_IMAGEMEMXFER block{};
-    EXPECT_EQ(Block(rows, block), TWRC_XFERDONE);
-    EXPECT_EQ(+block.BytesWritten, 40u);
 }
 
 TEST_F(FileTransferTest, NativeTransferHandsOverATiffInContainerMemory) {

@@ -1,0 +1,181 @@
+// Every capability of the scanner's set, twins and the maker's own included, through every message that
+// reads it: each answer holds the whole TWAIN structure it names, and a value read and written back
+// unchanged stays as it was, with no default moving.
+#include <map>
+#include <vector>
+
+#include "QSDataSource.h"
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// The source manager's memory functions, remembering the size of each block they hand out.
+struct SizedMemory {
+    static inline std::map<TW_HANDLE, std::size_t> sizes;
+    static TW_HANDLE Allocate(TW_UINT32 bytes) {
+        TW_HANDLE block = std::calloc(1, bytes);
+        if (block)
+            sizes[block] = bytes;
+        return block;
+    }
+    static void Free(TW_HANDLE block) {
+        sizes.erase(block);
+        std::free(block);
+    }
+    static TW_MEMREF Lock(TW_HANDLE block) { return block; }
+    static void Unlock(TW_HANDLE) {}
+};
+
+// What a host may read of a container of the type, judged from the header it can read safely.
+std::size_t StructureBytes(TW_UINT16 conType, const std::uint8_t* data, std::size_t size) {
+    TW_UINT16 itemType = 0;
+    if (size < sizeof itemType)
+        return sizeof(TW_ONEVALUE);
+    std::memcpy(&itemType, data, sizeof itemType);
+    const std::size_t item = twainItemSize(itemType);
+    if (item == 0)
+        return SIZE_MAX;
+    const auto list = [&](std::size_t structure, std::size_t header) {
+        TW_UINT32 count = 0;
+        if (size < offsetof(TW_ARRAY, NumItems) + sizeof count)
+            return structure;
+        std::memcpy(&count, data + offsetof(TW_ARRAY, NumItems), sizeof count);
+        return std::max(structure, header + count * item);
+    };
+    switch (conType) {
+    case TWON_ONEVALUE:
+        return std::max(sizeof(TW_ONEVALUE), offsetof(TW_ONEVALUE, Item) + item);
+    case TWON_RANGE:
+        return sizeof(TW_RANGE);
+    case TWON_ARRAY:
+        return list(sizeof(TW_ARRAY), offsetof(TW_ARRAY, ItemList));
+    case TWON_ENUMERATION:
+        return list(sizeof(TW_ENUMERATION), offsetof(TW_ENUMERATION, ItemList));
+    default:
+        return SIZE_MAX;
+    }
+}
+
+class CapabilitySweep : public test::QSDataSourceTest {
+protected:
+    void SetUp() override {
+        Open();
+        TW_ENTRYPOINT points = test::StandInManager::EntryPoints();
+        points.DSM_MemAllocate = &SizedMemory::Allocate;
+        points.DSM_MemFree = &SizedMemory::Free;
+        points.DSM_MemLock = &SizedMemory::Lock;
+        points.DSM_MemUnlock = &SizedMemory::Unlock;
+        ASSERT_EQ(Call(DG_CONTROL, DAT_ENTRYPOINT, MSG_SET, &points), TWRC_SUCCESS);
+        for (const auto& [id, capability] : Pool()->Capabilities())
+            mIds.push_back(id);
+    }
+    // The last answer as the manager handed it out, every byte; empty when there was none.
+    Bytes AnswerBytes() const {
+        const auto block = SizedMemory::sizes.find(mAnswer.get());
+        if (!mAnswer || block == SizedMemory::sizes.end())
+            return {};
+        const auto* data = static_cast<const std::uint8_t*>(mAnswer.get());
+        return Bytes(data, data + block->second);
+    }
+    bool IsWritable(TW_UINT16 id) {
+        return Cap(MSG_QUERYSUPPORT, id) == TWRC_SUCCESS && (AnswerField<TW_INT32>() & TWQC_SET) != 0;
+    }
+    std::map<TW_UINT16, Bytes> Answers(TW_UINT16 msg) {
+        std::map<TW_UINT16, Bytes> answers;
+        for (TW_UINT16 id : mIds) {
+            EXPECT_EQ(Cap(msg, id), TWRC_SUCCESS) << std::hex << id;
+            answers[id] = AnswerBytes();
+        }
+        return answers;
+    }
+
+    std::vector<TW_UINT16> mIds;
+};
+
+TEST_F(CapabilitySweep, EveryAnswerHoldsTheWholeStructureItNames) {
+    int answers = 0;
+    for (TW_UINT16 id : mIds) {
+        for (TW_UINT16 msg : {MSG_GET, MSG_GETCURRENT, MSG_GETDEFAULT, MSG_QUERYSUPPORT, MSG_GETHELP,
+                              MSG_GETLABEL, MSG_GETLABELENUM}) {
+            SCOPED_TRACE(testing::Message() << "capability 0x" << std::hex << id << " message 0x" << msg);
+            if (Cap(msg, id) != TWRC_SUCCESS) {
+                EXPECT_GE(msg, MSG_GETHELP) << "only the texts about a capability are not answered";
+                EXPECT_EQ(mAnswer, nullptr);
+                continue;
+            }
+            const Bytes answer = AnswerBytes();
+            ASSERT_FALSE(answer.empty()) << "not from the manager's memory";
+            EXPECT_GE(answer.size(), StructureBytes(mAnswerType, answer.data(), answer.size()));
+            ++answers;
+        }
+    }
+    EXPECT_GE(answers, 4 * static_cast<int>(mIds.size()));
+    RecordProperty("containers", answers);
+}
+
+// A host that saves what it reads and writes it back, ten times over, by the getter's own container: where
+// the frame (A4 at 200 dpi, in inches) and the threshold (black and white) used to move.
+TEST_F(CapabilitySweep, ValuesWrittenBackAsReadStayAsTheyWere) {
+    ASSERT_EQ(SetOne(ICAP_SUPPORTEDSIZES, TWTY_UINT16, TW_UINT16{TWSS_A4}), TWRC_SUCCESS);
+    ASSERT_EQ(Float(ICAP_XRESOLUTION), 200.0f);
+    ASSERT_EQ(Int(ICAP_PIXELTYPE), TWPT_BW);
+    const std::map<TW_UINT16, Bytes> defaults = Answers(MSG_GETDEFAULT);
+    int writable = 0;
+    for (TW_UINT16 id : mIds) {
+        if (!IsWritable(id))
+            continue;
+        ++writable;
+        for (TW_UINT16 msg : {MSG_GETCURRENT, MSG_GET}) {
+            SCOPED_TRACE(testing::Message() << "capability 0x" << std::hex << id << " message 0x" << msg);
+            ASSERT_EQ(Cap(msg, id), TWRC_SUCCESS);
+            const Bytes read = AnswerBytes();
+            for (int trip = 1; trip <= 10; ++trip) {
+                const TW_UINT16 rc = Cap(MSG_SET, id, mAnswerType, mAnswer.get());
+                EXPECT_TRUE(rc == TWRC_SUCCESS || rc == TWRC_CHECKSTATUS) << rc;
+                ASSERT_EQ(Cap(msg, id), TWRC_SUCCESS);
+                if (AnswerBytes() != read) {
+                    ADD_FAILURE() << "changed on round trip " << std::dec << trip;
+                    break;
+                }
+            }
+        }
+    }
+    EXPECT_GT(writable, 80);
+    RecordProperty("writable", writable);
+    EXPECT_EQ(Answers(MSG_GETDEFAULT), defaults);
+}
+
+// The frame in every unit and resolution: written back as read, the scan area it came from stays; the
+// default is the default paper's page whatever was set, and a reset brings it back.
+TEST_F(CapabilitySweep, TheFrameKeepsItsAreaAndItsDefault) {
+    ASSERT_EQ(SetOne(ICAP_SUPPORTEDSIZES, TWTY_UINT16, TW_UINT16{TWSS_A4}), TWRC_SUCCESS);
+    for (TW_UINT16 units : {TWUN_INCHES, TWUN_CENTIMETERS, TWUN_PIXELS}) {
+        ASSERT_EQ(SetOne(ICAP_UNITS, TWTY_UINT16, units), TWRC_SUCCESS);
+        for (float resolution : {150.0f, 200.0f, 300.0f, 400.0f, 600.0f}) {
+            SCOPED_TRACE(testing::Message() << "units " << units << " at " << resolution << " dpi");
+            ASSERT_EQ(SetFix(ICAP_XRESOLUTION, resolution), TWRC_SUCCESS);
+            ASSERT_EQ(Cap(MSG_GET, ICAP_FRAMES), TWRC_SUCCESS);
+            const Bytes read = AnswerBytes();
+            for (int trip = 0; trip < 10; ++trip) {
+                ASSERT_EQ(Cap(MSG_SET, ICAP_FRAMES, TWON_ONEVALUE, mAnswer.get()), TWRC_SUCCESS);
+                ASSERT_EQ(Cap(MSG_GET, ICAP_FRAMES), TWRC_SUCCESS);
+            }
+            EXPECT_EQ(AnswerBytes(), read);
+            EXPECT_EQ(Int(CCAP_OVKM_SCANAREA_WIDTH), 9921); // A4, 1,653 columns at 200 dpi
+            EXPECT_EQ(Int(CCAP_OVKM_SCANAREA_HEIGHT), 14031);
+        }
+    }
+    ASSERT_EQ(Cap(MSG_GETDEFAULT, ICAP_FRAMES), TWRC_SUCCESS);
+    const TW_FRAME letter = AnswerField<TW_FRAME>();
+    EXPECT_EQ(test::Fix(letter.Right), 10200 * 600 / 1200.0f); // pixels at 600 dpi
+    EXPECT_EQ(test::Fix(letter.Bottom), 13200 * 600 / 1200.0f);
+    const Bytes defaultFrame = AnswerBytes();
+    ASSERT_EQ(Cap(MSG_RESET, ICAP_FRAMES), TWRC_SUCCESS);
+    EXPECT_EQ(AnswerBytes(), defaultFrame);
+    ASSERT_EQ(Cap(MSG_GETCURRENT, ICAP_FRAMES), TWRC_SUCCESS);
+    EXPECT_EQ(AnswerBytes(), defaultFrame);
+    EXPECT_EQ(Int(CCAP_OVKM_SCANAREA_WIDTH), 10200);
+}
+
+} // namespace
