@@ -30,7 +30,8 @@ void onSignal(int) {
 constexpr const char* kUsage =
     "usage: k3100-emulator [--socket PATH] [options]\n"
     "  --socket PATH       socket to serve (default: $K3100_EMULATOR_SOCKET, else\n"
-    "                      $XDG_RUNTIME_DIR/k3100.sock, else ${TMPDIR:-/tmp}/k3100-<uid>/k3100.sock)\n"
+    "                      $XDG_RUNTIME_DIR/k3100.sock, else\n"
+    "                      ${XDG_CACHE_HOME:-~/.cache}/k3100-runtime/k3100.sock)\n"
     "  --load \"SPEC [N]\"   put N sheets in the feeder; SPEC is FRONT[,BACK], each an image file\n"
     "                      (PNM or TIFF) or gen:blank, gen:ramp, gen:blank-a4, gen:ramp-a4,\n"
     "                      gen:blank-a5, gen:ramp-a5\n"
