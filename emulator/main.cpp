@@ -83,9 +83,11 @@ bool parse(int argc, char** argv, Options& options) {
 }
 
 int sendControl(const std::string& socket, const std::string& text) {
-    const int fd = k3100::usb::connectUnixSocket(socket);
+    std::string refused;
+    const int fd = k3100::usb::connectOwnUnixSocket(socket, &refused);
     if (fd < 0) {
-        std::cerr << "k3100-emulator: no emulator serves " << socket << "\n";
+        std::cerr << "k3100-emulator: " << (refused.empty() ? "no emulator serves " + socket : refused)
+                  << "\n";
         return 1;
     }
     k3100::usb::SocketDevice device(fd, 0, 0);
