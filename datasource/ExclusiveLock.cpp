@@ -15,6 +15,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #ifndef K3100_SCANNER_LOCK_DIR
 #error "K3100_SCANNER_LOCK_DIR names the folder of the shared scanner lock"
@@ -54,6 +55,10 @@ fnd::FileDescriptor OpenSharedLock(const std::string& path, std::string& why) {
             errno == ELOOP ? "is a symbolic link" : std::string("cannot be opened: ") + std::strerror(errno);
     else if (fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode))
         why = "is not a plain file";
+    // Its owner may swap another file in under the name while our process holds this one, and the next
+    // of our processes would then lock that one: only root's file or our own holds still.
+    else if (info.st_uid != 0 && info.st_uid != geteuid())
+        why = "belongs to another user";
     if (!why.empty())
         fd.close();
     return fd;

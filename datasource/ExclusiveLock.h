@@ -12,8 +12,9 @@ class CExclusiveLockObject {
 public:
     // The lock file is the shared one (LockPath), made when missing where its folder allows. When that
     // name cannot serve as a lock (the folder is missing, or the name is held by a link, a FIFO, a
-    // folder or a file this user may not open), the user's own lock in the private runtime folder takes
-    // its place, so that a name planted in a shared folder can never keep the scanner from anyone.
+    // folder, a file this user may not open or a file of another user but root), the user's own lock in
+    // the private runtime folder takes its place, so that a name planted in a shared folder can never
+    // keep the scanner from anyone nor let two of the user's processes hold it at once.
     // None only when neither can be opened; problem (when given) then says why, naming both.
     static std::unique_ptr<CExclusiveLockObject> CreateExclusiveLockObject(std::string_view name,
                                                                            std::string* problem = nullptr);

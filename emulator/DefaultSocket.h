@@ -6,9 +6,9 @@
 
 namespace k3100::emu {
 
-// $K3100_EMULATOR_SOCKET; else "$XDG_RUNTIME_DIR/k3100.sock"; else "k3100.sock" in
-// "${TMPDIR:-/tmp}/k3100-<uid>", a folder made for this user alone. Empty, with error, when that folder
-// exists and is not this user's own private folder.
+// $K3100_EMULATOR_SOCKET; else "k3100.sock" in the user's runtime folder (fnd::PrivateFolder::runtime:
+// $XDG_RUNTIME_DIR, else a folder in the user's cache folder). Empty, with error, when that folder is
+// not this user's own private folder.
 std::string defaultSocketPath(std::string& error);
 
 } // namespace k3100::emu

@@ -90,9 +90,14 @@ bool SocketServer::listen(std::string& error) {
         error = "socket path is empty or too long: " + path_;
         return false;
     }
-    // Replace only a socket that nobody answers on; never another kind of file.
+    // Replace only a socket of this user's that nobody answers on; never another kind of file, nor
+    // another user's socket, which that user may be about to serve again.
     struct stat st {};
     if (::lstat(path_.c_str(), &st) == 0) {
+        if (S_ISSOCK(st.st_mode) && st.st_uid != ::geteuid()) {
+            error = path_ + " is another user's socket";
+            return false;
+        }
         const int probe = usb::connectUnixSocket(path_);
         if (!S_ISSOCK(st.st_mode) || probe >= 0) {
             if (probe >= 0)

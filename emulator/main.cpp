@@ -30,7 +30,8 @@ void onSignal(int) {
 constexpr const char* kUsage =
     "usage: k3100-emulator [--socket PATH] [options]\n"
     "  --socket PATH       socket to serve (default: $K3100_EMULATOR_SOCKET, else\n"
-    "                      $XDG_RUNTIME_DIR/k3100.sock, else ${TMPDIR:-/tmp}/k3100-<uid>/k3100.sock)\n"
+    "                      $XDG_RUNTIME_DIR/k3100.sock, else\n"
+    "                      ${XDG_CACHE_HOME:-~/.cache}/k3100-runtime/k3100.sock)\n"
     "  --load \"SPEC [N]\"   put N sheets in the feeder; SPEC is FRONT[,BACK], each an image file\n"
     "                      (PNM or TIFF) or gen:blank, gen:ramp, gen:blank-a4, gen:ramp-a4,\n"
     "                      gen:blank-a5, gen:ramp-a5\n"
@@ -82,9 +83,11 @@ bool parse(int argc, char** argv, Options& options) {
 }
 
 int sendControl(const std::string& socket, const std::string& text) {
-    const int fd = k3100::usb::connectUnixSocket(socket);
+    std::string refused;
+    const int fd = k3100::usb::connectOwnUnixSocket(socket, &refused);
     if (fd < 0) {
-        std::cerr << "k3100-emulator: no emulator serves " << socket << "\n";
+        std::cerr << "k3100-emulator: " << (refused.empty() ? "no emulator serves " + socket : refused)
+                  << "\n";
         return 1;
     }
     k3100::usb::SocketDevice device(fd, 0, 0);

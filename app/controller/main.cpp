@@ -47,7 +47,10 @@ void onSignal(int) {
     [[maybe_unused]] const ssize_t ignored = ::write(sSignalPipe[1], &byte, 1);
 }
 
-// SIGTERM and SIGINT arrive on the main loop through a socket pair; the handler only writes a byte.
+// SIGTERM and SIGINT arrive on the main loop through a socket pair; the handler only writes a byte. It
+// then gives way, as twainscan's does to a second Ctrl-C: should the main loop be held up, a second
+// signal ends the program at once (the documents being written have no name yet, so none is left half
+// written).
 void catchQuitSignals(QObject* owner, std::function<void()> forcedQuit) {
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, sSignalPipe) != 0)
         return;
@@ -61,7 +64,7 @@ void catchQuitSignals(QObject* owner, std::function<void()> forcedQuit) {
     struct sigaction action {};
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
+    action.sa_flags = SA_RESTART | SA_RESETHAND;
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGINT, &action, nullptr);
 }

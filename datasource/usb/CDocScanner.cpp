@@ -7,8 +7,28 @@
 #include "UsbDiscovery.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <mutex>
+#include <string>
 
 namespace k3100 {
+namespace {
+
+// Said once per problem: the menu-bar helper looks for the scanner every few seconds.
+void ReportRefusedScanner(const std::string& problem) {
+    static std::mutex lock;
+    static std::string reported;
+    const std::lock_guard guard(lock);
+    if (problem == reported)
+        return;
+    reported = problem;
+    std::fprintf(stderr,
+                 "K3100: the emulated scanner's socket %s: not used. Start an emulator of your own and point "
+                 "K3100_EMULATOR_SOCKET at its socket\n",
+                 problem.c_str());
+}
+
+} // namespace
 
 CDocScanner::CDocScanner(const SScannerDesc& desc) : desc(desc) {}
 
@@ -22,7 +42,10 @@ std::vector<SScannerDesc> CDocScanner::CreateScannerList(const SScannerDesc& des
     if (desc.kind != kTransportUSB)
         return list;
     usb::DeviceList devices;
-    usb::findDevices(desc.vendorId, desc.productId, devices);
+    std::string problem;
+    if (usb::findDevices(desc.vendorId, desc.productId, devices, &problem) != usb::UsbStatus::Ok &&
+        !problem.empty())
+        ReportRefusedScanner(problem);
     for (auto& device : devices) {
         SScannerDesc entry = desc;
         entry.device = std::move(device);

@@ -1,5 +1,6 @@
-// The runtime folder's fallback lies in a shared folder where another user may have made the name
-// first: whatever is found there is used only when the checks on its descriptor pass.
+// The runtime folder's fallback lies in the user's own cache folder, not in a shared one such as /tmp,
+// where another user could make the name first and so keep every program of this user from its folder.
+// Whatever is found there is still used only when the checks on its descriptor pass.
 #include "PrivateFolder.h"
 
 #include <cerrno>
@@ -21,14 +22,21 @@ std::string variable(const char* name) {
     return value && *value ? value : "";
 }
 
-std::string userName() {
-    passwd entry{};
-    passwd* found = nullptr;
-    std::vector<char> buffer(16384);
-    if (::getpwuid_r(::geteuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found &&
-        *found->pw_name)
-        return found->pw_name;
-    return std::to_string(::geteuid());
+// $XDG_CACHE_HOME, else ".cache" in the home folder ($HOME, else the account's); empty without either.
+std::filesystem::path cacheHome() {
+    if (const std::string named = variable("XDG_CACHE_HOME"); !named.empty() && named.front() == '/')
+        return named;
+    std::string home = variable("HOME");
+    if (home.empty() || home.front() != '/') {
+        passwd entry{};
+        passwd* found = nullptr;
+        std::vector<char> buffer(16384);
+        if (::getpwuid_r(::geteuid(), &entry, buffer.data(), buffer.size(), &found) != 0 || !found ||
+            !found->pw_dir || found->pw_dir[0] != '/')
+            return {};
+        home = found->pw_dir;
+    }
+    return std::filesystem::path(home) / ".cache";
 }
 
 bool isPlainName(std::string_view name) {
@@ -44,9 +52,14 @@ PrivateFolder PrivateFolder::open(const std::filesystem::path& path, std::string
 PrivateFolder PrivateFolder::runtime(std::string* problem) {
     if (const std::string named = variable("XDG_RUNTIME_DIR"); !named.empty() && named.front() == '/')
         return open(named, problem);
-    const std::string tmp = variable("TMPDIR");
-    const std::filesystem::path fallback =
-        std::filesystem::path(tmp.empty() ? "/tmp" : tmp) / ("runtime-" + userName());
+    const std::filesystem::path cache = cacheHome();
+    if (cache.empty()) {
+        if (problem)
+            *problem = "this user has neither $XDG_RUNTIME_DIR nor a home folder";
+        return PrivateFolder(FileDescriptor(), {});
+    }
+    ::mkdir(cache.c_str(), kPrivateMode); // as the cache folder is made when missing
+    const std::filesystem::path fallback = cache / "k3100-runtime";
     return adopt(fallback, problem, ::mkdir(fallback.c_str(), kPrivateMode) == 0);
 }
 

@@ -19,7 +19,8 @@ public:
     // otherwise an invalid one, and problem (when given) says why, naming the folder.
     static PrivateFolder open(const std::filesystem::path& path, std::string* problem = nullptr);
     // The user's runtime folder: $XDG_RUNTIME_DIR when it is set to an absolute path, else
-    // "runtime-<user>" in ${TMPDIR:-/tmp}, made here (0700) when missing. Checked as open() checks.
+    // "k3100-runtime" in the user's cache folder (${XDG_CACHE_HOME:-~/.cache}), made here (0700) when
+    // missing. Checked as open() checks.
     static PrivateFolder runtime(std::string* problem = nullptr);
 
     bool valid() const { return fd_.valid(); }

@@ -126,10 +126,17 @@ UsbStatus SocketDevice::control(const std::string& command, std::string& reply) 
     return status;
 }
 
-UsbStatus findSocketDevices(const char* socketPath, uint16_t vendorId, uint16_t productId,
-                            DeviceList& found) {
+UsbStatus findSocketDevices(const char* socketPath, uint16_t vendorId, uint16_t productId, DeviceList& found,
+                            std::string* problem) {
     found.clear();
-    const int fd = connectUnixSocket(socketPath == nullptr ? std::string() : std::string(socketPath));
+    std::string refused;
+    const int fd =
+        connectOwnUnixSocket(socketPath == nullptr ? std::string() : std::string(socketPath), &refused);
+    if (!refused.empty()) {
+        if (problem)
+            *problem = std::move(refused);
+        return UsbStatus::AccessDenied;
+    }
     if (fd < 0)
         return UsbStatus::Ok; // no emulator serving: no scanner, like an empty bus
     auto device = std::make_shared<SocketDevice>(fd, vendorId, productId);

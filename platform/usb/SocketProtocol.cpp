@@ -101,4 +101,21 @@ int connectUnixSocket(const std::string& path) {
     return fd;
 }
 
+int connectOwnUnixSocket(const std::string& path, std::string* refused) {
+    const int fd = connectUnixSocket(path);
+    if (fd < 0)
+        return -1;
+    ucred peer{};
+    socklen_t size = sizeof peer;
+    const bool known = ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0;
+    if (known && (peer.uid == ::geteuid() || peer.uid == 0))
+        return fd;
+    ::close(fd);
+    if (refused)
+        *refused =
+            path + " is served by " +
+            (known ? "another user (uid " + std::to_string(peer.uid) + ")" : "a user that cannot be told");
+    return -1;
+}
+
 } // namespace k3100::usb

@@ -17,7 +17,7 @@ void setDeviceFinder(DeviceFinder finder) {
     installedFinder = std::move(finder);
 }
 
-UsbStatus findDevices(uint16_t vendorId, uint16_t productId, DeviceList& found) {
+UsbStatus findDevices(uint16_t vendorId, uint16_t productId, DeviceList& found, std::string* problem) {
     found.clear();
     DeviceFinder finder;
     {
@@ -28,7 +28,7 @@ UsbStatus findDevices(uint16_t vendorId, uint16_t productId, DeviceList& found) 
         return finder(vendorId, productId, found);
     const char* socketPath = std::getenv(kEmulatorSocketEnv);
     if (socketPath != nullptr && *socketPath != '\0')
-        return findSocketDevices(socketPath, vendorId, productId, found);
+        return findSocketDevices(socketPath, vendorId, productId, found, problem);
     return findLibusbDevices(vendorId, productId, found);
 }
 

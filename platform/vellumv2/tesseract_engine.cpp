@@ -132,6 +132,10 @@ int32_t startEngine(const std::string& folder, const std::string& languages, Eng
         engine.reset();
         return VLM_ERR_LANGUAGE;
     }
+    // Orientation detection reads a zone file named after the input image, and a FIFO of that name
+    // would hold the page up for good. With no name given the file is "noname" in the current folder,
+    // where anyone may have put one; below /dev/null nothing can lie.
+    engine->SetInputName("/dev/null/page.tif");
     return VLM_OK;
 }
 

@@ -60,7 +60,8 @@ private:
 
 class DataSourceEntry : public ::testing::Test {
 protected:
-    // One data-source folder per process: the manager keeps what it loaded.
+    // One data-source folder per process: the manager keeps what it loaded. The module is used where it
+    // was built, the one data source there, since it finds its libraries relative to itself.
     static void SetUpTestSuite() {
         const char* build = std::getenv("K3100_BUILD_DIR");
         ASSERT_NE(build, nullptr);
@@ -70,8 +71,7 @@ protected:
         std::string pattern = (fs::temp_directory_path() / "k3100-ds-XXXXXX").string();
         ASSERT_NE(mkdtemp(pattern.data()), nullptr);
         sFolder = pattern;
-        fs::copy_file(module, sFolder / "K3100.ds");
-        setenv("K3100_TWAIN_DS_DIR", sFolder.c_str(), 1);
+        setenv("K3100_TWAIN_DS_DIR", module.parent_path().c_str(), 1);
         sScanner = std::make_unique<CServedScanner>(sFolder / "scanner");
         setenv(k3100::usb::kEmulatorSocketEnv, (sFolder / "scanner").c_str(), 1);
     }

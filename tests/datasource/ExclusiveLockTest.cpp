@@ -10,11 +10,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
+#include <vector>
 
 #include "ChildProcess.h"
 #include "ExclusiveLock.h"
 #include "LockDir.h"
 #include "OtherUser.h"
+#include "ScopedEnv.h"
 
 namespace {
 
@@ -40,10 +42,28 @@ protected:
         unsetenv("XDG_RUNTIME_DIR");
         std::error_code ignored;
         std::filesystem::remove_all(mRuntime, ignored);
+        for (const std::string& folder : mVictimFolders)
+            std::filesystem::remove_all(folder, ignored);
+    }
+
+    // A folder of the victim's own (made as the victim), removed with the test.
+    std::string VictimFolder(const std::string& name) {
+        std::string pattern = mDir.Path() + "-" + name + "-XXXXXX";
+        if (!mkdtemp(pattern.data()))
+            return "";
+        mVictimFolders.push_back(pattern);
+        return pattern;
+    }
+    // The victim's runtime folder, named as the user's.
+    std::string VictimRuntime() {
+        const std::string runtime = VictimFolder("victim-runtime");
+        setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+        return runtime;
     }
 
     test::LockDir mDir;
     std::string mRuntime; // the user's private runtime folder
+    std::vector<std::string> mVictimFolders;
 };
 
 TEST_F(ExclusiveLock, OtherProcessIsRefusedUntilHolderIsKilled) {
@@ -97,33 +117,40 @@ TEST_F(ExclusiveLock, NewLockFileIsReadableByEveryUserWhateverTheUmask) {
 }
 
 // What another user may leave under the lock's name in a shared folder (a link to a file of ours, a
-// FIFO, a folder) neither keeps the scanner from us nor is followed: our own lock takes its place and
-// still keeps our processes apart. An existing plain file serves as it stands.
+// FIFO, a folder, a file we may not read, a socket, a plain file of its own) neither keeps the scanner
+// from us nor is followed or taken as the lock: our own lock takes its place and still keeps our
+// processes apart. Our own plain file serves as it stands.
 TEST_F(ExclusiveLock, ANamePlantedInASharedFolderNeitherBlocksNorRedirectsTheLock) {
     if (const std::string why = test::withoutOtherUser(); !why.empty())
         GTEST_SKIP() << why;
     ASSERT_EQ(chmod(mDir.Path().c_str(), 01777), 0); // as /tmp is
-    const std::string victim = mRuntime + "/victim";
-    std::ofstream(victim) << "precious";
+    const test::ActingAs victim(test::kVictimUid, test::kVictimGid);
+    ASSERT_TRUE(victim.active());
+    const std::string runtime = VictimRuntime();
+    const std::string precious = runtime + "/precious";
+    std::ofstream(precious) << "precious";
     const std::string path = mDir.Path() + "/" + kName;
     const std::pair<std::function<int()>, const char*> plants[] = {
-        {[&] { return symlink(victim.c_str(), path.c_str()); }, "link"},
+        {[&] { return symlink(precious.c_str(), path.c_str()); }, "link"},
         {[&] { return mkfifo(path.c_str(), 0600); }, "FIFO"},
         {[&] { return mkdir(path.c_str(), 0700); }, "folder"},
+        {[&] { return test::makeFile(path, 0600); }, "unreadable file"},
+        {[&] { return test::bindSocket(path); }, "socket"},
+        {[&] { return test::makeFile(path, 0644); }, "file of another user"},
     };
     for (const auto& [plant, kind] : plants) {
         ASSERT_TRUE(test::asOtherUser([&] { return plant() == 0; })) << kind;
         std::string problem;
         auto lock = CExclusiveLockObject::CreateExclusiveLockObject(kName, &problem);
         ASSERT_NE(lock, nullptr) << kind << ": " << problem;
-        EXPECT_EQ(lock->Path(), mRuntime + "/" + kName) << kind;
+        EXPECT_EQ(lock->Path(), runtime + "/" + kName) << kind;
         EXPECT_TRUE(lock->LockObject()) << kind;
         test::ChildProcess contender(HoldLock, true);
         EXPECT_EQ(contender.Report(), 'F') << kind;
-        ASSERT_EQ(remove(path.c_str()), 0);
+        ASSERT_TRUE(test::asOtherUser([&] { return remove(path.c_str()) == 0; })) << kind;
     }
     struct stat info {};
-    ASSERT_EQ(stat(victim.c_str(), &info), 0);
+    ASSERT_EQ(stat(precious.c_str(), &info), 0);
     EXPECT_EQ(info.st_size, 8);
 
     std::ofstream(path) << "kept";
@@ -133,6 +160,52 @@ TEST_F(ExclusiveLock, ANamePlantedInASharedFolderNeitherBlocksNorRedirectsTheLoc
     EXPECT_TRUE(lock->LockObject());
     ASSERT_EQ(stat(path.c_str(), &info), 0);
     EXPECT_EQ(info.st_size, 4);
+}
+
+// Another user's lock file in a shared folder, swapped for a new one while one of our processes holds
+// it, would let the next of our processes take the scanner too: our own lock serves instead.
+TEST_F(ExclusiveLock, AnotherUsersLockFileSwappedUnderUsKeepsOurProcessesApart) {
+    if (const std::string why = test::withoutOtherUser(); !why.empty())
+        GTEST_SKIP() << why;
+    ASSERT_EQ(chmod(mDir.Path().c_str(), 01777), 0);
+    const std::string path = mDir.Path() + "/" + kName;
+    ASSERT_TRUE(test::asOtherUser([&] { return test::makeFile(path, 0644) == 0; }));
+    const test::ActingAs victim(test::kVictimUid, test::kVictimGid);
+    ASSERT_TRUE(victim.active());
+    VictimRuntime();
+    test::ChildProcess holder(HoldLock);
+    ASSERT_EQ(holder.Report(), 'L');
+    ASSERT_TRUE(
+        test::asOtherUser([&] { return remove(path.c_str()) == 0 && test::makeFile(path, 0644) == 0; }));
+    test::ChildProcess contender(HoldLock, true);
+    EXPECT_EQ(contender.Report(), 'F');
+}
+
+// With no runtime folder named and no shared lock installed, a runtime folder that another user made in
+// advance where the fallback used to lie (in /tmp) keeps nothing from us: the lock lies in our home.
+TEST_F(ExclusiveLock, ARuntimeFolderAnotherUserMadeInAdvanceStopsNoScan) {
+    if (const std::string why = test::withoutOtherUser(); !why.empty())
+        GTEST_SKIP() << why;
+    const ScopedEnv runtime("XDG_RUNTIME_DIR", nullptr);
+    const ScopedEnv shared("K3100_LOCK_DIR", (mDir.Path() + "/not-installed").c_str());
+    const ScopedEnv tmp("TMPDIR", mDir.Path().c_str());
+    ASSERT_EQ(chmod(mDir.Path().c_str(), 01777), 0);
+    const std::string premade = mDir.Path() + "/runtime-" + std::to_string(test::kVictimUid);
+    ASSERT_TRUE(test::asOtherUser(
+        [&] { return mkdir(premade.c_str(), 0700) == 0 && chmod(premade.c_str(), 0777) == 0; }));
+    const test::ActingAs victim(test::kVictimUid, test::kVictimGid);
+    ASSERT_TRUE(victim.active());
+    const std::string home = VictimFolder("home");
+    const ScopedEnv homeVariable("HOME", home.c_str());
+    const ScopedEnv cache("XDG_CACHE_HOME", nullptr);
+    std::string problem;
+    auto lock = CExclusiveLockObject::CreateExclusiveLockObject(kName, &problem);
+    ASSERT_NE(lock, nullptr) << problem;
+    EXPECT_EQ(lock->Path(), home + "/.cache/k3100-runtime/" + kName);
+    EXPECT_TRUE(lock->LockObject());
+    test::ChildProcess contender(HoldLock, true);
+    EXPECT_EQ(contender.Report(), 'F');
+    EXPECT_TRUE(std::filesystem::is_empty(premade));
 }
 
 // Only when neither the shared name nor a private runtime folder can serve is the lock refused, with a

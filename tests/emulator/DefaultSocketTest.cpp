@@ -1,14 +1,14 @@
-// The socket the emulator serves when none is named: the user's own, never one shared by every user.
+// The socket the emulator serves when none is named: in the user's own runtime folder, never in one that
+// every user of the machine shares.
 #include "DefaultSocket.h"
 #include "ScopedEnv.h"
+#include "TempFolder.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace k3100::test {
 namespace {
@@ -16,35 +16,28 @@ namespace {
 namespace fs = std::filesystem;
 
 TEST(DefaultSocket, IsTheUsersOwnAndRefusesAFolderOthersCouldEnter) {
-    std::string scratch = (fs::temp_directory_path() / "k3100-socket-XXXXXX").string();
-    ASSERT_TRUE(::mkdtemp(scratch.data()));
+    const TempFolder scratch;
     const ScopedEnv named("K3100_EMULATOR_SOCKET", nullptr);
-    const ScopedEnv tmp("TMPDIR", scratch.c_str());
     std::string error;
     {
-        const ScopedEnv runtime("XDG_RUNTIME_DIR", "/run/user/4711");
-        EXPECT_EQ(emu::defaultSocketPath(error), "/run/user/4711/k3100.sock");
         const ScopedEnv chosen("K3100_EMULATOR_SOCKET", "/somewhere/scanner");
         EXPECT_EQ(emu::defaultSocketPath(error), "/somewhere/scanner");
     }
+    const fs::path runtime = scratch / "runtime";
+    ASSERT_EQ(::mkdir(runtime.c_str(), 0700), 0);
+    {
+        const ScopedEnv variable("XDG_RUNTIME_DIR", runtime.c_str());
+        EXPECT_EQ(emu::defaultSocketPath(error), (runtime / "k3100.sock").string());
+        // Open to everybody: refused, never served from.
+        ASSERT_EQ(::chmod(runtime.c_str(), 0777), 0);
+        EXPECT_EQ(emu::defaultSocketPath(error), "");
+        EXPECT_NE(error.find(runtime.string()), std::string::npos) << error;
+    }
 
-    // No runtime folder: a folder made for this user alone.
-    const ScopedEnv runtime("XDG_RUNTIME_DIR", nullptr);
-    const fs::path folder = fs::path(scratch) / ("k3100-" + std::to_string(::getuid()));
-    EXPECT_EQ(emu::defaultSocketPath(error), (folder / "k3100.sock").string());
-    struct stat st {};
-    ASSERT_EQ(::lstat(folder.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 07777, 0700u);
-
-    // Made beforehand, open to everybody (or a link someone planted): refused, never served from.
-    ::chmod(folder.c_str(), 0777);
-    EXPECT_EQ(emu::defaultSocketPath(error), "");
-    EXPECT_NE(error, "");
-    fs::remove(folder);
-    fs::create_directory(fs::path(scratch) / "elsewhere");
-    fs::create_directory_symlink(fs::path(scratch) / "elsewhere", folder);
-    EXPECT_EQ(emu::defaultSocketPath(error), "");
-    fs::remove_all(scratch);
+    // No runtime folder named: one made for this user in the user's cache folder.
+    const ScopedEnv variable("XDG_RUNTIME_DIR", nullptr);
+    const ScopedEnv cache("XDG_CACHE_HOME", scratch.path().c_str());
+    EXPECT_EQ(emu::defaultSocketPath(error), (scratch / "k3100-runtime/k3100.sock").string());
 }
 
 } // namespace

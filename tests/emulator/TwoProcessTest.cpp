@@ -8,6 +8,7 @@
 
 #include "EmulatorProcess.h"
 #include "OtherUser.h"
+#include "TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -15,6 +16,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -61,6 +63,11 @@ protected:
 
 // Whoever may connect may drive the scanner: the socket is its owner's alone, whatever the umask.
 TEST_F(TwoProcesses, TheSocketIsTheOwnersAloneWhateverTheUmask) {
+    const bool twoUsers = ::test::withoutOtherUser().empty();
+    server.Stop();                          // root's, which only root may stop
+    std::optional<::test::ActingAs> victim; // the server's user, unless the test cannot switch users
+    if (twoUsers)
+        victim.emplace(::test::kVictimUid, ::test::kVictimGid);
     const mode_t previous = umask(0);
     const ::testing::AssertionResult serving = server.Start({});
     umask(previous);
@@ -68,9 +75,56 @@ TEST_F(TwoProcesses, TheSocketIsTheOwnersAloneWhateverTheUmask) {
     struct stat st {};
     ASSERT_EQ(stat(socket.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u);
-    if (::test::withoutOtherUser().empty()) {
+    if (twoUsers) {
+        EXPECT_EQ(st.st_uid, ::test::kVictimUid);
         EXPECT_FALSE(::test::asOtherUser([this] { return usb::connectUnixSocket(socket) >= 0; }));
     }
+}
+
+// Whoever serves the scanner decides what a scan brings: the scanner of another user's emulator is
+// refused with a reason, though its socket lets everyone in, by the data source and by the emulator's
+// control; root's still serves.
+TEST_F(TwoProcesses, AScannerServedByAnotherUserIsRefused) {
+    if (const std::string why = ::test::withoutOtherUser(); !why.empty())
+        GTEST_SKIP() << why;
+    ASSERT_EQ(chmod(socket.c_str(), 0666), 0);
+    const std::string theirs = socket + "-theirs";
+    ::test::EmulatorProcess other{theirs};
+    {
+        const ::test::ActingAs them(::test::kOtherUid, ::test::kOtherGid);
+        ASSERT_TRUE(them.active());
+        ASSERT_TRUE(other.Start({"--load", "gen:blank 1"}));
+        ASSERT_EQ(chmod(theirs.c_str(), 0666), 0);
+    }
+    const ::test::ActingAs victim(::test::kVictimUid, ::test::kVictimGid);
+    ASSERT_TRUE(victim.active());
+    const SScannerDesc scanner{kTransportUSB, kDefaultVendorId, kDefaultProductId, {}};
+    EXPECT_EQ(CDocScanner::CreateScannerList(scanner).size(), 1u) << "root's";
+    setenv(usb::kEmulatorSocketEnv, theirs.c_str(), 1);
+    ::testing::internal::CaptureStderr();
+    EXPECT_TRUE(CDocScanner::CreateScannerList(scanner).empty());
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find(theirs + " is served by another user (uid 65534)"), std::string::npos) << said;
+    EXPECT_EQ(other.Control("status"), 1);
+}
+
+// The emulator replaces a dead socket of its own user only: in a folder open to all, another user's dead
+// socket stays as it is, and the emulator does not start.
+TEST_F(TwoProcesses, AnotherUsersDeadSocketIsLeftAlone) {
+    if (const std::string why = ::test::withoutOtherUser(); !why.empty())
+        GTEST_SKIP() << why;
+    const TempFolder shared;
+    ASSERT_EQ(chmod(shared.path().c_str(), 0777), 0);
+    const std::string dead = (shared / "k3100.sock").string();
+    ASSERT_TRUE(::test::asOtherUser([&] { return ::test::bindSocket(dead) == 0; }));
+    const ::test::ActingAs victim(::test::kVictimUid, ::test::kVictimGid);
+    ASSERT_TRUE(victim.active());
+    ::test::EmulatorProcess mine{dead};
+    EXPECT_FALSE(mine.Start({}));
+    struct stat st {};
+    ASSERT_EQ(lstat(dead.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISSOCK(st.st_mode));
+    EXPECT_EQ(st.st_uid, ::test::kOtherUid);
 }
 
 TEST_F(TwoProcesses, AnotherProcessSeesTheSameScanner) {

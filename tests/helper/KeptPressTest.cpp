@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -40,39 +39,48 @@ TEST(KeptPress, IsGivenOnceAndNotWhenStaleOrForgotten) {
 }
 
 // Runtime folders that another user made or may enter are refused, and so is the current folder: a
-// link planted in any of them never carries the press into a file of ours.
+// link planted in any of them never carries the press into a file of ours. Without a runtime folder
+// named, the press is kept in the user's own cache folder, whatever another user made in /tmp.
 TEST(KeptPress, NothingIsWrittenWhereAnotherUserCouldReach) {
     if (const std::string why = test::withoutOtherUser(); !why.empty())
         GTEST_SKIP() << why;
     const TempFolder base;
-    const fs::path shared = base / "shared", current = base / "current", victim = base / "victim";
-    fs::create_directories(current);
+    const fs::path shared = base / "shared";
     fs::create_directory(shared);
     ASSERT_EQ(chmod(base.path().c_str(), 0755), 0);
     ASSERT_EQ(chmod(shared.c_str(), 01777), 0); // as /tmp is
-    writeText(victim, "precious");
-    fs::create_symlink(victim, current / kFile);
+    const test::ActingAs victim(test::kVictimUid, test::kVictimGid);
+    ASSERT_TRUE(victim.active());
+    const fs::path home = shared / "home", current = home / "current", precious = home / "precious";
+    fs::create_directories(current);
+    writeText(precious, "precious");
+    fs::create_symlink(precious, current / kFile);
     const fs::path before = fs::current_path();
     fs::current_path(current);
     const ScopedEnv tmp("TMPDIR", shared.c_str());
-    const std::string fallback = (shared / ("runtime-" + std::string(getpwuid(geteuid())->pw_name))).string();
+    const ScopedEnv homeVariable("HOME", home.c_str());
+    const ScopedEnv cache("XDG_CACHE_HOME", nullptr);
+    const fs::path premade = shared / ("runtime-" + std::to_string(test::kVictimUid));
     const fs::path foreign = shared / "foreign";
     ASSERT_TRUE(test::asOtherUser([&] {
-        return mkdir(fallback.c_str(), 0777) == 0 && chmod(fallback.c_str(), 0777) == 0 &&
-               mkdir(foreign.c_str(), 0700) == 0 && symlink(victim.c_str(), (shared / kFile).c_str()) == 0;
+        return mkdir(premade.c_str(), 0700) == 0 && chmod(premade.c_str(), 0777) == 0 &&
+               mkdir(foreign.c_str(), 0700) == 0 && symlink(precious.c_str(), (shared / kFile).c_str()) == 0;
     }));
     const struct {
         const char* runtime;
         const char* what;
-    } cases[] = {{nullptr, "the fallback made by another user"},
-                 {foreign.c_str(), "another user's folder"},
+    } cases[] = {{foreign.c_str(), "another user's folder"},
                  {shared.c_str(), "a folder everyone may enter, holding a planted link"}};
     for (const auto& [runtime, what] : cases) {
         const ScopedEnv variable("XDG_RUNTIME_DIR", runtime);
         EXPECT_FALSE(KeptPress::forSession().keep(1)) << what;
-        EXPECT_EQ(readText(victim), "precious") << what;
+        EXPECT_EQ(readText(precious), "precious") << what;
     }
-    EXPECT_TRUE(fs::is_empty(fallback));
+    const ScopedEnv unnamed("XDG_RUNTIME_DIR", nullptr);
+    EXPECT_TRUE(KeptPress::forSession().keep(1));
+    EXPECT_TRUE(fs::is_regular_file(home / ".cache/k3100-runtime" / kFile));
+    EXPECT_EQ(readText(precious), "precious");
+    EXPECT_TRUE(fs::is_empty(premade));
     fs::current_path(before);
 }
 

@@ -24,7 +24,9 @@
 #include <fstream>
 #include <functional>
 #include <list>
+#include <string>
 #include <thread>
+#include <vector>
 
 namespace test {
 
@@ -175,6 +177,29 @@ protected:
             std::chrono::seconds(30));
     }
     std::vector<fs::path> Pdfs() const { return OutputFiles(".pdf"); }
+    // After a quit in the middle of a batch of `sheets`: the pages written before it are kept in a whole
+    // file, the rest of the batch is not, and the settings are saved.
+    void ExpectWholeFilesOfFewerPagesThan(int sheets) {
+        EXPECT_TRUE(OutputFiles(".part").empty());
+        const std::vector<fs::path> pdfs = Pdfs();
+        ASSERT_LE(pdfs.size(), 1u);
+        if (!pdfs.empty()) {
+            EXPECT_TRUE(test::pdfIsSound(pdfs[0]));
+            EXPECT_LT(test::pdfPageCount(pdfs[0]), sheets);
+        }
+        const auto file = SavedPreferences();
+        const fnd::Dictionary* prefs = file.value.asDictionary();
+        ASSERT_TRUE(prefs);
+        EXPECT_TRUE(prefs->get(tlv::TlvAppleEventLink::kAppSettingKey).asData());
+    }
+    // Whether the program still has a handler of its own for SIGTERM (from its status in /proc).
+    bool CatchesSigterm() const {
+        std::ifstream status("/proc/" + std::to_string(mProgram) + "/status");
+        for (std::string line; std::getline(status, line);)
+            if (line.rfind("SigCgt:", 0) == 0)
+                return (std::stoull(line.substr(7), nullptr, 16) >> (SIGTERM - 1) & 1) != 0;
+        return false;
+    }
     // A child's exit status; -1 when it was killed or did not end within a minute, so that a hang fails
     // the test instead of stopping the suite.
     static int ExitStatusOf(pid_t pid) {

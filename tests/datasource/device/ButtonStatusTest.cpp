@@ -93,21 +93,26 @@ TEST_F(ButtonStatus, RefusesAtOnceWhileAnotherProcessHoldsTheScanner) {
     EXPECT_EQ(keys, 0b001u);
 }
 
-// Another user's link, FIFO or folder under the lock's name in a shared lock folder does not stop the
-// read (our own lock serves in its place).
+// Another user's link, FIFO, folder, unreadable file, socket or file of its own under the lock's name
+// in a shared lock folder does not stop the read (our own lock serves in its place).
 TEST_F(ButtonStatus, ANamePlantedByAnotherUserDoesNotStopTheRead) {
     if (const std::string why = ::test::withoutOtherUser(); !why.empty())
         GTEST_SKIP() << why;
+    ASSERT_EQ(chmod(lockDir.Path().c_str(), 01777), 0); // as /tmp is
+    const ::test::ActingAs victim(::test::kVictimUid, ::test::kVictimGid);
+    ASSERT_TRUE(victim.active());
     serve({});
     const std::string runtime = lockDir.Path() + "/own";
     ASSERT_EQ(mkdir(runtime.c_str(), 0700), 0);
     setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
-    ASSERT_EQ(chmod(lockDir.Path().c_str(), 01777), 0); // as /tmp is
     const std::string name = lockDir.Path() + "/k_3100";
     const std::pair<std::function<int()>, const char*> plants[] = {
         {[&] { return symlink("/dev/null", name.c_str()); }, "link"},
         {[&] { return mkfifo(name.c_str(), 0600); }, "FIFO"},
         {[&] { return mkdir(name.c_str(), 0700); }, "folder"},
+        {[&] { return ::test::makeFile(name, 0600); }, "unreadable file"},
+        {[&] { return ::test::bindSocket(name); }, "socket"},
+        {[&] { return ::test::makeFile(name, 0644); }, "file of another user"},
     };
     for (const auto& [plant, kind] : plants) {
         ASSERT_TRUE(::test::asOtherUser([&] { return plant() == 0; })) << kind;
@@ -115,7 +120,7 @@ TEST_F(ButtonStatus, ANamePlantedByAnotherUserDoesNotStopTheRead) {
         uint32_t keys = 0;
         EXPECT_EQ(getButtonStatus(&keys, nullptr), 0) << kind;
         EXPECT_EQ(keys, 0b001u) << kind;
-        ASSERT_EQ(remove(name.c_str()), 0);
+        ASSERT_TRUE(::test::asOtherUser([&] { return remove(name.c_str()) == 0; })) << kind;
     }
     unsetenv("XDG_RUNTIME_DIR");
 }

@@ -5,11 +5,15 @@
 #include "vellumv2.h"
 
 #include <algorithm>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -445,4 +449,30 @@ TEST(PdfMaker, PageCountTellsWhatAFileKeepsWhenALaterPageFindsNoRoom) {
     ASSERT_EQ(VLMC_exclose(0), VLM_OK);
     expectValid(path);
     EXPECT_EQ(vlmtest::run("pdfinfo '" + path + "' | sed -n 's/^Pages: *//p'"), "1\n");
+}
+
+// Recognition opens nothing in the current folder, where another user may have left any name: a FIFO
+// there under the name the text engine would look for holds up no page.
+TEST(PdfMaker, RecognitionIsNotHeldUpByAFifoInTheCurrentFolder) {
+    const Page& page = textPage();
+    const std::string current = vlmtest::scratchFolder("current");
+    const std::string fifo = current + "/noname";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0666), 0);
+    const std::string path = vlmtest::scratchFolder("fifo") + "/doc.pdf";
+    const fs::path before = fs::current_path();
+    fs::current_path(current);
+    auto written = std::async(std::launch::async, [&] {
+        const int32_t started = startDocument(path, VLM_MODE_COMPRESS, VLM_LANG_ENGLISH);
+        const int32_t added = started == VLM_OK ? addPage(page) : started;
+        const int32_t closed = VLMC_exclose(0);
+        return added != VLM_OK ? added : closed;
+    });
+    const bool finished = written.wait_for(std::chrono::minutes(1)) == std::future_status::ready;
+    // Only when the page waits: a writer on the FIFO lets each reader go on, so the test ends.
+    while (written.wait_for(std::chrono::milliseconds(100)) != std::future_status::ready)
+        ::close(::open(fifo.c_str(), O_WRONLY | O_NONBLOCK));
+    fs::current_path(before);
+    EXPECT_TRUE(finished) << "recognition waited on " << fifo;
+    EXPECT_EQ(written.get(), VLM_OK);
+    expectValid(path);
 }

@@ -103,10 +103,14 @@ TEST(RunningPrograms, ThisUsersCopyInAnotherSessionDoesNotCount) {
     EXPECT_TRUE(ws::isProgramRunning(here.program()));
 }
 
+// Asked by root, which may look into every process, and by a user of ours, which may not.
 TEST(RunningPrograms, AnotherUsersCopyDoesNotCount) {
     if (const std::string why = test::withoutOtherUser(); !why.empty())
         GTEST_SKIP() << why;
     Sleeper theirs;
     ASSERT_TRUE(theirs.run(test::startAsOtherUser));
+    EXPECT_FALSE(ws::isProgramRunning(theirs.program()));
+    const test::ActingAs victim(test::kVictimUid, test::kVictimGid);
+    ASSERT_TRUE(victim.active());
     EXPECT_FALSE(ws::isProgramRunning(theirs.program()));
 }

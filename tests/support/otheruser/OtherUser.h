@@ -1,12 +1,18 @@
-// A second user of the machine in tests: a forked child that takes another user's ids (only root may)
-// and does one thing as that user, such as planting a name in a shared folder or running a program.
+// Two more users of the machine in tests, neither of them root (root passes every permission check):
+// the victim, whose ids the test process takes while it does what a user of ours does, and the other
+// user, who plants names in shared folders and runs programs of its own. Only root may switch users.
 #pragma once
 
+#include <fcntl.h>
 #include <grp.h>
+#include <sys/prctl.h>
+#include <sys/socket.h>
 #include <sys/types.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -16,15 +22,48 @@ namespace test {
 // "nobody" on Debian: an account that owns nothing of the tests'.
 constexpr uid_t kOtherUid = 65534;
 constexpr gid_t kOtherGid = 65534;
+// No account of the machine: whatever the victim makes is the test's alone.
+constexpr uid_t kVictimUid = 50123;
+constexpr gid_t kVictimGid = 50123;
 
 // Why a test that needs a second user cannot run here; empty when it can.
 inline std::string withoutOtherUser() {
-    return ::geteuid() == 0 ? "" : "needs root to act as a second user";
+    return ::geteuid() == 0 ? "" : "needs root to act as another user";
 }
 
-// In a child: becomes the other user; false when the ids could not be taken.
+// While it lives, the whole test process (every thread) and the children it starts act as the user
+// given; made by root, and not nested. Root stays the saved id, so that the other user's children can
+// still be made and the test returns to root at the end.
+class ActingAs {
+public:
+    ActingAs(uid_t uid, gid_t gid) {
+        groups_.resize(static_cast<size_t>(std::max(::getgroups(0, nullptr), 0)));
+        groups_.resize(
+            static_cast<size_t>(std::max(::getgroups(static_cast<int>(groups_.size()), groups_.data()), 0)));
+        active_ =
+            ::setgroups(0, nullptr) == 0 && ::setresgid(gid, gid, 0) == 0 && ::setresuid(uid, uid, 0) == 0;
+    }
+    ~ActingAs() {
+        if (::setresuid(0, 0, 0) == 0 && ::setresgid(0, 0, 0) == 0)
+            ::setgroups(groups_.size(), groups_.data());
+        // Changing ids made the process undumpable, which would keep the leak checker's tracer out.
+        ::prctl(PR_SET_DUMPABLE, 1);
+    }
+    ActingAs(const ActingAs&) = delete;
+    ActingAs& operator=(const ActingAs&) = delete;
+
+    bool active() const { return active_; }
+
+private:
+    std::vector<gid_t> groups_;
+    bool active_ = false;
+};
+
+// In a child: becomes the other user (also from the victim, whose saved id is root's); false when the
+// ids could not be taken.
 inline bool becomeOtherUser() {
-    return ::setgroups(0, nullptr) == 0 && ::setgid(kOtherGid) == 0 && ::setuid(kOtherUid) == 0;
+    return ::setresuid(0, 0, 0) == 0 && ::setgroups(0, nullptr) == 0 && ::setgid(kOtherGid) == 0 &&
+           ::setuid(kOtherUid) == 0;
 }
 
 // Runs body as the other user in a child process and waits for it: true when body answered true.
@@ -50,6 +89,20 @@ inline pid_t startAsOtherUser(const std::vector<std::string>& argv) {
         ::_exit(127);
     }
     return pid;
+}
+
+// Names another user plants where we look: a file of the mode given, and a Unix socket bound at path
+// (its name stays when its process ends). 0, or -1 with errno.
+inline int makeFile(const std::string& path, mode_t mode) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, mode);
+    return fd < 0 ? -1 : ::close(fd);
+}
+inline int bindSocket(const std::string& path) {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    path.copy(address.sun_path, sizeof address.sun_path - 1);
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    return fd < 0 ? -1 : ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address);
 }
 
 } // namespace test
