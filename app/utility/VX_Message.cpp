@@ -89,7 +89,11 @@ int VX_Message::showPanelStyle(const char* title, const char* msgKey, const char
 }
 
 bool VX_Message::askQuestion(const char* questionKey) {
-    return showPanelStyle("Confirm", questionKey, "OK", "Cancel", nullptr, kInformationalStyle, 1) ==
+    return askQuestion(questionKey, "OK", "Cancel");
+}
+
+bool VX_Message::askQuestion(const char* questionKey, const char* doKey, const char* keepKey) {
+    return showPanelStyle("Confirm", questionKey, doKey, keepKey, nullptr, kInformationalStyle, 1) ==
            kFirstButton;
 }
 

@@ -42,6 +42,9 @@ public:
     // The standard question: "Confirm", the question's text, "OK" and "Cancel", Return on "Cancel".
     // True only when the user chose "OK"; Cancel, Escape and a refused question all answer false.
     static bool askQuestion(const char* questionKey);
+    // The same with buttons named by what they do: doKey does what is asked, keepKey (Return, Escape)
+    // leaves things as they are.
+    static bool askQuestion(const char* questionKey, const char* doKey, const char* keepKey);
     // Critical when isCritical, informational otherwise.
     static int showPanelIsCritical(const char* title, const QString& msg, const char* bt1, const char* bt2,
                                    const char* bt3, bool isCritical);
