@@ -19,7 +19,8 @@ struct SFeedAgain {
 // pagesKept: the batch's whole pages kept, in the scanner's order. sidesPerSheet: the images a sheet
 // gives (2 for duplex, 1 otherwise). blankSidesDropped: blank-page skipping was on, so a sheet may have
 // given fewer and the count no longer tells where its pages end; only one side per sheet keeps it exact.
-constexpr SFeedAgain FeedAgainFrom(std::int32_t pagesKept, std::int32_t sidesPerSheet, bool blankSidesDropped) {
+constexpr SFeedAgain FeedAgainFrom(std::int32_t pagesKept, std::int32_t sidesPerSheet,
+                                   bool blankSidesDropped) {
     if (pagesKept <= 0)
         return {};
     if (sidesPerSheet <= 1)

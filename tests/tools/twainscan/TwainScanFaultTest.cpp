@@ -52,18 +52,23 @@ TEST_F(TwainScan, ContinuousFeedingKeepsEverySheetReadWholeBeforeAFault) {
 
 // Only a sheet whose pages were all written is done: a duplex sheet of which only the front came before
 // the scanner stopped is fed again whole, or its back is lost for good. Without continuous feeding the
-// fault at read 35 comes after the second sheet's front has been delivered.
+// fault at read 35 comes while the second sheet's back is read; whether its front was written by then
+// depends on how fast the pages are taken (a loaded machine may be too slow), and the sheet named must
+// fit either. The full disk below makes the half-written sheet for certain.
 TEST_F(TwainScan, ADuplexSheetHalfWrittenIsFedAgainWhole) {
     const fs::path out = mDir / "pages";
     const SRun run = Run("--output '" + out.string() + "' --pixel-type grey --resolution 300 --duplex",
                          "gen:ramp-a4 4", "no-paper@read:35");
     EXPECT_EQ(run.status, 1) << run.output;
-    EXPECT_NE(run.output.find("twainscan: no paper in the feeder after page 3: 3 pages written; the batch "
-                              "ended early: feed again from the sheet that holds page 3; page 3 is scanned "
-                              "again"),
+    const std::size_t written = PagesIn(out);
+    ASSERT_TRUE(written == 2 || written == 3) << run.output;
+    const std::string sheet =
+        written == 3 ? "the sheet that holds page 3; page 3 is scanned again" : "the sheet after page 2";
+    EXPECT_NE(run.output.find("twainscan: no paper in the feeder after page " + std::to_string(written) +
+                              ": " + std::to_string(written) +
+                              " pages written; the batch ended early: feed again from " + sheet),
               std::string::npos)
         << run.output;
-    EXPECT_EQ(PagesIn(out), 3u) << run.output;
 }
 
 // A full disk ends the batch like a fault and names the sheet to feed again: blank pages are small enough
