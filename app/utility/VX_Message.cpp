@@ -135,13 +135,14 @@ bool VX_Message::showErrorPanel(std::string_view name, QWidget* win, const std::
         return outOfMemory;
     if (!mailSizeOver)
         showPanel("Error", text, "OK", nullptr, nullptr, win);
+    // The status line takes what happened, the first paragraph; the advice after it is the alert's.
     if (sStatusTextHandler)
         // At once on the main thread, queued there from another.
         QMetaObject::invokeMethod(
             qApp,
-            [text] {
+            [status = text.section(QStringLiteral("\n\n"), 0, 0)] {
                 if (sStatusTextHandler)
-                    sStatusTextHandler(QString(), text);
+                    sStatusTextHandler(QString(), status);
             },
             Qt::AutoConnection);
     return outOfMemory;

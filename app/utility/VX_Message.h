@@ -57,10 +57,9 @@ public:
                                const char* bt3 = nullptr, QWidget* win = nullptr);
 
     // An error alert for the failure named name (a string-table key): "Error", the text, "OK"; the
-    // text also goes to the main window's status line. "NoErr_OnlyThrow" and empty names show
-    // nothing; "Flg_MailSizeOver" shows no alert but the status text "Err_MailSizeOver". Answers
-    // true only for an out-of-memory failure.
-    // args fill the text's %1, %2, ... in order.
+    // text's first paragraph also goes to the main window's status line. "NoErr_OnlyThrow" and empty names
+    // show nothing; "Flg_MailSizeOver" shows no alert but the status text "Err_MailSizeOver". Answers true
+    // only for an out-of-memory failure. args fill the text's %1, %2, ... in order.
     static bool showErrorPanel(std::string_view name, QWidget* win = nullptr,
                                const std::vector<std::string>& args = {});
     // The same for a caught exception: a VX_Exception by its name, std::bad_alloc as
