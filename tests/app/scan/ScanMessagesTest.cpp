@@ -18,29 +18,39 @@ TEST(ScanMessages, EachBatchFailureSaysWhatHappenedThenWhereToGoOn) {
         const char* picture;
     };
     const SCase cases[] = {
-        {"Err_ScanPaperJam", {2, 2, 1, false},
+        {"Err_ScanPaperJam",
+         {2, 2, 1, false},
          "Scanning stopped: the paper jammed.\n\nThe batch ended early. Pages kept: 2. Feed the sheets again "
          "from the sheet after page 2.",
          "alert-scan-jam"},
-        {"Err_ScanDoubleFeed", {4, 7, 2, false},
-         "Scanning stopped: more than one sheet was fed at once.\n\nThe batch ended early. Pages kept: 4. Feed "
+        {"Err_ScanDoubleFeed",
+         {4, 7, 2, false},
+         "Scanning stopped: more than one sheet was fed at once.\n\nThe batch ended early. Pages kept: 4. "
+         "Feed "
          "the sheets again from the sheet after page 7.",
          "alert-scan-double-feed"},
-        {"Err_ScanStopped", {3, 3, 2, false},
-         "Scanning stopped before all pages were read.\n\nThe batch ended early. Pages kept: 3. Feed the sheets "
+        {"Err_ScanStopped",
+         {3, 3, 2, false},
+         "Scanning stopped before all pages were read.\n\nThe batch ended early. Pages kept: 3. Feed the "
+         "sheets "
          "again from the sheet that holds page 3, which is scanned again.",
          "alert-scan-stopped-mid-sheet"},
-        {"Err_ScannerNotConnected", {0, 0, 1, false},
+        {"Err_ScannerNotConnected",
+         {0, 0, 1, false},
          "The scanner is not connected or not turned on.\n\nThe batch ended early and none of its pages was "
          "kept. Feed its sheets again from the first one.",
          "alert-scan-scanner-gone"},
-        {"Err_ScanNoPaper", {1, 1, 1, false},
-         "There is no paper in the scanner.\n\nThe batch ended early. Pages kept: 1. Feed the sheets again from "
+        {"Err_ScanNoPaper",
+         {1, 1, 1, false},
+         "There is no paper in the scanner.\n\nThe batch ended early. Pages kept: 1. Feed the sheets again "
+         "from "
          "the sheet after page 1.",
          "alert-scan-no-paper-mid-batch"},
         {"Err_ScanNoPaper", {0, 0, 1, false}, "There is no paper in the scanner.", "alert-scan-no-paper"},
-        {"Err_ScanBlankPages", {0, 0, 2, true},
-         "Nothing was scanned: every page was blank, and blank-page skipping left them all out. Check that the "
+        {"Err_ScanBlankPages",
+         {0, 0, 2, true},
+         "Nothing was scanned: every page was blank, and blank-page skipping left them all out. Check that "
+         "the "
          "printed side faces the right way, or turn blank-page skipping off.",
          "alert-scan-blank-pages"},
     };
