@@ -8,7 +8,7 @@
 void CBatchState::Enable() {
     mScanMode = kScanModeNormal;
     DropImages();
-    mFault = TWCC_SUCCESS;
+    mFault = {};
     mStopAfterSheet = false;
 }
 
@@ -23,7 +23,7 @@ void CBatchState::TakeRequest(std::uint32_t scanMode, std::int32_t keptImages) {
 
 void CBatchState::StartSheet(std::int32_t images) {
     mSheetImagesLeft = std::max(images, 0);
-    mFault = TWCC_SUCCESS;
+    mFault = {};
 }
 
 void CBatchState::FeedOn(std::int32_t images) {
@@ -61,6 +61,6 @@ void CBatchState::SheetRanOutOnBlanks() {
         mScanMode = kScanModeNormal;
 }
 
-TW_UINT16 CBatchState::TakeFault() {
-    return std::exchange(mFault, TWCC_SUCCESS);
+TW_STATUS CBatchState::TakeFault() {
+    return std::exchange(mFault, TW_STATUS{});
 }

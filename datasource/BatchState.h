@@ -98,11 +98,11 @@ public:
             mStopAfterSheet = false;
         }
     }
-    // The condition code of the device fault that stopped the batch. It outlives the cancelled transfer and
-    // the batch's end (both clear the condition code) until it is taken (DAT_STATUS), the next enable or the
-    // next sheet that starts.
-    void RecordFault(TW_UINT16 condition) { mFault = condition; }
-    TW_UINT16 TakeFault();
+    // The status of the device fault that stopped the batch: its condition code and what the data source
+    // adds to it (TW_STATUS.Data). It outlives the cancelled transfer and the batch's end (both clear the
+    // condition code) until it is taken (DAT_STATUS), the next enable or the next sheet that starts.
+    void RecordFault(TW_UINT16 condition, TW_UINT16 detail) { mFault = {condition, {detail}}; }
+    TW_STATUS TakeFault();
 
     // ---- The current image's description ----
     void ImageDescribed() { mImageInfo = EImageInfo::kCurrent; }
@@ -121,6 +121,6 @@ private:
     std::int32_t mKeptImagesLeft = 0;  // prescan images kept by the dialog, not yet transferred
     bool mStop = false;
     bool mStopAfterSheet = false;
-    TW_UINT16 mFault = TWCC_SUCCESS;
+    TW_STATUS mFault{};
     EImageInfo mImageInfo = EImageInfo::kNone;
 };

@@ -152,9 +152,36 @@ TW_UINT16 CDataSource::GetStatus(pTW_IDENTITY, TW_MEMREF data) {
     if (!status)
         return Fail(TWCC_BADVALUE);
     status->ConditionCode = mConditionCode;
-    status->Reserved = 0;
+    status->Data = 0;
     mConditionCode = TWCC_SUCCESS;
     return TWRC_SUCCESS;
+}
+
+TW_UINT16 CDataSource::GetStatusUTF8(pTW_IDENTITY, TW_MEMREF data) {
+    auto* record = static_cast<TW_STATUSUTF8*>(data);
+    if (!record)
+        return Fail(TWCC_BADVALUE);
+    record->Size = 0;
+    record->UTF8string = nullptr;
+    const std::optional<std::string> text = StatusText(record->Status);
+    if (!text)
+        return Fail(TWCC_BADVALUE);
+    const auto size = static_cast<TW_UINT32>(text->size() + 1);
+    TW_HANDLE handle = ManagerEntryPoints::Allocate(size);
+    auto* bytes = static_cast<char*>(ManagerEntryPoints::Lock(handle));
+    if (!bytes) {
+        ManagerEntryPoints::Free(handle);
+        return Fail(TWCC_LOWMEMORY);
+    }
+    std::memcpy(bytes, text->c_str(), size);
+    ManagerEntryPoints::Unlock(handle);
+    record->Size = size;
+    record->UTF8string = handle;
+    return TWRC_SUCCESS;
+}
+
+std::optional<std::string> CDataSource::StatusText(const TW_STATUS&) const {
+    return std::nullopt;
 }
 
 TW_UINT16 CDataSource::GetXferGroup(pTW_IDENTITY, TW_MEMREF data) {

@@ -125,6 +125,11 @@ public:
     virtual TW_UINT16 GetDefaultSetupFileXfer(pTW_IDENTITY origin, TW_MEMREF data);
     virtual TW_UINT16 SetSetupFileXfer(pTW_IDENTITY origin, TW_MEMREF data);
     virtual TW_UINT16 ResetSetupFileXfer(pTW_IDENTITY origin, TW_MEMREF data);
+    // DAT_STATUSUTF8: the text of StatusText for the status the application hands in, in memory of the
+    // manager's that the application frees; TWCC_BADVALUE when there is no text for it.
+    TW_UINT16 GetStatusUTF8(pTW_IDENTITY origin, TW_MEMREF data);
+    // What the data source can say of a status it gave beyond its condition code; none by default.
+    virtual std::optional<std::string> StatusText(const TW_STATUS& status) const;
 
     // Generic capability handlers.
     virtual TW_UINT16 HandlePhysicalSize(TW_UINT16 msg, TW_CAPABILITY* cap, CCapability* capability,

@@ -127,8 +127,11 @@ public:
     // TWRC_CANCEL stop, TWRC_CHECKSTATUS (2) try again. Clears the condition code; a jam, double feed,
     // open cover or empty feeder that stops the batch is kept as the batch's fault for DAT_STATUS.
     virtual TW_UINT16 ShowAlert(std::uint32_t code);
-    // Reports a pending failure first, otherwise the fault that stopped the last batch, once.
+    // Reports a pending failure first, otherwise the fault that stopped the last batch, once; a fault the
+    // scanner reported carries its class in Data.
     TW_UINT16 GetStatus(pTW_IDENTITY origin, TW_MEMREF data) override;
+    // The alert's text of the scanner fault a status carries in Data.
+    std::optional<std::string> StatusText(const TW_STATUS& status) const override;
     // Once per session, at the first enable without a dialog: reminds the user to exchange a worn roller
     // or pad; with "CheckErrorMessage" in the preferences also shows every error alert once.
     virtual void ShowRollerExchangeAlert();

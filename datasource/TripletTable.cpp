@@ -36,6 +36,7 @@ const CDataSource::STripletRow CDataSource::sTripletHandlers[] = {
     {DG_CONTROL, DAT_PENDINGXFERS, MSG_RESET, &DS::ResetPendingXfers, kTransfer},
     {DG_CONTROL, DAT_SETUPMEMXFER, MSG_GET, &DS::SetupMemXfer, kOpenToXferReady},
     {DG_CONTROL, DAT_STATUS, MSG_GET, &DS::GetStatus, kAny},
+    {DG_CONTROL, DAT_STATUSUTF8, MSG_GET, &DS::GetStatusUTF8, kAny},
     {DG_CONTROL, DAT_XFERGROUP, MSG_GET, &DS::GetXferGroup, kOpenToXferReady},
     {DG_CONTROL, DAT_DEVICEEVENT, MSG_GET, &DS::GetDeviceEvent, kAny},
     {DG_CONTROL, DAT_PASSTHRU, MSG_PASSTHRU, &DS::PassThru, kAny},

@@ -17,9 +17,9 @@ using namespace tlv;
 bool TlvMainCntlr::askCancel(bool fromModeButton) const {
     // Once scanning has ended there is nothing to cancel, only pages to discard.
     const bool emptyReturn = countOfImgInfoDict() == 0 && fromModeButton;
-    const char* question = emptyReturn || !tlv::isExeScningState(mAppState) ? "Cnfm_ReturnMainTopYesOrNo"
-                                                                            : "Cnfm_ScanCancelYesOrNo";
-    return VX_Message::askQuestion(question);
+    if (emptyReturn || !tlv::isExeScningState(mAppState))
+        return VX_Message::askQuestion("Cnfm_ReturnMainTopYesOrNo");
+    return TlvScanViewCntlr::askStopAndDiscard();
 }
 
 void TlvMainCntlr::switchScanMode(int mode, bool force) {

@@ -2,6 +2,7 @@
 // on a worker thread never opens a window there, and none is left queued once this object is gone.
 #include "TlvSettingsWriteAlert.h"
 
+#include "PreferencesFile.h"
 #include "TlvCntlrNotifier.h"
 #include "UserDefaults.h"
 
@@ -14,9 +15,14 @@ namespace tlv {
 TlvSettingsWriteAlert::TlvSettingsWriteAlert(fnd::UserDefaults& defaults, TlvCntlrNotifier& notifier)
     : mDefaults(defaults), mNotifier(notifier) {
     mDefaults.setWriteFailureHandler([this](const std::string& why) { writeFailed(why); });
+    fnd::PreferencesFile::setSetAsideHandler(
+        [this](const std::filesystem::path& file, const std::filesystem::path& aside) {
+            setAside(file, aside);
+        });
 }
 
 TlvSettingsWriteAlert::~TlvSettingsWriteAlert() {
+    fnd::PreferencesFile::setSetAsideHandler(nullptr);
     mDefaults.setWriteFailureHandler(nullptr);
 }
 
@@ -25,6 +31,11 @@ void TlvSettingsWriteAlert::writeFailed(const std::string& why) {
         return;
     std::fprintf(stderr, "tollivar: the settings could not be saved: %s\n", why.c_str());
     QTimer::singleShot(0, this, [this] { emit mNotifier.failureRaised(kMessageKey, {}); });
+}
+
+void TlvSettingsWriteAlert::setAside(const std::filesystem::path& file, const std::filesystem::path& aside) {
+    const QStringList args{QString::fromStdString(file.string()), QString::fromStdString(aside.string())};
+    QTimer::singleShot(0, this, [this, args] { emit mNotifier.failureRaised(kSetAsideKey, args); });
 }
 
 } // namespace tlv

@@ -3,8 +3,8 @@
 // found no data source of this scanner, a scanner held by another program, a scanner not answering.
 #include "TlvDeviceCntlr.h"
 
+#include "QSCapIds.h"
 #include "RunLoop.h"
-#include "TlvScanMessages.h"
 #include "TlvScanSettingMdl.h"
 
 #include <chrono>
@@ -92,8 +92,10 @@ bool TlvDeviceCntlr::openDS(TlvScanSettingMdl* model, bool isOpenDSPanel) {
         return false;
     }
     beginBatch();
-    if (!isOpenDSPanel)
+    if (!isOpenDSPanel) {
+        noteSheetSides();
         return enableForScan();
+    }
     mUserInterface = TW_USERINTERFACE{};
     const int rc = mTWAINHandler->enableDSUIOnly(mUserInterface);
     if (rc == TWRC_SUCCESS)
@@ -112,9 +114,21 @@ int TlvDeviceCntlr::findDSAndOpenDS() {
 
 void TlvDeviceCntlr::beginBatch() {
     mHost.batchState().beginScan();
+    mBatchPages = tlv::TlvBatchPages{};
     std::lock_guard lock(mBatchLock);
     mBatchRunning = true;
     mFailureKey.clear();
+}
+
+void TlvDeviceCntlr::noteSheetSides() {
+    const auto isOn = [this](TW_UINT16 cap) {
+        VX_CapItem item{};
+        TW_UINT16 itemType = 0;
+        return mTWAINHandler->getDSCapability(MSG_GETCURRENT, cap, item, itemType) == TWRC_SUCCESS &&
+               (item.word & 0xFFFF) != 0;
+    };
+    mBatchPages.sidesPerSheet = isOn(CAP_DUPLEXENABLED) ? 2 : 1;
+    mBatchPages.blankSidesDropped = isOn(CCAP_OVK_BLANKSKIP);
 }
 
 // A failed enable ends the batch like any other failure, with the data source's reason.
@@ -145,8 +159,10 @@ TW_UINT16 TlvDeviceCntlr::getStatusCC() {
 void TlvDeviceCntlr::endBatch(bool success) {
     if (!mIsOpenDSPanel)
         mHost.report(success ? tlv::TlvOutcome::ScanEnded : tlv::TlvOutcome::ScanFailed);
-    if (const std::string key = closeBatch(); !key.empty())
-        mHost.showErrorPanel(key);
+    if (const std::string key = closeBatch(); !key.empty()) {
+        const tlv::TlvMessage message = tlv::batchFailureMessage(key, mBatchPages);
+        mHost.showErrorPanel(message.key, message.args);
+    }
 }
 
 std::string TlvDeviceCntlr::closeBatch() {

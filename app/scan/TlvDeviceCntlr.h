@@ -10,6 +10,7 @@
 #include "TlvPageRecord.h"
 #include "TlvPageSink.h"
 #include "TlvScanHost.h"
+#include "TlvScanMessages.h"
 #include "VX_TWAINHandler.h"
 #include "Value.h"
 
@@ -115,6 +116,8 @@ private:
     };
 
     int findDSAndOpenDS();
+    // How the sheets give pages in the coming batch, as the data source will scan them.
+    void noteSheetSides();
     bool enableForScan();
     void beginBatch();
     void endBatch(bool success);
@@ -176,5 +179,6 @@ private:
     mutable std::mutex mBatchLock;
     mutable std::condition_variable mBatchEnded;
     bool mBatchRunning = false;
-    std::string mFailureKey; // under mBatchLock
+    std::string mFailureKey;        // under mBatchLock
+    tlv::TlvBatchPages mBatchPages; // main thread: told after a fault
 };

@@ -145,6 +145,8 @@ void TlvDeviceCntlr::pageWritten(int rc, tlv::TlvPageWritten written) {
     seeCancel(page.cancelSeen);
     const bool kept = rc == TWRC_XFERDONE && written.rc == 0 && !page.cancelSeen;
     if (kept) {
+        ++mBatchPages.kept;
+        mBatchPages.lastPage = page.index + 1;
         mHost.addImgInfo(tlv::TlvPageRecord{tlv::makeImgInfoDict(page.layout, page.index),
                                             std::move(written.thumbnail), page.index});
     } else {

@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 class TlvScanSettingMdl;
 class QWidget;
@@ -65,6 +66,8 @@ public:
     // ---- panels and windows ----
     // The critical error panel "Error" / key / "OK"; its text also goes to the status line. Not waiting.
     virtual void showErrorPanel(const std::string& key) = 0;
+    // The same with args filling the text's %1, %2, ... in order.
+    virtual void showErrorPanel(const std::string& key, const std::vector<std::string>& args) = 0;
     virtual bool isQuitAppByUnmount() const = 0;
     virtual bool isOpenQSWin() const = 0;
     // True when a scan may start now; otherwise tells the user and answers false.

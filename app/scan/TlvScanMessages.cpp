@@ -1,9 +1,32 @@
 // The data source or the manager says why nothing could be opened: no data source (condition code 3)
 // or one that cannot be used. A scanner busy in another program is told as such, being the one case the
-// user can mend at once.
+// user can mend at once. After a fault the sheets are fed again from the first one not wholly kept, the
+// rule the command-line application follows too (FeedAgain.h).
 #include "TlvScanMessages.h"
 
+#include "FeedAgain.h"
+#include "QSConditionCodes.h"
+#include "Strings.h"
+
+#include <algorithm>
+#include <array>
+
 namespace tlv {
+namespace {
+
+// Failures that end a batch under way, after which the rest of its sheets are still to scan. An empty
+// feeder or blank pages end nothing that ran, and a batch out of memory keeps no page.
+constexpr std::array kEndedEarlyKeys = {
+    "Err_ScanPaperJam",  "Err_ScanDoubleFeed", "Err_ScannerNotConnected", "Err_ScanStopped",
+    "Err_ScanDataFault", "Err_TmpDiskFull",    "Err_FileCreateFailed"};
+
+bool endsEarly(const std::string& key, const TlvBatchPages& pages) {
+    const bool listed =
+        std::find(kEndedEarlyKeys.begin(), kEndedEarlyKeys.end(), key) != kEndedEarlyKeys.end();
+    return listed || (key == "Err_ScanNoPaper" && pages.kept > 0);
+}
+
+} // namespace
 
 std::string openFailureKey(int rc, TW_UINT16 condition) {
     if (rc == kOpenQuitting || condition == TWCC_NODS)
@@ -21,6 +44,8 @@ std::string scanFailureKey(TW_UINT16 condition) {
         return "Err_ScanDoubleFeed";
     case TWCC_NOMEDIA:
         return "Err_ScanNoPaper";
+    case TWCC_OVK_BLANKPAGES:
+        return "Err_ScanBlankPages";
     case TWCC_CHECKDEVICEONLINE:
     case TWCC_NODS:
         return "Err_ScannerNotConnected";
@@ -29,6 +54,24 @@ std::string scanFailureKey(TW_UINT16 condition) {
     default:
         return "Err_ScanStopped";
     }
+}
+
+TlvMessage batchFailureMessage(const std::string& failureKey, const TlvBatchPages& pages) {
+    if (!endsEarly(failureKey, pages))
+        return {failureKey, {}};
+    const std::string failure = appkit::localized(failureKey).toStdString();
+    const SFeedAgain sheet = FeedAgainFrom(pages.kept, pages.sidesPerSheet, pages.blankSidesDropped);
+    switch (sheet.from) {
+    case EFeedAgain::kSheetAfterPage:
+        return {"Err_ScanEndedAfterPage",
+                {failure, std::to_string(pages.kept), std::to_string(pages.lastPage)}};
+    case EFeedAgain::kSheetWithPage:
+        return {"Err_ScanEndedWithPage",
+                {failure, std::to_string(pages.kept), std::to_string(pages.lastPage)}};
+    case EFeedAgain::kFirstSheet:
+        break;
+    }
+    return {"Err_ScanEndedNoPage", {failure}};
 }
 
 } // namespace tlv

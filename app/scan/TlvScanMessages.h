@@ -1,10 +1,13 @@
 // What the user is told when a batch cannot start or ends early: string-table keys chosen from where
-// the session failed and from the data source's condition code.
+// the session failed and from the data source's condition code, and for a batch that a fault ended
+// early, how many of its pages are kept and the sheet to feed again.
 #pragma once
 
 #include "twain.h"
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace tlv {
 
@@ -18,5 +21,23 @@ std::string openFailureKey(int rc, TW_UINT16 condition);
 // The key for a batch that the scanner or the data source ended (a failed enable or transfer) by the
 // condition code read right after the failure.
 std::string scanFailureKey(TW_UINT16 condition);
+
+// The pages a batch kept and how its sheets give them.
+struct TlvBatchPages {
+    std::int32_t kept = 0;     // pages of this batch kept
+    std::int32_t lastPage = 0; // the last one's number in the page list, from 1
+    std::int32_t sidesPerSheet = 1;
+    bool blankSidesDropped = false; // blank-page skipping was on
+};
+
+// A message: its string-table key and what fills its %1, %2, ...
+struct TlvMessage {
+    std::string key;
+    std::vector<std::string> args;
+};
+
+// The message for a batch that ended with failureKey: its own text, followed, when the failure ended a
+// running batch early, by how many pages of it are kept and which sheet to feed again.
+TlvMessage batchFailureMessage(const std::string& failureKey, const TlvBatchPages& pages);
 
 } // namespace tlv

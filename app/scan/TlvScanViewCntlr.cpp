@@ -47,6 +47,11 @@ TlvScanViewCntlr* TlvScanViewCntlr::sharedScanViewCntlr() {
     return sScanViewCntlr;
 }
 
+// Each button says what it does: "Cancel" on a question about cancelling would read as the stop.
+bool TlvScanViewCntlr::askStopAndDiscard() {
+    return VX_Message::askQuestion("Cnfm_ScanCancelYesOrNo", "Btn_StopAndDiscard", "Btn_KeepScanning");
+}
+
 bool TlvScanViewCntlr::isWaitingForThreads() const {
     return isRunningScanThread() || mHost.readImgFileForJobScnCount() != 0;
 }
@@ -144,7 +149,7 @@ void TlvScanViewCntlr::againExeScan(QAbstractButton* button) {
         return;
     }
     // A cancel discards the pages scanned so far: the user agrees first, or the batch goes on.
-    if (mHost.countOfImgInfoDict() > 0 && !VX_Message::askQuestion("Cnfm_ScanCancelYesOrNo"))
+    if (mHost.countOfImgInfoDict() > 0 && !askStopAndDiscard())
         return;
     if (mIsPerformedFinishScan)
         mFinishPending.reset();

@@ -30,6 +30,8 @@ public:
     TlvScanViewCntlr& operator=(const TlvScanViewCntlr&) = delete;
 
     static TlvScanViewCntlr* sharedScanViewCntlr();
+    // Asks whether to stop scanning and discard the pages scanned so far: true to stop.
+    static bool askStopAndDiscard();
 
     // The main window takes the view into its scanning screen (and may own it from then on).
     QWidget* scanningView() const { return mScanningView; }

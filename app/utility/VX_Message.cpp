@@ -89,7 +89,11 @@ int VX_Message::showPanelStyle(const char* title, const char* msgKey, const char
 }
 
 bool VX_Message::askQuestion(const char* questionKey) {
-    return showPanelStyle("Confirm", questionKey, "OK", "Cancel", nullptr, kInformationalStyle, 1) ==
+    return askQuestion(questionKey, "OK", "Cancel");
+}
+
+bool VX_Message::askQuestion(const char* questionKey, const char* doKey, const char* keepKey) {
+    return showPanelStyle("Confirm", questionKey, doKey, keepKey, nullptr, kInformationalStyle, 1) ==
            kFirstButton;
 }
 
@@ -131,13 +135,14 @@ bool VX_Message::showErrorPanel(std::string_view name, QWidget* win, const std::
         return outOfMemory;
     if (!mailSizeOver)
         showPanel("Error", text, "OK", nullptr, nullptr, win);
+    // The status line takes what happened, the first paragraph; the advice after it is the alert's.
     if (sStatusTextHandler)
         // At once on the main thread, queued there from another.
         QMetaObject::invokeMethod(
             qApp,
-            [text] {
+            [status = text.section(QStringLiteral("\n\n"), 0, 0)] {
                 if (sStatusTextHandler)
-                    sStatusTextHandler(QString(), text);
+                    sStatusTextHandler(QString(), status);
             },
             Qt::AutoConnection);
     return outOfMemory;

@@ -42,6 +42,9 @@ public:
     // The standard question: "Confirm", the question's text, "OK" and "Cancel", Return on "Cancel".
     // True only when the user chose "OK"; Cancel, Escape and a refused question all answer false.
     static bool askQuestion(const char* questionKey);
+    // The same with buttons named by what they do: doKey does what is asked, keepKey (Return, Escape)
+    // leaves things as they are.
+    static bool askQuestion(const char* questionKey, const char* doKey, const char* keepKey);
     // Critical when isCritical, informational otherwise.
     static int showPanelIsCritical(const char* title, const QString& msg, const char* bt1, const char* bt2,
                                    const char* bt3, bool isCritical);
@@ -54,10 +57,9 @@ public:
                                const char* bt3 = nullptr, QWidget* win = nullptr);
 
     // An error alert for the failure named name (a string-table key): "Error", the text, "OK"; the
-    // text also goes to the main window's status line. "NoErr_OnlyThrow" and empty names show
-    // nothing; "Flg_MailSizeOver" shows no alert but the status text "Err_MailSizeOver". Answers
-    // true only for an out-of-memory failure.
-    // args fill the text's %1, %2, ... in order.
+    // text's first paragraph also goes to the main window's status line. "NoErr_OnlyThrow" and empty names
+    // show nothing; "Flg_MailSizeOver" shows no alert but the status text "Err_MailSizeOver". Answers true
+    // only for an out-of-memory failure. args fill the text's %1, %2, ... in order.
     static bool showErrorPanel(std::string_view name, QWidget* win = nullptr,
                                const std::vector<std::string>& args = {});
     // The same for a caught exception: a VX_Exception by its name, std::bad_alloc as

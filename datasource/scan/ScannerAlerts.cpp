@@ -1,6 +1,7 @@
 // ShowAlert: a scanner error code becomes a localised alert from the string table "text". The answer
 // decides the batch: OK on the no-page alert retries (2), every other shown alert cancels. A device fault
-// also leaves its TWAIN condition code, so that an application can tell it from its user's cancel.
+// also leaves its TWAIN condition code, so that an application can tell it from its user's cancel, and
+// one the scanner reported its class, which DAT_STATUSUTF8 turns back into the alert's text.
 #include <cstdio>
 #include <utility>
 
@@ -69,6 +70,24 @@ TW_UINT16 BatchFaultCondition(std::uint32_t code) {
     }
 }
 
+// What TW_STATUS.Data adds to the condition code of a fault the scanner reported through its sense data:
+// the class of the scanner's error (0x40000, cover open: 4), which DAT_STATUSUTF8 turns back into the
+// alert's text, so that an application learns an open cover or a failed lamp and not only "operation
+// error". The data source's own faults add nothing (0).
+constexpr std::uint32_t kSenseClass = 0x000F0000; // the bits of an error code that name the class
+
+TW_UINT16 FaultDetail(std::uint32_t code) {
+    return (code & ~kSenseClass) == 0 ? static_cast<TW_UINT16>(code >> 16) : 0;
+}
+
+// The alert's key for an error code.
+const char* AlertKey(std::uint32_t code) {
+    for (const SAlertRow& row : kAlertTable)
+        if (row.code == code)
+            return row.key;
+    return kUnknownKey;
+}
+
 // The informative text's key: the message key with its last word "Message" replaced by "Info".
 std::string InfoKey(const std::string& key) {
     const std::size_t at = key.rfind("Message");
@@ -99,10 +118,7 @@ std::string Localized(const std::string& key) {
 } // namespace
 
 SAlert COrvkQSDS::MakeAlert(std::uint32_t code) {
-    const char* key = kUnknownKey;
-    for (const SAlertRow& row : kAlertTable)
-        if (row.code == code)
-            key = row.key;
+    const char* key = AlertKey(code);
     SAlert alert;
     alert.message = Localized(key);
     alert.information = Localized(InfoKey(key));
@@ -119,8 +135,15 @@ TW_UINT16 COrvkQSDS::ShowAlert(std::uint32_t code) {
     const TW_UINT16 rc = PresentAlert(code);
     // A fault the user chose to retry no longer describes the batch.
     if (const TW_UINT16 fault = BatchFaultCondition(code); fault != TWCC_SUCCESS && rc != TWRC_CHECKSTATUS)
-        mBatch.RecordFault(fault);
+        mBatch.RecordFault(fault, FaultDetail(code));
     return rc;
+}
+
+std::optional<std::string> COrvkQSDS::StatusText(const TW_STATUS& status) const {
+    const std::uint32_t code = std::uint32_t{status.Data} << 16;
+    if (status.Data == 0 || (code & ~kSenseClass) != 0 || AlertKey(code) == kUnknownKey)
+        return std::nullopt;
+    return Localized(AlertKey(code));
 }
 
 TW_UINT16 COrvkQSDS::PresentAlert(std::uint32_t code) {
@@ -147,6 +170,6 @@ TW_UINT16 COrvkQSDS::GetStatus(pTW_IDENTITY origin, TW_MEMREF data) {
     const TW_UINT16 rc = CDataSource::GetStatus(origin, data);
     auto* status = static_cast<TW_STATUS*>(data);
     if (rc == TWRC_SUCCESS && status->ConditionCode == TWCC_SUCCESS)
-        status->ConditionCode = mBatch.TakeFault();
+        *status = mBatch.TakeFault();
     return rc;
 }

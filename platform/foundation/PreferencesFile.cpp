@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -43,6 +44,16 @@ bool isOwnRegularFile(const std::filesystem::path& path) {
     return ::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid();
 }
 
+std::mutex sSetAsideMutex;
+PreferencesFile::SetAsideHandler sSetAsideHandler; // under sSetAsideMutex
+
+// Called under the lock, so that whoever stops the handler knows that it runs no more.
+void tellSetAside(const std::filesystem::path& file, const std::filesystem::path& aside) {
+    std::lock_guard lock(sSetAsideMutex);
+    if (sSetAsideHandler)
+        sSetAsideHandler(file, aside);
+}
+
 } // namespace
 
 // Never over an earlier damaged copy, so that what each still holds can be recovered by hand.
@@ -50,12 +61,19 @@ std::filesystem::path PreferencesFile::moveAside(const std::filesystem::path& pa
     for (int n = 1; n < 100; ++n) {
         std::filesystem::path aside = path;
         aside += n == 1 ? ".damaged" : ".damaged-" + std::to_string(n);
-        if (renameWithoutReplacing(path, aside))
+        if (renameWithoutReplacing(path, aside)) {
+            tellSetAside(path, aside);
             return aside;
+        }
         if (errno != EEXIST)
             break;
     }
     return {};
+}
+
+void PreferencesFile::setSetAsideHandler(SetAsideHandler handler) {
+    std::lock_guard lock(sSetAsideMutex);
+    sSetAsideHandler = std::move(handler);
 }
 
 PreferencesFile::PreferencesFile(std::filesystem::path path) : path_(std::move(path)) {

@@ -10,6 +10,7 @@
 #include "Value.h"
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -30,6 +31,12 @@ public:
     // Renames a damaged file to "<name>.damaged" (or "<name>.damaged-2" and on when that is taken); the
     // path it now has, or empty when it could not move.
     static std::filesystem::path moveAside(const std::filesystem::path& path);
+    // Called after each damaged file of the process was moved aside, with its path and the one it has
+    // now, on the thread that moved it, so that a program can tell its user; an empty function stops it
+    // (once this returns, the old one runs no more). The handler must not move files aside itself.
+    using SetAsideHandler =
+        std::function<void(const std::filesystem::path& file, const std::filesystem::path& aside)>;
+    static void setSetAsideHandler(SetAsideHandler handler);
 
     const std::filesystem::path& path() const { return path_; }
     State state() const { return state_; }

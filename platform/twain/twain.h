@@ -149,7 +149,18 @@ struct TW_PENDINGXFERS {
 
 struct TW_STATUS {
     TW_UINT16 ConditionCode;
-    TW_UINT16 Reserved;
+    union {
+        TW_UINT16 Data; // TWAIN 2.1: what the source adds to the condition code
+        TW_UINT16 Reserved;
+    };
+};
+
+// DAT_STATUSUTF8: the source's text for a status it gave. The source allocates UTF8string (Size bytes,
+// the terminating zero included) with the manager's memory functions; the application frees it.
+struct TW_STATUSUTF8 {
+    TW_STATUS Status;
+    TW_UINT32 Size;
+    TW_HANDLE UTF8string;
 };
 
 struct TW_PASSTHRU {
@@ -325,6 +336,7 @@ static_assert(sizeof(TW_IMAGEMEMXFER) == 26 + sizeof(TW_MEMORY));
 static_assert(sizeof(TW_SETUPMEMXFER) == 12);
 static_assert(sizeof(TW_SETUPFILEXFER) == 260);
 static_assert(sizeof(TW_PENDINGXFERS) == 6 && sizeof(TW_STATUS) == 4);
+static_assert(offsetof(TW_STATUSUTF8, UTF8string) == 8 && sizeof(TW_STATUSUTF8) == 8 + sizeof(void*));
 static_assert(offsetof(TW_PASSTHRU, CommandBytes) == sizeof(void*));
 static_assert(sizeof(TW_PASSTHRU) == 2 * sizeof(void*) + 16);
 static_assert(sizeof(TW_DEVICEEVENT) == 294 && offsetof(TW_DEVICEEVENT, PowerSupply) == 266);

@@ -35,6 +35,7 @@ inline constexpr TW_UINT16 DAT_DEVICEEVENT = 0x000d;
 inline constexpr TW_UINT16 DAT_FILESYSTEM = 0x000e;
 inline constexpr TW_UINT16 DAT_PASSTHRU = 0x000f;
 inline constexpr TW_UINT16 DAT_CALLBACK = 0x0010;
+inline constexpr TW_UINT16 DAT_STATUSUTF8 = 0x0011;
 inline constexpr TW_UINT16 DAT_IMAGEINFO = 0x0101;
 inline constexpr TW_UINT16 DAT_IMAGELAYOUT = 0x0102;
 inline constexpr TW_UINT16 DAT_IMAGEMEMXFER = 0x0103;

@@ -77,19 +77,21 @@ TEST(BatchState, BlankSidesCountOffAndOnlyANormalScanFeedsOn) {
 
 TEST(BatchState, AFaultIsTakenOnceAndANewSheetOrEnableForgetsIt) {
     CBatchState batch;
-    batch.RecordFault(TWCC_PAPERJAM);
-    EXPECT_EQ(batch.TakeFault(), TWCC_PAPERJAM);
-    EXPECT_EQ(batch.TakeFault(), TWCC_SUCCESS);
+    batch.RecordFault(TWCC_OPERATIONERROR, 4);
+    const TW_STATUS fault = batch.TakeFault();
+    EXPECT_EQ(fault.ConditionCode, TWCC_OPERATIONERROR);
+    EXPECT_EQ(fault.Data, 4);
+    EXPECT_EQ(batch.TakeFault().ConditionCode, TWCC_SUCCESS);
 
-    batch.RecordFault(TWCC_PAPERJAM);
+    batch.RecordFault(TWCC_PAPERJAM, 3);
     batch.StartSheet(1);
-    EXPECT_EQ(batch.TakeFault(), TWCC_SUCCESS);
+    EXPECT_EQ(batch.TakeFault().ConditionCode, TWCC_SUCCESS);
 
     batch.TakeRequest(CBatchState::kScanModeKeptThenScan, 2);
-    batch.RecordFault(TWCC_PAPERDOUBLEFEED);
+    batch.RecordFault(TWCC_PAPERDOUBLEFEED, 5);
     batch.Stop();
     batch.Enable();
-    EXPECT_EQ(batch.TakeFault(), TWCC_SUCCESS);
+    EXPECT_EQ(batch.TakeFault().ConditionCode, TWCC_SUCCESS);
     EXPECT_TRUE(batch.IsNormalScan());
     EXPECT_FALSE(batch.IsSheetInProgress() || batch.HasKeptImages());
     EXPECT_TRUE(batch.IsStopping()); // only preparing the next image clears a stop

@@ -8,7 +8,6 @@
 #include <cstdio>
 
 #include "ImageEncoders.h"
-#include "TwainSession.h"
 
 namespace twainscan {
 
@@ -33,7 +32,7 @@ void CPageWriter::Finish() {
 
 void CPageWriter::ThrowOnFailure() const {
     if (!mFailure.empty())
-        throw ScanError(mFailure);
+        throw WriteFailure(mFailure, mWritten);
 }
 
 void CPageWriter::Run(std::stop_token stop) {

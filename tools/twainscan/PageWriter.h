@@ -16,8 +16,19 @@
 
 #include "PageBitmap.h"
 #include "PageFiles.h"
+#include "TwainSession.h"
 
 namespace twainscan {
+
+// A page that could not be encoded or written; every page before it is written.
+class WriteFailure : public ScanError {
+public:
+    WriteFailure(const std::string& what, int pagesWritten) : ScanError(what), mPagesWritten(pagesWritten) {}
+    int PagesWritten() const { return mPagesWritten; }
+
+private:
+    int mPagesWritten;
+};
 
 class CPageWriter {
 public:
@@ -26,9 +37,9 @@ public:
     CPageWriter(const CPageWriter&) = delete;
     CPageWriter& operator=(const CPageWriter&) = delete;
 
-    // Queues a page, waiting while two are not yet written. Throws ScanError once a write failed.
+    // Queues a page, waiting while two are not yet written. Throws WriteFailure once a write failed.
     void Add(SPageBitmap page);
-    // Writes every queued page; throws ScanError when one could not be written.
+    // Writes every queued page; throws WriteFailure when one could not be written.
     void Finish();
 
 private:

@@ -93,11 +93,15 @@ TW_UINT16 CTwainSession::Call(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEM
 }
 
 CTwainSession::Container CTwainSession::NewContainer(std::size_t bytes) {
+    return Own(mEntryPoints.DSM_MemAllocate ? mEntryPoints.DSM_MemAllocate(static_cast<TW_UINT32>(bytes))
+                                            : std::calloc(1, bytes));
+}
+
+CTwainSession::Container CTwainSession::Own(void* block) const {
     const TW_ENTRYPOINT points = mEntryPoints;
-    if (!points.DSM_MemAllocate)
-        return Container(std::calloc(1, bytes), [](void* block) { std::free(block); });
-    return Container(points.DSM_MemAllocate(static_cast<TW_UINT32>(bytes)),
-                     [points](void* block) { points.DSM_MemFree(block); });
+    if (!points.DSM_MemFree)
+        return Container(block, [](void* memory) { std::free(memory); });
+    return Container(block, [points](void* memory) { points.DSM_MemFree(memory); });
 }
 
 void* CTwainSession::Lock(void* handle) const {
@@ -129,16 +133,31 @@ void CTwainSession::Check(TW_UINT16 rc, const char* what, std::initializer_list<
                     std::to_string(ConditionCode()) + ")");
 }
 
-TW_UINT16 CTwainSession::ConditionCode() {
+TW_STATUS CTwainSession::Status() {
     TW_STATUS status{};
     mManager(&mApp, mSourceOpen ? &mSource : nullptr, DG_CONTROL, DAT_STATUS, MSG_GET, &status);
-    return status.ConditionCode;
+    return status;
+}
+
+std::string CTwainSession::StatusText(const TW_STATUS& status) {
+    TW_STATUSUTF8 record{};
+    record.Status = status;
+    if (!mSourceOpen || Call(DG_CONTROL, DAT_STATUSUTF8, MSG_GET, &record) != TWRC_SUCCESS)
+        return {};
+    const Container text = Own(record.UTF8string);
+    const auto* bytes = static_cast<const char*>(Lock(text.get()));
+    std::string result = bytes ? std::string(bytes, strnlen(bytes, record.Size)) : std::string();
+    Unlock(text.get());
+    return result;
 }
 
 void CTwainSession::NoteBatchFault() {
-    // A cancel and a jam return the same code; only the condition code tells them apart.
-    if (const TW_UINT16 code = ConditionCode(); code != TWCC_SUCCESS)
-        mBatchFault = code;
+    // A cancel and a jam return the same code; only the condition code tells them apart. The text is
+    // asked for at once, while the source is open.
+    if (const TW_STATUS status = Status(); status.ConditionCode != TWCC_SUCCESS) {
+        mBatchFault = status.ConditionCode;
+        mBatchFaultText = StatusText(status);
+    }
 }
 
 std::vector<std::string> CTwainSession::ListSources() {
@@ -211,6 +230,25 @@ void CTwainSession::Set(const SCapSetting& setting) {
         return std::string(hex);
     }();
     Check(Call(DG_CONTROL, DAT_CAPABILITY, MSG_SET, &cap), what.c_str(), {TWRC_SUCCESS, TWRC_CHECKSTATUS});
+}
+
+std::int32_t CTwainSession::Current(std::uint16_t capId) {
+    TW_CAPABILITY cap{capId, TWON_DONTCARE16, nullptr};
+    Check(Call(DG_CONTROL, DAT_CAPABILITY, MSG_GETCURRENT, &cap), "reading a capability");
+    const Container container = Own(cap.hContainer);
+    const auto* one = static_cast<const TW_ONEVALUE*>(Lock(container.get()));
+    if (cap.ConType != TWON_ONEVALUE || !one)
+        throw ScanError("the data source answered a capability without its value");
+    std::int32_t value = 0;
+    if (one->ItemType == TWTY_INT32 || one->ItemType == TWTY_UINT32) {
+        std::memcpy(&value, &one->Item, sizeof value);
+    } else {
+        TW_UINT16 word = 0;
+        std::memcpy(&word, &one->Item, sizeof word);
+        value = one->ItemType == TWTY_INT16 ? static_cast<TW_INT16>(word) : word;
+    }
+    Unlock(container.get());
+    return value;
 }
 
 TW_UINT16 CTwainSession::Callback(pTW_IDENTITY, pTW_IDENTITY, TW_UINT32, TW_UINT16, TW_UINT16 msg,

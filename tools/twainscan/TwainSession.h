@@ -42,6 +42,8 @@ public:
     // source's stored settings carries over.
     void ResetCapabilities();
     void Set(const SCapSetting& setting);
+    // The source's current value of a one-value capability of up to 32 bits, as it will scan.
+    std::int32_t Current(std::uint16_t capId);
     // Enables without the dialog and waits (bounded) for the first transfer-ready message.
     void Enable();
     // The next page; kCancelled when the source ended the batch instead, or when the stop check (below)
@@ -52,6 +54,8 @@ public:
     // The condition code the source gave when it cancelled a page or ended the batch: 0 for a normal end
     // or a user's cancel, otherwise the fault that stopped the scanner (TWCC_PAPERJAM...).
     TW_UINT16 BatchFault() const { return mBatchFault; }
+    // What the source said of that fault (DAT_STATUSUTF8); empty when it says nothing more.
+    const std::string& BatchFaultText() const { return mBatchFaultText; }
     // Resets pending transfers, disables and closes the source; safe to call twice.
     void Close();
 
@@ -72,6 +76,9 @@ private:
     // Container memory from the manager's functions; freed by the returned owner.
     using Container = std::unique_ptr<void, std::function<void(void*)>>;
     Container NewContainer(std::size_t bytes);
+    // A block made by the manager's memory functions (the C heap where it gave none), such as one the
+    // source handed over.
+    Container Own(void* block) const;
     Container OneValue(const SCapSetting& setting);
     void* Lock(void* handle) const;
     void Unlock(void* handle) const;
@@ -79,8 +86,11 @@ private:
     // Throws with the triplet's name and the condition code unless rc is one of the accepted codes.
     void Check(TW_UINT16 rc, const char* what, std::initializer_list<TW_UINT16> accepted = {TWRC_SUCCESS});
     void ReadRows(const TW_IMAGEINFO& info, SPageBitmap& page, std::uint32_t bufferSize);
-    // Reads (and so clears) the source's condition code.
-    TW_UINT16 ConditionCode();
+    // Reads (and so clears) the source's status; ConditionCode only its condition code.
+    TW_STATUS Status();
+    TW_UINT16 ConditionCode() { return Status().ConditionCode; }
+    // The source's text for a status it gave; empty when it has none.
+    std::string StatusText(const TW_STATUS& status);
     void NoteBatchFault();
     // What the source announced through the callback, perhaps from another thread.
     void Announce(bool& flag);
@@ -97,6 +107,7 @@ private:
     bool mXferReady = false;      // guarded by mAnnounceMutex
     bool mCloseRequested = false; // guarded by mAnnounceMutex
     TW_UINT16 mBatchFault = TWCC_SUCCESS;
+    std::string mBatchFaultText;
     std::vector<TW_UINT16> mDeviceEvents;
     std::function<void(std::uint32_t)> mOnDeviceEvent;
     std::function<bool()> mStopRequested;

@@ -9,9 +9,11 @@
 #include <new>
 #include <string>
 
+#include "FeedAgain.h"
 #include "PageFiles.h"
 #include "PageWriter.h"
 #include "ProgramInfo.h"
+#include "QSCapIds.h"
 #include "TwainSession.h"
 
 namespace {
@@ -40,16 +42,50 @@ public:
     using ScanError::ScanError;
 };
 
-// The sheet a stopped batch goes on from: the pages before it are whole.
-std::string NextSheet(int pages) {
-    return pages == 0 ? "the first sheet" : "the sheet after page " + std::to_string(pages);
+// How the sheets give pages in this run, as the source will scan them.
+struct SSheetSides {
+    std::int32_t perSheet = 1;
+    bool blankSkip = false;
+};
+
+SSheetSides SheetSides(CTwainSession& session) {
+    return {session.Current(CAP_DUPLEXENABLED) != 0 ? 2 : 1, session.Current(CCAP_OVK_BLANKSKIP) != 0};
 }
 
 std::string PagesWritten(int pages) {
     return std::to_string(pages) + " page" + (pages == 1 ? "" : "s") + " written";
 }
 
-std::string FaultName(TW_UINT16 condition) {
+// The sheet a stopped batch goes on from: only sheets whose pages were all written are done.
+std::string NextSheet(int pages, SSheetSides sides) {
+    const SFeedAgain sheet = FeedAgainFrom(pages, sides.perSheet, sides.blankSkip);
+    const std::string page = std::to_string(sheet.page);
+    switch (sheet.from) {
+    case EFeedAgain::kSheetAfterPage:
+        return "the sheet after page " + page;
+    case EFeedAgain::kSheetWithPage:
+        return "the sheet that holds page " + page + "; page " + page + " is scanned again";
+    case EFeedAgain::kFirstSheet:
+        break;
+    }
+    return "the first sheet";
+}
+
+std::string EndedEarly(int pages, SSheetSides sides) {
+    return PagesWritten(pages) + "; the batch ended early: feed again from " + NextSheet(pages, sides);
+}
+
+// The source's own words for a fault TWAIN has no code for ("The scanner's cover is open.") as part of a
+// sentence.
+std::string InSentence(std::string text) {
+    while (!text.empty() && (text.back() == '.' || text.back() == ' '))
+        text.pop_back();
+    if (!text.empty() && text.front() >= 'A' && text.front() <= 'Z')
+        text.front() = static_cast<char>(text.front() - 'A' + 'a');
+    return text;
+}
+
+std::string FaultName(TW_UINT16 condition, const std::string& sourceText) {
     if (condition == TWCC_PAPERJAM)
         return "paper jam";
     if (condition == TWCC_PAPERDOUBLEFEED)
@@ -60,15 +96,17 @@ std::string FaultName(TW_UINT16 condition) {
         return "the data source ran out of memory";
     if (condition == TWCC_NOMEDIA)
         return "no paper in the feeder";
+    if (!sourceText.empty())
+        return InSentence(sourceText);
     return "scanner fault (condition code " + std::to_string(condition) + ")";
 }
 
-void ThrowOnBatchFault(TW_UINT16 condition, int pages) {
+void ThrowOnBatchFault(const CTwainSession& session, int pages, SSheetSides sides) {
+    const TW_UINT16 condition = session.BatchFault();
     if (condition == TWCC_SUCCESS)
         return;
     const std::string where = pages == 0 ? " before the first page" : " after page " + std::to_string(pages);
-    throw ScanError(FaultName(condition) + where + ": " + PagesWritten(pages) +
-                    "; the batch ended early: feed again from " + NextSheet(pages));
+    throw ScanError(FaultName(condition, session.BatchFaultText()) + where + ": " + EndedEarly(pages, sides));
 }
 
 void PrintDeviceEvent(std::uint32_t event) {
@@ -91,9 +129,10 @@ int Scan(const SScanOptions& options) {
     session.ResetCapabilities();
     for (const SCapSetting& setting : options.settings)
         session.Set(setting);
+    const SSheetSides sides = SheetSides(session);
     session.Enable();
     int pages = 0;
-    {
+    try {
         CPageWriter writer(files);
         for (bool more = true; more && sInterrupted == 0;) {
             SPageBitmap page;
@@ -106,11 +145,13 @@ int Scan(const SScanOptions& options) {
         // The scanner is free while the last pages are still written.
         session.Close();
         writer.Finish();
+    } catch (const WriteFailure& failure) {
+        throw ScanError(std::string(failure.what()) + ": " + EndedEarly(failure.PagesWritten(), sides));
     }
     if (sInterrupted != 0)
         throw Interrupted("stopped by Ctrl-C: " + PagesWritten(pages) + "; feed again from " +
-                          NextSheet(pages));
-    ThrowOnBatchFault(session.BatchFault(), pages);
+                          NextSheet(pages, sides));
+    ThrowOnBatchFault(session, pages, sides);
     if (pages == 0)
         throw ScanError("no page was scanned");
     std::printf("scanned %d page%s into %s\n", pages, pages == 1 ? "" : "s", options.outputFolder.c_str());

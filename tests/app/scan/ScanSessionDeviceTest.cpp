@@ -17,6 +17,7 @@
 #include "EmulatorFixture.h"
 #include "PropertyList.h"
 #include "RunLoop.h"
+#include "Strings.h"
 #include "TestScanHost.h"
 #include "TlvDeviceCntlr.h"
 #include "TwainSession.h"
@@ -29,6 +30,10 @@ fnd::Dictionary AppInfo() {
     const fnd::plist::FileContents file = fnd::plist::readFile(APP_INFO_PLIST);
     const fnd::Dictionary* info = file.value.asDictionary();
     return info ? *info : fnd::Dictionary{};
+}
+
+std::string Text(const char* key) {
+    return appkit::localized(key).toStdString();
 }
 
 std::vector<std::uint8_t> FileBytes(const fs::path& path) {
@@ -191,21 +196,30 @@ TEST_F(ScanSession, ACloseRequestMidBatchEndsItAndTheNextBatchRuns) {
     ExpectWholePages();
 }
 
+// A fault ends the batch with its own text, followed by the pages kept and the sheet to feed again: one
+// side a sheet, so the sheet after the last page kept.
 TEST_F(ScanSession, ScannerFaultsEndInFailureWithTheirMessageAndKeepEarlierPages) {
-    const std::pair<const char*, std::string> faults[] = {
-        {"jam", "Err_ScanPaperJam"},
-        {"no-paper", "Err_ScanNoPaper"},
-        {"gone", "Err_ScannerNotConnected"},
+    // A stall that clearing the pipe does not mend: every try of the same read stalls again.
+    std::vector<std::string> stalls;
+    for (int read = 30; read <= 34; ++read)
+        stalls.push_back("stall@read:" + std::to_string(read));
+    const std::pair<std::vector<std::string>, const char*> faults[] = {
+        {{"jam@read:30"}, "Err_ScanPaperJam"},       {{"double-feed@read:30"}, "Err_ScanDoubleFeed"},
+        {{"no-paper@read:30"}, "Err_ScanNoPaper"},   {{"gone@read:30"}, "Err_ScannerNotConnected"},
+        {{"cover-open@read:30"}, "Err_ScanStopped"}, {{"lamp-error@read:30"}, "Err_ScanStopped"},
+        {stalls, "Err_ScannerNotConnected"},
     };
     host.scanSettings.setScnStReaderSideType(0);
     for (const auto& [fault, key] : faults) {
-        SCOPED_TRACE(fault);
+        SCOPED_TRACE(fault.front());
         // Far enough into the batch that the first sheet is in.
-        StartScanner({"gen:ramp-a4 4"}, {std::string(fault) + "@read:30"});
+        StartScanner({"gen:ramp-a4 4"}, fault);
         ASSERT_TRUE(RunBatch());
         EXPECT_EQ(host.states, (std::vector<int>{101, 102, 105}));
         ASSERT_EQ(host.messages.size(), 1u);
-        EXPECT_EQ(host.messages[0], key);
+        const std::string kept = std::to_string(host.pages.size());
+        EXPECT_EQ(host.messages[0], "Err_ScanEndedAfterPage");
+        EXPECT_EQ(host.messageArgs[0], (std::vector<std::string>{Text(key), kept, kept}));
         EXPECT_GE(host.pages.size(), 1u);
         EXPECT_LT(host.pages.size(), 4u);
         ExpectWholePages();
@@ -216,7 +230,30 @@ TEST_F(ScanSession, ScannerFaultsEndInFailureWithTheirMessageAndKeepEarlierPages
         host.setAppStateNum(0);
         host.states.clear();
         host.messages.clear();
+        host.messageArgs.clear();
     }
+}
+
+// With blank-page skipping a sheet may have given fewer pages than sides, so the count no longer tells
+// whether the last page's sheet is done: that sheet is fed again, whatever the count.
+TEST_F(ScanSession, WithBlankSkippingTheSheetOfTheLastPageKeptIsFedAgain) {
+    host.scanSettings.setScnStReaderSideType(2);
+    StartScanner({"gen:ramp-a4 4"}, {"jam@read:30"});
+    ASSERT_TRUE(RunBatch());
+    ASSERT_EQ(host.messages.size(), 1u);
+    const std::string kept = std::to_string(host.pages.size());
+    EXPECT_EQ(host.messages[0], "Err_ScanEndedWithPage");
+    EXPECT_EQ(host.messageArgs[0], (std::vector<std::string>{Text("Err_ScanPaperJam"), kept, kept}));
+    EXPECT_GE(host.pages.size(), 1u);
+}
+
+// Blank-page skipping that dropped every page says so, as the data source tells it.
+TEST_F(ScanSession, ABatchOfBlankPagesIsToldAsBlank) {
+    host.scanSettings.setScnStReaderSideType(2);
+    StartScanner({"gen:blank-a4 2"});
+    ASSERT_TRUE(RunBatch());
+    EXPECT_EQ(host.messages, std::vector<std::string>{"Err_ScanBlankPages"});
+    EXPECT_EQ(host.pages.size(), 0u);
 }
 
 TEST_F(ScanSession, AnEmptyFeederAtTheStartIsToldAsNoPaper) {

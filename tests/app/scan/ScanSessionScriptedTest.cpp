@@ -16,6 +16,7 @@
 #include <sys/resource.h>
 
 #include "RunLoop.h"
+#include "Strings.h"
 #include "TestScanHost.h"
 #include "TlvDeviceCntlr.h"
 #include "VX_TWAINCommon.h"
@@ -209,10 +210,18 @@ protected:
         RunBatch({GreyPage(40, 10), faulty, GreyPage(40, 10)});
         EXPECT_EQ(host.pages.size(), 1u);
         EXPECT_EQ(host.states, (std::vector<int>{101, 105}));
-        EXPECT_EQ(host.messages, std::vector<std::string>{"Err_ScanDataFault"});
+        ExpectEndedEarlyAfterPage("Err_ScanDataFault", 1);
         EXPECT_EQ(gScript.endXfers, 3);
         EXPECT_EQ(gScript.closes, 1);
         EXPECT_FALSE(std::filesystem::exists(TlvUtilsMethod::tmpBaseImageFilePath(1)));
+    }
+
+    // The failure's own text, then that the batch ended early after kept pages.
+    void ExpectEndedEarlyAfterPage(const char* failureKey, int kept) {
+        EXPECT_EQ(host.messages, std::vector<std::string>{"Err_ScanEndedAfterPage"});
+        const std::string pages = std::to_string(kept);
+        const std::vector<std::string> args{appkit::localized(failureKey).toStdString(), pages, pages};
+        EXPECT_EQ(host.messageArgs, std::vector<std::vector<std::string>>{args});
     }
 
     static inline std::filesystem::path sDir;
@@ -283,7 +292,7 @@ TEST_F(ScriptedSession, APlantedPageFileStopsTheBatchAndNothingIsOverwritten) {
     RunReadyBatch();
     EXPECT_EQ(host.pages.size(), 1u);
     EXPECT_EQ(host.states, (std::vector<int>{101, 105}));
-    EXPECT_EQ(host.messages, std::vector<std::string>{"Err_FileCreateFailed"});
+    ExpectEndedEarlyAfterPage("Err_FileCreateFailed", 1);
     std::string text;
     std::getline(std::ifstream(victim), text);
     EXPECT_EQ(text, "the user's own file");
@@ -340,7 +349,7 @@ TEST_F(ScriptedSession, AFullTemporaryDiskStopsTheBatchAndSaysSo) {
     setrlimit(RLIMIT_FSIZE, &old);
     EXPECT_EQ(host.pages.size(), 1u);
     EXPECT_EQ(host.states, (std::vector<int>{101, 105}));
-    EXPECT_EQ(host.messages, std::vector<std::string>{"Err_TmpDiskFull"});
+    ExpectEndedEarlyAfterPage("Err_TmpDiskFull", 1);
     EXPECT_FALSE(std::filesystem::exists(TlvUtilsMethod::tmpBaseImageFilePath(1)));
 }
 

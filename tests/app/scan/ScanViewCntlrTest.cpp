@@ -100,16 +100,23 @@ TEST_F(ScanView, TheButtonCancelsAScheduledEndOnceAndContinuesWhenAsked) {
     EXPECT_EQ(host.continuedScans, 1);
 }
 
+// The question's buttons say what they do; Return keeps scanning.
 TEST_F(ScanView, ACancelThatWouldDiscardPagesAsksAndADeclineLetsTheBatchGoOn) {
     host.setAppStateNum(tlv::appStateNumber(tlv::AppStateScanning));
     AddPage();
     QString asked;
+    std::vector<QString> buttons;
     whenAlertShows([&](appkit::Alert& alert) {
         asked = textOf(alert, appkit::Alert::kInformativeTag);
-        click(alert, 1);
+        for (int i = 0; i < 2; ++i)
+            if (auto* button = appkit::viewWithTag<QPushButton>(&alert, appkit::Alert::kFirstButtonTag + i))
+                buttons.push_back(button->text());
+        saveScreenshots(&alert, "alert-stop-and-discard");
+        QTest::keyClick(&alert, Qt::Key_Return);
     });
     Button()->click();
     EXPECT_EQ(asked, appkit::localized("Cnfm_ScanCancelYesOrNo"));
+    EXPECT_EQ(buttons, (std::vector<QString>{"Stop and Discard", "Keep Scanning"}));
     EXPECT_FALSE(host.batch.isCancelledOnMain());
     whenAlertShows([](appkit::Alert& alert) { click(alert, 0); });
     Button()->click();

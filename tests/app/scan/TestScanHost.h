@@ -106,7 +106,11 @@ public:
     void executeScan() override { ++continuedScans; }
     void changeKeyView() override {}
 
-    void showErrorPanel(const std::string& key) override { messages.push_back(key); }
+    void showErrorPanel(const std::string& key) override { showErrorPanel(key, {}); }
+    void showErrorPanel(const std::string& key, const std::vector<std::string>& args) override {
+        messages.push_back(key);
+        messageArgs.push_back(args);
+    }
     bool isQuitAppByUnmount() const override { return false; }
     bool isOpenQSWin() const override { return false; }
     bool isCheckValidSyncDriver() override { return true; }
@@ -127,6 +131,7 @@ public:
     std::vector<int> states;
     std::vector<tlv::TlvPageRecord> pages;
     std::vector<std::string> messages;
+    std::vector<std::vector<std::string>> messageArgs; // each message's arguments
     tlv::TlvBatchState batch;
     int cancelHandlings = 0;
     bool finScanMarked = false;

@@ -164,6 +164,11 @@ TEST_F(VX_MessageTest, ErrorPanelsAndTheirStatusTexts) {
     EXPECT_TRUE(VX_Message::showErrorPanel(std::make_exception_ptr(std::bad_alloc())));
     EXPECT_EQ(statusText, appkit::localized("Err_MemFullError"));
 
+    // An alert with advice after what happened puts only what happened on the status line.
+    whenAlertShows([](appkit::Alert& alert) { click(alert, 0); });
+    VX_Message::showErrorPanel("Err_ScanEndedAfterPage", nullptr, {"Scanning stopped.", "2", "2"});
+    EXPECT_EQ(statusText, "Scanning stopped.");
+
     statusText.clear();
     EXPECT_FALSE(VX_Message::showErrorPanel("NoErr_OnlyThrow"));
     EXPECT_TRUE(statusText.isEmpty());

@@ -129,8 +129,9 @@ TEST_F(TwainScan, JamMidBatchFailsTheRunAndKeepsThePagesBeforeIt) {
 }
 
 // Every fault the emulated scanner can raise, before the first sheet and on the second: the run fails with
-// the scanner's own alert and twainscan's summary, and the page before the fault stays. The lamp
-// calibration at the session's start takes nine scan commands, so scan 10 is the first sheet's.
+// the scanner's own alert and twainscan's summary, which says what the scanner reported where TWAIN has
+// no code of its own for it, and the page before the fault stays. The lamp calibration at the session's
+// start takes nine scan commands, so scan 10 is the first sheet's.
 TEST_F(TwainScan, EveryScannerFaultFailsTheRunAndKeepsThePagesBeforeIt) {
     struct SFault {
         const char* kind;
@@ -140,13 +141,13 @@ TEST_F(TwainScan, EveryScannerFaultFailsTheRunAndKeepsThePagesBeforeIt) {
     const SFault faults[] = {
         {"jam", "jammed", "paper jam"},
         {"double-feed", "Several sheets", "double feed"},
-        {"cover-open", "cover is open", "scanner fault (condition code 5)"},
+        {"cover-open", "cover is open", "the scanner's cover is open"},
         {"no-paper", "no paper", "no paper in the feeder"},
-        {"lamp-error", "lamp failed", "scanner fault (condition code 5)"},
-        {"hardware-error", "hardware error", "scanner fault (condition code 5)"},
-        {"not-ready", "not ready", "scanner fault (condition code 5)"},
-        {"unit-attention", "not ready", "scanner fault (condition code 5)"},
-        {"stall", "out of order", "scanner fault (condition code 5)"},
+        {"lamp-error", "lamp failed", "the scanner's lamp failed"},
+        {"hardware-error", "hardware error", "the scanner reported a hardware error"},
+        {"not-ready", "not ready", "the scanner is not ready"},
+        {"unit-attention", "not ready", "the scanner is not ready"},
+        {"stall", "out of order", "the scanner received commands out of order"},
         {"timeout", "did not answer", "the scanner is not connected or did not answer"},
         {"gone", "not found", "the scanner is not connected or did not answer"},
     };
