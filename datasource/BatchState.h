@@ -1,8 +1,8 @@
 // CBatchState: the bookkeeping of a batch of images. How many images the sheet in the feeder path still
 // yields, how many of the dialog's kept prescan images are still to go out, what kind of transfer-ready
 // request runs, whether the batch must stop, which fault stopped it, and whether the current image has
-// been described. Callers tell it what happened through the named steps below and ask it what follows, so
-// the rules that tie these values together live here only.
+// been described and transferred. Callers tell it what happened through the named steps below and ask it
+// what follows, so the rules that tie these values together live here only.
 //
 // Threads: only the thread that calls the data source uses it (triplets, notifications and run-loop timers
 // all run there); the reader and image-processing threads never see it, so it needs no lock.
@@ -104,10 +104,16 @@ public:
     void RecordFault(TW_UINT16 condition, TW_UINT16 detail) { mFault = {condition, {detail}}; }
     TW_STATUS TakeFault();
 
-    // ---- The current image's description ----
+    // ---- The current image's description and transfer ----
     void ImageDescribed() { mImageInfo = EImageInfo::kCurrent; }
-    // The next image needs its own description.
-    void ForgetImageInfo() { mImageInfo = EImageInfo::kNone; }
+    // The next image needs its own description and has not gone out yet.
+    void ForgetImageInfo() {
+        mImageInfo = EImageInfo::kNone;
+        mImageTransferred = false;
+    }
+    // The current image went out whole (TWRC_XFERDONE); until the next image nothing more may leave.
+    void ImageTransferred() { mImageTransferred = true; }
+    bool IsImageTransferred() const { return mImageTransferred; }
     // A failed request poisons the rest of the transfer for a client that must not ask twice.
     void PoisonImageInfo() { mImageInfo = EImageInfo::kPoisoned; }
     bool IsImageDescribed() const { return mImageInfo == EImageInfo::kCurrent; }
@@ -123,4 +129,5 @@ private:
     bool mStopAfterSheet = false;
     TW_STATUS mFault{};
     EImageInfo mImageInfo = EImageInfo::kNone;
+    bool mImageTransferred = false;
 };

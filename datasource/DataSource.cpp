@@ -78,8 +78,9 @@ TW_UINT16 CDataSource::Dispatch(pTW_IDENTITY origin, TW_UINT32 dg, TW_UINT16 dat
     if (mState < 0 || mState > kTransferring || !(row->states & StateBit(mState)))
         return Fail(TWCC_SEQERROR);
     // Refused before the page, a running transfer or any file is touched, so the application can still
-    // take the page the agreed way.
-    if (dg == DG_IMAGE && !IsAgreedMechanism(dat))
+    // take the page the agreed way; a page that went out whole waits in state 7 for its MSG_ENDXFER and
+    // is never scanned or written a second time.
+    if (dg == DG_IMAGE && (!IsAgreedMechanism(dat) || (IsPageTransfer(dat) && mBatch.IsImageTransferred())))
         return Fail(TWCC_SEQERROR);
     TW_UINT16 rc;
     try {
@@ -94,8 +95,12 @@ TW_UINT16 CDataSource::Dispatch(pTW_IDENTITY origin, TW_UINT32 dg, TW_UINT16 dat
     return rc;
 }
 
+bool CDataSource::IsPageTransfer(TW_UINT16 dat) {
+    return dat == DAT_IMAGEMEMXFER || dat == DAT_IMAGENATIVEXFER || dat == DAT_IMAGEFILEXFER;
+}
+
 bool CDataSource::IsAgreedMechanism(TW_UINT16 dat) const {
-    if (!mCapPool || (dat != DAT_IMAGEMEMXFER && dat != DAT_IMAGENATIVEXFER && dat != DAT_IMAGEFILEXFER))
+    if (!mCapPool || !IsPageTransfer(dat))
         return true;
     const std::uint32_t agreed = GetCapUIntValue(mCapPool.get(), ICAP_XFERMECH);
     switch (dat) {

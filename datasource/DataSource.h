@@ -199,7 +199,9 @@ public:
 
 protected:
     TW_UINT16 Fail(TW_UINT16 conditionCode) { return SetConditionCode(conditionCode, TWRC_FAILURE); }
-    // False for a page transfer (DAT_IMAGE*XFER) by another mechanism than ICAP_XFERMECH agreed.
+    // DAT_IMAGEMEMXFER, DAT_IMAGENATIVEXFER or DAT_IMAGEFILEXFER: the triplets that take the page.
+    static bool IsPageTransfer(TW_UINT16 dat);
+    // False for a page transfer by another mechanism than ICAP_XFERMECH agreed.
     bool IsAgreedMechanism(TW_UINT16 dat) const;
     // PrepareScan until the page is ready or the scanner gives up.
     TW_UINT16 PrepareFirstBlock();

@@ -165,6 +165,7 @@ TW_UINT16 CDataSource::ReadBlock(pTW_IDENTITY origin, TW_IMAGEMEMXFER& block, st
         ++mTransferCount;
     mPendingXfers = 0;
     mState = kTransferring;
+    mBatch.ImageTransferred();
     return TWRC_XFERDONE;
 }
 

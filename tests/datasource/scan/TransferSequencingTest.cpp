@@ -1,10 +1,13 @@
-// The transfer sequencing inside one process against the emulated scanner: the transfer-ready timer of
-// the clients that need a fresh signal per image (and a reset that must stop it), image information
-// that has to scan first (with blank skip: the next page that is not blank), the poisoned information of one
-// client, and a host that quits mid-batch.
+// The transfer sequencing inside one process against the emulated scanner: each page leaving once by
+// every mechanism, the transfer-ready timer of the clients that need a fresh signal per image (and a
+// reset that must stop it), image information that has to scan first (with blank skip: the next page
+// that is not blank), the poisoned information of one client, and a host that quits mid-batch.
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <tuple>
 
 #include "COrvkQS.h"
@@ -43,18 +46,34 @@ protected:
         TW_USERINTERFACE ui{};
         return Call(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS, &ui);
     }
-    // One page by memory transfer: the last block's return code.
-    TW_UINT16 TransferPage() {
+    // One page after its information, by memory transfer (the last block's return code), or natively or
+    // into the file.
+    TW_UINT16 TransferPage(TW_UINT16 mechanism = TWSX_MEMORY, const std::filesystem::path& file = {}) {
         TW_IMAGEINFO info{};
         if (const TW_UINT16 rc = Call(DG_IMAGE, DAT_IMAGEINFO, MSG_GET, &info); rc != TWRC_SUCCESS)
             return rc;
+        if (mechanism == TWSX_NATIVE) {
+            TW_HANDLE image = nullptr;
+            const TW_UINT16 rc = Call(DG_IMAGE, DAT_IMAGENATIVEXFER, MSG_GET, &image);
+            std::free(image);
+            return rc;
+        }
+        if (mechanism != TWSX_MEMORY) {
+            std::string name = file.string();
+            TW_SETUPFILEXFER2 setup{name.data(), 0, TWFF_TIFF, 0, 0};
+            return Call(DG_IMAGE, DAT_IMAGEFILEXFER, MSG_GET, &setup);
+        }
+        // The buffer is proposed up to state 6; asked again in state 7 the client keeps the one it had.
         TW_SETUPMEMXFER setup{};
-        Call(DG_CONTROL, DAT_SETUPMEMXFER, MSG_GET, &setup);
-        std::vector<std::uint8_t> buffer(setup.Preferred);
+        if (mDS->GetState() == CDataSource::kXferReady) {
+            EXPECT_EQ(Call(DG_CONTROL, DAT_SETUPMEMXFER, MSG_GET, &setup), TWRC_SUCCESS);
+            mBuffer.resize(setup.Preferred);
+        }
         TW_UINT16 rc = TWRC_SUCCESS;
         while (rc == TWRC_SUCCESS) {
             TW_IMAGEMEMXFER block{};
-            block.Memory = {TWMF_APPOWNS | TWMF_POINTER, setup.Preferred, buffer.data()};
+            block.Memory = {TWMF_APPOWNS | TWMF_POINTER, static_cast<TW_UINT32>(mBuffer.size()),
+                            mBuffer.data()};
             rc = Call(DG_IMAGE, DAT_IMAGEMEMXFER, MSG_GET, &block);
         }
         return rc;
@@ -73,6 +92,7 @@ protected:
     }
 
     k3100::emu::Emulator mEmulator;
+    std::vector<std::uint8_t> mBuffer;
 };
 
 TEST_F(TransferSequencingTest, ClientsThatNeedAFreshSignalGetItFromATimerThatResetStops) {
@@ -94,6 +114,40 @@ TEST_F(TransferSequencingTest, ClientsThatNeedAFreshSignalGetItFromATimerThatRes
     const std::size_t callbacks = mDS->callbacks.size();
     fnd::RunLoop::current().runFor(0.4);
     EXPECT_EQ(mDS->callbacks.size(), callbacks);
+}
+
+// A page asked for again after its TWRC_XFERDONE (state 7, also after DAT_IMAGEINFO) is refused with the
+// batch as it stood; MSG_ENDXFER then counts on as usual (more after the first sheet, none after the
+// second), and every sheet leaves exactly once.
+TEST_F(TransferSequencingTest, APageAskedForAgainAfterItsTransferLeavesOnlyOnce) {
+    const std::filesystem::path file = mEnv.PreferencesPath().parent_path() / "page.tif";
+    for (TW_UINT16 mechanism : {TWSX_MEMORY, TWSX_NATIVE, TWSX_FILE}) {
+        SCOPED_TRACE(testing::Message() << "mechanism " << mechanism);
+        mDS = std::make_unique<test::CTestQSDS>();
+        const std::uint32_t fedBefore = mEmulator.totalCount();
+        Start("Test Maker", "Test Scan", 2);
+        ASSERT_EQ(SetOne(ICAP_XFERMECH, TWTY_UINT16, mechanism), TWRC_SUCCESS);
+        ASSERT_EQ(Enable(), TWRC_SUCCESS);
+        int pages = 0;
+        for (TW_INT16 count = -1; count != 0 && pages < 3; ++pages) {
+            ASSERT_EQ(TransferPage(mechanism, file), TWRC_XFERDONE);
+            TW_IMAGEINFO described{};
+            ASSERT_EQ(Call(DG_IMAGE, DAT_IMAGEINFO, MSG_GET, &described), TWRC_SUCCESS);
+            std::filesystem::remove(file);
+            EXPECT_EQ(TransferPage(mechanism, file), TWRC_FAILURE);
+            EXPECT_EQ(Status(), TWCC_SEQERROR);
+            EXPECT_FALSE(std::filesystem::exists(file));
+            TW_IMAGEINFO again{};
+            ASSERT_EQ(Call(DG_IMAGE, DAT_IMAGEINFO, MSG_GET, &again), TWRC_SUCCESS);
+            EXPECT_EQ(std::memcmp(&again, &described, sizeof again), 0) << "the page's description changed";
+            EXPECT_EQ(mDS->GetState(), CDataSource::kTransferring);
+            count = EndTransfer();
+        }
+        EXPECT_EQ(pages, 2);
+        EXPECT_EQ(mEmulator.totalCount() - fedBefore, 2u);
+        EXPECT_EQ(mDS->GetState(), CDataSource::kEnabled);
+        Close();
+    }
 }
 
 TEST_F(TransferSequencingTest, ImageInfoScansFirstWhenThePageSizeIsDetected) {

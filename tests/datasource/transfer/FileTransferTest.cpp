@@ -85,6 +85,8 @@ TEST_F(FileTransferTest, TiffFileHoldsThePageOfEachPixelType) {
             test::FillRow(pixelType, 37, y, expected.data());
             EXPECT_EQ(page.rows[y], expected) << "row " << y;
         }
+        TW_PENDINGXFERS pending{};
+        EXPECT_EQ(Call(DG_CONTROL, DAT_PENDINGXFERS, MSG_ENDXFER, &pending), TWRC_SUCCESS);
     }
     EXPECT_EQ(mDS.TransferCount(), 3);
 }

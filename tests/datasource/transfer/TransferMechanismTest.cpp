@@ -1,6 +1,7 @@
 // The agreed transfer mechanism (ICAP_XFERMECH) for every pair: a page asked for by another mechanism is
 // refused with TWCC_SEQERROR before the page, a running transfer or any file is touched, and then leaves
 // the agreed way whole, every row once.
+#include <cstring>
 #include <filesystem>
 #include <memory>
 
@@ -144,6 +145,34 @@ TEST_F(TransferMechanismTest, ARunningMemoryTransferGoesOnWhereItStood) {
     EXPECT_EQ(Take(TWSX_MEMORY, kBlockRows), kRows);
     EXPECT_EQ(mDS.prepareCalls, 1);
     EXPECT_EQ(mDS.finishCalls, 1);
+}
+
+// After TWRC_XFERDONE (still state 7) the page is out: asking for it again by any mechanism, also after
+// DAT_IMAGEINFO as real clients do, is refused without a second scan, and MSG_ENDXFER then ends it.
+TEST_F(TransferMechanismTest, ATransferredPageIsRefusedUntilItsEnd) {
+    for (TW_UINT16 agreed : {TWSX_MEMORY, TWSX_NATIVE, TWSX_FILE}) {
+        SCOPED_TRACE(testing::Message() << "agreed " << agreed);
+        NextPage(agreed);
+        const std::int32_t transfers = mDS.TransferCount();
+        TW_IMAGEINFO described{};
+        ASSERT_EQ(Info(described), TWRC_SUCCESS);
+        ASSERT_EQ(Take(agreed), kRows);
+        ASSERT_EQ(mDS.GetState(), CDataSource::kTransferring);
+        for (TW_UINT16 asked : {DAT_IMAGEMEMXFER, DAT_IMAGENATIVEXFER, DAT_IMAGEFILEXFER})
+            ExpectRefused(asked);
+        TW_IMAGEINFO again{};
+        ASSERT_EQ(Info(again), TWRC_SUCCESS);
+        EXPECT_EQ(std::memcmp(&again, &described, sizeof again), 0) << "the page's description changed";
+        TW_IMAGELAYOUT layout{};
+        EXPECT_EQ(Call(DG_IMAGE, DAT_IMAGELAYOUT, MSG_GET, &layout), TWRC_SUCCESS);
+        ExpectRefused(TransferOf(agreed));
+        EXPECT_EQ(mDS.prepareCalls, 1) << "the page was scanned again";
+        EXPECT_EQ(mDS.finishCalls, 1);
+        EXPECT_EQ(mDS.TransferCount(), transfers + 1);
+        TW_PENDINGXFERS pending{};
+        EXPECT_EQ(Call(DG_CONTROL, DAT_PENDINGXFERS, MSG_ENDXFER, &pending), TWRC_SUCCESS);
+        EXPECT_EQ(mDS.GetState(), CDataSource::kEnabled);
+    }
 }
 
 } // namespace
