@@ -13,8 +13,8 @@ namespace {
 
 constexpr char kUsage[] =
     "usage: tapwell\n"
-    "  The K3100's menu-bar helper: the scanner's button runs a job of tollivar. Installed, it keeps\n"
-    "  itself among the login items; run from a build or staging folder it leaves them alone.\n"
+    "  The K3100's system tray helper: the scanner's button runs a job of tollivar. Installed, it\n"
+    "  keeps itself among the login items; run from a build or staging folder it leaves them alone.\n"
     "  --help, --version   print this text or the version and exit\n";
 
 } // namespace

@@ -65,7 +65,9 @@ bool TlvAppleEventLink::launchTaskApp() {
             : std::nullopt;
     std::error_code ec;
     if (!helper || !std::filesystem::is_regular_file(*helper, ec)) {
-        std::fprintf(stderr, "tollivar: the menu-bar helper is not installed; running without it\n");
+        std::fprintf(
+            stderr, "tollivar: the system tray helper (tapwell) is not installed; running without it, so the "
+                    "scanner's button starts no job\n");
         return false;
     }
     std::string id = fnd::Bundle(*helper).identifier();

@@ -205,7 +205,7 @@ TEST_F(Tollivar, RunsWithoutTheHelperAndSaysSoOnce) {
     EXPECT_EQ(ExitStatus(), 0);
     std::ifstream log(mDir / "log");
     const std::string text{std::istreambuf_iterator<char>(log), {}};
-    const std::string notice = "menu-bar helper is not installed";
+    const std::string notice = "system tray helper (tapwell) is not installed";
     const std::size_t at = text.find(notice);
     EXPECT_NE(at, std::string::npos) << text;
     EXPECT_EQ(text.find(notice, at + 1), std::string::npos) << text;
