@@ -253,6 +253,8 @@ private:
     TW_UINT16 FindCapability(TW_MEMREF data, TW_CAPABILITY*& cap, CCapability*& capability);
     TW_UINT16 ReadBlock(pTW_IDENTITY origin, TW_IMAGEMEMXFER& block, std::uint8_t* buffer, TW_UINT32 length);
     TW_UINT16 PullPage(pTW_IDENTITY origin, std::vector<std::uint8_t>& pixels);
+    // A failed block gives the page up: the scanner recovers, and a page asked for again starts anew.
+    void AbandonPage();
     static std::vector<std::uint8_t> EncodeFileContents(TW_UINT16 format, const SPageBitmap& page);
     static TW_SETUPFILEXFER DefaultFileSetup();
     // The format of the standard file transfer: the current ICAP_IMAGEFILEFORMAT.

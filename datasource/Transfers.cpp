@@ -18,7 +18,10 @@ TW_UINT16 CDataSource::GetPendingXfers(pTW_IDENTITY, TW_MEMREF data) {
     auto* pending = static_cast<TW_PENDINGXFERS*>(data);
     if (!pending)
         return Fail(TWCC_BADVALUE);
-    pending->Count = static_cast<TW_UINT16>(mPendingXfers ? GetPendingDocumentCount() : 0);
+    // A page that went out waits in state 7 for its MSG_ENDXFER while the batch goes on: the count is then
+    // that of the transfers after it.
+    const bool batchRuns = mPendingXfers || (mState == kTransferring && mBatch.IsImageTransferred());
+    pending->Count = static_cast<TW_UINT16>(batchRuns ? GetPendingDocumentCount() : 0);
     return TWRC_SUCCESS;
 }
 

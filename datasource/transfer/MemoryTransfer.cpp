@@ -70,7 +70,9 @@ TW_UINT16 CDataSource::GetImageInfo(pTW_IDENTITY, TW_MEMREF data) {
     }
     mBytesPerRow = BytesPerRow(*info);
     mImageInfo = *info;
-    mRowsTransferred = 0;
+    // Asked again in state 7 the page is only described anew: its transfer goes on where it stood.
+    if (mState != kTransferring)
+        mRowsTransferred = 0;
     mBatch.ImageDescribed();
     return TWRC_SUCCESS;
 }
@@ -123,8 +125,13 @@ TW_UINT16 CDataSource::ImageMemXfer(pTW_IDENTITY origin, TW_MEMREF data) {
     if (block->Memory.Flags & TWMF_HANDLE)
         ManagerEntryPoints::Unlock(block->Memory.TheMem);
     if (rc != TWRC_SUCCESS && rc != TWRC_XFERDONE)
-        RecoverScan();
+        AbandonPage();
     return rc;
+}
+
+void CDataSource::AbandonPage() {
+    mRowsTransferred = 0;
+    RecoverScan();
 }
 
 TW_UINT16 CDataSource::PrepareFirstBlock() {
@@ -210,7 +217,7 @@ TW_UINT16 CDataSource::PullPage(pTW_IDENTITY origin, std::vector<std::uint8_t>& 
             return rc;
         // A block that moved nothing would repeat for ever.
         if (block.BytesWritten == 0) {
-            RecoverScan();
+            AbandonPage();
             return Fail(TWCC_OPERATIONERROR);
         }
     }

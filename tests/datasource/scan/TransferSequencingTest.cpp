@@ -1,5 +1,6 @@
 // The transfer sequencing inside one process against the emulated scanner: each page leaving once by
-// every mechanism, the transfer-ready timer of the clients that need a fresh signal per image (and a
+// every mechanism, a running page left where it stood by image information and layout, the pending
+// transfers after a page, the transfer-ready timer of the clients that need a fresh signal per image (and a
 // reset that must stop it), image information that has to scan first (with blank skip: the next page
 // that is not blank), the poisoned information of one client, and a host that quits mid-batch.
 #include <gtest/gtest.h>
@@ -146,6 +147,68 @@ TEST_F(TransferSequencingTest, APageAskedForAgainAfterItsTransferLeavesOnlyOnce)
         EXPECT_EQ(pages, 2);
         EXPECT_EQ(mEmulator.totalCount() - fedBefore, 2u);
         EXPECT_EQ(mDS->GetState(), CDataSource::kEnabled);
+        Close();
+    }
+}
+
+// Image information and layout asked between the blocks of a memory transfer (state 7) answer as before
+// the first block, and the page goes on where it stood: each of its 3,507 rows (A4 at 300 dpi) once, from
+// the one sheet fed.
+TEST_F(TransferSequencingTest, InformationAndLayoutBetweenBlocksLeaveTheRunningPageWhereItStood) {
+    const std::uint32_t fedBefore = mEmulator.totalCount();
+    Start("Test Maker", "Test Scan", 1);
+    ASSERT_EQ(SetOne(ICAP_SUPPORTEDSIZES, TWTY_UINT16, TW_UINT16{TWSS_A4}), TWRC_SUCCESS);
+    ASSERT_EQ(SetFix(ICAP_XRESOLUTION, 300), TWRC_SUCCESS);
+    ASSERT_EQ(SetFix(ICAP_YRESOLUTION, 300), TWRC_SUCCESS);
+    ASSERT_EQ(Enable(), TWRC_SUCCESS);
+    TW_IMAGEINFO described{};
+    ASSERT_EQ(Call(DG_IMAGE, DAT_IMAGEINFO, MSG_GET, &described), TWRC_SUCCESS);
+    ASSERT_EQ(described.ImageLength, 3507);
+    TW_IMAGELAYOUT laidOut{};
+    ASSERT_EQ(Call(DG_IMAGE, DAT_IMAGELAYOUT, MSG_GET, &laidOut), TWRC_SUCCESS);
+    std::vector<std::uint8_t> buffer(std::size_t{1000} * static_cast<std::uint32_t>(described.ImageWidth));
+    std::uint32_t rows = 0;
+    TW_UINT16 rc = TWRC_SUCCESS;
+    for (int blocks = 0; rc == TWRC_SUCCESS && blocks < 100; ++blocks) {
+        TW_IMAGEMEMXFER block{};
+        block.Memory = {TWMF_APPOWNS | TWMF_POINTER, static_cast<TW_UINT32>(buffer.size()), buffer.data()};
+        rc = Call(DG_IMAGE, DAT_IMAGEMEMXFER, MSG_GET, &block);
+        ASSERT_EQ(+block.YOffset, rows);
+        rows += block.Rows;
+        TW_IMAGEINFO again{};
+        ASSERT_EQ(Call(DG_IMAGE, DAT_IMAGEINFO, MSG_GET, &again), TWRC_SUCCESS);
+        EXPECT_EQ(std::memcmp(&again, &described, sizeof again), 0) << "the page's description changed";
+        TW_IMAGELAYOUT layout{};
+        ASSERT_EQ(Call(DG_IMAGE, DAT_IMAGELAYOUT, MSG_GET, &layout), TWRC_SUCCESS);
+        EXPECT_EQ(std::memcmp(&layout, &laidOut, sizeof layout), 0) << "the layout changed";
+    }
+    EXPECT_EQ(rc, TWRC_XFERDONE);
+    EXPECT_EQ(rows, 3507u);
+    EXPECT_EQ(mEmulator.totalCount() - fedBefore, 1u);
+    EXPECT_EQ(EndTransfer(), 0);
+}
+
+// After a page's TWRC_XFERDONE, still in state 7, the pending transfers are those after it, as its
+// MSG_ENDXFER then reports: a fixed count counts down; an open count is -1 while the feeder runs on.
+TEST_F(TransferSequencingTest, PendingTransfersAfterAPageAreThoseThatFollowIt) {
+    for (const TW_INT16 wanted : {TW_INT16{2}, TW_INT16{-1}}) {
+        SCOPED_TRACE(testing::Message() << "CAP_XFERCOUNT " << wanted);
+        mDS = std::make_unique<test::CTestQSDS>();
+        Start("Test Maker", "Test Scan", 2);
+        ASSERT_EQ(SetOne(CAP_XFERCOUNT, TWTY_INT16, wanted), TWRC_SUCCESS);
+        ASSERT_EQ(Enable(), TWRC_SUCCESS);
+        ASSERT_EQ(TransferPage(), TWRC_XFERDONE);
+        TW_PENDINGXFERS pending{};
+        ASSERT_EQ(Call(DG_CONTROL, DAT_PENDINGXFERS, MSG_GET, &pending), TWRC_SUCCESS);
+        const TW_INT16 following = wanted > 0 ? 1 : -1;
+        EXPECT_EQ(static_cast<TW_INT16>(pending.Count), following);
+        EXPECT_EQ(EndTransfer(), following);
+        ASSERT_EQ(TransferPage(), TWRC_XFERDONE);
+        if (wanted > 0) {
+            ASSERT_EQ(Call(DG_CONTROL, DAT_PENDINGXFERS, MSG_GET, &pending), TWRC_SUCCESS);
+            EXPECT_EQ(pending.Count, 0);
+        }
+        EXPECT_EQ(EndTransfer(), 0);
         Close();
     }
 }

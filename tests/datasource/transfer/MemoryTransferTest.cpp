@@ -122,4 +122,22 @@ TEST_F(PageSourceTest, ScannerFailureIsReturnedAfterRecovery) {
     EXPECT_EQ(mDS.readCalls, 0);
 }
 
+// A block that fails gives its page up; asked for again, the page is prepared anew from its first row.
+TEST_F(PageSourceTest, PageGivenUpInTheMiddleStartsAnewWhenAskedAgain) {
+    SetPage(TWPT_GRAY, 10, 10);
+    TW_IMAGEINFO info{};
+    ASSERT_EQ(Info(info), TWRC_SUCCESS);
+    std::vector<std::uint8_t> buffer(40); // 4 rows
+    TW_IMAGEMEMXFER block{};
+    ASSERT_EQ(Block(buffer, block), TWRC_SUCCESS);
+    mDS.readResult = TWRC_FAILURE;
+    EXPECT_EQ(Block(buffer, block), TWRC_FAILURE);
+    EXPECT_EQ(mDS.recoverCalls, 1);
+    mDS.readResult = TWRC_SUCCESS;
+    ASSERT_EQ(Info(info), TWRC_SUCCESS);
+    ASSERT_EQ(Block(buffer, block), TWRC_SUCCESS);
+    EXPECT_EQ(+block.YOffset, 0u);
+    EXPECT_EQ(mDS.prepareCalls, 2);
+}
+
 } // namespace

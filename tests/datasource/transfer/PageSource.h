@@ -39,7 +39,7 @@ inline void FillRow(std::int32_t pixelType, std::uint32_t width, std::uint32_t y
 class CPageSource : public CTestScanner {
 public:
     SScanSize size{1200, 1200}; // 1/1200 inch
-    TW_UINT16 prepareResult = TWRC_SUCCESS;
+    TW_UINT16 prepareResult = TWRC_SUCCESS, readResult = TWRC_SUCCESS;
     int prepareCalls = 0, readCalls = 0, finishCalls = 0, recoverCalls = 0;
     std::uint32_t nextRow = 0;
 
@@ -51,6 +51,8 @@ public:
     }
     TW_UINT16 ReadImage(std::uint8_t* buffer, std::uint32_t bytesPerRow, std::uint32_t& rows) override {
         ++readCalls;
+        if (readResult != TWRC_SUCCESS)
+            return readResult;
         for (std::uint32_t i = 0; i < rows; ++i)
             FillRow(mImageInfo.PixelType, static_cast<std::uint32_t>(mImageInfo.ImageWidth), nextRow++,
                     buffer + std::size_t{i} * bytesPerRow);
