@@ -111,16 +111,6 @@ ComOrvikElectronicsK3100QSUIController::ComOrvikElectronicsK3100QSUIController()
     connectExtraControls();
 }
 
-QWidget* ComOrvikElectronicsK3100QSUIController::loadPalette(const QString& name) {
-    std::unique_ptr<QWidget> palette = LoadResourceUiFile(name, DialogClasses(), ResourcePeeker);
-    if (!palette)
-        return nullptr;
-    // A tool window of the dialog: it floats above it and goes with it.
-    palette->setParent(mWindow.get(), Qt::Tool);
-    palette->adjustSize();
-    return palette.release();
-}
-
 ComOrvikElectronicsK3100QSUIController::~ComOrvikElectronicsK3100QSUIController() {
     fnd::NotificationCenter::defaultCenter().removeObserver(this);
     mDelayedMessages.reset();
@@ -202,6 +192,10 @@ void ComOrvikElectronicsK3100QSUIController::setupMainUIWithParam(const fnd::Dic
             frame.moveCenter(screen->availableGeometry().center());
             mWindow->setGeometry(frame);
         }
+    } else {
+        // The stored frame holds the preview area, which the builds may have taken out again: only
+        // the frame now shown is kept on a screen.
+        mWindow->setGeometry(clampedToScreen(mWindow->geometry()));
     }
 }
 
@@ -233,7 +227,7 @@ void ComOrvikElectronicsK3100QSUIController::restoreWindowFrame(const fnd::Dicti
     const std::optional<QRect> frame = text ? ParseFrameString(QString::fromStdString(*text)) : std::nullopt;
     if (!frame)
         return;
-    mWindow->setGeometry(ClampToScreens(*frame, AvailableScreenFrames()));
+    mWindow->setGeometry(*frame);
     mFrameRestored = true;
 }
 
@@ -242,14 +236,15 @@ void ComOrvikElectronicsK3100QSUIController::showMainWindow() {
         return;
     const bool appearing = !mWindow->isVisible();
     if (appearing) {
-        if (!isSimpleMode())
-            restorePaletteState();
         fnd::NotificationCenter::defaultCenter().post(kShowQSWindowNotification,
                                                       fnd::Value::pointer(mWindow.get()));
         mWindow->show();
-        // Its borders are known once shown: a window widened for a kept page stays whole on the screen.
-        if (isPreviewAreaShown())
-            mWindow->setGeometry(clampedToScreen(mWindow->geometry()));
+        // Its borders are known once shown: it stays whole on the screen (widened for a kept page, too),
+        // or, larger than the screen, its title bar does.
+        mWindow->setGeometry(clampedToScreen(mWindow->geometry()));
+        // Laid out round the dialog, the palettes keep off its buttons, which are placed only now.
+        if (!isSimpleMode())
+            restorePaletteState();
         mWindow->raise();
         mWindow->activateWindow();
     }

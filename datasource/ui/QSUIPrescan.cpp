@@ -20,9 +20,7 @@
 #include <QBoxLayout>
 #include <QCheckBox>
 #include <QEventLoop>
-#include <QGuiApplication>
 #include <QPropertyAnimation>
-#include <QScreen>
 
 #include <algorithm>
 
@@ -318,15 +316,11 @@ void Controller::keepWindowWidthRule() {
 }
 
 QRect Controller::clampedToScreen(const QRect& frame) const {
-    const QScreen* screen = mWindow->screen() ? mWindow->screen() : QGuiApplication::primaryScreen();
-    if (!screen)
+    const QList<QRect> screens = AvailableScreenFrames();
+    if (screens.isEmpty())
         return frame;
-    const QRect outer = mWindow->frameGeometry();
-    const QRect inner = mWindow->geometry();
-    const QMargins border(inner.left() - outer.left(), inner.top() - outer.top(),
-                          outer.right() - inner.right(), outer.bottom() - inner.bottom());
-    QRect kept =
-        ClampToScreens(frame.marginsAdded(border), {screen->availableGeometry()}).marginsRemoved(border);
+    const QMargins border = WindowFrameMargins(mWindow.get());
+    QRect kept = ClampToScreens(frame.marginsAdded(border), screens).marginsRemoved(border);
     kept.setSize(kept.size().expandedTo(mWindow->minimumSize()));
     return kept;
 }
