@@ -15,8 +15,8 @@ qint64 AreaOf(const QRect& rect) {
 }
 
 bool IsFree(const QRect& frame, const QRect& area, const QList<QRect>& taken) {
-    return area.contains(frame) &&
-           std::none_of(taken.begin(), taken.end(), [&](const QRect& other) { return other.intersects(frame); });
+    return area.contains(frame) && std::none_of(taken.begin(), taken.end(),
+                                                [&](const QRect& other) { return other.intersects(frame); });
 }
 
 // Among the places whose corners meet the edges of the area, the dialog and what is taken: the free one
@@ -47,9 +47,10 @@ std::optional<QRect> FreePlace(const QSize& size, const QRect& area, const QRect
 }
 
 // A title bar lower and to the right of the palette before (the first at the area's top right), inside
-// the area and clear of the buttons: moved up just enough, or kept at its height and cut short where it
-// is taller than the room above them (or below them, where there is more).
-QRect Cascaded(const QSize& size, const QRect& area, const QRect& buttons, const std::optional<QRect>& before) {
+// the area and clear of the buttons: in the room above them (or below them, where there is more), moved
+// up as far as it may, and cut short where that is not enough.
+QRect Cascaded(const QSize& size, const QRect& area, const QRect& buttons,
+               const std::optional<QRect>& before) {
     const QRect inner = area.adjusted(kGap, kGap, -kGap, -kGap);
     const QPoint start = before ? before->topLeft() + QPoint(kCascadeStep, kCascadeStep)
                                 : QPoint(inner.right() + 1 - size.width(), inner.top());
@@ -57,24 +58,26 @@ QRect Cascaded(const QSize& size, const QRect& area, const QRect& buttons, const
     frame.moveLeft(std::clamp(frame.left(), inner.left(), inner.right() + 1 - frame.width()));
     QRect room = inner;
     if (!buttons.isEmpty() && frame.left() <= buttons.right() && buttons.left() <= frame.right()) {
-        const QRect above(inner.topLeft(), QPoint(inner.right(), std::min(buttons.top() - 1 - kGap, inner.bottom())));
-        const QRect below(QPoint(inner.left(), std::max(buttons.bottom() + 1 + kGap, inner.top())), inner.bottomRight());
+        const QRect above(inner.topLeft(),
+                          QPoint(inner.right(), std::min(buttons.top() - 1 - kGap, inner.bottom())));
+        const QRect below(QPoint(inner.left(), std::max(buttons.bottom() + 1 + kGap, inner.top())),
+                          inner.bottomRight());
         room = above.height() >= below.height() ? above : below;
     }
     if (room.height() <= 0)
         room = inner;
-    if (frame.height() <= room.height()) {
-        frame.moveTop(std::clamp(frame.top(), room.top(), room.bottom() + 1 - frame.height()));
-    } else {
-        frame.moveTop(std::clamp(frame.top(), room.top(), room.bottom()));
+    // Never above its place in the cascade, where it would hide the title bar of the one before.
+    const int highest = before ? std::clamp(frame.top(), room.top(), room.bottom()) : room.top();
+    frame.moveTop(std::max(highest, std::min(frame.top(), room.bottom() + 1 - frame.height())));
+    if (frame.bottom() > room.bottom())
         frame.setBottom(room.bottom());
-    }
     return frame;
 }
 
 } // namespace
 
-QList<QRect> PlacePalettes(const QRect& area, const QRect& dialog, const QRect& buttons, const QList<QSize>& sizes) {
+QList<QRect> PlacePalettes(const QRect& area, const QRect& dialog, const QRect& buttons,
+                           const QList<QSize>& sizes) {
     QList<QRect> frames;
     QList<QRect> taken;
     if (!buttons.isEmpty())

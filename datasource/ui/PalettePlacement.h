@@ -10,4 +10,5 @@
 // Beside the dialog where there is room, on its right first and from its top down; else over as little
 // of it as can be, side by side; where no free place is left, cascaded from the palette before, a title
 // bar lower. A palette taller than the room it gets is cut short (its settings scroll).
-QList<QRect> PlacePalettes(const QRect& area, const QRect& dialog, const QRect& buttons, const QList<QSize>& sizes);
+QList<QRect> PlacePalettes(const QRect& area, const QRect& dialog, const QRect& buttons,
+                           const QList<QSize>& sizes);
