@@ -176,10 +176,10 @@ void ComOrvikElectronicsK3100QSUIController::placePalette(QWidget* palette, QRec
     // Cut short, its settings scroll: the scroll bar's width is added on its left, on the screen.
     if (inner.height() < PaletteSettingsSize(palette).height()) {
         const QRect screen = ScreenOf(frame, AvailableScreenFrames());
-        const int wider =
-            std::min(palette->style()->pixelMetric(QStyle::PM_ScrollBarExtent), frame.left() - screen.left());
-        frame.setLeft(frame.left() - std::max(wider, 0));
-        inner.rwidth() += std::max(wider, 0);
+        const int wider = std::max(0, std::min(palette->style()->pixelMetric(QStyle::PM_ScrollBarExtent),
+                                               frame.left() - screen.left()));
+        frame.setLeft(frame.left() - wider);
+        inner.rwidth() += wider;
     }
     palette->resize(inner);
     palette->move(frame.topLeft());
