@@ -80,18 +80,20 @@ ComOrvikElectronicsK3100QSUIController::ComOrvikElectronicsK3100QSUIController()
     if (mPreviewFrame && !previewFrame())
         if (auto* frame = mPreviewFrame->findChild<ComOrvikElectronicsK3100QSPreviewFrame*>())
             mPreviewFrame->setWidget(frame);
-    // The advanced settings scroll in their pane when the window is too short for them all; the pane
-    // takes what the window gives it and scrolls when that is less than the settings need.
-    mAdvToneSettingScroller = mWindow->findChild<QScrollArea*>(QStringLiteral("advToneSettingScroller"));
-    if (mAdvToneSettingScroller)
-        if (auto* view = mAdvToneSettingScroller->findChild<QWidget*>(QStringLiteral("advImageSettingView")))
-            mAdvToneSettingScroller->setWidget(view);
-    // The pane lies on the tab's own background.
-    if (mAdvToneSettingScroller) {
-        mAdvToneSettingScroller->viewport()->setAutoFillBackground(false);
-        if (QWidget* view = mAdvToneSettingScroller->widget())
-            view->setAutoFillBackground(false);
+    // The settings of either mode scroll in their pane when the window is too small for them all; the
+    // pane takes what the window gives it and scrolls when that is less than the settings need. It lies
+    // on the tab's own background.
+    for (const auto& [scroller, settings] : {std::pair{"simpleSettingScroller", "simpleSettingView"},
+                                             {"advToneSettingScroller", "advImageSettingView"}}) {
+        auto* area = mWindow->findChild<QScrollArea*>(QLatin1String(scroller));
+        auto* view = area ? area->findChild<QWidget*>(QLatin1String(settings)) : nullptr;
+        if (!view)
+            continue;
+        area->setWidget(view);
+        area->viewport()->setAutoFillBackground(false);
+        view->setAutoFillBackground(false);
     }
+    mAdvToneSettingScroller = mWindow->findChild<QScrollArea*>(QStringLiteral("advToneSettingScroller"));
     mImagePalette = loadPalette(QStringLiteral("ImagePalette"));
     mGammaPalette = loadPalette(QStringLiteral("GammaPalette"));
     mPreferencePalette = loadPalette(QStringLiteral("PreferencePalette"));
@@ -186,7 +188,8 @@ void ComOrvikElectronicsK3100QSUIController::setupMainUIWithParam(const fnd::Dic
         SetCapStrValue(mSettings, CCAP_OVKM_FAVORITENAME, favoriteName);
     updateFavoriteControls();
     if (!mFrameRestored) {
-        mWindow->adjustSize();
+        // At its natural size: the screen it is shown on takes it in then.
+        mWindow->resize(mWindow->sizeHint());
         if (const QScreen* screen = QGuiApplication::primaryScreen()) {
             QRect frame = mWindow->geometry();
             frame.moveCenter(screen->availableGeometry().center());

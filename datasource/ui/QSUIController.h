@@ -242,9 +242,11 @@ private:
     // adjust: keep the window on the screen's visible area afterwards.
     void showPreviewArea(bool show, bool adjust);
     // The frame moved onto the screen it overlaps most with its title bar and borders, at least the
-    // window's minimum size.
-    QRect clampedToScreen(const QRect& frame) const;
-    void keepWindowWidthRule();
+    // window's minimum size, which is fitted to that screen first.
+    QRect clampedToScreen(const QRect& frame);
+    // The window's minimum size (and, without the preview, its one width) for a window at frame: what
+    // its contents need, but no more than the room on the screen that frame overlaps most.
+    void keepWindowWidthRule(const QRect& frame);
     // Button 2 closes the window, or drops a kept prescan in the full dialog.
     void closeOrCancel();
 
@@ -380,6 +382,7 @@ private:
     // The preview area's width with the spacing beside it, while it is out of the window.
     int mPreviewAreaWidth = 0;
     int mMinWindowWidth = 0; // the window's own minimum, kept while the preview area is out
+    int mSettingsWidth = 0;  // the window's one width while the preview area is out, where it has room
     fnd::Dictionary mUIParameters;
     CCapPool* mSettings = nullptr;
     std::optional<SPageBitmap> mScanImage;

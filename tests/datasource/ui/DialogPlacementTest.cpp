@@ -1,8 +1,9 @@
 // Where the dialog and its palettes stand on screens of the sizes laptops and desktops have: ctest runs
 // this on three offscreen screens (1280x800, 1366x768 and 1920x1080, ThreeScreens.json) at 100% and at
-// 200%. Without stored places the palettes lie wholly on the dialog's screen, clear of its buttons,
-// apart where there is room; the dialog reopens where it was left, and a place off the screen comes
-// back onto it. Pictures of each screen with the dialog and its palettes.
+// 200%, each also with a 14-point font. The dialog fits the screen, its buttons whole, in either mode
+// and with a kept page; without stored places the palettes lie wholly on the dialog's screen, clear of
+// its buttons, apart where there is room; the dialog reopens where it was left, and a place off the
+// screen comes back onto it. Pictures of each screen with the dialog and its palettes.
 #include "QSDataSource.h"
 #include "QSUIController.h"
 #include "QSUIPreferences.h"
@@ -23,14 +24,14 @@ class DialogPlacementTest : public test::QSDataSourceTest, public WithTestApplic
 protected:
     void SetUp() override { Open(); }
     void TearDown() override { mController.reset(); }
-    // A new dialog in the advanced mode; centred on screen (as the set-up centres it on the primary one)
-    // unless it has a stored place.
-    Controller& Dialog(const QScreen* screen = nullptr) {
+    // A new dialog in the advanced mode (or the simple one); centred on screen (as the set-up centres it
+    // on the primary one) unless it has a stored place.
+    Controller& Dialog(const QScreen* screen = nullptr, int mode = 1) {
         mController = std::make_unique<Controller>();
         mController->setupMainUIWithParam(
             fnd::Dictionary{{kUIParamCapabilityPool, fnd::Value::pointer(mDS->GetCapPool())}}, 1);
         appkit::viewWithTag<QTabWidget>(mController->window(), Controller::kSettingModeTabTag)
-            ->setCurrentIndex(1);
+            ->setCurrentIndex(mode);
         if (screen) {
             QRect frame = mController->window()->geometry();
             frame.moveCenter(screen->availableGeometry().center());
@@ -42,30 +43,46 @@ protected:
     std::array<QWidget*, 3> Palettes() const {
         return {mController->imagePalette(), mController->preferencePalette(), mController->gammaPalette()};
     }
-    // Scan, Close, OK, information, help and the palettes' own buttons, in screen coordinates.
-    QRect Buttons() const {
-        QRect all;
-        for (const int tag :
-             {Controller::kAdvancedScanButtonTag, Controller::kCloseButtonTag, Controller::kOkButtonTag, 705,
-              Controller::kHelpButtonTag, Controller::kImagePaletteButtonTag,
-              Controller::kGammaPaletteButtonTag, Controller::kPreferencePaletteButtonTag})
+    // Scan, Continue, Close, OK, information, help and the palettes' own buttons that are shown.
+    QList<QWidget*> ShownButtons() const {
+        QList<QWidget*> shown;
+        for (const int tag : {Controller::kAdvancedScanButtonTag, Controller::kSimpleScanButtonTag,
+                              Controller::kSimpleContinueButtonTag, Controller::kCloseButtonTag,
+                              Controller::kOkButtonTag, Controller::kInformationButtonTag,
+                              Controller::kHelpButtonTag, Controller::kImagePaletteButtonTag,
+                              Controller::kGammaPaletteButtonTag, Controller::kPreferencePaletteButtonTag})
             if (QWidget* button = appkit::viewWithTag(mController->window(), tag);
                 button && button->isVisible())
-                all |= QRect(button->mapToGlobal(QPoint()), button->size());
+                shown.append(button);
+        return shown;
+    }
+    // Round them all, in screen coordinates.
+    QRect Buttons() const {
+        QRect all;
+        for (const QWidget* button : ShownButtons())
+            all |= QRect(button->mapToGlobal(QPoint()), button->size());
         return all;
     }
     fnd::PreferencesFile Preferences() const { return fnd::PreferencesFile(mEnv.PreferencesPath()); }
+    // No dialog, and no places stored (the last dialog stores its places as it goes).
+    void ForgetPlaces() {
+        mController.reset();
+        std::filesystem::remove(mEnv.PreferencesPath());
+    }
     static std::string SizeName(const QRect& area) {
         return std::to_string(area.width()) + "x" + std::to_string(area.height());
     }
-    // The screen as a user sees it: the dialog and its palettes at their places, each framed.
-    void SaveScreen(const QScreen* screen) const {
+    // The screen as a user sees it: the dialog and its palettes at their places, each framed, in
+    // <name>-on-<size>.png.
+    void SaveScreen(const QScreen* screen, const std::string& name = "ds-palettes") const {
         const QRect area = screen->geometry();
         QImage picture(area.size() * screen->devicePixelRatio(), QImage::Format_RGB32);
         picture.setDevicePixelRatio(screen->devicePixelRatio());
         picture.fill(QColor(0x3c, 0x5a, 0x78));
         QPainter painter(&picture);
         for (QWidget* window : {mController->window(), Palettes()[0], Palettes()[1], Palettes()[2]}) {
+            if (!window->isVisible())
+                continue;
             const QRect frame = window->frameGeometry().translated(-area.topLeft());
             painter.fillRect(frame, QColor(0xdd, 0xdd, 0xdd));
             painter.drawPixmap(window->geometry().topLeft() - area.topLeft(), window->grab());
@@ -79,8 +96,8 @@ protected:
         const char* build = std::getenv("K3100_BUILD_DIR");
         const QString dir = QString::fromUtf8(build ? build : ".") + "/screenshots";
         QDir().mkpath(dir);
-        EXPECT_TRUE(
-            picture.save(dir + QString::fromStdString("/ds-palettes-on-" + SizeName(area) + scale + ".png")));
+        EXPECT_TRUE(picture.save(
+            dir + QString::fromStdString("/" + name + "-on-" + SizeName(area) + scale + ".png")));
     }
 
     std::unique_ptr<Controller> mController;
@@ -90,9 +107,7 @@ TEST_F(DialogPlacementTest, WithoutStoredPlacesThePalettesLieOnTheDialogsScreenC
     for (const QScreen* screen : QGuiApplication::screens()) {
         const QRect area = screen->availableGeometry();
         SCOPED_TRACE(SizeName(area));
-        // The last dialog stores its places as it goes.
-        mController.reset();
-        std::filesystem::remove(mEnv.PreferencesPath());
+        ForgetPlaces();
         Dialog(screen);
         for (QWidget* palette : Palettes())
             mController->showHidePalette(palette);
@@ -121,13 +136,45 @@ TEST_F(DialogPlacementTest, WithoutStoredPlacesThePalettesLieOnTheDialogsScreenC
     }
 }
 
+// In either mode and with a kept page beside the settings, the dialog lies wholly inside the screen's
+// available area, and each of its buttons shows whole: none lies past the window's edge or is cut off
+// by a scroll area; the settings scroll where the screen is too small for them.
+TEST_F(DialogPlacementTest, TheDialogFitsItsScreenWithItsButtonsWhole) {
+    SPageBitmap page{400, 560, 1, 8, 400, 150, 150, std::vector<std::uint8_t>(400 * 560, 250)};
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QRect area = screen->availableGeometry();
+        for (const std::string state : {"simple", "advanced", "kept-page"}) {
+            SCOPED_TRACE(SizeName(area) + " " + state);
+            ForgetPlaces();
+            QWidget* window = Dialog(screen, state == "simple" ? 0 : 1).window();
+            if (state == "kept-page") {
+                window->hide();
+                mController->setScanImage(page, 150, false);
+                mController->showMainWindow();
+            }
+            // Laid out.
+            QCoreApplication::sendPostedEvents();
+            const QRect frame = window->frameGeometry();
+            EXPECT_TRUE(area.contains(frame)) << frame.x() << "," << frame.y() << " " << SizeName(frame);
+            const QList<QWidget*> buttons = ShownButtons();
+            EXPECT_GE(buttons.size(), 3);
+            for (const QWidget* button : buttons) {
+                SCOPED_TRACE(button->objectName().toStdString());
+                const QRect shown(button->mapTo(window, QPoint()), button->size());
+                EXPECT_TRUE(window->rect().contains(shown));
+                EXPECT_EQ(button->visibleRegion(), QRegion(button->rect()));
+            }
+            if (state != "advanced")
+                SaveScreen(screen, "ds-dialog-" + state);
+        }
+    }
+}
+
 TEST_F(DialogPlacementTest, TheDialogReopensWhereItWasLeftAndOnTheScreen) {
     for (const QScreen* screen : QGuiApplication::screens()) {
         const QRect area = screen->availableGeometry();
         SCOPED_TRACE(SizeName(area));
-        // The last dialog stores its places as it goes.
-        mController.reset();
-        std::filesystem::remove(mEnv.PreferencesPath());
+        ForgetPlaces();
         const QPoint place = area.topLeft() + QPoint(100, 100);
         Dialog(screen).window()->move(place);
         const QSize size = mController->window()->frameGeometry().size();
@@ -135,12 +182,10 @@ TEST_F(DialogPlacementTest, TheDialogReopensWhereItWasLeftAndOnTheScreen) {
         ASSERT_TRUE(Preferences().get(kPrefWindowFrame).asString());
         ASSERT_TRUE(
             ParseFrameString(QString::fromStdString(*Preferences().get(kPrefWindowFrame).asString())));
-        Dialog();
+        const QRect frame = Dialog().window()->frameGeometry();
+        EXPECT_TRUE(area.contains(frame)) << frame.x() << "," << frame.y() << " " << SizeName(frame);
         if (area.contains(QRect(place, size))) {
             EXPECT_EQ(mController->window()->pos(), place);
-        } else {
-            // Larger than the screen: its top-left corner and title bar stay on it.
-            EXPECT_TRUE(area.contains(mController->window()->frameGeometry().topLeft()));
         }
     }
 
@@ -153,10 +198,7 @@ TEST_F(DialogPlacementTest, TheDialogReopensWhereItWasLeftAndOnTheScreen) {
         ASSERT_TRUE(preferences.save());
     }
     const QRect frame = Dialog().window()->frameGeometry();
-    if (frame.width() <= area.width() && frame.height() <= area.height())
-        EXPECT_TRUE(area.contains(frame)) << frame.x() << "," << frame.y() << " " << SizeName(frame);
-    else
-        EXPECT_TRUE(area.contains(frame.topLeft())) << frame.x() << "," << frame.y();
+    EXPECT_TRUE(area.contains(frame)) << frame.x() << "," << frame.y() << " " << SizeName(frame);
 }
 
 } // namespace
