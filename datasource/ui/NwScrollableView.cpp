@@ -8,6 +8,8 @@
 #include <QPainter>
 #include <QScrollBar>
 
+#include <algorithm>
+
 using ScrollableView = ComOrvikElectronicsK3100NwScrollableView;
 using FocusRingView = ComOrvikElectronicsK3100NwFocusRingView;
 
@@ -167,6 +169,13 @@ QSize ComOrvikElectronicsK3100NwScrollArea::sizeHint() const {
         widget() ? widget()->sizeHint().expandedTo(widget()->minimumSizeHint()) : QScrollArea::sizeHint();
     const int frame = 2 * frameWidth();
     return {pane.width() + frame + verticalScrollBar()->sizeHint().width(), pane.height() + frame};
+}
+
+QSize ComOrvikElectronicsK3100NwScrollArea::minimumSizeHint() const {
+    const QSize least = QScrollArea::minimumSizeHint();
+    return widget() ? QSize(std::max(least.width(), widget()->minimumSizeHint().width() + 2 * frameWidth()),
+                            least.height())
+                    : least;
 }
 
 bool ComOrvikElectronicsK3100NwScrollArea::eventFilter(QObject* watched, QEvent* event) {

@@ -52,11 +52,13 @@ private:
 };
 
 // The scroll area of a pane (class "NwScrollArea" in the interface file): it asks for room for all of
-// its pane, and scrolls only when the window gives it less.
+// its pane, and scrolls only when the window gives it less. At the least it wants its pane's width (a
+// screen too small for that still gets a scroll bar) and the height of a few lines.
 class ComOrvikElectronicsK3100NwScrollArea final : public QScrollArea {
 public:
     explicit ComOrvikElectronicsK3100NwScrollArea(QWidget* parent = nullptr) : QScrollArea(parent) {}
     QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
 
 protected:
     // A pane whose own layout changed asks its window again for room.

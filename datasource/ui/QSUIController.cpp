@@ -80,18 +80,20 @@ ComOrvikElectronicsK3100QSUIController::ComOrvikElectronicsK3100QSUIController()
     if (mPreviewFrame && !previewFrame())
         if (auto* frame = mPreviewFrame->findChild<ComOrvikElectronicsK3100QSPreviewFrame*>())
             mPreviewFrame->setWidget(frame);
-    // The advanced settings scroll in their pane when the window is too short for them all; the pane
-    // takes what the window gives it and scrolls when that is less than the settings need.
-    mAdvToneSettingScroller = mWindow->findChild<QScrollArea*>(QStringLiteral("advToneSettingScroller"));
-    if (mAdvToneSettingScroller)
-        if (auto* view = mAdvToneSettingScroller->findChild<QWidget*>(QStringLiteral("advImageSettingView")))
-            mAdvToneSettingScroller->setWidget(view);
-    // The pane lies on the tab's own background.
-    if (mAdvToneSettingScroller) {
-        mAdvToneSettingScroller->viewport()->setAutoFillBackground(false);
-        if (QWidget* view = mAdvToneSettingScroller->widget())
-            view->setAutoFillBackground(false);
+    // The settings of either mode scroll in their pane when the window is too small for them all; the
+    // pane takes what the window gives it and scrolls when that is less than the settings need. It lies
+    // on the tab's own background.
+    for (const auto& [scroller, settings] : {std::pair{"simpleSettingScroller", "simpleSettingView"},
+                                             {"advToneSettingScroller", "advImageSettingView"}}) {
+        auto* area = mWindow->findChild<QScrollArea*>(QLatin1String(scroller));
+        auto* view = area ? area->findChild<QWidget*>(QLatin1String(settings)) : nullptr;
+        if (!view)
+            continue;
+        area->setWidget(view);
+        area->viewport()->setAutoFillBackground(false);
+        view->setAutoFillBackground(false);
     }
+    mAdvToneSettingScroller = mWindow->findChild<QScrollArea*>(QStringLiteral("advToneSettingScroller"));
     mImagePalette = loadPalette(QStringLiteral("ImagePalette"));
     mGammaPalette = loadPalette(QStringLiteral("GammaPalette"));
     mPreferencePalette = loadPalette(QStringLiteral("PreferencePalette"));
@@ -109,16 +111,6 @@ ComOrvikElectronicsK3100QSUIController::ComOrvikElectronicsK3100QSUIController()
     connectToneControls();
     connectImageEnhanceControls();
     connectExtraControls();
-}
-
-QWidget* ComOrvikElectronicsK3100QSUIController::loadPalette(const QString& name) {
-    std::unique_ptr<QWidget> palette = LoadResourceUiFile(name, DialogClasses(), ResourcePeeker);
-    if (!palette)
-        return nullptr;
-    // A tool window of the dialog: it floats above it and goes with it.
-    palette->setParent(mWindow.get(), Qt::Tool);
-    palette->adjustSize();
-    return palette.release();
 }
 
 ComOrvikElectronicsK3100QSUIController::~ComOrvikElectronicsK3100QSUIController() {
@@ -196,12 +188,17 @@ void ComOrvikElectronicsK3100QSUIController::setupMainUIWithParam(const fnd::Dic
         SetCapStrValue(mSettings, CCAP_OVKM_FAVORITENAME, favoriteName);
     updateFavoriteControls();
     if (!mFrameRestored) {
-        mWindow->adjustSize();
+        // At its natural size: the screen it is shown on takes it in then.
+        mWindow->resize(mWindow->sizeHint());
         if (const QScreen* screen = QGuiApplication::primaryScreen()) {
             QRect frame = mWindow->geometry();
             frame.moveCenter(screen->availableGeometry().center());
             mWindow->setGeometry(frame);
         }
+    } else {
+        // The stored frame holds the preview area, which the builds may have taken out again: only
+        // the frame now shown is kept on a screen.
+        mWindow->setGeometry(clampedToScreen(mWindow->geometry()));
     }
 }
 
@@ -233,7 +230,7 @@ void ComOrvikElectronicsK3100QSUIController::restoreWindowFrame(const fnd::Dicti
     const std::optional<QRect> frame = text ? ParseFrameString(QString::fromStdString(*text)) : std::nullopt;
     if (!frame)
         return;
-    mWindow->setGeometry(ClampToScreens(*frame, AvailableScreenFrames()));
+    mWindow->setGeometry(*frame);
     mFrameRestored = true;
 }
 
@@ -242,14 +239,15 @@ void ComOrvikElectronicsK3100QSUIController::showMainWindow() {
         return;
     const bool appearing = !mWindow->isVisible();
     if (appearing) {
-        if (!isSimpleMode())
-            restorePaletteState();
         fnd::NotificationCenter::defaultCenter().post(kShowQSWindowNotification,
                                                       fnd::Value::pointer(mWindow.get()));
         mWindow->show();
-        // Its borders are known once shown: a window widened for a kept page stays whole on the screen.
-        if (isPreviewAreaShown())
-            mWindow->setGeometry(clampedToScreen(mWindow->geometry()));
+        // Its borders are known once shown: it stays whole on the screen (widened for a kept page, too),
+        // or, larger than the screen, its title bar does.
+        mWindow->setGeometry(clampedToScreen(mWindow->geometry()));
+        // Laid out round the dialog, the palettes keep off its buttons, which are placed only now.
+        if (!isSimpleMode())
+            restorePaletteState();
         mWindow->raise();
         mWindow->activateWindow();
     }

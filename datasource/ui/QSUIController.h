@@ -34,6 +34,7 @@ class ComOrvikElectronicsK3100QSPreviewFrame;
 class ComOrvikElectronicsK3100QSUIController final : public QObject, public CNullUIController {
 public:
     // Tags of the dialog window's controls.
+    static constexpr int kInformationButtonTag = 705;
     static constexpr int kHelpButtonTag = 706;
     static constexpr int kCloseButtonTag = 2;     // "Close"; "Cancel" in the setup sequence
     static constexpr int kOkButtonTag = 3;        // the setup sequence's OK
@@ -189,11 +190,18 @@ private:
     // The six area builds in their order: after set-up, a reset and a favourite applied.
     void initSettingAreas();
     // Palettes: loaded with the dialog; their positions and visibility saved to the preferences file and
-    // restored from it (clamped to a screen), or stacked at the right edge of the main screen.
+    // restored from it (clamped to a screen), or laid out round the dialog on its screen.
     QWidget* loadPalette(const QString& name);
     void connectPalettes();
     void restorePaletteState();
     void savePaletteState();
+    // A palette's window frame round the whole of its settings (before it is shown, with the dialog's
+    // title bar).
+    QSize paletteFrameSize(const QWidget* palette) const;
+    // Its window frame put at frame.
+    void placePalette(QWidget* palette, QRect frame) const;
+    // A rectangle round the dialog's buttons, in screen coordinates: no palette goes over them.
+    QRect dialogButtonsFrame() const;
     void orderOutPalettes();
     void syncPaletteButtons();
     // The display unit of the preferences palette (pixels, inches, millimetres).
@@ -233,10 +241,12 @@ private:
     void showScanAreaSettingView(bool show, bool animate);
     // adjust: keep the window on the screen's visible area afterwards.
     void showPreviewArea(bool show, bool adjust);
-    // The frame moved onto the window's screen with its title bar and borders, at least the window's
-    // minimum size.
-    QRect clampedToScreen(const QRect& frame) const;
-    void keepWindowWidthRule();
+    // The frame moved onto the screen it overlaps most with its title bar and borders, at least the
+    // window's minimum size, which is fitted to that screen first.
+    QRect clampedToScreen(const QRect& frame);
+    // The window's minimum size (and, without the preview, its one width) for a window at frame: what
+    // its contents need, but no more than the room on the screen that frame overlaps most.
+    void keepWindowWidthRule(const QRect& frame);
     // Button 2 closes the window, or drops a kept prescan in the full dialog.
     void closeOrCancel();
 
@@ -372,6 +382,7 @@ private:
     // The preview area's width with the spacing beside it, while it is out of the window.
     int mPreviewAreaWidth = 0;
     int mMinWindowWidth = 0; // the window's own minimum, kept while the preview area is out
+    int mSettingsWidth = 0;  // the window's one width while the preview area is out, where it has room
     fnd::Dictionary mUIParameters;
     CCapPool* mSettings = nullptr;
     std::optional<SPageBitmap> mScanImage;

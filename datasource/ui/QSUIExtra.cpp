@@ -37,7 +37,6 @@ constexpr int kManualFeed = 420;
 constexpr int kWaitTime = 422;
 constexpr int kWaitTimeText = 423;
 constexpr int kUnit = 187;
-constexpr int kInformationButton = 705;
 constexpr int kMaintenanceButton = 456;
 constexpr int kPanelOk = 1;
 constexpr int kResetRoller = 464;
@@ -92,7 +91,7 @@ void Controller::connectExtraControls() {
         if (auto* popup = view ? appkit::viewWithTag<QComboBox>(view, kDoubleFeedMethod) : nullptr)
             connect(popup, &QComboBox::activated, this, [this, popup] { changeDoubleFeedControls(popup); });
     }
-    if (auto* button = appkit::viewWithTag<QAbstractButton>(mWindow.get(), kInformationButton))
+    if (auto* button = appkit::viewWithTag<QAbstractButton>(mWindow.get(), kInformationButtonTag))
         connect(button, &QAbstractButton::clicked, this, [this] { showScannerInformationPanel(); });
     QWidget* palette = mPreferencePalette.data();
     if (!palette)

@@ -1,18 +1,24 @@
 // The three floating palettes of the advanced mode (image, tone, preferences): the user shows and hides
-// them, and they come back where they stood, clamped to a screen that is there now. Their contents
-// belong to their settings areas; the preferences palette's unit pop-up is bound here.
+// them, and they come back where they stood, clamped to a screen that is there now; without places of
+// their own they are laid out round the dialog. Their contents belong to their settings areas; the
+// preferences palette's unit pop-up is bound here.
 #include "CapHelpers.h"
 #include "DataSourcePreferences.h"
 #include "DialogItems.h"
+#include "PalettePlacement.h"
 #include "PreferencesFile.h"
 #include "QSCapIds.h"
 #include "QSUIController.h"
 #include "QSUIPreferences.h"
 #include "QSUIStrings.h"
 #include "Tags.h"
+#include "UiFiles.h"
 
 #include <QAbstractButton>
+#include <QBoxLayout>
 #include <QComboBox>
+#include <QScrollArea>
+#include <QStyle>
 
 #include <array>
 
@@ -32,7 +38,33 @@ constexpr std::array<SPaletteKeys, 3> kPaletteKeys{{
     {kPrefPreferencePalettePosition, kPrefShowPreferencePalette},
 }};
 
+// The size a palette's settings ask for, whatever room it has now.
+QSize PaletteSettingsSize(const QWidget* palette) {
+    const auto* scroller = palette->findChild<QScrollArea*>();
+    return scroller && scroller->widget() ? scroller->widget()->sizeHint() : palette->sizeHint();
+}
+
 } // namespace
+
+QWidget* ComOrvikElectronicsK3100QSUIController::loadPalette(const QString& name) {
+    std::unique_ptr<QWidget> settings = LoadResourceUiFile(name, DialogClasses(), ResourcePeeker);
+    if (!settings)
+        return nullptr;
+    // A tool window of the dialog: it floats above it and goes with it. Its settings scroll where a
+    // small screen leaves it less room than they need.
+    auto* palette = new QWidget(mWindow.get(), Qt::Tool);
+    palette->setObjectName(settings->objectName());
+    palette->setWindowTitle(settings->windowTitle());
+    auto* scroller = new QScrollArea(palette);
+    scroller->setFrameShape(QFrame::NoFrame);
+    scroller->setWidgetResizable(true);
+    scroller->setWidget(settings.release());
+    auto* layout = new QVBoxLayout(palette);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(scroller);
+    palette->resize(PaletteSettingsSize(palette));
+    return palette;
+}
 
 void ComOrvikElectronicsK3100QSUIController::connectPalettes() {
     const std::array<std::pair<int, QWidget*>, 3> buttons{{
@@ -111,8 +143,8 @@ void ComOrvikElectronicsK3100QSUIController::restorePaletteState() {
             if (!origin) {
                 allPlaced = false;
             } else if (palettes[i]) {
-                const QRect frame(*origin, palettes[i]->frameGeometry().size());
-                palettes[i]->move(ClampToScreens(frame, screens).topLeft());
+                const QRect frame(*origin, paletteFrameSize(palettes[i]));
+                placePalette(palettes[i], ClampToScreens(frame, screens));
             }
         }
         for (std::size_t i = 0; i < palettes.size(); ++i)
@@ -123,16 +155,44 @@ void ComOrvikElectronicsK3100QSUIController::restorePaletteState() {
     }
     if (allPlaced || screens.isEmpty())
         return;
-    // Beside the dialog, on its screen: image, preferences, tone.
-    const std::array<QWidget*, 3> stack{mImagePalette, mPreferencePalette, mGammaPalette};
+    // Round the dialog on its screen, in this order: image, preferences, tone.
+    const std::array<QWidget*, 3> order{mImagePalette, mPreferencePalette, mGammaPalette};
     QList<QSize> sizes;
-    for (QWidget* palette : stack)
-        sizes.append(palette ? palette->frameGeometry().size() : QSize());
-    const QRect window = mWindow->frameGeometry();
-    const QList<QPoint> origins = StackedBesideWindow(window, ScreenOf(window, screens), sizes);
-    for (std::size_t i = 0; i < stack.size(); ++i)
-        if (stack[i])
-            stack[i]->move(origins[static_cast<qsizetype>(i)]);
+    for (QWidget* palette : order)
+        sizes.append(palette ? paletteFrameSize(palette) : QSize());
+    const QRect dialog = mWindow->frameGeometry();
+    const QList<QRect> frames = PlacePalettes(ScreenOf(dialog, screens), dialog, dialogButtonsFrame(), sizes);
+    for (std::size_t i = 0; i < order.size(); ++i)
+        if (order[i])
+            placePalette(order[i], frames[static_cast<qsizetype>(i)]);
+}
+
+QSize ComOrvikElectronicsK3100QSUIController::paletteFrameSize(const QWidget* palette) const {
+    return PaletteSettingsSize(palette).grownBy(WindowFrameMargins(palette, mWindow.get()));
+}
+
+void ComOrvikElectronicsK3100QSUIController::placePalette(QWidget* palette, QRect frame) const {
+    QSize inner = frame.size().shrunkBy(WindowFrameMargins(palette, mWindow.get()));
+    // Cut short, its settings scroll: the scroll bar's width is added on its left, on the screen.
+    if (inner.height() < PaletteSettingsSize(palette).height()) {
+        const QRect screen = ScreenOf(frame, AvailableScreenFrames());
+        const int wider = std::max(0, std::min(palette->style()->pixelMetric(QStyle::PM_ScrollBarExtent),
+                                               frame.left() - screen.left()));
+        frame.setLeft(frame.left() - wider);
+        inner.rwidth() += wider;
+    }
+    palette->resize(inner);
+    palette->move(frame.topLeft());
+}
+
+QRect ComOrvikElectronicsK3100QSUIController::dialogButtonsFrame() const {
+    QRect frame;
+    for (const int tag : {kAdvancedScanButtonTag, kSimpleScanButtonTag, kSimpleContinueButtonTag,
+                          kCloseButtonTag, kOkButtonTag, kInformationButtonTag, kHelpButtonTag,
+                          kImagePaletteButtonTag, kGammaPaletteButtonTag, kPreferencePaletteButtonTag})
+        if (const QWidget* button = appkit::viewWithTag(mWindow.get(), tag); button && button->isVisible())
+            frame |= QRect(button->mapToGlobal(QPoint()), button->size());
+    return frame;
 }
 
 void ComOrvikElectronicsK3100QSUIController::updateUnitControls() {

@@ -3,6 +3,8 @@
 #include <QGuiApplication>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QWidget>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -78,24 +80,13 @@ QList<QRect> AvailableScreenFrames() {
     return screens;
 }
 
-QList<QPoint> StackedBesideWindow(const QRect& window, const QRect& visibleFrame, const QList<QSize>& sizes) {
-    constexpr int kGap = 2;
-    int widest = 0;
-    for (const QSize& size : sizes)
-        widest = std::max(widest, size.width());
-    const bool right = window.right() + 1 + kGap + widest <= visibleFrame.right() + 1;
-    const bool left = window.left() - kGap - widest >= visibleFrame.left();
-    QList<QPoint> origins;
-    int top = std::max(window.top(), visibleFrame.top() + kGap);
-    for (const QSize& size : sizes) {
-        int x = visibleFrame.right() + 1 - kGap - size.width();
-        if (right)
-            x = window.right() + 1 + kGap;
-        else if (left)
-            x = window.left() - kGap - size.width();
-        const int y = std::max(visibleFrame.top(), std::min(top, visibleFrame.bottom() + 1 - size.height()));
-        origins.append(QPoint(x, y));
-        top += size.height() + kGap;
-    }
-    return origins;
+QMargins WindowFrameMargins(const QWidget* window, const QWidget* like) {
+    for (const QWidget* shown : {window, like})
+        if (shown && shown->windowHandle() && shown->windowHandle()->handle()) {
+            const QRect outer = shown->frameGeometry();
+            const QRect inner = shown->geometry();
+            return QMargins(inner.left() - outer.left(), inner.top() - outer.top(),
+                            outer.right() - inner.right(), outer.bottom() - inner.bottom());
+        }
+    return {};
 }

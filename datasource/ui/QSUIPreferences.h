@@ -3,12 +3,15 @@
 #pragma once
 
 #include <QList>
+#include <QMargins>
 #include <QPoint>
 #include <QRect>
 #include <QSize>
 #include <QString>
 
 #include <optional>
+
+class QWidget;
 
 inline constexpr char kPrefWindowFrame[] = "WindowFrame";
 inline constexpr char kPrefSetupSequenceWindowFrame[] = "SetupSequenceWindowFrame";
@@ -35,7 +38,6 @@ QString PointString(const QPoint& point);
 std::optional<QPoint> ParsePointString(const QString& text);
 // The available frames of the screens, the primary first.
 QList<QRect> AvailableScreenFrames();
-// Frames stacked beside the window, 2 points from it and from each other, from its top down: on its
-// right where they fit on the visible frame, else on its left, else at the visible frame's right edge
-// over the window; each kept inside the visible frame. Their origins, in the order of sizes.
-QList<QPoint> StackedBesideWindow(const QRect& window, const QRect& visibleFrame, const QList<QSize>& sizes);
+// The window's frame round its contents, its borders and title bar, known once it has been shown; till
+// then those of like (a window shown already), else none.
+QMargins WindowFrameMargins(const QWidget* window, const QWidget* like = nullptr);

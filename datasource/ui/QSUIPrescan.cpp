@@ -20,9 +20,7 @@
 #include <QBoxLayout>
 #include <QCheckBox>
 #include <QEventLoop>
-#include <QGuiApplication>
 #include <QPropertyAnimation>
-#include <QScreen>
 
 #include <algorithm>
 
@@ -45,6 +43,23 @@ void RunSlide(QObject* target, const char* property, const QVariant& from, const
     QObject::connect(&animation, &QAbstractAnimation::finished, &loop, &QEventLoop::quit);
     animation.start();
     loop.exec(QEventLoop::ExcludeUserInputEvents);
+}
+
+// What the window's contents need now. The box layouts inside its own keep what they worked out
+// before a part was hidden or shown until they are told.
+QSize NeededSize(const QWidget* window) {
+    QLayout* layout = window->layout();
+    if (!layout)
+        return {};
+    QList<QLayout*> layouts{layout};
+    while (!layouts.isEmpty()) {
+        QLayout* each = layouts.takeLast();
+        each->invalidate();
+        for (int i = 0; i < each->count(); ++i)
+            if (QLayout* inner = each->itemAt(i)->layout())
+                layouts.append(inner);
+    }
+    return layout->totalMinimumSize();
 }
 
 } // namespace
@@ -271,10 +286,7 @@ void Controller::showPreviewArea(bool show, bool adjust) {
         mWindow->setMaximumWidth(QWIDGETSIZE_MAX);
         frame.setLeft(frame.left() - width);
         // The preview may need more height than the settings alone.
-        if (QLayout* layout = mWindow->layout()) {
-            layout->invalidate();
-            frame.setHeight(std::max(frame.height(), layout->totalMinimumSize().height()));
-        }
+        frame.setHeight(std::max(frame.height(), NeededSize(mWindow.get()).height()));
         if (adjust)
             frame = clampedToScreen(frame);
         if (mWindow->isVisible())
@@ -283,21 +295,20 @@ void Controller::showPreviewArea(bool show, bool adjust) {
     } else if (!show && isPreviewAreaShown()) {
         if (mWindow->layout())
             mWindow->layout()->activate();
+        // Out of sight, the window has the size it was designed or stored with, not the one the user
+        // gave the preview: the preview's natural width goes.
         mPreviewAreaWidth =
-            std::max(mPreviewFrameBox->width(), mPreviewFrameBox->minimumSizeHint().width()) + spacing;
+            (mWindow->isVisible() ? mPreviewFrameBox->width() : mPreviewFrameBox->sizeHint().width()) +
+            spacing;
         mPreviewFrameBox->hide();
         // Narrowed from the left, never below the window's minimum.
-        int settings = std::max(frame.width() - mPreviewAreaWidth, mMinWindowWidth);
-        if (QLayout* layout = mWindow->layout()) {
-            layout->invalidate();
-            settings = std::max(settings, layout->totalMinimumSize().width());
-        }
-        frame.setLeft(frame.right() + 1 - settings);
-        mWindow->setMinimumWidth(frame.width());
-        mWindow->setMaximumWidth(frame.width());
+        mSettingsWidth =
+            std::max({frame.width() - mPreviewAreaWidth, mMinWindowWidth, NeededSize(mWindow.get()).width()});
+        frame.setLeft(frame.right() + 1 - mSettingsWidth);
+        keepWindowWidthRule(frame);
         mWindow->setGeometry(frame);
     }
-    keepWindowWidthRule();
+    keepWindowWidthRule(mWindow->geometry());
     if (show && adjust) {
         const QRect kept = clampedToScreen(mWindow->geometry());
         if (kept != mWindow->geometry())
@@ -305,30 +316,30 @@ void Controller::showPreviewArea(bool show, bool adjust) {
     }
 }
 
-void Controller::keepWindowWidthRule() {
+void Controller::keepWindowWidthRule(const QRect& frame) {
     // With the preview the window may grow; without it, it keeps the settings' own width. The height
-    // never goes below what the contents need (a minimum set here replaces the layout's own).
-    QLayout* layout = mWindow->layout();
-    if (layout)
-        layout->invalidate();
-    const QSize need = layout ? layout->totalMinimumSize() : QSize();
-    const int width =
-        isPreviewAreaShown() ? std::max(mMinWindowWidth, need.width()) : mWindow->maximumWidth();
-    mWindow->setMinimumSize(width, need.height());
+    // never goes below what the contents need (a minimum set here replaces the layout's own). Neither
+    // goes past the room on the screen: there the layout takes from its largest parts first, the
+    // settings and the preview, which scroll, and the rows of buttons stay whole.
+    const QSize need = NeededSize(mWindow.get());
+    const QList<QRect> screens = AvailableScreenFrames();
+    const QMargins border = WindowFrameMargins(mWindow.get());
+    const QSize room = screens.isEmpty()
+                           ? QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX)
+                           : ScreenOf(frame.marginsAdded(border), screens).marginsRemoved(border).size();
+    const bool fixed = !isPreviewAreaShown() && mSettingsWidth > 0;
+    const QSize least = QSize(fixed ? mSettingsWidth : std::max(mMinWindowWidth, need.width()), need.height())
+                            .boundedTo(room);
+    mWindow->setMinimumSize(least);
+    mWindow->setMaximumWidth(fixed ? least.width() : QWIDGETSIZE_MAX);
 }
 
-QRect Controller::clampedToScreen(const QRect& frame) const {
-    const QScreen* screen = mWindow->screen() ? mWindow->screen() : QGuiApplication::primaryScreen();
-    if (!screen)
-        return frame;
-    const QRect outer = mWindow->frameGeometry();
-    const QRect inner = mWindow->geometry();
-    const QMargins border(inner.left() - outer.left(), inner.top() - outer.top(),
-                          outer.right() - inner.right(), outer.bottom() - inner.bottom());
-    QRect kept =
-        ClampToScreens(frame.marginsAdded(border), {screen->availableGeometry()}).marginsRemoved(border);
-    kept.setSize(kept.size().expandedTo(mWindow->minimumSize()));
-    return kept;
+QRect Controller::clampedToScreen(const QRect& frame) {
+    keepWindowWidthRule(frame);
+    const QMargins border = WindowFrameMargins(mWindow.get());
+    const QRect wanted(frame.topLeft(),
+                       frame.size().expandedTo(mWindow->minimumSize()).boundedTo(mWindow->maximumSize()));
+    return ClampToScreens(wanted.marginsAdded(border), AvailableScreenFrames()).marginsRemoved(border);
 }
 
 void Controller::closeOrCancel() {

@@ -2,6 +2,7 @@
 // kept in the preferences file and brought back onto a screen, the default stack beside the dialog, the
 // mode switch taking them away and back, and the scan's shields over them. Pictures of the dialog in
 // both modes with its palettes.
+#include "PalettePlacement.h"
 #include "QSDataSource.h"
 #include "QSUIController.h"
 #include "QSUIPreferences.h"
@@ -49,19 +50,18 @@ protected:
     std::unique_ptr<Controller> mController;
 };
 
-// Without stored places the palettes stack beside the dialog: on its right where there is room, else
-// on its left, else over it at the screen's right edge; always whole on the screen.
-TEST_F(QSUIPalettesTest, WithoutStoredPlacesThePalettesStackBesideTheDialogOnTheScreen) {
-    const QRect screen(0, 0, 1600, 900);
-    const QList<QSize> sizes{{200, 300}, {200, 250}, {220, 400}};
-    const QList<QPoint> right = StackedBesideWindow(QRect(100, 100, 600, 500), screen, sizes);
-    EXPECT_EQ(right, (QList<QPoint>{{702, 100}, {702, 402}, {702, 500}}))
-        << "the third moved up onto the screen";
-    const QList<QPoint> left = StackedBesideWindow(QRect(1000, 50, 590, 500), screen, sizes);
-    EXPECT_EQ(left.front(), QPoint(798, 50));
-    EXPECT_EQ(left.back().x(), 1000 - 2 - 220);
-    const QList<QPoint> over = StackedBesideWindow(QRect(100, 0, 1400, 500), screen, sizes);
-    EXPECT_EQ(over.front(), QPoint(1600 - 2 - 200, 2));
+// Without stored places the palettes go beside the dialog, on its right from its top down, where there
+// is room; on a small screen they cascade over it, each a title bar lower, above its buttons, the one
+// taller than the room cut short. Never off the screen.
+TEST_F(QSUIPalettesTest, WithoutStoredPlacesThePalettesGoBesideTheDialogOrCascadeAboveItsButtons) {
+    const QList<QSize> sizes{{340, 240}, {360, 130}, {360, 430}};
+    EXPECT_EQ(
+        PlacePalettes(QRect(0, 0, 1920, 1080), QRect(600, 200, 700, 540), QRect(610, 650, 680, 80), sizes),
+        (QList<QRect>{{1302, 200, 340, 240}, {1302, 442, 360, 130}, {1302, 574, 360, 430}}));
+    const QRect small(0, 0, 640, 400);
+    const QRect buttons(-13, 319, 666, 97);
+    EXPECT_EQ(PlacePalettes(small, QRect(-25, -28, 690, 456), buttons, {{340, 235}, {356, 121}, {358, 427}}),
+              (QList<QRect>{{298, 2, 340, 235}, {282, 26, 356, 121}, {280, 50, 358, 267}}));
 
     Dialog();
     for (QWidget* palette : Palettes()) {
@@ -116,12 +116,9 @@ TEST_F(QSUIPalettesTest, OnlyTheImagePalettesPlaceStoredGivesTheDefaultStack) {
     preferences.set(kPrefImagePalettePosition, "{40, 50}");
     ASSERT_TRUE(preferences.save());
     Dialog();
-    const QRect dialog = mController->window()->frameGeometry();
-    const QPoint expected =
-        StackedBesideWindow(dialog, Screen(), {mController->imagePalette()->frameGeometry().size()}).front();
-    // Beside the dialog rather than where the stored place would have put it.
-    EXPECT_EQ(mController->imagePalette()->x(), expected.x());
+    // Laid out with the others rather than where the stored place would have put it.
     EXPECT_NE(mController->imagePalette()->pos(), QPoint(40, 50));
+    EXPECT_TRUE(Screen().contains(mController->imagePalette()->frameGeometry()));
 }
 
 TEST_F(QSUIPalettesTest, TheSimpleModeTakesThePalettesAwayAndTheAdvancedModeBringsThemBack) {

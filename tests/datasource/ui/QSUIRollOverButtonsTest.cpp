@@ -8,6 +8,7 @@
 #include "RollOverImages.h"
 #include "Tags.h"
 
+#include <QAbstractButton>
 #include <QGridLayout>
 #include <QLabel>
 #include <QTest>
@@ -163,8 +164,11 @@ TEST_F(QSUIRollOverButtonsTest, Screenshots) {
     looks.show();
     QTest::qWait(20);
     saveScreenshots(&looks, "ds-roll-over-looks");
-    // The tools over the preview, as the dialog shows them.
+    // The tools over the preview, as the dialog shows them: with the preview area out.
     QWidget* window = mController->window();
+    appkit::viewWithTag<QAbstractButton>(mController->currentView(), Controller::kPrescanCheckBoxTag)
+        ->click();
+    ASSERT_TRUE(mController->isPreviewAreaShown());
     window->resize(window->sizeHint());
     QTest::qWait(20);
     saveScreenshots(window->findChild<QWidget*>(QStringLiteral("toolView")), "ds-tool-buttons");
