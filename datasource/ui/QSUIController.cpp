@@ -31,6 +31,7 @@
 #include <QTabBar>
 #include <QTimer>
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -69,6 +70,7 @@ ComOrvikElectronicsK3100QSUIController::ComOrvikElectronicsK3100QSUIController()
     if (!mWindow)
         return;
     mMinWindowWidth = mWindow->minimumWidth();
+    mDesignedWidth = mWindow->width();
     mSettingModeTab = appkit::viewWithTag<QTabWidget>(mWindow.get(), kSettingModeTabTag);
     mSimpleModeView = mWindow->findChild<QWidget*>(QStringLiteral("simpleModeView"));
     mAdvanceModeView = mWindow->findChild<QWidget*>(QStringLiteral("advanceModeView"));
@@ -187,7 +189,7 @@ void ComOrvikElectronicsK3100QSUIController::setupMainUIWithParam(const fnd::Dic
     if (hasFavoriteName)
         SetCapStrValue(mSettings, CCAP_OVKM_FAVORITENAME, favoriteName);
     updateFavoriteControls();
-    if (!mFrameRestored) {
+    if (!mStoredFrame) {
         // At its natural size: the screen it is shown on takes it in then.
         mWindow->resize(mWindow->sizeHint());
         if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -197,8 +199,14 @@ void ComOrvikElectronicsK3100QSUIController::setupMainUIWithParam(const fnd::Dic
         }
     } else {
         // The stored frame holds the preview area, which the builds may have taken out again: only
-        // the frame now shown is kept on a screen.
-        mWindow->setGeometry(clampedToScreen(mWindow->geometry()));
+        // the frame now shown is kept on a screen. It keeps its right edge, so the settings stay where
+        // they were left, and widens to the left (as for the preview) to at least its natural width: a
+        // frame left on a smaller screen would squeeze the settings where there is room.
+        const int natural = std::min(mWindow->sizeHint().width(), mWindow->maximumWidth());
+        QRect frame = mWindow->geometry();
+        frame.moveRight(mStoredFrame->right());
+        frame.setLeft(std::min(frame.left(), frame.right() + 1 - natural));
+        mWindow->setGeometry(clampedToScreen(frame));
     }
 }
 
@@ -231,7 +239,7 @@ void ComOrvikElectronicsK3100QSUIController::restoreWindowFrame(const fnd::Dicti
     if (!frame)
         return;
     mWindow->setGeometry(*frame);
-    mFrameRestored = true;
+    mStoredFrame = frame;
 }
 
 void ComOrvikElectronicsK3100QSUIController::showMainWindow() {

@@ -382,13 +382,14 @@ private:
     // The preview area's width with the spacing beside it, while it is out of the window.
     int mPreviewAreaWidth = 0;
     int mMinWindowWidth = 0; // the window's own minimum, kept while the preview area is out
+    int mDesignedWidth = 0;  // the window's width in its interface file, the preview area in it
     int mSettingsWidth = 0;  // the window's one width while the preview area is out, where it has room
     fnd::Dictionary mUIParameters;
     CCapPool* mSettings = nullptr;
     std::optional<SPageBitmap> mScanImage;
     bool mIsSetupSequence = false;
     bool mPositioningPrescanMode = false;
-    bool mFrameRestored = false;
+    std::optional<QRect> mStoredFrame; // as read back, the preview area in it
     // Owner of the delayed messages: replacing it drops every one still queued.
     std::unique_ptr<QObject> mDelayedMessages;
     QSUIScanWindows mScanWindows;

@@ -301,15 +301,17 @@ void Controller::showPreviewArea(bool show, bool adjust) {
             (mWindow->isVisible() ? mPreviewFrameBox->width() : mPreviewFrameBox->sizeHint().width()) +
             spacing;
         mPreviewFrameBox->hide();
-        // Narrowed from the left, never below the window's minimum.
-        mSettingsWidth =
-            std::max({frame.width() - mPreviewAreaWidth, mMinWindowWidth, NeededSize(mWindow.get()).width()});
+        // Narrowed from the left, never below the window's minimum, nor below the settings' width in
+        // the designed window: a frame left narrow on a smaller screen would squeeze them for good, as
+        // this width is the window's one width (the room on its screen bounds it).
+        mSettingsWidth = std::max({std::max(frame.width(), mDesignedWidth) - mPreviewAreaWidth,
+                                   mMinWindowWidth, NeededSize(mWindow.get()).width()});
         frame.setLeft(frame.right() + 1 - mSettingsWidth);
         keepWindowWidthRule(frame);
         mWindow->setGeometry(frame);
     }
     keepWindowWidthRule(mWindow->geometry());
-    if (show && adjust) {
+    if (adjust) {
         const QRect kept = clampedToScreen(mWindow->geometry());
         if (kept != mWindow->geometry())
             mWindow->setGeometry(kept);

@@ -4,6 +4,8 @@
 // and with a kept page; without stored places the palettes lie wholly on the dialog's screen, clear of
 // its buttons, apart where there is room; the dialog reopens where it was left, and a place off the
 // screen comes back onto it. Pictures of each screen with the dialog and its palettes.
+#include "CapHelpers.h"
+#include "QSCapIds.h"
 #include "QSDataSource.h"
 #include "QSUIController.h"
 #include "QSUIPreferences.h"
@@ -13,6 +15,8 @@
 #include <QGuiApplication>
 #include <QPainter>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QTest>
 
@@ -27,6 +31,8 @@ protected:
     // A new dialog in the advanced mode (or the simple one); centred on screen (as the set-up centres it
     // on the primary one) unless it has a stored place.
     Controller& Dialog(const QScreen* screen = nullptr, int mode = 1) {
+        // The one before stores its places as it goes, before the new one reads them.
+        mController.reset();
         mController = std::make_unique<Controller>();
         mController->setupMainUIWithParam(
             fnd::Dictionary{{kUIParamCapabilityPool, fnd::Value::pointer(mDS->GetCapPool())}}, 1);
@@ -62,6 +68,13 @@ protected:
         for (const QWidget* button : ShownButtons())
             all |= QRect(button->mapToGlobal(QPoint()), button->size());
         return all;
+    }
+    // The shown mode's settings pane shows its scroll bar sideways.
+    bool SettingsScrollSideways() const {
+        const bool simple = mController->isSimpleMode();
+        const auto* pane = mController->window()->findChild<QScrollArea*>(
+            QLatin1String(simple ? "simpleSettingScroller" : "advToneSettingScroller"));
+        return pane && pane->horizontalScrollBar()->isVisible();
     }
     fnd::PreferencesFile Preferences() const { return fnd::PreferencesFile(mEnv.PreferencesPath()); }
     // No dialog, and no places stored (the last dialog stores its places as it goes).
@@ -199,6 +212,51 @@ TEST_F(DialogPlacementTest, TheDialogReopensWhereItWasLeftAndOnTheScreen) {
     }
     const QRect frame = Dialog().window()->frameGeometry();
     EXPECT_TRUE(area.contains(frame)) << frame.x() << "," << frame.y() << " " << SizeName(frame);
+}
+
+// Left narrow on a small screen (as 1280 pixels at 200% leave it), the dialog opens on a screen with
+// room at least as wide as it opens there without a stored place, its settings whole, where it was left:
+// its settings' top right corner (it widens to the left, as for the preview).
+TEST_F(DialogPlacementTest, AFrameLeftNarrowOpensAtItsNaturalWidthWhereThereIsRoom) {
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    const QScreen* large = *std::max_element(screens.begin(), screens.end(), [](auto* one, auto* other) {
+        return one->availableGeometry().width() < other->availableGeometry().width();
+    });
+    const QRect area = large->availableGeometry();
+    for (const std::string state : {"simple", "advanced", "preview"}) {
+        SCOPED_TRACE(state);
+        const int mode = state == "simple" ? 0 : 1;
+        ASSERT_TRUE(SetCapUIntValue(Pool(), CCAP_OVK_PRESCAN, state == "preview" ? 1 : 0));
+        ForgetPlaces();
+        Dialog(large, mode).window()->move(area.topLeft() + QPoint(300, 100));
+        QCoreApplication::sendPostedEvents();
+        const int natural = mController->window()->width();
+        // Where the screen has no room for the settings, they scroll.
+        const bool room = !SettingsScrollSideways();
+        mController->hideMainWindow();
+        const std::optional<QRect> stored =
+            ParseFrameString(QString::fromStdString(*Preferences().get(kPrefWindowFrame).asString()));
+        ASSERT_TRUE(stored);
+        Dialog(nullptr, mode);
+        QCoreApplication::sendPostedEvents();
+        const QRect left = mController->window()->geometry();
+        mController.reset();
+        {
+            fnd::PreferencesFile preferences = Preferences();
+            preferences.set(kPrefWindowFrame,
+                            FrameString(stored->adjusted(stored->width() - 638, 0, 0, 0)).toStdString());
+            ASSERT_TRUE(preferences.save());
+        }
+        const QWidget* window = Dialog(nullptr, mode).window();
+        QCoreApplication::sendPostedEvents();
+        EXPECT_GE(window->width(), natural);
+        EXPECT_EQ(window->geometry().topRight(), left.topRight());
+        const QRect frame = window->frameGeometry();
+        EXPECT_TRUE(area.contains(frame)) << frame.x() << "," << frame.y() << " " << SizeName(frame);
+        if (room) {
+            EXPECT_FALSE(SettingsScrollSideways());
+        }
+    }
 }
 
 } // namespace
