@@ -8,7 +8,6 @@
 
 #include <QStyleOptionFocusRect>
 #include <algorithm>
-#include <cmath>
 
 namespace {
 
@@ -77,8 +76,7 @@ QPixmap UButton::currentImage(qreal dpr) const {
 }
 
 QSize UButton::faceFor(QSize drawn) const {
-    const QSize room = titleRoom();
-    return grownWhole(drawn, room.height()).expandedTo(room);
+    return appkit::faceForTitle(drawn, titleRoom());
 }
 
 QSize UButton::titleRoom() const {
@@ -86,15 +84,14 @@ QSize UButton::titleRoom() const {
         return {};
     const QSizeF words = fontMetrics().size(Qt::TextSingleLine, text());
     const int margin = style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, this);
-    QSizeF room;
+    QSize room;
     for (const std::uint32_t code : {0u, static_cast<std::uint32_t>(ButtonState::On)}) {
         // How far the cell moves the title off the centre of the button, either way.
         const QPointF off =
             mCell->titlePosition(code, QRectF(), words) + QPointF(words.width(), words.height()) / 2;
-        room = room.expandedTo({words.width() + 2 * (std::abs(off.x()) + margin),
-                                words.height() + 2 * (std::abs(off.y()) + margin / 2)});
+        room = room.expandedTo(appkit::titleRoom(words, off, margin));
     }
-    return room.toSize() + QSize(1, 1);
+    return room;
 }
 
 QPoint UButton::imageOrigin(const QPixmap& image) const {

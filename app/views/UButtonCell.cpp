@@ -94,7 +94,8 @@ QPixmap UButtonCell::composed(std::uint32_t code, QSize frame, qreal dpr) const 
         return {};
     // Drawn anew at the grown size, so that a larger face stays sharp.
     const ViewImage& face = *image->pieces.front();
-    return widenedFace(face.pixmap(dpr, grownWhole(face.size(), frame.height())), frame.width());
+    return appkit::widenedFace(face.pixmap(dpr, appkit::grownWhole(face.size(), frame.height())),
+                               frame.width());
 }
 
 QPixmap UButtonCell::imageAtCellAttribute(std::uint32_t code, bool focusShown, QSize frame, qreal dpr) const {

@@ -1,14 +1,19 @@
 #include "FRollOverButton.h"
 
+#include "ButtonFace.h"
+
 #include <QEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QStyle>
 
 using RollOverButton = ComOrvikElectronicsK3100FRollOverButton;
 
 namespace {
 
 constexpr qreal kOutlineRadius = 2.0;
+// A pressed title sinks by a point to the right and down.
+constexpr int kPressedShift = 1;
 
 QPainterPath RoundedOutline(const QRectF& frame) {
     QPainterPath path;
@@ -94,29 +99,75 @@ bool RollOverButton::event(QEvent* event) {
     return QToolButton::event(event);
 }
 
+bool RollOverButton::drawsHighlight() const {
+    return mImages[stateIndex()].isNull() || isOnState();
+}
+
+const QIcon& RollOverButton::shownImage() const {
+    return drawsHighlight() ? mImages[kNormal] : mImages[stateIndex()];
+}
+
+QSize RollOverButton::faceSize() const {
+    if (text().isEmpty())
+        return iconSize();
+    const int margin = style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, this);
+    return appkit::faceForTitle(iconSize(), appkit::titleRoom(fontMetrics().size(Qt::TextSingleLine, text()),
+                                                              QPointF(kPressedShift, kPressedShift), margin));
+}
+
+QSize RollOverButton::sizeHint() const {
+    return QToolButton::sizeHint().expandedTo(faceSize());
+}
+
+QSize RollOverButton::minimumSizeHint() const {
+    return faceSize();
+}
+
+QPixmap RollOverButton::face(qreal dpr) const {
+    const QIcon& image = shownImage();
+    if (image.isNull())
+        return {};
+    const QSize size = faceSize();
+    const QIcon::Mode mode = drawsHighlight() && !isEnabled() ? QIcon::Disabled : QIcon::Normal;
+    // Drawn anew at the grown size, so that a larger face stays sharp.
+    return appkit::widenedFace(image.pixmap(appkit::grownWhole(iconSize(), size.height()), dpr, mode),
+                               size.width());
+}
+
+QRect RollOverButton::faceRect(const QPixmap& face) const {
+    if (face.isNull())
+        return rect();
+    const QSize size = face.deviceIndependentSize().toSize();
+    return {QPoint((width() - size.width()) / 2, (height() - size.height()) / 2), size};
+}
+
+QRect RollOverButton::faceRect() const {
+    return faceRect(face(devicePixelRatioF()));
+}
+
+QRectF RollOverButton::titleRect() const {
+    QRectF title(QPointF(), fontMetrics().size(Qt::TextSingleLine, text()));
+    title.moveCenter(QRectF(rect()).center());
+    return stateIndex() == kPressed ? title.translated(kPressedShift, kPressedShift) : title;
+}
+
 void RollOverButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF frame = rect();
     const EStateIndex index = stateIndex();
-    const bool on = isOnState();
-    QIcon image = mImages[index];
-    const bool drawnHighlight = image.isNull() || on;
+    const bool drawnHighlight = drawsHighlight();
     if (drawnHighlight) {
-        if (on)
+        if (isOnState())
             FillHighlight(painter, frame, 0.32, 0.34);
         else if (index == kPressed)
             FillHighlight(painter, frame, 0.24, 0.26);
         else if (mIsRollOver)
             FillHighlight(painter, frame, 0.16, 0.4);
-        image = mImages[kNormal];
     }
-    if (!image.isNull()) {
-        const QSize size = iconSize();
-        const QRect target(QPoint((width() - size.width()) / 2, (height() - size.height()) / 2), size);
-        image.paint(&painter, target, Qt::AlignCenter,
-                    drawnHighlight && index == kDisabled ? QIcon::Disabled : QIcon::Normal);
-    }
+    const QPixmap image = face(devicePixelRatioF());
+    if (!image.isNull())
+        painter.drawPixmap(faceRect(image).topLeft(), image);
     // Without an image of its own the focus shows as a ring.
     if (drawnHighlight && hasKeyboardFocus()) {
         painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
@@ -126,9 +177,8 @@ void RollOverButton::paintEvent(QPaintEvent*) {
     if (text().isEmpty())
         return;
     const QPalette::ColorGroup group = index == kDisabled ? QPalette::Disabled : QPalette::Active;
-    painter.setPen(
-        TitleColour(palette().color(group, QPalette::ButtonText), image, iconSize(), index == kDisabled));
+    painter.setPen(TitleColour(palette().color(group, QPalette::ButtonText), shownImage(), iconSize(),
+                               index == kDisabled));
     painter.setFont(font());
-    const QRect title = index == kPressed ? rect().translated(1, 1) : rect();
-    painter.drawText(title, Qt::AlignCenter, text());
+    painter.drawText(titleRect(), Qt::AlignCenter, text());
 }

@@ -36,7 +36,10 @@ void SetupRollOverButton(QWidget* view, int tag, const std::array<const char*, 6
     const QSize size = names[0] ? QSUIImageSize(QString::fromLatin1(names[0])) : QSize();
     if (!size.isEmpty()) {
         button->setIconSize(size);
-        button->setMinimumSize(size.expandedTo(button->minimumSize()));
+        // A titled button's own hints keep the room its title needs on the image; an image alone may
+        // be squeezed down to its size.
+        if (button->text().isEmpty())
+            button->setMinimumSize(size.expandedTo(button->minimumSize()));
     }
     // An image-only button is named by its tip.
     if (button->text().isEmpty() && button->accessibleName().isEmpty())

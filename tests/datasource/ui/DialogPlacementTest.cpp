@@ -5,6 +5,7 @@
 // its buttons, apart where there is room; the dialog reopens where it was left, and a place off the
 // screen comes back onto it. Pictures of each screen with the dialog and its palettes.
 #include "CapHelpers.h"
+#include "FRollOverButton.h"
 #include "QSCapIds.h"
 #include "QSDataSource.h"
 #include "QSUIController.h"
@@ -23,6 +24,7 @@
 namespace {
 
 using Controller = ComOrvikElectronicsK3100QSUIController;
+using Button = ComOrvikElectronicsK3100FRollOverButton;
 
 class DialogPlacementTest : public test::QSDataSourceTest, public WithTestApplication {
 protected:
@@ -167,6 +169,13 @@ TEST_F(DialogPlacementTest, TheDialogFitsItsScreenWithItsButtonsWhole) {
             }
             // Laid out.
             QCoreApplication::sendPostedEvents();
+            if (state == "simple" && area.width() == 1280)
+                for (QWidget* w : window->findChildren<QWidget*>())
+                    if (w->isVisible())
+                        fprintf(stderr, "DUMP %s %s hint %dx%d min %dx%d geo %dx%d\n",
+                                w->metaObject()->className(), qPrintable(w->objectName()),
+                                w->sizeHint().width(), w->sizeHint().height(), w->minimumSizeHint().width(),
+                                w->minimumSizeHint().height(), w->width(), w->height());
             const QRect frame = window->frameGeometry();
             EXPECT_TRUE(area.contains(frame)) << frame.x() << "," << frame.y() << " " << SizeName(frame);
             const QList<QWidget*> buttons = ShownButtons();
@@ -179,6 +188,49 @@ TEST_F(DialogPlacementTest, TheDialogFitsItsScreenWithItsButtonsWhole) {
             }
             if (state != "advanced")
                 SaveScreen(screen, "ds-dialog-" + state);
+        }
+    }
+}
+
+// Whatever the font and the scale, the titles of the dialog's image buttons lie on their faces, inside
+// their borders and focus rings, which grow with them: Scan, and with a kept page Continue Scan, in
+// either mode, also pressed.
+TEST_F(DialogPlacementTest, TheScanButtonsTitlesLieOnTheirFaces) {
+    const SPageBitmap page{400, 560, 1, 8, 400, 150, 150, std::vector<std::uint8_t>(400 * 560, 250)};
+    ASSERT_TRUE(SetCapUIntValue(Pool(), CCAP_OVK_PRESCAN, 1));
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        for (const int mode : {0, 1}) {
+            for (const bool kept : {false, true}) {
+                SCOPED_TRACE(SizeName(screen->availableGeometry()) + (mode == 0 ? " simple" : " advanced") +
+                             (kept ? " kept page" : ""));
+                ForgetPlaces();
+                QWidget* window = Dialog(screen, mode).window();
+                if (kept) {
+                    window->hide();
+                    mController->setScanImage(page, 150, false);
+                    mController->showMainWindow();
+                }
+                QCoreApplication::sendPostedEvents();
+                QStringList titles;
+                for (Button* button : window->findChildren<Button*>()) {
+                    if (button->text().isEmpty() || !button->isVisible())
+                        continue;
+                    titles.append(button->text());
+                    SCOPED_TRACE(button->text().toStdString());
+                    for (const bool down : {false, true}) {
+                        button->setDown(down);
+                        const QRect face = button->faceRect();
+                        const QRect inside = face.marginsRemoved(QMargins(3, 3, 3, 3));
+                        EXPECT_LE(button->fontMetrics().horizontalAdvance(button->text()), inside.width());
+                        EXPECT_TRUE(QRectF(inside).contains(button->titleRect()))
+                            << SizeName(face) << " face, pressed: " << down;
+                        EXPECT_TRUE(button->rect().contains(face)) << SizeName(face) << " face";
+                    }
+                    button->setDown(false);
+                }
+                EXPECT_TRUE(titles.contains(kept ? QStringLiteral("Continue Scan") : QStringLiteral("Scan")))
+                    << titles.join(QStringLiteral(", ")).toStdString();
+            }
         }
     }
 }

@@ -28,6 +28,8 @@ std::optional<std::pair<int, int>> plainColumns(const QImage& image) {
 
 } // namespace
 
+namespace appkit {
+
 QSize grownWhole(QSize drawn, int height) {
     if (height <= drawn.height() || drawn.height() <= 0)
         return drawn;
@@ -65,3 +67,16 @@ QPixmap widenedFace(const QPixmap& face, int width) {
     out.setDevicePixelRatio(dpr);
     return out;
 }
+
+QSize titleRoom(QSizeF words, QPointF off, int margin) {
+    return QSizeF(words.width() + 2 * (std::abs(off.x()) + margin),
+                  words.height() + 2 * (std::abs(off.y()) + margin / 2))
+               .toSize() +
+           QSize(1, 1);
+}
+
+QSize faceForTitle(QSize drawn, QSize room) {
+    return grownWhole(drawn, room.height()).expandedTo(room);
+}
+
+} // namespace appkit

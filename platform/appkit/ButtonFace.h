@@ -4,10 +4,23 @@
 #pragma once
 
 #include <QPixmap>
+#include <QPointF>
 #include <QSize>
+#include <QSizeF>
+
+namespace appkit {
 
 // A face drawn at that size, grown whole (its shape kept) when height is taller.
 QSize grownWhole(QSize drawn, int height);
 
 // The face width points wide when that is wider; as it is otherwise, or when it has no plain column.
 QPixmap widenedFace(const QPixmap& face, int width);
+
+// The room a title of that size takes on a face when it lies up to off away from the face's centre
+// either way: margin beside it, half of it above and below.
+QSize titleRoom(QSizeF words, QPointF off, int margin);
+
+// A face drawn at that size grown for a title that takes room: whole to the title's height, then wider.
+QSize faceForTitle(QSize drawn, QSize room);
+
+} // namespace appkit
