@@ -51,6 +51,7 @@ protected:
         ASSERT_NE(std::getenv("DBUS_SESSION_BUS_ADDRESS"), nullptr)
             << "no session bus: run the program tests under dbus-run-session";
         testApplication();
+        test::adoptDetachedPrograms(); // the tollivar that tapwell starts
         ASSERT_TRUE(namesFree()) << "a tollivar or tapwell of another test still runs";
         EmulatorFixture::SetUp();
         // Everything the programs write or look up lies in the test's folder.
@@ -84,12 +85,15 @@ protected:
         }
         stop(mHelper);
         stop(mTollivar);
-        // A tollivar that tapwell started, or a tapwell that tollivar started, is no child of the test.
+        // A tollivar that tapwell started, or a tapwell that tollivar started, was detached by its starter
+        // and adopted by the test.
         for (const char* id : {test::kTollivarId, kHelperId})
             if (const auto* daemon = QDBusConnection::sessionBus().interface()) {
                 const QDBusReply<uint> pid = daemon->servicePid(QString::fromLatin1(id));
-                if (pid.isValid() && static_cast<pid_t>(pid.value()) != getpid())
+                if (pid.isValid() && static_cast<pid_t>(pid.value()) != getpid()) {
                     kill(static_cast<pid_t>(pid.value()), SIGKILL);
+                    waitpid(static_cast<pid_t>(pid.value()), nullptr, 0);
+                }
             }
         EXPECT_TRUE(namesFree());
         EmulatorFixture::TearDown();

@@ -2,6 +2,8 @@
 // and does one thing as that user, such as planting a name in a shared folder or running a program.
 #pragma once
 
+#include "EndsWithTheTest.h"
+
 #include <grp.h>
 #include <sys/types.h>
 #include <sys/wait.h>
@@ -43,10 +45,13 @@ inline pid_t startAsOtherUser(const std::vector<std::string>& argv) {
     for (const std::string& arg : argv)
         args.push_back(const_cast<char*>(arg.c_str()));
     args.push_back(nullptr);
+    const pid_t test = ::getpid();
     const pid_t pid = ::fork();
     if (pid == 0) {
-        if (becomeOtherUser())
+        if (becomeOtherUser()) {
+            endWithTheTest(test); // after the change of user, which clears it
             ::execv(args[0], args.data());
+        }
         ::_exit(127);
     }
     return pid;
