@@ -18,10 +18,10 @@ public:
         int fds[2];
         if (pipe(fds) != 0)
             return;
-        const pid_t test = getpid();
+        const pid_t testProcess = getpid();
         mPid = fork();
         if (mPid == 0) {
-            endWithTheTest(test);
+            endWithTheTest(testProcess);
             close(fds[0]);
             const char report = body();
             (void)!write(fds[1], &report, 1);

@@ -27,10 +27,10 @@ inline pid_t spawnLogged(const std::vector<std::string>& args, const std::string
     for (const std::string& a : args)
         argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
-    const pid_t test = getpid();
+    const pid_t testProcess = getpid();
     const pid_t pid = fork();
     if (pid == 0) {
-        endWithTheTest(test, SIGTERM);
+        endWithTheTest(testProcess, SIGTERM);
         const int output = open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
         dup2(output, STDOUT_FILENO);
         dup2(output, STDERR_FILENO);

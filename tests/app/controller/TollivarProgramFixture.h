@@ -104,10 +104,10 @@ protected:
         const std::string program = (mBuild / "bin" / "tollivar").string();
         const char* asan = std::getenv("ASAN_OPTIONS");
         const std::string options = (asan ? std::string(asan) + ":" : std::string()) + "detect_leaks=0";
-        const pid_t test = getpid();
+        const pid_t testProcess = getpid();
         const pid_t pid = fork();
         if (pid == 0) {
-            endWithTheTest(test);
+            endWithTheTest(testProcess);
             if (!log.empty())
                 freopen(log.c_str(), "w", stderr);
             if (!leakCheck)

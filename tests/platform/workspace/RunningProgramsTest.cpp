@@ -63,10 +63,10 @@ private:
 
 // Starts argv in this session, or with anotherSession in another one.
 pid_t startIn(const std::vector<std::string>& argv, bool anotherSession) {
-    const pid_t test = getpid();
+    const pid_t testProcess = getpid();
     const pid_t pid = fork();
     if (pid == 0) {
-        test::endWithTheTest(test);
+        test::endWithTheTest(testProcess);
         if (anotherSession)
             setenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/another-session", 1);
         execl(argv[0].c_str(), argv[0].c_str(), argv[1].c_str(), nullptr);

@@ -11,9 +11,9 @@ namespace test {
 // In a child between fork and exec (async-signal-safe calls only), with the test's process id taken
 // before the fork: the child gets signal when the test's thread that forked it ends, and leaves at once
 // when the test has ended already.
-inline void endWithTheTest(pid_t test, int signal = SIGKILL) {
+inline void endWithTheTest(pid_t testProcess, int signal = SIGKILL) {
     ::prctl(PR_SET_PDEATHSIG, signal);
-    if (::getppid() != test)
+    if (::getppid() != testProcess)
         ::_exit(127);
 }
 

@@ -45,11 +45,11 @@ inline pid_t startAsOtherUser(const std::vector<std::string>& argv) {
     for (const std::string& arg : argv)
         args.push_back(const_cast<char*>(arg.c_str()));
     args.push_back(nullptr);
-    const pid_t test = ::getpid();
+    const pid_t testProcess = ::getpid();
     const pid_t pid = ::fork();
     if (pid == 0) {
         if (becomeOtherUser()) {
-            endWithTheTest(test); // after the change of user, which clears it
+            endWithTheTest(testProcess); // after the change of user, which clears it
             ::execv(args[0], args.data());
         }
         ::_exit(127);
