@@ -2,6 +2,8 @@
 // waits to be killed (the parent reads the byte to know the child has done its part).
 #pragma once
 
+#include "EndsWithTheTest.h"
+
 #include <csignal>
 #include <functional>
 #include <sys/wait.h>
@@ -16,8 +18,10 @@ public:
         int fds[2];
         if (pipe(fds) != 0)
             return;
+        const pid_t testProcess = getpid();
         mPid = fork();
         if (mPid == 0) {
+            endWithTheTest(testProcess);
             close(fds[0]);
             const char report = body();
             (void)!write(fds[1], &report, 1);

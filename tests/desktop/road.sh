@@ -14,6 +14,7 @@
 # A road is a function road_<name> below that drives the session and calls shot <step> for each step.
 # The prefix may be a staged one (DESTDIR or dpkg --root); the user's folders are made in a scratch home.
 set -euo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
 prefix=$(cd "$1" && pwd)
 tray_host=$2
 ui_probe=$(dirname "$2")/k3100-ui-probe
@@ -27,10 +28,14 @@ roads=("$@")
 run=$(mktemp -d)
 pids=()
 mounted=
+# Ends what the road started, in the reverse order, then whatever those started in turn (the launcher
+# detaches tollivar, the bus starts services of its own), each found by the road's folder in its
+# environment: nothing of the road outlives it, also when it fails or is stopped.
 cleanup() {
   for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
     kill "${pids[i]}" 2>/dev/null && wait "${pids[i]}" 2>/dev/null || true
   done
+  env -u K3100_LOCK_DIR "$root/scripts/left-running" "K3100_LOCK_DIR=$run" 2>/dev/null || true
   [ -z "$mounted" ] || umount "$mounted"
   [ -n "${K3100_ROAD_KEEP:-}" ] || rm -rf "$run"
 }
@@ -93,7 +98,9 @@ export DISPLAY=":$(cat "$run/display")"
 DBUS_SESSION_BUS_ADDRESS=$(dbus-daemon --session --fork --print-address=1 --print-pid=3 3>"$run/bus.pid")
 export DBUS_SESSION_BUS_ADDRESS
 pids+=("$(cat "$run/bus.pid")")
-tray serve >>"$run/tray-items" 2>"$run/tray.log" &
+# Started directly, not through tray(): the process id is then the stand-in's, not a subshell's that
+# would leave the stand-in running when it is killed.
+ASAN_OPTIONS=detect_leaks=0 "$tray_host" serve >>"$run/tray-items" 2>"$run/tray.log" &
 pids+=($!)
 "$prefix/bin/k3100-emulator" --samples >"$run/emulator.log" 2>&1 &
 pids+=($!)

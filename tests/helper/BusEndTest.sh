@@ -15,8 +15,9 @@ cleanup() {
 }
 trap cleanup EXIT
 mkdir -m 700 "$scratch/runtime"
-address=$(dbus-daemon --session --fork --print-address=1 --print-pid=3 3>"$scratch/bus.pid") || exit 1
-bus=$(cat "$scratch/bus.pid")
+# The bus is a child of the test, not a daemon of its own: a test ended on its time-out takes it along.
+dbus-daemon --session --nofork --print-address=3 3>"$scratch/address" &
+bus=$!
 
 # Polled in steps of 0.1 s; the bounds only end a hang.
 wait_for() {
@@ -38,6 +39,9 @@ has_name() {
     grep -q "boolean true"
 }
 ended() { ! kill -0 "$helper" 2>/dev/null; }
+
+wait_for "the session bus did not start" test -s "$scratch/address"
+address=$(head -1 "$scratch/address")
 
 env HOME="$scratch" XDG_CONFIG_HOME="$scratch/config" XDG_DATA_HOME="$scratch/data" \
   XDG_RUNTIME_DIR="$scratch/runtime" TMPDIR="$scratch" K3100_TWAIN_DS_DIR="$scratch/no-data-source" \

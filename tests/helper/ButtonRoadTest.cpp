@@ -3,6 +3,8 @@
 // tollivar, which tapwell starts through its .desktop file, runs the job of button 1 and closes.
 #include "DesktopPorts.h"
 #include "EmulatorFixture.h"
+#include "EventNames.h"
+#include "EventSender.h"
 #include "PdfCheck.h"
 #include "QtTestApp.h"
 #include "TapwellApp.h"
@@ -49,6 +51,7 @@ protected:
         ASSERT_NE(std::getenv("DBUS_SESSION_BUS_ADDRESS"), nullptr)
             << "no session bus: run the program tests under dbus-run-session";
         testApplication();
+        test::adoptDetachedPrograms(); // the tollivar that tapwell starts
         ASSERT_TRUE(namesFree()) << "a tollivar or tapwell of another test still runs";
         EmulatorFixture::SetUp();
         // Everything the programs write or look up lies in the test's folder.
@@ -82,12 +85,15 @@ protected:
         }
         stop(mHelper);
         stop(mTollivar);
-        // A tollivar that tapwell started, or a tapwell that tollivar started, is no child of the test.
+        // A tollivar that tapwell started, or a tapwell that tollivar started, was detached by its starter
+        // and adopted by the test.
         for (const char* id : {test::kTollivarId, kHelperId})
             if (const auto* daemon = QDBusConnection::sessionBus().interface()) {
                 const QDBusReply<uint> pid = daemon->servicePid(QString::fromLatin1(id));
-                if (pid.isValid() && static_cast<pid_t>(pid.value()) != getpid())
+                if (pid.isValid() && static_cast<pid_t>(pid.value()) != getpid()) {
                     kill(static_cast<pid_t>(pid.value()), SIGKILL);
+                    waitpid(static_cast<pid_t>(pid.value()), nullptr, 0);
+                }
             }
         EXPECT_TRUE(namesFree());
         EmulatorFixture::TearDown();
@@ -110,13 +116,21 @@ protected:
         mHelper = spawn("tapwell");
         return helperPolls();
     }
-    // The helper is on the bus and has drained the button: its first poll comes at its start, so one
-    // poll interval later a press is a change it sees. (Whether it keeps a login item depends on which
-    // of the two programs wrote the settings first, so that is no sign of it.)
+    // The helper is on the bus and has drained the button, so that a press from now on is a change its
+    // next poll sees. It drains at its start, after it took its name and before its main loop runs; an
+    // event it answers (refused: it handles no such event) comes from that loop. (Whether it keeps a
+    // login item depends on which of the two programs wrote the settings first, so that is no sign of it.)
     ::testing::AssertionResult helperPolls() {
         if (!QTest::qWaitFor([] { return running(kHelperId); }, kStartMs))
-            return ::testing::AssertionFailure() << "tapwell did not start polling\n" << log();
-        QTest::qWait(2500);
+            return ::testing::AssertionFailure() << "tapwell did not take its bus name\n" << log();
+        const ae::EventSender helper(QString::fromLatin1(kHelperId));
+        const auto answers = [&helper] {
+            const ae::SendStatus status =
+                helper.send({QString::fromLatin1(ae::kClassQS), QStringLiteral("none"), {}}).status;
+            return status == ae::SendStatus::Ok || status == ae::SendStatus::Failed;
+        };
+        if (!QTest::qWaitFor(answers, kStartMs))
+            return ::testing::AssertionFailure() << "tapwell did not end its start\n" << log();
         return ::testing::AssertionSuccess();
     }
     ::testing::AssertionResult startTollivar() {

@@ -2,6 +2,7 @@
 // of a sanitizer report leaves no scanner serving), and known to serve before a test talks to it.
 #pragma once
 
+#include "EndsWithTheTest.h"
 #include "WaitUntil.h"
 
 #include <gtest/gtest.h>
@@ -9,7 +10,6 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <stdlib.h>
-#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -27,9 +27,10 @@ inline pid_t spawnLogged(const std::vector<std::string>& args, const std::string
     for (const std::string& a : args)
         argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
+    const pid_t testProcess = getpid();
     const pid_t pid = fork();
     if (pid == 0) {
-        prctl(PR_SET_PDEATHSIG, SIGTERM);
+        endWithTheTest(testProcess, SIGTERM);
         const int output = open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
         dup2(output, STDOUT_FILENO);
         dup2(output, STDERR_FILENO);

@@ -35,7 +35,7 @@ protected:
         view.watch(*cntlr);
     }
     void TearDown() override {
-        cntlr->releaseImgInfoArray(false); // as the shut-down does: a document left open is closed
+        test::endBatch(*cntlr);
         cntlr.reset();
         VX_Message::setDontMessageFlag(false);
     }

@@ -12,6 +12,8 @@
 #include "TlvUtilsMethod.h"
 #include "WaitUntil.h"
 
+#include <QCoreApplication>
+
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -33,6 +35,22 @@ inline appkit::QtRunLoopDriver& testDriver() {
 inline bool pumpUntil(const std::function<bool()>& done,
                       std::chrono::seconds bound = std::chrono::seconds(60)) {
     return waitUntil(done, bound, [] { fnd::RunLoop::main().runFor(0.01); });
+}
+
+// Runs the main loop until the batch's page writers have ended and a release they held back is done,
+// then once more for what they queued before their end (the pages they showed); answers whether they
+// ended.
+inline bool pumpUntilWritersEnd(TlvMainCntlr& cntlr) {
+    const bool ended = pumpUntil([&cntlr] { return cntlr.readImgFileForJobScnCount() == 0; });
+    QCoreApplication::processEvents();
+    return ended;
+}
+
+// Ends the batch as the shut-down does: the page list goes and a document left open is closed, once the
+// writers have ended. The document maker is one per process: left open, the next test's batch fails.
+inline void endBatch(TlvMainCntlr& cntlr) {
+    cntlr.releaseImgInfoArray(false);
+    EXPECT_TRUE(pumpUntilWritersEnd(cntlr)) << "the batch's writers did not end";
 }
 
 // The temporary folder's place: the application fixes it once per process, so every test of the

@@ -48,7 +48,7 @@ protected:
     }
     void TearDown() override {
         if (cntlr) {
-            cntlr->releaseImgInfoArray(false);
+            test::endBatch(*cntlr);
             cntlr->setScanCntlrs(nullptr, nullptr);
             cntlr->setMainView(nullptr);
         }

@@ -49,7 +49,7 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     }
     void TearDown() override {
-        cntlr->releaseImgInfoArray(false);
+        test::endBatch(*cntlr);
         cntlr->setMainView(nullptr);
         jobs.reset(); // before the window, which owns the panes it took
         window.reset();
@@ -96,12 +96,14 @@ protected:
                 shown.push_back(t);
         return shown;
     }
+    // A batch of pages, each shown once written (a job's writer writes them as they come).
     void Batch(int pages) {
         TlvUtilsMethod::createTmpFolder();
         cntlr->initImgInfoArray();
         cntlr->setAppState(AppStateScanReady);
         for (int k = 0; k < pages; ++k)
             cntlr->addImgInfo(test::GreyPage(k), k);
+        ASSERT_TRUE(test::pumpUntilWritersEnd(*cntlr));
     }
     void Picture(int state) {
         QTest::qWait(20);
@@ -309,7 +311,7 @@ TEST_P(MainWindowState, PreviewTakesInputOnlyWhenNoPagesAreReadOrWritten) {
     EXPECT_FALSE(anyOn());
     cntlr->setAppState(AppStateScanning);
     cntlr->addImgInfo(test::GreyPage(2), 2);
-    cntlr->displayOfPreview({}, 2); // as a job's writer shows its pages once written
+    ASSERT_TRUE(test::pumpUntilWritersEnd(*cntlr)); // a job's writer shows its pages once written
     EXPECT_FALSE(anyOn()) << "a page arriving while the batch runs";
     cntlr->setAppState(AppStateScanFinish);
     ASSERT_EQ(cntlr->countOfImgInfoDict(), 3u);

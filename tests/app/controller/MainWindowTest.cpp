@@ -41,7 +41,7 @@ protected:
         window->show();
     }
     void TearDown() override {
-        cntlr->releaseImgInfoArray(false); // as the shut-down does: a document left open is closed
+        test::endBatch(*cntlr);
         cntlr->setMainView(nullptr);
         window.reset();
         cntlr.reset();

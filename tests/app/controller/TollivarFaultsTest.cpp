@@ -172,7 +172,7 @@ TEST_F(TollivarFaults, KilledAfterItsStartLeavesTheHelperTheRecordOfItsJobs) {
         const fnd::Dictionary* prefs = file.value.asDictionary();
         return prefs ? prefs->get(tlv::TlvAppleEventLink::kAppSettingKey).asData() != nullptr : false;
     };
-    EXPECT_TRUE(test::waitUntil(record, std::chrono::seconds(10)));
+    EXPECT_TRUE(test::waitUntil(record, std::chrono::seconds(60)));
     kill(mProgram, SIGKILL);
     EXPECT_EQ(ExitStatus(), -1);
     EXPECT_TRUE(record());

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "EmulatorFixture.h"
+#include "EndsWithTheTest.h"
 #include "NumberedSheets.h"
 #include "PdfCheck.h"
 #include "ProgramWatcher.h"
@@ -105,8 +106,10 @@ protected:
         const std::string program = (mBuild / "bin" / "tollivar").string();
         const char* asan = std::getenv("ASAN_OPTIONS");
         const std::string options = (asan ? std::string(asan) + ":" : std::string()) + "detect_leaks=0";
+        const pid_t testProcess = getpid();
         const pid_t pid = fork();
         if (pid == 0) {
+            endWithTheTest(testProcess);
             if (!log.empty())
                 freopen(log.c_str(), "w", stderr);
             if (!leakCheck)

@@ -52,11 +52,15 @@ protected:
     }
     QLineEdit* Number() { return appkit::viewWithTag<QLineEdit>(&window, tlv::kTagPreNumber); }
     QString Count() { return appkit::viewWithTag<QLabel>(&window, tlv::kTagPreCount)->text(); }
-    // Types into the page-number field and waits for the field's delay to apply it.
+    // Types into the page-number field and waits until the field's delay has applied it: the field then
+    // shows the current page again, the typed one or the one before a refused number.
     void Type(const QString& text) {
         Number()->selectAll();
         QTest::keyClicks(Number(), text);
-        QTest::qWait(tlv::TlvPreviewCntlr::kApplyPageDelay + 100);
+        ASSERT_TRUE(QTest::qWaitFor(
+            [this] { return Number()->text() == QString::number(cntlr->cache().selectedPageIndex()); },
+            60000))
+            << text.toStdString();
     }
     // The colour the preview shows at a fraction of its sheet.
     QColor ShownAt(double fx, double fy) {

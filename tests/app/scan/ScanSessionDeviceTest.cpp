@@ -15,6 +15,7 @@
 #include <iterator>
 
 #include "EmulatorFixture.h"
+#include "EndsWithTheTest.h"
 #include "PropertyList.h"
 #include "RunLoop.h"
 #include "Strings.h"
@@ -273,8 +274,10 @@ TEST_F(ScanSession, AScannerHeldByAnotherProgramIsInUse) {
     // The other program takes the scanner's lock and keeps it while it runs.
     int ready[2];
     ASSERT_EQ(pipe(ready), 0);
+    const pid_t testProcess = getpid();
     holder = fork();
     if (holder == 0) {
+        test::endWithTheTest(testProcess);
         const int fd = open(lock.c_str(), O_RDWR | O_CREAT, 0600);
         if (fd < 0 || flock(fd, LOCK_EX) != 0)
             _exit(126);

@@ -210,8 +210,7 @@ TEST_F(DialogSession, APreviewShowsThePageAndTheScanHasTheAreaDrawnOnIt) {
     const QImage empty = frame->grab().toImage();
 
     Press(700);
-    QTest::qWait(50);
-    EXPECT_NE(frame->grab().toImage(), empty); // the page is drawn
+    ASSERT_TRUE(QTest::qWaitFor([&] { return frame->grab().toImage() != empty; }, 60000)) << "no page drawn";
     auto* zoomOut = appkit::viewWithTag<QAbstractButton>(window, 702);
     EXPECT_FALSE(zoomOut->isEnabled());
     const QSize clip = frame->size();

@@ -244,7 +244,7 @@ TEST_F(QSUIControllerTest, ClosingTheWindowAsksToCloseAFifthOfASecondLaterUnless
     Press(Controller::kCloseButtonTag);
     EXPECT_EQ(Names(), (std::vector<std::string>{"ShowQSWindowNotification", "HideQSWindowNotification"}));
     EXPECT_FALSE(mController->isMainWindowVisible());
-    QTest::qWait(250);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return mPosted.size() >= 3; }, 60000));
     ASSERT_EQ(mPosted.size(), 3u);
     EXPECT_EQ(mPosted[2].name, "CloseRequestNotification");
     EXPECT_EQ(mPosted[2].keep, true);

@@ -2,6 +2,7 @@
 // found by the program's path or an alias of it, and no one else's.
 #include "RunningPrograms.h"
 #include "Alias.h"
+#include "EndsWithTheTest.h"
 #include "OtherUser.h"
 #include "WaitUntil.h"
 
@@ -62,8 +63,10 @@ private:
 
 // Starts argv in this session, or with anotherSession in another one.
 pid_t startIn(const std::vector<std::string>& argv, bool anotherSession) {
+    const pid_t testProcess = getpid();
     const pid_t pid = fork();
     if (pid == 0) {
+        test::endWithTheTest(testProcess);
         if (anotherSession)
             setenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/another-session", 1);
         execl(argv[0].c_str(), argv[0].c_str(), argv[1].c_str(), nullptr);

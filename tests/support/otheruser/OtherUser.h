@@ -3,6 +3,8 @@
 // user, who plants names in shared folders and runs programs of its own. Only root may switch users.
 #pragma once
 
+#include "EndsWithTheTest.h"
+
 #include <fcntl.h>
 #include <grp.h>
 #include <sys/prctl.h>
@@ -82,10 +84,13 @@ inline pid_t startAsOtherUser(const std::vector<std::string>& argv) {
     for (const std::string& arg : argv)
         args.push_back(const_cast<char*>(arg.c_str()));
     args.push_back(nullptr);
+    const pid_t testProcess = ::getpid();
     const pid_t pid = ::fork();
     if (pid == 0) {
-        if (becomeOtherUser())
+        if (becomeOtherUser()) {
+            endWithTheTest(testProcess); // after the change of user, which clears it
             ::execv(args[0], args.data());
+        }
         ::_exit(127);
     }
     return pid;
