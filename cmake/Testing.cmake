@@ -15,6 +15,14 @@
 find_package(GTest REQUIRED)
 include(GoogleTest)
 
+# Every test runs with a home of the build's own, so that what the programs under test keep in a
+# user's home (settings, scans in Pictures, the runtime folder's fallback) never reaches the real one.
+# The window tests run outside k3100_add_test have it through K3100_QT_TEST_ENV.
+set(K3100_TEST_HOME ${CMAKE_BINARY_DIR}/test-home)
+file(MAKE_DIRECTORY ${K3100_TEST_HOME})
+set(K3100_TEST_HOME_ENV HOME=${K3100_TEST_HOME} --unset=XDG_CONFIG_HOME --unset=XDG_CACHE_HOME
+                        --unset=XDG_DATA_HOME)
+
 # A test program compiles in a third of the time unoptimised and without debugging information (its
 # failures name their lines themselves), and the sanitizers check it all the same; the code under test
 # keeps the build's optimisation and line tables.
@@ -43,9 +51,12 @@ function(k3100_add_test name)
   if(ARG_LOCK)
     set(lock RESOURCE_LOCK ${ARG_LOCK})
   endif()
+  # Once, though the window tests' environment carries it too.
   if(ARG_ENV)
-    set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR "${CMAKE_COMMAND};-E;env;${ARG_ENV}")
+    list(REMOVE_ITEM ARG_ENV ${K3100_TEST_HOME_ENV})
   endif()
+  set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR
+                                           "${CMAKE_COMMAND};-E;env;${K3100_TEST_HOME_ENV};${ARG_ENV}")
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
   k3100_test_flags(${name})
   # Compiled with the test programs' precompiled header (cmake/Precompiled.cmake).
