@@ -53,6 +53,9 @@ protected:
     // A new mail batch whose writer counts bytes and reports its pages written.
     void WriteMailBatch(std::uint64_t bytes) {
         cntlr->switchScanMode(-1, false);
+        // As the scan view does, the next batch waits for the last one's release: a step's worker still
+        // running holds it back, and the batch counters are cleared only then.
+        ASSERT_TRUE(test::pumpUntilWritersEnd(*cntlr));
         cntlr->scanReadyByTwainCB();
         cntlr->setAppState(AppStateScanning);
         cntlr->setAppState(AppStateScanFinish);
