@@ -10,6 +10,8 @@
 #include "Tags.h"
 
 #include <QAbstractButton>
+#include <QAnimationDriver>
+#include <QBasicTimer>
 #include <QCheckBox>
 #include <QEvent>
 #include <QGuiApplication>
@@ -232,6 +234,33 @@ protected:
     }
 };
 
+// Animation time that moves one frame per tick of the event loop instead of with the clock, so that a
+// slide shows its frames between start and end however late a loaded machine runs the loop.
+class FrameClock : public QAnimationDriver {
+public:
+    FrameClock() { install(); }
+    qint64 elapsed() const override { return mFrames * kFrameMs; }
+
+protected:
+    void start() override {
+        mTimer.start(0, this);
+        QAnimationDriver::start();
+    }
+    void stop() override {
+        mTimer.stop();
+        QAnimationDriver::stop();
+    }
+    void timerEvent(QTimerEvent*) override {
+        ++mFrames;
+        advance();
+    }
+
+private:
+    static constexpr qint64 kFrameMs = 16;
+    qint64 mFrames = 0;
+    QBasicTimer mTimer;
+};
+
 bool PassedBetween(const std::vector<QSize>& sizes, int from, int to, int (QSize::*side)() const) {
     return std::any_of(sizes.begin(), sizes.end(), [&](QSize size) {
         const int value = (size.*side)();
@@ -242,6 +271,7 @@ bool PassedBetween(const std::vector<QSize>& sizes, int from, int to, int (QSize
 // On screen the preview area comes in by widening the window, and the size fields slide in under the
 // preview and out again; each has ended when the click returns.
 TEST_F(QSUIAreaSelectionTest, ThePreviewAreaAndTheSizeFieldsSlideInAndOut) {
+    const FrameClock clock;
     Dialog();
     Box(Controller::kCustomScanAreaTag)->click(); // off: no preview area
     Window()->show();
