@@ -143,8 +143,13 @@ protected:
     ::testing::AssertionResult launchedRunsAndCloses() {
         if (!QTest::qWaitFor([] { return running(test::kTollivarId); }, kStartMs))
             return ::testing::AssertionFailure() << "tapwell did not launch tollivar\n" << log();
-        if (!QTest::qWaitFor([] { return !running(test::kTollivarId); }, kJobMs))
-            return ::testing::AssertionFailure() << "tollivar did not close after the job\n" << log();
+        if (!QTest::qWaitFor([] { return !running(test::kTollivarId); }, kJobMs)) {
+            const TapwellAppleEvent asker(QString::fromLatin1(test::kTollivarId));
+            return ::testing::AssertionFailure()
+                   << "tollivar did not close after the job; it is in state " << test::reportedAppState(asker)
+                   << " and wrote " << (pdfs().size() + written(".tif").size()) << " files\n"
+                   << log();
+        }
         return ::testing::AssertionSuccess();
     }
     // The state of the running tollivar reaches state.
