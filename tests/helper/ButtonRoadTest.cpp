@@ -147,7 +147,9 @@ protected:
             const TapwellAppleEvent asker(QString::fromLatin1(test::kTollivarId));
             return ::testing::AssertionFailure()
                    << "tollivar did not close after the job; it is in state " << test::reportedAppState(asker)
-                   << " and wrote " << (pdfs().size() + written(".tif").size()) << " files\n"
+                   << " and wrote "
+                   << std::distance(fs::directory_iterator(mDir / "out"), fs::directory_iterator())
+                   << " files\n"
                    << log();
         }
         return ::testing::AssertionSuccess();
