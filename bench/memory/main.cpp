@@ -6,6 +6,7 @@
 // usage: dbus-run-session -- k3100-tollivar-memory BUILD-DIR SHEETS [--text]
 #include "ProgramWatcher.h"
 #include "TollivarSettings.h"
+#include "child/EndsWithTheTest.h"
 
 #include <QCoreApplication>
 
@@ -18,6 +19,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -51,6 +54,40 @@ template <typename Done> bool waitFor(Done done, int seconds) {
     return true;
 }
 
+// This program's children that are still running: what tollivar detached (its helper), adopted here.
+std::vector<pid_t> runningChildren() {
+    std::vector<pid_t> children;
+    for (const auto& entry : fs::directory_iterator("/proc")) {
+        const std::string name = entry.path().filename().string();
+        if (name.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        std::string stat;
+        std::getline(std::ifstream(entry.path() / "stat"), stat);
+        // The parent is the second field after the name, which may hold spaces and brackets itself.
+        std::istringstream fields(stat.substr(stat.rfind(')') + 1));
+        std::string state;
+        pid_t parent = 0;
+        if (fields >> state >> parent && parent == getpid())
+            children.push_back(static_cast<pid_t>(std::stol(name)));
+    }
+    return children;
+}
+
+// Ends the adopted helper before the home it writes into goes: it goes on polling the scanner, whose
+// lock lives there, until it sees the session's bus gone, under whoever removes that home.
+void endAdoptedPrograms() {
+    for (std::vector<pid_t> left = runningChildren(); !left.empty(); left = runningChildren()) {
+        for (const pid_t child : left)
+            kill(child, SIGTERM);
+        for (const pid_t child : left) {
+            if (!waitFor([child] { return waitpid(child, nullptr, WNOHANG) != 0; }, 10)) {
+                kill(child, SIGKILL);
+                waitpid(child, nullptr, 0);
+            }
+        }
+    }
+}
+
 // The job: one PDF of the whole batch, 300 dpi colour, both sides of A4 sheets.
 int storeJob(const fs::path& out, bool withText) {
     return test::storeSavePdfJob(out, [withText](TlvFuncSettingMdl& func) {
@@ -77,6 +114,7 @@ void setScanOfJob() {
 }
 
 int run(const fs::path& build, int sheets, bool withText) {
+    test::adoptDetachedPrograms();
     std::string pattern = (fs::temp_directory_path() / "tollivar-memory-XXXXXX").string();
     if (!mkdtemp(pattern.data()))
         return 1;
@@ -112,6 +150,7 @@ int run(const fs::path& build, int sheets, bool withText) {
     const std::chrono::duration<double> wall = Clock::now() - start;
     kill(emulator, SIGTERM);
     waitpid(emulator, nullptr, 0);
+    endAdoptedPrograms();
     std::size_t pdfBytes = 0;
     for (const auto& entry : fs::directory_iterator(dir / "out"))
         pdfBytes += entry.path().extension() == ".pdf" ? fs::file_size(entry.path()) : 0;
