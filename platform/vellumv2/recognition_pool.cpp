@@ -120,8 +120,8 @@ void work(std::stop_token stop, RecognitionPool::State& s) {
 
 } // namespace
 
-// Tesseract's own static data goes at exit, after the handlers registered since it was loaded: the
-// workers must be out of it by then. Each ends its page or engine start and leaves, and is joined.
+// Tesseract's own data must outlive the workers at exit: each ends its page or engine start and leaves,
+// and is joined.
 void stopWorkers(RecognitionPool::State& s) {
     std::vector<std::jthread> workers;
     {
@@ -134,11 +134,7 @@ void stopWorkers(RecognitionPool::State& s) {
 }
 
 RecognitionPool& RecognitionPool::shared() {
-    static RecognitionPool* const pool = [] {
-        auto* made = new RecognitionPool();
-        std::atexit([] { stopWorkers(shared().state_); });
-        return made;
-    }();
+    static RecognitionPool* const pool = new RecognitionPool();
     return *pool;
 }
 
@@ -173,7 +169,13 @@ int32_t RecognitionPool::prepare(const std::string& folder, const std::string& l
     s.wake.notify_all();
     // The first engine tells whether the packs load; the others start meanwhile, beside the first pages.
     s.ready.wait(lock, [&] { return s.started > 0; });
-    return s.failed ? VLM_ERR_LANGUAGE : VLM_OK;
+    if (s.failed)
+        return VLM_ERR_LANGUAGE;
+    // Tesseract makes its dictionary cache when its first engine starts, and at exit the cache goes before
+    // every handler registered earlier: registered only now, the workers' stop runs while it is still there.
+    static std::once_flag stopAtExit;
+    std::call_once(stopAtExit, [] { std::atexit([] { stopWorkers(shared().state_); }); });
+    return VLM_OK;
 }
 
 std::future<Recognition> RecognitionPool::recognise(GreyImage page, int32_t resolution) {
