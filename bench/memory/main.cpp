@@ -19,8 +19,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -52,41 +50,6 @@ template <typename Done> bool waitFor(Done done, int seconds) {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
     return true;
-}
-
-// This program's children that are still running: what tollivar detached (its helper), adopted here.
-std::vector<pid_t> runningChildren() {
-    std::vector<pid_t> children;
-    std::error_code ec; // without /proc there is nothing to find, and nothing to throw
-    for (const auto& entry : fs::directory_iterator("/proc", ec)) {
-        const std::string name = entry.path().filename().string();
-        if (name.find_first_not_of("0123456789") != std::string::npos)
-            continue;
-        std::string stat;
-        std::getline(std::ifstream(entry.path() / "stat"), stat);
-        // The parent is the second field after the name, which may hold spaces and brackets itself.
-        std::istringstream fields(stat.substr(stat.rfind(')') + 1));
-        std::string state;
-        pid_t parent = 0;
-        if (fields >> state >> parent && parent == getpid())
-            children.push_back(static_cast<pid_t>(std::stol(name)));
-    }
-    return children;
-}
-
-// Ends the adopted helper before the home it writes into goes: it goes on polling the scanner, whose
-// lock lives there, until it sees the session's bus gone, under whoever removes that home.
-void endAdoptedPrograms() {
-    for (std::vector<pid_t> left = runningChildren(); !left.empty(); left = runningChildren()) {
-        for (const pid_t child : left)
-            kill(child, SIGTERM);
-        for (const pid_t child : left) {
-            if (!waitFor([child] { return waitpid(child, nullptr, WNOHANG) != 0; }, 10)) {
-                kill(child, SIGKILL);
-                waitpid(child, nullptr, 0);
-            }
-        }
-    }
 }
 
 // The job: one PDF of the whole batch, 300 dpi colour, both sides of A4 sheets.
@@ -151,7 +114,8 @@ int run(const fs::path& build, int sheets, bool withText) {
     const std::chrono::duration<double> wall = Clock::now() - start;
     kill(emulator, SIGTERM);
     waitpid(emulator, nullptr, 0);
-    endAdoptedPrograms();
+    // The helper goes on polling the scanner, whose lock lives in the home removed below.
+    test::endAdoptedPrograms();
     std::size_t pdfBytes = 0;
     for (const auto& entry : fs::directory_iterator(dir / "out"))
         pdfBytes += entry.path().extension() == ".pdf" ? fs::file_size(entry.path()) : 0;

@@ -97,6 +97,7 @@ protected:
             }
         EXPECT_TRUE(namesFree());
         EmulatorFixture::TearDown();
+        test::endAdoptedPrograms(); // one still starting is not on the bus yet
     }
     static void stop(pid_t& pid) {
         if (pid <= 0)

@@ -2,9 +2,18 @@
 // ctest's time-out, which ends the test's process and its children but not what they detached).
 #pragma once
 
+#include <poll.h>
 #include <signal.h>
 #include <sys/prctl.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
 
 namespace test {
 
@@ -21,6 +30,45 @@ inline void endWithTheTest(pid_t testProcess, int signal = SIGKILL) {
 // children instead of the system's, so that a time-out that ends the test's children ends them too.
 inline void adoptDetachedPrograms() {
     ::prctl(PR_SET_CHILD_SUBREAPER, 1);
+}
+
+// This process's children that are still running, adopted ones too.
+inline std::vector<pid_t> runningChildren() {
+    std::vector<pid_t> children;
+    std::error_code ec; // without /proc there is nothing to find, and nothing to throw
+    for (const auto& entry : std::filesystem::directory_iterator("/proc", ec)) {
+        const std::string name = entry.path().filename().string();
+        if (name.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        std::string stat;
+        std::getline(std::ifstream(entry.path() / "stat"), stat);
+        // The parent is the second field after the name, which may hold spaces and brackets itself.
+        std::istringstream fields(stat.substr(stat.rfind(')') + 1));
+        std::string state;
+        pid_t parent = 0;
+        if (fields >> state >> parent && parent == ::getpid())
+            children.push_back(static_cast<pid_t>(std::stol(name)));
+    }
+    return children;
+}
+
+// Ends every child still running, what was adopted too (one that was still starting when its test
+// ended would take its bus name later, beside the next test's programs): SIGTERM, and SIGKILL for one
+// that has not ended 10 s later.
+inline void endAdoptedPrograms() {
+    for (std::vector<pid_t> left = runningChildren(); !left.empty(); left = runningChildren()) {
+        for (const pid_t child : left)
+            ::kill(child, SIGTERM);
+        for (const pid_t child : left) {
+            const int process = static_cast<int>(::syscall(SYS_pidfd_open, child, 0));
+            pollfd ended{process, POLLIN, 0};
+            if (process < 0 || ::poll(&ended, 1, 10000) != 1)
+                ::kill(child, SIGKILL);
+            if (process >= 0)
+                ::close(process);
+            ::waitpid(child, nullptr, 0);
+        }
+    }
 }
 
 } // namespace test
