@@ -15,6 +15,9 @@
 
 #include <csignal>
 #include <fstream>
+#include <sstream>
+
+#include <unistd.h>
 
 namespace {
 
@@ -115,4 +118,42 @@ TEST_F(Launching, AToolThatFailsIsAFailureAndOneStillWorkingIsAStartReapedWhenIt
     // A zombie keeps its entry until its parent reaps it.
     const std::filesystem::path entry = "/proc/" + std::to_string(pid);
     EXPECT_TRUE(test::waitUntil([&] { return !std::filesystem::exists(entry); }, std::chrono::seconds(30)));
+}
+
+// An application runs in the folder its entry names, in the launcher's session (a new one would give
+// it a scheduling group of its own) but in a process group of its own; it is no child of the launcher,
+// and is reaped once it ends.
+TEST_F(Launching, AnApplicationStaysInTheLaunchersSessionInAGroupOfItsOwnAndIsReapedWhenItEnds) {
+    const std::filesystem::path folder = root / "a folder";
+    std::filesystem::create_directories(folder);
+    const std::filesystem::path pidFile = root / "app.pid";
+    const std::filesystem::path app = root / "bin" / "app";
+    std::ofstream(app) << "#!/bin/sh\npwd > '" << (root / "app.folder").string() << "'\necho $$ > '"
+                       << pidFile.string() << ".new' && mv '" << pidFile.string() << ".new' '"
+                       << pidFile.string() << "'\nexec sleep 60\n";
+    std::filesystem::permissions(app, std::filesystem::perms::owner_all);
+    const auto entry = ws::DesktopEntry::parse(
+        "[Desktop Entry]\nExec=" + ws::escapeValue(ws::quoteExecArgument(app.string())) +
+        "\nPath=" + ws::escapeValue(folder.string()) + "\n");
+    ASSERT_TRUE(ws::launch(*entry));
+    ASSERT_TRUE(test::waitUntil([&] { return std::filesystem::exists(pidFile); }, std::chrono::seconds(30)));
+    pid_t pid = 0;
+    std::ifstream(pidFile) >> pid;
+    ASSERT_GT(pid, 0);
+    std::string stat;
+    std::getline(std::ifstream("/proc/" + std::to_string(pid) + "/stat"), stat);
+    std::istringstream afterName(stat.substr(stat.rfind(')') + 1));
+    char state = 0;
+    pid_t parent = 0, group = 0, session = 0;
+    afterName >> state >> parent >> group >> session;
+    EXPECT_EQ(session, ::getsid(0));
+    EXPECT_EQ(group, pid);
+    EXPECT_NE(parent, ::getpid());
+    std::string ranIn;
+    std::getline(std::ifstream(root / "app.folder"), ranIn);
+    EXPECT_EQ(ranIn, folder.string());
+    ASSERT_EQ(::kill(pid, SIGKILL), 0);
+    const std::filesystem::path procEntry = "/proc/" + std::to_string(pid);
+    EXPECT_TRUE(
+        test::waitUntil([&] { return !std::filesystem::exists(procEntry); }, std::chrono::seconds(30)));
 }
