@@ -1,5 +1,6 @@
 // A private folder for one test, removed with everything in it when the test ends; a base folder
-// may be given to put it on a particular file system.
+// may be given to put it on a particular file system. A child forked from the test (a death test) that
+// ends leaves it to the test.
 #pragma once
 
 #include <cstdlib>
@@ -7,6 +8,8 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+
+#include <unistd.h>
 
 class TempFolder {
 public:
@@ -16,7 +19,8 @@ public:
     }
     ~TempFolder() {
         std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
+        if (::getpid() == owner_)
+            std::filesystem::remove_all(path_, ec);
     }
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
@@ -26,6 +30,7 @@ public:
 
 private:
     std::filesystem::path path_;
+    pid_t owner_ = ::getpid();
 };
 
 inline void writeText(const std::filesystem::path& p, const std::string& text) {

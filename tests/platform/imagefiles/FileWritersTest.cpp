@@ -1,6 +1,7 @@
 // The file forms of the TIFF and JPEG encoders: the same bytes as the memory forms, every pixel read back
 // by libtiff, and a failed write reported.
 #include "ImageEncoders.h"
+#include "TempFolder.h"
 
 #include <fcntl.h>
 #include <tiffio.h>
@@ -39,9 +40,8 @@ SPageBitmap VariedPage(std::uint16_t samples, std::uint16_t bits, std::uint32_t 
 }
 
 fs::path ScratchFile(const std::string& name) {
-    const fs::path folder = fs::temp_directory_path() / ("file-writers-" + std::to_string(::getpid()));
-    fs::create_directories(folder);
-    return folder / name;
+    static const TempFolder scratch; // goes when the test program ends
+    return scratch / name;
 }
 
 std::vector<std::uint8_t> ReadBack(const fs::path& path) {

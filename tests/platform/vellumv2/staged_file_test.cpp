@@ -24,13 +24,16 @@ std::vector<std::string> namesIn(const std::string& folder) {
 
 constexpr char kFolderVariable[] = "K3100_TEST_FOLDER";
 
-// Runs work on folder in a process of its own that then dies without cleaning up, as a crash would.
+// Runs work on folder in a process of its own that then dies without cleaning up, as a crash would. Its
+// own scratch folders lie in this process's, which go when this process ends.
 template <typename Work> void dieAfter(const std::string& folder, Work work) {
     if (test::runningAlone()) {
         work(std::string(std::getenv(kFolderVariable)));
         ::_exit(0);
     }
-    EXPECT_EQ(test::rerunAlone({std::string(kFolderVariable) + "=" + folder}), 0);
+    EXPECT_EQ(test::rerunAlone({std::string(kFolderVariable) + "=" + folder,
+                                "TMPDIR=" + fs::path(folder).parent_path().string()}),
+              0);
 }
 
 TEST(StagedFile, DocumentOfAWriterThatDiedLeavesNothing) {

@@ -2,6 +2,8 @@
 // for Helvetica, which is exactly the kind of page a scanner delivers.
 #include "test_pages.h"
 
+#include "TempFolder.h"
+
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -93,8 +95,8 @@ std::string run(const std::string& command, int* status) {
 }
 
 std::string scratchFolder(const std::string& name) {
-    const auto folder =
-        std::filesystem::temp_directory_path() / ("vellumv2-test-" + std::to_string(getpid()) + "-" + name);
+    static const TempFolder scratch; // goes when the test program ends
+    const auto folder = scratch / name;
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
     return folder.string();
