@@ -1,6 +1,7 @@
 // Launching hands every name over as one argument, whatever it holds: a recording program stands in
 // for the application, and under the names xdg-open and xdg-email for those tools.
 #include "DesktopEntry.h"
+#include "EndsWithTheTest.h"
 #include "ExecLine.h"
 #include "Launcher.h"
 
@@ -15,7 +16,6 @@
 
 #include <csignal>
 #include <fstream>
-#include <sstream>
 
 #include <unistd.h>
 
@@ -140,15 +140,10 @@ TEST_F(Launching, AnApplicationStaysInTheLaunchersSessionInAGroupOfItsOwnAndIsRe
     pid_t pid = 0;
     std::ifstream(pidFile) >> pid;
     ASSERT_GT(pid, 0);
-    std::string stat;
-    std::getline(std::ifstream("/proc/" + std::to_string(pid) + "/stat"), stat);
-    std::istringstream afterName(stat.substr(stat.rfind(')') + 1));
-    char state = 0;
-    pid_t parent = 0, group = 0, session = 0;
-    afterName >> state >> parent >> group >> session;
-    EXPECT_EQ(session, ::getsid(0));
-    EXPECT_EQ(group, pid);
-    EXPECT_NE(parent, ::getpid());
+    const test::ProcessIds ids = test::processIds(pid);
+    EXPECT_EQ(ids.session, ::getsid(0));
+    EXPECT_EQ(ids.group, pid);
+    EXPECT_NE(ids.parent, ::getpid());
     std::string ranIn;
     std::getline(std::ifstream(root / "app.folder"), ranIn);
     EXPECT_EQ(ranIn, folder.string());

@@ -32,6 +32,23 @@ inline void adoptDetachedPrograms() {
     ::prctl(PR_SET_CHILD_SUBREAPER, 1);
 }
 
+// A process's parent, process group and session, as /proc tells them (all 0 once it is gone).
+struct ProcessIds {
+    pid_t parent = 0;
+    pid_t group = 0;
+    pid_t session = 0;
+};
+inline ProcessIds processIds(pid_t pid) {
+    std::string stat;
+    std::getline(std::ifstream("/proc/" + std::to_string(pid) + "/stat"), stat);
+    // They follow the state, after the name, which may hold spaces and brackets itself.
+    std::istringstream fields(stat.substr(stat.rfind(')') + 1));
+    std::string state;
+    ProcessIds ids;
+    fields >> state >> ids.parent >> ids.group >> ids.session;
+    return ids;
+}
+
 // This process's children that are still running, adopted ones too.
 inline std::vector<pid_t> runningChildren() {
     std::vector<pid_t> children;
@@ -40,14 +57,9 @@ inline std::vector<pid_t> runningChildren() {
         const std::string name = entry.path().filename().string();
         if (name.find_first_not_of("0123456789") != std::string::npos)
             continue;
-        std::string stat;
-        std::getline(std::ifstream(entry.path() / "stat"), stat);
-        // The parent is the second field after the name, which may hold spaces and brackets itself.
-        std::istringstream fields(stat.substr(stat.rfind(')') + 1));
-        std::string state;
-        pid_t parent = 0;
-        if (fields >> state >> parent && parent == ::getpid())
-            children.push_back(static_cast<pid_t>(std::stol(name)));
+        const auto pid = static_cast<pid_t>(std::stol(name));
+        if (processIds(pid).parent == ::getpid())
+            children.push_back(pid);
     }
     return children;
 }
