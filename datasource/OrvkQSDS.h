@@ -248,9 +248,9 @@ private:
     void SetLinearCurves();
     void LoadPaperList();
     void SetScanArea(float x, float y, float width, float height);
-    // The threshold MSG_GET shows for the brightness of the side the selector names; none without a
+    // The threshold a side's brightness (ICAP_BRIGHTNESS or its back twin) shows; none without a
     // brightness step.
-    std::optional<float> ShownThreshold();
+    std::optional<float> ShownThreshold(TW_UINT16 brightnessId);
     // The scan area's defaults (the frame's): the default paper's whole page.
     void ApplyScanAreaDefaults();
     // The size of a paper id (-1: the physical size); none for a user's paper that is missing or does

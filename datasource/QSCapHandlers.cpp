@@ -117,10 +117,8 @@ TW_UINT16 COrvkQSDS::HandleResolution(TW_UINT16 msg, TW_CAPABILITY* cap, CCapabi
     });
 }
 
-std::optional<float> COrvkQSDS::ShownThreshold() {
-    // The threshold is shown as the brightness of the side the selector names.
+std::optional<float> COrvkQSDS::ShownThreshold(TW_UINT16 brightnessId) {
     const CCapPool* pool = GetCapPool();
-    const TW_UINT16 brightnessId = CapID(ICAP_BRIGHTNESS);
     const float step = GetCapStepSize(pool, brightnessId);
     if (!(step > 0))
         return std::nullopt;
@@ -131,7 +129,8 @@ TW_UINT16 COrvkQSDS::HandleThreshold(TW_UINT16 msg, TW_CAPABILITY* cap, CCapabil
                                      bool& handled) {
     CCapPool* pool = GetCapPool();
     if (msg == MSG_GET) {
-        if (const std::optional<float> shown = ShownThreshold())
+        // The threshold is shown as the brightness of the side the selector names.
+        if (const std::optional<float> shown = ShownThreshold(CapID(ICAP_BRIGHTNESS)))
             SetCapFloatValue(pool, ICAP_THRESHOLD, *shown);
         return TWCC_SUCCESS;
     }
@@ -141,9 +140,6 @@ TW_UINT16 COrvkQSDS::HandleThreshold(TW_UINT16 msg, TW_CAPABILITY* cap, CCapabil
     // Only black and white uses a threshold; elsewhere the set succeeds without effect.
     if (GetCapUIntValue(pool, ICAP_PIXELTYPE) != TWPT_BW)
         return TWCC_SUCCESS;
-    // The brightness and the threshold scale are not each other's inverse: the threshold shown now names
-    // the brightnesses as they are, which would move a step with every write of it.
-    const std::optional<float> shown = ShownThreshold();
     if (const TW_UINT16 code = Store(cap, capability)) {
         TW_UINT16 value = 0;
         const bool plainInteger =
@@ -155,13 +151,15 @@ TW_UINT16 COrvkQSDS::HandleThreshold(TW_UINT16 msg, TW_CAPABILITY* cap, CCapabil
     }
     float threshold = 0;
     capability->ReadValue(threshold);
-    if (shown && threshold == *shown)
-        return TWCC_SUCCESS;
     // Threshold 255 maps just past the brightness range; it means the brightest setting.
     const float brightness =
         std::min(kBrightnessOffset, std::trunc(threshold * kThresholdToBrightness - kBrightnessOffset));
-    SetCapFloatValue(pool, ICAP_BRIGHTNESS, brightness);
-    SetCapFloatValue(pool, BackTwin(ICAP_BRIGHTNESS), brightness);
+    // The brightness and the threshold scale are not each other's inverse: a side that already shows the
+    // threshold keeps its brightness, which would otherwise move a step with every write of it.
+    for (const TW_UINT16 side : {ICAP_BRIGHTNESS, BackTwin(ICAP_BRIGHTNESS)}) {
+        if (ShownThreshold(side) != threshold)
+            SetCapFloatValue(pool, side, brightness);
+    }
     return TWCC_SUCCESS;
 }
 

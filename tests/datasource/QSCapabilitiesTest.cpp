@@ -160,6 +160,29 @@ TEST_F(QSDataSourceTest, ThresholdDrivesBothBrightnessesInBlackAndWhite) {
     EXPECT_EQ(Status(), TWCC_BADVALUE);
 }
 
+// A side that already shows the threshold keeps its brightness; the other side still takes the one the
+// threshold names, whichever side the selector reads.
+TEST_F(QSDataSourceTest, ThresholdReachesTheSideThatDoesNotShowItYet) {
+    Open();
+    ASSERT_EQ(SetOne(ICAP_PIXELTYPE, TWTY_UINT16, TW_UINT16{TWPT_BW}), TWRC_SUCCESS);
+    for (const std::int32_t apart : {kWindowBack, kWindowFront}) {
+        SCOPED_TRACE(testing::Message() << "side set apart " << apart);
+        const TW_UINT16 apartId = apart == kWindowBack ? BackTwin(ICAP_BRIGHTNESS) : ICAP_BRIGHTNESS;
+        const TW_UINT16 showingId = apart == kWindowBack ? ICAP_BRIGHTNESS : BackTwin(ICAP_BRIGHTNESS);
+        ASSERT_EQ(SetInt(CCAP_OVK_WINDOW, kWindowBoth), TWRC_SUCCESS);
+        ASSERT_EQ(SetFix(ICAP_BRIGHTNESS, 0), TWRC_SUCCESS); // both sides show 128
+        ASSERT_EQ(SetInt(CCAP_OVK_WINDOW, apart), TWRC_SUCCESS);
+        ASSERT_EQ(SetFix(ICAP_BRIGHTNESS, 300), TWRC_SUCCESS);
+        ASSERT_EQ(SetInt(CCAP_OVK_WINDOW, -apart), TWRC_SUCCESS); // reads the side that shows 128
+        ASSERT_EQ(Cap(MSG_GETCURRENT, ICAP_THRESHOLD), TWRC_SUCCESS);
+        ASSERT_EQ(AnswerField<TW_FIX32>(kItem).Whole, 128);
+
+        ASSERT_EQ(SetFix(ICAP_THRESHOLD, 128), TWRC_SUCCESS);
+        EXPECT_EQ(Float(showingId), 0.0f);
+        EXPECT_EQ(Float(apartId), 4.0f); // truncate(128 x 2001/255 - 1000)
+    }
+}
+
 TEST_F(QSDataSourceTest, OneClientMaySendTheThresholdAsAPlainInteger) {
     Open("Apple Computer", "TWAINBridge");
     ASSERT_EQ(SetOne(ICAP_PIXELTYPE, TWTY_UINT16, TW_UINT16{TWPT_BW}), TWRC_SUCCESS);
