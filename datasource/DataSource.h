@@ -181,8 +181,9 @@ public:
 
     // The four scan-area capabilities, which hold the frame, back to their defaults.
     void ResetScanArea();
-    // Pulls the whole current page by memory transfer; origin null: not counted as a transfer. The page
-    // belongs to the caller; on failure it is empty and the answer is the failing code.
+    // Pulls the whole current page by memory transfer, described first when the image information was not
+    // asked for; origin null: not counted as a transfer. The page belongs to the caller; on failure it is
+    // empty and the answer is the failing code.
     TW_UINT16 TransferTiffImage(pTW_IDENTITY origin, SPageBitmap& page);
     // Bytes of one row of the described image; 0 when it has no pixels.
     static std::uint32_t BytesPerRow(const TW_IMAGEINFO& info);

@@ -178,8 +178,12 @@ TW_UINT16 CDataSource::ReadBlock(pTW_IDENTITY origin, TW_IMAGEMEMXFER& block, st
 
 TW_UINT16 CDataSource::TransferTiffImage(pTW_IDENTITY origin, SPageBitmap& page) {
     page = SPageBitmap{};
-    if (!HasValidImageInfo())
-        return TWRC_CANCEL;
+    // A host need not ask for the information before a whole page: it is taken as if it had.
+    if (!HasValidImageInfo()) {
+        TW_IMAGEINFO info{};
+        if (const TW_UINT16 rc = GetImageInfo(origin, &info); rc != TWRC_SUCCESS)
+            return rc;
+    }
     const std::uint64_t bytes =
         std::uint64_t{mBytesPerRow} * static_cast<std::uint32_t>(mImageInfo.ImageLength);
     if (bytes > 0xFFFFFFFFu)

@@ -12,6 +12,7 @@
 #include <tuple>
 
 #include "COrvkQS.h"
+#include "DecodedTiff.h"
 #include "Emulator.h"
 #include "ExclusiveLock.h"
 #include "NotificationCenter.h"
@@ -47,22 +48,32 @@ protected:
         TW_USERINTERFACE ui{};
         return Call(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS, &ui);
     }
-    // One page after its information, by memory transfer (the last block's return code), or natively or
-    // into the file.
-    TW_UINT16 TransferPage(TW_UINT16 mechanism = TWSX_MEMORY, const std::filesystem::path& file = {}) {
+    // One page after its information (unless the host does not ask for it), by memory transfer (the last
+    // block's return code), or natively or into the file (the native image kept in the file as well);
+    // mReceived is the page as it came.
+    TW_UINT16 TransferPage(TW_UINT16 mechanism = TWSX_MEMORY, const std::filesystem::path& file = {},
+                           bool askInfo = true) {
+        mReceived = {};
         TW_IMAGEINFO info{};
-        if (const TW_UINT16 rc = Call(DG_IMAGE, DAT_IMAGEINFO, MSG_GET, &info); rc != TWRC_SUCCESS)
-            return rc;
+        if (askInfo) {
+            if (const TW_UINT16 rc = Call(DG_IMAGE, DAT_IMAGEINFO, MSG_GET, &info); rc != TWRC_SUCCESS)
+                return rc;
+        }
         if (mechanism == TWSX_NATIVE) {
             TW_HANDLE image = nullptr;
             const TW_UINT16 rc = Call(DG_IMAGE, DAT_IMAGENATIVEXFER, MSG_GET, &image);
+            if (image && !file.empty())
+                ReceivedFrom(test::ReadNativeTiff(image, file));
             std::free(image);
             return rc;
         }
         if (mechanism != TWSX_MEMORY) {
             std::string name = file.string();
             TW_SETUPFILEXFER2 setup{name.data(), 0, TWFF_TIFF, 0, 0};
-            return Call(DG_IMAGE, DAT_IMAGEFILEXFER, MSG_GET, &setup);
+            const TW_UINT16 rc = Call(DG_IMAGE, DAT_IMAGEFILEXFER, MSG_GET, &setup);
+            if (rc == TWRC_XFERDONE)
+                ReceivedFrom(test::ReadTiff(file));
+            return rc;
         }
         // The buffer is proposed up to state 6; asked again in state 7 the client keeps the one it had.
         TW_SETUPMEMXFER setup{};
@@ -76,9 +87,11 @@ protected:
             block.Memory = {TWMF_APPOWNS | TWMF_POINTER, static_cast<TW_UINT32>(mBuffer.size()),
                             mBuffer.data()};
             rc = Call(DG_IMAGE, DAT_IMAGEMEMXFER, MSG_GET, &block);
+            mReceived = {block.Columns, mReceived.rows + block.Rows};
         }
         return rc;
     }
+    void ReceivedFrom(const test::SDecoded& page) { mReceived = {page.width, page.height}; }
     TW_INT16 EndTransfer() {
         TW_PENDINGXFERS pending{};
         EXPECT_EQ(Call(DG_CONTROL, DAT_PENDINGXFERS, MSG_ENDXFER, &pending), TWRC_SUCCESS);
@@ -92,8 +105,12 @@ protected:
         return mDS->callbacks.size() > before;
     }
 
+    struct SPage {
+        TW_UINT32 columns = 0, rows = 0;
+    };
     k3100::emu::Emulator mEmulator;
     std::vector<std::uint8_t> mBuffer;
+    SPage mReceived;
 };
 
 TEST_F(TransferSequencingTest, ClientsThatNeedAFreshSignalGetItFromATimerThatResetStops) {
@@ -142,6 +159,36 @@ TEST_F(TransferSequencingTest, APageAskedForAgainAfterItsTransferLeavesOnlyOnce)
             ASSERT_EQ(Call(DG_IMAGE, DAT_IMAGEINFO, MSG_GET, &again), TWRC_SUCCESS);
             EXPECT_EQ(std::memcmp(&again, &described, sizeof again), 0) << "the page's description changed";
             EXPECT_EQ(mDS->GetState(), CDataSource::kTransferring);
+            count = EndTransfer();
+        }
+        EXPECT_EQ(pages, 2);
+        EXPECT_EQ(mEmulator.totalCount() - fedBefore, 2u);
+        EXPECT_EQ(mDS->GetState(), CDataSource::kEnabled);
+        Close();
+    }
+}
+
+// TWAIN does not make a host ask for the image information before a native or a file transfer: each page
+// then comes whole, as described when asked afterwards, and the batch ends with the sheets fed. (A memory
+// transfer still needs it, as its blocks are laid out by it.)
+TEST_F(TransferSequencingTest, NativeAndFileTransfersWithoutImageInformationDeliverWholePages) {
+    const std::filesystem::path file = mEnv.PreferencesPath().parent_path() / "page.tif";
+    for (TW_UINT16 mechanism : {TWSX_NATIVE, TWSX_FILE}) {
+        SCOPED_TRACE(testing::Message() << "mechanism " << mechanism);
+        mDS = std::make_unique<test::CTestQSDS>();
+        const std::uint32_t fedBefore = mEmulator.totalCount();
+        Start("Test Maker", "Test Scan", 2);
+        ASSERT_EQ(SetOne(ICAP_XFERMECH, TWTY_UINT16, mechanism), TWRC_SUCCESS);
+        ASSERT_EQ(Enable(), TWRC_SUCCESS);
+        int pages = 0;
+        for (TW_INT16 count = -1; count != 0 && pages < 3; ++pages) {
+            ASSERT_EQ(TransferPage(mechanism, file, false), TWRC_XFERDONE) << "condition " << Status();
+            TW_IMAGEINFO described{};
+            ASSERT_EQ(Call(DG_IMAGE, DAT_IMAGEINFO, MSG_GET, &described), TWRC_SUCCESS);
+            EXPECT_EQ(mReceived.columns, 1275u); // US letter at 150 dpi
+            EXPECT_EQ(mReceived.rows, 1650u);
+            EXPECT_EQ(+described.ImageWidth, 1275);
+            EXPECT_EQ(+described.ImageLength, 1650);
             count = EndTransfer();
         }
         EXPECT_EQ(pages, 2);

@@ -7,40 +7,17 @@
 #include <iterator>
 
 #include <jpeglib.h>
-#include <tiffio.h>
 
+#include "DecodedTiff.h"
 #include "PageSource.h"
-#include <malloc.h>
 
 namespace {
 
 namespace fs = std::filesystem;
 using test::PageSourceTest;
-
-struct SDecoded {
-    std::uint32_t width = 0, height = 0;
-    std::uint16_t samples = 0, bits = 0;
-    float xResolution = 0;
-    std::vector<std::vector<std::uint8_t>> rows;
-};
-
-SDecoded ReadTiff(const fs::path& path) {
-    SDecoded page;
-    TIFF* tiff = TIFFOpen(path.c_str(), "r");
-    if (!tiff)
-        return page;
-    TIFFGetField(tiff, TIFFTAG_IMAGEWIDTH, &page.width);
-    TIFFGetField(tiff, TIFFTAG_IMAGELENGTH, &page.height);
-    TIFFGetField(tiff, TIFFTAG_SAMPLESPERPIXEL, &page.samples);
-    TIFFGetField(tiff, TIFFTAG_BITSPERSAMPLE, &page.bits);
-    TIFFGetField(tiff, TIFFTAG_XRESOLUTION, &page.xResolution);
-    for (std::uint32_t y = 0; y < page.height; ++y) {
-        page.rows.emplace_back(TIFFScanlineSize(tiff));
-        TIFFReadScanline(tiff, page.rows.back().data(), y, 0);
-    }
-    TIFFClose(tiff);
-    return page;
-}
+using test::ReadNativeTiff;
+using test::ReadTiff;
+using test::SDecoded;
 
 std::vector<std::uint8_t> ReadBytes(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -161,11 +138,8 @@ TEST_F(FileTransferTest, NativeTransferHandsOverATiffInContainerMemory) {
     ASSERT_EQ(ReadyPage(TWPT_RGB, 20, 6, TWSX_NATIVE), TWRC_SUCCESS);
     TW_HANDLE handle = nullptr;
     ASSERT_EQ(Call(DG_IMAGE, DAT_IMAGENATIVEXFER, MSG_GET, &handle), TWRC_XFERDONE);
-    // Without a source manager the block comes from the C heap; the TIFF ends within it.
     std::unique_ptr<void, decltype(&std::free)> owned(handle, &std::free);
-    std::ofstream(File("native.tif"), std::ios::binary)
-        .write(static_cast<const char*>(handle), static_cast<std::streamsize>(malloc_usable_size(handle)));
-    const SDecoded page = ReadTiff(File("native.tif"));
+    const SDecoded page = ReadNativeTiff(handle, File("native.tif"));
     EXPECT_EQ(page.width, 20u);
     EXPECT_EQ(page.samples, 3u);
     ASSERT_EQ(page.rows.size(), 6u);
