@@ -179,8 +179,10 @@ public:
     static TW_INT32 SupportedOperations(const CCapability& capability);
     virtual SScanSize GetScanSize(bool detected);
 
-    // The four scan-area capabilities, which hold the frame, back to their defaults.
-    void ResetScanArea();
+    // The frame back to its default: the four scan-area capabilities, which hold it, to their defaults.
+    virtual void ResetScanArea();
+    // True when the application's container holds a frame exactly as ICAP_FRAMES reads now.
+    bool ShowsFrame(const TW_CAPABILITY* cap) const;
     // Pulls the whole current page by memory transfer, described first when the image information was not
     // asked for; origin null: not counted as a transfer. The page belongs to the caller; on failure it is
     // empty and the answer is the failing code.
@@ -252,6 +254,8 @@ private:
     enum class EOneValueAnswer { kCurrent, kDefault, kReset };
     TW_UINT16 AnswerOneValue(TW_MEMREF data, EOneValueAnswer answer);
     TW_UINT16 FindCapability(TW_MEMREF data, TW_CAPABILITY*& cap, CCapability*& capability);
+    // The image layout of the current or the default frame.
+    TW_UINT16 AnswerImageLayout(TW_MEMREF data, ECapProperty property);
     TW_UINT16 ReadBlock(pTW_IDENTITY origin, TW_IMAGEMEMXFER& block, std::uint8_t* buffer, TW_UINT32 length);
     TW_UINT16 PullPage(pTW_IDENTITY origin, std::vector<std::uint8_t>& pixels);
     // A failed block gives the page up: the scanner recovers, and a page asked for again starts anew.

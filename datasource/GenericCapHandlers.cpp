@@ -72,6 +72,14 @@ bool ScanAreaFrame(const CCapPool* pool, ECapProperty property, TW_FRAME& frame)
            PixelsToUnits(units, top + height, yRes, frame.Bottom);
 }
 
+// The frame in the application's one value of TWTY_FRAME; false for any other container.
+bool ReadFrame(const TW_CAPABILITY* cap, TW_FRAME& frame) {
+    const CContainerBlock block(cap->hContainer, cap->ConType);
+    TW_UINT16 itemType = 0;
+    return cap->ConType == TWON_ONEVALUE && block.Read(0, itemType) && itemType == TWTY_FRAME &&
+           block.Read(kFrameOffset, frame);
+}
+
 template <class T> TW_HANDLE OneValueContainer(TW_UINT16 itemType, const T& item) {
     TW_HANDLE container = NewContainer(TWON_ONEVALUE, itemType);
     CContainerBlock block(container, TWON_ONEVALUE);
@@ -122,16 +130,12 @@ TW_UINT16 CDataSource::HandleCapFrames(TW_UINT16 msg, TW_CAPABILITY* cap, CCapab
     }
     if (msg != MSG_SET || (units != kUnitInches && units != kUnitCentimeters && units != kUnitPixels))
         return TWCC_SUCCESS;
-    CContainerBlock block(cap->hContainer, cap->ConType);
-    TW_UINT16 itemType = 0;
     TW_FRAME frame{};
-    if (cap->ConType != TWON_ONEVALUE || !block.Read(0, itemType) || itemType != TWTY_FRAME ||
-        !block.Read(kFrameOffset, frame) || !(xRes > 0) || !(yRes > 0))
+    if (!ReadFrame(cap, frame) || !(xRes > 0) || !(yRes > 0))
         return TWCC_BADVALUE;
     // The frame as it reads now names the scan area it was read from. Taken through whole pixels and
     // fixed point again it would come out a pixel short, and shrink with every such write.
-    TW_FRAME shown{};
-    if (ScanAreaFrame(pool, kCapCurrent, shown) && std::memcmp(&shown, &frame, sizeof frame) == 0) {
+    if (ShowsFrame(cap)) {
         handled = true;
         return TWCC_SUCCESS;
     }
@@ -147,6 +151,13 @@ TW_UINT16 CDataSource::HandleCapFrames(TW_UINT16 msg, TW_CAPABILITY* cap, CCapab
     SetCapFloatValue(pool, CCAP_OVKM_SCANAREA_HEIGHT, (bottom - top) * kCapLengthUnitsPerInch / yRes);
     handled = true;
     return TWCC_SUCCESS;
+}
+
+bool CDataSource::ShowsFrame(const TW_CAPABILITY* cap) const {
+    TW_FRAME frame{};
+    TW_FRAME shown{};
+    return ReadFrame(cap, frame) && ScanAreaFrame(mCapPool.get(), kCapCurrent, shown) &&
+           std::memcmp(&shown, &frame, sizeof frame) == 0;
 }
 
 TW_UINT16 CDataSource::HandlePixelType(TW_UINT16 msg, TW_CAPABILITY* cap, CCapability* capability, bool&) {

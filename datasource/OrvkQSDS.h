@@ -117,6 +117,8 @@ public:
     TW_UINT16 SetCapability(pTW_IDENTITY origin, TW_MEMREF data) override;
     TW_UINT16 HandleCapFrames(TW_UINT16 msg, TW_CAPABILITY* cap, CCapability* capability,
                               bool& handled) override;
+    // The default frame is the default paper's whole page: the paper goes back to its default with it.
+    void ResetScanArea() override;
     // The size the scan delivers, in 1/1200 inch. detected: the page size found on the last page may
     // be used when detection is on.
     SScanSize GetScanSize(bool detected) override;
@@ -251,8 +253,11 @@ private:
     // The threshold a side's brightness (ICAP_BRIGHTNESS or its back twin) shows; none without a
     // brightness step.
     std::optional<float> ShownThreshold(TW_UINT16 brightnessId);
-    // The scan area's defaults (the frame's): the default paper's whole page.
-    void ApplyScanAreaDefaults();
+    // The defaults that describe the paper follow the default paper: the scan area's (the frame's) is its
+    // whole page, and ICAP_SUPPORTEDSIZES's its size code.
+    void ApplyDefaultPaper();
+    // The TWAIN size code of a paper id; A4 for a paper without one.
+    static TW_UINT16 SupportedSizeForPaper(std::int32_t paper);
     // The size of a paper id (-1: the physical size); none for a user's paper that is missing or does
     // not fit the scanner.
     std::optional<SScanSize> PaperSizeFor(std::int32_t paperId);

@@ -57,25 +57,6 @@ std::int32_t PaperForSupportedSize(std::uint32_t size) {
     }
 }
 
-TW_UINT16 SupportedSizeForPaper(std::int32_t paper) {
-    switch (paper) {
-    case 1:
-        return TWSS_A5;
-    case 3:
-        return TWSS_A6;
-    case 5:
-        return TWSS_JISB5;
-    case 6:
-        return 39;
-    case 8:
-        return TWSS_USLEGAL;
-    case 9:
-        return TWSS_USLETTER;
-    default:
-        return TWSS_A4;
-    }
-}
-
 // A one value of TWTY_UINT16 in the application's container, as one client sends the threshold.
 bool ReadUInt16OneValue(const TW_CAPABILITY* cap, TW_UINT16& value) {
     if (cap->ConType != TWON_ONEVALUE)
@@ -194,6 +175,25 @@ TW_UINT16 COrvkQSDS::HandleToneSettings(TW_UINT16 msg, TW_CAPABILITY* cap, CCapa
     return twin ? Store(cap, twin) : TWCC_SUCCESS;
 }
 
+TW_UINT16 COrvkQSDS::SupportedSizeForPaper(std::int32_t paper) {
+    switch (paper) {
+    case 1:
+        return TWSS_A5;
+    case 3:
+        return TWSS_A6;
+    case 5:
+        return TWSS_JISB5;
+    case 6:
+        return 39;
+    case 8:
+        return TWSS_USLEGAL;
+    case 9:
+        return TWSS_USLETTER;
+    default:
+        return TWSS_A4;
+    }
+}
+
 TW_UINT16 COrvkQSDS::HandleSupportedSize(TW_UINT16 msg, TW_CAPABILITY* cap, CCapability* capability,
                                          bool& handled) {
     CCapPool* pool = GetCapPool();
@@ -272,8 +272,11 @@ TW_UINT16 COrvkQSDS::HandleAutomaticDeskew(TW_UINT16 msg, TW_CAPABILITY* cap, CC
 
 TW_UINT16 COrvkQSDS::HandleCapFrames(TW_UINT16 msg, TW_CAPABILITY* cap, CCapability* capability,
                                      bool& handled) {
+    // Many hosts send the frame back as they read it before every scan: that is no frame of their own,
+    // and changes nothing.
+    const bool asShown = msg == MSG_SET && ShowsFrame(cap);
     const TW_UINT16 code = CDataSource::HandleCapFrames(msg, cap, capability, handled);
-    if (code != TWCC_SUCCESS || msg != MSG_SET)
+    if (code != TWCC_SUCCESS || msg != MSG_SET || asShown)
         return code;
     CCapPool* pool = GetCapPool();
     const SScanSize paper = GetCurrentPaperSize();

@@ -221,7 +221,7 @@ bool COrvkQSDS::SetupCapabilities() {
     ApplyMeasurementDefaults();
     SetLinearCurves();
     LoadPaperList();
-    ApplyScanAreaDefaults();
+    ApplyDefaultPaper();
     return true;
 }
 

@@ -62,11 +62,12 @@ void COrvkQSDS::SetScanArea(float x, float y, float width, float height) {
     SetCapFloatValue(pool, CCAP_OVKM_SCANAREA_HEIGHT, height);
 }
 
-void COrvkQSDS::ApplyScanAreaDefaults() {
+void COrvkQSDS::ApplyDefaultPaper() {
     CCapPool* pool = GetCapPool();
     std::int32_t paper = 0;
     if (!pool->GetCapability(CCAP_OVKM_PAPERSIZE)->ReadValue(paper, kCapDefault))
         return;
+    pool->GetCapability(ICAP_SUPPORTEDSIZES)->WriteValue(SupportedSizeForPaper(paper), kCapDefault);
     const std::optional<SScanSize> page = PaperSizeFor(paper);
     if (!page)
         return;
@@ -108,6 +109,13 @@ std::optional<SScanSize> COrvkQSDS::PaperSizeFor(std::int32_t paperId) {
             return *found;
     }
     return std::nullopt;
+}
+
+void COrvkQSDS::ResetScanArea() {
+    CCapPool* pool = GetCapPool();
+    ResetCapValue(pool, CCAP_OVKM_PAPERSIZE);
+    ResetCapValue(pool, CCAP_OVKM_CUSTOM_SCANAREA);
+    CDataSource::ResetScanArea();
 }
 
 SScanSize COrvkQSDS::GetCurrentPaperSize() {

@@ -55,6 +55,12 @@ TW_UINT16 CDataSource::ResetPendingXfers(pTW_IDENTITY, TW_MEMREF data) {
 }
 
 TW_UINT16 CDataSource::GetImageLayout(pTW_IDENTITY, TW_MEMREF data) {
+    return AnswerImageLayout(data, kCapCurrent);
+}
+
+// The ICAP_FRAMES handler answers the current frame for the pool's capability and the default frame for
+// a temporary one value, as it does MSG_GETCURRENT and MSG_GETDEFAULT.
+TW_UINT16 CDataSource::AnswerImageLayout(TW_MEMREF data, ECapProperty property) {
     auto* layout = static_cast<TW_IMAGELAYOUT*>(data);
     CCapability* frames = mCapPool ? mCapPool->GetCapability(ICAP_FRAMES) : nullptr;
     CapHandler handler = GetCapHandler(ICAP_FRAMES);
@@ -62,9 +68,13 @@ TW_UINT16 CDataSource::GetImageLayout(pTW_IDENTITY, TW_MEMREF data) {
         return Fail(TWCC_BADVALUE);
     if (!frames || !handler)
         return Fail(TWCC_LOWMEMORY);
+    CapItem value(frames->GetItemSize(), 0);
+    frames->GetValue(value, kCapDefault);
+    CCapOneValue temporary(frames->GetItemType(), true, value);
     TW_CAPABILITY cap{ICAP_FRAMES, TWON_DONTCARE16, nullptr};
     bool handled = false;
-    if (const TW_UINT16 code = (this->*handler)(MSG_GET, &cap, frames, handled))
+    if (const TW_UINT16 code =
+            (this->*handler)(MSG_GET, &cap, property == kCapCurrent ? frames : &temporary, handled))
         return Fail(code);
     const std::unique_ptr<void, decltype(&DisposeContainer)> container(cap.hContainer, &DisposeContainer);
     CContainerBlock block(cap.hContainer, cap.ConType);
@@ -86,14 +96,9 @@ TW_UINT16 CDataSource::ResetImageLayout(pTW_IDENTITY origin, TW_MEMREF data) {
     return GetImageLayout(origin, data);
 }
 
-TW_UINT16 CDataSource::GetDefaultImageLayout(pTW_IDENTITY origin, TW_MEMREF data) {
-    std::int32_t current[std::size(kScanArea)];
-    for (std::size_t i = 0; i < std::size(kScanArea); ++i)
-        current[i] = GetCapSIntValue(mCapPool.get(), kScanArea[i]);
-    const TW_UINT16 rc = ResetImageLayout(origin, data);
-    for (std::size_t i = 0; i < std::size(kScanArea); ++i)
-        SetCapSIntValue(mCapPool.get(), kScanArea[i], current[i]);
-    return rc;
+// The current frame stays as it is.
+TW_UINT16 CDataSource::GetDefaultImageLayout(pTW_IDENTITY, TW_MEMREF data) {
+    return AnswerImageLayout(data, kCapDefault);
 }
 
 TW_UINT16 CDataSource::SetImageLayout(pTW_IDENTITY, TW_MEMREF data) {

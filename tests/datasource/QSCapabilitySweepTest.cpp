@@ -178,4 +178,26 @@ TEST_F(CapabilitySweep, TheFrameKeepsItsAreaAndItsDefault) {
     EXPECT_EQ(Int(CCAP_OVKM_SCANAREA_WIDTH), 10200);
 }
 
+// A host that sends the frame back before every scan as it read it, by ICAP_FRAMES or by the image layout:
+// nothing else moves, the automatic deskew, size and text direction included.
+TEST_F(CapabilitySweep, AFrameWrittenBackAsReadChangesNoOtherSetting) {
+    ASSERT_EQ(SetBool(ICAP_AUTOMATICDESKEW, true), TWRC_SUCCESS);
+    for (TW_UINT16 id : {CCAP_OVK_DETECTPAGESIZE, CCAP_OVK_RECOGNIZE_DIRECTION, CCAP_OVK_FOLDLARGESIZE})
+        ASSERT_EQ(SetInt(id, 1), TWRC_SUCCESS);
+    const std::map<TW_UINT16, Bytes> before = Answers(MSG_GETCURRENT);
+    const auto expectUnchanged = [&](const char* how) {
+        const std::map<TW_UINT16, Bytes> after = Answers(MSG_GETCURRENT);
+        for (const auto& [id, answer] : before)
+            EXPECT_EQ(after.at(id), answer) << how << ": capability 0x" << std::hex << id;
+    };
+    ASSERT_EQ(Cap(MSG_GET, ICAP_FRAMES), TWRC_SUCCESS);
+    ASSERT_EQ(Cap(MSG_SET, ICAP_FRAMES, mAnswerType, mAnswer.get()), TWRC_SUCCESS);
+    expectUnchanged("ICAP_FRAMES");
+
+    TW_IMAGELAYOUT layout{};
+    ASSERT_EQ(Call(DG_IMAGE, DAT_IMAGELAYOUT, MSG_GET, &layout), TWRC_SUCCESS);
+    ASSERT_EQ(Call(DG_IMAGE, DAT_IMAGELAYOUT, MSG_SET, &layout), TWRC_SUCCESS);
+    expectUnchanged("DAT_IMAGELAYOUT");
+}
+
 } // namespace

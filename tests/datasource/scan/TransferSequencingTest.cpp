@@ -105,6 +105,16 @@ protected:
         return mDS->callbacks.size() > before;
     }
 
+    // One batch of one page by memory transfer, from enable to disable; the page as it came.
+    void ScanOnePage() {
+        ASSERT_EQ(SetOne(CAP_XFERCOUNT, TWTY_INT16, TW_INT16{1}), TWRC_SUCCESS);
+        ASSERT_EQ(Enable(), TWRC_SUCCESS);
+        ASSERT_EQ(TransferPage(), TWRC_XFERDONE);
+        EXPECT_EQ(EndTransfer(), 0);
+        TW_USERINTERFACE ui{};
+        EXPECT_EQ(Call(DG_CONTROL, DAT_USERINTERFACE, MSG_DISABLEDS, &ui), TWRC_SUCCESS);
+    }
+
     struct SPage {
         TW_UINT32 columns = 0, rows = 0;
     };
@@ -194,6 +204,51 @@ TEST_F(TransferSequencingTest, NativeAndFileTransfersWithoutImageInformationDeli
         EXPECT_EQ(pages, 2);
         EXPECT_EQ(mEmulator.totalCount() - fedBefore, 2u);
         EXPECT_EQ(mDS->GetState(), CDataSource::kEnabled);
+        Close();
+    }
+}
+
+// After a reset the frame is the default paper's whole page, the paper size says that paper, and the page
+// scanned is the frame read; written back as read, the frame keeps paper and page agreeing. The default
+// paper is US letter here and A4 for a user who measures in centimetres; the paper set before is the other.
+TEST_F(TransferSequencingTest, AResetFrameIsTheDefaultPapersPageAndThePageScanned) {
+    struct SCase {
+        const char* measurement;
+        TW_UINT16 setBefore, byDefault;
+        TW_UINT32 columns, rows; // the default paper at 150 dpi, in pixels
+    };
+    for (const SCase& paper : {SCase{"C", TWSS_A4, TWSS_USLETTER, 1275, 1650},
+                               SCase{"de_DE.UTF-8", TWSS_USLETTER, TWSS_A4, 1240, 1753}}) {
+        SCOPED_TRACE(paper.measurement);
+        mDS = std::make_unique<test::CTestQSDS>();
+        setenv("LC_MEASUREMENT", paper.measurement, 1);
+        Start("Test Maker", "Test Scan", 2);
+        unsetenv("LC_MEASUREMENT");
+        ASSERT_EQ(SetOne(ICAP_UNITS, TWTY_UINT16, TW_UINT16{TWUN_PIXELS}), TWRC_SUCCESS);
+        ASSERT_EQ(SetOne(ICAP_SUPPORTEDSIZES, TWTY_UINT16, paper.setBefore), TWRC_SUCCESS);
+        const auto paperSize = [this](TW_UINT16 msg) {
+            EXPECT_EQ(Cap(msg, ICAP_SUPPORTEDSIZES), TWRC_SUCCESS);
+            return AnswerField<TW_UINT16>();
+        };
+        EXPECT_EQ(paperSize(MSG_GETDEFAULT), paper.byDefault);
+        ASSERT_EQ(Cap(MSG_GETDEFAULT, ICAP_FRAMES), TWRC_SUCCESS);
+        const auto byDefault = AnswerField<TW_FRAME>();
+        ASSERT_EQ(Cap(MSG_RESET, ICAP_FRAMES), TWRC_SUCCESS);
+        const auto frame = AnswerField<TW_FRAME>();
+        EXPECT_EQ(std::memcmp(&frame, &byDefault, sizeof frame), 0);
+        EXPECT_EQ(+frame.Right.Whole, static_cast<TW_INT16>(paper.columns));
+        EXPECT_EQ(+frame.Bottom.Whole, static_cast<TW_INT16>(paper.rows));
+        EXPECT_EQ(paperSize(MSG_GETCURRENT), paper.byDefault);
+        ScanOnePage();
+        EXPECT_EQ(mReceived.columns, paper.columns);
+        EXPECT_EQ(mReceived.rows, paper.rows);
+
+        ASSERT_EQ(Cap(MSG_GET, ICAP_FRAMES), TWRC_SUCCESS);
+        ASSERT_EQ(Cap(MSG_SET, ICAP_FRAMES, mAnswerType, mAnswer.get()), TWRC_SUCCESS);
+        EXPECT_EQ(paperSize(MSG_GETCURRENT), paper.byDefault);
+        ScanOnePage();
+        EXPECT_EQ(mReceived.columns, paper.columns);
+        EXPECT_EQ(mReceived.rows, paper.rows);
         Close();
     }
 }
