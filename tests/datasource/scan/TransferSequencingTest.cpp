@@ -105,6 +105,28 @@ protected:
         return mDS->callbacks.size() > before;
     }
 
+    // A fresh session's batch of two sheets by the mechanism, each page taken by transfer(file) before
+    // its MSG_ENDXFER: both sheets leave, once each, and the batch ends enabled.
+    template <class Transfer> void RunTwoSheetBatch(TW_UINT16 mechanism, Transfer transfer) {
+        SCOPED_TRACE(testing::Message() << "mechanism " << mechanism);
+        const std::filesystem::path file = mEnv.PreferencesPath().parent_path() / "page.tif";
+        mDS = std::make_unique<test::CTestQSDS>();
+        const std::uint32_t fedBefore = mEmulator.totalCount();
+        Start("Test Maker", "Test Scan", 2);
+        ASSERT_EQ(SetOne(ICAP_XFERMECH, TWTY_UINT16, mechanism), TWRC_SUCCESS);
+        ASSERT_EQ(Enable(), TWRC_SUCCESS);
+        int pages = 0;
+        for (TW_INT16 count = -1; count != 0 && pages < 3; ++pages) {
+            transfer(file);
+            if (testing::Test::HasFatalFailure())
+                return;
+            count = EndTransfer();
+        }
+        EXPECT_EQ(pages, 2);
+        EXPECT_EQ(mEmulator.totalCount() - fedBefore, 2u);
+        EXPECT_EQ(mDS->GetState(), CDataSource::kEnabled);
+        Close();
+    }
     // One batch of one page by memory transfer, from enable to disable; the page as it came.
     void ScanOnePage() {
         ASSERT_EQ(SetOne(CAP_XFERCOUNT, TWTY_INT16, TW_INT16{1}), TWRC_SUCCESS);
@@ -148,16 +170,8 @@ TEST_F(TransferSequencingTest, ClientsThatNeedAFreshSignalGetItFromATimerThatRes
 // batch as it stood; MSG_ENDXFER then counts on as usual (more after the first sheet, none after the
 // second), and every sheet leaves exactly once.
 TEST_F(TransferSequencingTest, APageAskedForAgainAfterItsTransferLeavesOnlyOnce) {
-    const std::filesystem::path file = mEnv.PreferencesPath().parent_path() / "page.tif";
     for (TW_UINT16 mechanism : {TWSX_MEMORY, TWSX_NATIVE, TWSX_FILE}) {
-        SCOPED_TRACE(testing::Message() << "mechanism " << mechanism);
-        mDS = std::make_unique<test::CTestQSDS>();
-        const std::uint32_t fedBefore = mEmulator.totalCount();
-        Start("Test Maker", "Test Scan", 2);
-        ASSERT_EQ(SetOne(ICAP_XFERMECH, TWTY_UINT16, mechanism), TWRC_SUCCESS);
-        ASSERT_EQ(Enable(), TWRC_SUCCESS);
-        int pages = 0;
-        for (TW_INT16 count = -1; count != 0 && pages < 3; ++pages) {
+        RunTwoSheetBatch(mechanism, [&](const std::filesystem::path& file) {
             ASSERT_EQ(TransferPage(mechanism, file), TWRC_XFERDONE);
             TW_IMAGEINFO described{};
             ASSERT_EQ(Call(DG_IMAGE, DAT_IMAGEINFO, MSG_GET, &described), TWRC_SUCCESS);
@@ -169,29 +183,16 @@ TEST_F(TransferSequencingTest, APageAskedForAgainAfterItsTransferLeavesOnlyOnce)
             ASSERT_EQ(Call(DG_IMAGE, DAT_IMAGEINFO, MSG_GET, &again), TWRC_SUCCESS);
             EXPECT_EQ(std::memcmp(&again, &described, sizeof again), 0) << "the page's description changed";
             EXPECT_EQ(mDS->GetState(), CDataSource::kTransferring);
-            count = EndTransfer();
-        }
-        EXPECT_EQ(pages, 2);
-        EXPECT_EQ(mEmulator.totalCount() - fedBefore, 2u);
-        EXPECT_EQ(mDS->GetState(), CDataSource::kEnabled);
-        Close();
+        });
     }
 }
 
 // TWAIN does not make a host ask for the image information before a native or a file transfer: each page
-// then comes whole, as described when asked afterwards, and the batch ends with the sheets fed. (A memory
-// transfer still needs it, as its blocks are laid out by it.)
+// then comes whole, as described when asked afterwards. (A memory transfer still needs it, as its blocks
+// are laid out by it.)
 TEST_F(TransferSequencingTest, NativeAndFileTransfersWithoutImageInformationDeliverWholePages) {
-    const std::filesystem::path file = mEnv.PreferencesPath().parent_path() / "page.tif";
     for (TW_UINT16 mechanism : {TWSX_NATIVE, TWSX_FILE}) {
-        SCOPED_TRACE(testing::Message() << "mechanism " << mechanism);
-        mDS = std::make_unique<test::CTestQSDS>();
-        const std::uint32_t fedBefore = mEmulator.totalCount();
-        Start("Test Maker", "Test Scan", 2);
-        ASSERT_EQ(SetOne(ICAP_XFERMECH, TWTY_UINT16, mechanism), TWRC_SUCCESS);
-        ASSERT_EQ(Enable(), TWRC_SUCCESS);
-        int pages = 0;
-        for (TW_INT16 count = -1; count != 0 && pages < 3; ++pages) {
+        RunTwoSheetBatch(mechanism, [&](const std::filesystem::path& file) {
             ASSERT_EQ(TransferPage(mechanism, file, false), TWRC_XFERDONE) << "condition " << Status();
             TW_IMAGEINFO described{};
             ASSERT_EQ(Call(DG_IMAGE, DAT_IMAGEINFO, MSG_GET, &described), TWRC_SUCCESS);
@@ -199,12 +200,7 @@ TEST_F(TransferSequencingTest, NativeAndFileTransfersWithoutImageInformationDeli
             EXPECT_EQ(mReceived.rows, 1650u);
             EXPECT_EQ(+described.ImageWidth, 1275);
             EXPECT_EQ(+described.ImageLength, 1650);
-            count = EndTransfer();
-        }
-        EXPECT_EQ(pages, 2);
-        EXPECT_EQ(mEmulator.totalCount() - fedBefore, 2u);
-        EXPECT_EQ(mDS->GetState(), CDataSource::kEnabled);
-        Close();
+        });
     }
 }
 
