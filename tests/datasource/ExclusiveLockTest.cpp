@@ -61,7 +61,7 @@ protected:
         return runtime;
     }
 
-    test::LockDir mDir;
+    test::LockDir mDir{test::sharedTempFolder()};
     std::string mRuntime; // the user's private runtime folder
     std::vector<std::string> mVictimFolders;
 };

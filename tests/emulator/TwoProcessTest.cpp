@@ -28,8 +28,8 @@ using ::test::exitStatus;
 
 class TwoProcesses : public ::testing::Test {
 protected:
-    std::string socket =
-        (std::filesystem::temp_directory_path() / ("k3100-emu-" + std::to_string(getpid()))).string();
+    // Where the other users of some tests can serve and reach a scanner too.
+    std::string socket = (::test::sharedTempFolder() / ("k3100-emu-" + std::to_string(getpid()))).string();
     ::test::EmulatorProcess server{socket};
 
     void SetUp() override {
@@ -113,7 +113,7 @@ TEST_F(TwoProcesses, AScannerServedByAnotherUserIsRefused) {
 TEST_F(TwoProcesses, AnotherUsersDeadSocketIsLeftAlone) {
     if (const std::string why = ::test::withoutOtherUser(); !why.empty())
         GTEST_SKIP() << why;
-    const TempFolder shared;
+    const TempFolder shared{::test::sharedTempFolder()};
     ASSERT_EQ(chmod(shared.path().c_str(), 0777), 0);
     const std::string dead = (shared / "k3100.sock").string();
     ASSERT_TRUE(::test::asOtherUser([&] { return ::test::bindSocket(dead) == 0; }));
