@@ -79,9 +79,10 @@ TW_UINT16 CDataSource::OpenDS(pTW_IDENTITY origin, TW_MEMREF data) {
     std::string problem;
     mLock = CExclusiveLockObject::CreateExclusiveLockObject(kLockName, &problem);
     if (!mLock) {
-        // A lock that cannot be taken keeps the scanner from this program as surely as another user.
+        // No lock file can be had: a file the source is denied, not a scanner in use that the user
+        // would wait for in vain.
         std::fprintf(stderr, "K3100: %s\n", problem.c_str());
-        return Fail(TWCC_MAXCONNECTIONS);
+        return Fail(TWCC_DENIED);
     }
     TW_UINT16 failure = TWCC_SUCCESS;
     if (!AcquireScannerLock())

@@ -10,20 +10,23 @@
 
 class CExclusiveLockObject {
 public:
-    // The lock file is the shared one (LockPath), made when missing where its folder allows. When that
-    // name cannot serve as a lock (the folder is missing, or the name is held by a link, a FIFO, a
-    // folder, a file this user may not open or a file of another user but root), the user's own lock in
-    // the private runtime folder takes its place, so that a name planted in a shared folder can never
-    // keep the scanner from anyone nor let two of the user's processes hold it at once.
-    // None only when neither can be opened; problem (when given) then says why, naming both.
+    // The lock file is the shared one (LockPath), made when missing where its folder allows. Where no
+    // other user can plant, remove or swap a name on the way to it (the installed lock), it alone is
+    // the lock. Anywhere else the user's own lock in the private runtime folder, kept for that shared
+    // path, is always taken as well, and alone when the shared name cannot serve (the folder is missing,
+    // or the name is held by a link, a FIFO, a folder, a file this user may not open or a file of another
+    // user but root): so every program of the user meets its others at one lock, whatever another user
+    // plants or removes there, and a name planted in a shared folder never keeps the scanner from anyone.
+    // None only when what is needed cannot be opened; problem (when given) then says why.
     static std::unique_ptr<CExclusiveLockObject> CreateExclusiveLockObject(std::string_view name,
                                                                            std::string* problem = nullptr);
 
     struct Key {
         explicit Key() = default;
     };
-    CExclusiveLockObject(Key, fnd::FileDescriptor fd, std::string path)
-        : mFd(std::move(fd)), mPath(std::move(path)) {}
+    // shared or own may be invalid, not both; path names the lock other users meet at.
+    CExclusiveLockObject(Key, fnd::FileDescriptor shared, fnd::FileDescriptor own, std::string path)
+        : mShared(std::move(shared)), mOwn(std::move(own)), mPath(std::move(path)) {}
     ~CExclusiveLockObject();
     CExclusiveLockObject(const CExclusiveLockObject&) = delete;
     CExclusiveLockObject& operator=(const CExclusiveLockObject&) = delete;
@@ -36,7 +39,7 @@ public:
     int UnlockObject();
 
     bool IsHeld() const { return mHeld; }
-    // The file locked: the shared one, or the user's own.
+    // The shared lock file where it serves, else the user's own.
     const std::string& Path() const { return mPath; }
 
     // The shared lock file: "$K3100_LOCK_DIR/<name>" when that variable is set (tests), else <name> in
@@ -44,7 +47,8 @@ public:
     static std::string LockPath(std::string_view name);
 
 private:
-    fnd::FileDescriptor mFd;
+    fnd::FileDescriptor mShared; // invalid where the shared name cannot serve
+    fnd::FileDescriptor mOwn;    // invalid where the shared lock alone serves
     std::string mPath;
     bool mHeld = false;
 };

@@ -60,7 +60,13 @@ PrivateFolder PrivateFolder::runtime(std::string* problem) {
     }
     ::mkdir(cache.c_str(), kPrivateMode); // as the cache folder is made when missing
     const std::filesystem::path fallback = cache / "k3100-runtime";
-    return adopt(fallback, problem, ::mkdir(fallback.c_str(), kPrivateMode) == 0);
+    const bool madeHere = ::mkdir(fallback.c_str(), kPrivateMode) == 0;
+    if (!madeHere && errno != EEXIST) {
+        if (problem)
+            *problem = "the folder " + fallback.string() + " cannot be made: " + std::strerror(errno);
+        return PrivateFolder(FileDescriptor(), fallback);
+    }
+    return adopt(fallback, problem, madeHere);
 }
 
 PrivateFolder PrivateFolder::adopt(const std::filesystem::path& path, std::string* problem, bool madeHere) {
@@ -68,9 +74,10 @@ PrivateFolder PrivateFolder::adopt(const std::filesystem::path& path, std::strin
     FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     struct stat st {};
     if (!fd.valid())
-        why = errno == ELOOP || errno == ENOTDIR ? "is no folder (a link or a file)" : std::strerror(errno);
+        why = errno == ELOOP || errno == ENOTDIR ? "is no folder (a link or a file)"
+                                                 : std::string("cannot be opened: ") + std::strerror(errno);
     else if (::fstat(fd.get(), &st) != 0)
-        why = std::strerror(errno);
+        why = std::string("cannot be opened: ") + std::strerror(errno);
     else if (st.st_uid != ::geteuid())
         why = "belongs to another user";
     else if (madeHere)

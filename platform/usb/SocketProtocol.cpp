@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstring>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -95,7 +96,9 @@ int connectUnixSocket(const std::string& path) {
     if (fd < 0)
         return -1;
     if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        const int error = errno;
         ::close(fd);
+        errno = error;
         return -1;
     }
     return fd;
@@ -103,6 +106,16 @@ int connectUnixSocket(const std::string& path) {
 
 int connectOwnUnixSocket(const std::string& path, std::string* refused) {
     const int fd = connectUnixSocket(path);
+    // A socket shut to us is no empty bus: said, with whose it is, as one served by another user is.
+    if (fd < 0 && (errno == EACCES || errno == EPERM) && refused) {
+        const int error = errno;
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) == 0 && st.st_uid != ::geteuid())
+            *refused = path + " belongs to another user (uid " + std::to_string(st.st_uid) +
+                       ") and cannot be opened";
+        else
+            *refused = path + " cannot be opened: " + std::strerror(error);
+    }
     if (fd < 0)
         return -1;
     ucred peer{};

@@ -51,8 +51,8 @@ bool receiveReply(int fd, SocketReply& reply);
 // A connected stream socket, or -1.
 int connectUnixSocket(const std::string& path);
 // The same, but only to a socket that this user or root serves: whoever serves the scanner decides the
-// pages a scan brings. -1 when nobody serves it, or when someone else does, which refused (when given)
-// then names.
+// pages a scan brings. -1 when nobody serves it, or when someone else does or the socket is shut to this
+// user, which refused (when given) then says, naming the socket and its owner.
 int connectOwnUnixSocket(const std::string& path, std::string* refused = nullptr);
 
 } // namespace k3100::usb

@@ -32,6 +32,18 @@ void ChildReaper::adopt(fnd::FileDescriptor pidfd) {
         return; // a watch that nothing could end would hold up the exit: left to the system then
     std::lock_guard lock(mLock);
     mAdopted.push_back(std::move(pidfd));
+    watchLocked();
+}
+
+void ChildReaper::adopt(pid_t pid) {
+    if (!mWake.valid())
+        return;
+    std::lock_guard lock(mLock);
+    mAdoptedWithoutPidfd.push_back(pid);
+    watchLocked();
+}
+
+void ChildReaper::watchLocked() {
     if (mWatching) {
         wake();
         return;
@@ -49,7 +61,9 @@ void ChildReaper::wake() const {
 }
 
 void ChildReaper::run() {
+    constexpr int kAskEveryMs = 200; // after children without a pidfd
     std::vector<fnd::FileDescriptor> children;
+    std::vector<pid_t> childrenWithoutPidfd;
     std::vector<pollfd> watched;
     for (;;) {
         {
@@ -57,7 +71,10 @@ void ChildReaper::run() {
             for (fnd::FileDescriptor& child : mAdopted)
                 children.push_back(std::move(child));
             mAdopted.clear();
-            if (mEnding || children.empty()) {
+            childrenWithoutPidfd.insert(childrenWithoutPidfd.end(), mAdoptedWithoutPidfd.begin(),
+                                        mAdoptedWithoutPidfd.end());
+            mAdoptedWithoutPidfd.clear();
+            if (mEnding || (children.empty() && childrenWithoutPidfd.empty())) {
                 mWatching = false;
                 return;
             }
@@ -65,7 +82,8 @@ void ChildReaper::run() {
         watched.assign(1, pollfd{mWake.get(), POLLIN, 0});
         for (const fnd::FileDescriptor& child : children)
             watched.push_back(pollfd{child.get(), POLLIN, 0});
-        if (::poll(watched.data(), watched.size(), -1) < 0 && errno != EINTR) {
+        const int waitMs = childrenWithoutPidfd.empty() ? -1 : kAskEveryMs;
+        if (::poll(watched.data(), watched.size(), waitMs) < 0 && errno != EINTR) {
             std::lock_guard lock(mLock);
             mWatching = false;
             return;
@@ -80,6 +98,7 @@ void ChildReaper::run() {
             ::waitid(P_PIDFD, static_cast<id_t>(children[i].get()), &info, WEXITED);
             children.erase(children.begin() + static_cast<std::ptrdiff_t>(i));
         }
+        std::erase_if(childrenWithoutPidfd, [](pid_t pid) { return ::waitpid(pid, nullptr, WNOHANG) != 0; });
     }
 }
 

@@ -24,7 +24,8 @@ inline constexpr int kHandOffWaitMs = 3000;
 // could not start or exited with a failure. One still running then counts as started and is left to
 // run; it is reaped once it ends.
 bool handOff(const std::vector<std::string>& argv, int waitMs = kHandOffWaitMs);
-// Starts argv[0] with the rest as arguments and does not wait; false when it could not start.
+// Starts argv[0] with the rest as arguments and does not wait; false when it could not start. This and
+// handOff start the program with no signal blocked and every one at its default action.
 bool startDetached(const std::vector<std::string>& argv, const std::filesystem::path& workingFolder = {});
 
 } // namespace ws

@@ -279,8 +279,8 @@ TEST_F(DataSource, OpenGivesUpWhileAnotherProcessHoldsTheScanner) {
     Open();
 }
 
-// Neither the shared lock nor a lock of the user's own can be had: that keeps the scanner away as
-// another user would, and is said so, naming both.
+// Neither the shared lock nor a lock of the user's own can be had: that keeps the scanner away, and is
+// said so, naming both, as a file the source is denied rather than a scanner in use.
 TEST_F(DataSource, OpenWithoutAnyUsableLockSaysSo) {
     const std::string path = CExclusiveLockObject::LockPath(CDataSource::kLockName);
     ASSERT_EQ(mkdir(path.c_str(), 0700), 0);
@@ -293,7 +293,7 @@ TEST_F(DataSource, OpenWithoutAnyUsableLockSaysSo) {
     EXPECT_EQ(Call(DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, nullptr), TWRC_FAILURE);
     const std::string said = testing::internal::GetCapturedStderr();
     before ? setenv("XDG_RUNTIME_DIR", kept.c_str(), 1) : unsetenv("XDG_RUNTIME_DIR");
-    EXPECT_EQ(Status(), TWCC_MAXCONNECTIONS);
+    EXPECT_EQ(Status(), TWCC_DENIED);
     EXPECT_NE(said.find("scanner lock " + path + " is not a plain file"), std::string::npos) << said;
     EXPECT_NE(said.find(runtime), std::string::npos) << said;
     EXPECT_EQ(mDS.GetState(), CDataSource::kClosed);

@@ -61,7 +61,7 @@ protected:
         return runtime;
     }
 
-    test::LockDir mDir;
+    test::LockDir mDir{test::sharedTempFolder()};
     std::string mRuntime; // the user's private runtime folder
     std::vector<std::string> mVictimFolders;
 };
@@ -119,7 +119,7 @@ TEST_F(ExclusiveLock, NewLockFileIsReadableByEveryUserWhateverTheUmask) {
 // What another user may leave under the lock's name in a shared folder (a link to a file of ours, a
 // FIFO, a folder, a file we may not read, a socket, a plain file of its own) neither keeps the scanner
 // from us nor is followed or taken as the lock: our own lock takes its place and still keeps our
-// processes apart. Our own plain file serves as it stands.
+// processes apart. Our own plain file serves as it stands, with our own lock beside it.
 TEST_F(ExclusiveLock, ANamePlantedInASharedFolderNeitherBlocksNorRedirectsTheLock) {
     if (const std::string why = test::withoutOtherUser(); !why.empty())
         GTEST_SKIP() << why;
@@ -143,7 +143,7 @@ TEST_F(ExclusiveLock, ANamePlantedInASharedFolderNeitherBlocksNorRedirectsTheLoc
         std::string problem;
         auto lock = CExclusiveLockObject::CreateExclusiveLockObject(kName, &problem);
         ASSERT_NE(lock, nullptr) << kind << ": " << problem;
-        EXPECT_EQ(lock->Path(), runtime + "/" + kName) << kind;
+        EXPECT_EQ(lock->Path().rfind(runtime + "/" + kName + "-", 0), 0u) << kind << ": " << lock->Path();
         EXPECT_TRUE(lock->LockObject()) << kind;
         test::ChildProcess contender(HoldLock, true);
         EXPECT_EQ(contender.Report(), 'F') << kind;
@@ -181,6 +181,72 @@ TEST_F(ExclusiveLock, AnotherUsersLockFileSwappedUnderUsKeepsOurProcessesApart) 
     EXPECT_EQ(contender.Report(), 'F');
 }
 
+// Another user plants the name in a shared folder before the user's first program takes the lock, and
+// removes it before the second starts: the second still meets the first there, and is refused.
+TEST_F(ExclusiveLock, AProgramStartedAfterAPlantWasRemovedMeetsTheFirst) {
+    if (const std::string why = test::withoutOtherUser(); !why.empty())
+        GTEST_SKIP() << why;
+    ASSERT_EQ(chmod(mDir.Path().c_str(), 01777), 0);
+    const test::ActingAs victim(test::kVictimUid, test::kVictimGid);
+    ASSERT_TRUE(victim.active());
+    VictimRuntime();
+    const std::string path = mDir.Path() + "/" + kName;
+    const std::pair<std::function<int()>, const char*> plants[] = {
+        {[&] { return test::makeFile(path, 0644); }, "file of another user"},
+        {[&] { return mkfifo(path.c_str(), 0600); }, "FIFO"},
+        {[&] { return symlink((path + "-gone").c_str(), path.c_str()); }, "dangling link"},
+    };
+    for (const auto& [plant, kind] : plants) {
+        ASSERT_TRUE(test::asOtherUser([&] { return plant() == 0; })) << kind;
+        test::ChildProcess first(HoldLock);
+        ASSERT_EQ(first.Report(), 'L') << kind;
+        ASSERT_TRUE(test::asOtherUser([&] { return remove(path.c_str()) == 0; })) << kind;
+        test::ChildProcess second(HoldLock, true);
+        EXPECT_EQ(second.Report(), 'F') << kind;
+        first.Kill();
+        remove(path.c_str()); // the file the second made, so that the next plant finds the name free
+    }
+}
+
+// In a folder open to all without the sticky bit another user may move the user's lock file away
+// while the first program holds it: the second, making the name anew, still meets the first.
+TEST_F(ExclusiveLock, AProgramStartedAfterTheLockFileWasMovedAwayMeetsTheFirst) {
+    if (const std::string why = test::withoutOtherUser(); !why.empty())
+        GTEST_SKIP() << why;
+    ASSERT_EQ(chmod(mDir.Path().c_str(), 0777), 0);
+    const test::ActingAs victim(test::kVictimUid, test::kVictimGid);
+    ASSERT_TRUE(victim.active());
+    VictimRuntime();
+    const std::string path = mDir.Path() + "/" + kName;
+    test::ChildProcess first(HoldLock);
+    ASSERT_EQ(first.Report(), 'L');
+    ASSERT_TRUE(test::asOtherUser([&] { return rename(path.c_str(), (path + "-moved").c_str()) == 0; }));
+    test::ChildProcess second(HoldLock, true);
+    EXPECT_EQ(second.Report(), 'F');
+}
+
+// The lock as the install makes it, root's in a folder only root may change, is the one lock of every
+// user, and needs no lock of the user's own: without a runtime folder it still keeps two users apart.
+TEST_F(ExclusiveLock, TheInstalledLockAloneKeepsEveryUserApart) {
+    if (const std::string why = test::withoutOtherUser(); !why.empty())
+        GTEST_SKIP() << why;
+    ASSERT_EQ(chmod(mDir.Path().c_str(), 0755), 0);
+    const std::string path = mDir.Path() + "/" + kName;
+    ASSERT_EQ(test::makeFile(path, 0644), 0);
+    ASSERT_EQ(chmod(mRuntime.c_str(), 0755), 0); // no private runtime folder for anyone
+    const test::ActingAs victim(test::kVictimUid, test::kVictimGid);
+    ASSERT_TRUE(victim.active());
+    std::string problem;
+    auto lock = CExclusiveLockObject::CreateExclusiveLockObject(kName, &problem);
+    ASSERT_NE(lock, nullptr) << problem;
+    EXPECT_EQ(lock->Path(), path);
+    ASSERT_TRUE(lock->LockObject());
+    EXPECT_TRUE(test::asOtherUser([] {
+        auto theirs = CExclusiveLockObject::CreateExclusiveLockObject(kName);
+        return theirs && !theirs->LockObject();
+    }));
+}
+
 // With no runtime folder named and no shared lock installed, a runtime folder that another user made in
 // advance where the fallback used to lie (in /tmp) keeps nothing from us: the lock lies in our home.
 TEST_F(ExclusiveLock, ARuntimeFolderAnotherUserMadeInAdvanceStopsNoScan) {
@@ -201,7 +267,7 @@ TEST_F(ExclusiveLock, ARuntimeFolderAnotherUserMadeInAdvanceStopsNoScan) {
     std::string problem;
     auto lock = CExclusiveLockObject::CreateExclusiveLockObject(kName, &problem);
     ASSERT_NE(lock, nullptr) << problem;
-    EXPECT_EQ(lock->Path(), home + "/.cache/k3100-runtime/" + kName);
+    EXPECT_EQ(lock->Path().rfind(home + "/.cache/k3100-runtime/" + kName + "-", 0), 0u) << lock->Path();
     EXPECT_TRUE(lock->LockObject());
     test::ChildProcess contender(HoldLock, true);
     EXPECT_EQ(contender.Report(), 'F');

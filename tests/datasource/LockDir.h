@@ -11,8 +11,9 @@ namespace test {
 
 class LockDir {
 public:
-    LockDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "k3100-lock-XXXXXX").string();
+    // parent: where the folder is made (tests with another user need one that user can reach).
+    explicit LockDir(const std::filesystem::path& parent = std::filesystem::temp_directory_path()) {
+        std::string pattern = (parent / "k3100-lock-XXXXXX").string();
         mPath = mkdtemp(pattern.data()) ? pattern : std::string();
         setenv("K3100_LOCK_DIR", mPath.c_str(), 1);
     }

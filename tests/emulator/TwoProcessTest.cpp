@@ -28,8 +28,8 @@ using ::test::exitStatus;
 
 class TwoProcesses : public ::testing::Test {
 protected:
-    std::string socket =
-        (std::filesystem::temp_directory_path() / ("k3100-emu-" + std::to_string(getpid()))).string();
+    // Where the other users of some tests can serve and reach a scanner too.
+    std::string socket = (::test::sharedTempFolder() / ("k3100-emu-" + std::to_string(getpid()))).string();
     ::test::EmulatorProcess server{socket};
 
     void SetUp() override {
@@ -108,12 +108,36 @@ TEST_F(TwoProcesses, AScannerServedByAnotherUserIsRefused) {
     EXPECT_EQ(other.Control("status"), 1);
 }
 
+// The socket of another user's emulator, shut to everyone else as it is made, is no empty bus: it is
+// named, with its owner, as one served by another user is.
+TEST_F(TwoProcesses, AnotherUsersSocketShutToUsIsNamedWithItsOwner) {
+    if (const std::string why = ::test::withoutOtherUser(); !why.empty())
+        GTEST_SKIP() << why;
+    const std::string theirs = socket + "-shut";
+    ::test::EmulatorProcess other{theirs};
+    {
+        const ::test::ActingAs them(::test::kOtherUid, ::test::kOtherGid);
+        ASSERT_TRUE(them.active());
+        ASSERT_TRUE(other.Start({"--load", "gen:blank 1"}));
+    }
+    const ::test::ActingAs victim(::test::kVictimUid, ::test::kVictimGid);
+    ASSERT_TRUE(victim.active());
+    setenv(usb::kEmulatorSocketEnv, theirs.c_str(), 1);
+    ::testing::internal::CaptureStderr();
+    EXPECT_TRUE(
+        CDocScanner::CreateScannerList({kTransportUSB, kDefaultVendorId, kDefaultProductId, {}}).empty());
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find(theirs + " belongs to another user (uid 65534) and cannot be opened"),
+              std::string::npos)
+        << said;
+}
+
 // The emulator replaces a dead socket of its own user only: in a folder open to all, another user's dead
 // socket stays as it is, and the emulator does not start.
 TEST_F(TwoProcesses, AnotherUsersDeadSocketIsLeftAlone) {
     if (const std::string why = ::test::withoutOtherUser(); !why.empty())
         GTEST_SKIP() << why;
-    const TempFolder shared;
+    const TempFolder shared{::test::sharedTempFolder()};
     ASSERT_EQ(chmod(shared.path().c_str(), 0777), 0);
     const std::string dead = (shared / "k3100.sock").string();
     ASSERT_TRUE(::test::asOtherUser([&] { return ::test::bindSocket(dead) == 0; }));

@@ -44,7 +44,7 @@ TEST(KeptPress, IsGivenOnceAndNotWhenStaleOrForgotten) {
 TEST(KeptPress, NothingIsWrittenWhereAnotherUserCouldReach) {
     if (const std::string why = test::withoutOtherUser(); !why.empty())
         GTEST_SKIP() << why;
-    const TempFolder base;
+    const TempFolder base{test::sharedTempFolder()};
     const fs::path shared = base / "shared";
     fs::create_directory(shared);
     ASSERT_EQ(chmod(base.path().c_str(), 0755), 0);

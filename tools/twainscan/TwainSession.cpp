@@ -186,10 +186,11 @@ void CTwainSession::OpenSource(const std::string& text) {
     mSource = source;
     if (Call(DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, &mSource, false) != TWRC_SUCCESS) {
         const TW_UINT16 condition = ConditionCode();
-        throw ScanError(condition == TWCC_MAXCONNECTIONS
-                            ? "the scanner is in use by another program, or its lock is blocked"
-                            : "opening the data source failed (condition code " + std::to_string(condition) +
-                                  ")");
+        if (condition == TWCC_MAXCONNECTIONS)
+            throw ScanError("the scanner is in use by another program, or its lock is blocked");
+        if (condition == TWCC_DENIED)
+            throw ScanError("the data source could not open a file it needs, such as its scanner lock");
+        throw ScanError("opening the data source failed (condition code " + std::to_string(condition) + ")");
     }
     mSourceOpen = true;
     TW_CALLBACK callback{};

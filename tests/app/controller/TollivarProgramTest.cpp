@@ -83,9 +83,10 @@ TEST_F(Tollivar, AFifoInTheCurrentFolderHoldsUpNoRecognisedPage) {
     ExpectPdfOfPages(2);
 }
 
-// SIGTERM in the middle of a recognised job ends the program as it ends any batch, FIFO or not: its
-// handler gives way at once, so that a second SIGTERM would end the program there and then, and the quit
-// keeps the pages written in a whole file, and the settings.
+// SIGTERM in the middle of a recognised job ends the program as it ends any batch, FIFO or not, and the
+// quit keeps the pages written in a whole file, and the settings. Its handler gives way at once: the
+// program no longer catches SIGTERM while it ends (no second signal is sent here, which would end it
+// before it kept anything).
 TEST_F(Tollivar, SigtermEndsARecognisedJobAndKeepsWholeFiles) {
     ASSERT_TRUE(StartEmulator({"gen:ramp-a4 40"}));
     StoreSaveJob([](TlvFuncSettingMdl& func) { func.setIsAddOCR(true, 0); });

@@ -43,4 +43,18 @@ TEST(PrivateFolder, WithoutARuntimeFolderNamedItIsMadeInTheUsersCacheFolder) {
     EXPECT_FALSE(fnd::PrivateFolder::runtime().valid());
 }
 
+// A home that does not exist leaves no folder to make: said so, with why.
+TEST(PrivateFolder, AFolderThatCannotBeMadeIsSaidSoWithWhy) {
+    const TempFolder scratch;
+    const fs::path home = scratch / "no-such-home";
+    const ScopedEnv runtime("XDG_RUNTIME_DIR", nullptr);
+    const ScopedEnv cache("XDG_CACHE_HOME", nullptr);
+    const ScopedEnv homeVariable("HOME", home.c_str());
+    std::string problem;
+    EXPECT_FALSE(fnd::PrivateFolder::runtime(&problem).valid());
+    EXPECT_EQ(problem, "the folder " + (home / ".cache/k3100-runtime").string() +
+                           " cannot be made: No such file or directory");
+    EXPECT_FALSE(fs::exists(home));
+}
+
 } // namespace

@@ -15,7 +15,9 @@
 #include <QTemporaryDir>
 
 #include <csignal>
+#include <cstdint>
 #include <fstream>
+#include <map>
 
 #include <unistd.h>
 
@@ -39,6 +41,16 @@ protected:
     std::unique_ptr<ScopedEnv> path;
     std::unique_ptr<ScopedEnv> records;
 };
+
+// The signal sets ("SigBlk", "SigIgn", ...) in a copy of a program's /proc status, once it is whole.
+std::map<std::string, std::uint64_t> signalSets(const std::filesystem::path& file) {
+    std::map<std::string, std::uint64_t> sets;
+    std::ifstream in(file);
+    for (std::string line; std::getline(in, line);)
+        if (line.rfind("Sig", 0) == 0 && line.find(':') != std::string::npos)
+            sets[line.substr(0, line.find(':'))] = std::stoull(line.substr(line.find(':') + 1), nullptr, 16);
+    return sets.count("SigCgt") ? sets : std::map<std::string, std::uint64_t>{};
+}
 
 // Names a shell would take apart.
 const std::vector<std::filesystem::path> kAwkward{"/tmp/scan 1.pdf", "/tmp/it's \"mine\".pdf",
@@ -151,4 +163,36 @@ TEST_F(Launching, AnApplicationStaysInTheLaunchersSessionInAGroupOfItsOwnAndIsRe
     const std::filesystem::path procEntry = "/proc/" + std::to_string(pid);
     EXPECT_TRUE(
         test::waitUntil([&] { return !std::filesystem::exists(procEntry); }, std::chrono::seconds(30)));
+}
+
+// What its caller blocks or ignores (SIGPIPE under QProcess, others in a terminal's jobs) a launched
+// program and a tool handed work do not inherit: they start with no signal blocked and none ignored.
+TEST_F(Launching, ProgramsStartWithNoSignalBlockedOrIgnored) {
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    struct sigaction hangUp {
+    }, brokenPipe{};
+    ASSERT_EQ(::sigaction(SIGHUP, &ignore, &hangUp), 0);
+    ASSERT_EQ(::sigaction(SIGPIPE, &ignore, &brokenPipe), 0);
+    sigset_t blocked, kept;
+    sigemptyset(&blocked);
+    sigaddset(&blocked, SIGUSR1);
+    sigaddset(&blocked, SIGTERM);
+    ASSERT_EQ(::pthread_sigmask(SIG_BLOCK, &blocked, &kept), 0);
+    // cp copies its own status, and touches no signal itself (a shell would unblock them all).
+    const bool launched = ws::startDetached({"cp", "/proc/self/status", (root / "launched").string()});
+    const bool handed = ws::handOff({"cp", "/proc/self/status", (root / "handed").string()});
+    ::pthread_sigmask(SIG_SETMASK, &kept, nullptr);
+    ::sigaction(SIGHUP, &hangUp, nullptr);
+    ::sigaction(SIGPIPE, &brokenPipe, nullptr);
+    ASSERT_TRUE(launched);
+    ASSERT_TRUE(handed);
+    for (const char* program : {"launched", "handed"}) {
+        std::map<std::string, std::uint64_t> sets;
+        ASSERT_TRUE(test::waitUntil([&] { return !(sets = signalSets(root / program)).empty(); },
+                                    std::chrono::seconds(30)))
+            << program;
+        EXPECT_EQ(sets.at("SigBlk"), 0u) << program;
+        EXPECT_EQ(sets.at("SigIgn"), 0u) << program;
+    }
 }

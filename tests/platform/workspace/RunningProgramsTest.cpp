@@ -25,7 +25,7 @@ namespace {
 constexpr auto kStartBound = std::chrono::seconds(30); // ends a hung start only
 
 // A copy of sleep, so that nothing else on the machine runs the same executable; in a folder every user
-// may enter.
+// may reach and enter.
 class Sleeper {
 public:
     Sleeper() {
@@ -56,7 +56,7 @@ public:
     }
 
 private:
-    QTemporaryDir mFolder;
+    QTemporaryDir mFolder{QString::fromStdString((test::sharedTempFolder() / "sleeper-XXXXXX").string())};
     fs::path mProgram;
     pid_t mPid = -1;
 };

@@ -9,12 +9,14 @@
 #include <grp.h>
 #include <sys/prctl.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/types.h>
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -28,9 +30,35 @@ constexpr gid_t kOtherGid = 65534;
 constexpr uid_t kVictimUid = 50123;
 constexpr gid_t kVictimGid = 50123;
 
+// Whether every user may pass through each folder on the way to folder.
+inline bool everyoneCanReach(const std::filesystem::path& folder) {
+    std::error_code error;
+    for (std::filesystem::path step = std::filesystem::absolute(folder, error); !error;
+         step = step.parent_path()) {
+        struct stat st {};
+        if (::stat(step.c_str(), &st) != 0 || (st.st_mode & S_IXOTH) == 0)
+            return false;
+        if (step == step.root_path())
+            return true;
+    }
+    return false;
+}
+
+// Where a test makes what the other users must reach: the temporary folder when every user can pass
+// through to it (a developer's own TMPDIR is often closed to others), else /tmp when they can there.
+// When neither, the temporary folder, and withoutOtherUser() says why such tests cannot run.
+inline std::filesystem::path sharedTempFolder() {
+    const std::filesystem::path own = std::filesystem::temp_directory_path();
+    return everyoneCanReach(own) || !everyoneCanReach("/tmp") ? own : std::filesystem::path("/tmp");
+}
+
 // Why a test that needs a second user cannot run here; empty when it can.
 inline std::string withoutOtherUser() {
-    return ::geteuid() == 0 ? "" : "needs root to act as another user";
+    if (::geteuid() != 0)
+        return "needs root to act as another user";
+    if (!everyoneCanReach(sharedTempFolder()))
+        return "needs a temporary folder other users can reach; neither $TMPDIR nor /tmp is";
+    return "";
 }
 
 // While it lives, the whole test process (every thread) and the children it starts act as the user

@@ -36,6 +36,21 @@ TEST_F(TwainScan, ScanWithoutAScannerFailsClearlyAndWritesNothing) {
     EXPECT_TRUE(!fs::exists(out) || fs::is_empty(out));
 }
 
+// Without a home, and with the scanner lock's name taken by a folder, no lock can be had: the run says
+// which folder could not be made and why, and does not call the scanner in use.
+TEST_F(TwainScan, NoLockForWantOfAHomeIsSaidSoAndNotAsAScannerInUse) {
+    const fs::path home = mDir / "no-such-home";
+    ASSERT_TRUE(fs::create_directory(mDir / "k_3100"));
+    const SRun run = Run("--output '" + (mDir / "pages").string() + "'", "", "",
+                         "unset XDG_RUNTIME_DIR XDG_CACHE_HOME; export HOME='" + home.string() + "'; ");
+    EXPECT_EQ(run.status, 1) << run.output;
+    EXPECT_NE(run.output.find("the folder " + (home / ".cache/k3100-runtime").string() +
+                              " cannot be made: No such file or directory"),
+              std::string::npos)
+        << run.output;
+    EXPECT_EQ(run.output.find("in use"), std::string::npos) << run.output;
+}
+
 TEST_F(TwainScan, BadCommandLinesAreRefusedWithUsage) {
     for (const char* arguments : {"", "--output x --resolution 0", "--output x --pixel-type purple",
                                   "--frobnicate", "--output x --prefix ../up", "--output x --prefix a/b",
