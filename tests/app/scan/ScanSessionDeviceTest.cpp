@@ -343,4 +343,11 @@ TEST_F(ScanSession, ADataSourceThatCannotBeOpenedIsToldByItsConditionCode) {
     ASSERT_EQ(host.messages, std::vector<std::string>{"Err_ScannerNotConnected"});
     EXPECT_EQ(Text("Err_ScannerNotConnected"), "The scanner is not connected or not turned on.");
     EXPECT_FALSE(cntlr->isBatchRunning());
+
+    // One that goes away as the job opens it, before a sheet is taken.
+    host.messages.clear();
+    StartScanner({"gen:ramp-a4 1"}, {"gone@inquiry:1"});
+    EXPECT_FALSE(cntlr->openDS(&host.scanSettings, false));
+    EXPECT_EQ(host.messages, std::vector<std::string>{"Err_ScannerNotConnected"});
+    EXPECT_FALSE(cntlr->isBatchRunning());
 }
