@@ -8,7 +8,7 @@
 #include "FaultWords.h"
 #include "FeedAgain.h"
 #include "QSConditionCodes.h"
-#include "Strings.h"
+#include "VX_Message.h"
 
 #include <algorithm>
 #include <array>
@@ -27,13 +27,6 @@ bool endsEarly(const std::string& key, const TlvBatchPages& pages) {
     const bool listed =
         std::find(kEndedEarlyKeys.begin(), kEndedEarlyKeys.end(), key) != kEndedEarlyKeys.end();
     return listed || (key == "Err_ScanNoPaper" && (pages.kept > 0 || pages.sheetTaken));
-}
-
-std::string textOf(const TlvMessage& message) {
-    QString text = appkit::localized(message.key);
-    for (const std::string& arg : message.args)
-        text = text.arg(QString::fromStdString(arg));
-    return text.toStdString();
 }
 
 } // namespace
@@ -81,7 +74,8 @@ TlvMessage scanFailureMessage(TW_UINT16 condition, const std::string& sourceWord
 TlvMessage batchFailureMessage(const TlvMessage& failureMessage, const TlvBatchPages& pages) {
     if (!endsEarly(failureMessage.key, pages))
         return failureMessage;
-    const std::string failure = textOf(failureMessage);
+    const std::string failure =
+        VX_Message::messageText(failureMessage.key, failureMessage.args).toStdString();
     const SFeedAgain sheet = FeedAgainFrom(pages.kept, pages.sidesPerSheet, pages.blankSidesDropped);
     switch (sheet.from) {
     case EFeedAgain::kSheetAfterPage:

@@ -22,6 +22,7 @@
 #include "TestScanHost.h"
 #include "TlvDeviceCntlr.h"
 #include "TwainSession.h"
+#include "VX_Message.h"
 
 namespace {
 
@@ -35,14 +36,6 @@ fnd::Dictionary AppInfo() {
 
 std::string Text(const char* key) {
     return appkit::localized(key).toStdString();
-}
-
-// A message's text as its alert shows it.
-std::string Shown(const std::string& key, const std::vector<std::string>& args) {
-    QString text = appkit::localized(key);
-    for (const std::string& arg : args)
-        text = text.arg(QString::fromStdString(arg));
-    return text.toStdString();
 }
 
 std::vector<std::uint8_t> FileBytes(const fs::path& path) {
@@ -281,7 +274,7 @@ TEST_F(ScanSession, NoPaperInsideTheFirstSheetFeedsAgainFromTheFirstSheet) {
     EXPECT_EQ(host.states, (std::vector<int>{101, 102, 105}));
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(
-        Shown(host.messages[0], host.messageArgs[0]),
+        VX_Message::messageText(host.messages[0], host.messageArgs[0]).toStdString(),
         "There is no paper in the scanner.\n\nThe batch ended early and none of its pages was kept. Feed "
         "its sheets again from the first one.");
 }
