@@ -54,6 +54,9 @@ std::filesystem::path DataSourcePreferencesPath() {
 
 std::optional<fnd::Dictionary> CDataSource::GetDataSourcePreference() {
     fnd::PreferencesFile file(DataSourcePreferencesPath());
+    // Set aside when it is found, so that its user hears of it now, not when settings are next saved.
+    if (file.state() == fnd::PreferencesFile::State::Damaged)
+        file.save();
     if (file.state() != fnd::PreferencesFile::State::Loaded)
         return std::nullopt;
     return file.values();

@@ -27,11 +27,6 @@ int TlvJobPageQueue::pending() const {
     return mPending;
 }
 
-bool TlvJobPageQueue::waitIdleUntil(std::chrono::steady_clock::time_point deadline) const {
-    std::unique_lock lock(mLock);
-    return mIdleNow.wait_until(lock, deadline, [this] { return mPending == 0; });
-}
-
 void TlvJobPageQueue::dropQueued() {
     bool idle = false;
     {
@@ -40,7 +35,6 @@ void TlvJobPageQueue::dropQueued() {
         mPending -= static_cast<int>(mQueue.size());
         mQueue.clear();
     }
-    mIdleNow.notify_all();
     if (idle && mIdle)
         mIdle();
 }
@@ -72,7 +66,6 @@ void TlvJobPageQueue::run() {
         mWrite(*page.batch, page.record, page.index);
         lock.lock();
         if (--mPending == 0) {
-            mIdleNow.notify_all();
             if (mIdle) {
                 lock.unlock();
                 mIdle();

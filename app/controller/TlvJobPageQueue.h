@@ -6,7 +6,6 @@
 #include "TlvBatchSnapshot.h"
 #include "Value.h"
 
-#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -32,8 +31,6 @@ public:
     void enqueue(std::shared_ptr<const TlvBatchSnapshot> batch, fnd::Dictionary record, int index);
     // Pages queued or being written.
     int pending() const;
-    // Waits until no page is pending; false when the deadline came first.
-    bool waitIdleUntil(std::chrono::steady_clock::time_point deadline) const;
     // Forgets the pages not yet started (a cancel); the page being written is finished.
     void dropQueued();
     // Ends the batch: waits until every queued page is written and the thread has ended; the next
@@ -47,7 +44,6 @@ private:
     std::function<void()> mIdle;
     mutable std::mutex mLock;
     std::condition_variable mWork;
-    mutable std::condition_variable mIdleNow; // mPending became 0
     struct Page {
         std::shared_ptr<const TlvBatchSnapshot> batch;
         fnd::Dictionary record;

@@ -2,6 +2,7 @@
 #include "TlvMainCntlr.h"
 
 #include "RunLoop.h"
+#include "TlvCreatePDF.h"
 #include "TlvDeviceCntlr.h"
 #include "TlvJobs.h"
 #include "TlvScanViewCntlr.h"
@@ -90,12 +91,13 @@ void TlvMainCntlr::terminateByAutoClose() {
         mView->terminate();
 }
 
+// Every page the batch kept was counted as kept where the user saw it (an alert, the page counter): the
+// scanner stops, but those pages go into the file, the ones whose text comes too late without it.
 void TlvMainCntlr::cancelForForcedQuit() {
     mBatchState.dropAutoClose();
-    mBatchState.cancelOutput();
     if (mScanView)
         mScanView->cancelDriver(true);
-    mJobPages.dropQueued();
+    tlv::boundPdfTextRecognition(kWorkerJoinBound);
 }
 
 void TlvMainCntlr::applicationWillTerminate() {
@@ -112,11 +114,8 @@ void TlvMainCntlr::applicationWillTerminate() {
 
 bool TlvMainCntlr::drainWriters(std::chrono::milliseconds bound) {
     const auto until = std::chrono::steady_clock::now() + bound;
-    mJobPages.dropQueued();
     if (mDevice)
         mDevice->closeForQuit();
-    if (!mJobPages.waitIdleUntil(until))
-        return false;
     mJobPages.drain();
     return mWorkers.joinUntil(until);
 }

@@ -55,7 +55,8 @@ public:
     static constexpr int kKeepFunction = 999;
     // Delay of the automatic quit after a finished job (s).
     static constexpr double kAutoCloseDelay = 5.0;
-    // How long the quit path waits for the output threads before it saves and leaves.
+    // How long the quit path waits for the output steps' threads before it saves and leaves, and how long
+    // a quit that cannot be refused lets a job's pages wait for their recognised text.
     static constexpr std::chrono::seconds kWorkerJoinBound{10};
 
     // Reads the settings and the job lists from defaults, which must outlive the controller.
@@ -108,8 +109,8 @@ public:
     void setIsAutoCloseApp(bool on) { mBatchState.setAutoClose(on); }
     // The delayed automatic quit: only in 306 with the quit armed and no panel open; disarms it.
     void terminateByAutoClose();
-    // A quit that cannot be refused (signal, end of session): cancels the batch and forgets its pages not
-    // yet written; the shut-down saves then wait for the writers.
+    // A quit that cannot be refused (signal, end of session): stops the scanner and bounds the wait for
+    // recognised text; the pages already read are still written, which the shut-down saves wait for.
     void cancelForForcedQuit();
     // The shut-down saves: the helper's record, the job lists, the settings; the batch's temporary files.
     void applicationWillTerminate();
@@ -251,8 +252,9 @@ private:
     bool askCancel(bool fromModeButton) const;
     void clearBatchCounters();
     // The quit only, once the main loop has ended: closes the scan session, so that no writer waits for
-    // the batch's end any more, and waits at most bound for the job page writer and the output steps;
-    // true when they have all ended.
+    // the batch's end any more, has the job page writer write every page it was given (their text waits
+    // are bounded, see cancelForForcedQuit) and waits at most bound for the output steps; true when they
+    // have all ended.
     bool drainWriters(std::chrono::milliseconds bound);
     bool isWritersRunning() const;
     void finishRelease();

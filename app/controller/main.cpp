@@ -1,7 +1,7 @@
 // tollivar: the desktop application. One instance per session: a second start hands its request (bring
 // the window to the front) to the first over the session bus and exits. Quits that cannot be refused
-// (SIGTERM, SIGINT, the end of the desktop session) cancel the batch, wait for the workers with a bound
-// and then run the same shut-down saves as a normal quit.
+// (SIGTERM, SIGINT, the end of the desktop session) stop the scanner, write the pages it has read (within
+// a bound) and then run the same shut-down saves as a normal quit.
 #include "Bundle.h"
 #include "EventNames.h"
 #include "EventReceiver.h"
@@ -41,15 +41,19 @@ constexpr char kUsage[] =
     "  --help, --version   print this text or the version and exit\n";
 
 int sSignalPipe[2] = {-1, -1};
+constexpr int kQuitSignals[] = {SIGTERM, SIGINT};
 
 void onSignal(int) {
     const char byte = 1;
     [[maybe_unused]] const ssize_t ignored = ::write(sSignalPipe[1], &byte, 1);
+    // Either signal next ends the program, whichever came first.
+    for (const int quit : kQuitSignals)
+        std::signal(quit, SIG_DFL);
 }
 
 // SIGTERM and SIGINT arrive on the main loop through a socket pair; the handler only writes a byte. It
-// then gives way, as twainscan's does to a second Ctrl-C: should the main loop be held up, a second
-// signal ends the program at once (the documents being written have no name yet, so none is left half
+// then gives way, as twainscan's does to a second Ctrl-C: while the pages are written, a second signal
+// ends the program at once (the documents being written have no name yet, so none is left half
 // written).
 void catchQuitSignals(QObject* owner, std::function<void()> forcedQuit) {
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, sSignalPipe) != 0)
@@ -65,8 +69,8 @@ void catchQuitSignals(QObject* owner, std::function<void()> forcedQuit) {
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART | SA_RESETHAND;
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGINT, &action, nullptr);
+    for (const int quit : kQuitSignals)
+        sigaction(quit, &action, nullptr);
 }
 
 // The first instance takes over: it brings its window to the front.

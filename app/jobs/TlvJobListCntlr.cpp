@@ -304,6 +304,11 @@ bool TlvJobListCntlr::renewRowData() {
     return true;
 }
 
+// Each button says what it does: "OK" and "Cancel" after the user's own Cancel would read as the reverse.
+bool TlvJobListCntlr::askApplyChanges() {
+    return VX_Message::askQuestion("Cnfm_JobListPanelYesOrNo", "Btn_ApplyChanges", "Btn_DiscardChanges");
+}
+
 void TlvJobListCntlr::rowSwitchRequested() {
     if (!isJobListPanelVisible())
         return;
@@ -311,9 +316,8 @@ void TlvJobListCntlr::rowSwitchRequested() {
     const int row = rows.isEmpty() ? -1 : rows.front().row();
     if (row < 0 || row == mDispEditJobIndex)
         return;
-    // Unapplied edits: OK applies them, and a failed apply keeps the row so that nothing is lost;
-    // Cancel drops them.
-    if (mIsChangedJobList && VX_Message::askQuestion("Cnfm_JobListPanelYesOrNo") && !renewRowData()) {
+    // Unapplied edits: applied, and a failed apply keeps the row so that nothing is lost; or dropped.
+    if (mIsChangedJobList && askApplyChanges() && !renewRowData()) {
         const QSignalBlocker quiet(mEditTable);
         mEditTable->selectRow(mDispEditJobIndex);
         return;
@@ -350,7 +354,7 @@ void TlvJobListCntlr::closeJobList(int tag) {
     if (tag == kOK || tag == kApply) {
         if (mIsChangedJobList && !renewRowData())
             return;
-    } else if (mIsChangedJobList && VX_Message::askQuestion("Cnfm_JobListPanelYesOrNo") && !renewRowData()) {
+    } else if (mIsChangedJobList && askApplyChanges() && !renewRowData()) {
         return;
     }
     if (mIsShowedErrPanel) {

@@ -95,6 +95,9 @@ private:
     void fitEditTableToTitles();
     void showOutputView();
     void rowSwitchRequested();
+    // The question before unapplied edits are left: true when the user applies them, false when they
+    // are dropped (or no answer came).
+    static bool askApplyChanges();
     void sortEditRows(int column, Qt::SortOrder order);
     void endEditing();
 

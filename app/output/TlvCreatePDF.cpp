@@ -6,6 +6,7 @@
 #include "vellumv2.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace tlv {
 namespace fs = std::filesystem;
@@ -46,6 +47,12 @@ int32_t pdfQualityOfRate(int rate) {
     if (rate >= 1 && rate <= 5)
         return kQuality[rate - 1];
     return std::clamp(rate, 1, 100);
+}
+
+void boundPdfTextRecognition(std::chrono::milliseconds bound) {
+    constexpr std::chrono::milliseconds::rep kLongest = std::numeric_limits<int32_t>::max();
+    VLMC_exocrbound(
+        static_cast<int32_t>(std::clamp<std::chrono::milliseconds::rep>(bound.count(), 0, kLongest)));
 }
 
 TlvCreatePDF::TlvCreatePDF(TlvWrittenFiles& files, TlvNextFreeName renamer)

@@ -8,6 +8,7 @@
 #include "TlvStagedOutput.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <mutex>
@@ -72,5 +73,9 @@ private:
 
 // The maker's JPEG quality of a rate setting (1 gives 100 .. 5 gives 1).
 int32_t pdfQualityOfRate(int rate);
+
+// From bound on no page waits for its recognised text any more: the pages still without it are written
+// without their text layer, so that a quit can finish the open document in time. For the rest of the run.
+void boundPdfTextRecognition(std::chrono::milliseconds bound);
 
 } // namespace tlv

@@ -57,7 +57,7 @@ void TlvDeviceCntlr::setIsScanCancel(bool cancel) {
 
 std::string TlvDeviceCntlr::lastFailureKey() const {
     std::lock_guard lock(mBatchLock);
-    return mFailureKey;
+    return mFailure.key;
 }
 
 bool TlvDeviceCntlr::isBatchRunning() const {
@@ -117,7 +117,7 @@ void TlvDeviceCntlr::beginBatch() {
     mBatchPages = tlv::TlvBatchPages{};
     std::lock_guard lock(mBatchLock);
     mBatchRunning = true;
-    mFailureKey.clear();
+    mFailure = {};
 }
 
 void TlvDeviceCntlr::noteSheetSides() {
@@ -159,13 +159,13 @@ TW_UINT16 TlvDeviceCntlr::getStatusCC() {
 void TlvDeviceCntlr::endBatch(bool success) {
     if (!mIsOpenDSPanel)
         mHost.report(success ? tlv::TlvOutcome::ScanEnded : tlv::TlvOutcome::ScanFailed);
-    if (const std::string key = closeBatch(); !key.empty()) {
-        const tlv::TlvMessage message = tlv::batchFailureMessage(key, mBatchPages);
+    if (const tlv::TlvMessage failure = closeBatch(); !failure.empty()) {
+        const tlv::TlvMessage message = tlv::batchFailureMessage(failure, mBatchPages);
         mHost.showErrorPanel(message.key, message.args);
     }
 }
 
-std::string TlvDeviceCntlr::closeBatch() {
+tlv::TlvMessage TlvDeviceCntlr::closeBatch() {
     DepthScope call(*this);
     mTWAINHandler->setDSState(kVXStateDSEnabled);
     mHost.batchState().scanClosed();
@@ -173,14 +173,14 @@ std::string TlvDeviceCntlr::closeBatch() {
         mTWAINHandler->disableDS(nullptr);
     if (mTWAINHandler->isDSOpen())
         mTWAINHandler->closeDS();
-    std::string key;
+    tlv::TlvMessage failure;
     {
         std::lock_guard lock(mBatchLock);
         mBatchRunning = false;
-        key = mFailureKey;
+        failure = mFailure;
     }
     mBatchEnded.notify_all();
-    return key;
+    return failure;
 }
 
 // The page in transfer is ended and the pending ones reset first (a reset the data source refuses when
@@ -247,6 +247,7 @@ void TlvDeviceCntlr::deviceEvent() {
         scanReady();
         mHost.report(tlv::TlvOutcome::BatchStarting);
     } else if (event.Event == kEventScanning) {
+        mBatchPages.sheetTaken = true;
         mHost.report(tlv::TlvOutcome::Scanning);
     }
 }

@@ -122,7 +122,7 @@ private:
     void beginBatch();
     void endBatch(bool success);
     // Disables and closes the data source and wakes the waiters; the failure the batch ended with.
-    std::string closeBatch();
+    tlv::TlvMessage closeBatch();
 
     void startPage(bool dummy);
     int pageFront(Transfer& page);
@@ -179,6 +179,6 @@ private:
     mutable std::mutex mBatchLock;
     mutable std::condition_variable mBatchEnded;
     bool mBatchRunning = false;
-    std::string mFailureKey;        // under mBatchLock
+    tlv::TlvMessage mFailure;       // under mBatchLock
     tlv::TlvBatchPages mBatchPages; // main thread: told after a fault
 };

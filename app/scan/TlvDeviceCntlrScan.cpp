@@ -216,29 +216,31 @@ void TlvDeviceCntlr::noteFailure(int rc, bool userCancel) {
     const tlv::TlvBatchState& batch = mHost.batchState();
     if (userCancel || batch.isCancelledOnMain() || batch.isScanCancelled() || batch.isCloseRequested())
         return;
-    std::string key;
+    tlv::TlvMessage failure;
     if (rc == kScnErrNoMemory) {
-        key = "Err_MemFullError";
+        failure.key = "Err_MemFullError";
     } else if (rc == kScnErrNoScaler) {
-        key = "Err_ScanStopped";
+        failure.key = "Err_ScanStopped";
     } else if (rc == kScnErrBadData) {
-        key = "Err_ScanDataFault";
+        failure.key = "Err_ScanDataFault";
     } else if (rc == kScnErrFileWrite) {
-        key = "Err_FileCreateFailed";
+        failure.key = "Err_FileCreateFailed";
     } else if (rc == kScnErrTmpDiskFull) {
-        key = "Err_TmpDiskFull";
+        failure.key = "Err_TmpDiskFull";
     } else if (rc == kScnErrTmpFolder) {
-        key = "Err_TmpFolderFailed";
+        failure.key = "Err_TmpFolderFailed";
     } else {
-        key = tlv::scanFailureKey(getStatusCC());
+        // The scanner's own words are asked for at once, while the data source still holds them.
+        const TW_UINT16 condition = getStatusCC();
+        failure = tlv::scanFailureMessage(condition, mTWAINHandler->getDSStatusText(mDSStatus));
     }
     if (rc == kScnErrNoMemory || rc == kScnErrNoScaler || rc == kScnErrTmpFolder) {
         mHost.batchState().cancelScan();
         mHost.batchState().cancelOutput();
     }
     std::lock_guard lock(mBatchLock);
-    if (mFailureKey.empty())
-        mFailureKey = key;
+    if (mFailure.empty())
+        mFailure = std::move(failure);
 }
 
 int TlvDeviceCntlr::step(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data) {

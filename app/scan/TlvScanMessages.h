@@ -28,16 +28,23 @@ struct TlvBatchPages {
     std::int32_t lastPage = 0; // the last one's number in the page list, from 1
     std::int32_t sidesPerSheet = 1;
     bool blankSidesDropped = false; // blank-page skipping was on
+    bool sheetTaken = false;        // the scanner started on a sheet
 };
 
 // A message: its string-table key and what fills its %1, %2, ...
 struct TlvMessage {
     std::string key;
     std::vector<std::string> args;
+
+    bool empty() const { return key.empty(); }
 };
 
-// The message for a batch that ended with failureKey: its own text, followed, when the failure ended a
+// What a batch that the scanner or the data source ended says: scanFailureKey's message, and where that
+// has no words of its own for the fault, the data source's (sourceWords, DAT_STATUSUTF8; may be empty).
+TlvMessage scanFailureMessage(TW_UINT16 condition, const std::string& sourceWords);
+
+// The message for a batch that ended with failure: its own text, followed, when the failure ended a
 // running batch early, by how many pages of it are kept and which sheet to feed again.
-TlvMessage batchFailureMessage(const std::string& failureKey, const TlvBatchPages& pages);
+TlvMessage batchFailureMessage(const TlvMessage& failure, const TlvBatchPages& pages);
 
 } // namespace tlv

@@ -230,6 +230,22 @@ int VX_TWAINHandler::getDSStatus(TW_STATUS& st) {
     return call(&mDSIdentity, DG_CONTROL, DAT_STATUS, MSG_GET, &st);
 }
 
+// The text is the data source's block, made with the manager's memory functions: freed here with them.
+std::string VX_TWAINHandler::getDSStatusText(const TW_STATUS& st) {
+    TW_STATUSUTF8 record{};
+    record.Status = st;
+    if (!mDSOpen || call(&mDSIdentity, DG_CONTROL, DAT_STATUSUTF8, MSG_GET, &record) != TWRC_SUCCESS ||
+        !record.UTF8string)
+        return {};
+    std::string text;
+    if (const auto* bytes = static_cast<const char*>(mEntryPoints.DSM_MemLock(record.UTF8string))) {
+        text.assign(bytes, strnlen(bytes, record.Size));
+        mEntryPoints.DSM_MemUnlock(record.UTF8string);
+    }
+    mEntryPoints.DSM_MemFree(record.UTF8string);
+    return text;
+}
+
 int VX_TWAINHandler::getDSMStatus(TW_STATUS& st) {
     return call(nullptr, DG_CONTROL, DAT_STATUS, MSG_GET, &st);
 }

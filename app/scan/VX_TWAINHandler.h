@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "Value.h"
@@ -70,6 +71,8 @@ public:
     int passThru(TW_PASSTHRU& pt);
     int getDeviceEvent(TW_DEVICEEVENT& ev);
     int getDSStatus(TW_STATUS& st);
+    // The data source's own words for a status it gave (DAT_STATUSUTF8); empty when it has none.
+    std::string getDSStatusText(const TW_STATUS& st);
     // The manager's own status: after a failed open it holds the data source's reason.
     int getDSMStatus(TW_STATUS& st);
     // Any triplet to the data source (image info, pending transfers, memory transfers).

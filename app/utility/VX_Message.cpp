@@ -123,14 +123,19 @@ int VX_Message::showPanelMsgKey(const char* title, const char* msgKey, const cha
     return showPanel(title, textOf(msgKey), bt1, bt2, bt3, win);
 }
 
+QString VX_Message::messageText(std::string_view key, const std::vector<std::string>& args) {
+    QString text = appkit::localized(key);
+    for (const std::string& arg : args)
+        text = text.arg(QString::fromStdString(arg));
+    return text;
+}
+
 bool VX_Message::showErrorPanel(std::string_view name, QWidget* win, const std::vector<std::string>& args) {
     if (name.empty() || name == kOnlyThrow)
         return false;
     const bool outOfMemory = name == kMemFull;
     const bool mailSizeOver = name == kMailSizeOverFlag;
-    QString text = appkit::localized(mailSizeOver ? std::string_view("Err_MailSizeOver") : name);
-    for (const std::string& arg : args)
-        text = text.arg(QString::fromStdString(arg));
+    const QString text = messageText(mailSizeOver ? std::string_view("Err_MailSizeOver") : name, args);
     if (text.isEmpty())
         return outOfMemory;
     if (!mailSizeOver)

@@ -56,6 +56,8 @@ public:
     static int showPanelMsgKey(const char* title, const char* msgKey, const char* bt1, const char* bt2,
                                const char* bt3 = nullptr, QWidget* win = nullptr);
 
+    // The text of a message: the key looked up, args filling its %1, %2, ... in order.
+    static QString messageText(std::string_view key, const std::vector<std::string>& args = {});
     // An error alert for the failure named name (a string-table key): "Error", the text, "OK"; the
     // text's first paragraph also goes to the main window's status line. "NoErr_OnlyThrow" and empty names
     // show nothing; "Flg_MailSizeOver" shows no alert but the status text "Err_MailSizeOver". Answers true

@@ -62,13 +62,17 @@ void COrvkQS::startReader() {
     reader = std::thread(&COrvkQS::ScanImage, this);
 }
 
+// A SCAN that stalled the pipe with no fault in its sense never started the scanner: that stall is the
+// failure, not the first read's complaint that no scan runs.
 uint32_t COrvkQS::sendScan() {
     std::vector<uint8_t> sides{0};
     if (params.duplex == 2 || params.folio)
         sides = {0, 1};
     else if (params.duplex == 1)
         sides = {1};
-    return explain(ExecScan(sides));
+    const uint32_t sent = ExecScan(sides);
+    const uint32_t result = explain(sent);
+    return sent == kScanErrPipeStalled && result == kScanOk ? kScanErrPipeStalled : result;
 }
 
 // Looks at the oldest queued page: whether it holds a piece yet, and the abort or error it ended with.

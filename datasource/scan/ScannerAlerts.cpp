@@ -22,6 +22,7 @@ struct SAlertRow {
 constexpr SAlertRow kAlertTable[] = {
     {2, "Memory Error Message"},
     {0x00000100, "Device Not Found Message"},
+    {k3100::kScanErrPipeStalled, "Pipe Stalled Message"},
     {0x00010000, "Not Ready Message"},
     {0x00020000, "Medium Not Present Message"},
     {0x00030000, "Paper Jam Message"},

@@ -1,7 +1,8 @@
 // The document session. All state sits behind one lock: the callers use one document from one thread at a
 // time, but a stray call from another thread must not tear it. Pages of a document with a text layer are
 // recognised by the workers of the recognition pool while the caller hands in the next pages; they wait in
-// order and are written as soon as the text of every page before them is.
+// order and are written as soon as the text of every page before them is, or without their text once the
+// wait for it is bounded and over.
 #include "document_session.h"
 
 #include "image_encoders.h"
@@ -12,11 +13,14 @@
 #include "text_layer.h"
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstring>
 #include <deque>
+#include <future>
 #include <limits>
 #include <mutex>
+#include <optional>
 #include <string>
 
 namespace vlm {
@@ -42,6 +46,36 @@ struct DocumentState {
     bool withText = false;
     std::deque<PendingPage> pending; // pages not yet written, in order
 };
+
+// When waiting for recognised text ends, in steady-clock ticks; the largest value while nothing bounds it.
+// Not under the session's lock, which a page waiting for its text holds.
+std::atomic<std::chrono::steady_clock::rep> sTextDeadline{
+    std::chrono::steady_clock::time_point::max().time_since_epoch().count()};
+
+bool isPastTextDeadline() {
+    return std::chrono::steady_clock::now().time_since_epoch().count() >= sTextDeadline.load();
+}
+
+// The page's words once they are recognised; none when the bound came first, and then no worker spends
+// more time on pages that nobody waits for. The bound may be set while this waits, so it waits in short
+// steps.
+std::optional<Recognition> awaitText(std::future<Recognition>& text) {
+    constexpr auto kStep = std::chrono::milliseconds(50);
+    for (;;) {
+        if (text.wait_for(std::chrono::seconds(0)) == std::future_status::ready) {
+            try {
+                return text.get();
+            } catch (const std::future_error&) { // dropped unrecognised
+                return std::nullopt;
+            }
+        }
+        if (isPastTextDeadline()) {
+            RecognitionPool::shared().dropWaiting();
+            return std::nullopt;
+        }
+        text.wait_for(kStep);
+    }
+}
 
 DocumentState& session() {
     // Never destroyed: a document may still be open, its pages recognised, when the process ends.
@@ -85,14 +119,14 @@ int32_t writeReady(DocumentState& s, bool all) {
     while (!s.pending.empty()) {
         PendingPage& next = s.pending.front();
         if (next.text.valid()) {
-            if (s.pending.size() <= limit &&
+            if (s.pending.size() <= limit && !isPastTextDeadline() &&
                 next.text.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
                 return VLM_OK;
-            const Recognition text = next.text.get();
-            // A page whose recognition fails still carries its image: losing it would be the greater harm.
-            if (text.result == VLM_OK)
+            // A page whose recognition fails or comes too late still carries its image: losing it would be
+            // the greater harm.
+            if (const std::optional<Recognition> text = awaitText(next.text); text && text->result == VLM_OK)
                 next.page.textOperators =
-                    textOperators(text.words, next.scaleX, next.scaleY, next.page.heightPt);
+                    textOperators(text->words, next.scaleX, next.scaleY, next.page.heightPt);
         }
         if (const int32_t result = s.document->addPage(next.page); result != VLM_OK) {
             s.pending.clear();
@@ -166,7 +200,7 @@ int32_t makePage(const PdfPageImageDesc& page, const PdfPageRect* rect) {
         return result;
     pending.page.widthPt = view.width * 72.0 / page.lXResolution;
     pending.page.heightPt = view.height * 72.0 / page.lYResolution;
-    if (s.withText) {
+    if (s.withText && !isPastTextDeadline()) {
         const int32_t factor = std::max(1, page.lXResolution / kRecognitionDpi);
         pending.scaleX = 72.0 * factor / page.lXResolution;
         pending.scaleY = 72.0 * factor / page.lYResolution;
@@ -222,6 +256,13 @@ int32_t renameDocument(const char* path) {
         return VLM_ERR_NOTOPEN;
     s.document->setPath(path);
     return VLM_OK;
+}
+
+void boundTextWait(int32_t milliseconds) {
+    const auto deadline = milliseconds < 0
+                              ? std::chrono::steady_clock::time_point::max()
+                              : std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    sTextDeadline = deadline.time_since_epoch().count();
 }
 
 int32_t abandonDocument() {

@@ -17,5 +17,7 @@ int32_t documentPageCount(int32_t& count);
 int32_t closeDocument();
 int32_t renameDocument(const char* path);
 int32_t abandonDocument();
+// The end of the waits for recognised text: milliseconds from now; none when negative.
+void boundTextWait(int32_t milliseconds);
 
 } // namespace vlm

@@ -187,4 +187,12 @@ std::future<Recognition> RecognitionPool::recognise(GreyImage page, int32_t reso
     return result;
 }
 
+void RecognitionPool::dropWaiting() {
+    std::deque<Job> dropped; // their promises break once the lock is released
+    {
+        std::lock_guard guard(state_.lock);
+        dropped.swap(state_.jobs);
+    }
+}
+
 } // namespace vlm

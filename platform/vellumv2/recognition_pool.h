@@ -39,6 +39,8 @@ public:
     int32_t prepare(const std::string& folder, const std::string& languages);
     // Recognises the page with the engines last prepared, on the first worker free.
     std::future<Recognition> recognise(GreyImage page, int32_t resolution);
+    // Forgets the pages no worker has taken yet: their futures end without a result (broken promise).
+    void dropWaiting();
     size_t workerCount() const { return workerCount_; }
 
     struct State; // the queue and the preparation, shared with the workers

@@ -82,6 +82,11 @@ int32_t VLMC_getPageCount(int32_t* count) {
     return guarded(VLM_ERR_NOMEMORY, VLM_ERR_PARAM, [&] { return vlm::documentPageCount(*count); });
 }
 
+int32_t VLMC_exocrbound(int32_t milliseconds) {
+    vlm::boundTextWait(milliseconds);
+    return VLM_OK;
+}
+
 int32_t VLMC_exclose(int32_t reserved) {
     if (reserved != 0)
         return VLM_ERR_PARAM;

@@ -129,6 +129,12 @@ int32_t VLMC_getFileSize(uint32_t* size);
 // still waiting for their text are not counted).
 int32_t VLMC_getPageCount(int32_t* count);
 
+// Bounds the wait for recognised text, for a program that must end soon: from `milliseconds` after this
+// call on, a page whose text is not made yet is written without its text layer, and a page handed in
+// then is not recognised at all. A negative value lifts the bound. It holds for every document until
+// lifted. Any thread; never waits.
+int32_t VLMC_exocrbound(int32_t milliseconds);
+
 // Closes the calling thread's detection session if it has one, else the document: the document is
 // finished and moved to its path (one without pages leaves no file). A file already at the path is never
 // replaced: the result is then VLM_ERR_FILEEXISTS and the finished document stays open, to be given

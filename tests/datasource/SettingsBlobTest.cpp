@@ -188,12 +188,19 @@ TEST_F(SettingsBlobTest, SettingsSurviveCloseAndOpen) {
     EXPECT_EQ(Int(CCAP_OVK_BLANKSKIP), 1);
 }
 
+// A damaged file is set aside, and its program told, as the source opens: not only once something saves.
 TEST_F(SettingsBlobTest, DamagedOrForeignPreferencesOpenWithDefaults) {
     {
         std::ofstream damaged(mEnv.PreferencesPath());
         damaged << "<plist><dict><key>CapData</key>";
     }
+    std::vector<std::filesystem::path> told;
+    fnd::PreferencesFile::setSetAsideHandler(
+        [&told](const std::filesystem::path& file, const std::filesystem::path&) { told.push_back(file); });
     Open();
+    fnd::PreferencesFile::setSetAsideHandler(nullptr);
+    EXPECT_EQ(told, std::vector<std::filesystem::path>{mEnv.PreferencesPath()});
+    EXPECT_TRUE(std::filesystem::exists(mEnv.PreferencesPath().string() + ".damaged"));
     EXPECT_EQ(Float(ICAP_XRESOLUTION), 200.0f);
     Close();
 

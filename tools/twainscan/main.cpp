@@ -9,6 +9,7 @@
 #include <new>
 #include <string>
 
+#include "FaultWords.h"
 #include "FeedAgain.h"
 #include "PageFiles.h"
 #include "PageWriter.h"
@@ -75,16 +76,6 @@ std::string EndedEarly(int pages, SSheetSides sides) {
     return PagesWritten(pages) + "; the batch ended early: feed again from " + NextSheet(pages, sides);
 }
 
-// The source's own words for a fault TWAIN has no code for ("The scanner's cover is open.") as part of a
-// sentence.
-std::string InSentence(std::string text) {
-    while (!text.empty() && (text.back() == '.' || text.back() == ' '))
-        text.pop_back();
-    if (!text.empty() && text.front() >= 'A' && text.front() <= 'Z')
-        text.front() = static_cast<char>(text.front() - 'A' + 'a');
-    return text;
-}
-
 std::string FaultName(TW_UINT16 condition, const std::string& sourceText) {
     if (condition == TWCC_PAPERJAM)
         return "paper jam";
@@ -97,7 +88,7 @@ std::string FaultName(TW_UINT16 condition, const std::string& sourceText) {
     if (condition == TWCC_NOMEDIA)
         return "no paper in the feeder";
     if (!sourceText.empty())
-        return InSentence(sourceText);
+        return FaultWordsInSentence(sourceText);
     return "scanner fault (condition code " + std::to_string(condition) + ")";
 }
 

@@ -5,6 +5,7 @@
 // leaves the helper a current record of its jobs.
 #include "TollivarProgramFixture.h"
 
+#include <sched.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
 
@@ -112,6 +113,39 @@ TEST_F(TollivarFaults, KilledWhileWritingLeavesTheEarlierFileWholeAndNoHalfFile)
     kill(mProgram, SIGKILL);
     EXPECT_EQ(ExitStatus(), -1);
     EXPECT_EQ(Folder(mDir / "out"), before);
+}
+
+// A quit signal (a session that ends) while a recognised job's jam alert is up and its kept pages wait
+// for their text: the scanner stops, but every page the alert called kept (each sheet taken before the
+// jammed one) is in a sound PDF, those whose text comes too late without it, and meanwhile a second signal
+// of either kind would end the program at once. On one core, so that one engine recognises the text
+// pages and they queue behind it.
+TEST_F(TollivarFaults, AQuitWhileTheJamAlertIsUpWritesEveryKeptPage) {
+    const fs::path text = mBuild / "share" / "k3100" / "samples" / "01-text.tif";
+    ASSERT_TRUE(StartEmulator({text.string() + " 8"}, {"jam@read:60"}));
+    StoreSaveJob([](TlvFuncSettingMdl& func) { func.setIsAddOCR(true, 0); });
+    mProgram = Start({}, false, [] {
+        cpu_set_t cores;
+        if (sched_getaffinity(0, sizeof cores, &cores) != 0)
+            return;
+        for (int core = 0; core < CPU_SETSIZE; ++core)
+            if (CPU_ISSET(core, &cores)) {
+                CPU_ZERO(&cores);
+                CPU_SET(core, &cores);
+                sched_setaffinity(0, sizeof cores, &cores);
+                return;
+            }
+    });
+    ASSERT_TRUE(WaitRunning());
+    helper.transScanInfo(mJobNumber);
+    ExpectFailureShown();
+    const int kept = 8 - SheetsLeft() - 1;
+    ASSERT_GE(kept, 3);
+    kill(mProgram, SIGTERM);
+    EXPECT_TRUE(
+        test::waitUntil([this] { return !Catches(SIGTERM) && !Catches(SIGINT); }, std::chrono::seconds(30)));
+    EXPECT_EQ(ExitStatus(), 0);
+    ExpectPdfOfPages(kept);
 }
 
 // Whether a picture file decodes to its end; ImageMagick (see scripts/setup) refuses a cut-off one.

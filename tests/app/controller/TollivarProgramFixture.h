@@ -195,12 +195,12 @@ protected:
         ASSERT_TRUE(prefs);
         EXPECT_TRUE(prefs->get(tlv::TlvAppleEventLink::kAppSettingKey).asData());
     }
-    // Whether the program still has a handler of its own for SIGTERM (from its status in /proc).
-    bool CatchesSigterm() const {
+    // Whether the program still has a handler of its own for a signal (from its status in /proc).
+    bool Catches(int signal) const {
         std::ifstream status("/proc/" + std::to_string(mProgram) + "/status");
         for (std::string line; std::getline(status, line);)
             if (line.rfind("SigCgt:", 0) == 0)
-                return (std::stoull(line.substr(7), nullptr, 16) >> (SIGTERM - 1) & 1) != 0;
+                return (std::stoull(line.substr(7), nullptr, 16) >> (signal - 1) & 1) != 0;
         return false;
     }
     // A child's exit status; -1 when it was killed or did not end within a minute, so that a hang fails

@@ -98,7 +98,7 @@ TEST_F(Tollivar, SigtermEndsARecognisedJobAndKeepsWholeFiles) {
     helper.transScanInfo(mJobNumber);
     ASSERT_TRUE(WaitForDocumentBeingWritten());
     kill(mProgram, SIGTERM);
-    EXPECT_TRUE(test::waitUntil([this] { return !CatchesSigterm(); }, std::chrono::seconds(30)));
+    EXPECT_TRUE(test::waitUntil([this] { return !Catches(SIGTERM); }, std::chrono::seconds(30)));
     EXPECT_EQ(ExitStatus(), 0);
     ExpectWholeFilesOfFewerPagesThan(40);
 }

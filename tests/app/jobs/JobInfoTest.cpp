@@ -44,6 +44,8 @@ TEST(JobInfoLines, SimpleSettingsAndValuesOutsideTheirTables) {
     EXPECT_EQ(Info::getPaperSizeJobInfo(s), text("PaperSize_Letter"));
     EXPECT_EQ(Info::getResolutionJobInfo(s), text("Resolution_300"));
     EXPECT_EQ(Info::getReadPageJobInfo(s), text("ReadPage_Skip"));
+    // Worded as the scan settings offer it.
+    EXPECT_EQ(text("ReadPage_Skip"), text("ScanSetting_DuplexSkipBlank"));
     EXPECT_EQ(Info::foaIconName(s), "TOP_F_B4_J_E");
     for (const int bad : {-1, 8, 1000000}) {
         s.setScnStColType(bad);

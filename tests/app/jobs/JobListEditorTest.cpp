@@ -1,6 +1,7 @@
 // The job-list editor driven by tag: opening on the selected job or a new one, applying (trimmed
 // title, the start button moved in both row sets), Cancel that leaves the stored jobs as they were,
-// a row switch that keeps the row when its edits cannot be applied, and its tabs on screen.
+// the question after Cancel with edits whose buttons say what they do, a row switch that keeps the row
+// when its edits cannot be applied, and its tabs on screen.
 #include "JobsTestHost.h"
 
 #include <QButtonGroup>
@@ -102,6 +103,38 @@ TEST_F(JobListEditor, CancelLeavesTheStoredJobsByteIdentical) {
     EXPECT_EQ(storedFile(), before);
     EXPECT_EQ(host->lists.jobListMdlAtIndex(1)->jList_Title(), "Receipts");
     EXPECT_EQ(host->lists.jobListMdlAtIndex(1)->jList_FunctionType(), tlv::kFuncSave);
+}
+
+// A renamed job, then Cancel: the question's first button applies the new name and its second drops it,
+// each labelled by what it does, and either closes the editor.
+TEST_F(JobListEditor, CancelWithEditsAsksApplyOrDiscardByThoseNames) {
+    for (const bool apply : {true, false}) {
+        SCOPED_TRACE(apply ? "apply" : "discard");
+        jobs().table().selectRow(1); // "Receipts", job 3
+        jobs().editor().showJobList(false);
+        typeTitle(apply ? "Receipts applied" : "Receipts dropped");
+        QStringList labels;
+        QTimer answer;
+        QObject::connect(&answer, &QTimer::timeout, [&] {
+            appkit::Alert* alert = VX_Message::currentPanel();
+            if (!alert || !alert->isVisible() || !labels.isEmpty())
+                return;
+            for (int index = 0; index < 2; ++index)
+                labels << appkit::viewWithTag<QPushButton>(alert, appkit::Alert::kFirstButtonTag + index)
+                              ->text();
+            if (apply)
+                saveScreenshots(alert, "alert-job-editor-apply-changes");
+            QTest::mouseClick(
+                appkit::viewWithTag<QPushButton>(alert, appkit::Alert::kFirstButtonTag + (apply ? 0 : 1)),
+                Qt::LeftButton);
+        });
+        answer.start(5);
+        click(panelItem(Editor::kCancel));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !jobs().editor().isJobListPanelVisible(); }, 5000));
+        EXPECT_EQ(labels, QStringList({"Apply Changes", "Discard Changes"}));
+        // The applied name stays, also after the dropped one.
+        EXPECT_EQ(host->lists.jobListMdlAtIndex(1)->jList_Title(), "Receipts applied");
+    }
 }
 
 TEST_F(JobListEditor, ARowSwitchIsRefusedWhenTheEditsCannotBeApplied) {

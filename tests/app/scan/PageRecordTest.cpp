@@ -94,7 +94,7 @@ TEST(PageRecord, MessagesTellNotLoadedInUseAndScannerFaultsApart) {
     EXPECT_EQ(tlv::openFailureKey(TWRC_ENDOFLIST, TWCC_NODS), "Err_NotLoadScannerDriver");
     EXPECT_EQ(tlv::openFailureKey(tlv::kOpenQuitting, TWCC_SUCCESS), "Err_NotLoadScannerDriver");
     EXPECT_EQ(tlv::openFailureKey(TWRC_FAILURE, TWCC_MAXCONNECTIONS), "Err_ScannerInUse");
-    EXPECT_EQ(tlv::openFailureKey(TWRC_FAILURE, TWCC_NODS), "Err_NotLoadScannerDriver");
+    EXPECT_EQ(tlv::openFailureKey(TWRC_FAILURE, TWCC_NODS), "Err_ScannerNotConnected"); // found, no scanner
     EXPECT_EQ(tlv::openFailureKey(TWRC_FAILURE, TWCC_CHECKDEVICEONLINE), "Err_NotUseScannerDriver");
     EXPECT_EQ(tlv::openFailureKey(TWRC_FAILURE, TWCC_BUMMER), "Err_NotUseScannerDriver");
     EXPECT_EQ(tlv::scanFailureKey(TWCC_PAPERJAM), "Err_ScanPaperJam");

@@ -22,6 +22,7 @@
 #include "TestScanHost.h"
 #include "TlvDeviceCntlr.h"
 #include "TwainSession.h"
+#include "VX_Message.h"
 
 namespace {
 
@@ -198,20 +199,26 @@ TEST_F(ScanSession, ACloseRequestMidBatchEndsItAndTheNextBatchRuns) {
 }
 
 // A fault ends the batch with its own text, followed by the pages kept and the sheet to feed again: one
-// side a sheet, so the sheet after the last page kept.
+// side a sheet, so the sheet after the last page kept. A fault without words of the application's own
+// says the scanner's.
 TEST_F(ScanSession, ScannerFaultsEndInFailureWithTheirMessageAndKeepEarlierPages) {
     // A stall that clearing the pipe does not mend: every try of the same read stalls again.
     std::vector<std::string> stalls;
     for (int read = 30; read <= 34; ++read)
         stalls.push_back("stall@read:" + std::to_string(read));
     const std::pair<std::vector<std::string>, const char*> faults[] = {
-        {{"jam@read:30"}, "Err_ScanPaperJam"},       {{"double-feed@read:30"}, "Err_ScanDoubleFeed"},
-        {{"no-paper@read:30"}, "Err_ScanNoPaper"},   {{"gone@read:30"}, "Err_ScannerNotConnected"},
-        {{"cover-open@read:30"}, "Err_ScanStopped"}, {{"lamp-error@read:30"}, "Err_ScanStopped"},
-        {stalls, "Err_ScannerNotConnected"},
+        {{"jam@read:30"}, "Scanning stopped: the paper jammed."},
+        {{"double-feed@read:30"}, "Scanning stopped: more than one sheet was fed at once."},
+        {{"no-paper@read:30"}, "There is no paper in the scanner."},
+        {{"gone@read:30"}, "The scanner is not connected or not turned on."},
+        {{"cover-open@read:30"}, "Scanning stopped before all pages were read: the scanner's cover is open."},
+        {{"lamp-error@read:30"}, "Scanning stopped before all pages were read: the scanner's lamp failed."},
+        {{"hardware-error@read:30"},
+         "Scanning stopped before all pages were read: the scanner reported a hardware error."},
+        {stalls, "The scanner is not connected or not turned on."},
     };
     host.scanSettings.setScnStReaderSideType(0);
-    for (const auto& [fault, key] : faults) {
+    for (const auto& [fault, text] : faults) {
         SCOPED_TRACE(fault.front());
         // Far enough into the batch that the first sheet is in.
         StartScanner({"gen:ramp-a4 4"}, fault);
@@ -220,7 +227,7 @@ TEST_F(ScanSession, ScannerFaultsEndInFailureWithTheirMessageAndKeepEarlierPages
         ASSERT_EQ(host.messages.size(), 1u);
         const std::string kept = std::to_string(host.pages.size());
         EXPECT_EQ(host.messages[0], "Err_ScanEndedAfterPage");
-        EXPECT_EQ(host.messageArgs[0], (std::vector<std::string>{Text(key), kept, kept}));
+        EXPECT_EQ(host.messageArgs[0], (std::vector<std::string>{text, kept, kept}));
         EXPECT_GE(host.pages.size(), 1u);
         EXPECT_LT(host.pages.size(), 4u);
         ExpectWholePages();
@@ -255,6 +262,21 @@ TEST_F(ScanSession, ABatchOfBlankPagesIsToldAsBlank) {
     ASSERT_TRUE(RunBatch());
     EXPECT_EQ(host.messages, std::vector<std::string>{"Err_ScanBlankPages"});
     EXPECT_EQ(host.pages.size(), 0u);
+}
+
+// The scanner runs out of paper inside the first sheet: no page is kept, but a sheet was taken, so the
+// batch is fed again from its first sheet. An empty feeder at the start took none (below).
+TEST_F(ScanSession, NoPaperInsideTheFirstSheetFeedsAgainFromTheFirstSheet) {
+    host.scanSettings.setScnStReaderSideType(0);
+    StartScanner({"gen:ramp-a4 4"}, {"no-paper@read:12"});
+    ASSERT_TRUE(RunBatch());
+    EXPECT_EQ(host.pages.size(), 0u);
+    EXPECT_EQ(host.states, (std::vector<int>{101, 102, 105}));
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(
+        VX_Message::messageText(host.messages[0], host.messageArgs[0]).toStdString(),
+        "There is no paper in the scanner.\n\nThe batch ended early and none of its pages was kept. Feed "
+        "its sheets again from the first one.");
 }
 
 TEST_F(ScanSession, AnEmptyFeederAtTheStartIsToldAsNoPaper) {
@@ -295,9 +317,9 @@ TEST_F(ScanSession, AScannerHeldByAnotherProgramIsInUse) {
     EXPECT_FALSE(cntlr->isBatchRunning());
 }
 
-// Without a data source of this scanner the key follows the condition code: 3 (no data source, here a
-// scanner that is not there to set up) says the driver could not be loaded, anything else that it cannot
-// be used.
+// A data source that cannot be opened is told by the condition code: 3 (no data source) from the data
+// source of this scanner says that the scanner is not there, as after a batch; another data source that
+// cannot be used says so.
 TEST_F(ScanSession, ADataSourceThatCannotBeOpenedIsToldByItsConditionCode) {
     StartScanner({"gen:ramp-a4 1"});
     fnd::Dictionary info = AppInfo();
@@ -311,6 +333,14 @@ TEST_F(ScanSession, ADataSourceThatCannotBeOpenedIsToldByItsConditionCode) {
     StopEmulator();
     cntlr = std::make_unique<TlvDeviceCntlr>(host, AppInfo());
     EXPECT_FALSE(cntlr->openDS(&host.scanSettings, false));
-    EXPECT_EQ(host.messages, std::vector<std::string>{"Err_NotLoadScannerDriver"});
+    ASSERT_EQ(host.messages, std::vector<std::string>{"Err_ScannerNotConnected"});
+    EXPECT_EQ(Text("Err_ScannerNotConnected"), "The scanner is not connected or not turned on.");
+    EXPECT_FALSE(cntlr->isBatchRunning());
+
+    // One that goes away as the job opens it, before a sheet is taken.
+    host.messages.clear();
+    StartScanner({"gen:ramp-a4 1"}, {"gone@inquiry:1"});
+    EXPECT_FALSE(cntlr->openDS(&host.scanSettings, false));
+    EXPECT_EQ(host.messages, std::vector<std::string>{"Err_ScannerNotConnected"});
     EXPECT_FALSE(cntlr->isBatchRunning());
 }

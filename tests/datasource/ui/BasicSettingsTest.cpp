@@ -208,7 +208,7 @@ TEST_F(BasicSettingsTest, ResolutionRebuildsTheMoireChoicesAndKeepsWhatTheResolu
 
 TEST_F(BasicSettingsTest, OnePageOffersOneSideOnlyAndClearsDuplexAndBlankSkip) {
     Dialog(true);
-    Choose(kScanSide, 2);
+    ChooseTitled(kScanSide, "Both sides, skipping blank pages…"); // as the application words it
     EXPECT_EQ(GetCapUIntValue(Pool(), CAP_DUPLEXENABLED), 1u);
     EXPECT_EQ(Int(CCAP_OVK_BLANKSKIP), 1);
     Choose(kScanOption, 2);

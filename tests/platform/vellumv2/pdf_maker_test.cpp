@@ -424,6 +424,39 @@ TEST(PdfMaker, TextPagesRecognisedSideBySideKeepTheirOrderAndWords) {
     }
 }
 
+// Once recognition is bounded and the bound is over, the document is finished without waiting for text:
+// a page handed in then is written without its text layer, and a bound that comes while the close waits
+// ends the wait; every page is in the file. Lifted, the bound holds no more.
+TEST(PdfMaker, BoundedRecognitionWritesEveryPageAndLatePagesWithoutText) {
+    struct Lift {
+        ~Lift() { VLMC_exocrbound(-1); }
+    } lift;
+    const std::string folder = vlmtest::scratchFolder("bound");
+    ASSERT_EQ(startDocument(folder + "/late.pdf", VLM_MODE_COMPRESS, VLM_LANG_ENGLISH), VLM_OK);
+    ASSERT_EQ(VLMC_exocrbound(0), VLM_OK);
+    ASSERT_EQ(addPage(textPage()), VLM_OK);
+    ASSERT_EQ(VLMC_exclose(0), VLM_OK);
+    expectValid(folder + "/late.pdf");
+    EXPECT_EQ(vlmtest::run("pdftotext '" + folder + "/late.pdf' - | tr -d '[:space:]'"), "");
+
+    ASSERT_EQ(VLMC_exocrbound(-1), VLM_OK);
+    const Page longPage = vlmtest::renderText(std::vector<std::string>(12, kText[0]), 300, 420, 300);
+    ASSERT_EQ(startDocument(folder + "/waiting.pdf", VLM_MODE_COMPRESS, VLM_LANG_ENGLISH), VLM_OK);
+    for (int i = 0; i < 4; ++i)
+        ASSERT_EQ(addPage(longPage), VLM_OK);
+    std::thread bound([] { VLMC_exocrbound(0); });
+    EXPECT_EQ(VLMC_exclose(0), VLM_OK);
+    bound.join();
+    expectValid(folder + "/waiting.pdf");
+    EXPECT_EQ(vlmtest::run("pdfinfo '" + folder + "/waiting.pdf' | sed -n 's/^Pages: *//p'"), "4\n");
+
+    ASSERT_EQ(VLMC_exocrbound(-1), VLM_OK);
+    ASSERT_EQ(startDocument(folder + "/lifted.pdf", VLM_MODE_COMPRESS, VLM_LANG_ENGLISH), VLM_OK);
+    ASSERT_EQ(addPage(textPage()), VLM_OK);
+    ASSERT_EQ(VLMC_exclose(0), VLM_OK);
+    EXPECT_NE(vlmtest::run("pdftotext '" + folder + "/lifted.pdf' -").find(kText[0]), std::string::npos);
+}
+
 // A page recognised beside the next ones is written later: when it finds no room, the failure comes on a
 // later call, and the page count says how many pages the file keeps.
 TEST(PdfMaker, PageCountTellsWhatAFileKeepsWhenALaterPageFindsNoRoom) {

@@ -162,7 +162,7 @@ TEST_F(TwainScan, EveryScannerFaultFailsTheRunAndKeepsThePagesBeforeIt) {
         {"hardware-error", "hardware error", "the scanner reported a hardware error"},
         {"not-ready", "not ready", "the scanner is not ready"},
         {"unit-attention", "not ready", "the scanner is not ready"},
-        {"stall", "out of order", "the scanner received commands out of order"},
+        {"stall", "stopped answering", "the scanner is not connected or did not answer"},
         {"timeout", "did not answer", "the scanner is not connected or did not answer"},
         {"gone", "not found", "the scanner is not connected or did not answer"},
     };
