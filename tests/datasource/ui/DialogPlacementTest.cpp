@@ -35,9 +35,9 @@ class DialogPlacementTest : public test::QSDataSourceTest, public WithTestApplic
 protected:
     void SetUp() override { Open(); }
     void TearDown() override { mController.reset(); }
-    // A new dialog in the advanced mode (or the simple one); centred on screen (as the set-up centres it
-    // on the primary one) unless it has a stored place.
-    Controller& Dialog(const QScreen* screen = nullptr, int mode = 1) {
+    // A new dialog in the advanced mode (or the simple one), with a kept page where given; centred on
+    // screen (as the set-up centres it on the primary one) unless it has a stored place.
+    Controller& Dialog(const QScreen* screen = nullptr, int mode = 1, const SPageBitmap* page = nullptr) {
         // The one before stores its places as it goes, before the new one reads them.
         mController.reset();
         mController = std::make_unique<Controller>();
@@ -50,6 +50,8 @@ protected:
             frame.moveCenter(screen->availableGeometry().center());
             mController->window()->setGeometry(frame);
         }
+        if (page)
+            mController->setScanImage(*page, 150, false);
         mController->showMainWindow();
         return *mController;
     }
@@ -249,12 +251,8 @@ TEST_F(DialogPlacementTest, TheDialogFitsItsScreenWithItsButtonsWhole) {
         for (const std::string state : {"simple", "advanced", "kept-page"}) {
             SCOPED_TRACE(SizeName(area) + " " + state);
             ForgetPlaces();
-            QWidget* window = Dialog(screen, state == "simple" ? 0 : 1).window();
-            if (state == "kept-page") {
-                window->hide();
-                mController->setScanImage(page, 150, false);
-                mController->showMainWindow();
-            }
+            QWidget* window =
+                Dialog(screen, state == "simple" ? 0 : 1, state == "kept-page" ? &page : nullptr).window();
             Settle();
             const QRect frame = Frame(window);
             EXPECT_TRUE(area.contains(frame)) << Text(frame);
@@ -284,12 +282,7 @@ TEST_F(DialogPlacementTest, TheScanButtonsTitlesLieOnTheirFaces) {
                 SCOPED_TRACE(SizeName(screen->availableGeometry()) + (mode == 0 ? " simple" : " advanced") +
                              (kept ? " kept page" : ""));
                 ForgetPlaces();
-                QWidget* window = Dialog(screen, mode).window();
-                if (kept) {
-                    window->hide();
-                    mController->setScanImage(page, 150, false);
-                    mController->showMainWindow();
-                }
+                QWidget* window = Dialog(screen, mode, kept ? &page : nullptr).window();
                 QCoreApplication::sendPostedEvents();
                 QStringList titles;
                 for (Button* button : window->findChildren<Button*>()) {
