@@ -200,7 +200,7 @@ SPaletteRoom ComOrvikElectronicsK3100QSUIController::paletteRoom() const {
             const QMargins frame = WindowFrameMargins(palette, mWindow.get());
             room.titleBar = std::max(room.titleBar, frame.top());
             room.scrollBar = palette->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, palette);
-            // Nor shorter than its layout lets it be.
+            // Its title bar and a few lines at least, and never less than its layout lets it be.
             const int rows = kLeastPaletteRows * palette->fontMetrics().height();
             const int least =
                 std::max(palette->minimumSizeHint().height(), rows) + frame.top() + frame.bottom();
