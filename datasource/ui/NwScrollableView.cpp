@@ -55,8 +55,12 @@ ScrollableView::ComOrvikElectronicsK3100NwScrollableView(QWidget* parent) : QWid
     mScrollToFocus.setSingleShot(true);
     mScrollToFocus.setInterval(kScrollDelayMs);
     QObject::connect(&mScrollToFocus, &QTimer::timeout, this, [this] { scrollToFocusedControl(); });
-    QObject::connect(qApp, &QApplication::focusChanged, this,
-                     [this](QWidget*, QWidget* now) { focusChanged(now); });
+    mFollowFocus = QObject::connect(qApp, &QApplication::focusChanged, this,
+                                    [this](QWidget*, QWidget* now) { focusChanged(now); });
+}
+
+ScrollableView::~ComOrvikElectronicsK3100NwScrollableView() {
+    QObject::disconnect(mFollowFocus);
 }
 
 QScrollArea* ScrollableView::scrollArea() const {

@@ -31,6 +31,9 @@ public:
     static constexpr int kScrollDelayMs = 100;
 
     explicit ComOrvikElectronicsK3100NwScrollableView(QWidget* parent = nullptr);
+    // Stops following the focus before its controls go: the focus leaving one of them as it goes must not
+    // reach this view, of which only the QWidget is left by then.
+    ~ComOrvikElectronicsK3100NwScrollableView() override;
 
     // Wraps the scroll area this view is the widget of in a ring frame; nothing without one, or twice.
     void setup();
@@ -49,6 +52,7 @@ private:
 
     QPointer<ComOrvikElectronicsK3100NwFocusRingView> mFocusRingView;
     QTimer mScrollToFocus;
+    QMetaObject::Connection mFollowFocus; // to the application's focus changes
 };
 
 // The scroll area of a pane (class "NwScrollArea" in the interface file): it asks for room for all of

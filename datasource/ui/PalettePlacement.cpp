@@ -2,97 +2,115 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <optional>
 #include <tuple>
 
 namespace {
 
-constexpr int kGap = 2;          // from the screen's edges, the dialog and one another
-constexpr int kCascadeStep = 24; // about a title bar's height
+constexpr int kGap = 2; // between a new palette and the screen's edges, the dialog and one another
 
 qint64 AreaOf(const QRect& rect) {
     return rect.isEmpty() ? 0 : qint64{rect.width()} * rect.height();
 }
 
-bool IsFree(const QRect& frame, const QRect& area, const QList<QRect>& taken) {
-    return area.contains(frame) && std::none_of(taken.begin(), taken.end(),
-                                                [&](const QRect& other) { return other.intersects(frame); });
+bool OverlapsSideways(const QRect& rect, int left, int width) {
+    return rect.left() < left + width && left <= rect.right();
 }
 
-// Among the places whose corners meet the edges of the area, the dialog and what is taken: the free one
-// that covers least of the dialog, then lies on its right rather than its left, nearest to it, and from
-// its top down.
-std::optional<QRect> FreePlace(const QSize& size, const QRect& area, const QRect& dialog,
-                               const QList<QRect>& taken) {
-    QList<int> xs{area.left() + kGap, area.right() + 1 - kGap - size.width(), dialog.right() + 1 + kGap,
-                  dialog.left() - kGap - size.width()};
-    QList<int> ys{area.top() + kGap, area.bottom() + 1 - kGap - size.height(), dialog.top()};
-    for (const QRect& other : taken) {
-        xs << other.left() << other.right() + 1 + kGap << other.left() - kGap - size.width();
+// The lowest bottom a frame of that width with its top at place may have: the area's, or above the
+// nearest of blocked below it; none when one of them lies across its top.
+std::optional<int> LowestBottom(const QPoint& place, int width, const QRect& area,
+                                const QList<QRect>& blocked) {
+    int bottom = area.bottom();
+    for (const QRect& other : blocked) {
+        if (!OverlapsSideways(other, place.x(), width) || other.bottom() < place.y())
+            continue;
+        if (other.top() <= place.y())
+            return std::nullopt;
+        bottom = std::min(bottom, other.top() - 1 - kGap);
+    }
+    return bottom;
+}
+
+// The frame of a palette of that size with its top left at place, cut short where it has less room
+// below (and then as much wider as its scroll bar); none where it would not lie on the area.
+std::optional<QRect> FrameAt(const QPoint& place, const QSize& size, const SPaletteRoom& room,
+                             const QList<QRect>& blocked) {
+    if (!room.area.contains(place))
+        return std::nullopt;
+    QSize fitted = size;
+    std::optional<int> bottom = LowestBottom(place, fitted.width(), room.area, blocked);
+    if (bottom && place.y() + fitted.height() - 1 > *bottom) {
+        fitted.rwidth() += room.scrollBar;
+        bottom = LowestBottom(place, fitted.width(), room.area, blocked);
+        if (bottom)
+            fitted.setHeight(*bottom + 1 - place.y());
+    }
+    const QRect frame(place, fitted);
+    if (!bottom || frame.height() < 1 || frame.right() > room.area.right())
+        return std::nullopt;
+    return frame;
+}
+
+// Among the places whose corners meet the edges of the area, the dialog, what is blocked and the
+// palettes placed already, or lie a title bar below and aside of one (cascaded): the best by the rules.
+QRect NewPlace(const QSize& size, const SPaletteRoom& room, const QList<QRect>& blocked,
+               const QList<QRect>& placed) {
+    const QRect& area = room.area;
+    const QRect& dialog = room.dialog;
+    QList<int> xs{area.left() + kGap, dialog.right() + 1 + kGap};
+    QList<int> ys{area.top() + kGap, area.bottom() + 1 - kGap - size.height(), dialog.top(),
+                  dialog.bottom() + 1 + kGap, dialog.top() - kGap - size.height()};
+    for (const int width : {size.width(), size.width() + room.scrollBar})
+        xs << area.right() + 1 - kGap - width << dialog.left() - kGap - width;
+    for (const QRect& other : blocked)
+        ys << other.bottom() + 1 + kGap;
+    for (const QRect& other : placed) {
+        xs << other.left() << other.right() + 1 + kGap << other.left() - kGap - size.width()
+           << other.left() + room.titleBar + kGap;
         ys << other.top() << other.bottom() + 1 + kGap << other.top() - kGap - size.height();
     }
-    const auto rank = [&dialog](const QRect& frame) {
+    const int least = std::min(size.height(), room.leastHeight);
+    const auto rank = [&](const QRect& frame) {
+        qint64 overPalettes = 0;
+        for (const QRect& other : placed)
+            overPalettes += AreaOf(frame & other);
         const bool left = frame.center().x() < dialog.center().x();
         const int apart = left ? dialog.left() - frame.right() : frame.left() - dialog.right();
-        return std::tuple(AreaOf(frame & dialog), left, std::abs(apart), frame.top() < dialog.top(),
+        return std::tuple(std::max(0, least - frame.height()), overPalettes, AreaOf(frame & dialog),
+                          size.height() - frame.height(), left, std::abs(apart), frame.top() < dialog.top(),
                           std::abs(frame.top() - dialog.top()));
     };
     std::optional<QRect> best;
     for (const int x : xs)
         for (const int y : ys)
-            if (const QRect frame(QPoint(x, y), size);
-                IsFree(frame, area, taken) && (!best || rank(frame) < rank(*best)))
+            if (const std::optional<QRect> frame = FrameAt(QPoint(x, y), size, room, blocked);
+                frame && (!best || rank(*frame) < rank(*best)))
                 best = frame;
-    return best;
-}
-
-// A title bar lower and to the right of the palette before (the first at the area's top right), inside
-// the area and clear of the buttons: in the room above them (or below them, where there is more), moved
-// up as far as it may, and cut short where that is not enough.
-QRect Cascaded(const QSize& size, const QRect& area, const QRect& buttons,
-               const std::optional<QRect>& before) {
-    const QRect inner = area.adjusted(kGap, kGap, -kGap, -kGap);
-    const QPoint start = before ? before->topLeft() + QPoint(kCascadeStep, kCascadeStep)
-                                : QPoint(inner.right() + 1 - size.width(), inner.top());
-    QRect frame(start, size.boundedTo(inner.size()));
-    frame.moveLeft(std::clamp(frame.left(), inner.left(), inner.right() + 1 - frame.width()));
-    QRect room = inner;
-    if (!buttons.isEmpty() && frame.left() <= buttons.right() && buttons.left() <= frame.right()) {
-        const QRect above(inner.topLeft(),
-                          QPoint(inner.right(), std::min(buttons.top() - 1 - kGap, inner.bottom())));
-        const QRect below(QPoint(inner.left(), std::max(buttons.bottom() + 1 + kGap, inner.top())),
-                          inner.bottomRight());
-        room = above.height() >= below.height() ? above : below;
-    }
-    if (room.height() <= 0)
-        room = inner;
-    // Never above its place in the cascade, where it would hide the title bar of the one before.
-    const int highest = before ? std::clamp(frame.top(), room.top(), room.bottom()) : room.top();
-    frame.moveTop(std::max(highest, std::min(frame.top(), room.bottom() + 1 - frame.height())));
-    if (frame.bottom() > room.bottom())
-        frame.setBottom(room.bottom());
-    return frame;
+    // Nothing is free anywhere on the area: its top left, as much as fits.
+    return best ? *best : QRect(area.topLeft(), size.boundedTo(area.size()));
 }
 
 } // namespace
 
-QList<QRect> PlacePalettes(const QRect& area, const QRect& dialog, const QRect& buttons,
-                           const QList<QSize>& sizes) {
+QList<QRect> PlacePalettes(const SPaletteRoom& room, const QList<QSize>& sizes,
+                           const QList<std::optional<QPoint>>& stored) {
     QList<QRect> frames;
-    QList<QRect> taken;
-    if (!buttons.isEmpty())
-        taken.append(buttons);
-    std::optional<QRect> before;
-    for (const QSize& size : sizes) {
+    QList<QRect> placed;
+    QList<QRect> blocked = room.keepClear;
+    for (qsizetype i = 0; i < sizes.size(); ++i) {
+        const QSize& size = sizes[i];
         if (size.isEmpty()) {
             frames.append(QRect());
             continue;
         }
-        const std::optional<QRect> free = FreePlace(size, area, dialog, taken);
-        const QRect frame = free ? *free : Cascaded(size, area, buttons, before);
-        frames.append(frame);
-        taken.append(frame);
-        before = frame;
+        std::optional<QRect> frame;
+        if (i < stored.size() && stored[i])
+            frame = FrameAt(*stored[i], size, room, blocked);
+        if (!frame || frame->height() < std::min(size.height(), room.leastHeight))
+            frame = NewPlace(size, room, blocked, placed);
+        frames.append(*frame);
+        placed.append(*frame);
+        blocked.append(QRect(frame->topLeft(), QSize(frame->width(), room.titleBar)));
     }
     return frames;
 }

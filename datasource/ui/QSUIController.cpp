@@ -249,10 +249,10 @@ void ComOrvikElectronicsK3100QSUIController::showMainWindow() {
     if (appearing) {
         fnd::NotificationCenter::defaultCenter().post(kShowQSWindowNotification,
                                                       fnd::Value::pointer(mWindow.get()));
-        mWindow->show();
-        // Its borders are known once shown: it stays whole on the screen (widened for a kept page, too),
-        // or, larger than the screen, its title bar does.
+        // Whole on the screen with its frame (widened for a kept page, too) before it is shown: the
+        // window manager frames it as it is shown, at the place it is given then.
         mWindow->setGeometry(clampedToScreen(mWindow->geometry()));
+        mWindow->show();
         // Laid out round the dialog, the palettes keep off its buttons, which are placed only now.
         if (!isSimpleMode())
             restorePaletteState();

@@ -9,6 +9,7 @@
 
 #include "NamedRecordEditor.h"
 #include "NamedRecordList.h"
+#include "PalettePlacement.h"
 #include "QSUIScanWindows.h"
 #include "UIController.h"
 
@@ -190,18 +191,19 @@ private:
     // The six area builds in their order: after set-up, a reset and a favourite applied.
     void initSettingAreas();
     // Palettes: loaded with the dialog; their positions and visibility saved to the preferences file and
-    // restored from it (clamped to a screen), or laid out round the dialog on its screen.
+    // restored from it (held to the rules of a new place), or laid out round the dialog on its screen.
     QWidget* loadPalette(const QString& name);
     void connectPalettes();
     void restorePaletteState();
     void savePaletteState();
-    // A palette's window frame round the whole of its settings (before it is shown, with the dialog's
-    // title bar).
+    // A palette's window frame round the whole of its settings.
     QSize paletteFrameSize(const QWidget* palette) const;
-    // Its window frame put at frame.
-    void placePalette(QWidget* palette, QRect frame) const;
-    // A rectangle round the dialog's buttons, in screen coordinates: no palette goes over them.
-    QRect dialogButtonsFrame() const;
+    // The top left of the palette's frame for a place stored in the preferences file.
+    QPoint framePlace(const QWidget* palette, const QPoint& stored) const;
+    // The dialog's screen, frame, buttons and title bar, which the palettes are placed round.
+    SPaletteRoom paletteRoom() const;
+    // The dialog's shown buttons, in screen coordinates: no palette goes over them.
+    QList<QRect> dialogButtonFrames() const;
     void orderOutPalettes();
     void syncPaletteButtons();
     // The display unit of the preferences palette (pixels, inches, millimetres).

@@ -1,7 +1,7 @@
 // The three floating palettes of the advanced mode (image, tone, preferences): the user shows and hides
-// them, and they come back where they stood, clamped to a screen that is there now; without places of
-// their own they are laid out round the dialog. Their contents belong to their settings areas; the
-// preferences palette's unit pop-up is bound here.
+// them, and they come back where they stood, held to the rules of a new place (on the dialog's screen,
+// off its buttons and title bars); without places of their own they are laid out round the dialog. Their
+// contents belong to their settings areas; the preferences palette's unit pop-up is bound here.
 #include "CapHelpers.h"
 #include "DataSourcePreferences.h"
 #include "DialogItems.h"
@@ -20,6 +20,7 @@
 #include <QScrollArea>
 #include <QStyle>
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -38,10 +39,21 @@ constexpr std::array<SPaletteKeys, 3> kPaletteKeys{{
     {kPrefPreferencePalettePosition, kPrefShowPreferencePalette},
 }};
 
+// A palette is not cut shorter than its title bar and this many lines of its settings, where it can be
+// helped.
+constexpr int kLeastPaletteRows = 6;
+
 // The size a palette's settings ask for, whatever room it has now.
 QSize PaletteSettingsSize(const QWidget* palette) {
     const auto* scroller = palette->findChild<QScrollArea*>();
     return scroller && scroller->widget() ? scroller->widget()->sizeHint() : palette->sizeHint();
+}
+
+// A palette's place in the preferences file: the top left of a frame of FrameAllowance round it, so
+// that it comes back to the same place whether its frame is known by then or not.
+QPoint StoredPlace(const QWidget* palette) {
+    const QMargins allowance = FrameAllowance(palette);
+    return palette->geometry().topLeft() - QPoint(allowance.left(), allowance.top());
 }
 
 } // namespace
@@ -123,7 +135,7 @@ void ComOrvikElectronicsK3100QSUIController::savePaletteState() {
     for (std::size_t i = 0; i < palettes.size(); ++i) {
         if (!palettes[i])
             continue;
-        preferences.set(kPaletteKeys[i].position, PointString(palettes[i]->pos()).toStdString());
+        preferences.set(kPaletteKeys[i].position, PointString(StoredPlace(palettes[i])).toStdString());
         // Shown as the user left it: a palette hidden only with the dialog still counts as shown.
         preferences.set(kPaletteKeys[i].show, !palettes[i]->isHidden());
     }
@@ -132,67 +144,79 @@ void ComOrvikElectronicsK3100QSUIController::savePaletteState() {
 
 void ComOrvikElectronicsK3100QSUIController::restorePaletteState() {
     const fnd::PreferencesFile preferences(DataSourcePreferencesPath());
-    const std::array<QWidget*, 3> palettes{mImagePalette, mGammaPalette, mPreferencePalette};
-    const QList<QRect> screens = AvailableScreenFrames();
-    bool allPlaced = preferences.state() == fnd::PreferencesFile::State::Loaded;
-    if (allPlaced) {
-        for (std::size_t i = 0; i < palettes.size(); ++i) {
-            const std::string* text = preferences.get(kPaletteKeys[i].position).asString();
-            const std::optional<QPoint> origin =
-                text ? ParsePointString(QString::fromStdString(*text)) : std::nullopt;
-            if (!origin) {
-                allPlaced = false;
-            } else if (palettes[i]) {
-                const QRect frame(*origin, paletteFrameSize(palettes[i]));
-                placePalette(palettes[i], ClampToScreens(frame, screens));
-            }
-        }
-        for (std::size_t i = 0; i < palettes.size(); ++i)
-            if (palettes[i] && preferences.get(kPaletteKeys[i].show).asBool().value_or(false)) {
-                palettes[i]->show();
-                palettes[i]->raise();
-            }
-    }
-    if (allPlaced || screens.isEmpty())
-        return;
-    // Round the dialog on its screen, in this order: image, preferences, tone.
-    const std::array<QWidget*, 3> order{mImagePalette, mPreferencePalette, mGammaPalette};
+    const bool loaded = preferences.state() == fnd::PreferencesFile::State::Loaded;
+    // Placed, and stacked, in this order: image, preferences, tone.
+    const std::array<std::pair<QWidget*, const SPaletteKeys*>, 3> order{
+        {{mImagePalette, &kPaletteKeys[0]},
+         {mPreferencePalette, &kPaletteKeys[2]},
+         {mGammaPalette, &kPaletteKeys[1]}}};
     QList<QSize> sizes;
-    for (QWidget* palette : order)
+    QList<std::optional<QPoint>> stored;
+    for (const auto& [palette, keys] : order) {
         sizes.append(palette ? paletteFrameSize(palette) : QSize());
-    const QRect dialog = mWindow->frameGeometry();
-    const QList<QRect> frames = PlacePalettes(ScreenOf(dialog, screens), dialog, dialogButtonsFrame(), sizes);
-    for (std::size_t i = 0; i < order.size(); ++i)
-        if (order[i])
-            placePalette(order[i], frames[static_cast<qsizetype>(i)]);
+        const std::string* text = loaded ? preferences.get(keys->position).asString() : nullptr;
+        const std::optional<QPoint> place =
+            text ? ParsePointString(QString::fromStdString(*text)) : std::nullopt;
+        stored.append(place && palette ? std::optional(framePlace(palette, *place)) : std::nullopt);
+    }
+    // Stored places count only all together: the palettes are laid out anew round the dialog otherwise.
+    if (std::find(stored.begin(), stored.end(), std::nullopt) != stored.end())
+        stored.fill(std::nullopt);
+    const SPaletteRoom room = paletteRoom();
+    const QList<QRect> frames = PlacePalettes(room, sizes, stored);
+    for (std::size_t i = 0; i < order.size() && !room.area.isEmpty(); ++i)
+        if (QWidget* palette = order[i].first)
+            palette->setGeometry(
+                frames[static_cast<qsizetype>(i)].marginsRemoved(WindowFrameMargins(palette, mWindow.get())));
+    if (!loaded)
+        return;
+    for (const auto& [palette, keys] : order)
+        if (palette && preferences.get(keys->show).asBool().value_or(false)) {
+            palette->show();
+            palette->raise();
+        }
 }
 
 QSize ComOrvikElectronicsK3100QSUIController::paletteFrameSize(const QWidget* palette) const {
     return PaletteSettingsSize(palette).grownBy(WindowFrameMargins(palette, mWindow.get()));
 }
 
-void ComOrvikElectronicsK3100QSUIController::placePalette(QWidget* palette, QRect frame) const {
-    QSize inner = frame.size().shrunkBy(WindowFrameMargins(palette, mWindow.get()));
-    // Cut short, its settings scroll: the scroll bar's width is added on its left, on the screen.
-    if (inner.height() < PaletteSettingsSize(palette).height()) {
-        const QRect screen = ScreenOf(frame, AvailableScreenFrames());
-        const int wider = std::max(0, std::min(palette->style()->pixelMetric(QStyle::PM_ScrollBarExtent),
-                                               frame.left() - screen.left()));
-        frame.setLeft(frame.left() - wider);
-        inner.rwidth() += wider;
-    }
-    palette->resize(inner);
-    palette->move(frame.topLeft());
+QPoint ComOrvikElectronicsK3100QSUIController::framePlace(const QWidget* palette,
+                                                          const QPoint& stored) const {
+    const QMargins allowance = FrameAllowance(palette);
+    const QMargins border = WindowFrameMargins(palette, mWindow.get());
+    return stored + QPoint(allowance.left() - border.left(), allowance.top() - border.top());
 }
 
-QRect ComOrvikElectronicsK3100QSUIController::dialogButtonsFrame() const {
-    QRect frame;
+SPaletteRoom ComOrvikElectronicsK3100QSUIController::paletteRoom() const {
+    SPaletteRoom room;
+    const QMargins border = WindowFrameMargins(mWindow.get());
+    room.dialog = mWindow->geometry().marginsAdded(border);
+    room.area = ScreenOf(room.dialog, AvailableScreenFrames());
+    room.keepClear = dialogButtonFrames();
+    room.keepClear.append(QRect(room.dialog.topLeft(), QSize(room.dialog.width(), border.top())));
+    for (const QWidget* palette : {mImagePalette.data(), mGammaPalette.data(), mPreferencePalette.data()})
+        if (palette) {
+            const QMargins frame = WindowFrameMargins(palette, mWindow.get());
+            room.titleBar = std::max(room.titleBar, frame.top());
+            room.scrollBar = palette->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, palette);
+            // Its title bar and a few lines at least, and never less than its layout lets it be.
+            const int rows = kLeastPaletteRows * palette->fontMetrics().height();
+            const int least =
+                std::max(palette->minimumSizeHint().height(), rows) + frame.top() + frame.bottom();
+            room.leastHeight = std::max(room.leastHeight, least);
+        }
+    return room;
+}
+
+QList<QRect> ComOrvikElectronicsK3100QSUIController::dialogButtonFrames() const {
+    QList<QRect> frames;
     for (const int tag : {kAdvancedScanButtonTag, kSimpleScanButtonTag, kSimpleContinueButtonTag,
                           kCloseButtonTag, kOkButtonTag, kInformationButtonTag, kHelpButtonTag,
                           kImagePaletteButtonTag, kGammaPaletteButtonTag, kPreferencePaletteButtonTag})
         if (const QWidget* button = appkit::viewWithTag(mWindow.get(), tag); button && button->isVisible())
-            frame |= QRect(button->mapToGlobal(QPoint()), button->size());
-    return frame;
+            frames.append(QRect(button->mapToGlobal(QPoint()), button->size()));
+    return frames;
 }
 
 void ComOrvikElectronicsK3100QSUIController::updateUnitControls() {

@@ -1,12 +1,15 @@
 #include "QSUIPreferences.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QStyle>
 #include <QWidget>
 #include <QWindow>
 
 #include <algorithm>
+#include <cmath>
 
 QString FrameString(const QRect& frame) {
     return QStringLiteral("{{%1, %2}, {%3, %4}}")
@@ -80,13 +83,43 @@ QList<QRect> AvailableScreenFrames() {
     return screens;
 }
 
+namespace {
+
+// None while the window is not on the screen or not framed (yet): a window manager that gives no frame
+// at all is taken as one whose frame is not known.
+std::optional<QMargins> ShownFrameMargins(const QWidget* window) {
+    if (!window || !window->isVisible() || !window->windowHandle() || !window->windowHandle()->handle())
+        return std::nullopt;
+    const QRect outer = window->frameGeometry();
+    const QRect inner = window->geometry();
+    if (outer == inner)
+        return std::nullopt;
+    return QMargins(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+                    outer.bottom() - inner.bottom());
+}
+
+} // namespace
+
 QMargins WindowFrameMargins(const QWidget* window, const QWidget* like) {
     for (const QWidget* shown : {window, like})
-        if (shown && shown->windowHandle() && shown->windowHandle()->handle()) {
-            const QRect outer = shown->frameGeometry();
-            const QRect inner = shown->geometry();
-            return QMargins(inner.left() - outer.left(), inner.top() - outer.top(),
-                            outer.right() - inner.right(), outer.bottom() - inner.bottom());
-        }
-    return {};
+        if (const std::optional<QMargins> margins = ShownFrameMargins(shown))
+            return *margins;
+    for (const QWidget* other : QApplication::topLevelWidgets())
+        if (const std::optional<QMargins> margins = ShownFrameMargins(other))
+            return *margins;
+    return FrameAllowance(window);
+}
+
+QMargins FrameAllowance(const QWidget* window) {
+    const QStyle* style = window ? window->style() : QApplication::style();
+    // The desktop draws the frames at its own scale: a scale of the program's own (QT_SCALE_FACTOR)
+    // makes them smaller in the program's coordinates.
+    bool scaled = false;
+    const double own = qEnvironmentVariable("QT_SCALE_FACTOR").toDouble(&scaled);
+    const auto inOwnScale = [factor = scaled && own > 0 ? own : 1.0](int pixels) {
+        return static_cast<int>(std::ceil(pixels / factor));
+    };
+    const int border = inOwnScale(style->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, window));
+    const int titleBar = inOwnScale(style->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, window));
+    return QMargins(border, titleBar + 2 * border, border, 2 * border);
 }

@@ -38,6 +38,11 @@ QString PointString(const QPoint& point);
 std::optional<QPoint> ParsePointString(const QString& text);
 // The available frames of the screens, the primary first.
 QList<QRect> AvailableScreenFrames();
-// The window's frame round its contents, its borders and title bar, known once it has been shown; till
-// then those of like (a window shown already), else none.
+// The window's frame round its contents, its borders and title bar, as the window manager gives it once
+// the window is shown; till then that of like, else of any window of the program on the screen, else
+// FrameAllowance: placed by it, a window keeps its whole frame on the screen however it is framed.
 QMargins WindowFrameMargins(const QWidget* window, const QWidget* like = nullptr);
+// Room for a frame not known yet: a title bar and borders of the style's make, with as much border again
+// above and below (window managers draw thicker title bars and handles below), in the window's
+// coordinates, at the desktop's scale.
+QMargins FrameAllowance(const QWidget* window);

@@ -1,9 +1,13 @@
 // Where the dialog and its palettes stand on screens of the sizes laptops and desktops have: ctest runs
 // this on three offscreen screens (1280x800, 1366x768 and 1920x1080, ThreeScreens.json) at 100% and at
-// 200%, each also with a 14-point font. The dialog fits the screen, its buttons whole, in either mode
-// and with a kept page; without stored places the palettes lie wholly on the dialog's screen, clear of
-// its buttons, apart where there is room; the dialog reopens where it was left, and a place off the
-// screen comes back onto it. Pictures of each screen with the dialog and its palettes.
+// 200%, each also with a 14-point font, and the placement cases on an X server with a window manager
+// (under-window-manager.sh) at 1024x600 and those three sizes. Windows are judged by their frames, title
+// bars included: the window manager's, or offscreen (where windows have none) the size of openbox's.
+// The dialog's frame fits the screen, its buttons whole, in either mode and with a kept page; the
+// palettes lie wholly on the dialog's screen, off its buttons and title bar and off each other's title
+// bars, apart where there is room, and come back to the same places each time the dialog opens; the
+// dialog reopens where it was left, and a place off the screen comes back onto it. Pictures of each
+// screen with the dialog and its palettes.
 #include "CapHelpers.h"
 #include "FRollOverButton.h"
 #include "QSCapIds.h"
@@ -20,6 +24,7 @@
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QWindow>
 
 namespace {
 
@@ -30,9 +35,9 @@ class DialogPlacementTest : public test::QSDataSourceTest, public WithTestApplic
 protected:
     void SetUp() override { Open(); }
     void TearDown() override { mController.reset(); }
-    // A new dialog in the advanced mode (or the simple one); centred on screen (as the set-up centres it
-    // on the primary one) unless it has a stored place.
-    Controller& Dialog(const QScreen* screen = nullptr, int mode = 1) {
+    // A new dialog in the advanced mode (or the simple one), with a kept page where given; centred on
+    // screen (as the set-up centres it on the primary one) unless it has a stored place.
+    Controller& Dialog(const QScreen* screen = nullptr, int mode = 1, const SPageBitmap* page = nullptr) {
         // The one before stores its places as it goes, before the new one reads them.
         mController.reset();
         mController = std::make_unique<Controller>();
@@ -45,11 +50,75 @@ protected:
             frame.moveCenter(screen->availableGeometry().center());
             mController->window()->setGeometry(frame);
         }
+        if (page)
+            mController->setScanImage(*page, 150, false);
         mController->showMainWindow();
         return *mController;
     }
+    // In the order they are placed and stacked in.
     std::array<QWidget*, 3> Palettes() const {
         return {mController->imagePalette(), mController->preferencePalette(), mController->gammaPalette()};
+    }
+    // Set by under-window-manager.sh: windows get frames from a window manager here.
+    static bool Framed() { return std::getenv("K3100_WINDOW_MANAGER") != nullptr; }
+    // Once the dialog and its shown palettes are on the screen with their frames (the window manager
+    // frames and places them after they are shown).
+    void Settle() const {
+        const auto onScreen = [this] {
+            for (const QWidget* window : {mController->window(), Palettes()[0], Palettes()[1], Palettes()[2]})
+                if (window->isVisible() && (!window->windowHandle()->isExposed() ||
+                                            (Framed() && window->frameGeometry() == window->geometry())))
+                    return false;
+            return true;
+        };
+        EXPECT_TRUE(QTest::qWaitFor(onScreen, 10000));
+        QCoreApplication::sendPostedEvents();
+    }
+    // A window's frame as a user sees it; offscreen, where windows have none, the frame openbox gives:
+    // 1-pixel borders, a 20-pixel title bar and a 5-pixel handle below, in the screen's pixels.
+    static QRect Frame(const QWidget* window) {
+        if (Framed())
+            return window->frameGeometry();
+        const auto pixels = [ratio = window->devicePixelRatioF()](int device) {
+            return static_cast<int>(std::ceil(device / ratio));
+        };
+        return window->geometry().marginsAdded(QMargins(pixels(1), pixels(20), pixels(1), pixels(5)));
+    }
+    static QRect TitleBar(const QWidget* window) {
+        const QRect frame = Frame(window);
+        return QRect(frame.topLeft(), QSize(frame.width(), window->geometry().top() - frame.top()));
+    }
+    // Every frame wholly on the area; no palette over the dialog's buttons or title bar, or over the title
+    // bar of one below it, nor cut to less than its title bar and a few lines, where they are shown.
+    void ExpectPlacedByTheRules(const QRect& area) const {
+        const QRect dialog = Frame(mController->window());
+        EXPECT_TRUE(area.contains(dialog)) << "dialog " << Text(dialog);
+        const std::array<QWidget*, 3> palettes = Palettes();
+        for (std::size_t i = 0; i < palettes.size(); ++i) {
+            if (!palettes[i]->isVisible())
+                continue;
+            const QRect frame = Frame(palettes[i]);
+            SCOPED_TRACE(palettes[i]->objectName().toStdString() + " " + Text(frame));
+            EXPECT_TRUE(area.contains(frame));
+            EXPECT_FALSE(frame.intersects(TitleBar(mController->window())));
+            for (const QWidget* button : ShownButtons())
+                EXPECT_FALSE(frame.intersects(QRect(button->mapToGlobal(QPoint()), button->size())))
+                    << button->objectName().toStdString() << " "
+                    << Text(QRect(button->mapToGlobal(QPoint()), button->size()));
+            for (std::size_t j = 0; j < i; ++j)
+                EXPECT_FALSE(!palettes[j]->isHidden() && frame.intersects(TitleBar(palettes[j])))
+                    << palettes[j]->objectName().toStdString() << " " << Text(Frame(palettes[j]));
+            const int lines = 4 * palettes[i]->fontMetrics().height();
+            EXPECT_GE(palettes[i]->height(), std::min(lines, NaturalHeight(palettes[i])));
+        }
+    }
+    // What a palette's settings ask for.
+    static int NaturalHeight(const QWidget* palette) {
+        const auto* scroller = palette->findChild<QScrollArea*>();
+        return scroller->widget()->sizeHint().height();
+    }
+    static std::string Text(const QRect& frame) {
+        return std::to_string(frame.x()) + "," + std::to_string(frame.y()) + " " + SizeName(frame);
     }
     // Scan, Continue, Close, OK, information, help and the palettes' own buttons that are shown.
     QList<QWidget*> ShownButtons() const {
@@ -63,13 +132,6 @@ protected:
                 button && button->isVisible())
                 shown.append(button);
         return shown;
-    }
-    // Round them all, in screen coordinates.
-    QRect Buttons() const {
-        QRect all;
-        for (const QWidget* button : ShownButtons())
-            all |= QRect(button->mapToGlobal(QPoint()), button->size());
-        return all;
     }
     // The shown mode's settings pane shows its scroll bar sideways.
     bool SettingsScrollSideways() const {
@@ -88,25 +150,30 @@ protected:
         return std::to_string(area.width()) + "x" + std::to_string(area.height());
     }
     // The screen as a user sees it: the dialog and its palettes at their places, each framed, in
-    // <name>-on-<size>.png.
+    // <name>-on-<size>.png (-under-wm: the X server's screen, the window manager's frames on it).
     void SaveScreen(const QScreen* screen, const std::string& name = "ds-palettes") const {
         const QRect area = screen->geometry();
         QImage picture(area.size() * screen->devicePixelRatio(), QImage::Format_RGB32);
         picture.setDevicePixelRatio(screen->devicePixelRatio());
         picture.fill(QColor(0x3c, 0x5a, 0x78));
         QPainter painter(&picture);
-        for (QWidget* window : {mController->window(), Palettes()[0], Palettes()[1], Palettes()[2]}) {
-            if (!window->isVisible())
-                continue;
-            const QRect frame = window->frameGeometry().translated(-area.topLeft());
-            painter.fillRect(frame, QColor(0xdd, 0xdd, 0xdd));
-            painter.drawPixmap(window->geometry().topLeft() - area.topLeft(), window->grab());
-            painter.setPen(Qt::black);
-            painter.drawRect(frame.adjusted(0, 0, -1, -1));
+        if (Framed()) {
+            painter.drawPixmap(0, 0, const_cast<QScreen*>(screen)->grabWindow(0));
+        } else {
+            for (QWidget* window : {mController->window(), Palettes()[0], Palettes()[1], Palettes()[2]}) {
+                if (!window->isVisible())
+                    continue;
+                const QRect frame = Frame(window).translated(-area.topLeft());
+                painter.fillRect(frame, QColor(0xdd, 0xdd, 0xdd));
+                painter.drawPixmap(window->geometry().topLeft() - area.topLeft(), window->grab());
+                painter.setPen(Qt::black);
+                painter.drawRect(frame.adjusted(0, 0, -1, -1));
+            }
         }
         painter.end();
         const char* points = std::getenv("K3100_FONT_PT");
-        const std::string scale = std::string(screen->devicePixelRatio() > 1.0 ? "@2x" : "") +
+        const std::string scale = std::string(Framed() ? "-under-wm" : "") +
+                                  (screen->devicePixelRatio() > 1.0 ? "@2x" : "") +
                                   (points ? "@" + std::string(points) + "pt" : std::string());
         const char* build = std::getenv("K3100_BUILD_DIR");
         const QString dir = QString::fromUtf8(build ? build : ".") + "/screenshots";
@@ -126,28 +193,51 @@ TEST_F(DialogPlacementTest, WithoutStoredPlacesThePalettesLieOnTheDialogsScreenC
         Dialog(screen);
         for (QWidget* palette : Palettes())
             mController->showHidePalette(palette);
-        QTest::qWait(20);
-        const QRect buttons = Buttons();
-        ASSERT_FALSE(buttons.isEmpty());
+        Settle();
+        ExpectPlacedByTheRules(area);
+        // A laptop at 100% has room for them apart.
         const std::array<QWidget*, 3> palettes = Palettes();
-        for (std::size_t i = 0; i < palettes.size(); ++i) {
-            const QRect frame = palettes[i]->frameGeometry();
-            SCOPED_TRACE(palettes[i]->objectName().toStdString());
-            EXPECT_TRUE(area.contains(frame)) << frame.x() << "," << frame.y() << " " << SizeName(frame);
-            EXPECT_FALSE(frame.intersects(buttons))
-                << frame.x() << "," << frame.y() << " " << SizeName(frame);
+        for (std::size_t i = 0; i < palettes.size() && area.height() >= 768; ++i)
             for (std::size_t j = i + 1; j < palettes.size(); ++j) {
-                const QRect later = palettes[j]->frameGeometry();
-                // A laptop at 100% has room for them apart; a smaller one cascades them, every title bar
-                // left in sight.
-                if (area.height() >= 768)
-                    EXPECT_FALSE(frame.intersects(later)) << palettes[j]->objectName().toStdString();
-                else
-                    EXPECT_FALSE(later.contains(frame.topLeft() + QPoint(4, 4)))
-                        << palettes[j]->objectName().toStdString();
+                EXPECT_FALSE(Frame(palettes[i]).intersects(Frame(palettes[j])))
+                    << palettes[i]->objectName().toStdString() << " " << Text(Frame(palettes[i])) << ", "
+                    << palettes[j]->objectName().toStdString() << " " << Text(Frame(palettes[j]));
             }
-        }
         SaveScreen(screen);
+    }
+}
+
+// Closed and opened again, three times, the dialog and its palettes come back to the very places they
+// had, and these still keep the rules: a stored place is held to them as a new one is.
+TEST_F(DialogPlacementTest, ThePalettesComeBackToTheSamePlacesEachTimeTheDialogOpens) {
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QRect area = screen->availableGeometry();
+        SCOPED_TRACE(SizeName(area));
+        ForgetPlaces();
+        Dialog(screen);
+        for (QWidget* palette : Palettes())
+            mController->showHidePalette(palette);
+        Settle();
+        const auto places = [this] {
+            QList<QRect> frames{Frame(mController->window())};
+            for (const QWidget* palette : Palettes())
+                frames.append(Frame(palette));
+            return frames;
+        };
+        const QList<QRect> first = places();
+        for (int again = 1; again <= 3; ++again) {
+            SCOPED_TRACE("opened again " + std::to_string(again));
+            mController->hideMainWindow();
+            Dialog();
+            Settle();
+            for (const QWidget* palette : Palettes())
+                EXPECT_TRUE(palette->isVisible()) << palette->objectName().toStdString();
+            const QList<QRect> now = places();
+            for (qsizetype i = 0; i < first.size(); ++i)
+                EXPECT_EQ(Text(now[i]), Text(first[i])) << "window " << i;
+            ExpectPlacedByTheRules(area);
+        }
+        SaveScreen(screen, "ds-palettes-reopened");
     }
 }
 
@@ -161,23 +251,11 @@ TEST_F(DialogPlacementTest, TheDialogFitsItsScreenWithItsButtonsWhole) {
         for (const std::string state : {"simple", "advanced", "kept-page"}) {
             SCOPED_TRACE(SizeName(area) + " " + state);
             ForgetPlaces();
-            QWidget* window = Dialog(screen, state == "simple" ? 0 : 1).window();
-            if (state == "kept-page") {
-                window->hide();
-                mController->setScanImage(page, 150, false);
-                mController->showMainWindow();
-            }
-            // Laid out.
-            QCoreApplication::sendPostedEvents();
-            if (state == "simple" && area.width() == 1280)
-                for (QWidget* w : window->findChildren<QWidget*>())
-                    if (w->isVisible())
-                        fprintf(stderr, "DUMP %s %s hint %dx%d min %dx%d geo %dx%d\n",
-                                w->metaObject()->className(), qPrintable(w->objectName()),
-                                w->sizeHint().width(), w->sizeHint().height(), w->minimumSizeHint().width(),
-                                w->minimumSizeHint().height(), w->width(), w->height());
-            const QRect frame = window->frameGeometry();
-            EXPECT_TRUE(area.contains(frame)) << frame.x() << "," << frame.y() << " " << SizeName(frame);
+            QWidget* window =
+                Dialog(screen, state == "simple" ? 0 : 1, state == "kept-page" ? &page : nullptr).window();
+            Settle();
+            const QRect frame = Frame(window);
+            EXPECT_TRUE(area.contains(frame)) << Text(frame);
             const QList<QWidget*> buttons = ShownButtons();
             EXPECT_GE(buttons.size(), 3);
             for (const QWidget* button : buttons) {
@@ -204,12 +282,7 @@ TEST_F(DialogPlacementTest, TheScanButtonsTitlesLieOnTheirFaces) {
                 SCOPED_TRACE(SizeName(screen->availableGeometry()) + (mode == 0 ? " simple" : " advanced") +
                              (kept ? " kept page" : ""));
                 ForgetPlaces();
-                QWidget* window = Dialog(screen, mode).window();
-                if (kept) {
-                    window->hide();
-                    mController->setScanImage(page, 150, false);
-                    mController->showMainWindow();
-                }
+                QWidget* window = Dialog(screen, mode, kept ? &page : nullptr).window();
                 QCoreApplication::sendPostedEvents();
                 QStringList titles;
                 for (Button* button : window->findChildren<Button*>()) {
@@ -242,15 +315,18 @@ TEST_F(DialogPlacementTest, TheDialogReopensWhereItWasLeftAndOnTheScreen) {
         ForgetPlaces();
         const QPoint place = area.topLeft() + QPoint(100, 100);
         Dialog(screen).window()->move(place);
-        const QSize size = mController->window()->frameGeometry().size();
+        Settle();
+        const QRect left = Frame(mController->window());
         mController->hideMainWindow();
         ASSERT_TRUE(Preferences().get(kPrefWindowFrame).asString());
         ASSERT_TRUE(
             ParseFrameString(QString::fromStdString(*Preferences().get(kPrefWindowFrame).asString())));
-        const QRect frame = Dialog().window()->frameGeometry();
-        EXPECT_TRUE(area.contains(frame)) << frame.x() << "," << frame.y() << " " << SizeName(frame);
-        if (area.contains(QRect(place, size))) {
-            EXPECT_EQ(mController->window()->pos(), place);
+        Dialog();
+        Settle();
+        const QRect frame = Frame(mController->window());
+        EXPECT_TRUE(area.contains(frame)) << Text(frame);
+        if (area.contains(left)) {
+            EXPECT_EQ(frame, left);
         }
     }
 
@@ -262,8 +338,10 @@ TEST_F(DialogPlacementTest, TheDialogReopensWhereItWasLeftAndOnTheScreen) {
                         FrameString(QRect(area.right() - 300, area.bottom() - 200, 1320, 533)).toStdString());
         ASSERT_TRUE(preferences.save());
     }
-    const QRect frame = Dialog().window()->frameGeometry();
-    EXPECT_TRUE(area.contains(frame)) << frame.x() << "," << frame.y() << " " << SizeName(frame);
+    Dialog();
+    Settle();
+    const QRect frame = Frame(mController->window());
+    EXPECT_TRUE(area.contains(frame)) << Text(frame);
 }
 
 // Left narrow on a small screen (as 1280 pixels at 200% leave it), the dialog opens on a screen with
@@ -303,8 +381,8 @@ TEST_F(DialogPlacementTest, AFrameLeftNarrowOpensAtItsNaturalWidthWhereThereIsRo
         QCoreApplication::sendPostedEvents();
         EXPECT_GE(window->width(), natural);
         EXPECT_EQ(window->geometry().topRight(), left.topRight());
-        const QRect frame = window->frameGeometry();
-        EXPECT_TRUE(area.contains(frame)) << frame.x() << "," << frame.y() << " " << SizeName(frame);
+        const QRect frame = Frame(window);
+        EXPECT_TRUE(area.contains(frame)) << Text(frame);
         if (room) {
             EXPECT_FALSE(SettingsScrollSideways());
         }

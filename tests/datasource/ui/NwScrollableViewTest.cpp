@@ -1,6 +1,7 @@
 // A settings pane in its scroll area, driven with the keyboard: the pane follows the focus with room
 // above and below, scrolls once for a burst of focus changes, scrolls by lines with the arrows while it
-// has the focus itself, and shows its ring only then. Pictures with and without the ring.
+// has the focus itself, and shows its ring only then; taken down with a control focused, it is gone
+// before the focus leaves. Pictures with and without the ring.
 #include "NwScrollableView.h"
 #include "QtTestApp.h"
 
@@ -111,6 +112,16 @@ TEST_F(NwScrollableViewTest, APaneOfLabelsNeverTakesTheFocusNorShowsARing) {
     EXPECT_EQ(mView->focusPolicy(), Qt::NoFocus);
     mView->setFocus();
     EXPECT_FALSE(mView->focusRingView()->showsRing());
+}
+
+// Taken down with a control in it focused (as when the data source goes at the program's exit): the
+// focus leaving that control reaches no part of the pane that is gone already.
+TEST_F(NwScrollableViewTest, APaneTakenDownWithAFocusedControlInItIsLeftAlone) {
+    Build(true);
+    mControls[3]->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), mControls[3]);
+    delete mView->focusRingView();
+    EXPECT_EQ(QApplication::focusWidget(), nullptr);
 }
 
 TEST_F(NwScrollableViewTest, Screenshots) {

@@ -162,7 +162,8 @@ TEST_F(QSUIAreaSelectionTest, ThePreviewAreaWidensTheWindowOnceAndStaysOnTheScre
     Box(Controller::kCustomScanAreaTag)->click(); // off: no preview area
     ASSERT_FALSE(mController->isPreviewAreaShown());
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    Window()->move(screen.right() + 1 - Window()->width(), screen.top() + 10);
+    // Near the screen's right edge, with room left for its frame.
+    Window()->move(screen.right() + 1 - Window()->width() - 40, screen.top() + 40);
     const QRect narrow = Window()->geometry();
     // Without the preview only the height can change.
     EXPECT_EQ(Window()->minimumWidth(), narrow.width());

@@ -50,19 +50,105 @@ protected:
     std::unique_ptr<Controller> mController;
 };
 
-// Without stored places the palettes go beside the dialog, on its right from its top down, where there
-// is room; on a small screen they cascade over it, each a title bar lower, above its buttons, the one
-// taller than the room cut short. Never off the screen.
-TEST_F(QSUIPalettesTest, WithoutStoredPlacesThePalettesGoBesideTheDialogOrCascadeAboveItsButtons) {
-    const QList<QSize> sizes{{340, 240}, {360, 130}, {360, 430}};
-    EXPECT_EQ(
-        PlacePalettes(QRect(0, 0, 1920, 1080), QRect(600, 200, 700, 540), QRect(610, 650, 680, 80), sizes),
-        (QList<QRect>{{1302, 200, 340, 240}, {1302, 442, 360, 130}, {1302, 574, 360, 430}}));
-    const QRect small(0, 0, 640, 400);
-    const QRect buttons(-13, 319, 666, 97);
-    EXPECT_EQ(PlacePalettes(small, QRect(-25, -28, 690, 456), buttons, {{340, 235}, {356, 121}, {358, 427}}),
-              (QList<QRect>{{298, 2, 340, 235}, {282, 26, 356, 121}, {280, 50, 358, 267}}));
+// A room as the dialog's frame leaves it on an area: its title bar and a row of buttons along its bottom
+// kept clear; title bars of 20 and scroll bars of 14 pixels; the least height a title bar and six lines.
+SPaletteRoom RoomOf(const QRect& area, const QRect& dialog) {
+    const int buttonsTop = dialog.bottom() - 55;
+    return SPaletteRoom{
+        area,
+        dialog,
+        {QRect(dialog.topLeft(), QSize(dialog.width(), 20)), QRect(dialog.left() + 12, buttonsTop, 96, 28),
+         QRect(dialog.right() - 230, buttonsTop, 100, 45), QRect(dialog.right() - 120, buttonsTop, 108, 45)},
+        20,
+        14,
+        20 + 6 * 18};
+}
 
+QList<QPoint> TopLefts(const QList<QRect>& frames) {
+    QList<QPoint> corners;
+    for (const QRect& frame : frames)
+        corners.append(frame.topLeft());
+    return corners;
+}
+
+// Every frame on the area, off what is kept clear and off the title bars of those before it (which lie
+// under it), and no shorter than the least height unless it is shorter itself.
+void ExpectKeptToTheRules(const SPaletteRoom& room, const QList<QSize>& sizes, const QList<QRect>& frames) {
+    ASSERT_EQ(frames.size(), sizes.size());
+    for (qsizetype i = 0; i < frames.size(); ++i) {
+        const QRect& frame = frames[i];
+        SCOPED_TRACE(std::to_string(i) + ": " + std::to_string(frame.x()) + "," + std::to_string(frame.y()) +
+                     " " + std::to_string(frame.width()) + "x" + std::to_string(frame.height()));
+        EXPECT_TRUE(room.area.contains(frame));
+        for (const QRect& clear : room.keepClear)
+            EXPECT_FALSE(frame.intersects(clear));
+        for (qsizetype j = 0; j < i; ++j)
+            EXPECT_FALSE(
+                frame.intersects(QRect(frames[j].topLeft(), QSize(frames[j].width(), room.titleBar))))
+                << "over the title bar of " << j;
+        EXPECT_GE(frame.height(), std::min(sizes[i].height(), room.leastHeight));
+        // Cut short, it is as much wider as its scroll bar.
+        EXPECT_EQ(frame.width(),
+                  sizes[i].width() + (frame.height() < sizes[i].height() ? room.scrollBar : 0));
+    }
+}
+
+// Without stored places the palettes go beside the dialog, on its right from its top down, where there
+// is room.
+TEST(PalettePlacement, WithRoomBesideTheDialogThePalettesStandThereFromItsTopDown) {
+    const SPaletteRoom room = RoomOf(QRect(0, 0, 1920, 1080), QRect(600, 200, 700, 540));
+    EXPECT_EQ(PlacePalettes(room, {{340, 240}, {360, 130}, {360, 430}}, {}),
+              (QList<QRect>{{1302, 200, 340, 240}, {1302, 442, 360, 130}, {1302, 574, 360, 430}}));
+}
+
+// Where the dialog leaves the screens of laptops and desktops (here as 100% and 200% leave them, and the
+// dialog at the top left, centred, and filling the screen), the palettes keep the rules, in the free room
+// before over the dialog where it has room for them; and their places, stored and placed again, come back
+// the very same.
+TEST(PalettePlacement, OnEveryScreenThePalettesKeepTheRulesAndTheirStoredPlacesComeBackTheSame) {
+    const QList<QSize> sizes{{362, 305}, {362, 170}, {382, 530}};
+    const QList<std::pair<QRect, QRect>> rooms{{QRect(0, 0, 1920, 1080), QRect(410, 240, 1100, 600)},
+                                               {QRect(0, 0, 1280, 800), QRect(0, 0, 1100, 533)},
+                                               {QRect(0, 0, 1366, 768), QRect(133, 74, 1100, 620)},
+                                               {QRect(0, 0, 1024, 600), QRect(0, 0, 1024, 600)},
+                                               {QRect(0, 0, 640, 400), QRect(0, 0, 640, 400)},
+                                               {QRect(0, 0, 683, 384), QRect(20, 0, 640, 384)},
+                                               {QRect(0, 0, 512, 300), QRect(0, 0, 512, 300)}};
+    for (const auto& [area, dialog] : rooms) {
+        SCOPED_TRACE(std::to_string(area.width()) + "x" + std::to_string(area.height()) + ", the dialog at " +
+                     std::to_string(dialog.x()) + "," + std::to_string(dialog.y()));
+        const SPaletteRoom room = RoomOf(area, dialog);
+        const QList<QRect> frames = PlacePalettes(room, sizes, {});
+        ExpectKeptToTheRules(room, sizes, frames);
+        QList<std::optional<QPoint>> stored;
+        for (const QPoint& corner : TopLefts(frames))
+            stored.append(corner);
+        EXPECT_EQ(PlacePalettes(room, sizes, stored), frames);
+    }
+    // Below the dialog at the top left of a laptop there is room for the first two; the tall one goes
+    // beside them, cut short, not over the dialog.
+    const SPaletteRoom laptop = RoomOf(QRect(0, 0, 1280, 800), QRect(0, 0, 1100, 533));
+    for (const QRect& frame : PlacePalettes(laptop, sizes, {}))
+        EXPECT_FALSE(frame.intersects(laptop.dialog));
+}
+
+// A stored place is kept where it keeps the rules, over the dialog too, as the user left it; one over the
+// dialog's buttons, off the screen, or over the title bar of a palette below it is placed anew.
+TEST(PalettePlacement, AStoredPlaceIsKeptWhereItKeepsTheRulesAndPlacedAnewWhereNot) {
+    const QList<QSize> sizes{{362, 305}, {362, 170}, {382, 530}};
+    const SPaletteRoom room = RoomOf(QRect(0, 0, 1920, 1080), QRect(410, 240, 1100, 600));
+    const QList<QRect> kept =
+        PlacePalettes(room, sizes, {QPoint(500, 300), QPoint(900, 300), QPoint(1510, 20)});
+    EXPECT_EQ(TopLefts(kept), (QList<QPoint>{{500, 300}, {900, 300}, {1510, 20}}));
+    ExpectKeptToTheRules(room, sizes, kept);
+    const QList<QPoint> wrong{{1300, 700}, {510, 245}, {-400, 20}};
+    const QList<QRect> moved = PlacePalettes(room, sizes, {wrong[0], wrong[1], wrong[2]});
+    for (qsizetype i = 0; i < moved.size(); ++i)
+        EXPECT_NE(moved[i].topLeft(), wrong[i]);
+    ExpectKeptToTheRules(room, sizes, moved);
+}
+
+TEST_F(QSUIPalettesTest, WithoutStoredPlacesThePalettesAreOnTheScreen) {
     Dialog();
     for (QWidget* palette : Palettes()) {
         ASSERT_NE(palette, nullptr);
@@ -79,18 +165,21 @@ TEST_F(QSUIPalettesTest, ButtonsShowAndHideThePalettesAndPlacesAreKeptAcrossDial
     imageButton->click();
     EXPECT_TRUE(mController->imagePalette()->isVisible());
     EXPECT_TRUE(imageButton->isChecked());
-    mController->imagePalette()->move(40, 50);
-    mController->preferencePalette()->move(60, 70);
+    // Over the dialog, off its buttons and title bar, the one off the other's title bar.
+    mController->imagePalette()->move(100, 150);
+    mController->preferencePalette()->move(120, 220);
     mController->hideMainWindow();
-    EXPECT_EQ(*Preferences().get(kPrefImagePalettePosition).asString(), "{40, 50}");
+    ASSERT_NE(Preferences().get(kPrefImagePalettePosition).asString(), nullptr);
+    EXPECT_TRUE(
+        ParsePointString(QString::fromStdString(*Preferences().get(kPrefImagePalettePosition).asString())));
     EXPECT_EQ(Preferences().get(kPrefShowImagePalette).asBool(), true);
     EXPECT_EQ(Preferences().get(kPrefShowGammaPalette).asBool(), false);
 
     Dialog();
     EXPECT_TRUE(mController->imagePalette()->isVisible());
     EXPECT_FALSE(mController->gammaPalette()->isVisible());
-    EXPECT_EQ(mController->imagePalette()->pos(), QPoint(40, 50));
-    EXPECT_EQ(mController->preferencePalette()->pos(), QPoint(60, 70));
+    EXPECT_EQ(mController->imagePalette()->pos(), QPoint(100, 150));
+    EXPECT_EQ(mController->preferencePalette()->pos(), QPoint(120, 220));
     // Closed by its own title bar: the button follows.
     mController->imagePalette()->close();
     EXPECT_FALSE(
@@ -124,14 +213,16 @@ TEST_F(QSUIPalettesTest, OnlyTheImagePalettesPlaceStoredGivesTheDefaultStack) {
 TEST_F(QSUIPalettesTest, TheSimpleModeTakesThePalettesAwayAndTheAdvancedModeBringsThemBack) {
     Dialog();
     mController->showHidePalette(mController->gammaPalette());
-    mController->gammaPalette()->move(70, 80);
+    // Over the dialog, below its title bar.
+    const QPoint place = mController->window()->geometry().topLeft() + QPoint(20, 40);
+    mController->gammaPalette()->move(place);
     Tab()->setCurrentIndex(0);
     for (QWidget* palette : Palettes())
         EXPECT_FALSE(palette->isVisible());
     EXPECT_EQ(Preferences().get(kPrefShowGammaPalette).asBool(), true);
     Tab()->setCurrentIndex(1);
     EXPECT_TRUE(mController->gammaPalette()->isVisible());
-    EXPECT_EQ(mController->gammaPalette()->pos(), QPoint(70, 80));
+    EXPECT_EQ(mController->gammaPalette()->pos(), place);
     EXPECT_FALSE(mController->imagePalette()->isVisible());
 }
 
