@@ -76,9 +76,12 @@ QRect NewPlace(const QSize& size, const SPaletteRoom& room, const QList<QRect>& 
             overPalettes += AreaOf(frame & other);
         const bool left = frame.center().x() < dialog.center().x();
         const int apart = left ? dialog.left() - frame.right() : frame.left() - dialog.right();
-        return std::tuple(std::max(0, least - frame.height()), overPalettes, AreaOf(frame & dialog),
-                          size.height() - frame.height(), left, std::abs(apart), frame.top() < dialog.top(),
-                          std::abs(frame.top() - dialog.top()));
+        // What the user cannot see: of the dialog under the palette, which counts three times, as free room
+        // is worth a palette cut shorter, and of the palette cut off.
+        const qint64 hidden =
+            3 * AreaOf(frame & dialog) + qint64{size.height() - frame.height()} * size.width();
+        return std::tuple(std::max(0, least - frame.height()), overPalettes, hidden, left, std::abs(apart),
+                          frame.top() < dialog.top(), std::abs(frame.top() - dialog.top()));
     };
     std::optional<QRect> best;
     for (const int x : xs)

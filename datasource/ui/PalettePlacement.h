@@ -26,7 +26,7 @@ struct SPaletteRoom {
 // than its height below its top, it is cut short there, and widened for its scroll bar. A stored place
 // (the top left of a frame) is kept where it is so and not cut below leastHeight; else, as a palette
 // without one, it goes where it is cut least below leastHeight, then covers least of the palettes before
-// it, then least of the dialog, then is cut least; on the dialog's right rather than its left, nearest
-// to it, from its top down.
+// it, then hides least (of the dialog under it, counted three times, and of itself cut off); on the dialog's
+// right rather than its left, nearest to it, from its top down.
 QList<QRect> PlacePalettes(const SPaletteRoom& room, const QList<QSize>& sizes,
                            const QList<std::optional<QPoint>>& stored);
