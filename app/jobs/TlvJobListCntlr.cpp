@@ -305,8 +305,11 @@ bool TlvJobListCntlr::renewRowData() {
 }
 
 // Each button says what it does: "OK" and "Cancel" after the user's own Cancel would read as the reverse.
+// Return applies, as it answers OK to this question; Escape discards.
 bool TlvJobListCntlr::askApplyChanges() {
-    return VX_Message::askQuestion("Cnfm_JobListPanelYesOrNo", "Btn_ApplyChanges", "Btn_DiscardChanges");
+    return VX_Message::showPanelStyle("Confirm", "Cnfm_JobListPanelYesOrNo", "Btn_ApplyChanges",
+                                      "Btn_DiscardChanges", nullptr, VX_Message::kInformationalStyle,
+                                      0) == VX_Message::kFirstButton;
 }
 
 void TlvJobListCntlr::rowSwitchRequested() {

@@ -1,7 +1,7 @@
 // The job-list editor driven by tag: opening on the selected job or a new one, applying (trimmed
 // title, the start button moved in both row sets), Cancel that leaves the stored jobs as they were,
-// the question after Cancel with edits whose buttons say what they do, a row switch that keeps the row
-// when its edits cannot be applied, and its tabs on screen.
+// the question after Cancel with edits whose buttons say what they do (Return applies, Escape discards), a
+// row switch that keeps the row when its edits cannot be applied, and its tabs on screen.
 #include "JobsTestHost.h"
 
 #include <QButtonGroup>
@@ -124,9 +124,8 @@ TEST_F(JobListEditor, CancelWithEditsAsksApplyOrDiscardByThoseNames) {
                               ->text();
             if (apply)
                 saveScreenshots(alert, "alert-job-editor-apply-changes");
-            QTest::mouseClick(
-                appkit::viewWithTag<QPushButton>(alert, appkit::Alert::kFirstButtonTag + (apply ? 0 : 1)),
-                Qt::LeftButton);
+            // Return applies, Escape discards.
+            QTest::keyClick(alert, apply ? Qt::Key_Return : Qt::Key_Escape);
         });
         answer.start(5);
         click(panelItem(Editor::kCancel));
