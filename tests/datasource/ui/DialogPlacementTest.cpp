@@ -146,6 +146,14 @@ protected:
         mController.reset();
         std::filesystem::remove(mEnv.PreferencesPath());
     }
+    // A new dialog on the screen with every palette shown, none with a stored place.
+    void FreshDialogWithPalettes(const QScreen* screen) {
+        ForgetPlaces();
+        Dialog(screen);
+        for (QWidget* palette : Palettes())
+            mController->showHidePalette(palette);
+        Settle();
+    }
     static std::string SizeName(const QRect& area) {
         return std::to_string(area.width()) + "x" + std::to_string(area.height());
     }
@@ -189,11 +197,7 @@ TEST_F(DialogPlacementTest, WithoutStoredPlacesThePalettesLieOnTheDialogsScreenC
     for (const QScreen* screen : QGuiApplication::screens()) {
         const QRect area = screen->availableGeometry();
         SCOPED_TRACE(SizeName(area));
-        ForgetPlaces();
-        Dialog(screen);
-        for (QWidget* palette : Palettes())
-            mController->showHidePalette(palette);
-        Settle();
+        FreshDialogWithPalettes(screen);
         ExpectPlacedByTheRules(area);
         // A laptop at 100% has room for them apart.
         const std::array<QWidget*, 3> palettes = Palettes();
@@ -213,11 +217,7 @@ TEST_F(DialogPlacementTest, ThePalettesComeBackToTheSamePlacesEachTimeTheDialogO
     for (const QScreen* screen : QGuiApplication::screens()) {
         const QRect area = screen->availableGeometry();
         SCOPED_TRACE(SizeName(area));
-        ForgetPlaces();
-        Dialog(screen);
-        for (QWidget* palette : Palettes())
-            mController->showHidePalette(palette);
-        Settle();
+        FreshDialogWithPalettes(screen);
         const auto places = [this] {
             QList<QRect> frames{Frame(mController->window())};
             for (const QWidget* palette : Palettes())
