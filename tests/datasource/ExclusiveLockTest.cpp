@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -39,6 +40,7 @@ protected:
         setenv("XDG_RUNTIME_DIR", mRuntime.c_str(), 1);
     }
     void TearDown() override {
+        mVictim.reset();
         unsetenv("XDG_RUNTIME_DIR");
         std::error_code ignored;
         std::filesystem::remove_all(mRuntime, ignored);
@@ -61,7 +63,17 @@ protected:
         return runtime;
     }
 
+    // The rest of the test runs as the victim, with the lock folder opened to others as mode says and
+    // a runtime folder of the victim's own, whose path it answers ("" when that failed).
+    std::string ActAsVictim(mode_t lockFolderMode) {
+        if (chmod(mDir.Path().c_str(), lockFolderMode) != 0)
+            return "";
+        mVictim.emplace(test::kVictimUid, test::kVictimGid);
+        return mVictim->active() ? VictimRuntime() : "";
+    }
+
     test::LockDir mDir{test::sharedTempFolder()};
+    std::optional<test::ActingAs> mVictim;
     std::string mRuntime; // the user's private runtime folder
     std::vector<std::string> mVictimFolders;
 };
@@ -123,10 +135,8 @@ TEST_F(ExclusiveLock, NewLockFileIsReadableByEveryUserWhateverTheUmask) {
 TEST_F(ExclusiveLock, ANamePlantedInASharedFolderNeitherBlocksNorRedirectsTheLock) {
     if (const std::string why = test::withoutOtherUser(); !why.empty())
         GTEST_SKIP() << why;
-    ASSERT_EQ(chmod(mDir.Path().c_str(), 01777), 0); // as /tmp is
-    const test::ActingAs victim(test::kVictimUid, test::kVictimGid);
-    ASSERT_TRUE(victim.active());
-    const std::string runtime = VictimRuntime();
+    const std::string runtime = ActAsVictim(01777); // as /tmp is
+    ASSERT_FALSE(runtime.empty());
     const std::string precious = runtime + "/precious";
     std::ofstream(precious) << "precious";
     const std::string path = mDir.Path() + "/" + kName;
@@ -186,10 +196,7 @@ TEST_F(ExclusiveLock, AnotherUsersLockFileSwappedUnderUsKeepsOurProcessesApart) 
 TEST_F(ExclusiveLock, AProgramStartedAfterAPlantWasRemovedMeetsTheFirst) {
     if (const std::string why = test::withoutOtherUser(); !why.empty())
         GTEST_SKIP() << why;
-    ASSERT_EQ(chmod(mDir.Path().c_str(), 01777), 0);
-    const test::ActingAs victim(test::kVictimUid, test::kVictimGid);
-    ASSERT_TRUE(victim.active());
-    VictimRuntime();
+    ASSERT_FALSE(ActAsVictim(01777).empty());
     const std::string path = mDir.Path() + "/" + kName;
     const std::pair<std::function<int()>, const char*> plants[] = {
         {[&] { return test::makeFile(path, 0644); }, "file of another user"},
@@ -213,10 +220,7 @@ TEST_F(ExclusiveLock, AProgramStartedAfterAPlantWasRemovedMeetsTheFirst) {
 TEST_F(ExclusiveLock, AProgramStartedAfterTheLockFileWasMovedAwayMeetsTheFirst) {
     if (const std::string why = test::withoutOtherUser(); !why.empty())
         GTEST_SKIP() << why;
-    ASSERT_EQ(chmod(mDir.Path().c_str(), 0777), 0);
-    const test::ActingAs victim(test::kVictimUid, test::kVictimGid);
-    ASSERT_TRUE(victim.active());
-    VictimRuntime();
+    ASSERT_FALSE(ActAsVictim(0777).empty());
     const std::string path = mDir.Path() + "/" + kName;
     test::ChildProcess first(HoldLock);
     ASSERT_EQ(first.Report(), 'L');
