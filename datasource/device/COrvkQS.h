@@ -17,6 +17,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace k3100 {
 
@@ -124,7 +125,8 @@ private:
 
     // A failed command's cause: a stall clears the pipes, then REQUEST SENSE decodes a stall or check.
     uint32_t explain(uint32_t result);
-    uint32_t sendScan();
+    uint32_t sendScan(const std::vector<uint8_t>& sideBytes);
+    std::vector<uint8_t> pageSides() const; // the SCAN bytes of a sheet: the sides to scan
 
     // Reader thread and its helpers.
     void ScanImage();

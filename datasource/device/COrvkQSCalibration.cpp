@@ -146,7 +146,7 @@ uint32_t COrvkQS::calibrationScan(const qs::tagADJUSTINFO& info, int pass, int s
     std::vector<uint8_t> sideBytes(sideCount, pass == kWhite ? kWhiteReference : kBlackReference);
     if (pass == kAdjusting)
         sideBytes.assign(scanInfo, scanInfo + sideCount);
-    if ((result = explain(ExecScan(sideBytes))) != kScanOk)
+    if ((result = sendScan(sideBytes)) != kScanOk)
         return result;
     const int32_t width = static_cast<int32_t>(params.opticalXRes * kWindowWidth / 1200 * sideCount);
     const int32_t sync = 2 * ((12 * width / 8 + 1) / 2);

@@ -63,16 +63,17 @@ void COrvkQS::startReader() {
 }
 
 // A SCAN that stalled the pipe with no fault in its sense never started the scanner: that stall is the
-// failure, not the first read's complaint that no scan runs.
-uint32_t COrvkQS::sendScan() {
-    std::vector<uint8_t> sides{0};
-    if (params.duplex == 2 || params.folio)
-        sides = {0, 1};
-    else if (params.duplex == 1)
-        sides = {1};
-    const uint32_t sent = ExecScan(sides);
+// failure, not the next command's complaint that no scan runs.
+uint32_t COrvkQS::sendScan(const std::vector<uint8_t>& sideBytes) {
+    const uint32_t sent = ExecScan(sideBytes);
     const uint32_t result = explain(sent);
     return sent == kScanErrPipeStalled && result == kScanOk ? kScanErrPipeStalled : result;
+}
+
+std::vector<uint8_t> COrvkQS::pageSides() const {
+    if (params.duplex == 2 || params.folio)
+        return {0, 1};
+    return {params.duplex == 1 ? uint8_t{1} : uint8_t{0}};
 }
 
 // Looks at the oldest queued page: whether it holds a piece yet, and the abort or error it ended with.
@@ -101,7 +102,7 @@ uint32_t COrvkQS::firstPageStatus(bool& hasPiece) {
 // Scans when needed, waits for the page's first data and starts its processing thread.
 uint32_t COrvkQS::startPage() {
     if (!params.batch || state == kScanning) {
-        const uint32_t result = sendScan();
+        const uint32_t result = sendScan(pageSides());
         if (result != kScanOk)
             return result;
         if (state == kScanning || !readerRunning)

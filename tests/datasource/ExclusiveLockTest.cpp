@@ -72,7 +72,8 @@ protected:
         return mVictim->active() ? VictimRuntime() : "";
     }
 
-    test::LockDir mDir{test::sharedTempFolder()};
+    test::SharedFolder mShared; // where other users reach the lock folder and the victim's own folders
+    test::LockDir mDir{mShared.path()};
     std::optional<test::ActingAs> mVictim;
     std::string mRuntime; // the user's private runtime folder
     std::vector<std::string> mVictimFolders;
@@ -234,6 +235,9 @@ TEST_F(ExclusiveLock, AProgramStartedAfterTheLockFileWasMovedAwayMeetsTheFirst) 
 TEST_F(ExclusiveLock, TheInstalledLockAloneKeepsEveryUserApart) {
     if (const std::string why = test::withoutOtherUser(); !why.empty())
         GTEST_SKIP() << why;
+    if (!test::onlyRootCanChange(mShared.path()))
+        GTEST_SKIP() << "needs a temporary folder that only root can change, or sticky; neither $TMPDIR nor "
+                        "/tmp is";
     ASSERT_EQ(chmod(mDir.Path().c_str(), 0755), 0);
     const std::string path = mDir.Path() + "/" + kName;
     ASSERT_EQ(test::makeFile(path, 0644), 0);

@@ -29,7 +29,8 @@ using ::test::exitStatus;
 class TwoProcesses : public ::testing::Test {
 protected:
     // Where the other users of some tests can serve and reach a scanner too.
-    std::string socket = (::test::sharedTempFolder() / ("k3100-emu-" + std::to_string(getpid()))).string();
+    ::test::SharedFolder folder;
+    std::string socket = (folder / "k3100-emu").string();
     ::test::EmulatorProcess server{socket};
 
     void SetUp() override {
@@ -137,7 +138,7 @@ TEST_F(TwoProcesses, AnotherUsersSocketShutToUsIsNamedWithItsOwner) {
 TEST_F(TwoProcesses, AnotherUsersDeadSocketIsLeftAlone) {
     if (const std::string why = ::test::withoutOtherUser(); !why.empty())
         GTEST_SKIP() << why;
-    const TempFolder shared{::test::sharedTempFolder()};
+    const TempFolder shared{folder.path()};
     ASSERT_EQ(chmod(shared.path().c_str(), 0777), 0);
     const std::string dead = (shared / "k3100.sock").string();
     ASSERT_TRUE(::test::asOtherUser([&] { return ::test::bindSocket(dead) == 0; }));

@@ -44,11 +44,8 @@ TEST(KeptPress, IsGivenOnceAndNotWhenStaleOrForgotten) {
 TEST(KeptPress, NothingIsWrittenWhereAnotherUserCouldReach) {
     if (const std::string why = test::withoutOtherUser(); !why.empty())
         GTEST_SKIP() << why;
-    const TempFolder base{test::sharedTempFolder()};
-    const fs::path shared = base / "shared";
-    fs::create_directory(shared);
-    ASSERT_EQ(chmod(base.path().c_str(), 0755), 0);
-    ASSERT_EQ(chmod(shared.c_str(), 01777), 0); // as /tmp is
+    const test::SharedFolder sharedFolder;
+    const fs::path& shared = sharedFolder.path();
     const test::ActingAs victim(test::kVictimUid, test::kVictimGid);
     ASSERT_TRUE(victim.active());
     const fs::path home = shared / "home", current = home / "current", precious = home / "precious";

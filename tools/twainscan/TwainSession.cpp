@@ -186,6 +186,9 @@ void CTwainSession::OpenSource(const std::string& text) {
     mSource = source;
     if (Call(DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, &mSource, false) != TWRC_SUCCESS) {
         const TW_UINT16 condition = ConditionCode();
+        // The source was listed, so it loaded and answered: "no data source" now means it found no scanner.
+        if (condition == TWCC_NODS)
+            throw ScanError("the scanner is not connected or not turned on");
         if (condition == TWCC_MAXCONNECTIONS)
             throw ScanError("the scanner is in use by another program, or its lock is blocked");
         if (condition == TWCC_DENIED)

@@ -32,9 +32,10 @@ using ButtonStatusFn = int (*)(uint32_t*, uint32_t*);
 class ButtonStatus : public ::testing::Test {
 protected:
     // Where another user can reach them: one test serves the scanner and plants names as that user.
-    ::test::LockDir lockDir{::test::sharedTempFolder()};
+    ::test::SharedFolder shared;
+    ::test::LockDir lockDir{shared.path()};
     std::string build = std::getenv("K3100_BUILD_DIR") ? std::getenv("K3100_BUILD_DIR") : "";
-    std::string socket = (::test::sharedTempFolder() / ("k3100-button-" + std::to_string(getpid()))).string();
+    std::string socket = (shared / "k3100-button").string();
     void* module = nullptr;
     ButtonStatusFn getButtonStatus = nullptr;
     ::test::EmulatorProcess server{socket};

@@ -29,11 +29,8 @@ constexpr auto kStartBound = std::chrono::seconds(30); // ends a hung start only
 class Sleeper {
 public:
     Sleeper() {
-        mProgram = fs::path(mFolder.path().toStdString()) / "sleeper";
+        mProgram = mFolder / "sleeper";
         fs::copy_file("/bin/sleep", mProgram);
-        fs::permissions(mFolder.path().toStdString(), fs::perms::owner_all | fs::perms::group_read |
-                                                          fs::perms::group_exec | fs::perms::others_read |
-                                                          fs::perms::others_exec);
     }
     ~Sleeper() {
         if (mPid > 0) {
@@ -56,7 +53,7 @@ public:
     }
 
 private:
-    QTemporaryDir mFolder{QString::fromStdString((test::sharedTempFolder() / "sleeper-XXXXXX").string())};
+    test::SharedFolder mFolder;
     fs::path mProgram;
     pid_t mPid = -1;
 };

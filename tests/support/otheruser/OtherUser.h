@@ -30,13 +30,13 @@ constexpr gid_t kOtherGid = 65534;
 constexpr uid_t kVictimUid = 50123;
 constexpr gid_t kVictimGid = 50123;
 
-// Whether every user may pass through each folder on the way to folder.
-inline bool everyoneCanReach(const std::filesystem::path& folder) {
+// Whether each folder on the way to folder, folder included, passes.
+inline bool everyFolderOnTheWay(const std::filesystem::path& folder,
+                                const std::function<bool(const char*)>& passes) {
     std::error_code error;
     for (std::filesystem::path step = std::filesystem::absolute(folder, error); !error;
          step = step.parent_path()) {
-        struct stat st {};
-        if (::stat(step.c_str(), &st) != 0 || (st.st_mode & S_IXOTH) == 0)
+        if (!passes(step.c_str()))
             return false;
         if (step == step.root_path())
             return true;
@@ -44,22 +44,72 @@ inline bool everyoneCanReach(const std::filesystem::path& folder) {
     return false;
 }
 
-// Where a test makes what the other users must reach: the temporary folder when every user can pass
-// through to it (a developer's own TMPDIR is often closed to others), else /tmp when they can there.
-// When neither, the temporary folder, and withoutOtherUser() says why such tests cannot run.
-inline std::filesystem::path sharedTempFolder() {
-    const std::filesystem::path own = std::filesystem::temp_directory_path();
-    return everyoneCanReach(own) || !everyoneCanReach("/tmp") ? own : std::filesystem::path("/tmp");
+// Whether every user may pass through each folder on the way to folder.
+inline bool everyoneCanReach(const std::filesystem::path& folder) {
+    return everyFolderOnTheWay(folder, [](const char* step) {
+        struct stat st {};
+        return ::stat(step, &st) == 0 && (st.st_mode & S_IXOTH) != 0;
+    });
+}
+
+// Whether no one but root may plant, move or remove a name in a folder on the way to folder (in a sticky
+// one nobody moves what is not theirs), as the scanner lock asks of the folders above its own.
+inline bool onlyRootCanChange(const std::filesystem::path& folder) {
+    return everyFolderOnTheWay(folder, [](const char* step) {
+        struct stat st {};
+        return ::lstat(step, &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == 0 &&
+               ((st.st_mode & (S_IWGRP | S_IWOTH)) == 0 || (st.st_mode & S_ISVTX) != 0);
+    });
+}
+
+// Where shared folders are made: the temporary folder, else /tmp, whichever every user can reach, one
+// that only root can change first. When neither can be reached, the temporary folder, and
+// withoutOtherUser() says why tests with other users cannot run.
+inline std::filesystem::path sharedFolderBase() {
+    const std::filesystem::path candidates[] = {std::filesystem::temp_directory_path(), "/tmp"};
+    for (const bool trusted : {true, false})
+        for (const std::filesystem::path& base : candidates)
+            if (everyoneCanReach(base) && (!trusted || onlyRootCanChange(base)))
+                return base;
+    return candidates[0];
 }
 
 // Why a test that needs a second user cannot run here; empty when it can.
 inline std::string withoutOtherUser() {
     if (::geteuid() != 0)
         return "needs root to act as another user";
-    if (!everyoneCanReach(sharedTempFolder()))
+    if (!everyoneCanReach(sharedFolderBase()))
         return "needs a temporary folder other users can reach; neither $TMPDIR nor /tmp is";
     return "";
 }
+
+// A folder of the test's where every user may make names and none moves another's, as in /tmp, whatever
+// the modes of the temporary folder and of /tmp: made by the test's user (root, in tests with other
+// users) and removed with everything in it when the test ends.
+class SharedFolder {
+public:
+    SharedFolder() {
+        std::string pattern = (sharedFolderBase() / "k3100-shared-XXXXXX").string();
+        if (::mkdtemp(pattern.data())) {
+            path_ = pattern;
+            ::chmod(pattern.c_str(), 01777);
+        }
+    }
+    ~SharedFolder() {
+        std::error_code ignored;
+        if (!path_.empty() && ::getpid() == owner_)
+            std::filesystem::remove_all(path_, ignored);
+    }
+    SharedFolder(const SharedFolder&) = delete;
+    SharedFolder& operator=(const SharedFolder&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+
+private:
+    std::filesystem::path path_;
+    pid_t owner_ = ::getpid(); // a forked child that ends leaves the folder to the test
+};
 
 // While it lives, the whole test process (every thread) and the children it starts act as the user
 // given; made by root, and not nested. Root stays the saved id, so that the other user's children can
