@@ -1,9 +1,9 @@
 // The transfer sequencing inside one process against the emulated scanner: each page leaving once by
-// every mechanism, a running page left where it stood by image information and layout, the page of a
-// reset setting, the pending transfers after a page, the transfer-ready timer of the clients that need a
-// fresh signal per image (and a reset that must stop it), image information that has to scan first (with
-// blank skip: the next page that is not blank), the poisoned information of one client, and a host that
-// quits mid-batch.
+// every mechanism, a running page left where it stood by image information and layout (and a pending one
+// by a layout set too late), the page of a reset setting, the pending transfers after a page, the
+// transfer-ready timer of the clients that need a fresh signal per image (and a reset that must stop it),
+// image information that has to scan first (with blank skip: the next page that is not blank), the
+// poisoned information of one client, and a host that quits mid-batch.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -295,6 +295,28 @@ TEST_F(TransferSequencingTest, APageScannedAfterAResetIsThePageOfTheValueItAnswe
         EXPECT_TRUE(afterReset == mReceived) << "the page after the reset is not the page of its answer";
         Close();
     }
+}
+
+// Once enabled, the batch is laid out: a layout set or reset (a smaller frame, the default paper) is refused
+// as out of sequence, and the pending page comes as laid out before the enable (4 by 4 inches at 150 dpi).
+TEST_F(TransferSequencingTest, ALayoutSetOrResetOnceEnabledIsRefusedAndThePageKeepsItsSize) {
+    Start("Test Maker", "Test Scan", 1);
+    TW_IMAGELAYOUT layout{};
+    layout.Frame = {FloatToFix32(1), FloatToFix32(1), FloatToFix32(5), FloatToFix32(5)};
+    ASSERT_EQ(Call(DG_IMAGE, DAT_IMAGELAYOUT, MSG_SET, &layout), TWRC_SUCCESS);
+    ASSERT_EQ(SetOne(CAP_XFERCOUNT, TWTY_INT16, TW_INT16{1}), TWRC_SUCCESS);
+    ASSERT_EQ(Enable(), TWRC_SUCCESS);
+    for (const TW_UINT16 msg : {MSG_SET, MSG_RESET}) {
+        TW_IMAGELAYOUT smaller{};
+        smaller.Frame = {FloatToFix32(0), FloatToFix32(0), FloatToFix32(2), FloatToFix32(2)};
+        EXPECT_EQ(Call(DG_IMAGE, DAT_IMAGELAYOUT, msg, &smaller), TWRC_FAILURE)
+            << "message 0x" << std::hex << msg;
+        EXPECT_EQ(Status(), TWCC_SEQERROR);
+    }
+    ASSERT_EQ(TransferPage(), TWRC_XFERDONE);
+    EXPECT_EQ(mReceived.columns, 600u);
+    EXPECT_EQ(mReceived.rows, 600u);
+    EXPECT_EQ(EndTransfer(), 0);
 }
 
 // Image information and layout asked between the blocks of a memory transfer (state 7) answer as before
