@@ -1,5 +1,9 @@
 // The DAT_CAPABILITY messages. A capability handler may answer first; otherwise the capability's own
-// container answers MSG_GET and a temporary one value answers the current, default and reset values.
+// container answers MSG_GET and a temporary one value answers the current and default values. A reset
+// sets the default as MSG_SET would, so that the capabilities that follow it follow.
+#include <memory>
+#include <vector>
+
 #include "CapIds.h"
 #include "ContainerBlock.h"
 #include "DataSource.h"
@@ -43,8 +47,6 @@ TW_UINT16 CDataSource::AnswerOneValue(TW_MEMREF data, EOneValueAnswer answer) {
     CCapability* capability = nullptr;
     if (const TW_UINT16 code = FindCapability(data, cap, capability))
         return Fail(code);
-    if (answer == EOneValueAnswer::kReset)
-        capability->Reset();
     const CapHandler handler = GetCapHandler(CapID(cap->Cap));
     // A list without a handler of its own (CAP_SUPPORTEDCAPS) has no single value: all of it is its
     // current and its default value.
@@ -81,6 +83,7 @@ TW_UINT16 CDataSource::GetDefaultCapability(pTW_IDENTITY, TW_MEMREF data) {
     return AnswerOneValue(data, EOneValueAnswer::kDefault);
 }
 
+// The answer is the value the capability holds afterwards, as MSG_GETCURRENT reads it.
 TW_UINT16 CDataSource::ResetCapability(pTW_IDENTITY, TW_MEMREF data) {
     TW_CAPABILITY* cap = nullptr;
     CCapability* capability = nullptr;
@@ -89,10 +92,44 @@ TW_UINT16 CDataSource::ResetCapability(pTW_IDENTITY, TW_MEMREF data) {
     // What MSG_QUERYSUPPORT does not offer is refused, so the answers agree.
     if ((SupportedOperations(*capability) & TWQC_RESET) == 0)
         return Fail(TWCC_CAPBADOPERATION);
-    // The frame is kept as the scan area, which its own reset does not touch.
-    if (CapID(cap->Cap) == ICAP_FRAMES)
+    if (const TW_UINT16 code = ResetToDefault(CapID(cap->Cap)))
+        return Fail(code);
+    return AnswerOneValue(data, EOneValueAnswer::kCurrent);
+}
+
+TW_UINT16 CDataSource::ResetToDefault(TW_UINT16 capId) {
+    // The frame is kept as the scan area, which goes back to its default with what it depends on.
+    if (capId == ICAP_FRAMES) {
         ResetScanArea();
-    return AnswerOneValue(data, EOneValueAnswer::kReset);
+        return TWCC_SUCCESS;
+    }
+    return ApplyCapabilityValue(capId, kCapDefault);
+}
+
+TW_UINT16 CDataSource::ApplyCapabilityValue(TW_UINT16 capId, ECapProperty property) {
+    CCapability* capability = mCapPool ? mCapPool->GetCapability(capId) : nullptr;
+    if (!capability)
+        return TWCC_CAPUNSUPPORTED;
+    CapItem value(capability->GetItemSize(), 0);
+    // A list holds no single value to apply.
+    if (!capability->GetValue(value, property))
+        return TWCC_SUCCESS;
+    const CCapOneValue oneValue(capability->GetItemType(), false, value);
+    const std::unique_ptr<void, decltype(&DisposeContainer)> container(oneValue.CreateNativeContainer(),
+                                                                       &DisposeContainer);
+    if (!container)
+        return TWCC_LOWMEMORY;
+    TW_CAPABILITY cap{capId, TWON_ONEVALUE, container.get()};
+    return StoreCapability(cap, *capability, capId);
+}
+
+TW_UINT16 CDataSource::StoreCapability(TW_CAPABILITY& cap, CCapability& capability, TW_UINT16 handlerId) {
+    bool handled = false;
+    if (CapHandler handler = GetCapHandler(handlerId)) {
+        if (const TW_UINT16 code = (this->*handler)(MSG_SET, &cap, &capability, handled))
+            return code;
+    }
+    return handled ? TWCC_SUCCESS : capability.AcceptsNativeContainer(cap.ConType, cap.hContainer);
 }
 
 // The application's container is only read: it stays the application's to dispose. An enumeration or a
@@ -103,26 +140,25 @@ TW_UINT16 CDataSource::SetCapability(pTW_IDENTITY, TW_MEMREF data) {
     CCapability* capability = nullptr;
     if (const TW_UINT16 code = FindCapability(data, cap, capability))
         return Fail(code);
-    bool handled = false;
-    if (CapHandler handler = GetCapHandler(CapID(cap->Cap))) {
-        if (const TW_UINT16 code = (this->*handler)(MSG_SET, cap, capability, handled))
-            return Fail(code);
-    }
-    if (!handled) {
-        if (const TW_UINT16 code = capability->AcceptsNativeContainer(cap->ConType, cap->hContainer))
-            return Fail(code);
-    }
+    if (const TW_UINT16 code = StoreCapability(*cap, *capability, CapID(cap->Cap)))
+        return Fail(code);
     const bool constrains = cap->ConType == TWON_ENUMERATION || cap->ConType == TWON_RANGE;
     return constrains ? SetConditionCode(TWCC_SUCCESS, TWRC_CHECKSTATUS) : TWRC_SUCCESS;
 }
 
-// Every capability back to its power-on value, with those that follow others brought in line.
+// Every capability back to its power-on value: all values first, so that none is set against another not
+// yet reset, then each as its own reset sets it, which brings the lists and those that follow in line.
 TW_UINT16 CDataSource::ResetAllCapabilities(pTW_IDENTITY, TW_MEMREF) {
     if (!mCapPool)
         return Fail(TWCC_SEQERROR);
-    for (const auto& [id, capability] : mCapPool->Capabilities())
+    std::vector<TW_UINT16> resettable;
+    for (const auto& [id, capability] : mCapPool->Capabilities()) {
         capability->Reset();
-    SyncDependentCapabilities();
+        if (SupportedOperations(*capability) & TWQC_RESET)
+            resettable.push_back(id);
+    }
+    for (TW_UINT16 id : resettable)
+        ResetToDefault(id);
     return TWRC_SUCCESS;
 }
 
@@ -154,14 +190,5 @@ TW_UINT16 CDataSource::QuerySupportCapability(pTW_IDENTITY, TW_MEMREF data) {
 }
 
 void CDataSource::SyncCapability(TW_UINT16 capId) {
-    CCapability* capability = mCapPool ? mCapPool->GetCapability(capId) : nullptr;
-    CapHandler handler = GetCapHandler(capId);
-    if (!capability || !handler)
-        return;
-    TW_CAPABILITY cap{capId, capability->GetContainerType(), capability->CreateNativeContainer()};
-    if (!cap.hContainer)
-        return;
-    bool handled = false;
-    (this->*handler)(MSG_SET, &cap, capability, handled);
-    DisposeContainer(cap.hContainer);
+    ApplyCapabilityValue(capId, kCapCurrent);
 }

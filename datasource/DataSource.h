@@ -175,6 +175,9 @@ public:
     virtual TW_UINT16 CapID(TW_UINT16 capId) { return capId; }
     // Re-applies a capability's current value through its handler so that dependent capabilities follow.
     virtual void SyncCapability(TW_UINT16 capId);
+    // Sets a capability (its id already redirected) back to its default as a MSG_SET of the default does,
+    // so that the capabilities that follow it follow; a condition code.
+    virtual TW_UINT16 ResetToDefault(TW_UINT16 capId);
     // The TWQC_* operations MSG_QUERYSUPPORT offers for the capability; the others are refused.
     static TW_INT32 SupportedOperations(const CCapability& capability);
     virtual SScanSize GetScanSize(bool detected);
@@ -250,9 +253,14 @@ private:
     // Copies of the per-session capabilities as the stored settings gave them at open.
     void KeepStoredSessionValues();
     TW_UINT16 EnableWithDialog(int flag);
-    // The one-value answers: MSG_GETCURRENT, MSG_GETDEFAULT, and MSG_RESET (which resets first).
-    enum class EOneValueAnswer { kCurrent, kDefault, kReset };
+    // The one-value answers of MSG_GETCURRENT (and MSG_RESET) and MSG_GETDEFAULT.
+    enum class EOneValueAnswer { kCurrent, kDefault };
     TW_UINT16 AnswerOneValue(TW_MEMREF data, EOneValueAnswer answer);
+    // The MSG_SET path: the handler of handlerId first, then the generic store unless it answered; a
+    // condition code.
+    TW_UINT16 StoreCapability(TW_CAPABILITY& cap, CCapability& capability, TW_UINT16 handlerId);
+    // Sets a capability to its own current or default value as a MSG_SET of that value does.
+    TW_UINT16 ApplyCapabilityValue(TW_UINT16 capId, ECapProperty property);
     TW_UINT16 FindCapability(TW_MEMREF data, TW_CAPABILITY*& cap, CCapability*& capability);
     // The image layout of the current or the default frame.
     TW_UINT16 AnswerImageLayout(TW_MEMREF data, ECapProperty property);

@@ -170,8 +170,8 @@ public:
                                             bool& handled);
     virtual TW_UINT16 HandleDeviceEventSelection(TW_UINT16 msg, TW_CAPABILITY* cap, CCapability* capability,
                                                  bool& handled);
-    // MSG_RESET of CAP_DEVICEEVENT empties the selection, then answers as for any capability.
-    TW_UINT16 ResetCapability(pTW_IDENTITY origin, TW_MEMREF data) override;
+    // The default of CAP_DEVICEEVENT is an empty selection.
+    TW_UINT16 ResetToDefault(TW_UINT16 capId) override;
     // A device event goes to the application only when it selected it (CAP_DEVICEEVENT); this maker's
     // own application receives them all.
     bool WantsDeviceEvent(std::uint32_t event) const;

@@ -16,7 +16,8 @@ constexpr std::uint32_t kOpenToXferReady = kOpenOnly | kEnabledOnly | StateBit(D
 // Close runs in every state and always ends the session, so the scanner lock is never left behind. A
 // manager opening the source a second time hands its entry points again and asks for the open before
 // it unloads on any refusal: both are taken in every state, and the open answers itself without harm.
-// The image-layout triplets need the capability pool, which exists only while open.
+// The layout is read while open and, like the capabilities, set or reset only before the enable: a batch
+// keeps the frame it was enabled with.
 const CDataSource::STripletRow CDataSource::sTripletHandlers[] = {
     {DG_CONTROL, DAT_IDENTITY, MSG_GET, &DS::GetIdentity, kAny},
     {DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, &DS::OpenDS, kAny},
@@ -42,8 +43,8 @@ const CDataSource::STripletRow CDataSource::sTripletHandlers[] = {
     {DG_CONTROL, DAT_PASSTHRU, MSG_PASSTHRU, &DS::PassThru, kAny},
     {DG_IMAGE, DAT_IMAGELAYOUT, MSG_GET, &DS::GetImageLayout, DS::kNotClosed},
     {DG_IMAGE, DAT_IMAGELAYOUT, MSG_GETDEFAULT, &DS::GetDefaultImageLayout, DS::kNotClosed},
-    {DG_IMAGE, DAT_IMAGELAYOUT, MSG_RESET, &DS::ResetImageLayout, DS::kNotClosed},
-    {DG_IMAGE, DAT_IMAGELAYOUT, MSG_SET, &DS::SetImageLayout, DS::kNotClosed},
+    {DG_IMAGE, DAT_IMAGELAYOUT, MSG_RESET, &DS::ResetImageLayout, kOpenOnly},
+    {DG_IMAGE, DAT_IMAGELAYOUT, MSG_SET, &DS::SetImageLayout, kOpenOnly},
     {DG_IMAGE, DAT_IMAGEINFO, MSG_GET, &DS::GetImageInfo, kTransfer},
     {DG_IMAGE, DAT_IMAGEMEMXFER, MSG_GET, &DS::ImageMemXfer, kTransfer},
     {DG_IMAGE, DAT_IMAGENATIVEXFER, MSG_GET, &DS::ImageNativeXfer, kTransfer},

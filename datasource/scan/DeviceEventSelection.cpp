@@ -67,11 +67,11 @@ TW_UINT16 COrvkQSDS::HandleDeviceEventSelection(TW_UINT16 msg, TW_CAPABILITY* ca
     return TWCC_SUCCESS;
 }
 
-TW_UINT16 COrvkQSDS::ResetCapability(pTW_IDENTITY origin, TW_MEMREF data) {
-    const auto* cap = static_cast<const TW_CAPABILITY*>(data);
-    if (cap && CapID(cap->Cap) == CAP_DEVICEEVENT && mCapPool)
-        mCapPool->AppendCapability(CAP_DEVICEEVENT, MakeDeviceEventSelection({}));
-    return CDataSource::ResetCapability(origin, data);
+TW_UINT16 COrvkQSDS::ResetToDefault(TW_UINT16 capId) {
+    if (capId != CAP_DEVICEEVENT || !mCapPool)
+        return CDataSource::ResetToDefault(capId);
+    mCapPool->AppendCapability(CAP_DEVICEEVENT, MakeDeviceEventSelection({}));
+    return TWCC_SUCCESS;
 }
 
 bool COrvkQSDS::WantsDeviceEvent(std::uint32_t event) const {

@@ -1,6 +1,6 @@
 // Every capability of the scanner's set, twins and the maker's own included, through every message that
-// reads it: each answer holds the whole TWAIN structure it names, and a value read and written back
-// unchanged stays as it was, with no default moving.
+// reads it: each answer holds the whole TWAIN structure it names, a value read and written back unchanged
+// stays as it was, with no default moving, and a reset does what a set of the default does.
 #include <map>
 #include <vector>
 
@@ -57,6 +57,55 @@ std::size_t StructureBytes(TW_UINT16 conType, const std::uint8_t* data, std::siz
     }
 }
 
+// A one value of the item's bytes.
+test::OwnedHandle OneValueOf(TW_UINT16 itemType, const std::uint8_t* item, std::size_t size) {
+    test::OwnedHandle handle =
+        test::NewHandle(offsetof(TW_ONEVALUE, Item) + std::max(size, sizeof(TW_UINT32)));
+    auto* bytes = static_cast<std::uint8_t*>(handle.get());
+    std::memcpy(bytes, &itemType, sizeof itemType);
+    std::memcpy(bytes + offsetof(TW_ONEVALUE, Item), item, size);
+    return handle;
+}
+
+// Values of a capability other than its current one, in the order they are tried, from what MSG_GET
+// answers: the other entries of an enumeration, the bounds of a range, for a list (the device events) one
+// event the scanner reports, and for a one value the number 1 and then the value with one of the two low
+// bits of one of its bytes turned over.
+std::vector<test::OwnedHandle> OtherValues(TW_UINT16 conType, const Bytes& container) {
+    const TW_UINT16 itemType = test::ItemType(const_cast<std::uint8_t*>(container.data()));
+    const std::size_t size = twainItemSize(itemType);
+    std::vector<test::OwnedHandle> values;
+    const auto add = [&](const std::uint8_t* item) { values.push_back(OneValueOf(itemType, item, size)); };
+    if (conType == TWON_ENUMERATION) {
+        TW_UINT32 count = 0;
+        TW_UINT32 current = 0;
+        std::memcpy(&count, container.data() + offsetof(TW_ENUMERATION, NumItems), sizeof count);
+        std::memcpy(&current, container.data() + offsetof(TW_ENUMERATION, CurrentIndex), sizeof current);
+        for (TW_UINT32 i = 0; i < count; ++i) {
+            if (i != current)
+                add(container.data() + offsetof(TW_ENUMERATION, ItemList) + i * size);
+        }
+    } else if (conType == TWON_RANGE) {
+        add(container.data() + offsetof(TW_RANGE, MinValue));
+        add(container.data() + offsetof(TW_RANGE, MaxValue));
+    } else if (conType == TWON_ARRAY) {
+        values.push_back(test::UInt16Array({COrvkQSDS::kDeviceEventScanReady}));
+    } else {
+        Bytes item(size, 0);
+        item[0] = 1;
+        add(item.data());
+        for (std::size_t i = 0; i < size; ++i) {
+            for (const std::uint8_t bit : {1, 2}) {
+                item.assign(container.begin() + offsetof(TW_ONEVALUE, Item),
+                            container.begin() + offsetof(TW_ONEVALUE, Item) + size);
+                item[i] ^= bit;
+                add(item.data());
+            }
+        }
+    }
+    return values;
+}
+
 class CapabilitySweep : public test::QSDataSourceTest {
 protected:
     void SetUp() override {
@@ -80,6 +129,27 @@ protected:
     }
     bool IsWritable(TW_UINT16 id) {
         return Cap(MSG_QUERYSUPPORT, id) == TWRC_SUCCESS && (AnswerField<TW_INT32>() & TWQC_SET) != 0;
+    }
+    bool IsResettable(TW_UINT16 id) {
+        constexpr TW_INT32 kSetAndReset = TWQC_SET | TWQC_RESET;
+        return Cap(MSG_QUERYSUPPORT, id) == TWRC_SUCCESS &&
+               (AnswerField<TW_INT32>() & kSetAndReset) == kSetAndReset;
+    }
+    // Sets the capability away from its default with the first of its other values that moves it; false
+    // when none does (a setting that applies only in another mode, or that follows another).
+    bool SetAway(TW_UINT16 id) {
+        EXPECT_EQ(Cap(MSG_GETDEFAULT, id), TWRC_SUCCESS);
+        const Bytes byDefault = AnswerBytes();
+        EXPECT_EQ(Cap(MSG_GET, id), TWRC_SUCCESS);
+        const TW_UINT16 conType = mAnswerType;
+        for (const test::OwnedHandle& value : OtherValues(conType, AnswerBytes())) {
+            const TW_UINT16 rc =
+                Cap(MSG_SET, id, conType == TWON_ARRAY ? TWON_ARRAY : TWON_ONEVALUE, value.get());
+            if ((rc == TWRC_SUCCESS || rc == TWRC_CHECKSTATUS) && Cap(MSG_GETCURRENT, id) == TWRC_SUCCESS &&
+                AnswerBytes() != byDefault)
+                return true;
+        }
+        return false;
     }
     std::map<TW_UINT16, Bytes> Answers(TW_UINT16 msg) {
         std::map<TW_UINT16, Bytes> answers;
@@ -198,6 +268,52 @@ TEST_F(CapabilitySweep, AFrameWrittenBackAsReadChangesNoOtherSetting) {
     ASSERT_EQ(Call(DG_IMAGE, DAT_IMAGELAYOUT, MSG_GET, &layout), TWRC_SUCCESS);
     ASSERT_EQ(Call(DG_IMAGE, DAT_IMAGELAYOUT, MSG_SET, &layout), TWRC_SUCCESS);
     expectUnchanged("DAT_IMAGELAYOUT");
+}
+
+// Each capability that may be set and reset, set away from its default and reset: the reset answers what
+// MSG_GETCURRENT then reads, and leaves every capability as a MSG_SET of the default does, those that follow
+// it included (the other resolution, the bit depth, the back side's twin, the scan area of a paper). The
+// frame's reset also brings the paper back, so it is held to its default instead. Set away once more,
+// MSG_RESETALL brings back the settings as opened, the device events an application chose included.
+TEST_F(CapabilitySweep, AResetAnswersWhatItAppliesAsASetOfTheDefaultWould) {
+    const std::map<TW_UINT16, Bytes> opened = Answers(MSG_GETCURRENT);
+    const auto expectSame = [](const std::map<TW_UINT16, Bytes>& found,
+                               const std::map<TW_UINT16, Bytes>& wanted, const char* what) {
+        for (const auto& [id, answer] : wanted)
+            EXPECT_EQ(found.at(id), answer) << what << ": capability 0x" << std::hex << id;
+    };
+    const auto resetAll = [&] {
+        ASSERT_EQ(Cap(MSG_RESETALL, 0), TWRC_SUCCESS);
+        expectSame(Answers(MSG_GETCURRENT), opened, "MSG_RESETALL");
+    };
+    int resets = 0;
+    for (TW_UINT16 id : mIds) {
+        if (!IsResettable(id))
+            continue;
+        SCOPED_TRACE(testing::Message() << "capability 0x" << std::hex << id);
+        if (!SetAway(id))
+            continue;
+        ++resets;
+        ASSERT_EQ(Cap(MSG_RESET, id), TWRC_SUCCESS);
+        const Bytes answer = AnswerBytes();
+        ASSERT_EQ(Cap(MSG_GETCURRENT, id), TWRC_SUCCESS);
+        EXPECT_EQ(answer, AnswerBytes()) << "the reset answered a value the capability does not hold";
+        const std::map<TW_UINT16, Bytes> afterReset = Answers(MSG_GETCURRENT);
+        if (id == ICAP_FRAMES) {
+            ASSERT_EQ(Cap(MSG_GETDEFAULT, id), TWRC_SUCCESS);
+            EXPECT_EQ(answer, AnswerBytes());
+        } else {
+            resetAll();
+            ASSERT_TRUE(SetAway(id));
+            ASSERT_EQ(Cap(MSG_GETDEFAULT, id), TWRC_SUCCESS);
+            ASSERT_EQ(Cap(MSG_SET, id, mAnswerType, mAnswer.get()), TWRC_SUCCESS);
+            expectSame(Answers(MSG_GETCURRENT), afterReset, "MSG_RESET, against a MSG_SET of the default");
+        }
+        ASSERT_TRUE(SetAway(id));
+        resetAll();
+    }
+    EXPECT_GT(resets, 70);
+    RecordProperty("resets", resets);
 }
 
 } // namespace

@@ -206,6 +206,9 @@ void CTwainSession::OpenSource(const std::string& text) {
 void CTwainSession::ResetCapabilities() {
     TW_CAPABILITY all{};
     Check(Call(DG_CONTROL, DAT_CAPABILITY, MSG_RESETALL, &all), "resetting the capabilities");
+    // The device events chosen are a capability too, which the reset emptied.
+    if (!mDeviceEvents.empty())
+        SelectDeviceEvents();
 }
 
 void CTwainSession::SelectDeviceEvents() {

@@ -63,7 +63,7 @@ public:
     void SetStopCheck(std::function<bool()> stopRequested) { mStopRequested = std::move(stopRequested); }
 
     // Called with each device event the source reports, inside the source's callback; the events are
-    // asked for (CAP_DEVICEEVENT) when the source is opened.
+    // asked for (CAP_DEVICEEVENT) when the source is opened and again after a reset of the capabilities.
     void SetDeviceEventListener(std::vector<TW_UINT16> events, std::function<void(std::uint32_t)> listener) {
         mDeviceEvents = std::move(events);
         mOnDeviceEvent = std::move(listener);

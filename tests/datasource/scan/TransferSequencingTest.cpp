@@ -1,15 +1,18 @@
 // The transfer sequencing inside one process against the emulated scanner: each page leaving once by
-// every mechanism, a running page left where it stood by image information and layout, the pending
-// transfers after a page, the transfer-ready timer of the clients that need a fresh signal per image (and a
-// reset that must stop it), image information that has to scan first (with blank skip: the next page
-// that is not blank), the poisoned information of one client, and a host that quits mid-batch.
+// every mechanism, a running page left where it stood by image information and layout (and a pending one
+// by a layout set too late), the page of a reset setting, the pending transfers after a page, the
+// transfer-ready timer of the clients that need a fresh signal per image (and a reset that must stop it),
+// image information that has to scan first (with blank skip: the next page that is not blank), the
+// poisoned information of one client, and a host that quits mid-batch.
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <tuple>
+#include <vector>
 
 #include "COrvkQS.h"
 #include "DecodedTiff.h"
@@ -27,8 +30,8 @@ namespace {
 class TransferSequencingTest : public test::QSDataSourceTest {
 protected:
     // Opens as the given application with the emulated scanner attached, grey at 150 dpi.
-    void Start(const char* maker, const char* product, int sheets) {
-        mEmulator.loadSheet(*SheetOf("gen:ramp-a4"), sheets);
+    void Start(const char* maker, const char* product, int sheets, const char* sheet = "gen:ramp-a4") {
+        mEmulator.loadSheet(*SheetOf(sheet), sheets);
         Open(maker, product);
         auto scanner =
             std::make_unique<k3100::COrvkQS>(k3100::SScannerDesc{k3100::kTransportUSB, mEmulator.vendorId(),
@@ -87,11 +90,15 @@ protected:
             block.Memory = {TWMF_APPOWNS | TWMF_POINTER, static_cast<TW_UINT32>(mBuffer.size()),
                             mBuffer.data()};
             rc = Call(DG_IMAGE, DAT_IMAGEMEMXFER, MSG_GET, &block);
-            mReceived = {block.Columns, mReceived.rows + block.Rows};
+            mReceived.columns = block.Columns;
+            mReceived.rows += block.Rows;
+            mReceived.pixels.insert(mReceived.pixels.end(), mBuffer.begin(),
+                                    mBuffer.begin() +
+                                        std::min<std::size_t>(block.BytesWritten, mBuffer.size()));
         }
         return rc;
     }
-    void ReceivedFrom(const test::SDecoded& page) { mReceived = {page.width, page.height}; }
+    void ReceivedFrom(const test::SDecoded& page) { mReceived = {page.width, page.height, {}}; }
     TW_INT16 EndTransfer() {
         TW_PENDINGXFERS pending{};
         EXPECT_EQ(Call(DG_CONTROL, DAT_PENDINGXFERS, MSG_ENDXFER, &pending), TWRC_SUCCESS);
@@ -139,6 +146,8 @@ protected:
 
     struct SPage {
         TW_UINT32 columns = 0, rows = 0;
+        std::vector<std::uint8_t> pixels; // by memory transfer only
+        bool operator==(const SPage&) const = default;
     };
     k3100::emu::Emulator mEmulator;
     std::vector<std::uint8_t> mBuffer;
@@ -247,6 +256,67 @@ TEST_F(TransferSequencingTest, AResetFrameIsTheDefaultPapersPageAndThePageScanne
         EXPECT_EQ(mReceived.rows, paper.rows);
         Close();
     }
+}
+
+// A reset does what a MSG_SET of the value it answers does, down to the page: the paper size (A4 where letter
+// is the default), the threshold, automatic deskew (on a tilted sheet) and one resolution, each set away
+// from its default and reset, give the page of the answered value, not that of the value set before.
+TEST_F(TransferSequencingTest, APageScannedAfterAResetIsThePageOfTheValueItAnswers) {
+    struct SCase {
+        TW_UINT16 id;
+        const char* sheet;
+        TW_UINT16 pixelType;
+        std::function<TW_UINT16()> setAway;
+    };
+    for (const SCase& c :
+         {SCase{ICAP_SUPPORTEDSIZES, "gen:ramp-a4", TWPT_GRAY,
+                [&] { return SetOne(ICAP_SUPPORTEDSIZES, TWTY_UINT16, TW_UINT16{TWSS_A4}); }},
+          SCase{ICAP_THRESHOLD, "gen:ramp-a4", TWPT_BW, [&] { return SetFix(ICAP_THRESHOLD, 30); }},
+          SCase{ICAP_AUTOMATICDESKEW, "gen:ramp-a4@4", TWPT_GRAY,
+                [&] { return SetBool(ICAP_AUTOMATICDESKEW, true); }},
+          SCase{ICAP_XRESOLUTION, "gen:ramp-a4", TWPT_GRAY, [&] { return SetFix(ICAP_XRESOLUTION, 150); }}}) {
+        SCOPED_TRACE(testing::Message() << "capability 0x" << std::hex << c.id);
+        mDS = std::make_unique<test::CTestQSDS>();
+        Start("Test Maker", "Test Scan", 3, c.sheet);
+        ASSERT_EQ(SetOne(ICAP_PIXELTYPE, TWTY_UINT16, c.pixelType), TWRC_SUCCESS);
+        ASSERT_EQ(c.setAway(), TWRC_SUCCESS);
+        ScanOnePage();
+        const SPage away = mReceived;
+        ASSERT_EQ(Cap(MSG_RESET, c.id), TWRC_SUCCESS);
+        const test::OwnedHandle answer = std::move(mAnswer);
+        const TW_UINT16 answerType = mAnswerType;
+        ScanOnePage();
+        const SPage afterReset = mReceived;
+        ASSERT_EQ(Cap(MSG_SET, c.id, answerType, answer.get()), TWRC_SUCCESS);
+        ScanOnePage();
+        EXPECT_FALSE(mReceived == away) << "the setting does not show on the page";
+        EXPECT_EQ(afterReset.columns, mReceived.columns);
+        EXPECT_EQ(afterReset.rows, mReceived.rows);
+        EXPECT_TRUE(afterReset == mReceived) << "the page after the reset is not the page of its answer";
+        Close();
+    }
+}
+
+// Once enabled, the batch is laid out: a layout set or reset (a smaller frame, the default paper) is refused
+// as out of sequence, and the pending page comes as laid out before the enable (4 by 4 inches at 150 dpi).
+TEST_F(TransferSequencingTest, ALayoutSetOrResetOnceEnabledIsRefusedAndThePageKeepsItsSize) {
+    Start("Test Maker", "Test Scan", 1);
+    TW_IMAGELAYOUT layout{};
+    layout.Frame = {FloatToFix32(1), FloatToFix32(1), FloatToFix32(5), FloatToFix32(5)};
+    ASSERT_EQ(Call(DG_IMAGE, DAT_IMAGELAYOUT, MSG_SET, &layout), TWRC_SUCCESS);
+    ASSERT_EQ(SetOne(CAP_XFERCOUNT, TWTY_INT16, TW_INT16{1}), TWRC_SUCCESS);
+    ASSERT_EQ(Enable(), TWRC_SUCCESS);
+    for (const TW_UINT16 msg : {MSG_SET, MSG_RESET}) {
+        TW_IMAGELAYOUT smaller{};
+        smaller.Frame = {FloatToFix32(0), FloatToFix32(0), FloatToFix32(2), FloatToFix32(2)};
+        EXPECT_EQ(Call(DG_IMAGE, DAT_IMAGELAYOUT, msg, &smaller), TWRC_FAILURE)
+            << "message 0x" << std::hex << msg;
+        EXPECT_EQ(Status(), TWCC_SEQERROR);
+    }
+    ASSERT_EQ(TransferPage(), TWRC_XFERDONE);
+    EXPECT_EQ(mReceived.columns, 600u);
+    EXPECT_EQ(mReceived.rows, 600u);
+    EXPECT_EQ(EndTransfer(), 0);
 }
 
 // Image information and layout asked between the blocks of a memory transfer (state 7) answer as before
