@@ -249,6 +249,21 @@ TEST_F(TransferSequencingTest, AResetFrameIsTheDefaultPapersPageAndThePageScanne
     }
 }
 
+// A host that reads the frame, chooses another resolution and sends the frame back keeps its page: A4 at
+// 300 dpi stays 2,480 columns wide, whatever 200 dpi's whole pixels would make of its inches.
+TEST_F(TransferSequencingTest, AFrameReadAtOneResolutionAndWrittenBackAtAnotherKeepsThePage) {
+    Start("Test Maker", "Test Scan", 1);
+    ASSERT_EQ(SetOne(ICAP_SUPPORTEDSIZES, TWTY_UINT16, TW_UINT16{TWSS_A4}), TWRC_SUCCESS);
+    ASSERT_EQ(SetFix(ICAP_XRESOLUTION, 200), TWRC_SUCCESS);
+    ASSERT_EQ(Cap(MSG_GET, ICAP_FRAMES), TWRC_SUCCESS);
+    const test::OwnedHandle frame = std::move(mAnswer);
+    ASSERT_EQ(SetFix(ICAP_XRESOLUTION, 300), TWRC_SUCCESS);
+    ASSERT_EQ(Cap(MSG_SET, ICAP_FRAMES, TWON_ONEVALUE, frame.get()), TWRC_SUCCESS);
+    ScanOnePage();
+    EXPECT_EQ(mReceived.columns, 2480u);
+    EXPECT_EQ(mReceived.rows, 3507u);
+}
+
 // Image information and layout asked between the blocks of a memory transfer (state 7) answer as before
 // the first block, and the page goes on where it stood: each of its 3,507 rows (A4 at 300 dpi) once, from
 // the one sheet fed.
