@@ -1,9 +1,11 @@
 // Handlers shared by every data source of this family: physical sizes and the frame in the application's
 // units (inches, centimetres, pixels) over lengths kept in 1/1200 inch, and pixel type and bit depth,
 // which follow each other.
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstring>
+#include <optional>
 
 #include "CapHelpers.h"
 #include "CapIds.h"
@@ -19,33 +21,35 @@ constexpr TW_UINT16 kUnitCentimeters = TWUN_CENTIMETERS;
 constexpr TW_UINT16 kUnitPixels = TWUN_PIXELS;
 constexpr std::size_t kFrameOffset = offsetof(TW_ONEVALUE, Item);
 
-std::uint32_t Whole(float value) {
-    return SaturateToUInt32(value);
-}
+constexpr float kCentimetresPerInch = 2.54f;
 
-// A pixel edge in the application's units; false for units without a conversion here.
-bool PixelsToUnits(TW_UINT16 units, float pixels, float resolution, TW_FIX32& out) {
+// A length (1/1200 inch) in the application's units; none for units without a conversion here. Inches
+// and centimetres come from the length itself, so that a host reads the same at every resolution; pixels
+// are the resolution's own, whole ones where asked.
+std::optional<TW_FIX32> LengthInUnits(TW_UINT16 units, float length, float resolution, bool wholePixels) {
     switch (units) {
     case kUnitInches:
-        out = PixelToInch(Whole(pixels), Whole(resolution));
-        return true;
+        return FloatToFix32(length / kCapLengthUnitsPerInch);
     case kUnitCentimeters:
-        out = PixelToCm(Whole(pixels), Whole(resolution));
-        return true;
-    case kUnitPixels:
-        out = FloatToFix32(pixels);
-        return true;
+        return FloatToFix32(length / kCapLengthUnitsPerInch * kCentimetresPerInch);
+    case kUnitPixels: {
+        const float pixels = length * resolution / kCapLengthUnitsPerInch;
+        return FloatToFix32(wholePixels ? std::trunc(pixels) : pixels);
+    }
     default:
-        return false;
+        return std::nullopt;
     }
 }
 
-float UnitsToPixels(TW_UINT16 units, TW_FIX32 edge, float resolution) {
-    if (units == kUnitInches)
-        return static_cast<float>(InchToPixel(edge, Whole(resolution)));
+// An edge in the application's units as a length to the nearest 1/1200 inch, so that an edge read from
+// a length gives that length back; below 0 it is 0.
+float UnitsToLength(TW_UINT16 units, TW_FIX32 edge, float resolution) {
+    float length = Fix32ToFloat(edge) * kCapLengthUnitsPerInch;
     if (units == kUnitCentimeters)
-        return static_cast<float>(CmToPixel(edge, Whole(resolution)));
-    return Fix32ToFloat(edge);
+        length /= kCentimetresPerInch;
+    else if (units == kUnitPixels)
+        length /= resolution;
+    return std::max(0.0f, std::round(length));
 }
 
 float ScanAreaValue(const CCapPool* pool, TW_UINT16 id, ECapProperty property) {
@@ -61,15 +65,18 @@ bool ScanAreaFrame(const CCapPool* pool, ECapProperty property, TW_FRAME& frame)
     const auto units = static_cast<TW_UINT16>(GetCapUIntValue(pool, ICAP_UNITS));
     const float xRes = GetCapFloatValue(pool, ICAP_XRESOLUTION);
     const float yRes = GetCapFloatValue(pool, ICAP_YRESOLUTION);
-    const float left = xRes * ScanAreaValue(pool, CCAP_OVKM_SCANAREA_X, property) / kCapLengthUnitsPerInch;
-    const float top = yRes * ScanAreaValue(pool, CCAP_OVKM_SCANAREA_Y, property) / kCapLengthUnitsPerInch;
-    const float width =
-        xRes * ScanAreaValue(pool, CCAP_OVKM_SCANAREA_WIDTH, property) / kCapLengthUnitsPerInch;
-    const float height =
-        yRes * ScanAreaValue(pool, CCAP_OVKM_SCANAREA_HEIGHT, property) / kCapLengthUnitsPerInch;
-    return PixelsToUnits(units, left, xRes, frame.Left) && PixelsToUnits(units, top, yRes, frame.Top) &&
-           PixelsToUnits(units, left + width, xRes, frame.Right) &&
-           PixelsToUnits(units, top + height, yRes, frame.Bottom);
+    const float left = ScanAreaValue(pool, CCAP_OVKM_SCANAREA_X, property);
+    const float top = ScanAreaValue(pool, CCAP_OVKM_SCANAREA_Y, property);
+    const float right = left + ScanAreaValue(pool, CCAP_OVKM_SCANAREA_WIDTH, property);
+    const float bottom = top + ScanAreaValue(pool, CCAP_OVKM_SCANAREA_HEIGHT, property);
+    const std::optional<TW_FIX32> leftEdge = LengthInUnits(units, left, xRes, false);
+    const std::optional<TW_FIX32> topEdge = LengthInUnits(units, top, yRes, false);
+    const std::optional<TW_FIX32> rightEdge = LengthInUnits(units, right, xRes, false);
+    const std::optional<TW_FIX32> bottomEdge = LengthInUnits(units, bottom, yRes, false);
+    if (!leftEdge || !topEdge || !rightEdge || !bottomEdge)
+        return false;
+    frame = {*leftEdge, *topEdge, *rightEdge, *bottomEdge};
+    return true;
 }
 
 // The frame in the application's one value of TWTY_FRAME; false for any other container.
@@ -98,13 +105,12 @@ TW_UINT16 CDataSource::HandlePhysicalSize(TW_UINT16 msg, TW_CAPABILITY* cap, CCa
     const float resolution = GetCapFloatValue(pool, vertical ? ICAP_YRESOLUTION : ICAP_XRESOLUTION);
     float size = 0;
     capability->ReadValue(size);
-    const float pixels = size * resolution / kCapLengthUnitsPerInch;
     const auto units = static_cast<TW_UINT16>(GetCapUIntValue(pool, ICAP_UNITS));
-    TW_FIX32 answer{};
-    if (!PixelsToUnits(units, units == kUnitPixels ? std::trunc(pixels) : pixels, resolution, answer))
+    const std::optional<TW_FIX32> answer = LengthInUnits(units, size, resolution, true);
+    if (!answer)
         return TWCC_SUCCESS;
     cap->ConType = TWON_ONEVALUE;
-    cap->hContainer = OneValueContainer(TWTY_FIX32, answer);
+    cap->hContainer = OneValueContainer(TWTY_FIX32, *answer);
     handled = true;
     return TWCC_SUCCESS;
 }
@@ -133,22 +139,16 @@ TW_UINT16 CDataSource::HandleCapFrames(TW_UINT16 msg, TW_CAPABILITY* cap, CCapab
     TW_FRAME frame{};
     if (!ReadFrame(cap, frame) || !(xRes > 0) || !(yRes > 0))
         return TWCC_BADVALUE;
-    // The frame as it reads now names the scan area it was read from. Taken through whole pixels and
-    // fixed point again it would come out a pixel short, and shrink with every such write.
-    if (ShowsFrame(cap)) {
-        handled = true;
-        return TWCC_SUCCESS;
-    }
-    const float left = UnitsToPixels(units, frame.Left, xRes);
-    const float top = UnitsToPixels(units, frame.Top, yRes);
-    const float right = UnitsToPixels(units, frame.Right, xRes);
-    const float bottom = UnitsToPixels(units, frame.Bottom, yRes);
+    const float left = UnitsToLength(units, frame.Left, xRes);
+    const float top = UnitsToLength(units, frame.Top, yRes);
+    const float right = UnitsToLength(units, frame.Right, xRes);
+    const float bottom = UnitsToLength(units, frame.Bottom, yRes);
     if (right < left || bottom < top)
         return TWCC_BADVALUE;
-    SetCapFloatValue(pool, CCAP_OVKM_SCANAREA_X, left * kCapLengthUnitsPerInch / xRes);
-    SetCapFloatValue(pool, CCAP_OVKM_SCANAREA_Y, top * kCapLengthUnitsPerInch / yRes);
-    SetCapFloatValue(pool, CCAP_OVKM_SCANAREA_WIDTH, (right - left) * kCapLengthUnitsPerInch / xRes);
-    SetCapFloatValue(pool, CCAP_OVKM_SCANAREA_HEIGHT, (bottom - top) * kCapLengthUnitsPerInch / yRes);
+    SetCapFloatValue(pool, CCAP_OVKM_SCANAREA_X, left);
+    SetCapFloatValue(pool, CCAP_OVKM_SCANAREA_Y, top);
+    SetCapFloatValue(pool, CCAP_OVKM_SCANAREA_WIDTH, right - left);
+    SetCapFloatValue(pool, CCAP_OVKM_SCANAREA_HEIGHT, bottom - top);
     handled = true;
     return TWCC_SUCCESS;
 }

@@ -256,8 +256,10 @@ private:
     // The defaults that describe the paper follow the default paper: the scan area's (the frame's) is its
     // whole page, and ICAP_SUPPORTEDSIZES's its size code.
     void ApplyDefaultPaper();
-    // The TWAIN size code of a paper id; A4 for a paper without one.
+    // The TWAIN size code of a paper id; TWSS_NONE for a paper without one.
     static TW_UINT16 SupportedSizeForPaper(std::int32_t paper);
+    // The size code of the frame: its paper's while the frame is that paper's whole page, else TWSS_NONE.
+    TW_UINT16 FrameSupportedSize();
     // The size of a paper id (-1: the physical size); none for a user's paper that is missing or does
     // not fit the scanner.
     std::optional<SScanSize> PaperSizeFor(std::int32_t paperId);

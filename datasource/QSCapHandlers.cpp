@@ -177,6 +177,8 @@ TW_UINT16 COrvkQSDS::HandleToneSettings(TW_UINT16 msg, TW_CAPABILITY* cap, CCapa
 
 TW_UINT16 COrvkQSDS::SupportedSizeForPaper(std::int32_t paper) {
     switch (paper) {
+    case 0:
+        return TWSS_A4;
     case 1:
         return TWSS_A5;
     case 3:
@@ -190,7 +192,7 @@ TW_UINT16 COrvkQSDS::SupportedSizeForPaper(std::int32_t paper) {
     case 9:
         return TWSS_USLETTER;
     default:
-        return TWSS_A4;
+        return TWSS_NONE;
     }
 }
 
@@ -198,13 +200,15 @@ TW_UINT16 COrvkQSDS::HandleSupportedSize(TW_UINT16 msg, TW_CAPABILITY* cap, CCap
                                          bool& handled) {
     CCapPool* pool = GetCapPool();
     if (msg == MSG_GET) {
-        SetCapUIntValue(pool, ICAP_SUPPORTEDSIZES,
-                        SupportedSizeForPaper(GetCapSIntValue(pool, CCAP_OVKM_PAPERSIZE)));
+        SetCapUIntValue(pool, ICAP_SUPPORTEDSIZES, FrameSupportedSize());
         return TWCC_SUCCESS;
     }
     return StoreThen(msg, cap, capability, handled, [this, pool] {
-        SetCapSIntValue(pool, CCAP_OVKM_PAPERSIZE,
-                        PaperForSupportedSize(GetCapUIntValue(pool, ICAP_SUPPORTEDSIZES)));
+        const std::uint32_t size = GetCapUIntValue(pool, ICAP_SUPPORTEDSIZES);
+        // No size names no page: the frame stays as it is.
+        if (size == TWSS_NONE)
+            return TWCC_SUCCESS;
+        SetCapSIntValue(pool, CCAP_OVKM_PAPERSIZE, PaperForSupportedSize(size));
         // The new paper brings its whole page as the scan area, whether or not the paper id changed.
         const SScanSize paper = GetCurrentPaperSize();
         SetScanArea(0, 0, paper.width, paper.height);

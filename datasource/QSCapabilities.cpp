@@ -45,7 +45,9 @@ constexpr float kResolutions[] = {150, 200, 300, 400, 600};
 constexpr SCapEnumInit kResolution{std::size(kResolutions), kResolutions, 1, 1};
 constexpr float kNativeResolutions[] = {300, 600};
 constexpr SCapEnumInit kNativeResolution{std::size(kNativeResolutions), kNativeResolutions, 0, 0};
-constexpr TW_UINT16 kSizes[] = {TWSS_A4, TWSS_JISB5, TWSS_USLETTER, TWSS_USLEGAL, TWSS_A5, TWSS_A6, 39};
+// TWSS_NONE: a frame that is no paper's whole page.
+constexpr TW_UINT16 kSizes[] = {TWSS_A4, TWSS_JISB5, TWSS_USLETTER, TWSS_USLEGAL, TWSS_A5,
+                                TWSS_A6, 39,         TWSS_NONE};
 constexpr SCapEnumInit kSupportedSizes{std::size(kSizes), kSizes, 0, 0};
 constexpr std::uint8_t kHalftoneNames[2][34] = {
     {4, 'N', 'o', 'n', 'e'},

@@ -75,6 +75,18 @@ void COrvkQSDS::ApplyDefaultPaper() {
     pool->GetCapability(CCAP_OVKM_SCANAREA_HEIGHT)->WriteValue(page->height, kCapDefault);
 }
 
+TW_UINT16 COrvkQSDS::FrameSupportedSize() {
+    const CCapPool* pool = GetCapPool();
+    const std::int32_t paper = GetCapSIntValue(pool, CCAP_OVKM_PAPERSIZE);
+    const std::optional<SScanSize> page = PaperSizeFor(paper);
+    // The scan area holds whole 1/1200 inches.
+    const bool wholePage = page && GetCapFloatValue(pool, CCAP_OVKM_SCANAREA_X) == 0 &&
+                           GetCapFloatValue(pool, CCAP_OVKM_SCANAREA_Y) == 0 &&
+                           GetCapFloatValue(pool, CCAP_OVKM_SCANAREA_WIDTH) == std::trunc(page->width) &&
+                           GetCapFloatValue(pool, CCAP_OVKM_SCANAREA_HEIGHT) == std::trunc(page->height);
+    return wholePage ? SupportedSizeForPaper(paper) : TWSS_NONE;
+}
+
 std::optional<SScanSize> COrvkQSDS::PaperSizeFor(std::int32_t paperId) {
     const CCapPool* pool = GetCapPool();
     const SScanSize physical{GetCapFloatValue(pool, ICAP_PHYSICALWIDTH),

@@ -228,9 +228,9 @@ TEST_F(QSDataSourceTest, PaperFollowsSupportedSizesAndBringsItsScanArea) {
     const auto index = AnswerField<TW_UINT32>(offsetof(TW_ENUMERATION, CurrentIndex));
     EXPECT_EQ(AnswerField<TW_UINT16>(kEnumList + 2 * index), TWSS_USLEGAL);
 
-    SetCapSIntValue(Pool(), CCAP_OVKM_PAPERSIZE, 2); // a paper without a size code counts as A4
+    ASSERT_EQ(SetInt(CCAP_OVKM_PAPERSIZE, 2), TWRC_SUCCESS); // a paper without a size code has none
     ASSERT_EQ(Cap(MSG_GETCURRENT, ICAP_SUPPORTEDSIZES), TWRC_SUCCESS);
-    EXPECT_EQ(AnswerField<TW_UINT16>(kItem), TWSS_A4);
+    EXPECT_EQ(AnswerField<TW_UINT16>(kItem), TWSS_NONE);
 }
 
 TEST_F(QSDataSourceTest, DirectionRecognitionDoesNotExistForOneClient) {

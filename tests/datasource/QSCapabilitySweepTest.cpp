@@ -159,6 +159,12 @@ protected:
         }
         return answers;
     }
+    // Every capability answers msg as it did in before; how names what came in between.
+    void ExpectAnswersAsBefore(TW_UINT16 msg, const std::map<TW_UINT16, Bytes>& before, const char* how) {
+        const std::map<TW_UINT16, Bytes> after = Answers(msg);
+        for (const auto& [id, answer] : before)
+            EXPECT_EQ(after.at(id), answer) << how << ": capability 0x" << std::hex << id;
+    }
 
     std::vector<TW_UINT16> mIds;
 };
@@ -185,35 +191,44 @@ TEST_F(CapabilitySweep, EveryAnswerHoldsTheWholeStructureItNames) {
 }
 
 // A host that saves what it reads and writes it back, ten times over, by the getter's own container: where
-// the frame (A4 at 200 dpi, in inches) and the threshold (black and white) used to move.
+// the frame (A4 at 200 dpi, in inches), the threshold (black and white) and the size code of a frame of
+// the host's own used to move. Nothing else moves either.
 TEST_F(CapabilitySweep, ValuesWrittenBackAsReadStayAsTheyWere) {
-    ASSERT_EQ(SetOne(ICAP_SUPPORTEDSIZES, TWTY_UINT16, TW_UINT16{TWSS_A4}), TWRC_SUCCESS);
     ASSERT_EQ(Float(ICAP_XRESOLUTION), 200.0f);
     ASSERT_EQ(Int(ICAP_PIXELTYPE), TWPT_BW);
     const std::map<TW_UINT16, Bytes> defaults = Answers(MSG_GETDEFAULT);
-    int writable = 0;
-    for (TW_UINT16 id : mIds) {
-        if (!IsWritable(id))
-            continue;
-        ++writable;
-        for (TW_UINT16 msg : {MSG_GETCURRENT, MSG_GET}) {
-            SCOPED_TRACE(testing::Message() << "capability 0x" << std::hex << id << " message 0x" << msg);
-            ASSERT_EQ(Cap(msg, id), TWRC_SUCCESS);
-            const Bytes read = AnswerBytes();
-            for (int trip = 1; trip <= 10; ++trip) {
-                const TW_UINT16 rc = Cap(MSG_SET, id, mAnswerType, mAnswer.get());
-                EXPECT_TRUE(rc == TWRC_SUCCESS || rc == TWRC_CHECKSTATUS) << rc;
+    const TW_FRAME ownFrame{FloatToFix32(1), FloatToFix32(1), FloatToFix32(5), FloatToFix32(5)};
+    for (const bool own : {false, true}) {
+        SCOPED_TRACE(own ? "the host's own frame" : "A4");
+        ASSERT_EQ(own ? SetOne(ICAP_FRAMES, TWTY_FRAME, ownFrame)
+                      : SetOne(ICAP_SUPPORTEDSIZES, TWTY_UINT16, TW_UINT16{TWSS_A4}),
+                  TWRC_SUCCESS);
+        const std::map<TW_UINT16, Bytes> current = Answers(MSG_GETCURRENT);
+        int writable = 0;
+        for (TW_UINT16 id : mIds) {
+            if (!IsWritable(id))
+                continue;
+            ++writable;
+            for (TW_UINT16 msg : {MSG_GETCURRENT, MSG_GET}) {
+                SCOPED_TRACE(testing::Message() << "capability 0x" << std::hex << id << " message 0x" << msg);
                 ASSERT_EQ(Cap(msg, id), TWRC_SUCCESS);
-                if (AnswerBytes() != read) {
-                    ADD_FAILURE() << "changed on round trip " << std::dec << trip;
-                    break;
+                const Bytes read = AnswerBytes();
+                for (int trip = 1; trip <= 10; ++trip) {
+                    const TW_UINT16 rc = Cap(MSG_SET, id, mAnswerType, mAnswer.get());
+                    EXPECT_TRUE(rc == TWRC_SUCCESS || rc == TWRC_CHECKSTATUS) << rc;
+                    ASSERT_EQ(Cap(msg, id), TWRC_SUCCESS);
+                    if (AnswerBytes() != read) {
+                        ADD_FAILURE() << "changed on round trip " << std::dec << trip;
+                        break;
+                    }
                 }
             }
         }
+        EXPECT_GT(writable, 80);
+        RecordProperty("writable", writable);
+        ExpectAnswersAsBefore(MSG_GETCURRENT, current, "every value written back");
     }
-    EXPECT_GT(writable, 80);
-    RecordProperty("writable", writable);
-    EXPECT_EQ(Answers(MSG_GETDEFAULT), defaults);
+    ExpectAnswersAsBefore(MSG_GETDEFAULT, defaults, "every value written back");
 }
 
 // The frame in every unit and resolution: written back as read, the scan area it came from stays; the
@@ -248,26 +263,33 @@ TEST_F(CapabilitySweep, TheFrameKeepsItsAreaAndItsDefault) {
     EXPECT_EQ(Int(CCAP_OVKM_SCANAREA_WIDTH), 10200);
 }
 
-// A host that sends the frame back before every scan as it read it, by ICAP_FRAMES or by the image layout:
-// nothing else moves, the automatic deskew, size and text direction included.
+// A host that sends the frame back before every scan as it read it, by ICAP_FRAMES or by the image layout,
+// also after choosing another resolution in between: nothing else moves, the automatic deskew, size and
+// text direction and the page's width included. A4 is no whole number of pixels at most resolutions.
 TEST_F(CapabilitySweep, AFrameWrittenBackAsReadChangesNoOtherSetting) {
+    ASSERT_EQ(SetOne(ICAP_SUPPORTEDSIZES, TWTY_UINT16, TW_UINT16{TWSS_A4}), TWRC_SUCCESS);
     ASSERT_EQ(SetBool(ICAP_AUTOMATICDESKEW, true), TWRC_SUCCESS);
     for (TW_UINT16 id : {CCAP_OVK_DETECTPAGESIZE, CCAP_OVK_RECOGNIZE_DIRECTION, CCAP_OVK_FOLDLARGESIZE})
         ASSERT_EQ(SetInt(id, 1), TWRC_SUCCESS);
-    const std::map<TW_UINT16, Bytes> before = Answers(MSG_GETCURRENT);
-    const auto expectUnchanged = [&](const char* how) {
-        const std::map<TW_UINT16, Bytes> after = Answers(MSG_GETCURRENT);
-        for (const auto& [id, answer] : before)
-            EXPECT_EQ(after.at(id), answer) << how << ": capability 0x" << std::hex << id;
-    };
-    ASSERT_EQ(Cap(MSG_GET, ICAP_FRAMES), TWRC_SUCCESS);
-    ASSERT_EQ(Cap(MSG_SET, ICAP_FRAMES, mAnswerType, mAnswer.get()), TWRC_SUCCESS);
-    expectUnchanged("ICAP_FRAMES");
-
-    TW_IMAGELAYOUT layout{};
-    ASSERT_EQ(Call(DG_IMAGE, DAT_IMAGELAYOUT, MSG_GET, &layout), TWRC_SUCCESS);
-    ASSERT_EQ(Call(DG_IMAGE, DAT_IMAGELAYOUT, MSG_SET, &layout), TWRC_SUCCESS);
-    expectUnchanged("DAT_IMAGELAYOUT");
+    for (TW_UINT16 units : {TWUN_INCHES, TWUN_CENTIMETERS}) {
+        ASSERT_EQ(SetOne(ICAP_UNITS, TWTY_UINT16, units), TWRC_SUCCESS);
+        for (float writtenAt : {200.0f, 300.0f, 150.0f, 600.0f}) {
+            SCOPED_TRACE(testing::Message()
+                         << "units " << units << ", read at 200 dpi, written at " << writtenAt);
+            ASSERT_EQ(SetFix(ICAP_XRESOLUTION, 200), TWRC_SUCCESS);
+            ASSERT_EQ(Cap(MSG_GET, ICAP_FRAMES), TWRC_SUCCESS);
+            const test::OwnedHandle frame = std::move(mAnswer);
+            const TW_UINT16 frameType = mAnswerType;
+            TW_IMAGELAYOUT layout{};
+            ASSERT_EQ(Call(DG_IMAGE, DAT_IMAGELAYOUT, MSG_GET, &layout), TWRC_SUCCESS);
+            ASSERT_EQ(SetFix(ICAP_XRESOLUTION, writtenAt), TWRC_SUCCESS);
+            const std::map<TW_UINT16, Bytes> before = Answers(MSG_GETCURRENT);
+            ASSERT_EQ(Cap(MSG_SET, ICAP_FRAMES, frameType, frame.get()), TWRC_SUCCESS);
+            ExpectAnswersAsBefore(MSG_GETCURRENT, before, "ICAP_FRAMES");
+            ASSERT_EQ(Call(DG_IMAGE, DAT_IMAGELAYOUT, MSG_SET, &layout), TWRC_SUCCESS);
+            ExpectAnswersAsBefore(MSG_GETCURRENT, before, "DAT_IMAGELAYOUT");
+        }
+    }
 }
 
 // Each capability that may be set and reset, set away from its default and reset: the reset answers what

@@ -130,6 +130,24 @@ TEST_F(CapExchangeDevice, TheFullSetSentIsReadBack) {
     EXPECT_EQ(DifferingKeys(read, sent), std::vector<std::string>{});
 }
 
+// A custom area, as the data source's dialog leaves it, comes back as it went out, and the data source's
+// size code calls it no paper rather than the paper it lies on.
+TEST_F(CapExchangeDevice, ACustomAreaComesBackAsSentAndIsNoPaper) {
+    TlvScanSettingMdl sent = ChangedSettings();
+    sent.setCCAP_OVKM_CUSTOM_SCANAREA(1);
+    sent.setCCAP_OVKM_SCANAREA_X(1200);
+    sent.setCCAP_OVKM_SCANAREA_Y(1200);
+    sent.setCCAP_OVKM_SCANAREA_WIDTH(4800);
+    sent.setCCAP_OVKM_SCANAREA_HEIGHT(4800);
+    Send(sent);
+    EXPECT_EQ(ReadWord(ICAP_SUPPORTEDSIZES) & 0xFFFF, TWSS_NONE);
+    TlvScanSettingMdl read;
+    read.setIsUseDriverSetting(true);
+    TW_INT16 rc = 0;
+    ASSERT_TRUE(mCaps->getCCAPsValues(&read, &rc)) << "first refusal " << rc;
+    EXPECT_EQ(DifferingKeys(read, sent), std::vector<std::string>{});
+}
+
 TEST_F(CapExchangeDevice, BackSideValuesReachTheTwinsThroughTheSideSelector) {
     Send(ChangedSettings());
     EXPECT_EQ(ReadWord(CCAP_OVK_WINDOW), kWindowFront);

@@ -319,6 +319,47 @@ TEST_F(TransferSequencingTest, ALayoutSetOrResetOnceEnabledIsRefusedAndThePageKe
     EXPECT_EQ(EndTransfer(), 0);
 }
 
+// A frame of the host's own is no paper: the size code says so (TWSS_NONE, which its list offers), and
+// written back as read by either getter it leaves the frame as it was; the code of the paper under the
+// frame, set after, brings that paper's whole page.
+TEST_F(TransferSequencingTest, AHostsOwnFrameReadsNoPaperSizeAndSurvivesItsWriteBack) {
+    Start("Test Maker", "Test Scan", 2);
+    ASSERT_EQ(SetFix(ICAP_XRESOLUTION, 200), TWRC_SUCCESS);
+    const TW_FRAME own{FloatToFix32(1), FloatToFix32(1), FloatToFix32(5), FloatToFix32(5)};
+    ASSERT_EQ(SetOne(ICAP_FRAMES, TWTY_FRAME, own), TWRC_SUCCESS);
+    ASSERT_EQ(Cap(MSG_GET, ICAP_SUPPORTEDSIZES), TWRC_SUCCESS);
+    const auto current = AnswerField<TW_UINT32>(offsetof(TW_ENUMERATION, CurrentIndex));
+    EXPECT_EQ(AnswerField<TW_UINT16>(offsetof(TW_ENUMERATION, ItemList) + current * sizeof(TW_UINT16)),
+              TWSS_NONE);
+    ASSERT_EQ(Cap(MSG_SET, ICAP_SUPPORTEDSIZES, mAnswerType, mAnswer.get()), TWRC_CHECKSTATUS);
+    ASSERT_EQ(Cap(MSG_GETCURRENT, ICAP_SUPPORTEDSIZES), TWRC_SUCCESS);
+    EXPECT_EQ(AnswerField<TW_UINT16>(), TWSS_NONE);
+    ASSERT_EQ(Cap(MSG_SET, ICAP_SUPPORTEDSIZES, mAnswerType, mAnswer.get()), TWRC_SUCCESS);
+    ScanOnePage();
+    EXPECT_EQ(mReceived.columns, 800u);
+    EXPECT_EQ(mReceived.rows, 800u);
+
+    ASSERT_EQ(SetOne(ICAP_SUPPORTEDSIZES, TWTY_UINT16, TW_UINT16{TWSS_USLETTER}), TWRC_SUCCESS);
+    ScanOnePage();
+    EXPECT_EQ(mReceived.columns, 1700u);
+    EXPECT_EQ(mReceived.rows, 2200u);
+}
+
+// A host that reads the frame, chooses another resolution and sends the frame back keeps its page: A4 at
+// 300 dpi stays 2,480 columns wide, whatever 200 dpi's whole pixels would make of its inches.
+TEST_F(TransferSequencingTest, AFrameReadAtOneResolutionAndWrittenBackAtAnotherKeepsThePage) {
+    Start("Test Maker", "Test Scan", 1);
+    ASSERT_EQ(SetOne(ICAP_SUPPORTEDSIZES, TWTY_UINT16, TW_UINT16{TWSS_A4}), TWRC_SUCCESS);
+    ASSERT_EQ(SetFix(ICAP_XRESOLUTION, 200), TWRC_SUCCESS);
+    ASSERT_EQ(Cap(MSG_GET, ICAP_FRAMES), TWRC_SUCCESS);
+    const test::OwnedHandle frame = std::move(mAnswer);
+    ASSERT_EQ(SetFix(ICAP_XRESOLUTION, 300), TWRC_SUCCESS);
+    ASSERT_EQ(Cap(MSG_SET, ICAP_FRAMES, TWON_ONEVALUE, frame.get()), TWRC_SUCCESS);
+    ScanOnePage();
+    EXPECT_EQ(mReceived.columns, 2480u);
+    EXPECT_EQ(mReceived.rows, 3507u);
+}
+
 // Image information and layout asked between the blocks of a memory transfer (state 7) answer as before
 // the first block, and the page goes on where it stood: each of its 3,507 rows (A4 at 300 dpi) once, from
 // the one sheet fed.
