@@ -150,8 +150,9 @@ SScanSize COrvkQSDS::GetScanSize(bool detected) {
     if (detected && (detectSize || GetCapSIntValue(pool, CCAP_OVK_RECOGNIZE_DIRECTION) != 0))
         return mDetectedPageSize;
     const SScanSize paper = GetCurrentPaperSize();
-    if (detectSize || GetCapSIntValue(pool, CCAP_OVK_DESKEW) != 0 ||
-        GetCapUIntValue(pool, ICAP_AUTOMATICDESKEW) != 0) {
+    // ICAP_AUTOMATICDESKEW only names CCAP_OVK_DESKEW (its set writes it, its read shows it): read alone,
+    // its stored value may be one the custom twin has since turned off.
+    if (detectSize || GetCapSIntValue(pool, CCAP_OVK_DESKEW) != 0) {
         SScanSize size = CDataSource::GetScanSize(false);
         if (size.width > paper.width || size.height > paper.height) {
             SetCapFloatValue(pool, CCAP_OVKM_SCANAREA_WIDTH, paper.width);

@@ -93,8 +93,8 @@ FilterSettings FinalFilterSettings(const CCapPool* pool) {
 
 void COrvkQSDS::FillScanArea(tagScanParam& param) {
     const CCapPool* pool = GetCapPool();
-    const bool noMargin = Flag(pool, CCAP_OVK_DETECTPAGESIZE) || Flag(pool, CCAP_OVK_DESKEW) ||
-                          Flag(pool, ICAP_AUTOMATICDESKEW);
+    // CCAP_OVK_DESKEW is the one deskew setting; ICAP_AUTOMATICDESKEW is its standard name (see GetScanSize).
+    const bool noMargin = Flag(pool, CCAP_OVK_DETECTPAGESIZE) || Flag(pool, CCAP_OVK_DESKEW);
     const double margin = noMargin ? 0.0 : GetCapSIntValue(pool, CCAP_OVK_MARGINLENGTH) * 1200.0 / 25.4;
     const double physicalWidth = GetCapFloatValue(pool, ICAP_PHYSICALWIDTH);
     const SScanSize paper = GetCurrentPaperSize();
@@ -154,7 +154,7 @@ tagScanParam COrvkQSDS::MakeScanParam(bool continuous, std::uint32_t prescanMode
     param.blankSkip =
         (prescan ? 0 : UInt(pool, CCAP_OVK_BLANKSKIP) & 0xFFFF) | UInt(pool, CCAP_OVK_BLANKSKIPSLICE3) << 16;
     param.rotation = UInt(pool, CCAP_OVK_DATAORIENTATION);
-    param.deskew = Flag(pool, CCAP_OVK_DESKEW) || Flag(pool, ICAP_AUTOMATICDESKEW);
+    param.deskew = Flag(pool, CCAP_OVK_DESKEW);
     param.dropOutFront = UInt(pool, CCAP_OVK_DROPOUT);
     param.dropOutBack = UInt(pool, BackTwin(CCAP_OVK_DROPOUT));
     param.colourEnhanceFront = UInt(pool, CCAP_OVK_COLORENHANCE);

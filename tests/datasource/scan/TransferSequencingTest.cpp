@@ -297,6 +297,22 @@ TEST_F(TransferSequencingTest, APageScannedAfterAResetIsThePageOfTheValueItAnswe
     }
 }
 
+// Deskew is one setting under two names: turned on as ICAP_AUTOMATICDESKEW and off as its custom twin (as
+// the dialog's box writes it), the tilted sheet comes as scanned without deskew and both read off.
+TEST_F(TransferSequencingTest, DeskewTurnedOffByEitherNameIsOff) {
+    Start("Test Maker", "Test Scan", 3, "gen:ramp-a4@4");
+    ScanOnePage();
+    const SPage plain = mReceived;
+    ASSERT_EQ(SetBool(ICAP_AUTOMATICDESKEW, true), TWRC_SUCCESS);
+    ScanOnePage();
+    EXPECT_FALSE(mReceived == plain) << "deskew does not show on the page";
+    ASSERT_EQ(SetOne(CCAP_OVK_DESKEW, TWTY_INT32, TW_INT32{0}), TWRC_SUCCESS);
+    ScanOnePage();
+    EXPECT_TRUE(mReceived == plain) << "deskew stayed on";
+    ASSERT_EQ(Cap(MSG_GETCURRENT, ICAP_AUTOMATICDESKEW), TWRC_SUCCESS);
+    EXPECT_EQ(AnswerField<TW_BOOL>(), 0);
+}
+
 // Once enabled, the batch is laid out: a layout set or reset (a smaller frame, the default paper) is refused
 // as out of sequence, and the pending page comes as laid out before the enable (4 by 4 inches at 150 dpi).
 TEST_F(TransferSequencingTest, ALayoutSetOrResetOnceEnabledIsRefusedAndThePageKeepsItsSize) {
