@@ -15,7 +15,17 @@
 
 namespace {
 
-std::unique_ptr<CDataSource> sDataSource;
+// The single instance. One still here when the statics end belongs to a host that ended its process (or
+// unloaded the source) without MSG_CLOSEDS: it ends without its dialog, which may no longer be touched.
+struct SCurrentDataSource {
+    std::unique_ptr<CDataSource> instance;
+    ~SCurrentDataSource() {
+        if (instance)
+            instance->LeaveDialogBehind();
+    }
+};
+
+SCurrentDataSource sDataSource;
 
 bool IsCloseDS(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg) {
     return dg == DG_CONTROL && dat == DAT_IDENTITY && msg == MSG_CLOSEDS;
@@ -24,13 +34,13 @@ bool IsCloseDS(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg) {
 } // namespace
 
 CDataSource* CDataSource::CurrentDataSource() {
-    if (!sDataSource)
-        sDataSource = std::make_unique<COrvkQSDS>();
-    return sDataSource.get();
+    if (!sDataSource.instance)
+        sDataSource.instance = std::make_unique<COrvkQSDS>();
+    return sDataSource.instance.get();
 }
 
 void CDataSource::DestroyCurrentDataSource() {
-    sDataSource.reset();
+    sDataSource.instance.reset();
 }
 
 TW_UINT16 CDataSource::Entry(pTW_IDENTITY origin, TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg,

@@ -80,6 +80,11 @@ public:
     CDataSource(const CDataSource&) = delete;
     CDataSource& operator=(const CDataSource&) = delete;
 
+    // For a host that ends its process, or unloads the source, without closing it. The dialog's windows
+    // may have outlived their QApplication or meet Qt's statics already gone, so they are left as they
+    // stand, reachable to the end and never touched again; the rest of the session ends with the instance.
+    void LeaveDialogBehind();
+
     // Looks the triplet up, checks the state and runs its handler; failures leave a condition code.
     TW_UINT16 Dispatch(pTW_IDENTITY origin, TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data);
 

@@ -17,6 +17,8 @@ namespace {
 constexpr int kLockAttempts = 3;
 // Values one application negotiates for its own batches; the next application must not inherit them.
 constexpr TW_UINT16 kSessionCaps[] = {CAP_XFERCOUNT, ICAP_XFERMECH};
+// A dialog left standing as its process ends; kept here, so that it counts as reachable, not as lost.
+CUIController* sDialogLeftBehind = nullptr;
 
 } // namespace
 
@@ -115,6 +117,11 @@ void CDataSource::ReleaseUIController(bool saveIfShown) {
     if (saveIfShown && mShowUI && mCapPool && mUIController->isMainWindowVisible())
         SaveCustomCapabilities();
     mUIController.reset();
+}
+
+void CDataSource::LeaveDialogBehind() {
+    if (mUIController)
+        sDialogLeftBehind = mUIController.release();
 }
 
 void CDataSource::KeepStoredSessionValues() {

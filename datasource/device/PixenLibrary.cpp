@@ -1,6 +1,8 @@
 // Forwarding from the ImageLibrary interface to the library's QS880 entry points.
 #include "PixenLibrary.h"
 
+#include "Immortal.h"
+
 #include "QS880/PixenQS880.h"
 
 namespace k3100 {
@@ -64,8 +66,9 @@ public:
 } // namespace
 
 ImageLibrary& PixenQS880Library() {
-    static PixenLibrary library;
-    return library;
+    // A page's processing thread may still call it while the exit handlers end the statics.
+    static fnd::Immortal<PixenLibrary> library;
+    return library.get();
 }
 
 } // namespace k3100

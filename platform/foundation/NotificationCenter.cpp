@@ -2,6 +2,8 @@
 // observers (themselves included) without invalidating the walk; a cleared flag skips removed ones.
 #include "NotificationCenter.h"
 
+#include "Immortal.h"
+
 #include <algorithm>
 #include <atomic>
 
@@ -18,8 +20,8 @@ struct NotificationCenter::Registration {
 };
 
 NotificationCenter& NotificationCenter::defaultCenter() {
-    static NotificationCenter center;
-    return center;
+    static Immortal<NotificationCenter> center;
+    return center.get();
 }
 
 void NotificationCenter::addObserver(const void* owner, std::string name, Handler handler,

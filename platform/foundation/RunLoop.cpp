@@ -3,6 +3,8 @@
 // woken by new work, with the earliest timer or the end of runFor() as the time-out.
 #include "RunLoop.h"
 
+#include "Immortal.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <exception>
@@ -80,8 +82,8 @@ bool RunLoop::isMainThread() {
 }
 
 RunLoop& RunLoop::main() {
-    static RunLoop loop;
-    return loop;
+    static Immortal<RunLoop> loop;
+    return loop.get();
 }
 
 RunLoop& RunLoop::current() {
