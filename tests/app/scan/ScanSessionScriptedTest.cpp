@@ -348,26 +348,6 @@ TEST_F(ScriptedSession, AQuitMidPageClosesTheSourceAndWakesWhoWaitsForTheBatch) 
     EXPECT_FALSE(std::filesystem::exists(TlvUtilsMethod::tmpBaseImageFilePath(0)));
 }
 
-// A quit that gives the scanner up, in the middle of a page: not a call to the source any more, not
-// even to close it, and a writer waiting for the batch's end goes on.
-TEST_F(ScriptedSession, AScannerGivenUpOnIsNotCalledAgainAndWhoWaitsForTheBatchGoesOn) {
-    ASSERT_NO_FATAL_FAILURE(StartTallPage({GreyPage(40, 10)}));
-    std::atomic<bool> woken{false};
-    std::thread writer([&] {
-        cntlr->waitToFinishScan();
-        woken = true;
-    });
-    cntlr->abandonForQuit();
-    writer.join();
-    EXPECT_TRUE(woken);
-    EXPECT_FALSE(cntlr->isBatchRunning());
-    const int asked = gScript.blocksAsked;
-    fnd::RunLoop::main().runFor(0.1);
-    cntlr->closeForQuit();
-    EXPECT_EQ(gScript.blocksAsked, asked);
-    EXPECT_EQ(gScript.endXfers + gScript.resets + gScript.closes, 0);
-}
-
 // The feeder stop goes to the source once: at once while no page is in transfer, else at the source's
 // next tick (TWAIN refuses it in the middle of a page otherwise). The pages keep coming and are kept,
 // and the batch ends when the source says so.
