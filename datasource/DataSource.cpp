@@ -215,3 +215,7 @@ TW_UINT16 CDataSource::GetDeviceEvent(pTW_IDENTITY, TW_MEMREF) {
 TW_UINT16 CDataSource::PassThru(pTW_IDENTITY, TW_MEMREF) {
     return Fail(TWCC_BADPROTOCOL);
 }
+
+TW_UINT16 CDataSource::StopFeeder(pTW_IDENTITY, TW_MEMREF) {
+    return Fail(TWCC_BADPROTOCOL);
+}

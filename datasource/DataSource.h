@@ -130,6 +130,8 @@ public:
     virtual TW_UINT16 GetDefaultSetupFileXfer(pTW_IDENTITY origin, TW_MEMREF data);
     virtual TW_UINT16 SetSetupFileXfer(pTW_IDENTITY origin, TW_MEMREF data);
     virtual TW_UINT16 ResetSetupFileXfer(pTW_IDENTITY origin, TW_MEMREF data);
+    // MSG_STOPFEEDER: a source without a feeder of its own knows none to stop.
+    virtual TW_UINT16 StopFeeder(pTW_IDENTITY origin, TW_MEMREF data);
     // DAT_STATUSUTF8: the text of StatusText for the status the application hands in, in memory of the
     // manager's that the application frees; TWCC_BADVALUE when there is no text for it.
     TW_UINT16 GetStatusUTF8(pTW_IDENTITY origin, TW_MEMREF data);

@@ -99,6 +99,9 @@ public:
     bool SetupUserInterfaceParameters(fnd::Dictionary& params) override;
 
     TW_UINT16 PassThru(pTW_IDENTITY origin, TW_MEMREF data) override;
+    // The application's stop: StopAfterSheet. Taken where transfers wait (TWAIN's state 6), and from the
+    // maker's application also during its idle tick, in the middle of a page.
+    TW_UINT16 StopFeeder(pTW_IDENTITY origin, TW_MEMREF data) override;
     TW_UINT16 GetDeviceEvent(pTW_IDENTITY origin, TW_MEMREF data) override;
     // The scan parameters of a new sheet from the current capabilities. continuous: feed on while paper
     // is ready; prescanMode 0 none, 1 positioning prescan, 2 prescan kept for transfer. With the gamma

@@ -35,6 +35,7 @@ const CDataSource::STripletRow CDataSource::sTripletHandlers[] = {
     {DG_CONTROL, DAT_PENDINGXFERS, MSG_ENDXFER, &DS::PendingEndXfers, kTransfer},
     {DG_CONTROL, DAT_PENDINGXFERS, MSG_GET, &DS::GetPendingXfers, DS::kNotClosed},
     {DG_CONTROL, DAT_PENDINGXFERS, MSG_RESET, &DS::ResetPendingXfers, kTransfer},
+    {DG_CONTROL, DAT_PENDINGXFERS, MSG_STOPFEEDER, &DS::StopFeeder, kTransfer},
     {DG_CONTROL, DAT_SETUPMEMXFER, MSG_GET, &DS::SetupMemXfer, kOpenToXferReady},
     {DG_CONTROL, DAT_STATUS, MSG_GET, &DS::GetStatus, kAny},
     {DG_CONTROL, DAT_STATUSUTF8, MSG_GET, &DS::GetStatusUTF8, kAny},

@@ -5,13 +5,18 @@
 #include "TlvCreatePDF.h"
 #include "TlvDeviceCntlr.h"
 #include "TlvJobs.h"
+#include "TlvScanMessages.h"
 #include "TlvScanViewCntlr.h"
 #include "TlvUtilsMethod.h"
 #include "VX_Func.h"
+#include "VX_Message.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 #include <QTimer>
+
+#include <cstdio>
+#include <utility>
 
 TlvMainCntlr::TlvMainCntlr(fnd::UserDefaults& defaults)
     : mDefaults(defaults), mAppSettingObj(defaults), mPrefsSettingObj(defaults), mJobLists(defaults),
@@ -91,13 +96,44 @@ void TlvMainCntlr::terminateByAutoClose() {
         mView->terminate();
 }
 
-// Every page the batch kept was counted as kept where the user saw it (an alert, the page counter): the
-// scanner stops, but those pages go into the file, the ones whose text comes too late without it.
-void TlvMainCntlr::cancelForForcedQuit() {
+// Every sheet the scanner took is the user's to look for in the file: it stops as its own Stop stops it,
+// and the pages go in, the ones whose text comes too late without it. The output steps do not start
+// while the program ends (its state no longer changes).
+void TlvMainCntlr::cancelForForcedQuit(std::function<void()> leave, std::function<void()> giveUp) {
+    if (std::exchange(mForcedQuit, true))
+        return;
     mBatchState.dropAutoClose();
-    if (mScanView)
-        mScanView->cancelDriver(true);
     tlv::boundPdfTextRecognition(kWorkerJoinBound);
+    const bool scanning = mDevice && mDevice->isBatchRunning() && !mDevice->isOpenDSPanel();
+    if (!scanning || !mBatch->writesWhileScanning()) {
+        if (mScanView)
+            mScanView->cancelDriver(true);
+        leave();
+        return;
+    }
+    mLeaveForQuit = std::move(leave);
+    mDevice->setBatchClosedHandler([this] { leaveForQuit(); });
+    mDevice->stopFeeder();
+    QTimer::singleShot(kWorkerJoinBound, &mNotifier,
+                       [this, giveUp = std::move(giveUp)] { giveUpScannerForQuit(giveUp); });
+}
+
+void TlvMainCntlr::leaveForQuit() {
+    if (const std::function<void()> leave = std::exchange(mLeaveForQuit, nullptr))
+        leave();
+}
+
+void TlvMainCntlr::giveUpScannerForQuit(const std::function<void()>& giveUp) {
+    if (!std::exchange(mLeaveForQuit, nullptr))
+        return;
+    const int kept = mDevice->batchPages().kept;
+    std::fprintf(stderr,
+                 "tollivar: the scanner gave no more pages within %lld s of the quit: %d page%s kept; feed "
+                 "again from %s\n",
+                 static_cast<long long>(kWorkerJoinBound.count()), kept, kept == 1 ? "" : "s",
+                 tlv::feedAgainWords(mDevice->batchPages()).c_str());
+    mDevice->abandonForQuit();
+    giveUp();
 }
 
 void TlvMainCntlr::applicationWillTerminate() {
@@ -232,6 +268,12 @@ void TlvMainCntlr::showErrorPanel(const std::string& key) {
 }
 
 void TlvMainCntlr::showErrorPanel(const std::string& key, const std::vector<std::string>& args) {
+    // The window goes with the program: the message stays on standard error.
+    if (mForcedQuit) {
+        const QString text = VX_Message::messageText(key, args).simplified();
+        std::fprintf(stderr, "tollivar: %s\n", text.toLocal8Bit().constData());
+        return;
+    }
     QStringList texts;
     for (const std::string& arg : args)
         texts.append(QString::fromStdString(arg));

@@ -56,7 +56,8 @@ public:
     // Delay of the automatic quit after a finished job (s).
     static constexpr double kAutoCloseDelay = 5.0;
     // How long the quit path waits for the output steps' threads before it saves and leaves, and how long
-    // a quit that cannot be refused lets a job's pages wait for their recognised text.
+    // a quit that cannot be refused lets the scanner give the pages of the sheets it took, and a job's
+    // pages wait for their recognised text.
     static constexpr std::chrono::seconds kWorkerJoinBound{10};
 
     // Reads the settings and the job lists from defaults, which must outlive the controller.
@@ -109,9 +110,14 @@ public:
     void setIsAutoCloseApp(bool on) { mBatchState.setAutoClose(on); }
     // The delayed automatic quit: only in 306 with the quit armed and no panel open; disarms it.
     void terminateByAutoClose();
-    // A quit that cannot be refused (signal, end of session): stops the scanner and bounds the wait for
-    // recognised text; the pages already read are still written, which the shut-down saves wait for.
-    void cancelForForcedQuit();
+    // A quit that cannot be refused (signal, end of session); the shut-down saves follow it. A job that
+    // writes its pages while it scans stops the scanner after the sheet under way and calls leave (which
+    // ends the main loop) once the batch has ended, every page the scanner took handed to its writer.
+    // A scanner that has not ended it within kWorkerJoinBound is given up on: which sheet to feed again
+    // goes to standard error and giveUp ends the program, the data source untouched. Any other batch,
+    // whose pages no quit keeps, is stopped at once and leave called. Recognised text is waited for
+    // within the same bound.
+    void cancelForForcedQuit(std::function<void()> leave, std::function<void()> giveUp);
     // The shut-down saves: the helper's record, the job lists, the settings; the batch's temporary files.
     void applicationWillTerminate();
 
@@ -256,6 +262,9 @@ private:
     // are bounded, see cancelForForcedQuit) and waits at most bound for the output steps; true when they
     // have all ended.
     bool drainWriters(std::chrono::milliseconds bound);
+    // The quit's wait for the scanner is over: the batch has ended, or it is given up on.
+    void leaveForQuit();
+    void giveUpScannerForQuit(const std::function<void()>& giveUp);
     bool isWritersRunning() const;
     void finishRelease();
     // Main thread, queued from a writer's end: a release or a scan waiting for the writers goes on.
@@ -279,6 +288,10 @@ private:
 
     // Main thread; the workers get the cancel of their step with the snapshot.
     tlv::TlvBatchState mBatchState;
+    // Main thread: a forced quit runs; from then on the state stays as it is and failures go to standard
+    // error. leave is kept while the quit waits for the scanner.
+    bool mForcedQuit = false;
+    std::function<void()> mLeaveForQuit;
     tlv::TlvImgInfoList mImgInfo;
     double mAutoCloseDelay = kAutoCloseDelay;
     // The mail size the writers count (any thread, under its lock).

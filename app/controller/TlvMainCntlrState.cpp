@@ -137,6 +137,8 @@ void TlvMainCntlr::report(TlvOutcome outcome) {
             &mNotifier, [this, outcome] { report(outcome); }, Qt::QueuedConnection);
         return;
     }
+    if (mForcedQuit)
+        return;
     const bool pagesWritten =
         outcome == TlvOutcome::ScanEnded && mBatch->writesWhileScanning() && isFinScanAndWritedFile(true, -1);
     std::optional<AppState> next = nextStateOf(outcome, mAppState, *mBatch, pagesWritten);

@@ -1,7 +1,8 @@
 // tollivar: the desktop application. One instance per session: a second start hands its request (bring
 // the window to the front) to the first over the session bus and exits. Quits that cannot be refused
-// (SIGTERM, SIGINT, the end of the desktop session) stop the scanner, write the pages it has read (within
-// a bound) and then run the same shut-down saves as a normal quit.
+// (SIGTERM, SIGINT, the end of the desktop session) stop the scanner after the sheet under way, write
+// every page of the sheets it took (within a bound) and then run the same shut-down saves as a normal
+// quit.
 #include "Bundle.h"
 #include "EventNames.h"
 #include "EventReceiver.h"
@@ -97,12 +98,21 @@ int main(int argc, char** argv) {
     cntlr.setMainView(&window);
     tlv::TlvSettingsWriteAlert settingsAlert(defaults, cntlr.notifier());
     tlv::TlvAppleEventLink link(cntlr, &window, defaults);
+    const auto saveForQuit = [&link, &cntlr] {
+        link.saveAppSettingForLogin();
+        cntlr.applicationWillTerminate();
+    };
     // exit, not quit: Qt's quit first asks the windows to close, and a window in the middle of a batch
-    // refuses, which a signal or the end of the session must not allow. Caught before the name is
-    // claimed, since whoever sees the program on the bus may stop it at once.
-    const auto forcedQuit = [&cntlr] {
-        cntlr.cancelForForcedQuit();
-        QCoreApplication::exit(0);
+    // refuses, which a signal or the end of the session must not allow. A scanner given up on may still
+    // hold this thread inside its data source, which could not be closed either: what was written is
+    // saved and the program ends there. Caught before the name is claimed, since whoever sees the
+    // program on the bus may stop it at once.
+    const auto forcedQuit = [&cntlr, &saveForQuit] {
+        cntlr.cancelForForcedQuit([] { QCoreApplication::exit(0); },
+                                  [&saveForQuit] {
+                                      saveForQuit();
+                                      std::_Exit(0);
+                                  });
     };
     catchQuitSignals(&app, forcedQuit);
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &app,
@@ -138,8 +148,7 @@ int main(int argc, char** argv) {
     window.show();
     const int status = QApplication::exec();
 
-    link.saveAppSettingForLogin();
-    cntlr.applicationWillTerminate();
+    saveForQuit();
     cntlr.setJobs(nullptr);
     window.setScanSettingsOpener(nullptr);
     cntlr.setScanCntlrs(nullptr, nullptr);

@@ -1,5 +1,5 @@
 // The batch's steps. Every "take" answers true once and then false until the step that clears it, so a
-// question, an abort or a return to the top happens once however many callers reach it.
+// question, an abort, a feeder stop or a return to the top happens once however many callers reach it.
 #include "TlvBatchState.h"
 
 #include <utility>
@@ -21,6 +21,10 @@ void TlvBatchState::resumeScan() {
 
 bool TlvBatchState::takeCancelToDS() {
     return !std::exchange(mScan.cancelSentToDS, true);
+}
+
+bool TlvBatchState::takeFeederStopToDS() {
+    return mScan.feederStopAsked && !std::exchange(mScan.feederStopSent, true);
 }
 
 void TlvBatchState::batchReady() {

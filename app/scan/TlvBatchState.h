@@ -50,6 +50,11 @@ public:
     // The data source asked to close while a page was in transfer: the batch ends after that page.
     void requestClose() { mScan.closeRequested = true; }
     bool isCloseRequested() const { return mScan.closeRequested; }
+    // A quit keeps what the scanner took: it feeds no further sheet, and the batch ends once the pages
+    // of the sheets it took are in.
+    void askFeederStop() { mScan.feederStopAsked = true; }
+    // The feeder stop goes to the data source once per batch: true for the first sender once asked.
+    bool takeFeederStopToDS();
 
     // ---- The automatic quit after a job the helper started ----
     // The helper's press starts a scan: the quit is armed once its batch is ready.
@@ -91,6 +96,8 @@ private:
         bool closed = false;
         bool cancelSentToDS = false;
         bool closeRequested = false;
+        bool feederStopAsked = false;
+        bool feederStopSent = false;
     };
     struct AutoClose {
         bool armed = false;

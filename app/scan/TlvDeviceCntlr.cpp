@@ -180,12 +180,16 @@ tlv::TlvMessage TlvDeviceCntlr::closeBatch() {
         failure = mFailure;
     }
     mBatchEnded.notify_all();
+    if (mBatchClosed)
+        mBatchClosed();
     return failure;
 }
 
 // The page in transfer is ended and the pending ones reset first (a reset the data source refuses when
 // nothing is pending): it disables only from its enabled state.
 void TlvDeviceCntlr::closeForQuit() {
+    if (mAbandoned)
+        return;
     fnd::RunLoop::main().cancelPerforms(this);
     mWhenFree.clear();
     if (mTWAINHandler->isDSEnabled() && !mIsOpenDSPanel) {
@@ -198,6 +202,28 @@ void TlvDeviceCntlr::closeForQuit() {
     mHost.batchState().endTransfer();
     if (mTWAINHandler->isDSOpen() || isBatchRunning())
         closeBatch();
+}
+
+void TlvDeviceCntlr::abandonForQuit() {
+    mAbandoned = true;
+    fnd::RunLoop::main().cancelPerforms(this);
+    mWhenFree.clear();
+    mTransfer.reset();
+    mHost.batchState().endTransfer();
+    {
+        std::lock_guard lock(mBatchLock);
+        mBatchRunning = false;
+    }
+    mBatchEnded.notify_all();
+}
+
+// Between two pages (TWAIN's state 6) any source takes it; a page in transfer waits for the next tick.
+void TlvDeviceCntlr::stopFeeder() {
+    if (mIsOpenDSPanel || !isBatchRunning())
+        return;
+    mHost.batchState().askFeederStop();
+    if (mMainCallDepth == 0 && !mTransfer && mTWAINHandler->isDSEnabled())
+        sendStopFeeder();
 }
 
 // ---- the callback and what it forwards ----
@@ -241,6 +267,7 @@ void TlvDeviceCntlr::deviceEvent() {
         mHost.dispatchOneUserEvent(kTickEventWait);
         if (mHost.batchState().isCancelledOnMain() || isScanCancel())
             sendCancelToDS();
+        sendStopFeeder();
     } else if (isScanCancel()) {
         return;
     } else if (event.Event == kEventBatchStarting) {
@@ -266,6 +293,14 @@ void TlvDeviceCntlr::sendCancelToDS() {
     record.pCommand = &code;
     record.CommandBytes = sizeof code;
     mTWAINHandler->passThru(record);
+}
+
+void TlvDeviceCntlr::sendStopFeeder() {
+    if (!mHost.batchState().takeFeederStopToDS())
+        return;
+    TW_PENDINGXFERS pending{};
+    DepthScope call(*this);
+    mTWAINHandler->messageDS(DG_CONTROL, DAT_PENDINGXFERS, MSG_STOPFEEDER, &pending);
 }
 
 // While a page is in transfer, its end ends the batch; closing under it would leave it talking to a

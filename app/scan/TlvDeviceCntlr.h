@@ -87,6 +87,8 @@ public:
     void deviceEvent();
     // At most one abort per batch.
     void sendCancelToDS();
+    // The feeder stop once asked, at most once per batch.
+    void sendStopFeeder();
     // The last condition code of the data source; 0xFFFF when it could not be read.
     TW_UINT16 getStatusCC();
 
@@ -97,10 +99,24 @@ public:
     // Main thread: told after each page's transfer has ended.
     void setTransferEndedHandler(std::function<void()> handler) { mTransferEnded = std::move(handler); }
 
+    // Main thread: the scanner stops as the data source's own Stop stops it: no sheet is fed after the
+    // one under way, which is read to its end, and the batch ends as usual once the pages of the sheets
+    // it took are in. Told to the data source at once where it may be, else at its next idle tick or
+    // before the next page.
+    void stopFeeder();
+    // Main thread: told once a batch has ended and the data source is closed again.
+    void setBatchClosedHandler(std::function<void()> handler) { mBatchClosed = std::move(handler); }
+    // The pages the running (or last) batch kept, and how its sheets give them.
+    const tlv::TlvBatchPages& batchPages() const { return mBatchPages; }
+
     // Main thread, quitting, with none of our calls on the stack: drops the page in transfer, takes the
     // data source back to its closed state without a word to the user, and lets whoever waits for the
     // batch's end go on.
     void closeForQuit();
+    // Main thread, quitting, the scanner given up on (one of our calls may still be on the stack, waiting
+    // for it): the data source is not called any more, not even to close, and the batch counts as ended
+    // for whoever waits for it. The program must then end without tearing the data source down.
+    void abandonForQuit();
 
 private:
     enum class Next { Page, DrainPage, EndSuccess, EndFailure };
@@ -172,6 +188,8 @@ private:
         TlvDeviceCntlr& mDevice;
     };
     std::function<void()> mTransferEnded;
+    std::function<void()> mBatchClosed;
+    bool mAbandoned = false; // the quit gave up on the scanner: no call to the data source any more
 
     std::optional<Transfer> mTransfer;
     std::unique_ptr<tlv::TlvPageSink> mSink = std::make_unique<tlv::TlvPageSink>();

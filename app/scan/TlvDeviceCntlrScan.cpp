@@ -24,6 +24,7 @@ void TlvDeviceCntlr::xferReady(bool dummy) {
     if (isRunningMemXfer() || !mTWAINHandler->isDSOpen() || mIsOpenDSPanel)
         return; // a page is in transfer, or the batch ended meanwhile
     mTWAINHandler->setDSState(kVXStateXferReady);
+    sendStopFeeder();
     mHost.batchState().startTransfer();
     startPage(dummy);
 }

@@ -90,4 +90,11 @@ TlvMessage batchFailureMessage(const TlvMessage& failureMessage, const TlvBatchP
     return {"Err_ScanEndedNoPage", {failure}};
 }
 
+// Numbered as the alerts number it: in the page list, which a batch scanned on continues.
+std::string feedAgainWords(const TlvBatchPages& pages) {
+    SFeedAgain sheet = FeedAgainFrom(pages.kept, pages.sidesPerSheet, pages.blankSidesDropped);
+    sheet.page = pages.lastPage;
+    return FeedAgainWords(sheet);
+}
+
 } // namespace tlv

@@ -47,4 +47,8 @@ TlvMessage scanFailureMessage(TW_UINT16 condition, const std::string& sourceWord
 // running batch early, by how many pages of it are kept and which sheet to feed again.
 TlvMessage batchFailureMessage(const TlvMessage& failure, const TlvBatchPages& pages);
 
+// The sheet to feed again after the pages a batch kept, as the programs say it on their standard
+// error: "the sheet after page 4".
+std::string feedAgainWords(const TlvBatchPages& pages);
+
 } // namespace tlv

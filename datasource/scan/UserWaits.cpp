@@ -1,6 +1,7 @@
 // The user's ways into a scan that blocks the host's thread: the idle tick passes the dialog's stop
-// buttons (and, for the maker's own application, a device event it can answer with an abort) to the
-// scanner, and the manual-feed wait polls paper, panel keys and the scan panel without spinning.
+// buttons (and, for the maker's own application, a device event it can answer with an abort or a stop)
+// to the scanner, the application's feeder stop ends the batch as those buttons do, and the manual-feed
+// wait polls paper, panel keys and the scan panel without spinning.
 #include <chrono>
 
 #include "COrvkQS.h"
@@ -47,6 +48,15 @@ void COrvkQSDS::StopAfterSheet() {
     mBatch.StopAfterSheet();
     if (mScanner)
         mScanner->StopAfterPage();
+}
+
+// The application's way to the same stop. The tick is the maker's application's moment during a page,
+// as it is for its abort.
+TW_UINT16 COrvkQSDS::StopFeeder(pTW_IDENTITY, TW_MEMREF) {
+    if (mState != kXferReady && mDeviceEvent != kDeviceEventIdleTick)
+        return Fail(TWCC_SEQERROR);
+    StopAfterSheet();
+    return TWRC_SUCCESS;
 }
 
 bool COrvkQSDS::WaitForUserAction(bool autoStart) {

@@ -1,9 +1,11 @@
 // The sheet a batch that ended early goes on from, told by the pages it kept: the applications name it
-// after a fault. Only sheets whose pages were all kept are done; a sheet of which only the front came is
-// fed again whole, or its back would be lost for good.
+// after a fault, those that tell it on their standard error in the same words. Only sheets whose pages
+// were all kept are done; a sheet of which only the front came is fed again whole, or its back would be
+// lost for good.
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 enum class EFeedAgain : std::uint8_t {
     kFirstSheet,     // no page was kept
@@ -27,4 +29,18 @@ constexpr SFeedAgain FeedAgainFrom(std::int32_t pagesKept, std::int32_t sidesPer
         return {EFeedAgain::kSheetAfterPage, pagesKept};
     const bool sheetDone = !blankSidesDropped && pagesKept % sidesPerSheet == 0;
     return {sheetDone ? EFeedAgain::kSheetAfterPage : EFeedAgain::kSheetWithPage, pagesKept};
+}
+
+// The sheet as the programs name it on their standard error, after "feed again from ".
+inline std::string FeedAgainWords(const SFeedAgain& sheet) {
+    const std::string page = std::to_string(sheet.page);
+    switch (sheet.from) {
+    case EFeedAgain::kSheetAfterPage:
+        return "the sheet after page " + page;
+    case EFeedAgain::kSheetWithPage:
+        return "the sheet that holds page " + page + "; page " + page + " is scanned again";
+    case EFeedAgain::kFirstSheet:
+        break;
+    }
+    return "the first sheet";
 }

@@ -43,6 +43,7 @@ struct RecognitionPool::State {
     size_t starting = 0;       // workers starting an engine
     std::vector<std::jthread> workers;
     std::vector<Engine> retired; // the workers' engines at exit, kept as they were: never torn down
+    RecognitionPool::PageReader reader;
 };
 
 namespace {
@@ -105,11 +106,16 @@ void work(std::stop_token stop, RecognitionPool::State& s) {
         }
         Job job = std::move(s.jobs.front());
         s.jobs.pop_front();
+        const RecognitionPool::PageReader reader = s.reader;
         lock.unlock();
         Recognition recognition;
         try {
-            recognition.result = engine ? recognizeWords(*engine, job.page, job.resolution, recognition.words)
-                                        : VLM_ERR_LANGUAGE;
+            if (reader)
+                recognition = reader(job.page, job.resolution);
+            else
+                recognition.result =
+                    engine ? recognizeWords(*engine, job.page, job.resolution, recognition.words)
+                           : VLM_ERR_LANGUAGE;
         } catch (...) {
             recognition = {VLM_ERR_OCR, {}};
         }
@@ -185,6 +191,11 @@ std::future<Recognition> RecognitionPool::recognise(GreyImage page, int32_t reso
     state_.jobs.push_back(std::move(job));
     state_.wake.notify_all();
     return result;
+}
+
+void RecognitionPool::setPageReader(PageReader reader) {
+    std::lock_guard guard(state_.lock);
+    state_.reader = std::move(reader);
 }
 
 void RecognitionPool::dropWaiting() {

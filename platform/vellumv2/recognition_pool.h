@@ -7,6 +7,7 @@
 #include "text_layer.h"
 
 #include <cstdint>
+#include <functional>
 #include <future>
 #include <optional>
 #include <string>
@@ -41,6 +42,11 @@ public:
     std::future<Recognition> recognise(GreyImage page, int32_t resolution);
     // Forgets the pages no worker has taken yet: their futures end without a result (broken promise).
     void dropWaiting();
+    // What a worker makes of a page taken from now on instead of reading it with its engine, for tests
+    // that must decide when a page's text comes; null reads with the engine again. Called on the
+    // worker's thread, never under the pool's lock.
+    using PageReader = std::function<Recognition(const GreyImage& page, int32_t resolution)>;
+    void setPageReader(PageReader reader);
     size_t workerCount() const { return workerCount_; }
 
     struct State; // the queue and the preparation, shared with the workers

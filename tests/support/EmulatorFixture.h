@@ -64,6 +64,12 @@ protected:
             mEmulator->Stop();
     }
 
+    // The emulated scanner stops answering, or answers again.
+    void PauseEmulator(bool paused) {
+        if (mEmulator)
+            mEmulator->Pause(paused);
+    }
+
     // Sends one control to the running emulator; its exit status, -1 when it did not exit normally.
     int Control(const std::string& text) const { return mEmulator->Control(text); }
 

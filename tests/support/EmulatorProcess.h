@@ -85,10 +85,18 @@ public:
         return ::testing::AssertionFailure() << "the emulated scanner did not start serving " << mSocket;
     }
 
-    // Ends the emulator; its exit status, -1 when none ran or it did not exit normally.
+    // Holds the emulator still, as a scanner that stops answering, or lets it go on.
+    void Pause(bool paused) {
+        if (mPid > 0)
+            kill(mPid, paused ? SIGSTOP : SIGCONT);
+    }
+
+    // Ends the emulator (held still or not); its exit status, -1 when none ran or it did not exit
+    // normally.
     int Stop() {
         if (mPid <= 0)
             return -1;
+        kill(mPid, SIGCONT);
         kill(mPid, SIGTERM);
         const int status = exitStatus(mPid);
         mPid = -1;

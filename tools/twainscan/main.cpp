@@ -59,17 +59,7 @@ std::string PagesWritten(int pages) {
 
 // The sheet a stopped batch goes on from: only sheets whose pages were all written are done.
 std::string NextSheet(int pages, SSheetSides sides) {
-    const SFeedAgain sheet = FeedAgainFrom(pages, sides.perSheet, sides.blankSkip);
-    const std::string page = std::to_string(sheet.page);
-    switch (sheet.from) {
-    case EFeedAgain::kSheetAfterPage:
-        return "the sheet after page " + page;
-    case EFeedAgain::kSheetWithPage:
-        return "the sheet that holds page " + page + "; page " + page + " is scanned again";
-    case EFeedAgain::kFirstSheet:
-        break;
-    }
-    return "the first sheet";
+    return FeedAgainWords(FeedAgainFrom(pages, sides.perSheet, sides.blankSkip));
 }
 
 std::string EndedEarly(int pages, SSheetSides sides) {

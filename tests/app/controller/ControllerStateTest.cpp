@@ -163,7 +163,8 @@ TEST_F(Controller, ACancelReachesOnlyTheWorkersOfItsBatchOrStep) {
     const TlvBatchSnapshot step = cntlr->batchSnapshot();
     scanning.requestCancel(); // a late failure of the scan's page writer
     EXPECT_FALSE(step.isCancelled());
-    cntlr->cancelForForcedQuit(); // the quit stops the scanner only: what was read is still written
+    cntlr->cancelForForcedQuit([] {},
+                               [] {}); // the quit stops the scanner only: what was read is still written
     EXPECT_FALSE(step.isCancelled());
 }
 

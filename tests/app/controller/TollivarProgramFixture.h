@@ -93,9 +93,10 @@ protected:
             lines.push_back(line);
         return lines;
     }
-    // The first job saves one PDF per batch into the scratch folder, without a text layer.
-    void StoreSaveJob(const std::function<void(TlvFuncSettingMdl&)>& adjust = {}) {
-        mJobNumber = storeSavePdfJob(mDir / "out", adjust);
+    // The first job saves one PDF per batch into the scratch folder, without a text layer, the sides of
+    // each sheet that `sides` says.
+    void StoreSaveJob(const std::function<void(TlvFuncSettingMdl&)>& adjust = {}, int sides = 0) {
+        mJobNumber = storeSavePdfJob(mDir / "out", adjust, sides);
         ASSERT_NE(mJobNumber, 0);
     }
     void UseButtonOneForTheJob() { ASSERT_TRUE(test::useButtonOneForItsJob()); }

@@ -96,4 +96,13 @@ TEST(ScanMessages, EachBatchFailureSaysWhatHappenedThenWhereToGoOn) {
     }
 }
 
+// The sheet to feed again as the program says it on its standard error, numbered as its alerts number
+// it: in the page list, which a batch scanned on continues.
+TEST(ScanMessages, TheSheetToFeedAgainOnStandardErrorIsNumberedInThePageList) {
+    EXPECT_EQ(tlv::feedAgainWords({2, 7, 1, false, false}), "the sheet after page 7");
+    EXPECT_EQ(tlv::feedAgainWords({3, 9, 2, false, false}),
+              "the sheet that holds page 9; page 9 is scanned again");
+    EXPECT_EQ(tlv::feedAgainWords({0, 5, 1, false, true}), "the first sheet");
+}
+
 } // namespace

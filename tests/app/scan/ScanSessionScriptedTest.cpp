@@ -45,6 +45,10 @@ struct SScript {
     int closes = 0;
     int idleTicks = 0; // device events the source sends while it enables, as it waits inside the call
     int aborts = 0;
+    bool tickEveryBlock = false; // the source waits for each block's rows, ticking meanwhile
+    bool inTick = false;
+    int feederStops = 0;
+    int feederStopsInTick = 0;
 };
 SScript gScript;
 // The data source's idle tick and the abort request it takes ('AbRq').
@@ -68,6 +72,11 @@ SScriptedPage GreyPage(TW_INT32 width, TW_INT32 height) {
 TW_UINT16 Block(TW_IMAGEMEMXFER& block) {
     const SScriptedPage& page = gScript.pages.front();
     ++gScript.blocksAsked;
+    if (gScript.tickEveryBlock) {
+        gScript.inTick = true;
+        gScript.callback(nullptr, nullptr, DG_CONTROL, DAT_NULL, MSG_DEVICEEVENT, nullptr);
+        gScript.inTick = false;
+    }
     const auto rowBytes = static_cast<TW_UINT32>(page.info.ImageWidth);
     const TW_UINT32 left = static_cast<TW_UINT32>(page.info.ImageLength) - gScript.rowsSent;
     block.Rows = std::min(page.blockRows, left) + page.extraRows;
@@ -127,6 +136,9 @@ TW_UINT16 ControlTriplet(pTW_IDENTITY dest, TW_UINT16 dat, TW_UINT16 msg, TW_MEM
         } else if (msg == MSG_RESET) {
             ++gScript.resets;
             gScript.pages.clear();
+        } else if (msg == MSG_STOPFEEDER) {
+            ++gScript.feederStops;
+            gScript.feederStopsInTick += gScript.inTick ? 1 : 0;
         }
         static_cast<TW_PENDINGXFERS*>(data)->Count = static_cast<TW_UINT16>(gScript.pages.size());
         return TWRC_SUCCESS;
@@ -334,6 +346,36 @@ TEST_F(ScriptedSession, AQuitMidPageClosesTheSourceAndWakesWhoWaitsForTheBatch) 
     EXPECT_TRUE(host.messages.empty());
     cntlr.reset();
     EXPECT_FALSE(std::filesystem::exists(TlvUtilsMethod::tmpBaseImageFilePath(0)));
+}
+
+// The feeder stop goes to the source once: at once while no page is in transfer, else at the source's
+// next tick (TWAIN refuses it in the middle of a page otherwise). The pages keep coming and are kept,
+// and the batch ends when the source says so.
+TEST_F(ScriptedSession, TheFeederStopGoesToTheSourceOnceBetweenPagesOrAtItsTick) {
+    gScript.pages = {GreyPage(40, 10), GreyPage(40, 10)};
+    ASSERT_TRUE(host.scanReadyByTwainCB());
+    int closed = 0;
+    cntlr->setBatchClosedHandler([&closed] { ++closed; });
+    ASSERT_TRUE(cntlr->openDS(&host.scanSettings, false));
+    cntlr->stopFeeder(); // transfers wait: the first page's is not started yet
+    EXPECT_EQ(gScript.feederStops, 1);
+    const auto guard = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (cntlr->isBatchRunning() && std::chrono::steady_clock::now() < guard)
+        fnd::RunLoop::main().runFor(0.01);
+    EXPECT_EQ(host.pages.size(), 2u);
+    EXPECT_EQ(gScript.feederStops, 1);
+    EXPECT_EQ(closed, 1);
+
+    ASSERT_NO_FATAL_FAILURE(StartTallPage({}));
+    cntlr->stopFeeder();
+    fnd::RunLoop::main().runFor(0.1);
+    EXPECT_EQ(gScript.feederStops, 1); // the page in transfer goes on without it
+    gScript.tickEveryBlock = true;
+    const int asked = gScript.blocksAsked;
+    while (gScript.blocksAsked < asked + 5 && std::chrono::steady_clock::now() < guard)
+        fnd::RunLoop::main().runFor(0.01);
+    EXPECT_EQ(gScript.feederStops, 2);
+    EXPECT_EQ(gScript.feederStopsInTick, 1);
 }
 
 // The temporary folder's disk has no room for a page (here: a file may not grow past a limit): the batch

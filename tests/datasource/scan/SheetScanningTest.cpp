@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <thread>
 
 #include "COrvkQS.h"
@@ -53,11 +54,17 @@ private:
 class CSheetQSDS : public test::CTestQSDS {
 public:
     std::vector<std::uint32_t> events;
+    std::function<void()> onDeviceEvent; // what the application does when it hears one
     TW_UINT16 InvokeCallback(TW_CALLBACK& callback, const fnd::Value& object) override {
-        if (callback.Message == MSG_DEVICEEVENT)
+        if (callback.Message == MSG_DEVICEEVENT) {
             events.push_back(mDeviceEvent);
+            if (onDeviceEvent)
+                onDeviceEvent();
+        }
         return CTestQSDS::InvokeCallback(callback, object);
     }
+    // A page's transfer has begun (TWAIN's state 7).
+    void BeginTransfer() { mState = kTransferring; }
     bool SetupRealScanner() { return COrvkQSDS::SetupScanner(); }
     void TerminateRealScanner() { COrvkQSDS::TerminateScanner(); }
     std::int32_t SheetImagesLeft() const { return mBatch.SheetImagesLeft(); }
@@ -72,15 +79,19 @@ public:
 class SheetScanningTest : public test::QSDataSourceTest {
 protected:
     SheetScanningTest() {
-        auto ds = std::make_unique<CSheetQSDS>();
-        mSheetDS = ds.get();
-        mDS = std::move(ds);
+        RenewSource();
         SetUIControllerFactory([this] { return std::make_unique<CDialogRecorder>(mDialog); });
         SetAlertPresenter(std::make_unique<CAlertRecorder>(mAlerts));
     }
     ~SheetScanningTest() override {
         SetUIControllerFactory(nullptr);
         SetAlertPresenter(std::make_unique<CLogAlertPresenter>());
+    }
+    // A data source that has seen no batch yet, for the next Start.
+    void RenewSource() {
+        auto ds = std::make_unique<CSheetQSDS>();
+        mSheetDS = ds.get();
+        mDS = std::move(ds);
     }
     // Opens as the given application with the emulated scanner attached, grey at 150 dpi, and enables
     // without the dialog (the transfer-ready state).
@@ -306,6 +317,43 @@ TEST_F(SheetScanningTest, IdleTickStaysQuietForOtherApplicationsButEndsTheBatchA
     ASSERT_EQ(mDS->GetScanner()->GetStatus("AbortState", &aborted), 0);
     EXPECT_EQ(aborted, 0u);
     EXPECT_FALSE(mSheetDS->StopBatch());
+    mSheetDS->EndSheet();
+    EXPECT_TRUE(mSheetDS->StopBatch());
+}
+
+// The application's feeder stop ends the batch as the dialog's stop does, after the sheet under way,
+// which is not cut off. Where transfers wait any application may send it; in the middle of a page only
+// the maker's, from its idle tick.
+TEST_F(SheetScanningTest, FeederStopEndsTheBatchAfterTheSheetWhereTransfersWaitOrFromTheTick) {
+    TW_PENDINGXFERS pending{};
+    const auto stopFeeder = [&] { return Call(DG_CONTROL, DAT_PENDINGXFERS, MSG_STOPFEEDER, &pending); };
+    Start("Test Maker");
+    Enable();
+    EXPECT_EQ(stopFeeder(), TWRC_SUCCESS);
+    EXPECT_FALSE(mSheetDS->StopBatch());
+    mSheetDS->EndSheet();
+    EXPECT_TRUE(mSheetDS->StopBatch());
+    Close();
+
+    RenewSource();
+    Start("Test Maker");
+    Enable();
+    mSheetDS->BeginTransfer();
+    EXPECT_EQ(stopFeeder(), TWRC_FAILURE);
+    EXPECT_EQ(Status(), TWCC_SEQERROR);
+    Close();
+
+    RenewSource();
+    Start("Orvik Electronics");
+    Enable();
+    mSheetDS->BeginTransfer();
+    TW_UINT16 fromTick = TWRC_FAILURE;
+    mSheetDS->onDeviceEvent = [&] { fromTick = stopFeeder(); };
+    mDS->Idle();
+    EXPECT_EQ(fromTick, TWRC_SUCCESS);
+    std::uint32_t aborted = 1;
+    ASSERT_EQ(mDS->GetScanner()->GetStatus("AbortState", &aborted), 0);
+    EXPECT_EQ(aborted, 0u);
     mSheetDS->EndSheet();
     EXPECT_TRUE(mSheetDS->StopBatch());
 }

@@ -1,15 +1,19 @@
 // The document maker seen from outside: files are checked with qpdf, pdfimages and pdftotext, the tools
 // a user's readers resemble, rather than by re-reading our own bytes.
 #include "FileSizeLimit.h"
+#include "recognition_pool.h"
 #include "test_pages.h"
 #include "vellumv2.h"
 
 #include <algorithm>
+#include <condition_variable>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <future>
 #include <gtest/gtest.h>
+#include <mutex>
+#include <optional>
 #include <sstream>
 #include <sys/stat.h>
 #include <thread>
@@ -424,31 +428,92 @@ TEST(PdfMaker, TextPagesRecognisedSideBySideKeepTheirOrderAndWords) {
     }
 }
 
-// Once recognition is bounded and the bound is over, the document is finished without waiting for text:
-// a page handed in then is written without its text layer, and a bound that comes while the close waits
-// ends the wait; every page is in the file. Lifted, the bound holds no more.
+// Recognition that takes as long as the test lets it: no page's text comes by itself, so whatever ends
+// while it is held has kept the bound. The workers share its state, which outlives them.
+class HeldRecognition {
+public:
+    HeldRecognition() {
+        vlm::RecognitionPool::shared().setPageReader([state = mState](const vlm::GreyImage&, int32_t) {
+            std::unique_lock lock(state->lock);
+            ++state->taken;
+            state->changed.notify_all();
+            state->changed.wait(lock, [&] { return state->released; });
+            return vlm::Recognition{VLM_OK, {}};
+        });
+    }
+    ~HeldRecognition() {
+        release();
+        vlm::RecognitionPool::shared().setPageReader(nullptr);
+    }
+    void release() {
+        std::lock_guard lock(mState->lock);
+        mState->released = true;
+        mState->changed.notify_all();
+    }
+    // A worker holds a page.
+    bool waitTaken() {
+        std::unique_lock lock(mState->lock);
+        return mState->changed.wait_for(lock, std::chrono::minutes(1), [this] { return mState->taken > 0; });
+    }
+    // The result of the document's calls running on a thread of their own, or none when they still
+    // waited for the held text after a minute (it is let go then, so that they end).
+    std::optional<int32_t> endsWhileHeld(std::future<int32_t> calls) {
+        if (calls.wait_for(std::chrono::minutes(1)) == std::future_status::ready)
+            return calls.get();
+        release();
+        calls.get();
+        return std::nullopt;
+    }
+
+private:
+    struct State {
+        std::mutex lock;
+        std::condition_variable changed;
+        int taken = 0;
+        bool released = false;
+    };
+    std::shared_ptr<State> mState = std::make_shared<State>();
+};
+
+// Once recognition is bounded and the bound is over, the document is finished without waiting for text,
+// while the text of its pages is still being made: a page handed in then is written without its text
+// layer, and a bound that comes while pages wait for their text (the close, or a page handed in behind
+// more than the workers hold) ends the wait; every page is in the file. Lifted, the bound holds no more.
 TEST(PdfMaker, BoundedRecognitionWritesEveryPageAndLatePagesWithoutText) {
     struct Lift {
         ~Lift() { VLMC_exocrbound(-1); }
     } lift;
     const std::string folder = vlmtest::scratchFolder("bound");
-    ASSERT_EQ(startDocument(folder + "/late.pdf", VLM_MODE_COMPRESS, VLM_LANG_ENGLISH), VLM_OK);
-    ASSERT_EQ(VLMC_exocrbound(0), VLM_OK);
-    ASSERT_EQ(addPage(textPage()), VLM_OK);
-    ASSERT_EQ(VLMC_exclose(0), VLM_OK);
-    expectValid(folder + "/late.pdf");
-    EXPECT_EQ(vlmtest::run("pdftotext '" + folder + "/late.pdf' - | tr -d '[:space:]'"), "");
+    {
+        HeldRecognition held;
+        ASSERT_EQ(startDocument(folder + "/late.pdf", VLM_MODE_COMPRESS, VLM_LANG_ENGLISH), VLM_OK);
+        ASSERT_EQ(VLMC_exocrbound(0), VLM_OK);
+        EXPECT_EQ(held.endsWhileHeld(std::async(std::launch::async,
+                                                [] {
+                                                    const int32_t added = addPage(textPage());
+                                                    return added == VLM_OK ? VLMC_exclose(0) : added;
+                                                })),
+                  VLM_OK);
+        expectValid(folder + "/late.pdf");
+        EXPECT_EQ(vlmtest::run("pdftotext '" + folder + "/late.pdf' - | tr -d '[:space:]'"), "");
 
-    ASSERT_EQ(VLMC_exocrbound(-1), VLM_OK);
-    const Page longPage = vlmtest::renderText(std::vector<std::string>(12, kText[0]), 300, 420, 300);
-    ASSERT_EQ(startDocument(folder + "/waiting.pdf", VLM_MODE_COMPRESS, VLM_LANG_ENGLISH), VLM_OK);
-    for (int i = 0; i < 4; ++i)
-        ASSERT_EQ(addPage(longPage), VLM_OK);
-    std::thread bound([] { VLMC_exocrbound(0); });
-    EXPECT_EQ(VLMC_exclose(0), VLM_OK);
-    bound.join();
-    expectValid(folder + "/waiting.pdf");
-    EXPECT_EQ(vlmtest::run("pdfinfo '" + folder + "/waiting.pdf' | sed -n 's/^Pages: *//p'"), "4\n");
+        ASSERT_EQ(VLMC_exocrbound(-1), VLM_OK);
+        const int pages = static_cast<int>(vlm::RecognitionPool::shared().workerCount()) + 2;
+        ASSERT_EQ(startDocument(folder + "/waiting.pdf", VLM_MODE_COMPRESS, VLM_LANG_ENGLISH), VLM_OK);
+        std::future<int32_t> closed = std::async(std::launch::async, [pages] {
+            for (int i = 0; i < pages; ++i)
+                if (const int32_t added = addPage(textPage()); added != VLM_OK)
+                    return added;
+            return VLMC_exclose(0);
+        });
+        ASSERT_TRUE(held.waitTaken());
+        ASSERT_EQ(VLMC_exocrbound(0), VLM_OK);
+        EXPECT_EQ(held.endsWhileHeld(std::move(closed)), VLM_OK);
+        expectValid(folder + "/waiting.pdf");
+        EXPECT_EQ(vlmtest::run("pdfinfo '" + folder + "/waiting.pdf' | sed -n 's/^Pages: *//p'"),
+                  std::to_string(pages) + "\n");
+        EXPECT_EQ(vlmtest::run("pdftotext '" + folder + "/waiting.pdf' - | tr -d '[:space:]'"), "");
+    }
 
     ASSERT_EQ(VLMC_exocrbound(-1), VLM_OK);
     ASSERT_EQ(startDocument(folder + "/lifted.pdf", VLM_MODE_COMPRESS, VLM_LANG_ENGLISH), VLM_OK);

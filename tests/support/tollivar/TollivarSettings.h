@@ -22,10 +22,11 @@ namespace test {
 
 inline constexpr char kTollivarId[] = "com.orvikElectronics.tollivar";
 
-// The first job saves one PDF per batch into folder, one side, without a text layer, its output
-// settings then changed by adjust; its number (1 to 10), 0 when the list could not be written.
+// The first job saves one PDF per batch into folder, without a text layer, its output settings then
+// changed by adjust; the sheets' sides as the scan settings choose them (0 one side, 1 both, 2 both with
+// blank pages dropped). Its number (1 to 10), 0 when the list could not be written.
 inline int storeSavePdfJob(const std::filesystem::path& folder,
-                           const std::function<void(TlvFuncSettingMdl&)>& adjust = {}) {
+                           const std::function<void(TlvFuncSettingMdl&)>& adjust = {}, int sides = 0) {
     fnd::UserDefaults defaults(kTollivarId);
     TlvJobListStorage lists(defaults);
     lists.loadJobListMdlFromFile(false);
@@ -40,7 +41,7 @@ inline int storeSavePdfJob(const std::filesystem::path& folder,
         adjust(*func);
     job.setJList_FuncSettingMdl(func);
     auto scan = std::make_shared<TlvScanSettingMdl>(*job.jList_ScanSettingMdl());
-    scan->setScnStReaderSideType(0); // one side: a page per sheet
+    scan->setScnStReaderSideType(sides);
     job.setJList_ScanSettingMdl(scan);
     if (!lists.applyJob(0, job) || !lists.saveJobListMdlToFile())
         return 0;
