@@ -53,8 +53,10 @@ public:
     // A quit keeps what the scanner took: it feeds no further sheet, and the batch ends once the pages
     // of the sheets it took are in.
     void askFeederStop() { mScan.feederStopAsked = true; }
-    // The feeder stop goes to the data source once per batch: true for the first sender once asked.
+    // The feeder stop goes to the data source once per batch: true for the first sender once asked,
+    // and again once the data source refused it.
     bool takeFeederStopToDS();
+    void feederStopRefused() { mScan.feederStopSent = false; }
 
     // ---- The automatic quit after a job the helper started ----
     // The helper's press starts a scan: the quit is armed once its batch is ready.

@@ -300,7 +300,9 @@ void TlvDeviceCntlr::sendStopFeeder() {
         return;
     TW_PENDINGXFERS pending{};
     DepthScope call(*this);
-    mTWAINHandler->messageDS(DG_CONTROL, DAT_PENDINGXFERS, MSG_STOPFEEDER, &pending);
+    // Refused where transfers do not wait yet (the batch's start): the next tick or page sends it again.
+    if (mTWAINHandler->messageDS(DG_CONTROL, DAT_PENDINGXFERS, MSG_STOPFEEDER, &pending) != TWRC_SUCCESS)
+        mHost.batchState().feederStopRefused();
 }
 
 // While a page is in transfer, its end ends the batch; closing under it would leave it talking to a

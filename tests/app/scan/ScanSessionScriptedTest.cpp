@@ -49,6 +49,7 @@ struct SScript {
     bool inTick = false;
     int feederStops = 0;
     int feederStopsInTick = 0;
+    int feederStopsRefused = 0; // the next ones the source refuses, as outside its transfer states
 };
 SScript gScript;
 // The data source's idle tick and the abort request it takes ('AbRq').
@@ -138,6 +139,10 @@ TW_UINT16 ControlTriplet(pTW_IDENTITY dest, TW_UINT16 dat, TW_UINT16 msg, TW_MEM
             gScript.pages.clear();
         } else if (msg == MSG_STOPFEEDER) {
             ++gScript.feederStops;
+            if (gScript.feederStopsRefused > 0) {
+                --gScript.feederStopsRefused;
+                return TWRC_FAILURE;
+            }
             gScript.feederStopsInTick += gScript.inTick ? 1 : 0;
         }
         static_cast<TW_PENDINGXFERS*>(data)->Count = static_cast<TW_UINT16>(gScript.pages.size());
@@ -376,6 +381,22 @@ TEST_F(ScriptedSession, TheFeederStopGoesToTheSourceOnceBetweenPagesOrAtItsTick)
         fnd::RunLoop::main().runFor(0.01);
     EXPECT_EQ(gScript.feederStops, 2);
     EXPECT_EQ(gScript.feederStopsInTick, 1);
+}
+
+// A feeder stop the source refuses (TWAIN takes it only where transfers wait) is asked again at the next
+// moment, here the first page's start: refused once, the batch would have fed every sheet left.
+TEST_F(ScriptedSession, ARefusedFeederStopIsSentAgainAtTheNextMoment) {
+    gScript.pages = {GreyPage(40, 10), GreyPage(40, 10)};
+    gScript.feederStopsRefused = 1;
+    ASSERT_TRUE(host.scanReadyByTwainCB());
+    ASSERT_TRUE(cntlr->openDS(&host.scanSettings, false));
+    cntlr->stopFeeder();
+    EXPECT_EQ(gScript.feederStops, 1);
+    const auto guard = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (cntlr->isBatchRunning() && std::chrono::steady_clock::now() < guard)
+        fnd::RunLoop::main().runFor(0.01);
+    EXPECT_EQ(gScript.feederStops, 2);
+    EXPECT_EQ(host.pages.size(), 2u);
 }
 
 // The temporary folder's disk has no room for a page (here: a file may not grow past a limit): the batch
