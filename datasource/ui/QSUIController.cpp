@@ -171,6 +171,10 @@ void ComOrvikElectronicsK3100QSUIController::setupMainUIWithParam(const fnd::Dic
     } else {
         SetItemHidden(mWindow.get(), kOkButtonTag, true);
     }
+    const std::string* margins = preferences.get(kPrefWindowFrameMargins).asString();
+    const std::optional<QMargins> kept =
+        margins ? ParseMarginsString(QString::fromStdString(*margins)) : std::nullopt;
+    mFrameMargins = kept ? *kept / mWindow->devicePixelRatioF() : WindowFrameMargins(mWindow.get());
     if (preferences.state() == fnd::PreferencesFile::State::Loaded) {
         restoreWindowFrame(preferences.values());
         if (!mIsSetupSequence && mSettingModeTab)
@@ -285,6 +289,10 @@ void ComOrvikElectronicsK3100QSUIController::hideMainWindow() {
         if (mSettingModeTab)
             preferences.set(kPrefSettingMode, std::int64_t{mSettingModeTab->currentIndex()});
     }
+    // Kept once, in the screen's pixels, so that a later change of the desktop's scale still finds it.
+    if (!preferences.get(kPrefWindowFrameMargins).asString())
+        preferences.set(kPrefWindowFrameMargins,
+                        MarginsString(mFrameMargins * mWindow->devicePixelRatioF()).toStdString());
     preferences.save();
     if (!isSimpleMode())
         savePaletteState();

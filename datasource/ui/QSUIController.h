@@ -392,6 +392,10 @@ private:
     bool mIsSetupSequence = false;
     bool mPositioningPrescanMode = false;
     std::optional<QRect> mStoredFrame; // as read back, the preview area in it
+    // The frame round the dialog and its palettes that their places are judged by, whether a window is
+    // framed yet or not: as first known (a window already framed, else FrameAllowance) and kept in the
+    // preferences file, so that every dialog, in this process or a later one, judges places alike.
+    QMargins mFrameMargins;
     // Owner of the delayed messages: replacing it drops every one still queued.
     std::unique_ptr<QObject> mDelayedMessages;
     QSUIScanWindows mScanWindows;

@@ -166,8 +166,7 @@ void ComOrvikElectronicsK3100QSUIController::restorePaletteState() {
     const QList<QRect> frames = PlacePalettes(room, sizes, stored);
     for (std::size_t i = 0; i < order.size() && !room.area.isEmpty(); ++i)
         if (QWidget* palette = order[i].first)
-            palette->setGeometry(
-                frames[static_cast<qsizetype>(i)].marginsRemoved(WindowFrameMargins(palette, mWindow.get())));
+            palette->setGeometry(frames[static_cast<qsizetype>(i)].marginsRemoved(mFrameMargins));
     if (!loaded)
         return;
     for (const auto& [palette, keys] : order)
@@ -178,32 +177,29 @@ void ComOrvikElectronicsK3100QSUIController::restorePaletteState() {
 }
 
 QSize ComOrvikElectronicsK3100QSUIController::paletteFrameSize(const QWidget* palette) const {
-    return PaletteSettingsSize(palette).grownBy(WindowFrameMargins(palette, mWindow.get()));
+    return PaletteSettingsSize(palette).grownBy(mFrameMargins);
 }
 
 QPoint ComOrvikElectronicsK3100QSUIController::framePlace(const QWidget* palette,
                                                           const QPoint& stored) const {
     const QMargins allowance = FrameAllowance(palette);
-    const QMargins border = WindowFrameMargins(palette, mWindow.get());
-    return stored + QPoint(allowance.left() - border.left(), allowance.top() - border.top());
+    return stored + QPoint(allowance.left() - mFrameMargins.left(), allowance.top() - mFrameMargins.top());
 }
 
 SPaletteRoom ComOrvikElectronicsK3100QSUIController::paletteRoom() const {
     SPaletteRoom room;
-    const QMargins border = WindowFrameMargins(mWindow.get());
-    room.dialog = mWindow->geometry().marginsAdded(border);
+    room.dialog = mWindow->geometry().marginsAdded(mFrameMargins);
     room.area = ScreenOf(room.dialog, AvailableScreenFrames());
     room.keepClear = dialogButtonFrames();
-    room.keepClear.append(QRect(room.dialog.topLeft(), QSize(room.dialog.width(), border.top())));
+    room.keepClear.append(QRect(room.dialog.topLeft(), QSize(room.dialog.width(), mFrameMargins.top())));
+    room.titleBar = mFrameMargins.top();
     for (const QWidget* palette : {mImagePalette.data(), mGammaPalette.data(), mPreferencePalette.data()})
         if (palette) {
-            const QMargins frame = WindowFrameMargins(palette, mWindow.get());
-            room.titleBar = std::max(room.titleBar, frame.top());
             room.scrollBar = palette->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, palette);
             // Its title bar and a few lines at least, and never less than its layout lets it be.
             const int rows = kLeastPaletteRows * palette->fontMetrics().height();
-            const int least =
-                std::max(palette->minimumSizeHint().height(), rows) + frame.top() + frame.bottom();
+            const int least = std::max(palette->minimumSizeHint().height(), rows) + mFrameMargins.top() +
+                              mFrameMargins.bottom();
             room.leastHeight = std::max(room.leastHeight, least);
         }
     return room;

@@ -15,6 +15,7 @@
 #include "QSUIController.h"
 #include "QSUIPreferences.h"
 #include "QtTestApp.h"
+#include "RerunAlone.h"
 #include "Tags.h"
 
 #include <QGuiApplication>
@@ -25,6 +26,8 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QWindow>
+
+#include <filesystem>
 
 namespace {
 
@@ -238,6 +241,56 @@ TEST_F(DialogPlacementTest, ThePalettesComeBackToTheSamePlacesEachTimeTheDialogO
             ExpectPlacedByTheRules(area);
         }
         SaveScreen(screen, "ds-palettes-reopened");
+    }
+}
+
+// A host started anew opens the dialog with its palettes where the last process left them, as the
+// same process opens it again: as they were placed, and with one put against the screen's left side
+// by the user. The last process had a window of its own framed before the dialog opened; the new one
+// opens the dialog first thing, before the window manager has framed any window of it.
+TEST_F(DialogPlacementTest, ThePalettesComeBackToTheSamePlacesInANewProcess) {
+    if (!Framed())
+        GTEST_SKIP() << "only a window manager frames windows";
+    constexpr char kPlacesVariable[] = "K3100_TEST_PALETTE_PLACES";
+    constexpr char kPreferencesVariable[] = "K3100_TEST_PALETTE_PREFERENCES";
+    const auto places = [this] {
+        std::string text = Text(Frame(mController->window()));
+        for (const QWidget* palette : Palettes())
+            text += "; " + palette->objectName().toStdString() + " " + Text(Frame(palette));
+        return text;
+    };
+    if (test::runningAlone()) {
+        std::filesystem::copy_file(std::getenv(kPreferencesVariable), mEnv.PreferencesPath());
+        Dialog();
+        Settle();
+        EXPECT_EQ(places(), std::getenv(kPlacesVariable));
+        return;
+    }
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect area = screen->availableGeometry();
+    QWidget host;
+    host.setGeometry(QRect(area.topLeft(), area.size() / 3).translated(area.width() / 3, area.height() / 3));
+    host.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return host.frameGeometry() != host.geometry(); }, 10000));
+    const std::filesystem::path left = std::filesystem::path(mEnv.PreferencesPath()) += ".left";
+    for (const bool moved : {false, true}) {
+        SCOPED_TRACE(moved ? "the tone palette put against the screen's left side" : "as placed");
+        FreshDialogWithPalettes(screen);
+        if (moved) {
+            QWidget* tone = mController->gammaPalette();
+            tone->move(tone->pos() + QPoint(area.left() - Frame(tone).left(), 0));
+            EXPECT_TRUE(QTest::qWaitFor([&] { return Frame(tone).left() == area.left(); }, 10000));
+        }
+        mController->hideMainWindow();
+        Dialog();
+        Settle();
+        const std::string here = places();
+        mController->hideMainWindow();
+        std::filesystem::copy_file(mEnv.PreferencesPath(), left,
+                                   std::filesystem::copy_options::overwrite_existing);
+        EXPECT_EQ(test::rerunAlone({std::string(kPlacesVariable) + "=" + here,
+                                    std::string(kPreferencesVariable) + "=" + left.string()}),
+                  0);
     }
 }
 
