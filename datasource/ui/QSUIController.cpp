@@ -260,6 +260,7 @@ void ComOrvikElectronicsK3100QSUIController::showMainWindow() {
         // Laid out round the dialog, the palettes keep off its buttons, which are placed only now.
         if (!isSimpleMode())
             restorePaletteState();
+        keepPalettesAbove(true);
         mWindow->raise();
         mWindow->activateWindow();
     }
@@ -278,6 +279,7 @@ void ComOrvikElectronicsK3100QSUIController::hideMainWindow() {
     fnd::PreferencesFile preferences(DataSourcePreferencesPath());
     fnd::NotificationCenter::defaultCenter().post(kHideQSWindowNotification,
                                                   fnd::Value::pointer(mWindow.get()));
+    keepPalettesAbove(false);
     mWindow->hide();
     // The frame is kept with the preview area in it; the next set-up takes it out where not needed.
     showPreviewArea(true, false);

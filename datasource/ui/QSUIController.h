@@ -206,6 +206,9 @@ private:
     QList<QRect> dialogButtonFrames() const;
     void orderOutPalettes();
     void syncPaletteButtons();
+    // While on (the dialog shown), the shown palettes are raised above the dialog again whenever the
+    // window manager may have restacked it over them.
+    void keepPalettesAbove(bool on);
     // The display unit of the preferences palette (pixels, inches, millimetres).
     void updateUnitControls();
     void changeUnitControls();
@@ -364,6 +367,7 @@ private:
     QPointer<QWidget> mImagePalette;
     QPointer<QWidget> mGammaPalette;
     QPointer<QWidget> mPreferencePalette;
+    std::unique_ptr<QObject> mPaletteRaiser; // while the palettes are kept above the dialog
     QPointer<QDialog> mDetectPageTypePanel;
     QPointer<QDialog> mBlankSkipPanel;
     QPointer<ComOrvikElectronicsK3100QSGammaView> mGammaView;

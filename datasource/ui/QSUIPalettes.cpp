@@ -15,13 +15,19 @@
 #include "UiFiles.h"
 
 #include <QAbstractButton>
+#include <QAbstractNativeEventFilter>
 #include <QBoxLayout>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QScrollArea>
 #include <QStyle>
+#include <QTimer>
+
+#include <xcb/xcb.h>
 
 #include <algorithm>
 #include <array>
+#include <functional>
 
 namespace {
 
@@ -55,6 +61,57 @@ QPoint StoredPlace(const QWidget* palette) {
     const QMargins allowance = FrameAllowance(palette);
     return palette->geometry().topLeft() - QPoint(allowance.left(), allowance.top());
 }
+
+// A window manager may restack the dialog whenever it gives it the focus (after a click into it, on its
+// title bar, or on a window it is modal over, which hands the focus on to it): some (openbox) then lay
+// the dialog's tool windows beneath it and the windows it is modal over, transient for it as they are.
+// This calls raise once each such focus is handled: the dialog becoming active, or, where it is active
+// already, the window manager's message that comes with the focus (under X11).
+class PaletteRaiser final : public QObject, public QAbstractNativeEventFilter {
+public:
+    PaletteRaiser(QWidget* dialog, std::function<void()> raise) : mDialog(dialog), mRaise(std::move(raise)) {
+        dialog->installEventFilter(this);
+        QCoreApplication::instance()->installNativeEventFilter(this);
+    }
+    ~PaletteRaiser() override {
+        // The host may have ended its application before the data source goes.
+        if (QCoreApplication* application = QCoreApplication::instance())
+            application->removeNativeEventFilter(this);
+    }
+    PaletteRaiser(const PaletteRaiser&) = delete;
+    PaletteRaiser& operator=(const PaletteRaiser&) = delete;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == mDialog && event->type() == QEvent::WindowActivate)
+            raiseSoon();
+        return false;
+    }
+    bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
+        if (type != "xcb_generic_event_t" || !mDialog)
+            return false;
+        const auto* event = static_cast<const xcb_generic_event_t*>(message);
+        if ((event->response_type & ~0x80) == XCB_CLIENT_MESSAGE &&
+            static_cast<const xcb_client_message_event_t*>(message)->window == mDialog->internalWinId())
+            raiseSoon();
+        return false;
+    }
+
+private:
+    void raiseSoon() {
+        if (mPending)
+            return;
+        mPending = true;
+        QTimer::singleShot(0, this, [this] {
+            mPending = false;
+            mRaise();
+        });
+    }
+
+    QPointer<QWidget> mDialog;
+    std::function<void()> mRaise;
+    bool mPending = false;
+};
 
 } // namespace
 
@@ -121,6 +178,19 @@ void ComOrvikElectronicsK3100QSUIController::syncPaletteButtons() {
                                        std::pair{kPreferencePaletteButtonTag, mPreferencePalette.data()}})
         if (auto* button = appkit::viewWithTag<QAbstractButton>(mWindow.get(), tag); button && palette)
             button->setChecked(!palette->isHidden());
+}
+
+void ComOrvikElectronicsK3100QSUIController::keepPalettesAbove(bool on) {
+    if (!on) {
+        mPaletteRaiser.reset();
+        return;
+    }
+    // Each above the one before, as they are placed.
+    mPaletteRaiser = std::make_unique<PaletteRaiser>(mWindow.get(), [this] {
+        for (QWidget* palette : {mImagePalette.data(), mPreferencePalette.data(), mGammaPalette.data()})
+            if (palette && palette->isVisible())
+                palette->raise();
+    });
 }
 
 void ComOrvikElectronicsK3100QSUIController::orderOutPalettes() {

@@ -125,10 +125,12 @@ std::optional<QMargins> ShownFrameMargins(const QWidget* window) {
 QMargins WindowFrameMargins(const QWidget* window) {
     if (const std::optional<QMargins> margins = ShownFrameMargins(window))
         return *margins;
+    // Window managers frame dialogs without the handle below that other windows get.
+    std::optional<QMargins> largest;
     for (const QWidget* other : QApplication::topLevelWidgets())
         if (const std::optional<QMargins> margins = ShownFrameMargins(other))
-            return *margins;
-    return FrameAllowance(window);
+            largest = largest ? *largest | *margins : *margins;
+    return largest ? *largest : FrameAllowance(window);
 }
 
 QMargins FrameAllowance(const QWidget* window) {

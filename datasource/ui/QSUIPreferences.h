@@ -44,8 +44,9 @@ std::optional<QMargins> ParseMarginsString(const QString& text);
 // The available frames of the screens, the primary first.
 QList<QRect> AvailableScreenFrames();
 // The window's frame round its contents, its borders and title bar, as the window manager gives it once
-// the window is shown; till then that of any window of the program on the screen, else FrameAllowance:
-// placed by it, a window keeps its whole frame on the screen however it is framed.
+// the window is shown; till then the largest of those of the program's windows on the screen (each side
+// on its own), else FrameAllowance: placed by it, a window keeps its whole frame on the screen however
+// it is framed.
 QMargins WindowFrameMargins(const QWidget* window);
 // Room for a frame not known yet: a title bar and borders of the style's make, with as much border again
 // above and below (window managers draw thicker title bars and handles below), in the window's
