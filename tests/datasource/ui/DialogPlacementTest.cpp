@@ -419,6 +419,7 @@ TEST_F(DialogPlacementTest, ThePalettesStayAboveTheDialogModalOverTheApplication
     // Kept clear of palettes.
     click(TitleBar(mController->window()).center());
     expectPalettesAbove("after a click on the dialog's title bar");
+    SaveScreen(screen, "ds-palettes-modal");
     if (const std::optional<QPoint> onSettings = quietPlace(&settings, {mController->window()})) {
         click(*onSettings);
         expectPalettesAbove("after a click on the settings window");
