@@ -292,7 +292,8 @@ void ComOrvikElectronicsK3100QSUIController::hideMainWindow() {
             preferences.set(kPrefSettingMode, std::int64_t{mSettingModeTab->currentIndex()});
     }
     // Kept once, in the screen's pixels, so that a later change of the desktop's scale still finds it.
-    if (!preferences.get(kPrefWindowFrameMargins).asString())
+    const std::string* kept = preferences.get(kPrefWindowFrameMargins).asString();
+    if (!kept || !ParseMarginsString(QString::fromStdString(*kept)))
         preferences.set(kPrefWindowFrameMargins,
                         MarginsString(mFrameMargins * mWindow->devicePixelRatioF()).toStdString());
     preferences.save();
