@@ -171,6 +171,10 @@ void ComOrvikElectronicsK3100QSUIController::setupMainUIWithParam(const fnd::Dic
     } else {
         SetItemHidden(mWindow.get(), kOkButtonTag, true);
     }
+    const std::string* margins = preferences.get(kPrefWindowFrameMargins).asString();
+    const std::optional<QMargins> kept =
+        margins ? ParseMarginsString(QString::fromStdString(*margins)) : std::nullopt;
+    mFrameMargins = kept ? *kept / mWindow->devicePixelRatioF() : WindowFrameMargins(mWindow.get());
     if (preferences.state() == fnd::PreferencesFile::State::Loaded) {
         restoreWindowFrame(preferences.values());
         if (!mIsSetupSequence && mSettingModeTab)
@@ -256,6 +260,7 @@ void ComOrvikElectronicsK3100QSUIController::showMainWindow() {
         // Laid out round the dialog, the palettes keep off its buttons, which are placed only now.
         if (!isSimpleMode())
             restorePaletteState();
+        keepPalettesAbove(true);
         mWindow->raise();
         mWindow->activateWindow();
     }
@@ -274,6 +279,7 @@ void ComOrvikElectronicsK3100QSUIController::hideMainWindow() {
     fnd::PreferencesFile preferences(DataSourcePreferencesPath());
     fnd::NotificationCenter::defaultCenter().post(kHideQSWindowNotification,
                                                   fnd::Value::pointer(mWindow.get()));
+    keepPalettesAbove(false);
     mWindow->hide();
     // The frame is kept with the preview area in it; the next set-up takes it out where not needed.
     showPreviewArea(true, false);
@@ -285,6 +291,11 @@ void ComOrvikElectronicsK3100QSUIController::hideMainWindow() {
         if (mSettingModeTab)
             preferences.set(kPrefSettingMode, std::int64_t{mSettingModeTab->currentIndex()});
     }
+    // Kept once, in the screen's pixels, so that a later change of the desktop's scale still finds it.
+    const std::string* kept = preferences.get(kPrefWindowFrameMargins).asString();
+    if (!kept || !ParseMarginsString(QString::fromStdString(*kept)))
+        preferences.set(kPrefWindowFrameMargins,
+                        MarginsString(mFrameMargins * mWindow->devicePixelRatioF()).toStdString());
     preferences.save();
     if (!isSimpleMode())
         savePaletteState();

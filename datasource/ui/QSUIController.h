@@ -206,6 +206,9 @@ private:
     QList<QRect> dialogButtonFrames() const;
     void orderOutPalettes();
     void syncPaletteButtons();
+    // While on (the dialog shown), the shown palettes are raised above the dialog again whenever the
+    // window manager may have restacked it over them.
+    void keepPalettesAbove(bool on);
     // The display unit of the preferences palette (pixels, inches, millimetres).
     void updateUnitControls();
     void changeUnitControls();
@@ -364,6 +367,7 @@ private:
     QPointer<QWidget> mImagePalette;
     QPointer<QWidget> mGammaPalette;
     QPointer<QWidget> mPreferencePalette;
+    std::unique_ptr<QObject> mPaletteRaiser; // while the palettes are kept above the dialog
     QPointer<QDialog> mDetectPageTypePanel;
     QPointer<QDialog> mBlankSkipPanel;
     QPointer<ComOrvikElectronicsK3100QSGammaView> mGammaView;
@@ -392,6 +396,10 @@ private:
     bool mIsSetupSequence = false;
     bool mPositioningPrescanMode = false;
     std::optional<QRect> mStoredFrame; // as read back, the preview area in it
+    // The frame round the dialog and its palettes that their places are judged by, whether a window is
+    // framed yet or not: as first known (a window already framed, else FrameAllowance) and kept in the
+    // preferences file, so that every dialog, in this process or a later one, judges places alike.
+    QMargins mFrameMargins;
     // Owner of the delayed messages: replacing it drops every one still queued.
     std::unique_ptr<QObject> mDelayedMessages;
     QSUIScanWindows mScanWindows;

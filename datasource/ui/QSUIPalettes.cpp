@@ -15,13 +15,19 @@
 #include "UiFiles.h"
 
 #include <QAbstractButton>
+#include <QAbstractNativeEventFilter>
 #include <QBoxLayout>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QScrollArea>
 #include <QStyle>
+#include <QTimer>
+
+#include <xcb/xcb.h>
 
 #include <algorithm>
 #include <array>
+#include <functional>
 
 namespace {
 
@@ -55,6 +61,57 @@ QPoint StoredPlace(const QWidget* palette) {
     const QMargins allowance = FrameAllowance(palette);
     return palette->geometry().topLeft() - QPoint(allowance.left(), allowance.top());
 }
+
+// A window manager may restack the dialog whenever it gives it the focus (after a click into it, on its
+// title bar, or on a window it is modal over, which hands the focus on to it): some (openbox) then lay
+// the dialog's tool windows beneath it and the windows it is modal over, transient for it as they are.
+// This calls raise once each such focus is handled: the dialog becoming active, or, where it is active
+// already, the window manager's message that comes with the focus (under X11).
+class PaletteRaiser final : public QObject, public QAbstractNativeEventFilter {
+public:
+    PaletteRaiser(QWidget* dialog, std::function<void()> raise) : mDialog(dialog), mRaise(std::move(raise)) {
+        dialog->installEventFilter(this);
+        QCoreApplication::instance()->installNativeEventFilter(this);
+    }
+    ~PaletteRaiser() override {
+        // The host may have ended its application before the data source goes.
+        if (QCoreApplication* application = QCoreApplication::instance())
+            application->removeNativeEventFilter(this);
+    }
+    PaletteRaiser(const PaletteRaiser&) = delete;
+    PaletteRaiser& operator=(const PaletteRaiser&) = delete;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == mDialog && event->type() == QEvent::WindowActivate)
+            raiseSoon();
+        return false;
+    }
+    bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
+        if (type != "xcb_generic_event_t" || !mDialog)
+            return false;
+        const auto* event = static_cast<const xcb_generic_event_t*>(message);
+        if ((event->response_type & ~0x80) == XCB_CLIENT_MESSAGE &&
+            static_cast<const xcb_client_message_event_t*>(message)->window == mDialog->internalWinId())
+            raiseSoon();
+        return false;
+    }
+
+private:
+    void raiseSoon() {
+        if (mPending)
+            return;
+        mPending = true;
+        QTimer::singleShot(0, this, [this] {
+            mPending = false;
+            mRaise();
+        });
+    }
+
+    QPointer<QWidget> mDialog;
+    std::function<void()> mRaise;
+    bool mPending = false;
+};
 
 } // namespace
 
@@ -123,6 +180,19 @@ void ComOrvikElectronicsK3100QSUIController::syncPaletteButtons() {
             button->setChecked(!palette->isHidden());
 }
 
+void ComOrvikElectronicsK3100QSUIController::keepPalettesAbove(bool on) {
+    if (!on) {
+        mPaletteRaiser.reset();
+        return;
+    }
+    // Each above the one before, as they are placed.
+    mPaletteRaiser = std::make_unique<PaletteRaiser>(mWindow.get(), [this] {
+        for (QWidget* palette : {mImagePalette.data(), mPreferencePalette.data(), mGammaPalette.data()})
+            if (palette && palette->isVisible())
+                palette->raise();
+    });
+}
+
 void ComOrvikElectronicsK3100QSUIController::orderOutPalettes() {
     for (QWidget* palette : {mImagePalette.data(), mGammaPalette.data(), mPreferencePalette.data()})
         if (palette)
@@ -166,8 +236,7 @@ void ComOrvikElectronicsK3100QSUIController::restorePaletteState() {
     const QList<QRect> frames = PlacePalettes(room, sizes, stored);
     for (std::size_t i = 0; i < order.size() && !room.area.isEmpty(); ++i)
         if (QWidget* palette = order[i].first)
-            palette->setGeometry(
-                frames[static_cast<qsizetype>(i)].marginsRemoved(WindowFrameMargins(palette, mWindow.get())));
+            palette->setGeometry(frames[static_cast<qsizetype>(i)].marginsRemoved(mFrameMargins));
     if (!loaded)
         return;
     for (const auto& [palette, keys] : order)
@@ -178,32 +247,29 @@ void ComOrvikElectronicsK3100QSUIController::restorePaletteState() {
 }
 
 QSize ComOrvikElectronicsK3100QSUIController::paletteFrameSize(const QWidget* palette) const {
-    return PaletteSettingsSize(palette).grownBy(WindowFrameMargins(palette, mWindow.get()));
+    return PaletteSettingsSize(palette).grownBy(mFrameMargins);
 }
 
 QPoint ComOrvikElectronicsK3100QSUIController::framePlace(const QWidget* palette,
                                                           const QPoint& stored) const {
     const QMargins allowance = FrameAllowance(palette);
-    const QMargins border = WindowFrameMargins(palette, mWindow.get());
-    return stored + QPoint(allowance.left() - border.left(), allowance.top() - border.top());
+    return stored + QPoint(allowance.left() - mFrameMargins.left(), allowance.top() - mFrameMargins.top());
 }
 
 SPaletteRoom ComOrvikElectronicsK3100QSUIController::paletteRoom() const {
     SPaletteRoom room;
-    const QMargins border = WindowFrameMargins(mWindow.get());
-    room.dialog = mWindow->geometry().marginsAdded(border);
+    room.dialog = mWindow->geometry().marginsAdded(mFrameMargins);
     room.area = ScreenOf(room.dialog, AvailableScreenFrames());
     room.keepClear = dialogButtonFrames();
-    room.keepClear.append(QRect(room.dialog.topLeft(), QSize(room.dialog.width(), border.top())));
+    room.keepClear.append(QRect(room.dialog.topLeft(), QSize(room.dialog.width(), mFrameMargins.top())));
+    room.titleBar = mFrameMargins.top();
     for (const QWidget* palette : {mImagePalette.data(), mGammaPalette.data(), mPreferencePalette.data()})
         if (palette) {
-            const QMargins frame = WindowFrameMargins(palette, mWindow.get());
-            room.titleBar = std::max(room.titleBar, frame.top());
             room.scrollBar = palette->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, palette);
             // Its title bar and a few lines at least, and never less than its layout lets it be.
             const int rows = kLeastPaletteRows * palette->fontMetrics().height();
-            const int least =
-                std::max(palette->minimumSizeHint().height(), rows) + frame.top() + frame.bottom();
+            const int least = std::max(palette->minimumSizeHint().height(), rows) + mFrameMargins.top() +
+                              mFrameMargins.bottom();
             room.leastHeight = std::max(room.leastHeight, least);
         }
     return room;

@@ -76,6 +76,28 @@ std::optional<QPoint> ParsePointString(const QString& text) {
     return point;
 }
 
+QString MarginsString(const QMargins& margins) {
+    return QStringLiteral("{%1, %2, %3, %4}")
+        .arg(margins.left())
+        .arg(margins.top())
+        .arg(margins.right())
+        .arg(margins.bottom());
+}
+
+std::optional<QMargins> ParseMarginsString(const QString& text) {
+    static const QRegularExpression pattern(
+        QStringLiteral(R"(^\{\s*(\d+)\s*,\s*(\d+)\s*,\s*(\d+)\s*,\s*(\d+)\s*\}$)"));
+    const QRegularExpressionMatch match = pattern.match(text.trimmed());
+    if (!match.hasMatch())
+        return std::nullopt;
+    bool ok[4] = {};
+    const QMargins margins(match.captured(1).toInt(&ok[0]), match.captured(2).toInt(&ok[1]),
+                           match.captured(3).toInt(&ok[2]), match.captured(4).toInt(&ok[3]));
+    if (!std::all_of(std::begin(ok), std::end(ok), [](bool b) { return b; }))
+        return std::nullopt;
+    return margins;
+}
+
 QList<QRect> AvailableScreenFrames() {
     QList<QRect> screens;
     for (const QScreen* screen : QGuiApplication::screens())
@@ -100,14 +122,15 @@ std::optional<QMargins> ShownFrameMargins(const QWidget* window) {
 
 } // namespace
 
-QMargins WindowFrameMargins(const QWidget* window, const QWidget* like) {
-    for (const QWidget* shown : {window, like})
-        if (const std::optional<QMargins> margins = ShownFrameMargins(shown))
-            return *margins;
+QMargins WindowFrameMargins(const QWidget* window) {
+    if (const std::optional<QMargins> margins = ShownFrameMargins(window))
+        return *margins;
+    // Window managers frame dialogs without the handle below that other windows get.
+    std::optional<QMargins> largest;
     for (const QWidget* other : QApplication::topLevelWidgets())
         if (const std::optional<QMargins> margins = ShownFrameMargins(other))
-            return *margins;
-    return FrameAllowance(window);
+            largest = largest ? *largest | *margins : *margins;
+    return largest ? *largest : FrameAllowance(window);
 }
 
 QMargins FrameAllowance(const QWidget* window) {

@@ -1,5 +1,6 @@
 // The dialog's keys in the data source's preferences file, the window frame stored there as text
-// "{{x, y}, {width, height}}" and a palette's position as "{x, y}" (top-left origins).
+// "{{x, y}, {width, height}}", a palette's position as "{x, y}" (top-left origins) and the frame round
+// a window as "{left, top, right, bottom}".
 #pragma once
 
 #include <QList>
@@ -25,6 +26,8 @@ inline constexpr char kPrefPreferencePalettePosition[] = "PreferencePalettePosit
 inline constexpr char kPrefShowImagePalette[] = "ShowImagePalette";
 inline constexpr char kPrefShowGammaPalette[] = "ShowGammaPalette";
 inline constexpr char kPrefShowPreferencePalette[] = "ShowPreferencePalette";
+// The frame round the dialog's windows that their places are judged by, in the screen's pixels.
+inline constexpr char kPrefWindowFrameMargins[] = "WindowFrameMargins";
 
 QString FrameString(const QRect& frame);
 std::optional<QRect> ParseFrameString(const QString& text);
@@ -36,12 +39,15 @@ QRect ClampToScreens(const QRect& frame, const QList<QRect>& screens);
 
 QString PointString(const QPoint& point);
 std::optional<QPoint> ParsePointString(const QString& text);
+QString MarginsString(const QMargins& margins);
+std::optional<QMargins> ParseMarginsString(const QString& text);
 // The available frames of the screens, the primary first.
 QList<QRect> AvailableScreenFrames();
 // The window's frame round its contents, its borders and title bar, as the window manager gives it once
-// the window is shown; till then that of like, else of any window of the program on the screen, else
-// FrameAllowance: placed by it, a window keeps its whole frame on the screen however it is framed.
-QMargins WindowFrameMargins(const QWidget* window, const QWidget* like = nullptr);
+// the window is shown; till then the largest of those of the program's windows on the screen (each side
+// on its own), else FrameAllowance: placed by it, a window keeps its whole frame on the screen however
+// it is framed.
+QMargins WindowFrameMargins(const QWidget* window);
 // Room for a frame not known yet: a title bar and borders of the style's make, with as much border again
 // above and below (window managers draw thicker title bars and handles below), in the window's
 // coordinates, at the desktop's scale.

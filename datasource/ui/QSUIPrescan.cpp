@@ -325,10 +325,10 @@ void Controller::keepWindowWidthRule(const QRect& frame) {
     // settings and the preview, which scroll, and the rows of buttons stay whole.
     const QSize need = NeededSize(mWindow.get());
     const QList<QRect> screens = AvailableScreenFrames();
-    const QMargins border = WindowFrameMargins(mWindow.get());
-    const QSize room = screens.isEmpty()
-                           ? QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX)
-                           : ScreenOf(frame.marginsAdded(border), screens).marginsRemoved(border).size();
+    const QSize room =
+        screens.isEmpty()
+            ? QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX)
+            : ScreenOf(frame.marginsAdded(mFrameMargins), screens).marginsRemoved(mFrameMargins).size();
     const bool fixed = !isPreviewAreaShown() && mSettingsWidth > 0;
     const QSize least = QSize(fixed ? mSettingsWidth : std::max(mMinWindowWidth, need.width()), need.height())
                             .boundedTo(room);
@@ -338,10 +338,10 @@ void Controller::keepWindowWidthRule(const QRect& frame) {
 
 QRect Controller::clampedToScreen(const QRect& frame) {
     keepWindowWidthRule(frame);
-    const QMargins border = WindowFrameMargins(mWindow.get());
     const QRect wanted(frame.topLeft(),
                        frame.size().expandedTo(mWindow->minimumSize()).boundedTo(mWindow->maximumSize()));
-    return ClampToScreens(wanted.marginsAdded(border), AvailableScreenFrames()).marginsRemoved(border);
+    return ClampToScreens(wanted.marginsAdded(mFrameMargins), AvailableScreenFrames())
+        .marginsRemoved(mFrameMargins);
 }
 
 void Controller::closeOrCancel() {

@@ -5,7 +5,8 @@
 // bars included: the window manager's, or offscreen (where windows have none) the size of openbox's.
 // The dialog's frame fits the screen, its buttons whole, in either mode and with a kept page; the
 // palettes lie wholly on the dialog's screen, off its buttons and title bar and off each other's title
-// bars, apart where there is room, and come back to the same places each time the dialog opens; the
+// bars, apart where there is room, and come back to the same places each time the dialog opens, in a
+// new process too; inside the application they stay above the dialog made modal over its windows; the
 // dialog reopens where it was left, and a place off the screen comes back onto it. Pictures of each
 // screen with the dialog and its palettes.
 #include "CapHelpers.h"
@@ -15,16 +16,28 @@
 #include "QSUIController.h"
 #include "QSUIPreferences.h"
 #include "QtTestApp.h"
+#include "RerunAlone.h"
+#include "ShieldWindows.h"
 #include "Tags.h"
+#include "TlvQSWindows.h"
 
+#include <QDialog>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QPainter>
+#include <QProcess>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSet>
 #include <QTabWidget>
 #include <QTest>
 #include <QWindow>
+
+#include <xcb/xcb.h>
+
+#include <cstring>
+#include <filesystem>
 
 namespace {
 
@@ -239,6 +252,218 @@ TEST_F(DialogPlacementTest, ThePalettesComeBackToTheSamePlacesEachTimeTheDialogO
         }
         SaveScreen(screen, "ds-palettes-reopened");
     }
+}
+
+// A host started anew opens the dialog with its palettes where the last process left them, as the
+// same process opens it again: as they were placed, and with one put against the screen's left side
+// by the user. The last process had a window of its own framed before the dialog opened; the new one
+// opens the dialog first thing, before the window manager has framed any window of it.
+TEST_F(DialogPlacementTest, ThePalettesComeBackToTheSamePlacesInANewProcess) {
+    if (!Framed())
+        GTEST_SKIP() << "only a window manager frames windows";
+    constexpr char kPlacesVariable[] = "K3100_TEST_PALETTE_PLACES";
+    constexpr char kPreferencesVariable[] = "K3100_TEST_PALETTE_PREFERENCES";
+    const auto places = [this] {
+        std::string text = Text(Frame(mController->window()));
+        for (const QWidget* palette : Palettes())
+            text += "; " + palette->objectName().toStdString() + " " + Text(Frame(palette));
+        return text;
+    };
+    if (test::runningAlone()) {
+        std::filesystem::copy_file(std::getenv(kPreferencesVariable), mEnv.PreferencesPath());
+        Dialog();
+        Settle();
+        EXPECT_EQ(places(), std::getenv(kPlacesVariable));
+        return;
+    }
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect area = screen->availableGeometry();
+    QWidget host;
+    host.setGeometry(QRect(area.topLeft(), area.size() / 3).translated(area.width() / 3, area.height() / 3));
+    host.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return host.frameGeometry() != host.geometry(); }, 10000));
+    const std::filesystem::path left = std::filesystem::path(mEnv.PreferencesPath()) += ".left";
+    for (const bool moved : {false, true}) {
+        SCOPED_TRACE(moved ? "the tone palette put against the screen's left side" : "as placed");
+        FreshDialogWithPalettes(screen);
+        if (moved) {
+            QWidget* tone = mController->gammaPalette();
+            tone->move(tone->pos() + QPoint(area.left() - Frame(tone).left(), 0));
+            EXPECT_TRUE(QTest::qWaitFor([&] { return Frame(tone).left() == area.left(); }, 10000));
+        }
+        mController->hideMainWindow();
+        Dialog();
+        Settle();
+        const std::string here = places();
+        mController->hideMainWindow();
+        std::filesystem::copy_file(mEnv.PreferencesPath(), left,
+                                   std::filesystem::copy_options::overwrite_existing);
+        EXPECT_EQ(test::rerunAlone({std::string(kPlacesVariable) + "=" + here,
+                                    std::string(kPreferencesVariable) + "=" + left.string()}),
+                  0);
+    }
+}
+
+// The windows that a window property lists, as the X server holds it: a property of the root window
+// when no window is given.
+QList<WId> WindowsIn(const char* property, std::optional<WId> window = std::nullopt) {
+    xcb_connection_t* connection =
+        qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
+    const auto length = static_cast<std::uint16_t>(std::strlen(property));
+    std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> atom(
+        xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 1, length, property), nullptr),
+        &std::free);
+    const xcb_window_t on = window ? static_cast<xcb_window_t>(*window)
+                                   : xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+    const xcb_atom_t name = atom ? atom->atom : xcb_atom_t{XCB_ATOM_NONE};
+    std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> value(
+        xcb_get_property_reply(connection,
+                               xcb_get_property(connection, 0, on, name, XCB_ATOM_WINDOW, 0, 1024), nullptr),
+        &std::free);
+    QList<WId> windows;
+    const auto* ids = value ? static_cast<const xcb_window_t*>(xcb_get_property_value(value.get())) : nullptr;
+    for (int i = 0; ids && i < xcb_get_property_value_length(value.get()) / 4; ++i)
+        windows.append(ids[i]);
+    return windows;
+}
+
+// Inside the application the dialog is modal over its settings window, itself modal over the main
+// window. Its palettes stay above the dialog and that window as the window manager stacks them: as the
+// dialog opens, after a click into it, on its title bar and on the settings window, and when the dialog
+// shows again.
+TEST_F(DialogPlacementTest, ThePalettesStayAboveTheDialogModalOverTheApplicationsWindows) {
+    if (!Framed())
+        GTEST_SKIP() << "only a window manager stacks windows";
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect area = screen->availableGeometry();
+    QWidget main;
+    main.setObjectName("MainWindow");
+    main.setGeometry(area.marginsRemoved(QMargins(40, 60, 40, 60)));
+    main.show();
+    QDialog settings;
+    settings.setObjectName("SettingsWindow");
+    settings.resize(area.size() * 3 / 4);
+    appkit::FWindow::beginModalWindow(&settings, &main);
+    // The application's own keeper of the data source's windows: the dialog goes over the panel in front.
+    TlvQSWindows host([&main] {
+        QWidget* modal = QApplication::activeModalWidget();
+        return modal ? modal : &main;
+    });
+    // Each palette above the dialog and the settings window, in the order the window manager stacks the
+    // windows (the lowest first), and transient for the dialog; the stacking order as it stands then.
+    const auto palettesAbove = [&](std::string& stacking) {
+        const QList<WId> stack = WindowsIn("_NET_CLIENT_LIST_STACKING");
+        const qsizetype below =
+            std::max(stack.indexOf(mController->window()->winId()), stack.indexOf(settings.winId()));
+        stacking.clear();
+        for (const WId window : stack) {
+            const QWidget* widget = QWidget::find(window);
+            stacking += (widget ? widget->objectName().toStdString() : "?") + " ";
+        }
+        const std::array<QWidget*, 3> palettes = Palettes();
+        return std::all_of(palettes.begin(), palettes.end(), [&](const QWidget* palette) {
+            return stack.indexOf(palette->winId()) > below &&
+                   WindowsIn("WM_TRANSIENT_FOR", palette->winId()) ==
+                       QList<WId>{mController->window()->winId()};
+        });
+    };
+    const auto expectPalettesAbove = [&](const std::string& when) {
+        // Once the window manager has had the time to restack the windows.
+        QTest::qWait(100);
+        std::string stacking;
+        EXPECT_TRUE(QTest::qWaitFor([&] { return palettesAbove(stacking); }, 5000))
+            << when << ": stacked from the lowest " << stacking;
+    };
+    const auto click = [](const QPoint& place) {
+        const double ratio = qApp->devicePixelRatio();
+        EXPECT_EQ(QProcess::execute("xdotool", {"mousemove", QString::number(qRound(place.x() * ratio)),
+                                                QString::number(qRound(place.y() * ratio)), "click", "1"}),
+                  0);
+    };
+    // A place inside the window on none of its controls, under no palette nor any of covering.
+    const auto quietPlace = [this](const QWidget* window, const QList<const QWidget*>& covering) {
+        QList<QRect> over;
+        for (const QWidget* other : covering)
+            over.append(Frame(other));
+        for (const QWidget* palette : Palettes())
+            over.append(Frame(palette));
+        const QRect inside = window->geometry();
+        for (int y = inside.top() + 8; y < inside.bottom(); y += 8)
+            for (int x = inside.left() + 8; x < inside.right(); x += 8) {
+                const QPoint place(x, y);
+                const QWidget* under = window->childAt(window->mapFromGlobal(place));
+                if ((!under || qobject_cast<const QLabel*>(under) ||
+                     under->objectName() == "appkit.shield") &&
+                    std::none_of(over.begin(), over.end(),
+                                 [&](const QRect& frame) { return frame.contains(place); }))
+                    return std::optional(place);
+            }
+        return std::optional<QPoint>();
+    };
+
+    // Opened with the palettes it had shown last time.
+    {
+        ForgetPlaces();
+        fnd::PreferencesFile preferences = Preferences();
+        preferences.set(kPrefSettingMode, std::int64_t{1});
+        for (const char* shown : {kPrefShowImagePalette, kPrefShowGammaPalette, kPrefShowPreferencePalette})
+            preferences.set(shown, true);
+        ASSERT_TRUE(preferences.save());
+    }
+    Dialog();
+    Settle();
+    expectPalettesAbove("opened");
+    const std::optional<QPoint> inDialog = quietPlace(mController->window(), {});
+    ASSERT_TRUE(inDialog);
+    click(*inDialog);
+    expectPalettesAbove("after a click into the dialog");
+    // Kept clear of palettes.
+    click(TitleBar(mController->window()).center());
+    expectPalettesAbove("after a click on the dialog's title bar");
+    SaveScreen(screen, "ds-palettes-modal");
+    if (const std::optional<QPoint> onSettings = quietPlace(&settings, {mController->window()})) {
+        click(*onSettings);
+        expectPalettesAbove("after a click on the settings window");
+    }
+    mController->hideMainWindow();
+    mController->showMainWindow();
+    Settle();
+    expectPalettesAbove("shown again");
+    mController->hideMainWindow();
+    appkit::FWindow::endModalWindow(&settings);
+}
+
+// Before its window manager frames it, a window is judged by the largest frame the program's windows have
+// (each side on its own): windows of a fixed size (as a settings window) have no handle below to resize
+// them by, as the palettes and the main windows have.
+TEST_F(DialogPlacementTest, AWindowNotFramedYetHasTheLargestFrameOfTheProgramsWindows) {
+    if (!Framed())
+        GTEST_SKIP() << "only a window manager frames windows";
+    std::array<QDialog, 4> dialogs;
+    for (QDialog& dialog : dialogs)
+        dialog.setFixedSize(300, 200);
+    QWidget window;
+    const std::initializer_list<QWidget*> shown{&dialogs[0], &dialogs[1], &window, &dialogs[2], &dialogs[3]};
+    for (QWidget* one : shown)
+        one->show();
+    // Under load the program may learn of a window's frame only later: the windows it knows framed count.
+    std::optional<QMargins> largest;
+    QSet<QString> frames;
+    for (QWidget* one : shown)
+        if (QTest::qWaitFor([one] { return one->frameGeometry() != one->geometry(); }, 3000)) {
+            const QRect outer = one->frameGeometry();
+            const QRect inner = one->geometry();
+            const QMargins frame(inner.left() - outer.left(), inner.top() - outer.top(),
+                                 outer.right() - inner.right(), outer.bottom() - inner.bottom());
+            frames.insert(MarginsString(frame));
+            largest = largest ? *largest | frame : frame;
+        }
+    if (frames.size() < 2)
+        GTEST_SKIP() << "the program knew too few frames in time: "
+                     << frames.values().join(' ').toStdString();
+    const QWidget notShown;
+    EXPECT_EQ(MarginsString(WindowFrameMargins(&notShown)).toStdString(),
+              MarginsString(*largest).toStdString());
 }
 
 // In either mode and with a kept page beside the settings, the dialog lies wholly inside the screen's
