@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "ThirdPartyClient.h"
 #include "twain.h"
 
 namespace {
@@ -37,23 +38,11 @@ TW_UINT16 OnMessage(pTW_IDENTITY, pTW_IDENTITY, TW_UINT32, TW_UINT16, TW_UINT16 
 
 class Host {
 public:
-    Host() {
-        mApp.ProtocolMajor = 2;
-        mApp.ProtocolMinor = 4;
-        mApp.SupportedGroups = DG_CONTROL | DG_IMAGE | DF_APP2;
-        std::strcpy(mApp.Manufacturer, "Third Party Inc.");
-        std::strcpy(mApp.ProductFamily, "Imaging");
-        std::strcpy(mApp.ProductName, "Ending Host");
-    }
-
     bool Open() {
         if (Manager(DAT_PARENT, MSG_OPENDSM, nullptr) != TWRC_SUCCESS)
             return false;
         TW_IDENTITY found{};
-        TW_UINT16 rc = Manager(DAT_IDENTITY, MSG_GETFIRST, &found);
-        while (rc == TWRC_SUCCESS && !std::strstr(found.ProductName, "K-3100"))
-            rc = Manager(DAT_IDENTITY, MSG_GETNEXT, &found);
-        if (rc != TWRC_SUCCESS)
+        if (test::FindScannerSource([this](auto... call) { return Manager(call...); }, found) != TWRC_SUCCESS)
             return false;
         mSource = found;
         TW_CALLBACK callback{};
@@ -102,7 +91,7 @@ private:
         return DSM_Entry(&mApp, &mSource, dg, dat, msg, data);
     }
 
-    TW_IDENTITY mApp{};
+    TW_IDENTITY mApp = test::ThirdPartyIdentity("Ending Host");
     TW_IDENTITY mSource{};
     std::vector<unsigned char> mBuffer;
 };

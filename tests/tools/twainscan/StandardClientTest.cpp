@@ -11,6 +11,7 @@
 #include <string>
 
 #include "EmulatorFixture.h"
+#include "ThirdPartyClient.h"
 #include "twain.h"
 
 namespace {
@@ -32,12 +33,7 @@ protected:
         ASSERT_NE(mLibrary, nullptr) << dlerror();
         mEntry = reinterpret_cast<DSMENTRYPROC>(dlsym(mLibrary, "DSM_Entry"));
         ASSERT_NE(mEntry, nullptr);
-        mApp.ProtocolMajor = 2;
-        mApp.ProtocolMinor = 4;
-        mApp.SupportedGroups = DG_CONTROL | DG_IMAGE | DF_APP2;
-        std::strcpy(mApp.Manufacturer, "Third Party Inc.");
-        std::strcpy(mApp.ProductFamily, "Imaging");
-        std::strcpy(mApp.ProductName, "Standard Client");
+        mApp = test::ThirdPartyIdentity("Standard Client");
         gXferReady = false;
     }
 
@@ -58,10 +54,9 @@ protected:
         mLock = points.DSM_MemLock;
         mUnlock = points.DSM_MemUnlock;
         TW_IDENTITY found{};
-        TW_UINT16 rc = Manager(DAT_IDENTITY, MSG_GETFIRST, &found);
-        while (rc == TWRC_SUCCESS && !std::strstr(found.ProductName, "K-3100"))
-            rc = Manager(DAT_IDENTITY, MSG_GETNEXT, &found);
-        ASSERT_EQ(rc, TWRC_SUCCESS) << "the scanner's data source is not listed";
+        ASSERT_EQ(test::FindScannerSource([this](auto... call) { return Manager(call...); }, found),
+                  TWRC_SUCCESS)
+            << "the scanner's data source is not listed";
         std::memcpy(mSource.ProductName, found.ProductName, sizeof found.ProductName);
         ASSERT_EQ(Manager(DAT_IDENTITY, MSG_OPENDS, &mSource), TWRC_SUCCESS);
         TW_CALLBACK callback{};

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "ThirdPartyClient.h"
 #include "twain.h"
 
 namespace {
@@ -33,14 +34,7 @@ bool DataSourceMapped() {
 
 class Client {
 public:
-    explicit Client(DSMENTRYPROC entry) : mEntry(entry) {
-        mApp.ProtocolMajor = 2;
-        mApp.ProtocolMinor = 4;
-        mApp.SupportedGroups = DG_CONTROL | DG_IMAGE | DF_APP2;
-        std::strcpy(mApp.Manufacturer, "Third Party Inc.");
-        std::strcpy(mApp.ProductFamily, "Imaging");
-        std::strcpy(mApp.ProductName, "Unloading Client");
-    }
+    explicit Client(DSMENTRYPROC entry) : mEntry(entry) {}
 
     bool Open() {
         TW_ENTRYPOINT points{};
@@ -50,10 +44,7 @@ public:
             return false;
         mPoints = points;
         TW_IDENTITY found{};
-        TW_UINT16 rc = Manager(DAT_IDENTITY, MSG_GETFIRST, &found);
-        while (rc == TWRC_SUCCESS && !std::strstr(found.ProductName, "K-3100"))
-            rc = Manager(DAT_IDENTITY, MSG_GETNEXT, &found);
-        if (rc != TWRC_SUCCESS)
+        if (test::FindScannerSource([this](auto... call) { return Manager(call...); }, found) != TWRC_SUCCESS)
             return false;
         std::memcpy(mSource.ProductName, found.ProductName, sizeof found.ProductName);
         TW_CALLBACK callback{};
@@ -127,7 +118,7 @@ private:
 
     DSMENTRYPROC mEntry;
     TW_ENTRYPOINT mPoints{};
-    TW_IDENTITY mApp{};
+    TW_IDENTITY mApp = test::ThirdPartyIdentity("Unloading Client");
     TW_IDENTITY mSource{};
 };
 
