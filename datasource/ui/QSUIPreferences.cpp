@@ -10,6 +10,27 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
+
+namespace {
+
+// The integers the pattern's groups capture in the whole of text; none where it does not match or a
+// number does not fit.
+std::optional<std::vector<int>> CapturedIntegers(const QRegularExpression& pattern, const QString& text) {
+    const QRegularExpressionMatch match = pattern.match(text.trimmed());
+    if (!match.hasMatch())
+        return std::nullopt;
+    std::vector<int> values;
+    for (int group = 1; group <= pattern.captureCount(); ++group) {
+        bool ok = false;
+        values.push_back(match.captured(group).toInt(&ok));
+        if (!ok)
+            return std::nullopt;
+    }
+    return values;
+}
+
+} // namespace
 
 QString FrameString(const QRect& frame) {
     return QStringLiteral("{{%1, %2}, {%3, %4}}")
@@ -22,15 +43,9 @@ QString FrameString(const QRect& frame) {
 std::optional<QRect> ParseFrameString(const QString& text) {
     static const QRegularExpression pattern(
         QStringLiteral(R"(^\{\{\s*(-?\d+)\s*,\s*(-?\d+)\s*\}\s*,\s*\{\s*(\d+)\s*,\s*(\d+)\s*\}\}$)"));
-    const QRegularExpressionMatch match = pattern.match(text.trimmed());
-    if (!match.hasMatch())
-        return std::nullopt;
-    bool ok[4] = {};
-    const QRect frame(match.captured(1).toInt(&ok[0]), match.captured(2).toInt(&ok[1]),
-                      match.captured(3).toInt(&ok[2]), match.captured(4).toInt(&ok[3]));
-    if (!std::all_of(std::begin(ok), std::end(ok), [](bool b) { return b; }) || frame.isEmpty())
-        return std::nullopt;
-    return frame;
+    const std::optional<std::vector<int>> v = CapturedIntegers(pattern, text);
+    const QRect frame = v ? QRect((*v)[0], (*v)[1], (*v)[2], (*v)[3]) : QRect();
+    return frame.isEmpty() ? std::nullopt : std::optional<QRect>(frame);
 }
 
 QRect ScreenOf(const QRect& frame, const QList<QRect>& screens) {
@@ -65,15 +80,8 @@ QString PointString(const QPoint& point) {
 
 std::optional<QPoint> ParsePointString(const QString& text) {
     static const QRegularExpression pattern(QStringLiteral(R"(^\{\s*(-?\d+)\s*,\s*(-?\d+)\s*\}$)"));
-    const QRegularExpressionMatch match = pattern.match(text.trimmed());
-    if (!match.hasMatch())
-        return std::nullopt;
-    bool xOk = false;
-    bool yOk = false;
-    const QPoint point(match.captured(1).toInt(&xOk), match.captured(2).toInt(&yOk));
-    if (!xOk || !yOk)
-        return std::nullopt;
-    return point;
+    const std::optional<std::vector<int>> v = CapturedIntegers(pattern, text);
+    return v ? std::optional<QPoint>(QPoint((*v)[0], (*v)[1])) : std::nullopt;
 }
 
 QString MarginsString(const QMargins& margins) {
@@ -87,15 +95,8 @@ QString MarginsString(const QMargins& margins) {
 std::optional<QMargins> ParseMarginsString(const QString& text) {
     static const QRegularExpression pattern(
         QStringLiteral(R"(^\{\s*(\d+)\s*,\s*(\d+)\s*,\s*(\d+)\s*,\s*(\d+)\s*\}$)"));
-    const QRegularExpressionMatch match = pattern.match(text.trimmed());
-    if (!match.hasMatch())
-        return std::nullopt;
-    bool ok[4] = {};
-    const QMargins margins(match.captured(1).toInt(&ok[0]), match.captured(2).toInt(&ok[1]),
-                           match.captured(3).toInt(&ok[2]), match.captured(4).toInt(&ok[3]));
-    if (!std::all_of(std::begin(ok), std::end(ok), [](bool b) { return b; }))
-        return std::nullopt;
-    return margins;
+    const std::optional<std::vector<int>> v = CapturedIntegers(pattern, text);
+    return v ? std::optional<QMargins>(QMargins((*v)[0], (*v)[1], (*v)[2], (*v)[3])) : std::nullopt;
 }
 
 QList<QRect> AvailableScreenFrames() {
