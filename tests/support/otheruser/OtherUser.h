@@ -4,6 +4,7 @@
 #pragma once
 
 #include "EndsWithTheTest.h"
+#include "TempFolder.h"
 
 #include <fcntl.h>
 #include <grp.h>
@@ -86,29 +87,12 @@ inline std::string withoutOtherUser() {
 // A folder of the test's where every user may make names and none moves another's, as in /tmp, whatever
 // the modes of the temporary folder and of /tmp: made by the test's user (root, in tests with other
 // users) and removed with everything in it when the test ends.
-class SharedFolder {
+class SharedFolder : public TempFolder {
 public:
-    SharedFolder() {
-        std::string pattern = (sharedFolderBase() / "k3100-shared-XXXXXX").string();
-        if (::mkdtemp(pattern.data())) {
-            path_ = pattern;
-            ::chmod(pattern.c_str(), 01777);
-        }
+    SharedFolder() : TempFolder(sharedFolderBase()) {
+        if (!path().empty())
+            ::chmod(path().c_str(), 01777);
     }
-    ~SharedFolder() {
-        std::error_code ignored;
-        if (!path_.empty() && ::getpid() == owner_)
-            std::filesystem::remove_all(path_, ignored);
-    }
-    SharedFolder(const SharedFolder&) = delete;
-    SharedFolder& operator=(const SharedFolder&) = delete;
-
-    const std::filesystem::path& path() const { return path_; }
-    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
-
-private:
-    std::filesystem::path path_;
-    pid_t owner_ = ::getpid(); // a forked child that ends leaves the folder to the test
 };
 
 // While it lives, the whole test process (every thread) and the children it starts act as the user
