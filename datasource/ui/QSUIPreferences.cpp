@@ -93,8 +93,10 @@ QString MarginsString(const QMargins& margins) {
 }
 
 std::optional<QMargins> ParseMarginsString(const QString& text) {
+    // No window manager draws a frame of 10,000 pixels: a larger one would push every place past the
+    // coordinates' range.
     static const QRegularExpression pattern(
-        QStringLiteral(R"(^\{\s*(\d+)\s*,\s*(\d+)\s*,\s*(\d+)\s*,\s*(\d+)\s*\}$)"));
+        QStringLiteral(R"(^\{\s*(\d{1,4})\s*,\s*(\d{1,4})\s*,\s*(\d{1,4})\s*,\s*(\d{1,4})\s*\}$)"));
     const std::optional<std::vector<int>> v = CapturedIntegers(pattern, text);
     return v ? std::optional<QMargins>(QMargins((*v)[0], (*v)[1], (*v)[2], (*v)[3])) : std::nullopt;
 }

@@ -3,6 +3,7 @@
 #include "DialogAlerts.h"
 #include "DialogItems.h"
 #include "KeyViewLoop.h"
+#include "QSUIPreferences.h"
 #include "QtTestApp.h"
 #include "ResourcePeeker.h"
 #include "Tags.h"
@@ -155,6 +156,22 @@ TEST_F(DialogParts, TitleMarkupSetsTheFontSizeAndKeepsOnlyTheText) {
     EXPECT_EQ(button->text(), "Unlisted");
     EXPECT_EQ(button->font().pointSizeF(), 11.0);
     EXPECT_EQ(button->font().family(), family);
+}
+
+// What the dialog keeps as text in the preferences file reads back as written; a damaged or foreign value
+// reads as none, and so does a window frame no window manager draws (it would push every place off the
+// screen and past the coordinates' range).
+TEST_F(DialogParts, StoredPlacesReadBackAsWrittenAndNothingElse) {
+    EXPECT_EQ(ParseFrameString(FrameString(QRect(-20, 30, 640, 480))), QRect(-20, 30, 640, 480));
+    EXPECT_EQ(ParsePointString(PointString(QPoint(-5, 7))), QPoint(-5, 7));
+    EXPECT_EQ(ParseMarginsString(MarginsString(QMargins(1, 20, 1, 5))), QMargins(1, 20, 1, 5));
+    for (const char* damaged : {"", "{1, 2", "{{1, 2}, {0, 4}}", "{1, 2} x", "{99999999999, 1}"}) {
+        EXPECT_FALSE(ParseFrameString(damaged)) << damaged;
+        EXPECT_FALSE(ParsePointString(damaged)) << damaged;
+    }
+    for (const char* foreign :
+         {"{1, 20, 1}", "{-1, 20, 1, 5}", "{1, 2000000000, 1, 5}", "{1, 99999999999, 1, 5}"})
+        EXPECT_FALSE(ParseMarginsString(foreign)) << foreign;
 }
 
 class InterfaceFiles : public DialogParts {
